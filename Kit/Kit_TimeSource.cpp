@@ -1,0 +1,77 @@
+#include "Kit_TimeSource.h"
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <sys/time.h>
+#include <thread>
+
+namespace {
+
+class RealClock : public Kit_TimeSource {
+public:
+  uint64_t NowMicros() override {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+  }
+  uint64_t MicrosOfDay() override {
+    timeval tv{};
+    gettimeofday(&tv, nullptr);
+    return uint64_t(tv.tv_sec) * 1000000u + uint64_t(tv.tv_usec);
+  }
+  void SleepMicros(uint64_t micros) override {
+    std::this_thread::sleep_for(std::chrono::microseconds(micros));
+  }
+};
+
+RealClock gRealClock;
+std::atomic<Kit_TimeSource*> gSource{&gRealClock};
+
+} // namespace
+
+Kit_TimeSource& Kit_Time() { return *gSource.load(std::memory_order_acquire); }
+
+void Kit_SetTimeSource(Kit_TimeSource* source) {
+  gSource.store(source ? source : &gRealClock, std::memory_order_release);
+}
+
+uint64_t Kit_VirtualClock::NowMicros() {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
+  return now_;
+}
+
+void Kit_VirtualClock::SleepMicros(uint64_t micros) {
+  std::unique_lock<std::recursive_mutex> hold(lock_);
+  const uint64_t target = now_ + (micros ? micros : 1);
+  // Run due actions one at a time, so that actions scheduled by actions are seen.
+  while (!due_.empty() && due_.begin()->first <= target) {
+    auto first = due_.begin();
+    now_ = std::max(now_, first->first);
+    std::function<void()> action = std::move(first->second.second);
+    due_.erase(first);
+    action();
+  }
+  now_ = std::max(now_, target);
+}
+
+int Kit_VirtualClock::ScheduleAt(uint64_t atMicros, std::function<void()> action) {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
+  const int id = nextId_++;
+  due_.emplace(atMicros, std::make_pair(id, std::move(action)));
+  return id;
+}
+
+int Kit_VirtualClock::ScheduleIn(uint64_t micros, std::function<void()> action) {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
+  return ScheduleAt(now_ + micros, std::move(action));
+}
+
+void Kit_VirtualClock::Cancel(int id) {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
+  for (auto it = due_.begin(); it != due_.end(); ++it) {
+    if (it->second.first == id) {
+      due_.erase(it);
+      return;
+    }
+  }
+}
