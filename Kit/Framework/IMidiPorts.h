@@ -1,0 +1,139 @@
+#pragma once
+// The plug-in's own hardware MIDI ports: one input and one output, chosen by name.
+//
+// The plug-in base owns one IMidiPorts and forwards the port operations to it.
+// Incoming messages reach the plug-in through IMidiPortsSink with the
+// from-hardware flag implied; outgoing messages go through the Send operations,
+// which the Audio Unit wrapper's MIDI output calls.
+//
+// Name lists: entry 0 is always "OFF", entry i is the name of system port i-1 as
+// it was when the list was built (once per instance). A selection index is an
+// index into its list; 0 means closed.
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "MidiPortTransport.h"
+
+struct IMidiMsg;
+struct ISysEx;
+class MidiPortCloser;
+
+using IMidiPortNames = std::vector<std::string>;
+
+// Receives what arrives at the hardware input, one message at a time, in arrival
+// order. The records are valid only for the call.
+// threads: midi-in (an ordinary thread; may take the plug-in mutex)
+class IMidiPortsSink {
+public:
+  virtual ~IMidiPortsSink() = default;
+  // A message of 1 to 3 bytes; missing data bytes are 0.
+  virtual void MidiFromDevice(IMidiMsg* msg) = 0;
+  // A message of 4 or more bytes, whatever its first byte.
+  virtual void SysExFromDevice(ISysEx* sysex) = 0;
+};
+
+class IMidiPorts {
+public:
+  static constexpr const char* kOffName = "OFF";
+  static constexpr const char* kInputClientName = "RtMidi Input Client";
+  static constexpr const char* kOutputClientName = "RtMidi Output Client";
+  static constexpr const char* kInputPortName = "RtMidi Input";
+  static constexpr const char* kOutputPortName = "RtMidi Output";
+  static constexpr unsigned kInputQueueSizeLimit = 100;
+  // Host state keeps port names cut to this length.
+  static constexpr size_t kStoredNameLength = 32;
+
+  // `sink` (not owned) must outlive this object. `transports` defaults to the
+  // system's (ALSA, then JACK).
+  explicit IMidiPorts(IMidiPortsSink* sink, std::shared_ptr<MidiTransportFactory> transports = nullptr);
+  // Closes the output, then the input. Call it without holding the plug-in mutex.
+  ~IMidiPorts();
+
+  IMidiPorts(const IMidiPorts&) = delete;
+  IMidiPorts& operator=(const IMidiPorts&) = delete;
+
+  // Port menus. Built with the port object on first use, then unchanged.
+  // threads: main
+  const IMidiPortNames* getExternalMIDIInNames();
+  const IMidiPortNames* getExternalMIDIOutNames();
+
+  // Closes the open port and opens the one named `name` (exact name first, then a
+  // host-state name cut to 32 characters, then an ALSA name whose client:port
+  // numbers changed). The port is looked up again among the current system ports,
+  // so it opens even when port numbers shifted. Returns the opened list position,
+  // or 0 with the port closed (index 0, "OFF", name not found, open failed);
+  // `index` is set to the same value.
+  // The input's old port is closed on a separate thread, so calling this under the
+  // plug-in mutex never waits for an input thread blocked on that mutex.
+  // threads: main
+  int setExternalMIDIIn(int& index, const char* name);
+  int setExternalMIDIOut(int& index, const char* name);
+
+  // Position of `name` in the list (0 for "OFF"); -1 when absent.
+  // threads: main
+  int getExternalMIDIInDevice(const char* name);
+  int getExternalMIDIOutDevice(const char* name);
+
+  // "OFF" gives 0, "virtual input" / "virtual output" 1, a current system port its
+  // port number + 1; -1 when absent or when the port object cannot be made.
+  // threads: main
+  int GetMIDIInPortNumber(const char* name);
+  int GetMIDIOutPortNumber(const char* name);
+
+  // Replaces the output by a virtual port named "From " + name. False after an error.
+  // threads: main
+  bool initializeVirtualOutput(std::string name);
+
+  // The selections now in force (0 = closed).
+  // threads: any
+  int SelectedInput() const { return selectedIn_.load(); }
+  int SelectedOutput() const { return selectedOut_.load(); }
+  bool IsOutputOpen() const { return outputOpen_.load(); }
+
+  // Input callback handed to the transport; `userData` is this object.
+  // threads: midi-in
+  static void MIDICallback(double deltaTime, std::vector<unsigned char>* message, void* userData);
+  // Turns one message into an IMidiMsg (1-3 bytes) or ISysEx (4 or more) for the sink.
+  // threads: midi-in
+  void processMIDIInput(double deltaTime, std::vector<unsigned char>* message, void* userData);
+
+  // MIDI output. Each sends one whole message on the open output port and returns
+  // true once it was handed to the system; false, sending nothing, when no output
+  // is open, the message is empty or malformed, or the system refused it.
+  // One lock serialises every send with opening and closing the output.
+  // threads: main, render, midi-in, worker
+  //
+  // A channel message: status and data 1, then data 2 except for program change
+  // and channel pressure; system messages with their own lengths.
+  bool SendMidiMsg(const IMidiMsg& msg);
+  // SysEx bytes: wrapped in F0 ... F7 when the first byte is not F0, else as given.
+  bool SendMidiSysex(const unsigned char* bytes, int length);
+  // Bytes as given.
+  bool SendPatchSysex(const unsigned char* bytes, int length);
+  bool SendMidiSysex2(const std::vector<unsigned char>& bytes);
+
+private:
+  bool EnsureInput();
+  bool EnsureOutput();
+  int OpenInputNamed(const char* name);
+  int OpenOutputNamed(const char* name);
+  void RetireInput();
+  bool SendBytes(const std::vector<unsigned char>& bytes);
+
+  IMidiPortsSink* sink_;
+  std::shared_ptr<MidiTransportFactory> transports_;
+  std::unique_ptr<MidiPortCloser> closer_;
+
+  IMidiPortNames inNames_;
+  IMidiPortNames outNames_;
+  std::unique_ptr<MidiInputTransport> input_;
+  std::unique_ptr<MidiOutputTransport> output_;  // guarded by outputLock_
+  std::mutex outputLock_;
+  std::atomic<int> selectedIn_{0};
+  std::atomic<int> selectedOut_{0};
+  std::atomic<bool> outputOpen_{false};
+};
