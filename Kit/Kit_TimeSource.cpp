@@ -35,39 +35,46 @@ void Kit_SetTimeSource(Kit_TimeSource* source) {
   gSource.store(source ? source : &gRealClock, std::memory_order_release);
 }
 
-uint64_t Kit_VirtualClock::NowMicros() {
-  std::lock_guard<std::recursive_mutex> hold(lock_);
-  return now_;
+uint64_t Kit_VirtualClock::NowMicros() { return now_.load(std::memory_order_acquire); }
+
+void Kit_VirtualClock::RaiseNow(uint64_t to) {
+  if (to > now_.load(std::memory_order_relaxed)) now_.store(to, std::memory_order_release);
 }
 
 void Kit_VirtualClock::SleepMicros(uint64_t micros) {
-  std::unique_lock<std::recursive_mutex> hold(lock_);
-  const uint64_t target = now_ + (micros ? micros : 1);
-  // Run due actions one at a time, so that actions scheduled by actions are seen.
+  std::unique_lock<std::mutex> hold(lock_);
+  const uint64_t target = now_.load(std::memory_order_relaxed) + (micros ? micros : 1);
+  // One action at a time, so that actions scheduled by actions are seen.
   while (!due_.empty() && due_.begin()->first <= target) {
     auto first = due_.begin();
-    now_ = std::max(now_, first->first);
+    RaiseNow(first->first);
     std::function<void()> action = std::move(first->second.second);
     due_.erase(first);
+    hold.unlock();
     action();
+    hold.lock();
   }
-  now_ = std::max(now_, target);
+  RaiseNow(target);
 }
 
 int Kit_VirtualClock::ScheduleAt(uint64_t atMicros, std::function<void()> action) {
-  std::lock_guard<std::recursive_mutex> hold(lock_);
+  std::lock_guard<std::mutex> hold(lock_);
+  return AddDue(atMicros, std::move(action));
+}
+
+int Kit_VirtualClock::ScheduleIn(uint64_t micros, std::function<void()> action) {
+  std::lock_guard<std::mutex> hold(lock_);
+  return AddDue(now_.load(std::memory_order_relaxed) + micros, std::move(action));
+}
+
+int Kit_VirtualClock::AddDue(uint64_t atMicros, std::function<void()> action) {
   const int id = nextId_++;
   due_.emplace(atMicros, std::make_pair(id, std::move(action)));
   return id;
 }
 
-int Kit_VirtualClock::ScheduleIn(uint64_t micros, std::function<void()> action) {
-  std::lock_guard<std::recursive_mutex> hold(lock_);
-  return ScheduleAt(now_ + micros, std::move(action));
-}
-
 void Kit_VirtualClock::Cancel(int id) {
-  std::lock_guard<std::recursive_mutex> hold(lock_);
+  std::lock_guard<std::mutex> hold(lock_);
   for (auto it = due_.begin(); it != due_.end(); ++it) {
     if (it->second.first == id) {
       due_.erase(it);

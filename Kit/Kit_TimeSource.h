@@ -7,6 +7,7 @@
 //
 // threads: any. Install or remove a source only while no other thread uses time.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -17,7 +18,7 @@ public:
   virtual ~Kit_TimeSource() = default;
   // Monotonic microseconds since an arbitrary origin.
   virtual uint64_t NowMicros() = 0;
-  // Microseconds since local midnight of the time of day (what GetTickCount counts).
+  // Wall-clock microseconds since the Unix epoch (what time stamps are made from).
   virtual uint64_t MicrosOfDay() = 0;
   // Suspends the calling thread (real) or advances time (virtual).
   virtual void SleepMicros(uint64_t micros) = 0;
@@ -35,7 +36,13 @@ inline bool Kit_TicksAtLeast(uint32_t now, uint32_t since, uint32_t ms) {
   return Kit_TicksElapsed(now, since) >= ms;
 }
 
-// Virtual time for tests. Starts at `startMicros` of the day.
+// Virtual time for tests. Starts at `startMicros`, which is both the monotonic
+// reading and the wall-clock time since the epoch.
+//
+// Due actions run on the thread whose pause reached them, without the clock's lock
+// held: other threads may read the time, schedule and cancel while an action runs,
+// and an action may itself pause, schedule or wait for another thread.
+// Time never goes backwards. threads: any
 class Kit_VirtualClock : public Kit_TimeSource {
 public:
   explicit Kit_VirtualClock(uint64_t startMicros = 0) : now_(startMicros) {}
@@ -50,11 +57,16 @@ public:
   // Actions may schedule further actions.
   int ScheduleAt(uint64_t atMicros, std::function<void()> action);
   int ScheduleIn(uint64_t micros, std::function<void()> action);
+  // Drops a scheduled action that has not started yet.
   void Cancel(int id);
 
 private:
-  std::recursive_mutex lock_;
-  uint64_t now_;
+  std::mutex lock_;  // guards nextId_, due_ and every write of now_
+  std::atomic<uint64_t> now_;
   int nextId_ = 1;
   std::multimap<uint64_t, std::pair<int, std::function<void()>>> due_;
+
+  // Both with lock_ held.
+  void RaiseNow(uint64_t to);
+  int AddDue(uint64_t atMicros, std::function<void()> action);
 };

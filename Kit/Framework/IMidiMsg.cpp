@@ -1,0 +1,105 @@
+#include "IMidiMsg.h"
+
+#include <algorithm>
+#include <cstdio>
+
+void IMidiMsg::MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel) {
+  mOffset = offset;
+  mStatus = uint8_t(0x90 | channel);
+  mData1 = uint8_t(noteNumber);
+  mData2 = uint8_t(velocity);
+}
+
+void IMidiMsg::MakeNoteOffMsg(int noteNumber, int offset, int channel, int velocity) {
+  mOffset = offset;
+  mStatus = uint8_t(0x80 | channel);
+  mData1 = uint8_t(noteNumber);
+  mData2 = uint8_t(velocity);
+}
+
+void IMidiMsg::MakeControlChangeMsg(EControlChangeMsg idx, double value, int channel) {
+  mOffset = 0;
+  mStatus = uint8_t(0xB0 | channel);
+  mData1 = uint8_t(idx);
+  mData2 = uint8_t(int(value * 127.0));
+}
+
+void IMidiMsg::MakeProgramChangeMsg(double program, int channel) {
+  mOffset = 0;
+  mStatus = uint8_t(0xC0 | channel);
+  mData1 = uint8_t(int(program * 127.0));
+  mData2 = 0xFF;
+}
+
+void IMidiMsg::MakePitchWheelMsg(double value, int channel) {
+  // Limit before converting: a huge value must not overflow the int conversion.
+  const double clamped = std::clamp(value, -2.0, 2.0);
+  const int p = std::clamp(int(clamped * 8192.0) + 8192, 0, 16383);
+  mOffset = 0;
+  mStatus = uint8_t(0xE0 | channel);
+  mData1 = uint8_t(p & 0x7F);
+  mData2 = uint8_t((p >> 7) & 0x7F);
+}
+
+void IMidiMsg::Clear() {
+  mOffset = 0;
+  mStatus = mData1 = mData2 = 0;
+}
+
+IMidiMsg::EStatusMsg IMidiMsg::StatusMsg() const {
+  if (mStatus < 0x80 || mStatus >= 0xF0) return kNone;
+  return EStatusMsg(mStatus >> 4);
+}
+
+int IMidiMsg::NoteNumber() const {
+  switch (StatusMsg()) {
+    case kNoteOff:
+    case kNoteOn:
+    case kPolyAftertouch: return mData1;
+    default: return -1;
+  }
+}
+
+int IMidiMsg::Velocity() const {
+  const EStatusMsg kind = StatusMsg();
+  return (kind == kNoteOff || kind == kNoteOn) ? mData2 : -1;
+}
+
+int IMidiMsg::Program() const { return StatusMsg() == kProgramChange ? mData1 : -1; }
+
+double IMidiMsg::PitchWheel() const {
+  if (StatusMsg() != kPitchWheel) return 0.0;
+  return double(mData2 * 128 + mData1 - 8192) / 8192.0;
+}
+
+double IMidiMsg::ControlChange(EControlChangeMsg idx) const {
+  if (StatusMsg() == kControlChange && mData1 == idx) return mData2 / 127.0;
+  return -1.0;
+}
+
+const char* StatusMsgStr(IMidiMsg::EStatusMsg status) {
+  switch (status) {
+    case IMidiMsg::kNone: return "none";
+    case IMidiMsg::kNoteOff: return "noteoff";
+    case IMidiMsg::kNoteOn: return "noteon ";
+    case IMidiMsg::kPolyAftertouch: return "aftertouch";
+    case IMidiMsg::kControlChange: return "controlchange";
+    case IMidiMsg::kProgramChange: return "programchange";
+    case IMidiMsg::kChannelAftertouch: return "channelaftertouch";
+    case IMidiMsg::kPitchWheel: return "pitchwheel";
+  }
+  return "unknown";
+}
+
+char* SysExStr(char* buf, int bufSize, const unsigned char* data, int size) {
+  if (!buf || bufSize <= 0) return buf;
+  buf[0] = 0;
+  if (!data || size <= 0) return buf;
+  // Each byte takes "XX " and the last one's blank becomes the terminator.
+  const int count = std::min(bufSize / 3, size);
+  char* out = buf;
+  for (int i = 0; i < count; ++i) {
+    out += std::snprintf(out, 4, i + 1 < count ? "%02X " : "%02X", data[i]);
+  }
+  return buf;
+}
