@@ -1,0 +1,177 @@
+#pragma once
+// Base of every panel control: its rectangle, bound parameter, normalised
+// value, hidden/greyed/dirty flags and the virtual operations the panel
+// surface calls for drawing, mouse, keys and values.
+//
+// Threads. The panel surface drives controls from the host's main thread
+// (timer, mouse, keys). The plug-in also pushes values from the MIDI input
+// thread and the transfer worker thread (SetValueFromPlug, SetValueFromHardware,
+// SetAuxParamValueFromPlug, and Hide/GrayOut through layer switching), so the
+// value, clamp range, default and every flag are atomics: a draw may see a
+// value one change old and the next timer tick draws the newer one.
+// Functions without a threads note are main-thread only.
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "IGraphicsStructs.h"
+
+class IModuleBase;
+class IGraphics;
+class IParam;
+class ITextControl;
+
+// A further parameter a control shows beside its own.
+struct AuxParam {
+  std::atomic<double> mValue{0.0};
+  int mParamIdx;
+  explicit AuxParam(int paramIdx) : mParamIdx(paramIdx) {}
+};
+
+class IControl {
+public:
+  IControl(IModuleBase* plug, const IRECT& rect, int paramIdx = -1,
+           int blendMethod = IChannelBlend::kBlendNone);
+  virtual ~IControl();
+  IControl(const IControl&) = delete;
+  IControl& operator=(const IControl&) = delete;
+
+  // Right button (not greyed): PromptUserInput().
+  virtual void OnMouseDown(int x, int y, IMouseMod* mod);
+  virtual void OnMouseUp(int x, int y, IMouseMod* mod) {}
+  virtual void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* mod) {}
+  // Not greyed and a default exists: restores the default and pushes it.
+  virtual void OnMouseDblClick(int x, int y, IMouseMod* mod);
+  // value += d * 0.01 (0.001 with Shift or Control), then pushed.
+  virtual void OnMouseWheel(int x, int y, IMouseMod* mod, int d);
+  // Returns true when the key was used.
+  virtual bool OnKeyDown(int x, int y, int key) { return false; }
+  virtual void OnMouseOver(int x, int y, IMouseMod* mod) {}
+  virtual void OnMouseOut() {}
+
+  // Returns the result of the last drawing operation, true when nothing drawn.
+  virtual bool Draw(IGraphics* graphics) = 0;
+
+  // The first value ever pushed also becomes the default and marks nothing;
+  // later changes mark the control dirty (no push back to the plug-in).
+  // threads: main, midi-in, worker
+  virtual void SetValueFromPlug(double value);
+  // As SetValueFromPlug, but a change is pushed through SetParameterFromGUI2:
+  // the value came from the synthesizer.
+  // threads: main, midi-in, worker
+  virtual void SetValueFromHardware(double value);
+  // Text typed into an entry opened for a control without a parameter.
+  virtual void TextFromTextEntry(const char* text) {}
+
+  // threads: main, midi-in, worker
+  virtual void Hide(bool hide);
+  // threads: main, midi-in, worker
+  virtual void GrayOut(bool grey);
+  virtual bool IsHit(int x, int y);
+
+  // Clamps the value, marks dirty and, with push and a bound parameter,
+  // reports the value to the plug-in and refreshes the read-outs.
+  // threads: main, midi-in, worker
+  virtual void SetDirty(bool push = true);
+  // As SetDirty, but reports through SetParameterFromGUI2.
+  // threads: main, midi-in, worker
+  virtual void SetDirty2(bool push = true);
+  // dirty := redraw requested; redraw requested := false.
+  virtual void SetClean();
+  virtual bool IsDirty();
+  virtual void OnGUIIdle() {}
+  // An out-of-range index is ignored.
+  // threads: main, midi-in, worker
+  virtual void SetAuxParamValueFromPlug(int auxIndex, double value);
+
+  // Sets the value as if the user moved the control (pushes when it changed).
+  void SetValueFromUserInput(double value);
+  // Asks the panel for a popup of display texts or a text entry.
+  void PromptUserInput();
+  void PromptUserInput(IRECT* rect);
+
+  // Null when i is outside the list.
+  AuxParam* GetAuxParam(int i);
+  // Position of the first record bound to paramIdx, -1 when none.
+  // threads: main, midi-in, worker (the list is fixed once attached)
+  int AuxParamIdx(int paramIdx) const;
+  void AddAuxParam(int paramIdx);
+  int NAuxParams() const { return int(mAuxParams.size()); }
+  void SetAllAuxParamsFromGUI();
+
+  // Plain accessors: no side effects.
+  IModuleBase* GetPlug() const { return mPlug; }
+  int ParamIdx() const { return mParamIdx; }
+  void SetParamIdx(int idx) { mParamIdx = idx; }
+  const IRECT& GetRECT() const { return mRECT; }
+  void SetRECT(const IRECT& r) { mRECT = r; }
+  const IRECT& GetTargetRECT() const { return mTargetRECT; }
+  void SetTargetRECT(const IRECT& r) { mTargetRECT = r; }
+  double GetValue() const { return mValue.load(); }
+  void SetValue(double v) { mValue.store(v); }
+  double GetDefaultValue() const { return mDefaultValue.load(); }
+  bool IsHidden() const { return mHidden.load(); }
+  bool IsGrayed() const { return mGrayed.load(); }
+  bool GetIgnoreHidden() const { return mIgnoreHidden.load(); }
+  void SetIgnoreHidden(bool b) { mIgnoreHidden.store(b); }
+  bool GetMouseDblAsSingleClick() const { return mDblAsSingleClick; }
+  void SetMouseDblAsSingleClick(bool b) { mDblAsSingleClick = b; }
+  bool GetMOWhenGrayed() const { return mMOWhenGrayed; }
+  void SetMOWhenGrayed(bool b) { mMOWhenGrayed = b; }
+  bool GetPromptDisabled() const { return mDisablePrompt; }
+  void SetPromptDisabled(bool b) { mDisablePrompt = b; }
+  void GetClamp(double* lo, double* hi) const;
+  // threads: main (ClampControl), read by SetDirty on any thread
+  void SetClamp(double lo, double hi);
+  int GetTextEntryLength() const { return mTextEntryLength; }
+  void SetTextEntryLength(int n) { mTextEntryLength = n; }
+  bool GetRedrawRequested() const { return mRedraw.load(); }
+  void SetRedrawRequested(bool b) { mRedraw.store(b); }
+  ITextControl* GetValDisplayControl() const { return mValDisplayControl; }
+  void SetValDisplayControl(ITextControl* c) { mValDisplayControl = c; }
+  ITextControl* GetNameDisplayControl() const { return mNameDisplayControl; }
+  void SetNameDisplayControl(ITextControl* c) { mNameDisplayControl = c; }
+  // The text style; derived text controls guard theirs with their own lock.
+  IText* GetText() { return &mText; }
+  void SetText(const IText& text) { mText = text; }
+  // The blend to draw with: weight 0.5 while greyed.
+  // threads: main, midi-in, worker
+  IChannelBlend GetBlend() const;
+
+protected:
+  // The panel surface the control is shown on (the plug-in's), or null.
+  IGraphics* GetGUI() const;
+  // The bound parameter record, or null.
+  IParam* GetParam() const;
+  // Clamps the value and marks dirty; pushes through `setter` when asked.
+  void MarkDirtyAndPush(bool push, bool fromHardware);
+  void UpdateReadOuts(IParam* param);
+
+  IModuleBase* mPlug;
+  IRECT mRECT;
+  IRECT mTargetRECT;
+  int mParamIdx;
+  IText mText;
+  int mTextEntryLength = 16;
+  std::atomic<double> mValue{0.0};
+  std::atomic<double> mDefaultValue{-1.0};
+  std::atomic<double> mClampLo{0.0};
+  std::atomic<double> mClampHi{1.0};
+  std::atomic<bool> mHidden{false};
+  std::atomic<bool> mIgnoreHidden{false};
+  std::atomic<bool> mDirty{true};
+  std::atomic<bool> mGrayed{false};
+  std::atomic<bool> mRedraw{false};
+  bool mDisablePrompt = true;
+  bool mDblAsSingleClick = false;
+  bool mMOWhenGrayed = false;
+  int mBlendMethod;
+  ITextControl* mValDisplayControl = nullptr;
+  ITextControl* mNameDisplayControl = nullptr;
+  std::vector<std::unique_ptr<AuxParam>> mAuxParams;
+
+private:
+  // Value change from outside: first value becomes the default.
+  void TakeValueFromOutside(double value, bool fromHardware);
+};
