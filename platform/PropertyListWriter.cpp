@@ -1,0 +1,124 @@
+// XML property-list writer: the format the platform writes for host state
+// files, readable by any plist reader (Python's plistlib among them).
+
+#include "Base64.h"
+#include "CFObjects.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+void AppendEscaped(std::string& out, const std::string& text) {
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += c;
+    }
+  }
+}
+
+class Writer {
+public:
+  bool Write(CFTypeRef value, int depth);
+  std::string out;
+  std::string error;
+
+private:
+  void Indent(int depth) { out.append(size_t(depth), '\t'); }
+};
+
+bool Writer::Write(CFTypeRef value, int depth) {
+  if (depth > 64) {
+    error = "property list nested deeper than 64";
+    return false;
+  }
+  Indent(depth);
+  switch (CFGetTypeID(value)) {
+    case kCFKindString:
+      out += "<string>";
+      AppendEscaped(out, static_cast<CFStringRef>(value)->text);
+      out += "</string>\n";
+      return true;
+    case kCFKindNumber: {
+      auto number = static_cast<CFNumberRef>(value);
+      out += number->IsFloat() ? "<real>" : "<integer>";
+      out += number->Describe();
+      out += number->IsFloat() ? "</real>\n" : "</integer>\n";
+      return true;
+    }
+    case kCFKindBoolean:
+      out += CFBooleanGetValue(static_cast<CFBooleanRef>(value)) ? "<true/>\n" : "<false/>\n";
+      return true;
+    case kCFKindData: {
+      const auto& bytes = static_cast<CFDataRef>(value)->bytes;
+      out += "<data>\n";
+      std::string encoded = Base64Encode(bytes.data(), bytes.size());
+      for (size_t i = 0; i < encoded.size(); i += 68) {
+        Indent(depth);
+        out += encoded.substr(i, 68);
+        out += '\n';
+      }
+      Indent(depth);
+      out += "</data>\n";
+      return true;
+    }
+    case kCFKindArray: {
+      auto array = static_cast<CFArrayRef>(value);
+      out += "<array>\n";
+      for (const void* item : array->values)
+        if (!Write(item, depth + 1)) return false;
+      Indent(depth);
+      out += "</array>\n";
+      return true;
+    }
+    case kCFKindDictionary: {
+      auto dictionary = static_cast<CFDictionaryRef>(value);
+      std::vector<std::pair<std::string, const void*>> sorted;
+      for (auto& [key, item] : dictionary->entries) {
+        auto name = CFObjectAs<CFStringObject>(key, kCFKindString);
+        if (!name) {
+          error = "dictionary key is not a string";
+          return false;
+        }
+        sorted.emplace_back(name->text, item);
+      }
+      std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.first < b.first; });
+      out += "<dict>\n";
+      for (auto& [name, item] : sorted) {
+        Indent(depth + 1);
+        out += "<key>";
+        AppendEscaped(out, name);
+        out += "</key>\n";
+        if (!Write(item, depth + 1)) return false;
+      }
+      Indent(depth);
+      out += "</dict>\n";
+      return true;
+    }
+    default:
+      error = "value of a type a property list cannot hold";
+      return false;
+  }
+}
+
+}  // namespace
+
+CFDataRef CFPropertyListCreateData(CFAllocatorRef, CFPropertyListRef list, CFPropertyListFormat format, CFOptionFlags,
+                                   CFErrorRef* error) {
+  if (error) *error = nullptr;
+  Writer writer;
+  writer.out =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+      "<plist version=\"1.0\">\n";
+  if (format != kCFPropertyListXMLFormat_v1_0) writer.error = "only the XML format is written";
+  if (!writer.error.empty() || !writer.Write(list, 0)) {
+    if (error) *error = CFErrorCreateWithText(writer.error.c_str());
+    return nullptr;
+  }
+  writer.out += "</plist>\n";
+  return new CFDataObject(std::vector<UInt8>(writer.out.begin(), writer.out.end()));
+}
