@@ -93,6 +93,9 @@ public:
   int SelectedInput() const { return selectedIn_.load(); }
   int SelectedOutput() const { return selectedOut_.load(); }
   bool IsOutputOpen() const { return outputOpen_.load(); }
+  // Waits until every input port closed so far has finished closing.
+  // threads: main (never under the plug-in mutex)
+  void FinishClosingInputs();
 
   // Input callback handed to the transport; `userData` is this object.
   // threads: midi-in
@@ -119,9 +122,10 @@ public:
 private:
   bool EnsureInput();
   bool EnsureOutput();
-  int OpenInputNamed(const char* name);
-  int OpenOutputNamed(const char* name);
+  bool OpenInputNamed(const std::string& listedName);
+  bool OpenOutputNamed(const std::string& listedName);
   void RetireInput();
+  void CloseOutput();
   bool SendBytes(const std::vector<unsigned char>& bytes);
 
   IMidiPortsSink* sink_;

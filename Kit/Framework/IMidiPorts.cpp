@@ -1,0 +1,250 @@
+#include "IMidiPorts.h"
+
+#include <cstring>
+
+#include "IMidiMsg.h"
+#include "MidiPortCloser.h"
+#include "MidiPortNameMatch.h"
+
+namespace {
+
+template <typename Endpoint>
+IMidiPortNames CurrentPortNames(Endpoint& endpoint) {
+  IMidiPortNames names;
+  const unsigned count = endpoint.PortCount();
+  for (unsigned port = 0; port < count; ++port) {
+    std::string name;
+    endpoint.PortName(port, name);  // a failed read leaves an empty name in its place
+    names.push_back(name);
+  }
+  return names;
+}
+
+template <typename Endpoint>
+void BuildNameList(IMidiPortNames& list, Endpoint* endpoint) {
+  list.push_back(IMidiPorts::kOffName);
+  if (!endpoint) return;
+  for (const std::string& name : CurrentPortNames(*endpoint)) list.push_back(name);
+}
+
+// Looks the listed name up among the current ports and opens it.
+template <typename Endpoint>
+bool OpenByName(Endpoint& endpoint, const std::string& listedName, const char* portName) {
+  const int port = MidiPortFindName(CurrentPortNames(endpoint), listedName, IMidiPorts::kStoredNameLength);
+  return port >= 0 && endpoint.OpenPort(static_cast<unsigned>(port), portName);
+}
+
+int PositionIn(const IMidiPortNames& names, const char* name) {
+  if (!name) return -1;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+template <typename Endpoint>
+int PortNumberOf(Endpoint* endpoint, const char* name, const char* virtualName) {
+  if (!name) return -1;
+  if (std::strcmp(name, IMidiPorts::kOffName) == 0) return 0;
+  if (std::strcmp(name, virtualName) == 0) return 1;
+  if (!endpoint) return -1;
+  const int port = PositionIn(CurrentPortNames(*endpoint), name);
+  return port < 0 ? -1 : port + 1;
+}
+
+// Bytes of a message with one data byte, two, or none (system messages).
+int ShortMessageLength(uint8_t status) {
+  if (status < 0x80) return 0;
+  if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return 3;
+  if (status < 0xE0) return 2;  // program change, channel pressure
+  switch (status) {
+    case 0xF0: case 0xF7: return 0;  // SysEx framing is not a short message
+    case 0xF1: case 0xF3: return 2;
+    case 0xF2: return 3;
+    default: return 1;
+  }
+}
+
+}  // namespace
+
+IMidiPorts::IMidiPorts(IMidiPortsSink* sink, std::shared_ptr<MidiTransportFactory> transports)
+    : sink_(sink),
+      transports_(transports ? std::move(transports) : MidiSystemTransports()),
+      closer_(new MidiPortCloser) {}
+
+IMidiPorts::~IMidiPorts() {
+  CloseOutput();
+  {
+    std::lock_guard<std::mutex> hold(outputLock_);
+    output_.reset();
+  }
+  RetireInput();
+  input_.reset();
+  closer_.reset();  // closes the retired inputs and joins
+}
+
+// ---- name lists
+
+bool IMidiPorts::EnsureInput() {
+  if (!input_) {
+    input_ = transports_->CreateInput(kInputClientName, kInputQueueSizeLimit);
+    if (input_) input_->SetCallback(&IMidiPorts::MIDICallback, this);
+  }
+  return input_ != nullptr;
+}
+
+bool IMidiPorts::EnsureOutput() {
+  if (!output_) output_ = transports_->CreateOutput(kOutputClientName);
+  return output_ != nullptr;
+}
+
+const IMidiPortNames* IMidiPorts::getExternalMIDIInNames() {
+  if (inNames_.empty()) {
+    selectedIn_.store(0);
+    EnsureInput();
+    BuildNameList(inNames_, input_.get());
+  }
+  return &inNames_;
+}
+
+const IMidiPortNames* IMidiPorts::getExternalMIDIOutNames() {
+  if (outNames_.empty()) {
+    std::lock_guard<std::mutex> hold(outputLock_);
+    selectedOut_.store(0);
+    EnsureOutput();
+    BuildNameList(outNames_, output_.get());
+  }
+  return &outNames_;
+}
+
+int IMidiPorts::getExternalMIDIInDevice(const char* name) { return PositionIn(inNames_, name); }
+int IMidiPorts::getExternalMIDIOutDevice(const char* name) { return PositionIn(outNames_, name); }
+
+int IMidiPorts::GetMIDIInPortNumber(const char* name) {
+  EnsureInput();
+  return PortNumberOf(input_.get(), name, "virtual input");
+}
+
+int IMidiPorts::GetMIDIOutPortNumber(const char* name) {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  EnsureOutput();
+  return PortNumberOf(output_.get(), name, "virtual output");
+}
+
+// ---- selection
+
+void IMidiPorts::RetireInput() {
+  selectedIn_.store(0);
+  if (input_ && input_->IsPortOpen()) closer_->Retire(std::move(input_));
+}
+
+void IMidiPorts::FinishClosingInputs() { closer_->Finish(); }
+
+bool IMidiPorts::OpenInputNamed(const std::string& listedName) {
+  if (!EnsureInput() || !OpenByName(*input_, listedName, kInputPortName)) return false;
+  // Installed again after every open, as some systems forget it with the port.
+  return input_->SetCallback(&IMidiPorts::MIDICallback, this);
+}
+
+int IMidiPorts::setExternalMIDIIn(int& index, const char* name) {
+  RetireInput();
+  const int position = (index == 0 || inNames_.empty() || !name)
+                           ? 0
+                           : MidiPortFindName(inNames_, name, kStoredNameLength);
+  index = (position > 0 && OpenInputNamed(inNames_[position])) ? position : 0;
+  if (index == 0) RetireInput();  // an open that half-succeeded is undone
+  selectedIn_.store(index);
+  return index;
+}
+
+void IMidiPorts::CloseOutput() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  if (output_) output_->ClosePort();
+  outputOpen_.store(false);
+  selectedOut_.store(0);
+}
+
+bool IMidiPorts::OpenOutputNamed(const std::string& listedName) {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  const bool opened = EnsureOutput() && OpenByName(*output_, listedName, kOutputPortName);
+  outputOpen_.store(opened);
+  return opened;
+}
+
+int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
+  CloseOutput();
+  const int position = (index == 0 || outNames_.empty() || !name)
+                           ? 0
+                           : MidiPortFindName(outNames_, name, kStoredNameLength);
+  index = (position > 0 && OpenOutputNamed(outNames_[position])) ? position : 0;
+  selectedOut_.store(index);
+  return index;
+}
+
+bool IMidiPorts::initializeVirtualOutput(std::string name) {
+  CloseOutput();
+  std::lock_guard<std::mutex> hold(outputLock_);
+  output_ = transports_->CreateOutput(kOutputClientName);
+  const bool opened = output_ && output_->OpenVirtualPort("From " + name);
+  outputOpen_.store(opened);
+  return opened;
+}
+
+// ---- input
+
+void IMidiPorts::MIDICallback(double deltaTime, std::vector<unsigned char>* message, void* userData) {
+  if (userData) static_cast<IMidiPorts*>(userData)->processMIDIInput(deltaTime, message, userData);
+}
+
+void IMidiPorts::processMIDIInput(double, std::vector<unsigned char>* message, void* userData) {
+  if (!userData || !message || !sink_) return;
+  const size_t n = message->size();
+  if (n == 0) return;
+  if (n <= 3) {
+    IMidiMsg msg(0, (*message)[0], n > 1 ? (*message)[1] : 0, n > 2 ? (*message)[2] : 0);
+    sink_->MidiFromDevice(&msg);
+    return;
+  }
+  // The sink may keep nothing beyond the call, so a copy of our own is enough.
+  std::vector<unsigned char> bytes(*message);
+  ISysEx sysex(0, bytes.data(), static_cast<int32_t>(bytes.size()));
+  sink_->SysExFromDevice(&sysex);
+}
+
+// ---- output
+
+bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes) {
+  if (bytes.empty()) return false;
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return output_ && outputOpen_.load() && output_->SendMessage(bytes);
+}
+
+bool IMidiPorts::SendMidiMsg(const IMidiMsg& msg) {
+  const int length = ShortMessageLength(msg.mStatus);
+  if (length == 0) return false;
+  const uint8_t data[2] = {msg.mData1, msg.mData2};
+  std::vector<unsigned char> bytes{msg.mStatus};
+  for (int i = 0; i + 1 < length; ++i) {
+    if (data[i] > 0x7F) return false;  // would be read as a status byte
+    bytes.push_back(data[i]);
+  }
+  return SendBytes(bytes);
+}
+
+bool IMidiPorts::SendMidiSysex(const unsigned char* bytes, int length) {
+  if (!bytes || length <= 0) return false;
+  if (bytes[0] == 0xF0) return length > 1 && SendBytes(std::vector<unsigned char>(bytes, bytes + length));
+  std::vector<unsigned char> framed;
+  framed.reserve(length + 2);
+  framed.push_back(0xF0);
+  framed.insert(framed.end(), bytes, bytes + length);
+  framed.push_back(0xF7);
+  return SendBytes(framed);
+}
+
+bool IMidiPorts::SendPatchSysex(const unsigned char* bytes, int length) {
+  if (!bytes || length <= 0) return false;
+  return SendBytes(std::vector<unsigned char>(bytes, bytes + length));
+}
+
+bool IMidiPorts::SendMidiSysex2(const std::vector<unsigned char>& bytes) { return SendBytes(bytes); }

@@ -1,0 +1,62 @@
+#include "MidiPortByteRing.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+size_t RoundUpToPowerOfTwo(size_t n) {
+  size_t p = 64;
+  while (p < n) p <<= 1;
+  return p;
+}
+}  // namespace
+
+MidiPortByteRing::MidiPortByteRing(size_t capacityBytes)
+    : buffer_(RoundUpToPowerOfTwo(capacityBytes)), mask_(buffer_.size() - 1) {}
+
+void MidiPortByteRing::CopyIn(size_t to, const unsigned char* in, size_t n) {
+  const size_t start = to & mask_;
+  const size_t first = std::min(n, buffer_.size() - start);
+  std::memcpy(buffer_.data() + start, in, first);
+  std::memcpy(buffer_.data(), in + first, n - first);
+}
+
+void MidiPortByteRing::CopyOut(size_t from, unsigned char* out, size_t n) const {
+  const size_t start = from & mask_;
+  const size_t first = std::min(n, buffer_.size() - start);
+  std::memcpy(out, buffer_.data() + start, first);
+  std::memcpy(out + first, buffer_.data(), n - first);
+}
+
+bool MidiPortByteRing::Push(const unsigned char* bytes, uint32_t size) {
+  if (size == 0) return false;
+  const size_t head = head_.load(std::memory_order_relaxed);
+  const size_t tail = tail_.load(std::memory_order_acquire);
+  if (buffer_.size() - (head - tail) < kHeader + size) return false;
+  CopyIn(head, reinterpret_cast<const unsigned char*>(&size), kHeader);
+  CopyIn(head + kHeader, bytes, size);
+  head_.store(head + kHeader + size, std::memory_order_release);
+  return true;
+}
+
+uint32_t MidiPortByteRing::PeekSize() const {
+  const size_t tail = tail_.load(std::memory_order_relaxed);
+  if (head_.load(std::memory_order_acquire) == tail) return 0;
+  uint32_t size = 0;
+  CopyOut(tail, reinterpret_cast<unsigned char*>(&size), kHeader);
+  return size;
+}
+
+void MidiPortByteRing::Pop(unsigned char* out) {
+  const uint32_t size = PeekSize();
+  if (size == 0) return;
+  const size_t tail = tail_.load(std::memory_order_relaxed);
+  CopyOut(tail + kHeader, out, size);
+  tail_.store(tail + kHeader + size, std::memory_order_release);
+}
+
+void MidiPortByteRing::Drop() {
+  const uint32_t size = PeekSize();
+  if (size == 0) return;
+  tail_.store(tail_.load(std::memory_order_relaxed) + kHeader + size, std::memory_order_release);
+}

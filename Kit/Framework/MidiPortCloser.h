@@ -1,0 +1,38 @@
+#pragma once
+// Closes retired MIDI inputs on a thread of its own.
+//
+// Closing an ALSA input joins the library's input thread; if that thread is
+// blocked on the plug-in mutex while the closing thread holds it, both would wait
+// for ever. Handing the close to this thread lets the caller go on at once.
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "MidiPortTransport.h"
+
+class MidiPortCloser {
+public:
+  MidiPortCloser();
+  // Closes whatever is still retired, then joins its thread.
+  ~MidiPortCloser();
+
+  // Stops `input`'s delivery now and closes and destroys it soon.
+  // threads: main
+  void Retire(std::unique_ptr<MidiInputTransport> input);
+  // Waits until every input retired so far is closed.
+  // threads: main (never under the plug-in mutex)
+  void Finish();
+
+private:
+  void Run();
+
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::deque<std::unique_ptr<MidiInputTransport>> retired_;
+  bool closing_ = false;  // one is being closed outside the lock
+  bool stopping_ = false;
+  std::thread thread_;
+};

@@ -1,0 +1,40 @@
+#include "MidiPortJackQueue.h"
+
+#include <cerrno>
+
+MidiPortJackQueue::MidiPortJackQueue(Deliver deliver, size_t capacityBytes)
+    : deliver_(std::move(deliver)), ring_(capacityBytes) {
+  sem_init(&waiting_, 0, 0);
+  thread_ = std::thread([this] { Run(); });
+}
+
+MidiPortJackQueue::~MidiPortJackQueue() {
+  stopping_.store(true);
+  sem_post(&waiting_);
+  thread_.join();
+  sem_destroy(&waiting_);
+}
+
+bool MidiPortJackQueue::Push(const unsigned char* bytes, size_t size) {
+  if (size == 0) return true;
+  if (size > UINT32_MAX || !ring_.Push(bytes, static_cast<uint32_t>(size))) {
+    dropped_.fetch_add(1);
+    return false;
+  }
+  sem_post(&waiting_);
+  return true;
+}
+
+void MidiPortJackQueue::Run() {
+  std::vector<unsigned char> message;
+  for (;;) {
+    while (sem_wait(&waiting_) != 0 && errno == EINTR) {
+    }
+    if (stopping_.load()) return;
+    const uint32_t size = ring_.PeekSize();
+    if (size == 0) continue;
+    message.resize(size);
+    ring_.Pop(message.data());
+    deliver_(&message);
+  }
+}

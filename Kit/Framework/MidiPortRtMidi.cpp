@@ -1,0 +1,164 @@
+#include "MidiPortRtMidi.h"
+
+#include "MidiPortJackOutput.h"
+
+namespace {
+// Runs one library call; a library error is printed and reported as false.
+template <typename Call>
+bool Guarded(Call&& call) {
+  try {
+    call();
+    return true;
+  } catch (RtMidiError& error) {
+    error.printMessage();
+    return false;
+  }
+}
+}  // namespace
+
+// ---- input
+
+std::unique_ptr<MidiPortRtMidiInput> MidiPortRtMidiInput::Create(RtMidi::Api api, const std::string& clientName,
+                                                                 unsigned queueSizeLimit) {
+  std::unique_ptr<RtMidiIn> in;
+  if (!Guarded([&] { in.reset(new RtMidiIn(api, clientName, queueSizeLimit)); })) return nullptr;
+  std::unique_ptr<MidiPortRtMidiInput> input(new MidiPortRtMidiInput(std::move(in)));
+  const bool filtered = Guarded([&] {
+    input->in_->setCallback(&MidiPortRtMidiInput::OnMessage, input.get());
+    input->in_->ignoreTypes(false, true, true);
+  });
+  return filtered ? std::move(input) : nullptr;
+}
+
+MidiPortRtMidiInput::MidiPortRtMidiInput(std::unique_ptr<RtMidiIn> in) : in_(std::move(in)) {
+  if (in_->getCurrentApi() == RtMidi::UNIX_JACK) {
+    jackQueue_.reset(new MidiPortJackQueue([this](std::vector<unsigned char>* message) { Deliver(0.0, message); }));
+  }
+}
+
+MidiPortRtMidiInput::~MidiPortRtMidiInput() {
+  StopDelivery();
+  ClosePort();
+  // The library's client goes first, so nothing is pushed into a queue being joined.
+  in_.reset();
+  jackQueue_.reset();
+}
+
+unsigned MidiPortRtMidiInput::PortCount() {
+  unsigned count = 0;
+  Guarded([&] { count = in_->getPortCount(); });
+  return count;
+}
+
+bool MidiPortRtMidiInput::PortName(unsigned port, std::string& name) {
+  name.clear();
+  return Guarded([&] { name = in_->getPortName(port); }) && !name.empty();
+}
+
+bool MidiPortRtMidiInput::OpenPort(unsigned port, const std::string& portName) {
+  ClosePort();
+  return Guarded([&] { in_->openPort(port, portName); }) && IsPortOpen();
+}
+
+bool MidiPortRtMidiInput::OpenVirtualPort(const std::string& portName) {
+  ClosePort();
+  return Guarded([&] { in_->openVirtualPort(portName); });
+}
+
+void MidiPortRtMidiInput::ClosePort() {
+  Guarded([&] { in_->closePort(); });
+}
+
+bool MidiPortRtMidiInput::IsPortOpen() { return in_->isPortOpen(); }
+
+bool MidiPortRtMidiInput::SetCallback(MidiInputCallback callback, void* userData) {
+  userData_.store(userData);
+  callback_.store(callback);
+  delivering_.store(true);
+  return Guarded([&] { in_->ignoreTypes(false, true, true); });
+}
+
+void MidiPortRtMidiInput::OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self) {
+  auto* input = static_cast<MidiPortRtMidiInput*>(self);
+  if (input->jackQueue_) {
+    input->jackQueue_->Push(message->data(), message->size());
+  } else {
+    input->Deliver(deltaTime, message);
+  }
+}
+
+void MidiPortRtMidiInput::Deliver(double deltaTime, std::vector<unsigned char>* message) {
+  if (!delivering_.load()) return;
+  if (MidiInputCallback callback = callback_.load()) callback(deltaTime, message, userData_.load());
+}
+
+// ---- output (ALSA)
+
+std::unique_ptr<MidiPortRtMidiOutput> MidiPortRtMidiOutput::Create(RtMidi::Api api, const std::string& clientName) {
+  std::unique_ptr<RtMidiOut> out;
+  if (!Guarded([&] { out.reset(new RtMidiOut(api, clientName)); })) return nullptr;
+  return std::unique_ptr<MidiPortRtMidiOutput>(new MidiPortRtMidiOutput(std::move(out)));
+}
+
+unsigned MidiPortRtMidiOutput::PortCount() {
+  unsigned count = 0;
+  Guarded([&] { count = out_->getPortCount(); });
+  return count;
+}
+
+bool MidiPortRtMidiOutput::PortName(unsigned port, std::string& name) {
+  name.clear();
+  return Guarded([&] { name = out_->getPortName(port); }) && !name.empty();
+}
+
+bool MidiPortRtMidiOutput::OpenPort(unsigned port, const std::string& portName) {
+  ClosePort();
+  return Guarded([&] { out_->openPort(port, portName); }) && IsPortOpen();
+}
+
+bool MidiPortRtMidiOutput::OpenVirtualPort(const std::string& portName) {
+  ClosePort();
+  return Guarded([&] { out_->openVirtualPort(portName); });
+}
+
+void MidiPortRtMidiOutput::ClosePort() {
+  Guarded([&] { out_->closePort(); });
+}
+
+bool MidiPortRtMidiOutput::IsPortOpen() { return out_->isPortOpen(); }
+
+bool MidiPortRtMidiOutput::SendMessage(const std::vector<unsigned char>& bytes) {
+  if (bytes.empty() || !IsPortOpen()) return false;
+  return Guarded([&] { out_->sendMessage(&bytes); });
+}
+
+// ---- the system's transports
+
+namespace {
+class SystemTransports : public MidiTransportFactory {
+public:
+  explicit SystemTransports(MidiSystemApi api) : api_(api) {}
+
+  std::unique_ptr<MidiInputTransport> CreateInput(const std::string& clientName, unsigned queueSizeLimit) override {
+    if (api_ == MidiSystemApi::AlsaThenJack) {
+      // RtMidi throws when /dev/snd/seq is missing and then never tries JACK itself.
+      if (auto alsa = MidiPortRtMidiInput::Create(RtMidi::LINUX_ALSA, clientName, queueSizeLimit)) return alsa;
+    }
+    return MidiPortRtMidiInput::Create(RtMidi::UNIX_JACK, clientName, queueSizeLimit);
+  }
+
+  std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string& clientName) override {
+    if (api_ == MidiSystemApi::AlsaThenJack) {
+      if (auto alsa = MidiPortRtMidiOutput::Create(RtMidi::LINUX_ALSA, clientName)) return alsa;
+    }
+    return MidiPortJackOutput::Connect(clientName);
+  }
+
+private:
+  MidiSystemApi api_;
+};
+}  // namespace
+
+std::shared_ptr<MidiTransportFactory> MidiSystemTransports(MidiSystemApi api) {
+  return std::make_shared<SystemTransports>(api);
+}
