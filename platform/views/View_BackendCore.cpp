@@ -1,0 +1,101 @@
+#include "View_BackendCore.h"
+
+void ViewBackendCore::Attach(ViewClient* client, int width, int height, double timerSeconds) {
+  if (client_) Detach();
+  client_ = client;
+  timerSeconds_ = timerSeconds > 0 ? timerSeconds : 0.04;
+  width_ = width;
+  height_ = height;
+  frame_.Resize(width, height);
+  invalid_ = {0, 0, width, height};
+  OnAttached();
+}
+
+void ViewBackendCore::Detach() {
+  if (!client_) return;
+  entry_.reset();
+  client_ = nullptr;
+  invalid_ = {};
+  OnDetached();
+}
+
+void ViewBackendCore::Resize(int width, int height) {
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  frame_.Resize(width, height);
+  invalid_ = {0, 0, width, height};
+  OnResized();
+}
+
+void ViewBackendCore::Invalidate(const ViewRect& area) {
+  invalid_ = ViewRectUnion(invalid_, ViewRectClip(area, width_, height_));
+}
+
+void ViewBackendCore::Present(const uint32_t* pixels, int width, int height, int rowSpan) {
+  // The whole bitmap is taken, as the platform's blit does; only the area being
+  // repainted needs to reach the screen.
+  const ViewRect all{0, 0, width_, height_};
+  frame_.CopyFrom(pixels, width, height, rowSpan, all);
+  OnPresented(drawing_ ? *drawing_ : all);
+}
+
+void ViewBackendCore::OpenTextEntry(const ViewTextEntrySpec& spec) {
+  entry_.emplace(spec);
+  OnEntryChanged();
+}
+
+std::string ViewBackendCore::TextEntryText() const { return entry_ ? entry_->Text() : std::string(); }
+
+void ViewBackendCore::CloseTextEntry() {
+  if (!entry_) return;
+  entry_.reset();
+  OnEntryChanged();
+}
+
+void ViewBackendCore::DeliverMouse(const ViewMouseEvent& event) {
+  if (!client_) return;
+  if (entry_ && event.action != ViewMouseAction::Move &&
+      entry_->Spec().rect.Contains(int(event.x), int(event.y)))
+    return;  // the entry's own clicks
+  client_->ViewMouse(event);
+}
+
+void ViewBackendCore::DeliverWheel(const ViewWheelEvent& event) {
+  if (client_) client_->ViewWheel(event);
+}
+
+void ViewBackendCore::DeliverKey(const ViewKeyEvent& event) {
+  if (!client_) return;
+  if (!entry_) {
+    client_->ViewKey(event);
+    return;
+  }
+  const bool ended = entry_->HandleKey(event);
+  OnEntryChanged();
+  if (ended) client_->ViewTextEntryEnded();
+}
+
+void ViewBackendCore::DeliverTimer() {
+  if (client_) client_->ViewTimer();
+}
+
+void ViewBackendCore::DeliverDeactivated() {
+  if (client_) client_->ViewDeactivated();
+}
+
+ViewRect ViewBackendCore::DrawInvalidArea() {
+  const ViewRect area = ViewRectClip(invalid_, width_, height_);
+  invalid_ = {};
+  if (!client_ || area.IsEmpty()) return {};
+  drawing_ = area;
+  client_->ViewDraw(area);
+  drawing_.reset();
+  return area;
+}
+
+void ViewBackendCore::DeliverClosed() {
+  ViewClient* client = client_;
+  Detach();
+  if (client) client->ViewClosed();
+}

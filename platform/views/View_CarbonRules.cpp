@@ -1,0 +1,66 @@
+#include "View_CarbonRules.h"
+
+#include <cmath>
+
+#include "View_PanelKeys.h"
+
+PanelPoint CarbonPanelPoint(double paneX, double paneY) {
+  return {int(std::trunc(paneX)) - 2, int(std::trunc(paneY)) - 3};
+}
+
+PanelMouseMod CarbonMouseMod(ViewMouseButton button, const ViewModifiers& mods) {
+  PanelMouseMod m;
+  m.L = true;
+  m.R = button == ViewMouseButton::Right || (button == ViewMouseButton::Left && mods.command);
+  m.S = mods.shift;
+  m.C = mods.control;
+  m.A = mods.option;
+  return m;
+}
+
+std::optional<int> CarbonPanelKey(const ViewKeyEvent& event) {
+  return PanelKeyFor(event.keyCode, Utf8FirstCharacter(event.characters));
+}
+
+ViewRect CarbonInvalidRect(const PanelRect& d) { return {d.L, d.T, d.R - d.L, d.B - d.T}; }
+
+ViewRect CarbonEntryRect(const PanelRect& r) { return {r.L, r.T, r.R - r.L, r.B - r.T}; }
+
+void CarbonPopupAnchor(const PanelRect& r, int* x, int* y) {
+  *x = r.L;
+  *y = r.B + 5;
+}
+
+char32_t CarbonCharCode(const ViewKeyEvent& event) {
+  switch (event.keyCode) {
+    case kViewKeyReturn: return 13;
+    case kViewKeyEnter: return 3;
+    case kViewKeyBackspace: return 8;
+    case kViewKeyForwardDelete: return 127;
+    default: return Utf8FirstCharacter(event.characters);
+  }
+}
+
+namespace {
+
+bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+bool TypeAccepts(int paramType, char32_t c) {
+  switch (paramType) {
+    case 1: case 2: case 3: return IsDigit(c) || c == U'+' || c == U'-';
+    case 4: return IsDigit(c) || c == U'+' || c == U'-' || c == U'.';
+    default: return true;
+  }
+}
+
+}  // namespace
+
+CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength,
+                                  int maximumLength) {
+  const char32_t c = CarbonCharCode(event);
+  if (c == 13 || c == 3) return CarbonEntryKey::Commit;
+  if ((event.keyCode >= kViewKeyLeft && event.keyCode <= kViewKeyUp) || c == 8 || c == 127)
+    return CarbonEntryKey::LeftToEntry;
+  if (!TypeAccepts(paramType, c)) return CarbonEntryKey::Swallow;
+  return currentLength < maximumLength ? CarbonEntryKey::Accept : CarbonEntryKey::Swallow;
+}

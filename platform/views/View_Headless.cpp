@@ -1,0 +1,100 @@
+#include "View_Headless.h"
+
+#include "View_PanelKeys.h"
+
+void HeadlessViewBackend::Click(double x, double y, ViewMouseButton button, ViewModifiers mods,
+                                int clickCount) {
+  ViewMouseEvent e;
+  e.x = x;
+  e.y = y;
+  e.button = button;
+  e.mods = mods;
+  e.clickCount = clickCount;
+  e.action = ViewMouseAction::Down;
+  DeliverMouse(e);
+  e.action = ViewMouseAction::Up;
+  DeliverMouse(e);
+}
+
+void HeadlessViewBackend::TypeText(const std::string& utf8) {
+  for (char32_t c : Utf8Decode(utf8)) {
+    ViewKeyEvent key;
+    if (c == U'\n') {
+      key.keyCode = kViewKeyReturn;
+      key.characters = "\r";
+    } else {
+      key.keyCode = c == U' ' ? kViewKeySpace : kViewKeyNone;
+      key.characters = Utf8Encode(c);
+    }
+    DeliverKey(key);
+  }
+}
+
+ViewRect HeadlessViewBackend::Tick() {
+  DeliverTimer();
+  return DrawInvalidArea();
+}
+
+namespace {
+
+void CollectTitles(const ViewMenu& menu, const std::string& prefix, std::vector<std::string>* out) {
+  for (const ViewMenuItem& item : menu.items) {
+    out->push_back(prefix + (item.separator ? std::string("-") : item.title));
+    if (item.submenu) CollectTitles(*item.submenu, prefix + item.title + "/", out);
+  }
+}
+
+}  // namespace
+
+std::optional<ViewMenuChoice> HeadlessViewBackend::RunPopupMenu(const ViewMenu& menu, int x, int y) {
+  ShownMenu shown;
+  CollectTitles(menu, "", &shown.titles);
+  shown.x = x;
+  shown.y = y;
+  shownMenus_.push_back(std::move(shown));
+  if (popupAnswers_.empty()) return std::nullopt;
+  const std::vector<int> path = std::move(popupAnswers_.front());
+  popupAnswers_.pop_front();
+  ViewMenuChoice choice;
+  if (!ViewMenuResolvePath(menu, path, &choice)) return std::nullopt;
+  return choice;
+}
+
+ViewAlertResponse HeadlessViewBackend::ShowMessageBox(const ViewAlert& alert) {
+  shownAlerts_.push_back(alert);
+  if (alertAnswers_.empty()) return ViewAlertResponse::None;
+  const ViewAlertResponse answer = alertAnswers_.front();
+  alertAnswers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> HeadlessViewBackend::PromptForPath(const ViewFilePrompt& prompt) {
+  shownPrompts_.push_back(prompt);
+  if (fileAnswers_.empty()) return std::nullopt;
+  std::optional<std::string> answer = std::move(fileAnswers_.front());
+  fileAnswers_.pop_front();
+  return answer;
+}
+
+bool HeadlessViewBackend::OpenURL(const std::string& target) {
+  openedURLs_.push_back(target);
+  return openURLResult_;
+}
+
+bool HeadlessViewBackend::HideCursor(int* x, int* y) {
+  *x = cursorX_;
+  *y = cursorY_;
+  cursorHidden_ = true;
+  return true;
+}
+
+bool HeadlessViewBackend::ShowCursor(int x, int y) {
+  cursorX_ = x;
+  cursorY_ = y;
+  cursorHidden_ = false;
+  return true;
+}
+
+void HeadlessViewBackend::OnEntryChanged() {
+  if (const ViewTextEntry* entry = Entry()) lastEntry_ = entry->Spec();
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The one-line text entry the back ends draw inside the panel (there are no native
+// widgets below the views). The view decides per key what happens through a filter;
+// the entry keeps the text.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "View_Events.h"
+#include "View_Geometry.h"
+
+enum class ViewEntryVerdict {
+  Commit,  // end the entry; the view reads the text
+  Edit,    // an editing key: backspace/delete remove, arrows drop the selection
+  Insert,  // take the typed characters
+  Refuse,  // ignore the key
+};
+
+// `current` is the text before the key, `proposed` the text the key would make.
+using ViewEntryFilter =
+    std::function<ViewEntryVerdict(const ViewKeyEvent& key, const std::string& current,
+                                   const std::string& proposed)>;
+
+enum class ViewTextAlign { Left, Center, Right };
+
+struct ViewTextEntrySpec {
+  ViewRect rect;  // window pixels
+  std::string text;
+  bool selectAll = false;  // the first typed character replaces the initial text
+  std::string fontFace;
+  int fontSize = 12;
+  ViewTextAlign align = ViewTextAlign::Left;
+  uint32_t foreground = 0x000000;  // 0xRRGGBB
+  uint32_t background = 0xFFFFFF;
+  ViewEntryFilter filter;  // none: Return and Enter commit, other characters are taken
+};
+
+// The standard verdict without a view's rules: Return/Enter commit, editing keys
+// edit, anything with characters is inserted.
+ViewEntryVerdict ViewDefaultEntryVerdict(const ViewKeyEvent& key);
+
+class ViewTextEntry {
+public:
+  explicit ViewTextEntry(ViewTextEntrySpec spec);
+
+  // True when the key ended the entry.
+  bool HandleKey(const ViewKeyEvent& key);
+
+  const std::string& Text() const { return text_; }
+  bool AllSelected() const { return allSelected_; }
+  const ViewTextEntrySpec& Spec() const { return spec_; }
+
+private:
+  void RemoveLastCharacter();
+
+  ViewTextEntrySpec spec_;
+  std::string text_;
+  bool allSelected_;
+};

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "RecordingClient.h"
+#include "View_Headless.h"
+
+namespace {
+
+class HeadlessBackend : public ::testing::Test {
+protected:
+  void SetUp() override { backend.Attach(&client, 120, 80, 0.04); }
+  HeadlessViewBackend backend;
+  RecordingClient client{&backend};
+};
+
+TEST_F(HeadlessBackend, AttachAsksForAFullFirstDraw) {
+  EXPECT_EQ(backend.Tick(), (ViewRect{0, 0, 120, 80}));
+  EXPECT_EQ(client.timers, 1);
+  ASSERT_EQ(client.draws.size(), 1u);
+  EXPECT_EQ(backend.Tick(), ViewRect{});
+  EXPECT_EQ(client.draws.size(), 1u);
+  EXPECT_EQ(client.timers, 2);
+}
+
+TEST_F(HeadlessBackend, InvalidAreasUniteClipAndReachTheFrameBuffer) {
+  backend.FlushDraws();
+  client.colour = PanelPixelFromRgb(200, 10, 10);
+  backend.Invalidate({10, 10, 5, 5});
+  backend.Invalidate({100, 70, 50, 50});
+  EXPECT_EQ(backend.InvalidArea(), (ViewRect{10, 10, 110, 70}));
+  EXPECT_EQ(backend.FlushDraws(), (ViewRect{10, 10, 110, 70}));
+  EXPECT_EQ(backend.PresentedAreas().back(), (ViewRect{10, 10, 110, 70}));
+  EXPECT_EQ(PanelPixelRgb(backend.FrameBuffer().Pixel(119, 79)), 0xC80A0Au);
+}
+
+TEST_F(HeadlessBackend, InvalidAreaOutsideTheViewDrawsNothing) {
+  backend.FlushDraws();
+  backend.Invalidate({500, 500, 10, 10});
+  EXPECT_EQ(backend.FlushDraws(), ViewRect{});
+  EXPECT_EQ(client.draws.size(), 1u);
+}
+
+TEST_F(HeadlessBackend, EventsReachTheClientAsInjected) {
+  ViewModifiers shift;
+  shift.shift = true;
+  backend.Click(12.5, 30, ViewMouseButton::Right, shift, 2);
+  ASSERT_EQ(client.mice.size(), 2u);
+  EXPECT_EQ(client.mice[0].action, ViewMouseAction::Down);
+  EXPECT_EQ(client.mice[1].action, ViewMouseAction::Up);
+  EXPECT_EQ(client.mice[0].button, ViewMouseButton::Right);
+  EXPECT_EQ(client.mice[0].clickCount, 2);
+  EXPECT_TRUE(client.mice[0].mods.shift);
+  EXPECT_DOUBLE_EQ(client.mice[0].x, 12.5);
+
+  backend.InjectWheel({5, 6, 0, -1, {}});
+  ASSERT_EQ(client.wheels.size(), 1u);
+  EXPECT_EQ(client.wheels[0].deltaY, -1);
+
+  backend.TypeText("a ");
+  ASSERT_EQ(client.keys.size(), 2u);
+  EXPECT_EQ(client.keys[1].keyCode, kViewKeySpace);
+  backend.InjectDeactivate();
+  EXPECT_EQ(client.deactivations, 1);
+}
+
+TEST_F(HeadlessBackend, OpenEntryTakesKeysAndItsOwnClicks) {
+  ViewTextEntrySpec spec;
+  spec.rect = {10, 10, 50, 16};
+  spec.text = "old";
+  spec.selectAll = true;
+  backend.OpenTextEntry(spec);
+  backend.Click(20, 15);                 // inside the entry
+  EXPECT_TRUE(client.mice.empty());
+  backend.Click(90, 60);                 // elsewhere
+  EXPECT_EQ(client.mice.size(), 2u);
+  backend.TypeText("Bass\n");
+  EXPECT_TRUE(client.keys.empty());
+  ASSERT_EQ(client.committed.size(), 1u);
+  EXPECT_EQ(client.committed[0], "Bass");
+  EXPECT_FALSE(backend.IsTextEntryOpen());
+  backend.TypeText("x");
+  EXPECT_EQ(client.keys.size(), 1u);
+}
+
+TEST_F(HeadlessBackend, ClosingTheEntryWithoutReturnCommitsNothing) {
+  backend.OpenTextEntry({});
+  backend.TypeText("abc");
+  EXPECT_EQ(backend.TextEntryText(), "abc");
+  backend.CloseTextEntry();
+  EXPECT_TRUE(client.committed.empty());
+  EXPECT_EQ(backend.TextEntryText(), "");
+}
+
+ViewMenu TwoLevelMenu() {
+  ViewMenu m;
+  m.items.resize(2);
+  m.items[0].title = "Sine";
+  m.items[1].title = "More";
+  m.items[1].submenu = std::make_unique<ViewMenu>();
+  m.items[1].submenu->items.resize(1);
+  m.items[1].submenu->items[0].title = "Noise";
+  return m;
+}
+
+TEST_F(HeadlessBackend, PopupAnswersComeFromTheScriptInOrder) {
+  const ViewMenu m = TwoLevelMenu();
+  backend.ScriptPopupChoice({1, 0});
+  backend.ScriptPopupDismiss();
+  std::optional<ViewMenuChoice> c = backend.RunPopupMenu(m, 4, 9);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->menu, m.items[1].submenu.get());
+  EXPECT_EQ(c->index, 0);
+  EXPECT_FALSE(backend.RunPopupMenu(m, 0, 0));
+  EXPECT_FALSE(backend.RunPopupMenu(m, 0, 0));  // script used up: dismissed
+  ASSERT_EQ(backend.ShownMenus().size(), 3u);
+  EXPECT_EQ(backend.ShownMenus()[0].titles, (std::vector<std::string>{"Sine", "More", "More/Noise"}));
+  EXPECT_EQ(backend.ShownMenus()[0].x, 4);
+  EXPECT_EQ(backend.ShownMenus()[0].y, 9);
+}
+
+TEST_F(HeadlessBackend, PopupScriptNamingNothingChoosesNothing) {
+  backend.ScriptPopupChoice({7});
+  EXPECT_FALSE(backend.RunPopupMenu(TwoLevelMenu(), 0, 0));
+}
+
+TEST_F(HeadlessBackend, MessageBoxesAndFilePromptsAreScriptedAndRecorded) {
+  backend.ScriptMessageBoxAnswer(ViewAlertResponse::Alternate);
+  ViewAlert alert{"Caption", "Text", {{"Yes", ViewAlertButton::Role::Default}}};
+  EXPECT_EQ(backend.ShowMessageBox(alert), ViewAlertResponse::Alternate);
+  EXPECT_EQ(backend.ShowMessageBox(alert), ViewAlertResponse::None);
+  ASSERT_EQ(backend.ShownAlerts().size(), 2u);
+  EXPECT_EQ(backend.ShownAlerts()[0].caption, "Caption");
+
+  backend.ScriptFilePromptAnswer(std::string("/tmp/a.syx"));
+  ViewFilePrompt prompt;
+  prompt.types = {"syx"};
+  EXPECT_EQ(backend.PromptForPath(prompt), std::optional<std::string>("/tmp/a.syx"));
+  EXPECT_EQ(backend.PromptForPath(prompt), std::nullopt);
+  EXPECT_EQ(backend.ShownPrompts().size(), 2u);
+}
+
+TEST_F(HeadlessBackend, UrlsAreRecordedWithTheScriptedResult) {
+  EXPECT_TRUE(backend.OpenURL("http://example.org/"));
+  backend.ScriptOpenURLResult(false);
+  EXPECT_FALSE(backend.OpenURL("/tmp"));
+  EXPECT_EQ(backend.OpenedURLs(), (std::vector<std::string>{"http://example.org/", "/tmp"}));
+}
+
+TEST_F(HeadlessBackend, CursorHidesAndReturnsToTheStoredPlace) {
+  int x = -1, y = -1;
+  EXPECT_TRUE(backend.ShowCursor(30, 40));
+  EXPECT_TRUE(backend.HideCursor(&x, &y));
+  EXPECT_TRUE(backend.CursorHidden());
+  EXPECT_EQ(x, 30);
+  EXPECT_EQ(y, 40);
+}
+
+TEST_F(HeadlessBackend, DetachStopsEveryCallAndDropsTheEntry) {
+  backend.OpenTextEntry({});
+  backend.Detach();
+  EXPECT_FALSE(backend.IsAttached());
+  EXPECT_FALSE(backend.IsTextEntryOpen());
+  backend.Click(1, 1);
+  backend.FireTimer();
+  backend.Invalidate({0, 0, 5, 5});
+  backend.FlushDraws();
+  EXPECT_TRUE(client.mice.empty());
+  EXPECT_EQ(client.timers, 0);
+  EXPECT_TRUE(client.draws.empty());
+}
+
+TEST_F(HeadlessBackend, UserCloseDetachesBeforeTellingTheClient) {
+  backend.InjectClose();
+  EXPECT_EQ(client.closes, 1);
+  EXPECT_FALSE(backend.IsAttached());
+}
+
+TEST_F(HeadlessBackend, ResizeAsksForAFullRedrawAtTheNewSize) {
+  backend.FlushDraws();
+  backend.Resize(60, 30);
+  EXPECT_EQ(backend.FrameBuffer().Width(), 60);
+  EXPECT_EQ(backend.FlushDraws(), (ViewRect{0, 0, 60, 30}));
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "View_TextEntry.h"
+
+namespace {
+
+ViewKeyEvent Char(const char* s) {
+  ViewKeyEvent k;
+  k.characters = s;
+  return k;
+}
+
+ViewKeyEvent Code(int code, const char* s = "") {
+  ViewKeyEvent k;
+  k.keyCode = code;
+  k.characters = s;
+  return k;
+}
+
+TEST(ViewTextEntry, TypingAppendsAndReturnEnds) {
+  ViewTextEntry e({});
+  EXPECT_FALSE(e.HandleKey(Char("a")));
+  EXPECT_FALSE(e.HandleKey(Char("\xC3\xA9")));
+  EXPECT_EQ(e.Text(), "a\xC3\xA9");
+  EXPECT_TRUE(e.HandleKey(Code(kViewKeyReturn, "\r")));
+  EXPECT_EQ(e.Text(), "a\xC3\xA9");
+}
+
+TEST(ViewTextEntry, BackspaceRemovesWholeCharacters) {
+  ViewTextEntrySpec spec;
+  spec.text = "x\xE2\x82\xAC";
+  ViewTextEntry e(spec);
+  e.HandleKey(Code(kViewKeyBackspace, "\x08"));
+  EXPECT_EQ(e.Text(), "x");
+  e.HandleKey(Code(kViewKeyBackspace, "\x08"));
+  e.HandleKey(Code(kViewKeyBackspace, "\x08"));
+  EXPECT_EQ(e.Text(), "");
+}
+
+TEST(ViewTextEntry, SelectedInitialTextIsReplacedByTyping) {
+  ViewTextEntrySpec spec;
+  spec.text = "Init";
+  spec.selectAll = true;
+  ViewTextEntry e(spec);
+  EXPECT_TRUE(e.AllSelected());
+  e.HandleKey(Char("B"));
+  EXPECT_EQ(e.Text(), "B");
+  EXPECT_FALSE(e.AllSelected());
+}
+
+TEST(ViewTextEntry, ArrowKeepsTheTextAndDropsTheSelection) {
+  ViewTextEntrySpec spec;
+  spec.text = "Init";
+  spec.selectAll = true;
+  ViewTextEntry e(spec);
+  e.HandleKey(Code(kViewKeyLeft));
+  e.HandleKey(Char("s"));
+  EXPECT_EQ(e.Text(), "Inits");
+}
+
+TEST(ViewTextEntry, FilterSeesTheProposedTextAndCanRefuse) {
+  std::string seenCurrent, seenProposed;
+  ViewTextEntrySpec spec;
+  spec.text = "12";
+  spec.filter = [&](const ViewKeyEvent& key, const std::string& current, const std::string& proposed) {
+    seenCurrent = current;
+    seenProposed = proposed;
+    if (key.keyCode == kViewKeyReturn) return ViewEntryVerdict::Commit;
+    return proposed.size() <= 3 ? ViewEntryVerdict::Insert : ViewEntryVerdict::Refuse;
+  };
+  ViewTextEntry e(spec);
+  e.HandleKey(Char("3"));
+  EXPECT_EQ(seenCurrent, "12");
+  EXPECT_EQ(seenProposed, "123");
+  e.HandleKey(Char("4"));
+  EXPECT_EQ(e.Text(), "123");
+  EXPECT_TRUE(e.HandleKey(Code(kViewKeyReturn, "\r")));
+}
+
+TEST(ViewTextEntry, InsertVerdictOnAControlKeyAddsNothing) {
+  ViewTextEntrySpec spec;
+  spec.text = "ab";
+  spec.filter = [](const ViewKeyEvent&, const std::string&, const std::string&) {
+    return ViewEntryVerdict::Insert;
+  };
+  ViewTextEntry e(spec);
+  EXPECT_FALSE(e.HandleKey(Code(kViewKeyReturn, "\r")));
+  EXPECT_EQ(e.Text(), "ab");
+}
+
+TEST(ViewTextEntry, DefaultVerdicts) {
+  EXPECT_EQ(ViewDefaultEntryVerdict(Code(kViewKeyEnter, "\x03")), ViewEntryVerdict::Commit);
+  EXPECT_EQ(ViewDefaultEntryVerdict(Code(kViewKeyForwardDelete, "\x7f")), ViewEntryVerdict::Edit);
+  EXPECT_EQ(ViewDefaultEntryVerdict(Code(kViewKeyNone, "")), ViewEntryVerdict::Refuse);
+  EXPECT_EQ(ViewDefaultEntryVerdict(Char("q")), ViewEntryVerdict::Insert);
+}
+
+}  // namespace
