@@ -85,6 +85,10 @@ public:
   // threads: main, midi-in, worker
   virtual void SetAuxParamValueFromPlug(int auxIndex, double value);
 
+  // Takes a normalised parameter value when the control is bound to paramIdx,
+  // as its own parameter or as an aux parameter.
+  // threads: main, midi-in, worker
+  void ReceiveParameterFromPlug(int paramIdx, double value);
   // Sets the value as if the user moved the control (pushes when it changed).
   void SetValueFromUserInput(double value);
   // Asks the panel for a popup of display texts or a text entry.
@@ -144,7 +148,8 @@ protected:
   IGraphics* GetGUI() const;
   // The bound parameter record, or null.
   IParam* GetParam() const;
-  // Clamps the value and marks dirty; pushes through `setter` when asked.
+  // Clamps the value and marks dirty; with push, reports the value through
+  // SetParameterFromGUI (SetParameterFromGUI2 when fromHardware).
   void MarkDirtyAndPush(bool push, bool fromHardware);
   void UpdateReadOuts(IParam* param);
 

@@ -25,6 +25,7 @@ class IParam;
 class IControl;
 class IPopupMenu;
 class ControlLayer;
+class IClipWindow;
 class Kit_String;
 class Raster_IBitmap;
 class Raster_IFont;
@@ -114,7 +115,7 @@ public:
   bool IsDirty(IRECT* rect);
   // Redraws into the frame buffer and hands the draw rect to DrawScreen.
   bool Draw(IRECT* rect);
-  // The rect of the redraw in progress: every primitive is clipped to it.
+  // The rect of the last (or current) redraw.
   const IRECT& GetDrawRECT() const { return mDrawRECT; }
   // Creates the frame buffer and the scratch bitmap.
   void PrepDraw() override;
@@ -161,7 +162,9 @@ public:
   // The cached font of the style (made on first use), or null.
   Raster_IFont* CacheFont(IText* text);
 
-  // ---- Drawing primitives (clipped to the draw rect) ----
+  // ---- Drawing primitives ----
+  // Every primitive is clipped to the draw rect while Draw runs (so a strict
+  // redraw changes no pixel outside it) and to the panel otherwise.
   bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend);
   bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChannelBlend* blend);
   bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, int srcX, int srcY,
@@ -238,8 +241,10 @@ private:
   void DrawStrict(const IRECT& rect);
   void DrawDirtyOnly();
   void FreeBitmaps();
-  // Where primitives draw: the frame buffer seen through the draw rect.
-  Raster_IBitmap* ClipTarget();
+  // Primitives draw through this window onto the frame buffer: the draw
+  // rect while Draw runs, the whole panel otherwise.
+  IClipWindow* Clip() { return mClip.get(); }
+  void SetClip(const IRECT& rect);
 
   Kit_PtrList<IControl> mControls;
   Kit_PtrList<ControlLayer> mLayers;
@@ -247,7 +252,7 @@ private:
   IRECT mDrawRECT;
   Raster_SysBitmap* mDrawBitmap = nullptr;
   Raster_MemBitmap* mTmpBitmap = nullptr;
-  std::unique_ptr<Raster_IBitmap> mClipView;
+  std::unique_ptr<IClipWindow> mClip;
   int mWidth;
   int mHeight;
   int mFPS;

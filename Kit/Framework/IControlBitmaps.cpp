@@ -1,0 +1,32 @@
+#include "IControlBitmaps.h"
+
+#include "IGraphics.h"
+
+int FrameFromValue(double value, int frames) {
+  if (frames < 2) return 1;
+  const int i = int(value * (frames - 1) + 0.5);
+  if (i < 0) return 1;
+  return i < frames ? i + 1 : frames;
+}
+
+IPanelControl::IPanelControl(IModuleBase* plug, const IRECT& rect, const IColor* color)
+    : IControl(plug, rect), mColor(color ? *color : COLOR_BLACK) {}
+
+bool IPanelControl::Draw(IGraphics* graphics) {
+  const IChannelBlend blend = GetBlend();
+  IRECT rect = mRECT;
+  return graphics->FillIRect(&mColor, &rect, &blend);
+}
+
+IBitmapControl::IBitmapControl(IModuleBase* plug, int x, int y, int paramIdx,
+                               const IBitmap* bitmap, int blendMethod)
+    : IControl(plug, IRECT(), paramIdx, blendMethod), mBitmap(bitmap ? *bitmap : IBitmap()) {
+  mRECT = mTargetRECT =
+      IRECT(x, y, x + mBitmap.FrameWidth(), y + mBitmap.FrameHeight());
+}
+
+bool IBitmapControl::Draw(IGraphics* graphics) {
+  const IChannelBlend blend = GetBlend();
+  IRECT rect = mRECT;
+  return graphics->DrawBitmap(&mBitmap, &rect, FrameFromValue(GetValue(), mBitmap.N), &blend);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Plain images and colour fills: the background colour (IPanelControl), an
+// image whose frame follows the value (IBitmapControl, used for LEDs and
+// backgrounds).
+
+#include "IControl.h"
+
+// The frame (numbered from 1) a strip of `frames` frames shows for a value.
+int FrameFromValue(double value, int frames);
+
+class IPanelControl : public IControl {
+public:
+  IPanelControl(IModuleBase* plug, const IRECT& rect, const IColor* color);
+  bool Draw(IGraphics* graphics) override;
+
+private:
+  IColor mColor;
+};
+
+class IBitmapControl : public IControl {
+public:
+  // rect = (x, y, x + frame width, y + frame height).
+  IBitmapControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
+                 int blendMethod = IChannelBlend::kBlendNone);
+  bool Draw(IGraphics* graphics) override;
+
+protected:
+  IBitmap mBitmap;
+};

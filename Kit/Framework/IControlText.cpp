@@ -1,0 +1,124 @@
+#include "IControlText.h"
+
+#include <cstring>
+
+#include "IGraphics.h"
+#include "IParam.h"
+
+namespace {
+constexpr int kDisplayBufferSize = 128;
+constexpr int kFirstFontChar = 31;  // character c is frame c - 31
+}  // namespace
+
+ITextControl::ITextControl(IModuleBase* plug, const IRECT& rect, const IText* text,
+                           const char* str)
+    : IControl(plug, rect, -1), mStr(str ? str : "") {
+  if (text) mText = *text;
+}
+
+bool ITextControl::Draw(IGraphics* graphics) {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  return DrawString(graphics, mStr);
+}
+
+bool ITextControl::DrawString(IGraphics* graphics, const std::string& str) {
+  if (str.empty()) return true;
+  IRECT rect = mRECT;
+  return graphics->DrawIText(&mText, str.c_str(), &rect);
+}
+
+void ITextControl::SetTextFromPlug(const char* text) {
+  const char* newText = text ? text : "";
+  std::lock_guard<std::mutex> lock(mTextLock);
+  if (mStr == newText) return;
+  SetDirty(false);
+  mStr = newText;
+}
+
+std::string ITextControl::GetTextString() const {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  return mStr;
+}
+
+void ITextControl::SetTextColor(const IColor& color) {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  mText.color = color;
+}
+
+ICaptionControl::ICaptionControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
+                                 const IText* text, bool showLabel)
+    : ITextControl(plug, rect, text), mShowLabel(showLabel) {
+  mParamIdx = paramIdx;
+}
+
+void ICaptionControl::OnMouseDown(int x, int y, IMouseMod* mod) {
+  if (!IsGrayed() && mod && (mod->L || mod->R)) PromptUserInput();
+}
+
+void ICaptionControl::OnMouseDblClick(int x, int y, IMouseMod* mod) {
+  if (!IsGrayed()) PromptUserInput();
+}
+
+bool ICaptionControl::Draw(IGraphics* graphics) {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  if (IParam* param = GetParam()) {
+    char display[kDisplayBufferSize];
+    param->GetDisplayForHost(param->Value(), false, display, sizeof display, true);
+    mStr = display;
+    if (mShowLabel) {
+      mStr += ' ';
+      mStr += param->GetLabelForHost();
+    }
+  }
+  return DrawString(graphics, mStr);
+}
+
+IBitmapTextControl::IBitmapTextControl(IModuleBase* plug, const IRECT& rect, const IBitmap* font,
+                                       const IText* text, const char* str, int charWidth,
+                                       int charHeight)
+    : ITextControl(plug, rect, text, str),
+      mFontBitmap(font ? *font : IBitmap()),
+      mCharWidth(charWidth),
+      mCharHeight(charHeight) {}
+
+bool IBitmapTextControl::Draw(IGraphics* graphics) {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  const IChannelBlend blend = GetBlend();
+  return DrawBitmapedText(graphics, &mFontBitmap, mRECT, mText, &blend, mStr.c_str(), true, false,
+                          mCharWidth, mCharHeight);
+}
+
+bool DrawBitmapedText(IGraphics* graphics, IBitmap* font, const IRECT& rect, const IText& text,
+                      const IChannelBlend* blend, const char* str, bool centreVertically,
+                      bool multiLine, int charWidth, int charHeight) {
+  const int length = str ? int(std::strlen(str)) : 0;
+  if (length == 0 || charWidth <= 0 || charHeight <= 0) return true;
+
+  const int top = centreVertically ? rect.T + (rect.B - (rect.T + charHeight)) / 2 : rect.T;
+  const int firstColumn = text.align == IText::kAlignCenter
+                              ? rect.L + (rect.R - (rect.L + length * charWidth)) / 2
+                              : rect.L + charWidth;
+  const int available = rect.W() - 2 * charWidth;
+  int charsPerRow = length;
+  int rows = 1;
+  if (multiLine && length * charWidth > available) {
+    charsPerRow = available / charWidth;
+    rows = available > 0 ? length * charWidth / available : 0;
+  } else if (!multiLine) {
+    charsPerRow = available / charWidth;
+  }
+  if (charsPerRow < 1) return true;
+
+  bool result = true;
+  int next = 0;
+  for (int row = 0; row <= rows && next < length; ++row) {
+    const int y = top + row * charHeight;
+    for (int col = 0; col < charsPerRow && next < length; ++col, ++next) {
+      const int x = firstColumn + col * charWidth;
+      IRECT cell(x, y, x + charWidth, y + charHeight);
+      const int frame = static_cast<unsigned char>(str[next]) - kFirstFontChar;
+      result = graphics->DrawBitmap(font, &cell, frame, blend);
+    }
+  }
+  return result;
+}

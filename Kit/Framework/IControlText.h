@@ -1,0 +1,76 @@
+#pragma once
+// Text controls: plain read-outs and status lines (ITextControl), captions
+// that show their parameter's display text and open its prompt
+// (ICaptionControl), and text drawn from a bitmap font strip
+// (IBitmapTextControl).
+//
+// Threads: every subsystem reports status through SetTextFromPlug, from any
+// thread, while the main thread draws. The string and the text style are
+// guarded by one lock, held by Draw, so a draw never reads a string being
+// replaced.
+
+#include <mutex>
+#include <string>
+
+#include "IControl.h"
+
+class ITextControl : public IControl {
+public:
+  ITextControl(IModuleBase* plug, const IRECT& rect, const IText* text, const char* str = "");
+
+  // Draws the string in the control's style and rect; nothing when empty.
+  bool Draw(IGraphics* graphics) override;
+
+  // Replaces the string and marks the control dirty when the text differs.
+  // threads: any
+  void SetTextFromPlug(const char* text);
+  // A copy of the current string.
+  // threads: any
+  std::string GetTextString() const;
+  // Changes the colour the text is drawn in.
+  // threads: any
+  void SetTextColor(const IColor& color);
+
+protected:
+  // Draws `str` with the style; the caller holds mTextLock.
+  bool DrawString(IGraphics* graphics, const std::string& str);
+
+  mutable std::mutex mTextLock;
+  std::string mStr;
+};
+
+class ICaptionControl : public ITextControl {
+public:
+  // showLabel appends a blank and the parameter's label to the display text.
+  ICaptionControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IText* text,
+                  bool showLabel);
+
+  // Left or right button (not greyed): opens the prompt.
+  void OnMouseDown(int x, int y, IMouseMod* mod) override;
+  void OnMouseDblClick(int x, int y, IMouseMod* mod) override;
+  bool Draw(IGraphics* graphics) override;
+
+private:
+  bool mShowLabel;
+};
+
+// Text drawn character by character from a font strip whose frame c - 31 holds
+// character c (frame 1 is the blank).
+class IBitmapTextControl : public ITextControl {
+public:
+  IBitmapTextControl(IModuleBase* plug, const IRECT& rect, const IBitmap* font, const IText* text,
+                     const char* str, int charWidth, int charHeight);
+
+  bool Draw(IGraphics* graphics) override;
+
+private:
+  IBitmap mFontBitmap;
+  int mCharWidth;
+  int mCharHeight;
+};
+
+// Draws `str` with the font strip into rect. Nothing is drawn for an empty
+// string or a character cell of zero size. Returns the last draw's result.
+bool DrawBitmapedText(IGraphics* graphics, IBitmap* font, const IRECT& rect, const IText& text,
+                      const IChannelBlend* blend, const char* str, bool centreVertically,
+                      bool multiLine, int charWidth, int charHeight);

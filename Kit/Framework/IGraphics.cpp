@@ -1,0 +1,368 @@
+#include "IGraphics.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "ControlLayer.h"
+#include "IControl.h"
+#include "IControlBitmaps.h"
+#include "IGraphicsDraw.h"
+#include "IModuleBase.h"
+#include "IParam.h"
+#include "IPopupMenu.h"
+
+namespace {
+constexpr int kPromptTextSize = 64;
+constexpr int kLineAlign = 4;
+
+bool IsChoiceParam(const IParam* param) {
+  return param->Type() == IParam::kTypeBool || param->Type() == IParam::kTypeEnum;
+}
+}  // namespace
+
+IGraphics::IGraphics(IModuleBase* plug, int width, int height, int fps)
+    : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps < 1 ? kDefaultFPS : fps) {}
+
+IGraphics::~IGraphics() {
+  delete mKeyCatcher;
+  for (int i = mControls.GetSize() - 1; i >= 0; --i) delete mControls.Get(i);
+  for (int i = 0; i < mLayers.GetSize(); ++i) delete mLayers.Get(i);
+  FreeBitmaps();
+}
+
+// ---- Attaching ----
+
+int IGraphics::AttachControl(IControl* control) {
+  mControls.Add(control);
+  return mControls.GetSize() - 1;
+}
+
+int IGraphics::AttachLayer(ControlLayer* layer) {
+  mLayers.Add(layer);
+  return mLayers.GetSize() - 1;
+}
+
+void IGraphics::AttachKeyCatcher(IControl* control) {
+  if (mKeyCatcher != control) delete mKeyCatcher;
+  mKeyCatcher = control;
+}
+
+void IGraphics::InsertBackground(IControl* background) { mControls.Insert(0, background); }
+
+void IGraphics::AttachBackground(int id, const char* name, double scale) {
+  IBitmap bitmap = LoadIBitmap(id, name, scale, 1, false);
+  InsertBackground(new IBitmapControl(mPlug, 0, 0, -1, &bitmap));
+}
+
+void IGraphics::AttachPanelBackground(const IColor* color) {
+  InsertBackground(new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), color));
+}
+
+// ---- Values from the plug-in ----
+
+void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized) {
+  if (!normalized) {
+    IParam* param = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
+    if (!param) return;
+    value = param->GetNormalized(value);
+    param->SetNormalized(value);
+  }
+  for (int i = 0; i < NControls(); ++i) mControls.Get(i)->ReceiveParameterFromPlug(paramIdx, value);
+  for (int i = 0; i < NLayers(); ++i) mLayers.Get(i)->SetParameterFromPlug(paramIdx, value, normalized);
+}
+
+void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue) {
+  if (IControl* control = GetControl(controlIdx)) control->SetValueFromPlug(normalizedValue);
+}
+
+void IGraphics::SetParameterFromGUI(int paramIdx, double normalizedValue) {
+  for (int i = 0; i < NControls(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (control->ParamIdx() == paramIdx) control->SetValueFromUserInput(normalizedValue);
+  }
+}
+
+void IGraphics::ClampControl(int paramIdx, double lo, double hi, bool normalized) {
+  if (!normalized) {
+    IParam* param = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
+    if (!param) return;
+    lo = param->GetNormalized(lo);
+    hi = param->GetNormalized(hi);
+  }
+  for (int i = 0; i < NControls(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (control->ParamIdx() == paramIdx) control->SetClamp(lo, hi);
+  }
+}
+
+void IGraphics::HideControl(int paramIdx, bool hide) {
+  for (int i = 0; i < NControls(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (control->ParamIdx() == paramIdx) control->Hide(hide);
+  }
+}
+
+void IGraphics::GrayOutControl(int paramIdx, bool grey) {
+  for (int i = 0; i < NControls(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (control->ParamIdx() == paramIdx) control->GrayOut(grey);
+  }
+}
+
+void IGraphics::SetAllControlsDirty() {
+  for (int i = 0; i < NControls(); ++i) mControls.Get(i)->SetDirty(false);
+}
+
+void IGraphics::SetStrictDrawing(bool strict) {
+  mStrict = strict;
+  SetAllControlsDirty();
+}
+
+// ---- Redraw ----
+
+bool IGraphics::IsDirty(IRECT* rect) {
+  IRECT unused;
+  if (!rect) rect = &unused;
+  bool dirty = false;
+  for (int i = 1; i < NControls(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (control->IsHidden() && !control->GetIgnoreHidden()) continue;
+    if (control->IsDirty()) {
+      *rect = rect->Union(control->GetRECT());
+      dirty = true;
+    }
+  }
+  for (int i = 0; i < NLayers(); ++i)
+    if (mLayers.Get(i)->isDirty(rect)) dirty = true;
+  return dirty;
+}
+
+void IGraphics::DrawStrict(const IRECT& rect) {
+  mDrawRECT = rect;
+  SetClip(rect);
+  if (IControl* background = GetControl(0)) background->Draw(this);
+  for (int i = 1; i < NControls(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (!control->IsHidden() && rect.Intersects(control->GetRECT())) control->Draw(this);
+    control->SetClean();
+  }
+}
+
+void IGraphics::DrawDirtyOnly() {
+  IControl* background = GetControl(0);
+  if (background && background->IsDirty()) {
+    mDrawRECT = background->GetRECT();
+    SetClip(mDrawRECT);
+    for (int i = 0; i < NControls(); ++i) {
+      IControl* control = mControls.Get(i);
+      if (i == 0 || !control->IsHidden()) {
+        control->Draw(this);
+        control->SetClean();
+      }
+    }
+    return;
+  }
+  for (int i = 1; i < NControls(); ++i) {
+    IControl* dirty = mControls.Get(i);
+    if (!dirty->IsDirty()) continue;
+    mDrawRECT = dirty->GetRECT();
+    SetClip(mDrawRECT);
+    for (int j = 0; j < NControls(); ++j) {
+      IControl* control = mControls.Get(j);
+      if (!control->IsHidden() && (j == i || mDrawRECT.Intersects(control->GetRECT())))
+        control->Draw(this);
+    }
+    dirty->SetClean();
+  }
+}
+
+bool IGraphics::Draw(IRECT* rect) {
+  if (NControls() == 0 && NLayers() == 0) return true;
+  if (mStrict)
+    DrawStrict(rect ? *rect : IRECT());
+  else
+    DrawDirtyOnly();
+  SetClip(mDrawRECT);
+  for (int i = 0; i < NLayers(); ++i) mLayers.Get(i)->Draw(this, &mDrawRECT);
+  SetClip(IRECT(0, 0, mWidth, mHeight));
+  return DrawScreen(&mDrawRECT);
+}
+
+void IGraphics::PrepDraw() {
+  FreeBitmaps();
+  mDrawBitmap = new Raster_SysBitmap(mWidth, mHeight);
+  mTmpBitmap = new Raster_MemBitmap(0, 0, kLineAlign);
+  SetClip(IRECT(0, 0, mWidth, mHeight));
+}
+
+void IGraphics::FreeBitmaps() {
+  mClip.reset();
+  delete mDrawBitmap;
+  mDrawBitmap = nullptr;
+  delete mTmpBitmap;
+  mTmpBitmap = nullptr;
+}
+
+void IGraphics::Resize(int width, int height) {
+  mWidth = width;
+  mHeight = height;
+  ReleaseMouseCapture();
+  PrepDraw();
+  if (mPlug) mPlug->ResizeGraphics(width, height);
+}
+
+// ---- Events ----
+
+IControl* IGraphics::HitTest(int x, int y, bool mouseOver) {
+  for (int i = NLayers() - 1; i >= 0; --i)
+    if (IControl* hit = mLayers.Get(i)->isHit(x, y)) return hit;
+  for (int i = NControls() - 1; i >= 0; --i) {
+    IControl* control = mControls.Get(i);
+    if (control->IsHidden()) continue;
+    if (control->IsGrayed() && !(mouseOver && control->GetMOWhenGrayed())) continue;
+    if (control->IsHit(x, y)) return control;
+  }
+  return nullptr;
+}
+
+IControl* IGraphics::GetMouseControlIdx(int x, int y, bool mouseOver) {
+  return mMouseCapture ? mMouseCapture : HitTest(x, y, mouseOver);
+}
+
+void IGraphics::ReleaseMouseCapture() {
+  mMouseCapture = nullptr;
+  mMouseX = mMouseY = -1;
+}
+
+void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
+  ReleaseMouseCapture();
+  IControl* control = HitTest(x, y, false);
+  if (!control) return;
+  mMouseCapture = control;
+  mMouseX = x;
+  mMouseY = y;
+  control->OnMouseDown(x, y, mod);
+  if (control->ParamIdx() >= 0 && mPlug) mPlug->BeginInformHostOfParamChange(control->ParamIdx());
+}
+
+void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
+  IControl* control = GetMouseControlIdx(x, y);
+  ReleaseMouseCapture();
+  if (!control) return;
+  control->OnMouseUp(x, y, mod);
+  if (control->ParamIdx() >= 0 && mPlug) mPlug->EndInformHostOfParamChange(control->ParamIdx());
+}
+
+void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
+  if (!mMouseCapture) return;
+  const int dX = x - mMouseX, dY = y - mMouseY;
+  if (dX == 0 && dY == 0) return;
+  mMouseX = x;
+  mMouseY = y;
+  mMouseCapture->OnMouseDrag(x, y, dX, dY, mod);
+}
+
+bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
+  ReleaseMouseCapture();
+  IControl* control = HitTest(x, y, false);
+  if (!control) return false;
+  if (control->GetMouseDblAsSingleClick()) {
+    mMouseCapture = control;
+    mMouseX = x;
+    mMouseY = y;
+    control->OnMouseDown(x, y, mod);
+    return true;
+  }
+  control->OnMouseDblClick(x, y, mod);
+  return false;
+}
+
+void IGraphics::OnMouseWheel(int x, int y, IMouseMod* mod, int d) {
+  if (IControl* control = GetMouseControlIdx(x, y)) control->OnMouseWheel(x, y, mod, d);
+}
+
+bool IGraphics::OnMouseOver(int x, int y, IMouseMod* mod) {
+  if (!mHandleMouseOver) return false;
+  IControl* control = GetMouseControlIdx(x, y, true);
+  if (!control) return mHandleMouseOver;
+  mMouseX = x;
+  mMouseY = y;
+  control->OnMouseOver(x, y, mod);
+  if (mMouseOver && mMouseOver != control) mMouseOver->OnMouseOut();
+  mMouseOver = control;
+  return mHandleMouseOver;
+}
+
+void IGraphics::OnMouseOut() {
+  for (int i = 0; i < NControls(); ++i) mControls.Get(i)->OnMouseOut();
+  mMouseOver = nullptr;
+}
+
+bool IGraphics::OnKeyDown(int x, int y, int key) {
+  IControl* control = GetMouseControlIdx(x, y);
+  if (!control) control = mKeyCatcher;
+  return control ? control->OnKeyDown(x, y, key) : false;
+}
+
+void IGraphics::OnGUIIdle() {
+  for (int i = 0; i < NControls(); ++i) mControls.Get(i)->OnGUIIdle();
+}
+
+int IGraphics::GetParamIdxForPTAutomation(int x, int y) {
+  IControl* control = GetMouseControlIdx(x, y);
+  mLastClickedParam = control ? control->ParamIdx() : -1;
+  return mLastClickedParam;
+}
+
+int IGraphics::GetLastClickedParamForPTAutomation() {
+  const int last = mLastClickedParam;
+  mLastClickedParam = -1;
+  return last;
+}
+
+// ---- Prompting ----
+
+void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
+  if (!control || !param || !rect) return;
+  char current[kPromptTextSize];
+  const int nTexts = param->GetNDisplayTexts();
+  if (IsChoiceParam(param) && nTexts > 0) {
+    param->GetDisplayForHost(param->Value(), false, current, sizeof current, true);
+    IPopupMenu menu;
+    for (int i = 0; i < nTexts; ++i) {
+      const char* text = param->GetDisplayText(i);
+      menu.AddItem(text, -1,
+                   std::strcmp(text, current) == 0 ? IPopupMenuItem::kChecked
+                                                   : IPopupMenuItem::kNoFlags);
+    }
+    IPopupMenu* chosen = CreateIPopupMenu(&menu, rect);
+    const int item = chosen ? chosen->GetChosenItemIdx() : -1;
+    if (item >= 0 && item < nTexts) control->SetValueFromUserInput(param->GetNormalized(item));
+    return;
+  }
+  param->GetDisplayForHost(param->Value(), false, current, sizeof current,
+                           param->Type() == IParam::kTypeText);
+  CreateTextEntry(control, control->GetText(), rect, current, param);
+}
+
+void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const char* text) {
+  if (!control || !param) return;
+  if (!text) text = "";
+  if (IsChoiceParam(param)) {
+    int value = 0;
+    param->MapDisplayText(text, &value);
+    control->SetValueFromUserInput(param->GetNormalized(value));
+  } else if (param->Type() == IParam::kTypeText) {
+    param->SetDisplayText(0, text);
+    // Toggle through another value so the plug-in hears of the new text even
+    // when the control ends where it was.
+    const double toggled = control->GetValue() == 0.0 ? 1.0 : 0.0;
+    param->SetClamped(toggled);
+    control->SetValueFromUserInput(toggled);
+    control->SetValueFromUserInput(param->GetNormalized(0.0));
+  } else {
+    double value = std::atof(text);
+    if (param->GetNegateDisplay()) value = -value;
+    control->SetValueFromUserInput(param->GetNormalized(value));
+  }
+}
