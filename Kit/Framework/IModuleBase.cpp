@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets,
@@ -59,15 +60,17 @@ void IModuleBase::initialize(int nAutomated, int nParams, const char* channelIOS
 void IModuleBase::ParseChannelIO(const char* channelIOStr) {
   int maxIn = 0;
   int maxOut = 0;
+  // Tokens are separated by single blanks; each reads as "<inputs>-<outputs>".
   for (const char* token = channelIOStr; token && *token;) {
+    const char* blank = std::strchr(token, ' ');
+    const std::string text(token, blank ? size_t(blank - token) : std::strlen(token));
     ChannelIO* io = new ChannelIO{0, 0};
     // A part that does not parse stays 0.
-    std::sscanf(token, "%d-%d", &io->mIn, &io->mOut);
+    std::sscanf(text.c_str(), "%d-%d", &io->mIn, &io->mOut);
     mChannelIO.Add(io);
     if (io->mIn > maxIn) maxIn = io->mIn;
     if (io->mOut > maxOut) maxOut = io->mOut;
-    token = std::strchr(token, ' ');
-    if (token) ++token;
+    token = blank ? blank + 1 : nullptr;
   }
   mInData.Resize(maxIn);
   mOutData.Resize(maxOut);

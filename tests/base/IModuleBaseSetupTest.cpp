@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestPlug.h"
+
+TEST(IModuleBaseSetup, TheEditorsParameterSet) {
+  TestPlug plug(798, 0, "2-2", 0);
+  plug.addNonAutomateParamCount(798);
+  EXPECT_EQ(plug.NParams(), 798);
+  EXPECT_EQ(plug.NAutomatedParams(), 0);
+  EXPECT_EQ(plug.NNonAutomatedParams(), 798);
+  EXPECT_EQ(plug.NPresets(), 0);
+  EXPECT_EQ(plug.NChannelIO(), 1);
+  EXPECT_EQ(plug.NInChannels(), 2);
+  EXPECT_EQ(plug.NOutChannels(), 2);
+  ASSERT_NE(plug.GetParam(797), nullptr);
+  EXPECT_EQ(plug.GetParam(798), nullptr);
+  EXPECT_EQ(plug.GetParam(-1), nullptr);
+  EXPECT_EQ(plug.GetParam(0)->Type(), IParam::kTypeNone);
+}
+
+TEST(IModuleBaseSetup, ConstructorState) {
+  TestPlug plug(1, 1);
+  EXPECT_EQ(plug.GetHost(), kHostUninit);
+  EXPECT_EQ(plug.GetAPI(), kAPIAU);
+  EXPECT_FALSE(plug.IsBypassed());
+  EXPECT_EQ(plug.GetCurrentPresetIdx(), 0);
+  EXPECT_DOUBLE_EQ(plug.GetSampleRate(), 44100.0);
+  EXPECT_EQ(plug.GetBlockSize(), 0);
+  EXPECT_EQ(plug.GetUniqueID(), FourCharCode("tvrq"));
+  EXPECT_EQ(plug.GetMfrID(), FourCharCode("Orv1"));
+  EXPECT_TRUE(plug.DoesStateChunks());
+  EXPECT_FALSE(plug.IsInst());
+  EXPECT_EQ(plug.GetGUI(), nullptr);
+  EXPECT_STREQ(plug.GetEffectName(), "Tavro Editor");
+  EXPECT_STREQ(plug.GetMfrName(), "Orvane");
+}
+
+TEST(IModuleBaseSetup, LongNamesAreCut) {
+  const std::string longName(300, 'n');
+  TestPlug plug(1, 1, "2-2", 0, longName.c_str());
+  EXPECT_EQ(std::string(plug.GetEffectName()), std::string(IModuleBase::kMaxNameLength, 'n'));
+  EXPECT_EQ(std::string(plug.GetProductName()), std::string(IModuleBase::kMaxNameLength, 'n'));
+}
+
+TEST(IModuleBaseSetup, ChannelIOTokens) {
+  TestPlug two(1, 1, "1-1 2-2");
+  EXPECT_EQ(two.NChannelIO(), 2);
+  EXPECT_EQ(two.NInChannels(), 2);
+  EXPECT_EQ(two.NOutChannels(), 2);
+  int in = -1, out = -1;
+  EXPECT_TRUE(two.GetChannelIO(0, &in, &out));
+  EXPECT_EQ(in, 1);
+  EXPECT_EQ(out, 1);
+  EXPECT_TRUE(two.GetChannelIO(1, &in, &out));
+  EXPECT_EQ(in, 2);
+  EXPECT_EQ(out, 2);
+  EXPECT_FALSE(two.GetChannelIO(2, &in, &out));
+
+  TestPlug bad(1, 1, "x");
+  EXPECT_EQ(bad.NChannelIO(), 1);
+  EXPECT_TRUE(bad.GetChannelIO(0, &in, &out));
+  EXPECT_EQ(in, 0);
+  EXPECT_EQ(out, 0);
+  EXPECT_EQ(bad.NInChannels(), 0);
+
+  TestPlug halfParsed(1, 1, "3 0-4");
+  EXPECT_EQ(halfParsed.NChannelIO(), 2);
+  EXPECT_EQ(halfParsed.NInChannels(), 3);
+  EXPECT_EQ(halfParsed.NOutChannels(), 4);
+}
+
+TEST(IModuleBaseSetup, LegalIO) {
+  TestPlug plug(1, 1, "1-1 2-2");
+  EXPECT_TRUE(plug.LegalIO(1, 1));
+  EXPECT_TRUE(plug.LegalIO(2, 2));
+  EXPECT_FALSE(plug.LegalIO(2, 1));
+  EXPECT_TRUE(plug.LegalIO(-1, 2));
+  EXPECT_TRUE(plug.LegalIO(1, -1));
+  EXPECT_TRUE(plug.LegalIO(-1, -1));
+  EXPECT_FALSE(plug.LegalIO(3, -1));
+  TestPlug none(1, 1, "");
+  EXPECT_EQ(none.NChannelIO(), 0);
+  EXPECT_FALSE(none.LegalIO(-1, -1));
+}
+
+TEST(IModuleBaseSetup, VersionStrings) {
+  char buf[IModuleBase::kVersionStrSize];
+  IModuleBase::GetVersionStr(0x20200, buf);
+  EXPECT_STREQ(buf, "v2.2");
+  IModuleBase::GetVersionStr(0x20201, buf);
+  EXPECT_STREQ(buf, "v2.2.1");
+  IModuleBase::GetVersionStr(0x30000, buf);
+  EXPECT_STREQ(buf, "v3");
+  IModuleBase::GetVersionStr(0x30005, buf);
+  EXPECT_STREQ(buf, "v3.0.5");
+  EXPECT_EQ(IModuleBase::GetDecimalVersion(0x20200), 20200);
+  int major, minor, bugfix;
+  IModuleBase::GetVersionParts(0x7FFF1203, &major, &minor, &bugfix);
+  EXPECT_EQ(major, 0x7FFF);
+  EXPECT_EQ(minor, 0x12);
+  EXPECT_EQ(bugfix, 3);
+
+  TestPlug plug(1, 1);
+  EXPECT_EQ(plug.GetEffectVersion(false), 0x20200);
+  EXPECT_EQ(plug.GetEffectVersion(true), 20200);
+  plug.GetEffectVersionStr(buf);
+  EXPECT_STREQ(buf, "v2.2");
+}
+
+TEST(IModuleBaseSetup, HostIdentity) {
+  TestPlug plug(1, 1);
+  plug.SetHost("com.apple.logic10", 0x10203);
+  EXPECT_EQ(plug.GetHost(), kHostLogic);
+  EXPECT_EQ(plug.GetHostVersion(false), 0x10203);
+  EXPECT_EQ(plug.GetHostVersion(true), 10203);
+  char buf[IModuleBase::kVersionStrSize];
+  plug.GetHostVersionStr(buf);
+  EXPECT_STREQ(buf, "v1.2.3");
+  EXPECT_STREQ(plug.GetAPIString(), "AU");
+  EXPECT_STREQ(plug.GetArchString(), "x86");
+}
+
+TEST(IModuleBaseSetup, DefaultOperations) {
+  TestPlug plug(2, 2);
+  char name[8] = "x";
+  EXPECT_FALSE(plug.MidiNoteName(60, name));
+  EXPECT_STREQ(name, "");
+  EXPECT_FALSE(plug.IsRenderingOffline());
+  EXPECT_FALSE(plug.HostRequestingAboutBox());
+  unsigned char bytes[] = {0xF0, 0xF7};
+  EXPECT_FALSE(plug.SendMidiSysex(bytes, 2));
+  EXPECT_FALSE(plug.SendPatchSysex(bytes, 2));
+  EXPECT_FALSE(plug.SendMidiSysex2({0xF8}));
+  ISysEx sysex(0, bytes, 2);
+  EXPECT_FALSE(plug.SendSysEx(&sysex));
+  plug.SetLatency(64);
+  EXPECT_EQ(plug.GetLatency(), 64);
+}
+
+TEST(IModuleBaseSetup, SamplesPerBeat) {
+  TestPlug plug(1, 1);
+  EXPECT_DOUBLE_EQ(plug.GetSamplesPerBeat(), 22050.0);
+  plug.SetSampleRate(48000.0);
+  plug.tempo = 0.0;
+  EXPECT_DOUBLE_EQ(plug.GetSamplesPerBeat(), 0.0);
+}
+
+TEST(IModuleBaseSetup, SendMidiMsgsIsTheAndOfAll) {
+  TestPlug plug(1, 1);
+  Kit_TypedBuf<IMidiMsg> msgs;
+  EXPECT_TRUE(plug.SendMidiMsgs(&msgs));
+  msgs.Resize(3);
+  msgs.Get()[0] = IMidiMsg(0, 0x90, 60, 100);
+  msgs.Get()[1] = IMidiMsg(0, 0x00, 0, 0);  // refused by the test plug
+  msgs.Get()[2] = IMidiMsg(0, 0x80, 60, 64);
+  EXPECT_FALSE(plug.SendMidiMsgs(&msgs));
+  ASSERT_EQ(plug.sent.size(), 3u);  // every message is still tried, in order
+  EXPECT_EQ(plug.sent[2].mStatus, 0x80);
+}
