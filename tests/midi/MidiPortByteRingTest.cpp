@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "MidiPortByteRing.h"
+
+namespace {
+std::vector<unsigned char> PopOne(MidiPortByteRing& ring) {
+  std::vector<unsigned char> message(ring.PeekSize());
+  ring.Pop(message.data());
+  return message;
+}
+}  // namespace
+
+TEST(MidiPortByteRing, KeepsMessagesWholeAndInOrderAcrossTheWrap) {
+  MidiPortByteRing ring(64);
+  for (int round = 0; round < 50; ++round) {
+    const std::vector<unsigned char> a(5, static_cast<unsigned char>(round));
+    const std::vector<unsigned char> b(11, static_cast<unsigned char>(round + 100));
+    ASSERT_TRUE(ring.Push(a.data(), 5));
+    ASSERT_TRUE(ring.Push(b.data(), 11));
+    EXPECT_EQ(PopOne(ring), a);
+    EXPECT_EQ(PopOne(ring), b);
+  }
+  EXPECT_EQ(ring.PeekSize(), 0u);
+}
+
+TEST(MidiPortByteRing, RefusesWhatDoesNotFitAndStaysIntact) {
+  MidiPortByteRing ring(64);
+  const std::vector<unsigned char> message(28, 7);
+  ASSERT_TRUE(ring.Push(message.data(), 28));
+  ASSERT_TRUE(ring.Push(message.data(), 28));
+  EXPECT_FALSE(ring.Push(message.data(), 1));
+  EXPECT_EQ(PopOne(ring), message);
+  EXPECT_TRUE(ring.Push(message.data(), 28));
+  EXPECT_FALSE(ring.CanEverHold(61));
+  EXPECT_TRUE(ring.CanEverHold(60));
+}
+
+TEST(MidiPortByteRing, EmptyMessageIsRefusedAndDropSkipsOne) {
+  MidiPortByteRing ring(64);
+  const unsigned char bytes[3] = {1, 2, 3};
+  EXPECT_FALSE(ring.Push(bytes, 0));
+  ASSERT_TRUE(ring.Push(bytes, 3));
+  ASSERT_TRUE(ring.Push(bytes + 1, 2));
+  ring.Drop();
+  EXPECT_EQ(PopOne(ring), std::vector<unsigned char>({2, 3}));
+}

@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include "MidiPortFake.h"
+#include "MidiPortsTestSink.h"
+
+namespace {
+const std::string kSynthOut = "Vudidi Nord:MIDI Out";
+const std::string kSynthIn = "Vudidi Nord:MIDI In";
+const std::string kOther = "Keyboard:Port 1";
+
+class MidiPortsSelection : public ::testing::Test {
+protected:
+  void SetUp() override {
+    fake_->AddReadablePort(kOther);
+    fake_->AddReadablePort(kSynthOut);
+    fake_->AddWritablePort(kOther);
+    fake_->AddWritablePort(kSynthIn);
+  }
+  int SelectIn(const std::string& name, int index = 1) { return ports_.setExternalMIDIIn(index, name.c_str()); }
+  int SelectOut(const std::string& name, int index = 1) { return ports_.setExternalMIDIOut(index, name.c_str()); }
+
+  std::shared_ptr<MidiPortFake> fake_ = std::make_shared<MidiPortFake>();
+  MidiPortsTestSink sink_;
+  IMidiPorts ports_{&sink_, fake_};
+};
+}  // namespace
+
+TEST(MidiPortsNoDevice, ListsHoldOnlyOffAndEverySelectionGivesZero) {
+  auto fake = std::make_shared<MidiPortFake>();
+  MidiPortsTestSink sink;
+  IMidiPorts ports(&sink, fake);
+  EXPECT_EQ(*ports.getExternalMIDIInNames(), IMidiPortNames({"OFF"}));
+  EXPECT_EQ(*ports.getExternalMIDIOutNames(), IMidiPortNames({"OFF"}));
+  int index = 1;
+  EXPECT_EQ(ports.setExternalMIDIIn(index, "Anything"), 0);
+  EXPECT_EQ(index, 0);
+  index = 1;
+  EXPECT_EQ(ports.setExternalMIDIOut(index, "OFF"), 0);
+  EXPECT_EQ(index, 0);
+}
+
+TEST(MidiPortsNoDevice, UnreachableMidiSystemLeavesOnlyOff) {
+  auto fake = std::make_shared<MidiPortFake>();
+  fake->AddReadablePort(kSynthOut);
+  fake->SetUnavailable(true);
+  MidiPortsTestSink sink;
+  IMidiPorts ports(&sink, fake);
+  EXPECT_EQ(*ports.getExternalMIDIInNames(), IMidiPortNames({"OFF"}));
+  int index = 1;
+  EXPECT_EQ(ports.setExternalMIDIIn(index, kSynthOut.c_str()), 0);
+  EXPECT_EQ(ports.GetMIDIInPortNumber(kSynthOut.c_str()), -1);
+}
+
+TEST(MidiPortsNoDevice, SelectingBeforeTheListsExistOpensNothing) {
+  auto fake = std::make_shared<MidiPortFake>();
+  fake->AddWritablePort(kSynthIn);
+  MidiPortsTestSink sink;
+  IMidiPorts ports(&sink, fake);
+  int index = 1;
+  EXPECT_EQ(ports.setExternalMIDIOut(index, kSynthIn.c_str()), 0);
+  EXPECT_EQ(fake->OutputsOpenOn(kSynthIn), 0u);
+}
+
+TEST_F(MidiPortsSelection, ListsStartWithOffThenThePortsInOrder) {
+  EXPECT_EQ(*ports_.getExternalMIDIInNames(), IMidiPortNames({"OFF", kOther, kSynthOut}));
+  EXPECT_EQ(*ports_.getExternalMIDIOutNames(), IMidiPortNames({"OFF", kOther, kSynthIn}));
+}
+
+TEST_F(MidiPortsSelection, ListIsBuiltOnceAndIgnoresLaterPorts) {
+  const IMidiPortNames* first = ports_.getExternalMIDIInNames();
+  fake_->AddReadablePort("Late Device:out");
+  EXPECT_EQ(ports_.getExternalMIDIInNames(), first);
+  EXPECT_EQ(first->size(), 3u);
+}
+
+TEST_F(MidiPortsSelection, SelectionOpensTheNamedPortAndReturnsItsPosition) {
+  ports_.getExternalMIDIInNames();
+  ports_.getExternalMIDIOutNames();
+  int in = 5;
+  EXPECT_EQ(ports_.setExternalMIDIIn(in, kSynthOut.c_str()), 2);
+  EXPECT_EQ(in, 2);
+  EXPECT_EQ(ports_.SelectedInput(), 2);
+  EXPECT_EQ(fake_->InputsOpenOn(kSynthOut), 1u);
+  EXPECT_EQ(fake_->InputsOpenOn(kOther), 0u);
+
+  EXPECT_EQ(SelectOut(kOther), 1);  // position 1 is port 0
+  EXPECT_EQ(fake_->OutputsOpenOn(kOther), 1u);
+  EXPECT_TRUE(ports_.IsOutputOpen());
+}
+
+TEST_F(MidiPortsSelection, OffClosesTheOpenPortAndGivesZero) {
+  ports_.getExternalMIDIInNames();
+  ports_.getExternalMIDIOutNames();
+  ASSERT_EQ(SelectIn(kSynthOut), 2);
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  EXPECT_EQ(SelectIn("OFF"), 0);
+  EXPECT_EQ(SelectOut("OFF"), 0);
+  ports_.FinishClosingInputs();
+  EXPECT_EQ(fake_->InputsOpenOn(kSynthOut), 0u);
+  EXPECT_EQ(fake_->OutputsOpenOn(kSynthIn), 0u);
+  EXPECT_EQ(ports_.SelectedInput(), 0);
+  EXPECT_EQ(ports_.SelectedOutput(), 0);
+  EXPECT_FALSE(ports_.IsOutputOpen());
+}
+
+TEST_F(MidiPortsSelection, IndexZeroClosesWhateverTheName) {
+  ports_.getExternalMIDIOutNames();
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  EXPECT_EQ(SelectOut(kSynthIn, 0), 0);
+  EXPECT_EQ(fake_->OutputsOpenOn(kSynthIn), 0u);
+}
+
+TEST_F(MidiPortsSelection, UnknownNameGivesZeroAndLeavesThePortClosed) {
+  ports_.getExternalMIDIInNames();
+  ASSERT_EQ(SelectIn(kSynthOut), 2);
+  int index = 2;
+  EXPECT_EQ(ports_.setExternalMIDIIn(index, "Unplugged Synth:out"), 0);
+  EXPECT_EQ(index, 0);
+  EXPECT_EQ(ports_.SelectedInput(), 0);
+  ports_.FinishClosingInputs();
+  EXPECT_EQ(fake_->InputsOpenOn(kSynthOut), 0u);
+  index = 1;
+  EXPECT_EQ(ports_.setExternalMIDIIn(index, nullptr), 0);
+}
+
+TEST_F(MidiPortsSelection, SameSelectionTwiceClosesAndOpensAgain) {
+  ports_.getExternalMIDIInNames();
+  ASSERT_EQ(SelectIn(kSynthOut), 2);
+  ASSERT_EQ(SelectIn(kSynthOut), 2);
+  ports_.FinishClosingInputs();
+  EXPECT_EQ(fake_->OpenCount(kSynthOut), 2u);
+  EXPECT_EQ(fake_->InputsOpenOn(kSynthOut), 1u);
+}
+
+TEST_F(MidiPortsSelection, FailedOpenGivesZeroNotThePosition) {
+  ports_.getExternalMIDIOutNames();
+  fake_->SetOpenFails(kSynthIn, true);
+  int index = 2;
+  EXPECT_EQ(ports_.setExternalMIDIOut(index, kSynthIn.c_str()), 0);
+  EXPECT_EQ(index, 0);
+  EXPECT_EQ(ports_.SelectedOutput(), 0);
+  EXPECT_FALSE(ports_.IsOutputOpen());
+  const unsigned char clock = 0xF8;
+  EXPECT_FALSE(ports_.SendPatchSysex(&clock, 1));
+}
+
+TEST_F(MidiPortsSelection, ShiftedPortNumbersStillOpenTheChosenName) {
+  ports_.getExternalMIDIInNames();
+  fake_->RemovePort(kOther);  // the synthesizer moves from port 1 to port 0
+  EXPECT_EQ(SelectIn(kSynthOut), 2);
+  EXPECT_EQ(fake_->InputsOpenOn(kSynthOut), 1u);
+}
+
+TEST_F(MidiPortsSelection, PortGoneSinceTheListWasBuiltGivesZero) {
+  ports_.getExternalMIDIInNames();
+  fake_->RemovePort(kSynthOut);
+  EXPECT_EQ(SelectIn(kSynthOut), 0);
+  EXPECT_EQ(ports_.SelectedInput(), 0);
+}
+
+TEST_F(MidiPortsSelection, NameStoredCutTo32CharactersOpensTheLongPort) {
+  const std::string longName = "Vudidi Nord USB Interface:Vudidi Nord USB Interface MIDI 1 24:0";
+  fake_->AddWritablePort(longName);
+  ports_.getExternalMIDIOutNames();
+  EXPECT_EQ(SelectOut(longName.substr(0, 32)), 3);
+  EXPECT_EQ(fake_->OutputsOpenOn(longName), 1u);
+}
+
+TEST_F(MidiPortsSelection, AlsaNameWithChangedNumbersOpens) {
+  const std::string now = "Vudidi Nord USB:MIDI 1 28:0";
+  fake_->AddReadablePort(now);
+  ports_.getExternalMIDIInNames();
+  EXPECT_EQ(SelectIn("Vudidi Nord USB:MIDI 1 24:0"), 3);
+  EXPECT_EQ(fake_->InputsOpenOn(now), 1u);
+}
+
+TEST_F(MidiPortsSelection, UnreadableNameKeepsPositionsInLineAndCannotBeChosen) {
+  fake_->SetNameFails(kOther, true);
+  const IMidiPortNames* names = ports_.getExternalMIDIInNames();
+  EXPECT_EQ(*names, IMidiPortNames({"OFF", "", kSynthOut}));
+  EXPECT_EQ(SelectIn(""), 0);
+  EXPECT_EQ(SelectIn(kSynthOut), 2);
+  EXPECT_EQ(fake_->InputsOpenOn(kSynthOut), 1u);
+}
+
+TEST_F(MidiPortsSelection, DevicePositionsAndPortNumbers) {
+  ports_.getExternalMIDIInNames();
+  ports_.getExternalMIDIOutNames();
+  EXPECT_EQ(ports_.getExternalMIDIInDevice("OFF"), 0);
+  EXPECT_EQ(ports_.getExternalMIDIInDevice(kSynthOut.c_str()), 2);
+  EXPECT_EQ(ports_.getExternalMIDIInDevice("missing"), -1);
+  EXPECT_EQ(ports_.getExternalMIDIOutDevice(kSynthIn.c_str()), 2);
+  EXPECT_EQ(ports_.getExternalMIDIOutDevice(nullptr), -1);
+
+  EXPECT_EQ(ports_.GetMIDIInPortNumber("OFF"), 0);
+  EXPECT_EQ(ports_.GetMIDIInPortNumber("virtual input"), 1);
+  EXPECT_EQ(ports_.GetMIDIInPortNumber(kSynthOut.c_str()), 2);
+  EXPECT_EQ(ports_.GetMIDIInPortNumber("missing"), -1);
+  EXPECT_EQ(ports_.GetMIDIOutPortNumber("virtual output"), 1);
+  EXPECT_EQ(ports_.GetMIDIOutPortNumber(kSynthIn.c_str()), 2);
+  fake_->RemovePort(kOther);  // asked from the system now, not from the list
+  EXPECT_EQ(ports_.GetMIDIOutPortNumber(kSynthIn.c_str()), 1);
+}
+
+TEST_F(MidiPortsSelection, VirtualOutputIsOfferedToOthersAndCarriesSends) {
+  ASSERT_TRUE(ports_.initializeVirtualOutput("Tavro"));
+  const std::string virtualName = std::string(IMidiPorts::kOutputClientName) + ":From Tavro";
+  MidiPortsTestSink listenerSink;
+  IMidiPorts listener(&listenerSink, fake_);
+  const IMidiPortNames* names = listener.getExternalMIDIInNames();
+  ASSERT_NE(std::find(names->begin(), names->end(), virtualName), names->end());
+  int index = 1;
+  ASSERT_GT(listener.setExternalMIDIIn(index, virtualName.c_str()), 0);
+  IMidiMsg cc(0, 0xB2, 7, 100);
+  EXPECT_TRUE(ports_.SendMidiMsg(cc));
+  ASSERT_EQ(listenerSink.Messages().size(), 1u);
+  EXPECT_EQ(listenerSink.Messages()[0].mStatus, 0xB2);
+}

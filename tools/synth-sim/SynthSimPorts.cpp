@@ -1,0 +1,42 @@
+#include "SynthSimPorts.h"
+
+#include <cstdio>
+
+SynthSimPorts::SynthSimPorts(MidiTransportFactory& transports, SynthSimScheduler& scheduler,
+                             SynthSimSettings settings, std::string name)
+    : transports_(transports),
+      name_(std::move(name)),
+      sim_(settings, scheduler, [this](const SynthSim::Message& reply) { SendReply(reply); }) {}
+
+SynthSimPorts::~SynthSimPorts() {
+  if (in_) {
+    in_->StopDelivery();
+    in_->ClosePort();
+  }
+  std::lock_guard<std::mutex> hold(sendLock_);
+  if (out_) out_->ClosePort();
+}
+
+bool SynthSimPorts::Open() {
+  in_ = transports_.CreateInput(name_ + "-in", 100);
+  std::unique_ptr<MidiOutputTransport> out = transports_.CreateOutput(name_ + "-out");
+  const bool opened = in_ && out && in_->SetCallback(&SynthSimPorts::OnMessage, this) &&
+                      in_->OpenVirtualPort("midi") && out->OpenVirtualPort("midi");
+  if (!opened) {
+    std::fprintf(stderr, "synth-sim: cannot open its MIDI ports\n");
+    in_.reset();
+    return false;
+  }
+  std::lock_guard<std::mutex> hold(sendLock_);
+  out_ = std::move(out);
+  return true;
+}
+
+void SynthSimPorts::OnMessage(double, std::vector<unsigned char>* message, void* self) {
+  static_cast<SynthSimPorts*>(self)->sim_.Receive(message->data(), message->size());
+}
+
+void SynthSimPorts::SendReply(const SynthSim::Message& reply) {
+  std::lock_guard<std::mutex> hold(sendLock_);
+  if (out_) out_->SendMessage(reply);
+}

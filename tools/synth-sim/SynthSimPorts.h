@@ -1,0 +1,38 @@
+#pragma once
+// The simulated synthesizer plugged into a MIDI system through ports of its own:
+// a MIDI in that the editor's output opens and a MIDI out that its input opens.
+// On JACK (or the in-process fake) they are "<name>-in:midi" and "<name>-out:midi".
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "MidiPortTransport.h"
+#include "SynthSim.h"
+
+class SynthSimPorts {
+public:
+  // `transports` and `scheduler` must outlive this object.
+  SynthSimPorts(MidiTransportFactory& transports, SynthSimScheduler& scheduler, SynthSimSettings settings,
+                std::string name = "Nord Sim");
+  ~SynthSimPorts();
+
+  // Opens both ports; false (nothing left open) when the MIDI system refuses.
+  bool Open();
+  std::string MidiInName() const { return name_ + "-in:midi"; }
+  std::string MidiOutName() const { return name_ + "-out:midi"; }
+  SynthSim& Sim() { return sim_; }
+
+private:
+  // threads: the transport's input thread
+  static void OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self);
+  // threads: the scheduler's thread
+  void SendReply(const SynthSim::Message& reply);
+
+  MidiTransportFactory& transports_;
+  std::string name_;
+  SynthSim sim_;
+  std::mutex sendLock_;  // the output transport is not safe for concurrent sends
+  std::unique_ptr<MidiInputTransport> in_;
+  std::unique_ptr<MidiOutputTransport> out_;
+};

@@ -1,0 +1,67 @@
+// synth-sim: the simulated synthesizer on JACK MIDI ports, until interrupted.
+//
+//   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "SynthSimPorts.h"
+
+namespace {
+volatile std::sig_atomic_t stopRequested = 0;
+void RequestStop(int) { stopRequested = 1; }
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
+               "[--wrong-size]\n");
+  return 2;
+}
+
+bool ReadNumber(const char* text, long low, long high, long& value) {
+  char* end = nullptr;
+  value = std::strtol(text, &end, 10);
+  return end != text && *end == '\0' && value >= low && value <= high;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  SynthSimSettings settings;
+  std::string name = "Nord Sim";
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    const bool hasValue = i + 1 < argc;
+    long value = 0;
+    if (option == "--silent") {
+      settings.silent = true;
+    } else if (option == "--wrong-size") {
+      settings.wrongSizeReplies = true;
+    } else if (option == "--name" && hasValue) {
+      name = argv[++i];
+    } else if (option == "--device-id" && hasValue && ReadNumber(argv[++i], 0, 15, value)) {
+      settings.deviceId = static_cast<int>(value);
+    } else if (option == "--model" && hasValue && ReadNumber(argv[++i], 0, 2, value)) {
+      settings.model = static_cast<int>(value);
+    } else if (option == "--latency-ms" && hasValue && ReadNumber(argv[++i], 0, 60000, value)) {
+      settings.replyLatencyMicros = static_cast<uint64_t>(value) * 1000;
+    } else {
+      return Usage();
+    }
+  }
+
+  std::shared_ptr<MidiTransportFactory> transports = MidiSystemTransports(MidiSystemApi::JackOnly);
+  SynthSimThreadScheduler scheduler;
+  SynthSimPorts ports(*transports, scheduler, settings, name);
+  if (!ports.Open()) return 1;
+  std::signal(SIGINT, RequestStop);
+  std::signal(SIGTERM, RequestStop);
+  std::printf("%s\n%s\n", ports.MidiInName().c_str(), ports.MidiOutName().c_str());
+  std::fflush(stdout);
+  while (!stopRequested) pause();
+  std::printf("received %zu messages\n", ports.Sim().ReceivedCount());
+  return 0;
+}
