@@ -1,0 +1,17 @@
+#pragma once
+// An allocator for Kit_HeapBuf that fails on demand and records what was asked.
+
+#include "Kit_HeapAlloc.h"
+
+#include <cstddef>
+
+class FailingAllocator {
+public:
+  // Installs itself for the lifetime of the object.
+  FailingAllocator();
+  ~FailingAllocator();
+
+  static bool failAllocate;
+  static bool failReallocate;
+  static size_t lastRequest;
+};

@@ -1,0 +1,76 @@
+#include "Hosts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(LookUpHost, LowerCasesBeforeMatching) {
+  EXPECT_EQ(LookUpHost("com.apple.logic10"), kHostLogic);
+  EXPECT_EQ(LookUpHost("Steinberg CUBASE 5"), kHostCubase);
+  EXPECT_EQ(LookUpHost("com.cockos.REAPER"), kHostReaper);
+}
+
+TEST(LookUpHost, FirstKeyInTheListWins) {
+  // "live" is tested before "logic", "cubase" before "nuendo" and "reaper".
+  EXPECT_EQ(LookUpHost("logic live bridge"), kHostLive);
+  EXPECT_EQ(LookUpHost("nuendo with cubase inside"), kHostCubase);
+  EXPECT_EQ(LookUpHost("reaper-nuendo"), kHostReaper);
+  EXPECT_EQ(LookUpHost("digital protools"), kHostDigitalPerformer);
+  EXPECT_EQ(LookUpHost("ardour standalone"), kHostArdour);
+}
+
+TEST(LookUpHost, EveryKeyFindsItsHost) {
+  const struct {
+    const char* name;
+    EHost host;
+  } cases[] = {
+      {"cakewalk", kHostSonar},        {"samplitude", kHostSamplitude},
+      {"fruity", kHostFLStudio},       {"melodyne", kHostMelodyne},
+      {"vstmanlib", kHostVSTScanner},  {"aulab", kHostAULab},
+      {"garageband", kHostGarageBand}, {"forte", kHostForte},
+      {"chainer", kHostChainer},       {"audition", kHostAudition},
+      {"orion", kHostOrion},           {"sawstudio", kHostSAWStudio},
+      {"audiomulch", kHostAudioMulch}, {"presonus", kHostStudioOne},
+      {"vst3plugintesthost", kHostVST3PluginTestHost},
+      {"protools", kHostProTools},     {"standalone", kHostStandalone},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LookUpHost(c.name), c.host) << c.name;
+}
+
+TEST(LookUpHost, NoKeyOrNoNameIsUnknown) {
+  EXPECT_EQ(LookUpHost(""), kHostUnknown);
+  EXPECT_EQ(LookUpHost(nullptr), kHostUnknown);
+  EXPECT_EQ(LookUpHost("com.example.someDAW"), kHostUnknown);
+}
+
+TEST(LookUpHost, OnlyTheFirst255CharactersCount) {
+  const std::string padding(250, 'x');
+  EXPECT_EQ(LookUpHost((padding + "logic").c_str()), kHostLogic);
+  EXPECT_EQ(LookUpHost((padding + "xlogic").c_str()), kHostUnknown);
+  EXPECT_EQ(LookUpHost((std::string(100000, 'y') + "reaper").c_str()), kHostUnknown);
+}
+
+TEST(GetHostNameStr, NamesKnownHostsAndUnknownOtherwise) {
+  char buf[kHostNameBufferSize];
+  GetHostNameStr(kHostVST3PluginTestHost, buf);
+  EXPECT_STREQ(buf, "VST3PluginTestHost");
+  GetHostNameStr(kHostVegas, buf);
+  EXPECT_STREQ(buf, "Vegas");
+  GetHostNameStr(kHostDigitalPerformer, buf);
+  EXPECT_STREQ(buf, "DigitalPerformer");
+  for (int other : {-1, 0, 10, 11, 12, 19, 29, 1000}) {
+    GetHostNameStr(EHost(other), buf);
+    EXPECT_STREQ(buf, "Unknown") << other;
+  }
+}
+
+TEST(GetHostNameStr, NamesRoundTripThroughLookUpWhereTheyMatchAKey) {
+  char buf[kHostNameBufferSize];
+  for (EHost host : {kHostReaper, kHostCubase, kHostNuendo, kHostSamplitude, kHostLive, kHostAULab,
+                     kHostForte, kHostChainer, kHostAudition, kHostOrion, kHostSAWStudio, kHostLogic,
+                     kHostGarageBand, kHostDigitalPerformer, kHostStandalone, kHostAudioMulch,
+                     kHostVST3PluginTestHost, kHostArdour, kHostProTools}) {
+    GetHostNameStr(host, buf);
+    EXPECT_EQ(LookUpHost(buf), host) << buf;
+  }
+}
