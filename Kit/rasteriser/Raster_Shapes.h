@@ -22,7 +22,8 @@ unsigned int Raster_GetPixel(Raster_IBitmap* bm, int x, int y);
 void Raster_Line(Raster_IBitmap* dest, int x1, int y1, int x2, int y2, unsigned int color,
                  float alpha, int mode, bool antiAlias);
 
-// Outlines one pixel wide, centred on the radius r about (cx, cy).
+// Outlines one pixel wide, centred on the radius r about (cx, cy): without
+// antialiasing the pixels whose centres lie at r - 0.5 < distance <= r + 0.5.
 void Raster_Arc(Raster_IBitmap* dest, float cx, float cy, float r, float minAngle,
                 float maxAngle, unsigned int color, float alpha, int mode, bool antiAlias);
 void Raster_Circle(Raster_IBitmap* dest, float cx, float cy, float r, unsigned int color,

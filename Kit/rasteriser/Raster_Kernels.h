@@ -1,0 +1,87 @@
+#pragma once
+// Internal: pixel access, blend specs and the per-row blend kernels every routine
+// shares. The arithmetic is the one Raster_Blend.h writes down.
+
+#include <algorithm>
+#include <cstdint>
+
+#include "Raster_Bitmap.h"
+#include "Raster_Blend.h"
+#include "WinEmu_PixelMix.h"
+
+// The pixels of a bitmap, or an empty view for a null or inconsistent one.
+struct Raster_Pixels {
+  uint32_t* bits = nullptr;
+  int width = 0;
+  int height = 0;
+  long span = 0;
+
+  uint32_t* row(int y) const { return bits + span * y; }
+  bool empty() const { return width <= 0 || height <= 0; }
+  bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+};
+Raster_Pixels Raster_PixelsOf(Raster_IBitmap* bitmap);
+
+enum Raster_Op : int { kRasterCopy = 0, kRasterAdd = 1, kRasterDodge = 2 };
+
+struct Raster_BlendSpec {
+  int op;             // Raster_Op
+  bool sourceAlpha;   // weight by the source's (or colour's) alpha
+  uint32_t opacity;   // 0..255
+  // Plain copy keeps the source's alpha byte; every other mode unites coverage.
+  bool plainCopy() const { return op == kRasterCopy && !sourceAlpha; }
+};
+Raster_BlendSpec Raster_ParseBlend(float alpha, int mode);
+
+// Opacity 0..255 of a float 0..1; NaN and below 0 give 0.
+inline uint32_t Raster_Opacity(float alpha) {
+  if (!(alpha > 0.0f)) return 0;
+  if (alpha >= 1.0f) return 255;
+  return static_cast<uint32_t>(alpha * 255.0f + 0.5f);
+}
+
+inline uint32_t Raster_Div255(uint32_t x) { return WinEmu_Div255(x); }
+
+// Combines a prepared source word s (its alpha byte already 255 unless plain copy)
+// into d with weight w (1..255).
+template <int Op>
+inline uint32_t Raster_Combine(uint32_t d, uint32_t s, uint32_t w) {
+  const uint32_t mixed = WinEmu_MixPixel(d, s, w);
+  if (Op == kRasterCopy) return mixed;
+  uint32_t out = mixed & 0xFFu;  // alpha: union of coverage
+  for (int shift = 8; shift < 32; shift += 8) {
+    const uint32_t dc = (d >> shift) & 0xFFu, sc = (s >> shift) & 0xFFu;
+    uint32_t c;
+    if (Op == kRasterAdd) {
+      c = std::min<uint32_t>(255, dc + Raster_Div255(sc * w));
+    } else {
+      uint32_t t;
+      if (sc == 255) t = dc ? 255 : 0;
+      else t = std::min<uint32_t>(255, dc * 255 / (255 - sc));
+      c = Raster_Div255(dc * (255 - w) + t * w);
+    }
+    out |= c << shift;
+  }
+  return out;
+}
+
+// Blends n source pixels onto n destination pixels.
+void Raster_BlendRow(const Raster_BlendSpec& spec, uint32_t* d, const uint32_t* s, int n);
+
+// One colour over a run of pixels.
+struct Raster_ColorBlend {
+  int op;
+  uint32_t source;  // prepared source word
+  uint32_t weight;  // 0..255
+};
+Raster_ColorBlend Raster_PrepareColor(const Raster_BlendSpec& spec, uint32_t color);
+void Raster_BlendColorRow(const Raster_ColorBlend& blend, uint32_t* d, int n);
+// One pixel with partial coverage 0..255 (antialiased edges).
+void Raster_BlendColorPixel(const Raster_ColorBlend& blend, uint32_t* d, uint32_t coverage);
+
+// A rect clipped to 0..width x 0..height; false when nothing is left. Works in 64
+// bits so huge coordinates and sizes cannot overflow.
+struct Raster_Span {
+  int x0, y0, x1, y1;  // half-open
+};
+bool Raster_ClipRect(long x, long y, long w, long h, int width, int height, Raster_Span* out);

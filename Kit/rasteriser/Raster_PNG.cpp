@@ -1,0 +1,131 @@
+#include "Raster_PNG.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "Raster_Blend.h"
+
+namespace {
+
+// Files above this are not panel images; refusing them keeps a bad path from
+// filling memory.
+constexpr long kMaxFileBytes = 256L * 1024 * 1024;
+
+struct MemoryReader {
+  const unsigned char* data;
+  size_t size;
+  size_t offset;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
+  auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
+  if (count > reader->size - reader->offset) png_error(png, "truncated");
+  memcpy(out, reader->data + reader->offset, count);
+  reader->offset += count;
+}
+
+void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnWarning(png_structp, png_const_charp) {}
+
+// Decodes into rgba (4 bytes a pixel, rows top to bottom). Only plain data lives in
+// this frame: libpng leaves it with longjmp on any error.
+bool Decode(MemoryReader* reader, std::vector<unsigned char>* rgba, std::vector<png_bytep>* rows,
+            png_uint_32* width, png_uint_32* height) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_read_struct(&png, nullptr, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_set_read_fn(png, reader, ReadFromMemory);
+  png_set_user_limits(png, kRasterPNGMaxSide, kRasterPNGMaxSide);
+  png_set_chunk_malloc_max(png, 8L * 1024 * 1024);
+  png_read_info(png, info);
+
+  *width = png_get_image_width(png, info);
+  *height = png_get_image_height(png, info);
+  if (static_cast<long>(*width) * static_cast<long>(*height) > kRasterPNGMaxPixels) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  const int colorType = png_get_color_type(png, info);
+  const int depth = png_get_bit_depth(png, info);
+  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+  if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+  if (depth == 16) png_set_scale_16(png);
+  if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+    png_set_gray_to_rgb(png);
+  }
+  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);  // no-op when alpha exists
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != static_cast<size_t>(*width) * 4) png_error(png, "layout");
+
+  rgba->resize(static_cast<size_t>(*width) * *height * 4);
+  rows->resize(*height);
+  for (png_uint_32 y = 0; y < *height; ++y) (*rows)[y] = rgba->data() + static_cast<size_t>(y) * *width * 4;
+  png_read_image(png, rows->data());
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+}  // namespace
+
+Raster_IBitmap* Raster_LoadPNGFromMemory(const void* data, size_t size, Raster_IBitmap* bitmap) {
+  if (!data || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) {
+    return nullptr;
+  }
+  MemoryReader reader{static_cast<const unsigned char*>(data), size, 0};
+  // Buffers live outside Decode so a longjmp out of libpng cannot skip their
+  // destructors.
+  std::vector<unsigned char> rgba;
+  std::vector<png_bytep> rows;
+  png_uint_32 width = 0, height = 0;
+  if (!Decode(&reader, &rgba, &rows, &width, &height)) return nullptr;
+
+  std::unique_ptr<Raster_IBitmap> made;
+  Raster_IBitmap* target = bitmap;
+  if (!target) {
+    made = std::make_unique<Raster_MemBitmap>(0, 0, 4);
+    target = made.get();
+  }
+  const int w = static_cast<int>(width), h = static_cast<int>(height);
+  if (!target->resize(w, h) || target->getWidth() != w || target->getHeight() != h) return nullptr;
+  unsigned int* bits = target->getBits();
+  const long span = target->getRowSpan();
+  for (int y = 0; y < h; ++y) {
+    const unsigned char* in = rgba.data() + static_cast<size_t>(y) * w * 4;
+    unsigned int* out = bits + span * y;
+    for (int x = 0; x < w; ++x, in += 4) out[x] = Raster_Pixel(in[3], in[0], in[1], in[2]);
+  }
+  made.release();
+  return target;
+}
+
+Raster_IBitmap* Raster_LoadPNG(const char* path, Raster_IBitmap* bitmap) {
+  if (!path) return nullptr;
+  FILE* file = fopen(path, "rb");
+  if (!file) return nullptr;
+  std::vector<unsigned char> bytes;
+  bool ok = fseek(file, 0, SEEK_END) == 0;
+  const long size = ok ? ftell(file) : -1;
+  ok = ok && size > 0 && size <= kMaxFileBytes && fseek(file, 0, SEEK_SET) == 0;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(size));
+    ok = fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  }
+  fclose(file);
+  return ok ? Raster_LoadPNGFromMemory(bytes.data(), bytes.size(), bitmap) : nullptr;
+}
