@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include "Kit_TimeSource.h"
+#include "SynthSim.h"
+#include "SynthSimPatches.h"
+
+namespace {
+using Message = SynthSim::Message;
+
+Message Request(int deviceId, uint8_t type, uint8_t number) {
+  return {0xF0, 0x33, static_cast<uint8_t>(deviceId), 0x04, type, number, 0xF7};
+}
+
+Message ProgramDump(int deviceId, uint8_t type, uint8_t number, uint8_t fill) {
+  Message dump(139, fill);
+  dump[0] = 0xF0; dump[1] = 0x33; dump[2] = static_cast<uint8_t>(deviceId); dump[3] = 0x04;
+  dump[4] = type; dump[5] = number; dump[138] = 0xF7;
+  return dump;
+}
+
+Message PerformanceDump(int deviceId, uint8_t type, uint8_t number, uint8_t fill, size_t size) {
+  Message dump(size, fill);
+  dump[0] = 0xF0; dump[1] = 0x33; dump[2] = static_cast<uint8_t>(deviceId); dump[3] = 0x04;
+  dump[4] = type; dump[5] = number; dump[size - 1] = 0xF7;
+  return dump;
+}
+
+int UnsignedPair(const Message& data, int position) { return data[position - 6] + 16 * data[position - 5]; }
+int SignedPair(const Message& data, int position) {
+  const int v = UnsignedPair(data, position);
+  return data[position - 5] < 8 ? v + 128 : v - 128;
+}
+
+class SynthSimProtocol : public ::testing::Test {
+protected:
+  void SetUp() override { Kit_SetTimeSource(&clock_); }
+  void TearDown() override { Kit_SetTimeSource(nullptr); }
+
+  void Configure(int deviceId, int model) {
+    SynthSimSettings settings = sim_.Settings();
+    settings.deviceId = deviceId;
+    settings.model = model;
+    sim_.SetSettings(settings);
+  }
+  void Receive(const Message& message) { sim_.Receive(message.data(), message.size()); }
+  // Replies that fall due within the next `micros`.
+  std::vector<Message> RepliesWithin(uint64_t micros) {
+    clock_.Advance(micros);
+    std::vector<Message> due;
+    due.swap(replies_);
+    return due;
+  }
+
+  Kit_VirtualClock clock_{0};
+  SynthSimVirtualScheduler scheduler_{clock_};
+  std::vector<Message> replies_;
+  SynthSim sim_{SynthSimSettings{}, scheduler_, [this](const Message& m) { replies_.push_back(m); }};
+};
+}  // namespace
+
+TEST_F(SynthSimProtocol, StartsWithTheInitProgramInEverySlot) {
+  for (int slot = 0; slot < 4; ++slot) {
+    const Message data = sim_.ProgramEditBuffer(slot);
+    ASSERT_EQ(data.size(), 132u);
+    EXPECT_EQ(UnsignedPair(data, 6), 60);     // second oscillator semitones
+    EXPECT_EQ(UnsignedPair(data, 12), 127);   // filter cutoff
+    EXPECT_EQ(UnsignedPair(data, 40), 100);   // amp gain
+    for (int position = 56; position < 106; position += 2) EXPECT_EQ(SignedPair(data, position), 128);
+    EXPECT_EQ(data[122 - 6], 2);  // oscillator mode
+  }
+  EXPECT_EQ(sim_.StoredProgram(9, 98), SynthSimInitProgramData());
+  EXPECT_TRUE(sim_.StoredProgram(10, 0).empty());
+  EXPECT_TRUE(sim_.ProgramEditBuffer(4).empty());
+}
+
+TEST_F(SynthSimProtocol, InitPerformanceCarriesFourInitPartsAndItsSettings) {
+  const Message data = sim_.PerformanceEditBuffer();
+  ASSERT_EQ(data.size(), 708u);
+  const Message program = SynthSimInitProgramData();
+  for (int slot = 0; slot < 4; ++slot) {
+    EXPECT_TRUE(std::equal(program.begin(), program.end(), data.begin() + slot * 132));
+  }
+  // Part channels 1..4, split point pair 4 + 16 * 2.
+  EXPECT_EQ(data[536 - 6], 1);
+  EXPECT_EQ(data[540 - 6], 3);
+  EXPECT_EQ(UnsignedPair(data, 712), 36);
+  EXPECT_EQ(data[636 - 6], 4);
+}
+
+TEST_F(SynthSimProtocol, PerformanceRequestIsAnsweredWithA715ByteDumpAfterTheLatency) {
+  Configure(5, 1);
+  Receive(Request(5, 0x28, 0));
+  EXPECT_TRUE(RepliesWithin(999).empty());
+  const auto replies = RepliesWithin(1);
+  ASSERT_EQ(replies.size(), 1u);
+  const Message& dump = replies[0];
+  ASSERT_EQ(dump.size(), 715u);
+  EXPECT_EQ(dump[0], 0xF0);
+  EXPECT_EQ(dump[1], 0x33);
+  EXPECT_EQ(dump[2], 5);
+  EXPECT_EQ(dump[4], 0x1E);
+  EXPECT_EQ(dump[5], 0);
+  EXPECT_EQ(dump[714], 0xF7);
+  EXPECT_EQ(Message(dump.begin() + 6, dump.end() - 1), sim_.PerformanceEditBuffer());
+}
+
+TEST_F(SynthSimProtocol, RequestsForAnotherDeviceIdGoUnanswered) {
+  Configure(3, 1);
+  for (int id = 0; id < 16; ++id) {
+    if (id != 3) Receive(Request(id, 0x28, 0));
+  }
+  EXPECT_TRUE(RepliesWithin(1000000).empty());
+  EXPECT_EQ(sim_.ReceivedCount(), 15u);
+}
+
+TEST_F(SynthSimProtocol, SlotRequestTypeDependsOnTheModel) {
+  Configure(0, 1);
+  Receive(Request(0, 0x0A, 2));
+  Receive(Request(0, 0x0E, 2));  // on this model: stored program of bank 3
+  auto replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 2u);
+  EXPECT_EQ(replies[0].size(), 139u);
+  EXPECT_EQ(replies[0][4], 0);
+  EXPECT_EQ(replies[0][5], 2);
+  EXPECT_EQ(replies[1][4], 4);  // bank 3 + 1
+
+  Configure(0, 2);
+  Receive(Request(0, 0x0E, 3));
+  Receive(Request(0, 0x0A, 3));  // means nothing on the ten-bank model
+  replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 1u);
+  EXPECT_EQ(replies[0][4], 0);
+  EXPECT_EQ(replies[0][5], 3);
+}
+
+TEST_F(SynthSimProtocol, StoredProgramRequestAnswersFromItsBank) {
+  Configure(0, 2);
+  Receive(ProgramDump(0, 10, 42, 0x05));  // store into bank 9, program 42
+  Receive(Request(0, 0x0F + 9, 42));
+  Receive(Request(0, 0x0F + 9, 99));  // no program 99 in a bank
+  const auto replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 1u);
+  EXPECT_EQ(replies[0].size(), 139u);
+  EXPECT_EQ(replies[0][4], 10);
+  EXPECT_EQ(replies[0][5], 42);
+  EXPECT_EQ(replies[0][6], 0x05);
+  EXPECT_EQ(sim_.StoredProgram(9, 42), Message(132, 0x05));
+}
+
+TEST_F(SynthSimProtocol, StoredPerformanceRequestsFollowTheModelsBanks) {
+  Configure(0, 2);
+  Receive(PerformanceDump(0, 0x1F + 2, 7, 0x03, 715));
+  EXPECT_EQ(sim_.StoredPerformance(2, 7), Message(708, 0x03));
+  Receive(Request(0, 0x29 + 2, 7));
+  auto replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 1u);
+  EXPECT_EQ(replies[0].size(), 715u);
+  EXPECT_EQ(replies[0][4], 0x1F + 2);
+  EXPECT_EQ(replies[0][5], 7);
+  EXPECT_EQ(replies[0][6], 0x03);
+
+  Configure(0, 1);  // one performance bank only
+  Receive(Request(0, 0x29 + 1, 7));
+  EXPECT_TRUE(RepliesWithin(2000).empty());
+  Receive(Request(0, 0x29, 99));
+  replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 1u);
+  EXPECT_EQ(replies[0][4], 0x1F);
+  EXPECT_EQ(replies[0][5], 99);
+}
+
+TEST_F(SynthSimProtocol, StoresProgramDumpsSentToItsSlots) {
+  Receive(ProgramDump(0, 0, 1, 0x09));
+  EXPECT_EQ(sim_.ProgramEditBuffer(1), Message(132, 0x09));
+  EXPECT_EQ(sim_.ProgramEditBuffer(0), SynthSimInitProgramData());
+  Receive(Request(0, 0x0A, 1));
+  const auto replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 1u);
+  EXPECT_EQ(Message(replies[0].begin() + 6, replies[0].end() - 1), Message(132, 0x09));
+}
+
+TEST_F(SynthSimProtocol, StoresNamedProgramAndLongPerformanceDumps) {
+  Message named = ProgramDump(0, 0, 3, 0x02);
+  named.insert(named.end() - 1, 10, 'A');
+  Receive(named);
+  EXPECT_EQ(sim_.ProgramEditBuffer(3), Message(132, 0x02));
+  Receive(PerformanceDump(0, 0x1E, 0, 0x04, 765));
+  EXPECT_EQ(sim_.PerformanceEditBuffer(), Message(708, 0x04));
+}
+
+TEST_F(SynthSimProtocol, IgnoresDumpsForOthersAndMalformedDumps) {
+  const Message init = SynthSimInitProgramData();
+  Receive(ProgramDump(1, 0, 0, 0x01));          // another device id
+  Message wrongMaker = ProgramDump(0, 0, 0, 0x01);
+  wrongMaker[1] = 0x41;
+  Receive(wrongMaker);
+  Message noEnd = ProgramDump(0, 0, 0, 0x01);
+  noEnd.back() = 0x00;
+  Receive(noEnd);
+  Message truncated = ProgramDump(0, 0, 0, 0x01);
+  truncated.resize(100);
+  Receive(truncated);
+  Receive(ProgramDump(0, 0, 4, 0x01));          // no slot 4
+  Receive(PerformanceDump(0, 0x1E, 0, 0x01, 714));
+  Receive(PerformanceDump(0, 0x1E, 0, 0x01, 766));
+  EXPECT_EQ(sim_.ProgramEditBuffer(0), init);
+  EXPECT_EQ(sim_.PerformanceEditBuffer(), SynthSimInitPerformanceData());
+  EXPECT_TRUE(RepliesWithin(10000).empty());
+  EXPECT_EQ(sim_.ReceivedCount(), 7u);
+}
+
+TEST_F(SynthSimProtocol, SilentUnitRecordsButNeverAnswers) {
+  SynthSimSettings settings = sim_.Settings();
+  settings.silent = true;
+  sim_.SetSettings(settings);
+  Receive(Request(0, 0x28, 0));
+  EXPECT_TRUE(RepliesWithin(10000000).empty());
+  EXPECT_EQ(sim_.ReceivedCount(), 1u);
+}
+
+TEST_F(SynthSimProtocol, WrongSizeRepliesFallOutsideTheAcceptedLengths) {
+  SynthSimSettings settings = sim_.Settings();
+  settings.wrongSizeReplies = true;
+  sim_.SetSettings(settings);
+  Receive(Request(0, 0x28, 0));
+  Receive(Request(0, 0x0A, 0));
+  const auto replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 2u);
+  EXPECT_EQ(replies[0].size(), 710u);
+  EXPECT_EQ(replies[1].size(), 140u);
+  EXPECT_EQ(replies[0].back(), 0xF7);
+  EXPECT_EQ(replies[1].back(), 0xF7);
+}
+
+TEST_F(SynthSimProtocol, RepliesKeepTheOrderOfTheRequests) {
+  for (uint8_t slot = 0; slot < 4; ++slot) Receive(Request(0, 0x0A, slot));
+  const auto replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 4u);
+  for (uint8_t slot = 0; slot < 4; ++slot) EXPECT_EQ(replies[slot][5], slot);
+}
+
+TEST_F(SynthSimProtocol, RecordsEveryMessageInOrder) {
+  const std::vector<Message> sent = {{0xB0, 74, 100}, {0xC1, 5}, {0x80, 60, 64}, {0xFA}, {0xF8}, {0xFC}};
+  for (const Message& m : sent) Receive(m);
+  Receive({});
+  EXPECT_EQ(sim_.Received(), sent);
+  EXPECT_TRUE(RepliesWithin(10000).empty());
+}
