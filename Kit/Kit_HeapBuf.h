@@ -5,6 +5,7 @@
 // Not thread-safe: owners lock around them.
 
 #include <cstdint>
+#include <type_traits>
 
 class Kit_HeapBuf {
 public:
@@ -44,6 +45,8 @@ private:
 // A Kit_HeapBuf seen as an array of T (trivially copyable types only).
 template <class T>
 class Kit_TypedBuf {
+  static_assert(std::is_trivially_copyable<T>::value, "elements are moved as raw bytes");
+
 public:
   explicit Kit_TypedBuf(int granularity = Kit_HeapBuf::kDefaultGranularity) : buf_(granularity) {}
 
