@@ -38,7 +38,7 @@ struct ViewAlertButton {
   std::string label;
   enum class Role { Default, Alternate, Other } role = Role::Default;
 };
-enum class ViewAlertResponse { None, Default, Alternate, Other };
+enum class ViewAlertResponse { Dismissed, Default, Alternate, Other };
 
 struct ViewAlert {
   std::string caption;

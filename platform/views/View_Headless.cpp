@@ -62,7 +62,7 @@ std::optional<ViewMenuChoice> HeadlessViewBackend::RunPopupMenu(const ViewMenu& 
 
 ViewAlertResponse HeadlessViewBackend::ShowMessageBox(const ViewAlert& alert) {
   shownAlerts_.push_back(alert);
-  if (alertAnswers_.empty()) return ViewAlertResponse::None;
+  if (alertAnswers_.empty()) return ViewAlertResponse::Dismissed;
   const ViewAlertResponse answer = alertAnswers_.front();
   alertAnswers_.pop_front();
   return answer;

@@ -126,7 +126,7 @@ TEST_F(HeadlessBackend, MessageBoxesAndFilePromptsAreScriptedAndRecorded) {
   backend.ScriptMessageBoxAnswer(ViewAlertResponse::Alternate);
   ViewAlert alert{"Caption", "Text", {{"Yes", ViewAlertButton::Role::Default}}};
   EXPECT_EQ(backend.ShowMessageBox(alert), ViewAlertResponse::Alternate);
-  EXPECT_EQ(backend.ShowMessageBox(alert), ViewAlertResponse::None);
+  EXPECT_EQ(backend.ShowMessageBox(alert), ViewAlertResponse::Dismissed);
   ASSERT_EQ(backend.ShownAlerts().size(), 2u);
   EXPECT_EQ(backend.ShownAlerts()[0].caption, "Caption");
 

@@ -1,0 +1,95 @@
+#include "View_PathPromptSession.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+constexpr int kMargin = 12;
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return s;
+}
+
+std::string Extension(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(dot + 1);
+}
+
+std::string JoinTypes(const std::vector<std::string>& types) {
+  std::string out;
+  for (const std::string& t : types) out += (out.empty() ? "" : " ") + t;
+  return out;
+}
+
+}  // namespace
+
+std::string ViewPathPromptStartText(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+ViewPathPromptSession::ViewPathPromptSession(const ViewFilePrompt& prompt, int viewWidth, int viewHeight,
+                                             ViewOverlayPainter& painter)
+    : prompt_(prompt), entry_([&] {
+        ViewTextEntrySpec spec;
+        spec.text = ViewPathPromptStartText(prompt.folder, prompt.name);
+        return spec;
+      }()),
+      lineHeight_(painter.LineHeight()) {
+  const int width = std::max(std::min(viewWidth - 2 * kMargin, 520), 160);
+  const int height = 2 * kMargin + 4 * (lineHeight_ + 6);
+  box_ = {std::max(0, (viewWidth - width) / 2), std::max(0, (viewHeight - height) / 2), width, height};
+}
+
+std::string ViewPathPromptSession::Check(const std::string& path) const {
+  if (path.empty() || path.back() == '/') return "Type a file name.";
+  if (!prompt_.types.empty()) {
+    const std::string ext = Lower(Extension(path));
+    const bool allowed = std::any_of(prompt_.types.begin(), prompt_.types.end(),
+                                     [&](const std::string& t) { return Lower(t) == ext; });
+    if (!allowed) return "The name must end in: " + JoinTypes(prompt_.types);
+  }
+  struct stat st {};
+  if (!prompt_.save && (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) return "No such file.";
+  return "";
+}
+
+void ViewPathPromptSession::Key(const ViewKeyEvent& key) {
+  if (done_) return;
+  if (key.keyCode == kViewKeyEscape) {
+    done_ = true;
+    return;
+  }
+  if (!entry_.HandleKey(key)) return;
+  problem_ = Check(entry_.Text());
+  if (!problem_.empty()) return;
+  path_ = entry_.Text();
+  done_ = true;
+}
+
+void ViewPathPromptSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) {
+  painter.Fill(dest, box_, ViewOverlayColours::kFace);
+  painter.Frame(dest, box_, ViewOverlayColours::kFrame);
+  const int row = lineHeight_ + 6, inner = box_.w - 2 * kMargin, left = box_.x + kMargin;
+  int y = box_.y + kMargin;
+  std::string title = prompt_.save ? "Save as:" : "Open file:";
+  if (!prompt_.types.empty()) title += "  (" + JoinTypes(prompt_.types) + ")";
+  painter.Text(dest, {left, y, inner, row}, title, ViewOverlayColours::kText, ViewTextAlign::Left);
+  y += row;
+  painter.Frame(dest, {left - 1, y - 1, inner + 2, row + 2}, ViewOverlayColours::kFrame);
+  ViewTextEntrySpec live = entry_.Spec();
+  live.rect = {left, y, inner, row};
+  live.text = entry_.Text();
+  painter.Entry(dest, ViewTextEntry(live));
+  y += row;
+  painter.Text(dest, {left, y, inner, row}, problem_, 0xB00000, ViewTextAlign::Left);
+  y += row;
+  painter.Text(dest, {left, y, inner, row}, "Return: OK    Escape: Cancel", ViewOverlayColours::kDisabledText,
+               ViewTextAlign::Left);
+}

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "View_AlertSession.h"
+#include "View_PathPromptSession.h"
+#include "View_PopupSession.h"
+
+namespace {
+
+ViewMouseEvent Mouse(ViewMouseAction action, const ViewRect& r) {
+  ViewMouseEvent e;
+  e.action = action;
+  e.x = r.x + r.w / 2;
+  e.y = r.y + r.h / 2;
+  return e;
+}
+
+ViewKeyEvent Key(int code, const char* chars = "") {
+  ViewKeyEvent k;
+  k.keyCode = code;
+  k.characters = chars;
+  return k;
+}
+
+ViewMenu Waves() {
+  ViewMenu m;
+  m.items.resize(4);
+  m.items[0].title = "Sine";
+  m.items[1].title = "Saw";
+  m.items[1].enabled = false;
+  m.items[2].separator = true;
+  m.items[3].title = "More";
+  m.items[3].submenu = std::make_unique<ViewMenu>();
+  m.items[3].submenu->items.resize(2);
+  m.items[3].submenu->items[0].title = "Noise";
+  m.items[3].submenu->items[1].title = "Pulse";
+  return m;
+}
+
+class Overlay : public ::testing::Test {
+protected:
+  ViewOverlayPainter painter;
+};
+
+TEST_F(Overlay, PainterMeasuresText) {
+  EXPECT_GT(painter.LineHeight(), 5);
+  EXPECT_GT(painter.TextWidth("WWWW"), painter.TextWidth("W"));
+  EXPECT_EQ(painter.TextWidth(""), 0);
+}
+
+TEST_F(Overlay, PopupOpensAtTheAnchorAndClickChooses) {
+  const ViewMenu m = Waves();
+  ViewPopupSession s(m, 20, 30, 400, 300, painter);
+  ASSERT_EQ(s.LevelBoxes().size(), 1u);
+  EXPECT_EQ(s.LevelBoxes()[0].x, 20);
+  EXPECT_EQ(s.LevelBoxes()[0].y, 30);
+  s.Mouse(Mouse(ViewMouseAction::Down, s.ItemRect(0, 0)));
+  ASSERT_TRUE(s.Done());
+  ASSERT_TRUE(s.Choice());
+  EXPECT_EQ(s.Choice()->menu, &m);
+  EXPECT_EQ(s.Choice()->index, 0);
+}
+
+TEST_F(Overlay, PopupDisabledItemAndSeparatorChooseNothing) {
+  const ViewMenu m = Waves();
+  ViewPopupSession s(m, 0, 0, 400, 300, painter);
+  s.Mouse(Mouse(ViewMouseAction::Down, s.ItemRect(0, 1)));
+  s.Mouse(Mouse(ViewMouseAction::Down, s.ItemRect(0, 2)));
+  EXPECT_FALSE(s.Done());
+}
+
+TEST_F(Overlay, PopupClickOutsideDismisses) {
+  const ViewMenu m = Waves();
+  ViewPopupSession s(m, 0, 0, 400, 300, painter);
+  ViewMouseEvent away;
+  away.x = 399;
+  away.y = 299;
+  s.Mouse(away);
+  EXPECT_TRUE(s.Done());
+  EXPECT_FALSE(s.Choice());
+}
+
+TEST_F(Overlay, PopupReleaseOfTheOpeningClickChoosesNothing) {
+  const ViewMenu m = Waves();
+  ViewPopupSession s(m, 0, 0, 400, 300, painter);
+  s.Mouse(Mouse(ViewMouseAction::Up, s.ItemRect(0, 0)));
+  EXPECT_FALSE(s.Done());
+  s.Mouse(Mouse(ViewMouseAction::Move, s.ItemRect(0, 0)));
+  s.Mouse(Mouse(ViewMouseAction::Up, s.ItemRect(0, 0)));
+  EXPECT_TRUE(s.Done());
+  EXPECT_EQ(s.Choice()->index, 0);
+}
+
+TEST_F(Overlay, PopupSubmenuOpensBesideAndItsItemIsChosenThere) {
+  const ViewMenu m = Waves();
+  ViewPopupSession s(m, 0, 0, 400, 300, painter);
+  s.Mouse(Mouse(ViewMouseAction::Move, s.ItemRect(0, 3)));
+  ASSERT_EQ(s.LevelBoxes().size(), 2u);
+  EXPECT_GE(s.LevelBoxes()[1].x, s.LevelBoxes()[0].x + s.LevelBoxes()[0].w - 2);
+  s.Mouse(Mouse(ViewMouseAction::Down, s.ItemRect(1, 1)));
+  ASSERT_TRUE(s.Choice());
+  EXPECT_EQ(s.Choice()->menu, m.items[3].submenu.get());
+  EXPECT_EQ(s.Choice()->index, 1);
+}
+
+TEST_F(Overlay, PopupKeysWalkSkipDisabledAndChoose) {
+  const ViewMenu m = Waves();
+  ViewPopupSession s(m, 0, 0, 400, 300, painter);
+  s.Key(Key(kViewKeyDown));   // Sine
+  s.Key(Key(kViewKeyDown));   // Saw is disabled, the separator skipped: More
+  s.Key(Key(kViewKeyRight));  // opens More, Noise highlighted
+  ASSERT_EQ(s.LevelBoxes().size(), 2u);
+  s.Key(Key(kViewKeyDown));   // Pulse
+  s.Key(Key(kViewKeyReturn, "\r"));
+  ASSERT_TRUE(s.Choice());
+  EXPECT_EQ(s.Choice()->index, 1);
+}
+
+TEST_F(Overlay, PopupEscapeDismissesAndLeftClosesASubmenu) {
+  const ViewMenu m = Waves();
+  ViewPopupSession s(m, 0, 0, 400, 300, painter);
+  s.Mouse(Mouse(ViewMouseAction::Move, s.ItemRect(0, 3)));
+  s.Key(Key(kViewKeyLeft));
+  EXPECT_EQ(s.LevelBoxes().size(), 1u);
+  s.Key(Key(kViewKeyEscape));
+  EXPECT_TRUE(s.Done());
+  EXPECT_FALSE(s.Choice());
+}
+
+TEST_F(Overlay, PopupTallerThanThePanelUsesColumnsAndStaysInside) {
+  ViewMenu m;
+  m.items.resize(128);
+  for (size_t i = 0; i < m.items.size(); ++i) m.items[i].title = "Patch " + std::to_string(i);
+  ViewPopupSession s(m, 350, 250, 800, 600, painter);
+  const ViewRect box = s.LevelBoxes()[0];
+  EXPECT_LE(box.y + box.h, 600);
+  EXPECT_LE(box.x + box.w, 800);
+  EXPECT_GE(box.x, 0);
+  EXPECT_GT(s.ItemRect(0, 127).x, s.ItemRect(0, 0).x);
+  s.Mouse(Mouse(ViewMouseAction::Down, s.ItemRect(0, 127)));
+  EXPECT_EQ(s.Choice()->index, 127);
+}
+
+TEST_F(Overlay, EmptyPopupIsDoneAtOnce) {
+  ViewMenu empty;
+  ViewPopupSession s(empty, 0, 0, 100, 100, painter);
+  EXPECT_TRUE(s.Done());
+  EXPECT_FALSE(s.Choice());
+}
+
+TEST_F(Overlay, PopupDrawsItsHighlight) {
+  const ViewMenu m = Waves();
+  ViewPopupSession s(m, 10, 10, 200, 150, painter);
+  s.Mouse(Mouse(ViewMouseAction::Move, s.ItemRect(0, 0)));
+  std::vector<uint32_t> px(200 * 150, PanelPixelFromRgb(0, 0, 0));
+  ViewPixelsBitmap canvas(px.data(), 200, 150, 200);
+  s.Draw(&canvas, painter);
+  const ViewRect item = s.ItemRect(0, 0);
+  EXPECT_EQ(PanelPixelRgb(px[size_t(item.y * 200 + item.x + 1)]), ViewOverlayColours::kHighlight);
+  const ViewRect other = s.ItemRect(0, 1);
+  EXPECT_EQ(PanelPixelRgb(px[size_t(other.y * 200 + other.x + 1)]), ViewOverlayColours::kFace);
+  EXPECT_EQ(PanelPixelRgb(px[0]), 0u);  // nothing outside the box
+}
+
+ViewAlert YesNoCancel() {
+  return {"Save?", "The bank has changed.\nSave it before leaving?",
+          {{"Yes", ViewAlertButton::Role::Default},
+           {"No", ViewAlertButton::Role::Alternate},
+           {"Cancel", ViewAlertButton::Role::Other}}};
+}
+
+TEST_F(Overlay, AlertButtonsAnswerByRole) {
+  ViewAlertSession s(YesNoCancel(), 400, 300, painter);
+  EXPECT_GT(s.ButtonRect(0).x, s.ButtonRect(1).x);  // default rightmost
+  EXPECT_GT(s.ButtonRect(1).x, s.ButtonRect(2).x);
+  s.Mouse(Mouse(ViewMouseAction::Down, s.ButtonRect(1)));
+  EXPECT_TRUE(s.Done());
+  EXPECT_EQ(s.Response(), ViewAlertResponse::Alternate);
+}
+
+TEST_F(Overlay, AlertReturnAnswersDefaultAndStrayClicksNothing) {
+  ViewAlertSession s(YesNoCancel(), 400, 300, painter);
+  ViewMouseEvent stray;
+  s.Mouse(stray);
+  EXPECT_FALSE(s.Done());
+  s.Key(Key(kViewKeyReturn, "\r"));
+  EXPECT_EQ(s.Response(), ViewAlertResponse::Default);
+  EXPECT_EQ(s.Lines().size(), 2u);
+}
+
+TEST_F(Overlay, AlertStaysInsideASmallPanel) {
+  ViewAlertSession s(YesNoCancel(), 150, 100, painter);
+  EXPECT_GE(s.Bounds().x, 0);
+  EXPECT_GE(s.Bounds().y, 0);
+}
+
+TEST_F(Overlay, WrapBreaksAtBlanksAndKeepsLongWords) {
+  const int w = painter.TextWidth("aaaa bbbb");
+  const std::vector<std::string> lines = ViewWrapText("aaaa bbbb cccc\nverylongwordthatdoesnotfit", w, painter);
+  EXPECT_EQ(lines, (std::vector<std::string>{"aaaa bbbb", "cccc", "verylongwordthatdoesnotfit"}));
+}
+
+TEST_F(Overlay, PathPromptStartsWithFolderAndName) {
+  EXPECT_EQ(ViewPathPromptStartText("/tmp", "a.syx"), "/tmp/a.syx");
+  EXPECT_EQ(ViewPathPromptStartText("/tmp/", "a.syx"), "/tmp/a.syx");
+  EXPECT_EQ(ViewPathPromptStartText("", "a.syx"), "a.syx");
+}
+
+void Type(ViewPathPromptSession& s, const std::string& text) {
+  for (char c : text) {
+    ViewKeyEvent k;
+    k.characters = std::string(1, c);
+    s.Key(k);
+  }
+}
+
+TEST_F(Overlay, PathPromptSaveChecksTheExtension) {
+  ViewFilePrompt p;
+  p.save = true;
+  p.folder = "/tmp";
+  p.types = {"syx", "mid"};
+  ViewPathPromptSession s(p, 400, 300, painter);
+  Type(s, "bank.txt");
+  s.Key(Key(kViewKeyReturn, "\r"));
+  EXPECT_FALSE(s.Done());
+  EXPECT_NE(s.Problem().find("syx mid"), std::string::npos);
+  for (int i = 0; i < 3; ++i) s.Key(Key(kViewKeyBackspace, "\x08"));
+  Type(s, "MID");
+  s.Key(Key(kViewKeyReturn, "\r"));
+  ASSERT_TRUE(s.Done());
+  EXPECT_EQ(s.Path(), std::optional<std::string>("/tmp/bank.MID"));
+}
+
+TEST_F(Overlay, PathPromptOpenNeedsAnExistingFile) {
+  const std::string existing = "/tmp/views_prompt_" + std::to_string(getpid()) + ".syx";
+  std::ofstream(existing) << "x";
+  ViewFilePrompt p;
+  p.types = {"syx"};
+  ViewPathPromptSession s(p, 400, 300, painter);
+  Type(s, existing + ".missing.syx");
+  s.Key(Key(kViewKeyReturn, "\r"));
+  EXPECT_EQ(s.Problem(), "No such file.");
+  ViewPathPromptSession ok(p, 400, 300, painter);
+  Type(ok, existing);
+  ok.Key(Key(kViewKeyEnter, "\x03"));
+  EXPECT_EQ(ok.Path(), std::optional<std::string>(existing));
+  unlink(existing.c_str());
+}
+
+TEST_F(Overlay, PathPromptEscapeCancelsAndAFolderIsNoFile) {
+  ViewFilePrompt p;
+  p.save = true;
+  p.folder = "/tmp/";
+  ViewPathPromptSession s(p, 400, 300, painter);
+  s.Key(Key(kViewKeyReturn, "\r"));
+  EXPECT_FALSE(s.Done());
+  s.Key(Key(kViewKeyEscape, "\x1b"));
+  EXPECT_TRUE(s.Done());
+  EXPECT_FALSE(s.Path());
+}
+
+TEST_F(Overlay, EntryDrawsItsColoursAndSelection) {
+  std::vector<uint32_t> px(100 * 40, PanelPixelFromRgb(0, 0, 0));
+  ViewPixelsBitmap canvas(px.data(), 100, 40, 100);
+  ViewTextEntrySpec spec;
+  spec.rect = {10, 10, 80, 20};
+  spec.background = 0x204060;
+  spec.foreground = 0xFFFFFF;
+  painter.Entry(&canvas, ViewTextEntry(spec));
+  EXPECT_EQ(PanelPixelRgb(px[size_t(11 * 100 + 80)]), 0x204060u);
+  EXPECT_EQ(PanelPixelRgb(px[size_t(5 * 100 + 5)]), 0u);
+  spec.text = "WWW";
+  spec.selectAll = true;
+  painter.Entry(&canvas, ViewTextEntry(spec));
+  bool sawHighlight = false;
+  for (int x = 10; x < 90; ++x) sawHighlight |= PanelPixelRgb(px[size_t(12 * 100 + x)]) == ViewOverlayColours::kHighlight;
+  EXPECT_TRUE(sawHighlight);
+}
+
+}  // namespace
