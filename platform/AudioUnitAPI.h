@@ -89,20 +89,18 @@ enum : AudioUnitPropertyID {
   kMusicDeviceProperty_InstrumentCount = 1000,
 };
 
-enum : OSStatus {
-  kAudioUnitErr_InvalidProperty = -10879,
-  kAudioUnitErr_InvalidParameter = -10878,
-  kAudioUnitErr_InvalidElement = -10877,
-  kAudioUnitErr_NoConnection = -10876,
-  kAudioUnitErr_FailedInitialization = -10875,
-  kAudioUnitErr_TooManyFramesToProcess = -10874,
-  kAudioUnitErr_FormatNotSupported = -10868,
-  kAudioUnitErr_Uninitialized = -10867,
-  kAudioUnitErr_InvalidScope = -10866,
-  kAudioUnitErr_PropertyNotWritable = -10865,
-  kAudioUnitErr_InvalidPropertyValue = -10851,
-  kAudioUnitErr_PropertyNotInUse = -10850,
-};
+constexpr OSStatus kAudioUnitErr_InvalidProperty = -10879;
+constexpr OSStatus kAudioUnitErr_InvalidParameter = -10878;
+constexpr OSStatus kAudioUnitErr_InvalidElement = -10877;
+constexpr OSStatus kAudioUnitErr_NoConnection = -10876;
+constexpr OSStatus kAudioUnitErr_FailedInitialization = -10875;
+constexpr OSStatus kAudioUnitErr_TooManyFramesToProcess = -10874;
+constexpr OSStatus kAudioUnitErr_FormatNotSupported = -10868;
+constexpr OSStatus kAudioUnitErr_Uninitialized = -10867;
+constexpr OSStatus kAudioUnitErr_InvalidScope = -10866;
+constexpr OSStatus kAudioUnitErr_PropertyNotWritable = -10865;
+constexpr OSStatus kAudioUnitErr_InvalidPropertyValue = -10851;
+constexpr OSStatus kAudioUnitErr_PropertyNotInUse = -10850;
 
 enum : AudioUnitRenderActionFlags {
   kAudioUnitRenderAction_PreRender = 1u << 2,

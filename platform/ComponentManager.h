@@ -30,10 +30,8 @@ enum : SInt16 {
   kComponentVersionSelect = -4,
 };
 
-enum : ComponentResult {
-  badComponentInstance = ComponentResult(0x80008001u),
-  badComponentSelector = ComponentResult(0x80008002u),
-};
+constexpr ComponentResult badComponentInstance = ComponentResult(0x80008001u);
+constexpr ComponentResult badComponentSelector = ComponentResult(0x80008002u);
 
 constexpr int kComponentMaxArguments = 8;
 

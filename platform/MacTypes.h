@@ -28,10 +28,8 @@ constexpr OSType FourCC(const char (&code)[5]) {
 
 static_assert(FourCC("tvrq") == 0x74767271u, "four-character codes are big-endian packed");
 
-enum : OSStatus {
-  noErr = 0,
-  paramErr = -50,
-  memFullErr = -108,
-  invalidComponentID = -3000,
-  coreFoundationUnknownErr = -4960,
-};
+constexpr OSStatus noErr = 0;
+constexpr OSStatus paramErr = -50;
+constexpr OSStatus memFullErr = -108;
+constexpr OSStatus invalidComponentID = -3000;
+constexpr OSStatus coreFoundationUnknownErr = -4960;

@@ -1,0 +1,360 @@
+#include "IModuleAU.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <new>
+
+#include "IGraphics.h"
+#include "IModuleAUView.h"
+
+IModuleAU::IModuleAU(const IModuleInstanceInfo& instanceInfo, int nParams, const char* channelIOStr, int nPresets,
+                     const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+                     int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst)
+    : IModuleBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
+                  latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIAU) {}
+
+IModuleAU::~IModuleAU() = default;
+
+void IModuleAU::initialize(const IModuleInstanceInfo& instanceInfo, int nAutomated, int nParams,
+                           const char* channelIOStr, int nPresets, const char* effectName, const char* productName,
+                           const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency,
+                           bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int nSideChainChannels) {
+  IModuleBase::initialize(nAutomated, nParams, channelIOStr, nPresets, effectName, productName, mfrName,
+                          vendorVersion, uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst);
+  ClearHostRenderState();
+  mBundleID.Set(instanceInfo.mBundleID.Get());
+  mCocoaViewFactoryClassName.Set(instanceInfo.mCocoaViewFactoryClassName.Get());
+  Tavro_View::RegisterClass();
+
+  mInBuses.clear();
+  mOutBuses.clear();
+  mInputs.clear();
+  const int nIn = NInChannels();
+  const int nSide = std::max(0, std::min(nSideChainChannels, nIn));
+  if (nIn > 0 && nSide > 0) {
+    mInputs.resize(2);
+    mInBuses.push_back({false, -1, nIn - nSide, 0});
+    mInBuses.push_back({false, -1, nSide, nIn - nSide});
+    SetInputBusLabel(0, "main input");
+    SetInputBusLabel(1, "aux input");
+  } else if (nIn > 0) {
+    mInputs.resize(1);
+    mInBuses.push_back({false, -1, nIn, 0});
+    SetInputBusLabel(0, "input");
+    SetInputBusLabel(1, "aux input");
+  }
+
+  const int nOut = NOutChannels();
+  if (plugIsInst) {
+    const int nBuses = (nOut + 1) / 2;
+    char label[32];
+    for (int i = 0; i < nBuses; ++i) {
+      mOutBuses.push_back({false, -1, std::min(nOut - 2 * i, 2), 2 * i});
+      snprintf(label, sizeof label, "output %i", i + 1);
+      SetOutputBusLabel(i, label);
+    }
+  } else {
+    mOutBuses.push_back({false, -1, nOut, 0});
+    SetOutputBusLabel(0, "output");
+  }
+
+  AssessInputConnections();
+  SetBlockSize(1024);
+}
+
+void IModuleAU::ClearHostRenderState() {
+  mHostCallbacks = {};
+  mRenderTimestamp = -1.0;
+}
+
+IGraphics* IModuleAU::GetGraphics() const { return dynamic_cast<IGraphics*>(GetGUI()); }
+
+// ---- buses and connections -------------------------------------------------
+
+int IModuleAU::NHostChannelsConnected(const std::vector<BusChannels>& buses, int excludeIdx) {
+  bool counted = false;
+  int total = 0;
+  for (int i = 0; i < int(buses.size()); ++i) {
+    if (i == excludeIdx || buses[size_t(i)].mNHostChannels < 0) continue;
+    counted = true;
+    total += buses[size_t(i)].mNHostChannels;
+  }
+  return counted ? total : -1;
+}
+
+bool IModuleAU::CheckLegalIO() {
+  const int nIn = NHostChannelsConnected(mInBuses);
+  const int nOut = NHostChannelsConnected(mOutBuses);
+  return (nIn == 0 && nOut == 0) || LegalIO(nIn, nOut);
+}
+
+bool IModuleAU::CheckLegalIO(AudioUnitScope scope, int busIdx, int nChannels) {
+  if (scope == kAudioUnitScope_Input) {
+    const int nIn = std::max(NHostChannelsConnected(mInBuses, busIdx), 0) + nChannels;
+    return LegalIO(nIn, mActive ? NHostChannelsConnected(mOutBuses) : -1);
+  }
+  const int nOut = std::max(NHostChannelsConnected(mOutBuses, busIdx), 0) + nChannels;
+  return LegalIO(mActive ? NHostChannelsConnected(mInBuses) : -1, nOut);
+}
+
+IModuleAU::BusChannels* IModuleAU::GetBus(AudioUnitScope scope, AudioUnitElement busIdx) {
+  std::vector<BusChannels>* buses = nullptr;
+  if (scope == kAudioUnitScope_Global || scope == kAudioUnitScope_Output) buses = &mOutBuses;
+  if (scope == kAudioUnitScope_Input) buses = &mInBuses;
+  if (!buses || busIdx >= buses->size()) return nullptr;
+  return &(*buses)[busIdx];
+}
+
+void IModuleAU::AssessInputConnections() {
+  Kit_MutexLock lock(GetMutex());
+  SetInputChannelConnections(0, NInChannels(), false);
+  for (size_t i = 0; i < mInBuses.size() && i < mInputs.size(); ++i) {
+    BusChannels& bus = mInBuses[i];
+    InputConnection& input = mInputs[i];
+    if (input.mUpstreamRenderProc && input.mUpstreamObj) {
+      input.mInputType = eDirectFastProc;
+    } else if (input.mUpstreamUnit) {
+      input.mInputType = eDirectNoFastProc;
+    } else if (input.mCallbackInfo.inputProc) {
+      input.mInputType = eRenderCallback;
+    } else {
+      input.mInputType = eNotConnected;
+    }
+    bus.mConnected = input.mInputType != eNotConnected;
+    if (!bus.mConnected) continue;
+    if (bus.mNHostChannels < 0) bus.mNHostChannels = bus.mNPlugChannels;
+    const int nConnected = std::min(bus.mNHostChannels, bus.mNPlugChannels);
+    SetInputChannelConnections(bus.mPlugChannelStartIdx, nConnected, true);
+    SetInputChannelConnections(bus.mPlugChannelStartIdx + nConnected,
+                               std::max(bus.mNPlugChannels - bus.mNHostChannels, 0), false);
+  }
+}
+
+void IModuleAU::ClearConnections() {
+  for (BusChannels& bus : mInBuses) {
+    bus.mConnected = false;
+    bus.mNHostChannels = -1;
+  }
+  for (InputConnection& input : mInputs) input = InputConnection();
+  for (BusChannels& bus : mOutBuses) {
+    bus.mConnected = false;
+    bus.mNHostChannels = -1;
+  }
+}
+
+// ---- entry ---------------------------------------------------------------
+
+ComponentResult IModuleAU::IModuleAUEntry(ComponentParameters* params, void* storage) {
+  if (!params) return paramErr;
+  auto* plug = static_cast<IModuleAU*>(storage);
+  try {
+    if (params->what == kComponentOpenSelect) {
+      auto instance = ComponentArgument<ComponentInstance>(*params, 0);
+      IModuleAU* made = MakePlug();
+      if (!made) return memFullErr;
+      made->HostSpecificInit();
+      made->PruneUninitializedPresets();
+      made->mCI = instance;
+      SetComponentInstanceStorage(instance, made);
+      return noErr;
+    }
+    if (params->what == kComponentCloseSelect) {
+      if (!plug) return noErr;
+      plug->ClearConnections();
+      SetComponentInstanceStorage(plug->mCI, nullptr);
+      delete plug;
+      return noErr;
+    }
+    if (!plug) return badComponentInstance;
+    Kit_MutexLock lock(plug->GetMutex());
+    return plug->DispatchSelector(*params);
+  } catch (const std::bad_alloc&) {
+    return memFullErr;
+  } catch (const std::exception&) {
+    return kAudioUnitErr_FailedInitialization;
+  }
+}
+
+namespace {
+
+bool CanDo(SInt16 selector) {
+  return (selector >= 1 && selector <= 7) || (selector >= 9 && selector <= 11) || (selector >= 14 && selector <= 17);
+}
+
+}  // namespace
+
+OSStatus IModuleAU::DispatchSelector(const ComponentParameters& params) {
+  const ComponentParameters& p = params;
+  switch (p.what) {
+    case kComponentVersionSelect:
+      return GetEffectVersion(false);
+    case kComponentCanDoSelect:
+      return CanDo(ComponentArgument<SInt16>(p, 0)) ? 1 : 0;
+    case kAudioUnitInitializeSelect:
+      if (!CheckLegalIO()) return badComponentSelector;
+      mActive = true;
+      OnParamReset();
+      OnActivate(true);
+      return noErr;
+    case kAudioUnitUninitializeSelect:
+      mActive = false;
+      OnActivate(false);
+      return noErr;
+    case kAudioUnitGetPropertyInfoSelect: {
+      UInt32 localSize = 0;
+      Boolean localWritable = false;
+      auto* size = ComponentArgument<UInt32*>(p, 3);
+      auto* writable = ComponentArgument<Boolean*>(p, 4);
+      if (!size) size = &localSize;
+      if (!writable) writable = &localWritable;
+      *size = 0;
+      *writable = false;
+      return GetProperty(ComponentArgument<AudioUnitPropertyID>(p, 0), ComponentArgument<AudioUnitScope>(p, 1),
+                         ComponentArgument<AudioUnitElement>(p, 2), size, writable, nullptr);
+    }
+    case kAudioUnitGetPropertySelect: {
+      UInt32 localSize = 0;
+      Boolean writable = false;
+      auto* data = ComponentArgument<void*>(p, 3);
+      auto* size = ComponentArgument<UInt32*>(p, 4);
+      if (!size) size = &localSize;
+      return GetProperty(ComponentArgument<AudioUnitPropertyID>(p, 0), ComponentArgument<AudioUnitScope>(p, 1),
+                         ComponentArgument<AudioUnitElement>(p, 2), size, &writable, data);
+    }
+    case kAudioUnitSetPropertySelect:
+      return SetProperty(ComponentArgument<AudioUnitPropertyID>(p, 0), ComponentArgument<AudioUnitScope>(p, 1),
+                         ComponentArgument<AudioUnitElement>(p, 2), ComponentArgument<UInt32>(p, 4),
+                         ComponentArgument<const void*>(p, 3));
+    case kAudioUnitGetParameterSelect:
+      return GetParamProc(this, ComponentArgument<AudioUnitParameterID>(p, 0), ComponentArgument<AudioUnitScope>(p, 1),
+                          ComponentArgument<AudioUnitElement>(p, 2), ComponentArgument<AudioUnitParameterValue*>(p, 3));
+    case kAudioUnitSetParameterSelect:
+      return SetParamProc(this, ComponentArgument<AudioUnitParameterID>(p, 0), ComponentArgument<AudioUnitScope>(p, 1),
+                          ComponentArgument<AudioUnitElement>(p, 2), ComponentArgument<AudioUnitParameterValue>(p, 3),
+                          ComponentArgument<UInt32>(p, 4));
+    case kAudioUnitResetSelect:
+      Reset();
+      return noErr;
+    case kAudioUnitAddPropertyListenerSelect: {
+      ListenerEntry entry{ComponentArgument<AudioUnitPropertyID>(p, 0),
+                          ComponentArgument<AudioUnitPropertyListenerProc>(p, 1), ComponentArgument<void*>(p, 2)};
+      auto same = [&](const ListenerEntry& e) {
+        return e.mPropID == entry.mPropID && e.mListenerProc == entry.mListenerProc;
+      };
+      if (std::none_of(mPropertyListeners.begin(), mPropertyListeners.end(), same))
+        mPropertyListeners.push_back(entry);
+      return noErr;
+    }
+    case kAudioUnitRemovePropertyListenerSelect:
+    case kAudioUnitRemovePropertyListenerWithUserDataSelect: {
+      const auto propID = ComponentArgument<AudioUnitPropertyID>(p, 0);
+      const auto proc = ComponentArgument<AudioUnitPropertyListenerProc>(p, 1);
+      const bool withUserData = p.what == kAudioUnitRemovePropertyListenerWithUserDataSelect;
+      void* userData = ComponentArgument<void*>(p, 2);
+      auto found = std::find_if(mPropertyListeners.begin(), mPropertyListeners.end(), [&](const ListenerEntry& e) {
+        return e.mPropID == propID && e.mListenerProc == proc && (!withUserData || e.mProcArgs == userData);
+      });
+      if (found != mPropertyListeners.end()) mPropertyListeners.erase(found);
+      return noErr;
+    }
+    case kAudioUnitRenderSelect:
+      return RenderProc(this, ComponentArgument<AudioUnitRenderActionFlags*>(p, 0),
+                        ComponentArgument<const AudioTimeStamp*>(p, 1), ComponentArgument<UInt32>(p, 2),
+                        ComponentArgument<UInt32>(p, 3), ComponentArgument<AudioBufferList*>(p, 4));
+    case kAudioUnitAddRenderNotifySelect:
+      mRenderNotify.push_back({ComponentArgument<AURenderCallback>(p, 0), ComponentArgument<void*>(p, 1)});
+      return noErr;
+    case kAudioUnitRemoveRenderNotifySelect: {
+      const auto proc = ComponentArgument<AURenderCallback>(p, 0);
+      auto found = std::find_if(mRenderNotify.begin(), mRenderNotify.end(),
+                                [&](const RenderNotifyEntry& e) { return e.mFunc == proc; });
+      if (found != mRenderNotify.end()) mRenderNotify.erase(found);
+      return noErr;
+    }
+    case kAudioUnitScheduleParametersSelect: {
+      const auto* events = ComponentArgument<const AudioUnitParameterEvent*>(p, 0);
+      const auto count = ComponentArgument<UInt32>(p, 1);
+      if (!events && count > 0) return paramErr;
+      for (UInt32 i = 0; i < count; ++i) {
+        const AudioUnitParameterEvent& e = events[i];
+        if (e.eventType != kParameterEvent_Immediate) continue;
+        OSStatus result = SetParamProc(this, e.parameter, e.scope, e.element, e.eventValues.immediate.value,
+                                       e.eventValues.immediate.bufferOffset);
+        if (result != noErr) return result;
+      }
+      return noErr;
+    }
+    case kMusicDeviceMIDIEventSelect: {
+      IMidiMsg msg(ComponentArgument<SInt32>(p, 3), ComponentArgument<UInt8>(p, 0), ComponentArgument<UInt8>(p, 1),
+                   ComponentArgument<UInt8>(p, 2));
+      ProcessMidiMsg(&msg, false);
+      return noErr;
+    }
+    case kMusicDeviceSysExSelect: {
+      const auto* bytes = ComponentArgument<const UInt8*>(p, 0);
+      const auto length = ComponentArgument<UInt32>(p, 1);
+      if ((!bytes && length > 0) || length > UInt32(INT32_MAX)) return paramErr;
+      ISysEx sysex(0, bytes, SInt32(length));
+      ProcessSysEx(&sysex, false);
+      return noErr;
+    }
+    case kMusicDevicePrepareInstrumentSelect:
+    case kMusicDeviceReleaseInstrumentSelect:
+    case kMusicDeviceStopNoteSelect:
+      return noErr;
+    case kMusicDeviceStartNoteSelect: {
+      auto* noteID = ComponentArgument<NoteInstanceID*>(p, 2);
+      const auto* note = ComponentArgument<const MusicDeviceNoteParams*>(p, 4);
+      if (noteID && note && std::isfinite(note->mPitch) && note->mPitch >= 0 && note->mPitch < 4294967296.0f)
+        *noteID = NoteInstanceID(note->mPitch);
+      return noErr;
+    }
+    default:
+      return badComponentSelector;
+  }
+}
+
+// ---- Carbon view entry ---------------------------------------------------------
+
+namespace {
+
+struct CarbonViewRecord {
+  ComponentInstance mView;
+  IModuleAU* mPlug;
+};
+
+}  // namespace
+
+ComponentResult IModuleAU::IModuleAUCarbonViewEntry(ComponentParameters* params, void* storage) {
+  if (!params) return paramErr;
+  auto* record = static_cast<CarbonViewRecord*>(storage);
+  switch (params->what) {
+    case kComponentOpenSelect: {
+      auto view = ComponentArgument<ComponentInstance>(*params, 0);
+      SetComponentInstanceStorage(view, new CarbonViewRecord{view, nullptr});
+      return noErr;
+    }
+    case kAudioUnitCarbonViewCreateSelect: {
+      if (!record) return badComponentInstance;
+      auto unit = ComponentArgument<AudioUnit>(*params, 0);
+      record->mPlug = static_cast<IModuleAU*>(GetComponentInstanceStorage(unit));
+      IGraphics* graphics = record->mPlug ? record->mPlug->GetGraphics() : nullptr;
+      if (!graphics) return badComponentSelector;
+      void* control = graphics->OpenWindow(ComponentArgument<void*>(*params, 1), ComponentArgument<void*>(*params, 2),
+                                           0, 0);
+      if (auto** out = ComponentArgument<void**>(*params, 5)) *out = control;
+      return noErr;
+    }
+    case kComponentCloseSelect:
+      if (record) {
+        IGraphics* graphics = record->mPlug ? record->mPlug->GetGraphics() : nullptr;
+        if (graphics) graphics->CloseWindow();
+        SetComponentInstanceStorage(record->mView, nullptr);
+        delete record;
+      }
+      return noErr;
+    default:
+      return badComponentSelector;
+  }
+}
