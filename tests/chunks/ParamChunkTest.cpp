@@ -118,12 +118,13 @@ TEST(ParamChunk, EveryTruncationOfTheEditorsBlock) {
   source.SerializeParams(&full);
   source.SerializeNonAutomatedParams(&full, 621);
   ASSERT_EQ(full.Size(), 621 * 8);
+  TestPlug target(798, 0);
+  for (int i = 0; i < 798; ++i) target.GetParam(i)->InitInt("p", 77, 5, 100);
   for (int cut = 0; cut <= full.Size(); ++cut) {
     ByteChunk chunk;
     chunk.PutChunk(&full);
     chunk.Resize(cut);
-    TestPlug target(798, 0);
-    for (int i = 0; i < 798; ++i) target.GetParam(i)->InitInt("p", 77, 5, 100);
+    for (int i = 0; i < 798; ++i) target.GetParam(i)->Set(77.0);
     int pos = target.UnserializeParams(&chunk, 0);
     pos = target.UnserializeNonAutomatedParams(&chunk, pos, 621);
     const int whole = cut / 8;
