@@ -19,8 +19,7 @@ IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets,
       mMidiPorts(std::make_unique<IMidiPorts>(this)) {}
 
 IModuleBase::~IModuleBase() {
-  delete mGraphics;
-  mGraphics = nullptr;
+  delete mGraphics.exchange(nullptr);
   mParams.Empty(true);
   mPresets.Empty(true);
   mChannelIO.Empty(true);
@@ -148,9 +147,10 @@ void IModuleBase::DirtyParameters() {
 }
 
 void IModuleBase::RedrawParamControls() {
-  if (!mGraphics) return;
+  IModulePanel* graphics = mGraphics;
+  if (!graphics) return;
   for (int i = 0, n = NParams(); i < n; ++i) {
-    mGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
+    graphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
   }
 }
 
@@ -162,8 +162,8 @@ void IModuleBase::AttachGraphics(IModulePanel* graphics) {
   }
   graphics->PrepDraw();
   // A second attach replaces the first panel, which nobody else owns.
-  if (mGraphics != graphics) delete mGraphics;
-  mGraphics = graphics;
+  IModulePanel* previous = mGraphics.exchange(graphics);
+  if (previous != graphics) delete previous;
 }
 
 // ---- identity, host and version ----

@@ -9,6 +9,7 @@
 //
 // Stored state (the chunks below) is independent of pointer and long size.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -295,14 +296,16 @@ private:
   EAPI mAPI;
   bool mStateChunks;
   bool mIsInst;
-  bool mBypassed = false;
+  // Read by the render thread, set by host calls.
+  std::atomic<bool> mBypassed{false};
   int mCurrentPresetIdx = 0;
-  double mSampleRate = 44100.0;
-  int mBlockSize = 0;
-  int mLatency;
+  std::atomic<double> mSampleRate{44100.0};
+  std::atomic<int> mBlockSize{0};
+  std::atomic<int> mLatency;
   Kit_String mPreviousPath;
   Kit_PtrList<Kit_String> mParamGroups;
-  IModulePanel* mGraphics = nullptr;
+  // Attached on the main thread; read by the MIDI input and worker threads.
+  std::atomic<IModulePanel*> mGraphics{nullptr};
   Kit_PtrList<IParam> mParams;
   Kit_PtrList<IPreset> mPresets;
   Kit_TypedBuf<double*> mInData;
