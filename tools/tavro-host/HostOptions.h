@@ -1,0 +1,40 @@
+#pragma once
+// The test host's command line. Options live in one table: to add one, add a
+// field to HostOptions and an entry to HostOptionTable() (in HostOptions.cpp or
+// from another file before parsing).
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct HostOptions {
+  std::string bundlePath;           // --bundle
+  std::string stateIn;              // --state-in: restore this file into the second instance
+  std::string stateOut;             // --state-out: write the first instance's state here
+  std::string snapshotPath;         // --snapshot: picture of the panel
+  double renderSeconds = 1.0;       // --render-seconds
+  bool paced = true;                // --fast clears it: render without waiting for real time
+  int blockSize = 512;              // --block-size
+  double sampleRate = 44100.0;      // --sample-rate
+  double tempo = 120.0;             // --tempo
+  bool playing = true;              // --transport play|stop
+  int timeSigNumerator = 4;         // --time-signature N/D
+  int timeSigDenominator = 4;
+  int cycles = 1;                   // --cycles: open, run and close this many times
+  bool help = false;                // --help
+};
+
+struct HostOptionSpec {
+  std::string name;       // with the leading "--"
+  std::string valueName;  // empty for a flag
+  std::string help;
+  // Applies the value; false with `error` set when it is not acceptable.
+  std::function<bool(HostOptions& options, const std::string& value, std::string& error)> apply;
+};
+
+std::vector<HostOptionSpec>& HostOptionTable();
+
+// False with `error` set for an unknown option, a missing or bad value, or a
+// missing --bundle (unless --help).
+bool ParseHostOptions(int argc, char** argv, HostOptions& options, std::string& error);
+std::string HostUsage();

@@ -1,0 +1,263 @@
+#include "HostSession.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <numeric>
+
+#include "AUEventListener.h"
+#include "HostClock.h"
+#include "RenderThread.h"
+#include "StateFile.h"
+
+namespace {
+
+std::string FormatCode(OSType code) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) text += char((code >> shift) & 0xFF);
+  return text;
+}
+
+// The "data" value of a state dictionary, or null.
+CFDataRef StateData(CFDictionaryRef state) {
+  CFTypeRef data = CFDictionaryGetValue(state, CFSTR("data"));
+  return (data && CFGetTypeID(data) == CFDataGetTypeID()) ? static_cast<CFDataRef>(data) : nullptr;
+}
+
+void OnParameterEvent(void* counter, void*, const AudioUnitEvent*, UInt64, AudioUnitParameterValue) {
+  ++*static_cast<int*>(counter);
+}
+
+}  // namespace
+
+HostSession::HostSession(const HostOptions& options, const PluginBundle& bundle) : options_(options), bundle_(bundle) {}
+
+void HostSession::Say(bool report, const std::string& line) const {
+  if (report) std::printf("%s\n", line.c_str());
+}
+
+bool HostSession::Check(OSStatus status, const std::string& what) {
+  if (status == noErr) return true;
+  std::fprintf(stderr, "tavro-host: %s failed: %d\n", what.c_str(), int(status));
+  return false;
+}
+
+void HostSession::OnProperty(void* self, AudioUnit, AudioUnitPropertyID, AudioUnitScope, AudioUnitElement) {
+  ++static_cast<HostSession*>(self)->listened_.propertyCalls;
+}
+
+OSStatus HostSession::OnRender(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32,
+                               AudioBufferList*) {
+  auto& listened = static_cast<HostSession*>(self)->listened_;
+  if (*flags & kAudioUnitRenderAction_PreRender) ++listened.preRender;
+  if (*flags & kAudioUnitRenderAction_PostRender) ++listened.postRender;
+  return noErr;
+}
+
+bool HostSession::Open(AudioUnit& unit) {
+  if (!Check(OpenAComponent(&bundle_.component, &unit), "open")) return false;
+  for (AudioUnitPropertyID id : {kAudioUnitProperty_SampleRate, kAudioUnitProperty_MaximumFramesPerSlice,
+                                 kAudioUnitProperty_StreamFormat})
+    if (!Check(AudioUnitAddPropertyListener(unit, id, &HostSession::OnProperty, this), "add property listener"))
+      return false;
+  return true;
+}
+
+bool HostSession::Configure(AudioUnit unit) {
+  AUHostIdentifier host{CFSTR("tavro-host"), {1, 0x00, 0, 0}};
+  const Float64 rate = options_.sampleRate;
+  const UInt32 frames = UInt32(options_.blockSize);
+  AudioStreamBasicDescription format = {};
+  format.mSampleRate = rate;
+  format.mFormatID = kAudioFormatLinearPCM;
+  format.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+  format.mBytesPerPacket = format.mBytesPerFrame = sizeof(Float32);
+  format.mFramesPerPacket = 1;
+  format.mChannelsPerFrame = 2;
+  format.mBitsPerChannel = 32;
+  return Check(AudioUnitSetProperty(unit, kAudioUnitProperty_AUHostIdentifier, kAudioUnitScope_Global, 0, &host,
+                                    sizeof host),
+               "set host identity") &&
+         Check(AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate,
+                                    sizeof rate),
+               "set sample rate") &&
+         Check(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
+                                    &frames, sizeof frames),
+               "set maximum frames") &&
+         Check(AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format,
+                                    sizeof format),
+               "set output stream format");
+}
+
+bool HostSession::SendHostMidi(AudioUnit unit) {
+  const UInt32 messages[][3] = {{0xC0, 5, 0}, {0xB0, 7, 100}, {0x90, 60, 100}, {0x80, 60, 0}};
+  for (const auto& m : messages)
+    if (!Check(MusicDeviceMIDIEvent(unit, m[0], m[1], m[2], 0), "host MIDI event")) return false;
+  const UInt8 identityRequest[] = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
+  return Check(MusicDeviceSysEx(unit, identityRequest, sizeof identityRequest), "host SysEx");
+}
+
+bool HostSession::ExerciseParameters(AudioUnit unit, bool report) {
+  UInt32 size = 0;
+  Boolean writable = false;
+  if (!Check(AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, &size,
+                                      &writable),
+             "parameter list info"))
+    return false;
+  const UInt32 count = size / sizeof(AudioUnitParameterID);
+  Say(report, "parameters the host sees: " + std::to_string(count));
+  if (count == 0) return true;
+  AudioUnitParameterValue value = 0;
+  if (!Check(AudioUnitGetParameter(unit, 0, kAudioUnitScope_Global, 0, &value), "get parameter 0") ||
+      !Check(AudioUnitSetParameter(unit, 0, kAudioUnitScope_Global, 0, value, 0), "set parameter 0"))
+    return false;
+  return true;
+}
+
+bool HostSession::SaveState(AudioUnit unit, CFDictionaryRef& state) {
+  CFPropertyListRef list = nullptr;
+  UInt32 size = sizeof list;
+  if (!Check(AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &list, &size),
+             "save state"))
+    return false;
+  if (!list || CFGetTypeID(list) != CFDictionaryGetTypeID()) {
+    CFRelease(list);
+    std::fprintf(stderr, "tavro-host: saved state is not a dictionary\n");
+    return false;
+  }
+  state = static_cast<CFDictionaryRef>(list);
+  return true;
+}
+
+bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
+  CFDictionaryRef restored = saved;
+  std::string error;
+  if (!options_.stateIn.empty()) {
+    restored = ReadStateFile(options_.stateIn, error);
+    if (!restored) {
+      std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+      return false;
+    }
+  }
+  AudioUnit second = nullptr;
+  CFDictionaryRef again = nullptr;
+  bool ok = Open(second) && Configure(second) &&
+            Check(AudioUnitSetProperty(second, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &restored,
+                                       sizeof restored),
+                  "restore state into a second instance") &&
+            SaveState(second, again);
+  if (ok) {
+    CFDataRef before = StateData(restored);
+    CFDataRef after = StateData(again);
+    const bool same = before && after && CFEqual(before, after);
+    Say(report, std::string("state restored into a second instance") +
+                    (options_.stateIn.empty() ? "" : " from " + options_.stateIn) + "; saved again: " +
+                    (same ? "identical data" : "data differs"));
+    if (!same && options_.stateIn.empty()) {
+      std::fprintf(stderr, "tavro-host: the restored instance saves different data\n");
+      ok = false;
+    }
+  }
+  if (again) CFRelease(again);
+  if (second) ok = Check(CloseComponent(second), "close second instance") && ok;
+  if (restored != saved) CFRelease(restored);
+  return ok;
+}
+
+bool HostSession::RunCycle(bool report) {
+  AudioUnit unit = nullptr;
+  const auto openedAt = std::chrono::steady_clock::now();
+  if (!Open(unit)) return false;
+  bool ok = Configure(unit) && Check(AudioUnitInitialize(unit), "initialize");
+  if (ok) {
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - openedAt).count();
+    openToReadyMs_.push_back(ms);
+    char line[160];
+    std::snprintf(line, sizeof line, "opened %s '%s' %s/%s/%s, initialised; open-to-ready %.3f ms",
+                  bundle_.identifier.c_str(), bundle_.name.c_str(),
+                  FormatCode(bundle_.component.description.componentType).c_str(),
+                  FormatCode(bundle_.component.description.componentSubType).c_str(),
+                  FormatCode(bundle_.component.description.componentManufacturer).c_str(), ms);
+    Say(report, line);
+  }
+
+  AUEventListenerRef listener = nullptr;
+  int parameterEvents = 0;
+  if (ok) {
+    AudioUnitEvent event = {};
+    event.mArgument.mParameter = {unit, kAUParameterListener_AnyParameter, kAudioUnitScope_Global, 0};
+    ok = Check(AUEventListenerCreate(&OnParameterEvent, &parameterEvents, &listener), "create event listener");
+    for (auto type : {kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
+                      kAudioUnitEvent_EndParameterChangeGesture}) {
+      event.mEventType = type;
+      ok = ok && Check(AUEventListenerAddEventType(listener, nullptr, &event), "add event type");
+    }
+    ok = ok && Check(AudioUnitAddRenderNotify(unit, &HostSession::OnRender, this), "add render notification");
+  }
+
+  if (ok) {
+    HostClock clock(options_.sampleRate, options_.tempo, options_.playing, options_.timeSigNumerator,
+                    options_.timeSigDenominator);
+    const HostCallbackInfo callbacks = clock.Callbacks();
+    ok = Check(AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
+                                    sizeof callbacks),
+               "set host callbacks");
+    if (ok) {
+      RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
+      const long frames = long(options_.renderSeconds * options_.sampleRate);
+      render.Start(frames, options_.paced);
+      ok = SendHostMidi(unit) && ExerciseParameters(unit, report);
+      const RenderResult rendered = render.Join();
+      ok = Check(rendered.error, "render") && ok;
+      char line[200];
+      std::snprintf(line, sizeof line,
+                    "rendered %ld blocks of %d frames on the render thread (tempo %.2f, %s, %d/%d); "
+                    "sent 4 host MIDI messages and 1 SysEx",
+                    rendered.blocks, options_.blockSize, options_.tempo, options_.playing ? "playing" : "stopped",
+                    options_.timeSigNumerator, options_.timeSigDenominator);
+      Say(report && ok, line);
+      // The host callbacks point at this clock: take them back before it goes.
+      const HostCallbackInfo none = {};
+      ok = Check(AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &none,
+                                      sizeof none),
+                 "clear host callbacks") &&
+           ok;
+    }
+  }
+
+  CFDictionaryRef state = nullptr;
+  if (ok) ok = SaveState(unit, state);
+  if (ok && report && !options_.stateOut.empty()) {
+    std::string error;
+    ok = WriteStateFile(options_.stateOut, state, error);
+    if (ok) Say(report, "state written to " + options_.stateOut);
+    else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+  }
+  if (ok) ok = RestoreInSecondInstance(state, report);
+  if (state) CFRelease(state);
+
+  if (listener) AUListenerDispose(listener);
+  if (ok) ok = Check(AudioUnitUninitialize(unit), "uninitialize");
+  ok = Check(CloseComponent(unit), "close") && ok;
+  listened_.parameterEvents += parameterEvents;
+  return ok;
+}
+
+bool HostSession::Run() {
+  for (int cycle = 0; cycle < options_.cycles; ++cycle) {
+    if (!RunCycle(cycle == 0)) {
+      std::fprintf(stderr, "tavro-host: cycle %d of %d failed\n", cycle + 1, options_.cycles);
+      return false;
+    }
+  }
+  std::printf("listeners heard %d property changes, %d parameter events, %d pre- and %d post-render calls\n",
+              listened_.propertyCalls, listened_.parameterEvents, listened_.preRender, listened_.postRender);
+  if (options_.cycles > 1) {
+    const auto& t = openToReadyMs_;
+    const double mean = std::accumulate(t.begin(), t.end(), 0.0) / double(t.size());
+    std::printf("%d cycles; open-to-ready first %.3f ms, mean %.3f ms, max %.3f ms\n", options_.cycles, t.front(),
+                mean, *std::max_element(t.begin(), t.end()));
+  }
+  return true;
+}

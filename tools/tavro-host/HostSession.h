@@ -1,0 +1,48 @@
+#pragma once
+// One run of the test host over a loaded bundle: each cycle opens an instance,
+// configures and initialises it, renders on a render thread while sending host
+// MIDI, saves its state, restores the state into a second instance, compares,
+// and closes both. Every failed call is reported on stderr and ends the run.
+// threads: main
+
+#include <string>
+#include <vector>
+
+#include "AudioUnitAPI.h"
+#include "HostOptions.h"
+#include "PluginBundle.h"
+
+class HostSession {
+public:
+  HostSession(const HostOptions& options, const PluginBundle& bundle);
+  // Runs every cycle; false after the first failure.
+  bool Run();
+
+private:
+  struct Listened {
+    int propertyCalls = 0;
+    int parameterEvents = 0;
+    int preRender = 0;
+    int postRender = 0;
+  };
+
+  bool RunCycle(bool report);
+  bool Check(OSStatus status, const std::string& what);
+  bool Open(AudioUnit& unit);
+  bool Configure(AudioUnit unit);
+  bool SendHostMidi(AudioUnit unit);
+  bool ExerciseParameters(AudioUnit unit, bool report);
+  bool SaveState(AudioUnit unit, CFDictionaryRef& state);
+  bool RestoreInSecondInstance(CFDictionaryRef saved, bool report);
+  void Say(bool report, const std::string& line) const;
+
+  static void OnProperty(void* self, AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope,
+                         AudioUnitElement element);
+  static OSStatus OnRender(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* stamp, UInt32 bus,
+                           UInt32 frames, AudioBufferList* data);
+
+  const HostOptions& options_;
+  const PluginBundle& bundle_;
+  Listened listened_;
+  std::vector<double> openToReadyMs_;
+};

@@ -1,0 +1,42 @@
+#pragma once
+// Renders a unit on its own thread, block by block with advancing sample time,
+// through the unit's fast-dispatch render procedure (or the render selector when
+// the unit offers none), optionally paced to real time.
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "AudioUnitAPI.h"
+#include "HostClock.h"
+
+struct RenderResult {
+  long blocks = 0;
+  OSStatus error = noErr;  // the first failed render, which also stops the thread
+};
+
+class RenderThread {
+public:
+  // threads: main
+  RenderThread(AudioUnit unit, HostClock& clock, int blockSize, double sampleRate);
+  ~RenderThread();
+  // Renders `frames` frames in blocks; returns at once.
+  // threads: main
+  void Start(long frames, bool paced);
+  // Waits for the end of rendering.
+  // threads: main
+  RenderResult Join();
+
+private:
+  void Run(long frames, bool paced);
+
+  AudioUnit unit_;
+  HostClock& clock_;
+  const int blockSize_;
+  const double sampleRate_;
+  AudioUnitRenderProc fastRender_ = nullptr;
+  void* storage_ = nullptr;
+  std::vector<float> buffers_;
+  RenderResult result_;
+  std::thread thread_;
+};

@@ -1,0 +1,29 @@
+// tavro-host: a minimal Audio Unit host for the plug-in bundle.
+
+#include <cstdio>
+
+#include "HostOptions.h"
+#include "HostSession.h"
+#include "PluginBundle.h"
+
+int main(int argc, char** argv) {
+  HostOptions options;
+  std::string error;
+  if (!ParseHostOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "tavro-host: %s\n%s", error.c_str(), HostUsage().c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::printf("%s", HostUsage().c_str());
+    return 0;
+  }
+  PluginBundle bundle;
+  if (!LoadPluginBundle(options.bundlePath, bundle, error)) {
+    std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+    return 1;
+  }
+  HostSession session(options, bundle);
+  if (!session.Run()) return 1;
+  if (!options.snapshotPath.empty()) std::printf("snapshot: no panel yet, %s not written\n", options.snapshotPath.c_str());
+  return 0;
+}
