@@ -40,8 +40,8 @@ void Raster_FillRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsigned 
 // Pixels whose centre lies within r of (cx, cy); antialiased edges fade over one pixel.
 void Raster_FillCircle(Raster_IBitmap* dest, float cx, float cy, float r, unsigned int color,
                        float alpha, int mode, bool antiAlias);
-// Vertices are pixel positions; every pixel inside or on the edges is filled, so a
-// filled shape includes the outline drawn with Raster_Line through its vertices.
+// Vertices are pixel positions; every pixel whose centre lies inside the shape or on
+// its edges is filled (vertices included).
 void Raster_FillTriangle(Raster_IBitmap* dest, int x1, int y1, int x2, int y2, int x3, int y3,
                          unsigned int color, float alpha, int mode);
 // Convex polygon of npoints (x[i], y[i]); a non-convex one fills each row from its
