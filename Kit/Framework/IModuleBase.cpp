@@ -47,7 +47,6 @@ void IModuleBase::initialize(int nAutomated, int nParams, const char* channelIOS
                              int latency, bool plugDoesMidi, bool plugDoesChunks,
                              bool plugIsInst) {
   mNonAutomatedCount = nParams - nAutomated;
-  mPreviousPath.Set("");
   for (int i = 0; i < nParams; ++i) mParams.Add(new IParam);
   for (int i = 0; i < nPresets; ++i) mPresets.Add(new IPreset);
   std::snprintf(mEffectName, sizeof mEffectName, "%s", effectName ? effectName : "");

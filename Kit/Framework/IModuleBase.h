@@ -142,10 +142,12 @@ public:
 
   // ---- parameters ----
   int NParams() const { return mParams.GetSize(); }
-  // nullptr for an index outside the list.
+  // nullptr for an index outside the list. The list is fixed after initialize.
+  // threads: any
   IParam* GetParam(int idx) const { return mParams.Get(idx); }
   int NAutomatedParams() const { return NParams() - mNonAutomatedCount; }
   int NNonAutomatedParams() const { return mNonAutomatedCount; }
+  // threads: any
   IModulePanel* GetGUI() const { return mGraphics; }
   Kit_Mutex& GetMutex() { return mMutex; }
 
@@ -302,7 +304,6 @@ private:
   std::atomic<double> mSampleRate{44100.0};
   std::atomic<int> mBlockSize{0};
   std::atomic<int> mLatency;
-  Kit_String mPreviousPath;
   Kit_PtrList<Kit_String> mParamGroups;
   // Attached on the main thread; read by the MIDI input and worker threads.
   std::atomic<IModulePanel*> mGraphics{nullptr};
