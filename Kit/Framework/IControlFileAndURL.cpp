@@ -1,13 +1,12 @@
 #include "IControlFileAndURL.h"
 
-#include <cstring>
-
 #include "IGraphics.h"
 
 namespace {
 void CopyCut(char* dest, const char* src, int maxLength) {
-  if (src) std::strncpy(dest, src, maxLength);
-  dest[maxLength] = '\0';
+  int i = 0;
+  for (; src && src[i] && i < maxLength; ++i) dest[i] = src[i];
+  dest[i] = '\0';
 }
 }  // namespace
 

@@ -90,7 +90,8 @@ Raster_IFont* FontStorage::Find(const IText* text) {
 void FontStorage::Add(Raster_IFont* font, const IText* text) {
   if (!font) return;
   Record r{text->size, text->orientation, text->style, {}, font};
-  std::strncpy(r.face, text->font, sizeof r.face - 1);
+  std::memcpy(r.face, text->font, sizeof r.face);
+  r.face[sizeof r.face - 1] = '\0';
   Kit_MutexLock lock(mLock);
   mRecords.push_back(r);
 }

@@ -118,7 +118,7 @@ struct IText {
   // Copies the face name, cut to fit the field.
   void SetFont(const char* face) {
     std::memset(font, 0, sizeof font);
-    if (face) std::strncpy(font, face, sizeof font - 1);
+    for (int i = 0; face && face[i] && i < kFontNameSize - 1; ++i) font[i] = face[i];
   }
 };
 

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include "ControlLayer.h"
+#include "IControlBitmaps.h"
+#include "PanelTestSupport.h"
+
+namespace {
+class CountingControl : public IControl {
+public:
+  CountingControl(IModuleBase* plug, const IRECT& r, int paramIdx = -1) : IControl(plug, r, paramIdx) {}
+  bool Draw(IGraphics*) override {
+    ++draws;
+    return true;
+  }
+  int draws = 0;
+};
+
+// A parent with children 1, 2 and 3, each holding one control.
+struct Tabs {
+  explicit Tabs(IModuleBase* plug) : parent(new ControlLayer(0, "tabs")) {
+    for (int id = 1; id <= 3; ++id) {
+      auto* child = new ControlLayer(id, "tab" + std::to_string(id));
+      children.push_back(child);
+      controls.push_back(new CountingControl(plug, IRECT(10 * id, 0, 10 * id + 5, 5)));
+      child->AddControl(controls.back());
+      parent->AddChildLayer(child);
+    }
+  }
+  ControlLayer* parent;
+  std::vector<ControlLayer*> children;
+  std::vector<CountingControl*> controls;
+};
+}  // namespace
+
+TEST(Layer, NewLayerIsHiddenAndReportsNothing) {
+  PanelPlug plug;
+  ControlLayer layer(4, "fresh");
+  auto* c = new CountingControl(&plug, IRECT(0, 0, 10, 10));
+  layer.AddControl(c);
+  EXPECT_FALSE(layer.IsShown());
+  EXPECT_EQ(layer.GetName(), "fresh");
+  EXPECT_EQ(layer.GetActiveChildID(), 0);
+  IRECT r;
+  EXPECT_TRUE(c->IsDirty());
+  EXPECT_FALSE(layer.isDirty(&r));
+  EXPECT_EQ(layer.isHit(5, 5), nullptr);
+  EXPECT_EQ(layer.getControlFromParam(-1), nullptr);
+}
+
+TEST(Layer, ShowingAParentShowsOnlyItsActiveChild) {
+  PanelPlug plug;
+  Tabs tabs(&plug);
+  std::unique_ptr<ControlLayer> owner(tabs.parent);
+  tabs.parent->SetActiveChildID(3);
+  tabs.parent->Hide(false);
+  EXPECT_FALSE(tabs.children[0]->IsShown());
+  EXPECT_FALSE(tabs.children[1]->IsShown());
+  EXPECT_TRUE(tabs.children[2]->IsShown());
+  EXPECT_FALSE(tabs.controls[2]->IsHidden());
+  EXPECT_EQ(tabs.parent->isHit(32, 2), tabs.controls[2]);
+  EXPECT_EQ(tabs.parent->isHit(12, 2), nullptr);
+
+  tabs.parent->Hide(true);
+  for (ControlLayer* child : tabs.children) EXPECT_FALSE(child->IsShown());
+  for (CountingControl* c : tabs.controls) EXPECT_TRUE(c->IsHidden());
+}
+
+TEST(Layer, SwitchingTabsLeavesTheOthersHidden) {
+  PanelPlug plug;
+  Tabs tabs(&plug);
+  std::unique_ptr<ControlLayer> owner(tabs.parent);
+  tabs.parent->SetActiveChildID(1);
+  tabs.parent->Hide(false);
+  tabs.children[0]->Hide(true);
+  tabs.parent->SetActiveChildID(2);
+  tabs.children[1]->Hide(false);
+  EXPECT_FALSE(tabs.children[0]->IsShown());
+  EXPECT_TRUE(tabs.children[1]->IsShown());
+  EXPECT_EQ(tabs.parent->getControlFromParam(-1), tabs.controls[1]);
+}
+
+TEST(Layer, IgnoreHiddenReportsOnlyTheFirstControlAndDrawCleansAll) {
+  PanelPlug plug;
+  HeadlessSurface surface(&plug, 100, 100);
+  ControlLayer layer(1, "overlay");
+  auto* first = new CountingControl(&plug, IRECT(0, 0, 10, 10));
+  auto* second = new CountingControl(&plug, IRECT(20, 0, 30, 10));
+  layer.AddControl(first);
+  layer.AddControl(second);
+  layer.Hide(true);
+  layer.setIgnoreHiddenWhenUpdatingScreen(true);
+  EXPECT_TRUE(first->GetIgnoreHidden());
+  EXPECT_FALSE(second->GetIgnoreHidden());
+
+  IRECT r;
+  EXPECT_TRUE(layer.isDirty(&r));
+  EXPECT_EQ(r, IRECT(0, 0, 10, 10));
+  first->SetClean();
+  first->SetClean();
+  IRECT r2;
+  EXPECT_FALSE(layer.isDirty(&r2));  // the second is dirty but hidden
+
+  // Hidden controls are never drawn, but each Draw cleans them (the redraw
+  // that hiding requested takes one more cycle).
+  IRECT all(0, 0, 100, 100);
+  layer.Draw(&surface, &all);
+  layer.Draw(&surface, &all);
+  EXPECT_EQ(first->draws + second->draws, 0);
+  EXPECT_FALSE(first->IsDirty());
+  EXPECT_FALSE(second->IsDirty());
+}
+
+TEST(Layer, GreyedControlInAShownLayerIsHitHiddenIsNot) {
+  PanelPlug plug;
+  ControlLayer layer(1, "l");
+  auto* greyed = new CountingControl(&plug, IRECT(0, 0, 10, 10));
+  auto* hidden = new CountingControl(&plug, IRECT(20, 0, 30, 10));
+  layer.AddControl(greyed);
+  layer.AddControl(hidden);
+  layer.Hide(false);
+  greyed->GrayOut(true);
+  hidden->Hide(true);
+  EXPECT_EQ(layer.isHit(5, 5), greyed);
+  EXPECT_EQ(layer.isHit(25, 5), nullptr);
+}
+
+TEST(Layer, ChildControlsCoverTheParentsOwn) {
+  PanelPlug plug;
+  ControlLayer parent(0, "p");
+  auto* own = new CountingControl(&plug, IRECT(0, 0, 10, 10));
+  parent.AddControl(own);
+  auto* child = new ControlLayer(1, "c");
+  auto* inChild = new CountingControl(&plug, IRECT(0, 0, 10, 10));
+  child->AddControl(inChild);
+  parent.AddChildLayer(child);
+  parent.SetActiveChildID(1);
+  parent.Hide(false);
+  EXPECT_EQ(parent.isHit(5, 5), inChild);
+}
+
+TEST(Layer, CustomZoneAndUserArpGreying) {
+  PanelPlug plug;
+  ControlLayer zone(0, "zones");
+  std::vector<ControlLayer*> kids;
+  for (int id : {5, 12, 201, 230}) {
+    auto* k = new ControlLayer(id, "k");
+    k->AddControl(new CountingControl(&plug, IRECT(0, 0, 1, 1)));
+    zone.AddChildLayer(k);
+    kids.push_back(k);
+  }
+  zone.GrayOutCustomZone(true, 5);
+  EXPECT_EQ(zone.GetActiveChildID(), 5);
+  for (ControlLayer* k : kids) EXPECT_FALSE(k->GetControl(0)->IsGrayed());
+  zone.GrayOutCustomZone(true, 12);
+  EXPECT_TRUE(kids[1]->GetControl(0)->IsGrayed());
+  EXPECT_FALSE(kids[0]->GetControl(0)->IsGrayed());
+
+  zone.GrayOutUserArp(true, 201, 210);
+  EXPECT_EQ(zone.GetActiveChildID(), 201);
+  EXPECT_FALSE(kids[2]->GetControl(0)->IsGrayed());
+  EXPECT_TRUE(kids[3]->GetControl(0)->IsGrayed());
+  EXPECT_FALSE(kids[1]->GetControl(0)->IsGrayed());  // 12 <= limit
+}
+
+TEST(Layer, GreyingFollowsTheActiveChildWhenUngreyed) {
+  PanelPlug plug;
+  Tabs tabs(&plug);
+  std::unique_ptr<ControlLayer> owner(tabs.parent);
+  tabs.parent->SetActiveChildID(2);
+  tabs.parent->GrayOut(true);
+  for (CountingControl* c : tabs.controls) EXPECT_TRUE(c->IsGrayed());
+  tabs.parent->GrayOut(false);
+  EXPECT_TRUE(tabs.controls[0]->IsGrayed());
+  EXPECT_FALSE(tabs.controls[1]->IsGrayed());
+}
+
+TEST(Layer, ValueSetWhileHiddenIsDrawnWhenShown) {
+  PanelFixture f(100, 60);
+  f.plug->GetParam(3)->InitInt("Mode", 0, 0, 3);
+  f.surface->images["led"] = [] { return MakeStrip(10, 10, 4); };
+  f.surface->AttachPanelBackground(&COLOR_BLACK);
+  IBitmap strip = f.surface->LoadIBitmap(2, "led", 1.0, 4);
+  auto* layer = new ControlLayer(1, "page");
+  auto* led = new IBitmapControl(f.plug.get(), 40, 20, 3, &strip);
+  layer->AddControl(led);
+  f.surface->AttachLayer(layer);
+  f.surface->DrawAll();
+  EXPECT_EQ(f.surface->At(45, 25), COLOR_BLACK);
+
+  f.surface->SetParameterFromPlug(3, 0.0, false);  // first value: the default
+  f.surface->SetParameterFromPlug(3, 2.0, false);
+  EXPECT_NEAR(led->GetValue(), 2.0 / 3.0, 1e-9);
+  IRECT dirty;
+  EXPECT_FALSE(f.surface->IsDirty(&dirty));  // hidden: nothing to draw
+
+  layer->Hide(false);
+  IRECT r;
+  ASSERT_TRUE(f.surface->IsDirty(&r));
+  f.surface->Draw(&r);
+  EXPECT_EQ(f.surface->At(45, 25), FrameColor(3));
+  EXPECT_EQ(f.surface->At(39, 25), COLOR_BLACK);
+}
+
+TEST(Layer, ParameterValuesReachAuxRecordsInEveryChild) {
+  PanelPlug plug;
+  ControlLayer root(0, "r");
+  auto* child = new ControlLayer(1, "c");
+  auto* c = new CountingControl(&plug, IRECT(0, 0, 5, 5), 2);
+  c->AddAuxParam(6);
+  child->AddControl(c);
+  root.AddChildLayer(child);
+  root.SetParameterFromPlug(6, 0.25, true);
+  EXPECT_DOUBLE_EQ(c->GetAuxParam(0)->mValue.load(), 0.25);
+  root.SetParameterFromPlug(2, 0.5, true);
+  EXPECT_DOUBLE_EQ(c->GetValue(), 0.5);
+}

@@ -1,0 +1,401 @@
+#include <gtest/gtest.h>
+
+#include "ControlLayer.h"
+#include "IControlBitmaps.h"
+#include "PanelTestSupport.h"
+
+namespace {
+// Records the events it receives.
+class ProbeControl : public IControl {
+public:
+  ProbeControl(IModuleBase* plug, const IRECT& r, int paramIdx = -1) : IControl(plug, r, paramIdx) {}
+  bool Draw(IGraphics*) override {
+    ++draws;
+    return true;
+  }
+  void OnMouseDown(int, int, IMouseMod*) override { ++downs; }
+  void OnMouseUp(int, int, IMouseMod*) override { ++ups; }
+  void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod*) override {
+    drags.push_back({dX, dY});
+    lastX = x;
+    lastY = y;
+  }
+  void OnMouseDblClick(int, int, IMouseMod*) override { ++dbls; }
+  bool OnKeyDown(int, int, int key) override {
+    keys.push_back(key);
+    return true;
+  }
+  int draws = 0, downs = 0, ups = 0, dbls = 0, lastX = 0, lastY = 0;
+  std::vector<std::pair<int, int>> drags;
+  std::vector<int> keys;
+};
+
+// Fills its rect with a half-transparent colour: drawn twice over the same
+// pixels it would show.
+class VeilControl : public IControl {
+public:
+  VeilControl(IModuleBase* plug, const IRECT& r) : IControl(plug, r) {}
+  bool Draw(IGraphics* g) override {
+    IColor veil(128, 255, 0, 0);
+    IRECT r = mRECT;
+    return g->FillIRect(&veil, &r);
+  }
+};
+
+struct Surface : ::testing::Test {
+  Surface() {
+    surface->images["strip"] = [] { return MakeStrip(20, 20, 4); };
+    plug().GetParam(3)->InitInt("Cutoff", 0, 0, 10);
+  }
+  PanelPlug& plug() { return *f.plug; }
+  ControlLayer* ShownLayer(int id = 1) {
+    auto* layer = new ControlLayer(id, "layer");
+    surface->AttachLayer(layer);
+    layer->Hide(false);
+    return layer;
+  }
+  PanelFixture f;
+  HeadlessSurface* surface = f.surface;
+  IMouseMod left{true};
+};
+}  // namespace
+
+TEST_F(Surface, ConstructionDefaults) {
+  PanelPlug plug;
+  HeadlessSurface s(&plug, 30, 20, 0);
+  EXPECT_EQ(s.FPS(), 25);
+  EXPECT_TRUE(s.GetStrictDrawing());
+  EXPECT_EQ(s.GetDrawRECT(), IRECT());
+  EXPECT_EQ(s.GetBits(), nullptr);
+  EXPECT_FALSE(s.WindowIsOpen());
+  EXPECT_STREQ(s.GetGUIAPI(), "");
+  EXPECT_EQ(s.GetLastClickedParamForPTAutomation(), -1);
+}
+
+TEST_F(Surface, AttachReturnsIndicesAndBackgroundGoesFirst) {
+  auto* a = new ProbeControl(&plug(), IRECT(0, 0, 10, 10));
+  EXPECT_EQ(surface->AttachControl(a), 0);
+  EXPECT_EQ(surface->AttachControl(new ProbeControl(&plug(), IRECT(0, 0, 10, 10))), 1);
+  surface->AttachPanelBackground(&COLOR_BLUE);
+  EXPECT_EQ(surface->NControls(), 3);
+  EXPECT_EQ(surface->GetControl(1), a);
+  EXPECT_EQ(surface->GetControl(0)->GetRECT(), IRECT(0, 0, 200, 100));
+  EXPECT_EQ(surface->GetControl(5), nullptr);
+  EXPECT_EQ(surface->AttachLayer(new ControlLayer(1, "x")), 0);
+}
+
+TEST_F(Surface, ImageBackgroundTakesTheImageSize) {
+  surface->images["bg"] = [] { return MakeFilled(40, 30, COLOR_GREEN); };
+  surface->AttachBackground(7, "bg", 1.0);
+  EXPECT_EQ(surface->GetControl(0)->GetRECT(), IRECT(0, 0, 40, 30));
+  EXPECT_EQ(surface->GetControl(0)->ParamIdx(), -1);
+}
+
+TEST_F(Surface, LayerControlIsHitBeforeLaterTopLevelControl) {
+  auto* under = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  surface->AttachControl(under);
+  ControlLayer* layer = ShownLayer();
+  auto* inLayer = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  layer->AddControl(inLayer);
+  layer->Hide(false);
+  auto* over = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  surface->AttachControl(over);
+
+  surface->OnMouseDown(10, 10, &left);
+  EXPECT_EQ(inLayer->downs, 1);
+  EXPECT_EQ(over->downs, 0);
+  layer->Hide(true);
+  surface->OnMouseDown(10, 10, &left);
+  EXPECT_EQ(over->downs, 1);
+}
+
+TEST_F(Surface, GreyedTopLevelIsSkippedButGreyedLayerControlIsHit) {
+  auto* below = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  auto* above = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  surface->AttachControl(below);
+  surface->AttachControl(above);
+  above->GrayOut(true);
+  surface->OnMouseDown(5, 5, &left);
+  EXPECT_EQ(below->downs, 1);
+  EXPECT_EQ(above->downs, 0);
+
+  ControlLayer* layer = ShownLayer();
+  auto* greyedInLayer = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  layer->AddControl(greyedInLayer);
+  layer->Hide(false);
+  greyedInLayer->GrayOut(true);
+  surface->OnMouseDown(5, 5, &left);
+  EXPECT_EQ(greyedInLayer->downs, 1);
+}
+
+TEST_F(Surface, HiddenControlsAndEmptySpotsAreNotHit) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  surface->AttachControl(c);
+  c->Hide(true);
+  surface->OnMouseDown(5, 5, &left);
+  surface->OnMouseUp(5, 5, &left);
+  surface->OnMouseDown(150, 80, &left);
+  EXPECT_EQ(c->downs, 0);
+  EXPECT_EQ(surface->GetMouseControlIdx(5, 5), nullptr);
+}
+
+TEST_F(Surface, ClickInformsTheHostAroundTheGesture) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3);
+  surface->AttachControl(c);
+  surface->OnMouseDown(5, 5, &left);
+  EXPECT_EQ(plug().begun, std::vector<int>{3});
+  EXPECT_EQ(surface->GetMouseControlIdx(150, 90), c);  // captured
+  surface->OnMouseUp(150, 90, &left);                  // released anywhere
+  EXPECT_EQ(c->ups, 1);
+  EXPECT_EQ(plug().ended, std::vector<int>{3});
+  EXPECT_EQ(surface->GetMouseControlIdx(150, 90), nullptr);
+}
+
+TEST_F(Surface, DragDeliversDeltasAndSkipsRepeatedPositions) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  surface->AttachControl(c);
+  surface->OnMouseDrag(10, 10, &left);  // nothing captured
+  EXPECT_TRUE(c->drags.empty());
+  surface->OnMouseDown(10, 10, &left);
+  surface->OnMouseDrag(10, 10, &left);
+  EXPECT_TRUE(c->drags.empty());
+  surface->OnMouseDrag(12, 7, &left);
+  surface->OnMouseDrag(80, 7, &left);  // outside the control: still captured
+  ASSERT_EQ(c->drags.size(), 2u);
+  EXPECT_EQ(c->drags[0], std::make_pair(2, -3));
+  EXPECT_EQ(c->drags[1], std::make_pair(68, 0));
+  EXPECT_EQ(c->lastX, 80);
+}
+
+TEST_F(Surface, DoubleClickAsSingleClickCapturesWithoutHostGesture) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3);
+  surface->AttachControl(c);
+  c->SetMouseDblAsSingleClick(true);
+  EXPECT_TRUE(surface->OnMouseDblClick(5, 5, &left));
+  EXPECT_EQ(c->downs, 1);
+  EXPECT_EQ(c->dbls, 0);
+  EXPECT_TRUE(plug().begun.empty());
+  surface->OnMouseUp(5, 5, &left);
+  EXPECT_EQ(plug().ended, std::vector<int>{3});
+
+  c->SetMouseDblAsSingleClick(false);
+  EXPECT_FALSE(surface->OnMouseDblClick(5, 5, &left));
+  EXPECT_EQ(c->dbls, 1);
+  EXPECT_FALSE(surface->OnMouseDblClick(150, 90, &left));
+}
+
+TEST_F(Surface, KeysGoToTheControlUnderThePointElseTheCatcher) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  surface->AttachControl(c);
+  EXPECT_FALSE(surface->OnKeyDown(150, 90, 1));
+  auto* catcher = new ProbeControl(&plug(), IRECT());
+  surface->AttachKeyCatcher(catcher);
+  EXPECT_TRUE(surface->OnKeyDown(150, 90, 2));
+  EXPECT_TRUE(surface->OnKeyDown(5, 5, 3));
+  EXPECT_EQ(catcher->keys, std::vector<int>{2});
+  EXPECT_EQ(c->keys, std::vector<int>{3});
+}
+
+TEST_F(Surface, MouseOverIsOffUnlessEnabled) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  surface->AttachControl(c);
+  EXPECT_FALSE(surface->OnMouseOver(5, 5, &left));
+  surface->HandleMouseOver(true);
+  EXPECT_TRUE(surface->OnMouseOver(5, 5, &left));
+  EXPECT_TRUE(surface->OnMouseOver(150, 90, &left));
+}
+
+TEST_F(Surface, AutomationParameterIsRememberedOnce) {
+  surface->AttachControl(new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3));
+  EXPECT_EQ(surface->GetParamIdxForPTAutomation(5, 5), 3);
+  EXPECT_EQ(surface->GetLastClickedParamForPTAutomation(), 3);
+  EXPECT_EQ(surface->GetLastClickedParamForPTAutomation(), -1);
+  EXPECT_EQ(surface->GetParamIdxForPTAutomation(150, 90), -1);
+}
+
+TEST_F(Surface, NormalisedValueLeavesTheRecordAndPlainValueIsStored) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3);
+  surface->AttachControl(c);
+  surface->SetParameterFromPlug(3, 0.5, true);
+  EXPECT_EQ(plug().GetParam(3)->Value(), 0.0);
+  EXPECT_DOUBLE_EQ(c->GetValue(), 0.5);
+  surface->SetParameterFromPlug(3, 3.0, false);
+  EXPECT_DOUBLE_EQ(plug().GetParam(3)->Value(), 3.0);
+  EXPECT_DOUBLE_EQ(c->GetValue(), 0.3);
+  EXPECT_TRUE(plug().fromGUI.empty());
+}
+
+TEST_F(Surface, ParameterOutsideThePlugInIsIgnored) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3);
+  surface->AttachControl(c);
+  surface->SetParameterFromPlug(999, 3.0, false);
+  surface->SetParameterFromPlug(-4, 3.0, false);
+  surface->ClampControl(999, 0.0, 1.0, false);
+  surface->SetControlFromPlug(42, 0.5);
+  surface->SetControlFromPlug(-1, 0.5);
+  EXPECT_EQ(c->GetValue(), 0.0);
+}
+
+TEST_F(Surface, ClampNormalisesPlainBoundsForTopLevelControls) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3);
+  surface->AttachControl(c);
+  surface->ClampControl(3, 2.0, 5.0, false);
+  double lo, hi;
+  c->GetClamp(&lo, &hi);
+  EXPECT_DOUBLE_EQ(lo, 0.2);
+  EXPECT_DOUBLE_EQ(hi, 0.5);
+  c->SetValue(0.9);
+  c->SetDirty(false);
+  EXPECT_DOUBLE_EQ(c->GetValue(), 0.5);
+}
+
+TEST_F(Surface, HideAndGreyByParameterReachTopLevelOnly) {
+  auto* top = new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3);
+  surface->AttachControl(top);
+  ControlLayer* layer = ShownLayer();
+  auto* inLayer = new ProbeControl(&plug(), IRECT(60, 0, 90, 50), 3);
+  layer->AddControl(inLayer);
+  surface->HideControl(3, true);
+  surface->GrayOutControl(3, true);
+  EXPECT_TRUE(top->IsHidden());
+  EXPECT_TRUE(top->IsGrayed());
+  EXPECT_FALSE(inLayer->IsHidden());
+  EXPECT_FALSE(inLayer->IsGrayed());
+}
+
+TEST_F(Surface, ValueReachesControlsOfHiddenLayers) {
+  auto* layer = new ControlLayer(1, "hidden");
+  surface->AttachLayer(layer);
+  auto* child = new ControlLayer(2, "child");
+  layer->AddChildLayer(child);
+  auto* deep = new ProbeControl(&plug(), IRECT(0, 0, 10, 10), 3);
+  child->AddControl(deep);
+  surface->SetParameterFromPlug(3, 7.0, false);
+  EXPECT_DOUBLE_EQ(deep->GetValue(), 0.7);
+}
+
+TEST_F(Surface, BackgroundAloneIsNotDirtyButIsDrawnFirstInStrictMode) {
+  auto* bg = new ProbeControl(&plug(), IRECT(0, 0, 200, 100));
+  auto* c = new ProbeControl(&plug(), IRECT(10, 10, 20, 20));
+  surface->AttachControl(bg);
+  surface->AttachControl(c);
+  c->SetClean();
+  IRECT r;
+  EXPECT_FALSE(surface->IsDirty(&r));
+  c->SetDirty(false);
+  EXPECT_TRUE(surface->IsDirty(&r));
+  EXPECT_EQ(r, IRECT(10, 10, 20, 20));
+  EXPECT_TRUE(surface->Draw(&r));
+  EXPECT_EQ(bg->draws, 1);
+  EXPECT_EQ(c->draws, 1);
+  EXPECT_TRUE(bg->IsDirty());  // never marked clean
+  EXPECT_FALSE(c->IsDirty());
+  EXPECT_EQ(surface->screens.back(), r);
+}
+
+TEST_F(Surface, HiddenDirtyControlCountsOnlyWithIgnoreHidden) {
+  surface->AttachControl(new ProbeControl(&plug(), IRECT(0, 0, 200, 100)));
+  auto* c = new ProbeControl(&plug(), IRECT(10, 10, 20, 20));
+  surface->AttachControl(c);
+  c->Hide(true);
+  IRECT r;
+  EXPECT_FALSE(surface->IsDirty(&r));
+  c->SetIgnoreHidden(true);
+  EXPECT_TRUE(surface->IsDirty(&r));
+}
+
+TEST_F(Surface, DirtyControlWithEmptyRectIsDirtyWithoutGrowingTheRect) {
+  surface->AttachControl(new ProbeControl(&plug(), IRECT(0, 0, 200, 100)));
+  surface->AttachControl(new ProbeControl(&plug(), IRECT()));
+  IRECT r;
+  EXPECT_TRUE(surface->IsDirty(&r));
+  EXPECT_TRUE(r.Empty());
+}
+
+TEST_F(Surface, StrictRedrawChangesOnlyPixelsInsideTheRectAndMatchesAFullRedraw) {
+  surface->AttachPanelBackground(&COLOR_GRAY);
+  IBitmap strip = surface->LoadIBitmap(1, "strip", 1.0, 4);
+  auto* knob = new IBitmapControl(&plug(), 60, 30, 3, &strip);
+  surface->AttachControl(knob);
+  surface->AttachControl(new VeilControl(&plug(), IRECT(20, 10, 150, 70)));
+  surface->DrawAll();
+  const std::vector<uint32_t> before = surface->Pixels();
+
+  knob->SetValueFromPlug(0.0);
+  knob->SetValueFromPlug(1.0);
+  IRECT dirty;
+  ASSERT_TRUE(surface->IsDirty(&dirty));
+  EXPECT_EQ(dirty, IRECT(60, 30, 80, 50));
+  surface->Draw(&dirty);
+  const std::vector<uint32_t> strict = surface->Pixels();
+
+  int changedInside = 0;
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 200; ++x) {
+      const size_t i = size_t(y) * 200 + size_t(x);
+      if (dirty.Contains(x, y))
+        changedInside += strict[i] != before[i];
+      else
+        ASSERT_EQ(strict[i], before[i]) << "pixel outside the draw rect changed at " << x << "," << y;
+    }
+  EXPECT_EQ(changedInside, 20 * 20);
+
+  surface->DrawAll();
+  EXPECT_EQ(surface->Pixels(), strict);
+}
+
+TEST_F(Surface, NonStrictRedrawDrawsTheDirtyControlAndItsNeighbours) {
+  surface->SetStrictDrawing(false);
+  auto* bg = new ProbeControl(&plug(), IRECT(0, 0, 200, 100));
+  auto* a = new ProbeControl(&plug(), IRECT(10, 10, 30, 30));
+  auto* b = new ProbeControl(&plug(), IRECT(25, 25, 40, 40));
+  auto* far = new ProbeControl(&plug(), IRECT(100, 50, 120, 70));
+  for (auto* c : {bg, a, b, far}) surface->AttachControl(c);
+  // Everything dirty from construction: the background's rect is redrawn whole.
+  surface->Draw(nullptr);
+  EXPECT_EQ(surface->GetDrawRECT(), IRECT(0, 0, 200, 100));
+  EXPECT_EQ(far->draws, 1);
+  EXPECT_FALSE(a->IsDirty());
+
+  bg->SetClean();
+  a->SetDirty(false);
+  surface->Draw(nullptr);
+  EXPECT_EQ(surface->GetDrawRECT(), IRECT(10, 10, 30, 30));
+  EXPECT_EQ(a->draws, 2);
+  EXPECT_EQ(b->draws, 2);   // meets the draw rect
+  EXPECT_EQ(far->draws, 1);
+  EXPECT_EQ(bg->draws, 2);
+}
+
+TEST_F(Surface, PanelWithLayersButNoBackgroundDraws) {
+  ControlLayer* layer = ShownLayer();
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 10, 10));
+  layer->AddControl(c);
+  IRECT all(0, 0, 200, 100);
+  EXPECT_TRUE(surface->Draw(&all));
+  EXPECT_EQ(c->draws, 1);
+  surface->SetStrictDrawing(false);
+  EXPECT_TRUE(surface->Draw(&all));
+}
+
+TEST_F(Surface, EmptyPanelDrawsNothing) {
+  IRECT all(0, 0, 200, 100);
+  EXPECT_TRUE(surface->Draw(&all));
+  EXPECT_TRUE(surface->screens.empty());
+}
+
+TEST_F(Surface, ResizeRemakesTheFrameBufferAndTellsThePlugIn) {
+  surface->Resize(300, 150);
+  EXPECT_EQ(surface->GetDrawBitmap()->getWidth(), 300);
+  EXPECT_EQ(surface->GetDrawBitmap()->getHeight(), 150);
+  ASSERT_EQ(plug().resized.size(), 1u);
+  EXPECT_EQ(plug().resized[0], std::make_pair(300, 150));
+}
+
+TEST_F(Surface, GUIParameterSetsTopLevelControlsAsUserInput) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3);
+  surface->AttachControl(c);
+  surface->SetParameterFromGUI(3, 0.4);
+  EXPECT_DOUBLE_EQ(c->GetValue(), 0.4);
+  ASSERT_EQ(plug().fromGUI.size(), 1u);
+}
