@@ -15,7 +15,7 @@
 #include "IControlText.h"
 
 namespace {
-constexpr int kRounds = 2000;
+constexpr int kRounds = 20000;
 
 struct BusyPanel {
   BusyPanel() : f(160, 80, 8) {
