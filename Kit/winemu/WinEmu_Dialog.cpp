@@ -36,7 +36,8 @@ WinEmu_DialogResourceIndex* FindRecord(WinEmu_DialogResourceIndex* head, int res
 }
 
 int Scaled(int v, float scale, float offset) {
-  const double scaled = std::trunc(static_cast<double>(v) * scale + offset);
+  // Rounded: 1.8f is just below 1.8, and truncating would lose a pixel.
+  const double scaled = std::floor(static_cast<double>(v) * scale + offset + 0.5);
   if (!(scaled > -1e9 && scaled < 1e9)) return 0;  // NaN or absurd: keep it on the page
   return static_cast<int>(scaled);
 }

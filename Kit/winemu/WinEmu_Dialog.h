@@ -68,7 +68,7 @@ WinEmu_ModalDriver WinEmu_SetModalDriver(WinEmu_ModalDriver driver);
 
 // Control-creation parameters for WinEmu_GenerateDialogFromList: a control at item
 // (x, y, width, height) is made at (x * xscale + xtrans, y * yscale + ytrans) with size
-// (width * xscale, height * yscale), truncated, under parent. doauto (anchoring to the
+// (width * xscale, height * yscale), rounded to whole pixels, under parent. doauto (anchoring to the
 // right edge) and dosizetofit (fitting native widgets to their text) are accepted;
 // with no native widgets here, controls keep the list's scaled sizes.
 void WinEmu_MakeSetCurParms(float xscale, float yscale, float xtrans, float ytrans, HWND parent,
