@@ -51,10 +51,13 @@ CocoaKeyResult CocoaPanelKey(const ViewKeyEvent& event) {
   return {CocoaKeyOutcome::PanelKey, *key};
 }
 
-void CocoaPopupAnchor(const PanelRect& r, int H, int* wx, int* wy) {
-  const CocoaRect v = CocoaViewRectFromPanel(r, H);
+void CocoaPopupAnchorFromView(const CocoaRect& v, int H, int* wx, int* wy) {
   *wx = int(v.x);
   *wy = int(H - (v.y - 4));
+}
+
+void CocoaPopupAnchor(const PanelRect& r, int H, int* wx, int* wy) {
+  CocoaPopupAnchorFromView(CocoaViewRectFromPanel(r, H), H, wx, wy);
 }
 
 bool CocoaFormatter::IsPartialStringValid(const std::string& utf8) const {

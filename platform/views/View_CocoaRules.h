@@ -43,7 +43,9 @@ struct CocoaKeyResult {
 // keyDown: needs exactly one character; arrows and space by key code, then characters.
 CocoaKeyResult CocoaPanelKey(const ViewKeyEvent& event);
 
-// Where a popup menu opens, in window pixels: the point (x, y - 4) of the view rect.
+// Where a popup menu opens, in window pixels: the point (x, y - 4) of the view rect
+// (of the panel rect converted to a view rect).
+void CocoaPopupAnchorFromView(const CocoaRect& r, int H, int* wx, int* wy);
 void CocoaPopupAnchor(const PanelRect& r, int H, int* wx, int* wy);
 
 // The text entry's formatter: refuses a partial string with a character outside the

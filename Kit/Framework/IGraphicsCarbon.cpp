@@ -1,0 +1,169 @@
+#include "IGraphicsCarbon.h"
+
+#include "IControl.h"
+#include "IGraphicsMac.h"
+#include "IParam.h"
+#include "IPopupMenu.h"
+#include "View_PanelKeys.h"
+
+namespace {
+
+IMouseMod ToIMouseMod(const PanelMouseMod& m) { return IMouseMod(m.L, m.R, m.S, m.C, m.A); }
+
+}  // namespace
+
+std::string IGraphicsCarbon_CutText(const std::string& text, size_t bytes) {
+  if (bytes == 0) return "";
+  if (text.size() < bytes) return text;
+  size_t end = bytes - 1;
+  // Step back to the start of a character.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
+IGraphicsCarbon::IGraphicsCarbon(IGraphicsMac* graphics, ViewBackend* window, void* control, short leftOffset,
+                                 short topOffset)
+    : graphics_(graphics), control_(control), leftOffset_(leftOffset), topOffset_(topOffset) {
+  AttachToBackend(window);
+}
+
+IGraphicsCarbon::~IGraphicsCarbon() {
+  if (window_) {
+    if (TextEntryOpen()) window_->CloseTextEntry();
+    window_->Detach();
+  }
+}
+
+void IGraphicsCarbon::AttachToBackend(ViewBackend* window) {
+  if (!window || !graphics_) return;
+  if (window_ && window_ != window) window_->Detach();
+  window_ = window;
+  composited_ = window->IsComposited();
+  window_->Attach(this, graphics_->Width(), graphics_->Height(), 1.0 / graphics_->FPS());
+}
+
+void IGraphicsCarbon::DetachFromBackend() {
+  if (!window_) return;
+  EndUserInput(false);
+  window_->Detach();
+  window_ = nullptr;
+}
+
+void IGraphicsCarbon::ViewClosed() {
+  editedControl_ = nullptr;
+  editedParam_ = nullptr;
+  window_ = nullptr;
+}
+
+bool IGraphicsCarbon::Resize(int width, int height) {
+  if (!window_) return false;
+  window_->Resize(width, height);
+  return true;
+}
+
+void IGraphicsCarbon::ViewTimer() {
+  if (!window_) return;
+  IRECT dirty;
+  if (!graphics_->IsDirty(&dirty)) return;
+  if (composited_) window_->Invalidate(CarbonInvalidRect({dirty.L, dirty.T, dirty.R, dirty.B}));
+  else window_->Invalidate({0, 0, window_->Width(), window_->Height()});
+}
+
+void IGraphicsCarbon::ViewDraw(const ViewRect& area) {
+  IRECT r(0, 0, graphics_->Width(), graphics_->Height());
+  if (composited_ && !area.IsEmpty()) r = IRECT(area.x, area.y, area.x + area.w, area.y + area.h);
+  graphics_->Draw(&r);
+}
+
+void IGraphicsCarbon::ViewMouse(const ViewMouseEvent& e) {
+  if (e.button == ViewMouseButton::Other && e.action != ViewMouseAction::Move) return;
+  const PanelPoint p = CarbonPanelPoint(e.x, e.y);
+  IMouseMod mod = ToIMouseMod(CarbonMouseMod(e.button, e.mods));
+  switch (e.action) {
+    case ViewMouseAction::Down:
+      // Clicks inside the entry stay with the entry (the window keeps them); any
+      // other click commits it first.
+      if (TextEntryOpen()) EndUserInput(true);
+      if (e.clickCount < 2) graphics_->OnMouseDown(p.x, p.y, &mod);
+      else graphics_->OnMouseDblClick(p.x, p.y, &mod);
+      break;
+    case ViewMouseAction::Up:
+      graphics_->OnMouseUp(p.x, p.y, &mod);
+      break;
+    case ViewMouseAction::Move:
+      mouseX_ = p.x;
+      mouseY_ = p.y;
+      graphics_->OnMouseOver(p.x, p.y, &mod);
+      break;
+    case ViewMouseAction::Drag:
+      if (!TextEntryOpen()) graphics_->OnMouseDrag(p.x, p.y, &mod);
+      break;
+  }
+}
+
+void IGraphicsCarbon::ViewWheel(const ViewWheelEvent& e) {
+  if (e.deltaY == 0) return;  // only the vertical axis
+  EndUserInput(false);
+  const PanelPoint p = CarbonPanelPoint(e.x, e.y);
+  IMouseMod mod = ToIMouseMod(CarbonMouseMod(ViewMouseButton::Left, e.mods));
+  graphics_->OnMouseWheel(p.x, p.y, &mod, int(e.deltaY));
+}
+
+void IGraphicsCarbon::ViewKey(const ViewKeyEvent& e) {
+  if (TextEntryOpen()) return;
+  if (const std::optional<int> key = CarbonPanelKey(e)) graphics_->OnKeyDown(mouseX_, mouseY_, *key);
+}
+
+IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) {
+  if (!window_ || !menu || !rect || menu->GetNItems() == 0) return nullptr;
+  const ViewMenu shown = IGraphicsMac_BuildViewMenu(menu);
+  int x = 0, y = 0;
+  CarbonPopupAnchor({rect->L, rect->T, rect->R, rect->B}, &x, &y);
+  const std::optional<ViewMenuChoice> choice = window_->RunPopupMenu(shown, x, y);
+  return IGraphicsMac_ApplyChoice(choice ? &*choice : nullptr);
+}
+
+void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str,
+                                      IParam* param) {
+  if (!control || !text || !rect || !window_ || !composited_ || TextEntryOpen()) return;
+  ViewTextEntrySpec spec;
+  spec.rect = CarbonEntryRect({rect->L, rect->T, rect->R, rect->B});
+  spec.text = str ? str : "";
+  spec.selectAll = true;
+  spec.fontFace = text->font;
+  spec.fontSize = text->size;
+  spec.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
+               : text->align == IText::kAlignFar  ? ViewTextAlign::Right
+                                                  : ViewTextAlign::Left;
+  const int paramType = param ? int(param->Type()) : -1;
+  const int maximumLength = control->GetTextEntryLength();
+  spec.filter = [paramType, maximumLength](const ViewKeyEvent& key, const std::string& current,
+                                           const std::string&) {
+    switch (CarbonTextEntryKey(key, paramType, Utf8CharacterCount(current), maximumLength)) {
+      case CarbonEntryKey::Commit: return ViewEntryVerdict::Commit;
+      case CarbonEntryKey::LeftToEntry: return ViewEntryVerdict::Edit;
+      case CarbonEntryKey::Accept: return ViewEntryVerdict::Insert;
+      case CarbonEntryKey::Swallow: return ViewEntryVerdict::Refuse;
+    }
+    return ViewEntryVerdict::Refuse;
+  };
+  window_->OpenTextEntry(spec);
+  editedControl_ = control;
+  editedParam_ = param;
+}
+
+void IGraphicsCarbon::EndUserInput(bool commit) {
+  if (!TextEntryOpen() || !window_) return;
+  IControl* control = editedControl_;
+  IParam* param = editedParam_;
+  const std::string text = IGraphicsCarbon_CutText(window_->TextEntryText(), kEntryTextBytes);
+  editedControl_ = nullptr;
+  editedParam_ = nullptr;
+  window_->CloseTextEntry();
+  if (commit) {
+    if (param) graphics_->SetFromStringAfterPrompt(control, param, text.c_str());
+    else control->TextFromTextEntry(text.c_str());
+  }
+  window_->Invalidate({0, 0, window_->Width(), window_->Height()});
+  window_->SetArrowCursor();
+}

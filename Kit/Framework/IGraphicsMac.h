@@ -1,0 +1,102 @@
+#pragma once
+// The panel surface on the platform: finds files and images in the plug-in's
+// bundle, puts the finished frame on screen, opens the panel as a Cocoa view or
+// in a Carbon window, and runs message boxes, file prompts, popup menus and text
+// entries through the view back end (platform/views).
+//
+// Views here are our own objects, not the platform's: OpenWindow(parent) returns
+// a ViewHostable* (as void*) that the host attaches to a ViewBackend (the window);
+// a non-null parent is taken to be that ViewBackend*. OpenWindow(window, ...) takes
+// the ViewBackend* of the host's window as `window`.
+//
+// threads: main only (construction, including the first file and image loads,
+// happens on the main thread as well).
+
+#include <memory>
+#include <vector>
+
+#include "IGraphics.h"
+#include "Kit_String.h"
+#include "View_Menu.h"
+
+class IGraphicsCarbon;
+class IGraphicsCocoa_vTavro_au;
+class ViewBackend;
+
+class IGraphicsMac : public IGraphics {
+public:
+  // Files larger than this are cut (and the cut is reported on standard error).
+  static constexpr int kMaxFileSize = 4096000;
+
+  // fps 0 means 25.
+  IGraphicsMac(IModuleBase* plug, int width, int height, int fps);
+  ~IGraphicsMac() override;
+
+  // The bundle whose resources are read; set before the first resource is read.
+  void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }
+  const char* GetBundleID() const { return mBundleID.Get(); }
+
+  bool DrawScreen(IRECT* rect) override;
+  bool MeasureIText(IText* text, const char* str, IRECT* rect) override;
+  void ForceEndUserEdit() override;
+  void Resize(int width, int height) override;
+  bool WindowIsOpen() override;
+  const char* GetGUIAPI() override;
+  // Types: 3 Yes/No/Cancel, 4 Yes/No, 1 OK/Cancel, else OK. Returns 1 for the
+  // default button (OK, Yes), 7 for No, 2 for Cancel, 0 when dismissed otherwise.
+  int ShowMessageBox(const char* text, const char* caption, int type) override;
+  IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) override;
+  void CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str,
+                       IParam* param) override;
+  void HostPath(Kit_String* path) override;
+  void PluginPath(Kit_String* path) override;
+  void DesktopPath(Kit_String* path) override;
+  void PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder,
+                     const char* extensions) override;
+  bool PromptForColor(IColor* color, const char* prompt) override { return false; }
+  // True when something was asked to open the address or path; false for an empty
+  // or unusable address or when the opener could not be started.
+  bool OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
+               const char* errMsgOnFailure) override;
+  void* OpenWindow(void* parent) override;
+  void* OpenWindow(void* window, void* control, short left, short top) override;
+  void* OpenCocoaWindow(void* parent) { return OpenWindow(parent); }
+  void* OpenCarbonWindow(void* window, void* control, short left, short top) {
+    return OpenWindow(window, control, left, top);
+  }
+  void CloseWindow() override;
+  void* GetWindow() override;
+  // The file `name` of the bundle's resources, with the last file size set to
+  // the bytes read; one zero byte always follows them. Null when missing.
+  std::unique_ptr<unsigned char[]> OSLoadFile(int id, const char* name) override;
+  void HideMouseCursor() override;
+  void ShowMouseCursor() override;
+  std::unique_ptr<Raster_IBitmap> OSLoadBitmap(int id, const char* name) override;
+
+  // The back end of the open view, or null.
+  ViewBackend* GetViewBackend();
+  IGraphicsCocoa_vTavro_au* GetCocoaView() { return mCocoaView.get(); }
+  IGraphicsCarbon* GetCarbonHost() { return mCarbon.get(); }
+
+private:
+  // The path of the bundle resource `name` of that type; empty when missing or ambiguous.
+  std::string ResourcePath(const char* name, const std::string& type);
+
+  std::unique_ptr<IGraphicsCarbon> mCarbon;
+  std::unique_ptr<IGraphicsCocoa_vTavro_au> mCocoaView;
+  // Closed views: inert, kept because the host may still hold them.
+  std::vector<std::unique_ptr<IGraphicsCocoa_vTavro_au>> mClosedViews;
+  Kit_String mBundleID;
+};
+
+// The bundle file of that name when its extension is png (any case), decoded;
+// null otherwise. The caller owns the bitmap.
+std::unique_ptr<Raster_IBitmap> LoadImgFromResourceOSX(const char* bundleID, const char* fileName);
+
+// A popup menu as the back ends show it: numbered titles, separators, disabled,
+// indented and checked items, submenus (nested at most 16 deep, so a menu that
+// contains itself cannot loop). Each menu's tag is its IPopupMenu.
+ViewMenu IGraphicsMac_BuildViewMenu(IPopupMenu* menu);
+// Writes the choice into the menu that holds the chosen item and returns that menu;
+// null when nothing was chosen.
+IPopupMenu* IGraphicsMac_ApplyChoice(const ViewMenuChoice* choice);
