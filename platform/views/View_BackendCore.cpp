@@ -55,9 +55,26 @@ void ViewBackendCore::CloseTextEntry() {
 
 void ViewBackendCore::DeliverMouse(const ViewMouseEvent& event) {
   if (!client_) return;
-  if (entry_ && event.action != ViewMouseAction::Move &&
-      entry_->Spec().rect.Contains(int(event.x), int(event.y)))
-    return;  // the entry's own clicks
+  // A press inside the open entry is the entry's, and so are the drags and the
+  // release that follow it; everything else (the release of the click that opened
+  // the entry included) goes to the client that got the press.
+  switch (event.action) {
+    case ViewMouseAction::Down:
+      pressInEntry_ = entry_ && entry_->Spec().rect.Contains(int(event.x), int(event.y));
+      if (pressInEntry_) return;
+      break;
+    case ViewMouseAction::Up:
+      if (pressInEntry_) {
+        pressInEntry_ = false;
+        return;
+      }
+      break;
+    case ViewMouseAction::Drag:
+      if (pressInEntry_) return;
+      break;
+    case ViewMouseAction::Move:
+      break;
+  }
   client_->ViewMouse(event);
 }
 

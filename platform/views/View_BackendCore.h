@@ -59,4 +59,5 @@ private:
   std::optional<ViewRect> drawing_;  // the area of the repaint in progress
   ViewFrameBuffer frame_;
   std::optional<ViewTextEntry> entry_;
+  bool pressInEntry_ = false;
 };

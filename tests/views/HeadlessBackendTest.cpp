@@ -70,6 +70,17 @@ TEST_F(HeadlessBackend, OpenEntryTakesKeysAndItsOwnClicks) {
   backend.OpenTextEntry(spec);
   backend.Click(20, 15);                 // inside the entry
   EXPECT_TRUE(client.mice.empty());
+  ViewMouseEvent drag;
+  drag.action = ViewMouseAction::Down;
+  drag.x = 90;
+  drag.y = 60;
+  backend.InjectMouse(drag);             // pressed outside, released inside: the client's
+  drag.action = ViewMouseAction::Up;
+  drag.x = 20;
+  drag.y = 15;
+  backend.InjectMouse(drag);
+  EXPECT_EQ(client.mice.size(), 2u);
+  client.mice.clear();
   backend.Click(90, 60);                 // elsewhere
   EXPECT_EQ(client.mice.size(), 2u);
   backend.TypeText("Bass\n");
