@@ -80,6 +80,8 @@ uintptr_t ToArgumentWord(T value) {
     return bits;
   } else if constexpr (std::is_pointer_v<T>) {
     return reinterpret_cast<uintptr_t>(value);
+  } else if constexpr (std::is_null_pointer_v<T>) {
+    return 0;
   } else {
     return static_cast<uintptr_t>(static_cast<intptr_t>(value));
   }

@@ -1,0 +1,59 @@
+// The Cocoa view factory class and the Carbon view entry, for a plug-in
+// without a panel.
+
+#include "AUTestUnit.h"
+#include "CocoaViewFactory.h"
+#include "IModuleAUView.h"
+
+namespace {
+
+TEST(ViewFactory, TheFactoryIsFoundByTheClassNameTheUnitReports) {
+  AUTestUnit u;  // opening registers the class
+  auto factory = AUCocoaUICreate(u.Plug()->GetCocoaViewFactoryClassName());
+  ASSERT_NE(factory, nullptr);
+  EXPECT_EQ(factory->interfaceVersion(), 0u);
+  CFStringRef description = factory->description();
+  EXPECT_STREQ(CFStringGetCStringPtr(description, kCFStringEncodingUTF8), "Tavro Editor View");
+  CFRelease(description);
+  EXPECT_EQ(AUCocoaUICreate("No_Such_View"), nullptr);
+  EXPECT_EQ(AUCocoaUICreate(nullptr), nullptr);
+}
+
+TEST(ViewFactory, APlugInWithoutPanelGivesNoViewButIsRemembered) {
+  AUTestUnit u;
+  Tavro_View factory;
+  EXPECT_EQ(factory.uiViewForAudioUnit(u.unit, 100, 100), nullptr);
+  EXPECT_EQ(factory.Plug(), u.Plug());
+  EXPECT_EQ(factory.uiViewForAudioUnit(nullptr, 0, 0), nullptr);
+  EXPECT_EQ(factory.Plug(), nullptr);
+}
+
+TEST(ViewFactory, WithoutPanelTheUnitOffersNoViews) {
+  AUTestUnit u;
+  UInt32 size = 0;
+  Boolean writable = false;
+  EXPECT_EQ(AudioUnitGetPropertyInfo(u.unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, &writable),
+            kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(AudioUnitGetPropertyInfo(u.unit, kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0, &size,
+                                     &writable),
+            kAudioUnitErr_InvalidProperty);
+}
+
+TEST(ViewFactory, CarbonViewEntryRefusesCreationWithoutPanel) {
+  AUTestUnit u;
+  const ComponentRecord viewComponent{{kAudioUnitCarbonViewComponentType, FourCC("tvrq"), FourCC("Orv1"), 0, 0},
+                                      &Tavro_ViewEntry};
+  ComponentInstance view = nullptr;
+  ASSERT_EQ(OpenAComponent(&viewComponent, &view), noErr);
+  void* control = reinterpret_cast<void*>(0x1);
+  EXPECT_EQ(CallComponent(view, kAudioUnitCarbonViewCreateSelect, u.unit, nullptr, nullptr, nullptr, nullptr, &control),
+            badComponentSelector);
+  EXPECT_EQ(control, reinterpret_cast<void*>(0x1));
+  EXPECT_EQ(CallComponent(view, kAudioUnitCarbonViewCreateSelect, AudioUnit(nullptr), nullptr, nullptr, nullptr,
+                          nullptr, &control),
+            badComponentSelector);
+  EXPECT_EQ(CallComponent(view, 0x302), badComponentSelector);
+  EXPECT_EQ(CloseComponent(view), noErr);
+}
+
+}  // namespace
