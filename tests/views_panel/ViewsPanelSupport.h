@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "../panel/PanelTestSupport.h"
+#include "IControl.h"
 #include "IGraphicsCarbon.h"
 #include "IGraphicsCocoa.h"
 #include "IGraphicsMac.h"
