@@ -116,9 +116,9 @@ void IParam::SetShape(double shape) {
 
 const char* IParam::SetDisplayText(int value, const char* text) {
   const int count = GetNDisplayTexts();
-  if (value < 0 || value > count) return nullptr;
+  if (value < 0 || value > count) return "";
   if (value == count) {
-    if (!mDisplayTexts.Resize(count + 1)) return nullptr;
+    if (!mDisplayTexts.Resize(count + 1)) return "";
     mMax = double(value);
   }
   DisplayText& entry = mDisplayTexts.Get()[value];

@@ -45,7 +45,7 @@ public:
 
   // Stores the text of `value`: replaces an existing entry, or appends one when `value`
   // equals the entry count (max then becomes `value`). Values below 0 or beyond the count
-  // are ignored and give nullptr. Returns the stored text.
+  // are ignored and give "". Returns the stored text.
   const char* SetDisplayText(int value, const char* text);
   void ResetDisplayTexts();
   // "" when no entry holds `value`.

@@ -33,8 +33,8 @@ TEST(IParamDisplay, TextsGrowInOrderAndSetMax) {
 TEST(IParamDisplay, OutOfRangeValuesAreIgnored) {
   IParam param;
   param.SetDisplayText(0, "zero");
-  EXPECT_EQ(param.SetDisplayText(-1, "minus"), nullptr);
-  EXPECT_EQ(param.SetDisplayText(5, "gap"), nullptr);
+  EXPECT_STREQ(param.SetDisplayText(-1, "minus"), "");
+  EXPECT_STREQ(param.SetDisplayText(5, "gap"), "");
   EXPECT_EQ(param.GetNDisplayTexts(), 1);
   EXPECT_DOUBLE_EQ(param.GetMax(), 0.0);
   EXPECT_STREQ(param.GetDisplayText(-1), "");
