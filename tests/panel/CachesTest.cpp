@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "FontconfigLeakSuppression.h"
 #include "IGraphicsCaches.h"
 #include "PanelTestSupport.h"
 

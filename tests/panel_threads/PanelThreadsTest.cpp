@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "../panel/FontconfigLeakSuppression.h"
 #include "../panel/PanelTestSupport.h"
 #include "ControlLayer.h"
 #include "IControlBitmaps.h"
