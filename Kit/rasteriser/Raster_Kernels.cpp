@@ -56,8 +56,8 @@ void BlendRowScalar(uint32_t* d, const uint32_t* s, int n, uint32_t o) {
 inline __m128i Mix16(__m128i d, __m128i s, __m128i w) {
   const __m128i c255 = _mm_set1_epi16(255), c128 = _mm_set1_epi16(128);
   __m128i t = _mm_add_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(c255, w)), _mm_mullo_epi16(s, w));
-  t = _mm_add_epi16(t, c128);
-  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+  // (t + 128) x 257 >> 16 is div255 exactly for these sums.
+  return _mm_mulhi_epu16(_mm_add_epi16(t, c128), _mm_set1_epi16(257));
 }
 
 // Four pixels: every byte mixed by its pixel's weight (w in the low 16 bits of
@@ -77,20 +77,22 @@ inline __m128i Mix4(__m128i d, __m128i s, __m128i w) {
 void CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, uint32_t o) {
   const __m128i alphaMask = _mm_set1_epi32(0xFF);
   const __m128i opacity = _mm_set1_epi32(static_cast<int>(o));
-  const __m128i c128 = _mm_set1_epi32(128);
-  const __m128i full = _mm_set1_epi32(255);
+  const __m128i zero = _mm_setzero_si128();
+  const bool full = o == 255;
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    __m128i w = _mm_mullo_epi16(_mm_and_si128(sp, alphaMask), opacity);
-    w = _mm_add_epi32(w, c128);
-    w = _mm_srli_epi32(_mm_add_epi32(w, _mm_srli_epi32(w, 8)), 8);
-    const int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(w, full));
-    if (opaque == 0xFFFF) {
+    const __m128i sa = _mm_and_si128(sp, alphaMask);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF) continue;
+    if (full && _mm_movemask_epi8(_mm_cmpeq_epi32(sa, alphaMask)) == 0xFFFF) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sp);
       continue;
     }
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(w, _mm_setzero_si128())) == 0xFFFF) continue;
+    __m128i w = sa;
+    if (!full) {
+      w = _mm_add_epi32(_mm_mullo_epi16(sa, opacity), _mm_set1_epi32(128));
+      w = _mm_srli_epi32(_mm_add_epi32(w, _mm_srli_epi32(w, 8)), 8);
+    }
     __m128i* dp = reinterpret_cast<__m128i*>(d + i);
     _mm_storeu_si128(dp, Mix4(_mm_loadu_si128(dp), _mm_or_si128(sp, alphaMask), w));
   }

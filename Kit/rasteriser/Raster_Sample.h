@@ -47,10 +47,17 @@ inline uint32_t Raster_Bilinear(uint32_t p00, uint32_t p01, uint32_t p10, uint32
   const uint32_t asum = m00 + m01 + m10 + m11;
   if (asum == 0) return 0;
   uint32_t out = (asum + half) >> shift;
+  // (csum + asum / 2) / asum through one reciprocal: the product is within one of the
+  // quotient (which is at most 255), and the integer checks make it exact.
+  const double inverse = 1.0 / asum;
   for (int s = 8; s < 32; s += 8) {
     const uint32_t csum = ((p00 >> s) & 0xFFu) * m00 + ((p01 >> s) & 0xFFu) * m01 +
                           ((p10 >> s) & 0xFFu) * m10 + ((p11 >> s) & 0xFFu) * m11;
-    out |= ((csum + asum / 2) / asum) << s;
+    const uint32_t n = csum + asum / 2;
+    uint32_t q = static_cast<uint32_t>(n * inverse);
+    if (q * asum > n) --q;
+    else if ((q + 1) * asum <= n) ++q;
+    out |= q << s;
   }
   return out;
 }
