@@ -1,0 +1,26 @@
+#pragma once
+// A private X server for one test program: Xvfb on a display number nobody uses,
+// started on construction, stopped (by its process id) on destruction.
+
+#include <sys/types.h>
+
+#include <string>
+
+class XvfbServer {
+public:
+  XvfbServer();
+  ~XvfbServer();
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+
+  // True once the server answers; false (with Error()) when it could not start.
+  bool Ready() const { return ready_; }
+  const std::string& Error() const { return error_; }
+  // ":<number>"
+  const std::string& Name() const { return name_; }
+
+private:
+  pid_t pid_ = -1;
+  bool ready_ = false;
+  std::string name_, error_;
+};

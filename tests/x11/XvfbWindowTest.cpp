@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "../views_panel/ViewsPanelSupport.h"
+#include "IControlText.h"
+#include "View_X11.h"
+#include "XvfbServer.h"
+// Last: the X headers define macros (None, Bool, ...) that clash with the above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+XvfbServer* gServer = nullptr;
+
+class XvfbEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override { gServer = new XvfbServer(); }
+  void TearDown() override {
+    delete gServer;
+    gServer = nullptr;
+  }
+};
+
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+// Flips its parameter on a left click; filled red when on, blue when off.
+class Toggle : public IControl {
+public:
+  Toggle(IModuleBase* plug, const IRECT& r, int paramIdx) : IControl(plug, r, paramIdx) {}
+  bool Draw(IGraphics* g) override {
+    const IColor c = GetValue() > 0.5 ? IColor(255, 220, 30, 30) : IColor(255, 30, 30, 220);
+    IRECT r = GetRECT();
+    return g->FillIRect(&c, &r);
+  }
+  void OnMouseDown(int, int, IMouseMod* mod) override {
+    if (mod->L && !mod->R) SetValueFromUserInput(GetValue() > 0.5 ? 0.0 : 1.0);
+  }
+  void OnMouseDblClick(int, int, IMouseMod*) override { ++doubleClicks; }
+  void OnMouseWheel(int, int, IMouseMod*, int d) override { wheels.push_back(d); }
+  int doubleClicks = 0;
+  std::vector<int> wheels;
+};
+
+class XvfbWindow : public ::testing::Test {
+protected:
+  static constexpr int kW = 240, kH = 160;
+
+  void SetUp() override {
+    ASSERT_TRUE(gServer && gServer->Ready()) << (gServer ? gServer->Error() : "no server");
+    std::string error;
+    backend = X11ViewBackend::Open(gServer->Name().c_str(), &error);
+    ASSERT_TRUE(backend) << error;
+    user = XOpenDisplay(gServer->Name().c_str());
+    ASSERT_NE(user, nullptr);
+    int ev = 0, err = 0, major = 0, minor = 0;
+    ASSERT_TRUE(XTestQueryExtension(user, &ev, &err, &major, &minor));
+
+    plug = std::make_unique<PanelPlug>(16);
+    graphics = new IGraphicsMac(plug.get(), kW, kH, 25);
+    plug->AttachGraphics(graphics);
+    const IColor grey(255, 128, 128, 128);
+    graphics->AttachPanelBackground(&grey);
+    plug->GetParam(1)->InitBool("Gate", false);
+    toggle = new Toggle(plug.get(), IRECT(40, 30, 100, 70), 1);
+    graphics->AttachControl(toggle);
+    plug->GetParam(2)->InitEnum("Wave", 0, 3);
+    plug->GetParam(2)->SetDisplayText(0, "Saw");
+    plug->GetParam(2)->SetDisplayText(1, "Square");
+    plug->GetParam(2)->SetDisplayText(2, "Sine");
+    IText style;
+    caption = new ICaptionControl(plug.get(), IRECT(130, 30, 210, 50), 2, &style, false);
+    caption->SetPromptDisabled(false);
+    graphics->AttachControl(caption);
+    graphics->SetParameterFromPlug(2, 0, false);
+
+    static_cast<ViewHostable*>(graphics->OpenWindow(nullptr))->AttachToBackend(backend.get());
+    ASSERT_TRUE(PumpUntil([&] { return Shown(5, 5) == 0x808080u && backend->InvalidArea().IsEmpty(); }));
+  }
+
+  void TearDown() override {
+    plug.reset();
+    backend.reset();
+    if (user) XCloseDisplay(user);
+  }
+
+  // Turns the window's loop until the condition holds; real time, generous bound.
+  bool PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+      backend->PumpOnce();
+      if (done()) return true;
+    }
+    return false;
+  }
+  void Settle() {
+    for (int i = 0; i < 5; ++i) backend->PumpOnce();
+  }
+
+  uint32_t Shown(int x, int y) const { return PanelPixelRgb(backend->FrameBuffer().Pixel(x, y)); }
+
+  // The pointer to window pixel (x, y), as a user moves it.
+  void MoveTo(int x, int y) {
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(user, Window(backend->WindowId()), DefaultRootWindow(user), x, y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(user, DefaultScreen(user), rootX, rootY, CurrentTime);
+  }
+  void Press(unsigned button) { XTestFakeButtonEvent(user, button, True, CurrentTime); }
+  void Release(unsigned button) { XTestFakeButtonEvent(user, button, False, CurrentTime); }
+  void Click(unsigned button) {
+    Press(button);
+    Release(button);
+  }
+  void Send() { XFlush(user); }
+  void Key(KeySym sym, bool shift = false) {
+    const KeyCode shiftCode = XKeysymToKeycode(user, XK_Shift_L);
+    if (shift) XTestFakeKeyEvent(user, shiftCode, True, CurrentTime);
+    XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), True, CurrentTime);
+    XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(user, shiftCode, False, CurrentTime);
+  }
+
+  // Reads the window back from the server and compares it with the frame buffer.
+  int PixelsDifferingFromTheFrameBuffer() {
+    XImage* image = XGetImage(user, Window(backend->WindowId()), 0, 0, kW, kH, AllPlanes, ZPixmap);
+    if (!image) return -1;
+    int differing = 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        const unsigned long p = XGetPixel(image, x, y);
+        const uint32_t rgb = uint32_t((p & image->red_mask) >> 16) << 16 |
+                             uint32_t((p & image->green_mask) >> 8) << 8 | uint32_t(p & image->blue_mask);
+        if (rgb != Shown(x, y)) ++differing;
+      }
+    XDestroyImage(image);
+    return differing;
+  }
+
+  std::unique_ptr<X11ViewBackend> backend;
+  Display* user = nullptr;
+  std::unique_ptr<PanelPlug> plug;
+  IGraphicsMac* graphics = nullptr;
+  Toggle* toggle = nullptr;
+  ICaptionControl* caption = nullptr;
+};
+
+TEST_F(XvfbWindow, ClickThroughTheServerChangesTheParameterAndTheWindowShowsTheFrame) {
+  EXPECT_EQ(Shown(70, 50), 0x1E1EDCu);
+  // Panel point (70, 50) is window pixel (72, 53) through the view's offsets.
+  MoveTo(72, 53);
+  Click(1);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return plug->GetParam(1)->Value() == 1.0; }));
+  ASSERT_TRUE(PumpUntil([&] { return Shown(70, 50) == 0xDC1E1Eu; }));
+  Settle();
+  XSync(backend->XDisplay(), False);
+  EXPECT_EQ(PixelsDifferingFromTheFrameBuffer(), 0);
+  EXPECT_EQ(backend->ShownPixel(70, 50), 0xDC1E1Eu);
+}
+
+TEST_F(XvfbWindow, TwoQuickPressesAreADoubleClick) {
+  MoveTo(62, 43);
+  Click(1);
+  Click(1);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return toggle->doubleClicks == 1; }));
+  EXPECT_EQ(plug->GetParam(1)->Value(), 1.0);  // the first press toggled
+}
+
+TEST_F(XvfbWindow, ButtonsFourAndFiveAreTheWheel) {
+  MoveTo(62, 43);
+  Click(4);
+  Click(5);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return toggle->wheels.size() == 2; }));
+  EXPECT_EQ(toggle->wheels, (std::vector<int>{1, -1}));
+  EXPECT_EQ(plug->GetParam(1)->Value(), 0.0);
+}
+
+TEST_F(XvfbWindow, PopupMenuDrawnInThePanelChoosesAValue) {
+  // The menu opens 5 pixels below the caption; its third item is about 2.5 rows down.
+  ViewOverlayPainter painter;
+  const int row = painter.LineHeight() + 6;
+  MoveTo(150 + 2, 40 + 3);
+  Click(1);                     // opens the menu
+  MoveTo(150, 50 + 5 + 1 + row * 2 + row / 2);
+  Click(1);                     // chooses "Sine"
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return plug->GetParam(2)->Int() == 2; }));
+  Settle();
+  XSync(backend->XDisplay(), False);
+  EXPECT_EQ(PixelsDifferingFromTheFrameBuffer(), 0);  // the menu is gone again
+}
+
+TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {
+  plug->GetParam(3)->InitEnum("Name", 0, 1);
+  plug->GetParam(3)->InitText();
+  plug->GetParam(3)->SetDisplayText(0, "INIT");
+  IText style;
+  auto* name = new ICaptionControl(plug.get(), IRECT(130, 90, 210, 110), 3, &style, false);
+  name->SetPromptDisabled(false);
+  graphics->AttachControl(name);
+  MoveTo(150 + 2, 100 + 3);
+  Click(1);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return backend->IsTextEntryOpen(); }));
+  Key(XK_BackSpace);
+  Key(XK_BackSpace);
+  Key(XK_p, true);
+  Key(XK_a);
+  Key(XK_d);
+  Key(XK_underscore, true);  // refused by the name's characters
+  Key(XK_Return);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return !backend->IsTextEntryOpen(); }));
+  EXPECT_STREQ(plug->GetParam(3)->GetDisplayText(0), "INPad");
+}
+
+}  // namespace
