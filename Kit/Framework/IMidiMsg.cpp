@@ -3,6 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace {
+
+// A normalized 0..1 value as 0..127, truncated. Values outside (and NaN) are held
+// to the range first: converting them unchecked is undefined.
+uint8_t ScaleTo7Bit(double normalized) {
+  if (!(normalized > 0.0)) return 0;
+  return uint8_t(int(std::min(normalized, 1.0) * 127.0));
+}
+
+} // namespace
+
 void IMidiMsg::MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel) {
   mOffset = offset;
   mStatus = uint8_t(0x90 | channel);
@@ -21,19 +32,19 @@ void IMidiMsg::MakeControlChangeMsg(EControlChangeMsg idx, double value, int cha
   mOffset = 0;
   mStatus = uint8_t(0xB0 | channel);
   mData1 = uint8_t(idx);
-  mData2 = uint8_t(int(value * 127.0));
+  mData2 = ScaleTo7Bit(value);
 }
 
 void IMidiMsg::MakeProgramChangeMsg(double program, int channel) {
   mOffset = 0;
   mStatus = uint8_t(0xC0 | channel);
-  mData1 = uint8_t(int(program * 127.0));
+  mData1 = ScaleTo7Bit(program);
   mData2 = 0xFF;
 }
 
 void IMidiMsg::MakePitchWheelMsg(double value, int channel) {
-  // Limit before converting: a huge value must not overflow the int conversion.
-  const double clamped = std::clamp(value, -2.0, 2.0);
+  // Limit before converting: a huge value (or NaN) must not reach the int conversion.
+  const double clamped = value == value ? std::clamp(value, -2.0, 2.0) : 0.0;
   const int p = std::clamp(int(clamped * 8192.0) + 8192, 0, 16383);
   mOffset = 0;
   mStatus = uint8_t(0xE0 | channel);

@@ -30,11 +30,12 @@ struct IMidiMsg {
   // The constructors do not check ranges: callers pass channels 0-15, data 0-127.
   void MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel = 0);
   void MakeNoteOffMsg(int noteNumber, int offset, int channel = 0, int velocity = 64);
-  // value is normalized 0..1, scaled by 127 and truncated toward zero.
+  // value is normalized 0..1 (held to it), scaled by 127 and truncated toward zero.
   void MakeControlChangeMsg(EControlChangeMsg idx, double value, int channel = 0);
-  // program is normalized 0..1, scaled by 127 and truncated; data2 is 0xFF and never sent.
+  // program is normalized 0..1 (held to it), scaled by 127 and truncated; data2 is
+  // 0xFF and never sent.
   void MakeProgramChangeMsg(double program, int channel = 0);
-  // value -1..1; 0 is the centre (data2 64).
+  // value -1..1 (held to it); 0 is the centre (data2 64).
   void MakePitchWheelMsg(double value, int channel = 0);
   void Clear();
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -25,6 +27,20 @@ TEST(MidiMsg, ControlChangeScalesAndTruncates) {
   EXPECT_EQ(Bytes(msg), "B0 07 7E");
   msg.MakeControlChangeMsg(74, 0.5, 15);
   EXPECT_EQ(Bytes(msg), "BF 4A 3F");
+}
+
+TEST(MidiMsg, NormalizedValuesOutsideTheRangeAreHeldToIt) {
+  IMidiMsg msg;
+  msg.MakeControlChangeMsg(7, 2.5, 0);
+  EXPECT_EQ(Bytes(msg), "B0 07 7F");
+  msg.MakeControlChangeMsg(7, -0.5, 0);
+  EXPECT_EQ(Bytes(msg), "B0 07 00");
+  msg.MakeControlChangeMsg(7, std::nan(""), 0);
+  EXPECT_EQ(Bytes(msg), "B0 07 00");
+  msg.MakeProgramChangeMsg(1e300, 0);
+  EXPECT_EQ(Bytes(msg), "C0 7F FF");
+  msg.MakePitchWheelMsg(std::nan(""), 0);
+  EXPECT_EQ(Bytes(msg), "E0 00 40");
 }
 
 TEST(MidiMsg, NoteOnAndOffCarryOffsetChannelAndVelocity) {
