@@ -6,13 +6,11 @@
 // message waits in a ring until a period has room for it, and a sender waits for
 // ring space instead of losing its message.
 
-#include <jack/jack.h>
-
-#include <atomic>
 #include <memory>
 #include <string>
 
 #include "MidiPortByteRing.h"
+#include "MidiPortJackClient.h"
 #include "MidiPortTransport.h"
 
 class MidiPortJackOutput : public MidiOutputTransport {
@@ -21,22 +19,20 @@ public:
   static std::unique_ptr<MidiPortJackOutput> Connect(const std::string& clientName);
   ~MidiPortJackOutput() override;
 
-  unsigned PortCount() override;
-  bool PortName(unsigned port, std::string& name) override;
-  bool OpenPort(unsigned port, const std::string& portName) override;
-  bool OpenVirtualPort(const std::string& portName) override;
-  void ClosePort() override;
-  bool IsPortOpen() override { return port_.load() != nullptr; }
+  unsigned PortCount() override { return client_->PortCount(); }
+  bool PortName(unsigned port, std::string& name) override { return client_->PortName(port, name); }
+  bool OpenPort(unsigned port, const std::string& portName) override { return client_->OpenPort(port, portName); }
+  bool OpenVirtualPort(const std::string& portName) override { return client_->OpenVirtualPort(portName); }
+  void ClosePort() override { client_->ClosePort(); }
+  bool IsPortOpen() override { return client_->IsPortOpen(); }
   // Waits (at most a couple of seconds) while the ring is full.
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
 
 private:
-  explicit MidiPortJackOutput(jack_client_t* client);
-  static int Process(jack_nframes_t frames, void* self);
-  void WriteDue(jack_nframes_t frames);
-  bool RegisterPort(const std::string& portName);
+  MidiPortJackOutput();
+  // threads: jack-process
+  static void WriteDue(void* portBuffer, jack_nframes_t frames, void* self);
 
-  jack_client_t* client_;
   MidiPortByteRing ring_;
-  std::atomic<jack_port_t*> port_{nullptr};
+  std::unique_ptr<MidiPortJackClient> client_;
 };

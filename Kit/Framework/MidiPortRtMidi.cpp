@@ -1,5 +1,6 @@
 #include "MidiPortRtMidi.h"
 
+#include "MidiPortJackInput.h"
 #include "MidiPortJackOutput.h"
 
 namespace {
@@ -18,10 +19,10 @@ bool Guarded(Call&& call) {
 
 // ---- input
 
-std::unique_ptr<MidiPortRtMidiInput> MidiPortRtMidiInput::Create(RtMidi::Api api, const std::string& clientName,
+std::unique_ptr<MidiPortRtMidiInput> MidiPortRtMidiInput::Create(const std::string& clientName,
                                                                  unsigned queueSizeLimit) {
   std::unique_ptr<RtMidiIn> in;
-  if (!Guarded([&] { in.reset(new RtMidiIn(api, clientName, queueSizeLimit)); })) return nullptr;
+  if (!Guarded([&] { in.reset(new RtMidiIn(RtMidi::LINUX_ALSA, clientName, queueSizeLimit)); })) return nullptr;
   std::unique_ptr<MidiPortRtMidiInput> input(new MidiPortRtMidiInput(std::move(in)));
   const bool filtered = Guarded([&] {
     input->in_->setCallback(&MidiPortRtMidiInput::OnMessage, input.get());
@@ -30,18 +31,11 @@ std::unique_ptr<MidiPortRtMidiInput> MidiPortRtMidiInput::Create(RtMidi::Api api
   return filtered ? std::move(input) : nullptr;
 }
 
-MidiPortRtMidiInput::MidiPortRtMidiInput(std::unique_ptr<RtMidiIn> in) : in_(std::move(in)) {
-  if (in_->getCurrentApi() == RtMidi::UNIX_JACK) {
-    jackQueue_.reset(new MidiPortJackQueue([this](std::vector<unsigned char>* message) { Deliver(0.0, message); }));
-  }
-}
+MidiPortRtMidiInput::MidiPortRtMidiInput(std::unique_ptr<RtMidiIn> in) : in_(std::move(in)) {}
 
 MidiPortRtMidiInput::~MidiPortRtMidiInput() {
   StopDelivery();
   ClosePort();
-  // The library's client goes first, so nothing is pushed into a queue being joined.
-  in_.reset();
-  jackQueue_.reset();
 }
 
 unsigned MidiPortRtMidiInput::PortCount() {
@@ -80,23 +74,15 @@ bool MidiPortRtMidiInput::SetCallback(MidiInputCallback callback, void* userData
 
 void MidiPortRtMidiInput::OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self) {
   auto* input = static_cast<MidiPortRtMidiInput*>(self);
-  if (input->jackQueue_) {
-    input->jackQueue_->Push(message->data(), message->size());
-  } else {
-    input->Deliver(deltaTime, message);
-  }
+  if (!input->delivering_.load()) return;
+  if (MidiInputCallback callback = input->callback_.load()) callback(deltaTime, message, input->userData_.load());
 }
 
-void MidiPortRtMidiInput::Deliver(double deltaTime, std::vector<unsigned char>* message) {
-  if (!delivering_.load()) return;
-  if (MidiInputCallback callback = callback_.load()) callback(deltaTime, message, userData_.load());
-}
+// ---- output
 
-// ---- output (ALSA)
-
-std::unique_ptr<MidiPortRtMidiOutput> MidiPortRtMidiOutput::Create(RtMidi::Api api, const std::string& clientName) {
+std::unique_ptr<MidiPortRtMidiOutput> MidiPortRtMidiOutput::Create(const std::string& clientName) {
   std::unique_ptr<RtMidiOut> out;
-  if (!Guarded([&] { out.reset(new RtMidiOut(api, clientName)); })) return nullptr;
+  if (!Guarded([&] { out.reset(new RtMidiOut(RtMidi::LINUX_ALSA, clientName)); })) return nullptr;
   return std::unique_ptr<MidiPortRtMidiOutput>(new MidiPortRtMidiOutput(std::move(out)));
 }
 
@@ -142,14 +128,14 @@ public:
   std::unique_ptr<MidiInputTransport> CreateInput(const std::string& clientName, unsigned queueSizeLimit) override {
     if (api_ == MidiSystemApi::AlsaThenJack) {
       // RtMidi throws when /dev/snd/seq is missing and then never tries JACK itself.
-      if (auto alsa = MidiPortRtMidiInput::Create(RtMidi::LINUX_ALSA, clientName, queueSizeLimit)) return alsa;
+      if (auto alsa = MidiPortRtMidiInput::Create(clientName, queueSizeLimit)) return alsa;
     }
-    return MidiPortRtMidiInput::Create(RtMidi::UNIX_JACK, clientName, queueSizeLimit);
+    return MidiPortJackInput::Connect(clientName);
   }
 
   std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string& clientName) override {
     if (api_ == MidiSystemApi::AlsaThenJack) {
-      if (auto alsa = MidiPortRtMidiOutput::Create(RtMidi::LINUX_ALSA, clientName)) return alsa;
+      if (auto alsa = MidiPortRtMidiOutput::Create(clientName)) return alsa;
     }
     return MidiPortJackOutput::Connect(clientName);
   }

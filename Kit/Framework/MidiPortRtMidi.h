@@ -1,9 +1,7 @@
 #pragma once
-// The system's MIDI ports through RtMidi.
-//
-// Input: RtMidi on the ALSA sequencer, or on JACK, where RtMidi calls back in
-// JACK's process thread; there the messages pass through MidiPortJackQueue to an
-// ordinary thread. Output: RtMidi on ALSA; on JACK our own MidiPortJackOutput.
+// The system's MIDI ports: RtMidi on the ALSA sequencer; when ALSA cannot be
+// opened, JACK through our own MidiPortJackInput and MidiPortJackOutput (RtMidi's
+// JACK side loses messages on output and may crash when an input port closes).
 
 #include <rtmidi/RtMidi.h>
 
@@ -11,14 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "MidiPortJackQueue.h"
 #include "MidiPortTransport.h"
 
 class MidiPortRtMidiInput : public MidiInputTransport {
 public:
-  // Null (error printed) when `api` cannot be opened.
-  static std::unique_ptr<MidiPortRtMidiInput> Create(RtMidi::Api api, const std::string& clientName,
-                                                     unsigned queueSizeLimit);
+  // On the ALSA sequencer; null (error printed) when it cannot be opened.
+  static std::unique_ptr<MidiPortRtMidiInput> Create(const std::string& clientName, unsigned queueSizeLimit);
   ~MidiPortRtMidiInput() override;
 
   unsigned PortCount() override;
@@ -33,13 +29,10 @@ public:
 
 private:
   explicit MidiPortRtMidiInput(std::unique_ptr<RtMidiIn> in);
-  // threads: midi-in (ALSA) or jack-process (JACK)
-  static void OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self);
   // threads: midi-in
-  void Deliver(double deltaTime, std::vector<unsigned char>* message);
+  static void OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self);
 
   std::unique_ptr<RtMidiIn> in_;
-  std::unique_ptr<MidiPortJackQueue> jackQueue_;
   std::atomic<bool> delivering_{true};
   std::atomic<MidiInputCallback> callback_{nullptr};
   std::atomic<void*> userData_{nullptr};
@@ -47,7 +40,8 @@ private:
 
 class MidiPortRtMidiOutput : public MidiOutputTransport {
 public:
-  static std::unique_ptr<MidiPortRtMidiOutput> Create(RtMidi::Api api, const std::string& clientName);
+  // On the ALSA sequencer; null (error printed) when it cannot be opened.
+  static std::unique_ptr<MidiPortRtMidiOutput> Create(const std::string& clientName);
 
   unsigned PortCount() override;
   bool PortName(unsigned port, std::string& name) override;

@@ -3,8 +3,8 @@
 //
 // One input object and one output object, each able to list the system's ports,
 // open one of them (or a virtual port of its own) and close it again. The system
-// transports sit on RtMidi (ALSA sequencer first, JACK when ALSA cannot be opened);
-// tests use the in-process fake of MidiPortFake.h.
+// transports are the ALSA sequencer through RtMidi and, when ALSA cannot be
+// opened, JACK (MidiPortRtMidi.h); tests use the in-process fake of MidiPortFake.h.
 //
 // Errors never escape as exceptions: they are printed and reported by the results.
 
@@ -65,5 +65,5 @@ enum class MidiSystemApi {
   JackOnly,      // the simulator and the tests on a private JACK server
 };
 
-// The RtMidi transports.
+// The system's transports.
 std::shared_ptr<MidiTransportFactory> MidiSystemTransports(MidiSystemApi api = MidiSystemApi::AlsaThenJack);

@@ -1,0 +1,100 @@
+#include "MidiPortJackClient.h"
+
+#include <jack/midiport.h>
+
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+// The MIDI ports our port can connect to, in JACK's order.
+std::vector<std::string> OtherSidePorts(jack_client_t* client, MidiPortJackClient::Direction direction) {
+  const unsigned long flags =
+      direction == MidiPortJackClient::Direction::kInput ? JackPortIsOutput : JackPortIsInput;
+  std::vector<std::string> names;
+  const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
+  for (const char** p = ports; p && *p; ++p) names.emplace_back(*p);
+  if (ports) jack_free(ports);
+  return names;
+}
+}  // namespace
+
+std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& clientName, Direction direction,
+                                                             Process process, void* context) {
+  jack_status_t status;
+  jack_client_t* client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
+  if (!client) {
+    std::fprintf(stderr, "MIDI: no JACK server for '%s' (status 0x%x)\n", clientName.c_str(),
+                 static_cast<unsigned>(status));
+    return nullptr;
+  }
+  std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, direction, process, context));
+  if (jack_set_process_callback(client, &MidiPortJackClient::OnProcess, opened.get()) != 0 ||
+      jack_activate(client) != 0) {
+    std::fprintf(stderr, "MIDI: cannot activate JACK client '%s'\n", clientName.c_str());
+    return nullptr;
+  }
+  return opened;
+}
+
+MidiPortJackClient::MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context)
+    : client_(client), direction_(direction), process_(process), context_(context) {}
+
+MidiPortJackClient::~MidiPortJackClient() {
+  jack_deactivate(client_);
+  ClosePort();
+  jack_client_close(client_);
+}
+
+unsigned MidiPortJackClient::PortCount() {
+  return static_cast<unsigned>(OtherSidePorts(client_, direction_).size());
+}
+
+bool MidiPortJackClient::PortName(unsigned port, std::string& name) {
+  const std::vector<std::string> names = OtherSidePorts(client_, direction_);
+  name = port < names.size() ? names[port] : std::string();
+  return port < names.size();
+}
+
+bool MidiPortJackClient::OpenVirtualPort(const std::string& portName) {
+  ClosePort();
+  const unsigned long flags = direction_ == Direction::kInput ? JackPortIsInput : JackPortIsOutput;
+  jack_port_t* port = jack_port_register(client_, portName.c_str(), JACK_DEFAULT_MIDI_TYPE, flags, 0);
+  if (!port) {
+    std::fprintf(stderr, "MIDI: cannot register JACK port '%s'\n", portName.c_str());
+    return false;
+  }
+  port_.store(port);
+  return true;
+}
+
+bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
+  std::string other;
+  if (!PortName(port, other) || !OpenVirtualPort(portName)) return false;
+  const char* ours = jack_port_name(port_.load());
+  const int connected = direction_ == Direction::kInput ? jack_connect(client_, other.c_str(), ours)
+                                                        : jack_connect(client_, ours, other.c_str());
+  if (connected != 0) {
+    std::fprintf(stderr, "MIDI: cannot connect JACK port '%s'\n", other.c_str());
+    ClosePort();
+    return false;
+  }
+  return true;
+}
+
+void MidiPortJackClient::ClosePort() {
+  jack_port_t* port = port_.exchange(nullptr);
+  if (!port) return;
+  // A cycle that took the port before the exchange may still be using it.
+  while (inProcess_.load()) std::this_thread::yield();
+  jack_port_unregister(client_, port);
+}
+
+int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
+  auto* client = static_cast<MidiPortJackClient*>(self);
+  client->inProcess_.store(true);
+  jack_port_t* port = client->port_.load();
+  client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, client->context_);
+  client->inProcess_.store(false);
+  return 0;
+}

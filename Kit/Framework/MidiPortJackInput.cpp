@@ -1,0 +1,50 @@
+#include "MidiPortJackInput.h"
+
+#include <jack/midiport.h>
+
+namespace {
+// Timing (MIDI time code, clock) and active sensing are not wanted; SysEx is.
+bool IsFilteredOut(const jack_midi_event_t& event) {
+  if (event.size == 0) return true;
+  const unsigned char status = event.buffer[0];
+  return status == 0xF1 || status == 0xF8 || status == 0xFE;
+}
+}  // namespace
+
+std::unique_ptr<MidiPortJackInput> MidiPortJackInput::Connect(const std::string& clientName) {
+  std::unique_ptr<MidiPortJackInput> input(new MidiPortJackInput);
+  input->client_ = MidiPortJackClient::Open(clientName, MidiPortJackClient::Direction::kInput,
+                                            &MidiPortJackInput::ReadArrived, input.get());
+  return input->client_ ? std::move(input) : nullptr;
+}
+
+MidiPortJackInput::MidiPortJackInput()
+    : queue_([this](std::vector<unsigned char>* message) { Deliver(message); }) {}
+
+MidiPortJackInput::~MidiPortJackInput() {
+  StopDelivery();
+  client_.reset();  // nothing is pushed after this; the queue then joins its thread
+}
+
+bool MidiPortJackInput::SetCallback(MidiInputCallback callback, void* userData) {
+  userData_.store(userData);
+  callback_.store(callback);
+  delivering_.store(true);
+  return true;
+}
+
+void MidiPortJackInput::ReadArrived(void* buffer, jack_nframes_t, void* self) {
+  if (!buffer) return;
+  auto* input = static_cast<MidiPortJackInput*>(self);
+  const jack_nframes_t count = jack_midi_get_event_count(buffer);
+  for (jack_nframes_t i = 0; i < count; ++i) {
+    jack_midi_event_t event;
+    if (jack_midi_event_get(&event, buffer, i) != 0 || IsFilteredOut(event)) continue;
+    input->queue_.Push(event.buffer, event.size);
+  }
+}
+
+void MidiPortJackInput::Deliver(std::vector<unsigned char>* message) {
+  if (!delivering_.load()) return;
+  if (MidiInputCallback callback = callback_.load()) callback(0.0, message, userData_.load());
+}

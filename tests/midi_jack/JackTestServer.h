@@ -1,0 +1,22 @@
+#pragma once
+// A private JACK server with the dummy driver, started by this test process under
+// a name of its own and stopped by its process id.
+
+#include <sys/types.h>
+
+#include <string>
+
+class JackTestServer {
+public:
+  // Starts jackd and waits (generously) until it takes clients. Sets
+  // JACK_DEFAULT_SERVER so every client of this process finds it, and
+  // JACK_NO_START_SERVER so none ever starts another.
+  bool Start();
+  // Stops our jackd only, by its pid, and reaps it.
+  void Stop();
+  const std::string& Name() const { return name_; }
+
+private:
+  pid_t pid_ = -1;
+  std::string name_;
+};

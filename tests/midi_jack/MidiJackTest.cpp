@@ -1,0 +1,301 @@
+// The real road on a private JACK server: the editor's ports, RtMidi's JACK
+// input with its queue, our JACK output, and the simulated synthesizer on JACK
+// ports of its own. Waits use generous real-time bounds.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "IMidiMsg.h"
+#include "IMidiPorts.h"
+#include "JackTestServer.h"
+#include "SynthSimPorts.h"
+
+namespace {
+using Message = std::vector<unsigned char>;
+using Clock = std::chrono::steady_clock;
+constexpr auto kPatience = std::chrono::seconds(60);
+
+class JackEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override { ASSERT_TRUE(server_.Start()) << "jackd (jackd2) must be installed"; }
+  void TearDown() override { server_.Stop(); }
+
+private:
+  JackTestServer server_;
+};
+const auto* const kJack = ::testing::AddGlobalTestEnvironment(new JackEnvironment);
+
+// What the editor's input hands on, with a way to wait for it.
+class WaitingSink : public IMidiPortsSink {
+public:
+  void MidiFromDevice(IMidiMsg* msg) override { Add({msg->mStatus, msg->mData1, msg->mData2}, false); }
+  void SysExFromDevice(ISysEx* sysex) override { Add(Message(sysex->mData, sysex->mData + sysex->mSize), true); }
+
+  // Everything received so far, once at least `count` have come (or time ran out).
+  std::vector<Message> WaitFor(size_t count) {
+    std::unique_lock<std::mutex> hold(lock_);
+    changed_.wait_until(hold, Clock::now() + kPatience, [&] { return all_.size() >= count; });
+    return all_;
+  }
+  std::vector<bool> Kinds() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return isSysEx_;
+  }
+
+private:
+  void Add(Message message, bool isSysEx) {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      all_.push_back(std::move(message));
+      isSysEx_.push_back(isSysEx);
+    }
+    changed_.notify_all();
+  }
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::vector<Message> all_;
+  std::vector<bool> isSysEx_;
+};
+
+Message Dump(size_t size, uint8_t type, uint8_t number, uint8_t fill) {
+  Message dump(size, fill);
+  dump[0] = 0xF0; dump[1] = 0x33; dump[2] = 0; dump[3] = 0x04; dump[4] = type; dump[5] = number;
+  dump[size - 1] = 0xF7;
+  return dump;
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto giveUp = Clock::now() + kPatience;
+  while (!done()) {
+    if (Clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+class MidiJack : public ::testing::Test {
+protected:
+  void SetUp() override {
+    static int counter = 0;
+    const std::string tag = std::to_string(++counter);
+    synth_ = std::make_unique<SynthSimPorts>(*transports_, scheduler_, SynthSimSettings{}, "Nord Sim " + tag);
+    ASSERT_TRUE(synth_->Open());
+    feeder_ = transports_->CreateOutput("feeder " + tag);
+    ASSERT_TRUE(feeder_ && feeder_->OpenVirtualPort("midi"));
+    feederName_ = "feeder " + tag + ":midi";
+    ports_ = std::make_unique<IMidiPorts>(&sink_, transports_);
+    ports_->getExternalMIDIInNames();
+    ports_->getExternalMIDIOutNames();
+  }
+  void TearDown() override {
+    ports_.reset();
+    feeder_.reset();
+    synth_.reset();
+  }
+  void ConnectToSynth() {
+    int in = 1, out = 1;
+    ASSERT_GT(ports_->setExternalMIDIIn(in, synth_->MidiOutName().c_str()), 0);
+    ASSERT_GT(ports_->setExternalMIDIOut(out, synth_->MidiInName().c_str()), 0);
+  }
+  void ListenToFeeder() {
+    int in = 1;
+    ASSERT_GT(ports_->setExternalMIDIIn(in, feederName_.c_str()), 0);
+  }
+  bool SynthHasReceived(size_t count) {
+    return WaitUntil([&] { return synth_->Sim().ReceivedCount() >= count; });
+  }
+
+  std::shared_ptr<MidiTransportFactory> transports_ = MidiSystemTransports(MidiSystemApi::JackOnly);
+  SynthSimThreadScheduler scheduler_;
+  std::unique_ptr<SynthSimPorts> synth_;
+  std::unique_ptr<MidiOutputTransport> feeder_;
+  std::string feederName_;
+  WaitingSink sink_;
+  std::unique_ptr<IMidiPorts> ports_;
+};
+}  // namespace
+
+TEST_F(MidiJack, SimulatorPortsAppearInTheLists) {
+  const IMidiPortNames& in = *ports_->getExternalMIDIInNames();
+  const IMidiPortNames& out = *ports_->getExternalMIDIOutNames();
+  EXPECT_EQ(in.front(), "OFF");
+  EXPECT_NE(std::find(in.begin(), in.end(), synth_->MidiOutName()), in.end());
+  EXPECT_NE(std::find(in.begin(), in.end(), feederName_), in.end());
+  EXPECT_NE(std::find(out.begin(), out.end(), synth_->MidiInName()), out.end());
+}
+
+TEST_F(MidiJack, OpeningByNameConnectsBothWays) {
+  ConnectToSynth();
+  const unsigned char enquiry[] = {0x33, 0x00, 0x04, 0x28, 0x00};
+  ASSERT_TRUE(ports_->SendMidiSysex(enquiry, 5));
+  const auto received = sink_.WaitFor(1);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0].size(), 715u);
+  EXPECT_EQ(synth_->Sim().Received(), std::vector<Message>({{0xF0, 0x33, 0x00, 0x04, 0x28, 0x00, 0xF7}}));
+}
+
+TEST_F(MidiJack, ShortMessagesArriveWholeBothWays) {
+  ConnectToSynth();
+  IMidiMsg programChange;
+  programChange.MakeProgramChangeMsg(12 / 127.0, 3);
+  ASSERT_TRUE(ports_->SendMidiMsg(IMidiMsg(0, 0xB1, 74, 99)));
+  ASSERT_TRUE(ports_->SendMidiMsg(programChange));
+  ASSERT_TRUE(SynthHasReceived(2));
+  EXPECT_EQ(synth_->Sim().Received(), std::vector<Message>({{0xB1, 74, 99}, {0xC3, 12}}));
+
+  ListenToFeeder();
+  ASSERT_TRUE(feeder_->SendMessage({0xB2, 7, 100}));
+  ASSERT_TRUE(feeder_->SendMessage({0xC0, 5}));
+  const auto received = sink_.WaitFor(2);
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0], Message({0xB2, 7, 100}));
+  EXPECT_EQ(received[1], Message({0xC0, 5, 0}));
+  EXPECT_EQ(sink_.Kinds(), std::vector<bool>({false, false}));
+}
+
+TEST_F(MidiJack, DumpsOf139And715And765BytesArriveWholeBothWays) {
+  ConnectToSynth();
+  const Message program = Dump(139, 0, 2, 0x05);
+  const Message performance = Dump(715, 0x1E, 0, 0x06);
+  const Message named = Dump(765, 0x1E, 0, 0x07);
+  ASSERT_TRUE(ports_->SendMidiSysex2(program));
+  ASSERT_TRUE(ports_->SendMidiSysex2(performance));
+  ASSERT_TRUE(ports_->SendMidiSysex2(named));
+  ASSERT_TRUE(SynthHasReceived(3));
+  EXPECT_EQ(synth_->Sim().Received(), std::vector<Message>({program, performance, named}));
+
+  const unsigned char slotRequest[] = {0x33, 0x00, 0x04, 0x0A, 0x02};
+  const unsigned char performanceRequest[] = {0x33, 0x00, 0x04, 0x28, 0x00};
+  ASSERT_TRUE(ports_->SendMidiSysex(slotRequest, 5));
+  ASSERT_TRUE(ports_->SendMidiSysex(performanceRequest, 5));
+  auto received = sink_.WaitFor(2);
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0], program);  // the slot it stored
+  EXPECT_EQ(received[1], Dump(715, 0x1E, 0, 0x07));  // the performance it stored last
+
+  ListenToFeeder();
+  ASSERT_TRUE(feeder_->SendMessage(named));
+  received = sink_.WaitFor(3);
+  ASSERT_EQ(received.size(), 3u);
+  EXPECT_EQ(received[2], named);
+  EXPECT_EQ(sink_.Kinds(), std::vector<bool>({true, true, true}));
+}
+
+TEST_F(MidiJack, FourThreadsSendingTenThousandEachLoseAndCorruptNothing) {
+  ConnectToSynth();
+  constexpr int kThreads = 4;
+  constexpr int kEach = 10000;
+  std::atomic<int> refused{0};
+  std::vector<std::thread> senders;
+  for (int t = 0; t < kThreads; ++t) {
+    senders.emplace_back([&, t] {
+      for (int i = 0; i < kEach; ++i) {
+        const IMidiMsg cc(0, static_cast<uint8_t>(0xB0 + t), static_cast<uint8_t>(i >> 7), static_cast<uint8_t>(i & 0x7F));
+        if (!ports_->SendMidiMsg(cc)) refused.fetch_add(1);
+      }
+    });
+  }
+  for (auto& sender : senders) sender.join();
+  EXPECT_EQ(refused.load(), 0);
+  ASSERT_TRUE(SynthHasReceived(kThreads * kEach)) << synth_->Sim().ReceivedCount();
+  const auto received = synth_->Sim().Received();
+  ASSERT_EQ(received.size(), static_cast<size_t>(kThreads * kEach));
+  int next[kThreads] = {};
+  for (const Message& message : received) {
+    ASSERT_EQ(message.size(), 3u);
+    const int t = message[0] - 0xB0;
+    ASSERT_TRUE(t >= 0 && t < kThreads);
+    ASSERT_EQ(message[1] * 128 + message[2], next[t]++);
+  }
+}
+
+TEST_F(MidiJack, InputArrivesInOrderThroughTheQueue) {
+  ListenToFeeder();
+  constexpr int kCount = 3000;
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_TRUE(feeder_->SendMessage({0x90, static_cast<uint8_t>(i >> 7), static_cast<uint8_t>(i & 0x7F)}));
+  }
+  const auto received = sink_.WaitFor(kCount);
+  ASSERT_EQ(received.size(), static_cast<size_t>(kCount));
+  for (int i = 0; i < kCount; ++i) ASSERT_EQ(received[i][1] * 128 + received[i][2], i);
+}
+
+TEST_F(MidiJack, SendAfterOffReturnsAtOnceAndSendsNothing) {
+  ConnectToSynth();
+  ASSERT_TRUE(ports_->SendMidiSysex2({0xFA}));
+  ASSERT_TRUE(SynthHasReceived(1));
+  int off = 0;
+  ASSERT_EQ(ports_->setExternalMIDIOut(off, "OFF"), 0);
+  const auto start = Clock::now();
+  EXPECT_FALSE(ports_->SendMidiSysex2({0xF8}));
+  EXPECT_FALSE(ports_->SendMidiMsg(IMidiMsg(0, 0xB0, 1, 1)));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+  // Then a marker through a fresh connection: it must be the next thing the unit sees.
+  int on = 1;
+  ASSERT_GT(ports_->setExternalMIDIOut(on, synth_->MidiInName().c_str()), 0);
+  ASSERT_TRUE(ports_->SendMidiSysex2({0xFC}));
+  ASSERT_TRUE(SynthHasReceived(2));
+  EXPECT_EQ(synth_->Sim().Received(), std::vector<Message>({{0xFA}, {0xFC}}));
+}
+
+TEST(MidiJackProgram, SynthSimProgramAnswersOnItsJackPorts) {
+  const std::string name = "Program Sim " + std::to_string(getpid());
+  std::vector<std::string> args = {SYNTH_SIM_PROGRAM, "--name", name, "--device-id", "3", "--latency-ms", "5"};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(&arg[0]);
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives this test process
+    execv(SYNTH_SIM_PROGRAM, argv.data());
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+
+  auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
+  const std::string simOut = name + "-out:midi";
+  const std::string simIn = name + "-in:midi";
+  auto probe = transports->CreateOutput("probe");
+  ASSERT_TRUE(probe);
+  const bool appeared = WaitUntil([&] {
+    for (unsigned p = 0; p < probe->PortCount(); ++p) {
+      std::string port;
+      if (probe->PortName(p, port) && port == simIn) return true;
+    }
+    return false;
+  });
+  probe.reset();
+  bool answered = false;
+  if (appeared) {
+    WaitingSink sink;
+    IMidiPorts ports(&sink, transports);
+    ports.getExternalMIDIInNames();
+    ports.getExternalMIDIOutNames();
+    int in = 1, out = 1;
+    // The program may open its MIDI out a moment after its MIDI in.
+    WaitUntil([&] { return ports.setExternalMIDIIn(in = 1, simOut.c_str()) > 0; });
+    if (ports.setExternalMIDIOut(out, simIn.c_str()) > 0) {
+      const unsigned char enquiry[] = {0x33, 0x03, 0x04, 0x28, 0x00};
+      ports.SendMidiSysex(enquiry, 5);
+      const auto received = sink.WaitFor(1);
+      answered = received.size() == 1 && received[0].size() == 715 && received[0][2] == 3;
+    }
+  }
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(appeared);
+  EXPECT_TRUE(answered);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
