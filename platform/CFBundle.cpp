@@ -36,6 +36,9 @@ CFStringRef CFURLCopyFileSystemPath(CFURLRef url, CFURLPathStyle) {
 namespace {
 
 struct BundleRegistry {
+  ~BundleRegistry() {
+    for (auto& [path, bundle] : byPath) CFRelease(bundle);
+  }
   std::mutex lock;
   std::map<std::string, CFBundleObject*> byPath;  // each holds one reference for the process
   CFBundleObject* main = nullptr;
