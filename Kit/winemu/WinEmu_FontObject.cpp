@@ -5,6 +5,7 @@
 #include FT_SYNTHESIS_H
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -76,7 +77,12 @@ bool Match(const char* family, bool bold, bool italic, MatchedFile* out) {
 }
 
 bool FindFontFile(const WinEmu_FontRequest& request, MatchedFile* out) {
-  static const bool initialised = FcInit() == FcTrue;
+  static const bool initialised = [] {
+    if (FcInit() != FcTrue) return false;
+    // Fontconfig keeps its configuration for the whole process; hand it back at exit.
+    std::atexit(FcFini);
+    return true;
+  }();
   if (!initialised) return false;
   const std::string face = request.face.empty() ? std::string("sans-serif") : request.face;
   if (const char* substitute = SubstituteFace(face)) {
