@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
 
 #include "../views_panel/ViewsPanelSupport.h"
+#include "HostSnapshot.h"
 #include "IControlText.h"
 #include "View_X11.h"
 #include "XvfbServer.h"
@@ -197,6 +200,23 @@ TEST_F(XvfbWindow, PopupMenuDrawnInThePanelChoosesAValue) {
   Settle();
   XSync(backend->XDisplay(), False);
   EXPECT_EQ(PixelsDifferingFromTheFrameBuffer(), 0);  // the menu is gone again
+}
+
+TEST(XvfbHost, HostShowsThePanelInAWindowAndItsSnapshotMatchesTheHeadlessOne) {
+  ASSERT_TRUE(gServer && gServer->Ready());
+  const std::string stem = "/tmp/views_x11_host_" + std::to_string(getpid());
+  std::string windowed, headless;
+  ASSERT_EQ(RunHostSnapshot(stem + "_window.png", gServer->Name(), &windowed), 0) << windowed;
+  EXPECT_NE(windowed.find("in an X11 window"), std::string::npos) << windowed;
+  ASSERT_EQ(RunHostSnapshot(stem + "_headless.png", "", &headless), 0) << headless;
+  Picture a, b;
+  ASSERT_TRUE(ReadPicture(stem + "_window.png", &a));
+  ASSERT_TRUE(ReadPicture(stem + "_headless.png", &b));
+  EXPECT_EQ(a.width, b.width);
+  EXPECT_EQ(a.height, b.height);
+  EXPECT_TRUE(a.rgb == b.rgb);
+  unlink((stem + "_window.png").c_str());
+  unlink((stem + "_headless.png").c_str());
 }
 
 TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {

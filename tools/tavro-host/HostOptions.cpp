@@ -74,6 +74,8 @@ std::vector<HostOptionSpec> BuiltInOptions() {
        [](HostOptions& o, const std::string& v, std::string& e) { return ParseWhole(v, 1, 1000000, o.cycles, e); }},
       {"--snapshot", "FILE", "write a PNG picture of the panel",
        [](HostOptions& o, const std::string& v, std::string&) { o.snapshotPath = v; return true; }},
+      {"--panel", "", "show the panel: in a window until it is closed when DISPLAY is set, else drawn headless",
+       [](HostOptions& o, const std::string&, std::string&) { o.panel = true; return true; }},
       {"--help", "", "print this help",
        [](HostOptions& o, const std::string&, std::string&) { o.help = true; return true; }},
   };

@@ -12,6 +12,7 @@ struct HostOptions {
   std::string stateIn;              // --state-in: restore this file into the second instance
   std::string stateOut;             // --state-out: write the first instance's state here
   std::string snapshotPath;         // --snapshot: picture of the panel
+  bool panel = false;               // --panel: show the panel until its window is closed
   double renderSeconds = 1.0;       // --render-seconds
   bool paced = true;                // --fast clears it: render without waiting for real time
   int blockSize = 512;              // --block-size

@@ -7,6 +7,7 @@
 
 #include "AUEventListener.h"
 #include "HostClock.h"
+#include "HostPanel.h"
 #include "RenderThread.h"
 #include "StateFile.h"
 
@@ -180,6 +181,12 @@ bool HostSession::RunCycle(bool report) {
                   FormatCode(bundle_.component.description.componentSubType).c_str(),
                   FormatCode(bundle_.component.description.componentManufacturer).c_str(), ms);
     Say(report, line);
+  }
+
+  if (ok && report && (options_.panel || !options_.snapshotPath.empty())) {
+    std::string error;
+    ok = ShowHostPanel(bundle_, unit, options_, error);
+    if (!ok) std::fprintf(stderr, "tavro-host: panel: %s\n", error.c_str());
   }
 
   AUEventListenerRef listener = nullptr;

@@ -24,6 +24,5 @@ int main(int argc, char** argv) {
   }
   HostSession session(options, bundle);
   if (!session.Run()) return 1;
-  if (!options.snapshotPath.empty()) std::printf("snapshot: no panel yet, %s not written\n", options.snapshotPath.c_str());
   return 0;
 }

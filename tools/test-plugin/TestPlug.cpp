@@ -6,7 +6,11 @@ constexpr int kVendorVersion = 0x20200;
 constexpr int kUniqueID = int(FourCC("tvrq"));
 constexpr int kMfrID = int(FourCC("Orv1"));
 
+TestPlug::PanelMaker gPanelMaker = nullptr;
+
 }  // namespace
+
+void TestPlug::SetPanelMaker(PanelMaker maker) { gPanelMaker = maker; }
 
 TestPlug::TestPlug(const IModuleInstanceInfo& info)
     : IModuleAU(info, kNumParams, "2-2", 0, "Tavro Editor", "Tavro Editor", "Orvane", kVendorVersion, kUniqueID,
@@ -22,6 +26,7 @@ TestPlug::TestPlug(const IModuleInstanceInfo& info)
   GetParam(kChannel)->InitInt("MIDI Channel", 1, 1, 16, "", "MIDI");
   GetParam(kHostTempo)->InitDouble("Host Tempo", 0.0, 0.0, 1000.0, 0.001, "BPM");
   GetParam(kMidiCount)->InitInt("Host MIDI Messages", 0, 0, 1 << 30);
+  if (gPanelMaker) gPanelMaker(this);
 }
 
 void TestPlug::Reset() {

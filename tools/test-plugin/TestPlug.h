@@ -34,6 +34,11 @@ public:
   // 0 (nothing changed) when the magic differs; -1 when the chunk ends early.
   int UnserializeState(ByteChunk* chunk, int startPos) override;
 
+  // Makes the plug-in's panel; set by the bundle (TestPanel.cpp), so the tests
+  // that link these objects directly keep a plug-in without a panel.
+  using PanelMaker = void (*)(TestPlug* plug);
+  static void SetPanelMaker(PanelMaker maker);
+
   // Counters a host or a test can read.
   int RenderTicks() const { return mRenderTicks.load(); }
   int ResetCount() const { return mResets.load(); }

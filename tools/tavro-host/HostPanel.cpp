@@ -1,0 +1,81 @@
+#include "HostPanel.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "ComponentManager.h"
+#include "View_Headless.h"
+#include "View_X11.h"
+
+namespace {
+
+// An X11 window when a display is named and answers, else the headless back end.
+std::unique_ptr<ViewBackendCore> MakeBackend(bool* windowed) {
+  *windowed = false;
+  const char* display = std::getenv("DISPLAY");
+  if (display && *display) {
+    std::string error;
+    if (std::unique_ptr<X11ViewBackend> x11 = X11ViewBackend::Open(nullptr, &error)) {
+      *windowed = true;
+      return x11;
+    }
+    std::printf("panel: %s; drawing it headless\n", error.c_str());
+  }
+  return std::make_unique<HeadlessViewBackend>();
+}
+
+// Lets the panel draw itself once: the first turns of the window's loop, or one
+// timer tick without a screen.
+void DrawOnce(ViewBackendCore& backend, bool windowed) {
+  if (!windowed) {
+    static_cast<HeadlessViewBackend&>(backend).Tick();
+    return;
+  }
+  auto& x11 = static_cast<X11ViewBackend&>(backend);
+  for (int turn = 0; turn < 50 && (turn < 3 || !x11.InvalidArea().IsEmpty()); ++turn) x11.PumpOnce();
+}
+
+}  // namespace
+
+bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, std::string& error) {
+  if (!bundle.viewEntry) {
+    error = "the bundle names no view entry";
+    return false;
+  }
+  bool windowed = false;
+  std::unique_ptr<ViewBackendCore> backend = MakeBackend(&windowed);
+  const ComponentRecord viewComponent{{kAudioUnitCarbonViewComponentType,
+                                       bundle.component.description.componentSubType,
+                                       bundle.component.description.componentManufacturer, 0, 0},
+                                      bundle.viewEntry};
+  ComponentInstance view = nullptr;
+  if (OpenAComponent(&viewComponent, &view) != noErr) {
+    error = "cannot open the plug-in's view component";
+    return false;
+  }
+  void* pane = nullptr;
+  ViewBackend* window = backend.get();
+  if (CallComponent(view, kAudioUnitCarbonViewCreateSelect, unit, static_cast<void*>(window), nullptr, nullptr,
+                    nullptr, &pane) != noErr ||
+      !backend->IsAttached()) {
+    CloseComponent(view);
+    error = "the plug-in has no panel";
+    return false;
+  }
+  DrawOnce(*backend, windowed);
+  std::printf("panel: %dx%d %s\n", backend->Width(), backend->Height(),
+              windowed ? "in an X11 window" : "drawn headless (no display)");
+
+  bool ok = true;
+  if (!options.snapshotPath.empty()) {
+    ok = backend->FrameBuffer().SavePng(options.snapshotPath, &error);
+    if (ok) std::printf("snapshot: panel written to %s\n", options.snapshotPath.c_str());
+  }
+  if (ok && options.panel && windowed) {
+    std::printf("panel: close the window to go on\n");
+    static_cast<X11ViewBackend&>(*backend).RunUntilClosed();
+  }
+  CloseComponent(view);  // closes the plug-in's view before its window goes
+  return ok;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The host's side of the plug-in's panel: asks the bundle for its view (through
+// the Carbon view entry, whose window argument is our view back end), shows it in
+// an X11 window when a display is present and headless otherwise, writes a PNG of
+// it, and with --panel keeps the window open until the user closes it.
+// threads: main
+
+#include <string>
+
+#include "AudioUnitAPI.h"
+#include "HostOptions.h"
+#include "PluginBundle.h"
+
+// False with `error` set when the bundle has no view, the plug-in no panel, or the
+// picture cannot be written.
+bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, std::string& error);
