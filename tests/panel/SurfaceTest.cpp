@@ -2,6 +2,7 @@
 
 #include "ControlLayer.h"
 #include "IControlBitmaps.h"
+#include "IControlText.h"
 #include "PanelTestSupport.h"
 
 namespace {
@@ -312,12 +313,17 @@ TEST_F(Surface, DirtyControlWithEmptyRectIsDirtyWithoutGrowingTheRect) {
   EXPECT_TRUE(r.Empty());
 }
 
+// A translucent veil and translucent text lie over the knob: drawn without
+// clipping they would be blended twice over the unchanged pixels around it.
 TEST_F(Surface, StrictRedrawChangesOnlyPixelsInsideTheRectAndMatchesAFullRedraw) {
-  surface->AttachPanelBackground(&COLOR_GRAY);
+  surface->images["panel"] = [] { return MakeFilled(200, 100, COLOR_GRAY); };
+  surface->AttachBackground(9, "panel", 1.0);
   IBitmap strip = surface->LoadIBitmap(1, "strip", 1.0, 4);
   auto* knob = new IBitmapControl(&plug(), 60, 30, 3, &strip);
   surface->AttachControl(knob);
   surface->AttachControl(new VeilControl(&plug(), IRECT(20, 10, 150, 70)));
+  IText glassy(20, IColor(128, 255, 255, 255), "DejaVu Sans Mono");
+  surface->AttachControl(new ITextControl(&plug(), IRECT(0, 25, 200, 55), &glassy, "MMMMMMMMMMMMMMM"));
   surface->DrawAll();
   const std::vector<uint32_t> before = surface->Pixels();
 
