@@ -184,8 +184,7 @@ bool CanDo(SInt16 selector) {
 
 }  // namespace
 
-OSStatus IModuleAU::DispatchSelector(const ComponentParameters& params) {
-  const ComponentParameters& p = params;
+OSStatus IModuleAU::DispatchSelector(const ComponentParameters& p) {
   switch (p.what) {
     case kComponentVersionSelect:
       return GetEffectVersion(false);

@@ -158,7 +158,7 @@ public:
   void SetBlockSize(int blockSize) override;
 
 private:
-  OSStatus DispatchSelector(const ComponentParameters& params);
+  OSStatus DispatchSelector(const ComponentParameters& p);
   void CallPropertyListeners(AudioUnitPropertyID propID, AudioUnitScope scope);
   OSStatus GetParameterInfo(int paramIdx, AudioUnitParameterInfo* info);
   OSStatus SetStreamFormat(AudioUnitScope scope, AudioUnitElement element, const AudioStreamBasicDescription& format);

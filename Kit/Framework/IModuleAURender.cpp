@@ -127,7 +127,6 @@ OSStatus IModuleAU::RenderProc(void* plugObject, AudioUnitRenderActionFlags* act
   }
 
   plug->NotifyRender(kAudioUnitRenderAction_PostRender, timeStamp, outputBusNumber, frames, buffers);
-  (void)actionFlags;
   return noErr;
 }
 

@@ -64,7 +64,7 @@ bool HostSession::Open(AudioUnit& unit) {
   return true;
 }
 
-bool HostSession::Configure(AudioUnit unit) {
+bool HostSession::Configure(AudioUnit unit, const HostCallbackInfo& callbacks) {
   AUHostIdentifier host{CFSTR("tavro-host"), {1, 0x00, 0, 0}};
   const Float64 rate = options_.sampleRate;
   const UInt32 frames = UInt32(options_.blockSize);
@@ -85,6 +85,9 @@ bool HostSession::Configure(AudioUnit unit) {
          Check(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
                                     &frames, sizeof frames),
                "set maximum frames") &&
+         Check(AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
+                                    sizeof callbacks),
+               "set host callbacks") &&
          Check(AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format,
                                     sizeof format),
                "set output stream format");
@@ -142,7 +145,8 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
   }
   AudioUnit second = nullptr;
   CFDictionaryRef again = nullptr;
-  bool ok = Open(second) && Configure(second) &&
+  const HostCallbackInfo none = {};
+  bool ok = Open(second) && Configure(second, none) &&
             Check(AudioUnitSetProperty(second, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &restored,
                                        sizeof restored),
                   "restore state into a second instance") &&
@@ -166,20 +170,28 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
 }
 
 bool HostSession::RunCycle(bool report) {
+  HostClock clock(options_.sampleRate, options_.tempo, options_.playing, options_.timeSigNumerator,
+                  options_.timeSigDenominator);
   AudioUnit unit = nullptr;
   const auto openedAt = std::chrono::steady_clock::now();
   if (!Open(unit)) return false;
-  bool ok = Configure(unit) && Check(AudioUnitInitialize(unit), "initialize");
+  bool ok = Configure(unit, clock.Callbacks()) && Check(AudioUnitInitialize(unit), "initialize");
   if (ok) {
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - openedAt).count();
     openToReadyMs_.push_back(ms);
-    char line[160];
+    char line[200];
     std::snprintf(line, sizeof line, "opened %s '%s' %s/%s/%s, initialised; open-to-ready %.3f ms",
                   bundle_.identifier.c_str(), bundle_.name.c_str(),
                   FormatCode(bundle_.component.description.componentType).c_str(),
                   FormatCode(bundle_.component.description.componentSubType).c_str(),
                   FormatCode(bundle_.component.description.componentManufacturer).c_str(), ms);
+    Say(report, line);
+    std::snprintf(line, sizeof line,
+                  "configured: host identity tavro-host 1.0, %.0f Hz, %d frames, stereo output, host clock "
+                  "(tempo %.2f, %d/%d, %s)",
+                  options_.sampleRate, options_.blockSize, options_.tempo, options_.timeSigNumerator,
+                  options_.timeSigDenominator, options_.playing ? "playing" : "stopped");
     Say(report, line);
   }
 
@@ -204,33 +216,18 @@ bool HostSession::RunCycle(bool report) {
   }
 
   if (ok) {
-    HostClock clock(options_.sampleRate, options_.tempo, options_.playing, options_.timeSigNumerator,
-                    options_.timeSigDenominator);
-    const HostCallbackInfo callbacks = clock.Callbacks();
-    ok = Check(AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
-                                    sizeof callbacks),
-               "set host callbacks");
-    if (ok) {
-      RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
-      const long frames = long(options_.renderSeconds * options_.sampleRate);
-      render.Start(frames, options_.paced);
-      ok = SendHostMidi(unit) && ExerciseParameters(unit, report);
-      const RenderResult rendered = render.Join();
-      ok = Check(rendered.error, "render") && ok;
-      char line[200];
-      std::snprintf(line, sizeof line,
-                    "rendered %ld blocks of %d frames on the render thread (tempo %.2f, %s, %d/%d); "
-                    "sent 4 host MIDI messages and 1 SysEx",
-                    rendered.blocks, options_.blockSize, options_.tempo, options_.playing ? "playing" : "stopped",
-                    options_.timeSigNumerator, options_.timeSigDenominator);
-      Say(report && ok, line);
-      // The host callbacks point at this clock: take them back before it goes.
-      const HostCallbackInfo none = {};
-      ok = Check(AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &none,
-                                      sizeof none),
-                 "clear host callbacks") &&
-           ok;
-    }
+    RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
+    const long frames = long(options_.renderSeconds * options_.sampleRate);
+    render.Start(frames, options_.paced);
+    ok = SendHostMidi(unit) && ExerciseParameters(unit, report);
+    const RenderResult rendered = render.Join();
+    ok = Check(rendered.error, "render") && ok;
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "rendered %ld blocks of %d frames on the render thread, transport at sample %.0f; "
+                  "sent 4 host MIDI messages and 1 SysEx",
+                  rendered.blocks, options_.blockSize, clock.SampleTime());
+    Say(report && ok, line);
   }
 
   CFDictionaryRef state = nullptr;

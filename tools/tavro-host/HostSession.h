@@ -29,7 +29,7 @@ private:
   bool RunCycle(bool report);
   bool Check(OSStatus status, const std::string& what);
   bool Open(AudioUnit& unit);
-  bool Configure(AudioUnit unit);
+  bool Configure(AudioUnit unit, const HostCallbackInfo& callbacks);
   bool SendHostMidi(AudioUnit unit);
   bool ExerciseParameters(AudioUnit unit, bool report);
   bool SaveState(AudioUnit unit, CFDictionaryRef& state);
