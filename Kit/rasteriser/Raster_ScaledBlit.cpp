@@ -50,7 +50,8 @@ struct VerticalMix {
 
   // channels[4x + k] = top byte k x (128 - fy) + bottom byte k x fy;
   // alpha[x] = the column's alpha when top and bottom share it, else -1.
-  void mix(const uint32_t* top, const uint32_t* bottom, uint32_t fy) {
+  // The alpha every column shares (an opaque image, say), or -1.
+  int mix(const uint32_t* top, const uint32_t* bottom, uint32_t fy) {
     const auto* t = reinterpret_cast<const uint8_t*>(top);
     const auto* b = reinterpret_cast<const uint8_t*>(bottom);
     const uint16_t wt = static_cast<uint16_t>(kRasterFracOne - fy), wb = static_cast<uint16_t>(fy);
@@ -58,10 +59,14 @@ struct VerticalMix {
     const size_t n = channels.size();
     for (size_t k = 0; k < n; ++k) out[k] = static_cast<uint16_t>(t[k] * wt + b[k] * wb);
     int16_t* a = alpha.data();
+    int16_t lowest = INT16_MAX, highest = INT16_MIN;
     for (size_t x = 0; x < alpha.size(); ++x) {
       const int16_t at = t[4 * x], ab = b[4 * x];
       a[x] = at == ab ? at : static_cast<int16_t>(-1);
+      lowest = std::min(lowest, a[x]);
+      highest = std::max(highest, a[x]);
     }
+    return lowest == highest ? lowest : -1;
   }
 
   std::vector<uint16_t> channels;
@@ -70,65 +75,89 @@ struct VerticalMix {
 
 constexpr int kMixShift = 2 * kRasterFracBits;
 
+// A destination column's taps prepared for the row loops: offsets into the vertical
+// mix's channels and the two horizontal weights (128 - fx low, fx high).
+struct ColumnTap {
+  int a;
+  int b;
+  uint32_t weights;
+};
+
+std::vector<ColumnTap> PrepareColumns(const std::vector<Taps>& cols, int colLo) {
+  std::vector<ColumnTap> prepared(cols.size());
+  for (size_t i = 0; i < cols.size(); ++i) {
+    prepared[i] = ColumnTap{4 * (cols[i].first - colLo), 4 * (cols[i].second - colLo),
+                            cols[i].frac << 16 | (kRasterFracOne - cols[i].frac)};
+  }
+  return prepared;
+}
+
 #if defined(__SSE2__)
 // Channel sums of one pixel from two vertically mixed columns: each channel pair
 // (a, b) times (128 - fx, fx) in one multiply-add (the mixes are below 32768, so the
 // signed multiply is exact), rounded.
-inline __m128i HorizontalSums(const uint16_t* ca, const uint16_t* cb, uint32_t fx) {
-  const __m128i pairs = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(ca)),
-                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb)));
-  const __m128i weights = _mm_set1_epi32(static_cast<int>(fx << 16 | (kRasterFracOne - fx)));
-  const __m128i sum = _mm_madd_epi16(pairs, weights);
+inline __m128i HorizontalSums(const uint16_t* channels, const ColumnTap& tap) {
+  const __m128i pairs =
+      _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(channels + tap.a)),
+                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(channels + tap.b)));
+  const __m128i sum = _mm_madd_epi16(pairs, _mm_set1_epi32(static_cast<int>(tap.weights)));
   return _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(1 << (kMixShift - 1))), kMixShift);
+}
+
+// Two neighbouring pixels, both by the plain mix, stored together.
+inline void HorizontalPair(const uint16_t* channels, const ColumnTap* tap, uint32_t* out) {
+  const __m128i packed = _mm_packs_epi32(HorizontalSums(channels, tap[0]), HorizontalSums(channels, tap[1]));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(packed, packed));
 }
 #endif
 
-// The 2 x 2 result from two vertically mixed columns ca and cb of one alpha,
-// fraction fx toward cb.
-inline uint32_t HorizontalMix(const uint16_t* ca, const uint16_t* cb, uint32_t fx) {
+// The 2 x 2 result from two vertically mixed columns of one alpha.
+inline uint32_t HorizontalMix(const uint16_t* channels, const ColumnTap& tap) {
 #if defined(__SSE2__)
-  __m128i sum = HorizontalSums(ca, cb, fx);
+  __m128i sum = HorizontalSums(channels, tap);
   sum = _mm_packs_epi32(sum, sum);
   return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
 #else
-  const uint32_t wa = kRasterFracOne - fx;
+  const uint32_t wa = tap.weights & 0xFFFFu, wb = tap.weights >> 16;
   uint32_t out = 0;
   for (int k = 0; k < 4; ++k) {
-    out |= ((ca[k] * wa + cb[k] * fx + (1u << (kMixShift - 1))) >> kMixShift) << (8 * k);
+    const uint32_t v = channels[tap.a + k] * wa + channels[tap.b + k] * wb;
+    out |= ((v + (1u << (kMixShift - 1))) >> kMixShift) << (8 * k);
   }
   return out;
 #endif
 }
 
-// One destination row of bilinear samples from the source rows top and bottom.
-void FilteredRow(const VerticalMix& vertical, int colLo, const Taps* tap, int width,
+// One destination row of bilinear samples from the source rows top and bottom
+// (pointing at column colLo). sharedAlpha: the alpha of the whole row pair, or -1.
+void FilteredRow(const VerticalMix& vertical, int sharedAlpha, const ColumnTap* tap, int width,
                  const uint32_t* top, const uint32_t* bottom, uint32_t fy, uint32_t* out) {
+  if (sharedAlpha == 0) {  // all transparent
+    std::fill(out, out + width, 0u);
+    return;
+  }
+  const bool uniform = sharedAlpha > 0;
   const uint16_t* channels = vertical.channels.data();
   const int16_t* alphas = vertical.alpha.data();
+  auto plain = [&](int i) {
+    const int16_t alpha = alphas[tap[i].a / 4];
+    return alpha > 0 && alpha == alphas[tap[i].b / 4];
+  };
   auto one = [&](int i) {
-    const int a = tap[i].first - colLo, b = tap[i].second - colLo;
-    const int alpha = alphas[a];
-    if (alpha == alphas[b] && alpha > 0) {
-      out[i] = HorizontalMix(channels + 4 * a, channels + 4 * b, tap[i].frac);
-    } else if (alpha == alphas[b] && alpha == 0) {
+    const int a = tap[i].a / 4, b = tap[i].b / 4;
+    if (plain(i)) {
+      out[i] = HorizontalMix(channels, tap[i]);
+    } else if (alphas[a] == 0 && alphas[b] == 0) {
       out[i] = 0;
     } else {
-      out[i] = Raster_Bilinear(top[tap[i].first], top[tap[i].second], bottom[tap[i].first],
-                               bottom[tap[i].second], tap[i].frac, fy);
+      out[i] = Raster_Bilinear(top[a], top[b], bottom[a], bottom[b], tap[i].weights >> 16, fy);
     }
   };
   int i = 0;
 #if defined(__SSE2__)
-  // Two pixels a step share the packing when both take the plain mix.
   for (; i + 2 <= width; i += 2) {
-    const int a0 = tap[i].first - colLo, b0 = tap[i].second - colLo;
-    const int a1 = tap[i + 1].first - colLo, b1 = tap[i + 1].second - colLo;
-    const int alpha0 = alphas[a0], alpha1 = alphas[a1];
-    if (alpha0 > 0 && alpha1 > 0 && alpha0 == alphas[b0] && alpha1 == alphas[b1]) {
-      const __m128i s0 = HorizontalSums(channels + 4 * a0, channels + 4 * b0, tap[i].frac);
-      const __m128i s1 = HorizontalSums(channels + 4 * a1, channels + 4 * b1, tap[i + 1].frac);
-      const __m128i packed = _mm_packs_epi32(s0, s1);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(packed, packed));
+    if (uniform || (plain(i) && plain(i + 1))) {
+      HorizontalPair(channels, tap + i, out + i);
     } else {
       one(i);
       one(i + 1);
@@ -184,14 +213,16 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
     colHi = std::max(colHi, c.second);
   }
   VerticalMix vertical(filtered ? colHi - colLo + 1 : 0);
+  const std::vector<ColumnTap> prepared = PrepareColumns(cols, colLo);
 
   for (int y = to.y0; y < to.y1; ++y) {
     const Taps& r = rows[static_cast<size_t>(y - to.y0)];
     const uint32_t* top = s.row(r.first);
     if (filtered) {
       const uint32_t* bottom = s.row(r.second);
-      vertical.mix(top + colLo, bottom + colLo, r.frac);
-      FilteredRow(vertical, colLo, cols.data(), width, top, bottom, r.frac, line.data());
+      const int sharedAlpha = vertical.mix(top + colLo, bottom + colLo, r.frac);
+      FilteredRow(vertical, sharedAlpha, prepared.data(), width, top + colLo, bottom + colLo, r.frac,
+                  line.data());
     } else {
       for (int i = 0; i < width; ++i) line[static_cast<size_t>(i)] = top[cols[static_cast<size_t>(i)].first];
     }
