@@ -29,11 +29,10 @@ public:
   // rect's width.
   IKnobLineControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IColor* color,
                    float innerRadius = 0.0f, float outerRadius = 0.0f,
-                   float minAngle = -0.75f * float(kPi), float maxAngle = 0.75f * float(kPi),
+                   float minAngle = -0.75f * float(kIGraphicsPi),
+                   float maxAngle = 0.75f * float(kIGraphicsPi),
                    EDirection direction = kVertical, double gearing = kDefaultGearing);
   bool Draw(IGraphics* graphics) override;
-
-  static constexpr double kPi = 3.14159265358979323846;
 
 private:
   IColor mColor;

@@ -122,7 +122,7 @@ bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int 
   const int w = base->W, h = base->H;
   Raster_Copy(mTmpBitmap, base->data);
   Raster_ClearRect(mTmpBitmap, 0, 0, w, h, 0xFFFFFF00u, 0u);
-  const float angle = float(angleDeg * M_PI / 180.0);
+  const float angle = float(angleDeg * kIGraphicsPi / 180.0);
   const float xOffset = (w % 2) ? -0.5f : 0.0f;
   Raster_RotatedBlit(mTmpBitmap, mask->data, 0, 0, w, h, 0.0f, 0.0f, float(w), float(h), angle,
                      true, 1.0f, RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_FILTERED | RASTER_MODE_ADD,

@@ -154,5 +154,8 @@ struct IMouseMod {
       : L(l), R(r), S(s), C(c), A(a) {}
 };
 
+// Angles of knobs and rotated images.
+inline constexpr double kIGraphicsPi = 3.14159265358979323846;
+
 enum EDirection { kVertical = 0, kHorizontal = 1 };
 enum EFileAction { kFileOpen = 0, kFileSave = 1 };

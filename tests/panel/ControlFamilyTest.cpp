@@ -282,7 +282,7 @@ TEST_F(Family, OverlayIsHitOnlyInItsAreaWhileOff) {
 TEST_F(Family, LineKnobDrawsItsPointer) {
   IColor white = COLOR_WHITE;
   auto* knob = new IKnobLineControl(&plug(), IRECT(0, 0, 40, 40), 3, &white, 0.0f, 15.0f, 0.0f,
-                                    float(IKnobLineControl::kPi));
+                                    float(kIGraphicsPi));
   surface->AttachControl(knob);
   surface->DrawAll();
   EXPECT_EQ(surface->At(20, 10), COLOR_WHITE);  // value 0: pointing up
