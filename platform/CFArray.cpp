@@ -49,13 +49,6 @@ CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef, CFIndex, const CFArrayCal
   return new CFArrayObject(callBacks);
 }
 
-CFArrayRef CFArrayCreate(CFAllocatorRef allocator, const void** values, CFIndex count, const CFArrayCallBacks* callBacks) {
-  if (count < 0 || (!values && count > 0)) return nullptr;
-  CFMutableArrayRef array = CFArrayCreateMutable(allocator, count, callBacks);
-  for (CFIndex i = 0; i < count; ++i) CFArrayAppendValue(array, values[i]);
-  return array;
-}
-
 CFIndex CFArrayGetCount(CFArrayRef array) { return array ? CFIndex(array->values.size()) : 0; }
 
 const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex index) {

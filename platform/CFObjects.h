@@ -107,9 +107,4 @@ const T* CFObjectAs(CFTypeRef ref, CFTypeID kind) {
   return object->typeID == kind ? static_cast<const T*>(object) : nullptr;
 }
 
-template <typename T>
-T* CFMutableObjectAs(CFTypeRef ref, CFTypeID kind) {
-  return const_cast<T*>(CFObjectAs<T>(ref, kind));
-}
-
 std::string CFDescribe(CFTypeRef ref);  // "(null)" for null

@@ -21,11 +21,6 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* text, CFString
   return new CFStringObject(text);
 }
 
-CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex length, CFStringEncoding, Boolean) {
-  if (length < 0 || (!bytes && length > 0)) return nullptr;
-  return new CFStringObject(std::string(reinterpret_cast<const char*>(bytes), size_t(length)));
-}
-
 CFStringRef CFStringCreateCopy(CFAllocatorRef, CFStringRef text) {
   if (!text) return nullptr;
   return new CFStringObject(text->text);

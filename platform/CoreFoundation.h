@@ -67,12 +67,9 @@ CFStringRef CFCopyDescription(CFTypeRef object);
 
 using CFStringEncoding = UInt32;
 constexpr CFStringEncoding kCFStringEncodingUTF8 = 0x08000100;
-constexpr CFStringEncoding kCFStringEncodingASCII = 0x0600;
 
 CFTypeID CFStringGetTypeID();
 CFStringRef CFStringCreateWithCString(CFAllocatorRef allocator, const char* text, CFStringEncoding encoding);
-CFStringRef CFStringCreateWithBytes(CFAllocatorRef allocator, const UInt8* bytes, CFIndex length,
-                                    CFStringEncoding encoding, Boolean isExternalRepresentation);
 CFStringRef CFStringCreateCopy(CFAllocatorRef allocator, CFStringRef text);
 // printf forms with %@ for an object's description. Supported conversions:
 // d i u x X o c s f e g p %@ %% with flags, width, precision and the l/ll/z
@@ -181,7 +178,6 @@ extern const CFArrayCallBacks kCFTypeArrayCallBacks;
 CFTypeID CFArrayGetTypeID();
 // The callbacks are copied; null means values are neither retained nor released.
 CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef allocator, CFIndex capacity, const CFArrayCallBacks* callBacks);
-CFArrayRef CFArrayCreate(CFAllocatorRef allocator, const void** values, CFIndex count, const CFArrayCallBacks* callBacks);
 CFIndex CFArrayGetCount(CFArrayRef array);
 // Null for an index outside the array.
 const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex index);
