@@ -26,7 +26,7 @@ public:
         << "<key>CFBundleExecutable</key><string>Tavro.so</string></dict></plist>\n";
     CFStringRef path = CFStringCreateWithCString(nullptr, root_.c_str(), kCFStringEncodingUTF8);
     CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
-    CFBundleCreate(nullptr, url);
+    if (CFBundleRef bundle = CFBundleCreate(nullptr, url)) CFRelease(bundle);  // the registry keeps its own
     CFRelease(url);
     CFRelease(path);
   }
