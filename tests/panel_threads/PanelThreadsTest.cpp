@@ -17,6 +17,8 @@
 
 namespace {
 constexpr int kRounds = 20000;
+// The writers keep going until the surface has drawn at least this often.
+constexpr int kMinDraws = 300;
 
 struct BusyPanel {
   BusyPanel() : f(160, 80, 8) {
@@ -39,12 +41,15 @@ struct BusyPanel {
   void DrawTick() {
     IRECT r;
     if (f.surface->IsDirty(&r)) f.surface->Draw(&r);
+    ++draws;
   }
+  bool Busy(int round) const { return round < kRounds || draws.load() < kMinDraws; }
   PanelFixture f;
   std::vector<IKnobMultiControl*> knobs;
   ITextControl* status;
   ControlLayer* layer;
   IKnobMultiControl* layerKnob;
+  std::atomic<int> draws{0};
 };
 }  // namespace
 
@@ -52,13 +57,13 @@ TEST(PanelThreads, ValuesTextsAndLayersChangeWhileTheSurfaceDraws) {
   BusyPanel panel;
   std::atomic<bool> done{false};
   std::thread midi([&] {
-    for (int i = 0; i < kRounds; ++i) {
+    for (int i = 0; panel.Busy(i); ++i) {
       panel.f.surface->SetParameterFromPlug(i % 4, double(i % 11), false);
       panel.knobs[i % 4]->SetValueFromHardware((i % 7) / 6.0);
     }
   });
   std::thread worker([&] {
-    for (int i = 0; i < kRounds; ++i) {
+    for (int i = 0; panel.Busy(i); ++i) {
       panel.status->SetTextFromPlug(i % 2 ? "Receiving dump..." : "CONNECTION TIMED OUT!");
       panel.status->SetTextColor(i % 2 ? COLOR_WHITE : COLOR_YELLOW);
       panel.layer->Hide(i % 3 == 0);
@@ -102,7 +107,7 @@ TEST(PanelThreads, ReadOutsRefreshFromTheHardwarePathWhileDrawing) {
   panel.knobs[3]->SetValDisplayControl(panel.status);
   std::atomic<bool> done{false};
   std::thread midi([&] {
-    for (int i = 0; i < kRounds; ++i) panel.knobs[3]->SetValueFromHardware((i % 10) / 10.0);
+    for (int i = 0; panel.Busy(i); ++i) panel.knobs[3]->SetValueFromHardware((i % 10) / 10.0);
     done = true;
   });
   while (!done) panel.DrawTick();
