@@ -3,6 +3,8 @@
 // Every routine clips to both bitmaps, accepts null bitmaps and any coordinates,
 // and blends by mode and opacity as Raster_Blend.h writes down.
 // A source and destination may be the same bitmap.
+//
+// threads: any, on bitmaps no other thread uses meanwhile (no shared state here).
 
 #include "Raster_Bitmap.h"
 #include "Raster_Blend.h"

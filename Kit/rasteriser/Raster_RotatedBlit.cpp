@@ -75,12 +75,20 @@ void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int
       const int64_t tx = Raster_FixedFloor(u), ty = Raster_FixedFloor(v);
       const bool inside = filtered ? (tx >= area.x0 - 1 && tx <= area.x1 && ty >= area.y0 - 1 && ty <= area.y1)
                                    : (tx >= area.x0 && tx <= area.x1 && ty >= area.y0 && ty <= area.y1);
-      if (inside) {
-        line[static_cast<size_t>(run++)] =
-            filtered ? Raster_Bilinear(Tap(s, area, tx, ty), Tap(s, area, tx + 1, ty),
-                                       Tap(s, area, tx, ty + 1), Tap(s, area, tx + 1, ty + 1),
-                                       Raster_FixedFrac(u), Raster_FixedFrac(v))
-                     : s.row(static_cast<int>(ty))[tx];
+      if (inside && !filtered) {
+        line[static_cast<size_t>(run++)] = s.row(static_cast<int>(ty))[tx];
+      } else if (inside) {
+        const uint32_t fx = Raster_FixedFrac(u), fy = Raster_FixedFrac(v);
+        if (tx >= area.x0 && tx < area.x1 && ty >= area.y0 && ty < area.y1) {
+          // All four taps within the area: read them straight.
+          const uint32_t* upper = s.row(static_cast<int>(ty)) + tx;
+          const uint32_t* lower = upper + s.span;
+          line[static_cast<size_t>(run++)] = Raster_Bilinear(upper[0], upper[1], lower[0], lower[1], fx, fy);
+        } else {
+          line[static_cast<size_t>(run++)] =
+              Raster_Bilinear(Tap(s, area, tx, ty), Tap(s, area, tx + 1, ty), Tap(s, area, tx, ty + 1),
+                              Tap(s, area, tx + 1, ty + 1), fx, fy);
+        }
       } else if (run) {
         Raster_BlendRow(spec, d.row(y) + x - run, line.data(), run);
         run = 0;

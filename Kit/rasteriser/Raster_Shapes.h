@@ -8,6 +8,8 @@
 // (x, y) lies in pixel (floor(x), floor(y)), its centre at (x + 0.5, y + 0.5).
 // Angles: radians, 0 pointing up, growing clockwise.
 // antiAlias gives edges partial coverage; without it a pixel is in or out.
+//
+// threads: any, on bitmaps no other thread uses meanwhile (no shared state here).
 
 #include "Raster_Bitmap.h"
 #include "Raster_Blend.h"

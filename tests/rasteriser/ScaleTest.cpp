@@ -246,3 +246,30 @@ TEST(RotatedBlit, OutsideTheSourceNothingIsDrawnAndEdgesFade) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RotatedBlit, MaskedKnobPipelineShowsBaseOnlyUnderTheMask) {
+  // The panel's rotated-mask drawing: base with alpha cleared, mask added with its
+  // alpha, top copied over with its alpha, the result blitted with its alpha.
+  const int w = 9, h = 9;
+  const uint32_t baseColour = Raster_Pixel(255, 40, 40, 40), maskColour = Raster_Pixel(255, 100, 0, 0);
+  Raster_MemBitmap base(w, h), mask(w, h), top(w, h), temp(0, 0, 4), frame(w, h);
+  Raster_FillRect(&base, 0, 0, w, h, baseColour, 1.0f, 0);
+  Raster_FillRect(&mask, 4, 0, 1, 5, maskColour, 1.0f, 0);  // a pointer from the top to the centre
+  Raster_FillRect(&top, 0, 8, w, 1, Raster_Pixel(255, 0, 0, 255), 1.0f, 0);  // a bottom bar
+  Raster_FillRect(&frame, 0, 0, w, h, Raster_Pixel(255, 0, 200, 0), 1.0f, 0);
+
+  Raster_Copy(&temp, &base);
+  Raster_ClearRect(&temp, 0, 0, w, h, 0xFFFFFF00u, 0);
+  Raster_RotatedBlit(&temp, &mask, 0, 0, w, h, 0, 0, w, h, 0.0f, true, 1.0f, 0x10101, -0.5f, 0);
+  Raster_RotatedBlit(&temp, &top, 0, 0, w, h, 0, 0, w, h, 0.0f, true, 1.0f, 0x10100, -0.5f, 0);
+  Raster_Blit(&frame, &temp, 0, 0, 0, 0, w, h, 1.0f, RASTER_MODE_SOURCE_ALPHA);
+
+  // Under the pointer: base plus mask. Under the bar: the top. Elsewhere: the frame.
+  EXPECT_EQ(Raster_GetPixel(&frame, 4, 2), Raster_Pixel(255, 140, 40, 40));
+  EXPECT_EQ(Raster_GetPixel(&frame, 4, 8), Raster_Pixel(255, 0, 0, 255));
+  EXPECT_EQ(Raster_GetPixel(&frame, 1, 2), Raster_Pixel(255, 0, 200, 0));
+}
+
+}  // namespace
