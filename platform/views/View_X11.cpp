@@ -158,7 +158,13 @@ void X11ViewBackend::OnPresented(const ViewRect& area) { MarkScreen(area); }
 
 void X11ViewBackend::OnEntryChanged() {
   MarkScreen(lastEntryRect_);
-  lastEntryRect_ = Entry() ? Entry()->Spec().rect : ViewRect{};
+  lastEntryRect_ = {};
+  if (const ViewTextEntry* entry = Entry()) {
+    lastEntryRect_ = entry->Spec().rect;
+    const std::string font = entry->Spec().fontFace + "/" + std::to_string(entry->Spec().fontSize);
+    if (font != entryFont_) entryPainter_.SetFont(entry->Spec().fontFace, entry->Spec().fontSize);
+    entryFont_ = font;
+  }
   MarkScreen(lastEntryRect_);
 }
 
@@ -170,11 +176,7 @@ void X11ViewBackend::Show(const ViewRect& wanted) {
   for (int y = area.y; y < area.y + area.h; ++y)
     std::copy_n(frame.Row(y) + area.x, area.w, composed_.begin() + (size_t(y) * size_t(w) + size_t(area.x)));
   ViewPixelsBitmap canvas(composed_.data(), w, Height(), w);
-  if (const ViewTextEntry* entry = Entry()) {
-    painter_.SetFont(entry->Spec().fontFace, entry->Spec().fontSize);
-    painter_.Entry(&canvas, *entry);
-    painter_.SetFont(ViewOverlayPainter::kFace, ViewOverlayPainter::kSize);
-  }
+  if (const ViewTextEntry* entry = Entry()) entryPainter_.Entry(&canvas, *entry);
   if (modal_) modal_->Draw(&canvas, painter_);
   for (int y = area.y; y < area.y + area.h; ++y) {
     const size_t row = size_t(y) * size_t(w);

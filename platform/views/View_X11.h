@@ -92,7 +92,9 @@ private:
   ViewRect screenDirty_;
   ViewRect lastEntryRect_;
   ViewModalSession* modal_ = nullptr;
-  ViewOverlayPainter painter_;
+  ViewOverlayPainter painter_;       // the widgets' own font
+  ViewOverlayPainter entryPainter_;  // the open entry's font
+  std::string entryFont_;            // face and size entryPainter_ holds
   ViewClickCounter clicks_;
   uint64_t nextTickMicros_ = 0;
   bool stopRequested_ = false;
