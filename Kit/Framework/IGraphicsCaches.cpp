@@ -56,6 +56,9 @@ Raster_IBitmap* BitmapStorage::Find(int id, double scale) {
 void BitmapStorage::Add(Raster_IBitmap* bitmap, int id, double scale) {
   if (!bitmap) return;
   Kit_MutexLock lock(mLock);
+  // A bitmap is owned once: a second record would delete it twice.
+  for (const Record& r : mRecords)
+    if (r.bitmap == bitmap) return;
   mRecords.push_back({id, scale, bitmap});
 }
 

@@ -30,7 +30,7 @@ public:
 
   // The first bitmap cached under (id, scale), or null.
   Raster_IBitmap* Find(int id, double scale);
-  // The cache takes ownership.
+  // The cache takes ownership; a bitmap it already holds is not added again.
   void Add(Raster_IBitmap* bitmap, int id, double scale);
   // Removes and deletes the first record holding the bitmap; false (nothing
   // deleted) when the bitmap is not cached.

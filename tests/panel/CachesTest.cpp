@@ -108,6 +108,16 @@ TEST_F(Caches, RetainScaleAndCropAddUnnamedImages) {
   EXPECT_EQ(surface->ScaleBitmap(&bm, 0, 10).data, nullptr);
 }
 
+TEST_F(Caches, RetainingACachedImageDoesNotOwnItTwice) {
+  BitmapStorage& cache = BitmapCache();
+  IBitmap bm = surface->LoadIBitmap(kImageId + 8, "knob", 1.0);
+  const int size = cache.Size();
+  surface->RetainBitmap(&bm);
+  EXPECT_EQ(cache.Size(), size);
+  surface->ReleaseBitmap(&bm);
+  EXPECT_EQ(cache.Size(), size - 1);
+}
+
 TEST_F(Caches, FontsAreSharedByColourAndSplitByOrientation) {
   IText red(13, COLOR_RED, "DejaVu Sans Mono");
   IText blue(13, COLOR_BLUE, "DejaVu Sans Mono");
