@@ -121,6 +121,8 @@ public:
   int NOutputBuses() const { return int(mOutBuses.size()); }
 
   // ---- notifications to the host ----
+  // Delivered at once to the listeners the host registered for the parameter.
+  // threads: main, midi-in, worker
   void SendAUEvent(UInt32 eventType, AudioUnit unit, int paramIdx);
   AudioUnit GetComponentInstance() const { return mCI; }
   const char* GetBundleID() const { return mBundleID.Get(); }
@@ -129,6 +131,7 @@ public:
   IGraphics* GetGraphics() const;
 
   // ---- replaced operations of IModuleBase ----
+  // threads: main, midi-in, worker (as SendAUEvent)
   void BeginInformHostOfParamChange(int paramIdx) override;
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
   void EndInformHostOfParamChange(int paramIdx) override;
