@@ -1,5 +1,8 @@
 #include "IGraphicsMac.h"
 
+#include <sys/utsname.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +15,7 @@
 #include "IGraphicsCocoa.h"
 #include "IParam.h"
 #include "IPopupMenu.h"
+#include "Log.h"
 #include "Raster.h"
 #include "View_Backend.h"
 #include "View_ProcessBackend.h"
@@ -107,6 +111,21 @@ bool UsableWebAddress(const std::string& url) {
 }
 
 }  // namespace
+
+int UserOSVersionFromRelease(const char* release) {
+  if (!release) return 0;
+  int parts[3] = {0, 0, 0};
+  const int read = std::sscanf(release, "%d.%d.%d", &parts[0], &parts[1], &parts[2]);
+  if (read < 1 || parts[0] < 0 || parts[1] < 0 || parts[2] < 0) return 0;
+  return std::min(parts[0], 255) << 8 | std::min(parts[1], 15) << 4 | std::min(parts[2], 15);
+}
+
+int GetUserOSVersion() {
+  utsname name{};
+  const int version = uname(&name) == 0 ? UserOSVersionFromRelease(name.release) : 0;
+  Trace(__FUNCTION__, __LINE__, "OS version %x", version);
+  return version;
+}
 
 ViewMenu IGraphicsMac_BuildViewMenu(IPopupMenu* menu) {
   ViewMenu out;
@@ -292,7 +311,18 @@ void* IGraphicsMac::OpenWindow(void* window, void* control, short left, short to
   return static_cast<ViewHostable*>(mCarbon.get());
 }
 
+void IGraphicsMac::AttachSubWindow(void* parentWindow) {
+  if (!parentWindow) return;
+  OpenWindow(parentWindow);
+  mParentWindow = parentWindow;
+}
+
+void IGraphicsMac::RemoveSubWindow() {
+  if (mParentWindow) CloseWindow();
+}
+
 void IGraphicsMac::CloseWindow() {
+  mParentWindow = nullptr;
   mCarbon.reset();
   if (!mCocoaView) return;
   mCocoaView->killTimer();

@@ -64,6 +64,10 @@ public:
   void* OpenCarbonWindow(void* window, void* control, short left, short top) {
     return OpenWindow(window, control, left, top);
   }
+  // A host window that wants the Cocoa panel: the panel's view is opened in it
+  // (there are no child windows here, so the view takes the parent window itself).
+  void AttachSubWindow(void* parentWindow) override;
+  void RemoveSubWindow() override;
   void CloseWindow() override;
   void* GetWindow() override;
   // The file `name` of the bundle's resources, with the last file size set to
@@ -87,11 +91,18 @@ private:
   // Closed views: inert, kept because the host may still hold them.
   std::vector<std::unique_ptr<IGraphicsCocoa_vTavro_au>> mClosedViews;
   Kit_String mBundleID;
+  void* mParentWindow = nullptr;  // the window AttachSubWindow was given
 };
 
 // The bundle file of that name when its extension is png (any case), decoded;
 // null otherwise. The caller owns the bitmap.
 std::unique_ptr<Raster_IBitmap> LoadImgFromResourceOSX(const char* bundleID, const char* fileName);
+
+// The system's version as 0xMmp nibbles (major, minor, patch; each capped at 15 but
+// the major at 255), 0 when it cannot be read. Also written to the trace.
+int GetUserOSVersion();
+// The same from a release text such as "6.1.0-13-amd64".
+int UserOSVersionFromRelease(const char* release);
 
 // A popup menu as the back ends show it: numbered titles, separators, disabled,
 // indented and checked items, submenus (nested at most 16 deep, so a menu that

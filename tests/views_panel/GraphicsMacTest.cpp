@@ -327,3 +327,28 @@ TEST(GraphicsMac, CocoaPopupWithoutChoiceLeavesChosenIndexes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GraphicsMac, SubWindowOpensThePanelInTheParentAndRemovesIt) {
+  MacPanel p;
+  p.graphics->RemoveSubWindow();  // nothing attached: nothing happens
+  p.graphics->AttachSubWindow(&p.backend);
+  EXPECT_TRUE(p.backend.IsAttached());
+  EXPECT_NE(p.graphics->GetCocoaView(), nullptr);
+  p.graphics->RemoveSubWindow();
+  EXPECT_FALSE(p.backend.IsAttached());
+  EXPECT_FALSE(p.graphics->WindowIsOpen());
+}
+
+TEST(GraphicsMac, OSVersionFromTheReleaseText) {
+  EXPECT_EQ(UserOSVersionFromRelease("10.6.8"), 0xA68);
+  EXPECT_EQ(UserOSVersionFromRelease("6.1.0-13-amd64"), 0x610);
+  EXPECT_EQ(UserOSVersionFromRelease("5.19"), 0x5F0);
+  EXPECT_EQ(UserOSVersionFromRelease("300.20.30"), 0xFFFF);
+  EXPECT_EQ(UserOSVersionFromRelease("x"), 0);
+  EXPECT_EQ(UserOSVersionFromRelease(nullptr), 0);
+  EXPECT_GT(GetUserOSVersion(), 0);
+}
+
+}  // namespace
