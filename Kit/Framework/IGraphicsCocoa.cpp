@@ -85,6 +85,8 @@ void IGraphicsCocoa_vTavro_au::ViewMouse(const ViewMouseEvent& e) {
   IMouseMod mod = ToIMouseMod(CocoaMouseMod(e.mods, right && e.action != ViewMouseAction::Move));
   switch (e.action) {
     case ViewMouseAction::Down:
+      // A press on the view takes the focus from the entry, which ends its editing.
+      if (textEntryOpen()) controlTextDidEndEditing();
       if (!right && e.clickCount >= 2) graphics_->OnMouseDblClick(p.x, p.y, &mod);
       else graphics_->OnMouseDown(p.x, p.y, &mod);
       break;

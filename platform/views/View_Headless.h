@@ -53,7 +53,7 @@ public:
   const std::vector<ViewFilePrompt>& ShownPrompts() const { return shownPrompts_; }
   const std::vector<std::string>& OpenedURLs() const { return openedURLs_; }
   const std::vector<ViewRect>& PresentedAreas() const { return presented_; }
-  const std::optional<ViewTextEntrySpec> LastEntrySpec() const { return lastEntry_; }
+  const std::optional<ViewTextEntrySpec>& LastEntrySpec() const { return lastEntry_; }
   bool CursorHidden() const { return cursorHidden_; }
   int ArrowCursorRequests() const { return arrowCursorRequests_; }
 

@@ -178,6 +178,17 @@ TEST(CocoaView, WheelClosesAnOpenEntryWithoutCommitting) {
   for (const auto& change : p.plug->fromGUI) EXPECT_NE(change.first, 4) << change.second;
 }
 
+TEST(CocoaView, ClickElsewhereEndsTheEntryAndCommitsIt) {
+  NamePanel p;
+  Swatch* s = p.AddSwatch(IRECT(130, 60, 190, 110), 0);
+  p.backend.Click(MacPanel::WindowX(50), MacPanel::WindowY(40));
+  p.backend.TypeText("X");
+  p.backend.Click(MacPanel::WindowX(150), MacPanel::WindowY(80));
+  EXPECT_FALSE(p.backend.IsTextEntryOpen());
+  EXPECT_STREQ(p.plug->GetParam(4)->GetDisplayText(0), "INITX");
+  EXPECT_EQ(s->downs.size(), 1u);
+}
+
 TEST(CocoaView, DragsAreIgnoredWhileAnEntryIsOpen) {
   NamePanel p;
   Swatch* s = p.AddSwatch(IRECT(130, 60, 190, 110), 0);
