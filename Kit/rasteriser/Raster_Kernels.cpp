@@ -52,12 +52,14 @@ void BlendRowScalar(uint32_t* d, const uint32_t* s, int n, uint32_t o) {
 }
 
 #if defined(__SSE2__)
-// d x (255 - w) + s x w, then div255, on eight 16-bit lanes.
+// d x (255 - w) + s x w, then div255, on eight 16-bit lanes. The sum is written
+// 255 d + (s - d) w and worked modulo 2^16: it lies in 0..65025, so the wrapped
+// intermediate values still give it exactly, with one multiply instead of two.
 inline __m128i Mix16(__m128i d, __m128i s, __m128i w) {
-  const __m128i c255 = _mm_set1_epi16(255), c128 = _mm_set1_epi16(128);
-  __m128i t = _mm_add_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(c255, w)), _mm_mullo_epi16(s, w));
+  const __m128i t = _mm_add_epi16(_mm_sub_epi16(_mm_slli_epi16(d, 8), d),
+                                  _mm_mullo_epi16(_mm_sub_epi16(s, d), w));
   // (t + 128) x 257 >> 16 is div255 exactly for these sums.
-  return _mm_mulhi_epu16(_mm_add_epi16(t, c128), _mm_set1_epi16(257));
+  return _mm_mulhi_epu16(_mm_add_epi16(t, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 // Four pixels: every byte mixed by its pixel's weight (w in the low 16 bits of
@@ -126,11 +128,14 @@ void Raster_BlendRow(const Raster_BlendSpec& spec, uint32_t* d, const uint32_t* 
   if (o == 0 || n <= 0) return;
   switch (spec.op) {
     case kRasterCopy:
-      if (!spec.sourceAlpha) {
-        if (o == 255) std::copy(s, s + n, d);
-        else CopyOpacityRow(d, s, n, o);
+      if (!spec.sourceAlpha && o == 255) {
+        std::copy(s, s + n, d);
+      } else if (!spec.sourceAlpha) {
+        const int done = Raster_CopyOpacityRowWide(d, s, n, o);
+        CopyOpacityRow(d + done, s + done, n - done, o);
       } else {
-        CopySourceAlphaRow(d, s, n, o);
+        const int done = Raster_CopySourceAlphaRowWide(d, s, n, o);
+        CopySourceAlphaRow(d + done, s + done, n - done, o);
       }
       break;
     case kRasterAdd:

@@ -68,6 +68,14 @@ inline uint32_t Raster_Combine(uint32_t d, uint32_t s, uint32_t w) {
 // Blends n source pixels onto n destination pixels.
 void Raster_BlendRow(const Raster_BlendSpec& spec, uint32_t* d, const uint32_t* s, int n);
 
+// Eight-pixel (AVX2) forms of the two copy rows, where the processor has AVX2: they
+// do whole groups of eight and return how many pixels they did (0 without AVX2).
+int Raster_CopySourceAlphaRowWide(uint32_t* d, const uint32_t* s, int n, uint32_t o);
+int Raster_CopyOpacityRowWide(uint32_t* d, const uint32_t* s, int n, uint32_t o);
+// Test seam: false makes the wide forms do nothing, so the four-pixel path runs.
+// threads: any.
+void Raster_AllowWideVectors(bool allow);
+
 // One colour over a run of pixels.
 struct Raster_ColorBlend {
   int op;

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -172,9 +173,12 @@ void PairScale(const std::string& name, Kind kind, double scale) {
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
+    // The median of repetitions when there are several, else the single run.
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        times_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (median || (run.run_type == Run::RT_Iteration && !medians_.count(run.run_name.str()))) {
+        if (median) medians_.insert(run.run_name.str());
+        times_[run.run_name.str()] = run.GetAdjustedRealTime() / 1e6;  // microseconds to seconds
       }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -191,6 +195,7 @@ public:
 
 private:
   std::map<std::string, double> times_;
+  std::set<std::string> medians_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "RasterReference.h"
+#include "Raster_Kernels.h"
 #include "WinEmu_PixelMix.h"
 
 namespace {
@@ -57,7 +58,20 @@ TEST(BlendArithmetic, ColourPackingMasksEveryChannel) {
   EXPECT_EQ(Raster_Blue(Raster_Pixel(1, 2, 3, 255)), 255u);
 }
 
+// Runs a check with the eight-pixel (AVX2) path allowed and with it held back, so
+// both vector paths and the scalar tail meet the reference.
+template <typename Check>
+void OnEveryVectorPath(Check check) {
+  for (bool wide : {true, false}) {
+    SCOPED_TRACE(wide ? "eight-pixel path" : "four-pixel path");
+    Raster_AllowWideVectors(wide);
+    check();
+  }
+  Raster_AllowWideVectors(true);
+}
+
 TEST(Blit, RandomImagesMatchTheReferenceInEveryModeAndClip) {
+  OnEveryVectorPath([] {
   std::mt19937 rng(1234);
   std::uniform_int_distribution<int> size(1, 40), coord(-50, 60), extent(-3, 70);
   for (int round = 0; round < 400; ++round) {
@@ -73,13 +87,15 @@ TEST(Blit, RandomImagesMatchTheReferenceInEveryModeAndClip) {
     Raster_Blit(&d, &s, dx, dy, sx, sy, w, h, alpha, mode);
     RefBlit(&expected, src, dx, dy, sx, sy, w, h, alpha, mode);
     ExpectSame(expected, &d, "random blit");
-    if (HasFailure()) return;
+    if (::testing::Test::HasFailure()) return;
   }
+  });
 }
 
-TEST(Blit, LongRowsExerciseTheVectorPathAndItsTail) {
+TEST(Blit, LongRowsExerciseTheVectorPathsAndTheirTails) {
+  OnEveryVectorPath([] {
   std::mt19937 rng(99);
-  for (int width : {1, 3, 4, 5, 7, 8, 9, 31, 64, 67}) {
+  for (int width : {1, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 31, 64, 67}) {
     for (int mode : {0, int{RASTER_MODE_SOURCE_ALPHA}}) {
       for (float alpha : {1.0f, 0.6f}) {
         const RefImage src = RandomImage(rng, width, 3);
@@ -93,6 +109,7 @@ TEST(Blit, LongRowsExerciseTheVectorPathAndItsTail) {
       }
     }
   }
+  });
 }
 
 TEST(Blit, EveryEdgePartlyOutsideAndFullyOutside) {
@@ -241,6 +258,7 @@ namespace {
 TEST(BlendArithmetic, VectorPathMatchesTheReferenceForEveryByteTriple) {
   // Every (destination, source, source alpha) byte triple through rows of 256, so
   // the four-pixel path does the work; channels R, G and B carry different values.
+  OnEveryVectorPath([] {
   Raster_MemBitmap d(256, 256), s(256, 256);
   ASSERT_EQ(d.getRowSpan(), 256);
   for (uint32_t sa = 0; sa < 256; ++sa) {
@@ -259,6 +277,7 @@ TEST(BlendArithmetic, VectorPathMatchesTheReferenceForEveryByteTriple) {
       ASSERT_EQ(d.getBits()[i], expected) << "alpha " << sa << " i " << i;
     }
   }
+  });
 }
 
 }  // namespace
