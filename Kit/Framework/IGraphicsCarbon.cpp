@@ -65,7 +65,7 @@ void IGraphicsCarbon::ViewTimer() {
   if (!window_) return;
   IRECT dirty;
   if (!graphics_->IsDirty(&dirty)) return;
-  if (composited_) window_->Invalidate(CarbonInvalidRect({dirty.L, dirty.T, dirty.R, dirty.B}));
+  if (composited_) window_->Invalidate(CarbonPaneRect({dirty.L, dirty.T, dirty.R, dirty.B}));
   else window_->Invalidate({0, 0, window_->Width(), window_->Height()});
 }
 
@@ -127,7 +127,7 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rec
                                       IParam* param) {
   if (!control || !text || !rect || !window_ || !composited_ || TextEntryOpen()) return;
   ViewTextEntrySpec spec;
-  spec.rect = CarbonEntryRect({rect->L, rect->T, rect->R, rect->B});
+  spec.rect = CarbonPaneRect({rect->L, rect->T, rect->R, rect->B});
   spec.text = str ? str : "";
   spec.selectAll = true;
   spec.fontFace = text->font;

@@ -22,15 +22,17 @@ std::optional<int> CarbonPanelKey(const ViewKeyEvent& event) {
   return PanelKeyFor(event.keyCode, Utf8FirstCharacter(event.characters));
 }
 
-ViewRect CarbonInvalidRect(const PanelRect& d) { return {d.L, d.T, d.R - d.L, d.B - d.T}; }
-
-ViewRect CarbonEntryRect(const PanelRect& r) { return {r.L, r.T, r.R - r.L, r.B - r.T}; }
+ViewRect CarbonPaneRect(const PanelRect& r) { return {r.L, r.T, r.R - r.L, r.B - r.T}; }
 
 void CarbonPopupAnchor(const PanelRect& r, int* x, int* y) {
   *x = r.L;
   *y = r.B + 5;
 }
 
+namespace {
+
+// The character code a Carbon key event carries (Return 13, Enter 3, backspace 8,
+// delete 127, else the first character).
 char32_t CarbonCharCode(const ViewKeyEvent& event) {
   switch (event.keyCode) {
     case kViewKeyReturn: return 13;
@@ -40,8 +42,6 @@ char32_t CarbonCharCode(const ViewKeyEvent& event) {
     default: return Utf8FirstCharacter(event.characters);
   }
 }
-
-namespace {
 
 bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 

@@ -19,11 +19,9 @@ PanelMouseMod CarbonMouseMod(ViewMouseButton button, const ViewModifiers& mods);
 // Raw key down: arrows and space by key code, then digits and letters; none otherwise.
 std::optional<int> CarbonPanelKey(const ViewKeyEvent& event);
 
-// The redraw request of a composited window: origin (L, T), size (R - L, B - T).
-ViewRect CarbonInvalidRect(const PanelRect& dirty);
-
-// The text entry's bounds: the panel rect as it stands.
-ViewRect CarbonEntryRect(const PanelRect& r);
+// A panel rect in the pane: origin (L, T), size (R - L, B - T). Used for the redraw
+// request of a composited window and for the text entry's bounds.
+ViewRect CarbonPaneRect(const PanelRect& r);
 
 // Where a popup menu opens, in pane pixels: left of the rect, 5 below its bottom.
 void CarbonPopupAnchor(const PanelRect& r, int* x, int* y);
@@ -38,7 +36,3 @@ enum class CarbonEntryKey {
 // entry has no parameter); `currentLength` counts the characters already typed.
 CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength,
                                   int maximumLength);
-
-// The character code a Carbon key event carries for a key event (Return 13, Enter 3,
-// backspace 8, delete 127, else the first character).
-char32_t CarbonCharCode(const ViewKeyEvent& event);

@@ -56,10 +56,6 @@ void CocoaPopupAnchorFromView(const CocoaRect& v, int H, int* wx, int* wy) {
   *wy = int(H - (v.y - 4));
 }
 
-void CocoaPopupAnchor(const PanelRect& r, int H, int* wx, int* wy) {
-  CocoaPopupAnchorFromView(CocoaViewRectFromPanel(r, H), H, wx, wy);
-}
-
 bool CocoaFormatter::IsPartialStringValid(const std::string& utf8) const {
   const std::u32string chars = Utf8Decode(utf8);
   if (acceptable) {

@@ -46,7 +46,6 @@ CocoaKeyResult CocoaPanelKey(const ViewKeyEvent& event);
 // Where a popup menu opens, in window pixels: the point (x, y - 4) of the view rect
 // (of the panel rect converted to a view rect).
 void CocoaPopupAnchorFromView(const CocoaRect& r, int H, int* wx, int* wy);
-void CocoaPopupAnchor(const PanelRect& r, int H, int* wx, int* wy);
 
 // The text entry's formatter: refuses a partial string with a character outside the
 // set (none = any), longer than the maximum length (0 = unlimited) or whose integer

@@ -307,8 +307,7 @@ void X11ViewBackend::PumpOnce() {
 }
 
 void X11ViewBackend::RunUntilClosed() {
-  stopRequested_ = false;
-  while (window_ && IsAttached() && !stopRequested_) PumpOnce();
+  while (window_ && IsAttached()) PumpOnce();
 }
 
 void X11ViewBackend::RunModal(ViewModalSession& session) {

@@ -34,13 +34,11 @@ public:
   X11ViewBackend(const X11ViewBackend&) = delete;
   X11ViewBackend& operator=(const X11ViewBackend&) = delete;
 
-  // Turns the loop until the window is closed or Stop() is called.
+  // Turns the loop until the window is closed.
   void RunUntilClosed();
-  void Stop() { stopRequested_ = true; }
   // One turn: waits for events at most until the timer is due, handles them, fires
   // the timer when due, lets the client repaint and shows what changed.
   void PumpOnce();
-  bool WindowOpen() const { return window_ != 0; }
 
   Display* XDisplay() const { return display_; }
   unsigned long WindowId() const { return window_; }
@@ -97,7 +95,6 @@ private:
   std::string entryFont_;            // face and size entryPainter_ holds
   ViewClickCounter clicks_;
   uint64_t nextTickMicros_ = 0;
-  bool stopRequested_ = false;
   std::string opener_ = "xdg-open";
   std::vector<pid_t> children_;
 };

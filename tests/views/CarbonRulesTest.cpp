@@ -49,8 +49,8 @@ TEST(CarbonRules, KeyMapping) {
 }
 
 TEST(CarbonRules, InvalidRectKeepsTheDirtyRectsOwnSize) {
-  EXPECT_EQ(CarbonInvalidRect({10, 20, 29, 39}), (ViewRect{10, 20, 19, 19}));
-  EXPECT_EQ(CarbonEntryRect({5, 6, 105, 26}), (ViewRect{5, 6, 100, 20}));
+  EXPECT_EQ(CarbonPaneRect({10, 20, 29, 39}), (ViewRect{10, 20, 19, 19}));
+  EXPECT_EQ(CarbonPaneRect({5, 6, 105, 26}), (ViewRect{5, 6, 100, 20}));
 }
 
 TEST(CarbonRules, PopupOpensFiveBelowTheRect) {

@@ -95,7 +95,7 @@ TEST(CocoaRules, PlusIsPassedOnAndMultiCharacterEventsDropped) {
 
 TEST(CocoaRules, PopupOpensFiveBelowTheRect) {
   int x = 0, y = 0;
-  CocoaPopupAnchor({10, 20, 29, 39}, 400, &x, &y);
+  CocoaPopupAnchorFromView(CocoaViewRectFromPanel({10, 20, 29, 39}, 400), 400, &x, &y);
   EXPECT_EQ(x, 10);
   EXPECT_EQ(y, 44);
 }

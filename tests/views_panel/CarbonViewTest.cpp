@@ -18,6 +18,19 @@ TEST(CarbonView, OpensInTheWindowAndNamesItsApi) {
   EXPECT_FALSE(p.graphics->WindowIsOpen());
 }
 
+TEST(CarbonView, KeepsTheHostsControlAndOffsets) {
+  MacPanel p;
+  int hostControl = 0;
+  auto* pane = static_cast<ViewHostable*>(p.graphics->OpenWindow(&p.backend, &hostControl, 3, 4));
+  IGraphicsCarbon* carbon = p.graphics->GetCarbonHost();
+  EXPECT_EQ(pane, static_cast<ViewHostable*>(carbon));
+  EXPECT_EQ(carbon->Control(), &hostControl);
+  EXPECT_EQ(carbon->LeftOffset(), 3);
+  EXPECT_EQ(carbon->TopOffset(), 4);
+  EXPECT_EQ(p.graphics->OpenWindow(nullptr, nullptr, 0, 0), nullptr);
+  EXPECT_FALSE(p.graphics->WindowIsOpen());
+}
+
 TEST(CarbonView, NonCompositedWindowRedrawsTheWholePanel) {
   MacPanel p(false);
   Swatch* s = p.AddSwatch(IRECT(10, 20, 29, 39), 0);
@@ -115,6 +128,7 @@ TEST(CarbonView, EntrySelectsItsTextSoTypingReplacesIt) {
   p.backend.TypeText("42\n");
   EXPECT_FALSE(p.carbon->TextEntryOpen());
   EXPECT_EQ(p.plug->GetParam(5)->Int(), 42);
+  EXPECT_EQ(p.backend.ArrowCursorRequests(), 1);
 }
 
 TEST(CarbonView, PointIsSwallowedForIntAndTakenForDouble) {

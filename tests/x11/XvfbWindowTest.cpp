@@ -244,3 +244,25 @@ TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(XvfbOpener, OpenURLSaysWhetherTheOpenerStarted) {
+  ASSERT_TRUE(gServer && gServer->Ready());
+  std::string error;
+  std::unique_ptr<X11ViewBackend> backend = X11ViewBackend::Open(gServer->Name().c_str(), &error);
+  ASSERT_TRUE(backend) << error;
+  backend->SetOpener("true");
+  EXPECT_TRUE(backend->OpenURL("http://vudidi.example/"));
+  EXPECT_FALSE(backend->OpenURL(""));
+  backend->SetOpener("/nonexistent/xdg-open");
+  EXPECT_FALSE(backend->OpenURL("/tmp"));
+}
+
+TEST(XvfbOpener, NoDisplayNoBackEnd) {
+  std::string error;
+  EXPECT_FALSE(X11ViewBackend::Open(":59999", &error));
+  EXPECT_NE(error.find(":59999"), std::string::npos);
+}
+
+}  // namespace
