@@ -3,7 +3,6 @@
 #include <jack/midiport.h>
 
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -34,6 +33,7 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
     std::fprintf(stderr, "MIDI: cannot activate JACK client '%s'\n", clientName.c_str());
     return nullptr;
   }
+  opened->active_ = true;
   return opened;
 }
 
@@ -42,6 +42,7 @@ MidiPortJackClient::MidiPortJackClient(jack_client_t* client, Direction directio
 
 MidiPortJackClient::~MidiPortJackClient() {
   jack_deactivate(client_);
+  active_ = false;
   ClosePort();
   jack_client_close(client_);
 }
@@ -85,16 +86,16 @@ bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
 void MidiPortJackClient::ClosePort() {
   jack_port_t* port = port_.exchange(nullptr);
   if (!port) return;
-  // A cycle that took the port before the exchange may still be using it.
-  while (inProcess_.load()) std::this_thread::yield();
+  // Unregistering a port while cycles run crashes the JACK library now and then
+  // (in its own process thread): stop the cycles around it.
+  if (active_) jack_deactivate(client_);
   jack_port_unregister(client_, port);
+  if (active_) jack_activate(client_);
 }
 
 int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
-  client->inProcess_.store(true);
   jack_port_t* port = client->port_.load();
   client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, client->context_);
-  client->inProcess_.store(false);
   return 0;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // One JACK client with at most one MIDI port, for our JACK input and output.
 //
-// The port is never unregistered while the process callback may be using it:
-// closing waits for a running cycle to leave first. (RtMidi's JACK input lacks
-// this wait and crashes now and then when its port closes.)
+// The port is never unregistered while process cycles run: closing stops them
+// around it. (RtMidi's JACK input closes under running cycles and crashes now and
+// then when its port closes.)
 
 #include <jack/jack.h>
 
@@ -34,6 +34,7 @@ public:
   // Registers our port `portName` and connects it to the other side's `port`.
   bool OpenPort(unsigned port, const std::string& portName);
   bool OpenVirtualPort(const std::string& portName);
+  // Waits for the running cycle to end.
   void ClosePort();
   bool IsPortOpen() const { return port_.load() != nullptr; }
 
@@ -46,5 +47,5 @@ private:
   Process process_;
   void* context_;
   std::atomic<jack_port_t*> port_{nullptr};
-  std::atomic<bool> inProcess_{false};
+  bool active_ = false;  // only the thread opening and closing touches it
 };

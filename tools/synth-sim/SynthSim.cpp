@@ -1,5 +1,7 @@
 #include "SynthSim.h"
 
+#include <algorithm>
+
 #include "SynthSimPatches.h"
 
 using namespace SynthSimLayout;
@@ -96,12 +98,15 @@ SynthSim::Request SynthSim::Decode(uint8_t type, uint8_t number, int model) cons
 }
 
 SynthSim::Message SynthSim::Dump(uint8_t type, uint8_t number, const Message& data, int size) const {
-  Message dump{0xF0, kManufacturer, static_cast<uint8_t>(settings_.deviceId), kModelByte, type, number};
-  dump.insert(dump.end(), data.begin(), data.end());
   // A faulty unit sends one byte too many for a program, too few for a performance.
   if (settings_.wrongSizeReplies) size += (size == kProgramDumpSize) ? 1 : -5;
-  dump.resize(size - 1, 0);
-  dump.push_back(0xF7);
+  Message dump(size, 0);
+  const uint8_t header[kHeaderSize] = {0xF0, kManufacturer, static_cast<uint8_t>(settings_.deviceId),
+                                       kModelByte, type, number};
+  std::copy(header, header + kHeaderSize, dump.begin());
+  const size_t room = size - kHeaderSize - 1;
+  std::copy(data.begin(), data.begin() + std::min(room, data.size()), dump.begin() + kHeaderSize);
+  dump.back() = 0xF7;
   return dump;
 }
 
