@@ -75,6 +75,13 @@ int Raster_CopyOpacityRowWide(uint32_t* d, const uint32_t* s, int n, uint32_t o)
 // Test seam: false makes the wide forms do nothing, so the four-pixel path runs.
 // threads: any.
 void Raster_AllowWideVectors(bool allow);
+// True where the processor has AVX2 and the seam allows it. threads: any.
+bool Raster_WideVectorsEnabled();
+// Marks a function compiled for AVX2; call it only when Raster_WideVectorsEnabled().
+#if defined(__x86_64__) && defined(__GNUC__)
+#define RASTER_WIDE __attribute__((target("avx2")))
+#define RASTER_HAS_WIDE 1
+#endif
 
 // One colour over a run of pixels.
 struct Raster_ColorBlend {

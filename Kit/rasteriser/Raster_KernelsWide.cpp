@@ -11,8 +11,6 @@ namespace {
 
 std::atomic<bool> g_allowWide{true};
 
-#define RASTER_WIDE __attribute__((target("avx2")))
-
 // d x (255 - w) + s x w as 255 d + (s - d) w modulo 2^16, then div255 (see Mix16).
 RASTER_WIDE inline __m256i Mix16Wide(__m256i d, __m256i s, __m256i w) {
   const __m256i t = _mm256_add_epi16(_mm256_sub_epi16(_mm256_slli_epi16(d, 8), d),
@@ -68,25 +66,26 @@ RASTER_WIDE int CopyOpacityWide(uint32_t* d, const uint32_t* s, int n, uint32_t 
   return i;
 }
 
-bool WideAvailable() {
+}  // namespace
+
+bool Raster_WideVectorsEnabled() {
   static const bool available = __builtin_cpu_supports("avx2");
   return available && g_allowWide.load(std::memory_order_relaxed);
 }
 
-}  // namespace
-
 int Raster_CopySourceAlphaRowWide(uint32_t* d, const uint32_t* s, int n, uint32_t o) {
-  return WideAvailable() ? CopySourceAlphaWide(d, s, n, o) : 0;
+  return Raster_WideVectorsEnabled() ? CopySourceAlphaWide(d, s, n, o) : 0;
 }
 
 int Raster_CopyOpacityRowWide(uint32_t* d, const uint32_t* s, int n, uint32_t o) {
-  return WideAvailable() ? CopyOpacityWide(d, s, n, o) : 0;
+  return Raster_WideVectorsEnabled() ? CopyOpacityWide(d, s, n, o) : 0;
 }
 
 void Raster_AllowWideVectors(bool allow) { g_allowWide.store(allow, std::memory_order_relaxed); }
 
 #else
 
+bool Raster_WideVectorsEnabled() { return false; }
 int Raster_CopySourceAlphaRowWide(uint32_t*, const uint32_t*, int, uint32_t) { return 0; }
 int Raster_CopyOpacityRowWide(uint32_t*, const uint32_t*, int, uint32_t) { return 0; }
 void Raster_AllowWideVectors(bool) {}

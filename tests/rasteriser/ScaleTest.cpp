@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "Raster_Kernels.h"
 #include "RasterReference.h"
 
 namespace {
@@ -114,15 +115,10 @@ TEST(ScaledBlit, TransparentNeighboursLendNoDarkFringe) {
   EXPECT_GT(partial, 0);
 }
 
-TEST(ScaledBlit, BilinearMatchesThePremultipliedDefinition) {
-  std::mt19937 rng(42);
-  const RefImage image = RandomImage(rng, 9, 7);
-  Raster_MemBitmap src;
-  RefToBitmap(image, &src);
-  const int dw = 23, dh = 5;
-  const float sx = 1.3f, sy = 0.6f, sw = 6.2f, sh = 5.5f;
-  Raster_MemBitmap out(dw, dh);
-  Raster_ScaledBlit(&out, &src, 0, 0, dw, dh, sx, sy, sw, sh, 1.0f, RASTER_MODE_FILTERED);
+// The bilinear result of the whole image scaled to dw x dh from the source rect, by
+// its definition: pixel-centre mapping, taps clamped to the source area, 7-bit
+// fractions taken from the 16.16 coordinate.
+RefImage RefScaled(const RefImage& image, int dw, int dh, float sx, float sy, float sw, float sh) {
   auto taps = [](int i, double origin, double scale, int lo, int hi, int* a, int* b, int* f) {
     const double u = origin + (i + 0.5) * scale - 0.5;
     const double fixed = std::floor(u * 65536.0 + 0.5);
@@ -131,16 +127,57 @@ TEST(ScaledBlit, BilinearMatchesThePremultipliedDefinition) {
     *a = static_cast<int>(std::clamp<long>(base, lo, hi));
     *b = static_cast<int>(std::clamp<long>(base + 1, lo, hi));
   };
+  const int loX = std::max(0, static_cast<int>(std::floor(sx)));
+  const int loY = std::max(0, static_cast<int>(std::floor(sy)));
+  const int hiX = std::min(image.width - 1, static_cast<int>(std::ceil(static_cast<double>(sx) + sw)) - 1);
+  const int hiY = std::min(image.height - 1, static_cast<int>(std::ceil(static_cast<double>(sy) + sh)) - 1);
+  RefImage out = Uniform(dw, dh, 0);
   for (int y = 0; y < dh; ++y) {
     int y0, y1, fy;
-    taps(y, sy, sh / dh, 0, 6, &y0, &y1, &fy);
+    taps(y, sy, static_cast<double>(sh) / dh, loY, hiY, &y0, &y1, &fy);
     for (int x = 0; x < dw; ++x) {
       int x0, x1, fx;
-      taps(x, sx, sw / static_cast<double>(dw), 1, 7, &x0, &x1, &fx);
-      const uint32_t expected = RefBilinear(image.at(x0, y0), image.at(x1, y0), image.at(x0, y1),
-                                            image.at(x1, y1), fx, fy);
-      ASSERT_EQ(Raster_GetPixel(&out, x, y), expected) << x << "," << y;
+      taps(x, sx, static_cast<double>(sw) / dw, loX, hiX, &x0, &x1, &fx);
+      out.at(x, y) = RefBilinear(image.at(x0, y0), image.at(x1, y0), image.at(x0, y1), image.at(x1, y1), fx, fy);
     }
+  }
+  return out;
+}
+
+void ExpectScaledLikeTheDefinition(const RefImage& image, int dw, int dh, float sx, float sy, float sw,
+                                   float sh) {
+  Raster_MemBitmap src, out(dw, dh);
+  RefToBitmap(image, &src);
+  Raster_ScaledBlit(&out, &src, 0, 0, dw, dh, sx, sy, sw, sh, 1.0f, RASTER_MODE_FILTERED);
+  const RefImage expected = RefScaled(image, dw, dh, sx, sy, sw, sh);
+  const RefImage got = RefFromBitmap(&out);
+  for (int y = 0; y < dh; ++y) {
+    for (int x = 0; x < dw; ++x) {
+      ASSERT_EQ(got.at(x, y), expected.at(x, y)) << x << "," << y << " of " << dw << "x" << dh;
+    }
+  }
+}
+
+TEST(ScaledBlit, BilinearMatchesThePremultipliedDefinition) {
+  std::mt19937 rng(42);
+  const RefImage image = RandomImage(rng, 9, 7);
+  ExpectScaledLikeTheDefinition(image, 23, 5, 1.3f, 0.6f, 6.2f, 5.5f);
+  ExpectScaledLikeTheDefinition(image, 4, 3, 0, 0, 9, 7);
+}
+
+TEST(ScaledBlit, RowsOfOneAlphaMatchTheDefinitionOnEveryVectorPath) {
+  std::mt19937 rng(21);
+  for (uint32_t alpha : {255u, 128u, 0u}) {
+    RefImage image = RandomImage(rng, 40, 30);
+    for (uint32_t& p : image.pixels) p = (p & 0xFFFFFF00u) | alpha;
+    // Every width from 1 to 19 covers the four-, two- and one-pixel steps and tails.
+    for (bool wide : {true, false}) {
+      Raster_AllowWideVectors(wide);
+      for (int dw = 1; dw < 20; ++dw) ExpectScaledLikeTheDefinition(image, dw, 7, 0, 0, 40, 30);
+      ExpectScaledLikeTheDefinition(image, 30, 22, 0, 0, 40, 30);
+      ExpectScaledLikeTheDefinition(image, 50, 37, 2.5f, 1.0f, 33, 25);
+    }
+    Raster_AllowWideVectors(true);
   }
 }
 
