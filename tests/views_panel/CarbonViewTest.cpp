@@ -168,6 +168,15 @@ TEST(CarbonView, DeactivatingTheWindowDiscardsTheEntry) {
   EXPECT_EQ(p.plug->GetParam(5)->Int(), 3);
 }
 
+TEST(CarbonView, WheelDiscardsTheEntry) {
+  CarbonEntryPanel p;
+  p.Prompt(p.level, 5);
+  p.backend.TypeText("99");
+  p.backend.InjectWheel({150, 80, 0, 1, {}});
+  EXPECT_FALSE(p.carbon->TextEntryOpen());
+  EXPECT_EQ(p.plug->GetParam(5)->Int(), 3);
+}
+
 TEST(CarbonView, EntryStopsAtTheControlsLength) {
   CarbonEntryPanel p;
   p.other->SetTextEntryLength(4);
