@@ -205,9 +205,8 @@ void IMidiPorts::processMIDIInput(double, std::vector<unsigned char>* message, v
     sink_->MidiFromDevice(&msg);
     return;
   }
-  // The sink may keep nothing beyond the call, so a copy of our own is enough.
-  std::vector<unsigned char> bytes(*message);
-  ISysEx sysex(0, bytes.data(), static_cast<int32_t>(bytes.size()));
+  // The record lends the bytes for the call only, as the sink expects.
+  ISysEx sysex(0, message->data(), static_cast<int32_t>(n));
   sink_->SysExFromDevice(&sysex);
 }
 

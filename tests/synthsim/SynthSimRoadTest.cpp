@@ -123,3 +123,12 @@ TEST_F(SynthSimRoad, SilentUnitLeavesTheEditorWithoutReply) {
   clock_.Advance(10000000);
   EXPECT_TRUE(sink_.sysex_.empty());
 }
+
+TEST_F(SynthSimRoad, ReplyFallingDueAfterTheUnitIsGoneIsDropped) {
+  Connect();
+  const unsigned char request[] = {0x33, 7, 0x04, 0x28, 0x00};
+  ASSERT_TRUE(ports_.SendMidiSysex(request, 5));
+  synth_.reset();
+  clock_.Advance(1000000);
+  EXPECT_TRUE(sink_.sysex_.empty());
+}

@@ -6,15 +6,16 @@ SynthSimPorts::SynthSimPorts(MidiTransportFactory& transports, SynthSimScheduler
                              SynthSimSettings settings, std::string name)
     : transports_(transports),
       name_(std::move(name)),
-      sim_(settings, scheduler, [this](const SynthSim::Message& reply) { SendReply(reply); }) {}
+      outlet_(std::make_shared<Outlet>()),
+      sim_(settings, scheduler, [outlet = outlet_](const SynthSim::Message& reply) { outlet->Send(reply); }) {}
 
 SynthSimPorts::~SynthSimPorts() {
   if (in_) {
     in_->StopDelivery();
     in_->ClosePort();
   }
-  std::lock_guard<std::mutex> hold(sendLock_);
-  if (out_) out_->ClosePort();
+  std::lock_guard<std::mutex> hold(outlet_->lock);
+  outlet_->out.reset();
 }
 
 bool SynthSimPorts::Open() {
@@ -27,8 +28,8 @@ bool SynthSimPorts::Open() {
     in_.reset();
     return false;
   }
-  std::lock_guard<std::mutex> hold(sendLock_);
-  out_ = std::move(out);
+  std::lock_guard<std::mutex> hold(outlet_->lock);
+  outlet_->out = std::move(out);
   return true;
 }
 
@@ -36,7 +37,7 @@ void SynthSimPorts::OnMessage(double, std::vector<unsigned char>* message, void*
   static_cast<SynthSimPorts*>(self)->sim_.Receive(message->data(), message->size());
 }
 
-void SynthSimPorts::SendReply(const SynthSim::Message& reply) {
-  std::lock_guard<std::mutex> hold(sendLock_);
-  if (out_) out_->SendMessage(reply);
+void SynthSimPorts::Outlet::Send(const SynthSim::Message& reply) {
+  std::lock_guard<std::mutex> hold(lock);
+  if (out) out->SendMessage(reply);
 }

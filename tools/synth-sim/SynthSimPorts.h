@@ -24,15 +24,22 @@ public:
   SynthSim& Sim() { return sim_; }
 
 private:
+  // Where replies leave. Shared with the replies still scheduled, so one that
+  // falls due after this object is gone finds the port closed instead of freed
+  // memory.
+  struct Outlet {
+    std::mutex lock;  // the output transport is not safe for concurrent sends
+    std::unique_ptr<MidiOutputTransport> out;
+    // threads: the scheduler's thread
+    void Send(const SynthSim::Message& reply);
+  };
+
   // threads: the transport's input thread
   static void OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self);
-  // threads: the scheduler's thread
-  void SendReply(const SynthSim::Message& reply);
 
   MidiTransportFactory& transports_;
   std::string name_;
+  std::shared_ptr<Outlet> outlet_;
   SynthSim sim_;
-  std::mutex sendLock_;  // the output transport is not safe for concurrent sends
   std::unique_ptr<MidiInputTransport> in_;
-  std::unique_ptr<MidiOutputTransport> out_;
 };
