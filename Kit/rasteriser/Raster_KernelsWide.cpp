@@ -4,7 +4,7 @@
 
 #include "Raster_Kernels.h"
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(RASTER_HAS_WIDE)
 #include <immintrin.h>
 
 namespace {
