@@ -44,13 +44,12 @@ std::vector<Taps> MakeTaps(int from, int to, double origin, double scale, int lo
   return taps;
 }
 
-// The loops of VerticalMix::mix, vectorised by the compiler; built twice (AVX2 and
-// plain x86-64) and picked by the processor at load time where the toolchain can.
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-int MixRows(const uint8_t* t, const uint8_t* b, uint32_t fy, size_t columns, uint16_t* out,
-            int16_t* a) {
+// The loops of VerticalMix::mix, vectorised by the compiler. Built twice, plain and
+// for AVX2, and chosen at run time: an ifunc picked at load time would run before
+// sanitizer run-times are ready.
+__attribute__((always_inline)) inline int MixRowsBody(const uint8_t* t, const uint8_t* b,
+                                                      uint32_t fy, size_t columns,
+                                                      uint16_t* out, int16_t* a) {
   const uint16_t wt = static_cast<uint16_t>(kRasterFracOne - fy), wb = static_cast<uint16_t>(fy);
   for (size_t k = 0; k < 4 * columns; ++k) out[k] = static_cast<uint16_t>(t[k] * wt + b[k] * wb);
   int16_t lowest = INT16_MAX, highest = INT16_MIN;
@@ -61,6 +60,21 @@ int MixRows(const uint8_t* t, const uint8_t* b, uint32_t fy, size_t columns, uin
     highest = std::max(highest, a[x]);
   }
   return lowest == highest ? lowest : -1;
+}
+
+#if defined(RASTER_HAS_WIDE)
+RASTER_WIDE int MixRowsWide(const uint8_t* t, const uint8_t* b, uint32_t fy, size_t columns,
+                            uint16_t* out, int16_t* a) {
+  return MixRowsBody(t, b, fy, columns, out, a);
+}
+#endif
+
+int MixRows(const uint8_t* t, const uint8_t* b, uint32_t fy, size_t columns, uint16_t* out,
+            int16_t* a) {
+#if defined(RASTER_HAS_WIDE)
+  if (Raster_WideVectorsEnabled()) return MixRowsWide(t, b, fy, columns, out, a);
+#endif
+  return MixRowsBody(t, b, fy, columns, out, a);
 }
 
 // One source row pair mixed vertically, column by column: where the two pixels of a
