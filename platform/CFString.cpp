@@ -67,24 +67,24 @@ CFStringRef CFStringMakeConstantString(const char* text) {
 
 namespace {
 
-// Appends one printf conversion (`spec` holds it from '%' to the conversion
+// Appends one printf conversion (`directive` holds it from '%' to the conversion
 // character) taking its argument from `args`.
-void AppendConversion(std::string& out, const std::string& spec, va_list& args) {
-  char conversion = spec.back();
-  bool isLong = spec.find('l') != std::string::npos || spec.find('z') != std::string::npos;
+void AppendConversion(std::string& out, const std::string& directive, va_list& args) {
+  char conversion = directive.back();
+  bool isLong = directive.find('l') != std::string::npos || directive.find('z') != std::string::npos;
   char buffer[512];
   int n = 0;
   switch (conversion) {
     case 'd': case 'i': case 'c':
-      n = isLong ? std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, long long))
-                 : std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, int));
+      n = isLong ? std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, long long))
+                 : std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, int));
       break;
     case 'u': case 'x': case 'X': case 'o':
-      n = isLong ? std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, unsigned long long))
-                 : std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, unsigned));
+      n = isLong ? std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, unsigned long long))
+                 : std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, unsigned));
       break;
     case 'f': case 'e': case 'g': case 'F': case 'E': case 'G':
-      n = std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, double));
+      n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, double));
       break;
     case 'p':
       n = std::snprintf(buffer, sizeof buffer, "%p", va_arg(args, void*));
@@ -98,19 +98,19 @@ void AppendConversion(std::string& out, const std::string& spec, va_list& args) 
       out += CFDescribe(va_arg(args, CFTypeRef));
       return;
     default:
-      out += spec;  // not a conversion we know: keep the text as it stands
+      out += directive;  // not a conversion we know: keep the text as it stands
       return;
   }
   if (n > 0) out.append(buffer, size_t(std::min<int>(n, int(sizeof buffer) - 1)));
 }
 
 // Rewrites the l/ll/z modifiers as ll so that a 64-bit argument is read whole.
-std::string NormaliseLength(const std::string& spec) {
+std::string NormaliseLength(const std::string& directive) {
   std::string flags;
-  for (char c : spec.substr(0, spec.size() - 1))
+  for (char c : directive.substr(0, directive.size() - 1))
     if (c != 'l' && c != 'z' && c != 'h') flags += c;
-  bool isLong = spec.find_first_of("lz") != std::string::npos;
-  char conversion = spec.back();
+  bool isLong = directive.find_first_of("lz") != std::string::npos;
+  char conversion = directive.back();
   bool integer = std::strchr("diuxXoc", conversion) != nullptr && conversion != 'c';
   return flags + (isLong && integer ? "ll" : "") + conversion;
 }
@@ -139,11 +139,11 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef, CFDictionaryRef, CFStringRe
       out += f.substr(i);
       break;
     }
-    std::string spec = f.substr(i, end - i + 1);
-    if (spec.find('*') != std::string::npos) {
-      out += spec;  // a '*' width would take an argument the callers never pass
+    std::string directive = f.substr(i, end - i + 1);
+    if (directive.find('*') != std::string::npos) {
+      out += directive;  // a '*' width would take an argument the callers never pass
     } else {
-      AppendConversion(out, spec.back() == '@' ? spec : NormaliseLength(spec), args);
+      AppendConversion(out, directive.back() == '@' ? directive : NormaliseLength(directive), args);
     }
     i = end;
   }

@@ -126,18 +126,18 @@ IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) {
 void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str,
                                       IParam* param) {
   if (!control || !text || !rect || !window_ || !composited_ || TextEntryOpen()) return;
-  ViewTextEntrySpec spec;
-  spec.rect = CarbonPaneRect({rect->L, rect->T, rect->R, rect->B});
-  spec.text = str ? str : "";
-  spec.selectAll = true;
-  spec.fontFace = text->font;
-  spec.fontSize = text->size;
-  spec.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
+  ViewTextEntrySpec request;
+  request.rect = CarbonPaneRect({rect->L, rect->T, rect->R, rect->B});
+  request.text = str ? str : "";
+  request.selectAll = true;
+  request.fontFace = text->font;
+  request.fontSize = text->size;
+  request.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
                : text->align == IText::kAlignFar  ? ViewTextAlign::Right
                                                   : ViewTextAlign::Left;
   const int paramType = param ? int(param->Type()) : -1;
   const int maximumLength = control->GetTextEntryLength();
-  spec.filter = [paramType, maximumLength](const ViewKeyEvent& key, const std::string& current,
+  request.filter = [paramType, maximumLength](const ViewKeyEvent& key, const std::string& current,
                                            const std::string&) {
     switch (CarbonTextEntryKey(key, paramType, Utf8CharacterCount(current), maximumLength)) {
       case CarbonEntryKey::Commit: return ViewEntryVerdict::Commit;
@@ -147,7 +147,7 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rec
     }
     return ViewEntryVerdict::Refuse;
   };
-  window_->OpenTextEntry(spec);
+  window_->OpenTextEntry(request);
   editedControl_ = control;
   editedParam_ = param;
 }

@@ -130,26 +130,26 @@ IPopupMenu* IGraphicsCocoa_vTavro_au::createIPopupMenu(IPopupMenu* menu, const C
 void IGraphicsCocoa_vTavro_au::createTextEntry(IControl* control, IParam* param, IText* text, const char* str,
                                                const CocoaRect& rect) {
   if (!control || !text || !backend_ || textEntryOpen()) return;
-  ViewTextEntrySpec spec;
-  spec.rect = CocoaWindowRectFromView(rect, PanelHeight());
-  spec.text = str ? str : "";
-  spec.fontFace = "Monaco";
-  spec.fontSize = CocoaEntryFontSize(text->size);
-  spec.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
+  ViewTextEntrySpec request;
+  request.rect = CocoaWindowRectFromView(rect, PanelHeight());
+  request.text = str ? str : "";
+  request.fontFace = "Monaco";
+  request.fontSize = CocoaEntryFontSize(text->size);
+  request.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
                : text->align == IText::kAlignFar  ? ViewTextAlign::Right
                                                   : ViewTextAlign::Left;
-  spec.foreground = uint32_t(text->textEntryFGColor.R) << 16 | uint32_t(text->textEntryFGColor.G) << 8 |
+  request.foreground = uint32_t(text->textEntryFGColor.R) << 16 | uint32_t(text->textEntryFGColor.G) << 8 |
                     uint32_t(text->textEntryFGColor.B);
-  spec.background = uint32_t(text->textEntryBGColor.R) << 16 | uint32_t(text->textEntryBGColor.G) << 8 |
+  request.background = uint32_t(text->textEntryBGColor.R) << 16 | uint32_t(text->textEntryBGColor.G) << 8 |
                     uint32_t(text->textEntryBGColor.B);
   std::optional<CocoaFormatter> formatter;
   if (param) formatter = CocoaFormatterForParamType(int(param->Type()), control->GetTextEntryLength());
-  spec.filter = [formatter](const ViewKeyEvent& key, const std::string&, const std::string& proposed) {
+  request.filter = [formatter](const ViewKeyEvent& key, const std::string&, const std::string& proposed) {
     const ViewEntryVerdict standard = ViewDefaultEntryVerdict(key);
     if (standard != ViewEntryVerdict::Insert || !formatter) return standard;
     return formatter->IsPartialStringValid(proposed) ? ViewEntryVerdict::Insert : ViewEntryVerdict::Refuse;
   };
-  backend_->OpenTextEntry(spec);
+  backend_->OpenTextEntry(request);
   editedControl_ = control;
   editedParam_ = param;
 }

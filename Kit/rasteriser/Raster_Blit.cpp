@@ -8,8 +8,8 @@ void Raster_Blit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, 
                  int srcy, int srcw, int srch, float alpha, int mode) {
   const Raster_Pixels d = Raster_PixelsOf(dest), s = Raster_PixelsOf(src);
   if (d.empty() || s.empty() || srcw <= 0 || srch <= 0) return;
-  const Raster_BlendSpec spec = Raster_ParseBlend(alpha, mode);
-  if (spec.opacity == 0) return;
+  const Raster_BlendSpec rule = Raster_ParseBlend(alpha, mode);
+  if (rule.opacity == 0) return;
 
   // Clip the source rect to the source, then its placement to the destination.
   Raster_Span from;
@@ -38,7 +38,7 @@ void Raster_Blit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, 
     srcSpan = width;
   }
   for (int y = to.y0; y < to.y1; ++y) {
-    Raster_BlendRow(spec, d.row(y) + to.x0, srcBase + srcSpan * (y - to.y0), width);
+    Raster_BlendRow(rule, d.row(y) + to.x0, srcBase + srcSpan * (y - to.y0), width);
   }
 }
 

@@ -19,12 +19,12 @@ Raster_Pixels Raster_PixelsOf(Raster_IBitmap* bitmap) {
 }
 
 Raster_BlendSpec Raster_ParseBlend(float alpha, int mode) {
-  Raster_BlendSpec spec;
+  Raster_BlendSpec rule;
   const int op = mode & 0xFF;
-  spec.op = (op == kRasterAdd || op == kRasterDodge) ? op : kRasterCopy;
-  spec.sourceAlpha = (mode & RASTER_MODE_SOURCE_ALPHA) != 0;
-  spec.opacity = Raster_Opacity(alpha);
-  return spec;
+  rule.op = (op == kRasterAdd || op == kRasterDodge) ? op : kRasterCopy;
+  rule.sourceAlpha = (mode & RASTER_MODE_SOURCE_ALPHA) != 0;
+  rule.opacity = Raster_Opacity(alpha);
+  return rule;
 }
 
 bool Raster_ClipRect(long x, long y, long w, long h, int width, int height, Raster_Span* out) {
@@ -123,14 +123,14 @@ void CopyOpacityRow(uint32_t* d, const uint32_t* s, int n, uint32_t o) {
 
 }  // namespace
 
-void Raster_BlendRow(const Raster_BlendSpec& spec, uint32_t* d, const uint32_t* s, int n) {
-  const uint32_t o = spec.opacity;
+void Raster_BlendRow(const Raster_BlendSpec& rule, uint32_t* d, const uint32_t* s, int n) {
+  const uint32_t o = rule.opacity;
   if (o == 0 || n <= 0) return;
-  switch (spec.op) {
+  switch (rule.op) {
     case kRasterCopy:
-      if (!spec.sourceAlpha && o == 255) {
+      if (!rule.sourceAlpha && o == 255) {
         std::copy(s, s + n, d);
-      } else if (!spec.sourceAlpha) {
+      } else if (!rule.sourceAlpha) {
         const int done = Raster_CopyOpacityRowWide(d, s, n, o);
         CopyOpacityRow(d + done, s + done, n - done, o);
       } else {
@@ -139,21 +139,21 @@ void Raster_BlendRow(const Raster_BlendSpec& spec, uint32_t* d, const uint32_t* 
       }
       break;
     case kRasterAdd:
-      if (spec.sourceAlpha) BlendRowScalar<kRasterAdd, true>(d, s, n, o);
+      if (rule.sourceAlpha) BlendRowScalar<kRasterAdd, true>(d, s, n, o);
       else BlendRowScalar<kRasterAdd, false>(d, s, n, o);
       break;
     default:
-      if (spec.sourceAlpha) BlendRowScalar<kRasterDodge, true>(d, s, n, o);
+      if (rule.sourceAlpha) BlendRowScalar<kRasterDodge, true>(d, s, n, o);
       else BlendRowScalar<kRasterDodge, false>(d, s, n, o);
       break;
   }
 }
 
-Raster_ColorBlend Raster_PrepareColor(const Raster_BlendSpec& spec, uint32_t color) {
+Raster_ColorBlend Raster_PrepareColor(const Raster_BlendSpec& rule, uint32_t color) {
   Raster_ColorBlend blend;
-  blend.op = spec.op;
-  blend.source = spec.plainCopy() ? color : (color | 0xFFu);
-  blend.weight = spec.sourceAlpha ? Raster_Div255(spec.opacity * (color & 0xFFu)) : spec.opacity;
+  blend.op = rule.op;
+  blend.source = rule.plainCopy() ? color : (color | 0xFFu);
+  blend.weight = rule.sourceAlpha ? Raster_Div255(rule.opacity * (color & 0xFFu)) : rule.opacity;
   return blend;
 }
 

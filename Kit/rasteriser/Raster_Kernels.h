@@ -66,7 +66,7 @@ inline uint32_t Raster_Combine(uint32_t d, uint32_t s, uint32_t w) {
 }
 
 // Blends n source pixels onto n destination pixels.
-void Raster_BlendRow(const Raster_BlendSpec& spec, uint32_t* d, const uint32_t* s, int n);
+void Raster_BlendRow(const Raster_BlendSpec& rule, uint32_t* d, const uint32_t* s, int n);
 
 // Eight-pixel (AVX2) forms of the two copy rows, where the processor has AVX2: they
 // do whole groups of eight and return how many pixels they did (0 without AVX2).
@@ -89,7 +89,7 @@ struct Raster_ColorBlend {
   uint32_t source;  // prepared source word
   uint32_t weight;  // 0..255
 };
-Raster_ColorBlend Raster_PrepareColor(const Raster_BlendSpec& spec, uint32_t color);
+Raster_ColorBlend Raster_PrepareColor(const Raster_BlendSpec& rule, uint32_t color);
 void Raster_BlendColorRow(const Raster_ColorBlend& blend, uint32_t* d, int n);
 // One pixel with partial coverage 0..255 (antialiased edges).
 void Raster_BlendColorPixel(const Raster_ColorBlend& blend, uint32_t* d, uint32_t coverage);

@@ -39,9 +39,9 @@ void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int
     if (!std::isfinite(v)) return;
   }
   if (!(srcw > 0.0f) || !(srch > 0.0f)) return;
-  const Raster_BlendSpec spec = Raster_ParseBlend(alpha, mode);
+  const Raster_BlendSpec rule = Raster_ParseBlend(alpha, mode);
   Raster_Span to;
-  if (spec.opacity == 0 || !Raster_ClipRect(dstx, dsty, dstw, dsth, d.width, d.height, &to)) {
+  if (rule.opacity == 0 || !Raster_ClipRect(dstx, dsty, dstw, dsth, d.width, d.height, &to)) {
     return;
   }
 
@@ -90,10 +90,10 @@ void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int
                               Tap(s, area, tx + 1, ty + 1), fx, fy);
         }
       } else if (run) {
-        Raster_BlendRow(spec, d.row(y) + x - run, line.data(), run);
+        Raster_BlendRow(rule, d.row(y) + x - run, line.data(), run);
         run = 0;
       }
     }
-    if (run) Raster_BlendRow(spec, d.row(y) + to.x1 - run, line.data(), run);
+    if (run) Raster_BlendRow(rule, d.row(y) + to.x1 - run, line.data(), run);
   }
 }

@@ -237,9 +237,9 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
       !std::isfinite(srcw) || !std::isfinite(srch)) {
     return;
   }
-  const Raster_BlendSpec spec = Raster_ParseBlend(alpha, mode);
+  const Raster_BlendSpec rule = Raster_ParseBlend(alpha, mode);
   Raster_Span to;
-  if (spec.opacity == 0 || !Raster_ClipRect(dstx, dsty, dstw, dsth, d.width, d.height, &to)) {
+  if (rule.opacity == 0 || !Raster_ClipRect(dstx, dsty, dstw, dsth, d.width, d.height, &to)) {
     return;
   }
   // The source area: the source rect's pixels within the bitmap.
@@ -284,6 +284,6 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
     } else {
       for (int i = 0; i < width; ++i) line[static_cast<size_t>(i)] = top[cols[static_cast<size_t>(i)].first];
     }
-    Raster_BlendRow(spec, d.row(y) + to.x0, line.data(), width);
+    Raster_BlendRow(rule, d.row(y) + to.x0, line.data(), width);
   }
 }

@@ -80,7 +80,7 @@ public:
 
   // A one-line entry; keys go to it (not to the client) while it is open, and so do
   // clicks inside its rect.
-  virtual void OpenTextEntry(const ViewTextEntrySpec& spec) = 0;
+  virtual void OpenTextEntry(const ViewTextEntrySpec& request) = 0;
   virtual bool IsTextEntryOpen() const = 0;
   virtual std::string TextEntryText() const = 0;
   virtual void CloseTextEntry() = 0;

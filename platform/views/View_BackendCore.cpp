@@ -40,8 +40,8 @@ void ViewBackendCore::Present(const uint32_t* pixels, int width, int height, int
   OnPresented(drawing_ ? *drawing_ : all);
 }
 
-void ViewBackendCore::OpenTextEntry(const ViewTextEntrySpec& spec) {
-  entry_.emplace(spec);
+void ViewBackendCore::OpenTextEntry(const ViewTextEntrySpec& request) {
+  entry_.emplace(request);
   OnEntryChanged();
 }
 

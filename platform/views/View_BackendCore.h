@@ -19,7 +19,7 @@ public:
   void Invalidate(const ViewRect& area) override;
   void Present(const uint32_t* pixels, int width, int height, int rowSpan) override;
   const ViewFrameBuffer& FrameBuffer() const override { return frame_; }
-  void OpenTextEntry(const ViewTextEntrySpec& spec) override;
+  void OpenTextEntry(const ViewTextEntrySpec& request) override;
   bool IsTextEntryOpen() const override { return entry_.has_value(); }
   std::string TextEntryText() const override;
   void CloseTextEntry() override;

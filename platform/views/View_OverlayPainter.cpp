@@ -57,20 +57,20 @@ void ViewOverlayPainter::Text(Raster_IBitmap* dest, const ViewRect& r, const std
 }
 
 void ViewOverlayPainter::Entry(Raster_IBitmap* dest, const ViewTextEntry& entry) {
-  const ViewTextEntrySpec& spec = entry.Spec();
-  const ViewRect& r = spec.rect;
-  Fill(dest, r, spec.background);
+  const ViewTextEntrySpec& request = entry.Spec();
+  const ViewRect& r = request.rect;
+  Fill(dest, r, request.background);
   const ViewRect inner{r.x + 2, r.y, r.w - 4, r.h};
   const int width = TextWidth(entry.Text());
   int left = inner.x;
-  if (spec.align == ViewTextAlign::Center) left = inner.x + (inner.w - width) / 2;
-  if (spec.align == ViewTextAlign::Right) left = inner.x + inner.w - width;
+  if (request.align == ViewTextAlign::Center) left = inner.x + (inner.w - width) / 2;
+  if (request.align == ViewTextAlign::Right) left = inner.x + inner.w - width;
   if (entry.AllSelected()) {
     Fill(dest, {left, r.y + 1, width, r.h - 2}, ViewOverlayColours::kHighlight);
-    Text(dest, inner, entry.Text(), ViewOverlayColours::kHighlightText, spec.align);
+    Text(dest, inner, entry.Text(), ViewOverlayColours::kHighlightText, request.align);
     return;
   }
-  Text(dest, inner, entry.Text(), spec.foreground, spec.align);
+  Text(dest, inner, entry.Text(), request.foreground, request.align);
   // The caret after the last character.
-  Fill(dest, {std::min(left + width + 1, r.x + r.w - 2), r.y + 2, 1, r.h - 4}, spec.foreground);
+  Fill(dest, {std::min(left + width + 1, r.x + r.w - 2), r.y + 2, 1, r.h - 4}, request.foreground);
 }

@@ -37,9 +37,9 @@ std::string ViewPathPromptStartText(const std::string& folder, const std::string
 ViewPathPromptSession::ViewPathPromptSession(const ViewFilePrompt& prompt, int viewWidth, int viewHeight,
                                              ViewOverlayPainter& painter)
     : prompt_(prompt), entry_([&] {
-        ViewTextEntrySpec spec;
-        spec.text = ViewPathPromptStartText(prompt.folder, prompt.name);
-        return spec;
+        ViewTextEntrySpec request;
+        request.text = ViewPathPromptStartText(prompt.folder, prompt.name);
+        return request;
       }()),
       lineHeight_(painter.LineHeight()) {
   const int width = std::max(std::min(viewWidth - 2 * kMargin, 520), 160);

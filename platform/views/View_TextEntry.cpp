@@ -22,8 +22,8 @@ ViewEntryVerdict ViewDefaultEntryVerdict(const ViewKeyEvent& key) {
   return key.characters.empty() ? ViewEntryVerdict::Refuse : ViewEntryVerdict::Insert;
 }
 
-ViewTextEntry::ViewTextEntry(ViewTextEntrySpec spec)
-    : spec_(std::move(spec)), text_(spec_.text), allSelected_(spec_.selectAll && !spec_.text.empty()) {}
+ViewTextEntry::ViewTextEntry(ViewTextEntrySpec request)
+    : spec_(std::move(request)), text_(spec_.text), allSelected_(spec_.selectAll && !spec_.text.empty()) {}
 
 bool ViewTextEntry::HandleKey(const ViewKeyEvent& key) {
   const bool control = key.keyCode == kViewKeyReturn || key.keyCode == kViewKeyEnter || IsEditingKey(key);

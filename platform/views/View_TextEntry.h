@@ -42,7 +42,7 @@ ViewEntryVerdict ViewDefaultEntryVerdict(const ViewKeyEvent& key);
 
 class ViewTextEntry {
 public:
-  explicit ViewTextEntry(ViewTextEntrySpec spec);
+  explicit ViewTextEntry(ViewTextEntrySpec request);
 
   // True when the key ended the entry.
   bool HandleKey(const ViewKeyEvent& key);

@@ -7,7 +7,7 @@
 TEST(LookUpHost, LowerCasesBeforeMatching) {
   EXPECT_EQ(LookUpHost("com.apple.logic10"), kHostLogic);
   EXPECT_EQ(LookUpHost("Steinberg CUBASE 5"), kHostCubase);
-  EXPECT_EQ(LookUpHost("com.cockos.REAPER"), kHostReaper);
+  EXPECT_EQ(LookUpHost("org.example.REAPER"), kHostReaper);
 }
 
 TEST(LookUpHost, FirstKeyInTheListWins) {

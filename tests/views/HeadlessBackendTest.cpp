@@ -63,11 +63,11 @@ TEST_F(HeadlessBackend, EventsReachTheClientAsInjected) {
 }
 
 TEST_F(HeadlessBackend, OpenEntryTakesKeysAndItsOwnClicks) {
-  ViewTextEntrySpec spec;
-  spec.rect = {10, 10, 50, 16};
-  spec.text = "old";
-  spec.selectAll = true;
-  backend.OpenTextEntry(spec);
+  ViewTextEntrySpec request;
+  request.rect = {10, 10, 50, 16};
+  request.text = "old";
+  request.selectAll = true;
+  backend.OpenTextEntry(request);
   backend.Click(20, 15);                 // inside the entry
   EXPECT_TRUE(client.mice.empty());
   ViewMouseEvent drag;

@@ -264,16 +264,16 @@ TEST_F(Overlay, PathPromptEscapeCancelsAndAFolderIsNoFile) {
 TEST_F(Overlay, EntryDrawsItsColoursAndSelection) {
   std::vector<uint32_t> px(100 * 40, PanelPixelFromRgb(0, 0, 0));
   ViewPixelsBitmap canvas(px.data(), 100, 40, 100);
-  ViewTextEntrySpec spec;
-  spec.rect = {10, 10, 80, 20};
-  spec.background = 0x204060;
-  spec.foreground = 0xFFFFFF;
-  painter.Entry(&canvas, ViewTextEntry(spec));
+  ViewTextEntrySpec request;
+  request.rect = {10, 10, 80, 20};
+  request.background = 0x204060;
+  request.foreground = 0xFFFFFF;
+  painter.Entry(&canvas, ViewTextEntry(request));
   EXPECT_EQ(PanelPixelRgb(px[size_t(11 * 100 + 80)]), 0x204060u);
   EXPECT_EQ(PanelPixelRgb(px[size_t(5 * 100 + 5)]), 0u);
-  spec.text = "WWW";
-  spec.selectAll = true;
-  painter.Entry(&canvas, ViewTextEntry(spec));
+  request.text = "WWW";
+  request.selectAll = true;
+  painter.Entry(&canvas, ViewTextEntry(request));
   bool sawHighlight = false;
   for (int x = 10; x < 90; ++x) sawHighlight |= PanelPixelRgb(px[size_t(12 * 100 + x)]) == ViewOverlayColours::kHighlight;
   EXPECT_TRUE(sawHighlight);

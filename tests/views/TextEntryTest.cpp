@@ -27,9 +27,9 @@ TEST(ViewTextEntry, TypingAppendsAndReturnEnds) {
 }
 
 TEST(ViewTextEntry, BackspaceRemovesWholeCharacters) {
-  ViewTextEntrySpec spec;
-  spec.text = "x\xE2\x82\xAC";
-  ViewTextEntry e(spec);
+  ViewTextEntrySpec request;
+  request.text = "x\xE2\x82\xAC";
+  ViewTextEntry e(request);
   e.HandleKey(Code(kViewKeyBackspace, "\x08"));
   EXPECT_EQ(e.Text(), "x");
   e.HandleKey(Code(kViewKeyBackspace, "\x08"));
@@ -38,10 +38,10 @@ TEST(ViewTextEntry, BackspaceRemovesWholeCharacters) {
 }
 
 TEST(ViewTextEntry, SelectedInitialTextIsReplacedByTyping) {
-  ViewTextEntrySpec spec;
-  spec.text = "Init";
-  spec.selectAll = true;
-  ViewTextEntry e(spec);
+  ViewTextEntrySpec request;
+  request.text = "Init";
+  request.selectAll = true;
+  ViewTextEntry e(request);
   EXPECT_TRUE(e.AllSelected());
   e.HandleKey(Char("B"));
   EXPECT_EQ(e.Text(), "B");
@@ -49,10 +49,10 @@ TEST(ViewTextEntry, SelectedInitialTextIsReplacedByTyping) {
 }
 
 TEST(ViewTextEntry, ArrowKeepsTheTextAndDropsTheSelection) {
-  ViewTextEntrySpec spec;
-  spec.text = "Init";
-  spec.selectAll = true;
-  ViewTextEntry e(spec);
+  ViewTextEntrySpec request;
+  request.text = "Init";
+  request.selectAll = true;
+  ViewTextEntry e(request);
   e.HandleKey(Code(kViewKeyLeft));
   e.HandleKey(Char("s"));
   EXPECT_EQ(e.Text(), "Inits");
@@ -60,15 +60,15 @@ TEST(ViewTextEntry, ArrowKeepsTheTextAndDropsTheSelection) {
 
 TEST(ViewTextEntry, FilterSeesTheProposedTextAndCanRefuse) {
   std::string seenCurrent, seenProposed;
-  ViewTextEntrySpec spec;
-  spec.text = "12";
-  spec.filter = [&](const ViewKeyEvent& key, const std::string& current, const std::string& proposed) {
+  ViewTextEntrySpec request;
+  request.text = "12";
+  request.filter = [&](const ViewKeyEvent& key, const std::string& current, const std::string& proposed) {
     seenCurrent = current;
     seenProposed = proposed;
     if (key.keyCode == kViewKeyReturn) return ViewEntryVerdict::Commit;
     return proposed.size() <= 3 ? ViewEntryVerdict::Insert : ViewEntryVerdict::Refuse;
   };
-  ViewTextEntry e(spec);
+  ViewTextEntry e(request);
   e.HandleKey(Char("3"));
   EXPECT_EQ(seenCurrent, "12");
   EXPECT_EQ(seenProposed, "123");
@@ -78,12 +78,12 @@ TEST(ViewTextEntry, FilterSeesTheProposedTextAndCanRefuse) {
 }
 
 TEST(ViewTextEntry, InsertVerdictOnAControlKeyAddsNothing) {
-  ViewTextEntrySpec spec;
-  spec.text = "ab";
-  spec.filter = [](const ViewKeyEvent&, const std::string&, const std::string&) {
+  ViewTextEntrySpec request;
+  request.text = "ab";
+  request.filter = [](const ViewKeyEvent&, const std::string&, const std::string&) {
     return ViewEntryVerdict::Insert;
   };
-  ViewTextEntry e(spec);
+  ViewTextEntry e(request);
   EXPECT_FALSE(e.HandleKey(Code(kViewKeyReturn, "\r")));
   EXPECT_EQ(e.Text(), "ab");
 }

@@ -148,10 +148,10 @@ TEST(CocoaView, NameFieldCommitsTypedText) {
   NamePanel p;
   p.backend.Click(MacPanel::WindowX(50), MacPanel::WindowY(40));
   ASSERT_TRUE(p.backend.IsTextEntryOpen());
-  const ViewTextEntrySpec spec = *p.backend.LastEntrySpec();
-  EXPECT_EQ(spec.text, "INIT");
-  EXPECT_EQ(spec.rect, (ViewRect{20, 30, 101, 21}));  // the converted rect grows by one
-  EXPECT_EQ(spec.fontSize, 10);
+  const ViewTextEntrySpec request = *p.backend.LastEntrySpec();
+  EXPECT_EQ(request.text, "INIT");
+  EXPECT_EQ(request.rect, (ViewRect{20, 30, 101, 21}));  // the converted rect grows by one
+  EXPECT_EQ(request.fontSize, 10);
   p.backend.TypeText("_");  // refused by the name formatter
   p.backend.TypeText(" Pad 2\n");
   EXPECT_FALSE(p.backend.IsTextEntryOpen());

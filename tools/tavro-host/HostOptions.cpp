@@ -99,24 +99,24 @@ bool ParseHostOptions(int argc, char** argv, HostOptions& options, std::string& 
       arg = arg.substr(0, eq);
       inlineValue = true;
     }
-    const HostOptionSpec* spec = nullptr;
+    const HostOptionSpec* match = nullptr;
     for (const auto& s : table)
-      if (s.name == arg) spec = &s;
-    if (!spec) {
+      if (s.name == arg) match = &s;
+    if (!match) {
       error = "unknown option '" + arg + "'";
       return false;
     }
-    if (!spec->valueName.empty() && !inlineValue) {
+    if (!match->valueName.empty() && !inlineValue) {
       if (i + 1 >= argc) {
-        error = arg + " needs " + spec->valueName;
+        error = arg + " needs " + match->valueName;
         return false;
       }
       value = argv[++i];
-    } else if (spec->valueName.empty() && inlineValue) {
+    } else if (match->valueName.empty() && inlineValue) {
       error = arg + " takes no value";
       return false;
     }
-    if (!spec->apply(options, value, error)) {
+    if (!match->apply(options, value, error)) {
       error = arg + ": " + error;
       return false;
     }
