@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "Kit_ByteOrder.h"
+
 namespace sha1 {
 namespace {
 
@@ -11,18 +13,6 @@ constexpr int kBlockBytes = 64;
 constexpr int kLengthBytes = 8;
 
 uint32_t rol(uint32_t value, int steps) { return (value << steps) | (value >> (32 - steps)); }
-
-// Big-endian word at p, byte by byte: no alignment or byte-order assumption.
-uint32_t loadBigEndian(const unsigned char* p) {
-  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
-}
-
-void storeBigEndian(uint32_t value, unsigned char* p) {
-  p[0] = uint8_t(value >> 24);
-  p[1] = uint8_t(value >> 16);
-  p[2] = uint8_t(value >> 8);
-  p[3] = uint8_t(value);
-}
 
 // Processes one block given as 16 words in w, extended in place to the 80-word schedule.
 void innerHash(uint32_t* result, uint32_t* w) {
@@ -59,7 +49,7 @@ void innerHash(uint32_t* result, uint32_t* w) {
 
 void hashBlock(uint32_t* result, const unsigned char* block) {
   uint32_t w[80];
-  for (int i = 0; i < 16; ++i) w[i] = loadBigEndian(block + 4 * i);
+  for (int i = 0; i < 16; ++i) w[i] = Kit_LoadBigEndian32(block + 4 * i);
   innerHash(result, w);
 }
 
@@ -82,11 +72,11 @@ bool calc(const void* src, int byteLength, unsigned char* hash) {
     std::memset(tail, 0, sizeof tail);
   }
   const uint64_t bitLength = uint64_t(byteLength) * 8u;
-  storeBigEndian(uint32_t(bitLength >> 32), tail + kBlockBytes - 8);
-  storeBigEndian(uint32_t(bitLength), tail + kBlockBytes - 4);
+  Kit_StoreBigEndian32(uint32_t(bitLength >> 32), tail + kBlockBytes - 8);
+  Kit_StoreBigEndian32(uint32_t(bitLength), tail + kBlockBytes - 4);
   hashBlock(result, tail);
 
-  for (int i = 0; i < 5; ++i) storeBigEndian(result[i], hash + 4 * i);
+  for (int i = 0; i < 5; ++i) Kit_StoreBigEndian32(result[i], hash + 4 * i);
   return true;
 }
 
