@@ -238,6 +238,7 @@ OSStatus IModuleAU::DispatchSelector(const ComponentParameters& p) {
     case kAudioUnitAddPropertyListenerSelect: {
       ListenerEntry entry{ComponentArgument<AudioUnitPropertyID>(p, 0),
                           ComponentArgument<AudioUnitPropertyListenerProc>(p, 1), ComponentArgument<void*>(p, 2)};
+      if (!entry.mListenerProc) return paramErr;  // it would be called on the next set
       auto same = [&](const ListenerEntry& e) {
         return e.mPropID == entry.mPropID && e.mListenerProc == entry.mListenerProc;
       };
@@ -261,9 +262,12 @@ OSStatus IModuleAU::DispatchSelector(const ComponentParameters& p) {
       return RenderProc(this, ComponentArgument<AudioUnitRenderActionFlags*>(p, 0),
                         ComponentArgument<const AudioTimeStamp*>(p, 1), ComponentArgument<UInt32>(p, 2),
                         ComponentArgument<UInt32>(p, 3), ComponentArgument<AudioBufferList*>(p, 4));
-    case kAudioUnitAddRenderNotifySelect:
-      mRenderNotify.push_back({ComponentArgument<AURenderCallback>(p, 0), ComponentArgument<void*>(p, 1)});
+    case kAudioUnitAddRenderNotifySelect: {
+      const auto proc = ComponentArgument<AURenderCallback>(p, 0);
+      if (!proc) return paramErr;  // it would be called on the next render
+      mRenderNotify.push_back({proc, ComponentArgument<void*>(p, 1)});
       return noErr;
+    }
     case kAudioUnitRemoveRenderNotifySelect: {
       const auto proc = ComponentArgument<AURenderCallback>(p, 0);
       auto found = std::find_if(mRenderNotify.begin(), mRenderNotify.end(),

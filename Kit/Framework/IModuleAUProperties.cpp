@@ -37,6 +37,12 @@ CFStringRef NewString(const char* text) {
   return CFStringCreateWithCString(kCFAllocatorDefault, text ? text : "", kCFStringEncodingUTF8);
 }
 
+// The UTF-8 text of a string the host passed; null when it is no string.
+const char* HostText(CFStringRef text) {
+  if (!text || CFGetTypeID(text) != CFStringGetTypeID()) return nullptr;
+  return CFStringGetCStringPtr(text, kCFStringEncodingUTF8);
+}
+
 // Copies text into a fixed field, cut at the field's width on a character boundary.
 void CopyCut(char* field, size_t fieldSize, const char* text) {
   size_t n = std::min(std::strlen(text ? text : ""), fieldSize - 1);
@@ -408,8 +414,8 @@ OSStatus IModuleAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope
       auto* request = static_cast<AudioUnitParameterValueFromString*>(data);
       IParam* param = GetParam(int(std::min<UInt32>(request->inParamID, INT32_MAX)));
       if (!param) return kAudioUnitErr_InvalidParameter;
-      if (!request->inString) return kAudioUnitErr_InvalidPropertyValue;
-      const char* text = CFStringGetCStringPtr(request->inString, kCFStringEncodingUTF8);
+      const char* text = HostText(request->inString);
+      if (!text) return kAudioUnitErr_InvalidPropertyValue;
       if (param->GetNDisplayTexts() > 0) {
         int value = 0;
         if (param->MapDisplayText(text, &value)) request->outValue = AudioUnitParameterValue(value);
@@ -569,10 +575,11 @@ OSStatus IModuleAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope
     case kAudioUnitProperty_AUHostIdentifier: {
       const auto* host = Given<AUHostIdentifier>(data, size);
       if (!host) return badValue;
-      const char* name = host->hostName ? CFStringGetCStringPtr(host->hostName, kCFStringEncodingUTF8) : "";
+      const char* name = host->hostName ? HostText(host->hostName) : "";
+      if (!name) return badValue;
       const int minorAndBug = host->hostVersion.minorAndBugRev;
       const int version = (minorAndBug & 0x0F) | (int(host->hostVersion.majorRev) << 16) | ((minorAndBug & 0xF0) << 4);
-      SetHost(name ? name : "", version);
+      SetHost(name, version);
       OnHostIdentified();
       return noErr;
     }
