@@ -43,11 +43,12 @@ void IControl::TakeValueFromOutside(double value, bool fromHardware) {
   }
   if (value == GetValue()) return;
   mValue.store(value);
+  // Redraw request before the dirty flag: see SetClean.
+  mRedraw.store(true);
   if (fromHardware)
     SetDirty2(true);
   else
     SetDirty(false);
-  mRedraw.store(true);
 }
 
 void IControl::SetValueFromPlug(double value) { TakeValueFromOutside(value, false); }
@@ -62,6 +63,8 @@ void IControl::Hide(bool hide) {
 
 void IControl::GrayOut(bool grey) {
   mGrayed.store(grey);
+  // Greying also arrives from other threads through layer switching.
+  mRedraw.store(true);
   SetDirty(false);
 }
 
@@ -105,7 +108,11 @@ void IControl::UpdateReadOuts(IParam* param) {
 }
 
 void IControl::SetClean() {
-  mDirty.store(mRedraw.exchange(false));
+  // Another thread may mark the control between the draw and this call. It
+  // requests a redraw before it sets dirty, so clearing dirty first and then
+  // taking the request can never wipe out a change the draw did not show.
+  mDirty.store(false);
+  if (mRedraw.exchange(false)) mDirty.store(true);
 }
 
 bool IControl::IsDirty() { return mDirty.load(); }
@@ -114,8 +121,8 @@ void IControl::SetAuxParamValueFromPlug(int auxIndex, double value) {
   AuxParam* aux = GetAuxParam(auxIndex);
   if (!aux || aux->mValue.load() == value) return;
   aux->mValue.store(value);
-  SetDirty(false);
   mRedraw.store(true);
+  SetDirty(false);
 }
 
 void IControl::ReceiveParameterFromPlug(int paramIdx, double value) {

@@ -8,7 +8,9 @@
 // thread and the transfer worker thread (SetValueFromPlug, SetValueFromHardware,
 // SetAuxParamValueFromPlug, and Hide/GrayOut through layer switching), so the
 // value, clamp range, default and every flag are atomics: a draw may see a
-// value one change old and the next timer tick draws the newer one.
+// value one change old and the next timer tick draws the newer one. Such
+// changes request a redraw as well as marking dirty, so one that lands while a
+// tick is drawing is still drawn by the next tick (see SetClean).
 // Functions without a threads note are main-thread only.
 
 #include <atomic>
@@ -66,6 +68,7 @@ public:
 
   // threads: main, midi-in, worker
   virtual void Hide(bool hide);
+  // Also requests a redraw.
   // threads: main, midi-in, worker
   virtual void GrayOut(bool grey);
   virtual bool IsHit(int x, int y);
@@ -77,7 +80,9 @@ public:
   // As SetDirty, but reports through SetParameterFromGUI2.
   // threads: main, midi-in, worker
   virtual void SetDirty2(bool push = true);
-  // dirty := redraw requested; redraw requested := false.
+  // dirty := redraw requested; redraw requested := false. A redraw
+  // requested by another thread while this runs leaves the control dirty.
+  // threads: main (the flags it reads are written from any thread)
   virtual void SetClean();
   virtual bool IsDirty();
   virtual void OnGUIIdle() {}

@@ -31,8 +31,11 @@ void ITextControl::SetTextFromPlug(const char* text) {
   const char* newText = text ? text : "";
   std::lock_guard<std::mutex> lock(mTextLock);
   if (mStr == newText) return;
-  SetDirty(false);
   mStr = newText;
+  // Usually called from another thread: request the redraw too, so a tick
+  // that is drawing right now cannot clean the change away (see SetClean).
+  mRedraw.store(true);
+  SetDirty(false);
 }
 
 std::string ITextControl::GetTextString() const {

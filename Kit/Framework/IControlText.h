@@ -21,7 +21,8 @@ public:
   // Draws the string in the control's style and rect; nothing when empty.
   bool Draw(IGraphics* graphics) override;
 
-  // Replaces the string and marks the control dirty when the text differs.
+  // Replaces the string, marks the control dirty and requests a redraw when
+  // the text differs.
   // threads: any
   void SetTextFromPlug(const char* text);
   // A copy of the current string.

@@ -350,6 +350,38 @@ TEST_F(Surface, StrictRedrawChangesOnlyPixelsInsideTheRectAndMatchesAFullRedraw)
   EXPECT_EQ(surface->Pixels(), strict);
 }
 
+// The MIDI and worker threads may change a control after the timer tick asked
+// IsDirty and before Draw marks the controls clean: the change must stay dirty
+// for the next tick instead of being cleaned away unseen.
+TEST_F(Surface, ChangesBetweenTheDirtyCheckAndTheDrawAreKeptForTheNextTick) {
+  surface->AttachControl(new ProbeControl(&plug(), IRECT(0, 0, 200, 100)));
+  auto* moved = new ProbeControl(&plug(), IRECT(10, 10, 20, 20), 3);
+  IText style;
+  auto* status = new ITextControl(&plug(), IRECT(100, 60, 190, 90), &style, "Ready");
+  auto* greyed = new ProbeControl(&plug(), IRECT(150, 10, 170, 30), 4);
+  auto* knob = new ProbeControl(&plug(), IRECT(40, 10, 60, 30), 5);
+  for (auto* c : std::vector<IControl*>{moved, status, greyed, knob}) surface->AttachControl(c);
+  knob->SetValueFromPlug(0.1);
+  surface->DrawAll();
+  surface->DrawAll();
+  moved->SetDirty(false);
+  IRECT r;
+  ASSERT_TRUE(surface->IsDirty(&r));
+  ASSERT_EQ(r, IRECT(10, 10, 20, 20));
+
+  status->SetTextFromPlug("Dump received");
+  greyed->GrayOut(true);
+  knob->SetValueFromPlug(0.9);
+  surface->Draw(&r);
+
+  IRECT next;
+  ASSERT_TRUE(surface->IsDirty(&next));
+  EXPECT_EQ(next, IRECT(40, 10, 190, 90));
+  surface->Draw(&next);
+  EXPECT_EQ(greyed->draws, 3);
+  EXPECT_EQ(knob->draws, 3);
+}
+
 TEST_F(Surface, NonStrictRedrawDrawsTheDirtyControlAndItsNeighbours) {
   surface->SetStrictDrawing(false);
   auto* bg = new ProbeControl(&plug(), IRECT(0, 0, 200, 100));

@@ -55,6 +55,7 @@ struct BusyPanel {
 
 TEST(PanelThreads, ValuesTextsAndLayersChangeWhileTheSurfaceDraws) {
   BusyPanel panel;
+  panel.f.surface->DrawAll();  // as a view's first paint
   std::atomic<bool> done{false};
   std::thread midi([&] {
     for (int i = 0; panel.Busy(i); ++i) {
@@ -75,11 +76,15 @@ TEST(PanelThreads, ValuesTextsAndLayersChangeWhileTheSurfaceDraws) {
   midi.join();
   worker.join();
 
-  // Quiet again: the last values are the ones drawn.
+  // Quiet again: one ordinary tick shows the last values, exactly as a full
+  // redraw does (no change made during a draw was cleaned away unseen).
   panel.f.surface->SetParameterFromPlug(0, 10.0, false);
   panel.status->SetTextFromPlug("Done");
   panel.layer->Hide(false);
+  panel.DrawTick();
+  const std::vector<uint32_t> ticked = panel.f.surface->Pixels();
   panel.f.surface->DrawAll();
+  EXPECT_EQ(ticked, panel.f.surface->Pixels());
   EXPECT_EQ(panel.status->GetTextString(), "Done");
   EXPECT_EQ(panel.f.surface->At(5, 5), FrameColor(11));
   EXPECT_DOUBLE_EQ(panel.f.plug->GetParam(0)->Value(), 10.0);
