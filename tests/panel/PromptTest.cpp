@@ -125,3 +125,31 @@ TEST_F(Prompt, NothingHappensWithoutControlParameterOrRect) {
   unbound->PromptUserInput();
   EXPECT_TRUE(surface->menus.empty());
 }
+
+// The name fields of the panel: a caption over a one-text parameter with its
+// prompt enabled. A click opens the entry over the caption with the current
+// name; what is typed becomes the name the next tick draws.
+TEST_F(Prompt, ClickedNameFieldEditsTheNameAndTheNextTickShowsIt) {
+  IText style;
+  auto* name = new ICaptionControl(&plug(), IRECT(10, 60, 110, 80), 4, &style, true);
+  name->SetPromptDisabled(false);
+  surface->AttachPanelBackground(&COLOR_BLACK);
+  surface->AttachControl(name);
+  surface->DrawAll();
+  EXPECT_EQ(name->GetTextString(), "INIT ");
+
+  surface->entryAnswers = {"Warm Pad"};
+  IMouseMod left(true);
+  surface->OnMouseDown(20, 70, &left);
+  surface->OnMouseUp(20, 70, &left);
+  ASSERT_EQ(surface->entries.size(), 1u);
+  EXPECT_EQ(surface->entries[0].rect, IRECT(10, 60, 110, 80));
+  EXPECT_EQ(surface->entries[0].text, "INIT");
+  EXPECT_EQ(surface->entries[0].param, plug().GetParam(4));
+
+  IRECT dirty;
+  ASSERT_TRUE(surface->IsDirty(&dirty));
+  surface->Draw(&dirty);
+  EXPECT_EQ(name->GetTextString(), "Warm Pad ");
+  EXPECT_DOUBLE_EQ(plug().GetParam(4)->Value(), 0.0);
+}

@@ -22,11 +22,14 @@ public:
     lastY = y;
   }
   void OnMouseDblClick(int, int, IMouseMod*) override { ++dbls; }
+  void OnMouseWheel(int, int, IMouseMod*, int d) override { wheel += d; }
+  void OnMouseOver(int, int, IMouseMod*) override { ++overs; }
+  void OnMouseOut() override { ++outs; }
   bool OnKeyDown(int, int, int key) override {
     keys.push_back(key);
     return true;
   }
-  int draws = 0, downs = 0, ups = 0, dbls = 0, lastX = 0, lastY = 0;
+  int draws = 0, downs = 0, ups = 0, dbls = 0, lastX = 0, lastY = 0, wheel = 0, overs = 0, outs = 0;
   std::vector<std::pair<int, int>> drags;
   std::vector<int> keys;
 };
@@ -204,6 +207,48 @@ TEST_F(Surface, MouseOverIsOffUnlessEnabled) {
   surface->HandleMouseOver(true);
   EXPECT_TRUE(surface->OnMouseOver(5, 5, &left));
   EXPECT_TRUE(surface->OnMouseOver(150, 90, &left));
+}
+
+TEST_F(Surface, MouseOverMovesBetweenControlsAndReachesGreyedOnesThatAskForIt) {
+  auto* a = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  auto* b = new ProbeControl(&plug(), IRECT(60, 0, 110, 50));
+  surface->AttachControl(a);
+  surface->AttachControl(b);
+  surface->HandleMouseOver(true);
+  surface->OnMouseOver(5, 5, &left);
+  surface->OnMouseOver(6, 5, &left);
+  EXPECT_EQ(a->overs, 2);
+  EXPECT_EQ(a->outs, 0);
+  surface->OnMouseOver(70, 5, &left);
+  EXPECT_EQ(b->overs, 1);
+  EXPECT_EQ(a->outs, 1);
+  surface->OnMouseOver(150, 90, &left);  // over nothing: nothing changes
+  EXPECT_EQ(b->outs, 0);
+
+  a->GrayOut(true);
+  surface->OnMouseOver(5, 5, &left);
+  EXPECT_EQ(a->overs, 2);
+  a->SetMOWhenGrayed(true);
+  surface->OnMouseOver(5, 5, &left);
+  EXPECT_EQ(a->overs, 3);
+  EXPECT_EQ(b->outs, 1);
+  surface->OnMouseOut();
+  EXPECT_EQ(a->outs, 2);
+  EXPECT_EQ(b->outs, 2);
+}
+
+TEST_F(Surface, WheelGoesToTheCapturedControlElseTheOneUnderThePointer) {
+  auto* a = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  auto* b = new ProbeControl(&plug(), IRECT(60, 0, 110, 50));
+  surface->AttachControl(a);
+  surface->AttachControl(b);
+  surface->OnMouseWheel(70, 5, &left, 2);
+  surface->OnMouseWheel(150, 90, &left, 5);
+  EXPECT_EQ(b->wheel, 2);
+  surface->OnMouseDown(5, 5, &left);
+  surface->OnMouseWheel(70, 5, &left, -3);
+  EXPECT_EQ(a->wheel, -3);
+  EXPECT_EQ(b->wheel, 2);
 }
 
 TEST_F(Surface, AutomationParameterIsRememberedOnce) {
