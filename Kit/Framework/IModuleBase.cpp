@@ -1,5 +1,6 @@
 #include "IModuleBase.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,13 +47,18 @@ void IModuleBase::initialize(int nAutomated, int nParams, const char* channelIOS
                              const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
                              int latency, bool plugDoesMidi, bool plugDoesChunks,
                              bool plugIsInst) {
-  mNonAutomatedCount = nParams - nAutomated;
   for (int i = 0; i < nParams; ++i) mParams.Add(new IParam);
+  addNonAutomateParamCount(nParams - nAutomated);
   for (int i = 0; i < nPresets; ++i) mPresets.Add(new IPreset);
   std::snprintf(mEffectName, sizeof mEffectName, "%s", effectName ? effectName : "");
   std::snprintf(mProductName, sizeof mProductName, "%s", productName ? productName : "");
   std::snprintf(mMfrName, sizeof mMfrName, "%s", mfrName ? mfrName : "");
   ParseChannelIO(channelIOStr);
+}
+
+void IModuleBase::addNonAutomateParamCount(int n) {
+  // A tail longer than the list would put the automated range below index 0.
+  mNonAutomatedCount = std::clamp(n, 0, NParams());
 }
 
 void IModuleBase::ParseChannelIO(const char* channelIOStr) {

@@ -79,7 +79,8 @@ public:
                   const char* effectName, const char* productName, const char* mfrName,
                   int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
                   bool plugDoesChunks, bool plugIsInst);
-  void addNonAutomateParamCount(int n) { mNonAutomatedCount = n; }
+  // The last n parameters are never reported to the host; n is held to 0..NParams().
+  void addNonAutomateParamCount(int n);
 
   // ---- virtual operations, in slot order ----
   virtual void Reset();                                                            // 2

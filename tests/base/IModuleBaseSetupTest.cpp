@@ -159,3 +159,26 @@ TEST(IModuleBaseSetup, SendMidiMsgsIsTheAndOfAll) {
   ASSERT_EQ(plug.sent.size(), 3u);  // every message is still tried, in order
   EXPECT_EQ(plug.sent[2].mStatus, 0x80);
 }
+
+TEST(IModuleBaseSetup, NonAutomatedTailNeverExceedsTheList) {
+  TestPlug plug(3, 3);
+  for (int i = 0; i < 3; ++i) plug.GetParam(i)->InitInt("p", i + 1, 0, 10);
+  plug.addNonAutomateParamCount(10);
+  EXPECT_EQ(plug.NNonAutomatedParams(), 3);
+  EXPECT_EQ(plug.NAutomatedParams(), 0);
+  ByteChunk chunk;
+  plug.SerializeNonAutomatedParams(&chunk, 10);
+  EXPECT_EQ(chunk.Size(), 3 * 8);
+  EXPECT_EQ(plug.UnserializeNonAutomatedParams(&chunk, 0, 10), 3 * 8);
+  plug.addNonAutomateParamCount(-4);
+  EXPECT_EQ(plug.NAutomatedParams(), 3);
+
+  // More automated parameters than parameters: all of them are automated, none beyond.
+  TestPlug overAutomated(2, 5);
+  EXPECT_EQ(overAutomated.NAutomatedParams(), 2);
+  ByteChunk values;
+  EXPECT_TRUE(overAutomated.SerializeParams(&values));
+  EXPECT_EQ(values.Size(), 2 * 8);
+  overAutomated.DirtyParameters();
+  EXPECT_EQ(overAutomated.informed.size(), 2u);
+}
