@@ -156,6 +156,7 @@ public:
   void DirtyParameters();
 
   // ---- state chunks (each takes the mutex) ----
+  // False when the chunk could not grow to take every value.
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(ByteChunk* chunk, int startPos);
   void SerializeNonAutomatedParams(ByteChunk* chunk, int n);
@@ -171,6 +172,7 @@ public:
   void MakeDefaultPreset(const char* name = nullptr, int nPresets = 1);
   void EnsureDefaultPreset();
   void PruneUninitializedPresets();
+  // False when the chunk could not grow to take every preset.
   bool SerializePresets(ByteChunk* chunk);
   int UnserializePresets(ByteChunk* chunk, int startPos);
   // One value per automated parameter: int for bool, int and enum parameters, else double.

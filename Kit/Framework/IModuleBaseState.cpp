@@ -14,8 +14,10 @@ int IModuleBase::UnserializeParamValue(const ByteChunk* chunk, int pos, IParam* 
 
 bool IModuleBase::SerializeParams(ByteChunk* chunk) {
   Kit_MutexLock lock(mMutex);
+  const int64_t expected = int64_t(chunk->Size()) + 8 * int64_t(NAutomatedParams());
   for (int i = 0, n = NAutomatedParams(); i < n; ++i) chunk->PutDouble(GetParam(i)->Value());
-  return true;
+  // A chunk that could not grow must not pass for a saved state.
+  return chunk->Size() == expected;
 }
 
 int IModuleBase::UnserializeParams(ByteChunk* chunk, int startPos) {

@@ -148,13 +148,16 @@ void IModuleBase::PruneUninitializedPresets() {
 }
 
 bool IModuleBase::SerializePresets(ByteChunk* chunk) {
+  int64_t expected = chunk->Size();
   for (int i = 0, n = NPresets(); i < n; ++i) {
     const IPreset* preset = mPresets.Get(i);
     chunk->PutStr(preset->mName);
     chunk->PutBool(preset->mInitialized);
     if (preset->mInitialized) chunk->PutChunk(&preset->mChunk);
+    expected += 4 + int64_t(std::strlen(preset->mName)) + 1 + (preset->mInitialized ? preset->mChunk.Size() : 0);
   }
-  return true;
+  // A chunk that could not grow must not pass for a saved bank.
+  return chunk->Size() == expected;
 }
 
 int IModuleBase::UnserializePresets(ByteChunk* chunk, int startPos) {
