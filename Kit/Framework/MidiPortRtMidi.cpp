@@ -17,6 +17,33 @@ bool Guarded(Call&& call) {
 }
 }  // namespace
 
+// ---- port operations, shared by input and output
+
+unsigned MidiPortRtMidiPorts::PortCount() {
+  unsigned count = 0;
+  Guarded([&] { count = midi_.getPortCount(); });
+  return count;
+}
+
+bool MidiPortRtMidiPorts::PortName(unsigned port, std::string& name) {
+  name.clear();
+  return Guarded([&] { name = midi_.getPortName(port); }) && !name.empty();
+}
+
+bool MidiPortRtMidiPorts::OpenPort(unsigned port, const std::string& portName) {
+  ClosePort();
+  return Guarded([&] { midi_.openPort(port, portName); }) && IsPortOpen();
+}
+
+bool MidiPortRtMidiPorts::OpenVirtualPort(const std::string& portName) {
+  ClosePort();
+  return Guarded([&] { midi_.openVirtualPort(portName); });
+}
+
+void MidiPortRtMidiPorts::ClosePort() {
+  Guarded([&] { midi_.closePort(); });
+}
+
 // ---- input
 
 std::unique_ptr<MidiPortRtMidiInput> MidiPortRtMidiInput::Create(const std::string& clientName,
@@ -31,39 +58,12 @@ std::unique_ptr<MidiPortRtMidiInput> MidiPortRtMidiInput::Create(const std::stri
   return filtered ? std::move(input) : nullptr;
 }
 
-MidiPortRtMidiInput::MidiPortRtMidiInput(std::unique_ptr<RtMidiIn> in) : in_(std::move(in)) {}
+MidiPortRtMidiInput::MidiPortRtMidiInput(std::unique_ptr<RtMidiIn> in) : in_(std::move(in)), ports_(*in_) {}
 
 MidiPortRtMidiInput::~MidiPortRtMidiInput() {
   StopDelivery();
   ClosePort();
 }
-
-unsigned MidiPortRtMidiInput::PortCount() {
-  unsigned count = 0;
-  Guarded([&] { count = in_->getPortCount(); });
-  return count;
-}
-
-bool MidiPortRtMidiInput::PortName(unsigned port, std::string& name) {
-  name.clear();
-  return Guarded([&] { name = in_->getPortName(port); }) && !name.empty();
-}
-
-bool MidiPortRtMidiInput::OpenPort(unsigned port, const std::string& portName) {
-  ClosePort();
-  return Guarded([&] { in_->openPort(port, portName); }) && IsPortOpen();
-}
-
-bool MidiPortRtMidiInput::OpenVirtualPort(const std::string& portName) {
-  ClosePort();
-  return Guarded([&] { in_->openVirtualPort(portName); });
-}
-
-void MidiPortRtMidiInput::ClosePort() {
-  Guarded([&] { in_->closePort(); });
-}
-
-bool MidiPortRtMidiInput::IsPortOpen() { return in_->isPortOpen(); }
 
 bool MidiPortRtMidiInput::SetCallback(MidiInputCallback callback, void* userData) {
   userData_.store(userData);
@@ -85,33 +85,6 @@ std::unique_ptr<MidiPortRtMidiOutput> MidiPortRtMidiOutput::Create(const std::st
   if (!Guarded([&] { out.reset(new RtMidiOut(RtMidi::LINUX_ALSA, clientName)); })) return nullptr;
   return std::unique_ptr<MidiPortRtMidiOutput>(new MidiPortRtMidiOutput(std::move(out)));
 }
-
-unsigned MidiPortRtMidiOutput::PortCount() {
-  unsigned count = 0;
-  Guarded([&] { count = out_->getPortCount(); });
-  return count;
-}
-
-bool MidiPortRtMidiOutput::PortName(unsigned port, std::string& name) {
-  name.clear();
-  return Guarded([&] { name = out_->getPortName(port); }) && !name.empty();
-}
-
-bool MidiPortRtMidiOutput::OpenPort(unsigned port, const std::string& portName) {
-  ClosePort();
-  return Guarded([&] { out_->openPort(port, portName); }) && IsPortOpen();
-}
-
-bool MidiPortRtMidiOutput::OpenVirtualPort(const std::string& portName) {
-  ClosePort();
-  return Guarded([&] { out_->openVirtualPort(portName); });
-}
-
-void MidiPortRtMidiOutput::ClosePort() {
-  Guarded([&] { out_->closePort(); });
-}
-
-bool MidiPortRtMidiOutput::IsPortOpen() { return out_->isPortOpen(); }
 
 bool MidiPortRtMidiOutput::SendMessage(const std::vector<unsigned char>& bytes) {
   if (bytes.empty() || !IsPortOpen()) return false;

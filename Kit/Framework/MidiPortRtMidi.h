@@ -9,49 +9,60 @@
 #include <memory>
 #include <string>
 
+#include "MidiPortEndpointOn.h"
 #include "MidiPortTransport.h"
 
-class MidiPortRtMidiInput : public MidiInputTransport {
+// The port operations of one RtMidi object, input or output; its errors are
+// printed and reported by the results, never thrown.
+class MidiPortRtMidiPorts {
+public:
+  explicit MidiPortRtMidiPorts(RtMidi& midi) : midi_(midi) {}
+
+  unsigned PortCount();
+  bool PortName(unsigned port, std::string& name);
+  bool OpenPort(unsigned port, const std::string& portName);
+  bool OpenVirtualPort(const std::string& portName);
+  void ClosePort();
+  bool IsPortOpen() const { return midi_.isPortOpen(); }
+
+private:
+  RtMidi& midi_;
+};
+
+class MidiPortRtMidiInput : public MidiPortEndpointOn<MidiInputTransport, MidiPortRtMidiPorts> {
 public:
   // On the ALSA sequencer; null (error printed) when it cannot be opened.
   static std::unique_ptr<MidiPortRtMidiInput> Create(const std::string& clientName, unsigned queueSizeLimit);
   ~MidiPortRtMidiInput() override;
 
-  unsigned PortCount() override;
-  bool PortName(unsigned port, std::string& name) override;
-  bool OpenPort(unsigned port, const std::string& portName) override;
-  bool OpenVirtualPort(const std::string& portName) override;
-  void ClosePort() override;
-  bool IsPortOpen() override;
   bool SetCallback(MidiInputCallback callback, void* userData) override;
   // threads: main, closer
   void StopDelivery() override { delivering_.store(false); }
 
 private:
   explicit MidiPortRtMidiInput(std::unique_ptr<RtMidiIn> in);
+  MidiPortRtMidiPorts& PortAccess() override { return ports_; }
   // threads: midi-in
   static void OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self);
 
   std::unique_ptr<RtMidiIn> in_;
+  MidiPortRtMidiPorts ports_;
   std::atomic<bool> delivering_{true};
   std::atomic<MidiInputCallback> callback_{nullptr};
   std::atomic<void*> userData_{nullptr};
 };
 
-class MidiPortRtMidiOutput : public MidiOutputTransport {
+class MidiPortRtMidiOutput : public MidiPortEndpointOn<MidiOutputTransport, MidiPortRtMidiPorts> {
 public:
   // On the ALSA sequencer; null (error printed) when it cannot be opened.
   static std::unique_ptr<MidiPortRtMidiOutput> Create(const std::string& clientName);
 
-  unsigned PortCount() override;
-  bool PortName(unsigned port, std::string& name) override;
-  bool OpenPort(unsigned port, const std::string& portName) override;
-  bool OpenVirtualPort(const std::string& portName) override;
-  void ClosePort() override;
-  bool IsPortOpen() override;
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
 
 private:
-  explicit MidiPortRtMidiOutput(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)) {}
+  explicit MidiPortRtMidiOutput(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)), ports_(*out_) {}
+  MidiPortRtMidiPorts& PortAccess() override { return ports_; }
+
   std::unique_ptr<RtMidiOut> out_;
+  MidiPortRtMidiPorts ports_;
 };
