@@ -24,6 +24,11 @@ class IGraphics;
 class IParam;
 class ITextControl;
 
+// v limited to 0..1, and 0 when it is not a number. Values pushed in from
+// outside are not checked on the way in; whatever turns a value into a frame,
+// a position or an angle goes through this first.
+inline double ClampToUnit(double v) { return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0; }
+
 // A further parameter a control shows beside its own.
 struct AuxParam {
   std::atomic<double> mValue{0.0};

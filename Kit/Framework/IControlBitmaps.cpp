@@ -4,9 +4,7 @@
 
 int FrameFromValue(double value, int frames) {
   if (frames < 2) return 1;
-  const int i = int(value * (frames - 1) + 0.5);
-  if (i < 0) return 1;
-  return i < frames ? i + 1 : frames;
+  return int(ClampToUnit(value) * (frames - 1) + 0.5) + 1;
 }
 
 IPanelControl::IPanelControl(IModuleBase* plug, const IRECT& rect, const IColor* color)

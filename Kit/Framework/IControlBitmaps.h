@@ -5,7 +5,8 @@
 
 #include "IControl.h"
 
-// The frame (numbered from 1) a strip of `frames` frames shows for a value.
+// The frame (numbered from 1) a strip of `frames` frames shows for a value;
+// a value outside 0..1 shows the nearest end.
 int FrameFromValue(double value, int frames);
 
 class IPanelControl : public IControl {

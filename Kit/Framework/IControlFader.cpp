@@ -20,7 +20,7 @@ IFaderControl::IFaderControl(IModuleBase* plug, int x, int y, int length, int pa
 }
 
 IRECT IFaderControl::GetHandleRECT(double value) const {
-  if (value < 0.0) value = GetValue();
+  value = ClampToUnit(value < 0.0 ? GetValue() : value);
   IRECT r(mRECT.L, mRECT.T, mRECT.L + mBitmap.FrameWidth(), mRECT.T + mBitmap.FrameHeight());
   const int travel = Travel() > 0 ? Travel() : 0;
   if (mDirection == kHorizontal) {

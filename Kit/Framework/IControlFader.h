@@ -17,7 +17,8 @@ public:
   bool Draw(IGraphics* graphics) override;
   bool IsHit(int x, int y) override;
 
-  // Where the handle is drawn for value (a negative value means the current).
+  // Where the handle is drawn for value (a negative value means the current);
+  // a value above 1 counts as 1.
   IRECT GetHandleRECT(double value = -1.0) const;
   // Sets the value that centres the handle on the point and pushes it. A
   // fader whose length is not more than its handle has no travel and keeps

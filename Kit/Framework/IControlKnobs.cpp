@@ -42,7 +42,7 @@ IKnobLineControl::IKnobLineControl(IModuleBase* plug, const IRECT& rect, int par
 }
 
 bool IKnobLineControl::Draw(IGraphics* graphics) {
-  const float angle = mMinAngle + float(GetValue()) * (mMaxAngle - mMinAngle);
+  const float angle = mMinAngle + float(ClampToUnit(GetValue())) * (mMaxAngle - mMinAngle);
   const float cx = (mRECT.L + mRECT.R) * 0.5f, cy = (mRECT.T + mRECT.B) * 0.5f;
   const IChannelBlend blend = GetBlend();
   return graphics->DrawRadialLine(&mColor, cx, cy, angle, mInnerRadius, mOuterRadius, &blend, true);
@@ -58,7 +58,7 @@ IKnobRotaterControl::IKnobRotaterControl(IModuleBase* plug, int x, int y, int pa
       mYOffset(yOffsetZeroDeg) {}
 
 bool IKnobRotaterControl::Draw(IGraphics* graphics) {
-  const double angle = mMinAngle + GetValue() * (mMaxAngle - mMinAngle);
+  const double angle = mMinAngle + ClampToUnit(GetValue()) * (mMaxAngle - mMinAngle);
   const int cx = (mRECT.L + mRECT.R) / 2, cy = (mRECT.T + mRECT.B) / 2;
   const IChannelBlend blend = GetBlend();
   return graphics->DrawRotatedBitmap(&mBitmap, cx, cy, angle, mYOffset, &blend);
@@ -88,7 +88,7 @@ IKnobRotatingMaskControl::IKnobRotatingMaskControl(IModuleBase* plug, int x, int
       mMaxAngle(maxAngle) {}
 
 bool IKnobRotatingMaskControl::Draw(IGraphics* graphics) {
-  const double angle = mMinAngle + GetValue() * (mMaxAngle - mMinAngle);
+  const double angle = mMinAngle + ClampToUnit(GetValue()) * (mMaxAngle - mMinAngle);
   const IChannelBlend blend = GetBlend();
   return graphics->DrawRotatedMask(&mBase, &mMask, &mTop, mRECT.L, mRECT.T, angle, &blend);
 }

@@ -93,7 +93,7 @@ void IRadioButtonsControl::OnMouseDown(int x, int y, IMouseMod* mod) {
 
 bool IRadioButtonsControl::Draw(IGraphics* graphics) {
   const int n = NButtons();
-  const int chosen = std::clamp(int(GetValue() * (n - 1) + 0.5), 0, std::max(n - 1, 0));
+  const int chosen = std::max(int(ClampToUnit(GetValue()) * (n - 1) + 0.5), 0);
   const IChannelBlend blend = GetBlend();
   bool result = true;
   for (int i = 0; i < n; ++i) {

@@ -69,6 +69,34 @@ TEST(FrameFromValue, RoundsAndClampsIntoTheStrip) {
   EXPECT_EQ(FrameFromValue(1.0, 5), 5);
   EXPECT_EQ(FrameFromValue(7.0, 5), 5);
   EXPECT_EQ(FrameFromValue(-3.0, 5), 1);
+  EXPECT_EQ(FrameFromValue(1e12, 5), 5);
+  EXPECT_EQ(FrameFromValue(-1e12, 5), 1);
+  EXPECT_EQ(FrameFromValue(std::nan(""), 5), 1);
+}
+
+// Normalised values handed in from outside are not checked on the way in: a
+// control shows the nearest end of its range, never a position computed from
+// an integer overflow.
+TEST_F(Family, ValuesBeyondTheRangeShowTheNearestEnd) {
+  IBitmap strip = Strip(25, 10, 10, 3);
+  IBitmap radioBm = Strip(26, 10, 10, 2);
+  IBitmap handle = Strip(27, 10, 10, 1);
+  auto* led = new IBitmapControl(&plug(), 0, 0, 1, &strip);
+  auto* radio = new IRadioButtonsControl(&plug(), IRECT(20, 0, 30, 50), 2, 3, &radioBm);
+  auto* fader = new IFaderControl(&plug(), 40, 0, 60, 3, &handle);
+  for (IControl* c : std::vector<IControl*>{led, radio, fader}) surface->AttachControl(c);
+  for (int i = 1; i <= 3; ++i) surface->SetControlFromPlug(i, 1e12);
+  surface->DrawAll();
+  EXPECT_EQ(surface->At(5, 5), FrameColor(3));
+  EXPECT_EQ(surface->At(25, 45), FrameColor(2));  // the last button is on
+  EXPECT_EQ(surface->At(25, 5), FrameColor(1));
+  EXPECT_EQ(fader->GetHandleRECT(), fader->GetHandleRECT(1.0));
+
+  for (int i = 1; i <= 3; ++i) surface->SetControlFromPlug(i, std::nan(""));
+  surface->DrawAll();
+  EXPECT_EQ(surface->At(5, 5), FrameColor(1));
+  EXPECT_EQ(surface->At(25, 5), FrameColor(2));
+  EXPECT_EQ(fader->GetHandleRECT(), fader->GetHandleRECT(0.0));
 }
 
 TEST_F(Family, ThreeFrameSwitchStepsAndWrapsWithEachFrameDrawn) {
