@@ -86,8 +86,8 @@ struct IChannelBlend {
   constexpr IChannelBlend(int m, float w = 1.0f) : method(m), weight(w) {}
 };
 
-// Text style. The font and quality are not part of the font cache's key but
-// the colour is not either: styles that differ only in colour share a font.
+// Text style. Colour and quality are not part of the font cache's key: styles
+// that differ only in those share one font.
 struct IText {
   static constexpr int kFontNameSize = 32;
   enum EStyle { kStyleNormal = 0, kStyleBold = 1, kStyleItalic = 2 };
