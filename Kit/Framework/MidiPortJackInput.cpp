@@ -12,10 +12,8 @@ bool IsFilteredOut(const jack_midi_event_t& event) {
 }  // namespace
 
 std::unique_ptr<MidiPortJackInput> MidiPortJackInput::Connect(const std::string& clientName) {
-  std::unique_ptr<MidiPortJackInput> input(new MidiPortJackInput);
-  input->client_ = MidiPortJackClient::Open(clientName, MidiPortJackClient::Direction::kInput,
-                                            &MidiPortJackInput::ReadArrived, input.get());
-  return input->client_ ? std::move(input) : nullptr;
+  return OnNewClient(std::unique_ptr<MidiPortJackInput>(new MidiPortJackInput), clientName,
+                     MidiPortJackClient::Direction::kInput, &MidiPortJackInput::ReadArrived);
 }
 
 MidiPortJackInput::MidiPortJackInput()

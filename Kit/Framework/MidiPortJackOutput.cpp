@@ -12,10 +12,8 @@ constexpr auto kSendPatience = std::chrono::seconds(2);
 }  // namespace
 
 std::unique_ptr<MidiPortJackOutput> MidiPortJackOutput::Connect(const std::string& clientName) {
-  std::unique_ptr<MidiPortJackOutput> output(new MidiPortJackOutput);
-  output->client_ = MidiPortJackClient::Open(clientName, MidiPortJackClient::Direction::kOutput,
-                                             &MidiPortJackOutput::WriteDue, output.get());
-  return output->client_ ? std::move(output) : nullptr;
+  return OnNewClient(std::unique_ptr<MidiPortJackOutput>(new MidiPortJackOutput), clientName,
+                     MidiPortJackClient::Direction::kOutput, &MidiPortJackOutput::WriteDue);
 }
 
 MidiPortJackOutput::MidiPortJackOutput() : ring_(kRingBytes) {}

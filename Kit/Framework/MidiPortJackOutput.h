@@ -10,21 +10,15 @@
 #include <string>
 
 #include "MidiPortByteRing.h"
-#include "MidiPortJackClient.h"
+#include "MidiPortJackEndpoint.h"
 #include "MidiPortTransport.h"
 
-class MidiPortJackOutput : public MidiOutputTransport {
+class MidiPortJackOutput : public MidiPortJackEndpoint<MidiOutputTransport> {
 public:
   // Null when no JACK server answers (none is ever started for us).
   static std::unique_ptr<MidiPortJackOutput> Connect(const std::string& clientName);
   ~MidiPortJackOutput() override;
 
-  unsigned PortCount() override { return client_->PortCount(); }
-  bool PortName(unsigned port, std::string& name) override { return client_->PortName(port, name); }
-  bool OpenPort(unsigned port, const std::string& portName) override { return client_->OpenPort(port, portName); }
-  bool OpenVirtualPort(const std::string& portName) override { return client_->OpenVirtualPort(portName); }
-  void ClosePort() override { client_->ClosePort(); }
-  bool IsPortOpen() override { return client_->IsPortOpen(); }
   // Waits (at most a couple of seconds) while the ring is full.
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
 
@@ -34,5 +28,4 @@ private:
   static void WriteDue(void* portBuffer, jack_nframes_t frames, void* self);
 
   MidiPortByteRing ring_;
-  std::unique_ptr<MidiPortJackClient> client_;
 };
