@@ -14,7 +14,20 @@ IModuleAU::IModuleAU(const IModuleInstanceInfo& instanceInfo, int nParams, const
     : IModuleBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
                   latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIAU) {}
 
-IModuleAU::~IModuleAU() = default;
+// ---- Carbon view records ------------------------------------------------------
+
+struct IModuleAU::CarbonViewRecord {
+  ComponentInstance mView;
+  IModuleAU* mPlug;
+};
+
+IModuleAU::~IModuleAU() {
+  for (CarbonViewRecord* record : mCarbonViews) record->mPlug = nullptr;
+}
+
+void IModuleAU::ForgetCarbonView(CarbonViewRecord* record) {
+  mCarbonViews.erase(std::remove(mCarbonViews.begin(), mCarbonViews.end(), record), mCarbonViews.end());
+}
 
 void IModuleAU::initialize(const IModuleInstanceInfo& instanceInfo, int nAutomated, int nParams,
                            const char* channelIOStr, int nPresets, const char* effectName, const char* productName,
@@ -320,15 +333,6 @@ OSStatus IModuleAU::DispatchSelector(const ComponentParameters& p) {
 
 // ---- Carbon view entry ---------------------------------------------------------
 
-namespace {
-
-struct CarbonViewRecord {
-  ComponentInstance mView;
-  IModuleAU* mPlug;
-};
-
-}  // namespace
-
 ComponentResult IModuleAU::IModuleAUCarbonViewEntry(ComponentParameters* params, void* storage) {
   if (!params) return paramErr;
   auto* record = static_cast<CarbonViewRecord*>(storage);
@@ -341,7 +345,9 @@ ComponentResult IModuleAU::IModuleAUCarbonViewEntry(ComponentParameters* params,
     case kAudioUnitCarbonViewCreateSelect: {
       if (!record) return badComponentInstance;
       auto unit = ComponentArgument<AudioUnit>(*params, 0);
+      if (record->mPlug) record->mPlug->ForgetCarbonView(record);
       record->mPlug = static_cast<IModuleAU*>(GetComponentInstanceStorage(unit));
+      if (record->mPlug) record->mPlug->mCarbonViews.push_back(record);
       IGraphics* graphics = record->mPlug ? record->mPlug->GetGraphics() : nullptr;
       if (!graphics) return badComponentSelector;
       void* control = graphics->OpenWindow(ComponentArgument<void*>(*params, 1), ComponentArgument<void*>(*params, 2),
@@ -353,6 +359,7 @@ ComponentResult IModuleAU::IModuleAUCarbonViewEntry(ComponentParameters* params,
       if (record) {
         IGraphics* graphics = record->mPlug ? record->mPlug->GetGraphics() : nullptr;
         if (graphics) graphics->CloseWindow();
+        if (record->mPlug) record->mPlug->ForgetCarbonView(record);
         SetComponentInstanceStorage(record->mView, nullptr);
         delete record;
       }

@@ -161,6 +161,10 @@ public:
   void SetBlockSize(int blockSize) override;
 
 private:
+  // The storage of a Carbon view instance; defined with the view entry.
+  struct CarbonViewRecord;
+  void ForgetCarbonView(CarbonViewRecord* record);
+
   OSStatus DispatchSelector(const ComponentParameters& p);
   void CallPropertyListeners(AudioUnitPropertyID propID, AudioUnitScope scope);
   OSStatus GetParameterInfo(int paramIdx, AudioUnitParameterInfo* info);
@@ -189,6 +193,9 @@ private:
   std::vector<BusChannels> mOutBuses;
   std::vector<InputConnection> mInputs;
   std::vector<ListenerEntry> mPropertyListeners;
+  // Carbon views that were created for this unit: a host may close the unit
+  // first, and the views must then no longer reach it.
+  std::vector<CarbonViewRecord*> mCarbonViews;
 };
 
 // Builds the plug-in object for a newly opened instance; the plug-in library

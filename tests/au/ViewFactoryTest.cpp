@@ -57,3 +57,24 @@ TEST(ViewFactory, CarbonViewEntryRefusesCreationWithoutPanel) {
 }
 
 }  // namespace
+
+namespace {
+
+// A host may close the unit before the Carbon view it made for it.
+TEST(ViewFactory, CarbonViewClosedAfterItsUnitTouchesNothingThatIsGone) {
+  const ComponentRecord viewComponent{{kAudioUnitCarbonViewComponentType, FourCC("tvrq"), FourCC("Orv1"), 0, 0},
+                                      &Tavro_ViewEntry};
+  ComponentInstance view = nullptr;
+  ASSERT_EQ(OpenAComponent(&viewComponent, &view), noErr);
+  {
+    AUTestUnit u;
+    void* control = nullptr;
+    // Refused for want of a panel, but the view now knows the plug-in.
+    EXPECT_EQ(CallComponent(view, kAudioUnitCarbonViewCreateSelect, u.unit, nullptr, nullptr, nullptr, nullptr,
+                            &control),
+              badComponentSelector);
+  }
+  EXPECT_EQ(CloseComponent(view), noErr);  // the sanitizer build sees any read of the closed plug-in
+}
+
+}  // namespace
