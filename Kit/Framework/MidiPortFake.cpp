@@ -1,24 +1,20 @@
 #include "MidiPortFake.h"
 
 #include <algorithm>
-#include <atomic>
 #include <mutex>
+
+#include "MidiPortDelivery.h"
 
 namespace {
 
 // The part of an input that deliveries reach; shared so a delivery in flight
 // never touches a destroyed transport.
 struct FakeReceiver {
-  std::atomic<bool> delivering{true};
-  std::atomic<MidiInputCallback> callback{nullptr};
-  std::atomic<void*> userData{nullptr};
+  MidiPortDelivery delivery;
 
   void Receive(const MidiPortFake::Message& message) {
-    if (!delivering.load()) return;
-    MidiInputCallback call = callback.load();
-    if (!call) return;
     std::vector<unsigned char> copy(message);
-    call(0.0, &copy, userData.load());
+    delivery.Deliver(0.0, &copy);
   }
 };
 
@@ -165,12 +161,10 @@ public:
     return port != nullptr;
   }
   bool SetCallback(MidiInputCallback callback, void* userData) override {
-    receiver_->userData.store(userData);
-    receiver_->callback.store(callback);
-    receiver_->delivering.store(true);
+    receiver_->delivery.Start(callback, userData);
     return true;
   }
-  void StopDelivery() override { receiver_->delivering.store(false); }
+  void StopDelivery() override { receiver_->delivery.Stop(); }
 
 private:
   std::shared_ptr<FakeReceiver> receiver_;

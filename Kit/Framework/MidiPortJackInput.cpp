@@ -17,7 +17,7 @@ std::unique_ptr<MidiPortJackInput> MidiPortJackInput::Connect(const std::string&
 }
 
 MidiPortJackInput::MidiPortJackInput()
-    : queue_([this](std::vector<unsigned char>* message) { Deliver(message); }) {}
+    : queue_([this](std::vector<unsigned char>* message) { delivery_.Deliver(0.0, message); }) {}
 
 MidiPortJackInput::~MidiPortJackInput() {
   StopDelivery();
@@ -25,9 +25,7 @@ MidiPortJackInput::~MidiPortJackInput() {
 }
 
 bool MidiPortJackInput::SetCallback(MidiInputCallback callback, void* userData) {
-  userData_.store(userData);
-  callback_.store(callback);
-  delivering_.store(true);
+  delivery_.Start(callback, userData);
   return true;
 }
 
@@ -40,9 +38,4 @@ void MidiPortJackInput::ReadArrived(void* buffer, jack_nframes_t, void* self) {
     if (jack_midi_event_get(&event, buffer, i) != 0 || IsFilteredOut(event)) continue;
     input->queue_.Push(event.buffer, event.size);
   }
-}
-
-void MidiPortJackInput::Deliver(std::vector<unsigned char>* message) {
-  if (!delivering_.load()) return;
-  if (MidiInputCallback callback = callback_.load()) callback(0.0, message, userData_.load());
 }

@@ -2,10 +2,10 @@
 // MIDI input on a JACK client of our own. JACK's process thread only copies each
 // message into a MidiPortJackQueue; an ordinary thread hands them on in order.
 
-#include <atomic>
 #include <memory>
 #include <string>
 
+#include "MidiPortDelivery.h"
 #include "MidiPortJackEndpoint.h"
 #include "MidiPortJackQueue.h"
 #include "MidiPortTransport.h"
@@ -18,17 +18,13 @@ public:
 
   bool SetCallback(MidiInputCallback callback, void* userData) override;
   // threads: main, closer
-  void StopDelivery() override { delivering_.store(false); }
+  void StopDelivery() override { delivery_.Stop(); }
 
 private:
   MidiPortJackInput();
   // threads: jack-process
   static void ReadArrived(void* portBuffer, jack_nframes_t frames, void* self);
-  // threads: midi-in
-  void Deliver(std::vector<unsigned char>* message);
 
-  std::atomic<bool> delivering_{true};
-  std::atomic<MidiInputCallback> callback_{nullptr};
-  std::atomic<void*> userData_{nullptr};
+  MidiPortDelivery delivery_;
   MidiPortJackQueue queue_;
 };

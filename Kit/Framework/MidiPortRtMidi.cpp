@@ -66,16 +66,12 @@ MidiPortRtMidiInput::~MidiPortRtMidiInput() {
 }
 
 bool MidiPortRtMidiInput::SetCallback(MidiInputCallback callback, void* userData) {
-  userData_.store(userData);
-  callback_.store(callback);
-  delivering_.store(true);
+  delivery_.Start(callback, userData);
   return Guarded([&] { in_->ignoreTypes(false, true, true); });
 }
 
 void MidiPortRtMidiInput::OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self) {
-  auto* input = static_cast<MidiPortRtMidiInput*>(self);
-  if (!input->delivering_.load()) return;
-  if (MidiInputCallback callback = input->callback_.load()) callback(deltaTime, message, input->userData_.load());
+  static_cast<MidiPortRtMidiInput*>(self)->delivery_.Deliver(deltaTime, message);
 }
 
 // ---- output

@@ -5,10 +5,10 @@
 
 #include <rtmidi/RtMidi.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 
+#include "MidiPortDelivery.h"
 #include "MidiPortEndpointOn.h"
 #include "MidiPortTransport.h"
 
@@ -37,7 +37,7 @@ public:
 
   bool SetCallback(MidiInputCallback callback, void* userData) override;
   // threads: main, closer
-  void StopDelivery() override { delivering_.store(false); }
+  void StopDelivery() override { delivery_.Stop(); }
 
 private:
   explicit MidiPortRtMidiInput(std::unique_ptr<RtMidiIn> in);
@@ -47,9 +47,7 @@ private:
 
   std::unique_ptr<RtMidiIn> in_;
   MidiPortRtMidiPorts ports_;
-  std::atomic<bool> delivering_{true};
-  std::atomic<MidiInputCallback> callback_{nullptr};
-  std::atomic<void*> userData_{nullptr};
+  MidiPortDelivery delivery_;
 };
 
 class MidiPortRtMidiOutput : public MidiPortEndpointOn<MidiOutputTransport, MidiPortRtMidiPorts> {
