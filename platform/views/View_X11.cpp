@@ -27,6 +27,17 @@ int ShiftOfMask(unsigned long mask) {
 
 GC AsGC(void* gc) { return static_cast<GC>(gc); }
 
+// A press or release of a button other than the wheel.
+ViewMouseEvent ButtonEvent(ViewMouseAction action, const XButtonEvent& b) {
+  ViewMouseEvent e;
+  e.action = action;
+  e.button = X11MouseButton(b.button);
+  e.x = b.x;
+  e.y = b.y;
+  e.mods = X11Modifiers(b.state);
+  return e;
+}
+
 }  // namespace
 
 std::unique_ptr<X11ViewBackend> X11ViewBackend::Open(const char* displayName, std::string* error) {
@@ -111,11 +122,7 @@ void X11ViewBackend::CreateWindow() {
 }
 
 void X11ViewBackend::DestroyWindow() {
-  if (image_) {
-    image_->data = nullptr;  // the pixels are ours
-    XDestroyImage(image_);
-    image_ = nullptr;
-  }
+  ReleaseImage();
   if (gc_) XFreeGC(display_, AsGC(gc_));
   gc_ = nullptr;
   if (window_) XDestroyWindow(display_, window_);
@@ -123,12 +130,15 @@ void X11ViewBackend::DestroyWindow() {
   XFlush(display_);
 }
 
+void X11ViewBackend::ReleaseImage() {
+  if (!image_) return;
+  image_->data = nullptr;  // the pixels are ours
+  XDestroyImage(image_);
+  image_ = nullptr;
+}
+
 void X11ViewBackend::MakeImage() {
-  if (image_) {
-    image_->data = nullptr;
-    XDestroyImage(image_);
-    image_ = nullptr;
-  }
+  ReleaseImage();
   const size_t count = size_t(Width()) * size_t(Height());
   composed_.assign(count, PanelPixelFromRgb(0, 0, 0));
   visual_.assign(count, 0);
@@ -168,8 +178,9 @@ void X11ViewBackend::OnEntryChanged() {
   MarkScreen(lastEntryRect_);
 }
 
-void X11ViewBackend::Show(const ViewRect& wanted) {
-  const ViewRect area = ViewRectClip(wanted, Width(), Height());
+void X11ViewBackend::ShowMarked() {
+  const ViewRect area = ViewRectClip(screenDirty_, Width(), Height());
+  screenDirty_ = {};
   if (!window_ || !image_ || area.IsEmpty()) return;
   const ViewFrameBuffer& frame = FrameBuffer();
   const int w = Width();
@@ -186,24 +197,24 @@ void X11ViewBackend::Show(const ViewRect& wanted) {
             unsigned(area.h));
 }
 
-void X11ViewBackend::RouteMouse(const ViewMouseEvent& event) {
+template <typename Event>
+void X11ViewBackend::Route(const Event& event, void (ViewModalSession::*toSession)(const Event&),
+                           void (ViewBackendCore::*toClient)(const Event&)) {
   if (!modal_) {
-    DeliverMouse(event);
+    (this->*toClient)(event);
     return;
   }
   const ViewRect before = modal_->Bounds();
-  modal_->Mouse(event);
+  (modal_->*toSession)(event);
   MarkScreen(ViewRectUnion(before, modal_->Bounds()));
 }
 
+void X11ViewBackend::RouteMouse(const ViewMouseEvent& event) {
+  Route(event, &ViewModalSession::Mouse, &X11ViewBackend::DeliverMouse);
+}
+
 void X11ViewBackend::RouteKey(const ViewKeyEvent& event) {
-  if (!modal_) {
-    DeliverKey(event);
-    return;
-  }
-  const ViewRect before = modal_->Bounds();
-  modal_->Key(event);
-  MarkScreen(ViewRectUnion(before, modal_->Bounds()));
+  Route(event, &ViewModalSession::Key, &X11ViewBackend::DeliverKey);
 }
 
 void X11ViewBackend::HandleEvent(void* raw) {
@@ -218,28 +229,15 @@ void X11ViewBackend::HandleEvent(void* raw) {
         if (!modal_) DeliverWheel(*wheel);
         break;
       }
-      ViewMouseEvent e;
-      e.action = ViewMouseAction::Down;
-      e.button = X11MouseButton(b.button);
-      e.x = b.x;
-      e.y = b.y;
-      e.mods = X11Modifiers(b.state);
+      ViewMouseEvent e = ButtonEvent(ViewMouseAction::Down, b);
       e.clickCount = clicks_.Press(e.button, b.x, b.y, uint32_t(b.time));
       RouteMouse(e);
       break;
     }
-    case ButtonRelease: {
-      const XButtonEvent& b = ev.xbutton;
-      if (X11ClassifyButton(b.button) == X11ButtonKind::Wheel) break;
-      ViewMouseEvent e;
-      e.action = ViewMouseAction::Up;
-      e.button = X11MouseButton(b.button);
-      e.x = b.x;
-      e.y = b.y;
-      e.mods = X11Modifiers(b.state);
-      RouteMouse(e);
+    case ButtonRelease:
+      if (X11ClassifyButton(ev.xbutton.button) != X11ButtonKind::Wheel)
+        RouteMouse(ButtonEvent(ViewMouseAction::Up, ev.xbutton));
       break;
-    }
     case MotionNotify: {
       const XMotionEvent& m = ev.xmotion;
       ViewMouseEvent e;
@@ -298,10 +296,7 @@ void X11ViewBackend::PumpOnce() {
     DeliverTimer();
   }
   DrawInvalidArea();
-  if (!screenDirty_.IsEmpty()) {
-    Show(screenDirty_);
-    screenDirty_ = {};
-  }
+  ShowMarked();
   XFlush(display_);
   ViewReapChildren(&children_);
 }
@@ -318,8 +313,7 @@ void X11ViewBackend::RunModal(ViewModalSession& session) {
   MarkScreen(session.Bounds());
   modal_ = outer;
   if (window_) {
-    Show(screenDirty_);
-    screenDirty_ = {};
+    ShowMarked();
     XFlush(display_);
   }
 }

@@ -69,13 +69,20 @@ private:
   void CreateWindow();
   void DestroyWindow();
   void MakeImage();
+  void ReleaseImage();
   void HandleEvent(void* xevent);
+  // The open modal session takes an input (what it covered before and after is
+  // shown again); without one the client does.
+  template <typename Event>
+  void Route(const Event& event, void (ViewModalSession::*toSession)(const Event&),
+             void (ViewBackendCore::*toClient)(const Event&));
   void RouteMouse(const ViewMouseEvent& event);
   void RouteKey(const ViewKeyEvent& event);
   void RunModal(ViewModalSession& session);
   void MarkScreen(const ViewRect& area);
-  // Builds the composed picture of `area` (panel plus widgets) and sends it.
-  void Show(const ViewRect& area);
+  // Builds the composed picture of the marked area (panel plus widgets), sends it
+  // and clears the mark.
+  void ShowMarked();
   uint32_t ToVisual(uint32_t panelPixel) const;
 
   Display* display_;
