@@ -281,6 +281,68 @@ TEST_F(Family, FaderWithoutTravelKeepsItsValue) {
   EXPECT_EQ(fader.GetHandleRECT(), IRECT(0, 0, 10, 10));
 }
 
+TEST_F(Family, PopUpSwitchOpensThePromptThenPushes) {
+  IBitmap strip = Strip(28, 20, 20, 2);
+  auto* sw = new ISwitchPopUpControl(&plug(), 10, 10, 2, &strip);
+  sw->SetPromptDisabled(false);
+  surface->AttachControl(sw);
+  surface->menuAnswers = {1};
+  Click(15, 15);
+  ASSERT_EQ(surface->menus.size(), 1u);
+  EXPECT_EQ(surface->menus[0].texts, (std::vector<std::string>{"off", "on"}));
+  EXPECT_DOUBLE_EQ(sw->GetValue(), 1.0);
+  ASSERT_EQ(plug().fromGUI.size(), 2u);  // the choice, then the push after the prompt
+  EXPECT_EQ(plug().fromGUI[1], std::make_pair(2, 1.0));
+  Redraw();
+  EXPECT_EQ(surface->At(15, 15), FrameColor(2));
+}
+
+namespace {
+// Colours of two drawn pixels match within filtering error.
+void ExpectNear(const IColor& a, const IColor& b) {
+  EXPECT_NEAR(a.R, b.R, 2);
+  EXPECT_NEAR(a.G, b.G, 2);
+  EXPECT_NEAR(a.B, b.B, 2);
+}
+}  // namespace
+
+TEST_F(Family, RotaterKnobTurnsItsImageAboutItsCentre) {
+  IBitmap image = Strip(29, 20, 10, 2);  // top half colour 1, bottom half colour 2
+  image.N = 1;
+  auto* knob = new IKnobRotaterControl(&plug(), 10, 10, 3, &image, 0.0, kIGraphicsPi);
+  surface->AttachControl(knob);
+  EXPECT_EQ(knob->GetRECT(), IRECT(10, 10, 30, 30));
+  surface->SetParameterFromPlug(3, 0.0, false);
+  surface->DrawAll();
+  ExpectNear(surface->At(20, 13), FrameColor(1));
+  ExpectNear(surface->At(20, 26), FrameColor(2));
+  surface->SetParameterFromPlug(3, 1.0, false);
+  surface->DrawAll();
+  ExpectNear(surface->At(20, 13), FrameColor(2));
+  ExpectNear(surface->At(20, 26), FrameColor(1));
+}
+
+TEST_F(Family, RotatingMaskKnobTurnsTheTopOverItsBase) {
+  surface->images["mbase"] = [] { return MakeFilled(10, 10, COLOR_RED); };
+  surface->images["mmask"] = [] { return MakeFilled(10, 10, COLOR_TRANSPARENT); };
+  IBitmap base = surface->LoadIBitmap(30, "mbase", 1.0);
+  IBitmap mask = surface->LoadIBitmap(31, "mmask", 1.0);
+  IBitmap top = Strip(32, 10, 5, 2);
+  top.N = 1;
+  auto* knob = new IKnobRotatingMaskControl(&plug(), 40, 20, 3, &base, &mask, &top, 0.0, 180.0);
+  surface->AttachControl(knob);
+  EXPECT_EQ(knob->GetRECT(), IRECT(40, 20, 50, 30));
+  surface->SetParameterFromPlug(3, 0.0, false);
+  surface->DrawAll();
+  ExpectNear(surface->At(45, 21), FrameColor(1));
+  ExpectNear(surface->At(45, 28), FrameColor(2));
+  EXPECT_EQ(surface->At(51, 25), COLOR_BLACK);
+  surface->SetParameterFromPlug(3, 1.0, false);
+  surface->DrawAll();
+  ExpectNear(surface->At(45, 21), FrameColor(2));
+  ExpectNear(surface->At(45, 28), FrameColor(1));
+}
+
 TEST_F(Family, InvisibleSwitchTogglesAndDrawsNothing) {
   auto* sw = new IInvisibleSwitchControl(&plug(), IRECT(0, 0, 20, 20), 2);
   surface->AttachControl(sw);
