@@ -4,7 +4,6 @@
 #include "IGraphicsMac.h"
 #include "IParam.h"
 #include "IPopupMenu.h"
-#include "View_PanelKeys.h"
 
 namespace {
 
@@ -135,18 +134,7 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rec
   request.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
                : text->align == IText::kAlignFar  ? ViewTextAlign::Right
                                                   : ViewTextAlign::Left;
-  const int paramType = param ? int(param->Type()) : -1;
-  const int maximumLength = control->GetTextEntryLength();
-  request.filter = [paramType, maximumLength](const ViewKeyEvent& key, const std::string& current,
-                                           const std::string&) {
-    switch (CarbonTextEntryKey(key, paramType, Utf8CharacterCount(current), maximumLength)) {
-      case CarbonEntryKey::Commit: return ViewEntryVerdict::Commit;
-      case CarbonEntryKey::LeftToEntry: return ViewEntryVerdict::Edit;
-      case CarbonEntryKey::Accept: return ViewEntryVerdict::Insert;
-      case CarbonEntryKey::Swallow: return ViewEntryVerdict::Refuse;
-    }
-    return ViewEntryVerdict::Refuse;
-  };
+  request.filter = CarbonEntryFilter(param ? int(param->Type()) : -1, control->GetTextEntryLength());
   window_->OpenTextEntry(request);
   editedControl_ = control;
   editedParam_ = param;

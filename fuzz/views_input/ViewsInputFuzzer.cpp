@@ -38,15 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (standard != ViewEntryVerdict::Insert) return standard;
     return formatter.IsPartialStringValid(proposed) ? ViewEntryVerdict::Insert : ViewEntryVerdict::Refuse;
   };
-  carbon.filter = [&](const ViewKeyEvent& key, const std::string& current, const std::string&) {
-    switch (CarbonTextEntryKey(key, paramType, Utf8CharacterCount(current), maximumLength)) {
-      case CarbonEntryKey::Commit: return ViewEntryVerdict::Commit;
-      case CarbonEntryKey::LeftToEntry: return ViewEntryVerdict::Edit;
-      case CarbonEntryKey::Accept: return ViewEntryVerdict::Insert;
-      case CarbonEntryKey::Swallow: return ViewEntryVerdict::Refuse;
-    }
-    return ViewEntryVerdict::Refuse;
-  };
+  carbon.filter = CarbonEntryFilter(paramType, maximumLength);
   ViewTextEntry cocoaEntry(cocoa), carbonEntry(carbon);
 
   // Each event: a code byte, a length byte, then that many character bytes.

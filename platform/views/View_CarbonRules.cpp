@@ -64,3 +64,15 @@ CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int 
   if (!TypeAccepts(paramType, c)) return CarbonEntryKey::Swallow;
   return currentLength < maximumLength ? CarbonEntryKey::Accept : CarbonEntryKey::Swallow;
 }
+
+ViewEntryFilter CarbonEntryFilter(int paramType, int maximumLength) {
+  return [paramType, maximumLength](const ViewKeyEvent& key, const std::string& current, const std::string&) {
+    switch (CarbonTextEntryKey(key, paramType, Utf8CharacterCount(current), maximumLength)) {
+      case CarbonEntryKey::Commit: return ViewEntryVerdict::Commit;
+      case CarbonEntryKey::LeftToEntry: return ViewEntryVerdict::Edit;
+      case CarbonEntryKey::Accept: return ViewEntryVerdict::Insert;
+      case CarbonEntryKey::Swallow: return ViewEntryVerdict::Refuse;
+    }
+    return ViewEntryVerdict::Refuse;
+  };
+}

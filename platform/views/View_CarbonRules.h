@@ -8,6 +8,7 @@
 
 #include "View_Events.h"
 #include "View_Geometry.h"
+#include "View_TextEntry.h"
 
 // Mouse position: the pane point truncated, then x - 2 and y - 3.
 PanelPoint CarbonPanelPoint(double paneX, double paneY);
@@ -36,3 +37,5 @@ enum class CarbonEntryKey {
 // entry has no parameter); `currentLength` counts the characters already typed.
 CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength,
                                   int maximumLength);
+// The text entry's filter: CarbonTextEntryKey on the text typed so far.
+ViewEntryFilter CarbonEntryFilter(int paramType, int maximumLength);
