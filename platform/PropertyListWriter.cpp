@@ -9,15 +9,42 @@
 
 namespace {
 
-void AppendEscaped(std::string& out, const std::string& text) {
-  for (char c : text) {
-    switch (c) {
+// Length of the well-formed UTF-8 character at text[i] that XML may carry; 0
+// when the bytes are malformed or name a character XML 1.0 cannot hold.
+size_t XmlCharacterLength(const std::string& text, size_t i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  if (lead < 0x80) return (lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r') ? 1 : 0;
+  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || lead > 0xF4 || i + length > text.size()) return 0;
+  char32_t code = lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (byte(i + k) & 0x3F);
+  }
+  static const char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kShortest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
+      code == 0xFFFF)
+    return 0;
+  return length;
+}
+
+// False when the text holds a character an XML reader would refuse. A carriage
+// return goes as a reference, since readers turn a literal one into a newline.
+bool AppendEscaped(std::string& out, const std::string& text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = XmlCharacterLength(text, i);
+    if (length == 0) return false;
+    switch (text[i]) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
-      default: out += c;
+      case '\r': out += "&#13;"; break;
+      default: out.append(text, i, length);
     }
+    i += length;
   }
+  return true;
 }
 
 class Writer {
@@ -39,7 +66,10 @@ bool Writer::Write(CFTypeRef value, int depth) {
   switch (CFGetTypeID(value)) {
     case kCFKindString:
       out += "<string>";
-      AppendEscaped(out, static_cast<CFStringRef>(value)->text);
+      if (!AppendEscaped(out, static_cast<CFStringRef>(value)->text)) {
+        error = "string holds bytes that are not UTF-8 text an XML property list can carry";
+        return false;
+      }
       out += "</string>\n";
       return true;
     case kCFKindNumber: {
@@ -90,7 +120,10 @@ bool Writer::Write(CFTypeRef value, int depth) {
       for (auto& [name, item] : sorted) {
         Indent(depth + 1);
         out += "<key>";
-        AppendEscaped(out, name);
+        if (!AppendEscaped(out, name)) {
+          error = "dictionary key holds bytes that are not UTF-8 text an XML property list can carry";
+          return false;
+        }
         out += "</key>\n";
         if (!Write(item, depth + 1)) return false;
       }

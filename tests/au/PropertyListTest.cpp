@@ -188,4 +188,40 @@ TEST(PropertyList, OnlyPropertyListTypesAreWritten) {
   CFRelease(dict);
 }
 
+// What an XML reader would refuse is not written; what it would change (a
+// carriage return becomes a newline) is written as a reference.
+TEST(PropertyList, TextIsWrittenOnlyAsXmlCanCarryIt) {
+  CFMutableDictionaryRef dict = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
+                                                          &kCFTypeDictionaryValueCallBacks);
+  CFDictionarySetValue(dict, CFSTR("lines"), CFSTR("one\r\ntwo\tthree \xF0\x9F\x8E\xB9"));
+  CFDataRef written = CFPropertyListCreateData(nullptr, dict, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
+  ASSERT_NE(written, nullptr);
+  const std::string xml = TextOf(written);
+  EXPECT_NE(xml.find("one&#13;\ntwo"), std::string::npos);
+  EXPECT_EQ(xml.find('\r'), std::string::npos);
+  CFPropertyListRef back = Read(xml);
+  ASSERT_NE(back, nullptr);
+  EXPECT_TRUE(CFEqual(back, dict));
+  CFRelease(back);
+  CFRelease(written);
+
+  for (const char* unwritable : {"bell\x07", "cut \xC3", "latin-1 caf\xE9", "overlong \xC0\xAF",
+                                 "surrogate \xED\xA0\x80", "not a character \xEF\xBF\xBE"}) {
+    CFStringRef text = CFStringCreateWithCString(nullptr, unwritable, kCFStringEncodingUTF8);
+    CFDictionarySetValue(dict, CFSTR("lines"), text);
+    CFErrorRef error = nullptr;
+    EXPECT_EQ(CFPropertyListCreateData(nullptr, dict, kCFPropertyListXMLFormat_v1_0, 0, &error), nullptr)
+        << unwritable;
+    EXPECT_NE(error, nullptr);
+    if (error) CFRelease(error);
+    CFDictionaryRemoveValue(dict, CFSTR("lines"));
+    CFDictionarySetValue(dict, text, CFSTR("as a key"));
+    EXPECT_EQ(CFPropertyListCreateData(nullptr, dict, kCFPropertyListXMLFormat_v1_0, 0, nullptr), nullptr)
+        << unwritable;
+    CFDictionaryRemoveValue(dict, text);
+    CFRelease(text);
+  }
+  CFRelease(dict);
+}
+
 }  // namespace
