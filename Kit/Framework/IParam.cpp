@@ -169,7 +169,8 @@ double IParam::GetNormalized() const { return GetNormalized(Value()); }
 double IParam::GetNormalized(double plainValue) const {
   // A single-entry menu or a name field has no range: call it 0 rather than 0/0.
   if (mMax == mMin) return 0.0;
-  const double v = plainValue < mMin ? mMin : (plainValue > mMax ? mMax : plainValue);
+  // Written so that NaN (a host may send one) falls to min like any value below it.
+  const double v = !(plainValue >= mMin) ? mMin : (plainValue > mMax ? mMax : plainValue);
   return std::pow((v - mMin) / (mMax - mMin), 1.0 / mShape);
 }
 

@@ -96,3 +96,13 @@ TEST(IParamNormalize, DBToAmp) {
   param.Set(0.0);
   EXPECT_DOUBLE_EQ(param.DBToAmp(), 1.0);
 }
+
+TEST(IParamNormalize, NotANumberNormalisesToTheLowEnd) {
+  IParam param;
+  param.InitDouble("level", 0.0, -6.0, 6.0, 0.5);
+  param.SetShape(2.0);
+  const double nan = std::nan("");
+  EXPECT_DOUBLE_EQ(param.GetNormalized(nan), 0.0);
+  param.Set(nan);
+  EXPECT_DOUBLE_EQ(param.GetNormalized(), 0.0);
+}
