@@ -34,6 +34,13 @@ bool OpenByName(Endpoint& endpoint, const std::string& listedName, const char* p
   return port >= 0 && endpoint.OpenPort(static_cast<unsigned>(port), portName);
 }
 
+// The position in the name list of a selection asked for by list index and
+// stored name; 0 (off) when it asks for none.
+int SelectedPosition(int index, const IMidiPortNames& names, const char* name) {
+  if (index == 0 || names.empty() || !name) return 0;
+  return MidiPortFindName(names, name, IMidiPorts::kStoredNameLength);
+}
+
 int PositionIn(const IMidiPortNames& names, const char* name) {
   if (!name) return -1;
   for (size_t i = 0; i < names.size(); ++i) {
@@ -148,9 +155,7 @@ bool IMidiPorts::OpenInputNamed(const std::string& listedName) {
 
 int IMidiPorts::setExternalMIDIIn(int& index, const char* name) {
   RetireInput();
-  const int position = (index == 0 || inNames_.empty() || !name)
-                           ? 0
-                           : MidiPortFindName(inNames_, name, kStoredNameLength);
+  const int position = SelectedPosition(index, inNames_, name);
   index = (position > 0 && OpenInputNamed(inNames_[position])) ? position : 0;
   if (index == 0) RetireInput();  // an open that half-succeeded is undone
   selectedIn_.store(index);
@@ -173,9 +178,7 @@ bool IMidiPorts::OpenOutputNamed(const std::string& listedName) {
 
 int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
   CloseOutput();
-  const int position = (index == 0 || outNames_.empty() || !name)
-                           ? 0
-                           : MidiPortFindName(outNames_, name, kStoredNameLength);
+  const int position = SelectedPosition(index, outNames_, name);
   index = (position > 0 && OpenOutputNamed(outNames_[position])) ? position : 0;
   selectedOut_.store(index);
   return index;
