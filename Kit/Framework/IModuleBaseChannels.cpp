@@ -16,6 +16,22 @@ bool EnsureScratch(Kit_TypedBuf<double>& scratch, int nFrames) {
   return true;
 }
 
+// Copies input i to output i; outputs without an input are silent.
+template <typename Sample>
+void PassInputsThrough(Sample** inputs, int nIn, Sample** outputs, int nOut, int nFrames) {
+  for (int i = 0; i < nOut; ++i) {
+    Sample* out = outputs[i];
+    if (!out) continue;
+    const Sample* in = i < nIn ? inputs[i] : nullptr;
+    if (in == out) continue;
+    if (in) {
+      std::memmove(out, in, sizeof(Sample) * size_t(nFrames));
+    } else {
+      std::memset(out, 0, sizeof(Sample) * size_t(nFrames));
+    }
+  }
+}
+
 }  // namespace
 
 bool IModuleBase::LegalIO(int nIn, int nOut) const {
@@ -105,34 +121,11 @@ void IModuleBase::AttachOutputBuffers(int idx, int n, float** buffers) {
 }
 
 void IModuleBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
-  // Copies input i to output i; outputs without an input are silent.
-  const int nIn = NInChannels();
-  for (int i = 0, nOut = NOutChannels(); i < nOut; ++i) {
-    double* out = outputs[i];
-    if (!out) continue;
-    const double* in = i < nIn ? inputs[i] : nullptr;
-    if (in == out) continue;
-    if (in) {
-      std::memmove(out, in, sizeof(double) * size_t(nFrames));
-    } else {
-      std::memset(out, 0, sizeof(double) * size_t(nFrames));
-    }
-  }
+  PassInputsThrough(inputs, NInChannels(), outputs, NOutChannels(), nFrames);
 }
 
 void IModuleBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) {
-  const int nIn = NInChannels();
-  for (int i = 0, nOut = NOutChannels(); i < nOut; ++i) {
-    float* out = outputs[i];
-    if (!out) continue;
-    const float* in = i < nIn ? inputs[i] : nullptr;
-    if (in == out) continue;
-    if (in) {
-      std::memmove(out, in, sizeof(float) * size_t(nFrames));
-    } else {
-      std::memset(out, 0, sizeof(float) * size_t(nFrames));
-    }
-  }
+  PassInputsThrough(inputs, NInChannels(), outputs, NOutChannels(), nFrames);
 }
 
 // Copies (or adds) every connected output's scratch into its float destination.
