@@ -104,6 +104,7 @@ public:
   OSStatus SetState(CFPropertyListRef state);
 
   // ---- render ----
+  // kAudioUnitErr_NoConnection when called back through a loop of connections.
   // threads: render
   static OSStatus RenderProc(void* plug, AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timeStamp,
                              UInt32 outputBusNumber, UInt32 frames, AudioBufferList* buffers);
@@ -184,6 +185,9 @@ private:
   bool mActive = false;
   bool mIsOffline = false;
   double mRenderTimestamp = -1.0;
+  // Set while this unit pulls its inputs (render thread): a render call that
+  // arrives meanwhile comes through a connection loop and is refused.
+  bool mPullingInputs = false;
   double mTempo = 138.0;
   HostCallbackInfo mHostCallbacks = {};
   std::vector<float> mInScratchBuf;

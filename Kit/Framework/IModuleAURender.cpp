@@ -93,6 +93,7 @@ OSStatus IModuleAU::RenderProc(void* plugObject, AudioUnitRenderActionFlags* act
                                AudioBufferList* buffers) {
   auto* plug = static_cast<IModuleAU*>(plugObject);
   if (!plug) return badComponentInstance;
+  if (plug->mPullingInputs) return kAudioUnitErr_NoConnection;
   const OSStatus refused = kAudioUnitErr_InvalidPropertyValue;
   if (!timeStamp || !(timeStamp->mFlags & kAudioTimeStampSampleTimeValid)) return refused;
   if (outputBusNumber >= UInt32(plug->NOutputBuses())) return refused;
@@ -108,7 +109,10 @@ OSStatus IModuleAU::RenderProc(void* plugObject, AudioUnitRenderActionFlags* act
   plug->NotifyRender(kAudioUnitRenderAction_PreRender, timeStamp, outputBusNumber, frames, buffers);
 
   if (timeStamp->mSampleTime != plug->mRenderTimestamp) {
-    if (OSStatus result = plug->PullInputs(timeStamp, frames)) return result;
+    plug->mPullingInputs = true;
+    const OSStatus result = plug->PullInputs(timeStamp, frames);
+    plug->mPullingInputs = false;
+    if (result != noErr) return result;
   }
 
   plug->PrepareOutputBus(outputBusNumber, frames, buffers);

@@ -176,6 +176,47 @@ TEST(Render, AnUpstreamUnitOfThisFrameworkIsPulledThroughItsRenderProcedure) {
             kAudioUnitErr_InvalidProperty);
 }
 
+// A host that wires units into a loop gets an error from the render call, not
+// a render that pulls itself without end.
+TEST(Render, AConnectionLoopIsRefusedAtRenderTime) {
+  AUTestUnit first, second;
+  ASSERT_EQ(first.SetStereoOutput(), noErr);
+  ASSERT_EQ(second.SetStereoOutput(), noErr);
+  AudioUnitConnection intoFirst{second.unit, 0, 0};
+  AudioUnitConnection intoSecond{first.unit, 0, 0};
+  ASSERT_EQ(AudioUnitSetProperty(first.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &intoFirst,
+                                 sizeof intoFirst),
+            noErr);
+  ASSERT_EQ(AudioUnitSetProperty(second.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0,
+                                 &intoSecond, sizeof intoSecond),
+            noErr);
+  Renderer r(64);
+  EXPECT_EQ(r.Render(first.unit, 0), kAudioUnitErr_NoConnection);
+  EXPECT_EQ(first.Plug()->RenderTicks(), 0);
+  EXPECT_EQ(second.Plug()->RenderTicks(), 0);
+
+  // Once the loop is undone the same units render again.
+  AudioUnitConnection none{nullptr, 0, 0};
+  ASSERT_EQ(AudioUnitSetProperty(second.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &none,
+                                 sizeof none),
+            noErr);
+  EXPECT_EQ(r.Render(first.unit, 64), noErr);
+  EXPECT_EQ(first.Plug()->RenderTicks(), 1);
+  EXPECT_EQ(second.Plug()->RenderTicks(), 1);
+}
+
+TEST(Render, AUnitConnectedToItselfIsRefusedAtRenderTime) {
+  AUTestUnit u;
+  ASSERT_EQ(u.SetStereoOutput(), noErr);
+  AudioUnitConnection self{u.unit, 0, 0};
+  ASSERT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &self,
+                                 sizeof self),
+            noErr);
+  Renderer r(64);
+  EXPECT_EQ(r.Render(u.unit, 0), kAudioUnitErr_NoConnection);
+  EXPECT_EQ(u.Plug()->RenderTicks(), 0);
+}
+
 struct Transport {
   Float64 tempo = 0;
   Float64 beat = 0;
