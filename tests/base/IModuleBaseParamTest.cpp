@@ -110,3 +110,30 @@ TEST(IModuleBaseParams, DefaultHooksTakeTheMutexRecursively) {
   plug.SetParameterFromGUI(0, 1.0);
   EXPECT_TRUE(plug.GetMutex().HeldByCaller());
 }
+
+namespace {
+// A panel that looks at the plug's parameters while it is destroyed, as a real panel's
+// controls may.
+class ParamReadingPanel : public RecordingPanel {
+public:
+  ParamReadingPanel(IModuleBase* plug, int* paramsSeen) : plug_(plug), paramsSeen_(paramsSeen) {}
+  ~ParamReadingPanel() override {
+    int seen = 0;
+    for (int i = 0; i < plug_->NParams(); ++i) seen += plug_->GetParam(i) != nullptr;
+    *paramsSeen_ = seen;
+  }
+
+private:
+  IModuleBase* plug_;
+  int* paramsSeen_;
+};
+}  // namespace
+
+TEST(IModuleBaseParams, ThePanelGoesBeforeTheParameters) {
+  int paramsSeen = -1;
+  {
+    TestPlug plug(4, 0);
+    plug.AttachGraphics(new ParamReadingPanel(&plug, &paramsSeen));
+  }
+  EXPECT_EQ(paramsSeen, 4);
+}
