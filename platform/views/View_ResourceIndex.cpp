@@ -71,7 +71,9 @@ void ViewResourceIndex::Walk(const std::string& folder, const std::string& relat
       if (depth < kMaxDepth) Walk(full, rel, depth + 1);
       continue;
     }
-    if (S_ISLNK(st.st_mode) && (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) continue;
+    // Only regular files: reading a pipe or a device could block or never end.
+    if (S_ISLNK(st.st_mode) && stat(full.c_str(), &st) != 0) continue;
+    if (!S_ISREG(st.st_mode)) continue;
     byName_[name].push_back(rel);
     ++count_;
   }

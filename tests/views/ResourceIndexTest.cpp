@@ -67,6 +67,24 @@ TEST_F(ResourceIndex, SymlinkedFolderLoopsAreNotFollowed) {
   EXPECT_EQ(index->FileCount(), 1u);
 }
 
+// Reading a pipe or a device would block or never end: only regular files
+// (also through a link) are resources.
+TEST_F(ResourceIndex, OnlyRegularFilesAreIndexed) {
+  Touch("real.tea");
+  ASSERT_EQ(mkfifo((root + "/pipe.tea").c_str(), 0644), 0);
+  ASSERT_EQ(symlink((root + "/pipe.tea").c_str(), (root + "/linked.tea").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/zero", (root + "/zero.tea").c_str()), 0);
+  ASSERT_EQ(symlink((root + "/real.tea").c_str(), (root + "/alias.tea").c_str()), 0);
+  auto index = ViewResourceIndex::ForFolder(root);
+  std::string path;
+  EXPECT_EQ(index->Find("pipe.tea", "tea", &path), ViewResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("linked.tea", "tea", &path), ViewResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("zero.tea", "tea", &path), ViewResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("alias.tea", "tea", &path), ViewResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->Find("real.tea", "tea", &path), ViewResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->FileCount(), 2u);
+}
+
 TEST_F(ResourceIndex, MissingFolderIsAnEmptyIndex) {
   auto index = ViewResourceIndex::ForFolder(root + "/nope");
   std::string path;
