@@ -83,7 +83,8 @@ void IControl::SetDirty2(bool push) { MarkDirtyAndPush(push, true); }
 void IControl::MarkDirtyAndPush(bool push, bool fromHardware) {
   double value = GetValue();
   const double lo = mClampLo.load(), hi = mClampHi.load();
-  if (value < lo)
+  // Written so that a value that is not a number becomes the low end.
+  if (!(value >= lo))
     value = lo;
   else if (value > hi)
     value = hi;

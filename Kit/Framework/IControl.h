@@ -78,8 +78,9 @@ public:
   virtual void GrayOut(bool grey);
   virtual bool IsHit(int x, int y);
 
-  // Clamps the value, marks dirty and, with push and a bound parameter,
-  // reports the value to the plug-in and refreshes the read-outs.
+  // Clamps the value (one that is not a number becomes the low end), marks
+  // dirty and, with push and a bound parameter, reports the value to the
+  // plug-in and refreshes the read-outs.
   // threads: main, midi-in, worker
   virtual void SetDirty(bool push = true);
   // As SetDirty, but reports through SetParameterFromGUI2.

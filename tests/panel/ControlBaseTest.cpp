@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "IControl.h"
 #include "IControlText.h"
 #include "PanelTestSupport.h"
@@ -94,6 +96,18 @@ TEST_F(ControlBase, SetDirtyClampsAndPushesTheClampedValue) {
   EXPECT_DOUBLE_EQ(c.GetValue(), 0.2);
   EXPECT_DOUBLE_EQ(plug.fromGUI.back().second, 0.2);
   EXPECT_NEAR(plug.GetParam(4)->Value(), 0.2, 1e-9);
+}
+
+// A value that is not a number (handed in normalised from outside) is never
+// pushed on to the plug-in: the wheel or a drag from it lands on the low end.
+TEST_F(ControlBase, ValueThatIsNotANumberIsPushedAsTheLowEnd) {
+  PlainControl c(&plug, IRECT(0, 0, 10, 10), 4);
+  c.SetClamp(0.2, 0.8);
+  c.SetValueFromPlug(std::nan(""));
+  c.OnMouseWheel(1, 1, &left, 1);
+  EXPECT_DOUBLE_EQ(c.GetValue(), 0.2);
+  ASSERT_EQ(plug.fromGUI.size(), 1u);
+  EXPECT_DOUBLE_EQ(plug.fromGUI[0].second, 0.2);
 }
 
 TEST_F(ControlBase, ControlWithoutParameterOnlyMarksDirty) {
