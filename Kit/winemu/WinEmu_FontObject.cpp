@@ -114,7 +114,12 @@ std::unique_ptr<WinEmu_FontObject> WinEmu_FontObject::Create(const WinEmu_FontRe
   // the em size.
   size.type = request.height > 0 ? FT_SIZE_REQUEST_TYPE_CELL : FT_SIZE_REQUEST_TYPE_NOMINAL;
   size.height = static_cast<FT_Long>(std::abs(static_cast<long>(request.height))) * 64;
-  if (FT_Request_Size(font->face_, &size) != 0) return nullptr;
+  if (FT_Request_Size(font->face_, &size) != 0) {
+    // Closed here: the destructor would take the library lock this call holds.
+    FT_Done_Face(font->face_);
+    font->face_ = nullptr;
+    return nullptr;
+  }
 
   const FT_Size_Metrics& metrics = font->face_->size->metrics;
   font->ascent_ = static_cast<int>((metrics.ascender + 32) >> 6);
