@@ -72,6 +72,15 @@ TEST(FontCreation, LineHeightIsWithinOnePixelOfTheRequestedSize) {
   EXPECT_EQ(unbound.DrawText(nullptr, "x", -1, &r, 0), 0);
 }
 
+TEST(FontCreation, SizesFreeTypeRefusesGiveNullAndLeaveFontsUsable) {
+  // A refused size once left the font library locked: every later font hung.
+  EXPECT_EQ(MakeFont(INT_MIN, "DejaVu Sans"), nullptr);
+  EXPECT_EQ(MakeFont(100000, "Consolas"), nullptr);
+  Raster_CachedFont font;
+  font.SetFromHFont(MakeFont(12, "DejaVu Sans"), RASTER_FONT_OWNS_HANDLE);
+  EXPECT_NEAR(font.GetLineHeight(), 12, 1);
+}
+
 TEST(FontCreation, SystemMonospacedFacesAreMonospaced) {
   for (const char* face : {"NK57 Monospace", "Consolas", "Monaco"}) {
     Raster_CachedFont font;
