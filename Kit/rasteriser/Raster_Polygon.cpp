@@ -5,11 +5,15 @@
 
 namespace {
 
-int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
-  const int64_t q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
+// Crossing numerators of edges between 32-bit vertices need up to 66 bits.
+__extension__ typedef __int128 Wide;
+
+// The quotients lie between two vertex x values, so they fit in 64 bits.
+int64_t FloorDiv(Wide a, int64_t b) {  // b > 0
+  const Wide q = a / b;
+  return static_cast<int64_t>((a % b != 0 && a < 0) ? q - 1 : q);
 }
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+int64_t CeilDiv(Wide a, int64_t b) { return -FloorDiv(-a, b); }
 
 }  // namespace
 
@@ -45,7 +49,7 @@ void Raster_FillConvexPolygon(Raster_IBitmap* dest, const int* x, const int* y, 
         right = std::max({right, xa, xb});
         continue;
       }
-      const int64_t num = xa * (yb - ya) + (row - ya) * (xb - xa);
+      const Wide num = static_cast<Wide>(xa) * (yb - ya) + static_cast<Wide>(row - ya) * (xb - xa);
       left = std::min(left, CeilDiv(num, yb - ya));
       right = std::max(right, FloorDiv(num, yb - ya));
     }

@@ -229,3 +229,15 @@ TEST(Polygon, ConvexPolygonRowsRunBetweenItsEdges) {
 }
 
 }  // namespace
+
+TEST(Polygon, EdgesSpanningTheWholeIntegerRangeStillFillExactly) {
+  // The diagonal from (INT_MIN, INT_MIN) to (INT_MAX, INT_MAX) is x = y; its
+  // crossings need more than 64 bits of intermediate product.
+  Raster_MemBitmap bm(20, 20);
+  Raster_FillTriangle(&bm, INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MIN, INT_MAX, kInk, 1.0f, 0);
+  PixelSet expected;
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x <= y; ++x) expected.insert({x, y});
+  }
+  EXPECT_EQ(Inked(&bm), expected);
+}
