@@ -47,10 +47,10 @@ void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int
 
   Area area{0, 0, s.width - 1, s.height - 1};
   if (clipToSourceRect) {
-    area.x0 = std::max<int64_t>(area.x0, static_cast<int64_t>(std::floor(srcx)));
-    area.y0 = std::max<int64_t>(area.y0, static_cast<int64_t>(std::floor(srcy)));
-    area.x1 = std::min<int64_t>(area.x1, static_cast<int64_t>(std::ceil(static_cast<double>(srcx) + srcw)) - 1);
-    area.y1 = std::min<int64_t>(area.y1, static_cast<int64_t>(std::ceil(static_cast<double>(srcy) + srch)) - 1);
+    area.x0 = std::max<int64_t>(area.x0, Raster_WholePixel(std::floor(srcx)));
+    area.y0 = std::max<int64_t>(area.y0, Raster_WholePixel(std::floor(srcy)));
+    area.x1 = std::min<int64_t>(area.x1, Raster_WholePixel(std::ceil(static_cast<double>(srcx) + srcw)) - 1);
+    area.y1 = std::min<int64_t>(area.y1, Raster_WholePixel(std::ceil(static_cast<double>(srcy) + srch)) - 1);
     if (area.x0 > area.x1 || area.y0 > area.y1) return;
   }
 

@@ -2,6 +2,7 @@
 // Internal: bilinear mixing of four source pixels in premultiplied form, and the
 // 16.16 fixed-point coordinates the scaled and rotated blits step with.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -15,6 +16,12 @@ inline int64_t Raster_ToFixed(double v) {
   if (!(v > -1e9)) return static_cast<int64_t>(-1e9 * 65536.0);
   if (v > 1e9) return static_cast<int64_t>(1e9 * 65536.0);
   return static_cast<int64_t>(std::floor(v * 65536.0 + 0.5));
+}
+// A whole pixel position (already floored or ceiled), held far outside any bitmap
+// so that huge source rects convert without overflow.
+inline int64_t Raster_WholePixel(double v) {
+  if (!(v > -1e12)) return static_cast<int64_t>(-1e12);
+  return static_cast<int64_t>(std::min(v, 1e12));
 }
 inline int64_t Raster_FixedFloor(int64_t fixed) { return fixed >> 16; }  // arithmetic shift
 inline uint32_t Raster_FixedFrac(int64_t fixed) {

@@ -243,10 +243,10 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
     return;
   }
   // The source area: the source rect's pixels within the bitmap.
-  const int64_t loX = std::max<int64_t>(0, static_cast<int64_t>(std::floor(srcx)));
-  const int64_t loY = std::max<int64_t>(0, static_cast<int64_t>(std::floor(srcy)));
-  const int64_t hiX = std::min<int64_t>(s.width - 1, static_cast<int64_t>(std::ceil(static_cast<double>(srcx) + srcw)) - 1);
-  const int64_t hiY = std::min<int64_t>(s.height - 1, static_cast<int64_t>(std::ceil(static_cast<double>(srcy) + srch)) - 1);
+  const int64_t loX = std::max<int64_t>(0, Raster_WholePixel(std::floor(srcx)));
+  const int64_t loY = std::max<int64_t>(0, Raster_WholePixel(std::floor(srcy)));
+  const int64_t hiX = std::min<int64_t>(s.width - 1, Raster_WholePixel(std::ceil(static_cast<double>(srcx) + srcw)) - 1);
+  const int64_t hiY = std::min<int64_t>(s.height - 1, Raster_WholePixel(std::ceil(static_cast<double>(srcy) + srch)) - 1);
   if (loX > hiX || loY > hiY) return;
   // Drawing a bitmap into itself: sample from a copy.
   Raster_MemBitmap copy;

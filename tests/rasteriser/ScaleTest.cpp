@@ -310,3 +310,27 @@ TEST(RotatedBlit, MaskedKnobPipelineShowsBaseOnlyUnderTheMask) {
 }
 
 }  // namespace
+
+TEST(ScaledBlit, HugeSourceRectsSampleTheEdgesAndStayInsideTheTarget) {
+  const uint32_t colour = 0xFF336699u, background = 0xFF000000u;
+  Raster_MemBitmap src;
+  RefToBitmap(Uniform(8, 8, colour), &src);
+  for (int mode : {0, static_cast<int>(RASTER_MODE_FILTERED)}) {
+    for (float start : {0.0f, -1e30f}) {
+      Raster_MemBitmap dest;
+      RefToBitmap(Uniform(12, 12, background), &dest);
+      Raster_ScaledBlit(&dest, &src, 2, 2, 8, 8, start, start, 3e30f, 3e30f, 1.0f, mode);
+      Raster_RotatedBlit(&dest, &src, 2, 2, 8, 8, start, start, 3e30f, 3e30f, 0.0f, true, 1.0f,
+                         mode | RASTER_MODE_SOURCE_ALPHA, 0.0f, 0.0f);
+      for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+          const bool inside = x >= 2 && x < 10 && y >= 2 && y < 10;
+          const uint32_t p = Raster_GetPixel(&dest, x, y);
+          if (!inside) ASSERT_EQ(p, background) << x << "," << y;
+          else ASSERT_TRUE(p == colour || p == background) << std::hex << p << " at " << x << "," << y;
+        }
+      }
+      ASSERT_EQ(Raster_GetPixel(&dest, 5, 5), colour) << mode << " " << start;
+    }
+  }
+}
