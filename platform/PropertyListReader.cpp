@@ -5,6 +5,7 @@
 
 #include "Base64.h"
 #include "CFObjects.h"
+#include "XmlText.h"
 
 #include <cerrno>
 #include <cmath>
@@ -120,8 +121,10 @@ bool Reader::ReadText(std::string& text) {
   text.clear();
   while (p_ < end_ && *p_ != '<') {
     if (*p_ != '&') {
-      text += *p_;
-      Advance(1);
+      const size_t length = XmlCharacterLength(p_, end_);
+      if (length == 0) return Fail("text that is not UTF-8 or holds a character XML cannot carry");
+      text.append(p_, length);
+      Advance(length);
       continue;
     }
     const char* semi = static_cast<const char*>(std::memchr(p_, ';', size_t(std::min<ptrdiff_t>(end_ - p_, 12))));
@@ -138,7 +141,7 @@ bool Reader::ReadText(std::string& text) {
       char* stop = nullptr;
       errno = 0;
       unsigned long code = std::strtoul(digits, &stop, hex ? 16 : 10);
-      if (!*digits || *stop || errno || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+      if (!*digits || *stop || errno || code > 0x10FFFF || !IsXmlCharacter(char32_t(code)))
         return Fail("bad character reference");
       if (code < 0x80) {
         text += char(code);

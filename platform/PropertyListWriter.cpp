@@ -3,37 +3,18 @@
 
 #include "Base64.h"
 #include "CFObjects.h"
+#include "XmlText.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-// Length of the well-formed UTF-8 character at text[i] that XML may carry; 0
-// when the bytes are malformed or name a character XML 1.0 cannot hold.
-size_t XmlCharacterLength(const std::string& text, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  if (lead < 0x80) return (lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r') ? 1 : 0;
-  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-  if (length == 0 || lead > 0xF4 || i + length > text.size()) return 0;
-  char32_t code = lead & (0x7F >> length);
-  for (size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    code = (code << 6) | (byte(i + k) & 0x3F);
-  }
-  static const char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (code < kShortest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
-      code == 0xFFFF)
-    return 0;
-  return length;
-}
-
 // False when the text holds a character an XML reader would refuse. A carriage
 // return goes as a reference, since readers turn a literal one into a newline.
 bool AppendEscaped(std::string& out, const std::string& text) {
   for (size_t i = 0; i < text.size();) {
-    const size_t length = XmlCharacterLength(text, i);
+    const size_t length = XmlCharacterLength(text.data() + i, text.data() + text.size());
     if (length == 0) return false;
     switch (text[i]) {
       case '&': out += "&amp;"; break;

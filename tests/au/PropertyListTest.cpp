@@ -188,6 +188,22 @@ TEST(PropertyList, OnlyPropertyListTypesAreWritten) {
   CFRelease(dict);
 }
 
+// What the writer cannot write the reader does not accept, as other XML
+// readers would not.
+TEST(PropertyList, TextAnXmlReaderWouldRefuseIsRefused) {
+  for (const char* body : {"<string>bell\x07</string>", "<string>caf\xE9</string>", "<string>\xC0\xAF</string>",
+                           "<string>&#7;</string>", "<string>&#xFFFE;</string>", "<key>\x01</key>"}) {
+    std::string error;
+    EXPECT_EQ(Read(Document(body), &error), nullptr) << body;
+    EXPECT_FALSE(error.empty()) << body;
+  }
+  CFPropertyListRef kept = Read(Document("<string>tab\t&#9;cr&#13;caf\xC3\xA9</string>"));
+  ASSERT_NE(kept, nullptr);
+  EXPECT_EQ(std::string(CFStringGetCStringPtr(static_cast<CFStringRef>(kept), kCFStringEncodingUTF8)),
+            "tab\t\tcr\rcaf\xC3\xA9");
+  CFRelease(kept);
+}
+
 // What an XML reader would refuse is not written; what it would change (a
 // carriage return becomes a newline) is written as a reference.
 TEST(PropertyList, TextIsWrittenOnlyAsXmlCanCarryIt) {
