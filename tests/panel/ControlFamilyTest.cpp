@@ -398,6 +398,24 @@ TEST_F(Family, PanelControlFillsItsColourAtHalfWeightWhenGreyed) {
   EXPECT_EQ(half.G, 0);
 }
 
+TEST_F(Family, GreyedBitmapIsDrawnAtHalfWeightWithItsAlpha) {
+  surface->images["veiled"] = [] { return MakeFilled(10, 10, IColor(128, 0, 0, 255)); };
+  surface->images["solid"] = [] { return MakeFilled(10, 10, COLOR_WHITE); };
+  IBitmap veiled = surface->LoadIBitmap(33, "veiled", 1.0);
+  IBitmap solid = surface->LoadIBitmap(34, "solid", 1.0);
+  auto* a = new IBitmapControl(&plug(), 0, 0, -1, &veiled);
+  auto* b = new IBitmapControl(&plug(), 20, 0, -1, &solid);
+  surface->AttachControl(a);
+  surface->AttachControl(b);
+  a->GrayOut(true);
+  b->GrayOut(true);
+  surface->DrawAll();
+  EXPECT_NEAR(surface->At(5, 5).B, 64, 2);  // alpha 0.5 times weight 0.5
+  EXPECT_EQ(surface->At(5, 5).R, 0);
+  EXPECT_NEAR(surface->At(25, 5).R, 128, 2);
+  EXPECT_NEAR(surface->At(25, 5).B, 128, 2);
+}
+
 TEST_F(Family, ZeroFrameBitmapDrawsItsWholeImage) {
   IBitmap bm = Strip(22, 10, 10, 1);
   bm.N = 0;
