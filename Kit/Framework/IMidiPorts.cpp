@@ -72,6 +72,10 @@ int ShortMessageLength(uint8_t status) {
   }
 }
 
+// The input never takes timing (MIDI time code, clock) or active sensing, whatever
+// the transport lets through.
+bool IsTimingOrSensing(uint8_t status) { return status == 0xF1 || status == 0xF8 || status == 0xFE; }
+
 }  // namespace
 
 IMidiPorts::IMidiPorts(IMidiPortsSink* sink, std::shared_ptr<MidiTransportFactory> transports)
@@ -202,7 +206,7 @@ void IMidiPorts::MIDICallback(double deltaTime, std::vector<unsigned char>* mess
 void IMidiPorts::processMIDIInput(double, std::vector<unsigned char>* message, void* userData) {
   if (!userData || !message || !sink_) return;
   const size_t n = message->size();
-  if (n == 0) return;
+  if (n == 0 || IsTimingOrSensing((*message)[0])) return;
   if (n <= 3) {
     IMidiMsg msg(0, (*message)[0], n > 1 ? (*message)[1] : 0, n > 2 ? (*message)[2] : 0);
     sink_->MidiFromDevice(&msg);

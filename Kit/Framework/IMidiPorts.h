@@ -100,7 +100,8 @@ public:
   // Input callback handed to the transport; `userData` is this object.
   // threads: midi-in
   static void MIDICallback(double deltaTime, std::vector<unsigned char>* message, void* userData);
-  // Turns one message into an IMidiMsg (1-3 bytes) or ISysEx (4 or more) for the sink.
+  // Turns one message into an IMidiMsg (1-3 bytes) or ISysEx (4 or more) for the sink;
+  // timing messages (0xF1, 0xF8) and active sensing (0xFE) are dropped.
   // threads: midi-in
   void processMIDIInput(double deltaTime, std::vector<unsigned char>* message, void* userData);
 

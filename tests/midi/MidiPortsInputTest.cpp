@@ -92,3 +92,13 @@ TEST_F(MidiPortsInput, CallbackWithoutUserDataIsIgnored) {
   IMidiPorts::MIDICallback(0.0, &message, &ports_);
   EXPECT_EQ(sink_.Messages().size(), 1u);
 }
+
+TEST_F(MidiPortsInput, TimingAndActiveSensingAreDroppedOnAnyTransport) {
+  Deliver({0xF8});
+  Deliver({0xF1, 0x23});
+  Deliver({0xFE});
+  Deliver({0xFA});
+  const auto messages = sink_.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].mStatus, 0xFA);
+}
