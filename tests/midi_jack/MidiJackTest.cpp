@@ -1,4 +1,4 @@
-// The real road on a private JACK server: the editor's ports, RtMidi's JACK
+// The real road on a private JACK server: the editor's ports, our JACK
 // input with its queue, our JACK output, and the simulated synthesizer on JACK
 // ports of its own. Waits use generous real-time bounds.
 
