@@ -101,7 +101,28 @@ TEST_F(SynthSimProtocol, PerformanceRequestIsAnsweredWithA715ByteDumpAfterTheLat
   EXPECT_EQ(dump[4], 0x1E);
   EXPECT_EQ(dump[5], 0);
   EXPECT_EQ(dump[714], 0xF7);
-  EXPECT_EQ(Message(dump.begin() + 6, dump.end() - 1), sim_.PerformanceEditBuffer());
+  EXPECT_EQ(dump[636], 5);  // the global channel: its own id, not the INIT performance's 4
+  Message expected = sim_.PerformanceEditBuffer();
+  expected[636 - 6] = 5;
+  EXPECT_EQ(Message(dump.begin() + 6, dump.end() - 1), expected);
+}
+
+TEST_F(SynthSimProtocol, PerformanceRepliesCarryTheUnitsIdAsTheirGlobalChannel) {
+  Configure(9, 2);
+  Receive(PerformanceDump(9, 0x1E, 0, 0x02, 715));
+  Receive(PerformanceDump(9, 0x1F + 1, 3, 0x03, 725));
+  Receive(Request(9, 0x28, 0));
+  Receive(Request(9, 0x29 + 1, 3));
+  const auto replies = RepliesWithin(2000);
+  ASSERT_EQ(replies.size(), 2u);
+  for (const Message& reply : replies) {
+    ASSERT_EQ(reply.size(), 715u);
+    EXPECT_EQ(reply[636], 9);
+    EXPECT_EQ(reply[635], reply[637]);  // its neighbours as stored
+  }
+  EXPECT_EQ(replies[0][637], 0x02);
+  EXPECT_EQ(replies[1][637], 0x03);
+  EXPECT_EQ(sim_.PerformanceEditBuffer()[636 - 6], 0x02);  // the memory keeps what it was sent
 }
 
 TEST_F(SynthSimProtocol, RequestsForAnotherDeviceIdGoUnanswered) {

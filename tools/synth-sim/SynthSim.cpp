@@ -110,20 +110,28 @@ SynthSim::Message SynthSim::Dump(uint8_t type, uint8_t number, const Message& da
   return dump;
 }
 
+SynthSim::Message SynthSim::PerformanceDump(uint8_t type, uint8_t number, const Message& data) const {
+  Message dump = Dump(type, number, data, kPerformanceDumpSize);
+  // The global channel is the unit's own, whatever performance it sends: an editor
+  // loading the dump then keeps addressing this unit.
+  if (dump.size() > kGlobalChannelPosition) dump[kGlobalChannelPosition] = static_cast<uint8_t>(settings_.deviceId);
+  return dump;
+}
+
 SynthSim::Message SynthSim::Reply(const Request& request) const {
   const bool tenBanks = IsTenBankModel(settings_.model);
   const uint8_t number = static_cast<uint8_t>(request.number);
   switch (request.kind) {
     case Request::kPerformanceEdit:
-      return Dump(kPerformanceEditType, 0, performance_, kPerformanceDumpSize);
+      return PerformanceDump(kPerformanceEditType, 0, performance_);
     case Request::kProgramSlot:
       return Dump(0, number, slots_[request.number], kProgramDumpSize);
     case Request::kStoredProgram:
       return Dump(static_cast<uint8_t>(request.bank + 1), number, programBanks_[request.bank][request.number],
                   kProgramDumpSize);
     case Request::kStoredPerformance:
-      return Dump(static_cast<uint8_t>(kStoredPerformanceType + (tenBanks ? request.bank : 0)), number,
-                  performanceBanks_[request.bank][request.number], kPerformanceDumpSize);
+      return PerformanceDump(static_cast<uint8_t>(kStoredPerformanceType + (tenBanks ? request.bank : 0)), number,
+                             performanceBanks_[request.bank][request.number]);
     case Request::kNone:
       break;
   }

@@ -4,7 +4,8 @@
 // It holds four program edit buffers, a performance edit buffer and banks of
 // stored programs and performances, all starting as the INIT sounds. It answers
 // requests addressed to its device id, stores the dumps it is sent and records
-// every message it receives. Replies leave through `send` after the configured
+// every message it receives. Performance replies carry its device id as their
+// global channel (position 636), as the unit's own setting. Replies leave through `send` after the configured
 // latency, as the scheduler runs them.
 
 #include <cstdint>
@@ -60,6 +61,7 @@ private:
   Message* PerformanceAt(uint8_t type, uint8_t number);
   Message Reply(const Request& request) const;
   Message Dump(uint8_t type, uint8_t number, const Message& data, int size) const;
+  Message PerformanceDump(uint8_t type, uint8_t number, const Message& data) const;
 
   mutable std::mutex lock_;
   SynthSimSettings settings_;
