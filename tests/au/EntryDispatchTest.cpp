@@ -181,11 +181,42 @@ TEST(EntryDispatch, StartNoteWritesThePitchAndNothingElse) {
   EXPECT_EQ(u.Plug()->GetParam(TestPlug::kMidiCount)->Value(), 0.0);
 }
 
-TEST(EntryDispatch, CloseResetsTheBusesBeforeTheObjectGoes) {
+OSStatus SilentInput(void* pulls, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,
+                     AudioBufferList*) {
+  ++*static_cast<int*>(pulls);
+  return noErr;
+}
+
+// What close does to the buses before the object goes.
+TEST(EntryDispatch, ClearingConnectionsResetsEveryBusAndForgetsTheInputs) {
+  AUTestUnit u;
+  ASSERT_EQ(u.SetStereoOutput(), noErr);
+  int pulls = 0;
+  AURenderCallbackStruct callback{SilentInput, &pulls};
+  ASSERT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
+                                 sizeof callback),
+            noErr);
+  IModuleAU* plug = u.Plug();
+  ASSERT_TRUE(plug->GetBus(kAudioUnitScope_Input, 0)->mConnected);
+  ASSERT_EQ(plug->GetBus(kAudioUnitScope_Input, 0)->mNHostChannels, 2);
+  ASSERT_EQ(plug->GetBus(kAudioUnitScope_Output, 0)->mNHostChannels, 2);
+
+  plug->ClearConnections();
+  for (AudioUnitScope scope : {kAudioUnitScope_Input, kAudioUnitScope_Output}) {
+    EXPECT_FALSE(plug->GetBus(scope, 0)->mConnected) << scope;
+    EXPECT_EQ(plug->GetBus(scope, 0)->mNHostChannels, -1) << scope;
+  }
+  plug->AssessInputConnections();  // the host's callback is gone with the connection
+  EXPECT_FALSE(plug->GetBus(kAudioUnitScope_Input, 0)->mConnected);
+  EXPECT_FALSE(plug->IsInChannelConnected(0));
+  EXPECT_EQ(pulls, 0);
+}
+
+TEST(EntryDispatch, CloseFreesTheInstanceStorage) {
   ComponentInstance unit = nullptr;
   ASSERT_EQ(OpenAComponent(&TestPlugComponent(), &unit), noErr);
   ASSERT_NE(GetComponentInstanceStorage(unit), nullptr);
-  EXPECT_EQ(CloseComponent(unit), noErr);
+  EXPECT_EQ(CloseComponent(unit), noErr);  // the sanitizer build checks that nothing is left
 }
 
 }  // namespace
