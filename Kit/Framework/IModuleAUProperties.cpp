@@ -1,6 +1,7 @@
 // Audio Unit properties and the fast-dispatch parameter procedures.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -77,6 +78,8 @@ OSStatus IModuleAU::SetParamProc(void* plugObject, AudioUnitParameterID paramID,
   const int idx = int(std::min<UInt32>(paramID, INT32_MAX));
   IParam* param = plug->GetParam(idx);
   if (!param) return kAudioUnitErr_InvalidParameter;
+  // No clamp can place a value that is not a number: refuse it, nothing changes.
+  if (!std::isfinite(value)) return paramErr;
   // The panel shows the value as given; the parameter keeps it clamped. The
   // panel stores plain values into the parameter too, so it is told first.
   if (IModulePanel* panel = plug->GetGUI()) panel->SetParameterFromPlug(idx, value, false);

@@ -1,7 +1,9 @@
 // Getting and setting properties with data: values, size checks, texts cut to
 // their fields, ids out of range.
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "AUTestUnit.h"
@@ -295,6 +297,17 @@ TEST(Properties, ParameterSetIsClampedAndGetReadsTheValue) {
   EXPECT_EQ(AudioUnitGetParameter(u.unit, 0xFFFFFFFFu, kAudioUnitScope_Global, 0, &value),
             kAudioUnitErr_InvalidParameter);
   EXPECT_EQ(AudioUnitGetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, nullptr), paramErr);
+}
+
+TEST(Properties, ParameterValuesThatAreNotNumbersAreRefusedAndChangeNothing) {
+  AUTestUnit u;
+  ASSERT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, 42.0f, 0), noErr);
+  for (float bad : {std::nanf(""), std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}) {
+    EXPECT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, bad, 0), paramErr);
+    AudioUnitParameterValue value = 0;
+    EXPECT_EQ(AudioUnitGetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, &value), noErr);
+    EXPECT_EQ(value, 42.0f);
+  }
 }
 
 TEST(Properties, FastDispatchProceduresWorkWithoutTheEntry) {
