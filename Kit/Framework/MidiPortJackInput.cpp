@@ -2,22 +2,15 @@
 
 #include <jack/midiport.h>
 
-namespace {
-// Timing (MIDI time code, clock) and active sensing are not wanted; SysEx is.
-bool IsFilteredOut(const jack_midi_event_t& event) {
-  if (event.size == 0) return true;
-  const unsigned char status = event.buffer[0];
-  return status == 0xF1 || status == 0xF8 || status == 0xFE;
-}
-}  // namespace
-
 std::unique_ptr<MidiPortJackInput> MidiPortJackInput::Connect(const std::string& clientName) {
   return OnNewClient(std::unique_ptr<MidiPortJackInput>(new MidiPortJackInput), clientName,
                      MidiPortJackClient::Direction::kInput, &MidiPortJackInput::ReadArrived);
 }
 
 MidiPortJackInput::MidiPortJackInput()
-    : queue_([this](std::vector<unsigned char>* message) { delivery_.Deliver(0.0, message); }) {}
+    : queue_([this](std::vector<unsigned char>* event) {
+        assembler_.Feed(event, [this](std::vector<unsigned char>* message) { delivery_.Deliver(0.0, message); });
+      }) {}
 
 MidiPortJackInput::~MidiPortJackInput() {
   StopDelivery();
@@ -35,7 +28,7 @@ void MidiPortJackInput::ReadArrived(void* buffer, jack_nframes_t, void* self) {
   const jack_nframes_t count = jack_midi_get_event_count(buffer);
   for (jack_nframes_t i = 0; i < count; ++i) {
     jack_midi_event_t event;
-    if (jack_midi_event_get(&event, buffer, i) != 0 || IsFilteredOut(event)) continue;
+    if (jack_midi_event_get(&event, buffer, i) != 0) continue;
     input->queue_.Push(event.buffer, event.size);
   }
 }

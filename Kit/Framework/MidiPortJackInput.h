@@ -1,6 +1,7 @@
 #pragma once
 // MIDI input on a JACK client of our own. JACK's process thread only copies each
-// message into a MidiPortJackQueue; an ordinary thread hands them on in order.
+// event into a MidiPortJackQueue; an ordinary thread joins SysEx cut over several
+// events and hands the messages on in order.
 
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 #include "MidiPortDelivery.h"
 #include "MidiPortJackEndpoint.h"
 #include "MidiPortJackQueue.h"
+#include "MidiPortSysExAssembler.h"
 #include "MidiPortTransport.h"
 
 class MidiPortJackInput : public MidiPortJackEndpoint<MidiInputTransport> {
@@ -26,5 +28,6 @@ private:
   static void ReadArrived(void* portBuffer, jack_nframes_t frames, void* self);
 
   MidiPortDelivery delivery_;
+  MidiPortSysExAssembler assembler_;  // on the queue's thread only
   MidiPortJackQueue queue_;
 };

@@ -36,8 +36,8 @@ public:
 
 class MidiInputTransport : public MidiPortEndpoint {
 public:
-  // Where complete messages go, and the filter: SysEx kept, timing and active
-  // sensing dropped. False after an error.
+  // Where complete messages go, SysEx included; a transport may drop timing and
+  // active sensing (the plug-in's ports drop them anyway). False after an error.
   virtual bool SetCallback(MidiInputCallback callback, void* userData) = 0;
   // Stops delivery at once without waiting for anything: no callback starts
   // after this returns (one already running may finish).
