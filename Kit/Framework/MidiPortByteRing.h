@@ -28,6 +28,9 @@ public:
   // Removes the oldest message unread.
   // threads: consumer
   void Drop();
+  // True when every message pushed so far has been taken out.
+  // threads: any
+  bool Empty() const { return head_.load() == tail_.load(); }
   // Whether a message of `size` bytes could ever fit.
   bool CanEverHold(uint32_t size) const { return size + kHeader <= buffer_.size(); }
 

@@ -32,6 +32,14 @@ bool MidiPortJackOutput::SendMessage(const std::vector<unsigned char>& bytes) {
   return true;
 }
 
+void MidiPortJackOutput::ClosePort() {
+  const auto giveUp = std::chrono::steady_clock::now() + kSendPatience;
+  while (IsPortOpen() && !ring_.Empty() && std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  client_->ClosePort();
+}
+
 void MidiPortJackOutput::WriteDue(void* buffer, jack_nframes_t, void* self) {
   MidiPortByteRing& ring = static_cast<MidiPortJackOutput*>(self)->ring_;
   if (!buffer) {

@@ -21,6 +21,9 @@ public:
 
   // Waits (at most a couple of seconds) while the ring is full.
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
+  // Waits (at most a couple of seconds) until what was sent has gone out, so a
+  // message reported sent is not lost by closing right after it.
+  void ClosePort() override;
 
 private:
   MidiPortJackOutput();

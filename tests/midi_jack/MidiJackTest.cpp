@@ -301,3 +301,47 @@ TEST(MidiJackProgram, SynthSimProgramAnswersOnItsJackPorts) {
   EXPECT_TRUE(answered);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
+
+TEST_F(MidiJack, ClockAndSensingReachTheUnitButNotTheEditor) {
+  ConnectToSynth();
+  ASSERT_TRUE(ports_->SendMidiSysex2({0xF8}));
+  ASSERT_TRUE(ports_->SendMidiSysex2({0xFE}));
+  ASSERT_TRUE(ports_->SendMidiSysex2({0xFA}));
+  ASSERT_TRUE(SynthHasReceived(3));
+  EXPECT_EQ(synth_->Sim().Received(), std::vector<Message>({{0xF8}, {0xFE}, {0xFA}}));
+
+  ListenToFeeder();
+  ASSERT_TRUE(feeder_->SendMessage({0xF8}));
+  ASSERT_TRUE(feeder_->SendMessage({0xFE}));
+  ASSERT_TRUE(feeder_->SendMessage({0xB0, 1, 2}));
+  const auto received = sink_.WaitFor(1);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0], Message({0xB0, 1, 2}));
+}
+
+TEST_F(MidiJack, WhatWasSentJustBeforeOffStillArrives) {
+  ConnectToSynth();
+  for (uint8_t round = 0; round < 10; ++round) {
+    const Message dump = Dump(139, 0, 1, round);
+    ASSERT_TRUE(ports_->SendMidiSysex2(dump));
+    int off = 0;
+    ports_->setExternalMIDIOut(off, "OFF");
+    ASSERT_TRUE(SynthHasReceived(round + 1u)) << "round " << int(round);
+    EXPECT_EQ(synth_->Sim().Received().back(), dump);
+    int on = 1;
+    ASSERT_GT(ports_->setExternalMIDIOut(on, synth_->MidiInName().c_str()), 0);
+  }
+}
+
+TEST_F(MidiJack, SysExCutOverSeveralEventsArrivesWhole) {
+  ListenToFeeder();
+  const Message dump = Dump(715, 0x1E, 0, 0x06);
+  ASSERT_TRUE(feeder_->SendMessage(Message(dump.begin(), dump.begin() + 300)));
+  ASSERT_TRUE(feeder_->SendMessage({0xF8}));
+  ASSERT_TRUE(feeder_->SendMessage(Message(dump.begin() + 300, dump.end())));
+  ASSERT_TRUE(feeder_->SendMessage({0xB0, 1, 2}));
+  const auto received = sink_.WaitFor(2);
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0], dump);
+  EXPECT_EQ(received[1], Message({0xB0, 1, 2}));
+}
