@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <jack/jack.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +30,9 @@ bool Exited(pid_t pid) {
 }  // namespace
 
 bool JackTestServer::Start() {
+  // Waits for any other run on this machine; the lock goes with our descriptor.
+  lockFd_ = open("/tmp/tavro-jack-tests.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (lockFd_ >= 0) flock(lockFd_, LOCK_EX);
   name_ = "tavro-test-" + std::to_string(getpid());
   setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   setenv("JACK_NO_START_SERVER", "1", 1);
@@ -67,6 +71,12 @@ bool JackTestServer::Start() {
 }
 
 void JackTestServer::Stop() {
+  StopServer();
+  if (lockFd_ >= 0) close(lockFd_);
+  lockFd_ = -1;
+}
+
+void JackTestServer::StopServer() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -1,6 +1,8 @@
 #pragma once
 // A private JACK server with the dummy driver, started by this test process under
-// a name of its own and stopped by its process id.
+// a name of its own and stopped by its process id. Servers started side by side
+// on one machine (two build trees testing at once) were seen to lose their
+// sockets, so each run holds a machine-wide lock from start to stop.
 
 #include <sys/types.h>
 
@@ -12,11 +14,14 @@ public:
   // JACK_DEFAULT_SERVER so every client of this process finds it, and
   // JACK_NO_START_SERVER so none ever starts another.
   bool Start();
-  // Stops our jackd only, by its pid, and reaps it.
+  // Stops our jackd only, by its pid, reaps it and lets the next run start.
   void Stop();
   const std::string& Name() const { return name_; }
 
 private:
+  void StopServer();
+
   pid_t pid_ = -1;
+  int lockFd_ = -1;
   std::string name_;
 };
