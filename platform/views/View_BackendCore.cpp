@@ -60,7 +60,7 @@ void ViewBackendCore::DeliverMouse(const ViewMouseEvent& event) {
   // the entry included) goes to the client that got the press.
   switch (event.action) {
     case ViewMouseAction::Down:
-      pressInEntry_ = entry_ && entry_->Spec().rect.Contains(int(event.x), int(event.y));
+      pressInEntry_ = entry_ && entry_->Request().rect.Contains(int(event.x), int(event.y));
       if (pressInEntry_) return;
       break;
     case ViewMouseAction::Up:

@@ -96,5 +96,5 @@ bool HeadlessViewBackend::ShowCursor(int x, int y) {
 }
 
 void HeadlessViewBackend::OnEntryChanged() {
-  if (const ViewTextEntry* entry = Entry()) lastEntry_ = entry->Spec();
+  if (const ViewTextEntry* entry = Entry()) lastEntry_ = entry->Request();
 }

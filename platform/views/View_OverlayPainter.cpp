@@ -57,7 +57,7 @@ void ViewOverlayPainter::Text(Raster_IBitmap* dest, const ViewRect& r, const std
 }
 
 void ViewOverlayPainter::Entry(Raster_IBitmap* dest, const ViewTextEntry& entry) {
-  const ViewTextEntrySpec& request = entry.Spec();
+  const ViewTextEntrySpec& request = entry.Request();
   const ViewRect& r = request.rect;
   Fill(dest, r, request.background);
   const ViewRect inner{r.x + 2, r.y, r.w - 4, r.h};

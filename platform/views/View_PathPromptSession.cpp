@@ -83,7 +83,7 @@ void ViewPathPromptSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& paint
   painter.Text(dest, {left, y, inner, row}, title, ViewOverlayColours::kText, ViewTextAlign::Left);
   y += row;
   painter.Frame(dest, {left - 1, y - 1, inner + 2, row + 2}, ViewOverlayColours::kFrame);
-  ViewTextEntrySpec live = entry_.Spec();
+  ViewTextEntrySpec live = entry_.Request();
   live.rect = {left, y, inner, row};
   live.text = entry_.Text();
   painter.Entry(dest, ViewTextEntry(live));

@@ -49,7 +49,7 @@ public:
 
   const std::string& Text() const { return text_; }
   bool AllSelected() const { return allSelected_; }
-  const ViewTextEntrySpec& Spec() const { return spec_; }
+  const ViewTextEntrySpec& Request() const { return spec_; }
 
 private:
   void RemoveLastCharacter();

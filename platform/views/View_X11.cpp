@@ -170,9 +170,9 @@ void X11ViewBackend::OnEntryChanged() {
   MarkScreen(lastEntryRect_);
   lastEntryRect_ = {};
   if (const ViewTextEntry* entry = Entry()) {
-    lastEntryRect_ = entry->Spec().rect;
-    const std::string font = entry->Spec().fontFace + "/" + std::to_string(entry->Spec().fontSize);
-    if (font != entryFont_) entryPainter_.SetFont(entry->Spec().fontFace, entry->Spec().fontSize);
+    lastEntryRect_ = entry->Request().rect;
+    const std::string font = entry->Request().fontFace + "/" + std::to_string(entry->Request().fontSize);
+    if (font != entryFont_) entryPainter_.SetFont(entry->Request().fontFace, entry->Request().fontSize);
     entryFont_ = font;
   }
   MarkScreen(lastEntryRect_);
