@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "ByteChunk.h"
-#include "TestPlug.h"
+#include "BaseTestPlug.h"
 
 namespace {
 
@@ -26,9 +26,9 @@ void CheckStep(int next, int pos, int width, const ByteChunk& chunk) {
 
 // Three automated parameters of different kinds, a single-entry menu and a text field
 // not automated, and two presets.
-TestPlug& Plug() {
-  static TestPlug* plug = [] {
-    auto* p = new TestPlug(5, 3, "2-2", 2);
+BaseTestPlug& Plug() {
+  static BaseTestPlug* plug = [] {
+    auto* p = new BaseTestPlug(5, 3, "2-2", 2);
     p->GetParam(0)->InitDouble("level", 0.5, -1.0, 1.0, 0.001);
     p->GetParam(1)->InitInt("mode", 2, 0, 7);
     p->GetParam(2)->InitBool("on", false);
@@ -41,7 +41,7 @@ TestPlug& Plug() {
   return *plug;
 }
 
-void CheckParamsInRange(TestPlug& plug) {
+void CheckParamsInRange(BaseTestPlug& plug) {
   for (int i = 0; i < plug.NParams(); ++i) {
     IParam* param = plug.GetParam(i);
     const double v = param->Value();
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReadItemsEverywhere(chunk);
   WalkStrings(chunk);
 
-  TestPlug& plug = Plug();
+  BaseTestPlug& plug = Plug();
   // The plug records its hooks; keep the record from growing across runs.
   plug.calls.clear();
   plug.informed.clear();

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "AudioUnitAPI.h"
-#include "TestPlug.h"
+#include "AUTestPlug.h"
 
 extern "C" ComponentResult Tavro_Entry(ComponentParameters* params, void* storage);
 

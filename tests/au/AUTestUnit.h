@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "AudioUnitAPI.h"
-#include "TestPlug.h"
+#include "AUTestPlug.h"
 
 extern "C" ComponentResult Tavro_Entry(ComponentParameters* params, void* storage);
 extern "C" ComponentResult Tavro_ViewEntry(ComponentParameters* params, void* storage);
@@ -25,7 +25,7 @@ public:
   AUTestUnit(const AUTestUnit&) = delete;
   AUTestUnit& operator=(const AUTestUnit&) = delete;
 
-  TestPlug* Plug() const { return static_cast<TestPlug*>(GetComponentInstanceStorage(unit)); }
+  AUTestPlug* Plug() const { return static_cast<AUTestPlug*>(GetComponentInstanceStorage(unit)); }
 
   // Sets a stereo float output format on output bus 0.
   OSStatus SetStereoOutput() {

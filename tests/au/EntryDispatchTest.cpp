@@ -145,17 +145,17 @@ TEST(EntryDispatch, RemovingListenersByProcedureAndByUserData) {
 TEST(EntryDispatch, ScheduleParametersAppliesImmediateEventsOnly) {
   AUTestUnit u;
   AudioUnitParameterEvent events[3] = {};
-  events[0].parameter = TestPlug::kGain;
+  events[0].parameter = AUTestPlug::kGain;
   events[0].eventType = kParameterEvent_Ramped;
   events[0].eventValues.ramp.endValue = 10.0f;
-  events[1].parameter = TestPlug::kChannel;
+  events[1].parameter = AUTestPlug::kChannel;
   events[1].eventType = kParameterEvent_Immediate;
   events[1].eventValues.immediate.value = 9.0f;
   events[2].parameter = 999;  // no such parameter: stops the loop with its result
   events[2].eventType = kParameterEvent_Immediate;
   EXPECT_EQ(AudioUnitScheduleParameters(u.unit, events, 2), noErr);
-  EXPECT_EQ(u.Plug()->GetParam(TestPlug::kGain)->Value(), 50.0);
-  EXPECT_EQ(u.Plug()->GetParam(TestPlug::kChannel)->Value(), 9.0);
+  EXPECT_EQ(u.Plug()->GetParam(AUTestPlug::kGain)->Value(), 50.0);
+  EXPECT_EQ(u.Plug()->GetParam(AUTestPlug::kChannel)->Value(), 9.0);
   EXPECT_EQ(AudioUnitScheduleParameters(u.unit, events, 3), kAudioUnitErr_InvalidParameter);
   EXPECT_EQ(AudioUnitScheduleParameters(u.unit, nullptr, 1), paramErr);
 }
@@ -165,7 +165,7 @@ TEST(EntryDispatch, HostMidiReachesThePlugIn) {
   EXPECT_EQ(MusicDeviceMIDIEvent(u.unit, 0x90, 60, 100, 0), noErr);
   const UInt8 sysex[] = {0xF0, 0x41, 0x10, 0xF7};
   EXPECT_EQ(MusicDeviceSysEx(u.unit, sysex, sizeof sysex), noErr);
-  EXPECT_EQ(u.Plug()->GetParam(TestPlug::kMidiCount)->Value(), 2.0);
+  EXPECT_EQ(u.Plug()->GetParam(AUTestPlug::kMidiCount)->Value(), 2.0);
   EXPECT_EQ(u.Plug()->LastSysExSize(), 4);
   EXPECT_EQ(MusicDeviceSysEx(u.unit, nullptr, 4), paramErr);
 }
@@ -178,7 +178,7 @@ TEST(EntryDispatch, StartNoteWritesThePitchAndNothingElse) {
   EXPECT_EQ(id, 64u);
   EXPECT_EQ(MusicDeviceStartNote(u.unit, 0, 0, nullptr, 0, &note), noErr);
   EXPECT_EQ(MusicDeviceStopNote(u.unit, 0, id, 0), noErr);
-  EXPECT_EQ(u.Plug()->GetParam(TestPlug::kMidiCount)->Value(), 0.0);
+  EXPECT_EQ(u.Plug()->GetParam(AUTestPlug::kMidiCount)->Value(), 0.0);
 }
 
 OSStatus SilentInput(void* pulls, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,

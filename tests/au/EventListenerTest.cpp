@@ -37,31 +37,31 @@ TEST(EventListener, GesturesAndChangesReachTheListenersOfThatUnit) {
     AudioUnitEvent event = ParameterEvent(type, u.unit, kAUParameterListener_AnyParameter);
     ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &event), noErr);
     ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &event), noErr);  // once is enough
-    AudioUnitEvent elsewhere = ParameterEvent(type, other.unit, TestPlug::kGain);
+    AudioUnitEvent elsewhere = ParameterEvent(type, other.unit, AUTestPlug::kGain);
     ASSERT_EQ(AUEventListenerAddEventType(otherListener, nullptr, &elsewhere), noErr);
   }
-  ASSERT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kChannel, kAudioUnitScope_Global, 0, 7.0f, 0), noErr);
-  u.Plug()->BeginInformHostOfParamChange(TestPlug::kChannel);
-  u.Plug()->InformHostOfParamChange(TestPlug::kChannel, 0.4);
-  u.Plug()->EndInformHostOfParamChange(TestPlug::kChannel);
+  ASSERT_EQ(AudioUnitSetParameter(u.unit, AUTestPlug::kChannel, kAudioUnitScope_Global, 0, 7.0f, 0), noErr);
+  u.Plug()->BeginInformHostOfParamChange(AUTestPlug::kChannel);
+  u.Plug()->InformHostOfParamChange(AUTestPlug::kChannel, 0.4);
+  u.Plug()->EndInformHostOfParamChange(AUTestPlug::kChannel);
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(log[0].type, kAudioUnitEvent_BeginParameterChangeGesture);
   EXPECT_EQ(log[1].type, kAudioUnitEvent_ParameterValueChange);
   EXPECT_EQ(log[1].value, 7.0f);  // read from the unit, not taken from the call
   EXPECT_EQ(log[2].type, kAudioUnitEvent_EndParameterChangeGesture);
   for (const Heard& h : log) {
-    EXPECT_EQ(h.param, UInt32(TestPlug::kChannel));
+    EXPECT_EQ(h.param, UInt32(AUTestPlug::kChannel));
     EXPECT_EQ(h.unit, u.unit);
   }
   EXPECT_TRUE(otherLog.empty());
 
-  other.Plug()->SendAUEvent(kAudioUnitEvent_ParameterValueChange, other.unit, TestPlug::kGain);
-  other.Plug()->SendAUEvent(kAudioUnitEvent_ParameterValueChange, other.unit, TestPlug::kMode);
+  other.Plug()->SendAUEvent(kAudioUnitEvent_ParameterValueChange, other.unit, AUTestPlug::kGain);
+  other.Plug()->SendAUEvent(kAudioUnitEvent_ParameterValueChange, other.unit, AUTestPlug::kMode);
   ASSERT_EQ(otherLog.size(), 1u);
   EXPECT_EQ(otherLog[0].value, 50.0f);
 
   EXPECT_EQ(AUListenerDispose(listener), noErr);
-  u.Plug()->BeginInformHostOfParamChange(TestPlug::kChannel);
+  u.Plug()->BeginInformHostOfParamChange(AUTestPlug::kChannel);
   EXPECT_EQ(log.size(), 3u);
   EXPECT_EQ(AUListenerDispose(otherListener), noErr);
 }
@@ -71,11 +71,11 @@ TEST(EventListener, RemovedEventTypesAreNoLongerDelivered) {
   std::vector<Heard> log;
   AUEventListenerRef listener = nullptr;
   ASSERT_EQ(AUEventListenerCreate(Record, &log, &listener), noErr);
-  AudioUnitEvent begin = ParameterEvent(kAudioUnitEvent_BeginParameterChangeGesture, u.unit, TestPlug::kGain);
+  AudioUnitEvent begin = ParameterEvent(kAudioUnitEvent_BeginParameterChangeGesture, u.unit, AUTestPlug::kGain);
   ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &begin), noErr);
-  u.Plug()->BeginInformHostOfParamChange(TestPlug::kGain);
+  u.Plug()->BeginInformHostOfParamChange(AUTestPlug::kGain);
   ASSERT_EQ(AUEventListenerRemoveEventType(listener, nullptr, &begin), noErr);
-  u.Plug()->BeginInformHostOfParamChange(TestPlug::kGain);
+  u.Plug()->BeginInformHostOfParamChange(AUTestPlug::kGain);
   EXPECT_EQ(log.size(), 1u);
   EXPECT_EQ(AUListenerDispose(listener), noErr);
   EXPECT_EQ(AUEventListenerNotify(nullptr, nullptr, nullptr), paramErr);

@@ -47,7 +47,7 @@ TEST(HostArgumentGuards, ValueFromStringWantsAString) {
   AUTestUnit u;
   const SInt32 number = 7;
   CFNumberRef notText = CFNumberCreate(nullptr, kCFNumberSInt32Type, &number);
-  AudioUnitParameterValueFromString request{TestPlug::kGain, reinterpret_cast<CFStringRef>(notText), 3.0f};
+  AudioUnitParameterValueFromString request{AUTestPlug::kGain, reinterpret_cast<CFStringRef>(notText), 3.0f};
   UInt32 size = sizeof request;
   EXPECT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0,
                                  &request, &size),

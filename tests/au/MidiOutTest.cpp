@@ -25,7 +25,7 @@ protected:
   std::vector<Bytes> Sent() const { return fake_->Sent("Synth In"); }
 
   AUTestUnit u_;
-  TestPlug* plug_ = nullptr;
+  AUTestPlug* plug_ = nullptr;
   std::shared_ptr<MidiPortFake> fake_;
 };
 

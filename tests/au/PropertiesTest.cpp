@@ -157,7 +157,7 @@ TEST(Properties, CountsLatencyChannelsAndInstrument) {
 TEST(Properties, ParameterInfoDescribesEachAutomatedParameter) {
   AUTestUnit u;
   AudioUnitParameterInfo info;
-  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, TestPlug::kGain, info), noErr);
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, AUTestPlug::kGain, info), noErr);
   EXPECT_STREQ(info.name, "Gain");
   EXPECT_EQ(Text(info.cfNameString), "Gain");
   EXPECT_EQ(info.unit, kAudioUnitParameterUnit_CustomUnit);
@@ -172,14 +172,14 @@ TEST(Properties, ParameterInfoDescribesEachAutomatedParameter) {
   CFRelease(info.cfNameString);
   CFRelease(info.unitName);
 
-  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, TestPlug::kChannel, info), noErr);
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, AUTestPlug::kChannel, info), noErr);
   EXPECT_EQ(info.unit, kAudioUnitParameterUnit_Indexed);
   EXPECT_EQ(info.clumpID, 2u);  // "MIDI" is the second group asked for
   CFRelease(info.cfNameString);
-  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, TestPlug::kMode, info), noErr);
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, AUTestPlug::kMode, info), noErr);
   EXPECT_EQ(info.clumpID, 1u);  // same group as Gain
   CFRelease(info.cfNameString);
-  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, TestPlug::kEnabled, info), noErr);
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, AUTestPlug::kEnabled, info), noErr);
   EXPECT_EQ(info.unit, kAudioUnitParameterUnit_Boolean);
   EXPECT_EQ(info.flags & kAudioUnitParameterFlag_HasClump, 0u);
   CFRelease(info.cfNameString);
@@ -202,26 +202,26 @@ TEST(Properties, ParameterInfoDescribesEachAutomatedParameter) {
 TEST(Properties, LongParameterNamesAreCutToTheNameField) {
   AUTestUnit u;
   const std::string longName(54, 'n');
-  u.Plug()->GetParam(TestPlug::kGain)->InitDouble(longName.c_str(), 50, 0, 100, 0.5, "%", "Level");
+  u.Plug()->GetParam(AUTestPlug::kGain)->InitDouble(longName.c_str(), 50, 0, 100, 0.5, "%", "Level");
   AudioUnitParameterInfo info;
-  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, TestPlug::kGain, info), noErr);
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, AUTestPlug::kGain, info), noErr);
   EXPECT_EQ(std::string(info.name), longName.substr(0, 51));
   EXPECT_EQ(Text(info.cfNameString), longName);
   CFRelease(info.cfNameString);
   CFRelease(info.unitName);
 
-  AudioUnitParameterIDName idName{TestPlug::kGain, 3, nullptr};
+  AudioUnitParameterIDName idName{AUTestPlug::kGain, 3, nullptr};
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterIDName, kAudioUnitScope_Global, 0, idName), noErr);
   EXPECT_EQ(Text(idName.outName), "nnn");
   CFRelease(idName.outName);
-  idName = {TestPlug::kGain, kAudioUnitParameterName_Full, nullptr};
+  idName = {AUTestPlug::kGain, kAudioUnitParameterName_Full, nullptr};
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterIDName, kAudioUnitScope_Global, 0, idName), noErr);
   EXPECT_EQ(Text(idName.outName), longName);
   CFRelease(idName.outName);
   idName = {99, -1, nullptr};
   EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ParameterIDName, kAudioUnitScope_Global, 0, idName),
             kAudioUnitErr_InvalidParameter);
-  idName = {TestPlug::kGain, -1, nullptr};  // another scope: nothing done
+  idName = {AUTestPlug::kGain, -1, nullptr};  // another scope: nothing done
   EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ParameterIDName, kAudioUnitScope_Output, 0, idName), noErr);
   EXPECT_EQ(idName.outName, nullptr);
 }
@@ -229,20 +229,20 @@ TEST(Properties, LongParameterNamesAreCutToTheNameField) {
 TEST(Properties, StringFromValueUsesDisplayTextsAndCutsToTheTextBuffer) {
   AUTestUnit u;
   AudioUnitParameterValue value = 1;
-  AudioUnitParameterStringFromValue request{TestPlug::kMode, &value, nullptr};
+  AudioUnitParameterStringFromValue request{AUTestPlug::kMode, &value, nullptr};
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, request), noErr);
   EXPECT_EQ(Text(request.outString), "Multi");
   CFRelease(request.outString);
   value = 12.5f;
-  request = {TestPlug::kGain, &value, nullptr};
+  request = {AUTestPlug::kGain, &value, nullptr};
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, request), noErr);
   EXPECT_EQ(Text(request.outString), "12.5");
   CFRelease(request.outString);
 
   const std::string longText(55, 't');
-  u.Plug()->GetParam(TestPlug::kMode)->SetDisplayText(2, longText.c_str());
+  u.Plug()->GetParam(AUTestPlug::kMode)->SetDisplayText(2, longText.c_str());
   value = 2;
-  request = {TestPlug::kMode, &value, nullptr};
+  request = {AUTestPlug::kMode, &value, nullptr};
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, request), noErr);
   EXPECT_EQ(Text(request.outString), longText.substr(0, IModuleAU::kParamTextBufferSize - 1));
   CFRelease(request.outString);
@@ -250,23 +250,23 @@ TEST(Properties, StringFromValueUsesDisplayTextsAndCutsToTheTextBuffer) {
   request = {77, &value, nullptr};
   EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, request),
             kAudioUnitErr_InvalidParameter);
-  request = {TestPlug::kMode, nullptr, nullptr};
+  request = {AUTestPlug::kMode, nullptr, nullptr};
   EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, request),
             kAudioUnitErr_InvalidPropertyValue);
 }
 
 TEST(Properties, ValueFromStringMapsDisplayTextsOrReadsANumber) {
   AUTestUnit u;
-  AudioUnitParameterValueFromString request{TestPlug::kMode, CFSTR("Split"), -1};
+  AudioUnitParameterValueFromString request{AUTestPlug::kMode, CFSTR("Split"), -1};
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0, request), noErr);
   EXPECT_EQ(request.outValue, 2.0f);
-  request = {TestPlug::kMode, CFSTR("Nothing"), -1};
+  request = {AUTestPlug::kMode, CFSTR("Nothing"), -1};
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0, request), noErr);
   EXPECT_EQ(request.outValue, -1.0f);
-  request = {TestPlug::kGain, CFSTR("33.5"), 0};
+  request = {AUTestPlug::kGain, CFSTR("33.5"), 0};
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0, request), noErr);
   EXPECT_EQ(request.outValue, 33.5f);
-  request = {TestPlug::kGain, nullptr, 0};
+  request = {AUTestPlug::kGain, nullptr, 0};
   EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0, request),
             kAudioUnitErr_InvalidPropertyValue);
 }
@@ -274,7 +274,7 @@ TEST(Properties, ValueFromStringMapsDisplayTextsOrReadsANumber) {
 TEST(Properties, ValueStringsListTheDisplayTexts) {
   AUTestUnit u;
   CFArrayRef texts = nullptr;
-  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterValueStrings, kAudioUnitScope_Global, TestPlug::kMode, texts),
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterValueStrings, kAudioUnitScope_Global, AUTestPlug::kMode, texts),
             noErr);
   ASSERT_EQ(CFArrayGetCount(texts), 3);
   EXPECT_EQ(Text(static_cast<CFStringRef>(CFArrayGetValueAtIndex(texts, 2))), "Split");
@@ -284,28 +284,28 @@ TEST(Properties, ValueStringsListTheDisplayTexts) {
 TEST(Properties, ParameterSetIsClampedAndGetReadsTheValue) {
   AUTestUnit u;
   AudioUnitParameterValue value = 0;
-  EXPECT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, 150.0f, 0), noErr);
-  EXPECT_EQ(AudioUnitGetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, &value), noErr);
+  EXPECT_EQ(AudioUnitSetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, 150.0f, 0), noErr);
+  EXPECT_EQ(AudioUnitGetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, &value), noErr);
   EXPECT_EQ(value, 100.0f);
-  EXPECT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, -5.0f, 0), noErr);
-  EXPECT_EQ(AudioUnitGetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, &value), noErr);
+  EXPECT_EQ(AudioUnitSetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, -5.0f, 0), noErr);
+  EXPECT_EQ(AudioUnitGetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, &value), noErr);
   EXPECT_EQ(value, 0.0f);
-  EXPECT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Input, 0, 5.0f, 0),
+  EXPECT_EQ(AudioUnitSetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Input, 0, 5.0f, 0),
             kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kNumParams, kAudioUnitScope_Global, 0, 5.0f, 0),
+  EXPECT_EQ(AudioUnitSetParameter(u.unit, AUTestPlug::kNumParams, kAudioUnitScope_Global, 0, 5.0f, 0),
             kAudioUnitErr_InvalidParameter);
   EXPECT_EQ(AudioUnitGetParameter(u.unit, 0xFFFFFFFFu, kAudioUnitScope_Global, 0, &value),
             kAudioUnitErr_InvalidParameter);
-  EXPECT_EQ(AudioUnitGetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, nullptr), paramErr);
+  EXPECT_EQ(AudioUnitGetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, nullptr), paramErr);
 }
 
 TEST(Properties, ParameterValuesThatAreNotNumbersAreRefusedAndChangeNothing) {
   AUTestUnit u;
-  ASSERT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, 42.0f, 0), noErr);
+  ASSERT_EQ(AudioUnitSetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, 42.0f, 0), noErr);
   for (float bad : {std::nanf(""), std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}) {
-    EXPECT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, bad, 0), paramErr);
+    EXPECT_EQ(AudioUnitSetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, bad, 0), paramErr);
     AudioUnitParameterValue value = 0;
-    EXPECT_EQ(AudioUnitGetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, &value), noErr);
+    EXPECT_EQ(AudioUnitGetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, &value), noErr);
     EXPECT_EQ(value, 42.0f);
   }
 }
@@ -319,9 +319,9 @@ TEST(Properties, FastDispatchProceduresWorkWithoutTheEntry) {
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitGetParameterSelect, getProc),
             noErr);
   void* storage = GetComponentInstanceStorage(u.unit);
-  EXPECT_EQ(setProc(storage, TestPlug::kChannel, kAudioUnitScope_Global, 0, 20.0f, 0), noErr);
+  EXPECT_EQ(setProc(storage, AUTestPlug::kChannel, kAudioUnitScope_Global, 0, 20.0f, 0), noErr);
   AudioUnitParameterValue value = 0;
-  EXPECT_EQ(getProc(storage, TestPlug::kChannel, kAudioUnitScope_Global, 0, &value), noErr);
+  EXPECT_EQ(getProc(storage, AUTestPlug::kChannel, kAudioUnitScope_Global, 0, &value), noErr);
   EXPECT_EQ(value, 16.0f);
 }
 

@@ -54,20 +54,20 @@ TEST(HostState, DictionaryNamesTheComponentAndCarriesTheChunk) {
   ASSERT_TRUE(GetDataFromDict(state, "data", &chunk));
   int32_t magic = 0;
   EXPECT_EQ(chunk.GetInt32(&magic, 0), 4);
-  EXPECT_EQ(magic, TestPlug::kChunkMagic);
+  EXPECT_EQ(magic, AUTestPlug::kChunkMagic);
   CFRelease(state);
 }
 
 TEST(HostState, SaveRestoreIntoASecondInstanceSaveAgainGivesIdenticalData) {
   AUTestUnit first, second;
-  ASSERT_EQ(AudioUnitSetParameter(first.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, 12.5f, 0), noErr);
-  ASSERT_EQ(AudioUnitSetParameter(first.unit, TestPlug::kMode, kAudioUnitScope_Global, 0, 2.0f, 0), noErr);
+  ASSERT_EQ(AudioUnitSetParameter(first.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, 12.5f, 0), noErr);
+  ASSERT_EQ(AudioUnitSetParameter(first.unit, AUTestPlug::kMode, kAudioUnitScope_Global, 0, 2.0f, 0), noErr);
   ASSERT_EQ(MusicDeviceMIDIEvent(first.unit, 0x90, 1, 2, 0), noErr);
   CFMutableDictionaryRef saved = Save(first.unit);
   ASSERT_EQ(Restore(second.unit, saved), noErr);
-  EXPECT_EQ(second.Plug()->GetParam(TestPlug::kGain)->Value(), 12.5);
-  EXPECT_EQ(second.Plug()->GetParam(TestPlug::kMode)->Value(), 2.0);
-  EXPECT_EQ(second.Plug()->GetParam(TestPlug::kMidiCount)->Value(), 1.0);
+  EXPECT_EQ(second.Plug()->GetParam(AUTestPlug::kGain)->Value(), 12.5);
+  EXPECT_EQ(second.Plug()->GetParam(AUTestPlug::kMode)->Value(), 2.0);
+  EXPECT_EQ(second.Plug()->GetParam(AUTestPlug::kMidiCount)->Value(), 1.0);
   CFMutableDictionaryRef again = Save(second.unit);
   EXPECT_TRUE(CFEqual(Value(saved, "data"), Value(again, "data")));
   EXPECT_TRUE(CFEqual(saved, again));
@@ -85,24 +85,24 @@ TEST(HostState, ADifferentVersionWithTheSameIdentityRestores) {
 
 TEST(HostState, AnotherComponentsStateIsRefusedAndChangesNothing) {
   AUTestUnit first, second;
-  ASSERT_EQ(AudioUnitSetParameter(first.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, 1.0f, 0), noErr);
+  ASSERT_EQ(AudioUnitSetParameter(first.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, 1.0f, 0), noErr);
   for (const char* key : {"type", "subtype", "manufacturer"}) {
     CFMutableDictionaryRef state = Save(first.unit);
     PutSInt32InDict(state, key, SInt32(FourCC("xxxx")));
     EXPECT_EQ(Restore(second.unit, state), kAudioUnitErr_InvalidPropertyValue) << key;
-    EXPECT_EQ(second.Plug()->GetParam(TestPlug::kGain)->Value(), 50.0);
+    EXPECT_EQ(second.Plug()->GetParam(AUTestPlug::kGain)->Value(), 50.0);
     CFRelease(state);
   }
 }
 
 TEST(HostState, EveryMissingKeyIsRefused) {
   AUTestUnit first, second;
-  ASSERT_EQ(AudioUnitSetParameter(first.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, 1.0f, 0), noErr);
+  ASSERT_EQ(AudioUnitSetParameter(first.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, 1.0f, 0), noErr);
   for (const char* key : {"version", "type", "subtype", "manufacturer", "name", "data"}) {
     CFMutableDictionaryRef state = Save(first.unit);
     Remove(state, key);
     EXPECT_EQ(Restore(second.unit, state), kAudioUnitErr_InvalidPropertyValue) << key;
-    EXPECT_EQ(second.Plug()->GetParam(TestPlug::kGain)->Value(), 50.0) << key;
+    EXPECT_EQ(second.Plug()->GetParam(AUTestPlug::kGain)->Value(), 50.0) << key;
     CFRelease(state);
   }
 }

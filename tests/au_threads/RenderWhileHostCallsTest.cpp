@@ -68,8 +68,8 @@ TEST(AUThreads, RenderingAlongsideHostCallsAndListeners) {
   std::atomic<int> heard{0};
   std::thread announcer([&] {
     for (int i = 0; i < 200; ++i) {
-      u.Plug()->BeginInformHostOfParamChange(TestPlug::kGain);
-      u.Plug()->EndInformHostOfParamChange(TestPlug::kGain);
+      u.Plug()->BeginInformHostOfParamChange(AUTestPlug::kGain);
+      u.Plug()->EndInformHostOfParamChange(AUTestPlug::kGain);
     }
   });
 
@@ -80,10 +80,10 @@ TEST(AUThreads, RenderingAlongsideHostCallsAndListeners) {
             noErr);
   AudioUnitEvent event = {};
   event.mEventType = kAudioUnitEvent_BeginParameterChangeGesture;
-  event.mArgument.mParameter = {u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0};
+  event.mArgument.mParameter = {u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0};
   for (int i = 0; i < 200; ++i) {
     EXPECT_EQ(AUEventListenerAddEventType(listener, nullptr, &event), noErr);
-    EXPECT_EQ(AudioUnitSetParameter(u.unit, TestPlug::kGain, kAudioUnitScope_Global, 0, float(i % 100), 0), noErr);
+    EXPECT_EQ(AudioUnitSetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, float(i % 100), 0), noErr);
     EXPECT_EQ(MusicDeviceMIDIEvent(u.unit, 0xB0, 7, UInt32(i % 128), 0), noErr);
     Float64 latency = 0;
     UInt32 latencySize = sizeof latency;
@@ -98,8 +98,8 @@ TEST(AUThreads, RenderingAlongsideHostCallsAndListeners) {
 
   EXPECT_EQ(failures.load(), 0);
   EXPECT_EQ(u.Plug()->RenderTicks(), kBlocks);
-  EXPECT_EQ(u.Plug()->GetParam(TestPlug::kHostTempo)->Value(), 133.0);
-  EXPECT_EQ(u.Plug()->GetParam(TestPlug::kMidiCount)->Value(), 200.0);
+  EXPECT_EQ(u.Plug()->GetParam(AUTestPlug::kHostTempo)->Value(), 133.0);
+  EXPECT_EQ(u.Plug()->GetParam(AUTestPlug::kMidiCount)->Value(), 200.0);
   EXPECT_LE(heard.load(), 200);
 }
 

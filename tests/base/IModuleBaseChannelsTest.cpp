@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "TestPlug.h"
+#include "BaseTestPlug.h"
 
 TEST(IModuleBaseChannels, ConnectionsAreLimitedToTheChannels) {
-  TestPlug plug(1, 1, "2-2");
+  BaseTestPlug plug(1, 1, "2-2");
   plug.SetInputChannelConnections(1, 5, true);
   EXPECT_FALSE(plug.IsInChannelConnected(0));
   EXPECT_TRUE(plug.IsInChannelConnected(1));
@@ -15,7 +15,7 @@ TEST(IModuleBaseChannels, ConnectionsAreLimitedToTheChannels) {
 }
 
 TEST(IModuleBaseChannels, DoublePassThroughCopiesAndSilences) {
-  TestPlug plug(1, 1, "1-2");
+  BaseTestPlug plug(1, 1, "1-2");
   plug.SetBlockSize(4);
   plug.SetInputChannelConnections(0, 1, true);
   plug.SetOutputChannelConnections(0, 2, true);
@@ -31,7 +31,7 @@ TEST(IModuleBaseChannels, DoublePassThroughCopiesAndSilences) {
 }
 
 TEST(IModuleBaseChannels, BuffersGoToConnectedChannelsOnly) {
-  TestPlug plug(1, 1, "2-2");
+  BaseTestPlug plug(1, 1, "2-2");
   plug.SetBlockSize(3);
   plug.SetInputChannelConnections(0, 1, false);
   plug.SetInputChannelConnections(1, 1, true);
@@ -48,7 +48,7 @@ TEST(IModuleBaseChannels, BuffersGoToConnectedChannelsOnly) {
 }
 
 TEST(IModuleBaseChannels, FloatBuffersGoThroughTheScratch) {
-  TestPlug plug(1, 1, "2-2");
+  BaseTestPlug plug(1, 1, "2-2");
   plug.SetBlockSize(4);
   plug.SetInputChannelConnections(0, 2, true);
   plug.SetOutputChannelConnections(0, 2, true);
@@ -66,7 +66,7 @@ TEST(IModuleBaseChannels, FloatBuffersGoThroughTheScratch) {
 }
 
 TEST(IModuleBaseChannels, LongerBlockThanAnnouncedStaysInBounds) {
-  TestPlug plug(1, 1, "2-2");
+  BaseTestPlug plug(1, 1, "2-2");
   plug.SetBlockSize(2);
   plug.SetOutputChannelConnections(0, 2, true);
   std::vector<float> out0(64, 5), out1(64, 5);
@@ -78,7 +78,7 @@ TEST(IModuleBaseChannels, LongerBlockThanAnnouncedStaysInBounds) {
 }
 
 TEST(IModuleBaseChannels, SingleReplacingCopies) {
-  TestPlug plug(1, 1, "1-2");
+  BaseTestPlug plug(1, 1, "1-2");
   std::vector<float> in = {1, 2}, out0(2, 7), out1(2, 7);
   float* ins[] = {in.data()};
   float* outs[] = {out0.data(), out1.data()};
@@ -88,7 +88,7 @@ TEST(IModuleBaseChannels, SingleReplacingCopies) {
 }
 
 TEST(IModuleBaseChannels, BlockSizeZeroesScratch) {
-  TestPlug plug(1, 1, "2-2");
+  BaseTestPlug plug(1, 1, "2-2");
   plug.SetBlockSize(8);
   EXPECT_EQ(plug.GetBlockSize(), 8);
   plug.SetBlockSize(8);
@@ -98,7 +98,7 @@ TEST(IModuleBaseChannels, BlockSizeZeroesScratch) {
 }
 
 TEST(IModuleBaseChannels, ChannelLabels) {
-  TestPlug plug(1, 1, "2-2");
+  BaseTestPlug plug(1, 1, "2-2");
   plug.SetInputLabel(1, "Right");
   plug.SetInputLabel(2, "ignored");
   plug.SetOutputLabel(-1, "ignored");
@@ -109,7 +109,7 @@ TEST(IModuleBaseChannels, ChannelLabels) {
 }
 
 TEST(IModuleBaseChannels, BusLabels) {
-  TestPlug plug(1, 1, "2-2");
+  BaseTestPlug plug(1, 1, "2-2");
   plug.SetInputBusLabel(2, "ignored");
   EXPECT_EQ(plug.GetInputBusLabel(2), nullptr);
   plug.SetInputBusLabel(0, "main");
@@ -122,7 +122,7 @@ TEST(IModuleBaseChannels, BusLabels) {
 }
 
 TEST(IModuleBaseChannels, LimitToStereo) {
-  TestPlug plug(1, 1, "4-4");
+  BaseTestPlug plug(1, 1, "4-4");
   plug.SetInputChannelConnections(0, 4, true);
   plug.LimitToStereoIO();
   EXPECT_TRUE(plug.IsInChannelConnected(1));

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "MidiPortFake.h"
-#include "TestPlug.h"
+#include "BaseTestPlug.h"
 
 namespace {
 struct PlugOnFakePorts : ::testing::Test {
@@ -13,7 +13,7 @@ struct PlugOnFakePorts : ::testing::Test {
     plug.UseMidiTransports(fake);
   }
   std::shared_ptr<MidiPortFake> fake = std::make_shared<MidiPortFake>();
-  TestPlug plug{1, 1};
+  BaseTestPlug plug{1, 1};
 };
 }  // namespace
 

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "TestPlug.h"
+#include "BaseTestPlug.h"
 
 using Calls = std::vector<std::string>;
 
 TEST(IModuleBaseParams, ChangeReachesOnParamChangeOnlyWhenTheValueChanges) {
-  TestPlug plug(4, 0);
+  BaseTestPlug plug(4, 0);
   plug.GetParam(1)->InitInt("n", 0, 0, 10);
   plug.SetParameterFromGUI(1, 0.5);
   EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), 5.0);
@@ -23,7 +23,7 @@ TEST(IModuleBaseParams, ChangeReachesOnParamChangeOnlyWhenTheValueChanges) {
 }
 
 TEST(IModuleBaseParams, TextParameterReachesOnParamChangeEveryTime) {
-  TestPlug plug(2, 0);
+  BaseTestPlug plug(2, 0);
   plug.GetParam(0)->InitText();
   plug.SetParameterFromGUI(0, 0.0);
   plug.SetParameterFromGUI(0, 0.0);
@@ -31,7 +31,7 @@ TEST(IModuleBaseParams, TextParameterReachesOnParamChangeEveryTime) {
 }
 
 TEST(IModuleBaseParams, HardwareValuesGoToOnParamChange2) {
-  TestPlug plug(2, 0);
+  BaseTestPlug plug(2, 0);
   plug.GetParam(1)->InitEnum("e", 0, 5);
   plug.SetParameterFromGUI2(1, 1.0);
   plug.SetParameterFromGUI2(1, 1.0);
@@ -40,19 +40,19 @@ TEST(IModuleBaseParams, HardwareValuesGoToOnParamChange2) {
 }
 
 TEST(IModuleBaseParams, OnParamResetWithNothingAutomatedOnlyResets) {
-  TestPlug plug(798, 0);
+  BaseTestPlug plug(798, 0);
   plug.OnParamReset();
   EXPECT_EQ(plug.calls, (Calls{"Reset"}));
 }
 
 TEST(IModuleBaseParams, OnParamResetVisitsAutomatedInOrder) {
-  TestPlug plug(5, 3);
+  BaseTestPlug plug(5, 3);
   plug.OnParamReset();
   EXPECT_EQ(plug.calls, (Calls{"OnParamChange 0", "OnParamChange 1", "OnParamChange 2", "Reset"}));
 }
 
 TEST(IModuleBaseParams, DirtyParametersInformsTheAutomatedOnes) {
-  TestPlug plug(5, 2);
+  BaseTestPlug plug(5, 2);
   plug.GetParam(1)->InitInt("n", 3, 0, 4);
   plug.DirtyParameters();
   ASSERT_EQ(plug.informed.size(), 2u);
@@ -61,7 +61,7 @@ TEST(IModuleBaseParams, DirtyParametersInformsTheAutomatedOnes) {
 }
 
 TEST(IModuleBaseParams, RedrawWithoutPanelDoesNothing) {
-  TestPlug plug(3, 0);
+  BaseTestPlug plug(3, 0);
   plug.RedrawParamControls();
   EXPECT_EQ(plug.GetGUI(), nullptr);
 }
@@ -69,7 +69,7 @@ TEST(IModuleBaseParams, RedrawWithoutPanelDoesNothing) {
 TEST(IModuleBaseParams, AttachGraphicsPushesNormalisedValuesThenPrepDraws) {
   std::atomic<int> deletions{0};
   {
-    TestPlug plug(3, 0);
+    BaseTestPlug plug(3, 0);
     plug.GetParam(2)->InitInt("n", 5, 0, 10);
     plug.AttachGraphics(nullptr);
     EXPECT_EQ(plug.GetGUI(), nullptr);
@@ -94,7 +94,7 @@ TEST(IModuleBaseParams, AttachGraphicsPushesNormalisedValuesThenPrepDraws) {
 
 TEST(IModuleBaseParams, ReattachingReplacesThePanel) {
   std::atomic<int> deletions{0};
-  TestPlug plug(1, 0);
+  BaseTestPlug plug(1, 0);
   plug.AttachGraphics(new RecordingPanel(&deletions));
   auto* second = new RecordingPanel(&deletions);
   plug.AttachGraphics(second);
@@ -103,7 +103,7 @@ TEST(IModuleBaseParams, ReattachingReplacesThePanel) {
 }
 
 TEST(IModuleBaseParams, DefaultHooksTakeTheMutexRecursively) {
-  TestPlug plug(1, 1);
+  BaseTestPlug plug(1, 1);
   Kit_MutexLock lock(plug.GetMutex());
   plug.Reset();
   plug.OnActivate(true);
@@ -132,7 +132,7 @@ private:
 TEST(IModuleBaseParams, ThePanelGoesBeforeTheParameters) {
   int paramsSeen = -1;
   {
-    TestPlug plug(4, 0);
+    BaseTestPlug plug(4, 0);
     plug.AttachGraphics(new ParamReadingPanel(&plug, &paramsSeen));
   }
   EXPECT_EQ(paramsSeen, 4);

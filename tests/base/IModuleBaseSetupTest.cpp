@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "TestPlug.h"
+#include "BaseTestPlug.h"
 
 TEST(IModuleBaseSetup, TheEditorsParameterSet) {
-  TestPlug plug(798, 0, "2-2", 0);
+  BaseTestPlug plug(798, 0, "2-2", 0);
   plug.addNonAutomateParamCount(798);
   EXPECT_EQ(plug.NParams(), 798);
   EXPECT_EQ(plug.NAutomatedParams(), 0);
@@ -21,7 +21,7 @@ TEST(IModuleBaseSetup, TheEditorsParameterSet) {
 }
 
 TEST(IModuleBaseSetup, ConstructorState) {
-  TestPlug plug(1, 1);
+  BaseTestPlug plug(1, 1);
   EXPECT_EQ(plug.GetHost(), kHostUninit);
   EXPECT_EQ(plug.GetAPI(), kAPIAU);
   EXPECT_FALSE(plug.IsBypassed());
@@ -39,13 +39,13 @@ TEST(IModuleBaseSetup, ConstructorState) {
 
 TEST(IModuleBaseSetup, LongNamesAreCut) {
   const std::string longName(300, 'n');
-  TestPlug plug(1, 1, "2-2", 0, longName.c_str());
+  BaseTestPlug plug(1, 1, "2-2", 0, longName.c_str());
   EXPECT_EQ(std::string(plug.GetEffectName()), std::string(IModuleBase::kMaxNameLength, 'n'));
   EXPECT_EQ(std::string(plug.GetProductName()), std::string(IModuleBase::kMaxNameLength, 'n'));
 }
 
 TEST(IModuleBaseSetup, ChannelIOTokens) {
-  TestPlug two(1, 1, "1-1 2-2");
+  BaseTestPlug two(1, 1, "1-1 2-2");
   EXPECT_EQ(two.NChannelIO(), 2);
   EXPECT_EQ(two.NInChannels(), 2);
   EXPECT_EQ(two.NOutChannels(), 2);
@@ -58,21 +58,21 @@ TEST(IModuleBaseSetup, ChannelIOTokens) {
   EXPECT_EQ(out, 2);
   EXPECT_FALSE(two.GetChannelIO(2, &in, &out));
 
-  TestPlug bad(1, 1, "x");
+  BaseTestPlug bad(1, 1, "x");
   EXPECT_EQ(bad.NChannelIO(), 1);
   EXPECT_TRUE(bad.GetChannelIO(0, &in, &out));
   EXPECT_EQ(in, 0);
   EXPECT_EQ(out, 0);
   EXPECT_EQ(bad.NInChannels(), 0);
 
-  TestPlug halfParsed(1, 1, "3 0-4");
+  BaseTestPlug halfParsed(1, 1, "3 0-4");
   EXPECT_EQ(halfParsed.NChannelIO(), 2);
   EXPECT_EQ(halfParsed.NInChannels(), 3);
   EXPECT_EQ(halfParsed.NOutChannels(), 4);
 }
 
 TEST(IModuleBaseSetup, LegalIO) {
-  TestPlug plug(1, 1, "1-1 2-2");
+  BaseTestPlug plug(1, 1, "1-1 2-2");
   EXPECT_TRUE(plug.LegalIO(1, 1));
   EXPECT_TRUE(plug.LegalIO(2, 2));
   EXPECT_FALSE(plug.LegalIO(2, 1));
@@ -80,7 +80,7 @@ TEST(IModuleBaseSetup, LegalIO) {
   EXPECT_TRUE(plug.LegalIO(1, -1));
   EXPECT_TRUE(plug.LegalIO(-1, -1));
   EXPECT_FALSE(plug.LegalIO(3, -1));
-  TestPlug none(1, 1, "");
+  BaseTestPlug none(1, 1, "");
   EXPECT_EQ(none.NChannelIO(), 0);
   EXPECT_FALSE(none.LegalIO(-1, -1));
 }
@@ -102,7 +102,7 @@ TEST(IModuleBaseSetup, VersionStrings) {
   EXPECT_EQ(minor, 0x12);
   EXPECT_EQ(bugfix, 3);
 
-  TestPlug plug(1, 1);
+  BaseTestPlug plug(1, 1);
   EXPECT_EQ(plug.GetEffectVersion(false), 0x20200);
   EXPECT_EQ(plug.GetEffectVersion(true), 20200);
   plug.GetEffectVersionStr(buf);
@@ -110,7 +110,7 @@ TEST(IModuleBaseSetup, VersionStrings) {
 }
 
 TEST(IModuleBaseSetup, HostIdentity) {
-  TestPlug plug(1, 1);
+  BaseTestPlug plug(1, 1);
   plug.SetHost("com.apple.logic10", 0x10203);
   EXPECT_EQ(plug.GetHost(), kHostLogic);
   EXPECT_EQ(plug.GetHostVersion(false), 0x10203);
@@ -123,7 +123,7 @@ TEST(IModuleBaseSetup, HostIdentity) {
 }
 
 TEST(IModuleBaseSetup, DefaultOperations) {
-  TestPlug plug(2, 2);
+  BaseTestPlug plug(2, 2);
   char name[8] = "x";
   EXPECT_FALSE(plug.MidiNoteName(60, name));
   EXPECT_STREQ(name, "");
@@ -140,7 +140,7 @@ TEST(IModuleBaseSetup, DefaultOperations) {
 }
 
 TEST(IModuleBaseSetup, SamplesPerBeat) {
-  TestPlug plug(1, 1);
+  BaseTestPlug plug(1, 1);
   EXPECT_DOUBLE_EQ(plug.GetSamplesPerBeat(), 22050.0);
   plug.SetSampleRate(48000.0);
   plug.tempo = 0.0;
@@ -148,7 +148,7 @@ TEST(IModuleBaseSetup, SamplesPerBeat) {
 }
 
 TEST(IModuleBaseSetup, SendMidiMsgsIsTheAndOfAll) {
-  TestPlug plug(1, 1);
+  BaseTestPlug plug(1, 1);
   Kit_TypedBuf<IMidiMsg> msgs;
   EXPECT_TRUE(plug.SendMidiMsgs(&msgs));
   msgs.Resize(3);
@@ -161,7 +161,7 @@ TEST(IModuleBaseSetup, SendMidiMsgsIsTheAndOfAll) {
 }
 
 TEST(IModuleBaseSetup, NonAutomatedTailNeverExceedsTheList) {
-  TestPlug plug(3, 3);
+  BaseTestPlug plug(3, 3);
   for (int i = 0; i < 3; ++i) plug.GetParam(i)->InitInt("p", i + 1, 0, 10);
   plug.addNonAutomateParamCount(10);
   EXPECT_EQ(plug.NNonAutomatedParams(), 3);
@@ -174,7 +174,7 @@ TEST(IModuleBaseSetup, NonAutomatedTailNeverExceedsTheList) {
   EXPECT_EQ(plug.NAutomatedParams(), 3);
 
   // More automated parameters than parameters: all of them are automated, none beyond.
-  TestPlug overAutomated(2, 5);
+  BaseTestPlug overAutomated(2, 5);
   EXPECT_EQ(overAutomated.NAutomatedParams(), 2);
   ByteChunk values;
   EXPECT_TRUE(overAutomated.SerializeParams(&values));

@@ -6,14 +6,14 @@
 #include <atomic>
 #include <thread>
 
-#include "../base/TestPlug.h"
+#include "BaseTestPlug.h"
 
 namespace {
 
 // OnParamChange parks until released, so the test controls how long the change lasts.
-class ParkingPlug : public TestPlug {
+class ParkingPlug : public BaseTestPlug {
 public:
-  ParkingPlug() : TestPlug(4, 0) { GetParam(0)->InitInt("n", 0, 0, 10); }
+  ParkingPlug() : BaseTestPlug(4, 0) { GetParam(0)->InitInt("n", 0, 0, 10); }
 
   void OnParamChange(int paramIdx) override { Park(); }
   void OnParamChange2(int paramIdx) override { Park(); }
@@ -74,9 +74,9 @@ TEST(PlugMutexThreads, HeldForTheWholeOfSetParameterFromGUI2) {
 
 namespace {
 // Counts how many threads are inside a change handler at once.
-class OverlapPlug : public TestPlug {
+class OverlapPlug : public BaseTestPlug {
 public:
-  OverlapPlug() : TestPlug(2, 0) {
+  OverlapPlug() : BaseTestPlug(2, 0) {
     GetParam(0)->InitText();
     GetParam(1)->InitText();
   }
@@ -115,7 +115,7 @@ TEST(PlugMutexThreads, ChangesFromPanelAndHardwareNeverOverlap) {
 }
 
 TEST(PlugMutexThreads, ValuesMayBeReadWhileAnotherThreadWrites) {
-  TestPlug plug(1, 0);
+  BaseTestPlug plug(1, 0);
   plug.GetParam(0)->InitInt("n", 0, 0, 100);
   std::atomic<bool> stop{false};
   std::thread reader([&] {

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../base/TestPlug.h"
-#include "../kit/FailingAllocator.h"
+#include "BaseTestPlug.h"
+#include "FailingAllocator.h"
 
 namespace {
 
-struct TwoParamPlug : TestPlug {
-  TwoParamPlug() : TestPlug(2, 2, "2-2", 2) {
+struct TwoParamPlug : BaseTestPlug {
+  TwoParamPlug() : BaseTestPlug(2, 2, "2-2", 2) {
     GetParam(0)->InitDouble("level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("mode", 1, 0, 3);
   }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../base/TestPlug.h"
+#include "BaseTestPlug.h"
 
 namespace {
 std::vector<uint8_t> BytesOf(const ByteChunk& chunk) {
@@ -13,7 +13,7 @@ std::vector<uint8_t> BytesOf(const ByteChunk& chunk) {
 }
 
 // Three automated parameters with distinct ranges, then two non-automated ones.
-void SetUpParams(TestPlug& plug) {
+void SetUpParams(BaseTestPlug& plug) {
   plug.GetParam(0)->InitDouble("a", 0.5, 0.0, 1.0, 0.01);
   plug.GetParam(1)->InitInt("b", -1, -4, 4);
   plug.GetParam(2)->InitEnum("c", 2, 3);
@@ -23,7 +23,7 @@ void SetUpParams(TestPlug& plug) {
 }  // namespace
 
 TEST(ParamChunk, AutomatedBlockBytes) {
-  TestPlug plug(5, 3);
+  BaseTestPlug plug(5, 3);
   SetUpParams(plug);
   ByteChunk chunk;
   EXPECT_TRUE(plug.SerializeParams(&chunk));
@@ -33,7 +33,7 @@ TEST(ParamChunk, AutomatedBlockBytes) {
 }
 
 TEST(ParamChunk, NothingAutomatedWritesNothing) {
-  TestPlug plug(798, 0);
+  BaseTestPlug plug(798, 0);
   ByteChunk chunk;
   EXPECT_TRUE(plug.SerializeParams(&chunk));
   EXPECT_EQ(chunk.Size(), 0);
@@ -42,7 +42,7 @@ TEST(ParamChunk, NothingAutomatedWritesNothing) {
 }
 
 TEST(ParamChunk, RoundTripIntoASecondInstance) {
-  TestPlug a(5, 3), b(5, 3);
+  BaseTestPlug a(5, 3), b(5, 3);
   SetUpParams(a);
   SetUpParams(b);
   a.GetParam(0)->Set(0.25);
@@ -61,7 +61,7 @@ TEST(ParamChunk, RoundTripIntoASecondInstance) {
 }
 
 TEST(ParamChunk, ShortChunkSetsTheMissingValueToClampedZero) {
-  TestPlug plug(5, 3);
+  BaseTestPlug plug(5, 3);
   SetUpParams(plug);
   plug.GetParam(2)->InitInt("c2", 2, 1, 3);  // type stays enum; range 1..3
   ByteChunk chunk;
@@ -74,7 +74,7 @@ TEST(ParamChunk, ShortChunkSetsTheMissingValueToClampedZero) {
 }
 
 TEST(ParamChunk, ReadValuesAreClamped) {
-  TestPlug plug(5, 3);
+  BaseTestPlug plug(5, 3);
   SetUpParams(plug);
   ByteChunk chunk;
   chunk.PutDouble(7.0);
@@ -87,7 +87,7 @@ TEST(ParamChunk, ReadValuesAreClamped) {
 }
 
 TEST(ParamChunk, NegativeStartChangesNothing) {
-  TestPlug plug(5, 3);
+  BaseTestPlug plug(5, 3);
   SetUpParams(plug);
   ByteChunk chunk;
   chunk.PutDouble(0.1);
@@ -99,7 +99,7 @@ TEST(ParamChunk, NegativeStartChangesNothing) {
 }
 
 TEST(ParamChunk, NonAutomatedRunStaysInsideTheList) {
-  TestPlug plug(5, 3);
+  BaseTestPlug plug(5, 3);
   SetUpParams(plug);
   ByteChunk chunk;
   plug.SerializeNonAutomatedParams(&chunk, 0);
@@ -112,13 +112,13 @@ TEST(ParamChunk, NonAutomatedRunStaysInsideTheList) {
 
 TEST(ParamChunk, EveryTruncationOfTheEditorsBlock) {
   // The editor's layout: automated block (empty), then parameters 0..620 as plain values.
-  TestPlug source(798, 0);
+  BaseTestPlug source(798, 0);
   for (int i = 0; i < 798; ++i) source.GetParam(i)->InitInt("p", i % 50, 0, 100);
   ByteChunk full;
   source.SerializeParams(&full);
   source.SerializeNonAutomatedParams(&full, 621);
   ASSERT_EQ(full.Size(), 621 * 8);
-  TestPlug target(798, 0);
+  BaseTestPlug target(798, 0);
   for (int i = 0; i < 798; ++i) target.GetParam(i)->InitInt("p", 77, 5, 100);
   for (int cut = 0; cut <= full.Size(); ++cut) {
     ByteChunk chunk;
@@ -146,7 +146,7 @@ TEST(ParamChunk, EveryTruncationOfTheEditorsBlock) {
 }
 
 TEST(ParamChunk, CompareStateToleratesFloatNoise) {
-  TestPlug plug(3, 2);
+  BaseTestPlug plug(3, 2);
   plug.GetParam(0)->InitDouble("a", 0.1, 0.0, 1.0, 0.001);
   plug.GetParam(1)->InitDouble("b", 0.5, 0.0, 1.0, 0.001);
   // Stored one byte off alignment, after one leading double.

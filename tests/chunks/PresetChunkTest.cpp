@@ -5,14 +5,14 @@
 #include <sstream>
 #include <string>
 
-#include "../base/TestPlug.h"
+#include "BaseTestPlug.h"
 
 namespace {
 using Calls = std::vector<std::string>;
 
 // Two automated parameters and a bank of three presets.
-struct PresetPlug : TestPlug {
-  PresetPlug() : TestPlug(3, 2, "2-2", 3) {
+struct PresetPlug : BaseTestPlug {
+  PresetPlug() : BaseTestPlug(3, 2, "2-2", 3) {
     GetParam(0)->InitDouble("level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("mode", 1, 0, 3);
     GetParam(2)->InitBool("tail", false);
@@ -28,7 +28,7 @@ std::string ReadFile(const std::string& path) {
 }  // namespace
 
 TEST(Presets, EmptyListAnswersFalseAndEmptyNames) {
-  TestPlug plug(798, 0);
+  BaseTestPlug plug(798, 0);
   EXPECT_FALSE(plug.RestorePreset(0));
   EXPECT_FALSE(plug.RestorePreset("anything"));
   EXPECT_STREQ(plug.GetPresetName(0), "");

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "../panel/FontconfigLeakSuppression.h"
-#include "../panel/PanelTestSupport.h"
+#include "FontconfigLeakSuppression.h"
+#include "PanelTestSupport.h"
 #include "ControlLayer.h"
 #include "IControlBitmaps.h"
 #include "IControlKnobs.h"

@@ -14,10 +14,10 @@ constexpr int FourCharCode(const char (&code)[5]) {
              (uint32_t(uint8_t(code[2])) << 8) | uint32_t(uint8_t(code[3])));
 }
 
-class TestPlug : public IModuleBase {
+class BaseTestPlug : public IModuleBase {
 public:
   // nParams parameters of which nAutomated are reported to the host.
-  TestPlug(int nParams, int nAutomated, const char* channelIO = "2-2", int nPresets = 0,
+  BaseTestPlug(int nParams, int nAutomated, const char* channelIO = "2-2", int nPresets = 0,
            const char* name = "Tavro Editor")
       : IModuleBase(nParams, channelIO, nPresets, name, name, "Orvane", 0x20200,
                     FourCharCode("tvrq"), FourCharCode("Orv1"), 0, true, true, false, kAPIAU) {

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "../panel/PanelTestSupport.h"
+#include "PanelTestSupport.h"
 #include "IControl.h"
 #include "IGraphicsCarbon.h"
 #include "IGraphicsCocoa.h"

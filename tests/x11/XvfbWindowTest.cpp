@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "../views_panel/ViewsPanelSupport.h"
+#include "ViewsPanelSupport.h"
 #include "HostSnapshot.h"
 #include "IControlText.h"
 #include "View_X11.h"

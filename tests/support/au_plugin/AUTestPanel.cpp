@@ -4,13 +4,13 @@
 #include "IControlKnobs.h"
 #include "IControlText.h"
 #include "IGraphicsMac.h"
-#include "TestPlug.h"
+#include "AUTestPlug.h"
 
 namespace {
 
 constexpr int kWidth = 320, kHeight = 200;
 
-void MakeTestPanel(TestPlug* plug) {
+void MakeTestPanel(AUTestPlug* plug) {
   auto* graphics = new IGraphicsMac(plug, kWidth, kHeight, 25);
   graphics->SetBundleID(plug->GetBundleID());
   plug->AttachGraphics(graphics);
@@ -25,7 +25,7 @@ void MakeTestPanel(TestPlug* plug) {
   const struct {
     int param;
     const char* name;
-  } rows[] = {{TestPlug::kMode, "Mode"}, {TestPlug::kGain, "Gain"}, {TestPlug::kChannel, "MIDI channel"}};
+  } rows[] = {{AUTestPlug::kMode, "Mode"}, {AUTestPlug::kGain, "Gain"}, {AUTestPlug::kChannel, "MIDI channel"}};
   int top = 48;
   for (const auto& row : rows) {
     graphics->AttachControl(new ITextControl(plug, IRECT(16, top, 130, top + 20), &label, row.name));
@@ -35,12 +35,12 @@ void MakeTestPanel(TestPlug* plug) {
     top += 30;
   }
   const IColor knob(255, 255, 214, 120);
-  graphics->AttachControl(new IKnobLineControl(plug, IRECT(250, 60, 300, 110), TestPlug::kGain, &knob));
-  for (int i = 0; i < TestPlug::kNumParams; ++i) graphics->SetParameterFromPlug(i, plug->GetParam(i)->Value(), false);
+  graphics->AttachControl(new IKnobLineControl(plug, IRECT(250, 60, 300, 110), AUTestPlug::kGain, &knob));
+  for (int i = 0; i < AUTestPlug::kNumParams; ++i) graphics->SetParameterFromPlug(i, plug->GetParam(i)->Value(), false);
 }
 
 struct Registration {
-  Registration() { TestPlug::SetPanelMaker(&MakeTestPanel); }
+  Registration() { AUTestPlug::SetPanelMaker(&MakeTestPanel); }
 } gRegistration;
 
 }  // namespace

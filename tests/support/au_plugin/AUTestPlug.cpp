@@ -1,4 +1,4 @@
-#include "TestPlug.h"
+#include "AUTestPlug.h"
 
 namespace {
 
@@ -6,13 +6,13 @@ constexpr int kVendorVersion = 0x20200;
 constexpr int kUniqueID = int(FourCC("tvrq"));
 constexpr int kMfrID = int(FourCC("Orv1"));
 
-TestPlug::PanelMaker gPanelMaker = nullptr;
+AUTestPlug::PanelMaker gPanelMaker = nullptr;
 
 }  // namespace
 
-void TestPlug::SetPanelMaker(PanelMaker maker) { gPanelMaker = maker; }
+void AUTestPlug::SetPanelMaker(PanelMaker maker) { gPanelMaker = maker; }
 
-TestPlug::TestPlug(const IModuleInstanceInfo& info)
+AUTestPlug::AUTestPlug(const IModuleInstanceInfo& info)
     : IModuleAU(info, kNumParams, "2-2", 0, "Tavro Editor", "Tavro Editor", "Orvane", kVendorVersion, kUniqueID,
                 kMfrID, 128, true, true, true) {
   initialize(info, kNumParams - kNumNonAutomated, kNumParams, "2-2", 0, "Tavro Editor", "Tavro Editor", "Orvane",
@@ -29,12 +29,12 @@ TestPlug::TestPlug(const IModuleInstanceInfo& info)
   if (gPanelMaker) gPanelMaker(this);
 }
 
-void TestPlug::Reset() {
+void AUTestPlug::Reset() {
   Kit_MutexLock lock(GetMutex());
   mResets.fetch_add(1);
 }
 
-void TestPlug::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+void AUTestPlug::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   ITimeInfo time;
   GetTime(&time);
   GetParam(kHostTempo)->Set(time.mTempo);
@@ -45,17 +45,17 @@ void TestPlug::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;
 }
 
-void TestPlug::ProcessMidiMsg(IMidiMsg* msg, bool fromHardware) {
+void AUTestPlug::ProcessMidiMsg(IMidiMsg* msg, bool fromHardware) {
   if (!fromHardware) GetParam(kMidiCount)->Set(GetParam(kMidiCount)->Value() + 1);
 }
 
-void TestPlug::ProcessSysEx(ISysEx* sysex, bool fromHardware) {
+void AUTestPlug::ProcessSysEx(ISysEx* sysex, bool fromHardware) {
   if (fromHardware) return;
   mLastSysExSize = sysex->mSize;
   GetParam(kMidiCount)->Set(GetParam(kMidiCount)->Value() + 1);
 }
 
-bool TestPlug::SerializeState(ByteChunk* chunk) {
+bool AUTestPlug::SerializeState(ByteChunk* chunk) {
   Kit_MutexLock lock(GetMutex());
   chunk->PutInt32(kChunkMagic);
   SerializeParams(chunk);
@@ -64,7 +64,7 @@ bool TestPlug::SerializeState(ByteChunk* chunk) {
   return true;
 }
 
-int TestPlug::UnserializeState(ByteChunk* chunk, int startPos) {
+int AUTestPlug::UnserializeState(ByteChunk* chunk, int startPos) {
   Kit_MutexLock lock(GetMutex());
   int32_t magic = 0;
   int pos = chunk->GetInt32(&magic, startPos);

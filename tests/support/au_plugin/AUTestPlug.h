@@ -8,7 +8,7 @@
 
 #include "IModuleAU.h"
 
-class TestPlug : public IModuleAU {
+class AUTestPlug : public IModuleAU {
 public:
   enum EParam {
     kGain = 0,    // double 0..100 "%", group "Level"
@@ -22,7 +22,7 @@ public:
   static constexpr int kNumNonAutomated = 2;
   static constexpr int32_t kChunkMagic = 0x54565354;  // "TSVT"
 
-  explicit TestPlug(const IModuleInstanceInfo& info);
+  explicit AUTestPlug(const IModuleInstanceInfo& info);
 
   void Reset() override;
   // threads: render
@@ -36,7 +36,7 @@ public:
 
   // Makes the plug-in's panel; set by the bundle (TestPanel.cpp), so the tests
   // that link these objects directly keep a plug-in without a panel.
-  using PanelMaker = void (*)(TestPlug* plug);
+  using PanelMaker = void (*)(AUTestPlug* plug);
   static void SetPanelMaker(PanelMaker maker);
 
   // Counters a host or a test can read.

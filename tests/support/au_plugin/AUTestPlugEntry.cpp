@@ -2,7 +2,7 @@
 
 #include "IModuleAU.h"
 #include "Kit_Mutex.h"
-#include "TestPlug.h"
+#include "AUTestPlug.h"
 
 IModuleAU* MakePlug() {
   // One instance is built at a time.
@@ -11,7 +11,7 @@ IModuleAU* MakePlug() {
   IModuleInstanceInfo info;
   info.mBundleID.Set("com.Orvane.audiounit.Tavro Editor");
   info.mCocoaViewFactoryClassName.Set("Tavro_View");
-  return new TestPlug(info);
+  return new AUTestPlug(info);
 }
 
 extern "C" __attribute__((visibility("default"))) ComponentResult Tavro_Entry(ComponentParameters* params,
