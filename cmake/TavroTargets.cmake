@@ -39,28 +39,51 @@ function(tavro_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# tavro_test(NAME LABELS l... DEPS libs... [SOURCES files...])
-# A GoogleTest program from every .cpp of the calling folder, registered with ctest.
-# Label "threads" marks suites that run real threads: they also run under TSan.
+# tavro_test(NAME LABELS l... DEPS libs... [SOURCES files...] [TIMEOUT s])
+# A GoogleTest program from the *Test.cpp files of the calling folder, registered
+# with ctest. Suites that run real threads are named *ThreadsTest.cpp and built into
+# a second program, NAME with "_threads", labelled "threads" as well: those also run
+# under TSan. Other .cpp files of the folder are helpers built into both.
 function(tavro_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "LABELS;DEPS;SOURCES" ${ARGN})
-  if(ARG_SOURCES)
-    set(sources ${ARG_SOURCES})
-  else()
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
   endif()
+  if(ARG_SOURCES)
+    _tavro_test_program(${name} "${ARG_SOURCES}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
+    return()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(helpers ${sources})
+  list(FILTER helpers EXCLUDE REGEX "Test\\.cpp$")
+  set(threaded ${sources})
+  list(FILTER threaded INCLUDE REGEX "ThreadsTest\\.cpp$")
+  set(plain ${sources})
+  list(FILTER plain INCLUDE REGEX "Test\\.cpp$")
+  list(FILTER plain EXCLUDE REGEX "ThreadsTest\\.cpp$")
+  # A subsystem folder waiting for its first tests builds nothing yet.
+  if(plain)
+    _tavro_test_program(${name} "${plain};${helpers}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
+  endif()
+  if(threaded)
+    string(REGEX REPLACE "_tests$" "" area ${name})
+    set(labels ${ARG_LABELS})
+    list(APPEND labels threads)
+    list(REMOVE_DUPLICATES labels)
+    _tavro_test_program(${area}_threads_tests "${threaded};${helpers}" "${labels}" "${ARG_DEPS}" ${ARG_TIMEOUT})
+  endif()
+endfunction()
+
+function(_tavro_test_program name sources labels deps timeout)
   add_executable(${name} ${sources})
   target_compile_options(${name} PRIVATE ${TAVRO_WARNINGS})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${deps} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     TAVRO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TAVRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TAVRO_BINARY_DIR="${PROJECT_BINARY_DIR}")
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  if(NOT ARG_TIMEOUT)
-    set(ARG_TIMEOUT 300)
-  endif()
-  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
 endfunction()
 
 # tavro_fuzzer(NAME SOURCE file DEPS libs...): a libFuzzer program (clang only).
