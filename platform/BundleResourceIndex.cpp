@@ -1,4 +1,4 @@
-#include "View_ResourceIndex.h"
+#include "BundleResourceIndex.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -43,21 +43,21 @@ std::string ViewResourceExtension(const std::string& name) {
   return dot == std::string::npos ? std::string() : last.substr(dot + 1);
 }
 
-std::shared_ptr<const ViewResourceIndex> ViewResourceIndex::ForFolder(const std::string& folder) {
+std::shared_ptr<const BundleResourceIndex> BundleResourceIndex::ForFolder(const std::string& folder) {
   static std::mutex lock;
-  static std::map<std::string, std::shared_ptr<const ViewResourceIndex>> cache;
+  static std::map<std::string, std::shared_ptr<const BundleResourceIndex>> cache;
   std::lock_guard<std::mutex> guard(lock);
-  std::shared_ptr<const ViewResourceIndex>& entry = cache[folder];
-  if (!entry) entry.reset(new ViewResourceIndex(folder));
+  std::shared_ptr<const BundleResourceIndex>& entry = cache[folder];
+  if (!entry) entry.reset(new BundleResourceIndex(folder));
   return entry;
 }
 
-ViewResourceIndex::ViewResourceIndex(const std::string& folder) : root_(folder) {
+BundleResourceIndex::BundleResourceIndex(const std::string& folder) : root_(folder) {
   while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
   Walk(root_, "", 0);
 }
 
-void ViewResourceIndex::Walk(const std::string& folder, const std::string& relative, int depth) {
+void BundleResourceIndex::Walk(const std::string& folder, const std::string& relative, int depth) {
   DIR* dir = opendir(folder.c_str());
   if (!dir) return;
   while (dirent* entry = readdir(dir)) {
@@ -80,7 +80,7 @@ void ViewResourceIndex::Walk(const std::string& folder, const std::string& relat
   closedir(dir);
 }
 
-ViewResourceIndex::Lookup ViewResourceIndex::Find(const std::string& name, const std::string& type,
+BundleResourceIndex::Lookup BundleResourceIndex::Find(const std::string& name, const std::string& type,
                                                   std::string* path) const {
   const std::string base = ViewResourceBaseName(name);
   if (base.empty()) return Lookup::Missing;

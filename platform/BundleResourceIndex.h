@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-class ViewResourceIndex {
+class BundleResourceIndex {
 public:
   enum class Lookup { Found, Missing, Ambiguous };
 
   // The index of `folder` (made on first use, then kept for the process).
-  static std::shared_ptr<const ViewResourceIndex> ForFolder(const std::string& folder);
+  static std::shared_ptr<const BundleResourceIndex> ForFolder(const std::string& folder);
 
   // `name` is the asked name (its folders only narrow a choice); `type` the
   // extension without the dot, compared exactly.
@@ -28,7 +28,7 @@ public:
   size_t FileCount() const { return count_; }
 
 private:
-  explicit ViewResourceIndex(const std::string& folder);
+  explicit BundleResourceIndex(const std::string& folder);
   void Walk(const std::string& folder, const std::string& relative, int depth);
 
   std::string root_;

@@ -19,7 +19,7 @@
 #include "Raster.h"
 #include "View_Backend.h"
 #include "View_ProcessBackend.h"
-#include "View_ResourceIndex.h"
+#include "BundleResourceIndex.h"
 #include "WinEmu_DC.h"
 
 namespace {
@@ -59,14 +59,14 @@ std::string ResourcePathIn(const char* bundleID, const char* name, const std::st
   if (!bundle || !name) return "";
   const std::string folder = TakeURLPath(CFBundleCopyResourcesDirectoryURL(bundle));
   std::string path;
-  switch (ViewResourceIndex::ForFolder(folder)->Find(name, type, &path)) {
-    case ViewResourceIndex::Lookup::Found:
+  switch (BundleResourceIndex::ForFolder(folder)->Find(name, type, &path)) {
+    case BundleResourceIndex::Lookup::Found:
       return path;
-    case ViewResourceIndex::Lookup::Ambiguous:
+    case BundleResourceIndex::Lookup::Ambiguous:
       std::fprintf(stderr, "resource \"%s\" of type \"%s\" is in more than one folder of %s; not loaded\n",
                    name, type.c_str(), folder.c_str());
       return "";
-    case ViewResourceIndex::Lookup::Missing:
+    case BundleResourceIndex::Lookup::Missing:
       return "";
   }
   return "";

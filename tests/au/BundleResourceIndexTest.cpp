@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "View_ResourceIndex.h"
+#include "BundleResourceIndex.h"
 
 namespace {
 
@@ -25,22 +25,22 @@ TEST_F(ResourceIndex, FindsByBaseNameAndTypeAnywhereBelow) {
   Make("img");
   Touch("img/knob.png");
   Touch("uiconfig.tea");
-  auto index = ViewResourceIndex::ForFolder(root);
+  auto index = BundleResourceIndex::ForFolder(root);
   std::string path;
-  EXPECT_EQ(index->Find("resources/knob.PNG", "png", &path), ViewResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->Find("resources/knob.PNG", "png", &path), BundleResourceIndex::Lookup::Found);
   EXPECT_EQ(path, root + "/img/knob.png");
-  EXPECT_EQ(index->Find("uiconfig.tea", "tea", &path), ViewResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->Find("uiconfig.tea", "tea", &path), BundleResourceIndex::Lookup::Found);
   EXPECT_EQ(path, root + "/uiconfig.tea");
   EXPECT_EQ(index->FileCount(), 2u);
 }
 
 TEST_F(ResourceIndex, TypeAndBaseAreExact) {
   Touch("Knob.png");
-  auto index = ViewResourceIndex::ForFolder(root);
+  auto index = BundleResourceIndex::ForFolder(root);
   std::string path;
-  EXPECT_EQ(index->Find("knob.png", "png", &path), ViewResourceIndex::Lookup::Missing);
-  EXPECT_EQ(index->Find("Knob.png", "PNG", &path), ViewResourceIndex::Lookup::Missing);
-  EXPECT_EQ(index->Find("", "png", &path), ViewResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("knob.png", "png", &path), BundleResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("Knob.png", "PNG", &path), BundleResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("", "png", &path), BundleResourceIndex::Lookup::Missing);
 }
 
 TEST_F(ResourceIndex, SameNameInTwoFoldersIsRefusedUnlessTheNameChooses) {
@@ -48,12 +48,12 @@ TEST_F(ResourceIndex, SameNameInTwoFoldersIsRefusedUnlessTheNameChooses) {
   Make("img-retina-quality");
   Touch("img-v2/knob.png");
   Touch("img-retina-quality/knob.png");
-  auto index = ViewResourceIndex::ForFolder(root);
+  auto index = BundleResourceIndex::ForFolder(root);
   std::string path;
-  EXPECT_EQ(index->Find("knob.png", "png", &path), ViewResourceIndex::Lookup::Ambiguous);
-  EXPECT_EQ(index->Find("resources/img-v2/knob.png", "png", &path), ViewResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->Find("knob.png", "png", &path), BundleResourceIndex::Lookup::Ambiguous);
+  EXPECT_EQ(index->Find("resources/img-v2/knob.png", "png", &path), BundleResourceIndex::Lookup::Found);
   EXPECT_EQ(path, root + "/img-v2/knob.png");
-  EXPECT_EQ(index->Find("img-retina-quality/knob.png", "png", &path), ViewResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->Find("img-retina-quality/knob.png", "png", &path), BundleResourceIndex::Lookup::Found);
   EXPECT_EQ(path, root + "/img-retina-quality/knob.png");
 }
 
@@ -61,9 +61,9 @@ TEST_F(ResourceIndex, SymlinkedFolderLoopsAreNotFollowed) {
   Make("a");
   Touch("a/x.png");
   ASSERT_EQ(symlink(root.c_str(), (root + "/a/loop").c_str()), 0);
-  auto index = ViewResourceIndex::ForFolder(root);
+  auto index = BundleResourceIndex::ForFolder(root);
   std::string path;
-  EXPECT_EQ(index->Find("x.png", "png", &path), ViewResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->Find("x.png", "png", &path), BundleResourceIndex::Lookup::Found);
   EXPECT_EQ(index->FileCount(), 1u);
 }
 
@@ -75,20 +75,20 @@ TEST_F(ResourceIndex, OnlyRegularFilesAreIndexed) {
   ASSERT_EQ(symlink((root + "/pipe.tea").c_str(), (root + "/linked.tea").c_str()), 0);
   ASSERT_EQ(symlink("/dev/zero", (root + "/zero.tea").c_str()), 0);
   ASSERT_EQ(symlink((root + "/real.tea").c_str(), (root + "/alias.tea").c_str()), 0);
-  auto index = ViewResourceIndex::ForFolder(root);
+  auto index = BundleResourceIndex::ForFolder(root);
   std::string path;
-  EXPECT_EQ(index->Find("pipe.tea", "tea", &path), ViewResourceIndex::Lookup::Missing);
-  EXPECT_EQ(index->Find("linked.tea", "tea", &path), ViewResourceIndex::Lookup::Missing);
-  EXPECT_EQ(index->Find("zero.tea", "tea", &path), ViewResourceIndex::Lookup::Missing);
-  EXPECT_EQ(index->Find("alias.tea", "tea", &path), ViewResourceIndex::Lookup::Found);
-  EXPECT_EQ(index->Find("real.tea", "tea", &path), ViewResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->Find("pipe.tea", "tea", &path), BundleResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("linked.tea", "tea", &path), BundleResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("zero.tea", "tea", &path), BundleResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("alias.tea", "tea", &path), BundleResourceIndex::Lookup::Found);
+  EXPECT_EQ(index->Find("real.tea", "tea", &path), BundleResourceIndex::Lookup::Found);
   EXPECT_EQ(index->FileCount(), 2u);
 }
 
 TEST_F(ResourceIndex, MissingFolderIsAnEmptyIndex) {
-  auto index = ViewResourceIndex::ForFolder(root + "/nope");
+  auto index = BundleResourceIndex::ForFolder(root + "/nope");
   std::string path;
-  EXPECT_EQ(index->Find("x.png", "png", &path), ViewResourceIndex::Lookup::Missing);
+  EXPECT_EQ(index->Find("x.png", "png", &path), BundleResourceIndex::Lookup::Missing);
 }
 
 TEST(ResourceNames, BaseAndExtension) {
