@@ -162,6 +162,12 @@ public:
   void SetBlockSize(int blockSize) override;
 
 private:
+  // The selector and property tables: one small function per entry
+  // (IModuleAUSelectors.cpp, IModuleAUProperties.cpp).
+  friend struct AUSelectors;
+  friend struct AUPropertyGetters;
+  friend struct AUPropertySetters;
+
   // The storage of a Carbon view instance; defined with the view entry.
   struct CarbonViewRecord;
   void ForgetCarbonView(CarbonViewRecord* record);

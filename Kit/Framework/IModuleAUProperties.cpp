@@ -185,257 +185,348 @@ OSStatus IModuleAU::GetParameterInfo(int paramIdx, AudioUnitParameterInfo* info)
 
 // ---- GetProperty ------------------------------------------------------------
 
+namespace {
+
+// What a property getter is asked: where, and the reply to fill.
+struct GetRequest {
+  AudioUnitScope scope;
+  AudioUnitElement element;
+  Reply reply;
+
+  bool Global() const { return scope == kAudioUnitScope_Global; }
+  void* Data() const { return reply.data; }
+};
+
+}  // namespace
+
+// One getter per property; a friend, so the wrapper's header lists none of them.
+struct AUPropertyGetters {
+  using Getter = OSStatus (*)(IModuleAU& plug, const GetRequest& q);
+
+  static OSStatus ClassInfo(IModuleAU& plug, const GetRequest& q) {
+    if (OSStatus r = q.reply.Fit(sizeof(CFPropertyListRef), true)) return r;
+    return q.Data() ? plug.GetState(static_cast<CFPropertyListRef*>(q.Data())) : noErr;
+  }
+
+  static OSStatus MakeConnection(IModuleAU&, const GetRequest& q) {
+    if (!q.Global() && q.scope != kAudioUnitScope_Input) return kAudioUnitErr_InvalidProperty;
+    return q.reply.Fit(sizeof(AudioUnitConnection), true);
+  }
+
+  static OSStatus SampleRate(IModuleAU& plug, const GetRequest& q) {
+    return q.reply.Give(Float64(plug.GetSampleRate()), true);
+  }
+
+  static OSStatus ParameterList(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global()) return q.reply.Fit(0, false);
+    const int nAutomated = plug.NAutomatedParams();
+    if (OSStatus r = q.reply.Fit(sizeof(AudioUnitParameterID) * size_t(std::max(nAutomated, 0)), false)) return r;
+    if (q.Data()) {
+      auto* ids = static_cast<AudioUnitParameterID*>(q.Data());
+      for (int i = 0; i < nAutomated; ++i) ids[i] = AudioUnitParameterID(i);
+    }
+    return noErr;
+  }
+
+  static OSStatus ParameterInfo(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global()) return kAudioUnitErr_InvalidProperty;
+    if (q.element >= UInt32(std::max(plug.NAutomatedParams(), 0))) return kAudioUnitErr_InvalidElement;
+    if (OSStatus r = q.reply.Fit(sizeof(AudioUnitParameterInfo), false)) return r;
+    if (!q.Data()) return noErr;
+    AudioUnitParameterInfo info;
+    OSStatus r = plug.GetParameterInfo(int(q.element), &info);
+    if (r == noErr) std::memcpy(q.Data(), &info, sizeof info);
+    return r;
+  }
+
+  static OSStatus FastDispatch(IModuleAU& plug, const GetRequest& q) {
+    if (q.element != kAudioUnitRenderSelect && q.element != kAudioUnitSetParameterSelect &&
+        q.element != kAudioUnitGetParameterSelect)
+      return kAudioUnitErr_InvalidElement;
+    if (OSStatus r = q.reply.Fit(sizeof(void*), false)) return r;
+    return plug.GetProc(q.element, q.reply.size, q.Data());
+  }
+
+  static OSStatus StreamFormat(IModuleAU& plug, const GetRequest& q) {
+    IModuleAU::BusChannels* bus = plug.GetBus(q.scope, q.element);
+    if (!bus) return kAudioUnitErr_InvalidProperty;
+    AudioStreamBasicDescription format;
+    const int channels = bus->mNHostChannels < 0 ? bus->mNPlugChannels : bus->mNHostChannels;
+    IModuleAU::MakeDefaultASBD(&format, plug.GetSampleRate(), channels, false);
+    return q.reply.Give(format, true);
+  }
+
+  static OSStatus ElementCount(IModuleAU& plug, const GetRequest& q) {
+    UInt32 count = 0;
+    if (q.Global()) count = 1;
+    if (q.scope == kAudioUnitScope_Input) count = UInt32(plug.NInputBuses());
+    if (q.scope == kAudioUnitScope_Output) count = UInt32(plug.NOutputBuses());
+    return q.reply.Give(count, false);
+  }
+
+  // Latency and tail time alike.
+  static OSStatus LatencySeconds(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global()) return kAudioUnitErr_InvalidProperty;
+    const double rate = plug.GetSampleRate();
+    return q.reply.Give(Float64(rate > 0 ? plug.GetLatency() / rate : 0.0), false);
+  }
+
+  static OSStatus SupportedNumChannels(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global()) return kAudioUnitErr_InvalidProperty;
+    const int n = plug.NChannelIO();
+    if (OSStatus r = q.reply.Fit(sizeof(AUChannelInfo) * size_t(n), false)) return r;
+    if (q.Data()) {
+      auto* pairs = static_cast<AUChannelInfo*>(q.Data());
+      for (int i = 0; i < n; ++i) {
+        int nIn = 0, nOut = 0;
+        plug.GetChannelIO(i, &nIn, &nOut);
+        pairs[i] = {SInt16(nIn), SInt16(nOut)};
+      }
+    }
+    return noErr;
+  }
+
+  static OSStatus MaximumFramesPerSlice(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global()) return kAudioUnitErr_InvalidProperty;
+    return q.reply.Give(UInt32(plug.GetBlockSize()), true);
+  }
+
+  static OSStatus ParameterValueStrings(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global()) return kAudioUnitErr_InvalidProperty;
+    if (q.element >= UInt32(std::max(plug.NAutomatedParams(), 0))) return kAudioUnitErr_InvalidElement;
+    IParam* param = plug.GetParam(int(q.element));
+    const int n = param ? param->GetNDisplayTexts() : 0;
+    if (n == 0) {
+      *q.reply.size = 0;
+      return kAudioUnitErr_InvalidProperty;
+    }
+    if (OSStatus r = q.reply.Fit(sizeof(CFArrayRef), false)) return r;
+    if (q.Data()) {
+      CFMutableArrayRef texts = CFArrayCreateMutable(kCFAllocatorDefault, n, &kCFTypeArrayCallBacks);
+      for (int i = 0; i < n; ++i) {
+        CFStringRef text = NewString(param->GetDisplayTextAtIdx(i));
+        CFArrayAppendValue(texts, text);
+        CFRelease(text);
+      }
+      CFArrayRef answer = texts;
+      std::memcpy(q.Data(), &answer, sizeof answer);
+    }
+    return noErr;
+  }
+
+  static OSStatus GetUIComponentList(IModuleAU& plug, const GetRequest& q) {
+    if (!plug.GetGraphics()) return kAudioUnitErr_InvalidProperty;
+    ComponentDescription view{kAudioUnitCarbonViewComponentType, OSType(plug.GetUniqueID()), OSType(plug.GetMfrID()),
+                              0, 0};
+    return q.reply.Give(view, false);
+  }
+
+  static OSStatus AudioChannelLayout(IModuleAU&, const GetRequest&) { return kAudioUnitErr_InvalidPropertyValue; }
+
+  static OSStatus BypassEffect(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global()) return kAudioUnitErr_InvalidProperty;
+    return q.reply.Give(UInt32(plug.IsBypassed() ? 1 : 0), true);
+  }
+
+  static OSStatus LastRenderError(IModuleAU&, const GetRequest& q) {
+    if (!q.Global()) return kAudioUnitErr_InvalidProperty;
+    return q.reply.Give(OSStatus(noErr), false);
+  }
+
+  static OSStatus SetRenderCallback(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global() && q.scope != kAudioUnitScope_Input) return kAudioUnitErr_InvalidProperty;
+    if (q.element >= UInt32(plug.NInputBuses())) return kAudioUnitErr_InvalidProperty;
+    return q.reply.Fit(sizeof(AURenderCallbackStruct), true);
+  }
+
+  static OSStatus FactoryPresets(IModuleAU& plug, const GetRequest& q) {
+    if (OSStatus r = q.reply.Fit(sizeof(CFArrayRef), false)) return r;
+    if (!q.Data()) return noErr;
+    CFMutableArrayRef presets = CFArrayCreateMutable(kCFAllocatorDefault, plug.NPresets(), &kCFAUPresetArrayCallBacks);
+    if (!presets) return coreFoundationUnknownErr;
+    for (int i = 0; i < plug.NPresets(); ++i) {
+      CFStringRef name = NewString(plug.GetPresetName(i));
+      CFAUPresetRef preset = CFAUPresetCreate(kCFAllocatorDefault, i, name);
+      CFRelease(name);
+      if (!preset) continue;
+      CFArrayAppendValue(presets, preset);
+      CFAUPresetRelease(preset);
+    }
+    CFArrayRef answer = presets;
+    std::memcpy(q.Data(), &answer, sizeof answer);
+    return noErr;
+  }
+
+  static OSStatus HostCallbacks(IModuleAU&, const GetRequest& q) {
+    if (!q.Global()) return kAudioUnitErr_InvalidProperty;
+    return q.reply.Fit(sizeof(HostCallbackInfo), true);
+  }
+
+  // Current and present preset alike.
+  static OSStatus Preset(IModuleAU& plug, const GetRequest& q) {
+    if (OSStatus r = q.reply.Fit(sizeof(AUPreset), true)) return r;
+    if (q.Data()) {
+      const int idx = plug.GetCurrentPresetIdx();
+      AUPreset preset{SInt32(idx), NewString(plug.GetPresetName(idx))};
+      std::memcpy(q.Data(), &preset, sizeof preset);
+    }
+    return noErr;
+  }
+
+  static OSStatus ElementName(IModuleAU& plug, const GetRequest& q) {
+    *q.reply.size = sizeof(CFStringRef);
+    *q.reply.writable = false;
+    if (!q.Data()) return kAudioUnitErr_InvalidProperty;
+    if (q.reply.room < sizeof(CFStringRef)) return kAudioUnitErr_InvalidPropertyValue;
+    const char* label = nullptr;
+    if (q.scope == kAudioUnitScope_Output) {
+      if (q.element >= UInt32(plug.NOutputBuses())) return kAudioUnitErr_InvalidElement;
+      label = plug.GetOutputBusLabel(int(q.element));
+    } else if (q.scope == kAudioUnitScope_Input) {
+      if (q.element > 1) return kAudioUnitErr_InvalidElement;
+      label = plug.GetInputBusLabel(int(q.element));
+    } else {
+      return kAudioUnitErr_InvalidScope;
+    }
+    CFStringRef name = NewString(label);
+    std::memcpy(q.Data(), &name, sizeof name);
+    return noErr;
+  }
+
+  static OSStatus CocoaUI(IModuleAU& plug, const GetRequest& q) {
+    if (!plug.GetGraphics()) return kAudioUnitErr_InvalidProperty;
+    CFStringRef id = NewString(plug.GetBundleID());
+    CFBundleRef bundle = CFBundleGetBundleWithIdentifier(id);
+    CFRelease(id);
+    if (!bundle) return kAudioUnitErr_InvalidProperty;
+    if (OSStatus r = q.reply.Fit(sizeof(AudioUnitCocoaViewInfo), false)) return r;
+    if (q.Data()) {
+      AudioUnitCocoaViewInfo info{CFBundleCopyBundleURL(bundle), {NewString(plug.GetCocoaViewFactoryClassName())}};
+      std::memcpy(q.Data(), &info, sizeof info);
+    }
+    return noErr;
+  }
+
+  static OSStatus SupportedChannelLayoutTags(IModuleAU& plug, const GetRequest& q) {
+    if (!plug.IsInst() || plug.NOutputBuses() == 1) return kAudioUnitErr_InvalidProperty;
+    if (!plug.GetChannelLayoutTags(q.scope, q.element, nullptr)) return kAudioUnitErr_InvalidProperty;
+    if (!plug.GetBus(kAudioUnitScope_Output, q.element)) return kAudioUnitErr_InvalidElement;
+    UInt32 tag = 0;
+    plug.GetChannelLayoutTags(q.scope, q.element, &tag);
+    return q.reply.Give(tag, true);
+  }
+
+  static OSStatus ParameterStringFromValue(IModuleAU& plug, const GetRequest& q) {
+    if (OSStatus r = q.reply.Fit(sizeof(AudioUnitParameterStringFromValue), false)) return r;
+    if (!q.Data() || !q.Global()) return noErr;
+    auto* request = static_cast<AudioUnitParameterStringFromValue*>(q.Data());
+    IParam* param = plug.GetParam(int(std::min<UInt32>(request->inParamID, INT32_MAX)));
+    if (!param) return kAudioUnitErr_InvalidParameter;
+    if (!request->inValue) return kAudioUnitErr_InvalidPropertyValue;
+    param->GetDisplayForHost(*request->inValue, false, plug.mParamValueString, sizeof plug.mParamValueString, true);
+    request->outString = NewString(plug.mParamValueString);
+    return noErr;
+  }
+
+  static OSStatus ParameterIDName(IModuleAU& plug, const GetRequest& q) {
+    if (OSStatus r = q.reply.Fit(sizeof(AudioUnitParameterIDName), false)) return r;
+    if (!q.Data() || !q.Global()) return noErr;
+    auto* request = static_cast<AudioUnitParameterIDName*>(q.Data());
+    IParam* param = plug.GetParam(int(std::min<UInt32>(request->inID, INT32_MAX)));
+    if (!param) return kAudioUnitErr_InvalidParameter;
+    char name[55];
+    CopyCut(name, sizeof name, param->GetNameForHost());
+    if (request->inDesiredLength >= 0 && request->inDesiredLength < SInt32(std::strlen(name)))
+      CopyCut(name, size_t(request->inDesiredLength) + 1, param->GetNameForHost());
+    request->outName = NewString(name);
+    return noErr;
+  }
+
+  static OSStatus ParameterClumpName(IModuleAU& plug, const GetRequest& q) {
+    if (OSStatus r = q.reply.Fit(sizeof(AudioUnitParameterNameInfo), false)) return r;
+    if (!q.Data() || !q.Global()) return noErr;
+    auto* request = static_cast<AudioUnitParameterNameInfo*>(q.Data());
+    Kit_PtrList<Kit_String>& groups = plug.GetParamGroups();
+    if (request->inID == 0 || request->inID > UInt32(groups.GetSize())) return kAudioUnitErr_PropertyNotInUse;
+    request->outName = NewString(groups.Get(int(request->inID) - 1)->Get());
+    return noErr;
+  }
+
+  static OSStatus ParameterValueFromString(IModuleAU& plug, const GetRequest& q) {
+    if (OSStatus r = q.reply.Fit(sizeof(AudioUnitParameterValueFromString), false)) return r;
+    if (!q.Data() || !q.Global()) return noErr;
+    auto* request = static_cast<AudioUnitParameterValueFromString*>(q.Data());
+    IParam* param = plug.GetParam(int(std::min<UInt32>(request->inParamID, INT32_MAX)));
+    if (!param) return kAudioUnitErr_InvalidParameter;
+    const char* text = HostText(request->inString);
+    if (!text) return kAudioUnitErr_InvalidPropertyValue;
+    if (param->GetNDisplayTexts() > 0) {
+      int value = 0;
+      if (param->MapDisplayText(text, &value)) request->outValue = AudioUnitParameterValue(value);
+    } else {
+      double value = std::strtod(text, nullptr);
+      request->outValue = AudioUnitParameterValue(param->GetNegateDisplay() ? -value : value);
+    }
+    return noErr;
+  }
+
+  static OSStatus InstrumentCount(IModuleAU& plug, const GetRequest& q) {
+    if (!q.Global() || !plug.IsInst()) return kAudioUnitErr_InvalidProperty;
+    return q.reply.Give(UInt32(1), false);
+  }
+
+  static Getter Find(AudioUnitPropertyID propID) {
+    static const struct {
+      AudioUnitPropertyID propID;
+      Getter get;
+    } kGetters[] = {
+        {kAudioUnitProperty_ClassInfo, ClassInfo},
+        {kAudioUnitProperty_MakeConnection, MakeConnection},
+        {kAudioUnitProperty_SampleRate, SampleRate},
+        {kAudioUnitProperty_ParameterList, ParameterList},
+        {kAudioUnitProperty_ParameterInfo, ParameterInfo},
+        {kAudioUnitProperty_FastDispatch, FastDispatch},
+        {kAudioUnitProperty_StreamFormat, StreamFormat},
+        {kAudioUnitProperty_ElementCount, ElementCount},
+        {kAudioUnitProperty_Latency, LatencySeconds},
+        {kAudioUnitProperty_TailTime, LatencySeconds},
+        {kAudioUnitProperty_SupportedNumChannels, SupportedNumChannels},
+        {kAudioUnitProperty_MaximumFramesPerSlice, MaximumFramesPerSlice},
+        {kAudioUnitProperty_ParameterValueStrings, ParameterValueStrings},
+        {kAudioUnitProperty_GetUIComponentList, GetUIComponentList},
+        {kAudioUnitProperty_AudioChannelLayout, AudioChannelLayout},
+        {kAudioUnitProperty_BypassEffect, BypassEffect},
+        {kAudioUnitProperty_LastRenderError, LastRenderError},
+        {kAudioUnitProperty_SetRenderCallback, SetRenderCallback},
+        {kAudioUnitProperty_FactoryPresets, FactoryPresets},
+        {kAudioUnitProperty_HostCallbacks, HostCallbacks},
+        {kAudioUnitProperty_CurrentPreset, Preset},
+        {kAudioUnitProperty_PresentPreset, Preset},
+        {kAudioUnitProperty_ElementName, ElementName},
+        {kAudioUnitProperty_CocoaUI, CocoaUI},
+        {kAudioUnitProperty_SupportedChannelLayoutTags, SupportedChannelLayoutTags},
+        {kAudioUnitProperty_ParameterStringFromValue, ParameterStringFromValue},
+        {kAudioUnitProperty_ParameterIDName, ParameterIDName},
+        {kAudioUnitProperty_ParameterClumpName, ParameterClumpName},
+        {kAudioUnitProperty_ParameterValueFromString, ParameterValueFromString},
+        {kMusicDeviceProperty_InstrumentCount, InstrumentCount},
+    };
+    for (const auto& entry : kGetters)
+      if (entry.propID == propID) return entry.get;
+    return nullptr;
+  }
+};
+
 OSStatus IModuleAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
                                 UInt32* size, Boolean* writable, void* data) {
   UInt32 localSize = 0;
   Boolean localWritable = false;
   if (!size) size = &localSize;
   if (!writable) writable = &localWritable;
-  const Reply reply{size, writable, data, data ? *size : 0};
-  const bool global = scope == kAudioUnitScope_Global;
-  const int nAutomated = NAutomatedParams();
-
-  switch (propID) {
-    case kAudioUnitProperty_ClassInfo: {
-      if (OSStatus r = reply.Fit(sizeof(CFPropertyListRef), true)) return r;
-      return data ? GetState(static_cast<CFPropertyListRef*>(data)) : noErr;
-    }
-    case kAudioUnitProperty_MakeConnection:
-      if (!global && scope != kAudioUnitScope_Input) return kAudioUnitErr_InvalidProperty;
-      return reply.Fit(sizeof(AudioUnitConnection), true);
-    case kAudioUnitProperty_SampleRate:
-      return reply.Give(Float64(GetSampleRate()), true);
-    case kAudioUnitProperty_ParameterList: {
-      if (!global) return reply.Fit(0, false);
-      if (OSStatus r = reply.Fit(sizeof(AudioUnitParameterID) * size_t(std::max(nAutomated, 0)), false)) return r;
-      if (data) {
-        auto* ids = static_cast<AudioUnitParameterID*>(data);
-        for (int i = 0; i < nAutomated; ++i) ids[i] = AudioUnitParameterID(i);
-      }
-      return noErr;
-    }
-    case kAudioUnitProperty_ParameterInfo: {
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (element >= UInt32(std::max(nAutomated, 0))) return kAudioUnitErr_InvalidElement;
-      if (OSStatus r = reply.Fit(sizeof(AudioUnitParameterInfo), false)) return r;
-      if (!data) return noErr;
-      AudioUnitParameterInfo info;
-      OSStatus r = GetParameterInfo(int(element), &info);
-      if (r == noErr) std::memcpy(data, &info, sizeof info);
-      return r;
-    }
-    case kAudioUnitProperty_FastDispatch: {
-      if (element != kAudioUnitRenderSelect && element != kAudioUnitSetParameterSelect &&
-          element != kAudioUnitGetParameterSelect)
-        return kAudioUnitErr_InvalidElement;
-      if (OSStatus r = reply.Fit(sizeof(void*), false)) return r;
-      return GetProc(element, size, data);
-    }
-    case kAudioUnitProperty_StreamFormat: {
-      BusChannels* bus = GetBus(scope, element);
-      if (!bus) return kAudioUnitErr_InvalidProperty;
-      AudioStreamBasicDescription format;
-      const int channels = bus->mNHostChannels < 0 ? bus->mNPlugChannels : bus->mNHostChannels;
-      MakeDefaultASBD(&format, GetSampleRate(), channels, false);
-      return reply.Give(format, true);
-    }
-    case kAudioUnitProperty_ElementCount: {
-      UInt32 count = 0;
-      if (global) count = 1;
-      if (scope == kAudioUnitScope_Input) count = UInt32(NInputBuses());
-      if (scope == kAudioUnitScope_Output) count = UInt32(NOutputBuses());
-      return reply.Give(count, false);
-    }
-    case kAudioUnitProperty_Latency:
-    case kAudioUnitProperty_TailTime: {
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      const double rate = GetSampleRate();
-      return reply.Give(Float64(rate > 0 ? GetLatency() / rate : 0.0), false);
-    }
-    case kAudioUnitProperty_SupportedNumChannels: {
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      const int n = NChannelIO();
-      if (OSStatus r = reply.Fit(sizeof(AUChannelInfo) * size_t(n), false)) return r;
-      if (data) {
-        auto* pairs = static_cast<AUChannelInfo*>(data);
-        for (int i = 0; i < n; ++i) {
-          int nIn = 0, nOut = 0;
-          GetChannelIO(i, &nIn, &nOut);
-          pairs[i] = {SInt16(nIn), SInt16(nOut)};
-        }
-      }
-      return noErr;
-    }
-    case kAudioUnitProperty_MaximumFramesPerSlice:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      return reply.Give(UInt32(GetBlockSize()), true);
-    case kAudioUnitProperty_ParameterValueStrings: {
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (element >= UInt32(std::max(nAutomated, 0))) return kAudioUnitErr_InvalidElement;
-      IParam* param = GetParam(int(element));
-      const int n = param ? param->GetNDisplayTexts() : 0;
-      if (n == 0) {
-        *size = 0;
-        return kAudioUnitErr_InvalidProperty;
-      }
-      if (OSStatus r = reply.Fit(sizeof(CFArrayRef), false)) return r;
-      if (data) {
-        CFMutableArrayRef texts = CFArrayCreateMutable(kCFAllocatorDefault, n, &kCFTypeArrayCallBacks);
-        for (int i = 0; i < n; ++i) {
-          CFStringRef text = NewString(param->GetDisplayTextAtIdx(i));
-          CFArrayAppendValue(texts, text);
-          CFRelease(text);
-        }
-        CFArrayRef answer = texts;
-        std::memcpy(data, &answer, sizeof answer);
-      }
-      return noErr;
-    }
-    case kAudioUnitProperty_GetUIComponentList: {
-      if (!GetGraphics()) return kAudioUnitErr_InvalidProperty;
-      ComponentDescription view{kAudioUnitCarbonViewComponentType, OSType(GetUniqueID()), OSType(GetMfrID()), 0, 0};
-      return reply.Give(view, false);
-    }
-    case kAudioUnitProperty_AudioChannelLayout:
-      return kAudioUnitErr_InvalidPropertyValue;
-    case kAudioUnitProperty_BypassEffect:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      return reply.Give(UInt32(IsBypassed() ? 1 : 0), true);
-    case kAudioUnitProperty_LastRenderError:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      return reply.Give(OSStatus(noErr), false);
-    case kAudioUnitProperty_SetRenderCallback:
-      if (!global && scope != kAudioUnitScope_Input) return kAudioUnitErr_InvalidProperty;
-      if (element >= UInt32(NInputBuses())) return kAudioUnitErr_InvalidProperty;
-      return reply.Fit(sizeof(AURenderCallbackStruct), true);
-    case kAudioUnitProperty_FactoryPresets: {
-      if (OSStatus r = reply.Fit(sizeof(CFArrayRef), false)) return r;
-      if (!data) return noErr;
-      CFMutableArrayRef presets = CFArrayCreateMutable(kCFAllocatorDefault, NPresets(), &kCFAUPresetArrayCallBacks);
-      if (!presets) return coreFoundationUnknownErr;
-      for (int i = 0; i < NPresets(); ++i) {
-        CFStringRef name = NewString(GetPresetName(i));
-        CFAUPresetRef preset = CFAUPresetCreate(kCFAllocatorDefault, i, name);
-        CFRelease(name);
-        if (!preset) continue;
-        CFArrayAppendValue(presets, preset);
-        CFAUPresetRelease(preset);
-      }
-      CFArrayRef answer = presets;
-      std::memcpy(data, &answer, sizeof answer);
-      return noErr;
-    }
-    case kAudioUnitProperty_HostCallbacks:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      return reply.Fit(sizeof(HostCallbackInfo), true);
-    case kAudioUnitProperty_CurrentPreset:
-    case kAudioUnitProperty_PresentPreset: {
-      if (OSStatus r = reply.Fit(sizeof(AUPreset), true)) return r;
-      if (data) {
-        const int idx = GetCurrentPresetIdx();
-        AUPreset preset{SInt32(idx), NewString(GetPresetName(idx))};
-        std::memcpy(data, &preset, sizeof preset);
-      }
-      return noErr;
-    }
-    case kAudioUnitProperty_ElementName: {
-      *size = sizeof(CFStringRef);
-      *writable = false;
-      if (!data) return kAudioUnitErr_InvalidProperty;
-      if (reply.room < sizeof(CFStringRef)) return kAudioUnitErr_InvalidPropertyValue;
-      const char* label = nullptr;
-      if (scope == kAudioUnitScope_Output) {
-        if (element >= UInt32(NOutputBuses())) return kAudioUnitErr_InvalidElement;
-        label = GetOutputBusLabel(int(element));
-      } else if (scope == kAudioUnitScope_Input) {
-        if (element > 1) return kAudioUnitErr_InvalidElement;
-        label = GetInputBusLabel(int(element));
-      } else {
-        return kAudioUnitErr_InvalidScope;
-      }
-      CFStringRef name = NewString(label);
-      std::memcpy(data, &name, sizeof name);
-      return noErr;
-    }
-    case kAudioUnitProperty_CocoaUI: {
-      if (!GetGraphics()) return kAudioUnitErr_InvalidProperty;
-      CFStringRef id = NewString(GetBundleID());
-      CFBundleRef bundle = CFBundleGetBundleWithIdentifier(id);
-      CFRelease(id);
-      if (!bundle) return kAudioUnitErr_InvalidProperty;
-      if (OSStatus r = reply.Fit(sizeof(AudioUnitCocoaViewInfo), false)) return r;
-      if (data) {
-        AudioUnitCocoaViewInfo info{CFBundleCopyBundleURL(bundle), {NewString(GetCocoaViewFactoryClassName())}};
-        std::memcpy(data, &info, sizeof info);
-      }
-      return noErr;
-    }
-    case kAudioUnitProperty_SupportedChannelLayoutTags: {
-      if (!IsInst() || NOutputBuses() == 1) return kAudioUnitErr_InvalidProperty;
-      if (!GetChannelLayoutTags(scope, element, nullptr)) return kAudioUnitErr_InvalidProperty;
-      if (!GetBus(kAudioUnitScope_Output, element)) return kAudioUnitErr_InvalidElement;
-      UInt32 tag = 0;
-      GetChannelLayoutTags(scope, element, &tag);
-      return reply.Give(tag, true);
-    }
-    case kAudioUnitProperty_ParameterStringFromValue: {
-      if (OSStatus r = reply.Fit(sizeof(AudioUnitParameterStringFromValue), false)) return r;
-      if (!data || !global) return noErr;
-      auto* request = static_cast<AudioUnitParameterStringFromValue*>(data);
-      IParam* param = GetParam(int(std::min<UInt32>(request->inParamID, INT32_MAX)));
-      if (!param) return kAudioUnitErr_InvalidParameter;
-      if (!request->inValue) return kAudioUnitErr_InvalidPropertyValue;
-      param->GetDisplayForHost(*request->inValue, false, mParamValueString, sizeof mParamValueString, true);
-      request->outString = NewString(mParamValueString);
-      return noErr;
-    }
-    case kAudioUnitProperty_ParameterIDName: {
-      if (OSStatus r = reply.Fit(sizeof(AudioUnitParameterIDName), false)) return r;
-      if (!data || !global) return noErr;
-      auto* request = static_cast<AudioUnitParameterIDName*>(data);
-      IParam* param = GetParam(int(std::min<UInt32>(request->inID, INT32_MAX)));
-      if (!param) return kAudioUnitErr_InvalidParameter;
-      char name[55];
-      CopyCut(name, sizeof name, param->GetNameForHost());
-      if (request->inDesiredLength >= 0 && request->inDesiredLength < SInt32(std::strlen(name)))
-        CopyCut(name, size_t(request->inDesiredLength) + 1, param->GetNameForHost());
-      request->outName = NewString(name);
-      return noErr;
-    }
-    case kAudioUnitProperty_ParameterClumpName: {
-      if (OSStatus r = reply.Fit(sizeof(AudioUnitParameterNameInfo), false)) return r;
-      if (!data || !global) return noErr;
-      auto* request = static_cast<AudioUnitParameterNameInfo*>(data);
-      Kit_PtrList<Kit_String>& groups = GetParamGroups();
-      if (request->inID == 0 || request->inID > UInt32(groups.GetSize())) return kAudioUnitErr_PropertyNotInUse;
-      request->outName = NewString(groups.Get(int(request->inID) - 1)->Get());
-      return noErr;
-    }
-    case kAudioUnitProperty_ParameterValueFromString: {
-      if (OSStatus r = reply.Fit(sizeof(AudioUnitParameterValueFromString), false)) return r;
-      if (!data || !global) return noErr;
-      auto* request = static_cast<AudioUnitParameterValueFromString*>(data);
-      IParam* param = GetParam(int(std::min<UInt32>(request->inParamID, INT32_MAX)));
-      if (!param) return kAudioUnitErr_InvalidParameter;
-      const char* text = HostText(request->inString);
-      if (!text) return kAudioUnitErr_InvalidPropertyValue;
-      if (param->GetNDisplayTexts() > 0) {
-        int value = 0;
-        if (param->MapDisplayText(text, &value)) request->outValue = AudioUnitParameterValue(value);
-      } else {
-        double value = std::strtod(text, nullptr);
-        request->outValue = AudioUnitParameterValue(param->GetNegateDisplay() ? -value : value);
-      }
-      return noErr;
-    }
-    case kMusicDeviceProperty_InstrumentCount:
-      if (!global || !IsInst()) return kAudioUnitErr_InvalidProperty;
-      return reply.Give(UInt32(1), false);
-    default:
-      return kAudioUnitErr_InvalidProperty;
-  }
+  AUPropertyGetters::Getter get = AUPropertyGetters::Find(propID);
+  if (!get) return kAudioUnitErr_InvalidProperty;
+  return get(*this, {scope, element, Reply{size, writable, data, data ? *size : 0}});
 }
-
 // ---- SetProperty ------------------------------------------------------------
 
 void IModuleAU::CallPropertyListeners(AudioUnitPropertyID propID, AudioUnitScope scope) {
@@ -499,94 +590,143 @@ const T* Given(const void* data, UInt32 size) {
   return (data && size >= sizeof(T)) ? static_cast<const T*>(data) : nullptr;
 }
 
+// What a property setter is given.
+struct SetRequest {
+  AudioUnitScope scope;
+  AudioUnitElement element;
+  UInt32 size;
+  const void* data;
+
+  template <typename T>
+  const T* Value() const {
+    return Given<T>(data, size);
+  }
+};
+
+constexpr OSStatus kBadValue = kAudioUnitErr_InvalidPropertyValue;
+
 }  // namespace
+
+// One setter per property; a friend, so the wrapper's header lists none of them.
+struct AUPropertySetters {
+  using Setter = OSStatus (*)(IModuleAU& plug, const SetRequest& q);
+
+  static OSStatus ClassInfo(IModuleAU& plug, const SetRequest& q) {
+    const auto* state = q.Value<CFPropertyListRef>();
+    return state ? plug.SetState(*state) : kBadValue;
+  }
+
+  static OSStatus MakeConnection(IModuleAU& plug, const SetRequest& q) {
+    const auto* connection = q.Value<AudioUnitConnection>();
+    return connection ? plug.MakeConnection(q.scope, *connection) : kBadValue;
+  }
+
+  static OSStatus SampleRate(IModuleAU& plug, const SetRequest& q) {
+    const auto* rate = q.Value<Float64>();
+    if (!rate) return kBadValue;
+    plug.SetSampleRate(*rate);
+    plug.Reset();
+    return noErr;
+  }
+
+  static OSStatus StreamFormat(IModuleAU& plug, const SetRequest& q) {
+    const auto* format = q.Value<AudioStreamBasicDescription>();
+    if (!plug.GetBus(q.scope, q.element)) return kAudioUnitErr_InvalidProperty;
+    return format ? plug.SetStreamFormat(q.scope, q.element, *format) : kBadValue;
+  }
+
+  static OSStatus MaximumFramesPerSlice(IModuleAU& plug, const SetRequest& q) {
+    const auto* frames = q.Value<UInt32>();
+    if (!frames || *frames == 0 || *frames > UInt32(IModuleAU::kMaxBlockSize)) return kBadValue;
+    plug.SetBlockSize(int(*frames));
+    plug.Reset();
+    return noErr;
+  }
+
+  static OSStatus BypassEffect(IModuleAU& plug, const SetRequest& q) {
+    const auto* bypass = q.Value<UInt32>();
+    if (!bypass) return kBadValue;
+    plug.SetBypassed(*bypass != 0);
+    plug.OnActivate(*bypass == 0);
+    plug.Reset();
+    return noErr;
+  }
+
+  static OSStatus SetRenderCallback(IModuleAU& plug, const SetRequest& q) {
+    if (q.scope != kAudioUnitScope_Input || q.element >= plug.mInputs.size()) return kAudioUnitErr_InvalidProperty;
+    const auto* callback = q.Value<AURenderCallbackStruct>();
+    if (!callback) return kBadValue;
+    IModuleAU::InputConnection& input = plug.mInputs[q.element];
+    input = IModuleAU::InputConnection();
+    if (callback->inputProc) input.mCallbackInfo = *callback;
+    plug.AssessInputConnections();
+    return noErr;
+  }
+
+  static OSStatus HostCallbacks(IModuleAU& plug, const SetRequest& q) {
+    if (q.scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
+    // Older hosts pass fewer procedures: take what was given, the rest stays null.
+    if (!q.data || q.size < sizeof(void*)) return kBadValue;
+    HostCallbackInfo callbacks = {};
+    std::memcpy(&callbacks, q.data, std::min<size_t>(q.size, sizeof callbacks));
+    plug.mHostCallbacks = callbacks;
+    return noErr;
+  }
+
+  // Current and present preset alike.
+  static OSStatus Preset(IModuleAU& plug, const SetRequest& q) {
+    const auto* preset = q.Value<AUPreset>();
+    if (!preset) return kBadValue;
+    plug.RestorePreset(int(preset->presetNumber));
+    return noErr;
+  }
+
+  static OSStatus OfflineRender(IModuleAU& plug, const SetRequest& q) {
+    const auto* offline = q.Value<UInt32>();
+    if (!offline) return kBadValue;
+    plug.mIsOffline = *offline != 0;
+    return noErr;
+  }
+
+  static OSStatus AUHostIdentifier(IModuleAU& plug, const SetRequest& q) {
+    const auto* host = q.Value<::AUHostIdentifier>();
+    if (!host) return kBadValue;
+    const char* name = host->hostName ? HostText(host->hostName) : "";
+    if (!name) return kBadValue;
+    const int minorAndBug = host->hostVersion.minorAndBugRev;
+    const int version = (minorAndBug & 0x0F) | (int(host->hostVersion.majorRev) << 16) | ((minorAndBug & 0xF0) << 4);
+    plug.SetHost(name, version);
+    plug.OnHostIdentified();
+    return noErr;
+  }
+
+  static Setter Find(AudioUnitPropertyID propID) {
+    static const struct {
+      AudioUnitPropertyID propID;
+      Setter set;
+    } kSetters[] = {
+        {kAudioUnitProperty_ClassInfo, ClassInfo},
+        {kAudioUnitProperty_MakeConnection, MakeConnection},
+        {kAudioUnitProperty_SampleRate, SampleRate},
+        {kAudioUnitProperty_StreamFormat, StreamFormat},
+        {kAudioUnitProperty_MaximumFramesPerSlice, MaximumFramesPerSlice},
+        {kAudioUnitProperty_BypassEffect, BypassEffect},
+        {kAudioUnitProperty_SetRenderCallback, SetRenderCallback},
+        {kAudioUnitProperty_HostCallbacks, HostCallbacks},
+        {kAudioUnitProperty_CurrentPreset, Preset},
+        {kAudioUnitProperty_PresentPreset, Preset},
+        {kAudioUnitProperty_OfflineRender, OfflineRender},
+        {kAudioUnitProperty_AUHostIdentifier, AUHostIdentifier},
+    };
+    for (const auto& entry : kSetters)
+      if (entry.propID == propID) return entry.set;
+    return nullptr;
+  }
+};
 
 OSStatus IModuleAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
                                 UInt32 size, const void* data) {
   CallPropertyListeners(propID, scope);
-  if (propID > kAudioUnitProperty_AUHostIdentifier) return kAudioUnitErr_InvalidProperty;
-  const OSStatus badValue = kAudioUnitErr_InvalidPropertyValue;
-
-  switch (propID) {
-    case kAudioUnitProperty_ClassInfo: {
-      const auto* state = Given<CFPropertyListRef>(data, size);
-      return state ? SetState(*state) : badValue;
-    }
-    case kAudioUnitProperty_MakeConnection: {
-      const auto* connection = Given<AudioUnitConnection>(data, size);
-      return connection ? MakeConnection(scope, *connection) : badValue;
-    }
-    case kAudioUnitProperty_SampleRate: {
-      const auto* rate = Given<Float64>(data, size);
-      if (!rate) return badValue;
-      SetSampleRate(*rate);
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_StreamFormat: {
-      const auto* format = Given<AudioStreamBasicDescription>(data, size);
-      if (!GetBus(scope, element)) return kAudioUnitErr_InvalidProperty;
-      return format ? SetStreamFormat(scope, element, *format) : badValue;
-    }
-    case kAudioUnitProperty_MaximumFramesPerSlice: {
-      const auto* frames = Given<UInt32>(data, size);
-      if (!frames || *frames == 0 || *frames > UInt32(kMaxBlockSize)) return badValue;
-      SetBlockSize(int(*frames));
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_BypassEffect: {
-      const auto* bypass = Given<UInt32>(data, size);
-      if (!bypass) return badValue;
-      SetBypassed(*bypass != 0);
-      OnActivate(*bypass == 0);
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_SetRenderCallback: {
-      if (scope != kAudioUnitScope_Input || element >= mInputs.size()) return kAudioUnitErr_InvalidProperty;
-      const auto* callback = Given<AURenderCallbackStruct>(data, size);
-      if (!callback) return badValue;
-      InputConnection& input = mInputs[element];
-      input = InputConnection();
-      if (callback->inputProc) input.mCallbackInfo = *callback;
-      AssessInputConnections();
-      return noErr;
-    }
-    case kAudioUnitProperty_HostCallbacks: {
-      if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
-      // Older hosts pass fewer procedures: take what was given, the rest stays null.
-      if (!data || size < sizeof(void*)) return badValue;
-      HostCallbackInfo callbacks = {};
-      std::memcpy(&callbacks, data, std::min<size_t>(size, sizeof callbacks));
-      mHostCallbacks = callbacks;
-      return noErr;
-    }
-    case kAudioUnitProperty_CurrentPreset:
-    case kAudioUnitProperty_PresentPreset: {
-      const auto* preset = Given<AUPreset>(data, size);
-      if (!preset) return badValue;
-      RestorePreset(int(preset->presetNumber));
-      return noErr;
-    }
-    case kAudioUnitProperty_OfflineRender: {
-      const auto* offline = Given<UInt32>(data, size);
-      if (!offline) return badValue;
-      mIsOffline = *offline != 0;
-      return noErr;
-    }
-    case kAudioUnitProperty_AUHostIdentifier: {
-      const auto* host = Given<AUHostIdentifier>(data, size);
-      if (!host) return badValue;
-      const char* name = host->hostName ? HostText(host->hostName) : "";
-      if (!name) return badValue;
-      const int minorAndBug = host->hostVersion.minorAndBugRev;
-      const int version = (minorAndBug & 0x0F) | (int(host->hostVersion.majorRev) << 16) | ((minorAndBug & 0xF0) << 4);
-      SetHost(name, version);
-      OnHostIdentified();
-      return noErr;
-    }
-    default:
-      return kAudioUnitErr_InvalidProperty;
-  }
+  AUPropertySetters::Setter set = AUPropertySetters::Find(propID);
+  return set ? set(*this, {scope, element, size, data}) : kAudioUnitErr_InvalidProperty;
 }
