@@ -251,16 +251,6 @@ HostCallbackInfo CallbacksFor(Transport& t) {
       }};
 }
 
-TEST(HostClock, WithoutCallbacksTheDefaultsHold) {
-  AUTestUnit u;
-  EXPECT_EQ(u.Plug()->GetTempo(), 138.0);
-  EXPECT_EQ(u.Plug()->GetSamplePos(), 0);
-  ITimeInfo info;
-  u.Plug()->GetTime(&info);
-  EXPECT_EQ(info.mTempo, 120.0);
-  EXPECT_EQ(info.mSamplePos, -1.0);
-}
-
 TEST(HostClock, CallbacksFeedTempoSignatureAndPosition) {
   AUTestUnit u;
   Transport t;

@@ -60,12 +60,6 @@ TEST(IModuleBaseParams, DirtyParametersInformsTheAutomatedOnes) {
   EXPECT_DOUBLE_EQ(plug.informed[1].second, 0.75);
 }
 
-TEST(IModuleBaseParams, RedrawWithoutPanelDoesNothing) {
-  BaseTestPlug plug(3, 0);
-  plug.RedrawParamControls();
-  EXPECT_EQ(plug.GetGUI(), nullptr);
-}
-
 TEST(IModuleBaseParams, AttachGraphicsPushesNormalisedValuesThenPrepDraws) {
   std::atomic<int> deletions{0};
   {

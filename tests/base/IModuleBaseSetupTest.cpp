@@ -122,23 +122,6 @@ TEST(IModuleBaseSetup, HostIdentity) {
   EXPECT_STREQ(plug.GetArchString(), "x86");
 }
 
-TEST(IModuleBaseSetup, DefaultOperations) {
-  BaseTestPlug plug(2, 2);
-  char name[8] = "x";
-  EXPECT_FALSE(plug.MidiNoteName(60, name));
-  EXPECT_STREQ(name, "");
-  EXPECT_FALSE(plug.IsRenderingOffline());
-  EXPECT_FALSE(plug.HostRequestingAboutBox());
-  unsigned char bytes[] = {0xF0, 0xF7};
-  EXPECT_FALSE(plug.SendMidiSysex(bytes, 2));
-  EXPECT_FALSE(plug.SendPatchSysex(bytes, 2));
-  EXPECT_FALSE(plug.SendMidiSysex2({0xF8}));
-  ISysEx sysex(0, bytes, 2);
-  EXPECT_FALSE(plug.SendSysEx(&sysex));
-  plug.SetLatency(64);
-  EXPECT_EQ(plug.GetLatency(), 64);
-}
-
 TEST(IModuleBaseSetup, SamplesPerBeat) {
   BaseTestPlug plug(1, 1);
   EXPECT_DOUBLE_EQ(plug.GetSamplesPerBeat(), 22050.0);

@@ -44,22 +44,8 @@ TEST(IColorPixel, RoundTripsThroughTheRasteriserLayout) {
   EXPECT_EQ(IColor(256 + 5, 0, 0, 0).ToPixel(), 5u);
 }
 
-TEST(IColorPixel, SharedConstants) {
-  EXPECT_EQ(COLOR_ORANGE, IColor(255, 255, 127, 0));
-  EXPECT_EQ(COLOR_GRAY, IColor(255, 127, 127, 127));
-  EXPECT_EQ(DEFAULT_TEXT_COLOR, COLOR_BLACK);
-  EXPECT_EQ(DEFAULT_TEXT_ENTRY_BGCOLOR, COLOR_WHITE);
-  EXPECT_EQ(COLOR_TRANSPARENT.ToPixel(), 0u);
-}
-
-TEST(ITextDefaults, ControlStyleAndFaceCut) {
+TEST(IText, FaceNamesAreCutToTheirField) {
   IText t;
-  EXPECT_STREQ(t.font, "Consolas");
-  EXPECT_EQ(t.size, 12);
-  EXPECT_EQ(t.align, IText::kAlignCenter);
-  EXPECT_EQ(t.valign, 2);
-  EXPECT_EQ(t.quality, 3);
-  EXPECT_EQ(t.cachedFont, nullptr);
   t.SetFont("A face name that is far longer than thirty-one characters");
   EXPECT_EQ(std::string(t.font).size(), 31u);
 }

@@ -64,18 +64,6 @@ struct Surface : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(Surface, ConstructionDefaults) {
-  PanelPlug plug;
-  HeadlessSurface s(&plug, 30, 20, 0);
-  EXPECT_EQ(s.FPS(), 25);
-  EXPECT_TRUE(s.GetStrictDrawing());
-  EXPECT_EQ(s.GetDrawRECT(), IRECT());
-  EXPECT_EQ(s.GetBits(), nullptr);
-  EXPECT_FALSE(s.WindowIsOpen());
-  EXPECT_STREQ(s.GetGUIAPI(), "");
-  EXPECT_EQ(s.GetLastClickedParamForPTAutomation(), -1);
-}
-
 TEST_F(Surface, AttachReturnsIndicesAndBackgroundGoesFirst) {
   auto* a = new ProbeControl(&plug(), IRECT(0, 0, 10, 10));
   EXPECT_EQ(surface->AttachControl(a), 0);

@@ -86,13 +86,6 @@ TEST(Timer, EveryFiresOnlyAfterTheIntervalAndRestarts) {
   Kit_SetTimeSource(nullptr);
 }
 
-TEST(IsWhitespace, OnlyTabLineFeedReturnAndSpace) {
-  for (int c = -128; c < 128; ++c) {
-    const bool expected = c == 9 || c == 10 || c == 13 || c == 32;
-    EXPECT_EQ(IsWhitespace(char(c)), expected) << c;
-  }
-}
-
 TEST(ToLower, LowersAndTerminates) {
   char dest[16];
   std::memset(dest, '#', sizeof dest);
@@ -126,12 +119,4 @@ TEST(AppendTimestamp, AppendsTheStampAfterABlank) {
   EXPECT_STREQ(AppendTimestamp("Dec 24 2026", "23:59:01", "Tavro 2.2.0"), "Tavro 2.2.0 [Dec24 23:59]");
   const std::string first = AppendTimestamp("Feb 01 2026", "01:02:03", "a");
   EXPECT_EQ(first, "a [Feb01 01:02]");
-}
-
-TEST(Trace, IsSwitchedOff) {
-  Trace("function", 1, "%s %d", "ignored", 2);
-  EXPECT_STREQ(AUSelectStr(1), "");
-  EXPECT_STREQ(AUPropertyStr(8), "");
-  EXPECT_STREQ(AUScopeStr(0), "");
-  EXPECT_STREQ(VSTOpcodeStr(3), "");
 }
