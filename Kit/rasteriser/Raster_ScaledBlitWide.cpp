@@ -65,6 +65,7 @@ RASTER_WIDE int RowPlain(const uint16_t* mix, const int32_t* left, const uint32_
   for (; i + 8 <= n; i += 8) {
     const __m256i w = Load(weights + i);
     __m256i sums[4];  // pixels j | j + 4
+    #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
       const __m256i columns = _mm256_inserti128_si256(
           _mm256_castsi128_si256(Load128(mix + 4 * left[i + j])), Load128(mix + 4 * left[i + j + 4]), 1);
@@ -90,6 +91,7 @@ RASTER_WIDE int MixPremultiplied(const uint32_t* top, const uint32_t* bottom, in
     const __m256i pairs[4] = {_mm256_unpacklo_epi8(lo, zero), _mm256_unpackhi_epi8(lo, zero),
                               _mm256_unpacklo_epi8(hi, zero), _mm256_unpackhi_epi8(hi, zero)};
     __m256i sums[4];
+    #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
       // (top alpha x (128 - fy), bottom alpha x fy) weigh the colour pairs, (128 - fy,
       // fy) the alpha pair; all below 32768, so the signed multiply-add is exact.
@@ -122,6 +124,7 @@ RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const 
   for (; i + 8 <= n; i += 8) {
     const __m256i fx = _mm256_srli_epi32(Load(weights + i), 16);
     __m256i sums[4];  // pixels j | j + 4: alpha sum and colour sums
+    #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
       const __m256i first = Load(mix + 4 * left[i + j]), second = Load(mix + 4 * left[i + j + 4]);
       const __m256i l = _mm256_permute2x128_si256(first, second, 0x20);
@@ -142,6 +145,7 @@ RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const 
     const __m256i halfSum = _mm256_srli_epi32(alphaSum, 1);
     __m256i pixel = _mm256_srli_epi32(_mm256_add_epi32(alphaSum, half), kRasterMixShift);
     const __m256i channels[3] = {c1, c2, c3};
+    #pragma GCC unroll 3
     for (int k = 0; k < 3; ++k) {
       const __m256i q = Quotient(_mm256_add_epi32(channels[k], halfSum), d, inverse, dLess1);
       pixel = _mm256_or_si256(pixel, _mm256_slli_epi32(q, 8 * (k + 1)));
