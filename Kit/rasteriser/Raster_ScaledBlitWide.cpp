@@ -117,9 +117,39 @@ RASTER_WIDE inline __m256i Quotient(__m256i n, __m256i d, __m256 inverse, __m256
   return _mm256_sub_epi32(_mm256_add_epi32(q, under), over);
 }
 
+// Eight straight pixels from their alpha sums and colour sums.
+RASTER_WIDE inline __m256i Straight(__m256i alphaSum, __m256i c1, __m256i c2, __m256i c3) {
+  const __m256i half = _mm256_set1_epi32(kRasterMixHalf);
+  const __m256i channels[3] = {c1, c2, c3};
+  if (_mm256_testz_si256(alphaSum, alphaSum)) return _mm256_setzero_si256();
+  __m256i pixel = _mm256_srli_epi32(_mm256_add_epi32(alphaSum, half), kRasterMixShift);
+  if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alphaSum, _mm256_set1_epi32(255 << kRasterMixShift))) == -1) {
+    // Every tap that counts is opaque, so the colour sums are 255 times the plain
+    // ones: divided exactly by multiplying with the inverse of 255 modulo 2^32.
+    const __m256i inverse255 = _mm256_set1_epi32(static_cast<int>(0xFEFEFEFFu));
+    #pragma GCC unroll 3
+    for (int k = 0; k < 3; ++k) {
+      const __m256i plain = _mm256_mullo_epi32(channels[k], inverse255);
+      const __m256i c = _mm256_srli_epi32(_mm256_add_epi32(plain, half), kRasterMixShift);
+      pixel = _mm256_or_si256(pixel, _mm256_slli_epi32(c, 8 * (k + 1)));
+    }
+    return pixel;
+  }
+  // A zero alpha sum has zero colour sums: divided by 1 they give 0.
+  const __m256i one = _mm256_set1_epi32(1);
+  const __m256i d = _mm256_max_epi32(alphaSum, one), dLess1 = _mm256_sub_epi32(d, one);
+  const __m256 inverse = _mm256_rcp_ps(_mm256_cvtepi32_ps(d));
+  const __m256i halfSum = _mm256_srli_epi32(alphaSum, 1);
+  #pragma GCC unroll 3
+  for (int k = 0; k < 3; ++k) {
+    const __m256i q = Quotient(_mm256_add_epi32(channels[k], halfSum), d, inverse, dLess1);
+    pixel = _mm256_or_si256(pixel, _mm256_slli_epi32(q, 8 * (k + 1)));
+  }
+  return pixel;
+}
+
 RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const uint32_t* weights,
                                  int n, uint32_t* out) {
-  const __m256i one = _mm256_set1_epi32(1), half = _mm256_set1_epi32(kRasterMixHalf);
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i fx = _mm256_srli_epi32(Load(weights + i), 16);
@@ -139,18 +169,7 @@ RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const 
     const __m256i alphaSum = _mm256_unpacklo_epi64(t0, t2);
     const __m256i c1 = _mm256_unpackhi_epi64(t0, t2), c2 = _mm256_unpacklo_epi64(t1, t3);
     const __m256i c3 = _mm256_unpackhi_epi64(t1, t3);
-    // A zero alpha sum has zero colour sums: divided by 1 they give 0.
-    const __m256i d = _mm256_max_epi32(alphaSum, one), dLess1 = _mm256_sub_epi32(d, one);
-    const __m256 inverse = _mm256_rcp_ps(_mm256_cvtepi32_ps(d));
-    const __m256i halfSum = _mm256_srli_epi32(alphaSum, 1);
-    __m256i pixel = _mm256_srli_epi32(_mm256_add_epi32(alphaSum, half), kRasterMixShift);
-    const __m256i channels[3] = {c1, c2, c3};
-    #pragma GCC unroll 3
-    for (int k = 0; k < 3; ++k) {
-      const __m256i q = Quotient(_mm256_add_epi32(channels[k], halfSum), d, inverse, dLess1);
-      pixel = _mm256_or_si256(pixel, _mm256_slli_epi32(q, 8 * (k + 1)));
-    }
-    Store(out + i, pixel);
+    Store(out + i, Straight(alphaSum, c1, c2, c3));
   }
   return i;
 }

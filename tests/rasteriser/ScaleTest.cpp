@@ -146,9 +146,9 @@ RefImage RefScaled(const RefImage& image, int dw, int dh, float sx, float sy, fl
 
 // Alpha patterns that steer rows to every path: one alpha for the whole image,
 // anything per pixel, antialiased discs (transparent corners, opaque bodies, soft
-// rims), opaque rows between rows of any alpha, and opaque rows whose last pixel
-// differs.
-enum class AlphaPattern { kOpaque, kHalf, kClear, kRandom, kDiscs, kStripes, kLastDiffers };
+// rims), opaque rows between rows of any alpha, opaque rows whose last pixel
+// differs, and opaque and clear blocks in rows of several alphas.
+enum class AlphaPattern { kOpaque, kHalf, kClear, kRandom, kDiscs, kStripes, kLastDiffers, kBlocks };
 
 RefImage Patterned(AlphaPattern pattern, int w, int h, std::mt19937& rng) {
   RefImage image = RandomImage(rng, w, h);
@@ -168,6 +168,7 @@ RefImage Patterned(AlphaPattern pattern, int w, int h, std::mt19937& rng) {
         }
         case AlphaPattern::kStripes: if (y % 2 == 0) p = colour | 255; break;
         case AlphaPattern::kLastDiffers: p = colour | (x == w - 1 && y % 3 == 0 ? 254 : 255); break;
+        case AlphaPattern::kBlocks: p = colour | (x == 0 ? 77 : (x / 12) % 2 * 255); break;
       }
     }
   }
@@ -200,7 +201,7 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
   std::mt19937 rng(42);
   for (bool wide : {true, false}) {
     Raster_AllowWideVectors(wide);
-    for (int pattern = 0; pattern <= static_cast<int>(AlphaPattern::kLastDiffers); ++pattern) {
+    for (int pattern = 0; pattern <= static_cast<int>(AlphaPattern::kBlocks); ++pattern) {
       for (const Case& c : cases) {
         const RefImage image = Patterned(static_cast<AlphaPattern>(pattern), c.srcW, c.srcH, rng);
         const RefImage background = RandomImage(rng, 64, 48);
