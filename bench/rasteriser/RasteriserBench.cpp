@@ -1,6 +1,7 @@
 // Raster_Blit (mode 0x10000) and Raster_ScaledBlit (0x100) against pixman's OVER and
-// bilinear SRC on the same images, with the ratio printed at the end
-// (pixman time / our time: above 1 means we are faster).
+// bilinear SRC on the same images, with the ratio printed at the end (pixman time /
+// our time: above 1 means we are faster). Before timing, both sides' images are
+// compared; no figures when they differ by more than rounding.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "Raster.h"
+#include "Raster_Sample.h"
 
 namespace {
 
@@ -72,54 +74,136 @@ struct PixmanImage {
 
 constexpr int kPanelW = 1500, kPanelH = 667;
 
-void OursBlit(benchmark::State& state, Kind kind, int w, int h) {
-  auto src = MakeImage(kind, w, h);
-  Raster_MemBitmap dest(kPanelW, kPanelH, 4);
-  Raster_FillRect(&dest, 0, 0, kPanelW, kPanelH, Raster_Pixel(255, 32, 32, 32), 1.0f, 0);
-  for (auto _ : state) {
-    Raster_Blit(&dest, src.get(), 0, 0, 0, 0, w, h, 1.0f, RASTER_MODE_SOURCE_ALPHA);
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * w * h);
-}
+// One piece of work done by both sides on the same pixels: ours() and theirs() run
+// it once; the results stay in `oursResult` (straight alpha) and `theirsResult`
+// (premultiplied).
+struct Job {
+  virtual ~Job() = default;
+  virtual void ours() = 0;
+  virtual void theirs() = 0;
+  virtual long pixels() const = 0;
+  // Whether both sides work from the same source positions at this pixel.
+  virtual bool samePlace(int x, int y) const { return true; }
+  Raster_MemBitmap* oursResult = nullptr;
+  PixmanImage* theirsResult = nullptr;
+  // How far ours minus theirs may go per channel: rounding only.
+  int lowest = -1, highest = 1;
+};
 
-void PixmanOver(benchmark::State& state, Kind kind, int w, int h) {
-  auto src = MakeImage(kind, w, h);
-  PixmanImage s(src.get()), d(kPanelW, kPanelH);
-  for (auto _ : state) {
+// Mode 0x10000 onto an opaque panel against pixman's OVER, which works on colours
+// premultiplied and rounded to bytes: one level apart either way.
+struct BlitJob : Job {
+  BlitJob(Kind kind, int w, int h)
+      : w(w), h(h), src(MakeImage(kind, w, h)), dest(kPanelW, kPanelH, 4), s(src.get()), d(kPanelW, kPanelH) {
+    Raster_FillRect(&dest, 0, 0, kPanelW, kPanelH, Raster_Pixel(255, 32, 32, 32), 1.0f, 0);
+    oursResult = &dest;
+    theirsResult = &d;
+  }
+  void ours() override { Raster_Blit(&dest, src.get(), 0, 0, 0, 0, w, h, 1.0f, RASTER_MODE_SOURCE_ALPHA); }
+  void theirs() override {
     pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, w, h);
-    benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * w * h);
+  long pixels() const override { return static_cast<long>(w) * h; }
+  bool samePlace(int x, int y) const override { return x < w && y < h; }
+  int w, h;
+  std::unique_ptr<Raster_MemBitmap> src;
+  Raster_MemBitmap dest;
+  PixmanImage s, d;
+};
+
+// A source position in 16.16: its whole pixel and 7-bit fraction.
+std::pair<int64_t, uint32_t> Place(int64_t fixed) { return {Raster_FixedFloor(fixed), Raster_FixedFrac(fixed)}; }
+
+// Where each side samples along an axis of n destination pixels: we place each
+// pixel centre, pixman steps in 16.16 from the first.
+std::vector<bool> SamePlaces(int n, double scale) {
+  const pixman_fixed_t step = pixman_double_to_fixed(scale);
+  const pixman_fixed_48_16_t first =
+      ((static_cast<pixman_fixed_48_16_t>(step) * (pixman_fixed_1 / 2) + 0x8000) >> 16) - pixman_fixed_1 / 2;
+  std::vector<bool> same(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    same[static_cast<size_t>(i)] =
+        Place(Raster_ToFixed((i + 0.5) * scale - 0.5)) == Place(first + static_cast<int64_t>(i) * step);
+  }
+  return same;
 }
 
-void OursScale(benchmark::State& state, Kind kind, double scale) {
-  auto src = MakeImage(kind, kPanelW, kPanelH);
-  const int dw = static_cast<int>(kPanelW * scale), dh = static_cast<int>(kPanelH * scale);
-  Raster_MemBitmap dest(dw, dh, 4);
-  for (auto _ : state) {
-    Raster_ScaledBlit(&dest, src.get(), 0, 0, dw, dh, 0, 0, kPanelW, kPanelH, 1.0f,
-                      RASTER_MODE_FILTERED);
-    benchmark::ClobberMemory();
+// The whole panel scaled as the bitmap cache does (mode 0x100) against pixman's
+// bilinear SRC with the same size ratio. Where both sample the same positions they
+// differ only as pixman truncates the bilinear sums where we round them.
+struct ScaleJob : Job {
+  ScaleJob(Kind kind, double scale)
+      : src(MakeImage(kind, kPanelW, kPanelH)), dw(static_cast<int>(kPanelW * scale)),
+        dh(static_cast<int>(kPanelH * scale)), dest(dw, dh, 4), s(src.get()), d(dw, dh),
+        sameX(SamePlaces(dw, kPanelW / static_cast<double>(dw))),
+        sameY(SamePlaces(dh, kPanelH / static_cast<double>(dh))) {
+    pixman_transform_t transform;
+    pixman_transform_init_scale(&transform, pixman_double_to_fixed(kPanelW / static_cast<double>(dw)),
+                                pixman_double_to_fixed(kPanelH / static_cast<double>(dh)));
+    pixman_image_set_transform(s.image, &transform);
+    pixman_image_set_filter(s.image, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(s.image, PIXMAN_REPEAT_PAD);
+    oursResult = &dest;
+    theirsResult = &d;
+    lowest = 0;
   }
-  state.SetItemsProcessed(state.iterations() * dw * dh);
-}
-
-void PixmanScale(benchmark::State& state, Kind kind, double scale) {
-  auto src = MakeImage(kind, kPanelW, kPanelH);
-  const int dw = static_cast<int>(kPanelW * scale), dh = static_cast<int>(kPanelH * scale);
-  PixmanImage s(src.get()), d(dw, dh);
-  pixman_transform_t transform;
-  pixman_transform_init_scale(&transform, pixman_double_to_fixed(kPanelW / static_cast<double>(dw)),
-                              pixman_double_to_fixed(kPanelH / static_cast<double>(dh)));
-  pixman_image_set_transform(s.image, &transform);
-  pixman_image_set_filter(s.image, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-  pixman_image_set_repeat(s.image, PIXMAN_REPEAT_PAD);
-  for (auto _ : state) {
+  bool samePlace(int x, int y) const override {
+    return sameX[static_cast<size_t>(x)] && sameY[static_cast<size_t>(y)];
+  }
+  void ours() override {
+    Raster_ScaledBlit(&dest, src.get(), 0, 0, dw, dh, 0, 0, kPanelW, kPanelH, 1.0f, RASTER_MODE_FILTERED);
+  }
+  void theirs() override {
     pixman_image_composite32(PIXMAN_OP_SRC, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, dw, dh);
+  }
+  long pixels() const override { return static_cast<long>(dw) * dh; }
+  std::unique_ptr<Raster_MemBitmap> src;
+  int dw, dh;
+  Raster_MemBitmap dest;
+  PixmanImage s, d;
+  std::vector<bool> sameX, sameY;
+};
+
+void RunOurs(benchmark::State& state, Job* job) {
+  for (auto _ : state) {
+    job->ours();
     benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * dw * dh);
+  state.SetItemsProcessed(state.iterations() * job->pixels());
+}
+
+void RunTheirs(benchmark::State& state, Job* job) {
+  for (auto _ : state) {
+    job->theirs();
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * job->pixels());
+}
+
+// Both sides once, then their results compared where the formats agree (pixels
+// opaque in both, where straight and premultiplied are the same) and both sample
+// the same source positions.
+bool SameImage(const std::string& name, Job* job) {
+  job->ours();
+  job->theirs();
+  Raster_MemBitmap* ours = job->oursResult;
+  const std::vector<uint32_t>& theirs = job->theirsResult->pixels;
+  long compared = 0, apart = 0;
+  for (int y = 0; y < ours->getHeight(); ++y) {
+    for (int x = 0; x < ours->getWidth(); ++x) {
+      const uint32_t o = ours->getBits()[static_cast<size_t>(y) * ours->getRowSpan() + x];
+      const uint32_t t = theirs[static_cast<size_t>(y) * ours->getWidth() + x];
+      if (Raster_Alpha(o) != 255 || t >> 24 != 255 || !job->samePlace(x, y)) continue;
+      ++compared;
+      const int differences[3] = {static_cast<int>(Raster_Red(o)) - static_cast<int>(t >> 16 & 0xFF),
+                                  static_cast<int>(Raster_Green(o)) - static_cast<int>(t >> 8 & 0xFF),
+                                  static_cast<int>(Raster_Blue(o)) - static_cast<int>(t & 0xFF)};
+      for (int difference : differences) apart += difference < job->lowest || difference > job->highest;
+    }
+  }
+  std::printf("check %-38s %8ld pixels compared, %ld channels apart by more than rounding\n",
+              name.c_str(), compared, apart);
+  return compared > 0 && apart == 0;
 }
 
 // What a frame of the librarian costs: 100 lines of 20 glyphs (no pixman twin).
@@ -153,20 +237,15 @@ void OursRotatedKnob(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 3600);
 }
 
-// Pairs of (ours, pixman) benchmark names whose ratio is printed.
+// Pairs of (ours, pixman) benchmark names whose ratio is printed, and their jobs.
 std::vector<std::pair<std::string, std::string>> g_pairs;
+std::vector<std::pair<std::string, std::unique_ptr<Job>>> g_jobs;
 
-void Pair(const std::string& name, void (*ours)(benchmark::State&, Kind, int, int),
-          void (*theirs)(benchmark::State&, Kind, int, int), Kind kind, int w, int h) {
-  benchmark::RegisterBenchmark(("ours/" + name).c_str(), ours, kind, w, h)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark(("pixman/" + name).c_str(), theirs, kind, w, h)->Unit(benchmark::kMicrosecond);
+void Pair(const std::string& name, std::unique_ptr<Job> job) {
+  benchmark::RegisterBenchmark(("ours/" + name).c_str(), RunOurs, job.get())->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark(("pixman/" + name).c_str(), RunTheirs, job.get())->Unit(benchmark::kMicrosecond);
   g_pairs.push_back({"ours/" + name, "pixman/" + name});
-}
-
-void PairScale(const std::string& name, Kind kind, double scale) {
-  benchmark::RegisterBenchmark(("ours/" + name).c_str(), OursScale, kind, scale)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark(("pixman/" + name).c_str(), PixmanScale, kind, scale)->Unit(benchmark::kMicrosecond);
-  g_pairs.push_back({"ours/" + name, "pixman/" + name});
+  g_jobs.emplace_back(name, std::move(job));
 }
 
 // Console output plus the time per iteration of each run, for the ratios.
@@ -201,16 +280,22 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-  Pair("blit_0x10000_panel_1500x667_opaque", OursBlit, PixmanOver, kOpaquePanel, kPanelW, kPanelH);
-  Pair("blit_0x10000_1500x667_random_alpha", OursBlit, PixmanOver, kMixedAlpha, kPanelW, kPanelH);
-  Pair("blit_0x10000_knob_60x60", OursBlit, PixmanOver, kKnob, 60, 60);
-  PairScale("scale_0x100_panel_0.75", kOpaquePanel, 0.75);
-  PairScale("scale_0x100_panel_1.25", kOpaquePanel, 1.25);
-  PairScale("scale_0x100_knob_strip_0.75", kKnob, 0.75);
-  PairScale("scale_0x100_random_alpha_0.75", kMixedAlpha, 0.75);
+  Pair("blit_0x10000_panel_1500x667_opaque", std::make_unique<BlitJob>(kOpaquePanel, kPanelW, kPanelH));
+  Pair("blit_0x10000_1500x667_random_alpha", std::make_unique<BlitJob>(kMixedAlpha, kPanelW, kPanelH));
+  Pair("blit_0x10000_knob_60x60", std::make_unique<BlitJob>(kKnob, 60, 60));
+  Pair("scale_0x100_panel_0.75", std::make_unique<ScaleJob>(kOpaquePanel, 0.75));
+  Pair("scale_0x100_panel_1.25", std::make_unique<ScaleJob>(kOpaquePanel, 1.25));
+  Pair("scale_0x100_knob_strip_0.75", std::make_unique<ScaleJob>(kKnob, 0.75));
+  Pair("scale_0x100_random_alpha_0.75", std::make_unique<ScaleJob>(kMixedAlpha, 0.75));
   benchmark::RegisterBenchmark("ours/text_2000_glyphs", OursText)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("ours/rotated_knob_60x60", OursRotatedKnob)->Unit(benchmark::kMicrosecond);
   benchmark::Initialize(&argc, argv);
+  bool same = true;
+  for (const auto& job : g_jobs) same = SameImage(job.first, job.second.get()) && same;
+  if (!same) {
+    std::printf("the two sides compute different images: no figures\n");
+    return 1;
+  }
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();

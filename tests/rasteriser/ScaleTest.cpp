@@ -144,41 +144,87 @@ RefImage RefScaled(const RefImage& image, int dw, int dh, float sx, float sy, fl
   return out;
 }
 
-void ExpectScaledLikeTheDefinition(const RefImage& image, int dw, int dh, float sx, float sy, float sw,
-                                   float sh) {
-  Raster_MemBitmap src, out(dw, dh);
-  RefToBitmap(image, &src);
-  Raster_ScaledBlit(&out, &src, 0, 0, dw, dh, sx, sy, sw, sh, 1.0f, RASTER_MODE_FILTERED);
-  const RefImage expected = RefScaled(image, dw, dh, sx, sy, sw, sh);
-  const RefImage got = RefFromBitmap(&out);
-  for (int y = 0; y < dh; ++y) {
-    for (int x = 0; x < dw; ++x) {
-      ASSERT_EQ(got.at(x, y), expected.at(x, y)) << x << "," << y << " of " << dw << "x" << dh;
+// Alpha patterns that steer rows to every path: one alpha for the whole image,
+// anything per pixel, antialiased discs (transparent corners, opaque bodies, soft
+// rims), opaque rows between rows of any alpha, opaque rows whose last pixel
+// differs, and opaque and clear blocks in rows of several alphas.
+enum class AlphaPattern { kOpaque, kHalf, kClear, kRandom, kDiscs, kStripes, kLastDiffers, kBlocks };
+
+RefImage Patterned(AlphaPattern pattern, int w, int h, std::mt19937& rng) {
+  RefImage image = RandomImage(rng, w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      uint32_t& p = image.at(x, y);
+      const uint32_t colour = p & 0xFFFFFF00u;
+      switch (pattern) {
+        case AlphaPattern::kOpaque: p = colour | 255; break;
+        case AlphaPattern::kHalf: p = colour | 128; break;
+        case AlphaPattern::kClear: p = colour; break;
+        case AlphaPattern::kRandom: break;
+        case AlphaPattern::kDiscs: {
+          const double cover = std::clamp(5.5 - std::hypot(x % 12 - 5.5, y % 12 - 5.5), 0.0, 1.0);
+          p = colour | static_cast<uint32_t>(cover * 255 + 0.5);
+          break;
+        }
+        case AlphaPattern::kStripes: if (y % 2 == 0) p = colour | 255; break;
+        case AlphaPattern::kLastDiffers: p = colour | (x == w - 1 && y % 3 == 0 ? 254 : 255); break;
+        case AlphaPattern::kBlocks: p = colour | (x == 0 ? 77 : (x / 12) % 2 * 255); break;
+      }
     }
   }
+  return image;
 }
 
-TEST(ScaledBlit, BilinearMatchesThePremultipliedDefinition) {
+TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
+  struct Case {
+    int srcW, srcH;              // source image
+    int dstx, dsty, dstw, dsth;  // into a 64 x 48 destination
+    float sx, sy, sw, sh;        // source rect
+  };
+  const Case cases[] = {
+      {40, 30, 0, 0, 30, 22, 0, 0, 40, 30},          // 0.75, whole image
+      {40, 30, 3, 2, 50, 37, 0, 0, 40, 30},          // 1.25
+      {40, 30, -7, -5, 50, 37, 2.5f, 1, 33, 25},     // sub-rect, partly outside
+      {9, 7, 0, 0, 23, 5, 1.3f, 0.6f, 6.2f, 5.5f},   // fractional rect
+      {37, 29, 0, 0, 100, 9, 0, 0, 37, 29},          // clipped at the right
+      {64, 3, 1, 1, 17, 3, 0, 0, 64, 3},             // strong reduction
+      {5, 5, 0, 0, 13, 13, -2, -2, 9, 9},            // rect beyond the image
+      {40, 30, 0, 0, 1, 7, 0, 0, 40, 30},            // widths around the vector steps
+      {40, 30, 0, 0, 7, 7, 0, 0, 40, 30},
+      {40, 30, 0, 0, 9, 7, 0, 0, 40, 30},
+      {40, 30, 0, 0, 17, 7, 0, 0, 40, 30},
+  };
+  const struct {
+    float opacity;
+    int mode;
+  } blends[] = {{1.0f, RASTER_MODE_FILTERED}, {0.6f, RASTER_MODE_FILTERED | RASTER_MODE_SOURCE_ALPHA}};
   std::mt19937 rng(42);
-  const RefImage image = RandomImage(rng, 9, 7);
-  ExpectScaledLikeTheDefinition(image, 23, 5, 1.3f, 0.6f, 6.2f, 5.5f);
-  ExpectScaledLikeTheDefinition(image, 4, 3, 0, 0, 9, 7);
-}
-
-TEST(ScaledBlit, RowsOfOneAlphaMatchTheDefinitionOnEveryVectorPath) {
-  std::mt19937 rng(21);
-  for (uint32_t alpha : {255u, 128u, 0u}) {
-    RefImage image = RandomImage(rng, 40, 30);
-    for (uint32_t& p : image.pixels) p = (p & 0xFFFFFF00u) | alpha;
-    // Every width from 1 to 19 covers the four-, two- and one-pixel steps and tails.
-    for (bool wide : {true, false}) {
-      Raster_AllowWideVectors(wide);
-      for (int dw = 1; dw < 20; ++dw) ExpectScaledLikeTheDefinition(image, dw, 7, 0, 0, 40, 30);
-      ExpectScaledLikeTheDefinition(image, 30, 22, 0, 0, 40, 30);
-      ExpectScaledLikeTheDefinition(image, 50, 37, 2.5f, 1.0f, 33, 25);
+  for (bool wide : {true, false}) {
+    Raster_AllowWideVectors(wide);
+    for (int pattern = 0; pattern <= static_cast<int>(AlphaPattern::kBlocks); ++pattern) {
+      for (const Case& c : cases) {
+        const RefImage image = Patterned(static_cast<AlphaPattern>(pattern), c.srcW, c.srcH, rng);
+        const RefImage background = RandomImage(rng, 64, 48);
+        const RefImage scaled = RefScaled(image, c.dstw, c.dsth, c.sx, c.sy, c.sw, c.sh);
+        for (const auto& blend : blends) {
+          RefImage expected = background;
+          RefBlit(&expected, scaled, c.dstx, c.dsty, 0, 0, c.dstw, c.dsth, blend.opacity, blend.mode);
+          Raster_MemBitmap src, out;
+          RefToBitmap(image, &src);
+          RefToBitmap(background, &out);
+          Raster_ScaledBlit(&out, &src, c.dstx, c.dsty, c.dstw, c.dsth, c.sx, c.sy, c.sw, c.sh,
+                            blend.opacity, blend.mode);
+          const RefImage got = RefFromBitmap(&out);
+          for (size_t i = 0; i < got.pixels.size(); ++i) {
+            ASSERT_EQ(got.pixels[i], expected.pixels[i])
+                << "pixel " << i % 64 << "," << i / 64 << " pattern " << pattern << " wide " << wide
+                << " case " << &c - cases << " opacity " << blend.opacity;
+          }
+        }
+      }
     }
-    Raster_AllowWideVectors(true);
   }
+  Raster_AllowWideVectors(true);
 }
 
 TEST(ScaledBlit, EqualAlphaShortcutAgreesWithTheGeneralFormula) {
