@@ -14,7 +14,7 @@ public:
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
   }
-  uint64_t MicrosOfDay() override {
+  uint64_t MicrosSinceEpoch() override {
     timeval tv{};
     gettimeofday(&tv, nullptr);
     return uint64_t(tv.tv_sec) * 1000000u + uint64_t(tv.tv_usec);

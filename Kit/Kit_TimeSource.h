@@ -19,7 +19,7 @@ public:
   // Monotonic microseconds since an arbitrary origin.
   virtual uint64_t NowMicros() = 0;
   // Wall-clock microseconds since the Unix epoch (what time stamps are made from).
-  virtual uint64_t MicrosOfDay() = 0;
+  virtual uint64_t MicrosSinceEpoch() = 0;
   // Suspends the calling thread (real) or advances time (virtual).
   virtual void SleepMicros(uint64_t micros) = 0;
 };
@@ -48,7 +48,7 @@ public:
   explicit Kit_VirtualClock(uint64_t startMicros = 0) : now_(startMicros) {}
 
   uint64_t NowMicros() override;
-  uint64_t MicrosOfDay() override { return NowMicros(); }
+  uint64_t MicrosSinceEpoch() override { return NowMicros(); }
   // Advances time by `micros` (at least 1) and runs what fell due, in time order.
   void SleepMicros(uint64_t micros) override;
 
