@@ -24,6 +24,7 @@
 #include "IPreset.h"
 #include "Kit_HeapBuf.h"
 #include "Kit_Mutex.h"
+#include "Kit_Random.h"
 #include "Kit_String.h"
 
 enum EAPI { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIRTAS, kAPIAAX, kAPISA };
@@ -250,6 +251,13 @@ public:
   // AND of SendMidiMsg over the records; true for none.
   bool SendMidiMsgs(Kit_TypedBuf<IMidiMsg>* msgs);
 
+  // ---- randomness ----
+  // This object's own random source, freshly seeded at construction.
+  // threads: main
+  Kit_RandomSource& GetRandom() { return *mRandom; }
+  // Replaces the source (tests fix the seed); null is ignored. threads: main
+  void UseRandomSource(std::unique_ptr<Kit_RandomSource> source);
+
   // ---- hardware MIDI ports (forwarded to the owned IMidiPorts) ----
   IMidiPorts& GetMidiPorts() { return *mMidiPorts; }
   // Replaces the port object by one on other transports (tests, the simulator).
@@ -319,4 +327,5 @@ private:
   Kit_PtrList<Kit_String> mInputBusLabels;
   Kit_PtrList<Kit_String> mOutputBusLabels;
   std::unique_ptr<IMidiPorts> mMidiPorts;
+  std::unique_ptr<Kit_RandomSource> mRandom;
 };
