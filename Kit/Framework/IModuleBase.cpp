@@ -17,7 +17,8 @@ IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets,
       mStateChunks(plugDoesChunks),
       mIsInst(plugIsInst),
       mLatency(latency),
-      mMidiPorts(std::make_unique<IMidiPorts>(this)) {}
+      mMidiPorts(std::make_unique<IMidiPorts>(this)),
+      mRandom(std::make_unique<Kit_SeededRandom>(Kit_FreshSeed())) {}
 
 IModuleBase::~IModuleBase() {
   delete mGraphics.exchange(nullptr);
@@ -40,6 +41,10 @@ void IModuleBase::DeleteChannels() {
 void IModuleBase::UseMidiTransports(std::shared_ptr<MidiTransportFactory> transports) {
   mMidiPorts.reset();
   mMidiPorts = std::make_unique<IMidiPorts>(this, std::move(transports));
+}
+
+void IModuleBase::UseRandomSource(std::unique_ptr<Kit_RandomSource> source) {
+  if (source) mRandom = std::move(source);
 }
 
 void IModuleBase::initialize(int nAutomated, int nParams, const char* channelIOStr, int nPresets,

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "IPreset.h"
 #include "Kit_HeapBuf.h"
 #include "Kit_Mutex.h"
+#include "Kit_Random.h"
 #include "Kit_String.h"
 
 enum EAPI { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIRTAS, kAPIAAX, kAPISA };
@@ -185,6 +187,20 @@ public:
   bool DumpPresetSrcCode(const char* path, const char* const* paramEnumNames);
   bool DumpPresetBlob(const char* path);
 
+  // ---- program and bank files (callers hold the mutex, as for presets) ----
+  // Writes the current state, named as the current preset, or the preset bank to `path`
+  // in one step: a state chunk when the plug-in saves chunks, else the normalised values
+  // of the automated parameters. False, with the file as it was, when it cannot be written.
+  bool SaveProgramAsFXP(const char* path);
+  bool SaveBankAsFXB(const char* path);
+  // Loads a file of this plug-in. False, with nothing applied, when the file cannot be
+  // read, is not whole, is another plug-in's, or does not fit this plug-in's parameters
+  // or presets.
+  bool LoadProgramFromFXP(const char* path);
+  bool LoadBankFromFXB(const char* path);
+  // The last file saved or loaded; "" before any.
+  const char* GetProgramFilePath() const { return mProgramFilePath.Get(); }
+
   // ---- channels and buffers ----
   bool LegalIO(int nIn, int nOut) const;
   int NInChannels() const { return mInChannels.GetSize(); }
@@ -250,6 +266,13 @@ public:
   // AND of SendMidiMsg over the records; true for none.
   bool SendMidiMsgs(Kit_TypedBuf<IMidiMsg>* msgs);
 
+  // ---- randomness ----
+  // This object's own random source, freshly seeded at construction.
+  // threads: main
+  Kit_RandomSource& GetRandom() { return *mRandom; }
+  // Replaces the source (tests fix the seed); null is ignored. threads: main
+  void UseRandomSource(std::unique_ptr<Kit_RandomSource> source);
+
   // ---- hardware MIDI ports (forwarded to the owned IMidiPorts) ----
   IMidiPorts& GetMidiPorts() { return *mMidiPorts; }
   // Replaces the port object by one on other transports (tests, the simulator).
@@ -283,6 +306,8 @@ private:
   // Reads one double at pos into param (0.0 on a failed read), clamped; returns the next
   // position or -1.
   static int UnserializeParamValue(const ByteChunk* chunk, int pos, IParam* param);
+  // Runs `load`; when it fails, puts the parameters and presets back as they were.
+  bool LoadWholeOrNothing(const std::function<bool()>& load);
   // The first preset not yet initialised, marked initialised, named, with an empty chunk.
   IPreset* TakeFreePreset(const char* name);
   void DeleteChannels();
@@ -308,6 +333,7 @@ private:
   std::atomic<int> mBlockSize{0};
   std::atomic<int> mLatency;
   Kit_PtrList<Kit_String> mParamGroups;
+  Kit_String mProgramFilePath;
   // Attached on the main thread; read by the MIDI input and worker threads.
   std::atomic<IModulePanel*> mGraphics{nullptr};
   Kit_PtrList<IParam> mParams;
@@ -319,4 +345,5 @@ private:
   Kit_PtrList<Kit_String> mInputBusLabels;
   Kit_PtrList<Kit_String> mOutputBusLabels;
   std::unique_ptr<IMidiPorts> mMidiPorts;
+  std::unique_ptr<Kit_RandomSource> mRandom;
 };

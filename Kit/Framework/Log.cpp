@@ -51,7 +51,7 @@ void ToLower(char* dest, const char* src) {
 
 const char* CurrentTime() {
   thread_local char text[64];
-  const time_t now = time_t(Kit_Time().MicrosOfDay() / kMicrosPerSecond);
+  const time_t now = time_t(Kit_Time().MicrosSinceEpoch() / kMicrosPerSecond);
   tm local{};
   tm utc{};
   if (!localtime_r(&now, &local) || !gmtime_r(&now, &utc)) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "BaseTestPlug.h"
 
@@ -164,4 +166,23 @@ TEST(IModuleBaseSetup, NonAutomatedTailNeverExceedsTheList) {
   EXPECT_EQ(values.Size(), 2 * 8);
   overAutomated.DirtyParameters();
   EXPECT_EQ(overAutomated.informed.size(), 2u);
+}
+
+TEST(IModuleBaseSetup, EachPlugInDrawsItsOwnRandomSequenceUnlessATestFixesIt) {
+  BaseTestPlug first(1, 1);
+  BaseTestPlug second(1, 1);
+  auto draw = [](Kit_RandomSource& source) {
+    std::vector<uint32_t> numbers;
+    for (int i = 0; i < 4; ++i) numbers.push_back(source.Next());
+    return numbers;
+  };
+  EXPECT_NE(draw(first.GetRandom()), draw(second.GetRandom()));
+
+  Kit_SeededRandom reference(7);
+  first.UseRandomSource(std::make_unique<Kit_SeededRandom>(7));
+  second.UseRandomSource(std::make_unique<Kit_SeededRandom>(7));
+  second.UseRandomSource(nullptr);
+  const std::vector<uint32_t> expected = draw(reference);
+  EXPECT_EQ(draw(first.GetRandom()), expected);
+  EXPECT_EQ(draw(second.GetRandom()), expected);
 }

@@ -104,6 +104,33 @@ TEST_F(VirtualTime, TimeNeverGoesBackForAnOverdueAction) {
   EXPECT_EQ(seen, 5000u);
 }
 
+TEST_F(VirtualTime, SleepingToDeadlinesKeepsThePaceWhateverEachRoundTook) {
+  const uint64_t start = 7000;
+  Use(start);
+  const uint64_t work[] = {3000, 0, 9999, 10, 4000};
+  uint64_t deadline = start;
+  for (uint64_t took : work) {
+    if (took) Clock().SleepMicros(took);
+    deadline += 10000;
+    Clock().SleepUntilMicros(deadline);
+    EXPECT_EQ(Clock().NowMicros(), deadline);
+  }
+  // A deadline already passed returns at once, moving nothing.
+  Clock().SleepUntilMicros(start);
+  EXPECT_EQ(Clock().NowMicros(), start + 50000);
+}
+
+TEST_F(VirtualTime, AStopEndsAWaitWhereItCameAndARaisedOneEndsItAtOnce) {
+  Kit_StopSignal stop;
+  EXPECT_TRUE(Clock().WaitMicros(300, stop));
+  EXPECT_EQ(Clock().NowMicros(), 300u);
+  Clock().ScheduleAt(500, [&] { stop.RequestStop(); });
+  EXPECT_FALSE(Clock().WaitUntilMicros(1000, stop));
+  EXPECT_EQ(Clock().NowMicros(), 500u);
+  EXPECT_FALSE(Kit_Time().WaitMicros(1000, stop));
+  EXPECT_EQ(Clock().NowMicros(), 500u);
+}
+
 TEST(RealTime, SleepAndTickCountFollowTheWall) {
   Kit_SetTimeSource(nullptr);
   const uint32_t before = GetTickCount();

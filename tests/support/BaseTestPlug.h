@@ -18,11 +18,11 @@ class BaseTestPlug : public IModuleBase {
 public:
   // nParams parameters of which nAutomated are reported to the host.
   BaseTestPlug(int nParams, int nAutomated, const char* channelIO = "2-2", int nPresets = 0,
-           const char* name = "Tavro Editor")
+               const char* name = "Tavro Editor", bool chunks = true)
       : IModuleBase(nParams, channelIO, nPresets, name, name, "Orvane", 0x20200,
-                    FourCharCode("tvrq"), FourCharCode("Orv1"), 0, true, true, false, kAPIAU) {
+                    FourCharCode("tvrq"), FourCharCode("Orv1"), 0, true, chunks, false, kAPIAU) {
     initialize(nAutomated, nParams, channelIO, nPresets, name, name, "Orvane", 0x20200,
-               FourCharCode("tvrq"), FourCharCode("Orv1"), 0, true, true, false);
+               FourCharCode("tvrq"), FourCharCode("Orv1"), 0, true, chunks, false);
   }
 
   void Reset() override {
