@@ -1,0 +1,39 @@
+#pragma once
+// Writes a whole file so that a reader, or the disk after a power cut, sees either
+// the old file or the new one and never a part: the bytes go to a temporary in the
+// target's folder, are flushed, and the temporary is renamed over the target.
+//
+// The temporary is named ".<name>.tmp-XXXXXX": hidden, and never ending in an
+// extension a folder scan picks up. A target that is a symbolic link is followed,
+// so the file it points to is replaced and the link stays a link. A replaced file
+// keeps its permission bits.
+//
+// threads: any. Two writers of one path race as rename does: the last one wins.
+
+#include <cstddef>
+#include <string>
+#include <sys/types.h>
+
+// Returns true once the new contents are in place and flushed. On failure returns
+// false with the reason in *error (when not null), removes the temporary and leaves
+// the target as it was; only a failed flush of the folder comes after the rename, and
+// is reported even though the new contents are already visible.
+bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size,
+                             std::string* error);
+
+// The system calls the routine makes. Tests install a table that fails one step.
+struct Kit_AtomicFileCalls {
+  int (*open)(const char* path, int flags, mode_t mode);
+  ssize_t (*write)(int fd, const void* bytes, size_t size);
+  int (*fchmod)(int fd, mode_t mode);
+  int (*fsync)(int fd);
+  int (*close)(int fd);
+  int (*rename)(const char* from, const char* to);
+  int (*unlink)(const char* path);
+};
+
+// The calls in force: the system's unless a test installed others.
+const Kit_AtomicFileCalls& Kit_AtomicFileSystem();
+// Installs `calls` (not owned); nullptr restores the system's.
+// threads: install or remove only while no file is written.
+void Kit_SetAtomicFileCalls(const Kit_AtomicFileCalls* calls);
