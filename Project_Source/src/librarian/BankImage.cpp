@@ -18,14 +18,16 @@ std::vector<uint8_t> FixedEvent(const LibrarianPatch* patch, int kind, int slot,
   if (patch && !patch->messages.empty()) bytes = patch->messages.front().bytes;
   else if (performance) bytes.assign(initSinglePerformance().begin(), initSinglePerformance().end());
   else bytes.assign(initSinglePatch().begin(), initSinglePatch().end());
-  bytes.resize(length, 0x00);
+  // Cut or pad the body, so no F7 stays inside the event.
+  if (!bytes.empty() && bytes.back() == kSysexEnd) bytes.pop_back();
+  bytes.resize(length - 1, 0x00);
+  bytes.push_back(kSysexEnd);
   bytes[0] = kSysexStart;
   if (head == MidiHead::Rewrite) {
     bytes[2] = kMidiDeviceId;
     bytes[4] = performance ? kLoadedPerformanceType : kMidiProgramType;
     bytes[5] = uint8_t(slot);
   }
-  bytes.back() = kSysexEnd;
   return bytes;
 }
 
