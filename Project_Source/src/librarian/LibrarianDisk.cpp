@@ -80,7 +80,6 @@ BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* 
   }
   if (!S_ISREG(st.st_mode) || st.st_size < kSmallestBankFile) return BankFileRead::NotABankFile;
   if (st.st_size > kLargestBankFile) return BankFileRead::TooLarge;
-  out->Clear();
   if (out->Resize(int(st.st_size)) != int(st.st_size)) {
     *error = "no memory for " + path;
     return BankFileRead::Failed;
@@ -173,15 +172,31 @@ bool moveWithoutOverwrite(const std::string& from, const std::string& folder, st
   return false;
 }
 
-std::vector<std::string> listFolder(const std::string& folder) {
-  std::vector<std::string> names;
+namespace {
+
+struct Entry {
+  std::string name;
+  unsigned char type;  // as readdir tells it; DT_UNKNOWN and DT_LNK need a stat
+  bool operator<(const Entry& other) const { return name < other.name; }
+};
+
+std::vector<Entry> ListEntries(const std::string& folder) {
+  std::vector<Entry> entries;
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-  if (!dir) return names;
+  if (!dir) return entries;
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
+    if (name != "." && name != "..") entries.push_back({name, entry->d_type});
   }
-  std::sort(names.begin(), names.end());
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+}  // namespace
+
+std::vector<std::string> listFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  for (Entry& entry : ListEntries(folder)) names.push_back(std::move(entry.name));
   return names;
 }
 
@@ -194,12 +209,13 @@ std::vector<ScannedFolder> listFoldersBelow(const std::string& root) {
   while (!pending.empty()) {
     const ScannedFolder folder = std::move(pending.back());
     pending.pop_back();
-    for (const std::string& name : listFolder(folder.path)) {
-      const std::string path = folder.path + "/" + name;
+    for (const Entry& entry : ListEntries(folder.path)) {
+      if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN) continue;
+      const std::string path = folder.path + "/" + entry.name;
       if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
       if (!entered.insert({st.st_dev, st.st_ino}).second) continue;
       ScannedFolder sub{path, folder.chain};
-      sub.chain.push_back(name);
+      sub.chain.push_back(entry.name);
       found.push_back(sub);
       pending.push_back(std::move(sub));
     }

@@ -30,7 +30,7 @@ constexpr int64_t kLargestBankFile = 16 * 1024 * 1024;
 enum class BankFileRead { Read, NotABankFile, TooLarge, Failed };
 // Reads a bank file through one descriptor, opened without blocking: only a regular
 // file of 4501 bytes up to 16 MiB is read (a larger one is never allocated); `out`
-// holds the bytes actually read. `error` says why on Failed.
+// holds the bytes actually read (its room is reused from file to file). `error` says why on Failed.
 BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error);
 
 // Moves `from` into `folder` under its own name, or a free one; across file systems

@@ -52,10 +52,7 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
     // Banks written by a conversion land in a folder already listed: the next scan loads them.
     for (const std::string& name : listFolder(folder.path)) {
       if (!IsBankExtension(lowerExtensionOf(name))) continue;
-      const std::string path = folder.path + "/" + name;
-      struct stat st;
-      if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < kSmallestBankFile) continue;
-      PatchFile* record = parseFolderFiles(path, folder.chain, 0);
+      PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0);
       if (!record) continue;
       if (record->type == kProgramKind) library_->createSingleFolderFilesStructure(record);
       else library_->createMultiFolderFilesStructure(record);
@@ -65,6 +62,10 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
 }
 
 PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value) {
+  // Opened and checked first: what is no bank file (a FIFO, a folder, a small file) passes silently.
+  std::string error;
+  const BankFileRead read = readBankFile(path, &image_, &error);
+  if (read == BankFileRead::NotABankFile) return nullptr;
   log(kLogPrefix + std::string("loading file ") + path);
   auto record = std::make_unique<PatchFile>();
   record->fileName = lastComponent(path);
@@ -74,15 +75,11 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   record->bankIndex = value;
   log(kLogPrefix + std::string("loaded file ") + path);
 
-  ByteChunk image(4096);
-  std::string error;
-  switch (readBankFile(path, &image, &error)) {
-    case BankFileRead::Read: break;
-    case BankFileRead::NotABankFile: return nullptr;
-    case BankFileRead::TooLarge: log(kLogPrefix + std::string("skipped file ") + path + ": larger than 16 MiB"); return nullptr;
-    case BankFileRead::Failed: log(kLogPrefix + std::string("skipped file ") + path + ": " + error); return nullptr;
+  if (read != BankFileRead::Read) {
+    log(kLogPrefix + std::string("skipped file ") + path + ": " + (read == BankFileRead::TooLarge ? "larger than 16 MiB" : error));
+    return nullptr;
   }
-  PatchLibrarian::loadFromChunk(&image, image.Size(), record.get(), lowerExtensionOf(path) == "mid" ? 1 : 0);
+  PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), lowerExtensionOf(path) == "mid" ? 1 : 0);
   if (record->patches.empty()) {
     log(kLogPrefix + std::string("skipped file ") + path + ": no program or performance in it");
     return nullptr;

@@ -5,12 +5,12 @@
 //
 // threads: main (it logs through the editor).
 
+#include "ByteChunk.h"
 #include "LibrarianRecords.h"
 
 #include <memory>
 #include <string>
 
-class ByteChunk;
 class LibrarianEditor;
 
 class LibraryScan {
@@ -35,4 +35,5 @@ private:
   LibrarianEditor* editor_;
   PatchLibrary* library_;
   bool logging_;
+  ByteChunk image_;  // the file being read; its room serves every file of the scan
 };

@@ -22,6 +22,17 @@ constexpr uint8_t kFirstStatusByte = 0x80;
 constexpr uint8_t kPerformanceFiller[] = {0x00, 0x00, 0x00, 0x00};
 constexpr const char* kPartNames[] = {"Slot A    ", "Slot B    ", "Slot C    ", "Slot D    "};
 
+// The first byte of 80 hex or above, eight bytes at a time.
+const uint8_t* FirstStatusByte(const uint8_t* from, const uint8_t* end) {
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  for (uint64_t word; end - from >= 8; from += 8) {
+    std::memcpy(&word, from, sizeof word);
+    if (word & kHighBits) break;
+  }
+  while (from < end && *from < kFirstStatusByte) ++from;
+  return from;
+}
+
 void AppendText(std::vector<uint8_t>& bytes, const std::string& text) {
   bytes.insert(bytes.end(), text.begin(), text.end());
 }
@@ -94,6 +105,7 @@ void PatchLibrarian::loadFromChunk(const ByteChunk* image, int size, PatchFile* 
   const bool midiFile = std::memcmp(image->GetBytes(), kMidiFileHead, sizeof kMidiFileHead) == 0;
   int (*const reader)(const ByteChunk*, int&, PatchFile*, int) = midiFile ? readMIDIMessage : readSysexMessage;
   int position = midiFile ? kMidiFirstEventSearchAt : 0;
+  file->patches.reserve(file->patches.size() + size_t(kBankRows));
   // The running slot number counts the stored messages.
   while (reader(image, position, file, int(file->patches.size() % kBankRows)) > 0) {
   }
@@ -125,7 +137,7 @@ int PatchLibrarian::readSysexMessage(const ByteChunk* image, int& position, Patc
   }
   const PatchKind kind = patchKindOfType(head[4]);
   const uint8_t* body = bytes + position;
-  const uint8_t* end = std::find_if(body, bytes + size, [](uint8_t b) { return b >= kFirstStatusByte; });
+  const uint8_t* end = FirstStatusByte(body, bytes + size);
   if (end == bytes + size) {
     position = -1;  // cut by the image's end: dropped
     return -1;
@@ -137,7 +149,10 @@ int PatchLibrarian::readSysexMessage(const ByteChunk* image, int& position, Patc
   if (end - body > kFullPerformanceLength) return position;
   head[4] = kind == kProgramKind ? kStoredProgramType : kLoadedPerformanceType;
   head[5] = uint8_t(slot);
-  std::vector<uint8_t> message(head, head + kHeadLength);
+  std::vector<uint8_t> message;
+  // Room for the default names at once: one allocation per message.
+  message.reserve(size_t(kHeadLength + (end - body)) + kFullPerformanceLength - kPerformanceNameAt + 1);
+  message.insert(message.end(), head, head + kHeadLength);
   message.insert(message.end(), body, end);
   CompleteByLength(message, kind, slot);
   if (Acceptable(kind, message.size())) Store(file, kind, std::move(message));
