@@ -118,11 +118,13 @@ TEST_F(Writer, PaddingAndRecordHelpers) {
 
 // The system's calls for the atomic write with one step failing.
 std::vector<Kit_AtomicFileCalls> FailingSteps() {
-  std::vector<Kit_AtomicFileCalls> steps(4, Kit_AtomicFileSystem());
+  std::vector<Kit_AtomicFileCalls> steps(6, Kit_AtomicFileSystem());
   steps[0].open = [](const char*, int, mode_t) { return errno = EACCES, -1; };
   steps[1].write = [](int, const void*, size_t) -> ssize_t { return errno = ENOSPC, -1; };
-  steps[2].fsync = [](int) { return errno = EIO, -1; };
-  steps[3].rename = [](const char*, const char*) { return errno = EIO, -1; };
+  steps[2].fchmod = [](int, mode_t) { return errno = EPERM, -1; };
+  steps[3].fsync = [](int) { return errno = EIO, -1; };
+  steps[4].close = [](int fd) { return ::close(fd), errno = EIO, -1; };
+  steps[5].rename = [](const char*, const char*) { return errno = EIO, -1; };
   return steps;
 }
 

@@ -200,7 +200,7 @@ std::vector<std::string> listFolder(const std::string& folder) {
   return names;
 }
 
-std::vector<ScannedFolder> listFoldersBelow(const std::string& root) {
+std::vector<ScannedFolder> buildFolderStructure(const std::string& root) {
   std::set<std::pair<dev_t, ino_t>> entered;
   struct stat st;
   if (::stat(root.c_str(), &st) == 0) entered.insert({st.st_dev, st.st_ino});

@@ -47,6 +47,6 @@ struct ScannedFolder {
 };
 // Every folder below `root`, entered once each by device and inode (a linked folder
 // included); folders that cannot be listed are skipped.
-std::vector<ScannedFolder> listFoldersBelow(const std::string& root);
+std::vector<ScannedFolder> buildFolderStructure(const std::string& root);
 // The names in a folder, sorted byte-wise; empty when it cannot be listed.
 std::vector<std::string> listFolder(const std::string& folder);

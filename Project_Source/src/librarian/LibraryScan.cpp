@@ -41,7 +41,7 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
     return false;
   }
   // Sub-folders before the root, each before its own sub-folders.
-  std::vector<ScannedFolder> folders = listFoldersBelow(root);
+  std::vector<ScannedFolder> folders = buildFolderStructure(root);
   std::sort(folders.begin(), folders.end(),
             [](const ScannedFolder& a, const ScannedFolder& b) { return a.path < b.path; });
   folders.push_back(ScannedFolder{root, {lastComponent(root)}});
