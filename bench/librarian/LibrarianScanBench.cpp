@@ -70,15 +70,19 @@ struct Library {
       }
       ByteChunk image;
       bankImage(bank, form == 2, MidiHead::Rewrite, &image);
-      const std::string path = folder + "/Bank " + std::to_string(f) + (form == 2 ? ".mid" : form == 1 ? ".nl2" : ".syx");
+      const std::string path = folder + "/Bank " + std::to_string(f) +
+                               (form == 2   ? ".mid"
+                                : form == 1 ? ".nl2"
+                                            : ".syx");
       Write(path, image);
       files.push_back(path);
       bytes += image.Size();
     }
   }
   ~Library() {
-    ::nftw(folderOfPath(root).c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p), 0; }, 16,
-           FTW_DEPTH | FTW_PHYS);
+    ::nftw(
+        folderOfPath(root).c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p), 0; }, 16,
+        FTW_DEPTH | FTW_PHYS);
   }
 };
 

@@ -11,7 +11,7 @@ namespace {
 
 struct DumpCase {
   const char* what;
-  int type;        // the librarian's patch type
+  int type;  // the librarian's patch type
   int fileIndex;
   int slot;
   bool performanceDump;
@@ -54,14 +54,13 @@ TEST_P(Dump, StoresIntoTheSelectedSlotOnly) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Slots, Dump,
-    ::testing::Values(DumpCase{"program into the third file", 0, 2, 17, false, true, 99},
-                      DumpCase{"performance into a full bank", 1, 0, 99, true, true, 100},
-                      DumpCase{"no slot selected", 0, 0, -1, false, false, 100},
-                      DumpCase{"slot 99 of 99 programs", 0, 0, 99, false, false, 100},
-                      DumpCase{"performance into a program bank", 0, 1, 3, true, false, 100},
-                      DumpCase{"program into a performance bank", 1, 0, 3, false, false, 100},
-                      DumpCase{"file index outside the list", 0, 3, 3, false, false, 0}));
+INSTANTIATE_TEST_SUITE_P(Slots, Dump,
+                         ::testing::Values(DumpCase{"program into the third file", 0, 2, 17, false, true, 99},
+                                           DumpCase{"performance into a full bank", 1, 0, 99, true, true, 100},
+                                           DumpCase{"no slot selected", 0, 0, -1, false, false, 100},
+                                           DumpCase{"slot 99 of 99 programs", 0, 0, 99, false, false, 100},
+                                           DumpCase{"performance into a program bank", 0, 1, 3, true, false, 100},
+                                           DumpCase{"program into a performance bank", 1, 0, 3, false, false, 100},
+                                           DumpCase{"file index outside the list", 0, 3, 3, false, false, 0}));
 
 }  // namespace

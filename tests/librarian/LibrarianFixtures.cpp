@@ -28,8 +28,9 @@ TempFolder::TempFolder(const char* base) {
 
 TempFolder::~TempFolder() {
   if (path_.empty()) return;
-  ::nftw(path_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p), 0; }, 16,
-         FTW_DEPTH | FTW_PHYS);
+  ::nftw(
+      path_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p), 0; }, 16,
+      FTW_DEPTH | FTW_PHYS);
 }
 
 Bytes Program(int seed, int slot, const std::string& name) {

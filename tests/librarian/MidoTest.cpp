@@ -55,14 +55,15 @@ Bytes Image(const PatchFile& bank, bool midiForm) {
 struct OurBank {
   const char* what;
   int type;
-  size_t slots;      // the bank's rows before writing
-  size_t expected;   // events in the file
+  size_t slots;     // the bank's rows before writing
+  size_t expected;  // events in the file
   size_t fileSize;
 };
 
 TEST_F(Mido, OurBanksLoadAndResaveByteIdentical) {
-  for (const OurBank& c : {OurBank{"99 programs", 0, 99, 99, 14209}, OurBank{"100 performances", 1, 100, 100, 71952},
-                           OurBank{"99 performances", 1, 99, 100, 71952}, OurBank{"programs with gaps", 0, 100, 99, 14209}}) {
+  for (const OurBank& c :
+       {OurBank{"99 programs", 0, 99, 99, 14209}, OurBank{"100 performances", 1, 100, 100, 71952},
+        OurBank{"99 performances", 1, 99, 100, 71952}, OurBank{"programs with gaps", 0, 100, 99, 14209}}) {
     PatchFile bank = c.type == 0 ? Read(Programs(99)) : Read(Join(std::vector<Bytes>(100, Performance(3))));
     bank.patches.resize(c.slots);
     if (c.slots == 100 && c.type == 0) {
@@ -79,7 +80,8 @@ TEST_F(Mido, OurBanksLoadAndResaveByteIdentical) {
     EXPECT_EQ(lines[2], "track 1 " + std::to_string(c.expected));
     const PatchFile back = Read(ReadBytes(folder_ / "ours.mid"));
     for (size_t k = 0; k < c.expected; ++k) {
-      const Bytes event = {back.patches[k].messages[0].bytes.begin(), back.patches[k].messages[0].bytes.begin() + long(c.type ? 714 : 138)};
+      const Bytes event = {back.patches[k].messages[0].bytes.begin(),
+                           back.patches[k].messages[0].bytes.begin() + long(c.type ? 714 : 138)};
       EXPECT_EQ(lines[3 + k].substr(12, event.size() * 2 - 12), Hex(event).substr(12)) << c.what << " event " << k;
     }
     Run("resave " + Quoted("ours.mid") + " " + Quoted("again.mid"));
@@ -110,7 +112,8 @@ TEST_F(Mido, MidosFilesReadWithEqualDataAndConsecutiveNames) {
     const PatchFile read = Read(ReadBytes(folder_ / (command[0] == 's' ? "made.syx" : "made.mid")));
     EXPECT_EQ(PatchNames(read), PatchNames(expected)) << command;
     ASSERT_EQ(read.patches.size(), 99u) << command;
-    for (size_t i = 0; i < 99; ++i) EXPECT_EQ(read.patches[i].messages[0].bytes, expected.patches[i].messages[0].bytes) << command;
+    for (size_t i = 0; i < 99; ++i)
+      EXPECT_EQ(read.patches[i].messages[0].bytes, expected.patches[i].messages[0].bytes) << command;
   }
 }
 

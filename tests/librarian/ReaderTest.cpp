@@ -12,7 +12,9 @@ Bytes With(Bytes bytes, size_t at, uint8_t value) {
   return bytes;
 }
 
-std::string NameAt(const Bytes& bytes, size_t at) { return std::string(bytes.begin() + long(at), bytes.begin() + long(at) + 10); }
+std::string NameAt(const Bytes& bytes, size_t at) {
+  return std::string(bytes.begin() + long(at), bytes.begin() + long(at) + 10);
+}
 
 Bytes Cut(Bytes bytes, size_t length) {
   bytes.resize(length);
@@ -23,8 +25,8 @@ struct ReadCase {
   const char* what;
   Bytes image;
   int type;
-  size_t count;       // slots after reading (0: the record stays empty)
-  size_t firstSize;   // size of the first slot's message
+  size_t count;      // slots after reading (0: the record stays empty)
+  size_t firstSize;  // size of the first slot's message
   std::string firstName;
   bool incomplete;
 };
@@ -54,20 +56,28 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"short program takes its name from before F7", Program(1, 0, "Abc"), 0, 99, 142, "Abc", false},
         ReadCase{"715 performance gains names and part names", Performance(1), 1, 100, 765, "Perform 01", false},
         ReadCase{"711 performance gains four zeros first", Performance(1, 711), 1, 100, 765, "Perform 01", false},
-        ReadCase{"725 performance keeps its name", Performance(1, 725), 1, 100, 725, NameAt(Performance(1, 725), 714), false},
+        ReadCase{"725 performance keeps its name", Performance(1, 725), 1, 100, 725, NameAt(Performance(1, 725), 714),
+                 false},
         ReadCase{"device 16 skipped", Join({With(Program(1), 2, 16), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"model 5 skipped", Join({With(Program(1), 3, 5), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"type 11 skipped", Join({With(Program(1), 4, 11), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"type 29 skipped", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"type 35 skipped", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"slot 100 skipped", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"message cut by the next one dropped", Join({Cut(Program(1), 60), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"two messages merged into one dropped", Join({Cut(Program(1), 138), Cut(Program(2), 138), {0xF7}, kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"message cut by the image's end dropped", Join({Performance(1), Cut(Performance(2), 700)}), 1, 100, 765, "Perform 01", false},
-        ReadCase{"program over 149 bytes dropped", Join({Program(1, 0, "ElevenChars"), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"performance over 765 bytes dropped", Join({Performance(1, 766), Performance(2)}), 1, 100, 765, "Perform 01", false},
-        ReadCase{"the first kind wins, the other is skipped", Join({Program(1), Performance(2), Program(3)}), 0, 99, 149, "Sound   01", true},
-        ReadCase{"over 100 performances", Join(std::vector<Bytes>(101, Performance(1))), 1, 100, 765, "Perform 01", true},
+        ReadCase{"message cut by the next one dropped", Join({Cut(Program(1), 60), kNext}), 0, 99, 149, "Sound   01",
+                 false},
+        ReadCase{"two messages merged into one dropped",
+                 Join({Cut(Program(1), 138), Cut(Program(2), 138), {0xF7}, kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"message cut by the image's end dropped", Join({Performance(1), Cut(Performance(2), 700)}), 1, 100,
+                 765, "Perform 01", false},
+        ReadCase{"program over 149 bytes dropped", Join({Program(1, 0, "ElevenChars"), kNext}), 0, 99, 149,
+                 "Sound   01", false},
+        ReadCase{"performance over 765 bytes dropped", Join({Performance(1, 766), Performance(2)}), 1, 100, 765,
+                 "Perform 01", false},
+        ReadCase{"the first kind wins, the other is skipped", Join({Program(1), Performance(2), Program(3)}), 0, 99,
+                 149, "Sound   01", true},
+        ReadCase{"over 100 performances", Join(std::vector<Bytes>(101, Performance(1))), 1, 100, 765, "Perform 01",
+                 true},
         ReadCase{"no acceptable message", Bytes(5000, 0x33), 0, 0, 0, "", false},
         ReadCase{"14-byte image", Cut(Program(1), 14), 0, 0, 0, "", false}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return "Case" + std::to_string(info.index); });

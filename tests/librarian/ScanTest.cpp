@@ -21,7 +21,9 @@ protected:
     ASSERT_EQ(::mkdir(root_.c_str(), 0755), 0);
   }
   void Folder(const std::string& relative) { ASSERT_EQ(::mkdir((root_ + "/" + relative).c_str(), 0755), 0); }
-  void Bank(const std::string& relative, const Bytes& bytes = Programs(99)) { WriteBytes(root_ + "/" + relative, bytes); }
+  void Bank(const std::string& relative, const Bytes& bytes = Programs(99)) {
+    WriteBytes(root_ + "/" + relative, bytes);
+  }
   // "chain/name" of every listed record of a type, in list order.
   std::vector<std::string> Listed(int type) const {
     std::vector<std::string> listed;
@@ -47,7 +49,8 @@ protected:
         lines.push_back("[" + root->name + "]" + files(root->files));
         for (const SubFolderFiles& sub : root->subFolders) {
           lines.push_back("  " + sub.name + files(sub.files));
-          for (const SubFolderFiles2& subSub : sub.subFolders) lines.push_back("    " + subSub.name + files(subSub.files));
+          for (const SubFolderFiles2& subSub : sub.subFolders)
+            lines.push_back("    " + subSub.name + files(subSub.files));
         }
       }
     });
@@ -78,8 +81,8 @@ TEST_F(Scan, SubFoldersComeBeforeTheRootWithTheirChains) {
 
 TEST_F(Scan, TreeJoinsFoldersAndKeepsDeepFilesInTheirThirdLevel) {
   for (const char* folder : {"A", "A/B", "A/D", "B", "A/D/E", "A/D/E/F"}) Folder(folder);
-  for (const char* bank : {"A/x.syx", "A/y.syx", "A/B/z.syx", "A/D/w.syx", "B/v.syx", "r.syx", "A/D/E/F/deep.syx",
-                           "A/D/w2.syx"})
+  for (const char* bank :
+       {"A/x.syx", "A/y.syx", "A/B/z.syx", "A/D/w.syx", "B/v.syx", "r.syx", "A/D/E/F/deep.syx", "A/D/w2.syx"})
     Bank(bank);
   Bank("A/p.syx", Join(std::vector<Bytes>(100, Performance(1))));
   librarian_.loadPatchesFromFilesystem(root_);

@@ -44,11 +44,13 @@ TEST_F(Writer, MidiFileFormHoldsOneFixedEventPerSlot) {
   ASSERT_TRUE(librarian_.savePatchAs("Out", root_, true, nullptr));
   const Bytes file = ReadBytes(root_ + "/Out.mid");
   ASSERT_EQ(file.size(), 14209u);
-  EXPECT_EQ(Bytes(file.begin(), file.begin() + 53), Bytes(midiSingleStartHeader_NL99.begin(), midiSingleStartHeader_NL99.end()));
+  EXPECT_EQ(Bytes(file.begin(), file.begin() + 53),
+            Bytes(midiSingleStartHeader_NL99.begin(), midiSingleStartHeader_NL99.end()));
   EXPECT_EQ(Bytes(file.end() - 4, file.end()), (Bytes{0x00, 0xFF, 0x2F, 0x00}));
   // Event 1 of the second slot: device 0F, type 01, slot 1, F7 where the name was.
   const size_t second = 53 + 138 + 5 - 1;
-  EXPECT_EQ(Bytes(file.begin() + long(second) + 1, file.begin() + long(second) + 6), (Bytes{0x33, 0x0F, 0x04, 0x01, 0x01}));
+  EXPECT_EQ(Bytes(file.begin() + long(second) + 1, file.begin() + long(second) + 6),
+            (Bytes{0x33, 0x0F, 0x04, 0x01, 0x01}));
   EXPECT_EQ(file[second + 138], 0xF7);
   EXPECT_EQ(editor_.pairs[0].fileName, "Out.mid");
   EXPECT_EQ(editor_.pairs[0].folderName, "Patches");
@@ -61,7 +63,7 @@ TEST_F(Writer, MidiFileFormHoldsOneFixedEventPerSlot) {
 TEST_F(Writer, PerformanceBanksOfAnySizeGiveFullMidiFiles) {
   Load("Perf.syx", Join(std::vector<Bytes>(99, Performance(4))), 1);
   PatchFile bank = *librarian_.copyBank(1, 0);
-  bank.patches.resize(99);        // 99 performances
+  bank.patches.resize(99);             // 99 performances
   bank.patches[7] = LibrarianPatch();  // and an empty slot
   ByteChunk image;
   ASSERT_TRUE(bankImage(bank, true, MidiHead::Rewrite, &image));

@@ -15,9 +15,12 @@ std::vector<uint8_t> FixedEvent(const LibrarianPatch* patch, int kind, int slot,
   const bool performance = kind == kPerformanceKind;
   const size_t length = size_t(performance ? kPerformanceLength : kProgramLength);
   std::vector<uint8_t> bytes;
-  if (patch && !patch->messages.empty()) bytes = patch->messages.front().bytes;
-  else if (performance) bytes.assign(initSinglePerformance().begin(), initSinglePerformance().end());
-  else bytes.assign(initSinglePatch().begin(), initSinglePatch().end());
+  if (patch && !patch->messages.empty())
+    bytes = patch->messages.front().bytes;
+  else if (performance)
+    bytes.assign(initSinglePerformance().begin(), initSinglePerformance().end());
+  else
+    bytes.assign(initSinglePatch().begin(), initSinglePatch().end());
   // Cut or pad the body, so no F7 stays inside the event.
   if (!bytes.empty() && bytes.back() == kSysexEnd) bytes.pop_back();
   bytes.resize(length - 1, 0x00);

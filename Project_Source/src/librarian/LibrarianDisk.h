@@ -35,8 +35,7 @@ BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* 
 
 // Moves `from` into `folder` under its own name, or a free one; across file systems
 // the bytes are copied and flushed before the source is unlinked. Fills `movedTo`.
-bool moveWithoutOverwrite(const std::string& from, const std::string& folder, std::string* movedTo,
-                          std::string* error);
+bool moveWithoutOverwrite(const std::string& from, const std::string& folder, std::string* movedTo, std::string* error);
 
 // Creates `folder` unless it is one already.
 bool ensureFolder(const std::string& folder, std::string* error);

@@ -54,8 +54,10 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
       if (!IsBankExtension(lowerExtensionOf(name))) continue;
       PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0);
       if (!record) continue;
-      if (record->type == kProgramKind) library_->createSingleFolderFilesStructure(record);
-      else library_->createMultiFolderFilesStructure(record);
+      if (record->type == kProgramKind)
+        library_->createSingleFolderFilesStructure(record);
+      else
+        library_->createMultiFolderFilesStructure(record);
     }
   }
   return true;
@@ -67,6 +69,11 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   const BankFileRead read = readBankFile(path, &image_, &error);
   if (read == BankFileRead::NotABankFile) return nullptr;
   log(kLogPrefix + std::string("loading file ") + path);
+  if (read != BankFileRead::Read) {
+    const std::string why = read == BankFileRead::TooLarge ? "larger than 16 MiB" : error;
+    log(kLogPrefix + std::string("skipped file ") + path + ": " + why);
+    return nullptr;
+  }
   auto record = std::make_unique<PatchFile>();
   record->fileName = lastComponent(path);
   record->folderName = chain.back();
@@ -74,11 +81,6 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   record->reservedPath = path;
   record->bankIndex = value;
   log(kLogPrefix + std::string("loaded file ") + path);
-
-  if (read != BankFileRead::Read) {
-    log(kLogPrefix + std::string("skipped file ") + path + ": " + (read == BankFileRead::TooLarge ? "larger than 16 MiB" : error));
-    return nullptr;
-  }
   PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), lowerExtensionOf(path) == "mid" ? 1 : 0);
   if (record->patches.empty()) {
     log(kLogPrefix + std::string("skipped file ") + path + ": no program or performance in it");

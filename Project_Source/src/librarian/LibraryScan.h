@@ -28,8 +28,8 @@ private:
   // Banks". On any failure nothing new is left and the file stays where it was.
   bool convertProgramFile(const PatchFile& source, const std::string& path);
   // Writes bank `bankIndex` (0, 1, ...) of the split under a free name beside the source.
-  std::unique_ptr<PatchFile> createNewPatchFile(const PatchFile& source, const std::string& sourcePath,
-                                                int bankIndex, std::string* error);
+  std::unique_ptr<PatchFile> createNewPatchFile(const PatchFile& source, const std::string& sourcePath, int bankIndex,
+                                                std::string* error);
   void log(const std::string& line);
 
   LibrarianEditor* editor_;

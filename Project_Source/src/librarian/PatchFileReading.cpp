@@ -16,6 +16,7 @@ constexpr int kMidiFirstEventSearchAt = 14;
 constexpr int kLargestDeviceId = 15;
 constexpr int kLargestSlotByte = 99;
 constexpr int kHeadLength = 6;
+constexpr size_t kCompletionRoom = 64;  // four zeros, a name, four part names and F7
 // Any byte from here on ends a message body: F7, or the status byte of whatever
 // follows a message that was cut.
 constexpr uint8_t kFirstStatusByte = 0x80;
@@ -107,8 +108,8 @@ void PatchLibrarian::loadFromChunk(const ByteChunk* image, int size, PatchFile* 
   int position = midiFile ? kMidiFirstEventSearchAt : 0;
   file->patches.reserve(file->patches.size() + size_t(kBankRows));
   // The running slot number counts the stored messages.
-  while (reader(image, position, file, int(file->patches.size() % kBankRows)) > 0) {
-  }
+  int more = 1;
+  while (more > 0) more = reader(image, position, file, int(file->patches.size() % kBankRows));
   if (!file->patches.empty()) checkBankSizeAndAddData(file);
 }
 
@@ -150,8 +151,8 @@ int PatchLibrarian::readSysexMessage(const ByteChunk* image, int& position, Patc
   head[4] = kind == kProgramKind ? kStoredProgramType : kLoadedPerformanceType;
   head[5] = uint8_t(slot);
   std::vector<uint8_t> message;
-  // Room for the default names at once: one allocation per message.
-  message.reserve(size_t(kHeadLength + (end - body)) + kFullPerformanceLength - kPerformanceNameAt + 1);
+  // Room for the default names and the F7 at once: one allocation per message.
+  message.reserve(size_t(kHeadLength + (end - body)) + kCompletionRoom);
   message.insert(message.end(), head, head + kHeadLength);
   message.insert(message.end(), body, end);
   CompleteByLength(message, kind, slot);

@@ -32,8 +32,10 @@ void PatchLibrarian::fillUncompletedBankFiles(PatchFile* bank) {
   const size_t full = size_t(performance ? kPerformanceBankSize : kProgramBankSize);
   while (bank->patches.size() < full) {
     LibrarianPatch padding;
-    if (performance) padding.messages.push_back({{initSinglePerformance().begin(), initSinglePerformance().end()}});
-    else padding.messages.push_back({{initSinglePatch().begin(), initSinglePatch().end()}});
+    if (performance)
+      padding.messages.push_back({{initSinglePerformance().begin(), initSinglePerformance().end()}});
+    else
+      padding.messages.push_back({{initSinglePatch().begin(), initSinglePatch().end()}});
     bank->patches.push_back(std::move(padding));
   }
 }
@@ -49,8 +51,8 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
     *error = "there is no bank to save";
     return false;
   }
-  const std::string path = editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder,
-                                                      midiForm ? "mid" : "nl2");
+  const std::string path =
+      editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2");
   if (path.empty()) return false;
   std::string folderName = lastComponent(folderOfPath(path));
   removeCharsFromString(folderName, "/");
