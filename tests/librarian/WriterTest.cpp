@@ -1,8 +1,6 @@
 // Saving the left pane's bank: both forms byte for byte, the in-place save's naming
 // and refusals, and atomic replacement when any step of the write fails.
 
-#include "ByteChunk.h"
-#include "BankImage.h"
 #include "Kit_AtomicFile.h"
 #include "LibrarianFixtures.h"
 #include "PatchLibrarian.h"
@@ -60,20 +58,6 @@ TEST_F(Writer, MidiFileFormHoldsOneFixedEventPerSlot) {
   EXPECT_EQ(ReadBytes(root_ + "/Out.nl2"), Join(named));
 }
 
-TEST_F(Writer, PerformanceBanksOfAnySizeGiveFullMidiFiles) {
-  Load("Perf.syx", Join(std::vector<Bytes>(99, Performance(4))), 1);
-  PatchFile bank = *librarian_.copyBank(1, 0);
-  bank.patches.resize(99);             // 99 performances
-  bank.patches[7] = LibrarianPatch();  // and an empty slot
-  ByteChunk image;
-  ASSERT_TRUE(bankImage(bank, true, MidiHead::Rewrite, &image));
-  EXPECT_EQ(image.Size(), 71952);
-  const PatchFile back = Read(Bytes(image.GetBytes(), image.GetBytes() + image.Size()));
-  ASSERT_EQ(back.patches.size(), 100u);
-  EXPECT_EQ(Bytes(back.patches[7].messages[0].bytes.begin() + 6, back.patches[7].messages[0].bytes.begin() + 700),
-            Bytes(initSinglePerformance().begin() + 6, initSinglePerformance().begin() + 700));
-}
-
 TEST_F(Writer, SaveAsWithoutBankOrAfterCancelWritesNothing) {
   std::string error;
   EXPECT_FALSE(librarian_.savePatchAs("Out", root_, true, &error));
@@ -96,26 +80,6 @@ TEST_F(Writer, SaveInPlaceNamesSyxBanksNl2UnderAFreeName) {
   ASSERT_TRUE(librarian_.saveEditedPatch(root_ + "/Bank.mid", "Bank.MID", nullptr));
   EXPECT_EQ(ReadBytes(root_ + "/Bank.mid").size(), 14209u);
   EXPECT_EQ(editor_.pairs[0].fileName, "Bank.MID");
-}
-
-TEST_F(Writer, PaddingAndRecordHelpers) {
-  PatchFile programs = Read(Programs(40));
-  programs.patches.resize(40);
-  PatchLibrarian::fillUncompletedBankFiles(&programs);
-  ASSERT_EQ(programs.patches.size(), 99u);
-  EXPECT_TRUE(programs.patches[98].name.empty());
-  EXPECT_EQ(programs.patches[98].messages[0].bytes.size(), 139u);
-  PatchFile performances = Read(Performance(2));
-  performances.patches.resize(1);
-  PatchLibrarian::fillUncompletedBankFiles(&performances);
-  EXPECT_EQ(performances.patches.size(), 100u);
-  performances.type = 5;
-  performances.folderName = "Sub";
-  EXPECT_EQ(performances.clone()->type, 1);
-  EXPECT_TRUE(performances.clone()->folderName.empty());
-  std::string text = "/Patches/";
-  removeCharsFromString(text, "/");
-  EXPECT_EQ(text, "Patches");
 }
 
 // The system's calls for the atomic write with one step failing.
