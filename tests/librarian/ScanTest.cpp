@@ -140,7 +140,7 @@ TEST_F(Scan, SurvivesWhatAFolderMayHold) {
   ::chmod((root_ + "/Locked").c_str(), 0755);
 }
 
-TEST_F(Scan, DiscardTwiceEqualsAFreshStartAndAMissingRootChangesNothing) {
+TEST_F(Scan, DiscardTwiceEqualsAFreshStartAndClearingTreesKeepsTheFiles) {
   Folder("Sub");
   Bank("Sub/c.syx");
   Bank("p.syx", Join(std::vector<Bytes>(100, Performance(1))));
@@ -154,6 +154,12 @@ TEST_F(Scan, DiscardTwiceEqualsAFreshStartAndAMissingRootChangesNothing) {
   librarian_.loadPatchesFromFilesystem(data_ / "Absent");
   EXPECT_EQ(Listed(0), programs);
   EXPECT_TRUE(editor_.Logged("PLUGIN IS NOT ABLE TO FIND PATCHES FOLDER..."));
+  librarian_.clearDataStructures(2);
+  EXPECT_EQ(Tree(0), tree);
+  librarian_.clearDataStructures(0);
+  EXPECT_TRUE(Tree(0).empty());
+  EXPECT_EQ(Tree(1).size(), 1u);
+  EXPECT_EQ(Listed(0), programs);
 }
 
 }  // namespace
