@@ -99,10 +99,11 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
 }
 
 bool LibraryScan::convertProgramFile(const PatchFile& source, const std::string& path) {
-  std::string error;
-  const std::string converted = editor_->getDataFolder() + kConvertedBanksFolder;
+  std::string error = "no data folder";
+  const std::string dataFolder = editor_->getDataFolder();
+  const std::string converted = dataFolder + kConvertedBanksFolder;
   std::vector<std::unique_ptr<PatchFile>> banks;
-  bool done = ensureFolder(converted, &error);
+  bool done = !dataFolder.empty() && ensureFolder(converted, &error);
   const int bankCount = int((source.patches.size() + kProgramBankSize - 1) / kProgramBankSize);
   for (int i = 0; done && i < bankCount; ++i) {
     banks.push_back(createNewPatchFile(source, path, i, &error));
