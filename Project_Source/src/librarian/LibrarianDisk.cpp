@@ -1,0 +1,224 @@
+#include "LibrarianDisk.h"
+
+#include "ByteChunk.h"
+#include "Kit_AtomicFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+constexpr int kMostNameTries = 10000;
+
+std::string SystemError(const std::string& what, const std::string& path) {
+  return what + " " + path + ": " + std::strerror(errno);
+}
+
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+std::string folderOfPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string lastComponent(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string stemOf(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string lowerExtensionOf(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return std::string();
+  std::string extension = name.substr(dot + 1);
+  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+std::string freeFilePath(const std::string& folder, const std::string& stem, const std::string& extension) {
+  struct stat st;
+  for (int n = 1; n < kMostNameTries; ++n) {
+    const std::string name = n == 1 ? stem + extension : stem + " (" + std::to_string(n) + ")" + extension;
+    const std::string path = folder + "/" + name;
+    if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return path;
+  }
+  return std::string();
+}
+
+BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error) {
+  // Non-blocking: a FIFO or device named like a bank must not hang the scan.
+  Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+  if (file.fd < 0) {
+    *error = SystemError("cannot open", path);
+    return BankFileRead::Failed;
+  }
+  struct stat st;
+  if (::fstat(file.fd, &st) != 0) {
+    *error = SystemError("cannot examine", path);
+    return BankFileRead::Failed;
+  }
+  if (!S_ISREG(st.st_mode) || st.st_size < kSmallestBankFile) return BankFileRead::NotABankFile;
+  if (st.st_size > kLargestBankFile) return BankFileRead::TooLarge;
+  if (out->Resize(int(st.st_size)) != int(st.st_size)) {
+    *error = "no memory for " + path;
+    return BankFileRead::Failed;
+  }
+  size_t done = 0;
+  while (done < size_t(st.st_size)) {
+    const ssize_t got = ::read(file.fd, out->GetBytes() + done, size_t(st.st_size) - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      *error = SystemError("cannot read", path);
+      return BankFileRead::Failed;
+    }
+    if (got == 0) break;  // the file shrank meanwhile
+    done += size_t(got);
+  }
+  out->Resize(int(done));
+  return BankFileRead::Read;
+}
+
+bool ensureFolder(const std::string& folder, std::string* error) {
+  if (::mkdir(folder.c_str(), 0755) == 0) return true;
+  if (errno != EEXIST) {
+    *error = SystemError("cannot create", folder);
+    return false;
+  }
+  struct stat st;
+  if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  *error = "not a folder: " + folder;
+  return false;
+}
+
+namespace {
+
+bool ReadWhole(const std::string& path, std::vector<uint8_t>* bytes, std::string* error) {
+  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) {
+    *error = SystemError("cannot open", path);
+    return false;
+  }
+  uint8_t block[65536];
+  for (;;) {
+    const ssize_t got = ::read(file.fd, block, sizeof block);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      *error = SystemError("cannot read", path);
+      return false;
+    }
+    if (got == 0) return true;
+    bytes->insert(bytes->end(), block, block + got);
+  }
+}
+
+// Copies, flushes, then unlinks the source; if the source stays, so does nothing else.
+bool CopyAcross(const std::string& from, const std::string& to, std::string* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWhole(from, &bytes, error)) return false;
+  if (!Kit_WriteFileAtomically(to, bytes.data(), bytes.size(), error)) return false;
+  if (::unlink(from.c_str()) != 0) {
+    *error = SystemError("cannot remove", from);
+    ::unlink(to.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool moveWithoutOverwrite(const std::string& from, const std::string& folder, std::string* movedTo,
+                          std::string* error) {
+  const std::string name = lastComponent(from);
+  const std::string stem = stemOf(name);
+  const std::string extension = name.size() > stem.size() ? name.substr(stem.size()) : std::string();
+  for (int tries = 0; tries < kMostNameTries; ++tries) {
+    const std::string to = freeFilePath(folder, stem, extension);
+    if (to.empty()) break;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+      *movedTo = to;
+      return true;
+    }
+    if (errno == EEXIST) continue;  // taken since we looked
+    if (errno != EXDEV) {
+      *error = SystemError("cannot move", from);
+      return false;
+    }
+    if (!CopyAcross(from, to, error)) return false;
+    *movedTo = to;
+    return true;
+  }
+  *error = "no free name for " + name + " in " + folder;
+  return false;
+}
+
+namespace {
+
+struct Entry {
+  std::string name;
+  unsigned char type;  // as readdir tells it; DT_UNKNOWN and DT_LNK need a stat
+  bool operator<(const Entry& other) const { return name < other.name; }
+};
+
+std::vector<Entry> ListEntries(const std::string& folder) {
+  std::vector<Entry> entries;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return entries;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") entries.push_back({name, entry->d_type});
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+}  // namespace
+
+std::vector<std::string> listFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  for (Entry& entry : ListEntries(folder)) names.push_back(std::move(entry.name));
+  return names;
+}
+
+std::vector<ScannedFolder> buildFolderStructure(const std::string& root) {
+  std::set<std::pair<dev_t, ino_t>> entered;
+  struct stat st;
+  if (::stat(root.c_str(), &st) == 0) entered.insert({st.st_dev, st.st_ino});
+  std::vector<ScannedFolder> found;
+  std::vector<ScannedFolder> pending{{root, {lastComponent(root)}}};
+  while (!pending.empty()) {
+    const ScannedFolder folder = std::move(pending.back());
+    pending.pop_back();
+    for (const Entry& entry : ListEntries(folder.path)) {
+      if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN) continue;
+      const std::string path = folder.path + "/" + entry.name;
+      if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+      if (!entered.insert({st.st_dev, st.st_ino}).second) continue;
+      ScannedFolder sub{path, folder.chain};
+      sub.chain.push_back(entry.name);
+      found.push_back(sub);
+      pending.push_back(std::move(sub));
+    }
+  }
+  return found;
+}

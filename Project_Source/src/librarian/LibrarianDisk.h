@@ -1,0 +1,51 @@
+#pragma once
+// The librarian's dealings with the file system, none of which throws: path pieces,
+// free names, reading a bank file, moving a file without overwriting, walking folders.
+//
+// Paths split at "/" only ("\" is a name character); names compare byte-wise and
+// only extensions ignore case.
+//
+// threads: any (no shared state).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ByteChunk;
+
+// Before the last "/" (empty when there is none), and after it (all when there is none).
+std::string folderOfPath(const std::string& path);
+std::string lastComponent(const std::string& path);
+// A name before its last "." (all of it when there is none), and after it in lower case.
+std::string stemOf(const std::string& name);
+std::string lowerExtensionOf(const std::string& name);
+
+// `folder` + "/" + stem + extension, or with " (2)", " (3)", ... after the stem: the
+// first that names nothing yet, not even a dangling link.
+std::string freeFilePath(const std::string& folder, const std::string& stem, const std::string& extension);
+
+constexpr int64_t kSmallestBankFile = 4501;
+constexpr int64_t kLargestBankFile = 16 * 1024 * 1024;
+
+enum class BankFileRead { Read, NotABankFile, TooLarge, Failed };
+// Reads a bank file through one descriptor, opened without blocking: only a regular
+// file of 4501 bytes up to 16 MiB is read (a larger one is never allocated); `out`
+// holds the bytes actually read (its room is reused from file to file). `error` says why on Failed.
+BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error);
+
+// Moves `from` into `folder` under its own name, or a free one; across file systems
+// the bytes are copied and flushed before the source is unlinked. Fills `movedTo`.
+bool moveWithoutOverwrite(const std::string& from, const std::string& folder, std::string* movedTo, std::string* error);
+
+// Creates `folder` unless it is one already.
+bool ensureFolder(const std::string& folder, std::string* error);
+
+struct ScannedFolder {
+  std::string path;
+  std::vector<std::string> chain;  // folder names from the root down, root first
+};
+// Every folder below `root`, entered once each by device and inode (a linked folder
+// included); folders that cannot be listed are skipped.
+std::vector<ScannedFolder> buildFolderStructure(const std::string& root);
+// The names in a folder, sorted byte-wise; empty when it cannot be listed.
+std::vector<std::string> listFolder(const std::string& folder);

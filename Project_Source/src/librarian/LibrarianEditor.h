@@ -1,0 +1,41 @@
+#pragma once
+// What the librarian reads of and writes into the editor. The editor implements it;
+// tests use a fake. The librarian never calls it with its own lock held.
+
+#include <string>
+
+// A pane's current bank file as the editor keeps it per librarian mode.
+struct CurrentFilePair {
+  std::string fileName;
+  std::string folderName;
+};
+
+class LibrarianEditor {
+public:
+  virtual ~LibrarianEditor() = default;
+
+  // The data folder, with its closing "/".
+  // threads: main
+  virtual std::string getDataFolder() const = 0;
+
+  // True when the editor's log file could be opened at start-up; the librarian
+  // writes log lines only then.
+  // threads: main
+  virtual bool isLogEnabled() const = 0;
+  // threads: main
+  virtual void printDebugInfo(const std::string& line) = 0;
+
+  // True while the librarian works on performances.
+  // threads: main
+  virtual bool isLibrarianPerformanceMode() const = 0;
+
+  // The left pane's current-file pair for programs (false) or performances (true).
+  // threads: main
+  virtual CurrentFilePair getLeftCurrentFile(bool performance) const = 0;
+  virtual void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) = 0;
+
+  // The panel's save prompt: the chosen full path, or empty when the user cancelled.
+  // threads: main
+  virtual std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
+                                        const std::string& extension) = 0;
+};

@@ -1,0 +1,89 @@
+#pragma once
+// The librarian's records: one stored message, one slot, one bank file, and the
+// three levels of the folder tree over the bank files.
+//
+// threads: plain values; the librarian's lock guards the ones it shares.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ByteChunk;
+
+// One complete SysEx message of a slot, from F0 to F7 inclusive.
+struct PatchSysexMessage {
+  std::vector<uint8_t> bytes;
+
+  // Appends the message to `target`: whole in the raw form; in the midi-file form
+  // without its F0 (the event's status) and, after the first patch of a bank, behind
+  // the event prefix of a further event.
+  void save(ByteChunk* target, bool midiForm, int index, bool performance) const;
+};
+
+// One slot of a bank; empty when it holds no message.
+struct LibrarianPatch {
+  std::string name;
+  std::vector<PatchSysexMessage> messages;
+
+  bool empty() const { return messages.empty(); }
+};
+
+// One bank file as the scan loaded it, a bank the librarian made, or a search bank.
+struct PatchFile {
+  int type = 0;       // 0 programs, 1 performances
+  int generated = 0;  // 1 for banks the librarian made itself
+  std::vector<LibrarianPatch> patches;
+  std::string fileName;
+  std::string folderName;
+  std::vector<std::string> folderChain;  // from the scanned root down, root first
+  std::string reservedPath;              // the file's full path; a save in place writes there
+  int bankIndex = 0;
+  // Set when the record does not show its whole file (messages of the other kind,
+  // more than it can hold, a conversion that failed): saving in place would lose data.
+  bool incomplete = false;
+
+  // A copy for the writers: patches and file name only, type and flag made 0 or 1.
+  std::unique_ptr<PatchFile> clone() const;
+};
+
+struct SubFolderFiles2 {
+  std::string name;
+  std::vector<PatchFile*> files;  // not owned: the file lists own the records
+};
+
+struct SubFolderFiles {
+  std::string name;
+  std::vector<SubFolderFiles2> subFolders;
+  std::vector<PatchFile*> files;
+};
+
+struct FolderFiles {
+  std::string name;
+  std::vector<SubFolderFiles> subFolders;
+  std::vector<PatchFile*> files;
+};
+
+using FolderTree = std::vector<std::unique_ptr<FolderFiles>>;
+using PatchFileList = std::vector<std::unique_ptr<PatchFile>>;
+
+// Everything a scan makes: the flat lists own the records, the trees point into them.
+struct PatchLibrary {
+  std::vector<std::string> folderList;
+  PatchFileList programFiles;
+  PatchFileList performanceFiles;
+  PatchFileList searchFiles;
+  FolderTree programTree;
+  FolderTree performanceTree;
+  FolderTree searchTree;
+
+  PatchFileList& filesOfType(int type) { return type == 0 ? programFiles : performanceFiles; }
+  const PatchFileList& filesOfType(int type) const { return type == 0 ? programFiles : performanceFiles; }
+
+  // Place a record into the program or the performance tree by its folder chain.
+  void createSingleFolderFilesStructure(PatchFile* record);
+  void createMultiFolderFilesStructure(PatchFile* record);
+  // Empties the program tree (0), the performance tree (1) or the search tree (3);
+  // other codes do nothing. The records stay in their lists.
+  void clearDataStructures(int code);
+};

@@ -1,0 +1,155 @@
+#include "LibraryScan.h"
+
+#include "BankImage.h"
+#include "ByteChunk.h"
+#include "Kit_AtomicFile.h"
+#include "LibrarianDisk.h"
+#include "LibrarianEditor.h"
+#include "PatchLibrarian.h"
+#include "PatchTemplates.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const kLogPrefix = "PATCH LIBRARIAN: ";
+const char* const kConvertedBanksFolder = "Converted Banks";
+
+bool IsBankExtension(const std::string& extension) {
+  return extension == "mid" || extension == "syx" || extension == "nl2";
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+LibraryScan::LibraryScan(LibrarianEditor* editor, PatchLibrary* library)
+    : editor_(editor), library_(library), logging_(editor->isLogEnabled()) {}
+
+void LibraryScan::log(const std::string& line) {
+  if (logging_) editor_->printDebugInfo(line);
+}
+
+bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
+  if (!IsFolder(root)) {
+    log("PLUGIN IS NOT ABLE TO FIND PATCHES FOLDER...");
+    return false;
+  }
+  // Sub-folders before the root, each before its own sub-folders.
+  std::vector<ScannedFolder> folders = buildFolderStructure(root);
+  std::sort(folders.begin(), folders.end(),
+            [](const ScannedFolder& a, const ScannedFolder& b) { return a.path < b.path; });
+  folders.push_back(ScannedFolder{root, {lastComponent(root)}});
+  library_->folderList.clear();
+  for (const ScannedFolder& folder : folders) library_->folderList.push_back(folder.path);
+
+  for (const ScannedFolder& folder : folders) {
+    // Banks written by a conversion land in a folder already listed: the next scan loads them.
+    for (const std::string& name : listFolder(folder.path)) {
+      if (!IsBankExtension(lowerExtensionOf(name))) continue;
+      PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0);
+      if (!record) continue;
+      if (record->type == kProgramKind)
+        library_->createSingleFolderFilesStructure(record);
+      else
+        library_->createMultiFolderFilesStructure(record);
+    }
+  }
+  return true;
+}
+
+PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value) {
+  // Opened and checked first: what is no bank file (a FIFO, a folder, a small file) passes silently.
+  std::string error;
+  const BankFileRead read = readBankFile(path, &image_, &error);
+  if (read == BankFileRead::NotABankFile) return nullptr;
+  log(kLogPrefix + std::string("loading file ") + path);
+  if (read != BankFileRead::Read) {
+    const std::string why = read == BankFileRead::TooLarge ? "larger than 16 MiB" : error;
+    log(kLogPrefix + std::string("skipped file ") + path + ": " + why);
+    return nullptr;
+  }
+  auto record = std::make_unique<PatchFile>();
+  record->fileName = lastComponent(path);
+  record->folderName = chain.back();
+  record->folderChain = chain;
+  record->reservedPath = path;
+  record->bankIndex = value;
+  log(kLogPrefix + std::string("loaded file ") + path);
+  PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), lowerExtensionOf(path) == "mid" ? 1 : 0);
+  if (record->patches.empty()) {
+    log(kLogPrefix + std::string("skipped file ") + path + ": no program or performance in it");
+    return nullptr;
+  }
+  if (record->type == kProgramKind && record->patches.size() >= size_t(kBankRows)) {
+    if (convertProgramFile(*record, path)) return nullptr;
+    record->incomplete = true;  // listed unconverted: it shows only its first bank
+  }
+  PatchLibrarian::fillUncompletedBankFiles(record.get());
+  record->patches.resize(size_t(bankSizeOfKind(record->type)));
+  record->patches.resize(size_t(kBankRows));
+  PatchFile* listed = record.get();
+  library_->filesOfType(listed->type).push_back(std::move(record));
+  return listed;
+}
+
+bool LibraryScan::convertProgramFile(const PatchFile& source, const std::string& path) {
+  std::string error = "no data folder";
+  const std::string dataFolder = editor_->getDataFolder();
+  const std::string converted = dataFolder + kConvertedBanksFolder;
+  std::vector<std::unique_ptr<PatchFile>> banks;
+  bool done = !dataFolder.empty() && ensureFolder(converted, &error);
+  const int bankCount = int((source.patches.size() + kProgramBankSize - 1) / kProgramBankSize);
+  for (int i = 0; done && i < bankCount; ++i) {
+    banks.push_back(createNewPatchFile(source, path, i, &error));
+    done = banks.back() != nullptr;
+  }
+  std::string movedTo;
+  done = done && moveWithoutOverwrite(path, converted, &movedTo, &error);
+  if (!done) {
+    for (const auto& bank : banks) {
+      if (bank) ::unlink(bank->reservedPath.c_str());
+    }
+    log(kLogPrefix + std::string("could not convert file ") + path + ": " + error);
+    return false;
+  }
+  for (auto& bank : banks) {
+    library_->createSingleFolderFilesStructure(bank.get());
+    library_->programFiles.push_back(std::move(bank));
+  }
+  log(kLogPrefix + std::string("moved file ") + movedTo + " due to mismatching data in package!");
+  return true;
+}
+
+std::unique_ptr<PatchFile> LibraryScan::createNewPatchFile(const PatchFile& source, const std::string& sourcePath,
+                                                           int bankIndex, std::string* error) {
+  auto bank = std::make_unique<PatchFile>();
+  bank->type = kProgramKind;
+  bank->generated = 1;
+  const size_t from = size_t(bankIndex) * kProgramBankSize;
+  const size_t to = std::min(source.patches.size(), from + kProgramBankSize);
+  bank->patches.assign(source.patches.begin() + long(from), source.patches.begin() + long(to));
+  PatchLibrarian::fillUncompletedBankFiles(bank.get());
+  const std::string stem = stemOf(source.fileName) + " Singles " + std::to_string(bankIndex + 1);
+  bank->reservedPath = freeFilePath(folderOfPath(sourcePath), stem, ".nl2");
+  bank->fileName = lastComponent(bank->reservedPath);
+  bank->folderName = source.folderName;
+  bank->folderChain = source.folderChain;
+  ByteChunk image(4096);
+  if (bank->reservedPath.empty()) {
+    *error = "no free name for " + stem;
+    return nullptr;
+  }
+  if (!bankImage(*bank, false, MidiHead::Keep, &image)) {
+    *error = "no memory for " + bank->fileName;
+    return nullptr;
+  }
+  if (!Kit_WriteFileAtomically(bank->reservedPath, image.GetBytes(), size_t(image.Size()), error)) return nullptr;
+  bank->patches.resize(size_t(kBankRows));
+  return bank;
+}

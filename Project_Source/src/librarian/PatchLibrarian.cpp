@@ -1,0 +1,89 @@
+#include "PatchLibrarian.h"
+
+#include "LibraryScan.h"
+#include "PatchTemplates.h"
+
+PatchLibrarian::PatchLibrarian(LibrarianEditor* editor) : editor_(editor) {}
+
+void PatchLibrarian::loadPatchesFromFilesystem(const std::string& root) {
+  PatchLibrary found;
+  if (!LibraryScan(editor_, &found).loadPatchesFromFilesystem(root)) return;
+  // A scan adds to what is there; the lists hold the records in the order they were placed.
+  std::lock_guard<std::mutex> hold(lock_);
+  library_.folderList = std::move(found.folderList);
+  for (auto& record : found.programFiles) {
+    library_.createSingleFolderFilesStructure(record.get());
+    library_.programFiles.push_back(std::move(record));
+  }
+  for (auto& record : found.performanceFiles) {
+    library_.createMultiFolderFilesStructure(record.get());
+    library_.performanceFiles.push_back(std::move(record));
+  }
+}
+
+void PatchLibrarian::initBankFilesOnDiscard(const std::string& root) {
+  PatchLibrary found;
+  LibraryScan(editor_, &found).loadPatchesFromFilesystem(root);
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    std::swap(library_, found);
+  }
+  // The old library is released here, off the lock.
+}
+
+void PatchLibrarian::clearDataStructures(int code) {
+  std::lock_guard<std::mutex> hold(lock_);
+  library_.clearDataStructures(code);
+}
+
+void PatchLibrarian::setSysexDatatoSelectedSlot(const LibrarianPatch* received) {
+  if (!received || received->messages.empty()) return;
+  const std::vector<uint8_t>& first = received->messages.front().bytes;
+  const PatchKind kind = patchKindOfMessage(first.data(), first.size());
+  const int type = patchType.load();
+  if (kind == kNoPatchKind || kind != type) return;
+  LibrarianPatch copy = *received;  // made before the lock is taken
+  std::lock_guard<std::mutex> hold(lock_);
+  const PatchFileList& files = library_.filesOfType(type);
+  const int fileIndex = upperFileIndex.load();
+  const int slot = selectedSlot.load();
+  if (fileIndex < 0 || size_t(fileIndex) >= files.size() || !files[size_t(fileIndex)]) return;
+  PatchFile& bank = *files[size_t(fileIndex)];
+  const int size = bankSizeOfKind(bank.type);
+  if (bank.type != kind || slot < 0 || slot >= size) return;
+  bank.patches.resize(size_t(size));
+  bank.patches[size_t(slot)] = std::move(copy);
+}
+
+bool PatchLibrarian::copyPatch(int type, int fileIndex, int slot, LibrarianPatch* out) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  const PatchFileList& files = library_.filesOfType(type);
+  if (fileIndex < 0 || size_t(fileIndex) >= files.size() || !files[size_t(fileIndex)]) return false;
+  const PatchFile& bank = *files[size_t(fileIndex)];
+  if (slot < 0 || size_t(slot) >= bank.patches.size()) return false;
+  *out = bank.patches[size_t(slot)];
+  return true;
+}
+
+std::unique_ptr<PatchFile> PatchLibrarian::copyBank(int type, int fileIndex) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  const PatchFileList& files = library_.filesOfType(type);
+  if (fileIndex < 0 || size_t(fileIndex) >= files.size() || !files[size_t(fileIndex)]) return nullptr;
+  return files[size_t(fileIndex)]->clone();
+}
+
+std::unique_ptr<PatchFile> PatchLibrarian::cloneLeftBank(bool* incomplete) const {
+  const int type = patchType.load();
+  const int fileIndex = upperFileIndex.load();
+  if (type != kProgramKind && type != kPerformanceKind) return nullptr;
+  std::lock_guard<std::mutex> hold(lock_);
+  const PatchFileList& files = library_.filesOfType(type);
+  if (fileIndex < 0 || size_t(fileIndex) >= files.size() || !files[size_t(fileIndex)]) return nullptr;
+  *incomplete = files[size_t(fileIndex)]->incomplete;
+  return files[size_t(fileIndex)]->clone();
+}
+
+void PatchLibrarian::inspect(const std::function<void(const PatchLibrary&)>& reader) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  reader(library_);
+}

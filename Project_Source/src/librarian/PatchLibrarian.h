@@ -1,0 +1,99 @@
+#pragma once
+// The librarian: its bank files, folder trees, the panes' current files and the
+// selected slots, and the reading, writing and scanning of bank files.
+//
+// threads: scans, saves and the panes run on main; received dumps are stored from
+// midi-in (and main, for the list's own copies); the sender (worker) moves the
+// selected slot and takes copies of what it sends. One lock guards the library; it is
+// a leaf: never held while calling the editor or blocking on anything else. Indices
+// and selected slots are atomics, read once per use.
+
+#include "LibrarianRecords.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+class ByteChunk;
+class LibrarianEditor;
+
+class PatchLibrarian {
+public:
+  explicit PatchLibrarian(LibrarianEditor* editor);
+  PatchLibrarian(const PatchLibrarian&) = delete;
+  PatchLibrarian& operator=(const PatchLibrarian&) = delete;
+
+  // --- Bank images into records; pure, threads: any. ---
+
+  // Fills `file` from a whole bank image: a Standard MIDI File bank when the image
+  // starts with its header, else a raw SysEx bank; the hint is not needed. An image
+  // without one acceptable message leaves the record empty.
+  static void loadFromChunk(const ByteChunk* image, int size, PatchFile* file, int midiFileHint);
+  // Read the next message from `position` into `file` under the running slot number;
+  // return the position to go on from, or -1 when the image is exhausted.
+  static int readSysexMessage(const ByteChunk* image, int& position, PatchFile* file, int slot);
+  static int readMIDIMessage(const ByteChunk* image, int& position, PatchFile* file, int slot);
+  // Pads a non-empty bank with named init messages to 99 programs or 100 performances.
+  static void checkBankSizeAndAddData(PatchFile* file);
+  // Moves `position` just past the next byte equal to `value`; at the end sets it to -1.
+  static bool findByte(const ByteChunk* image, int& position, int value);
+
+  // --- Records into bank files. ---
+
+  // Pads a bank to its full size with unnamed init messages, by the kind of its first message.
+  static void fillUncompletedBankFiles(PatchFile* bank);
+  // The left pane's current bank, as a Standard MIDI File bank or a raw bank with
+  // names, into a file the user chooses. True when written; false when there is no
+  // current bank, the user cancelled (error left empty) or the write failed (error set).
+  // threads: main
+  bool savePatchAs(const char* proposedName, const std::string& startFolder, bool midiForm, std::string* error);
+  // The left pane's current bank into `targetPath` ("syx" names become a free "nl2"
+  // name beside it). Refuses a bank that does not show its whole file. True when written.
+  // threads: main
+  bool saveEditedPatch(const std::string& targetPath, const std::string& fileName, std::string* error);
+
+  // --- The data folder. ---
+
+  // Scans `root` and adds its bank files and trees to the library.
+  // threads: main
+  void loadPatchesFromFilesystem(const std::string& root);
+  // Drops the library and scans `root` again; the new library replaces the old at once.
+  // threads: main
+  void initBankFilesOnDiscard(const std::string& root);
+  // threads: main
+  void clearDataStructures(int code);
+
+  // --- Slots. ---
+
+  // Stores a received dump (name and messages) into the selected slot of the left
+  // pane's bank; refuses the other kind, a negative slot and a slot outside the bank.
+  // threads: midi-in, main
+  void setSysexDatatoSelectedSlot(const LibrarianPatch* received);
+  // A copy of one slot of a bank file of the given type; false when there is none.
+  // threads: any
+  bool copyPatch(int type, int fileIndex, int slot, LibrarianPatch* out) const;
+  // A copy of a whole bank file; null when there is none.
+  // threads: any
+  std::unique_ptr<PatchFile> copyBank(int type, int fileIndex) const;
+  // Runs `reader` on the library with the lock held; it must not call the editor.
+  // threads: any
+  void inspect(const std::function<void(const PatchLibrary&)>& reader) const;
+
+  std::atomic<int> upperFileIndex{0};
+  std::atomic<int> lowerFileIndex{0};
+  std::atomic<int> patchType{0};  // 0 programs, 1 performances: selects the current file list
+  std::atomic<int> selectedSlot{0};
+  std::atomic<int> lowerSelectedSlot{0};
+  std::atomic<int> targetSlot{0};
+
+private:
+  // A clone of the left pane's bank of the current type and whether it shows its
+  // whole file; null when there is none.
+  std::unique_ptr<PatchFile> cloneLeftBank(bool* incomplete) const;
+
+  LibrarianEditor* editor_;
+  mutable std::mutex lock_;
+  PatchLibrary library_;  // guarded by lock_
+};

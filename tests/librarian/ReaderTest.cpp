@@ -1,0 +1,116 @@
+// Bank images into records: what is kept, how it is completed and named, what is dropped.
+
+#include "LibrarianFixtures.h"
+#include "PatchTemplates.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Bytes With(Bytes bytes, size_t at, uint8_t value) {
+  bytes[at] = value;
+  return bytes;
+}
+
+std::string NameAt(const Bytes& bytes, size_t at) {
+  return std::string(bytes.begin() + long(at), bytes.begin() + long(at) + 10);
+}
+
+Bytes Cut(Bytes bytes, size_t length) {
+  bytes.resize(length);
+  return bytes;
+}
+
+struct ReadCase {
+  const char* what;
+  Bytes image;
+  int type;
+  size_t count;      // slots after reading (0: the record stays empty)
+  size_t firstSize;  // size of the first slot's message
+  std::string firstName;
+  bool incomplete;
+};
+
+class Reader : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(Reader, KeepsCompletesAndDropsMessages) {
+  const ReadCase& c = GetParam();
+  const PatchFile file = Read(c.image);
+  EXPECT_EQ(file.patches.size(), c.count);
+  EXPECT_EQ(file.incomplete, c.incomplete);
+  if (c.count == 0) return;
+  EXPECT_EQ(file.type, c.type);
+  const Bytes& first = file.patches[0].messages.at(0).bytes;
+  EXPECT_EQ(first.size(), c.firstSize);
+  EXPECT_EQ(file.patches[0].name, c.firstName);
+  EXPECT_EQ(first.back(), 0xF7);
+}
+
+const Bytes kNext = Program(9);
+
+INSTANTIATE_TEST_SUITE_P(
+    Images, Reader,
+    ::testing::Values(
+        ReadCase{"unnamed program gains its default name", Program(1), 0, 99, 149, "Sound   01", false},
+        ReadCase{"named program keeps its name", Program(1, 0, "Bright Pad"), 0, 99, 149, "Bright Pad", false},
+        ReadCase{"short program takes its name from before F7", Program(1, 0, "Abc"), 0, 99, 142, "Abc", false},
+        ReadCase{"715 performance gains names and part names", Performance(1), 1, 100, 765, "Perform 01", false},
+        ReadCase{"711 performance gains four zeros first", Performance(1, 711), 1, 100, 765, "Perform 01", false},
+        ReadCase{"725 performance keeps its name", Performance(1, 725), 1, 100, 725, NameAt(Performance(1, 725), 714),
+                 false},
+        ReadCase{"device 16 skipped", Join({With(Program(1), 2, 16), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"model 5 skipped", Join({With(Program(1), 3, 5), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"type 11 skipped", Join({With(Program(1), 4, 11), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"type 29 skipped", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"type 35 skipped", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"slot 100 skipped", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"message cut by the next one dropped", Join({Cut(Program(1), 60), kNext}), 0, 99, 149, "Sound   01",
+                 false},
+        ReadCase{"two messages merged into one dropped",
+                 Join({Cut(Program(1), 138), Cut(Program(2), 138), {0xF7}, kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"message cut by the image's end dropped", Join({Performance(1), Cut(Performance(2), 700)}), 1, 100,
+                 765, "Perform 01", false},
+        ReadCase{"program over 149 bytes dropped", Join({Program(1, 0, "ElevenChars"), kNext}), 0, 99, 149,
+                 "Sound   01", false},
+        ReadCase{"performance over 765 bytes dropped", Join({Performance(1, 766), Performance(2)}), 1, 100, 765,
+                 "Perform 01", false},
+        ReadCase{"the first kind wins, the other is skipped", Join({Program(1), Performance(2), Program(3)}), 0, 99,
+                 149, "Sound   01", true},
+        ReadCase{"over 100 performances", Join(std::vector<Bytes>(101, Performance(1))), 1, 100, 765, "Perform 01",
+                 true},
+        ReadCase{"no acceptable message", Bytes(5000, 0x33), 0, 0, 0, "", false},
+        ReadCase{"14-byte image", Cut(Program(1), 14), 0, 0, 0, "", false}),
+    [](const ::testing::TestParamInfo<ReadCase>& info) { return "Case" + std::to_string(info.index); });
+
+TEST(ReaderPadding, BanksFillUpWithNamedInitMessages) {
+  const PatchFile programs = Read(Programs(40));
+  ASSERT_EQ(programs.patches.size(), 99u);
+  EXPECT_EQ(programs.patches[40].name, "Sound   41");
+  EXPECT_EQ(programs.patches[98].messages[0].bytes.size(), 149u);
+  EXPECT_EQ(Bytes(programs.patches[98].messages[0].bytes.begin(), programs.patches[98].messages[0].bytes.begin() + 138),
+            Bytes(initSinglePatch().begin(), initSinglePatch().begin() + 138));
+
+  std::vector<Bytes> forty(40, Performance(3));
+  const PatchFile performances = Read(Join(forty));
+  ASSERT_EQ(performances.patches.size(), 100u);
+  EXPECT_EQ(performances.patches[40].name, "Perform 41");
+  EXPECT_EQ(performances.patches[99].name, "Perform100");
+  EXPECT_EQ(performances.patches[99].messages[0].bytes.size(), 725u);
+  EXPECT_EQ(performances.patches[99].messages[0].bytes[4], 0x1E);
+  EXPECT_EQ(performances.patches[0].messages[0].bytes[4], 0x1F);
+}
+
+TEST(ReaderSlots, RunningSlotCountsStoredMessagesOnly) {
+  // Junk with maker ids between the messages costs no slot number.
+  const Bytes junk = {0x33, 0x20, 0x33, 0x01, 0x09, 0x33, 0x01, 0x04, 0x0B};
+  std::vector<Bytes> parts;
+  for (int i = 0; i < 100; ++i) parts.push_back(Join({junk, Program(i, 42)}));
+  const PatchFile file = Read(Join(parts));
+  ASSERT_EQ(file.patches.size(), 100u);
+  for (size_t i = 0; i < 100; ++i) EXPECT_EQ(file.patches[i].messages[0].bytes[5], i % 100);
+  EXPECT_EQ(file.patches[1].name, "Sound   02");
+  EXPECT_EQ(file.patches[99].name, "Sound  100");
+  EXPECT_EQ(file.patches[5].messages[0].bytes[4], 0x00);
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The data-folder scan over real folders: order, chains, trees, limits, and survival
+// of whatever a folder may hold.
+
+#include "LibrarianFixtures.h"
+#include "PatchLibrarian.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+class Scan : public ::testing::Test {
+protected:
+  void SetUp() override {
+    editor_.dataFolder = data_.path() + "/";
+    ASSERT_EQ(::mkdir(root_.c_str(), 0755), 0);
+  }
+  void Folder(const std::string& relative) { ASSERT_EQ(::mkdir((root_ + "/" + relative).c_str(), 0755), 0); }
+  void Bank(const std::string& relative, const Bytes& bytes = Programs(99)) {
+    WriteBytes(root_ + "/" + relative, bytes);
+  }
+  // "chain/name" of every listed record of a type, in list order.
+  std::vector<std::string> Listed(int type) const {
+    std::vector<std::string> listed;
+    librarian_.inspect([&](const PatchLibrary& library) {
+      for (const auto& file : library.filesOfType(type)) {
+        std::string entry;
+        for (const std::string& folder : file->folderChain) entry += folder + "/";
+        listed.push_back(entry + file->fileName);
+      }
+    });
+    return listed;
+  }
+  // One line per tree entry: root name, then "  sub", then "    subsub", each with its files.
+  std::vector<std::string> Tree(int type) const {
+    std::vector<std::string> lines;
+    auto files = [](const std::vector<PatchFile*>& list) {
+      std::string text;
+      for (const PatchFile* f : list) text += " " + f->fileName;
+      return text;
+    };
+    librarian_.inspect([&](const PatchLibrary& library) {
+      for (const auto& root : type == 0 ? library.programTree : library.performanceTree) {
+        lines.push_back("[" + root->name + "]" + files(root->files));
+        for (const SubFolderFiles& sub : root->subFolders) {
+          lines.push_back("  " + sub.name + files(sub.files));
+          for (const SubFolderFiles2& subSub : sub.subFolders)
+            lines.push_back("    " + subSub.name + files(subSub.files));
+        }
+      }
+    });
+    return lines;
+  }
+
+  TempFolder data_;
+  const std::string root_ = data_ / "Patches";
+  FakeEditor editor_;
+  PatchLibrarian librarian_{&editor_};
+};
+
+TEST_F(Scan, SubFoldersComeBeforeTheRootWithTheirChains) {
+  Bank("a.syx");
+  Bank("b.nl2");
+  Folder("Sub");
+  Bank("Sub/c.syx");
+  librarian_.loadPatchesFromFilesystem(root_);
+  EXPECT_EQ(Listed(0), (std::vector<std::string>{"Patches/Sub/c.syx", "Patches/a.syx", "Patches/b.nl2"}));
+  librarian_.inspect([&](const PatchLibrary& library) {
+    EXPECT_EQ(library.programFiles[0]->reservedPath, root_ + "/Sub/c.syx");
+    EXPECT_EQ(library.programFiles[0]->folderName, "Sub");
+    EXPECT_EQ(library.programFiles[0]->patches.size(), 100u);
+    EXPECT_TRUE(library.programFiles[0]->patches[99].empty());
+    EXPECT_EQ(library.folderList, (std::vector<std::string>{root_ + "/Sub", root_}));
+  });
+}
+
+TEST_F(Scan, TreeJoinsFoldersAndKeepsDeepFilesInTheirThirdLevel) {
+  for (const char* folder : {"A", "A/B", "A/D", "B", "A/D/E", "A/D/E/F"}) Folder(folder);
+  for (const char* bank :
+       {"A/x.syx", "A/y.syx", "A/B/z.syx", "A/D/w.syx", "B/v.syx", "r.syx", "A/D/E/F/deep.syx", "A/D/w2.syx"})
+    Bank(bank);
+  Bank("A/p.syx", Join(std::vector<Bytes>(100, Performance(1))));
+  librarian_.loadPatchesFromFilesystem(root_);
+  EXPECT_EQ(Tree(0), (std::vector<std::string>{"[]", "  A x.syx y.syx", "    B z.syx", "    D w.syx w2.syx deep.syx",
+                                               "[]", "  B v.syx", "[Patches] r.syx"}));
+  EXPECT_EQ(Tree(1), (std::vector<std::string>{"[]", "  A p.syx"}));
+}
+
+TEST_F(Scan, SizeLimitsAndExtensionsInAnyCase) {
+  const Bytes big = Programs(33);  // 4587 bytes
+  Bank("4500.syx", Bytes(big.begin(), big.begin() + 4500));
+  Bank("4501.syx", Bytes(big.begin(), big.begin() + 4501));
+  Bank("BANK.SYX");
+  Bank("bank.Mid");
+  Bank("text.txt");
+  Bank("noise.nl2", Bytes(6000, 0x11));
+  librarian_.loadPatchesFromFilesystem(root_);
+  EXPECT_EQ(Listed(0), (std::vector<std::string>{"Patches/4501.syx", "Patches/BANK.SYX", "Patches/bank.Mid"}));
+  EXPECT_TRUE(editor_.Logged("skipped file " + root_ + "/noise.nl2"));
+}
+
+TEST_F(Scan, SurvivesWhatAFolderMayHold) {
+  Bank("good.syx");
+  ASSERT_EQ(::symlink("/nowhere/at/all.syx", (root_ + "/dangling.syx").c_str()), 0);
+  Folder("Loop");
+  ASSERT_EQ(::symlink(root_.c_str(), (root_ + "/Loop/back").c_str()), 0);
+  ASSERT_EQ(::mkfifo((root_ + "/x.syx").c_str(), 0644), 0);
+  Folder("y.nl2");
+  Folder("Locked");
+  Bank("Locked/hidden.syx");
+  Bank("unreadable.syx");
+  const int sparse = ::open((root_ + "/huge.syx").c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(sparse, 0);
+  ASSERT_EQ(::ftruncate(sparse, 3LL << 30), 0);
+  ::close(sparse);
+  ::chmod((root_ + "/Locked").c_str(), 0);
+  ::chmod((root_ + "/unreadable.syx").c_str(), 0);
+
+  // Root reads everything: a child drops to an unprivileged user to meet the locks.
+  const passwd* nobody = ::getpwnam("nobody");
+  const bool dropPrivileges = ::geteuid() == 0 && nobody;
+  if (dropPrivileges) ::chmod(data_.path().c_str(), 0755);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (dropPrivileges && (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)) ::_exit(3);
+    librarian_.loadPatchesFromFilesystem(root_);
+    const std::vector<std::string> listed = Listed(0);
+    const bool onlyGood = listed == std::vector<std::string>{"Patches/good.syx"};
+    ::_exit(onlyGood && editor_.Logged("huge.syx: larger than 16 MiB") ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the scan crashed";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ::chmod((root_ + "/Locked").c_str(), 0755);
+}
+
+TEST_F(Scan, DiscardTwiceEqualsAFreshStartAndClearingTreesKeepsTheFiles) {
+  Folder("Sub");
+  Bank("Sub/c.syx");
+  Bank("p.syx", Join(std::vector<Bytes>(100, Performance(1))));
+  librarian_.loadPatchesFromFilesystem(root_);
+  const auto programs = Listed(0), performances = Listed(1), tree = Tree(0);
+  librarian_.initBankFilesOnDiscard(root_);
+  librarian_.initBankFilesOnDiscard(root_);
+  EXPECT_EQ(Listed(0), programs);
+  EXPECT_EQ(Listed(1), performances);
+  EXPECT_EQ(Tree(0), tree);
+  librarian_.loadPatchesFromFilesystem(data_ / "Absent");
+  EXPECT_EQ(Listed(0), programs);
+  EXPECT_TRUE(editor_.Logged("PLUGIN IS NOT ABLE TO FIND PATCHES FOLDER..."));
+  librarian_.clearDataStructures(2);
+  EXPECT_EQ(Tree(0), tree);
+  librarian_.clearDataStructures(0);
+  EXPECT_TRUE(Tree(0).empty());
+  EXPECT_EQ(Tree(1).size(), 1u);
+  EXPECT_EQ(Listed(0), programs);
+}
+
+}  // namespace
