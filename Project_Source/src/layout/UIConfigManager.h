@@ -236,7 +236,8 @@ private:
   // The parameter's record (made with the defaults when it has none) with kind set,
   // control appended and the record stored in the parameter.
   ControlAction* Bind(int paramIdx, int kind, IControl* control);
-  ControlAction* ActionOf(int paramIdx);
+  // The record of a parameter (made empty with kind when it has none), not bound to a control.
+  ControlAction* ActionOrNew(int paramIdx, int kind);
   // 1 at the top; else 1 in the first-generation layers, 0 elsewhere.
   static int FirstGenOf(int part, const ControlLayer* layer);
   // Channel and firstGen of a CC-bound control, then its CC table entry.
@@ -246,16 +247,18 @@ private:
   // under the key of the first message. A bad input is logged and leaves the record
   // without messages and the control unregistered.
   void BindSysEx(ControlAction* action, IControl* control, const std::string& name, int sysexIndex,
-                 int changingByte, int count, int start, int part);
+                 int changingByte, long long count, int start, int part);
   // count limited to kMaxSysExMessages (logged).
-  int CappedMessageCount(const std::string& name, int count);
+  int CappedMessageCount(const std::string& name, long long count);
+  // A layout number as an int: limited to the int range, 0 when not a number.
+  static int ToInt(double v);
   // The shared tail of every menu: the caption with its prompt, style and placing.
   IControl* MakeCaption(int paramIdx, int x, int y, int w, int h, int size, const IColor& color,
                         bool promptEnabled, ControlLayer* layer);
   // Display texts of a menu of max - min entries; false (logged) when neither the
   // list fits nor first..last can number them.
   bool SetMenuTexts(IParam* param, const std::string& name, int entries, const std::vector<std::string>& list,
-                    int first, int last);
+                    int first, int last, std::string (*numberText)(int paramIdx, long long v), int paramIdx);
   // The enum parameter of a menu with max - min entries, capped at kMaxMenuEntries.
   IParam* InitMenuParam(const std::string& name, int paramIdx, int def, int min, int max, int part,
                         const std::string& group, int* entries);
