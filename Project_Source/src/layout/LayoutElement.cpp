@@ -1,10 +1,13 @@
 #include "layout/LayoutElement.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "layout/ConfigLog.h"
 #include "layout/UIConfigManager.h"
 
 const tinyxml2::XMLAttribute* LayoutElement::find(const char* attribute) {
-  mRead.insert(attribute);
+  mRead.push_back(attribute);
   return mElement->FindAttribute(attribute);
 }
 
@@ -35,7 +38,9 @@ void LayoutElement::ints(const char* attribute, int* out, int count) {
 
 void LayoutElement::reportUnread(const ConfigLog& log) const {
   for (const tinyxml2::XMLAttribute* a = mElement->FirstAttribute(); a; a = a->Next()) {
-    if (!mRead.count(a->Name()))
+    const bool read = std::any_of(mRead.begin(), mRead.end(),
+                                  [&](const char* name) { return std::strcmp(name, a->Name()) == 0; });
+    if (!read)
       log.atLine(line(), std::string("attribute \"") + a->Name() + "\" of \"" + mElement->Name() + "\" is not used");
   }
 }

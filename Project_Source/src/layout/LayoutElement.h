@@ -5,8 +5,8 @@
 //
 // threads: main.
 
-#include <set>
 #include <string>
+#include <vector>
 
 #include <tinyxml2.h>
 
@@ -38,5 +38,6 @@ private:
   const tinyxml2::XMLAttribute* find(const char* attribute);
 
   const tinyxml2::XMLElement* mElement;
-  std::set<std::string> mRead;
+  // Attribute names read, as the callers' literals: cheap to keep, compared when reporting.
+  std::vector<const char*> mRead;
 };
