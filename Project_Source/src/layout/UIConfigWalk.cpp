@@ -130,7 +130,7 @@ void UIConfigManager::setControlLink(ControlAction* action, int paramIdx, LinkIn
 // ---- structural branches ----
 
 bool LayoutDispatch::layer(UIConfigManager& m, LayoutElement& e, const ElementContext& c) {
-  const bool named = e.xml()->FindAttribute("name") != nullptr;
+  const bool named = e.has("name");
   const std::string name = e.str("name");
   if (!named) m.mLog.atLine(e.line(), "\"" + e.name() + "\" without \"name\" is registered as \"\"");
   auto* made = new ControlLayer(e.integer("id"), name);
