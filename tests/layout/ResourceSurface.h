@@ -2,6 +2,7 @@
 // A headless panel whose bundle serves the two layout resources from memory, and a
 // plug-in with the panel's parameters: everything readUIConfig needs, fresh per input.
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -19,12 +20,13 @@ public:
   static constexpr int kCapacity = 4096000;
   using HeadlessSurface::HeadlessSurface;
 
-  // The loader's contract: a zero-filled buffer of the capacity and the bytes read.
+  // As the platform's loader: the bytes read (at most the capacity) and zero fill,
+  // here only as far as the reader's last block reaches.
   std::unique_ptr<unsigned char[]> OSLoadFile(int, const char* name) override {
     auto it = resources.find(name ? name : "");
     if (it == resources.end()) return nullptr;
     const size_t size = std::min(it->second.size(), size_t(kCapacity));
-    std::unique_ptr<unsigned char[]> buffer(new unsigned char[kCapacity]());
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[(size + 7) / 8 * 8 + 8]());
     if (size) std::memcpy(buffer.get(), it->second.data(), size);
     SetLastFileSize(int(size));
     return buffer;
