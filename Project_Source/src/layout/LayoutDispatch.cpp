@@ -144,6 +144,8 @@ const std::map<std::string, ControlType>& ControlTypes() {
 
 const LayoutDispatch::Branch* LayoutDispatch::branchFor(const std::string& elementName) {
   static const std::map<std::string, Branch> branches = {
+      // Read before the walk (readReasources); the walk passes over it.
+      {"valueLists", {[](UIConfigManager&, LayoutElement&, const ElementContext&) { return true; }, false}},
       {"layer", {layer, false}},
       {"sublayer", {layer, false}},
       {"multilayer", {multilayer, false}},

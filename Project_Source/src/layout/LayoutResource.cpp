@@ -44,8 +44,8 @@ std::unique_ptr<tinyxml2::XMLDocument> ParseLayoutText(const std::string& text) 
 tinyxml2::XMLElement* LayoutRoot(tinyxml2::XMLDocument* document, const char* rootName, const char* resourceName,
                                  const ConfigLog& log) {
   if (document->Error()) {
-    log.line(std::string(resourceName) + ": " + document->ErrorStr() + " (line " +
-             std::to_string(document->ErrorLineNum()) + "); nothing is built from it");
+    // tinyxml2's text names the error and its line.
+    log.line(std::string(resourceName) + ": " + document->ErrorStr() + "; nothing is built from it");
     return nullptr;
   }
   tinyxml2::XMLElement* root = document->FirstChildElement(rootName);
