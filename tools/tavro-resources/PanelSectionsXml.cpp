@@ -149,7 +149,7 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .attr("position", Joined({10, y}))
                .attr("imageId", "ID_SLOT_" + letter)
                .attr("valueBounds", "1")
-               .attr("sysexIndex", 18 + s)
+               .attr("sysexIndex", 17 + s)
                .attr("changingByte", 8)
                .empty(depth + 1);
     out += XmlLine::Close("layer", depth);
