@@ -112,6 +112,19 @@ void LintValueLists(LintContext& c) {
       }
     }
   }
+  // Every list a control or the read-out names: entries fit a display text.
+  std::set<std::string> names;
+  for (int i = 0; i < kValueListUseCount; ++i) names.insert(kValueListUses[i].list);
+  const std::string& text = c.panel.layoutText();
+  const std::string key = "valueList=\"";
+  for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
+    names.insert(text.substr(at + key.size(), text.find('"', at + key.size()) - at - key.size()));
+  }
+  for (const std::string& name : names) {
+    for (const std::string& entry : c.panel.manager().getValueList(name)) {
+      if (entry.size() > 55) c.aboutText("value-list", "<list name=\"" + name + "\"", "an entry of " + name + " is over 55 bytes");
+    }
+  }
   for (int i = 0; i < kLayoutParamCount; ++i) {
     const IParam* p = c.param(i);
     for (int t = 0; p && t < p->GetNDisplayTexts(); ++t) {

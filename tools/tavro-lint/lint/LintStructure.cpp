@@ -158,8 +158,14 @@ void LintLibrarianList(LintContext& c) {
     c.add("librarian", 0, "patchBrowser", "no librarian list");
     return;
   }
+  // The rows must lie inside the list's picture, placed where the list is.
+  const std::string& text = c.panel.layoutText();
+  const std::string key = "<patchBrowser imageId=\"";
+  size_t at = text.find(key);
+  std::string image = at == std::string::npos ? "" : text.substr(at + key.size(), text.find('"', at + key.size()) - at - key.size());
+  IBitmap bm = c.panel.manager().getImageByName(&c.panel.graphics(), image);
   const double s = c.panel.scale();
-  const IRECT& r = view->GetRECT();
+  const IRECT r{view->GetRECT().L, view->GetRECT().T, view->GetRECT().L + bm.W, view->GetRECT().T + bm.H};
   const int rowW = s == 1.0 ? 100 : static_cast<int>(101 * s);
   const int rowH = static_cast<int>(16 * s);
   const int step = rowW + static_cast<int>(27 * s);
