@@ -2,16 +2,18 @@
 // resources/: the layout and SysEx-value texts enciphered under the program's key,
 // and the panel images drawn with the rasteriser.
 //
-//   tavro-resources SOURCE_DIR RESOURCES_DIR [PLAIN_DIR]
+//   tavro-resources SOURCE_DIR RESOURCES_DIR [PLAIN_DIR [CORPORA_DIR]]
 //
 // PLAIN_DIR, when given, receives the assembled layout text as the bundle holds it
-// deciphered, so the line numbers of the reader's messages can be looked up.
+// deciphered, so the line numbers of the reader's messages can be looked up;
+// CORPORA_DIR the seeds of the layout reader's fuzz targets.
 
 #include <cstdio>
 #include <fstream>
 #include <vector>
 
 #include "CipherBlocks.h"
+#include "FuzzCorpora.h"
 #include "ImagePainter.h"
 #include "LayoutAssembler.h"
 #include "ResourceKey.h"
@@ -29,8 +31,8 @@ std::vector<unsigned char> Bytes(const std::string& text) { return {text.begin()
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: tavro-resources SOURCE_DIR RESOURCES_DIR [PLAIN_DIR]\n");
+  if (argc < 3 || argc > 5) {
+    std::fprintf(stderr, "usage: tavro-resources SOURCE_DIR RESOURCES_DIR [PLAIN_DIR [CORPORA_DIR]]\n");
     return 2;
   }
   const std::string sourceDir = argv[1];
@@ -39,12 +41,15 @@ int main(int argc, char** argv) {
     PanelSources sources(sourceDir);
     const std::string layout = AssembleLayout(sources);
     const std::string sysex = ReadTextFile(sourceDir + "/sysex.xml");
-    WriteFile(outDir + "/uiconfig.tea", EncipherPadded(Bytes(layout), kResourceKey));
-    WriteFile(outDir + "/sysex.tea", EncipherPadded(Bytes(sysex), kResourceKey));
-    if (argc == 4) {
+    const std::vector<unsigned char> layoutCipher = EncipherPadded(Bytes(layout), kResourceKey);
+    const std::vector<unsigned char> sysexCipher = EncipherPadded(Bytes(sysex), kResourceKey);
+    WriteFile(outDir + "/uiconfig.tea", layoutCipher);
+    WriteFile(outDir + "/sysex.tea", sysexCipher);
+    if (argc >= 4) {
       WriteFile(std::string(argv[3]) + "/uiconfig.xml", Bytes(layout));
       WriteFile(std::string(argv[3]) + "/sysex.xml", Bytes(sysex));
     }
+    if (argc == 5) WriteFuzzCorpora(argv[4], layout, sysex, layoutCipher, sysexCipher);
     int images = PaintImages(sourceDir, outDir);
     std::printf("tavro-resources: layout %zu bytes, SysEx values %zu bytes, %d images\n",
                 layout.size(), sysex.size(), images);
