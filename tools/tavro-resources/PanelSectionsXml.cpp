@@ -82,7 +82,7 @@ std::string VeloKnobsXml(const PanelSources& sources, int depth) {
   std::string out;
   std::vector<std::string> names = NamesIn(sources, 208, 307);
   for (size_t i = 0; i < names.size(); ++i) {
-    int x = 130 + 64 * static_cast<int>(i % 13);
+    int x = 230 + 64 * static_cast<int>(i % 13);
     int y = 170 + 160 * static_cast<int>(i / 13);
     out += XmlLine("knobcontrol")
                .attr("type", "noValKnob")

@@ -63,5 +63,7 @@ LintPanel::LintPanel(const std::string& bundleDir, double scale)
 LintPanel::~LintPanel() {
   plug_.reset();  // the panel first: the manager owns the binding records
   manager_->panelDestroyed();
+  // Nothing of this panel stays cached: the next panel loads its images afresh.
+  manager_->ClearImageCache();
   manager_.reset();
 }
