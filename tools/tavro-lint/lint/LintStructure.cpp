@@ -1,8 +1,8 @@
 // The panel as a whole: the reader's log, the layer tree, where controls sit, the
 // images and the librarian list.
 
-#include <cmath>
-#include <regex>
+#include <cctype>
+#include <cstdlib>
 
 #include "ControlLayer.h"
 #include "IControl.h"
@@ -23,6 +23,25 @@ bool Overlap(const IRECT& a, const IRECT& b) {
   return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B;
 }
 
+// The number after "line " in a reader message, 0 without one.
+int LineNumberIn(const std::string& message) {
+  size_t at = message.find("line ");
+  return at == std::string::npos ? 0 : std::atoi(message.c_str() + at + 5);
+}
+
+// The W x H a file name states ("pro-1280x555.png"); false when it states none.
+bool SizeInName(const std::string& path, int* w, int* h) {
+  for (size_t x = path.find('x'); x != std::string::npos; x = path.find('x', x + 1)) {
+    size_t start = x;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(path[start - 1]))) --start;
+    if (start == x || x + 1 >= path.size() || !std::isdigit(static_cast<unsigned char>(path[x + 1]))) continue;
+    *w = std::atoi(path.c_str() + start);
+    *h = std::atoi(path.c_str() + x + 1);
+    return true;
+  }
+  return false;
+}
+
 std::string Describe(const IRECT& r) {
   return "(" + std::to_string(r.L) + "," + std::to_string(r.T) + "," + std::to_string(r.R) + "," +
          std::to_string(r.B) + ")";
@@ -33,15 +52,12 @@ std::string Describe(const IRECT& r) {
 void LintReader(LintContext& c) {
   const std::vector<std::string>& log = c.panel.log();
   size_t clean = 0;
-  const std::regex lineNumber("line ([0-9]+)");
   for (const std::string& line : log) {
     if (clean < 6 && line == kCleanStartLines[clean]) {
       ++clean;
       continue;
     }
-    std::smatch m;
-    int number = std::regex_search(line, m, lineNumber) ? std::stoi(m[1]) : 0;
-    c.add("reader", number, "log", line);
+    c.add("reader", LineNumberIn(line), "log", line);
   }
   if (clean < 6) c.add("reader", 0, "log", "the reader's start-up lines are incomplete");
 }
@@ -119,7 +135,6 @@ void LintImages(LintContext& c) {
   if (c.panel.manager().imageCount() != kImageTableSize) {
     c.add("images", 0, "images", std::to_string(c.panel.manager().imageCount()) + " images registered");
   }
-  const std::regex size("([0-9]+)x([0-9]+)");
   for (int i = 0; i < kImageTableSize; ++i) {
     const ImageTableEntry& e = kImageTable[i];
     IBitmap bm = c.panel.graphics().getImageById(e.id, e.frames, e.horizontal);
@@ -140,10 +155,8 @@ void LintImages(LintContext& c) {
       c.add("images", 0, name, name + ": frame sides are not multiples of 4");
     }
     if (name == "KNOB_ID_257" && frameH > 63) c.add("images", 0, name, name + ": frames above 63 pixels");
-    std::smatch m;
-    const std::string path = e.path;
-    bool stated = std::regex_search(path, m, size);
-    int wantW = stated ? std::stoi(m[1]) : 0, wantH = stated ? std::stoi(m[2]) : 0;
+    int wantW = 0, wantH = 0;
+    bool stated = SizeInName(e.path, &wantW, &wantH);
     if (name == "BG_ID_PLAIN") stated = true, wantW = 1500, wantH = 667;
     if (stated && (bm.W != wantW || bm.H != wantH)) {
       c.add("images", 0, name, name + " measures " + std::to_string(bm.W) + " x " + std::to_string(bm.H) +
