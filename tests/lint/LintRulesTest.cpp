@@ -57,6 +57,9 @@ const BrokenRule kBrokenRules[] = {
      "shows"},
     {"sysex", true, "F0 33 7F 04 60 08 03 00 F7", "F0 33 7F 04 60 08 02 00 F7", "given twice"},
     {"sysex", true, "F0 33 7F 04 60 00 00 00 F7", "F0 33 7F 04 60 00 00 00 F6", "well-formed"},
+    {"sysex", true, "<value>F0 33 7F 04 60 00 01 00 F7</value>", "<value>F0 33 7F 04 60 00 01  00 F7 </value>",
+     "single blanks"},
+    {"value-list", false, "<value>Legato</value>", "<value>\n        Legato</value>", "padded"},
     {"defaults", false, "valueBounds=\"100,0,127,1\" ccNumber=\"7\"", "valueBounds=\"90,0,127,1\" ccNumber=\"7\"",
      "INIT bytes"},
 };

@@ -2,6 +2,7 @@
 // value lists long enough, each dump field with its range and its kind, the
 // control-change map, cycle targets, randomised parameters and SysEx templates.
 
+#include <cctype>
 #include <cstring>
 #include <set>
 
@@ -122,6 +123,10 @@ void LintValueLists(LintContext& c) {
   }
   for (const std::string& name : names) {
     for (const std::string& entry : c.panel.manager().getValueList(name)) {
+      if (entry.empty() || std::isspace(static_cast<unsigned char>(entry.front())) ||
+          std::isspace(static_cast<unsigned char>(entry.back()))) {
+        c.aboutText("value-list", "<list name=\"" + name + "\"", "an entry of " + name + " is padded or empty");
+      }
       if (entry.size() > 55) c.aboutText("value-list", "<list name=\"" + name + "\"", "an entry of " + name + " is over 55 bytes");
     }
   }
@@ -269,6 +274,10 @@ void LintSysEx(LintContext& c) {
     bool wellFormed = bytes.size() >= 7 && bytes.front() == 0xF0 && bytes.back() == 0xF7;
     for (size_t b = 1; wellFormed && b + 1 < bytes.size(); ++b) wellFormed = bytes[b] <= 0x7F;
     const std::string where = "template " + std::to_string(i) + " \"" + text + "\"";
+    // The reader keeps whitespace: bytes split by single blanks, nothing around them.
+    if (text.empty() || text.front() == ' ' || text.back() == ' ' || text.find("  ") != std::string::npos) {
+      c.add("sysex", 0, "sysex", where + " is not bytes split by single blanks");
+    }
     if (!wellFormed) c.add("sysex", 0, "sysex", where + " is not a well-formed message");
     if (!templates.insert(text).second) c.add("sysex", 0, "sysex", where + " is given twice");
   }
