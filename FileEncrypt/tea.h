@@ -5,6 +5,7 @@
 //
 // threads: any (no shared state).
 
+#include <cstddef>
 #include <cstdint>
 
 class Tea {
@@ -13,6 +14,9 @@ public:
   static constexpr int kKeyWords = 4;
 
   static void simpledecrypt(unsigned char* block, const uint32_t* key);
+  // simpledecrypt on `blocks` consecutive blocks, several at a time (the blocks are
+  // independent, so their rounds overlap); the same bytes as one block after another.
+  static void simpledecryptBlocks(unsigned char* data, size_t blocks, const uint32_t* key);
   // The inverse of simpledecrypt; used to make the enciphered resources.
   static void simpleencrypt(unsigned char* block, const uint32_t* key);
 

@@ -105,3 +105,16 @@ TEST(Tea, PrintBufferWritesTheBytesAndANewline) {
   Tea::printBuffer(nullptr, 4);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("a\0b\n\n", 5));
 }
+
+TEST(Tea, ManyBlocksAtOnceMatchOneBlockAfterAnother) {
+  std::mt19937 random(99);
+  const uint32_t key[4] = {uint32_t(random()), uint32_t(random()), uint32_t(random()), uint32_t(random())};
+  for (size_t blocks : {0u, 1u, 7u, 8u, 9u, 17u, 100u}) {
+    std::vector<unsigned char> data(blocks * 8);
+    for (unsigned char& b : data) b = static_cast<unsigned char>(random());
+    std::vector<unsigned char> reference = data;
+    for (size_t i = 0; i < blocks; ++i) Tea::simpledecrypt(reference.data() + i * 8, key);
+    Tea::simpledecryptBlocks(data.data(), blocks, key);
+    EXPECT_EQ(data, reference) << blocks;
+  }
+}

@@ -219,3 +219,44 @@ TEST(Walk, PatchBrowserUsesTheLibrariansFactoryWhenGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Walk, NumberListsPresetEverySlotToZero) {
+  const struct {
+    const char* text;
+    int count;
+    std::vector<int> out;
+  } cases[] = {{"1,,2", 3, {1, 2, 0}}, {"1,2,3,4", 2, {1, 2}}, {",x,-5,7abc", 3, {0, -5, 7}},
+               {"", 2, {0, 0}},        {" 4, 99999999999", 2, {4, 0}}};
+  for (const auto& c : cases) {
+    std::vector<int> out(size_t(c.count), 42);
+    UIConfigManager::getCSValues(c.text, out.data(), c.count);
+    EXPECT_EQ(out, c.out) << c.text;
+  }
+}
+
+TEST(Walk, LinkValuesAndPartnersOutsideTheTable) {
+  LayoutFixture f;
+  f.Read(Layout("<knobcontrol type=\"ccKnob\" name=\"R\" paramId=\"kLFO1Rate\" position=\"0,0\" "
+                "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\"/>"));
+  int out[3];
+  const struct {
+    const char* text;
+    int part;
+    std::vector<int> link;
+  } cases[] = {{"kFilterCutoff,kFilterResonance,3", 2, {2, 6, 3}},
+               {"kFilterCutoff,kFilterResonance,3,4", -1, {0, 4, -1}},
+               {"kFilterCutoff,kNoSuch,x", -1, {0, -1, -1}},
+               {"kFilterCutoff", 0, {-1, -1, -1}}};
+  for (const auto& c : cases) {
+    f.manager->getBiDirectLinkValues(c.text, out, c.part);
+    EXPECT_EQ(std::vector<int>(out, out + 3), c.link) << c.text;
+  }
+  ControlAction* action = f.Action(48);
+  f.manager->setControlLink(action, 48, LinkInfo{900, 4, 1}, -1);
+  EXPECT_EQ(action->link.target, -1);
+  EXPECT_TRUE(f.Logged("link to parameter 900 lies outside the table"));
+}
+
+}  // namespace

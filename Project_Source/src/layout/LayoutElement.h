@@ -5,8 +5,8 @@
 //
 // threads: main.
 
-#include <set>
 #include <string>
+#include <vector>
 
 #include <tinyxml2.h>
 
@@ -14,15 +14,16 @@ class ConfigLog;
 
 class LayoutElement {
 public:
-  explicit LayoutElement(const tinyxml2::XMLElement* element) : mElement(element) {}
+  explicit LayoutElement(const tinyxml2::XMLElement* element);
 
   std::string name() const { return mElement->Name(); }
   int line() const { return mElement->GetLineNum(); }
   const tinyxml2::XMLElement* xml() const { return mElement; }
 
+  bool has(const char* attribute) { return find(attribute) != nullptr; }
   // "" when absent.
   std::string str(const char* attribute);
-  // 0 when absent or not a number.
+  // 0 when absent or not a number (decimal, or hexadecimal after "0x").
   int integer(const char* attribute);
   // The int's low 8 bits (300 gives 44, -1 gives 255).
   int byte(const char* attribute);
@@ -35,8 +36,15 @@ public:
   void reportUnread(const ConfigLog& log) const;
 
 private:
+  struct Attribute {
+    const char* name;
+    const tinyxml2::XMLAttribute* xml;
+    bool read;
+  };
+  // The attribute of that name, marked read; null when the element has none.
   const tinyxml2::XMLAttribute* find(const char* attribute);
 
   const tinyxml2::XMLElement* mElement;
-  std::set<std::string> mRead;
+  // Taken once: the walk asks for many names, most elements carry few.
+  std::vector<Attribute> mAttributes;
 };

@@ -12,13 +12,8 @@ std::string DecipherResourceText(const unsigned char* buffer, int byteCount, con
   if (!buffer || byteCount <= 0) return text;
   const uint32_t localKey[Tea::kKeyWords] = {key[0], key[1], key[2], key[3]};
   const size_t blocks = (size_t(byteCount) + Tea::kBlockBytes - 1) / Tea::kBlockBytes;
-  text.resize(blocks * Tea::kBlockBytes);
-  for (size_t i = 0; i < blocks; ++i) {
-    unsigned char block[Tea::kBlockBytes];
-    std::memcpy(block, buffer + i * Tea::kBlockBytes, sizeof block);
-    Tea::simpledecrypt(block, localKey);
-    std::memcpy(&text[i * Tea::kBlockBytes], block, sizeof block);
-  }
+  text.assign(reinterpret_cast<const char*>(buffer), blocks * Tea::kBlockBytes);
+  Tea::simpledecryptBlocks(reinterpret_cast<unsigned char*>(&text[0]), blocks, localKey);
   return text;
 }
 

@@ -106,6 +106,7 @@ void calculateSysexWithChangingByte(const std::string& sysexTemplate, int positi
     record->messages = std::move(messages);
     return;
   }
+  messages.reserve(size_t(count > 0 ? count : 1));
   int value = start;
   int k = 0;
   if (start == -1) {

@@ -68,7 +68,7 @@ public:
   UIConfigManager(const UIConfigManager&) = delete;
   UIConfigManager& operator=(const UIConfigManager&) = delete;
 
-  // ---- Reading (4.102) ----
+  // ---- Reading ----
   // Reads the SysEx values, registers images and parameter names, then reads the
   // layout and builds the panel. The sink receives the "CONFIG READER: " lines
   // (none without a sink). A missing or unreadable resource is logged and builds nothing.
@@ -79,7 +79,7 @@ public:
   // Loads "resources/sysex.tea" into the SysEx containers.
   void readSysexValues();
 
-  // ---- Parameter names (4.103) ----
+  // ---- Parameter names ----
   void initParams();
   // The first registration of a name wins.
   void mapParamToString(const std::string& name, int paramIdx);
@@ -88,7 +88,7 @@ public:
   // "Part " + (part + 1) [+ ":" + group] for part >= 0, else group. Valid until the next call.
   const char* getParamGroup(int part, const std::string& group);
 
-  // ---- Images (4.104) ----
+  // ---- Images ----
   void initImages(IGraphics* graphics);
   void preloadImage(IGraphics* graphics, int id, const char* name, const char* path, int frames, bool horizontal);
   // Releases the registered images from the process-wide cache, each (id, scale)
@@ -100,7 +100,7 @@ public:
   // The empty bitmap, logged, when the name is not registered.
   IBitmap getImageByName(IGraphics* graphics, const std::string& name);
 
-  // ---- Walk (4.106) and dispatch (4.107) ----
+  // ---- Walk and dispatch ----
   // Builds node and its following siblings into layer (null: the panel) for part.
   void processXMLElement(tinyxml2::XMLNode* node, ControlLayer* layer, int part);
   // out[0..count-1] := 0, then the comma-separated decimal numbers of text in turn.
@@ -112,7 +112,7 @@ public:
   // is unset or names a parameter outside the table.
   void setControlLink(ControlAction* action, int paramIdx, LinkInfo link, int part);
 
-  // ---- Factories (4.109 - 4.113). Each returns the control it made, or null
+  // ---- Factories. Each returns the control it made, or null
   // (logged) when it made none; x, y, widths and lengths are in layout units.
   IControl* createDropDownMenu(const std::string& name, int paramIdx, int x, int y, int w, int h, int part,
                                ControlLayer* layer, const std::string& group);
@@ -196,7 +196,7 @@ public:
                                    double def, double min, double max, double unused, int part,
                                    ControlLayer* layer, const std::string& group);
 
-  // ---- SysEx helpers (4.105) ----
+  // ---- SysEx helpers ----
   // Appends every element of from to to. Kept for the resource tools.
   static void copyIntVector(const std::vector<int>* from, std::vector<int>* to);
 

@@ -15,8 +15,7 @@ namespace {
 
 // A decimal number at the start of text (leading blanks skipped); false when there
 // is none or it does not fit an int.
-bool ReadDecimal(const std::string& text, int* out) {
-  const char* begin = text.c_str();
+bool ReadDecimal(const char* begin, int* out) {
   char* end = nullptr;
   errno = 0;
   const long value = std::strtol(begin, &end, 10);
@@ -72,7 +71,7 @@ int UIConfigManager::ParamIndexOf(const std::string& paramId, int part, int xmlL
   // Offsets only move a registered index; anything beyond the table is refused below.
   long index = long(named) + (part >= 0 ? part : 0);
   int offset = 0;
-  if (pieces.size() > 1 && ReadDecimal(pieces[1], &offset)) index += offset;
+  if (pieces.size() > 1 && ReadDecimal(pieces[1].c_str(), &offset)) index += offset;
   if (index < 0 || index >= kLayoutParamCount || !InTable(int(index), mPlug)) {
     mLog.atLine(xmlLine, "\"paramId\" " + paramId + " gives parameter " + std::to_string(index) + ", outside 0.." +
                              std::to_string(kLayoutParamCount - 1));
@@ -96,9 +95,12 @@ void UIConfigManager::AddLayer(ControlLayer* layer, ControlLayer* parent) {
 
 void UIConfigManager::getCSValues(const std::string& text, int* out, int count) {
   for (int i = 0; i < count; ++i) out[i] = 0;
-  std::vector<std::string> pieces;
-  Tokenize(text, pieces, ",");
-  for (int i = 0; i < count && i < int(pieces.size()); ++i) ReadDecimal(pieces[size_t(i)], &out[i]);
+  // Pieces between runs of commas, each read from its start; no piece is copied.
+  size_t start = text.find_first_not_of(',');
+  for (int i = 0; i < count && start != std::string::npos; ++i) {
+    ReadDecimal(text.c_str() + start, &out[i]);
+    start = text.find_first_not_of(',', text.find(',', start));
+  }
 }
 
 void UIConfigManager::getBiDirectLinkValues(const std::string& text, int* out, int part) {
@@ -111,7 +113,7 @@ void UIConfigManager::getBiDirectLinkValues(const std::string& text, int* out, i
     const int named = getParamByName(pieces[size_t(i)]);
     out[i] = named >= 0 ? named + (part >= 0 ? part : 0) : -1;
   }
-  if (pieces.size() == 3 && !ReadDecimal(pieces[2], &out[2])) out[2] = -1;
+  if (pieces.size() == 3 && !ReadDecimal(pieces[2].c_str(), &out[2])) out[2] = -1;
 }
 
 void UIConfigManager::setControlLink(ControlAction* action, int paramIdx, LinkInfo link, int part) {
@@ -128,7 +130,7 @@ void UIConfigManager::setControlLink(ControlAction* action, int paramIdx, LinkIn
 // ---- structural branches ----
 
 bool LayoutDispatch::layer(UIConfigManager& m, LayoutElement& e, const ElementContext& c) {
-  const bool named = e.xml()->FindAttribute("name") != nullptr;
+  const bool named = e.has("name");
   const std::string name = e.str("name");
   if (!named) m.mLog.atLine(e.line(), "\"" + e.name() + "\" without \"name\" is registered as \"\"");
   auto* made = new ControlLayer(e.integer("id"), name);
