@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../panel/PanelTestSupport.h"
+#include "PanelTestSupport.h"
 #include "CipherBlocks.h"
 #include "CoreFoundation.h"
 #include "IGraphicsMac.h"
