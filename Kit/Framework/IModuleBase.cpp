@@ -164,6 +164,8 @@ void IModuleBase::RedrawParamControls() {
   }
 }
 
+void IModuleBase::DropGraphics() { delete mGraphics.exchange(nullptr); }
+
 void IModuleBase::AttachGraphics(IModulePanel* graphics) {
   if (!graphics) return;
   Kit_MutexLock lock(mMutex);

@@ -152,6 +152,11 @@ public:
   int NNonAutomatedParams() const { return mNonAutomatedCount; }
   // threads: any
   IModulePanel* GetGUI() const { return mGraphics; }
+  // Deletes the panel now, before the plug-in, for a plug-in whose own members
+  // (binding records, layer pointers) must outlive it. No other thread may still
+  // reach the panel.
+  // threads: main, never under the plug-in mutex
+  void DropGraphics();
   Kit_Mutex& GetMutex() { return mMutex; }
 
   void OnParamReset();

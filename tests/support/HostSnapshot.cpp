@@ -9,7 +9,7 @@
 int RunHostSnapshot(const std::string& png, const std::string& display, std::string* output) {
   const std::string environment = display.empty() ? "env -u DISPLAY " : "env DISPLAY=" + display + " ";
   const std::string command = environment + TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                              "/Tavro.component --render-seconds 0.05 --fast --snapshot '" + png + "' 2>&1";
+                              "/TestPlugin.component --render-seconds 0.05 --fast --snapshot '" + png + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return -1;
   char buffer[512];

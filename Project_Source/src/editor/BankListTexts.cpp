@@ -1,0 +1,38 @@
+#include "BankListTexts.h"
+
+#include <cctype>
+
+namespace {
+
+std::string LowerExtension(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
+  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+}  // namespace
+
+std::vector<std::string> BankListTexts(
+    const std::vector<std::string>& fileNames,
+    const std::function<void(const std::string& fileName, const std::string& text)>& shortened) {
+  std::vector<std::string> texts;
+  texts.reserve(fileNames.size());
+  std::string previousStem;
+  int running = 0;
+  for (const std::string& name : fileNames) {
+    if (name.size() <= kBankListNameLength) {
+      texts.push_back(name);
+      continue;
+    }
+    const std::string stem = name.substr(0, kBankListNameLength);
+    running = stem == previousStem ? running + 1 : 1;
+    previousStem = stem;
+    std::string text = stem + "~" + std::to_string(running) + "." + LowerExtension(name);
+    // A long extension (or none) would overrun the display entry.
+    if (text.size() > kBankListTextLength) text.resize(kBankListTextLength);
+    if (shortened) shortened(name, text);
+    texts.push_back(text);
+  }
+  return texts;
+}

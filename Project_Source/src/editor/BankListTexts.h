@@ -1,0 +1,19 @@
+#pragma once
+// The texts a librarian bank list shows for its bank files: a name of up to 40
+// characters as it is; a longer one as its first 40 characters, "~", a running
+// number and its extension in lower case, so that names alike in their first 40
+// characters stay apart. Each text fits a display-text entry (55 characters).
+//
+// threads: main
+
+#include <functional>
+#include <string>
+#include <vector>
+
+constexpr size_t kBankListNameLength = 40;
+constexpr size_t kBankListTextLength = 55;
+
+// `shortened` (may be empty) hears each name that was shortened and its text.
+std::vector<std::string> BankListTexts(
+    const std::vector<std::string>& fileNames,
+    const std::function<void(const std::string& fileName, const std::string& text)>& shortened = nullptr);

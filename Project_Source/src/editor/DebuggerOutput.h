@@ -1,0 +1,20 @@
+#pragma once
+// The diagnostic log: one time-stamped line per event, appended to a file that the
+// user switches logging on with by creating it. Keeps no state; callers pass the
+// path and test their own switch first.
+//
+// threads: main, render, worker. Each line is one open, one write and one close, so
+// lines from different threads never interleave within a line.
+
+#include <ctime>
+#include <string>
+
+class DebuggerOutput {
+public:
+  // True when the file exists; it is then emptied. Creates nothing.
+  static bool openDebugFile(const std::string& path);
+  // Appends one line; does nothing when the file cannot be opened.
+  static void printDebugInfo(const std::string& path, const std::string& text);
+  // "YYYY-MM-DD.HH:MM:SS\t " + text + "\n" in local time.
+  static std::string formatLine(std::time_t when, const std::string& text);
+};

@@ -1,0 +1,72 @@
+#include "IMidiQueue.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+int RoundUp512(int n) { return (n + 511) / 512 * 512; }
+
+}  // namespace
+
+IMidiQueue::IMidiQueue(int capacity, int granularity) : buffer_(size_t(std::max(capacity, 0))), granularity_(granularity) {}
+
+void IMidiQueue::Compact() {
+  std::copy(buffer_.begin() + front_, buffer_.begin() + back_, buffer_.begin());
+  back_ -= front_;
+  front_ = 0;
+}
+
+void IMidiQueue::Add(IMidiMsg* msg) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (back_ >= int(buffer_.size())) {
+    if (front_ > 0) {
+      Compact();
+    } else {
+      if (granularity_ <= 0) return;
+      try {
+        buffer_.resize(size_t((int(buffer_.size()) / granularity_ + 1) * granularity_));
+      } catch (const std::bad_alloc&) {
+        return;
+      }
+    }
+  }
+  int at = back_;
+  while (at > front_ && msg->mOffset < buffer_[size_t(at - 1)].mOffset) --at;
+  std::copy_backward(buffer_.begin() + at, buffer_.begin() + back_, buffer_.begin() + back_ + 1);
+  buffer_[size_t(at)] = *msg;
+  ++back_;
+}
+
+void IMidiQueue::Resize(int blockSize) {
+  std::lock_guard<std::mutex> hold(lock_);
+  Compact();
+  granularity_ = RoundUp512(std::max(blockSize, 0));
+  const int capacity = std::max(granularity_, RoundUp512(back_));
+  if (capacity == int(buffer_.size())) return;
+  try {
+    buffer_.resize(size_t(capacity));
+  } catch (const std::bad_alloc&) {
+    // The old buffer stays as it was.
+  }
+}
+
+int IMidiQueue::size() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return back_ - front_;
+}
+
+int IMidiQueue::capacity() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return int(buffer_.size());
+}
+
+int IMidiQueue::granularity() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return granularity_;
+}
+
+std::vector<IMidiMsg> IMidiQueue::waiting() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return std::vector<IMidiMsg>(buffer_.begin() + front_, buffer_.begin() + back_);
+}

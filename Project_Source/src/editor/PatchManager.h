@@ -1,0 +1,43 @@
+#pragma once
+// The keeper of what the host state chunk carries beside the parameters: the names
+// of the performance, the four parts and the two MIDI ports, and a snapshot of the
+// editor's state taken at construction (a recall replaces it; nothing reads it back
+// into the parameters).
+//
+// threads: main (construction, host state calls under the plug-in mutex)
+
+#include <string>
+#include <vector>
+
+#include "ByteChunk.h"
+
+class IModuleBase;
+
+class Patch {
+public:
+  static constexpr int kNameCount = 7;  // performance, parts A-D, MIDI in, MIDI out
+
+  Patch();
+  virtual ~Patch() = default;
+
+  ByteChunk snapshot{4096};
+  std::vector<std::string> names;
+};
+
+class PatchManager : public Patch {
+public:
+  static constexpr int32_t kShortFormTag = 0x01000000;
+  // Parameters 0 to this one (inclusive) are in the short form.
+  static constexpr int kLastSnapshotParam = 620;
+
+  explicit PatchManager(IModuleBase* plug) : plug_(plug) {}
+
+  // Empties the snapshot and fills it with the short form of the plug-in's state.
+  void init();
+  // The short form: the tag, the values of the slot tab and the model, then the
+  // values of parameters 0-620, each a double (4988 bytes in all).
+  static void writeShortForm(IModuleBase* plug, ByteChunk* chunk);
+
+private:
+  IModuleBase* plug_;
+};

@@ -1,0 +1,16 @@
+#include "ProgressIndicator.h"
+
+#include "ControlLayer.h"
+#include "IGraphics.h"
+
+ProgressIndicator::ProgressIndicator(ControlLayer* layer, IModuleBase* plug, int x, int y, int width, int height,
+                                     int paramIdx, IBitmap* image, IRECT rect)
+    : IBitmapControl(plug, x, y, paramIdx, image), mLayer(layer), mDrawRect(x, y, x + width, y + height) {
+  layer->AddControl(this);
+  layer->setIgnoreHiddenWhenUpdatingScreen(true);
+}
+
+bool ProgressIndicator::Draw(IGraphics* graphics) {
+  const IChannelBlend blend = GetBlend();
+  return graphics->DrawBitmap(&mBitmap, &mDrawRect, 1, &blend);
+}

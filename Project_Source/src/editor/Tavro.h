@@ -1,0 +1,213 @@
+#pragma once
+// The editor: one object per plug-in instance. It owns the managers of the other
+// subsystems, the panel and its named layers, the progress overlay and the librarian
+// menu layers, and holds the state the whole editor shares.
+//
+// Threads:
+// - main: construction, host selectors (under the plug-in mutex), the panel, the
+//   tear-down (without the mutex);
+// - render: the render tick (no lock, sleep, allocation or I/O);
+// - midi-in: no lock at entry, may take the plug-in mutex;
+// - three workers of the transfer engine.
+// Lock order: plug-in mutex, librarian lock, then leaves (queue, MIDI output, text).
+// A thread is never joined and the input never closed under the plug-in mutex.
+// Values read on several threads are atomics.
+//
+// The object is split by concern: TavroStartup.cpp (the start-up stages),
+// TavroLayers.cpp (named layers and menu layers), TavroTearDown.cpp, TavroLog.cpp,
+// TavroTransfers.cpp (busy state), TavroDialogs.cpp, and the render tick in src-dsp.
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "IGraphicsStructs.h"
+#include "IModuleAU.h"
+#include "IMidiQueue.h"
+#include "TabSwitchFunctions.h"
+#include "TavroParams.h"
+#include "UISettings.h"
+#include "librarian/LibrarianEditor.h"
+#include "messaging/MessagingEditor.h"
+
+class ControlAction;
+class ControlLayer;
+class IControl;
+class IGraphicsMac;
+class ITextControl;
+class MIDIMessageManager;
+class PatchLibrarian;
+class PatchManager;
+class ProgressIndicator;
+class UIConfigManager;
+
+// The panel for a plug-in, reading the editor's bundle.
+IGraphicsMac* MakeGraphics(IModuleAU* plug, int width, int height, int fps);
+
+class Tavro : public IModuleAU, public LibrarianEditor, public MessagingEditor {
+public:
+  static constexpr const char* kBundleID = "com.Orvane.audiounit.Tavro Editor";
+  static constexpr int kPanelWidth = 1500;
+  static constexpr int kPanelHeight = 667;
+  static constexpr int kMenuCount = 10;
+
+  // `transports` (tests: fake ports) replaces the system's MIDI before the panel
+  // lists the ports.
+  explicit Tavro(const IModuleInstanceInfo& info, std::shared_ptr<MidiTransportFactory> transports = nullptr);
+  ~Tavro() override;
+
+  // ---- host operations ----
+  // threads: main (host selectors, under the plug-in mutex)
+  void Reset() override;
+  // threads: render
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+
+  // ---- data folder ----
+  // The platform's data root + "/Orvane/Vudidi Tavro Editor/".
+  std::string getDataFolder() const override;
+  std::string getPatchesFolderStr() const { return getDataFolder() + "Patches"; }
+
+  // ---- log ----
+  bool isLogEnabled() const override { return debugEnabled; }
+  // Writes the line only while logging is on.
+  // threads: main, render, worker
+  void printDebugInfo(const std::string& line) override;
+
+  // ---- librarian ----
+  bool isLibrarianPerformanceMode() const override { return perfMode.load(); }
+  CurrentFilePair getLeftCurrentFile(bool performance) const override;
+  void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override;
+  std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
+                                const std::string& extension) override;
+
+  // ---- transfers ----
+  bool isMidiIOSet() const override { return midiIOSet.load(); }
+  // threads: main, worker
+  void DisplayProcessingIndicator(bool show) override;
+  // Shows the overlay picture while the librarian menus are rebuilt, then puts it
+  // back as it was; no transfer flag changes, so a transfer under way keeps its state.
+  // threads: main
+  void refreshLibrarianMenus();
+
+  // ---- layers and controls ----
+  // The named layer kept at start-up, or null (logged) when the layout lacks it.
+  ControlLayer* layer(const std::string& name) const;
+  // Shows (hide false) or hides the named layer; a missing one is skipped.
+  void showLayer(const std::string& name, bool show) const;
+  // The first control bound to the parameter, or null (logged).
+  IControl* firstControl(int paramIdx);
+  // The value of a parameter; 0 for an index outside the table.
+  double paramValue(int paramIdx) const;
+  // The panel's value through its controls (SetParameterFromPlug, not normalized).
+  void setFromPlug(int paramIdx, double value);
+
+  IGraphicsMac* graphics = nullptr;
+  UIConfigManager* uiConfig = nullptr;
+  PatchLibrarian* librarian = nullptr;
+  PatchManager* patchManager = nullptr;
+  MIDIMessageManager* midiManager = nullptr;
+  ProgressIndicator* progressIndicator = nullptr;
+  ControlLayer* progressLayer = nullptr;
+  IBitmap progressImage;  // the overlay picture at panel size; released at tear-down
+  TabSwitchFunctions tabSwitch;
+
+  // ---- shared state ----
+  IMidiQueue midiQueue{1024, 1024};
+  ITimeInfo timeInfo;
+  double sampleRate = 0.0;
+  double uiScale = 1.0;
+  int uiConfigMode = 0;
+  UISettings uiSettings;
+  std::string logPath;
+  std::string uiSettingsPath;
+  bool debugEnabled = false;
+
+  std::atomic<bool> startupComplete{false};
+  std::atomic<bool> midiIOSet{false};
+  std::atomic<bool> sysexInputSuspended{false};
+  std::atomic<bool> deviceEnquiryPending{false};
+  std::atomic<bool> dataProcessed{false};
+  std::atomic<bool> transferBusy{false};
+  std::atomic<bool> holdOutputWhileBusy{false};
+  std::atomic<bool> transportWasRunning{false};
+  std::atomic<bool> queueMidiOutput{false};
+  std::atomic<bool> clockStarted{false};
+  std::atomic<bool> clockLoopStarted{false};
+  std::atomic<bool> resetPending{false};
+  std::atomic<bool> ignoreDeviceMidi{false};
+  std::atomic<bool> trackIncomingMidi{true};
+  std::atomic<bool> sendClockPointer{true};
+  std::atomic<bool> sendMidiClock{false};
+  std::atomic<bool> hardwareChangeActive{false};
+  std::atomic<bool> perfMode{false};
+  std::atomic<bool> libraryControlOn{false};
+  std::atomic<bool> linkInProgress{false};
+  std::atomic<bool> localControl{false};
+  std::atomic<bool> searchResultsShown{false};
+  std::atomic<bool> renameInactive{true};
+  std::atomic<bool> keepCurrentBank{true};
+  std::atomic<bool> tempoSyncApplied{false};
+  std::atomic<bool> lfo2HoldReleased{false};
+  std::atomic<int> nordModel{0};
+  std::atomic<int> activeSlot{0};
+  std::atomic<int> deviceId{0};
+  std::atomic<int> hostTempo{0};
+  std::atomic<int> selectedProgram{0};
+  std::atomic<int> dawOffset{0};
+  std::atomic<int> midiOutDelay{0};
+  std::atomic<int> tempoSyncValue{0};
+  std::array<std::atomic<bool>, kFilterClassCount> hostFilterBlocked{};
+  std::array<std::atomic<bool>, kFilterClassCount> deviceFilterBlocked{};
+  std::array<std::atomic<bool>, kSlotCount> slotSolo{};
+  std::array<std::atomic<bool>, 3> globalLink{};
+
+  std::vector<int> randomizerState;
+  static constexpr int kSlotTableSize = 16;  // entries 0-3 are used
+  std::array<std::atomic<int>, kSlotTableSize> ledLit{};
+  std::array<std::atomic<int>, kSlotTableSize> ledOnTimes{};
+  std::array<std::atomic<int>, kSlotTableSize> slotChannels{};
+  std::array<int, kSlotTableSize> lastMidiData{};
+
+  std::string upperBankFile, upperBankText, lowerBankFile, lowerBankText;
+  std::string upperPerfBankFile, upperPerfBankText, lowerPerfBankFile, lowerPerfBankText;
+  CurrentFilePair leftProgramFile, leftPerformanceFile;
+
+  // First bound controls, kept at start-up (null when the layout has none).
+  IControl *velomapControl = nullptr, *ccDisplay = nullptr, *midiInSelector = nullptr,
+           *midiOutSelector = nullptr, *buildDisplay = nullptr, *midiOutDelayDisplay = nullptr;
+  IControl *datatypeControl = nullptr, *datamodeControl = nullptr, *patchRenameControl = nullptr;
+  IControl *randomizeControl = nullptr, *patchSearchControl = nullptr;
+  IControl *libraryControl = nullptr, *multiSettingsControl = nullptr, *showLibrarianControl = nullptr;
+  IControl *upperListControl = nullptr, *lowerListControl = nullptr;
+  IControl* librarianView = nullptr;
+  ITextControl *statusText = nullptr, *valueText = nullptr;
+  ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
+  std::array<IControl*, kSlotCount> slotEnableControls{};
+  std::array<IControl*, kSlotCount> partChannelControls{};
+  std::array<IControl*, 2> cancelButtons{};
+  std::array<IControl*, kFilterCount> filterControls{};
+  std::array<IControl*, kMenuCount> librarianMenus{};
+  std::array<ControlLayer*, kMenuCount> menuLayers{};
+
+private:
+  // Start-up stages (TavroStartup.cpp).
+  void readSettingsAndLog();
+  void createManagers();
+  void buildPanel();
+  void keepLayers();
+  void buildProgressOverlay();
+  void keepControlSet1();
+  void fillBankList(int paramIdx, const char* name, IControl** control, std::string* text, std::string* file);
+  void buildMenuLayers();
+  void keepControlSet2();
+  void setStartValues();
+  void setFilterStartValues();
+  void pushParameterValues();
+  // Tear-down in the safe order; also what a construction failing midway runs.
+  void tearDown();
+  void logStage(const std::string& line) { printDebugInfo(line); }
+
+  std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
+};

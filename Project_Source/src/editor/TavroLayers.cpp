@@ -1,0 +1,146 @@
+// The named layers of the panel, the librarian menu layers and the lookups the rest
+// of the editor reaches them by.
+
+#include "ControlLayer.h"
+#include "IControl.h"
+#include "IGraphicsMac.h"
+#include "IParam.h"
+#include "LibrarianPanelParts.h"
+#include "Tavro.h"
+#include "layout/UIConfigManager.h"
+
+namespace {
+
+enum class AtStart { kShown, kHidden, kLeft };
+
+struct NamedLayer {
+  const char* name;
+  AtStart atStart;
+};
+
+// In the order of lookup.
+const NamedLayer kNamedLayers[] = {
+    {"root", AtStart::kShown},
+    {"performanceSettings", AtStart::kHidden},
+    {"performanceSettings2", AtStart::kLeft},
+    {"patchLibrarian", AtStart::kLeft},
+    {"patchProgramControls1nl2", AtStart::kHidden},
+    {"patchProgramControls2nl2", AtStart::kHidden},
+    {"patchProgramControls3nl2", AtStart::kHidden},
+    {"patchProgramControls4nl2", AtStart::kHidden},
+    {"patchProgramControls1nl2x", AtStart::kHidden},
+    {"patchProgramControls2nl2x", AtStart::kHidden},
+    {"patchProgramControls3nl2x", AtStart::kHidden},
+    {"patchProgramControls4nl2x", AtStart::kHidden},
+    {"performanceProgramControlsNL2", AtStart::kHidden},
+    {"performanceProgramControlsNL2x", AtStart::kHidden},
+    {"librarianPartSelector", AtStart::kHidden},
+    {"controlDisplayLayer", AtStart::kLeft},
+    {"saveChangesLayer", AtStart::kHidden},
+    {"discardChangesLayerRight", AtStart::kHidden},
+    {"aboutWindow", AtStart::kHidden},
+    {"firstRunNotification", AtStart::kHidden},
+    {"midiFilterSettings", AtStart::kHidden},
+    {"layerALayer", AtStart::kLeft},
+    {"layerBLayer", AtStart::kLeft},
+    {"layerCLayer", AtStart::kLeft},
+    {"layerDLayer", AtStart::kLeft},
+    {"slotAEnable", AtStart::kLeft},
+    {"slotBEnable", AtStart::kLeft},
+    {"slotCEnable", AtStart::kLeft},
+    {"slotDEnable", AtStart::kLeft},
+    {"modWheelerOne", AtStart::kShown},
+    {"modWheelerTwo", AtStart::kHidden},
+    {"modWheelerThree", AtStart::kHidden},
+    {"modWheelerFour", AtStart::kHidden},
+    {"patchRename", AtStart::kHidden},
+    {"searchField", AtStart::kHidden},
+};
+
+struct MenuLayer {
+  int id;
+  const char* name;
+  int left, top, right, bottom;  // layout units
+  bool shown;
+};
+
+const MenuLayer kMenuLayers[Tavro::kMenuCount] = {
+    {70, "LeftPatchPopupMenu", 415, 45, 830, 65, false},
+    {71, "RightPatchPopupMenu", 415, 348, 830, 365, false},
+    {72, "LeftPerformancePopupMenu", 415, 45, 830, 65, false},
+    {73, "RightPerformancePopupMenu", 415, 348, 830, 365, false},
+    {74, "BANKEDITMENU", 860, 45, 940, 62, false},
+    {75, "PROGRAMNUMBERMENU", 218, 470, 253, 488, true},
+    {76, "BANKNUMBERMENUPROGRAMS", 185, 470, 218, 488, true},
+    {77, "RightSearchPopupMenu", 415, 348, 830, 365, false},
+    {78, "PERFBANKNAMEMENUPROGRAMS", 185, 470, 218, 488, false},
+    {79, "PROGBANKNAMEMENUPROGRAMS", 185, 470, 218, 488, false},
+};
+
+constexpr size_t kRandomizerValues = 725;
+
+// The lower bank list is built between the first and the second menu.
+constexpr int kLowerListBeforeMenu = 1;
+
+}  // namespace
+
+void Tavro::keepLayers() {
+  randomizerState.assign(kRandomizerValues, 0);
+  for (const NamedLayer& entry : kNamedLayers) {
+    ControlLayer* found = uiConfig->getLayer(entry.name);
+    namedLayers_.emplace_back(entry.name, found);
+    if (!found) {
+      logStage(std::string("Layer ") + entry.name + " is missing from the layout");
+      continue;
+    }
+    if (entry.atStart != AtStart::kLeft) found->Hide(entry.atStart == AtStart::kHidden);
+  }
+}
+
+void Tavro::buildMenuLayers() {
+  LibrarianPanelParts* parts = GetLibrarianPanelParts();
+  for (int i = 0; i < kMenuCount; ++i) {
+    if (i == kLowerListBeforeMenu)
+      fillBankList(kPatchSelectionListLower, "Bank Selection List 2", &lowerListControl, &lowerBankText,
+                   &lowerBankFile);
+    const MenuLayer& menu = kMenuLayers[i];
+    auto* menuLayer = new ControlLayer(menu.id, menu.name);
+    const IRECT rect(int(menu.left * uiScale), int(menu.top * uiScale), int(menu.right * uiScale),
+                     int(menu.bottom * uiScale));
+    if (IControl* control = parts ? parts->makeMenu(i, this, librarian, rect) : nullptr) {
+      menuLayer->AddControl(control);
+      librarianMenus[size_t(i)] = control;
+    }
+    graphics->AttachLayer(menuLayer);
+    menuLayer->Hide(!menu.shown);
+    menuLayers[size_t(i)] = menuLayer;
+    namedLayers_.emplace_back(menu.name, menuLayer);
+  }
+  logStage("Librarian menus attached");
+}
+
+ControlLayer* Tavro::layer(const std::string& name) const {
+  for (const auto& entry : namedLayers_)
+    if (entry.first == name) return entry.second;
+  return nullptr;
+}
+
+void Tavro::showLayer(const std::string& name, bool show) const {
+  if (ControlLayer* found = layer(name)) found->Hide(!show);
+}
+
+IControl* Tavro::firstControl(int paramIdx) {
+  ControlAction* action = uiConfig ? uiConfig->getControlAction(paramIdx) : nullptr;
+  if (action && !action->boundControls.empty()) return action->boundControls.front();
+  logStage("No control is bound to parameter " + std::to_string(paramIdx));
+  return nullptr;
+}
+
+double Tavro::paramValue(int paramIdx) const {
+  const IParam* param = GetParam(paramIdx);
+  return param ? param->Value() : 0.0;
+}
+
+void Tavro::setFromPlug(int paramIdx, double value) {
+  if (graphics) graphics->SetParameterFromPlug(paramIdx, value, false);
+}

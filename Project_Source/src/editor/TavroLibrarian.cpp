@@ -1,0 +1,22 @@
+// What the librarian reads of and writes into the editor.
+
+#include "IGraphicsMac.h"
+#include "Kit_String.h"
+#include "Tavro.h"
+
+CurrentFilePair Tavro::getLeftCurrentFile(bool performance) const {
+  return performance ? leftPerformanceFile : leftProgramFile;
+}
+
+void Tavro::setLeftCurrentFile(bool performance, const CurrentFilePair& pair) {
+  (performance ? leftPerformanceFile : leftProgramFile) = pair;
+}
+
+std::string Tavro::promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
+                                     const std::string& extension) {
+  if (!graphics) return "";
+  Kit_String fileName(proposedName.c_str());
+  Kit_String folder(startFolder.c_str());
+  graphics->PromptForFile(&fileName, kFileSave, &folder, extension.c_str());
+  return fileName.Get() ? fileName.Get() : "";
+}

@@ -1,0 +1,246 @@
+// Construction: the start-up stages in their order.
+
+#include <ctime>
+
+#include "ControlLayer.h"
+#include "IControl.h"
+#include "IControlText.h"
+#include "IGraphicsMac.h"
+#include "IParam.h"
+#include "BankListTexts.h"
+#include "DataRoot.h"
+#include "DebuggerOutput.h"
+#include "LibrarianPanelParts.h"
+#include "PatchManager.h"
+#include "ProgressIndicator.h"
+#include "Tavro.h"
+#include "layout/UIConfigManager.h"
+#include "librarian/PatchLibrarian.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr int kVendorVersion = 0x20200;
+constexpr int kUniqueID = int(FourCC("tvrq"));
+constexpr int kMfrID = int(FourCC("Orv1"));
+constexpr int kLatency = 128;
+constexpr int kLeadingParamCount = 204;  // the base's first count creates no parameter
+constexpr const char* kEffectName = "Tavro Editor";
+constexpr const char* kLogName = "Tavro Editor LOG.txt";
+constexpr const char* kUISettingsName = "Tavro Editor UI.txt";
+
+constexpr int kBackgroundID = 104;
+constexpr const char* kBackgroundName = "resources/img-retina-quality/tavro_GUI-v2.png";
+constexpr int kOverlayID = 122;
+constexpr const char* kOverlayName = "resources/img-v2/progress-overlay-v2.png";
+// The overlay's Cancel buttons, in layout units: over the librarian, over the main panel.
+constexpr int kCancelButtonPositions[2][2] = {{857, 345}, {538, 5}};
+
+}  // namespace
+
+Tavro::Tavro(const IModuleInstanceInfo& info, std::shared_ptr<MidiTransportFactory> transports)
+    : IModuleAU(info, kLeadingParamCount, "2-2", 0, kEffectName, "", "Orvane", kVendorVersion, kUniqueID, kMfrID,
+                kLatency, true, true, true) {
+  if (transports) UseMidiTransports(std::move(transports));
+  sampleRate = GetSampleRate();
+  try {
+    readSettingsAndLog();
+    initialize(info, 0, kTavroParamCount, "2-2", 0, kEffectName, "", "Orvane", kVendorVersion, kUniqueID, kMfrID,
+               kLatency, true, true, true, 0);
+    addNonAutomateParamCount(kTavroParamCount);
+    createManagers();
+    buildPanel();
+    buildProgressOverlay();
+    midiManager = new MIDIMessageManager(this, patchManager, librarian, graphics);
+    MakeDefaultPreset("-", 64);
+    patchManager->init();
+    keepControlSet1();
+    fillBankList(kPatchSelectionListUpper, "Bank Selection List 1", &upperListControl, &upperBankText,
+                 &upperBankFile);
+    buildMenuLayers();
+    keepControlSet2();
+    setStartValues();
+  } catch (...) {
+    // Whatever was built goes, and no thread is left behind.
+    tearDown();
+    throw;
+  }
+}
+
+std::string Tavro::getDataFolder() const { return PlatformDataRoot() + "/Orvane/Vudidi Tavro Editor/"; }
+
+void Tavro::printDebugInfo(const std::string& line) {
+  if (debugEnabled) DebuggerOutput::printDebugInfo(logPath, line);
+}
+
+void Tavro::readSettingsAndLog() {
+  logPath = getDataFolder() + kLogName;
+  debugEnabled = DebuggerOutput::openDebugFile(logPath);
+  uiSettingsPath = getDataFolder() + kUISettingsName;
+  uiSettings = ReadUISettings(uiSettingsPath);
+  uiScale = uiSettings.scale();
+  logStage("INITIALIZATION STARTED!");
+  SetLatency(kLatency);
+  logStage("Data folder located at " + getDataFolder());
+}
+
+void Tavro::createManagers() {
+  patchManager = new PatchManager(this);
+  logStage("PATCH MANAGER INITIALIZED...");
+  librarian = new PatchLibrarian(this);
+  logStage("PATCH LIBRARIAN INITIALIZED...");
+  librarian->loadPatchesFromFilesystem(getPatchesFolderStr());
+  logStage("PATCH LIBRARIAN COMPLETED FILE LOADING...");
+}
+
+void Tavro::buildPanel() {
+  graphics = MakeGraphics(this, int(kPanelWidth * uiScale), int(kPanelHeight * uiScale), 0);
+  logStage("STARTING USER INTERFACE CONFIGURATION...");
+  uiConfig = new UIConfigManager();
+  if (LibrarianPanelParts* parts = GetLibrarianPanelParts()) uiConfig->setLibrarianViewFactory(parts->listFactory());
+  uiConfig->readUIConfig(graphics, this, librarian, uiConfigMode, uiScale,
+                         [this](const std::string& line) { printDebugInfo(line); });
+  logStage("USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI");
+  keepLayers();
+  randomizeControl = firstControl(kRandomize);
+  patchSearchControl = firstControl(kPatchSearch);
+  graphics->AttachBackground(kBackgroundID, kBackgroundName, uiScale);
+  AttachGraphics(graphics);
+  logStage("Layers attached...");
+}
+
+void Tavro::buildProgressOverlay() {
+  progressLayer = new ControlLayer(0, "PROGRESS");
+  const int width = graphics->Width(), height = graphics->Height();
+  IBitmap source = graphics->LoadIBitmap(kOverlayID, kOverlayName, uiScale);
+  progressImage = graphics->ScaleBitmap(&source, width, height);
+  progressIndicator = new ProgressIndicator(progressLayer, this, 0, 0, width, height, -1, &progressImage,
+                                            IRECT(0, 0, width, height));
+  for (size_t i = 0; i < cancelButtons.size(); ++i)
+    cancelButtons[i] = uiConfig->createAutoOffSwitchControl("Cancel Data Request", kCancelDataRequest,
+                                                            kCancelButtonPositions[i][0],
+                                                            kCancelButtonPositions[i][1], "BUTTON_LIB_CANCEL_ID", 0,
+                                                            progressLayer, "Global");
+  progressIndicator->Hide(true);
+  progressLayer->Hide(true);
+}
+
+void Tavro::keepControlSet1() {
+  datatypeControl = firstControl(kDatatype);
+  datamodeControl = firstControl(kDatamode);
+  quickTabAction = uiConfig->getControlAction(kQuickTab);
+  for (int s = 0; s < kSlotCount; ++s) {
+    slotEnableControls[size_t(s)] = firstControl(kSlotAEnable + s);
+    GetParam(kSlotAEnable + s)->SetClamped(1.0);
+  }
+  multiSettingsControl = firstControl(kMultiSettings);
+  GetParam(kMultiSettings)->SetClamped(1.0);
+  if (multiSettingsControl) multiSettingsControl->SetValueFromPlug(1.0);
+  GetParam(kControlLibrary)->SetClamped(0.0);
+  logStage("Control set 1 attached");
+}
+
+void Tavro::fillBankList(int paramIdx, const char* name, IControl** control, std::string* text, std::string* file) {
+  std::vector<std::string> fileNames, secondNames;
+  librarian->inspect([&](const PatchLibrary& library) {
+    for (const auto& bank : library.filesOfType(0)) {
+      fileNames.push_back(bank->fileName);
+      secondNames.push_back(bank->folderName);
+    }
+  });
+  IParam* param = GetParam(paramIdx);
+  param->InitEnum(name, 0, int(fileNames.size()), "", "", -1, -1);
+  const std::vector<std::string> texts = BankListTexts(fileNames, [this](const std::string& full, const std::string& shown) {
+    logStage("PATCH LIBRARIAN: Filename " + full + " RENAMED TO " + shown +
+             " Because the filename was too long to fit in plug-in display!");
+  });
+  for (size_t i = 0; i < texts.size(); ++i) param->SetDisplayText(int(i), texts[i].c_str());
+  *control = firstControl(paramIdx);
+  *text = param->GetDisplayText(0);
+  const int selected = param->Int();
+  if (selected >= 0 && size_t(selected) < secondNames.size()) *file = secondNames[size_t(selected)];
+}
+
+void Tavro::keepControlSet2() {
+  midiOutSelector = firstControl(kDeviceOutSelection);
+  midiInSelector = firstControl(kDeviceInSelection);
+  patchRenameControl = firstControl(kPatchRename);
+  statusText = dynamic_cast<ITextControl*>(firstControl(kControlDisplayName));
+  valueText = dynamic_cast<ITextControl*>(firstControl(kControlDisplayValue));
+  ccDisplay = firstControl(kControlDisplayCC);
+  buildDisplay = firstControl(kControlDisplayBuild);
+  midiOutDelayDisplay = firstControl(kControlDisplayMIDIOutDelay);
+  libraryControl = firstControl(kControlLibrary);
+  velomapControl = firstControl(kShowVelomap);
+  showLibrarianControl = firstControl(kShowLibrarian);
+  overrideTempoAction = uiConfig->getControlAction(kOverrideTempo);
+  librarianView = uiConfig->getLibrarianView();
+  for (int s = 0; s < kSlotCount; ++s) partChannelControls[size_t(s)] = firstControl(kPartMidiChannel + s);
+}
+
+void Tavro::setFilterStartValues() {
+  // 592-598 host side, 599-605 synthesizer side, then tracking, routing and clock.
+  const bool kPassOn[kFilterClassCount] = {true, false, true, true, true, true, false};
+  const bool kDevicePassOn[kFilterClassCount] = {true, false, true, true, true, true, true};
+  const bool kRest[] = {true, true, false, false, false};  // 606-610
+  for (int i = 0; i < kFilterCount; ++i) {
+    const int paramIdx = kMIDIFilterDAWCCPassThrough + i;
+    bool on;
+    if (i < kFilterClassCount) {
+      on = kPassOn[i];
+      hostFilterBlocked[size_t(i)] = !on;
+    } else if (i < 2 * kFilterClassCount) {
+      on = kDevicePassOn[i - kFilterClassCount];
+      deviceFilterBlocked[size_t(i - kFilterClassCount)] = !on;
+    } else {
+      on = kRest[i - 2 * kFilterClassCount];
+    }
+    filterControls[size_t(i)] = firstControl(paramIdx);
+    if (IControl* control = filterControls[size_t(i)]) control->SetValueFromUserInput(on ? 1.0 : 0.0);
+  }
+  trackIncomingMidi = true;
+  sendClockPointer = false;
+}
+
+void Tavro::setStartValues() {
+  for (int s = 0; s < kSlotCount; ++s) {
+    if (IControl* channel = partChannelControls[size_t(s)])
+      channel->SetValueFromUserInput(GetParam(kPartMidiChannel + s)->GetNormalized(s + 1));
+    slotChannels[size_t(s)] = s + 1;
+  }
+  deviceId = 4;
+  logStage("Control set 2 attached... Resetting");
+  Reset();
+
+  for (IControl* list : {upperListControl, lowerListControl})
+    if (list) list->SetValueFromPlug(0.0);
+  for (IControl* enable : slotEnableControls)
+    if (enable) enable->SetValueFromPlug(1.0);
+  setFromPlug(kNordModel, 1.0);
+  nordModel = GetParam(kNordModel)->Int();
+  setFromPlug(kQuickTab, 0.0);
+  activeSlot = GetParam(kQuickTab)->Int();
+  tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  graphics->AttachLayer(progressLayer);
+
+  if (uiSettings.sizeParamValue() >= 0) setFromPlug(kUserInterfaceSize, uiSettings.sizeParamValue());
+  if (uiSettings.firstRunNoticeWanted()) showLayer("firstRunNotification", true);
+
+  setFilterStartValues();
+  for (int s = 0; s < kSlotCount; ++s) setFromPlug(kPartMidiChannel + s, s + 1);
+  setFromPlug(kDeviceID, 4.0);
+  for (int s = 0; s < kSlotCount; ++s) slotSolo[size_t(s)] = GetParam(kSlotSolo + s)->Int() != 0;
+  for (size_t i = 0; i < globalLink.size(); ++i) globalLink[i] = GetParam(kGlobalLink + int(i))->Int() != 0;
+  pushParameterValues();
+
+  logStage("Plug-in is ready to load!");
+  tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  startupComplete = true;
+}
+
+void Tavro::pushParameterValues() {
+  for (int i = 0; i < kTavroParamCount; ++i) {
+    const int value = int(GetParam(i)->Value());
+    if (value >= 1) setFromPlug(i, value);
+  }
+}

@@ -1,0 +1,48 @@
+// Tear-down: nothing may still run when what it uses goes.
+
+#include "IGraphicsMac.h"
+#include "PatchManager.h"
+#include "Tavro.h"
+#include "layout/UIConfigManager.h"
+#include "librarian/PatchLibrarian.h"
+#include "messaging/MIDIMessageManager.h"
+
+Tavro::~Tavro() { tearDown(); }
+
+void Tavro::tearDown() {
+  // Nothing more goes to the synthesizer, and the parameter road stops treating
+  // changes as the user's.
+  startupComplete = false;
+  midiIOSet = false;
+  // The input thread may be in a handler that uses the managers below: close the
+  // port and wait until it has finished.
+  if (GetMidiPorts().SelectedInput() != 0) {
+    int closed = 0;
+    setExternalMIDIIn(closed, IMidiPorts::kOffName);
+  }
+  GetMidiPorts().FinishClosingInputs();
+  // Stops the clock loop, cancels a waiting job and joins the three workers.
+  if (midiManager) midiManager->shutDown();
+  delete midiManager;
+  midiManager = nullptr;
+  delete patchManager;
+  patchManager = nullptr;
+
+  // The panel holds controls bound through the layout's records: it goes first.
+  if (graphics) {
+    graphics->ReleaseBitmap(&progressImage);
+    if (GetGUI() == graphics)
+      DropGraphics();
+    else
+      delete graphics;  // construction failed before the panel was attached
+    graphics = nullptr;
+  }
+  if (uiConfig) {
+    uiConfig->panelDestroyed();
+    uiConfig->ClearImageCache();
+  }
+  delete uiConfig;
+  uiConfig = nullptr;
+  delete librarian;
+  librarian = nullptr;
+}

@@ -1,0 +1,41 @@
+// The busy state of a transfer with the synthesizer.
+
+#include "ControlLayer.h"
+#include "IControl.h"
+#include "LibrarianPanelParts.h"
+#include "ProgressIndicator.h"
+#include "Tavro.h"
+#include "messaging/MIDIMessageManager.h"
+
+void Tavro::DisplayProcessingIndicator(bool show) {
+  if (show) {
+    transferBusy = true;
+    if (progressIndicator) progressIndicator->Hide(false);
+    if (progressLayer) progressLayer->Hide(false);
+    for (IControl* button : cancelButtons)
+      if (button) button->Hide(true);
+    // The first button lies over the librarian, the second over the main panel.
+    IControl* cancel = cancelButtons[paramValue(kShowLibrarian) == 1.0 ? 0 : 1];
+    if (cancel) cancel->Hide(false);
+  } else {
+    sysexInputSuspended = false;
+    transferBusy = false;
+    if (progressIndicator) progressIndicator->Hide(true);
+    if (progressLayer) progressLayer->Hide(true);
+    for (IControl* button : cancelButtons)
+      if (button) button->Hide(true);
+    if (midiManager) midiManager->transferInProgress = false;
+    holdOutputWhileBusy = false;
+  }
+  if (midiManager) midiManager->sender()->cancelRequested = false;
+}
+
+void Tavro::refreshLibrarianMenus() {
+  const bool overlayShown = progressLayer && progressLayer->IsShown();
+  if (progressIndicator) progressIndicator->Hide(false);
+  if (progressLayer) progressLayer->Hide(false);
+  if (LibrarianPanelParts* parts = GetLibrarianPanelParts()) parts->refreshMenus(this);
+  if (overlayShown) return;
+  if (progressIndicator) progressIndicator->Hide(true);
+  if (progressLayer) progressLayer->Hide(true);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The UI settings file "Tavro Editor UI.txt" in the data folder: up to three lines.
+// Line 1 is kept for the writer, line 2 is the panel size ("small", "normal",
+// "large"), line 3 "no" asks for the first-run notice.
+//
+// threads: main
+
+#include <string>
+
+struct UISettings {
+  static constexpr size_t kMaxLineLength = 4096;
+
+  std::string lines[3];
+
+  // 0.75, 1.0 or 1.25 by line 2; 1.0 for anything else.
+  double scale() const;
+  // The value of the panel-size parameter line 2 asks for (0, 1, 2), or -1 for none.
+  int sizeParamValue() const;
+  bool firstRunNoticeWanted() const { return lines[2] == "no"; }
+};
+
+// Lines up to a newline, each cut to kMaxLineLength characters, with trailing
+// blanks, carriage returns, newlines and tabs removed; missing lines stay empty.
+UISettings ParseUISettings(const std::string& text);
+// The same from the file; all lines empty when it cannot be read.
+UISettings ReadUISettings(const std::string& path);

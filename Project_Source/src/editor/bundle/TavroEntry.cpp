@@ -1,0 +1,13 @@
+// The bundle's two exported entries; everything else of the library stays hidden.
+
+#include "IModuleAU.h"
+
+extern "C" __attribute__((visibility("default"))) ComponentResult Tavro_Entry(ComponentParameters* params,
+                                                                               void* storage) {
+  return IModuleAU::IModuleAUEntry(params, storage);
+}
+
+extern "C" __attribute__((visibility("default"))) ComponentResult Tavro_ViewEntry(ComponentParameters* params,
+                                                                                   void* storage) {
+  return IModuleAU::IModuleAUCarbonViewEntry(params, storage);
+}

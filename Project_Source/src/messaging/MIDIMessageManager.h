@@ -1,0 +1,72 @@
+#pragma once
+// The transfer engine: one sender and three worker threads, and the flags that tell
+// the incoming-SysEx dispatch and the MIDI input handlers what a transfer expects.
+//
+// Start protocol: a starter does its own preparation (it stays even when nothing
+// starts), then startJob: when the job's thread runs, the start is dropped without a
+// message; otherwise the job runs there with the given arguments. The thread of each
+// job is fixed: clock start and stop on clockControlThread, the clock loop on
+// clockThread, everything else on transferThread. Starts and drops are counted.
+//
+// Tear-down: shutDown() stops the clock loop, raises the cancel request, ends every
+// wait and joins the three threads; the destructor does it when nobody did.
+//
+// threads: startJob from main, render, midi-in and worker threads; shutDown and
+// the destructor from main, never under the plug-in mutex. Flags are atomics: written
+// by starters and jobs, read by the dispatch on midi-in and worker threads.
+
+#include <atomic>
+
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/WorkerThread.h"
+
+class IGraphics;
+class MessagingEditor;
+class PatchLibrarian;
+class PatchManager;
+
+class MIDIMessageManager {
+public:
+  enum Worker { kTransferThread = 0, kClockControlThread, kClockThread, kWorkerCount };
+
+  MIDIMessageManager(MessagingEditor* plug, PatchManager* patchManager, PatchLibrarian* librarian,
+                     IGraphics* graphics);
+  ~MIDIMessageManager();
+  MIDIMessageManager(const MIDIMessageManager&) = delete;
+  MIDIMessageManager& operator=(const MIDIMessageManager&) = delete;
+
+  // The thread a job code runs on.
+  static Worker workerFor(int jobCode);
+  // Starts args.jobCode on its thread; false (dropped) while that thread runs or
+  // after shutDown. `dumpProcessedFalse` clears dumpProcessed as most starters do.
+  bool startJob(const JobArgs& args, bool clearDumpProcessed = true);
+  bool isRunning(Worker worker) const { return threads_[worker].IsRunning(); }
+  void shutDown();
+
+  int jobsStarted(Worker worker) const { return started_[worker].load(); }
+  int jobsDropped(Worker worker) const { return dropped_[worker].load(); }
+
+  MIDIMessageSender* sender() { return &sender_; }
+  MessagingEditor* plug() const { return plug_; }
+  PatchManager* patchManager() const { return patchManager_; }
+  IGraphics* graphics() const { return graphics_; }
+  PatchLibrarian* librarian() const { return librarian_; }
+
+  std::atomic<bool> transferInProgress{false};
+  std::atomic<bool> tabRefreshPending{false};
+  std::atomic<int> fromHost{1};
+  std::atomic<bool> applyingHardwareValue{false};
+  std::atomic<bool> sysexBusy{false};
+  std::atomic<bool> dumpProcessed{false};
+
+private:
+  MessagingEditor* plug_;
+  PatchManager* patchManager_;
+  IGraphics* graphics_;
+  PatchLibrarian* librarian_;
+  // The sender outlives the threads that run it: declared first, destroyed last.
+  MIDIMessageSender sender_;
+  WorkerThread threads_[kWorkerCount];
+  std::atomic<int> started_[kWorkerCount] = {};
+  std::atomic<int> dropped_[kWorkerCount] = {};
+};

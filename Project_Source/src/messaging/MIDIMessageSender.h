@@ -1,0 +1,98 @@
+#pragma once
+// The transfer engine's job runner. A starter fills a JobArgs record, and the worker
+// thread it starts runs the job of that code with that record: each start keeps its
+// own arguments, so two starts close together cannot run each other's job.
+//
+// Jobs wait through pause(): a wait ends early when the user cancels or the engine
+// shuts down, so every job returns promptly at tear-down.
+//
+// threads: run on worker threads; resetContinuousClock from render and main;
+// cancelRequested written on main and worker threads, read by jobs.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "Kit_StopSignal.h"
+
+class MessagingEditor;
+struct LibrarianPatch;
+
+// Job codes; the comment names the thread that runs each.
+enum JobCode : int {
+  kJobSendArrangement = 0,     // transfer
+  kJobSendPart = 1,            // transfer
+  kJobSendLibrarianPatch = 2,  // transfer
+  kJobStoreAllPatches = 3,     // transfer
+  kJobRequestArrangement = 4,  // transfer
+  kJobRequestPart = 5,         // transfer
+  kJobRequestSingleMulti = 6,  // transfer
+  kJobRequestAllMulti = 7,     // transfer
+  kJobRequestSinglePatch = 8,  // transfer
+  kJobRequestAllPatches = 9,   // transfer
+  kJobInitPerformance = 10,    // transfer
+  kJobInitPatch = 11,          // transfer
+  kJobDeviceIdEnquiry = 12,    // transfer
+  kJobNothing = 13,
+  kJobStartClock = 14,       // clock control
+  kJobContinuousClock = 15,  // clock
+  kJobStopClock = 16,        // clock control
+  kJobCount = 17
+};
+
+// One start's job and arguments; the comment names the jobs that read each field.
+struct JobArgs {
+  int jobCode = kJobNothing;
+  LibrarianPatch* librarianPatch = nullptr;  // 2 (not owned)
+  int storePane = 0;                         // 3: 0 upper list, 1 lower
+  int slot = 0;                              // 1, 2, 5
+  bool toPanel = false;                      // 4, 5
+  int storeBank = 0;                         // 3
+  int bank = 0;                              // 6-9
+  bool toLibrarian = false;                  // 0, 1
+  bool useActiveSlot = false;                // 8
+  bool toHardware = false;                   // 10, 11
+  int clockTempo = 0;                        // 15 (not read by the loop)
+};
+
+class MIDIMessageSender {
+public:
+  using Job = void (*)(MIDIMessageSender& sender, const JobArgs& args);
+
+  explicit MIDIMessageSender(MessagingEditor* plug) : plug_(plug) {}
+  MIDIMessageSender(const MIDIMessageSender&) = delete;
+  MIDIMessageSender& operator=(const MIDIMessageSender&) = delete;
+
+  // The job switch: the job installed for args.jobCode; codes outside 0-16, 13 and
+  // codes without a job return at once.
+  // threads: worker
+  void run(const JobArgs& args);
+  // Installs the transfer function of a job code (0-16; others are ignored).
+  // threads: main, before the first start
+  void setJob(int jobCode, Job job);
+
+  // Lets the clock loop run (false) or ends it at its next pass (true).
+  // threads: render, main
+  void resetContinuousClock(bool stop) { clockRunning_.store(!stop, std::memory_order_release); }
+  bool clockRunning() const { return clockRunning_.load(std::memory_order_acquire); }
+
+  // Pauses the job for `micros`; false when the wait was cut short by a cancel
+  // request or the shutdown, which the job must then honour by returning.
+  // threads: worker
+  bool pause(uint64_t micros);
+  // Ends every wait for good and stops the clock loop.
+  // threads: main
+  void shutDown();
+  bool shuttingDown() const { return shutdown_.StopRequested(); }
+
+  MessagingEditor* plug() const { return plug_; }
+
+  std::atomic<bool> timedOut{false};
+  std::atomic<bool> cancelRequested{false};
+
+private:
+  MessagingEditor* plug_;
+  std::array<Job, kJobCount> jobs_{};
+  std::atomic<bool> clockRunning_{false};
+  Kit_StopSignal shutdown_;
+};

@@ -1,0 +1,97 @@
+#pragma once
+// The editor as a host opens it, headless: the built bundle's authored resources,
+// a temporary data root, fake MIDI ports.
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ControlLayer.h"
+#include "CoreFoundation.h"
+#include "DataRoot.h"
+#include "IGraphicsMac.h"
+#include "MidiPortFake.h"
+#include "Tavro.h"
+
+// A fresh data root for one test; removed with everything in it afterwards.
+class TempDataRoot {
+public:
+  TempDataRoot() {
+    char pattern[] = "/tmp/tavro_editor_XXXXXX";
+    root_ = mkdtemp(pattern);
+    PlatformSetDataRoot(root_);
+  }
+  ~TempDataRoot() {
+    PlatformSetDataRoot("");
+    std::system(("rm -rf '" + root_ + "'").c_str());
+  }
+  const std::string& root() const { return root_; }
+  std::string folder() const { return root_ + "/Orvane/Vudidi Tavro Editor/"; }
+  // Writes a file of the data folder, making the folders on the way.
+  void write(const std::string& name, const std::string& text) const {
+    std::system(("mkdir -p '" + folder() + "'").c_str());
+    std::ofstream(folder() + name, std::ios::binary) << text;
+  }
+  std::string read(const std::string& name) const {
+    std::ifstream in(folder() + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // Every path under the root.
+  std::vector<std::string> contents() const { return List(root_); }
+
+private:
+  static std::vector<std::string> List(const std::string& dir) {
+    std::vector<std::string> found;
+    if (DIR* d = opendir(dir.c_str())) {
+      while (dirent* e = readdir(d)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        found.push_back(dir + "/" + name);
+        for (const std::string& inner : List(dir + "/" + name)) found.push_back(inner);
+      }
+      closedir(d);
+    }
+    return found;
+  }
+  std::string root_;
+};
+
+// Registers the built bundle once, so the panel finds its resources.
+inline void RegisterBuiltBundle() {
+  static const bool registered = [] {
+    const std::string dir = std::string(TAVRO_BINARY_DIR) + "/Tavro.component";
+    CFStringRef path = CFStringCreateWithCString(nullptr, dir.c_str(), kCFStringEncodingUTF8);
+    CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
+    if (CFBundleRef bundle = CFBundleCreate(nullptr, url)) CFRelease(bundle);
+    CFRelease(url);
+    CFRelease(path);
+    return true;
+  }();
+  (void)registered;
+}
+
+// An editor on fake ports in a temporary data root.
+struct EditorFixture {
+  explicit EditorFixture(const std::string& uiSettings = "", bool withSettings = false) {
+    RegisterBuiltBundle();
+    if (withSettings) data.write("Tavro Editor UI.txt", uiSettings);
+    ports = std::make_shared<MidiPortFake>();
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    plug = std::make_unique<Tavro>(info, ports);
+  }
+  bool shown(const std::string& name) const {
+    ControlLayer* layer = plug->layer(name);
+    return layer && layer->IsShown();
+  }
+
+  TempDataRoot data;
+  std::shared_ptr<MidiPortFake> ports;
+  std::unique_ptr<Tavro> plug;
+};
