@@ -1,0 +1,99 @@
+// The debug log and the UI settings file, as start-up meets them.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "DebuggerOutput.h"
+#include "EditorTestSupport.h"
+#include "UISettings.h"
+
+namespace {
+
+std::vector<std::string> LinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(Log, AbsentLogCreatesNothingUnderTheDataRoot) {
+  EditorFixture f;
+  EXPECT_FALSE(f.plug->debugEnabled);
+  EXPECT_TRUE(f.data.contents().empty());
+}
+
+TEST(Log, PresentLogIsEmptiedThenHoldsTheStageLinesInOrder) {
+  TempDataRoot data;
+  data.write("Tavro Editor LOG.txt", "old line\n");
+  RegisterBuiltBundle();
+  IModuleInstanceInfo info;
+  info.mBundleID.Set(Tavro::kBundleID);
+  { Tavro plug(info, std::make_shared<MidiPortFake>()); }
+  const std::vector<std::string> lines = LinesOf(data.read("Tavro Editor LOG.txt"));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines.front().find("\t INITIALIZATION STARTED!"), std::string::npos);
+  const char* stages[] = {"INITIALIZATION STARTED!",
+                          "Data folder located at ",
+                          "PATCH MANAGER INITIALIZED...",
+                          "PATCH LIBRARIAN INITIALIZED...",
+                          "PATCH LIBRARIAN COMPLETED FILE LOADING...",
+                          "STARTING USER INTERFACE CONFIGURATION...",
+                          "USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI",
+                          "Layers attached...",
+                          "Control set 1 attached",
+                          "Librarian menus attached",
+                          "Control set 2 attached... Resetting",
+                          "RESET: Host sample rate 44100Hz",
+                          "Plug-in is ready to load!"};
+  size_t at = 0;
+  for (const char* stage : stages) {
+    while (at < lines.size() && lines[at].find(std::string("\t ") + stage) == std::string::npos) ++at;
+    EXPECT_LT(at, lines.size()) << "missing or out of order: " << stage;
+  }
+  for (const std::string& line : lines) EXPECT_EQ(line.find("old line"), std::string::npos);
+}
+
+TEST(Log, LineFormatIsLocalTimeTabBlankTextNewline) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  EXPECT_EQ(DebuggerOutput::formatLine(86400 + 3661, "RESET: x"), "1970-01-02.01:01:01\t RESET: x\n");
+  EXPECT_EQ(DebuggerOutput::formatLine(0, ""), "1970-01-01.00:00:00\t \n");
+}
+
+TEST(UISettingsFile, LinesAreCutAndTrimmed) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string lines[3];
+    double scale;
+    int sizeParam;
+  };
+  const Case cases[] = {
+      {"empty", "", {"", "", ""}, 1.0, -1},
+      {"short", "a\nsmall", {"a", "small", ""}, 0.75, 0},
+      {"crlf", "x\r\nlarge \r\nno\r\n", {"x", "large", "no"}, 1.25, 2},
+      {"tabs", "\t\nnormal\t\t\nyes \t", {"", "normal", "yes"}, 1.0, 1},
+      {"capital", "\nLarge\n", {"", "Large", ""}, 1.0, -1},
+      {"fourth line ignored", "1\n2\n3\n4\n", {"1", "2", "3"}, 1.0, -1},
+      {"leading blanks kept", "\n small\n", {"", " small", ""}, 1.0, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const UISettings s = ParseUISettings(c.text);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(s.lines[i], c.lines[i]) << i;
+    EXPECT_DOUBLE_EQ(s.scale(), c.scale);
+    EXPECT_EQ(s.sizeParamValue(), c.sizeParam);
+  }
+  EXPECT_TRUE(ParseUISettings("\n\nno").firstRunNoticeWanted());
+  EXPECT_FALSE(ParseUISettings("\n\nNo").firstRunNoticeWanted());
+}
+
+TEST(UISettingsFile, LongLinesAreCutAt4KiBAndAMissingFileReadsEmpty) {
+  const UISettings s = ParseUISettings(std::string(10000, 'x') + "\nlarge\n");
+  EXPECT_EQ(s.lines[0], std::string(UISettings::kMaxLineLength, 'x'));
+  EXPECT_EQ(s.lines[1], "large");
+  const UISettings missing = ReadUISettings("/nonexistent/Tavro Editor UI.txt");
+  EXPECT_EQ(missing.lines[0] + missing.lines[1] + missing.lines[2], "");
+}
+
+}  // namespace
