@@ -1,0 +1,137 @@
+// The main tab and part-slot switches on the authored panel.
+#include <gtest/gtest.h>
+
+#include "EditorTestSupport.h"
+#include "IParam.h"
+
+namespace {
+
+const char* const kSlotLayers[] = {"layerALayer", "layerBLayer", "layerCLayer", "layerDLayer"};
+
+class TabSwitch : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { fixture = new EditorFixture(); }
+  static void TearDownTestSuite() {
+    delete fixture;
+    fixture = nullptr;
+  }
+  Tavro& plug() { return *fixture->plug; }
+  bool shown(const char* name) { return fixture->shown(name); }
+  int shownRootChild() {
+    ControlLayer* root = plug().layer("root");
+    int shownId = -1;
+    for (int i = 0; i < root->NChildLayers(); ++i)
+      if (root->GetChildLayer(i)->IsShown()) shownId = root->GetChildLayer(i)->GetID();
+    return shownId;
+  }
+  int shownSlotLayers() {
+    int n = 0;
+    for (const char* name : kSlotLayers) n += shown(name);
+    return n;
+  }
+  static EditorFixture* fixture;
+};
+
+EditorFixture* TabSwitch::fixture = nullptr;
+
+TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
+  struct Case {
+    int tab, model, slot;
+    bool perf;
+    int page;
+    const char* programControls;  // shown afterwards; null: none
+  };
+  const Case cases[] = {
+      {2, 0, 0, false, 4, "patchProgramControls1nl2"},
+      {2, 1, 1, false, 2, "patchProgramControls2nl2"},
+      {4, 2, 3, false, 2, "patchProgramControls4nl2x"},
+      {3, 0, 2, true, 5, "performanceProgramControlsNL2"},
+      {5, 2, 0, true, 3, "performanceProgramControlsNL2x"},
+      {2, 3, 1, false, 2, "performanceProgramControlsNL2x"},
+      {1, 2, 3, false, 1, "patchProgramControls4nl2x"},
+      {1, 1, 0, true, 1, "performanceProgramControlsNL2"},
+      {0, 1, 2, false, 0, nullptr},
+      {2, 1, 4, false, 2, nullptr},
+      {1, 1, -1, false, 1, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "tab " << c.tab << " model " << c.model << " slot " << c.slot << " perf "
+                                    << c.perf);
+    plug().perfMode = c.perf;
+    plug().tabSwitch.mainTabSwitch(&plug(), c.tab, c.model, c.slot);
+    EXPECT_EQ(shownRootChild(), c.page);
+    const char* programLayers[] = {"patchProgramControls1nl2", "patchProgramControls2nl2", "patchProgramControls3nl2",
+                                   "patchProgramControls4nl2", "patchProgramControls1nl2x",
+                                   "patchProgramControls2nl2x", "patchProgramControls3nl2x",
+                                   "patchProgramControls4nl2x", "performanceProgramControlsNL2",
+                                   "performanceProgramControlsNL2x"};
+    for (const char* name : programLayers)
+      EXPECT_EQ(shown(name), c.programControls && std::string(name) == c.programControls) << name;
+    const bool validSlot = c.slot >= 0 && c.slot < 4;
+    EXPECT_EQ(shownSlotLayers(), c.page >= 2 && validSlot ? 1 : 0);
+    if (c.page >= 2 && validSlot) {
+      EXPECT_TRUE(shown(kSlotLayers[c.slot]));
+      EXPECT_DOUBLE_EQ(plug().GetParam(kSlotAEnable + c.slot)->Value(), 1.0);
+    }
+    const bool librarian = c.page == 1;
+    EXPECT_EQ(shown("controlDisplayLayer"), !librarian);
+    EXPECT_EQ(shown("BANKEDITMENU"), librarian);
+    EXPECT_EQ(shown("saveChangesLayer"), librarian);
+    EXPECT_EQ(shown("librarianPartSelector"), librarian && !c.perf);
+    EXPECT_EQ(shown("LeftPatchPopupMenu"), librarian && !c.perf);
+    EXPECT_EQ(shown("RightPerformancePopupMenu"), librarian && c.perf);
+    EXPECT_EQ(shown("performanceSettings2"), !librarian);
+  }
+  plug().perfMode = false;
+}
+
+TEST_F(TabSwitch, SlotTabShowsOneSlotAndSwitchesItOn) {
+  plug().tabSwitch.mainTabSwitch(&plug(), 2, 1, 0);
+  for (int slot : {2, 1, 3, 0}) {
+    plug().setFromPlug(kSlotAEnable + slot, 0.0);  // the switch off, so the tab pushes it on
+    plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, slot, 1);
+    for (int s = 0; s < 4; ++s) EXPECT_EQ(shown(kSlotLayers[s]), s == slot) << slot << s;
+    EXPECT_DOUBLE_EQ(plug().GetParam(kSlotAEnable + slot)->Value(), 1.0);
+    EXPECT_FALSE(shown(slot == 2 ? "slotCEnable" : slot == 1 ? "slotBEnable" : slot == 3 ? "slotDEnable" : "slotAEnable"));
+  }
+  // Outside 0-3: no slot layer, no array read.
+  for (int slot : {4, -1, 1000}) {
+    plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, slot, 1);
+    EXPECT_EQ(shownSlotLayers(), 0) << slot;
+    EXPECT_FALSE(shown("modWheelerOne"));
+  }
+}
+
+TEST_F(TabSwitch, OctaveLightFollowsWaveformAndSemitones) {
+  struct Case {
+    double waveform, semitones, lightBefore, lightAfter;
+  };
+  const Case cases[] = {{0, 24, 0, 1}, {0, 25, 1, 0}, {3, 24, 1, 0}, {0, 0, 0, 1},   {0, 60, 0, 1},
+                        {0, 120, 0, 1}, {0, 121, 1, 0}, {0, 61, 1, 0}, {1, 12, 1, 1}, {0, 13, 0, 0}};
+  plug().tabSwitch.mainTabSwitch(&plug(), 2, 1, 1);
+  for (const Case& c : cases) {
+    plug().GetParam(kOsc2Waveform + 1)->Set(c.waveform);
+    plug().GetParam(kOsc2Semitones + 1)->Set(c.semitones);
+    plug().GetParam(kOscillator2OctaveLED + 1)->Set(c.lightBefore);
+    plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 1, 1);
+    EXPECT_DOUBLE_EQ(plug().GetParam(kOscillator2OctaveLED + 1)->Value(), c.lightAfter)
+        << c.waveform << " " << c.semitones;
+  }
+}
+
+TEST_F(TabSwitch, BankFollowsTheSlotOnlyWhenTheCurrentBankIsNotKept) {
+  plug().tabSwitch.mainTabSwitch(&plug(), 2, 1, 0);
+  plug().activeSlot = 0;
+  plug().GetParam(kCurrentBank)->Set(2.0);
+  plug().GetParam(kCurrentBank + 3)->Set(0.0);
+  plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 3, 1);
+  EXPECT_DOUBLE_EQ(plug().GetParam(kCurrentBank + 3)->Value(), 0.0);
+  plug().keepCurrentBank = false;
+  plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 3, 1);
+  plug().keepCurrentBank = true;
+  EXPECT_DOUBLE_EQ(plug().GetParam(kCurrentBank + 3)->Value(), 2.0);
+  EXPECT_FALSE(shown("PROGRESS"));
+  EXPECT_FALSE(plug().progressLayer->IsShown());
+}
+
+}  // namespace
