@@ -78,10 +78,13 @@ inline void RegisterBuiltBundle() {
 
 // An editor on fake ports in a temporary data root.
 struct EditorFixture {
-  explicit EditorFixture(const std::string& uiSettings = "", bool withSettings = false) {
+  // `synthPorts`: readable fake ports present before the panel lists them.
+  explicit EditorFixture(const std::string& uiSettings = "", bool withSettings = false,
+                         const std::vector<std::string>& synthPorts = {}) {
     RegisterBuiltBundle();
     if (withSettings) data.write("Tavro Editor UI.txt", uiSettings);
     ports = std::make_shared<MidiPortFake>();
+    for (const std::string& port : synthPorts) ports->AddReadablePort(port);
     IModuleInstanceInfo info;
     info.mBundleID.Set(Tavro::kBundleID);
     plug = std::make_unique<Tavro>(info, ports);

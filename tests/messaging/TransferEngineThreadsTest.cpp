@@ -1,0 +1,134 @@
+// The transfer engine's start protocol and shut-down on real threads.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "Kit_TimeSource.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+// A gate a job waits at until the test opens it.
+struct Gate {
+  void wait() {
+    std::unique_lock<std::mutex> hold(lock);
+    entered = true;
+    changed.notify_all();
+    changed.wait(hold, [this] { return open; });
+  }
+  void waitEntered() {
+    std::unique_lock<std::mutex> hold(lock);
+    changed.wait(hold, [this] { return entered; });
+  }
+  void release() {
+    std::lock_guard<std::mutex> hold(lock);
+    open = true;
+    changed.notify_all();
+  }
+  std::mutex lock;
+  std::condition_variable changed;
+  bool entered = false, open = false;
+};
+
+Gate* gGate = nullptr;
+std::atomic<int> gRuns{0};
+std::atomic<int> gLastSlot{-1};
+
+void GatedJob(MIDIMessageSender&, const JobArgs& args) {
+  gLastSlot = args.slot;
+  gGate->wait();
+}
+void CountingJob(MIDIMessageSender&, const JobArgs&) { ++gRuns; }
+void WaitingJob(MIDIMessageSender& sender, const JobArgs&) { sender.pause(3600ull * 1000000); }
+void ClockLoop(MIDIMessageSender& sender, const JobArgs&) {
+  while (sender.clockRunning() && sender.pause(1000)) ++gRuns;
+}
+
+void WaitIdle(const MIDIMessageManager& m, MIDIMessageManager::Worker w) {
+  while (m.isRunning(w)) std::this_thread::yield();
+}
+
+JobArgs Job(int code, int slot = 0) {
+  JobArgs args;
+  args.jobCode = code;
+  args.slot = slot;
+  return args;
+}
+
+TEST(TransferEngine, AStartOnARunningThreadIsDroppedOthersRunBeside) {
+  Gate gate;
+  gGate = &gate;
+  gRuns = 0;
+  MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+  m.sender()->setJob(kJobStoreAllPatches, &GatedJob);
+  m.sender()->setJob(kJobRequestPart, &GatedJob);
+  m.sender()->setJob(kJobStartClock, &CountingJob);
+  ASSERT_TRUE(m.startJob(Job(kJobStoreAllPatches, 2)));
+  gate.waitEntered();
+  m.transferInProgress = true;  // a starter's own preparation stays
+  EXPECT_FALSE(m.startJob(Job(kJobRequestPart, 3)));
+  EXPECT_TRUE(m.transferInProgress);
+  EXPECT_TRUE(m.startJob(Job(kJobStartClock)));
+  WaitIdle(m, MIDIMessageManager::kClockControlThread);
+  EXPECT_EQ(gRuns, 1);
+  gate.release();
+  WaitIdle(m, MIDIMessageManager::kTransferThread);
+  // Each start ran with its own arguments.
+  EXPECT_EQ(gLastSlot, 2);
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kTransferThread), 1);
+  EXPECT_EQ(m.jobsDropped(MIDIMessageManager::kTransferThread), 1);
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockControlThread), 1);
+}
+
+TEST(TransferEngine, CodesWithoutAJobRunAndReturn) {
+  MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+  gRuns = 0;
+  m.sender()->setJob(kJobNothing, &CountingJob);  // 13 never gets a job
+  m.sender()->setJob(17, &CountingJob);
+  for (int code : {13, 17, -1, int(kJobSendArrangement)}) {
+    ASSERT_TRUE(m.startJob(Job(code))) << code;
+    WaitIdle(m, MIDIMessageManager::kTransferThread);
+  }
+  EXPECT_EQ(gRuns, 0);
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kTransferThread), 4);
+}
+
+TEST(TransferEngine, ShutDownEndsWaitsAndTheClockLoopThenRefusesStarts) {
+  Kit_VirtualClock clock;
+  Kit_SetTimeSource(&clock);
+  {
+    // Time stands still while this thread runs: the jobs wait until shut down.
+    Kit_VirtualClock::Participant still(clock);
+    MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+    m.sender()->setJob(kJobRequestArrangement, &WaitingJob);
+    m.sender()->setJob(kJobContinuousClock, &ClockLoop);
+    m.sender()->resetContinuousClock(false);
+    ASSERT_TRUE(m.startJob(Job(kJobRequestArrangement)));
+    ASSERT_TRUE(m.startJob(Job(kJobContinuousClock)));
+    m.shutDown();
+    EXPECT_FALSE(m.isRunning(MIDIMessageManager::kTransferThread));
+    EXPECT_FALSE(m.isRunning(MIDIMessageManager::kClockThread));
+    EXPECT_FALSE(m.sender()->clockRunning());
+    EXPECT_FALSE(m.startJob(Job(kJobRequestArrangement)));
+  }
+  Kit_SetTimeSource(nullptr);
+}
+
+TEST(TransferEngine, CancelEndsAWaitEarly) {
+  Kit_VirtualClock clock;
+  Kit_SetTimeSource(&clock);
+  {
+    Kit_VirtualClock::Participant still(clock);
+    MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+    m.sender()->setJob(kJobRequestArrangement, &WaitingJob);
+    ASSERT_TRUE(m.startJob(Job(kJobRequestArrangement)));
+    m.sender()->cancelRequested = true;
+    WaitIdle(m, MIDIMessageManager::kTransferThread);
+    EXPECT_TRUE(m.startJob(Job(kJobNothing)));
+  }
+  Kit_SetTimeSource(nullptr);
+}
+
+}  // namespace
