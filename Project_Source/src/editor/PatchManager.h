@@ -38,6 +38,16 @@ public:
   // values of parameters 0-620, each a double (4988 bytes in all).
   static void writeShortForm(IModuleBase* plug, ByteChunk* chunk);
 
+  // The block inside the host state chunk: two tags, the snapshot's length (big
+  // endian) and bytes, then the seven names (five of at most 10 characters, the
+  // port names of at most 32).
+  void saveAllToChunk(ByteChunk* chunk) const;
+  // Reads the block at startPos into the snapshot and the names; the position after
+  // it, or -1 when the chunk ends early (what could be read is kept).
+  int loadAllFromChunk(const ByteChunk* chunk, int startPos);
+  // An int32 length (the text up to its first NUL, at most maxLength) and the characters.
+  static void putStringToChunk(ByteChunk* chunk, const std::string& text, int maxLength);
+
 private:
   IModuleBase* plug_;
 };

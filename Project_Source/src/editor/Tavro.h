@@ -15,7 +15,8 @@
 //
 // The object is split by concern: TavroStartup.cpp (the start-up stages),
 // TavroLayers.cpp (named layers and menu layers), TavroTearDown.cpp, TavroLog.cpp,
-// TavroTransfers.cpp (busy state), TavroDialogs.cpp, and the render tick in src-dsp.
+// TavroTransfers.cpp (busy state), TavroState.cpp (host state),
+// TavroDialogs.cpp, and the render tick in src-dsp.
 
 #include <array>
 #include <atomic>
@@ -63,6 +64,14 @@ public:
   void Reset() override;
   // threads: render
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+
+  // ---- host state (TavroState.cpp); threads: main, under the plug-in mutex ----
+  bool SerializeState(ByteChunk* chunk) override;
+  int UnserializeState(ByteChunk* chunk, int startPos) override;
+  // The full chunk (withPatchManager) or the short form.
+  bool SerializeState2(ByteChunk* chunk, bool withPatchManager);
+  // The position after the last value read, or -1 when the chunk ended early.
+  int UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManager);
 
   // ---- data folder ----
   // The platform's data root + "/Orvane/Vudidi Tavro Editor/".
