@@ -44,6 +44,22 @@ void CollectTitles(const ViewMenu& menu, const std::string& prefix, std::vector<
   }
 }
 
+// The index path of the first item titled `title` ("parent/child" inside submenus).
+bool PathOfTitle(const ViewMenu& menu, const std::string& title, std::vector<int>* path) {
+  for (size_t i = 0; i < menu.items.size(); ++i) {
+    const ViewMenuItem& item = menu.items[i];
+    if (item.separator) continue;
+    path->push_back(int(i));
+    if (!item.submenu && item.title == title) return true;
+    const std::string prefix = item.title + "/";
+    if (item.submenu && title.compare(0, prefix.size(), prefix) == 0 &&
+        PathOfTitle(*item.submenu, title.substr(prefix.size()), path))
+      return true;
+    path->pop_back();
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<ViewMenuChoice> HeadlessViewBackend::RunPopupMenu(const ViewMenu& menu, int x, int y) {
@@ -53,8 +69,10 @@ std::optional<ViewMenuChoice> HeadlessViewBackend::RunPopupMenu(const ViewMenu& 
   shown.y = y;
   shownMenus_.push_back(std::move(shown));
   if (popupAnswers_.empty()) return std::nullopt;
-  const std::vector<int> path = std::move(popupAnswers_.front());
+  PopupAnswer answer = std::move(popupAnswers_.front());
   popupAnswers_.pop_front();
+  std::vector<int> path = std::move(answer.path);
+  if (!answer.title.empty() && !PathOfTitle(menu, answer.title, &path)) return std::nullopt;
   ViewMenuChoice choice;
   if (!ViewMenuResolvePath(menu, path, &choice)) return std::nullopt;
   return choice;

@@ -37,7 +37,10 @@ public:
 
   // --- scripts ---
   // The next popup chooses the item at this index path (see ViewMenuResolvePath).
-  void ScriptPopupChoice(std::vector<int> path) { popupAnswers_.push_back(std::move(path)); }
+  void ScriptPopupChoice(std::vector<int> path) { popupAnswers_.push_back({std::move(path), ""}); }
+  // The next popup chooses the item titled `title` (a submenu item as "parent/child",
+  // as ShownMenus lists it); it is dismissed when it has none.
+  void ScriptPopupChoiceText(std::string title) { popupAnswers_.push_back({{}, std::move(title)}); }
   void ScriptPopupDismiss() { popupAnswers_.push_back({}); }
   void ScriptMessageBoxAnswer(ViewAlertResponse answer) { alertAnswers_.push_back(answer); }
   void ScriptFilePromptAnswer(std::optional<std::string> path) { fileAnswers_.push_back(std::move(path)); }
@@ -71,7 +74,11 @@ private:
   void OnEntryChanged() override;
 
   bool composited_;
-  std::deque<std::vector<int>> popupAnswers_;
+  struct PopupAnswer {
+    std::vector<int> path;
+    std::string title;  // chosen by title when not empty
+  };
+  std::deque<PopupAnswer> popupAnswers_;
   std::deque<ViewAlertResponse> alertAnswers_;
   std::deque<std::optional<std::string>> fileAnswers_;
   bool openURLResult_ = true;

@@ -22,6 +22,9 @@ struct HostOptions {
   int timeSigNumerator = 4;         // --time-signature N/D
   int timeSigDenominator = 4;
   int cycles = 1;                   // --cycles: open, run and close this many times
+  std::string dataRoot;             // --data-root: where plug-ins keep their data
+  std::string script;               // --script: panel script for the first instance
+  std::string restoreScript;        // --restore-script: panel script for the restored one
   bool help = false;                // --help
 };
 

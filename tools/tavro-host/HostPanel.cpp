@@ -5,16 +5,17 @@
 #include <memory>
 
 #include "ComponentManager.h"
+#include "HostScript.h"
 #include "View_Headless.h"
 #include "View_X11.h"
 
 namespace {
 
 // An X11 window when a display is named and answers, else the headless back end.
-std::unique_ptr<ViewBackendCore> MakeBackend(bool* windowed) {
+std::unique_ptr<ViewBackendCore> MakeBackend(bool scripted, bool* windowed) {
   *windowed = false;
   const char* display = std::getenv("DISPLAY");
-  if (display && *display) {
+  if (!scripted && display && *display) {
     std::string error;
     if (std::unique_ptr<X11ViewBackend> x11 = X11ViewBackend::Open(nullptr, &error)) {
       *windowed = true;
@@ -38,13 +39,14 @@ void DrawOnce(ViewBackendCore& backend, bool windowed) {
 
 }  // namespace
 
-bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, std::string& error) {
+bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, const std::string& script,
+                   const std::function<bool(long blocks)>& render, std::string& error) {
   if (!bundle.viewEntry) {
     error = "the bundle names no view entry";
     return false;
   }
   bool windowed = false;
-  std::unique_ptr<ViewBackendCore> backend = MakeBackend(&windowed);
+  std::unique_ptr<ViewBackendCore> backend = MakeBackend(!script.empty(), &windowed);
   const ComponentRecord viewComponent{{kAudioUnitCarbonViewComponentType,
                                        bundle.component.description.componentSubType,
                                        bundle.component.description.componentManufacturer, 0, 0},
@@ -68,7 +70,12 @@ bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions
               windowed ? "in an X11 window" : "drawn headless (no display)");
 
   bool ok = true;
-  if (!options.snapshotPath.empty()) {
+  if (!script.empty()) {
+    HostScriptTarget target{static_cast<HeadlessViewBackend*>(backend.get()), unit, render};
+    ok = RunHostScript(script, target, error);
+    if (ok) std::printf("script: %s done\n", script.c_str());
+  }
+  if (ok && !options.snapshotPath.empty()) {
     ok = backend->FrameBuffer().SavePng(options.snapshotPath, &error);
     if (ok) std::printf("snapshot: panel written to %s\n", options.snapshotPath.c_str());
   }

@@ -5,12 +5,16 @@
 // it, and with --panel keeps the window open until the user closes it.
 // threads: main
 
+#include <functional>
 #include <string>
 
 #include "AudioUnitAPI.h"
 #include "HostOptions.h"
 #include "PluginBundle.h"
 
-// False with `error` set when the bundle has no view, the plug-in no panel, or the
-// picture cannot be written.
-bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, std::string& error);
+// With a script the panel is headless and driven by it (HostScript.h), `render`
+// rendering its blocks; the picture is taken afterwards. False with `error` set when
+// the bundle has no view, the plug-in no panel, the script fails or the picture
+// cannot be written.
+bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, const std::string& script,
+                   const std::function<bool(long blocks)>& render, std::string& error);

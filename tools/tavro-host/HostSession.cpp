@@ -133,6 +133,14 @@ bool HostSession::SaveState(AudioUnit unit, CFDictionaryRef& state) {
   return true;
 }
 
+std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostClock& clock) const {
+  return [this, unit, &clock](long blocks) {
+    RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
+    render.Start(blocks * options_.blockSize, false);
+    return render.Join().error == noErr;
+  };
+}
+
 bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
   CFDictionaryRef restored = saved;
   std::string error;
@@ -162,6 +170,16 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
       std::fprintf(stderr, "tavro-host: the restored instance saves different data\n");
       ok = false;
     }
+  }
+  if (ok && report && !options_.restoreScript.empty()) {
+    HostClock clock(options_.sampleRate, options_.tempo, options_.playing, options_.timeSigNumerator,
+                    options_.timeSigDenominator);
+    HostOptions scripted = options_;
+    scripted.snapshotPath.clear();
+    scripted.panel = false;
+    ok = Check(AudioUnitInitialize(second), "initialize the restored instance") &&
+         ShowHostPanel(bundle_, second, scripted, options_.restoreScript, RenderBlocks(second, clock), error);
+    if (!ok && !error.empty()) std::fprintf(stderr, "tavro-host: restored panel: %s\n", error.c_str());
   }
   if (again) CFRelease(again);
   if (second) ok = Check(CloseComponent(second), "close second instance") && ok;
@@ -195,9 +213,9 @@ bool HostSession::RunCycle(bool report) {
     Say(report, line);
   }
 
-  if (ok && report && (options_.panel || !options_.snapshotPath.empty())) {
+  if (ok && report && (options_.panel || !options_.snapshotPath.empty() || !options_.script.empty())) {
     std::string error;
-    ok = ShowHostPanel(bundle_, unit, options_, error);
+    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock), error);
     if (!ok) std::fprintf(stderr, "tavro-host: panel: %s\n", error.c_str());
   }
 

@@ -5,10 +5,12 @@
 // and closes both. Every failed call is reported on stderr and ends the run.
 // threads: main
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "AudioUnitAPI.h"
+#include "HostClock.h"
 #include "HostOptions.h"
 #include "PluginBundle.h"
 
@@ -35,6 +37,8 @@ private:
   bool SaveState(AudioUnit unit, CFDictionaryRef& state);
   bool RestoreInSecondInstance(CFDictionaryRef saved, bool report);
   void Say(bool report, const std::string& line) const;
+  // Renders that many blocks of the unit on a render thread, for panel scripts.
+  std::function<bool(long blocks)> RenderBlocks(AudioUnit unit, HostClock& clock) const;
 
   static void OnProperty(void* self, AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope,
                          AudioUnitElement element);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "DataRoot.h"
 #include "HostOptions.h"
 #include "HostSession.h"
 #include "PluginBundle.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     std::printf("%s", HostUsage().c_str());
     return 0;
   }
+  if (!options.dataRoot.empty()) PlatformSetDataRoot(options.dataRoot);
   PluginBundle bundle;
   if (!LoadPluginBundle(options.bundlePath, bundle, error)) {
     std::fprintf(stderr, "tavro-host: %s\n", error.c_str());

@@ -1,0 +1,198 @@
+#include "HostScript.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "View_Headless.h"
+
+namespace {
+
+constexpr double kLayoutWidth = 1500.0;
+constexpr double kParamTolerance = 1e-6;
+
+struct Line {
+  std::istringstream words;
+  std::string rest;  // everything after the command word
+  double scale;
+};
+
+using Command = bool (*)(Line& line, HostScriptTarget& target, std::string& error);
+
+bool Numbers(Line& line, std::initializer_list<double*> out, std::string& error) {
+  for (double* v : out)
+    if (!(line.words >> *v)) {
+      error = "expects " + std::to_string(out.size()) + " numbers";
+      return false;
+    }
+  return true;
+}
+
+void Settle(HostScriptTarget& target) { target.panel->Tick(); }
+
+bool Click(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0;
+  if (!Numbers(line, {&x, &y}, error)) return false;
+  target.panel->Click(x * line.scale, y * line.scale);
+  Settle(target);
+  return true;
+}
+
+bool Drag(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0, dx = 0, dy = 0;
+  if (!Numbers(line, {&x, &y, &dx, &dy}, error)) return false;
+  std::string modifier;
+  line.words >> modifier;
+  ViewMouseEvent e;
+  e.mods.shift = modifier == "shift";
+  e.x = x * line.scale;
+  e.y = y * line.scale;
+  target.panel->InjectMouse(e);
+  e.action = ViewMouseAction::Drag;
+  e.x = (x + dx) * line.scale;
+  e.y = (y + dy) * line.scale;
+  target.panel->InjectMouse(e);
+  e.action = ViewMouseAction::Up;
+  target.panel->InjectMouse(e);
+  Settle(target);
+  return true;
+}
+
+bool Wheel(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0, d = 0;
+  if (!Numbers(line, {&x, &y, &d}, error)) return false;
+  ViewWheelEvent e;
+  e.x = x * line.scale;
+  e.y = y * line.scale;
+  e.deltaY = d;
+  target.panel->InjectWheel(e);
+  Settle(target);
+  return true;
+}
+
+bool Key(Line& line, HostScriptTarget& target, std::string& error) {
+  static const std::map<std::string, std::pair<int, const char*>> kKeys = {
+      {"return", {kViewKeyReturn, "\r"}}, {"enter", {kViewKeyEnter, "\r"}},   {"escape", {kViewKeyEscape, ""}},
+      {"tab", {kViewKeyTab, "\t"}},       {"space", {kViewKeySpace, " "}},    {"backspace", {kViewKeyBackspace, ""}},
+      {"delete", {kViewKeyForwardDelete, ""}}, {"left", {kViewKeyLeft, ""}}, {"right", {kViewKeyRight, ""}},
+      {"up", {kViewKeyUp, ""}},           {"down", {kViewKeyDown, ""}}};
+  std::string name;
+  line.words >> name;
+  ViewKeyEvent key;
+  auto it = kKeys.find(name);
+  if (it != kKeys.end()) {
+    key.keyCode = it->second.first;
+    key.characters = it->second.second;
+  } else if (name.size() == 1) {
+    key.characters = name;
+  } else {
+    error = "unknown key '" + name + "'";
+    return false;
+  }
+  target.panel->InjectKey(key);
+  Settle(target);
+  return true;
+}
+
+bool Type(Line& line, HostScriptTarget& target, std::string&) {
+  target.panel->TypeText(line.rest);
+  Settle(target);
+  return true;
+}
+
+bool Choose(Line& line, HostScriptTarget& target, std::string& error) {
+  if (line.rest.empty()) {
+    error = "expects an item title";
+    return false;
+  }
+  target.panel->ScriptPopupChoiceText(line.rest);
+  return true;
+}
+
+bool Render(Line& line, HostScriptTarget& target, std::string& error) {
+  double blocks = 0;
+  if (!Numbers(line, {&blocks}, error)) return false;
+  if (!target.render(long(blocks))) {
+    error = "render failed";
+    return false;
+  }
+  Settle(target);
+  return true;
+}
+
+bool ParamValue(HostScriptTarget& target, int index, double* value, std::string& error) {
+  AudioUnitParameterValue v = 0;
+  if (AudioUnitGetParameter(target.unit, AudioUnitParameterID(index), kAudioUnitScope_Global, 0, &v) != noErr) {
+    error = "parameter " + std::to_string(index) + " cannot be read";
+    return false;
+  }
+  *value = v;
+  return true;
+}
+
+bool PrintParam(Line& line, HostScriptTarget& target, std::string& error) {
+  double index = 0, value = 0;
+  if (!Numbers(line, {&index}, error) || !ParamValue(target, int(index), &value, error)) return false;
+  std::printf("param %d = %g\n", int(index), value);
+  return true;
+}
+
+bool ExpectParam(Line& line, HostScriptTarget& target, std::string& error) {
+  double index = 0, expected = 0, value = 0;
+  if (!Numbers(line, {&index, &expected}, error) || !ParamValue(target, int(index), &value, error)) return false;
+  if (std::fabs(value - expected) > kParamTolerance) {
+    error = "parameter " + std::to_string(int(index)) + " is " + std::to_string(value) + ", expected " +
+            std::to_string(expected);
+    return false;
+  }
+  return true;
+}
+
+bool Snapshot(Line& line, HostScriptTarget& target, std::string& error) {
+  Settle(target);
+  return target.panel->FrameBuffer().SavePng(line.rest, &error);
+}
+
+const std::map<std::string, Command>& Commands() {
+  static const std::map<std::string, Command> commands = {
+      {"click", &Click},   {"drag", &Drag},     {"wheel", &Wheel},           {"key", &Key},
+      {"type", &Type},     {"choose", &Choose}, {"render", &Render},         {"print-param", &PrintParam},
+      {"expect-param", &ExpectParam},           {"snapshot", &Snapshot}};
+  return commands;
+}
+
+}  // namespace
+
+bool RunHostScript(const std::string& path, HostScriptTarget& target, std::string& error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = "cannot read script " + path;
+    return false;
+  }
+  const double scale = target.panel->Width() / kLayoutWidth;
+  std::string text;
+  for (int number = 1; std::getline(in, text); ++number) {
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos || text[start] == '#') continue;
+    const size_t end = text.find_first_of(" \t", start);
+    const std::string word = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    Line line{std::istringstream(end == std::string::npos ? "" : text.substr(end)),
+              end == std::string::npos ? "" : text.substr(text.find_first_not_of(" \t", end) == std::string::npos
+                                                              ? text.size()
+                                                              : text.find_first_not_of(" \t", end)),
+              scale};
+    auto command = Commands().find(word);
+    std::string why;
+    if (command == Commands().end()) {
+      why = "unknown command '" + word + "'";
+    } else if (command->second(line, target, why)) {
+      continue;
+    }
+    error = path + ":" + std::to_string(number) + ": " + word + ": " + why;
+    return false;
+  }
+  return true;
+}

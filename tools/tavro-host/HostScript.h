@@ -1,0 +1,35 @@
+#pragma once
+// Panel scripts: the test host drives the plug-in's headless panel line by line.
+// Positions are layout units of a 1500-pixel-wide layout, scaled to the panel.
+//
+//   click X Y                 a left click
+//   drag X Y DX DY [shift]    press at X Y, drag by DX DY, release
+//   wheel X Y D               D lines of the mouse wheel (positive scrolls up)
+//   key NAME                  return, enter, escape, tab, space, backspace, delete,
+//                             left, right, up, down, or one character
+//   type TEXT                 the rest of the line, character by character
+//   choose TEXT               the next popup chooses the item of that title
+//   render N                  N blocks on the render thread
+//   print-param I             prints "param I = V"
+//   expect-param I V          fails unless parameter I is V (to 1e-6)
+//   snapshot FILE             a PNG of the panel
+// Empty lines and lines starting with "#" are skipped. The first failing line ends
+// the script.
+// threads: main
+
+#include <functional>
+#include <string>
+
+#include "AudioUnitAPI.h"
+
+class HeadlessViewBackend;
+
+struct HostScriptTarget {
+  HeadlessViewBackend* panel = nullptr;
+  AudioUnit unit = nullptr;
+  // Renders that many blocks; false after a render error.
+  std::function<bool(long blocks)> render;
+};
+
+// False with `error` naming the file, line and reason on the first failure.
+bool RunHostScript(const std::string& path, HostScriptTarget& target, std::string& error);
