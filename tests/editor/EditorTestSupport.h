@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -74,6 +75,21 @@ inline void RegisterBuiltBundle() {
     return true;
   }();
   (void)registered;
+}
+
+// The position (layout units) of the first control the authored layout binds to
+// `paramName`; (-1, -1) when it has none.
+inline std::pair<int, int> LayoutPosition(const std::string& paramName) {
+  std::ifstream in(std::string(TAVRO_SOURCE_DIR) + "/resources/uiconfig.xml");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t param = text.find("paramId=\"" + paramName + "\"");
+  if (param == std::string::npos) return {-1, -1};
+  const size_t open = text.rfind('<', param), close = text.find('>', param);
+  const size_t at = text.find("position=\"", open);
+  if (at == std::string::npos || at > close) return {-1, -1};
+  int x = -1, y = -1;
+  std::sscanf(text.c_str() + at + 10, "%d,%d", &x, &y);
+  return {x, y};
 }
 
 // An editor on fake ports in a temporary data root.

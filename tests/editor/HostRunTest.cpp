@@ -1,0 +1,51 @@
+// The real bundle in the test host, as the README run command opens it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include "EditorTestSupport.h"
+#include "HostSnapshot.h"
+
+namespace {
+
+int RunHost(const std::string& arguments, std::string* output) {
+  const std::string command = "env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+                              "/Tavro.component --render-seconds 0.05 --fast " +
+                              arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return -1;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe)) output->append(buffer);
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(HostRun, WritesAFullPanelPictureAndAScriptedClickReachesTheParameter) {
+  TempDataRoot data;
+  const auto [x, y] = LayoutPosition("kShowLibrarian");
+  ASSERT_GE(x, 0);
+  const std::string script = data.root() + "/librarian.txt";
+  std::ofstream(script) << "expect-param 771 0\nclick " << x + 5 << " " << y + 5 << "\nexpect-param 771 1\n";
+  const std::string png = data.root() + "/panel.png";
+  std::string output;
+  ASSERT_EQ(RunHost("--data-root '" + data.root() + "' --snapshot '" + png + "' --script '" + script + "'", &output), 0)
+      << output;
+  Picture picture;
+  ASSERT_TRUE(ReadPicture(png, &picture));
+  EXPECT_EQ(picture.width, 1500u);
+  EXPECT_EQ(picture.height, 667u);
+  int differing = 0;
+  for (unsigned i = 0; i < picture.width; i += 50) differing += picture.At(i, 300) != picture.At(0, 300);
+  EXPECT_GT(differing, 5);
+}
+
+TEST(HostRun, AFailedExpectationInTheRestoredPanelFailsTheRun) {
+  TempDataRoot data;
+  const std::string script = data.root() + "/restore.txt";
+  std::ofstream(script) << "expect-param 794 3\n";
+  std::string output;
+  EXPECT_NE(RunHost("--data-root '" + data.root() + "' --restore-script '" + script + "'", &output), 0);
+  EXPECT_NE(output.find("parameter 794 is 0"), std::string::npos) << output;
+}
+
+}  // namespace
