@@ -21,6 +21,8 @@ IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets,
       mRandom(std::make_unique<Kit_SeededRandom>(Kit_FreshSeed())) {}
 
 IModuleBase::~IModuleBase() {
+  // First: a hardware message in flight may still use the panel and parameters.
+  ShutDownMidiInput();
   delete mGraphics.exchange(nullptr);
   mParams.Empty(true);
   mPresets.Empty(true);
@@ -29,7 +31,6 @@ IModuleBase::~IModuleBase() {
   mInputBusLabels.Empty(true);
   mOutputBusLabels.Empty(true);
   mParamGroups.Empty(true);
-  // Closes the output port, then the input.
   mMidiPorts.reset();
 }
 
