@@ -14,12 +14,9 @@ void Tavro::tearDown() {
   // changes as the user's.
   startupComplete = false;
   midiIOSet = false;
-  // The input thread may be in a handler that uses the managers below: close the
-  // port and wait until it has finished.
-  if (GetMidiPorts().SelectedInput() != 0) {
-    int closed = 0;
-    setExternalMIDIIn(closed, IMidiPorts::kOffName);
-  }
+  // The input thread may be in a handler that uses the managers below: stop the
+  // input for good and wait until every handler and earlier close has finished.
+  ShutDownMidiInput();
   GetMidiPorts().FinishClosingInputs();
   // Stops the clock loop, cancels a waiting job and joins the three workers.
   if (midiManager) midiManager->shutDown();
