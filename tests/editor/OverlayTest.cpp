@@ -41,14 +41,14 @@ struct OverlayFixture {
 TEST(Overlay, ShowingAndHidingSetsAndClearsTheBusyState) {
   OverlayFixture f;
   Tavro& t = *f.plug;
-  t.midiManager->sender()->cancelRequested = true;
+  t.midiManager->sender()->requestCancel();
   t.DisplayProcessingIndicator(true);
   EXPECT_TRUE(t.transferBusy);
   EXPECT_TRUE(t.progressLayer->IsShown());
   EXPECT_FALSE(t.progressIndicator->IsHidden());
   EXPECT_TRUE(t.cancelButtons[0]->IsHidden());  // over the librarian
   EXPECT_FALSE(t.cancelButtons[1]->IsHidden());
-  EXPECT_FALSE(t.midiManager->sender()->cancelRequested);
+  EXPECT_FALSE(t.midiManager->sender()->cancelRequested());
 
   t.sysexInputSuspended = true;
   t.holdOutputWhileBusy = true;
@@ -68,12 +68,12 @@ TEST(Overlay, LibrarianRefreshDuringATransferClearsNoFlag) {
   t.DisplayProcessingIndicator(true);
   t.midiManager->transferInProgress = true;
   t.holdOutputWhileBusy = true;
-  t.midiManager->sender()->cancelRequested = true;
+  t.midiManager->sender()->requestCancel();
   t.refreshLibrarianMenus();
   EXPECT_TRUE(t.transferBusy);
   EXPECT_TRUE(t.midiManager->transferInProgress);
   EXPECT_TRUE(t.holdOutputWhileBusy);
-  EXPECT_TRUE(t.midiManager->sender()->cancelRequested);
+  EXPECT_TRUE(t.midiManager->sender()->cancelRequested());
   EXPECT_TRUE(t.progressLayer->IsShown());
   t.DisplayProcessingIndicator(false);
   t.refreshLibrarianMenus();

@@ -124,7 +124,7 @@ TEST(TransferEngine, CancelEndsAWaitEarly) {
     MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
     m.sender()->setJob(kJobRequestArrangement, &WaitingJob);
     ASSERT_TRUE(m.startJob(Job(kJobRequestArrangement)));
-    m.sender()->cancelRequested = true;
+    m.sender()->requestCancel();
     WaitIdle(m, MIDIMessageManager::kTransferThread);
     EXPECT_TRUE(m.startJob(Job(kJobNothing)));
   }

@@ -27,7 +27,7 @@ void Tavro::DisplayProcessingIndicator(bool show) {
     if (midiManager) midiManager->transferInProgress = false;
     holdOutputWhileBusy = false;
   }
-  if (midiManager) midiManager->sender()->cancelRequested = false;
+  if (midiManager) midiManager->sender()->clearCancel();
 }
 
 void Tavro::refreshLibrarianMenus() {

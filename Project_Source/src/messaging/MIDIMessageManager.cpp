@@ -35,6 +35,5 @@ bool MIDIMessageManager::startJob(const JobArgs& args, bool clearDumpProcessed) 
 
 void MIDIMessageManager::shutDown() {
   sender_.shutDown();
-  sender_.cancelRequested.store(true);
   for (WorkerThread& thread : threads_) thread.Close();
 }

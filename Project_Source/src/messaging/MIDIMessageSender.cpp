@@ -1,15 +1,6 @@
 #include "MIDIMessageSender.h"
 
-#include <algorithm>
-
 #include "Kit_TimeSource.h"
-
-namespace {
-
-// Cancel requests are polled at this step while a job waits.
-constexpr uint64_t kCancelPollMicros = 10000;
-
-}  // namespace
 
 void MIDIMessageSender::run(const JobArgs& args) {
   if (args.jobCode < 0 || args.jobCode >= kJobCount) return;
@@ -23,15 +14,30 @@ void MIDIMessageSender::setJob(int jobCode, Job job) {
 bool MIDIMessageSender::pause(uint64_t micros) {
   Kit_TimeSource& time = Kit_Time();
   const uint64_t deadline = time.NowMicros() + micros;
-  for (;;) {
-    if (cancelRequested.load(std::memory_order_acquire) || shuttingDown()) return false;
-    const uint64_t now = time.NowMicros();
-    if (now >= deadline) return true;
-    if (!time.WaitUntilMicros(std::min(deadline, now + kCancelPollMicros), shutdown_)) return false;
-  }
+  std::shared_ptr<Kit_StopSignal> signal = currentSignal();
+  if (cancelRequested() || shuttingDown()) return false;
+  return time.WaitUntilMicros(deadline, *signal);
+}
+
+std::shared_ptr<Kit_StopSignal> MIDIMessageSender::currentSignal() {
+  std::lock_guard<std::mutex> hold(signalLock_);
+  return signal_;
+}
+
+void MIDIMessageSender::requestCancel() {
+  cancelRequested_.store(true, std::memory_order_release);
+  currentSignal()->RequestStop();
+}
+
+void MIDIMessageSender::clearCancel() {
+  std::lock_guard<std::mutex> hold(signalLock_);
+  cancelRequested_.store(false, std::memory_order_release);
+  if (!shuttingDown() && signal_->StopRequested()) signal_ = std::make_shared<Kit_StopSignal>();
 }
 
 void MIDIMessageSender::shutDown() {
   resetContinuousClock(true);
-  shutdown_.RequestStop();
+  shuttingDown_.store(true, std::memory_order_release);
+  cancelRequested_.store(true, std::memory_order_release);
+  currentSignal()->RequestStop();
 }

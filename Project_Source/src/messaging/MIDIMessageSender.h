@@ -6,12 +6,13 @@
 // Jobs wait through pause(): a wait ends early when the user cancels or the engine
 // shuts down, so every job returns promptly at tear-down.
 //
-// threads: run on worker threads; resetContinuousClock from render and main;
-// cancelRequested written on main and worker threads, read by jobs.
+// threads: run on worker threads; resetContinuousClock from render and main.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 #include "Kit_StopSignal.h"
 
@@ -83,16 +84,28 @@ public:
   // Ends every wait for good and stops the clock loop.
   // threads: main
   void shutDown();
-  bool shuttingDown() const { return shutdown_.StopRequested(); }
+  bool shuttingDown() const { return shuttingDown_.load(std::memory_order_acquire); }
 
   MessagingEditor* plug() const { return plug_; }
 
+  // The user's "Cancel Data Request": ends the job's waits until cleared.
+  // threads: main (request), main and worker (clear), worker (read)
+  void requestCancel();
+  void clearCancel();
+  bool cancelRequested() const { return cancelRequested_.load(std::memory_order_acquire); }
+
   std::atomic<bool> timedOut{false};
-  std::atomic<bool> cancelRequested{false};
 
 private:
+  // The signal the waits of now end on: raised by a cancel or the shutdown, replaced
+  // by a fresh one when a cancel is cleared (never after the shutdown).
+  std::shared_ptr<Kit_StopSignal> currentSignal();
+
   MessagingEditor* plug_;
   std::array<Job, kJobCount> jobs_{};
   std::atomic<bool> clockRunning_{false};
-  Kit_StopSignal shutdown_;
+  std::atomic<bool> cancelRequested_{false};
+  std::atomic<bool> shuttingDown_{false};
+  std::mutex signalLock_;  // a leaf: guards signal_
+  std::shared_ptr<Kit_StopSignal> signal_ = std::make_shared<Kit_StopSignal>();
 };
