@@ -11,10 +11,21 @@
 
 namespace {
 
-int ThreadCount() {
+// Live threads of this process named `name`.
+int ThreadCount(const std::string& name) {
   int n = 0;
   if (DIR* d = opendir("/proc/self/task")) {
-    while (dirent* e = readdir(d)) n += e->d_name[0] != '.';
+    while (dirent* e = readdir(d)) {
+      if (e->d_name[0] == '.') continue;
+      const std::string task = std::string("/proc/self/task/") + e->d_name;
+      std::string comm, stat;
+      std::getline(std::ifstream(task + "/comm"), comm);
+      std::getline(std::ifstream(task + "/stat"), stat);
+      const size_t state = stat.rfind(')');
+      const bool exiting = state != std::string::npos && state + 2 < stat.size() &&
+                           (stat[state + 2] == 'Z' || stat[state + 2] == 'X');
+      n += !exiting && comm == name;
+    }
     closedir(d);
   }
   return n;
@@ -29,7 +40,6 @@ void ClockLoop(MIDIMessageSender& sender, const JobArgs&) {
 TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
   Kit_VirtualClock clock;
   Kit_SetTimeSource(&clock);
-  const int threadsBefore = ThreadCount();
   {
     Kit_VirtualClock::Participant still(clock);
     EditorFixture f("", false, {"Synth Out"});
@@ -54,17 +64,18 @@ TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
       while (feeding) delivered += int(f.ports->Deliver("Synth Out", {0xB0, 7, 100}));
     });
     while (delivered < 10) std::this_thread::yield();
+    EXPECT_EQ(ThreadCount(WorkerThread::kThreadName), 2);  // the request and the clock loop
     f.plug.reset();
+    EXPECT_EQ(ThreadCount(WorkerThread::kThreadName), 0);
     feeding = false;
     feeder.join();
     EXPECT_EQ(f.ports->InputsOpenOn("Synth Out"), 0u);
   }
   Kit_SetTimeSource(nullptr);
-  EXPECT_EQ(ThreadCount(), threadsBefore);
 }
 
-TEST(Close, AConstructionFailingMidwayLeavesNoThread) {
-  const int threadsBefore = ThreadCount();
+// What was built goes (the sanitizer build checks the memory), and no worker runs.
+TEST(Close, AConstructionFailingMidwayLeavesNothingBehind) {
   RegisterBuiltBundle();
   TempDataRoot data;
   IModuleInstanceInfo info;
@@ -77,7 +88,7 @@ TEST(Close, AConstructionFailingMidwayLeavesNoThread) {
     std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string&) override { throw std::bad_alloc(); }
   };
   EXPECT_THROW(Tavro(info, std::make_shared<Throwing>()), std::bad_alloc);
-  EXPECT_EQ(ThreadCount(), threadsBefore);
+  EXPECT_EQ(ThreadCount(WorkerThread::kThreadName), 0);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "WorkerThread.h"
 
+#include <pthread.h>
+
 bool WorkerThread::Start(std::function<void()> job) {
   std::unique_lock<std::mutex> hold(lock_, std::try_to_lock);
   if (!hold.owns_lock() || closed_ || running_.load(std::memory_order_acquire)) return false;
@@ -10,6 +12,8 @@ bool WorkerThread::Start(std::function<void()> job) {
     job();
     running_.store(false, std::memory_order_release);
   });
+  // Named, so debuggers and tests can tell the engine's threads apart.
+  pthread_setname_np(thread_.native_handle(), kThreadName);
   return true;
 }
 

@@ -13,6 +13,8 @@
 
 class WorkerThread {
 public:
+  static constexpr const char* kThreadName = "tavro-worker";
+
   WorkerThread() = default;
   // Joins a job still running.
   ~WorkerThread() { Close(); }
