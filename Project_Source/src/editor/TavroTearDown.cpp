@@ -34,10 +34,9 @@ void Tavro::tearDown() {
       delete graphics;  // construction failed before the panel was attached
     graphics = nullptr;
   }
-  if (uiConfig) {
-    uiConfig->panelDestroyed();
-    uiConfig->ClearImageCache();
-  }
+  // The panel images stay in the process-wide cache: the next instance opens
+  // without decoding them again.
+  if (uiConfig) uiConfig->panelDestroyed();
   delete uiConfig;
   uiConfig = nullptr;
   delete librarian;
