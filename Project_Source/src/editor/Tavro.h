@@ -13,10 +13,11 @@
 // A thread is never joined and the input never closed under the plug-in mutex.
 // Values read on several threads are atomics.
 //
-// The object is split by concern: TavroStartup.cpp (the start-up stages),
-// TavroLayers.cpp (named layers and menu layers), TavroTearDown.cpp, TavroLog.cpp,
-// TavroTransfers.cpp (busy state), TavroState.cpp (host state),
-// TavroDialogs.cpp, and the render tick in src-dsp.
+// The object is split by concern: TavroStartup.cpp (the start-up stages and the
+// log), TavroLayers.cpp (named layers and menu layers), TavroTearDown.cpp,
+// TavroTransfers.cpp (busy state), TavroState.cpp (host state), TavroLibrarian.cpp
+// (what the librarian asks of it), TavroFactory.cpp, and the render tick and reset
+// in src-dsp/TavroAudioDSP.cpp. Dialogs: TavroDialogs.h.
 
 #include <array>
 #include <atomic>

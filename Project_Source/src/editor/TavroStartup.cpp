@@ -1,7 +1,5 @@
 // Construction: the start-up stages in their order.
 
-#include <ctime>
-
 #include "ControlLayer.h"
 #include "IControl.h"
 #include "IControlText.h"
