@@ -1,0 +1,23 @@
+// The patch manager block of a host state chunk from any bytes: the read ends inside
+// the chunk or reports -1, and the five short names always come back 10 long.
+#include <cstdint>
+#include <cstdlib>
+
+#include "PatchManager.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ByteChunk chunk;
+  chunk.PutBytes(data, int(size));
+  PatchManager manager(nullptr);
+  const int end = manager.loadAllFromChunk(&chunk, 0);
+  if (end < -1 || end > chunk.Size()) std::abort();
+  for (int i = 0; i < 5; ++i)
+    if (manager.names[size_t(i)].size() != 10) std::abort();
+  if (end >= 0) {
+    ByteChunk again;
+    manager.saveAllToChunk(&again);
+    PatchManager reread(nullptr);
+    if (reread.loadAllFromChunk(&again, 0) != again.Size() || reread.names != manager.names) std::abort();
+  }
+  return 0;
+}
