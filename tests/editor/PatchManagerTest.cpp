@@ -66,6 +66,14 @@ TEST(PatchManagerBlock, LengthsBeyondTheChunkAreRefused) {
   names.PutInt32(0x7FFFFFFF);  // a name longer than what follows
   EXPECT_EQ(read.loadAllFromChunk(&names, 0), -1);
   EXPECT_EQ(read.names[0], std::string(10, '\0'));
+  // A negative length gives an empty name and never moves the read backwards.
+  ByteChunk negative;
+  negative.PutInt32(0);
+  negative.PutInt32(0);
+  negative.PutBytes(zero, 4);
+  negative.PutInt32(-8);
+  for (int i = 1; i < 7; ++i) negative.PutInt32(0);
+  EXPECT_EQ(read.loadAllFromChunk(&negative, 0), negative.Size());
 }
 
 }  // namespace
