@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
+#include "IControl.h"
 #include "IParam.h"
 
 namespace {
@@ -117,6 +118,23 @@ TEST_F(TabSwitch, OctaveLightFollowsWaveformAndSemitones) {
     EXPECT_DOUBLE_EQ(plug().GetParam(kOscillator2OctaveLED + 1)->Value(), c.lightAfter)
         << c.waveform << " " << c.semitones;
   }
+}
+
+TEST_F(TabSwitch, ALightAlreadyRightIsNotWrittenAgain) {
+  plug().tabSwitch.mainTabSwitch(&plug(), 2, 1, 2);
+  IControl* light = plug().firstControl(kOscillator2OctaveLED + 2);
+  ASSERT_NE(light, nullptr);
+  plug().GetParam(kOsc2Waveform + 2)->Set(0.0);
+  plug().GetParam(kOsc2Semitones + 2)->Set(36.0);
+  plug().setFromPlug(kOscillator2OctaveLED + 2, 0.0);
+  // The parameter says lit while its control still shows dark: only a write would
+  // bring the control along.
+  plug().GetParam(kOscillator2OctaveLED + 2)->Set(1.0);
+  plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 2, 1);
+  EXPECT_DOUBLE_EQ(light->GetValue(), 0.0);
+  plug().GetParam(kOsc2Semitones + 2)->Set(37.0);
+  plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 2, 1);
+  EXPECT_DOUBLE_EQ(plug().GetParam(kOscillator2OctaveLED + 2)->Value(), 0.0);
 }
 
 TEST_F(TabSwitch, BankFollowsTheSlotOnlyWhenTheCurrentBankIsNotKept) {
