@@ -129,3 +129,75 @@ Raster_IBitmap* Raster_LoadPNG(const char* path, Raster_IBitmap* bitmap) {
   fclose(file);
   return ok ? Raster_LoadPNGFromMemory(bytes.data(), bytes.size(), bitmap) : nullptr;
 }
+
+namespace {
+
+void WriteToVector(png_structp png, png_bytep data, png_size_t count) {
+  auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + count);
+}
+
+void FlushNothing(png_structp) {}
+
+// As Decode: only plain data in this frame, since libpng leaves it with longjmp.
+bool Encode(std::vector<png_bytep>* rows, png_uint_32 width, png_uint_32 height,
+            std::vector<unsigned char>* out) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, out, WriteToVector, FlushNothing);
+  png_set_compression_level(png, 9);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_write_image(png, rows->data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+}  // namespace
+
+bool Raster_SavePNGToMemory(Raster_IBitmap* bitmap, std::vector<unsigned char>* out) {
+  if (!bitmap || !out || !bitmap->getBits() || bitmap->getWidth() <= 0 || bitmap->getHeight() <= 0) {
+    return false;
+  }
+  const int w = bitmap->getWidth(), h = bitmap->getHeight();
+  std::vector<unsigned char> rgba(static_cast<size_t>(w) * h * 4);
+  std::vector<png_bytep> rows(static_cast<size_t>(h));
+  const unsigned int* bits = bitmap->getBits();
+  const long span = bitmap->getRowSpan();
+  for (int y = 0; y < h; ++y) {
+    unsigned char* row = rgba.data() + static_cast<size_t>(y) * w * 4;
+    rows[static_cast<size_t>(y)] = row;
+    for (int x = 0; x < w; ++x) {
+      const unsigned int pixel = bits[span * y + x];
+      row[4 * x] = static_cast<unsigned char>(Raster_Red(pixel));
+      row[4 * x + 1] = static_cast<unsigned char>(Raster_Green(pixel));
+      row[4 * x + 2] = static_cast<unsigned char>(Raster_Blue(pixel));
+      row[4 * x + 3] = static_cast<unsigned char>(Raster_Alpha(pixel));
+    }
+  }
+  out->clear();
+  if (Encode(&rows, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), out)) return true;
+  out->clear();
+  return false;
+}
+
+bool Raster_SavePNG(const char* path, Raster_IBitmap* bitmap) {
+  std::vector<unsigned char> bytes;
+  if (!path || !Raster_SavePNGToMemory(bitmap, &bytes)) return false;
+  FILE* file = fopen(path, "wb");
+  if (!file) return false;
+  const bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return fclose(file) == 0 && written;
+}

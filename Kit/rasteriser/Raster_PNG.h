@@ -11,6 +11,7 @@
 // threads: any (no shared state).
 
 #include <cstddef>
+#include <vector>
 
 #include "Raster_Bitmap.h"
 
@@ -24,3 +25,10 @@ constexpr long kRasterPNGMaxPixels = 64L * 1024 * 1024;
 Raster_IBitmap* Raster_LoadPNG(const char* path, Raster_IBitmap* bitmap);
 // The same from bytes in memory.
 Raster_IBitmap* Raster_LoadPNGFromMemory(const void* data, size_t size, Raster_IBitmap* bitmap);
+
+// Encodes the bitmap as an 8-bit RGBA PNG with straight alpha. The bytes depend
+// only on the pixels: fixed compression and filter, no time or text chunks. False
+// for a bitmap without pixels or when encoding fails.
+bool Raster_SavePNGToMemory(Raster_IBitmap* bitmap, std::vector<unsigned char>* out);
+// The same written to path (replaced when it exists); false when it cannot be written.
+bool Raster_SavePNG(const char* path, Raster_IBitmap* bitmap);

@@ -2,7 +2,10 @@
 // and struct), and against broken files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <memory>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -144,3 +147,37 @@ TEST_F(PNGFiles, EveryTruncationOfAGoodFileGivesNull) {
 }
 
 }  // namespace
+
+TEST(PNGSave, RoundTripsEveryPixelWithAlphaAndGivesTheSameBytesTwice) {
+  Raster_MemBitmap bitmap(kW, kH, 4);
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      bitmap.getBits()[y * bitmap.getRowSpan() + x] =
+          Raster_Pixel(uint32_t(x * 19 + y), uint32_t(x * 7), uint32_t(y * 23), uint32_t(x * y));
+  std::vector<unsigned char> first, second;
+  ASSERT_TRUE(Raster_SavePNGToMemory(&bitmap, &first));
+  ASSERT_TRUE(Raster_SavePNGToMemory(&bitmap, &second));
+  EXPECT_EQ(first, second);
+  std::unique_ptr<Raster_IBitmap> back(Raster_LoadPNGFromMemory(first.data(), first.size(), nullptr));
+  ASSERT_NE(back, nullptr);
+  ASSERT_EQ(back->getWidth(), kW);
+  ASSERT_EQ(back->getHeight(), kH);
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      EXPECT_EQ(back->getBits()[y * back->getRowSpan() + x], bitmap.getBits()[y * bitmap.getRowSpan() + x]);
+}
+
+TEST(PNGSave, EmptyBitmapsAndUnwritablePathsFail) {
+  Raster_MemBitmap empty(0, 0, 4);
+  std::vector<unsigned char> bytes;
+  EXPECT_FALSE(Raster_SavePNGToMemory(&empty, &bytes));
+  EXPECT_FALSE(Raster_SavePNGToMemory(nullptr, &bytes));
+  Raster_MemBitmap one(1, 1, 4);
+  EXPECT_FALSE(Raster_SavePNG("/nonexistent-folder/x.png", &one));
+  const std::string path = "/tmp/tavro-png-save-" + std::to_string(getpid()) + ".png";
+  ASSERT_TRUE(Raster_SavePNG(path.c_str(), &one));
+  std::unique_ptr<Raster_IBitmap> back(Raster_LoadPNG(path.c_str(), nullptr));
+  std::remove(path.c_str());
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->getWidth(), 1);
+}

@@ -1,0 +1,83 @@
+#include "IControlKnobs.h"
+#include "IParam.h"
+#include "ControlLayer.h"
+#include "layout/UIConfigManager.h"
+
+namespace {
+
+// The mixer pages, whose MSB/LSB knobs keep the channel the layout gives them.
+const char* const kMixerLayers[] = {"miniMixer", "multiModeMixer", "miniMixer2", "multiModeMixer2",
+                                    "multiModeSettingsPage1"};
+
+bool InMixerLayer(const ControlLayer* layer) {
+  if (!layer) return false;
+  for (const char* name : kMixerLayers)
+    if (layer->GetName() == name) return true;
+  return false;
+}
+
+}  // namespace
+
+IControl* UIConfigManager::MakeKnob(const std::string& paramName, int paramIdx, int x, int y,
+                                    const std::string& image, double def, double min, double max, double step,
+                                    int part, ControlLayer* layer, const std::string& group) {
+  IBitmap bitmap = getImageByName(mGraphics, image);
+  IParam* param = ParamFor(paramIdx, paramName);
+  if (!param) return nullptr;
+  param->InitDouble(paramName.c_str(), def, min, max, step, "", getParamGroup(part, group), -1, -1);
+  auto* knob = new IKnobMultiControl(mPlug, Scaled(x), Scaled(y), paramIdx, &bitmap);
+  Place(knob, layer);
+  return knob;
+}
+
+IControl* UIConfigManager::createCCKnobControl(int ccNumber, int channel, const std::string& name, int paramIdx,
+                                               int x, int y, const std::string& image, double def, double min,
+                                               double max, double step, LinkInfo link, int part,
+                                               ControlLayer* layer, const std::string& group) {
+  IControl* knob = MakeKnob(PartName(name, part), paramIdx, x, y, image, def, min, max, step, part, layer, group);
+  if (!knob) return nullptr;
+  ControlAction* action = Bind(paramIdx, kActionCC, knob);
+  setControlLink(action, paramIdx, link, part);
+  BindCC(action, knob, ccNumber, channel, part, layer);
+  return knob;
+}
+
+IControl* UIConfigManager::createMsbLsbKnobControl(int ccNumber, int msb, int lsb, int lsbControl, int channel,
+                                                   const std::string& name, int paramIdx, int x, int y,
+                                                   const std::string& image, double def, double min, double max,
+                                                   double, LinkInfo link, int part, ControlLayer* layer,
+                                                   const std::string& group) {
+  IControl* knob = MakeKnob(PartName(name, part), paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
+  if (!knob) return nullptr;
+  ControlAction* action = Bind(paramIdx, kActionMsbLsb, knob);
+  setControlLink(action, paramIdx, link, part);
+  action->firstGen = 0;
+  action->ccNumber = ccNumber;
+  action->nrpnKey1 = msb;
+  action->nrpnKey2 = lsb;
+  action->nrpnKey3 = lsbControl;
+  action->channel = InMixerLayer(layer) ? channel : part + 1;
+  mNRPNTable.addToControlMap(action, knob);
+  return knob;
+}
+
+IControl* UIConfigManager::createSysExKnobControl(const std::string& name, int paramIdx, int x, int y,
+                                                  const std::string& image, double def, double min, double max,
+                                                  double, int, int sysexIndex, int changingByte, int part,
+                                                  LinkInfo link, ControlLayer* layer, const std::string& group) {
+  IControl* knob = MakeKnob(PartName(name, part), paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
+  if (!knob) return nullptr;
+  ControlAction* action = Bind(paramIdx, kActionSysEx, knob);
+  setControlLink(action, paramIdx, link, part);
+  const int low = ToInt(min), high = ToInt(max);
+  BindSysEx(action, knob, name, sysexIndex, changingByte, (long long)high - low + 1, low, part);
+  return knob;
+}
+
+IControl* UIConfigManager::createNoValKnobControl(const std::string& name, int paramIdx, int x, int y,
+                                                  const std::string& image, double def, double min, double max,
+                                                  double, int part, ControlLayer* layer, const std::string& group) {
+  IControl* knob = MakeKnob(name, paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
+  if (knob && paramIdx != kAdjustDAWOffsetParam) Bind(paramIdx, kActionProgramResend, knob);
+  return knob;
+}
