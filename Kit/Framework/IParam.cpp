@@ -159,6 +159,8 @@ bool IParam::MapDisplayText(const char* text, int* value) const {
 }
 
 void IParam::SetNormalized(double normalized) {
+  // Written so that NaN falls to 0 like any input below the range.
+  normalized = !(normalized >= 0.0) ? 0.0 : std::fmin(normalized, 1.0);
   double v = mMin + std::pow(normalized, mShape) * (mMax - mMin);
   if (mType != kTypeDouble && mStep > 0.0) v = mStep * std::floor(v / mStep + 0.5);
   Set(std::fmin(v, mMax));

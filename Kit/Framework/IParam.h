@@ -56,6 +56,7 @@ public:
   // First entry whose text equals `text` exactly; false (value untouched) when none.
   bool MapDisplayText(const char* text, int* value) const;
 
+  // Input outside 0..1 is held to the nearer end; NaN counts as 0.
   void SetNormalized(double normalized);
   double GetNormalized() const;
   double GetNormalized(double plainValue) const;
