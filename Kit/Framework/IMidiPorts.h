@@ -112,7 +112,7 @@ public:
   // threads: main, render, midi-in, worker
   //
   // A channel message: status and data 1, then data 2 except for program change
-  // and channel pressure; system messages with their own lengths.
+  // and channel pressure. Any other status (system messages) is refused.
   bool SendMidiMsg(const IMidiMsg& msg);
   // SysEx bytes: wrapped in F0 ... F7 when the first byte is not F0, else as given.
   bool SendMidiSysex(const unsigned char* bytes, int length);
