@@ -282,7 +282,7 @@ OSStatus IModuleAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope
       if (data) {
         CFMutableArrayRef texts = CFArrayCreateMutable(kCFAllocatorDefault, n, &kCFTypeArrayCallBacks);
         for (int i = 0; i < n; ++i) {
-          CFStringRef text = NewString(param->GetDisplayTextAtIdx(i));
+          CFStringRef text = NewString(param->GetDisplayTextAtIdx(i).c_str());
           CFArrayAppendValue(texts, text);
           CFRelease(text);
         }

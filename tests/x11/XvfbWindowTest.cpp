@@ -240,7 +240,7 @@ TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {
   Key(XK_Return);
   Send();
   ASSERT_TRUE(PumpUntil([&] { return !backend->IsTextEntryOpen(); }));
-  EXPECT_STREQ(plug->GetParam(3)->GetDisplayText(0), "INPad");
+  EXPECT_EQ(plug->GetParam(3)->GetDisplayText(0), "INPad");
 }
 
 }  // namespace
