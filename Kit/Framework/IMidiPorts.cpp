@@ -80,15 +80,14 @@ IMidiPorts::~IMidiPorts() {
     std::lock_guard<std::mutex> hold(outputLock_);
     output_.reset();
   }
-  RetireInput();
-  input_.reset();
-  closer_.reset();  // closes the retired inputs and joins
+  ShutDownInput();
+  closer_.reset();
 }
 
 // ---- name lists
 
 bool IMidiPorts::EnsureInput() {
-  if (!input_) {
+  if (!input_ && !inputShutDown_) {
     input_ = transports_->CreateInput(kInputClientName, kInputQueueSizeLimit);
     if (input_) input_->SetCallback(&IMidiPorts::MIDICallback, this);
   }
@@ -141,6 +140,15 @@ void IMidiPorts::RetireInput() {
 }
 
 void IMidiPorts::FinishClosingInputs() { closer_->Finish(); }
+
+void IMidiPorts::ShutDownInput() {
+  inputShutDown_ = true;
+  selectedIn_.store(0);
+  if (input_) input_->StopDelivery();
+  // A transport's destructor waits for its input thread, so for a callback in flight.
+  input_.reset();
+  closer_->Finish();
+}
 
 bool IMidiPorts::OpenInputNamed(const std::string& listedName) {
   if (!EnsureInput() || !OpenByName(*input_, listedName, kInputPortName)) return false;

@@ -20,6 +20,8 @@ IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets,
       mMidiPorts(std::make_unique<IMidiPorts>(this)) {}
 
 IModuleBase::~IModuleBase() {
+  // First: a hardware message in flight may still use the panel and parameters.
+  ShutDownMidiInput();
   delete mGraphics.exchange(nullptr);
   mParams.Empty(true);
   mPresets.Empty(true);
@@ -28,7 +30,6 @@ IModuleBase::~IModuleBase() {
   mInputBusLabels.Empty(true);
   mOutputBusLabels.Empty(true);
   mParamGroups.Empty(true);
-  // Closes the output port, then the input.
   mMidiPorts.reset();
 }
 

@@ -258,6 +258,11 @@ public:
   // Call before any port operation; the old object is closed and deleted.
   // threads: main
   void UseMidiTransports(std::shared_ptr<MidiTransportFactory> transports);
+  // Stops hardware MIDI input for good and waits for a handler in flight to return.
+  // The Close selector calls it before deleting the plug-in; a derived destructor
+  // whose members the handlers use calls it first.
+  // threads: main (never under the plug-in mutex: a handler in flight may wait for it)
+  void ShutDownMidiInput() { mMidiPorts->ShutDownInput(); }
   // threads: main
   const IMidiPortNames* getExternalMIDIInNames() { return mMidiPorts->getExternalMIDIInNames(); }
   const IMidiPortNames* getExternalMIDIOutNames() { return mMidiPorts->getExternalMIDIOutNames(); }
