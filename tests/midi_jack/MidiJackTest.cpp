@@ -19,6 +19,7 @@
 #include "IMidiMsg.h"
 #include "IMidiPorts.h"
 #include "JackTestServer.h"
+#include "MidiPortSystem.h"
 #include "SynthSimPorts.h"
 
 namespace {
