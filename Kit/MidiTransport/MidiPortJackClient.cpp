@@ -110,12 +110,13 @@ bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
 }
 
 void MidiPortJackClient::ClosePort() {
-  jack_port_t* port = port_.exchange(nullptr);
-  if (!port) return;
+  if (!port_.load()) return;
   // Unregistering a port while cycles run crashes the JACK library now and then
-  // (in its own process thread): stop the cycles around it.
+  // (in its own process thread): stop the cycles around it. They stop before the
+  // port is let go: a cycle without it would leave the port's buffer as the last
+  // one filled, and a connected reader would take that period's messages again.
   if (active_) jack_deactivate(client_);
-  jack_port_unregister(client_, port);
+  jack_port_unregister(client_, port_.exchange(nullptr));
   if (active_) jack_activate(client_);
 }
 
