@@ -9,6 +9,7 @@
 namespace {
 constexpr size_t kRingBytes = 1 << 16;
 constexpr auto kSendPatience = std::chrono::seconds(2);
+constexpr unsigned kHoldBackPeriods = 6;
 }  // namespace
 
 std::unique_ptr<MidiPortJackOutput> MidiPortJackOutput::Connect(const std::string& clientName) {
@@ -29,7 +30,13 @@ bool MidiPortJackOutput::SendMessage(const std::vector<unsigned char>& bytes) {
     if (!IsPortOpen() || std::chrono::steady_clock::now() > giveUp) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  return true;
+  const uint64_t ours = ++pushed_;
+  for (;;) {
+    const uint64_t settled = settled_.load();
+    if (settled >> 1 >= ours) return (settled & 1) == 0;
+    if (!IsPortOpen() || std::chrono::steady_clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 void MidiPortJackOutput::ClosePort() {
@@ -40,24 +47,61 @@ void MidiPortJackOutput::ClosePort() {
   client_->ClosePort();
 }
 
-void MidiPortJackOutput::WriteDue(void* buffer, jack_nframes_t, void* self) {
-  MidiPortByteRing& ring = static_cast<MidiPortJackOutput*>(self)->ring_;
+void MidiPortJackOutput::WriteDue(void* buffer, jack_nframes_t, const MidiPortJackCycle& cycle, void* self) {
+  auto* output = static_cast<MidiPortJackOutput*>(self);
+  output->SettleWritten(cycle);
+  MidiPortByteRing& ring = output->ring_;
   if (!buffer) {
     // Nothing queued for a closed port may reach the next one opened.
-    while (ring.PeekSize() != 0) ring.Drop();
+    for (; ring.PeekSize() != 0; ++output->taken_) ring.Drop();
+    output->SettleUnwritten();
     return;
   }
   jack_midi_clear_buffer(buffer);
-  bool wroteAny = false;
+  if (!output->MayWrite(cycle)) return;
   while (const uint32_t size = ring.PeekSize()) {
     if (jack_midi_max_event_size(buffer) < size) {
       // Larger than a whole period's buffer: it could never go out.
-      if (!wroteAny) ring.Drop();
-      return;
+      if (output->taken_ == output->written_[1].last) {
+        ring.Drop();
+        ++output->taken_;
+        output->SettleUnwritten();
+      }
+      break;
     }
     jack_midi_data_t* event = jack_midi_event_reserve(buffer, 0, size);
-    if (!event) return;
+    if (!event) break;
     ring.Pop(event);
-    wroteAny = true;
+    ++output->taken_;
   }
+  output->written_[1].last = output->taken_;
+}
+
+bool MidiPortJackOutput::MayWrite(const MidiPortJackCycle& cycle) {
+  // After an xrun a reader may stay behind for a few periods and then skip
+  // what it finds: write nothing until it has had time to catch up.
+  if (cycle.XrunsBefore() != xrunsSeen_ || !cycle.FollowsLast()) {
+    xrunsSeen_ = cycle.XrunsBefore();
+    holdBack_ = kHoldBackPeriods;
+  }
+  if (holdBack_ == 0) return true;
+  --holdBack_;
+  return false;
+}
+
+void MidiPortJackOutput::SettleWritten(const MidiPortJackCycle& cycle) {
+  // The cycle before last: its readers are done, and an xrun the server found
+  // then has been reported by now.
+  const Written& due = written_[0];
+  if (due.last > settled_.load() >> 1) {
+    Settle(due.last, due.failed || !cycle.FollowsLast() || cycle.XrunsBefore() != due.xruns);
+  }
+  written_[0] = written_[1];
+  written_[0].failed |= !cycle.FollowsLast();
+  written_[1] = Written{written_[0].last, cycle.XrunsBefore(), false};
+}
+
+void MidiPortJackOutput::SettleUnwritten() {
+  if (taken_ > written_[1].last) Settle(taken_, true);
+  written_[0].last = written_[1].last = taken_;
 }

@@ -47,7 +47,8 @@ public:
 
 class MidiOutputTransport : public MidiPortEndpoint {
 public:
-  // Sends one whole message; false when no port is open or the system refused it.
+  // Sends one whole message; false when no port is open, the system refused it,
+  // or it may not have reached the other side whole (JACK missed periods).
   // Not safe to call concurrently: IMidiPorts serialises every call.
   virtual bool SendMessage(const std::vector<unsigned char>& bytes) = 0;
 };

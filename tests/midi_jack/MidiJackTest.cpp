@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -18,6 +20,7 @@
 
 #include "IMidiMsg.h"
 #include "IMidiPorts.h"
+#include "JackStaller.h"
 #include "JackTestServer.h"
 #include "MidiPortSystem.h"
 #include "SynthSimPorts.h"
@@ -85,6 +88,40 @@ bool WaitUntil(const std::function<bool()>& done) {
   return true;
 }
 
+// A message that shows on its own whether it arrived whole: F0 7D, the number in
+// two data bytes, a check byte, F7.
+Message Numbered(int n) {
+  return {0xF0, 0x7D, static_cast<uint8_t>(n >> 7), static_cast<uint8_t>(n & 0x7F), static_cast<uint8_t>(n * 37 & 0x7F),
+          0xF7};
+}
+int NumberOf(const Message& m) {
+  if (m.size() != 6 || m[0] != 0xF0 || m[1] != 0x7D || m[5] != 0xF7) return -1;
+  const int n = m[2] << 7 | m[3];
+  return m[4] == (n * 37 & 0x7F) ? n : -1;
+}
+
+// Whatever a send reported, the receiver got each message whole or not at all,
+// at most once and in sending order (by `senderOf`), and got every message whose
+// send reported success.
+void ExpectWholeOrReported(const std::map<int, bool>& accepted, const std::vector<Message>& received,
+                           const std::function<int(int)>& senderOf) {
+  std::map<int, int> lastFrom;
+  std::set<int> arrived;
+  for (const Message& message : received) {
+    const int n = NumberOf(message);
+    ASSERT_TRUE(n >= 0 && accepted.count(n)) << "torn or never sent, " << message.size() << " bytes";
+    ASSERT_TRUE(arrived.insert(n).second) << n << " arrived twice";
+    auto last = lastFrom.emplace(senderOf(n), n);
+    ASSERT_TRUE(last.second || last.first->second < n) << n << " out of order";
+    last.first->second = n;
+  }
+  for (const auto& [n, ok] : accepted) {
+    if (ok) {
+      EXPECT_TRUE(arrived.count(n)) << n << " reported sent, never arrived";
+    }
+  }
+}
+
 class MidiJack : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -112,6 +149,21 @@ protected:
   void ListenToFeeder() {
     int in = 1;
     ASSERT_GT(ports_->setExternalMIDIIn(in, feederName_.c_str()), 0);
+  }
+  // Sends a marker until one send succeeds and waits for it: whatever was sent
+  // before has then arrived, or never will.
+  std::vector<Message> ReceivedUpToMarker() {
+    const Message marker = {0xFC};
+    bool sent = false;
+    for (int attempt = 0; attempt < 5 && !sent; ++attempt) sent = ports_->SendMidiSysex2(marker);
+    EXPECT_TRUE(sent);
+    std::vector<Message> received;
+    EXPECT_TRUE(WaitUntil([&] {
+      received = synth_->Sim().Received();
+      return !received.empty() && received.back() == marker;
+    }));
+    if (!received.empty()) received.pop_back();
+    return received;
   }
   bool SynthHasReceived(size_t count) {
     return WaitUntil([&] { return synth_->Sim().ReceivedCount() >= count; });
@@ -195,37 +247,51 @@ TEST_F(MidiJack, DumpsOf139And715And765BytesArriveWholeBothWays) {
   EXPECT_EQ(sink_.Kinds(), std::vector<bool>({true, true, true}));
 }
 
-TEST_F(MidiJack, FourThreadsSendingTenThousandEachLoseAndCorruptNothing) {
+TEST_F(MidiJack, FourThreadsSendingLoseAndCorruptNothing) {
   ConnectToSynth();
+  JackStaller xruns;  // never stalls; counts what the machine's load does
+  ASSERT_TRUE(xruns.Open(synth_->MidiInName(), 0, std::chrono::milliseconds(0)));
   constexpr int kThreads = 4;
-  constexpr int kEach = 10000;
-  std::atomic<int> refused{0};
+  constexpr int kEach = 40;
+  std::mutex lock;
+  std::map<int, bool> accepted;
   std::vector<std::thread> senders;
   for (int t = 0; t < kThreads; ++t) {
     senders.emplace_back([&, t] {
       for (int i = 0; i < kEach; ++i) {
-        const IMidiMsg cc(0, static_cast<uint8_t>(0xB0 + t), static_cast<uint8_t>(i >> 7), static_cast<uint8_t>(i & 0x7F));
-        if (!ports_->SendMidiMsg(cc)) refused.fetch_add(1);
+        const bool sent = ports_->SendMidiSysex2(Numbered(t << 10 | i));
+        std::lock_guard<std::mutex> hold(lock);
+        accepted[t << 10 | i] = sent;
       }
     });
   }
   for (auto& sender : senders) sender.join();
-  EXPECT_EQ(refused.load(), 0);
-  ASSERT_TRUE(SynthHasReceived(kThreads * kEach)) << synth_->Sim().ReceivedCount();
-  const auto received = synth_->Sim().Received();
-  ASSERT_EQ(received.size(), static_cast<size_t>(kThreads * kEach));
-  int next[kThreads] = {};
-  for (const Message& message : received) {
-    ASSERT_EQ(message.size(), 3u);
-    const int t = message[0] - 0xB0;
-    ASSERT_TRUE(t >= 0 && t < kThreads);
-    ASSERT_EQ(message[1] * 128 + message[2], next[t]++);
+  const auto received = ReceivedUpToMarker();
+  ExpectWholeOrReported(accepted, received, [](int n) { return n >> 10; });
+  if (xruns.Xruns() == 0) {
+    EXPECT_EQ(received.size(), static_cast<size_t>(kThreads * kEach)) << "refused without an xrun";
   }
+}
+
+// Periods missed while the unit's input waits for a client that sleeps in its
+// cycle: every message arrives whole or its send reports failure.
+TEST_F(MidiJack, MissedPeriodsLoseNoMessageReportedSent) {
+  ConnectToSynth();
+  auto staller = std::make_unique<JackStaller>();
+  ASSERT_TRUE(staller->Open(synth_->MidiInName(), 12, std::chrono::milliseconds(70)));
+  std::map<int, bool> accepted;
+  for (int n = 0; n < 60; ++n) accepted[n] = ports_->SendMidiSysex2(Numbered(n));
+  EXPECT_GT(staller->Stalls(), 0u);
+  EXPECT_GT(staller->Xruns(), 0u);
+  staller.reset();
+  const auto received = ReceivedUpToMarker();
+  ExpectWholeOrReported(accepted, received, [](int) { return 0; });
+  EXPECT_GT(received.size(), 0u);
 }
 
 TEST_F(MidiJack, InputArrivesInOrderThroughTheQueue) {
   ListenToFeeder();
-  constexpr int kCount = 3000;
+  constexpr int kCount = 100;
   for (int i = 0; i < kCount; ++i) {
     ASSERT_TRUE(feeder_->SendMessage({0x90, static_cast<uint8_t>(i >> 7), static_cast<uint8_t>(i & 0x7F)}));
   }
@@ -320,37 +386,26 @@ TEST_F(MidiJack, ClockAndSensingReachTheUnitButNotTheEditor) {
   EXPECT_EQ(received[0], Message({0xB0, 1, 2}));
 }
 
-// Each round fills a period with messages and closes once they all arrived, or
-// right after sending; a closing port must neither lose nor repeat any of them.
-// The final marker comes through a fresh connection after every close, so the
-// list it ends is complete.
-TEST_F(MidiJack, ClosingAfterABurstNeitherLosesNorRepeatsAMessage) {
+// Each round closes once its messages arrived, or right after sending them; a
+// closing port must neither lose nor repeat any of them.
+TEST_F(MidiJack, ClosingAfterSendingNeitherLosesNorRepeatsAMessage) {
   ConnectToSynth();
-  std::vector<Message> sent;
-  for (int round = 0; round < 40; ++round) {
-    for (int i = 0; i < 200; ++i) {
-      sent.push_back({static_cast<uint8_t>(0xB0 + round % 16), static_cast<uint8_t>(i >> 7), static_cast<uint8_t>(i & 0x7F)});
-      ASSERT_TRUE(ports_->SendMidiSysex2(sent.back()));
-    }
-    sent.push_back(Dump(139, 0, 1, static_cast<uint8_t>(round)));
-    ASSERT_TRUE(ports_->SendMidiSysex2(sent.back()));
-    if (round % 2 == 0) {
-      ASSERT_TRUE(SynthHasReceived(sent.size())) << "round " << round;
+  std::map<int, bool> accepted;
+  for (int round = 0; round < 24; ++round) {
+    const int last = round * 3 + 2;
+    for (int n = round * 3; n <= last; ++n) accepted[n] = ports_->SendMidiSysex2(Numbered(n));
+    if (round % 2 == 0 && accepted[last]) {
+      ASSERT_TRUE(WaitUntil([&] {
+        const auto received = synth_->Sim().Received();
+        return !received.empty() && received.back() == Numbered(last);
+      })) << "round " << round;
     }
     int off = 0;
     ports_->setExternalMIDIOut(off, "OFF");
     int on = 1;
     ASSERT_GT(ports_->setExternalMIDIOut(on, synth_->MidiInName().c_str()), 0);
   }
-  sent.push_back({0xFC});
-  ASSERT_TRUE(ports_->SendMidiSysex2(sent.back()));
-  ASSERT_TRUE(WaitUntil([&] {
-    const auto received = synth_->Sim().Received();
-    return !received.empty() && received.back() == Message({0xFC});
-  }));
-  const auto received = synth_->Sim().Received();
-  ASSERT_EQ(received.size(), sent.size());
-  EXPECT_EQ(received, sent);
+  ExpectWholeOrReported(accepted, ReceivedUpToMarker(), [](int) { return 0; });
 }
 
 TEST_F(MidiJack, SysExCutOverSeveralEventsArrivesWhole) {
