@@ -55,7 +55,6 @@ bool MidiPortJackCycle::StillCurrent() const {
 }
 
 namespace {
-
 // The MIDI ports our port can connect to, in JACK's order.
 std::vector<std::string> OtherSidePorts(jack_client_t* client, MidiPortJackClient::Direction direction) {
   const unsigned long flags =
