@@ -5,6 +5,7 @@
 #include "IMidiMsg.h"
 #include "MidiPortCloser.h"
 #include "MidiPortNameMatch.h"
+#include "MidiPortSystem.h"
 
 namespace {
 

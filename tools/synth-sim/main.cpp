@@ -9,6 +9,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "MidiPortSystem.h"
 #include "SynthSimPorts.h"
 
 namespace {
