@@ -1,0 +1,38 @@
+#pragma once
+// The checks the authored panel resources must pass once the layout reader has
+// built them: everything the editor looks up exists, every value the synthesizer
+// sends has a control holding its range, every control sends what the instrument
+// expects, and the panel fits together at each size.
+//
+// threads: main.
+
+#include <string>
+#include <vector>
+
+#include "LintPanel.h"
+
+// One row of the control-change map (synth-controllers.tsv).
+struct LintControllerRow {
+  std::string name;
+  int cc = 0;
+  std::string range;
+  std::string nl1Twin;  // the first-generation twin on the same CC, or ""
+};
+
+struct LintSources {
+  std::vector<LintControllerRow> controllers;
+};
+
+struct LintFinding {
+  std::string rule;     // short rule name, e.g. "cc-map"
+  int line = 0;         // line of the deciphered layout text, 0 when none applies
+  std::string element;  // the element on that line, or what the finding is about
+  std::string message;
+};
+
+// Reads SOURCE_DIR/synth-controllers.tsv; throws std::runtime_error when unreadable.
+LintSources LoadLintSources(const std::string& sourceDir);
+// All findings for a panel read at one scale.
+std::vector<LintFinding> LintLayout(LintPanel& panel, const LintSources& sources);
+// "uiconfig:LINE <element> [rule] message (scale S)".
+std::string FormatFinding(const LintFinding& finding, double scale);

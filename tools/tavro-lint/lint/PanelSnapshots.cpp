@@ -1,0 +1,72 @@
+#include "PanelSnapshots.h"
+
+#include "ControlLayer.h"
+#include "IGraphicsMac.h"
+#include "IParam.h"
+#include "Raster_PNG.h"
+#include "editor/tables/PanelLookups.h"
+
+namespace {
+
+constexpr int kNordModelParam = 796;
+
+void Show(UIConfigManager& m, const std::string& name, bool shown) {
+  if (ControlLayer* layer = m.getLayer(name)) layer->Hide(!shown);
+}
+
+}  // namespace
+
+std::vector<PanelView> PanelViews() {
+  std::vector<PanelView> views;
+  const char* const kModels[] = {"nl1", "nl2", "nl2x"};
+  for (int model = 0; model < 3; ++model) {
+    const std::string m = kModels[model];
+    const int synth = model == 0 ? 4 : 2;
+    views.push_back({m + "-librarian", 1, model, ""});
+    views.push_back({m + "-synth", synth, model, ""});
+    views.push_back({m + "-velocity", synth + 1, model, ""});
+  }
+  views.push_back({"empty-page", 0, 1, ""});
+  for (const char* window : {"performanceSettings", "midiFilterSettings", "aboutWindow", "firstRunNotification"}) {
+    views.push_back({std::string("window-") + window, 2, 1, window});
+  }
+  views.push_back({"window-patchRename", 1, 1, "patchRename"});
+  views.push_back({"window-searchField", 1, 1, "searchField"});
+  return views;
+}
+
+void AttachPanelBackground(LintPanel& panel) {
+  panel.graphics().AttachBackground(104, "resources/img-retina-quality/tavro_GUI-v2.png", panel.scale());
+}
+
+bool SnapshotPanel(LintPanel& panel, const PanelView& view, const std::string& pngPath) {
+  UIConfigManager& m = panel.manager();
+  for (int i = 0; i < kStartupLayerNameCount; ++i) Show(m, kStartupLayerNames[i], false);
+  // The tab switch: the page, slot A on it, and the layers of that page.
+  ControlLayer* root = m.getLayer("root");
+  if (root) {
+    root->SetActiveChildID(view.page);
+    if (ControlLayer* page = root->GetChildLayer(view.page)) page->SetActiveChildID(0);
+    root->Hide(false);
+  }
+  const bool librarian = view.page == 1;
+  Show(m, "controlDisplayLayer", !librarian);
+  Show(m, "performanceSettings2", !librarian);
+  Show(m, "modWheelerOne", true);
+  Show(m, view.model == 2 ? "patchProgramControls1nl2x" : "patchProgramControls1nl2", true);
+  if (librarian) {
+    for (const char* name : {"librarianPartSelector", "saveChangesLayer"}) Show(m, name, true);
+  } else if (view.page >= 2) {
+    for (const char* name : {"slotBEnable", "slotCEnable", "slotDEnable", "layerALayer"}) Show(m, name, true);
+  }
+  if (!view.window.empty()) Show(m, view.window, true);
+
+  IGraphicsMac& g = panel.graphics();
+  // The model chosen, and every control showing its parameter as start-up leaves them.
+  panel.plug().GetParam(kNordModelParam)->Set(view.model);
+  for (int i = 0; i < panel.plug().NParams(); ++i) g.SetParameterFromPlug(i, panel.plug().GetParam(i)->Value(), false);
+  g.PrepDraw();
+  IRECT all(0, 0, g.Width(), g.Height());
+  g.Draw(&all);
+  return Raster_SavePNG(pngPath.c_str(), g.GetDrawBitmap());
+}

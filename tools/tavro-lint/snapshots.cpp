@@ -1,0 +1,38 @@
+// tavro-snapshots: pictures of every page of the panel for each model and of each
+// window, at panel sizes normal and large, read from the built bundle.
+//
+//   tavro-snapshots BUNDLE_DIR OUT_DIR
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "PanelSnapshots.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: tavro-snapshots BUNDLE_DIR OUT_DIR\n");
+    return 2;
+  }
+  mkdir(argv[2], 0755);
+  int written = 0;
+  try {
+    for (double scale : {1.0, 1.25}) {
+      LintPanel panel(argv[1], scale);
+      AttachPanelBackground(panel);
+      for (const PanelView& view : PanelViews()) {
+        const std::string path = std::string(argv[2]) + "/" + view.name + (scale == 1.0 ? "-normal" : "-large") + ".png";
+        if (!SnapshotPanel(panel, view, path)) {
+          std::fprintf(stderr, "tavro-snapshots: %s cannot be written\n", path.c_str());
+          return 1;
+        }
+        ++written;
+      }
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tavro-snapshots: %s\n", e.what());
+    return 2;
+  }
+  std::printf("tavro-snapshots: %d pictures in %s\n", written, argv[2]);
+  return 0;
+}

@@ -1,0 +1,220 @@
+#include "ImagePainter.h"
+
+#include <cmath>
+#include <map>
+#include <memory>
+
+#include "ImageTable.h"
+#include "Raster.h"
+#include "Tsv.h"
+
+namespace {
+
+struct ImageLook {
+  std::string style;
+  int width = 0;
+  int height = 0;
+  unsigned int rgb = 0;
+  std::string label;
+  int line = 0;
+
+  bool operator==(const ImageLook& o) const {
+    return style == o.style && width == o.width && height == o.height && rgb == o.rgb &&
+           label == o.label;
+  }
+};
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The rasteriser's pixel word of an RRGGBB colour at the given alpha.
+unsigned int Pixel(unsigned int rgb, unsigned int alpha = 255) {
+  unsigned int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+  return alpha | r << 8 | g << 16 | b << 24;
+}
+
+unsigned int Scaled(unsigned int rgb, double factor) {
+  auto channel = [&](int shift) {
+    double v = ((rgb >> shift) & 0xFF) * factor;
+    return static_cast<unsigned int>(v > 255 ? 255 : v) << shift;
+  };
+  return channel(16) | channel(8) | channel(0);
+}
+
+class Painter {
+public:
+  Painter(Raster_IBitmap* bitmap, int x, int y, const ImageLook& look)
+      : bm_(bitmap), x_(x), y_(y), look_(look) {}
+
+  void fill(int x, int y, int w, int h, unsigned int pixel) {
+    Raster_FillRect(bm_, x_ + x, y_ + y, w, h, pixel, 1.0f, RASTER_MODE_COPY);
+  }
+  void frameRect(unsigned int pixel) {
+    Raster_RoundRect(bm_, static_cast<float>(x_), static_cast<float>(y_),
+                     static_cast<float>(look_.width - 1), static_cast<float>(look_.height - 1),
+                     look_.height >= 16 ? 3 : 0, pixel, 1.0f, RASTER_MODE_COPY, false);
+  }
+  void disc(float cx, float cy, float r, unsigned int pixel) {
+    Raster_FillCircle(bm_, x_ + cx, y_ + cy, r, pixel, 1.0f, RASTER_MODE_SOURCE_ALPHA, true);
+  }
+  void line(float x1, float y1, float x2, float y2, unsigned int pixel) {
+    for (int d = -1; d <= 1; ++d) {
+      Raster_Line(bm_, x_ + static_cast<int>(x1) + d, y_ + static_cast<int>(y1),
+                  x_ + static_cast<int>(x2) + d, y_ + static_cast<int>(y2), pixel, 1.0f,
+                  RASTER_MODE_SOURCE_ALPHA, true);
+    }
+  }
+  // Text in DejaVu Sans of the given line height, centred or from the top left
+  // (the title's margin, or at: x, y inside the frame).
+  void text(const std::string& words, int size, bool centred, unsigned int pixel, const int* at = nullptr) {
+    if (words.empty()) return;
+    Raster_CachedFont font;
+    font.SetFromHFont(CreateFont(size, 0, 0, 0, at ? 400 : 700, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans"),
+                      RASTER_FONT_OWNS_HANDLE);
+    font.SetTextColor(pixel);
+    const int left = at ? at[0] : (centred ? 0 : 8), top = at ? at[1] : (centred ? 0 : 4);
+    RECT rect{x_ + left, y_ + top, x_ + look_.width, y_ + look_.height};
+    font.DrawText(bm_, words.c_str(), -1, &rect,
+                  centred ? RASTER_DT_CENTER | RASTER_DT_VCENTER : 0u);
+  }
+
+private:
+  Raster_IBitmap* bm_;
+  int x_;
+  int y_;
+  const ImageLook& look_;
+};
+
+void PaintFrame(Painter& p, const ImageLook& look, int frame, int frames) {
+  const int w = look.width, h = look.height;
+  const unsigned int body = look.rgb;
+  const bool lit = frames == 1 || frame > 0;
+  const std::string& style = look.style;
+  if (style == "panel" || style == "overlay") {
+    p.fill(0, 0, w, h, Pixel(body, style == "overlay" ? 160 : 255));
+    if (style == "panel") {
+      p.frameRect(Pixel(Scaled(body, 1.8) | 0x202020));
+      int size = h >= 100 ? 18 : (h >= 28 ? 12 : 10);
+      p.text(look.label, size, h < 100, Pixel(0xE8E8E8));
+    } else {
+      p.text(look.label, 28, true, Pixel(0xFFFFFF));
+    }
+  } else if (style == "knob") {
+    float c = w / 2.0f, r = w / 2.0f - 4;
+    p.disc(c, c, r + 2, Pixel(0x101214));
+    p.disc(c, c, r, Pixel(body));
+    double angle = (-135.0 + 270.0 * frame / (frames - 1)) * kPi / 180.0;
+    p.line(c, c, c + static_cast<float>(std::sin(angle) * (r - 3)),
+           c - static_cast<float>(std::cos(angle) * (r - 3)), Pixel(0x202428));
+  } else if (style == "leds") {
+    int rows = frames < 5 ? frames : 5;
+    int columns = (frames + 4) / 5;
+    float stepY = static_cast<float>(h) / rows, stepX = static_cast<float>(w) / columns;
+    float r = std::fmin(stepX, stepY) / 2 - 1.5f;
+    if (r > 5) r = 5;
+    for (int i = 0; i < frames; ++i) {
+      float cx = stepX * (i / 5 + 0.5f), cy = stepY * (i % 5 + 0.5f);
+      p.disc(cx, cy, r, Pixel(i == frame ? body : Scaled(body, 0.25)));
+    }
+  } else if (style == "button" || style == "radio") {
+    p.fill(0, 0, w, h, Pixel(lit && frames > 1 ? Scaled(body, 1.6) : body));
+    p.frameRect(Pixel(0x101214));
+    if (style == "radio") {
+      for (int i = 1; i < 4; ++i) p.fill(i * w / 4, 0, 1, h, Pixel(0x101214));
+    }
+    p.text(look.label, h >= 24 ? 13 : 11, true, Pixel(lit ? 0xFFFFFF : 0xB0B0B0));
+  } else if (style == "led") {
+    p.disc(w / 2.0f, h / 2.0f, w / 2.0f - 1, Pixel(lit ? body : Scaled(body, 0.25)));
+  } else if (style == "check") {
+    p.fill(0, 0, w, h, Pixel(0x181A1C));
+    p.frameRect(Pixel(body));
+    if (lit && frames > 1) p.fill(5, 5, w - 10, h - 10, Pixel(body));
+  } else if (style != "clear") {
+    throw SourceError("unknown image style " + style);
+  }
+}
+
+// The letters of the part selector's four cells.
+void PaintRadioLetters(Raster_IBitmap* bitmap, const ImageLook& look, int frames) {
+  for (int frame = 0; frame < frames; ++frame) {
+    for (int i = 0; i < 4; ++i) {
+      ImageLook cell = look;
+      cell.width = look.width / 4;
+      Painter p(bitmap, i * cell.width, frame * look.height, cell);
+      p.text(std::string(1, static_cast<char>('A' + i)), 13, true,
+             Pixel(frame > 0 ? 0xFFFFFF : 0xB0B0B0));
+    }
+  }
+}
+
+std::map<std::string, ImageLook> ReadLooks(const std::string& file) {
+  std::map<std::string, ImageLook> looks;
+  for (const TsvRow& row : ReadTsv(file)) {
+    ImageLook look{row.at(1), row.number(2), row.number(3),
+                   static_cast<unsigned int>(std::stoul(row.at(4), nullptr, 16)), row.at(5),
+                   row.line};
+    if (!looks.emplace(row.at(0), look).second) FailAt(file, row, "image given twice");
+  }
+  return looks;
+}
+
+struct ImageLabel {
+  int x, y;
+  std::string text;
+};
+
+std::map<std::string, std::vector<ImageLabel>> ReadLabels(const std::string& file) {
+  std::map<std::string, std::vector<ImageLabel>> labels;
+  for (const TsvRow& row : ReadTsv(file)) {
+    if (row.cells.size() != 4) FailAt(file, row, "expected image, x, y and text");
+    labels[row.at(0)].push_back({row.number(1), row.number(2), row.at(3)});
+  }
+  return labels;
+}
+
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+}  // namespace
+
+int PaintImages(const std::string& sourceDir, const std::string& outDir) {
+  const std::string file = sourceDir + "/images.tsv";
+  std::map<std::string, ImageLook> looks = ReadLooks(file);
+  std::map<std::string, std::vector<ImageLabel>> labels = ReadLabels(sourceDir + "/image-labels.tsv");
+  std::map<std::string, ImageLook> written;  // by file name
+  for (int i = 0; i < kImageTableSize; ++i) {
+    const ImageTableEntry& entry = kImageTable[i];
+    auto found = looks.find(entry.name);
+    if (found == looks.end()) throw SourceError(file + ": no description of " + entry.name);
+    const ImageLook& look = found->second;
+    const std::string name = BaseName(entry.path);
+    auto earlier = written.find(name);
+    if (earlier != written.end()) {
+      if (!(earlier->second == look)) {
+        throw SourceError(file + ":" + std::to_string(look.line) + ": " + entry.name +
+                          " shares " + name + " but is described otherwise");
+      }
+      continue;
+    }
+    const int frames = entry.frames;
+    const bool sideBySide = entry.horizontal && frames > 1;
+    Raster_MemBitmap bitmap(sideBySide ? look.width * frames : look.width,
+                            sideBySide ? look.height : look.height * frames);
+    Raster_FillRect(&bitmap, 0, 0, bitmap.getWidth(), bitmap.getHeight(), 0u, 1.0f,
+                    RASTER_MODE_COPY);
+    for (int frame = 0; frame < frames; ++frame) {
+      Painter painter(&bitmap, sideBySide ? frame * look.width : 0,
+                      sideBySide ? 0 : frame * look.height, look);
+      PaintFrame(painter, look, frame, frames);
+    }
+    if (look.style == "radio") PaintRadioLetters(&bitmap, look, frames);
+    Painter first(&bitmap, 0, 0, look);
+    for (const ImageLabel& label : labels[entry.name]) {
+      const int at[2] = {label.x, label.y};
+      first.text(label.text, 13, false, Pixel(0xC8C8C8), at);
+    }
+    if (!Raster_SavePNG((outDir + "/" + name).c_str(), &bitmap)) {
+      throw SourceError(outDir + "/" + name + ": cannot be written");
+    }
+    written.emplace(name, look);
+  }
+  return static_cast<int>(written.size());
+}

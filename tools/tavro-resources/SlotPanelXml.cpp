@@ -1,0 +1,148 @@
+#include "LayoutGenerators.h"
+#include "XmlLine.h"
+
+namespace {
+
+const char* const kGroups[] = {"Oscillators", "Filter and Amp", "LFO and Mod Env"};
+
+struct Cell {
+  int x;
+  int y;
+};
+
+Cell CellOf(const TsvRow& row) { return {130 + 64 * row.number(3), 130 + 120 * row.number(4)}; }
+
+// Number of positions of a selector row: "sel N", or the frames of its strip.
+int SelectorStates(const PanelSources& sources, const ControllerRow& cc, const std::string& image) {
+  int frames = sources.frames(image);
+  if (cc.range.size() > 4) {
+    int stated = std::stoi(cc.range.substr(4));
+    if (stated != frames) {
+      throw SourceError(cc.name + ": \"" + cc.range + "\" on the " + std::to_string(frames) +
+                        "-frame strip " + image);
+    }
+  }
+  return frames;
+}
+
+XmlLine Control(const char* element, const char* type, const std::string& param, Cell at,
+                const std::string& image, const std::string& group) {
+  return XmlLine(element)
+      .attr("type", type)
+      .attr("name", LabelOf(param))
+      .attr("paramId", param)
+      .attr("paramGroup", group)
+      .attr("position", Joined({at.x, at.y}))
+      .attr("imageId", image);
+}
+
+std::string CcButton(const std::string& param, int cc, Cell at, const std::string& image,
+                     int def, const std::string& group, int depth) {
+  return Control("buttoncontrol", "ccButton", param, {at.x, at.y + 14}, image, group)
+      .attr("valueBounds", Joined({def, 0, 1}))
+      .attr("ccNumber", cc)
+      .empty(depth);
+}
+
+std::string CcKnob(const std::string& param, int cc, Cell at, const std::string& image, int def,
+                   int max, const std::string& group, int depth) {
+  return Control("knobcontrol", "ccKnob", param, at, image, group)
+      .attr("valueBounds", Joined({def, 0, max, 1}))
+      .attr("ccNumber", cc)
+      .empty(depth);
+}
+
+// The map's control of a row: a button for "sw", a knob over the range otherwise.
+std::string MapControl(const PanelSources& sources, const ControllerRow& cc,
+                       const std::string& param, Cell at, const std::string& image, int def,
+                       const std::string& group, int depth) {
+  if (cc.range == "sw") return CcButton(param, cc.cc, at, image, def, group, depth);
+  int max = 0;
+  if (cc.range == "0-127") {
+    max = 127;
+  } else if (cc.range == "0-120") {
+    max = 120;
+  } else if (cc.range.compare(0, 3, "sel") == 0) {
+    max = SelectorStates(sources, cc, image) - 1;
+  } else {
+    throw SourceError(cc.name + ": unknown range \"" + cc.range + "\"");
+  }
+  return CcKnob(param, cc.cc, at, image, def, max, group, depth);
+}
+
+std::string PlainSwitch(const char* element, const std::string& param, Cell at,
+                        const std::string& image, const std::string& group, int def, int depth) {
+  XmlLine line(element);
+  line.attr("name", LabelOf(param)).attr("paramId", param).attr("paramGroup", group);
+  line.attr("position", Joined({at.x, at.y})).attr("imageId", image);
+  if (std::string(element) == "switch") line.attr("valueBounds", Joined({def, 0, 1}));
+  return line.empty(depth);
+}
+
+std::string RowXml(const PanelSources& sources, const std::string& file, const TsvRow& row,
+                   int depth) {
+  const std::string& kind = row.at(1);
+  const std::string& param = row.at(2);
+  const std::string& image = row.at(5);
+  const std::string group = kGroups[row.number(4)];
+  sources.param(param);
+  sources.frames(image);
+  Cell at = CellOf(row);
+  int def = row.at(6).empty() ? 0 : row.number(6);
+  if (kind == "knob" || kind == "button") {
+    const ControllerRow& cc = sources.controller(param);
+    if ((kind == "button") != (cc.range == "sw")) FailAt(file, row, kind + " for " + cc.range);
+    return MapControl(sources, cc, param, at, image, def, group, depth);
+  }
+  if (kind == "twin") {
+    const ControllerRow& shared = sources.controller(row.at(8));
+    int states = row.number(7);
+    if (shared.range == "sw") return CcButton(param, shared.cc, at, image, def, group, depth);
+    if (sources.frames(image) != states) FailAt(file, row, "strip frames differ from states");
+    return CcKnob(param, shared.cc, at, image, def, states - 1, group, depth);
+  }
+  if (kind == "sync") {
+    // The hidden CC control comes first so that incoming CCs find it; the knob made
+    // after it gives the parameter its range and makes a change resend the program.
+    const ControllerRow& cc = sources.controller(param);
+    std::string out = XmlLine("sublayer").attr("name", "syncControlChange").attr("id", 99).open(depth);
+    out += CcButton(param, cc.cc, at, "BUTTON_VAAKA_YKS_ID", def, group, depth + 1);
+    out += XmlLine::Close("sublayer", depth);
+    return out + Control("knobcontrol", "noValKnob", param, at, image, group)
+                     .attr("valueBounds", Joined({def, 0, sources.frames(image) - 1, 1}))
+                     .empty(depth);
+  }
+  if (kind == "switch" || kind == "lock") {
+    return PlainSwitch("switch", param, {at.x, at.y + 14}, image, group, def, depth);
+  }
+  if (kind == "led") return PlainSwitch("switch", param, {at.x + 50, at.y}, image, group, def, depth);
+  if (kind == "trig") return PlainSwitch("switch2", param, {at.x, at.y + 56}, image, group, 0, depth);
+  if (kind == "trigup") return PlainSwitch("switch2", param, at, image, group, 0, depth);
+  if (kind == "trigdown") return PlainSwitch("switch2", param, {at.x + 24, at.y}, image, group, 0, depth);
+  FailAt(file, row, "unknown kind " + kind);
+}
+
+}  // namespace
+
+std::string SlotPanelXml(const PanelSources& sources, const std::string& page, int depth) {
+  const std::string file = sources.path("layout/slot-panel.tsv");
+  std::string out;
+  for (const TsvRow& row : ReadTsv(file)) {
+    if (row.at(0) != "both" && row.at(0) != page) continue;
+    try {
+      out += RowXml(sources, file, row, depth);
+    } catch (const SourceError& e) {
+      if (std::string(e.what()).compare(0, file.size(), file) == 0) throw;
+      FailAt(file, row, e.what());
+    }
+  }
+  if (page == "nl2") {
+    // Every row of the control-change map has its control on this page.
+    for (const ControllerRow& cc : sources.controllers()) {
+      if (out.find("paramId=\"" + cc.name + "\"") == std::string::npos) {
+        throw SourceError(file + ": no control for the map row " + cc.name);
+      }
+    }
+  }
+  return out;
+}
