@@ -47,10 +47,10 @@ TEST_F(MIDIClockThreads, TenThousandClocksStayOnTheirGrid) {
   for (int tempo : {120, 60, 2, 1}) {
     RecordingClockLink tempoLink;
     tempoLink.tempo = tempo;
-    // Just past Clock 9999's deadline.
+    MIDIClockOutput tempoOutput(tempoLink);
     const uint64_t start = clock.NowMicros();
     SwitchOn(tempoOutput);
-    // Just past Clock 9999's deadline: a Clock due with the test's own deadline could go either side.
+    // Just past Clock 9999's deadline.
     clock.Advance((uint64_t(MIDIClockOutput::ClockInterval(tempo)) * 9999 + 999) / 1000 + 1);
     const std::vector<uint64_t> times = tempoLink.ClockTimes();
     ASSERT_EQ(times.size(), 10000u) << tempo << " BPM";
