@@ -100,11 +100,12 @@ void Report(const char* loop, int tempo, const TimingLink& link) {
   // Stalls: gaps of two intervals or more, after which the sleeping loop starts a new grid.
   size_t stalls = 0;
   for (size_t n = 1; n < sends.size(); ++n) stalls += sends[n] - sends[n - 1] >= 2 * interval;
-  std::printf("%-9s %4d BPM %7zu Clocks  late p50 %8.1f us  p99 %8.1f us  max %9.1f us  drift %9.1f us "
-              "(%8.1f ppm)  stalls %zu  cpu %6.2f %%\n",
-              loop, tempo, sends.size(), Percentile(lateness, 0.5) / 1e3, Percentile(lateness, 0.99) / 1e3,
-              double(*std::max_element(lateness.begin(), lateness.end())) / 1e3, drift / 1e3,
-              drift / driftSpan * 1e6, stalls, 100.0 * double(link.ThreadCpu()) / span);
+  std::printf(
+      "%-9s %4d BPM %7zu Clocks  late p50 %8.1f us  p99 %8.1f us  max %9.1f us  drift %9.1f us "
+      "(%8.1f ppm)  stalls %zu  cpu %6.2f %%\n",
+      loop, tempo, sends.size(), Percentile(lateness, 0.5) / 1e3, Percentile(lateness, 0.99) / 1e3,
+      double(*std::max_element(lateness.begin(), lateness.end())) / 1e3, drift / 1e3, drift / driftSpan * 1e6, stalls,
+      100.0 * double(link.ThreadCpu()) / span);
 }
 
 }  // namespace

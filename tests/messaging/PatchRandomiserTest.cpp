@@ -58,13 +58,12 @@ TEST(PatchRandomiser, MapsAnEntryIntoTheParameterRange) {
     int entry;
     std::optional<int> value;
   };
+  // A switch takes the parity; 0..127 takes v - 127 above 127; a 0..4 selector 0 only
+  // from 0; the parameter clamps what lies past its minimum; maxima below 1 are skipped.
   const Case cases[] = {
-      {0, 1, 200, 0},     {0, 1, 201, 1},      {0, 1, 0, 0},         // a switch takes the parity
-      {0, 127, 127, 127}, {0, 127, 128, 1},    {0, 127, 255, 1},     // v - 127 above 127
-      {0, 4, 0, 0},       {0, 4, 1, 1},        {0, 4, 255, 3},       // a selector: 0 only from 0
-      {-64, 63, 200, 74}, {-64, 63, 100, 100},                       // the parameter clamps later
-      {0, 1.9, 3, 1},     {0, 0.99, 5, std::nullopt},                // maxima truncated
-      {0, 0, 255, std::nullopt}, {-5, 0, 0, std::nullopt},           // below 1: left alone
+      {0, 1, 200, 0},      {0, 1, 201, 1}, {0, 1, 0, 0},     {0, 127, 127, 127}, {0, 127, 128, 1},
+      {0, 127, 255, 1},    {0, 4, 0, 0},   {0, 4, 1, 1},     {0, 4, 255, 3},     {-64, 63, 200, 74},
+      {-64, 63, 100, 100}, {0, 1.9, 3, 1}, {0, 0.99, 5, {}}, {0, 0, 255, {}},    {-5, 0, 0, {}},
   };
   for (const Case& c : cases)
     EXPECT_EQ(randomizer(c.minimum, c.maximum, c.entry), c.value) << c.minimum << ".." << c.maximum << " " << c.entry;
@@ -74,16 +73,17 @@ TEST(PatchRandomiser, EachSlotTakesItsOwnDrawsInOrder) {
   const std::vector<int> table = DrawNumbers();
   const std::set<int> unused = {40, 45, 70, 71};
   const std::pair<const char*, int> spots[] = {
-      {"kOsc2Semitones", 0},  {"kOsc1FMAmount", 4},        {"kOsc2KbdTrack", 15},  {"kFilterCutoff", 16},
-      {"kFilterVelocity", 35}, {"kAmpEnvRelease", 39},     {"kVAmpEnvAttack", 41}, {"kVAmpEnvRelease", 44},
-      {"kLFO1Rate", 46},      {"kLFO2DestinationNL1", 60}, {"kModEnvAttack", 61},  {"kModWheelDestination", 69},
+      {"kOsc2Semitones", 0},   {"kOsc1FMAmount", 4},        {"kOsc2KbdTrack", 15},  {"kFilterCutoff", 16},
+      {"kFilterVelocity", 35}, {"kAmpEnvRelease", 39},      {"kVAmpEnvAttack", 41}, {"kVAmpEnvRelease", 44},
+      {"kLFO1Rate", 46},       {"kLFO2DestinationNL1", 60}, {"kModEnvAttack", 61},  {"kModWheelDestination", 69},
       {"kOscillatorMode", 72}, {"kUnisonMode", 73},
   };
   for (int slot = 0; slot < 4; ++slot) {
     RecordingParams params;
     randomizePartPatch(slot, table, params);
     std::set<int> draws;
-    for (int i = 0; i < kRandomisedParamCount; ++i) draws.insert(int(params.values[params.At(kRandomisedParams[i], slot)]));
+    for (int i = 0; i < kRandomisedParamCount; ++i)
+      draws.insert(int(params.values[params.At(kRandomisedParams[i], slot)]));
     std::set<int> expected;
     for (int k = 0; k <= 73; ++k)
       if (!unused.count(k)) expected.insert(k);

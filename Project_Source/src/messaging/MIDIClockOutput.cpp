@@ -1,8 +1,8 @@
 #include "messaging/MIDIClockOutput.h"
 
+#include <sys/prctl.h>
 #include <future>
 #include <optional>
-#include <sys/prctl.h>
 
 #include "Kit_TimeSource.h"
 

@@ -14,8 +14,8 @@ struct RandomisedGroup {
   int count;
 };
 constexpr RandomisedGroup kGroups[] = {
-    {"kOscLock", 16}, {"kFilterLock", 20}, {"kAmpLock", 8}, {"kLFO1Lock", 8},
-    {"kLFO2Lock", 7}, {"kModEnvLock", 8}, {"kModWheelLock", 1}, {nullptr, 2},
+    {"kOscLock", 16}, {"kFilterLock", 20}, {"kAmpLock", 8},      {"kLFO1Lock", 8},
+    {"kLFO2Lock", 7}, {"kModEnvLock", 8},  {"kModWheelLock", 1}, {nullptr, 2},
 };
 constexpr int kGroupCount = sizeof kGroups / sizeof kGroups[0];
 

@@ -27,8 +27,8 @@ public:
   virtual void SetParameterFromPlug(int index, double value) = 0;
 };
 
-constexpr int kRandomTableSize = 725;  // the size `randomizerState` keeps
-constexpr int kRandomDraws = 360;      // entries each press rewrites
+constexpr int kRandomTableSize = 725;   // the size `randomizerState` keeps
+constexpr int kRandomDraws = 360;       // entries each press rewrites
 constexpr int kRandomSlotEntries = 80;  // entries of one part slot, from 80 x slot
 
 // Refills entries 0..359 of `randomizerState` with bytes 0..255 drawn from `random`;
