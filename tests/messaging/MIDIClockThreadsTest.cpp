@@ -2,6 +2,7 @@
 // restarts, a missing port and two objects side by side.
 
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 
 #include "RecordingClockLink.h"
 #include "messaging/MIDIClockOutput.h"
@@ -154,6 +155,20 @@ TEST_F(MIDIClockThreads, AStallGivesOneClockAndANewGrid) {
   EXPECT_EQ(times[2] - times[0], 3 * kSecond + (2 * interval + 999) / 1000) << "one late Clock, no burst";
   std::vector<uint64_t> afterStall(times.begin() + 2, times.end());
   ExpectOnGrid(afterStall, afterStall.size(), 120);
+}
+
+TEST_F(MIDIClockThreads, TheClockThreadWakesWithoutTimerSlack) {
+  struct SlackPort : RecordingClockLink {
+    bool SendRealTime(uint8_t byte) override {
+      slack = prctl(PR_GET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);
+      return RecordingClockLink::SendRealTime(byte);
+    }
+    std::atomic<long> slack{-1};
+  } port;
+  MIDIClockOutput slackOutput(port);
+  SwitchOn(slackOutput);
+  clock.Advance(kSecond / 10);
+  EXPECT_EQ(port.slack.load(), 1) << "nanoseconds";
 }
 
 TEST_F(MIDIClockThreads, NoPortEndsTheLoop) {
