@@ -42,6 +42,10 @@ public:
 
   IPopupMenu* topMenu() const { return menus_.front().menu.get(); }
 
+protected:
+  int pane() const;
+  bool performance() const;
+
 private:
   struct FileId {
     int listIndex = -1;
@@ -54,8 +58,6 @@ private:
     std::vector<FileId> items;
   };
 
-  int pane() const;
-  bool performance() const;
   int selectionParameter() const;
   const PatchFileList& files(const PatchLibrary& library) const;
   const FolderTree& tree(const PatchLibrary& library) const;
