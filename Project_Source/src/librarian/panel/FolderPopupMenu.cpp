@@ -56,7 +56,8 @@ void FolderPopupMenu::addFiles(BuiltMenu& menu, const std::vector<PatchFile*>& b
   for (const PatchFile* bank : banks) {
     const auto found = positions_.find(bank);
     menu.menu->AddItem(bank->fileName.c_str());
-    menu.items.push_back(FileId{found == positions_.end() ? -1 : found->second, bank->fileName, FolderKeyOf(*bank)});
+    menu.items.push_back(
+        FileId{found == positions_.end() ? -1 : found->second, bank->fileName, FolderKeyOf(*bank), walked_++});
   }
 }
 
@@ -68,6 +69,7 @@ bool FolderPopupMenu::refreshFolderStructure(int index, const CurrentFilePair& p
   librarian_->inspect([&](const PatchLibrary& library) {
     const PatchFileList& list = files(library);
     positions_.clear();
+    walked_ = 0;
     for (size_t i = 0; i < list.size(); ++i) positions_.emplace(list[i].get(), int(i));
     for (const auto& root : tree(library)) {
       if (kind_ != Kind::RightSearch) {
@@ -95,10 +97,9 @@ bool FolderPopupMenu::refreshFolderStructure(int index, const CurrentFilePair& p
     return true;
   }
   // The pair names no bank: the bank at walk position `index` keeps the tick.
-  int walked = 0;
   for (BuiltMenu& menu : menus_)
     for (size_t j = 0; j < menu.items.size(); ++j)
-      if (menu.items[j].listIndex >= 0 && walked++ == index) menu.menu->CheckItemAlone(int(j));
+      if (menu.items[j].walkPosition == index) menu.menu->CheckItemAlone(int(j));
   return true;
 }
 

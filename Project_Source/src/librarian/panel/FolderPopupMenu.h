@@ -51,6 +51,7 @@ private:
     int listIndex = -1;
     std::string name;
     std::string folder;
+    int walkPosition = -1;  // banks met before it in the tree walk
   };
   // A menu this control built, and the bank of each of its items (none for sub-menus).
   struct BuiltMenu {
@@ -71,6 +72,7 @@ private:
   Kind kind_;
   std::deque<BuiltMenu> menus_;                // the top menu first
   std::map<const PatchFile*, int> positions_;  // valid only while building
+  int walked_ = 0;                             // likewise
 };
 
 // The five menus of the panes.
