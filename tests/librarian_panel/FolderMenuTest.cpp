@@ -75,10 +75,14 @@ TEST(FolderMenus, SameNamedFoldersOpenTheirOwnBank) {
   banks.push_back(Bank("x.syx", {"Patches", "B", "Sub"}, {"from B"}));
   AddBanks(rig.librarian, std::move(banks));
   RightPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  auto* bound = new ITextControl(&rig.editor, IRECT(0, 0, 1, 1), nullptr);
+  bound->SetParamIdx(kPatchSelectionListLower);
+  rig.editor.surface->AttachControl(bound);
   rig.editor.surface->paths.push_back({1, 0, 0});  // B / Sub / x.syx
   IMouseMod mod(true);
   menu.OnMouseDown(0, 0, &mod);
   EXPECT_EQ(rig.librarian.lowerFileIndex, 1);
+  EXPECT_DOUBLE_EQ(bound->GetValue(), 1.0 / 2000);  // normalised, not the raw index
   EXPECT_EQ(rig.editor.pairs[1][0].folderName, "B/Sub");
   EXPECT_EQ(rig.editor.view->row(1, 0)->GetTextString(), "from B");
   // A refresh with that pair ticks B's item alone and keeps the bank.

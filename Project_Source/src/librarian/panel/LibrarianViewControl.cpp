@@ -73,7 +73,9 @@ const PatchFile* LibrarianViewControl::paneFile(const PatchLibrary& library, int
 }
 
 void LibrarianViewControl::reloadRows(int side) {
-  SetDirty(true);
+  // Reloads also come from the receiving thread: mark for redraw without reporting
+  // the (meaningless) list value to the editor from there.
+  SetDirty(false);
   std::vector<std::string> names;
   bool found = false;
   librarian_->inspect([&](const PatchLibrary& library) {
