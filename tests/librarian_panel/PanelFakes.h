@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "IMidiMsg.h"
@@ -150,7 +151,7 @@ public:
   void SetLibrarianRequestActive(bool) override {}
   void SetLibrarianStatusUnsaved(bool unsaved) override { this->unsaved = unsaved; }
   // The receiving end: the dump goes into the librarian's selected slot.
-  void ProcessSysEx(const ISysEx* sysex, bool) override {
+  void ProcessLibrarianSysEx(const ISysEx* sysex) override {
     LibrarianPatch patch;
     patch.messages.push_back(PatchSysexMessage{std::vector<uint8_t>(sysex->mData, sysex->mData + sysex->mSize)});
     if (sysex->mSize >= 149) patch.name.assign(sysex->mData + 138, sysex->mData + 148);

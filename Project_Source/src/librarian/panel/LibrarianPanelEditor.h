@@ -74,8 +74,9 @@ public:
   virtual void sendPatchToDeviceFromLibrarian(int row, int side) = 0;
   virtual void SetLibrarianRequestActive(bool active) = 0;
   virtual void SetLibrarianStatusUnsaved(bool unsaved) = 0;
-  // A message as if the synthesizer had sent it.
-  virtual void ProcessSysEx(const ISysEx* sysex, bool fromLibrarian) = 0;
+  // A message as if the synthesizer had sent it (the editor's ProcessSysEx with its
+  // librarian flag; named apart so it does not hide IModuleBase's).
+  virtual void ProcessLibrarianSysEx(const ISysEx* sysex) = 0;
   virtual void BankChangeMessage(int msb, int lsb, int channel, int program) = 0;
   // False when the worker's first thread is busy: nothing is started.
   virtual bool startTransferJob(const TransferJob& job) = 0;

@@ -35,7 +35,6 @@ LibrarianViewControl::LibrarianViewControl(IModuleBase* plug, LibrarianPanelEdit
     : IBitmapControl(plug, x, y, paramIdx, bitmap),
       editor_(editor),
       librarian_(librarian),
-      scale_(scale),
       columnWidth_(int(100 * scale)),
       rowHeight_(int(16 * scale)) {
   const int rowWidth = scale == 1.0 ? int(100 * scale) : int(101 * scale);
@@ -209,7 +208,7 @@ void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch) {
   for (const PatchSysexMessage& message : patch->messages) {
     if (message.bytes.empty()) continue;
     const ISysEx sysex(0, message.bytes.data(), int32_t(message.bytes.size()));
-    editor_->ProcessSysEx(&sysex, true);
+    editor_->ProcessLibrarianSysEx(&sysex);
   }
   // Only a slot that now holds the patch counts as received: a refused dump marks nothing.
   LibrarianPatch stored;

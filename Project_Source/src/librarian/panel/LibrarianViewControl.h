@@ -79,7 +79,6 @@ private:
 
   LibrarianPanelEditor* editor_;
   PatchLibrarian* librarian_;
-  double scale_;
   int columnWidth_;
   int rowHeight_;
   std::array<std::array<std::unique_ptr<ITextControl>, kRows>, 2> rows_;
