@@ -135,12 +135,12 @@ TEST(LibrarianList, DoubleClickSendsOnlyWithAnOutputPort) {
   LibrarianViewControl& view = *rig.editor.view;
   const IRECT r = rig.rowRect(1, 20);
   IMouseMod left(true);
-  rig.editor.GetParam(kDeviceOutSelection)->Set(0);
+  rig.editor.GetParam(PanelParam::kDeviceOutSelection)->Set(0);
   rig.editor.takeCalls();
   rig.editor.surface->OnMouseDblClick(r.L + 2, r.T + 2, &left);
   EXPECT_EQ(view.selectedLower, -1);
   EXPECT_TRUE(rig.editor.takeCalls().empty());
-  rig.editor.GetParam(kDeviceOutSelection)->Set(1);
+  rig.editor.GetParam(PanelParam::kDeviceOutSelection)->Set(1);
   rig.editor.surface->OnMouseDblClick(r.L + 2, r.T + 2, &left);
   EXPECT_EQ(view.selectedLower, 20);
   EXPECT_EQ(rig.editor.takeCalls(), std::vector<std::string>{"send 20 1"});
@@ -220,7 +220,7 @@ TEST(LibrarianList, RenameOffersTheSlotNameAndPadsTheBank) {
     const auto calls = rig.editor.takeCalls();
     EXPECT_EQ(!calls.empty() && calls.back() == "show patchRename", c.offered);
     if (c.offered) {
-      EXPECT_STREQ(rig.editor.GetParam(kPatchRename)->GetDisplayText(0), "up2");
+      EXPECT_STREQ(rig.editor.GetParam(PanelParam::kPatchRename)->GetDisplayText(0), "up2");
     }
     EXPECT_EQ(rig.librarian.copyBank(0, 0)->patches.size(), c.size);
   }

@@ -162,15 +162,15 @@ TEST(Selectors, BankAndProgramItemsFollowModeAndModel) {
 
 TEST(Selectors, ProgramChoicesSendAndWrite) {
   PanelRig rig;
-  rig.editor.GetParam(kCurrentBank2x)->InitInt("bank", 0, 0, 9);
-  rig.editor.GetParam(kCurrentBank2x)->Set(5);
-  rig.editor.GetParam(kMidiChannelSlot0)->Set(3);
+  rig.editor.GetParam(PanelParam::kCurrentBank2x)->InitInt("bank", 0, 0, 9);
+  rig.editor.GetParam(PanelParam::kCurrentBank2x)->Set(5);
+  rig.editor.GetParam(PanelParam::kMidiChannelSlot0)->Set(3);
   ProgramNumberPopupMenu programs(&rig.editor, &rig.librarian, IRECT(218, 470, 253, 488), &rig.editor);
   int index = 0;
   rig.editor.surface->paths.push_back({3, 4});
   EXPECT_EQ(programs.doPopupMenu(index), 4);
   EXPECT_EQ(index, 4);
-  EXPECT_EQ(rig.editor.GetParam(kCurrentProgram)->Int(), 34);
+  EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentProgram)->Int(), 34);
   EXPECT_EQ(rig.editor.takeCalls(), (Calls{"bank change 0 5 2 34", "job 5 slot 0 flag 1 bank 0 transfer"}));
   EXPECT_TRUE(programs.group(3).IsItemChecked(4));
 
@@ -201,7 +201,7 @@ TEST(Selectors, BankChoiceSendsBankSelectAndABankFileChoiceSendsTheCurrentRow) {
   rig.editor.model = 1;
   BankNumberPopupMenu bankMenu(&rig.editor, &rig.librarian, IRECT(185, 470, 218, 488), &rig.editor);
   EXPECT_EQ(Choose(rig, bankMenu, {2}), (Calls{"bank change 0 2 0 7", "job 5 slot 0 flag 1 bank 0 transfer"}));
-  EXPECT_EQ(rig.editor.GetParam(kCurrentBank)->Int(), 2);
+  EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentBank)->Int(), 2);
 
   std::vector<std::unique_ptr<PatchFile>> banks;
   banks.push_back(Bank("a.syx", {"Patches"}, {"a0"}));

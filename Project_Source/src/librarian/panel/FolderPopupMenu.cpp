@@ -29,7 +29,7 @@ bool FolderPopupMenu::performance() const {
 }
 
 int FolderPopupMenu::selectionParameter() const {
-  return pane() == 0 ? kPatchSelectionListUpper : kPatchSelectionListLower;
+  return pane() == 0 ? PanelParam::kPatchSelectionListUpper : PanelParam::kPatchSelectionListLower;
 }
 
 const PatchFileList& FolderPopupMenu::files(const PatchLibrary& library) const {
@@ -138,8 +138,7 @@ int FolderPopupMenu::doPopupMenu(int& index) {
     menu.menu->CheckItemAlone(item);
     const int found = findInList(id);
     if (found >= 0) index = found;
-    const bool searchPair = kind_ == Kind::RightSearch;
-    editor_->setCurrentFile(pane(), searchPair ? false : performance(), CurrentFilePair{id.name, id.folder});
+    editor_->setCurrentFile(pane(), performance(), CurrentFilePair{id.name, id.folder});
   }
   return index;
 }

@@ -139,7 +139,7 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
 void LibrarianViewControl::OnMouseDblClick(int x, int y, IMouseMod*) {
   editor_->setRenameInactive(true);
   SetDirty(true);
-  const IParam* output = mPlug ? mPlug->GetParam(kDeviceOutSelection) : nullptr;
+  const IParam* output = mPlug ? mPlug->GetParam(PanelParam::kDeviceOutSelection) : nullptr;
   if (!output || output->Int() == 0) return;
   const int hit = selectUnder(x, y, Greying::Layers);
   currentRow = hit;
@@ -258,7 +258,7 @@ void LibrarianViewControl::renameSlot(int, int) {
     if (slot < int(size) && !file->patches[slot].empty()) name = file->patches[slot].name;
   });
   if (!name) return;
-  if (IParam* rename = mPlug ? mPlug->GetParam(kPatchRename) : nullptr) rename->SetDisplayText(0, name->c_str());
+  if (IParam* rename = mPlug ? mPlug->GetParam(PanelParam::kPatchRename) : nullptr) rename->SetDisplayText(0, name->c_str());
   editor_->hideLayer("patchRename", false);
 }
 

@@ -10,13 +10,13 @@
 #include "PatchLibrarian.h"
 
 int BankParameter(bool performances, int model, int slot) {
-  if (performances) return model == 2 ? kCurrentPerfBank2x : kCurrentPerfBank;
-  return (model == 2 ? kCurrentBank2x : kCurrentBank) + slot;
+  if (performances) return model == 2 ? PanelParam::kCurrentPerfBank2x : PanelParam::kCurrentPerfBank;
+  return (model == 2 ? PanelParam::kCurrentBank2x : PanelParam::kCurrentBank) + slot;
 }
 
 int ProgramParameter(bool performances, int model, int slot) {
-  if (!performances) return kCurrentProgram + slot;
-  return (model <= 1 ? kCurrentPerfProgram : kCurrentPerfProgram2x) + slot;
+  if (!performances) return PanelParam::kCurrentProgram + slot;
+  return (model <= 1 ? PanelParam::kCurrentPerfProgram : PanelParam::kCurrentPerfProgram2x) + slot;
 }
 
 namespace {
@@ -56,7 +56,7 @@ BankNamePopupMenu::BankNamePopupMenu(IModuleBase* plug, PatchLibrarian* libraria
 void BankNamePopupMenu::OnMouseDown(int, int, IMouseMod*) {
   int index = librarian_->upperFileIndex;
   doPopupMenu(index);
-  writeParameter(kPatchSelectionListUpper, index);
+  writeParameter(PanelParam::kPatchSelectionListUpper, index);
   librarian_->upperFileIndex = index;
   writeParameter(BankParameter(performance(), editor_->hardwareModel(), editor_->activeSlot()), index);
   LibrarianViewControl* view = editor_->librarianView();
@@ -101,7 +101,7 @@ int BankNumberPopupMenu::doPopupMenu(int& index) {
   if (chosen != list_.get() || bank < 0 || bank >= list_->GetNItems()) return 0;
   index = bank;
   const int slot = editor_->activeSlot();
-  editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(kMidiChannelSlot0 + slot)),
+  editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)),
                              editor_->currentProgramNumber());
   RequestSlotProgram(*editor_);
   writeParameter(bankParameter(), bank);
@@ -131,7 +131,7 @@ bool ProgramNumberPopupMenu::refreshPatchNames(int program) {
   for (int p = 0; p < count; ++p) names[p] = ProgramNumberText(p);
   if (editor_->isLibraryMode()) {
     // Banks shorter than the mode's size show numbers for the slots they lack.
-    const int index = parameterInt(kPatchSelectionListUpper);
+    const int index = parameterInt(PanelParam::kPatchSelectionListUpper);
     librarian_->inspect([&](const PatchLibrary& library) {
       const PatchFileList& files = library.filesOfType(performances ? 1 : 0);
       if (index < 0 || index >= int(files.size())) return;
@@ -164,7 +164,7 @@ int ProgramNumberPopupMenu::doPopupMenu(int& index) {
   const int model = editor_->hardwareModel(), slot = editor_->activeSlot();
   if (!editor_->isLibraryMode()) {
     editor_->BankChangeMessage(0, parameterInt(BankParameter(performances, model, slot)),
-                               ChannelIndex(parameterInt(kMidiChannelSlot0 + slot)), program);
+                               ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)), program);
     RequestSlotProgram(*editor_);
   } else {
     if (LibrarianViewControl* view = editor_->librarianView()) {
