@@ -83,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(rig.editor.view->row(0, 0)->GetTextString() == firstName.c_str());
   }
   rig.editor.surface->shown.clear();
+  rig.editor.takeCalls();
 
   rig.librarian.inspect([&](const PatchLibrary& library) {
     Check(ResultNames(collectSearchBanks(library.programFiles, searchText)) ==
