@@ -11,7 +11,6 @@ constexpr int kNamedPerformance = 725;
 constexpr int kLongestPerformance = 765;
 constexpr int kNameStart = kPerformanceDumpSize - 1;  // 714, where the end byte stands in 715
 constexpr int kPartNamesStart = kNameStart + kDumpNameSize;
-constexpr int kActiveSlotPosition = 650;
 }  // namespace
 
 // Where a form keeps its blocks and names.
