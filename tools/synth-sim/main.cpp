@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 #include "SynthSimPorts.h"
@@ -90,7 +91,7 @@ int main(int argc, char** argv) {
     if (unsolicitedMs == 0) {
       pause();
     } else {
-      usleep(static_cast<useconds_t>(unsolicitedMs) * 1000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(unsolicitedMs));
       if (!stopRequested) ports.Sim().SendPerformanceUnasked();
     }
   }
