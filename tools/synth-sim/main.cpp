@@ -7,6 +7,7 @@
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not.
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
