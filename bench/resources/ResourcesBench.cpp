@@ -42,6 +42,13 @@ void BM_ReaderLoadsImagesCold(benchmark::State& state) {
 }
 BENCHMARK(BM_ReaderLoadsImagesCold)->Unit(benchmark::kMillisecond);
 
+// The same panel without image files: what the reader's load costs beside the images.
+void BM_ReaderWithoutImages(benchmark::State& state) {
+  TempBundle bundle("", "", false);
+  for (auto _ : state) LintPanel panel(bundle.path(), 1.25);
+}
+BENCHMARK(BM_ReaderWithoutImages)->Unit(benchmark::kMillisecond);
+
 void BM_DecodeTheFilesAlone(benchmark::State& state) {
   const std::vector<std::string> files = PngFiles();
   long pixels = 0;

@@ -63,15 +63,16 @@ public:
                   RASTER_MODE_SOURCE_ALPHA, true);
     }
   }
-  // Text in DejaVu Sans of the given line height, centred or from the top left.
-  void text(const std::string& words, int size, bool centred, unsigned int pixel) {
+  // Text in DejaVu Sans of the given line height, centred or from the top left
+  // (the title's margin, or at: x, y inside the frame).
+  void text(const std::string& words, int size, bool centred, unsigned int pixel, const int* at = nullptr) {
     if (words.empty()) return;
     Raster_CachedFont font;
-    font.SetFromHFont(CreateFont(size, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans"),
+    font.SetFromHFont(CreateFont(size, 0, 0, 0, at ? 400 : 700, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans"),
                       RASTER_FONT_OWNS_HANDLE);
     font.SetTextColor(pixel);
-    RECT rect{x_ + (centred ? 0 : 8), y_ + (centred ? 0 : 4), x_ + look_.width,
-              y_ + look_.height};
+    const int left = at ? at[0] : (centred ? 0 : 8), top = at ? at[1] : (centred ? 0 : 4);
+    RECT rect{x_ + left, y_ + top, x_ + look_.width, y_ + look_.height};
     font.DrawText(bm_, words.c_str(), -1, &rect,
                   centred ? RASTER_DT_CENTER | RASTER_DT_VCENTER : 0u);
   }
@@ -156,6 +157,20 @@ std::map<std::string, ImageLook> ReadLooks(const std::string& file) {
   return looks;
 }
 
+struct ImageLabel {
+  int x, y;
+  std::string text;
+};
+
+std::map<std::string, std::vector<ImageLabel>> ReadLabels(const std::string& file) {
+  std::map<std::string, std::vector<ImageLabel>> labels;
+  for (const TsvRow& row : ReadTsv(file)) {
+    if (row.cells.size() != 4) FailAt(file, row, "expected image, x, y and text");
+    labels[row.at(0)].push_back({row.number(1), row.number(2), row.at(3)});
+  }
+  return labels;
+}
+
 std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 }  // namespace
@@ -163,6 +178,7 @@ std::string BaseName(const std::string& path) { return path.substr(path.rfind('/
 int PaintImages(const std::string& sourceDir, const std::string& outDir) {
   const std::string file = sourceDir + "/images.tsv";
   std::map<std::string, ImageLook> looks = ReadLooks(file);
+  std::map<std::string, std::vector<ImageLabel>> labels = ReadLabels(sourceDir + "/image-labels.tsv");
   std::map<std::string, ImageLook> written;  // by file name
   for (int i = 0; i < kImageTableSize; ++i) {
     const ImageTableEntry& entry = kImageTable[i];
@@ -190,6 +206,11 @@ int PaintImages(const std::string& sourceDir, const std::string& outDir) {
       PaintFrame(painter, look, frame, frames);
     }
     if (look.style == "radio") PaintRadioLetters(&bitmap, look, frames);
+    Painter first(&bitmap, 0, 0, look);
+    for (const ImageLabel& label : labels[entry.name]) {
+      const int at[2] = {label.x, label.y};
+      first.text(label.text, 13, false, Pixel(0xC8C8C8), at);
+    }
     if (!Raster_SavePNG((outDir + "/" + name).c_str(), &bitmap)) {
       throw SourceError(outDir + "/" + name + ": cannot be written");
     }

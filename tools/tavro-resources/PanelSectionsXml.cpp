@@ -125,7 +125,7 @@ std::string PerformanceFieldsXml(const PanelSources& sources, int depth) {
                                   SlotParam(param, s), s, 300 + 220 * s, y, 160, depth);
       }
     } else if (row.at(0) == "single") {
-      out += PerformanceControl(sources, file, row, LabelOf(param), param, -1, 1160, y, 180, depth);
+      out += PerformanceControl(sources, file, row, LabelOf(param), param, -1, 1200, y, 140, depth);
     } else {
       FailAt(file, row, "scope must be slot or single");
     }
