@@ -80,7 +80,8 @@ bool WriteSynthSimSeeds(const std::string& dir) {
       if (replies.size() != 1) continue;
       uint8_t code = 0;
       if (!LengthCode(replies[0].size(), &code)) return false;
-      Bytes seed = {uint8_t(model), uint8_t(request.size())};
+      // Model, then settings of a unit that always answers in the usual lengths.
+      Bytes seed = {uint8_t(model), 0xE0, uint8_t(request.size())};
       seed.insert(seed.end(), request.begin(), request.end());
       seed.push_back(code);
       seed.insert(seed.end(), replies[0].begin(), replies[0].end());
