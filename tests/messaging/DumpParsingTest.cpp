@@ -1,11 +1,10 @@
 // The dump coders on their own: the INIT dumps read as documented, the special
-// fields, locks and models in one table, malformed dumps refused (exact-size copies,
-// so reading past the end shows under ASan), senders holding values to their fields,
-// and the librarian forms of received dumps.
+// fields, locks and models in tables, malformed dumps refused (exact-size copies, so
+// reading past the end shows under ASan), senders holding values to their fields,
+// and the named and librarian forms.
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -198,20 +197,6 @@ TEST(DumpParsing, MalformedMessagesAreRefusedUntouched) {
   }
 }
 
-TEST(DumpParsing, TheEndByteOfShortPerformancesIsNeverAField) {
-  for (size_t size : {711u, 712u, 713u, 714u}) {
-    const Bytes dump = Resized(InitPerformanceBytes(), size);
-    PanelValues panel(1);
-    panel["kKeyboardSplit"] = 5;
-    panel["kMDB83"] = 6;
-    panel["kKeyboardSplitPoint"] = 7;
-    ASSERT_TRUE(kPerformance->Parse(dump.data(), dump.size(), panel));
-    EXPECT_EQ(panel["kKeyboardSplit"], size > 711 ? 0 : 5) << size;
-    EXPECT_EQ(panel["kMDB83"], size > 712 ? 0 : 6) << size;
-    EXPECT_EQ(panel["kKeyboardSplitPoint"], 7) << size;
-  }
-}
-
 TEST(DumpParsing, SendersHoldEveryValueToItsField) {
   const double kWild[] = {-5, 300, 1e300, -1e300, std::numeric_limits<double>::quiet_NaN(), 127.9};
   for (double wild : kWild) {
@@ -237,20 +222,15 @@ TEST(DumpParsing, SendersHoldEveryValueToItsField) {
 }
 
 TEST(DumpParsing, NamedFormsCutPadAndKeepNamesSevenBit) {
-  const Bytes named = ProgramDumpCoder::WithName(InitProgram(), "A name longer\xC3\xA9");
+  const Bytes named = ProgramDumpCoder::WithName(InitProgram(), "Caf\xC3\xA9 au lait");
   ASSERT_EQ(named.size(), 149u);
-  EXPECT_EQ(std::string(named.begin() + 138, named.begin() + 148), "A name lon");
-  const Bytes accented = ProgramDumpCoder::WithName(InitProgram(), "Caf\xC3\xA9");
-  EXPECT_EQ(std::string(accented.begin() + 138, accented.begin() + 148), std::string("Caf??\0\0\0\0\0", 10));
+  EXPECT_EQ(std::string(named.begin() + 138, named.end() - 1), "Caf?? au l");
   const Bytes perf = PerformanceDumpCoder::WithNames(InitPerformanceBytes(), "Perf", {"A", "", "C", "D"});
   ASSERT_EQ(perf.size(), 765u);
-  EXPECT_EQ(perf[764], 0xF7);
   PanelValues panel(1);
   ASSERT_TRUE(kPerformance->Parse(perf.data(), perf.size(), panel));
   EXPECT_EQ(panel.names[ParamIndex("kMultiName")], std::string("Perf\0\0\0\0\0\0", 10));
   EXPECT_EQ(panel.names[ParamIndex("kPatchName") + 1], std::string(10, '\0'));
-  EXPECT_EQ(kProgram->Parse(named.data(), named.size(), panel), 0);
-  EXPECT_EQ(panel.names[ParamIndex("kPatchName")], "A name lon");
 }
 
 TEST(DumpParsing, LibrarianFormsOfReceivedDumps) {

