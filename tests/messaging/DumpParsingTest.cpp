@@ -65,6 +65,9 @@ TEST(DumpParsing, InitDumpsReadAsDocumented) {
   EXPECT_EQ(performance["kKeyboardSplitPoint"], 36);
   EXPECT_EQ(performance["kQuickTab"], 0);
   EXPECT_EQ(performance.names[ParamIndex("kMultiName")], "Perf Req.");
+  // And they go out again exactly.
+  EXPECT_EQ(kProgram->Build(program, 0, 0), init);
+  EXPECT_EQ(kPerformance->Build(performance, 0, 0), initPerformance);
 }
 
 // One program dump case: bytes set over the INIT program on `model`, panel values
