@@ -5,6 +5,7 @@
 #include "IMidiMsg.h"
 #include "MidiPortCloser.h"
 #include "MidiPortNameMatch.h"
+#include "MidiPortSystem.h"
 
 namespace {
 
@@ -59,18 +60,9 @@ int PortNumberOf(Endpoint* endpoint, const char* name, const char* virtualName) 
   return port < 0 ? -1 : port + 1;
 }
 
-// Bytes of a message with one data byte, two, or none (system messages).
-int ShortMessageLength(uint8_t status) {
-  if (status < 0x80) return 0;
-  if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return 3;
-  if (status < 0xE0) return 2;  // program change, channel pressure
-  switch (status) {
-    case 0xF0: case 0xF7: return 0;  // SysEx framing is not a short message
-    case 0xF1: case 0xF3: return 2;
-    case 0xF2: return 3;
-    default: return 1;
-  }
-}
+// Bytes of a channel message (status 0x80-0xEF): program change and channel
+// pressure carry one data byte, the others two.
+int ChannelMessageLength(uint8_t status) { return status >= 0xC0 && status < 0xE0 ? 2 : 3; }
 
 // The input never takes timing (MIDI time code, clock) or active sensing, whatever
 // the transport lets through.
@@ -89,15 +81,14 @@ IMidiPorts::~IMidiPorts() {
     std::lock_guard<std::mutex> hold(outputLock_);
     output_.reset();
   }
-  RetireInput();
-  input_.reset();
-  closer_.reset();  // closes the retired inputs and joins
+  ShutDownInput();
+  closer_.reset();
 }
 
 // ---- name lists
 
 bool IMidiPorts::EnsureInput() {
-  if (!input_) {
+  if (!input_ && !inputShutDown_) {
     input_ = transports_->CreateInput(kInputClientName, kInputQueueSizeLimit);
     if (input_) input_->SetCallback(&IMidiPorts::MIDICallback, this);
   }
@@ -150,6 +141,15 @@ void IMidiPorts::RetireInput() {
 }
 
 void IMidiPorts::FinishClosingInputs() { closer_->Finish(); }
+
+void IMidiPorts::ShutDownInput() {
+  inputShutDown_ = true;
+  selectedIn_.store(0);
+  if (input_) input_->StopDelivery();
+  // A transport's destructor waits for its input thread, so for a callback in flight.
+  input_.reset();
+  closer_->Finish();
+}
 
 bool IMidiPorts::OpenInputNamed(const std::string& listedName) {
   if (!EnsureInput() || !OpenByName(*input_, listedName, kInputPortName)) return false;
@@ -226,8 +226,9 @@ bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes) {
 }
 
 bool IMidiPorts::SendMidiMsg(const IMidiMsg& msg) {
-  const int length = ShortMessageLength(msg.mStatus);
-  if (length == 0) return false;
+  // Only channel messages: a system status here (0xFF is System Reset) is a mistake.
+  if (msg.mStatus < 0x80 || msg.mStatus >= 0xF0) return false;
+  const int length = ChannelMessageLength(msg.mStatus);
   const uint8_t data[2] = {msg.mData1, msg.mData2};
   std::vector<unsigned char> bytes{msg.mStatus};
   for (int i = 0; i + 1 < length; ++i) {

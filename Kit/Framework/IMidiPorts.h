@@ -96,6 +96,10 @@ public:
   // Waits until every input port closed so far has finished closing.
   // threads: main (never under the plug-in mutex)
   void FinishClosingInputs();
+  // Stops the input for good: no message is delivered once this returns, and a
+  // delivery in flight has finished. Later input selections open nothing.
+  // threads: main (never under the plug-in mutex: a handler in flight may wait for it)
+  void ShutDownInput();
 
   // Input callback handed to the transport; `userData` is this object.
   // threads: midi-in
@@ -112,7 +116,7 @@ public:
   // threads: main, render, midi-in, worker
   //
   // A channel message: status and data 1, then data 2 except for program change
-  // and channel pressure; system messages with their own lengths.
+  // and channel pressure. Any other status (system messages) is refused.
   bool SendMidiMsg(const IMidiMsg& msg);
   // SysEx bytes: wrapped in F0 ... F7 when the first byte is not F0, else as given.
   bool SendMidiSysex(const unsigned char* bytes, int length);
@@ -141,4 +145,5 @@ private:
   std::atomic<int> selectedIn_{0};
   std::atomic<int> selectedOut_{0};
   std::atomic<bool> outputOpen_{false};
+  bool inputShutDown_ = false;  // main thread only
 };

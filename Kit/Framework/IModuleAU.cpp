@@ -174,6 +174,8 @@ ComponentResult IModuleAU::IModuleAUEntry(ComponentParameters* params, void* sto
     }
     if (params->what == kComponentCloseSelect) {
       if (!plug) return noErr;
+      // Before anything is destroyed: a hardware message in flight still runs plug-in code.
+      plug->ShutDownMidiInput();
       plug->ClearConnections();
       SetComponentInstanceStorage(plug->mCI, nullptr);
       delete plug;

@@ -21,6 +21,8 @@ IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets,
       mRandom(std::make_unique<Kit_SeededRandom>(Kit_FreshSeed())) {}
 
 IModuleBase::~IModuleBase() {
+  // First: a hardware message in flight may still use the panel and parameters.
+  ShutDownMidiInput();
   delete mGraphics.exchange(nullptr);
   mParams.Empty(true);
   mPresets.Empty(true);
@@ -29,7 +31,6 @@ IModuleBase::~IModuleBase() {
   mInputBusLabels.Empty(true);
   mOutputBusLabels.Empty(true);
   mParamGroups.Empty(true);
-  // Closes the output port, then the input.
   mMidiPorts.reset();
 }
 
@@ -115,6 +116,7 @@ bool IModuleBase::MidiNoteName(int noteNumber, char* name) {
 bool IModuleBase::SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }
 
 int IModuleBase::UnserializeState(ByteChunk* chunk, int startPos) {
+  if (!chunk->Holds(startPos, 8 * int64_t(NAutomatedParams()))) return -1;
   return UnserializeParams(chunk, startPos);
 }
 

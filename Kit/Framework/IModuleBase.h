@@ -100,6 +100,8 @@ public:
   virtual void ProcessSysEx(ISysEx* sysex, bool fromHardware) {}                   // 12
   virtual bool MidiNoteName(int noteNumber, char* name);                           // 13
   virtual bool SerializeState(ByteChunk* chunk);                                   // 14
+  // A chunk that does not read whole changes nothing and gives -1: an override checks
+  // that every field is there before it applies any.
   virtual int UnserializeState(ByteChunk* chunk, int startPos);                    // 15
   // incomingState holds at least startPos + (number of automated parameters) doubles.
   virtual bool CompareState(const unsigned char* incomingState, int startPos);     // 16
@@ -279,6 +281,11 @@ public:
   // Call before any port operation; the old object is closed and deleted.
   // threads: main
   void UseMidiTransports(std::shared_ptr<MidiTransportFactory> transports);
+  // Stops hardware MIDI input for good and waits for a handler in flight to return.
+  // The Close selector calls it before deleting the plug-in; a derived destructor
+  // whose members the handlers use calls it first.
+  // threads: main (never under the plug-in mutex: a handler in flight may wait for it)
+  void ShutDownMidiInput() { mMidiPorts->ShutDownInput(); }
   // threads: main
   const IMidiPortNames* getExternalMIDIInNames() { return mMidiPorts->getExternalMIDIInNames(); }
   const IMidiPortNames* getExternalMIDIOutNames() { return mMidiPorts->getExternalMIDIOutNames(); }

@@ -39,5 +39,7 @@ void SynthSimPorts::OnMessage(double, std::vector<unsigned char>* message, void*
 
 void SynthSimPorts::Outlet::Send(const SynthSim::Message& reply) {
   std::lock_guard<std::mutex> hold(lock);
-  if (out) out->SendMessage(reply);
+  // A reply reported as not sent (JACK missed periods) goes again, a few times.
+  for (int attempt = 0; attempt < 3 && out && !out->SendMessage(reply); ++attempt) {
+  }
 }

@@ -16,6 +16,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "MidiPortSystem.h"
 #include "SynthSimPorts.h"
 
 namespace {

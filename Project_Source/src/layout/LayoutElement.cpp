@@ -26,6 +26,9 @@ bool ParseInt(const char* text, int* out) {
 }  // namespace
 
 LayoutElement::LayoutElement(const tinyxml2::XMLElement* element) : mElement(element) {
+  size_t count = 0;
+  for (const tinyxml2::XMLAttribute* a = element->FirstAttribute(); a; a = a->Next()) ++count;
+  mAttributes.reserve(count);
   for (const tinyxml2::XMLAttribute* a = element->FirstAttribute(); a; a = a->Next())
     mAttributes.push_back({a->Name(), a, false});
 }

@@ -29,13 +29,18 @@ void MidiPortByteRing::CopyOut(size_t from, unsigned char* out, size_t n) const 
 }
 
 bool MidiPortByteRing::Push(const unsigned char* bytes, uint32_t size) {
+  if (!Stage(bytes, size)) return false;
+  Publish();
+  return true;
+}
+
+bool MidiPortByteRing::Stage(const unsigned char* bytes, uint32_t size) {
   if (size == 0) return false;
-  const size_t head = head_.load(std::memory_order_relaxed);
   const size_t tail = tail_.load(std::memory_order_acquire);
-  if (buffer_.size() - (head - tail) < kHeader + size) return false;
-  CopyIn(head, reinterpret_cast<const unsigned char*>(&size), kHeader);
-  CopyIn(head + kHeader, bytes, size);
-  head_.store(head + kHeader + size, std::memory_order_release);
+  if (buffer_.size() - (staged_ - tail) < kHeader + size) return false;
+  CopyIn(staged_, reinterpret_cast<const unsigned char*>(&size), kHeader);
+  CopyIn(staged_ + kHeader, bytes, size);
+  staged_ += kHeader + size;
   return true;
 }
 

@@ -16,9 +16,18 @@ public:
   // 4-byte length headers.
   explicit MidiPortByteRing(size_t capacityBytes);
 
-  // Copies one message in; false, leaving the ring unchanged, when it does not fit.
+  // Copies one message in and publishes it (with anything staged before); false,
+  // leaving the ring unchanged, when it does not fit.
   // threads: producer
   bool Push(const unsigned char* bytes, uint32_t size);
+  // Copies one message in after those staged before, unseen by the consumer
+  // until Publish; false, leaving the ring unchanged, when it does not fit.
+  // threads: producer
+  bool Stage(const unsigned char* bytes, uint32_t size);
+  // Hands every staged message to the consumer, or forgets them all.
+  // threads: producer
+  void Publish() { head_.store(staged_, std::memory_order_release); }
+  void Abandon() { staged_ = head_.load(std::memory_order_relaxed); }
   // Length of the oldest message, 0 when the ring is empty.
   // threads: consumer
   uint32_t PeekSize() const;
@@ -42,5 +51,6 @@ private:
   std::vector<unsigned char> buffer_;
   size_t mask_;
   std::atomic<size_t> head_{0};  // written by the producer
+  size_t staged_ = 0;            // end of the staged messages; the producer only
   std::atomic<size_t> tail_{0};  // written by the consumer
 };

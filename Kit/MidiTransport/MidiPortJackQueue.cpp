@@ -17,12 +17,23 @@ MidiPortJackQueue::~MidiPortJackQueue() {
 
 bool MidiPortJackQueue::Push(const unsigned char* bytes, size_t size) {
   if (size == 0) return true;
-  if (size > UINT32_MAX || !ring_.Push(bytes, static_cast<uint32_t>(size))) {
+  if (size > UINT32_MAX || !ring_.Stage(bytes, static_cast<uint32_t>(size))) {
     dropped_.fetch_add(1);
     return false;
   }
-  sem_post(&waiting_);
+  ++pushedThisCycle_;
   return true;
+}
+
+void MidiPortJackQueue::EndCycle(bool keep) {
+  if (keep) {
+    ring_.Publish();
+    for (; pushedThisCycle_ > 0; --pushedThisCycle_) sem_post(&waiting_);
+  } else {
+    ring_.Abandon();
+    dropped_.fetch_add(pushedThisCycle_);
+    pushedThisCycle_ = 0;
+  }
 }
 
 void MidiPortJackQueue::Run() {

@@ -24,11 +24,15 @@ public:
   MidiPortJackQueue(const MidiPortJackQueue&) = delete;
   MidiPortJackQueue& operator=(const MidiPortJackQueue&) = delete;
 
-  // Copies one message in. Never blocks; false (the message is dropped and
-  // counted) when the queue is full.
+  // Copies one message in, held back until the cycle ends. Never blocks; false
+  // (the message is dropped and counted) when the queue is full.
   // threads: jack-process
   bool Push(const unsigned char* bytes, size_t size);
-  // Messages dropped because the queue was full.
+  // Hands on what this cycle pushed, or drops it all when the cycle may have
+  // read a buffer its writer was already filling again.
+  // threads: jack-process
+  void EndCycle(bool keep);
+  // Messages dropped: the queue was full, or their cycle ran into the next period.
   // threads: any
   uint64_t Dropped() const { return dropped_.load(); }
 
@@ -37,7 +41,8 @@ private:
 
   Deliver deliver_;
   MidiPortByteRing ring_;
-  sem_t waiting_;  // one post per pushed message, one more to stop
+  sem_t waiting_;  // one post per message handed on, one more to stop
+  unsigned pushedThisCycle_ = 0;  // jack-process only
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> dropped_{0};
   std::thread thread_;

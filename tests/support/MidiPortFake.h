@@ -8,8 +8,9 @@
 // ports named "<client>:<port>", so an in-process device (the synthesizer
 // simulator) plugs in the same way it does on JACK.
 //
-// Delivery is synchronous on the calling thread. The object must outlive nothing:
-// transports keep the shared state alive.
+// Delivery is synchronous on the calling thread. Destroying an input waits for a
+// delivery in flight on another thread, as the system transports join their input
+// threads. The object must outlive nothing: transports keep the shared state alive.
 // threads: any (one internal lock, never held while a callback runs)
 
 #include <functional>
@@ -49,6 +50,8 @@ public:
   size_t OutputsOpenOn(const std::string& name) const;
   // How many times a port was opened on `name` since the start.
   size_t OpenCount(const std::string& name) const;
+  // How many inputs are being destroyed and wait for a delivery in flight now.
+  size_t ClosesWaiting() const;
 
   struct Hub;
 

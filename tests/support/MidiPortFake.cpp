@@ -1,6 +1,7 @@
 #include "MidiPortFake.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <mutex>
 
 #include "MidiPortDelivery.h"
@@ -11,10 +12,24 @@ namespace {
 // never touches a destroyed transport.
 struct FakeReceiver {
   MidiPortDelivery delivery;
+  std::mutex lock;
+  std::condition_variable idle;
+  int inFlight = 0;
 
   void Receive(const MidiPortFake::Message& message) {
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      ++inFlight;
+    }
     std::vector<unsigned char> copy(message);
     delivery.Deliver(0.0, &copy);
+    std::lock_guard<std::mutex> hold(lock);
+    if (--inFlight == 0) idle.notify_all();
+  }
+  // Call after delivery.Stop(): returns once no callback runs.
+  void WaitUntilIdle() {
+    std::unique_lock<std::mutex> hold(lock);
+    idle.wait(hold, [&] { return inFlight == 0; });
   }
 };
 
@@ -41,6 +56,7 @@ struct MidiPortFake::Hub {
   std::vector<std::pair<const void*, std::string>> openInputs;
   std::vector<std::pair<const void*, std::string>> openOutputs;
   std::vector<std::pair<const void*, std::shared_ptr<FakeReceiver>>> receivers;
+  size_t closesWaiting = 0;
 
   FakePort* Find(const std::string& name) {
     for (FakePort& port : ports) {
@@ -147,6 +163,15 @@ public:
   }
   ~FakeInput() override {
     StopDelivery();
+    {
+      std::lock_guard<std::mutex> hold(hub_->lock);
+      ++hub_->closesWaiting;
+    }
+    receiver_->WaitUntilIdle();
+    {
+      std::lock_guard<std::mutex> hold(hub_->lock);
+      --hub_->closesWaiting;
+    }
     ClosePort();
     std::lock_guard<std::mutex> hold(hub_->lock);
     auto& all = hub_->receivers;
@@ -311,6 +336,11 @@ size_t MidiPortFake::OutputsOpenOn(const std::string& name) const {
   std::lock_guard<std::mutex> hold(hub_->lock);
   return std::count_if(hub_->openOutputs.begin(), hub_->openOutputs.end(),
                        [&](const auto& e) { return e.second == name; });
+}
+
+size_t MidiPortFake::ClosesWaiting() const {
+  std::lock_guard<std::mutex> hold(hub_->lock);
+  return hub_->closesWaiting;
 }
 
 size_t MidiPortFake::OpenCount(const std::string& name) const {

@@ -1,8 +1,5 @@
 #include "MidiPortRtMidi.h"
 
-#include "MidiPortJackInput.h"
-#include "MidiPortJackOutput.h"
-
 namespace {
 // Runs one library call; a library error is printed and reported as false.
 template <typename Call>
@@ -85,35 +82,4 @@ std::unique_ptr<MidiPortRtMidiOutput> MidiPortRtMidiOutput::Create(const std::st
 bool MidiPortRtMidiOutput::SendMessage(const std::vector<unsigned char>& bytes) {
   if (bytes.empty() || !IsPortOpen()) return false;
   return Guarded([&] { out_->sendMessage(&bytes); });
-}
-
-// ---- the system's transports
-
-namespace {
-class SystemTransports : public MidiTransportFactory {
-public:
-  explicit SystemTransports(MidiSystemApi api) : api_(api) {}
-
-  std::unique_ptr<MidiInputTransport> CreateInput(const std::string& clientName, unsigned queueSizeLimit) override {
-    if (api_ == MidiSystemApi::AlsaThenJack) {
-      // RtMidi throws when /dev/snd/seq is missing and then never tries JACK itself.
-      if (auto alsa = MidiPortRtMidiInput::Create(clientName, queueSizeLimit)) return alsa;
-    }
-    return MidiPortJackInput::Connect(clientName);
-  }
-
-  std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string& clientName) override {
-    if (api_ == MidiSystemApi::AlsaThenJack) {
-      if (auto alsa = MidiPortRtMidiOutput::Create(clientName)) return alsa;
-    }
-    return MidiPortJackOutput::Connect(clientName);
-  }
-
-private:
-  MidiSystemApi api_;
-};
-}  // namespace
-
-std::shared_ptr<MidiTransportFactory> MidiSystemTransports(MidiSystemApi api) {
-  return std::make_shared<SystemTransports>(api);
 }

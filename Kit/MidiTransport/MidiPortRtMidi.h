@@ -1,7 +1,7 @@
 #pragma once
-// The system's MIDI ports: RtMidi on the ALSA sequencer; when ALSA cannot be
-// opened, JACK through our own MidiPortJackInput and MidiPortJackOutput (RtMidi's
-// JACK side loses messages on output and may crash when an input port closes).
+// MIDI ports on the ALSA sequencer through RtMidi. JACK goes through our own
+// MidiPortJackInput and MidiPortJackOutput instead: RtMidi's JACK side loses
+// messages on output and may crash when an input port closes.
 
 #include <rtmidi/RtMidi.h>
 

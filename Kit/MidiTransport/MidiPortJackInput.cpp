@@ -22,13 +22,22 @@ bool MidiPortJackInput::SetCallback(MidiInputCallback callback, void* userData) 
   return true;
 }
 
-void MidiPortJackInput::ReadArrived(void* buffer, jack_nframes_t, void* self) {
-  if (!buffer) return;
+void MidiPortJackInput::ReadArrived(void* buffer, jack_nframes_t, const MidiPortJackCycle& cycle, void* self) {
+  // A cycle that starts late may find its writer filling the buffer again, and
+  // one that runs into the next period may have read it half refilled: the
+  // first reads nothing, the second drops what it read. The server reports both
+  // as xruns, and the writer (MidiPortJackOutput) then holds back and reports
+  // what it wrote meanwhile as not sent.
+  if (!buffer || !cycle.FollowsLast()) return;
   auto* input = static_cast<MidiPortJackInput*>(self);
-  const jack_nframes_t count = jack_midi_get_event_count(buffer);
-  for (jack_nframes_t i = 0; i < count; ++i) {
-    jack_midi_event_t event;
-    if (jack_midi_event_get(&event, buffer, i) != 0) continue;
-    input->queue_.Push(event.buffer, event.size);
+  {
+    const MidiPortJackCycle::ReadsCheckedAfter checked;
+    const jack_nframes_t count = jack_midi_get_event_count(buffer);
+    for (jack_nframes_t i = 0; i < count; ++i) {
+      jack_midi_event_t event;
+      if (jack_midi_event_get(&event, buffer, i) != 0) continue;
+      input->queue_.Push(event.buffer, event.size);
+    }
   }
+  input->queue_.EndCycle(cycle.StillCurrent());
 }

@@ -25,7 +25,7 @@ public:
 private:
   MidiPortJackInput();
   // threads: jack-process
-  static void ReadArrived(void* portBuffer, jack_nframes_t frames, void* self);
+  static void ReadArrived(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* self);
 
   MidiPortDelivery delivery_;
   MidiPortSysExAssembler assembler_;  // on the queue's thread only

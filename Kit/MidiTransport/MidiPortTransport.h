@@ -4,7 +4,7 @@
 // One input object and one output object, each able to list the system's ports,
 // open one of them (or a virtual port of its own) and close it again. The system
 // transports are the ALSA sequencer through RtMidi and, when ALSA cannot be
-// opened, JACK (MidiPortRtMidi.h); tests use the in-process fake of MidiPortFake.h.
+// opened, JACK (MidiPortSystem.h); tests use an in-process fake.
 //
 // Errors never escape as exceptions: they are printed and reported by the results.
 
@@ -47,7 +47,8 @@ public:
 
 class MidiOutputTransport : public MidiPortEndpoint {
 public:
-  // Sends one whole message; false when no port is open or the system refused it.
+  // Sends one whole message; false when no port is open, the system refused it,
+  // or it may not have reached the other side whole (JACK missed periods).
   // Not safe to call concurrently: IMidiPorts serialises every call.
   virtual bool SendMessage(const std::vector<unsigned char>& bytes) = 0;
 };
@@ -59,11 +60,3 @@ public:
   virtual std::unique_ptr<MidiInputTransport> CreateInput(const std::string& clientName, unsigned queueSizeLimit) = 0;
   virtual std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string& clientName) = 0;
 };
-
-enum class MidiSystemApi {
-  AlsaThenJack,  // what the plug-in uses
-  JackOnly,      // the simulator and the tests on a private JACK server
-};
-
-// The system's transports.
-std::shared_ptr<MidiTransportFactory> MidiSystemTransports(MidiSystemApi api = MidiSystemApi::AlsaThenJack);
