@@ -254,7 +254,8 @@ TEST_F(MidiJack, DumpsOf139And715And765BytesArriveWholeBothWays) {
   ASSERT_TRUE(ToSynth([&] { return ports_->SendMidiSysex(performanceRequest, 5); }));
   auto received = sink_.WaitFor(2);
   ASSERT_EQ(received.size(), 2u);
-  EXPECT_EQ(received[0], program);  // the slot it stored
+  // Slot C as the performance sent last left it: its part blocks are the slots.
+  EXPECT_EQ(received[0], Dump(139, 0, 2, 0x07));
   Message stored = Dump(715, 0x1E, 0, 0x07);
   stored[636] = 0;  // the global channel: the unit's own id
   EXPECT_EQ(received[1], stored);  // the performance it stored last
