@@ -220,7 +220,7 @@ TEST(LibrarianList, RenameOffersTheSlotNameAndPadsTheBank) {
     const auto calls = rig.editor.takeCalls();
     EXPECT_EQ(!calls.empty() && calls.back() == "show patchRename", c.offered);
     if (c.offered) {
-      EXPECT_STREQ(rig.editor.GetParam(PanelParam::kPatchRename)->GetDisplayText(0), "up2");
+      EXPECT_EQ(rig.editor.GetParam(PanelParam::kPatchRename)->GetDisplayText(0), "up2");
     }
     EXPECT_EQ(rig.librarian.copyBank(0, 0)->patches.size(), c.size);
   }
