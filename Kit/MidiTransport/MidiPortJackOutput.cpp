@@ -88,8 +88,9 @@ void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, ja
   while (const uint32_t size = ring_.PeekSize()) {
     jack_nframes_t sentAt = 0;
     ring_.PeekFront(reinterpret_cast<unsigned char*>(&sentAt), kStampBytes);
-    const int32_t sinceStart = static_cast<int32_t>(sentAt - start);  // the frame counter wraps
-    if (sinceStart >= 0) return;  // sent during this period: due in the next
+    // Signed: the frame counter wraps. Sent during this period: due in the next.
+    const int32_t sinceStart = static_cast<int32_t>(sentAt - start);
+    if (sinceStart >= 0) return;
     const int64_t due = std::max<int64_t>(int64_t{sinceStart} + frames, earliest);
     const jack_nframes_t at = static_cast<jack_nframes_t>(std::min<int64_t>(due, frames - 1));
     const uint32_t length = size - kStampBytes;

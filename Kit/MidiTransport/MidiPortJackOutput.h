@@ -61,7 +61,7 @@ private:
   // threads: any
   void ReportLosses();
 
-  MidiPortByteRing ring_;  // each message after its 4-byte send frame
+  MidiPortByteRing ring_;               // each message after its 4-byte send frame
   std::vector<unsigned char> stamped_;  // the sending thread only
   // Counted by the process thread: what the last two cycles wrote (how many, the
   // xruns reported before, and whether a late period has already spoilt them).
@@ -72,7 +72,7 @@ private:
   };
   Written written_[2];
   uint32_t xrunsSeen_ = 0;
-  unsigned holdBack_ = 0;  // periods still to write nothing
+  unsigned holdBack_ = 0;              // periods still to write nothing
   std::atomic<uint64_t> accepted_{0};  // messages queued; the sending thread writes it
   std::atomic<uint64_t> settled_{0};   // of those, gone out or counted lost
   std::atomic<uint64_t> lost_{0};
