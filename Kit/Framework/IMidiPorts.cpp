@@ -191,6 +191,7 @@ int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
 bool IMidiPorts::initializeVirtualOutput(std::string name) {
   CloseOutput();
   std::lock_guard<std::mutex> hold(outputLock_);
+  if (output_) lostByEarlierOutputs_ += output_->LostMessages();
   output_ = transports_->CreateOutput(kOutputClientName);
   const bool opened = output_ && output_->OpenVirtualPort("From " + name);
   outputOpen_.store(opened);
@@ -255,3 +256,13 @@ bool IMidiPorts::SendPatchSysex(const unsigned char* bytes, int length) {
 }
 
 bool IMidiPorts::SendMidiSysex2(const std::vector<unsigned char>& bytes) { return SendBytes(bytes); }
+
+uint64_t IMidiPorts::LostOutputMessages() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return lostByEarlierOutputs_ + (output_ ? output_->LostMessages() : 0);
+}
+
+bool IMidiPorts::OutputSettled() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return !output_ || output_->AllSettled();
+}

@@ -52,11 +52,16 @@ uint32_t MidiPortByteRing::PeekSize() const {
   return size;
 }
 
-void MidiPortByteRing::Pop(unsigned char* out) {
+void MidiPortByteRing::PeekFront(unsigned char* out, uint32_t n) const {
+  if (PeekSize() < n) return;
+  CopyOut(tail_.load(std::memory_order_relaxed) + kHeader, out, n);
+}
+
+void MidiPortByteRing::Pop(unsigned char* out, uint32_t skip) {
   const uint32_t size = PeekSize();
-  if (size == 0) return;
+  if (size == 0 || size < skip) return;
   const size_t tail = tail_.load(std::memory_order_relaxed);
-  CopyOut(tail + kHeader, out, size);
+  CopyOut(tail + kHeader + skip, out, size - skip);
   tail_.store(tail + kHeader + size, std::memory_order_release);
 }
 

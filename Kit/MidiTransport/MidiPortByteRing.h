@@ -31,9 +31,13 @@ public:
   // Length of the oldest message, 0 when the ring is empty.
   // threads: consumer
   uint32_t PeekSize() const;
-  // Copies the oldest message to `out` (PeekSize() bytes) and removes it.
+  // Copies the first `n` bytes of the oldest message (n at most its length).
   // threads: consumer
-  void Pop(unsigned char* out);
+  void PeekFront(unsigned char* out, uint32_t n) const;
+  // Copies the oldest message from byte `skip` on to `out` (PeekSize() - skip
+  // bytes) and removes it.
+  // threads: consumer
+  void Pop(unsigned char* out, uint32_t skip = 0);
   // Removes the oldest message unread.
   // threads: consumer
   void Drop();

@@ -41,6 +41,8 @@ public:
   };
   // Xruns the server had reported when this cycle started.
   uint32_t XrunsBefore() const { return xruns_; }
+  // The frame time at which this cycle's period begins.
+  jack_nframes_t Start() const { return start_; }
 
 private:
   jack_client_t* client_;
@@ -75,6 +77,9 @@ public:
   // Waits for the running cycle to end.
   void ClosePort();
   bool IsPortOpen() const { return port_.load() != nullptr; }
+  // The server's frame time now, on the clock of MidiPortJackCycle::Start.
+  // threads: any
+  jack_nframes_t FrameTime() const { return jack_frame_time(client_); }
 
 private:
   MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context);

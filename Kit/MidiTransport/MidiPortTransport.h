@@ -8,6 +8,7 @@
 //
 // Errors never escape as exceptions: they are printed and reported by the results.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,10 +48,20 @@ public:
 
 class MidiOutputTransport : public MidiPortEndpoint {
 public:
-  // Sends one whole message; false when no port is open, the system refused it,
-  // or it may not have reached the other side whole (JACK missed periods).
+  // Hands one whole message to the system without waiting for it to go out;
+  // false when no port is open or the system refused it (a full queue).
+  // A message accepted may still be lost later (JACK missed periods): it is then
+  // counted in LostMessages and printed, never dropped silently.
   // Not safe to call concurrently: IMidiPorts serialises every call.
   virtual bool SendMessage(const std::vector<unsigned char>& bytes) = 0;
+  // Messages SendMessage accepted that were lost afterwards, or may have arrived
+  // torn, since this object was made. Transports that hand a message over whole
+  // or refuse it at once (ALSA) lose none.
+  // threads: any
+  virtual uint64_t LostMessages() { return 0; }
+  // True when every message accepted so far has gone out or been counted lost.
+  // threads: any
+  virtual bool AllSettled() { return true; }
 };
 
 // Makes the input and output objects; null when the MIDI system cannot be reached.

@@ -25,11 +25,19 @@ JackStaller::~JackStaller() {
 int JackStaller::OnProcess(jack_nframes_t frames, void* self) {
   auto* staller = static_cast<JackStaller*>(self);
   jack_midi_clear_buffer(jack_port_get_buffer(staller->port_, frames));
-  if (staller->every_ != 0 && ++staller->cycles_ % staller->every_ == 0) {
+  const unsigned every = staller->every_.load();
+  if (every != 0 && ++staller->cycles_ % every == 0) {
+    staller->stalling_.store(true);
     staller->stalls_.fetch_add(1);
     std::this_thread::sleep_for(staller->stall_);
+    staller->stalling_.store(false);
   }
   return 0;
+}
+
+void JackStaller::StopStalling() {
+  every_.store(0);
+  while (stalling_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 int JackStaller::OnXrun(void* self) {

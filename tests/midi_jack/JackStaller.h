@@ -17,6 +17,10 @@ public:
   ~JackStaller();
   unsigned Xruns() const { return xruns_.load(); }
   unsigned Stalls() const { return stalls_.load(); }
+  // Stalls no more, once a stall in progress has ended. (Closing the client in
+  // the middle of a stall makes its reader miss a period without the server
+  // reporting an xrun.)
+  void StopStalling();
 
 private:
   static int OnProcess(jack_nframes_t frames, void* self);
@@ -24,7 +28,8 @@ private:
 
   jack_client_t* client_ = nullptr;
   jack_port_t* port_ = nullptr;
-  unsigned every_ = 0;
+  std::atomic<unsigned> every_{0};
+  std::atomic<bool> stalling_{false};
   std::chrono::milliseconds stall_{0};
   unsigned cycles_ = 0;  // the process thread only
   std::atomic<unsigned> stalls_{0};
