@@ -131,7 +131,7 @@ bool SyncFolder(const Kit_AtomicFileCalls& calls, const std::string& folder, int
   return synced;
 }
 
-} // namespace
+}  // namespace
 
 const Kit_AtomicFileCalls& Kit_AtomicFileSystem() { return *gCalls.load(std::memory_order_acquire); }
 

@@ -41,7 +41,7 @@ namespace {
 Kit_RealClock gRealClock;
 std::atomic<Kit_TimeSource*> gSource{&gRealClock};
 
-} // namespace
+}  // namespace
 
 Kit_TimeSource& Kit_Time() { return *gSource.load(std::memory_order_acquire); }
 

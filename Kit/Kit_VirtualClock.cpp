@@ -8,7 +8,7 @@ namespace {
 // The clock the calling thread registered with, if any.
 thread_local const Kit_VirtualClock* tParticipantOf = nullptr;
 
-} // namespace
+}  // namespace
 
 Kit_VirtualClock::Participant::Participant(Kit_VirtualClock& clock) : clock_(clock) {
   std::lock_guard<std::mutex> hold(clock_.lock_);

@@ -40,10 +40,11 @@ function(tavro_library name)
 endfunction()
 
 # tavro_test(NAME LABELS l... DEPS libs... [SOURCES files...] [TIMEOUT s])
-# A GoogleTest program from the *Test.cpp files of the calling folder, registered
-# with ctest. Suites that run real threads are named *ThreadsTest.cpp and built into
-# a second program, NAME with "_threads", labelled "threads" as well: those also run
-# under TSan. Other .cpp files of the folder are helpers built into both.
+# A GoogleTest program from the .cpp files of the calling folder, registered with
+# ctest. Suites that run real threads are named *ThreadsTest.cpp and built, with the
+# folder's helpers (the files not named *Test.cpp), into a second program,
+# <area>_threads_tests for NAME <area>_tests, labelled "threads" as well: those
+# also run under TSan.
 function(tavro_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "LABELS;DEPS;SOURCES" ${ARGN})
   if(NOT ARG_TIMEOUT)
@@ -54,16 +55,16 @@ function(tavro_test name)
     return()
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  set(helpers ${sources})
-  list(FILTER helpers EXCLUDE REGEX "Test\\.cpp$")
   set(threaded ${sources})
   list(FILTER threaded INCLUDE REGEX "ThreadsTest\\.cpp$")
   set(plain ${sources})
-  list(FILTER plain INCLUDE REGEX "Test\\.cpp$")
   list(FILTER plain EXCLUDE REGEX "ThreadsTest\\.cpp$")
-  # A subsystem folder waiting for its first tests builds nothing yet.
-  if(plain)
-    _tavro_test_program(${name} "${plain};${helpers}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
+  set(helpers ${plain})
+  list(FILTER helpers EXCLUDE REGEX "Test\\.cpp$")
+  # No program for a folder waiting for its first tests, nor for helpers alone
+  # beside thread suites.
+  if(plain AND NOT (threaded AND "${plain}" STREQUAL "${helpers}"))
+    _tavro_test_program(${name} "${plain}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
   endif()
   if(threaded)
     string(REGEX REPLACE "_tests$" "" area ${name})

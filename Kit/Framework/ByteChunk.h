@@ -49,11 +49,13 @@ public:
   // The double stored little-endian in the 8 bytes at `bytes` (no alignment needed).
   static double DoubleFromBytes(const uint8_t* bytes);
 
+  // True when `size` bytes from `pos` lie wholly inside the chunk; lets a reader check
+  // that a whole record is there before it applies any of it.
+  bool Holds(int pos, int64_t size) const;
+
 private:
   // Room for `size` more bytes at the end; null when it cannot grow.
   uint8_t* Append(int size);
-  // True when `size` bytes from `pos` lie wholly inside the chunk.
-  bool Holds(int pos, int64_t size) const;
 
   Kit_TypedBuf<uint8_t> mBytes;
 };

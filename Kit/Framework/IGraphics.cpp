@@ -330,10 +330,9 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
     param->GetDisplayForHost(param->Value(), false, current, sizeof current, true);
     IPopupMenu menu;
     for (int i = 0; i < nTexts; ++i) {
-      const char* text = param->GetDisplayText(i);
-      menu.AddItem(text, -1,
-                   std::strcmp(text, current) == 0 ? IPopupMenuItem::kChecked
-                                                   : IPopupMenuItem::kNoFlags);
+      const std::string text = param->GetDisplayText(i);
+      menu.AddItem(text.c_str(), -1,
+                   text == current ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags);
     }
     IPopupMenu* chosen = CreateIPopupMenu(&menu, rect);
     const int item = chosen ? chosen->GetChosenItemIdx() : -1;

@@ -148,10 +148,15 @@ public:
   // threads: any
   IBitmap LoadIBitmap(int id, const char* name, double scale, int frames = 1,
                       bool framesHorizontal = false);
-  // The cached image of id at the scale this panel loads its images at; the
-  // empty bitmap when it is not cached. Nothing is loaded.
+  // The cached image of (id, this panel's image scale); the empty bitmap when it
+  // is not cached. Nothing is loaded.
   // threads: any
   IBitmap getImageById(int id, int frames = 1, bool framesHorizontal = false);
+  // The scale the panel's images are loaded at (1.0 until set). Set once, before the
+  // images are loaded; a LoadIBitmap at another scale does not change it.
+  // threads: any
+  void SetImageScale(double scale) { mImageScale.store(scale); }
+  double GetImageScale() const { return mImageScale.load(); }
   // threads: any
   void RetainBitmap(IBitmap* bitmap);
   // Removes the image from the cache and frees it; unknown images are ignored.
@@ -265,6 +270,5 @@ private:
   bool mHandleMouseOver = false;
   bool mStrict = true;
   IControl* mKeyCatcher = nullptr;
-  // The scale this panel's images were loaded at (getImageById looks there).
   std::atomic<double> mImageScale{1.0};
 };

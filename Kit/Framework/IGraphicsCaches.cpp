@@ -119,7 +119,6 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, double scale, int frame
   BitmapStorage& cache = BitmapCache();
   // One lock over look-up, load and add: two threads loading one name cache it once.
   Kit_MutexLock lock(cache.Lock());
-  mImageScale.store(scale);
   Raster_IBitmap* scaled = cache.Find(id, scale);
   if (!scaled) {
     std::unique_ptr<Raster_IBitmap> source = OSLoadBitmap(id, name);
@@ -139,7 +138,7 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, double scale, int frame
 IBitmap IGraphics::getImageById(int id, int frames, bool framesHorizontal) {
   BitmapStorage& cache = BitmapCache();
   Kit_MutexLock lock(cache.Lock());
-  Raster_IBitmap* cached = cache.Find(id, mImageScale.load());
+  Raster_IBitmap* cached = cache.Find(id, GetImageScale());
   if (!cached) return IBitmap();
   return IBitmap(cached, cached->getWidth(), cached->getHeight(), frames, framesHorizontal);
 }

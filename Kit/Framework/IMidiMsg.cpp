@@ -14,42 +14,42 @@ uint8_t ScaleTo7Bit(double normalized) {
 
 } // namespace
 
-void IMidiMsg::MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel) {
+bool IMidiMsg::Make(EStatusMsg kind, int channel, int offset, int data1, int data2) {
+  // Or-ed in unchecked, a channel past 15 changes the kind (16 makes a Note Off a
+  // Note On) and -1 gives 0xFF, System Reset.
+  if (channel < 0 || channel > 15) {
+    std::fprintf(stderr, "MIDI: %s on channel %d refused; channels are 0-15\n", StatusMsgStr(kind), channel);
+    Clear();
+    return false;
+  }
   mOffset = offset;
-  mStatus = uint8_t(0x90 | channel);
-  mData1 = uint8_t(noteNumber);
-  mData2 = uint8_t(velocity);
+  mStatus = uint8_t(kind << 4 | channel);
+  mData1 = uint8_t(data1);
+  mData2 = uint8_t(data2);
+  return true;
+}
+
+void IMidiMsg::MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel) {
+  Make(kNoteOn, channel, offset, noteNumber, velocity);
 }
 
 void IMidiMsg::MakeNoteOffMsg(int noteNumber, int offset, int channel, int velocity) {
-  mOffset = offset;
-  mStatus = uint8_t(0x80 | channel);
-  mData1 = uint8_t(noteNumber);
-  mData2 = uint8_t(velocity);
+  Make(kNoteOff, channel, offset, noteNumber, velocity);
 }
 
 void IMidiMsg::MakeControlChangeMsg(EControlChangeMsg idx, double value, int channel) {
-  mOffset = 0;
-  mStatus = uint8_t(0xB0 | channel);
-  mData1 = uint8_t(idx);
-  mData2 = ScaleTo7Bit(value);
+  Make(kControlChange, channel, 0, idx, ScaleTo7Bit(value));
 }
 
 void IMidiMsg::MakeProgramChangeMsg(double program, int channel) {
-  mOffset = 0;
-  mStatus = uint8_t(0xC0 | channel);
-  mData1 = ScaleTo7Bit(program);
-  mData2 = 0xFF;
+  Make(kProgramChange, channel, 0, ScaleTo7Bit(program), 0xFF);
 }
 
 void IMidiMsg::MakePitchWheelMsg(double value, int channel) {
   // Limit before converting: a huge value (or NaN) must not reach the int conversion.
   const double clamped = value == value ? std::clamp(value, -2.0, 2.0) : 0.0;
   const int p = std::clamp(int(clamped * 8192.0) + 8192, 0, 16383);
-  mOffset = 0;
-  mStatus = uint8_t(0xE0 | channel);
-  mData1 = uint8_t(p & 0x7F);
-  mData2 = uint8_t((p >> 7) & 0x7F);
+  Make(kPitchWheel, channel, 0, p & 0x7F, (p >> 7) & 0x7F);
 }
 
 void IMidiMsg::Clear() {

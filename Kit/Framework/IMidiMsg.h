@@ -27,7 +27,8 @@ struct IMidiMsg {
   explicit IMidiMsg(int32_t offset = 0, uint8_t status = 0, uint8_t data1 = 0, uint8_t data2 = 0)
       : mOffset(offset), mStatus(status), mData1(data1), mData2(data2) {}
 
-  // The constructors do not check ranges: callers pass channels 0-15, data 0-127.
+  // A channel outside 0-15 gives no message (cleared, kNone) and a log line. Data
+  // bytes are not checked: callers pass 0-127.
   void MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel = 0);
   void MakeNoteOffMsg(int noteNumber, int offset, int channel = 0, int velocity = 64);
   // value is normalized 0..1 (held to it), scaled by 127 and truncated toward zero.
@@ -51,6 +52,10 @@ struct IMidiMsg {
   double ControlChange(EControlChangeMsg idx) const;
   int MidiChannelIdx() const { return mStatus; }
   void LogMsg() const {}
+
+private:
+  // Fills the message, or clears it and logs when channel is outside 0-15.
+  bool Make(EStatusMsg kind, int channel, int offset, int data1, int data2);
 };
 
 struct ISysEx {

@@ -5,6 +5,7 @@
 #include "IMidiMsg.h"
 #include "MidiPortCloser.h"
 #include "MidiPortNameMatch.h"
+#include "MidiPortSystem.h"
 
 namespace {
 
@@ -59,18 +60,9 @@ int PortNumberOf(Endpoint* endpoint, const char* name, const char* virtualName) 
   return port < 0 ? -1 : port + 1;
 }
 
-// Bytes of a message with one data byte, two, or none (system messages).
-int ShortMessageLength(uint8_t status) {
-  if (status < 0x80) return 0;
-  if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return 3;
-  if (status < 0xE0) return 2;  // program change, channel pressure
-  switch (status) {
-    case 0xF0: case 0xF7: return 0;  // SysEx framing is not a short message
-    case 0xF1: case 0xF3: return 2;
-    case 0xF2: return 3;
-    default: return 1;
-  }
-}
+// Bytes of a channel message (status 0x80-0xEF): program change and channel
+// pressure carry one data byte, the others two.
+int ChannelMessageLength(uint8_t status) { return status >= 0xC0 && status < 0xE0 ? 2 : 3; }
 
 // The input never takes timing (MIDI time code, clock) or active sensing, whatever
 // the transport lets through.
@@ -199,6 +191,7 @@ int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
 bool IMidiPorts::initializeVirtualOutput(std::string name) {
   CloseOutput();
   std::lock_guard<std::mutex> hold(outputLock_);
+  if (output_) lostByEarlierOutputs_ += output_->LostMessages();
   output_ = transports_->CreateOutput(kOutputClientName);
   const bool opened = output_ && output_->OpenVirtualPort("From " + name);
   outputOpen_.store(opened);
@@ -234,8 +227,9 @@ bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes) {
 }
 
 bool IMidiPorts::SendMidiMsg(const IMidiMsg& msg) {
-  const int length = ShortMessageLength(msg.mStatus);
-  if (length == 0) return false;
+  // Only channel messages: a system status here (0xFF is System Reset) is a mistake.
+  if (msg.mStatus < 0x80 || msg.mStatus >= 0xF0) return false;
+  const int length = ChannelMessageLength(msg.mStatus);
   const uint8_t data[2] = {msg.mData1, msg.mData2};
   std::vector<unsigned char> bytes{msg.mStatus};
   for (int i = 0; i + 1 < length; ++i) {
@@ -262,3 +256,13 @@ bool IMidiPorts::SendPatchSysex(const unsigned char* bytes, int length) {
 }
 
 bool IMidiPorts::SendMidiSysex2(const std::vector<unsigned char>& bytes) { return SendBytes(bytes); }
+
+uint64_t IMidiPorts::LostOutputMessages() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return lostByEarlierOutputs_ + (output_ ? output_->LostMessages() : 0);
+}
+
+bool IMidiPorts::OutputSettled() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return !output_ || output_->AllSettled();
+}

@@ -109,20 +109,29 @@ public:
   // threads: midi-in
   void processMIDIInput(double deltaTime, std::vector<unsigned char>* message, void* userData);
 
-  // MIDI output. Each sends one whole message on the open output port and returns
-  // true once it was handed to the system; false, sending nothing, when no output
-  // is open, the message is empty or malformed, or the system refused it.
+  // MIDI output. Each hands one whole message to the system for the open output
+  // port and returns at once: true when it was queued; false, sending nothing,
+  // when no output is open, the message is empty or malformed, or the system
+  // refused it (its queue full). A message queued may still be lost on the way
+  // (JACK missed periods): it is then counted in LostOutputMessages and printed.
   // One lock serialises every send with opening and closing the output.
   // threads: main, render, midi-in, worker
   //
   // A channel message: status and data 1, then data 2 except for program change
-  // and channel pressure; system messages with their own lengths.
+  // and channel pressure. Any other status (system messages) is refused.
   bool SendMidiMsg(const IMidiMsg& msg);
   // SysEx bytes: wrapped in F0 ... F7 when the first byte is not F0, else as given.
   bool SendMidiSysex(const unsigned char* bytes, int length);
   // Bytes as given.
   bool SendPatchSysex(const unsigned char* bytes, int length);
   bool SendMidiSysex2(const std::vector<unsigned char>& bytes);
+  // Messages a send returned true for that were lost afterwards, since this
+  // object was made.
+  // threads: any (takes the output lock)
+  uint64_t LostOutputMessages();
+  // True when every message sent so far has gone out or been counted lost.
+  // threads: any (takes the output lock)
+  bool OutputSettled();
 
 private:
   bool EnsureInput();
@@ -142,6 +151,7 @@ private:
   std::unique_ptr<MidiInputTransport> input_;
   std::unique_ptr<MidiOutputTransport> output_;  // guarded by outputLock_
   std::mutex outputLock_;
+  uint64_t lostByEarlierOutputs_ = 0;  // guarded by outputLock_
   std::atomic<int> selectedIn_{0};
   std::atomic<int> selectedOut_{0};
   std::atomic<bool> outputOpen_{false};

@@ -304,7 +304,7 @@ struct AUPropertyGetters {
     if (q.Data()) {
       CFMutableArrayRef texts = CFArrayCreateMutable(kCFAllocatorDefault, n, &kCFTypeArrayCallBacks);
       for (int i = 0; i < n; ++i) {
-        CFStringRef text = NewString(param->GetDisplayTextAtIdx(i));
+        CFStringRef text = NewString(param->GetDisplayTextAtIdx(i).c_str());
         CFArrayAppendValue(texts, text);
         CFRelease(text);
       }

@@ -46,13 +46,13 @@ OSStatus IModuleAU::SetState(CFPropertyListRef state) {
       OSType(manufacturer) != description.componentManufacturer)
     return refused;
 
-  RestorePreset(name);
+  // Everything is checked before anything changes, so a refused state leaves the
+  // instance as the host last had it.
   ByteChunk chunk(4096);
   if (!GetDataFromDict(dict, "data", &chunk)) return refused;
-  const int result = UnserializeState(&chunk, 0);
-  if (result == 0) return refused;
+  RestorePreset(name);
+  // 0 (refused) and -1 (ended early) both leave the chunk unapplied.
+  if (UnserializeState(&chunk, 0) <= 0) return refused;
   RedrawParamControls();
-  // -1: the chunk ended early. What was read is in force (and shown), but the
-  // host learns that the state did not restore whole.
-  return result < 0 ? refused : noErr;
+  return noErr;
 }

@@ -116,6 +116,7 @@ bool IModuleBase::MidiNoteName(int noteNumber, char* name) {
 bool IModuleBase::SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }
 
 int IModuleBase::UnserializeState(ByteChunk* chunk, int startPos) {
+  if (!chunk->Holds(startPos, 8 * int64_t(NAutomatedParams()))) return -1;
   return UnserializeParams(chunk, startPos);
 }
 

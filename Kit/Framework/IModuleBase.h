@@ -100,6 +100,8 @@ public:
   virtual void ProcessSysEx(ISysEx* sysex, bool fromHardware) {}                   // 12
   virtual bool MidiNoteName(int noteNumber, char* name);                           // 13
   virtual bool SerializeState(ByteChunk* chunk);                                   // 14
+  // A chunk that does not read whole changes nothing and gives -1: an override checks
+  // that every field is there before it applies any.
   virtual int UnserializeState(ByteChunk* chunk, int startPos);                    // 15
   // incomingState holds at least startPos + (number of automated parameters) doubles.
   virtual bool CompareState(const unsigned char* incomingState, int startPos);     // 16

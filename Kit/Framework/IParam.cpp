@@ -114,8 +114,9 @@ void IParam::SetShape(double shape) {
   if (shape != 0.0) mShape = shape;
 }
 
-const char* IParam::SetDisplayText(int value, const char* text) {
-  const int count = GetNDisplayTexts();
+std::string IParam::SetDisplayText(int value, const char* text) {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  const int count = mDisplayTexts.GetSize();
   if (value < 0 || value > count) return "";
   if (value == count) {
     if (!mDisplayTexts.Resize(count + 1)) return "";
@@ -127,20 +128,33 @@ const char* IParam::SetDisplayText(int value, const char* text) {
   return entry.mText;
 }
 
-void IParam::ResetDisplayTexts() { mDisplayTexts.Resize(0); }
-
-int IParam::GetNDisplayTexts() const { return mDisplayTexts.GetSize(); }
-
-const char* IParam::GetDisplayText(int value) const {
-  const DisplayText* entries = mDisplayTexts.Get();
-  for (int i = 0, n = GetNDisplayTexts(); i < n; ++i) {
-    if (entries[i].mValue == value) return entries[i].mText;
-  }
-  return "";
+void IParam::ResetDisplayTexts() {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  mDisplayTexts.Resize(0);
 }
 
-const char* IParam::GetDisplayTextAtIdx(int idx, int* value) const {
-  if (idx < 0 || idx >= GetNDisplayTexts()) return "";
+int IParam::GetNDisplayTexts() const {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  return mDisplayTexts.GetSize();
+}
+
+const IParam::DisplayText* IParam::FindDisplayText(int value) const {
+  const DisplayText* entries = mDisplayTexts.Get();
+  for (int i = 0, n = mDisplayTexts.GetSize(); i < n; ++i) {
+    if (entries[i].mValue == value) return &entries[i];
+  }
+  return nullptr;
+}
+
+std::string IParam::GetDisplayText(int value) const {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  const DisplayText* entry = FindDisplayText(value);
+  return entry ? entry->mText : "";
+}
+
+std::string IParam::GetDisplayTextAtIdx(int idx, int* value) const {
+  std::lock_guard<std::mutex> lock(mTextLock);
+  if (idx < 0 || idx >= mDisplayTexts.GetSize()) return "";
   const DisplayText& entry = mDisplayTexts.Get()[idx];
   if (value) *value = entry.mValue;
   return entry.mText;
@@ -148,8 +162,9 @@ const char* IParam::GetDisplayTextAtIdx(int idx, int* value) const {
 
 bool IParam::MapDisplayText(const char* text, int* value) const {
   if (!text) return false;
+  std::lock_guard<std::mutex> lock(mTextLock);
   const DisplayText* entries = mDisplayTexts.Get();
-  for (int i = 0, n = GetNDisplayTexts(); i < n; ++i) {
+  for (int i = 0, n = mDisplayTexts.GetSize(); i < n; ++i) {
     if (std::strcmp(entries[i].mText, text) == 0) {
       if (value) *value = entries[i].mValue;
       return true;
@@ -159,6 +174,8 @@ bool IParam::MapDisplayText(const char* text, int* value) const {
 }
 
 void IParam::SetNormalized(double normalized) {
+  // Written so that NaN falls to 0 like any input below the range.
+  normalized = !(normalized >= 0.0) ? 0.0 : std::fmin(normalized, 1.0);
   double v = mMin + std::pow(normalized, mShape) * (mMax - mMin);
   if (mType != kTypeDouble && mStep > 0.0) v = mStep * std::floor(v / mStep + 0.5);
   Set(std::fmin(v, mMax));
@@ -183,9 +200,10 @@ void IParam::GetDisplayForHost(double value, bool normalized, char* out, int out
   if (!out || outSize < 1) return;
   if (normalized) value = mMin + std::pow(value, mShape) * (mMax - mMin);
   if (withDisplayText) {
-    const char* text = GetDisplayText(TruncToInt(value));
-    if (text[0]) {
-      CopyText(out, outSize, text);
+    std::lock_guard<std::mutex> lock(mTextLock);
+    const DisplayText* entry = FindDisplayText(TruncToInt(value));
+    if (entry && entry->mText[0]) {
+      CopyText(out, outSize, entry->mText);
       return;
     }
   }
@@ -198,7 +216,9 @@ void IParam::GetDisplayForHost(double value, bool normalized, char* out, int out
 }
 
 const char* IParam::GetLabelForHost() const {
-  return GetDisplayText(TruncToInt(Value()))[0] ? "" : mLabel;
+  std::lock_guard<std::mutex> lock(mTextLock);
+  const DisplayText* entry = FindDisplayText(TruncToInt(Value()));
+  return entry && entry->mText[0] ? "" : mLabel;
 }
 
 void IParam::GetBounds(double* minVal, double* maxVal) const {

@@ -4,10 +4,14 @@
 // parameter's MIDI binding.
 //
 // threads: the value (Value/Set/SetNormalized/GetNormalized) may be read and written from
-// any thread; it is an atomic. Everything else (Init*, display texts, names, shape) is
-// set up and changed on the main thread or under the plug-in mutex.
+// any thread; it is an atomic. Display texts may be read and renamed from any thread
+// (main, midi-in, worker): one lock per parameter guards the table, and readers get
+// copies, never pointers into it. Adding an entry also moves max, so new entries (and
+// Init*, names, shape) are set up on the main thread or under the plug-in mutex.
 
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "Kit_HeapBuf.h"
 
@@ -46,16 +50,17 @@ public:
   // Stores the text of `value`: replaces an existing entry, or appends one when `value`
   // equals the entry count (max then becomes `value`). Values below 0 or beyond the count
   // are ignored and give "". Returns the stored text.
-  const char* SetDisplayText(int value, const char* text);
+  std::string SetDisplayText(int value, const char* text);
   void ResetDisplayTexts();
   // "" when no entry holds `value`.
-  const char* GetDisplayText(int value) const;
+  std::string GetDisplayText(int value) const;
   int GetNDisplayTexts() const;
   // Entry at a table position; "" (and value untouched) for a position outside the table.
-  const char* GetDisplayTextAtIdx(int idx, int* value = nullptr) const;
+  std::string GetDisplayTextAtIdx(int idx, int* value = nullptr) const;
   // First entry whose text equals `text` exactly; false (value untouched) when none.
   bool MapDisplayText(const char* text, int* value) const;
 
+  // Input outside 0..1 is held to the nearer end; NaN counts as 0.
   void SetNormalized(double normalized);
   double GetNormalized() const;
   double GetNormalized(double plainValue) const;
@@ -106,6 +111,8 @@ private:
   };
 
   void SetStrings(const char* name, const char* label, const char* group);
+  // The entry holding `value`, or null; the caller holds mTextLock.
+  const DisplayText* FindDisplayText(int value) const;
   void SetTypeOnce(EParamType type);
 
   EParamType mType = kTypeNone;
@@ -124,6 +131,7 @@ private:
   bool mNegateDisplay = false;
   bool mCanAutomate = true;
   bool mIsMeta = false;
-  Kit_TypedBuf<DisplayText> mDisplayTexts;
+  mutable std::mutex mTextLock;
+  Kit_TypedBuf<DisplayText> mDisplayTexts;  // guarded by mTextLock
   ControlAction* mControlAction = nullptr;
 };

@@ -162,10 +162,10 @@ bool IModuleBase::SerializePresets(ByteChunk* chunk) {
 
 int IModuleBase::UnserializePresets(ByteChunk* chunk, int startPos) {
   int pos = startPos;
-  // Shared by all presets: an empty stored name keeps the one read before it.
-  Kit_String name;
   for (int i = 0, n = NPresets(); i < n && pos >= 0; ++i) {
     IPreset* preset = mPresets.Get(i);
+    // One per preset: an empty stored name must not keep the previous preset's name.
+    Kit_String name;
     pos = chunk->GetStr(&name, pos);
     if (pos < 0) break;
     preset->SetName(name.Get());

@@ -29,6 +29,21 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
   reader->offset += count;
 }
 
+// Whether every chunk up to IEND fits in the data. libpng allocates (and clears) a
+// whole ancillary chunk before reading it, so a few bytes declaring a chunk of 2 GB
+// would cost 2 GB; such a file cannot decode anyway, as the chunk is never there.
+bool ChunksFit(const unsigned char* data, size_t size) {
+  size_t offset = 8;
+  while (size - offset >= 12) {
+    const size_t length = static_cast<size_t>(data[offset]) << 24 | data[offset + 1] << 16 |
+                          data[offset + 2] << 8 | data[offset + 3];
+    if (length > size - offset - 12) return false;
+    if (memcmp(data + offset + 4, "IEND", 4) == 0) return true;
+    offset += 12 + length;
+  }
+  return true;  // what is left is too short for a chunk: libpng refuses it
+}
+
 void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnWarning(png_structp, png_const_charp) {}
 
@@ -88,6 +103,7 @@ Raster_IBitmap* Raster_LoadPNGFromMemory(const void* data, size_t size, Raster_I
     return nullptr;
   }
   MemoryReader reader{static_cast<const unsigned char*>(data), size, 0};
+  if (!ChunksFit(reader.data, size)) return nullptr;
   // Buffers live outside Decode so a longjmp out of libpng cannot skip their
   // destructors.
   std::vector<unsigned char> rgba;

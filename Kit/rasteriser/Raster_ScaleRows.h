@@ -17,9 +17,10 @@
 constexpr int kRasterMixShift = 2 * kRasterFracBits;
 constexpr uint32_t kRasterMixHalf = 1u << (kRasterMixShift - 1);
 
-// Destination columns: `left[i]` is the left source column of pixel i, counted from
-// the first column the mixes cover; the right one is always the next column (a tap
-// clamped onto one column has fx 0). `weights[i]` = (128 - fx) | fx << 16.
+// Destination columns: `left[i]` is where the left source column of pixel i starts
+// in a mix (4 x the column, counted from the first column the mixes cover); the
+// right one is always the next column (a tap clamped onto one column has fx 0).
+// `weights[i]` = (128 - fx) | fx << 16.
 //
 // Plain mix: 4 uint16 per column, byte k of top x (128 - fy) + byte k of bottom x fy.
 // Premultiplied mix: 4 int32 per column, alpha mix first, then each colour byte times

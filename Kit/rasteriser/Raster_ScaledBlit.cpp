@@ -42,7 +42,7 @@ std::vector<Taps> MakeTaps(int from, int to, double origin, double scale, int lo
   return taps;
 }
 
-// The columns of the destination span: left taps relative to colLo, and weights.
+// The columns of the destination span: where their left taps start in the mixes, and weights.
 struct ColumnTaps {
   std::vector<int32_t> left;
   std::vector<uint32_t> weights;
@@ -55,7 +55,7 @@ ColumnTaps PrepareColumns(const std::vector<Taps>& cols, int colLo) {
   for (size_t i = 0; i < cols.size(); ++i) {
     // Both taps on one column: the right one is the next column at weight 0.
     const uint32_t fx = cols[i].second == cols[i].first ? 0 : cols[i].frac;
-    prepared.left[i] = cols[i].first - colLo;
+    prepared.left[i] = 4 * (cols[i].first - colLo);
     prepared.weights[i] = fx << 16 | (kRasterFracOne - fx);
   }
   return prepared;
@@ -94,8 +94,8 @@ void MixPremultiplied(const uint32_t* top, const uint32_t* bottom, int n, uint32
 // so the signed multiply is exact), rounded.
 inline __m128i PlainSums(const uint16_t* mix, int32_t left, uint32_t weights) {
   const __m128i pairs =
-      _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mix + 4 * left)),
-                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mix + 4 * left + 4)));
+      _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mix + left)),
+                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mix + left + 4)));
   const __m128i sum = _mm_madd_epi16(pairs, _mm_set1_epi32(static_cast<int>(weights)));
   return _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(kRasterMixHalf)), kRasterMixShift);
 }
@@ -111,7 +111,7 @@ void RowPlain(const uint16_t* mix, const ColumnTaps& taps, int n, uint32_t* out)
   }
 #endif
   for (; i < n; ++i) {
-    const uint16_t* l = mix + 4 * taps.left[i];
+    const uint16_t* l = mix + taps.left[i];
     const uint32_t wl = taps.weights[i] & 0xFFFFu, wr = taps.weights[i] >> 16;
     uint32_t pixel = 0;
     for (int k = 0; k < 4; ++k) pixel |= ((l[k] * wl + l[k + 4] * wr + kRasterMixHalf) >> kRasterMixShift) << 8 * k;
@@ -122,7 +122,7 @@ void RowPlain(const uint16_t* mix, const ColumnTaps& taps, int n, uint32_t* out)
 void RowPremultiplied(const int32_t* mix, const ColumnTaps& taps, int n, uint32_t* out) {
   for (int i = Raster_ScaleRowPremultipliedWide(mix, taps.left.data(), taps.weights.data(), n, out);
        i < n; ++i) {
-    const int32_t* l = mix + 4 * taps.left[i];
+    const int32_t* l = mix + taps.left[i];
     const uint32_t wl = taps.weights[i] & 0xFFFFu, wr = taps.weights[i] >> 16;
     auto sum = [&](int k) { return static_cast<uint32_t>(l[k]) * wl + static_cast<uint32_t>(l[k + 4]) * wr; };
     const uint32_t alphaSum = sum(0);

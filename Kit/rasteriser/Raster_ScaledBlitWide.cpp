@@ -68,7 +68,7 @@ RASTER_WIDE int RowPlain(const uint16_t* mix, const int32_t* left, const uint32_
     #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
       const __m256i columns = _mm256_inserti128_si256(
-          _mm256_castsi128_si256(Load128(mix + 4 * left[i + j])), Load128(mix + 4 * left[i + j + 4]), 1);
+          _mm256_castsi128_si256(Load128(mix + left[i + j])), Load128(mix + left[i + j + 4]), 1);
       // The mixes are below 32768, so the signed multiply-add is exact.
       const __m256i sum = _mm256_madd_epi16(_mm256_shuffle_epi8(columns, pairUp), Spread(w, j));
       sums[j] = _mm256_srli_epi32(_mm256_add_epi32(sum, half), kRasterMixShift);
@@ -156,7 +156,7 @@ RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const 
     __m256i sums[4];  // pixels j | j + 4: alpha sum and colour sums
     #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
-      const __m256i first = Load(mix + 4 * left[i + j]), second = Load(mix + 4 * left[i + j + 4]);
+      const __m256i first = Load(mix + left[i + j]), second = Load(mix + left[i + j + 4]);
       const __m256i l = _mm256_permute2x128_si256(first, second, 0x20);
       const __m256i r = _mm256_permute2x128_si256(first, second, 0x31);
       // l x (128 - fx) + r x fx; every sum is below 2^31.

@@ -132,3 +132,5 @@ const char* WinEmu_GetClassName(HWND window) {
 }
 
 int WinEmu_GetDlgCtrlID(HWND control) { return WinEmu_IsWindow(control) ? control->id : 0; }
+
+int WinEmu_GetControlFlag(HWND control) { return WinEmu_IsWindow(control) ? control->flag : 0; }

@@ -82,3 +82,5 @@ HWND WinEmu_GetChild(HWND window, int index);
 // The class name a control was made with ("" for views and dialogs).
 const char* WinEmu_GetClassName(HWND window);
 int WinEmu_GetDlgCtrlID(HWND control);
+// The flag word a control was made with (for labels, -1 is left-aligned).
+int WinEmu_GetControlFlag(HWND control);

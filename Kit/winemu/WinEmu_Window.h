@@ -26,8 +26,8 @@ HWND WinEmu_CreateView(HWND parent, const RECT* rect);
 // Destroys a window and its children.
 BOOL DestroyWindow(HWND window);
 
-// The size of the screen windows are centred on (1920 x 1080 until a view back end
-// sets the real one).
+// The size of the screen windows are centred on: 1920 x 1080 until a view back end
+// sets it. The back ends show dialogs inside the panel and so set the panel's size.
 void WinEmu_SetScreenSize(int width, int height);
 
 // The user-data word (index GWL_USERDATA), pointer-sized; other indices give 0.

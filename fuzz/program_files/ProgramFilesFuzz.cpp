@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "FxFile.h"
-#include "TestPlug.h"
+#include "BaseTestPlug.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ void Check(bool ok) {
 }
 
 // Two automated parameters, one that is not, and two presets.
-struct FuzzPlug : TestPlug {
-  explicit FuzzPlug(bool chunks) : TestPlug(3, 2, "2-2", 2, "Tavro Editor", chunks) {
+struct FuzzPlug : BaseTestPlug {
+  explicit FuzzPlug(bool chunks) : BaseTestPlug(3, 2, "2-2", 2, "Tavro Editor", chunks) {
     GetParam(0)->InitDouble("level", 0.5, -1.0, 1.0, 0.001);
     GetParam(1)->InitInt("mode", 2, 0, 7);
     GetParam(2)->InitBool("on", false);

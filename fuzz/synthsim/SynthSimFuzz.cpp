@@ -1,6 +1,6 @@
-// Feeds the simulated synthesizer arbitrary messages: each message is one length
-// byte (0-255, scaled up to dump sizes) followed by that many bytes. Every reply
-// must be a whole SysEx message of an expected length.
+// Feeds the simulated synthesizer arbitrary messages: two bytes of settings, then
+// messages of one length byte (0-255, scaled up to dump sizes) followed by that many
+// bytes. Every reply must be a whole SysEx message of an expected length.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,19 +13,30 @@
 namespace {
 void CheckReply(const SynthSim::Message& reply) {
   const size_t n = reply.size();
-  const bool knownLength = n == 139 || n == 140 || n == 715 || n == 710;
+  bool knownLength = false;
+  for (size_t length : {139, 140, 149, 710, 711, 712, 715, 720, 725, 765}) knownLength = knownLength || n == length;
   if (!knownLength || reply.front() != 0xF0 || reply.back() != 0xF7) std::abort();
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Kit_VirtualClock clock(0);
+  Kit_SetTimeSource(&clock);
   SynthSimVirtualScheduler scheduler(clock);
   SynthSimSettings settings;
   if (size > 0) {
     settings.model = data[0] % 3;
     settings.wrongSizeReplies = (data[0] & 0x10) != 0;
     settings.deviceId = (data[0] >> 5) & 0x03;
+    ++data;
+    --size;
+  }
+  if (size > 0) {
+    static const int kReplyLengths[] = {0, 139, 149, 711, 712, 720, 725, 765};
+    settings.replyLength = kReplyLengths[data[0] & 0x07];
+    settings.wireTime = (data[0] & 0x08) != 0;
+    settings.slotByteOutOfRange = (data[0] & 0x10) != 0;
+    settings.silentAfterRequests = (data[0] >> 5) == 7 ? -1 : data[0] >> 5;
     ++data;
     --size;
   }
@@ -52,5 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (sim.ProgramEditBuffer(slot).size() != 132) std::abort();
   }
   if (sim.PerformanceEditBuffer().size() != 708) std::abort();
+  Kit_SetTimeSource(nullptr);
   return 0;
 }

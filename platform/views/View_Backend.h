@@ -15,6 +15,7 @@
 #include "View_Geometry.h"
 #include "View_Menu.h"
 #include "View_TextEntry.h"
+#include "WinEmu_Types.h"
 
 class ViewClient {
 public:
@@ -88,6 +89,10 @@ public:
   virtual ViewAlertResponse ShowMessageBox(const ViewAlert& alert) = 0;
   // The chosen path, or none when cancelled.
   virtual std::optional<std::string> PromptForPath(const ViewFilePrompt& prompt) = 0;
+  // Shows a running dialog of the Windows-API emulation and takes the user's input
+  // until the dialog ends or the view goes away. The back end attached last is the
+  // emulation's modal driver, and its panel is the emulation's screen.
+  virtual void RunDialog(HWND dialog) = 0;
   // Opens a web address or a file or folder path; false when nothing was opened.
   virtual bool OpenURL(const std::string& target) = 0;
 

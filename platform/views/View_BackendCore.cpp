@@ -1,5 +1,49 @@
 #include "View_BackendCore.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "WinEmu_Dialog.h"
+#include "WinEmu_Window.h"
+
+namespace {
+
+// Dialogs run inside a panel: the last back end attached shows them, and its panel
+// is the emulation's screen. The driver in force before the first attach is put
+// back when the last one detaches.
+struct DialogHosts {
+  std::vector<ViewBackendCore*> attached;
+  WinEmu_ModalDriver outer;
+
+  void Add(ViewBackendCore* backend) {
+    Remove(backend);
+    if (attached.empty()) outer = WinEmu_SetModalDriver([this](HWND dialog) { attached.back()->RunDialog(dialog); });
+    attached.push_back(backend);
+    Top()->SetScreen();
+  }
+  void Remove(ViewBackendCore* backend) {
+    const auto found = std::find(attached.begin(), attached.end(), backend);
+    if (found == attached.end()) return;
+    attached.erase(found);
+    if (attached.empty()) {
+      WinEmu_SetModalDriver(std::move(outer));
+      outer = nullptr;
+    } else {
+      Top()->SetScreen();
+    }
+  }
+  ViewBackendCore* Top() const { return attached.back(); }
+};
+
+DialogHosts& Hosts() {
+  static DialogHosts hosts;
+  return hosts;
+}
+
+}  // namespace
+
+void ViewBackendCore::SetScreen() const { WinEmu_SetScreenSize(width_, height_); }
+
 void ViewBackendCore::Attach(ViewClient* client, int width, int height, double timerSeconds) {
   if (client_) Detach();
   client_ = client;
@@ -8,11 +52,13 @@ void ViewBackendCore::Attach(ViewClient* client, int width, int height, double t
   height_ = height;
   frame_.Resize(width, height);
   invalid_ = {0, 0, width, height};
+  Hosts().Add(this);
   OnAttached();
 }
 
 void ViewBackendCore::Detach() {
   if (!client_) return;
+  Hosts().Remove(this);
   entry_.reset();
   client_ = nullptr;
   invalid_ = {};
@@ -25,6 +71,7 @@ void ViewBackendCore::Resize(int width, int height) {
   height_ = height;
   frame_.Resize(width, height);
   invalid_ = {0, 0, width, height};
+  if (client_ && Hosts().Top() == this) SetScreen();
   OnResized();
 }
 

@@ -10,6 +10,7 @@
 
 class ViewBackendCore : public ViewBackend {
 public:
+  ~ViewBackendCore() override { Detach(); }
   void Attach(ViewClient* client, int width, int height, double timerSeconds) override;
   void Detach() override;
   bool IsAttached() const override { return client_ != nullptr; }
@@ -25,6 +26,8 @@ public:
   void CloseTextEntry() override;
 
   double TimerSeconds() const { return timerSeconds_; }
+  // Makes this panel the Windows-API emulation's screen (dialogs centre on it).
+  void SetScreen() const;
   // The area waiting for a repaint (empty when none).
   ViewRect InvalidArea() const { return invalid_; }
 

@@ -1,6 +1,7 @@
 #include "View_Headless.h"
 
 #include "View_PanelKeys.h"
+#include "WinEmu_Window.h"
 
 void HeadlessViewBackend::Click(double x, double y, ViewMouseButton button, ViewModifiers mods,
                                 int clickCount) {
@@ -92,6 +93,19 @@ std::optional<std::string> HeadlessViewBackend::PromptForPath(const ViewFileProm
   std::optional<std::string> answer = std::move(fileAnswers_.front());
   fileAnswers_.pop_front();
   return answer;
+}
+
+void HeadlessViewBackend::RunDialog(HWND dialog) {
+  char title[256];
+  GetWindowText(dialog, title, sizeof title);
+  RECT r{0, 0, 0, 0};
+  GetWindowRect(dialog, &r);
+  shownDialogs_.push_back({title, {r.left, r.top, r.right - r.left, r.bottom - r.top}});
+  if (dialogAnswers_.empty()) return;
+  const DialogAnswer answer = std::move(dialogAnswers_.front());
+  dialogAnswers_.pop_front();
+  for (const auto& field : answer.fields) SetDlgItemText(dialog, field.first, field.second.c_str());
+  SendMessage(dialog, WM_COMMAND, unsigned(answer.pressed) & 0xFFFFu, 0);
 }
 
 bool HeadlessViewBackend::OpenURL(const std::string& target) {

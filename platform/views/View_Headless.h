@@ -2,8 +2,8 @@
 // The back end without a screen: tests and the headless host drive it.
 //
 // Events are injected in window pixels; the timer fires when told; popups, message
-// boxes and file prompts take their answers from scripts given beforehand (an
-// empty script dismisses or cancels); every such request and every URL is recorded.
+// boxes, file prompts and dialogs take their answers from scripts given beforehand
+// (an empty script dismisses or cancels); every such request and every URL is recorded.
 
 #include <deque>
 #include <string>
@@ -45,6 +45,13 @@ public:
   void ScriptMessageBoxAnswer(ViewAlertResponse answer) { alertAnswers_.push_back(answer); }
   void ScriptFilePromptAnswer(std::optional<std::string> path) { fileAnswers_.push_back(std::move(path)); }
   void ScriptOpenURLResult(bool opened) { openURLResult_ = opened; }
+  // The next dialog: each field's text is set, then the control `pressed` is
+  // clicked (WM_COMMAND with its id; IDOK and IDCANCEL as Return and Escape give).
+  struct DialogAnswer {
+    std::vector<std::pair<int, std::string>> fields;  // control id, text
+    int pressed = IDCANCEL;
+  };
+  void ScriptDialogAnswer(DialogAnswer answer) { dialogAnswers_.push_back(std::move(answer)); }
 
   // --- records ---
   struct ShownMenu {
@@ -54,6 +61,11 @@ public:
   const std::vector<ShownMenu>& ShownMenus() const { return shownMenus_; }
   const std::vector<ViewAlert>& ShownAlerts() const { return shownAlerts_; }
   const std::vector<ViewFilePrompt>& ShownPrompts() const { return shownPrompts_; }
+  struct ShownDialog {
+    std::string title;
+    ViewRect rect;  // window pixels, as the dialog stood when shown
+  };
+  const std::vector<ShownDialog>& ShownDialogs() const { return shownDialogs_; }
   const std::vector<std::string>& OpenedURLs() const { return openedURLs_; }
   const std::vector<ViewRect>& PresentedAreas() const { return presented_; }
   const std::optional<ViewTextEntrySpec>& LastEntrySpec() const { return lastEntry_; }
@@ -64,6 +76,7 @@ public:
   std::optional<ViewMenuChoice> RunPopupMenu(const ViewMenu& menu, int x, int y) override;
   ViewAlertResponse ShowMessageBox(const ViewAlert& alert) override;
   std::optional<std::string> PromptForPath(const ViewFilePrompt& prompt) override;
+  void RunDialog(HWND dialog) override;
   bool OpenURL(const std::string& target) override;
   bool HideCursor(int* x, int* y) override;
   bool ShowCursor(int x, int y) override;
@@ -81,10 +94,12 @@ private:
   std::deque<PopupAnswer> popupAnswers_;
   std::deque<ViewAlertResponse> alertAnswers_;
   std::deque<std::optional<std::string>> fileAnswers_;
+  std::deque<DialogAnswer> dialogAnswers_;
   bool openURLResult_ = true;
   std::vector<ShownMenu> shownMenus_;
   std::vector<ViewAlert> shownAlerts_;
   std::vector<ViewFilePrompt> shownPrompts_;
+  std::vector<ShownDialog> shownDialogs_;
   std::vector<std::string> openedURLs_;
   std::vector<ViewRect> presented_;
   std::optional<ViewTextEntrySpec> lastEntry_;

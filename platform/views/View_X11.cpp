@@ -9,6 +9,7 @@
 
 #include "Kit_TimeSource.h"
 #include "View_AlertSession.h"
+#include "View_DialogSession.h"
 #include "View_Launcher.h"
 #include "View_PathPromptSession.h"
 #include "View_PopupSession.h"
@@ -337,6 +338,12 @@ std::optional<std::string> X11ViewBackend::PromptForPath(const ViewFilePrompt& p
   ViewPathPromptSession session(prompt, Width(), Height(), painter_);
   RunModal(session);
   return session.Path();
+}
+
+void X11ViewBackend::RunDialog(HWND dialog) {
+  if (!window_) return;
+  ViewDialogSession session(dialog, painter_);
+  RunModal(session);
 }
 
 bool X11ViewBackend::OpenURL(const std::string& target) {

@@ -52,6 +52,7 @@ public:
   std::optional<ViewMenuChoice> RunPopupMenu(const ViewMenu& menu, int x, int y) override;
   ViewAlertResponse ShowMessageBox(const ViewAlert& alert) override;
   std::optional<std::string> PromptForPath(const ViewFilePrompt& prompt) override;
+  void RunDialog(HWND dialog) override;
   bool OpenURL(const std::string& target) override;
   bool HideCursor(int* x, int* y) override;
   bool ShowCursor(int x, int y) override;

@@ -143,21 +143,32 @@ TEST(HostState, ALongNameIsCutAndStillRestores) {
   CFRelease(state);
 }
 
-TEST(HostState, ARefusedOrShortChunkIsReported) {
+TEST(HostState, ARefusedOrShortChunkIsReportedAndChangesNothing) {
   AUTestUnit first, second;
+  ASSERT_EQ(AudioUnitSetParameter(first.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, 12.5f, 0), noErr);
+  ASSERT_EQ(AudioUnitSetParameter(first.unit, AUTestPlug::kMode, kAudioUnitScope_Global, 0, 2.0f, 0), noErr);
+  ASSERT_EQ(MusicDeviceMIDIEvent(first.unit, 0x90, 1, 2, 0), noErr);
   CFMutableDictionaryRef state = Save(first.unit);
   ByteChunk chunk;
   ASSERT_TRUE(GetDataFromDict(state, "data", &chunk));
+  CFMutableDictionaryRef before = Save(second.unit);
 
   ByteChunk wrongMagic;
   wrongMagic.PutInt32(1234);
   PutDataInDict(state, "data", wrongMagic);
   EXPECT_EQ(Restore(second.unit, state), kAudioUnitErr_InvalidPropertyValue);
 
-  ByteChunk shortChunk;
-  shortChunk.PutBytes(chunk.GetBytes(), chunk.Size() - 3);
-  PutDataInDict(state, "data", shortChunk);
-  EXPECT_EQ(Restore(second.unit, state), kAudioUnitErr_InvalidPropertyValue);
+  // Every cut after the magic: the host hears of the failure and the unit keeps its state.
+  for (int cut = 4; cut < chunk.Size(); ++cut) {
+    ByteChunk shortChunk;
+    shortChunk.PutBytes(chunk.GetBytes(), cut);
+    PutDataInDict(state, "data", shortChunk);
+    ASSERT_EQ(Restore(second.unit, state), kAudioUnitErr_InvalidPropertyValue) << cut;
+    CFMutableDictionaryRef after = Save(second.unit);
+    ASSERT_TRUE(CFEqual(Value(before, "data"), Value(after, "data"))) << cut;
+    CFRelease(after);
+  }
+  CFRelease(before);
   CFRelease(state);
 }
 

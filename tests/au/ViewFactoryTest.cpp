@@ -28,17 +28,6 @@ TEST(ViewFactory, APlugInWithoutPanelGivesNoViewButIsRemembered) {
   EXPECT_EQ(factory.Plug(), nullptr);
 }
 
-TEST(ViewFactory, WithoutPanelTheUnitOffersNoViews) {
-  AUTestUnit u;
-  UInt32 size = 0;
-  Boolean writable = false;
-  EXPECT_EQ(AudioUnitGetPropertyInfo(u.unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, &writable),
-            kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(AudioUnitGetPropertyInfo(u.unit, kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0, &size,
-                                     &writable),
-            kAudioUnitErr_InvalidProperty);
-}
-
 TEST(ViewFactory, CarbonViewEntryRefusesCreationWithoutPanel) {
   AUTestUnit u;
   const ComponentRecord viewComponent{{kAudioUnitCarbonViewComponentType, FourCC("tvrq"), FourCC("Orv1"), 0, 0},

@@ -60,13 +60,18 @@ TEST(ParamChunk, RoundTripIntoASecondInstance) {
   for (int i = 0; i < 5; ++i) EXPECT_DOUBLE_EQ(b.GetParam(i)->Value(), a.GetParam(i)->Value()) << i;
 }
 
-TEST(ParamChunk, ShortChunkSetsTheMissingValueToClampedZero) {
+TEST(ParamChunk, ShortChunkChangesNothingAsStateAndSetsClampedZeroAsParams) {
   BaseTestPlug plug(5, 3);
   SetUpParams(plug);
   plug.GetParam(2)->InitInt("c2", 2, 1, 3);  // type stays enum; range 1..3
   ByteChunk chunk;
   chunk.PutDouble(0.75);
   chunk.PutDouble(-2.0);
+  // As a state: nothing applied from a chunk that does not read whole.
+  EXPECT_EQ(plug.UnserializeState(&chunk, 0), -1);
+  const double before[3] = {0.5, -1.0, 2.0};
+  for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(plug.GetParam(i)->Value(), before[i]) << i;
+  // The parameter reader on its own reads what is there.
   EXPECT_EQ(plug.UnserializeParams(&chunk, 0), -1);
   EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), 0.75);
   EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), -2.0);

@@ -198,7 +198,7 @@ TEST(Presets, BankRoundTrip) {
   EXPECT_DOUBLE_EQ(b.GetParam(0)->Value(), 0.2);
 }
 
-TEST(Presets, EmptyStoredNameTakesThePrecedingName) {
+TEST(Presets, EmptyStoredNameStaysEmpty) {
   PresetPlug plug;
   ByteChunk bank;
   bank.PutStr("Alpha");
@@ -208,7 +208,7 @@ TEST(Presets, EmptyStoredNameTakesThePrecedingName) {
   bank.PutStr("Gamma");
   bank.PutBool(false);
   EXPECT_EQ(plug.UnserializePresets(&bank, 0), bank.Size());
-  EXPECT_STREQ(plug.GetPresetName(1), "Alpha");
+  EXPECT_STREQ(plug.GetPresetName(1), "");
   EXPECT_STREQ(plug.GetPresetName(2), "Gamma");
   // The current preset, still uninitialised, is made a user preset at the end.
   EXPECT_STREQ(plug.GetPresetName(0), "user preset 1");

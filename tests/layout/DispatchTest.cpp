@@ -172,7 +172,7 @@ TEST(Dispatch, BindingFieldsOfTheMidiFactories) {
   EXPECT_EQ(fader->sysexMessages[0][6], 1);  // minimum plus the offset
   const ControlAction* menu = f.Action(152);
   EXPECT_EQ(menu->sysexMessages.size(), 3u);  // one more message than entries
-  EXPECT_STREQ(f.plug->GetParam(152)->GetDisplayText(1), "2");
+  EXPECT_EQ(f.plug->GetParam(152)->GetDisplayText(1), "2");
 }
 
 }  // namespace

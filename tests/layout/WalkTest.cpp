@@ -184,12 +184,12 @@ TEST(Walk, MenuTextsFromListsOrNumbers) {
                 "valueBounds=\"0,0,3\" valueDisplay=\"1:5\"/>"));
   const IParam* bank = f.plug->GetParam(426 + 2);
   EXPECT_STREQ(bank->GetNameForHost(), "Bank");
-  EXPECT_STREQ(bank->GetDisplayText(0), "1.");
-  EXPECT_STREQ(bank->GetDisplayText(2), "3.");
+  EXPECT_EQ(bank->GetDisplayText(0), "1.");
+  EXPECT_EQ(bank->GetDisplayText(2), "3.");
   EXPECT_EQ(f.Action(428)->channel, 3);
   const IParam* program = f.plug->GetParam(422);
-  EXPECT_STREQ(program->GetDisplayText(0), " 1");
-  EXPECT_STREQ(program->GetDisplayText(9), "10");
+  EXPECT_EQ(program->GetDisplayText(0), " 1");
+  EXPECT_EQ(program->GetDisplayText(9), "10");
   EXPECT_EQ(f.First(775), nullptr);  // equal first and last: no menu
   EXPECT_EQ(f.First(660), nullptr);  // a value-list menu never numbers
   EXPECT_TRUE(f.Logged("\"NoRange\": 0 list entries for 11 values"));

@@ -18,7 +18,13 @@ TEST(MidiPortByteRing, KeepsMessagesWholeAndInOrderAcrossTheWrap) {
     ASSERT_TRUE(ring.Push(a.data(), 5));
     ASSERT_TRUE(ring.Push(b.data(), 11));
     EXPECT_EQ(PopOne(ring), a);
-    EXPECT_EQ(PopOne(ring), b);
+    // A header read in place, then the rest without it.
+    unsigned char front[3] = {};
+    ring.PeekFront(front, 3);
+    EXPECT_EQ(std::vector<unsigned char>(front, front + 3), std::vector<unsigned char>(b.begin(), b.begin() + 3));
+    std::vector<unsigned char> rest(8);
+    ring.Pop(rest.data(), 3);
+    EXPECT_EQ(rest, std::vector<unsigned char>(b.begin() + 3, b.end()));
   }
   EXPECT_EQ(ring.PeekSize(), 0u);
 }
@@ -43,4 +49,21 @@ TEST(MidiPortByteRing, EmptyMessageIsRefusedAndDropSkipsOne) {
   ASSERT_TRUE(ring.Push(bytes + 1, 2));
   ring.Drop();
   EXPECT_EQ(PopOne(ring), std::vector<unsigned char>({2, 3}));
+}
+
+TEST(MidiPortByteRing, StagedMessagesShowOnlyOncePublishedAndAbandonForgetsThem) {
+  MidiPortByteRing ring(64);
+  const std::vector<unsigned char> a(20, 1), b(20, 2), c(20, 3);
+  ASSERT_TRUE(ring.Stage(a.data(), 20));
+  ASSERT_TRUE(ring.Stage(b.data(), 20));
+  EXPECT_EQ(ring.PeekSize(), 0u);
+  EXPECT_FALSE(ring.Stage(c.data(), 20));  // staged ones take their room
+  ring.Abandon();
+  EXPECT_TRUE(ring.Empty());
+  ASSERT_TRUE(ring.Stage(c.data(), 20));
+  ASSERT_TRUE(ring.Stage(a.data(), 20));
+  ring.Publish();
+  EXPECT_EQ(PopOne(ring), c);
+  EXPECT_EQ(PopOne(ring), a);
+  EXPECT_TRUE(ring.Empty());
 }

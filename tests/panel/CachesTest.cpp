@@ -16,6 +16,7 @@ struct Caches : ::testing::Test {
 }  // namespace
 
 TEST_F(Caches, SameImageAtTwoScalesGivesTwoSizes) {
+  surface->SetImageScale(0.75);
   IBitmap small = surface->LoadIBitmap(kImageId, "knob", 0.75, 1);
   EXPECT_EQ(small.W, 75);
   EXPECT_EQ(small.H, 30);
@@ -25,6 +26,7 @@ TEST_F(Caches, SameImageAtTwoScalesGivesTwoSizes) {
   // A second panel opened at another size gets its own scale.
   PanelFixture other(300, 200);
   other.surface->images["knob"] = [] { return MakeFilled(100, 40, COLOR_BLUE); };
+  other.surface->SetImageScale(1.25);
   IBitmap large = other.surface->LoadIBitmap(kImageId, "knob", 1.25, 1);
   EXPECT_EQ(large.W, 125);
   EXPECT_EQ(large.H, 50);
@@ -39,6 +41,20 @@ TEST_F(Caches, SameImageAtTwoScalesGivesTwoSizes) {
   EXPECT_EQ(again.data, small.data);
   EXPECT_EQ(again.N, 2);
   EXPECT_EQ(surface->bitmapLoads, loads);
+}
+
+TEST_F(Caches, AnImageLoadedAtAnotherScaleLeavesThePanelsScaleAlone) {
+  // The progress overlay is loaded unscaled at start-up, after the panel's images.
+  surface->images["overlay"] = [] { return MakeFilled(20, 20, COLOR_RED); };
+  surface->SetImageScale(0.75);
+  surface->LoadIBitmap(kImageId + 8, "knob", 0.75);
+  surface->LoadIBitmap(kImageId + 9, "overlay", 1.0);
+  EXPECT_DOUBLE_EQ(surface->GetImageScale(), 0.75);
+  EXPECT_EQ(surface->getImageById(kImageId + 8).W, 75);
+  EXPECT_EQ(surface->getImageById(kImageId + 9).data, nullptr);
+  surface->SetImageScale(1.0);
+  EXPECT_EQ(surface->getImageById(kImageId + 9).W, 20);
+  EXPECT_EQ(surface->getImageById(kImageId + 8).data, nullptr);
 }
 
 TEST_F(Caches, ScaledImageKeepsItsColours) {

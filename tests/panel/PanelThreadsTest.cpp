@@ -119,3 +119,33 @@ TEST(PanelThreads, ReadOutsRefreshFromTheHardwarePathWhileDrawing) {
   midi.join();
   EXPECT_EQ(panel.status->GetTextString(), std::to_string(int(panel.f.plug->GetParam(3)->Value())));
 }
+
+TEST(PanelThreads, ProgramRenamedFromAnotherThreadIsReadWhole) {
+  // Dump parsing renames the program (display text 0) while the panel shows it.
+  BusyPanel panel;
+  IParam* name = panel.f.plug->GetParam(3);
+  name->InitText();
+  const std::string names[2] = {"INIT", "Strings Section Layer With A Long Name"};
+  name->SetDisplayText(0, names[0].c_str());
+  IText style(12, COLOR_WHITE, "DejaVu Sans Mono");
+  panel.f.surface->AttachControl(new ICaptionControl(panel.f.plug.get(), IRECT(0, 60, 160, 80), 3, &style, true));
+  std::atomic<bool> done{false};
+  std::thread midi([&] {
+    for (int i = 0; panel.Busy(i); ++i) {
+      name->SetDisplayText(0, names[i % 2].c_str());
+      panel.f.surface->SetParameterFromPlug(3, 0.0, false);
+    }
+    done = true;
+  });
+  int torn = 0;
+  while (!done) {
+    panel.DrawTick();
+    const std::string shown = name->GetDisplayText(0);
+    torn += shown != names[0] && shown != names[1];
+    char host[64];
+    name->GetDisplayForHost(0.0, false, host, sizeof host);
+    torn += host != names[0] && host != names[1];
+  }
+  midi.join();
+  EXPECT_EQ(torn, 0);
+}

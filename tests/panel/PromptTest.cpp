@@ -104,7 +104,7 @@ TEST_F(Prompt, NameEntryStoresTheTextAndAlwaysTellsThePlugIn) {
   c->PromptUserInput();
   ASSERT_EQ(surface->entries.size(), 1u);
   EXPECT_EQ(surface->entries[0].text, "INIT");
-  EXPECT_STREQ(plug().GetParam(4)->GetDisplayText(0), "Pad 7");
+  EXPECT_EQ(plug().GetParam(4)->GetDisplayText(0), "Pad 7");
   ASSERT_EQ(plug().fromGUI.size(), 2u);  // toggled to 1 and back to 0
   EXPECT_DOUBLE_EQ(plug().fromGUI[0].second, 1.0);
   EXPECT_DOUBLE_EQ(plug().fromGUI[1].second, 0.0);

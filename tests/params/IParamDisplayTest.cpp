@@ -21,26 +21,26 @@ TEST(IParamDisplay, TextsGrowInOrderAndSetMax) {
   for (int v = 0; v < 4; ++v) param.SetDisplayText(v, ("t" + std::to_string(v)).c_str());
   EXPECT_EQ(param.GetNDisplayTexts(), 4);
   EXPECT_DOUBLE_EQ(param.GetMax(), 3.0);
-  EXPECT_STREQ(param.SetDisplayText(2, "again"), "again");
+  EXPECT_EQ(param.SetDisplayText(2, "again"), "again");
   EXPECT_EQ(param.GetNDisplayTexts(), 4);
   EXPECT_DOUBLE_EQ(param.GetMax(), 3.0);
-  EXPECT_STREQ(param.GetDisplayText(2), "again");
+  EXPECT_EQ(param.GetDisplayText(2), "again");
   int value = -1;
-  EXPECT_STREQ(param.GetDisplayTextAtIdx(3, &value), "t3");
+  EXPECT_EQ(param.GetDisplayTextAtIdx(3, &value), "t3");
   EXPECT_EQ(value, 3);
 }
 
 TEST(IParamDisplay, OutOfRangeValuesAreIgnored) {
   IParam param;
   param.SetDisplayText(0, "zero");
-  EXPECT_STREQ(param.SetDisplayText(-1, "minus"), "");
-  EXPECT_STREQ(param.SetDisplayText(5, "gap"), "");
+  EXPECT_EQ(param.SetDisplayText(-1, "minus"), "");
+  EXPECT_EQ(param.SetDisplayText(5, "gap"), "");
   EXPECT_EQ(param.GetNDisplayTexts(), 1);
   EXPECT_DOUBLE_EQ(param.GetMax(), 0.0);
-  EXPECT_STREQ(param.GetDisplayText(-1), "");
-  EXPECT_STREQ(param.GetDisplayText(5), "");
+  EXPECT_EQ(param.GetDisplayText(-1), "");
+  EXPECT_EQ(param.GetDisplayText(5), "");
   int value = 42;
-  EXPECT_STREQ(param.GetDisplayTextAtIdx(7, &value), "");
+  EXPECT_EQ(param.GetDisplayTextAtIdx(7, &value), "");
   EXPECT_EQ(value, 42);
 }
 
@@ -67,7 +67,7 @@ TEST(IParamDisplay, ResetEmptiesTheTable) {
   param.InitBool("b", false);
   param.ResetDisplayTexts();
   EXPECT_EQ(param.GetNDisplayTexts(), 0);
-  EXPECT_STREQ(param.GetDisplayText(0), "");
+  EXPECT_EQ(param.GetDisplayText(0), "");
 }
 
 TEST(IParamDisplay, HostTextOfNumbers) {

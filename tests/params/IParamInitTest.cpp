@@ -13,8 +13,8 @@ TEST(IParamInit, BoolSetsRangeAndTexts) {
   EXPECT_DOUBLE_EQ(param.GetMin(), 0.0);
   EXPECT_DOUBLE_EQ(param.GetMax(), 1.0);
   EXPECT_EQ(param.GetNDisplayTexts(), 2);
-  EXPECT_STREQ(param.GetDisplayText(0), "off");
-  EXPECT_STREQ(param.GetDisplayText(1), "on");
+  EXPECT_EQ(param.GetDisplayText(0), "off");
+  EXPECT_EQ(param.GetDisplayText(1), "on");
   EXPECT_STREQ(param.GetNameForHost(), "On");
   EXPECT_STREQ(param.GetParamGroupForHost(), "grp");
   EXPECT_EQ(param.GetTagA(), -1);

@@ -30,13 +30,24 @@ TEST(IParamNormalize, DoubleIsNotRoundedToItsStep) {
   EXPECT_DOUBLE_EQ(param.Value(), 1.23);
 }
 
-TEST(IParamNormalize, SetNormalizedClampsAboveMaxOnly) {
-  IParam param;
-  param.InitInt("n", 0, 2, 10);
-  param.SetNormalized(1.5);
-  EXPECT_DOUBLE_EQ(param.Value(), 10.0);
-  param.SetNormalized(-0.5);  // no lower clamp: 2 - 4 = -2
-  EXPECT_DOUBLE_EQ(param.Value(), -2.0);
+TEST(IParamNormalize, SetNormalizedHoldsInputToZeroOne) {
+  // Host chunks reach SetNormalized: whatever arrives lands on an end, NaN on the low one.
+  const struct {
+    double normalized;
+    double expected;
+  } cases[] = {
+      {1.5, 10.0},   {-0.5, 2.0},     {-1e300, 2.0},    {1e300, 10.0},
+      {NAN, 2.0},    {-INFINITY, 2.0}, {INFINITY, 10.0},
+  };
+  for (const auto& c : cases) {
+    for (double shape : {1.0, 0.5, 3.0}) {
+      IParam param;
+      param.InitInt("n", 6, 2, 10);
+      param.SetShape(shape);
+      param.SetNormalized(c.normalized);
+      EXPECT_DOUBLE_EQ(param.Value(), c.expected) << c.normalized << " shape " << shape;
+    }
+  }
 }
 
 TEST(IParamNormalize, OutOfRangeValuesNormaliseToTheEnds) {

@@ -146,6 +146,31 @@ TEST_F(PNGFiles, EveryTruncationOfAGoodFileGivesNull) {
   EXPECT_NE(whole, nullptr);
 }
 
+// The most this process's resident memory has reached since ResetPeakMemory, in kB.
+long PeakMemoryKB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return -1;
+}
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+TEST_F(PNGFiles, AChunkLongerThanTheFileIsRefusedWithoutReservingIt) {
+  std::ifstream in(Path("c3_d4_i1.png"), std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 33u);
+  // After IHDR, a palette suggestion declaring 1.9 GB, of which the file has none.
+  const char header[] = {0x73, 0x73, 0x73, 0x73, 's', 'P', 'L', 'T'};
+  bytes.insert(bytes.begin() + 33, header, header + sizeof header);
+  ResetPeakMemory();
+  const long before = PeakMemoryKB();
+  ASSERT_GT(before, 0);
+  EXPECT_EQ(Raster_LoadPNGFromMemory(bytes.data(), bytes.size(), nullptr), nullptr);
+  EXPECT_LT(PeakMemoryKB() - before, 64 * 1024);
+}
+
 }  // namespace
 
 TEST(PNGSave, RoundTripsEveryPixelWithAlphaAndGivesTheSameBytesTwice) {

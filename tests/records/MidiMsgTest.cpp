@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <functional>
 #include <cstdio>
 #include <string>
 
@@ -54,6 +56,29 @@ TEST(MidiMsg, NoteOnAndOffCarryOffsetChannelAndVelocity) {
   EXPECT_EQ(Bytes(msg), "83 3D 40");
   EXPECT_EQ(msg.mOffset, 5);
   EXPECT_EQ(msg.StatusMsg(), IMidiMsg::kNoteOff);
+}
+
+TEST(MidiMsg, AChannelOutsideZeroToFifteenGivesNoMessage) {
+  // Unchecked, 16 turned a Note Off into a Note On and -1 made 0xFF (System Reset).
+  const std::function<void(IMidiMsg&, int)> makers[] = {
+      [](IMidiMsg& m, int ch) { m.MakeNoteOnMsg(60, 100, 3, ch); },
+      [](IMidiMsg& m, int ch) { m.MakeNoteOffMsg(60, 3, ch); },
+      [](IMidiMsg& m, int ch) { m.MakeControlChangeMsg(7, 0.5, ch); },
+      [](IMidiMsg& m, int ch) { m.MakeProgramChangeMsg(0.5, ch); },
+      [](IMidiMsg& m, int ch) { m.MakePitchWheelMsg(0.5, ch); },
+  };
+  for (const auto& make : makers) {
+    for (int channel : {-1, 16, 17, 255, INT_MIN, INT_MAX}) {
+      IMidiMsg msg(9, 0x93, 1, 2);
+      make(msg, channel);
+      EXPECT_EQ(Bytes(msg), "00 00 00") << channel;
+      EXPECT_EQ(msg.StatusMsg(), IMidiMsg::kNone) << channel;
+    }
+    IMidiMsg msg;
+    make(msg, 15);
+    EXPECT_EQ(msg.Channel(), 15);
+    EXPECT_NE(msg.StatusMsg(), IMidiMsg::kNone);
+  }
 }
 
 TEST(MidiMsg, ProgramChangeScalesAndMarksTheUnsentByte) {

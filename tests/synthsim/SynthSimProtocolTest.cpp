@@ -56,6 +56,87 @@ protected:
   std::vector<Message> replies_;
   SynthSim sim_{SynthSimSettings{}, scheduler_, [this](const Message& m) { replies_.push_back(m); }};
 };
+
+TEST_F(SynthSimProtocol, EditPerformancePartBlocksAreTheProgramEditBuffers) {
+  // Every field by name is the dump coders' round trip; here where values land.
+  ASSERT_TRUE(sim_.SetValue("kFilterCutoff", 2, 200));
+  ASSERT_TRUE(sim_.SetValue("kVFilterCutoff", 2, 0));
+  ASSERT_TRUE(sim_.SetValue("kMDB52", 0, 9));
+  EXPECT_FALSE(sim_.SetValue("kNoSuchParameter", 0, 1));
+  EXPECT_EQ(sim_.Value("kFilterCutoff", 4), -1);
+  const Message program = sim_.ProgramEditBuffer(2);
+  EXPECT_EQ(UnsignedPair(program, 12), 200);
+  EXPECT_EQ(SignedPair(program, 62), 0);
+  const Message performance = sim_.PerformanceEditBuffer();
+  EXPECT_EQ(Message(performance.begin() + 2 * 132, performance.begin() + 3 * 132), program);
+  EXPECT_EQ(performance[641 - 6], 9);
+
+  // A program sent to slot B shows in the performance; a performance sets all four.
+  Receive(ProgramDump(0, 0, 1, 0x05));
+  const Message withProgram = sim_.PerformanceEditBuffer();
+  EXPECT_EQ(Message(withProgram.begin() + 132, withProgram.begin() + 264), Message(132, 0x05));
+  Receive(PerformanceDump(0, 0x1E, 0, 0x06, 715));
+  for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(sim_.ProgramEditBuffer(slot), Message(132, 0x06));
+}
+
+TEST_F(SynthSimProtocol, ReplyLengthsGiveEachForm) {
+  struct Case {
+    int length;
+    uint8_t request;
+    size_t size;
+  };
+  const Case kCases[] = {{139, 0x0A, 139}, {149, 0x0A, 149}, {149, 0x28, 715}, {711, 0x28, 711}, {712, 0x28, 712},
+                         {720, 0x28, 720}, {725, 0x28, 725}, {765, 0x28, 765}, {765, 0x0A, 139}};
+  for (const Case& c : kCases) {
+    SynthSimSettings settings = sim_.Settings();
+    settings.replyLength = c.length;
+    sim_.SetSettings(settings);
+    Receive(Request(0, c.request, 0));
+    const auto replies = RepliesWithin(2000);
+    ASSERT_EQ(replies.size(), 1u) << c.length;
+    EXPECT_EQ(replies[0].size(), c.size) << c.length;
+    EXPECT_EQ(replies[0].front(), 0xF0);
+    EXPECT_EQ(replies[0].back(), 0xF7) << c.length;
+    for (size_t i = 1; i + 1 < replies[0].size(); ++i) ASSERT_LT(replies[0][i], 0x80) << c.length << " at " << i;
+  }
+}
+
+TEST_F(SynthSimProtocol, WireTimeSilenceSlotByteAndUnaskedDumps) {
+  SynthSimSettings settings = sim_.Settings();
+  settings.wireTime = true;
+  settings.silentAfterRequests = 2;
+  settings.slotByteOutOfRange = true;
+  sim_.SetSettings(settings);
+  Receive(Request(0, 0x28, 0));
+  Receive(Request(0, 0x0A, 3));
+  Receive(Request(0, 0x0A, 2));  // the third request: silent from here
+  // 715 bytes at 320 us each after the 1 ms latency, then the program behind it.
+  EXPECT_TRUE(RepliesWithin(1000 + 715 * 320 - 1).empty());
+  EXPECT_EQ(RepliesWithin(1).size(), 1u);
+  EXPECT_TRUE(RepliesWithin(139 * 320 - 1).empty());
+  const auto program = RepliesWithin(1);
+  ASSERT_EQ(program.size(), 1u);
+  EXPECT_EQ(program[0][5], 3 + 4);
+  EXPECT_TRUE(RepliesWithin(10000000).empty());
+
+  sim_.SendProgramUnasked(1);
+  sim_.SendPerformanceUnasked();
+  const auto unasked = RepliesWithin(10000000);
+  ASSERT_EQ(unasked.size(), 2u);
+  EXPECT_EQ(unasked[0].size(), 139u);
+  EXPECT_EQ(unasked[1].size(), 715u);
+}
+
+TEST_F(SynthSimProtocol, KeepsArrivalTimes) {
+  Receive({0xF8});
+  clock_.Advance(5000);
+  Receive({0xFA});
+  const auto arrivals = sim_.Arrivals();
+  ASSERT_EQ(arrivals.size(), 2u);
+  EXPECT_EQ(arrivals[1].micros - arrivals[0].micros, 5000u);
+  EXPECT_EQ(arrivals[1].message, Message{0xFA});
+}
+
 }  // namespace
 
 TEST_F(SynthSimProtocol, StartsWithTheInitProgramInEverySlot) {

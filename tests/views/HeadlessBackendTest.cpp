@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingClient.h"
+#include "BankNameDialog.h"
 #include "View_Headless.h"
 
 namespace {
@@ -190,6 +191,28 @@ TEST_F(HeadlessBackend, ResizeAsksForAFullRedrawAtTheNewSize) {
   backend.Resize(60, 30);
   EXPECT_EQ(backend.FrameBuffer().Width(), 60);
   EXPECT_EQ(backend.FlushDraws(), (ViewRect{0, 0, 60, 30}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HeadlessBackend, DialogRunsThroughTheScriptCentredOnThePanel) {
+  backend.Attach(&client, 600, 400, 0.04);
+  backend.ScriptDialogAnswer({{{BankNameDialog::kField, "Strings 2"}}, BankNameDialog::kOk});
+  EXPECT_EQ(BankNameDialog::Run(), 1);
+  EXPECT_EQ(BankNameDialog::Outcome().name, "Strings 2");
+  ASSERT_EQ(backend.ShownDialogs().size(), 1u);
+  EXPECT_EQ(backend.ShownDialogs()[0].title, "Enter Bank Name");
+  EXPECT_EQ(backend.ShownDialogs()[0].rect, (ViewRect{102, 128, 396, 144}));
+  // Without an answer the dialog is cancelled, as Escape would.
+  EXPECT_EQ(BankNameDialog::Run(), 2);
+  EXPECT_EQ(BankNameDialog::Outcome().commands, std::vector<unsigned>{IDCANCEL});
+  EXPECT_EQ(backend.ShownDialogs().size(), 2u);
+  // Detached, the back end shows no more dialogs.
+  backend.Detach();
+  EXPECT_EQ(BankNameDialog::Run(), 2);
+  EXPECT_EQ(backend.ShownDialogs().size(), 2u);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <fstream>
 
+#include "BankNameDialog.h"
 #include "View_AlertSession.h"
+#include "View_DialogSession.h"
 #include "View_PathPromptSession.h"
 #include "View_PopupSession.h"
 
@@ -277,6 +279,56 @@ TEST_F(Overlay, EntryDrawsItsColoursAndSelection) {
   bool sawHighlight = false;
   for (int x = 10; x < 90; ++x) sawHighlight |= PanelPixelRgb(px[size_t(12 * 100 + x)]) == ViewOverlayColours::kHighlight;
   EXPECT_TRUE(sawHighlight);
+}
+
+}  // namespace
+
+namespace {
+
+ViewRect ControlRect(HWND dialog, int id) {
+  RECT r{0, 0, 0, 0};
+  GetWindowRect(GetDlgItem(dialog, id), &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::string FieldText(HWND dialog) {
+  char text[64];
+  GetDlgItemText(dialog, BankNameDialog::kField, text, sizeof text);
+  return text;
+}
+
+TEST(DialogSession, KeysEditTheFieldAndButtonsSendTheirIds) {
+  ViewOverlayPainter painter;
+  WinEmu_SetScreenSize(600, 400);
+  WinEmu_SetModalDriver([&](HWND dialog) {
+    ViewDialogSession session(dialog, painter);
+    EXPECT_EQ(session.FocusedField(), GetDlgItem(dialog, BankNameDialog::kField));
+    for (const char* typed : {"A", "b"}) session.Key(Key(kViewKeyNone, typed));
+    session.Key(Key(kViewKeyBackspace));
+    session.Key(Key(kViewKeyNone, "c"));
+    EXPECT_EQ(FieldText(dialog), "Ac");
+    session.Mouse(Mouse(ViewMouseAction::Down, ControlRect(dialog, 0)));  // the label
+    session.Key(Key(kViewKeyTab));  // the only field keeps the keys
+    session.Key(Key(kViewKeyReturn));
+    EXPECT_FALSE(session.Done());
+    std::vector<uint32_t> pixels(600 * 400, 0);
+    ViewPixelsBitmap canvas(pixels.data(), 600, 400, 600);
+    session.Draw(&canvas, painter);
+    const ViewRect bounds = session.Bounds();
+    EXPECT_EQ(PanelPixelRgb(pixels[size_t(bounds.y + 2) * 600 + size_t(bounds.x + 2)]), ViewOverlayColours::kHighlight);
+    session.Mouse(Mouse(ViewMouseAction::Down, ControlRect(dialog, BankNameDialog::kOk)));
+    EXPECT_TRUE(session.Done());
+  });
+  EXPECT_EQ(BankNameDialog::Run(), 1);
+  WinEmu_SetModalDriver(nullptr);
+  EXPECT_EQ(BankNameDialog::Outcome().name, "Ac");
+  EXPECT_EQ(BankNameDialog::Outcome().commands, (std::vector<unsigned>{IDOK, BankNameDialog::kOk}));
+}
+
+TEST(DialogSession, ButtonLabelsLoseMnemonicMarksAndTrailingBlanks) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"&Cancel", "Cancel"}, {"&OK    ", "OK"}, {"Save && Quit", "Save & Quit"}, {"End&", "End&"}, {"", ""}};
+  for (const auto& c : cases) EXPECT_EQ(ViewDialogButtonLabel(c.first), c.second) << c.first;
 }
 
 }  // namespace

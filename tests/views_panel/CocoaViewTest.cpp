@@ -156,7 +156,7 @@ TEST(CocoaView, NameFieldCommitsTypedText) {
   p.backend.TypeText(" Pad 2\n");
   EXPECT_FALSE(p.backend.IsTextEntryOpen());
   EXPECT_FALSE(p.view->textEntryOpen());
-  EXPECT_STREQ(p.plug->GetParam(4)->GetDisplayText(0), "INIT Pad 2");
+  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "INIT Pad 2");
   EXPECT_FALSE(p.plug->fromGUI.empty());
 }
 
@@ -164,7 +164,7 @@ TEST(CocoaView, NameFieldRefusesTheSeventeenthCharacter) {
   NamePanel p;
   p.backend.Click(MacPanel::WindowX(50), MacPanel::WindowY(40));
   p.backend.TypeText("ABCDEFGHIJKLMNOPQRS\n");
-  EXPECT_STREQ(p.plug->GetParam(4)->GetDisplayText(0), "INITABCDEFGHIJKL");
+  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "INITABCDEFGHIJKL");
 }
 
 TEST(CocoaView, WheelClosesAnOpenEntryWithoutCommitting) {
@@ -174,7 +174,7 @@ TEST(CocoaView, WheelClosesAnOpenEntryWithoutCommitting) {
   p.backend.InjectWheel({190, 110, 0, 1, {}});  // over the background
   EXPECT_FALSE(p.backend.IsTextEntryOpen());
   EXPECT_FALSE(p.view->textEntryOpen());
-  EXPECT_STREQ(p.plug->GetParam(4)->GetDisplayText(0), "INIT");
+  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "INIT");
   for (const auto& change : p.plug->fromGUI) EXPECT_NE(change.first, 4) << change.second;
 }
 
@@ -185,7 +185,7 @@ TEST(CocoaView, ClickElsewhereEndsTheEntryAndCommitsIt) {
   p.backend.TypeText("X");
   p.backend.Click(MacPanel::WindowX(150), MacPanel::WindowY(80));
   EXPECT_FALSE(p.backend.IsTextEntryOpen());
-  EXPECT_STREQ(p.plug->GetParam(4)->GetDisplayText(0), "INITX");
+  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "INITX");
   EXPECT_EQ(s->downs.size(), 1u);
 }
 

@@ -5,7 +5,9 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
+#include "BankNameDialog.h"
 #include "ViewsPanelSupport.h"
 #include "HostSnapshot.h"
 #include "IControlText.h"
@@ -52,7 +54,8 @@ public:
 
 class XvfbWindow : public ::testing::Test {
 protected:
-  static constexpr int kW = 240, kH = 160;
+  // Wide enough for the bank-name dialog.
+  static constexpr int kW = 420, kH = 200;
 
   void SetUp() override {
     ASSERT_TRUE(gServer && gServer->Ready()) << (gServer ? gServer->Error() : "no server");
@@ -128,6 +131,26 @@ protected:
     XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), True, CurrentTime);
     XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), False, CurrentTime);
     if (shift) XTestFakeKeyEvent(user, shiftCode, False, CurrentTime);
+  }
+
+  // The window pixel as the server holds it (0xRRGGBB).
+  uint32_t ServerPixel(int x, int y) {
+    XImage* image = XGetImage(user, Window(backend->WindowId()), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    const unsigned long p = XGetPixel(image, 0, 0);
+    const uint32_t rgb = uint32_t((p & image->red_mask) >> 16) << 16 |
+                         uint32_t((p & image->green_mask) >> 8) << 8 | uint32_t(p & image->blue_mask);
+    XDestroyImage(image);
+    return rgb;
+  }
+  // Waits, as a user looks, until the window shows `rgb` at (x, y); generous bound.
+  bool SeenOnScreen(int x, int y, uint32_t rgb) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (ServerPixel(x, y) == rgb) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
   }
 
   // Reads the window back from the server and compares it with the frame buffer.
@@ -240,7 +263,7 @@ TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {
   Key(XK_Return);
   Send();
   ASSERT_TRUE(PumpUntil([&] { return !backend->IsTextEntryOpen(); }));
-  EXPECT_STREQ(plug->GetParam(3)->GetDisplayText(0), "INPad");
+  EXPECT_EQ(plug->GetParam(3)->GetDisplayText(0), "INPad");
 }
 
 }  // namespace
@@ -263,6 +286,52 @@ TEST(XvfbOpener, NoDisplayNoBackEnd) {
   std::string error;
   EXPECT_FALSE(X11ViewBackend::Open(":59999", &error));
   EXPECT_NE(error.find(":59999"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(XvfbWindow, BankNameDialogIsShownInThePanelAndAnswered) {
+  // The dialog stands centred on the panel, its title bar just above it.
+  const int left = (backend->Width() - 396) / 2, top = (backend->Height() - 144) / 2;
+  const auto field = [&] { MoveTo(left + 18 + 20, top + 36 + 10); };
+  const auto okButton = [&] { MoveTo(left + 180 + 45, top + 108 + 12); };
+  bool shown[2] = {false, false};
+  // The user answers from another thread while the panel's loop runs the dialog.
+  std::thread user1([&] {
+    shown[0] = SeenOnScreen(left + 4, top - 4, ViewOverlayColours::kHighlight);
+    field();
+    Click(1);
+    Key(XK_p, true);
+    Key(XK_a);
+    Key(XK_d);
+    Key(XK_Return);  // IDOK: this dialog's OK is its own button, so it stays open
+    okButton();
+    Click(1);
+    Send();
+  });
+  EXPECT_EQ(BankNameDialog::Run(), 1);
+  user1.join();
+  EXPECT_TRUE(shown[0]);
+  EXPECT_EQ(BankNameDialog::Outcome().name, "Pad");
+  EXPECT_EQ(BankNameDialog::Outcome().commands, (std::vector<unsigned>{IDOK, BankNameDialog::kOk}));
+
+  std::thread user2([&] {
+    shown[1] = SeenOnScreen(left + 4, top - 4, ViewOverlayColours::kHighlight);
+    field();
+    Key(XK_x);
+    Key(XK_Escape);
+    Send();
+  });
+  EXPECT_EQ(BankNameDialog::Run(), 2);
+  user2.join();
+  EXPECT_TRUE(shown[1]);
+  EXPECT_EQ(BankNameDialog::Outcome().commands, std::vector<unsigned>{IDCANCEL});
+  // Gone again: the window shows the panel alone.
+  Settle();
+  XSync(backend->XDisplay(), False);
+  EXPECT_EQ(PixelsDifferingFromTheFrameBuffer(), 0);
 }
 
 }  // namespace

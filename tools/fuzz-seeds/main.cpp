@@ -1,6 +1,7 @@
 // Writes fuzz seeds made by the project's own code: the base plug-in's parameter and
 // preset chunks, the simulator's replies to the requests it answers (sent back as
-// stores) and the host names the records know. scripts/make-fuzz-seeds runs it.
+// stores), its dumps in every reply length for the dump parsers, and the host names
+// the records know. scripts/make-fuzz-seeds runs it.
 //
 // Usage: tavro-fuzz-seeds FUZZDIR   (writes FUZZDIR/<target>/seeds/*)
 
@@ -80,7 +81,8 @@ bool WriteSynthSimSeeds(const std::string& dir) {
       if (replies.size() != 1) continue;
       uint8_t code = 0;
       if (!LengthCode(replies[0].size(), &code)) return false;
-      Bytes seed = {uint8_t(model), uint8_t(request.size())};
+      // Model, then settings of a unit that always answers in the usual lengths.
+      Bytes seed = {uint8_t(model), 0xE0, uint8_t(request.size())};
       seed.insert(seed.end(), request.begin(), request.end());
       seed.push_back(code);
       seed.insert(seed.end(), replies[0].begin(), replies[0].end());
@@ -93,14 +95,40 @@ bool WriteSynthSimSeeds(const std::string& dir) {
   return written > 0;
 }
 
-// Every host's name as the records show it, and a build stamp as the compiler writes it.
+// The simulator's edit-buffer dumps in each reply length, each after a flags byte
+// giving the model (the dump parsers' target; no locks).
+bool WriteDumpSeeds(const std::string& dir) {
+  for (int length : {0, 149, 711, 712, 720, 725, 765}) {
+    for (uint8_t request : {0x0A, 0x28}) {
+      Kit_VirtualClock clock(0);
+      SynthSimVirtualScheduler scheduler(clock);
+      SynthSimSettings settings;
+      settings.replyLength = length;
+      std::vector<SynthSim::Message> replies;
+      SynthSim sim(settings, scheduler, [&](const SynthSim::Message& m) { replies.push_back(m); });
+      const Bytes ask = {0xF0, 0x33, 0x00, 0x04, request, 0x01, 0xF7};
+      sim.Receive(ask.data(), ask.size());
+      clock.Advance(1000000);
+      if (replies.size() != 1) return false;
+      Bytes seed = {uint8_t(length % 3)};
+      seed.insert(seed.end(), replies[0].begin(), replies[0].end());
+      char name[32];
+      std::snprintf(name, sizeof name, "/reply-%zu", replies[0].size());
+      if (!Write(dir + name, seed)) return false;
+    }
+  }
+  return true;
+}
+
+// Every host's name as the records show it, and a build stamp in the compiler's
+// __DATE__ __TIME__ form (fixed, so the seeds do not change with each build).
 bool WriteRecordSeeds(const std::string& dir) {
   for (int host = kHostUnknown; host <= kHostArdour; ++host) {
     char name[kHostNameBufferSize];
     GetHostNameStr(EHost(host), name);
     if (!Write(dir + "/host-" + std::to_string(host), Bytes(name, name + std::strlen(name)))) return false;
   }
-  const std::string stamp = std::string(__DATE__) + __TIME__;
+  const std::string stamp = "Dec  6 202620:44:16";
   return Write(dir + "/build-stamp", Bytes(stamp.begin(), stamp.end()));
 }
 
@@ -113,7 +141,7 @@ int main(int argc, char** argv) {
   }
   const std::string fuzz = argv[1];
   if (!WriteChunkSeeds(fuzz + "/chunks/seeds") || !WriteSynthSimSeeds(fuzz + "/synthsim/seeds") ||
-      !WriteRecordSeeds(fuzz + "/records/seeds")) {
+      !WriteRecordSeeds(fuzz + "/records/seeds") || !WriteDumpSeeds(fuzz + "/dumps/seeds")) {
     std::fprintf(stderr, "tavro-fuzz-seeds: could not write the seeds under %s\n", fuzz.c_str());
     return 1;
   }

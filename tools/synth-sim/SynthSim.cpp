@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Kit_TimeSource.h"
+#include "SynthSimFields.h"
 #include "SynthSimPatches.h"
 
 using namespace SynthSimLayout;
@@ -12,6 +14,10 @@ constexpr uint8_t kStoredPerformanceType = 0x1F;
 constexpr uint8_t kPerformanceRequest = 0x28;
 constexpr uint8_t kStoredPerformanceRequest = 0x29;
 constexpr int kRequestSize = 7;
+constexpr int kPartBlocksSize = kSlots * kProgramDataSize;  // data bytes before the settings
+constexpr uint64_t kMicrosPerByte = 320;                    // ten bits at 31,250 baud
+constexpr int kNameSize = 10;
+const char kReplyName[] = "Sim Reply ";
 
 bool IsOurs(const uint8_t* bytes, size_t size, int deviceId) {
   return size >= kRequestSize && bytes[0] == 0xF0 && bytes[1] == kManufacturer && bytes[2] == deviceId &&
@@ -19,17 +25,44 @@ bool IsOurs(const uint8_t* bytes, size_t size, int deviceId) {
 }
 
 bool IsTenBankModel(int model) { return model == 2; }
+
+// The form whose part blocks lie 142 bytes apart, each followed by a name, and whose
+// settings are split at 640: 534..640 at 574.., 641..713 at 691...
+SynthSim::Message SpacedPerformance(const SynthSim::Message& dump) {
+  SynthSim::Message spaced(kLongestPerformanceDump, 0);
+  std::copy(dump.begin(), dump.begin() + kHeaderSize, spaced.begin());
+  for (int slot = 0; slot < kSlots; ++slot) {
+    const int from = kHeaderSize + kProgramDataSize * slot;
+    const int to = kHeaderSize + (kProgramDataSize + kNameSize) * slot;
+    std::copy(dump.begin() + from, dump.begin() + from + kProgramDataSize, spaced.begin() + to);
+    std::copy(kReplyName, kReplyName + kNameSize, spaced.begin() + to + kProgramDataSize);
+  }
+  std::copy(dump.begin() + 534, dump.begin() + 641, spaced.begin() + 574);
+  std::copy(dump.begin() + 641, dump.begin() + 714, spaced.begin() + 691);
+  spaced.back() = 0xF7;
+  return spaced;
+}
+
+// A dump in another of its forms: cut short, or named (up to `size`).
+SynthSim::Message Reshaped(const SynthSim::Message& dump, int size) {
+  SynthSim::Message reshaped(dump.begin(), dump.end() - 1);
+  reshaped.resize(size - 1, 0);
+  for (size_t i = dump.size() - 1, k = 0; i < reshaped.size(); ++i, ++k) reshaped[i] = kReplyName[k % kNameSize];
+  reshaped.push_back(0xF7);
+  return reshaped;
+}
 }  // namespace
 
 SynthSim::SynthSim(SynthSimSettings settings, SynthSimScheduler& scheduler, Send send)
     : settings_(settings),
       scheduler_(scheduler),
       send_(std::move(send)),
-      slots_(kSlots, SynthSimInitProgramData()),
-      performance_(SynthSimInitPerformanceData()),
+      slots_(kSlots),
       programBanks_(kProgramBanks, std::vector<Message>(kProgramsPerBank, SynthSimInitProgramData())),
       performanceBanks_(kPerformanceBanks,
-                        std::vector<Message>(kPerformancesPerBank, SynthSimInitPerformanceData())) {}
+                        std::vector<Message>(kPerformancesPerBank, SynthSimInitPerformanceData())) {
+  SetEditPerformance(SynthSimInitPerformanceData().data());
+}
 
 SynthSimSettings SynthSim::Settings() const {
   std::lock_guard<std::mutex> hold(lock_);
@@ -41,9 +74,16 @@ void SynthSim::SetSettings(const SynthSimSettings& settings) {
   settings_ = settings;
 }
 
-std::vector<SynthSim::Message> SynthSim::Received() const {
+std::vector<SynthSim::Arrival> SynthSim::Arrivals() const {
   std::lock_guard<std::mutex> hold(lock_);
   return received_;
+}
+
+std::vector<SynthSim::Message> SynthSim::Received() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  std::vector<Message> messages;
+  for (const Arrival& arrival : received_) messages.push_back(arrival.message);
+  return messages;
 }
 
 size_t SynthSim::ReceivedCount() const {
@@ -53,23 +93,49 @@ size_t SynthSim::ReceivedCount() const {
 
 void SynthSim::Receive(const uint8_t* bytes, size_t size) {
   if (!bytes || size == 0) return;
-  Message reply;
-  uint64_t latency = 0;
-  {
-    std::lock_guard<std::mutex> hold(lock_);
-    received_.emplace_back(bytes, bytes + size);
-    if (!IsOurs(bytes, size, settings_.deviceId)) return;
-    if (size > kRequestSize) {
-      Store(bytes, size);
-      return;
-    }
-    if (size != kRequestSize || settings_.silent) return;
-    reply = Reply(Decode(bytes[4], bytes[5], settings_.model));
-    latency = settings_.replyLatencyMicros;
+  std::lock_guard<std::mutex> hold(lock_);
+  received_.push_back({Kit_Time().NowMicros(), Message(bytes, bytes + size)});
+  if (!IsOurs(bytes, size, settings_.deviceId)) return;
+  if (size > kRequestSize) {
+    Store(bytes, size);
+    return;
   }
+  if (size != kRequestSize || settings_.silent) return;
+  if (settings_.silentAfterRequests >= 0 && requestsAnswered_ >= settings_.silentAfterRequests) return;
+  Message reply = Reply(Decode(bytes[4], bytes[5], settings_.model));
   if (reply.empty()) return;
+  ++requestsAnswered_;
+  Transmit(std::move(reply));
+}
+
+void SynthSim::SendProgramUnasked(int slot) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (slot < 0 || slot >= kSlots) return;
+  Request request;
+  request.kind = Request::kProgramSlot;
+  request.number = slot;
+  Transmit(Reply(request));
+}
+
+void SynthSim::SendPerformanceUnasked() {
+  std::lock_guard<std::mutex> hold(lock_);
+  Request request;
+  request.kind = Request::kPerformanceEdit;
+  Transmit(Reply(request));
+}
+
+// Under lock_. With wire time a reply starts once the one before has left and
+// arrives when its last byte has.
+void SynthSim::Transmit(Message reply) {
+  uint64_t delay = settings_.replyLatencyMicros;
+  if (settings_.wireTime) {
+    const uint64_t now = Kit_Time().NowMicros();
+    const uint64_t start = std::max(now + delay, wireFreeMicros_);
+    wireFreeMicros_ = start + kMicrosPerByte * reply.size();
+    delay = wireFreeMicros_ - now;
+  }
   Send send = send_;
-  scheduler_.After(latency, [send, reply] { send(reply); });
+  scheduler_.After(delay, [send, reply] { send(reply); });
 }
 
 // ---- requests
@@ -98,24 +164,29 @@ SynthSim::Request SynthSim::Decode(uint8_t type, uint8_t number, int model) cons
 }
 
 SynthSim::Message SynthSim::Dump(uint8_t type, uint8_t number, const Message& data, int size) const {
-  // A faulty unit sends one byte too many for a program, too few for a performance.
-  if (settings_.wrongSizeReplies) size += (size == kProgramDumpSize) ? 1 : -5;
   Message dump(size, 0);
   const uint8_t header[kHeaderSize] = {0xF0, kManufacturer, static_cast<uint8_t>(settings_.deviceId),
                                        kModelByte, type, number};
   std::copy(header, header + kHeaderSize, dump.begin());
-  const size_t room = size - kHeaderSize - 1;
-  std::copy(data.begin(), data.begin() + std::min(room, data.size()), dump.begin() + kHeaderSize);
+  std::copy(data.begin(), data.end(), dump.begin() + kHeaderSize);
   dump.back() = 0xF7;
+  // A faulty unit sends one byte too many for a program, too few for a performance.
+  if (settings_.wrongSizeReplies) return Reshaped(dump, size == kProgramDumpSize ? size + 1 : size - 5);
+  const int length = settings_.replyLength;
+  if (size == kProgramDumpSize && length == kNamedProgramDumpSize) return Reshaped(dump, length);
+  if (size == kPerformanceDumpSize && length == kLongestPerformanceDump) return SpacedPerformance(dump);
+  if (size == kPerformanceDumpSize && length >= 711 && length < kLongestPerformanceDump) {
+    return Reshaped(dump, length);
+  }
   return dump;
 }
 
 SynthSim::Message SynthSim::PerformanceDump(uint8_t type, uint8_t number, const Message& data) const {
-  Message dump = Dump(type, number, data, kPerformanceDumpSize);
+  Message withOwnChannel = data;
   // The global channel is the unit's own, whatever performance it sends: an editor
   // loading the dump then keeps addressing this unit.
-  if (dump.size() > kGlobalChannelPosition) dump[kGlobalChannelPosition] = static_cast<uint8_t>(settings_.deviceId);
-  return dump;
+  withOwnChannel[kGlobalChannelPosition - kHeaderSize] = static_cast<uint8_t>(settings_.deviceId);
+  return Dump(type, number, withOwnChannel, kPerformanceDumpSize);
 }
 
 SynthSim::Message SynthSim::Reply(const Request& request) const {
@@ -123,9 +194,11 @@ SynthSim::Message SynthSim::Reply(const Request& request) const {
   const uint8_t number = static_cast<uint8_t>(request.number);
   switch (request.kind) {
     case Request::kPerformanceEdit:
-      return PerformanceDump(kPerformanceEditType, 0, performance_);
-    case Request::kProgramSlot:
-      return Dump(0, number, slots_[request.number], kProgramDumpSize);
+      return PerformanceDump(kPerformanceEditType, 0, EditPerformance());
+    case Request::kProgramSlot: {
+      const uint8_t slotByte = static_cast<uint8_t>(settings_.slotByteOutOfRange ? number + kSlots : number);
+      return Dump(0, slotByte, slots_[request.number], kProgramDumpSize);
+    }
     case Request::kStoredProgram:
       return Dump(static_cast<uint8_t>(request.bank + 1), number, programBanks_[request.bank][request.number],
                   kProgramDumpSize);
@@ -148,7 +221,6 @@ SynthSim::Message* SynthSim::ProgramAt(uint8_t type, uint8_t number) {
 }
 
 SynthSim::Message* SynthSim::PerformanceAt(uint8_t type, uint8_t number) {
-  if (type == kPerformanceEditType) return &performance_;
   const int banks = IsTenBankModel(settings_.model) ? kPerformanceBanks : 1;
   if (type < kStoredPerformanceType || type >= kStoredPerformanceType + banks) return nullptr;
   if (number >= kPerformancesPerBank) return nullptr;
@@ -162,13 +234,48 @@ void SynthSim::Store(const uint8_t* bytes, size_t size) {
   if (size == kProgramDumpSize || size == kNamedProgramDumpSize) {
     if (Message* program = ProgramAt(type, number)) program->assign(data, data + kProgramDataSize);
   } else if (size >= kPerformanceDumpSize && size <= kLongestPerformanceDump) {
-    if (Message* performance = PerformanceAt(type, number)) {
+    if (type == kPerformanceEditType) {
+      SetEditPerformance(data);
+    } else if (Message* performance = PerformanceAt(type, number)) {
       performance->assign(data, data + kPerformanceDataSize);
     }
   }
 }
 
 // ---- memory
+
+SynthSim::Message SynthSim::EditPerformance() const {
+  Message data;
+  for (const Message& slot : slots_) data.insert(data.end(), slot.begin(), slot.end());
+  data.insert(data.end(), performanceBlock_.begin(), performanceBlock_.end());
+  return data;
+}
+
+void SynthSim::SetEditPerformance(const uint8_t* data) {
+  for (int slot = 0; slot < kSlots; ++slot) {
+    slots_[slot].assign(data + kProgramDataSize * slot, data + kProgramDataSize * (slot + 1));
+  }
+  performanceBlock_.assign(data + kPartBlocksSize, data + kPerformanceDataSize);
+}
+
+bool SynthSim::SetValue(const std::string& name, int slot, int value) {
+  SynthSimFields::Field field;
+  if (!SynthSimFields::Find(name, slot, &field)) return false;
+  std::lock_guard<std::mutex> hold(lock_);
+  uint8_t* at = field.perPart ? &slots_[slot][field.position - kHeaderSize]
+                              : &performanceBlock_[field.position - kHeaderSize - kPartBlocksSize];
+  SynthSimFields::Write(field.coding, value, at);
+  return true;
+}
+
+int SynthSim::Value(const std::string& name, int slot) const {
+  SynthSimFields::Field field;
+  if (!SynthSimFields::Find(name, slot, &field)) return -1;
+  std::lock_guard<std::mutex> hold(lock_);
+  const uint8_t* at = field.perPart ? &slots_[slot][field.position - kHeaderSize]
+                                    : &performanceBlock_[field.position - kHeaderSize - kPartBlocksSize];
+  return SynthSimFields::Read(field.coding, at);
+}
 
 SynthSim::Message SynthSim::ProgramEditBuffer(int slot) const {
   std::lock_guard<std::mutex> hold(lock_);
@@ -177,7 +284,7 @@ SynthSim::Message SynthSim::ProgramEditBuffer(int slot) const {
 
 SynthSim::Message SynthSim::PerformanceEditBuffer() const {
   std::lock_guard<std::mutex> hold(lock_);
-  return performance_;
+  return EditPerformance();
 }
 
 SynthSim::Message SynthSim::StoredProgram(int bank, int number) const {

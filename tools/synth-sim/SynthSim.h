@@ -1,16 +1,18 @@
 #pragma once
 // A simulated synthesizer that speaks the editor's SysEx protocol.
 //
-// It holds four program edit buffers, a performance edit buffer and banks of
-// stored programs and performances, all starting as the INIT sounds. It answers
-// requests addressed to its device id, stores the dumps it is sent and records
-// every message it receives. Performance replies carry its device id as their
-// global channel (position 636), as the unit's own setting. Replies leave through `send` after the configured
-// latency, as the scheduler runs them.
+// It holds four program edit buffers, an edit performance whose part blocks are
+// those four buffers (so its replies agree), and banks of stored programs and
+// performances, all starting as the INIT sounds. It answers requests addressed to its
+// device id, stores the dumps it is sent and records every message it receives with
+// its arrival time. Performance replies carry its device id as their global channel
+// (position 636), as the unit's own setting. Replies leave through `send` after the
+// configured latency (and wire time), as the scheduler runs them.
 
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "SynthSimScheduler.h"
@@ -21,6 +23,13 @@ struct SynthSimSettings {
   uint64_t replyLatencyMicros = 1000;
   bool silent = false;               // records and stores, but never answers
   bool wrongSizeReplies = false;     // program replies 140 bytes, performance replies 710
+  bool wireTime = false;             // replies take 320 us a byte (31,250 baud), one at a time
+  int silentAfterRequests = -1;      // answers this many requests, then none; -1 all
+  // Reply length: 139 or 149 (named) for programs; 711, 712 (cut short), 720, 725
+  // (named) or 765 (the form with part blocks 142 bytes apart) for performances. 0 or
+  // another kind's length leaves that kind at 139 and 715.
+  int replyLength = 0;
+  bool slotByteOutOfRange = false;   // program replies carry 4 + the number in byte 5
 };
 
 class SynthSim {
@@ -34,12 +43,28 @@ public:
   // threads: any (the simulator's input thread, tests)
   void Receive(const uint8_t* bytes, size_t size);
 
+  // A dump nobody asked for, sent as a reply would be.
+  // threads: any
+  void SendProgramUnasked(int slot);
+  void SendPerformanceUnasked();
+
   // threads: any
   SynthSimSettings Settings() const;
   void SetSettings(const SynthSimSettings& settings);
-  // Every message received, in order.
+  // Every message received, in order, with the time source's reading on arrival.
+  struct Arrival {
+    uint64_t micros;
+    Message message;
+  };
+  std::vector<Arrival> Arrivals() const;
   std::vector<Message> Received() const;
   size_t ReceivedCount() const;
+
+  // The edit memory by parameter name and slot (program fields of that slot's edit
+  // buffer, performance fields of that slot or of the whole): false, or -1, when the
+  // name has no field. Values are written as the dump codes them.
+  bool SetValue(const std::string& name, int slot, int value);
+  int Value(const std::string& name, int slot) const;
 
   // Data bytes of the memory (132 for a program, 708 for a performance); empty
   // for a place that does not exist.
@@ -62,14 +87,19 @@ private:
   Message Reply(const Request& request) const;
   Message Dump(uint8_t type, uint8_t number, const Message& data, int size) const;
   Message PerformanceDump(uint8_t type, uint8_t number, const Message& data) const;
+  Message EditPerformance() const;
+  void SetEditPerformance(const uint8_t* data);
+  void Transmit(Message reply);
 
   mutable std::mutex lock_;
   SynthSimSettings settings_;
   SynthSimScheduler& scheduler_;
   Send send_;
-  std::vector<Message> received_;
-  std::vector<Message> slots_;                     // 4 program edit buffers
-  Message performance_;                            // the performance edit buffer
+  std::vector<Arrival> received_;
+  std::vector<Message> slots_;                     // 4 program edit buffers, the part blocks
+  Message performanceBlock_;                       // the edit performance's settings, 534..713
+  int requestsAnswered_ = 0;
+  uint64_t wireFreeMicros_ = 0;                    // when the last reply has left
   std::vector<std::vector<Message>> programBanks_;
   std::vector<std::vector<Message>> performanceBanks_;
 };

@@ -1,6 +1,8 @@
 #include "SynthSimPorts.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 SynthSimPorts::SynthSimPorts(MidiTransportFactory& transports, SynthSimScheduler& scheduler,
                              SynthSimSettings settings, std::string name)
@@ -39,5 +41,14 @@ void SynthSimPorts::OnMessage(double, std::vector<unsigned char>* message, void*
 
 void SynthSimPorts::Outlet::Send(const SynthSim::Message& reply) {
   std::lock_guard<std::mutex> hold(lock);
-  if (out) out->SendMessage(reply);
+  // A reply lost on the way (JACK missed periods) goes again, a few times.
+  for (int attempt = 0; attempt < 3 && out; ++attempt) {
+    const uint64_t lostBefore = out->LostMessages();
+    if (!out->SendMessage(reply)) continue;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!out->AllSettled() && std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (out->LostMessages() == lostBefore) return;
+  }
 }

@@ -1,14 +1,22 @@
 // synth-sim: the simulated synthesizer on JACK MIDI ports, until interrupted.
 //
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
+//             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
+//             [--unsolicited-ms T]
+//
+// A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
+// every T ms, asked or not.
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
+#include "MidiPortSystem.h"
 #include "SynthSimPorts.h"
 
 namespace {
@@ -18,8 +26,16 @@ void RequestStop(int) { stopRequested = 1; }
 int Usage() {
   std::fprintf(stderr,
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
-               "[--wrong-size]\n");
+               "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
+               "[--slot-byte-out-of-range] [--unsolicited-ms T]\n");
   return 2;
+}
+
+bool IsReplyLength(long length) {
+  for (long known : {139, 149, 711, 712, 720, 725, 765}) {
+    if (length == known) return true;
+  }
+  return false;
 }
 
 bool ReadNumber(const char* text, long low, long high, long& value) {
@@ -32,6 +48,7 @@ bool ReadNumber(const char* text, long low, long high, long& value) {
 int main(int argc, char** argv) {
   SynthSimSettings settings;
   std::string name = "Nord Sim";
+  long unsolicitedMs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -40,6 +57,17 @@ int main(int argc, char** argv) {
       settings.silent = true;
     } else if (option == "--wrong-size") {
       settings.wrongSizeReplies = true;
+    } else if (option == "--wire-time") {
+      settings.wireTime = true;
+    } else if (option == "--slot-byte-out-of-range") {
+      settings.slotByteOutOfRange = true;
+    } else if (option == "--silent-after" && hasValue && ReadNumber(argv[++i], 0, 1000000, value)) {
+      settings.silentAfterRequests = static_cast<int>(value);
+    } else if (option == "--reply-length" && hasValue && ReadNumber(argv[++i], 139, 765, value) &&
+               IsReplyLength(value)) {
+      settings.replyLength = static_cast<int>(value);
+    } else if (option == "--unsolicited-ms" && hasValue && ReadNumber(argv[++i], 1, 3600000, value)) {
+      unsolicitedMs = value;
     } else if (option == "--name" && hasValue) {
       name = argv[++i];
     } else if (option == "--device-id" && hasValue && ReadNumber(argv[++i], 0, 15, value)) {
@@ -61,7 +89,14 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, RequestStop);
   std::printf("%s\n%s\n", ports.MidiInName().c_str(), ports.MidiOutName().c_str());
   std::fflush(stdout);
-  while (!stopRequested) pause();
+  while (!stopRequested) {
+    if (unsolicitedMs == 0) {
+      pause();
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(unsolicitedMs));
+      if (!stopRequested) ports.Sim().SendPerformanceUnasked();
+    }
+  }
   std::printf("received %zu messages\n", ports.Sim().ReceivedCount());
   return 0;
 }

@@ -44,7 +44,7 @@ std::vector<std::string> TopLevelParts(const std::string& layout) {
 
 void WriteFuzzCorpora(const std::string& dir, const std::string& layout, const std::string& sysex,
                       const std::vector<unsigned char>& layoutCipher, const std::vector<unsigned char>& sysexCipher) {
-  const std::string walk = Folder(dir, "layout_walk_fuzzer");
+  const std::string walk = Folder(dir, "layout_walk_fuzz");
   Write(walk + "/whole.xml", layout);
   std::vector<std::string> parts = TopLevelParts(layout);
   for (size_t i = 0; i < parts.size(); ++i) {
@@ -52,13 +52,13 @@ void WriteFuzzCorpora(const std::string& dir, const std::string& layout, const s
   }
   // Factory arguments: type, x, y, default, minimum, maximum, template, changing
   // byte, offset, copies, spare; the SysEx text follows.
-  const std::string values = Folder(dir, "layout_sysex_fuzzer");
+  const std::string values = Folder(dir, "layout_sysex_fuzz");
   for (int type = 0; type < 5; ++type) {
     const unsigned char args[16] = {static_cast<unsigned char>(type), 0, 10, 0, 20, 0, 0, 0, 0, 0, 1,
                                     static_cast<unsigned char>(type * 4), 8, 0, static_cast<unsigned char>(type % 2), 0};
     Write(values + "/type" + std::to_string(type), std::string(args, args + 16) + sysex);
   }
-  const std::string cipher = Folder(dir, "layout_cipher_fuzzer");
+  const std::string cipher = Folder(dir, "layout_cipher_fuzz");
   Write(cipher + "/uiconfig", "\x01" + std::string(layoutCipher.begin(), layoutCipher.end()));
   Write(cipher + "/sysex", std::string(1, '\0') + std::string(sysexCipher.begin(), sysexCipher.end()));
 }

@@ -1,5 +1,6 @@
 #include "layout/UIConfigManager.h"
 
+#include "IGraphics.h"
 #include "IModuleBase.h"
 #include "IParam.h"
 #include "layout/LayoutResource.h"
@@ -30,6 +31,8 @@ void UIConfigManager::readUIConfig(IGraphics* graphics, IModuleBase* plug, Patch
     return;
   }
 
+  // The panel's images are looked up at the panel's own scale: the one built here.
+  graphics->SetImageScale(scale);
   readSysexValues();
   initImages(graphics);
   initParams();

@@ -87,3 +87,8 @@ void PatchLibrarian::inspect(const std::function<void(const PatchLibrary&)>& rea
   std::lock_guard<std::mutex> hold(lock_);
   reader(library_);
 }
+
+void PatchLibrarian::modify(const std::function<void(PatchLibrary&)>& writer) {
+  std::lock_guard<std::mutex> hold(lock_);
+  writer(library_);
+}

@@ -80,6 +80,10 @@ public:
   // Runs `reader` on the library with the lock held; it must not call the editor.
   // threads: any
   void inspect(const std::function<void(const PatchLibrary&)>& reader) const;
+  // Runs `writer` on the library with the lock held (the panel's edits: search
+  // results, a bank resized for renaming); it must not call the editor.
+  // threads: any
+  void modify(const std::function<void(PatchLibrary&)>& writer);
 
   std::atomic<int> upperFileIndex{0};
   std::atomic<int> lowerFileIndex{0};

@@ -69,6 +69,8 @@ int AUTestPlug::UnserializeState(ByteChunk* chunk, int startPos) {
   int32_t magic = 0;
   int pos = chunk->GetInt32(&magic, startPos);
   if (pos < 0 || magic != kChunkMagic) return 0;
+  const int64_t rest = 8 * int64_t(NAutomatedParams() + kNumNonAutomated) + 4;
+  if (!chunk->Holds(pos, rest)) return -1;
   pos = UnserializeParams(chunk, pos);
   pos = UnserializeNonAutomatedParams(chunk, pos, kNumNonAutomated);
   int32_t sysexSize = 0;

@@ -31,7 +31,7 @@ public:
   void ProcessSysEx(ISysEx* sysex, bool fromHardware) override;
   // Magic, automated values, non-automated values, the last SysEx length.
   bool SerializeState(ByteChunk* chunk) override;
-  // 0 (nothing changed) when the magic differs; -1 when the chunk ends early.
+  // 0 when the magic differs, -1 when the chunk ends early; either changes nothing.
   int UnserializeState(ByteChunk* chunk, int startPos) override;
 
   // Makes the plug-in's panel; set by the bundle (TestPanel.cpp), so the tests

@@ -3,7 +3,6 @@
 // control-change map, cycle targets, randomised parameters and SysEx templates.
 
 #include <cctype>
-#include <cstring>
 #include <set>
 
 #include "ControlLayer.h"
@@ -133,8 +132,7 @@ void LintValueLists(LintContext& c) {
   for (int i = 0; i < kLayoutParamCount; ++i) {
     const IParam* p = c.param(i);
     for (int t = 0; p && t < p->GetNDisplayTexts(); ++t) {
-      const char* text = p->GetDisplayTextAtIdx(t);
-      if (text && std::strlen(text) > 55) c.aboutParam("value-list", c.nameOf(i), "display text over 55 bytes");
+      if (p->GetDisplayTextAtIdx(t).size() > 55) c.aboutParam("value-list", c.nameOf(i), "display text over 55 bytes");
     }
   }
 }

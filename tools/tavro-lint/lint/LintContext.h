@@ -11,7 +11,7 @@
 class ControlLayer;
 class IControl;
 class IParam;
-struct ControlAction;
+class ControlAction;
 
 struct PlacedControl {
   IControl* control;

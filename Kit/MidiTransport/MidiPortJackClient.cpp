@@ -1,0 +1,169 @@
+#include "MidiPortJackClient.h"
+
+#include <jack/midiport.h>
+
+#include <cstdio>
+#include <vector>
+
+#if defined(__SANITIZE_THREAD__)
+#define TAVRO_THREAD_CHECKER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define TAVRO_THREAD_CHECKER 1
+#endif
+#endif
+
+#ifdef TAVRO_THREAD_CHECKER
+extern "C" void __tsan_acquire(void* address);
+extern "C" void __tsan_release(void* address);
+extern "C" void AnnotateIgnoreReadsBegin(const char* file, int line);
+extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
+#endif
+
+namespace {
+// JACK runs the cycles of connected clients one after the other, ordered through
+// its server; a reader's cycle sees the port buffer its writer's cycle filled.
+// The thread checker cannot see that ordering (it passes through the server), so
+// it is stated to it here.
+#ifdef TAVRO_THREAD_CHECKER
+char cycleOrder;
+void CycleStarts() { __tsan_acquire(&cycleOrder); }
+void CycleEnds() { __tsan_release(&cycleOrder); }
+#else
+void CycleStarts() {}
+void CycleEnds() {}
+#endif
+}  // namespace
+
+// A late cycle's reads of a port buffer may meet its writer's next cycle; they
+// are checked afterwards (StillCurrent) and dropped then, so the checker is
+// told not to report them.
+#ifdef TAVRO_THREAD_CHECKER
+MidiPortJackCycle::ReadsCheckedAfter::ReadsCheckedAfter() { AnnotateIgnoreReadsBegin(__FILE__, __LINE__); }
+MidiPortJackCycle::ReadsCheckedAfter::~ReadsCheckedAfter() { AnnotateIgnoreReadsEnd(__FILE__, __LINE__); }
+#else
+MidiPortJackCycle::ReadsCheckedAfter::ReadsCheckedAfter() = default;
+MidiPortJackCycle::ReadsCheckedAfter::~ReadsCheckedAfter() = default;
+#endif
+
+bool MidiPortJackCycle::StillCurrent() const {
+#ifndef TAVRO_THREAD_CHECKER  // which supports no fences, and ignores those reads
+  // The reads of the buffer come before the look at the period counter.
+  std::atomic_thread_fence(std::memory_order_acquire);
+#endif
+  return jack_last_frame_time(client_) == start_;
+}
+
+namespace {
+// The MIDI ports our port can connect to, in JACK's order.
+std::vector<std::string> OtherSidePorts(jack_client_t* client, MidiPortJackClient::Direction direction) {
+  const unsigned long flags =
+      direction == MidiPortJackClient::Direction::kInput ? JackPortIsOutput : JackPortIsInput;
+  std::vector<std::string> names;
+  const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
+  for (const char** p = ports; p && *p; ++p) names.emplace_back(*p);
+  if (ports) jack_free(ports);
+  return names;
+}
+}  // namespace
+
+std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& clientName, Direction direction,
+                                                             Process process, void* context) {
+  jack_status_t status;
+  jack_client_t* client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
+  if (!client) {
+    std::fprintf(stderr, "MIDI: no JACK server for '%s' (status 0x%x)\n", clientName.c_str(),
+                 static_cast<unsigned>(status));
+    return nullptr;
+  }
+  std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, direction, process, context));
+  if (jack_set_process_callback(client, &MidiPortJackClient::OnProcess, opened.get()) != 0 ||
+      jack_set_xrun_callback(client, &MidiPortJackClient::OnXrun, opened.get()) != 0 || !opened->Activate()) {
+    std::fprintf(stderr, "MIDI: cannot activate JACK client '%s'\n", clientName.c_str());
+    return nullptr;
+  }
+  opened->active_ = true;
+  return opened;
+}
+
+MidiPortJackClient::MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context)
+    : client_(client), direction_(direction), process_(process), context_(context) {}
+
+MidiPortJackClient::~MidiPortJackClient() {
+  jack_deactivate(client_);
+  active_ = false;
+  ClosePort();
+  jack_client_close(client_);
+}
+
+bool MidiPortJackClient::Activate() {
+  haveLastStart_ = false;  // no cycle runs now; the first one after has no previous one
+  return jack_activate(client_) == 0;
+}
+
+unsigned MidiPortJackClient::PortCount() {
+  return static_cast<unsigned>(OtherSidePorts(client_, direction_).size());
+}
+
+bool MidiPortJackClient::PortName(unsigned port, std::string& name) {
+  const std::vector<std::string> names = OtherSidePorts(client_, direction_);
+  name = port < names.size() ? names[port] : std::string();
+  return port < names.size();
+}
+
+bool MidiPortJackClient::OpenVirtualPort(const std::string& portName) {
+  ClosePort();
+  const unsigned long flags = direction_ == Direction::kInput ? JackPortIsInput : JackPortIsOutput;
+  jack_port_t* port = jack_port_register(client_, portName.c_str(), JACK_DEFAULT_MIDI_TYPE, flags, 0);
+  if (!port) {
+    std::fprintf(stderr, "MIDI: cannot register JACK port '%s'\n", portName.c_str());
+    return false;
+  }
+  port_.store(port);
+  return true;
+}
+
+bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
+  std::string other;
+  if (!PortName(port, other) || !OpenVirtualPort(portName)) return false;
+  const char* ours = jack_port_name(port_.load());
+  const int connected = direction_ == Direction::kInput ? jack_connect(client_, other.c_str(), ours)
+                                                        : jack_connect(client_, ours, other.c_str());
+  if (connected != 0) {
+    std::fprintf(stderr, "MIDI: cannot connect JACK port '%s'\n", other.c_str());
+    ClosePort();
+    return false;
+  }
+  return true;
+}
+
+void MidiPortJackClient::ClosePort() {
+  if (!port_.load()) return;
+  // Unregistering a port while cycles run crashes the JACK library now and then
+  // (in its own process thread): stop the cycles around it. They stop before the
+  // port is let go: a cycle without it would leave the port's buffer as the last
+  // one filled, and a connected reader would take that period's messages again.
+  if (active_) jack_deactivate(client_);
+  jack_port_unregister(client_, port_.exchange(nullptr));
+  if (active_) Activate();
+}
+
+int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
+  auto* client = static_cast<MidiPortJackClient*>(self);
+  CycleStarts();
+  const jack_nframes_t start = jack_last_frame_time(client->client_);
+  // A first cycle has nothing to be late against; it counts as on time.
+  const MidiPortJackCycle cycle(client->client_, start, !client->haveLastStart_ || start - client->lastStart_ == frames,
+                                client->xruns_.load());
+  client->lastStart_ = start;
+  client->haveLastStart_.store(true);
+  jack_port_t* port = client->port_.load();
+  client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, cycle, client->context_);
+  CycleEnds();
+  return 0;
+}
+
+int MidiPortJackClient::OnXrun(void* self) {
+  static_cast<MidiPortJackClient*>(self)->xruns_.fetch_add(1);
+  return 0;
+}

@@ -1,0 +1,103 @@
+#pragma once
+// One JACK client with at most one MIDI port, for our JACK input and output.
+//
+// The port is never unregistered while process cycles run: closing stops them
+// around it. (RtMidi's JACK input closes under running cycles and crashes now and
+// then when its port closes.)
+
+#include <jack/jack.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// What a process call knows about its cycle.
+//
+// The server starts a period's cycles on time even when a client of the last
+// period has not finished (an xrun: a client late, the machine loaded). A late
+// reader then reads a writer's port buffer while the writer's next cycle clears
+// and fills it, so messages get lost or torn. The reader sees it in the period
+// counter (its cycle did not start one period after its previous one, or a new
+// period began while it ran); the writer only learns it from the server's xrun
+// report, which comes on another thread a moment later.
+// threads: jack-process
+class MidiPortJackCycle {
+public:
+  MidiPortJackCycle(jack_client_t* client, jack_nframes_t start, bool followsLast, uint32_t xruns)
+      : client_(client), start_(start), followsLast_(followsLast), xruns_(xruns) {}
+  // This cycle started one period after our previous one (or is our first).
+  bool FollowsLast() const { return followsLast_; }
+  // No new period has begun since this cycle started: what it read from a port
+  // buffer since is whole (the writer's next cycle starts a period later).
+  bool StillCurrent() const;
+  // Held while reading a port buffer whose reads StillCurrent checks afterwards.
+  class ReadsCheckedAfter {
+  public:
+    ReadsCheckedAfter();
+    ~ReadsCheckedAfter();
+    ReadsCheckedAfter(const ReadsCheckedAfter&) = delete;
+    ReadsCheckedAfter& operator=(const ReadsCheckedAfter&) = delete;
+  };
+  // Xruns the server had reported when this cycle started.
+  uint32_t XrunsBefore() const { return xruns_; }
+  // The frame time at which this cycle's period begins.
+  jack_nframes_t Start() const { return start_; }
+
+private:
+  jack_client_t* client_;
+  jack_nframes_t start_;
+  bool followsLast_;
+  uint32_t xruns_;
+};
+
+class MidiPortJackClient {
+public:
+  enum class Direction { kInput, kOutput };
+  // Called once per JACK cycle with the open port's buffer, or null when no port
+  // is open. Must never block.
+  // threads: jack-process
+  using Process = void (*)(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* context);
+
+  // Null (reason printed) when no JACK server answers; none is ever started.
+  static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction,
+                                                  Process process, void* context);
+  // No process call runs after this returns.
+  ~MidiPortJackClient();
+
+  MidiPortJackClient(const MidiPortJackClient&) = delete;
+  MidiPortJackClient& operator=(const MidiPortJackClient&) = delete;
+
+  // The other side's MIDI ports: outputs for our input, inputs for our output.
+  unsigned PortCount();
+  bool PortName(unsigned port, std::string& name);
+  // Registers our port `portName` and connects it to the other side's `port`.
+  bool OpenPort(unsigned port, const std::string& portName);
+  bool OpenVirtualPort(const std::string& portName);
+  // Waits for the running cycle to end.
+  void ClosePort();
+  bool IsPortOpen() const { return port_.load() != nullptr; }
+  // The server's frame time now, on the clock of MidiPortJackCycle::Start.
+  // threads: any
+  jack_nframes_t FrameTime() const { return jack_frame_time(client_); }
+
+private:
+  MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context);
+  // Starts the cycles; false when JACK refuses.
+  bool Activate();
+  static int OnProcess(jack_nframes_t frames, void* self);
+  // threads: jack-notification
+  static int OnXrun(void* self);
+
+  jack_client_t* client_;
+  Direction direction_;
+  Process process_;
+  void* context_;
+  std::atomic<jack_port_t*> port_{nullptr};
+  bool active_ = false;  // only the thread opening and closing touches it
+  // Start of our previous cycle: the process thread only (one client's cycles
+  // never overlap). Cleared by the thread activating, while no cycle runs.
+  jack_nframes_t lastStart_ = 0;
+  std::atomic<bool> haveLastStart_{false};
+  std::atomic<uint32_t> xruns_{0};
+};

@@ -1,0 +1,33 @@
+#pragma once
+// MIDI input on a JACK client of our own. JACK's process thread only copies each
+// event into a MidiPortJackQueue; an ordinary thread joins SysEx cut over several
+// events and hands the messages on in order.
+
+#include <memory>
+#include <string>
+
+#include "MidiPortDelivery.h"
+#include "MidiPortJackEndpoint.h"
+#include "MidiPortJackQueue.h"
+#include "MidiPortSysExAssembler.h"
+#include "MidiPortTransport.h"
+
+class MidiPortJackInput : public MidiPortJackEndpoint<MidiInputTransport> {
+public:
+  // Null when no JACK server answers (none is ever started for us).
+  static std::unique_ptr<MidiPortJackInput> Connect(const std::string& clientName);
+  ~MidiPortJackInput() override;
+
+  bool SetCallback(MidiInputCallback callback, void* userData) override;
+  // threads: main, closer
+  void StopDelivery() override { delivery_.Stop(); }
+
+private:
+  MidiPortJackInput();
+  // threads: jack-process
+  static void ReadArrived(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* self);
+
+  MidiPortDelivery delivery_;
+  MidiPortSysExAssembler assembler_;  // on the queue's thread only
+  MidiPortJackQueue queue_;
+};

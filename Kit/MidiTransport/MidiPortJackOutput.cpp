@@ -1,0 +1,139 @@
+#include "MidiPortJackOutput.h"
+
+#include <jack/midiport.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+namespace {
+constexpr size_t kRingBytes = 1 << 16;
+constexpr auto kClosePatience = std::chrono::seconds(2);
+constexpr unsigned kHoldBackPeriods = 6;
+constexpr uint32_t kStampBytes = sizeof(jack_nframes_t);
+}  // namespace
+
+std::unique_ptr<MidiPortJackOutput> MidiPortJackOutput::Connect(const std::string& clientName) {
+  return OnNewClient(std::unique_ptr<MidiPortJackOutput>(new MidiPortJackOutput), clientName,
+                     MidiPortJackClient::Direction::kOutput, &MidiPortJackOutput::WriteDue);
+}
+
+MidiPortJackOutput::MidiPortJackOutput() : ring_(kRingBytes) {}
+
+MidiPortJackOutput::~MidiPortJackOutput() {
+  client_.reset();  // no cycle reads the ring after this
+  ReportLosses();
+}
+
+bool MidiPortJackOutput::SendMessage(const std::vector<unsigned char>& bytes) {
+  ReportLosses();
+  if (bytes.empty() || !IsPortOpen() || bytes.size() > UINT32_MAX - kStampBytes) return false;
+  const jack_nframes_t sentAt = client_->FrameTime();
+  stamped_.resize(kStampBytes);
+  std::memcpy(stamped_.data(), &sentAt, kStampBytes);
+  stamped_.insert(stamped_.end(), bytes.begin(), bytes.end());
+  // Counted first: a cycle may settle the message before Push returns.
+  accepted_.fetch_add(1);
+  if (ring_.Push(stamped_.data(), static_cast<uint32_t>(stamped_.size()))) return true;
+  accepted_.fetch_sub(1);
+  return false;
+}
+
+uint64_t MidiPortJackOutput::LostMessages() {
+  ReportLosses();
+  return lost_.load();
+}
+
+void MidiPortJackOutput::ReportLosses() {
+  const uint64_t lost = lost_.load();
+  const uint64_t before = reportedLost_.exchange(lost);
+  if (lost > before) {
+    std::fprintf(stderr, "MIDI: %" PRIu64 " message(s) sent to JACK lost to missed periods (%" PRIu64 " so far)\n",
+                 lost - before, lost);
+  }
+}
+
+void MidiPortJackOutput::ClosePort() {
+  const auto giveUp = std::chrono::steady_clock::now() + kClosePatience;
+  while (IsPortOpen() && !ring_.Empty() && std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  client_->ClosePort();
+  ReportLosses();
+}
+
+void MidiPortJackOutput::WriteDue(void* buffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* self) {
+  auto* output = static_cast<MidiPortJackOutput*>(self);
+  output->SettleWritten(cycle);
+  MidiPortByteRing& ring = output->ring_;
+  if (!buffer) {
+    // Nothing queued for a closed port may reach the next one opened.
+    uint64_t dropped = 0;
+    for (; ring.PeekSize() != 0; ++dropped) ring.Drop();
+    output->Settle(dropped, true);
+    return;
+  }
+  jack_midi_clear_buffer(buffer);
+  if (output->MayWrite(cycle)) output->WriteSentBefore(buffer, frames, cycle.Start());
+}
+
+void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, jack_nframes_t start) {
+  // Events go in frame order: one sent late (held back, or queued just as this
+  // cycle began) goes at the earliest free place.
+  jack_nframes_t earliest = 0;
+  while (const uint32_t size = ring_.PeekSize()) {
+    jack_nframes_t sentAt = 0;
+    ring_.PeekFront(reinterpret_cast<unsigned char*>(&sentAt), kStampBytes);
+    // Signed: the frame counter wraps. Sent during this period: due in the next.
+    const int32_t sinceStart = static_cast<int32_t>(sentAt - start);
+    if (sinceStart >= 0) return;
+    const int64_t due = std::max<int64_t>(int64_t{sinceStart} + frames, earliest);
+    const jack_nframes_t at = static_cast<jack_nframes_t>(std::min<int64_t>(due, frames - 1));
+    const uint32_t length = size - kStampBytes;
+    if (jack_midi_max_event_size(buffer) < length) {
+      // Larger than a whole period's buffer: it could never go out.
+      if (written_[1].count == 0) {
+        ring_.Drop();
+        Settle(1, true);
+      }
+      return;
+    }
+    jack_midi_data_t* event = jack_midi_event_reserve(buffer, at, length);
+    if (!event) return;
+    ring_.Pop(event, kStampBytes);
+    ++written_[1].count;
+    earliest = at;
+  }
+}
+
+bool MidiPortJackOutput::MayWrite(const MidiPortJackCycle& cycle) {
+  // After an xrun a reader may stay behind for a few periods and then skip
+  // what it finds: write nothing until it has had time to catch up.
+  if (cycle.XrunsBefore() != xrunsSeen_ || !cycle.FollowsLast()) {
+    xrunsSeen_ = cycle.XrunsBefore();
+    holdBack_ = kHoldBackPeriods;
+  }
+  if (holdBack_ == 0) return true;
+  --holdBack_;
+  return false;
+}
+
+void MidiPortJackOutput::SettleWritten(const MidiPortJackCycle& cycle) {
+  // The cycle before last: its readers are done, and an xrun the server found
+  // then has been reported by now.
+  const Written& due = written_[0];
+  Settle(due.count, due.failed || !cycle.FollowsLast() || cycle.XrunsBefore() != due.xruns);
+  written_[0] = written_[1];
+  written_[0].failed |= !cycle.FollowsLast();
+  written_[1] = Written{0, cycle.XrunsBefore(), false};
+}
+
+void MidiPortJackOutput::Settle(uint64_t count, bool lost) {
+  if (count == 0) return;
+  if (lost) lost_.fetch_add(count);  // before settled_: whoever sees it settled sees it lost
+  settled_.fetch_add(count);
+}

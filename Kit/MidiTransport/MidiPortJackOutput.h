@@ -1,0 +1,80 @@
+#pragma once
+// MIDI output on a JACK client of our own.
+//
+// RtMidi's JACK output writes everything queued into one period's port buffer and
+// silently drops what does not fit (a burst of dumps loses most of them). Here a
+// message waits in a ring until a period has room for it.
+//
+// A send never waits: it stamps the message with the server's frame time and
+// queues it, refusing it only when the ring is full. Each message goes out one
+// period after it was sent, at the same frame within the period, so messages
+// keep their spacing (MIDI clock does not bunch at the start of each period).
+//
+// When the server misses periods (an xrun) a reader may find our buffer already
+// cleared or half filled again (MidiPortJackCycle), so a message written is not
+// yet a message received: two periods after writing it, when a period started
+// late or an xrun was reported meanwhile, it is counted lost (LostMessages) and
+// printed, else it has gone out.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MidiPortByteRing.h"
+#include "MidiPortJackEndpoint.h"
+#include "MidiPortTransport.h"
+
+class MidiPortJackOutput : public MidiPortJackEndpoint<MidiOutputTransport> {
+public:
+  // Null when no JACK server answers (none is ever started for us).
+  static std::unique_ptr<MidiPortJackOutput> Connect(const std::string& clientName);
+  ~MidiPortJackOutput() override;
+
+  // Queues the message and returns; false when no port is open or the ring is full.
+  bool SendMessage(const std::vector<unsigned char>& bytes) override;
+  uint64_t LostMessages() override;
+  bool AllSettled() override { return settled_.load() == accepted_.load(); }
+  // Waits (at most a couple of seconds) until what was queued has been written,
+  // so a message accepted is not lost by closing right after it.
+  void ClosePort() override;
+
+private:
+  MidiPortJackOutput();
+  // threads: jack-process
+  static void WriteDue(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* self);
+  // Writes the messages sent before this cycle's period, each one period after
+  // its send time.
+  // threads: jack-process
+  void WriteSentBefore(void* buffer, jack_nframes_t frames, jack_nframes_t start);
+  // False while holding back after an xrun.
+  // threads: jack-process
+  bool MayWrite(const MidiPortJackCycle& cycle);
+  // Settles what the cycle before last wrote: gone out when every period since
+  // has started on time and the server reported no xrun, else lost.
+  // threads: jack-process
+  void SettleWritten(const MidiPortJackCycle& cycle);
+  // threads: jack-process
+  void Settle(uint64_t count, bool lost);
+  // Prints losses not printed before.
+  // threads: any
+  void ReportLosses();
+
+  MidiPortByteRing ring_;               // each message after its 4-byte send frame
+  std::vector<unsigned char> stamped_;  // the sending thread only
+  // Counted by the process thread: what the last two cycles wrote (how many, the
+  // xruns reported before, and whether a late period has already spoilt them).
+  struct Written {
+    uint64_t count = 0;
+    uint32_t xruns = 0;
+    bool failed = false;
+  };
+  Written written_[2];
+  uint32_t xrunsSeen_ = 0;
+  unsigned holdBack_ = 0;              // periods still to write nothing
+  std::atomic<uint64_t> accepted_{0};  // messages queued; the sending thread writes it
+  std::atomic<uint64_t> settled_{0};   // of those, gone out or counted lost
+  std::atomic<uint64_t> lost_{0};
+  std::atomic<uint64_t> reportedLost_{0};
+};

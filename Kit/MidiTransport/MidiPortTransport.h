@@ -1,0 +1,73 @@
+#pragma once
+// The small seam between the plug-in's MIDI ports and the MIDI system.
+//
+// One input object and one output object, each able to list the system's ports,
+// open one of them (or a virtual port of its own) and close it again. The system
+// transports are the ALSA sequencer through RtMidi and, when ALSA cannot be
+// opened, JACK (MidiPortSystem.h); tests use an in-process fake.
+//
+// Errors never escape as exceptions: they are printed and reported by the results.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Called once per complete incoming message, on the transport's input thread,
+// which is always an ordinary thread that may block (never JACK's process thread).
+// The message vector is valid only for the call.
+using MidiInputCallback = void (*)(double deltaTime, std::vector<unsigned char>* message, void* userData);
+
+class MidiPortEndpoint {
+public:
+  virtual ~MidiPortEndpoint() = default;
+  // Ports the system offers now; 0 after an error.
+  virtual unsigned PortCount() = 0;
+  // Name of `port` into `name`; false (name empty) after an error.
+  virtual bool PortName(unsigned port, std::string& name) = 0;
+  // Opens system port `port` under our own port name `portName`; false after an
+  // error, the port then stays closed. An open port is closed first.
+  virtual bool OpenPort(unsigned port, const std::string& portName) = 0;
+  // Opens a port of our own that other programs connect to; false after an error.
+  virtual bool OpenVirtualPort(const std::string& portName) = 0;
+  // Closes the port if open. For an input this may wait for the input thread.
+  virtual void ClosePort() = 0;
+  virtual bool IsPortOpen() = 0;
+};
+
+class MidiInputTransport : public MidiPortEndpoint {
+public:
+  // Where complete messages go, SysEx included; a transport may drop timing and
+  // active sensing (the plug-in's ports drop them anyway). False after an error.
+  virtual bool SetCallback(MidiInputCallback callback, void* userData) = 0;
+  // Stops delivery at once without waiting for anything: no callback starts
+  // after this returns (one already running may finish).
+  // threads: main, closer
+  virtual void StopDelivery() = 0;
+};
+
+class MidiOutputTransport : public MidiPortEndpoint {
+public:
+  // Hands one whole message to the system without waiting for it to go out;
+  // false when no port is open or the system refused it (a full queue).
+  // A message accepted may still be lost later (JACK missed periods): it is then
+  // counted in LostMessages and printed, never dropped silently.
+  // Not safe to call concurrently: IMidiPorts serialises every call.
+  virtual bool SendMessage(const std::vector<unsigned char>& bytes) = 0;
+  // Messages SendMessage accepted that were lost afterwards, or may have arrived
+  // torn, since this object was made. Transports that hand a message over whole
+  // or refuse it at once (ALSA) lose none.
+  // threads: any
+  virtual uint64_t LostMessages() { return 0; }
+  // True when every message accepted so far has gone out or been counted lost.
+  // threads: any
+  virtual bool AllSettled() { return true; }
+};
+
+// Makes the input and output objects; null when the MIDI system cannot be reached.
+class MidiTransportFactory {
+public:
+  virtual ~MidiTransportFactory() = default;
+  virtual std::unique_ptr<MidiInputTransport> CreateInput(const std::string& clientName, unsigned queueSizeLimit) = 0;
+  virtual std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string& clientName) = 0;
+};

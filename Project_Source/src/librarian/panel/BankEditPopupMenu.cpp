@@ -1,0 +1,206 @@
+#include "BankEditPopupMenu.h"
+
+#include <initializer_list>
+#include <string>
+
+#include "LibrarianPanelEditor.h"
+#include "LibrarianViewControl.h"
+#include "PatchLibrarian.h"
+
+namespace {
+
+// Main menu positions; the others are separators.
+enum MainItem { kRequest = 0, kStore = 2, kSync = 4, kPush = 5, kSave = 7, kSaveAs = 8, kImport = 10,
+                kRefresh = 11, kHelp = 12, kAbout = 14 };
+// Bank items of the request menus start after three items and a separator.
+constexpr int kFirstRequestBank = 4;
+constexpr int kFirstProgramStoreBank = 2;
+
+void AddItems(IPopupMenu& menu, std::initializer_list<const char*> texts) {
+  for (const char* text : texts) {
+    if (*text)
+      menu.AddItem(text, -1, 0);
+    else
+      menu.AddSeparator(-1);
+  }
+}
+
+std::string BankItem(const char* prefix, int bank, const char* memory) {
+  return std::string(prefix) + std::to_string(bank) + " (" + memory + ")";
+}
+
+}  // namespace
+
+BankEditPopupMenu::BankEditPopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                     LibrarianPanelEditor* editor)
+    : LibrarianMenuControl(plug, librarian, rect, editor) {
+  AddMenuItemsIn();
+}
+
+void BankEditPopupMenu::AddMenuItemsIn() {
+  for (auto* menu : {&main_, &programRequest_, &performanceRequest_, &programStore_, &performanceStore_, &saveAs_,
+                     &import_, &help_})
+    *menu = std::make_unique<IPopupMenu>();
+  const bool model2 = editor_->hardwareModel() == 2;
+  const bool performances = editor_->isLibrarianPerformanceMode();
+  if (!performances) {
+    AddItems(*programRequest_, {"from Active Slot to Plug-in GUI", "from Active Slot to Librarian",
+                                "from HW by Selected Slot Number", "", "All Programs from BANK 0 (RAM)"});
+    for (int bank = 1; bank <= (model2 ? 9 : 3); ++bank) {
+      const std::string text = model2 ? BankItem("All Programs from BANK ", bank, bank <= 3 ? "RAM" : "ROM")
+                                      : "All Programs from CARD " + std::to_string(bank) + " (RAM)";
+      programRequest_->AddItem(text.c_str(), -1, 0);
+    }
+    AddItems(*programStore_, {"To Currently Selected Slot of Bank", "", "All Current Programs to RAM 0 (A)"});
+    if (model2)
+      AddItems(*programStore_, {"All Current Programs to RAM 1 (B)", "All Current Programs to RAM 2 (C)",
+                                "All Current Programs to RAM 3 (D)"});
+  } else {
+    AddItems(*performanceRequest_, {"from Temp Buffer to Plug-in GUI", "from Temp Buffer to Librarian",
+                                    "from HW by Selected Slot Number", ""});
+    if (model2)
+      AddItems(*performanceRequest_, {"All Performances from BANK 0 (RAM)", "All Performances from BANK 1 (ROM)",
+                                      "All Performances from BANK 2 (ROM)", "All Performances from BANK 3 (ROM)"});
+    else
+      AddItems(*performanceRequest_, {"All Performances from TEMP MEMORY", "All Performances from CARD 1 (RAM)"});
+    AddItems(*performanceStore_, {"To Currently Selected Slot of Bank", "All Performances from Current Bank"});
+  }
+  AddItems(*saveAs_, {"Standard MIDI (*.mid) (no names)", "Tavro Format (*.nl2) (with names)"});
+  AddItems(*import_, {"Standard MIDI (*.mid)", "SysEx (*.syx / *.nl2)"});
+  AddItems(*help_, {"Open Data Folder", "Open Support Ticket", "Check for Updates", "DAW Setup Guides"});
+  help_->AddItem("Open User Manual", 1, IPopupMenuItem::kDisabled);
+
+  IPopupMenu& main = *main_;
+  main.AddItem(performances ? "Request Performance Data" : "Request Patch Data",
+               performances ? performanceRequest_.get() : programRequest_.get());
+  main.AddSeparator(-1);
+  main.AddItem(performances ? "Store Performance Data" : "Store Patch Data",
+               performances ? performanceStore_.get() : programStore_.get());
+  AddItems(main, {"", "Sync Current Data from HW", "Push Current Performance to HW", "",
+                  "Save (Overwrite current bank)"});
+  main.AddItem("Save As...", saveAs_.get());
+  main.AddSeparator(-1);
+  main.AddItem("Import Bank...", import_.get());
+  main.AddItem("Refresh Folders", -1, 0);
+  main.AddItem("Other Helpful things...", help_.get());
+  AddItems(main, {"", "About this Plug-in..."});
+}
+
+void BankEditPopupMenu::OnMouseDown(int, int, IMouseMod*) {
+  doPopupMenu();
+  redrawSelf();
+}
+
+void BankEditPopupMenu::doPopupMenu() {
+  IPopupMenu* chosen = popUp(*main_, mRECT);
+  const int item = chosen ? chosen->GetChosenItemIdx() : -1;
+  const bool performances = editor_->isLibrarianPerformanceMode();
+  if (chosen == main_.get()) {
+    chooseMain(item);
+  } else if (chosen == programRequest_.get()) {
+    if (!performances) chooseProgramRequest(item);
+  } else if (chosen == performanceRequest_.get()) {
+    choosePerformanceRequest(item);
+  } else if (chosen == programStore_.get()) {
+    if (!performances) chooseProgramStore(item);
+  } else if (chosen == performanceStore_.get()) {
+    if (performances) choosePerformanceStore(item);
+  } else if (chosen == saveAs_.get()) {
+    if (item == 0 || item == 1) saveAs(item == 0);
+  } else if (chosen == import_.get()) {
+    if (item == 0 || item == 1) {
+      editor_->saveImportedFile(item == 0);
+      editor_->refreshFolders();
+    }
+  } else if (chosen == help_.get()) {
+    // The manual item is disabled: only the data folder and the three pages open.
+    if (item == 0) editor_->OpenDataDirectory(false);
+    if (item >= 2 && item <= 4) editor_->OpenHelpTopics(item - 2);
+  }
+  for (auto* menu : {&main_, &programRequest_, &performanceRequest_, &programStore_, &performanceStore_, &saveAs_,
+                     &import_, &help_})
+    (*menu)->CheckItemAlone(-1);
+}
+
+void BankEditPopupMenu::chooseMain(int item) {
+  switch (item) {
+    case kSync: editor_->startTransferJob(TransferJob{4, 0, 1, 0, true}); break;
+    case kPush:
+      if (editor_->midiPortsSet()) editor_->startTransferJob(TransferJob{0, 0, 0, 0, false});
+      break;
+    case kSave: saveInPlace(); break;
+    case kRefresh: editor_->refreshFolders(); break;
+    case kAbout: editor_->hideLayer("aboutWindow", false); break;
+    default: break;
+  }
+}
+
+void BankEditPopupMenu::chooseProgramRequest(int item) {
+  if (item == 0) editor_->startTransferJob(TransferJob{5, editor_->activeSlot(), 1, 0, true});
+  if (item == 1 || item == 2) editor_->sendSinglePatchRequestSysexFromLibrarian(item == 1, 0);
+  if (item >= kFirstRequestBank) editor_->sendAllPatchRequestSysexFromLibrarian(item - kFirstRequestBank);
+}
+
+void BankEditPopupMenu::choosePerformanceRequest(int item) {
+  if (item == 0 || item == 1) editor_->startTransferJob(TransferJob{4, 0, item == 0 ? 1 : 0, 0, item == 0});
+  if (item == 2) editor_->startTransferJob(TransferJob{6, 0, 0, 0, false});
+  if (item >= kFirstRequestBank) editor_->startTransferJob(TransferJob{7, 0, 0, item - kFirstRequestBank, false});
+}
+
+void BankEditPopupMenu::chooseProgramStore(int item) {
+  if (item == 0) editor_->SendSingleProgramFromLibrarian();
+  if (item >= kFirstProgramStoreBank) editor_->SendAllProgramsFromLibrarian(item - kFirstProgramStoreBank);
+}
+
+void BankEditPopupMenu::choosePerformanceStore(int item) {
+  if (item == 0) editor_->SendSingleProgramFromLibrarian();
+  if (item == 1) {
+    const LibrarianViewControl* view = editor_->librarianView();
+    editor_->storeAllPatchesToDeviceFromLibrarian(view ? view->activeSide.load() : 0, 0);
+  }
+}
+
+namespace {
+
+// The upper pane's bank: its file name and full path; false when there is none.
+bool UpperBank(const PatchLibrarian& librarian, std::string* name, std::string* path) {
+  bool found = false;
+  librarian.inspect([&](const PatchLibrary& library) {
+    const int type = librarian.patchType, index = librarian.upperFileIndex;
+    if (type != 0 && type != 1) return;
+    const PatchFileList& files = library.filesOfType(type);
+    if (index < 0 || index >= int(files.size())) return;
+    *name = files[index]->fileName;
+    *path = files[index]->reservedPath;
+    found = true;
+  });
+  return found;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+void BankEditPopupMenu::saveInPlace() {
+  std::string name, path, error;
+  if (!UpperBank(*librarian_, &name, &path)) return;
+  if (!librarian_->saveEditedPatch(path, name, &error)) {
+    editor_->setStatusText("Bank not saved: " + error);
+    return;
+  }
+  // Saved: clear the unsaved state and show what is on disk now.
+  editor_->discardLibrarianChanges();
+}
+
+void BankEditPopupMenu::saveAs(bool midiForm) {
+  std::string name, path, error;
+  if (!UpperBank(*librarian_, &name, &path)) return;
+  if (librarian_->savePatchAs(name.c_str(), FolderOf(path), midiForm, &error)) {
+    editor_->discardLibrarianChanges();
+    return;
+  }
+  if (!error.empty()) editor_->setStatusText("Bank not saved: " + error);
+}

@@ -1,0 +1,103 @@
+#pragma once
+// What the librarian's list and menus read of and ask of the editor. The editor
+// implements it (beside IModuleBase, so the list finds it from its plug); tests use
+// a fake that records the calls.
+//
+// threads: main, unless a function says otherwise.
+
+#include <string>
+
+#include "LibrarianEditor.h"
+
+struct ISysEx;
+class LibrarianViewControl;
+
+// Parameters the list and menus read or write (scoped: the editor's own list of
+// parameters uses the same names).
+struct PanelParam {
+  static constexpr int kMidiChannelSlot0 = 204;  // + active slot; channel 1..16
+  // These four + active slot:
+  static constexpr int kCurrentProgram = 422;
+  static constexpr int kCurrentBank = 426;
+  static constexpr int kCurrentBank2x = 434;
+  static constexpr int kCurrentPerfProgram = 438;
+  static constexpr int kCurrentPerfBank = 442;
+  static constexpr int kCurrentPerfProgram2x = 446;  // + active slot
+  static constexpr int kCurrentPerfBank2x = 450;
+  static constexpr int kPatchRename = 655;
+  static constexpr int kDeviceOutSelection = 662;
+  static constexpr int kPatchSelectionListUpper = 791;
+  static constexpr int kPatchSelectionListLower = 792;
+  static constexpr int kLibrarianArea = 795;
+};
+
+// A job of the hardware-messaging worker, with the arguments the menus give it.
+struct TransferJob {
+  int code = 0;
+  int slot = 0;               // part slot (job 5)
+  int flag = 0;               // the job's flag argument
+  int bank = 0;               // bank (jobs 6, 7)
+  bool markTransfer = false;  // set the transfer-in-progress flag first
+};
+
+class LibrarianPanelEditor {
+public:
+  virtual ~LibrarianPanelEditor() = default;
+
+  // --- State read by the menus ---
+  virtual bool isLibrarianPerformanceMode() const = 0;
+  // kControlLibrary on: the selectors work on librarian banks.
+  virtual bool isLibraryMode() const = 0;
+  // The lower pane shows search results.
+  virtual bool isSearchMode() const = 0;
+  virtual bool isLibrarianShown() const = 0;
+  virtual int hardwareModel() const = 0;
+  virtual int activeSlot() const = 0;
+  virtual int currentProgramNumber() const = 0;
+  virtual bool midiPortsSet() const = 0;
+  // The current-file pair of the left (pane 0) or right (pane 1) pane per kind.
+  virtual CurrentFilePair getCurrentFile(int pane, bool performance) const = 0;
+  virtual void setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) = 0;
+
+  // --- Panel ---
+  // The rename lock: true while committed texts of kPatchRename rename nothing.
+  virtual void setRenameInactive(bool inactive) = 0;
+  virtual void hideLayer(const char* name, bool hide) = 0;
+  virtual void grayLayer(const char* name, bool grey) = 0;
+  // Status line text; threads: any.
+  virtual void setStatusText(const std::string& text) = 0;
+  virtual void showFileEditMenu(int x, int y) = 0;
+  virtual void showFileCopyMenu(int x, int y) = 0;
+  virtual void updateBankAndProgramMenuNames(bool programs) = 0;
+  // The list made by the "patchBrowser" element, null before the panel is built.
+  virtual LibrarianViewControl* librarianView() = 0;
+
+  // --- Roads to the synthesizer ---
+  virtual void sendPatchToDeviceFromLibrarian(int row, int side) = 0;
+  virtual void SetLibrarianRequestActive(bool active) = 0;
+  virtual void SetLibrarianStatusUnsaved(bool unsaved) = 0;
+  // A message as if the synthesizer had sent it (the editor's ProcessSysEx with its
+  // librarian flag; named apart so it does not hide IModuleBase's).
+  virtual void ProcessLibrarianSysEx(const ISysEx* sysex) = 0;
+  virtual void BankChangeMessage(int msb, int lsb, int channel, int program) = 0;
+  // False when the worker's first thread is busy: nothing is started.
+  virtual bool startTransferJob(const TransferJob& job) = 0;
+  // Empties and arms the performance receiver, clears the data-processed flag.
+  virtual void armPerformanceReceiver() = 0;
+  virtual void sendSinglePatchRequestSysexFromLibrarian(bool activeSlot, int bank) = 0;
+  virtual void sendAllPatchRequestSysexFromLibrarian(int bank) = 0;
+  virtual void SendSingleProgramFromLibrarian() = 0;
+  virtual void SendAllProgramsFromLibrarian(int bank) = 0;
+  virtual void storeAllPatchesToDeviceFromLibrarian(int side, int bank) = 0;
+
+  // --- Files ---
+  // Rescans the data folder and refreshes the menus (kRefreshFolders).
+  virtual void refreshFolders() = 0;
+  // The Discard road: clears the unsaved state and reloads the library from disk.
+  virtual void discardLibrarianChanges() = 0;
+  // Imports a bank chosen by the user; true when one was copied in.
+  virtual bool saveImportedFile(bool midiForm) = 0;
+  virtual void OpenDataDirectory(bool manual) = 0;
+  // Help pages go through OpenURL (xdg-open under X11).
+  virtual void OpenHelpTopics(int topic) = 0;
+};

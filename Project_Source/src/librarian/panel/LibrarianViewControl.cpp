@@ -1,0 +1,293 @@
+#include "LibrarianViewControl.h"
+
+#include <algorithm>
+
+#include "IGraphics.h"
+#include "IMidiMsg.h"
+#include "IModuleBase.h"
+#include "IParam.h"
+#include "LibrarianPanelEditor.h"
+#include "PatchLibrarian.h"
+
+namespace {
+
+constexpr int kRowsPerColumn = 16;
+const IColor kHighlight(200, 225, 225, 225);
+const IColor kRowText(255, 255, 255, 255);
+const IColor kSelectedRowText(255, 0, 0, 0);
+
+bool Inside(const IRECT& r, int x, int y) {
+  return !r.Empty() && r.L <= x && x < r.R && r.T <= y && y < r.B;
+}
+
+int PaneTop(int y, double scale, bool lower) {
+  if (!lower) return scale < 1.0 ? y + int(scale) + 1 : int(y + scale);
+  if (scale < 1.0) return y + int(303 * scale) + 2;
+  if (scale == 1.0) return y + 303;
+  return y + int(303 * scale) + 1;
+}
+
+}  // namespace
+
+LibrarianViewControl::LibrarianViewControl(IModuleBase* plug, LibrarianPanelEditor* editor, int x, int y,
+                                           int paramIdx, IBitmap* bitmap, IRECT /*bounds*/,
+                                           PatchLibrarian* librarian, double scale)
+    : IBitmapControl(plug, x, y, paramIdx, bitmap),
+      editor_(editor),
+      librarian_(librarian),
+      columnWidth_(int(100 * scale)),
+      rowHeight_(int(16 * scale)) {
+  const int rowWidth = scale == 1.0 ? int(100 * scale) : int(101 * scale);
+  const int columnStep = rowWidth + int(27 * scale);
+  IText style(int(13 * scale), kRowText, "NK57 Monospace", IText::kStyleNormal, IText::kAlignNear,
+              IText::kVAlignCenter, 0, 0);
+  for (int side = 0; side < 2; ++side) {
+    const int top = PaneTop(y, scale, side == 1);
+    for (int i = 0; i < kRows; ++i) {
+      const int left = x + (i / kRowsPerColumn) * columnStep;
+      const int t = top + (i % kRowsPerColumn) * rowHeight_;
+      rows_[side][i] = std::make_unique<ITextControl>(plug, IRECT(left, t, left + rowWidth, t + rowHeight_), &style, "");
+      rows_[side][i]->SetTextFromPlug("");
+    }
+    reloadRows(side);
+  }
+}
+
+LibrarianViewControl::~LibrarianViewControl() = default;
+
+void LibrarianViewControl::patchSelectionUpperChanged() { reloadRows(0); }
+void LibrarianViewControl::patchSelectionLowerChanged() { reloadRows(1); }
+
+PatchFile* LibrarianViewControl::paneFile(PatchLibrary& library, int side) const {
+  const int type = librarian_->patchType.load();
+  const bool search = side == 1 && editor_->isSearchMode();
+  if (!search && type != 0 && type != 1) return nullptr;
+  PatchFileList& files = search ? library.searchFiles : library.filesOfType(type);
+  const int index = side == 0 ? librarian_->upperFileIndex.load() : librarian_->lowerFileIndex.load();
+  return index >= 0 && index < int(files.size()) ? files[index].get() : nullptr;
+}
+
+const PatchFile* LibrarianViewControl::paneFile(const PatchLibrary& library, int side) const {
+  return paneFile(const_cast<PatchLibrary&>(library), side);
+}
+
+void LibrarianViewControl::reloadRows(int side) {
+  // Reloads also come from the receiving thread: mark for redraw without reporting
+  // the (meaningless) list value to the editor from there.
+  SetDirty(false);
+  std::vector<std::string> names;
+  bool found = false;
+  librarian_->inspect([&](const PatchLibrary& library) {
+    if (const PatchFile* file = paneFile(library, side)) {
+      found = true;
+      for (const LibrarianPatch& patch : file->patches) names.push_back(patch.name);
+    }
+  });
+  if (!found) return;
+  for (int i = 0; i < kRows; ++i) rows_[side][i]->SetTextFromPlug(i < int(names.size()) ? names[i].c_str() : "");
+}
+
+int LibrarianViewControl::hitRow(int side, int x, int y) const {
+  int hit = -1;
+  for (int i = 0; i < kRows; ++i)
+    if (Inside(rows_[side][i]->GetRECT(), x, y)) hit = i;
+  return hit;
+}
+
+int LibrarianViewControl::selectUnder(int x, int y, Greying greying) {
+  selectedUpper = -1;
+  selectedLower = -1;
+  const int upper = hitRow(0, x, y), lower = hitRow(1, x, y);
+  if (upper >= 0) {
+    selectedUpper = upper;
+    activeSide = 0;
+    if (greying == Greying::Layers) editor_->grayLayer("saveChangesLayer", false);
+  }
+  if (lower >= 0) {
+    selectedLower = lower;
+    activeSide = 1;
+    if (greying == Greying::Layers) editor_->grayLayer("saveChangesLayer", true);
+  }
+  return lower >= 0 ? lower : upper;
+}
+
+void LibrarianViewControl::writeSelectionsToLibrarian() {
+  librarian_->selectedSlot = selectedUpper.load();
+  librarian_->lowerSelectedSlot = selectedLower.load();
+}
+
+void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
+  if (mod->R) {
+    SetDirty(true);
+    selectUnder(x, y, Greying::Layers);
+    writeSelectionsToLibrarian();
+    if (selectedUpper >= 0)
+      editor_->showFileEditMenu(x, y);
+    else
+      editor_->showFileCopyMenu(x, y);
+    return;
+  }
+  if (!mod->L) return;
+  editor_->setRenameInactive(true);
+  editor_->hideLayer("patchRename", true);
+  SetDirty(true);
+  const int hit = selectUnder(x, y, Greying::Layers);
+  writeSelectionsToLibrarian();
+  currentRow = hit;
+}
+
+void LibrarianViewControl::OnMouseDblClick(int x, int y, IMouseMod*) {
+  editor_->setRenameInactive(true);
+  SetDirty(true);
+  const IParam* output = mPlug ? mPlug->GetParam(PanelParam::kDeviceOutSelection) : nullptr;
+  if (!output || output->Int() == 0) return;
+  const int hit = selectUnder(x, y, Greying::Layers);
+  currentRow = hit;
+  if (hit < 0) return;
+  editor_->sendPatchToDeviceFromLibrarian(hit, activeSide);
+}
+
+bool LibrarianViewControl::OnKeyDown(int, int, int key) {
+  editor_->setRenameInactive(true);
+  const int c = currentRow;
+  int r;
+  switch (key) {
+    case 1: r = c > 0 ? c - 1 : 99; break;
+    case 2: r = c < 99 ? c + 1 : 0; break;
+    case 3: r = c < 16 ? c + 83 : c - 16; break;
+    case 4: r = c + 16 <= 99 ? c + 16 : c - 83; break;
+    default: return false;
+  }
+  currentRow = r;
+  (activeSide == 1 ? selectedLower : selectedUpper) = r;
+  SetDirty(true);
+  if (selectedUpper < 0 && selectedLower < 0) return false;
+  editor_->sendPatchToDeviceFromLibrarian(r, activeSide);
+  return true;
+}
+
+void LibrarianViewControl::OnMouseDrag(int x, int y, int, int, IMouseMod*) {
+  SetDirty(true);
+  if (!dragEnabled) return;
+  dragRect = IRECT(x - columnWidth_ / 2, y - rowHeight_ / 2, x - columnWidth_ / 2 + columnWidth_,
+                   y - rowHeight_ / 2 + rowHeight_);
+  if (dragging) return;
+  selectUnder(x, y, Greying::None);
+  const int lower = hitRow(1, x, y);
+  if (lower < 0) return;
+  dragging = true;
+  // The patch is taken now: a rescan or a change of bank before the drop drops what was picked up.
+  dragged_ = lowerPatch(lower);
+}
+
+void LibrarianViewControl::OnMouseUp(int x, int y, IMouseMod*) {
+  SetDirty(true);
+  if (!dragging) return;
+  dragging = false;
+  selectUnder(x, y, Greying::None);
+  const int target = hitRow(0, x, y);
+  librarian_->targetSlot = target;
+  librarian_->selectedSlot = target;
+  if (target >= 0) deliver(dragged_);
+  dragged_.reset();
+}
+
+std::optional<LibrarianPatch> LibrarianViewControl::lowerPatch(int slot) const {
+  std::optional<LibrarianPatch> out;
+  librarian_->inspect([&](const PatchLibrary& library) {
+    const PatchFile* file = paneFile(library, 1);
+    if (file && slot >= 0 && slot < int(file->patches.size())) out = file->patches[slot];
+  });
+  return out;
+}
+
+void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch) {
+  const int target = librarian_->selectedSlot;
+  if (!patch || patch->empty() || target < 0) return;
+  editor_->SetLibrarianRequestActive(true);
+  for (const PatchSysexMessage& message : patch->messages) {
+    if (message.bytes.empty()) continue;
+    const ISysEx sysex(0, message.bytes.data(), int32_t(message.bytes.size()));
+    editor_->ProcessLibrarianSysEx(&sysex);
+  }
+  // Only a slot that now holds the patch counts as received: a refused dump marks nothing.
+  LibrarianPatch stored;
+  const bool replaced = librarian_->copyPatch(librarian_->patchType, librarian_->upperFileIndex, target, &stored) &&
+                        stored.messages.size() == patch->messages.size() &&
+                        std::equal(stored.messages.begin(), stored.messages.end(), patch->messages.begin(),
+                                   [](const PatchSysexMessage& a, const PatchSysexMessage& b) { return a.bytes == b.bytes; });
+  if (!replaced) return;
+  editor_->SetLibrarianStatusUnsaved(true);
+  editor_->setStatusText("Data received to slot(s)");
+}
+
+void LibrarianViewControl::CopySlotData(int x, int y) {
+  selectedLower = -1;
+  const int hit = hitRow(1, x, y);
+  if (hit >= 0) {
+    activeSide = 1;
+    selectedLower = hit;
+  }
+  clipboard_ = lowerPatch(hit);
+}
+
+void LibrarianViewControl::PasteSlotData(int x, int y) {
+  SetDirty(true);
+  selectedUpper = -1;
+  const int hit = hitRow(0, x, y);
+  if (hit >= 0) {
+    activeSide = 0;
+    selectedUpper = hit;
+  }
+  librarian_->targetSlot = hit;
+  librarian_->selectedSlot = hit;
+  deliver(clipboard_);
+}
+
+void LibrarianViewControl::renameSlot(int, int) {
+  editor_->setRenameInactive(false);
+  const int slot = selectedUpper;
+  if (slot < 0) return;
+  activeSide = 0;
+  const size_t size = editor_->isLibrarianPerformanceMode() ? 100 : 99;
+  std::optional<std::string> name;
+  librarian_->modify([&](PatchLibrary& library) {
+    PatchFile* file = paneFile(library, 0);
+    if (!file) return;
+    file->patches.resize(size);
+    if (slot < int(size) && !file->patches[slot].empty()) name = file->patches[slot].name;
+  });
+  if (!name) return;
+  if (IParam* rename = mPlug ? mPlug->GetParam(PanelParam::kPatchRename) : nullptr) rename->SetDisplayText(0, name->c_str());
+  editor_->hideLayer("patchRename", false);
+}
+
+bool LibrarianViewControl::Draw(IGraphics* graphics) {
+  IBitmapControl::Draw(graphics);
+  for (int side = 0; side < 2; ++side) {
+    const int selected = side == 0 ? selectedUpper.load() : selectedLower.load();
+    if (selected >= 0 && selected < kRows) {
+      IRECT bar = rows_[side][selected]->GetRECT();
+      graphics->FillIRect(&kHighlight, &bar);
+    }
+    for (int i = 0; i < kRows; ++i) {
+      ITextControl* row = rows_[side][i].get();
+      if (i != selected) {
+        row->Draw(graphics);
+        continue;
+      }
+      row->SetTextColor(kSelectedRowText);
+      row->Draw(graphics);
+      row->SetTextColor(kRowText);
+    }
+  }
+  if (dragging) graphics->FillIRect(&kHighlight, &dragRect);
+  return true;
+}
+
+IControl* CreateLibrarianViewControl(IModuleBase* plug, int x, int y, int paramIdx, IBitmap* bitmap, IRECT bounds,
+                                     PatchLibrarian* librarian, double scale) {
+  auto* editor = dynamic_cast<LibrarianPanelEditor*>(plug);
+  if (!editor || !librarian) return nullptr;
+  return new LibrarianViewControl(plug, editor, x, y, paramIdx, bitmap, bounds, librarian, scale);
+}

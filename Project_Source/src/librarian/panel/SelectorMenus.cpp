@@ -1,0 +1,186 @@
+#include "SelectorMenus.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "LibrarianPanelEditor.h"
+#include "LibrarianViewControl.h"
+#include "PatchLibrarian.h"
+
+int BankParameter(bool performances, int model, int slot) {
+  if (performances) return model == 2 ? PanelParam::kCurrentPerfBank2x : PanelParam::kCurrentPerfBank;
+  return (model == 2 ? PanelParam::kCurrentBank2x : PanelParam::kCurrentBank) + slot;
+}
+
+int ProgramParameter(bool performances, int model, int slot) {
+  if (!performances) return PanelParam::kCurrentProgram + slot;
+  return (model <= 1 ? PanelParam::kCurrentPerfProgram : PanelParam::kCurrentPerfProgram2x) + slot;
+}
+
+namespace {
+
+// The active slot's MIDI channel, 0-based.
+int ChannelIndex(int channelParameterValue) { return std::clamp(channelParameterValue - 1, 0, 15); }
+
+// Requests the active slot's program back after a bank or program change.
+void RequestSlotProgram(LibrarianPanelEditor& editor) {
+  editor.startTransferJob(TransferJob{5, editor.activeSlot(), 1, 0, true});
+}
+
+std::vector<std::string> BankItems(bool performances, int model) {
+  if (model > 2) return {};
+  if (model == 2) {
+    std::vector<std::string> items;
+    for (int b = 0; b < (performances ? 4 : 10); ++b)
+      items.push_back("Bank " + std::to_string(b) + (b == 0 ? " (RAM)" : (!performances && b <= 3) ? " (RAM)" : " (ROM)"));
+    return items;
+  }
+  if (performances) return {"Bank 0 (RAM)", "Bank 1 (CARD)"};
+  return {"Bank 0 (RAM)", "Bank 1 (CARD)", "Bank 2 (CARD)", "Bank 3 (CARD)"};
+}
+
+std::string ProgramNumberText(int program) {
+  char text[24];
+  std::snprintf(text, sizeof text, "Program %02d", program + 1);
+  return text;
+}
+
+}  // namespace
+
+BankNamePopupMenu::BankNamePopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                     LibrarianPanelEditor* editor, bool performances)
+    : FolderPopupMenu(plug, librarian, rect, editor, performances ? Kind::LeftPerformances : Kind::LeftPrograms) {}
+
+void BankNamePopupMenu::OnMouseDown(int, int, IMouseMod*) {
+  int index = librarian_->upperFileIndex;
+  doPopupMenu(index);
+  writeParameter(PanelParam::kPatchSelectionListUpper, index);
+  librarian_->upperFileIndex = index;
+  writeParameter(BankParameter(performance(), editor_->hardwareModel(), editor_->activeSlot()), index);
+  LibrarianViewControl* view = editor_->librarianView();
+  if (view && editor_->isLibrarianShown()) {
+    view->SetRedrawRequested(true);
+    view->patchSelectionUpperChanged();
+  }
+  editor_->updateBankAndProgramMenuNames(!performance());
+  // No row selected: nothing to send.
+  const int row = view ? view->currentRow.load() : -1;
+  if (row >= 0) {
+    librarian_->selectedSlot = row;
+    editor_->sendPatchToDeviceFromLibrarian(row, 0);
+  }
+  redrawSelf();
+}
+
+BankNumberPopupMenu::BankNumberPopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                         LibrarianPanelEditor* editor)
+    : LibrarianMenuControl(plug, librarian, rect, editor) {
+  refreshPatchNames(0);
+}
+
+int BankNumberPopupMenu::bankParameter() const {
+  return BankParameter(editor_->isLibrarianPerformanceMode(), editor_->hardwareModel(), editor_->activeSlot());
+}
+
+bool BankNumberPopupMenu::refreshPatchNames(int bank) {
+  list_ = std::make_unique<IPopupMenu>();
+  const bool performances = editor_->isLibrarianPerformanceMode();
+  for (const std::string& item : BankItems(performances, editor_->hardwareModel())) list_->AddItem(item.c_str(), -1, 0);
+  if (performances) return false;
+  list_->CheckItemAlone(std::min(bank, list_->GetNItems()));
+  return true;
+}
+
+int BankNumberPopupMenu::doPopupMenu(int& index) {
+  IPopupMenu* chosen = popUp(*list_, mRECT);
+  if (!chosen) return 0;
+  list_->CheckItemAlone(-1);
+  const int bank = chosen->GetChosenItemIdx();
+  if (chosen != list_.get() || bank < 0 || bank >= list_->GetNItems()) return 0;
+  index = bank;
+  const int slot = editor_->activeSlot();
+  editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)),
+                             editor_->currentProgramNumber());
+  RequestSlotProgram(*editor_);
+  writeParameter(bankParameter(), bank);
+  list_->CheckItemAlone(bank);
+  return bank;
+}
+
+void BankNumberPopupMenu::OnMouseDown(int, int, IMouseMod*) {
+  currentIndex_ = parameterInt(bankParameter());
+  doPopupMenu(currentIndex_);
+  writeParameter(bankParameter(), currentIndex_);
+  redrawSelf();
+}
+
+ProgramNumberPopupMenu::ProgramNumberPopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                               LibrarianPanelEditor* editor)
+    : LibrarianMenuControl(plug, librarian, rect, editor) {
+  refreshPatchNames(0);
+}
+
+bool ProgramNumberPopupMenu::refreshPatchNames(int program) {
+  top_ = std::make_unique<IPopupMenu>();
+  for (auto& group : groups_) group = std::make_unique<IPopupMenu>();
+  const bool performances = editor_->isLibrarianPerformanceMode();
+  const int count = performances ? 100 : 99;
+  std::vector<std::string> names(count);
+  for (int p = 0; p < count; ++p) names[p] = ProgramNumberText(p);
+  if (editor_->isLibraryMode()) {
+    // Banks shorter than the mode's size show numbers for the slots they lack.
+    const int index = parameterInt(PanelParam::kPatchSelectionListUpper);
+    librarian_->inspect([&](const PatchLibrary& library) {
+      const PatchFileList& files = library.filesOfType(performances ? 1 : 0);
+      if (index < 0 || index >= int(files.size())) return;
+      const auto& patches = files[index]->patches;
+      for (int p = 0; p < count && p < int(patches.size()); ++p) names[p] = patches[p].name;
+    });
+  }
+  for (int p = 0; p < count; ++p) groups_[p / 10]->AddItem(names[p].c_str(), -1, 0);
+  for (int g = 0; g < kGroups; ++g) {
+    const std::string title = (g < 9 || performances)
+                                  ? ProgramNumberText(10 * g).substr(8) + "-" + std::to_string(10 * g + 10)
+                                  : "91-99";
+    top_->AddItem(title.c_str(), groups_[g].get());
+  }
+  if (program >= 0 && program < count) groups_[program / 10]->CheckItemAlone(program % 10);
+  return true;
+}
+
+int ProgramNumberPopupMenu::doPopupMenu(int& index) {
+  IPopupMenu* chosen = popUp(*top_, mRECT);
+  if (!chosen) return 0;
+  top_->CheckItemAlone(-1);
+  for (auto& group : groups_) group->CheckItemAlone(-1);
+  const auto found = std::find_if(groups_.begin(), groups_.end(), [&](const auto& g) { return g.get() == chosen; });
+  const int item = chosen->GetChosenItemIdx();
+  if (found == groups_.end() || item < 0 || item >= chosen->GetNItems()) return 0;
+  const int program = 10 * int(found - groups_.begin()) + item;
+  index = program;
+  const bool performances = editor_->isLibrarianPerformanceMode();
+  const int model = editor_->hardwareModel(), slot = editor_->activeSlot();
+  if (!editor_->isLibraryMode()) {
+    editor_->BankChangeMessage(0, parameterInt(BankParameter(performances, model, slot)),
+                               ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)), program);
+    RequestSlotProgram(*editor_);
+  } else {
+    if (LibrarianViewControl* view = editor_->librarianView()) {
+      view->selectedUpper = program;
+      view->currentRow = program;
+    }
+    librarian_->selectedSlot = program;
+    editor_->sendPatchToDeviceFromLibrarian(program, 0);
+  }
+  writeParameter(ProgramParameter(performances, model, slot), program);
+  chosen->CheckItemAlone(item);
+  index = item;
+  return item;
+}
+
+void ProgramNumberPopupMenu::OnMouseDown(int, int, IMouseMod*) {
+  doPopupMenu(currentIndex_);
+  redrawSelf();
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Name fields of the librarian forms: ten bytes, the text cut or padded with zero
+// bytes. A character of 0x80 or more would end the SysEx message early and goes out
+// as "?".
+//
+// threads: any (pure).
+
+#include <cstdint>
+#include <string>
+
+constexpr int kDumpNameSize = 10;
+
+void WriteDumpName(const std::string& text, uint8_t* field);
+// The `length` bytes at `field` as they stand, zero bytes included.
+std::string ReadDumpName(const uint8_t* field, int length = kDumpNameSize);

@@ -1,0 +1,25 @@
+#pragma once
+// What the MIDI clock needs of the plug-in: its MIDI output, the host tempo, and a way
+// to say that no tempo came. The plug-in implements it; tests record through it.
+
+#include <cstdint>
+
+constexpr uint8_t kMidiStart = 0xFA;
+constexpr uint8_t kMidiClock = 0xF8;
+constexpr uint8_t kMidiStop = 0xFC;
+
+class MIDIClockLink {
+public:
+  virtual ~MIDIClockLink() = default;
+  // Sends one real-time byte as a message of its own, straight to the synthesizer's
+  // port. False when no MIDI output port is open.
+  // threads: clock, clock-control
+  virtual bool SendRealTime(uint8_t byte) = 0;
+  // The host tempo in whole beats per minute; 0 while the host has given none.
+  // threads: clock
+  virtual int getTempoValue() = 0;
+  // The clock gave up waiting for a tempo: show `message` on the second message line
+  // and set the clock switch back to 0 on the panel (without running its handler).
+  // threads: clock
+  virtual void ClockTempoMissing(const char* message) = 0;
+};

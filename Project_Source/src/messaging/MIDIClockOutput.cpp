@@ -1,0 +1,110 @@
+#include "messaging/MIDIClockOutput.h"
+
+#include <sys/prctl.h>
+#include <future>
+#include <optional>
+
+#include "Kit_TimeSource.h"
+
+namespace {
+
+// The first whole microsecond at or after a time in nanoseconds.
+uint64_t MicrosReaching(uint64_t nanos) { return (nanos + 999) / 1000; }
+
+}  // namespace
+
+MIDIClockOutput::~MIDIClockOutput() {
+  std::lock_guard<std::mutex> hold(runLock_);
+  EndRun(run_);
+}
+
+void MIDIClockOutput::SetClockInfo(bool on) {
+  sendClockInfo_.store(on);
+  if (on) return;
+  std::lock_guard<std::mutex> hold(runLock_);
+  if (run_) run_->stop.RequestStop();
+}
+
+ClockTransportJob MIDIClockOutput::FollowTransport(bool running, bool queueMidiOutput) {
+  if (running == transportWasRunning_) return ClockTransportJob::kNone;
+  transportWasRunning_ = running;
+  // Queued output records the edge only; Start and Stop would reach the port out of turn.
+  if (queueMidiOutput || clockStarted_ == running) return ClockTransportJob::kNone;
+  clockStarted_ = running;
+  return running ? ClockTransportJob::kStart : ClockTransportJob::kStop;
+}
+
+void MIDIClockOutput::startMIDIClockOutput() {
+  if (sendClockPointer_.load()) link_.SendRealTime(kMidiStart);
+}
+
+void MIDIClockOutput::stopMIDIClockOutput() {
+  if (sendClockPointer_.load()) link_.SendRealTime(kMidiStop);
+}
+
+void MIDIClockOutput::StartContinuousClock() {
+  std::lock_guard<std::mutex> hold(runLock_);
+  if (run_ && loopRunning_.load() && !run_->stop.StopRequested()) return;
+  EndRun(run_);
+  run_ = std::make_unique<Run>();
+  loopRunning_.store(true);
+  Run* run = run_.get();
+  std::promise<void> registered;
+  run->thread = std::thread([this, run, &registered] {
+    // Wake-ups within microseconds of the deadline without real-time priority.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    // On a virtual clock the loop holds time still between its waits, so no Clock
+    // falls off its deadline because the thread was slow to get there.
+    std::optional<Kit_VirtualClock::Participant> holdsTime;
+    if (auto* virtualClock = dynamic_cast<Kit_VirtualClock*>(&Kit_Time())) holdsTime.emplace(*virtualClock);
+    registered.set_value();
+    sendContinuousMIDIClock(run->stop);
+    loopRunning_.store(false);
+  });
+  registered.get_future().wait();
+}
+
+void MIDIClockOutput::EndRun(std::unique_ptr<Run>& run) {
+  if (!run) return;
+  run->stop.RequestStop();
+  run->thread.join();
+  run.reset();
+}
+
+int MIDIClockOutput::AwaitTempo(Kit_StopSignal& stop) {
+  int tempo = link_.getTempoValue();
+  for (int poll = 0; tempo <= 0 && poll < kTempoPolls; ++poll) {
+    if (!Kit_Time().WaitMicros(kTempoPollMicros, stop)) return 0;
+    tempo = link_.getTempoValue();
+  }
+  return tempo > 0 ? tempo : 0;
+}
+
+void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {
+  if (!sendClockInfo_.load()) return;
+  const int tempo = AwaitTempo(stop);
+  if (stop.StopRequested()) return;
+  if (tempo == 0) {
+    sendClockInfo_.store(false);
+    link_.ClockTempoMissing(kNoTempoText);
+    return;
+  }
+  // 64 bits: at 1 beat per minute the interval passes 2^31 ns.
+  const uint64_t interval = uint64_t(ClockInterval(tempo));
+  Kit_TimeSource& time = Kit_Time();
+  if (!link_.SendRealTime(kMidiClock)) return;
+  uint64_t gridStart = time.NowMicros() * 1000;
+  for (uint64_t n = 1;; ++n) {
+    const uint64_t due = gridStart + n * interval;
+    if (!time.WaitUntilMicros(MicrosReaching(due), stop) || stop.StopRequested()) return;
+    if (!link_.SendRealTime(kMidiClock)) return;
+    // After a stall past the next deadline (a suspended machine, a starved thread)
+    // this one Clock stands for the missed ones and the grid starts again from it,
+    // rather than a burst of Clocks that would race the synthesizer's tempo.
+    const uint64_t now = time.NowMicros() * 1000;
+    if (now >= due + interval) {
+      gridStart = now;
+      n = 0;
+    }
+  }
+}

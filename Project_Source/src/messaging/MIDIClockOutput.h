@@ -1,0 +1,91 @@
+#pragma once
+// MIDI clock to the synthesizer at the host tempo: Start and Stop on the host
+// transport's edges, and a stream of Clocks, 24 per quarter note, while the clock
+// switch is on. Every plug-in object has its own; two never silence each other.
+//
+// The clock loop runs on a thread of its own. It sleeps to each Clock's deadline on
+// the time source (the n-th Clock is due n intervals after the first), so it neither
+// spins a core nor drifts; switching the clock off or destroying the object ends the
+// sleep at once.
+//
+// threads: main (the two switches), render (FollowTransport, StartContinuousClock),
+// clock-control (the Start and Stop jobs), clock (the loop). Each method says which.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "Kit_StopSignal.h"
+#include "messaging/MIDIClockLink.h"
+
+// What a transport edge asks for: nothing, the Start job or the Stop job.
+enum class ClockTransportJob { kNone, kStart, kStop };
+
+class MIDIClockOutput {
+public:
+  static constexpr const char* kNoTempoText = "Unable to get DAW Tempo";
+  // How often, a second apart, the loop asks again for a tempo that is 0.
+  static constexpr int kTempoPolls = 10;
+  static constexpr uint64_t kTempoPollMicros = 1000000;
+
+  explicit MIDIClockOutput(MIDIClockLink& link) : link_(link) {}
+  // Ends a running loop and waits for it.
+  ~MIDIClockOutput();
+  MIDIClockOutput(const MIDIClockOutput&) = delete;
+  MIDIClockOutput& operator=(const MIDIClockOutput&) = delete;
+
+  // Nanoseconds between two Clocks at `tempo` beats per minute (tempo above 0).
+  static int64_t ClockInterval(int tempo) { return 60000000000LL / (24LL * tempo); }
+
+  // kSendMIDIClockPointer: whether transport edges send Start and Stop.
+  // threads: main
+  void SetClockPointer(bool on) { sendClockPointer_.store(on); }
+  // kSendMIDIClockInfo: on lets the next StartContinuousClock run the loop; off ends
+  // the running loop, asleep or polling for a tempo, before its next Clock.
+  // threads: main
+  void SetClockInfo(bool on);
+  bool ClockInfo() const { return sendClockInfo_.load(); }
+
+  // Follows the host transport, tick by tick: the first running tick after a stop asks
+  // for the Start job, the first stopped tick after a run for the Stop job, each once
+  // per edge. With `queueMidiOutput` the edge is recorded and nothing is asked.
+  // threads: render
+  ClockTransportJob FollowTransport(bool running, bool queueMidiOutput);
+
+  // Job 14 and job 16: Start or Stop when the pointer switch is on.
+  // threads: clock-control
+  void startMIDIClockOutput();
+  void stopMIDIClockOutput();
+
+  // Job 15: starts the clock loop on its own thread, after joining a run that has
+  // ended or been switched off. A run still going is left alone.
+  // threads: render, main
+  void StartContinuousClock();
+  // True while a started loop has not returned.
+  bool LoopRunning() const { return loopRunning_.load(); }
+
+private:
+  struct Run {
+    Kit_StopSignal stop;
+    std::thread thread;
+  };
+
+  // The loop itself; returns when `stop` is raised, no tempo comes or no port is open.
+  void sendContinuousMIDIClock(Kit_StopSignal& stop);
+  // Waits for a tempo above 0; 0 when the polls ran out or the stop came.
+  int AwaitTempo(Kit_StopSignal& stop);
+  void EndRun(std::unique_ptr<Run>& run);
+
+  MIDIClockLink& link_;
+  std::atomic<bool> sendClockPointer_{false};
+  std::atomic<bool> sendClockInfo_{false};
+  std::atomic<bool> loopRunning_{false};
+  // Edge state of the render tick; render thread only.
+  bool transportWasRunning_ = false;
+  bool clockStarted_ = false;
+
+  std::mutex runLock_;  // guards run_
+  std::unique_ptr<Run> run_;
+};

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "FolderPopupMenu.h"
+#include "IParam.h"
+#include "PanelFakes.h"
+#include "PatchSearch.h"
+
+namespace {
+
+// The tree of root files r, A/x, A/y, A/B/z, A/D/w and B/v, in scan order; each
+// bank's first program is named after the bank.
+void AddTreeExample(PanelRig& rig) {
+  std::vector<std::unique_ptr<PatchFile>> banks;
+  banks.push_back(Bank("x.syx", {"Patches", "A"}, {"first x"}));
+  banks.push_back(Bank("y.syx", {"Patches", "A"}, {"first y"}));
+  banks.push_back(Bank("z.syx", {"Patches", "A", "B"}, {"first z"}));
+  banks.push_back(Bank("w.syx", {"Patches", "A", "D"}, {"first w"}));
+  banks.push_back(Bank("v.syx", {"Patches", "B"}, {"first v"}));
+  banks.push_back(Bank("r.syx", {"Patches"}, {"first r"}));
+  AddBanks(rig.librarian, std::move(banks));
+}
+
+IRECT Face() { return IRECT(415, 45, 830, 65); }
+
+}  // namespace
+
+TEST(FolderMenus, TitlesMirrorTheTree) {
+  PanelRig rig;
+  AddTreeExample(rig);
+  LeftPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  IMouseMod left(true);
+  menu.OnMouseDown(0, 0, &left);
+  ASSERT_EQ(rig.editor.surface->shown.size(), 1u);
+  EXPECT_EQ(rig.editor.surface->shown[0],
+            (std::vector<std::string>{"A", "A/B", "A/B/z.syx", "A/D", "A/D/w.syx", "A/x.syx", "A/y.syx", "B",
+                                      "B/v.syx", "r.syx"}));
+}
+
+TEST(FolderMenus, AChoiceSetsPairIndexParameterAndRows) {
+  struct Choice { std::vector<int> path; int index; CurrentFilePair pair; const char* firstRow; };
+  const Choice table[] = {
+      {{0, 0, 0}, 2, {"z.syx", "A/B"}, "first z"},
+      {{0, 1, 0}, 3, {"w.syx", "A/D"}, "first w"},
+      {{0, 3}, 1, {"y.syx", "A"}, "first y"},
+      {{1, 0}, 4, {"v.syx", "B"}, "first v"},
+      {{2}, 5, {"r.syx", "Patches"}, "first r"},
+  };
+  for (const Choice& c : table) {
+    SCOPED_TRACE(c.index);
+    for (bool left : {true, false}) {
+      PanelRig rig;
+      AddTreeExample(rig);
+      std::unique_ptr<FolderPopupMenu> menu;
+      if (left)
+        menu = std::make_unique<LeftPatchPopupMenu>(&rig.editor, &rig.librarian, Face(), &rig.editor);
+      else
+        menu = std::make_unique<RightPatchPopupMenu>(&rig.editor, &rig.librarian, Face(), &rig.editor);
+      rig.editor.surface->paths.push_back(c.path);
+      IMouseMod mod(true);
+      menu->OnMouseDown(0, 0, &mod);
+      const int pane = left ? 0 : 1;
+      EXPECT_EQ(pane == 0 ? rig.librarian.upperFileIndex.load() : rig.librarian.lowerFileIndex.load(), c.index);
+      EXPECT_EQ(rig.editor.pairs[pane][0].fileName, c.pair.fileName);
+      EXPECT_EQ(rig.editor.pairs[pane][0].folderName, c.pair.folderName);
+      EXPECT_EQ(rig.editor.GetParam(pane ? PanelParam::kPatchSelectionListLower : PanelParam::kPatchSelectionListUpper)->Int(), c.index);
+      EXPECT_EQ(rig.editor.view->row(pane, 0)->GetTextString(), c.firstRow);
+    }
+  }
+}
+
+TEST(FolderMenus, SameNamedFoldersOpenTheirOwnBank) {
+  PanelRig rig;
+  std::vector<std::unique_ptr<PatchFile>> banks;
+  banks.push_back(Bank("x.syx", {"Patches", "A", "Sub"}, {"from A"}));
+  banks.push_back(Bank("x.syx", {"Patches", "B", "Sub"}, {"from B"}));
+  AddBanks(rig.librarian, std::move(banks));
+  RightPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  auto* bound = new ITextControl(&rig.editor, IRECT(0, 0, 1, 1), nullptr);
+  bound->SetParamIdx(PanelParam::kPatchSelectionListLower);
+  rig.editor.surface->AttachControl(bound);
+  rig.editor.surface->paths.push_back({1, 0, 0});  // B / Sub / x.syx
+  IMouseMod mod(true);
+  menu.OnMouseDown(0, 0, &mod);
+  EXPECT_EQ(rig.librarian.lowerFileIndex, 1);
+  EXPECT_DOUBLE_EQ(bound->GetValue(), 1.0 / 2000);  // normalised, not the raw index
+  EXPECT_EQ(rig.editor.pairs[1][0].folderName, "B/Sub");
+  EXPECT_EQ(rig.editor.view->row(1, 0)->GetTextString(), "from B");
+  // A refresh with that pair ticks B's item alone and keeps the bank.
+  rig.librarian.lowerFileIndex = 0;
+  menu.refreshFolderStructure(0, rig.editor.pairs[1][0]);
+  EXPECT_EQ(rig.librarian.lowerFileIndex, 1);
+  IPopupMenu* subA = menu.topMenu()->GetItem(0)->GetSubmenu()->GetItem(0)->GetSubmenu();
+  IPopupMenu* subB = menu.topMenu()->GetItem(1)->GetSubmenu()->GetItem(0)->GetSubmenu();
+  EXPECT_FALSE(subA->IsItemChecked(0));
+  EXPECT_TRUE(subB->IsItemChecked(0));
+}
+
+TEST(FolderMenus, DismissKeepsTheBankAndRefreshesAreLeakFree) {
+  PanelRig rig;
+  AddTreeExample(rig);
+  LeftPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  rig.librarian.upperFileIndex = 4;
+  IMouseMod mod(true);
+  menu.OnMouseDown(0, 0, &mod);
+  EXPECT_EQ(rig.librarian.upperFileIndex, 4);
+  EXPECT_EQ(rig.editor.view->row(0, 0)->GetTextString(), "first v");
+  for (int i = 0; i < 1000; ++i) menu.refreshFolderStructure(0, CurrentFilePair{"gone.syx", "A"});
+  // No pair match: the first bank of the walk keeps the tick.
+  EXPECT_TRUE(menu.topMenu()->GetItem(0)->GetSubmenu()->GetItem(0)->GetSubmenu()->IsItemChecked(0));
+}
+
+TEST(FolderMenus, SearchMenuListsTheResultBanks) {
+  PanelRig rig;
+  AddTreeExample(rig);
+  std::vector<std::unique_ptr<PatchFile>> many;
+  std::vector<std::string> names(150, "first q");
+  many.push_back(Bank("q.syx", {"Patches"}, names));
+  AddBanks(rig.librarian, std::move(many));
+  ASSERT_EQ(createNewSearchPatchFiles(rig.librarian, "first"), 2);
+  rig.editor.searchMode = true;
+  RightSearchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  rig.editor.surface->paths.push_back({1});
+  IMouseMod mod(true);
+  menu.OnMouseDown(0, 0, &mod);
+  EXPECT_EQ(rig.editor.surface->shown[0], (std::vector<std::string>{"Search Results 1", "Search Results 2"}));
+  EXPECT_EQ(rig.librarian.lowerFileIndex, 1);
+  EXPECT_EQ(rig.editor.pairs[1][0].fileName, "Search Results 2");
+  EXPECT_EQ(rig.editor.view->row(1, 0)->GetTextString(), "first q   ");
+}

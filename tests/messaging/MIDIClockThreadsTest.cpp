@@ -1,0 +1,205 @@
+// The clock loop on virtual time: Clocks on their grid, the tempo wait, switch-off,
+// restarts, a missing port and two objects side by side.
+
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+
+#include "RecordingClockLink.h"
+#include "messaging/MIDIClockOutput.h"
+
+namespace {
+
+constexpr uint64_t kSecond = 1000000;
+
+// Tests stop time between two Clocks: a Clock due with the test's own deadline could
+// land either side of what the test reads next.
+//
+// Installs a virtual clock for the test's life and keeps its time still while the
+// test thread works; members end in reverse, so the clocks' loops end first.
+class MIDIClockThreads : public ::testing::Test {
+protected:
+  struct Installed {
+    explicit Installed(Kit_VirtualClock& clock) { Kit_SetTimeSource(&clock); }
+    ~Installed() { Kit_SetTimeSource(nullptr); }
+  };
+
+  // Switches the clock on and starts the loop, as the switch and the next render tick do.
+  static void SwitchOn(MIDIClockOutput& output) {
+    output.SetClockInfo(true);
+    output.StartContinuousClock();
+  }
+
+  Kit_VirtualClock clock{5 * kSecond};
+  Installed installed{clock};
+  Kit_VirtualClock::Participant testThread{clock};
+  RecordingClockLink link;
+  MIDIClockOutput output{link};
+};
+
+// Each Clock n lies n intervals after the first, rounded up to the next microsecond.
+void ExpectOnGrid(const std::vector<uint64_t>& times, size_t count, int tempo) {
+  ASSERT_GE(times.size(), count) << tempo << " BPM";
+  const uint64_t interval = uint64_t(MIDIClockOutput::ClockInterval(tempo));
+  for (size_t n = 0; n < count; ++n)
+    ASSERT_EQ(times[n] - times[0], (n * interval + 999) / 1000) << tempo << " BPM, Clock " << n;
+}
+
+TEST_F(MIDIClockThreads, TenThousandClocksStayOnTheirGrid) {
+  for (int tempo : {120, 60, 2, 1}) {
+    RecordingClockLink tempoLink;
+    tempoLink.tempo = tempo;
+    MIDIClockOutput tempoOutput(tempoLink);
+    const uint64_t start = clock.NowMicros();
+    SwitchOn(tempoOutput);
+    // Just past Clock 9999's deadline.
+    clock.Advance((uint64_t(MIDIClockOutput::ClockInterval(tempo)) * 9999 + 999) / 1000 + 1);
+    const std::vector<uint64_t> times = tempoLink.ClockTimes();
+    ASSERT_EQ(times.size(), 10000u) << tempo << " BPM";
+    EXPECT_EQ(times[0], start) << "the first Clock goes at once";
+    ExpectOnGrid(times, times.size(), tempo);
+  }
+}
+
+TEST_F(MIDIClockThreads, NoTempoPollsTenTimesThenGivesUp) {
+  link.tempo = 0;
+  const uint64_t start = clock.NowMicros();
+  SwitchOn(output);
+  clock.Advance(10 * kSecond - 1);
+  EXPECT_TRUE(link.Missing().empty());
+  clock.Advance(60 * kSecond);
+  std::vector<uint64_t> expectedReads;
+  for (uint64_t poll = 0; poll <= 10; ++poll) expectedReads.push_back(start + poll * kSecond);
+  EXPECT_EQ(link.TempoReads(), expectedReads);
+  EXPECT_EQ(link.Missing(), std::vector<std::string>{"Unable to get DAW Tempo"});
+  EXPECT_FALSE(output.ClockInfo());
+  EXPECT_FALSE(output.LoopRunning());
+  EXPECT_TRUE(link.SentBytes().empty());
+
+  // The next render tick starts nothing while the switch stays off.
+  link.tempo = 120;
+  output.StartContinuousClock();
+  clock.Advance(kSecond);
+  EXPECT_TRUE(link.SentBytes().empty());
+}
+
+TEST_F(MIDIClockThreads, ATempoArrivingDuringThePollsStartsTheClock) {
+  link.tempo = 0;
+  const uint64_t start = clock.NowMicros();
+  SwitchOn(output);
+  clock.Advance(3 * kSecond + kSecond / 2);
+  link.tempo = 120;
+  clock.Advance(kSecond);
+  const std::vector<uint64_t> times = link.ClockTimes();
+  ASSERT_FALSE(times.empty());
+  EXPECT_EQ(times[0], start + 4 * kSecond);
+  ExpectOnGrid(times, times.size(), 120);
+  EXPECT_TRUE(link.Missing().empty());
+}
+
+TEST_F(MIDIClockThreads, SwitchOffEndsTheLoopAsleepOrPolling) {
+  struct Case {
+    const char* when;
+    int tempo;
+    uint64_t runFor;
+    size_t clocksBefore;
+  };
+  for (const Case& c : {Case{"asleep", 2, 2 * kSecond, 2}, Case{"polling", 0, 3 * kSecond + 5, 0}}) {
+    RecordingClockLink caseLink;
+    caseLink.tempo = c.tempo;
+    MIDIClockOutput caseOutput(caseLink);
+    SwitchOn(caseOutput);
+    clock.Advance(c.runFor);
+    caseOutput.SetClockInfo(false);
+    caseLink.tempo = 120;  // a tempo now must not revive the loop
+    clock.Advance(kSecond);
+    EXPECT_FALSE(caseOutput.LoopRunning()) << c.when;
+    caseOutput.StartContinuousClock();  // the next render tick
+    clock.Advance(20 * kSecond);
+    EXPECT_EQ(caseLink.ClockTimes().size(), c.clocksBefore) << c.when;
+    EXPECT_TRUE(caseLink.Missing().empty()) << c.when;
+  }
+}
+
+TEST_F(MIDIClockThreads, SwitchingBackOnStartsOneFreshStream) {
+  SwitchOn(output);
+  clock.Advance(kSecond / 2 + 5000);  // between two Clocks of the first run
+  output.SetClockInfo(false);
+  output.SetClockInfo(true);
+  const uint64_t restart = clock.NowMicros();
+  output.StartContinuousClock();
+  output.StartContinuousClock();  // a second tick while the run goes on changes nothing
+  clock.Advance(kSecond - 1000);
+  std::vector<uint64_t> after;
+  for (uint64_t t : link.ClockTimes())
+    if (t >= restart) after.push_back(t);
+  ASSERT_EQ(after.size(), 48u);
+  EXPECT_EQ(after[0], restart);
+  ExpectOnGrid(after, after.size(), 120);
+}
+
+TEST_F(MIDIClockThreads, AStallGivesOneClockAndANewGrid) {
+  // A send that first takes 3 s stands in for a loop starved past many deadlines.
+  struct SlowPort : RecordingClockLink {
+    bool SendRealTime(uint8_t byte) override {
+      if (++sends == 3) Kit_Time().SleepMicros(3 * kSecond);
+      return RecordingClockLink::SendRealTime(byte);
+    }
+    int sends = 0;
+  } slow;
+  MIDIClockOutput stalled(slow);
+  SwitchOn(stalled);
+  clock.Advance(4 * kSecond);
+  const std::vector<uint64_t> times = slow.ClockTimes();
+  ASSERT_GE(times.size(), 5u);
+  const uint64_t interval = uint64_t(MIDIClockOutput::ClockInterval(120));
+  EXPECT_EQ(times[2] - times[0], 3 * kSecond + (2 * interval + 999) / 1000) << "one late Clock, no burst";
+  std::vector<uint64_t> afterStall(times.begin() + 2, times.end());
+  ExpectOnGrid(afterStall, afterStall.size(), 120);
+}
+
+TEST_F(MIDIClockThreads, TheClockThreadWakesWithoutTimerSlack) {
+  struct SlackPort : RecordingClockLink {
+    bool SendRealTime(uint8_t byte) override {
+      slack = prctl(PR_GET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);
+      return RecordingClockLink::SendRealTime(byte);
+    }
+    std::atomic<long> slack{-1};
+  } port;
+  MIDIClockOutput slackOutput(port);
+  SwitchOn(slackOutput);
+  clock.Advance(kSecond / 10);
+  EXPECT_EQ(port.slack.load(), 1) << "nanoseconds";
+}
+
+TEST_F(MIDIClockThreads, NoPortEndsTheLoop) {
+  SwitchOn(output);
+  clock.Advance(kSecond / 10);
+  link.portOpen = false;
+  clock.Advance(kSecond / 10);
+  EXPECT_FALSE(output.LoopRunning());
+  link.portOpen = true;
+  const size_t sentBefore = link.ClockTimes().size();
+  clock.Advance(kSecond);
+  EXPECT_EQ(link.ClockTimes().size(), sentBefore);
+  output.StartContinuousClock();  // the next render tick with a port again
+  clock.Advance(kSecond - 1000);
+  EXPECT_EQ(link.ClockTimes().size(), sentBefore + 48);
+}
+
+TEST_F(MIDIClockThreads, TwoObjectsKeepTheirOwnClocks) {
+  RecordingClockLink otherLink;
+  otherLink.tempo = 60;
+  MIDIClockOutput other(otherLink);
+  SwitchOn(output);
+  SwitchOn(other);
+  clock.Advance(kSecond - 1000);
+  output.SetClockInfo(false);
+  clock.Advance(2 * kSecond);
+  EXPECT_EQ(link.ClockTimes().size(), 48u);
+  const std::vector<uint64_t> otherTimes = otherLink.ClockTimes();
+  EXPECT_EQ(otherTimes.size(), 72u);
+  ExpectOnGrid(otherTimes, otherTimes.size(), 60);
+  EXPECT_TRUE(other.LoopRunning());
+}
+
+}  // namespace

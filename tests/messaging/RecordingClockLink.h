@@ -1,0 +1,64 @@
+#pragma once
+// A MIDI clock link that records what is sent, with the time source's time, and
+// answers the tempo a test sets.
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Kit_TimeSource.h"
+#include "messaging/MIDIClockLink.h"
+
+class RecordingClockLink : public MIDIClockLink {
+public:
+  struct Sent {
+    uint8_t byte;
+    uint64_t micros;
+  };
+
+  std::atomic<int> tempo{120};
+  std::atomic<bool> portOpen{true};
+
+  bool SendRealTime(uint8_t byte) override {
+    if (!portOpen.load()) return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    sent_.push_back({byte, Kit_Time().NowMicros()});
+    return true;
+  }
+  int getTempoValue() override {
+    std::lock_guard<std::mutex> hold(lock_);
+    tempoReads_.push_back(Kit_Time().NowMicros());
+    return tempo.load();
+  }
+  void ClockTempoMissing(const char* message) override {
+    std::lock_guard<std::mutex> hold(lock_);
+    missing_.push_back(message);
+  }
+
+  std::vector<Sent> SentBytes() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return sent_;
+  }
+  std::vector<uint64_t> ClockTimes() {
+    std::vector<uint64_t> times;
+    for (const Sent& s : SentBytes())
+      if (s.byte == kMidiClock) times.push_back(s.micros);
+    return times;
+  }
+  std::vector<uint64_t> TempoReads() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return tempoReads_;
+  }
+  std::vector<std::string> Missing() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return missing_;
+  }
+
+private:
+  std::mutex lock_;
+  std::vector<Sent> sent_;
+  std::vector<uint64_t> tempoReads_;
+  std::vector<std::string> missing_;
+};
