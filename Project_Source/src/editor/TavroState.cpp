@@ -18,7 +18,7 @@ constexpr int kAdjustDAWOffset = 658;
 constexpr int kStoredParamCount = PatchManager::kLastSnapshotParam + 1;
 constexpr uint64_t kRecallPauseMicros = 50000;
 
-std::string NameOrDefault(const char* text) { return text && *text ? text : "Set Name"; }
+std::string NameOrDefault(const std::string& text) { return text.empty() ? "Set Name" : text; }
 
 // Reads a double at pos: 0.0 with pos -1 when it is not there whole.
 double ReadDouble(const ByteChunk* chunk, int& pos) {
