@@ -24,6 +24,13 @@ bool WriteBank(const PatchFile& bank, const std::string& path, bool midiForm, Mi
 
 }  // namespace
 
+std::unique_ptr<PatchFile> PatchLibrarian::leftBankToSave(bool* incomplete, std::string* error) const {
+  error->clear();
+  std::unique_ptr<PatchFile> bank = cloneLeftBank(incomplete);
+  if (!bank) *error = "there is no bank to save";
+  return bank;
+}
+
 void PatchLibrarian::fillUncompletedBankFiles(PatchFile* bank) {
   if (bank->patches.empty() || bank->patches.front().messages.empty()) return;
   const std::vector<uint8_t>& first = bank->patches.front().messages.front().bytes;
@@ -44,13 +51,9 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
                                  std::string* error) {
   std::string ignored;
   if (!error) error = &ignored;
-  error->clear();
   bool incomplete = false;
-  const std::unique_ptr<PatchFile> bank = cloneLeftBank(&incomplete);
-  if (!bank) {
-    *error = "there is no bank to save";
-    return false;
-  }
+  const std::unique_ptr<PatchFile> bank = leftBankToSave(&incomplete, error);
+  if (!bank) return false;
   const std::string path =
       editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2");
   if (path.empty()) return false;
@@ -65,13 +68,9 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
 bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::string& fileName, std::string* error) {
   std::string ignored;
   if (!error) error = &ignored;
-  error->clear();
   bool incomplete = false;
-  const std::unique_ptr<PatchFile> bank = cloneLeftBank(&incomplete);
-  if (!bank) {
-    *error = "there is no bank to save";
-    return false;
-  }
+  const std::unique_ptr<PatchFile> bank = leftBankToSave(&incomplete, error);
+  if (!bank) return false;
   if (incomplete) {
     *error = "the bank does not show its whole file; save it under a new name";
     return false;

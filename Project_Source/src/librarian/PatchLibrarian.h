@@ -96,6 +96,9 @@ private:
   // A clone of the left pane's bank of the current type and whether it shows its
   // whole file; null when there is none.
   std::unique_ptr<PatchFile> cloneLeftBank(bool* incomplete) const;
+  // The same copy for a save, so the file is written from what was there when the
+  // save began; null with the reason in error when there is no bank.
+  std::unique_ptr<PatchFile> leftBankToSave(bool* incomplete, std::string* error) const;
 
   LibrarianEditor* editor_;
   mutable std::mutex lock_;
