@@ -69,12 +69,12 @@ std::vector<HWND> ViewDialogSession::Fields() const {
 
 void ViewDialogSession::Focus(HWND field) {
   focus_ = field;
-  ViewTextEntrySpec spec;
-  spec.rect = RectOf(field);
-  spec.text = TextOf(field);
-  spec.fontFace = ViewOverlayPainter::kFace;
-  spec.fontSize = ViewOverlayPainter::kSize;
-  entry_.emplace(spec);
+  ViewTextEntrySpec request;
+  request.rect = RectOf(field);
+  request.text = TextOf(field);
+  request.fontFace = ViewOverlayPainter::kFace;
+  request.fontSize = ViewOverlayPainter::kSize;
+  entry_.emplace(request);
 }
 
 void ViewDialogSession::Command(int id) { SendMessage(dialog_, WM_COMMAND, unsigned(id) & 0xFFFFu, 0); }
