@@ -68,6 +68,20 @@ ControlAction* UIConfigManager::Bind(int paramIdx, int kind, IControl* control) 
   return action;
 }
 
+ControlAction* UIConfigManager::BindMsbLsb(int paramIdx, IControl* control, LinkInfo link, int part, int ccNumber,
+                                           int msb, int lsb, int lsbControl, int channel) {
+  ControlAction* action = Bind(paramIdx, kActionMsbLsb, control);
+  setControlLink(action, paramIdx, link, part);
+  action->firstGen = 0;
+  action->ccNumber = ccNumber;
+  action->nrpnKey1 = msb;
+  action->nrpnKey2 = lsb;
+  action->nrpnKey3 = lsbControl;
+  action->channel = channel;
+  mNRPNTable.addToControlMap(action, control);
+  return action;
+}
+
 int UIConfigManager::ToInt(double v) {
   if (!(v == v)) return 0;
   if (v >= 2147483647.0) return 2147483647;

@@ -49,15 +49,7 @@ IControl* UIConfigManager::createMsbLsbKnobControl(int ccNumber, int msb, int ls
                                                    const std::string& group) {
   IControl* knob = MakeKnob(PartName(name, part), paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
   if (!knob) return nullptr;
-  ControlAction* action = Bind(paramIdx, kActionMsbLsb, knob);
-  setControlLink(action, paramIdx, link, part);
-  action->firstGen = 0;
-  action->ccNumber = ccNumber;
-  action->nrpnKey1 = msb;
-  action->nrpnKey2 = lsb;
-  action->nrpnKey3 = lsbControl;
-  action->channel = InMixerLayer(layer) ? channel : part + 1;
-  mNRPNTable.addToControlMap(action, knob);
+  BindMsbLsb(paramIdx, knob, link, part, ccNumber, msb, lsb, lsbControl, InMixerLayer(layer) ? channel : part + 1);
   return knob;
 }
 

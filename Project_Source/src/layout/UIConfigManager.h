@@ -236,6 +236,10 @@ private:
   // The parameter's record (made with the defaults when it has none) with kind set,
   // control appended and the record stored in the parameter.
   ControlAction* Bind(int paramIdx, int kind, IControl* control);
+  // Bind for a control sending a 14-bit controller: its keys, channel and link, and its
+  // entry in the controller table that incoming messages are looked up in.
+  ControlAction* BindMsbLsb(int paramIdx, IControl* control, LinkInfo link, int part, int ccNumber, int msb, int lsb,
+                            int lsbControl, int channel);
   // The record of a parameter (made empty with kind when it has none), not bound to a control.
   ControlAction* ActionOrNew(int paramIdx, int kind);
   // 1 at the top; else 1 in the first-generation layers, 0 elsewhere.

@@ -69,17 +69,9 @@ IControl* UIConfigManager::createMsbLsbBoolControl(int ccNumber, int msb, int ls
                                                    const std::string& group) {
   IControl* control = MakeSwitch(PartName(name, part), paramIdx, def != 0, x, y, image, part, layer, group, false);
   if (!control) return nullptr;
-  ControlAction* action = Bind(paramIdx, kActionMsbLsb, control);
+  ControlAction* action = BindMsbLsb(paramIdx, control, link, part, ccNumber, msb, lsb, lsbControl, channel);
   action->offValue = ToInt(off);
   action->onValue = ToInt(on);
-  setControlLink(action, paramIdx, link, part);
-  action->firstGen = 0;
-  action->ccNumber = ccNumber;
-  action->nrpnKey1 = msb;
-  action->nrpnKey2 = lsb;
-  action->nrpnKey3 = lsbControl;
-  action->channel = channel;
-  mNRPNTable.addToControlMap(action, control);
   return control;
 }
 
