@@ -1,8 +1,6 @@
 // The real bundle in the test host, as the README run command opens it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include "EditorTestSupport.h"
 #include "HostSnapshot.h"
 
@@ -11,13 +9,8 @@ namespace {
 int RunHost(const std::string& arguments, std::string* output) {
   const std::string command = "env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
                               "/Tavro.component --render-seconds 0.05 --fast " +
-                              arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return -1;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe)) output->append(buffer);
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                              arguments;
+  return RunCommand(command, output);
 }
 
 TEST(HostRun, WritesAFullPanelPictureAndAScriptedClickReachesTheParameter) {

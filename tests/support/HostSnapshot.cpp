@@ -6,16 +6,20 @@
 #include <cstdio>
 #include <cstdlib>
 
-int RunHostSnapshot(const std::string& png, const std::string& display, std::string* output) {
-  const std::string environment = display.empty() ? "env -u DISPLAY " : "env DISPLAY=" + display + " ";
-  const std::string command = environment + TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                              "/TestPlugin.component --render-seconds 0.05 --fast --snapshot '" + png + "' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
+int RunCommand(const std::string& command, std::string* output) {
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
   if (!pipe) return -1;
   char buffer[512];
   while (std::fgets(buffer, sizeof buffer, pipe)) output->append(buffer);
   const int status = pclose(pipe);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunHostSnapshot(const std::string& png, const std::string& display, std::string* output) {
+  const std::string environment = display.empty() ? "env -u DISPLAY " : "env DISPLAY=" + display + " ";
+  const std::string command = environment + TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+                              "/TestPlugin.component --render-seconds 0.05 --fast --snapshot '" + png + "'";
+  return RunCommand(command, output);
 }
 
 bool ReadPicture(const std::string& png, Picture* picture) {

@@ -15,6 +15,9 @@ struct Picture {
   }
 };
 
+// Runs a shell command; returns its exit status and what it printed (with stderr).
+int RunCommand(const std::string& command, std::string* output);
+
 // Runs tavro-host --snapshot `png` with DISPLAY set to `display` (unset when
 // empty); returns the exit status and what it printed.
 int RunHostSnapshot(const std::string& png, const std::string& display, std::string* output);
