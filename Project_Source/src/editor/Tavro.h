@@ -34,6 +34,7 @@
 #include "librarian/LibrarianEditor.h"
 #include "messaging/MessagingEditor.h"
 
+struct IMidiMsg;
 class ControlAction;
 class ControlLayer;
 class IControl;
@@ -100,6 +101,56 @@ public:
   // back as it was; no transfer flag changes, so a transfer under way keeps its state.
   // threads: main
   void refreshLibrarianMenus();
+
+  // ---- parameter road ----
+  // threads for all four: main (panel, host) or midi-in; each holds the plug-in mutex
+  // (recursive) from entry to exit. The hardware roads send nothing back.
+  // The panel's and the editor's own changes: commands, read-out, per-parameter rules,
+  // then selector layer, linked slots and MIDI action (TavroParamRoad.cpp).
+  void OnParamChange(int paramIdx) override;
+  // A value that came from the synthesizer (TavroHardwareChange.cpp).
+  void OnParamChange2(int paramIdx) override;
+  void OnParamChange3(int paramIdx, int value, int quickTab, bool redraw);
+  // The last step of every change: bound controls follow, then the binding's CC, or a
+  // program or performance resend (TavroControlAction.cpp).
+  void processControlAction(ControlAction* action, int paramIdx, double value);
+
+  // What a panel command did with a change: not one of its parameters, handled and the
+  // road goes on, or handled and the change ends there.
+  enum class CommandResult { kNotMine, kGoOn, kEnd };
+  // The panel's command parameters, before the read-out (beforeReadout) or after it
+  // (TavroCommands*.cpp); the librarian's and program selection's (TavroLibrarianCommands*.cpp).
+  // threads: as OnParamChange, under the plug-in mutex
+  CommandResult runPanelCommand(int paramIdx, double value, bool beforeReadout);
+  CommandResult runLibrarianCommand(int paramIdx, double value, bool beforeReadout);
+
+  // ---- MIDI to the synthesizer (TavroMidiOut.cpp) ----
+  // The exit for the panel's own channel messages: dropped while a transfer holds the
+  // output, queued for the render tick in queue mode, else sent now.
+  // threads: main, midi-in, worker
+  void MIDIOutRoutingSwitch(IMidiMsg* msg);
+  // Sends one channel message to the hardware port now and lights its slot's light.
+  // threads: main, midi-in, worker, the editor's tick thread
+  void sendMidiMsgAndLog(IMidiMsg* msg);
+  // Sends one SysEx message unchanged (no checksum is made); false when no port is set.
+  // threads: main, worker
+  bool checksumCheckAndSend(const unsigned char* bytes, int length) override;
+  // Note Off for notes 127 down to 1 on the slot's channel (every slot's with allSlots),
+  // then a 100 ms pause. Blocks its caller.
+  // threads: main, worker
+  void AllSoundsOff(int slot, bool allSlots) override;
+  // Notes off on `channel` (0-15), then bank select MSB, LSB and the program change,
+  // paced 25, 25 and 50 ms. Blocks its caller.
+  // threads: main
+  void BankChangeMessage(int bankMsb, int bankLsb, int channel, int program);
+  // Starts the device-id enquiry (job 12) and pauses 100 ms (TavroParamRoad.cpp).
+  // threads: main
+  void sendSysExInitialization();
+  // The MIDI channel 1-16 of a slot's part, or 0 when it is unset or out of range.
+  int slotChannel(int slot) const;
+  // The status line's text.
+  // threads: main, worker (the text control has its own lock)
+  void showStatus(const std::string& text) override;
 
   // ---- layers and controls ----
   // The named layer kept at start-up, or null (logged) when the layout lacks it.

@@ -31,6 +31,7 @@ enum TavroParam : int {
   kKeepCurrentBankOpen = 684,
   kCancelDataRequest = 685,
   kAllowPartChangeLED = 688,
+  kMIDILed = 689,  // + slot
   kMultiSettings = 769,
   kShowLibrarian = 771,
   kShowVelomap = 772,

@@ -1,0 +1,118 @@
+// The editor's exits to the synthesizer's port: channel messages, SysEx, notes off
+// and the bank change.
+
+#include <algorithm>
+#include <string>
+
+#include "IControlText.h"
+#include "IGraphicsMac.h"
+#include "IMidiMsg.h"
+#include "Tavro.h"
+#include "WinEmu_Time.h"
+
+namespace {
+
+constexpr int kNoteOffVelocity = 64;
+constexpr int kAllSoundsOffPauseMs = 100;
+constexpr const char* kSetPortsFirst = "Set MIDI I/O First!";
+
+}  // namespace
+
+int Tavro::slotChannel(int slot) const {
+  if (slot < 0 || slot >= kSlotCount) return 0;
+  const int channel = int(paramValue(kPartMidiChannel + slot));
+  return channel >= 1 && channel <= 16 ? channel : 0;
+}
+
+void Tavro::showStatus(const std::string& text) {
+  if (statusText) statusText->SetTextFromPlug(text.c_str());
+}
+
+void Tavro::MIDIOutRoutingSwitch(IMidiMsg* msg) {
+  if (transferBusy && holdOutputWhileBusy) return;
+  if (queueMidiOutput) {
+    midiQueue.Add(msg);
+    return;
+  }
+  sendMidiMsgAndLog(msg);
+}
+
+void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
+  if (!midiIOSet) {
+    showStatus(kSetPortsFirst);
+    return;
+  }
+  // A message whose channel was refused when it was made carries no status: sending it
+  // would put a data byte on the wire as if it were a status byte.
+  if (msg->StatusMsg() == IMidiMsg::kNone) {
+    printDebugInfo("MIDI OUT: message without a valid channel not sent");
+    return;
+  }
+  if (!trackIncomingMidi) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+      if (slotChannel(slot) - 1 != msg->Channel()) continue;
+      if (graphics && ledLit[size_t(slot)] == 0) {
+        setFromPlug(kMIDILed + slot, 1.0);
+        ledLit[size_t(slot)] = 1;
+        ledOnTimes[size_t(slot)] = int(GetTickCount());
+      }
+      break;
+    }
+  }
+  SendMidiMsg(msg);
+}
+
+bool Tavro::checksumCheckAndSend(const unsigned char* bytes, int length) {
+  if (!midiIOSet) {
+    showStatus(kSetPortsFirst);
+    return false;
+  }
+  return SendMidiSysex(const_cast<unsigned char*>(bytes), length);
+}
+
+void Tavro::AllSoundsOff(int slot, bool allSlots) {
+  if (!midiIOSet) return;
+  const int first = allSlots ? 0 : slot;
+  const int last = allSlots ? kSlotCount - 1 : slot;
+  for (int s = first; s <= last; ++s) {
+    const int channel = slotChannel(s);
+    if (channel == 0) {
+      printDebugInfo("MIDI OUT: slot " + std::to_string(s) + " has no channel; no notes off sent");
+      continue;
+    }
+    for (int note = 127; note >= 1; --note) {
+      IMidiMsg off;
+      off.MakeNoteOffMsg(note, 0, channel - 1, kNoteOffVelocity);
+      sendMidiMsgAndLog(&off);
+    }
+  }
+  Sleep(kAllSoundsOffPauseMs);
+  holdOutputWhileBusy = true;
+}
+
+void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program) {
+  const auto dataValue = [](int v) { return std::clamp(v, 0, 127) / 127.0; };
+  if (midiIOSet) {
+    for (int note = 127; note >= 1; --note) {
+      IMidiMsg off;
+      off.MakeNoteOffMsg(note, 0, channel, kNoteOffVelocity);
+      sendMidiMsgAndLog(&off);
+    }
+    Sleep(kAllSoundsOffPauseMs);
+    holdOutputWhileBusy = true;
+  }
+  holdOutputWhileBusy = false;
+  IMidiMsg msb;
+  msb.MakeControlChangeMsg(0, dataValue(bankMsb), channel);
+  sendMidiMsgAndLog(&msb);
+  Sleep(25);
+  IMidiMsg lsb;
+  lsb.MakeControlChangeMsg(32, dataValue(bankLsb), channel);
+  sendMidiMsgAndLog(&lsb);
+  Sleep(25);
+  IMidiMsg change;
+  change.MakeProgramChangeMsg(dataValue(program), channel);
+  sendMidiMsgAndLog(&change);
+  Sleep(50);
+  holdOutputWhileBusy = true;
+}
