@@ -164,6 +164,22 @@ public:
   // The panel's value through its controls (SetParameterFromPlug, not normalized).
   void setFromPlug(int paramIdx, double value);
 
+  // ==== road ====
+
+  // ==== readout ====
+
+  // ==== commands ====
+
+  // ==== sysexin ====
+
+  // ==== jobs17 ====
+
+  // ==== jobs18 ====
+
+  // ==== incoming ====
+
+  // ==== libpanel ====
+
   IGraphicsMac* graphics = nullptr;
   UIConfigManager* uiConfig = nullptr;
   PatchLibrarian* librarian = nullptr;

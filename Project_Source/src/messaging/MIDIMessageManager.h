@@ -59,6 +59,22 @@ public:
   std::atomic<bool> sysexBusy{false};
   std::atomic<bool> dumpProcessed{false};
 
+  // ==== road ====
+
+  // ==== readout ====
+
+  // ==== commands ====
+
+  // ==== sysexin ====
+
+  // ==== jobs17 ====
+
+  // ==== jobs18 ====
+
+  // ==== incoming ====
+
+  // ==== libpanel ====
+
 private:
   MessagingEditor* plug_;
   PatchManager* patchManager_;

@@ -25,4 +25,20 @@ public:
   // Shows a message on the panel's status line.
   // threads: main, worker
   virtual void showStatus(const std::string& text) = 0;
+  // ==== road ====
+
+  // ==== readout ====
+
+  // ==== commands ====
+
+  // ==== sysexin ====
+
+  // ==== jobs17 ====
+
+  // ==== jobs18 ====
+
+  // ==== incoming ====
+
+  // ==== libpanel ====
+
 };
