@@ -2,6 +2,7 @@
 // resends asked for while the transfer thread is busy. Resends start real worker threads.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "ControlLayer.h"
@@ -80,6 +81,30 @@ TEST(Dispatcher, EachStageDoesWhatItsRowSays) {
   EXPECT_TRUE(f.plug->localControl);
   f.edit(kLocalControl, 0);
   EXPECT_FALSE(f.plug->localControl);
+}
+
+TEST(Dispatcher, AKnobIsReadOutMirroredToSlotsOnItsChannelAndSentOnce) {
+  struct Row {
+    std::array<int, 4> channels;
+    std::array<bool, 4> follows;  // slots B-D of the edited slot A
+  };
+  const Row rows[] = {
+      {{1, 1, 1, 1}, {true, true, true, true}},
+      {{1, 2, 1, 4}, {true, false, true, false}},
+      {{1, 2, 3, 4}, {true, false, false, false}},
+  };
+  for (const Row& row : rows) {
+    RoadFixture f;
+    f.openOutput();
+    for (int s = 0; s < kSlotCount; ++s) f.plug->GetParam(kPartMidiChannel + s)->Set(row.channels[size_t(s)]);
+    for (int s = 1; s < kSlotCount; ++s) f.plug->GetParam(kFilterCutoff + s)->Set(3);
+    f.edit(kFilterCutoff, 90);
+    for (int s = 1; s < kSlotCount; ++s)
+      EXPECT_EQ(f.plug->GetParam(kFilterCutoff + s)->Value(), row.follows[size_t(s)] ? 90 : 3) << s;
+    EXPECT_EQ(f.sent(), (std::vector<Message>{{0xB0, kCutoffCC, 90}}));
+    EXPECT_EQ(Status(*f.plug), f.plug->GetParam(kFilterCutoff)->GetNameForHost());
+    EXPECT_NE(f.plug->valueText->GetTextString().find("90"), std::string::npos);
+  }
 }
 
 TEST(Dispatcher, IndicesOutsideTheTableAreIgnored) {
