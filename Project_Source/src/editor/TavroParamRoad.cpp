@@ -5,7 +5,6 @@
 
 #include "ControlLayer.h"
 #include "IParam.h"
-#include "ReadoutPending.h"
 #include "Tavro.h"
 #include "WinEmu_Time.h"
 #include "layout/ControlAction.h"
@@ -42,7 +41,7 @@ void Tavro::OnParamChange(int paramIdx) {
   if (early == CommandResult::kNotMine && paramIdx == kLocalControl) localControl = value != 0.0;
 
   // Stage 2: the read-out.
-  if (graphics) ControlDisplay::controlDisplay(this, paramIdx, integerValue, transportWasRunning);
+  if (graphics) valueReadout.controlDisplay(this, paramIdx, integerValue, transportWasRunning);
 
   // Stage 3: the rules after the read-out.
   if (!runOwnRule(paramIdx, integerValue)) {
@@ -61,7 +60,7 @@ void Tavro::OnParamChange(int paramIdx) {
       child->Hide(child->GetID() != integerValue);
     }
   }
-  LinkManager::controlLinker(this, action->link, paramIdx, integerValue, value);
+  linkManager.controlLinker(this, action->link, paramIdx, integerValue, value);
   processControlAction(action, paramIdx, value);
 }
 
