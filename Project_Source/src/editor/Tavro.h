@@ -72,8 +72,12 @@ public:
   int UnserializeState(ByteChunk* chunk, int startPos) override;
   // The full chunk (withPatchManager) or the short form.
   bool SerializeState2(ByteChunk* chunk, bool withPatchManager);
-  // The position after the last value read, or -1 when the chunk ended early.
+  // Applies a chunk only when it parses whole; otherwise changes nothing and gives -1.
+  // Else the position after the last value read.
   int UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManager);
+  // The MIDI port names (input, output) a recall did not find among the ports: saved
+  // again in their place until the user chooses a port.
+  std::array<std::string, 2> unmatchedPortNames;
 
   // ---- data folder ----
   // The platform's data root + "/Orvane/Vudidi Tavro Editor/".
@@ -282,6 +286,10 @@ private:
   void setStartValues();
   void setFilterStartValues();
   void pushParameterValues();
+  // Recall (TavroState.cpp): reopens the input (0) or output (1) port by its stored
+  // name; sets the flags that follow the restored switches, sending nothing.
+  void reopenPort(int side);
+  void followRestoredSwitches();
   // Tear-down in the safe order; also what a construction failing midway runs.
   void tearDown();
   void logStage(const std::string& line) { printDebugInfo(line); }
