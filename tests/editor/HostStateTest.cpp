@@ -13,17 +13,11 @@ const std::string kLongOut = "Vudidi Nord USB MIDI Interface Port Out1";   // 40
 
 // An editor on fake ports; the synthesizer's two ports are there unless `absent`.
 struct StateFixture {
-  explicit StateFixture(bool absent = false) {
-    RegisterBuiltBundle();
-    ports = std::make_shared<MidiPortFake>();
-    if (!absent) {
-      ports->AddReadablePort(kLongIn);
-      ports->AddWritablePort(kLongOut);
-    }
-    IModuleInstanceInfo info;
-    info.mBundleID.Set(Tavro::kBundleID);
-    plug = std::make_unique<Tavro>(info, ports);
-  }
+  explicit StateFixture(bool absent = false)
+      : f("", false, absent ? std::vector<std::string>{} : std::vector<std::string>{kLongIn},
+          absent ? std::vector<std::string>{} : std::vector<std::string>{kLongOut}),
+        ports(f.ports),
+        plug(f.plug) {}
   ByteChunk save() {
     ByteChunk chunk;
     EXPECT_TRUE(plug->SerializeState(&chunk));
@@ -35,9 +29,9 @@ struct StateFixture {
   }
   int transfersStarted() const { return plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread); }
 
-  TempDataRoot data;
-  std::shared_ptr<MidiPortFake> ports;
-  std::unique_ptr<Tavro> plug;
+  EditorFixture f;
+  std::shared_ptr<MidiPortFake>& ports;
+  std::unique_ptr<Tavro>& plug;
 };
 
 // A saved editor with both ports chosen, names, and switches away from their defaults.

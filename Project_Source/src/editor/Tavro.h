@@ -29,6 +29,7 @@
 #include "IModuleAU.h"
 #include "IMidiQueue.h"
 #include "TabSwitchFunctions.h"
+#include "TickActions.h"
 #include "TavroParams.h"
 #include "UISettings.h"
 #include "librarian/LibrarianEditor.h"
@@ -194,6 +195,15 @@ public:
   IBitmap progressImage;  // the overlay picture at panel size; released at tear-down
   TabSwitchFunctions tabSwitch;
 
+  // ---- render tick (src-dsp/TavroAudioDSP.cpp) ----
+  // What the tick left to the performer thread, done there in order.
+  // threads: the tick's performer
+  void performTickAction(const TickAction& action);
+  TickActionRing tickActions;
+  std::unique_ptr<TickActionPerformer> tickPerformer;
+  // The host tempo the render tick saw last (0 before the first tick).
+  std::atomic<double> lastSeenTempo{0.0};
+
   // ---- shared state ----
   IMidiQueue midiQueue{1024, 1024};
   ITimeInfo timeInfo;
@@ -293,6 +303,16 @@ private:
   // Tear-down in the safe order; also what a construction failing midway runs.
   void tearDown();
   void logStage(const std::string& line) { printDebugInfo(line); }
+  // Render tick steps: transport edges and the clock loop, the host tempo, the queued
+  // messages, the notes off after a reset and the activity lights. `defer` is false
+  // when the ring was full.
+  void followTransport(bool running);
+  void followHostTempo();
+  void sendDueMessages(int nFrames);
+  void darkenLights(bool transportRunning, int loopLength);
+  bool defer(const TickAction& action);
+  bool tickDeferred_ = false;
+  int shownDelayMs_ = -1, shownDelayBlock_ = -1;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

@@ -83,6 +83,8 @@ void Tavro::readSettingsAndLog() {
 }
 
 void Tavro::createManagers() {
+  tickPerformer = std::make_unique<TickActionPerformer>(
+      tickActions, [this](const TickAction& action) { performTickAction(action); });
   patchManager = new PatchManager(this);
   logStage("PATCH MANAGER INITIALIZED...");
   librarian = new PatchLibrarian(this);
