@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "IControlText.h"
+#include "IParam.h"
 #include "Tavro.h"
 #include "WinEmu_Time.h"
 #include "messaging/MIDIMessageManager.h"
@@ -162,7 +163,7 @@ void Tavro::darkenLights(bool transportRunning, int loopLength) {
       resetPending = false;
       for (int slot = 0; slot < kSlotCount; ++slot) {
         if (ledLit[size_t(slot)] != 1) continue;
-        setFromPlug(kMIDILed + slot, 0.0);
+        setActivityLight(slot, 0.0);
         ledLit[size_t(slot)] = 0;
       }
     }
@@ -173,8 +174,15 @@ void Tavro::darkenLights(bool transportRunning, int loopLength) {
     if (ledLit[size_t(slot)] != 1) continue;
     if (!Kit_TicksAtLeast(now, uint32_t(ledOnTimes[size_t(slot)].load()), kLightOnMs + 1)) continue;
     ledLit[size_t(slot)] = 0;
-    setFromPlug(kMIDILed + slot, 0.0);
+    setActivityLight(slot, 0.0);
   }
+}
+
+void Tavro::setActivityLight(int slot, double value) {
+  IParam* param = GetParam(kMIDILed + slot);
+  if (!param) return;
+  param->Set(value);
+  if (IControl* light = activityLights[size_t(slot)]) light->SetValueFromPlug(param->GetNormalized());
 }
 
 void Tavro::performTickAction(const TickAction& action) {

@@ -27,6 +27,7 @@
 
 #include "IGraphicsStructs.h"
 #include "IModuleAU.h"
+#include "Kit_StopSignal.h"
 #include "IMidiQueue.h"
 #include "TabSwitchFunctions.h"
 #include "TickActions.h"
@@ -151,6 +152,11 @@ public:
   // Starts the device-id enquiry (job 12) and pauses 100 ms (TavroParamRoad.cpp).
   // threads: main
   void sendSysExInitialization();
+  // Pauses the calling thread; a close ends the pause at once, so tear-down never
+  // waits for notes off or a bank change under way.
+  // threads: main, worker, the tick's performer
+  void pauseUnlessClosing(int ms);
+  Kit_StopSignal closing;
   // The MIDI channel 1-16 of a slot's part, or 0 when it is unset or out of range.
   int slotChannel(int slot) const;
   // The status line's text.
@@ -277,6 +283,7 @@ public:
   ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
   std::array<IControl*, kSlotCount> slotEnableControls{};
   std::array<IControl*, kSlotCount> partChannelControls{};
+  std::array<IControl*, kSlotCount> activityLights{};
   std::array<IControl*, 2> cancelButtons{};
   std::array<IControl*, kFilterCount> filterControls{};
   std::array<IControl*, kMenuCount> librarianMenus{};
@@ -311,6 +318,9 @@ private:
   void sendDueMessages(int nFrames);
   void darkenLights(bool transportRunning, int loopLength);
   bool defer(const TickAction& action);
+  // The slot's activity light on (1) or off (0): its parameter and its one control,
+  // without the panel-wide walk of SetParameterFromPlug (the tick may do this).
+  void setActivityLight(int slot, double value);
   bool tickDeferred_ = false;
   int shownDelayMs_ = -1, shownDelayBlock_ = -1;
 

@@ -175,7 +175,10 @@ void Tavro::keepControlSet2() {
   showLibrarianControl = firstControl(kShowLibrarian);
   overrideTempoAction = uiConfig->getControlAction(kOverrideTempo);
   librarianView = uiConfig->getLibrarianView();
-  for (int s = 0; s < kSlotCount; ++s) partChannelControls[size_t(s)] = firstControl(kPartMidiChannel + s);
+  for (int s = 0; s < kSlotCount; ++s) {
+    partChannelControls[size_t(s)] = firstControl(kPartMidiChannel + s);
+    activityLights[size_t(s)] = firstControl(kMIDILed + s);
+  }
 }
 
 void Tavro::setFilterStartValues() {

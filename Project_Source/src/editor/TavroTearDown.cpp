@@ -14,6 +14,7 @@ void Tavro::tearDown() {
   // changes as the user's.
   startupComplete = false;
   midiIOSet = false;
+  closing.RequestStop();
   // The input thread may be in a handler that uses the managers below: stop the
   // input for good and wait until every handler and earlier close has finished.
   ShutDownMidiInput();
