@@ -1,10 +1,14 @@
 // The render tick and the host's reset. The plug-in makes no sound: the audio cycle
 // is its clock for the transport, the MIDI clock and the queued MIDI output.
 
+#include <algorithm>
+#include <cmath>
 #include <sstream>
 
 #include "IControlText.h"
+#include "IParam.h"
 #include "Tavro.h"
+#include "WinEmu_Time.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -12,6 +16,9 @@ namespace {
 constexpr const char* kStatusGreeting = "Vudidi Tavro Plug-in";
 constexpr const char* kBuildDate = "10-Oct-2020";
 constexpr int kClockLoopTempo = 120;
+constexpr int kTempoValueBase = 65;  // the synchronised value is the tempo less this
+constexpr int kLFO2RateSlotA = 64;
+constexpr uint32_t kLightOnMs = 100;
 
 void ShowText(IControl* control, const std::string& text) {
   if (auto* textControl = dynamic_cast<ITextControl*>(control)) textControl->SetTextFromPlug(text.c_str());
@@ -45,30 +52,165 @@ void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrame
     if (outputs[c])
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;
   GetTime(&timeInfo);
-  renderTempo = timeInfo.mTempo;
+  renderTempo.store(timeInfo.mTempo, std::memory_order_relaxed);
   if (!midiIOSet || !midiManager) return;
+  tickDeferred_ = false;
+  const bool running = timeInfo.mTransportIsRunning;
+  followTransport(running);
+  followHostTempo();
+  sendDueMessages(nFrames);
+  if (tickDeferred_ && tickPerformer) tickPerformer->wake();
+}
 
-  JobArgs clock;
-  if (timeInfo.mTransportIsRunning && !transportWasRunning) {
+bool Tavro::defer(const TickAction& action) {
+  const bool queued = tickActions.push(action);
+  tickDeferred_ = tickDeferred_ || queued;
+  return queued;
+}
+
+void Tavro::followTransport(bool running) {
+  TickAction start;
+  start.kind = TickAction::kStartJob;
+  if (running && !transportWasRunning) {
     transportWasRunning = true;
     if (!queueMidiOutput && !clockStarted) {
-      clock.jobCode = kJobStartClock;
-      midiManager->startJob(clock, false);
+      start.a = kJobStartClock;
+      defer(start);
       clockStarted = true;
     }
-  } else if (!timeInfo.mTransportIsRunning && transportWasRunning) {
+  } else if (!running && transportWasRunning) {
     transportWasRunning = false;
     if (!queueMidiOutput && clockStarted) {
-      clock.jobCode = kJobStopClock;
-      midiManager->startJob(clock, false);
+      start.a = kJobStopClock;
+      defer(start);
       clockStarted = false;
     }
   }
   if (!clockLoopStarted) {
     midiManager->sender()->resetContinuousClock(false);
-    clock.jobCode = kJobContinuousClock;
-    clock.clockTempo = kClockLoopTempo;
-    midiManager->startJob(clock, false);
+    start.a = kJobContinuousClock;
+    defer(start);
     clockLoopStarted = true;
+  }
+}
+
+void Tavro::followHostTempo() {
+  if (paramValue(kOverrideTempo) != 1.0) return;
+  const double tempo = timeInfo.mTempo;
+  const int bpm = std::isfinite(tempo) ? int(std::clamp(tempo, 0.0, 100000.0)) : 0;
+  const int value = bpm - kTempoValueBase;
+  if (value != tempoSyncValue) {
+    tempoSyncValue = value;
+    tempoSyncApplied = false;
+    TickAction line;
+    line.kind = TickAction::kTempoOutOfSync;
+    defer(line);
+  }
+  if (tempoSyncApplied) return;
+  tempoSyncApplied = true;
+  TickAction line;
+  line.kind = TickAction::kTempoSynced;
+  line.a = bpm;
+  defer(line);
+  setFromPlug(kLFO2RateSlotA, value);
+}
+
+void Tavro::sendDueMessages(int nFrames) {
+  const bool queued = queueMidiOutput;
+  int loopLength = nFrames;
+  if (queued) {
+    const int delay = midiOutDelay < 0 ? 1 : midiOutDelay.load();
+    loopLength = delay;
+    const int block = GetBlockSize();
+    const int ms = delay > 0 && sampleRate > 0 ? int(1000.0 / (sampleRate / delay)) : 0;
+    if (graphics && (ms != shownDelayMs_ || block != shownDelayBlock_)) {
+      TickAction text;
+      text.kind = TickAction::kDelayText;
+      text.a = ms;
+      text.b = block;
+      if (defer(text)) {
+        shownDelayMs_ = ms;
+        shownDelayBlock_ = block;
+      }
+    }
+  }
+  // What the ring cannot take now stays queued, due, for the next tick.
+  constexpr int kBatch = 64;
+  constexpr int kKeptFree = 8;  // room for the tick's other records
+  IMidiMsg due[kBatch];
+  for (;;) {
+    const int room = std::min(kBatch, tickActions.freeSpace() - kKeptFree);
+    if (room <= 0) break;
+    const int taken = midiQueue.TakeDue(loopLength, due, room);
+    for (int i = 0; i < taken && queued; ++i) {
+      TickAction send;
+      send.kind = TickAction::kSendMidi;
+      send.msg = due[i];
+      defer(send);
+    }
+    if (taken < room) break;
+  }
+  darkenLights(timeInfo.mTransportIsRunning, loopLength);
+  midiQueue.Advance(loopLength);
+}
+
+void Tavro::darkenLights(bool transportRunning, int loopLength) {
+  if (loopLength <= 0) return;
+  if (!transportRunning && resetPending) {
+    TickAction off;
+    off.kind = TickAction::kAllSoundsOff;
+    if (defer(off)) {
+      resetPending = false;
+      for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (ledLit[size_t(slot)] != 1) continue;
+        setActivityLight(slot, 0.0);
+        ledLit[size_t(slot)] = 0;
+      }
+    }
+  }
+  if (!graphics) return;
+  const uint32_t now = GetTickCount();
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    if (ledLit[size_t(slot)] != 1) continue;
+    if (!Kit_TicksAtLeast(now, uint32_t(ledOnTimes[size_t(slot)].load()), kLightOnMs + 1)) continue;
+    ledLit[size_t(slot)] = 0;
+    setActivityLight(slot, 0.0);
+  }
+}
+
+void Tavro::setActivityLight(int slot, double value) {
+  IParam* param = GetParam(kMIDILed + slot);
+  if (!param) return;
+  param->Set(value);
+  if (IControl* light = activityLights[size_t(slot)]) light->SetValueFromPlug(param->GetNormalized());
+}
+
+void Tavro::performTickAction(const TickAction& action) {
+  switch (action.kind) {
+    case TickAction::kSendMidi: {
+      IMidiMsg msg = action.msg;
+      sendMidiMsgAndLog(&msg);
+      break;
+    }
+    case TickAction::kAllSoundsOff:
+      AllSoundsOff(0, true);
+      break;
+    case TickAction::kStartJob:
+      if (midiManager) {
+        JobArgs args;
+        args.jobCode = action.a;
+        if (action.a == kJobContinuousClock) args.clockTempo = kClockLoopTempo;
+        midiManager->startJob(args, false);
+      }
+      break;
+    case TickAction::kTempoOutOfSync:
+      printDebugInfo("PROCESSOR: Host tempo is out of sync!");
+      break;
+    case TickAction::kTempoSynced:
+      printDebugInfo("PROCESSOR: Host tempo synced to " + std::to_string(action.a) + "BPM");
+      break;
+    case TickAction::kDelayText:
+      ShowText(midiOutDelayDisplay, std::to_string(action.a) + "ms|" + std::to_string(action.b) + "bfr");
+      break;
   }
 }

@@ -49,10 +49,12 @@ TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
     sender->setJob(kJobRequestArrangement, &WaitingJob);
     sender->setJob(kJobContinuousClock, &ClockLoop);
     f.plug->midiIOSet = true;
-    // The render tick starts the clock loop.
+    // The render tick starts the clock loop (through its performer thread).
     double left[64] = {}, right[64] = {};
     double* outputs[] = {left, right};
+    f.plug->resetPending = false;
     f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
+    f.plug->tickPerformer->flush();
     EXPECT_TRUE(f.plug->clockLoopStarted);
     JobArgs request;
     request.jobCode = kJobRequestArrangement;
@@ -70,6 +72,26 @@ TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
     feeding = false;
     feeder.join();
     EXPECT_EQ(f.ports->InputsOpenOn("Synth Out"), 0u);
+  }
+  Kit_SetTimeSource(nullptr);
+}
+
+// Virtual time stands still while the test runs, so the notes off after a reset stay in
+// their pause until the close ends it.
+TEST(Close, EndsThePauseOfNotesOffTheTickLeft) {
+  Kit_VirtualClock clock;
+  Kit_SetTimeSource(&clock);
+  {
+    Kit_VirtualClock::Participant still(clock);
+    EditorFixture f("", false, {}, {"Synth In"});
+    int out = 1;
+    ASSERT_GT(f.plug->setExternalMIDIOut(out, "Synth In"), 0);
+    f.plug->midiIOSet = true;
+    f.plug->Reset();
+    double* outputs[] = {nullptr, nullptr};
+    f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
+    while (f.ports->Sent("Synth In").size() < 4 * 127) std::this_thread::yield();
+    f.plug.reset();
   }
   Kit_SetTimeSource(nullptr);
 }

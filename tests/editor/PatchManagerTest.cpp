@@ -13,7 +13,7 @@ PatchManager Filled() {
   return m;
 }
 
-TEST(PatchManagerBlock, RoundTripPadsAndCutsTheNames) {
+TEST(PatchManagerBlock, RoundTripPadsAndCutsPartNamesAndKeepsPortNamesWhole) {
   ByteChunk chunk;
   chunk.PutInt32(7);  // what stands before the block
   Filled().saveAllToChunk(&chunk);
@@ -24,7 +24,8 @@ TEST(PatchManagerBlock, RoundTripPadsAndCutsTheNames) {
   EXPECT_EQ(read.names[1], "Bass Lead ");
   EXPECT_EQ(read.names[2], std::string(10, '\0'));
   EXPECT_EQ(read.names[5], "Synth Port In");
-  EXPECT_EQ(read.names[6], std::string(32, 'o'));
+  EXPECT_EQ(read.names[6], std::string(40, 'o'));
+  EXPECT_EQ(PatchManager::blockEnd(&chunk, 4), chunk.Size());
   // Saved again, the padded names keep the length they had.
   ByteChunk again;
   read.saveAllToChunk(&again);
@@ -41,6 +42,7 @@ TEST(PatchManagerBlock, AChunkEndingEarlyReadsAsFarAsItGoes) {
     cut.PutBytes(whole.GetBytes(), size);
     PatchManager read(nullptr);
     EXPECT_EQ(read.loadAllFromChunk(&cut, 0), -1) << size;
+    EXPECT_EQ(PatchManager::blockEnd(&cut, 0), -1) << size;
     for (int i = 0; i < 5; ++i) EXPECT_EQ(read.names[size_t(i)].size(), 10u);
   }
   PatchManager read(nullptr);
@@ -57,6 +59,7 @@ TEST(PatchManagerBlock, LengthsBeyondTheChunkAreRefused) {
   chunk.PutInt32(0);
   PatchManager read(nullptr);
   EXPECT_EQ(read.loadAllFromChunk(&chunk, 0), -1);
+  EXPECT_EQ(PatchManager::blockEnd(&chunk, 0), -1);
   EXPECT_EQ(read.snapshot.Size(), 0);
   ByteChunk names;
   names.PutInt32(0);
@@ -66,7 +69,9 @@ TEST(PatchManagerBlock, LengthsBeyondTheChunkAreRefused) {
   names.PutInt32(0x7FFFFFFF);  // a name longer than what follows
   EXPECT_EQ(read.loadAllFromChunk(&names, 0), -1);
   EXPECT_EQ(read.names[0], std::string(10, '\0'));
-  // A negative length gives an empty name and never moves the read backwards.
+  EXPECT_EQ(PatchManager::blockEnd(&names, 0), -1);
+  // A negative length gives an empty name and never moves the read backwards; a
+  // recall counts the block as damaged.
   ByteChunk negative;
   negative.PutInt32(0);
   negative.PutInt32(0);
@@ -74,6 +79,7 @@ TEST(PatchManagerBlock, LengthsBeyondTheChunkAreRefused) {
   negative.PutInt32(-8);
   for (int i = 1; i < 7; ++i) negative.PutInt32(0);
   EXPECT_EQ(read.loadAllFromChunk(&negative, 0), negative.Size());
+  EXPECT_EQ(PatchManager::blockEnd(&negative, 0), -1);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "IMidiQueue.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 namespace {
@@ -17,6 +18,13 @@ void IMidiQueue::Compact() {
   front_ = 0;
 }
 
+IMidiMsg IMidiQueue::offsetFromNow(const Entry& entry) const {
+  IMidiMsg msg = entry.msg;
+  const int64_t offset = entry.due - now_.load(std::memory_order_acquire);
+  msg.mOffset = int32_t(std::clamp<int64_t>(offset, 0, std::numeric_limits<int32_t>::max()));
+  return msg;
+}
+
 void IMidiQueue::Add(IMidiMsg* msg) {
   std::lock_guard<std::mutex> hold(lock_);
   if (back_ >= int(buffer_.size())) {
@@ -31,11 +39,22 @@ void IMidiQueue::Add(IMidiMsg* msg) {
       }
     }
   }
+  const int64_t due = now_.load(std::memory_order_acquire) + msg->mOffset;
   int at = back_;
-  while (at > front_ && msg->mOffset < buffer_[size_t(at - 1)].mOffset) --at;
+  while (at > front_ && due < buffer_[size_t(at - 1)].due) --at;
   std::copy_backward(buffer_.begin() + at, buffer_.begin() + back_, buffer_.begin() + back_ + 1);
-  buffer_[size_t(at)] = *msg;
+  buffer_[size_t(at)] = Entry{due, *msg};
   ++back_;
+}
+
+int IMidiQueue::TakeDue(int frames, IMidiMsg* out, int maxOut) {
+  std::unique_lock<std::mutex> hold(lock_, std::try_to_lock);
+  if (!hold.owns_lock()) return -1;
+  const int64_t end = now_.load(std::memory_order_acquire) + frames;
+  int taken = 0;
+  while (front_ < back_ && taken < maxOut && buffer_[size_t(front_)].due < end)
+    out[taken++] = offsetFromNow(buffer_[size_t(front_++)]);
+  return taken;
 }
 
 void IMidiQueue::Resize(int blockSize) {
@@ -68,5 +87,7 @@ int IMidiQueue::granularity() const {
 
 std::vector<IMidiMsg> IMidiQueue::waiting() const {
   std::lock_guard<std::mutex> hold(lock_);
-  return std::vector<IMidiMsg>(buffer_.begin() + front_, buffer_.begin() + back_);
+  std::vector<IMidiMsg> messages;
+  for (int i = front_; i < back_; ++i) messages.push_back(offsetFromNow(buffer_[size_t(i)]));
+  return messages;
 }

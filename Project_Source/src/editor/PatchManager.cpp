@@ -12,7 +12,8 @@
 namespace {
 
 constexpr int kShortNameLength = 10;  // performance and part names
-constexpr int kPortNameLength = 32;
+// Port names are kept whole; this only bounds what one save may write for each.
+constexpr int kPortNameLength = 4096;
 
 bool Holds(const ByteChunk* chunk, int64_t pos, int64_t size) {
   return pos >= 0 && size >= 0 && pos + size <= chunk->Size();
@@ -59,6 +60,21 @@ void PatchManager::putStringToChunk(ByteChunk* chunk, const std::string& text, i
   const int length = int(std::min(strnlen(text.c_str(), text.size()), size_t(std::max(maxLength, 0))));
   chunk->PutInt32(length);
   chunk->PutBytes(text.data(), length);
+}
+
+int PatchManager::blockEnd(const ByteChunk* chunk, int startPos) {
+  if (startPos < 0 || !Holds(chunk, startPos, 12)) return -1;
+  const int64_t snapshotLength = int32_t(Kit_LoadBigEndian32(chunk->GetBytes() + startPos + 8));
+  int64_t pos = int64_t(startPos) + 12 + snapshotLength;
+  if (snapshotLength < 0 || !Holds(chunk, pos, 0)) return -1;
+  for (int i = 0; i < kNameCount; ++i) {
+    int32_t length = 0;
+    if (!Holds(chunk, pos, 4)) return -1;
+    chunk->GetInt32(&length, int(pos));
+    pos += 4 + int64_t(length);
+    if (length < 0 || !Holds(chunk, pos, 0)) return -1;
+  }
+  return int(pos);
 }
 
 void PatchManager::saveAllToChunk(ByteChunk* chunk) const {

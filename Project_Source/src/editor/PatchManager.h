@@ -40,8 +40,12 @@ public:
 
   // The block inside the host state chunk: two tags, the snapshot's length (big
   // endian) and bytes, then the seven names (five of at most 10 characters, the
-  // port names of at most 32).
+  // port names whole: the int32 length carries any, and a name cut at 32 characters
+  // by an older save still finds its port by prefix).
   void saveAllToChunk(ByteChunk* chunk) const;
+  // The position after a block at startPos that lies whole in the chunk (the
+  // snapshot and every name within the bytes left, no negative length); -1 otherwise.
+  static int blockEnd(const ByteChunk* chunk, int startPos);
   // Reads the block at startPos into the snapshot and the names; the position after
   // it, or -1 when the chunk ends early (what could be read is kept).
   int loadAllFromChunk(const ByteChunk* chunk, int startPos);

@@ -29,9 +29,11 @@
 #include "ControlDisplay.h"
 #include "IGraphicsStructs.h"
 #include "IModuleAU.h"
+#include "Kit_StopSignal.h"
 #include "IMidiQueue.h"
 #include "LinkManager.h"
 #include "TabSwitchFunctions.h"
+#include "TickActions.h"
 #include "TavroParams.h"
 #include "UISettings.h"
 #include "librarian/LibrarianEditor.h"
@@ -75,8 +77,12 @@ public:
   int UnserializeState(ByteChunk* chunk, int startPos) override;
   // The full chunk (withPatchManager) or the short form.
   bool SerializeState2(ByteChunk* chunk, bool withPatchManager);
-  // The position after the last value read, or -1 when the chunk ended early.
+  // Applies a chunk only when it parses whole; otherwise changes nothing and gives -1.
+  // Else the position after the last value read.
   int UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManager);
+  // The MIDI port names (input, output) a recall did not find among the ports: saved
+  // again in their place until the user chooses a port.
+  std::array<std::string, 2> unmatchedPortNames;
 
   // ---- data folder ----
   // The platform's data root + "/Orvane/Vudidi Tavro Editor/".
@@ -149,6 +155,11 @@ public:
   // Starts the device-id enquiry (job 12) and pauses 100 ms (TavroParamRoad.cpp).
   // threads: main
   void sendSysExInitialization();
+  // Pauses the calling thread; a close ends the pause at once, so tear-down never
+  // waits for notes off or a bank change under way.
+  // threads: main, worker, the tick's performer
+  void pauseUnlessClosing(int ms);
+  Kit_StopSignal closing;
   // The MIDI channel 1-16 of a slot's part, or 0 when it is unset or out of range.
   int slotChannel(int slot) const;
   // The status line's text.
@@ -233,6 +244,13 @@ public:
   IBitmap progressImage;  // the overlay picture at panel size; released at tear-down
   TabSwitchFunctions tabSwitch;
 
+  // ---- render tick (src-dsp/TavroAudioDSP.cpp) ----
+  // What the tick left to the performer thread, done there in order.
+  // threads: the tick's performer
+  void performTickAction(const TickAction& action);
+  TickActionRing tickActions;
+  std::unique_ptr<TickActionPerformer> tickPerformer;
+
   // ---- shared state ----
   IMidiQueue midiQueue{1024, 1024};
   ITimeInfo timeInfo;
@@ -306,6 +324,7 @@ public:
   ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
   std::array<IControl*, kSlotCount> slotEnableControls{};
   std::array<IControl*, kSlotCount> partChannelControls{};
+  std::array<IControl*, kSlotCount> activityLights{};
   std::array<IControl*, 2> cancelButtons{};
   std::array<IControl*, kFilterCount> filterControls{};
   std::array<IControl*, kMenuCount> librarianMenus{};
@@ -325,9 +344,26 @@ private:
   void setStartValues();
   void setFilterStartValues();
   void pushParameterValues();
+  // Recall (TavroState.cpp): reopens the input (0) or output (1) port by its stored
+  // name; sets the flags that follow the restored switches, sending nothing.
+  void reopenPort(int side);
+  void followRestoredSwitches();
   // Tear-down in the safe order; also what a construction failing midway runs.
   void tearDown();
   void logStage(const std::string& line) { printDebugInfo(line); }
+  // Render tick steps: transport edges and the clock loop, the host tempo, the queued
+  // messages, the notes off after a reset and the activity lights. `defer` is false
+  // when the ring was full.
+  void followTransport(bool running);
+  void followHostTempo();
+  void sendDueMessages(int nFrames);
+  void darkenLights(bool transportRunning, int loopLength);
+  bool defer(const TickAction& action);
+  // The slot's activity light on (1) or off (0): its parameter and its one control,
+  // without the panel-wide walk of SetParameterFromPlug (the tick may do this).
+  void setActivityLight(int slot, double value);
+  bool tickDeferred_ = false;
+  int shownDelayMs_ = -1, shownDelayBlock_ = -1;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

@@ -8,6 +8,7 @@
 #include "IGraphicsMac.h"
 #include "IMidiMsg.h"
 #include "Tavro.h"
+#include "Kit_TimeSource.h"
 #include "WinEmu_Time.h"
 
 namespace {
@@ -17,6 +18,8 @@ constexpr int kAllSoundsOffPauseMs = 100;
 constexpr const char* kSetPortsFirst = "Set MIDI I/O First!";
 
 }  // namespace
+
+void Tavro::pauseUnlessClosing(int ms) { Kit_Time().WaitMicros(uint64_t(ms) * 1000, closing); }
 
 int Tavro::slotChannel(int slot) const {
   if (slot < 0 || slot >= kSlotCount) return 0;
@@ -52,7 +55,7 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
       if (slotChannel(slot) - 1 != msg->Channel()) continue;
       if (graphics && ledLit[size_t(slot)] == 0) {
-        setFromPlug(kMIDILed + slot, 1.0);
+        setActivityLight(slot, 1.0);
         ledLit[size_t(slot)] = 1;
         ledOnTimes[size_t(slot)] = int(GetTickCount());
       }
@@ -86,7 +89,7 @@ void Tavro::AllSoundsOff(int slot, bool allSlots) {
       sendMidiMsgAndLog(&off);
     }
   }
-  Sleep(kAllSoundsOffPauseMs);
+  pauseUnlessClosing(kAllSoundsOffPauseMs);
   holdOutputWhileBusy = true;
 }
 
@@ -98,21 +101,21 @@ void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program
       off.MakeNoteOffMsg(note, 0, channel, kNoteOffVelocity);
       sendMidiMsgAndLog(&off);
     }
-    Sleep(kAllSoundsOffPauseMs);
+    pauseUnlessClosing(kAllSoundsOffPauseMs);
     holdOutputWhileBusy = true;
   }
   holdOutputWhileBusy = false;
   IMidiMsg msb;
   msb.MakeControlChangeMsg(0, dataValue(bankMsb), channel);
   sendMidiMsgAndLog(&msb);
-  Sleep(25);
+  pauseUnlessClosing(25);
   IMidiMsg lsb;
   lsb.MakeControlChangeMsg(32, dataValue(bankLsb), channel);
   sendMidiMsgAndLog(&lsb);
-  Sleep(25);
+  pauseUnlessClosing(25);
   IMidiMsg change;
   change.MakeProgramChangeMsg(dataValue(program), channel);
   sendMidiMsgAndLog(&change);
-  Sleep(50);
+  pauseUnlessClosing(50);
   holdOutputWhileBusy = true;
 }

@@ -83,6 +83,8 @@ void Tavro::readSettingsAndLog() {
 }
 
 void Tavro::createManagers() {
+  tickPerformer = std::make_unique<TickActionPerformer>(
+      tickActions, [this](const TickAction& action) { performTickAction(action); });
   patchManager = new PatchManager(this);
   logStage("PATCH MANAGER INITIALIZED...");
   librarian = new PatchLibrarian(this);
@@ -173,7 +175,10 @@ void Tavro::keepControlSet2() {
   showLibrarianControl = firstControl(kShowLibrarian);
   overrideTempoAction = uiConfig->getControlAction(kOverrideTempo);
   librarianView = uiConfig->getLibrarianView();
-  for (int s = 0; s < kSlotCount; ++s) partChannelControls[size_t(s)] = firstControl(kPartMidiChannel + s);
+  for (int s = 0; s < kSlotCount; ++s) {
+    partChannelControls[size_t(s)] = firstControl(kPartMidiChannel + s);
+    activityLights[size_t(s)] = firstControl(kMIDILed + s);
+  }
 }
 
 void Tavro::setFilterStartValues() {

@@ -10,26 +10,40 @@
 
 namespace {
 
+constexpr int kLocalControl = 346;
 constexpr int kBankSelection = 351;
 constexpr int kPatchSelection = 352;
 constexpr int kMultiName = 353;
 constexpr int kPatchName = 354;  // + slot
+constexpr int kMIDIFilterToDAWBuffer = 608;
+constexpr int kMasterKeyboard = 619;
 constexpr int kAdjustDAWOffset = 658;
 constexpr int kStoredParamCount = PatchManager::kLastSnapshotParam + 1;
+constexpr int kHeaderBytes = 4 + 8 + 8;     // tag, slot tab, model
+constexpr int kSelectorBytes = 4 * 8;       // port, bank and program selections
 constexpr uint64_t kRecallPauseMicros = 50000;
 
-std::string NameOrDefault(const std::string& text) { return text.empty() ? "Set Name" : text; }
+enum PortSide { kInput = 0, kOutput = 1 };
 
-// Reads a double at pos: 0.0 with pos -1 when it is not there whole.
 double ReadDouble(const ByteChunk* chunk, int& pos) {
   double value = 0.0;
-  pos = pos < 0 ? -1 : chunk->GetDouble(&value, pos);
-  return pos < 0 ? 0.0 : value;
+  pos = chunk->GetDouble(&value, pos);
+  return value;
 }
 
 }  // namespace
 
 bool Tavro::SerializeState(ByteChunk* chunk) { return SerializeState2(chunk, true); }
+
+// The whole name of the chosen port from the port list (its display text may be cut);
+// a port a recall did not find keeps the stored name.
+static std::string PortNameToSave(const IParam* selector, const IMidiPortNames* names, const std::string& unmatched) {
+  const int index = selector->Int();
+  if (index > 0 && names && size_t(index) < names->size()) return (*names)[size_t(index)];
+  if (!unmatched.empty()) return unmatched;
+  const std::string shown = selector->GetDisplayText(index);
+  return shown.empty() ? "Set Name" : shown;
+}
 
 bool Tavro::SerializeState2(ByteChunk* chunk, bool withPatchManager) {
   chunk->PutInt32(PatchManager::kShortFormTag);
@@ -37,10 +51,10 @@ bool Tavro::SerializeState2(ByteChunk* chunk, bool withPatchManager) {
   chunk->PutDouble(paramValue(kNordModel));
   SerializeParams(chunk);
   if (withPatchManager && patchManager) {
-    const IParam* in = GetParam(kDeviceInSelection);
-    const IParam* out = GetParam(kDeviceOutSelection);
-    patchManager->names[5] = NameOrDefault(in->GetDisplayText(in->Int()));
-    patchManager->names[6] = NameOrDefault(out->GetDisplayText(out->Int()));
+    patchManager->names[5] =
+        PortNameToSave(GetParam(kDeviceInSelection), getExternalMIDIInNames(), unmatchedPortNames[kInput]);
+    patchManager->names[6] =
+        PortNameToSave(GetParam(kDeviceOutSelection), getExternalMIDIOutNames(), unmatchedPortNames[kOutput]);
     patchManager->saveAllToChunk(chunk);
     for (int paramIdx : {int(kDeviceInSelection), int(kDeviceOutSelection), kBankSelection, kPatchSelection})
       chunk->PutDouble(GetParam(paramIdx)->GetNormalized());
@@ -52,45 +66,51 @@ bool Tavro::SerializeState2(ByteChunk* chunk, bool withPatchManager) {
 int Tavro::UnserializeState(ByteChunk* chunk, int startPos) { return UnserializeState2(chunk, startPos, true); }
 
 int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManager) {
-  int pos = startPos < 0 ? -1 : startPos + 4;
+  // Measured whole before anything changes: a damaged or cut chunk leaves the editor
+  // as it was rather than half recalled.
+  if (startPos < 0) return -1;
+  const int64_t automatedBytes = 8 * int64_t(NAutomatedParams());
+  int64_t end = int64_t(startPos) + kHeaderBytes + automatedBytes;
+  if (end > chunk->Size()) return -1;
+  if (withPatchManager) {
+    const int blockEnd = patchManager ? PatchManager::blockEnd(chunk, int(end)) : -1;
+    if (blockEnd < 0) return -1;
+    end = int64_t(blockEnd) + kSelectorBytes;
+  }
+  end += 8 * int64_t(kStoredParamCount);
+  if (end > chunk->Size()) return -1;
+
+  int pos = startPos + 4;
   GetParam(kQuickTab)->SetClamped(ReadDouble(chunk, pos));
   activeSlot = GetParam(kQuickTab)->Int();
   GetParam(kNordModel)->SetClamped(ReadDouble(chunk, pos));
   nordModel = GetParam(kNordModel)->Int();
-  if (GetParam(kDeviceOutSelection)->Int() > 0) midiIOSet = true;
   printDebugInfo("PROJECT RECALL: hardware model " + std::to_string(nordModel.load()));
-  if (pos >= 0) pos = UnserializeParams(chunk, pos);
+  pos = UnserializeParams(chunk, pos);
 
-  if (withPatchManager && patchManager) {
+  if (withPatchManager) {
     pos = patchManager->loadAllFromChunk(chunk, pos);
-    ReadDouble(chunk, pos);
-    ReadDouble(chunk, pos);
-    int inIndex = 1, outIndex = 1;
-    printDebugInfo("PROJECT RECALL: MIDI In device stored " + patchManager->names[5]);
-    setExternalMIDIIn(inIndex, patchManager->names[5].c_str());
-    GetParam(kDeviceInSelection)->SetClamped(inIndex);
-    if (midiInSelector) midiInSelector->SetValueFromPlug(GetParam(kDeviceInSelection)->GetNormalized());
-    if (inIndex > 0) GetParam(kDeviceInSelection)->SetDisplayText(inIndex, patchManager->names[5].c_str());
-    printDebugInfo("PROJECT RECALL: MIDI Out device stored " + patchManager->names[6]);
-    setExternalMIDIOut(outIndex, patchManager->names[6].c_str());
-    GetParam(kDeviceOutSelection)->SetClamped(outIndex);
-    if (outIndex > 0) GetParam(kDeviceOutSelection)->SetDisplayText(outIndex, patchManager->names[6].c_str());
-    if (GetParam(kDeviceOutSelection)->Int() > 0) midiIOSet = true;
+    pos += 16;  // the stored port selections: the ports are found again by name
+    reopenPort(kInput);
+    reopenPort(kOutput);
     const double bank = ReadDouble(chunk, pos);
     const double patch = ReadDouble(chunk, pos);
-    if (pos >= 0) {
-      GetParam(kBankSelection)->SetNormalized(bank);
-      GetParam(kPatchSelection)->SetNormalized(patch);
-    }
+    GetParam(kBankSelection)->SetNormalized(bank);
+    GetParam(kPatchSelection)->SetNormalized(patch);
   }
+  // Parameters, device id and names come back whether or not the synthesizer is
+  // there, so the next save keeps them; only the resend needs the port.
+  midiIOSet = GetParam(kDeviceOutSelection)->Int() > 0;
+  pos = UnserializeNonAutomatedParams(chunk, pos, kStoredParamCount);
+  deviceId = GetParam(kDeviceID)->Int();
+  printDebugInfo("PROJECT RECALL: hardware DeviceID " + std::to_string(deviceId.load()));
+  if (withPatchManager) {
+    GetParam(kMultiName)->SetDisplayText(0, patchManager->names[0].c_str());
+    for (int s = 0; s < kSlotCount; ++s)
+      GetParam(kPatchName + s)->SetDisplayText(0, patchManager->names[size_t(1 + s)].c_str());
+  }
+  followRestoredSwitches();
   if (midiIOSet) {
-    pos = pos < 0 ? -1 : UnserializeNonAutomatedParams(chunk, pos, kStoredParamCount);
-    deviceId = GetParam(kDeviceID)->Int();
-    if (patchManager) {
-      GetParam(kMultiName)->SetDisplayText(0, patchManager->names[0].c_str());
-      for (int s = 0; s < kSlotCount; ++s)
-        GetParam(kPatchName + s)->SetDisplayText(0, patchManager->names[size_t(1 + s)].c_str());
-    }
     Kit_Time().SleepMicros(kRecallPauseMicros);
     sysexInputSuspended = true;
     if (midiManager) {
@@ -98,12 +118,48 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
       send.jobCode = kJobSendArrangement;
       midiManager->startJob(send);
     }
-    midiOutDelay = 2 * GetParam(kAdjustDAWOffset)->Int() + GetBlockSize();
-    GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
-    for (int s = 0; s < kSlotCount; ++s) slotSolo[size_t(s)] = GetParam(kSlotSolo + s)->Int() != 0;
-    for (size_t i = 0; i < globalLink.size(); ++i) globalLink[i] = GetParam(kGlobalLink + int(i))->Int() != 0;
-    OnParamChange(kDatatype);
   }
+  midiOutDelay = 2 * GetParam(kAdjustDAWOffset)->Int() + GetBlockSize();
+  GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
+  OnParamChange(kDatatype);
   tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
   return pos;
+}
+
+void Tavro::reopenPort(int side) {
+  const bool output = side == kOutput;
+  const int paramIdx = output ? kDeviceOutSelection : kDeviceInSelection;
+  const std::string& stored = patchManager->names[output ? 6 : 5];
+  printDebugInfo(std::string("PROJECT RECALL: MIDI ") + (output ? "Out" : "In") + " device stored " + stored);
+  int index = 1;
+  if (output)
+    setExternalMIDIOut(index, stored.c_str());
+  else
+    setExternalMIDIIn(index, stored.c_str());
+  IParam* selector = GetParam(paramIdx);
+  selector->SetClamped(index);
+  if (IControl* control = output ? midiOutSelector : midiInSelector) control->SetValueFromPlug(selector->GetNormalized());
+  // A port not there now keeps its name for the next save.
+  unmatchedPortNames[size_t(side)] = index > 0 || stored == selector->GetDisplayText(0) ? "" : stored;
+  printDebugInfo(std::string("PROJECT RECALL: MIDI ") + (output ? "Out" : "In") + " device after checking devices " +
+                 selector->GetDisplayText(selector->Int()));
+}
+
+void Tavro::followRestoredSwitches() {
+  const auto on = [this](int paramIdx) { return paramValue(paramIdx) == 1.0; };
+  for (int s = 0; s < kSlotCount; ++s) {
+    slotChannels[size_t(s)] = GetParam(kPartMidiChannel + s)->Int();
+    slotSolo[size_t(s)] = GetParam(kSlotSolo + s)->Int() != 0;
+  }
+  for (size_t i = 0; i < globalLink.size(); ++i) globalLink[i] = GetParam(kGlobalLink + int(i))->Int() != 0;
+  for (int i = 0; i < kFilterClassCount; ++i) {
+    hostFilterBlocked[size_t(i)] = !on(kMIDIFilterDAWCCPassThrough + i);
+    deviceFilterBlocked[size_t(i)] = !on(kMIDIFilterHWCCPassThrough + i);
+  }
+  trackIncomingMidi = on(kMIDIFilterTrackIncomingMIDI);
+  queueMidiOutput = on(kMIDIFilterToDAWBuffer);
+  sendClockPointer = on(kSendMIDIClockPointer);
+  sendMidiClock = on(kSendMIDIClockInfo);
+  localControl = paramValue(kLocalControl) != 0.0;
+  ignoreDeviceMidi = on(kMasterKeyboard);
 }

@@ -1,0 +1,178 @@
+// The host state chunk: what a song saves of the editor and what a recall brings back.
+#include <gtest/gtest.h>
+
+#include "EditorTestSupport.h"
+#include "IParam.h"
+#include "PatchManager.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+const std::string kLongIn = "Vudidi Nord USB MIDI Interface Port In 1";    // 40 characters
+const std::string kLongOut = "Vudidi Nord USB MIDI Interface Port Out1";   // 40 characters
+
+// An editor on fake ports; the synthesizer's two ports are there unless `absent`.
+struct StateFixture {
+  explicit StateFixture(bool absent = false)
+      : f("", false, absent ? std::vector<std::string>{} : std::vector<std::string>{kLongIn},
+          absent ? std::vector<std::string>{} : std::vector<std::string>{kLongOut}),
+        ports(f.ports),
+        plug(f.plug) {}
+  ByteChunk save() {
+    ByteChunk chunk;
+    EXPECT_TRUE(plug->SerializeState(&chunk));
+    return chunk;
+  }
+  std::vector<unsigned char> saved() {
+    const ByteChunk chunk = save();
+    return std::vector<unsigned char>(chunk.GetBytes(), chunk.GetBytes() + chunk.Size());
+  }
+  int transfersStarted() const { return plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread); }
+
+  EditorFixture f;
+  std::shared_ptr<MidiPortFake>& ports;
+  std::unique_ptr<Tavro>& plug;
+};
+
+// A saved editor with both ports chosen, names, and switches away from their defaults.
+ByteChunk EditedChunk() {
+  StateFixture f;
+  Tavro& t = *f.plug;
+  int in = 1, out = 1;
+  t.setExternalMIDIIn(in, kLongIn.c_str());
+  t.setExternalMIDIOut(out, kLongOut.c_str());
+  t.GetParam(kDeviceInSelection)->Set(in);
+  t.GetParam(kDeviceOutSelection)->Set(out);
+  t.patchManager->names = {"Evening", "Bass Lead 12", "Pad", "Keys", "Solo", "", ""};
+  const std::vector<std::pair<int, double>> edits = {
+      {0, 93.0},                     // a sound parameter of slot A
+      {kPartMidiChannel + 1, 10.0},  // slot B on channel 10
+      {kDeviceID, 5.0},
+      {kMIDIFilterDAWCCPassThrough, 0.0},
+      {kMIDIFilterHWCCPassThrough + 1, 1.0},
+      {kMIDIFilterTrackIncomingMIDI, 0.0},
+      {608, 1.0},  // messages wait for the render tick
+      {kSendMIDIClockPointer, 1.0},
+      {kSendMIDIClockInfo, 1.0},
+      {kSlotSolo + 2, 1.0},
+      {kGlobalLink + 1, 1.0},
+      {346, 1.0},  // local control
+      {619, 1.0},  // master keyboard
+      {kQuickTab, 2.0},
+  };
+  for (const auto& [paramIdx, value] : edits) t.GetParam(paramIdx)->Set(value);
+  return f.save();
+}
+
+TEST(HostState, AFreshEditorSavesTheKnownLayout) {
+  StateFixture f(true);
+  const ByteChunk chunk = f.save();
+  // Tag, slot tab and model, then the patch manager's block with its 4988-byte snapshot.
+  const unsigned char block[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0x13, 0x7C};
+  ASSERT_GT(chunk.Size(), 32);
+  EXPECT_EQ(std::vector<unsigned char>(chunk.GetBytes() + 20, chunk.GetBytes() + 32),
+            std::vector<unsigned char>(std::begin(block), std::end(block)));
+  const int offName = int(std::string(IMidiPorts::kOffName).size());
+  EXPECT_EQ(chunk.Size(), 20 + 12 + 4988 + 5 * (4 + 10) + 2 * (4 + offName) + 4 * 8 + 621 * 8);
+}
+
+TEST(HostState, ARecallSavesAgainByteForByte) {
+  const ByteChunk edited = EditedChunk();
+  StateFixture second;
+  ByteChunk input = edited;
+  EXPECT_EQ(second.plug->UnserializeState(&input, 0), edited.Size());
+  const ByteChunk again = second.save();
+  EXPECT_EQ(std::vector<unsigned char>(again.GetBytes(), again.GetBytes() + again.Size()),
+            std::vector<unsigned char>(edited.GetBytes(), edited.GetBytes() + edited.Size()));
+  // Port names travel whole, part names as ten characters.
+  EXPECT_EQ(second.plug->patchManager->names[5], kLongIn);
+  EXPECT_EQ(second.plug->patchManager->names[6], kLongOut);
+  EXPECT_EQ(second.plug->patchManager->names[1], "Bass Lead ");
+  EXPECT_EQ(second.plug->patchManager->names[3], std::string("Keys") + std::string(6, '\0'));
+}
+
+TEST(HostState, WithThePortsPresentTheyReopenByNameAndThePerformanceIsSentOnce) {
+  ByteChunk chunk = EditedChunk();
+  StateFixture f;
+  ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
+  Tavro& t = *f.plug;
+  EXPECT_TRUE(t.isMidiIOSet());
+  EXPECT_EQ(f.ports->InputsOpenOn(kLongIn), 1u);
+  EXPECT_EQ(f.ports->OutputsOpenOn(kLongOut), 1u);
+  EXPECT_EQ(t.deviceId.load(), 5);
+  EXPECT_EQ(t.activeSlot.load(), 2);
+  EXPECT_EQ(f.transfersStarted(), 1);
+  EXPECT_EQ(t.GetParam(354)->GetDisplayText(0), "Bass Lead ");
+}
+
+TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
+  const ByteChunk edited = EditedChunk();
+  StateFixture f(true);
+  ByteChunk chunk = edited;
+  ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
+  Tavro& t = *f.plug;
+  EXPECT_FALSE(t.isMidiIOSet());
+  EXPECT_EQ(f.transfersStarted(), 0);
+  EXPECT_EQ(t.paramValue(0), 93.0);
+  EXPECT_EQ(t.deviceId.load(), 5);
+  EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
+  // The next save still names the ports the song was made with.
+  ByteChunk again = f.save();
+  PatchManager read(nullptr);
+  const int block = 20 + 8 * t.NAutomatedParams();
+  ASSERT_GT(read.loadAllFromChunk(&again, block), 0);
+  EXPECT_EQ(read.names[5], kLongIn);
+  EXPECT_EQ(read.names[6], kLongOut);
+}
+
+TEST(HostState, FlagsFollowTheRestoredSwitches) {
+  ByteChunk chunk = EditedChunk();
+  StateFixture f(true);
+  ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
+  const Tavro& t = *f.plug;
+  EXPECT_EQ(t.slotChannels[1].load(), 10);
+  EXPECT_TRUE(t.hostFilterBlocked[0].load());
+  EXPECT_FALSE(t.deviceFilterBlocked[1].load());
+  EXPECT_FALSE(t.trackIncomingMidi.load());
+  EXPECT_TRUE(t.queueMidiOutput.load());
+  EXPECT_TRUE(t.sendClockPointer.load());
+  EXPECT_TRUE(t.sendMidiClock.load());
+  EXPECT_TRUE(t.slotSolo[2].load());
+  EXPECT_FALSE(t.slotSolo[0].load());
+  EXPECT_TRUE(t.globalLink[1].load());
+  EXPECT_TRUE(t.localControl.load());
+  EXPECT_TRUE(t.ignoreDeviceMidi.load());
+  EXPECT_TRUE(f.ports->Sent(kLongOut).empty());
+}
+
+// Every cut of a saved chunk, and lengths that lie, leave the editor as it was.
+TEST(HostState, CutOrDamagedChunksAreRefusedAndChangeNothing) {
+  const ByteChunk edited = EditedChunk();
+  StateFixture f(true);
+  const std::vector<unsigned char> before = f.saved();
+  const auto refusedUnchanged = [&](ByteChunk chunk, const std::string& what) {
+    EXPECT_EQ(f.plug->UnserializeState(&chunk, 0), -1) << what;
+    EXPECT_EQ(f.saved(), before) << what;
+  };
+  for (int size = 0; size < edited.Size(); size += size < 6000 ? 1 : 7) {
+    ByteChunk cut;
+    cut.PutBytes(edited.GetBytes(), size);
+    refusedUnchanged(cut, "cut at " + std::to_string(size));
+  }
+  const int block = 20;
+  const auto withInt32At = [&](int pos, const unsigned char (&bytes)[4]) {
+    ByteChunk damaged = edited;
+    std::copy(bytes, bytes + 4, damaged.GetBytes() + pos);
+    return damaged;
+  };
+  refusedUnchanged(withInt32At(block + 8, {0xFF, 0xFF, 0xFF, 0xF0}), "negative snapshot length");
+  refusedUnchanged(withInt32At(block + 8, {0x7F, 0xFF, 0xFF, 0xFF}), "huge snapshot length");
+  const int firstName = block + 12 + 4988;
+  refusedUnchanged(withInt32At(firstName, {0xF8, 0xFF, 0xFF, 0xFF}), "negative name length");
+  refusedUnchanged(withInt32At(firstName, {0xFF, 0xFF, 0xFF, 0x7F}), "huge name length");
+  ByteChunk atEnd = edited;
+  EXPECT_EQ(f.plug->UnserializeState2(&atEnd, -1, true), -1);
+  EXPECT_EQ(f.saved(), before);
+}
+
+}  // namespace

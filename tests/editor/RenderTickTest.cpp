@@ -1,0 +1,218 @@
+// The render tick: it only decides; sends, notes off, job starts and texts are done by
+// the performer thread in the order the tick left them.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "EditorTestSupport.h"
+#include "IControlText.h"
+#include "IParam.h"
+#include "WinEmu_Time.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+// Counts allocations made on a thread while it asks for counting.
+thread_local bool countAllocations = false;
+std::atomic<int> allocations{0};
+
+}  // namespace
+
+// The replacement pair is malloc and free throughout; GCC cannot see that across inlining.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void* operator new(size_t size) {
+  if (countAllocations) allocations.fetch_add(1);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
+namespace {
+
+const std::string kSynthIn = "Nord MIDI In";
+
+struct TickFixture {
+  TickFixture() {
+    Tavro& t = plug();
+    int out = 1;
+    t.setExternalMIDIOut(out, kSynthIn.c_str());
+    t.SetSampleRate(44100.0);
+    t.SetBlockSize(512);
+    t.Reset();
+    t.tickPerformer->flush();
+    for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
+    t.midiIOSet = true;
+    t.resetPending = false;
+  }
+  ~TickFixture() {
+    f.plug.reset();
+    Kit_SetTimeSource(nullptr);
+  }
+  Tavro& plug() { return *f.plug; }
+  void tick(int frames = 512) {
+    double* outputs[2] = {nullptr, nullptr};
+    plug().ProcessDoubleReplacing(nullptr, outputs, frames);
+  }
+  // Ticks, then waits until the performer has done what they left.
+  void tickAndPerform(int frames = 512) {
+    tick(frames);
+    plug().tickPerformer->flush();
+  }
+  std::vector<MidiPortFake::Message> sent() const { return f.ports->Sent(kSynthIn); }
+  void queue(int offset, int tag) {
+    IMidiMsg msg(offset, 0xB0, uint8_t(tag), 1);
+    plug().midiQueue.Add(&msg);
+  }
+  int clockStarts() const {
+    const MIDIMessageManager& m = *f.plug->midiManager;
+    return m.jobsStarted(MIDIMessageManager::kClockControlThread) +
+           m.jobsDropped(MIDIMessageManager::kClockControlThread);
+  }
+
+  Kit_VirtualClock clock{1'000'000};
+  bool clockInstalled = (Kit_SetTimeSource(&clock), true);
+  EditorFixture f{"", false, {}, {kSynthIn}};
+};
+
+TEST(RenderTick, TransportEdgesStartTheClockJobsOnceAndNoneInQueueMode) {
+  TickFixture t;
+  t.tickAndPerform();
+  EXPECT_EQ(t.plug().midiManager->jobsStarted(MIDIMessageManager::kClockThread), 1);  // the clock loop
+  t.plug().timeInfo.mTransportIsRunning = true;
+  t.tickAndPerform();
+  t.tickAndPerform();
+  EXPECT_EQ(t.clockStarts(), 1);
+  t.plug().timeInfo.mTransportIsRunning = false;
+  t.tickAndPerform();
+  t.tickAndPerform();
+  EXPECT_EQ(t.clockStarts(), 2);
+  t.plug().queueMidiOutput = true;
+  t.plug().timeInfo.mTransportIsRunning = true;
+  t.tickAndPerform();
+  t.plug().timeInfo.mTransportIsRunning = false;
+  t.tickAndPerform();
+  EXPECT_EQ(t.clockStarts(), 2);
+  EXPECT_EQ(t.plug().midiManager->jobsStarted(MIDIMessageManager::kClockThread), 1);
+}
+
+TEST(RenderTick, TheHostTempoIsAppliedOncePerWholeBeatChange) {
+  TickFixture t;
+  Tavro& p = t.plug();
+  p.GetParam(kOverrideTempo)->Set(1.0);
+  p.timeInfo.mTempo = 120.0;
+  t.tickAndPerform();
+  EXPECT_EQ(p.paramValue(64), 55.0);
+  p.GetParam(64)->Set(10.0);  // moved by hand: the tick leaves it while the tempo holds
+  p.timeInfo.mTempo = 120.9;
+  t.tickAndPerform();
+  EXPECT_EQ(p.paramValue(64), 10.0);
+  p.timeInfo.mTempo = 121.0;
+  t.tickAndPerform();
+  EXPECT_EQ(p.paramValue(64), 56.0);
+  EXPECT_EQ(p.renderTempo.load(), 121.0);
+}
+
+TEST(RenderTick, QueueModeSendsWhatFallsDueInOrderAndKeepsTheRest) {
+  TickFixture t;
+  Tavro& p = t.plug();
+  p.queueMidiOutput = true;
+  p.midiOutDelay = 1024;
+  for (const auto& [offset, tag] : std::vector<std::pair<int, int>>{{5, 1}, {3, 2}, {3, 3}, {9, 4}, {1500, 5}})
+    t.queue(offset, tag);
+  t.tickAndPerform();
+  std::vector<int> tags;
+  for (const auto& m : t.sent()) tags.push_back(m[1]);
+  EXPECT_EQ(tags, (std::vector<int>{2, 3, 1, 4}));
+  ASSERT_EQ(p.midiQueue.size(), 1);
+  EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 476);
+  auto* delay = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
+  ASSERT_NE(delay, nullptr);
+  EXPECT_EQ(delay->GetTextString(), "23ms|512bfr");
+}
+
+TEST(RenderTick, DirectModeDropsQueuedMessagesAsTheyFallDue) {
+  TickFixture t;
+  t.queue(100, 1);
+  t.queue(700, 2);
+  t.tickAndPerform(512);
+  EXPECT_TRUE(t.sent().empty());
+  EXPECT_EQ(t.plug().midiQueue.size(), 1);
+}
+
+// A tick that cannot take the queue leaves its messages for the next one, unshifted.
+TEST(RenderTick, MessagesLeftByABusyTickAreSentByTheNext) {
+  TickFixture t;
+  Tavro& p = t.plug();
+  p.queueMidiOutput = true;
+  p.midiOutDelay = 512;
+  for (int i = 0; i < TickActionRing::kCapacity + 200; ++i) t.queue(0, i % 100);
+  t.tickAndPerform();
+  EXPECT_LT(t.sent().size(), size_t(TickActionRing::kCapacity + 200));
+  t.tickAndPerform();
+  EXPECT_EQ(t.sent().size(), size_t(TickActionRing::kCapacity + 200));
+}
+
+TEST(RenderTick, LightsGoDarkOnlyAfterTheirHundredMillisecondsAcrossTheTickWrap) {
+  TickFixture t;
+  Tavro& p = t.plug();
+  // Lit 50 ms before the 32-bit tick count wraps.
+  t.clock.Advance(((uint64_t(1) << 32) - 50) * 1000 - t.clock.NowMicros());
+  const uint32_t lit = GetTickCount();
+  ASSERT_EQ(lit, uint32_t(-50));
+  p.ledLit[1] = 1;
+  p.ledOnTimes[1] = int(lit);
+  p.GetParam(kMIDILed + 1)->Set(1.0);
+  t.clock.Advance(100'000);
+  t.tickAndPerform();
+  EXPECT_EQ(p.ledLit[1].load(), 1);
+  t.clock.Advance(1'000);
+  t.tickAndPerform();
+  EXPECT_EQ(p.ledLit[1].load(), 0);
+  EXPECT_EQ(p.paramValue(kMIDILed + 1), 0.0);
+}
+
+TEST(RenderTick, AfterAResetTheFirstStoppedTickSilencesEverySlot) {
+  TickFixture t;
+  Tavro& p = t.plug();
+  p.Reset();
+  p.timeInfo.mTransportIsRunning = true;
+  t.tickAndPerform();
+  EXPECT_TRUE(t.sent().empty());  // waits while the transport runs
+  p.timeInfo.mTransportIsRunning = false;
+  const uint64_t before = t.clock.NowMicros();
+  t.tick();
+  EXPECT_EQ(t.clock.NowMicros(), before);  // the tick itself never pauses
+  p.tickPerformer->flush();
+  const auto sent = t.sent();
+  ASSERT_EQ(sent.size(), 4u * 127u);
+  for (const auto& m : sent) {
+    EXPECT_EQ(m[0] & 0xF0, 0x80);
+    EXPECT_NE(m[1], 0);
+  }
+}
+
+TEST(RenderTick, ATickAllocatesNothing) {
+  TickFixture t;
+  Tavro& p = t.plug();
+  p.queueMidiOutput = true;
+  p.midiOutDelay = 512;
+  p.GetParam(kOverrideTempo)->Set(1.0);
+  p.timeInfo.mTempo = 100.0;
+  t.tickAndPerform();
+  for (int i = 0; i < 64; ++i) t.queue(i, i);
+  for (int slot = 0; slot < kSlotCount; ++slot) p.ledLit[size_t(slot)] = 1;
+  p.timeInfo.mTransportIsRunning = true;
+  allocations = 0;
+  countAllocations = true;
+  t.tick();
+  countAllocations = false;
+  EXPECT_EQ(allocations.load(), 0);
+  p.tickPerformer->flush();
+}
+
+}  // namespace
