@@ -39,10 +39,12 @@ class ControlAction;
 class ControlLayer;
 class IControl;
 class IGraphicsMac;
+class LibrarianViewControl;
 class ITextControl;
 class MIDIMessageManager;
 class PatchLibrarian;
 class PatchManager;
+class TavroLibrarianPanel;
 class ProgressIndicator;
 class UIConfigManager;
 
@@ -179,6 +181,30 @@ public:
   // ==== incoming ====
 
   // ==== libpanel ====
+  // The editor as the librarian list and menus see it (TavroLibrarianPanel.cpp).
+  TavroLibrarianPanel& librarianPanel();
+  // The librarian list made by the layout, null before the panel is built.
+  LibrarianViewControl* librarianList() const;
+  // threads: main, worker (the list's reloads take the librarian lock)
+  void reloadLibrarianPane(int side);
+
+  // Librarian menus and patch type (TavroLibrarianMenus.cpp). dataType 0 programs,
+  // 1 performances; listKind 0 program files, 2 performance files, 4 search results.
+  void patchTypeChanged(int dataType, int listKind, bool discard);
+  void refreshPopUpMenus();
+  void updateBankAndProgramMenuNames(bool keepBankMenu);
+  void showFileEditMenu(int x, int y);
+  void showFileCopyMenu(int x, int y);
+
+  // Data folder, import and help (TavroDataFolder.cpp).
+  void OpenDataDirectory(bool manual);
+  // Copies a bank the user picks into "Patches"; true when one was copied in.
+  bool saveImportedFile(bool midiFile);
+  void OpenHelpTopics(int topic);
+
+  // The right pane's current-file pairs (the left ones are above).
+  CurrentFilePair rightProgramFile, rightPerformanceFile;
+  std::shared_ptr<TavroLibrarianPanel> librarianPanel_;
 
   IGraphicsMac* graphics = nullptr;
   UIConfigManager* uiConfig = nullptr;
