@@ -116,19 +116,22 @@ void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {
   // The performance selectors of slot A stand for the performance.
   const int selectorSlot = performance ? 0 : slot;
   const int bank = int(paramValue(BankParameter(performance, model, selectorSlot)));
+  const int program = int(paramValue(ProgramParameter(performance, model, selectorSlot)));
+  auto* programMenu = menuAt<ProgramNumberPopupMenu>(*this, kProgramNumberMenu);
   if (!libraryControlOn) {
     if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);
+    // The program list follows the mode too: 100 performances, 99 programs.
+    if (programMenu) programMenu->refreshPatchNames(program);
     showLayer("BANKNUMBERMENUPROGRAMS", true);
     return;
   }
   showLayer(performance ? "PERFBANKNAMEMENUPROGRAMS" : "PROGBANKNAMEMENUPROGRAMS", true);
-  const int program = int(paramValue(ProgramParameter(performance, model, selectorSlot)));
   if (LibrarianViewControl* list = librarianList()) {
     list->selectedUpper = program;
     list->currentRow = program;
   }
   librarian->selectedSlot = program;
-  if (auto* menu = menuAt<ProgramNumberPopupMenu>(*this, kProgramNumberMenu)) menu->refreshPatchNames(program);
+  if (programMenu) programMenu->refreshPatchNames(program);
   if (keepBankMenu) return;
   if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);
 }
