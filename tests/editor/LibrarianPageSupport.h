@@ -54,11 +54,13 @@ public:
   std::vector<std::vector<uint8_t>> received;
 };
 
+// Relative paths under "Patches" and the name prefix of their programs.
+using Banks = std::vector<std::pair<std::string, std::string>>;
+
 struct LibrarianPage {
   static constexpr const char* kSynthIn = "Synth In";
 
-  // `banks`: relative paths under "Patches" and the name prefix of their programs.
-  explicit LibrarianPage(const std::vector<std::pair<std::string, std::string>>& banks = {{"Bank A.syx", "A"}}) {
+  explicit LibrarianPage(const Banks& banks = Banks{{"Bank A.syx", "A"}}) {
     Kit_SetTimeSource(&clock);
     RegisterBuiltBundle();
     for (const auto& [path, prefix] : banks) {
