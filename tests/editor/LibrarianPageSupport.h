@@ -54,6 +54,11 @@ public:
   std::vector<std::vector<uint8_t>> received;
 };
 
+inline bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
 // Relative paths under "Patches" and the name prefix of their programs.
 using Banks = std::vector<std::pair<std::string, std::string>>;
 
@@ -63,11 +68,7 @@ struct LibrarianPage {
   explicit LibrarianPage(const Banks& banks = Banks{{"Bank A.syx", "A"}}) {
     Kit_SetTimeSource(&clock);
     RegisterBuiltBundle();
-    for (const auto& [path, prefix] : banks) {
-      const std::string file = "Patches/" + path;
-      std::system(("mkdir -p '" + data.folder() + file.substr(0, file.rfind('/')) + "'").c_str());
-      data.write(file, ProgramBank(prefix));
-    }
+    for (const auto& [path, prefix] : banks) write("Patches/" + path, ProgramBank(prefix));
     ports = std::make_shared<MidiPortFake>();
     ports->AddWritablePort(kSynthIn);
     IModuleInstanceInfo info;
@@ -83,6 +84,12 @@ struct LibrarianPage {
     plug->graphics->CloseWindow();
     plug.reset();
     Kit_SetTimeSource(nullptr);
+  }
+
+  // Writes a file of the data folder, making its folders.
+  void write(const std::string& path, const std::string& bytes) {
+    std::system(("mkdir -p '" + data.folder() + path.substr(0, path.rfind('/')) + "'").c_str());
+    data.write(path, bytes);
   }
 
   // Opens the synthesizer's input port, as choosing it in the panel does.
