@@ -90,7 +90,9 @@ void MIDIMessageManager::sysexPerformancePatchParse(ISysEx* message) {
   }
   dumpProcessed = false;
   if (plug_->isDeviceEnquiryPending()) {
-    // The enquiry's reply: it tells the id and changes nothing in the panel.
+    // The enquiry's reply: it tells the id (also when it came in during a transfer)
+    // and changes nothing in the panel.
+    plug_->setDeviceId(message->mData[2]);
     dumpProcessed = true;
     plug_->setDeviceEnquiryPending(false);
     transferInProgress = false;
