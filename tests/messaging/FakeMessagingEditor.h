@@ -35,6 +35,7 @@ public:
   int getDeviceId() const override { return deviceId; }
   void setDeviceId(int id) override { deviceId = id; }
   void OnParamChange2(int paramIdx) override { hardwareChanges.push_back(paramIdx); }
+  void OnParamChange(int paramIdx) override { panelChanges.push_back(paramIdx); }
   void SetLibrarianRequestActive(bool) override {}
   void SetLibrarianStatusUnsaved(bool) override {}
   void setLibrarianViewDirty() override { ++viewRedraws; }
@@ -47,6 +48,7 @@ public:
   std::atomic<int> deviceId{0};
   std::string status;
   std::vector<int> hardwareChanges;
+  std::vector<int> panelChanges;
   std::vector<int> viewReloads;
   int viewRedraws = 0;
 };

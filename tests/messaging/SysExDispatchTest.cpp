@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "BaseTestPlug.h"
 #include "FakeMessagingEditor.h"
+#include "IControl.h"
+#include "IParam.h"
 #include "IMidiMsg.h"
 #include "PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"
@@ -221,6 +224,48 @@ TEST(SysExDispatch, TheArmingRequestsAndTheLibrarianModeChooseTheReceiver) {
   EXPECT_FALSE(d.manager.dumpProcessed);
   d.send(Program(3));
   EXPECT_EQ(d.stored().name, kRequested);
+}
+
+}  // namespace
+
+namespace {
+
+class Knob : public IControl {
+public:
+  Knob(IModuleBase* plug, int paramIdx) : IControl(plug, IRECT(0, 0, 10, 10), paramIdx) {}
+  bool Draw(IGraphics*) override { return true; }
+  double value() const { return mValue; }
+};
+
+TEST(SysExDispatch, ARawValueReachesItsControlScaledByItsParameter) {
+  struct Case {
+    const char* what;
+    int min, max, raw;
+    bool notify, fromHardware;
+    double shown;
+  };
+  const Case kCases[] = {
+      {"mid range from the synthesizer", 0, 100, 50, false, true, 0.5},
+      {"offset range, with the velocity map told", 10, 20, 15, true, false, 0.5},
+      {"a parameter of one value", 5, 5, 5, false, true, 0.0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    BaseTestPlug plug(1, 1);
+    plug.GetParam(0)->InitInt("p", c.min, c.min, c.max);
+    Knob knob(&plug, 0);
+    knob.SetValueFromPlug(1.0);  // the first value is the default and changes nothing
+    Dispatch d(kTransfer);
+    d.manager.processSysExToUI(&knob, c.raw, c.notify, c.fromHardware);
+    EXPECT_EQ(knob.value(), c.shown);
+    EXPECT_FALSE(d.manager.transferInProgress);
+    EXPECT_EQ(d.manager.applyingHardwareValue, c.fromHardware);
+    EXPECT_EQ(d.editor.panelChanges, c.notify ? std::vector<int>{772} : std::vector<int>{});
+  }
+  // No control bound to the keys: nothing changes.
+  Dispatch d(kTransfer);
+  d.manager.getNormalControl(0x33, 0, 4, 1, 2, 64, true);
+  EXPECT_TRUE(d.manager.transferInProgress);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "messaging/WorkerThread.h"
 
 struct ISysEx;
+class IControl;
 class IGraphics;
 class MessagingEditor;
 class PatchLibrarian;
@@ -89,6 +90,14 @@ public:
   // threads: main
   void sendSinglePatchRequestSysexFromLibrarian(bool useActiveSlot, int bank);
   void sendAllPatchRequestSysexFromLibrarian(int bank);
+
+  // A raw value from a SysEx message into the control bound to its five key parts, or
+  // into a control in hand (then, with notify, the velocity map's change follows).
+  // Both lower transferInProgress; fromHardware leaves applyingHardwareValue raised.
+  // A parameter of one value (no range) takes the value 0.
+  // threads: midi-in, main
+  void getNormalControl(int key1, int key2, int key3, int key4, int key5, int rawValue, bool fromHardware);
+  void processSysExToUI(IControl* control, int rawValue, bool notify, bool fromHardware);
 
   LibrarianDumpReceiver performanceRequest{LibrarianDumpReceiver::Kind::kPerformance};
   LibrarianDumpReceiver patchRequest{LibrarianDumpReceiver::Kind::kProgram};

@@ -5,6 +5,7 @@
 #include <string>
 
 class DumpParameters;
+class IControl;
 class PerformanceDumpCoder;
 class ProgramDumpCoder;
 
@@ -55,6 +56,13 @@ public:
   // The hardware-side change of a parameter (the tab for received data: kQuickTab).
   // threads: main, midi-in, worker; takes the plug-in mutex
   virtual void OnParamChange2(int paramIdx) = 0;
+  // The panel's change of a parameter (kShowVelomap after a value from SysEx).
+  // threads: main, midi-in; takes the plug-in mutex
+  virtual void OnParamChange(int paramIdx) = 0;
+  // The panel control bound to the SysEx message with these five key parts; none in
+  // an editor without SysEx-bound controls.
+  // threads: main, midi-in, worker
+  virtual IControl* getSysexControl(int key1, int key2, int key3, int key4, int key5) { return nullptr; }
   // Requested dumps go to the librarian's armed receiver (true) or to the panel (false);
   // both clear the data-processed flags.
   // threads: main, worker
