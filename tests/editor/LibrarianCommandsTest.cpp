@@ -89,12 +89,12 @@ TEST(LibrarianCommands, RenameWritesTheNameIntoTheDumpWithinBounds) {
     page.plug->GetParam(kPatchRename)->SetDisplayText(0, c.text.c_str());
     EXPECT_EQ(page.command(kPatchRename, 0.0, false), R::kGoOn);
     const LibrarianPatch renamed = SlotOf(*page.plug, 0, c.row);
-    EXPECT_EQ(renamed.name, c.stored);
+    std::string field = c.stored;
+    field.resize(10, ' ');
+    EXPECT_EQ(renamed.name, field);
     ASSERT_EQ(renamed.messages.size(), 1u);
     const std::vector<uint8_t>& bytes = renamed.messages[0].bytes;
     ASSERT_EQ(bytes.size(), 149u);
-    std::string field = c.stored;
-    field.resize(10, ' ');
     EXPECT_EQ(std::string(bytes.begin() + 138, bytes.begin() + 148), field);
     const std::vector<uint8_t> original = NamedProgramDump("", c.row);
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + 138, bytes.begin()));
@@ -236,7 +236,7 @@ TEST(LibrarianCommands, DiscardReloadsFromDiskAndClearsUnsaved) {
   LibrarianPage page;
   page.plug->librarianPanel().SetLibrarianStatusUnsaved(true);
   page.plug->librarian->modify([](PatchLibrary& library) { library.programFiles[0]->patches[1].name = "Edited"; });
-  page.plug->reloadLibrarianPane(0);
+  page.plug->updatePatchLibrarianView(0);
   ASSERT_EQ(page.rowText(0, 1), "Edited");
   EXPECT_EQ(page.command(P::kDiscardBankData, 1.0, false), R::kGoOn);
   EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);

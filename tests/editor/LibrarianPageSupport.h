@@ -37,23 +37,6 @@ inline std::string ProgramBank(const std::string& prefix) {
   return image;
 }
 
-// The editor stores what it hands itself as a received dump into the selected slot,
-// as the receiving end does, and keeps each message it was handed.
-class RecordingTavro : public Tavro {
-public:
-  using Tavro::Tavro;
-  void ProcessSysEx(ISysEx* sysex, bool fromDevice) override {
-    received.emplace_back(sysex->mData, sysex->mData + sysex->mSize);
-    if (!fromDevice || sysex->mSize < 149) return;
-    LibrarianPatch patch;
-    patch.name.assign(reinterpret_cast<const char*>(sysex->mData) + 138, 10);
-    patch.messages.push_back(PatchSysexMessage{received.back()});
-    librarian->setSysexDatatoSelectedSlot(&patch);
-    reloadLibrarianPane(0);
-  }
-  std::vector<std::vector<uint8_t>> received;
-};
-
 inline bool Exists(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0;
@@ -73,7 +56,7 @@ struct LibrarianPage {
     ports->AddWritablePort(kSynthIn);
     IModuleInstanceInfo info;
     info.mBundleID.Set(Tavro::kBundleID);
-    plug = std::make_unique<RecordingTavro>(info, ports);
+    plug = std::make_unique<Tavro>(info, ports);
     auto* hostable = static_cast<ViewHostable*>(plug->graphics->OpenWindow(nullptr));
     hostable->AttachToBackend(&backend);
     // The librarian page, as its tab shows it.
@@ -135,5 +118,5 @@ struct LibrarianPage {
   TempDataRoot data;
   std::shared_ptr<MidiPortFake> ports;
   HeadlessViewBackend backend;
-  std::unique_ptr<RecordingTavro> plug;
+  std::unique_ptr<Tavro> plug;
 };

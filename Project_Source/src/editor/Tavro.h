@@ -227,8 +227,6 @@ public:
   TavroLibrarianPanel& librarianPanel();
   // The librarian list made by the layout, null before the panel is built.
   LibrarianViewControl* librarianList() const;
-  // threads: main, worker (the list's reloads take the librarian lock)
-  void reloadLibrarianPane(int side);
 
   // Librarian menus and patch type (TavroLibrarianMenus.cpp). dataType 0 programs,
   // 1 performances; listKind 0 program files, 2 performance files, 4 search results.

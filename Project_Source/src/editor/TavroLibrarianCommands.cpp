@@ -109,7 +109,7 @@ Result bankStep(Tavro& plug, int paramIdx, double value) {
     menu = performance ? kRightPerformanceMenu : plug.searchResultsShown ? kRightSearchMenu : kRightPatchMenu;
   }
   if (auto* folders = menuAt<FolderPopupMenu>(plug, menu)) folders->refreshFolderStructure(index, pair);
-  plug.reloadLibrarianPane(side);
+  plug.updatePatchLibrarianView(side);
   if (upper) plug.updateBankAndProgramMenuNames(false);
   return Result::kEnd;
 }
@@ -190,15 +190,12 @@ Result rename(Tavro& plug, int paramIdx, double) {
       names += Padded(plug.GetParam(P::kPatchName + slot)->GetDisplayText(0).substr(0, kNameLength));
     message.insert(message.end(), names.begin(), names.end());
     message.push_back(0xF7);
-    LibrarianPatch renamed;
-    renamed.name = name;
-    renamed.messages.push_back(PatchSysexMessage{message});
     plug.DisplayProcessingIndicator(true);
-    plug.librarianPanel().SetLibrarianRequestActive(true);
+    plug.SetLibrarianRequestActive(true);
     plug.librarian->selectedSlot = row;
-    plug.librarian->setSysexDatatoSelectedSlot(&renamed);
-    plug.reloadLibrarianPane(0);
-    plug.librarianPanel().SetLibrarianStatusUnsaved(true);
+    // The armed receiver stores it in the slot, as a dump from the synthesizer.
+    plug.processOwnSysEx(message.data(), int(message.size()));
+    plug.SetLibrarianStatusUnsaved(true);
     plug.DisplayProcessingIndicator(false);
   }
   plug.showLayer("patchRename", false);

@@ -47,8 +47,8 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   // Search results replace the lower pane only: the upper keeps its bank and list value.
   if (!search) librarian->upperFileIndex = 0;
   librarian->lowerFileIndex = 0;
-  reloadLibrarianPane(0);
-  reloadLibrarianPane(1);
+  updatePatchLibrarianView(0);
+  updatePatchLibrarianView(1);
   if (listKind != kProgramFiles && listKind != kPerformanceFiles && !search) return;
 
   std::vector<int> lists;
@@ -104,8 +104,8 @@ void Tavro::refreshPopUpMenus() {
     if (auto* menu = menuAt<BankNamePopupMenu>(*this, kProgramBankNameMenu))
       menu->refreshPatchNames(0, lowerActive ? rightProgramFile : leftProgramFile);
   }
-  reloadLibrarianPane(0);
-  reloadLibrarianPane(1);
+  updatePatchLibrarianView(0);
+  updatePatchLibrarianView(1);
 }
 
 void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {

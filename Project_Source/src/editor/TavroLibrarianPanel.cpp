@@ -115,31 +115,11 @@ void TavroLibrarianPanel::sendPatchToDeviceFromLibrarian(int row, int side) {
   manager->startJob(args, false);
 }
 
-void TavroLibrarianPanel::SetLibrarianRequestActive(bool active) {
-  if (MIDIMessageManager* manager = plug_.midiManager) {
-    manager->transferInProgress = !active;
-    manager->dumpProcessed = false;
-  }
-  plug_.dataProcessed = false;
-}
-
-void TavroLibrarianPanel::SetLibrarianStatusUnsaved(bool unsaved) {
-  if (!unsaved) return;
-  if (plug_.midiManager) plug_.midiManager->transferInProgress = false;
-  plug_.GetParam(kBankEditUnsaved)->SetClamped(1.0);
-  plug_.setFromPlug(kBankEditUnsaved, 1.0);
-  plug_.GetParam(LibrarianParam::kDiscardBankData)->SetClamped(0.0);
-  plug_.setFromPlug(LibrarianParam::kDiscardBankData, 0.0);
-  plug_.showLayer("discardChangesLayerRight", true);
-  for (IControl* control : {plug_.datatypeControl, plug_.datamodeControl})
-    if (control) control->GrayOut(true);
-  plug_.showLayer(plug_.perfMode ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", false);
-  plug_.showStatus("Data received to slot(s)");
-}
+void TavroLibrarianPanel::SetLibrarianRequestActive(bool active) { plug_.SetLibrarianRequestActive(active); }
+void TavroLibrarianPanel::SetLibrarianStatusUnsaved(bool unsaved) { plug_.SetLibrarianStatusUnsaved(unsaved); }
 
 void TavroLibrarianPanel::ProcessLibrarianSysEx(const ISysEx* sysex) {
-  ISysEx copy = *sysex;
-  plug_.ProcessSysEx(&copy, true);
+  plug_.processOwnSysEx(sysex->mData, sysex->mSize);
 }
 
 void TavroLibrarianPanel::BankChangeMessage(int msb, int lsb, int channel, int program) {
@@ -154,15 +134,18 @@ bool TavroLibrarianPanel::startTransferJob(const TransferJob& job) {
 }
 
 void TavroLibrarianPanel::armPerformanceReceiver() {
-  if (plug_.midiManager) plug_.midiManager->dumpProcessed = false;
+  if (MIDIMessageManager* manager = plug_.midiManager) {
+    manager->armLibrarianReceiver(true);
+    manager->dumpProcessed = false;
+  }
 }
 
 void TavroLibrarianPanel::sendSinglePatchRequestSysexFromLibrarian(bool activeSlot, int bank) {
-  startTransferJob(TransferJob{kJobRequestSinglePatch, 0, activeSlot ? 1 : 0, bank, false});
+  if (plug_.midiManager) plug_.midiManager->sendSinglePatchRequestSysexFromLibrarian(activeSlot, bank);
 }
 
 void TavroLibrarianPanel::sendAllPatchRequestSysexFromLibrarian(int bank) {
-  startTransferJob(TransferJob{kJobRequestAllPatches, 0, 0, bank, false});
+  if (plug_.midiManager) plug_.midiManager->sendAllPatchRequestSysexFromLibrarian(bank);
 }
 
 int TavroLibrarianPanel::selectedSide() {
@@ -214,13 +197,6 @@ TavroLibrarianPanel& Tavro::librarianPanel() {
 }
 
 LibrarianViewControl* Tavro::librarianList() const { return dynamic_cast<LibrarianViewControl*>(librarianView); }
-
-void Tavro::reloadLibrarianPane(int side) {
-  LibrarianViewControl* list = librarianList();
-  if (!list) return;
-  if (side == 0) list->patchSelectionUpperChanged();
-  if (side == 1) list->patchSelectionLowerChanged();
-}
 
 void Tavro::showFileEditMenu(int x, int y) { RunFileEditMenu(this, librarian, &librarianPanel(), x, y); }
 void Tavro::showFileCopyMenu(int x, int y) { RunFileCopyMenu(this, librarian, &librarianPanel(), x, y); }

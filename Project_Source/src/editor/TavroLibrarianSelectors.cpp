@@ -51,7 +51,7 @@ void SetFamily(Tavro& plug, int first, int second, int value) {
 // the performance is requested back into the panel.
 void SelectOnSynthesizer(Tavro& plug, int bank, int channel, int program, int slot) {
   plug.BankChangeMessage(0, bank, channel, program);
-  plug.librarianPanel().SetLibrarianRequestActive(false);
+  plug.SetLibrarianRequestActive(false);
   MIDIMessageManager* manager = plug.midiManager;
   if (!manager || manager->isRunning(MIDIMessageManager::kTransferThread)) return;
   manager->transferInProgress = true;
