@@ -1,6 +1,7 @@
 // The librarian and program-selection commands of the parameter road.
 #include <gtest/gtest.h>
 
+#include "IControl.h"
 #include "IControlText.h"
 #include "IParam.h"
 #include "LibrarianPageSupport.h"
@@ -252,6 +253,18 @@ TEST(LibrarianCommands, SyncButtonsStartTheirJobs) {
   EXPECT_EQ(page.command(P::kLibSyncFromHw, 1.0, false), R::kGoOn);
   EXPECT_EQ(page.plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread), 1);
   EXPECT_TRUE(page.plug->midiManager->transferInProgress);
+}
+
+TEST(LibrarianCommands, ChangingTheActiveSlotShowsTheSelectorsOwnPosition) {
+  LibrarianPage page;
+  IControl* selector = page.plug->firstControl(kQuickTab);
+  ASSERT_NE(selector, nullptr);
+  const double max = page.plug->GetParam(kQuickTab)->GetMax();
+  for (int slot : {3, 1, 2}) {
+    page.plug->ChangeActiveSlotOnSoftware(slot);
+    EXPECT_EQ(page.plug->GetParam(kQuickTab)->Value(), slot);
+    EXPECT_DOUBLE_EQ(selector->GetValue(), slot / max) << slot;
+  }
 }
 
 }  // namespace

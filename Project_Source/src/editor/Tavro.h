@@ -228,6 +228,10 @@ public:
   // The librarian list made by the layout, null before the panel is built.
   LibrarianViewControl* librarianList() const;
 
+  // Makes `slot` the panel's active slot: the slot selector shows it and its change
+  // runs (TavroLibrarianSelectors.cpp).
+  void ChangeActiveSlotOnSoftware(int slot);
+
   // Librarian menus and patch type (TavroLibrarianMenus.cpp). dataType 0 programs,
   // 1 performances; listKind 0 program files, 2 performance files, 4 search results.
   void patchTypeChanged(int dataType, int listKind, bool discard);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "IGraphicsMac.h"
 #include "IParam.h"
 #include "PatchLibrarian.h"
 #include "TavroLibrarianCommands.h"
@@ -148,3 +149,12 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
 }
 
 }  // namespace librarian_commands
+
+void Tavro::ChangeActiveSlotOnSoftware(int slot) {
+  if (slot == activeSlot) return;
+  IParam* tab = GetParam(kQuickTab);
+  tab->SetClamped(slot);
+  // The selector's own range decides where the slot lies on it.
+  if (graphics) graphics->SetParameterFromPlug(kQuickTab, tab->GetNormalized(), true);
+  OnParamChange(kQuickTab);
+}
