@@ -154,6 +154,23 @@ TEST(LibrarianCommands, SearchNeedsTwoCharactersAndShowsResultsInTheLowerPane) {
   EXPECT_EQ(page.rowText(1, 0), "Pad0");
 }
 
+TEST(LibrarianCommands, SearchResultsLeaveTheUpperPaneAndItsListsAlone) {
+  LibrarianPage page(Banks{{"1.syx", "Pad"}, {"2.syx", "Lead"}});
+  page.command(P::kRefreshFolders, 1.0, false);
+  page.command(P::kLibUpperNextBank, 1.0, true);
+  ASSERT_EQ(page.rowText(0, 0), "Lead0");
+  page.plug->GetParam(P::kPatchSearchString)->SetDisplayText(0, "Pad1");
+  EXPECT_EQ(page.command(P::kPatchSearchString, 0.0, true), R::kGoOn);
+  EXPECT_EQ(page.plug->GetParam(kPatchSelectionListUpper)->Value(), 1.0);
+  EXPECT_EQ(page.plug->librarian->upperFileIndex, 1);
+  EXPECT_EQ(page.plug->GetParam(P::kCurrentOpenPatchBankL)->GetDisplayText(1), "2.syx");
+  EXPECT_EQ(page.rowText(0, 0), "Lead0");
+  // "Pad1" and "Pad10" to "Pad19": one result bank of eleven.
+  EXPECT_EQ(page.plug->GetParam(kPatchSelectionListLower)->GetNDisplayTexts(), 1);
+  EXPECT_EQ(page.rowText(1, 10), "Pad19");
+  EXPECT_EQ(page.rowText(1, 11), "");
+}
+
 TEST(LibrarianCommands, PatchUpAndDownWrapInLibraryMode) {
   LibrarianPage page;
   page.plug->libraryControlOn = true;

@@ -123,6 +123,8 @@ Result keepBank(Tavro& plug, int, double value) {
 }
 
 Result search(Tavro& plug, int paramIdx, double) {
+  // Only program names are searched; the field is greyed while performances are shown.
+  if (plug.perfMode) return Result::kGoOn;
   IParam* field = plug.GetParam(paramIdx);
   const std::string text = field->GetDisplayText(0);
   if (text == kSearchPlaceholder) {

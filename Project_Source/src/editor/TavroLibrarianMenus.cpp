@@ -51,17 +51,19 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   updatePatchLibrarianView(1);
   if (listKind != kProgramFiles && listKind != kPerformanceFiles && !search) return;
 
-  std::vector<int> lists;
-  if (!search) lists.push_back(kPatchSelectionListUpper);
-  lists.push_back(kPatchSelectionListLower);
+  // The lists that name the files of this kind, then the performance lists, which
+  // are emptied in every case.
+  std::vector<int> named;
+  if (!search) named.push_back(kPatchSelectionListUpper);
+  named.push_back(kPatchSelectionListLower);
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (listKind == kProgramFiles) lists.push_back(P::kCurrentOpenPatchBankL + slot);
-    if (listKind != kPerformanceFiles) lists.push_back(P::kCurrentOpenPatchBankR + slot);
+    if (listKind == kProgramFiles) named.push_back(P::kCurrentOpenPatchBankL + slot);
+    if (listKind != kPerformanceFiles) named.push_back(P::kCurrentOpenPatchBankR + slot);
   }
-  const std::vector<int> filledLists = lists;
-  lists.push_back(P::kCurrentOpenPerfBankL);
-  lists.push_back(P::kCurrentOpenPerfBankR);
-  for (int list : lists) {
+  if (listKind == kPerformanceFiles) named.insert(named.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
+  std::vector<int> emptied = named;
+  if (listKind != kPerformanceFiles) emptied.insert(emptied.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
+  for (int list : emptied) {
     IParam* param = GetParam(list);
     param->ResetDisplayTexts();
     param->SetClamped(0.0);
@@ -74,11 +76,8 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
     printDebugInfo("PATCH LIBRARIAN: Filename " + name + " RENAMED TO " + text +
                    " Because the filename was too long to fit in plug-in display!");
   });
-  std::vector<int> targets = filledLists;
-  if (listKind == kPerformanceFiles) targets = {kPatchSelectionListUpper, kPatchSelectionListLower,
-                                                P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR};
   for (size_t i = 0; i < texts.size(); ++i)
-    for (int list : targets) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
+    for (int list : named) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
 
   // The panes now show the first file of the list: the menus tick that one.
   const bool performance = listKind == kPerformanceFiles;

@@ -26,6 +26,8 @@ constexpr int kNoteOffVelocity = 64;
 constexpr int kSendPauseBeforeMs = 100;
 constexpr int kSendPauseAfterMs = 50;
 
+// Each job reads only the flag field that is its own, so the menu's one flag goes
+// into all of them.
 JobArgs ArgsOf(const TransferJob& job) {
   JobArgs args;
   args.jobCode = job.code;
