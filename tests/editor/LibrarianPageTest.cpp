@@ -136,6 +136,19 @@ TEST(LibrarianPage, RightClickOpensTheSlotEditOrTheCopyMenu) {
   EXPECT_EQ(menus[1].titles.front(), "Copy");
 }
 
+TEST(LibrarianPage, CopyThenAnotherLowerBankThenPastePastesTheCopiedPatch) {
+  LibrarianPage page(Banks{{"1.syx", "A"}, {"2.syx", "B"}, {"3.syx", "C"}});
+  page.command(LibrarianParam::kLibLowerNextBank, 1.0, true);
+  page.backend.ScriptPopupChoiceText("Copy");
+  page.click(1, 4, IMouseMod(false, true));
+  page.command(LibrarianParam::kLibLowerNextBank, 1.0, true);
+  ASSERT_EQ(page.rowText(1, 4), "C4");
+  page.backend.ScriptPopupChoiceText("Paste");
+  page.click(0, 6, IMouseMod(false, true));
+  EXPECT_EQ(page.rowText(0, 6), "B4");
+  EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 1.0);
+}
+
 TEST(LibrarianPage, SameNamedBanksInTwoFoldersOpenTheChosenOne) {
   LibrarianPage page({{"A/Sub/x.syx", "A"}, {"B/Sub/x.syx", "B"}});
   page.backend.ScriptPopupChoiceText("B/Sub/x.syx");
