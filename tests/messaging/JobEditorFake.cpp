@@ -81,6 +81,7 @@ std::string JobEditorFake::nameText(int paramIdx) const {
 
 void JobEditorFake::DisplayProcessingIndicator(bool show) {
   ++(show ? overlayShown : overlayHidden);
+  overlayVisible = show;
   if (!show) manager.transferInProgress = false;
   manager.sender()->clearCancel();
 }

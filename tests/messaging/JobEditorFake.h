@@ -94,6 +94,7 @@ public:
   std::atomic<bool> dataProcessed{false};
   bool receiverArmed = false;
   int overlayShown = 0, overlayHidden = 0, unsavedMarks = 0;
+  bool overlayVisible = false;
   std::vector<std::string> statuses;
   std::array<std::string, 5> patchManagerNames;
   std::vector<std::pair<int, int>> selectedRows;

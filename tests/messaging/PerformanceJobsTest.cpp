@@ -62,7 +62,10 @@ TEST_P(PerformanceJobs, EveryFieldTravelsPanelJobZeroUnitParserPanel) {
   for (int slot = 0; slot < 4; ++slot) {
     if (model_ == 0) want.At("kFilterDistortion", slot) = 0;  // not taken on the first model
     want.At("kCurrentBank", slot) = want.At("kCurrentBank2x", slot) = before.At(bank, slot);
-    want.At("kLFO2Hold", slot) = panel.At("kLFO2Hold", slot);  // a parser side effect, not a field
+    // The parser sets both LFO 2 destinations, and the hold light beside them.
+    want.At("kLFO2Destination", slot) = want.At("kLFO2DestinationNL1", slot) =
+        before.At(model_ == 0 ? "kLFO2DestinationNL1" : "kLFO2Destination", slot);
+    want.At("kLFO2Hold", slot) = panel.At("kLFO2Hold", slot);
     want.At("kOscillator2OctaveLED", slot) = panel.At("kOscillator2OctaveLED", slot);
   }
   want["kMasterTune"] = 99;  // never sent: tune 0
