@@ -32,6 +32,7 @@
 #include "TavroParams.h"
 #include "UISettings.h"
 #include "librarian/LibrarianEditor.h"
+#include "messaging/DumpParameters.h"
 #include "messaging/MessagingEditor.h"
 
 struct IMidiMsg;
@@ -171,6 +172,47 @@ public:
   // ==== commands ====
 
   // ==== sysexin ====
+  // The plug-in's SysEx input (TavroSysExIn.cpp): nothing while the input is suspended
+  // or the side's SysEx filter holds it back; else the manager's dispatch, then the
+  // panel follows: controls redrawn, every binding's last sent value forgotten, the
+  // activity lights off, and "Data processed - Ready!" when a dump was taken over.
+  // threads: midi-in (no lock at entry), main (host SysEx, under the plug-in mutex)
+  void ProcessSysEx(ISysEx* sysex, bool fromDevice) override;
+  void processOwnSysEx(const unsigned char* bytes, int length) override;
+  // threads: main, worker
+  void SetLibrarianRequestActive(bool forLibrarian) override;
+  void SetLibrarianStatusUnsaved(bool unsaved) override;
+  // threads: main, midi-in, worker
+  void setLibrarianViewDirty() override;
+  void updatePatchLibrarianView(int which) override;
+  int getTimerValue() const override;
+  DumpParameters& panelParameters() override { return panelDumpParameters; }
+  const ProgramDumpCoder* programDumpCoder() const override;
+  const PerformanceDumpCoder* performanceDumpCoder() const override;
+  bool isDeviceEnquiryPending() const override { return deviceEnquiryPending.load(); }
+  void setDeviceEnquiryPending(bool pending) override { deviceEnquiryPending = pending; }
+  int getDeviceId() const override { return deviceId.load(); }
+  void setDeviceId(int id) override { deviceId = id; }
+
+  // The panel's parameters as the dump coders see them (TavroDumpParameters.cpp):
+  // values through the panel's controls, no change handler; the name displays and the
+  // patch manager's names under the plug-in mutex.
+  // threads: main, midi-in, worker
+  class PanelDumpParameters : public DumpParameters {
+  public:
+    explicit PanelDumpParameters(Tavro* plug) : plug_(plug) {}
+    int Model() const override;
+    double Value(int index) const override;
+    void SetValue(int index, int value) override;
+    void SetStepValue(int index, int value, double controlPosition) override;
+    void SetName(int index, const std::string& name) override;
+
+  private:
+    Tavro* plug_;
+  };
+  PanelDumpParameters panelDumpParameters{this};
+  // What the SysEx input does once the message is let in.
+  void takeSysEx(ISysEx* sysex, bool fromDevice);
 
   // ==== jobs17 ====
 

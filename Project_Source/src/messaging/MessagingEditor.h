@@ -10,6 +10,11 @@ class DumpParameters;
 class MIDIMessageManager;
 struct IMidiMsg;
 
+class DumpParameters;
+class IControl;
+class PerformanceDumpCoder;
+class ProgramDumpCoder;
+
 class MessagingEditor {
 public:
   virtual ~MessagingEditor() = default;
@@ -38,6 +43,52 @@ public:
   // ==== commands ====
 
   // ==== sysexin ====
+  // The panel's parameters as the dump coders read and write them: values through the
+  // panel's controls (no change handler runs), name texts under the plug-in mutex.
+  // threads: main, midi-in, worker
+  virtual DumpParameters& panelParameters() = 0;
+  // The coders of the two dump kinds; null when the layout lacks a field's parameter.
+  // threads: any
+  virtual const ProgramDumpCoder* programDumpCoder() const = 0;
+  virtual const PerformanceDumpCoder* performanceDumpCoder() const = 0;
+  // The device-id enquiry (job 12) is out: the next accepted message answers it.
+  // threads: any
+  virtual bool isDeviceEnquiryPending() const = 0;
+  virtual void setDeviceEnquiryPending(bool pending) = 0;
+  // The synthesizer's device id 0..15, written into every dump and request.
+  // threads: any
+  virtual int getDeviceId() const = 0;
+  virtual void setDeviceId(int id) = 0;
+  // The hardware-side change of a parameter (the tab for received data: kQuickTab).
+  // threads: main, midi-in, worker; takes the plug-in mutex
+  virtual void OnParamChange2(int paramIdx) = 0;
+  // The panel's change of a parameter (kShowVelomap after a value from SysEx).
+  // threads: main, midi-in; takes the plug-in mutex
+  virtual void OnParamChange(int paramIdx) = 0;
+  // The panel control bound to the SysEx message with these five key parts; none in
+  // an editor without SysEx-bound controls.
+  // threads: main, midi-in, worker
+  virtual IControl* getSysexControl(int key1, int key2, int key3, int key4, int key5) { return nullptr; }
+  // Requested dumps go to the librarian's armed receiver (true) or to the panel (false);
+  // both clear the data-processed flags.
+  // threads: main, worker
+  virtual void SetLibrarianRequestActive(bool forLibrarian) = 0;
+  // True: the requests are over, the librarian's bank is marked unsaved; false: nothing.
+  // threads: main, worker
+  virtual void SetLibrarianStatusUnsaved(bool unsaved) = 0;
+  // Redraws the librarian list; reloads the rows of the upper (0), lower (1) or both (2)
+  // panes.
+  // threads: main, midi-in, worker
+  virtual void setLibrarianViewDirty() = 0;
+  virtual void updatePatchLibrarianView(int which) = 0;
+  // The wait step of the request jobs in milliseconds (kLibSyncTimer: 200..350).
+  // threads: any
+  virtual int getTimerValue() const = 0;
+  // A dump of the editor's own (a job's, the librarian list's) into the incoming-SysEx
+  // road as if the synthesizer had sent it, past the port's SysEx filter and the
+  // input's suspension, which are about the port.
+  // threads: main, worker
+  virtual void processOwnSysEx(const unsigned char* bytes, int length) = 0;
 
   // ==== jobs17 ====
 
