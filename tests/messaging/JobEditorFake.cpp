@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "LibrarianDumpForm.h"
 #include "LibrarianSends.h"
 #include "MIDIMessageSenderPerformance.h"
 
@@ -25,7 +24,7 @@ void SendPartStandIn(MIDIMessageSender&, const JobArgs& args) {
 JobEditorFake::JobEditorFake(int model)
     : sim(SimAt(model), scheduler, [this](const SynthSim::Message& m) {
         replies.push_back(m);
-        Dispatch(m.data(), int(m.size()));
+        Receive(m.data(), int(m.size()));
       }),
       panel(model) {
   Kit_SetTimeSource(&clock);
@@ -97,7 +96,11 @@ bool JobEditorFake::checksumCheckAndSend(const unsigned char* bytes, int length)
 
 void JobEditorFake::SetLibrarianRequestActive(bool forLibrarian) {
   manager.transferInProgress = !forLibrarian;
-  receiverArmed = forLibrarian;
+  if (forLibrarian) {
+    manager.armLibrarianReceiver(perfMode);
+  } else {
+    manager.disarmLibrarianReceivers();
+  }
   dataProcessed = false;
   manager.dumpProcessed = false;
 }
@@ -105,40 +108,28 @@ void JobEditorFake::SetLibrarianRequestActive(bool forLibrarian) {
 void JobEditorFake::SetLibrarianStatusUnsaved(bool unsaved) {
   if (!unsaved) return;
   manager.transferInProgress = false;
-  receiverArmed = false;
+  manager.disarmLibrarianReceivers();
   ++unsavedMarks;
 }
 
-void JobEditorFake::feedSysExToDispatch(const uint8_t* bytes, int length) {
+void JobEditorFake::processOwnSysEx(const unsigned char* bytes, int length) {
   fed.emplace_back(bytes, bytes + length);
-  Dispatch(bytes, length);
+  Receive(bytes, length);
 }
 
-bool JobEditorFake::sendSysExNow(const std::vector<uint8_t>& bytes) {
+void JobEditorFake::Receive(const uint8_t* bytes, int length) {
+  if (inputDown) return;
+  ISysEx message(0, bytes, length);
+  manager.ProcessSysEx(&message, true);
+  if (manager.dumpProcessed) dataProcessed = true;
+}
+
+bool JobEditorFake::SendMidiSysex2(std::vector<unsigned char> bytes) {
   sim.Receive(bytes.data(), bytes.size());
   return true;
 }
 
-bool JobEditorFake::sendMidiNow(IMidiMsg* msg) {
+bool JobEditorFake::SendMidiMsg(IMidiMsg* msg) {
   midiSent.push_back(*msg);
   return true;
-}
-
-void JobEditorFake::Dispatch(const uint8_t* bytes, int length) {
-  if (dispatchDown) return;
-  manager.dumpProcessed = false;
-  if (receiverArmed) {
-    LibrarianPatch received;
-    const std::vector<uint8_t> form = perfMode ? LibrarianPerformanceForm(bytes, size_t(length), "Set Name")
-                                               : LibrarianProgramForm(bytes, size_t(length), "Set Name");
-    if (form.empty()) return;
-    received.messages.push_back({form});
-    librarian.setSysexDatatoSelectedSlot(&received);
-    manager.dumpProcessed = true;
-  } else if (manager.transferInProgress && programCoder->Parse(bytes, size_t(length), panel) >= 0) {
-    manager.dumpProcessed = true;
-  } else if (manager.transferInProgress || enquiryPending) {
-    manager.sysexPerformancePatchParse(bytes, length);
-  }
-  if (manager.dumpProcessed) dataProcessed = true;
 }

@@ -16,6 +16,7 @@
 #include "MessagingEditor.h"
 #include "PanelValues.h"
 #include "PatchLibrarian.h"
+#include "PerformanceDumpCoder.h"
 #include "ProgramDumpCoder.h"
 #include "SynthSim.h"
 #include "messaging/MIDIMessageManager.h"
@@ -44,28 +45,35 @@ public:
   bool checksumCheckAndSend(const unsigned char* bytes, int length) override;
   void AllSoundsOff(int, bool) override {}
   void showStatus(const std::string& text) override { statuses.push_back(text); }
-  MIDIMessageManager* messageManager() override { return &manager; }
   DumpParameters& panelParameters() override { return panel; }
-  int paramIndexOf(const std::string& name) const override { return ParamIndex(name); }
+  const ProgramDumpCoder* programDumpCoder() const override { return programCoder.get(); }
+  const PerformanceDumpCoder* performanceDumpCoder() const override { return performanceCoder.get(); }
+  bool isDeviceEnquiryPending() const override { return enquiryPending; }
+  void setDeviceEnquiryPending(bool pending) override { enquiryPending = pending; }
+  int getDeviceId() const override { return deviceId; }
+  void setDeviceId(int id) override { deviceId = id; }
+  void OnParamChange2(int) override {}
+  void OnParamChange(int) override {}
+  void SetLibrarianRequestActive(bool forLibrarian) override;
+  void SetLibrarianStatusUnsaved(bool unsaved) override;
+  void setLibrarianViewDirty() override {}
+  void updatePatchLibrarianView(int) override {}
+  int getTimerValue() const override { return timerMs; }
+  // The editor's SysEx input past the filters: the real dispatch.
+  void processOwnSysEx(const unsigned char* bytes, int length) override;
+  MIDIMessageManager* messageManager() override { return &manager; }
+  int getActiveSlot() const override { return activeSlot; }
   std::string nameText(int paramIdx) const override;
   void keepPatchName(int entry, const std::string& name) override { patchManagerNames.at(size_t(entry)) = name; }
-  int currentDeviceId() const override { return deviceId; }
-  int currentActiveSlot() const override { return activeSlot; }
   bool isLibrarianPerformanceMode() const override { return perfMode; }
   bool searchResultsAreShown() const override { return searchShown; }
   bool librarianRenameActive() const override { return renameActive; }
   bool isHardwareChangeActive() const override { return hardwareChange; }
-  int getTimerValue() override { return timerMs; }
   bool isDataProcessed() const override { return dataProcessed; }
   void clearDataProcessed() override { dataProcessed = false; }
-  bool isDeviceEnquiryPending() const override { return enquiryPending; }
-  void endDeviceEnquiry() override { enquiryPending = false; }
   void selectLibrarianRow(int pane, int row) override { selectedRows.push_back({pane, row}); }
-  void SetLibrarianRequestActive(bool forLibrarian) override;
-  void SetLibrarianStatusUnsaved(bool unsaved) override;
-  void feedSysExToDispatch(const uint8_t* bytes, int length) override;
-  bool sendSysExNow(const std::vector<uint8_t>& bytes) override;
-  bool sendMidiNow(IMidiMsg* msg) override;
+  bool SendMidiSysex2(std::vector<unsigned char> bytes) override;
+  bool SendMidiMsg(IMidiMsg* msg) override;
 
   // ---- LibrarianEditor ----
   std::string getDataFolder() const override { return "/nonexistent/"; }
@@ -75,9 +83,8 @@ public:
   void setLeftCurrentFile(bool, const CurrentFilePair&) override {}
   std::string promptForSaveFile(const std::string&, const std::string&, const std::string&) override { return ""; }
 
-  // The incoming dispatch, reduced: an armed receiver stores in the librarian, else a
-  // transfer in progress or the enquiry reaches the parsers.
-  void Dispatch(const uint8_t* bytes, int length);
+  // A message from the synthesizer's port, as the editor's SysEx input takes it.
+  void Receive(const uint8_t* bytes, int length);
 
   Kit_VirtualClock clock{0};
   SynthSimVirtualScheduler scheduler{clock};
@@ -86,13 +93,13 @@ public:
   PatchLibrarian librarian{this};
   MIDIMessageManager manager{this, nullptr, &librarian, nullptr};
   std::unique_ptr<ProgramDumpCoder> programCoder = ProgramDumpCoder::Create(ParamIndex);
+  std::unique_ptr<PerformanceDumpCoder> performanceCoder = PerformanceDumpCoder::Create(ParamIndex);
 
   bool midiIOSet = true, perfMode = false, searchShown = false, renameActive = false, hardwareChange = false,
        enquiryPending = false;
-  bool dispatchDown = false;  // the dispatch takes nothing
+  bool inputDown = false;  // the SysEx input takes nothing
   int timerMs = 200, deviceId = kDeviceId, activeSlot = 0;
   std::atomic<bool> dataProcessed{false};
-  bool receiverArmed = false;
   int overlayShown = 0, overlayHidden = 0, unsavedMarks = 0;
   bool overlayVisible = false;
   std::vector<std::string> statuses;

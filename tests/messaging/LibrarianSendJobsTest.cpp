@@ -250,7 +250,7 @@ TEST(SendLibrarianPatch, AMessageNotOfTheKindsFormIsNeverWritten) {
 TEST(SendLibrarianPatch, AWaitThePanelNeverEndsTimesOutOrIsCancelledSendingNothing) {
   for (const bool cancel : {false, true}) {
     JobEditorFake editor(1);
-    editor.dispatchDown = true;
+    editor.inputDown = true;
     if (cancel) editor.clock.ScheduleAt(333 * kMs, [&] { editor.manager.sender()->requestCancel(); });
     editor.Run(SendPatch(Patch(StoredProgram(3)), 1));
     EXPECT_EQ(editor.fed.size(), 1u);

@@ -187,35 +187,13 @@ TEST(InitPerformanceJob, ToTheLibrarianOrWhileTheUnitEditsSendsNothing) {
 
 TEST(InitPerformanceJob, APanelThatNeverTakesItTimesOutAfterAHundredPolls) {
   JobEditorFake editor(1);
-  editor.dispatchDown = true;
+  editor.inputDown = true;
   editor.Run(Job(kJobInitPerformance, true));
   EXPECT_TRUE(editor.Shown("CONNECTION TIMED OUT!"));
   EXPECT_TRUE(editor.manager.sender()->timedOut);
   EXPECT_EQ(editor.Now(), 100u * 25000u);
   EXPECT_EQ(std::count(editor.statuses.begin(), editor.statuses.end(), "Processing, please wait..."), 100);
   EXPECT_EQ(editor.overlayHidden, 1);
-}
-
-TEST(PerformanceParse, TheEnquiryReplyChangesNothingRefusedDumpsOnlyMarkBusy) {
-  JobEditorFake editor(1);
-  const Bytes init = InitWithId(3);
-  editor.enquiryPending = true;
-  editor.manager.transferInProgress = true;
-  editor.manager.sysexPerformancePatchParse(init.data(), int(init.size()));
-  EXPECT_TRUE(editor.manager.dumpProcessed);
-  EXPECT_FALSE(editor.enquiryPending);
-  EXPECT_FALSE(editor.manager.transferInProgress);
-  EXPECT_EQ(editor.panel.At("kPartMidiChannel", 0), 0);
-  EXPECT_TRUE(editor.panel.names.empty());
-
-  for (const Bytes& refused : {Bytes(init.begin(), init.begin() + 710), Bytes(766, 0), Bytes()}) {
-    editor.manager.dumpProcessed = true;
-    editor.manager.sysexBusy = false;
-    editor.manager.sysexPerformancePatchParse(refused.data(), int(refused.size()));
-    EXPECT_TRUE(editor.manager.sysexBusy);
-    EXPECT_TRUE(editor.manager.dumpProcessed);  // untouched
-  }
-  EXPECT_EQ(editor.panel.At("kPartMidiChannel", 0), 0);
 }
 
 TEST(PerformanceParse, TheSpacedFormDecodesEvenWhileTheEnquiryWaits) {
@@ -225,16 +203,17 @@ TEST(PerformanceParse, TheSpacedFormDecodesEvenWhileTheEnquiryWaits) {
   SynthSimSettings settings = editor.sim.Settings();
   settings.replyLength = 765;
   editor.sim.SetSettings(settings);
-  editor.dispatchDown = true;
+  editor.inputDown = true;
   editor.sim.SendPerformanceUnasked();
   editor.clock.Advance(1000000);
-  editor.dispatchDown = false;
+  editor.inputDown = false;
   ASSERT_EQ(editor.replies.size(), 1u);
   const Bytes reply = editor.replies[0];
   ASSERT_EQ(reply.size(), 765u);
 
   editor.enquiryPending = true;
-  editor.manager.sysexPerformancePatchParseWN(reply.data(), int(reply.size()));
+  ISysEx spaced(0, reply.data(), int(reply.size()));
+  editor.manager.sysexPerformancePatchParseWN(&spaced);
   EXPECT_TRUE(editor.manager.dumpProcessed);
   EXPECT_TRUE(editor.enquiryPending);
   EXPECT_EQ(editor.panel.At("kPartMidiChannel", 1), 11);
@@ -243,7 +222,8 @@ TEST(PerformanceParse, TheSpacedFormDecodesEvenWhileTheEnquiryWaits) {
 
   const Bytes standard = InitWithId(0);
   editor.manager.dumpProcessed = false;
-  editor.manager.sysexPerformancePatchParseWN(standard.data(), int(standard.size()));
+  ISysEx notSpaced(0, standard.data(), int(standard.size()));
+  editor.manager.sysexPerformancePatchParseWN(&notSpaced);
   EXPECT_FALSE(editor.manager.dumpProcessed);  // only the 765-byte variant
 }
 

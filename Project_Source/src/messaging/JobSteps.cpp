@@ -9,7 +9,7 @@ constexpr int kLoadPolls = 100;
 
 void StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump) {
   plug.SetLibrarianRequestActive(true);
-  plug.feedSysExToDispatch(dump.data(), static_cast<int>(dump.size()));
+  plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
   plug.SetLibrarianStatusUnsaved(true);
 }
 

@@ -23,7 +23,7 @@ constexpr int kHighestBank = 9;  // the ten-bank model's last
 constexpr int kFirstModelsPrograms = 40;
 constexpr int kAllNotesOff = 123;
 
-uint8_t DeviceIdByte(MessagingEditor& plug) { return static_cast<uint8_t>(std::clamp(plug.currentDeviceId(), 0, 15)); }
+uint8_t DeviceIdByte(MessagingEditor& plug) { return static_cast<uint8_t>(std::clamp(plug.getDeviceId(), 0, 15)); }
 
 // Job 2's dump addressed to the edit buffer: a program to part slot `slot`, a
 // performance carrying the current device id as its own. False, leaving the bytes
@@ -54,8 +54,8 @@ void SendLibrarianPatchJob(MIDIMessageSender& sender, const JobArgs& args) {
   if (args.librarianPatch && !args.librarianPatch->empty()) dump = args.librarianPatch->messages.front().bytes;
   if (AddressToEditBuffer(plug, performance, args.slot, &dump)) {
     plug.clearDataProcessed();
-    plug.messageManager()->transferInProgress = true;
-    plug.feedSysExToDispatch(dump.data(), static_cast<int>(dump.size()));
+    if (MIDIMessageManager* manager = plug.messageManager()) manager->transferInProgress = true;
+    plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
     if (AwaitPanelLoad(sender, kLoadPollMs, nullptr) == PanelLoad::kTaken) {
       JobArgs resend;
       resend.jobCode = performance ? kJobSendArrangement : kJobSendPart;
@@ -114,7 +114,7 @@ void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& 
     const std::vector<uint8_t> m = StoreForm(patch.messages.front().bytes, performance, args.storeBank, i,
                                              DeviceIdByte(plug), model);
     if (m.empty()) return;
-    plug.sendSysExNow(m);
+    plug.SendMidiSysex2(m);
     const bool paced = sender.pause(pacingMicros);
     if (sender.cancelRequested()) {
       plug.showStatus("Data write CANCELLED!");
@@ -129,11 +129,12 @@ void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& 
 // Job 3.
 void StoreAllPatchesJob(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& plug = *sender.plug();
-  PatchLibrarian* librarian = plug.messageManager()->librarian();
+  MIDIMessageManager* manager = plug.messageManager();
+  PatchLibrarian* librarian = manager ? manager->librarian() : nullptr;
   plug.DisplayProcessingIndicator(true);
   IMidiMsg allNotesOff;
   allNotesOff.MakeControlChangeMsg(kAllNotesOff, 0.0, 0);
-  plug.sendMidiNow(&allNotesOff);
+  plug.SendMidiMsg(&allNotesOff);
   const bool settled = sender.pause(50 * 1000);
   const std::unique_ptr<PatchFile> bank = librarian ? CopySourceBank(plug, *librarian, args.storePane) : nullptr;
   if (settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank) {

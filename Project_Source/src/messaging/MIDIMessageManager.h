@@ -16,9 +16,6 @@
 // by starters and jobs, read by the dispatch on midi-in and worker threads.
 
 #include <atomic>
-#include <cstdint>
-#include <memory>
-#include <mutex>
 
 #include "messaging/LibrarianDumpReceivers.h"
 #include "messaging/MIDIMessageSender.h"
@@ -27,7 +24,6 @@
 struct ISysEx;
 class IControl;
 class IGraphics;
-class PerformanceDumpCoder;
 class MessagingEditor;
 class PatchLibrarian;
 class PatchManager;
@@ -109,23 +105,11 @@ public:
   // ==== jobs17 ====
 
   // ==== jobs18 ====
-  // A performance dump (711-765 bytes) into the panel, or, while the device-id
-  // enquiry waits, taken as its reply and nothing changed. Sets dumpProcessed when
-  // taken, sysexBusy always.
-  // threads: midi-in, worker (a job feeding its own dump)
-  void sysexPerformancePatchParse(const uint8_t* bytes, int size);
-  // The form of exactly 765 bytes with part blocks 142 bytes apart; no enquiry branch.
-  void sysexPerformancePatchParseWN(const uint8_t* bytes, int size);
-  // The performance coder over the editor's parameter names, made once; null when a
-  // name has no parameter or there is no editor.
-  // threads: any
-  std::shared_ptr<const PerformanceDumpCoder> performanceCoder();
+  // The performance form of exactly 765 bytes whose part blocks lie 142 bytes apart
+  // into the panel; it answers no enquiry. Sets dumpProcessed when taken, sysexBusy always.
+  // threads: midi-in, worker
+  void sysexPerformancePatchParseWN(ISysEx* message);
 
-private:
-  std::once_flag performanceCoderMade_;  // performanceCoder_ is written once
-  std::shared_ptr<const PerformanceDumpCoder> performanceCoder_;
-
-public:
   // ==== incoming ====
 
   // ==== libpanel ====

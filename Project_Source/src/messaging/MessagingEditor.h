@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-class DumpParameters;
 class MIDIMessageManager;
 struct IMidiMsg;
 
@@ -93,54 +92,36 @@ public:
   // ==== jobs17 ====
 
   // ==== jobs18 ====
+  // What the librarian sends and the performance jobs read of the editor and tell it;
+  // an editor without a librarian keeps the defaults.
   // The transfer engine the jobs belong to.
-  virtual MIDIMessageManager* messageManager() = 0;
-  // The panel's parameters as the dump coders read and write them; a value written
-  // takes its side effects with it (slot channels, active slot, local control, names
-  // into the patch manager).
-  // threads: main, midi-in, worker
-  virtual DumpParameters& panelParameters() = 0;
-  // The index of a parameter by its symbolic name; -1 when there is none.
+  // threads: worker
+  virtual MIDIMessageManager* messageManager() { return nullptr; }
+  // The panel's active part slot 0-3.
   // threads: any
-  virtual int paramIndexOf(const std::string& name) const = 0;
+  virtual int getActiveSlot() const { return 0; }
   // Display text 0 of a name parameter (`kPatchName` + slot, `kMultiName`, `kPatchRename`).
   // threads: main, worker
-  virtual std::string nameText(int paramIdx) const = 0;
+  virtual std::string nameText(int paramIdx) const { return {}; }
   // Keeps a name in the patch manager (0 the performance, 1-4 parts A-D) and redraws
   // the librarian list.
-  // threads: main, midi-in, worker
-  virtual void keepPatchName(int entry, const std::string& name) = 0;
+  // threads: main, worker
+  virtual void keepPatchName(int entry, const std::string& name) {}
   // threads: any
-  virtual int currentDeviceId() const = 0;
-  virtual int currentActiveSlot() const = 0;
-  virtual bool isLibrarianPerformanceMode() const = 0;
-  virtual bool searchResultsAreShown() const = 0;
-  virtual bool librarianRenameActive() const = 0;
-  virtual bool isHardwareChangeActive() const = 0;
-  // The librarian's wait step in milliseconds: 200, 250, 300 or 350.
-  virtual int getTimerValue() = 0;
-  // Set once a dump fed to the dispatch or received was taken over.
-  virtual bool isDataProcessed() const = 0;
-  virtual void clearDataProcessed() = 0;
-  // The device-id enquiry waits for its reply; the reply ends it.
-  virtual bool isDeviceEnquiryPending() const = 0;
-  virtual void endDeviceEnquiry() = 0;
+  virtual bool isLibrarianPerformanceMode() const { return false; }
+  virtual bool searchResultsAreShown() const { return false; }
+  virtual bool librarianRenameActive() const { return false; }
+  virtual bool isHardwareChangeActive() const { return false; }
+  // A dump fed to the SysEx input or received was taken over (set by the input).
+  virtual bool isDataProcessed() const { return false; }
+  virtual void clearDataProcessed() {}
   // Highlights a row of the upper (pane 0) or lower list.
   // threads: main, worker
-  virtual void selectLibrarianRow(int pane, int row) = 0;
-  // Dumps to the librarian (true: the receiver of the current kind is armed) or to
-  // the panel's parsers (false).
-  // threads: main, midi-in, worker
-  virtual void SetLibrarianRequestActive(bool forLibrarian) = 0;
-  virtual void SetLibrarianStatusUnsaved(bool unsaved) = 0;
-  // Hands a dump the editor made itself to the incoming-SysEx dispatch, as one from
-  // the synthesizer but past the port's filters, and marks it processed when taken.
+  virtual void selectLibrarianRow(int pane, int row) {}
+  // To the synthesizer's port at once, whether or not the ports were chosen.
   // threads: worker
-  virtual void feedSysExToDispatch(const uint8_t* bytes, int length) = 0;
-  // Sends to the synthesizer's port at once, whether or not ports are chosen.
-  // threads: worker
-  virtual bool sendSysExNow(const std::vector<uint8_t>& bytes) = 0;
-  virtual bool sendMidiNow(IMidiMsg* msg) = 0;
+  virtual bool SendMidiSysex2(std::vector<unsigned char> bytes) { return false; }
+  virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }
 
   // ==== incoming ====
 
