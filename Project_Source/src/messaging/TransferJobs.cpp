@@ -1,0 +1,7 @@
+#include "TransferJobs.h"
+
+void installTransferJobs(MIDIMessageSender& sender) {
+  installPartSendJobs(sender);
+  installRequestJobs(sender);
+  installDeviceEnquiryJob(sender);
+}
