@@ -173,6 +173,28 @@ public:
   // ==== sysexin ====
 
   // ==== jobs17 ====
+  // What the transfer jobs read of the editor and tell it (TavroJobsSupport.cpp).
+  // threads: worker, main
+  const DumpParameters& dumpParameters() override;
+  const ProgramDumpCoder* programDumpCoder() override;
+  int getDeviceId() const override { return deviceId.load(); }
+  int getActiveSlot() const override { return activeSlot.load(); }
+  bool isDataProcessed() const override { return dataProcessed.load(); }
+  void setDeviceEnquiryPending(bool pending) override { deviceEnquiryPending = pending; }
+  void setTransferInProgress(bool inProgress) override;
+  void setTabRefreshPending() override;
+  int librarianSelectedSlot() const override;
+  void setLibrarianSelectedSlot(int slot) override;
+  std::string takePartNameForSend(int slot) override;
+  void feedSysExFromDevice(const uint8_t* bytes, size_t size) override;
+  bool SendMidiSysex2(std::vector<unsigned char> bytes) override;
+  // The SysEx receivers' operations the jobs call; stand-ins in TavroJobsPending.cpp
+  // until the receivers land with their own.
+  int getTimerValue() const override;
+  void SetLibrarianRequestActive(bool active) override;
+  void SetLibrarianStatusUnsaved(bool unsaved) override;
+  // Made on first use, under the plug-in mutex.
+  std::shared_ptr<DumpParameters> panelDumpParameters;
 
   // ==== jobs18 ====
 
