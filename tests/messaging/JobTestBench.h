@@ -1,30 +1,22 @@
 #pragma once
-// The transfer engine with its jobs, the fake editor and a simulated unit, on virtual
-// time: every pause of a job moves time at once, and the unit's replies arrive when
-// their time comes. Run() starts a job and returns once it has ended.
-
-#include <gtest/gtest.h>
+// The job editor with every job of this side installed, a program bank and a
+// performance bank in the librarian, and the time of each status text kept. Jobs run
+// on the test's thread, so every pause moves virtual time at once.
 
 #include <string>
-#include <thread>
+#include <vector>
 
-#include "FakeMessagingEditor.h"
-#include "Kit_TimeSource.h"
-#include "MIDIMessageManager.h"
-#include "SynthSim.h"
+#include "JobEditorFake.h"
+#include "TransferJobs.h"
 
-class JobTestBench {
+class JobTestBench : public JobEditorFake {
 public:
-  explicit JobTestBench(int model = 1, SynthSimSettings settings = SynthSimSettings{}) : editor(model, clock) {
+  explicit JobTestBench(int model = 1, SynthSimSettings settings = SynthSimSettings{}) : JobEditorFake(model) {
     settings.model = model;
     sim.SetSettings(settings);
-    Kit_SetTimeSource(&clock);
-    editor.Connect(&sim);
-    editor.SetSender(manager.sender());
-  }
-  ~JobTestBench() {
-    manager.shutDown();
-    Kit_SetTimeSource(nullptr);
+    installTransferJobs(*manager.sender());
+    AddBank(0, std::vector<LibrarianPatch>(99));
+    AddBank(1, std::vector<LibrarianPatch>(100));
   }
 
   static JobArgs Job(int code) {
@@ -32,23 +24,38 @@ public:
     args.jobCode = code;
     return args;
   }
-  // Starts the job and waits until its thread is idle again.
-  void Run(const JobArgs& args) {
-    ASSERT_TRUE(manager.startJob(args)) << "job " << args.jobCode;
-    while (manager.isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
-  }
+  using JobEditorFake::Run;
   void Run(int code) { Run(Job(code)); }
 
-  // The first time `text` was shown, in wait steps of `stepMillis` from the start.
+  // Received dumps go to the performance bank.
+  void UsePerformances() {
+    perfMode = true;
+    librarian.patchType = 1;
+  }
+  // The stored bytes of a librarian slot of the current kind; empty when none.
+  std::vector<uint8_t> Stored(int slot) const {
+    const LibrarianPatch patch = Slot(perfMode ? 1 : 0, 0, slot);
+    return patch.messages.empty() ? std::vector<uint8_t>() : patch.messages[0].bytes;
+  }
+
+  // The port frames a message that does not start with 0xF0, as requests are sent.
+  bool checksumCheckAndSend(const unsigned char* bytes, int length) override {
+    if (length <= 0 || bytes[0] == 0xF0) return JobEditorFake::checksumCheckAndSend(bytes, length);
+    std::vector<unsigned char> framed(bytes, bytes + length);
+    framed.insert(framed.begin(), 0xF0);
+    framed.push_back(0xF7);
+    return JobEditorFake::checksumCheckAndSend(framed.data(), int(framed.size()));
+  }
+  void showStatus(const std::string& text) override {
+    JobEditorFake::showStatus(text);
+    times.push_back(clock.NowMicros());
+  }
+  // The first time `text` was shown, in wait steps from the start; -1 for never.
   double StepsUntil(const std::string& text) const {
-    for (const auto& status : editor.Statuses())
-      if (status.second == text) return double(status.first) / (editor.stepMillis * 1000.0);
+    for (size_t i = 0; i < statuses.size(); ++i)
+      if (statuses[i] == text) return double(times[i]) / (timerMs * 1000.0);
     return -1;
   }
 
-  Kit_VirtualClock clock{0};
-  SynthSimVirtualScheduler scheduler{clock};
-  FakeMessagingEditor editor;
-  SynthSim sim{SynthSimSettings{}, scheduler, [this](const SynthSim::Message& m) { editor.ReceiveFromDevice(m); }};
-  MIDIMessageManager manager{&editor, nullptr, nullptr, nullptr};
+  std::vector<uint64_t> times;
 };

@@ -32,6 +32,7 @@
 #include "TavroParams.h"
 #include "UISettings.h"
 #include "librarian/LibrarianEditor.h"
+#include "messaging/DumpParameters.h"
 #include "messaging/MessagingEditor.h"
 
 struct IMidiMsg;
@@ -171,30 +172,49 @@ public:
   // ==== commands ====
 
   // ==== sysexin ====
+  // The plug-in's SysEx input (TavroSysExIn.cpp): nothing while the input is suspended
+  // or the side's SysEx filter holds it back; else the manager's dispatch, then the
+  // panel follows: controls redrawn, every binding's last sent value forgotten, the
+  // activity lights off, and "Data processed - Ready!" when a dump was taken over.
+  // threads: midi-in (no lock at entry), main (host SysEx, under the plug-in mutex)
+  void ProcessSysEx(ISysEx* sysex, bool fromDevice) override;
+  void processOwnSysEx(const unsigned char* bytes, int length) override;
+  // threads: main, worker
+  void SetLibrarianRequestActive(bool forLibrarian) override;
+  void SetLibrarianStatusUnsaved(bool unsaved) override;
+  // threads: main, midi-in, worker
+  void setLibrarianViewDirty() override;
+  void updatePatchLibrarianView(int which) override;
+  int getTimerValue() const override;
+  DumpParameters& panelParameters() override { return panelDumpParameters; }
+  const ProgramDumpCoder* programDumpCoder() const override;
+  const PerformanceDumpCoder* performanceDumpCoder() const override;
+  bool isDeviceEnquiryPending() const override { return deviceEnquiryPending.load(); }
+  void setDeviceEnquiryPending(bool pending) override { deviceEnquiryPending = pending; }
+  int getDeviceId() const override { return deviceId.load(); }
+  void setDeviceId(int id) override { deviceId = id; }
+
+  // The panel's parameters as the dump coders see them (TavroDumpParameters.cpp):
+  // values through the panel's controls, no change handler; the name displays and the
+  // patch manager's names under the plug-in mutex.
+  // threads: main, midi-in, worker
+  class PanelDumpParameters : public DumpParameters {
+  public:
+    explicit PanelDumpParameters(Tavro* plug) : plug_(plug) {}
+    int Model() const override;
+    double Value(int index) const override;
+    void SetValue(int index, int value) override;
+    void SetStepValue(int index, int value, double controlPosition) override;
+    void SetName(int index, const std::string& name) override;
+
+  private:
+    Tavro* plug_;
+  };
+  PanelDumpParameters panelDumpParameters{this};
+  // What the SysEx input does once the message is let in.
+  void takeSysEx(ISysEx* sysex, bool fromDevice);
 
   // ==== jobs17 ====
-  // What the transfer jobs read of the editor and tell it (TavroJobsSupport.cpp).
-  // threads: worker, main
-  const DumpParameters& dumpParameters() override;
-  const ProgramDumpCoder* programDumpCoder() override;
-  int getDeviceId() const override { return deviceId.load(); }
-  int getActiveSlot() const override { return activeSlot.load(); }
-  bool isDataProcessed() const override { return dataProcessed.load(); }
-  void setDeviceEnquiryPending(bool pending) override { deviceEnquiryPending = pending; }
-  void setTransferInProgress(bool inProgress) override;
-  void setTabRefreshPending() override;
-  int librarianSelectedSlot() const override;
-  void setLibrarianSelectedSlot(int slot) override;
-  std::string takePartNameForSend(int slot) override;
-  void feedSysExFromDevice(const uint8_t* bytes, size_t size) override;
-  bool SendMidiSysex2(std::vector<unsigned char> bytes) override;
-  // The SysEx receivers' operations the jobs call; stand-ins in TavroJobsPending.cpp
-  // until the receivers land with their own.
-  int getTimerValue() const override;
-  void SetLibrarianRequestActive(bool active) override;
-  void SetLibrarianStatusUnsaved(bool unsaved) override;
-  // Made on first use, under the plug-in mutex.
-  std::shared_ptr<DumpParameters> panelDumpParameters;
 
   // ==== jobs18 ====
 

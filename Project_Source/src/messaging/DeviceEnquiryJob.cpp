@@ -15,7 +15,7 @@ void sendDeviceIdEnquiry(MIDIMessageSender& sender, const JobArgs&) {
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(false);
   // The reply goes to the enquiry, not to the panel's parsers.
-  editor.setTransferInProgress(false);
+  SetTransferInProgress(editor, false);
   editor.showStatus("Connecting to Hardware");
   sender.timedOut = false;
   editor.setDeviceEnquiryPending(true);

@@ -2,12 +2,16 @@
 // What the transfer engine reads of and tells the editor. The editor implements it;
 // tests use a fake.
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+class MIDIMessageManager;
+struct IMidiMsg;
+
 class DumpParameters;
+class IControl;
+class PerformanceDumpCoder;
 class ProgramDumpCoder;
 
 class MessagingEditor {
@@ -38,46 +42,86 @@ public:
   // ==== commands ====
 
   // ==== sysexin ====
+  // The panel's parameters as the dump coders read and write them: values through the
+  // panel's controls (no change handler runs), name texts under the plug-in mutex.
+  // threads: main, midi-in, worker
+  virtual DumpParameters& panelParameters() = 0;
+  // The coders of the two dump kinds; null when the layout lacks a field's parameter.
+  // threads: any
+  virtual const ProgramDumpCoder* programDumpCoder() const = 0;
+  virtual const PerformanceDumpCoder* performanceDumpCoder() const = 0;
+  // The device-id enquiry (job 12) is out: the next accepted message answers it.
+  // threads: any
+  virtual bool isDeviceEnquiryPending() const = 0;
+  virtual void setDeviceEnquiryPending(bool pending) = 0;
+  // The synthesizer's device id 0..15, written into every dump and request.
+  // threads: any
+  virtual int getDeviceId() const = 0;
+  virtual void setDeviceId(int id) = 0;
+  // The hardware-side change of a parameter (the tab for received data: kQuickTab).
+  // threads: main, midi-in, worker; takes the plug-in mutex
+  virtual void OnParamChange2(int paramIdx) = 0;
+  // The panel's change of a parameter (kShowVelomap after a value from SysEx).
+  // threads: main, midi-in; takes the plug-in mutex
+  virtual void OnParamChange(int paramIdx) = 0;
+  // The panel control bound to the SysEx message with these five key parts; none in
+  // an editor without SysEx-bound controls.
+  // threads: main, midi-in, worker
+  virtual IControl* getSysexControl(int key1, int key2, int key3, int key4, int key5) { return nullptr; }
+  // Requested dumps go to the librarian's armed receiver (true) or to the panel (false);
+  // both clear the data-processed flags.
+  // threads: main, worker
+  virtual void SetLibrarianRequestActive(bool forLibrarian) = 0;
+  // True: the requests are over, the librarian's bank is marked unsaved; false: nothing.
+  // threads: main, worker
+  virtual void SetLibrarianStatusUnsaved(bool unsaved) = 0;
+  // Redraws the librarian list; reloads the rows of the upper (0), lower (1) or both (2)
+  // panes.
+  // threads: main, midi-in, worker
+  virtual void setLibrarianViewDirty() = 0;
+  virtual void updatePatchLibrarianView(int which) = 0;
+  // The wait step of the request jobs in milliseconds (kLibSyncTimer: 200..350).
+  // threads: any
+  virtual int getTimerValue() const = 0;
+  // A dump of the editor's own (a job's, the librarian list's) into the incoming-SysEx
+  // road as if the synthesizer had sent it, past the port's SysEx filter and the
+  // input's suspension, which are about the port.
+  // threads: main, worker
+  virtual void processOwnSysEx(const unsigned char* bytes, int length) = 0;
 
   // ==== jobs17 ====
-  // What the transfer jobs read of the panel and the librarian, and how they report.
-  // The part slots' sound as the dump coders read it (values, model).
-  // threads: worker
-  virtual const DumpParameters& dumpParameters() = 0;
-  // The program dump's coder; null when the parameter table lacks one of its fields.
-  virtual const ProgramDumpCoder* programDumpCoder() = 0;
-  // The synthesizer's device id 0-15 and the active part slot 0-3.
-  virtual int getDeviceId() const = 0;
-  virtual int getActiveSlot() const = 0;
-  // The wait step of the request jobs in milliseconds (200, 250, 300 or 350).
-  virtual int getTimerValue() const = 0;
-  // A reply or a fed dump was taken over since the destination was last armed.
-  virtual bool isDataProcessed() const = 0;
-  // The device-id enquiry is out (true) or over (false).
-  virtual void setDeviceEnquiryPending(bool pending) = 0;
-  // Incoming dumps go to the panel's parsers (true) or not.
-  virtual void setTransferInProgress(bool inProgress) = 0;
-  // Every dump parsed into the panel from now on re-selects the panel's tab.
-  virtual void setTabRefreshPending() = 0;
-  // Arms the librarian receiver of the current mode (true) or sends replies to the
-  // panel (false); both clear the taken-over flags.
-  virtual void SetLibrarianRequestActive(bool active) = 0;
-  // Marks the librarian's bank unsaved after a received dump (true; false does nothing).
-  virtual void SetLibrarianStatusUnsaved(bool unsaved) = 0;
-  // The librarian slot a received dump is stored into (-1 none).
-  virtual int librarianSelectedSlot() const = 0;
-  virtual void setLibrarianSelectedSlot(int slot) = 0;
-  // The name a part is sent with: the rename text while a librarian slot is renamed,
-  // else the slot's name, which also becomes its kept name ("Set Name" when empty).
-  // Taken under the plug-in mutex.
-  virtual std::string takePartNameForSend(int slot) = 0;
-  // Hands a dump to the editor's SysEx input as if the synthesizer had sent it.
-  virtual void feedSysExFromDevice(const uint8_t* bytes, size_t size) = 0;
-  // Sends the bytes as they stand to the synthesizer's port, whether or not the
-  // ports were chosen.
-  virtual bool SendMidiSysex2(std::vector<unsigned char> bytes) = 0;
 
   // ==== jobs18 ====
+  // What the librarian sends and the performance jobs read of the editor and tell it;
+  // an editor without a librarian keeps the defaults.
+  // The transfer engine the jobs belong to.
+  // threads: worker
+  virtual MIDIMessageManager* messageManager() { return nullptr; }
+  // The panel's active part slot 0-3.
+  // threads: any
+  virtual int getActiveSlot() const { return 0; }
+  // Display text 0 of a name parameter (`kPatchName` + slot, `kMultiName`, `kPatchRename`).
+  // threads: main, worker
+  virtual std::string nameText(int paramIdx) const { return {}; }
+  // Keeps a name in the patch manager (0 the performance, 1-4 parts A-D) and redraws
+  // the librarian list.
+  // threads: main, worker
+  virtual void keepPatchName(int entry, const std::string& name) {}
+  // threads: any
+  virtual bool isLibrarianPerformanceMode() const { return false; }
+  virtual bool searchResultsAreShown() const { return false; }
+  virtual bool librarianRenameActive() const { return false; }
+  virtual bool isHardwareChangeActive() const { return false; }
+  // A dump fed to the SysEx input or received was taken over (set by the input).
+  virtual bool isDataProcessed() const { return false; }
+  virtual void clearDataProcessed() {}
+  // Highlights a row of the upper (pane 0) or lower list.
+  // threads: main, worker
+  virtual void selectLibrarianRow(int pane, int row) {}
+  // To the synthesizer's port at once, whether or not the ports were chosen.
+  // threads: worker
+  virtual bool SendMidiSysex2(std::vector<unsigned char> bytes) { return false; }
+  virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }
 
   // ==== incoming ====
 

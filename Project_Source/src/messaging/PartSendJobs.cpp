@@ -1,11 +1,12 @@
 // Jobs 1 and 11: one program into the synthesizer or the librarian. A dump meant for
 // the librarian or the panel goes straight to the editor's SysEx input (the port's
-// own input would drop it).
+// own filter would drop it).
 
 #include <algorithm>
 #include <iterator>
 #include <vector>
 
+#include "JobSteps.h"
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
 #include "ProgramDumpCoder.h"
@@ -14,26 +15,32 @@
 
 namespace {
 
+constexpr int kPatchName = 354;  // + slot
+constexpr int kPatchRename = 655;
 constexpr int kSettleMillis = 500;
-constexpr int kInitLoadPauses = 100;
 constexpr int kInitLoadPauseMillis = 25;
+
+// The name the part goes with: the rename text while a librarian slot is renamed,
+// else the slot's name, which the editor also keeps ("Set Name" when empty).
+std::string PartName(MessagingEditor& editor, int slot) {
+  if (editor.librarianRenameActive()) return editor.nameText(kPatchRename);
+  const std::string name = editor.nameText(kPatchName + slot);
+  editor.keepPatchName(slot + 1, name.empty() ? "Set Name" : name);
+  return name;
+}
 
 void sendPartToDevice(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   editor.DisplayProcessingIndicator(true);
   const ProgramDumpCoder* coder = editor.programDumpCoder();
   std::vector<uint8_t> dump;
-  if (coder) dump = coder->Build(editor.dumpParameters(), args.slot, editor.getDeviceId());
+  if (coder) dump = coder->Build(editor.panelParameters(), args.slot, editor.getDeviceId());
   if (!dump.empty()) {
-    const std::string name = editor.takePartNameForSend(args.slot);
-    if (args.toLibrarian) {
-      const std::vector<uint8_t> named = ProgramDumpCoder::WithName(dump, name);
-      editor.SetLibrarianRequestActive(true);
-      editor.feedSysExFromDevice(named.data(), named.size());
-      editor.SetLibrarianStatusUnsaved(true);
-    } else {
+    const std::string name = PartName(editor, args.slot);
+    if (args.toLibrarian)
+      StoreInLibrarianSlot(editor, ProgramDumpCoder::WithName(dump, name));
+    else
       editor.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size()));
-    }
   }
   JobPauseMillis(sender, kSettleMillis);
   editor.DisplayProcessingIndicator(false);
@@ -48,22 +55,11 @@ void initPatch(MIDIMessageSender& sender, const JobArgs& args) {
     init[5] = static_cast<uint8_t>(std::clamp(editor.getActiveSlot(), 0, 3));
     editor.SendMidiSysex2(init);
     editor.SetLibrarianRequestActive(false);
-    editor.feedSysExFromDevice(init.data(), init.size());
-    for (int pause = 1; pause <= kInitLoadPauses; ++pause) {
-      JobPauseMillis(sender, kInitLoadPauseMillis);
-      editor.showStatus("Processing, please wait...");
-      if (pause == kInitLoadPauses) {
-        editor.showStatus("CONNECTION TIMED OUT!");
-        sender.timedOut = true;
-      } else if (editor.isDataProcessed()) {
-        editor.showStatus("Patch INIT Sent!");
-        break;
-      }
-    }
+    editor.processOwnSysEx(init.data(), static_cast<int>(init.size()));
+    if (AwaitPanelLoad(sender, kInitLoadPauseMillis, "Processing, please wait...") == PanelLoad::kTaken)
+      editor.showStatus("Patch INIT Sent!");
   } else {
-    editor.SetLibrarianRequestActive(true);
-    editor.feedSysExFromDevice(init.data(), init.size());
-    editor.SetLibrarianStatusUnsaved(true);
+    StoreInLibrarianSlot(editor, init);
   }
   editor.DisplayProcessingIndicator(false);
 }

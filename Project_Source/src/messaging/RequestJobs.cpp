@@ -12,7 +12,7 @@ namespace {
 constexpr int kPerformanceSteps = 15;
 constexpr int kBankProgramSteps = 20;
 
-int Model(MessagingEditor& editor) { return editor.dumpParameters().Model(); }
+int Model(MessagingEditor& editor) { return editor.panelParameters().Model(); }
 
 bool InRange(int slot, int count) { return slot >= 0 && slot < count; }
 
@@ -34,7 +34,7 @@ void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs&
   const int step = editor.getTimerValue();
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(!args.toPanel);
-  if (args.toPanel) editor.setTabRefreshPending();
+  if (args.toPanel) SetTabRefreshPending(editor);
   sender.timedOut = false;
   JobPauseMillis(sender, step);
   SendRequest(editor, editor.getDeviceId(), kEditPerformanceRequest, 0);
@@ -76,7 +76,7 @@ void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
   // The stored program is the librarian's selected slot, which must lie in the bank
   // (a negative slot went out as 0xFF).
   auto number = [&editor, &args]() {
-    return args.useActiveSlot ? editor.getActiveSlot() : editor.librarianSelectedSlot();
+    return args.useActiveSlot ? editor.getActiveSlot() : SelectedLibrarianSlot(editor);
   };
   auto sendable = [&args](int n) { return args.useActiveSlot || InRange(n, kProgramsPerBank); };
   if (!sendable(number())) {
@@ -104,7 +104,7 @@ void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
   const int step = editor.getTimerValue();
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(true);
-  const int number = editor.librarianSelectedSlot();
+  const int number = SelectedLibrarianSlot(editor);
   if (!InRange(number, kPerformancesPerBank)) {
     editor.DisplayProcessingIndicator(false);
     return;
@@ -128,7 +128,7 @@ void RequestBank(MIDIMessageSender& sender, uint8_t type, int count, int steps) 
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
   editor.DisplayProcessingIndicator(true);
-  editor.setLibrarianSelectedSlot(0);
+  SetSelectedLibrarianSlot(editor, 0);
   sender.timedOut = false;
   bool complete = true;
   for (int number = 0; number < count; ++number) {
@@ -143,9 +143,9 @@ void RequestBank(MIDIMessageSender& sender, uint8_t type, int count, int steps) 
       complete = false;
       break;
     }
-    editor.setLibrarianSelectedSlot(editor.librarianSelectedSlot() + 1);
+    SetSelectedLibrarianSlot(editor, SelectedLibrarianSlot(editor) + 1);
   }
-  editor.setLibrarianSelectedSlot(0);
+  SetSelectedLibrarianSlot(editor, 0);
   if (complete) editor.SetLibrarianStatusUnsaved(true);
   ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);

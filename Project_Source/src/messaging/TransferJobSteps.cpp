@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "MIDIMessageManager.h"
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
+#include "librarian/PatchLibrarian.h"
 
 namespace {
 bool TenBanks(int model) { return model == 2; }
@@ -27,6 +29,30 @@ MessagingEditor& JobEditor(MIDIMessageSender& sender) { return *sender.plug(); }
 bool JobStopRequested(const MIDIMessageSender& sender) { return sender.cancelRequested() || sender.shuttingDown(); }
 
 void JobPauseMillis(MIDIMessageSender& sender, int millis) { sender.pause(uint64_t(millis) * 1000); }
+
+namespace {
+PatchLibrarian* Librarian(MessagingEditor& editor) {
+  MIDIMessageManager* manager = editor.messageManager();
+  return manager ? manager->librarian() : nullptr;
+}
+}  // namespace
+
+int SelectedLibrarianSlot(MessagingEditor& editor) {
+  PatchLibrarian* librarian = Librarian(editor);
+  return librarian ? librarian->selectedSlot.load() : -1;
+}
+
+void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot) {
+  if (PatchLibrarian* librarian = Librarian(editor)) librarian->selectedSlot = slot;
+}
+
+void SetTransferInProgress(MessagingEditor& editor, bool inProgress) {
+  if (MIDIMessageManager* manager = editor.messageManager()) manager->transferInProgress = inProgress;
+}
+
+void SetTabRefreshPending(MessagingEditor& editor) {
+  if (MIDIMessageManager* manager = editor.messageManager()) manager->tabRefreshPending = true;
+}
 
 void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number) {
   const unsigned char request[5] = {0x33, static_cast<unsigned char>(deviceId & 0x0F), 0x04,

@@ -28,6 +28,14 @@ MessagingEditor& JobEditor(MIDIMessageSender& sender);
 bool JobStopRequested(const MIDIMessageSender& sender);
 void JobPauseMillis(MIDIMessageSender& sender, int millis);
 
+// The librarian slot a received dump is stored into; -1 without a librarian.
+int SelectedLibrarianSlot(MessagingEditor& editor);
+void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot);
+// The engine's flags: incoming dumps go to the panel's parsers; every dump parsed
+// into the panel re-selects the panel's tab.
+void SetTransferInProgress(MessagingEditor& editor, bool inProgress);
+void SetTabRefreshPending(MessagingEditor& editor);
+
 // Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7).
 void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number);
 

@@ -1,7 +1,7 @@
 #pragma once
 // The transfer functions of the job codes, installed on the sender by the manager.
-// One installer per group of jobs, each in its group's file; installTransferJobs
-// calls them all.
+// One installer per group of jobs, each declared in its group's header;
+// installTransferJobs calls them all.
 //
 // threads: main, before the first start.
 
