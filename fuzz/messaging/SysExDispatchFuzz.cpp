@@ -2,7 +2,8 @@
 // flags (receivers armed, transfer, enquiry, tab refresh, host side, librarian kind,
 // the message sent twice), byte 1 the model (low two bits) and the locks of every slot
 // (the rest), byte 2 the librarian's selected slot; the rest is the message, given at
-// its exact size. What the librarian keeps must be a whole named dump, the device id
+// its exact size. What the librarian keeps must be a whole named SysEx dump (F0, data
+// bytes, F7), the device id
 // must stay 0..15, and parameters outside the table abort (the array's at()).
 
 #include <cstddef>
@@ -34,7 +35,10 @@ void CheckKept(const PatchLibrarian& librarian, int type) {
       if (patch.messages.empty()) continue;
       const std::vector<uint8_t>& kept = patch.messages[0].bytes;
       const size_t n = kept.size();
-      if (patch.messages.size() != 1 || (n != 149 && n != 725 && n != 765) || kept.back() != 0xF7) std::abort();
+      if (patch.messages.size() != 1 || (n != 149 && n != 725 && n != 765)) std::abort();
+      if (kept.front() != 0xF0 || kept.back() != 0xF7) std::abort();
+      for (size_t i = 1; i + 1 < n; ++i)
+        if (kept[i] >= 0x80) std::abort();
       if (patch.name.size() != 10) std::abort();
     }
   });

@@ -69,6 +69,24 @@ TEST(SysExIn, ATakenDumpReachesThePanelAndEveryBindingForgetsItsLastValue) {
   EXPECT_EQ(t.statusText->GetTextString(), "Data processed - Ready!");
 }
 
+TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {
+  SysExIn f;
+  Tavro& t = f.t;
+  const auto init = InitPerformance();
+  std::vector<uint8_t> dump(init.begin(), init.end());
+  dump[534 + 2 * 2] = 9;   // slot C's channel 10
+  dump[646] = 1;           // local control on
+  dump[650] = 3;           // slot D active
+  f.send(dump);
+  EXPECT_EQ(t.slotChannels[2], 10);
+  EXPECT_EQ(t.paramValue(kPartMidiChannel + 2), 10);
+  EXPECT_TRUE(t.localControl);
+  EXPECT_EQ(t.activeSlot, 3);
+  EXPECT_EQ(t.paramValue(kQuickTab), 3);
+  EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Perf Req.");
+  EXPECT_EQ(t.patchManager->names[0], "Perf Req.");
+}
+
 TEST(SysExIn, TheInputsSuspensionAndFiltersHoldMessagesBackButNotTheEditorsOwnDumps) {
   struct Case {
     const char* what;

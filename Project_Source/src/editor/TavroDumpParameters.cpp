@@ -13,6 +13,7 @@
 
 namespace {
 
+constexpr int kLocalControl = 346;
 constexpr int kMultiName = 353;
 constexpr int kPatchName = 354;  // + slot
 
@@ -46,7 +47,15 @@ int Tavro::PanelDumpParameters::Model() const { return plug_->nordModel.load(); 
 
 double Tavro::PanelDumpParameters::Value(int index) const { return plug_->paramValue(index); }
 
-void Tavro::PanelDumpParameters::SetValue(int index, int value) { plug_->setFromPlug(index, value); }
+// A performance also carries what the plug-in keeps beside its parameters: the slot
+// channels, the active slot (taken before the tab) and local control.
+void Tavro::PanelDumpParameters::SetValue(int index, int value) {
+  if (index == kQuickTab) plug_->activeSlot = value;
+  plug_->setFromPlug(index, value);
+  if (index >= kPartMidiChannel && index < kPartMidiChannel + kSlotCount)
+    plug_->slotChannels[size_t(index - kPartMidiChannel)] = value;
+  if (index == kLocalControl) plug_->localControl = value != 0;
+}
 
 void Tavro::PanelDumpParameters::SetStepValue(int index, int value, double controlPosition) {
   IParam* param = plug_->GetParam(index);

@@ -3,9 +3,10 @@
 // the dispatch offers it the next accepted message from the synthesizer, and it keeps
 // that message as a named librarian patch and disarms itself.
 //
-// Only whole dumps are kept: programs of 139 or 149 bytes; performances of 711..715
-// bytes (zero-filled to 714, the end byte zeroed), 725 or 765. Anything else is
-// refused: nothing is kept and the receiver stays armed for the next message.
+// Only whole dumps are kept: messages from F0 to F7 with only data bytes between, of
+// 139 or 149 bytes for programs, of 711..715 (zero-filled to 714, the end byte zeroed),
+// 725 or 765 for performances. Anything else is refused: nothing is kept and the
+// receiver stays armed for the next message.
 //
 // threads: armed and disarmed from main and worker; messages offered on midi-in and
 // worker. `armed` and `patch` change together under the receiver's lock (a leaf).
