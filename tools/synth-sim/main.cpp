@@ -2,7 +2,7 @@
 //
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
-//             [--unsolicited-ms T]
+//             [--unsolicited-ms T] [--memory-write-ms W]
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not.
@@ -27,7 +27,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
                "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
-               "[--slot-byte-out-of-range] [--unsolicited-ms T]\n");
+               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--memory-write-ms W]\n");
   return 2;
 }
 
@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
       settings.replyLength = static_cast<int>(value);
     } else if (option == "--unsolicited-ms" && hasValue && ReadNumber(argv[++i], 1, 3600000, value)) {
       unsolicitedMs = value;
+    } else if (option == "--memory-write-ms" && hasValue && ReadNumber(argv[++i], 0, 60000, value)) {
+      settings.memoryWriteMicros = static_cast<uint64_t>(value) * 1000;
     } else if (option == "--name" && hasValue) {
       name = argv[++i];
     } else if (option == "--device-id" && hasValue && ReadNumber(argv[++i], 0, 15, value)) {

@@ -219,6 +219,34 @@ public:
   // ==== jobs17 ====
 
   // ==== jobs18 ====
+  // Librarian sends and the performance resend (TavroLibrarianSends.cpp).
+  // Sends a slot of the upper (pane 0) or lower list through the panel to the
+  // synthesizer (job 2, with its own copy of the slot); pads the bank to 99 first.
+  // threads: main, midi-in (program changes); pauses 150 ms with a port set
+  void sendPatchToDeviceFromLibrarian(int row, int pane);
+  // Writes the bank file of a list into a synthesizer bank (job 3).
+  // threads: main
+  void storeAllPatchesToDeviceFromLibrarian(int pane, int ignored, int bank);
+  void SendAllProgramsFromLibrarian(int bank);
+  // Resends one slot's program (job 1) when one of its sections is locked, or the
+  // whole performance (job 0) when the first mod-wheel lock is on; pause up to 300 ms.
+  // threads: main, midi-in
+  void sendPartDataBackToHardware(int slot);
+  void sendMultiDataBackToHardware();
+  // What the librarian sends and the performance jobs read of the editor.
+  // threads: as MessagingEditor says
+  MIDIMessageManager* messageManager() override { return midiManager; }
+  int getActiveSlot() const override { return activeSlot.load(); }
+  std::string nameText(int paramIdx) const override;
+  void keepPatchName(int entry, const std::string& name) override;
+  bool searchResultsAreShown() const override { return searchResultsShown.load(); }
+  bool librarianRenameActive() const override { return !renameInactive.load(); }
+  bool isHardwareChangeActive() const override { return hardwareChangeActive.load(); }
+  bool isDataProcessed() const override { return dataProcessed.load(); }
+  void clearDataProcessed() override { dataProcessed = false; }
+  void selectLibrarianRow(int pane, int row) override;
+  bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
+  bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
 
   // ==== incoming ====
 

@@ -105,6 +105,10 @@ public:
   // ==== jobs17 ====
 
   // ==== jobs18 ====
+  // The performance form of exactly 765 bytes whose part blocks lie 142 bytes apart
+  // into the panel; it answers no enquiry. Sets dumpProcessed when taken, sysexBusy always.
+  // threads: midi-in, worker
+  void sysexPerformancePatchParseWN(ISysEx* message);
 
   // ==== incoming ====
 

@@ -2,7 +2,12 @@
 // What the transfer engine reads of and tells the editor. The editor implements it;
 // tests use a fake.
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+class MIDIMessageManager;
+struct IMidiMsg;
 
 class DumpParameters;
 class IControl;
@@ -87,6 +92,36 @@ public:
   // ==== jobs17 ====
 
   // ==== jobs18 ====
+  // What the librarian sends and the performance jobs read of the editor and tell it;
+  // an editor without a librarian keeps the defaults.
+  // The transfer engine the jobs belong to.
+  // threads: worker
+  virtual MIDIMessageManager* messageManager() { return nullptr; }
+  // The panel's active part slot 0-3.
+  // threads: any
+  virtual int getActiveSlot() const { return 0; }
+  // Display text 0 of a name parameter (`kPatchName` + slot, `kMultiName`, `kPatchRename`).
+  // threads: main, worker
+  virtual std::string nameText(int paramIdx) const { return {}; }
+  // Keeps a name in the patch manager (0 the performance, 1-4 parts A-D) and redraws
+  // the librarian list.
+  // threads: main, worker
+  virtual void keepPatchName(int entry, const std::string& name) {}
+  // threads: any
+  virtual bool isLibrarianPerformanceMode() const { return false; }
+  virtual bool searchResultsAreShown() const { return false; }
+  virtual bool librarianRenameActive() const { return false; }
+  virtual bool isHardwareChangeActive() const { return false; }
+  // A dump fed to the SysEx input or received was taken over (set by the input).
+  virtual bool isDataProcessed() const { return false; }
+  virtual void clearDataProcessed() {}
+  // Highlights a row of the upper (pane 0) or lower list.
+  // threads: main, worker
+  virtual void selectLibrarianRow(int pane, int row) {}
+  // To the synthesizer's port at once, whether or not the ports were chosen.
+  // threads: worker
+  virtual bool SendMidiSysex2(std::vector<unsigned char> bytes) { return false; }
+  virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }
 
   // ==== incoming ====
 
