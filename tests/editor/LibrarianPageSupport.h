@@ -37,6 +37,13 @@ inline std::string ProgramBank(const std::string& prefix) {
   return image;
 }
 
+// The position of the first message equal to `message` among those sent, or -1.
+inline int Find(const std::vector<std::vector<unsigned char>>& sent, const std::vector<unsigned char>& message) {
+  for (size_t i = 0; i < sent.size(); ++i)
+    if (sent[i] == message) return int(i);
+  return -1;
+}
+
 inline bool Exists(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0;

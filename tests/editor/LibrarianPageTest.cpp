@@ -71,8 +71,9 @@ TEST(LibrarianPage, DoubleClickWithPortsSendsTheRowThroughJobTwo) {
   EXPECT_EQ(page.plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread), 1);
   // Notes 127 down to 1 off on slot A's channel before the job.
   const auto sent = page.sent();
-  ASSERT_EQ(sent.size(), 127u);
-  EXPECT_EQ(sent.front(), (std::vector<unsigned char>{0x80, 127, 64}));
+  ASSERT_GE(sent.size(), 127u);
+  EXPECT_EQ(sent[0], (std::vector<unsigned char>{0x80, 127, 64}));
+  EXPECT_EQ(sent[126], (std::vector<unsigned char>{0x80, 1, 64}));
 }
 
 TEST(LibrarianPage, ArrowKeysWrapAroundThePane) {
@@ -172,9 +173,7 @@ TEST(LibrarianPage, ProgramMenuGroupThreeItemFourWritesProgram34) {
   page.backend.ScriptPopupChoice({3, 3});
   page.clickMenu("PROGRAMNUMBERMENU", kProgramNumberMenu);
   EXPECT_EQ(int(page.plug->GetParam(kCurrentProgram)->Value()), 33);
-  const auto sent = page.sent();
-  ASSERT_FALSE(sent.empty());
-  EXPECT_EQ(sent.back(), (std::vector<unsigned char>{0xC0, 33}));
+  EXPECT_GE(Find(page.sent(), {0xC0, 33}), 0);
 }
 
 TEST(LibrarianPage, Program100SendsProgramChange99) {
@@ -184,9 +183,7 @@ TEST(LibrarianPage, Program100SendsProgramChange99) {
   ASSERT_TRUE(page.plug->perfMode);
   page.backend.ScriptPopupChoiceText("91-100/Program 100");
   page.clickMenu("PROGRAMNUMBERMENU", kProgramNumberMenu);
-  const auto sent = page.sent();
-  ASSERT_FALSE(sent.empty());
-  EXPECT_EQ(sent.back(), (std::vector<unsigned char>{0xC0, 99}));
+  EXPECT_GE(Find(page.sent(), {0xC0, 99}), 0);
 }
 
 TEST(LibrarianPage, BankAndProgramLayersFollowModeAndLibraryControl) {

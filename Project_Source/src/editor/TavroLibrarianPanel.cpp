@@ -2,16 +2,12 @@
 
 #include "TavroLibrarianPanel.h"
 
-#include <optional>
-
 #include "ControlLayer.h"
 #include "IControl.h"
-#include "IMidiMsg.h"
 #include "IParam.h"
 #include "LibrarianPanelParts.h"
 #include "PatchLibrarian.h"
 #include "Tavro.h"
-#include "WinEmu_Time.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 #include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/LibrarianViewControl.h"
@@ -20,11 +16,6 @@
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
-
-constexpr int kBankSize = 99;
-constexpr int kNoteOffVelocity = 64;
-constexpr int kSendPauseBeforeMs = 100;
-constexpr int kSendPauseAfterMs = 50;
 
 // Each job reads only the flag field that is its own, so the menu's one flag goes
 // into all of them.
@@ -81,40 +72,7 @@ void TavroLibrarianPanel::updateBankAndProgramMenuNames(bool keepBankMenu) {
 LibrarianViewControl* TavroLibrarianPanel::librarianView() { return plug_.librarianList(); }
 
 void TavroLibrarianPanel::sendPatchToDeviceFromLibrarian(int row, int side) {
-  PatchLibrarian* librarian = plug_.librarian;
-  if (!librarian) return;
-  const int type = librarian->patchType;
-  const bool search = side == 1 && plug_.searchResultsShown;
-  const int index = side == 0 ? librarian->upperFileIndex.load() : librarian->lowerFileIndex.load();
-  std::optional<LibrarianPatch> patch;
-  librarian->modify([&](PatchLibrary& library) {
-    if (!search && type != 0 && type != 1) return;
-    PatchFileList& files = search ? library.searchFiles : library.filesOfType(type);
-    if (index < 0 || index >= int(files.size()) || !files[size_t(index)]) return;
-    auto& patches = files[size_t(index)]->patches;
-    if (patches.size() < size_t(kBankSize)) patches.resize(kBankSize);
-    if (row >= 0 && row < int(patches.size()) && !patches[size_t(row)].empty()) patch = patches[size_t(row)];
-  });
-  if (!patch) return;
-  if (LibrarianViewControl* view = plug_.librarianList()) view->currentRow = row;
-  if (!plug_.midiIOSet) return;
-  const int channel = plug_.slotChannel(plug_.activeSlot) - 1;
-  for (int note = 127; note >= 1 && channel >= 0; --note) {
-    IMidiMsg off;
-    off.MakeNoteOffMsg(note, 0, channel, kNoteOffVelocity);
-    plug_.sendMidiMsgAndLog(&off);
-  }
-  Sleep(kSendPauseBeforeMs);
-  plug_.holdOutputWhileBusy = true;
-  Sleep(kSendPauseAfterMs);
-  MIDIMessageManager* manager = plug_.midiManager;
-  if (!manager || manager->isRunning(MIDIMessageManager::kTransferThread)) return;
-  sending_ = *patch;
-  JobArgs args;
-  args.jobCode = kJobSendLibrarianPatch;
-  args.librarianPatch = &sending_;
-  args.slot = plug_.activeSlot;
-  manager->startJob(args, false);
+  plug_.sendPatchToDeviceFromLibrarian(row, side);
 }
 
 void TavroLibrarianPanel::SetLibrarianRequestActive(bool active) { plug_.SetLibrarianRequestActive(active); }
@@ -150,28 +108,15 @@ void TavroLibrarianPanel::sendAllPatchRequestSysexFromLibrarian(int bank) {
   if (plug_.midiManager) plug_.midiManager->sendAllPatchRequestSysexFromLibrarian(bank);
 }
 
-int TavroLibrarianPanel::selectedSide() {
-  LibrarianViewControl* view = plug_.librarianList();
-  return view && view->selectedUpper < 0 ? 1 : 0;
-}
-
 void TavroLibrarianPanel::SendSingleProgramFromLibrarian() {
-  if (plug_.librarian) sendPatchToDeviceFromLibrarian(plug_.librarian->selectedSlot, selectedSide());
+  LibrarianViewControl* list = plug_.librarianList();
+  if (plug_.librarian) plug_.sendPatchToDeviceFromLibrarian(plug_.librarian->selectedSlot, list && list->selectedUpper < 0 ? 1 : 0);
 }
 
-void TavroLibrarianPanel::SendAllProgramsFromLibrarian(int bank) {
-  if (plug_.librarian) plug_.librarian->selectedSlot = 0;
-  storeAllPatchesToDeviceFromLibrarian(selectedSide(), bank);
-}
+void TavroLibrarianPanel::SendAllProgramsFromLibrarian(int bank) { plug_.SendAllProgramsFromLibrarian(bank); }
 
 void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int bank) {
-  MIDIMessageManager* manager = plug_.midiManager;
-  if (!plug_.midiIOSet || !manager) return;
-  JobArgs args;
-  args.jobCode = kJobStoreAllPatches;
-  args.storePane = side;
-  args.storeBank = bank;
-  manager->startJob(args, false);
+  plug_.storeAllPatchesToDeviceFromLibrarian(side, 0, bank);
 }
 
 void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(LibrarianParam::kRefreshFolders, 1.0, false); }

@@ -6,7 +6,6 @@
 // threads: main, unless a function says otherwise.
 
 #include "IGraphicsStructs.h"
-#include "LibrarianRecords.h"
 #include "librarian/panel/LibrarianPanelEditor.h"
 
 class IControl;
@@ -105,13 +104,7 @@ public:
   void OpenHelpTopics(int topic) override;
 
 private:
-  // The list side the store and single-send items work on: the lower when the
-  // upper pane has no selection.
-  int selectedSide();
-
   Tavro& plug_;
-  // What job 2 sends: its own copy, kept until the next start (only one job runs).
-  LibrarianPatch sending_;
 };
 
 // The parts the start-up builds the librarian page with.

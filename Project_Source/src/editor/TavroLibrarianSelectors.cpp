@@ -48,6 +48,14 @@ void SetFamily(Tavro& plug, int first, int second, int value) {
   }
 }
 
+// Locked sections keep the panel's sound: it goes back to the synthesizer.
+void ResendLocked(Tavro& plug, int slot) {
+  if (plug.perfMode)
+    plug.sendMultiDataBackToHardware();
+  else
+    plug.sendPartDataBackToHardware(slot);
+}
+
 // Bank select and program change on `channel` (0-based), then the slot's program or
 // the performance is requested back into the panel.
 void SelectOnSynthesizer(Tavro& plug, int bank, int channel, int program, int slot) {
@@ -90,6 +98,7 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
   const int bank = int(plug.paramValue(bankParam));
   SelectOnSynthesizer(plug, bank, int(plug.paramValue(kPartMidiChannel + slot)) - 1, program, slot);
   if (IsPerformanceProgram(paramIdx)) SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
+  ResendLocked(plug, slot);
   return Result::kGoOn;
 }
 
@@ -107,6 +116,7 @@ Result bankSelector(Tavro& plug, int paramIdx, double value) {
     plug.selectedProgram = int(plug.paramValue(P::kCurrentPerfProgram2x + slot));
   SelectOnSynthesizer(plug, bank, int(plug.paramValue(kPartMidiChannel + slot)) - 1, plug.selectedProgram, slot);
   if (IsPerformanceBank(paramIdx)) SetFamily(plug, P::kCurrentPerfBank, P::kCurrentPerfBank2x, bank);
+  ResendLocked(plug, slot);
   return Result::kGoOn;
 }
 
@@ -134,6 +144,7 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
     plug.sysexInputSuspended = false;
     plug.selectedProgram = program;
     SelectOnSynthesizer(plug, bank, channel, program, slot);
+    ResendLocked(plug, slot);
   } else {
     return Result::kEnd;
   }
