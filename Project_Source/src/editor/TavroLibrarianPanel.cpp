@@ -4,7 +4,6 @@
 
 #include "ControlLayer.h"
 #include "IControl.h"
-#include "IParam.h"
 #include "LibrarianPanelParts.h"
 #include "PatchLibrarian.h"
 #include "Tavro.h"
