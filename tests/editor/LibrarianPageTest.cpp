@@ -6,8 +6,6 @@
 #include "IParam.h"
 #include "LibrarianPageSupport.h"
 #include "TavroLibrarianPanel.h"
-#include "librarian/panel/BankEditPopupMenu.h"
-#include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/SelectorMenus.h"
 #include "messaging/MIDIMessageManager.h"
 
@@ -31,18 +29,6 @@ TEST(LibrarianPage, TheLayoutMakesTheRealListWithRowsFromThePatchesFolder) {
   EXPECT_EQ(page.rowText(0, 0), "A0");
   EXPECT_EQ(page.rowText(0, 98), "A98");
   EXPECT_EQ(page.rowText(1, 5), "A5");
-}
-
-TEST(LibrarianPage, EveryMenuLayerHoldsItsMenu) {
-  LibrarianPage page;
-  const bool folderMenu[Tavro::kMenuCount] = {true, true, true, true, false, false, false, true, true, true};
-  for (int i = 0; i < Tavro::kMenuCount; ++i) {
-    ASSERT_NE(page.plug->librarianMenus[size_t(i)], nullptr) << i;
-    EXPECT_EQ(dynamic_cast<FolderPopupMenu*>(page.plug->librarianMenus[size_t(i)]) != nullptr, folderMenu[i]) << i;
-  }
-  EXPECT_NE(dynamic_cast<BankEditPopupMenu*>(page.plug->librarianMenus[kBankEditMenu]), nullptr);
-  EXPECT_NE(dynamic_cast<ProgramNumberPopupMenu*>(page.plug->librarianMenus[kProgramNumberMenu]), nullptr);
-  EXPECT_NE(dynamic_cast<BankNumberPopupMenu*>(page.plug->librarianMenus[kBankNumberMenu]), nullptr);
 }
 
 TEST(LibrarianPage, ClickSelectsAndDoubleClickWithoutAnOutputPortSendsNothing) {
