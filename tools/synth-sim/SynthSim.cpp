@@ -91,6 +91,11 @@ size_t SynthSim::ReceivedCount() const {
   return received_.size();
 }
 
+int SynthSim::LostStores() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return lostStores_;
+}
+
 void SynthSim::Receive(const uint8_t* bytes, size_t size) {
   if (!bytes || size == 0) return;
   std::lock_guard<std::mutex> hold(lock_);
@@ -232,14 +237,31 @@ void SynthSim::Store(const uint8_t* bytes, size_t size) {
   const uint8_t number = bytes[5];
   const uint8_t* data = bytes + kHeaderSize;
   if (size == kProgramDumpSize || size == kNamedProgramDumpSize) {
-    if (Message* program = ProgramAt(type, number)) program->assign(data, data + kProgramDataSize);
+    Message* program = ProgramAt(type, number);
+    if (!program) return;
+    if (type == 0) {
+      program->assign(data, data + kProgramDataSize);
+    } else {
+      StoreInBank(program, data, kProgramDataSize);
+    }
   } else if (size >= kPerformanceDumpSize && size <= kLongestPerformanceDump) {
     if (type == kPerformanceEditType) {
       SetEditPerformance(data);
     } else if (Message* performance = PerformanceAt(type, number)) {
-      performance->assign(data, data + kPerformanceDataSize);
+      StoreInBank(performance, data, kPerformanceDataSize);
     }
   }
+}
+
+// Under lock_.
+void SynthSim::StoreInBank(Message* place, const uint8_t* data, int size) {
+  const uint64_t now = Kit_Time().NowMicros();
+  if (now < memoryFreeMicros_) {
+    ++lostStores_;
+    return;
+  }
+  memoryFreeMicros_ = now + settings_.memoryWriteMicros;
+  place->assign(data, data + size);
 }
 
 // ---- memory

@@ -30,6 +30,9 @@ struct SynthSimSettings {
   // another kind's length leaves that kind at 139 and 715.
   int replyLength = 0;
   bool slotByteOutOfRange = false;   // program replies carry 4 + the number in byte 5
+  // A store into a memory bank keeps the memory busy this long; a store that comes
+  // meanwhile is lost (counted). Edit buffers take every dump at once.
+  uint64_t memoryWriteMicros = 0;
 };
 
 class SynthSim {
@@ -59,6 +62,8 @@ public:
   std::vector<Arrival> Arrivals() const;
   std::vector<Message> Received() const;
   size_t ReceivedCount() const;
+  // Stores into a memory bank lost because the memory was still writing.
+  int LostStores() const;
 
   // The edit memory by parameter name and slot (program fields of that slot's edit
   // buffer, performance fields of that slot or of the whole): false, or -1, when the
@@ -82,6 +87,8 @@ private:
 
   Request Decode(uint8_t type, uint8_t number, int model) const;
   void Store(const uint8_t* bytes, size_t size);
+  // Takes `data` into a bank's memory unless it is still writing the store before.
+  void StoreInBank(SynthSim::Message* place, const uint8_t* data, int size);
   Message* ProgramAt(uint8_t type, uint8_t number);
   Message* PerformanceAt(uint8_t type, uint8_t number);
   Message Reply(const Request& request) const;
@@ -100,6 +107,8 @@ private:
   Message performanceBlock_;                       // the edit performance's settings, 534..713
   int requestsAnswered_ = 0;
   uint64_t wireFreeMicros_ = 0;                    // when the last reply has left
+  uint64_t memoryFreeMicros_ = 0;                  // when the last bank store has landed
+  int lostStores_ = 0;
   std::vector<std::vector<Message>> programBanks_;
   std::vector<std::vector<Message>> performanceBanks_;
 };

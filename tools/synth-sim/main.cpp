@@ -2,7 +2,7 @@
 //
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
-//             [--unsolicited-ms T] [--record FILE]
+//             [--unsolicited-ms T] [--memory-write-ms W] [--record FILE]
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not. --record writes each message received as a line of hex
@@ -28,7 +28,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
                "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
-               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--record FILE]\n");
+               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--memory-write-ms W] [--record FILE]\n");
   return 2;
 }
 
@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
       unsolicitedMs = value;
     } else if (option == "--record" && hasValue) {
       recordPath = argv[++i];
+    } else if (option == "--memory-write-ms" && hasValue && ReadNumber(argv[++i], 0, 60000, value)) {
+      settings.memoryWriteMicros = static_cast<uint64_t>(value) * 1000;
     } else if (option == "--name" && hasValue) {
       name = argv[++i];
     } else if (option == "--device-id" && hasValue && ReadNumber(argv[++i], 0, 15, value)) {

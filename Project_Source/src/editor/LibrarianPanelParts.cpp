@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "TavroLibrarianPanel.h"
+
 namespace {
 
 std::atomic<LibrarianPanelParts*> gParts{nullptr};
@@ -10,4 +12,7 @@ std::atomic<LibrarianPanelParts*> gParts{nullptr};
 
 void SetLibrarianPanelParts(LibrarianPanelParts* parts) { gParts.store(parts); }
 
-LibrarianPanelParts* GetLibrarianPanelParts() { return gParts.load(); }
+LibrarianPanelParts* GetLibrarianPanelParts() {
+  LibrarianPanelParts* installed = gParts.load();
+  return installed ? installed : TavroLibrarianPanelParts();
+}

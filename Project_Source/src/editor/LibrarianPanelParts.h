@@ -1,7 +1,7 @@
 #pragma once
 // The librarian's list control and its ten popup menus belong to the librarian
-// panel. Start-up and the tab switches reach them only through this; until a panel
-// installs itself, the menu layers stay empty and the list is the layout's picture.
+// panel. Start-up and the tab switches reach them only through this; the editor's own
+// parts serve unless others are installed (tests install fakes).
 //
 // threads: main
 
@@ -27,6 +27,6 @@ public:
   virtual void refreshMenus(Tavro* plug) = 0;
 };
 
-// Installed once by the librarian panel, before the first instance opens.
+// Installs other parts (null: the editor's own again), before an instance opens.
 void SetLibrarianPanelParts(LibrarianPanelParts* parts);
 LibrarianPanelParts* GetLibrarianPanelParts();

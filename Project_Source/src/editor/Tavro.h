@@ -37,6 +37,7 @@
 #include "TavroParams.h"
 #include "UISettings.h"
 #include "librarian/LibrarianEditor.h"
+#include "messaging/DumpParameters.h"
 #include "messaging/MessagingEditor.h"
 
 struct IMidiMsg;
@@ -44,10 +45,12 @@ class ControlAction;
 class ControlLayer;
 class IControl;
 class IGraphicsMac;
+class LibrarianViewControl;
 class ITextControl;
 class MIDIMessageManager;
 class PatchLibrarian;
 class PatchManager;
+class TavroLibrarianPanel;
 class ProgressIndicator;
 class UIConfigManager;
 
@@ -225,14 +228,109 @@ public:
   std::atomic<double> renderTempo{0.0};
 
   // ==== sysexin ====
+  // The plug-in's SysEx input (TavroSysExIn.cpp): nothing while the input is suspended
+  // or the side's SysEx filter holds it back; else the manager's dispatch, then the
+  // panel follows: controls redrawn, every binding's last sent value forgotten, the
+  // activity lights off, and "Data processed - Ready!" when a dump was taken over.
+  // threads: midi-in (no lock at entry), main (host SysEx, under the plug-in mutex)
+  void ProcessSysEx(ISysEx* sysex, bool fromDevice) override;
+  void processOwnSysEx(const unsigned char* bytes, int length) override;
+  // threads: main, worker
+  void SetLibrarianRequestActive(bool forLibrarian) override;
+  void SetLibrarianStatusUnsaved(bool unsaved) override;
+  // threads: main, midi-in, worker
+  void setLibrarianViewDirty() override;
+  void updatePatchLibrarianView(int which) override;
+  int getTimerValue() const override;
+  DumpParameters& panelParameters() override { return panelDumpParameters; }
+  const ProgramDumpCoder* programDumpCoder() const override;
+  const PerformanceDumpCoder* performanceDumpCoder() const override;
+  bool isDeviceEnquiryPending() const override { return deviceEnquiryPending.load(); }
+  void setDeviceEnquiryPending(bool pending) override { deviceEnquiryPending = pending; }
+  int getDeviceId() const override { return deviceId.load(); }
+  void setDeviceId(int id) override { deviceId = id; }
+
+  // The panel's parameters as the dump coders see them (TavroDumpParameters.cpp):
+  // values through the panel's controls, no change handler; the name displays and the
+  // patch manager's names under the plug-in mutex.
+  // threads: main, midi-in, worker
+  class PanelDumpParameters : public DumpParameters {
+  public:
+    explicit PanelDumpParameters(Tavro* plug) : plug_(plug) {}
+    int Model() const override;
+    double Value(int index) const override;
+    void SetValue(int index, int value) override;
+    void SetStepValue(int index, int value, double controlPosition) override;
+    void SetName(int index, const std::string& name) override;
+
+  private:
+    Tavro* plug_;
+  };
+  PanelDumpParameters panelDumpParameters{this};
+  // What the SysEx input does once the message is let in.
+  void takeSysEx(ISysEx* sysex, bool fromDevice);
 
   // ==== jobs17 ====
 
   // ==== jobs18 ====
+  // Librarian sends and the performance resend (TavroLibrarianSends.cpp).
+  // Sends a slot of the upper (pane 0) or lower list through the panel to the
+  // synthesizer (job 2, with its own copy of the slot); pads the bank to 99 first.
+  // threads: main, midi-in (program changes); pauses 150 ms with a port set
+  void sendPatchToDeviceFromLibrarian(int row, int pane);
+  // Writes the bank file of a list into a synthesizer bank (job 3).
+  // threads: main
+  void storeAllPatchesToDeviceFromLibrarian(int pane, int ignored, int bank);
+  void SendAllProgramsFromLibrarian(int bank);
+  // Resends one slot's program (job 1) when one of its sections is locked, or the
+  // whole performance (job 0) when the first mod-wheel lock is on; pause up to 300 ms.
+  // threads: main, midi-in
+  void sendPartDataBackToHardware(int slot);
+  void sendMultiDataBackToHardware();
+  // What the librarian sends and the performance jobs read of the editor.
+  // threads: as MessagingEditor says
+  MIDIMessageManager* messageManager() override { return midiManager; }
+  int getActiveSlot() const override { return activeSlot.load(); }
+  std::string nameText(int paramIdx) const override;
+  void keepPatchName(int entry, const std::string& name) override;
+  bool searchResultsAreShown() const override { return searchResultsShown.load(); }
+  bool librarianRenameActive() const override { return !renameInactive.load(); }
+  bool isHardwareChangeActive() const override { return hardwareChangeActive.load(); }
+  bool isDataProcessed() const override { return dataProcessed.load(); }
+  void clearDataProcessed() override { dataProcessed = false; }
+  void selectLibrarianRow(int pane, int row) override;
+  bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
+  bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
 
   // ==== incoming ====
 
   // ==== libpanel ====
+  // The editor as the librarian list and menus see it (TavroLibrarianPanel.cpp).
+  TavroLibrarianPanel& librarianPanel();
+  // The librarian list made by the layout, null before the panel is built.
+  LibrarianViewControl* librarianList() const;
+
+  // Makes `slot` the panel's active slot: the slot selector shows it and its change
+  // runs (TavroLibrarianSelectors.cpp).
+  void ChangeActiveSlotOnSoftware(int slot);
+
+  // Librarian menus and patch type (TavroLibrarianMenus.cpp). dataType 0 programs,
+  // 1 performances; listKind 0 program files, 2 performance files, 4 search results.
+  void patchTypeChanged(int dataType, int listKind, bool discard);
+  void refreshPopUpMenus();
+  void updateBankAndProgramMenuNames(bool keepBankMenu);
+  void showFileEditMenu(int x, int y);
+  void showFileCopyMenu(int x, int y);
+
+  // Data folder, import and help (TavroDataFolder.cpp).
+  void OpenDataDirectory(bool manual);
+  // Copies a bank the user picks into "Patches"; true when one was copied in.
+  bool saveImportedFile(bool midiFile);
+  void OpenHelpTopics(int topic);
+
+  // The right pane's current-file pairs (the left ones are above).
+  CurrentFilePair rightProgramFile, rightPerformanceFile;
+  std::shared_ptr<TavroLibrarianPanel> librarianPanel_;
 
   IGraphicsMac* graphics = nullptr;
   UIConfigManager* uiConfig = nullptr;

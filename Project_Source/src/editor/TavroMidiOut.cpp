@@ -62,7 +62,7 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
       break;
     }
   }
-  SendMidiMsg(msg);
+  IModuleAU::SendMidiMsg(msg);
 }
 
 bool Tavro::checksumCheckAndSend(const unsigned char* bytes, int length) {

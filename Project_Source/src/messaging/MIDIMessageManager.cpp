@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <thread>
 
+#include "messaging/TransferJobs.h"
+
 MIDIMessageManager::MIDIMessageManager(MessagingEditor* plug, PatchManager* patchManager, PatchLibrarian* librarian,
                                        IGraphics* graphics)
-    : plug_(plug), patchManager_(patchManager), graphics_(graphics), librarian_(librarian), sender_(plug) {}
+    : plug_(plug), patchManager_(patchManager), graphics_(graphics), librarian_(librarian), sender_(plug) {
+  // Jobs need an editor to work for; an engine without one runs only what a caller installs.
+  if (plug_) installTransferJobs(sender_);
+}
 
 MIDIMessageManager::~MIDIMessageManager() { shutDown(); }
 

@@ -19,9 +19,12 @@
 #include <atomic>
 #include <mutex>
 
+#include "messaging/LibrarianDumpReceivers.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/WorkerThread.h"
 
+struct ISysEx;
+class IControl;
 class IGraphics;
 class MessagingEditor;
 class PatchLibrarian;
@@ -76,10 +79,46 @@ public:
   // ==== commands ====
 
   // ==== sysexin ====
+  // Incoming SysEx (only from the synthesizer or as if from it): to the armed
+  // librarian receiver (the performance one first), else to the panel's parsers while
+  // a transfer is under way, else to the device-id enquiry; else it is dropped. A
+  // message must name the manufacturer (0x33), a device id 0..15 and a model byte up
+  // to 4; nothing of a message under 4 bytes is read.
+  // threads: midi-in, worker (jobs' own dumps), main (the librarian list's paste)
+  void ProcessSysEx(ISysEx* message, bool fromDevice);
+  // A program dump into its slot of the panel: 139 or 149 bytes, slot byte 0..3.
+  void sysexPartPatchParse(ISysEx* message);
+  // A performance dump: the enquiry's reply while one is pending (nothing changes but
+  // the flags), else into the panel.
+  void sysexPerformancePatchParse(ISysEx* message);
+  // Arms the receiver of the librarian's kind with an empty patch, disarming the other.
+  // threads: main, worker
+  void armLibrarianReceiver(bool performance);
+  void disarmLibrarianReceivers();
+  // Arms the program receiver, then starts job 8 (one program) or 9 (a bank); when the
+  // transfer thread is busy the receiver stays armed and no request goes out.
+  // threads: main
+  void sendSinglePatchRequestSysexFromLibrarian(bool useActiveSlot, int bank);
+  void sendAllPatchRequestSysexFromLibrarian(int bank);
+
+  // A raw value from a SysEx message into the control bound to its five key parts, or
+  // into a control in hand (then, with notify, the velocity map's change follows).
+  // Both lower transferInProgress; fromHardware leaves applyingHardwareValue raised.
+  // A parameter of one value (no range) takes the value 0.
+  // threads: midi-in, main
+  void getNormalControl(int key1, int key2, int key3, int key4, int key5, int rawValue, bool fromHardware);
+  void processSysExToUI(IControl* control, int rawValue, bool notify, bool fromHardware);
+
+  LibrarianDumpReceiver performanceRequest{LibrarianDumpReceiver::Kind::kPerformance};
+  LibrarianDumpReceiver patchRequest{LibrarianDumpReceiver::Kind::kProgram};
 
   // ==== jobs17 ====
 
   // ==== jobs18 ====
+  // The performance form of exactly 765 bytes whose part blocks lie 142 bytes apart
+  // into the panel; it answers no enquiry. Sets dumpProcessed when taken, sysexBusy always.
+  // threads: midi-in, worker
+  void sysexPerformancePatchParseWN(ISysEx* message);
 
   // ==== incoming ====
 

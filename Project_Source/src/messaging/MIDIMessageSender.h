@@ -44,7 +44,7 @@ enum JobCode : int {
 // One start's job and arguments; the comment names the jobs that read each field.
 struct JobArgs {
   int jobCode = kJobNothing;
-  LibrarianPatch* librarianPatch = nullptr;  // 2 (not owned)
+  std::shared_ptr<const LibrarianPatch> librarianPatch;  // 2: the starter's own copy
   int storePane = 0;                         // 3: 0 upper list, 1 lower
   int slot = 0;                              // 1, 2, 5
   bool toPanel = false;                      // 4, 5

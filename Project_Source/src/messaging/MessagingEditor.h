@@ -2,9 +2,17 @@
 // What the transfer engine reads of and tells the editor. The editor implements it;
 // tests use a fake.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
+class MIDIMessageManager;
+struct IMidiMsg;
+
+class DumpParameters;
 class IControl;
+class PerformanceDumpCoder;
+class ProgramDumpCoder;
 
 class MessagingEditor {
 public:
@@ -32,21 +40,93 @@ public:
   // ==== readout ====
   // The panel control bound to a control change: channel key, controller number and
   // model group (1 the NL1 binding, 0 the common one); null when any level has no
-  // entry. Allocates nothing, takes no lock.
+  // entry, or in an editor without a panel. Allocates nothing, takes no lock.
   // threads: main, midi-in
-  virtual IControl* getCCControls(int channelKey, int cc, int modelGroup) const = 0;
+  virtual IControl* getCCControls(int channelKey, int cc, int modelGroup) const { return nullptr; }
   // The panel control bound to the SysEx message with bytes 0-3 and a fifth key; null
-  // when any level has no entry.
-  // threads: main, midi-in
-  virtual IControl* getSysexControl(int b0, int b1, int b2, int b3, int b4) const = 0;
+  // when any level has no entry, or in an editor without a panel.
+  // threads: main, midi-in, worker
+  virtual IControl* getSysexControl(int b0, int b1, int b2, int b3, int b4) const { return nullptr; }
 
   // ==== commands ====
 
   // ==== sysexin ====
+  // The panel's parameters as the dump coders read and write them: values through the
+  // panel's controls (no change handler runs), name texts under the plug-in mutex.
+  // threads: main, midi-in, worker
+  virtual DumpParameters& panelParameters() = 0;
+  // The coders of the two dump kinds; null when the layout lacks a field's parameter.
+  // threads: any
+  virtual const ProgramDumpCoder* programDumpCoder() const = 0;
+  virtual const PerformanceDumpCoder* performanceDumpCoder() const = 0;
+  // The device-id enquiry (job 12) is out: the next accepted message answers it.
+  // threads: any
+  virtual bool isDeviceEnquiryPending() const = 0;
+  virtual void setDeviceEnquiryPending(bool pending) = 0;
+  // The synthesizer's device id 0..15, written into every dump and request.
+  // threads: any
+  virtual int getDeviceId() const = 0;
+  virtual void setDeviceId(int id) = 0;
+  // The hardware-side change of a parameter (the tab for received data: kQuickTab).
+  // threads: main, midi-in, worker; takes the plug-in mutex
+  virtual void OnParamChange2(int paramIdx) = 0;
+  // The panel's change of a parameter (kShowVelomap after a value from SysEx).
+  // threads: main, midi-in; takes the plug-in mutex
+  virtual void OnParamChange(int paramIdx) = 0;
+  // Requested dumps go to the librarian's armed receiver (true) or to the panel (false);
+  // both clear the data-processed flags.
+  // threads: main, worker
+  virtual void SetLibrarianRequestActive(bool forLibrarian) = 0;
+  // True: the requests are over, the librarian's bank is marked unsaved; false: nothing.
+  // threads: main, worker
+  virtual void SetLibrarianStatusUnsaved(bool unsaved) = 0;
+  // Redraws the librarian list; reloads the rows of the upper (0), lower (1) or both (2)
+  // panes.
+  // threads: main, midi-in, worker
+  virtual void setLibrarianViewDirty() = 0;
+  virtual void updatePatchLibrarianView(int which) = 0;
+  // The wait step of the request jobs in milliseconds (kLibSyncTimer: 200..350).
+  // threads: any
+  virtual int getTimerValue() const = 0;
+  // A dump of the editor's own (a job's, the librarian list's) into the incoming-SysEx
+  // road as if the synthesizer had sent it, past the port's SysEx filter and the
+  // input's suspension, which are about the port.
+  // threads: main, worker
+  virtual void processOwnSysEx(const unsigned char* bytes, int length) = 0;
 
   // ==== jobs17 ====
 
   // ==== jobs18 ====
+  // What the librarian sends and the performance jobs read of the editor and tell it;
+  // an editor without a librarian keeps the defaults.
+  // The transfer engine the jobs belong to.
+  // threads: worker
+  virtual MIDIMessageManager* messageManager() { return nullptr; }
+  // The panel's active part slot 0-3.
+  // threads: any
+  virtual int getActiveSlot() const { return 0; }
+  // Display text 0 of a name parameter (`kPatchName` + slot, `kMultiName`, `kPatchRename`).
+  // threads: main, worker
+  virtual std::string nameText(int paramIdx) const { return {}; }
+  // Keeps a name in the patch manager (0 the performance, 1-4 parts A-D) and redraws
+  // the librarian list.
+  // threads: main, worker
+  virtual void keepPatchName(int entry, const std::string& name) {}
+  // threads: any
+  virtual bool isLibrarianPerformanceMode() const { return false; }
+  virtual bool searchResultsAreShown() const { return false; }
+  virtual bool librarianRenameActive() const { return false; }
+  virtual bool isHardwareChangeActive() const { return false; }
+  // A dump fed to the SysEx input or received was taken over (set by the input).
+  virtual bool isDataProcessed() const { return false; }
+  virtual void clearDataProcessed() {}
+  // Highlights a row of the upper (pane 0) or lower list.
+  // threads: main, worker
+  virtual void selectLibrarianRow(int pane, int row) {}
+  // To the synthesizer's port at once, whether or not the ports were chosen.
+  // threads: worker
+  virtual bool SendMidiSysex2(std::vector<unsigned char> bytes) { return false; }
+  virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }
 
   // ==== incoming ====
 

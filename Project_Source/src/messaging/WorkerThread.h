@@ -23,7 +23,8 @@ public:
 
   bool IsRunning() const { return running_.load(std::memory_order_acquire); }
   // Runs `job` on a new thread; false, starting nothing, when a job runs, another
-  // start or a close is under way, or the thread was closed.
+  // start or a close is under way, the thread was closed, or no thread can be made.
+  // Never throws.
   bool Start(std::function<void()> job);
   // Refuses every later start and waits for a running job to return.
   void Close();

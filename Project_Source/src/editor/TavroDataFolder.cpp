@@ -1,0 +1,112 @@
+// The data folder in the system's viewer, importing a bank into "Patches", and the
+// help pages.
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "IGraphicsMac.h"
+#include "Kit_String.h"
+#include "Tavro.h"
+
+namespace {
+
+constexpr const char* kManualName = "Vudidi-Tavro-User-Manual.pdf";
+// Larger files are no bank of this synthesizer.
+constexpr std::streamoff kLargestImport = 16 * 1024 * 1024;
+
+// The pages of topics 0 (support requests), 1 (downloads) and 2 (help articles).
+const char* const kHelpPages[] = {
+    "https://tavro-editor.org/support",
+    "https://tavro-editor.org/downloads",
+    "https://tavro-editor.org/help",
+};
+
+bool MakeFolders(const std::string& path) {
+  for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    const std::string part = path.substr(0, slash);
+    if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) return true;
+  }
+}
+
+// Reads a whole file of at most kLargestImport bytes; the reason on failure.
+bool ReadImport(const std::string& path, std::vector<char>* bytes, std::string* reason) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) {
+    *reason = "Import failed: file cannot be read";
+    return false;
+  }
+  const std::streamoff size = in.tellg();
+  if (size < 0 || size > kLargestImport) {
+    *reason = "Import failed: file larger than 16 MB";
+    return false;
+  }
+  bytes->resize(size_t(size));
+  in.seekg(0);
+  if (size > 0 && !in.read(bytes->data(), size)) {
+    *reason = "Import failed: file cannot be read";
+    return false;
+  }
+  return true;
+}
+
+// Writes beside the target and renames over it, so a failed write leaves any file
+// of that name as it was.
+bool WriteWhole(const std::string& target, const std::vector<char>& bytes) {
+  const std::string temporary = target + ".importing";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out || !out.write(bytes.data(), std::streamsize(bytes.size())) || !out.flush()) {
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void Tavro::OpenDataDirectory(bool manual) {
+  if (!graphics) return;
+  const std::string path = getDataFolder() + (manual ? kManualName : "");
+  const std::string failure = manual ? "User manual not found in the data folder" : "Data folder cannot be opened";
+  if (!graphics->OpenURL(path.c_str(), nullptr, nullptr, failure.c_str())) showStatus(failure);
+}
+
+bool Tavro::saveImportedFile(bool midiFile) {
+  if (!graphics) return false;
+  Kit_String chosen("");
+  Kit_String folder("");
+  graphics->PromptForFile(&chosen, kFileOpen, &folder, midiFile ? "mid" : "syx nl2");
+  const std::string source = chosen.Get() ? chosen.Get() : "";
+  const size_t slash = source.rfind('/');
+  if (source.empty() || slash == std::string::npos || slash + 1 == source.size()) return false;
+  std::vector<char> bytes;
+  std::string reason;
+  if (!ReadImport(source, &bytes, &reason)) {
+    showStatus(reason);
+    return false;
+  }
+  const std::string target = getPatchesFolderStr() + source.substr(slash);
+  if (!MakeFolders(getPatchesFolderStr()) || !WriteWhole(target, bytes)) {
+    showStatus("Import failed: Patches folder cannot be written");
+    return false;
+  }
+  if (debugEnabled) printDebugInfo("FILE IMPORTER: patch file copied to " + target);
+  return true;
+}
+
+void Tavro::OpenHelpTopics(int topic) {
+  if (!graphics || topic < 0 || topic >= int(std::size(kHelpPages))) return;
+  graphics->OpenURL(kHelpPages[topic], nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,347 @@
+// The librarian's commands: bank steps of the two lists, keep-bank, search, rename,
+// patch type, library mode, discard, refresh, writing the panel into the librarian
+// and the two sync buttons; and the table that routes them.
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "IControl.h"
+#include "IControlText.h"
+#include "IMidiMsg.h"
+#include "IParam.h"
+#include "PatchLibrarian.h"
+#include "TavroLibrarianCommands.h"
+#include "TavroLibrarianPanel.h"
+#include "librarian/panel/BankEditPopupMenu.h"
+#include "librarian/panel/FolderPopupMenu.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "librarian/panel/PatchSearch.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace librarian_commands {
+
+namespace {
+
+using P = LibrarianParam;
+constexpr const char* kSearchPlaceholder = "search...";
+constexpr size_t kNameLength = 10;
+constexpr size_t kProgramNameAt = 138;
+constexpr size_t kPerformanceNameAt = 714;
+
+struct BankIdentity {
+  std::string fileName, folder;
+};
+
+// The bank at `index` of a pane's list: the search results for the lower pane in
+// search mode, else the list of the mode; the count of that list.
+int PaneBank(Tavro& plug, int side, int index, BankIdentity* bank) {
+  int count = 0;
+  const bool performance = plug.perfMode, search = side == 1 && !performance && plug.searchResultsShown;
+  plug.librarian->inspect([&](const PatchLibrary& library) {
+    const PatchFileList& files = search ? library.searchFiles : library.filesOfType(performance ? 1 : 0);
+    count = int(files.size());
+    if (bank && index >= 0 && index < count) *bank = {files[size_t(index)]->fileName, FolderKeyOf(*files[size_t(index)])};
+  });
+  return count;
+}
+
+void ShowValueText(Tavro& plug, const char* text) {
+  if (plug.valueText) plug.valueText->SetTextFromPlug(text);
+}
+
+std::string Padded(std::string text) {
+  text.resize(kNameLength, ' ');
+  return text;
+}
+
+}  // namespace
+
+void writeParam(Tavro& plug, int paramIdx, double value) {
+  IParam* param = plug.GetParam(paramIdx);
+  if (!param) return;
+  param->SetClamped(value);
+  plug.setFromPlug(paramIdx, param->Value());
+}
+
+Result bankStep(Tavro& plug, int paramIdx, double value) {
+  if (value != 1.0) return Result::kGoOn;
+  if (plug.paramValue(kBankEditUnsaved) == 1.0) {
+    plug.showStatus("Save bank or Discard changes!");
+    return Result::kEnd;
+  }
+  const bool upper = paramIdx == P::kLibUpperPreviousBank || paramIdx == P::kLibUpperNextBank;
+  const bool next = paramIdx == P::kLibUpperNextBank || paramIdx == P::kLibLowerNextBank;
+  const int side = upper ? 0 : 1;
+  const int listParam = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
+  // The list's own length bounds the step: an empty list has nothing to step to.
+  const int count = PaneBank(plug, side, -1, nullptr);
+  if (count == 0) return Result::kEnd;
+  const int last = count - 1;
+  const int current = std::clamp(int(plug.paramValue(listParam)), 0, last);
+  const int index = next ? (current + 1 > last ? 0 : current + 1) : (current == 0 ? last : current - 1);
+
+  IParam* list = plug.GetParam(listParam);
+  list->SetClamped(index);
+  if (IControl* control = upper ? plug.upperListControl : plug.lowerListControl)
+    control->SetValueFromPlug(list->GetNormalized());
+  (upper ? plug.librarian->upperFileIndex : plug.librarian->lowerFileIndex) = index;
+
+  BankIdentity bank;
+  PaneBank(plug, side, index, &bank);
+  const CurrentFilePair pair{bank.fileName, bank.folder};
+  const bool performance = plug.perfMode;
+  const int slot = plug.activeSlot;
+  const int openParam = performance ? (upper ? P::kCurrentOpenPerfBankL : P::kCurrentOpenPerfBankR)
+                                    : (upper ? P::kCurrentOpenPatchBankL : P::kCurrentOpenPatchBankR) + slot;
+  plug.GetParam(openParam)->SetClamped(index);
+  const std::string text = list->GetDisplayText(index);
+  int menu;
+  if (upper) {
+    (performance ? plug.upperPerfBankText : plug.upperBankText) = text;
+    (performance ? plug.upperPerfBankFile : plug.upperBankFile) = bank.folder;
+    plug.setLeftCurrentFile(performance, pair);
+    menu = performance ? kLeftPerformanceMenu : kLeftPatchMenu;
+  } else {
+    (performance ? plug.lowerPerfBankText : plug.lowerBankText) = text;
+    (performance ? plug.lowerPerfBankFile : plug.lowerBankFile) = bank.folder;
+    (performance ? plug.rightPerformanceFile : plug.rightProgramFile) = pair;
+    menu = performance ? kRightPerformanceMenu : plug.searchResultsShown ? kRightSearchMenu : kRightPatchMenu;
+  }
+  if (auto* folders = menuAt<FolderPopupMenu>(plug, menu)) folders->refreshFolderStructure(index, pair);
+  plug.updatePatchLibrarianView(side);
+  if (upper) plug.updateBankAndProgramMenuNames(false);
+  return Result::kEnd;
+}
+
+Result keepBank(Tavro& plug, int, double value) {
+  const bool keep = value == 1.0;
+  plug.keepCurrentBank = keep;
+  plug.showStatus(keep ? "Bank Won't Change on Slot Change" : "Bank Changes on Slot Change");
+  ShowValueText(plug, keep ? "Keep Current Bank [ON]" : "Keep Current Bank [OFF]");
+  return Result::kEnd;
+}
+
+Result search(Tavro& plug, int paramIdx, double) {
+  // Only program names are searched; the field is greyed while performances are shown.
+  if (plug.perfMode) return Result::kGoOn;
+  IParam* field = plug.GetParam(paramIdx);
+  const std::string text = field->GetDisplayText(0);
+  if (text == kSearchPlaceholder) {
+    plug.searchResultsShown = false;
+    plug.showLayer("RightPatchPopupMenu", true);
+    return Result::kGoOn;
+  }
+  if (text.size() <= 1) {
+    field->SetDisplayText(0, kSearchPlaceholder);
+    plug.showStatus("Enter 2 digits or more!");
+    return Result::kGoOn;
+  }
+  plug.searchResultsShown = true;
+  plug.showLayer("RightPatchPopupMenu", false);
+  if (createNewSearchPatchFiles(*plug.librarian, text) == 0) {
+    plug.showStatus("No results - Try another keyword!");
+    ShowValueText(plug, "Tip: Note that letter size matters..");
+    field->SetDisplayText(0, kSearchPlaceholder);
+    return Result::kEnd;
+  }
+  plug.patchTypeChanged(0, 4, false);
+  plug.showLayer("RightSearchPopupMenu", true);
+  return Result::kGoOn;
+}
+
+Result searchButton(Tavro& plug, int, double value) {
+  const bool on = value == 1.0;
+  for (IControl* control : {plug.datatypeControl, plug.datamodeControl})
+    if (control) control->GrayOut(on);
+  plug.showLayer("searchField", on);
+  plug.searchResultsShown = on;
+  if (on) return Result::kGoOn;
+  plug.GetParam(P::kPatchSearchString)->SetDisplayText(0, kSearchPlaceholder);
+  plug.patchTypeChanged(0, 0, false);
+  plug.showLayer("RightPatchPopupMenu", true);
+  plug.showLayer("RightSearchPopupMenu", false);
+  return Result::kGoOn;
+}
+
+Result rename(Tavro& plug, int paramIdx, double) {
+  if (plug.renameInactive) return Result::kGoOn;
+  const bool performance = plug.perfMode;
+  const int type = performance ? 1 : 0;
+  const size_t bankSize = performance ? 100 : 99;
+  const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
+  LibrarianViewControl* list = plug.librarianList();
+  const int row = list ? list->selectedUpper.load() : -1;
+  const std::string name = plug.GetParam(paramIdx)->GetDisplayText(0).substr(0, kNameLength);
+  const int index = plug.librarian->upperFileIndex;
+
+  // Only a slot that holds a whole dump is renamed; anything else only closes the field.
+  std::vector<uint8_t> first;
+  plug.librarian->modify([&](PatchLibrary& library) {
+    PatchFileList& files = library.filesOfType(type);
+    if (index < 0 || index >= int(files.size()) || !files[size_t(index)]) return;
+    auto& patches = files[size_t(index)]->patches;
+    if (patches.size() != bankSize) patches.resize(bankSize);
+    if (row < 0 || size_t(row) >= bankSize || patches[size_t(row)].empty()) return;
+    first = patches[size_t(row)].messages.front().bytes;
+  });
+  if (first.size() >= nameAt) {
+    std::vector<uint8_t> message(first.begin(), first.begin() + long(nameAt));
+    std::string names = Padded(name);
+    for (int slot = 0; performance && slot < kSlotCount; ++slot)
+      names += Padded(plug.GetParam(P::kPatchName + slot)->GetDisplayText(0).substr(0, kNameLength));
+    message.insert(message.end(), names.begin(), names.end());
+    message.push_back(0xF7);
+    plug.DisplayProcessingIndicator(true);
+    plug.SetLibrarianRequestActive(true);
+    plug.librarian->selectedSlot = row;
+    // The armed receiver stores it in the slot, as a dump from the synthesizer.
+    plug.processOwnSysEx(message.data(), int(message.size()));
+    plug.SetLibrarianStatusUnsaved(true);
+    plug.DisplayProcessingIndicator(false);
+  }
+  plug.showLayer("patchRename", false);
+  plug.renameInactive = true;
+  return Result::kGoOn;
+}
+
+Result patchType(Tavro& plug, int, double value) {
+  writeParam(plug, kDatatype, value);
+  writeParam(plug, kDatamode, value);
+  const bool performances = value == 1.0;
+  if (plug.paramValue(kShowLibrarian) == 1.0) {
+    for (const char* name : {"LeftPerformancePopupMenu", "RightPerformancePopupMenu", "LeftPatchPopupMenu",
+                             "RightPatchPopupMenu", "searchField"})
+      plug.showLayer(name, false);
+    plug.searchResultsShown = false;
+    if (plug.patchSearchControl) plug.patchSearchControl->GrayOut(performances);
+    plug.showLayer("librarianPartSelector", !performances);
+    plug.perfMode = performances;
+    plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, false);
+    plug.showLayer(performances ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
+    plug.showLayer(performances ? "RightPerformancePopupMenu" : "RightPatchPopupMenu", true);
+  } else {
+    plug.showLayer("librarianPartSelector", false);
+    plug.perfMode = performances;
+    plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true);
+  }
+  if (auto* bankEdit = menuAt<BankEditPopupMenu>(plug, kBankEditMenu)) bankEdit->AddMenuItemsIn();
+  plug.updateBankAndProgramMenuNames(true);
+  return Result::kGoOn;
+}
+
+Result libraryControl(Tavro& plug, int, double value) {
+  plug.libraryControlOn = value == 1.0;
+  plug.updateBankAndProgramMenuNames(false);
+  return Result::kGoOn;
+}
+
+Result discard(Tavro& plug, int, double value) {
+  if (value != 1.0) return Result::kGoOn;
+  plug.DisplayProcessingIndicator(true);
+  plug.showLayer("discardChangesLayerRight", false);
+  plug.showLayer("saveChangesLayer", true);
+  for (IControl* control : {plug.datatypeControl, plug.datamodeControl})
+    if (control) control->GrayOut(false);
+  plug.showLayer("patchRename", false);
+  writeParam(plug, kBankEditUnsaved, 0.0);
+  const int upper = int(plug.paramValue(kPatchSelectionListUpper));
+  const int lower = int(plug.paramValue(kPatchSelectionListLower));
+  if (plug.perfMode) {
+    plug.showLayer("LeftPerformancePopupMenu", true);
+    plug.upperPerfBankText = plug.GetParam(P::kCurrentOpenPerfBankL)->GetDisplayText(upper);
+    plug.lowerPerfBankText = plug.GetParam(P::kCurrentOpenPerfBankR)->GetDisplayText(lower);
+  } else {
+    plug.showLayer("LeftPatchPopupMenu", true);
+    plug.upperBankText = plug.GetParam(P::kCurrentOpenPatchBankL + plug.activeSlot)->GetDisplayText(upper);
+    plug.lowerBankText = plug.GetParam(P::kCurrentOpenPatchBankR + plug.activeSlot)->GetDisplayText(lower);
+  }
+  refresh(plug, P::kRefreshFolders, 1.0);
+  plug.DisplayProcessingIndicator(false);
+  return Result::kGoOn;
+}
+
+Result refresh(Tavro& plug, int, double) {
+  const bool performances = plug.perfMode;
+  plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true);
+  return Result::kGoOn;
+}
+
+Result overwrite(Tavro& plug, int, double value) {
+  LibrarianViewControl* list = plug.librarianList();
+  if (value != 1.0 || !list || list->activeSide != 0 || !plug.midiManager) return Result::kGoOn;
+  JobArgs args;
+  args.jobCode = plug.perfMode ? kJobSendArrangement : kJobSendPart;
+  args.slot = plug.activeSlot;
+  args.toLibrarian = true;
+  plug.midiManager->startJob(args);
+  return Result::kGoOn;
+}
+
+Result syncFromHardware(Tavro& plug, int, double) {
+  MIDIMessageManager* manager = plug.midiManager;
+  if (!manager || manager->isRunning(MIDIMessageManager::kTransferThread)) return Result::kGoOn;
+  manager->transferInProgress = true;
+  JobArgs args;
+  args.jobCode = kJobRequestArrangement;
+  args.toPanel = true;
+  manager->startJob(args);
+  return Result::kGoOn;
+}
+
+Result syncToHardware(Tavro& plug, int, double) {
+  if (!plug.midiIOSet || !plug.midiManager) return Result::kGoOn;
+  plug.AllSoundsOff(0, true);
+  JobArgs args;
+  args.jobCode = kJobSendArrangement;
+  plug.midiManager->startJob(args);
+  return Result::kGoOn;
+}
+
+}  // namespace librarian_commands
+
+namespace {
+
+using namespace librarian_commands;
+using P = LibrarianParam;
+using Handler = Result (*)(Tavro&, int, double);
+
+struct CommandRow {
+  int first, last;
+  bool beforeReadout;
+  Handler handler;
+};
+
+const CommandRow kCommands[] = {
+    {P::kLibUpperPreviousBank, P::kLibLowerNextBank, true, bankStep},
+    {kKeepCurrentBankOpen, kKeepCurrentBankOpen, true, keepBank},
+    {P::kPatchSearchString, P::kPatchSearchString, true, search},
+    {P::kPatchSearch, P::kPatchSearch, true, searchButton},
+    {kPatchRename, kPatchRename, false, rename},
+    {kDatatype, kDatatype, false, patchType},
+    {kDatamode, kDatamode, false, patchType},
+    {kControlLibrary, kControlLibrary, false, libraryControl},
+    {P::kDiscardBankData, P::kDiscardBankData, false, discard},
+    {P::kRefreshFolders, P::kRefreshFolders, false, refresh},
+    {P::kOverwriteBank, P::kOverwriteBank, false, overwrite},
+    {P::kLibSyncFromHw, P::kLibSyncFromHw, false, syncFromHardware},
+    {P::kLibSyncToHw, P::kLibSyncToHw, false, syncToHardware},
+    {P::kCurrentProgram, P::kCurrentProgram + 3, false, programSelector},
+    {P::kCurrentPerfProgram, P::kCurrentPerfProgram + 3, false, programSelector},
+    {P::kCurrentPerfProgram2x, P::kCurrentPerfProgram2x + 3, false, programSelector},
+    {P::kCurrentBank, P::kCurrentBank + 3, false, bankSelector},
+    {P::kCurrentBank2x, P::kCurrentBank2x + 3, false, bankSelector},
+    {P::kCurrentPerfBank, P::kCurrentPerfBank + 3, false, bankSelector},
+    {P::kCurrentPerfBank2x, P::kCurrentPerfBank2x + 3, false, bankSelector},
+    {P::kPatchUp, P::kPatchDown, false, programStep},
+};
+
+}  // namespace
+
+Tavro::CommandResult Tavro::runLibrarianCommand(int paramIdx, double value, bool beforeReadout) {
+  if (!librarian) return CommandResult::kNotMine;
+  for (const CommandRow& row : kCommands)
+    if (row.beforeReadout == beforeReadout && paramIdx >= row.first && paramIdx <= row.last)
+      return row.handler(*this, paramIdx, value);
+  return CommandResult::kNotMine;
+}

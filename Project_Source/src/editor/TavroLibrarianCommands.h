@@ -1,0 +1,43 @@
+#pragma once
+// The librarian and program-selection commands, one function per command; the
+// table in TavroLibrarianCommands.cpp routes the parameters to them.
+//
+// threads: main, under the plug-in mutex (as the parameter road).
+
+#include "Tavro.h"
+
+class FolderPopupMenu;
+
+namespace librarian_commands {
+
+using Result = Tavro::CommandResult;
+
+// Before the read-out.
+Result bankStep(Tavro& plug, int paramIdx, double value);
+Result keepBank(Tavro& plug, int paramIdx, double value);
+Result search(Tavro& plug, int paramIdx, double value);
+Result searchButton(Tavro& plug, int paramIdx, double value);
+// After the read-out.
+Result rename(Tavro& plug, int paramIdx, double value);
+Result patchType(Tavro& plug, int paramIdx, double value);
+Result libraryControl(Tavro& plug, int paramIdx, double value);
+Result discard(Tavro& plug, int paramIdx, double value);
+Result refresh(Tavro& plug, int paramIdx, double value);
+Result overwrite(Tavro& plug, int paramIdx, double value);
+Result syncFromHardware(Tavro& plug, int paramIdx, double value);
+Result syncToHardware(Tavro& plug, int paramIdx, double value);
+// TavroLibrarianSelectors.cpp
+Result programSelector(Tavro& plug, int paramIdx, double value);
+Result bankSelector(Tavro& plug, int paramIdx, double value);
+Result programStep(Tavro& plug, int paramIdx, double value);
+
+// The librarian menu at `index` (LibrarianMenuIndex) as its type, null when absent.
+template <class Menu>
+Menu* menuAt(Tavro& plug, int index) {
+  return dynamic_cast<Menu*>(plug.librarianMenus[size_t(index)]);
+}
+
+// Writes a parameter clamped into its range and shows it on its controls.
+void writeParam(Tavro& plug, int paramIdx, double value);
+
+}  // namespace librarian_commands

@@ -1,0 +1,136 @@
+// The librarian's menus and bank lists kept in step with the librarian: the switch
+// between programs, performances and search results, the file menus' refresh, and
+// the bank and program selectors of the synthesizer page.
+
+#include <string>
+#include <vector>
+
+#include "IControl.h"
+#include "IParam.h"
+#include "PatchLibrarian.h"
+#include "BankListTexts.h"
+#include "TavroLibrarianCommands.h"
+#include "TavroLibrarianPanel.h"
+#include "librarian/panel/FolderPopupMenu.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "librarian/panel/SelectorMenus.h"
+
+namespace {
+
+using P = LibrarianParam;
+using librarian_commands::menuAt;
+
+enum ListKind { kProgramFiles = 0, kPerformanceFiles = 2, kSearchResults = 4 };
+
+struct ListedFiles {
+  std::vector<std::string> names;
+  CurrentFilePair first;
+};
+
+ListedFiles FilesOf(const PatchLibrarian& librarian, int listKind) {
+  ListedFiles listed;
+  librarian.inspect([&](const PatchLibrary& library) {
+    const PatchFileList& files = listKind == kSearchResults ? library.searchFiles
+                                                            : library.filesOfType(listKind == kPerformanceFiles ? 1 : 0);
+    for (const auto& file : files) listed.names.push_back(file->fileName);
+    if (!files.empty()) listed.first = {files.front()->fileName, FolderKeyOf(*files.front())};
+  });
+  return listed;
+}
+
+}  // namespace
+
+void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
+  if (discard) librarian->initBankFilesOnDiscard(getPatchesFolderStr());
+  const bool search = listKind == kSearchResults;
+  librarian->patchType = dataType;
+  // Search results replace the lower pane only: the upper keeps its bank and list value.
+  if (!search) librarian->upperFileIndex = 0;
+  librarian->lowerFileIndex = 0;
+  updatePatchLibrarianView(0);
+  updatePatchLibrarianView(1);
+  if (listKind != kProgramFiles && listKind != kPerformanceFiles && !search) return;
+
+  // The lists that name the files of this kind, then the performance lists, which
+  // are emptied in every case.
+  std::vector<int> named;
+  if (!search) named.push_back(kPatchSelectionListUpper);
+  named.push_back(kPatchSelectionListLower);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    if (listKind == kProgramFiles) named.push_back(P::kCurrentOpenPatchBankL + slot);
+    if (listKind != kPerformanceFiles) named.push_back(P::kCurrentOpenPatchBankR + slot);
+  }
+  if (listKind == kPerformanceFiles) named.insert(named.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
+  std::vector<int> emptied = named;
+  if (listKind != kPerformanceFiles) emptied.insert(emptied.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
+  for (int list : emptied) {
+    IParam* param = GetParam(list);
+    param->ResetDisplayTexts();
+    param->SetClamped(0.0);
+  }
+  if (!search && upperListControl) upperListControl->SetValueFromUserInput(0.0);
+  if (lowerListControl) lowerListControl->SetValueFromUserInput(0.0);
+
+  const ListedFiles files = FilesOf(*librarian, listKind);
+  const std::vector<std::string> texts = BankListTexts(files.names, [this](const std::string& name, const std::string& text) {
+    printDebugInfo("PATCH LIBRARIAN: Filename " + name + " RENAMED TO " + text +
+                   " Because the filename was too long to fit in plug-in display!");
+  });
+  for (size_t i = 0; i < texts.size(); ++i)
+    for (int list : named) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
+
+  // The panes now show the first file of the list: the menus tick that one.
+  const bool performance = listKind == kPerformanceFiles;
+  if (!search) setLeftCurrentFile(performance, files.first);
+  (performance ? rightPerformanceFile : rightProgramFile) = files.first;
+  refreshPopUpMenus();
+}
+
+void Tavro::refreshPopUpMenus() {
+  LibrarianViewControl* list = librarianList();
+  const bool lowerActive = list && list->activeSide == 1;
+  if (perfMode) {
+    if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPerformanceMenu))
+      menu->refreshFolderStructure(0, leftPerformanceFile);
+    if (auto* menu = menuAt<FolderPopupMenu>(*this, kRightPerformanceMenu))
+      menu->refreshFolderStructure(0, rightPerformanceFile);
+    if (auto* menu = menuAt<BankNamePopupMenu>(*this, kPerformanceBankNameMenu))
+      menu->refreshPatchNames(0, lowerActive ? rightPerformanceFile : leftPerformanceFile);
+  } else {
+    if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPatchMenu)) menu->refreshFolderStructure(0, leftProgramFile);
+    if (auto* menu = menuAt<FolderPopupMenu>(*this, searchResultsShown ? kRightSearchMenu : kRightPatchMenu))
+      menu->refreshFolderStructure(0, rightProgramFile);
+    if (auto* menu = menuAt<BankNamePopupMenu>(*this, kProgramBankNameMenu))
+      menu->refreshPatchNames(0, lowerActive ? rightProgramFile : leftProgramFile);
+  }
+  updatePatchLibrarianView(0);
+  updatePatchLibrarianView(1);
+}
+
+void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {
+  for (const char* name : {"BANKNUMBERMENUPROGRAMS", "PERFBANKNAMEMENUPROGRAMS", "PROGBANKNAMEMENUPROGRAMS"})
+    showLayer(name, false);
+  const bool performance = perfMode;
+  const int model = nordModel, slot = activeSlot;
+  // The performance selectors of slot A stand for the performance.
+  const int selectorSlot = performance ? 0 : slot;
+  const int bank = int(paramValue(BankParameter(performance, model, selectorSlot)));
+  const int program = int(paramValue(ProgramParameter(performance, model, selectorSlot)));
+  auto* programMenu = menuAt<ProgramNumberPopupMenu>(*this, kProgramNumberMenu);
+  if (!libraryControlOn) {
+    if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);
+    // The program list follows the mode too: 100 performances, 99 programs.
+    if (programMenu) programMenu->refreshPatchNames(program);
+    showLayer("BANKNUMBERMENUPROGRAMS", true);
+    return;
+  }
+  showLayer(performance ? "PERFBANKNAMEMENUPROGRAMS" : "PROGBANKNAMEMENUPROGRAMS", true);
+  if (LibrarianViewControl* list = librarianList()) {
+    list->selectedUpper = program;
+    list->currentRow = program;
+  }
+  librarian->selectedSlot = program;
+  if (programMenu) programMenu->refreshPatchNames(program);
+  if (keepBankMenu) return;
+  if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);
+}

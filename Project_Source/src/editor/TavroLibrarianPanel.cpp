@@ -1,0 +1,191 @@
+// The editor as the librarian panel sees it, and the panel's parts for start-up.
+
+#include "TavroLibrarianPanel.h"
+
+#include "ControlLayer.h"
+#include "IControl.h"
+#include "LibrarianPanelParts.h"
+#include "PatchLibrarian.h"
+#include "Tavro.h"
+#include "librarian/panel/BankEditPopupMenu.h"
+#include "librarian/panel/FolderPopupMenu.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "librarian/panel/SelectorMenus.h"
+#include "librarian/panel/SlotMenus.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+// Each job reads only the flag field that is its own, so the menu's one flag goes
+// into all of them.
+JobArgs ArgsOf(const TransferJob& job) {
+  JobArgs args;
+  args.jobCode = job.code;
+  args.slot = job.slot;
+  args.toPanel = job.flag != 0;
+  args.toHardware = job.flag != 0;
+  args.useActiveSlot = job.flag != 0;
+  args.toLibrarian = job.flag != 0;
+  args.bank = job.bank;
+  return args;
+}
+
+}  // namespace
+
+bool TavroLibrarianPanel::isLibrarianPerformanceMode() const { return plug_.perfMode; }
+bool TavroLibrarianPanel::isLibraryMode() const { return plug_.libraryControlOn; }
+bool TavroLibrarianPanel::isSearchMode() const { return plug_.searchResultsShown; }
+bool TavroLibrarianPanel::isLibrarianShown() const { return plug_.paramValue(kShowLibrarian) == 1.0; }
+int TavroLibrarianPanel::hardwareModel() const { return plug_.nordModel; }
+int TavroLibrarianPanel::activeSlot() const { return plug_.activeSlot; }
+int TavroLibrarianPanel::currentProgramNumber() const { return plug_.selectedProgram; }
+bool TavroLibrarianPanel::midiPortsSet() const { return plug_.midiIOSet; }
+
+CurrentFilePair TavroLibrarianPanel::getCurrentFile(int pane, bool performance) const {
+  if (pane == 0) return plug_.getLeftCurrentFile(performance);
+  return performance ? plug_.rightPerformanceFile : plug_.rightProgramFile;
+}
+
+void TavroLibrarianPanel::setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) {
+  if (pane == 0)
+    plug_.setLeftCurrentFile(performance, pair);
+  else
+    (performance ? plug_.rightPerformanceFile : plug_.rightProgramFile) = pair;
+}
+
+void TavroLibrarianPanel::setRenameInactive(bool inactive) { plug_.renameInactive = inactive; }
+void TavroLibrarianPanel::hideLayer(const char* name, bool hide) { plug_.showLayer(name, !hide); }
+
+void TavroLibrarianPanel::grayLayer(const char* name, bool grey) {
+  if (ControlLayer* found = plug_.layer(name)) found->GrayOut(grey);
+}
+
+void TavroLibrarianPanel::setStatusText(const std::string& text) { plug_.showStatus(text); }
+void TavroLibrarianPanel::showFileEditMenu(int x, int y) { plug_.showFileEditMenu(x, y); }
+void TavroLibrarianPanel::showFileCopyMenu(int x, int y) { plug_.showFileCopyMenu(x, y); }
+
+void TavroLibrarianPanel::updateBankAndProgramMenuNames(bool keepBankMenu) {
+  plug_.updateBankAndProgramMenuNames(keepBankMenu);
+}
+
+LibrarianViewControl* TavroLibrarianPanel::librarianView() { return plug_.librarianList(); }
+
+void TavroLibrarianPanel::sendPatchToDeviceFromLibrarian(int row, int side) {
+  plug_.sendPatchToDeviceFromLibrarian(row, side);
+}
+
+void TavroLibrarianPanel::SetLibrarianRequestActive(bool active) { plug_.SetLibrarianRequestActive(active); }
+void TavroLibrarianPanel::SetLibrarianStatusUnsaved(bool unsaved) { plug_.SetLibrarianStatusUnsaved(unsaved); }
+
+void TavroLibrarianPanel::ProcessLibrarianSysEx(const ISysEx* sysex) {
+  plug_.processOwnSysEx(sysex->mData, sysex->mSize);
+}
+
+void TavroLibrarianPanel::BankChangeMessage(int msb, int lsb, int channel, int program) {
+  plug_.BankChangeMessage(msb, lsb, channel, program);
+}
+
+bool TavroLibrarianPanel::startTransferJob(const TransferJob& job) {
+  MIDIMessageManager* manager = plug_.midiManager;
+  if (!manager || manager->isRunning(MIDIMessageManager::kTransferThread)) return false;
+  if (job.markTransfer) manager->transferInProgress = true;
+  return manager->startJob(ArgsOf(job));
+}
+
+void TavroLibrarianPanel::armPerformanceReceiver() {
+  if (MIDIMessageManager* manager = plug_.midiManager) {
+    manager->armLibrarianReceiver(true);
+    manager->dumpProcessed = false;
+  }
+}
+
+void TavroLibrarianPanel::sendSinglePatchRequestSysexFromLibrarian(bool activeSlot, int bank) {
+  if (plug_.midiManager) plug_.midiManager->sendSinglePatchRequestSysexFromLibrarian(activeSlot, bank);
+}
+
+void TavroLibrarianPanel::sendAllPatchRequestSysexFromLibrarian(int bank) {
+  if (plug_.midiManager) plug_.midiManager->sendAllPatchRequestSysexFromLibrarian(bank);
+}
+
+void TavroLibrarianPanel::SendSingleProgramFromLibrarian() {
+  LibrarianViewControl* list = plug_.librarianList();
+  if (plug_.librarian) plug_.sendPatchToDeviceFromLibrarian(plug_.librarian->selectedSlot, list && list->selectedUpper < 0 ? 1 : 0);
+}
+
+void TavroLibrarianPanel::SendAllProgramsFromLibrarian(int bank) { plug_.SendAllProgramsFromLibrarian(bank); }
+
+void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int bank) {
+  plug_.storeAllPatchesToDeviceFromLibrarian(side, 0, bank);
+}
+
+void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(LibrarianParam::kRefreshFolders, 1.0, false); }
+
+void TavroLibrarianPanel::discardLibrarianChanges() {
+  plug_.runLibrarianCommand(LibrarianParam::kDiscardBankData, 1.0, false);
+}
+
+bool TavroLibrarianPanel::saveImportedFile(bool midiForm) { return plug_.saveImportedFile(midiForm); }
+void TavroLibrarianPanel::OpenDataDirectory(bool manual) { plug_.OpenDataDirectory(manual); }
+void TavroLibrarianPanel::OpenHelpTopics(int topic) { plug_.OpenHelpTopics(topic); }
+
+IControl* MakeTavroLibrarianView(IModuleBase* plug, int x, int y, int paramIdx, IBitmap* bitmap, IRECT bounds,
+                                 PatchLibrarian* librarian, double scale) {
+  auto* tavro = dynamic_cast<Tavro*>(plug);
+  if (!tavro || !librarian) return nullptr;
+  return new LibrarianViewControl(plug, &tavro->librarianPanel(), x, y, paramIdx, bitmap, bounds, librarian, scale);
+}
+
+// ---- the editor's side ----
+
+TavroLibrarianPanel& Tavro::librarianPanel() {
+  if (!librarianPanel_) librarianPanel_ = std::make_shared<TavroLibrarianPanel>(*this);
+  return *librarianPanel_;
+}
+
+LibrarianViewControl* Tavro::librarianList() const { return dynamic_cast<LibrarianViewControl*>(librarianView); }
+
+void Tavro::showFileEditMenu(int x, int y) { RunFileEditMenu(this, librarian, &librarianPanel(), x, y); }
+void Tavro::showFileCopyMenu(int x, int y) { RunFileCopyMenu(this, librarian, &librarianPanel(), x, y); }
+
+// ---- the panel's parts for start-up ----
+
+namespace {
+
+class TavroPanelParts : public LibrarianPanelParts {
+public:
+  LibrarianViewFactory listFactory() override { return &MakeTavroLibrarianView; }
+
+  IControl* makeMenu(int index, Tavro* plug, PatchLibrarian* librarian, const IRECT& rect) override {
+    LibrarianPanelEditor* editor = &plug->librarianPanel();
+    switch (index) {
+      case kLeftPatchMenu: return new LeftPatchPopupMenu(plug, librarian, rect, editor);
+      case kRightPatchMenu: return new RightPatchPopupMenu(plug, librarian, rect, editor);
+      case kLeftPerformanceMenu: return new LeftPerfPopupMenu(plug, librarian, rect, editor);
+      case kRightPerformanceMenu: return new RightPerfPopupMenu(plug, librarian, rect, editor);
+      case kBankEditMenu: return new BankEditPopupMenu(plug, librarian, rect, editor);
+      case kProgramNumberMenu: return new ProgramNumberPopupMenu(plug, librarian, rect, editor);
+      case kBankNumberMenu: return new BankNumberPopupMenu(plug, librarian, rect, editor);
+      case kRightSearchMenu: return new RightSearchPopupMenu(plug, librarian, rect, editor);
+      case kPerformanceBankNameMenu: return new PerfBankNamePopupMenu(plug, librarian, rect, editor);
+      case kProgramBankNameMenu: return new ProgBankNamePopupMenu(plug, librarian, rect, editor);
+      default: return nullptr;
+    }
+  }
+
+  void setListDragEnabled(IControl* list, bool enabled) override {
+    if (auto* view = dynamic_cast<LibrarianViewControl*>(list)) view->dragEnabled = enabled;
+  }
+
+  void setUpperSelectedRow(IControl* list, int row) override {
+    if (auto* view = dynamic_cast<LibrarianViewControl*>(list)) view->selectedUpper = row;
+  }
+
+  void refreshMenus(Tavro* plug) override { plug->refreshPopUpMenus(); }
+};
+
+}  // namespace
+
+LibrarianPanelParts* TavroLibrarianPanelParts() {
+  static TavroPanelParts parts;
+  return &parts;
+}

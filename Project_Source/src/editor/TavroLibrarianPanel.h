@@ -1,0 +1,116 @@
+#pragma once
+// The editor as the librarian's list control and menus see it. The list and the ten
+// menus are made with this object as their editor; it answers from the editor's
+// state and carries their requests to the editor's operations.
+//
+// threads: main, unless a function says otherwise.
+
+#include "IGraphicsStructs.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+
+class IControl;
+class IModuleBase;
+class LibrarianPanelParts;
+class PatchLibrarian;
+class Tavro;
+
+// Parameters of the librarian and program-selection commands.
+struct LibrarianParam {
+  static constexpr int kCurrentProgram = 422;       // + slot
+  static constexpr int kCurrentBank = 426;          // + slot
+  static constexpr int kCurrentBank2x = 434;        // + slot
+  static constexpr int kCurrentPerfProgram = 438;   // + slot
+  static constexpr int kCurrentPerfBank = 442;      // + slot
+  static constexpr int kCurrentPerfProgram2x = 446; // + slot
+  static constexpr int kCurrentPerfBank2x = 450;    // + slot
+  static constexpr int kGlobalProgChange = 312;
+  static constexpr int kPatchName = 354;  // + slot
+  static constexpr int kOverwriteBank = 621;
+  static constexpr int kPatchSearchString = 622;
+  static constexpr int kPatchSearch = 623;
+  static constexpr int kCurrentOpenPerfBankL = 669;
+  static constexpr int kCurrentOpenPerfBankR = 670;
+  static constexpr int kCurrentOpenPatchBankL = 671;  // + slot
+  static constexpr int kCurrentOpenPatchBankR = 675;  // + slot
+  static constexpr int kLibUpperPreviousBank = 679;
+  static constexpr int kLibLowerPreviousBank = 680;
+  static constexpr int kLibUpperNextBank = 681;
+  static constexpr int kLibLowerNextBank = 682;
+  static constexpr int kLibSyncFromHw = 686;
+  static constexpr int kLibSyncToHw = 687;
+  static constexpr int kPatchUp = 774;
+  static constexpr int kPatchDown = 775;
+  static constexpr int kDiscardBankData = 784;
+  static constexpr int kRefreshFolders = 790;
+};
+
+// The librarian menus in the order of their layers (ids 70-79).
+enum LibrarianMenuIndex : int {
+  kLeftPatchMenu = 0,
+  kRightPatchMenu,
+  kLeftPerformanceMenu,
+  kRightPerformanceMenu,
+  kBankEditMenu,
+  kProgramNumberMenu,
+  kBankNumberMenu,
+  kRightSearchMenu,
+  kPerformanceBankNameMenu,
+  kProgramBankNameMenu
+};
+
+class TavroLibrarianPanel : public LibrarianPanelEditor {
+public:
+  explicit TavroLibrarianPanel(Tavro& plug) : plug_(plug) {}
+
+  bool isLibrarianPerformanceMode() const override;
+  bool isLibraryMode() const override;
+  bool isSearchMode() const override;
+  bool isLibrarianShown() const override;
+  int hardwareModel() const override;
+  int activeSlot() const override;
+  int currentProgramNumber() const override;
+  bool midiPortsSet() const override;
+  CurrentFilePair getCurrentFile(int pane, bool performance) const override;
+  void setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) override;
+
+  void setRenameInactive(bool inactive) override;
+  void hideLayer(const char* name, bool hide) override;
+  void grayLayer(const char* name, bool grey) override;
+  // threads: any
+  void setStatusText(const std::string& text) override;
+  void showFileEditMenu(int x, int y) override;
+  void showFileCopyMenu(int x, int y) override;
+  void updateBankAndProgramMenuNames(bool keepBankMenu) override;
+  LibrarianViewControl* librarianView() override;
+
+  void sendPatchToDeviceFromLibrarian(int row, int side) override;
+  // threads: main, worker, midi-in
+  void SetLibrarianRequestActive(bool active) override;
+  void SetLibrarianStatusUnsaved(bool unsaved) override;
+  void ProcessLibrarianSysEx(const ISysEx* sysex) override;
+  void BankChangeMessage(int msb, int lsb, int channel, int program) override;
+  bool startTransferJob(const TransferJob& job) override;
+  void armPerformanceReceiver() override;
+  void sendSinglePatchRequestSysexFromLibrarian(bool activeSlot, int bank) override;
+  void sendAllPatchRequestSysexFromLibrarian(int bank) override;
+  void SendSingleProgramFromLibrarian() override;
+  void SendAllProgramsFromLibrarian(int bank) override;
+  void storeAllPatchesToDeviceFromLibrarian(int side, int bank) override;
+
+  void refreshFolders() override;
+  void discardLibrarianChanges() override;
+  bool saveImportedFile(bool midiForm) override;
+  void OpenDataDirectory(bool manual) override;
+  void OpenHelpTopics(int topic) override;
+
+private:
+  Tavro& plug_;
+};
+
+// The parts the start-up builds the librarian page with.
+LibrarianPanelParts* TavroLibrarianPanelParts();
+
+// The list control the layout's "patchBrowser" element makes in the editor's panel.
+// threads: main (the layout reading)
+IControl* MakeTavroLibrarianView(IModuleBase* plug, int x, int y, int paramIdx, IBitmap* bitmap, IRECT bounds,
+                                 PatchLibrarian* librarian, double scale);

@@ -1,0 +1,171 @@
+// Program and bank selection on the synthesizer (or, in library mode, in the
+// librarian's upper bank): the per-slot selectors and the patch up and down buttons.
+
+#include <algorithm>
+
+#include "IGraphicsMac.h"
+#include "IParam.h"
+#include "PatchLibrarian.h"
+#include "TavroLibrarianCommands.h"
+#include "TavroLibrarianPanel.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "librarian/panel/SelectorMenus.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace librarian_commands {
+
+namespace {
+
+using P = LibrarianParam;
+
+bool IsPerformanceProgram(int paramIdx) {
+  return (paramIdx >= P::kCurrentPerfProgram && paramIdx < P::kCurrentPerfProgram + kSlotCount) ||
+         (paramIdx >= P::kCurrentPerfProgram2x && paramIdx < P::kCurrentPerfProgram2x + kSlotCount);
+}
+
+bool IsPerformanceBank(int paramIdx) {
+  return (paramIdx >= P::kCurrentPerfBank && paramIdx < P::kCurrentPerfBank + kSlotCount) ||
+         (paramIdx >= P::kCurrentPerfBank2x && paramIdx < P::kCurrentPerfBank2x + kSlotCount);
+}
+
+// The first selector of the family a selector parameter belongs to.
+int FamilyBase(int paramIdx) {
+  for (int base : {P::kCurrentProgram, P::kCurrentBank, P::kCurrentBank2x, P::kCurrentPerfProgram,
+                   P::kCurrentPerfBank, P::kCurrentPerfProgram2x, P::kCurrentPerfBank2x})
+    if (paramIdx >= base && paramIdx < base + kSlotCount) return base;
+  return paramIdx;
+}
+
+// The last row of a librarian bank of the mode: 98 programs, 99 performances.
+int LastRow(const Tavro& plug) { return plug.perfMode ? 99 : 98; }
+
+bool ProgramChangesAllowed(const Tavro& plug) { return plug.paramValue(P::kGlobalProgChange) == 1.0; }
+
+void SetFamily(Tavro& plug, int first, int second, int value) {
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    writeParam(plug, first + slot, value);
+    writeParam(plug, second + slot, value);
+  }
+}
+
+// Locked sections keep the panel's sound: it goes back to the synthesizer.
+void ResendLocked(Tavro& plug, int slot) {
+  if (plug.perfMode)
+    plug.sendMultiDataBackToHardware();
+  else
+    plug.sendPartDataBackToHardware(slot);
+}
+
+// Bank select and program change on `channel` (0-based), then the slot's program or
+// the performance is requested back into the panel.
+void SelectOnSynthesizer(Tavro& plug, int bank, int channel, int program, int slot) {
+  plug.BankChangeMessage(0, bank, channel, program);
+  plug.SetLibrarianRequestActive(false);
+  MIDIMessageManager* manager = plug.midiManager;
+  if (!manager || manager->isRunning(MIDIMessageManager::kTransferThread)) return;
+  manager->transferInProgress = true;
+  JobArgs args;
+  args.jobCode = plug.perfMode ? kJobRequestArrangement : kJobRequestPart;
+  args.slot = slot;
+  args.toPanel = true;
+  manager->startJob(args);
+}
+
+void SelectLibrarianRow(Tavro& plug, int row) {
+  if (LibrarianViewControl* list = plug.librarianList()) {
+    list->currentRow = row;
+    list->selectedUpper = row;
+  }
+  plug.librarian->selectedSlot = row;
+}
+
+}  // namespace
+
+Result programSelector(Tavro& plug, int paramIdx, double value) {
+  if (!plug.midiIOSet) return Result::kEnd;
+  const int slot = paramIdx - FamilyBase(paramIdx);
+  const int program = int(value);
+  if (plug.libraryControlOn) {
+    SelectLibrarianRow(plug, program);
+    if (program < 0 || program > LastRow(plug)) return Result::kEnd;
+    plug.librarianPanel().sendPatchToDeviceFromLibrarian(program, 0);
+    return Result::kGoOn;
+  }
+  if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
+  plug.selectedProgram = program;
+  if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
+  const int bankParam = BankParameter(plug.perfMode, plug.nordModel, slot) + (plug.perfMode ? slot : 0);
+  const int bank = int(plug.paramValue(bankParam));
+  SelectOnSynthesizer(plug, bank, int(plug.paramValue(kPartMidiChannel + slot)) - 1, program, slot);
+  if (IsPerformanceProgram(paramIdx)) SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
+  ResendLocked(plug, slot);
+  return Result::kGoOn;
+}
+
+Result bankSelector(Tavro& plug, int paramIdx, double value) {
+  if (!plug.midiIOSet || plug.libraryControlOn) return Result::kEnd;
+  if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
+  const int slot = paramIdx - FamilyBase(paramIdx);
+  const int bank = int(value);
+  const int model = plug.nordModel;
+  if (!plug.perfMode)
+    plug.selectedProgram = int(plug.paramValue(P::kCurrentProgram + slot));
+  else if (model <= 1)
+    plug.selectedProgram = int(plug.paramValue(P::kCurrentPerfProgram + slot));
+  else if (model == 2)
+    plug.selectedProgram = int(plug.paramValue(P::kCurrentPerfProgram2x + slot));
+  SelectOnSynthesizer(plug, bank, int(plug.paramValue(kPartMidiChannel + slot)) - 1, plug.selectedProgram, slot);
+  if (IsPerformanceBank(paramIdx)) SetFamily(plug, P::kCurrentPerfBank, P::kCurrentPerfBank2x, bank);
+  ResendLocked(plug, slot);
+  return Result::kGoOn;
+}
+
+Result programStep(Tavro& plug, int paramIdx, double value) {
+  if (value == 0.0) return Result::kEnd;
+  const bool up = paramIdx == P::kPatchUp;
+  const int last = LastRow(plug);
+  const auto step = [&](int from) {
+    from = std::clamp(from, -1, last);
+    return up ? (from >= last ? 0 : from + 1) : (from <= 0 ? last : from - 1);
+  };
+  const bool performance = plug.perfMode;
+  const int slot = plug.activeSlot;
+  if (plug.libraryControlOn) {
+    LibrarianViewControl* list = plug.librarianList();
+    const int row = step(list ? list->currentRow.load() : plug.selectedProgram.load());
+    SelectLibrarianRow(plug, row);
+    plug.librarianPanel().sendPatchToDeviceFromLibrarian(row, 0);
+    plug.selectedProgram = row;
+  } else if (ProgramChangesAllowed(plug)) {
+    const int selectorSlot = performance ? 0 : slot;
+    const int program = step(int(plug.paramValue(ProgramParameter(performance, plug.nordModel, selectorSlot))));
+    const int bank = int(plug.paramValue(BankParameter(performance, plug.nordModel, selectorSlot)));
+    const int channel = performance ? int(plug.deviceId) : int(plug.paramValue(kPartMidiChannel + slot)) - 1;
+    plug.sysexInputSuspended = false;
+    plug.selectedProgram = program;
+    SelectOnSynthesizer(plug, bank, channel, program, slot);
+    ResendLocked(plug, slot);
+  } else {
+    return Result::kEnd;
+  }
+  const int program = plug.selectedProgram;
+  if (performance)
+    SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
+  else
+    writeParam(plug, P::kCurrentProgram + slot, program);
+  if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
+  if (auto* menu = menuAt<ProgramNumberPopupMenu>(plug, kProgramNumberMenu)) menu->refreshPatchNames(program);
+  plug.OnParamChange(kQuickTab);
+  return Result::kEnd;
+}
+
+}  // namespace librarian_commands
+
+void Tavro::ChangeActiveSlotOnSoftware(int slot) {
+  if (slot == activeSlot) return;
+  IParam* tab = GetParam(kQuickTab);
+  tab->SetClamped(slot);
+  // The selector's own range decides where the slot lies on it.
+  if (graphics) graphics->SetParameterFromPlug(kQuickTab, tab->GetNormalized(), true);
+  OnParamChange(kQuickTab);
+}

@@ -1,0 +1,116 @@
+// The librarian's sends to the synthesizer and the resends after a program or
+// performance change, and what the jobs behind them read of the editor.
+
+#include <memory>
+
+#include "IParam.h"
+#include "Kit_Mutex.h"
+#include "LibrarianRecords.h"
+#include "PatchLibrarian.h"
+#include "PatchManager.h"
+#include "Tavro.h"
+#include "WinEmu_Time.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr int kBankSlots = 99;
+constexpr int kLFO1Lock = 631;  // + slot; the other five section locks follow 4 apart
+constexpr int kSectionLocks = 6;
+constexpr int kModWheelLock = 780;  // + slot
+constexpr int kBusyPauseMs = 200;
+constexpr int kNoteOffSettleMs = 50;
+
+LibrarianViewControl* ListControl(IControl* view) { return dynamic_cast<LibrarianViewControl*>(view); }
+
+}  // namespace
+
+void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
+  if (!librarian || !midiManager) return;
+  const int kind = librarian->patchType.load();
+  const int index = pane == 0 ? librarian->upperFileIndex.load() : librarian->lowerFileIndex.load();
+  const bool search = pane != 0 && searchResultsShown;
+  if (kind != 0 && kind != 1) return;
+  // The job gets a copy of its own, made with the padding under the librarian's lock:
+  // a rescan or an edit of the bank while it runs cannot touch what it sends.
+  std::shared_ptr<LibrarianPatch> patch;
+  librarian->modify([&](PatchLibrary& library) {
+    PatchFileList& files = search ? library.searchFiles : library.filesOfType(kind);
+    if (index < 0 || size_t(index) >= files.size() || !files[size_t(index)]) return;
+    std::vector<LibrarianPatch>& slots = files[size_t(index)]->patches;
+    if (slots.size() < kBankSlots) slots.resize(kBankSlots);
+    if (row < 0 || size_t(row) >= slots.size() || slots[size_t(row)].empty()) return;
+    patch = std::make_shared<LibrarianPatch>(slots[size_t(row)]);
+  });
+  if (!patch) return;
+  if (LibrarianViewControl* list = ListControl(librarianView)) list->currentRow = row;
+  if (!midiIOSet) return;
+  AllSoundsOff(activeSlot, false);  // notes off, 100 ms, output held
+  Sleep(kNoteOffSettleMs);
+  JobArgs args;
+  args.jobCode = kJobSendLibrarianPatch;
+  args.librarianPatch = std::move(patch);
+  args.slot = activeSlot;
+  midiManager->startJob(args, false);
+}
+
+void Tavro::storeAllPatchesToDeviceFromLibrarian(int pane, int, int bank) {
+  if (!midiIOSet || !midiManager) return;
+  JobArgs args;
+  args.jobCode = kJobStoreAllPatches;
+  args.storePane = pane;
+  args.storeBank = bank;
+  midiManager->startJob(args, false);
+}
+
+void Tavro::SendAllProgramsFromLibrarian(int bank) {
+  if (librarian) librarian->selectedSlot = 0;
+  LibrarianViewControl* list = ListControl(librarianView);
+  storeAllPatchesToDeviceFromLibrarian(list && list->selectedUpper == -1 ? 1 : 0, 0, bank);
+}
+
+void Tavro::sendPartDataBackToHardware(int slot) {
+  if (slot < 0 || slot >= kSlotCount || !midiManager) return;
+  if (midiIOSet && transferBusy) Sleep(kBusyPauseMs);
+  bool locked = paramValue(kModWheelLock + slot) == 1.0;
+  for (int lock = 0; lock < kSectionLocks; ++lock) locked = locked || paramValue(kLFO1Lock + 4 * lock + slot) == 1.0;
+  if (!locked) return;
+  if (midiIOSet) AllSoundsOff(slot, false);
+  JobArgs args;
+  args.jobCode = kJobSendPart;
+  args.slot = slot;
+  midiManager->startJob(args);
+}
+
+void Tavro::sendMultiDataBackToHardware() {
+  if (midiIOSet && transferBusy) Sleep(kBusyPauseMs);
+  if (paramValue(kModWheelLock) != 1.0 || !midiIOSet || !midiManager) return;
+  AllSoundsOff(0, true);
+  JobArgs args;
+  args.jobCode = kJobSendArrangement;
+  midiManager->startJob(args);
+}
+
+std::string Tavro::nameText(int paramIdx) const {
+  const IParam* param = paramIdx >= 0 && paramIdx < NParams() ? GetParam(paramIdx) : nullptr;
+  if (!param) return {};
+  // The display shows the text up to its first zero byte, and so does a dump's name.
+  return std::string(param->GetDisplayText(0).c_str());
+}
+
+void Tavro::keepPatchName(int entry, const std::string& name) {
+  {
+    Kit_MutexLock hold(GetMutex());
+    if (patchManager && entry >= 0 && size_t(entry) < patchManager->names.size())
+      patchManager->names[size_t(entry)] = name;
+  }
+  setLibrarianViewDirty();
+}
+
+void Tavro::selectLibrarianRow(int pane, int row) {
+  LibrarianViewControl* list = ListControl(librarianView);
+  if (!list) return;
+  (pane == 0 ? list->selectedUpper : list->selectedLower) = row;
+  setLibrarianViewDirty();
+}

@@ -1,0 +1,96 @@
+// SysEx into the editor, and the librarian's side of requested dumps.
+
+#include "ControlLayer.h"
+#include "IControl.h"
+#include "IMidiMsg.h"
+#include "IParam.h"
+#include "Tavro.h"
+#include "layout/ControlAction.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr int kSysExFilterClass = 6;  // the seventh filter flag of each side
+constexpr int kLibSyncTimer = 659;
+constexpr int kDiscardBankData = 784;
+
+}  // namespace
+
+void Tavro::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
+  if (sysexInputSuspended) return;
+  if ((fromDevice ? deviceFilterBlocked : hostFilterBlocked)[kSysExFilterClass]) return;
+  takeSysEx(sysex, fromDevice);
+}
+
+void Tavro::processOwnSysEx(const unsigned char* bytes, int length) {
+  ISysEx own(0, bytes, length);
+  takeSysEx(&own, true);
+}
+
+void Tavro::takeSysEx(ISysEx* sysex, bool fromDevice) {
+  if (!midiManager) return;
+  midiManager->ProcessSysEx(sysex, fromDevice);
+  if (ControlLayer* settings = layer("performanceSettings2")) settings->setControlsDirty();
+  // Every binding, so a knob moved back to the value it last sent before the dump
+  // is sent again.
+  for (int i = 0; i < NParams(); ++i)
+    if (ControlAction* action = GetParam(i)->GetControlAction()) action->lastValue = -1.0;
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    setFromPlug(kMIDILed + slot, 0.0);
+    ledLit[size_t(slot)] = 0;
+  }
+  if (midiManager->dumpProcessed) {
+    dataProcessed = true;
+    showStatus("Data processed - Ready!");
+  }
+}
+
+void Tavro::SetLibrarianRequestActive(bool forLibrarian) {
+  if (midiManager) {
+    if (forLibrarian) {
+      midiManager->transferInProgress = false;
+      midiManager->armLibrarianReceiver(perfMode);
+    } else {
+      midiManager->transferInProgress = true;
+      midiManager->disarmLibrarianReceivers();
+    }
+    midiManager->dumpProcessed = false;
+  }
+  dataProcessed = false;
+}
+
+void Tavro::SetLibrarianStatusUnsaved(bool unsaved) {
+  if (!unsaved) return;
+  if (midiManager) {
+    midiManager->transferInProgress = false;
+    midiManager->disarmLibrarianReceivers();
+  }
+  setFromPlug(kBankEditUnsaved, 1.0);
+  setFromPlug(kDiscardBankData, 0.0);
+  showLayer("discardChangesLayerRight", true);
+  if (datatypeControl) datatypeControl->GrayOut(true);
+  if (datamodeControl) datamodeControl->GrayOut(true);
+  showLayer(perfMode ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", false);
+  showStatus("Data received to slot(s)");
+}
+
+void Tavro::setLibrarianViewDirty() {
+  if (librarianView) librarianView->SetDirty(false);
+}
+
+void Tavro::updatePatchLibrarianView(int which) {
+  auto* view = dynamic_cast<LibrarianViewControl*>(librarianView);
+  if (!view || which < 0 || which > 2) return;
+  if (which != 1) view->patchSelectionUpperChanged();
+  if (which != 0) view->patchSelectionLowerChanged();
+}
+
+int Tavro::getTimerValue() const {
+  switch (int(paramValue(kLibSyncTimer))) {
+    case 1: return 250;
+    case 2: return 300;
+    case 3: return 350;
+    default: return 200;
+  }
+}

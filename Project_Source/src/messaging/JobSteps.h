@@ -1,0 +1,20 @@
+#pragma once
+// Steps the transfer jobs share: storing a dump they made in the librarian's
+// selected slot, and waiting for the panel to take over a dump they fed it.
+//
+// threads: worker (inside a job).
+
+#include <cstdint>
+#include <vector>
+
+class MIDIMessageSender;
+class MessagingEditor;
+
+// Arms the librarian's receiver, feeds it the dump and marks the bank unsaved.
+void StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump);
+
+enum class PanelLoad { kTaken, kTimedOut, kStopped };
+// Up to 100 pauses of `pauseMs`, testing the editor's processed flag after each of
+// the first 99 (showing `progress` first when given). kTimedOut shows "CONNECTION
+// TIMED OUT!" and sets the sender's timedOut; kStopped is a cancel or the shutdown.
+PanelLoad AwaitPanelLoad(MIDIMessageSender& sender, int pauseMs, const char* progress);

@@ -1,0 +1,59 @@
+#include "LibrarianDumpReceivers.h"
+
+#include <algorithm>
+
+#include "DumpNames.h"
+#include "LibrarianDumpForm.h"
+#include "tables/DumpFieldTable.h"
+
+namespace {
+// Where the name stands in the named forms.
+constexpr size_t kProgramNameAt = kProgramDumpSize - 1;
+constexpr size_t kPerformanceNameAt = kPerformanceDumpSize - 1;
+
+// One SysEx message from F0 to F7 with only data bytes between: a bank file splits
+// its messages at status bytes, so anything else would change the slots around it.
+bool IsWholeSysEx(const uint8_t* bytes, size_t size) {
+  return bytes && size >= 2 && bytes[0] == 0xF0 && bytes[size - 1] == 0xF7 &&
+         std::all_of(bytes + 1, bytes + size - 1, [](uint8_t b) { return b < 0x80; });
+}
+}  // namespace
+
+void LibrarianDumpReceiver::arm() {
+  std::lock_guard<std::mutex> hold(lock_);
+  patch_ = LibrarianPatch();
+  armed_ = true;
+}
+
+void LibrarianDumpReceiver::disarm() {
+  std::lock_guard<std::mutex> hold(lock_);
+  armed_ = false;
+}
+
+bool LibrarianDumpReceiver::isArmed() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return armed_;
+}
+
+LibrarianDumpReceiver::Outcome LibrarianDumpReceiver::addMessageData(const uint8_t* bytes, size_t size,
+                                                                     LibrarianPatch* taken) {
+  const bool program = kind_ == Kind::kProgram;
+  // Built before the lock is taken: the named form is a pure function of the bytes.
+  PatchSysexMessage named;
+  if (IsWholeSysEx(bytes, size))
+    named.bytes = program ? LibrarianProgramForm(bytes, size, kRequestedName)
+                          : LibrarianPerformanceForm(bytes, size, kRequestedName);
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!armed_) return Outcome::kNotArmed;
+  if (named.bytes.empty()) return Outcome::kRefused;
+  patch_.name = ReadDumpName(&named.bytes[program ? kProgramNameAt : kPerformanceNameAt]);
+  patch_.messages.assign(1, std::move(named));
+  armed_ = false;
+  if (taken) *taken = patch_;
+  return Outcome::kTaken;
+}
+
+LibrarianPatch LibrarianDumpReceiver::patch() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return patch_;
+}

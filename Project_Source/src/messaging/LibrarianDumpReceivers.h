@@ -1,0 +1,47 @@
+#pragma once
+// The librarian's dump receivers. One is armed before a librarian request goes out;
+// the dispatch offers it the next accepted message from the synthesizer, and it keeps
+// that message as a named librarian patch and disarms itself.
+//
+// Only whole dumps are kept: messages from F0 to F7 with only data bytes between, of
+// 139 or 149 bytes for programs, of 711..715 (zero-filled to 714, the end byte zeroed),
+// 725 or 765 for performances. Anything else is refused: nothing is kept and the
+// receiver stays armed for the next message.
+//
+// threads: armed and disarmed from main and worker; messages offered on midi-in and
+// worker. `armed` and `patch` change together under the receiver's lock (a leaf).
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+
+#include "LibrarianRecords.h"
+
+class LibrarianDumpReceiver {
+public:
+  enum class Kind { kProgram, kPerformance };
+  enum class Outcome { kNotArmed, kRefused, kTaken };
+
+  // The ten characters that name a dump received without a name.
+  static constexpr const char* kRequestedName = "Requested ";
+
+  explicit LibrarianDumpReceiver(Kind kind) : kind_(kind) {}
+  LibrarianDumpReceiver(const LibrarianDumpReceiver&) = delete;
+  LibrarianDumpReceiver& operator=(const LibrarianDumpReceiver&) = delete;
+
+  // Empties the patch (no messages, empty name) and arms.
+  void arm();
+  void disarm();
+  bool isArmed() const;
+  // Offers one message. kTaken: the patch holds it in its named form, the receiver is
+  // disarmed and `taken` (when given) gets a copy of the patch.
+  Outcome addMessageData(const uint8_t* bytes, size_t size, LibrarianPatch* taken);
+  // A copy of what was collected last.
+  LibrarianPatch patch() const;
+
+private:
+  const Kind kind_;
+  mutable std::mutex lock_;
+  bool armed_ = false;     // guarded by lock_
+  LibrarianPatch patch_;   // guarded by lock_
+};

@@ -1,0 +1,155 @@
+#include "LibrarianSends.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "DumpParameters.h"
+#include "IMidiMsg.h"
+#include "JobSteps.h"
+#include "MIDIMessageManager.h"
+#include "MIDIMessageSender.h"
+#include "MessagingEditor.h"
+#include "PatchLibrarian.h"
+#include "PerformanceDumpCoder.h"
+#include "ProgramDumpCoder.h"
+
+namespace {
+
+constexpr int kEditBufferPerformance = 0x1E;
+constexpr int kStoredPerformance = 0x1F;
+constexpr int kGlobalChannelPosition = 636;  // the performance's own device id
+constexpr int kLoadPollMs = 20;
+constexpr int kHighestBank = 9;  // the ten-bank model's last
+constexpr int kFirstModelsPrograms = 40;
+constexpr int kAllNotesOff = 123;
+
+uint8_t DeviceIdByte(MessagingEditor& plug) { return static_cast<uint8_t>(std::clamp(plug.getDeviceId(), 0, 15)); }
+
+// Job 2's dump addressed to the edit buffer: a program to part slot `slot`, a
+// performance carrying the current device id as its own. False, leaving the bytes
+// unsent, for a message not of the kind's form.
+bool AddressToEditBuffer(MessagingEditor& plug, bool performance, int slot, std::vector<uint8_t>* dump) {
+  std::vector<uint8_t>& b = *dump;
+  if (performance) {
+    if (b.size() < 711 || b.size() > 765) return false;
+    b[2] = DeviceIdByte(plug);
+    b[4] = kEditBufferPerformance;
+    b[kGlobalChannelPosition] = DeviceIdByte(plug);
+    return PerformanceDumpCoder::Accepts(b.data(), b.size());
+  }
+  if ((b.size() != 139 && b.size() != 149) || slot < 0 || slot > 3) return false;
+  b[2] = DeviceIdByte(plug);
+  b[4] = 0;
+  b[5] = static_cast<uint8_t>(slot);
+  return ProgramDumpCoder::Accepts(b.data(), b.size());
+}
+
+// Job 2: the panel takes the patch over, then sends its part or performance, so the
+// synthesizer ends with what the panel's dump rules make of it.
+void SendLibrarianPatchJob(MIDIMessageSender& sender, const JobArgs& args) {
+  MessagingEditor& plug = *sender.plug();
+  plug.DisplayProcessingIndicator(true);
+  const bool performance = plug.isLibrarianPerformanceMode();
+  std::vector<uint8_t> dump;
+  if (args.librarianPatch && !args.librarianPatch->empty()) dump = args.librarianPatch->messages.front().bytes;
+  if (AddressToEditBuffer(plug, performance, args.slot, &dump)) {
+    plug.clearDataProcessed();
+    if (MIDIMessageManager* manager = plug.messageManager()) manager->transferInProgress = true;
+    plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
+    if (AwaitPanelLoad(sender, kLoadPollMs, nullptr) == PanelLoad::kTaken) {
+      JobArgs resend;
+      resend.jobCode = performance ? kJobSendArrangement : kJobSendPart;
+      resend.slot = args.slot;
+      sender.run(resend);
+    }
+  }
+  plug.DisplayProcessingIndicator(false);
+}
+
+// The bank file a pane shows, copied under the librarian's lock: a rescan during the
+// minute a bank takes cannot free it under the job.
+std::unique_ptr<PatchFile> CopySourceBank(MessagingEditor& plug, const PatchLibrarian& librarian, int pane) {
+  const int kind = librarian.patchType.load();
+  const int index = pane == 0 ? librarian.upperFileIndex.load() : librarian.lowerFileIndex.load();
+  const bool search = pane != 0 && plug.searchResultsAreShown();
+  std::unique_ptr<PatchFile> copy;
+  if (kind != 0 && kind != 1) return copy;
+  librarian.inspect([&](const PatchLibrary& library) {
+    const PatchFileList& files = search ? library.searchFiles : library.filesOfType(kind);
+    if (index >= 0 && size_t(index) < files.size() && files[size_t(index)]) copy = files[size_t(index)]->clone();
+  });
+  return copy;
+}
+
+// A stored slot as the store form of its kind: cut or zero-padded, addressed to
+// number `number` of `bank`. Empty for a message that is no dump of the synthesizer
+// or carries a status byte inside, which would cut the transfer short on the wire.
+std::vector<uint8_t> StoreForm(const std::vector<uint8_t>& stored, bool performance, int bank, int number,
+                               uint8_t deviceId, int model) {
+  std::vector<uint8_t> m = stored;
+  m.resize(performance ? 715 : 139, 0);
+  m[2] = deviceId;
+  m[4] = static_cast<uint8_t>(performance ? kStoredPerformance + (model == 2 ? bank : 0) : bank + 1);
+  m[5] = static_cast<uint8_t>(number);
+  m.back() = 0xF7;
+  const bool header = m[0] == 0xF0 && m[1] == 0x33 && m[3] == 0x04;
+  if (!header || std::any_of(m.begin() + 1, m.end() - 1, [](uint8_t b) { return b >= 0x80; })) return {};
+  return m;
+}
+
+void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& bank, PatchLibrarian& librarian) {
+  MessagingEditor& plug = *sender.plug();
+  const bool performance = bank.type == 1;
+  const int model = plug.panelParameters().Model();
+  const int slots = static_cast<int>(bank.patches.size());
+  const bool fortyPrograms = model <= 1 && !performance && args.storeBank == 0;
+  const int count = fortyPrograms ? std::min(kFirstModelsPrograms, slots) : slots;
+  const uint64_t pacingMicros = uint64_t(performance ? 4 : 2) * uint64_t(plug.getTimerValue()) * 1000;
+  for (int i = 0; i < count; ++i) {
+    plug.DisplayProcessingIndicator(true);
+    (args.storePane == 0 ? librarian.selectedSlot : librarian.lowerSelectedSlot) = i;
+    plug.selectLibrarianRow(args.storePane == 0 ? 0 : 1, i);
+    const LibrarianPatch& patch = bank.patches[size_t(i)];
+    if (patch.empty()) return;
+    const std::vector<uint8_t> m = StoreForm(patch.messages.front().bytes, performance, args.storeBank, i,
+                                             DeviceIdByte(plug), model);
+    if (m.empty()) return;
+    plug.SendMidiSysex2(m);
+    const bool paced = sender.pause(pacingMicros);
+    if (sender.cancelRequested()) {
+      plug.showStatus("Data write CANCELLED!");
+      break;
+    }
+    if (!paced) return;  // shut down
+    plug.DisplayProcessingIndicator(false);
+  }
+  librarian.selectedSlot = 0;
+}
+
+// Job 3.
+void StoreAllPatchesJob(MIDIMessageSender& sender, const JobArgs& args) {
+  MessagingEditor& plug = *sender.plug();
+  MIDIMessageManager* manager = plug.messageManager();
+  PatchLibrarian* librarian = manager ? manager->librarian() : nullptr;
+  plug.DisplayProcessingIndicator(true);
+  IMidiMsg allNotesOff;
+  allNotesOff.MakeControlChangeMsg(kAllNotesOff, 0.0, 0);
+  plug.SendMidiMsg(&allNotesOff);
+  const bool settled = sender.pause(50 * 1000);
+  const std::unique_ptr<PatchFile> bank = librarian ? CopySourceBank(plug, *librarian, args.storePane) : nullptr;
+  if (settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank) {
+    if (bank->patches.empty()) {
+      librarian->selectedSlot = 0;
+    } else {
+      WriteBank(sender, args, *bank, *librarian);
+    }
+  }
+  plug.DisplayProcessingIndicator(false);
+}
+
+}  // namespace
+
+void installLibrarianSendJobs(MIDIMessageSender& sender) {
+  sender.setJob(kJobSendLibrarianPatch, &SendLibrarianPatchJob);
+  sender.setJob(kJobStoreAllPatches, &StoreAllPatchesJob);
+}

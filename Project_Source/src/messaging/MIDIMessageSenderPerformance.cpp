@@ -1,0 +1,87 @@
+#include "MIDIMessageSenderPerformance.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "JobSteps.h"
+#include "MIDIMessageSender.h"
+#include "MessagingEditor.h"
+#include "PerformanceDumpCoder.h"
+
+namespace {
+
+constexpr int kEditBufferType = 0x1E;
+constexpr int kGlobalChannelPosition = 636;  // the performance's own device id
+constexpr int kSettlePauseMs = 750;
+constexpr int kInitPollMs = 25;
+constexpr int kMultiName = 353;
+constexpr int kPatchName = 354;  // + slot
+constexpr int kPatchRename = 655;
+
+std::string NameOrDefault(const std::string& name) { return name.empty() ? "Set Name" : name; }
+
+// The five names the patch manager keeps follow the panel's; the performance's stays
+// while a librarian slot is being renamed, whose text then names the dump.
+void NamesFromPanel(MessagingEditor& plug, std::string* performanceName, std::array<std::string, 4>* partNames) {
+  for (int slot = 0; slot < 4; ++slot) {
+    (*partNames)[size_t(slot)] = plug.nameText(kPatchName + slot);
+    plug.keepPatchName(slot + 1, NameOrDefault((*partNames)[size_t(slot)]));
+  }
+  if (plug.librarianRenameActive()) {
+    *performanceName = plug.nameText(kPatchRename);
+    return;
+  }
+  *performanceName = plug.nameText(kMultiName);
+  plug.keepPatchName(0, NameOrDefault(*performanceName));
+}
+
+// Job 0.
+void SendArrangementJob(MIDIMessageSender& sender, const JobArgs& args) {
+  MessagingEditor& plug = *sender.plug();
+  plug.DisplayProcessingIndicator(true);
+  if (const PerformanceDumpCoder* coder = plug.performanceDumpCoder()) {
+    const std::vector<uint8_t> dump = coder->Build(plug.panelParameters(), plug.getDeviceId(), plug.getActiveSlot());
+    std::string performanceName;
+    std::array<std::string, 4> partNames;
+    NamesFromPanel(plug, &performanceName, &partNames);
+    if (args.toLibrarian) {
+      StoreInLibrarianSlot(plug, PerformanceDumpCoder::WithNames(dump, performanceName, partNames));
+    } else {
+      plug.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size()));
+    }
+  }
+  sender.pause(uint64_t(kSettlePauseMs) * 1000);
+  plug.DisplayProcessingIndicator(false);
+}
+
+// Job 10.
+void InitPerformanceJob(MIDIMessageSender& sender, const JobArgs& args) {
+  MessagingEditor& plug = *sender.plug();
+  const auto init = InitPerformance();
+  std::vector<uint8_t> dump(init.begin(), init.end());
+  plug.DisplayProcessingIndicator(true);
+  const auto deviceId = static_cast<uint8_t>(std::clamp(plug.getDeviceId(), 0, 15));
+  dump[2] = deviceId;
+  dump[kGlobalChannelPosition] = deviceId;
+  if (!args.toHardware || plug.isHardwareChangeActive()) {
+    StoreInLibrarianSlot(plug, dump);
+  } else {
+    dump[4] = kEditBufferType;
+    dump[5] = 0;
+    plug.SendMidiSysex2(dump);
+    plug.SetLibrarianRequestActive(false);
+    plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
+    if (AwaitPanelLoad(sender, kInitPollMs, "Processing, please wait...") == PanelLoad::kTaken) {
+      plug.showStatus("Performance INIT Sent!");
+    }
+  }
+  plug.DisplayProcessingIndicator(false);
+}
+
+}  // namespace
+
+void installPerformanceJobs(MIDIMessageSender& sender) {
+  sender.setJob(kJobSendArrangement, &SendArrangementJob);
+  sender.setJob(kJobInitPerformance, &InitPerformanceJob);
+}

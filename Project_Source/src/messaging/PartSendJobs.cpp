@@ -1,0 +1,72 @@
+// Jobs 1 and 11: one program into the synthesizer or the librarian. A dump meant for
+// the librarian or the panel goes straight to the editor's SysEx input (the port's
+// own filter would drop it).
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+#include "JobSteps.h"
+#include "MIDIMessageSender.h"
+#include "MessagingEditor.h"
+#include "ProgramDumpCoder.h"
+#include "TransferJobSteps.h"
+#include "TransferJobs.h"
+
+namespace {
+
+constexpr int kPatchName = 354;  // + slot
+constexpr int kPatchRename = 655;
+constexpr int kSettleMillis = 500;
+constexpr int kInitLoadPauseMillis = 25;
+
+// The name the part goes with: the rename text while a librarian slot is renamed,
+// else the slot's name, which the editor also keeps ("Set Name" when empty).
+std::string PartName(MessagingEditor& editor, int slot) {
+  if (editor.librarianRenameActive()) return editor.nameText(kPatchRename);
+  const std::string name = editor.nameText(kPatchName + slot);
+  editor.keepPatchName(slot + 1, name.empty() ? "Set Name" : name);
+  return name;
+}
+
+void sendPartToDevice(MIDIMessageSender& sender, const JobArgs& args) {
+  MessagingEditor& editor = JobEditor(sender);
+  editor.DisplayProcessingIndicator(true);
+  const ProgramDumpCoder* coder = editor.programDumpCoder();
+  std::vector<uint8_t> dump;
+  if (coder) dump = coder->Build(editor.panelParameters(), args.slot, editor.getDeviceId());
+  if (!dump.empty()) {
+    const std::string name = PartName(editor, args.slot);
+    if (args.toLibrarian)
+      StoreInLibrarianSlot(editor, ProgramDumpCoder::WithName(dump, name));
+    else
+      editor.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size()));
+  }
+  JobPauseMillis(sender, kSettleMillis);
+  editor.DisplayProcessingIndicator(false);
+}
+
+void initPatch(MIDIMessageSender& sender, const JobArgs& args) {
+  MessagingEditor& editor = JobEditor(sender);
+  std::vector<uint8_t> init(std::begin(kInitProgram), std::end(kInitProgram));
+  editor.DisplayProcessingIndicator(true);
+  init[2] = static_cast<uint8_t>(std::clamp(editor.getDeviceId(), 0, 15));
+  if (args.toHardware) {
+    init[5] = static_cast<uint8_t>(std::clamp(editor.getActiveSlot(), 0, 3));
+    editor.SendMidiSysex2(init);
+    editor.SetLibrarianRequestActive(false);
+    editor.processOwnSysEx(init.data(), static_cast<int>(init.size()));
+    if (AwaitPanelLoad(sender, kInitLoadPauseMillis, "Processing, please wait...") == PanelLoad::kTaken)
+      editor.showStatus("Patch INIT Sent!");
+  } else {
+    StoreInLibrarianSlot(editor, init);
+  }
+  editor.DisplayProcessingIndicator(false);
+}
+
+}  // namespace
+
+void installPartSendJobs(MIDIMessageSender& sender) {
+  sender.setJob(kJobSendPart, &sendPartToDevice);
+  sender.setJob(kJobInitPatch, &initPatch);
+}

@@ -1,0 +1,134 @@
+// Where an incoming SysEx message goes: a librarian receiver, the panel's parsers or
+// the device-id enquiry.
+
+#include "IMidiMsg.h"
+#include "MIDIMessageManager.h"
+#include "MessagingEditor.h"
+#include "PatchLibrarian.h"
+#include "PerformanceDumpCoder.h"
+#include "ProgramDumpCoder.h"
+
+namespace {
+
+constexpr int kShortestReadable = 4;  // up to the model byte
+constexpr int kShortestDump = 130;
+constexpr uint8_t kManufacturerId = 0x33;
+constexpr uint8_t kHighestDeviceId = 15;
+constexpr uint8_t kHighestModelByte = 4;
+constexpr uint8_t kModelByte = 0x04;
+constexpr int kShortestPerformance = 711;
+constexpr int kLongestPerformance = 765;
+constexpr int kQuickTab = 794;  // the tab for received data
+
+bool IsPerformanceLength(int size) { return size >= kShortestPerformance && size <= kLongestPerformance; }
+
+}  // namespace
+
+void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
+  if (!fromDevice || !plug_ || !message || !message->mData || message->mSize < kShortestReadable) return;
+  const uint8_t* bytes = message->mData;
+  const int size = message->mSize;
+  if (bytes[1] != kManufacturerId || bytes[2] > kHighestDeviceId || bytes[3] > kHighestModelByte) return;
+
+  // The first armed receiver has it; one that refuses keeps waiting for the next.
+  for (LibrarianDumpReceiver* receiver : {&performanceRequest, &patchRequest}) {
+    LibrarianPatch taken;
+    const LibrarianDumpReceiver::Outcome outcome = receiver->addMessageData(bytes, size_t(size), &taken);
+    if (outcome == LibrarianDumpReceiver::Outcome::kNotArmed) continue;
+    sysexBusy = true;
+    if (outcome == LibrarianDumpReceiver::Outcome::kRefused) return;
+    if (librarian_) librarian_->setSysexDatatoSelectedSlot(&taken);
+    plug_->updatePatchLibrarianView(0);
+    plug_->setLibrarianViewDirty();
+    sysexBusy = false;
+    dumpProcessed = true;
+    return;
+  }
+
+  if (size >= kShortestDump && transferInProgress) {
+    sysexBusy = true;
+    sysexPartPatchParse(message);
+    sysexPerformancePatchParse(message);
+    if (tabRefreshPending) plug_->OnParamChange2(kQuickTab);
+    sysexBusy = false;
+    return;
+  }
+
+  if (plug_->isDeviceEnquiryPending()) {
+    sysexPerformancePatchParse(message);
+    // Whatever its kind, an accepted message tells the unit's id.
+    plug_->setDeviceId(bytes[2]);
+    tabRefreshPending = true;
+    if (IsPerformanceLength(size) && bytes[3] == kModelByte) dumpProcessed = true;
+    plug_->OnParamChange2(kQuickTab);
+    sysexBusy = false;
+    return;
+  }
+
+  // Nobody asked for it: the panel stays as it is.
+  tabRefreshPending = false;
+  sysexBusy = false;
+}
+
+void MIDIMessageManager::sysexPartPatchParse(ISysEx* message) {
+  const ProgramDumpCoder* coder = plug_ ? plug_->programDumpCoder() : nullptr;
+  if (!coder || !ProgramDumpCoder::Accepts(message->mData, size_t(message->mSize))) {
+    sysexBusy = true;
+    return;
+  }
+  dumpProcessed = false;
+  coder->Parse(message->mData, size_t(message->mSize), plug_->panelParameters());
+  dumpProcessed = true;
+  sysexBusy = true;
+}
+
+void MIDIMessageManager::sysexPerformancePatchParse(ISysEx* message) {
+  const PerformanceDumpCoder* coder = plug_ ? plug_->performanceDumpCoder() : nullptr;
+  if (!coder || !PerformanceDumpCoder::Accepts(message->mData, size_t(message->mSize))) {
+    sysexBusy = true;
+    return;
+  }
+  dumpProcessed = false;
+  if (plug_->isDeviceEnquiryPending()) {
+    // The enquiry's reply: it tells the id (also when it came in during a transfer)
+    // and changes nothing in the panel.
+    plug_->setDeviceId(message->mData[2]);
+    dumpProcessed = true;
+    plug_->setDeviceEnquiryPending(false);
+    transferInProgress = false;
+    sysexBusy = true;
+    return;
+  }
+  coder->Parse(message->mData, size_t(message->mSize), plug_->panelParameters());
+  dumpProcessed = true;
+  sysexBusy = true;
+}
+
+void MIDIMessageManager::armLibrarianReceiver(bool performance) {
+  (performance ? patchRequest : performanceRequest).disarm();
+  (performance ? performanceRequest : patchRequest).arm();
+}
+
+void MIDIMessageManager::disarmLibrarianReceivers() {
+  performanceRequest.disarm();
+  patchRequest.disarm();
+}
+
+void MIDIMessageManager::sendSinglePatchRequestSysexFromLibrarian(bool useActiveSlot, int bank) {
+  patchRequest.arm();
+  dumpProcessed = false;
+  JobArgs args;
+  args.jobCode = kJobRequestSinglePatch;
+  args.bank = bank;
+  args.useActiveSlot = useActiveSlot;
+  startJob(args, false);
+}
+
+void MIDIMessageManager::sendAllPatchRequestSysexFromLibrarian(int bank) {
+  patchRequest.arm();
+  dumpProcessed = false;
+  JobArgs args;
+  args.jobCode = kJobRequestAllPatches;
+  args.bank = bank;
+  startJob(args);
+}

@@ -1,0 +1,31 @@
+// A raw value from a SysEx message into the panel control bound to it.
+
+#include "IControl.h"
+#include "IModuleBase.h"
+#include "IParam.h"
+#include "MIDIMessageManager.h"
+#include "MessagingEditor.h"
+
+namespace {
+constexpr int kShowVelomap = 772;
+}  // namespace
+
+void MIDIMessageManager::getNormalControl(int key1, int key2, int key3, int key4, int key5, int rawValue,
+                                          bool fromHardware) {
+  if (!plug_) return;
+  if (IControl* control = plug_->getSysexControl(key1, key2, key3, key4, key5))
+    processSysExToUI(control, rawValue, false, fromHardware);
+}
+
+void MIDIMessageManager::processSysExToUI(IControl* control, int rawValue, bool notify, bool fromHardware) {
+  const IModuleBase* owner = control ? control->GetPlug() : nullptr;
+  const IParam* param = owner ? owner->GetParam(control->ParamIdx()) : nullptr;
+  if (!param) return;
+  applyingHardwareValue = false;
+  transferInProgress = false;
+  const double range = param->GetMax() - param->GetMin();
+  const double normalised = range != 0.0 ? (rawValue - param->GetMin()) / range : 0.0;
+  if (fromHardware) applyingHardwareValue = true;
+  control->SetValueFromHardware(normalised);
+  if (notify && plug_) plug_->OnParamChange(kShowVelomap);
+}

@@ -1,0 +1,90 @@
+#include "TransferJobSteps.h"
+
+#include <string>
+
+#include "MIDIMessageManager.h"
+#include "MIDIMessageSender.h"
+#include "MessagingEditor.h"
+#include "librarian/PatchLibrarian.h"
+
+namespace {
+bool TenBanks(int model) { return model == 2; }
+constexpr int kMainSteps = 20;
+constexpr int kProbeStep = 15;
+constexpr int kDeviceIds = 16;
+}  // namespace
+
+uint8_t SlotProgramRequestType(int model) { return TenBanks(model) ? 0x0E : 0x0A; }
+
+uint8_t StoredProgramRequestType(int model, int bank) {
+  return static_cast<uint8_t>((TenBanks(model) ? 0x0F : 0x0B) + (bank & 0x0F));
+}
+
+uint8_t StoredPerformanceRequestType(int model, int bank) {
+  return static_cast<uint8_t>(0x29 + (TenBanks(model) ? (bank & 0x0F) : 0));
+}
+
+MessagingEditor& JobEditor(MIDIMessageSender& sender) { return *sender.plug(); }
+
+bool JobStopRequested(const MIDIMessageSender& sender) { return sender.cancelRequested() || sender.shuttingDown(); }
+
+void JobPauseMillis(MIDIMessageSender& sender, int millis) { sender.pause(uint64_t(millis) * 1000); }
+
+namespace {
+PatchLibrarian* Librarian(MessagingEditor& editor) {
+  MIDIMessageManager* manager = editor.messageManager();
+  return manager ? manager->librarian() : nullptr;
+}
+}  // namespace
+
+int SelectedLibrarianSlot(MessagingEditor& editor) {
+  PatchLibrarian* librarian = Librarian(editor);
+  return librarian ? librarian->selectedSlot.load() : -1;
+}
+
+void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot) {
+  if (PatchLibrarian* librarian = Librarian(editor)) librarian->selectedSlot = slot;
+}
+
+void SetTransferInProgress(MessagingEditor& editor, bool inProgress) {
+  if (MIDIMessageManager* manager = editor.messageManager()) manager->transferInProgress = inProgress;
+}
+
+void SetTabRefreshPending(MessagingEditor& editor) {
+  if (MIDIMessageManager* manager = editor.messageManager()) manager->tabRefreshPending = true;
+}
+
+void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number) {
+  const unsigned char request[5] = {0x33, static_cast<unsigned char>(deviceId & 0x0F), 0x04,
+                                    static_cast<unsigned char>(type & 0x7F),
+                                    static_cast<unsigned char>(number & 0x7F)};
+  editor.checksumCheckAndSend(request, 5);
+}
+
+WaitEnd WaitWithProbing(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe) {
+  MessagingEditor& editor = JobEditor(sender);
+  for (int step = 1;; ++step) {
+    JobPauseMillis(sender, stepMillis);
+    if (step == kProbeStep) {
+      for (int id = 0; id < kDeviceIds; ++id) {
+        if (!probe(id)) return WaitEnd::kAbandoned;
+        editor.showStatus("Please wait, checking DeviceID " + std::to_string(id + 1));
+        JobPauseMillis(sender, stepMillis);
+        if (JobStopRequested(sender) || editor.isDataProcessed()) break;
+      }
+    }
+    if (step == kMainSteps) return WaitEnd::kTimeOut;
+    if (JobStopRequested(sender)) return WaitEnd::kCancel;
+    if (editor.isDataProcessed()) return WaitEnd::kReply;
+  }
+}
+
+WaitEnd WaitSteps(MIDIMessageSender& sender, int stepMillis, int steps) {
+  MessagingEditor& editor = JobEditor(sender);
+  for (int step = 1;; ++step) {
+    JobPauseMillis(sender, stepMillis);
+    if (JobStopRequested(sender)) return WaitEnd::kCancel;
+    if (step >= steps) return WaitEnd::kTimeOut;
+    if (editor.isDataProcessed()) return WaitEnd::kReply;
+  }
+}

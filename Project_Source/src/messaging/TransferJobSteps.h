@@ -1,0 +1,49 @@
+#pragma once
+// What the transfer jobs share: their pauses, the request messages, and the two
+// ways a request waits for its reply.
+//
+// Every pause goes through the sender, so a cancel or the engine's shutdown cuts it
+// short; a job then ends at its next test of the flags.
+//
+// threads: worker (the job's own).
+
+#include <cstdint>
+#include <functional>
+
+class MIDIMessageSender;
+class MessagingEditor;
+
+// Message types of the requests; the ten-bank model is model 2.
+constexpr uint8_t kEditPerformanceRequest = 0x28;  // also the device-id enquiry
+uint8_t SlotProgramRequestType(int model);
+uint8_t StoredProgramRequestType(int model, int bank);
+uint8_t StoredPerformanceRequestType(int model, int bank);
+
+constexpr int kProgramsPerBank = 99;
+constexpr int kPerformancesPerBank = 100;
+
+// The editor the job works for.
+MessagingEditor& JobEditor(MIDIMessageSender& sender);
+// The user cancelled or the engine is shutting down: the job winds up.
+bool JobStopRequested(const MIDIMessageSender& sender);
+void JobPauseMillis(MIDIMessageSender& sender, int millis);
+
+// The librarian slot a received dump is stored into; -1 without a librarian.
+int SelectedLibrarianSlot(MessagingEditor& editor);
+void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot);
+// The engine's flags: incoming dumps go to the panel's parsers; every dump parsed
+// into the panel re-selects the panel's tab.
+void SetTransferInProgress(MessagingEditor& editor, bool inProgress);
+void SetTabRefreshPending(MessagingEditor& editor);
+
+// Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7).
+void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number);
+
+enum class WaitEnd { kReply, kCancel, kTimeOut, kAbandoned };
+
+// Twenty steps; after the fifteenth the request goes to each device id 0-15 in turn
+// (`probe(id)` sends it; false abandons the job), one step each, until a reply or a
+// cancel. A reply is taken after steps 1-19 only.
+WaitEnd WaitWithProbing(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe);
+// `steps` steps without probing; a reply is taken after the first steps - 1 only.
+WaitEnd WaitSteps(MIDIMessageSender& sender, int stepMillis, int steps);

@@ -1,0 +1,287 @@
+// The librarian and program-selection commands of the parameter road.
+#include <gtest/gtest.h>
+
+#include "IControl.h"
+#include "IControlText.h"
+#include "IParam.h"
+#include "LibrarianPageSupport.h"
+#include "TavroLibrarianPanel.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+using P = LibrarianParam;
+using R = Tavro::CommandResult;
+
+LibrarianPatch SlotOf(Tavro& plug, int fileIndex, int slot) {
+  LibrarianPatch patch;
+  plug.librarian->copyPatch(plug.librarian->patchType, fileIndex, slot, &patch);
+  return patch;
+}
+
+TEST(LibrarianCommands, ParametersOfThePanelCommandsAreNotTheirs) {
+  LibrarianPage page;
+  struct Case {
+    int param;
+    bool beforeReadout;
+  };
+  // Tempo, ports, about window, part change, slot selector, filter window, clock.
+  const Case others[] = {{620, false}, {662, false}, {663, false}, {667, false}, {773, false},
+                         {794, false}, {624, true},  {610, true},  {655, true},  {679, false},
+                         {100, false}, {430, false}, {685, true}};
+  for (const Case& c : others)
+    EXPECT_EQ(page.plug->runLibrarianCommand(c.param, 1.0, c.beforeReadout), R::kNotMine) << c.param;
+}
+
+TEST(LibrarianCommands, BankStepsWrapAndEndTheChange) {
+  LibrarianPage page({{"1.syx", "A"}, {"2.syx", "B"}, {"3.syx", "C"}});
+  struct Step {
+    int param, from, to;
+  };
+  const Step steps[] = {{P::kLibUpperNextBank, 2, 0}, {P::kLibUpperPreviousBank, 0, 2}, {P::kLibUpperNextBank, 0, 1},
+                        {P::kLibLowerNextBank, 2, 0}, {P::kLibLowerPreviousBank, 0, 2}};
+  for (const Step& step : steps) {
+    const bool upper = step.param == P::kLibUpperNextBank || step.param == P::kLibUpperPreviousBank;
+    const int list = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
+    page.plug->GetParam(list)->Set(step.from);
+    EXPECT_EQ(page.command(step.param, 1.0, true), R::kEnd);
+    EXPECT_EQ(int(page.plug->GetParam(list)->Value()), step.to) << step.param << " from " << step.from;
+    EXPECT_EQ(upper ? page.plug->librarian->upperFileIndex : page.plug->librarian->lowerFileIndex, step.to);
+    EXPECT_EQ(page.rowText(upper ? 0 : 1, 1), std::string(1, char('A' + step.to)) + "1");
+  }
+  // Released buttons take the ordinary road.
+  EXPECT_EQ(page.command(P::kLibUpperNextBank, 0.0, true), R::kGoOn);
+}
+
+TEST(LibrarianCommands, BankStepOnAnEmptyListOrWithUnsavedEditsMovesNothing) {
+  LibrarianPage empty(Banks{});
+  EXPECT_EQ(empty.command(P::kLibUpperNextBank, 1.0, true), R::kEnd);
+  EXPECT_EQ(empty.command(P::kLibLowerPreviousBank, 1.0, true), R::kEnd);
+  EXPECT_EQ(empty.plug->librarian->upperFileIndex, 0);
+  EXPECT_EQ(empty.plug->GetParam(kPatchSelectionListLower)->Value(), 0.0);
+
+  LibrarianPage page({{"1.syx", "A"}, {"2.syx", "B"}});
+  page.plug->GetParam(kBankEditUnsaved)->Set(1.0);
+  EXPECT_EQ(page.command(P::kLibUpperNextBank, 1.0, true), R::kEnd);
+  EXPECT_EQ(page.status(), "Save bank or Discard changes!");
+  EXPECT_EQ(page.plug->librarian->upperFileIndex, 0);
+}
+
+TEST(LibrarianCommands, KeepBankSwitch) {
+  LibrarianPage page;
+  EXPECT_EQ(page.command(kKeepCurrentBankOpen, 1.0, true), R::kEnd);
+  EXPECT_TRUE(page.plug->keepCurrentBank);
+  EXPECT_EQ(page.plug->valueText->GetTextString(), "Keep Current Bank [ON]");
+  EXPECT_EQ(page.command(kKeepCurrentBankOpen, 0.0, true), R::kEnd);
+  EXPECT_FALSE(page.plug->keepCurrentBank);
+  EXPECT_EQ(page.status(), "Bank Changes on Slot Change");
+}
+
+TEST(LibrarianCommands, RenameWritesTheNameIntoTheDumpWithinBounds) {
+  LibrarianPage page;
+  struct Case {
+    int row;
+    std::string text, stored;
+  };
+  const Case cases[] = {{3, "ABCDEFGHIJKLMNOP", "ABCDEFGHIJ"}, {98, "Bass", "Bass"}};
+  for (const Case& c : cases) {
+    page.plug->renameInactive = false;
+    page.list().selectedUpper = c.row;
+    page.plug->GetParam(kPatchRename)->SetDisplayText(0, c.text.c_str());
+    EXPECT_EQ(page.command(kPatchRename, 0.0, false), R::kGoOn);
+    const LibrarianPatch renamed = SlotOf(*page.plug, 0, c.row);
+    std::string field = c.stored;
+    field.resize(10, ' ');
+    EXPECT_EQ(renamed.name, field);
+    ASSERT_EQ(renamed.messages.size(), 1u);
+    const std::vector<uint8_t>& bytes = renamed.messages[0].bytes;
+    ASSERT_EQ(bytes.size(), 149u);
+    EXPECT_EQ(std::string(bytes.begin() + 138, bytes.begin() + 148), field);
+    const std::vector<uint8_t> original = NamedProgramDump("", c.row);
+    EXPECT_TRUE(std::equal(original.begin(), original.begin() + 138, bytes.begin()));
+    EXPECT_TRUE(page.plug->renameInactive);
+    EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 1.0);
+  }
+}
+
+TEST(LibrarianCommands, RenameWithoutAValidRowOrWholeDumpOnlyCloses) {
+  LibrarianPage page;
+  page.plug->librarian->modify([](PatchLibrary& library) {
+    library.programFiles[0]->patches[5].messages[0].bytes.resize(100);
+  });
+  for (int row : {-1, 99, 150, 5}) {
+    page.plug->renameInactive = false;
+    page.plug->showLayer("patchRename", true);
+    page.list().selectedUpper = row;
+    page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Nope");
+    EXPECT_EQ(page.command(kPatchRename, 0.0, false), R::kGoOn);
+    EXPECT_TRUE(page.plug->renameInactive) << row;
+    EXPECT_FALSE(page.plug->layer("patchRename")->IsShown());
+    EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0) << row;
+  }
+  EXPECT_EQ(SlotOf(*page.plug, 0, 5).messages[0].bytes.size(), 100u);
+  // The rename lock set: nothing happens at all.
+  page.list().selectedUpper = 2;
+  page.plug->renameInactive = true;
+  page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Locked");
+  page.command(kPatchRename, 0.0, false);
+  EXPECT_EQ(page.rowText(0, 2), "A2");
+}
+
+TEST(LibrarianCommands, SearchNeedsTwoCharactersAndShowsResultsInTheLowerPane) {
+  LibrarianPage page({{"1.syx", "Pad"}, {"2.syx", "Lead"}});
+  IParam* field = page.plug->GetParam(P::kPatchSearchString);
+  field->SetDisplayText(0, "a");
+  EXPECT_EQ(page.command(P::kPatchSearchString, 0.0, true), R::kGoOn);
+  EXPECT_EQ(page.status(), "Enter 2 digits or more!");
+  EXPECT_EQ(field->GetDisplayText(0), "search...");
+
+  field->SetDisplayText(0, "zz");
+  EXPECT_EQ(page.command(P::kPatchSearchString, 0.0, true), R::kEnd);
+  EXPECT_EQ(page.status(), "No results - Try another keyword!");
+
+  // Searching again while results are shown runs again.
+  for (const char* text : {"Lead1", "Pad9"}) {
+    field->SetDisplayText(0, text);
+    EXPECT_EQ(page.command(P::kPatchSearchString, 0.0, true), R::kGoOn);
+    EXPECT_TRUE(page.plug->searchResultsShown);
+    EXPECT_EQ(page.rowText(1, 0), text);
+    EXPECT_EQ(page.rowText(0, 0), "Pad0");
+  }
+  EXPECT_TRUE(page.plug->layer("RightSearchPopupMenu")->IsShown());
+  EXPECT_EQ(page.command(P::kPatchSearch, 0.0, true), R::kGoOn);
+  EXPECT_FALSE(page.plug->searchResultsShown);
+  EXPECT_EQ(page.rowText(1, 0), "Pad0");
+}
+
+TEST(LibrarianCommands, SearchResultsLeaveTheUpperPaneAndItsListsAlone) {
+  LibrarianPage page(Banks{{"1.syx", "Pad"}, {"2.syx", "Lead"}});
+  page.command(P::kRefreshFolders, 1.0, false);
+  page.command(P::kLibUpperNextBank, 1.0, true);
+  ASSERT_EQ(page.rowText(0, 0), "Lead0");
+  page.plug->GetParam(P::kPatchSearchString)->SetDisplayText(0, "Pad1");
+  EXPECT_EQ(page.command(P::kPatchSearchString, 0.0, true), R::kGoOn);
+  EXPECT_EQ(page.plug->GetParam(kPatchSelectionListUpper)->Value(), 1.0);
+  EXPECT_EQ(page.plug->librarian->upperFileIndex, 1);
+  EXPECT_EQ(page.plug->GetParam(P::kCurrentOpenPatchBankL)->GetDisplayText(1), "2.syx");
+  EXPECT_EQ(page.rowText(0, 0), "Lead0");
+  // "Pad1" and "Pad10" to "Pad19": one result bank of eleven.
+  EXPECT_EQ(page.plug->GetParam(kPatchSelectionListLower)->GetNDisplayTexts(), 1);
+  EXPECT_EQ(page.rowText(1, 10), "Pad19");
+  EXPECT_EQ(page.rowText(1, 11), "");
+}
+
+TEST(LibrarianCommands, PatchUpAndDownWrapInLibraryMode) {
+  LibrarianPage page;
+  page.plug->libraryControlOn = true;
+  struct Step {
+    bool performances;
+    int param, from, to;
+  };
+  const Step steps[] = {{false, P::kPatchUp, 98, 0}, {false, P::kPatchDown, 0, 98}, {false, P::kPatchUp, 40, 41},
+                        {true, P::kPatchUp, 99, 0},  {true, P::kPatchDown, 0, 99}};
+  for (const Step& step : steps) {
+    page.plug->perfMode = step.performances;
+    page.list().currentRow = step.from;
+    EXPECT_EQ(page.command(step.param, 1.0, false), R::kEnd);
+    EXPECT_EQ(page.list().currentRow, step.to) << step.from;
+    EXPECT_EQ(page.plug->selectedProgram, step.to);
+    EXPECT_EQ(page.plug->librarian->selectedSlot, step.to);
+  }
+  EXPECT_EQ(page.command(P::kPatchUp, 0.0, false), R::kEnd);
+  EXPECT_EQ(page.list().currentRow, 99);
+}
+
+TEST(LibrarianCommands, PatchUpOnTheSynthesizerSendsTheNextProgram) {
+  LibrarianPage page;
+  page.connect();
+  page.plug->GetParam(P::kGlobalProgChange)->Set(1.0);
+  page.plug->GetParam(P::kCurrentProgram)->Set(98);
+  EXPECT_EQ(page.command(P::kPatchUp, 1.0, false), R::kEnd);
+  EXPECT_EQ(page.plug->GetParam(P::kCurrentProgram)->Value(), 0.0);
+  EXPECT_GE(Find(page.sent(), {0xC0, 0}), 0);
+}
+
+TEST(LibrarianCommands, APerformanceProgramMovesAllEightSelectors) {
+  LibrarianPage page;
+  page.connect();
+  page.plug->perfMode = true;
+  page.plug->GetParam(P::kGlobalProgChange)->Set(1.0);
+  page.plug->GetParam(P::kCurrentPerfBank + 2)->Set(1.0);
+  EXPECT_EQ(page.command(P::kCurrentPerfProgram + 2, 7.0, false), R::kGoOn);
+  for (int s = 0; s < 4; ++s) {
+    EXPECT_EQ(page.plug->GetParam(P::kCurrentPerfProgram + s)->Value(), 7.0) << s;
+    EXPECT_EQ(page.plug->GetParam(P::kCurrentPerfProgram2x + s)->Value(), 7.0) << s;
+  }
+  const auto sent = page.sent();
+  // Slot C is on channel 3: bank select 0 and 1, then the program.
+  const int program = Find(sent, {0xC2, 7});
+  ASSERT_GE(program, 2);
+  EXPECT_EQ(sent[size_t(program) - 2], (std::vector<unsigned char>{0xB2, 0, 0}));
+  EXPECT_EQ(sent[size_t(program) - 1], (std::vector<unsigned char>{0xB2, 32, 1}));
+  EXPECT_TRUE(page.plug->midiManager->transferInProgress);
+}
+
+TEST(LibrarianCommands, SelectorsNeedPortsAndProgramChanges) {
+  LibrarianPage page;
+  EXPECT_EQ(page.command(P::kCurrentProgram, 5.0, false), R::kEnd);
+  EXPECT_EQ(page.command(P::kCurrentBank, 1.0, false), R::kEnd);
+  page.connect();
+  page.plug->GetParam(P::kGlobalProgChange)->Set(0.0);
+  EXPECT_EQ(page.command(P::kCurrentProgram, 5.0, false), R::kGoOn);
+  EXPECT_EQ(page.command(P::kCurrentBank2x + 1, 2.0, false), R::kGoOn);
+  EXPECT_TRUE(page.sent().empty());
+  page.plug->libraryControlOn = true;
+  EXPECT_EQ(page.command(P::kCurrentBank, 1.0, false), R::kEnd);
+}
+
+TEST(LibrarianCommands, PatchTypeSwitchesBothSwitchesAndTheLists) {
+  LibrarianPage page(Banks{{"1.syx", "A"}});
+  EXPECT_EQ(page.command(kDatamode, 1.0, false), R::kGoOn);
+  EXPECT_TRUE(page.plug->perfMode);
+  EXPECT_EQ(page.plug->GetParam(kDatatype)->Value(), 1.0);
+  EXPECT_EQ(page.plug->librarian->patchType, 1);
+  EXPECT_TRUE(page.plug->layer("LeftPerformancePopupMenu")->IsShown());
+  EXPECT_FALSE(page.plug->layer("LeftPatchPopupMenu")->IsShown());
+  EXPECT_EQ(page.command(kDatatype, 0.0, false), R::kGoOn);
+  EXPECT_FALSE(page.plug->perfMode);
+  EXPECT_EQ(page.plug->GetParam(kDatamode)->Value(), 0.0);
+  EXPECT_EQ(page.plug->GetParam(kPatchSelectionListUpper)->GetDisplayText(0), "1.syx");
+  EXPECT_EQ(page.rowText(0, 3), "A3");
+}
+
+TEST(LibrarianCommands, DiscardReloadsFromDiskAndClearsUnsaved) {
+  LibrarianPage page;
+  page.plug->librarianPanel().SetLibrarianStatusUnsaved(true);
+  page.plug->librarian->modify([](PatchLibrary& library) { library.programFiles[0]->patches[1].name = "Edited"; });
+  page.plug->updatePatchLibrarianView(0);
+  ASSERT_EQ(page.rowText(0, 1), "Edited");
+  EXPECT_EQ(page.command(P::kDiscardBankData, 1.0, false), R::kGoOn);
+  EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
+  EXPECT_EQ(page.rowText(0, 1), "A1");
+  EXPECT_TRUE(page.plug->layer("saveChangesLayer")->IsShown());
+  EXPECT_FALSE(page.plug->layer("discardChangesLayerRight")->IsShown());
+}
+
+TEST(LibrarianCommands, SyncButtonsStartTheirJobs) {
+  LibrarianPage page;
+  EXPECT_EQ(page.command(P::kLibSyncToHw, 1.0, false), R::kGoOn);
+  EXPECT_EQ(page.plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread), 0);
+  EXPECT_EQ(page.command(P::kLibSyncFromHw, 1.0, false), R::kGoOn);
+  EXPECT_EQ(page.plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread), 1);
+  EXPECT_TRUE(page.plug->midiManager->transferInProgress);
+}
+
+TEST(LibrarianCommands, ChangingTheActiveSlotShowsTheSelectorsOwnPosition) {
+  LibrarianPage page;
+  IControl* selector = page.plug->firstControl(kQuickTab);
+  ASSERT_NE(selector, nullptr);
+  const double max = page.plug->GetParam(kQuickTab)->GetMax();
+  for (int slot : {3, 1, 2}) {
+    page.plug->ChangeActiveSlotOnSoftware(slot);
+    EXPECT_EQ(page.plug->GetParam(kQuickTab)->Value(), slot);
+    EXPECT_DOUBLE_EQ(selector->GetValue(), slot / max) << slot;
+  }
+}
+
+}  // namespace

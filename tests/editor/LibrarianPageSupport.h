@@ -1,0 +1,129 @@
+#pragma once
+// The editor with a "Patches" folder of program banks written beforehand, a fake
+// synthesizer port pair, a headless view for the popups, and the virtual clock.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EditorTestSupport.h"
+#include "IGraphicsMac.h"
+#include "IMidiMsg.h"
+#include "Kit_TimeSource.h"
+#include "PatchLibrarian.h"
+#include "View_Headless.h"
+#include "View_Backend.h"
+#include "librarian/panel/LibrarianViewControl.h"
+
+// A 149-byte program dump named `name`; `seed` varies its data bytes.
+inline std::vector<uint8_t> NamedProgramDump(const std::string& name, int seed) {
+  std::vector<uint8_t> bytes = {0xF0, 0x33, 0x00, 0x04, 0x00, uint8_t(seed % 99)};
+  for (int i = 6; i < 138; ++i) bytes.push_back(uint8_t((seed * 7 + i * 13) % 128));
+  std::string field = name.substr(0, 10);
+  field.resize(10, ' ');
+  bytes.insert(bytes.end(), field.begin(), field.end());
+  bytes.push_back(0xF7);
+  return bytes;
+}
+
+// A raw bank of 99 programs named prefix + number.
+inline std::string ProgramBank(const std::string& prefix) {
+  std::string image;
+  for (int p = 0; p < 99; ++p) {
+    const std::vector<uint8_t> dump = NamedProgramDump(prefix + std::to_string(p), p);
+    image.append(dump.begin(), dump.end());
+  }
+  return image;
+}
+
+// The position of the first message equal to `message` among those sent, or -1.
+inline int Find(const std::vector<std::vector<unsigned char>>& sent, const std::vector<unsigned char>& message) {
+  for (size_t i = 0; i < sent.size(); ++i)
+    if (sent[i] == message) return int(i);
+  return -1;
+}
+
+inline bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+// Relative paths under "Patches" and the name prefix of their programs.
+using Banks = std::vector<std::pair<std::string, std::string>>;
+
+struct LibrarianPage {
+  static constexpr const char* kSynthIn = "Synth In";
+
+  explicit LibrarianPage(const Banks& banks = Banks{{"Bank A.syx", "A"}}) {
+    Kit_SetTimeSource(&clock);
+    RegisterBuiltBundle();
+    for (const auto& [path, prefix] : banks) write("Patches/" + path, ProgramBank(prefix));
+    ports = std::make_shared<MidiPortFake>();
+    ports->AddWritablePort(kSynthIn);
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    plug = std::make_unique<Tavro>(info, ports);
+    auto* hostable = static_cast<ViewHostable*>(plug->graphics->OpenWindow(nullptr));
+    hostable->AttachToBackend(&backend);
+    // The librarian page, as its tab shows it.
+    plug->GetParam(kShowLibrarian)->Set(1.0);
+    plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->nordModel, plug->activeSlot);
+  }
+  ~LibrarianPage() {
+    plug->graphics->CloseWindow();
+    plug.reset();
+    Kit_SetTimeSource(nullptr);
+  }
+
+  // Writes a file of the data folder, making its folders.
+  void write(const std::string& path, const std::string& bytes) {
+    std::system(("mkdir -p '" + data.folder() + path.substr(0, path.rfind('/')) + "'").c_str());
+    data.write(path, bytes);
+  }
+
+  // Opens the synthesizer's input port, as choosing it in the panel does.
+  void connect() {
+    int index = 1;
+    ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
+    plug->GetParam(kDeviceOutSelection)->Set(index);
+    plug->midiIOSet = true;
+  }
+  std::vector<std::vector<unsigned char>> sent() const { return ports->Sent(kSynthIn); }
+
+  LibrarianViewControl& list() { return *plug->librarianList(); }
+  // The centre of row `i` of the upper (0) or lower (1) pane, panel pixels.
+  std::pair<int, int> rowCentre(int side, int i) {
+    const IRECT r = list().row(side, i)->GetRECT();
+    return {(r.L + r.R) / 2, (r.T + r.B) / 2};
+  }
+  void click(int side, int i, IMouseMod mod = IMouseMod(true)) {
+    const auto [x, y] = rowCentre(side, i);
+    plug->graphics->OnMouseDown(x, y, &mod);
+    plug->graphics->OnMouseUp(x, y, &mod);
+  }
+  // Clicks the menu control of a librarian menu layer (shown first).
+  void clickMenu(const std::string& layerName, int index) {
+    plug->showLayer(layerName, true);
+    const IRECT r = plug->librarianMenus[size_t(index)]->GetRECT();
+    IMouseMod mod(true);
+    plug->graphics->OnMouseDown((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
+  }
+  Tavro::CommandResult command(int paramIdx, double value, bool beforeReadout) {
+    plug->GetParam(paramIdx)->Set(value);
+    return plug->runLibrarianCommand(paramIdx, value, beforeReadout);
+  }
+  // A row's name without the spaces that pad it to ten characters.
+  std::string rowText(int side, int i) {
+    std::string text = list().row(side, i)->GetTextString();
+    return text.erase(text.find_last_not_of(' ') + 1);
+  }
+  std::string status() const { return plug->statusText->GetTextString(); }
+
+  Kit_VirtualClock clock;
+  Kit_VirtualClock::Participant self{clock};
+  TempDataRoot data;
+  std::shared_ptr<MidiPortFake> ports;
+  HeadlessViewBackend backend;
+  std::unique_ptr<Tavro> plug;
+};

@@ -1,0 +1,230 @@
+// The request jobs and the device-id enquiry against a simulated unit on virtual time,
+// through the real SysEx dispatch: what the status line shows and when, what goes out,
+// and where the replies land.
+#include <gtest/gtest.h>
+
+#include "JobTestBench.h"
+
+namespace {
+
+constexpr uint64_t kStepMicros = 200 * 1000;
+using Bytes = std::vector<uint8_t>;
+
+std::string Probe(int shown) { return "Please wait, checking DeviceID " + std::to_string(shown); }
+
+SynthSimSettings Unit(int deviceId, uint64_t latencyMicros = 1000, bool silent = false) {
+  SynthSimSettings settings;
+  settings.deviceId = deviceId;
+  settings.replyLatencyMicros = latencyMicros;
+  settings.silent = silent;
+  return settings;
+}
+
+// A bench whose editor believes the device id is `editorId`.
+struct Bench : JobTestBench {
+  Bench(int editorId, SynthSimSettings unit, int model = 1) : JobTestBench(model, unit) { deviceId = editorId; }
+  bool TimedOut() { return manager.sender()->timedOut; }
+};
+
+TEST(DeviceEnquiryJob, ASilentUnitIsProbedFromStepFifteenAndGivenUpAfterThirtySix) {
+  Bench bench(0, Unit(0, 1000, true));
+  bench.Run(kJobDeviceIdEnquiry);
+  std::vector<std::string> expected = {"Connecting to Hardware"};
+  for (int id = 1; id <= 16; ++id) expected.push_back(Probe(id));
+  expected.push_back("No response from Hardware!");
+  EXPECT_EQ(bench.statuses, expected);
+  // One step before the request, fifteen before the probe, then one per id.
+  for (int id = 1; id <= 16; ++id) EXPECT_EQ(bench.StepsUntil(Probe(id)), 15 + id) << id;
+  EXPECT_EQ(bench.StepsUntil("No response from Hardware!"), 1 + 36);
+  EXPECT_TRUE(bench.TimedOut());
+  EXPECT_FALSE(bench.overlayVisible);
+  EXPECT_EQ(bench.sim.ReceivedCount(), 1u + 16u);
+  // Unanswered, the enquiry is over: the next requested performance reaches the
+  // panel's parser and leaves the device id alone.
+  EXPECT_FALSE(bench.enquiryPending);
+  bench.sim.SetSettings(Unit(JobEditorFake::kDeviceId));
+  bench.RequestPerformance();
+  EXPECT_TRUE(bench.dataProcessed);
+  EXPECT_EQ(bench.deviceId, 0);
+}
+
+TEST(DeviceEnquiryJob, AUnitAtIdFiveAnswersTheSixthProbe) {
+  Bench bench(0, Unit(5));
+  bench.Run(kJobDeviceIdEnquiry);
+  std::vector<std::string> expected = {"Connecting to Hardware"};
+  for (int id = 1; id <= 6; ++id) expected.push_back(Probe(id));
+  expected.push_back("Plug-in is ready to go!");
+  EXPECT_EQ(bench.statuses, expected);
+  EXPECT_EQ(bench.deviceId, 5);
+  EXPECT_FALSE(bench.enquiryPending);
+  EXPECT_FALSE(bench.TimedOut());
+}
+
+TEST(DeviceEnquiryJob, ACancelDuringTheProbeStopsItAtTheCurrentId) {
+  Bench bench(0, Unit(9, 1000, true));
+  MIDIMessageSender* sender = bench.manager.sender();
+  bench.clock.ScheduleAt(17 * kStepMicros + kStepMicros / 2, [sender] { sender->requestCancel(); });
+  bench.Run(kJobDeviceIdEnquiry);
+  EXPECT_EQ(bench.statuses,
+            (std::vector<std::string>{"Connecting to Hardware", Probe(1), Probe(2), "Data request CANCELLED!"}));
+  EXPECT_FALSE(bench.enquiryPending);
+  EXPECT_FALSE(bench.TimedOut());
+  EXPECT_FALSE(sender->cancelRequested());  // hiding the overlay clears it
+}
+
+// A reply is taken only between steps: one that arrives in the last step is too late.
+TEST(RequestJobs, AReplyInTheLastStepTimesOut) {
+  struct Case {
+    int job;
+    double replySteps;  // from the request
+    bool taken;
+  };
+  // The enquiry asks after one step and ends its twentieth main step 36 steps later;
+  // job 6 asks at once and waits 15 steps.
+  const Case cases[] = {
+      {kJobDeviceIdEnquiry, 34.5, true},
+      {kJobDeviceIdEnquiry, 35.5, false},
+      {kJobRequestSingleMulti, 13.5, true},
+      {kJobRequestSingleMulti, 14.5, false},
+  };
+  for (const Case& c : cases) {
+    Bench bench(0, Unit(0, uint64_t(c.replySteps * kStepMicros)));
+    const bool enquiry = c.job == kJobDeviceIdEnquiry;
+    if (!enquiry) bench.UsePerformances();
+    bench.Run(c.job);
+    const std::string last = bench.statuses.empty() ? "" : bench.statuses.back();
+    const char* timeOutText = enquiry ? "No response from Hardware!" : "CONNECTION TIMED OUT!";
+    EXPECT_EQ(last == timeOutText, !c.taken) << c.job << " " << c.replySteps;
+    EXPECT_EQ(bench.TimedOut(), !c.taken) << c.job << " " << c.replySteps;
+    if (enquiry) {
+      EXPECT_EQ(last == "Plug-in is ready to go!", c.taken);
+    } else {
+      EXPECT_EQ(bench.unsavedMarks, c.taken ? 1 : 0);
+    }
+  }
+}
+
+// Stored programs 0-98 of bank 0 in the unit, each with its own cutoff.
+void FillBank(JobTestBench& bench) {
+  for (int number = 0; number < 99; ++number) {
+    bench.panel.At("kFilterCutoff", 0) = number;
+    Bytes dump = bench.programCoder->Build(bench.panel, 0, bench.sim.Settings().deviceId);
+    dump[4] = 1;  // bank 0
+    dump[5] = uint8_t(number);
+    bench.sim.Receive(dump.data(), dump.size());
+  }
+}
+
+TEST(RequestJobs, ABankRequestFillsTheSlotsInOrder) {
+  Bench bench(0, Unit(0));
+  FillBank(bench);
+  bench.librarian.selectedSlot = 57;
+  bench.Run(kJobRequestAllPatches);
+  for (int p = 0; p < 99; ++p) {
+    const Bytes slot = bench.Stored(p);
+    ASSERT_GE(slot.size(), 139u) << p;
+    EXPECT_EQ(Bytes(slot.begin() + 6, slot.begin() + 138), bench.sim.StoredProgram(0, p)) << p;
+    EXPECT_EQ(slot[12] + 16 * slot[13], p);
+  }
+  EXPECT_EQ(bench.unsavedMarks, 1);
+  EXPECT_EQ(bench.librarian.selectedSlot, 0);
+  EXPECT_FALSE(bench.TimedOut());
+}
+
+TEST(RequestJobs, AUnitSilentFromProgramFortyLeavesTheFirstFortyAndNoUnsavedMark) {
+  SynthSimSettings unit = Unit(0);
+  unit.silentAfterRequests = 40;
+  Bench bench(0, unit);
+  FillBank(bench);
+  bench.Run(kJobRequestAllPatches);
+  for (int p = 0; p < 99; ++p) EXPECT_EQ(bench.Stored(p).empty(), p >= 40) << p;
+  EXPECT_EQ(bench.unsavedMarks, 0);
+  EXPECT_EQ(bench.statuses.back(), "CONNECTION TIMED OUT!");
+  EXPECT_TRUE(bench.TimedOut());
+  EXPECT_EQ(bench.librarian.selectedSlot, 0);
+}
+
+TEST(RequestJobs, RequestsCarryTheTypeAndNumberOfTheModel) {
+  struct Case {
+    int model, job, bank, slot, selected;
+    bool useActiveSlot;
+    uint8_t type, number;
+  };
+  const Case cases[] = {
+      {2, kJobRequestAllPatches, 9, 0, 0, false, 0x18, 0},
+      {1, kJobRequestAllPatches, 3, 0, 0, false, 0x0E, 0},
+      {2, kJobRequestPart, 0, 2, 0, false, 0x0E, 2},
+      {0, kJobRequestPart, 0, 3, 0, false, 0x0A, 3},
+      {1, kJobRequestAllMulti, 1, 0, 0, false, 0x29, 0},
+      {2, kJobRequestAllMulti, 1, 0, 0, false, 0x2A, 0},
+      {1, kJobRequestSingleMulti, 3, 0, 42, false, 0x29, 42},
+      {2, kJobRequestSingleMulti, 3, 0, 99, false, 0x2C, 99},
+      {2, kJobRequestSinglePatch, 2, 0, 98, false, 0x11, 98},
+      {1, kJobRequestSinglePatch, 0, 0, 7, true, 0x0A, 1},
+      {1, kJobRequestArrangement, 0, 0, 0, false, 0x28, 0},
+  };
+  for (const Case& c : cases) {
+    Bench bench(3, Unit(0, 1000, true), c.model);
+    bench.activeSlot = 1;
+    bench.librarian.selectedSlot = c.selected;
+    JobArgs args = JobTestBench::Job(c.job);
+    args.bank = c.bank;
+    args.slot = c.slot;
+    args.useActiveSlot = c.useActiveSlot;
+    bench.Run(args);
+    const auto sent = bench.sim.Received();
+    ASSERT_FALSE(sent.empty()) << c.job;
+    EXPECT_EQ(sent.front(), (Bytes{0xF0, 0x33, 3, 0x04, c.type, c.number, 0xF7})) << "model " << c.model << " job " << c.job;
+  }
+}
+
+// A slot outside the bank would go out as a wrong program number (-1 as 0xFF).
+TEST(RequestJobs, ASelectedSlotOutsideTheBankSendsNothing) {
+  const std::pair<int, int> cases[] = {
+      {kJobRequestSinglePatch, -1}, {kJobRequestSinglePatch, 99}, {kJobRequestSingleMulti, -1},
+      {kJobRequestSingleMulti, 100}};
+  for (const auto& c : cases) {
+    Bench bench(0, Unit(0));
+    bench.librarian.selectedSlot = c.second;
+    bench.Run(c.first);
+    EXPECT_EQ(bench.sim.ReceivedCount(), 0u) << c.first << " slot " << c.second;
+    EXPECT_TRUE(bench.statuses.empty());
+    EXPECT_FALSE(bench.overlayVisible);
+  }
+}
+
+TEST(RequestJobs, RepliesGoToThePanelOrTheLibrarian) {
+  Bench bench(0, Unit(0));
+  bench.sim.SetValue("kFilterCutoff", 2, 99);
+  JobArgs part = JobTestBench::Job(kJobRequestPart);
+  part.slot = 2;
+  part.toPanel = true;
+  bench.Run(part);
+  EXPECT_EQ(bench.panel.At("kFilterCutoff", 2), 99);
+  EXPECT_TRUE(bench.statuses.empty());  // the editor's SysEx input reports the reply
+
+  bench.UsePerformances();
+  bench.librarian.selectedSlot = 4;
+  bench.Run(kJobRequestArrangement);
+  EXPECT_EQ(bench.Stored(4).size(), 725u);
+  EXPECT_EQ(bench.unsavedMarks, 1);
+
+  JobArgs toPanel = JobTestBench::Job(kJobRequestArrangement);
+  toPanel.toPanel = true;
+  bench.Run(toPanel);
+  EXPECT_TRUE(bench.manager.tabRefreshPending);
+  EXPECT_TRUE(bench.dataProcessed);
+  EXPECT_EQ(bench.unsavedMarks, 1);
+}
+
+TEST(RequestJobs, WithoutPortsTheRequestWaitsOutItsTime) {
+  Bench bench(0, Unit(0));
+  bench.midiIOSet = false;
+  bench.Run(kJobRequestPart);
+  ASSERT_GE(bench.statuses.size(), 2u);
+  EXPECT_EQ(bench.statuses.front(), "Set MIDI I/O First!");
+  EXPECT_EQ(bench.statuses.back(), "No response from Hardware!");
+  EXPECT_EQ(bench.sim.ReceivedCount(), 0u);
+}
+
+}  // namespace
