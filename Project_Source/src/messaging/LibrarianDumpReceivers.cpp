@@ -38,13 +38,12 @@ bool LibrarianDumpReceiver::isArmed() const {
 LibrarianDumpReceiver::Outcome LibrarianDumpReceiver::addMessageData(const uint8_t* bytes, size_t size,
                                                                      LibrarianPatch* taken) {
   const bool program = kind_ == Kind::kProgram;
-  // Built before the lock is taken: the named form is a pure function of the bytes.
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!armed_) return Outcome::kNotArmed;
   PatchSysexMessage named;
   if (IsWholeSysEx(bytes, size))
     named.bytes = program ? LibrarianProgramForm(bytes, size, kRequestedName)
                           : LibrarianPerformanceForm(bytes, size, kRequestedName);
-  std::lock_guard<std::mutex> hold(lock_);
-  if (!armed_) return Outcome::kNotArmed;
   if (named.bytes.empty()) return Outcome::kRefused;
   patch_.name = ReadDumpName(&named.bytes[program ? kProgramNameAt : kPerformanceNameAt]);
   patch_.messages.assign(1, std::move(named));
