@@ -2,22 +2,12 @@
 
 #include <algorithm>
 
-#include "LibrarianSends.h"
-#include "MIDIMessageSenderPerformance.h"
-
 namespace {
 SynthSimSettings SimAt(int model) {
   SynthSimSettings settings;
   settings.deviceId = JobEditorFake::kDeviceId;
   settings.model = model;
   return settings;
-}
-
-// The part sender's work, standing in for job 1 here.
-JobEditorFake* gEditor = nullptr;
-void SendPartStandIn(MIDIMessageSender&, const JobArgs& args) {
-  const std::vector<uint8_t> dump = gEditor->programCoder->Build(gEditor->panel, args.slot, gEditor->deviceId);
-  gEditor->checksumCheckAndSend(dump.data(), static_cast<int>(dump.size()));
 }
 }  // namespace
 
@@ -28,16 +18,11 @@ JobEditorFake::JobEditorFake(int model)
       }),
       panel(model) {
   Kit_SetTimeSource(&clock);
-  gEditor = this;
-  installPerformanceJobs(*manager.sender());
-  installLibrarianSendJobs(*manager.sender());
-  manager.sender()->setJob(kJobSendPart, &SendPartStandIn);
 }
 
 JobEditorFake::~JobEditorFake() {
   manager.shutDown();
   Kit_SetTimeSource(nullptr);
-  gEditor = nullptr;
 }
 
 void JobEditorFake::Run(const JobArgs& args) { manager.sender()->run(args); }

@@ -28,8 +28,7 @@ public:
   explicit JobEditorFake(int model);
   ~JobEditorFake() override;
 
-  // Runs one job on this thread to its end; job 1 is a stand-in that sends the slot's
-  // program dump as the part sender does.
+  // Runs one job on this thread to its end.
   void Run(const JobArgs& args);
   uint64_t Now() { return clock.NowMicros(); }
   // Adds a bank file of `type` holding `patches` to the library; its index.

@@ -192,7 +192,7 @@ TEST(SendLibrarianPatch, AProgramGoesToSlotCThroughThePanel) {
   ASSERT_EQ(received[0].size(), 139u);
   EXPECT_EQ(received[0][5], 2);
   EXPECT_EQ(editor.sim.ProgramEditBuffer(2), Bytes(stored.begin() + 6, stored.begin() + 138));
-  EXPECT_EQ(editor.Now(), 20 * kMs);  // taken at the first poll
+  EXPECT_EQ(editor.Now(), (20 + 500) * kMs);  // taken at the first poll, then the part sender settles
 }
 
 TEST(SendLibrarianPatch, APerformanceKeepsTheCurrentDeviceId) {
