@@ -111,8 +111,8 @@ TEST_F(Readout, ValueListsAndTheirNameLines) {
     int slot;
     int model;
     double value;
-    const char* list;        // entry `value` expected; null: nothing before the suffix
-    const char* nameLine;    // null: the parameter's own name
+    const char* list;      // entry `value` expected; null: nothing before the suffix
+    const char* nameLine;  // null: the parameter's own name
   };
   const Case cases[] = {
       {"kFilterType", 0, 1, 2, "filterType", nullptr},
