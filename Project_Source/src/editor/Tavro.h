@@ -168,6 +168,21 @@ public:
   void setFromPlug(int paramIdx, double value);
 
   // ==== road ====
+  // threads: as OnParamChange, under the plug-in mutex
+  // The panel's handler, then the librarian's when the parameter is not the panel's.
+  CommandResult runCommands(int paramIdx, double value, bool beforeReadout);
+  // The dispatcher's own rules after the read-out (names, part channels, performance
+  // settings, device id); false when none is the parameter's.
+  bool runOwnRule(int paramIdx, int integerValue);
+  // Notes off, then the slot's program (job 1) or the whole performance (job 0) to the
+  // synthesizer; nothing without a port.
+  void resendProgram(int slot);
+  void resendPerformance();
+  // Starts a resend job, or keeps it until the running transfer ends.
+  void startResend(int jobCode, int slot);
+  // The binding's data byte as a control change, on the slot's channel, to the output
+  // unless the value came from the synthesizer (TavroControlAction.cpp).
+  void sendControlChange(const ControlAction* action, int paramIdx, int dataValue);
 
   // ==== readout ====
   // ---- control lookups and read-outs (TavroLookups.cpp) ----
