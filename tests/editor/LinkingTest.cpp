@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr double kValue = 100.0;
+constexpr double kValue = 1.0;  // in range for knobs, menus and switches
 
 class Linking : public ::testing::Test {
 protected:
@@ -26,22 +26,22 @@ protected:
     for (int s = 0; s < 4; ++s)
       if (IParam* channel = plug().GetParam(kPartMidiChannel + s)) channel->Set(channels[size_t(s)]);
   }
-  // Each member already holds the value but its controls show 0: a member the link
-  // reaches shows the value afterwards.
+  // Every member at 0 with nothing sent yet: a member the link reaches holds the value
+  // afterwards, and its controls show it.
   static void prepare(int first, int count) {
+    plug().midiIOSet = true;
     for (int i = first; i < first + count; ++i) {
       IParam* member = plug().GetParam(i);
       ASSERT_NE(member, nullptr);
-      member->Set(kValue);
-      if (ControlAction* action = member->GetControlAction())
-        for (IControl* control : action->boundControls) control->SetValueFromPlug(0.0);
+      member->Set(0.0);
+      if (ControlAction* action = member->GetControlAction()) action->lastValue = -1.0;
     }
   }
   static bool reached(int paramIdx) {
-    const ControlAction* action = plug().GetParam(paramIdx)->GetControlAction();
-    if (!action || action->boundControls.empty()) return false;
-    for (const IControl* control : action->boundControls)
-      if (control->GetValue() != plug().GetParam(paramIdx)->GetNormalized()) return false;
+    const IParam* member = plug().GetParam(paramIdx);
+    if (member->Value() != kValue) return false;
+    for (const IControl* control : member->GetControlAction()->boundControls)
+      EXPECT_EQ(control->GetValue(), member->GetNormalized()) << paramIdx;
     return true;
   }
   static void edit(int paramIdx, LinkInfo link) {
@@ -119,10 +119,14 @@ TEST_F(Linking, LinksThatMirrorNothing) {
   ASSERT_GE(unbound, 0);
   edit(unbound, LinkInfo{-1, kPartMidiChannel, -1});
   EXPECT_FALSE(plug().linkInProgress);
-  // Indices outside the table are ignored.
+  // Indices and slots outside their range are ignored.
+  prepare(0, 4);
   edit(-5, LinkInfo{-1, kPartMidiChannel, -1});
+  edit(-2, LinkInfo{-1, kPartMidiChannel, -1});
   edit(2147483647, LinkInfo{-1, kPartMidiChannel, -1});
-  plug().linkManager.doControlLinkActions(&plug(), 0, 0, 1, LinkInfo{}, -2147483647 - 1, kValue);
+  plug().linkManager.doControlLinkActions(&plug(), 172, 0, 1, LinkInfo{-1, kPartMidiChannel, -1}, -2147483647 - 1,
+                                          kValue);
+  for (int s = 0; s < 4; ++s) EXPECT_FALSE(reached(s)) << "slot " << s;
 }
 
 TEST_F(Linking, HoldSwitchAndWheelDestinationNeedTheirOwnLink) {
