@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <initializer_list>
 
 #include "TavroParams.h"
 #include "editor/tables/PanelLookups.h"
