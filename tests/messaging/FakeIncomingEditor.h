@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,7 @@
 #include "IParam.h"
 #include "Kit_Mutex.h"
 #include "Kit_Random.h"
+#include "layout/tables/ParamNameTable.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MessagingEditor.h"
 
@@ -82,7 +84,11 @@ public:
   IParam* editorParam(int paramIdx) const override {
     return paramIdx >= 0 && paramIdx < kParams ? const_cast<IParam*>(&params_[size_t(paramIdx)]) : nullptr;
   }
-  int editorParamIndex(const char*) const override { return -1; }
+  int editorParamIndex(const char* name) const override {
+    for (int i = 0; i < kParamNameTableSize; ++i)
+      if (std::strcmp(kParamNameTable[i].name, name) == 0) return kParamNameTable[i].index;
+    return -1;
+  }
   IControl* controlForCC(int channelKey, int cc, int legacy) override {
     auto found = cc_.find({channelKey, cc, legacy});
     return found == cc_.end() ? nullptr : found->second;
