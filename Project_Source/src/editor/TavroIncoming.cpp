@@ -72,8 +72,11 @@ void Tavro::selectLibrarianRow(int row) {
   if (librarian) librarian->selectedSlot = row;
 }
 
+// The librarian's send starter (job 2, sendPatchToDeviceFromLibrarian with the list's
+// active column) lands with the librarian sends; until then a followed program change
+// selects its row and sends nothing.
 void Tavro::sendLibrarianRowToSynth(int row) {
-  (void)row;
+  printDebugInfo("LIBRARIAN: row " + std::to_string(row) + " followed; no librarian send yet");
 }
 
 Kit_Mutex& Tavro::pluginMutex() { return GetMutex(); }
