@@ -45,7 +45,6 @@ void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrame
     if (outputs[c])
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;
   GetTime(&timeInfo);
-  renderTempo = timeInfo.mTempo;
   if (!midiIOSet || !midiManager) return;
 
   JobArgs clock;

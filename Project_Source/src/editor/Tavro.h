@@ -208,10 +208,6 @@ public:
   std::map<int, std::map<int, std::map<int, int>>> programValues;
 
   // ==== commands ====
-  // The host tempo the last render tick saw (0 before the first); kTempoInformation
-  // takes it from here, so the host is asked only on its render thread.
-  // threads: written by render, read by main
-  std::atomic<double> renderTempo{0.0};
 
   // ==== sysexin ====
 

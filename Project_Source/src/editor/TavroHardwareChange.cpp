@@ -3,7 +3,6 @@
 
 #include "ControlLayer.h"
 #include "IParam.h"
-#include "ReadoutPending.h"
 #include "Tavro.h"
 #include "TavroCommands.h"
 #include "layout/ControlAction.h"
@@ -42,13 +41,13 @@ void Tavro::OnParamChange2(int paramIdx) {
   {
     HardwareChangeScope hardware(hardwareChangeActive);
     const double value = param->Value();
-    if (graphics) ControlDisplay::controlDisplay(this, paramIdx, value, transportWasRunning);
+    if (graphics) valueReadout.controlDisplay(this, paramIdx, value, transportWasRunning);
     const int integerValue = TavroCommands::IntegerValue(value);
     if (paramIdx == kQuickTab) TavroCommands::switchToSlot(*this, integerValue);
     if (ControlAction* action = param->GetControlAction()) {
       if (action->selectorLayer) ShowSelectedChild(action->selectorLayer, integerValue);
       if (!linkInProgress) {
-        LinkManager::controlLinker(this, action->link, paramIdx, integerValue, value);
+        linkManager.controlLinker(this, action->link, paramIdx, integerValue, value);
         processControlAction(action, paramIdx, value);
       }
     }
@@ -62,7 +61,7 @@ void Tavro::OnParamChange3(int paramIdx, int value, int quickTab, bool redraw) {
   if (!param) return;
   {
     HardwareChangeScope hardware(hardwareChangeActive);
-    if (graphics) ControlDisplay::controlDisplay(this, paramIdx, double(value), transportWasRunning);
+    if (graphics) valueReadout.controlDisplay(this, paramIdx, double(value), transportWasRunning);
     tabSwitch.quickTabSwitch(this, kQuickTab, quickTab, nordModel);
     if (ControlAction* action = param->GetControlAction()) processControlAction(action, paramIdx, double(value));
   }
