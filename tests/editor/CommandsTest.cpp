@@ -23,8 +23,8 @@ namespace {
 using namespace TavroCommands;
 
 const std::string kSynthIn = "Synth In";
-// Longer than a port menu's display text holds.
-const std::string kLongName = "Vudidi Nord Synthesizer USB MIDI Interface Port 2 (rear jack)";
+// 60 characters: longer than a port menu's display text holds.
+const std::string kLongName = "Vudidi Nord Synthesizer USB MIDI Interface Port 2 (rear DIN)";
 const std::string kSynthOut = "Synth Out";
 constexpr int kFilterCutoff = 0;     // + slot
 constexpr int kFilterResonance = 4;  // + slot
