@@ -12,14 +12,6 @@ void CopyText(char* dst, int size, const char* src) {
   std::snprintf(dst, size_t(size), "%s", src ? src : "");
 }
 
-// Truncation toward zero that stays defined for NaN and values beyond int.
-int TruncToInt(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= double(INT_MAX)) return INT_MAX;
-  if (value <= double(INT_MIN)) return INT_MIN;
-  return static_cast<int>(value);
-}
-
 bool IsWhole(double x) {
   return std::fabs(x - std::round(x)) <= 1e-9 * std::fmax(1.0, std::fabs(x));
 }
@@ -37,6 +29,13 @@ int PrecisionOfStep(double step) {
 }
 
 }  // namespace
+
+int TruncToInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= double(INT_MAX)) return INT_MAX;
+  if (value <= double(INT_MIN)) return INT_MIN;
+  return static_cast<int>(value);
+}
 
 IParam::IParam() = default;
 

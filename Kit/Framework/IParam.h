@@ -17,6 +17,9 @@
 
 class ControlAction;
 
+// Truncation toward zero that stays defined for NaN and values beyond int.
+int TruncToInt(double value);
+
 class IParam {
 public:
   enum EParamType { kTypeNone = 0, kTypeBool, kTypeInt, kTypeEnum, kTypeDouble, kTypeText };

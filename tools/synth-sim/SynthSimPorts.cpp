@@ -36,7 +36,13 @@ bool SynthSimPorts::Open() {
 }
 
 void SynthSimPorts::OnMessage(double, std::vector<unsigned char>* message, void* self) {
-  static_cast<SynthSimPorts*>(self)->sim_.Receive(message->data(), message->size());
+  auto* ports = static_cast<SynthSimPorts*>(self);
+  if (std::FILE* record = ports->record_) {
+    for (size_t i = 0; i < message->size(); ++i) std::fprintf(record, i ? " %02X" : "%02X", (*message)[i]);
+    std::fputc('\n', record);
+    std::fflush(record);
+  }
+  ports->sim_.Receive(message->data(), message->size());
 }
 
 void SynthSimPorts::Outlet::Send(const SynthSim::Message& reply) {

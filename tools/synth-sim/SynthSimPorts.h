@@ -3,6 +3,7 @@
 // a MIDI in that the editor's output opens and a MIDI out that its input opens.
 // On JACK (or the in-process fake) they are "<name>-in:midi" and "<name>-out:midi".
 
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,6 +23,9 @@ public:
   std::string MidiInName() const { return name_ + "-in:midi"; }
   std::string MidiOutName() const { return name_ + "-out:midi"; }
   SynthSim& Sim() { return sim_; }
+  // Writes each message that arrives as one line of hex bytes ("B0 4A 40") to `file`
+  // (not owned; null stops), flushed at once. Call before Open.
+  void RecordTo(std::FILE* file) { record_ = file; }
 
 private:
   // Where replies leave. Shared with the replies still scheduled, so one that
@@ -42,4 +46,5 @@ private:
   std::shared_ptr<Outlet> outlet_;
   SynthSim sim_;
   std::unique_ptr<MidiInputTransport> in_;
+  std::FILE* record_ = nullptr;  // written on the input thread only
 };

@@ -2,11 +2,12 @@
 //
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
-//             [--unsolicited-ms T] [--script FILE]
+//             [--unsolicited-ms T] [--record FILE] [--script FILE]
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
-// every T ms, asked or not. --script plays the front panel (SynthSimScript.h) once
-// the ports are open.
+// every T ms, asked or not. --record writes each message received as a line of hex
+// bytes to FILE. --script plays the front panel (SynthSimScript.h) once the ports
+// are open.
 
 #include <chrono>
 #include <csignal>
@@ -31,7 +32,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
                "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
-               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--script FILE]\n");
+               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--record FILE] [--script FILE]\n");
   return 2;
 }
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
   SynthSimSettings settings;
   std::string name = "Nord Sim";
   long unsolicitedMs = 0;
+  std::string recordPath;
   std::string scriptPath;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
@@ -75,6 +77,8 @@ int main(int argc, char** argv) {
       settings.replyLength = static_cast<int>(value);
     } else if (option == "--unsolicited-ms" && hasValue && ReadNumber(argv[++i], 1, 3600000, value)) {
       unsolicitedMs = value;
+    } else if (option == "--record" && hasValue) {
+      recordPath = argv[++i];
     } else if (option == "--name" && hasValue) {
       name = argv[++i];
     } else if (option == "--device-id" && hasValue && ReadNumber(argv[++i], 0, 15, value)) {
@@ -91,6 +95,12 @@ int main(int argc, char** argv) {
   std::shared_ptr<MidiTransportFactory> transports = MidiSystemTransports(MidiSystemApi::JackOnly);
   SynthSimThreadScheduler scheduler;
   SynthSimPorts ports(*transports, scheduler, settings, name);
+  std::FILE* record = nullptr;
+  if (!recordPath.empty() && !(record = std::fopen(recordPath.c_str(), "w"))) {
+    std::fprintf(stderr, "synth-sim: cannot write %s\n", recordPath.c_str());
+    return 1;
+  }
+  ports.RecordTo(record);
   if (!ports.Open()) return 1;
   if (!scriptPath.empty()) {
     std::ifstream in(scriptPath);
@@ -114,5 +124,7 @@ int main(int argc, char** argv) {
     }
   }
   std::printf("received %zu messages\n", ports.Sim().ReceivedCount());
+  // The record is left for the exit to close: the input thread may write until the
+  // ports close, after main returns.
   return 0;
 }

@@ -21,13 +21,16 @@
 
 #include <array>
 #include <atomic>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ControlDisplay.h"
 #include "IGraphicsStructs.h"
 #include "IModuleAU.h"
 #include "IMidiQueue.h"
+#include "LinkManager.h"
 #include "TabSwitchFunctions.h"
 #include "TavroParams.h"
 #include "UISettings.h"
@@ -169,8 +172,44 @@ public:
   void setFromPlug(int paramIdx, double value);
 
   // ==== road ====
+  // threads: as OnParamChange, under the plug-in mutex
+  // The panel's handler, then the librarian's when the parameter is not the panel's.
+  CommandResult runCommands(int paramIdx, double value, bool beforeReadout);
+  // The dispatcher's own rules after the read-out (names, part channels, performance
+  // settings, device id); false when none is the parameter's.
+  bool runOwnRule(int paramIdx, int integerValue);
+  // Notes off, then the slot's program (job 1) or the whole performance (job 0) to the
+  // synthesizer; nothing without a port.
+  void resendProgram(int slot);
+  void resendPerformance();
+  // Starts a resend job, or keeps it until the running transfer ends.
+  void startResend(int jobCode, int slot);
+  // The binding's data byte as a control change, on the slot's channel, to the output
+  // unless the value came from the synthesizer (TavroControlAction.cpp).
+  void sendControlChange(const ControlAction* action, int paramIdx, int dataValue);
 
   // ==== readout ====
+  // ---- control lookups and read-outs (TavroLookups.cpp) ----
+  // The layout's tables, filled while the panel is built and only read afterwards.
+  // threads: main, midi-in
+  IControl* getCCControls(int channelKey, int cc, int modelGroup) const override;
+  IControl* getSysexControl(int b0, int b1, int b2, int b3, int b4) const override;
+  // Keyed channel, the three MSB/LSB keys and the model group.
+  IControl* getMsbLsbControl(int k0, int k1, int k2, int k3, int k4) const;
+  // A value kept under three parts: 0 when never set; a later set replaces it.
+  // threads: main only (no lock: it must not be read on another thread meanwhile)
+  int getProgramValueByParts(int a, int b, int c) const;
+  void setProgramValueByParts(int a, int b, int c, int value);
+  // The read-out's name, value and CC lines at once; the build line.
+  // threads: main, midi-in, worker (text controls have their own lock)
+  void displayText(const std::string& name, const std::string& value, const std::string& cc);
+  void displayBuild(const std::string& text);
+  // The read-out's number format: "%.0f" of value.
+  static std::string getValueString(double value) { return ControlDisplay::getValueString(value); }
+
+  ControlDisplay valueReadout;
+  LinkManager linkManager;
+  std::map<int, std::map<int, std::map<int, int>>> programValues;
 
   // ==== commands ====
 

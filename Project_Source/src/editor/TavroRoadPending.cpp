@@ -3,10 +3,4 @@
 
 #include "Tavro.h"
 
-void Tavro::OnParamChange(int paramIdx) { IModuleAU::OnParamChange(paramIdx); }
-void Tavro::OnParamChange2(int paramIdx) { IModuleAU::OnParamChange2(paramIdx); }
-void Tavro::OnParamChange3(int, int, int, bool) {}
-void Tavro::processControlAction(ControlAction*, int, double) {}
-Tavro::CommandResult Tavro::runPanelCommand(int, double, bool) { return CommandResult::kNotMine; }
 Tavro::CommandResult Tavro::runLibrarianCommand(int, double, bool) { return CommandResult::kNotMine; }
-void Tavro::sendSysExInitialization() {}

@@ -1,5 +1,8 @@
 #include "messaging/MIDIMessageManager.h"
 
+#include <algorithm>
+#include <thread>
+
 MIDIMessageManager::MIDIMessageManager(MessagingEditor* plug, PatchManager* patchManager, PatchLibrarian* librarian,
                                        IGraphics* graphics)
     : plug_(plug), patchManager_(patchManager), graphics_(graphics), librarian_(librarian), sender_(plug) {}
@@ -19,18 +22,73 @@ MIDIMessageManager::Worker MIDIMessageManager::workerFor(int jobCode) {
 }
 
 bool MIDIMessageManager::startJob(const JobArgs& args, bool clearDumpProcessed) {
+  return launch(args, clearDumpProcessed, false);
+}
+
+bool MIDIMessageManager::startResend(const JobArgs& args) { return launch(args, true, resendKind(args) >= 0); }
+
+int MIDIMessageManager::pendingResends() {
+  std::lock_guard<std::mutex> hold(launchLock_);
+  int count = 0;
+  for (bool kept : kept_) count += kept;
+  return count;
+}
+
+int MIDIMessageManager::resendKind(const JobArgs& args) {
+  if (args.jobCode == kJobSendArrangement) return 0;
+  if (args.jobCode == kJobSendPart && args.slot >= 0 && args.slot < kResendKinds - 1) return 1 + args.slot;
+  return -1;
+}
+
+bool MIDIMessageManager::launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy) {
   const Worker worker = workerFor(args.jobCode);
-  if (threads_[worker].IsRunning() || sender_.shuttingDown()) {
-    dropped_[worker].fetch_add(1);
-    return false;
+  {
+    std::lock_guard<std::mutex> hold(launchLock_);
+    if (busy_[worker] && keepWhenBusy && !sender_.shuttingDown()) {
+      const int kind = resendKind(args);
+      kept_[size_t(kind)] = true;
+      pendingResends_[size_t(kind)] = args;
+      return true;
+    }
+    if (busy_[worker] || sender_.shuttingDown()) {
+      dropped_[worker].fetch_add(1);
+      return false;
+    }
+    busy_[worker] = true;
   }
   if (clearDumpProcessed) dumpProcessed.store(false);
-  if (!threads_[worker].Start([this, args]() { sender_.run(args); })) {
+  const auto job = [this, worker, args]() { runJobThenResends(worker, args); };
+  bool started = threads_[worker].Start(job);
+  // busy_ was clear, so a run still seen as running has done its work and is only
+  // returning: it is gone within a few instructions, unless the threads were closed.
+  while (!started && threads_[worker].IsRunning() && !sender_.shuttingDown()) {
+    std::this_thread::yield();
+    started = threads_[worker].Start(job);
+  }
+  if (!started) {
+    std::lock_guard<std::mutex> hold(launchLock_);
+    busy_[worker] = false;
     dropped_[worker].fetch_add(1);
     return false;
   }
   started_[worker].fetch_add(1);
   return true;
+}
+
+void MIDIMessageManager::runJobThenResends(Worker worker, JobArgs args) {
+  for (;;) {
+    sender_.run(args);
+    std::lock_guard<std::mutex> hold(launchLock_);
+    const auto next = std::find(kept_.begin(), kept_.end(), true);
+    if (worker != kTransferThread || next == kept_.end() || sender_.shuttingDown()) {
+      busy_[worker] = false;
+      return;
+    }
+    *next = false;
+    args = pendingResends_[size_t(next - kept_.begin())];
+    dumpProcessed.store(false);
+    started_[worker].fetch_add(1);
+  }
 }
 
 void MIDIMessageManager::shutDown() {

@@ -15,7 +15,9 @@
 // the destructor from main, never under the plug-in mutex. Flags are atomics: written
 // by starters and jobs, read by the dispatch on midi-in and worker threads.
 
+#include <array>
 #include <atomic>
+#include <mutex>
 
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/WorkerThread.h"
@@ -61,6 +63,14 @@ public:
   std::atomic<bool> dumpProcessed{false};
 
   // ==== road ====
+  // A program (job 1, per slot) or performance (job 0) resend: started as startJob
+  // does, or, while the transfer thread runs, kept (one per kind, the later replacing
+  // the earlier) and run on that thread as soon as the running job ends, so the last
+  // edit always reaches the synthesizer. Other codes start as startJob. True when
+  // started or kept.
+  bool startResend(const JobArgs& args);
+  // Resends kept and not yet run.
+  int pendingResends();
 
   // ==== readout ====
 
@@ -100,6 +110,18 @@ public:
   // ==== libpanel ====
 
 private:
+  // ==== road ====
+  static constexpr int kResendKinds = 5;  // the performance, then the program of slots A-D
+  // The kind of a resend, or -1 for a job that is never kept.
+  static int resendKind(const JobArgs& args);
+  bool launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy);
+  // Runs the job, then every resend kept meanwhile, on the worker's own thread.
+  void runJobThenResends(Worker worker, JobArgs args);
+  std::mutex launchLock_;  // a leaf: guards busy_ and pendingResends_
+  bool busy_[kWorkerCount] = {};
+  std::array<bool, kResendKinds> kept_{};
+  std::array<JobArgs, kResendKinds> pendingResends_{};
+
   MessagingEditor* plug_;
   PatchManager* patchManager_;
   IGraphics* graphics_;

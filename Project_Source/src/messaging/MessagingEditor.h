@@ -11,6 +11,8 @@ class Kit_Mutex;
 class Kit_RandomSource;
 struct IMidiMsg;
 
+class IControl;
+
 class MessagingEditor {
 public:
   virtual ~MessagingEditor() = default;
@@ -35,6 +37,15 @@ public:
   // ==== road ====
 
   // ==== readout ====
+  // The panel control bound to a control change: channel key, controller number and
+  // model group (1 the NL1 binding, 0 the common one); null when any level has no
+  // entry. Allocates nothing, takes no lock.
+  // threads: main, midi-in
+  virtual IControl* getCCControls(int channelKey, int cc, int modelGroup) const = 0;
+  // The panel control bound to the SysEx message with bytes 0-3 and a fifth key; null
+  // when any level has no entry.
+  // threads: main, midi-in
+  virtual IControl* getSysexControl(int b0, int b1, int b2, int b3, int b4) const = 0;
 
   // ==== commands ====
 

@@ -103,7 +103,7 @@ void LintValueLists(LintContext& c) {
       continue;
     }
     for (const char* const* name = use.params; name < use.params + 20 && *name; ++name) {
-      for (int s = 0; s < (use.perPart ? 4 : 1); ++s) {
+      for (int s = 0; s < (use.perPart ? 4 : use.singleCount); ++s) {
         const IParam* p = c.param(c.index(*name) + s);
         if (p && IntMax(p) >= static_cast<int>(list.size())) {
           c.aboutParam("value-list", *name, std::string("list ") + use.list + " has " + std::to_string(list.size()) +

@@ -82,17 +82,17 @@ const ValueListUse kValueListUses[] = {
     {"bendRange", {"kSystemPitchBendRange"}, false},
     {"unisonDetune", {"kSystemUnisonDetune"}, false},
     {"keyList", {"kKeyboardSplitPoint"}, false},
-    {"lfo1WaveNL1", {"kLFO1WaveformNL1"}, true},
-    {"lfo1DestNL1", {"kLFO1DestinationNL1"}, true},
-    {"lfo2DestNL1", {"kLFO2DestinationNL1"}, true},
-    {"osc1WaveNL1", {"kOsc1WaveformNL1"}, true},
-    {"modEnvDestNL1", {"kModEnvDestinationNL1"}, true},
-    {"oscSyncNL1", {"kOscSyncNL1"}, true},
-    {"filterKbdTrackNL1", {"kFilterKbdTrackNL1"}, true},
-    {"filterTypeNL1", {"kFilterTypeNL1"}, true},
+    {"lfo1WaveNL1", {"kLFO1WaveformNL1"}, true, 1, true},
+    {"lfo1DestNL1", {"kLFO1DestinationNL1"}, true, 1, true},
+    {"lfo2DestNL1", {"kLFO2DestinationNL1"}, true, 1, true},
+    {"osc1WaveNL1", {"kOsc1WaveformNL1"}, true, 1, true},
+    {"modEnvDestNL1", {"kModEnvDestinationNL1"}, true, 1, true},
+    {"oscSyncNL1", {"kOscSyncNL1"}, true, 1, true},
+    {"filterKbdTrackNL1", {"kFilterKbdTrackNL1"}, true, 1, true},
+    {"filterTypeNL1", {"kFilterTypeNL1"}, true, 1, true},
     {"selectedModel", {"kNordModel"}, false},
     // The global link switches 615 to 617 read "onOff" too.
-    {"onOff", {"kGlobalLink"}, false},
+    {"onOff", {"kGlobalLink"}, false, 3},
 };
 const int kValueListUseCount = sizeof kValueListUses / sizeof kValueListUses[0];
 

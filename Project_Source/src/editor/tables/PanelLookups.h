@@ -38,6 +38,10 @@ struct ValueListUse {
   const char* list;
   const char* params[20];  // up to the first nullptr
   bool perPart;
+  // Without perPart: how many parameters from the named one on read the list.
+  int singleCount = 1;
+  // Read only while the NL1 model is chosen; on the others the value shows as a number.
+  bool nl1Only = false;
 };
 extern const ValueListUse kValueListUses[];
 extern const int kValueListUseCount;

@@ -1,0 +1,95 @@
+#pragma once
+// The panel's command parameters: switches, ports, settings file, tabs, slot, model,
+// randomiser and cycle buttons. TavroCommands.cpp routes a change to its handler
+// before or after the read-out; each handler lives with its concern:
+// TavroCommandsSwitches.cpp, TavroCommandsPorts.cpp, TavroCommandsSettings.cpp,
+// TavroCommandsTabs.cpp, TavroCommandsCycle.cpp.
+//
+// threads: main (panel, host), under the plug-in mutex the dispatcher holds; the
+// flags they write are atomics read by midi-in and the render tick.
+
+#include <cmath>
+#include <climits>
+
+class Tavro;
+
+namespace TavroCommands {
+
+// Parameters only the commands read or write by index.
+enum CommandParam : int {
+  kLFO2Hold = 72,             // + slot
+  kLFO2Destination = 76,      // + slot
+  kOctaveSwitch = 152,        // + slot
+  kLFO2DestinationNL1 = 180,  // + slot
+  kMIDIFilterDirectToHardware = 607,
+  kMIDIFilterToDAWBuffer = 608,
+  kMasterKeyboard = 619,
+  kTempoInformation = 620,
+  kCloseMIDIFilterSettings = 624,
+  kAdjustDAWOffset = 658,
+  kViewMIDIFilterSettings = 661,
+  kFirstRunExit = 666,
+  kDisplayAboutWindow = 667,
+  kExitAboutWindow = 668,
+  kCycleButtonFirst = 693,  // nineteen groups of four, one button per slot
+  kLFO2HoldTrig = 701,
+  kLFO2DestTrig = 705,
+  kOctUpTrig = 761,
+  kOctDownTrig = 765,
+  kCycleButtonLast = 768,
+};
+
+// The value truncated toward zero; 0 for NaN, the int limits beyond them.
+inline int IntegerValue(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= double(INT_MAX)) return INT_MAX;
+  if (value <= double(INT_MIN)) return INT_MIN;
+  return int(value);
+}
+
+using Handler = void (*)(Tavro& plug, int paramIdx, double value);
+
+// ---- switches and messages (TavroCommandsSwitches.cpp) ----
+void masterKeyboard(Tavro& plug, int paramIdx, double value);
+void cancelDataRequest(Tavro& plug, int paramIdx, double value);
+// 592-606: the host-side and synthesizer-side filters and the input tracking.
+void midiFilter(Tavro& plug, int paramIdx, double value);
+// 607/608: straight to the port or queued for the render tick, as a radio pair.
+void outputRouting(Tavro& plug, int paramIdx, double value);
+void clockPointer(Tavro& plug, int paramIdx, double value);
+void clockInfo(Tavro& plug, int paramIdx, double value);
+void dawOffset(Tavro& plug, int paramIdx, double value);
+void filterSettingsWindow(Tavro& plug, int paramIdx, double value);
+void aboutWindow(Tavro& plug, int paramIdx, double value);
+void slotSolo(Tavro& plug, int paramIdx, double value);
+void globalLink(Tavro& plug, int paramIdx, double value);
+// Redraws the whole panel; no transfer state changes.
+void redrawPanel(Tavro& plug);
+// The two message lines: status on the first, value on the second.
+void showMessages(Tavro& plug, const char* status, const char* value);
+
+// ---- ports (TavroCommandsPorts.cpp) ----
+void outputPort(Tavro& plug, int paramIdx, double value);
+void inputPort(Tavro& plug, int paramIdx, double value);
+
+// ---- UI settings file (TavroCommandsSettings.cpp) ----
+void userInterfaceSize(Tavro& plug, int paramIdx, double value);
+void firstRunExit(Tavro& plug, int paramIdx, double value);
+
+// ---- tabs, slot, model, randomiser (TavroCommandsTabs.cpp) ----
+void nordModel(Tavro& plug, int paramIdx, double value);
+void showLibrarian(Tavro& plug, int paramIdx, double value);
+void showVelomap(Tavro& plug, int paramIdx, double value);
+void multiSettings(Tavro& plug, int paramIdx, double value);
+void allowPartChange(Tavro& plug, int paramIdx, double value);
+void quickTab(Tavro& plug, int paramIdx, double value);
+void randomize(Tavro& plug, int paramIdx, double value);
+// The slot tab road the panel and the synthesizer share: the active slot, its pages,
+// and with kAllowPartChange the whole performance resent. A slot outside 0-3 is ignored.
+void switchToSlot(Tavro& plug, int slot);
+
+// ---- cycle buttons and the octave light (TavroCommandsCycle.cpp) ----
+void cycleButton(Tavro& plug, int paramIdx, double value);
+void octaveLight(Tavro& plug, int paramIdx, double value);
+
+}  // namespace TavroCommands

@@ -1,0 +1,140 @@
+// The cycle buttons that step a sound parameter of their slot through its states, and
+// the octave light of oscillator 2.
+
+#include "IParam.h"
+#include "Tavro.h"
+#include "TavroCommands.h"
+
+namespace TavroCommands {
+
+namespace {
+
+// How a button shows its new state: first through the panel as if the knob had moved
+// (GUI), or by redrawing every control afterwards, or neither.
+enum Shown { kPlain, kGui, kRedraw };
+
+struct CycleTarget {
+  int param;  // slot A's
+  int states;
+  Shown shown;
+};
+
+// One row per button group, in order from 693: the target on models 1 and 2, and on model 0.
+struct CycleButton {
+  CycleTarget models12, model0;
+};
+
+const CycleButton kCycleButtons[] = {
+    {{56, 5, kGui}, {172, 3, kGui}},        // kLFO1WaveTrig
+    {{60, 5, kGui}, {176, 4, kGui}},        // kLFO1DestTrig
+    {{72, 2, kRedraw}, {72, 2, kRedraw}},   // kLFO2HoldTrig: see StepLFO2Hold
+    {{76, 0, kPlain}, {180, 7, kGui}},      // kLFO2DestTrig: models 1 and 2 by NextLFO2Destination
+    {{116, 4, kPlain}, {188, 3, kGui}},     // kModEnvDestTrig
+    {{120, 4, kPlain}, {184, 3, kPlain}},   // kOsc1WaveTrig
+    {{124, 4, kPlain}, {124, 4, kPlain}},   // kOsc2WaveTrig
+    {{128, 2, kRedraw}, {128, 2, kRedraw}}, // kOsc2KbdTrkTrig
+    {{132, 4, kPlain}, {192, 2, kPlain}},   // kOscSyncTrig
+    {{156, 6, kPlain}, {200, 5, kPlain}},   // kFilterTypeTrig
+    {{160, 2, kRedraw}, {160, 2, kRedraw}}, // kFilterDistTrig
+    {{164, 4, kPlain}, {196, 2, kPlain}},   // kFilterKbdTrkTrig
+    {{168, 2, kRedraw}, {168, 2, kRedraw}}, // kFilterVeloTrig
+    {{140, 2, kRedraw}, {140, 2, kRedraw}}, // kPortaAutoTrig
+    {{144, 3, kPlain}, {144, 3, kPlain}},   // kVoiceModeTrig
+    {{148, 2, kRedraw}, {148, 2, kRedraw}}, // kUnisonModeTrig
+    {{136, 5, kGui}, {136, 5, kGui}},       // kModWheelDestTrig
+};
+
+// The last two groups, the octave buttons, step without a row.
+static_assert(sizeof kCycleButtons / sizeof kCycleButtons[0] + 2 ==
+                  (kCycleButtonLast - kCycleButtonFirst + 1) / kSlotCount,
+              "one row per group but the octave buttons");
+
+constexpr int kOctaveTop = 4;
+constexpr int kLFO2DestinationAfterRelease = 8;
+
+int StateOf(const Tavro& plug, int paramIdx) { return IntegerValue(plug.paramValue(paramIdx)); }
+
+// The state after `state` of a parameter with `states` states; out of range starts over.
+int NextState(int state, int states) { return state >= 0 && state + 1 < states ? state + 1 : 0; }
+
+// Writes the state into the target (clamped to its range) and runs its change.
+void ApplyState(Tavro& plug, int target, int state, Shown shown) {
+  IParam* param = plug.GetParam(target);
+  if (shown == kGui) plug.SetParameterFromGUI(target, param->GetNormalized(state));
+  param->SetClamped(state);
+  plug.OnParamChange(target);
+  if (shown == kRedraw) plug.RedrawParamControls();
+}
+
+// With the hold on: 0, 1, 2, 5, 6 round (3 goes to 4, 4 to 5). With it off: to 3 from
+// 0, 2 and 7 up, 1 to 2, 3 to 4, 4-6 to 7; 7 up goes to 7 once after the hold was let go.
+int NextLFO2Destination(Tavro& plug, int destination, bool hold) {
+  if (hold) {
+    if (destination > 5) return 0;
+    return destination + 1 == 3 ? 5 : destination + 1;
+  }
+  switch (destination) {
+    case 1: return 2;
+    case 3: return 4;
+    case 4: case 5: case 6: return 7;
+    default: break;
+  }
+  if (destination >= 7 && plug.lfo2HoldReleased.exchange(false)) return 7;
+  return 3;
+}
+
+void StepLFO2Hold(Tavro& plug, int slot, double value) {
+  if (value == 0.0) {
+    const int destination = kLFO2Destination + slot;
+    plug.GetParam(destination)->SetClamped(plug.lfo2HoldReleased ? kLFO2DestinationAfterRelease : 0.0);
+    plug.OnParamChange(destination);
+    return;
+  }
+  const int hold = kLFO2Hold + slot;
+  const int next = NextState(StateOf(plug, hold), 2);
+  plug.lfo2HoldReleased = next == 0;
+  ApplyState(plug, hold, next, kRedraw);
+}
+
+void StepOctave(Tavro& plug, int slot, int step) {
+  const int target = kOctaveSwitch + slot;
+  const int octave = StateOf(plug, target);
+  if ((step > 0 && octave >= kOctaveTop) || (step < 0 && octave <= 0)) return;
+  ApplyState(plug, target, octave + step, kPlain);
+}
+
+}  // namespace
+
+void cycleButton(Tavro& plug, int paramIdx, double value) {
+  const int group = (paramIdx - kCycleButtonFirst) / kSlotCount;
+  const int slot = (paramIdx - kCycleButtonFirst) % kSlotCount;
+  const int button = kCycleButtonFirst + group * kSlotCount;
+  if (button == kLFO2HoldTrig) return StepLFO2Hold(plug, slot, value);
+  if (value == 0.0) return;
+  if (button == kOctUpTrig) return StepOctave(plug, slot, +1);
+  if (button == kOctDownTrig) return StepOctave(plug, slot, -1);
+  if (button == kLFO2DestTrig && plug.nordModel != 0) {
+    const int target = kLFO2Destination + slot;
+    const bool hold = plug.paramValue(kLFO2Hold + slot) != 0.0;
+    return ApplyState(plug, target, NextLFO2Destination(plug, StateOf(plug, target), hold), kPlain);
+  }
+  const CycleButton& row = kCycleButtons[group];
+  const CycleTarget& target = plug.nordModel == 0 ? row.model0 : row.models12;
+  ApplyState(plug, target.param + slot, NextState(StateOf(plug, target.param + slot), target.states), target.shown);
+}
+
+void octaveLight(Tavro& plug, int paramIdx, double value) {
+  const int slot = paramIdx - kOsc2Semitones;
+  const int light = kOscillator2OctaveLED + slot;
+  const bool lit = StateOf(plug, light) == 1;
+  if (plug.paramValue(kOsc2Waveform + slot) == 3.0) {
+    if (lit) plug.setFromPlug(light, 0.0);
+    return;
+  }
+  const int semitones = IntegerValue(value);
+  const bool octave = semitones >= 0 && semitones <= 120 && semitones % 12 == 0;
+  if (octave && StateOf(plug, light) == 0) plug.setFromPlug(light, 1.0);
+  if (!octave && lit) plug.setFromPlug(light, 0.0);
+}
+
+}  // namespace TavroCommands

@@ -1,0 +1,47 @@
+// The synthesizer's MIDI ports, chosen on the panel by their entry in the port lists.
+
+#include <string>
+
+#include "IControl.h"
+#include "PatchManager.h"
+#include "Tavro.h"
+#include "TavroCommands.h"
+
+namespace TavroCommands {
+
+namespace {
+
+constexpr size_t kInputNameEntry = 5;
+constexpr size_t kOutputNameEntry = 6;
+
+// Opens the entry `entry` of the port list by its full name (a display text is cut
+// and would match nothing); an entry outside the list closes the port. Keeps the name
+// for the host state. Returns the list position now open, 0 when closed.
+int SelectPort(Tavro& plug, bool output, int entry) {
+  const IMidiPortNames* names = output ? plug.getExternalMIDIOutNames() : plug.getExternalMIDIInNames();
+  const bool listed = names && entry >= 0 && size_t(entry) < names->size();
+  const std::string name = listed ? (*names)[size_t(entry)] : std::string();
+  if (plug.patchManager)
+    plug.patchManager->names[output ? kOutputNameEntry : kInputNameEntry] = name.empty() ? "Set Name" : name;
+  if (plug.librarianView) plug.librarianView->SetDirty(false);
+  int opened = listed ? entry : 0;
+  const char* openName = listed ? name.c_str() : IMidiPorts::kOffName;
+  if (output) {
+    plug.setExternalMIDIOut(opened, openName);
+  } else {
+    plug.setExternalMIDIIn(opened, openName);
+  }
+  return opened;
+}
+
+}  // namespace
+
+void outputPort(Tavro& plug, int, double value) {
+  const bool open = SelectPort(plug, true, IntegerValue(value)) > 0;
+  plug.midiIOSet = open;
+  if (open) plug.sendSysExInitialization();
+}
+
+void inputPort(Tavro& plug, int, double value) { SelectPort(plug, false, IntegerValue(value)); }
+
+}  // namespace TavroCommands

@@ -1,0 +1,55 @@
+// The UI settings file: the panel size and the first-run notice, written whole.
+
+#include <unistd.h>
+
+#include <string>
+
+#include "Kit_AtomicFile.h"
+#include "Tavro.h"
+#include "TavroCommands.h"
+
+namespace TavroCommands {
+
+namespace {
+
+const char* const kSizeNames[] = {"small", "normal", "large"};
+const double kSizeScales[] = {0.75, 1.0, 1.25};
+
+// Rewrites the three lines, joined by line breaks with none after the third. A missing
+// file is not created (the editor was not installed whole). The new text replaces the
+// old in one step, so a failed write leaves the old file as it was.
+void WriteSettings(Tavro& plug) {
+  if (access(plug.uiSettingsPath.c_str(), F_OK) != 0) {
+    showMessages(plug, "Tavro Editor UI.txt MISSING!", "Contact support");
+    return;
+  }
+  const std::string* lines = plug.uiSettings.lines;
+  const std::string text = lines[0] + "\n" + lines[1] + "\n" + lines[2];
+  std::string error;
+  if (!Kit_WriteFileAtomically(plug.uiSettingsPath, text.data(), text.size(), &error)) {
+    plug.printDebugInfo("UI settings not written: " + error);
+    showMessages(plug, "Tavro Editor UI.txt NOT SAVED!", "Check the data folder");
+  }
+}
+
+}  // namespace
+
+void userInterfaceSize(Tavro& plug, int, double value) {
+  const int size = IntegerValue(value);
+  if (size >= 0 && size < 3) {
+    plug.uiSettings.lines[1] = kSizeNames[size];
+    plug.uiScale = kSizeScales[size];
+  }
+  showMessages(plug, "Size changes applied...", "Reload project!");
+  WriteSettings(plug);
+}
+
+void firstRunExit(Tavro& plug, int, double value) {
+  if (value == 1.0) plug.uiSettings.lines[2] = "yes";
+  plug.showStatus("Set MIDI In and MIDI Out");
+  WriteSettings(plug);
+  plug.showLayer("firstRunNotification", false);
+  redrawPanel(plug);
+}
+
+}  // namespace TavroCommands

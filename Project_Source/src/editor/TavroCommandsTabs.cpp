@@ -1,0 +1,82 @@
+// The tab, slot and model switches of the panel.
+
+#include "IControl.h"
+#include "IParam.h"
+#include "LibrarianPanelParts.h"
+#include "Tavro.h"
+#include "TavroCommands.h"
+
+namespace TavroCommands {
+
+namespace {
+
+constexpr int kLibrarianTab = 1;
+
+// The synthesizer page's tab (2) or its velocity-map tab (3); model 0 has its own (4, 5).
+int SynthTab(const Tavro& plug, bool velomap) {
+  const bool nl1 = plug.nordModel <= 0;
+  if (velomap) return nl1 ? 5 : 3;
+  return nl1 ? 4 : 2;
+}
+
+void RefreshBankEditMenu(Tavro& plug) {
+  if (LibrarianPanelParts* parts = GetLibrarianPanelParts()) parts->refreshMenus(&plug);
+}
+
+void SwitchTab(Tavro& plug, int tab) { plug.tabSwitch.mainTabSwitch(&plug, tab, plug.nordModel, plug.activeSlot); }
+
+void GreyOut(IControl* control, bool grey) {
+  if (control) control->GrayOut(grey);
+}
+
+}  // namespace
+
+void switchToSlot(Tavro& plug, int slot) {
+  if (slot < 0 || slot >= kSlotCount) {
+    plug.printDebugInfo("PROCESSOR: slot " + std::to_string(slot) + " ignored");
+    return;
+  }
+  plug.activeSlot = slot;
+  plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, slot, plug.nordModel);
+  if (plug.paramValue(kAllowPartChange) == 1.0) plug.resendPerformance();
+}
+
+void nordModel(Tavro& plug, int, double value) {
+  const int model = IntegerValue(value);
+  if (model != plug.nordModel) {
+    plug.nordModel = model;
+    IParam* deviceId = plug.GetParam(kDeviceID);
+    deviceId->SetClamped(model == 2 ? 15.0 : 4.0);
+    plug.setFromPlug(kDeviceID, deviceId->Value());
+    plug.deviceId = deviceId->Int();
+  }
+  int tab = SynthTab(plug, false);
+  if (plug.paramValue(kShowLibrarian) == 1.0) {
+    RefreshBankEditMenu(plug);
+    tab = kLibrarianTab;
+  } else if (plug.paramValue(kShowVelomap) == 1.0) {
+    tab = SynthTab(plug, true);
+  }
+  SwitchTab(plug, tab);
+}
+
+void showLibrarian(Tavro& plug, int, double value) {
+  const bool shown = value != 0.0;
+  if (shown) RefreshBankEditMenu(plug);
+  GreyOut(plug.velomapControl, shown);
+  SwitchTab(plug, shown ? kLibrarianTab : SynthTab(plug, false));
+}
+
+void showVelomap(Tavro& plug, int, double value) {
+  const bool shown = value == 1.0;
+  GreyOut(plug.showLibrarianControl, shown);
+  SwitchTab(plug, SynthTab(plug, shown));
+}
+
+void multiSettings(Tavro& plug, int, double) { SwitchTab(plug, plug.paramValue(kShowVelomap) == 1.0 ? 3 : 2); }
+
+void allowPartChange(Tavro& plug, int, double value) { plug.setFromPlug(kAllowPartChangeLED, value == 1.0 ? 1.0 : 0.0); }
+
+void quickTab(Tavro& plug, int, double value) { switchToSlot(plug, IntegerValue(value)); }
+
+}  // namespace TavroCommands

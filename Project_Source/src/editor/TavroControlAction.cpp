@@ -1,0 +1,91 @@
+// The last step of every parameter change: the bound controls follow the value, then
+// the binding's control change goes to the synthesizer, or its program or the whole
+// performance is resent.
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "IControl.h"
+#include "IControlText.h"
+#include "IMidiMsg.h"
+#include "IParam.h"
+#include "Tavro.h"
+#include "layout/ControlAction.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr int kFilterType = 156;  // + slot
+constexpr int kAdjustDAWOffset = 658;
+constexpr const char* kSetPortsFirst = "Set MIDI I/O First!";
+constexpr double kFilterTypeSentAsPerformance = 5.0;
+
+// A value as a MIDI data byte.
+int DataByte(double value) { return int(std::clamp(value, 0.0, 127.0)); }
+
+}  // namespace
+
+void Tavro::processControlAction(ControlAction* action, int paramIdx, double value) {
+  IParam* param = GetParam(paramIdx);
+  if (!action || !param || paramIdx >= kTavroParamCount) return;
+  if (!std::isfinite(value)) {
+    printDebugInfo("PROCESSOR: parameter " + std::to_string(paramIdx) + " has no number for a value; nothing sent");
+    return;
+  }
+  const double whole = std::trunc(value);
+  if (action->lastValue.load() == whole) return;
+  if (!midiIOSet) {
+    if (paramIdx != kDeviceOutSelection && paramIdx != kDeviceInSelection) showStatus(kSetPortsFirst);
+    return;
+  }
+  if (!startupComplete) return;
+  action->lastValue = whole;
+
+  // A copy: a control's update may change the list.
+  const std::vector<IControl*> controls = action->boundControls;
+  for (IControl* control : controls) {
+    if (linkInProgress) param->SetClamped(value);
+    control->SetValueFromPlug(param->GetNormalized());
+  }
+  // A mirrored edit of a linked slot: the synthesizer links it itself.
+  if (linkInProgress) return;
+
+  switch (action->kind) {
+    case kActionCC:
+      if (paramIdx >= kFilterType && paramIdx < kFilterType + kSlotCount && value == kFilterTypeSentAsPerformance) {
+        startResend(kJobSendArrangement, 0);
+        return;
+      }
+      sendControlChange(action, paramIdx, DataByte(value));
+      return;
+    case kActionCCSwitch:
+      sendControlChange(action, paramIdx, DataByte(value == 0.0 ? action->offValue : action->onValue));
+      return;
+    case kActionProgramResend:
+      if (paramIdx != kAdjustDAWOffset) startResend(kJobSendPart, activeSlot);
+      return;
+    default:
+      // Menus, MSB/LSB pairs and SysEx controls reach the synthesizer in the dumps.
+      return;
+  }
+}
+
+void Tavro::sendControlChange(const ControlAction* action, int paramIdx, int dataValue) {
+  if (auto* display = dynamic_cast<ITextControl*>(ccDisplay))
+    display->SetTextFromPlug(("CC|" + std::to_string(action->ccNumber)).c_str());
+  if (hardwareChangeActive) return;
+  // A change the synthesizer sent is echoed back only while its local control is off;
+  // one from the host always goes on.
+  if (midiManager->applyingHardwareValue && localControl && midiManager->fromHost == 0) return;
+  const int channel = slotChannel(action->slot);
+  if (channel == 0 || action->ccNumber < 0 || action->ccNumber > 127) {
+    printDebugInfo("PROCESSOR: parameter " + std::to_string(paramIdx) + " has no MIDI channel 1-16 or controller " +
+                   "0-127; its control change is not sent");
+    return;
+  }
+  IMidiMsg msg;
+  msg.MakeControlChangeMsg(action->ccNumber, dataValue / 127.0, channel - 1);
+  MIDIOutRoutingSwitch(&msg);
+}

@@ -1,0 +1,116 @@
+// The parameter-change dispatcher: every change of the panel and of the editor itself
+// passes it. Stage 1 the commands that come before the read-out, stage 2 the read-out,
+// stage 3 the rules after it, stage 4 the selector layer, the linked slots and the MIDI
+// action. And the device-id enquiry that choosing an output port starts.
+
+#include "ControlLayer.h"
+#include "IParam.h"
+#include "Tavro.h"
+#include "WinEmu_Time.h"
+#include "layout/ControlAction.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr int kEnquiryPauseMs = 100;
+constexpr int kLocalControl = 346;
+constexpr int kMultiName = 353;
+constexpr int kPatchName = 354;  // + slot
+constexpr int kTempoInformation = 620;
+
+bool InRange(int paramIdx, int first, int last) { return paramIdx >= first && paramIdx <= last; }
+
+// Settings that have no control change of their own: the synthesizer learns them only
+// from the whole performance.
+bool IsPerformanceSetting(int paramIdx) {
+  return paramIdx == 310 || paramIdx == 311 || InRange(paramIdx, 315, 345) || InRange(paramIdx, 347, 350) ||
+         InRange(paramIdx, 398, 421) || InRange(paramIdx, 454, 461) || paramIdx == 589 || paramIdx == 590;
+}
+
+}  // namespace
+
+void Tavro::OnParamChange(int paramIdx) {
+  if (paramIdx < 0 || paramIdx >= kTavroParamCount || paramIdx >= NParams()) return;
+  Kit_MutexLock lock(GetMutex());
+  const double value = GetParam(paramIdx)->Value();
+  int integerValue = GetParam(paramIdx)->Int();
+
+  // Stage 1: commands before the read-out.
+  const CommandResult early = runCommands(paramIdx, value, true);
+  if (early == CommandResult::kEnd) return;
+  if (early == CommandResult::kNotMine && paramIdx == kLocalControl) localControl = value != 0.0;
+
+  // Stage 2: the read-out.
+  if (graphics) valueReadout.controlDisplay(this, paramIdx, integerValue, transportWasRunning);
+
+  // Stage 3: the rules after the read-out.
+  if (!runOwnRule(paramIdx, integerValue)) {
+    if (runCommands(paramIdx, value, false) == CommandResult::kEnd) return;
+    // The tempo handler puts the host's tempo where the parameter's value was.
+    if (paramIdx == kTempoInformation) integerValue = hostTempo;
+  }
+
+  // Stage 4: the tail, for a parameter with a binding.
+  ControlAction* action = GetParam(paramIdx)->GetControlAction();
+  if (!action) return;
+  if (ControlLayer* selector = action->selectorLayer) {
+    selector->SetActiveChildID(integerValue);
+    for (int i = 0; i < selector->NChildLayers(); ++i) {
+      ControlLayer* child = selector->GetChildLayer(i);
+      child->Hide(child->GetID() != integerValue);
+    }
+  }
+  linkManager.controlLinker(this, action->link, paramIdx, integerValue, value);
+  processControlAction(action, paramIdx, value);
+}
+
+Tavro::CommandResult Tavro::runCommands(int paramIdx, double value, bool beforeReadout) {
+  const CommandResult panel = runPanelCommand(paramIdx, value, beforeReadout);
+  return panel == CommandResult::kNotMine ? runLibrarianCommand(paramIdx, value, beforeReadout) : panel;
+}
+
+bool Tavro::runOwnRule(int paramIdx, int integerValue) {
+  if (InRange(paramIdx, kPatchName, kPatchName + kSlotCount - 1)) {
+    resendProgram(paramIdx - kPatchName);
+  } else if (InRange(paramIdx, kPartMidiChannel, kPartMidiChannel + kSlotCount - 1)) {
+    // Stored before anything is sent, so the resent performance and later control
+    // changes of the slot use the new channel.
+    slotChannels[size_t(paramIdx - kPartMidiChannel)] = integerValue;
+    resendPerformance();
+  } else if (paramIdx == kMultiName || IsPerformanceSetting(paramIdx)) {
+    resendPerformance();
+  } else if (paramIdx == kDeviceID) {
+    deviceId = integerValue;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void Tavro::resendProgram(int slot) {
+  if (!midiIOSet) return;
+  AllSoundsOff(slot, false);
+  startResend(kJobSendPart, slot);
+}
+
+void Tavro::resendPerformance() {
+  if (!midiIOSet) return;
+  AllSoundsOff(0, true);
+  startResend(kJobSendArrangement, 0);
+}
+
+void Tavro::startResend(int jobCode, int slot) {
+  JobArgs args;
+  args.jobCode = jobCode;
+  args.slot = slot;
+  midiManager->startResend(args);
+}
+
+void Tavro::sendSysExInitialization() {
+  deviceEnquiryPending = true;
+  if (!midiIOSet || sysexInputSuspended) return;
+  JobArgs args;
+  args.jobCode = kJobDeviceIdEnquiry;
+  midiManager->startJob(args);
+  Sleep(kEnquiryPauseMs);
+}

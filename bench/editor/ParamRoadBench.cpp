@@ -1,0 +1,64 @@
+// One CC knob change through the whole parameter road (read-out, the four slots linked
+// on one channel, the control change to the fake port) beside the fake port's bare send
+// of the same message.
+
+#include <benchmark/benchmark.h>
+
+#include "EditorTestSupport.h"
+#include "IParam.h"
+#include "Kit_TimeSource.h"
+
+namespace {
+
+constexpr const char* kSynthIn = "Nord In";
+constexpr int kFilterCutoff = 0;  // + slot, CC 74
+
+struct RoadEditor {
+  RoadEditor() {
+    Kit_SetTimeSource(&clock);
+    RegisterBuiltBundle();
+    ports = std::make_shared<MidiPortFake>();
+    ports->AddWritablePort(kSynthIn);
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    plug = std::make_unique<Tavro>(info, ports);
+    int out = plug->getExternalMIDIOutDevice(kSynthIn);
+    plug->setExternalMIDIOut(out, kSynthIn);
+    plug->midiIOSet = true;
+    for (int s = 0; s < kSlotCount; ++s) {
+      plug->GetParam(kPartMidiChannel + s)->Set(1);
+      plug->slotChannels[size_t(s)] = 1;
+    }
+  }
+  ~RoadEditor() {
+    plug.reset();
+    Kit_SetTimeSource(nullptr);
+  }
+  Kit_VirtualClock clock;
+  TempDataRoot data;
+  std::shared_ptr<MidiPortFake> ports;
+  std::unique_ptr<Tavro> plug;
+};
+
+void BM_KnobChangeThroughTheRoad(benchmark::State& state) {
+  RoadEditor editor;
+  IParam* cutoff = editor.plug->GetParam(kFilterCutoff);
+  double value = 0;
+  for (auto _ : state) {
+    value = value == 64 ? 65 : 64;
+    cutoff->Set(value);
+    editor.plug->OnParamChange(kFilterCutoff);
+  }
+}
+
+void BM_BareSendOfTheSameMessage(benchmark::State& state) {
+  RoadEditor editor;
+  IMidiMsg msg(0, 0xB0, 74, 64);
+  for (auto _ : state) benchmark::DoNotOptimize(editor.plug->GetMidiPorts().SendMidiMsg(msg));
+}
+
+}  // namespace
+
+BENCHMARK(BM_KnobChangeThroughTheRoad)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BareSendOfTheSameMessage)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();

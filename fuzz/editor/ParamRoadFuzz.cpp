@@ -1,0 +1,91 @@
+// Sequences of parameter changes on the three roads (the editor's own change, a
+// control's change, a change from the synthesizer) with any index and any value, NaN,
+// infinities and huge ones among them, both ports open. Whatever reaches the
+// synthesizer's port is a whole channel message: a status 0x80-0xEF and data bytes
+// below 0x80.
+//
+// Input: records of 11 bytes: index (2, little-endian, signed), road (1), value (8,
+// the bytes of a double).
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "EditorTestSupport.h"
+#include "Kit_TimeSource.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr const char* kSynthIn = "Nord In";
+constexpr const char* kSynthOut = "Nord Out";
+constexpr size_t kRecordSize = 11;
+constexpr size_t kMaxRecords = 64;
+// A fresh editor after this many inputs keeps the fake port's record small.
+constexpr int kInputsPerEditor = 40;
+
+struct Editor {
+  Editor() {
+    RegisterBuiltBundle();
+    ports = std::make_shared<MidiPortFake>();
+    ports->AddWritablePort(kSynthIn);
+    ports->AddReadablePort(kSynthOut);
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    plug = std::make_unique<Tavro>(info, ports);
+    int out = plug->getExternalMIDIOutDevice(kSynthIn), in = plug->getExternalMIDIInDevice(kSynthOut);
+    if (plug->setExternalMIDIOut(out, kSynthIn) <= 0 || plug->setExternalMIDIIn(in, kSynthOut) <= 0) std::abort();
+    plug->midiIOSet = true;
+  }
+  TempDataRoot data;
+  std::shared_ptr<MidiPortFake> ports;
+  std::unique_ptr<Tavro> plug;
+};
+
+void CheckSent(const std::vector<MidiPortFake::Message>& sent, size_t from) {
+  for (size_t i = from; i < sent.size(); ++i) {
+    const MidiPortFake::Message& m = sent[i];
+    if (m.empty() || m[0] < 0x80 || m[0] > 0xEF) std::abort();
+    for (size_t b = 1; b < m.size(); ++b)
+      if (m[b] > 0x7F) std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Kit_VirtualClock clock;
+  static int inputs = 0;
+  static std::unique_ptr<Editor> editor;
+  Kit_SetTimeSource(&clock);
+  if (!editor || ++inputs % kInputsPerEditor == 0) {
+    editor.reset();
+    editor = std::make_unique<Editor>();
+  }
+  Tavro& plug = *editor->plug;
+  const size_t records = std::min(size / kRecordSize, kMaxRecords);
+  for (size_t r = 0; r < records; ++r) {
+    const uint8_t* at = data + r * kRecordSize;
+    const int paramIdx = int(int16_t(uint16_t(at[0] | at[1] << 8)));
+    double value;
+    std::memcpy(&value, at + 3, sizeof value);
+    const size_t before = editor->ports->Sent(kSynthIn).size();
+    IParam* param = plug.GetParam(paramIdx);
+    switch (at[2] % 3) {
+      case 0:
+        if (param) param->Set(value);
+        plug.OnParamChange(paramIdx);
+        break;
+      case 1:
+        plug.SetParameterFromGUI(paramIdx, value);
+        break;
+      default:
+        plug.SetParameterFromGUI2(paramIdx, value);
+        break;
+    }
+    CheckSent(editor->ports->Sent(kSynthIn), before);
+  }
+  // Resends run on the transfer thread; none may outlive the editor's next turn.
+  while (plug.midiManager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
+  return 0;
+}

@@ -1,0 +1,116 @@
+// The panel's road and the synthesizer's road at once: panel edits on the main thread
+// while values stream in from the synthesizer, and a slot change from the synthesizer
+// while a transfer runs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "EditorTestSupport.h"
+#include "IControl.h"
+#include "IParam.h"
+#include "Kit_TimeSource.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr int kFilterCutoff = 0;     // + slot
+constexpr int kFilterResonance = 4;  // + slot
+constexpr int kCutoffCC = 74;
+const std::string kSynthIn = "Synth In";
+
+struct ConnectedEditor {
+  ConnectedEditor() {
+    Kit_SetTimeSource(&clock);
+    RegisterBuiltBundle();
+    ports = std::make_shared<MidiPortFake>();
+    ports->AddWritablePort(kSynthIn);
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    plug = std::make_unique<Tavro>(info, ports);
+    change(kDeviceOutSelection, 1);
+  }
+  ~ConnectedEditor() {
+    plug.reset();
+    Kit_SetTimeSource(nullptr);
+  }
+  void change(int paramIdx, double value) {
+    Kit_MutexLock lock(plug->GetMutex());
+    plug->GetParam(paramIdx)->Set(value);
+    plug->OnParamChange(paramIdx);
+  }
+  int controlChangesSent(int cc) const {
+    const auto sent = ports->Sent(kSynthIn);
+    return int(std::count_if(sent.begin(), sent.end(),
+                             [cc](const MidiPortFake::Message& m) { return m.size() == 3 && m[0] == 0xB0 && m[1] == cc; }));
+  }
+
+  Kit_VirtualClock clock;
+  TempDataRoot data;
+  std::shared_ptr<MidiPortFake> ports;
+  std::unique_ptr<Tavro> plug;
+};
+
+TEST(CommandsThreads, PanelEditsAllGoOutWhileTheSynthesizerStreamsValues) {
+  ConnectedEditor editor;
+  Tavro& plug = *editor.plug;
+  IControl* resonanceB = plug.firstControl(kFilterResonance + 1);
+  ASSERT_NE(resonanceB, nullptr);
+  std::atomic<bool> streaming{true};
+  std::atomic<int> streamed{0};
+  // Plays the MIDI input thread: each value reaches its control as the synthesizer's.
+  std::thread midiIn([&] {
+    for (int v = 0; streaming; v = (v + 7) % 128, ++streamed) resonanceB->SetValueFromHardware(v / 127.0);
+  });
+  while (streamed < 10) std::this_thread::yield();
+  constexpr int kEdits = 300;
+  for (int i = 0; i < kEdits; ++i) {
+    Kit_MutexLock lock(plug.GetMutex());
+    EXPECT_FALSE(plug.hardwareChangeActive) << "edit " << i;
+    editor.change(kFilterCutoff, i % 2 ? 90 : 30);
+  }
+  streaming = false;
+  midiIn.join();
+  EXPECT_EQ(editor.controlChangesSent(kCutoffCC), kEdits);
+  EXPECT_EQ(editor.controlChangesSent(42), 0);  // the synthesizer's own values are not echoed
+  EXPECT_FALSE(plug.hardwareChangeActive);
+}
+
+std::atomic<bool> jobMayEnd{false};
+void HeldJob(MIDIMessageSender&, const JobArgs&) {
+  while (!jobMayEnd) std::this_thread::yield();
+}
+
+TEST(CommandsThreads, SlotFromTheSynthesizerWhileATransferRunsResendsWhenItEnds) {
+  ConnectedEditor editor;
+  Tavro& plug = *editor.plug;
+  MIDIMessageManager* manager = plug.midiManager;
+  const auto started = [manager] { return manager->jobsStarted(MIDIMessageManager::kTransferThread); };
+  while (manager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
+  manager->sender()->setJob(kJobRequestArrangement, &HeldJob);
+  jobMayEnd = false;
+  JobArgs request;
+  request.jobCode = kJobRequestArrangement;
+  ASSERT_TRUE(manager->startJob(request));
+  const int before = started();
+  const size_t sentBefore = editor.ports->Sent(kSynthIn).size();
+
+  {
+    Kit_MutexLock lock(plug.GetMutex());
+    plug.GetParam(kAllowPartChange)->Set(1.0);
+    plug.GetParam(kQuickTab)->Set(3);
+    plug.OnParamChange2(kQuickTab);
+  }
+  EXPECT_EQ(plug.activeSlot, 3);
+  EXPECT_EQ(editor.ports->Sent(kSynthIn).size() - sentBefore, 4u * 127u);  // notes off now
+  EXPECT_EQ(started(), before);                                             // the resend waits
+  EXPECT_EQ(manager->pendingResends(), 1);
+
+  jobMayEnd = true;
+  while (manager->isRunning(MIDIMessageManager::kTransferThread) || manager->pendingResends() > 0)
+    std::this_thread::yield();
+  EXPECT_EQ(started(), before + 1);
+}
+
+}  // namespace

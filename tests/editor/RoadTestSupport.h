@@ -1,0 +1,118 @@
+#pragma once
+// The editor on the parameter road: a headless instance on fake ports whose output
+// reaches "Nord In", time on a virtual clock (the pauses before resends cost nothing),
+// and transfer jobs that only record that they ran.
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "EditorTestSupport.h"
+#include "IParam.h"
+#include "Kit_TimeSource.h"
+#include "layout/ControlAction.h"
+#include "messaging/MIDIMessageManager.h"
+
+// What the recording jobs saw: (job code, slot) in the order they ran. A job of code
+// kJobRequestAllPatches holds the transfer thread until released.
+class JobRecord {
+public:
+  static JobRecord& Get() {
+    static JobRecord record;
+    return record;
+  }
+  static void Record(MIDIMessageSender&, const JobArgs& args) {
+    JobRecord& r = Get();
+    std::lock_guard<std::mutex> hold(r.lock_);
+    r.runs_.push_back({args.jobCode, args.slot});
+  }
+  static void Hold(MIDIMessageSender&, const JobArgs&) {
+    JobRecord& r = Get();
+    std::unique_lock<std::mutex> hold(r.lock_);
+    r.holding_ = true;
+    r.changed_.notify_all();
+    r.changed_.wait(hold, [&r] { return !r.holding_; });
+  }
+  void Clear() {
+    std::lock_guard<std::mutex> hold(lock_);
+    runs_.clear();
+  }
+  std::vector<std::pair<int, int>> Runs() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return runs_;
+  }
+  void WaitUntilHolding() {
+    std::unique_lock<std::mutex> hold(lock_);
+    changed_.wait(hold, [this] { return holding_; });
+  }
+  void Release() {
+    std::lock_guard<std::mutex> hold(lock_);
+    holding_ = false;
+    changed_.notify_all();
+  }
+
+private:
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::vector<std::pair<int, int>> runs_;
+  bool holding_ = false;
+};
+
+struct RoadFixture {
+  static constexpr const char* kSynthIn = "Nord In";
+
+  RoadFixture() {
+    Kit_SetTimeSource(&clock);
+    RegisterBuiltBundle();
+    ports = std::make_shared<MidiPortFake>();
+    ports->AddWritablePort(kSynthIn);
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    plug = std::make_unique<Tavro>(info, ports);
+    MIDIMessageSender* sender = plug->midiManager->sender();
+    for (int code : {kJobSendArrangement, kJobSendPart, kJobRequestPart, kJobDeviceIdEnquiry})
+      sender->setJob(code, &JobRecord::Record);
+    sender->setJob(kJobRequestAllPatches, &JobRecord::Hold);
+    JobRecord::Get().Clear();
+  }
+  ~RoadFixture() {
+    plug.reset();
+    Kit_SetTimeSource(nullptr);
+  }
+
+  void openOutput() {
+    int index = plug->getExternalMIDIOutDevice(kSynthIn);
+    ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
+    plug->midiIOSet = true;
+  }
+  // The panel's edit: the value through the parameter, then the dispatcher.
+  void edit(int paramIdx, double value) {
+    plug->GetParam(paramIdx)->Set(value);
+    plug->OnParamChange(paramIdx);
+  }
+  std::vector<MidiPortFake::Message> sent() const { return ports->Sent(kSynthIn); }
+  // Waits for the transfer thread to finish what it runs and keeps.
+  void settle() {
+    MIDIMessageManager& m = *plug->midiManager;
+    while (m.isRunning(MIDIMessageManager::kTransferThread) || m.pendingResends() > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  int started() const { return plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread); }
+  int dropped() const { return plug->midiManager->jobsDropped(MIDIMessageManager::kTransferThread); }
+  ControlAction* action(int paramIdx) const { return plug->GetParam(paramIdx)->GetControlAction(); }
+  // The first parameter of slot A bound as `kind` (none: -1).
+  int firstOfKind(int kind, int except = -1) const {
+    for (int p = 0; p < plug->NParams(); ++p) {
+      const ControlAction* a = action(p);
+      if (a && a->kind == kind && a->slot == 0 && p != except) return p;
+    }
+    return -1;
+  }
+
+  Kit_VirtualClock clock;
+  TempDataRoot data;
+  std::shared_ptr<MidiPortFake> ports;
+  std::unique_ptr<Tavro> plug;
+};
