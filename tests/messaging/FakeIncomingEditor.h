@@ -89,10 +89,11 @@ public:
       if (std::strcmp(kParamNameTable[i].name, name) == 0) return kParamNameTable[i].index;
     return -1;
   }
-  IControl* controlForCC(int channelKey, int cc, int legacy) override {
-    auto found = cc_.find({channelKey, cc, legacy});
+  IControl* getCCControls(int channelKey, int cc, int modelGroup) const override {
+    auto found = cc_.find({channelKey, cc, modelGroup});
     return found == cc_.end() ? nullptr : found->second;
   }
+  IControl* getSysexControl(int, int, int, int, int) const override { return nullptr; }
   void showValueFromPlug(int paramIdx, double value) override { params_[size_t(paramIdx)].Set(value); }
   void runParamChange(int paramIdx) override { record("change " + std::to_string(paramIdx)); }
   bool midiClassBlocked(bool fromDevice, int filterClass) const override {

@@ -228,7 +228,6 @@ public:
   // What the incoming handlers and the randomiser use (MessagingEditor).
   IParam* editorParam(int paramIdx) const override;
   int editorParamIndex(const char* name) const override;
-  IControl* controlForCC(int channelKey, int cc, int legacy) override;
   void showValueFromPlug(int paramIdx, double value) override { setFromPlug(paramIdx, value); }
   void runParamChange(int paramIdx) override { OnParamChange(paramIdx); }
   bool midiClassBlocked(bool fromDevice, int filterClass) const override;

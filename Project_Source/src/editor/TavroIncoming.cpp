@@ -8,7 +8,6 @@
 #include "LibrarianPanelParts.h"
 #include "Tavro.h"
 #include "WinEmu_Time.h"
-#include "layout/UIConfigManager.h"
 #include "layout/tables/ParamNameTable.h"
 #include "librarian/PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"
@@ -46,10 +45,6 @@ int Tavro::editorParamIndex(const char* name) const {
   for (int i = 0; i < kParamNameTableSize; ++i)
     if (std::strcmp(kParamNameTable[i].name, name) == 0) return kParamNameTable[i].index;
   return -1;
-}
-
-IControl* Tavro::controlForCC(int channelKey, int cc, int legacy) {
-  return uiConfig ? uiConfig->getCCControls(channelKey, cc, legacy) : nullptr;
 }
 
 bool Tavro::midiClassBlocked(bool fromDevice, int filterClass) const {

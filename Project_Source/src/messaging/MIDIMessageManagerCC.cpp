@@ -214,8 +214,8 @@ void MIDIMessageManager::ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot) {
 
 void MIDIMessageManager::getLegacyCCparam(int cc, int channel, int value, bool notify, bool fromDevice) {
   const bool laterModel = plug_->synthModel() > 0;
-  IControl* control = plug_->controlForCC(channel, cc, laterModel ? 0 : 1);
-  if (!control) control = plug_->controlForCC(channel, cc, laterModel ? 1 : 0);
+  IControl* control = plug_->getCCControls(channel, cc, laterModel ? 0 : 1);
+  if (!control) control = plug_->getCCControls(channel, cc, laterModel ? 1 : 0);
   if (!control) return;
   applyingHardwareValue = false;
   const int paramIdx = control->ParamIdx();

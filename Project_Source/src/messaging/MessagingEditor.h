@@ -64,10 +64,6 @@ public:
   virtual IParam* editorParam(int paramIdx) const = 0;
   // The index of a parameter's symbolic name (slot A's for a per-part name); -1 for none.
   virtual int editorParamIndex(const char* name) const = 0;
-  // The panel control bound to a controller under the CC table's three keys (channel
-  // key, controller number, legacy flag), or null.
-  // threads: midi-in, main
-  virtual IControl* controlForCC(int channelKey, int cc, int legacy) = 0;
   // A plain value into the parameter and onto every control bound to it; no change
   // handler runs and nothing is sent.
   // threads: midi-in, main
