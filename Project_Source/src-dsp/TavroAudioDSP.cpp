@@ -9,6 +9,7 @@
 #include "IParam.h"
 #include "Tavro.h"
 #include "WinEmu_Time.h"
+#include "messaging/MIDIClockOutput.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -19,6 +20,8 @@ constexpr int kClockLoopTempo = 120;
 constexpr int kTempoValueBase = 65;  // the synchronised value is the tempo less this
 constexpr int kLFO2RateSlotA = 64;
 constexpr uint32_t kLightOnMs = 100;
+// Above any tempo a host means; keeps the whole-BPM figure within an int.
+constexpr double kTempoCeiling = 100000.0;
 
 void ShowText(IControl* control, const std::string& text) {
   if (auto* textControl = dynamic_cast<ITextControl*>(control)) textControl->SetTextFromPlug(text.c_str());
@@ -51,12 +54,10 @@ void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrame
   for (int c = 0; c < NOutChannels(); ++c)
     if (outputs[c])
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;
-  GetTime(&timeInfo);
-  renderTempo.store(timeInfo.mTempo, std::memory_order_relaxed);
+  readHostTime();
   if (!midiIOSet || !midiManager) return;
   tickDeferred_ = false;
-  const bool running = timeInfo.mTransportIsRunning;
-  followTransport(running);
+  followTransport();
   followHostTempo();
   sendDueMessages(nFrames);
   if (tickDeferred_ && tickPerformer) tickPerformer->wake();
@@ -68,26 +69,18 @@ bool Tavro::defer(const TickAction& action) {
   return queued;
 }
 
-void Tavro::followTransport(bool running) {
+void Tavro::followTransport() {
+  ClockTransportState transport{transportWasRunning.load(), clockStarted.load()};
+  const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, queueMidiOutput, transport);
+  transportWasRunning = transport.transportWasRunning;
+  clockStarted = transport.clockStarted;
   TickAction start;
   start.kind = TickAction::kStartJob;
-  if (running && !transportWasRunning) {
-    transportWasRunning = true;
-    if (!queueMidiOutput && !clockStarted) {
-      start.a = kJobStartClock;
-      defer(start);
-      clockStarted = true;
-    }
-  } else if (!running && transportWasRunning) {
-    transportWasRunning = false;
-    if (!queueMidiOutput && clockStarted) {
-      start.a = kJobStopClock;
-      defer(start);
-      clockStarted = false;
-    }
+  if (edge != ClockTransportJob::kNone) {
+    start.a = edge == ClockTransportJob::kStart ? kJobStartClock : kJobStopClock;
+    defer(start);
   }
   if (!clockLoopStarted) {
-    midiManager->sender()->resetContinuousClock(false);
     start.a = kJobContinuousClock;
     defer(start);
     clockLoopStarted = true;
@@ -97,7 +90,7 @@ void Tavro::followTransport(bool running) {
 void Tavro::followHostTempo() {
   if (paramValue(kOverrideTempo) != 1.0) return;
   const double tempo = timeInfo.mTempo;
-  const int bpm = std::isfinite(tempo) ? int(std::clamp(tempo, 0.0, 100000.0)) : 0;
+  const int bpm = std::isfinite(tempo) ? int(std::clamp(tempo, 0.0, kTempoCeiling)) : 0;
   const int value = bpm - kTempoValueBase;
   if (value != tempoSyncValue) {
     tempoSyncValue = value;
@@ -213,4 +206,15 @@ void Tavro::performTickAction(const TickAction& action) {
       ShowText(midiOutDelayDisplay, std::to_string(action.a) + "ms|" + std::to_string(action.b) + "bfr");
       break;
   }
+}
+
+void Tavro::readHostTime() {
+  // The tempo is taken from this tick's report alone, so a host that gives none
+  // leaves hostTempo at 0 (the clock then says so) while timeInfo keeps the last one.
+  const double lastTempo = timeInfo.mTempo;
+  timeInfo.mTempo = 0.0;
+  GetTime(&timeInfo);
+  const double tempo = timeInfo.mTempo;
+  hostTempo = std::isfinite(tempo) && tempo >= 1.0 && tempo < kTempoCeiling ? int(tempo) : 0;
+  if (!(tempo > 0.0)) timeInfo.mTempo = lastTempo;
 }

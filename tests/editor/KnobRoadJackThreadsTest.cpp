@@ -109,6 +109,8 @@ TEST(KnobRoadJack, DraggedKnobsOfSlotsAAndBReachTheSynthesizerOnTheirChannels) {
     const std::string script = data.root() + "/knobs.txt";
     std::ofstream(script) << "choose " << kSimName << "-in:midi\nclick 430 28\n"
                           << "choose " << kSimName << "-out:midi\nclick 590 28\n"
+                          // the device-id enquiry's overlay holds the panel until it ends
+                          << "wait 3000\n"
                           << Drags(ax, ay) << "click 938 70\nexpect-param 794 1\n"
                           << Drags(bx, by) << "print-param 0\nprint-param 1\n";
     std::string output;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Kit_Mutex.h"
+#include "Kit_Random.h"
 #include "MessagingEditor.h"
 #include "PanelValues.h"
 #include "PerformanceDumpCoder.h"
@@ -42,6 +44,9 @@ public:
   void updatePatchLibrarianView(int which) override { viewReloads.push_back(which); }
   int getTimerValue() const override { return 200; }
   void processOwnSysEx(const unsigned char*, int) override {}
+  Kit_Mutex& pluginMutex() override { return mutex; }
+  Kit_RandomSource& randomSource() override { return random; }
+  std::vector<int>& randomTable() override { return table; }
 
   PanelValues panel;
   std::atomic<bool> enquiryPending{false};
@@ -51,4 +56,7 @@ public:
   std::vector<int> panelChanges;
   std::vector<int> viewReloads;
   int viewRedraws = 0;
+  Kit_Mutex mutex;
+  Kit_SeededRandom random{7};
+  std::vector<int> table;
 };

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "IMidiMsg.h"
+#include "Kit_Mutex.h"
+#include "Kit_Random.h"
 #include "Kit_TimeSource.h"
 #include "LibrarianEditor.h"
 #include "MessagingEditor.h"
@@ -60,6 +62,9 @@ public:
   int getTimerValue() const override { return timerMs; }
   // The editor's SysEx input past the filters: the real dispatch.
   void processOwnSysEx(const unsigned char* bytes, int length) override;
+  Kit_Mutex& pluginMutex() override { return mutex; }
+  Kit_RandomSource& randomSource() override { return random; }
+  std::vector<int>& randomTable() override { return table; }
   MIDIMessageManager* messageManager() override { return &manager; }
   int getActiveSlot() const override { return activeSlot; }
   std::string nameText(int paramIdx) const override;
@@ -89,6 +94,9 @@ public:
   SynthSimVirtualScheduler scheduler{clock};
   SynthSim sim;
   PanelValues panel;
+  Kit_Mutex mutex;
+  Kit_SeededRandom random{7};
+  std::vector<int> table;
   PatchLibrarian librarian{this};
   MIDIMessageManager manager{this, nullptr, &librarian, nullptr};
   std::unique_ptr<ProgramDumpCoder> programCoder = ProgramDumpCoder::Create(ParamIndex);

@@ -45,8 +45,12 @@ class ControlAction;
 class ControlLayer;
 class IControl;
 class IGraphicsMac;
+class IParam;
 class LibrarianViewControl;
 class ITextControl;
+class Kit_Mutex;
+class Kit_RandomSource;
+class MIDIClockLink;
 class MIDIMessageManager;
 class PatchLibrarian;
 class PatchManager;
@@ -222,10 +226,6 @@ public:
   std::map<int, std::map<int, std::map<int, int>>> programValues;
 
   // ==== commands ====
-  // The host tempo the last render tick saw (0 before the first); kTempoInformation
-  // takes it from here, so the host is asked only on its render thread.
-  // threads: written by render, read by main
-  std::atomic<double> renderTempo{0.0};
 
   // ==== sysexin ====
   // The plug-in's SysEx input (TavroSysExIn.cpp): nothing while the input is suspended
@@ -303,6 +303,38 @@ public:
   bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
 
   // ==== incoming ====
+  // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
+  // go to the MIDI manager; the host's go to the first slot on their channel (the
+  // keyboard zones of linked slots are not routed here).
+  // threads: midi-in (fromDevice, no lock at entry), main (host, under the plug-in mutex)
+  void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
+  // What the incoming handlers and the randomiser use (MessagingEditor).
+  IParam* editorParam(int paramIdx) const override;
+  int editorParamIndex(const char* name) const override;
+  void showValueFromPlug(int paramIdx, double value) override { setFromPlug(paramIdx, value); }
+  void runParamChange(int paramIdx) override { OnParamChange(paramIdx); }
+  bool midiClassBlocked(bool fromDevice, int filterClass) const override;
+  void lightIncomingMidi(int slot) override;
+  void routeMidiToSynth(IMidiMsg* msg) override { MIDIOutRoutingSwitch(msg); }
+  void sendMidiToSynthNow(IMidiMsg* msg) override { sendMidiMsgAndLog(msg); }
+  int synthModel() const override { return nordModel.load(); }
+  void setLocalControl(bool on) override { localControl = on; }
+  void selectLibrarianSlot(int row) override;
+  void sendLibrarianRowToSynth(int row) override;
+  Kit_Mutex& pluginMutex() override;
+  Kit_RandomSource& randomSource() override;
+  std::vector<int>& randomTable() override { return randomizerState; }
+  // MIDI clock (TavroClock.cpp). The host tempo in whole beats per minute as the
+  // render tick last saw it (0 while the host gives none), which paces the clock.
+  // threads: any
+  int getTempoValue() const { return hostTempo.load(); }
+  // Gives the MIDI manager's sender this object's clock and installs jobs 14-16.
+  // threads: main, at construction
+  void installClockJobs();
+  // The render tick's first step: the host's time, and hostTempo from this tick's report.
+  // threads: render
+  void readHostTime();
+  std::unique_ptr<MIDIClockLink> clockLink;
 
   // ==== libpanel ====
   // The editor as the librarian list and menus see it (TavroLibrarianPanel.cpp).
@@ -452,7 +484,7 @@ private:
   // Render tick steps: transport edges and the clock loop, the host tempo, the queued
   // messages, the notes off after a reset and the activity lights. `defer` is false
   // when the ring was full.
-  void followTransport(bool running);
+  void followTransport();
   void followHostTempo();
   void sendDueMessages(int nFrames);
   void darkenLights(bool transportRunning, int loopLength);

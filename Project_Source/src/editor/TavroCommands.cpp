@@ -32,7 +32,6 @@ const CommandRow kAfterReadout[] = {
     {kOsc2Semitones, kOsc2Semitones + kSlotCount - 1, octaveLight, Result::kGoOn},
     {kSlotSolo, kSlotSolo + kSlotCount - 1, slotSolo, Result::kGoOn},
     {kGlobalLink, kGlobalLink + 2, globalLink, Result::kGoOn},
-    {kTempoInformation, kTempoInformation, tempoInformation, Result::kGoOn},
     {kDeviceOutSelection, kDeviceOutSelection, outputPort, Result::kGoOn},
     {kDeviceInSelection, kDeviceInSelection, inputPort, Result::kGoOn},
     {kUserInterfaceSize, kUserInterfaceSize, userInterfaceSize, Result::kEnd},

@@ -58,7 +58,6 @@ void midiFilter(Tavro& plug, int paramIdx, double value);
 void outputRouting(Tavro& plug, int paramIdx, double value);
 void clockPointer(Tavro& plug, int paramIdx, double value);
 void clockInfo(Tavro& plug, int paramIdx, double value);
-void tempoInformation(Tavro& plug, int paramIdx, double value);
 void dawOffset(Tavro& plug, int paramIdx, double value);
 void filterSettingsWindow(Tavro& plug, int paramIdx, double value);
 void aboutWindow(Tavro& plug, int paramIdx, double value);

@@ -61,16 +61,12 @@ void clockPointer(Tavro& plug, int, double value) { plug.sendClockPointer = Swit
 
 void clockInfo(Tavro& plug, int, double value) {
   const bool on = SwitchOn(value);
+  // The read-out shows the tempo the render tick last saw (hostTempo).
   if (on) plug.OnParamChange(kTempoInformation);
   plug.sendMidiClock = on;
   if (plug.midiManager) plug.midiManager->sender()->resetContinuousClock(!on);
   // The render tick starts the loop job when it finds this clear and the clock on.
   plug.clockLoopStarted = false;
-}
-
-void tempoInformation(Tavro& plug, int, double) {
-  // The render tick's tempo: asking the host from here would call it off its render thread.
-  plug.hostTempo = IntegerValue(plug.renderTempo.load());
 }
 
 void dawOffset(Tavro& plug, int, double value) { plug.dawOffset = IntegerValue(value); }

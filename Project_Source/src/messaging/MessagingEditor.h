@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
-class MIDIMessageManager;
-struct IMidiMsg;
-
 class DumpParameters;
 class IControl;
+class IParam;
+class Kit_Mutex;
+class Kit_RandomSource;
+class MIDIMessageManager;
 class PerformanceDumpCoder;
 class ProgramDumpCoder;
+struct IMidiMsg;
 
 class MessagingEditor {
 public:
@@ -129,6 +131,45 @@ public:
   virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }
 
   // ==== incoming ====
+  // What the handlers of incoming short messages and the randomiser need of the
+  // editor (TavroIncoming.cpp); an editor without a panel keeps the defaults.
+  // Parameter `paramIdx` (null outside the table): value and range; a plain write
+  // holds the value to the range itself.
+  // threads: any
+  virtual IParam* editorParam(int paramIdx) const { return nullptr; }
+  // The index of a parameter's symbolic name (slot A's for a per-part name); -1 for none.
+  virtual int editorParamIndex(const char* name) const { return -1; }
+  // A plain value into the parameter and onto every control bound to it; no change
+  // handler runs and nothing is sent.
+  // threads: midi-in, main
+  virtual void showValueFromPlug(int paramIdx, double value) {}
+  // The panel's own change handling of a parameter (the dispatcher).
+  // threads: midi-in (under the plug-in mutex), main
+  virtual void runParamChange(int paramIdx) {}
+  // Whether a class of short message (0 CC, 1 program change, 2 note, 3 pitch bend,
+  // 4 poly aftertouch, 5 channel pressure) from that side is held back.
+  virtual bool midiClassBlocked(bool fromDevice, int filterClass) const { return false; }
+  // Lights the slot's activity light for MIDI arriving, when the lights follow
+  // incoming MIDI and a panel is there; a lit light keeps its time.
+  virtual void lightIncomingMidi(int slot) {}
+  // The panel's exit towards the synthesizer (queued or sent, held while a transfer
+  // holds the output), and the direct send.
+  virtual void routeMidiToSynth(IMidiMsg* msg) {}
+  virtual void sendMidiToSynthNow(IMidiMsg* msg) {}
+  // 0 the first-generation model, 2 the ten-bank model.
+  virtual int synthModel() const { return 0; }
+  virtual void setLocalControl(bool on) {}
+  // Highlights row `row` of the upper librarian list and makes it the selected slot.
+  virtual void selectLibrarianSlot(int row) {}
+  // Sends the patch at `row` of the librarian list's active column to the synthesizer.
+  // threads: midi-in, main; pauses its caller
+  virtual void sendLibrarianRowToSynth(int row) {}
+  // The plug-in's recursive mutex: the synthesizer's CC road runs under it.
+  virtual Kit_Mutex& pluginMutex() = 0;
+  // The plug-in's own random source and randomiser table.
+  // threads: main, under the plug-in mutex
+  virtual Kit_RandomSource& randomSource() = 0;
+  virtual std::vector<int>& randomTable() = 0;
 
   // ==== libpanel ====
 
