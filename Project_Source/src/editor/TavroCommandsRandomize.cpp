@@ -34,7 +34,7 @@ private:
 }  // namespace
 
 void randomize(Tavro& plug, int, double value) {
-  if (value != 1.0) return;
+  if (IntegerValue(value) != 1) return;
   const int slot = plug.activeSlot;
   randomGenerator(plug.GetRandom(), plug.randomizerState);
   PlugRandomiserParams params(plug);
