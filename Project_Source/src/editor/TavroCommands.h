@@ -8,8 +8,8 @@
 // threads: main (panel, host), under the plug-in mutex the dispatcher holds; the
 // flags they write are atomics read by midi-in and the render tick.
 
-#include <cmath>
 #include <climits>
+#include <cmath>
 
 class Tavro;
 
@@ -20,7 +20,6 @@ enum CommandParam : int {
   kLFO2Hold = 72,             // + slot
   kLFO2Destination = 76,      // + slot
   kOctaveSwitch = 152,        // + slot
-  kLFO2DestinationNL1 = 180,  // + slot
   kMIDIFilterDirectToHardware = 607,
   kMIDIFilterToDAWBuffer = 608,
   kMasterKeyboard = 619,
