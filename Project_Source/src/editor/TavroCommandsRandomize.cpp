@@ -1,12 +1,9 @@
 // The randomiser button: a new random sound for the active slot, sent to the synthesizer.
 
-#include <cstring>
-
-#include "IGraphicsMac.h"
 #include "IParam.h"
 #include "Tavro.h"
 #include "TavroCommands.h"
-#include "layout/tables/ParamNameTable.h"
+#include "layout/UIConfigManager.h"
 #include "messaging/PatchRandomiser.h"
 
 namespace TavroCommands {
@@ -17,11 +14,7 @@ namespace {
 class PlugRandomiserParams : public RandomiserParams {
 public:
   explicit PlugRandomiserParams(Tavro& plug) : plug_(plug) {}
-  int IndexOf(const char* name) const override {
-    for (int i = 0; i < kParamNameTableSize; ++i)
-      if (std::strcmp(kParamNameTable[i].name, name) == 0) return kParamNameTable[i].index;
-    return -1;
-  }
+  int IndexOf(const char* name) const override { return plug_.uiConfig ? plug_.uiConfig->getParamByName(name) : -1; }
   double Minimum(int index) const override { return plug_.GetParam(index)->GetMin(); }
   double Maximum(int index) const override { return plug_.GetParam(index)->GetMax(); }
   double Value(int index) const override { return plug_.paramValue(index); }
