@@ -39,7 +39,7 @@ Shown ShownFor(const char* button, bool model0) {
 constexpr int kOctaveTop = 4;
 constexpr int kLFO2DestinationAfterRelease = 8;
 
-int StateOf(const Tavro& plug, int paramIdx) { return IntegerValue(plug.paramValue(paramIdx)); }
+int StateOf(const Tavro& plug, int paramIdx) { return TruncToInt(plug.paramValue(paramIdx)); }
 
 // The state after `state` of a parameter with `states` states; out of range starts over.
 int NextState(int state, int states) { return state >= 0 && state + 1 < states ? state + 1 : 0; }
@@ -123,7 +123,7 @@ void octaveLight(Tavro& plug, int paramIdx, double value) {
     if (lit) plug.setFromPlug(light, 0.0);
     return;
   }
-  const int semitones = IntegerValue(value);
+  const int semitones = TruncToInt(value);
   const bool octave = semitones >= 0 && semitones <= 120 && semitones % 12 == 0;
   if (octave && StateOf(plug, light) == 0) plug.setFromPlug(light, 1.0);
   if (!octave && lit) plug.setFromPlug(light, 0.0);

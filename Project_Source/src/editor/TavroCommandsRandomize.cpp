@@ -27,7 +27,7 @@ private:
 }  // namespace
 
 void randomize(Tavro& plug, int, double value) {
-  if (IntegerValue(value) != 1) return;
+  if (TruncToInt(value) != 1) return;
   const int slot = plug.activeSlot;
   randomGenerator(plug.GetRandom(), plug.randomizerState);
   PlugRandomiserParams params(plug);
