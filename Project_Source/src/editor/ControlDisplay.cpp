@@ -49,17 +49,13 @@ void ControlDisplay::controlDisplay(Tavro* plug, int paramIdx, double value, boo
   writeLine(plug->statusText, name);
 
   switch (paramIdx) {
-    case kShowVelomap:
-      return;
-    case kControlLibrary:
-      writeLine(plug->valueText, value == 1.0 ? "Send From Libr." : "Request From HW");
-      return;
+    case kShowVelomap: return;
+    case kControlLibrary: writeLine(plug->valueText, value == 1.0 ? "Send From Libr." : "Request From HW"); return;
     case kDatatype:
     case kDatamode:
       writeLine(plug->statusText, value == 1.0 ? "Browse HW Performances" : "Browse HW Slot Programs");
       return;
-    default:
-      break;
+    default: break;
   }
 
   const int iv = TruncToInt(value);

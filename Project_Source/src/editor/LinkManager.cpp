@@ -12,7 +12,7 @@ constexpr int kNeverLinked = 693;
 // source slot's channel; the hold switch and the wheel destination are linked only
 // through their layout link, like every parameter beyond.
 constexpr int kLastGroupedParam = 171;
-constexpr int kHoldSwitchGroup = 72;          // kLFO2Hold
+constexpr int kHoldSwitchGroup = 72;         // kLFO2Hold
 constexpr int kWheelDestinationGroup = 136;  // kModWheelDestination
 
 bool inGroupWithChannelCheck(int paramIdx) {
@@ -36,8 +36,8 @@ void LinkManager::controlLinker(Tavro* plug, LinkInfo link, int paramIdx, int, d
   }
 }
 
-void LinkManager::doControlLinkActions(Tavro* plug, int paramIdx, int slotX, int slotY, LinkInfo link,
-                                       int activeSlot, double value) const {
+void LinkManager::doControlLinkActions(Tavro* plug, int paramIdx, int slotX, int slotY, LinkInfo link, int activeSlot,
+                                       double value) const {
   if (paramIdx == kNeverLinked || paramIdx < 0 || paramIdx >= kTavroParamCount) return;
   if (activeSlot < 0 || activeSlot >= kSlotCount) return;
   int sourceSlot = activeSlot;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <initializer_list>
 
 #include "TavroParams.h"
 #include "editor/tables/PanelLookups.h"
@@ -16,8 +17,7 @@ const char* const kIgnoredSingles[] = {
     "kDeviceInSelection", "kFirstRunExit", "kDisplayAboutWindow", "kExitAboutWindow", "kLibUpperPreviousBank",
     "kLibLowerPreviousBank", "kLibUpperNextBank", "kLibLowerNextBank", "kLibSyncFromHw", "kLibSyncToHw",
     "kShowLibrarian", "kAllowPartChange", "kPatchUp", "kPatchDown", "kDiscardBankData", "kRefreshFolders",
-    "kPatchSelectionListUpper", "kPatchSelectionListLower", "kQuickTab", "kLibrarianArea", "kNordModel",
-    "kRandomize",
+    "kPatchSelectionListUpper", "kPatchSelectionListLower", "kQuickTab", "kLibrarianArea", "kNordModel", "kRandomize",
 };
 const char* const kIgnoredFamilies[] = {"kPatchName", "kCurrentProgram", "kCurrentBank"};
 
@@ -128,14 +128,10 @@ bool readoutIgnores(int paramIdx, int activeSlot, bool hostProgramChangesBlocked
 
 std::string readoutNameLine(ReadoutNameLine nameLine, int pv) {
   switch (nameLine) {
-    case ReadoutNameLine::kParamName:
-      return "";
-    case ReadoutNameLine::kArpeggiator:
-      return "Arpeggiator";
-    case ReadoutNameLine::kLfo2Mode:
-      return inSet(pv, {0, 1, 2, 5, 6, 8}) ? "Arpeggiator Mode" : "LFO2 Destination";
-    case ReadoutNameLine::kLfo2ModeNL1:
-      return inSet(pv, {0, 1, 2, 5, 6}) ? "Arpeggiator Mode" : "LFO2 Destination";
+    case ReadoutNameLine::kParamName: return "";
+    case ReadoutNameLine::kArpeggiator: return "Arpeggiator";
+    case ReadoutNameLine::kLfo2Mode: return inSet(pv, {0, 1, 2, 5, 6, 8}) ? "Arpeggiator Mode" : "LFO2 Destination";
+    case ReadoutNameLine::kLfo2ModeNL1: return inSet(pv, {0, 1, 2, 5, 6}) ? "Arpeggiator Mode" : "LFO2 Destination";
   }
   return "";
 }

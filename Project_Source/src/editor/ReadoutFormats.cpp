@@ -54,21 +54,14 @@ std::string oscillatorMix(int iv, double value) {
 
 std::string numericValueText(ReadoutFormat format, int iv, double value) {
   switch (format) {
-    case ReadoutFormat::kCentrePercent:
-      return centrePercent(iv);
-    case ReadoutFormat::kModEnvAmount:
-      return offsetFromCentre(iv, 64, 127);
-    case ReadoutFormat::kSemitones:
-      return offsetFromCentre(iv, 60, 120);
-    case ReadoutFormat::kFinetune:
-      return finetune(iv);
-    case ReadoutFormat::kPulseWidth:
-      return pulseWidth(iv);
-    case ReadoutFormat::kOscillatorMix:
-      return oscillatorMix(iv, value);
+    case ReadoutFormat::kCentrePercent: return centrePercent(iv);
+    case ReadoutFormat::kModEnvAmount: return offsetFromCentre(iv, 64, 127);
+    case ReadoutFormat::kSemitones: return offsetFromCentre(iv, 60, 120);
+    case ReadoutFormat::kFinetune: return finetune(iv);
+    case ReadoutFormat::kPulseWidth: return pulseWidth(iv);
+    case ReadoutFormat::kOscillatorMix: return oscillatorMix(iv, value);
     case ReadoutFormat::kPlainNumber:
-    case ReadoutFormat::kValueList:
-      break;
+    case ReadoutFormat::kValueList: break;
   }
   return "";
 }
