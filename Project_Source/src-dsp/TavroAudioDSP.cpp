@@ -1,10 +1,12 @@
 // The render tick and the host's reset. The plug-in makes no sound: the audio cycle
 // is its clock for the transport, the MIDI clock and the queued MIDI output.
 
+#include <cmath>
 #include <sstream>
 
 #include "IControlText.h"
 #include "Tavro.h"
+#include "messaging/MIDIClockOutput.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -12,6 +14,8 @@ namespace {
 constexpr const char* kStatusGreeting = "Vudidi Tavro Plug-in";
 constexpr const char* kBuildDate = "10-Oct-2020";
 constexpr int kClockLoopTempo = 120;
+// Above any tempo a host means; keeps the whole-BPM figure within an int.
+constexpr double kTempoCeiling = 100000.0;
 
 void ShowText(IControl* control, const std::string& text) {
   if (auto* textControl = dynamic_cast<ITextControl*>(control)) textControl->SetTextFromPlug(text.c_str());
@@ -44,30 +48,35 @@ void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrame
   for (int c = 0; c < NOutChannels(); ++c)
     if (outputs[c])
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;
-  GetTime(&timeInfo);
+  readHostTime();
   if (!midiIOSet || !midiManager) return;
 
-  JobArgs clock;
-  if (timeInfo.mTransportIsRunning && !transportWasRunning) {
-    transportWasRunning = true;
-    if (!queueMidiOutput && !clockStarted) {
-      clock.jobCode = kJobStartClock;
-      midiManager->startJob(clock, false);
-      clockStarted = true;
-    }
-  } else if (!timeInfo.mTransportIsRunning && transportWasRunning) {
-    transportWasRunning = false;
-    if (!queueMidiOutput && clockStarted) {
-      clock.jobCode = kJobStopClock;
-      midiManager->startJob(clock, false);
-      clockStarted = false;
-    }
+  // Starting a job creates its worker's thread here, on the render thread.
+  ClockTransportState transport{transportWasRunning.load(), clockStarted.load()};
+  const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, queueMidiOutput, transport);
+  transportWasRunning = transport.transportWasRunning;
+  clockStarted = transport.clockStarted;
+  if (edge != ClockTransportJob::kNone) {
+    JobArgs job;
+    job.jobCode = edge == ClockTransportJob::kStart ? kJobStartClock : kJobStopClock;
+    midiManager->startJob(job, false);
   }
   if (!clockLoopStarted) {
-    midiManager->sender()->resetContinuousClock(false);
-    clock.jobCode = kJobContinuousClock;
-    clock.clockTempo = kClockLoopTempo;
-    midiManager->startJob(clock, false);
+    JobArgs loop;
+    loop.jobCode = kJobContinuousClock;
+    loop.clockTempo = kClockLoopTempo;
+    midiManager->startJob(loop, false);
     clockLoopStarted = true;
   }
+}
+
+void Tavro::readHostTime() {
+  // The tempo is taken from this tick's report alone, so a host that gives none
+  // leaves hostTempo at 0 (the clock then says so) while timeInfo keeps the last one.
+  const double lastTempo = timeInfo.mTempo;
+  timeInfo.mTempo = 0.0;
+  GetTime(&timeInfo);
+  const double tempo = timeInfo.mTempo;
+  hostTempo = std::isfinite(tempo) && tempo >= 1.0 && tempo < kTempoCeiling ? int(tempo) : 0;
+  if (!(tempo > 0.0)) timeInfo.mTempo = lastTempo;
 }

@@ -34,7 +34,11 @@ public:
     return true;
   }
   int getTempoValue() override { return tempo_; }
+  bool clockPointerOn() override { return false; }
+  bool clockInfoOn() override { return clockInfo.load(); }
   void ClockTempoMissing(const char*) override {}
+
+  std::atomic<bool> clockInfo{true};
 
   const std::vector<int64_t>& Sends() const { return sends_; }
   int64_t ThreadCpu() const { return lastCpu_ - firstCpu_; }
@@ -47,10 +51,10 @@ private:
 
 void RunSleepingLoop(TimingLink& link, double seconds) {
   MIDIClockOutput output(link);
-  output.SetClockInfo(true);
   output.StartContinuousClock();
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-  output.SetClockInfo(false);
+  link.clockInfo = false;
+  output.StopContinuousClock();
 }
 
 // The spinning loop: reads the clock on every pass and measures each interval from

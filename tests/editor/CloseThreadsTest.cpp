@@ -33,7 +33,7 @@ int ThreadCount(const std::string& name) {
 
 void WaitingJob(MIDIMessageSender& sender, const JobArgs&) { sender.pause(3600ull * 1000000); }
 void ClockLoop(MIDIMessageSender& sender, const JobArgs&) {
-  while (sender.clockRunning() && sender.pause(1000)) {
+  while (sender.pause(1000)) {
   }
 }
 

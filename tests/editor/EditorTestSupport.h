@@ -94,13 +94,16 @@ inline std::pair<int, int> LayoutPosition(const std::string& paramName) {
 
 // An editor on fake ports in a temporary data root.
 struct EditorFixture {
-  // `synthPorts`: readable fake ports present before the panel lists them.
+  // `synthPorts`: readable fake ports present before the panel lists them;
+  // `synthInPorts` writable ones.
   explicit EditorFixture(const std::string& uiSettings = "", bool withSettings = false,
-                         const std::vector<std::string>& synthPorts = {}) {
+                         const std::vector<std::string>& synthPorts = {},
+                         const std::vector<std::string>& synthInPorts = {}) {
     RegisterBuiltBundle();
     if (withSettings) data.write("Tavro Editor UI.txt", uiSettings);
     ports = std::make_shared<MidiPortFake>();
     for (const std::string& port : synthPorts) ports->AddReadablePort(port);
+    for (const std::string& port : synthInPorts) ports->AddWritablePort(port);
     IModuleInstanceInfo info;
     info.mBundleID.Set(Tavro::kBundleID);
     plug = std::make_unique<Tavro>(info, ports);

@@ -24,9 +24,14 @@ protected:
   };
 
   // Switches the clock on and starts the loop, as the switch and the next render tick do.
-  static void SwitchOn(MIDIClockOutput& output) {
-    output.SetClockInfo(true);
+  static void SwitchOn(RecordingClockLink& link, MIDIClockOutput& output) {
+    link.clockInfo = true;
     output.StartContinuousClock();
+  }
+  // The switch going off, as its handler does.
+  static void SwitchOff(RecordingClockLink& link, MIDIClockOutput& output) {
+    link.clockInfo = false;
+    output.StopContinuousClock();
   }
 
   Kit_VirtualClock clock{5 * kSecond};
@@ -50,7 +55,7 @@ TEST_F(MIDIClockThreads, TenThousandClocksStayOnTheirGrid) {
     tempoLink.tempo = tempo;
     MIDIClockOutput tempoOutput(tempoLink);
     const uint64_t start = clock.NowMicros();
-    SwitchOn(tempoOutput);
+    SwitchOn(tempoLink, tempoOutput);
     // Just past Clock 9999's deadline.
     clock.Advance((uint64_t(MIDIClockOutput::ClockInterval(tempo)) * 9999 + 999) / 1000 + 1);
     const std::vector<uint64_t> times = tempoLink.ClockTimes();
@@ -63,7 +68,7 @@ TEST_F(MIDIClockThreads, TenThousandClocksStayOnTheirGrid) {
 TEST_F(MIDIClockThreads, NoTempoPollsTenTimesThenGivesUp) {
   link.tempo = 0;
   const uint64_t start = clock.NowMicros();
-  SwitchOn(output);
+  SwitchOn(link, output);
   clock.Advance(10 * kSecond - 1);
   EXPECT_TRUE(link.Missing().empty());
   clock.Advance(60 * kSecond);
@@ -71,7 +76,7 @@ TEST_F(MIDIClockThreads, NoTempoPollsTenTimesThenGivesUp) {
   for (uint64_t poll = 0; poll <= 10; ++poll) expectedReads.push_back(start + poll * kSecond);
   EXPECT_EQ(link.TempoReads(), expectedReads);
   EXPECT_EQ(link.Missing(), std::vector<std::string>{"Unable to get DAW Tempo"});
-  EXPECT_FALSE(output.ClockInfo());
+  EXPECT_FALSE(link.clockInfo);
   EXPECT_FALSE(output.LoopRunning());
   EXPECT_TRUE(link.SentBytes().empty());
 
@@ -85,7 +90,7 @@ TEST_F(MIDIClockThreads, NoTempoPollsTenTimesThenGivesUp) {
 TEST_F(MIDIClockThreads, ATempoArrivingDuringThePollsStartsTheClock) {
   link.tempo = 0;
   const uint64_t start = clock.NowMicros();
-  SwitchOn(output);
+  SwitchOn(link, output);
   clock.Advance(3 * kSecond + kSecond / 2);
   link.tempo = 120;
   clock.Advance(kSecond);
@@ -107,9 +112,9 @@ TEST_F(MIDIClockThreads, SwitchOffEndsTheLoopAsleepOrPolling) {
     RecordingClockLink caseLink;
     caseLink.tempo = c.tempo;
     MIDIClockOutput caseOutput(caseLink);
-    SwitchOn(caseOutput);
+    SwitchOn(caseLink, caseOutput);
     clock.Advance(c.runFor);
-    caseOutput.SetClockInfo(false);
+    SwitchOff(caseLink, caseOutput);
     caseLink.tempo = 120;  // a tempo now must not revive the loop
     clock.Advance(kSecond);
     EXPECT_FALSE(caseOutput.LoopRunning()) << c.when;
@@ -121,10 +126,10 @@ TEST_F(MIDIClockThreads, SwitchOffEndsTheLoopAsleepOrPolling) {
 }
 
 TEST_F(MIDIClockThreads, SwitchingBackOnStartsOneFreshStream) {
-  SwitchOn(output);
+  SwitchOn(link, output);
   clock.Advance(kSecond / 2 + 5000);  // between two Clocks of the first run
-  output.SetClockInfo(false);
-  output.SetClockInfo(true);
+  SwitchOff(link, output);
+  link.clockInfo = true;
   const uint64_t restart = clock.NowMicros();
   output.StartContinuousClock();
   output.StartContinuousClock();  // a second tick while the run goes on changes nothing
@@ -147,7 +152,7 @@ TEST_F(MIDIClockThreads, AStallGivesOneClockAndANewGrid) {
     int sends = 0;
   } slow;
   MIDIClockOutput stalled(slow);
-  SwitchOn(stalled);
+  SwitchOn(slow, stalled);
   clock.Advance(4 * kSecond);
   const std::vector<uint64_t> times = slow.ClockTimes();
   ASSERT_GE(times.size(), 5u);
@@ -166,13 +171,13 @@ TEST_F(MIDIClockThreads, TheClockThreadWakesWithoutTimerSlack) {
     std::atomic<long> slack{-1};
   } port;
   MIDIClockOutput slackOutput(port);
-  SwitchOn(slackOutput);
+  SwitchOn(port, slackOutput);
   clock.Advance(kSecond / 10);
   EXPECT_EQ(port.slack.load(), 1) << "nanoseconds";
 }
 
 TEST_F(MIDIClockThreads, NoPortEndsTheLoop) {
-  SwitchOn(output);
+  SwitchOn(link, output);
   clock.Advance(kSecond / 10);
   link.portOpen = false;
   clock.Advance(kSecond / 10);
@@ -190,10 +195,10 @@ TEST_F(MIDIClockThreads, TwoObjectsKeepTheirOwnClocks) {
   RecordingClockLink otherLink;
   otherLink.tempo = 60;
   MIDIClockOutput other(otherLink);
-  SwitchOn(output);
-  SwitchOn(other);
+  SwitchOn(link, output);
+  SwitchOn(otherLink, other);
   clock.Advance(kSecond - 1000);
-  output.SetClockInfo(false);
+  SwitchOff(link, output);
   clock.Advance(2 * kSecond);
   EXPECT_EQ(link.ClockTimes().size(), 48u);
   const std::vector<uint64_t> otherTimes = otherLink.ClockTimes();

@@ -17,9 +17,10 @@ struct Tick {
 std::vector<uint8_t> RunTicks(const std::vector<Tick>& ticks) {
   RecordingClockLink link;
   MIDIClockOutput output(link);
+  ClockTransportState state;
   for (const Tick& t : ticks) {
-    output.SetClockPointer(t.pointer);
-    switch (output.FollowTransport(t.running, t.queueMidiOutput)) {
+    link.clockPointer = t.pointer;
+    switch (FollowTransport(t.running, t.queueMidiOutput, state)) {
       case ClockTransportJob::kStart: output.startMIDIClockOutput(); break;
       case ClockTransportJob::kStop: output.stopMIDIClockOutput(); break;
       case ClockTransportJob::kNone: break;

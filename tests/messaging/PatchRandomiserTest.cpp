@@ -1,5 +1,6 @@
 // The patch randomiser: the mapping into parameter ranges, which draws each slot
-// takes, the locks, maxima below 1, and fresh draws at every press.
+// takes, the locks, maxima below 1, fresh draws at every press, and the manager's
+// randomiser over an editor.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "FakeIncomingEditor.h"
 #include "Kit_Random.h"
 #include "layout/tables/ParamNameTable.h"
 #include "messaging/PatchRandomiser.h"
@@ -155,6 +157,32 @@ TEST(PatchRandomiser, EveryPressDrawsAfresh) {
     EXPECT_GE(first[i], 0);
     EXPECT_LE(first[i], i < kRandomDraws ? 255 : 0) << "entry " << i;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The manager's randomiser over an editor: the editor's own source, table and panel.
+TEST(PatchRandomiser, TheManagerDrawsFromThePluginsSourceAndSetsItsPanel) {
+  FakeIncomingEditor editor;
+  MIDIMessageManager manager(&editor, nullptr, nullptr, nullptr);
+  manager.randomGenerator();
+  const std::vector<int> first = editor.table;
+  Kit_SeededRandom sameSeed(7);
+  std::vector<int> expected;
+  randomGenerator(sameSeed, expected);
+  EXPECT_EQ(first, expected) << "seeded once, with the object";
+  manager.randomGenerator();
+  EXPECT_NE(editor.table, first) << "a second press draws afresh";
+
+  const int cutoff = editor.editorParamIndex("kFilterCutoff");
+  const int semitones = editor.editorParamIndex("kOsc2Semitones");
+  editor.set(editor.editorParamIndex("kOscLock") + 2, 1);
+  editor.set(semitones + 2, 64);
+  manager.randomizePartPatch(2);
+  EXPECT_EQ(editor.value(cutoff + 2), *randomizer(0, 127, editor.table[160 + 16]));
+  EXPECT_EQ(editor.value(semitones + 2), 64) << "locked";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // A MIDI clock link that records what is sent, with the time source's time, and
-// answers the tempo a test sets.
+// answers the tempo and switches a test sets.
 
 #include <atomic>
 #include <cstdint>
@@ -20,6 +20,8 @@ public:
 
   std::atomic<int> tempo{120};
   std::atomic<bool> portOpen{true};
+  std::atomic<bool> clockInfo{false};
+  std::atomic<bool> clockPointer{true};
 
   bool SendRealTime(uint8_t byte) override {
     if (!portOpen.load()) return false;
@@ -32,7 +34,10 @@ public:
     tempoReads_.push_back(Kit_Time().NowMicros());
     return tempo.load();
   }
+  bool clockPointerOn() override { return clockPointer.load(); }
+  bool clockInfoOn() override { return clockInfo.load(); }
   void ClockTempoMissing(const char* message) override {
+    clockInfo = false;
     std::lock_guard<std::mutex> hold(lock_);
     missing_.push_back(message);
   }

@@ -138,6 +138,43 @@ void SynthSim::Transmit(Message reply) {
   scheduler_.After(delay, [send, reply] { send(reply); });
 }
 
+// ---- front panel
+
+void SynthSim::PlayControlChange(uint64_t afterMicros, int channel, int cc, int value) {
+  const Message message{uint8_t(0xB0 | (channel & 0x0F)), uint8_t(cc & 0x7F), uint8_t(value & 0x7F)};
+  scheduler_.After(afterMicros, [send = send_, message] { send(message); });
+}
+
+void SynthSim::PlayNote(uint64_t afterMicros, int channel, int note, int velocity) {
+  const Message message{uint8_t(0x90 | (channel & 0x0F)), uint8_t(note & 0x7F), uint8_t(velocity & 0x7F)};
+  scheduler_.After(afterMicros, [send = send_, message] { send(message); });
+}
+
+void SynthSim::PlayProgramChange(uint64_t afterMicros, int channel, int program) {
+  scheduler_.After(afterMicros, [this, channel, program] {
+    Send send;
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      LoadProgram(channel & 0x0F, program & 0x7F);
+      send = send_;
+    }
+    send(Message{uint8_t(0xC0 | (channel & 0x0F)), uint8_t(program & 0x7F)});
+  });
+}
+
+void SynthSim::LoadProgram(int channel, int program) {
+  if (channel == settings_.deviceId) {
+    if (program < kPerformancesPerBank) SetEditPerformance(performanceBanks_[0][program].data());
+    return;
+  }
+  for (int slot = 0; slot < kSlots; ++slot) {
+    if (FieldValue("kPartMidiChannel", slot) != channel + 1) continue;
+    const int bank = std::clamp(FieldValue("kCurrentBank", slot), 0, kProgramBanks - 1);
+    if (program < kProgramsPerBank) slots_[slot] = programBanks_[bank][program];
+    return;
+  }
+}
+
 // ---- requests
 
 SynthSim::Request SynthSim::Decode(uint8_t type, uint8_t number, int model) const {
@@ -269,9 +306,13 @@ bool SynthSim::SetValue(const std::string& name, int slot, int value) {
 }
 
 int SynthSim::Value(const std::string& name, int slot) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return FieldValue(name, slot);
+}
+
+int SynthSim::FieldValue(const std::string& name, int slot) const {
   SynthSimFields::Field field;
   if (!SynthSimFields::Find(name, slot, &field)) return -1;
-  std::lock_guard<std::mutex> hold(lock_);
   const uint8_t* at = field.perPart ? &slots_[slot][field.position - kHeaderSize]
                                     : &performanceBlock_[field.position - kHeaderSize - kPartBlocksSize];
   return SynthSimFields::Read(field.coding, at);

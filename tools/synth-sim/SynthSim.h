@@ -48,6 +48,17 @@ public:
   void SendProgramUnasked(int slot);
   void SendPerformanceUnasked();
 
+  // The front panel: a player's knob, program change or note `afterMicros` from now
+  // (as the scheduler runs it), sent as the unit sends it; channel 0-15, data 0-127.
+  // A program change first loads stored program N of the slot's bank into the part
+  // on that channel, or on the global channel (the device id) stored performance N
+  // of bank 1 into the edit performance; past the bank nothing loads. The simulator
+  // outlives what it has scheduled.
+  // threads: any
+  void PlayControlChange(uint64_t afterMicros, int channel, int cc, int value);
+  void PlayProgramChange(uint64_t afterMicros, int channel, int program);
+  void PlayNote(uint64_t afterMicros, int channel, int note, int velocity);
+
   // threads: any
   SynthSimSettings Settings() const;
   void SetSettings(const SynthSimSettings& settings);
@@ -90,6 +101,9 @@ private:
   Message EditPerformance() const;
   void SetEditPerformance(const uint8_t* data);
   void Transmit(Message reply);
+  // With lock_ held.
+  int FieldValue(const std::string& name, int slot) const;
+  void LoadProgram(int channel, int program);
 
   mutable std::mutex lock_;
   SynthSimSettings settings_;

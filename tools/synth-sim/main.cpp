@@ -2,23 +2,27 @@
 //
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
-//             [--unsolicited-ms T] [--record FILE]
+//             [--unsolicited-ms T] [--record FILE] [--script FILE]
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not. --record writes each message received as a line of hex
-// bytes to FILE.
+// bytes to FILE. --script plays the front panel (SynthSimScript.h) once the ports
+// are open.
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 #include "MidiPortSystem.h"
 #include "SynthSimPorts.h"
+#include "SynthSimScript.h"
 
 namespace {
 volatile std::sig_atomic_t stopRequested = 0;
@@ -28,7 +32,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
                "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
-               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--record FILE]\n");
+               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--record FILE] [--script FILE]\n");
   return 2;
 }
 
@@ -51,11 +55,14 @@ int main(int argc, char** argv) {
   std::string name = "Nord Sim";
   long unsolicitedMs = 0;
   std::string recordPath;
+  std::string scriptPath;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     const bool hasValue = i + 1 < argc;
     long value = 0;
-    if (option == "--silent") {
+    if (option == "--script" && hasValue) {
+      scriptPath = argv[++i];
+    } else if (option == "--silent") {
       settings.silent = true;
     } else if (option == "--wrong-size") {
       settings.wrongSizeReplies = true;
@@ -95,6 +102,15 @@ int main(int argc, char** argv) {
   }
   ports.RecordTo(record);
   if (!ports.Open()) return 1;
+  if (!scriptPath.empty()) {
+    std::ifstream in(scriptPath);
+    const std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string error;
+    if (!in || !PlayFrontPanelScript(script, ports.Sim(), &error)) {
+      std::fprintf(stderr, "synth-sim: script %s: %s\n", scriptPath.c_str(), in ? error.c_str() : "cannot be read");
+      return 2;
+    }
+  }
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);
   std::printf("%s\n%s\n", ports.MidiInName().c_str(), ports.MidiOutName().c_str());

@@ -9,12 +9,12 @@ HostCallbackInfo HostClock::Callbacks() {
   return HostCallbackInfo{this, &HostClock::BeatAndTempo, &HostClock::MusicalTimeLocation, &HostClock::TransportState};
 }
 
-double HostClock::Beat() const { return SampleTime() / sampleRate_ * tempo_ / 60.0; }
+double HostClock::Beat() const { return SampleTime() / sampleRate_ * tempo_.load() / 60.0; }
 
 OSStatus HostClock::BeatAndTempo(void* self, Float64* beat, Float64* tempo) {
   auto* clock = static_cast<HostClock*>(self);
   if (beat) *beat = clock->Beat();
-  if (tempo) *tempo = clock->tempo_;
+  if (tempo) *tempo = clock->tempo_.load();
   return noErr;
 }
 
@@ -23,8 +23,9 @@ OSStatus HostClock::MusicalTimeLocation(void* self, UInt32* offsetToNextBeat, Fl
   auto* clock = static_cast<HostClock*>(self);
   const double beat = clock->Beat();
   const double beatsPerBar = clock->numerator_ * 4.0 / clock->denominator_;
+  const double tempo = clock->tempo_.load();
   if (offsetToNextBeat)
-    *offsetToNextBeat = UInt32((std::ceil(beat) - beat) * clock->sampleRate_ * 60.0 / clock->tempo_);
+    *offsetToNextBeat = tempo > 0 ? UInt32((std::ceil(beat) - beat) * clock->sampleRate_ * 60.0 / tempo) : 0;
   if (numerator) *numerator = Float32(clock->numerator_);
   if (denominator) *denominator = UInt32(clock->denominator_);
   if (downBeat) *downBeat = std::floor(beat / beatsPerBar) * beatsPerBar;
@@ -34,9 +35,10 @@ OSStatus HostClock::MusicalTimeLocation(void* self, UInt32* offsetToNextBeat, Fl
 OSStatus HostClock::TransportState(void* self, Boolean* playing, Boolean* changed, Float64* sample,
                                    Boolean* cycling, Float64* cycleStart, Float64* cycleEnd) {
   auto* clock = static_cast<HostClock*>(self);
-  const bool was = clock->reportedPlaying_.exchange(clock->playing_);
-  if (playing) *playing = clock->playing_;
-  if (changed) *changed = was != clock->playing_;
+  const bool now = clock->playing_.load();
+  const bool was = clock->reportedPlaying_.exchange(now);
+  if (playing) *playing = now;
+  if (changed) *changed = was != now;
   if (sample) *sample = clock->SampleTime();
   if (cycling) *cycling = false;
   if (cycleStart) *cycleStart = 0;

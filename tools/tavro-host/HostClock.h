@@ -13,7 +13,10 @@ public:
 
   HostCallbackInfo Callbacks();
   // The transport moves only while playing.
-  void Advance(UInt32 frames) { sampleTime_.fetch_add(playing_ ? frames : 0); }
+  void Advance(UInt32 frames) { sampleTime_.fetch_add(playing_.load() ? frames : 0); }
+  // A script's transport and tempo changes (0: no tempo reported), seen from the next block.
+  void SetPlaying(bool playing) { playing_ = playing; }
+  void SetTempo(double tempo) { tempo_ = tempo; }
   // The transport's position in samples.
   double SampleTime() const { return double(sampleTime_.load()); }
   double Beat() const;
@@ -26,8 +29,8 @@ private:
                                  Float64* cycleStart, Float64* cycleEnd);
 
   const double sampleRate_;
-  const double tempo_;
-  const bool playing_;
+  std::atomic<double> tempo_;
+  std::atomic<bool> playing_;
   const int numerator_;
   const int denominator_;
   std::atomic<UInt64> sampleTime_{0};

@@ -40,7 +40,7 @@ void DrawOnce(ViewBackendCore& backend, bool windowed) {
 }  // namespace
 
 bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, const std::string& script,
-                   const std::function<bool(long blocks)>& render, std::string& error) {
+                   const std::function<bool(long blocks)>& render, HostClock& clock, std::string& error) {
   if (!bundle.viewEntry) {
     error = "the bundle names no view entry";
     return false;
@@ -71,7 +71,7 @@ bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions
 
   bool ok = true;
   if (!script.empty()) {
-    HostScriptTarget target{static_cast<HeadlessViewBackend*>(backend.get()), unit, render};
+    HostScriptTarget target{static_cast<HeadlessViewBackend*>(backend.get()), unit, render, &clock};
     ok = RunHostScript(script, target, error);
     if (ok) std::printf("script: %s done\n", script.c_str());
   }

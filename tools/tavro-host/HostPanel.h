@@ -13,8 +13,11 @@
 #include "PluginBundle.h"
 
 // With a script the panel is headless and driven by it (HostScript.h), `render`
-// rendering its blocks; the picture is taken afterwards. False with `error` set when
+// rendering its blocks and `clock` giving the host's tempo and transport; the picture
+// is taken afterwards. False with `error` set when
 // the bundle has no view, the plug-in no panel, the script fails or the picture
 // cannot be written.
+class HostClock;
+
 bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, const std::string& script,
-                   const std::function<bool(long blocks)>& render, std::string& error);
+                   const std::function<bool(long blocks)>& render, HostClock& clock, std::string& error);

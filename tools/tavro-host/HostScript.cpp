@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
 
+#include "HostClock.h"
 #include "View_Headless.h"
 
 namespace {
@@ -122,6 +124,50 @@ bool Render(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+bool Transport(HostScriptTarget& target, bool playing, std::string& error) {
+  if (!target.clock) {
+    error = "no host clock";
+    return false;
+  }
+  target.clock->SetPlaying(playing);
+  return true;
+}
+
+bool Play(Line&, HostScriptTarget& target, std::string& error) { return Transport(target, true, error); }
+bool Stop(Line&, HostScriptTarget& target, std::string& error) { return Transport(target, false, error); }
+
+bool Tempo(Line& line, HostScriptTarget& target, std::string& error) {
+  double bpm = 0;
+  if (!Numbers(line, {&bpm}, error)) return false;
+  if (!target.clock || !(bpm >= 0)) {
+    error = target.clock ? "expects a tempo of 0 or more" : "no host clock";
+    return false;
+  }
+  target.clock->SetTempo(bpm);
+  return true;
+}
+
+bool Midi(Line& line, HostScriptTarget& target, std::string& error) {
+  unsigned bytes[3] = {0, 0, 0};
+  int n = 0;
+  std::string word;
+  while (n < 3 && line.words >> word) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(word.c_str(), &end, 16);
+    if (*end != '\0' || value > 0xFF) break;
+    bytes[n++] = unsigned(value);
+  }
+  if (n < 2 || bytes[0] < 0x80 || bytes[1] > 0x7F || bytes[2] > 0x7F || (line.words >> word)) {
+    error = "expects a status byte and one or two data bytes in hex";
+    return false;
+  }
+  if (MusicDeviceMIDIEvent(target.unit, bytes[0], bytes[1], bytes[2], 0) != noErr) {
+    error = "the unit refused the message";
+    return false;
+  }
+  return true;
+}
+
 bool ParamValue(HostScriptTarget& target, int index, double* value, std::string& error) {
   AudioUnitParameterValue v = 0;
   if (AudioUnitGetParameter(target.unit, AudioUnitParameterID(index), kAudioUnitScope_Global, 0, &v) != noErr) {
@@ -159,7 +205,8 @@ const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
       {"click", &Click},   {"drag", &Drag},     {"wheel", &Wheel},           {"key", &Key},
       {"type", &Type},     {"choose", &Choose}, {"render", &Render},         {"print-param", &PrintParam},
-      {"expect-param", &ExpectParam},           {"snapshot", &Snapshot}};
+      {"expect-param", &ExpectParam},           {"snapshot", &Snapshot}, {"play", &Play},
+      {"stop", &Stop},     {"tempo", &Tempo},   {"midi", &Midi}};
   return commands;
 }
 

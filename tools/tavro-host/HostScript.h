@@ -10,6 +10,9 @@
 //   type TEXT                 the rest of the line, character by character
 //   choose TEXT               the next popup chooses the item of that title
 //   render N                  N blocks on the render thread
+//   play, stop                the host transport runs or stops from the next block
+//   tempo BPM                 the host's tempo from the next block (0: it reports none)
+//   midi S D1 [D2]            host MIDI (hex bytes) through the unit's MIDI event call
 //   print-param I             prints "param I = V"
 //   expect-param I V          fails unless parameter I is V (to 1e-6)
 //   snapshot FILE             a PNG of the panel
@@ -23,12 +26,14 @@
 #include "AudioUnitAPI.h"
 
 class HeadlessViewBackend;
+class HostClock;
 
 struct HostScriptTarget {
   HeadlessViewBackend* panel = nullptr;
   AudioUnit unit = nullptr;
   // Renders that many blocks; false after a render error.
   std::function<bool(long blocks)> render;
+  HostClock* clock = nullptr;
 };
 
 // False with `error` naming the file, line and reason on the first failure.

@@ -178,7 +178,7 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
     scripted.snapshotPath.clear();
     scripted.panel = false;
     ok = Check(AudioUnitInitialize(second), "initialize the restored instance") &&
-         ShowHostPanel(bundle_, second, scripted, options_.restoreScript, RenderBlocks(second, clock), error);
+         ShowHostPanel(bundle_, second, scripted, options_.restoreScript, RenderBlocks(second, clock), clock, error);
     if (!ok && !error.empty()) std::fprintf(stderr, "tavro-host: restored panel: %s\n", error.c_str());
   }
   if (again) CFRelease(again);
@@ -215,7 +215,7 @@ bool HostSession::RunCycle(bool report) {
 
   if (ok && report && (options_.panel || !options_.snapshotPath.empty() || !options_.script.empty())) {
     std::string error;
-    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock), error);
+    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock), clock, error);
     if (!ok) std::fprintf(stderr, "tavro-host: panel: %s\n", error.c_str());
   }
 

@@ -42,7 +42,11 @@ class ControlAction;
 class ControlLayer;
 class IControl;
 class IGraphicsMac;
+class IParam;
 class ITextControl;
+class Kit_Mutex;
+class Kit_RandomSource;
+class MIDIClockLink;
 class MIDIMessageManager;
 class PatchLibrarian;
 class PatchManager;
@@ -216,6 +220,39 @@ public:
   // ==== jobs18 ====
 
   // ==== incoming ====
+  // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
+  // go to the MIDI manager; the host's go to the first slot on their channel (the
+  // keyboard zones of linked slots are not routed here).
+  // threads: midi-in (fromDevice, no lock at entry), main (host, under the plug-in mutex)
+  void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
+  // What the incoming handlers and the randomiser use (MessagingEditor).
+  IParam* editorParam(int paramIdx) const override;
+  int editorParamIndex(const char* name) const override;
+  void showValueFromPlug(int paramIdx, double value) override { setFromPlug(paramIdx, value); }
+  void runParamChange(int paramIdx) override { OnParamChange(paramIdx); }
+  bool midiClassBlocked(bool fromDevice, int filterClass) const override;
+  void lightIncomingMidi(int slot) override;
+  void routeMidiToSynth(IMidiMsg* msg) override { MIDIOutRoutingSwitch(msg); }
+  void sendMidiToSynthNow(IMidiMsg* msg) override { sendMidiMsgAndLog(msg); }
+  int synthModel() const override { return nordModel.load(); }
+  void setLocalControl(bool on) override { localControl = on; }
+  bool librarianShowsPerformances() const override { return perfMode.load(); }
+  void selectLibrarianRow(int row) override;
+  void sendLibrarianRowToSynth(int row) override;
+  Kit_Mutex& pluginMutex() override;
+  Kit_RandomSource& randomSource() override;
+  std::vector<int>& randomTable() override { return randomizerState; }
+  // MIDI clock (TavroClock.cpp). The host tempo in whole beats per minute as the
+  // render tick last saw it (0 while the host gives none), which paces the clock.
+  // threads: any
+  int getTempoValue() const { return hostTempo.load(); }
+  // Gives the MIDI manager's sender this object's clock and installs jobs 14-16.
+  // threads: main, at construction
+  void installClockJobs();
+  // The render tick's first step: the host's time, and hostTempo from this tick's report.
+  // threads: render
+  void readHostTime();
+  std::unique_ptr<MIDIClockLink> clockLink;
 
   // ==== libpanel ====
 

@@ -50,6 +50,7 @@ Tavro::Tavro(const IModuleInstanceInfo& info, std::shared_ptr<MidiTransportFacto
     buildPanel();
     buildProgressOverlay();
     midiManager = new MIDIMessageManager(this, patchManager, librarian, graphics);
+    installClockJobs();
     MakeDefaultPreset("-", 64);
     patchManager->init();
     keepControlSet1();

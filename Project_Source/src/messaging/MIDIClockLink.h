@@ -1,6 +1,7 @@
 #pragma once
-// What the MIDI clock needs of the plug-in: its MIDI output, the host tempo, and a way
-// to say that no tempo came. The plug-in implements it; tests record through it.
+// What the MIDI clock needs of the plug-in: its MIDI output, the host tempo, the two
+// clock switches, and a way to say that no tempo came. The plug-in implements it;
+// tests record through it.
 
 #include <cstdint>
 
@@ -18,8 +19,16 @@ public:
   // The host tempo in whole beats per minute; 0 while the host has given none.
   // threads: clock
   virtual int getTempoValue() = 0;
-  // The clock gave up waiting for a tempo: show `message` on the second message line
-  // and set the clock switch back to 0 on the panel (without running its handler).
+  // kSendMIDIClockPointer: transport edges send Start and Stop.
+  // threads: clock-control
+  virtual bool clockPointerOn() = 0;
+  // kSendMIDIClockInfo: the clock loop runs. The one switch of the clock: a loop
+  // finding it off ends before its next Clock.
+  // threads: clock
+  virtual bool clockInfoOn() = 0;
+  // The clock gave up waiting for a tempo: switch the clock off, show `message` on the
+  // second message line and set the clock switch back to 0 on the panel (without
+  // running its handler).
   // threads: clock
   virtual void ClockTempoMissing(const char* message) = 0;
 };

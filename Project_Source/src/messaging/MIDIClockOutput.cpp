@@ -13,39 +13,26 @@ uint64_t MicrosReaching(uint64_t nanos) { return (nanos + 999) / 1000; }
 
 }  // namespace
 
-MIDIClockOutput::~MIDIClockOutput() {
-  std::lock_guard<std::mutex> hold(runLock_);
-  EndRun(run_);
-}
-
-void MIDIClockOutput::SetClockInfo(bool on) {
-  sendClockInfo_.store(on);
-  if (on) return;
-  std::lock_guard<std::mutex> hold(runLock_);
-  if (run_) run_->stop.RequestStop();
-}
-
-ClockTransportJob MIDIClockOutput::FollowTransport(bool running, bool queueMidiOutput) {
-  if (running == transportWasRunning_) return ClockTransportJob::kNone;
-  transportWasRunning_ = running;
-  // Queued output records the edge only; Start and Stop would reach the port out of turn.
-  if (queueMidiOutput || clockStarted_ == running) return ClockTransportJob::kNone;
-  clockStarted_ = running;
+ClockTransportJob FollowTransport(bool running, bool queueMidiOutput, ClockTransportState& state) {
+  if (running == state.transportWasRunning) return ClockTransportJob::kNone;
+  state.transportWasRunning = running;
+  if (queueMidiOutput || state.clockStarted == running) return ClockTransportJob::kNone;
+  state.clockStarted = running;
   return running ? ClockTransportJob::kStart : ClockTransportJob::kStop;
 }
 
 void MIDIClockOutput::startMIDIClockOutput() {
-  if (sendClockPointer_.load()) link_.SendRealTime(kMidiStart);
+  if (link_.clockPointerOn()) link_.SendRealTime(kMidiStart);
 }
 
 void MIDIClockOutput::stopMIDIClockOutput() {
-  if (sendClockPointer_.load()) link_.SendRealTime(kMidiStop);
+  if (link_.clockPointerOn()) link_.SendRealTime(kMidiStop);
 }
 
 void MIDIClockOutput::StartContinuousClock() {
   std::lock_guard<std::mutex> hold(runLock_);
-  if (run_ && loopRunning_.load() && !run_->stop.StopRequested()) return;
-  EndRun(run_);
+  if (closed_ || (run_ && loopRunning_.load() && !run_->stop.StopRequested())) return;
+  EndRun();
   run_ = std::make_unique<Run>();
   loopRunning_.store(true);
   Run* run = run_.get();
@@ -64,11 +51,22 @@ void MIDIClockOutput::StartContinuousClock() {
   registered.get_future().wait();
 }
 
-void MIDIClockOutput::EndRun(std::unique_ptr<Run>& run) {
-  if (!run) return;
-  run->stop.RequestStop();
-  run->thread.join();
-  run.reset();
+void MIDIClockOutput::StopContinuousClock() {
+  std::lock_guard<std::mutex> hold(runLock_);
+  if (run_) run_->stop.RequestStop();
+}
+
+void MIDIClockOutput::Close() {
+  std::lock_guard<std::mutex> hold(runLock_);
+  closed_ = true;
+  EndRun();
+}
+
+void MIDIClockOutput::EndRun() {
+  if (!run_) return;
+  run_->stop.RequestStop();
+  run_->thread.join();
+  run_.reset();
 }
 
 int MIDIClockOutput::AwaitTempo(Kit_StopSignal& stop) {
@@ -81,11 +79,10 @@ int MIDIClockOutput::AwaitTempo(Kit_StopSignal& stop) {
 }
 
 void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {
-  if (!sendClockInfo_.load()) return;
+  if (!link_.clockInfoOn()) return;
   const int tempo = AwaitTempo(stop);
-  if (stop.StopRequested()) return;
+  if (stop.StopRequested() || !link_.clockInfoOn()) return;
   if (tempo == 0) {
-    sendClockInfo_.store(false);
     link_.ClockTempoMissing(kNoTempoText);
     return;
   }
@@ -96,7 +93,7 @@ void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {
   uint64_t gridStart = time.NowMicros() * 1000;
   for (uint64_t n = 1;; ++n) {
     const uint64_t due = gridStart + n * interval;
-    if (!time.WaitUntilMicros(MicrosReaching(due), stop) || stop.StopRequested()) return;
+    if (!time.WaitUntilMicros(MicrosReaching(due), stop) || !link_.clockInfoOn()) return;
     if (!link_.SendRealTime(kMidiClock)) return;
     // After a stall past the next deadline (a suspended machine, a starved thread)
     // this one Clock stands for the missed ones and the grid starts again from it,

@@ -5,11 +5,12 @@
 //
 // The clock loop runs on a thread of its own. It sleeps to each Clock's deadline on
 // the time source (the n-th Clock is due n intervals after the first), so it neither
-// spins a core nor drifts; switching the clock off or destroying the object ends the
-// sleep at once.
+// spins a core nor drifts; switching the clock off or closing the object ends the
+// sleep at once. The switches themselves are the plug-in's (MIDIClockLink).
 //
-// threads: main (the two switches), render (FollowTransport, StartContinuousClock),
-// clock-control (the Start and Stop jobs), clock (the loop). Each method says which.
+// threads: render (FollowTransport), clock-control (the Start and Stop jobs), clock
+// worker (StartContinuousClock), main (StopContinuousClock, Close),
+// the loop's own thread. Each method says which.
 
 #include <atomic>
 #include <cstdint>
@@ -23,6 +24,19 @@
 // What a transport edge asks for: nothing, the Start job or the Stop job.
 enum class ClockTransportJob { kNone, kStart, kStop };
 
+// The render tick's memory of the transport between two ticks.
+struct ClockTransportState {
+  bool transportWasRunning = false;
+  bool clockStarted = false;  // Start was due for this run of the transport
+};
+
+// Follows the host transport, tick by tick: the first running tick after a stop asks
+// for the Start job, the first stopped tick after a run for the Stop job, each once
+// per edge. With `queueMidiOutput` the edge is recorded and nothing is asked, so
+// Start and Stop never reach the port out of turn with queued messages.
+// threads: render
+ClockTransportJob FollowTransport(bool running, bool queueMidiOutput, ClockTransportState& state);
+
 class MIDIClockOutput {
 public:
   static constexpr const char* kNoTempoText = "Unable to get DAW Tempo";
@@ -31,28 +45,13 @@ public:
   static constexpr uint64_t kTempoPollMicros = 1000000;
 
   explicit MIDIClockOutput(MIDIClockLink& link) : link_(link) {}
-  // Ends a running loop and waits for it.
-  ~MIDIClockOutput();
+  // Closes: ends a running loop and waits for it.
+  ~MIDIClockOutput() { Close(); }
   MIDIClockOutput(const MIDIClockOutput&) = delete;
   MIDIClockOutput& operator=(const MIDIClockOutput&) = delete;
 
   // Nanoseconds between two Clocks at `tempo` beats per minute (tempo above 0).
   static int64_t ClockInterval(int tempo) { return 60000000000LL / (24LL * tempo); }
-
-  // kSendMIDIClockPointer: whether transport edges send Start and Stop.
-  // threads: main
-  void SetClockPointer(bool on) { sendClockPointer_.store(on); }
-  // kSendMIDIClockInfo: on lets the next StartContinuousClock run the loop; off ends
-  // the running loop, asleep or polling for a tempo, before its next Clock.
-  // threads: main
-  void SetClockInfo(bool on);
-  bool ClockInfo() const { return sendClockInfo_.load(); }
-
-  // Follows the host transport, tick by tick: the first running tick after a stop asks
-  // for the Start job, the first stopped tick after a run for the Stop job, each once
-  // per edge. With `queueMidiOutput` the edge is recorded and nothing is asked.
-  // threads: render
-  ClockTransportJob FollowTransport(bool running, bool queueMidiOutput);
 
   // Job 14 and job 16: Start or Stop when the pointer switch is on.
   // threads: clock-control
@@ -60,9 +59,17 @@ public:
   void stopMIDIClockOutput();
 
   // Job 15: starts the clock loop on its own thread, after joining a run that has
-  // ended or been switched off. A run still going is left alone.
-  // threads: render, main
+  // ended or been stopped, so a switch off and on again always gives a fresh run. A
+  // run still going is left alone; after Close nothing starts.
+  // threads: clock worker
   void StartContinuousClock();
+  // Ends the running loop, asleep or polling for a tempo, before its next Clock. A
+  // later StartContinuousClock starts a fresh run; this one never comes back.
+  // threads: main
+  void StopContinuousClock();
+  // Stops the loop for good and waits for it.
+  // threads: main, never under the plug-in mutex
+  void Close();
   // True while a started loop has not returned.
   bool LoopRunning() const { return loopRunning_.load(); }
 
@@ -72,20 +79,17 @@ private:
     std::thread thread;
   };
 
-  // The loop itself; returns when `stop` is raised, no tempo comes or no port is open.
+  // The loop itself; returns when `stop` is raised, the switch goes off, no tempo
+  // comes or no port is open.
   void sendContinuousMIDIClock(Kit_StopSignal& stop);
   // Waits for a tempo above 0; 0 when the polls ran out or the stop came.
   int AwaitTempo(Kit_StopSignal& stop);
-  void EndRun(std::unique_ptr<Run>& run);
+  void EndRun();
 
   MIDIClockLink& link_;
-  std::atomic<bool> sendClockPointer_{false};
-  std::atomic<bool> sendClockInfo_{false};
   std::atomic<bool> loopRunning_{false};
-  // Edge state of the render tick; render thread only.
-  bool transportWasRunning_ = false;
-  bool clockStarted_ = false;
 
-  std::mutex runLock_;  // guards run_
+  std::mutex runLock_;  // guards run_ and closed_; joins happen under it
   std::unique_ptr<Run> run_;
+  bool closed_ = false;
 };

@@ -23,6 +23,7 @@
 #include "messaging/WorkerThread.h"
 
 class IGraphics;
+struct IMidiMsg;
 class MessagingEditor;
 class PatchLibrarian;
 class PatchManager;
@@ -82,6 +83,29 @@ public:
   // ==== jobs18 ====
 
   // ==== incoming ====
+  // Short messages from the synthesizer and the host (MIDIMessageManagerCC.cpp).
+  // From the synthesizer, on a part channel: its controllers move the panel (under
+  // the plug-in mutex), its program changes request the program or drive the
+  // librarian; notes and the rest are forwarded.
+  // threads: midi-in, without the plug-in mutex
+  void ProcessMidiMsgFromDevice(IMidiMsg* msg);
+  // From the host for part slot `slot` (0-3): filtered, moved onto the panel, turned
+  // into requests, forwarded.
+  // threads: main, under the plug-in mutex
+  void ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot);
+  // Puts a controller's value (0-127) into the control the layout bound to it, with
+  // the synthesizer's own conventions for some controllers when `fromDevice`.
+  // `channel` is 1-16. threads: as the two above, under the plug-in mutex
+  void getLegacyCCparam(int cc, int channel, int value, bool notify, bool fromDevice);
+  // A program number 0-127 held to the librarian's banks: 99 at most for programs,
+  // 100 for performances.
+  int limitProgramNumber(int program) const;
+
+  // The randomiser (MIDIMessageManagerRandomizer.cpp): fresh draws from the plug-in's
+  // own source, then one part slot's unlocked groups.
+  // threads: main, under the plug-in mutex
+  void randomGenerator();
+  void randomizePartPatch(int slot);
 
   // ==== libpanel ====
 

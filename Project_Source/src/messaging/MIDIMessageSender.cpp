@@ -36,8 +36,8 @@ void MIDIMessageSender::clearCancel() {
 }
 
 void MIDIMessageSender::shutDown() {
-  resetContinuousClock(true);
   shuttingDown_.store(true, std::memory_order_release);
   cancelRequested_.store(true, std::memory_order_release);
   currentSignal()->RequestStop();
+  if (clock_) clock_->Close();
 }

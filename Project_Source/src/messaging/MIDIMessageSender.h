@@ -6,7 +6,7 @@
 // Jobs wait through pause(): a wait ends early when the user cancels or the engine
 // shuts down, so every job returns promptly at tear-down.
 //
-// threads: run on worker threads; resetContinuousClock from render and main.
+// threads: run on worker threads; resetContinuousClock from main.
 
 #include <array>
 #include <atomic>
@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "Kit_StopSignal.h"
+#include "messaging/MIDIClockOutput.h"
 
 class MessagingEditor;
 struct LibrarianPatch;
@@ -72,16 +73,23 @@ public:
   // threads: main, before the first start
   void setJob(int jobCode, Job job);
 
-  // Lets the clock loop run (false) or ends it at its next pass (true).
-  // threads: render, main
-  void resetContinuousClock(bool stop) { clockRunning_.store(!stop, std::memory_order_release); }
-  bool clockRunning() const { return clockRunning_.load(std::memory_order_acquire); }
+  // The plug-in object's MIDI clock, run by jobs 14-16; none until installed.
+  // threads: setClock from main before the first start; clock from any
+  void setClock(std::unique_ptr<MIDIClockOutput> clock) { clock_ = std::move(clock); }
+  MIDIClockOutput* clock() const { return clock_.get(); }
+  // true ends the clock loop, asleep or waiting for a tempo, before its next Clock.
+  // false changes nothing: a loop runs while the plug-in's clock switch is on, and
+  // the next job 15 starts a fresh one; a stopped run never comes back.
+  // threads: main
+  void resetContinuousClock(bool stop) {
+    if (stop && clock_) clock_->StopContinuousClock();
+  }
 
   // Pauses the job for `micros`; false when the wait was cut short by a cancel
   // request or the shutdown, which the job must then honour by returning.
   // threads: worker
   bool pause(uint64_t micros);
-  // Ends every wait for good and stops the clock loop.
+  // Ends every wait for good, and stops the clock loop for good and waits for it.
   // threads: main
   void shutDown();
   bool shuttingDown() const { return shuttingDown_.load(std::memory_order_acquire); }
@@ -103,7 +111,7 @@ private:
 
   MessagingEditor* plug_;
   std::array<Job, kJobCount> jobs_{};
-  std::atomic<bool> clockRunning_{false};
+  std::unique_ptr<MIDIClockOutput> clock_;
   std::atomic<bool> cancelRequested_{false};
   std::atomic<bool> shuttingDown_{false};
   std::mutex signalLock_;  // a leaf: guards signal_

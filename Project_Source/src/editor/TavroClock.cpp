@@ -1,0 +1,40 @@
+// The MIDI clock's view of the editor: the port, the host tempo and the two clock
+// switches (kSendMIDIClockPointer, kSendMIDIClockInfo).
+
+#include <vector>
+
+#include "IControlText.h"
+#include "Tavro.h"
+#include "messaging/MIDIClockJobs.h"
+#include "messaging/MIDIClockLink.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+class TavroClockLink : public MIDIClockLink {
+public:
+  explicit TavroClockLink(Tavro& plug) : plug_(plug) {}
+
+  bool SendRealTime(uint8_t byte) override {
+    if (!plug_.midiIOSet) return false;
+    return plug_.SendMidiSysex2(std::vector<unsigned char>{byte});
+  }
+  int getTempoValue() override { return plug_.getTempoValue(); }
+  bool clockPointerOn() override { return plug_.sendClockPointer.load(); }
+  bool clockInfoOn() override { return plug_.sendMidiClock.load(); }
+  void ClockTempoMissing(const char* message) override {
+    plug_.sendMidiClock = false;
+    plug_.setFromPlug(kSendMIDIClockInfo, 0.0);
+    if (plug_.valueText) plug_.valueText->SetTextFromPlug(message);
+  }
+
+private:
+  Tavro& plug_;
+};
+
+}  // namespace
+
+void Tavro::installClockJobs() {
+  clockLink = std::make_unique<TavroClockLink>(*this);
+  installMIDIClockJobs(*midiManager->sender(), *clockLink);
+}

@@ -1,0 +1,275 @@
+// Short messages that reach the editor: the synthesizer's knobs and program changes
+// move the panel and the librarian, the host's MIDI is filtered, turned into requests
+// and passed on towards the synthesizer.
+
+#include <algorithm>
+
+#include "IControl.h"
+#include "IMidiMsg.h"
+#include "IParam.h"
+#include "Kit_Mutex.h"
+#include "Kit_TimeSource.h"
+#include "messaging/MIDIMessageManager.h"
+#include "messaging/MessagingEditor.h"
+
+namespace {
+
+enum IncomingParam : int {
+  kPartMidiChannel = 204,  // + slot
+  kDeviceID = 308,         // the global channel 0-15
+  kGlobalProgChange = 312,
+  kLocalControl = 346,
+  kCurrentBank = 426,        // + slot
+  kCurrentBank2x = 434,      // + slot
+  kCurrentPerfBank = 442,    // four
+  kCurrentPerfBank2x = 450,  // four
+  kShowLibrarian = 771,
+  kControlLibrary = 776,
+};
+
+constexpr int kSlotCount = 4;
+constexpr int kTenBankModel = 2;
+constexpr int kBankSelectLsb = 32;
+constexpr int kProgramBankSize = 99;
+constexpr int kPerformanceBankSize = 100;
+constexpr uint64_t kLibrarianSendPauseMicros = 200000;
+constexpr uint64_t kHostProgramPauseMicros = 50000;
+constexpr const char* kPerfModeFirst = "Turn on PERF. mode from librarian first!";
+constexpr const char* kProgModeFirst = "Turn on PROG. mode from librarian first!";
+
+// The class a short message is filtered by (the order of the block flags); -1 for
+// anything that is no channel message.
+int FilterClass(IMidiMsg::EStatusMsg status) {
+  switch (status) {
+    case IMidiMsg::kControlChange: return 0;
+    case IMidiMsg::kProgramChange: return 1;
+    case IMidiMsg::kNoteOff:
+    case IMidiMsg::kNoteOn: return 2;
+    case IMidiMsg::kPitchWheel: return 3;
+    case IMidiMsg::kPolyAftertouch: return 4;
+    case IMidiMsg::kChannelAftertouch: return 5;
+    default: return -1;
+  }
+}
+
+double ParamValue(const MessagingEditor& editor, int paramIdx) {
+  const IParam* param = editor.editorParam(paramIdx);
+  return param ? param->Value() : 0.0;
+}
+
+// A plain write held to the parameter's range; no control is redrawn.
+void SetPlain(const MessagingEditor& editor, int paramIdx, double value) {
+  if (IParam* param = editor.editorParam(paramIdx))
+    param->Set(std::clamp(value, param->GetMin(), std::max(param->GetMin(), param->GetMax())));
+}
+
+// The first slot whose part channel is the message's; slot A when none is.
+int SlotOfChannel(const MessagingEditor& editor, int channel) {
+  for (int slot = 0; slot < kSlotCount; ++slot)
+    if (int(ParamValue(editor, kPartMidiChannel + slot)) - 1 == channel) return slot;
+  return 0;
+}
+
+// A synthesizer controller's value for a four-step selector on the later models.
+double FourStepPosition(int value) { return value >= 1 && value <= 4 ? value * 0.25 : 0.0; }
+
+}  // namespace
+
+int MIDIMessageManager::limitProgramNumber(int program) const {
+  if (program < 100) return program;
+  if (program == 100) return 99;
+  return 99 + (plug_->librarianShowsPerformances() ? 1 : 0);
+}
+
+namespace {
+
+// What the two entries share: lights, selections, librarian sends and requests.
+class IncomingRoad {
+public:
+  IncomingRoad(MIDIMessageManager& manager, MessagingEditor& editor) : m_(manager), e_(editor) {}
+
+  void LightAndForward(int slot, IMidiMsg* msg) {
+    e_.lightIncomingMidi(slot);
+    e_.routeMidiToSynth(msg);
+  }
+
+  // A limited number one past the bank names no slot: the selection stays, so a dump
+  // stored later into the selected slot never lands beyond the bank.
+  void SelectRow(int row) {
+    const int bankSize = e_.librarianShowsPerformances() ? kPerformanceBankSize : kProgramBankSize;
+    if (row >= 0 && row < bankSize) e_.selectLibrarianRow(row);
+  }
+
+  void LibrarianSend(int row) {
+    m_.sysexBusy = true;
+    SelectRow(row);
+    Kit_Time().SleepMicros(kLibrarianSendPauseMicros);
+    m_.transferInProgress = true;
+    e_.sendLibrarianRowToSynth(row);
+  }
+
+  // Job 4 (the active performance) or job 5 (one slot's program) into the panel.
+  void RequestIntoPanel(int jobCode, int slot) {
+    m_.transferInProgress = true;
+    JobArgs args;
+    args.jobCode = jobCode;
+    args.slot = slot;
+    args.toPanel = true;
+    m_.startJob(args);
+  }
+
+private:
+  MIDIMessageManager& m_;
+  MessagingEditor& e_;
+};
+
+}  // namespace
+
+void MIDIMessageManager::ProcessMidiMsgFromDevice(IMidiMsg* msg) {
+  if (!msg || !plug_) return;
+  const int filterClass = FilterClass(msg->StatusMsg());
+  if (filterClass < 0 || plug_->midiClassBlocked(true, filterClass)) return;
+  IncomingRoad road(*this, *plug_);
+  const int slot = SlotOfChannel(*plug_, msg->Channel());
+  const int channel = msg->Channel();
+
+  if (msg->StatusMsg() == IMidiMsg::kControlChange) {
+    {
+      // The whole road of one controller holds the plug-in, so the side and the
+      // hardware flag the MIDI action reads are this message's, and a panel edit on
+      // another thread waits rather than being taken for an echo.
+      Kit_MutexLock hold(plug_->pluginMutex());
+      fromHost = 0;
+      const int cc = msg->ControlChangeIdx(), value = msg->mData2;
+      getLegacyCCparam(cc, channel + 1, value, false, true);
+      if (cc == kBankSelectLsb) {
+        const bool tenBanks = plug_->synthModel() == kTenBankModel;
+        if (channel == int(ParamValue(*plug_, kDeviceID))) {
+          for (int s = 0; s < kSlotCount; ++s)
+            SetPlain(*plug_, (tenBanks ? kCurrentPerfBank2x : kCurrentPerfBank) + s, value);
+        } else {
+          SetPlain(*plug_, (tenBanks ? kCurrentBank2x : kCurrentBank) + slot, value);
+        }
+      }
+    }
+    road.LightAndForward(slot, msg);
+    return;
+  }
+
+  if (msg->StatusMsg() != IMidiMsg::kProgramChange) {
+    road.LightAndForward(slot, msg);
+    return;
+  }
+
+  // The synthesizer's program changes are never forwarded and light nothing.
+  const bool onGlobal = channel == int(ParamValue(*plug_, kDeviceID));
+  if (ParamValue(*plug_, kControlLibrary) == 1.0) {
+    const bool performances = plug_->librarianShowsPerformances();
+    if (onGlobal && !performances) {
+      plug_->showStatus(kPerfModeFirst);
+      return;
+    }
+    if (!onGlobal && performances) {
+      plug_->showStatus(kProgModeFirst);
+      return;
+    }
+    road.LibrarianSend(limitProgramNumber(msg->mData1));
+    return;
+  }
+  const int program = limitProgramNumber(msg->mData1);
+  road.RequestIntoPanel(onGlobal ? kJobRequestArrangement : kJobRequestPart, slot);
+  road.SelectRow(program);
+}
+
+void MIDIMessageManager::ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot) {
+  if (!msg || !plug_ || slot < 0 || slot >= kSlotCount || !plug_->isMidiIOSet()) return;
+  fromHost = 1;
+  const bool globalProgramChange = ParamValue(*plug_, kGlobalProgChange) == 1.0;
+  const int filterClass = FilterClass(msg->StatusMsg());
+  if (filterClass < 0 || plug_->midiClassBlocked(false, filterClass)) return;
+  IncomingRoad road(*this, *plug_);
+
+  if (msg->StatusMsg() == IMidiMsg::kControlChange) {
+    getLegacyCCparam(msg->ControlChangeIdx(), msg->Channel() + 1, msg->mData2, false, false);
+  } else if (msg->StatusMsg() == IMidiMsg::kProgramChange) {
+    const int program = limitProgramNumber(msg->mData1);
+    if (ParamValue(*plug_, kControlLibrary) == 1.0) {
+      road.LibrarianSend(program);
+    } else if (globalProgramChange) {
+      // On the slot's own part channel: the slot's number as a channel would change
+      // the program of whatever part listens there.
+      const int partChannel = int(ParamValue(*plug_, kPartMidiChannel + slot));
+      if (partChannel >= 1 && partChannel <= 16) {
+        IMidiMsg change;
+        change.MakeProgramChangeMsg(program / 127.0, partChannel - 1);
+        plug_->sendMidiToSynthNow(&change);
+      }
+      Kit_Time().SleepMicros(kHostProgramPauseMicros);
+      road.RequestIntoPanel(kJobRequestPart, slot);
+      road.SelectRow(program);
+    }
+  }
+  road.LightAndForward(slot, msg);
+}
+
+void MIDIMessageManager::getLegacyCCparam(int cc, int channel, int value, bool notify, bool fromDevice) {
+  const bool laterModel = plug_->synthModel() > 0;
+  IControl* control = plug_->getCCControls(channel, cc, laterModel ? 0 : 1);
+  if (!control) control = plug_->getCCControls(channel, cc, laterModel ? 1 : 0);
+  if (!control) return;
+  applyingHardwareValue = false;
+  const int paramIdx = control->ParamIdx();
+  const IParam* param = plug_->editorParam(paramIdx);
+  // A control without a range has no position a value could stand for.
+  if (!param || !(param->GetMax() - param->GetMin() > 0.0)) return;
+  const double scaled = value / (param->GetMax() - param->GetMin());
+  const auto finish = [&] {
+    if (notify) plug_->runParamChange(kShowLibrarian);
+    applyingHardwareValue = false;
+  };
+  if (!fromDevice) {
+    control->SetValueFromHardware(scaled);
+    finish();
+    return;
+  }
+
+  applyingHardwareValue = true;
+  switch (cc) {
+    case 16: case 34: case 45: case 65: case 80:
+      // Switches: only 1 is on.
+      control->SetValueFromHardware(value == 1 ? 1.0 : 0.0);
+      plug_->runParamChange(kShowLibrarian);
+      applyingHardwareValue = false;
+      return;
+    case 18: case 20: case 21:
+      if (laterModel) {
+        control->SetValueFromHardware(FourStepPosition(value));
+      } else {
+        control->SetValueFromHardware(scaled);
+        plug_->runParamChange(paramIdx);
+      }
+      finish();
+      return;
+    case 24:
+      if (laterModel) {
+        control->SetValueFromHardware(scaled);
+        plug_->runParamChange(kShowLibrarian);
+        applyingHardwareValue = false;
+        return;
+      }
+      break;
+    case 78:
+      control->SetValueFromHardware(scaled);
+      plug_->runParamChange(paramIdx);
+      finish();
+      return;
+    default:
+      break;
+  }
+  // The synthesizer reports its local control; the control itself stays as it is.
+  if (paramIdx == kLocalControl)
+    plug_->setLocalControl(value != 0);
+  else
+    control->SetValueFromHardware(scaled);
+  finish();
+}

@@ -1,0 +1,181 @@
+// The render tick driving the MIDI clock jobs of the editor: Start and Stop on the
+// host transport's edges, the clock loop at the host tempo, the tempo that never
+// comes, switch-off and a port going away, on virtual time.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "EditorTestSupport.h"
+#include "IControlText.h"
+#include "Kit_TimeSource.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr uint64_t kSecond = 1000000;
+const std::string kSynthIn = "Synth In";
+
+// What the host reports to the tick.
+struct HostTransport {
+  Float64 tempo = 120.0;
+  Boolean playing = false;
+};
+
+HostCallbackInfo CallbacksFor(HostTransport& t) {
+  HostCallbackInfo callbacks{};
+  callbacks.hostUserData = &t;
+  callbacks.beatAndTempoProc = [](void* self, Float64* beat, Float64* tempo) -> OSStatus {
+    *beat = 0;
+    *tempo = static_cast<HostTransport*>(self)->tempo;
+    return noErr;
+  };
+  callbacks.transportStateProc = [](void* self, Boolean* playing, Boolean*, Float64*, Boolean*, Float64*,
+                                    Float64*) -> OSStatus {
+    *playing = static_cast<HostTransport*>(self)->playing;
+    return noErr;
+  };
+  return callbacks;
+}
+
+// An editor with its output on a fake synthesizer port and a host giving tempo and
+// transport, on a virtual clock the test thread holds still between its steps.
+class ClockTick : public ::testing::Test {
+protected:
+  struct Installed {
+    explicit Installed(Kit_VirtualClock& clock) { Kit_SetTimeSource(&clock); }
+    ~Installed() { Kit_SetTimeSource(nullptr); }
+  };
+  struct Editor {
+    explicit Editor(HostTransport& host) : f("", false, {}, {kSynthIn}) {
+      int out = 1;
+      EXPECT_GT(f.plug->setExternalMIDIOut(out, kSynthIn.c_str()), 0);
+      const HostCallbackInfo callbacks = CallbacksFor(host);
+      EXPECT_EQ(f.plug->SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0,
+                                    sizeof callbacks, &callbacks),
+                noErr);
+      f.plug->midiIOSet = true;
+    }
+    ~Editor() { f.plug.reset(); }
+    // One render tick, then what it started has run.
+    void Tick() {
+      double left[64] = {}, right[64] = {};
+      double* outputs[] = {left, right};
+      f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
+      for (auto worker : {MIDIMessageManager::kClockControlThread, MIDIMessageManager::kClockThread})
+        while (f.plug->midiManager->isRunning(worker)) std::this_thread::yield();
+    }
+    // The real-time bytes the synthesizer's port received, Clocks apart.
+    std::vector<uint8_t> StartsAndStops() const {
+      std::vector<uint8_t> bytes;
+      for (const MidiPortFake::Message& m : f.ports->Sent(kSynthIn))
+        if (m.size() == 1 && m[0] != 0xF8) bytes.push_back(m[0]);
+      return bytes;
+    }
+    size_t Clocks() const {
+      size_t n = 0;
+      for (const MidiPortFake::Message& m : f.ports->Sent(kSynthIn)) n += m == MidiPortFake::Message{0xF8};
+      return n;
+    }
+    void SwitchClock(bool on) {
+      f.plug->sendMidiClock = on;
+      f.plug->midiManager->sender()->resetContinuousClock(!on);
+      f.plug->clockLoopStarted = false;
+    }
+    EditorFixture f;
+  };
+
+  Kit_VirtualClock clock{5 * kSecond};
+  Installed installed{clock};
+  Kit_VirtualClock::Participant testThread{clock};
+  HostTransport host;
+};
+
+TEST_F(ClockTick, OneStartAndOneStopPerTransportEdge) {
+  struct Case {
+    const char* what;
+    bool pointer, queued;
+    std::vector<uint8_t> sent;
+  };
+  for (const Case& c : {Case{"pointer on", true, false, {0xFA, 0xFC, 0xFA, 0xFC}},
+                        Case{"pointer off", false, false, {}}, Case{"queued output", true, true, {}}}) {
+    Editor e(host);
+    e.f.plug->sendClockPointer = c.pointer;
+    e.f.plug->queueMidiOutput = c.queued;
+    for (bool playing : {false, true, true, true, false, false, true, false}) {
+      host.playing = playing;
+      e.Tick();
+    }
+    EXPECT_EQ(e.StartsAndStops(), c.sent) << c.what;
+    EXPECT_EQ(e.Clocks(), 0u) << c.what << ": the clock switch is off";
+  }
+}
+
+TEST_F(ClockTick, TheClockRunsAtTheHostTempoUntilSwitchedOff) {
+  host.tempo = 120.9;  // whole beats per minute
+  Editor e(host);
+  e.SwitchClock(true);
+  e.Tick();
+  EXPECT_EQ(e.f.plug->getTempoValue(), 120);
+  clock.Advance(kSecond - 1000);
+  EXPECT_EQ(e.Clocks(), 48u);
+  e.Tick();  // a later tick starts no second loop
+  clock.Advance(kSecond);
+  EXPECT_EQ(e.Clocks(), 96u);
+  e.SwitchClock(false);
+  e.Tick();
+  clock.Advance(5 * kSecond);
+  EXPECT_EQ(e.Clocks(), 96u);
+  // On again: a fresh stream at once.
+  e.SwitchClock(true);
+  e.Tick();
+  clock.Advance(kSecond - 1000);
+  EXPECT_EQ(e.Clocks(), 96u + 48u);
+}
+
+TEST_F(ClockTick, WithoutAHostTempoTheClockGivesUpAndSaysSo) {
+  host.tempo = 0;
+  Editor e(host);
+  e.SwitchClock(true);
+  e.f.plug->setFromPlug(kSendMIDIClockInfo, 1.0);
+  e.Tick();
+  EXPECT_EQ(e.f.plug->getTempoValue(), 0);
+  clock.Advance(10 * kSecond - 1);
+  EXPECT_TRUE(e.f.plug->sendMidiClock) << "still polling";
+  clock.Advance(2 * kSecond);
+  EXPECT_FALSE(e.f.plug->sendMidiClock);
+  EXPECT_EQ(e.f.plug->paramValue(kSendMIDIClockInfo), 0.0);
+  ASSERT_NE(e.f.plug->valueText, nullptr);
+  EXPECT_EQ(e.f.plug->valueText->GetTextString(), "Unable to get DAW Tempo");
+  EXPECT_EQ(e.Clocks(), 0u);
+}
+
+TEST_F(ClockTick, SwitchOffWhilePollingEndsTheWait) {
+  host.tempo = 0;
+  Editor e(host);
+  e.SwitchClock(true);
+  e.Tick();
+  clock.Advance(3 * kSecond);
+  e.SwitchClock(false);
+  host.tempo = 120;  // a tempo now must not revive the loop
+  e.Tick();
+  clock.Advance(20 * kSecond);
+  EXPECT_EQ(e.Clocks(), 0u);
+  EXPECT_FALSE(e.f.plug->midiManager->sender()->clock()->LoopRunning());
+}
+
+TEST_F(ClockTick, NoPortEndsTheLoopAndTwoEditorsKeepTheirOwnClocks) {
+  Editor first(host), second(host);
+  first.SwitchClock(true);
+  second.SwitchClock(true);
+  first.Tick();
+  second.Tick();
+  clock.Advance(kSecond / 2 + 5000);  // Clock 24 has gone
+  first.f.plug->midiIOSet = false;
+  clock.Advance(kSecond / 2 - 6000);
+  EXPECT_FALSE(first.f.plug->midiManager->sender()->clock()->LoopRunning());
+  EXPECT_EQ(first.Clocks(), 24u + 1u) << "the Clocks until the port went";
+  EXPECT_EQ(second.Clocks(), 48u);
+}
+
+}  // namespace
