@@ -77,10 +77,10 @@ protected:
       for (const MidiPortFake::Message& m : f.ports->Sent(kSynthIn)) n += m == MidiPortFake::Message{0xF8};
       return n;
     }
+    // The clock switch through the panel's parameter road.
     void SwitchClock(bool on) {
-      f.plug->sendMidiClock = on;
-      f.plug->midiManager->sender()->resetContinuousClock(!on);
-      f.plug->clockLoopStarted = false;
+      f.plug->GetParam(kSendMIDIClockInfo)->Set(on ? 1.0 : 0.0);
+      f.plug->OnParamChange(kSendMIDIClockInfo);
     }
     EditorFixture f;
   };
@@ -137,7 +137,6 @@ TEST_F(ClockTick, WithoutAHostTempoTheClockGivesUpAndSaysSo) {
   host.tempo = 0;
   Editor e(host);
   e.SwitchClock(true);
-  e.f.plug->setFromPlug(kSendMIDIClockInfo, 1.0);
   e.Tick();
   EXPECT_EQ(e.f.plug->getTempoValue(), 0);
   clock.Advance(10 * kSecond - 1);
