@@ -225,7 +225,7 @@ TEST_F(Commands, MasterKeyboardAndCancel) {
 }
 
 TEST_F(Commands, ClosingAWindowRedrawsWithoutEndingARunningTransfer) {
-  for (int paramIdx : {int(kExitAboutWindow), int(TavroCommands::kFirstRunExit)}) {
+  for (int paramIdx : {int(kExitAboutWindow), int(TavroCommands::kFirstRunExit), int(kCloseMIDIFilterSettings)}) {
     plug().DisplayProcessingIndicator(true);
     plug().midiManager->transferInProgress = true;
     plug().holdOutputWhileBusy = true;
@@ -238,6 +238,13 @@ TEST_F(Commands, ClosingAWindowRedrawsWithoutEndingARunningTransfer) {
     plug().DisplayProcessingIndicator(false);
   }
   EXPECT_FALSE(editor->shown("aboutWindow"));
+  // The filter window's buttons show and hide it and spring back to 0.
+  change(kViewMIDIFilterSettings, 1);
+  EXPECT_TRUE(editor->shown("midiFilterSettings"));
+  EXPECT_EQ(value(kViewMIDIFilterSettings), 0.0);
+  change(kCloseMIDIFilterSettings, 1);
+  EXPECT_FALSE(editor->shown("midiFilterSettings"));
+  EXPECT_EQ(value(kCloseMIDIFilterSettings), 0.0);
   change(kDisplayAboutWindow, 1);
   EXPECT_TRUE(editor->shown("aboutWindow"));
   change(kExitAboutWindow, 1);

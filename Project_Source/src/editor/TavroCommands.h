@@ -3,13 +3,10 @@
 // randomiser and cycle buttons. TavroCommands.cpp routes a change to its handler
 // before or after the read-out; each handler lives with its concern:
 // TavroCommandsSwitches.cpp, TavroCommandsPorts.cpp, TavroCommandsSettings.cpp,
-// TavroCommandsTabs.cpp, TavroCommandsCycle.cpp.
+// TavroCommandsTabs.cpp, TavroCommandsRandomize.cpp, TavroCommandsCycle.cpp.
 //
 // threads: main (panel, host), under the plug-in mutex the dispatcher holds; the
 // flags they write are atomics read by midi-in and the render tick.
-
-#include <cmath>
-#include <climits>
 
 class Tavro;
 
@@ -20,7 +17,6 @@ enum CommandParam : int {
   kLFO2Hold = 72,             // + slot
   kLFO2Destination = 76,      // + slot
   kOctaveSwitch = 152,        // + slot
-  kLFO2DestinationNL1 = 180,  // + slot
   kMIDIFilterDirectToHardware = 607,
   kMIDIFilterToDAWBuffer = 608,
   kMasterKeyboard = 619,
@@ -38,14 +34,6 @@ enum CommandParam : int {
   kOctDownTrig = 765,
   kCycleButtonLast = 768,
 };
-
-// The value truncated toward zero; 0 for NaN, the int limits beyond them.
-inline int IntegerValue(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= double(INT_MAX)) return INT_MAX;
-  if (value <= double(INT_MIN)) return INT_MIN;
-  return int(value);
-}
 
 using Handler = void (*)(Tavro& plug, int paramIdx, double value);
 

@@ -1,9 +1,13 @@
 // The cycle buttons that step a sound parameter of their slot through its states, and
 // the octave light of oscillator 2.
 
+#include <cstring>
+
 #include "IParam.h"
 #include "Tavro.h"
 #include "TavroCommands.h"
+#include "editor/tables/PanelLookups.h"
+#include "layout/UIConfigManager.h"
 
 namespace TavroCommands {
 
@@ -13,46 +17,29 @@ namespace {
 // (GUI), or by redrawing every control afterwards, or neither.
 enum Shown { kPlain, kGui, kRedraw };
 
-struct CycleTarget {
-  int param;  // slot A's
-  int states;
-  Shown shown;
+// The buttons that show their state other than plainly, on models 1 and 2 and on model 0.
+struct ShownBy {
+  const char* button;
+  Shown models12, model0;
+};
+const ShownBy kShownBy[] = {
+    {"kLFO1WaveTrig", kGui, kGui},         {"kLFO1DestTrig", kGui, kGui},
+    {"kLFO2DestTrig", kPlain, kGui},       {"kModEnvDestTrig", kPlain, kGui},
+    {"kModWheelDestTrig", kGui, kGui},     {"kOsc2KbdTrkTrig", kRedraw, kRedraw},
+    {"kFilterDistTrig", kRedraw, kRedraw}, {"kFilterVeloTrig", kRedraw, kRedraw},
+    {"kPortaAutoTrig", kRedraw, kRedraw},  {"kUnisonModeTrig", kRedraw, kRedraw},
 };
 
-// One row per button group, in order from 693: the target on models 1 and 2, and on model 0.
-struct CycleButton {
-  CycleTarget models12, model0;
-};
-
-const CycleButton kCycleButtons[] = {
-    {{56, 5, kGui}, {172, 3, kGui}},        // kLFO1WaveTrig
-    {{60, 5, kGui}, {176, 4, kGui}},        // kLFO1DestTrig
-    {{72, 2, kRedraw}, {72, 2, kRedraw}},   // kLFO2HoldTrig: see StepLFO2Hold
-    {{76, 0, kPlain}, {180, 7, kGui}},      // kLFO2DestTrig: models 1 and 2 by NextLFO2Destination
-    {{116, 4, kPlain}, {188, 3, kGui}},     // kModEnvDestTrig
-    {{120, 4, kPlain}, {184, 3, kPlain}},   // kOsc1WaveTrig
-    {{124, 4, kPlain}, {124, 4, kPlain}},   // kOsc2WaveTrig
-    {{128, 2, kRedraw}, {128, 2, kRedraw}}, // kOsc2KbdTrkTrig
-    {{132, 4, kPlain}, {192, 2, kPlain}},   // kOscSyncTrig
-    {{156, 6, kPlain}, {200, 5, kPlain}},   // kFilterTypeTrig
-    {{160, 2, kRedraw}, {160, 2, kRedraw}}, // kFilterDistTrig
-    {{164, 4, kPlain}, {196, 2, kPlain}},   // kFilterKbdTrkTrig
-    {{168, 2, kRedraw}, {168, 2, kRedraw}}, // kFilterVeloTrig
-    {{140, 2, kRedraw}, {140, 2, kRedraw}}, // kPortaAutoTrig
-    {{144, 3, kPlain}, {144, 3, kPlain}},   // kVoiceModeTrig
-    {{148, 2, kRedraw}, {148, 2, kRedraw}}, // kUnisonModeTrig
-    {{136, 5, kGui}, {136, 5, kGui}},       // kModWheelDestTrig
-};
-
-// The last two groups, the octave buttons, step without a row.
-static_assert(sizeof kCycleButtons / sizeof kCycleButtons[0] + 2 ==
-                  (kCycleButtonLast - kCycleButtonFirst + 1) / kSlotCount,
-              "one row per group but the octave buttons");
+Shown ShownFor(const char* button, bool model0) {
+  for (const ShownBy& row : kShownBy)
+    if (std::strcmp(row.button, button) == 0) return model0 ? row.model0 : row.models12;
+  return kPlain;
+}
 
 constexpr int kOctaveTop = 4;
 constexpr int kLFO2DestinationAfterRelease = 8;
 
-int StateOf(const Tavro& plug, int paramIdx) { return IntegerValue(plug.paramValue(paramIdx)); }
+int StateOf(const Tavro& plug, int paramIdx) { return TruncToInt(plug.paramValue(paramIdx)); }
 
 // The state after `state` of a parameter with `states` states; out of range starts over.
 int NextState(int state, int states) { return state >= 0 && state + 1 < states ? state + 1 : 0; }
@@ -60,6 +47,7 @@ int NextState(int state, int states) { return state >= 0 && state + 1 < states ?
 // Writes the state into the target (clamped to its range) and runs its change.
 void ApplyState(Tavro& plug, int target, int state, Shown shown) {
   IParam* param = plug.GetParam(target);
+  if (!param) return;
   if (shown == kGui) plug.SetParameterFromGUI(target, param->GetNormalized(state));
   param->SetClamped(state);
   plug.OnParamChange(target);
@@ -113,14 +101,18 @@ void cycleButton(Tavro& plug, int paramIdx, double value) {
   if (value == 0.0) return;
   if (button == kOctUpTrig) return StepOctave(plug, slot, +1);
   if (button == kOctDownTrig) return StepOctave(plug, slot, -1);
-  if (button == kLFO2DestTrig && plug.nordModel != 0) {
+  const bool model0 = plug.nordModel == 0;
+  if (button == kLFO2DestTrig && !model0) {
     const int target = kLFO2Destination + slot;
     const bool hold = plug.paramValue(kLFO2Hold + slot) != 0.0;
     return ApplyState(plug, target, NextLFO2Destination(plug, StateOf(plug, target), hold), kPlain);
   }
+  if (group >= kCycleButtonCount || !plug.uiConfig) return;
   const CycleButton& row = kCycleButtons[group];
-  const CycleTarget& target = plug.nordModel == 0 ? row.model0 : row.models12;
-  ApplyState(plug, target.param + slot, NextState(StateOf(plug, target.param + slot), target.states), target.shown);
+  const int target = plug.uiConfig->getParamByName(model0 ? row.nl1Target : row.target);
+  if (target < 0) return;
+  const int states = model0 ? row.nl1States : row.states;
+  ApplyState(plug, target + slot, NextState(StateOf(plug, target + slot), states), ShownFor(row.button, model0));
 }
 
 void octaveLight(Tavro& plug, int paramIdx, double value) {
@@ -131,7 +123,7 @@ void octaveLight(Tavro& plug, int paramIdx, double value) {
     if (lit) plug.setFromPlug(light, 0.0);
     return;
   }
-  const int semitones = IntegerValue(value);
+  const int semitones = TruncToInt(value);
   const bool octave = semitones >= 0 && semitones <= 120 && semitones % 12 == 0;
   if (octave && StateOf(plug, light) == 0) plug.setFromPlug(light, 1.0);
   if (!octave && lit) plug.setFromPlug(light, 0.0);

@@ -4,6 +4,7 @@
 
 #include "IControl.h"
 #include "PatchManager.h"
+#include "IParam.h"
 #include "Tavro.h"
 #include "TavroCommands.h"
 
@@ -37,11 +38,11 @@ int SelectPort(Tavro& plug, bool output, int entry) {
 }  // namespace
 
 void outputPort(Tavro& plug, int, double value) {
-  const bool open = SelectPort(plug, true, IntegerValue(value)) > 0;
+  const bool open = SelectPort(plug, true, TruncToInt(value)) > 0;
   plug.midiIOSet = open;
   if (open) plug.sendSysExInitialization();
 }
 
-void inputPort(Tavro& plug, int, double value) { SelectPort(plug, false, IntegerValue(value)); }
+void inputPort(Tavro& plug, int, double value) { SelectPort(plug, false, TruncToInt(value)); }
 
 }  // namespace TavroCommands

@@ -1,44 +1,17 @@
 // The randomiser button: a new random sound for the active slot, sent to the synthesizer.
 
-#include <cstring>
-
-#include "IGraphicsMac.h"
 #include "IParam.h"
 #include "Tavro.h"
 #include "TavroCommands.h"
-#include "layout/tables/ParamNameTable.h"
-#include "messaging/PatchRandomiser.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace TavroCommands {
 
-namespace {
-
-// The plug-in's parameters as the randomiser sees them.
-class PlugRandomiserParams : public RandomiserParams {
-public:
-  explicit PlugRandomiserParams(Tavro& plug) : plug_(plug) {}
-  int IndexOf(const char* name) const override {
-    for (int i = 0; i < kParamNameTableSize; ++i)
-      if (std::strcmp(kParamNameTable[i].name, name) == 0) return kParamNameTable[i].index;
-    return -1;
-  }
-  double Minimum(int index) const override { return plug_.GetParam(index)->GetMin(); }
-  double Maximum(int index) const override { return plug_.GetParam(index)->GetMax(); }
-  double Value(int index) const override { return plug_.paramValue(index); }
-  void SetParameterFromPlug(int index, double value) override { plug_.setFromPlug(index, value); }
-
-private:
-  Tavro& plug_;
-};
-
-}  // namespace
-
 void randomize(Tavro& plug, int, double value) {
-  if (value != 1.0) return;
+  if (TruncToInt(value) != 1 || !plug.midiManager) return;
   const int slot = plug.activeSlot;
-  randomGenerator(plug.GetRandom(), plug.randomizerState);
-  PlugRandomiserParams params(plug);
-  randomizePartPatch(slot, plug.randomizerState, params);
+  plug.midiManager->randomGenerator();
+  plug.midiManager->randomizePartPatch(slot);
   plug.tabSwitch.mainTabSwitch(&plug, plug.nordModel == 0 ? 4 : 2, plug.nordModel, slot);
   plug.resendProgram(slot);
   plug.showStatus("Slot Randomized");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Kit_AtomicFile.h"
+#include "IParam.h"
 #include "Tavro.h"
 #include "TavroCommands.h"
 
@@ -35,7 +36,7 @@ void WriteSettings(Tavro& plug) {
 }  // namespace
 
 void userInterfaceSize(Tavro& plug, int, double value) {
-  const int size = IntegerValue(value);
+  const int size = TruncToInt(value);
   if (size >= 0 && size < 3) {
     plug.uiSettings.lines[1] = kSizeNames[size];
     plug.uiScale = kSizeScales[size];

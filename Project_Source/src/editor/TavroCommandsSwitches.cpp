@@ -3,6 +3,7 @@
 
 #include "IControlText.h"
 #include "IGraphicsMac.h"
+#include "IParam.h"
 #include "Tavro.h"
 #include "TavroCommands.h"
 #include "messaging/MIDIMessageManager.h"
@@ -69,7 +70,7 @@ void clockInfo(Tavro& plug, int, double value) {
   plug.clockLoopStarted = false;
 }
 
-void dawOffset(Tavro& plug, int, double value) { plug.dawOffset = IntegerValue(value); }
+void dawOffset(Tavro& plug, int, double value) { plug.dawOffset = TruncToInt(value); }
 
 void filterSettingsWindow(Tavro& plug, int paramIdx, double value) {
   if (!SwitchOn(value)) return;

@@ -42,7 +42,7 @@ void switchToSlot(Tavro& plug, int slot) {
 }
 
 void nordModel(Tavro& plug, int, double value) {
-  const int model = IntegerValue(value);
+  const int model = TruncToInt(value);
   if (model != plug.nordModel) {
     plug.nordModel = model;
     IParam* deviceId = plug.GetParam(kDeviceID);
@@ -77,6 +77,6 @@ void multiSettings(Tavro& plug, int, double) { SwitchTab(plug, plug.paramValue(k
 
 void allowPartChange(Tavro& plug, int, double value) { plug.setFromPlug(kAllowPartChangeLED, value == 1.0 ? 1.0 : 0.0); }
 
-void quickTab(Tavro& plug, int, double value) { switchToSlot(plug, IntegerValue(value)); }
+void quickTab(Tavro& plug, int, double value) { switchToSlot(plug, TruncToInt(value)); }
 
 }  // namespace TavroCommands

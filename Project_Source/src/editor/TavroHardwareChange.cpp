@@ -42,7 +42,7 @@ void Tavro::OnParamChange2(int paramIdx) {
     HardwareChangeScope hardware(hardwareChangeActive);
     const double value = param->Value();
     if (graphics) valueReadout.controlDisplay(this, paramIdx, value, transportWasRunning);
-    const int integerValue = TavroCommands::IntegerValue(value);
+    const int integerValue = TruncToInt(value);
     if (paramIdx == kQuickTab) TavroCommands::switchToSlot(*this, integerValue);
     if (ControlAction* action = param->GetControlAction()) {
       if (action->selectorLayer) ShowSelectedChild(action->selectorLayer, integerValue);
