@@ -70,6 +70,13 @@ TEST(MidiRouting, TheGlobalChannelAddressesTheZoneTheLinksMake) {
   }
 }
 
+TEST(MidiRouting, WithoutThePortsZonesAreNotSpreadButSlotsStillHearTheHost) {
+  MidiRoutingState state = Linked("x--");
+  state.midiIOSet = false;
+  EXPECT_EQ(Route(state, 0x90), "");
+  EXPECT_EQ(Route(state, 0x92), "C");
+}
+
 TEST(MidiRouting, ProgramChangesAreNeverSpread) {
   EXPECT_EQ(Route(Linked("xxx"), 0xC1), "B");
   EXPECT_EQ(Route(Linked("xxx"), 0xCF), "ABCD");  // the global channel is a zone message

@@ -48,7 +48,7 @@ int SlotZone(int links, int slot) {
 
 int DistributeMIDIMessages(const IMidiMsg& msg, int mode, int statusWithoutChannel, const MidiRoutingState& state,
                            SlotDelivery out[4]) {
-  if (mode < 0 || mode >= kZoneModeCount) return 0;
+  if (!state.midiIOSet || mode < 0 || mode >= kZoneModeCount) return 0;
   std::array<bool, 4> zone = kZoneSlots[std::size_t(mode)];
   for (int k = 0; k < 4; ++k) {
     if (!zone[std::size_t(k)] || !state.solo[std::size_t(k)]) continue;

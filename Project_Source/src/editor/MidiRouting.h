@@ -15,6 +15,7 @@ struct MidiRoutingState {
   int globalChannel = 0;              // 0-15
   std::array<bool, 3> links{};        // A-B, B-C, C-D
   std::array<bool, 4> solo{};
+  bool midiIOSet = true;  // zones are spread only while the synthesizer's ports are set
 };
 
 struct SlotDelivery {

@@ -6,6 +6,7 @@
 #include "IMidiMsg.h"
 #include "IParam.h"
 #include "LibrarianPanelParts.h"
+#include "MidiRouting.h"
 #include "Tavro.h"
 #include "WinEmu_Time.h"
 #include "layout/tables/ParamNameTable.h"
@@ -13,29 +14,30 @@
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
 
-namespace {
-
-// The first slot whose part channel is `channel` (0-15), or -1.
-int SlotOnChannel(const Tavro& plug, int channel) {
-  for (int slot = 0; slot < kSlotCount; ++slot)
-    if (int(plug.paramValue(kPartMidiChannel + slot)) - 1 == channel) return slot;
-  return -1;
-}
-
-}  // namespace
-
 void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (!msg || !midiManager || transferBusy) return;
   if (fromDevice && ignoreDeviceMidi) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
-  const int slot = SlotOnChannel(*this, msg->Channel());
   if (fromDevice) {
-    if (slot >= 0) midiManager->ProcessMidiMsgFromDevice(msg);
+    // Only the four parts' channels are the synthesizer's panel talking.
+    for (int s = 0; s < kSlotCount; ++s) {
+      if (slotChannel(s) - 1 != msg->Channel()) continue;
+      midiManager->ProcessMidiMsgFromDevice(msg);
+      break;
+    }
     return;
   }
-  // The global channel addresses the zones of linked slots, which are routed apart.
-  if (msg->Channel() == int(paramValue(kDeviceID)) || slot < 0) return;
-  midiManager->ProcessMidiMsgFromDAW(msg, slot);
+  MidiRoutingState routing;
+  for (int s = 0; s < kSlotCount; ++s) {
+    routing.slotChannels[size_t(s)] = slotChannel(s);
+    routing.solo[size_t(s)] = slotSolo[size_t(s)];
+  }
+  routing.globalChannel = int(paramValue(kDeviceID));
+  for (size_t i = 0; i < routing.links.size(); ++i) routing.links[i] = globalLink[i];
+  routing.midiIOSet = midiIOSet;
+  SlotDelivery deliveries[kSlotCount];
+  const int count = RouteHostMessage(*msg, routing, deliveries);
+  for (int i = 0; i < count; ++i) midiManager->ProcessMidiMsgFromDAW(&deliveries[i].msg, deliveries[i].slot);
 }
 
 IParam* Tavro::editorParam(int paramIdx) const {

@@ -9,7 +9,6 @@
 #include "PatchLibrarian.h"
 #include "PatchManager.h"
 #include "Tavro.h"
-#include "WinEmu_Time.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
 
@@ -47,7 +46,7 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
   if (LibrarianViewControl* list = ListControl(librarianView)) list->currentRow = row;
   if (!midiIOSet) return;
   AllSoundsOff(activeSlot, false);  // notes off, 100 ms, output held
-  Sleep(kNoteOffSettleMs);
+  pauseUnlessClosing(kNoteOffSettleMs);
   JobArgs args;
   args.jobCode = kJobSendLibrarianPatch;
   args.librarianPatch = std::move(patch);
@@ -72,7 +71,7 @@ void Tavro::SendAllProgramsFromLibrarian(int bank) {
 
 void Tavro::sendPartDataBackToHardware(int slot) {
   if (slot < 0 || slot >= kSlotCount || !midiManager) return;
-  if (midiIOSet && transferBusy) Sleep(kBusyPauseMs);
+  if (midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
   bool locked = paramValue(kModWheelLock + slot) == 1.0;
   for (int lock = 0; lock < kSectionLocks; ++lock) locked = locked || paramValue(kLFO1Lock + 4 * lock + slot) == 1.0;
   if (!locked) return;
@@ -84,7 +83,7 @@ void Tavro::sendPartDataBackToHardware(int slot) {
 }
 
 void Tavro::sendMultiDataBackToHardware() {
-  if (midiIOSet && transferBusy) Sleep(kBusyPauseMs);
+  if (midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
   if (paramValue(kModWheelLock) != 1.0 || !midiIOSet || !midiManager) return;
   AllSoundsOff(0, true);
   JobArgs args;

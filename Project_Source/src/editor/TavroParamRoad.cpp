@@ -6,7 +6,6 @@
 #include "ControlLayer.h"
 #include "IParam.h"
 #include "Tavro.h"
-#include "WinEmu_Time.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
 
@@ -112,5 +111,5 @@ void Tavro::sendSysExInitialization() {
   JobArgs args;
   args.jobCode = kJobDeviceIdEnquiry;
   midiManager->startJob(args);
-  Sleep(kEnquiryPauseMs);
+  pauseUnlessClosing(kEnquiryPauseMs);
 }

@@ -21,7 +21,7 @@ constexpr int kAdjustDAWOffset = 658;
 constexpr int kStoredParamCount = PatchManager::kLastSnapshotParam + 1;
 constexpr int kHeaderBytes = 4 + 8 + 8;     // tag, slot tab, model
 constexpr int kSelectorBytes = 4 * 8;       // port, bank and program selections
-constexpr uint64_t kRecallPauseMicros = 50000;
+constexpr int kRecallPauseMs = 50;
 
 enum PortSide { kInput = 0, kOutput = 1 };
 
@@ -111,7 +111,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   }
   followRestoredSwitches();
   if (midiIOSet) {
-    Kit_Time().SleepMicros(kRecallPauseMicros);
+    pauseUnlessClosing(kRecallPauseMs);
     sysexInputSuspended = true;
     if (midiManager) {
       JobArgs send;
