@@ -212,10 +212,13 @@ TEST_F(Incoming, TheLibrarianFollowsTheSynthesizersProgramChanges) {
     editor.clearEvents();
     editor.performances = r.performances;
     manager.sysexBusy = false;
+    manager.armLibrarianReceiver(r.performances);
     const uint64_t before = clock.NowMicros();
     FromDevice(uint8_t(0xC0 | r.channel), uint8_t(r.program));
     EXPECT_EQ(editor.events(), r.events) << r.what;
     const bool sent = r.events.back().rfind("librarian send", 0) == 0;
+    // A send takes the synthesizer's reply away from a librarian request that waited.
+    EXPECT_EQ(manager.performanceRequest.isArmed() || manager.patchRequest.isArmed(), !sent) << r.what;
     EXPECT_EQ(manager.sysexBusy.load(), sent) << r.what;
     EXPECT_EQ(clock.NowMicros() - before, sent ? 200000u : 0u) << r.what;
   }

@@ -105,12 +105,14 @@ public:
     SelectRow(row);
     Kit_Time().SleepMicros(kLibrarianSendPauseMicros);
     m_.transferInProgress = true;
+    m_.disarmLibrarianReceivers();
     e_.sendLibrarianRowToSynth(row);
   }
 
   // Job 4 (the active performance) or job 5 (one slot's program) into the panel.
   void RequestIntoPanel(int jobCode, int slot) {
     m_.transferInProgress = true;
+    m_.disarmLibrarianReceivers();
     JobArgs args;
     args.jobCode = jobCode;
     args.slot = slot;
