@@ -319,6 +319,12 @@ TEST_F(Commands, CycleButtonsStepTheirTargetUntilItWraps) {
       }
     }
   }
+  // A state beyond the range, either way, starts over.
+  for (double beyond : {1e300, -7.0}) {
+    param(kOsc2Waveform + 1).Set(beyond);
+    press(717 + 1);
+    EXPECT_EQ(value(kOsc2Waveform + 1), 0) << beyond;
+  }
 }
 
 TEST_F(Commands, OctaveButtonsStopAtTheEnds) {
