@@ -1,8 +1,9 @@
-// End to end on a private JACK server: the test host chooses the simulated
-// synthesizer's ports by name on the panel and the editor finds it at device id 5,
-// the status line saying so after probing past that id.
+// End to end on a private JACK server, the simulated synthesizer at device id 5 with
+// its wire time: the test host chooses its ports by name on the panel and the editor
+// finds it, the status line saying so after probing past that id.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "IControlText.h"
@@ -42,24 +43,25 @@ TEST(DeviceEnquiryJack, ChoosingThePortsFindsTheSynthesizerAtItsDeviceId) {
   ASSERT_TRUE(server.Start());
   TempDataRoot data;
   const std::string record = data.root() + "/record.txt";
+  std::string output;
   {
     SimProcess sim;
-    ASSERT_TRUE(
-        sim.Start(kSimName, {"--device-id", "5", "--wire-time", "--record", record}, data.root() + "/sim.txt"));
-    const std::string status = std::to_string(x) + " " + std::to_string(y);
-    const std::string script = data.root() + "/enquiry.txt";
+    ASSERT_TRUE(sim.Start(kSimName, {"--device-id", "5", "--wire-time", "--record", record}, data.root() + "/sim.txt"));
+    const std::string script = data.root() + "/script.txt";
     // The editor's input first (menu at 590, 20): choosing its output (menu at 430,
     // 20) then starts the search with both ports open.
     std::ofstream(script) << "choose " << kSimName << "-out:midi\nclick 590 28\nchoose " << kSimName
-                          << "-in:midi\nclick 430 28\nwait-text " << status << " 60000 " << kReady << "\n";
-    std::string output;
+                          << "-in:midi\nclick 430 28\nwait-text " << x << " " << y << " 60000 " << kReady << "\n";
     RunTavroHost(data.root(), script, &output);
-    EXPECT_GE(ShownAt(output, "Connecting to Hardware"), 0.0) << output;
-    EXPECT_GT(ShownAt(output, "Please wait, checking DeviceID 6"), 0.0) << output;
-    EXPECT_GT(ShownAt(output, kReady), ShownAt(output, "Please wait, checking DeviceID 6")) << output;
-    EXPECT_LT(ShownAt(output, "No response from Hardware!"), 0.0) << output;
   }
   server.Stop();
+  EXPECT_GE(ShownAt(output, "Connecting to Hardware"), 0.0) << output;
+  EXPECT_GT(ShownAt(output, "Please wait, checking DeviceID 6"), 0.0) << output;
+  EXPECT_GT(ShownAt(output, kReady), ShownAt(output, "Please wait, checking DeviceID 6")) << output;
+  EXPECT_LT(ShownAt(output, "No response from Hardware!"), 0.0) << output;
+  // The edit performance asked of id 5, which answered.
+  const std::vector<std::string> lines = SimProcess::Lines(record);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "F0 33 05 04 28 00 F7"), lines.end());
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "HostSnapshot.h"
+#include "IControl.h"
+#include "layout/ControlAction.h"
 
 // The synthesizer simulator as a child process, stopped by its pid.
 class SimProcess {
@@ -77,4 +79,20 @@ inline int RunTavroHost(const std::string& root, const std::string& script, std:
                     "/Tavro.component --render-seconds 0.2 --fast --data-root '" +
                         root + "' --script '" + script + "' " + extra,
                     output);
+}
+
+// The centre of the first shown control bound by `action`; (-1, -1) when none is shown.
+inline std::pair<int, int> ShownCentre(const ControlAction* action) {
+  for (IControl* c : action->boundControls) {
+    if (c->IsHidden()) continue;
+    const IRECT r = c->GetRECT();
+    return {(r.L + r.R) / 2, (r.T + r.B) / 2};
+  }
+  return {-1, -1};
+}
+
+// Script lines dragging a knob at (x, y) down, then up: it moves whatever it started at.
+inline std::string Drags(int x, int y) {
+  return "drag " + std::to_string(x) + " " + std::to_string(y) + " 0 40\ndrag " + std::to_string(x) + " " +
+         std::to_string(y) + " 0 -20\n";
 }

@@ -21,18 +21,7 @@ std::pair<int, int> KnobCentre(int slot) {
   RoadFixture f;
   f.plug->activeSlot = slot;
   f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
-  for (IControl* c : f.action(kFilterCutoff + slot)->boundControls) {
-    if (c->IsHidden()) continue;
-    const IRECT r = c->GetRECT();
-    return {(r.L + r.R) / 2, (r.T + r.B) / 2};
-  }
-  return {-1, -1};
-}
-
-// Down, then up: the knob moves whatever it started at.
-std::string Drags(int x, int y) {
-  return "drag " + std::to_string(x) + " " + std::to_string(y) + " 0 40\ndrag " + std::to_string(x) + " " +
-         std::to_string(y) + " 0 -20\n";
+  return ShownCentre(f.action(kFilterCutoff + slot));
 }
 
 // The last data byte the record holds for status `status`, controller 74; -1 for none.
