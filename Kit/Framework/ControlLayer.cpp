@@ -1,6 +1,7 @@
 #include "ControlLayer.h"
 
 #include "IControl.h"
+#include "IControlText.h"
 
 namespace {
 // The id range of the custom zones and of the user arpeggiator pages.
@@ -115,6 +116,13 @@ IControl* ControlLayer::isHit(int x, int y) {
     if (!control->IsHidden() && control->IsHit(x, y)) return control;
   }
   return nullptr;
+}
+
+ITextControl* ControlLayer::textControlAt(int x, int y) {
+  if (!IsShown()) return nullptr;
+  for (int i = NChildLayers() - 1; i >= 0; --i)
+    if (ITextControl* found = mChildLayers.Get(i)->textControlAt(x, y)) return found;
+  return TopmostTextControlAt(mControls, x, y);
 }
 
 IControl* ControlLayer::getControlFromParam(int paramIdx) {

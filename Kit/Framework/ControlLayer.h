@@ -19,6 +19,7 @@
 
 class IControl;
 class IGraphics;
+class ITextControl;
 
 class ControlLayer {
 public:
@@ -78,6 +79,9 @@ public:
   IControl* isHit(int x, int y);
   // Null when not shown; children last to first, then own controls.
   IControl* getControlFromParam(int paramIdx);
+  // The topmost shown text control holding the point, in the order of isHit; null
+  // when none.
+  ITextControl* textControlAt(int x, int y);
   // Pushes an already normalised value into every bound control of the tree,
   // shown or not.
   // threads: main, midi-in, worker

@@ -48,6 +48,15 @@ void ITextControl::SetTextColor(const IColor& color) {
   mText.color = color;
 }
 
+ITextControl* TopmostTextControlAt(const Kit_PtrList<IControl>& controls, int x, int y) {
+  for (int i = controls.GetSize() - 1; i >= 0; --i) {
+    IControl* control = controls.Get(i);
+    if (control->IsHidden() || !control->GetRECT().Contains(x, y)) continue;
+    if (auto* text = dynamic_cast<ITextControl*>(control)) return text;
+  }
+  return nullptr;
+}
+
 ICaptionControl::ICaptionControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
                                  const IText* text, bool showLabel)
     : ITextControl(plug, rect, text), mShowLabel(showLabel) {

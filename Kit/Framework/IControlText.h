@@ -13,6 +13,7 @@
 #include <string>
 
 #include "IControl.h"
+#include "Kit_HeapBuf.h"
 
 class ITextControl : public IControl {
 public:
@@ -75,3 +76,7 @@ private:
 bool DrawBitmapedText(IGraphics* graphics, IBitmap* font, const IRECT& rect, const IText& text,
                       const IChannelBlend* blend, const char* str, bool centreVertically,
                       bool multiLine, int charWidth, int charHeight);
+
+// The last text control of `controls` that is not hidden and whose rect holds the
+// point; null when none.
+ITextControl* TopmostTextControlAt(const Kit_PtrList<IControl>& controls, int x, int y);

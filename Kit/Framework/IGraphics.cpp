@@ -6,6 +6,7 @@
 #include "ControlLayer.h"
 #include "IControl.h"
 #include "IControlBitmaps.h"
+#include "IControlText.h"
 #include "IGraphicsDraw.h"
 #include "IModuleBase.h"
 #include "IParam.h"
@@ -223,6 +224,13 @@ IControl* IGraphics::HitTest(int x, int y, bool mouseOver) {
     if (control->IsHit(x, y)) return control;
   }
   return nullptr;
+}
+
+std::optional<std::string> IGraphics::TextAt(int x, int y) const {
+  for (int i = NLayers() - 1; i >= 0; --i)
+    if (ITextControl* text = mLayers.Get(i)->textControlAt(x, y)) return text->GetTextString();
+  if (ITextControl* text = TopmostTextControlAt(mControls, x, y)) return text->GetTextString();
+  return std::nullopt;
 }
 
 IControl* IGraphics::GetMouseControlIdx(int x, int y, bool mouseOver) {

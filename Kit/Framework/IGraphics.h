@@ -15,6 +15,8 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "IGraphicsStructs.h"
 #include "IModulePanel.h"
@@ -230,6 +232,9 @@ public:
   int NLayers() const { return mLayers.GetSize(); }
   ControlLayer* GetLayer(int idx) const { return mLayers.Get(idx); }
   IControl* GetKeyCatcher() const { return mKeyCatcher; }
+  // The string of the topmost shown text control holding the point (layers last
+  // to first, then top-level controls last to first); none where there is none.
+  std::optional<std::string> TextAt(int x, int y) const;
 
 protected:
   void SetLastFileSize(int size) { mLastFileSize = size; }

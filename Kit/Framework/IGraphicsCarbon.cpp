@@ -74,6 +74,12 @@ void IGraphicsCarbon::ViewDraw(const ViewRect& area) {
   graphics_->Draw(&r);
 }
 
+// Read where a click at the same point would land.
+std::optional<std::string> IGraphicsCarbon::ViewTextAt(double x, double y) const {
+  const PanelPoint p = CarbonPanelPoint(x, y);
+  return graphics_->TextAt(p.x, p.y);
+}
+
 void IGraphicsCarbon::ViewMouse(const ViewMouseEvent& e) {
   if (e.button == ViewMouseButton::Other && e.action != ViewMouseAction::Move) return;
   const PanelPoint p = CarbonPanelPoint(e.x, e.y);

@@ -59,6 +59,7 @@ private:
   void ViewTextEntryEnded() override { EndUserInput(true); }
   void ViewDeactivated() override { EndUserInput(false); }
   void ViewClosed() override;
+  std::optional<std::string> ViewTextAt(double x, double y) const override;
 
   IGraphicsMac* graphics_;
   bool composited_ = true;

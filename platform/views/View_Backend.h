@@ -33,6 +33,9 @@ public:
   virtual void ViewDeactivated() = 0;
   // The window was closed by the user; the back end is detached already.
   virtual void ViewClosed() = 0;
+  // The text shown at (x, y) (window pixels), as a screen reader would read it;
+  // none where no text is shown.
+  virtual std::optional<std::string> ViewTextAt(double, double) const { return std::nullopt; }
 };
 
 struct ViewAlertButton {

@@ -94,6 +94,10 @@ void ViewBackendCore::OpenTextEntry(const ViewTextEntrySpec& request) {
 
 std::string ViewBackendCore::TextEntryText() const { return entry_ ? entry_->Text() : std::string(); }
 
+std::optional<std::string> ViewBackendCore::TextAt(double x, double y) const {
+  return client_ ? client_->ViewTextAt(x, y) : std::nullopt;
+}
+
 void ViewBackendCore::CloseTextEntry() {
   if (!entry_) return;
   entry_.reset();

@@ -28,6 +28,8 @@ public:
   double TimerSeconds() const { return timerSeconds_; }
   // Makes this panel the Windows-API emulation's screen (dialogs centre on it).
   void SetScreen() const;
+  // What the client shows as text at (x, y) (window pixels); none when detached.
+  std::optional<std::string> TextAt(double x, double y) const;
   // The area waiting for a repaint (empty when none).
   ViewRect InvalidArea() const { return invalid_; }
 

@@ -2,6 +2,7 @@
 
 #include "ControlLayer.h"
 #include "IControlBitmaps.h"
+#include "IControlText.h"
 #include "PanelTestSupport.h"
 
 namespace {
@@ -136,6 +137,33 @@ TEST(Layer, ChildControlsCoverTheParentsOwn) {
   parent.SetActiveChildID(1);
   parent.Hide(false);
   EXPECT_EQ(parent.isHit(5, 5), inChild);
+}
+
+// The text a reader finds at a point: the shown layer's topmost text control holding
+// it, whatever other control lies above; nothing in a hidden layer or control.
+TEST(Layer, TextAtAPointIsTheTopmostShownTextControls) {
+  PanelPlug plug;
+  ControlLayer parent(0, "p");
+  auto* under = new ITextControl(&plug, IRECT(0, 0, 100, 10), nullptr, "under");
+  auto* top = new ITextControl(&plug, IRECT(0, 0, 50, 10), nullptr, "top");
+  parent.AddControl(under);
+  parent.AddControl(top);
+  parent.AddControl(new CountingControl(&plug, IRECT(0, 0, 100, 10)));
+  auto* child = new ControlLayer(1, "c");
+  auto* inChild = new ITextControl(&plug, IRECT(80, 0, 100, 10), nullptr, "child");
+  child->AddControl(inChild);
+  parent.AddChildLayer(child);
+  EXPECT_EQ(parent.textControlAt(5, 5), nullptr);
+  parent.Hide(false);
+  EXPECT_EQ(parent.textControlAt(5, 5), top);
+  EXPECT_EQ(parent.textControlAt(60, 5), under);
+  EXPECT_EQ(parent.textControlAt(90, 5), under);  // the child is not the active one
+  EXPECT_EQ(parent.textControlAt(5, 10), nullptr);
+  parent.SetActiveChildID(1);
+  parent.Hide(false);
+  EXPECT_EQ(parent.textControlAt(90, 5), inChild);
+  top->Hide(true);
+  EXPECT_EQ(parent.textControlAt(5, 5), under);
 }
 
 TEST(Layer, CustomZoneAndUserArpGreying) {

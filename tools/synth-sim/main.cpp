@@ -117,13 +117,16 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, RequestStop);
   std::printf("%s\n%s\n", ports.MidiInName().c_str(), ports.MidiOutName().c_str());
   std::fflush(stdout);
+  // The signal may land on any of the ports' threads and leave this one asleep, so
+  // the flag is polled rather than waited for.
+  constexpr auto kStopPoll = std::chrono::milliseconds(20);
+  const auto every = std::chrono::milliseconds(unsolicitedMs);
+  auto next = std::chrono::steady_clock::now() + every;
   while (!stopRequested) {
-    if (unsolicitedMs == 0) {
-      pause();
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(unsolicitedMs));
-      if (!stopRequested) ports.Sim().SendPerformanceUnasked();
-    }
+    std::this_thread::sleep_for(kStopPoll);
+    if (unsolicitedMs == 0 || std::chrono::steady_clock::now() < next) continue;
+    next += every;
+    ports.Sim().SendPerformanceUnasked();
   }
   std::printf("received %zu messages\n", ports.Sim().ReceivedCount());
   // The record is left for the exit to close: the input thread may write until the

@@ -1,10 +1,12 @@
 #include "HostScript.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -137,6 +139,58 @@ bool Wait(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+bool TextAt(Line& line, HostScriptTarget& target, double x, double y, std::string* text, std::string& error) {
+  const std::optional<std::string> shown = target.panel->TextAt(x * line.scale, y * line.scale);
+  if (!shown) {
+    error = "no text is shown at " + std::to_string(int(x)) + " " + std::to_string(int(y));
+    return false;
+  }
+  *text = *shown;
+  return true;
+}
+
+bool PrintText(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0;
+  std::string text;
+  if (!Numbers(line, {&x, &y}, error) || !TextAt(line, target, x, y, &text, error)) return false;
+  std::printf("text %d %d = \"%s\"\n", int(x), int(y), text.c_str());
+  return true;
+}
+
+// Polls the panel in real time, printing each text it shows there with the time since
+// the command began, until the wanted text shows.
+bool WaitText(Line& line, HostScriptTarget& target, std::string& error) {
+  constexpr auto kPoll = std::chrono::milliseconds(5);
+  double x = 0, y = 0, ms = 0;
+  if (!Numbers(line, {&x, &y, &ms}, error)) return false;
+  std::string wanted;
+  std::getline(line.words >> std::ws, wanted);
+  if (wanted.empty() || ms < 0 || ms > 600000) {
+    error = "expects X Y, 0 to 600000 milliseconds and a text";
+    return false;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const auto since = [start] {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  };
+  std::optional<std::string> last;
+  for (;;) {
+    Settle(target);
+    std::string text;
+    if (!TextAt(line, target, x, y, &text, error)) return false;
+    if (text != last) {
+      std::printf("text %d %d at %.1f ms: \"%s\"\n", int(x), int(y), since(), text.c_str());
+      last = text;
+    }
+    if (text == wanted) return true;
+    if (since() > ms) {
+      error = "\"" + wanted + "\" not shown within " + std::to_string(int(ms)) + " ms";
+      return false;
+    }
+    std::this_thread::sleep_for(kPoll);
+  }
+}
+
 bool Transport(HostScriptTarget& target, bool playing, std::string& error) {
   if (!target.clock) {
     error = "no host clock";
@@ -219,7 +273,9 @@ const std::map<std::string, Command>& Commands() {
       {"click", &Click},   {"drag", &Drag},     {"wheel", &Wheel},           {"key", &Key},
       {"type", &Type},     {"choose", &Choose}, {"render", &Render},  {"wait", &Wait},         {"print-param", &PrintParam},
       {"expect-param", &ExpectParam},           {"snapshot", &Snapshot}, {"play", &Play},
-      {"stop", &Stop},     {"tempo", &Tempo},   {"midi", &Midi}};
+      {"stop", &Stop},     {"tempo", &Tempo},   {"midi", &Midi},
+      {"print-text", &PrintText},
+      {"wait-text", &WaitText}};
   return commands;
 }
 

@@ -18,6 +18,10 @@
 //   print-param I             prints "param I = V"
 //   expect-param I V          fails unless parameter I is V (to 1e-6)
 //   snapshot FILE             a PNG of the panel
+//   print-text X Y            prints "text X Y = "T"", T the text the panel shows there
+//   wait-text X Y MS T        real time until the panel shows the text T (the rest of the
+//                             line) at X Y; prints each text shown there with its time
+//                             since the command began; fails after MS milliseconds
 // Empty lines and lines starting with "#" are skipped. The first failing line ends
 // the script.
 // threads: main

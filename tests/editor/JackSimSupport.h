@@ -1,0 +1,98 @@
+#pragma once
+// End to end on a private JACK server: the synthesizer simulator as a child process
+// and the test host driving the real bundle with a panel script.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "HostSnapshot.h"
+#include "IControl.h"
+#include "layout/ControlAction.h"
+
+// The synthesizer simulator as a child process, stopped by its pid.
+class SimProcess {
+public:
+  // Runs synth-sim --name `name` with `options`, its output going to `output`.
+  bool Start(const std::string& name, std::vector<std::string> options, const std::string& output) {
+    options.insert(options.begin(), {SYNTH_SIM_PROGRAM, "--name", name});
+    pid_ = fork();
+    if (pid_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(out, STDOUT_FILENO);
+      std::vector<char*> argv;
+      for (std::string& option : options) argv.push_back(option.data());
+      argv.push_back(nullptr);
+      execv(SYNTH_SIM_PROGRAM, argv.data());
+      _exit(127);
+    }
+    // Ready once it has printed its two port names.
+    return pid_ > 0 && WaitFor([&] { return Lines(output).size() >= 2; });
+  }
+  ~SimProcess() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+  }
+  static std::vector<std::string> Lines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  // Generous: this waits for other processes, it measures nothing.
+  template <class Done>
+  static bool WaitFor(Done done) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > giveUp) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+  }
+
+private:
+  pid_t pid_ = -1;
+};
+
+// The port menus sit at (420, 20) and (580, 20): script lines choosing the simulator
+// `name`'s ports on them, which starts the search for the synthesizer.
+inline std::string ChoosePorts(const std::string& name) {
+  return "choose " + name + "-in:midi\nclick 430 28\nchoose " + name + "-out:midi\nclick 590 28\n";
+}
+
+// Runs the test host on the real bundle with `script` and the data root `root`, with
+// `extra` options; returns its exit status and what it printed in `output`.
+inline int RunTavroHost(const std::string& root, const std::string& script, std::string* output,
+                         const std::string& extra = "") {
+  return RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+                    "/Tavro.component --render-seconds 0.2 --fast --data-root '" +
+                        root + "' --script '" + script + "' " + extra,
+                    output);
+}
+
+// The centre of the first shown control bound by `action`; (-1, -1) when none is shown.
+inline std::pair<int, int> ShownCentre(const ControlAction* action) {
+  for (IControl* c : action->boundControls) {
+    if (c->IsHidden()) continue;
+    const IRECT r = c->GetRECT();
+    return {(r.L + r.R) / 2, (r.T + r.B) / 2};
+  }
+  return {-1, -1};
+}
+
+// Script lines dragging a knob at (x, y) down, then up: it moves whatever it started at.
+inline std::string Drags(int x, int y) {
+  return "drag " + std::to_string(x) + " " + std::to_string(y) + " 0 40\ndrag " + std::to_string(x) + " " +
+         std::to_string(y) + " 0 -20\n";
+}
