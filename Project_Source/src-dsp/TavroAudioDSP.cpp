@@ -54,6 +54,13 @@ void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrame
   for (int c = 0; c < NOutChannels(); ++c)
     if (outputs[c])
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;
+  // Counted in before the check: tear-down sets the flag before it reads the count.
+  ticksInFlight_.fetch_add(1);
+  if (!ticksRefused_.load()) tick(nFrames);
+  ticksInFlight_.fetch_sub(1);
+}
+
+void Tavro::tick(int nFrames) {
   readHostTime();
   if (!midiIOSet || !midiManager) return;
   tickDeferred_ = false;
