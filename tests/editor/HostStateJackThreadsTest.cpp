@@ -1,0 +1,90 @@
+// The host's saved state on a private JACK server. Run 1 chooses the simulator's ports
+// on the panel, turns a knob, switches the MIDI clock on, plays and saves. Run 2
+// restores that file: the ports reopen by name, the simulator receives the performance
+// once, then Start, clocks and Stop as the host plays and stops. Restored without the
+// simulator, the state saves again unchanged, port names and all.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "JackRoadSupport.h"
+#include "TavroCommands.h"
+
+namespace {
+
+constexpr int kFilterCutoff = 0;
+constexpr size_t kPerformanceDumpSize = 715;
+
+std::string Click(std::pair<int, int> at) {
+  return "click " + std::to_string(at.first) + " " + std::to_string(at.second) + "\n";
+}
+
+// Bytes in a record line of hex pairs.
+size_t Size(const std::string& line) { return (line.size() + 1) / 3; }
+
+bool IsDump(const std::string& line) { return line.rfind("F0 ", 0) == 0 && Size(line) == kPerformanceDumpSize; }
+
+// Index of the first line at or after `from` that `match` accepts; npos for none.
+template <class Match>
+size_t Find(const std::vector<std::string>& lines, size_t from, Match match) {
+  for (size_t i = from; i < lines.size(); ++i)
+    if (match(lines[i])) return i;
+  return std::string::npos;
+}
+
+TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsTheClock) {
+  const auto knob = ControlCentre(kFilterCutoff);
+  const auto openFilters = ControlCentre(kViewMIDIFilterSettings);
+  const auto clockSwitch = ControlCentre(kSendMIDIClockInfo, 0, "midiFilterSettings");
+  const auto closeFilters = ControlCentre(kCloseMIDIFilterSettings, 0, "midiFilterSettings");
+  for (const auto& at : {knob, openFilters, clockSwitch, closeFilters}) ASSERT_GE(at.first, 0);
+  JackTestServer server;
+  ASSERT_TRUE(server.Start());
+  TempDataRoot data;
+  const std::string state = data.root() + "/project.plist";
+  // Plays for a while, then stops; every step renders so the editor's tick sees it.
+  const std::string playAndStop = "play\nrender 20\nwait 1000\nrender 20\nstop\nrender 20\nwait 500\n";
+  {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(data.root() + "/record1.txt", data.root() + "/sim1.txt"));
+    const std::string script = data.root() + "/run1.txt";
+    std::ofstream(script) << ChooseSimPorts() << "drag " << knob.first << " " << knob.second << " 0 30\n"
+                          << Click(openFilters) << Click(clockSwitch) << "expect-param " << kSendMIDIClockInfo
+                          << " 1\n"
+                          << Click(closeFilters) << playAndStop;
+    std::string output;
+    ASSERT_EQ(RunHost(data.root(), "--script '" + script + "' --state-out '" + state + "'", &output), 0) << output;
+  }
+  {
+    SimProcess sim;
+    const std::string record = data.root() + "/record2.txt";
+    ASSERT_TRUE(sim.Start(record, data.root() + "/sim2.txt"));
+    const std::string script = data.root() + "/run2.txt";
+    // The resent performance goes first: the recall starts it before the script runs.
+    std::ofstream(script) << "wait 3000\n" << playAndStop;
+    std::string output;
+    ASSERT_EQ(RunHost(data.root(), "--state-in '" + state + "' --restore-script '" + script + "'", &output), 0)
+        << output;
+    std::vector<std::string> lines;
+    EXPECT_TRUE(WaitFor([&] {
+      lines = Lines(record);
+      return Find(lines, 0, [](const std::string& l) { return l == "FC"; }) != std::string::npos;
+    })) << "no Stop recorded";
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), IsDump), 1) << lines.size() << " lines recorded";
+    const size_t dump = Find(lines, 0, IsDump);
+    const size_t start = Find(lines, dump == std::string::npos ? 0 : dump, [](const std::string& l) { return l == "FA"; });
+    ASSERT_NE(dump, std::string::npos);
+    ASSERT_NE(start, std::string::npos) << "no Start after the performance";
+    const size_t clock = Find(lines, start, [](const std::string& l) { return l == "F8"; });
+    ASSERT_NE(clock, std::string::npos) << "no clock after Start";
+    EXPECT_NE(Find(lines, clock, [](const std::string& l) { return l == "FC"; }), std::string::npos)
+        << "no Stop after the clocks";
+  }
+  // No simulator: nothing to reopen, yet what the restored instance saves is the file.
+  std::string output;
+  ASSERT_EQ(RunHost(data.root(), "--state-in '" + state + "'", &output), 0) << output;
+  EXPECT_NE(output.find("saved again: identical data"), std::string::npos) << output;
+  server.Stop();
+}
+
+}  // namespace
