@@ -49,8 +49,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     ASSERT_TRUE(sim.Start(data.root() + "/record1.txt", data.root() + "/sim1.txt"));
     const std::string script = data.root() + "/run1.txt";
     std::ofstream(script) << ChooseSimPorts() << "drag " << knob.first << " " << knob.second << " 0 30\n"
-                          << Click(openFilters) << Click(clockSwitch) << "expect-param " << kSendMIDIClockInfo
-                          << " 1\n"
+                          << Click(openFilters) << Click(clockSwitch) << "expect-param " << kSendMIDIClockInfo << " 1\n"
                           << Click(closeFilters) << playAndStop;
     std::string output;
     ASSERT_EQ(RunHost(data.root(), "--script '" + script + "' --state-out '" + state + "'", &output), 0) << output;
@@ -72,7 +71,8 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     })) << "no Stop recorded";
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(), IsDump), 1) << lines.size() << " lines recorded";
     const size_t dump = Find(lines, 0, IsDump);
-    const size_t start = Find(lines, dump == std::string::npos ? 0 : dump, [](const std::string& l) { return l == "FA"; });
+    const size_t start =
+        Find(lines, dump == std::string::npos ? 0 : dump, [](const std::string& l) { return l == "FA"; });
     ASSERT_NE(dump, std::string::npos);
     ASSERT_NE(start, std::string::npos) << "no Start after the performance";
     const size_t clock = Find(lines, start, [](const std::string& l) { return l == "F8"; });

@@ -18,7 +18,7 @@ constexpr int kFilterCutoff = 0;  // + slot, CC 74
 
 // Queue mode, a 64-frame host, the output open.
 void QueueOutput(Tavro& t) {
-  int out = t.getExternalMIDIOutDevice(kSynthIn);
+  int out = t.getExternalMIDIOutDevice(kSynthIn.c_str());
   ASSERT_GT(t.setExternalMIDIOut(out, kSynthIn.c_str()), 0);
   t.SetBlockSize(64);
   t.Reset();
@@ -75,7 +75,7 @@ TEST(RenderTickThreads, PanelEditsAndIncomingMessagesQueuedAtOnceEachGoOutOnceIn
   f.ports->AddReadablePort(kSynthOut);
   Tavro& t = *f.plug;
   QueueOutput(t);
-  int in = t.getExternalMIDIInDevice(kSynthOut);
+  int in = t.getExternalMIDIInDevice(kSynthOut.c_str());
   ASSERT_GT(t.setExternalMIDIIn(in, kSynthOut.c_str()), 0);
 
   constexpr int kEach = 2000;
@@ -101,9 +101,12 @@ TEST(RenderTickThreads, PanelEditsAndIncomingMessagesQueuedAtOnceEachGoOutOnceIn
   std::vector<int> edits, incoming;
   for (const MidiPortFake::Message& m : f.sent()) {
     ASSERT_EQ(m.size(), 3u);
-    if (m[0] == 0xB1 && m[1] == 0x4A) edits.push_back(m[2]);
-    else if (m[0] == 0xB0 && m[1] == 3) incoming.push_back(m[2]);
-    else ADD_FAILURE() << "unexpected " << int(m[0]) << " " << int(m[1]);
+    if (m[0] == 0xB1 && m[1] == 0x4A)
+      edits.push_back(m[2]);
+    else if (m[0] == 0xB0 && m[1] == 3)
+      incoming.push_back(m[2]);
+    else
+      ADD_FAILURE() << "unexpected " << int(m[0]) << " " << int(m[1]);
   }
   ASSERT_EQ(edits.size(), size_t(kEach));
   ASSERT_EQ(incoming.size(), size_t(kEach));
