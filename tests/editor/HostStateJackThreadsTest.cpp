@@ -34,10 +34,10 @@ size_t Find(const std::vector<std::string>& lines, size_t from, Match match) {
 
 TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsTheClock) {
   const auto knob = ControlCentre(kFilterCutoff);
-  const auto openFilters = ControlCentre(kViewMIDIFilterSettings);
+  const auto openFilters = ControlCentre(TavroCommands::kViewMIDIFilterSettings);
   const auto clockSwitch = ControlCentre(kSendMIDIClockInfo, 0, "midiFilterSettings");
-  const auto closeFilters = ControlCentre(kCloseMIDIFilterSettings, 0, "midiFilterSettings");
-  for (const auto& at : {knob, openFilters, clockSwitch, closeFilters}) ASSERT_GE(at.first, 0);
+  const auto closeFilters = ControlCentre(TavroCommands::kCloseMIDIFilterSettings, 0, "midiFilterSettings");
+  for (const std::pair<int, int>& at : {knob, openFilters, clockSwitch, closeFilters}) ASSERT_GE(at.first, 0);
   JackTestServer server;
   ASSERT_TRUE(server.Start());
   TempDataRoot data;

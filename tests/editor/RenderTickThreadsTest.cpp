@@ -26,8 +26,8 @@ void QueueOutput(Tavro& t) {
   t.midiOutDelay = 64;
   t.midiIOSet = true;
   t.resetPending = false;
-  t.GetParam(kMIDIFilterToDAWBuffer)->Set(1);
-  t.OnParamChange(kMIDIFilterToDAWBuffer);
+  t.GetParam(TavroCommands::kMIDIFilterToDAWBuffer)->Set(1);
+  t.OnParamChange(TavroCommands::kMIDIFilterToDAWBuffer);
   ASSERT_TRUE(t.queueMidiOutput);
 }
 
@@ -71,8 +71,7 @@ TEST(RenderTickThreads, TicksNeverWaitForTheEditorsLocksAndLoseNothingQueued) {
 // Panel edits on main (slot B's cutoff, channel 2) and the synthesizer's controller 3
 // on channel 1 (forwarded, no control of its own) fill the queue while the host renders.
 TEST(RenderTickThreads, PanelEditsAndIncomingMessagesQueuedAtOnceEachGoOutOnceInTheirOrder) {
-  RoadFixture f;
-  f.ports->AddReadablePort(kSynthOut);
+  RoadFixture f({kSynthOut});
   Tavro& t = *f.plug;
   QueueOutput(t);
   int in = t.getExternalMIDIInDevice(kSynthOut.c_str());

@@ -63,11 +63,13 @@ private:
 struct RoadFixture {
   static constexpr const char* kSynthIn = "Nord In";
 
-  RoadFixture() {
+  // `synthOutputs`: readable ports the panel lists besides.
+  explicit RoadFixture(const std::vector<std::string>& synthOutputs = {}) {
     Kit_SetTimeSource(&clock);
     RegisterBuiltBundle();
     ports = std::make_shared<MidiPortFake>();
     ports->AddWritablePort(kSynthIn);
+    for (const std::string& port : synthOutputs) ports->AddReadablePort(port);
     IModuleInstanceInfo info;
     info.mBundleID.Set(Tavro::kBundleID);
     plug = std::make_unique<Tavro>(info, ports);
