@@ -2,7 +2,7 @@
 // on the panel, turns a knob, switches the MIDI clock on, plays and saves. Run 2
 // restores that file: the ports reopen by name, the simulator receives the performance
 // once, then Start, clocks and Stop as the host plays and stops. Restored without the
-// simulator, the state saves again unchanged, port names and all.
+// simulator, the state saves again with both port names.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,6 +24,39 @@ size_t Size(const std::string& line) { return (line.size() + 1) / 3; }
 
 bool IsDump(const std::string& line) { return line.rfind("F0 ", 0) == 0 && Size(line) == kPerformanceDumpSize; }
 
+// The plug-in's chunk in a saved state file: the base64 text of its "data" entry.
+std::string StateChunk(const std::string& plist) {
+  std::ifstream in(plist);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t key = text.find("<key>data</key>");
+  const size_t open = text.find("<data>", key == std::string::npos ? text.size() : key);
+  const size_t close = text.find("</data>", open == std::string::npos ? text.size() : open);
+  if (close == std::string::npos) return "";
+  static const std::string kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string bytes;
+  unsigned bits = 0;
+  int count = 0;
+  for (size_t i = open + 6; i < close; ++i) {
+    const size_t digit = kDigits.find(text[i]);
+    if (digit == std::string::npos) continue;  // white space and padding
+    bits = bits << 6 | unsigned(digit);
+    count += 6;
+    if (count >= 8) {
+      count -= 8;
+      bytes.push_back(char(bits >> count & 0xFF));
+    }
+  }
+  return bytes;
+}
+
+// The record's last lines, for a failure's message.
+std::string Tail(const std::vector<std::string>& lines) {
+  std::string tail;
+  for (size_t i = lines.size() > 12 ? lines.size() - 12 : 0; i < lines.size(); ++i)
+    tail += "\n" + lines[i].substr(0, 40);
+  return tail;
+}
+
 // Index of the first line at or after `from` that `match` accepts; npos for none.
 template <class Match>
 size_t Find(const std::vector<std::string>& lines, size_t from, Match match) {
@@ -36,8 +69,10 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   const auto knob = ControlCentre(kFilterCutoff);
   const auto openFilters = ControlCentre(TavroCommands::kViewMIDIFilterSettings);
   const auto clockSwitch = ControlCentre(kSendMIDIClockInfo, 0, "midiFilterSettings");
+  const auto startStopSwitch = ControlCentre(kSendMIDIClockPointer, 0, "midiFilterSettings");
   const auto closeFilters = ControlCentre(TavroCommands::kCloseMIDIFilterSettings, 0, "midiFilterSettings");
-  for (const std::pair<int, int>& at : {knob, openFilters, clockSwitch, closeFilters}) ASSERT_GE(at.first, 0);
+  for (const std::pair<int, int>& at : {knob, openFilters, clockSwitch, startStopSwitch, closeFilters})
+    ASSERT_GE(at.first, 0);
   JackTestServer server;
   ASSERT_TRUE(server.Start());
   TempDataRoot data;
@@ -49,10 +84,13 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     ASSERT_TRUE(sim.Start(data.root() + "/record1.txt", data.root() + "/sim1.txt"));
     const std::string script = data.root() + "/run1.txt";
     std::ofstream(script) << ChooseSimPorts() << "drag " << knob.first << " " << knob.second << " 0 30\n"
-                          << Click(openFilters) << Click(clockSwitch) << "expect-param " << kSendMIDIClockInfo << " 1\n"
+                          << Click(openFilters) << Click(clockSwitch) << Click(startStopSwitch) << "expect-param "
+                          << kSendMIDIClockInfo << " 1\nexpect-param " << kSendMIDIClockPointer << " 1\n"
                           << Click(closeFilters) << playAndStop;
     std::string output;
-    ASSERT_EQ(RunHost(data.root(), "--script '" + script + "' --state-out '" + state + "'", &output), 0) << output;
+    ASSERT_EQ(RunHost(data.root(), "--transport stop --script '" + script + "' --state-out '" + state + "'", &output),
+              0)
+        << output;
   }
   {
     SimProcess sim;
@@ -62,13 +100,16 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     // The resent performance goes first: the recall starts it before the script runs.
     std::ofstream(script) << "wait 3000\n" << playAndStop;
     std::string output;
-    ASSERT_EQ(RunHost(data.root(), "--state-in '" + state + "' --restore-script '" + script + "'", &output), 0)
+    ASSERT_EQ(
+        RunHost(data.root(), "--transport stop --state-in '" + state + "' --restore-script '" + script + "'", &output),
+        0)
         << output;
     std::vector<std::string> lines;
     EXPECT_TRUE(WaitFor([&] {
       lines = Lines(record);
       return Find(lines, 0, [](const std::string& l) { return l == "FC"; }) != std::string::npos;
-    })) << "no Stop recorded";
+    })) << "no Stop recorded: "
+        << Tail(lines);
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(), IsDump), 1) << lines.size() << " lines recorded";
     const size_t dump = Find(lines, 0, IsDump);
     const size_t start =
@@ -80,10 +121,17 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     EXPECT_NE(Find(lines, clock, [](const std::string& l) { return l == "FC"; }), std::string::npos)
         << "no Stop after the clocks";
   }
-  // No simulator: nothing to reopen, yet what the restored instance saves is the file.
+  // No simulator: nothing to reopen, yet what the restored instance saves still names
+  // both ports.
+  const std::string resaved = data.root() + "/resaved.plist";
   std::string output;
-  ASSERT_EQ(RunHost(data.root(), "--state-in '" + state + "'", &output), 0) << output;
-  EXPECT_NE(output.find("saved again: identical data"), std::string::npos) << output;
+  ASSERT_EQ(RunHost(data.root(), "--state-in '" + state + "' --restored-state-out '" + resaved + "'", &output), 0)
+      << output;
+  for (const std::string& file : {state, resaved}) {
+    const std::string chunk = StateChunk(file);
+    EXPECT_NE(chunk.find(std::string(kSimName) + "-in:midi"), std::string::npos) << file;
+    EXPECT_NE(chunk.find(std::string(kSimName) + "-out:midi"), std::string::npos) << file;
+  }
   server.Stop();
 }
 
