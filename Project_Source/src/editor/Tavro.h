@@ -484,7 +484,7 @@ private:
   // Render tick steps: transport edges and the clock loop, the host tempo, the queued
   // messages, the notes off after a reset and the activity lights. `defer` is false
   // when the ring was full.
-  void tick(int nFrames);
+  void tick(double** outputs, int nFrames);
   void followTransport();
   void followHostTempo();
   void sendDueMessages(int nFrames);
