@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "JackRoadSupport.h"
 #include "TavroCommands.h"
@@ -86,11 +87,21 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     std::ofstream(script) << ChooseSimPorts() << "drag " << knob.first << " " << knob.second << " 0 30\n"
                           << Click(openFilters) << Click(clockSwitch) << Click(startStopSwitch) << "expect-param "
                           << kSendMIDIClockInfo << " 1\nexpect-param " << kSendMIDIClockPointer << " 1\n"
-                          << Click(closeFilters) << playAndStop;
+                          << Click(closeFilters) << playAndStop << "print-param " << kDeviceOutSelection
+                          << "\nprint-param " << kDeviceInSelection << "\n";
     std::string output;
     ASSERT_EQ(RunHost(data.root(), "--transport stop --script '" + script + "' --state-out '" + state + "'", &output),
               0)
         << output;
+    // Both menus name a port.
+    int outPort = 0, inPort = 0;
+    std::istringstream printed(output);
+    for (std::string line; std::getline(printed, line);) {
+      std::sscanf(line.c_str(), ("param " + std::to_string(kDeviceOutSelection) + " = %d").c_str(), &outPort);
+      std::sscanf(line.c_str(), ("param " + std::to_string(kDeviceInSelection) + " = %d").c_str(), &inPort);
+    }
+    ASSERT_GT(outPort, 0) << output;
+    ASSERT_GT(inPort, 0) << output;
   }
   {
     SimProcess sim;

@@ -81,12 +81,12 @@ inline std::pair<int, int> ControlCentre(int paramIdx, int slot = 0, const char*
   return {-1, -1};
 }
 
-// Script lines that choose the simulator as both ports on the panel's menus (at
-// (420, 20) and (580, 20)) and wait out the device-id enquiry's overlay, which holds
-// the panel until it ends.
+// Script lines that choose the simulator as both ports on the panel's menus (input at
+// (580, 20), output at (420, 20)) and wait out the device-id enquiry's overlay: it
+// starts with the output and holds the panel, clicks and all, until it ends.
 inline std::string ChooseSimPorts() {
-  return std::string("choose ") + kSimName + "-in:midi\nclick 430 28\nchoose " + kSimName +
-         "-out:midi\nclick 590 28\nwait 3000\n";
+  return std::string("choose ") + kSimName + "-out:midi\nclick 590 28\nchoose " + kSimName +
+         "-in:midi\nclick 430 28\nwait 3000\n";
 }
 
 // Runs tavro-host headless on the built bundle with `arguments`; returns its exit
