@@ -82,11 +82,11 @@ inline std::pair<int, int> ControlCentre(int paramIdx, int slot = 0, const char*
 }
 
 // Script lines that choose the simulator as both ports on the panel's menus (input at
-// (580, 20), output at (420, 20)) and wait out the device-id enquiry's overlay: it
-// starts with the output and holds the panel, clicks and all, until it ends.
+// (580, 20), output at (420, 20)) and wait out the overlays of the device-id enquiry
+// and of the performance the answer brings in: they hold the panel, clicks and all.
 inline std::string ChooseSimPorts() {
   return std::string("choose ") + kSimName + "-out:midi\nclick 590 28\nchoose " + kSimName +
-         "-in:midi\nclick 430 28\nwait 3000\n";
+         "-in:midi\nclick 430 28\nwait 8000\n";
 }
 
 // Runs tavro-host headless on the built bundle with `arguments`; returns its exit
