@@ -51,6 +51,14 @@ void Tavro::Reset() {
 }
 
 void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  // Counted in before the check: tear-down sets the flag before it reads the count.
+  // Once it began, nothing of the instance is touched, not even its channel list.
+  ticksInFlight_.fetch_add(1);
+  if (!ticksRefused_.load()) tick(outputs, nFrames);
+  ticksInFlight_.fetch_sub(1);
+}
+
+void Tavro::tick(double** outputs, int nFrames) {
   for (int c = 0; c < NOutChannels(); ++c)
     if (outputs[c])
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;

@@ -120,9 +120,10 @@ struct EditorFixture {
 };
 
 // An editor on a virtual clock installed for its lifetime (its pauses cost no time),
-// with the synthesizer's input `synthIn` as its one port.
+// with the synthesizer's input `synthIn` and the readable ports `synthOutputs`.
 struct VirtualTimeEditor {
-  explicit VirtualTimeEditor(const std::string& synthIn) : editor("", false, {}, {synthIn}) {}
+  explicit VirtualTimeEditor(const std::string& synthIn, const std::vector<std::string>& synthOutputs = {})
+      : editor("", false, synthOutputs, {synthIn}) {}
   ~VirtualTimeEditor() {
     editor.plug.reset();
     Kit_SetTimeSource(nullptr);

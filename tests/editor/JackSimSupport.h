@@ -65,20 +65,27 @@ private:
   pid_t pid_ = -1;
 };
 
-// The port menus sit at (420, 20) and (580, 20): script lines choosing the simulator
-// `name`'s ports on them, which starts the search for the synthesizer.
+// Script lines that choose the simulator `name` as both ports on the panel's menus
+// (input at (580, 20), output at (420, 20)), the input first, and wait out the
+// overlays of the device-id enquiry the output starts and of the performance the answer
+// brings in: they hold the panel, clicks and all.
 inline std::string ChoosePorts(const std::string& name) {
-  return "choose " + name + "-in:midi\nclick 430 28\nchoose " + name + "-out:midi\nclick 590 28\n";
+  return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\nwait 8000\n";
 }
 
-// Runs the test host on the real bundle with `script` and the data root `root`, with
-// `extra` options; returns its exit status and what it printed in `output`.
-inline int RunTavroHost(const std::string& root, const std::string& script, std::string* output,
-                         const std::string& extra = "") {
+// Runs the test host headless on the built bundle with `arguments` and the data root
+// `root`; returns its exit status and what it printed in `output`.
+inline int RunHost(const std::string& root, const std::string& arguments, std::string* output) {
   return RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
                     "/Tavro.component --render-seconds 0.2 --fast --data-root '" +
-                        root + "' --script '" + script + "' " + extra,
+                        root + "' " + arguments,
                     output);
+}
+
+// The same with a panel script.
+inline int RunTavroHost(const std::string& root, const std::string& script, std::string* output,
+                         const std::string& extra = "") {
+  return RunHost(root, "--script '" + script + "' " + extra, output);
 }
 
 // The centre of the first shown control bound by `action`; (-1, -1) when none is shown.

@@ -46,10 +46,7 @@ TEST(KnobRoadJack, DraggedKnobsOfSlotsAAndBReachTheSynthesizerOnTheirChannels) {
     ASSERT_TRUE(sim.Start(kSimName, {"--record", record}, data.root() + "/sim.txt"));
     // The slot tab B sits at (938, 70).
     const std::string script = data.root() + "/knobs.txt";
-    std::ofstream(script) << ChoosePorts(kSimName)
-                          // the device-id enquiry's overlay holds the panel until it ends
-                          << "wait 3000\n"
-                          << Drags(ax, ay) << "click 938 70\nexpect-param 794 1\n"
+    std::ofstream(script) << ChoosePorts(kSimName) << Drags(ax, ay) << "click 938 70\nexpect-param 794 1\n"
                           << Drags(bx, by) << "print-param 0\nprint-param 1\n";
     std::string output;
     // The run's exit status also covers the host's state round trip, which is not

@@ -1,29 +1,40 @@
 // The render tick beside the threads that share the editor: it never waits for them,
-// and what they queue reaches the synthesizer whole and in order.
+// what they queue reaches the synthesizer whole and in order, and closing the editor
+// while the host still renders is safe.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
 #include <thread>
 
-#include "EditorTestSupport.h"
-#include "IParam.h"
+#include "RoadTestSupport.h"
+#include "TavroCommands.h"
 
 namespace {
 
-const std::string kSynthIn = "Nord MIDI In";
+const std::string kSynthIn = RoadFixture::kSynthIn;
+const std::string kSynthOut = "Nord Out";
+constexpr int kFilterCutoff = 0;  // + slot, CC 74
+
+// Queue mode, a 64-frame host, the output open.
+void QueueOutput(Tavro& t) {
+  int out = t.getExternalMIDIOutDevice(kSynthIn.c_str());
+  ASSERT_GT(t.setExternalMIDIOut(out, kSynthIn.c_str()), 0);
+  t.SetBlockSize(64);
+  t.Reset();
+  for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
+  t.midiOutDelay = 64;
+  t.midiIOSet = true;
+  t.resetPending = false;
+  t.GetParam(TavroCommands::kMIDIFilterToDAWBuffer)->Set(1);
+  t.OnParamChange(TavroCommands::kMIDIFilterToDAWBuffer);
+  ASSERT_TRUE(t.queueMidiOutput);
+}
 
 TEST(RenderTickThreads, TicksNeverWaitForTheEditorsLocksAndLoseNothingQueued) {
   EditorFixture f{"", false, {}, {kSynthIn}};
   Tavro& t = *f.plug;
-  int out = 1;
-  t.setExternalMIDIOut(out, kSynthIn.c_str());
-  t.SetBlockSize(64);
-  t.Reset();
-  for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
-  t.queueMidiOutput = true;
-  t.midiOutDelay = 64;
-  t.midiIOSet = true;
-  t.resetPending = false;
+  QueueOutput(t);
 
   std::atomic<bool> holding{false}, done{false};
   // The host's main thread keeps the plug-in busy the whole time.
@@ -54,6 +65,100 @@ TEST(RenderTickThreads, TicksNeverWaitForTheEditorsLocksAndLoseNothingQueued) {
   for (int i = 0; i < kQueued; ++i) {
     ASSERT_EQ(sent[size_t(i)][1], i % 128) << i;
     ASSERT_EQ(sent[size_t(i)][2], i / 128 % 128) << i;
+  }
+}
+
+// Panel edits on main (slot B's cutoff, channel 2) and the synthesizer's controller 3
+// on channel 1 (forwarded, no control of its own) fill the queue while the host renders.
+TEST(RenderTickThreads, PanelEditsAndIncomingMessagesQueuedAtOnceEachGoOutOnceInTheirOrder) {
+  RoadFixture f({kSynthOut});
+  Tavro& t = *f.plug;
+  QueueOutput(t);
+  int in = t.getExternalMIDIInDevice(kSynthOut.c_str());
+  ASSERT_GT(t.setExternalMIDIIn(in, kSynthOut.c_str()), 0);
+
+  constexpr int kEach = 2000;
+  std::atomic<bool> sendersDone{false};
+  std::atomic<long> ticks{0};
+  std::thread render([&] {
+    double* outputs[2] = {nullptr, nullptr};
+    while (!sendersDone || t.midiQueue.size() > 0) {
+      t.ProcessDoubleReplacing(nullptr, outputs, 64);
+      ++ticks;
+    }
+  });
+  std::thread midiIn([&] {
+    for (int i = 0; i < kEach; ++i) f.ports->Deliver(kSynthOut, {0xB0, 3, uint8_t(i % 128)});
+  });
+  for (int i = 0; i < kEach; ++i) f.edit(kFilterCutoff + 1, i % 128);
+  midiIn.join();
+  sendersDone = true;
+  render.join();
+  t.tickPerformer->flush();
+  EXPECT_GT(ticks.load(), 0);
+
+  std::vector<int> edits, incoming;
+  for (const MidiPortFake::Message& m : f.sent()) {
+    ASSERT_EQ(m.size(), 3u);
+    if (m[0] == 0xB1 && m[1] == 0x4A)
+      edits.push_back(m[2]);
+    else if (m[0] == 0xB0 && m[1] == 3)
+      incoming.push_back(m[2]);
+    else
+      ADD_FAILURE() << "unexpected " << int(m[0]) << " " << int(m[1]);
+  }
+  ASSERT_EQ(edits.size(), size_t(kEach));
+  ASSERT_EQ(incoming.size(), size_t(kEach));
+  for (int i = 0; i < kEach; ++i) {
+    ASSERT_EQ(edits[size_t(i)], i % 128) << i;
+    ASSERT_EQ(incoming[size_t(i)], i % 128) << i;
+  }
+}
+
+// The wrapper's close does not wait for a render in flight. The editor lives in storage
+// the test owns, so a tick that races the very end of the close touches memory that is
+// still there; every tick that started before the close finished its work first.
+TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
+  constexpr int kRounds = 4;
+  for (int round = 0; round < kRounds; ++round) {
+    TempDataRoot data;
+    RegisterBuiltBundle();
+    auto ports = std::make_shared<MidiPortFake>();
+    ports->AddWritablePort(kSynthIn);
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    void* storage = ::operator new(sizeof(Tavro), std::align_val_t(alignof(Tavro)));
+    Tavro* t = new (storage) Tavro(info, ports);
+    QueueOutput(*t);
+
+    std::atomic<long> ticks{0};
+    std::thread render([&] {
+      double left[64], right[64];
+      double* outputs[2] = {left, right};
+      // Tear-down clears the ports' flag only once no tick is inside.
+      while (t->midiIOSet) {
+        t->Tavro::ProcessDoubleReplacing(nullptr, outputs, 64);
+        ++ticks;
+      }
+    });
+    // Messages due while the close runs.
+    constexpr int kQueued = 3000;
+    for (int i = 0; i < kQueued; ++i) {
+      IMidiMsg msg(0, 0xB2, uint8_t(i % 128), uint8_t(i / 128 % 128));
+      t->midiQueue.Add(&msg);
+      if (i == kQueued / 2)
+        while (ticks < 10) std::this_thread::yield();
+    }
+    t->~Tavro();
+    render.join();
+    ::operator delete(storage, std::align_val_t(alignof(Tavro)));
+
+    // What went out is the front of what was queued, in order.
+    const auto sent = ports->Sent(kSynthIn);
+    ASSERT_LE(sent.size(), size_t(kQueued));
+    for (size_t i = 0; i < sent.size(); ++i) {
+      ASSERT_EQ(sent[i], (MidiPortFake::Message{0xB2, uint8_t(i % 128), uint8_t(i / 128 % 128)})) << i;
+    }
   }
 }
 

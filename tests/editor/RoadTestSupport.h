@@ -63,7 +63,9 @@ private:
 struct RoadFixture : VirtualTimeEditor {
   static constexpr const char* kSynthIn = "Nord In";
 
-  RoadFixture() : VirtualTimeEditor(kSynthIn) {
+  // `synthOutputs`: readable ports the panel lists besides.
+  explicit RoadFixture(const std::vector<std::string>& synthOutputs = {})
+      : VirtualTimeEditor(kSynthIn, synthOutputs) {
     MIDIMessageSender* sender = plug->midiManager->sender();
     for (int code : {kJobSendArrangement, kJobSendPart, kJobRequestPart, kJobDeviceIdEnquiry})
       sender->setJob(code, &JobRecord::Record);

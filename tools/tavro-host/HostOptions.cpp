@@ -37,6 +37,8 @@ std::vector<HostOptionSpec> BuiltInOptions() {
        [](HostOptions& o, const std::string& v, std::string&) { o.stateIn = v; return true; }},
       {"--state-out", "FILE", "write the first instance's state to this XML property list",
        [](HostOptions& o, const std::string& v, std::string&) { o.stateOut = v; return true; }},
+      {"--restored-state-out", "FILE", "write what the restored second instance saves to this XML property list",
+       [](HostOptions& o, const std::string& v, std::string&) { o.restoredStateOut = v; return true; }},
       {"--render-seconds", "S", "seconds of audio to render per cycle (default 1)",
        [](HostOptions& o, const std::string& v, std::string& e) {
          return ParseNumber(v, 0, 3600, o.renderSeconds, e);

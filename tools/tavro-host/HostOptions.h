@@ -11,6 +11,7 @@ struct HostOptions {
   std::string bundlePath;           // --bundle
   std::string stateIn;              // --state-in: restore this file into the second instance
   std::string stateOut;             // --state-out: write the first instance's state here
+  std::string restoredStateOut;     // --restored-state-out: and the restored instance's here
   std::string snapshotPath;         // --snapshot: picture of the panel
   bool panel = false;               // --panel: show the panel until its window is closed
   double renderSeconds = 1.0;       // --render-seconds

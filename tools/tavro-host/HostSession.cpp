@@ -153,8 +153,11 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
   }
   AudioUnit second = nullptr;
   CFDictionaryRef again = nullptr;
-  const HostCallbackInfo none = {};
-  bool ok = Open(second) && Configure(second, none) &&
+  // The restored instance follows a transport of its own, as a project reopened in a
+  // host does: its script plays and stops it.
+  HostClock clock(options_.sampleRate, options_.tempo, options_.playing, options_.timeSigNumerator,
+                  options_.timeSigDenominator);
+  bool ok = Open(second) && Configure(second, clock.Callbacks()) &&
             Check(AudioUnitSetProperty(second, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &restored,
                                        sizeof restored),
                   "restore state into a second instance") &&
@@ -171,9 +174,12 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
       ok = false;
     }
   }
+  if (ok && report && !options_.restoredStateOut.empty()) {
+    ok = WriteStateFile(options_.restoredStateOut, again, error);
+    if (ok) Say(report, "restored state written to " + options_.restoredStateOut);
+    else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+  }
   if (ok && report && !options_.restoreScript.empty()) {
-    HostClock clock(options_.sampleRate, options_.tempo, options_.playing, options_.timeSigNumerator,
-                    options_.timeSigDenominator);
     HostOptions scripted = options_;
     scripted.snapshotPath.clear();
     scripted.panel = false;

@@ -484,6 +484,7 @@ private:
   // Render tick steps: transport edges and the clock loop, the host tempo, the queued
   // messages, the notes off after a reset and the activity lights. `defer` is false
   // when the ring was full.
+  void tick(double** outputs, int nFrames);
   void followTransport();
   void followHostTempo();
   void sendDueMessages(int nFrames);
@@ -494,6 +495,11 @@ private:
   void setActivityLight(int slot, double value);
   bool tickDeferred_ = false;
   int shownDelayMs_ = -1, shownDelayBlock_ = -1;
+  // The wrapper's close does not wait for a render in flight: tear-down marks itself
+  // begun, then waits for the ticks inside; a tick that finds it begun returns at once.
+  // threads: render (the tick), the closing thread (tear-down)
+  std::atomic<int> ticksInFlight_{0};
+  std::atomic<bool> ticksRefused_{false};
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

@@ -1,5 +1,7 @@
 // Tear-down: nothing may still run when what it uses goes.
 
+#include <thread>
+
 #include "IGraphicsMac.h"
 #include "PatchManager.h"
 #include "Tavro.h"
@@ -10,6 +12,10 @@
 Tavro::~Tavro() { tearDown(); }
 
 void Tavro::tearDown() {
+  // A render in flight finishes first; later ones do nothing. The tick never waits, so
+  // neither does this for long.
+  ticksRefused_ = true;
+  while (ticksInFlight_.load() != 0) std::this_thread::yield();
   // Nothing more goes to the synthesizer, and the parameter road stops treating
   // changes as the user's.
   startupComplete = false;
