@@ -69,10 +69,11 @@ private:
 };
 
 // The script lines that choose the simulator named `name` for both ports and wait
-// out the device-id enquiry, whose overlay holds the panel until it ends. The port
-// menus sit at (420, 20) and (580, 20).
+// out the device-id enquiry. The input first: choosing the output starts the enquiry,
+// whose overlay holds the panel (and swallows clicks) until it ends. The port menus
+// sit at (420, 20) (output) and (580, 20) (input).
 inline std::string ChooseSimPorts(const std::string& name) {
-  return "choose " + name + "-in:midi\nclick 430 28\nchoose " + name + "-out:midi\nclick 590 28\nwait 3000\n";
+  return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\nwait 3000\n";
 }
 
 // The script line clicking the centre of the first control of `graphics` bound to

@@ -35,12 +35,14 @@ struct LibrarianRun {
   std::string script;
 };
 
-// The record's lines as bytes.
+// The record's lines as bytes, program dumps with their device id byte cleared
+// (the editor's own id, whatever the simulator answers to).
 std::vector<std::vector<uint8_t>> Messages(const std::vector<std::string>& lines) {
   std::vector<std::vector<uint8_t>> messages;
   for (const std::string& line : lines) {
     std::vector<uint8_t> bytes;
     for (size_t at = 0; at + 1 < line.size(); at += 3) bytes.push_back(uint8_t(std::stoi(line.substr(at, 2), nullptr, 16)));
+    if (bytes.size() == 139) bytes[2] = 0;
     messages.push_back(bytes);
   }
   return messages;

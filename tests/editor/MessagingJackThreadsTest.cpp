@@ -11,6 +11,7 @@
 #include "IControl.h"
 #include "JackRoadSupport.h"
 #include "JackTestServer.h"
+#include "PatchManager.h"
 #include "RoadTestSupport.h"
 #include "TavroCommands.h"
 
@@ -18,7 +19,8 @@ namespace {
 
 constexpr const char* kSimName = "Clock Sim";
 constexpr int kFilterCutoff = 0;        // slot A's; controller 74
-constexpr int kStateParamsOffset = 20;  // tag, slot tab and model come first
+constexpr int kStateHeaderBytes = 20;  // tag, slot tab and model
+constexpr int kSelectorBytes = 32;     // port, bank and program selections
 
 // Opens the MIDI filter page, turns the clock pointer (Start and Stop) and the clock
 // itself on, and closes the page again.
@@ -115,10 +117,14 @@ std::vector<uint8_t> StateChunk(const std::string& path) {
   return bytes;
 }
 
-double ChunkParam(const std::vector<uint8_t>& chunk, int paramIdx) {
+// A parameter's value in a saved chunk: the editor keeps none for the host to
+// automate, so all follow the patch manager's block and the four selections.
+double ChunkParam(const std::vector<uint8_t>& bytes, int paramIdx) {
+  ByteChunk chunk;
+  chunk.PutBytes(bytes.data(), int(bytes.size()));
+  const int block = PatchManager::blockEnd(&chunk, kStateHeaderBytes);
   double value = -1;
-  const size_t at = size_t(kStateParamsOffset) + 8 * size_t(paramIdx);
-  if (chunk.size() >= at + 8) std::memcpy(&value, &chunk[at], 8);
+  if (block > 0) chunk.GetDouble(&value, block + kSelectorBytes + 8 * paramIdx);
   return value;
 }
 
