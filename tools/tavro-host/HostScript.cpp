@@ -43,16 +43,6 @@ bool Click(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
-// The first click selects, the second (click count 2) is the double click.
-bool DoubleClick(Line& line, HostScriptTarget& target, std::string& error) {
-  double x = 0, y = 0;
-  if (!Numbers(line, {&x, &y}, error)) return false;
-  target.panel->Click(x * line.scale, y * line.scale);
-  target.panel->Click(x * line.scale, y * line.scale, ViewMouseButton::Left, {}, 2);
-  Settle(target);
-  return true;
-}
-
 bool Drag(Line& line, HostScriptTarget& target, std::string& error) {
   double x = 0, y = 0, dx = 0, dy = 0;
   if (!Numbers(line, {&x, &y, &dx, &dy}, error)) return false;
@@ -229,9 +219,7 @@ const std::map<std::string, Command>& Commands() {
       {"click", &Click},   {"drag", &Drag},     {"wheel", &Wheel},           {"key", &Key},
       {"type", &Type},     {"choose", &Choose}, {"render", &Render},  {"wait", &Wait},         {"print-param", &PrintParam},
       {"expect-param", &ExpectParam},           {"snapshot", &Snapshot}, {"play", &Play},
-      {"stop", &Stop},     {"tempo", &Tempo},   {"midi", &Midi},
-      {"double-click", &DoubleClick},
-  };
+      {"stop", &Stop},     {"tempo", &Tempo},   {"midi", &Midi}};
   return commands;
 }
 

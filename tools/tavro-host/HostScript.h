@@ -3,7 +3,6 @@
 // Positions are layout units of a 1500-pixel-wide layout, scaled to the panel.
 //
 //   click X Y                 a left click
-//   double-click X Y          a left double click
 //   drag X Y DX DY [shift]    press at X Y, drag by DX DY, release
 //   wheel X Y D               D lines of the mouse wheel (positive scrolls up)
 //   key NAME                  return, enter, escape, tab, space, backspace, delete,
