@@ -4,18 +4,10 @@
 // with the values the host prints.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <sstream>
-#include <thread>
 
-#include "HostSnapshot.h"
 #include "IControl.h"
+#include "JackRoadSupport.h"
 #include "JackTestServer.h"
 #include "RoadTestSupport.h"
 
@@ -23,48 +15,6 @@ namespace {
 
 constexpr const char* kSimName = "Road Sim";
 constexpr int kFilterCutoff = 0;  // + slot
-
-// The synthesizer simulator as a child process, stopped by its pid.
-class SimProcess {
-public:
-  bool Start(const std::string& record, const std::string& output) {
-    pid_ = fork();
-    if (pid_ == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGTERM);
-      const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(out, STDOUT_FILENO);
-      execl(SYNTH_SIM_PROGRAM, SYNTH_SIM_PROGRAM, "--name", kSimName, "--record", record.c_str(), nullptr);
-      _exit(127);
-    }
-    // Ready once it has printed its two port names.
-    return pid_ > 0 && WaitFor([&] { return Lines(output).size() >= 2; });
-  }
-  ~SimProcess() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-  }
-  static std::vector<std::string> Lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-  // Generous: this waits for other processes, it measures nothing.
-  template <class Done>
-  static bool WaitFor(Done done) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > giveUp) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-  }
-
-private:
-  pid_t pid_ = -1;
-};
 
 // The centre of slot `slot`'s shown cutoff knob, read from a headless editor.
 std::pair<int, int> KnobCentre(int slot) {
@@ -103,7 +53,7 @@ TEST(KnobRoadJack, DraggedKnobsOfSlotsAAndBReachTheSynthesizerOnTheirChannels) {
   TempDataRoot data;
   const std::string record = data.root() + "/record.txt";
   {
-    SimProcess sim;
+    SimProcess sim(kSimName);
     ASSERT_TRUE(sim.Start(record, data.root() + "/sim.txt"));
     // The port menus sit at (420, 20) and (580, 20); the slot tab B at (938, 70).
     const std::string script = data.root() + "/knobs.txt";
@@ -116,10 +66,7 @@ TEST(KnobRoadJack, DraggedKnobsOfSlotsAAndBReachTheSynthesizerOnTheirChannels) {
     std::string output;
     // The run's exit status also covers the host's state round trip, which is not
     // this road's: the printed values and the record are what is checked here.
-    RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-               "/Tavro.component --render-seconds 0.2 --fast --data-root '" +
-                   data.root() + "' --script '" + script + "'",
-               &output);
+    RunTavroHost(data.root(), script, &output);
     int a = -1, b = -1;
     std::istringstream printed(output);
     for (std::string line; std::getline(printed, line);) {
