@@ -19,14 +19,21 @@
 // The synthesizer simulator as a child process, stopped by its pid.
 class SimProcess {
 public:
-  explicit SimProcess(const char* name) : name_(name) {}
+  // `options`: more of the simulator's command-line options.
+  explicit SimProcess(std::string name, std::vector<std::string> options = {})
+      : name_(std::move(name)), options_(std::move(options)) {}
   bool Start(const std::string& record, const std::string& output) {
+    std::vector<std::string> args = {SYNTH_SIM_PROGRAM, "--name", name_, "--record", record};
+    args.insert(args.end(), options_.begin(), options_.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
       prctl(PR_SET_PDEATHSIG, SIGTERM);
       const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, STDOUT_FILENO);
-      execl(SYNTH_SIM_PROGRAM, SYNTH_SIM_PROGRAM, "--name", name_, "--record", record.c_str(), nullptr);
+      execv(SYNTH_SIM_PROGRAM, argv.data());
       _exit(127);
     }
     // Ready once it has printed its two port names.
@@ -56,7 +63,8 @@ public:
   }
 
 private:
-  const char* name_;
+  std::string name_;
+  std::vector<std::string> options_;
   pid_t pid_ = -1;
 };
 
@@ -66,5 +74,22 @@ inline int RunTavroHost(const std::string& dataRoot, const std::string& script, 
   return RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
                     "/Tavro.component --render-seconds 0.2 --fast --data-root '" +
                         dataRoot + "' --script '" + script + "'",
+                    output);
+}
+
+// The script lines that choose the simulator named `name` for both ports and wait
+// out the device-id enquiry. The input first: choosing the output starts the enquiry,
+// whose overlay holds the panel (and swallows clicks, the input menu's too) until it
+// ends. The port menus sit at (420, 20) (output) and (580, 20) (input).
+inline std::string ChooseSimPorts(const std::string& name) {
+  return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\nwait 3000\n";
+}
+
+// As RunTavroHost, with more of the host's options (`options`, shell words).
+inline int RunTavroHostWith(const std::string& dataRoot, const std::string& script, const std::string& options,
+                            std::string* output) {
+  return RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+                    "/Tavro.component --render-seconds 0.2 --fast --data-root '" +
+                        dataRoot + "' --script '" + script + "' " + options,
                     output);
 }

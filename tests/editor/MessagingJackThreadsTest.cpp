@@ -22,6 +22,19 @@ constexpr int kFilterCutoff = 0;        // slot A's; controller 74
 constexpr int kStateHeaderBytes = 20;  // tag, slot tab and model
 constexpr int kSelectorBytes = 32;     // port, bank and program selections
 
+// The script line clicking the centre of the first control of `graphics` bound to
+// `paramIdx`, shown or not.
+std::string ClickOn(IGraphics& graphics, int paramIdx) {
+  for (int i = 0; i < graphics.NControls(); ++i) {
+    IControl* c = graphics.GetControl(i);
+    if (c->ParamIdx() != paramIdx) continue;
+    const IRECT r = c->GetRECT();
+    return "click " + std::to_string((r.L + r.R) / 2) + " " + std::to_string((r.T + r.B) / 2) + "\n";
+  }
+  ADD_FAILURE() << "no control for parameter " << paramIdx;
+  return "";
+}
+
 // Opens the MIDI filter page, turns the clock pointer (Start and Stop) and the clock
 // itself on, and closes the page again.
 std::string ClockSwitchesOn() {
@@ -45,14 +58,14 @@ struct JackRun : ::testing::Test {
   // simulator started with `simOptions`; returns what the host printed.
   std::string Run(const std::string& body, const std::string& hostOptions,
                   const std::vector<std::string>& simOptions = {}) {
-    SimProcess sim;
-    EXPECT_TRUE(sim.Start(kSimName, record(), data.root() + "/sim.txt", simOptions));
+    SimProcess sim(kSimName, simOptions);
+    EXPECT_TRUE(sim.Start(record(), data.root() + "/sim.txt"));
     const std::string script = data.root() + "/script.txt";
     std::ofstream(script) << ChooseSimPorts(kSimName) << body;
     std::string output;
     // The exit status also covers the host's state round trip in a second
     // instance, which is not what these runs look at.
-    RunTavroHost(data.root(), script, hostOptions, &output);
+    RunTavroHostWith(data.root(), script, hostOptions, &output);
     return output;
   }
   std::string record() const { return data.root() + "/record.txt"; }
