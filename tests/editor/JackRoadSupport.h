@@ -80,9 +80,10 @@ inline int RunTavroHost(const std::string& dataRoot, const std::string& script, 
 // The script lines that choose the simulator named `name` for both ports and wait
 // out the device-id enquiry. The input first: choosing the output starts the enquiry,
 // whose overlay holds the panel (and swallows clicks, the input menu's too) until it
-// ends. The port menus sit at (420, 20) (output) and (580, 20) (input).
+// ends, which with the input open takes several seconds. The port menus sit at
+// (420, 20) (output) and (580, 20) (input).
 inline std::string ChooseSimPorts(const std::string& name) {
-  return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\nwait 3000\n";
+  return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\nwait 10000\n";
 }
 
 // As RunTavroHost, with more of the host's options (`options`, shell words).

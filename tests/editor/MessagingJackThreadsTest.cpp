@@ -8,12 +8,10 @@
 #include <sstream>
 
 #include "CoreFoundation.h"
-#include "IControl.h"
 #include "JackRoadSupport.h"
 #include "JackTestServer.h"
 #include "PatchManager.h"
-#include "RoadTestSupport.h"
-#include "TavroCommands.h"
+#include "EditorTestSupport.h"
 
 namespace {
 
@@ -22,34 +20,20 @@ constexpr int kFilterCutoff = 0;        // slot A's; controller 74
 constexpr int kStateHeaderBytes = 20;  // tag, slot tab and model
 constexpr int kSelectorBytes = 32;     // port, bank and program selections
 
-// The script line clicking the centre of the first control of `graphics` bound to
-// `paramIdx`, shown or not.
-std::string ClickOn(IGraphics& graphics, int paramIdx) {
-  for (int i = 0; i < graphics.NControls(); ++i) {
-    IControl* c = graphics.GetControl(i);
-    if (c->ParamIdx() != paramIdx) continue;
-    const IRECT r = c->GetRECT();
-    return "click " + std::to_string((r.L + r.R) / 2) + " " + std::to_string((r.T + r.B) / 2) + "\n";
-  }
-  ADD_FAILURE() << "no control for parameter " << paramIdx;
-  return "";
-}
+// Panel positions (layout units) as the panel lays them out: the MIDI filter page's
+// opener and closer, and on the page the switches of the clock pointer (609: Start
+// and Stop) and of the clock itself (610).
+constexpr const char* kOpenFilters = "click 1435 632\n";
+constexpr const char* kCloseFilters = "click 1139 139\n";
+constexpr const char* kPointerSwitch = "click 770 442\n";
+constexpr const char* kClockSwitch = "click 770 478\n";
 
-// Opens the MIDI filter page, turns the clock pointer (Start and Stop) and the clock
-// itself on, and closes the page again.
 std::string ClockSwitchesOn() {
-  RoadFixture f;
-  IGraphics& g = *f.plug->graphics;
-  return ClickOn(g, TavroCommands::kViewMIDIFilterSettings) + ClickOn(g, kSendMIDIClockPointer) + ClickOn(g, kSendMIDIClockInfo) +
-         "expect-param 609 1\nexpect-param 610 1\n" + ClickOn(g, TavroCommands::kCloseMIDIFilterSettings);
+  return std::string(kOpenFilters) + kPointerSwitch + kClockSwitch + "expect-param 609 1\nexpect-param 610 1\n" +
+         kCloseFilters;
 }
 
-// Opens the MIDI filter page and turns the clock off.
-std::string ClockOff() {
-  RoadFixture f;
-  IGraphics& g = *f.plug->graphics;
-  return ClickOn(g, TavroCommands::kViewMIDIFilterSettings) + ClickOn(g, kSendMIDIClockInfo) + "expect-param 610 0\n";
-}
+std::string ClockOff() { return std::string(kOpenFilters) + kClockSwitch + "expect-param 610 0\n"; }
 
 struct JackRun : ::testing::Test {
   void SetUp() override { ASSERT_TRUE(server.Start()); }
