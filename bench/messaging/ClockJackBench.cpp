@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     // The simulator's output as the input first: choosing the output starts the
     // device-id enquiry, whose overlay swallows clicks until it ends.
     std::ofstream(script) << "choose " << kSimName << "-out:midi\nclick 590 28\nchoose " << kSimName
-                          << "-in:midi\nclick 430 28\nwait 3000\ntempo 120\n"
+                          << "-in:midi\nclick 430 28\nwait 10000\ntempo 120\n"
                           << kOpenFilters << kClockSwitch << "expect-param 610 1\nrender 1\nwait "
                           << seconds * 1000 << "\n" << kClockSwitch << "expect-param 610 0\n";
     std::string output;
