@@ -8,15 +8,15 @@
 #include <sstream>
 
 #include "CoreFoundation.h"
+#include "EditorTestSupport.h"
 #include "JackRoadSupport.h"
 #include "JackTestServer.h"
 #include "PatchManager.h"
-#include "EditorTestSupport.h"
 
 namespace {
 
 constexpr const char* kSimName = "Clock Sim";
-constexpr int kFilterCutoff = 0;        // slot A's; controller 74
+constexpr int kFilterCutoff = 0;       // slot A's; controller 74
 constexpr int kStateHeaderBytes = 20;  // tag, slot tab and model
 constexpr int kSelectorBytes = 32;     // port, bank and program selections
 
@@ -86,7 +86,7 @@ TEST_F(JackRun, PlayAndStopGiveOneStartAndOneStopAndTenSecondsAt120GiveTheirCloc
 }
 
 TEST_F(JackRun, StartAndStopStayAwayWithThePointerOff) {
-  Run("tempo 120\nplay\nrender 1\nwait 300\nstop\nrender 1\nwait 300\nprint-param 609\n", "--transport stop");
+  Run("expect-param 609 0\ntempo 120\nplay\nrender 1\nwait 300\nstop\nrender 1\nwait 300\n", "--transport stop");
   // Nothing to wait for: the host has ended, and with it whatever it would send.
   const std::vector<std::string> lines = recorded();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "FA"), 0);
@@ -126,15 +126,15 @@ double ChunkParam(const std::vector<uint8_t>& bytes, int paramIdx) {
 }
 
 TEST_F(JackRun, AKnobTurnedOnTheSynthesizerReachesTheSavedState) {
-  // The player turns slot A's cutoff to 100 and keeps at it (whenever the host
-  // listens, the knob is there); then to 100 again and again.
+  // The player turns slot A's cutoff (127 at first) to 100, and again every 250 ms:
+  // whenever the host starts listening, the knob is there.
   std::string turns;
   for (int ms = 500; ms <= 60000; ms += 250) turns += std::to_string(ms) + " cc 1 74 100\n";
   const std::string simScript = data.root() + "/panel.txt";
   std::ofstream(simScript) << turns;
   const std::string state = data.root() + "/state.plist";
   const std::string output =
-      Run("wait 2000\nprint-param 0\n", "--state-out '" + state + "'", {"--script", simScript});
+      Run("wait-param 0 100 20000\nprint-param 0\n", "--state-out '" + state + "'", {"--script", simScript});
   int printed = -1;
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) std::sscanf(line.c_str(), "param 0 = %d", &printed);
