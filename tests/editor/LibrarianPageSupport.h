@@ -2,8 +2,11 @@
 // The editor with a "Patches" folder of program banks written beforehand, a fake
 // synthesizer port pair, a headless view for the popups, and the virtual clock.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "IMidiMsg.h"
 #include "Kit_TimeSource.h"
 #include "PatchLibrarian.h"
+#include "SynthSimPorts.h"
 #include "View_Headless.h"
 #include "View_Backend.h"
 #include "librarian/panel/LibrarianViewControl.h"
@@ -55,12 +59,21 @@ using Banks = std::vector<std::pair<std::string, std::string>>;
 struct LibrarianPage {
   static constexpr const char* kSynthIn = "Synth In";
 
-  explicit LibrarianPage(const Banks& banks = Banks{{"Bank A.syx", "A"}}) {
+  // With `unit`, the simulated synthesizer's ports are there before the editor lists
+  // its ports; plugIn() opens them. `uiSettings` is the UI settings file's text.
+  explicit LibrarianPage(const Banks& banks = Banks{{"Bank A.syx", "A"}},
+                         std::optional<SynthSimSettings> unit = std::nullopt, const std::string& uiSettings = "") {
     Kit_SetTimeSource(&clock);
     RegisterBuiltBundle();
+    if (!uiSettings.empty()) data.write("Tavro Editor UI.txt", uiSettings);
     for (const auto& [path, prefix] : banks) write("Patches/" + path, ProgramBank(prefix));
     ports = std::make_shared<MidiPortFake>();
     ports->AddWritablePort(kSynthIn);
+    if (unit) {
+      scheduler = std::make_unique<SynthSimVirtualScheduler>(clock);
+      synth = std::make_unique<SynthSimPorts>(*ports, *scheduler, *unit);
+      synth->Open();
+    }
     IModuleInstanceInfo info;
     info.mBundleID.Set(Tavro::kBundleID);
     plug = std::make_unique<Tavro>(info, ports);
@@ -73,6 +86,7 @@ struct LibrarianPage {
   ~LibrarianPage() {
     plug->graphics->CloseWindow();
     plug.reset();
+    synth.reset();
     Kit_SetTimeSource(nullptr);
   }
 
@@ -87,6 +101,15 @@ struct LibrarianPage {
     int index = 1;
     ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
     plug->GetParam(kDeviceOutSelection)->Set(index);
+    plug->midiIOSet = true;
+  }
+  // Opens the simulator's ports in the editor and addresses the unit.
+  void plugIn() {
+    int in = 1, out = 1;
+    ASSERT_GT(plug->setExternalMIDIIn(in, synth->MidiOutName().c_str()), 0);
+    ASSERT_GT(plug->setExternalMIDIOut(out, synth->MidiInName().c_str()), 0);
+    plug->GetParam(kDeviceOutSelection)->Set(out);
+    plug->deviceId = synth->Sim().Settings().deviceId;
     plug->midiIOSet = true;
   }
   std::vector<std::vector<unsigned char>> sent() const { return ports->Sent(kSynthIn); }
@@ -126,4 +149,6 @@ struct LibrarianPage {
   std::shared_ptr<MidiPortFake> ports;
   HeadlessViewBackend backend;
   std::unique_ptr<Tavro> plug;
+  std::unique_ptr<SynthSimVirtualScheduler> scheduler;
+  std::unique_ptr<SynthSimPorts> synth;
 };

@@ -118,7 +118,8 @@ TEST_P(StoreBank, WritesPacedAndStopsWhereItShould) {
     }
   }
   EXPECT_EQ(editor.Shown("Data write CANCELLED!"), c.cancelAt >= 0);
-  const bool toEnd = c.emptyAt < 0 && c.damagedAt < 0;
+  const int bankSize = c.type == 0 ? 99 : 100;
+  const bool toEnd = (c.emptyAt < 0 || c.emptyAt >= bankSize) && c.damagedAt < 0;
   const int lastRow = std::max(c.wantSent - 1, 0) + (toEnd ? 0 : 1);
   EXPECT_EQ(editor.librarian.selectedSlot.load(), toEnd || c.searchPane ? 0 : lastRow);
   if (c.searchPane) {
@@ -140,6 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
         BankCase{"bank 0 on model 1 with a short file: to its end", 1, 0, 12, 0, 200, -1, -1, -1, -1, false, 0, 12},
         BankCase{"bank 1 on model 1: the whole file", 1, 0, 99, 1, 200, -1, -1, -1, -1, false, 0, 99},
         BankCase{"slot 12 empty", 2, 0, 99, 0, 200, 12, -1, -1, -1, false, 0, 12},
+        BankCase{"a listed bank's empty hundredth row is not the unit's", 2, 0, 100, 1, 200, 99, -1, -1, -1, false, 0,
+                 99},
         BankCase{"slot 7 damaged", 2, 0, 99, 0, 200, -1, 7, -1, -1, false, 0, 7},
         BankCase{"cancel during slot 5", 2, 0, 99, 0, 200, -1, -1, 5, -1, false, 0, 6},
         BankCase{"the bank discarded mid-run", 2, 0, 99, 4, 300, -1, -1, -1, 10, false, 0, 99},

@@ -29,7 +29,7 @@ bool Exited(pid_t pid) {
 }
 }  // namespace
 
-bool JackTestServer::Start() {
+bool JackTestServer::Start(int periodFrames) {
   // Waits for any other run on this machine; the lock goes with our descriptor.
   lockFd_ = open("/tmp/tavro-jack-tests.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (lockFd_ >= 0) flock(lockFd_, LOCK_EX);
@@ -37,7 +37,8 @@ bool JackTestServer::Start() {
   setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   setenv("JACK_NO_START_SERVER", "1", 1);
 
-  std::vector<std::string> args = {"jackd", "--no-realtime", "-n", name_, "-d", "dummy", "-r", "48000", "-p", "1024"};
+  std::vector<std::string> args = {"jackd", "--no-realtime", "-n", name_, "-d", "dummy",
+                                   "-r", "48000", "-p", std::to_string(periodFrames)};
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(&arg[0]);
   argv.push_back(nullptr);

@@ -12,8 +12,8 @@ class JackTestServer {
 public:
   // Starts jackd and waits (generously) until it takes clients. Sets
   // JACK_DEFAULT_SERVER so every client of this process finds it, and
-  // JACK_NO_START_SERVER so none ever starts another.
-  bool Start();
+  // JACK_NO_START_SERVER so none ever starts another. 48 kHz, `periodFrames` a period.
+  bool Start(int periodFrames = 1024);
   // Stops our jackd only, by its pid, reaps it and lets the next run start.
   void Stop();
   const std::string& Name() const { return name_; }

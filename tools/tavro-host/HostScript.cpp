@@ -45,6 +45,16 @@ bool Click(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+// A press and release, then the second of a double click at the same place.
+bool DoubleClick(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0;
+  if (!Numbers(line, {&x, &y}, error)) return false;
+  target.panel->Click(x * line.scale, y * line.scale);
+  target.panel->Click(x * line.scale, y * line.scale, ViewMouseButton::Left, {}, 2);
+  Settle(target);
+  return true;
+}
+
 bool Drag(Line& line, HostScriptTarget& target, std::string& error) {
   double x = 0, y = 0, dx = 0, dy = 0;
   if (!Numbers(line, {&x, &y, &dx, &dy}, error)) return false;
@@ -263,6 +273,27 @@ bool ExpectParam(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+// Settles the panel every 50 ms until the parameter has the value; fails after MS.
+bool WaitParam(Line& line, HostScriptTarget& target, std::string& error) {
+  double index = 0, expected = 0, ms = 0, value = 0;
+  if (!Numbers(line, {&index, &expected, &ms}, error)) return false;
+  if (ms < 0 || ms > 600000) {
+    error = "expects 0 to 600000 milliseconds";
+    return false;
+  }
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(ms);
+  for (;;) {
+    if (!ParamValue(target, int(index), &value, error)) return false;
+    if (std::fabs(value - expected) <= kParamTolerance) return true;
+    if (std::chrono::steady_clock::now() >= giveUp) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    Settle(target);
+  }
+  error = "parameter " + std::to_string(int(index)) + " is still " + std::to_string(value) + ", expected " +
+          std::to_string(expected);
+  return false;
+}
+
 bool Snapshot(Line& line, HostScriptTarget& target, std::string& error) {
   Settle(target);
   return target.panel->FrameBuffer().SavePng(line.rest, &error);
@@ -275,7 +306,9 @@ const std::map<std::string, Command>& Commands() {
       {"expect-param", &ExpectParam},           {"snapshot", &Snapshot}, {"play", &Play},
       {"stop", &Stop},     {"tempo", &Tempo},   {"midi", &Midi},
       {"print-text", &PrintText},
-      {"wait-text", &WaitText}};
+      {"wait-text", &WaitText},
+      {"double-click", &DoubleClick},
+      {"wait-param", &WaitParam}};
   return commands;
 }
 

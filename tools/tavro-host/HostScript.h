@@ -3,6 +3,7 @@
 // Positions are layout units of a 1500-pixel-wide layout, scaled to the panel.
 //
 //   click X Y                 a left click
+//   double-click X Y          a left click, then a double click there
 //   drag X Y DX DY [shift]    press at X Y, drag by DX DY, release
 //   wheel X Y D               D lines of the mouse wheel (positive scrolls up)
 //   key NAME                  return, enter, escape, tab, space, backspace, delete,
@@ -17,6 +18,8 @@
 //   midi S D1 [D2]            host MIDI (hex bytes) through the unit's MIDI event call
 //   print-param I             prints "param I = V"
 //   expect-param I V          fails unless parameter I is V (to 1e-6)
+//   wait-param I V MS         waits up to MS milliseconds of real time for parameter I
+//                             to be V, settling the panel meanwhile; fails if it is not
 //   snapshot FILE             a PNG of the panel
 //   print-text X Y            prints "text X Y = "T"", T the text the panel shows there
 //   wait-text X Y MS T        real time until the panel shows the text T (the rest of the

@@ -180,7 +180,13 @@ public:
     if (auto* view = dynamic_cast<LibrarianViewControl*>(list)) view->selectedUpper = row;
   }
 
-  void refreshMenus(Tavro* plug) override { plug->refreshPopUpMenus(); }
+  void refreshMenus(Tavro* plug) override {
+    // The bank menu's items follow the model and mode: a model change must not leave
+    // the last model's banks offered.
+    if (auto* bankEdit = dynamic_cast<BankEditPopupMenu*>(plug->librarianMenus[kBankEditMenu]))
+      bankEdit->AddMenuItemsIn();
+    plug->refreshPopUpMenus();
+  }
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "PatchLibrarian.h"
 #include "PerformanceDumpCoder.h"
 #include "ProgramDumpCoder.h"
+#include "TransferJobSteps.h"
 
 namespace {
 
@@ -103,7 +104,10 @@ void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& 
   const int model = plug.panelParameters().Model();
   const int slots = static_cast<int>(bank.patches.size());
   const bool fortyPrograms = model <= 1 && !performance && args.storeBank == 0;
-  const int count = fortyPrograms ? std::min(kFirstModelsPrograms, slots) : slots;
+  // A listed program bank carries a hundredth, empty row for the list: the unit's
+  // bank ends before it.
+  const int bankSize = performance ? kPerformancesPerBank : kProgramsPerBank;
+  const int count = std::min(fortyPrograms ? kFirstModelsPrograms : bankSize, slots);
   const uint64_t pacingMicros = uint64_t(performance ? 4 : 2) * uint64_t(plug.getTimerValue()) * 1000;
   for (int i = 0; i < count; ++i) {
     plug.DisplayProcessingIndicator(true);

@@ -1,0 +1,196 @@
+// The bank menu's roads on the librarian page, with the simulated synthesizer on the
+// editor's ports and the virtual clock: whole-bank requests and stores run on the
+// editor's transfer thread; saves and imports leave files other programs read.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "IParam.h"
+#include "LibrarianPageSupport.h"
+#include "TavroLibrarianPanel.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+constexpr int kUnitId = 5;
+constexpr int kBankSlots = 99;
+// A program dump's data bytes: after the six header bytes, before the name.
+constexpr size_t kDataStart = 6, kDataSize = 132;
+
+SynthSimSettings Unit(int model) {
+  SynthSimSettings settings;
+  settings.deviceId = kUnitId;
+  settings.model = model;
+  settings.wireTime = true;
+  settings.replyLength = 149;  // named replies
+  return settings;
+}
+
+std::vector<uint8_t> DataOf(const std::vector<uint8_t>& dump) {
+  if (dump.size() < kDataStart + kDataSize) return {};
+  return {dump.begin() + kDataStart, dump.begin() + kDataStart + kDataSize};
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+  std::string text;
+  char pair[3];
+  for (uint8_t b : bytes) {
+    std::snprintf(pair, sizeof pair, "%02x", b);
+    text += pair;
+  }
+  return text;
+}
+
+// Each SysEx message Debian's python reads with mido from `path`, as hex, in file
+// order; nullopt when mido is missing.
+std::optional<std::vector<std::string>> MidoMessages(const std::string& path, bool midiFile) {
+  if (std::system("/usr/bin/python3 -c 'import mido' 2>/dev/null") != 0) return std::nullopt;
+  const std::string read = midiFile ? "[m for t in mido.MidiFile(sys.argv[1]).tracks for m in t if m.type == \"sysex\"]"
+                                    : "mido.read_syx_file(sys.argv[1])";
+  const std::string command =
+      "/usr/bin/python3 -c 'import sys, mido\nfor m in " + read + ": print(m.hex().replace(\" \", \"\").lower())' '" +
+      path + "' 2>&1";
+  std::vector<std::string> lines;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return lines;
+  char buffer[4096];
+  std::string all;
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) all.append(buffer, n);
+  pclose(pipe);
+  std::istringstream stream(all);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+struct RoadPage : LibrarianPage {
+  explicit RoadPage(int model = 1, const Banks& banks = Banks{{"Bank A.syx", "A"}})
+      : LibrarianPage(banks, Unit(model)) {
+    // As the panel's model switch does: the bank menu offers the model's banks.
+    plug->GetParam(kNordModel)->Set(model);
+    plug->OnParamChange(kNordModel);
+    plugIn();
+  }
+  // Chooses `item` ("parent/child" for a submenu's) of the bank menu, then lets the
+  // transfer job it started run to its end on virtual time.
+  void choose(const std::string& item) {
+    backend.ScriptPopupChoiceText(item);
+    clickMenu("BANKEDITMENU", kBankEditMenu);
+    while (plug->midiManager->isRunning(MIDIMessageManager::kTransferThread)) Kit_Time().SleepMicros(1000);
+  }
+  std::vector<uint8_t> upperDump(int slot) {
+    LibrarianPatch patch;
+    if (!plug->librarian->copyPatch(0, plug->librarian->upperFileIndex, slot, &patch) || patch.messages.empty())
+      return {};
+    return patch.messages[0].bytes;
+  }
+  bool unsaved() { return plug->GetParam(kBankEditUnsaved)->Value() == 1.0; }
+  std::vector<std::string> upperFiles() {
+    std::vector<std::string> names;
+    const IParam* list = plug->GetParam(kPatchSelectionListUpper);
+    for (int i = 0; i < list->GetNDisplayTexts(); ++i) names.push_back(list->GetDisplayTextAtIdx(i));
+    return names;
+  }
+};
+
+TEST(LibrarianRoads, AllProgramsFromBank0FillEverySlotAndLeaveTheBankUnsaved) {
+  RoadPage page;
+  // The unit's bank 0 holds programs of its own.
+  for (int n = 0; n < kBankSlots; ++n) {
+    std::vector<uint8_t> store = NamedProgramDump("Unit" + std::to_string(n), n + 500);
+    store[2] = kUnitId;
+    store[4] = 1;
+    store[5] = uint8_t(n);
+    page.synth->Sim().Receive(store.data(), store.size());
+  }
+  page.list().selectedUpper = 40;
+  page.choose("Request Patch Data/All Programs from BANK 0 (RAM)");
+  for (int n = 0; n < kBankSlots; ++n) {
+    EXPECT_EQ(DataOf(page.upperDump(n)), page.synth->Sim().StoredProgram(0, n)) << n;
+    EXPECT_NE(page.rowText(0, n), "A" + std::to_string(n)) << n;
+  }
+  EXPECT_EQ(page.plug->librarian->selectedSlot, 0);
+  EXPECT_TRUE(page.unsaved());
+  EXPECT_NE(page.status(), "CONNECTION TIMED OUT!");
+}
+
+TEST(LibrarianRoads, AllCurrentProgramsToRam1OnModel2LeaveTheUnitsBank1EqualToTheLibrarians) {
+  RoadPage page(2);
+  page.choose("Store Patch Data/All Current Programs to RAM 1 (B)");
+  for (int n = 0; n < kBankSlots; ++n) {
+    EXPECT_EQ(page.synth->Sim().StoredProgram(1, n), DataOf(NamedProgramDump("A" + std::to_string(n), n))) << n;
+    EXPECT_EQ(page.synth->Sim().StoredProgram(1, n), DataOf(page.upperDump(n))) << n;
+  }
+  EXPECT_NE(page.synth->Sim().StoredProgram(0, 1), page.synth->Sim().StoredProgram(1, 1));
+  EXPECT_EQ(page.synth->Sim().LostStores(), 0);
+  EXPECT_EQ(page.plug->librarian->selectedSlot, 0);
+}
+
+TEST(LibrarianRoads, SaveAsMidAndNl2WriteFilesMidoReads) {
+  struct Case {
+    const char* item;
+    const char* name;
+    bool midiFile;
+  };
+  const Case cases[] = {{"Save As.../Standard MIDI (*.mid) (no names)", "Saved.mid", true},
+                        {"Save As.../Tavro Format (*.nl2) (with names)", "Saved.nl2", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RoadPage page;
+    page.plug->librarianPanel().SetLibrarianStatusUnsaved(true);
+    const std::string path = page.data.folder() + "Patches/" + c.name;
+    page.backend.ScriptFilePromptAnswer(path);
+    page.choose(c.item);
+    ASSERT_EQ(page.backend.ShownPrompts().size(), 1u);
+    EXPECT_TRUE(page.backend.ShownPrompts()[0].save);
+    EXPECT_FALSE(page.unsaved());
+    const auto messages = MidoMessages(path, c.midiFile);
+    if (!messages) GTEST_SKIP() << "python3's mido is not installed: the files are not read back";
+    ASSERT_EQ(messages->size(), size_t(kBankSlots)) << (messages->empty() ? "" : messages->front());
+    for (int n = 0; n < kBankSlots; n += 7) {
+      EXPECT_NE((*messages)[size_t(n)].find(Hex(DataOf(NamedProgramDump("", n)))), std::string::npos) << n;
+    }
+    if (!c.midiFile) {
+      EXPECT_NE((*messages)[3].find(Hex({'A', '3', ' ', ' '})), std::string::npos);
+    }
+  }
+}
+
+TEST(LibrarianRoads, SaveOfASyxBankAddsAnNl2BesideItAndClearsUnsaved) {
+  RoadPage page;
+  page.plug->renameInactive = false;
+  page.list().selectedUpper = 3;
+  page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Renamed");
+  page.plug->runLibrarianCommand(kPatchRename, 0.0, false);
+  ASSERT_TRUE(page.unsaved());
+  page.choose("Save (Overwrite current bank)");
+  EXPECT_FALSE(page.unsaved());
+  EXPECT_EQ(page.data.read("Patches/Bank A.syx"), ProgramBank("A"));
+  ASSERT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
+  const auto messages = MidoMessages(page.data.folder() + "Patches/Bank A.nl2", false);
+  if (!messages) GTEST_SKIP() << "python3's mido is not installed: the file is not read back";
+  ASSERT_EQ(messages->size(), size_t(kBankSlots));
+  EXPECT_NE((*messages)[3].find(Hex({'R', 'e', 'n', 'a', 'm', 'e', 'd'})), std::string::npos);
+}
+
+TEST(LibrarianRoads, ImportAndRefreshFoldersListANewFile) {
+  RoadPage page;
+  const std::string outside = page.data.root() + "/Picked.syx";
+  std::ofstream(outside, std::ios::binary) << ProgramBank("Imp");
+  page.backend.ScriptFilePromptAnswer(outside);
+  page.choose("Import Bank.../SysEx (*.syx / *.nl2)");
+  EXPECT_EQ(page.data.read("Patches/Picked.syx"), ProgramBank("Imp"));
+  auto files = page.upperFiles();
+  EXPECT_NE(std::find(files.begin(), files.end(), "Picked.syx"), files.end());
+
+  page.write("Patches/Later.syx", ProgramBank("L"));
+  files = page.upperFiles();
+  EXPECT_EQ(std::find(files.begin(), files.end(), "Later.syx"), files.end());
+  page.choose("Refresh Folders");
+  files = page.upperFiles();
+  EXPECT_NE(std::find(files.begin(), files.end(), "Later.syx"), files.end());
+  EXPECT_NE(std::find(files.begin(), files.end(), "Bank A.syx"), files.end());
+}
+
+}  // namespace
