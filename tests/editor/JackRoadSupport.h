@@ -19,14 +19,21 @@
 // The synthesizer simulator as a child process, stopped by its pid.
 class SimProcess {
 public:
-  explicit SimProcess(const char* name) : name_(name) {}
+  // `options`: more of the simulator's command-line options.
+  explicit SimProcess(std::string name, std::vector<std::string> options = {})
+      : name_(std::move(name)), options_(std::move(options)) {}
   bool Start(const std::string& record, const std::string& output) {
+    std::vector<std::string> args = {SYNTH_SIM_PROGRAM, "--name", name_, "--record", record};
+    args.insert(args.end(), options_.begin(), options_.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
       prctl(PR_SET_PDEATHSIG, SIGTERM);
       const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, STDOUT_FILENO);
-      execl(SYNTH_SIM_PROGRAM, SYNTH_SIM_PROGRAM, "--name", name_, "--record", record.c_str(), nullptr);
+      execv(SYNTH_SIM_PROGRAM, argv.data());
       _exit(127);
     }
     // Ready once it has printed its two port names.
@@ -56,7 +63,8 @@ public:
   }
 
 private:
-  const char* name_;
+  std::string name_;
+  std::vector<std::string> options_;
   pid_t pid_ = -1;
 };
 
