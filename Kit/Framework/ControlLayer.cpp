@@ -16,6 +16,12 @@ ControlLayer::~ControlLayer() {
   for (int i = 0; i < mChildLayers.GetSize(); ++i) delete mChildLayers.Get(i);
 }
 
+void ControlLayer::ShowOnlyChild(int id) {
+  SetActiveChildID(id);
+  for (int i = 0; i < NChildLayers(); ++i)
+    if (ControlLayer* child = GetChildLayer(i)) child->Hide(child->GetID() != id);
+}
+
 void ControlLayer::Hide(bool hide) {
   mShown.store(!hide);
   setControlsDirty();

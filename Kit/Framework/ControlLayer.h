@@ -40,6 +40,9 @@ public:
   int GetActiveChildID() const { return mActiveChildID.load(); }
   // threads: main, midi-in, worker
   void SetActiveChildID(int id) { mActiveChildID.store(id); }
+  // Makes `id` the active child, then shows each child exactly when its id is `id`,
+  // in list order (a selector's layer per value).
+  void ShowOnlyChild(int id);
   bool GetIgnoreHidden() const { return mIgnoreHidden.load(); }
   int NControls() const { return mControls.GetSize(); }
   // Null outside the list.

@@ -13,15 +13,8 @@ namespace {
 constexpr const char* kSynthIn = "Nord In";
 constexpr int kFilterCutoff = 0;  // + slot, CC 74
 
-struct RoadEditor {
-  RoadEditor() {
-    Kit_SetTimeSource(&clock);
-    RegisterBuiltBundle();
-    ports = std::make_shared<MidiPortFake>();
-    ports->AddWritablePort(kSynthIn);
-    IModuleInstanceInfo info;
-    info.mBundleID.Set(Tavro::kBundleID);
-    plug = std::make_unique<Tavro>(info, ports);
+struct RoadEditor : VirtualTimeEditor {
+  RoadEditor() : VirtualTimeEditor(kSynthIn) {
     int out = plug->getExternalMIDIOutDevice(kSynthIn);
     plug->setExternalMIDIOut(out, kSynthIn);
     plug->midiIOSet = true;
@@ -30,14 +23,6 @@ struct RoadEditor {
       plug->slotChannels[size_t(s)] = 1;
     }
   }
-  ~RoadEditor() {
-    plug.reset();
-    Kit_SetTimeSource(nullptr);
-  }
-  Kit_VirtualClock clock;
-  TempDataRoot data;
-  std::shared_ptr<MidiPortFake> ports;
-  std::unique_ptr<Tavro> plug;
 };
 
 void BM_KnobChangeThroughTheRoad(benchmark::State& state) {

@@ -30,25 +30,9 @@ constexpr int kFilterCutoff = 0;     // + slot
 constexpr int kFilterResonance = 4;  // + slot
 
 // An editor whose port lists hold two synthesizer inputs and one output.
-struct PortsEditor {
-  explicit PortsEditor(const std::string* uiSettings = nullptr) {
-    RegisterBuiltBundle();
-    if (uiSettings) data.write("Tavro Editor UI.txt", *uiSettings);
-    ports = std::make_shared<MidiPortFake>();
-    ports->AddWritablePort(kSynthIn);
-    ports->AddWritablePort(kLongName);
-    ports->AddReadablePort(kSynthOut);
-    IModuleInstanceInfo info;
-    info.mBundleID.Set(Tavro::kBundleID);
-    plug = std::make_unique<Tavro>(info, ports);
-  }
-  bool shown(const std::string& name) const {
-    ControlLayer* layer = plug->layer(name);
-    return layer && layer->IsShown();
-  }
-  TempDataRoot data;
-  std::shared_ptr<MidiPortFake> ports;
-  std::unique_ptr<Tavro> plug;
+struct PortsEditor : EditorFixture {
+  explicit PortsEditor(const std::string* uiSettings = nullptr)
+      : EditorFixture(uiSettings ? *uiSettings : "", uiSettings != nullptr, {kSynthOut}, {kSynthIn, kLongName}) {}
 };
 
 IParam& ParamOf(Tavro& plug, int paramIdx) {
@@ -334,6 +318,12 @@ TEST_F(Commands, CycleButtonsStepTheirTargetUntilItWraps) {
         EXPECT_EQ(value(target + slot), step % states) << "press " << step;
       }
     }
+  }
+  // A state beyond the range, either way, starts over.
+  for (double beyond : {1e300, -7.0}) {
+    param(kOsc2Waveform + 1).Set(beyond);
+    press(717 + 1);
+    EXPECT_EQ(value(kOsc2Waveform + 1), 0) << beyond;
   }
 }
 

@@ -20,21 +20,8 @@ constexpr int kFilterResonance = 4;  // + slot
 constexpr int kCutoffCC = 74;
 const std::string kSynthIn = "Synth In";
 
-struct ConnectedEditor {
-  ConnectedEditor() {
-    Kit_SetTimeSource(&clock);
-    RegisterBuiltBundle();
-    ports = std::make_shared<MidiPortFake>();
-    ports->AddWritablePort(kSynthIn);
-    IModuleInstanceInfo info;
-    info.mBundleID.Set(Tavro::kBundleID);
-    plug = std::make_unique<Tavro>(info, ports);
-    change(kDeviceOutSelection, 1);
-  }
-  ~ConnectedEditor() {
-    plug.reset();
-    Kit_SetTimeSource(nullptr);
-  }
+struct ConnectedEditor : VirtualTimeEditor {
+  ConnectedEditor() : VirtualTimeEditor(kSynthIn) { change(kDeviceOutSelection, 1); }
   void change(int paramIdx, double value) {
     Kit_MutexLock lock(plug->GetMutex());
     plug->GetParam(paramIdx)->Set(value);
@@ -45,11 +32,6 @@ struct ConnectedEditor {
     return int(std::count_if(sent.begin(), sent.end(),
                              [cc](const MidiPortFake::Message& m) { return m.size() == 3 && m[0] == 0xB0 && m[1] == cc; }));
   }
-
-  Kit_VirtualClock clock;
-  TempDataRoot data;
-  std::shared_ptr<MidiPortFake> ports;
-  std::unique_ptr<Tavro> plug;
 };
 
 TEST(CommandsThreads, PanelEditsAllGoOutWhileTheSynthesizerStreamsValues) {

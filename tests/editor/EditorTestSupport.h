@@ -17,6 +17,7 @@
 #include "CoreFoundation.h"
 #include "DataRoot.h"
 #include "IGraphicsMac.h"
+#include "Kit_TimeSource.h"
 #include "MidiPortFake.h"
 #include "Tavro.h"
 
@@ -116,4 +117,20 @@ struct EditorFixture {
   TempDataRoot data;
   std::shared_ptr<MidiPortFake> ports;
   std::unique_ptr<Tavro> plug;
+};
+
+// An editor on a virtual clock installed for its lifetime (its pauses cost no time),
+// with the synthesizer's input `synthIn` as its one port.
+struct VirtualTimeEditor {
+  explicit VirtualTimeEditor(const std::string& synthIn) : editor("", false, {}, {synthIn}) {}
+  ~VirtualTimeEditor() {
+    editor.plug.reset();
+    Kit_SetTimeSource(nullptr);
+  }
+
+  Kit_VirtualClock clock;
+  bool clockInstalled = (Kit_SetTimeSource(&clock), true);
+  EditorFixture editor;
+  std::shared_ptr<MidiPortFake>& ports = editor.ports;
+  std::unique_ptr<Tavro>& plug = editor.plug;
 };

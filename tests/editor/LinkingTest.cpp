@@ -2,6 +2,7 @@
 // channels, the active slot and the edited slot, and the links that mirror nothing.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 #include "EditorTestSupport.h"
@@ -127,6 +128,16 @@ TEST_F(Linking, LinksThatMirrorNothing) {
   plug().linkManager.doControlLinkActions(&plug(), 172, 0, 1, LinkInfo{-1, kPartMidiChannel, -1}, -2147483647 - 1,
                                           kValue);
   for (int s = 0; s < 4; ++s) EXPECT_FALSE(reached(s)) << "slot " << s;
+}
+
+TEST_F(Linking, ChannelsThatAreNoChannelGiveNone) {
+  const double values[] = {std::nan(""), 2.1e161, -1e300, 17, 0, -3};
+  for (double v : values) {
+    plug().GetParam(kPartMidiChannel + 2)->Set(v);
+    EXPECT_EQ(plug().slotChannel(2), 0) << v;
+  }
+  plug().GetParam(kPartMidiChannel + 2)->Set(16.9);
+  EXPECT_EQ(plug().slotChannel(2), 16);
 }
 
 TEST_F(Linking, HoldSwitchAndWheelDestinationNeedTheirOwnLink) {

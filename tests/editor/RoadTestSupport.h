@@ -60,28 +60,16 @@ private:
   bool holding_ = false;
 };
 
-struct RoadFixture {
+struct RoadFixture : VirtualTimeEditor {
   static constexpr const char* kSynthIn = "Nord In";
 
-  RoadFixture() {
-    Kit_SetTimeSource(&clock);
-    RegisterBuiltBundle();
-    ports = std::make_shared<MidiPortFake>();
-    ports->AddWritablePort(kSynthIn);
-    IModuleInstanceInfo info;
-    info.mBundleID.Set(Tavro::kBundleID);
-    plug = std::make_unique<Tavro>(info, ports);
+  RoadFixture() : VirtualTimeEditor(kSynthIn) {
     MIDIMessageSender* sender = plug->midiManager->sender();
     for (int code : {kJobSendArrangement, kJobSendPart, kJobRequestPart, kJobDeviceIdEnquiry})
       sender->setJob(code, &JobRecord::Record);
     sender->setJob(kJobRequestAllPatches, &JobRecord::Hold);
     JobRecord::Get().Clear();
   }
-  ~RoadFixture() {
-    plug.reset();
-    Kit_SetTimeSource(nullptr);
-  }
-
   void openOutput() {
     int index = plug->getExternalMIDIOutDevice(kSynthIn);
     ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
@@ -110,9 +98,4 @@ struct RoadFixture {
     }
     return -1;
   }
-
-  Kit_VirtualClock clock;
-  TempDataRoot data;
-  std::shared_ptr<MidiPortFake> ports;
-  std::unique_ptr<Tavro> plug;
 };

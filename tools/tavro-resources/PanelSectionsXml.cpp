@@ -86,7 +86,8 @@ std::string VeloKnobsXml(const PanelSources& sources, int depth) {
     int y = 170 + 160 * static_cast<int>(i / 13);
     out += XmlLine("knobcontrol")
                .attr("type", "noValKnob")
-               .attr("name", "Velo " + LabelOf(names[i]).substr(2))
+               // "kVFilterCutoff" reads "[1] Velo Filter Cutoff": slot A's, like every part control.
+               .attr("name", SlotPrefix(0) + "Velo " + LabelOf(names[i]).substr(1))
                .attr("paramId", names[i])
                .attr("paramGroup", "Velocity Morph")
                .attr("position", Joined({x, y}))

@@ -2,6 +2,7 @@
 
 #include "ControlLayer.h"
 #include "IControl.h"
+#include "IParam.h"
 #include "LibrarianPanelParts.h"
 #include "Tavro.h"
 #include "librarian/PatchLibrarian.h"
@@ -24,15 +25,6 @@ const char* const kPageMenus[] = {"LeftPatchPopupMenu", "RightPatchPopupMenu", "
 constexpr int kLibrarianPage = 1;
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < kSlotCount; }
-
-// Each child shown exactly when its id is `id`.
-void ShowChildById(ControlLayer* parent, int id) {
-  parent->SetActiveChildID(id);
-  for (int i = 0; i < parent->NChildLayers(); ++i) {
-    ControlLayer* child = parent->GetChildLayer(i);
-    if (child) child->Hide(child->GetID() != id);
-  }
-}
 
 void SetListDrag(Tavro* plug, bool enabled) {
   LibrarianPanelParts* parts = GetLibrarianPanelParts();
@@ -57,7 +49,7 @@ const char* TabSwitchFunctions::programControlsLayer(int model, int slot, bool p
 void TabSwitchFunctions::showSlotOfPage(Tavro* plug, int pagePosition, int slot) {
   ControlLayer* root = plug->layer("root");
   if (!root || pagePosition < 0 || pagePosition >= root->NChildLayers()) return;
-  if (ControlLayer* page = root->GetChildLayer(pagePosition)) ShowChildById(page, slot);
+  if (ControlLayer* page = root->GetChildLayer(pagePosition)) page->ShowOnlyChild(slot);
 }
 
 void TabSwitchFunctions::hideSlotLayers(Tavro* plug, int slot) {
@@ -78,10 +70,10 @@ void TabSwitchFunctions::hideProgramControls(Tavro* plug) {
 void TabSwitchFunctions::updateOctaveLight(Tavro* plug, int slot) {
   static const int kOctaves[] = {0, 12, 24, 36, 48, 60, 72, 84, 96, 108, 120};
   const int lightIdx = kOscillator2OctaveLED + slot;
-  const int light = int(plug->paramValue(lightIdx));
+  const int light = TruncToInt(plug->paramValue(lightIdx));
   bool on = false;
   if (plug->paramValue(kOsc2Waveform + slot) != 3.0) {
-    const int semitones = int(plug->paramValue(kOsc2Semitones + slot));
+    const int semitones = TruncToInt(plug->paramValue(kOsc2Semitones + slot));
     for (int octave : kOctaves) on = on || semitones == octave;
   }
   // Written on change only: a light already right is left alone.
@@ -102,7 +94,7 @@ void TabSwitchFunctions::showSynthSlot(Tavro* plug, int slot, int model) {
 
 void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot) {
   const int page = pageFor(tab, model);
-  if (ControlLayer* root = plug->layer("root")) ShowChildById(root, page);
+  if (ControlLayer* root = plug->layer("root")) root->ShowOnlyChild(page);
 
   const bool librarianShown = plug->paramValue(kShowLibrarian) == 1.0;
   if (plug->multiSettingsControl) plug->multiSettingsControl->Hide(librarianShown);

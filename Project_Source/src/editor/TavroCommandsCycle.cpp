@@ -42,7 +42,7 @@ constexpr int kLFO2DestinationAfterRelease = 8;
 int StateOf(const Tavro& plug, int paramIdx) { return TruncToInt(plug.paramValue(paramIdx)); }
 
 // The state after `state` of a parameter with `states` states; out of range starts over.
-int NextState(int state, int states) { return state >= 0 && state + 1 < states ? state + 1 : 0; }
+int NextState(int state, int states) { return state >= 0 && state < states - 1 ? state + 1 : 0; }
 
 // Writes the state into the target (clamped to its range) and runs its change.
 void ApplyState(Tavro& plug, int target, int state, Shown shown) {

@@ -39,6 +39,7 @@ void switchToSlot(Tavro& plug, int slot) {
   plug.activeSlot = slot;
   plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, slot, plug.nordModel);
   if (plug.paramValue(kAllowPartChange) == 1.0) plug.resendPerformance();
+  plug.updateBankAndProgramMenuNames(false);
 }
 
 void nordModel(Tavro& plug, int, double value) {
@@ -57,6 +58,7 @@ void nordModel(Tavro& plug, int, double value) {
   } else if (plug.paramValue(kShowVelomap) == 1.0) {
     tab = SynthTab(plug, true);
   }
+  plug.updateBankAndProgramMenuNames(false);
   SwitchTab(plug, tab);
 }
 

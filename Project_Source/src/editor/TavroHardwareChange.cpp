@@ -25,13 +25,6 @@ private:
   const bool outer_;
 };
 
-// Shows the selector's child whose id is `id` and hides the others, in list order.
-void ShowSelectedChild(ControlLayer* selector, int id) {
-  selector->SetActiveChildID(id);
-  for (int i = 0; i < selector->NChildLayers(); ++i)
-    if (ControlLayer* child = selector->GetChildLayer(i)) child->Hide(child->GetID() != id);
-}
-
 }  // namespace
 
 void Tavro::OnParamChange2(int paramIdx) {
@@ -45,7 +38,7 @@ void Tavro::OnParamChange2(int paramIdx) {
     const int integerValue = TruncToInt(value);
     if (paramIdx == kQuickTab) TavroCommands::switchToSlot(*this, integerValue);
     if (ControlAction* action = param->GetControlAction()) {
-      if (action->selectorLayer) ShowSelectedChild(action->selectorLayer, integerValue);
+      if (action->selectorLayer) action->selectorLayer->ShowOnlyChild(integerValue);
       if (!linkInProgress) {
         linkManager.controlLinker(this, action->link, paramIdx, integerValue, value);
         processControlAction(action, paramIdx, value);

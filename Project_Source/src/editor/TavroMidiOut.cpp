@@ -7,6 +7,7 @@
 #include "IControlText.h"
 #include "IGraphicsMac.h"
 #include "IMidiMsg.h"
+#include "IParam.h"
 #include "Tavro.h"
 #include "Kit_TimeSource.h"
 #include "WinEmu_Time.h"
@@ -23,7 +24,7 @@ void Tavro::pauseUnlessClosing(int ms) { Kit_Time().WaitMicros(uint64_t(ms) * 10
 
 int Tavro::slotChannel(int slot) const {
   if (slot < 0 || slot >= kSlotCount) return 0;
-  const int channel = int(paramValue(kPartMidiChannel + slot));
+  const int channel = TruncToInt(paramValue(kPartMidiChannel + slot));
   return channel >= 1 && channel <= 16 ? channel : 0;
 }
 

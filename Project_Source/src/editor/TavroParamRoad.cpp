@@ -52,13 +52,7 @@ void Tavro::OnParamChange(int paramIdx) {
   // Stage 4: the tail, for a parameter with a binding.
   ControlAction* action = GetParam(paramIdx)->GetControlAction();
   if (!action) return;
-  if (ControlLayer* selector = action->selectorLayer) {
-    selector->SetActiveChildID(integerValue);
-    for (int i = 0; i < selector->NChildLayers(); ++i) {
-      ControlLayer* child = selector->GetChildLayer(i);
-      child->Hide(child->GetID() != integerValue);
-    }
-  }
+  if (ControlLayer* selector = action->selectorLayer) selector->ShowOnlyChild(integerValue);
   linkManager.controlLinker(this, action->link, paramIdx, integerValue, value);
   processControlAction(action, paramIdx, value);
 }
