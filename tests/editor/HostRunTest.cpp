@@ -47,11 +47,23 @@ TEST(HostRun, ScriptsMoveTheTransportAndTempoAndPassHostMidi) {
   std::ofstream(script) << "tempo 0\nplay\nrender 2\nstop\ntempo 90.5\nrender 2\nmidi B0 07 40\nmidi C1 05\n";
   std::string output;
   EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << output;
-  for (const char* bad : {"midi 07 40", "midi B0 80 1", "midi B0", "midi B0 1 2 3", "tempo -1"}) {
+  for (const char* bad : {"midi 07 40", "midi B0 80 1", "midi B0", "midi B0 1 2 3", "tempo -1", "wait-param 771 1",
+                          "wait-param 771 0 -5", "double-click 5"}) {
     std::ofstream(script) << bad << "\n";
     EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << bad;
     EXPECT_NE(output.find(std::string(":1: ") + std::string(bad).substr(0, 4)), std::string::npos) << output;
   }
+}
+
+TEST(HostRun, WaitParamEndsOnceTheValueIsThereAndFailsWhenItNeverComes) {
+  TempDataRoot data;
+  const std::string script = data.root() + "/wait.txt";
+  std::ofstream(script) << "wait-param 771 0 100\n";
+  std::string output;
+  EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << output;
+  std::ofstream(script) << "wait-param 771 1 200\n";
+  EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0);
+  EXPECT_NE(output.find("parameter 771 is still 0"), std::string::npos) << output;
 }
 
 }  // namespace
