@@ -70,7 +70,7 @@ private:
 // overlays of the device-id enquiry the output starts and of the performance the answer
 // brings in: they hold the panel, clicks and all.
 inline std::string ChoosePorts(const std::string& name) {
-  return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\nwait 8000\n";
+  return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\nwait 10000\n";
 }
 
 // Runs the test host headless on the built bundle with `arguments` and the data root

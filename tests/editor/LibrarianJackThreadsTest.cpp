@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "IControl.h"
-#include "JackRoadSupport.h"
+#include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "LibrarianPageSupport.h"
 #include "SynthSim.h"
@@ -67,16 +67,13 @@ TEST(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
   data.write("Patches/Bank A.syx", UnitBank());
   const std::string record = data.root() + "/record.txt";
   {
-    SimProcess sim(kSimName, {"--device-id", std::to_string(kDefaultUnitId)});
-    ASSERT_TRUE(sim.Start(record, data.root() + "/sim.txt"));
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(kSimName, {"--device-id", std::to_string(kDefaultUnitId), "--record", record},
+                          data.root() + "/sim.txt"));
     const std::string script = data.root() + "/librarian.txt";
     std::ofstream out(script);
-    // The port menus sit at (420, 20) and (580, 20); the enquiry's overlay holds the
-    // panel until it ends.
-    out << "choose " << kSimName << "-in:midi\nclick 430 28\n"
-        << "choose " << kSimName << "-out:midi\nclick 590 28\nwait 3000\n"
-        << "click " << points.pageSwitch.x << " " << points.pageSwitch.y << "\nexpect-param " << kShowLibrarian
-        << " 1\n"
+    out << ChoosePorts(kSimName) << "click " << points.pageSwitch.x << " " << points.pageSwitch.y << "\nexpect-param "
+        << kShowLibrarian << " 1\n"
         << "double-click " << points.row.x << " " << points.row.y << "\nwait 3000\n";
     out.close();
     std::string output;
@@ -103,7 +100,8 @@ TEST(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
         if (cutoff == 93) return true;
       }
       return false;
-    })) << "last cutoff sent " << cutoff;
+    })) << "last cutoff sent "
+        << cutoff;
   }
   server.Stop();
 }

@@ -9,7 +9,7 @@
 
 #include "CoreFoundation.h"
 #include "EditorTestSupport.h"
-#include "JackRoadSupport.h"
+#include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "PatchManager.h"
 
@@ -42,14 +42,16 @@ struct JackRun : ::testing::Test {
   // simulator started with `simOptions`; returns what the host printed.
   std::string Run(const std::string& body, const std::string& hostOptions,
                   const std::vector<std::string>& simOptions = {}) {
-    SimProcess sim(kSimName, simOptions);
-    EXPECT_TRUE(sim.Start(record(), data.root() + "/sim.txt"));
+    std::vector<std::string> options = simOptions;
+    options.insert(options.end(), {"--record", record()});
+    SimProcess sim;
+    EXPECT_TRUE(sim.Start(kSimName, options, data.root() + "/sim.txt"));
     const std::string script = data.root() + "/script.txt";
-    std::ofstream(script) << ChooseSimPorts(kSimName) << body;
+    std::ofstream(script) << ChoosePorts(kSimName) << body;
     std::string output;
     // The exit status also covers the host's state round trip in a second
     // instance, which is not what these runs look at.
-    RunTavroHostWith(data.root(), script, hostOptions, &output);
+    RunTavroHost(data.root(), script, &output, hostOptions);
     return output;
   }
   std::string record() const { return data.root() + "/record.txt"; }
@@ -74,8 +76,10 @@ struct ClockRecord {
 TEST_F(JackRun, PlayAndStopGiveOneStartAndOneStopAndTenSecondsAt120GiveTheirClocks) {
   // Rendering moves only when the script says: one block hands each edge to the
   // editor, the clock runs on its own thread in real time meanwhile.
-  const std::string output = Run(ClockSwitchesOn() + "tempo 120\nrender 1\nwait 500\nplay\nrender 1\nwait 10000\n"
-                                 "stop\nrender 1\nwait 500\n" + ClockOff() + "render 1\n",
+  const std::string output = Run(ClockSwitchesOn() +
+                                     "tempo 120\nrender 1\nwait 500\nplay\nrender 1\nwait 10000\n"
+                                     "stop\nrender 1\nwait 500\n" +
+                                     ClockOff() + "render 1\n",
                                  "--transport stop");
   ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(recorded()).stops > 0; })) << output;
   const ClockRecord clock(recorded());
