@@ -185,7 +185,7 @@ public:
   // The panel's value through its controls (SetParameterFromPlug, not normalized).
   void setFromPlug(int paramIdx, double value);
 
-  // ==== road ====
+  // ---- the parameter road's own steps (TavroParamRoad.cpp, TavroControlAction.cpp) ----
   // threads: as OnParamChange, under the plug-in mutex
   // The panel's handler, then the librarian's when the parameter is not the panel's.
   CommandResult runCommands(int paramIdx, double value, bool beforeReadout);
@@ -202,7 +202,6 @@ public:
   // unless the value came from the synthesizer (TavroControlAction.cpp).
   void sendControlChange(const ControlAction* action, int paramIdx, int dataValue);
 
-  // ==== readout ====
   // ---- control lookups and read-outs (TavroLookups.cpp) ----
   // The layout's tables, filled while the panel is built and only read afterwards.
   // threads: main, midi-in
@@ -225,9 +224,7 @@ public:
   LinkManager linkManager;
   std::map<int, std::map<int, std::map<int, int>>> programValues;
 
-  // ==== commands ====
-
-  // ==== sysexin ====
+  // ---- incoming SysEx and the librarian's requests ----
   // The plug-in's SysEx input (TavroSysExIn.cpp): nothing while the input is suspended
   // or the side's SysEx filter holds it back; else the manager's dispatch, then the
   // panel follows: controls redrawn, every binding's last sent value forgotten, the
@@ -270,9 +267,7 @@ public:
   // What the SysEx input does once the message is let in.
   void takeSysEx(ISysEx* sysex, bool fromDevice);
 
-  // ==== jobs17 ====
-
-  // ==== jobs18 ====
+  // ---- librarian sends and performance jobs ----
   // Librarian sends and the performance resend (TavroLibrarianSends.cpp).
   // Sends a slot of the upper (pane 0) or lower list through the panel to the
   // synthesizer (job 2, with its own copy of the slot); pads the bank to 99 first.
@@ -302,7 +297,7 @@ public:
   bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
   bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
 
-  // ==== incoming ====
+  // ---- incoming MIDI, MIDI clock and randomiser ----
   // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
   // go to the MIDI manager; the host's go to the first slot on their channel (the
   // keyboard zones of linked slots are not routed here).
@@ -336,7 +331,7 @@ public:
   void readHostTime();
   std::unique_ptr<MIDIClockLink> clockLink;
 
-  // ==== libpanel ====
+  // ---- librarian page ----
   // The editor as the librarian list and menus see it (TavroLibrarianPanel.cpp).
   TavroLibrarianPanel& librarianPanel();
   // The librarian list made by the layout, null before the panel is built.

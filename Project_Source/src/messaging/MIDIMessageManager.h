@@ -65,7 +65,7 @@ public:
   std::atomic<bool> sysexBusy{false};
   std::atomic<bool> dumpProcessed{false};
 
-  // ==== road ====
+  // ---- parameter road ----
   // A program (job 1, per slot) or performance (job 0) resend: started as startJob
   // does, or, while the transfer thread runs, kept (one per kind, the later replacing
   // the earlier) and run on that thread as soon as the running job ends, so the last
@@ -75,11 +75,7 @@ public:
   // Resends kept and not yet run.
   int pendingResends();
 
-  // ==== readout ====
-
-  // ==== commands ====
-
-  // ==== sysexin ====
+  // ---- incoming SysEx and the librarian's requests ----
   // Incoming SysEx (only from the synthesizer or as if from it): to the armed
   // librarian receiver (the performance one first), else to the panel's parsers while
   // a transfer is under way, else to the device-id enquiry; else it is dropped. A
@@ -113,15 +109,13 @@ public:
   LibrarianDumpReceiver performanceRequest{LibrarianDumpReceiver::Kind::kPerformance};
   LibrarianDumpReceiver patchRequest{LibrarianDumpReceiver::Kind::kProgram};
 
-  // ==== jobs17 ====
-
-  // ==== jobs18 ====
+  // ---- librarian sends and performance jobs ----
   // The performance form of exactly 765 bytes whose part blocks lie 142 bytes apart
   // into the panel; it answers no enquiry. Sets dumpProcessed when taken, sysexBusy always.
   // threads: midi-in, worker
   void sysexPerformancePatchParseWN(ISysEx* message);
 
-  // ==== incoming ====
+  // ---- incoming MIDI, MIDI clock and randomiser ----
   // Short messages from the synthesizer and the host (MIDIMessageManagerCC.cpp).
   // From the synthesizer, on a part channel: its controllers move the panel (under
   // the plug-in mutex), its program changes request the program or drive the
@@ -146,10 +140,8 @@ public:
   void randomGenerator();
   void randomizePartPatch(int slot);
 
-  // ==== libpanel ====
-
 private:
-  // ==== road ====
+  // Resends kept while the transfer thread is busy.
   static constexpr int kResendKinds = 5;  // the performance, then the program of slots A-D
   // The kind of a resend, or -1 for a job that is never kept.
   static int resendKind(const JobArgs& args);

@@ -37,9 +37,7 @@ public:
   // Shows a message on the panel's status line.
   // threads: main, worker
   virtual void showStatus(const std::string& text) = 0;
-  // ==== road ====
-
-  // ==== readout ====
+  // ---- read-out, control lookups and part linking ----
   // The panel control bound to a control change: channel key, controller number and
   // model group (1 the NL1 binding, 0 the common one); null when any level has no
   // entry, or in an editor without a panel. Allocates nothing, takes no lock.
@@ -50,9 +48,7 @@ public:
   // threads: main, midi-in, worker
   virtual IControl* getSysexControl(int b0, int b1, int b2, int b3, int b4) const { return nullptr; }
 
-  // ==== commands ====
-
-  // ==== sysexin ====
+  // ---- incoming SysEx and the librarian's requests ----
   // The panel's parameters as the dump coders read and write them: values through the
   // panel's controls (no change handler runs), name texts under the plug-in mutex.
   // threads: main, midi-in, worker
@@ -96,9 +92,7 @@ public:
   // threads: main, worker
   virtual void processOwnSysEx(const unsigned char* bytes, int length) = 0;
 
-  // ==== jobs17 ====
-
-  // ==== jobs18 ====
+  // ---- librarian sends and performance jobs ----
   // What the librarian sends and the performance jobs read of the editor and tell it;
   // an editor without a librarian keeps the defaults.
   // The transfer engine the jobs belong to.
@@ -130,7 +124,7 @@ public:
   virtual bool SendMidiSysex2(std::vector<unsigned char> bytes) { return false; }
   virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }
 
-  // ==== incoming ====
+  // ---- incoming MIDI, MIDI clock and randomiser ----
   // What the handlers of incoming short messages and the randomiser need of the
   // editor (TavroIncoming.cpp); an editor without a panel keeps the defaults.
   // Parameter `paramIdx` (null outside the table): value and range; a plain write
@@ -170,7 +164,5 @@ public:
   // threads: main, under the plug-in mutex
   virtual Kit_RandomSource& randomSource() = 0;
   virtual std::vector<int>& randomTable() = 0;
-
-  // ==== libpanel ====
 
 };
