@@ -1,8 +1,11 @@
 // The librarian page end to end on a private JACK server: the test host opens the
-// page and double-clicks a program of the bank file in its data folder; the simulated
-// synthesizer's record holds that program, sent to slot A's edit buffer.
+// page and double-clicks a program of the bank file in its data folder (the simulated
+// synthesizer's record holds that program, sent to slot A's edit buffer), or asks the
+// unit for a whole bank from the bank menu (the record holds a request for each program).
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "IControl.h"
@@ -45,7 +48,7 @@ Point Centre(const IRECT& r) { return {(r.L + r.R) / 2, (r.T + r.B) / 2}; }
 
 // Where the host clicks, read from a headless editor: the page's switch and the row.
 struct PagePoints {
-  Point pageSwitch, row;
+  Point pageSwitch, row, bankMenu;
 };
 PagePoints ReadPagePoints() {
   LibrarianPage page(Banks{});
@@ -54,7 +57,20 @@ PagePoints ReadPagePoints() {
   if (!pageSwitch) return points;
   points.pageSwitch = Centre(pageSwitch->GetRECT());
   points.row = Centre(page.list().row(0, kRow)->GetRECT());
+  points.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
   return points;
+}
+
+// The program numbers of the unit's whole-bank requests in the record ("F0 33 id 04 TT NN F7").
+std::set<std::string> RequestedPrograms(const std::vector<std::string>& record) {
+  std::map<std::string, std::set<std::string>> byType;
+  for (const std::string& line : record)
+    if (line.size() == 20 && line.rfind("F0 33 ", 0) == 0 && line.substr(18) == "F7")
+      byType[line.substr(12, 2)].insert(line.substr(15, 2));
+  std::set<std::string> most;
+  for (const auto& [type, numbers] : byType)
+    if (numbers.size() > most.size()) most = numbers;
+  return most;
 }
 
 TEST(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
@@ -102,6 +118,33 @@ TEST(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
       return false;
     })) << "last cutoff sent "
         << cutoff;
+  }
+  server.Stop();
+}
+
+TEST(LibrarianJack, AWholeBankRequestAsksTheUnitForEveryProgram) {
+  const PagePoints points = ReadPagePoints();
+  ASSERT_GE(points.bankMenu.x, 0);
+  JackTestServer server;
+  ASSERT_TRUE(server.Start());
+  TempDataRoot data;
+  std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+  data.write("Patches/Bank A.syx", UnitBank());
+  const std::string record = data.root() + "/record.txt";
+  {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(kSimName, {"--device-id", std::to_string(kDefaultUnitId), "--record", record},
+                          data.root() + "/sim.txt"));
+    const std::string script = data.root() + "/request.txt";
+    std::ofstream(script) << ChoosePorts(kSimName) << "click " << points.pageSwitch.x << " " << points.pageSwitch.y
+                          << "\nexpect-param " << kShowLibrarian << " 1\n"
+                          << "choose Request Patch Data/All Programs from BANK 0 (RAM)\n"
+                          << "click " << points.bankMenu.x << " " << points.bankMenu.y << "\n"
+                          << "wait-param " << kBankEditUnsaved << " 1 120000\n";
+    std::string output;
+    const int status = RunTavroHost(data.root(), script, &output);
+    EXPECT_EQ(output.find("tavro-host: panel:"), std::string::npos) << "exit " << status << ": " << output;
+    EXPECT_EQ(RequestedPrograms(SimProcess::Lines(record)).size(), size_t(kBankSlots)) << output;
   }
   server.Stop();
 }
