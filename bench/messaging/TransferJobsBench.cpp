@@ -3,7 +3,7 @@
 // the unit's latency and wire time. The ratio and the overhead per wait step show what
 // threads, sleeps and the dispatch add.
 //
-// Usage: transfer_jobs_bench
+// Usage: transfer_jobs_bench   (jobs 9, 1, 12, 3 and 2)
 
 #include <chrono>
 #include <cstdio>
@@ -88,6 +88,18 @@ struct JobRun {
   int editorId;  // the id the editor starts from
 };
 
+// A whole program dump of the unit's edit buffer, stored as number `n`.
+PatchSysexMessage StoredProgram(SynthSim& unit, int n) {
+  const SynthSim::Message data = unit.ProgramEditBuffer(0);
+  PatchSysexMessage message;
+  message.bytes = {0xF0, 0x33, 0x00, 0x04, 0x00, uint8_t(n)};
+  message.bytes.insert(message.bytes.end(), data.begin(), data.end());
+  const std::string name = "Bench     ";
+  message.bytes.insert(message.bytes.end(), name.begin(), name.end());
+  message.bytes.push_back(0xF7);
+  return message;
+}
+
 // Microseconds the job took on the time source in force (or on the wall for real).
 double RunJob(const JobRun& run, SynthSimScheduler& scheduler, bool real) {
   BenchEditor editor;
@@ -97,13 +109,16 @@ double RunJob(const JobRun& run, SynthSimScheduler& scheduler, bool real) {
   settings.wireTime = true;
   SynthSim unit(settings, scheduler, [&editor](const SynthSim::Message& m) { editor.Receive(m.data(), int(m.size())); });
   editor.Connect(&unit);
-  editor.librarian.modify([](PatchLibrary& library) {
-    auto file = std::make_unique<PatchFile>();
-    file->patches.resize(99);
-    library.filesOfType(0).push_back(std::move(file));
-  });
+  // A bank of whole programs: what the store (job 3) and the send (job 2) take.
+  auto file = std::make_unique<PatchFile>();
+  file->patches.resize(99);
+  for (int n = 0; n < 99; ++n) file->patches[size_t(n)].messages.push_back(StoredProgram(unit, n));
   JobArgs args;
   args.jobCode = run.code;
+  args.storeBank = 2;
+  args.slot = 2;
+  args.librarianPatch = std::make_shared<const LibrarianPatch>(file->patches[9]);
+  editor.librarian.modify([&file](PatchLibrary& library) { library.filesOfType(0).push_back(std::move(file)); });
   const auto wallStart = std::chrono::steady_clock::now();
   const uint64_t start = Kit_Time().NowMicros();
   editor.manager.startJob(args);
@@ -122,6 +137,8 @@ int main() {
       {"job 9: 99 programs", kJobRequestAllPatches, kUnitId},
       {"job 1: one part", kJobSendPart, kUnitId},
       {"job 12: probing to id 5", kJobDeviceIdEnquiry, 0},
+      {"job 3: 99 programs stored", kJobStoreAllPatches, kUnitId},
+      {"job 2: one librarian program", kJobSendLibrarianPatch, kUnitId},
   };
   std::printf("%-26s %12s %12s %8s %14s\n", "run", "virtual ms", "real ms", "ratio", "overhead/step");
   for (const JobRun& run : runs) {
