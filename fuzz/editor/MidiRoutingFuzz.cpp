@@ -12,38 +12,16 @@
 #include <cstdlib>
 #include <thread>
 
-#include "EditorTestSupport.h"
+#include "ConnectedEditor.h"
 #include "Kit_TimeSource.h"
 #include "MidiRouting.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
 
-constexpr const char* kSynthIn = "Nord In";
-constexpr const char* kSynthOut = "Nord Out";
 constexpr size_t kHeaderSize = 6;
 constexpr size_t kRecordSize = 4;
 constexpr size_t kMaxRecords = 64;
-// A fresh editor after this many inputs keeps the fake port's record small.
-constexpr int kInputsPerEditor = 40;
-
-struct Editor {
-  Editor() {
-    RegisterBuiltBundle();
-    ports = std::make_shared<MidiPortFake>();
-    ports->AddWritablePort(kSynthIn);
-    ports->AddReadablePort(kSynthOut);
-    IModuleInstanceInfo info;
-    info.mBundleID.Set(Tavro::kBundleID);
-    plug = std::make_unique<Tavro>(info, ports);
-    int out = plug->getExternalMIDIOutDevice(kSynthIn), in = plug->getExternalMIDIInDevice(kSynthOut);
-    if (plug->setExternalMIDIOut(out, kSynthIn) <= 0 || plug->setExternalMIDIIn(in, kSynthOut) <= 0) std::abort();
-    plug->midiIOSet = true;
-  }
-  TempDataRoot data;
-  std::shared_ptr<MidiPortFake> ports;
-  std::unique_ptr<Tavro> plug;
-};
 
 MidiRoutingState StateOf(const uint8_t* at) {
   MidiRoutingState state;
@@ -100,12 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Kit_VirtualClock clock;
   static int inputs = 0;
   // Never destroyed at exit: the process-wide caches the editor gives back go first.
-  static Editor* editor = nullptr;
+  static ConnectedEditor* editor = nullptr;
   if (size < kHeaderSize) return 0;
   Kit_SetTimeSource(&clock);
   if (!editor || ++inputs % kInputsPerEditor == 0) {
     delete editor;
-    editor = new Editor();
+    editor = new ConnectedEditor();
   }
   Tavro& plug = *editor->plug;
   const MidiRoutingState state = StateOf(data);
@@ -116,9 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t* at = data + kHeaderSize + r * kRecordSize;
     IMidiMsg msg(0, at[1], at[2], at[3]);
     CheckRoute(msg, state);
-    const size_t before = editor->ports->Sent(kSynthIn).size();
+    const size_t before = editor->ports->Sent(kFuzzSynthIn).size();
     plug.ProcessMidiMsg(&msg, at[0] & 1);
-    CheckSent(editor->ports->Sent(kSynthIn), before);
+    CheckSent(editor->ports->Sent(kFuzzSynthIn), before);
   }
   // Work the messages started runs on the transfer thread; none may outlive the editor.
   while (plug.midiManager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();

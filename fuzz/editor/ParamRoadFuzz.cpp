@@ -11,36 +11,14 @@
 #include <cstring>
 #include <thread>
 
-#include "EditorTestSupport.h"
+#include "ConnectedEditor.h"
 #include "Kit_TimeSource.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
 
-constexpr const char* kSynthIn = "Nord In";
-constexpr const char* kSynthOut = "Nord Out";
 constexpr size_t kRecordSize = 11;
 constexpr size_t kMaxRecords = 64;
-// A fresh editor after this many inputs keeps the fake port's record small.
-constexpr int kInputsPerEditor = 40;
-
-struct Editor {
-  Editor() {
-    RegisterBuiltBundle();
-    ports = std::make_shared<MidiPortFake>();
-    ports->AddWritablePort(kSynthIn);
-    ports->AddReadablePort(kSynthOut);
-    IModuleInstanceInfo info;
-    info.mBundleID.Set(Tavro::kBundleID);
-    plug = std::make_unique<Tavro>(info, ports);
-    int out = plug->getExternalMIDIOutDevice(kSynthIn), in = plug->getExternalMIDIInDevice(kSynthOut);
-    if (plug->setExternalMIDIOut(out, kSynthIn) <= 0 || plug->setExternalMIDIIn(in, kSynthOut) <= 0) std::abort();
-    plug->midiIOSet = true;
-  }
-  TempDataRoot data;
-  std::shared_ptr<MidiPortFake> ports;
-  std::unique_ptr<Tavro> plug;
-};
 
 void CheckSent(const std::vector<MidiPortFake::Message>& sent, size_t from) {
   for (size_t i = from; i < sent.size(); ++i) {
@@ -57,11 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Kit_VirtualClock clock;
   static int inputs = 0;
   // Never destroyed at exit: the process-wide caches the editor gives back go first.
-  static Editor* editor = nullptr;
+  static ConnectedEditor* editor = nullptr;
   Kit_SetTimeSource(&clock);
   if (!editor || ++inputs % kInputsPerEditor == 0) {
     delete editor;
-    editor = new Editor();
+    editor = new ConnectedEditor();
   }
   Tavro& plug = *editor->plug;
   const size_t records = std::min(size / kRecordSize, kMaxRecords);
@@ -70,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int paramIdx = int(int16_t(uint16_t(at[0] | at[1] << 8)));
     double value;
     std::memcpy(&value, at + 3, sizeof value);
-    const size_t before = editor->ports->Sent(kSynthIn).size();
+    const size_t before = editor->ports->Sent(kFuzzSynthIn).size();
     IParam* param = plug.GetParam(paramIdx);
     switch (at[2] % 3) {
       case 0:
@@ -84,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         plug.SetParameterFromGUI2(paramIdx, value);
         break;
     }
-    CheckSent(editor->ports->Sent(kSynthIn), before);
+    CheckSent(editor->ports->Sent(kFuzzSynthIn), before);
   }
   // Resends run on the transfer thread; none may outlive the editor's next turn.
   while (plug.midiManager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
