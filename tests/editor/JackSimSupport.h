@@ -38,11 +38,14 @@ public:
     // Ready once it has printed its two port names.
     return pid_ > 0 && WaitFor([&] { return Lines(output).size() >= 2; });
   }
-  ~SimProcess() {
+  ~SimProcess() { Stop(); }
+  // Ends the simulator and reaps it; it can be started again.
+  void Stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
     int status = 0;
     waitpid(pid_, &status, 0);
+    pid_ = -1;
   }
   static std::vector<std::string> Lines(const std::string& path) {
     std::ifstream in(path);

@@ -1,0 +1,13 @@
+// A musician's evening with the real bundle in the test host and the simulated unit
+// on a private JACK server, stage after stage on one data folder.
+#include "EveningSupport.h"
+
+namespace {
+
+TEST(EveningJack, AMusiciansEvening) {
+  Evening evening;
+  ASSERT_TRUE(evening.Start());
+  // Stages, in the order of the evening; each stops the evening when it fails.
+}
+
+}  // namespace
