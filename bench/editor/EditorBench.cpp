@@ -11,10 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "CipherBlocks.h"
 #include "OpenedEditor.h"
-#include "ResourceKey.h"
-#include "layout/LayoutResource.h"
 
 namespace {
 
@@ -32,13 +29,8 @@ void BM_OpenEditor(benchmark::State& state) {
 }
 
 void BM_ParseAuthoredLayout(benchmark::State& state) {
-  std::ifstream in(std::string(TAVRO_BINARY_DIR) + "/Tavro.component/Resources/uiconfig.tea", std::ios::binary);
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  bytes.resize(bytes.size() + 8, 0);
-  for (auto _ : state) {
-    const std::string text = DecipherResourceText(bytes.data(), int(bytes.size() - 8), kResourceKey);
-    benchmark::DoNotOptimize(ParseLayoutText(text));
-  }
+  const AuthoredLayout layout;
+  for (auto _ : state) benchmark::DoNotOptimize(layout.Parse());
 }
 
 void BM_RealPanelFullRedraw(benchmark::State& state) {

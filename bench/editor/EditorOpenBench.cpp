@@ -1,9 +1,13 @@
 // Opening the editor in a fresh process: the first open (cold: bundle, fonts and
 // images read for the first time in the process) and later opens (warm), each up to
 // "Plug-in is ready to load!" with the full panel drawn in a headless window; and the
-// process's resident memory with the first editor open.
+// process's resident memory with the first editor open. Each warm open is followed by
+// its peer, the layout deciphered and parsed alone, so both meet the same load; wall
+// and CPU time of the opening thread are given.
 //
 // Usage: editor_open_bench [normal|large] [bank files, default 0] [warm opens, default 20]
+
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,8 +21,29 @@
 
 namespace {
 
-double MillisSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+// Wall and thread CPU milliseconds of one call.
+struct Took {
+  double wall, cpu;
+};
+
+double ThreadCpuMillis() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+template <typename Work>
+Took Time(Work work) {
+  const auto wallStart = std::chrono::steady_clock::now();
+  const double cpuStart = ThreadCpuMillis();
+  work();
+  return {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count(),
+          ThreadCpuMillis() - cpuStart};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 
 // A "Vm..." line of /proc/self/status in MB; -1 when missing.
@@ -41,26 +66,32 @@ int main(int argc, char** argv) {
   }
   TempDataRoot data;
   WriteBenchDataFolder(data, size, banks);
+  const AuthoredLayout layout;
   const double rssBefore = StatusMegabytes("VmRSS");
 
-  auto start = std::chrono::steady_clock::now();
-  auto editor = std::make_unique<OpenedEditor>();
-  const double cold = MillisSince(start);
+  std::unique_ptr<OpenedEditor> editor;
+  const Took cold = Time([&] { editor = std::make_unique<OpenedEditor>(); });
   const double rssOpen = StatusMegabytes("VmRSS"), peakOpen = StatusMegabytes("VmHWM");
   const int width = editor->window.Width(), height = editor->window.Height();
   editor.reset();
 
-  std::vector<double> warm;
+  std::vector<double> wall, cpu, peerWall, peerCpu;
   for (int i = 0; i < warmOpens; ++i) {
-    start = std::chrono::steady_clock::now();
-    editor = std::make_unique<OpenedEditor>();
-    warm.push_back(MillisSince(start));
+    const Took open = Time([&] { editor = std::make_unique<OpenedEditor>(); });
     editor.reset();
+    const Took peer = Time([&] { layout.Parse(); });
+    wall.push_back(open.wall);
+    cpu.push_back(open.cpu);
+    peerWall.push_back(peer.wall);
+    peerCpu.push_back(peer.cpu);
   }
-  std::sort(warm.begin(), warm.end());
-  std::printf("%s %dx%d, %d bank files: cold %.1f ms, warm min %.1f p50 %.1f max %.1f ms (%d opens)\n",
-              size.c_str(), width, height, banks, cold, warm.front(), warm[warm.size() / 2], warm.back(), warmOpens);
-  std::printf("resident: %.1f MB before the open, %.1f MB with the editor open (peak %.1f MB)\n", rssBefore, rssOpen,
+  std::printf("%s %dx%d, %d bank files, %d warm opens\n", size.c_str(), width, height, banks, warmOpens);
+  std::printf("  cold: %.1f ms wall, %.1f ms cpu\n", cold.wall, cold.cpu);
+  std::printf("  warm: %.1f ms wall (min %.1f), %.1f ms cpu (median)\n", Median(wall),
+              *std::min_element(wall.begin(), wall.end()), Median(cpu));
+  std::printf("  peer, the layout parsed: %.2f ms wall, %.2f ms cpu; warm open / peer %.1fx wall, %.1fx cpu\n",
+              Median(peerWall), Median(peerCpu), Median(wall) / Median(peerWall), Median(cpu) / Median(peerCpu));
+  std::printf("  resident: %.1f MB before the open, %.1f MB with the editor open (peak %.1f MB)\n", rssBefore, rssOpen,
               peakOpen);
   return 0;
 }

@@ -3,13 +3,18 @@
 // size and bank count, the plug-in built (up to "Plug-in is ready to load!") on fake
 // ports, its view attached to a headless window and the full panel drawn once.
 
+#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "CipherBlocks.h"
 #include "EditorTestSupport.h"
 #include "IGraphicsMac.h"
 #include "View_Backend.h"
 #include "View_Headless.h"
+#include "ResourceKey.h"
+#include "layout/LayoutResource.h"
 
 // A data folder whose UI settings ask for `size` ("normal" 1.0, "large" 1.25) with no
 // first-run notice, and whose "Patches" folder holds `banks` raw banks of 99 programs.
@@ -48,4 +53,20 @@ struct OpenedEditor {
 
   HeadlessViewBackend window;
   std::unique_ptr<Tavro> plug;
+};
+
+// The peer of an open: the built bundle's layout deciphered and parsed, nothing else.
+class AuthoredLayout {
+public:
+  AuthoredLayout() {
+    std::ifstream in(std::string(TAVRO_BINARY_DIR) + "/Tavro.component/Resources/uiconfig.tea", std::ios::binary);
+    bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes_.resize(bytes_.size() + 8, 0);
+  }
+  std::unique_ptr<tinyxml2::XMLDocument> Parse() const {
+    return ParseLayoutText(DecipherResourceText(bytes_.data(), int(bytes_.size() - 8), kResourceKey));
+  }
+
+private:
+  std::vector<unsigned char> bytes_;
 };
