@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "ClockGrid.h"
 #include "messaging/MIDIClockOutput.h"
 
 namespace {
@@ -109,20 +110,8 @@ void Report(const char* loop, int tempo, const TimingLink& link) {
     return;
   }
   const int64_t interval = MIDIClockOutput::ClockInterval(tempo);
-  // Each Clock against the grid it was due on: the first Clock's, started again from
-  // a Clock that left a whole interval late, as the sleeping loop does after a stall
-  // (that one Clock stands for the missed ones). Regrids count those restarts.
-  std::vector<int64_t> lateness;
   size_t regrids = 0;
-  int64_t gridStart = sends[0], n = 0;
-  for (size_t i = 0; i < sends.size(); ++i, ++n) {
-    lateness.push_back(sends[i] - (gridStart + n * interval));
-    if (lateness.back() >= interval) {
-      ++regrids;
-      gridStart = sends[i];
-      n = 0;
-    }
-  }
+  const std::vector<int64_t> lateness = GridLateness(sends, interval, &regrids);
   const double span = double(sends.back() - sends.front());
   // Drift: how much later the last tenth of the Clocks lie than the first tenth, on
   // average, so single late wake-ups do not count as drift.
