@@ -1,7 +1,8 @@
 #pragma once
 // The editor as a host opens it, for the benchmarks: a data folder of the chosen panel
 // size and bank count, the plug-in built (up to "Plug-in is ready to load!") on fake
-// ports, its view attached to a headless window and the full panel drawn once.
+// ports, its view attached to a headless window and the full panel drawn once; and
+// the open's peer, the layout alone.
 
 #include <fstream>
 #include <memory>
@@ -11,9 +12,9 @@
 #include "CipherBlocks.h"
 #include "EditorTestSupport.h"
 #include "IGraphicsMac.h"
+#include "ResourceKey.h"
 #include "View_Backend.h"
 #include "View_Headless.h"
-#include "ResourceKey.h"
 #include "layout/LayoutResource.h"
 
 // A data folder whose UI settings ask for `size` ("normal" 1.0, "large" 1.25) with no

@@ -1,7 +1,6 @@
 // MIDI clock over JACK: the real bundle in the test host sends its clock at 120 BPM to
 // the simulated synthesizer on a private JACK server (dummy driver, 48 kHz); how the
-// Clocks' arrival times scatter around their grid at the simulator, and how late they
-// arrive against the grid the clock loop keeps.
+// Clocks' arrival times scatter around their grid at the simulator.
 //
 // Usage: clock_jack_bench [seconds, default 30] [period frames, default 64]
 
@@ -15,7 +14,6 @@
 
 #include <unistd.h>
 
-#include "ClockGrid.h"
 #include "HostSnapshot.h"
 #include "JackTestServer.h"
 #include "MidiPortSystem.h"
@@ -81,17 +79,12 @@ int main(int argc, char** argv) {
       const double middle = Percentile(offsets, 0.5);
       std::vector<double> jitter;
       for (double o : offsets) jitter.push_back(std::fabs(o - middle));
-      // Against the grid the clock loop keeps, started again after each stall.
-      size_t regrids = 0;
-      const std::vector<double> lateness = GridLateness(arrivals, kIntervalMicros, &regrids);
       for (size_t n = 1; n < arrivals.size(); ++n) gaps.push_back(std::fabs(arrivals[n] - arrivals[n - 1] - kIntervalMicros));
       const double span = arrivals.back() - arrivals.front();
       std::printf("%d frames a period (%.2f ms), %zu Clocks in %.3f s (%.1f expected)\n", period,
                   period * 1000.0 / 48000.0, arrivals.size(), span / 1e6, span / kIntervalMicros + 1);
       std::printf("arrival against the grid, us: p50 %.0f  p99 %.0f  max %.0f\n", Percentile(jitter, 0.5),
                   Percentile(jitter, 0.99), Percentile(jitter, 1.0));
-      std::printf("lateness against the loop's grid, us: p50 %.0f  p99 %.0f  max %.0f  (regrids %zu)\n",
-                  Percentile(lateness, 0.5), Percentile(lateness, 0.99), Percentile(lateness, 1.0), regrids);
       std::printf("gap against %.0f us, us: p50 %.0f  p99 %.0f  max %.0f\n", kIntervalMicros, Percentile(gaps, 0.5),
                   Percentile(gaps, 0.99), Percentile(gaps, 1.0));
       std::printf("drift over the run: %.0f us\n", offsets.back() - offsets.front());
