@@ -20,13 +20,13 @@
 //   expect-param I V          fails unless parameter I is V (to 1e-6)
 //   wait-param I V MS         waits up to MS milliseconds of real time for parameter I
 //                             to be V, settling the panel meanwhile; fails if it is not
-//   right-click X Y           a right click
-//   save-path PATH            the next file prompt answers PATH (the rest of the line)
 //   snapshot FILE             a PNG of the panel
 //   print-text X Y            prints "text X Y = "T"", T the text the panel shows there
 //   wait-text X Y MS T        real time until the panel shows the text T (the rest of the
 //                             line) at X Y; prints each text shown there with its time
 //                             since the command began; fails after MS milliseconds
+//   right-click X Y           a right click
+//   save-path PATH            the next file prompt answers PATH (the rest of the line)
 // Empty lines and lines starting with "#" are skipped. The first failing line ends
 // the script.
 // threads: main
