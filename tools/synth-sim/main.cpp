@@ -3,11 +3,13 @@
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
 //             [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]
+//             [--memory-out FILE]
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not. --record writes each message received as a line of hex
 // bytes to FILE. --script plays the front panel (SynthSimScript.h) once the ports
-// are open.
+// are open. --memory-out writes the unit's memory to FILE when it ends
+// (SynthSimMemoryFile.h).
 
 #include <chrono>
 #include <csignal>
@@ -21,6 +23,7 @@
 #include <unistd.h>
 
 #include "MidiPortSystem.h"
+#include "SynthSimMemoryFile.h"
 #include "SynthSimPorts.h"
 #include "SynthSimScript.h"
 
@@ -32,7 +35,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
                "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
-               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]\n");
+               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]\n"
+               "       [--memory-out FILE]\n");
   return 2;
 }
 
@@ -56,12 +60,15 @@ int main(int argc, char** argv) {
   long unsolicitedMs = 0;
   std::string recordPath;
   std::string scriptPath;
+  std::string memoryOutPath;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     const bool hasValue = i + 1 < argc;
     long value = 0;
     if (option == "--script" && hasValue) {
       scriptPath = argv[++i];
+    } else if (option == "--memory-out" && hasValue) {
+      memoryOutPath = argv[++i];
     } else if (option == "--silent") {
       settings.silent = true;
     } else if (option == "--wrong-size") {
@@ -129,6 +136,10 @@ int main(int argc, char** argv) {
     ports.Sim().SendPerformanceUnasked();
   }
   std::printf("received %zu messages\n", ports.Sim().ReceivedCount());
+  if (!memoryOutPath.empty() && !WriteSynthSimMemory(ports.Sim(), memoryOutPath)) {
+    std::fprintf(stderr, "synth-sim: cannot write %s\n", memoryOutPath.c_str());
+    return 1;
+  }
   // The record is left for the exit to close: the input thread may write until the
   // ports close, after main returns.
   return 0;
