@@ -56,3 +56,6 @@ private:
   TempDataRoot data_;
   SimProcess sim_;
 };
+
+// Stage 7: ten seconds of the host's transport with the MIDI clock on.
+void EveningTransport(Evening& evening);
