@@ -81,16 +81,29 @@ inline int Occurrences(const std::vector<uint8_t>& chunk, const std::string& tex
   return n;
 }
 
+constexpr int kStateHeaderBytes = 20;  // tag, slot tab and model
+constexpr int kSelectorBytes = 32;     // port, bank and program selections
+
 // A parameter's value in a saved chunk: the editor keeps none for the host to
 // automate, so all follow the patch manager's block and the four selections; -1
 // when the chunk is too short.
 inline double ChunkParam(const std::vector<uint8_t>& bytes, int paramIdx) {
-  constexpr int kStateHeaderBytes = 20;  // tag, slot tab and model
-  constexpr int kSelectorBytes = 32;     // port, bank and program selections
   ByteChunk chunk;
   chunk.PutBytes(bytes.data(), int(bytes.size()));
   const int block = PatchManager::blockEnd(&chunk, kStateHeaderBytes);
   double value = -1;
   if (block > 0) chunk.GetDouble(&value, block + kSelectorBytes + 8 * paramIdx);
   return value;
+}
+
+// The chunk with its two port selections cleared: they are the ports' places in the
+// lists of the moment (0 while a port is away); the names beside them find the ports.
+inline std::vector<uint8_t> WithoutPortPlaces(std::vector<uint8_t> bytes) {
+  constexpr int kPortSelectionBytes = 16;
+  ByteChunk chunk;
+  chunk.PutBytes(bytes.data(), int(bytes.size()));
+  const int block = PatchManager::blockEnd(&chunk, kStateHeaderBytes);
+  if (block > 0 && size_t(block) + kPortSelectionBytes <= bytes.size())
+    std::fill_n(bytes.begin() + block, kPortSelectionBytes, 0);
+  return bytes;
 }
