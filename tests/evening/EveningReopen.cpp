@@ -2,7 +2,9 @@
 // it: the ports by name, the panel as saved, the performance sent once to the unit's
 // id. Reopened while the unit is away, the project loses nothing and still names the
 // ports when saved again.
+#include <algorithm>
 #include <cstdio>
+#include <sstream>
 
 #include "EveningSupport.h"
 #include "HostStateSupport.h"
@@ -80,8 +82,8 @@ void EveningReopen(Evening& evening) {
   // Away: nothing to reopen, nothing lost.
   evening.StopUnit();
   const std::string resaved = evening.data().root() + "/evening-resaved.plist";
-  ASSERT_EQ(RunHost(evening.data().root(), "--state-in '" + state + "' --restored-state-out '" + resaved + "'", &output),
-            0)
+  ASSERT_EQ(
+      RunHost(evening.data().root(), "--state-in '" + state + "' --restored-state-out '" + resaved + "'", &output), 0)
       << output;
   const std::vector<uint8_t> again = StateChunk(resaved);
   EXPECT_EQ(Occurrences(again, Evening::kSimName), 2) << "both ports still named";
