@@ -10,6 +10,12 @@ TEST(EveningJack, AMusiciansEvening) {
   // Stages, in the order of the evening; each stops the evening when it fails.
   EveningLibrarian(evening);
   if (testing::Test::HasFatalFailure()) return;
+  EveningTransport(evening);
+  if (testing::Test::HasFatalFailure()) return;
+  EveningReopen(evening);
+  if (testing::Test::HasFatalFailure()) return;
+  EveningCloseMidTransfer(evening);
+  if (testing::Test::HasFatalFailure()) return;
 }
 
 }  // namespace

@@ -56,4 +56,14 @@ private:
   TempDataRoot data_;
   SimProcess sim_;
 };
+// Stages 5 and 6: the librarian fetches, renames, saves, finds, sends and stores.
 void EveningLibrarian(Evening& evening);
+
+// Stage 7: ten seconds of the host's transport with the MIDI clock on.
+void EveningTransport(Evening& evening);
+
+// Stage 8: the project saved, reopened from the state file, and reopened without the unit.
+void EveningReopen(Evening& evening);
+
+// Stage 9: the host closes while a bank request from the librarian page runs.
+void EveningCloseMidTransfer(Evening& evening);
