@@ -56,6 +56,7 @@ private:
   TempDataRoot data_;
   SimProcess sim_;
 };
+
 // Stages 5 and 6: the librarian fetches, renames, saves, finds, sends and stores.
 void EveningLibrarian(Evening& evening);
 
