@@ -56,3 +56,7 @@ private:
   TempDataRoot data_;
   SimProcess sim_;
 };
+
+// Steps 1-4: first run, ports, the performance into the panel, knobs, tabs, a link
+// and the randomiser against the unit's record (EveningFirstRun.cpp).
+void EveningFirstRun(Evening& evening);
