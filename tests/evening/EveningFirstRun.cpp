@@ -28,11 +28,13 @@ constexpr int kSlotB = 1;
 constexpr int kSlotC = 2;
 constexpr const char* kRequestFromId5 = "F0 33 05 04 28 00 F7";
 // The unit's player turns slot D's resonance (controller 42, channel 4) through
-// values 20..99 while the panel edits; local control is on, so none may come back.
+// values 20..99 while the panel edits, from well after the panel has the unit's
+// local control (on) until after its edits; none of it may come back. The last value
+// comes a few times, as one may arrive while a transfer holds the panel's input.
 constexpr int kMovedSlot = 3;
 constexpr int kMovedController = 42;
-constexpr int kFirstMove = 20, kLastMove = 99;
-constexpr int kMovesFromMs = 16000, kMoveEveryMs = 250;
+constexpr int kFirstMove = 20, kLastMove = 99, kLastMoveRepeats = 4;
+constexpr int kMovesFromMs = 20000, kMoveEveryMs = 150, kLastMoveEveryMs = 1000;
 
 // Where the script clicks, read from a headless editor as the panel lays it out.
 struct PanelPlaces {
@@ -230,9 +232,12 @@ void EveningFirstRun(Evening& evening) {
     unitOptions.insert(unitOptions.end(), {"--set", field.name, std::to_string(field.slot), std::to_string(value)});
   {
     std::ofstream moves(root + "/unit-moves.txt");
-    for (int v = kFirstMove; v <= kLastMove; ++v)
-      moves << kMovesFromMs + kMoveEveryMs * (v - kFirstMove) << " cc " << kMovedSlot + 1 << " " << kMovedController
-            << " " << v << "\n";
+    auto move = [&](int ms, int value) {
+      moves << ms << " cc " << kMovedSlot + 1 << " " << kMovedController << " " << value << "\n";
+    };
+    const int lastAt = kMovesFromMs + kMoveEveryMs * (kLastMove - kFirstMove);
+    for (int v = kFirstMove; v < kLastMove; ++v) move(kMovesFromMs + kMoveEveryMs * (v - kFirstMove), v);
+    for (int r = 0; r < kLastMoveRepeats; ++r) move(lastAt + kLastMoveEveryMs * r, kLastMove);
   }
   evening.StopUnit();
   ASSERT_TRUE(evening.StartUnit(unitOptions));
