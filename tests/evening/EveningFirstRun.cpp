@@ -284,6 +284,8 @@ void EveningFirstRun(Evening& evening) {
   // which the later steps of the evening look at; the script's end is what counts here.
   evening.Run("first-run.txt", script, &output, options);
   ASSERT_NE(output.find("first-run.txt done"), std::string::npos) << output;
+  // Built with the sanitizers, the host reports nothing, to its close included.
+  for (const char* report : {"Sanitizer", "runtime error:"}) EXPECT_EQ(output.find(report), std::string::npos) << output;
   const Printed printed = ReadPrinted(output);
   const std::vector<std::string> received = evening.Received();
 
