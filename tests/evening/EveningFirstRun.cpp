@@ -108,9 +108,9 @@ std::vector<std::pair<Field, int>> PlayersMemory(RoadFixture& f, const std::vect
   int n = 0;
   for (const Field& field : fields) {
     ++n;
-    if (IsOneOf(field.name, {"kPartMidiChannel", "kDeviceID", "kQuickTab", "kSlotAEnable", "kSlotBEnable",
-                             "kSlotCEnable", "kSlotDEnable", "kGlobalCtrlChange", "kGlobalProgChange",
-                             "kLocalControl", "kCurrentBank2x"}))
+    if (IsOneOf(field.name,
+                {"kPartMidiChannel", "kDeviceID", "kQuickTab", "kSlotAEnable", "kSlotBEnable", "kSlotCEnable",
+                 "kSlotDEnable", "kGlobalCtrlChange", "kGlobalProgChange", "kLocalControl", "kCurrentBank2x"}))
       continue;
     const IParam* param = f.plug->GetParam(field.index);
     const int low = int(param->GetMin()), high = std::min(int(param->GetMax()), 255);
@@ -267,25 +267,28 @@ void EveningFirstRun(Evening& evening) {
   // 4. Knobs on A and B; B onto A's channel in the performance settings, and its knob
   // again; slot C randomised. The unit's last move arriving ends the run.
   script += Drags(at.cutoff[0].first, at.cutoff[0].second) + Print(cutoff) + Click(at.slotTab[kSlotB]) +
-            Expect(kQuickTab, kSlotB) + Drags(at.cutoff[kSlotB].first, at.cutoff[kSlotB].second) + Print(cutoff + kSlotB);
+            Expect(kQuickTab, kSlotB) + Drags(at.cutoff[kSlotB].first, at.cutoff[kSlotB].second) +
+            Print(cutoff + kSlotB);
   // The settings switch at 0 shows them; the link's resend holds the panel a while.
-  script += Click(at.performanceSettings) + Expect(param("kMultiSettings"), 0) + "choose 1\n" +
-            Click(at.channelMenuB) + Expect(kPartMidiChannel + kSlotB, 1) + "wait 2000\n" +
-            Click(at.performanceSettings) + Expect(param("kMultiSettings"), 1);
+  script += Click(at.performanceSettings) + Expect(param("kMultiSettings"), 0) + "choose 1\n" + Click(at.channelMenuB) +
+            Expect(kPartMidiChannel + kSlotB, 1) + "wait 2000\n" + Click(at.performanceSettings) +
+            Expect(param("kMultiSettings"), 1);
   script += Drags(at.cutoff[kSlotB].first, at.cutoff[kSlotB].second) + Print(cutoff) + Print(cutoff + kSlotB);
   script += Click(at.slotTab[kSlotC]) + Expect(kQuickTab, kSlotC) + Click(at.randomize) + "wait 2000\n";
-  for (int f = 0; f < kPartBlockFieldCount; ++f) script += Print(fields[size_t(kSlotC * kPartBlockFieldCount + f)].index);
+  for (int f = 0; f < kPartBlockFieldCount; ++f)
+    script += Print(fields[size_t(kSlotC * kPartBlockFieldCount + f)].index);
   script += "wait-param " + std::to_string(movedKnob) + " " + std::to_string(kLastMove) + " 60000\n";
 
   std::string output;
-  const std::string options = "--render-seconds 2 --state-out '" + root + "/state.plist' --snapshot '" + root +
-                              "/panel.png'";
+  const std::string options =
+      "--render-seconds 2 --state-out '" + root + "/state.plist' --snapshot '" + root + "/panel.png'";
   // The exit status also covers the host's own save and restore after the script,
   // which the later steps of the evening look at; the script's end is what counts here.
   evening.Run("first-run.txt", script, &output, options);
   ASSERT_NE(output.find("first-run.txt done"), std::string::npos) << output;
   // Built with the sanitizers, the host reports nothing, to its close included.
-  for (const char* report : {"Sanitizer", "runtime error:"}) EXPECT_EQ(output.find(report), std::string::npos) << output;
+  for (const char* report : {"Sanitizer", "runtime error:"})
+    EXPECT_EQ(output.find(report), std::string::npos) << output;
   const Printed printed = ReadPrinted(output);
   const std::vector<std::string> received = evening.Received();
 
@@ -322,9 +325,9 @@ void EveningFirstRun(Evening& evening) {
   const std::vector<Step> steps = Steps(std::vector<std::string>(received.begin() + long(request), end));
   std::vector<std::string> kinds;
   for (const Step& step : steps) kinds.push_back(step.what);
-  const std::vector<std::string> expected = {
-      "cc B0 4A",       "cc B1 4A",       "notes off 80", "notes off 80", "notes off 82", "notes off 83",
-      "dump 1E 00",     "cc B0 4A",       "notes off 82", "dump 00 02"};
+  const std::vector<std::string> expected = {"cc B0 4A",     "cc B1 4A",     "notes off 80", "notes off 80",
+                                             "notes off 82", "notes off 83", "dump 1E 00",   "cc B0 4A",
+                                             "notes off 82", "dump 00 02"};
   ASSERT_EQ(kinds, expected);
   const std::vector<double>& knobs = printed.params;
   const size_t k = fields.size();

@@ -269,8 +269,7 @@ TEST_F(Incoming, WithLocalControlOnWhatTheSynthesizerPlayedIsNotEchoed) {
   FromHost(0x90 | kOnSlotB, 60, 1, kSlotB);
   editor.localControl = false;
   FromDevice(0x90 | kOnSlotB, 60, 100);
-  EXPECT_EQ(editor.events(),
-            (std::vector<std::string>{"light 1", "forward 91 3C 01", "light 1", "forward 91 3C 64"}));
+  EXPECT_EQ(editor.events(), (std::vector<std::string>{"light 1", "forward 91 3C 01", "light 1", "forward 91 3C 64"}));
 }
 
 }  // namespace
