@@ -57,6 +57,10 @@ private:
   SimProcess sim_;
 };
 
+// Steps 1-4: first run, ports, the performance into the panel, knobs, tabs, a link
+// and the randomiser against the unit's record (EveningFirstRun.cpp).
+void EveningFirstRun(Evening& evening);
+
 // Stages 5 and 6: the librarian fetches, renames, saves, finds, sends and stores.
 void EveningLibrarian(Evening& evening);
 

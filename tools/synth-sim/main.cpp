@@ -3,13 +3,15 @@
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
 //             [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]
-//             [--memory-out FILE]
+//             [--memory-out FILE] [--set NAME SLOT VALUE]...
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not. --record writes each message received as a line of hex
 // bytes to FILE. --script plays the front panel (SynthSimScript.h) once the ports
 // are open. --memory-out writes the unit's memory to FILE when it ends
-// (SynthSimMemoryFile.h).
+// (SynthSimMemoryFile.h). --set writes a value of the edit memory before the ports
+// open, as a player who set the unit up by hand (SynthSim::SetValue: parameter
+// name, slot 0-3).
 
 #include <chrono>
 #include <csignal>
@@ -20,6 +22,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include "MidiPortSystem.h"
@@ -36,7 +39,7 @@ int Usage() {
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
                "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
                "[--slot-byte-out-of-range] [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]\n"
-               "       [--memory-out FILE]\n");
+               "       [--memory-out FILE] [--set NAME SLOT VALUE]...\n");
   return 2;
 }
 
@@ -61,6 +64,11 @@ int main(int argc, char** argv) {
   std::string recordPath;
   std::string scriptPath;
   std::string memoryOutPath;
+  struct MemoryValue {
+    std::string name;
+    int slot, value;
+  };
+  std::vector<MemoryValue> memoryValues;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -96,6 +104,11 @@ int main(int argc, char** argv) {
       settings.model = static_cast<int>(value);
     } else if (option == "--latency-ms" && hasValue && ReadNumber(argv[++i], 0, 60000, value)) {
       settings.replyLatencyMicros = static_cast<uint64_t>(value) * 1000;
+    } else if (option == "--set" && i + 3 < argc && ReadNumber(argv[i + 2], 0, 3, value)) {
+      long setTo = 0;
+      if (!ReadNumber(argv[i + 3], 0, 255, setTo)) return Usage();
+      memoryValues.push_back({argv[i + 1], int(value), int(setTo)});
+      i += 3;
     } else {
       return Usage();
     }
@@ -110,6 +123,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   ports.RecordTo(record);
+  for (const MemoryValue& set : memoryValues) {
+    if (!ports.Sim().SetValue(set.name, set.slot, set.value)) {
+      std::fprintf(stderr, "synth-sim: --set %s: no such field\n", set.name.c_str());
+      return 2;
+    }
+  }
   if (!ports.Open()) return 1;
   if (!scriptPath.empty()) {
     std::ifstream in(scriptPath);

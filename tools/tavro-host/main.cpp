@@ -22,6 +22,9 @@ long ProcessThreads() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Whole lines: what the host prints is read by scripts while warnings go to stderr
+  // through the same pipe, and a block-buffered line could be cut by one.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   HostOptions options;
   std::string error;
   if (!ParseHostOptions(argc, argv, options, error)) {
