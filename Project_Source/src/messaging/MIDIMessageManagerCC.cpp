@@ -154,12 +154,14 @@ void MIDIMessageManager::ProcessMidiMsgFromDevice(IMidiMsg* msg) {
         }
       }
     }
-    road.LightAndForward(slot, msg);
+    plug_->lightIncomingMidi(slot);
     return;
   }
 
+  // The synthesizer's own messages are lit but never sent back to it: it has played
+  // them already, and a unit passing its input on would loop them.
   if (msg->StatusMsg() != IMidiMsg::kProgramChange) {
-    road.LightAndForward(slot, msg);
+    plug_->lightIncomingMidi(slot);
     return;
   }
 
