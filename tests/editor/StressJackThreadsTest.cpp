@@ -47,7 +47,7 @@ constexpr int kCutoffController = 74;
 constexpr std::array<int, 4> kStreamedControllers = {19, 42, 70, 73};  // plain knobs of every slot
 constexpr std::array<int, 2> kIgnoredChannels = {kUnitId + 1, 16};
 constexpr int kStreamStartMs = 2000;
-constexpr int kStreamRounds = 1200;  // every stream once a round
+constexpr int kStreamRounds = 1450;  // every stream once a round: to past the second drags
 // A round of the 24 streams is 23 ms of wire (960 us a message at 31,250 baud): one
 // every 24 ms keeps the wire nearly full and leaves the replies a way through.
 constexpr int kRoundMs = 24;
@@ -149,7 +149,8 @@ FrontPanel StreamingFrontPanel() {
   // Each round played at once, the wire spacing its messages; each stream a ramp up to
   // its last value, so values read back in turn never fall while order is kept.
   for (int round = 0; round < kStreamRounds; ++round)
-    for (const Stream& s : panel.streams) line(kStreamStartMs + round * kRoundMs, s, s.last * round / (kStreamRounds - 1));
+    for (const Stream& s : panel.streams)
+      line(kStreamStartMs + round * kRoundMs, s, s.last * round / (kStreamRounds - 1));
   const int streamEndMs = kStreamStartMs + kStreamRounds * kRoundMs;
   for (const Stream& s : panel.streams) line(streamEndMs, s, s.last);
   panel.streamed = int((kStreamRounds + 1) * panel.streams.size());
@@ -249,7 +250,7 @@ struct Record {
     }
   }
   std::map<std::pair<int, int>, std::vector<int>> controllers;  // (channel 1-16, controller): values
-  std::vector<std::vector<uint8_t>> storeDumps;                  // into RAM 0, in arrival order
+  std::vector<std::vector<uint8_t>> storeDumps;                 // into RAM 0, in arrival order
 };
 
 TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNothing) {
@@ -276,8 +277,8 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
 
   std::string script = ChoosePorts(kSimName) + EditAllSlots(map, 0) + Click(map.pageSwitch) + "expect-param " +
                        std::to_string(kShowLibrarian) + " 1\nchoose " + kStoreItem + "\n" + Click(map.bankMenu) +
-                       "wait " + std::to_string(kStoreWaitMs) + "\n" + PrintStreamed(map) + Click(map.pageSwitch) + "expect-param " +
-                       std::to_string(kShowLibrarian) + " 0\n" + EditAllSlots(map, 1);
+                       "wait " + std::to_string(kStoreWaitMs) + "\n" + PrintStreamed(map) + Click(map.pageSwitch) +
+                       "expect-param " + std::to_string(kShowLibrarian) + " 0\n" + EditAllSlots(map, 1);
   for (int slot = 0; slot < kSlots; ++slot)
     for (size_t k = 0; k < kStreamedControllers.size(); ++k)
       script += "wait-param " + std::to_string(map.streamedParam[size_t(slot)][k]) + " " +
@@ -292,10 +293,9 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
   double seconds = 0;
   {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start(kSimName,
-                          {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", record, "--script",
-                           frontPanel},
-                          data.root() + "/sim.txt"));
+    ASSERT_TRUE(sim.Start(
+        kSimName, {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", record, "--script", frontPanel},
+        data.root() + "/sim.txt"));
     const auto start = std::chrono::steady_clock::now();
     const int status = RunTavroHost(data.root(), scriptPath, &output);
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -312,7 +312,8 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
       const int param = map.streamedParam[size_t(slot)][k];
       ASSERT_EQ(printed.count(param), 1u) << param;
       const std::vector<double>& read = printed.at(param);
-      const std::string which = "slot " + std::to_string(slot) + ", controller " + std::to_string(kStreamedControllers[k]);
+      const std::string which =
+          "slot " + std::to_string(slot) + ", controller " + std::to_string(kStreamedControllers[k]);
       EXPECT_TRUE(std::is_sorted(read.begin(), read.end())) << which;
       EXPECT_EQ(read.back(), SlotLast(slot, k)) << which;
     }
@@ -348,9 +349,10 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
   missing += kStoredPrograms - int(stored.size());
   const int lost = ReportedLost(output);
   EXPECT_LE(missing, lost) << "missing at the unit: " << missing << ", lost on the way: " << lost;
-  std::printf("stress: %d messages streamed on %zu streams in %.1f s, %d panel edits, %zu program dumps; %d lost to "
-              "missed JACK periods\n",
-              front.streamed, front.streams.size(), seconds, edits, stored.size(), lost);
+  std::printf(
+      "stress: %d messages streamed on %zu streams in %.1f s, %d panel edits, %zu program dumps; %d lost to "
+      "missed JACK periods\n",
+      front.streamed, front.streams.size(), seconds, edits, stored.size(), lost);
 }
 
 }  // namespace
