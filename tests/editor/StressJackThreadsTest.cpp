@@ -59,11 +59,6 @@ constexpr const char* kStoreItem = "Store Patch Data/All Current Programs to RAM
 // The store paces each program by twice the 200 ms sync timer: 16 s, and room.
 constexpr int kStoreWaitMs = 19000;
 
-struct Point {
-  int x = -1, y = -1;
-};
-Point Centre(const IRECT& r) { return {(r.L + r.R) / 2, (r.T + r.B) / 2}; }
-
 // Where the host clicks and which parameters the streamed controllers move, read from
 // headless editors.
 struct PanelMap {
