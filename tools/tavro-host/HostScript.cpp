@@ -55,6 +55,15 @@ bool DoubleClick(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+// A press and release of the right button: a context menu ("choose" picks its item).
+bool RightClick(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0;
+  if (!Numbers(line, {&x, &y}, error)) return false;
+  target.panel->Click(x * line.scale, y * line.scale, ViewMouseButton::Right);
+  Settle(target);
+  return true;
+}
+
 bool Drag(Line& line, HostScriptTarget& target, std::string& error) {
   double x = 0, y = 0, dx = 0, dy = 0;
   if (!Numbers(line, {&x, &y, &dx, &dy}, error)) return false;
@@ -308,7 +317,8 @@ const std::map<std::string, Command>& Commands() {
       {"print-text", &PrintText},
       {"wait-text", &WaitText},
       {"double-click", &DoubleClick},
-      {"wait-param", &WaitParam}};
+      {"wait-param", &WaitParam},
+      {"right-click", &RightClick}};
   return commands;
 }
 
