@@ -199,7 +199,8 @@ TEST(SaveKill, EveryBankIsItsOldOrItsNewFileAfterAKillAnywhereInTenSaves) {
                  std::to_string(delay) + " us");
     SaveFolder folder;
     const KilledRun run = RunAndKill(folder, scriptPath, killAfter, delay);
-    ASSERT_TRUE(run.killed) << Read(folder.data.root() + "/host.txt");
+    // A run that makes fewer events than the reference ends whole: its banks are all new.
+    ASSERT_TRUE(run.killed || run.exited) << Read(folder.data.root() + "/host.txt");
     for (int i = 0; i < kBanks; ++i) {
       const std::string bytes = Read(folder.patches() + "/" + BankName(i));
       const bool isNew = bytes == after[size_t(i)];
