@@ -10,8 +10,9 @@
 
 #include <dirent.h>
 
+#include <algorithm>
+#include <cctype>
 #include <random>
-#include <regex>
 #include <set>
 
 #include "JackSimSupport.h"
@@ -159,6 +160,13 @@ KilledRun RunAndKill(const SaveFolder& folder, const std::string& script, int ki
   return run;
 }
 
+// A save's temporary: ".<bank>.tmp-" and six letters or digits.
+bool IsTemporaryOf(const std::string& name, const std::string& bank) {
+  const std::string head = "." + bank + ".tmp-";
+  return name.size() == head.size() + 6 && name.compare(0, head.size(), head) == 0 &&
+         std::all_of(name.begin() + long(head.size()), name.end(), [](char c) { return std::isalnum(uint8_t(c)); });
+}
+
 std::string Read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -189,7 +197,6 @@ TEST(SaveKill, EveryBankIsItsOldOrItsNewFileAfterAKillAnywhereInTenSaves) {
   EXPECT_EQ(reference.names(), banksOnly);
   ASSERT_GE(whole.events, 2 * kBanks);
 
-  const std::regex temporary(R"(\.Bank \d\.nl2\.tmp-[A-Za-z0-9]{6})");
   std::mt19937 seeded(21);
   int newFiles = 0, temporaries = 0;
   for (int r = 0; r < kRuns; ++r) {
@@ -212,7 +219,9 @@ TEST(SaveKill, EveryBankIsItsOldOrItsNewFileAfterAKillAnywhereInTenSaves) {
     }
     for (const std::string& name : folder.names()) {
       if (banksOnly.count(name)) continue;
-      EXPECT_TRUE(std::regex_match(name, temporary)) << "left behind: " << name;
+      EXPECT_TRUE(std::any_of(banksOnly.begin(), banksOnly.end(),
+                              [&](const std::string& bank) { return IsTemporaryOf(name, bank); }))
+          << "left behind: " << name;
       ++temporaries;
     }
   }
