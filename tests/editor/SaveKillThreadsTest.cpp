@@ -92,8 +92,8 @@ struct SaveFolder {
 };
 
 // One host run on `folder`, killed right after its `killAfter`-th file event in
-// "Patches" and `delayMicros` more (never killed when killAfter is 0). Returns the
-// bank files renamed into place before the kill was sent.
+// "Patches" and `delayMicros` more (never killed when killAfter is 0), noting the bank
+// files renamed into place before the kill was sent.
 struct KilledRun {
   bool killed = false, exited = false;
   int events = 0;
@@ -129,28 +129,35 @@ KilledRun RunAndKill(const SaveFolder& folder, const std::string& script, int ki
     execv(argv[0], argv.data());
     _exit(127);
   }
-  int status = 0;
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(5);
-  while (!run.killed && std::chrono::steady_clock::now() < giveUp) {
-    if (waitpid(host, &status, WNOHANG) == host) {
-      run.exited = true;
-      break;
-    }
-    pollfd ready{watch, POLLIN, 0};
-    if (poll(&ready, 1, 20) <= 0) continue;
+  // Counts the events waiting; the kill goes out right after event number killAfter.
+  auto readEvents = [&] {
     alignas(inotify_event) char buffer[4096];
     const ssize_t length = read(watch, buffer, sizeof buffer);
-    for (ssize_t at = 0; at < length && !run.killed;) {
+    for (ssize_t at = 0; at < length;) {
       const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
       at += ssize_t(sizeof(inotify_event) + event->len);
       ++run.events;
       if ((event->mask & IN_MOVED_TO) && event->len) run.replacedBeforeKill.insert(event->name);
-      if (run.events == killAfter) {
+      if (run.events == killAfter && !run.exited) {
         if (delayMicros) usleep(useconds_t(delayMicros));
         kill(host, SIGKILL);
         run.killed = true;
       }
     }
+    return length > 0;
+  };
+  int status = 0;
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+  while (!run.killed && std::chrono::steady_clock::now() < giveUp) {
+    if (waitpid(host, &status, WNOHANG) == host) {
+      run.exited = true;
+      // The rest of its events, only counted: the host is gone.
+      while (readEvents()) {
+      }
+      break;
+    }
+    pollfd ready{watch, POLLIN, 0};
+    if (poll(&ready, 1, 20) > 0) readEvents();
   }
   if (!run.exited) {
     kill(host, SIGKILL);
