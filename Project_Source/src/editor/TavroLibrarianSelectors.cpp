@@ -84,13 +84,16 @@ void SelectLibrarianRow(Tavro& plug, int row) {
 Result programSelector(Tavro& plug, int paramIdx, double value) {
   if (!plug.midiIOSet) return Result::kEnd;
   const int slot = paramIdx - FamilyBase(paramIdx);
-  const int program = int(value);
+  // A value no row has (out of range, not a number) selects nothing on either road.
+  const bool onARow = value >= 0.0 && value < LastRow(plug) + 1;
+  const int program = onARow ? int(value) : -1;
   if (plug.libraryControlOn) {
     SelectLibrarianRow(plug, program);
-    if (program < 0 || program > LastRow(plug)) return Result::kEnd;
+    if (!onARow) return Result::kEnd;
     plug.librarianPanel().sendPatchToDeviceFromLibrarian(program, 0);
     return Result::kGoOn;
   }
+  if (!onARow) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   plug.selectedProgram = program;
   if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
@@ -106,7 +109,7 @@ Result bankSelector(Tavro& plug, int paramIdx, double value) {
   if (!plug.midiIOSet || plug.libraryControlOn) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   const int slot = paramIdx - FamilyBase(paramIdx);
-  const int bank = int(value);
+  const int bank = TruncToInt(value);
   const int model = plug.nordModel;
   if (!plug.perfMode)
     plug.selectedProgram = int(plug.paramValue(P::kCurrentProgram + slot));
