@@ -254,8 +254,16 @@ TEST(LibrarianCommands, AProgramNoRowHasSelectsNothingOnEitherRoad) {
   EXPECT_TRUE(page.sent().empty());
   EXPECT_EQ(page.plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread), 0);
   page.plug->libraryControlOn = false;
+  // Raw writes left a bank and a channel past int's range: the bank is cut to 0, the
+  // channel to 16.
+  page.plug->GetParam(P::kCurrentBank + 2)->Set(-1.46e126);
+  page.plug->GetParam(kPartMidiChannel + 2)->Set(2.87e266);
   EXPECT_EQ(page.command(P::kCurrentProgram + 2, 98.0, false), R::kGoOn);
   EXPECT_EQ(page.plug->selectedProgram, 98);
+  const auto sent = page.sent();
+  const int program = Find(sent, {0xCF, 98});
+  ASSERT_GE(program, 2);
+  EXPECT_EQ(sent[size_t(program) - 1], (std::vector<unsigned char>{0xBF, 32, 0}));
 }
 
 TEST(LibrarianCommands, PatchTypeSwitchesBothSwitchesAndTheLists) {

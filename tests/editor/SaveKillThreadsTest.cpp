@@ -232,8 +232,8 @@ TEST(SaveKill, EveryBankIsItsOldOrItsNewFileAfterAKillAnywhereInTenSaves) {
       ++temporaries;
     }
   }
-  std::cout << "[ killed ] " << kRuns << " runs: " << newFiles << " of " << kRuns * kBanks
-            << " banks new, " << temporaries << " temporaries left\n";
+  std::cout << "[ killed ] " << kRuns << " runs: " << newFiles << " of " << kRuns * kBanks << " banks new, "
+            << temporaries << " temporaries left\n";
 }
 
 }  // namespace
