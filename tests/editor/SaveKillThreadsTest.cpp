@@ -27,11 +27,6 @@ constexpr int kPastedRow = 50;
 
 std::string BankName(int i) { return "Bank " + std::to_string(i) + ".nl2"; }
 
-struct Point {
-  int x = -1, y = -1;
-};
-Point Centre(const IRECT& r) { return {(r.L + r.R) / 2, (r.T + r.B) / 2}; }
-
 // Where the script clicks, read from an editor in this process showing the same banks.
 struct SavePoints {
   Point pageSwitch, bankMenu, upperNext;
