@@ -16,7 +16,8 @@
 //   channel 16; they must move no slot's parameter), and every channel message that
 //   arrives while a transfer holds the panel (the store). So after its stream the
 //   simulator sends its last values again every 250 ms, the ignored channels' too,
-//   until the host has read them back. None of its messages goes back to it.
+//   until the host has read them back. Its local control is on, so none of its
+//   messages goes back to it.
 // - Every panel edit arrives: the cutoff values the host prints after each drag reach
 //   the unit as controller 74 on the slot's channel, all of them, in that order, and
 //   nothing else. A drag that moved nothing is no edit.
@@ -288,9 +289,10 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
   double seconds = 0;
   {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start(
-        kSimName, {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", record, "--script", frontPanel},
-        data.root() + "/sim.txt"));
+    ASSERT_TRUE(sim.Start(kSimName,
+                          {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", record, "--script",
+                           frontPanel, "--set", "kLocalControl", "0", "1"},
+                          data.root() + "/sim.txt"));
     const auto start = std::chrono::steady_clock::now();
     const int status = RunTavroHost(data.root(), scriptPath, &output);
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -262,13 +262,16 @@ bool HostSession::RunCycle(bool report) {
     if (ok) Say(report, "state written to " + options_.stateOut);
     else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
   }
-  if (ok) ok = RestoreInSecondInstance(state, report);
-  if (state) CFRelease(state);
 
+  // Closed before the state is restored, as a host closes a project before reopening
+  // it: the restored instance lists the ports as the first one saw them.
   if (listener) AUListenerDispose(listener);
   if (ok) ok = Check(AudioUnitUninitialize(unit), "uninitialize");
   ok = Check(CloseComponent(unit), "close") && ok;
   listened_.parameterEvents += parameterEvents;
+
+  if (ok) ok = RestoreInSecondInstance(state, report);
+  if (state) CFRelease(state);
   return ok;
 }
 
