@@ -3,11 +3,13 @@
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
 //             [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]
+//             [--set NAME SLOT VALUE]...
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not. --record writes each message received as a line of hex
 // bytes to FILE. --script plays the front panel (SynthSimScript.h) once the ports
-// are open.
+// are open. --set writes a value of the edit memory by parameter name and slot 0-3
+// before the ports open.
 
 #include <chrono>
 #include <csignal>
@@ -18,6 +20,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include "MidiPortSystem.h"
@@ -32,7 +35,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
                "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
-               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]\n");
+               "[--slot-byte-out-of-range] [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]\n"
+               "       [--set NAME SLOT VALUE]...\n");
   return 2;
 }
 
@@ -56,11 +60,21 @@ int main(int argc, char** argv) {
   long unsolicitedMs = 0;
   std::string recordPath;
   std::string scriptPath;
+  struct MemoryValue {
+    std::string name;
+    long slot, value;
+  };
+  std::vector<MemoryValue> memoryValues;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     const bool hasValue = i + 1 < argc;
     long value = 0;
-    if (option == "--script" && hasValue) {
+    if (option == "--set" && i + 3 < argc) {
+      MemoryValue set{argv[i + 1], 0, 0};
+      if (!ReadNumber(argv[i + 2], 0, 3, set.slot) || !ReadNumber(argv[i + 3], 0, 255, set.value)) return Usage();
+      memoryValues.push_back(set);
+      i += 3;
+    } else if (option == "--script" && hasValue) {
       scriptPath = argv[++i];
     } else if (option == "--silent") {
       settings.silent = true;
@@ -103,6 +117,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   ports.RecordTo(record);
+  for (const MemoryValue& set : memoryValues) {
+    if (!ports.Sim().SetValue(set.name, int(set.slot), int(set.value))) {
+      std::fprintf(stderr, "synth-sim: no field %s for slot %ld\n", set.name.c_str(), set.slot);
+      return 2;
+    }
+  }
   if (!ports.Open()) return 1;
   if (!scriptPath.empty()) {
     std::ifstream in(scriptPath);
