@@ -262,12 +262,16 @@ TEST_F(JackRun, SlotBRequestedFromTheUnitReachesThePanelAndTheSavedState) {
   ASSERT_GE(pageSwitch.first, 0);
   ASSERT_GE(bankMenu.first, 0);
   const std::vector<Field> fields = SlotBFields();
+  // Each changing field waited for: the parser may still be writing later ones when
+  // the first has arrived.
+  std::string arrived;
+  for (const auto& [name, value] : unitValues)
+    arrived += "wait-param " + std::to_string(ParamOf(fields, name)) + " " + std::to_string(value) + " 20000\n";
   const std::string state = data.root() + "/state.plist";
   const std::string output =
       Run(UntilReady() + kSlotTabB + PrintAll(fields) + "click " + Point(pageSwitch) + "\nexpect-param " +
               std::to_string(kShowLibrarian) + " 1\nchoose Request Patch Data/from Active Slot to Plug-in GUI\nclick " +
-              Point(bankMenu) + "\nwait-param " + std::to_string(ParamOf(fields, "kFilterCutoff")) + " 93 20000\n" +
-              PrintAll(fields),
+              Point(bankMenu) + "\n" + arrived + PrintAll(fields),
           "--state-out '" + state + "'", simOptions);
   const std::map<int, std::vector<double>> printed = Printed(output);
   const std::vector<uint8_t> chunk = StateChunk(state);
@@ -314,6 +318,7 @@ TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   ASSERT_GE(sync.first, 0);
   const std::string oscSync = std::to_string(ParamOf(fields, "kOscSync"));
   drags += "drag " + Point(sync) + " 0 -100\nexpect-param " + oscSync + " 2\n";
+  // The wait lets the job's dump leave before the host closes the editor.
   const std::string output = Run(UntilReady() + kSlotTabB + drags + "wait 2000\n" + PrintAll(fields), "",
                                  {"--device-id", std::to_string(kUnitId), "--wire-time"});
   const std::map<int, std::vector<double>> printed = Printed(output);
