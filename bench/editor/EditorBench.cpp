@@ -1,56 +1,71 @@
-// Opening the editor (every start-up stage on the built bundle's authored panel,
-// headless, fake ports) beside deciphering and parsing its layout alone.
-//   Arguments: panel size (0 normal, 1 large), bank files in the patch folder.
+// Opening the editor (every start-up stage on the built bundle's authored panel, its
+// view attached to a headless window and the full panel drawn, fake ports) beside
+// deciphering and parsing its layout alone; and a full redraw of the real panel beside
+// a memcpy of its frame buffer.
+//   Open arguments: panel size (0 "normal" 1.0, 1 "large" 1.25), bank files in the
+//   patch folder. Later opens in one process: the warm figure (editor_open_bench
+//   gives the cold one).
 
 #include <benchmark/benchmark.h>
 
-#include "CipherBlocks.h"
-#include "EditorTestSupport.h"
-#include "ResourceKey.h"
-#include "layout/LayoutResource.h"
+#include <cstring>
+#include <vector>
+
+#include "OpenedEditor.h"
 
 namespace {
 
-void WriteBanks(const TempDataRoot& data, int count) {
-  std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
-  for (int b = 0; b < count; ++b) {
-    std::string bank;
-    for (int p = 0; p < 99; ++p) {
-      bank += std::string{char(0xF0), 0x33, 0x00, 0x04, 0x00, char(p)};
-      for (int i = 6; i < 138; ++i) bank += char(((b * 99 + p) * 7 + i * 13) % 128);
-      bank += char(0xF7);
-    }
-    data.write("Patches/Bench Bank " + std::to_string(b) + ".syx", bank);
-  }
-}
+const char* SizeName(int64_t large) { return large ? "large" : "normal"; }
 
 void BM_OpenEditor(benchmark::State& state) {
-  RegisterBuiltBundle();
   TempDataRoot data;
-  data.write("Tavro Editor UI.txt", state.range(0) ? "\nlarge\nyes\n" : "\nnormal\nyes\n");
-  WriteBanks(data, int(state.range(1)));
-  IModuleInstanceInfo info;
-  info.mBundleID.Set(Tavro::kBundleID);
+  WriteBenchDataFolder(data, SizeName(state.range(0)), int(state.range(1)));
   for (auto _ : state) {
-    auto plug = std::make_unique<Tavro>(info, std::make_shared<MidiPortFake>());
+    auto editor = std::make_unique<OpenedEditor>();
     state.PauseTiming();
-    plug.reset();
+    editor.reset();
     state.ResumeTiming();
   }
 }
 
 void BM_ParseAuthoredLayout(benchmark::State& state) {
-  std::ifstream in(std::string(TAVRO_BINARY_DIR) + "/Tavro.component/Resources/uiconfig.tea", std::ios::binary);
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  bytes.resize(bytes.size() + 8, 0);
+  const AuthoredLayout layout;
+  for (auto _ : state) benchmark::DoNotOptimize(layout.Parse());
+}
+
+void BM_RealPanelFullRedraw(benchmark::State& state) {
+  TempDataRoot data;
+  WriteBenchDataFolder(data, SizeName(state.range(0)), 0);
+  OpenedEditor editor;
   for (auto _ : state) {
-    const std::string text = DecipherResourceText(bytes.data(), int(bytes.size() - 8), kResourceKey);
-    benchmark::DoNotOptimize(ParseLayoutText(text));
+    editor.RedrawAll();
+    benchmark::DoNotOptimize(editor.window.FrameBuffer().Row(0));
   }
+  state.counters["pixels"] = double(editor.window.Width()) * editor.window.Height();
+}
+
+// The copy the redraw is held against: the real panel's frame buffer, same size.
+void BM_RealFrameBufferMemcpy(benchmark::State& state) {
+  TempDataRoot data;
+  WriteBenchDataFolder(data, SizeName(state.range(0)), 0);
+  size_t pixels = 0;
+  {
+    OpenedEditor editor;
+    pixels = size_t(editor.window.Width()) * size_t(editor.window.Height());
+  }
+  std::vector<uint32_t> from(pixels, 0x80402010u), to(pixels);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), pixels * sizeof(uint32_t));
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+  state.counters["pixels"] = double(pixels);
 }
 
 }  // namespace
 
-BENCHMARK(BM_OpenEditor)->Args({0, 0})->Args({1, 0})->Args({0, 20})->Args({1, 20})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenEditor)->Args({0, 0})->Args({1, 0})->Args({0, 1000})->Args({1, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseAuthoredLayout)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RealPanelFullRedraw)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RealFrameBufferMemcpy)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

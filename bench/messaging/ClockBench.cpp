@@ -1,6 +1,8 @@
 // MIDI clock in real time: how late each Clock leaves against its grid, how far the
-// stream drifts and what the clock thread costs, for the sleeping loop and, as the
-// peer, a loop that spins on the clock and times each Clock from the last send.
+// stream drifts and what the clock thread costs, for the sleeping loop; beside it at
+// the same time, as the peer for lateness, a bare thread sleeping to absolute
+// deadlines; and after it, as the peer for cost, a loop that spins on the clock and
+// times each Clock from the last send.
 //
 // Usage: clock_bench [seconds per run, default 10]
 
@@ -9,9 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <sys/prctl.h>
 #include <thread>
 #include <vector>
 
+#include "ClockGrid.h"
 #include "messaging/MIDIClockOutput.h"
 
 namespace {
@@ -49,12 +53,30 @@ private:
   int64_t firstCpu_ = 0, lastCpu_ = 0;
 };
 
-void RunSleepingLoop(TimingLink& link, double seconds) {
+// The sleeping loop, with the bare peer beside it at the same time: a thread that
+// only sleeps to each absolute deadline of its own grid, so both meet the same load.
+void RunSleepingLoop(TimingLink& link, TimingLink& bare, int tempo, double seconds) {
+  std::atomic<bool> running{true};
+  std::thread sleeper([&] {
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);  // as the clock thread asks
+    const int64_t interval = MIDIClockOutput::ClockInterval(tempo);
+    bare.SendRealTime(kMidiClock);
+    const int64_t gridStart = Nanos(CLOCK_MONOTONIC);
+    for (int64_t n = 1; running.load(std::memory_order_relaxed); ++n) {
+      const int64_t due = gridStart + n * interval;
+      const timespec at{time_t(due / 1000000000), long(due % 1000000000)};
+      while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) != 0) {
+      }
+      bare.SendRealTime(kMidiClock);
+    }
+  });
   MIDIClockOutput output(link);
   output.StartContinuousClock();
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
   link.clockInfo = false;
   output.StopContinuousClock();
+  running = false;
+  sleeper.join();
 }
 
 // The spinning loop: reads the clock on every pass and measures each interval from
@@ -88,8 +110,8 @@ void Report(const char* loop, int tempo, const TimingLink& link) {
     return;
   }
   const int64_t interval = MIDIClockOutput::ClockInterval(tempo);
-  std::vector<int64_t> lateness;
-  for (size_t n = 0; n < sends.size(); ++n) lateness.push_back(sends[n] - (sends[0] + int64_t(n) * interval));
+  size_t regrids = 0;
+  const std::vector<int64_t> lateness = GridLateness(sends, interval, &regrids);
   const double span = double(sends.back() - sends.front());
   // Drift: how much later the last tenth of the Clocks lie than the first tenth, on
   // average, so single late wake-ups do not count as drift.
@@ -101,14 +123,11 @@ void Report(const char* loop, int tempo, const TimingLink& link) {
   }
   const double drift = (last - first) / double(tenth);
   const double driftSpan = double(lateness.size() - tenth) * double(interval);
-  // Stalls: gaps of two intervals or more, after which the sleeping loop starts a new grid.
-  size_t stalls = 0;
-  for (size_t n = 1; n < sends.size(); ++n) stalls += sends[n] - sends[n - 1] >= 2 * interval;
   std::printf(
       "%-9s %4d BPM %7zu Clocks  late p50 %8.1f us  p99 %8.1f us  max %9.1f us  drift %9.1f us "
-      "(%8.1f ppm)  stalls %zu  cpu %6.2f %%\n",
+      "(%8.1f ppm)  regrids %zu  cpu %6.2f %%\n",
       loop, tempo, sends.size(), Percentile(lateness, 0.5) / 1e3, Percentile(lateness, 0.99) / 1e3,
-      double(*std::max_element(lateness.begin(), lateness.end())) / 1e3, drift / 1e3, drift / driftSpan * 1e6, stalls,
+      double(*std::max_element(lateness.begin(), lateness.end())) / 1e3, drift / 1e3, drift / driftSpan * 1e6, regrids,
       100.0 * double(link.ThreadCpu()) / span);
 }
 
@@ -122,9 +141,10 @@ int main(int argc, char** argv) {
   }
   for (int tempo : {120, 300}) {
     const size_t expected = size_t(seconds * tempo * 24 / 60) + 16;
-    TimingLink sleeping(tempo, expected), spinning(tempo, expected);
-    RunSleepingLoop(sleeping, seconds);
+    TimingLink sleeping(tempo, expected), bare(tempo, expected), spinning(tempo, expected);
+    RunSleepingLoop(sleeping, bare, tempo, seconds);
     Report("sleeping", tempo, sleeping);
+    Report("bare", tempo, bare);
     RunSpinningLoop(spinning, tempo, seconds);
     Report("spinning", tempo, spinning);
   }

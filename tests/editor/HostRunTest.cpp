@@ -48,7 +48,8 @@ TEST(HostRun, ScriptsMoveTheTransportAndTempoAndPassHostMidi) {
   std::string output;
   EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << output;
   for (const char* bad : {"midi 07 40", "midi B0 80 1", "midi B0", "midi B0 1 2 3", "tempo -1", "wait-param 771 1",
-                          "wait-param 771 0 -5", "double-click 5"}) {
+                          "wait-param 771 0 -5", "double-click 5",
+                          "right-click 5", "save-path"}) {
     std::ofstream(script) << bad << "\n";
     EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << bad;
     EXPECT_NE(output.find(std::string(":1: ") + std::string(bad).substr(0, 4)), std::string::npos) << output;

@@ -5,24 +5,16 @@
 #include <cmath>
 #include <set>
 
-#include "EditorTestSupport.h"
 #include "IControl.h"
 #include "IParam.h"
-#include "layout/UIConfigManager.h"
+#include "SharedEditorSuite.h"
 
 namespace {
 
 constexpr double kValue = 1.0;  // in range for knobs, menus and switches
 
-class Linking : public ::testing::Test {
+class Linking : public SharedEditorSuite {
 protected:
-  static void SetUpTestSuite() { fixture = new EditorFixture(); }
-  static void TearDownTestSuite() {
-    delete fixture;
-    fixture = nullptr;
-  }
-  static Tavro& plug() { return *fixture->plug; }
-  static int param(const char* name) { return plug().uiConfig->getParamByName(name); }
   static void setChannels(const std::array<int, 4>& channels) {
     for (int s = 0; s < 4; ++s)
       if (IParam* channel = plug().GetParam(kPartMidiChannel + s)) channel->Set(channels[size_t(s)]);
@@ -48,10 +40,7 @@ protected:
   static void edit(int paramIdx, LinkInfo link) {
     plug().linkManager.controlLinker(&plug(), link, paramIdx, int(kValue), kValue);
   }
-  static EditorFixture* fixture;
 };
-
-EditorFixture* Linking::fixture = nullptr;
 
 TEST_F(Linking, SlotsOnTheActiveSlotsChannelFollow) {
   struct Case {

@@ -2,28 +2,17 @@
 // the read-out lines written at once.
 #include <gtest/gtest.h>
 
-#include "EditorTestSupport.h"
 #include "IControl.h"
 #include "IControlText.h"
 #include "IParam.h"
-#include "layout/UIConfigManager.h"
+#include "SharedEditorSuite.h"
 
 namespace {
 
-class Lookups : public ::testing::Test {
+class Lookups : public SharedEditorSuite {
 protected:
-  static void SetUpTestSuite() { fixture = new EditorFixture(); }
-  static void TearDownTestSuite() {
-    delete fixture;
-    fixture = nullptr;
-  }
-  static Tavro& plug() { return *fixture->plug; }
-  static int param(const char* name) { return plug().uiConfig->getParamByName(name); }
   static int paramOf(const IControl* control) { return control ? control->ParamIdx() : -1; }
-  static EditorFixture* fixture;
 };
-
-EditorFixture* Lookups::fixture = nullptr;
 
 TEST_F(Lookups, ControlChangesFindTheirControl) {
   struct Case {

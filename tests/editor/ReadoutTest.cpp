@@ -2,29 +2,21 @@
 // what they show, and the number format it shares with the editor.
 #include <gtest/gtest.h>
 
-#include "EditorTestSupport.h"
 #include "IControlText.h"
 #include "IParam.h"
-#include "layout/UIConfigManager.h"
+#include "SharedEditorSuite.h"
 
 namespace {
 
 constexpr const char* kUntouched = "(untouched)";
 
-class Readout : public ::testing::Test {
+class Readout : public SharedEditorSuite {
 protected:
-  static void SetUpTestSuite() { fixture = new EditorFixture(); }
-  static void TearDownTestSuite() {
-    delete fixture;
-    fixture = nullptr;
-  }
   void SetUp() override {
     plug().activeSlot = 0;
     plug().nordModel = 1;
     plug().hostFilterBlocked[1] = true;
   }
-  static Tavro& plug() { return *fixture->plug; }
-  static int param(const char* name) { return plug().uiConfig->getParamByName(name); }
   static std::string nameLine() { return plug().statusText->GetTextString(); }
   static std::string valueLine() { return plug().valueText->GetTextString(); }
   static std::string listEntry(const char* list, int at) { return plug().uiConfig->getValueList(list).at(size_t(at)); }
@@ -36,10 +28,7 @@ protected:
     plug().valueReadout.controlDisplay(&plug(), paramIdx, value, activeSlotOnly);
   }
   static std::string nameOf(int paramIdx) { return plug().GetParam(paramIdx)->GetNameForHost(); }
-  static EditorFixture* fixture;
 };
-
-EditorFixture* Readout::fixture = nullptr;
 
 TEST_F(Readout, NumericFamiliesInTheSynthesizersTerms) {
   struct Case {

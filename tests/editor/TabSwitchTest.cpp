@@ -1,23 +1,16 @@
 // The main tab and part-slot switches on the authored panel.
 #include <gtest/gtest.h>
 
-#include "EditorTestSupport.h"
 #include "IControl.h"
 #include "IParam.h"
+#include "SharedEditorSuite.h"
 
 namespace {
 
 const char* const kSlotLayers[] = {"layerALayer", "layerBLayer", "layerCLayer", "layerDLayer"};
 
-class TabSwitch : public ::testing::Test {
+class TabSwitch : public SharedEditorSuite {
 protected:
-  static void SetUpTestSuite() { fixture = new EditorFixture(); }
-  static void TearDownTestSuite() {
-    delete fixture;
-    fixture = nullptr;
-  }
-  Tavro& plug() { return *fixture->plug; }
-  bool shown(const char* name) { return fixture->shown(name); }
   int shownRootChild() {
     ControlLayer* root = plug().layer("root");
     int shownId = -1;
@@ -30,10 +23,7 @@ protected:
     for (const char* name : kSlotLayers) n += shown(name);
     return n;
   }
-  static EditorFixture* fixture;
 };
-
-EditorFixture* TabSwitch::fixture = nullptr;
 
 TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
   struct Case {

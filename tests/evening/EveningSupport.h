@@ -56,3 +56,4 @@ private:
   TempDataRoot data_;
   SimProcess sim_;
 };
+void EveningLibrarian(Evening& evening);

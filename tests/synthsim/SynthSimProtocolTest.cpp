@@ -149,7 +149,14 @@ TEST_F(SynthSimProtocol, StartsWithTheInitProgramInEverySlot) {
     for (int position = 56; position < 106; position += 2) EXPECT_EQ(SignedPair(data, position), 128);
     EXPECT_EQ(data[122 - 6], 2);  // oscillator mode
   }
-  EXPECT_EQ(sim_.StoredProgram(9, 98), SynthSimInitProgramData());
+  // Stored programs are the INIT sound with the number as cutoff and 100 less the
+  // bank as amp gain; nothing else differs.
+  Message stored = sim_.StoredProgram(9, 98);
+  ASSERT_EQ(stored.size(), 132u);
+  EXPECT_EQ(UnsignedPair(stored, 12), 98);
+  EXPECT_EQ(UnsignedPair(stored, 40), 91);
+  stored[12 - 6] = 0x0F, stored[13 - 6] = 0x07, stored[40 - 6] = 0x04, stored[41 - 6] = 0x06;
+  EXPECT_EQ(stored, SynthSimInitProgramData());
   EXPECT_TRUE(sim_.StoredProgram(10, 0).empty());
   EXPECT_TRUE(sim_.ProgramEditBuffer(4).empty());
 }

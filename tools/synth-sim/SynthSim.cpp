@@ -58,9 +58,12 @@ SynthSim::SynthSim(SynthSimSettings settings, SynthSimScheduler& scheduler, Send
       scheduler_(scheduler),
       send_(std::move(send)),
       slots_(kSlots),
-      programBanks_(kProgramBanks, std::vector<Message>(kProgramsPerBank, SynthSimInitProgramData())),
+      programBanks_(kProgramBanks),
       performanceBanks_(kPerformanceBanks,
                         std::vector<Message>(kPerformancesPerBank, SynthSimInitPerformanceData())) {
+  for (int bank = 0; bank < kProgramBanks; ++bank)
+    for (int number = 0; number < kProgramsPerBank; ++number)
+      programBanks_[bank].push_back(SynthSimStoredProgramData(bank, number));
   SetEditPerformance(SynthSimInitPerformanceData().data());
 }
 

@@ -3,7 +3,8 @@
 //
 // It holds four program edit buffers, an edit performance whose part blocks are
 // those four buffers (so its replies agree), and banks of stored programs and
-// performances, all starting as the INIT sounds. It answers requests addressed to its
+// performances, all starting as the INIT sounds (each stored program told apart by
+// its bank and number, SynthSimStoredProgramData). It answers requests addressed to its
 // device id, stores the dumps it is sent and records every message it receives with
 // its arrival time. Performance replies carry its device id as their global channel
 // (position 636), as the unit's own setting. Replies leave through `send` after the

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "SynthSimFields.h"
+
 namespace {
 // Data bytes of the INIT program, positions 6..137 of its dump.
 const uint8_t kInitProgramData[SynthSimLayout::kProgramDataSize] = {
@@ -35,6 +37,18 @@ const Run kInitPerformanceRuns[] = {
 
 std::vector<uint8_t> SynthSimInitProgramData() {
   return std::vector<uint8_t>(std::begin(kInitProgramData), std::end(kInitProgramData));
+}
+
+std::vector<uint8_t> SynthSimStoredProgramData(int bank, int number) {
+  std::vector<uint8_t> data = SynthSimInitProgramData();
+  const auto write = [&data](const char* name, int value) {
+    SynthSimFields::Field field;
+    if (SynthSimFields::Find(name, 0, &field))
+      SynthSimFields::Write(field.coding, value, &data[size_t(field.position - SynthSimLayout::kHeaderSize)]);
+  };
+  write("kFilterCutoff", number);
+  write("kAmpGain", 100 - bank);
+  return data;
 }
 
 std::vector<uint8_t> SynthSimInitPerformanceData() {

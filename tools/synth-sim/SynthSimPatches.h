@@ -25,6 +25,10 @@ constexpr int kPerformanceBanks = 4;   // the ten-bank model; the others use one
 
 // The 132 data bytes of the INIT program.
 std::vector<uint8_t> SynthSimInitProgramData();
+// The 132 data bytes of stored program `number` of bank `bank` as the unit starts:
+// the INIT program with the number as its filter cutoff and 100 less the bank as its
+// amp gain, so a bank read back shows which program landed where.
+std::vector<uint8_t> SynthSimStoredProgramData(int bank, int number);
 // The 708 data bytes of the INIT performance (four INIT part blocks, then the
 // performance block).
 std::vector<uint8_t> SynthSimInitPerformanceData();

@@ -3,13 +3,15 @@
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
 //             [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]
+//             [--memory-out FILE]
 //             [--set NAME SLOT VALUE]...
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not. --record writes each message received as a line of hex
 // bytes to FILE. --script plays the front panel (SynthSimScript.h) once the ports
-// are open. --set writes a value of the edit memory by parameter name and slot 0-3
-// before the ports open.
+// are open. --memory-out writes the unit's memory to FILE when it ends
+// (SynthSimMemoryFile.h). --set writes a value of the edit memory by parameter name
+// and slot 0-3 before the ports open.
 
 #include <chrono>
 #include <csignal>
@@ -24,6 +26,7 @@
 #include <unistd.h>
 
 #include "MidiPortSystem.h"
+#include "SynthSimMemoryFile.h"
 #include "SynthSimPorts.h"
 #include "SynthSimScript.h"
 
@@ -36,7 +39,7 @@ int Usage() {
                "usage: synth-sim [--name N] [--device-id 0-15] [--model 0-2] [--latency-ms L] [--silent] "
                "[--wrong-size]\n       [--wire-time] [--silent-after N] [--reply-length 139|149|711|712|720|725|765] "
                "[--slot-byte-out-of-range] [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]\n"
-               "       [--set NAME SLOT VALUE]...\n");
+               "       [--memory-out FILE] [--set NAME SLOT VALUE]...\n");
   return 2;
 }
 
@@ -60,6 +63,7 @@ int main(int argc, char** argv) {
   long unsolicitedMs = 0;
   std::string recordPath;
   std::string scriptPath;
+  std::string memoryOutPath;
   struct MemoryValue {
     std::string name;
     long slot, value;
@@ -76,6 +80,8 @@ int main(int argc, char** argv) {
       i += 3;
     } else if (option == "--script" && hasValue) {
       scriptPath = argv[++i];
+    } else if (option == "--memory-out" && hasValue) {
+      memoryOutPath = argv[++i];
     } else if (option == "--silent") {
       settings.silent = true;
     } else if (option == "--wrong-size") {
@@ -149,6 +155,10 @@ int main(int argc, char** argv) {
     ports.Sim().SendPerformanceUnasked();
   }
   std::printf("received %zu messages\n", ports.Sim().ReceivedCount());
+  if (!memoryOutPath.empty() && !WriteSynthSimMemory(ports.Sim(), memoryOutPath)) {
+    std::fprintf(stderr, "synth-sim: cannot write %s\n", memoryOutPath.c_str());
+    return 1;
+  }
   // The record is left for the exit to close: the input thread may write until the
   // ports close, after main returns.
   return 0;

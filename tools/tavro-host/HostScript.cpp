@@ -294,6 +294,23 @@ bool WaitParam(Line& line, HostScriptTarget& target, std::string& error) {
   return false;
 }
 
+bool RightClick(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0;
+  if (!Numbers(line, {&x, &y}, error)) return false;
+  target.panel->Click(x * line.scale, y * line.scale, ViewMouseButton::Right);
+  Settle(target);
+  return true;
+}
+
+bool SavePath(Line& line, HostScriptTarget& target, std::string& error) {
+  if (line.rest.empty()) {
+    error = "expects a path";
+    return false;
+  }
+  target.panel->ScriptFilePromptAnswer(line.rest);
+  return true;
+}
+
 bool Snapshot(Line& line, HostScriptTarget& target, std::string& error) {
   Settle(target);
   return target.panel->FrameBuffer().SavePng(line.rest, &error);
@@ -308,7 +325,9 @@ const std::map<std::string, Command>& Commands() {
       {"print-text", &PrintText},
       {"wait-text", &WaitText},
       {"double-click", &DoubleClick},
-      {"wait-param", &WaitParam}};
+      {"wait-param", &WaitParam},
+      {"right-click", &RightClick},
+      {"save-path", &SavePath}};
   return commands;
 }
 

@@ -25,6 +25,8 @@
 //   wait-text X Y MS T        real time until the panel shows the text T (the rest of the
 //                             line) at X Y; prints each text shown there with its time
 //                             since the command began; fails after MS milliseconds
+//   right-click X Y           a right click
+//   save-path PATH            the next file prompt answers PATH (the rest of the line)
 // Empty lines and lines starting with "#" are skipped. The first failing line ends
 // the script.
 // threads: main

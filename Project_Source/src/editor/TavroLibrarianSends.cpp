@@ -8,13 +8,13 @@
 #include "LibrarianRecords.h"
 #include "PatchLibrarian.h"
 #include "PatchManager.h"
+#include "PatchTemplates.h"
 #include "Tavro.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
 
-constexpr int kBankSlots = 99;
 constexpr int kLFO1Lock = 631;  // + slot; the other five section locks follow 4 apart
 constexpr int kSectionLocks = 6;
 constexpr int kModWheelLock = 780;  // + slot
@@ -38,7 +38,7 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
     PatchFileList& files = search ? library.searchFiles : library.filesOfType(kind);
     if (index < 0 || size_t(index) >= files.size() || !files[size_t(index)]) return;
     std::vector<LibrarianPatch>& slots = files[size_t(index)]->patches;
-    if (slots.size() < kBankSlots) slots.resize(kBankSlots);
+    if (slots.size() < kProgramBankSize) slots.resize(kProgramBankSize);
     if (row < 0 || size_t(row) >= slots.size() || slots[size_t(row)].empty()) return;
     patch = std::make_shared<LibrarianPatch>(slots[size_t(row)]);
   });

@@ -93,7 +93,7 @@ std::vector<uint8_t> StoreForm(const std::vector<uint8_t>& stored, bool performa
   m[4] = static_cast<uint8_t>(performance ? kStoredPerformance + (model == 2 ? bank : 0) : bank + 1);
   m[5] = static_cast<uint8_t>(number);
   m.back() = 0xF7;
-  const bool header = m[0] == 0xF0 && m[1] == 0x33 && m[3] == 0x04;
+  const bool header = m[0] == 0xF0 && m[1] == kMakerId && m[3] == kModelByte;
   if (!header || std::any_of(m.begin() + 1, m.end() - 1, [](uint8_t b) { return b >= 0x80; })) return {};
   return m;
 }
@@ -106,7 +106,7 @@ void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& 
   const bool fortyPrograms = model <= 1 && !performance && args.storeBank == 0;
   // A listed program bank carries a hundredth, empty row for the list: the unit's
   // bank ends before it.
-  const int bankSize = performance ? kPerformancesPerBank : kProgramsPerBank;
+  const int bankSize = performance ? kPerformanceBankSize : kProgramBankSize;
   const int count = std::min(fortyPrograms ? kFirstModelsPrograms : bankSize, slots);
   const uint64_t pacingMicros = uint64_t(performance ? 4 : 2) * uint64_t(plug.getTimerValue()) * 1000;
   for (int i = 0; i < count; ++i) {

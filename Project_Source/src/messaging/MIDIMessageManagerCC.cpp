@@ -9,6 +9,7 @@
 #include "IParam.h"
 #include "Kit_Mutex.h"
 #include "Kit_TimeSource.h"
+#include "PatchTemplates.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MessagingEditor.h"
 
@@ -30,8 +31,6 @@ enum IncomingParam : int {
 constexpr int kSlotCount = 4;
 constexpr int kTenBankModel = 2;
 constexpr int kBankSelectLsb = 32;
-constexpr int kProgramBankSize = 99;
-constexpr int kPerformanceBankSize = 100;
 constexpr uint64_t kLibrarianSendPauseMicros = 200000;
 constexpr uint64_t kHostProgramPauseMicros = 50000;
 constexpr const char* kPerfModeFirst = "Turn on PERF. mode from librarian first!";

@@ -4,6 +4,7 @@
 
 #include "DumpNames.h"
 #include "PartBlockCoding.h"
+#include "PatchTemplates.h"
 
 namespace {
 constexpr int kShortestPerformance = 711;
@@ -60,8 +61,8 @@ std::vector<uint8_t> PerformanceDumpCoder::WithNames(const std::vector<uint8_t>&
 }
 
 bool PerformanceDumpCoder::Accepts(const uint8_t* bytes, size_t size) {
-  return bytes && size >= kShortestPerformance && size <= kLongestPerformance && bytes[1] == 0x33 &&
-         bytes[3] == 0x04;
+  return bytes && size >= kShortestPerformance && size <= kLongestPerformance && bytes[1] == kMakerId &&
+         bytes[3] == kModelByte;
 }
 
 bool PerformanceDumpCoder::AcceptsSpaced(const uint8_t* bytes, size_t size) {

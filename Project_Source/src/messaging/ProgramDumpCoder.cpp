@@ -4,6 +4,7 @@
 
 #include "DumpNames.h"
 #include "PartBlockCoding.h"
+#include "PatchTemplates.h"
 
 namespace {
 constexpr int kNamedProgramSize = kProgramDumpSize + kDumpNameSize;
@@ -35,8 +36,8 @@ std::vector<uint8_t> ProgramDumpCoder::WithName(const std::vector<uint8_t>& dump
 }
 
 bool ProgramDumpCoder::Accepts(const uint8_t* bytes, size_t size) {
-  return bytes && (size == kProgramDumpSize || size == kNamedProgramSize) && bytes[1] == 0x33 &&
-         bytes[3] == 0x04 && bytes[5] <= 3;
+  return bytes && (size == kProgramDumpSize || size == kNamedProgramSize) && bytes[1] == kMakerId &&
+         bytes[3] == kModelByte && bytes[5] <= 3;
 }
 
 int ProgramDumpCoder::Parse(const uint8_t* bytes, size_t size, DumpParameters& params) const {

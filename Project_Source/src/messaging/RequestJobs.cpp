@@ -78,7 +78,7 @@ void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
   auto number = [&editor, &args]() {
     return args.useActiveSlot ? editor.getActiveSlot() : SelectedLibrarianSlot(editor);
   };
-  auto sendable = [&args](int n) { return args.useActiveSlot || InRange(n, kProgramsPerBank); };
+  auto sendable = [&args](int n) { return args.useActiveSlot || InRange(n, kProgramBankSize); };
   if (!sendable(number())) {
     editor.DisplayProcessingIndicator(false);
     return;
@@ -105,7 +105,7 @@ void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(true);
   const int number = SelectedLibrarianSlot(editor);
-  if (!InRange(number, kPerformancesPerBank)) {
+  if (!InRange(number, kPerformanceBankSize)) {
     editor.DisplayProcessingIndicator(false);
     return;
   }
@@ -153,12 +153,12 @@ void RequestBank(MIDIMessageSender& sender, uint8_t type, int count, int steps) 
 
 void sendAllMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   const int model = Model(JobEditor(sender));
-  RequestBank(sender, StoredPerformanceRequestType(model, args.bank), kPerformancesPerBank, kPerformanceSteps);
+  RequestBank(sender, StoredPerformanceRequestType(model, args.bank), kPerformanceBankSize, kPerformanceSteps);
 }
 
 void sendAllPatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   const int model = Model(JobEditor(sender));
-  RequestBank(sender, StoredProgramRequestType(model, args.bank), kProgramsPerBank, kBankProgramSteps);
+  RequestBank(sender, StoredProgramRequestType(model, args.bank), kProgramBankSize, kBankProgramSteps);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "MIDIMessageManager.h"
 #include "MessagingEditor.h"
 #include "PatchLibrarian.h"
+#include "PatchTemplates.h"
 #include "PerformanceDumpCoder.h"
 #include "ProgramDumpCoder.h"
 
@@ -12,10 +13,8 @@ namespace {
 
 constexpr int kShortestReadable = 4;  // up to the model byte
 constexpr int kShortestDump = 130;
-constexpr uint8_t kManufacturerId = 0x33;
 constexpr uint8_t kHighestDeviceId = 15;
 constexpr uint8_t kHighestModelByte = 4;
-constexpr uint8_t kModelByte = 0x04;
 constexpr int kShortestPerformance = 711;
 constexpr int kLongestPerformance = 765;
 constexpr int kQuickTab = 794;  // the tab for received data
@@ -28,7 +27,7 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
   if (!fromDevice || !plug_ || !message || !message->mData || message->mSize < kShortestReadable) return;
   const uint8_t* bytes = message->mData;
   const int size = message->mSize;
-  if (bytes[1] != kManufacturerId || bytes[2] > kHighestDeviceId || bytes[3] > kHighestModelByte) return;
+  if (bytes[1] != kMakerId || bytes[2] > kHighestDeviceId || bytes[3] > kHighestModelByte) return;
 
   // The first armed receiver has it; one that refuses keeps waiting for the next.
   for (LibrarianDumpReceiver* receiver : {&performanceRequest, &patchRequest}) {

@@ -55,7 +55,7 @@ void SetTabRefreshPending(MessagingEditor& editor) {
 }
 
 void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number) {
-  const unsigned char request[5] = {0x33, static_cast<unsigned char>(deviceId & 0x0F), 0x04,
+  const unsigned char request[5] = {kMakerId, static_cast<unsigned char>(deviceId & 0x0F), kModelByte,
                                     static_cast<unsigned char>(type & 0x7F),
                                     static_cast<unsigned char>(number & 0x7F)};
   editor.checksumCheckAndSend(request, 5);

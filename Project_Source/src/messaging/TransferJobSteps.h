@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "PatchTemplates.h"
+
 class MIDIMessageSender;
 class MessagingEditor;
 
@@ -18,9 +20,6 @@ constexpr uint8_t kEditPerformanceRequest = 0x28;  // also the device-id enquiry
 uint8_t SlotProgramRequestType(int model);
 uint8_t StoredProgramRequestType(int model, int bank);
 uint8_t StoredPerformanceRequestType(int model, int bank);
-
-constexpr int kProgramsPerBank = 99;
-constexpr int kPerformancesPerBank = 100;
 
 // The editor the job works for.
 MessagingEditor& JobEditor(MIDIMessageSender& sender);

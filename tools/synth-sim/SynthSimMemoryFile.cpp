@@ -1,0 +1,49 @@
+#include "SynthSimMemoryFile.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "SynthSimPatches.h"
+
+using namespace SynthSimLayout;
+
+namespace {
+constexpr uint8_t kPerformanceEditType = 0x1E;
+constexpr uint8_t kStoredPerformanceType = 0x1F;
+
+SynthSim::Message Dump(int deviceId, int type, int number, const SynthSim::Message& data) {
+  SynthSim::Message dump(kHeaderSize + data.size() + 1, 0xF7);
+  const uint8_t header[kHeaderSize] = {0xF0, kManufacturer, uint8_t(deviceId), kModelByte, uint8_t(type),
+                                       uint8_t(number)};
+  std::copy(header, header + kHeaderSize, dump.begin());
+  std::copy(data.begin(), data.end(), dump.begin() + kHeaderSize);
+  return dump;
+}
+}  // namespace
+
+std::vector<SynthSim::Message> SynthSimMemoryDumps(const SynthSim& sim) {
+  const SynthSimSettings settings = sim.Settings();
+  const bool tenBanks = settings.model == 2;
+  const int id = settings.deviceId;
+  std::vector<SynthSim::Message> dumps;
+  for (int slot = 0; slot < kSlots; ++slot) dumps.push_back(Dump(id, 0, slot, sim.ProgramEditBuffer(slot)));
+  dumps.push_back(Dump(id, kPerformanceEditType, 0, sim.PerformanceEditBuffer()));
+  for (int bank = 0; bank < (tenBanks ? kProgramBanks : 4); ++bank)
+    for (int number = 0; number < kProgramsPerBank; ++number)
+      dumps.push_back(Dump(id, bank + 1, number, sim.StoredProgram(bank, number)));
+  for (int bank = 0; bank < (tenBanks ? kPerformanceBanks : 1); ++bank)
+    for (int number = 0; number < kPerformancesPerBank; ++number)
+      dumps.push_back(Dump(id, kStoredPerformanceType + bank, number, sim.StoredPerformance(bank, number)));
+  return dumps;
+}
+
+bool WriteSynthSimMemory(const SynthSim& sim, const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "w");
+  if (!file) return false;
+  bool written = true;
+  for (const SynthSim::Message& dump : SynthSimMemoryDumps(sim)) {
+    for (size_t i = 0; i < dump.size(); ++i) written &= std::fprintf(file, i ? " %02X" : "%02X", dump[i]) > 0;
+    written &= std::fputc('\n', file) != EOF;
+  }
+  return std::fclose(file) == 0 && written;
+}
