@@ -1,6 +1,8 @@
 // The real bundle in the test host, as the README run command opens it.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "EditorTestSupport.h"
 #include "HostSnapshot.h"
 
@@ -65,6 +67,25 @@ TEST(HostRun, WaitParamEndsOnceTheValueIsThereAndFailsWhenItNeverComes) {
   std::ofstream(script) << "wait-param 771 1 200\n";
   EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0);
   EXPECT_NE(output.find("parameter 771 is still 0"), std::string::npos) << output;
+}
+
+// Tests read what the host prints beside its warnings: a printed line arrives whole
+// even when a warning is written after more lines than a pipe's buffer holds.
+TEST(HostRun, PrintedLinesStayWholeBesideWarnings) {
+  TempDataRoot data;
+  const std::string script = data.root() + "/many.txt";
+  constexpr int kLines = 600;
+  {
+    std::ofstream out(script);
+    for (int i = 0; i < kLines; ++i) out << "print-param 794\n";
+    out << "expect-param 794 3\n";
+  }
+  std::string output;
+  EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0);
+  std::istringstream lines(output);
+  int whole = 0;
+  for (std::string line; std::getline(lines, line);) whole += line == "param 794 = 0";
+  EXPECT_EQ(whole, kLines) << output.substr(0, 200);
 }
 
 }  // namespace

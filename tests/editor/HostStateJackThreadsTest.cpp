@@ -5,80 +5,17 @@
 // simulator, the state saves again with both port names.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 
-#include "JackSimSupport.h"
+#include "HostStateSupport.h"
 #include "JackTestServer.h"
-#include "RoadTestSupport.h"
 #include "TavroCommands.h"
 
 namespace {
 
 constexpr const char* kSimName = "Recall Sim";
 
-// The centre of the shown control of `paramIdx` with slot `slot` active and layer
-// `layer` (if any) open, read from a headless editor; (-1, -1) when none is shown.
-std::pair<int, int> ControlCentre(int paramIdx, int slot = 0, const char* layer = nullptr) {
-  RoadFixture f;
-  f.plug->activeSlot = slot;
-  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
-  if (layer) f.plug->showLayer(layer, true);
-  return ShownCentre(f.action(paramIdx));
-}
-
 constexpr int kFilterCutoff = 0;
-constexpr size_t kPerformanceDumpSize = 715;
-
-std::string Click(std::pair<int, int> at) {
-  return "click " + std::to_string(at.first) + " " + std::to_string(at.second) + "\n";
-}
-
-// Bytes in a record line of hex pairs.
-size_t Size(const std::string& line) { return (line.size() + 1) / 3; }
-
-bool IsDump(const std::string& line) { return line.rfind("F0 ", 0) == 0 && Size(line) == kPerformanceDumpSize; }
-
-// The plug-in's chunk in a saved state file: the base64 text of its "data" entry.
-std::string StateChunk(const std::string& plist) {
-  std::ifstream in(plist);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t key = text.find("<key>data</key>");
-  const size_t open = text.find("<data>", key == std::string::npos ? text.size() : key);
-  const size_t close = text.find("</data>", open == std::string::npos ? text.size() : open);
-  if (close == std::string::npos) return "";
-  static const std::string kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string bytes;
-  unsigned bits = 0;
-  int count = 0;
-  for (size_t i = open + 6; i < close; ++i) {
-    const size_t digit = kDigits.find(text[i]);
-    if (digit == std::string::npos) continue;  // white space and padding
-    bits = bits << 6 | unsigned(digit);
-    count += 6;
-    if (count >= 8) {
-      count -= 8;
-      bytes.push_back(char(bits >> count & 0xFF));
-    }
-  }
-  return bytes;
-}
-
-// The record's last lines, for a failure's message.
-std::string Tail(const std::vector<std::string>& lines) {
-  std::string tail;
-  for (size_t i = lines.size() > 12 ? lines.size() - 12 : 0; i < lines.size(); ++i)
-    tail += "\n" + lines[i].substr(0, 40);
-  return tail;
-}
-
-// Index of the first line at or after `from` that `match` accepts; npos for none.
-template <class Match>
-size_t Find(const std::vector<std::string>& lines, size_t from, Match match) {
-  for (size_t i = from; i < lines.size(); ++i)
-    if (match(lines[i])) return i;
-  return std::string::npos;
-}
 
 TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsTheClock) {
   const auto knob = ControlCentre(kFilterCutoff);
@@ -154,14 +91,8 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   ASSERT_EQ(RunHost(data.root(), "--state-in '" + state + "' --restored-state-out '" + resaved + "'", &output), 0)
       << output;
   // Each port's stored name begins with the simulator's client name.
-  const auto names = [](const std::string& file) {
-    const std::string chunk = StateChunk(file);
-    int n = 0;
-    for (size_t at = chunk.find(kSimName); at != std::string::npos; at = chunk.find(kSimName, at + 1)) ++n;
-    return n;
-  };
-  EXPECT_EQ(names(state), 2);
-  EXPECT_EQ(names(resaved), 2);
+  EXPECT_EQ(Occurrences(StateChunk(state), kSimName), 2);
+  EXPECT_EQ(Occurrences(StateChunk(resaved), kSimName), 2);
   server.Stop();
 }
 

@@ -1,6 +1,8 @@
 // The librarian and program-selection commands of the parameter road.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "IControl.h"
 #include "IControlText.h"
 #include "IParam.h"
@@ -233,6 +235,35 @@ TEST(LibrarianCommands, SelectorsNeedPortsAndProgramChanges) {
   EXPECT_TRUE(page.sent().empty());
   page.plug->libraryControlOn = true;
   EXPECT_EQ(page.command(P::kCurrentBank, 1.0, false), R::kEnd);
+}
+
+TEST(LibrarianCommands, AProgramNoRowHasSelectsNothingOnEitherRoad) {
+  LibrarianPage page;
+  page.connect();
+  page.plug->GetParam(P::kGlobalProgChange)->Set(1.0);
+  page.plug->selectedProgram = 7;
+  // 4.27e79 came from the parameter-road fuzz target: its conversion to int was undefined.
+  const double values[] = {4.27e79, -1.0, 99.0, -1e300, std::nan(""), INFINITY};
+  for (bool library : {false, true}) {
+    page.plug->libraryControlOn = library;
+    for (double value : values) {
+      EXPECT_EQ(page.command(P::kCurrentProgram + 2, value, false), R::kEnd) << value << " library " << library;
+      EXPECT_EQ(page.plug->selectedProgram, 7) << value;
+    }
+  }
+  EXPECT_TRUE(page.sent().empty());
+  EXPECT_EQ(page.plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread), 0);
+  page.plug->libraryControlOn = false;
+  // Raw writes left a bank and a channel past int's range: the bank is cut to 0, the
+  // channel to 16.
+  page.plug->GetParam(P::kCurrentBank + 2)->Set(-1.46e126);
+  page.plug->GetParam(kPartMidiChannel + 2)->Set(2.87e266);
+  EXPECT_EQ(page.command(P::kCurrentProgram + 2, 98.0, false), R::kGoOn);
+  EXPECT_EQ(page.plug->selectedProgram, 98);
+  const auto sent = page.sent();
+  const int program = Find(sent, {0xCF, 98});
+  ASSERT_GE(program, 2);
+  EXPECT_EQ(sent[size_t(program) - 1], (std::vector<unsigned char>{0xBF, 32, 0}));
 }
 
 TEST(LibrarianCommands, PatchTypeSwitchesBothSwitchesAndTheLists) {

@@ -28,7 +28,7 @@ TEST(LibrarianImport, CopiesTheFileWholeAndRefreshListsIt) {
   page.plug->librarianPanel().refreshFolders();
   EXPECT_EQ(page.plug->GetParam(kPatchSelectionListUpper)->GetDisplayText(0), "Picked.syx");
   EXPECT_EQ(page.rowText(0, 7), "Imp7");
-  for (const std::string& path : page.data.contents()) EXPECT_EQ(path.find(".importing"), std::string::npos) << path;
+  for (const std::string& path : page.data.contents()) EXPECT_EQ(path.find(".tmp-"), std::string::npos) << path;
 }
 
 TEST(LibrarianImport, ACancelledPromptCopiesNothing) {
@@ -61,7 +61,7 @@ TEST(LibrarianImport, AFailedWriteKeepsWhatWasThereAndSaysSo) {
   second.offer("Bank.syx", ProgramBank("Y"));
   EXPECT_FALSE(second.plug->saveImportedFile(false));
   EXPECT_EQ(second.data.read("Patches/Bank.syx/inside.txt"), "kept");
-  for (const std::string& path : second.data.contents()) EXPECT_EQ(path.find(".importing"), std::string::npos) << path;
+  for (const std::string& path : second.data.contents()) EXPECT_EQ(path.find(".tmp-"), std::string::npos) << path;
 }
 
 TEST(LibrarianHelp, TopicsOpenTheirPagesAndTheFolderOpensThroughTheView) {

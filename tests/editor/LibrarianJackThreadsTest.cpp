@@ -4,16 +4,12 @@
 // unit for a whole bank from the bank menu (the record holds a request for each program).
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
 #include <sstream>
 
-#include "IControl.h"
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "LibrarianPageSupport.h"
 #include "SynthSim.h"
-#include "TavroLibrarianPanel.h"
 
 namespace {
 
@@ -41,40 +37,8 @@ std::string UnitBank() {
   return image;
 }
 
-struct Point {
-  int x = -1, y = -1;
-};
-Point Centre(const IRECT& r) { return {(r.L + r.R) / 2, (r.T + r.B) / 2}; }
-
-// Where the host clicks, read from a headless editor: the page's switch and the row.
-struct PagePoints {
-  Point pageSwitch, row, bankMenu;
-};
-PagePoints ReadPagePoints() {
-  LibrarianPage page(Banks{});
-  PagePoints points;
-  IControl* pageSwitch = page.plug->firstControl(kShowLibrarian);
-  if (!pageSwitch) return points;
-  points.pageSwitch = Centre(pageSwitch->GetRECT());
-  points.row = Centre(page.list().row(0, kRow)->GetRECT());
-  points.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
-  return points;
-}
-
-// The program numbers of the unit's whole-bank requests in the record ("F0 33 id 04 TT NN F7").
-std::set<std::string> RequestedPrograms(const std::vector<std::string>& record) {
-  std::map<std::string, std::set<std::string>> byType;
-  for (const std::string& line : record)
-    if (line.size() == 20 && line.rfind("F0 33 ", 0) == 0 && line.substr(18) == "F7")
-      byType[line.substr(12, 2)].insert(line.substr(15, 2));
-  std::set<std::string> most;
-  for (const auto& [type, numbers] : byType)
-    if (numbers.size() > most.size()) most = numbers;
-  return most;
-}
-
 TEST(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
-  const PagePoints points = ReadPagePoints();
+  const PagePoints points = ReadPagePoints(kRow);
   ASSERT_GE(points.pageSwitch.x, 0);
   JackTestServer server;
   ASSERT_TRUE(server.Start());
@@ -123,7 +87,7 @@ TEST(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
 }
 
 TEST(LibrarianJack, AWholeBankRequestAsksTheUnitForEveryProgram) {
-  const PagePoints points = ReadPagePoints();
+  const PagePoints points = ReadPagePoints(kRow);
   ASSERT_GE(points.bankMenu.x, 0);
   JackTestServer server;
   ASSERT_TRUE(server.Start());

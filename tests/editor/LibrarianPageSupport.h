@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "Kit_TimeSource.h"
 #include "PatchLibrarian.h"
 #include "SynthSimPorts.h"
+#include "TavroLibrarianPanel.h"
 #include "View_Headless.h"
 #include "View_Backend.h"
 #include "librarian/panel/LibrarianViewControl.h"
@@ -152,3 +155,36 @@ struct LibrarianPage {
   std::unique_ptr<SynthSimVirtualScheduler> scheduler;
   std::unique_ptr<SynthSimPorts> synth;
 };
+
+struct Point {
+  int x = -1, y = -1;
+};
+inline Point Centre(const IRECT& r) { return {(r.L + r.R) / 2, (r.T + r.B) / 2}; }
+
+// Where a host script clicks, read from a headless editor: the page's switch, row
+// `row` of the upper list and the bank menu.
+struct PagePoints {
+  Point pageSwitch, row, bankMenu;
+};
+inline PagePoints ReadPagePoints(int row) {
+  LibrarianPage page(Banks{});
+  PagePoints points;
+  IControl* pageSwitch = page.plug->firstControl(kShowLibrarian);
+  if (!pageSwitch) return points;
+  points.pageSwitch = Centre(pageSwitch->GetRECT());
+  points.row = Centre(page.list().row(0, row)->GetRECT());
+  points.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
+  return points;
+}
+
+// The program numbers of the unit's whole-bank requests in the record ("F0 33 id 04 TT NN F7").
+inline std::set<std::string> RequestedPrograms(const std::vector<std::string>& record) {
+  std::map<std::string, std::set<std::string>> byType;
+  for (const std::string& line : record)
+    if (line.size() == 20 && line.rfind("F0 33 ", 0) == 0 && line.substr(18) == "F7")
+      byType[line.substr(12, 2)].insert(line.substr(15, 2));
+  std::set<std::string> most;
+  for (const auto& [type, numbers] : byType)
+    if (numbers.size() > most.size()) most = numbers;
+  return most;
+}

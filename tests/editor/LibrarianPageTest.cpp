@@ -205,6 +205,15 @@ TEST(LibrarianPage, BankMenuItemsFollowModelAndMode) {
     page.plug->updateBankAndProgramMenuNames(false);
     EXPECT_EQ(menu->bankList().GetNItems(), c.banks) << c.model << " " << c.performances;
   }
+  // Selectors a raw write left past int's range still give whole menus (their
+  // conversion was undefined).
+  for (int p = 0; p < 4; ++p) {
+    page.plug->GetParam(LibrarianParam::kCurrentBank2x + p)->Set(-3.1e231);
+    page.plug->GetParam(LibrarianParam::kCurrentProgram + p)->Set(1e300);
+  }
+  page.plug->perfMode = false;
+  page.plug->updateBankAndProgramMenuNames(false);
+  EXPECT_EQ(menu->bankList().GetNItems(), 10);
 }
 
 }  // namespace

@@ -13,12 +13,10 @@
 #include <sstream>
 #include <vector>
 
-#include "CoreFoundation.h"
-#include "EditorTestSupport.h"
-#include "JackSimSupport.h"
+#include "HostStateSupport.h"
+#include "JackClockSupport.h"
 #include "JackTestServer.h"
 #include "LibrarianPageSupport.h"
-#include "PatchManager.h"
 #include "ProgramFields.h"
 #include "RoadTestSupport.h"
 #include "SynthSim.h"
@@ -27,24 +25,7 @@
 namespace {
 
 constexpr const char* kSimName = "Clock Sim";
-constexpr int kFilterCutoff = 0;       // slot A's; controller 74
-constexpr int kStateHeaderBytes = 20;  // tag, slot tab and model
-constexpr int kSelectorBytes = 32;     // port, bank and program selections
-
-// Panel positions (layout units) as the panel lays them out: the MIDI filter page's
-// opener and closer, and on the page the switches of the clock pointer (609: Start
-// and Stop) and of the clock itself (610).
-constexpr const char* kOpenFilters = "click 1435 632\n";
-constexpr const char* kCloseFilters = "click 1139 139\n";
-constexpr const char* kPointerSwitch = "click 770 442\n";
-constexpr const char* kClockSwitch = "click 770 478\n";
-
-std::string ClockSwitchesOn() {
-  return std::string(kOpenFilters) + kPointerSwitch + kClockSwitch + "expect-param 609 1\nexpect-param 610 1\n" +
-         kCloseFilters;
-}
-
-std::string ClockOff() { return std::string(kOpenFilters) + kClockSwitch + "expect-param 610 0\n"; }
+constexpr int kFilterCutoff = 0;  // slot A's; controller 74
 
 struct JackRun : ::testing::Test {
   void SetUp() override { ASSERT_TRUE(server.Start()); }
@@ -72,26 +53,9 @@ struct JackRun : ::testing::Test {
   TempDataRoot data;
 };
 
-// The record's real-time messages: Start, Stop and the Clocks between them.
-struct ClockRecord {
-  explicit ClockRecord(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-      if (line == "FA") ++starts;
-      if (line == "FC") ++stops;
-      if (line == "F8" && starts == 1 && stops == 0) ++clocksWhilePlaying;
-    }
-  }
-  int starts = 0, stops = 0, clocksWhilePlaying = 0;
-};
-
 TEST_F(JackRun, PlayAndStopGiveOneStartAndOneStopAndTenSecondsAt120GiveTheirClocks) {
-  // Rendering moves only when the script says: one block hands each edge to the
-  // editor, the clock runs on its own thread in real time meanwhile.
-  const std::string output = Run(ClockSwitchesOn() +
-                                     "tempo 120\nrender 1\nwait 500\nplay\nrender 1\nwait 10000\n"
-                                     "stop\nrender 1\nwait 500\n" +
-                                     ClockOff() + "render 1\n",
-                                 "--transport stop");
+  const std::string output =
+      Run(ClockSwitchesOn() + PlayTenSecondsAt120() + ClockOff() + "render 1\n", "--transport stop");
   ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(recorded()).stops > 0; })) << output;
   const ClockRecord clock(recorded());
   EXPECT_EQ(clock.starts, 1);
@@ -107,37 +71,6 @@ TEST_F(JackRun, StartAndStopStayAwayWithThePointerOff) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "FA"), 0);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "FC"), 0);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "F8"), 0);
-}
-
-// The chunk inside a state file the host wrote.
-std::vector<uint8_t> StateChunk(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::vector<uint8_t> bytes;
-  CFDataRef xml = CFDataCreate(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()), CFIndex(text.size()));
-  CFPropertyListRef list = CFPropertyListCreateWithData(kCFAllocatorDefault, xml, 0, nullptr, nullptr);
-  CFRelease(xml);
-  if (!list) return bytes;
-  if (CFGetTypeID(list) == CFDictionaryGetTypeID()) {
-    CFTypeRef data = CFDictionaryGetValue(static_cast<CFDictionaryRef>(list), CFSTR("data"));
-    if (data && CFGetTypeID(data) == CFDataGetTypeID()) {
-      const UInt8* p = CFDataGetBytePtr(static_cast<CFDataRef>(data));
-      bytes.assign(p, p + CFDataGetLength(static_cast<CFDataRef>(data)));
-    }
-  }
-  CFRelease(list);
-  return bytes;
-}
-
-// A parameter's value in a saved chunk: the editor keeps none for the host to
-// automate, so all follow the patch manager's block and the four selections.
-double ChunkParam(const std::vector<uint8_t>& bytes, int paramIdx) {
-  ByteChunk chunk;
-  chunk.PutBytes(bytes.data(), int(bytes.size()));
-  const int block = PatchManager::blockEnd(&chunk, kStateHeaderBytes);
-  double value = -1;
-  if (block > 0) chunk.GetDouble(&value, block + kSelectorBytes + 8 * paramIdx);
-  return value;
 }
 
 TEST_F(JackRun, AKnobTurnedOnTheSynthesizerReachesTheSavedState) {
@@ -190,15 +123,6 @@ std::pair<int, int> Centre(const IControl* control) {
   if (!control) return {-1, -1};
   const IRECT r = control->GetRECT();
   return {(r.L + r.R) / 2, (r.T + r.B) / 2};
-}
-
-// Read from a headless editor with slot B active: the centre of its shown control of
-// `paramIdx`.
-std::pair<int, int> SlotBCentre(int paramIdx) {
-  RoadFixture f;
-  f.plug->activeSlot = kSlotB;
-  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, kSlotB, f.plug->nordModel);
-  return ShownCentre(f.action(paramIdx));
 }
 
 // Script lines waiting until the enquiry has found the unit and its job has ended:
@@ -310,11 +234,11 @@ TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   const std::vector<std::string> ccKnobs = {"kFilterCutoff", "kFilterResonance", "kLFO1Rate"};
   std::string drags;
   for (const std::string& name : ccKnobs) {
-    const auto knob = SlotBCentre(ParamOf(fields, name));
+    const auto knob = ControlCentre(ParamOf(fields, name), kSlotB);
     ASSERT_GE(knob.first, 0) << name;
     drags += Drags(knob.first, knob.second);
   }
-  const auto sync = SlotBCentre(ParamOf(fields, "kOscSync"));
+  const auto sync = ControlCentre(ParamOf(fields, "kOscSync"), kSlotB);
   ASSERT_GE(sync.first, 0);
   const std::string oscSync = std::to_string(ParamOf(fields, "kOscSync"));
   drags += "drag " + Point(sync) + " 0 -100\nexpect-param " + oscSync + " 2\n";

@@ -1,6 +1,8 @@
 // The editor's SysEx input and its side of requested dumps, on a headless editor.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "EditorTestSupport.h"
 #include "IControl.h"
 #include "IControlText.h"
@@ -166,7 +168,9 @@ TEST(SysExIn, ReceivedSlotsMarkTheBankUnsaved) {
 
 TEST(SysExIn, TheWaitStepFollowsTheSyncTimer) {
   SysExIn f;
-  const std::pair<double, int> kSteps[] = {{0, 200}, {1, 250}, {2, 300}, {3, 350}, {4, 200}};
+  // Values no step has, a raw write's among them (their conversion was undefined), wait 200.
+  const std::pair<double, int> kSteps[] = {{0, 200}, {1, 250},           {2, 300},        {3, 350},
+                                           {4, 200}, {std::nan(""), 200}, {-3.1e231, 200}, {1e300, 200}};
   for (const auto& [timer, step] : kSteps) {
     f.t.GetParam(kLibSyncTimer)->Set(timer);
     EXPECT_EQ(f.t.getTimerValue(), step) << timer;

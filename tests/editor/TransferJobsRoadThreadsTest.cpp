@@ -58,6 +58,8 @@ TEST_F(TransferJobsRoad, TheEnquiryFindsTheUnitsId) {
   enquiry.jobCode = kJobDeviceIdEnquiry;
   Run(enquiry);
   EXPECT_EQ(f_.plug->deviceId, kUnitId);
+  // The parameter is what a saved project keeps and its recall sends to.
+  EXPECT_EQ(f_.plug->paramValue(kDeviceID), kUnitId);
   EXPECT_FALSE(f_.plug->deviceEnquiryPending);
   EXPECT_EQ(Status(), "Plug-in is ready to go!");
 }

@@ -8,7 +8,15 @@ TEST(EveningJack, AMusiciansEvening) {
   Evening evening;
   ASSERT_TRUE(evening.Start());
   // Stages, in the order of the evening; each stops the evening when it fails.
+  EveningFirstRun(evening);
+  if (testing::Test::HasFatalFailure()) return;
   EveningLibrarian(evening);
+  if (testing::Test::HasFatalFailure()) return;
+  EveningTransport(evening);
+  if (testing::Test::HasFatalFailure()) return;
+  EveningReopen(evening);
+  if (testing::Test::HasFatalFailure()) return;
+  EveningCloseMidTransfer(evening);
   if (testing::Test::HasFatalFailure()) return;
 }
 

@@ -25,23 +25,19 @@ constexpr int kBankSlots = 99;
 constexpr int kStoredPrograms = 40;
 constexpr size_t kDataStart = 6, kDataSize = 132;
 
-struct Point {
-  int x = -1, y = -1;
-};
-Point Centre(const IRECT& r) { return {(r.L + r.R) / 2, (r.T + r.B) / 2}; }
 Point ControlCentre(Tavro& plug, int paramIdx) {
   IControl* control = plug.firstControl(paramIdx);
   return control ? Centre(control->GetRECT()) : Point{};
 }
 
 // Where the host clicks, read from a headless editor at the host's size.
-struct PagePoints {
+struct EveningPoints {
   Point pageSwitch, bankMenu, row, firstResult, renameField, searchButton, searchField, slotD;
 };
-PagePoints ReadPagePoints() {
+EveningPoints ReadEveningPoints() {
   LibrarianPage page(Banks{});
   Tavro& plug = *page.plug;
-  PagePoints points;
+  EveningPoints points;
   points.pageSwitch = ControlCentre(plug, kShowLibrarian);
   points.bankMenu = Centre(plug.librarianMenus[kBankEditMenu]->GetRECT());
   points.row = Centre(page.list().row(0, kRow)->GetRECT());
@@ -67,7 +63,7 @@ std::string Retype(Point field, const std::string& text) {
   return lines + "type " + text + "\nkey return\n";
 }
 
-std::string Script(const PagePoints& p, const std::string& savedPath) {
+std::string Script(const EveningPoints& p, const std::string& savedPath) {
   std::ostringstream s;
   s << ChoosePorts(Evening::kSimName) << At("click", p.pageSwitch) << "expect-param " << kShowLibrarian << " 1\n"
     // Step 5: the whole of bank 2 into the upper bank, one program renamed, saved as.
@@ -146,7 +142,7 @@ std::vector<uint8_t> AsThePanelSendsIt(std::vector<uint8_t> dump) {
 }  // namespace
 
 void EveningLibrarian(Evening& evening) {
-  const PagePoints points = ReadPagePoints();
+  const EveningPoints points = ReadEveningPoints();
   ASSERT_GE(points.slotD.x, 0);
   ASSERT_GE(points.searchField.x, 0);
   // The unit again, writing its memory out when it ends.

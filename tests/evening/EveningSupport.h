@@ -56,4 +56,19 @@ private:
   TempDataRoot data_;
   SimProcess sim_;
 };
+
+// Steps 1-4: first run, ports, the performance into the panel, knobs, tabs, a link
+// and the randomiser against the unit's record (EveningFirstRun.cpp).
+void EveningFirstRun(Evening& evening);
+
+// Stages 5 and 6: the librarian fetches, renames, saves, finds, sends and stores.
 void EveningLibrarian(Evening& evening);
+
+// Stage 7: ten seconds of the host's transport with the MIDI clock on.
+void EveningTransport(Evening& evening);
+
+// Stage 8: the project saved, reopened from the state file, and reopened without the unit.
+void EveningReopen(Evening& evening);
+
+// Stage 9: the host closes while a bank request from the librarian page runs.
+void EveningCloseMidTransfer(Evening& evening);

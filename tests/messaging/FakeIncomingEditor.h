@@ -105,6 +105,7 @@ public:
   void sendMidiToSynthNow(IMidiMsg* msg) override { record("send " + Bytes(*msg)); }
   int synthModel() const override { return model; }
   void setLocalControl(bool on) override { localControl = on; }
+  bool isLocalControlOn() const override { return localControl; }
   bool isLibrarianPerformanceMode() const override { return performances; }
   void selectLibrarianSlot(int row) override { record("select " + std::to_string(row)); }
   void sendLibrarianRowToSynth(int row) override { record("librarian send " + std::to_string(row)); }

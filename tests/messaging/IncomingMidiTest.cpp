@@ -256,4 +256,20 @@ TEST_F(Incoming, FiltersPortsAndLights) {
   EXPECT_EQ(editor.events(), (std::vector<std::string>{"light 1", "forward C1 09 00"}));
 }
 
+TEST_F(Incoming, WithLocalControlOnWhatTheSynthesizerPlayedIsNotEchoed) {
+  RecordingControl* control = editor.bind(2, 74, 0, kParam);
+  editor.localControl = true;
+  FromDevice(0xB0 | kOnSlotB, 74, 10);  // a bound knob
+  FromDevice(0xB0 | kOnSlotB, 75, 11);  // an unbound controller
+  FromDevice(0x90 | kOnSlotB, 60, 100);
+  EXPECT_EQ(ValuesOf(control), std::vector<double>{10 / 127.0});
+  EXPECT_EQ(editor.events(), (std::vector<std::string>{"light 1", "light 1", "light 1"}));
+  // The host's MIDI still goes on; with local control off the unit's comes back.
+  editor.clearEvents();
+  FromHost(0x90 | kOnSlotB, 60, 1, kSlotB);
+  editor.localControl = false;
+  FromDevice(0x90 | kOnSlotB, 60, 100);
+  EXPECT_EQ(editor.events(), (std::vector<std::string>{"light 1", "forward 91 3C 01", "light 1", "forward 91 3C 64"}));
+}
+
 }  // namespace

@@ -39,6 +39,7 @@ TEST(DeviceEnquiryJob, ASilentUnitIsProbedFromStepFifteenAndGivenUpAfterThirtySi
   EXPECT_TRUE(bench.TimedOut());
   EXPECT_FALSE(bench.overlayVisible);
   EXPECT_EQ(bench.sim.ReceivedCount(), 1u + 16u);
+  EXPECT_EQ(bench.panel["kDeviceID"], 0);
   // Unanswered, the enquiry is over: the next requested performance reaches the
   // panel's parser and leaves the device id alone.
   EXPECT_FALSE(bench.enquiryPending);
@@ -56,6 +57,8 @@ TEST(DeviceEnquiryJob, AUnitAtIdFiveAnswersTheSixthProbe) {
   expected.push_back("Plug-in is ready to go!");
   EXPECT_EQ(bench.statuses, expected);
   EXPECT_EQ(bench.deviceId, 5);
+  // The project keeps the found id: a reopened one sends to it.
+  EXPECT_EQ(bench.panel["kDeviceID"], 5);
   EXPECT_FALSE(bench.enquiryPending);
   EXPECT_FALSE(bench.TimedOut());
 }

@@ -54,6 +54,29 @@ TEST_F(SynthSimFrontPanel, PlaysAtItsTimesAndAProgramChangeLoadsTheStoredSound) 
   EXPECT_EQ(sent_, expected);
 }
 
+TEST_F(SynthSimFrontPanel, WithWireTimeKnobsLeaveBackToBackAndWaitForAReplyOnTheWire) {
+  SynthSimSettings settings = sim_.Settings();
+  settings.wireTime = true;
+  sim_.SetSettings(settings);
+  const Message request = {0xF0, 0x33, 0x00, 0x04, 0x0A, 0x00, 0xF7};  // slot A's program
+  sim_.Receive(request.data(), request.size());
+  // The reply (139 bytes) holds the wire from 1 ms on; the knob turned meanwhile follows
+  // it, and three turned together leave one after another, 960 us each.
+  const uint64_t replyEnd = 1000 + 139 * 320;
+  sim_.PlayControlChange(2000, 0, 74, 1);
+  for (int value = 2; value <= 4; ++value) sim_.PlayControlChange(replyEnd + 10000, 1, 42, value);
+  sim_.PlayProgramChange(replyEnd + 10000, 1, 3);
+  clock_.Advance(replyEnd + 20000);
+  const std::vector<std::pair<uint64_t, Message>> expected = {
+      {replyEnd + 960, {0xB0, 74, 1}},           {replyEnd + 10960, {0xB1, 42, 2}},
+      {replyEnd + 11920, {0xB1, 42, 3}},         {replyEnd + 12880, {0xB1, 42, 4}},
+      {replyEnd + 13520, {0xC1, 3}}};
+  ASSERT_EQ(sent_.size(), 6u);
+  EXPECT_EQ(sent_[0].second.size(), 139u);
+  const std::vector<std::pair<uint64_t, Message>> afterReply(sent_.begin() + 1, sent_.end());
+  EXPECT_EQ(afterReply, expected);
+}
+
 TEST_F(SynthSimFrontPanel, OnTheGlobalChannelAStoredPerformanceLoads) {
   Message dump(715, 2);
   dump[0] = 0xF0, dump[1] = 0x33, dump[2] = 0, dump[3] = 0x04, dump[4] = 0x1F, dump[5] = 7, dump[714] = 0xF7;

@@ -134,8 +134,9 @@ void SynthSim::SendPerformanceUnasked() {
 
 // Under lock_. With wire time a reply starts once the one before has left and
 // arrives when its last byte has.
-void SynthSim::Transmit(Message reply) {
-  uint64_t delay = settings_.replyLatencyMicros;
+void SynthSim::Transmit(Message reply) { Transmit(std::move(reply), settings_.replyLatencyMicros); }
+
+void SynthSim::Transmit(Message reply, uint64_t delay) {
   if (settings_.wireTime) {
     const uint64_t now = Kit_Time().NowMicros();
     const uint64_t start = std::max(now + delay, wireFreeMicros_);
@@ -149,24 +150,29 @@ void SynthSim::Transmit(Message reply) {
 // ---- front panel
 
 void SynthSim::PlayControlChange(uint64_t afterMicros, int channel, int cc, int value) {
-  const Message message{uint8_t(0xB0 | (channel & 0x0F)), uint8_t(cc & 0x7F), uint8_t(value & 0x7F)};
-  scheduler_.After(afterMicros, [send = send_, message] { send(message); });
+  Play(afterMicros, {uint8_t(0xB0 | (channel & 0x0F)), uint8_t(cc & 0x7F), uint8_t(value & 0x7F)}, -1);
 }
 
 void SynthSim::PlayNote(uint64_t afterMicros, int channel, int note, int velocity) {
-  const Message message{uint8_t(0x90 | (channel & 0x0F)), uint8_t(note & 0x7F), uint8_t(velocity & 0x7F)};
-  scheduler_.After(afterMicros, [send = send_, message] { send(message); });
+  Play(afterMicros, {uint8_t(0x90 | (channel & 0x0F)), uint8_t(note & 0x7F), uint8_t(velocity & 0x7F)}, -1);
 }
 
 void SynthSim::PlayProgramChange(uint64_t afterMicros, int channel, int program) {
-  scheduler_.After(afterMicros, [this, channel, program] {
+  Play(afterMicros, {uint8_t(0xC0 | (channel & 0x0F)), uint8_t(program & 0x7F)}, program & 0x7F);
+}
+
+// The front panel shares the wire with the replies: with wire time a message starts
+// once the one before has left, so knobs played together leave at the wire's full rate.
+void SynthSim::Play(uint64_t afterMicros, Message message, int loadProgram) {
+  scheduler_.After(afterMicros, [this, message, loadProgram] {
     Send send;
     {
       std::lock_guard<std::mutex> hold(lock_);
-      LoadProgram(channel & 0x0F, program & 0x7F);
+      if (loadProgram >= 0) LoadProgram(message[0] & 0x0F, loadProgram);
+      if (settings_.wireTime) return Transmit(message, 0);
       send = send_;
     }
-    send(Message{uint8_t(0xC0 | (channel & 0x0F)), uint8_t(program & 0x7F)});
+    send(message);
   });
 }
 

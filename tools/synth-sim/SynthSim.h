@@ -24,7 +24,7 @@ struct SynthSimSettings {
   uint64_t replyLatencyMicros = 1000;
   bool silent = false;               // records and stores, but never answers
   bool wrongSizeReplies = false;     // program replies 140 bytes, performance replies 710
-  bool wireTime = false;             // replies take 320 us a byte (31,250 baud), one at a time
+  bool wireTime = false;             // replies and the front panel take 320 us a byte (31,250 baud), one at a time
   int silentAfterRequests = -1;      // answers this many requests, then none; -1 all
   // Reply length: 139 or 149 (named) for programs; 711, 712 (cut short), 720, 725
   // (named) or 765 (the form with part blocks 142 bytes apart) for performances. 0 or
@@ -109,6 +109,10 @@ private:
   Message EditPerformance() const;
   void SetEditPerformance(const uint8_t* data);
   void Transmit(Message reply);
+  void Transmit(Message reply, uint64_t delay);
+  // A front-panel message `afterMicros` from now; a program change (`loadProgram` >= 0)
+  // first loads what it selects.
+  void Play(uint64_t afterMicros, Message message, int loadProgram);
   // With lock_ held.
   int FieldValue(const std::string& name, int slot) const;
   void LoadProgram(int channel, int program);

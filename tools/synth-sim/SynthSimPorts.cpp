@@ -47,14 +47,26 @@ void SynthSimPorts::OnMessage(double, std::vector<unsigned char>* message, void*
 
 void SynthSimPorts::Outlet::Send(const SynthSim::Message& reply) {
   std::lock_guard<std::mutex> hold(lock);
-  // A reply lost on the way (JACK missed periods) goes again, a few times.
-  for (int attempt = 0; attempt < 3 && out; ++attempt) {
-    const uint64_t lostBefore = out->LostMessages();
-    if (!out->SendMessage(reply)) continue;
+  // The front panel's channel messages go unconfirmed: a knob stream at the wire's
+  // rate cannot wait two periods for each, and one sent again would arrive out of its
+  // order. The transport reports any it loses.
+  if (!reply.empty() && reply[0] != 0xF0) {
+    if (out) out->SendMessage(reply);
+    return;
+  }
+  const auto settle = [this] {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     while (!out->AllSettled() && std::chrono::steady_clock::now() < giveUp) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+  };
+  // Channel messages still on their way settle first, so a loss counted below is the reply's.
+  if (out) settle();
+  // A reply lost on the way (JACK missed periods) goes again, a few times.
+  for (int attempt = 0; attempt < 3 && out; ++attempt) {
+    const uint64_t lostBefore = out->LostMessages();
+    if (!out->SendMessage(reply)) continue;
+    settle();
     if (out->LostMessages() == lostBefore) return;
   }
 }

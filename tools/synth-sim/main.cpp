@@ -3,15 +3,15 @@
 //   synth-sim [--name N] [--device-id D] [--model M] [--latency-ms L] [--silent] [--wrong-size]
 //             [--wire-time] [--silent-after N] [--reply-length L] [--slot-byte-out-of-range]
 //             [--unsolicited-ms T] [--memory-write-ms W] [--record FILE] [--script FILE]
-//             [--memory-out FILE]
-//             [--set NAME SLOT VALUE]...
+//             [--memory-out FILE] [--set NAME SLOT VALUE]...
 //
 // A late reply is a long --latency-ms; --unsolicited-ms sends the edit performance
 // every T ms, asked or not. --record writes each message received as a line of hex
 // bytes to FILE. --script plays the front panel (SynthSimScript.h) once the ports
 // are open. --memory-out writes the unit's memory to FILE when it ends
-// (SynthSimMemoryFile.h). --set writes a value of the edit memory by parameter name
-// and slot 0-3 before the ports open.
+// (SynthSimMemoryFile.h). --set writes a value of the edit memory before the ports
+// open, as a player who set the unit up by hand (SynthSim::SetValue: parameter
+// name, slot 0-3).
 
 #include <chrono>
 #include <csignal>
@@ -66,19 +66,14 @@ int main(int argc, char** argv) {
   std::string memoryOutPath;
   struct MemoryValue {
     std::string name;
-    long slot, value;
+    int slot, value;
   };
   std::vector<MemoryValue> memoryValues;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     const bool hasValue = i + 1 < argc;
     long value = 0;
-    if (option == "--set" && i + 3 < argc) {
-      MemoryValue set{argv[i + 1], 0, 0};
-      if (!ReadNumber(argv[i + 2], 0, 3, set.slot) || !ReadNumber(argv[i + 3], 0, 255, set.value)) return Usage();
-      memoryValues.push_back(set);
-      i += 3;
-    } else if (option == "--script" && hasValue) {
+    if (option == "--script" && hasValue) {
       scriptPath = argv[++i];
     } else if (option == "--memory-out" && hasValue) {
       memoryOutPath = argv[++i];
@@ -109,6 +104,11 @@ int main(int argc, char** argv) {
       settings.model = static_cast<int>(value);
     } else if (option == "--latency-ms" && hasValue && ReadNumber(argv[++i], 0, 60000, value)) {
       settings.replyLatencyMicros = static_cast<uint64_t>(value) * 1000;
+    } else if (option == "--set" && i + 3 < argc && ReadNumber(argv[i + 2], 0, 3, value)) {
+      long setTo = 0;
+      if (!ReadNumber(argv[i + 3], 0, 255, setTo)) return Usage();
+      memoryValues.push_back({argv[i + 1], int(value), int(setTo)});
+      i += 3;
     } else {
       return Usage();
     }
@@ -124,8 +124,8 @@ int main(int argc, char** argv) {
   }
   ports.RecordTo(record);
   for (const MemoryValue& set : memoryValues) {
-    if (!ports.Sim().SetValue(set.name, int(set.slot), int(set.value))) {
-      std::fprintf(stderr, "synth-sim: no field %s for slot %ld\n", set.name.c_str(), set.slot);
+    if (!ports.Sim().SetValue(set.name, set.slot, set.value)) {
+      std::fprintf(stderr, "synth-sim: --set %s: no such field\n", set.name.c_str());
       return 2;
     }
   }

@@ -55,6 +55,15 @@ bool DoubleClick(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+// A press and release of the right button: a context menu ("choose" picks its item).
+bool RightClick(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0;
+  if (!Numbers(line, {&x, &y}, error)) return false;
+  target.panel->Click(x * line.scale, y * line.scale, ViewMouseButton::Right);
+  Settle(target);
+  return true;
+}
+
 bool Drag(Line& line, HostScriptTarget& target, std::string& error) {
   double x = 0, y = 0, dx = 0, dy = 0;
   if (!Numbers(line, {&x, &y, &dx, &dy}, error)) return false;
@@ -292,14 +301,6 @@ bool WaitParam(Line& line, HostScriptTarget& target, std::string& error) {
   error = "parameter " + std::to_string(int(index)) + " is still " + std::to_string(value) + ", expected " +
           std::to_string(expected);
   return false;
-}
-
-bool RightClick(Line& line, HostScriptTarget& target, std::string& error) {
-  double x = 0, y = 0;
-  if (!Numbers(line, {&x, &y}, error)) return false;
-  target.panel->Click(x * line.scale, y * line.scale, ViewMouseButton::Right);
-  Settle(target);
-  return true;
 }
 
 bool SavePath(Line& line, HostScriptTarget& target, std::string& error) {

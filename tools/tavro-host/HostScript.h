@@ -4,6 +4,7 @@
 //
 //   click X Y                 a left click
 //   double-click X Y          a left click, then a double click there
+//   right-click X Y           a right click (a context menu; "choose" picks its item)
 //   drag X Y DX DY [shift]    press at X Y, drag by DX DY, release
 //   wheel X Y D               D lines of the mouse wheel (positive scrolls up)
 //   key NAME                  return, enter, escape, tab, space, backspace, delete,
@@ -25,7 +26,6 @@
 //   wait-text X Y MS T        real time until the panel shows the text T (the rest of the
 //                             line) at X Y; prints each text shown there with its time
 //                             since the command began; fails after MS milliseconds
-//   right-click X Y           a right click
 //   save-path PATH            the next file prompt answers PATH (the rest of the line)
 // Empty lines and lines starting with "#" are skipped. The first failing line ends
 // the script.

@@ -314,6 +314,7 @@ public:
   void sendMidiToSynthNow(IMidiMsg* msg) override { sendMidiMsgAndLog(msg); }
   int synthModel() const override { return nordModel.load(); }
   void setLocalControl(bool on) override { localControl = on; }
+  bool isLocalControlOn() const override { return localControl; }
   void selectLibrarianSlot(int row) override;
   void sendLibrarianRowToSynth(int row) override;
   Kit_Mutex& pluginMutex() override;

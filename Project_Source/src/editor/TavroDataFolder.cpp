@@ -4,13 +4,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "IGraphicsMac.h"
+#include "Kit_AtomicFile.h"
 #include "Kit_String.h"
 #include "Tavro.h"
 
@@ -56,24 +56,6 @@ bool ReadImport(const std::string& path, std::vector<char>* bytes, std::string* 
   return true;
 }
 
-// Writes beside the target and renames over it, so a failed write leaves any file
-// of that name as it was.
-bool WriteWhole(const std::string& target, const std::vector<char>& bytes) {
-  const std::string temporary = target + ".importing";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(bytes.data(), std::streamsize(bytes.size())) || !out.flush()) {
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void Tavro::OpenDataDirectory(bool manual) {
@@ -98,7 +80,7 @@ bool Tavro::saveImportedFile(bool midiFile) {
     return false;
   }
   const std::string target = getPatchesFolderStr() + source.substr(slash);
-  if (!MakeFolders(getPatchesFolderStr()) || !WriteWhole(target, bytes)) {
+  if (!MakeFolders(getPatchesFolderStr()) || !Kit_WriteFileAtomically(target, bytes.data(), bytes.size(), nullptr)) {
     showStatus("Import failed: Patches folder cannot be written");
     return false;
   }

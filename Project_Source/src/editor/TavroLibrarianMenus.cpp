@@ -114,8 +114,8 @@ void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {
   const int model = nordModel, slot = activeSlot;
   // The performance selectors of slot A stand for the performance.
   const int selectorSlot = performance ? 0 : slot;
-  const int bank = int(paramValue(BankParameter(performance, model, selectorSlot)));
-  const int program = int(paramValue(ProgramParameter(performance, model, selectorSlot)));
+  const int bank = TruncToInt(paramValue(BankParameter(performance, model, selectorSlot)));
+  const int program = TruncToInt(paramValue(ProgramParameter(performance, model, selectorSlot)));
   auto* programMenu = menuAt<ProgramNumberPopupMenu>(*this, kProgramNumberMenu);
   if (!libraryControlOn) {
     if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);

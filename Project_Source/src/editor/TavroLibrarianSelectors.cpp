@@ -39,6 +39,15 @@ int FamilyBase(int paramIdx) {
 // The last row of a librarian bank of the mode: 98 programs, 99 performances.
 int LastRow(const Tavro& plug) { return plug.perfMode ? 99 : 98; }
 
+// A selector's value as a whole number: one past int's range (only a raw write leaves
+// one) is cut to it rather than converted undefined.
+int WholeValue(const Tavro& plug, int paramIdx) { return TruncToInt(plug.paramValue(paramIdx)); }
+
+// The slot's MIDI channel, 0-based (-1 for a channel parameter at 0).
+int SlotChannel(const Tavro& plug, int slot) {
+  return std::clamp(WholeValue(plug, kPartMidiChannel + slot), 0, 16) - 1;
+}
+
 bool ProgramChangesAllowed(const Tavro& plug) { return plug.paramValue(P::kGlobalProgChange) == 1.0; }
 
 void SetFamily(Tavro& plug, int first, int second, int value) {
@@ -84,19 +93,22 @@ void SelectLibrarianRow(Tavro& plug, int row) {
 Result programSelector(Tavro& plug, int paramIdx, double value) {
   if (!plug.midiIOSet) return Result::kEnd;
   const int slot = paramIdx - FamilyBase(paramIdx);
-  const int program = int(value);
+  // A value no row has (out of range, not a number) selects nothing on either road.
+  const bool onARow = value >= 0.0 && value < LastRow(plug) + 1;
+  const int program = onARow ? int(value) : -1;
   if (plug.libraryControlOn) {
     SelectLibrarianRow(plug, program);
-    if (program < 0 || program > LastRow(plug)) return Result::kEnd;
+    if (!onARow) return Result::kEnd;
     plug.librarianPanel().sendPatchToDeviceFromLibrarian(program, 0);
     return Result::kGoOn;
   }
+  if (!onARow) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   plug.selectedProgram = program;
   if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
   const int bankParam = BankParameter(plug.perfMode, plug.nordModel, slot) + (plug.perfMode ? slot : 0);
-  const int bank = int(plug.paramValue(bankParam));
-  SelectOnSynthesizer(plug, bank, int(plug.paramValue(kPartMidiChannel + slot)) - 1, program, slot);
+  const int bank = WholeValue(plug, bankParam);
+  SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), program, slot);
   if (IsPerformanceProgram(paramIdx)) SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
   ResendLocked(plug, slot);
   return Result::kGoOn;
@@ -106,15 +118,15 @@ Result bankSelector(Tavro& plug, int paramIdx, double value) {
   if (!plug.midiIOSet || plug.libraryControlOn) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   const int slot = paramIdx - FamilyBase(paramIdx);
-  const int bank = int(value);
+  const int bank = TruncToInt(value);
   const int model = plug.nordModel;
   if (!plug.perfMode)
-    plug.selectedProgram = int(plug.paramValue(P::kCurrentProgram + slot));
+    plug.selectedProgram = WholeValue(plug, P::kCurrentProgram + slot);
   else if (model <= 1)
-    plug.selectedProgram = int(plug.paramValue(P::kCurrentPerfProgram + slot));
+    plug.selectedProgram = WholeValue(plug, P::kCurrentPerfProgram + slot);
   else if (model == 2)
-    plug.selectedProgram = int(plug.paramValue(P::kCurrentPerfProgram2x + slot));
-  SelectOnSynthesizer(plug, bank, int(plug.paramValue(kPartMidiChannel + slot)) - 1, plug.selectedProgram, slot);
+    plug.selectedProgram = WholeValue(plug, P::kCurrentPerfProgram2x + slot);
+  SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), plug.selectedProgram, slot);
   if (IsPerformanceBank(paramIdx)) SetFamily(plug, P::kCurrentPerfBank, P::kCurrentPerfBank2x, bank);
   ResendLocked(plug, slot);
   return Result::kGoOn;
@@ -138,9 +150,9 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
     plug.selectedProgram = row;
   } else if (ProgramChangesAllowed(plug)) {
     const int selectorSlot = performance ? 0 : slot;
-    const int program = step(int(plug.paramValue(ProgramParameter(performance, plug.nordModel, selectorSlot))));
-    const int bank = int(plug.paramValue(BankParameter(performance, plug.nordModel, selectorSlot)));
-    const int channel = performance ? int(plug.deviceId) : int(plug.paramValue(kPartMidiChannel + slot)) - 1;
+    const int program = step(WholeValue(plug, ProgramParameter(performance, plug.nordModel, selectorSlot)));
+    const int bank = WholeValue(plug, BankParameter(performance, plug.nordModel, selectorSlot));
+    const int channel = performance ? int(plug.deviceId) : SlotChannel(plug, slot);
     plug.sysexInputSuspended = false;
     plug.selectedProgram = program;
     SelectOnSynthesizer(plug, bank, channel, program, slot);

@@ -87,7 +87,7 @@ void Tavro::updatePatchLibrarianView(int which) {
 }
 
 int Tavro::getTimerValue() const {
-  switch (int(paramValue(kLibSyncTimer))) {
+  switch (TruncToInt(paramValue(kLibSyncTimer))) {
     case 1: return 250;
     case 2: return 300;
     case 3: return 350;

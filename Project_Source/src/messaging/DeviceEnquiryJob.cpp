@@ -1,13 +1,16 @@
 // Job 12: finds the synthesizer after a port was chosen. The request for the edit
 // performance doubles as the enquiry; whichever id answers becomes the device id (the
-// SysEx dispatch stores it).
+// SysEx dispatch stores it) and the device-id parameter, so a saved project keeps it.
 
+#include "DumpParameters.h"
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
 #include "TransferJobSteps.h"
 #include "TransferJobs.h"
 
 namespace {
+
+constexpr int kDeviceID = 308;
 
 void sendDeviceIdEnquiry(MIDIMessageSender& sender, const JobArgs&) {
   MessagingEditor& editor = JobEditor(sender);
@@ -26,6 +29,7 @@ void sendDeviceIdEnquiry(MIDIMessageSender& sender, const JobArgs&) {
     return true;
   });
   if (end == WaitEnd::kReply) {
+    editor.panelParameters().SetValue(kDeviceID, editor.getDeviceId());
     editor.showStatus("Plug-in is ready to go!");
     JobPauseMillis(sender, step);
   } else {

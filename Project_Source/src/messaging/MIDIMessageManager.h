@@ -119,7 +119,7 @@ public:
   // Short messages from the synthesizer and the host (MIDIMessageManagerCC.cpp).
   // From the synthesizer, on a part channel: its controllers move the panel (under
   // the plug-in mutex), its program changes request the program or drive the
-  // librarian; notes and the rest are forwarded.
+  // librarian; notes and the rest go back to it only while its local control is off.
   // threads: midi-in, without the plug-in mutex
   void ProcessMidiMsgFromDevice(IMidiMsg* msg);
   // From the host for part slot `slot` (0-3): filtered, moved onto the panel, turned

@@ -92,6 +92,13 @@ public:
     e_.routeMidiToSynth(msg);
   }
 
+  // What the synthesizer played goes back to it only while its local control is off:
+  // with it on, the unit has sounded it already and an echo would play it twice.
+  void LightAndForwardFromDevice(int slot, IMidiMsg* msg) {
+    e_.lightIncomingMidi(slot);
+    if (!e_.isLocalControlOn()) e_.routeMidiToSynth(msg);
+  }
+
   // A limited number one past the bank names no slot: the selection stays, so a dump
   // stored later into the selected slot never lands beyond the bank.
   void SelectRow(int row) {
@@ -153,12 +160,12 @@ void MIDIMessageManager::ProcessMidiMsgFromDevice(IMidiMsg* msg) {
         }
       }
     }
-    road.LightAndForward(slot, msg);
+    road.LightAndForwardFromDevice(slot, msg);
     return;
   }
 
   if (msg->StatusMsg() != IMidiMsg::kProgramChange) {
-    road.LightAndForward(slot, msg);
+    road.LightAndForwardFromDevice(slot, msg);
     return;
   }
 

@@ -153,6 +153,9 @@ public:
   // 0 the first-generation model, 2 the ten-bank model.
   virtual int synthModel() const { return 0; }
   virtual void setLocalControl(bool on) {}
+  // The synthesizer's local control is on: its own keys and knobs sound without the
+  // editor passing them back.
+  virtual bool isLocalControlOn() const { return false; }
   // Highlights row `row` of the upper librarian list and makes it the selected slot.
   virtual void selectLibrarianSlot(int row) {}
   // Sends the patch at `row` of the librarian list's active column to the synthesizer.
