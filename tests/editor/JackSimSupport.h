@@ -101,7 +101,10 @@ inline std::pair<int, int> ShownCentre(const ControlAction* action) {
   return {-1, -1};
 }
 
-// Script lines dragging a knob at (x, y) down, then up: it moves whatever it started at.
+// Script lines dragging a knob at (x, y) down, then up: a knob of continuous values
+// moves whatever it started at. A knob of a few positions may not (Osc Sync, four,
+// stays at 0: the drag down stops there and 20 pixels are under half a position);
+// drag it by its positions from a value the script knows.
 inline std::string Drags(int x, int y) {
   return "drag " + std::to_string(x) + " " + std::to_string(y) + " 0 40\ndrag " + std::to_string(x) + " " +
          std::to_string(y) + " 0 -20\n";

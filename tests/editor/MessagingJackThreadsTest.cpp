@@ -1,15 +1,26 @@
 // End to end on a private JACK server with the real bundle in the test host: the MIDI
-// clock and the transport's Start and Stop reach the simulated synthesizer, and a
-// knob turned on the synthesizer reaches the editor's saved state.
+// clock and the transport's Start and Stop reach the simulated synthesizer, a knob
+// turned on the synthesizer reaches the editor's saved state, and a program travels
+// both ways between slot B and a unit found at device id 5: requested into the panel
+// and the saved state, sent from the panel as the panel shows it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <sstream>
+#include <vector>
 
 #include "HostStateSupport.h"
 #include "JackClockSupport.h"
 #include "JackTestServer.h"
+#include "LibrarianPageSupport.h"
+#include "ProgramFields.h"
+#include "RoadTestSupport.h"
+#include "SynthSim.h"
+#include "TavroLibrarianPanel.h"
 
 namespace {
 
@@ -77,6 +88,178 @@ TEST_F(JackRun, AKnobTurnedOnTheSynthesizerReachesTheSavedState) {
   for (std::string line; std::getline(lines, line);) std::sscanf(line.c_str(), "param 0 = %d", &printed);
   EXPECT_EQ(printed, 100) << output;
   EXPECT_EQ(ChunkParam(StateChunk(state), kFilterCutoff), 100.0) << output;
+}
+
+// ---- a program both ways between slot B and a unit at device id 5
+
+constexpr int kUnitId = 5;
+constexpr int kSlotB = 1;
+constexpr const char* kSlotTabB = "click 938 70\nexpect-param 794 1\n";
+constexpr const char* kReady = "Plug-in is ready to go!";
+
+struct Field {
+  std::string name;
+  int paramIdx;  // slot B's
+};
+
+// Read from a headless editor: slot B's parameter of every program field.
+std::vector<Field> SlotBFields() {
+  RoadFixture f;
+  std::vector<Field> fields;
+  for (const std::string& name : ProgramFieldNames())
+    fields.push_back({name, f.plug->editorParamIndex(name.c_str()) + kSlotB});
+  return fields;
+}
+
+int ParamOf(const std::vector<Field>& fields, const std::string& name) {
+  for (const Field& field : fields)
+    if (field.name == name) return field.paramIdx;
+  return -1;
+}
+
+std::string Point(std::pair<int, int> at) { return std::to_string(at.first) + " " + std::to_string(at.second); }
+
+std::pair<int, int> Centre(const IControl* control) {
+  if (!control) return {-1, -1};
+  const IRECT r = control->GetRECT();
+  return {(r.L + r.R) / 2, (r.T + r.B) / 2};
+}
+
+// Script lines waiting until the enquiry has found the unit and its job has ended:
+// a transfer started from the panel before then is not started at all.
+std::string UntilReady() {
+  RoadFixture f;
+  return "wait-text " + Point(Centre(f.plug->statusText)) + " 60000 " + kReady + "\n";
+}
+
+std::string PrintAll(const std::vector<Field>& fields) {
+  std::string lines;
+  for (const Field& field : fields) lines += "print-param " + std::to_string(field.paramIdx) + "\n";
+  return lines;
+}
+
+// Every value the host printed with print-param, by parameter, in order.
+std::map<int, std::vector<double>> Printed(const std::string& output) {
+  std::map<int, std::vector<double>> values;
+  std::istringstream lines(output);
+  int index = 0;
+  double value = 0;
+  for (std::string line; std::getline(lines, line);)
+    if (std::sscanf(line.c_str(), "param %d = %lf", &index, &value) == 2) values[index].push_back(value);
+  return values;
+}
+
+// A unit of its own, for the values it holds: the INIT program in every slot, or
+// what a dump it takes in brings.
+struct LocalUnit {
+  LocalUnit() {
+    SynthSimSettings settings;
+    settings.deviceId = kUnitId;
+    unit = std::make_unique<SynthSim>(settings, scheduler, [](const SynthSim::Message&) {});
+  }
+  // Takes in a record line of hex bytes.
+  void Receive(const std::string& line) {
+    std::vector<uint8_t> bytes;
+    std::istringstream hex(line);
+    for (unsigned byte; hex >> std::hex >> byte;) bytes.push_back(uint8_t(byte));
+    unit->Receive(bytes.data(), bytes.size());
+  }
+  Kit_VirtualClock clock;
+  SynthSimVirtualScheduler scheduler{clock};
+  std::unique_ptr<SynthSim> unit;
+};
+
+TEST_F(JackRun, SlotBRequestedFromTheUnitReachesThePanelAndTheSavedState) {
+  // The unit's slot B, away from the INIT program in fields of every coding; the
+  // enquiry's reply sets nothing of the panel, so until the request it shows INIT.
+  // (The INIT's mod envelope decay, 128, lies past its knob's 127: given a value.)
+  const std::map<std::string, int> unitValues = {
+      {"kFilterCutoff", 93}, {"kOsc2Finetune", 41},    {"kModEnvDecay", 50}, {"kVAmpGain", 200},
+      {"kOscSync", 2},       {"kLFO2Destination", 6}, {"kFilterType", 3},   {"kMDB3", 77}};
+  std::vector<std::string> simOptions = {"--device-id", std::to_string(kUnitId), "--wire-time"};
+  for (const auto& [name, value] : unitValues)
+    simOptions.insert(simOptions.end(), {"--set", name, std::to_string(kSlotB), std::to_string(value)});
+  // The request: the bank menu of the librarian page, for the active slot.
+  LibrarianPage page(Banks{});
+  const auto pageSwitch = Centre(page.plug->firstControl(kShowLibrarian));
+  const auto bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]);
+  ASSERT_GE(pageSwitch.first, 0);
+  ASSERT_GE(bankMenu.first, 0);
+  const std::vector<Field> fields = SlotBFields();
+  // Each changing field waited for: the parser may still be writing later ones when
+  // the first has arrived.
+  std::string arrived;
+  for (const auto& [name, value] : unitValues)
+    arrived += "wait-param " + std::to_string(ParamOf(fields, name)) + " " + std::to_string(value) + " 20000\n";
+  const std::string state = data.root() + "/state.plist";
+  const std::string output =
+      Run(UntilReady() + kSlotTabB + PrintAll(fields) + "click " + Point(pageSwitch) + "\nexpect-param " +
+              std::to_string(kShowLibrarian) + " 1\nchoose Request Patch Data/from Active Slot to Plug-in GUI\nclick " +
+              Point(bankMenu) + "\n" + arrived + PrintAll(fields),
+          "--state-out '" + state + "'", simOptions);
+  const std::map<int, std::vector<double>> printed = Printed(output);
+  const std::vector<uint8_t> chunk = StateChunk(state);
+  LocalUnit init;
+  for (const Field& field : fields) {
+    SCOPED_TRACE(field.name);
+    const auto set = unitValues.find(field.name);
+    const int want = set != unitValues.end() ? set->second : init.unit->Value(field.name, kSlotB);
+    ASSERT_EQ(printed.count(field.paramIdx), 1u) << output;
+    const std::vector<double>& values = printed.at(field.paramIdx);
+    if (set != unitValues.end()) {
+      EXPECT_NE(values.front(), want) << "in the panel before the request";
+    }
+    EXPECT_EQ(values.back(), want);
+    EXPECT_EQ(ChunkParam(chunk, field.paramIdx), want);
+  }
+  // Asked of the unit's slot B at its id.
+  const std::vector<std::string> lines = recorded();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "F0 33 05 04 0A 01 F7"), lines.end());
+}
+
+// The last program dump in `record` for slot B's edit buffer at id 5; empty for none.
+std::string LastSlotBDump(const std::vector<std::string>& record) {
+  constexpr size_t kProgramDumpLine = 3 * 139 - 1;
+  const auto dump = std::find_if(record.rbegin(), record.rend(), [](const std::string& line) {
+    return line.size() == kProgramDumpLine && line.rfind("F0 33 05 04 00 01 ", 0) == 0;
+  });
+  return dump == record.rend() ? "" : *dump;
+}
+
+TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
+  const std::vector<Field> fields = SlotBFields();
+  // Knobs with control changes first. Osc Sync has none: moved, it sends slot B's
+  // whole program, theirs with it. It has four positions, a knob's travel 64 pixels
+  // each, and starts at 0: 100 pixels up take it to 2.
+  const std::vector<std::string> ccKnobs = {"kFilterCutoff", "kFilterResonance", "kLFO1Rate"};
+  std::string drags;
+  for (const std::string& name : ccKnobs) {
+    const auto knob = ControlCentre(ParamOf(fields, name), kSlotB);
+    ASSERT_GE(knob.first, 0) << name;
+    drags += Drags(knob.first, knob.second);
+  }
+  const auto sync = ControlCentre(ParamOf(fields, "kOscSync"), kSlotB);
+  ASSERT_GE(sync.first, 0);
+  const std::string oscSync = std::to_string(ParamOf(fields, "kOscSync"));
+  drags += "drag " + Point(sync) + " 0 -100\nexpect-param " + oscSync + " 2\n";
+  // The wait lets the job's dump leave before the host closes the editor.
+  const std::string output = Run(UntilReady() + kSlotTabB + drags + "wait 2000\n" + PrintAll(fields), "",
+                                 {"--device-id", std::to_string(kUnitId), "--wire-time"});
+  const std::map<int, std::vector<double>> printed = Printed(output);
+  const std::string dump = LastSlotBDump(recorded());
+  ASSERT_FALSE(dump.empty()) << output;
+  LocalUnit sent;
+  sent.Receive(dump);
+  // A knob stands between whole values; the read-out and the dump give the whole.
+  const auto panel = [&printed](int paramIdx) { return std::trunc(printed.at(paramIdx).back()); };
+  for (const Field& field : fields) {
+    SCOPED_TRACE(field.name);
+    ASSERT_EQ(printed.count(field.paramIdx), 1u) << output;
+    EXPECT_EQ(sent.unit->Value(field.name, kSlotB), panel(field.paramIdx));
+  }
+  LocalUnit init;
+  for (const std::string& name : ccKnobs)
+    EXPECT_NE(panel(ParamOf(fields, name)), init.unit->Value(name, kSlotB)) << name << " did not move";
 }
 
 }  // namespace
