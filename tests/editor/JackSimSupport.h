@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,6 +68,14 @@ public:
 private:
   pid_t pid_ = -1;
 };
+
+// The bytes of a line of the simulator's record ("F0 33 05 04 ...").
+inline std::vector<uint8_t> RecordBytes(const std::string& line) {
+  std::vector<uint8_t> bytes;
+  std::istringstream hex(line);
+  for (unsigned byte; hex >> std::hex >> byte;) bytes.push_back(uint8_t(byte));
+  return bytes;
+}
 
 // Script lines that choose the simulator `name` as both ports on the panel's menus
 // (input at (580, 20), output at (420, 20)), the input first, and wait out the

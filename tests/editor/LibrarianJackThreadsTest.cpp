@@ -67,9 +67,7 @@ TEST(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
     EXPECT_TRUE(SimProcess::WaitFor([&] {
       for (const std::string& line : SimProcess::Lines(record)) {
         if (line.rfind("F0 33 04 04 00 00 ", 0) != 0) continue;
-        std::vector<uint8_t> bytes;
-        std::istringstream hex(line);
-        for (unsigned byte; hex >> std::hex >> byte;) bytes.push_back(uint8_t(byte));
+        const std::vector<uint8_t> bytes = RecordBytes(line);
         Kit_VirtualClock clock;
         SynthSimVirtualScheduler scheduler(clock);
         SynthSimSettings settings;

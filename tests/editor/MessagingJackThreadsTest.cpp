@@ -159,9 +159,7 @@ struct LocalUnit {
   }
   // Takes in a record line of hex bytes.
   void Receive(const std::string& line) {
-    std::vector<uint8_t> bytes;
-    std::istringstream hex(line);
-    for (unsigned byte; hex >> std::hex >> byte;) bytes.push_back(uint8_t(byte));
+    const std::vector<uint8_t> bytes = RecordBytes(line);
     unit->Receive(bytes.data(), bytes.size());
   }
   Kit_VirtualClock clock;

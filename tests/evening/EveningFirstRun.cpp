@@ -146,13 +146,6 @@ Printed ReadPrinted(const std::string& output) {
   return printed;
 }
 
-Bytes Hex(const std::string& line) {
-  Bytes bytes;
-  std::istringstream in(line);
-  for (unsigned b = 0; in >> std::hex >> b;) bytes.push_back(uint8_t(b));
-  return bytes;
-}
-
 // The record in steps a reader can compare: a run of one controller on one channel
 // ("cc B0 4A" with its last value), a sweep of Note Offs 127 down to 1 ("notes off
 // 80"), a dump ("dump 1E 00" with its bytes); anything else as it stands.
@@ -165,7 +158,7 @@ struct Step {
 std::vector<Step> Steps(const std::vector<std::string>& lines) {
   std::vector<Step> steps;
   for (size_t i = 0; i < lines.size(); ++i) {
-    const Bytes b = Hex(lines[i]);
+    const Bytes b = RecordBytes(lines[i]);
     if (b.size() == 3 && (b[0] & 0xF0) == 0xB0) {
       const std::string what = "cc " + lines[i].substr(0, 5);
       if (steps.empty() || steps.back().what != what) steps.push_back({what, -1, {}});
@@ -174,7 +167,7 @@ std::vector<Step> Steps(const std::vector<std::string>& lines) {
     }
     bool sweep = b.size() == 3 && (b[0] & 0xF0) == 0x80 && b[1] == 127 && i + 126 < lines.size();
     for (int k = 1; sweep && k < 127; ++k) {
-      const Bytes next = Hex(lines[i + size_t(k)]);
+      const Bytes next = RecordBytes(lines[i + size_t(k)]);
       sweep = next.size() == 3 && next[0] == b[0] && next[1] == 127 - k && next[2] == 0x40;
     }
     if (sweep) {

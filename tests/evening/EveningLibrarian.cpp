@@ -107,12 +107,6 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
   }
   return hex;
 }
-std::vector<uint8_t> Bytes(const std::string& hex) {
-  std::vector<uint8_t> bytes;
-  std::istringstream in(hex);
-  for (unsigned byte; in >> std::hex >> byte;) bytes.push_back(uint8_t(byte));
-  return bytes;
-}
 // A dump's data bytes in hex: a failure shows where they differ.
 std::string DataOf(const std::vector<uint8_t>& dump) {
   if (dump.size() < kDataStart + kDataSize) return "";
@@ -123,7 +117,7 @@ std::string DataOf(const std::vector<uint8_t>& dump) {
 std::map<std::pair<int, int>, std::vector<uint8_t>> MemoryByPlace(const std::string& path) {
   std::map<std::pair<int, int>, std::vector<uint8_t>> places;
   for (const std::string& line : SimProcess::Lines(path)) {
-    const std::vector<uint8_t> dump = Bytes(line);
+    const std::vector<uint8_t> dump = RecordBytes(line);
     if (dump.size() > kDataStart) places[{dump[4], dump[5]}] = dump;
   }
   return places;
@@ -168,7 +162,7 @@ void EveningLibrarian(Evening& evening) {
   ASSERT_EQ(messages.size(), size_t(kBankSlots)) << midoOutput;
   std::vector<std::vector<uint8_t>> file;
   for (int n = 0; n < kBankSlots; ++n) {
-    file.push_back(Bytes(messages[size_t(n)]));
+    file.push_back(RecordBytes(messages[size_t(n)]));
     EXPECT_EQ(DataOf(file.back()), Hex(SynthSimStoredProgramData(kFetchedBank, n))) << n;
   }
   const std::vector<uint8_t> renamed = file[kRow];
