@@ -11,8 +11,10 @@ void EveningTransport(Evening& evening) {
               ChoosePorts(Evening::kSimName) + ClockSwitchesOn() + PlayTenSecondsAt120() + ClockOff() + "render 1\n",
               &output, "--transport stop");
   EXPECT_EQ(output.find("tavro-host: panel:"), std::string::npos) << output;
-  ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(evening.Received(from)).stops > 0; })) << output;
+  const bool stopped = SimProcess::WaitFor([&] { return ClockRecord(evening.Received(from)).stops > 0; });
   const ClockRecord clock(evening.Received(from));
+  ASSERT_TRUE(stopped) << clock.starts << " Start(s), " << clock.clocksWhilePlaying << " Clocks, no Stop; the host:\n"
+                       << output;
   EXPECT_EQ(clock.starts, 1);
   EXPECT_EQ(clock.stops, 1);
   // 24 a beat, 2 beats a second: 480, give or take the script's own steps.
