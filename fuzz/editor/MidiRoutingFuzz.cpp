@@ -10,12 +10,9 @@
 // bits), then records of 4 bytes: side, status, data 1, data 2.
 #include <cstdint>
 #include <cstdlib>
-#include <thread>
 
 #include "ConnectedEditor.h"
-#include "Kit_TimeSource.h"
 #include "MidiRouting.h"
-#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
@@ -53,39 +50,12 @@ void CheckRoute(const IMidiMsg& msg, const MidiRoutingState& state) {
   }
 }
 
-// A channel message, a SysEx message or one real-time byte, each whole.
-void CheckSent(const std::vector<MidiPortFake::Message>& sent, size_t from) {
-  for (size_t i = from; i < sent.size(); ++i) {
-    const MidiPortFake::Message& m = sent[i];
-    if (m.empty() || m[0] < 0x80) std::abort();
-    if (m[0] == 0xF0) {
-      if (m.size() < 2 || m.back() != 0xF7) std::abort();
-      for (size_t b = 1; b + 1 < m.size(); ++b)
-        if (m[b] > 0x7F) std::abort();
-    } else if (m[0] >= 0xF8) {
-      if (m.size() != 1) std::abort();
-    } else {
-      if (m[0] > 0xEF || m.size() > 3) std::abort();
-      for (size_t b = 1; b < m.size(); ++b)
-        if (m[b] > 0x7F) std::abort();
-    }
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Kit_VirtualClock clock;
-  static int inputs = 0;
-  // Never destroyed at exit: the process-wide caches the editor gives back go first.
-  static ConnectedEditor* editor = nullptr;
   if (size < kHeaderSize) return 0;
-  Kit_SetTimeSource(&clock);
-  if (!editor || ++inputs % kInputsPerEditor == 0) {
-    delete editor;
-    editor = new ConnectedEditor();
-  }
-  Tavro& plug = *editor->plug;
+  ConnectedEditor& editor = EditorForInput();
+  Tavro& plug = *editor.plug;
   const MidiRoutingState state = StateOf(data);
   for (size_t i = 0; i < 3; ++i) plug.globalLink[i] = state.links[i];
   for (size_t k = 0; k < 4; ++k) plug.slotSolo[k] = state.solo[k];
@@ -94,11 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t* at = data + kHeaderSize + r * kRecordSize;
     IMidiMsg msg(0, at[1], at[2], at[3]);
     CheckRoute(msg, state);
-    const size_t before = editor->ports->Sent(kFuzzSynthIn).size();
+    const size_t before = editor.ports->Sent(kFuzzSynthIn).size();
     plug.ProcessMidiMsg(&msg, at[0] & 1);
-    CheckSent(editor->ports->Sent(kFuzzSynthIn), before);
+    CheckWholeMessages(editor.ports->Sent(kFuzzSynthIn), before);
   }
-  // Work the messages started runs on the transfer thread; none may outlive the editor.
-  while (plug.midiManager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
+  WaitForTransfers(plug);
   return 0;
 }

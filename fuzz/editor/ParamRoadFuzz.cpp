@@ -2,55 +2,34 @@
 // control's change, a change from the synthesizer) with any index and any value, NaN,
 // infinities and huge ones among them, both ports open. Whatever reaches the
 // synthesizer's port is a whole channel message (a status 0x80-0xEF and data bytes
-// below 0x80) or a whole SysEx message (0xF0, data bytes, 0xF7: the request a program
-// selection starts).
+// below 0x80), a whole SysEx message (0xF0, data bytes, 0xF7: the request a program
+// selection starts) or one real-time byte.
 //
 // Input: records of 11 bytes: index (2, little-endian, signed), road (1), value (8,
 // the bytes of a double).
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include "ConnectedEditor.h"
-#include "Kit_TimeSource.h"
-#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
 constexpr size_t kRecordSize = 11;
 constexpr size_t kMaxRecords = 64;
 
-void CheckSent(const std::vector<MidiPortFake::Message>& sent, size_t from) {
-  for (size_t i = from; i < sent.size(); ++i) {
-    const MidiPortFake::Message& m = sent[i];
-    const bool sysEx = m.size() >= 2 && m.front() == 0xF0 && m.back() == 0xF7;
-    if (m.empty() || m[0] < 0x80 || (m[0] > 0xEF && !sysEx)) std::abort();
-    for (size_t b = 1; b + (sysEx ? 1 : 0) < m.size(); ++b)
-      if (m[b] > 0x7F) std::abort();
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Kit_VirtualClock clock;
-  static int inputs = 0;
-  // Never destroyed at exit: the process-wide caches the editor gives back go first.
-  static ConnectedEditor* editor = nullptr;
-  Kit_SetTimeSource(&clock);
-  if (!editor || ++inputs % kInputsPerEditor == 0) {
-    delete editor;
-    editor = new ConnectedEditor();
-  }
-  Tavro& plug = *editor->plug;
+  ConnectedEditor& editor = EditorForInput();
+  Tavro& plug = *editor.plug;
   const size_t records = std::min(size / kRecordSize, kMaxRecords);
   for (size_t r = 0; r < records; ++r) {
     const uint8_t* at = data + r * kRecordSize;
     const int paramIdx = int(int16_t(uint16_t(at[0] | at[1] << 8)));
     double value;
     std::memcpy(&value, at + 3, sizeof value);
-    const size_t before = editor->ports->Sent(kFuzzSynthIn).size();
+    const size_t before = editor.ports->Sent(kFuzzSynthIn).size();
     IParam* param = plug.GetParam(paramIdx);
     switch (at[2] % 3) {
       case 0:
@@ -64,9 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         plug.SetParameterFromGUI2(paramIdx, value);
         break;
     }
-    CheckSent(editor->ports->Sent(kFuzzSynthIn), before);
+    CheckWholeMessages(editor.ports->Sent(kFuzzSynthIn), before);
   }
-  // Resends run on the transfer thread; none may outlive the editor's next turn.
-  while (plug.midiManager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
+  WaitForTransfers(plug);
   return 0;
 }
