@@ -273,10 +273,7 @@ TEST(KnobRoad, ValuesThatAreNoNumbersOrHugeSendNothingWrong) {
 TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
   RoadFixture f;
   f.openOutput();
-  JobArgs hold;
-  hold.jobCode = kJobRequestAllPatches;
-  ASSERT_TRUE(f.plug->midiManager->startJob(hold));
-  JobRecord::Get().WaitUntilHolding();
+  ASSERT_TRUE(f.holdTransferThread());
 
   const int knob = f.firstOfKind(kActionProgramResend, UIConfigManager::kAdjustDAWOffsetParam);
   f.plug->activeSlot = 1;
@@ -333,10 +330,7 @@ TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
     SCOPED_TRACE(c.what);
     RoadFixture f;
     f.openOutput();
-    JobArgs hold;
-    hold.jobCode = kJobRequestAllPatches;
-    ASSERT_TRUE(f.plug->midiManager->startJob(hold));
-    JobRecord::Get().WaitUntilHolding();
+    ASSERT_TRUE(f.holdTransferThread());
     c.ask(f);
     EXPECT_EQ(f.plug->midiManager->pendingResends(), 1);
     EXPECT_EQ(f.started(), 1);
