@@ -224,9 +224,7 @@ void Tavro::performTickAction(const TickAction& action) {
     case TickAction::kTempoSynced:
       printDebugInfo("PROCESSOR: Host tempo synced to " + std::to_string(action.a) + "BPM");
       break;
-    case TickAction::kDelayText:
-      ShowText(midiOutDelayDisplay, DelayText(action.a, action.b));
-      break;
+    case TickAction::kDelayText: ShowText(midiOutDelayDisplay, DelayText(action.a, action.b)); break;
   }
 }
 

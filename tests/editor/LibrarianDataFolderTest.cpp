@@ -111,11 +111,13 @@ TEST(LibrarianLists, ResetRefillsTheTextsOfTheCurrentTypeWithoutEmptyingOrMoving
   LibrarianPage page(Banks{{"Bank A.syx", "A"}, {"Bank B.syx", "B"}});
   Tavro& plug = *page.plug;
   plug.GetParam(kPatchSelectionListLower)->Set(1.0);
-  for (int list : {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), LibrarianParam::kCurrentOpenPatchBankL + 2})
+  for (int list :
+       {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), LibrarianParam::kCurrentOpenPatchBankL + 2})
     plug.GetParam(list)->SetDisplayText(0, "stale");
   for (IControl* list : {plug.upperListControl, plug.lowerListControl}) Clean(list);
   plug.ResetPatchSelectionMenus();
-  for (int list : {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), LibrarianParam::kCurrentOpenPatchBankL + 2}) {
+  for (int list :
+       {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), LibrarianParam::kCurrentOpenPatchBankL + 2}) {
     EXPECT_EQ(plug.GetParam(list)->GetDisplayText(0), "Bank A.syx");
     EXPECT_EQ(plug.GetParam(list)->GetDisplayText(1), "Bank B.syx");
   }

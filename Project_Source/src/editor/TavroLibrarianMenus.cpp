@@ -52,10 +52,11 @@ std::vector<int> NamedLists(int listKind) {
 
 Tavro::ListedFiles Tavro::fillFileLists(int listKind) {
   ListedFiles files = FilesOf(*librarian, listKind);
-  const std::vector<std::string> texts = BankListTexts(files.names, [this](const std::string& name, const std::string& text) {
-    printDebugInfo("PATCH LIBRARIAN: Filename " + name + " RENAMED TO " + text +
-                   " Because the filename was too long to fit in plug-in display!");
-  });
+  const std::vector<std::string> texts =
+      BankListTexts(files.names, [this](const std::string& name, const std::string& text) {
+        printDebugInfo("PATCH LIBRARIAN: Filename " + name + " RENAMED TO " + text +
+                       " Because the filename was too long to fit in plug-in display!");
+      });
   const std::vector<int> named = NamedLists(listKind);
   for (size_t i = 0; i < texts.size(); ++i)
     for (int list : named) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
