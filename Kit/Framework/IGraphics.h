@@ -161,7 +161,8 @@ public:
   double GetImageScale() const { return mImageScale.load(); }
   // threads: any
   void RetainBitmap(IBitmap* bitmap);
-  // Removes the image from the cache and frees it; unknown images are ignored.
+  // Removes an image of RetainBitmap, ScaleBitmap or CropBitmap from the cache and
+  // frees it; loaded images (shared by every panel) and unknown ones are left alone.
   // threads: any
   void ReleaseBitmap(IBitmap* bitmap);
   IBitmap ScaleBitmap(IBitmap* source, int width, int height);

@@ -62,11 +62,11 @@ void BitmapStorage::Add(Raster_IBitmap* bitmap, int id, double scale) {
   mRecords.push_back({id, scale, bitmap});
 }
 
-bool BitmapStorage::Remove(Raster_IBitmap* bitmap) {
+bool BitmapStorage::Remove(Raster_IBitmap* bitmap, bool unnamedOnly) {
   Kit_MutexLock lock(mLock);
   auto it = std::find_if(mRecords.begin(), mRecords.end(),
                          [bitmap](const Record& r) { return r.bitmap == bitmap; });
-  if (!bitmap || it == mRecords.end()) return false;
+  if (!bitmap || it == mRecords.end() || (unnamedOnly && it->id != kNoID)) return false;
   mRecords.erase(it);
   delete bitmap;
   return true;
@@ -148,7 +148,9 @@ void IGraphics::RetainBitmap(IBitmap* bitmap) {
 }
 
 void IGraphics::ReleaseBitmap(IBitmap* bitmap) {
-  if (bitmap) BitmapCache().Remove(bitmap->data);
+  // A loaded image is shared by every control that draws it: releasing what
+  // LoadIBitmap or getImageById gave changes nothing.
+  if (bitmap) BitmapCache().Remove(bitmap->data, true);
 }
 
 IBitmap IGraphics::ScaleBitmap(IBitmap* source, int width, int height) {

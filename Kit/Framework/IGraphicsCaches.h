@@ -33,8 +33,9 @@ public:
   // The cache takes ownership; a bitmap it already holds is not added again.
   void Add(Raster_IBitmap* bitmap, int id, double scale);
   // Removes and deletes the first record holding the bitmap; false (nothing
-  // deleted) when the bitmap is not cached.
-  bool Remove(Raster_IBitmap* bitmap);
+  // deleted) when the bitmap is not cached, or, with `unnamedOnly`, when it is
+  // cached under an image id.
+  bool Remove(Raster_IBitmap* bitmap, bool unnamedOnly = false);
   int Size();
   Kit_Mutex& Lock() { return mLock; }
 

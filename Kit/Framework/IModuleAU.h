@@ -52,6 +52,12 @@ public:
 
   // The largest block size a host may set; larger ones (and 0) are refused.
   static constexpr int kMaxBlockSize = 32768;
+  // The sample rates a host may set, those of audio hardware; others (not a number,
+  // 0, negative, tiny or huge) are refused and the old rate kept, so that the latency
+  // in seconds and the delay in milliseconds stay within their types.
+  static constexpr double kMinSampleRate = 1000.0;
+  static constexpr double kMaxSampleRate = 1536000.0;
+  static bool IsUsableSampleRate(double rate) { return rate >= kMinSampleRate && rate <= kMaxSampleRate; }
   static constexpr int kParamTextBufferSize = 52;
   // Most channels one bus may have when its inputs are pulled.
   static constexpr int kMaxBusChannels = 32;

@@ -542,9 +542,11 @@ OSStatus IModuleAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement eleme
   if (!bus) return kAudioUnitErr_InvalidProperty;
   bus->mNHostChannels = 0;
   const int channels = int(std::min<UInt32>(format.mChannelsPerFrame, INT32_MAX));
+  // A rate of 0 leaves the rate as it is.
   const bool accepted = channels > 0 && CheckLegalIO(scope, int(element), channels) &&
                         format.mFormatID == kAudioFormatLinearPCM &&
-                        (format.mFormatFlags & (kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked)) != 0;
+                        (format.mFormatFlags & (kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked)) != 0 &&
+                        (format.mSampleRate == 0 || IsUsableSampleRate(format.mSampleRate));
   if (accepted) {
     bus->mNHostChannels = channels;
     if (format.mSampleRate > 0) SetSampleRate(format.mSampleRate);
@@ -623,7 +625,7 @@ struct AUPropertySetters {
 
   static OSStatus SampleRate(IModuleAU& plug, const SetRequest& q) {
     const auto* rate = q.Value<Float64>();
-    if (!rate) return kBadValue;
+    if (!rate || !IModuleAU::IsUsableSampleRate(*rate)) return kBadValue;
     plug.SetSampleRate(*rate);
     plug.Reset();
     return noErr;

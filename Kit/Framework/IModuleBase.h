@@ -207,6 +207,8 @@ public:
   bool LoadBankFromFXB(const char* path);
   // The last file saved or loaded; "" before any.
   const char* GetProgramFilePath() const { return mProgramFilePath.Get(); }
+  // For the plug-in's own file prompts, which start where the last file was.
+  void SetProgramFilePath(const char* path) { mProgramFilePath.Set(path); }
 
   // ---- channels and buffers ----
   bool LegalIO(int nIn, int nOut) const;

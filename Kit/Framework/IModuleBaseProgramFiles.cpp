@@ -171,12 +171,14 @@ bool IModuleBase::LoadBankFromFXB(const char* path) {
                mCurrentPresetIdx = current;
                return UnserializePresets(&chunk, pos) > 0;
              });
-  } else if (!DoesStateChunks() && int(bank.programs.size()) == nPresets) {
+  } else if (int(bank.programs.size()) == nPresets) {
     bool fits = true;
     for (const FxProgram& program : bank.programs) {
       fits &= int(program.values.size()) == NAutomatedParams() && AllNormalised(program.values);
     }
-    // Each preset takes what SerializeState writes for the program's values.
+    // Each preset takes what SerializeState writes for the program's values. A value
+    // bank holds what a value program holds, so a plug-in that saves chunks takes it
+    // as it takes a value program.
     loaded = fits && LoadWholeOrNothing([&] {
                for (int p = 0; p < nPresets; ++p) {
                  const FxProgram& program = bank.programs[size_t(p)];

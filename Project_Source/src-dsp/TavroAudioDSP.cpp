@@ -27,6 +27,14 @@ void ShowText(IControl* control, const std::string& text) {
   if (auto* textControl = dynamic_cast<ITextControl*>(control)) textControl->SetTextFromPlug(text.c_str());
 }
 
+// The samples a queue-mode tick covers; a negative delay counts as one.
+int DelaySamples(int delay) { return delay < 0 ? 1 : delay; }
+
+// The delay in whole milliseconds at `rate`.
+int DelayMs(int samples, double rate) { return samples > 0 && rate > 0 ? int(1000.0 / (rate / samples)) : 0; }
+
+std::string DelayText(int ms, int block) { return std::to_string(ms) + "ms|" + std::to_string(block) + "bfr"; }
+
 }  // namespace
 
 void Tavro::Reset() {
@@ -48,6 +56,12 @@ void Tavro::Reset() {
   ShowText(valueText, debugEnabled ? std::string(version) + " - " + kBuildDate : std::string(version));
   ShowText(buildDisplay, version);
   ShowText(ccDisplay, "---");
+}
+
+void Tavro::setQueueDelay(int dawOffsetSamples) {
+  const int block = GetBlockSize();
+  midiOutDelay = block + 2 * dawOffsetSamples;
+  if (graphics) ShowText(midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(midiOutDelay), sampleRate), block));
 }
 
 void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
@@ -120,10 +134,10 @@ void Tavro::sendDueMessages(int nFrames) {
   const bool queued = queueMidiOutput;
   int loopLength = nFrames;
   if (queued) {
-    const int delay = midiOutDelay < 0 ? 1 : midiOutDelay.load();
+    const int delay = DelaySamples(midiOutDelay);
     loopLength = delay;
     const int block = GetBlockSize();
-    const int ms = delay > 0 && sampleRate > 0 ? int(1000.0 / (sampleRate / delay)) : 0;
+    const int ms = DelayMs(delay, sampleRate);
     if (graphics && (ms != shownDelayMs_ || block != shownDelayBlock_)) {
       TickAction text;
       text.kind = TickAction::kDelayText;
@@ -210,9 +224,7 @@ void Tavro::performTickAction(const TickAction& action) {
     case TickAction::kTempoSynced:
       printDebugInfo("PROCESSOR: Host tempo synced to " + std::to_string(action.a) + "BPM");
       break;
-    case TickAction::kDelayText:
-      ShowText(midiOutDelayDisplay, std::to_string(action.a) + "ms|" + std::to_string(action.b) + "bfr");
-      break;
+    case TickAction::kDelayText: ShowText(midiOutDelayDisplay, DelayText(action.a, action.b)); break;
   }
 }
 

@@ -68,6 +68,41 @@ TEST(Properties, SampleRateAndBlockSizeResetThePlugIn) {
   EXPECT_EQ(frames, 256u);
 }
 
+TEST(Properties, SampleRatesNoHardwareRunsAtAreRefusedAndTheOldRateKept) {
+  AUTestUnit u;
+  ASSERT_EQ(Set(u.unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, Float64(96000)), noErr);
+  const int resets = u.Plug()->ResetCount();
+  for (Float64 bad : {std::nan(""), 0.0, -44100.0, 1e-300, IModuleAU::kMinSampleRate - 1, IModuleAU::kMaxSampleRate * 2,
+                      HUGE_VAL, -HUGE_VAL}) {
+    EXPECT_EQ(Set(u.unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, bad),
+              kAudioUnitErr_InvalidPropertyValue)
+        << bad;
+    EXPECT_EQ(u.Plug()->GetSampleRate(), 96000.0) << bad;
+  }
+  EXPECT_EQ(u.Plug()->ResetCount(), resets);
+  Float64 latency = -1;
+  EXPECT_EQ(Get(u.unit, kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, latency), noErr);
+  EXPECT_LE(latency, 1.0);
+
+  // The same rates in a stream format refuse the format; 0 names no rate.
+  AudioStreamBasicDescription format{};
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, format), noErr);
+  for (Float64 bad : {std::nan(""), -1.0, 1e-300}) {
+    format.mSampleRate = bad;
+    EXPECT_EQ(Set(u.unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, format),
+              kAudioUnitErr_InvalidProperty)
+        << bad;
+  }
+  format.mSampleRate = 0;
+  EXPECT_EQ(Set(u.unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, format), noErr);
+  EXPECT_EQ(u.Plug()->GetSampleRate(), 96000.0);
+
+  for (Float64 edge : {IModuleAU::kMinSampleRate, IModuleAU::kMaxSampleRate}) {
+    EXPECT_EQ(Set(u.unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, edge), noErr);
+    EXPECT_EQ(u.Plug()->GetSampleRate(), edge);
+  }
+}
+
 TEST(Properties, BlockSizesOfZeroOrBeyondTheMaximumAreRefused) {
   AUTestUnit u;
   for (UInt32 bad : {0u, UInt32(IModuleAU::kMaxBlockSize) + 1, 0xFFFFFFFFu})

@@ -172,6 +172,44 @@ TEST_P(ProgramFiles, FilesThatDoNotFitAreRefused) {
   EXPECT_EQ(target.Summary(), before);
 }
 
+// Value files hold one normalised value per automated parameter: a plug-in that saves
+// chunks takes a value bank as it takes a value program, and saves it back as chunks.
+TEST(ProgramFilesChunks, AValueBankGoesIntoAChunkPlugInAndBack) {
+  char pattern[] = "/tmp/tavro-value-bank-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  FilePlug values(false);
+  values.FillBank();
+  ASSERT_TRUE(values.SaveBankAsFXB((dir + "/values.fxb").c_str()));
+  ASSERT_TRUE(values.SaveProgramAsFXP((dir + "/value.fxp").c_str()));
+
+  FilePlug chunks(true);
+  ASSERT_TRUE(chunks.LoadBankFromFXB((dir + "/values.fxb").c_str()));
+  EXPECT_EQ(chunks.Summary(), values.Summary());
+  FilePlug program(true);
+  ASSERT_TRUE(program.LoadProgramFromFXP((dir + "/value.fxp").c_str()));
+  EXPECT_EQ(program.GetParam(0)->Value(), values.GetParam(0)->Value());
+
+  ASSERT_TRUE(chunks.SaveBankAsFXB((dir + "/chunks.fxb").c_str()));
+  std::ifstream in(dir + "/chunks.fxb", std::ios::binary);
+  const std::vector<uint8_t> saved((std::istreambuf_iterator<char>(in)), {});
+  FxBank bank;
+  ASSERT_TRUE(FxReadBank(saved.data(), saved.size(), &bank));
+  EXPECT_TRUE(bank.isChunk);
+  for (const bool chunkPlugIn : {true, false}) {
+    FilePlug back(chunkPlugIn);
+    ASSERT_TRUE(back.LoadBankFromFXB((dir + "/chunks.fxb").c_str())) << chunkPlugIn;
+    EXPECT_EQ(back.Summary(), values.Summary()) << chunkPlugIn;
+    for (int p = 0; p < back.NPresets(); ++p) {
+      ASSERT_TRUE(back.RestorePreset(p));
+      ASSERT_TRUE(values.RestorePreset(p));
+      EXPECT_EQ(back.Summary(), values.Summary()) << chunkPlugIn << " preset " << p;
+    }
+    ASSERT_TRUE(values.RestorePreset(1));
+  }
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
 TEST(ProgramFilesChunks, AStateThatReadsShortPutsEverythingBack) {
   FilePlug source(true);
   source.FillBank();

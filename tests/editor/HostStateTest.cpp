@@ -1,6 +1,9 @@
 // The host state chunk: what a song saves of the editor and what a recall brings back.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <sstream>
+
 #include "EditorTestSupport.h"
 #include "IParam.h"
 #include "PatchManager.h"
@@ -147,6 +150,46 @@ TEST(HostState, FlagsFollowTheRestoredSwitches) {
   EXPECT_TRUE(t.localControl.load());
   EXPECT_TRUE(t.ignoreDeviceMidi.load());
   EXPECT_TRUE(f.ports->Sent(kLongOut).empty());
+}
+
+TEST(HostState, TheRecallLogNamesModelPortsAndNamesInOrder) {
+  ByteChunk chunk = EditedChunk();
+  const double model = 2.0;
+  std::memcpy(chunk.GetBytes() + 12, &model, sizeof model);
+  StateFixture f;
+  Tavro& t = *f.plug;
+  // Logging on, as a log file present at start-up turns it on.
+  f.f.data.write("Tavro Editor LOG.txt", "");
+  t.debugEnabled = true;
+  ASSERT_GT(t.UnserializeState(&chunk, 0), 0);
+  t.debugEnabled = false;
+  std::vector<std::string> recall;
+  std::istringstream log(f.f.data.read("Tavro Editor LOG.txt"));
+  for (std::string line; std::getline(log, line);) {
+    const size_t text = line.find("\t ");
+    if (text != std::string::npos && line.compare(text + 2, 16, "PROJECT RECALL: ") == 0)
+      recall.push_back(line.substr(text + 2 + 16));
+  }
+  const auto shown = [&](int selector) { return t.GetParam(selector)->GetDisplayText(t.GetParam(selector)->Int()); };
+  const std::string in = shown(kDeviceInSelection), out = shown(kDeviceOutSelection);
+  EXPECT_FALSE(in.empty());
+  EXPECT_FALSE(out.empty());
+  const std::vector<std::string> expected = {
+      "hardware model NL2x",
+      "MIDI In device stored " + kLongIn,
+      "MIDI Out device stored " + kLongOut,
+      "MIDI In device after checking devices " + in,
+      "MIDI Out device after checking devices " + out,
+      "hardware DeviceID 5",
+      "Multi name Evening",
+      "Part 0 name Bass Lead ",
+      "Part 1 name Pad",
+      "Part 2 name Keys",
+      "Part 3 name Solo",
+      "MIDI In device after nonautomated params " + in,
+      "MIDI Out device after nonautomated params " + out,
+  };
+  EXPECT_EQ(recall, expected);
 }
 
 // Every cut of a saved chunk, and lengths that lie, leave the editor as it was.

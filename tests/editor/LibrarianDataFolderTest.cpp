@@ -64,6 +64,89 @@ TEST(LibrarianImport, AFailedWriteKeepsWhatWasThereAndSaysSo) {
   for (const std::string& path : second.data.contents()) EXPECT_EQ(path.find(".tmp-"), std::string::npos) << path;
 }
 
+TEST(LibrarianImport, ThePromptStartsInTheFolderOfTheLastChosenFile) {
+  ImportPage page;
+  const std::string far = page.data.root() + "/far";
+  std::system(("mkdir -p '" + far + "'").c_str());
+  page.offer("far/One.syx", ProgramBank("One"));
+  EXPECT_TRUE(page.plug->saveImportedFile(false));
+  EXPECT_EQ(std::string(page.plug->GetProgramFilePath()), far + "/One.syx");
+  // A cancelled prompt keeps the folder it started in.
+  page.backend.ScriptFilePromptAnswer(std::nullopt);
+  EXPECT_FALSE(page.plug->saveImportedFile(true));
+  page.offer("Two.syx", ProgramBank("Two"));
+  EXPECT_TRUE(page.plug->saveImportedFile(false));
+  const auto& prompts = page.backend.ShownPrompts();
+  ASSERT_EQ(prompts.size(), 3u);
+  EXPECT_NE(prompts[0].folder, far + "/");
+  EXPECT_EQ(prompts[1].folder, far + "/");
+  EXPECT_EQ(prompts[1].types, std::vector<std::string>{"mid"});
+  EXPECT_EQ(prompts[2].folder, far + "/");
+  EXPECT_EQ(std::string(page.plug->GetProgramFilePath()), page.data.root() + "/Two.syx");
+}
+
+// Draws nothing itself: takes back every redraw request so that the next one shows.
+void Clean(IControl* control) {
+  while (control->IsDirty()) control->SetClean();
+}
+
+TEST(LibrarianImport, BothBankListsRedrawWhenARefreshRenamesTheirEntry) {
+  LibrarianPage page(Banks{{"Bank B.syx", "B"}});
+  IControl* lists[] = {page.plug->upperListControl, page.plug->lowerListControl};
+  for (IControl* list : lists) {
+    ASSERT_NE(list, nullptr);
+    Clean(list);
+  }
+  // The new file sorts first: entry 0, where both lists stand, changes its text.
+  page.write("Patches/Bank A.syx", ProgramBank("A"));
+  page.plug->librarianPanel().refreshFolders();
+  for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower}) {
+    EXPECT_EQ(page.plug->GetParam(list)->Value(), 0.0);
+    EXPECT_EQ(page.plug->GetParam(list)->GetDisplayText(0), "Bank A.syx");
+  }
+  for (IControl* list : lists) EXPECT_TRUE(list->IsDirty());
+}
+
+TEST(LibrarianLists, ResetRefillsTheTextsOfTheCurrentTypeWithoutEmptyingOrMoving) {
+  LibrarianPage page(Banks{{"Bank A.syx", "A"}, {"Bank B.syx", "B"}});
+  Tavro& plug = *page.plug;
+  plug.GetParam(kPatchSelectionListLower)->Set(1.0);
+  for (int list :
+       {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), LibrarianParam::kCurrentOpenPatchBankL + 2})
+    plug.GetParam(list)->SetDisplayText(0, "stale");
+  for (IControl* list : {plug.upperListControl, plug.lowerListControl}) Clean(list);
+  plug.ResetPatchSelectionMenus();
+  for (int list :
+       {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), LibrarianParam::kCurrentOpenPatchBankL + 2}) {
+    EXPECT_EQ(plug.GetParam(list)->GetDisplayText(0), "Bank A.syx");
+    EXPECT_EQ(plug.GetParam(list)->GetDisplayText(1), "Bank B.syx");
+  }
+  EXPECT_EQ(plug.GetParam(kPatchSelectionListLower)->Value(), 1.0);
+  for (IControl* list : {plug.upperListControl, plug.lowerListControl}) EXPECT_TRUE(list->IsDirty());
+
+  // With performances and no performance file there is nothing to fill: the lists
+  // keep what they show.
+  plug.perfMode = true;
+  plug.GetParam(kPatchSelectionListUpper)->SetDisplayText(0, "kept");
+  plug.ResetPatchSelectionMenus();
+  EXPECT_EQ(plug.GetParam(kPatchSelectionListUpper)->GetDisplayText(0), "kept");
+}
+
+TEST(LibrarianPanelStrings, SlotPrefixAndPatchesFolderLength) {
+  LibrarianPage page;
+  Tavro& plug = *page.plug;
+  EXPECT_STREQ(plug.getPanelString(1, "Cutoff"), "Slot B Cutoff");
+  EXPECT_EQ(plug.getPanelString(3, ""), plug.panelString.c_str());
+  EXPECT_EQ(plug.panelString, "Slot D ");
+  for (int slot : {-1, 4, 7}) EXPECT_STREQ(plug.getPanelString(slot, "Cutoff"), "Cutoff") << slot;
+  EXPECT_EQ(plug.getPatchesFolderLength(), int((page.data.folder() + "Patches").size()));
+  // The older editor's libraries are not read: no prompt, no file.
+  const std::vector<std::string> before = page.data.contents();
+  plug.importJPLibFile(true);
+  EXPECT_TRUE(page.backend.ShownPrompts().empty());
+  EXPECT_EQ(page.data.contents(), before);
+}
+
 TEST(LibrarianHelp, TopicsOpenTheirPagesAndTheFolderOpensThroughTheView) {
   LibrarianPage page;
   for (int topic : {0, 1, 2, 3, -1}) page.plug->OpenHelpTopics(topic);

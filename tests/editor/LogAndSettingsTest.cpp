@@ -5,6 +5,7 @@
 
 #include "DebuggerOutput.h"
 #include "EditorTestSupport.h"
+#include "IMidiMsg.h"
 #include "UISettings.h"
 
 namespace {
@@ -58,6 +59,24 @@ TEST(Log, LineFormatIsLocalTimeTabBlankTextNewline) {
   tzset();
   EXPECT_EQ(DebuggerOutput::formatLine(86400 + 3661, "RESET: x"), "1970-01-02.01:01:01\t RESET: x\n");
   EXPECT_EQ(DebuggerOutput::formatLine(0, ""), "1970-01-01.00:00:00\t \n");
+}
+
+TEST(Log, CompareMidiDataTellsARepeatFromANewMessageByEachByte) {
+  EditorFixture f;
+  const IMidiMsg cc(0, 0xB2, 74, 100);
+  EXPECT_TRUE(DebuggerOutput::compareMIDIdata(f.plug.get(), cc));
+  EXPECT_FALSE(DebuggerOutput::compareMIDIdata(f.plug.get(), cc));
+  EXPECT_EQ(f.plug->lastMidiData[0], 0xB2);
+  EXPECT_EQ(f.plug->lastMidiData[1], 74);
+  EXPECT_EQ(f.plug->lastMidiData[2], 100);
+  // Each byte on its own counts; the offset does not.
+  const IMidiMsg changed[] = {IMidiMsg(0, 0xB2, 74, 101), IMidiMsg(0, 0xB2, 75, 101), IMidiMsg(0, 0xB3, 75, 101)};
+  for (const IMidiMsg& msg : changed) {
+    EXPECT_TRUE(DebuggerOutput::compareMIDIdata(f.plug.get(), msg));
+    EXPECT_FALSE(DebuggerOutput::compareMIDIdata(f.plug.get(), msg));
+  }
+  EXPECT_FALSE(DebuggerOutput::compareMIDIdata(f.plug.get(), IMidiMsg(512, 0xB3, 75, 101)));
+  EXPECT_EQ(f.plug->lastMidiData[3], 0) << "only the first three entries are used";
 }
 
 TEST(UISettingsFile, LinesAreCutAndTrimmed) {

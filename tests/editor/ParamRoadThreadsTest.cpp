@@ -4,11 +4,13 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 
 #include "ControlLayer.h"
 #include "IControl.h"
 #include "IControlText.h"
 #include "IGraphicsMac.h"
+#include "Kit_Mutex.h"
 #include "RoadTestSupport.h"
 #include "layout/UIConfigManager.h"
 
@@ -271,10 +273,7 @@ TEST(KnobRoad, ValuesThatAreNoNumbersOrHugeSendNothingWrong) {
 TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
   RoadFixture f;
   f.openOutput();
-  JobArgs hold;
-  hold.jobCode = kJobRequestAllPatches;
-  ASSERT_TRUE(f.plug->midiManager->startJob(hold));
-  JobRecord::Get().WaitUntilHolding();
+  ASSERT_TRUE(f.holdTransferThread());
 
   const int knob = f.firstOfKind(kActionProgramResend, UIConfigManager::kAdjustDAWOffsetParam);
   f.plug->activeSlot = 1;
@@ -296,6 +295,52 @@ TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
   f.edit(knob, 4);
   f.settle();
   EXPECT_EQ(f.started(), 5);  // the thread is free again
+}
+
+// A resend that finds the transfer thread busy is kept and runs when the busy job ends,
+// whichever road asked for it: the dispatcher's name rows, the knob's MIDI action, and
+// a slot change from the synthesizer.
+TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
+  struct Case {
+    const char* what;
+    std::function<void(RoadFixture&)> ask;
+    std::pair<int, int> job;
+  };
+  const Case cases[] = {
+      {"program name of slot C", [](RoadFixture& f) { f.edit(kPatchName + 2, 0); }, {kJobSendPart, 2}},
+      {"performance name", [](RoadFixture& f) { f.edit(kMultiName, 0); }, {kJobSendArrangement, 0}},
+      {"a performance setting", [](RoadFixture& f) { f.edit(kSlotABOutMode, 1); }, {kJobSendArrangement, 0}},
+      {"no-value knob",
+       [](RoadFixture& f) {
+         f.plug->activeSlot = 1;
+         f.edit(f.firstOfKind(kActionProgramResend, UIConfigManager::kAdjustDAWOffsetParam), 1);
+       },
+       {kJobSendPart, 1}},
+      {"filter type 5 of slot B", [](RoadFixture& f) { f.edit(kFilterType + 1, 5); }, {kJobSendArrangement, 0}},
+      {"slot D chosen on the synthesizer",
+       [](RoadFixture& f) {
+         Kit_MutexLock lock(f.plug->GetMutex());
+         f.plug->GetParam(kAllowPartChange)->Set(1.0);
+         f.plug->GetParam(kQuickTab)->Set(3);
+         f.plug->OnParamChange2(kQuickTab);
+       },
+       {kJobSendArrangement, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RoadFixture f;
+    f.openOutput();
+    ASSERT_TRUE(f.holdTransferThread());
+    c.ask(f);
+    EXPECT_EQ(f.plug->midiManager->pendingResends(), 1);
+    EXPECT_EQ(f.started(), 1);
+    EXPECT_EQ(f.dropped(), 0);
+    EXPECT_TRUE(JobRecord::Get().Runs().empty());
+    JobRecord::Get().Release();
+    f.settle();
+    EXPECT_EQ(JobRecord::Get().Runs(), Jobs{c.job});
+    EXPECT_EQ(f.started(), 2);
+  }
 }
 
 TEST(PendingResend, TheEnquiryStartsOnlyWithAPortAndInputNotSuspended) {

@@ -9,6 +9,7 @@
 #include "EditorTestSupport.h"
 #include "IControlText.h"
 #include "IParam.h"
+#include "TavroCommands.h"
 #include "WinEmu_Time.h"
 #include "messaging/MIDIMessageManager.h"
 
@@ -142,6 +143,39 @@ TEST(RenderTick, QueueModeSendsWhatFallsDueInOrderAndKeepsTheRest) {
   auto* delay = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
   ASSERT_NE(delay, nullptr);
   EXPECT_EQ(delay->GetTextString(), "23ms|512bfr");
+}
+
+TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
+  TickFixture t;
+  Tavro& p = t.plug();
+  p.queueMidiOutput = true;
+  auto* readout = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
+  ASSERT_NE(readout, nullptr);
+  auto offset = [&](double samples) {
+    p.GetParam(TavroCommands::kAdjustDAWOffset)->Set(samples);
+    p.OnParamChange(TavroCommands::kAdjustDAWOffset);
+  };
+  offset(100.0);
+  // 512 + 2 x 100 samples at 44100 Hz: 16.1 ms, before any tick.
+  EXPECT_EQ(p.midiOutDelay, 712);
+  EXPECT_EQ(readout->GetTextString(), "16ms|512bfr");
+  t.queue(711, 1);
+  t.queue(712, 2);
+  t.tickAndPerform();
+  ASSERT_EQ(t.sent().size(), 1u);
+  EXPECT_EQ(t.sent()[0][1], 1);
+  ASSERT_EQ(p.midiQueue.size(), 1);
+  EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 0);
+
+  offset(0.0);
+  EXPECT_EQ(p.midiOutDelay, 512);
+  EXPECT_EQ(readout->GetTextString(), "11ms|512bfr");
+  t.queue(600, 3);
+  t.tickAndPerform();
+  EXPECT_EQ(t.sent().size(), 2u);
+  ASSERT_EQ(p.midiQueue.size(), 1);
+  EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 88);
+  EXPECT_EQ(p.dawOffset, 0);
 }
 
 TEST(RenderTick, DirectModeDropsQueuedMessagesAsTheyFallDue) {

@@ -77,6 +77,14 @@ struct RoadFixture : VirtualTimeEditor {
     ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
     plug->midiIOSet = true;
   }
+  // Starts the job that holds the transfer thread until JobRecord's Release.
+  bool holdTransferThread() {
+    JobArgs hold;
+    hold.jobCode = kJobRequestAllPatches;
+    if (!plug->midiManager->startJob(hold)) return false;
+    JobRecord::Get().WaitUntilHolding();
+    return true;
+  }
   // The panel's edit: the value through the parameter, then the dispatcher.
   void edit(int paramIdx, double value) {
     plug->GetParam(paramIdx)->Set(value);

@@ -1,5 +1,8 @@
 #include "DebuggerOutput.h"
 
+#include "IMidiMsg.h"
+#include "Tavro.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -29,4 +32,15 @@ std::string DebuggerOutput::formatLine(std::time_t when, const std::string& text
   char stamp[80];
   const size_t n = std::strftime(stamp, sizeof stamp, "%Y-%m-%d.%X", &local);
   return std::string(stamp, n) + "\t " + text + "\n";
+}
+
+bool DebuggerOutput::compareMIDIdata(Tavro* plug, const IMidiMsg& msg) {
+  const int bytes[3] = {msg.mStatus, msg.mData1, msg.mData2};
+  bool changed = false;
+  for (int i = 0; i < 3; ++i) {
+    changed = changed || plug->lastMidiData[i] != bytes[i];
+    plug->lastMidiData[i] = bytes[i];
+  }
+  if (changed) msg.LogMsg();
+  return changed;
 }

@@ -9,6 +9,9 @@
 #include <ctime>
 #include <string>
 
+struct IMidiMsg;
+class Tavro;
+
 class DebuggerOutput {
 public:
   // True when the file exists; it is then emptied. Creates nothing.
@@ -17,4 +20,8 @@ public:
   static void printDebugInfo(const std::string& path, const std::string& text);
   // "YYYY-MM-DD.HH:MM:SS\t " + text + "\n" in local time.
   static std::string formatLine(std::time_t when, const std::string& text);
+  // Tells a repeated message from a new one before it is logged: compares the status
+  // and both data bytes with the plug-in's lastMidiData, stores them there and returns
+  // true when any differed. threads: whichever one logs MIDI (one at a time).
+  static bool compareMIDIdata(Tavro* plug, const IMidiMsg& msg);
 };

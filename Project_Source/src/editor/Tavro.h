@@ -330,6 +330,9 @@ public:
   // The render tick's first step: the host's time, and hostTempo from this tick's report.
   // threads: render
   void readHostTime();
+  // The queue mode's delay: the block size and twice the DAW offset, shown on its
+  // read-out at once. threads: main
+  void setQueueDelay(int dawOffsetSamples);
   std::unique_ptr<MIDIClockLink> clockLink;
 
   // ---- librarian page ----
@@ -345,6 +348,13 @@ public:
   // Librarian menus and patch type (TavroLibrarianMenus.cpp). dataType 0 programs,
   // 1 performances; listKind 0 program files, 2 performance files, 4 search results.
   void patchTypeChanged(int dataType, int listKind, bool discard);
+  // Refills the bank lists' texts of the current data type, without a switch.
+  void ResetPatchSelectionMenus();
+  // The names of the files a bank list names, and its first file.
+  struct ListedFiles {
+    std::vector<std::string> names;
+    CurrentFilePair first;
+  };
   void refreshPopUpMenus();
   void updateBankAndProgramMenuNames(bool keepBankMenu);
   void showFileEditMenu(int x, int y);
@@ -355,6 +365,12 @@ public:
   // Copies a bank the user picks into "Patches"; true when one was copied in.
   bool saveImportedFile(bool midiFile);
   void OpenHelpTopics(int topic);
+  // "Slot A " .. "Slot D " before `text` for slots 0-3, else `text`; the characters
+  // stay valid until the next call.
+  const char* getPanelString(int slot, const std::string& text);
+  int getPatchesFolderLength() const { return int(getPatchesFolderStr().size()); }
+  // Libraries of the older editor are not read: nothing to import.
+  void importJPLibFile(bool) {}
 
   // The right pane's current-file pairs (the left ones are above).
   CurrentFilePair rightProgramFile, rightPerformanceFile;
@@ -434,6 +450,7 @@ public:
   std::array<std::atomic<int>, kSlotTableSize> slotChannels{};
   std::array<int, kSlotTableSize> lastMidiData{};
 
+  std::string panelString;  // the last text of getPanelString; threads: main
   std::string upperBankFile, upperBankText, lowerBankFile, lowerBankText;
   std::string upperPerfBankFile, upperPerfBankText, lowerPerfBankFile, lowerPerfBankText;
   CurrentFilePair leftProgramFile, leftPerformanceFile;
@@ -457,6 +474,9 @@ public:
   std::array<ControlLayer*, kMenuCount> menuLayers{};
 
 private:
+  // Gives the bank lists of `listKind` one text per file (long names shortened and
+  // logged) and has the two list controls draw them.
+  ListedFiles fillFileLists(int listKind);
   // Start-up stages (TavroStartup.cpp).
   void readSettingsAndLog();
   void createManagers();
@@ -473,6 +493,10 @@ private:
   // Recall (TavroState.cpp): reopens the input (0) or output (1) port by its stored
   // name; sets the flags that follow the restored switches, sending nothing.
   void reopenPort(int side);
+  // Logs both port selectors' shown names: "PROJECT RECALL: MIDI In device " + when ...
+  void logPortNames(const std::string& when);
+  // The model's entry of the layout's "selectedModel" list; its number when it has none.
+  std::string modelName(int model) const;
   void followRestoredSwitches();
   // Tear-down in the safe order; also what a construction failing midway runs.
   void tearDown();

@@ -70,7 +70,10 @@ void clockInfo(Tavro& plug, int, double value) {
   plug.clockLoopStarted = false;
 }
 
-void dawOffset(Tavro& plug, int, double value) { plug.dawOffset = TruncToInt(value); }
+void dawOffset(Tavro& plug, int, double value) {
+  plug.dawOffset = TruncToInt(value);
+  plug.setQueueDelay(plug.dawOffset);
+}
 
 void filterSettingsWindow(Tavro& plug, int paramIdx, double value) {
   if (!SwitchOn(value)) return;

@@ -68,11 +68,14 @@ void Tavro::OpenDataDirectory(bool manual) {
 bool Tavro::saveImportedFile(bool midiFile) {
   if (!graphics) return false;
   Kit_String chosen("");
-  Kit_String folder("");
+  // The prompt opens where the last bank file came from.
+  const std::string last = GetProgramFilePath();
+  Kit_String folder(last.substr(0, last.rfind('/') + 1).c_str());
   graphics->PromptForFile(&chosen, kFileOpen, &folder, midiFile ? "mid" : "syx nl2");
   const std::string source = chosen.Get() ? chosen.Get() : "";
   const size_t slash = source.rfind('/');
   if (source.empty() || slash == std::string::npos || slash + 1 == source.size()) return false;
+  SetProgramFilePath(source.c_str());
   std::vector<char> bytes;
   std::string reason;
   if (!ReadImport(source, &bytes, &reason)) {
@@ -86,6 +89,12 @@ bool Tavro::saveImportedFile(bool midiFile) {
   }
   if (debugEnabled) printDebugInfo("FILE IMPORTER: patch file copied to " + target);
   return true;
+}
+
+const char* Tavro::getPanelString(int slot, const std::string& text) {
+  static const char* const kPrefixes[] = {"Slot A ", "Slot B ", "Slot C ", "Slot D "};
+  panelString = (slot >= 0 && slot < int(std::size(kPrefixes)) ? kPrefixes[slot] : "") + text;
+  return panelString.c_str();
 }
 
 void Tavro::OpenHelpTopics(int topic) {

@@ -22,10 +22,7 @@ using librarian_commands::menuAt;
 
 enum ListKind { kProgramFiles = 0, kPerformanceFiles = 2, kSearchResults = 4 };
 
-struct ListedFiles {
-  std::vector<std::string> names;
-  CurrentFilePair first;
-};
+using ListedFiles = Tavro::ListedFiles;
 
 ListedFiles FilesOf(const PatchLibrarian& librarian, int listKind) {
   ListedFiles listed;
@@ -38,7 +35,43 @@ ListedFiles FilesOf(const PatchLibrarian& librarian, int listKind) {
   return listed;
 }
 
+// The lists that carry one text per file of this kind.
+std::vector<int> NamedLists(int listKind) {
+  std::vector<int> named;
+  if (listKind != kSearchResults) named.push_back(kPatchSelectionListUpper);
+  named.push_back(kPatchSelectionListLower);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    if (listKind == kProgramFiles) named.push_back(P::kCurrentOpenPatchBankL + slot);
+    if (listKind != kPerformanceFiles) named.push_back(P::kCurrentOpenPatchBankR + slot);
+  }
+  if (listKind == kPerformanceFiles) named.insert(named.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
+  return named;
+}
+
 }  // namespace
+
+Tavro::ListedFiles Tavro::fillFileLists(int listKind) {
+  ListedFiles files = FilesOf(*librarian, listKind);
+  const std::vector<std::string> texts =
+      BankListTexts(files.names, [this](const std::string& name, const std::string& text) {
+        printDebugInfo("PATCH LIBRARIAN: Filename " + name + " RENAMED TO " + text +
+                       " Because the filename was too long to fit in plug-in display!");
+      });
+  const std::vector<int> named = NamedLists(listKind);
+  for (size_t i = 0; i < texts.size(); ++i)
+    for (int list : named) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
+  // The bank lists show a text of the table: one whose value stayed put still has to
+  // draw the new text.
+  if (listKind != kSearchResults && upperListControl) upperListControl->SetDirty(false);
+  if (lowerListControl) lowerListControl->SetDirty(false);
+  return files;
+}
+
+void Tavro::ResetPatchSelectionMenus() {
+  if (fillFileLists(perfMode ? kPerformanceFiles : kProgramFiles).names.empty()) return;
+  updatePatchLibrarianView(0);
+  updatePatchLibrarianView(1);
+}
 
 void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   if (discard) librarian->initBankFilesOnDiscard(getPatchesFolderStr());
@@ -53,14 +86,7 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
 
   // The lists that name the files of this kind, then the performance lists, which
   // are emptied in every case.
-  std::vector<int> named;
-  if (!search) named.push_back(kPatchSelectionListUpper);
-  named.push_back(kPatchSelectionListLower);
-  for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (listKind == kProgramFiles) named.push_back(P::kCurrentOpenPatchBankL + slot);
-    if (listKind != kPerformanceFiles) named.push_back(P::kCurrentOpenPatchBankR + slot);
-  }
-  if (listKind == kPerformanceFiles) named.insert(named.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
+  const std::vector<int> named = NamedLists(listKind);
   std::vector<int> emptied = named;
   if (listKind != kPerformanceFiles) emptied.insert(emptied.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
   for (int list : emptied) {
@@ -71,13 +97,7 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   if (!search && upperListControl) upperListControl->SetValueFromUserInput(0.0);
   if (lowerListControl) lowerListControl->SetValueFromUserInput(0.0);
 
-  const ListedFiles files = FilesOf(*librarian, listKind);
-  const std::vector<std::string> texts = BankListTexts(files.names, [this](const std::string& name, const std::string& text) {
-    printDebugInfo("PATCH LIBRARIAN: Filename " + name + " RENAMED TO " + text +
-                   " Because the filename was too long to fit in plug-in display!");
-  });
-  for (size_t i = 0; i < texts.size(); ++i)
-    for (int list : named) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
+  const ListedFiles files = fillFileLists(listKind);
 
   // The panes now show the first file of the list: the menus tick that one.
   const bool performance = listKind == kPerformanceFiles;

@@ -85,7 +85,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   activeSlot = GetParam(kQuickTab)->Int();
   GetParam(kNordModel)->SetClamped(ReadDouble(chunk, pos));
   nordModel = GetParam(kNordModel)->Int();
-  printDebugInfo("PROJECT RECALL: hardware model " + std::to_string(nordModel.load()));
+  printDebugInfo("PROJECT RECALL: hardware model " + modelName(nordModel));
   pos = UnserializeParams(chunk, pos);
 
   if (withPatchManager) {
@@ -93,6 +93,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
     pos += 16;  // the stored port selections: the ports are found again by name
     reopenPort(kInput);
     reopenPort(kOutput);
+    logPortNames("after checking devices ");
     const double bank = ReadDouble(chunk, pos);
     const double patch = ReadDouble(chunk, pos);
     GetParam(kBankSelection)->SetNormalized(bank);
@@ -105,9 +106,15 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   deviceId = GetParam(kDeviceID)->Int();
   printDebugInfo("PROJECT RECALL: hardware DeviceID " + std::to_string(deviceId.load()));
   if (withPatchManager) {
-    GetParam(kMultiName)->SetDisplayText(0, patchManager->names[0].c_str());
-    for (int s = 0; s < kSlotCount; ++s)
-      GetParam(kPatchName + s)->SetDisplayText(0, patchManager->names[size_t(1 + s)].c_str());
+    // A name is kept padded with NULs; it is shown and logged up to the first.
+    const char* multi = patchManager->names[0].c_str();
+    GetParam(kMultiName)->SetDisplayText(0, multi);
+    printDebugInfo(std::string("PROJECT RECALL: Multi name ") + multi);
+    for (int s = 0; s < kSlotCount; ++s) {
+      const char* name = patchManager->names[size_t(1 + s)].c_str();
+      GetParam(kPatchName + s)->SetDisplayText(0, name);
+      printDebugInfo("PROJECT RECALL: Part " + std::to_string(s) + " name " + name);
+    }
   }
   followRestoredSwitches();
   if (midiIOSet) {
@@ -119,7 +126,8 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
       midiManager->startJob(send);
     }
   }
-  midiOutDelay = 2 * GetParam(kAdjustDAWOffset)->Int() + GetBlockSize();
+  setQueueDelay(GetParam(kAdjustDAWOffset)->Int());
+  logPortNames("after nonautomated params ");
   GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
   OnParamChange(kDatatype);
   tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
@@ -141,8 +149,23 @@ void Tavro::reopenPort(int side) {
   if (IControl* control = output ? midiOutSelector : midiInSelector) control->SetValueFromPlug(selector->GetNormalized());
   // A port not there now keeps its name for the next save.
   unmatchedPortNames[size_t(side)] = index > 0 || stored == selector->GetDisplayText(0) ? "" : stored;
-  printDebugInfo(std::string("PROJECT RECALL: MIDI ") + (output ? "Out" : "In") + " device after checking devices " +
-                 selector->GetDisplayText(selector->Int()));
+}
+
+void Tavro::logPortNames(const std::string& when) {
+  if (!debugEnabled) return;
+  for (int paramIdx : {int(kDeviceInSelection), int(kDeviceOutSelection)}) {
+    const IParam* selector = GetParam(paramIdx);
+    printDebugInfo(std::string("PROJECT RECALL: MIDI ") + (paramIdx == kDeviceOutSelection ? "Out" : "In") +
+                   " device " + when + selector->GetDisplayText(selector->Int()));
+  }
+}
+
+std::string Tavro::modelName(int model) const {
+  if (uiConfig) {
+    const std::vector<std::string>& names = uiConfig->getValueList("selectedModel");
+    if (model >= 0 && size_t(model) < names.size()) return names[size_t(model)];
+  }
+  return std::to_string(model);
 }
 
 void Tavro::followRestoredSwitches() {
