@@ -65,6 +65,10 @@ void IControl::Hide(bool hide) {
   SetDirty(false);
 }
 
+void IControl::TextEntryCancelled() {
+  if (mPlug && mParamIdx >= 0) mPlug->OnTextEntryCancelled(mParamIdx);
+}
+
 void IControl::GrayOut(bool grey) {
   mGrayed.store(grey);
   // Greying also arrives from other threads through layer switching.

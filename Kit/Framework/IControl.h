@@ -70,6 +70,9 @@ public:
   virtual void SetValueFromHardware(double value);
   // Text typed into an entry opened for a control without a parameter.
   virtual void TextFromTextEntry(const char* text) {}
+  // The entry opened for this control was cancelled (Escape); tells the plug-in
+  // when the control is bound to a parameter.
+  void TextEntryCancelled();
 
   // Hiding a shown control leaves its last drawing on screen until the area
   // is repainted, so it is remembered as vacated (see TakeVacatedArea).
