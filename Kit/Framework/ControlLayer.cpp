@@ -24,9 +24,14 @@ void ControlLayer::ShowOnlyChild(int id) {
 }
 
 void ControlLayer::Hide(bool hide) {
-  mShown.store(!hide);
+  const bool wasShown = mShown.exchange(!hide);
   setControlsDirty();
-  for (int i = 0; i < NControls(); ++i) mControls.Get(i)->Hide(hide);
+  for (int i = 0; i < NControls(); ++i) {
+    IControl* control = mControls.Get(i);
+    control->Hide(hide);
+    // Nothing of a layer that was not shown is on screen to repaint.
+    if (hide && !wasShown) control->TakeVacatedArea();
+  }
   const int active = GetActiveChildID();
   for (int i = 0; i < NChildLayers(); ++i) {
     ControlLayer* child = mChildLayers.Get(i);
@@ -79,19 +84,15 @@ void ControlLayer::setIgnoreHiddenWhenUpdatingScreen(bool ignore) {
     mChildLayers.Get(i)->setIgnoreHiddenWhenUpdatingScreen(ignore);
 }
 
-bool ControlLayer::isDirty(IRECT* rect) {
-  if (!IsShown() && !GetIgnoreHidden()) return false;
+bool ControlLayer::isDirty(IRECT* rect) { return collectDirty(rect, true); }
+
+bool ControlLayer::collectDirty(IRECT* rect, bool parentReports) {
+  const bool reports = parentReports && (IsShown() || GetIgnoreHidden());
   bool dirty = false;
-  for (int i = 0; i < NControls(); ++i) {
-    IControl* control = mControls.Get(i);
-    if (control->IsHidden() && !control->GetIgnoreHidden()) continue;
-    if (control->IsDirty()) {
-      *rect = rect->Union(control->GetRECT());
-      dirty = true;
-    }
-  }
+  for (int i = 0; i < NControls(); ++i)
+    if (AddToRedraw(mControls.Get(i), reports, rect)) dirty = true;
   for (int i = 0; i < NChildLayers(); ++i)
-    if (mChildLayers.Get(i)->isDirty(rect)) dirty = true;
+    if (mChildLayers.Get(i)->collectDirty(rect, reports)) dirty = true;
   return dirty;
 }
 

@@ -70,7 +70,8 @@ public:
   void setIgnoreHiddenWhenUpdatingScreen(bool ignore);
 
   // Unions dirty controls into rect; a hidden layer reports nothing unless it
-  // ignores hidden.
+  // ignores hidden, but the area of a control hidden since the last redraw is
+  // reported once wherever it lies in the tree.
   bool isDirty(IRECT* rect);
   // Draws shown controls meeting rect, then marks every control clean.
   void Draw(IGraphics* graphics, const IRECT* rect);
@@ -88,6 +89,9 @@ public:
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
 
 private:
+  // parentReports: no layer above is hidden (or each ignores hidden).
+  bool collectDirty(IRECT* rect, bool parentReports);
+
   int mID;
   std::atomic<bool> mShown{false};
   Kit_PtrList<IControl> mControls;

@@ -56,9 +56,17 @@ void IControl::SetValueFromPlug(double value) { TakeValueFromOutside(value, fals
 void IControl::SetValueFromHardware(double value) { TakeValueFromOutside(value, true); }
 
 void IControl::Hide(bool hide) {
-  mHidden.store(hide);
+  const bool wasHidden = mHidden.exchange(hide);
+  if (hide && !wasHidden)
+    mVacated.store(true);
+  else if (!hide)
+    mVacated.store(false);  // shown again, it is dirty and repaints its own area
   mRedraw.store(true);
   SetDirty(false);
+}
+
+void IControl::TextEntryCancelled() {
+  if (mPlug && mParamIdx >= 0) mPlug->OnTextEntryCancelled(mParamIdx);
 }
 
 void IControl::GrayOut(bool grey) {
@@ -193,4 +201,13 @@ IGraphics* IControl::GetGUI() const {
 
 IParam* IControl::GetParam() const {
   return mPlug && mParamIdx >= 0 ? mPlug->GetParam(mParamIdx) : nullptr;
+}
+
+bool AddToRedraw(IControl* control, bool reports, IRECT* rect) {
+  const bool hidden = control->IsHidden();
+  const bool vacated = hidden && control->TakeVacatedArea();
+  const bool changed = reports && control->IsDirty() && (!hidden || control->GetIgnoreHidden());
+  if (!vacated && !changed) return false;
+  *rect = rect->Union(control->GetRECT());
+  return true;
 }

@@ -70,9 +70,18 @@ public:
   virtual void SetValueFromHardware(double value);
   // Text typed into an entry opened for a control without a parameter.
   virtual void TextFromTextEntry(const char* text) {}
+  // The entry opened for this control was cancelled (Escape); tells the plug-in
+  // when the control is bound to a parameter.
+  void TextEntryCancelled();
 
+  // Hiding a shown control leaves its last drawing on screen until the area
+  // is repainted, so it is remembered as vacated (see TakeVacatedArea).
   // threads: main, midi-in, worker
   virtual void Hide(bool hide);
+  // True once after the control went from shown to hidden: the panel adds its
+  // rectangle to the next redraw, although hidden controls are otherwise skipped.
+  // threads: main (Hide, which sets it, may run on any thread)
+  bool TakeVacatedArea() { return mVacated.exchange(false); }
   // Also requests a redraw.
   // threads: main, midi-in, worker
   virtual void GrayOut(bool grey);
@@ -179,6 +188,7 @@ protected:
   std::atomic<bool> mDirty{true};
   std::atomic<bool> mGrayed{false};
   std::atomic<bool> mRedraw{false};
+  std::atomic<bool> mVacated{false};
   bool mDisablePrompt = true;
   bool mDblAsSingleClick = false;
   bool mMOWhenGrayed = false;
@@ -191,3 +201,9 @@ private:
   // Value change from outside: first value becomes the default.
   void TakeValueFromOutside(double value, bool fromHardware);
 };
+
+// Unions the control's rectangle into rect when the panel must repaint it: it is
+// dirty and shown (or ignores hidden) and `reports` holds, or it was hidden since
+// the last redraw. True when it did.
+// threads: main
+bool AddToRedraw(IControl* control, bool reports, IRECT* rect);

@@ -125,14 +125,8 @@ bool IGraphics::IsDirty(IRECT* rect) {
   IRECT unused;
   if (!rect) rect = &unused;
   bool dirty = false;
-  for (int i = 1; i < NControls(); ++i) {
-    IControl* control = mControls.Get(i);
-    if (control->IsHidden() && !control->GetIgnoreHidden()) continue;
-    if (control->IsDirty()) {
-      *rect = rect->Union(control->GetRECT());
-      dirty = true;
-    }
-  }
+  for (int i = 1; i < NControls(); ++i)
+    if (AddToRedraw(mControls.Get(i), true, rect)) dirty = true;
   for (int i = 0; i < NLayers(); ++i)
     if (mLayers.Get(i)->isDirty(rect)) dirty = true;
   return dirty;

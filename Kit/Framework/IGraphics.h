@@ -114,6 +114,8 @@ public:
 
   // ---- Redraw ----
   // Unions the dirty controls' rects into rect; true when something is dirty.
+  // A control or layer hidden since the last redraw adds its area once, so that
+  // a page switch leaves nothing of the old page on screen.
   bool IsDirty(IRECT* rect);
   // Redraws into the frame buffer and hands the draw rect to DrawScreen.
   bool Draw(IRECT* rect);

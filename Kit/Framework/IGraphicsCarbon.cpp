@@ -146,6 +146,13 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rec
   editedParam_ = param;
 }
 
+void IGraphicsCarbon::ViewTextEntryCancelled() {
+  IControl* control = editedControl_;
+  if (!control) return;
+  EndUserInput(false);
+  control->TextEntryCancelled();
+}
+
 void IGraphicsCarbon::EndUserInput(bool commit) {
   if (!TextEntryOpen() || !window_) return;
   IControl* control = editedControl_;

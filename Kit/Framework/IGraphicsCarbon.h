@@ -57,6 +57,7 @@ private:
   void ViewWheel(const ViewWheelEvent& event) override;
   void ViewKey(const ViewKeyEvent& event) override;
   void ViewTextEntryEnded() override { EndUserInput(true); }
+  void ViewTextEntryCancelled() override;
   void ViewDeactivated() override { EndUserInput(false); }
   void ViewClosed() override;
   std::optional<std::string> ViewTextAt(double x, double y) const override;

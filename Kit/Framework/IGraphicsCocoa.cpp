@@ -133,6 +133,7 @@ void IGraphicsCocoa_vTavro_au::createTextEntry(IControl* control, IParam* param,
   ViewTextEntrySpec request;
   request.rect = CocoaWindowRectFromView(rect, PanelHeight());
   request.text = str ? str : "";
+  request.selectAll = true;  // a field taking focus selects its text: typing replaces it
   request.fontFace = "Monaco";
   request.fontSize = CocoaEntryFontSize(text->size);
   request.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
@@ -162,6 +163,14 @@ void IGraphicsCocoa_vTavro_au::controlTextDidEndEditing() {
     else editedControl_->TextFromTextEntry(text.c_str());
   }
   endUserInput();
+  if (backend_) backend_->Invalidate({0, 0, backend_->Width(), backend_->Height()});
+}
+
+void IGraphicsCocoa_vTavro_au::ViewTextEntryCancelled() {
+  if (!textEntryOpen()) return;
+  IControl* control = editedControl_;
+  endUserInput();
+  if (graphics_) control->TextEntryCancelled();
   if (backend_) backend_->Invalidate({0, 0, backend_->Width(), backend_->Height()});
 }
 

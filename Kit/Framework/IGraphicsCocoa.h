@@ -67,6 +67,7 @@ private:
   void ViewWheel(const ViewWheelEvent& event) override;
   void ViewKey(const ViewKeyEvent& event) override;
   void ViewTextEntryEnded() override { controlTextDidEndEditing(); }
+  void ViewTextEntryCancelled() override;
   void ViewDeactivated() override {}
   void ViewClosed() override;
 

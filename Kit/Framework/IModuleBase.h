@@ -144,6 +144,8 @@ public:
   virtual void DirtyPTCompareState() {}                                            // 45
   virtual void PresetsChangedByHost() {}                                           // 46
   virtual void SetBlockSize(int blockSize);                                        // 47
+  // Escape ended the text entry of a control bound to paramIdx: nothing was applied.
+  virtual void OnTextEntryCancelled(int paramIdx) {}                               // 48
 
   // ---- parameters ----
   int NParams() const { return mParams.GetSize(); }

@@ -30,6 +30,8 @@ public:
   // The open text entry was ended by its filter (Return); the client reads the text
   // and closes the entry.
   virtual void ViewTextEntryEnded() = 0;
+  // Escape in the open text entry: the client closes it and applies nothing.
+  virtual void ViewTextEntryCancelled() = 0;
   virtual void ViewDeactivated() = 0;
   // The window was closed by the user; the back end is detached already.
   virtual void ViewClosed() = 0;

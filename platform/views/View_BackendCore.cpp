@@ -139,6 +139,10 @@ void ViewBackendCore::DeliverKey(const ViewKeyEvent& event) {
     client_->ViewKey(event);
     return;
   }
+  if (event.keyCode == kViewKeyEscape) {
+    client_->ViewTextEntryCancelled();
+    return;
+  }
   const bool ended = entry_->HandleKey(event);
   OnEntryChanged();
   if (ended) client_->ViewTextEntryEnded();

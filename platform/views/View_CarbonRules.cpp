@@ -1,5 +1,6 @@
 #include "View_CarbonRules.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "View_PanelKeys.h"
@@ -66,8 +67,10 @@ CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int 
 }
 
 ViewEntryFilter CarbonEntryFilter(int paramType, int maximumLength) {
-  return [paramType, maximumLength](const ViewKeyEvent& key, const std::string& current, const std::string&) {
-    switch (CarbonTextEntryKey(key, paramType, Utf8CharacterCount(current), maximumLength)) {
+  return [paramType, maximumLength](const ViewKeyEvent& key, const std::string&, const std::string& proposed) {
+    // Typing over a selection replaces it: only what stays counts against the length.
+    const int remaining = Utf8CharacterCount(proposed) - Utf8CharacterCount(key.characters);
+    switch (CarbonTextEntryKey(key, paramType, std::max(remaining, 0), maximumLength)) {
       case CarbonEntryKey::Commit: return ViewEntryVerdict::Commit;
       case CarbonEntryKey::LeftToEntry: return ViewEntryVerdict::Edit;
       case CarbonEntryKey::Accept: return ViewEntryVerdict::Insert;

@@ -34,8 +34,10 @@ enum class CarbonEntryKey {
   Swallow,       // a character refused
 };
 // The text entry's key filter. `paramType` is the entry's parameter type (-1 when the
-// entry has no parameter); `currentLength` counts the characters already typed.
+// entry has no parameter); `currentLength` counts the characters the key's own would
+// join.
 CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength,
                                   int maximumLength);
-// The text entry's filter: CarbonTextEntryKey on the text typed so far.
+// The text entry's filter: CarbonTextEntryKey on the text that stays beside the typed
+// characters (a selection they replace does not count).
 ViewEntryFilter CarbonEntryFilter(int paramType, int maximumLength);

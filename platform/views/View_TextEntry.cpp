@@ -14,6 +14,13 @@ bool IsEditingKey(const ViewKeyEvent& key) {
   }
 }
 
+// Escape, Tab, control letters and delete are keys, never part of a name or number.
+bool HasControlCharacter(const std::string& characters) {
+  for (unsigned char c : characters)
+    if (c < 0x20 || c == 0x7F) return true;
+  return false;
+}
+
 }  // namespace
 
 ViewEntryVerdict ViewDefaultEntryVerdict(const ViewKeyEvent& key) {
@@ -27,6 +34,7 @@ ViewTextEntry::ViewTextEntry(ViewTextEntrySpec request)
 
 bool ViewTextEntry::HandleKey(const ViewKeyEvent& key) {
   const bool control = key.keyCode == kViewKeyReturn || key.keyCode == kViewKeyEnter || IsEditingKey(key);
+  if (!control && HasControlCharacter(key.characters)) return false;
   const std::string proposed = control ? text_ : (allSelected_ ? std::string() : text_) + key.characters;
   const ViewEntryVerdict verdict =
       spec_.filter ? spec_.filter(key, text_, proposed) : ViewDefaultEntryVerdict(key);

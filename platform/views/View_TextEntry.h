@@ -44,7 +44,8 @@ class ViewTextEntry {
 public:
   explicit ViewTextEntry(ViewTextEntrySpec request);
 
-  // True when the key ended the entry.
+  // True when the key ended the entry. Characters below 0x20 and 0x7F are never
+  // taken: whoever owns the entry handles Escape and Tab before it.
   bool HandleKey(const ViewKeyEvent& key);
 
   const std::string& Text() const { return text_; }

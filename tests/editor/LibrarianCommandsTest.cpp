@@ -130,6 +130,31 @@ TEST(LibrarianCommands, RenameWithoutAValidRowOrWholeDumpOnlyCloses) {
   EXPECT_EQ(page.rowText(0, 2), "A2");
 }
 
+// Rename from the list: the box takes the typing at once, Return applies and closes it;
+// Escape closes it and renames nothing.
+TEST(LibrarianCommands, TheRenameBoxTakesTypingAtOnce) {
+  LibrarianPage page;
+  page.list().selectedUpper = 2;
+  page.list().renameSlot(0, 0);
+  ASSERT_TRUE(page.plug->layer("patchRename")->IsShown());
+  ASSERT_TRUE(page.backend.IsTextEntryOpen());
+  page.backend.TypeText("Evening\n");
+  EXPECT_FALSE(page.backend.IsTextEntryOpen());
+  EXPECT_FALSE(page.plug->layer("patchRename")->IsShown());
+  EXPECT_EQ(page.rowText(0, 2), "Evening");
+  EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 1.0);
+
+  page.list().selectedUpper = 3;
+  page.list().renameSlot(0, 0);
+  ASSERT_TRUE(page.backend.IsTextEntryOpen());
+  page.backend.TypeText("Nope");
+  page.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
+  EXPECT_FALSE(page.backend.IsTextEntryOpen());
+  EXPECT_FALSE(page.plug->layer("patchRename")->IsShown());
+  EXPECT_TRUE(page.plug->renameInactive);
+  EXPECT_EQ(page.rowText(0, 3), "A3");
+}
+
 TEST(LibrarianCommands, SearchNeedsTwoCharactersAndShowsResultsInTheLowerPane) {
   LibrarianPage page({{"1.syx", "Pad"}, {"2.syx", "Lead"}});
   IParam* field = page.plug->GetParam(P::kPatchSearchString);

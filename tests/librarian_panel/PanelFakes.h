@@ -133,6 +133,7 @@ public:
   }
   void setRenameInactive(bool inactive) override { renameInactive = inactive; }
   void hideLayer(const char* name, bool hide) override { record(std::string(hide ? "hide " : "show ") + name); }
+  void openRenameEntry() override { record("rename entry"); }
   void grayLayer(const char* name, bool grey) override { greyed = grey; }
   void setStatusText(const std::string& text) override { status.push_back(text); }
   void showFileEditMenu(int x, int y) override {

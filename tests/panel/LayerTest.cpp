@@ -111,6 +111,45 @@ TEST(Layer, IgnoreHiddenReportsOnlyTheFirstControlAndDrawCleansAll) {
   EXPECT_FALSE(second->IsDirty());
 }
 
+// A tab switch hides one page and shows another: the hidden page's area must be
+// repainted once, or pieces of it stay on screen where the new page draws nothing.
+TEST(Layer, ASwitchReportsTheHiddenPagesAreaOnceAndANeverShownLayerNothing) {
+  PanelPlug plug;
+  Tabs tabs(&plug);
+  std::unique_ptr<ControlLayer> owner(tabs.parent);
+  tabs.parent->Hide(true);  // built hidden, as the layout does: nothing was on screen
+  IRECT none;
+  EXPECT_FALSE(tabs.parent->isDirty(&none));
+
+  tabs.parent->SetActiveChildID(1);
+  tabs.parent->Hide(false);
+  IRECT shown;
+  ASSERT_TRUE(tabs.parent->isDirty(&shown));
+  EXPECT_EQ(shown, tabs.controls[0]->GetRECT());
+  // Two redraws: the redraw that showing or hiding requests takes one more.
+  const auto redrawTwice = [&] {
+    for (int i = 0; i < 2; ++i)
+      for (CountingControl* c : tabs.controls) c->SetClean();
+  };
+  redrawTwice();
+
+  tabs.parent->ShowOnlyChild(3);
+  IRECT switched;
+  ASSERT_TRUE(tabs.parent->isDirty(&switched));
+  EXPECT_EQ(switched, tabs.controls[0]->GetRECT().Union(tabs.controls[2]->GetRECT()));
+  redrawTwice();
+  IRECT after;
+  EXPECT_FALSE(tabs.parent->isDirty(&after));
+
+  // The whole page hidden: its area is reported once from below a hidden layer.
+  tabs.parent->Hide(true);
+  IRECT gone;
+  ASSERT_TRUE(tabs.parent->isDirty(&gone));
+  EXPECT_EQ(gone, tabs.controls[2]->GetRECT());
+  IRECT later;
+  EXPECT_FALSE(tabs.parent->isDirty(&later));
+}
+
 TEST(Layer, GreyedControlInAShownLayerIsHitHiddenIsNot) {
   PanelPlug plug;
   ControlLayer layer(1, "l");

@@ -332,10 +332,41 @@ TEST_F(Surface, HiddenDirtyControlCountsOnlyWithIgnoreHidden) {
   auto* c = new ProbeControl(&plug(), IRECT(10, 10, 20, 20));
   surface->AttachControl(c);
   c->Hide(true);
+  IRECT vacated;
+  ASSERT_TRUE(surface->IsDirty(&vacated));  // once, for the area it leaves
   IRECT r;
   EXPECT_FALSE(surface->IsDirty(&r));
   c->SetIgnoreHidden(true);
   EXPECT_TRUE(surface->IsDirty(&r));
+}
+
+// Hiding a control leaves its pixels on screen until its area is repainted: the
+// next redraw covers that area once, and shows the panel as a full redraw would.
+TEST_F(Surface, AControlHiddenSinceTheLastRedrawIsRepaintedAwayOnce) {
+  surface->images["panel"] = [] { return MakeFilled(200, 100, COLOR_GRAY); };
+  surface->AttachBackground(9, "panel", 1.0);
+  IBitmap strip = surface->LoadIBitmap(1, "strip", 1.0, 4);
+  auto* knob = new IBitmapControl(&plug(), 60, 30, 3, &strip);
+  auto* neighbour = new ProbeControl(&plug(), IRECT(150, 10, 170, 30));
+  surface->AttachControl(knob);
+  surface->AttachControl(neighbour);
+  surface->DrawAll();
+  const std::vector<uint32_t> withKnob = surface->Pixels();
+  neighbour->SetClean();
+
+  knob->Hide(true);
+  IRECT r;
+  ASSERT_TRUE(surface->IsDirty(&r));
+  EXPECT_EQ(r, IRECT(60, 30, 80, 50));
+  surface->Draw(&r);
+  const std::vector<uint32_t> afterHide = surface->Pixels();
+  EXPECT_NE(afterHide, withKnob);
+  IRECT again;
+  EXPECT_FALSE(surface->IsDirty(&again));
+  EXPECT_EQ(neighbour->draws, 1);
+
+  surface->DrawAll();
+  EXPECT_EQ(surface->Pixels(), afterHide);
 }
 
 TEST_F(Surface, DirtyControlWithEmptyRectIsDirtyWithoutGrowingTheRect) {

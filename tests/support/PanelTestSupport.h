@@ -44,8 +44,10 @@ public:
   void ResizeGraphics(int w, int h) override { resized.push_back({w, h}); }
   bool SendMidiVST(IMidiMsg*) override { return false; }
   bool SendMidiMsg(IMidiMsg*) override { return false; }
+  void OnTextEntryCancelled(int paramIdx) override { cancelledEntries.push_back(paramIdx); }
 
   std::vector<std::pair<int, double>> fromGUI;
+  std::vector<int> cancelledEntries;
   std::vector<std::pair<int, double>> fromGUI2;
   std::vector<int> begun;
   std::vector<int> ended;

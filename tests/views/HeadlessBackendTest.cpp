@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "RecordingClient.h"
 #include "BankNameDialog.h"
+#include "RecordingClient.h"
 #include "View_Headless.h"
 
 namespace {
@@ -69,20 +69,20 @@ TEST_F(HeadlessBackend, OpenEntryTakesKeysAndItsOwnClicks) {
   request.text = "old";
   request.selectAll = true;
   backend.OpenTextEntry(request);
-  backend.Click(20, 15);                 // inside the entry
+  backend.Click(20, 15);  // inside the entry
   EXPECT_TRUE(client.mice.empty());
   ViewMouseEvent drag;
   drag.action = ViewMouseAction::Down;
   drag.x = 90;
   drag.y = 60;
-  backend.InjectMouse(drag);             // pressed outside, released inside: the client's
+  backend.InjectMouse(drag);  // pressed outside, released inside: the client's
   drag.action = ViewMouseAction::Up;
   drag.x = 20;
   drag.y = 15;
   backend.InjectMouse(drag);
   EXPECT_EQ(client.mice.size(), 2u);
   client.mice.clear();
-  backend.Click(90, 60);                 // elsewhere
+  backend.Click(90, 60);  // elsewhere
   EXPECT_EQ(client.mice.size(), 2u);
   backend.TypeText("Bass\n");
   EXPECT_TRUE(client.keys.empty());
@@ -91,6 +91,21 @@ TEST_F(HeadlessBackend, OpenEntryTakesKeysAndItsOwnClicks) {
   EXPECT_FALSE(backend.IsTextEntryOpen());
   backend.TypeText("x");
   EXPECT_EQ(client.keys.size(), 1u);
+}
+
+TEST_F(HeadlessBackend, EscapeCancelsTheEntryAndReachesNoPanelKey) {
+  ViewTextEntrySpec request;
+  request.text = "Bass";
+  backend.OpenTextEntry(request);
+  backend.TypeText("y");
+  ViewKeyEvent escape;
+  escape.keyCode = kViewKeyEscape;
+  escape.characters = "\x1b";
+  backend.InjectKey(escape);
+  EXPECT_EQ(client.cancels, 1);
+  EXPECT_TRUE(client.committed.empty());
+  EXPECT_TRUE(client.keys.empty());
+  EXPECT_FALSE(backend.IsTextEntryOpen());
 }
 
 TEST_F(HeadlessBackend, ClosingTheEntryWithoutReturnCommitsNothing) {

@@ -25,11 +25,15 @@ public:
     committed.push_back(backend_->TextEntryText());
     backend_->CloseTextEntry();
   }
+  void ViewTextEntryCancelled() override {
+    ++cancels;
+    backend_->CloseTextEntry();
+  }
   void ViewDeactivated() override { ++deactivations; }
   void ViewClosed() override { ++closes; }
 
   uint32_t colour = 0xFF;  // opaque black in the panel's format
-  int timers = 0, deactivations = 0, closes = 0;
+  int timers = 0, deactivations = 0, closes = 0, cancels = 0;
   std::vector<ViewRect> draws;
   std::vector<ViewMouseEvent> mice;
   std::vector<ViewWheelEvent> wheels;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "View_CarbonRules.h"
 #include "View_TextEntry.h"
 
 namespace {
@@ -80,12 +81,53 @@ TEST(ViewTextEntry, FilterSeesTheProposedTextAndCanRefuse) {
 TEST(ViewTextEntry, InsertVerdictOnAControlKeyAddsNothing) {
   ViewTextEntrySpec request;
   request.text = "ab";
-  request.filter = [](const ViewKeyEvent&, const std::string&, const std::string&) {
-    return ViewEntryVerdict::Insert;
-  };
+  request.filter = [](const ViewKeyEvent&, const std::string&, const std::string&) { return ViewEntryVerdict::Insert; };
   ViewTextEntry e(request);
   EXPECT_FALSE(e.HandleKey(Code(kViewKeyReturn, "\r")));
   EXPECT_EQ(e.Text(), "ab");
+}
+
+// Escape, Tab, control letters and delete typed as characters: no entry takes them,
+// whatever its own rules would let in.
+TEST(ViewTextEntry, ControlCharactersNeverGoIntoAnyEntry) {
+  struct Entry {
+    const char* what;
+    ViewEntryFilter filter;
+  };
+  const Entry entries[] = {{"plain", nullptr},
+                           {"name", CarbonEntryFilter(5, 10)},
+                           {"number", CarbonEntryFilter(2, 16)},
+                           {"parameterless", CarbonEntryFilter(-1, 16)}};
+  const ViewKeyEvent keys[] = {Code(kViewKeyEscape, "\x1b"), Code(kViewKeyTab, "\t"), Char("\x01"), Char("\x7f"),
+                               Char("a\x1f")};
+  for (const Entry& entry : entries)
+    for (const ViewKeyEvent& key : keys) {
+      SCOPED_TRACE(testing::Message() << entry.what << " key " << key.keyCode << " char " << int(key.characters[0]));
+      ViewTextEntrySpec request;
+      request.text = "12";
+      request.filter = entry.filter;
+      ViewTextEntry e(request);
+      EXPECT_FALSE(e.HandleKey(key));
+      EXPECT_EQ(e.Text(), "12");
+    }
+}
+
+// A name at its full length, all selected as the entry opens it: typing replaces it.
+TEST(ViewTextEntry, AFullLengthNameCanBeTypedOverButNotLengthened) {
+  ViewTextEntrySpec request;
+  request.text = "Slot Patch";
+  request.selectAll = true;
+  request.filter = CarbonEntryFilter(5, 10);
+  ViewTextEntry e(request);
+  e.HandleKey(Char("P"));
+  e.HandleKey(Char("a"));
+  EXPECT_EQ(e.Text(), "Pa");
+
+  request.text = "Slot Patch";
+  ViewTextEntry full(request);
+  full.HandleKey(Code(kViewKeyRight));  // the selection goes: the name stays whole
+  full.HandleKey(Char("x"));
+  EXPECT_EQ(full.Text(), "Slot Patch");
 }
 
 TEST(ViewTextEntry, DefaultVerdicts) {

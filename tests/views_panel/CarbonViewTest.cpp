@@ -186,6 +186,16 @@ TEST(CarbonView, EntryStopsAtTheControlsLength) {
   EXPECT_EQ(p.other->typed, (std::vector<std::string>{"a_b."}));
 }
 
+TEST(CarbonView, EscapeDiscardsTheEntryAndTellsThePlugIn) {
+  CarbonEntryPanel p;
+  p.Prompt(p.level, 5);
+  p.backend.TypeText("9");
+  p.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
+  EXPECT_FALSE(p.carbon->TextEntryOpen());
+  EXPECT_EQ(p.plug->GetParam(5)->Int(), 3);
+  EXPECT_EQ(p.plug->cancelledEntries, std::vector<int>{5});
+}
+
 TEST(CarbonView, NoEntryInANonCompositedWindow) {
   MacPanel p(false);
   Swatch* s = p.AddSwatch(IRECT(10, 10, 60, 30), -1);

@@ -152,11 +152,12 @@ TEST(CocoaView, NameFieldCommitsTypedText) {
   EXPECT_EQ(request.text, "INIT");
   EXPECT_EQ(request.rect, (ViewRect{20, 30, 101, 21}));  // the converted rect grows by one
   EXPECT_EQ(request.fontSize, 10);
-  p.backend.TypeText("_");  // refused by the name formatter
-  p.backend.TypeText(" Pad 2\n");
+  EXPECT_TRUE(request.selectAll);  // as a field taking focus selects its text
+  p.backend.TypeText("_");        // refused by the name formatter
+  p.backend.TypeText("Pad 2\n");
   EXPECT_FALSE(p.backend.IsTextEntryOpen());
   EXPECT_FALSE(p.view->textEntryOpen());
-  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "INIT Pad 2");
+  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "Pad 2");
   EXPECT_FALSE(p.plug->fromGUI.empty());
 }
 
@@ -164,7 +165,7 @@ TEST(CocoaView, NameFieldRefusesTheSeventeenthCharacter) {
   NamePanel p;
   p.backend.Click(MacPanel::WindowX(50), MacPanel::WindowY(40));
   p.backend.TypeText("ABCDEFGHIJKLMNOPQRS\n");
-  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "INITABCDEFGHIJKL");
+  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "ABCDEFGHIJKLMNOP");
 }
 
 TEST(CocoaView, WheelClosesAnOpenEntryWithoutCommitting) {
@@ -185,8 +186,33 @@ TEST(CocoaView, ClickElsewhereEndsTheEntryAndCommitsIt) {
   p.backend.TypeText("X");
   p.backend.Click(MacPanel::WindowX(150), MacPanel::WindowY(80));
   EXPECT_FALSE(p.backend.IsTextEntryOpen());
-  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "INITX");
+  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "X");
   EXPECT_EQ(s->downs.size(), 1u);
+}
+
+TEST(CocoaView, EscapeClosesTheEntryAppliesNothingAndTellsThePlugIn) {
+  NamePanel p;
+  p.backend.Click(MacPanel::WindowX(50), MacPanel::WindowY(40));
+  p.backend.TypeText("X");
+  p.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
+  EXPECT_FALSE(p.backend.IsTextEntryOpen());
+  EXPECT_FALSE(p.view->textEntryOpen());
+  EXPECT_EQ(p.plug->GetParam(4)->GetDisplayText(0), "INIT");
+  for (const auto& change : p.plug->fromGUI) EXPECT_NE(change.first, 4) << change.second;
+  EXPECT_EQ(p.plug->cancelledEntries, std::vector<int>{4});
+}
+
+// The entry shows 64; typing 70 gives 70, not 6470 held to the range.
+TEST(CocoaView, TypingOverAShownNumberReplacesIt) {
+  MacPanel p;
+  p.plug->GetParam(5)->InitInt("Cutoff", 64, 0, 127);
+  Swatch* s = p.AddSwatch(IRECT(10, 10, 60, 30), 5);
+  p.OpenCocoa();
+  p.graphics->PromptUserInput(s, p.plug->GetParam(5), const_cast<IRECT*>(&s->GetRECT()));
+  ASSERT_TRUE(p.backend.IsTextEntryOpen());
+  EXPECT_EQ(p.backend.TextEntryText(), "64");
+  p.backend.TypeText("70\n");
+  EXPECT_EQ(p.plug->GetParam(5)->Int(), 70);
 }
 
 TEST(CocoaView, DragsAreIgnoredWhileAnEntryIsOpen) {
@@ -221,6 +247,7 @@ TEST(CocoaView, EntryWithoutParameterGoesToTheControl) {
   IGraphicsCocoa_vTavro_au* view = p.OpenCocoa();
   IText style;
   view->createTextEntry(s, nullptr, &style, "a_b", {10, 80, 40, 20});
+  p.backend.InjectKey({kViewKeyRight, "", {}});  // keeps the shown text, drops its selection
   p.backend.TypeText("_\n");
   EXPECT_EQ(s->typed, (std::vector<std::string>{"a_b_"}));
 }

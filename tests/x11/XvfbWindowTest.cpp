@@ -254,7 +254,7 @@ TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {
   Click(1);
   Send();
   ASSERT_TRUE(PumpUntil([&] { return backend->IsTextEntryOpen(); }));
-  Key(XK_BackSpace);
+  Key(XK_BackSpace);  // the shown name is selected: it goes whole
   Key(XK_BackSpace);
   Key(XK_p, true);
   Key(XK_a);
@@ -263,7 +263,37 @@ TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {
   Key(XK_Return);
   Send();
   ASSERT_TRUE(PumpUntil([&] { return !backend->IsTextEntryOpen(); }));
-  EXPECT_EQ(plug->GetParam(3)->GetDisplayText(0), "INPad");
+  EXPECT_EQ(plug->GetParam(3)->GetDisplayText(0), "Pad");
+}
+
+// An entry the panel opens by itself (as the librarian's rename box does) takes keys
+// at once, without a click; control keys never reach the name; Return applies it.
+TEST_F(XvfbWindow, EntryOpenedByThePanelTakesKeysAtOnce) {
+  plug->GetParam(3)->InitEnum("Name", 0, 1);
+  plug->GetParam(3)->InitText();
+  plug->GetParam(3)->SetDisplayText(0, "Slot Patch");
+  IText style;
+  auto* name = new ICaptionControl(plug.get(), IRECT(130, 90, 210, 110), 3, &style, false);
+  name->SetPromptDisabled(false);
+  name->SetTextEntryLength(10);
+  graphics->AttachControl(name);
+  MoveTo(300, 150);
+  Send();
+  name->PromptUserInput();
+  ASSERT_TRUE(backend->IsTextEntryOpen());
+  Key(XK_L, true);
+  Key(XK_Tab);
+  const KeyCode control = XKeysymToKeycode(user, XK_Control_L);
+  XTestFakeKeyEvent(user, control, True, CurrentTime);
+  Key(XK_a);  // Ctrl-A
+  XTestFakeKeyEvent(user, control, False, CurrentTime);
+  Key(XK_e);
+  Key(XK_a);
+  Key(XK_d);
+  Key(XK_Return);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return !backend->IsTextEntryOpen(); }));
+  EXPECT_EQ(plug->GetParam(3)->GetDisplayText(0), "Lead");
 }
 
 }  // namespace

@@ -126,6 +126,8 @@ public:
   void OnParamChange(int paramIdx) override;
   // A value that came from the synthesizer (TavroHardwareChange.cpp).
   void OnParamChange2(int paramIdx) override;
+  // Escape in a text entry (TavroLibrarianCommands.cpp: the rename box closes).
+  void OnTextEntryCancelled(int paramIdx) override;
   void OnParamChange3(int paramIdx, int value, int quickTab, bool redraw);
   // The last step of every change: bound controls follow, then the binding's CC, or a
   // program or performance resend (TavroControlAction.cpp).

@@ -164,6 +164,12 @@ Result searchButton(Tavro& plug, int, double value) {
   return Result::kGoOn;
 }
 
+// The rename box closes; texts committed to it rename nothing until it opens again.
+void closeRenameBox(Tavro& plug) {
+  plug.showLayer("patchRename", false);
+  plug.renameInactive = true;
+}
+
 Result rename(Tavro& plug, int paramIdx, double) {
   if (plug.renameInactive) return Result::kGoOn;
   const bool performance = plug.perfMode;
@@ -200,8 +206,7 @@ Result rename(Tavro& plug, int paramIdx, double) {
     plug.SetLibrarianStatusUnsaved(true);
     plug.DisplayProcessingIndicator(false);
   }
-  plug.showLayer("patchRename", false);
-  plug.renameInactive = true;
+  closeRenameBox(plug);
   return Result::kGoOn;
 }
 
@@ -337,6 +342,11 @@ const CommandRow kCommands[] = {
 };
 
 }  // namespace
+
+// Escape in the rename box closes it and renames nothing.
+void Tavro::OnTextEntryCancelled(int paramIdx) {
+  if (paramIdx == kPatchRename) closeRenameBox(*this);
+}
 
 Tavro::CommandResult Tavro::runLibrarianCommand(int paramIdx, double value, bool beforeReadout) {
   if (!librarian) return CommandResult::kNotMine;

@@ -56,6 +56,10 @@ void TavroLibrarianPanel::setCurrentFile(int pane, bool performance, const Curre
 void TavroLibrarianPanel::setRenameInactive(bool inactive) { plug_.renameInactive = inactive; }
 void TavroLibrarianPanel::hideLayer(const char* name, bool hide) { plug_.showLayer(name, !hide); }
 
+void TavroLibrarianPanel::openRenameEntry() {
+  if (plug_.patchRenameControl) plug_.patchRenameControl->PromptUserInput();
+}
+
 void TavroLibrarianPanel::grayLayer(const char* name, bool grey) {
   if (ControlLayer* found = plug_.layer(name)) found->GrayOut(grey);
 }

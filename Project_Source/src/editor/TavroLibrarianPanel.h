@@ -75,6 +75,7 @@ public:
 
   void setRenameInactive(bool inactive) override;
   void hideLayer(const char* name, bool hide) override;
+  void openRenameEntry() override;
   void grayLayer(const char* name, bool grey) override;
   // threads: any
   void setStatusText(const std::string& text) override;

@@ -63,6 +63,8 @@ public:
   // The rename lock: true while committed texts of kPatchRename rename nothing.
   virtual void setRenameInactive(bool inactive) = 0;
   virtual void hideLayer(const char* name, bool hide) = 0;
+  // Opens the text entry of the rename box ("New Name"), so that typing goes there at once.
+  virtual void openRenameEntry() = 0;
   virtual void grayLayer(const char* name, bool grey) = 0;
   // Status line text; threads: any.
   virtual void setStatusText(const std::string& text) = 0;

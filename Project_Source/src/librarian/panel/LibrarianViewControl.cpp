@@ -260,6 +260,7 @@ void LibrarianViewControl::renameSlot(int, int) {
   if (!name) return;
   if (IParam* rename = mPlug ? mPlug->GetParam(PanelParam::kPatchRename) : nullptr) rename->SetDisplayText(0, name->c_str());
   editor_->hideLayer("patchRename", false);
+  editor_->openRenameEntry();
 }
 
 bool LibrarianViewControl::Draw(IGraphics* graphics) {

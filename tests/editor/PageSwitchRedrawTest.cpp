@@ -1,0 +1,84 @@
+// A page switch as the window's timer draws it must leave the screen exactly as a
+// full redraw of the same state would: nothing of the old page may stay behind.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EditorTestSupport.h"
+#include "IControl.h"
+#include "IGraphicsMac.h"
+#include "IParam.h"
+#include "View_Backend.h"
+#include "View_Headless.h"
+
+namespace {
+
+struct Switch {
+  const char* what;
+  int paramIdx;
+  double value;
+};
+
+class PageSwitchRedraw : public ::testing::Test {
+protected:
+  PageSwitchRedraw() {
+    static_cast<ViewHostable*>(editor.plug->graphics->OpenWindow(nullptr))->AttachToBackend(&window);
+    window.Tick();
+  }
+  ~PageSwitchRedraw() override { editor.plug->graphics->CloseWindow(); }
+
+  // As a click on the switch does: the control takes the value and tells the editor.
+  void Flip(const Switch& s) {
+    IControl* control = editor.plug->firstControl(s.paramIdx);
+    ASSERT_NE(control, nullptr) << s.what;
+    control->SetValueFromUserInput(editor.plug->GetParam(s.paramIdx)->GetNormalized(s.value));
+  }
+  std::vector<uint32_t> Screen() const {
+    const ViewFrameBuffer& fb = window.FrameBuffer();
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < fb.Height(); ++y) pixels.insert(pixels.end(), fb.Row(y), fb.Row(y) + fb.Width());
+    return pixels;
+  }
+
+  EditorFixture editor;
+  HeadlessViewBackend window;
+};
+
+TEST_F(PageSwitchRedraw, EverySwitchDrawsWhatAFullRedrawDraws) {
+  const Switch switches[] = {
+      {"to the librarian", kShowLibrarian, 1},
+      {"back to the synthesizer", kShowLibrarian, 0},
+      {"to the velocity page", kShowVelomap, 1},
+      {"back from velocity", kShowVelomap, 0},
+      {"slot B", kQuickTab, 1},
+      {"slot D", kQuickTab, 3},
+      {"to NL1", kNordModel, 0},
+      {"NL1 velocity", kShowVelomap, 1},
+      {"NL1 librarian", kShowVelomap, 0},
+      {"NL1 librarian on", kShowLibrarian, 1},
+      {"NL1 back", kShowLibrarian, 0},
+      {"to NL2x", kNordModel, 2},
+      {"slot A", kQuickTab, 0},
+      {"to NL2", kNordModel, 1},
+  };
+  for (const Switch& s : switches) {
+    SCOPED_TRACE(s.what);
+    Flip(s);
+    window.Tick();
+    const std::vector<uint32_t> afterSwitch = Screen();
+    window.Invalidate({0, 0, window.Width(), window.Height()});
+    window.FlushDraws();
+    const std::vector<uint32_t> full = Screen();
+    ASSERT_EQ(afterSwitch.size(), full.size());
+    size_t differing = 0, first = full.size();
+    for (size_t i = 0; i < full.size(); ++i)
+      if (afterSwitch[i] != full[i]) {
+        ++differing;
+        first = std::min(first, i);
+      }
+    EXPECT_EQ(differing, 0u) << "first at x " << first % size_t(window.Width()) << " y "
+                             << first / size_t(window.Width());
+  }
+}
+
+}  // namespace
