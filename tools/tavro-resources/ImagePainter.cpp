@@ -238,6 +238,12 @@ int PaintImages(const std::string& sourceDir, const std::string& outDir, const s
     for (const PanelLabel& label : placed) {
       if (label.image != entry.name) continue;
       const int at[2] = {label.x - label.imageX, label.y - label.imageY};
+      if (label.boxed) {
+        ImageLook face{"button", label.w, label.h, 0x4A5058, label.text, 0};
+        Painter strip(&bitmap, at[0], at[1], face);
+        PaintFrame(strip, face, 0, 1);
+        continue;
+      }
       first.text(label.text, label.size, false, Pixel(label.bold ? 0xE8C070 : 0xD0D4D8), at, label.bold);
     }
     if (!Raster_SavePNG((outDir + "/" + name).c_str(), &bitmap)) {

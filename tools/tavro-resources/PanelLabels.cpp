@@ -128,12 +128,15 @@ std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::stri
       continue;
     }
     std::string side;
+    size_t pagesAt = 0, pagesLength = 0;
+    const bool onPages = Attribute(line, "labelPages", &pagesAt, &pagesLength) == "yes";
     if (caption) {
       label.param = Attribute(line, "for");
       label.size = Attribute(line, "size").empty() ? 10 : std::stoi(Attribute(line, "size"));
       label.bold = Attribute(line, "weight") == "bold";
     } else {
       label.param = Attribute(line, "paramId");
+      if (onPages) line.erase(pagesAt, pagesLength);
       line.erase(where, length);
       size_t sideAt = 0, sideLength = 0;
       side = Attribute(line, "labelSide", &sideAt, &sideLength);
@@ -148,6 +151,13 @@ std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::stri
       if (at.size() != 2) throw SourceError("layout line " + std::to_string(number) + ": caption without at=\"x,y\"");
       label.x = at[0];
       label.y = at[1];
+      // A boxed caption is drawn as a button face of that size, its text in the middle.
+      std::vector<int> box = Numbers(Attribute(line, "box").empty() ? "0" : Attribute(line, "box"));
+      if (box.size() == 2) {
+        label.boxed = true;
+        label.w = box[0];
+        label.h = box[1];
+      }
     } else {
       int box[4];
       if (!ControlBox(line, frames, box)) {
@@ -170,7 +180,7 @@ std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::stri
     }
     label.image = kPanelBackground;
     labels.push_back(label);
-    for (const Placed& page : pages) {
+    for (const Placed& page : onPages ? pages : std::vector<Placed>()) {
       if (!Inside(label, page)) continue;
       PanelLabel copy = label;
       copy.image = page.image;

@@ -2,10 +2,11 @@
 // The names drawn onto the page backgrounds, taken from the assembled layout: a
 // control line may carry label="..." (and labelSide="right", "above" or "left"; the
 // default is below), and a <caption text="..." at="x,y" .../> line places a title
-// or a value's name. Both are builder-only: they are removed from the text the
-// bundle holds. Each name is drawn into the background it lies on; a name outside
-// every background of its layer lies on the panel background, and on every page
-// background it falls inside.
+// or a value's name (box="w,h" draws it as a button face of that size). Both are
+// builder-only: they are removed from the text the bundle holds. Each name is drawn
+// into the innermost background of its layers it lies on, else onto the panel
+// background; with labelPages="yes" (a control shown on every page) also onto each
+// page background it falls inside.
 //
 // threads: main.
 
@@ -27,6 +28,7 @@ struct PanelLabel {
   std::string param;  // paramId of the control it names, "" for a title
   int size = 10;      // line height
   bool bold = false;
+  bool boxed = false;  // drawn as a button face filling the box
   int line = 0;       // line of the assembled layout it came from
 };
 

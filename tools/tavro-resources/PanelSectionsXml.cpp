@@ -84,9 +84,19 @@ std::string PerformanceControl(const PanelSources& sources, const std::string& f
 std::string VeloKnobsXml(const PanelSources& sources, int depth) {
   std::string out;
   std::vector<std::string> names = NamesIn(sources, 208, 307);
+  const std::map<std::string, SlotPanelName> panelNames = SlotPanelNames(sources);
+  std::string section;
   for (size_t i = 0; i < names.size(); ++i) {
-    int x = 230 + 64 * static_cast<int>(i % 13);
+    int x = 130 + 84 * static_cast<int>(i % 13);
     int y = 170 + 160 * static_cast<int>(i / 13);
+    // "kVFilterCutoff" morphs "kFilterCutoff".
+    auto morphed = panelNames.find("k" + names[i].substr(2));
+    if (morphed == panelNames.end()) throw SourceError(names[i] + ": its parameter has no name on the slot panel");
+    if (morphed->second.section != section || i % 13 == 0) {
+      section = morphed->second.section;
+      out += XmlLine("caption").attr("text", section).attr("at", Joined({x, y - 17})).attr("size", 11)
+                 .attr("weight", "bold").empty(depth);
+    }
     out += XmlLine("knobcontrol")
                .attr("type", "noValKnob")
                // "kVFilterCutoff" reads "Velo Filter Cutoff"; the reader puts the slot before it.
@@ -96,7 +106,7 @@ std::string VeloKnobsXml(const PanelSources& sources, int depth) {
                .attr("position", Joined({x, y}))
                .attr("imageId", "KNOB_ID_257")
                .attr("valueBounds", Joined({128, 0, 255, 1}))
-               .attr("label", LabelOf(names[i]).substr(1))
+               .attr("label", morphed->second.label)
                .empty(depth);
   }
   if (names.size() != 25) throw SourceError("expected 25 velocity-morph families");
@@ -179,6 +189,7 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                  .attr("ccNumber", row.number(1))
                  .attr("channel", s + 1)
                  .attr("label", row.at(3))
+                 .attr("labelPages", "yes")
                  .empty(depth + 1);
       ++i;
     }
@@ -190,9 +201,10 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .attr("imageId", "ID_SECTION_LOCK")
                .attr("valueBounds", Joined({0, 0, 1}))
                .attr("label", "Lock")
+               .attr("labelPages", "yes")
                .empty(depth + 1);
-    out += XmlLine("caption").attr("text", "Controllers").attr("at", Joined({kControllersLeft - 92, kControllersTop + 16}))
-               .attr("size", 11).attr("weight", "bold").empty(depth + 1);
+    out += XmlLine("caption").attr("text", "Controllers").attr("at", Joined({kControllersLeft + 300, kControllersTop + 80}))
+               .attr("size", 11).attr("weight", "bold").attr("labelPages", "yes").empty(depth + 1);
     out += XmlLine::Close("layer", depth);
   }
   return out;
@@ -209,8 +221,8 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
     XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, 470, 35, 18, 0, 1,
                                  sel.programs, 1);
     if (x == 185) {
-      bank.attr("label", "Bank");
-      program.attr("label", "Prog");
+      bank.attr("label", "Bank").attr("labelPages", "yes");
+      program.attr("label", "Prog").attr("labelPages", "yes");
     }
     return bank.empty(d) + program.empty(d);
   };

@@ -229,3 +229,22 @@ std::string SlotPanelXml(const PanelSources& sources, const std::string& page, i
   }
   return out;
 }
+
+std::map<std::string, SlotPanelName> SlotPanelNames(const PanelSources& sources) {
+  std::vector<TsvRow> sections = ReadTsv(sources.path("layout/slot-sections.tsv"));
+  std::map<std::string, SlotPanelName> names;
+  for (const TsvRow& row : ReadTsv(sources.path("layout/slot-panel.tsv"))) {
+    if (row.at(9).empty()) continue;
+    std::string section;
+    int from = -1;
+    for (const TsvRow& title : sections) {
+      if (title.number(0) == row.number(4) && title.number(1) <= row.number(3) && title.number(1) > from) {
+        from = title.number(1);
+        section = title.at(2);
+      }
+    }
+    names[row.at(2)] = {row.at(9), section};
+  }
+  return names;
+}
+
