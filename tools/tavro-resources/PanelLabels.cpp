@@ -194,11 +194,12 @@ std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::stri
 }
 
 std::string LabelTable(const std::vector<PanelLabel>& labels) {
-  std::string out = "# Where each name the builder drew lands: the background it is drawn into, its box\n"
-                    "# in panel units at size normal, the paramId of the control it names (\"-\" for a\n"
-                    "# title) and the text.\n# image\tx\ty\tw\th\tparam\ttext\n";
+  std::string out = "# Where each name the builder drew lands: the background it is drawn into and where\n"
+                    "# that lies, the name's box in panel units at size normal, the paramId of the\n"
+                    "# control it names (\"-\" for a title) and the text.\n"
+                    "# image\timageX\timageY\tx\ty\tw\th\tparam\ttext\n";
   for (const PanelLabel& l : labels) {
-    out += l.image + "\t" + std::to_string(l.x) + "\t" + std::to_string(l.y) + "\t" + std::to_string(l.w) + "\t" +
+    out += l.image + "\t" + std::to_string(l.imageX) + "\t" + std::to_string(l.imageY) + "\t" + std::to_string(l.x) + "\t" + std::to_string(l.y) + "\t" + std::to_string(l.w) + "\t" +
            std::to_string(l.h) + "\t" + (l.param.empty() ? "-" : l.param) + "\t" + l.text + "\n";
   }
   return out;

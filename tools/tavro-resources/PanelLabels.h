@@ -35,5 +35,5 @@ struct PanelLabel {
 // Removes the label attributes and caption lines from layout and gives back where
 // each name lands. Throws SourceError for a name that lies on no background.
 std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::string, FrameSize>& frames);
-// "image x y w h param text" a line, after a header naming the columns.
+// "image imageX imageY x y w h param text" a line, after a header naming the columns.
 std::string LabelTable(const std::vector<PanelLabel>& labels);

@@ -4,9 +4,11 @@
 namespace {
 
 const char kSlotLetters[] = "ABCD";
-// The controllers' rows, below the NL1 and velocity backgrounds.
-constexpr int kControllersLeft = 1000;
-constexpr int kControllersTop = 535;
+// The controllers' rows: below the NL1 and velocity backgrounds, right of the
+// librarian's list.
+constexpr int kControllersLeft = 1144;
+constexpr int kControllersTop = 527;
+constexpr int kControllersPitch = 49;
 const char* const kSlotWords[] = {"One", "Two", "Three", "Four"};
 
 // Per-part names among the given index range, in index order: a name whose next
@@ -183,7 +185,7 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                  .attr("name", SlotPrefix(s) + row.at(2))
                  .attr("paramId", SlotParam(row.at(0), s))
                  .attr("paramGroup", "Controllers")
-                 .attr("position", Joined({kControllersLeft + 64 * (i % 6), kControllersTop + 62 * (i / 6)}))
+                 .attr("position", Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 62 * (i / 5)}))
                  .attr("imageId", "KNOB_ID_127")
                  .attr("valueBounds", Joined({0, 0, 127, 1}))
                  .attr("ccNumber", row.number(1))
@@ -197,13 +199,13 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .attr("name", SlotPrefix(s) + "Mod Wheel Lock")
                .attr("paramId", SlotParam("kModWheelLock", s))
                .attr("paramGroup", "Controllers")
-               .attr("position", Joined({kControllersLeft + 14 + 64 * (i % 6), kControllersTop + 14 + 62 * (i / 6)}))
+               .attr("position", Joined({kControllersLeft - 24, kControllersTop}))
                .attr("imageId", "ID_SECTION_LOCK")
                .attr("valueBounds", Joined({0, 0, 1}))
                .attr("label", "Lock")
                .attr("labelPages", "yes")
                .empty(depth + 1);
-    out += XmlLine("caption").attr("text", "Controllers").attr("at", Joined({kControllersLeft + 300, kControllersTop + 80}))
+    out += XmlLine("caption").attr("text", "Controllers").attr("at", Joined({1212, kControllersTop - 17}))
                .attr("size", 11).attr("weight", "bold").attr("labelPages", "yes").empty(depth + 1);
     out += XmlLine::Close("layer", depth);
   }
