@@ -17,6 +17,7 @@ std::string Attribute(const std::string& line, const std::string& name, size_t* 
   size_t at = line.find(key);
   if (at == std::string::npos) return "";
   size_t end = line.find('"', at + key.size());
+  if (end == std::string::npos) return "";
   if (where) *where = at;
   if (length) *length = end + 1 - at;
   std::string value = line.substr(at + key.size(), end - at - key.size());
@@ -35,6 +36,14 @@ std::string Attribute(const std::string& line, const std::string& name, size_t* 
     }
   }
   return out;
+}
+
+// The value of a builder-only attribute, cut out of the line.
+std::string Take(std::string* line, const std::string& name) {
+  size_t at = 0, length = 0;
+  std::string value = Attribute(*line, name, &at, &length);
+  if (length > 0) line->erase(at, length);
+  return value;
 }
 
 std::vector<int> Numbers(const std::string& text) {
@@ -99,7 +108,6 @@ std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::stri
   std::vector<Placed> backgrounds;  // of the layers open at this line
   std::vector<Placed> pages;        // every background of a page of "root"
   std::vector<PanelLabel> labels;
-  std::vector<bool> topLevel;
   int number = 0;
   bool inRoot = false;
   while (std::getline(in, line)) {
@@ -121,27 +129,17 @@ std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::stri
     PanelLabel label;
     label.line = number;
     const bool caption = line.find("<caption ") != std::string::npos;
-    size_t where = 0, length = 0;
-    label.text = caption ? Attribute(line, "text") : Attribute(line, "label", &where, &length);
-    if (label.text.empty()) {
-      out += line + "\n";
-      continue;
-    }
-    std::string side;
-    size_t pagesAt = 0, pagesLength = 0;
-    const bool onPages = Attribute(line, "labelPages", &pagesAt, &pagesLength) == "yes";
+    label.text = caption ? Attribute(line, "text") : Take(&line, "label");
+    const std::string side = Take(&line, "labelSide");
+    const bool onPages = Take(&line, "labelPages") == "yes";
+    if (!caption) out += line + "\n";
+    if (label.text.empty()) continue;
     if (caption) {
       label.param = Attribute(line, "for");
       label.size = Attribute(line, "size").empty() ? 10 : std::stoi(Attribute(line, "size"));
       label.bold = Attribute(line, "weight") == "bold";
     } else {
       label.param = Attribute(line, "paramId");
-      if (onPages) line.erase(pagesAt, pagesLength);
-      line.erase(where, length);
-      size_t sideAt = 0, sideLength = 0;
-      side = Attribute(line, "labelSide", &sideAt, &sideLength);
-      if (!side.empty()) line.erase(sideAt, sideLength);
-      out += line + "\n";
     }
     FrameSize extent = MeasureText(label.text, label.size, label.bold);
     label.w = extent.w;
