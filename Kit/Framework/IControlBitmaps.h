@@ -24,6 +24,7 @@ public:
   IBitmapControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
                  int blendMethod = IChannelBlend::kBlendNone);
   bool Draw(IGraphics* graphics) override;
+  const IBitmap& GetBitmap() const { return mBitmap; }
 
 protected:
   IBitmap mBitmap;

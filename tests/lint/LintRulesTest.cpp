@@ -26,11 +26,11 @@ const BrokenRule kBrokenRules[] = {
     {"layers", false, "<multilayer name=\"mainControlsLayer1stGen\"", "<multilayer name=\"nl1Controls\"",
      "mainControlsLayer1stGen0-3"},
     {"layers", false, "<layer name=\"aboutWindow\"", "<layer name=\"PROGRESS\"", "the editor makes layer"},
-    {"geometry", false, "position=\"1440,112\" imageId=\"KNOB_ID_127S\"",
-     "position=\"1480,112\" imageId=\"KNOB_ID_127S\"", "leaves the panel"},
-    {"overlap", false, "position=\"540,60\" imageId=\"BUTTON_VAAKA_HARM2_ID\"",
-     "position=\"500,60\" imageId=\"BUTTON_VAAKA_HARM2_ID\"", "overlaps"},
-    {"images", false, "<background imageId=\"ID_SINGLE_LED_RED\" position=\"1130,104\"/>", "",
+    {"geometry", false, "position=\"1440,540\" imageId=\"KNOB_ID_127S\"",
+     "position=\"1480,540\" imageId=\"KNOB_ID_127S\"", "leaves the panel"},
+    {"overlap", false, "position=\"1232,8\" imageId=\"BUTTON_VAAKA_HARM2_ID\"",
+     "position=\"1200,8\" imageId=\"BUTTON_VAAKA_HARM2_ID\"", "overlaps"},
+    {"images", false, "<background imageId=\"ID_SINGLE_LED_RED\" position=\"94,76\"/>", "",
      "used by neither"},
     {"librarian", false, "imageId=\"MANAGER_BG_ID2\"", "imageId=\"BG_ID_NL2\"", "200 rows"},
     {"bound", false, "paramId=\"kGlobalLock\"", "paramId=\"kMasterKeyboard\"", "kGlobalLock: slot 0"},
@@ -60,6 +60,18 @@ const BrokenRule kBrokenRules[] = {
     {"sysex", true, "<value>F0 33 7F 04 60 00 01 00 F7</value>", "<value>F0 33 7F 04 60 00 01  00 F7 </value>",
      "single blanks"},
     {"value-list", false, "<value>Legato</value>", "<value>\n        Legato</value>", "padded"},
+    {"covers", false, "position=\"1140,58\" imageId=\"BUTTON_LIB_LOAD_TO_ID\"",
+     "position=\"130,250\" imageId=\"BUTTON_LIB_LOAD_TO_ID\"", "lie over each other on nl2-synth"},
+    {"covers", false, "position=\"1140,58\" imageId=\"BUTTON_LIB_LOAD_TO_ID\"",
+     "position=\"1140,400\" imageId=\"BUTTON_LIB_LOAD_TO_ID\"", "lies under the background"},
+    {"covers", false, "bounds=\"254,66,864,564\"", "bounds=\"20,66,864,564\"",
+     "librarian list (147,369,247,625) and BANKNUMBERMENUPROGRAMS"},
+    {"off-page", false, "<background imageId=\"BG_ID_MAIN2\" position=\"110,100\"/>",
+     "<background imageId=\"BG_ID_MAIN2\" position=\"200,100\"/>", "leaves the background of nl1-synth"},
+    {"label-covered", false, "position=\"740,8\" imageId=\"BUTTON_VAAKA_PUN_ID\"",
+     "position=\"250,26\" imageId=\"BUTTON_VAAKA_PUN_ID\"", "\"Model\""},
+    {"unlabelled", false, "position=\"1440,540\" imageId=\"KNOB_ID_127S\"",
+     "position=\"1440,440\" imageId=\"KNOB_ID_127S\"", "kAdjustDAWOffset has no name near it"},
     {"defaults", false, "valueBounds=\"100,0,127,1\" ccNumber=\"7\"", "valueBounds=\"90,0,127,1\" ccNumber=\"7\"",
      "INIT bytes"},
 };
@@ -84,7 +96,7 @@ TEST_P(LintRules, BreakingARuleOnceIsReportedUnderItsName) {
   changed = ReplacedAll(changed, broken.from, broken.to);
   TempBundle bundle(layout, sysex);
   LintPanel panel(bundle.path(), 1.0);
-  std::vector<LintFinding> findings = LintLayout(panel, LoadLintSources(ResourceSources()));
+  std::vector<LintFinding> findings = LintLayout(panel, LoadLintSources(ResourceSources(), PlainResources() + "/labels.tsv"));
   bool found = false;
   for (const LintFinding& f : findings) {
     found = found || (f.rule == broken.rule && f.message.find(broken.message) != std::string::npos);
@@ -100,7 +112,7 @@ TEST(LintRules, FindingsNameTheLayoutLineAndElement) {
   layout = ReplacedAll(layout, "paramId=\"kGlobalLock\"", "paramId=\"kGlobalLock\" colour=\"red\"");
   TempBundle bundle(layout, ReadAll(PlainResources() + "/sysex.xml"));
   LintPanel panel(bundle.path(), 1.0);
-  std::vector<LintFinding> findings = LintLayout(panel, LoadLintSources(ResourceSources()));
+  std::vector<LintFinding> findings = LintLayout(panel, LoadLintSources(ResourceSources(), PlainResources() + "/labels.tsv"));
   ASSERT_FALSE(findings.empty());
   // The reader names the line of the unused attribute; that line holds the element.
   const LintFinding& f = findings.front();
@@ -113,8 +125,11 @@ TEST(LintRules, FindingsNameTheLayoutLineAndElement) {
 }
 
 TEST(BuiltResources, PassTheLintAtEveryPanelSize) {
-  LintSources sources = LoadLintSources(ResourceSources());
+  // With the builder's names: every control a page shows is named where a person
+  // sees it (drawn, near it, under no other control).
+  LintSources sources = LoadLintSources(ResourceSources(), PlainResources() + "/labels.tsv");
   ASSERT_EQ(sources.controllers.size(), 42u);
+  ASSERT_GT(sources.labels.size(), 300u);
   for (double scale : {0.75, 1.0, 1.25}) {
     LintPanel panel(BuiltBundle(), scale);
     for (const LintFinding& f : LintLayout(panel, sources)) ADD_FAILURE() << FormatFinding(f, scale);

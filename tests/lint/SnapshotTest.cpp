@@ -17,7 +17,6 @@ TEST(Snapshots, MeasureThePanelAndDifferByPage) {
   mkdir(dir.c_str(), 0755);
   for (double scale : {1.0, 1.25}) {
     LintPanel panel(BuiltBundle(), scale);
-    AttachPanelBackground(panel);
     std::set<std::string> pictures;
     for (const PanelView& view : PanelViews()) {
       const std::string path = dir + "/" + view.name + ".png";

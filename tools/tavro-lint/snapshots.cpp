@@ -19,7 +19,6 @@ int main(int argc, char** argv) {
   try {
     for (double scale : {1.0, 1.25}) {
       LintPanel panel(argv[1], scale);
-      AttachPanelBackground(panel);
       for (const PanelView& view : PanelViews()) {
         const std::string path = std::string(argv[2]) + "/" + view.name + (scale == 1.0 ? "-normal" : "-large") + ".png";
         if (!SnapshotPanel(panel, view, path)) {

@@ -26,6 +26,11 @@ struct ImageLook {
 
 constexpr double kPi = 3.14159265358979323846;
 
+void SetFont(Raster_CachedFont* font, int size, bool bold) {
+  font->SetFromHFont(CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans"),
+                     RASTER_FONT_OWNS_HANDLE);
+}
+
 // The rasteriser's pixel word of an RRGGBB colour at the given alpha.
 unsigned int Pixel(unsigned int rgb, unsigned int alpha = 255) {
   unsigned int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
@@ -65,11 +70,11 @@ public:
   }
   // Text in DejaVu Sans of the given line height, centred or from the top left
   // (the title's margin, or at: x, y inside the frame).
-  void text(const std::string& words, int size, bool centred, unsigned int pixel, const int* at = nullptr) {
+  void text(const std::string& words, int size, bool centred, unsigned int pixel, const int* at = nullptr,
+            bool bold = false) {
     if (words.empty()) return;
     Raster_CachedFont font;
-    font.SetFromHFont(CreateFont(size, 0, 0, 0, at ? 400 : 700, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans"),
-                      RASTER_FONT_OWNS_HANDLE);
+    SetFont(&font, size, bold || !at);
     font.SetTextColor(pixel);
     const int left = at ? at[0] : (centred ? 0 : 8), top = at ? at[1] : (centred ? 0 : 4);
     RECT rect{x_ + left, y_ + top, x_ + look_.width, y_ + look_.height};
@@ -106,14 +111,9 @@ void PaintFrame(Painter& p, const ImageLook& look, int frame, int frames) {
     p.line(c, c, c + static_cast<float>(std::sin(angle) * (r - 3)),
            c - static_cast<float>(std::cos(angle) * (r - 3)), Pixel(0x202428));
   } else if (style == "leds") {
-    int rows = frames < 5 ? frames : 5;
-    int columns = (frames + 4) / 5;
-    float stepY = static_cast<float>(h) / rows, stepX = static_cast<float>(w) / columns;
-    float r = std::fmin(stepX, stepY) / 2 - 1.5f;
-    if (r > 5) r = 5;
     for (int i = 0; i < frames; ++i) {
-      float cx = stepX * (i / 5 + 0.5f), cy = stepY * (i % 5 + 0.5f);
-      p.disc(cx, cy, r, Pixel(i == frame ? body : Scaled(body, 0.25)));
+      LedSpot spot = LedSpotOf(i, frames, w, h);
+      p.disc(spot.cx, spot.cy, spot.r, Pixel(i == frame ? body : Scaled(body, 0.25)));
     }
   } else if (style == "button" || style == "radio") {
     p.fill(0, 0, w, h, Pixel(lit && frames > 1 ? Scaled(body, 1.6) : body));
@@ -175,7 +175,31 @@ std::string BaseName(const std::string& path) { return path.substr(path.rfind('/
 
 }  // namespace
 
-int PaintImages(const std::string& sourceDir, const std::string& outDir) {
+std::map<std::string, FrameSize> ReadImageSizes(const std::string& sourceDir) {
+  std::map<std::string, FrameSize> sizes;
+  for (const auto& [name, look] : ReadLooks(sourceDir + "/images.tsv")) sizes[name] = {look.width, look.height};
+  return sizes;
+}
+
+FrameSize MeasureText(const std::string& text, int size, bool bold) {
+  Raster_CachedFont font;
+  SetFont(&font, size, bold);
+  RECT rect{0, 0, 0, 0};
+  font.DrawText(nullptr, text.c_str(), -1, &rect, RASTER_DT_MEASURE);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+LedSpot LedSpotOf(int i, int n, int w, int h) {
+  const int rows = n < 5 ? n : 5;
+  const int columns = (n + 4) / 5;
+  const float stepY = static_cast<float>(h) / rows;
+  const int columnWidth = w / columns;
+  float r = std::fmin(static_cast<float>(columnWidth), stepY) / 2 - 1.5f;
+  if (r > 4) r = 4;
+  return {static_cast<float>(columnWidth * (i / 5)) + r + 1, stepY * (i % 5 + 0.5f), r, columnWidth};
+}
+
+int PaintImages(const std::string& sourceDir, const std::string& outDir, const std::vector<PanelLabel>& placed) {
   const std::string file = sourceDir + "/images.tsv";
   std::map<std::string, ImageLook> looks = ReadLooks(file);
   std::map<std::string, std::vector<ImageLabel>> labels = ReadLabels(sourceDir + "/image-labels.tsv");
@@ -210,6 +234,17 @@ int PaintImages(const std::string& sourceDir, const std::string& outDir) {
     for (const ImageLabel& label : labels[entry.name]) {
       const int at[2] = {label.x, label.y};
       first.text(label.text, 13, false, Pixel(0xC8C8C8), at);
+    }
+    for (const PanelLabel& label : placed) {
+      if (label.image != entry.name) continue;
+      const int at[2] = {label.x - label.imageX, label.y - label.imageY};
+      if (label.boxed) {
+        ImageLook face{"button", label.w, label.h, 0x4A5058, label.text, 0};
+        Painter strip(&bitmap, at[0], at[1], face);
+        PaintFrame(strip, face, 0, 1);
+        continue;
+      }
+      first.text(label.text, label.size, false, Pixel(label.bold ? 0xE8C070 : 0xD0D4D8), at, label.bold);
     }
     if (!Raster_SavePNG((outDir + "/" + name).c_str(), &bitmap)) {
       throw SourceError(outDir + "/" + name + ": cannot be written");

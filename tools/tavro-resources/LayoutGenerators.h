@@ -2,6 +2,7 @@
 // The regular parts of the layout, written from the compact tables of the resource
 // sources. Each returns XML elements indented at depth (two blanks a level).
 
+#include <map>
 #include <string>
 
 #include "PanelSources.h"
@@ -10,7 +11,14 @@ std::string ValueListsXml(const PanelSources& sources, int depth);
 // One part slot of a synthesizer page ("nl2" or "nl1"), from slot-panel.tsv and the
 // control-change map; the page's multilayer builds it four times.
 std::string SlotPanelXml(const PanelSources& sources, const std::string& page, int depth);
-// The 25 velocity-morph knobs of one part slot.
+// The name a slot-panel row gives its control, and the title of its section.
+struct SlotPanelName {
+  std::string label;
+  std::string section;
+};
+std::map<std::string, SlotPanelName> SlotPanelNames(const PanelSources& sources);
+// The 25 velocity-morph knobs of one part slot, named as the slot panel names the
+// parameter each morphs, under the titles of its sections.
 std::string VeloKnobsXml(const PanelSources& sources, int depth);
 // Holders of the kept dump bytes: the per-part ones in a four-slot multilayer.
 std::string KeptBytesXml(const PanelSources& sources, int depth);

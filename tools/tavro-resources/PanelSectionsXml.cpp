@@ -4,6 +4,11 @@
 namespace {
 
 const char kSlotLetters[] = "ABCD";
+// The controllers' rows: below the NL1 and velocity backgrounds, right of the
+// librarian's list.
+constexpr int kControllersLeft = 1144;
+constexpr int kControllersTop = 527;
+constexpr int kControllersPitch = 49;
 const char* const kSlotWords[] = {"One", "Two", "Three", "Four"};
 
 // Per-part names among the given index range, in index order: a name whose next
@@ -81,18 +86,29 @@ std::string PerformanceControl(const PanelSources& sources, const std::string& f
 std::string VeloKnobsXml(const PanelSources& sources, int depth) {
   std::string out;
   std::vector<std::string> names = NamesIn(sources, 208, 307);
+  const std::map<std::string, SlotPanelName> panelNames = SlotPanelNames(sources);
+  std::string section;
   for (size_t i = 0; i < names.size(); ++i) {
-    int x = 230 + 64 * static_cast<int>(i % 13);
+    int x = 130 + 84 * static_cast<int>(i % 13);
     int y = 170 + 160 * static_cast<int>(i / 13);
+    // "kVFilterCutoff" morphs "kFilterCutoff".
+    auto morphed = panelNames.find("k" + names[i].substr(2));
+    if (morphed == panelNames.end()) throw SourceError(names[i] + ": its parameter has no name on the slot panel");
+    if (morphed->second.section != section || i % 13 == 0) {
+      section = morphed->second.section;
+      out += XmlLine("caption").attr("text", section).attr("at", Joined({x, y - 17})).attr("size", 11)
+                 .attr("weight", "bold").empty(depth);
+    }
     out += XmlLine("knobcontrol")
                .attr("type", "noValKnob")
-               // "kVFilterCutoff" reads "[1] Velo Filter Cutoff": slot A's, like every part control.
-               .attr("name", SlotPrefix(0) + "Velo " + LabelOf(names[i]).substr(1))
+               // "kVFilterCutoff" reads "Velo Filter Cutoff"; the reader puts the slot before it.
+               .attr("name", "Velo " + LabelOf(names[i]).substr(1))
                .attr("paramId", names[i])
                .attr("paramGroup", "Velocity Morph")
                .attr("position", Joined({x, y}))
                .attr("imageId", "KNOB_ID_257")
                .attr("valueBounds", Joined({128, 0, 255, 1}))
+               .attr("label", morphed->second.label)
                .empty(depth);
   }
   if (names.size() != 25) throw SourceError("expected 25 velocity-morph families");
@@ -152,11 +168,13 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .attr("valueBounds", "1")
                .attr("sysexIndex", 17 + s)
                .attr("changingByte", 8)
+               .attr("label", "Slot " + letter)
+               .attr("labelSide", "right")
                .empty(depth + 1);
     out += XmlLine::Close("layer", depth);
     out += XmlLine("layer").attr("name", "layer" + letter + "Layer").attr("id", s).open(depth);
     out += XmlLine("background").attr("imageId", "ID_SINGLE_LED_PROTECT").attr("position", Joined({10, y})).empty(depth + 1);
-    out += XmlLine("background").attr("imageId", "ID_SINGLE_LED3").attr("position", Joined({56, y + 6})).empty(depth + 1);
+    out += XmlLine("background").attr("imageId", "ID_SINGLE_LED3").attr("position", Joined({94, y + 6})).empty(depth + 1);
     out += XmlLine::Close("layer", depth);
     out += XmlLine("layer").attr("name", std::string("modWheeler") + kSlotWords[s]).attr("id", s).open(depth);
     int i = 0;
@@ -167,11 +185,13 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                  .attr("name", SlotPrefix(s) + row.at(2))
                  .attr("paramId", SlotParam(row.at(0), s))
                  .attr("paramGroup", "Controllers")
-                 .attr("position", Joined({920 + 64 * (i % 6), 500 + 80 * (i / 6)}))
+                 .attr("position", Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 62 * (i / 5)}))
                  .attr("imageId", "KNOB_ID_127")
                  .attr("valueBounds", Joined({0, 0, 127, 1}))
                  .attr("ccNumber", row.number(1))
                  .attr("channel", s + 1)
+                 .attr("label", row.at(3))
+                 .attr("labelPages", "yes")
                  .empty(depth + 1);
       ++i;
     }
@@ -179,10 +199,14 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .attr("name", SlotPrefix(s) + "Mod Wheel Lock")
                .attr("paramId", SlotParam("kModWheelLock", s))
                .attr("paramGroup", "Controllers")
-               .attr("position", Joined({920 + 64 * (i % 6), 514 + 80 * (i / 6)}))
+               .attr("position", Joined({kControllersLeft - 24, kControllersTop}))
                .attr("imageId", "ID_SECTION_LOCK")
                .attr("valueBounds", Joined({0, 0, 1}))
+               .attr("label", "Lock")
+               .attr("labelPages", "yes")
                .empty(depth + 1);
+    out += XmlLine("caption").attr("text", "Controllers").attr("at", Joined({1212, kControllersTop - 17}))
+               .attr("size", 11).attr("weight", "bold").attr("labelPages", "yes").empty(depth + 1);
     out += XmlLine::Close("layer", depth);
   }
   return out;
@@ -193,11 +217,16 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
     std::string layer, bank, program;
     int banks, programs;
   };
+  // Only the pair at the left shows outside performance mode: the names are drawn there.
   auto pair = [&](const Selectors& sel, int s, int x, int d) {
-    return NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, 470, 33, 18, 0, 0,
-                      sel.banks - 1, 1).empty(d) +
-           NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, 470, 35, 18,
-                      0, 1, sel.programs, 1).empty(d);
+    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, 470, 33, 18, 0, 0, sel.banks - 1, 1);
+    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, 470, 35, 18, 0, 1,
+                                 sel.programs, 1);
+    if (x == 185) {
+      bank.attr("label", "Bank").attr("labelPages", "yes");
+      program.attr("label", "Prog").attr("labelPages", "yes");
+    }
+    return bank.empty(d) + program.empty(d);
   };
   const Selectors programs[] = {{"nl2", "kCurrentBank", "kCurrentProgram", 4, 99},
                                 {"nl2x", "kCurrentBank2x", "kCurrentProgram2x", 10, 99}};

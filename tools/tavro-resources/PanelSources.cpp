@@ -61,6 +61,12 @@ const std::vector<std::string>& PanelSources::list(const std::string& name) cons
   return it->second;
 }
 
+const std::vector<std::string>& PanelSources::shortNames(const std::string& list) const {
+  auto it = shortNames_.find(list);
+  if (it == shortNames_.end()) throw SourceError("value list " + list + " has no short names");
+  return it->second;
+}
+
 const ControllerRow& PanelSources::controller(const std::string& name) const {
   for (const ControllerRow& row : controllers_) {
     if (row.name == name) return row;
@@ -71,13 +77,20 @@ const ControllerRow& PanelSources::controller(const std::string& name) const {
 void PanelSources::loadLists() {
   const std::string file = path("value-lists.tsv");
   for (const TsvRow& row : ReadTsv(file)) {
-    if (row.cells.size() != 2) FailAt(file, row, "expected a name and its entries");
+    if (row.cells.size() != 2 && row.cells.size() != 3) {
+      FailAt(file, row, "expected a name, its entries and perhaps their short names");
+    }
     std::vector<std::string> entries;
     for (const std::string& entry : SplitOn(row.at(1), '|')) AppendEntry(entry, &entries);
     for (const std::string& entry : entries) {
       if (entry.empty() || entry.size() > 55) FailAt(file, row, "entry empty or over 55 bytes");
     }
     if (lists_.count(row.at(0))) FailAt(file, row, "list " + row.at(0) + " given twice");
+    if (row.cells.size() == 3) {
+      std::vector<std::string> names = SplitOn(row.at(2), '|');
+      if (names.size() != entries.size()) FailAt(file, row, "one short name for each entry expected");
+      shortNames_[row.at(0)] = names;
+    }
     lists_[row.at(0)] = entries;
     listOrder_.push_back(row.at(0));
   }

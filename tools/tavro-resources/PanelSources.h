@@ -34,6 +34,8 @@ public:
   const std::map<std::string, std::vector<std::string>>& lists() const { return lists_; }
   // Entries of a list; throws for an unknown one.
   const std::vector<std::string>& list(const std::string& name) const;
+  // The short names of a list's entries; throws for a list without them.
+  const std::vector<std::string>& shortNames(const std::string& list) const;
   const std::vector<std::string>& listOrder() const { return listOrder_; }
 
   const std::vector<ControllerRow>& controllers() const { return controllers_; }
@@ -48,6 +50,7 @@ private:
   std::vector<std::pair<int, std::string>> byIndex_;
   std::map<std::string, int> frames_;
   std::map<std::string, std::vector<std::string>> lists_;
+  std::map<std::string, std::vector<std::string>> shortNames_;
   std::vector<std::string> listOrder_;
   std::vector<ControllerRow> controllers_;
 };

@@ -1,5 +1,9 @@
+#include <cstring>
+
+#include "ImagePainter.h"
 #include "LayoutGenerators.h"
 #include "XmlLine.h"
+#include "editor/tables/PanelLookups.h"
 
 namespace {
 
@@ -10,7 +14,50 @@ struct Cell {
   int y;
 };
 
-Cell CellOf(const TsvRow& row) { return {130 + 64 * row.number(3), 130 + 120 * row.number(4)}; }
+// The cells of a page: the NL1 page's narrower columns keep it on its background.
+struct Grid {
+  int left, pitch;
+  Cell at(int col, int row) const { return {left + pitch * col, 130 + 120 * row}; }
+};
+
+Grid GridOf(const std::string& page) { return page == "nl1" ? Grid{120, 60} : Grid{130, 64}; }
+
+Cell CellOf(const TsvRow& row, const Grid& grid) { return grid.at(row.number(3), row.number(4)); }
+
+// The value list the read-out shows for a parameter, "" for none.
+std::string ValueListOf(const std::string& param) {
+  for (int i = 0; i < kValueListUseCount; ++i) {
+    for (const char* const* p = kValueListUses[i].params; *p; ++p) {
+      if (param == *p) return kValueListUses[i].list;
+    }
+  }
+  return "";
+}
+
+// The short name of each value beside its light of a selector strip.
+std::string ValueNames(const PanelSources& sources, const std::string& param, const std::string& image, Cell at,
+                       int depth) {
+  const std::string list = ValueListOf(param);
+  if (list.empty() || list == "onOff") return "";
+  const std::vector<std::string>& names = sources.shortNames(list);
+  const FrameSize frame = ReadImageSizes(sources.dir()).at(image);
+  const int n = static_cast<int>(names.size());
+  std::string out;
+  for (int i = 0; i < n; ++i) {
+    // A single light shows its lit value only.
+    if (frame.w < 16 && i == 0) continue;
+    const LedSpot spot = LedSpotOf(frame.w < 16 ? 0 : i, frame.w < 16 ? 1 : n, frame.w, frame.h);
+    const int size = n > 5 ? 7 : 8;
+    out += XmlLine("caption")
+               .attr("text", names[i])
+               .attr("at", Joined({at.x + static_cast<int>(spot.cx + spot.r) + 2,
+                                   at.y + static_cast<int>(spot.cy) - size / 2 - 1}))
+               .attr("size", size)
+               .attr("for", param)
+               .empty(depth);
+  }
+  return out;
+}
 
 // Number of positions of a selector row: "sel N", or the frames of its strip.
 int SelectorStates(const PanelSources& sources, const ControllerRow& cc, const std::string& image) {
@@ -79,7 +126,25 @@ std::string PlainSwitch(const char* element, const std::string& param, Cell at,
   return line.empty(depth);
 }
 
-std::string RowXml(const PanelSources& sources, const std::string& file, const TsvRow& row,
+std::string ControlXml(const PanelSources& sources, const std::string& file, const TsvRow& row, Cell at,
+                       const std::string& group, int depth);
+
+// The row's name as the builder-only label attribute of the line's control: on/off
+// states name themselves at their right, the octave light above, the rest below.
+std::string Labelled(const std::string& xml, const TsvRow& row) {
+  const std::string& label = row.at(9);
+  if (label.empty()) return xml;
+  const std::string& kind = row.at(1);
+  const bool onOff = row.at(5) == "BTN_CHECKBOX_ID";
+  std::string attrs = " label=\"" + XmlEscape(label) + "\"";
+  if (onOff) attrs += " labelSide=\"right\"";
+  if (kind == "led") attrs += " labelSide=\"above\"";
+  // The last line holds the control that shows (a sync row's hidden CC control comes first).
+  const size_t end = xml.rfind("/>");
+  return xml.substr(0, end) + attrs + xml.substr(end);
+}
+
+std::string RowXml(const PanelSources& sources, const std::string& file, const TsvRow& row, const Grid& grid,
                    int depth) {
   const std::string& kind = row.at(1);
   const std::string& param = row.at(2);
@@ -87,17 +152,29 @@ std::string RowXml(const PanelSources& sources, const std::string& file, const T
   const std::string group = kGroups[row.number(4)];
   sources.param(param);
   sources.frames(image);
-  Cell at = CellOf(row);
+  Cell at = CellOf(row, grid);
+  if ((kind == "knob" || kind == "twin" || kind == "sync") && image != "BTN_CHECKBOX_ID") {
+    return Labelled(ControlXml(sources, file, row, at, group, depth), row) + ValueNames(sources, param, image, at, depth);
+  }
+  return Labelled(ControlXml(sources, file, row, at, group, depth), row);
+}
+
+std::string ControlXml(const PanelSources& sources, const std::string& file, const TsvRow& row, Cell at,
+                       const std::string& group, int depth) {
+  const std::string& kind = row.at(1);
+  const std::string& param = row.at(2);
+  const std::string& image = row.at(5);
   int def = row.at(6).empty() ? 0 : row.number(6);
   if (kind == "knob" || kind == "button") {
     const ControllerRow& cc = sources.controller(param);
     if ((kind == "button") != (cc.range == "sw")) FailAt(file, row, kind + " for " + cc.range);
-    return MapControl(sources, cc, param, at, image, def, group, depth);
+    // An on/off state sits in the middle of its cell, its name beside it.
+    return MapControl(sources, cc, param, kind == "button" ? Cell{at.x + 14, at.y} : at, image, def, group, depth);
   }
   if (kind == "twin") {
     const ControllerRow& shared = sources.controller(row.at(8));
     int states = row.number(7);
-    if (shared.range == "sw") return CcButton(param, shared.cc, at, image, def, group, depth);
+    if (shared.range == "sw") return CcButton(param, shared.cc, {at.x + 14, at.y}, image, def, group, depth);
     if (sources.frames(image) != states) FailAt(file, row, "strip frames differ from states");
     return CcKnob(param, shared.cc, at, image, def, states - 1, group, depth);
   }
@@ -112,10 +189,9 @@ std::string RowXml(const PanelSources& sources, const std::string& file, const T
                      .attr("valueBounds", Joined({def, 0, sources.frames(image) - 1, 1}))
                      .empty(depth);
   }
-  if (kind == "switch" || kind == "lock") {
-    return PlainSwitch("switch", param, {at.x, at.y + 14}, image, group, def, depth);
-  }
-  if (kind == "led") return PlainSwitch("switch", param, {at.x + 50, at.y}, image, group, def, depth);
+  if (kind == "switch") return PlainSwitch("switch", param, {at.x + 14, at.y + 14}, image, group, def, depth);
+  if (kind == "lock") return PlainSwitch("switch", param, {at.x + 14, at.y + 14}, image, group, def, depth);
+  if (kind == "led") return PlainSwitch("switch", param, {at.x + 48, at.y}, image, group, def, depth);
   if (kind == "trig") return PlainSwitch("switch2", param, {at.x, at.y + 56}, image, group, 0, depth);
   if (kind == "trigup") return PlainSwitch("switch2", param, at, image, group, 0, depth);
   if (kind == "trigdown") return PlainSwitch("switch2", param, {at.x + 24, at.y}, image, group, 0, depth);
@@ -126,11 +202,18 @@ std::string RowXml(const PanelSources& sources, const std::string& file, const T
 
 std::string SlotPanelXml(const PanelSources& sources, const std::string& page, int depth) {
   const std::string file = sources.path("layout/slot-panel.tsv");
+  const Grid grid = GridOf(page);
   std::string out;
+  const std::string sections = sources.path("layout/slot-sections.tsv");
+  for (const TsvRow& row : ReadTsv(sections)) {
+    Cell at = grid.at(row.number(1), row.number(0));
+    out += XmlLine("caption").attr("text", row.at(2)).attr("at", Joined({at.x, at.y - 17})).attr("size", 11)
+               .attr("weight", "bold").empty(depth);
+  }
   for (const TsvRow& row : ReadTsv(file)) {
     if (row.at(0) != "both" && row.at(0) != page) continue;
     try {
-      out += RowXml(sources, file, row, depth);
+      out += RowXml(sources, file, row, grid, depth);
     } catch (const SourceError& e) {
       if (std::string(e.what()).compare(0, file.size(), file) == 0) throw;
       FailAt(file, row, e.what());
@@ -146,3 +229,22 @@ std::string SlotPanelXml(const PanelSources& sources, const std::string& page, i
   }
   return out;
 }
+
+std::map<std::string, SlotPanelName> SlotPanelNames(const PanelSources& sources) {
+  std::vector<TsvRow> sections = ReadTsv(sources.path("layout/slot-sections.tsv"));
+  std::map<std::string, SlotPanelName> names;
+  for (const TsvRow& row : ReadTsv(sources.path("layout/slot-panel.tsv"))) {
+    if (row.at(9).empty()) continue;
+    std::string section;
+    int from = -1;
+    for (const TsvRow& title : sections) {
+      if (title.number(0) == row.number(4) && title.number(1) <= row.number(3) && title.number(1) > from) {
+        from = title.number(1);
+        section = title.at(2);
+      }
+    }
+    names[row.at(2)] = {row.at(9), section};
+  }
+  return names;
+}
+

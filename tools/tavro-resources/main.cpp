@@ -5,7 +5,8 @@
 //   tavro-resources SOURCE_DIR RESOURCES_DIR [PLAIN_DIR [CORPORA_DIR]]
 //
 // PLAIN_DIR, when given, receives the assembled layout text as the bundle holds it
-// deciphered, so the line numbers of the reader's messages can be looked up;
+// deciphered, so the line numbers of the reader's messages can be looked up, and
+// labels.tsv, where each name drawn onto the backgrounds lands;
 // CORPORA_DIR the seeds of the layout reader's fuzz targets.
 
 #include <cstdio>
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
   const std::string outDir = argv[2];
   try {
     PanelSources sources(sourceDir);
-    const std::string layout = AssembleLayout(sources);
+    std::string layout = AssembleLayout(sources);
+    const std::vector<PanelLabel> labels = TakeLabels(&layout, ReadImageSizes(sourceDir));
     const std::string sysex = ReadTextFile(sourceDir + "/sysex.xml");
     const std::vector<unsigned char> layoutCipher = EncipherPadded(Bytes(layout), kResourceKey);
     const std::vector<unsigned char> sysexCipher = EncipherPadded(Bytes(sysex), kResourceKey);
@@ -48,9 +50,10 @@ int main(int argc, char** argv) {
     if (argc >= 4) {
       WriteFile(std::string(argv[3]) + "/uiconfig.xml", Bytes(layout));
       WriteFile(std::string(argv[3]) + "/sysex.xml", Bytes(sysex));
+      WriteFile(std::string(argv[3]) + "/labels.tsv", Bytes(LabelTable(labels)));
     }
     if (argc == 5) WriteFuzzCorpora(argv[4], layout, sysex, layoutCipher, sysexCipher);
-    int images = PaintImages(sourceDir, outDir);
+    int images = PaintImages(sourceDir, outDir, labels);
     std::printf("tavro-resources: layout %zu bytes, SysEx values %zu bytes, %d images\n",
                 layout.size(), sysex.size(), images);
   } catch (const std::exception& e) {

@@ -7,6 +7,7 @@
 #include "IParam.h"
 #include "LibrarianPanelParts.h"
 #include "Tavro.h"
+#include "editor/tables/PanelLookups.h"
 #include "layout/UIConfigManager.h"
 
 namespace {
@@ -57,25 +58,7 @@ const NamedLayer kNamedLayers[] = {
     {"searchField", AtStart::kHidden},
 };
 
-struct MenuLayer {
-  int id;
-  const char* name;
-  int left, top, right, bottom;  // layout units
-  bool shown;
-};
-
-const MenuLayer kMenuLayers[Tavro::kMenuCount] = {
-    {70, "LeftPatchPopupMenu", 415, 45, 830, 65, false},
-    {71, "RightPatchPopupMenu", 415, 348, 830, 365, false},
-    {72, "LeftPerformancePopupMenu", 415, 45, 830, 65, false},
-    {73, "RightPerformancePopupMenu", 415, 348, 830, 365, false},
-    {74, "BANKEDITMENU", 860, 45, 940, 62, false},
-    {75, "PROGRAMNUMBERMENU", 218, 470, 253, 488, true},
-    {76, "BANKNUMBERMENUPROGRAMS", 185, 470, 218, 488, true},
-    {77, "RightSearchPopupMenu", 415, 348, 830, 365, false},
-    {78, "PERFBANKNAMEMENUPROGRAMS", 185, 470, 218, 488, false},
-    {79, "PROGBANKNAMEMENUPROGRAMS", 185, 470, 218, 488, false},
-};
+static_assert(kEditorMenuCount == Tavro::kMenuCount, "one layer per librarian menu");
 
 constexpr size_t kRandomizerValues = 725;
 
@@ -103,7 +86,7 @@ void Tavro::buildMenuLayers() {
     if (i == kLowerListBeforeMenu)
       fillBankList(kPatchSelectionListLower, "Bank Selection List 2", &lowerListControl, &lowerBankText,
                    &lowerBankFile);
-    const MenuLayer& menu = kMenuLayers[i];
+    const EditorMenu& menu = kEditorMenus[i];
     auto* menuLayer = new ControlLayer(menu.id, menu.name);
     const IRECT rect(int(menu.left * uiScale), int(menu.top * uiScale), int(menu.right * uiScale),
                      int(menu.bottom * uiScale));

@@ -19,8 +19,19 @@ struct LintControllerRow {
   std::string nl1Twin;  // the first-generation twin on the same CC, or ""
 };
 
+// A name the resource builder drew onto a background (its labels.tsv), in layout units.
+struct LintLabel {
+  std::string image;
+  int imageX = 0, imageY = 0;  // where that background lies
+  int x = 0, y = 0, w = 0, h = 0;
+  std::string param;  // the paramId of the control it names, "-" for a title
+  std::string text;
+};
+
 struct LintSources {
   std::vector<LintControllerRow> controllers;
+  std::vector<LintLabel> labels;  // empty: the checks of names are skipped
+  std::vector<std::string> imagesWithText;  // images that carry their own name
 };
 
 struct LintFinding {
@@ -30,8 +41,9 @@ struct LintFinding {
   std::string message;
 };
 
-// Reads SOURCE_DIR/synth-controllers.tsv; throws std::runtime_error when unreadable.
-LintSources LoadLintSources(const std::string& sourceDir);
+// Reads SOURCE_DIR/synth-controllers.tsv and images.tsv, and the builder's
+// labels.tsv when labelsPath is given; throws std::runtime_error when unreadable.
+LintSources LoadLintSources(const std::string& sourceDir, const std::string& labelsPath = "");
 // All findings for a panel read at one scale.
 std::vector<LintFinding> LintLayout(LintPanel& panel, const LintSources& sources);
 // "uiconfig:LINE <element> [rule] message (scale S)".

@@ -90,6 +90,17 @@ void LintContext::aboutText(const std::string& rule, const std::string& needle, 
   add(rule, 0, needle, message);
 }
 
+std::string LintContext::imageOf(const std::string& name) const {
+  const std::string& text = panel.layoutText();
+  size_t at = text.find("paramId=\"" + name + "\"");
+  if (at == std::string::npos) return "";
+  const size_t end = text.find('\n', at), begin = text.rfind('\n', at);
+  const std::string key = "imageId=\"";
+  size_t image = text.find(key, begin);
+  if (image == std::string::npos || image > end) return "";
+  return text.substr(image + key.size(), text.find('"', image + key.size()) - image - key.size());
+}
+
 void LintContext::aboutParam(const std::string& rule, const std::string& name, const std::string& message) {
   const std::string exact = "paramId=\"" + name + "\"";
   if (panel.layoutText().find(exact) != std::string::npos) {
@@ -99,7 +110,45 @@ void LintContext::aboutParam(const std::string& rule, const std::string& name, c
   }
 }
 
-LintSources LoadLintSources(const std::string& sourceDir) {
+namespace {
+
+// The rows of a tab-separated table, "#" lines and blank lines left out.
+std::vector<std::vector<std::string>> TableRows(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw std::runtime_error(path + " cannot be read");
+  std::vector<std::vector<std::string>> rows;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> cells;
+    std::istringstream row(line);
+    std::string cell;
+    while (std::getline(row, cell, '\t')) cells.push_back(cell);
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+}  // namespace
+
+LintSources LoadLintSources(const std::string& sourceDir, const std::string& labelsPath) {
+  LintSources sources = LoadControllers(sourceDir);
+  for (const std::vector<std::string>& row : TableRows(sourceDir + "/images.tsv")) {
+    // A label column, or the part selector's letters.
+    if ((row.size() > 5 && !row[5].empty()) || (row.size() > 1 && row[1] == "radio")) {
+      sources.imagesWithText.push_back(row[0]);
+    }
+  }
+  if (labelsPath.empty()) return sources;
+  for (const std::vector<std::string>& row : TableRows(labelsPath)) {
+    if (row.size() != 9) throw std::runtime_error(labelsPath + ": a row without its nine columns");
+    sources.labels.push_back({row[0], std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]), std::stoi(row[4]),
+                              std::stoi(row[5]), std::stoi(row[6]), row[7], row[8]});
+  }
+  return sources;
+}
+
+LintSources LoadControllers(const std::string& sourceDir) {
   std::ifstream in(sourceDir + "/synth-controllers.tsv");
   if (!in) throw std::runtime_error(sourceDir + "/synth-controllers.tsv cannot be read");
   LintSources sources;
@@ -139,6 +188,7 @@ std::vector<LintFinding> LintLayout(LintPanel& panel, const LintSources& sources
   LintRanges(c);
   LintSysEx(c);
   LintDefaults(c);
+  LintPages(c);
   return c.findings;
 }
 

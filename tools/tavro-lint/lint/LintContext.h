@@ -37,6 +37,8 @@ public:
   std::string nameOf(int index) const;
   IParam* param(int index) const;
   ControlAction* action(int index) const;
+  // The imageId of the first element of a parameter name, "" when it has none.
+  std::string imageOf(const std::string& name) const;
   // Controls bound to the index, in panel order.
   std::vector<const PlacedControl*> controlsOf(int index) const;
 
@@ -63,3 +65,8 @@ void LintControlChanges(LintContext& c);
 void LintRanges(LintContext& c);
 void LintSysEx(LintContext& c);
 void LintDefaults(LintContext& c);
+// Each page as the editor shows it: what lies over what, what leaves its page's
+// background, and the names drawn for the controls.
+void LintPages(LintContext& c);
+// The control-change map of SOURCE_DIR alone.
+LintSources LoadControllers(const std::string& sourceDir);

@@ -58,6 +58,8 @@ LintPanel::LintPanel(const std::string& bundleDir, double scale)
   manager_ = std::make_unique<UIConfigManager>();
   manager_->readUIConfig(graphics_, plug_.get(), nullptr, 0, scale,
                          [this](const std::string& line) { log_.push_back(line); });
+  // The editor's panel background, under everything.
+  graphics_->AttachBackground(104, "resources/img-retina-quality/tavro_GUI-v2.png", scale);
 }
 
 LintPanel::~LintPanel() {

@@ -1,7 +1,7 @@
 #pragma once
 // The built bundle read the way the editor reads it: its layout resources through
 // the layout reader onto a headless panel of a plug-in with the panel's 798
-// parameters, at one panel scale. The reader's log lines are kept, and the layout
+// parameters, at one panel scale, over the editor's panel background. The reader's log lines are kept, and the layout
 // text is kept deciphered so findings can name their line.
 //
 // threads: main (one panel per object).

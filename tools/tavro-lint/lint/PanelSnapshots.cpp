@@ -35,11 +35,7 @@ std::vector<PanelView> PanelViews() {
   return views;
 }
 
-void AttachPanelBackground(LintPanel& panel) {
-  panel.graphics().AttachBackground(104, "resources/img-retina-quality/tavro_GUI-v2.png", panel.scale());
-}
-
-bool SnapshotPanel(LintPanel& panel, const PanelView& view, const std::string& pngPath) {
+void ShowView(LintPanel& panel, const PanelView& view) {
   UIConfigManager& m = panel.manager();
   for (int i = 0; i < kStartupLayerNameCount; ++i) Show(m, kStartupLayerNames[i], false);
   // The tab switch: the page, slot A on it, and the layers of that page.
@@ -68,5 +64,9 @@ bool SnapshotPanel(LintPanel& panel, const PanelView& view, const std::string& p
   g.PrepDraw();
   IRECT all(0, 0, g.Width(), g.Height());
   g.Draw(&all);
-  return Raster_SavePNG(pngPath.c_str(), g.GetDrawBitmap());
+}
+
+bool SnapshotPanel(LintPanel& panel, const PanelView& view, const std::string& pngPath) {
+  ShowView(panel, view);
+  return Raster_SavePNG(pngPath.c_str(), panel.graphics().GetDrawBitmap());
 }

@@ -19,8 +19,8 @@ struct PanelView {
 
 // The views worth a picture: pages 0-5 as the models reach them, and the windows.
 std::vector<PanelView> PanelViews();
-// Puts the editor's panel background under everything; once per panel.
-void AttachPanelBackground(LintPanel& panel);
-// Shows view on panel's layers and draws the whole panel; false when the picture
-// cannot be written.
+// Shows view on panel's layers as the editor's tab switch does and draws the whole
+// panel into the panel's drawing bitmap.
+void ShowView(LintPanel& panel, const PanelView& view);
+// ShowView, then the picture written to pngPath; false when it cannot be written.
 bool SnapshotPanel(LintPanel& panel, const PanelView& view, const std::string& pngPath);

@@ -119,3 +119,16 @@ const CycleButton kCycleButtons[] = {
     {"kOctDownTrig", "kOctaveSwitch", 5, "kOctaveSwitch", 5},
 };
 const int kCycleButtonCount = sizeof kCycleButtons / sizeof kCycleButtons[0];
+
+const EditorMenu kEditorMenus[kEditorMenuCount] = {
+    {70, "LeftPatchPopupMenu", 415, 45, 830, 65, false},
+    {71, "RightPatchPopupMenu", 415, 348, 830, 365, false},
+    {72, "LeftPerformancePopupMenu", 415, 45, 830, 65, false},
+    {73, "RightPerformancePopupMenu", 415, 348, 830, 365, false},
+    {74, "BANKEDITMENU", 860, 45, 940, 62, false},
+    {75, "PROGRAMNUMBERMENU", 218, 470, 253, 488, true},
+    {76, "BANKNUMBERMENUPROGRAMS", 185, 470, 218, 488, true},
+    {77, "RightSearchPopupMenu", 415, 348, 830, 365, false},
+    {78, "PERFBANKNAMEMENUPROGRAMS", 185, 470, 218, 488, false},
+    {79, "PROGBANKNAMEMENUPROGRAMS", 185, 470, 218, 488, false},
+};

@@ -57,3 +57,14 @@ struct CycleButton {
 };
 extern const CycleButton kCycleButtons[];
 extern const int kCycleButtonCount;
+
+// The librarian's menus the editor lays over the panel, each on a layer of its own
+// named as the menu, in the order it builds them; the layout is laid out around them.
+struct EditorMenu {
+  int id;  // the layer's id
+  const char* name;
+  int left, top, right, bottom;  // layout units
+  bool shown;                    // at start
+};
+extern const EditorMenu kEditorMenus[];
+constexpr int kEditorMenuCount = 10;
