@@ -37,7 +37,7 @@ TEST_P(Reader, KeepsCompletesAndDropsMessages) {
   const ReadCase& c = GetParam();
   const PatchFile file = Read(c.image);
   EXPECT_EQ(file.patches.size(), c.count);
-  EXPECT_EQ(file.incomplete, c.incomplete);
+  EXPECT_EQ(file.incomplete(), c.incomplete);
   if (c.count == 0) return;
   EXPECT_EQ(file.type, c.type);
   const Bytes& first = file.patches[0].messages.at(0).bytes;
@@ -64,16 +64,16 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"type 29 skipped", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"type 35 skipped", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"slot 100 skipped", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"message cut by the next one dropped", Join({Cut(Program(1), 60), kNext}), 0, 99, 149, "Sound   01",
-                 false},
-        ReadCase{"two messages merged into one dropped",
-                 Join({Cut(Program(1), 138), Cut(Program(2), 138), {0xF7}, kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"message cut by the image's end dropped", Join({Performance(1), Cut(Performance(2), 700)}), 1, 100,
-                 765, "Perform 01", false},
-        ReadCase{"program over 149 bytes dropped", Join({Program(1, 0, "ElevenChars"), kNext}), 0, 99, 149,
-                 "Sound   01", false},
-        ReadCase{"performance over 765 bytes dropped", Join({Performance(1, 766), Performance(2)}), 1, 100, 765,
-                 "Perform 01", false},
+        ReadCase{"message cut by the next one: an init holds its row", Join({Cut(Program(1), 60), kNext}), 0, 99, 149,
+                 "Sound   01", true},
+        ReadCase{"a whole dump cut by the next one is completed",
+                 Join({Cut(Program(1), 138), Cut(Program(2), 138), {0xF7}, kNext}), 0, 99, 149, "Sound   01", true},
+        ReadCase{"message cut by the image's end: an init holds its row",
+                 Join({Performance(1), Cut(Performance(2), 700)}), 1, 100, 765, "Perform 01", true},
+        ReadCase{"program over 149 bytes: an init holds its row", Join({Program(1, 0, "ElevenChars"), kNext}), 0, 99,
+                 149, "Sound   01", true},
+        ReadCase{"performance over 765 bytes: an init holds its row", Join({Performance(1, 766), Performance(2)}), 1,
+                 100, 725, "Perform 01", true},
         ReadCase{"the first kind wins, the other is skipped", Join({Program(1), Performance(2), Program(3)}), 0, 99,
                  149, "Sound   01", true},
         ReadCase{"over 100 performances", Join(std::vector<Bytes>(101, Performance(1))), 1, 100, 765, "Perform 01",
