@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <sys/stat.h>
+#include <map>
 
 namespace {
 
@@ -121,9 +121,13 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"latin1_one.syx", {{18, Prog(19)}, {19, "Caf? No?l "}, {20, Prog(21)}, {98, Prog(99)}}, false, ""},
         ToolCase{"latin1_all.syx", {{0, "S?01 ? ?? "}, {57, "S?58 ? ?? "}, {98, "S?99 ? ?? "}}, false, ""},
         ToolCase{"final_f7.syx", {{97, Prog(98)}, {98, Prog(99)}}, true, "1 program completed (end missing)"},
-        ToolCase{"middle_f7.syx", {{40, Prog(41)}, {41, Prog(42)}, {98, Prog(99)}}, true,
+        ToolCase{"middle_f7.syx",
+                 {{40, Prog(41)}, {41, Prog(42)}, {98, Prog(99)}},
+                 true,
                  "1 program completed (end missing)"},
-        ToolCase{"overlong.syx", {{29, Prog(30)}, {30, "Sound   31"}, {31, Prog(32)}, {98, Prog(99)}}, true,
+        ToolCase{"overlong.syx",
+                 {{29, Prog(30)}, {30, "Sound   31"}, {31, Prog(32)}, {98, Prog(99)}},
+                 true,
                  "1 program unreadable, shown as init"},
         ToolCase{"split.mid", {{0, Prog(1)}, {1, Prog(2)}, {98, Prog(99)}}, false, ""},
         ToolCase{"format0.mid", {{0, Prog(1)}, {50, Prog(51)}, {98, Prog(99)}}, false, ""},

@@ -114,3 +114,97 @@ TEST(ReaderSlots, RunningSlotCountsStoredMessagesOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+Bytes NamedProgram(int seed, const Bytes& name) {
+  Bytes bytes = Program(seed);
+  bytes.insert(bytes.end() - 1, name.begin(), name.end());
+  return bytes;
+}
+
+// A format-1 file whose second track holds `events` (delta times included).
+Bytes MidiFile(const Bytes& events, uint32_t claimedLength = 0) {
+  const uint32_t length = claimedLength ? claimedLength : uint32_t(events.size());
+  Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k'};
+  for (int shift = 24; shift >= 0; shift -= 8) file.push_back(uint8_t(length >> shift));
+  return Join({file, events});
+}
+
+// A dump as one event: delta 0, F0, the length (two bytes, under 16384), the rest.
+Bytes SysexEvent(const Bytes& dump, uint8_t status = 0xF0) {
+  const size_t from = status == 0xF0 ? 1 : 0;
+  const size_t length = dump.size() - from;
+  return Join({{0x00, status, uint8_t(0x80 | length >> 7), uint8_t(length & 0x7F)},
+               Bytes(dump.begin() + long(from), dump.end())});
+}
+
+}  // namespace
+
+TEST(ReaderNames, BytesOfTheNameAbove7FAreKeptAndShownAsPlaceholders) {
+  // "÷" is F7: a first name byte that looks like the end of an unnamed program.
+  const Bytes divide = {0xF7, 'a', 'b', 'c', 0xE9, 'e', 'f', 'g', 'h', 'i'};
+  const PatchFile file = Read(Join({NamedProgram(1, divide), Program(2, 0, "Second")}));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.patches[0].name, "?abc?efghi");
+  EXPECT_EQ(Bytes(file.patches[0].messages[0].bytes.begin() + 138, file.patches[0].messages[0].bytes.end() - 1),
+            divide);
+  EXPECT_EQ(file.patches[1].name, "Second");
+  EXPECT_FALSE(file.incomplete());
+
+  // A performance with a latin-1 name, and one whose part name starts with F7.
+  Bytes named = Performance(1, 725);
+  named[715] = 0xD8;
+  Bytes parts = Performance(2, 765);
+  parts[724] = 0xF7;
+  parts[730] = 0xF0;
+  const PatchFile performances = Read(Join({named, parts, Performance(3)}));
+  ASSERT_EQ(performances.patches.size(), 100u);
+  EXPECT_EQ(performances.patches[0].messages[0].bytes.size(), 725u);
+  EXPECT_EQ(performances.patches[0].name[1], '?');
+  EXPECT_EQ(performances.patches[1].messages[0].bytes.size(), 765u);
+  EXPECT_EQ(performances.patches[2].name, "Perform 03");
+  EXPECT_FALSE(performances.incomplete());
+}
+
+TEST(ReaderLosses, EachIsCountedAndTheReasonSaysThem) {
+  const Bytes image = Join({Cut(Program(1), 60), Program(2, 0, "ElevenChars"), Cut(Program(3), 138), Program(4),
+                            Performance(5), Cut(Program(6), 5)});
+  const PatchFile file = Read(image);
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.losses.unreadable, 3);  // the cut one, the long one and the head at the end
+  EXPECT_EQ(file.losses.repaired, 1);
+  EXPECT_EQ(file.losses.leftOut, 1);
+  EXPECT_EQ(file.patches[1].name, "Sound   02");
+  EXPECT_EQ(file.patches[2].messages[0].bytes.size(), 149u);       // completed with its default name
+  EXPECT_EQ(file.patches[3].messages[0].bytes[7], Program(4)[7]);  // no row shifted
+  EXPECT_EQ(file.incompleteReason(),
+            "3 programs unreadable, shown as init, 1 program completed (end missing), 1 message left out");
+  EXPECT_EQ(Read(Programs(99)).incompleteReason(), "");
+}
+
+TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {
+  const Bytes one = Program(1, 0, "One"), two = Program(2, 0, "Two");
+  // Split into an F0 packet and two F7 continuations; an escape holding a whole dump.
+  const Bytes first(one.begin(), one.begin() + 50), second(one.begin() + 50, one.begin() + 100),
+      third(one.begin() + 100, one.end());
+  const Bytes events = Join({SysexEvent(first),
+                             SysexEvent(second, 0xF7),
+                             SysexEvent(third, 0xF7),
+                             SysexEvent(two, 0xF7),
+                             {0x00, 0xFF, 0x2F, 0x00}});
+  const PatchFile file = Read(MidiFile(events));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.patches[0].name, "One");
+  EXPECT_EQ(file.patches[1].name, "Two");
+  EXPECT_FALSE(file.incomplete());
+
+  // A track longer than the file: read byte by byte, and marked.
+  const PatchFile damaged = Read(MidiFile(Join({SysexEvent(one), SysexEvent(two)}), 100000));
+  ASSERT_EQ(damaged.patches.size(), 99u);
+  EXPECT_EQ(damaged.patches[1].name, "Two");
+  EXPECT_TRUE(damaged.losses.damagedMidiFile);
+  EXPECT_EQ(damaged.incompleteReason(), "damaged MIDI file");
+  // Running status without a status before it breaks the track.
+  EXPECT_TRUE(Read(MidiFile(Join({{0x00, 0x40, 0x40}, SysexEvent(one)}))).losses.damagedMidiFile);
+}

@@ -87,7 +87,8 @@ def running_status(dumps):
 
 
 def main(folder, count):
-    latin1_one = bank(count, lambda i: 'Café Noël '.encode('latin-1') if i == 19 else plain_name(i))
+    odd = min(19, count - 1)
+    latin1_one = bank(count, lambda i: 'Café Noël '.encode('latin-1') if i == odd else plain_name(i))
     write(folder, 'latin1_one.syx', b''.join(latin1_one))
     latin1_all = bank(count, lambda i: ('Sø%02d ÷ Ñé' % (i + 1)).ljust(10).encode('latin-1'))
     write(folder, 'latin1_all.syx', b''.join(latin1_all))

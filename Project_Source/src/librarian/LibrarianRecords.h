@@ -32,9 +32,9 @@ struct LibrarianPatch {
 // What a record does not show as its file holds it. Any of it makes a save in place
 // lose data, so that save refuses and the panel says why.
 struct ReadLosses {
-  int repaired = 0;    // messages kept after their missing F7 (and names) were added
-  int unreadable = 0;  // messages that could not be read; an init message holds each one's row
-  int leftOut = 0;     // messages of the other kind, or past the bank's last row
+  int repaired = 0;              // messages kept after their missing F7 (and names) were added
+  int unreadable = 0;            // messages that could not be read; an init message holds each one's row
+  int leftOut = 0;               // messages of the other kind, or past the bank's last row
   bool damagedMidiFile = false;  // its structure breaks off: read byte by byte, split dumps not joined
   bool unconverted = false;      // over 99 programs that could not be split: only the first bank shows
 

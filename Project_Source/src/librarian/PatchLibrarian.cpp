@@ -94,8 +94,7 @@ std::string PatchLibrarian::paneNotice(bool withSkipped) const {
   std::string notice;
   std::lock_guard<std::mutex> hold(lock_);
   if (withSkipped) {
-    for (const std::string& skipped : library_.skippedFiles)
-      notice += (notice.empty() ? "Not read: " : ", ") + skipped;
+    for (const std::string& skipped : library_.skippedFiles) notice += (notice.empty() ? "Not read: " : ", ") + skipped;
   }
   const PatchFile* bank = leftBank();
   if (bank && bank->incomplete()) {
