@@ -91,7 +91,7 @@ TEST(LibrarianNotices, RefreshAndOpeningThePageSayWhatWasNotReadAndWhatIsIncompl
   const std::string expected =
       "Not read: noise.syx (no program or performance in it); Cut.syx is incomplete (1 program completed (end "
       "missing)): Save in place is off, use Save As";
-  page.command(kRefreshFolders, 1.0, false);
+  page.command(LibrarianParam::kRefreshFolders, 1.0, false);
   EXPECT_EQ(page.status(), expected);
   EXPECT_EQ(page.rowText(0, 98), "C98");
   page.plug->showStatus("");

@@ -22,6 +22,16 @@ std::string Prog(int n) {
   return Name(text);
 }
 
+// The index of `file` in the program list; -1 when it is not listed.
+int Listed(const PatchLibrarian& librarian, const std::string& file) {
+  int found = -1;
+  librarian.inspect([&](const PatchLibrary& library) {
+    for (size_t i = 0; i < library.programFiles.size(); ++i)
+      if (library.programFiles[i]->fileName == file) found = int(i);
+  });
+  return found;
+}
+
 struct ToolCase {
   const char* file;
   std::map<int, std::string> rows;  // row -> the name listed there
@@ -40,16 +50,6 @@ protected:
     editor_.dataFolder = data_.path() + "/";
     librarian_.loadPatchesFromFilesystem(root_);
   }
-  // The index of `file` in the program list; -1 when it is not listed.
-  int Listed(const std::string& file) {
-    int found = -1;
-    librarian_.inspect([&](const PatchLibrary& library) {
-      for (size_t i = 0; i < library.programFiles.size(); ++i)
-        if (library.programFiles[i]->fileName == file) found = int(i);
-    });
-    return found;
-  }
-
   TempFolder data_;
   const std::string root_ = data_ / "Patches";
   FakeEditor editor_;
@@ -58,7 +58,7 @@ protected:
 
 TEST_P(OtherTools, ListedWholeOrMarkedAndNeverOverwrittenIncomplete) {
   const ToolCase& c = GetParam();
-  const int index = Listed(c.file);
+  const int index = Listed(librarian_, c.file);
   ASSERT_GE(index, 0) << c.file << " is not listed";
   librarian_.patchType = 0;
   librarian_.upperFileIndex = index;
@@ -98,14 +98,7 @@ TEST_P(OtherTools, ListedWholeOrMarkedAndNeverOverwrittenIncomplete) {
   // A MIDI file: every program's data is still in the file that bears its name.
   PatchLibrarian again(&editor_);
   again.loadPatchesFromFilesystem(root_);
-  const int reread = [&] {
-    int found = -1;
-    again.inspect([&](const PatchLibrary& library) {
-      for (size_t i = 0; i < library.programFiles.size(); ++i)
-        if (library.programFiles[i]->fileName == name) found = int(i);
-    });
-    return found;
-  }();
+  const int reread = Listed(again, name);
   ASSERT_GE(reread, 0);
   const std::unique_ptr<PatchFile> back = again.copyBank(0, reread);
   for (size_t k = 0; k < 99; ++k) {
