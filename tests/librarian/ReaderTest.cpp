@@ -181,6 +181,8 @@ TEST(ReaderLosses, EachIsCountedAndTheReasonSaysThem) {
   EXPECT_EQ(file.incompleteReason(),
             "3 programs unreadable, shown as init, 1 program completed (end missing), 1 message left out");
   EXPECT_EQ(Read(Programs(99)).incompleteReason(), "");
+  // The writers' copy still knows: a save of it is refused too.
+  EXPECT_EQ(file.clone()->incompleteReason(), file.incompleteReason());
 }
 
 TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {

@@ -19,6 +19,7 @@ std::unique_ptr<PatchFile> PatchFile::clone() const {
   copy->generated = generated != 0 ? 1 : 0;
   copy->patches = patches;
   copy->fileName = fileName;
+  copy->losses = losses;
   return copy;
 }
 

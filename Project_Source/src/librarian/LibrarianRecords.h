@@ -57,7 +57,7 @@ struct PatchFile {
   // Why the record is incomplete, for the panel ("" when it is not).
   std::string incompleteReason() const;
 
-  // A copy for the writers: patches and file name only, type and flag made 0 or 1.
+  // A copy for the writers: patches, file name and losses only, type and flag made 0 or 1.
   std::unique_ptr<PatchFile> clone() const;
 };
 

@@ -24,9 +24,9 @@ bool WriteBank(const PatchFile& bank, const std::string& path, bool midiForm, Mi
 
 }  // namespace
 
-std::unique_ptr<PatchFile> PatchLibrarian::leftBankToSave(std::string* incompleteReason, std::string* error) const {
+std::unique_ptr<PatchFile> PatchLibrarian::leftBankToSave(bool* incomplete, std::string* error) const {
   error->clear();
-  std::unique_ptr<PatchFile> bank = cloneLeftBank(incompleteReason);
+  std::unique_ptr<PatchFile> bank = cloneLeftBank(incomplete);
   if (!bank) *error = "there is no bank to save";
   return bank;
 }
@@ -51,8 +51,8 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
                                  std::string* error) {
   std::string ignored;
   if (!error) error = &ignored;
-  std::string incompleteReason;
-  const std::unique_ptr<PatchFile> bank = leftBankToSave(&incompleteReason, error);
+  bool incomplete = false;
+  const std::unique_ptr<PatchFile> bank = leftBankToSave(&incomplete, error);
   if (!bank) return false;
   const std::string path =
       editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2");
@@ -68,12 +68,12 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
 bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::string& fileName, std::string* error) {
   std::string ignored;
   if (!error) error = &ignored;
-  std::string incompleteReason;
-  const std::unique_ptr<PatchFile> bank = leftBankToSave(&incompleteReason, error);
+  bool incomplete = false;
+  const std::unique_ptr<PatchFile> bank = leftBankToSave(&incomplete, error);
   if (!bank) return false;
-  if (!incompleteReason.empty()) {
+  if (incomplete) {
     // Writing what the list shows would lose what the reader could not keep.
-    *error = bank->fileName + " is incomplete (" + incompleteReason + "); use Save As";
+    *error = bank->fileName + " is incomplete (" + bank->incompleteReason() + "); use Save As";
     return false;
   }
   const std::string extension = lowerExtensionOf(fileName);

@@ -82,11 +82,11 @@ const PatchFile* PatchLibrarian::leftBank() const {
   return files[size_t(fileIndex)].get();
 }
 
-std::unique_ptr<PatchFile> PatchLibrarian::cloneLeftBank(std::string* incompleteReason) const {
+std::unique_ptr<PatchFile> PatchLibrarian::cloneLeftBank(bool* incomplete) const {
   std::lock_guard<std::mutex> hold(lock_);
   const PatchFile* bank = leftBank();
   if (!bank) return nullptr;
-  *incompleteReason = bank->incompleteReason();
+  *incomplete = bank->incomplete();
   return bank->clone();
 }
 

@@ -53,7 +53,7 @@ public:
   // threads: main
   bool savePatchAs(const char* proposedName, const std::string& startFolder, bool midiForm, std::string* error);
   // The left pane's current bank into `targetPath` ("syx" names become a free "nl2"
-  // name beside it). Refuses an incomplete bank, saying which and why. True when written.
+  // name beside it). Refuses a bank that does not show its whole file. True when written.
   // threads: main
   bool saveEditedPatch(const std::string& targetPath, const std::string& fileName, std::string* error);
 
@@ -103,12 +103,12 @@ public:
 private:
   // The left pane's bank of the current type; null when there is none. Needs lock_.
   const PatchFile* leftBank() const;
-  // A clone of the left pane's bank of the current type, and why it is incomplete
-  // ("" when it is not); null when there is none.
-  std::unique_ptr<PatchFile> cloneLeftBank(std::string* incompleteReason) const;
+  // A clone of the left pane's bank of the current type and whether it shows its
+  // whole file; null when there is none.
+  std::unique_ptr<PatchFile> cloneLeftBank(bool* incomplete) const;
   // The same copy for a save, so the file is written from what was there when the
   // save began; null with the reason in error when there is no bank.
-  std::unique_ptr<PatchFile> leftBankToSave(std::string* incompleteReason, std::string* error) const;
+  std::unique_ptr<PatchFile> leftBankToSave(bool* incomplete, std::string* error) const;
 
   LibrarianEditor* editor_;
   mutable std::mutex lock_;
