@@ -60,28 +60,15 @@ def sysex(dump, time):
     return mido.Message('sysex', data=dump[1:-1], time=time)
 
 
-def format0_with_notes(dumps):
-    midi = mido.MidiFile(type=0, ticks_per_beat=480)
-    track = mido.MidiTrack([mido.MetaMessage('track_name', name='Nord Bank 3'),
-                            mido.MetaMessage('set_tempo', tempo=500000)])
+def with_notes(midi_type, head, notes, delay, dumps):
+    """Each dump after `notes`; `head` (meta events) leads the track, or a track of its own in format 1."""
+    midi = mido.MidiFile(type=midi_type, ticks_per_beat=480)
+    if midi_type == 1:
+        midi.tracks.append(mido.MidiTrack(head))
+    track = mido.MidiTrack(head if midi_type == 0 else [])
     for dump in dumps:
-        track.append(mido.Message('note_on', note=60, velocity=100, time=0))
-        track.append(mido.Message('note_off', note=60, velocity=0, time=120))
-        track.append(sysex(dump, 5))
-    midi.tracks.append(track)
-    return midi
-
-
-def running_status(dumps):
-    midi = mido.MidiFile(type=1, ticks_per_beat=480)
-    midi.tracks.append(mido.MidiTrack([mido.MetaMessage('set_tempo', tempo=500000)]))
-    track = mido.MidiTrack()
-    for dump in dumps:
-        # Written with running status these make 33 02 04 00 05: a maker id, device 2,
-        # model 4, type 0 and slot 5 to a reader that scans bytes.
-        track.append(mido.Message('note_on', note=0x33, velocity=2, time=0))
-        track.append(mido.Message('note_on', note=0, velocity=5, time=4))
-        track.append(sysex(dump, 0))
+        track.extend(notes)
+        track.append(sysex(dump, delay))
     midi.tracks.append(track)
     return midi
 
@@ -102,8 +89,16 @@ def main(folder, count):
     write(folder, 'overlong.syx', b''.join(plain[:longer] + [overlong] + plain[longer + 1:]))
 
     write(folder, 'split.mid', split_midi_file(plain))
-    format0_with_notes(plain).save(folder + '/format0.mid')
-    running_status(plain).save(folder + '/running.mid')
+    tempo = mido.MetaMessage('set_tempo', tempo=500000)
+    note = [mido.Message('note_on', note=60, velocity=100, time=0),
+            mido.Message('note_off', note=60, velocity=0, time=120)]
+    with_notes(0, [mido.MetaMessage('track_name', name='Nord Bank 3'), tempo], note, 5, plain).save(
+        folder + '/format0.mid')
+    # Written with running status these make 33 02 04 00 05: a maker id, device 2, model
+    # 4, type 0 and slot 5 to a reader that scans bytes.
+    tempting = [mido.Message('note_on', note=0x33, velocity=2, time=0),
+                mido.Message('note_on', note=0, velocity=5, time=4)]
+    with_notes(1, [tempo], tempting, 0, plain).save(folder + '/running.mid')
     with open(folder + '/running.mid', 'rb') as written:
         assert b'\x90\x33\x02\x04\x00\x05' in written.read(), 'mido wrote no running status'
 
