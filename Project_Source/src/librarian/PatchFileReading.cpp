@@ -185,12 +185,11 @@ bool ReadQuantity(const uint8_t*& at, const uint8_t* end, uint32_t* value) {
   return false;
 }
 
-// Appends the SysEx data of one track's events to `out`: a dump as F0 .. F7 with its
-// F7 continuation packets joined, an escape (F7 event outside a dump) as its bytes.
-// False when the track breaks off before its end.
+// Appends the SysEx data of one track's events to `out`: an F0 event as F0 and its
+// bytes, an F7 event (a dump's continuation packet, or an escape) as its bytes, so a
+// dump split into packets comes out whole. False when the track breaks off before its end.
 bool TrackSysex(const uint8_t* at, const uint8_t* end, std::vector<uint8_t>* out) {
   uint8_t running = 0;
-  bool inDump = false;  // the last dump packet had no F7 yet
   while (at < end) {
     uint32_t delta, length;
     if (!ReadQuantity(at, end, &delta) || at >= end) return false;
@@ -212,7 +211,6 @@ bool TrackSysex(const uint8_t* at, const uint8_t* end, std::vector<uint8_t>* out
       if (!ReadQuantity(at, end, &length) || length > uint32_t(end - at)) return false;
       if (status == kSysexStart) out->push_back(kSysexStart);
       out->insert(out->end(), at, at + length);
-      if (status == kSysexStart || inDump) inDump = length == 0 || at[length - 1] != kSysexEnd;
       at += length;
     } else if (status < 0xF0) {
       running = status;
