@@ -164,3 +164,21 @@ TEST(LibrarianHelp, TopicsOpenTheirPagesAndTheFolderOpensThroughTheView) {
 }
 
 }  // namespace
+
+TEST(LibrarianNotices, RefreshAndOpeningThePageSayWhatWasNotReadAndWhatIsIncomplete) {
+  LibrarianPage page(Banks{});
+  page.write("Patches/noise.syx", std::string(6000, '\x11'));
+  std::string cut = ProgramBank("C");
+  cut.pop_back();  // the last program's F7
+  page.write("Patches/Cut.syx", cut);
+  const std::string expected =
+      "Not read: noise.syx (no program or performance in it); Cut.syx is incomplete (1 program completed (end "
+      "missing)): Save in place is off, use Save As";
+  page.command(LibrarianParam::kRefreshFolders, 1.0, false);
+  EXPECT_EQ(page.status(), expected);
+  EXPECT_EQ(page.rowText(0, 98), "C98");
+  page.plug->showStatus("");
+  page.plug->GetParam(kShowLibrarian)->Set(1.0);
+  page.plug->runPanelCommand(kShowLibrarian, 1.0, false);
+  EXPECT_EQ(page.status(), expected);
+}

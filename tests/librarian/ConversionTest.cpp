@@ -83,7 +83,7 @@ TEST(ConversionFailure, AFailedMoveLeavesNoNewBankAndListsTheFileMarked) {
   EXPECT_EQ(Names(root), std::vector<std::string>{"Big.syx"});
   librarian.inspect([](const PatchLibrary& library) {
     ASSERT_EQ(library.programFiles.size(), 1u);
-    EXPECT_TRUE(library.programFiles[0]->incomplete);
+    EXPECT_TRUE(library.programFiles[0]->incomplete());
     EXPECT_EQ(library.programFiles[0]->patches.size(), 100u);
   });
   librarian.patchType = 0;

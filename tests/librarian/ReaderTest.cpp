@@ -37,7 +37,7 @@ TEST_P(Reader, KeepsCompletesAndDropsMessages) {
   const ReadCase& c = GetParam();
   const PatchFile file = Read(c.image);
   EXPECT_EQ(file.patches.size(), c.count);
-  EXPECT_EQ(file.incomplete, c.incomplete);
+  EXPECT_EQ(file.incomplete(), c.incomplete);
   if (c.count == 0) return;
   EXPECT_EQ(file.type, c.type);
   const Bytes& first = file.patches[0].messages.at(0).bytes;
@@ -64,16 +64,16 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"type 29 skipped", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"type 35 skipped", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"slot 100 skipped", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"message cut by the next one dropped", Join({Cut(Program(1), 60), kNext}), 0, 99, 149, "Sound   01",
-                 false},
-        ReadCase{"two messages merged into one dropped",
-                 Join({Cut(Program(1), 138), Cut(Program(2), 138), {0xF7}, kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"message cut by the image's end dropped", Join({Performance(1), Cut(Performance(2), 700)}), 1, 100,
-                 765, "Perform 01", false},
-        ReadCase{"program over 149 bytes dropped", Join({Program(1, 0, "ElevenChars"), kNext}), 0, 99, 149,
-                 "Sound   01", false},
-        ReadCase{"performance over 765 bytes dropped", Join({Performance(1, 766), Performance(2)}), 1, 100, 765,
-                 "Perform 01", false},
+        ReadCase{"message cut by the next one: an init holds its row", Join({Cut(Program(1), 60), kNext}), 0, 99, 149,
+                 "Sound   01", true},
+        ReadCase{"a whole dump cut by the next one is completed",
+                 Join({Cut(Program(1), 138), Cut(Program(2), 138), {0xF7}, kNext}), 0, 99, 149, "Sound   01", true},
+        ReadCase{"message cut by the image's end: an init holds its row",
+                 Join({Performance(1), Cut(Performance(2), 700)}), 1, 100, 765, "Perform 01", true},
+        ReadCase{"program over 149 bytes: an init holds its row", Join({Program(1, 0, "ElevenChars"), kNext}), 0, 99,
+                 149, "Sound   01", true},
+        ReadCase{"performance over 765 bytes: an init holds its row", Join({Performance(1, 766), Performance(2)}), 1,
+                 100, 725, "Perform 01", true},
         ReadCase{"the first kind wins, the other is skipped", Join({Program(1), Performance(2), Program(3)}), 0, 99,
                  149, "Sound   01", true},
         ReadCase{"over 100 performances", Join(std::vector<Bytes>(101, Performance(1))), 1, 100, 765, "Perform 01",
@@ -114,3 +114,99 @@ TEST(ReaderSlots, RunningSlotCountsStoredMessagesOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+Bytes NamedProgram(int seed, const Bytes& name) {
+  Bytes bytes = Program(seed);
+  bytes.insert(bytes.end() - 1, name.begin(), name.end());
+  return bytes;
+}
+
+// A format-1 file whose second track holds `events` (delta times included).
+Bytes MidiFile(const Bytes& events, uint32_t claimedLength = 0) {
+  const uint32_t length = claimedLength ? claimedLength : uint32_t(events.size());
+  Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k'};
+  for (int shift = 24; shift >= 0; shift -= 8) file.push_back(uint8_t(length >> shift));
+  return Join({file, events});
+}
+
+// A dump as one event: delta 0, F0, the length (two bytes, under 16384), the rest.
+Bytes SysexEvent(const Bytes& dump, uint8_t status = 0xF0) {
+  const size_t from = status == 0xF0 ? 1 : 0;
+  const size_t length = dump.size() - from;
+  return Join({{0x00, status, uint8_t(0x80 | length >> 7), uint8_t(length & 0x7F)},
+               Bytes(dump.begin() + long(from), dump.end())});
+}
+
+}  // namespace
+
+TEST(ReaderNames, BytesOfTheNameAbove7FAreKeptAndShownAsPlaceholders) {
+  // "÷" is F7: a first name byte that looks like the end of an unnamed program.
+  const Bytes divide = {0xF7, 'a', 'b', 'c', 0xE9, 'e', 'f', 'g', 'h', 'i'};
+  const PatchFile file = Read(Join({NamedProgram(1, divide), Program(2, 0, "Second")}));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.patches[0].name, "?abc?efghi");
+  EXPECT_EQ(Bytes(file.patches[0].messages[0].bytes.begin() + 138, file.patches[0].messages[0].bytes.end() - 1),
+            divide);
+  EXPECT_EQ(file.patches[1].name, "Second");
+  EXPECT_FALSE(file.incomplete());
+
+  // A performance with a latin-1 name, and one whose part name starts with F7.
+  Bytes named = Performance(1, 725);
+  named[715] = 0xD8;
+  Bytes parts = Performance(2, 765);
+  parts[724] = 0xF7;
+  parts[730] = 0xF0;
+  const PatchFile performances = Read(Join({named, parts, Performance(3)}));
+  ASSERT_EQ(performances.patches.size(), 100u);
+  EXPECT_EQ(performances.patches[0].messages[0].bytes.size(), 725u);
+  EXPECT_EQ(performances.patches[0].name[1], '?');
+  EXPECT_EQ(performances.patches[1].messages[0].bytes.size(), 765u);
+  EXPECT_EQ(performances.patches[2].name, "Perform 03");
+  EXPECT_FALSE(performances.incomplete());
+}
+
+TEST(ReaderLosses, EachIsCountedAndTheReasonSaysThem) {
+  const Bytes image = Join({Cut(Program(1), 60), Program(2, 0, "ElevenChars"), Cut(Program(3), 138), Program(4),
+                            Performance(5), Cut(Program(6), 5)});
+  const PatchFile file = Read(image);
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.losses.unreadable, 3);  // the cut one, the long one and the head at the end
+  EXPECT_EQ(file.losses.repaired, 1);
+  EXPECT_EQ(file.losses.leftOut, 1);
+  EXPECT_EQ(file.patches[1].name, "Sound   02");
+  EXPECT_EQ(file.patches[2].messages[0].bytes.size(), 149u);       // completed with its default name
+  EXPECT_EQ(file.patches[3].messages[0].bytes[7], Program(4)[7]);  // no row shifted
+  EXPECT_EQ(file.incompleteReason(),
+            "3 programs unreadable, shown as init, 1 program completed (end missing), 1 message left out");
+  EXPECT_EQ(Read(Programs(99)).incompleteReason(), "");
+  // The writers' copy still knows: a save of it is refused too.
+  EXPECT_EQ(file.clone()->incompleteReason(), file.incompleteReason());
+}
+
+TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {
+  const Bytes one = Program(1, 0, "One"), two = Program(2, 0, "Two");
+  // Split into an F0 packet and two F7 continuations; an escape holding a whole dump.
+  const Bytes first(one.begin(), one.begin() + 50), second(one.begin() + 50, one.begin() + 100),
+      third(one.begin() + 100, one.end());
+  const Bytes events = Join({SysexEvent(first),
+                             SysexEvent(second, 0xF7),
+                             SysexEvent(third, 0xF7),
+                             SysexEvent(two, 0xF7),
+                             {0x00, 0xFF, 0x2F, 0x00}});
+  const PatchFile file = Read(MidiFile(events));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.patches[0].name, "One");
+  EXPECT_EQ(file.patches[1].name, "Two");
+  EXPECT_FALSE(file.incomplete());
+
+  // A track longer than the file: read byte by byte, and marked.
+  const PatchFile damaged = Read(MidiFile(Join({SysexEvent(one), SysexEvent(two)}), 100000));
+  ASSERT_EQ(damaged.patches.size(), 99u);
+  EXPECT_EQ(damaged.patches[1].name, "Two");
+  EXPECT_TRUE(damaged.losses.damagedMidiFile);
+  EXPECT_EQ(damaged.incompleteReason(), "damaged MIDI file");
+  // Running status without a status before it breaks the track.
+  EXPECT_TRUE(Read(MidiFile(Join({{0x00, 0x40, 0x40}, SysexEvent(one)}))).losses.damagedMidiFile);
+}

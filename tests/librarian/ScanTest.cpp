@@ -106,6 +106,31 @@ TEST_F(Scan, SizeLimitsAndExtensionsInAnyCase) {
   EXPECT_TRUE(editor_.Logged("skipped file " + root_ + "/noise.nl2"));
 }
 
+TEST_F(Scan, FilesWithNothingReadableAreNamedForThePanel) {
+  Folder("Sub");
+  Bank("Sub/noise.syx", Bytes(6000, 0x11));
+  Bank("good.syx");
+  Bank("only notes.mid", Join({{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0}, Bytes(5000, 0x20)}));
+  librarian_.loadPatchesFromFilesystem(root_);
+  const std::string skipped = "Not read: Sub/noise.syx (no program or performance in it), only notes.mid (no "
+                              "program or performance in it)";
+  EXPECT_EQ(librarian_.paneNotice(true), skipped);
+  EXPECT_EQ(librarian_.paneNotice(false), "");
+  // The list is the last scan's: a file mended since is no longer named.
+  ASSERT_EQ(::unlink((root_ + "/Sub/noise.syx").c_str()), 0);
+  librarian_.initBankFilesOnDiscard(root_);
+  EXPECT_EQ(librarian_.paneNotice(true), "Not read: only notes.mid (no program or performance in it)");
+  // With an incomplete left bank both are said.
+  const Bytes whole = Programs(99);
+  Bank("cut.syx", Bytes(whole.begin(), whole.end() - 1));
+  librarian_.initBankFilesOnDiscard(root_);
+  librarian_.patchType = 0;
+  librarian_.upperFileIndex = 0;
+  EXPECT_EQ(librarian_.paneNotice(true),
+            "Not read: only notes.mid (no program or performance in it); cut.syx is incomplete (1 program "
+            "completed (end missing)): Save in place is off, use Save As");
+}
+
 TEST_F(Scan, SurvivesWhatAFolderMayHold) {
   Bank("good.syx");
   ASSERT_EQ(::symlink("/nowhere/at/all.syx", (root_ + "/dangling.syx").c_str()), 0);

@@ -127,3 +127,26 @@ TEST(FolderMenus, SearchMenuListsTheResultBanks) {
   EXPECT_EQ(rig.editor.pairs[1][0].fileName, "Search Results 2");
   EXPECT_EQ(rig.editor.view->row(1, 0)->GetTextString(), "first q   ");
 }
+
+TEST(FolderMenus, OpeningAnIncompleteBankOnTheLeftSaysWhichAndWhy) {
+  PanelRig rig;
+  std::vector<std::unique_ptr<PatchFile>> banks;
+  banks.push_back(Bank("whole.syx", {"Patches"}, {"first"}));
+  banks.push_back(Bank("cut.syx", {"Patches"}, {"second"}));
+  banks.back()->losses.repaired = 2;
+  AddBanks(rig.librarian, std::move(banks));
+  LeftPatchPopupMenu left(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  RightPatchPopupMenu right(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  IMouseMod mod(true);
+  rig.editor.surface->paths.push_back({0});
+  left.OnMouseDown(0, 0, &mod);
+  EXPECT_TRUE(rig.editor.status.empty());
+  rig.editor.surface->paths.push_back({1});
+  right.OnMouseDown(0, 0, &mod);  // the right pane is never saved in place
+  EXPECT_TRUE(rig.editor.status.empty());
+  rig.editor.surface->paths.push_back({1});
+  left.OnMouseDown(0, 0, &mod);
+  ASSERT_EQ(rig.editor.status.size(), 1u);
+  EXPECT_EQ(rig.editor.status[0],
+            "cut.syx is incomplete (2 programs completed (end missing)): Save in place is off, use Save As");
+}

@@ -5,6 +5,8 @@
 #include "PanelFakes.h"
 #include "SelectorMenus.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -105,6 +107,29 @@ TEST(BankMenu, SaveAsWritesAndReloadsAndAFailureSaysWhy) {
   EXPECT_EQ(Choose(rig, menu, {8, 0}), Calls{});
   ASSERT_EQ(rig.editor.status.size(), 1u);
   EXPECT_EQ(rig.editor.status[0].rfind("Bank not saved: ", 0), 0u);
+  rmdir(folder);
+}
+
+TEST(BankMenu, SaveInPlaceRefusesAnIncompleteBankAndSaveAsStaysOpen) {
+  PanelRig rig;
+  char folder[] = "/tmp/libpanelXXXXXX";
+  ASSERT_TRUE(mkdtemp(folder));
+  std::vector<std::unique_ptr<PatchFile>> banks;
+  banks.push_back(Bank("U.nl2", {"Patches"}, {"one"}));
+  banks.back()->reservedPath = std::string(folder) + "/U.nl2";
+  banks.back()->losses.unreadable = 1;
+  AddBanks(rig.librarian, std::move(banks));
+  BankEditPopupMenu menu(&rig.editor, &rig.librarian, IRECT(860, 45, 940, 62), &rig.editor);
+  EXPECT_EQ(Choose(rig, menu, {7}), Calls{});
+  ASSERT_EQ(rig.editor.status.size(), 1u);
+  EXPECT_EQ(rig.editor.status[0],
+            "Bank not saved: U.nl2 is incomplete (1 program unreadable, shown as init); use Save As");
+  struct stat st;
+  EXPECT_NE(::stat((std::string(folder) + "/U.nl2").c_str(), &st), 0);
+  EXPECT_TRUE(menu.mainMenu().GetItem(8)->GetEnabled());
+  rig.editor.saveAnswer = std::string(folder) + "/Saved.nl2";
+  EXPECT_EQ(Choose(rig, menu, {8, 1}), Calls{"discard"});
+  EXPECT_EQ(std::remove(rig.editor.saveAnswer.c_str()), 0);
   rmdir(folder);
 }
 

@@ -3,6 +3,7 @@
 #include "IControl.h"
 #include "IParam.h"
 #include "LibrarianPanelParts.h"
+#include "PatchLibrarian.h"
 #include "Tavro.h"
 #include "TavroCommands.h"
 
@@ -65,6 +66,9 @@ void nordModel(Tavro& plug, int, double value) {
 void showLibrarian(Tavro& plug, int, double value) {
   const bool shown = value != 0.0;
   if (shown) RefreshBankEditMenu(plug);
+  // Opening the page says what the scan could not read and whether the left bank is incomplete.
+  const std::string notice = shown && plug.librarian ? plug.librarian->paneNotice(true) : std::string();
+  if (!notice.empty()) plug.showStatus(notice);
   GreyOut(plug.velomapControl, shown);
   SwitchTab(plug, shown ? kLibrarianTab : SynthTab(plug, false));
 }

@@ -104,6 +104,9 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   if (!search) setLeftCurrentFile(performance, files.first);
   (performance ? rightPerformanceFile : rightProgramFile) = files.first;
   refreshPopUpMenus();
+  // A fresh scan may have left files out; the left pane shows a new bank.
+  const std::string notice = search ? std::string() : librarian->paneNotice(discard);
+  if (!notice.empty()) showStatus(notice);
 }
 
 void Tavro::refreshPopUpMenus() {

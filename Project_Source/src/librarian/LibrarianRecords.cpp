@@ -19,5 +19,24 @@ std::unique_ptr<PatchFile> PatchFile::clone() const {
   copy->generated = generated != 0 ? 1 : 0;
   copy->patches = patches;
   copy->fileName = fileName;
+  copy->losses = losses;
   return copy;
+}
+
+namespace {
+
+std::string Count(int n, const std::string& what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
+
+}  // namespace
+
+std::string PatchFile::incompleteReason() const {
+  const std::string kind = type == 1 ? "performance" : "program";
+  std::string reason;
+  const auto add = [&reason](const std::string& part) { reason += (reason.empty() ? "" : ", ") + part; };
+  if (losses.unreadable) add(Count(losses.unreadable, kind) + " unreadable, shown as init");
+  if (losses.repaired) add(Count(losses.repaired, kind) + " completed (end missing)");
+  if (losses.leftOut) add(Count(losses.leftOut, "message") + " left out");
+  if (losses.damagedMidiFile) add("damaged MIDI file");
+  if (losses.unconverted) add("over 99 programs, not split");
+  return reason;
 }

@@ -29,6 +29,18 @@ struct LibrarianPatch {
   bool empty() const { return messages.empty(); }
 };
 
+// What a record does not show as its file holds it. Any of it makes a save in place
+// lose data, so that save refuses and the panel says why.
+struct ReadLosses {
+  int repaired = 0;              // messages kept after their missing F7 (and names) were added
+  int unreadable = 0;            // messages that could not be read; an init message holds each one's row
+  int leftOut = 0;               // messages of the other kind, or past the bank's last row
+  bool damagedMidiFile = false;  // its structure breaks off: read byte by byte, split dumps not joined
+  bool unconverted = false;      // over 99 programs that could not be split: only the first bank shows
+
+  bool any() const { return repaired || unreadable || leftOut || damagedMidiFile || unconverted; }
+};
+
 // One bank file as the scan loaded it, a bank the librarian made, or a search bank.
 struct PatchFile {
   int type = 0;       // 0 programs, 1 performances
@@ -39,11 +51,13 @@ struct PatchFile {
   std::vector<std::string> folderChain;  // from the scanned root down, root first
   std::string reservedPath;              // the file's full path; a save in place writes there
   int bankIndex = 0;
-  // Set when the record does not show its whole file (messages of the other kind,
-  // more than it can hold, a conversion that failed): saving in place would lose data.
-  bool incomplete = false;
+  ReadLosses losses;
 
-  // A copy for the writers: patches and file name only, type and flag made 0 or 1.
+  bool incomplete() const { return losses.any(); }
+  // Why the record is incomplete, for the panel ("" when it is not).
+  std::string incompleteReason() const;
+
+  // A copy for the writers: patches, file name and losses only, type and flag made 0 or 1.
   std::unique_ptr<PatchFile> clone() const;
 };
 
@@ -70,6 +84,7 @@ using PatchFileList = std::vector<std::unique_ptr<PatchFile>>;
 // Everything a scan makes: the flat lists own the records, the trees point into them.
 struct PatchLibrary {
   std::vector<std::string> folderList;
+  std::vector<std::string> skippedFiles;  // "name (why)" of each bank file the last scan could not read
   PatchFileList programFiles;
   PatchFileList performanceFiles;
   PatchFileList searchFiles;

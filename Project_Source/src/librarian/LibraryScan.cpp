@@ -70,8 +70,7 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   if (read == BankFileRead::NotABankFile) return nullptr;
   log(kLogPrefix + std::string("loading file ") + path);
   if (read != BankFileRead::Read) {
-    const std::string why = read == BankFileRead::TooLarge ? "larger than 16 MiB" : error;
-    log(kLogPrefix + std::string("skipped file ") + path + ": " + why);
+    skip(path, chain, read == BankFileRead::TooLarge ? "larger than 16 MiB" : error);
     return nullptr;
   }
   auto record = std::make_unique<PatchFile>();
@@ -83,12 +82,12 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   log(kLogPrefix + std::string("loaded file ") + path);
   PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), lowerExtensionOf(path) == "mid" ? 1 : 0);
   if (record->patches.empty()) {
-    log(kLogPrefix + std::string("skipped file ") + path + ": no program or performance in it");
+    skip(path, chain, "no program or performance in it");
     return nullptr;
   }
   if (record->type == kProgramKind && record->patches.size() >= size_t(kBankRows)) {
     if (convertProgramFile(*record, path)) return nullptr;
-    record->incomplete = true;  // listed unconverted: it shows only its first bank
+    record->losses.unconverted = true;  // listed unconverted: it shows only its first bank
   }
   PatchLibrarian::fillUncompletedBankFiles(record.get());
   record->patches.resize(size_t(bankSizeOfKind(record->type)));
@@ -96,6 +95,14 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   PatchFile* listed = record.get();
   library_->filesOfType(listed->type).push_back(std::move(record));
   return listed;
+}
+
+void LibraryScan::skip(const std::string& path, const std::vector<std::string>& chain, const std::string& why) {
+  log(kLogPrefix + std::string("skipped file ") + path + ": " + why);
+  // Named from below the patches folder, as the folder menus show it.
+  std::string name;
+  for (size_t i = 1; i < chain.size(); ++i) name += chain[i] + "/";
+  library_->skippedFiles.push_back(name + lastComponent(path) + " (" + why + ")");
 }
 
 bool LibraryScan::convertProgramFile(const PatchFile& source, const std::string& path) {

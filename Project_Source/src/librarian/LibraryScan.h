@@ -24,6 +24,8 @@ private:
   // Loads one bank file; the record goes into its list. Null when the file was
   // skipped or converted.
   PatchFile* parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value);
+  // Logs a bank file the scan could not read and lists it for the panel.
+  void skip(const std::string& path, const std::vector<std::string>& chain, const std::string& why);
   // Splits a program file into banks of 99 beside it and moves it into "Converted
   // Banks". On any failure nothing new is left and the file stays where it was.
   bool convertProgramFile(const PatchFile& source, const std::string& path);

@@ -7,21 +7,31 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 namespace {
 
 constexpr int kSmallestImage = 15;
 constexpr uint8_t kMidiFileHead[] = {0x4D, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06};
-constexpr int kMidiFirstEventSearchAt = 14;
+constexpr int kMidiFirstChunkAt = 14;
 constexpr int kLargestDeviceId = 15;
 constexpr int kLargestSlotByte = 99;
 constexpr int kHeadLength = 6;
 constexpr size_t kCompletionRoom = 64;  // four zeros, a name, four part names and F7
-// Any byte from here on ends a message body: F7, or the status byte of whatever
-// follows a message that was cut.
+// The data part of a dump holds only bytes below this; any such byte there ends the
+// message: F7, or the status byte of whatever follows a message that was cut.
 constexpr uint8_t kFirstStatusByte = 0x80;
 constexpr uint8_t kPerformanceFiller[] = {0x00, 0x00, 0x00, 0x00};
 constexpr const char* kPartNames[] = {"Slot A    ", "Slot B    ", "Slot C    ", "Slot D    "};
+// Lengths a message with names has, longest first: the F7 at one of them closes it
+// even when name bytes of 80 hex or above (latin-1 letters) come before.
+constexpr int kProgramNamedLengths[] = {kNamedProgramLength};
+constexpr int kPerformanceNamedLengths[] = {kFullPerformanceLength, kPerformanceNameAt + kPatchNameLength + 1};
+// An F7 followed this closely by an F0 ends one message and starts the next (a raw
+// bank has them side by side, a MIDI file a delta time of up to four bytes between).
+constexpr int kNextMessageWithin = 5;
+constexpr char kNamePlaceholder = '?';
 
 // The first byte of 80 hex or above, eight bytes at a time.
 const uint8_t* FirstStatusByte(const uint8_t* from, const uint8_t* end) {
@@ -38,17 +48,28 @@ void AppendText(std::vector<uint8_t>& bytes, const std::string& text) {
   bytes.insert(bytes.end(), text.begin(), text.end());
 }
 
-// The name stored with a message: the 10 bytes at `at`, or the part of them before
-// the closing F7 when the message is shorter.
+// The name shown for a message: the 10 bytes at `at`, or the part of them before the
+// closing F7 when the message is shorter; a byte the list cannot show becomes '?'.
 std::string NameOf(const std::vector<uint8_t>& message, int at) {
   const int end = std::min<int>(at + kPatchNameLength, int(message.size()) - 1);
   if (end <= at) return std::string();
-  return std::string(message.begin() + at, message.begin() + end);
+  std::string name(message.begin() + at, message.begin() + end);
+  for (char& c : name) {
+    if (static_cast<uint8_t>(c) >= kFirstStatusByte) c = kNamePlaceholder;
+  }
+  return name;
 }
 
 bool Acceptable(PatchKind kind, size_t length) {
   if (kind == kProgramKind) return length > size_t(kProgramLength - 1) && length <= size_t(kNamedProgramLength);
   return length > size_t(kPerformanceLength - 5) && length <= size_t(kFullPerformanceLength);
+}
+
+// A message cut before its F7 is kept when it has the length of a whole dump.
+bool Recoverable(PatchKind kind, int length) {
+  if (kind == kProgramKind) return length == kProgramNameAt || length == kNamedProgramLength - 1;
+  return length == kPerformanceNameAt - 4 || length == kPerformanceNameAt ||
+         length == kPerformanceNameAt + kPatchNameLength || length == kFullPerformanceLength - 1;
 }
 
 // A message with a length the synthesizer sends without names gets the default ones.
@@ -64,21 +85,6 @@ void CompleteByLength(std::vector<uint8_t>& message, PatchKind kind, int slot) {
     for (const char* part : kPartNames) AppendText(message, part);
   }
   message.push_back(kSysexEnd);
-}
-
-// Stores the message unless the record already holds the other kind or a full
-// performance bank; what is left out marks the record as not showing its whole file.
-void Store(PatchFile* file, PatchKind kind, std::vector<uint8_t>&& message) {
-  if (!file->patches.empty() &&
-      (file->type != kind || (kind == kPerformanceKind && file->patches.size() >= size_t(kPerformanceBankSize)))) {
-    file->incomplete = true;
-    return;
-  }
-  file->type = kind;
-  LibrarianPatch patch;
-  patch.name = NameOf(message, kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt);
-  patch.messages.push_back(PatchSysexMessage{std::move(message)});
-  file->patches.push_back(std::move(patch));
 }
 
 LibrarianPatch PaddingPatch(int kind, int slot) {
@@ -98,16 +104,167 @@ LibrarianPatch PaddingPatch(int kind, int slot) {
   return patch;
 }
 
+enum class Reading { Whole, Repaired, Unreadable };
+
+// Puts a message (or, for one that could not be read, an init message holding its
+// row) into the record, unless the record holds the other kind or a full performance
+// bank; whatever is not kept as the file has it is counted.
+void Place(PatchFile* file, PatchKind kind, int slot, std::vector<uint8_t>&& message, Reading reading) {
+  if (!file->patches.empty() &&
+      (file->type != kind || (kind == kPerformanceKind && file->patches.size() >= size_t(kPerformanceBankSize)))) {
+    ++file->losses.leftOut;
+    return;
+  }
+  file->type = kind;
+  if (reading == Reading::Unreadable) {
+    ++file->losses.unreadable;
+    file->patches.push_back(PaddingPatch(kind, slot));
+    return;
+  }
+  if (reading == Reading::Repaired) ++file->losses.repaired;
+  LibrarianPatch patch;
+  patch.name = NameOf(message, kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt);
+  patch.messages.push_back(PatchSysexMessage{std::move(message)});
+  file->patches.push_back(std::move(patch));
+}
+
+// True when an F7 in [from, to) is followed within reach, still before `to`, by an F0.
+bool HoldsMessageBoundary(const uint8_t* from, const uint8_t* to) {
+  for (const uint8_t* at = from; at < to; ++at) {
+    if (*at != kSysexEnd) continue;
+    for (const uint8_t* next = at + 1; next < to && next - at <= kNextMessageWithin; ++next) {
+      if (*next == kSysexStart) return true;
+    }
+  }
+  return false;
+}
+
+struct Extent {
+  const uint8_t* end;  // the closing F7, or the first byte that is not the message's
+  bool closed;         // false: cut by what follows or by the image's end
+};
+
+// Where the message whose body starts at `body` ends. Message offset k lies at
+// body + k - 6.
+Extent FindEnd(const uint8_t* body, const uint8_t* imageEnd, PatchKind kind) {
+  const int nameAt = kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt;
+  const auto offsetOf = [body](const uint8_t* at) { return int(at - body) + kHeadLength; };
+  const auto at = [body](int offset) { return body + (offset - kHeadLength); };
+  const uint8_t* first = FirstStatusByte(body, imageEnd);
+  if (first == imageEnd || offsetOf(first) < nameAt) return {first, first != imageEnd && *first == kSysexEnd};
+  // The data part is whole; the status byte lies in the name.
+  const int* lengths = kind == kProgramKind ? kProgramNamedLengths : kPerformanceNamedLengths;
+  const size_t count = kind == kProgramKind ? std::size(kProgramNamedLengths) : std::size(kPerformanceNamedLengths);
+  for (const int* length = lengths; length < lengths + count; ++length) {
+    if (*length - 1 >= offsetOf(imageEnd)) continue;
+    const uint8_t* close = at(*length - 1);
+    if (*close == kSysexEnd && !HoldsMessageBoundary(at(nameAt), close)) return {close, true};
+  }
+  if (*first == kSysexEnd) return {first, true};
+  // A name character: the message runs on to an F7, or is cut at the next F0.
+  const uint8_t* end = first;
+  while (end < imageEnd && *end != kSysexEnd && *end != kSysexStart) ++end;
+  return {end, end < imageEnd && *end == kSysexEnd};
+}
+
+// Big-endian number of `count` bytes.
+uint32_t BigEndian(const uint8_t* at, int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i) value = value << 8 | at[i];
+  return value;
+}
+
+// A variable-length quantity of at most four bytes within [at, end); false when broken.
+bool ReadQuantity(const uint8_t*& at, const uint8_t* end, uint32_t* value) {
+  *value = 0;
+  for (int i = 0; i < 4 && at < end; ++i) {
+    const uint8_t byte = *at++;
+    *value = *value << 7 | (byte & 0x7F);
+    if (byte < 0x80) return true;
+  }
+  return false;
+}
+
+// Appends the SysEx data of one track's events to `out`: an F0 event as F0 and its
+// bytes, an F7 event (a dump's continuation packet, or an escape) as its bytes, so a
+// dump split into packets comes out whole. False when the track breaks off before its end.
+bool TrackSysex(const uint8_t* at, const uint8_t* end, std::vector<uint8_t>* out) {
+  uint8_t running = 0;
+  while (at < end) {
+    uint32_t delta, length;
+    if (!ReadQuantity(at, end, &delta) || at >= end) return false;
+    uint8_t status = *at;
+    if (status >= kFirstStatusByte) {
+      ++at;
+    } else if (running) {
+      status = running;  // running status: this byte is the first data byte
+    } else {
+      return false;
+    }
+    if (status == 0xFF) {
+      if (at >= end) return false;
+      const uint8_t type = *at++;
+      if (!ReadQuantity(at, end, &length) || length > uint32_t(end - at)) return false;
+      at += length;
+      if (type == 0x2F) return true;  // end of track
+    } else if (status == kSysexStart || status == kSysexEnd) {
+      if (!ReadQuantity(at, end, &length) || length > uint32_t(end - at)) return false;
+      if (status == kSysexStart) out->push_back(kSysexStart);
+      out->insert(out->end(), at, at + length);
+      at += length;
+    } else if (status < 0xF0) {
+      running = status;
+      const uint32_t data = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
+      if (data > uint32_t(end - at)) return false;
+      at += data;
+    } else {
+      return false;  // no other status belongs in a file
+    }
+  }
+  return true;
+}
+
+// The SysEx data of every track of a Standard MIDI File, in file order; false when
+// its structure breaks off.
+bool MidiFileSysex(const uint8_t* bytes, int size, std::vector<uint8_t>* out) {
+  constexpr uint8_t kTrack[] = {0x4D, 0x54, 0x72, 0x6B};
+  constexpr int kChunkHead = 8;
+  int at = kMidiFirstChunkAt;
+  while (size - at >= kChunkHead) {
+    const uint32_t length = BigEndian(bytes + at + 4, 4);
+    const bool track = std::memcmp(bytes + at, kTrack, sizeof kTrack) == 0;
+    at += kChunkHead;
+    if (length > uint32_t(size - at)) return false;
+    if (track && !TrackSysex(bytes + at, bytes + at + length, out)) return false;
+    at += int(length);
+  }
+  return true;
+}
+
 }  // namespace
 
 void PatchLibrarian::loadFromChunk(const ByteChunk* image, int size, PatchFile* file, int /*midiFileHint*/) {
   size = std::min(size, image->Size());
   if (size < kSmallestImage) return;
   const bool midiFile = std::memcmp(image->GetBytes(), kMidiFileHead, sizeof kMidiFileHead) == 0;
-  int (*const reader)(const ByteChunk*, int&, PatchFile*, int) = midiFile ? readMIDIMessage : readSysexMessage;
-  int position = midiFile ? kMidiFirstEventSearchAt : 0;
+  int (*reader)(const ByteChunk*, int&, PatchFile*, int) = readSysexMessage;
+  int position = 0;
+  // A MIDI file's dumps are read from its events laid end to end; one whose structure
+  // breaks off is read byte by byte, the scan for the maker id passing over its framing.
+  ByteChunk events;
+  if (midiFile) {
+    std::vector<uint8_t> sysex;
+    if (MidiFileSysex(image->GetBytes(), size, &sysex)) {
+      events.PutBytes(sysex.data(), int(sysex.size()));
+      image = &events;
+    } else {
+      file->losses.damagedMidiFile = true;
+      reader = readMIDIMessage;
+      position = kMidiFirstChunkAt;
+    }
+  }
   file->patches.reserve(file->patches.size() + size_t(kBankRows));
-  // The running slot number counts the stored messages.
+  // The running slot number counts the rows placed.
   int more = 1;
   while (more > 0) more = reader(image, position, file, int(file->patches.size() % kBankRows));
   if (!file->patches.empty()) checkBankSizeAndAddData(file);
@@ -126,6 +283,7 @@ int PatchLibrarian::readSysexMessage(const ByteChunk* image, int& position, Patc
   // head ends the reading.
   for (int at = 2; at < kHeadLength; ++at) {
     if (position >= size) {
+      if (at > 4) ++file->losses.unreadable;  // a program or performance head, cut
       position = -1;
       return -1;
     }
@@ -138,25 +296,28 @@ int PatchLibrarian::readSysexMessage(const ByteChunk* image, int& position, Patc
   }
   const PatchKind kind = patchKindOfType(head[4]);
   const uint8_t* body = bytes + position;
-  const uint8_t* end = FirstStatusByte(body, bytes + size);
-  if (end == bytes + size) {
-    position = -1;  // cut by the image's end: dropped
-    return -1;
+  const Extent extent = FindEnd(body, bytes + size, kind);
+  const int length = kHeadLength + int(extent.end - body);  // F7 excluded
+  // A cut message leaves what cut it to be read next.
+  position = extent.closed ? int(extent.end - bytes) + 1 : extent.end == bytes + size ? -1 : int(extent.end - bytes);
+  // Longer bodies are unreadable whatever completes them; no need to copy them.
+  if ((extent.closed && length > kFullPerformanceLength) || (!extent.closed && !Recoverable(kind, length))) {
+    Place(file, kind, slot, {}, Reading::Unreadable);
+    return position;
   }
-  position = int(end - bytes);
-  if (*end != kSysexEnd) return position;  // cut by the next message: dropped, that one is read next
-  ++position;
-  // Longer bodies are dropped whatever completes them; no need to copy them.
-  if (end - body > kFullPerformanceLength) return position;
   head[4] = kind == kProgramKind ? kStoredProgramType : kLoadedPerformanceType;
   head[5] = uint8_t(slot);
   std::vector<uint8_t> message;
   // Room for the default names and the F7 at once: one allocation per message.
-  message.reserve(size_t(kHeadLength + (end - body)) + kCompletionRoom);
+  message.reserve(size_t(length) + kCompletionRoom);
   message.insert(message.end(), head, head + kHeadLength);
-  message.insert(message.end(), body, end);
+  message.insert(message.end(), body, extent.end);
   CompleteByLength(message, kind, slot);
-  if (Acceptable(kind, message.size())) Store(file, kind, std::move(message));
+  if (!Acceptable(kind, message.size())) {
+    Place(file, kind, slot, {}, Reading::Unreadable);
+  } else {
+    Place(file, kind, slot, std::move(message), extent.closed ? Reading::Whole : Reading::Repaired);
+  }
   return position;
 }
 

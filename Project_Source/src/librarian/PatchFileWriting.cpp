@@ -72,7 +72,8 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
   const std::unique_ptr<PatchFile> bank = leftBankToSave(&incomplete, error);
   if (!bank) return false;
   if (incomplete) {
-    *error = "the bank does not show its whole file; save it under a new name";
+    // Writing what the list shows would lose what the reader could not keep.
+    *error = bank->fileName + " is incomplete (" + bank->incompleteReason() + "); use Save As";
     return false;
   }
   const std::string extension = lowerExtensionOf(fileName);

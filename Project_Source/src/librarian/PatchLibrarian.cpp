@@ -11,6 +11,7 @@ void PatchLibrarian::loadPatchesFromFilesystem(const std::string& root) {
   // A scan adds to what is there; the lists hold the records in the order they were placed.
   std::lock_guard<std::mutex> hold(lock_);
   library_.folderList = std::move(found.folderList);
+  library_.skippedFiles = std::move(found.skippedFiles);
   for (auto& record : found.programFiles) {
     library_.createSingleFolderFilesStructure(record.get());
     library_.programFiles.push_back(std::move(record));
@@ -72,15 +73,35 @@ std::unique_ptr<PatchFile> PatchLibrarian::copyBank(int type, int fileIndex) con
   return files[size_t(fileIndex)]->clone();
 }
 
-std::unique_ptr<PatchFile> PatchLibrarian::cloneLeftBank(bool* incomplete) const {
+const PatchFile* PatchLibrarian::leftBank() const {
   const int type = patchType.load();
   const int fileIndex = upperFileIndex.load();
   if (type != kProgramKind && type != kPerformanceKind) return nullptr;
-  std::lock_guard<std::mutex> hold(lock_);
   const PatchFileList& files = library_.filesOfType(type);
-  if (fileIndex < 0 || size_t(fileIndex) >= files.size() || !files[size_t(fileIndex)]) return nullptr;
-  *incomplete = files[size_t(fileIndex)]->incomplete;
-  return files[size_t(fileIndex)]->clone();
+  if (fileIndex < 0 || size_t(fileIndex) >= files.size()) return nullptr;
+  return files[size_t(fileIndex)].get();
+}
+
+std::unique_ptr<PatchFile> PatchLibrarian::cloneLeftBank(bool* incomplete) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  const PatchFile* bank = leftBank();
+  if (!bank) return nullptr;
+  *incomplete = bank->incomplete();
+  return bank->clone();
+}
+
+std::string PatchLibrarian::paneNotice(bool withSkipped) const {
+  std::string notice;
+  std::lock_guard<std::mutex> hold(lock_);
+  if (withSkipped) {
+    for (const std::string& skipped : library_.skippedFiles) notice += (notice.empty() ? "Not read: " : ", ") + skipped;
+  }
+  const PatchFile* bank = leftBank();
+  if (bank && bank->incomplete()) {
+    notice += (notice.empty() ? "" : "; ") + bank->fileName + " is incomplete (" + bank->incompleteReason() +
+              "): Save in place is off, use Save As";
+  }
+  return notice;
 }
 
 void PatchLibrarian::inspect(const std::function<void(const PatchLibrary&)>& reader) const {

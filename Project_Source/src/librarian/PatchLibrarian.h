@@ -28,8 +28,11 @@ public:
   // --- Bank images into records; pure, threads: any. ---
 
   // Fills `file` from a whole bank image: a Standard MIDI File bank when the image
-  // starts with its header, else a raw SysEx bank; the hint is not needed. An image
-  // without one acceptable message leaves the record empty.
+  // starts with its header (its SysEx events read in file order, split dumps joined),
+  // else a raw SysEx bank; the hint is not needed. Every row keeps its place: a dump
+  // cut at a whole dump's length is completed, one that cannot be read is held by an
+  // init message, and each such loss is counted in the record. An image without one
+  // acceptable message leaves the record empty.
   static void loadFromChunk(const ByteChunk* image, int size, PatchFile* file, int midiFileHint);
   // Read the next message from `position` into `file` under the running slot number;
   // return the position to go on from, or -1 when the image is exhausted.
@@ -65,6 +68,11 @@ public:
   // threads: main
   void clearDataStructures(int code);
 
+  // What the panel says when the left pane's bank is shown: why it is incomplete and,
+  // with `withSkipped`, the files the last scan could not read; "" when all is well.
+  // threads: main
+  std::string paneNotice(bool withSkipped) const;
+
   // --- Slots. ---
 
   // Stores a received dump (name and messages) into the selected slot of the left
@@ -93,6 +101,8 @@ public:
   std::atomic<int> targetSlot{0};
 
 private:
+  // The left pane's bank of the current type; null when there is none. Needs lock_.
+  const PatchFile* leftBank() const;
   // A clone of the left pane's bank of the current type and whether it shows its
   // whole file; null when there is none.
   std::unique_ptr<PatchFile> cloneLeftBank(bool* incomplete) const;

@@ -8,5 +8,9 @@ void WriteDumpName(const std::string& text, uint8_t* field) {
 }
 
 std::string ReadDumpName(const uint8_t* field, int length) {
-  return std::string(reinterpret_cast<const char*>(field), length);
+  std::string name(reinterpret_cast<const char*>(field), length);
+  for (char& c : name) {
+    if (static_cast<uint8_t>(c) >= 0x80) c = '?';
+  }
+  return name;
 }

@@ -11,11 +11,16 @@ namespace {
 constexpr size_t kProgramNameAt = kProgramDumpSize - 1;
 constexpr size_t kPerformanceNameAt = kPerformanceDumpSize - 1;
 
-// One SysEx message from F0 to F7 with only data bytes between: a bank file splits
-// its messages at status bytes, so anything else would change the slots around it.
-bool IsWholeSysEx(const uint8_t* bytes, size_t size) {
+// One SysEx message from F0 to F7 with only data bytes before its names: the names of
+// a named form may hold latin-1 letters, which bank files of other tools keep and the
+// bank reader reads to the F7 at the named length.
+bool IsWholeSysEx(const uint8_t* bytes, size_t size, bool program) {
+  const bool named = program ? size == kProgramDumpSize + kDumpNameSize
+                             : size == kPerformanceDumpSize + kDumpNameSize ||
+                                   size == kPerformanceDumpSize + 5 * kDumpNameSize;
+  const size_t dataEnd = named ? (program ? kProgramNameAt : kPerformanceNameAt) : size - 1;
   return bytes && size >= 2 && bytes[0] == 0xF0 && bytes[size - 1] == 0xF7 &&
-         std::all_of(bytes + 1, bytes + size - 1, [](uint8_t b) { return b < 0x80; });
+         std::all_of(bytes + 1, bytes + dataEnd, [](uint8_t b) { return b < 0x80; });
 }
 }  // namespace
 
@@ -41,7 +46,7 @@ LibrarianDumpReceiver::Outcome LibrarianDumpReceiver::addMessageData(const uint8
   std::lock_guard<std::mutex> hold(lock_);
   if (!armed_) return Outcome::kNotArmed;
   PatchSysexMessage named;
-  if (IsWholeSysEx(bytes, size))
+  if (IsWholeSysEx(bytes, size, program))
     named.bytes = program ? LibrarianProgramForm(bytes, size, kRequestedName)
                           : LibrarianPerformanceForm(bytes, size, kRequestedName);
   if (named.bytes.empty()) return Outcome::kRefused;

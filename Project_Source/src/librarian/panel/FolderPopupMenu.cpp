@@ -159,6 +159,14 @@ void FolderPopupMenu::OnMouseDown(int, int, IMouseMod*) {
     else
       view->patchSelectionLowerChanged();
   }
-  if (pane() == 0) editor_->updateBankAndProgramMenuNames(false);
+  if (pane() == 0) {
+    editor_->updateBankAndProgramMenuNames(false);
+    noticeLeftBank();
+  }
   redrawSelf();
+}
+
+void FolderPopupMenu::noticeLeftBank() {
+  const std::string notice = librarian_->paneNotice(false);
+  if (!notice.empty()) editor_->setStatusText(notice);
 }

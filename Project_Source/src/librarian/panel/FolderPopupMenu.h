@@ -45,6 +45,8 @@ public:
 protected:
   int pane() const;
   bool performance() const;
+  // After the left pane's bank changed: says on the panel why it is incomplete, if it is.
+  void noticeLeftBank();
 
 private:
   struct FileId {

@@ -65,6 +65,7 @@ void BankNamePopupMenu::OnMouseDown(int, int, IMouseMod*) {
     view->patchSelectionUpperChanged();
   }
   editor_->updateBankAndProgramMenuNames(!performance());
+  noticeLeftBank();
   // No row selected: nothing to send.
   const int row = view ? view->currentRow.load() : -1;
   if (row >= 0) {

@@ -1,0 +1,107 @@
+#!/usr/bin/python3
+"""Bank files as other tools write them, for the reader tests and the reader's fuzz seeds.
+
+make_reader_files.py FOLDER [COUNT]
+
+Writes COUNT (default 99) named programs per file into FOLDER. Raw banks are written
+byte by byte (mido refuses data bytes of 80 hex and above, and messages without F7);
+the MIDI files with notes, a track name and running status are written by mido. The
+split-packet file is written by hand: mido joins no packets and writes none.
+"""
+import struct
+import sys
+
+import mido
+
+
+def program(index, name):
+    data = bytes((index * 7 + i * 13) % 128 for i in range(6, 138))
+    return bytes([0xF0, 0x33, 0x00, 0x04, 0x00, index]) + data + name + b'\xf7'
+
+
+def plain_name(index):
+    return ('Prog %02d' % (index + 1)).ljust(10).encode('ascii')
+
+
+def bank(count, name=plain_name):
+    return [program(i, name(i)) for i in range(count)]
+
+
+def write(folder, file_name, data):
+    with open(folder + '/' + file_name, 'wb') as out:
+        out.write(data)
+
+
+def quantity(value):
+    out = [value & 0x7F]
+    value >>= 7
+    while value:
+        out.insert(0, 0x80 | (value & 0x7F))
+        value >>= 7
+    return bytes(out)
+
+
+def split_midi_file(dumps):
+    """Format 1: a tempo track, then each dump as an F0 packet and F7 continuation packets."""
+    tempo = b'\x00\xff\x51\x03\x07\xa1\x20\x00\xff\x2f\x00'
+    events = b''
+    for n, dump in enumerate(dumps):
+        body = dump[1:]
+        cuts = [0, 64, len(body)] if n % 2 else [0, 40, 100, len(body)]
+        for k in range(len(cuts) - 1):
+            packet = body[cuts[k]:cuts[k + 1]]
+            events += quantity(0 if k else 10) + (b'\xf0' if k == 0 else b'\xf7') + quantity(len(packet)) + packet
+    events += b'\x00\xff\x2f\x00'
+    head = b'MThd' + struct.pack('>IHHH', 6, 1, 2, 480)
+    return head + b'MTrk' + struct.pack('>I', len(tempo)) + tempo + b'MTrk' + struct.pack('>I', len(events)) + events
+
+
+def sysex(dump, time):
+    return mido.Message('sysex', data=dump[1:-1], time=time)
+
+
+def with_notes(midi_type, head, notes, delay, dumps):
+    """Each dump after `notes`; `head` (meta events) leads the track, or a track of its own in format 1."""
+    midi = mido.MidiFile(type=midi_type, ticks_per_beat=480)
+    if midi_type == 1:
+        midi.tracks.append(mido.MidiTrack(head))
+    track = mido.MidiTrack(head if midi_type == 0 else [])
+    for dump in dumps:
+        track.extend(notes)
+        track.append(sysex(dump, delay))
+    midi.tracks.append(track)
+    return midi
+
+
+def main(folder, count):
+    odd = min(19, count - 1)
+    latin1_one = bank(count, lambda i: 'Café Noël '.encode('latin-1') if i == odd else plain_name(i))
+    write(folder, 'latin1_one.syx', b''.join(latin1_one))
+    latin1_all = bank(count, lambda i: ('Sø%02d ÷ Ñé' % (i + 1)).ljust(10).encode('latin-1'))
+    write(folder, 'latin1_all.syx', b''.join(latin1_all))
+
+    plain = bank(count)
+    write(folder, 'final_f7.syx', b''.join(plain)[:-1])
+    middle = min(40, count - 2)
+    write(folder, 'middle_f7.syx', b''.join(plain[:middle] + [plain[middle][:-1]] + plain[middle + 1:]))
+    longer = min(30, count - 2)
+    overlong = program(longer, ('Prog %02d   X' % (longer + 1)).encode('ascii'))
+    write(folder, 'overlong.syx', b''.join(plain[:longer] + [overlong] + plain[longer + 1:]))
+
+    write(folder, 'split.mid', split_midi_file(plain))
+    tempo = mido.MetaMessage('set_tempo', tempo=500000)
+    note = [mido.Message('note_on', note=60, velocity=100, time=0),
+            mido.Message('note_off', note=60, velocity=0, time=120)]
+    with_notes(0, [mido.MetaMessage('track_name', name='Nord Bank 3'), tempo], note, 5, plain).save(
+        folder + '/format0.mid')
+    # Written with running status these make 33 02 04 00 05: a maker id, device 2, model
+    # 4, type 0 and slot 5 to a reader that scans bytes.
+    tempting = [mido.Message('note_on', note=0x33, velocity=2, time=0),
+                mido.Message('note_on', note=0, velocity=5, time=4)]
+    with_notes(1, [tempo], tempting, 0, plain).save(folder + '/running.mid')
+    with open(folder + '/running.mid', 'rb') as written:
+        assert b'\x90\x33\x02\x04\x00\x05' in written.read(), 'mido wrote no running status'
+
+
+if __name__ == '__main__':
+    main(sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 99)
