@@ -8,6 +8,7 @@
 #include "JobEditorFake.h"
 #include "ParamNameTable.h"
 #include "PerformanceDumpCoder.h"
+#include "SpacedPerformance.h"
 #include "tables/DumpFieldTable.h"
 
 namespace {
@@ -91,7 +92,7 @@ TEST(PerformanceJobsClamp, JobZeroHoldsEachValueToItsField) {
   const Case kCases[] = {
       {"kFilterCutoff", 0, 300, 255},  {"kFilterCutoff", 1, -5, 0},        {"kVFilterCutoff", 2, 1e9, 255},
       {"kOscillatorMode", 3, 200, 127}, {"kPartMidiChannel", 1, 128, 16},  {"kPartMidiChannel", 2, -14, 0},
-      {"kSystemPitchBendRange", 0, 1000, 127}, {"kFilterEnvNote", 1, 999, 127},
+      {"kSystemPitchBendRange", 0, 1000, 255}, {"kFilterEnvNote", 1, 999, 127},
   };
   for (const Case& c : kCases) editor.panel.At(c.param, c.slot) = c.value;
   editor.activeSlot = 9;
@@ -200,16 +201,12 @@ TEST(PerformanceParse, TheSpacedFormDecodesEvenWhileTheEnquiryWaits) {
   JobEditorFake editor(1);
   editor.sim.SetValue("kPartMidiChannel", 1, 11);
   editor.sim.SetValue("kKeyboardSplitPoint", 0, 77);
-  SynthSimSettings settings = editor.sim.Settings();
-  settings.replyLength = 765;
-  editor.sim.SetSettings(settings);
   editor.inputDown = true;
   editor.sim.SendPerformanceUnasked();
   editor.clock.Advance(1000000);
   editor.inputDown = false;
   ASSERT_EQ(editor.replies.size(), 1u);
-  const Bytes reply = editor.replies[0];
-  ASSERT_EQ(reply.size(), 765u);
+  const Bytes reply = SpacedPerformance(editor.replies[0]);
 
   editor.enquiryPending = true;
   ISysEx spaced(0, reply.data(), int(reply.size()));
