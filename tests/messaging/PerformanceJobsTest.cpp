@@ -225,3 +225,26 @@ TEST(PerformanceParse, TheSpacedFormDecodesEvenWhileTheEnquiryWaits) {
 }
 
 }  // namespace
+
+// The unit's 765-byte reply is the public layout with names after it: through the
+// dispatch every block stands where it does in 715 bytes.
+TEST(PerformanceDispatch, A765ByteReplyIsTheNamedPublicForm) {
+  JobEditorFake editor(1);
+  editor.sim.SetValue("kFilterCutoff", 1, 201);
+  editor.sim.SetValue("kFilterCutoff", 3, 77);
+  editor.sim.SetValue("kLFO2Destination", 3, 4);  // the last field of slot D
+  editor.sim.SetValue("kAfterTouchRcv", 2, 100);
+  editor.sim.SetValue("kKeyboardSplitPoint", 0, 61);
+  SynthSimSettings settings = editor.sim.Settings();
+  settings.replyLength = 765;
+  editor.sim.SetSettings(settings);
+  editor.RequestPerformance();
+  ASSERT_TRUE(editor.manager.dumpProcessed);
+  EXPECT_EQ(editor.panel.At("kFilterCutoff", 1), 201);
+  EXPECT_EQ(editor.panel.At("kFilterCutoff", 3), 77);
+  EXPECT_EQ(editor.panel.At("kLFO2Destination", 3), 4);
+  EXPECT_EQ(editor.panel.At("kAfterTouchRcv", 2), 100);
+  EXPECT_EQ(editor.panel["kKeyboardSplitPoint"], 61);
+  EXPECT_EQ(editor.nameText(ParamIndex("kMultiName")), "Sim Reply ");
+  EXPECT_EQ(editor.nameText(ParamIndex("kPatchName") + 3), "Sim Reply ");
+}
