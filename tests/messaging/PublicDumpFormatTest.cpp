@@ -44,6 +44,26 @@ std::vector<HandValue> PartValues(int slot, bool inPerformance) {
   return values;
 }
 
+// The performance block's values and every slot's program values in its part block.
+std::vector<HandValue> PerformanceValues() {
+  std::vector<HandValue> values = HandPerformanceValues();
+  for (int slot = 0; slot < 4; ++slot) {
+    const std::vector<HandValue> part = PartValues(slot, true);
+    values.insert(values.end(), part.begin(), part.end());
+  }
+  return values;
+}
+
+// The first dump of a bank file as the librarian reads it.
+Bytes FirstDumpOfFile(const Bytes& image) {
+  ByteChunk chunk;
+  chunk.PutBytes(image.data(), int(image.size()));
+  PatchFile file;
+  PatchLibrarian::loadFromChunk(&chunk, chunk.Size(), &file, 0);
+  if (file.patches.empty() || file.patches[0].messages.empty()) return {};
+  return file.patches[0].messages[0].bytes;
+}
+
 void Put(const std::vector<HandValue>& values, Bytes& dump) {
   for (const HandValue& v : values)
     for (size_t b = 0; b < v.bytes.size(); ++b) dump[size_t(v.position) + b] = v.bytes[b];
@@ -88,11 +108,7 @@ TEST(PublicDumpFormat, ProgramNybblesReadAsTheirValues) {
 
 TEST(PublicDumpFormat, EachPartBlockAndThePerformanceBlockGoOutAsTheirNybbles) {
   PanelValues panel(kModel);
-  std::vector<HandValue> values = HandPerformanceValues();
-  for (int slot = 0; slot < 4; ++slot) {
-    const std::vector<HandValue> part = PartValues(slot, true);
-    values.insert(values.end(), part.begin(), part.end());
-  }
+  const std::vector<HandValue> values = PerformanceValues();
   for (const HandValue& v : values) panel.At(v.param, v.slot) = v.value;
   const Bytes dump = kPerformance->Build(panel, 0, 0);
   ASSERT_EQ(dump.size(), 715u);
@@ -101,11 +117,7 @@ TEST(PublicDumpFormat, EachPartBlockAndThePerformanceBlockGoOutAsTheirNybbles) {
 
 TEST(PublicDumpFormat, EachPartBlockAndThePerformanceBlockReadAsTheirValues) {
   Bytes dump = InitPerformanceBytes();
-  std::vector<HandValue> values = HandPerformanceValues();
-  for (int slot = 0; slot < 4; ++slot) {
-    const std::vector<HandValue> part = PartValues(slot, true);
-    values.insert(values.end(), part.begin(), part.end());
-  }
+  const std::vector<HandValue> values = PerformanceValues();
   Put(values, dump);
   PanelValues panel(kModel);
   ASSERT_TRUE(kPerformance->Parse(dump.data(), dump.size(), panel));
@@ -118,11 +130,7 @@ TEST(PublicDumpFormat, TheSimulatedUnitHoldsAndReadsTheSameBytes) {
   Kit_SetTimeSource(&clock);
   SynthSimVirtualScheduler scheduler(clock);
   SynthSim unit(SynthSimSettings{}, scheduler, [](const SynthSim::Message&) {});
-  std::vector<HandValue> values = HandPerformanceValues();
-  for (int slot = 0; slot < 4; ++slot) {
-    const std::vector<HandValue> part = PartValues(slot, true);
-    values.insert(values.end(), part.begin(), part.end());
-  }
+  const std::vector<HandValue> values = PerformanceValues();
   for (const HandValue& v : values) ASSERT_TRUE(unit.SetValue(v.param, v.slot, v.value)) << v.param;
   // Its memory holds the data bytes, the dump less its six-byte header.
   Bytes memory(6, 0);
@@ -151,12 +159,7 @@ TEST(PublicDumpFormat, AStoredPerformanceFileLoadsAsItDid) {
   Put(old, stored);
   Bytes image;
   for (int n = 0; n < 3; ++n) image.insert(image.end(), stored.begin(), stored.end());
-  ByteChunk chunk;
-  chunk.PutBytes(image.data(), int(image.size()));
-  PatchFile file;
-  PatchLibrarian::loadFromChunk(&chunk, chunk.Size(), &file, 0);
-  ASSERT_FALSE(file.patches.empty());
-  const Bytes& loaded = file.patches[0].messages.at(0).bytes;
+  const Bytes loaded = FirstDumpOfFile(image);
   PanelValues panel(kModel);
   ASSERT_TRUE(kPerformance->Parse(loaded.data(), loaded.size(), panel));
   ExpectValues(old, panel, "stored performance");
@@ -177,12 +180,7 @@ TEST(PublicDumpFormat, AStoredProgramFileLoadsAsItDid) {
                                       {"kFilterType", 0, 4, 112, {0x04, 0x00}},
                                       {"kFilterCutoff", 0, 99, 12, {0x03, 0x06}}};
   Put(old, stored);
-  ByteChunk chunk;
-  chunk.PutBytes(stored.data(), int(stored.size()));
-  PatchFile file;
-  PatchLibrarian::loadFromChunk(&chunk, chunk.Size(), &file, 0);
-  ASSERT_FALSE(file.patches.empty());
-  const Bytes& loaded = file.patches[0].messages.at(0).bytes;
+  const Bytes loaded = FirstDumpOfFile(stored);
   PanelValues panel(kModel);
   ASSERT_EQ(kProgram->Parse(loaded.data(), loaded.size(), panel), 0);
   ExpectValues(old, panel, "stored program");
