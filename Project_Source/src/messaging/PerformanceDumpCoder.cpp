@@ -51,6 +51,12 @@ std::vector<uint8_t> PerformanceDumpCoder::Build(const DumpParameters& params, i
   return dump;
 }
 
+void PerformanceDumpCoder::SetOwnDeviceId(std::vector<uint8_t>& dump, int deviceId) {
+  constexpr int kOwnDeviceId = 636;
+  if (dump.size() < kOwnDeviceId + 2) return;
+  EncodeField(DumpCoding::kUnsignedPair, std::clamp(deviceId, 0, 15), &dump[kOwnDeviceId]);
+}
+
 std::vector<uint8_t> PerformanceDumpCoder::WithNames(const std::vector<uint8_t>& dump,
                                                      const std::string& performanceName,
                                                      const std::array<std::string, 4>& partNames) {

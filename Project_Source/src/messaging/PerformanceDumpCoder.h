@@ -22,6 +22,9 @@ public:
   // `activeSlot`; the bank bytes `kCurrentBank2x` on model 2, else `kCurrentBank`.
   // Every value is held to its field, the device id to 0..15, the slot to 0..3.
   std::vector<uint8_t> Build(const DumpParameters& params, int deviceId, int activeSlot) const;
+  // Writes the performance's own device id (its global channel, one value at
+  // 636/637), held to 0..15; a dump too short to hold it is left alone.
+  static void SetOwnDeviceId(std::vector<uint8_t>& dump, int deviceId);
   // The 765-byte librarian form of a 715-byte dump.
   static std::vector<uint8_t> WithNames(const std::vector<uint8_t>& dump, const std::string& performanceName,
                                         const std::array<std::string, 4>& partNames);
