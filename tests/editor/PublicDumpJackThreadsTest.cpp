@@ -68,8 +68,8 @@ TEST_F(PublicDumpJack, SettingsOf16AndMoreReachTheUnitAsNybblePairs) {
                              std::to_string(aftertouch.value) + "\nwait 2000\n";
   const std::string record = data.root() + "/record.txt";
   SimProcess sim;
-  ASSERT_TRUE(sim.Start(kSimName, {"--device-id", std::to_string(kUnitId), "--record", record},
-                        data.root() + "/sim.txt"));
+  ASSERT_TRUE(
+      sim.Start(kSimName, {"--device-id", std::to_string(kUnitId), "--record", record}, data.root() + "/sim.txt"));
   const std::string scriptPath = data.root() + "/script.txt";
   std::ofstream(scriptPath) << script;
   std::string output;

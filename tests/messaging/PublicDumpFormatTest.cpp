@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "ByteChunk.h"
-#include "LibrarianRecords.h"
 #include "Kit_TimeSource.h"
+#include "LibrarianRecords.h"
 #include "PanelValues.h"
 #include "PatchLibrarian.h"
 #include "PerformanceDumpCoder.h"
@@ -151,9 +151,12 @@ TEST(PublicDumpFormat, AStoredPerformanceFileLoadsAsItDid) {
   Bytes stored = InitPerformanceBytes();
   // As the file holds them: value, 0 for the single values; values below 16.
   const std::vector<HandValue> old = {
-      {"kLFO1Sync", 1, 5, 544, {0x05, 0x00}},         {"kFilterEnvChannel", 2, 15, 570, {0x0F, 0x00}},
-      {"kSystemPitchBendRange", 0, 6, 630, {0x06, 0x00}}, {"kAfterTouchRcv", 3, 9, 684, {0x09, 0x00}},
-      {"kQuickTab", 0, 2, 650, {0x02, 0x00}},         {"kCurrentBank", 1, 3, 672, {0x03, 0x00}},
+      {"kLFO1Sync", 1, 5, 544, {0x05, 0x00}},
+      {"kFilterEnvChannel", 2, 15, 570, {0x0F, 0x00}},
+      {"kSystemPitchBendRange", 0, 6, 630, {0x06, 0x00}},
+      {"kAfterTouchRcv", 3, 9, 684, {0x09, 0x00}},
+      {"kQuickTab", 0, 2, 650, {0x02, 0x00}},
+      {"kCurrentBank", 1, 3, 672, {0x03, 0x00}},
       {"kKeyboardSplit", 0, 1, 710, {0x01, 0x00}},
   };
   Put(old, stored);

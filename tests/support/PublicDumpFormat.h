@@ -22,15 +22,15 @@ struct HandValue {
 // block holds them at position + 132 x s.
 inline const std::vector<HandValue>& HandProgramValues() {
   static const std::vector<HandValue> values = {
-      {"kFilterCutoff", 0, 100, 12, {0x04, 0x06}},       // 100 = 0x64
-      {"kFilterResonance", 0, 16, 14, {0x00, 0x01}},     // 16 = 0x10
+      {"kFilterCutoff", 0, 100, 12, {0x04, 0x06}},    // 100 = 0x64
+      {"kFilterResonance", 0, 16, 14, {0x00, 0x01}},  // 16 = 0x10
       {"kLFO1Rate", 0, 255, 48, {0x0F, 0x0F}},
       // Velocity sensitivities: a signed number s sent as its two's complement, the
       // parameter holding s + 128.
-      {"kVOsc2Semitones", 0, 0, 56, {0x00, 0x08}},       // s = -128: 0x80
-      {"kVFilterCutoff", 0, 125, 62, {0x0D, 0x0F}},      // s = -3: 0xFD
-      {"kVAmpGain", 0, 133, 90, {0x05, 0x00}},           // s = +5
-      {"kVLFO2Amount", 0, 255, 104, {0x0F, 0x07}},       // s = +127: 0x7F
+      {"kVOsc2Semitones", 0, 0, 56, {0x00, 0x08}},   // s = -128: 0x80
+      {"kVFilterCutoff", 0, 125, 62, {0x0D, 0x0F}},  // s = -3: 0xFD
+      {"kVAmpGain", 0, 133, 90, {0x05, 0x00}},       // s = +5
+      {"kVLFO2Amount", 0, 255, 104, {0x0F, 0x07}},   // s = +127: 0x7F
       {"kOsc1Waveform", 0, 2, 106, {0x02, 0x00}},
       // One value, 0x13: the sync and ring bits low (both on), distortion at bit 4.
       {"kOscSync", 0, 3, 110, {0x03}},
@@ -43,12 +43,12 @@ inline const std::vector<HandValue>& HandProgramValues() {
 // Performance-block values at their performance dump positions.
 inline const std::vector<HandValue>& HandPerformanceValues() {
   static const std::vector<HandValue> values = {
-      {"kPartMidiChannel", 3, 16, 540, {0x0F, 0x00}},    // the channel - 1
-      {"kPartMidiChannel", 1, 0, 536, {0x0F, 0x0F}},     // no channel
+      {"kPartMidiChannel", 3, 16, 540, {0x0F, 0x00}},  // the channel - 1
+      {"kPartMidiChannel", 1, 0, 536, {0x0F, 0x0F}},   // no channel
       {"kLFO1Sync", 0, 20, 542, {0x04, 0x01}},
       {"kLFO2Sync", 3, 17, 556, {0x01, 0x01}},
       {"kFilterEnvChannel", 0, 16, 566, {0x00, 0x01}},
-      {"kFilterEnvNote", 0, 60, 574, {0x03, 0x05}},      // the note + 23 = 0x53
+      {"kFilterEnvNote", 0, 60, 574, {0x03, 0x05}},  // the note + 23 = 0x53
       {"kAmpEnvChannel", 1, 16, 592, {0x00, 0x01}},
       {"kExtVeloMorphCha", 2, 12, 618, {0x0C, 0x00}},
       {"kSystemPitchBendRange", 0, 24, 630, {0x08, 0x01}},
