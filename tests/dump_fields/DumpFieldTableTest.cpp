@@ -65,7 +65,7 @@ TEST(DumpFieldTable, TheInitProgramReadsAsDocumented) {
   const std::map<std::string, int> kDocumented = {
       {"kOsc2Semitones", 60}, {"kOsc2Finetune", 74}, {"kFilterCutoff", 127}, {"kFilterEnvAmnt", 64},
       {"kFilterEnvDecay", 64}, {"kFilterEnvSustain", 127}, {"kAmpEnvDecay", 64}, {"kAmpEnvSustain", 127},
-      {"kAmpGain", 100}, {"kModEnvDecay", 128}, {"kModEnvAmount", 64}, {"kLFO1Rate", 80}, {"kLFO2Rate", 80},
+      {"kAmpGain", 100}, {"kModEnvDecay", 127}, {"kModEnvAmount", 64}, {"kLFO1Rate", 80}, {"kLFO2Rate", 80},
       {"kOsc1Waveform", 1}, {"kOsc2Waveform", 1}, {"kOscillatorMode", 2}, {"kOctaveSwitch", 2},
   };
   for (const auto& [name, value] : values) {
@@ -88,7 +88,7 @@ TEST(DumpFieldTable, TheInitProgramReadsAsDocumented) {
   }
 }
 
-TEST(DumpFieldTable, EveryDataByteIsDescribedOnceAndCarries526Indices) {
+TEST(DumpFieldTable, EveryDataByteIsDescribedOnceAndCarries459Indices) {
   std::set<int> offsets;
   std::set<std::pair<std::string, int>> carried;
   for (int i = 0; i < kPartBlockFieldCount; ++i) {
@@ -109,11 +109,13 @@ TEST(DumpFieldTable, EveryDataByteIsDescribedOnceAndCarries526Indices) {
     carried.insert({f.param, f.slot});
   }
   for (int p = kPerformanceBlockStart; p <= kPerformanceBlockEnd; ++p) {
-    // The bank byte of each slot feeds two bank parameters.
-    const bool bank = p >= 670 && p <= 676 && p % 2 == 0;
+    // The bank pair of each slot feeds two bank parameters.
+    const bool bank = p >= 670 && p <= 677;
     EXPECT_EQ(positions.count(p), bank ? 2u : 1u) << p;
   }
-  EXPECT_EQ(carried.size(), 4u * 91 + 162);
+    // 19 values of each slot and 19 single ones: the bytes after single-byte values
+  // are their high nybbles, no parameters of their own.
+  EXPECT_EQ(carried.size(), 4u * 91 + 4 * 19 + 19);
 }
 
 }  // namespace

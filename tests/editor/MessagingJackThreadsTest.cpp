@@ -170,7 +170,6 @@ struct LocalUnit {
 TEST_F(JackRun, SlotBRequestedFromTheUnitReachesThePanelAndTheSavedState) {
   // The unit's slot B, away from the INIT program in fields of every coding; the
   // enquiry's reply sets nothing of the panel, so until the request it shows INIT.
-  // (The INIT's mod envelope decay, 128, lies past its knob's 127: given a value.)
   const std::map<std::string, int> unitValues = {
       {"kFilterCutoff", 93}, {"kOsc2Finetune", 41},    {"kModEnvDecay", 50}, {"kVAmpGain", 200},
       {"kOscSync", 2},       {"kLFO2Destination", 6}, {"kFilterType", 3},   {"kMDB3", 77}};

@@ -10,6 +10,7 @@
 #include "PanelValues.h"
 #include "PerformanceDumpCoder.h"
 #include "ProgramDumpCoder.h"
+#include "SpacedPerformance.h"
 #include "SynthSim.h"
 #include "tables/DumpFieldTable.h"
 
@@ -121,17 +122,19 @@ TEST_P(DumpCodecSimulator, EveryPerformanceFieldReachesTheUnitAndComesBackInEach
 
   struct Form {
     int length;
-    bool spaced;
+    bool spaced;      // the unit's 715 bytes rearranged into the spaced form
     int firstAbsent;  // performance positions from here keep their values
   };
-  for (const Form form : {Form{0, false, 714}, Form{725, false, 714}, Form{765, true, 714}, Form{711, false, 710},
-                          Form{712, false, 711}}) {
+  for (const Form form : {Form{0, false, 714}, Form{725, false, 714}, Form{765, false, 714}, Form{0, true, 714},
+                          Form{711, false, 710}, Form{712, false, 710}}) {
     SynthSimSettings settings = sim_.Settings();
     settings.replyLength = form.length;
     sim_.SetSettings(settings);
     const Message reply = Ask(0x28, 0);
+    ASSERT_EQ(reply.size(), size_t(form.length ? form.length : 715));
     PanelValues back(model_);
-    ASSERT_TRUE(form.spaced ? performance_->ParseSpaced(reply.data(), reply.size(), back)
+    const Message spaced = form.spaced ? SpacedPerformance(reply) : Message{};
+    ASSERT_TRUE(form.spaced ? performance_->ParseSpaced(spaced.data(), spaced.size(), back)
                             : performance_->Parse(reply.data(), reply.size(), back))
         << form.length;
     for (int slot = 0; slot < 4; ++slot) ExpectPartBack(sent, back, slot, form.spaced && slot == 3 ? 111 : 131);

@@ -30,7 +30,7 @@ TEST(DumpParsing, InitDumpsReadAsDocumented) {
   const std::map<std::string, int> kPart = {
       {"kOsc2Semitones", 60}, {"kOsc2Finetune", 74},   {"kFilterCutoff", 127},  {"kFilterEnvAmnt", 64},
       {"kFilterEnvDecay", 64}, {"kFilterEnvSustain", 127}, {"kAmpEnvDecay", 64}, {"kAmpEnvSustain", 127},
-      {"kAmpGain", 100},      {"kModEnvDecay", 128},   {"kModEnvAmount", 64},   {"kLFO1Rate", 80},
+      {"kAmpGain", 100},      {"kModEnvDecay", 127},   {"kModEnvAmount", 64},   {"kLFO1Rate", 80},
       {"kLFO2Rate", 80},      {"kOsc1Waveform", 1},    {"kOsc2Waveform", 1},    {"kOscillatorMode", 2},
       {"kOctaveSwitch", 2},
   };
@@ -130,10 +130,10 @@ const PerformanceCase kPerformanceCases[] = {
     {"active slot 3", {{650, 3}}, {}, {{"kQuickTab", 0, 3}}},
     {"active slot past D ignored", {{650, 9}}, {{"kQuickTab", 2}}, {{"kQuickTab", 0, 2}}},
     {"banks into both", {{672, 7}}, {}, {{"kCurrentBank", 1, 7}, {"kCurrentBank2x", 1, 7}}},
-    {"global lock keeps settings, not kept bytes, programs, banks",
-     {{630, 9}, {631, 11}, {664, 3}, {670, 2}},
+    {"global lock keeps settings, not programs, banks",
+     {{630, 9}, {631, 1}, {664, 3}, {670, 2}},
      {{"kGlobalLock", 1}, {"kSystemPitchBendRange", 4}},
-     {{"kSystemPitchBendRange", 0, 4}, {"kMDB48", 0, 11}, {"kCurrentProgram", 1, 3}, {"kCurrentBank", 0, 2},
+     {{"kSystemPitchBendRange", 0, 4}, {"kCurrentProgram", 1, 3}, {"kCurrentBank", 0, 2},
       {"kOsc2Semitones", 3, 60}}},
     {"tune 13, 9 is 0", {{642, 13}, {643, 9}}, {}, {{"kMasterTune", 0, 0}}},
 };

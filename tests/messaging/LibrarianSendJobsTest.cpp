@@ -27,7 +27,8 @@ Bytes StoredPerformance(int number) {
   Bytes performance(init.begin(), init.end());
   performance[4] = 0x1F;
   performance[5] = uint8_t(number);
-  performance[636] = 9;               // another unit's id
+  performance[636] = 9;               // another unit's id, 25 as nybbles
+  performance[637] = 1;
   performance[536] = uint8_t(number % 16);  // slot B's channel
   return PerformanceDumpCoder::WithNames(performance, "Perf", {"A", "B", "C", "D"});
 }
@@ -206,7 +207,9 @@ TEST(SendLibrarianPatch, APerformanceKeepsTheCurrentDeviceId) {
 
   ASSERT_EQ(editor.fed.size(), 1u);
   EXPECT_EQ(editor.fed[0][4], 0x1E);
+  // The current id as one value: its low nybble, then 0.
   EXPECT_EQ(editor.fed[0][636], JobEditorFake::kDeviceId);
+  EXPECT_EQ(editor.fed[0][637], 0);
   EXPECT_EQ(editor.panel["kDeviceID"], JobEditorFake::kDeviceId);
   EXPECT_EQ(editor.panel.At("kPartMidiChannel", 1), 8);
   const std::vector<SynthSim::Message> received = editor.sim.Received();

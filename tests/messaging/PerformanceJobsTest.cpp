@@ -8,6 +8,7 @@
 #include "JobEditorFake.h"
 #include "ParamNameTable.h"
 #include "PerformanceDumpCoder.h"
+#include "SpacedPerformance.h"
 #include "tables/DumpFieldTable.h"
 
 namespace {
@@ -91,7 +92,7 @@ TEST(PerformanceJobsClamp, JobZeroHoldsEachValueToItsField) {
   const Case kCases[] = {
       {"kFilterCutoff", 0, 300, 255},  {"kFilterCutoff", 1, -5, 0},        {"kVFilterCutoff", 2, 1e9, 255},
       {"kOscillatorMode", 3, 200, 127}, {"kPartMidiChannel", 1, 128, 16},  {"kPartMidiChannel", 2, -14, 0},
-      {"kSystemPitchBendRange", 0, 1000, 127}, {"kFilterEnvNote", 1, 999, 127},
+      {"kSystemPitchBendRange", 0, 1000, 255}, {"kFilterEnvNote", 1, 999, 127},
   };
   for (const Case& c : kCases) editor.panel.At(c.param, c.slot) = c.value;
   editor.activeSlot = 9;
@@ -200,16 +201,12 @@ TEST(PerformanceParse, TheSpacedFormDecodesEvenWhileTheEnquiryWaits) {
   JobEditorFake editor(1);
   editor.sim.SetValue("kPartMidiChannel", 1, 11);
   editor.sim.SetValue("kKeyboardSplitPoint", 0, 77);
-  SynthSimSettings settings = editor.sim.Settings();
-  settings.replyLength = 765;
-  editor.sim.SetSettings(settings);
   editor.inputDown = true;
   editor.sim.SendPerformanceUnasked();
   editor.clock.Advance(1000000);
   editor.inputDown = false;
   ASSERT_EQ(editor.replies.size(), 1u);
-  const Bytes reply = editor.replies[0];
-  ASSERT_EQ(reply.size(), 765u);
+  const Bytes reply = SpacedPerformance(editor.replies[0]);
 
   editor.enquiryPending = true;
   ISysEx spaced(0, reply.data(), int(reply.size()));
@@ -228,3 +225,26 @@ TEST(PerformanceParse, TheSpacedFormDecodesEvenWhileTheEnquiryWaits) {
 }
 
 }  // namespace
+
+// The unit's 765-byte reply is the public layout with names after it: through the
+// dispatch every block stands where it does in 715 bytes.
+TEST(PerformanceDispatch, A765ByteReplyIsTheNamedPublicForm) {
+  JobEditorFake editor(1);
+  editor.sim.SetValue("kFilterCutoff", 1, 201);
+  editor.sim.SetValue("kFilterCutoff", 3, 77);
+  editor.sim.SetValue("kLFO2Destination", 3, 4);  // the last field of slot D
+  editor.sim.SetValue("kAfterTouchRcv", 2, 100);
+  editor.sim.SetValue("kKeyboardSplitPoint", 0, 61);
+  SynthSimSettings settings = editor.sim.Settings();
+  settings.replyLength = 765;
+  editor.sim.SetSettings(settings);
+  editor.RequestPerformance();
+  ASSERT_TRUE(editor.manager.dumpProcessed);
+  EXPECT_EQ(editor.panel.At("kFilterCutoff", 1), 201);
+  EXPECT_EQ(editor.panel.At("kFilterCutoff", 3), 77);
+  EXPECT_EQ(editor.panel.At("kLFO2Destination", 3), 4);
+  EXPECT_EQ(editor.panel.At("kAfterTouchRcv", 2), 100);
+  EXPECT_EQ(editor.panel["kKeyboardSplitPoint"], 61);
+  EXPECT_EQ(editor.nameText(ParamIndex("kMultiName")), "Sim Reply ");
+  EXPECT_EQ(editor.nameText(ParamIndex("kPatchName") + 3), "Sim Reply ");
+}

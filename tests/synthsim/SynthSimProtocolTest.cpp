@@ -61,7 +61,9 @@ TEST_F(SynthSimProtocol, EditPerformancePartBlocksAreTheProgramEditBuffers) {
   // Every field by name is the dump coders' round trip; here where values land.
   ASSERT_TRUE(sim_.SetValue("kFilterCutoff", 2, 200));
   ASSERT_TRUE(sim_.SetValue("kVFilterCutoff", 2, 0));
-  ASSERT_TRUE(sim_.SetValue("kMDB52", 0, 9));
+  // One value in two nybbles, low first: 25 is 9, 1.
+  ASSERT_TRUE(sim_.SetValue("kGlobalCtrlChange", 0, 25));
+  EXPECT_FALSE(sim_.SetValue("kMDB52", 0, 9));
   EXPECT_FALSE(sim_.SetValue("kNoSuchParameter", 0, 1));
   EXPECT_EQ(sim_.Value("kFilterCutoff", 4), -1);
   const Message program = sim_.ProgramEditBuffer(2);
@@ -69,7 +71,8 @@ TEST_F(SynthSimProtocol, EditPerformancePartBlocksAreTheProgramEditBuffers) {
   EXPECT_EQ(SignedPair(program, 62), 0);
   const Message performance = sim_.PerformanceEditBuffer();
   EXPECT_EQ(Message(performance.begin() + 2 * 132, performance.begin() + 3 * 132), program);
-  EXPECT_EQ(performance[641 - 6], 9);
+  EXPECT_EQ(performance[640 - 6], 9);
+  EXPECT_EQ(performance[641 - 6], 1);
 
   // A program sent to slot B shows in the performance; a performance sets all four.
   Receive(ProgramDump(0, 0, 1, 0x05));
@@ -192,6 +195,7 @@ TEST_F(SynthSimProtocol, PerformanceRequestIsAnsweredWithA715ByteDumpAfterTheLat
   EXPECT_EQ(dump[636], 5);  // the global channel: its own id, not the INIT performance's 4
   Message expected = sim_.PerformanceEditBuffer();
   expected[636 - 6] = 5;
+  expected[637 - 6] = 0;
   EXPECT_EQ(Message(dump.begin() + 6, dump.end() - 1), expected);
 }
 
@@ -205,11 +209,13 @@ TEST_F(SynthSimProtocol, PerformanceRepliesCarryTheUnitsIdAsTheirGlobalChannel) 
   ASSERT_EQ(replies.size(), 2u);
   for (const Message& reply : replies) {
     ASSERT_EQ(reply.size(), 715u);
+    // 9 as two nybbles, low first; its neighbours as stored.
     EXPECT_EQ(reply[636], 9);
-    EXPECT_EQ(reply[635], reply[637]);  // its neighbours as stored
+    EXPECT_EQ(reply[637], 0);
+    EXPECT_EQ(reply[635], reply[638]);
   }
-  EXPECT_EQ(replies[0][637], 0x02);
-  EXPECT_EQ(replies[1][637], 0x03);
+  EXPECT_EQ(replies[0][638], 0x02);
+  EXPECT_EQ(replies[1][638], 0x03);
   EXPECT_EQ(sim_.PerformanceEditBuffer()[636 - 6], 0x02);  // the memory keeps what it was sent
 }
 

@@ -26,23 +26,6 @@ bool IsOurs(const uint8_t* bytes, size_t size, int deviceId) {
 
 bool IsTenBankModel(int model) { return model == 2; }
 
-// The form whose part blocks lie 142 bytes apart, each followed by a name, and whose
-// settings are split at 640: 534..640 at 574.., 641..713 at 691...
-SynthSim::Message SpacedPerformance(const SynthSim::Message& dump) {
-  SynthSim::Message spaced(kLongestPerformanceDump, 0);
-  std::copy(dump.begin(), dump.begin() + kHeaderSize, spaced.begin());
-  for (int slot = 0; slot < kSlots; ++slot) {
-    const int from = kHeaderSize + kProgramDataSize * slot;
-    const int to = kHeaderSize + (kProgramDataSize + kNameSize) * slot;
-    std::copy(dump.begin() + from, dump.begin() + from + kProgramDataSize, spaced.begin() + to);
-    std::copy(kReplyName, kReplyName + kNameSize, spaced.begin() + to + kProgramDataSize);
-  }
-  std::copy(dump.begin() + 534, dump.begin() + 641, spaced.begin() + 574);
-  std::copy(dump.begin() + 641, dump.begin() + 714, spaced.begin() + 691);
-  spaced.back() = 0xF7;
-  return spaced;
-}
-
 // A dump in another of its forms: cut short, or named (up to `size`).
 SynthSim::Message Reshaped(const SynthSim::Message& dump, int size) {
   SynthSim::Message reshaped(dump.begin(), dump.end() - 1);
@@ -225,8 +208,7 @@ SynthSim::Message SynthSim::Dump(uint8_t type, uint8_t number, const Message& da
   if (settings_.wrongSizeReplies) return Reshaped(dump, size == kProgramDumpSize ? size + 1 : size - 5);
   const int length = settings_.replyLength;
   if (size == kProgramDumpSize && length == kNamedProgramDumpSize) return Reshaped(dump, length);
-  if (size == kPerformanceDumpSize && length == kLongestPerformanceDump) return SpacedPerformance(dump);
-  if (size == kPerformanceDumpSize && length >= 711 && length < kLongestPerformanceDump) {
+  if (size == kPerformanceDumpSize && length >= 711 && length <= kLongestPerformanceDump) {
     return Reshaped(dump, length);
   }
   return dump;
@@ -236,7 +218,10 @@ SynthSim::Message SynthSim::PerformanceDump(uint8_t type, uint8_t number, const 
   Message withOwnChannel = data;
   // The global channel is the unit's own, whatever performance it sends: an editor
   // loading the dump then keeps addressing this unit.
-  withOwnChannel[kGlobalChannelPosition - kHeaderSize] = static_cast<uint8_t>(settings_.deviceId);
+  SynthSimFields::Field field;
+  if (SynthSimFields::Find("kDeviceID", 0, &field)) {
+    SynthSimFields::Write(field.coding, settings_.deviceId, &withOwnChannel[size_t(field.position - kHeaderSize)]);
+  }
   return Dump(type, number, withOwnChannel, kPerformanceDumpSize);
 }
 

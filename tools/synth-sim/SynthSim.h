@@ -27,8 +27,8 @@ struct SynthSimSettings {
   bool wireTime = false;             // replies and the front panel take 320 us a byte (31,250 baud), one at a time
   int silentAfterRequests = -1;      // answers this many requests, then none; -1 all
   // Reply length: 139 or 149 (named) for programs; 711, 712 (cut short), 720, 725
-  // (named) or 765 (the form with part blocks 142 bytes apart) for performances. 0 or
-  // another kind's length leaves that kind at 139 and 715.
+  // (named) or 765 (the performance and part names) for performances. 0 or another
+  // kind's length leaves that kind at 139 and 715.
   int replyLength = 0;
   bool slotByteOutOfRange = false;   // program replies carry 4 + the number in byte 5
   // A store into a memory bank keeps the memory busy this long; a store that comes

@@ -1,7 +1,6 @@
 #include "SynthSimFields.h"
 
 #include <cstring>
-#include <vector>
 
 namespace SynthSimFields {
 namespace {
@@ -25,8 +24,9 @@ const char* const kBytes[] = {
     "kAutoPortamento", "", "kFilterVelocity", "", "kOctaveSwitch", "", "kLFO2Destination*", "",
 };
 
-// The performance block's named fields: `count` slots `step` bytes apart. Every
-// other position of 534..713 is a kept byte, kMDB16.. in order (no kMDB53).
+// The performance block: `count` slots two bytes apart. Each value is one 8-bit
+// number in two nybbles, low first, as everywhere in the unit's dumps; only the two
+// output modes take a byte each (the nybbles of one value).
 struct Row {
   int position;
   const char* name;
@@ -34,28 +34,26 @@ struct Row {
   int count;
 };
 const Row kRows[] = {
-    {534, "kPartMidiChannel", Coding::kChannelPair, 4}, {542, "kLFO1Sync", Coding::kByte, 4},
-    {550, "kLFO2Sync", Coding::kByte, 4},               {558, "kFilterEnvTrigger", Coding::kByte, 4},
-    {566, "kFilterEnvChannel", Coding::kByte, 4},       {574, "kFilterEnvNote", Coding::kNotePair, 4},
-    {582, "kAmpEnvTrigger", Coding::kByte, 4},          {590, "kAmpEnvChannel", Coding::kByte, 4},
-    {598, "kAmpEnvNote", Coding::kNotePair, 4},         {606, "kExtVeloMorph", Coding::kByte, 4},
-    {614, "kExtVeloMorphCha", Coding::kByte, 4},        {622, "kExtVeloMorphNote", Coding::kNotePair, 4},
-    {630, "kSystemPitchBendRange", Coding::kByte, 1},   {632, "kSystemUnisonDetune", Coding::kByte, 1},
+    {534, "kPartMidiChannel", Coding::kChannelPair, 4}, {542, "kLFO1Sync", Coding::kPair, 4},
+    {550, "kLFO2Sync", Coding::kPair, 4},               {558, "kFilterEnvTrigger", Coding::kPair, 4},
+    {566, "kFilterEnvChannel", Coding::kPair, 4},       {574, "kFilterEnvNote", Coding::kNotePair, 4},
+    {582, "kAmpEnvTrigger", Coding::kPair, 4},          {590, "kAmpEnvChannel", Coding::kPair, 4},
+    {598, "kAmpEnvNote", Coding::kNotePair, 4},         {606, "kExtVeloMorph", Coding::kPair, 4},
+    {614, "kExtVeloMorphCha", Coding::kPair, 4},        {622, "kExtVeloMorphNote", Coding::kNotePair, 4},
+    {630, "kSystemPitchBendRange", Coding::kPair, 1},   {632, "kSystemUnisonDetune", Coding::kPair, 1},
     {634, "kSlotABOutMode", Coding::kByte, 1},          {635, "kSlotCDOutMode", Coding::kByte, 1},
-    {636, "kDeviceID", Coding::kByte, 1},               {638, "kGlobalProgChange", Coding::kByte, 1},
-    {640, "kGlobalCtrlChange", Coding::kByte, 1},       {642, "kMasterTune", Coding::kTunePair, 1},
-    {644, "kSystemSusPdlPolarity", Coding::kByte, 1},   {646, "kLocalControl", Coding::kByte, 1},
-    {648, "kKeyboardOctave", Coding::kByte, 1},         {650, "kQuickTab", Coding::kByte, 1},
-    {652, "kGlobalArpMidiSend", Coding::kByte, 1},      {654, "kSlotAEnable", Coding::kByte, 1},
-    {656, "kSlotBEnable", Coding::kByte, 1},            {658, "kSlotCEnable", Coding::kByte, 1},
-    {660, "kSlotDEnable", Coding::kByte, 1},            {662, "kCurrentProgram", Coding::kPair, 4},
-    {670, "kCurrentBank", Coding::kByte, 4},            {670, "kCurrentBank2x", Coding::kByte, 4},
-    {678, "kAfterTouchRcv", Coding::kByte, 4},          {686, "kAftertouchDestination", Coding::kByte, 4},
-    {694, "kCtrlPdlRouting", Coding::kByte, 4},         {702, "kPedalDestination", Coding::kByte, 4},
-    {710, "kKeyboardSplit", Coding::kByte, 1},          {712, "kKeyboardSplitPoint", Coding::kPair, 1},
+    {636, "kDeviceID", Coding::kPair, 1},               {638, "kGlobalProgChange", Coding::kPair, 1},
+    {640, "kGlobalCtrlChange", Coding::kPair, 1},       {642, "kMasterTune", Coding::kTunePair, 1},
+    {644, "kSystemSusPdlPolarity", Coding::kPair, 1},   {646, "kLocalControl", Coding::kPair, 1},
+    {648, "kKeyboardOctave", Coding::kPair, 1},         {650, "kQuickTab", Coding::kPair, 1},
+    {652, "kGlobalArpMidiSend", Coding::kPair, 1},      {654, "kSlotAEnable", Coding::kPair, 1},
+    {656, "kSlotBEnable", Coding::kPair, 1},            {658, "kSlotCEnable", Coding::kPair, 1},
+    {660, "kSlotDEnable", Coding::kPair, 1},            {662, "kCurrentProgram", Coding::kPair, 4},
+    {670, "kCurrentBank", Coding::kPair, 4},            {670, "kCurrentBank2x", Coding::kPair, 4},
+    {678, "kAfterTouchRcv", Coding::kPair, 4},          {686, "kAftertouchDestination", Coding::kPair, 4},
+    {694, "kCtrlPdlRouting", Coding::kPair, 4},         {702, "kPedalDestination", Coding::kPair, 4},
+    {710, "kKeyboardSplit", Coding::kPair, 1},          {712, "kKeyboardSplitPoint", Coding::kPair, 1},
 };
-constexpr int kBlockStart = 534;
-constexpr int kBlockEnd = 714;
 
 bool FindInProgram(const std::string& name, Field* field) {
   for (int i = 0; i < 25; ++i) {
@@ -83,26 +81,10 @@ bool FindInProgram(const std::string& name, Field* field) {
 }
 
 bool FindInPerformance(const std::string& name, int slot, Field* field) {
-  std::vector<bool> named(kBlockEnd, false);
   for (const Row& row : kRows) {
-    const int width = Width(row.coding);
-    for (int s = 0; s < row.count; ++s) {
-      const int position = row.position + 2 * s;
-      for (int b = 0; b < width; ++b) named[position + b] = true;
-      if (name == row.name && s == (row.count == 1 ? 0 : slot)) {
-        *field = {position, row.coding, false};
-        return true;
-      }
-    }
-  }
-  int number = 16;
-  for (int position = kBlockStart; position < kBlockEnd; ++position) {
-    if (named[position]) continue;
-    if (name == "kMDB" + std::to_string(number)) {
-      *field = {position, Coding::kByte, false};
-      return true;
-    }
-    number += number == 52 ? 2 : 1;
+    if (name != row.name || slot >= row.count) continue;
+    *field = {row.position + 2 * slot, row.coding, false};
+    return true;
   }
   return false;
 }

@@ -14,8 +14,6 @@ constexpr int kProgramDataSize = 132;
 constexpr int kPerformanceDumpSize = 715;    // header, 708 data bytes, F7
 constexpr int kLongestPerformanceDump = 765;
 constexpr int kPerformanceDataSize = 708;
-// Performance dump position of the global channel, which is the unit's device id.
-constexpr int kGlobalChannelPosition = 636;
 constexpr int kSlots = 4;
 constexpr int kProgramsPerBank = 99;
 constexpr int kPerformancesPerBank = 100;

@@ -23,7 +23,7 @@ DumpFieldRole PartRole(const char* name) {
 
 DumpFieldRole PerformanceRole(const PerformanceField& field) {
   const std::string name = field.param;
-  if (field.coding == DumpCoding::kKeptByte || name == "kCurrentProgram") return DumpFieldRole::kUngated;
+  if (name == "kCurrentProgram") return DumpFieldRole::kUngated;
   if (name == "kPartMidiChannel") return DumpFieldRole::kChannel;
   if (name == "kQuickTab") return DumpFieldRole::kActiveSlot;
   if (name == "kMasterTune") return DumpFieldRole::kMasterTune;

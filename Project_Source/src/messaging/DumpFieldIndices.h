@@ -24,7 +24,7 @@ enum class DumpFieldRole {
   kMasterTune,        // never sent
   kBank,              // kCurrentBank: sent off model 2
   kBank2x,            // kCurrentBank2x: sent on model 2
-  kUngated,           // kept bytes and programs: set whatever the global lock
+  kUngated,           // programs: set whatever the global lock
 };
 
 struct ResolvedPartField {

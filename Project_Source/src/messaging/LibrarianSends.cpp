@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kEditBufferPerformance = 0x1E;
 constexpr int kStoredPerformance = 0x1F;
-constexpr int kGlobalChannelPosition = 636;  // the performance's own device id
 constexpr int kLoadPollMs = 20;
 constexpr int kHighestBank = 9;  // the ten-bank model's last
 constexpr int kFirstModelsPrograms = 40;
@@ -35,7 +34,7 @@ bool AddressToEditBuffer(MessagingEditor& plug, bool performance, int slot, std:
     if (b.size() < 711 || b.size() > 765) return false;
     b[2] = DeviceIdByte(plug);
     b[4] = kEditBufferPerformance;
-    b[kGlobalChannelPosition] = DeviceIdByte(plug);
+    PerformanceDumpCoder::SetOwnDeviceId(b, plug.getDeviceId());
     return PerformanceDumpCoder::Accepts(b.data(), b.size());
   }
   if ((b.size() != 139 && b.size() != 149) || slot < 0 || slot > 3) return false;

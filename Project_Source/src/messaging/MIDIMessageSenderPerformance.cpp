@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int kEditBufferType = 0x1E;
-constexpr int kGlobalChannelPosition = 636;  // the performance's own device id
 constexpr int kSettlePauseMs = 750;
 constexpr int kInitPollMs = 25;
 constexpr int kMultiName = 353;
@@ -63,7 +62,7 @@ void InitPerformanceJob(MIDIMessageSender& sender, const JobArgs& args) {
   plug.DisplayProcessingIndicator(true);
   const auto deviceId = static_cast<uint8_t>(std::clamp(plug.getDeviceId(), 0, 15));
   dump[2] = deviceId;
-  dump[kGlobalChannelPosition] = deviceId;
+  PerformanceDumpCoder::SetOwnDeviceId(dump, deviceId);
   if (!args.toHardware || plug.isHardwareChangeActive()) {
     StoreInLibrarianSlot(plug, dump);
   } else {

@@ -18,7 +18,9 @@ constexpr int kPartNamesStart = kNameStart + kDumpNameSize;
 struct PerformanceDumpCoder::Layout {
   std::array<int, 4> blockStart;
   int partRegionEnd;  // one past the last part-block byte read
-  int performanceShift(int position) const { return spaced ? (position <= 640 ? 40 : 50) : 0; }
+  // Where the byte of the public layout's `position` lies; the spaced form splits
+  // the block between 640 and 641, so a pair there is split too.
+  int performancePosition(int position) const { return position + (spaced ? (position <= 640 ? 40 : 50) : 0); }
   bool spaced;
 };
 
@@ -47,6 +49,12 @@ std::vector<uint8_t> PerformanceDumpCoder::Build(const DumpParameters& params, i
     }
   }
   return dump;
+}
+
+void PerformanceDumpCoder::SetOwnDeviceId(std::vector<uint8_t>& dump, int deviceId) {
+  constexpr int kOwnDeviceId = 636;
+  if (dump.size() < kOwnDeviceId + 2) return;
+  EncodeField(DumpCoding::kUnsignedPair, std::clamp(deviceId, 0, 15), &dump[kOwnDeviceId]);
 }
 
 std::vector<uint8_t> PerformanceDumpCoder::WithNames(const std::vector<uint8_t>& dump,
@@ -103,9 +111,15 @@ void PerformanceDumpCoder::Decode(const Layout& layout, const uint8_t* bytes, si
   }
   const bool globalLock = params.Value(indices_->globalLock) != 0;
   for (const ResolvedPerformanceField& f : indices_->performance) {
-    const int position = f.position + layout.performanceShift(f.position);
-    if (position + FieldWidth(f.coding) > end) continue;
-    DecodePerformanceField(f, bytes + position, globalLock, params);
+    uint8_t field[2] = {0, 0};
+    const int width = FieldWidth(f.coding);
+    int b = 0;
+    for (; b < width; ++b) {
+      const int position = layout.performancePosition(f.position + b);
+      if (position >= end) break;
+      field[b] = bytes[position];
+    }
+    if (b == width) DecodePerformanceField(f, field, globalLock, params);
   }
 }
 

@@ -1,6 +1,5 @@
 // The fresh panel against the INIT program and performance: encoded through the
-// dump field table, the parameters' start values must give the INIT bytes, but for
-// kModEnvDecay, whose INIT 128 a 0..127 knob holds at 127.
+// dump field table, the parameters' start values must give the INIT bytes.
 
 #include <set>
 
@@ -9,8 +8,6 @@
 #include "messaging/tables/DumpFieldTable.h"
 
 namespace {
-
-constexpr int kModEnvDecayOffset = 38;
 
 int ValueOf(LintContext& c, const char* name, int slot) {
   const IParam* p = c.param(c.index(name) + slot);
@@ -34,7 +31,6 @@ void LintDefaults(LintContext& c) {
     for (bool nl1 : {false, true}) {
       for (int i = 0; i < kPartBlockFieldCount; ++i) {
         const PartBlockField& f = kPartBlockFields[i];
-        if (f.offset == kModEnvDecayOffset) continue;
         const char* name = nl1 && f.nl1Param ? f.nl1Param : f.param;
         uint8_t bytes[2] = {0, 0};
         EncodeField(f.coding, ValueOf(c, name, s), bytes);

@@ -8,6 +8,12 @@
 // slots A..D at 6, 138, 270 and 402, the performance block 534..713, 0xF7 (715),
 // then optional names (725, 765).
 //
+// The unit sends every value as one 8-bit number in two nybbles, low first. The part
+// block keeps its single-byte fields as a byte and a kept byte (their values stay
+// below 16); the performance block's fields that reach 16 and more (trigger channels,
+// aftertouch, bend range, sync) are unsigned pairs, and so is every other one-value
+// field there. Below 16 both readings give the same bytes.
+//
 // threads: any (constant data, pure functions).
 
 #include <array>
@@ -57,7 +63,9 @@ extern const int kPerformanceFieldCount;
 extern const char* const kPartBlockSideParams[];
 extern const int kPartBlockSideParamCount;
 
-// The constant INIT program, and the INIT performance's 715 bytes.
+// The constant INIT program, and the INIT performance's 715 bytes. Every value lies
+// within its panel control's range (the mod envelope decay at 127, its knob's top), so
+// INIT loaded into the panel and sent again is INIT.
 extern const uint8_t kInitProgram[kProgramDumpSize];
 std::array<uint8_t, kPerformanceDumpSize> InitPerformance();
 
