@@ -21,3 +21,10 @@ std::unique_ptr<PatchFile> PatchFile::clone() const {
   copy->fileName = fileName;
   return copy;
 }
+
+std::string folderKeyOfChain(const std::vector<std::string>& chain) {
+  if (chain.size() <= 1) return chain.empty() ? std::string() : chain.front();
+  std::string key;
+  for (size_t i = 1; i < chain.size(); ++i) key += (i > 1 ? "/" : "") + chain[i];
+  return key;
+}

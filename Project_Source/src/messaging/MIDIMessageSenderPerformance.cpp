@@ -8,6 +8,7 @@
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
 #include "PerformanceDumpCoder.h"
+#include "TransferJobSteps.h"
 
 namespace {
 
@@ -66,6 +67,8 @@ void InitPerformanceJob(MIDIMessageSender& sender, const JobArgs& args) {
   dump[kGlobalChannelPosition] = deviceId;
   if (!args.toHardware || plug.isHardwareChangeActive()) {
     StoreInLibrarianSlot(plug, dump);
+  } else if (!plug.isMidiIOSet()) {
+    plug.showStatus(kSetPortsFirst);
   } else {
     dump[4] = kEditBufferType;
     dump[5] = 0;
