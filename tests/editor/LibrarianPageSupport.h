@@ -145,6 +145,10 @@ struct LibrarianPage {
     return text.erase(text.find_last_not_of(' ') + 1);
   }
   std::string status() const { return plug->statusText->GetTextString(); }
+  // The librarian page's own status line; "(none)" when the layout has none.
+  std::string librarianStatus() const {
+    return plug->librarianStatusText ? plug->librarianStatusText->GetTextString() : "(none)";
+  }
 
   Kit_VirtualClock clock;
   Kit_VirtualClock::Participant self{clock};
