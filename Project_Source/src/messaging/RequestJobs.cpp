@@ -34,11 +34,8 @@ WaitEnd RequestWithProbing(MIDIMessageSender& sender, uint8_t type, int number, 
 void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
+  if (!args.toPanel && !LibrarianCanReceive(editor, kPerformanceKind)) return;
   editor.DisplayProcessingIndicator(true);
-  if (!args.toPanel && !LibrarianCanReceive(editor, kPerformanceKind)) {
-    editor.DisplayProcessingIndicator(false);
-    return;
-  }
   editor.SetLibrarianRequestActive(!args.toPanel);
   if (args.toPanel) SetTabRefreshPending(editor);
   sender.timedOut = false;
@@ -69,12 +66,9 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
 void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
-  editor.DisplayProcessingIndicator(true);
   // Either form's reply goes to the selected slot, which must be able to keep it.
-  if (!LibrarianCanReceive(editor, kProgramKind)) {
-    editor.DisplayProcessingIndicator(false);
-    return;
-  }
+  if (!LibrarianCanReceive(editor, kProgramKind)) return;
+  editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(true);
   sender.timedOut = false;
   const int model = Model(editor);
@@ -101,11 +95,8 @@ void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
 void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
+  if (!LibrarianCanReceive(editor, kPerformanceKind)) return;
   editor.DisplayProcessingIndicator(true);
-  if (!LibrarianCanReceive(editor, kPerformanceKind)) {
-    editor.DisplayProcessingIndicator(false);
-    return;
-  }
   editor.SetLibrarianRequestActive(true);
   SendRequest(editor, editor.getDeviceId(), StoredPerformanceRequestType(Model(editor), args.bank),
               SelectedLibrarianSlot(editor));
@@ -123,12 +114,9 @@ void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
 void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int count, int steps) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
-  editor.DisplayProcessingIndicator(true);
   SetSelectedLibrarianSlot(editor, 0);
-  if (!LibrarianCanReceive(editor, kind)) {
-    editor.DisplayProcessingIndicator(false);
-    return;
-  }
+  if (!LibrarianCanReceive(editor, kind)) return;
+  editor.DisplayProcessingIndicator(true);
   sender.timedOut = false;
   int received = 0;
   for (int number = 0; number < count; ++number) {

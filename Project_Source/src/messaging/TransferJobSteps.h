@@ -40,7 +40,8 @@ void SetTransferInProgress(MessagingEditor& editor, bool inProgress);
 void SetTabRefreshPending(MessagingEditor& editor);
 
 // Before a request for the librarian: true when a dump of `kind` would be kept in the
-// selected slot; else the status line says why and nothing is to be sent.
+// selected slot; else the receivers are disarmed, the status line says why and the
+// job sends nothing.
 bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind);
 // What became of the dump the librarian's receiver took since it was armed
 // (kNoBankOfKind also when none came).
