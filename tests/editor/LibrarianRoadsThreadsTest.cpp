@@ -174,6 +174,7 @@ TEST(LibrarianRoads, SaveOfASyxBankAddsAnNl2BesideItAndClearsUnsaved) {
   EXPECT_EQ(page.data.read("Patches/Bank A.syx"), ProgramBank("A"));
   ASSERT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
   EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
+  EXPECT_EQ(page.librarianStatus(), "Saved as new file Bank A.nl2");
   const auto messages = MidoMessages(page.data.folder() + "Patches/Bank A.nl2", false);
   if (!messages) GTEST_SKIP() << "python3's mido is not installed: the file is not read back";
   ASSERT_EQ(messages->size(), size_t(kBankSlots));
