@@ -306,7 +306,7 @@ TEST(RequestJobs, ABankWhoseFileGoesStopsAndCountsWhatWasKept) {
 
 // A reply that comes but cannot be read is not "no response".
 TEST(RequestJobs, AReplyThatCannotBeReadIsSaidSo) {
-  for (const int job : {kJobRequestPart, kJobRequestSinglePatch, kJobRequestAllPatches}) {
+  for (const int job : {kJobDeviceIdEnquiry, kJobRequestPart, kJobRequestSinglePatch, kJobRequestAllPatches}) {
     SynthSimSettings unit = Unit(0);
     unit.wrongSizeReplies = true;
     Bench bench(0, unit);

@@ -65,8 +65,9 @@ public:
   std::atomic<bool> applyingHardwareValue{false};
   std::atomic<bool> sysexBusy{false};
   std::atomic<bool> dumpProcessed{false};
-  // What became of the last dump a librarian receiver took; read once dumpProcessed is up.
-  std::atomic<SlotStore> librarianStore{SlotStore::kStored};
+  // What became of the last dump a librarian receiver took since it was armed
+  // (kNoBankOfKind until one is stored); read once dumpProcessed is up.
+  std::atomic<SlotStore> librarianStore{SlotStore::kNoBankOfKind};
   // A message from the synthesizer came while a reply was awaited but could not be
   // read (a receiver or the panel's parsers refused it). Arming or disarming the
   // receivers, which every request does before it asks, clears it.

@@ -67,7 +67,10 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
     // Whatever its kind, an accepted message tells the unit's id.
     plug_->setDeviceId(bytes[2]);
     tabRefreshPending = true;
-    if (IsPerformanceLength(size) && bytes[3] == kModelByte) dumpProcessed = true;
+    if (IsPerformanceLength(size) && bytes[3] == kModelByte)
+      dumpProcessed = true;
+    else
+      replyUnreadable = true;
     plug_->OnParamChange2(kQuickTab);
     sysexBusy = false;
     return;
