@@ -130,7 +130,8 @@ constexpr int kProgramsBeforeTheCut = 8;
 // The unit stops answering after eight programs of a bank.
 class LibrarianJackCut : public LibrarianJack {
 protected:
-  LibrarianJackCut() : LibrarianJack({"--silent-after", std::to_string(kAnsweredBeforeTheBank + kProgramsBeforeTheCut)}) {}
+  LibrarianJackCut()
+      : LibrarianJack({"--silent-after", std::to_string(kAnsweredBeforeTheBank + kProgramsBeforeTheCut)}) {}
 };
 
 // Every refusal and the cut bank are said on the page's own status line; only stored
@@ -139,8 +140,9 @@ TEST_F(LibrarianJackCut, RefusalsAndACutBankAreSaidOnThePage) {
   ASSERT_GE(points.statusLine.x, 0);
   const Point row99 = ReadPagePoints(99).row;
   const std::string output = RunOnThePage(
-      Click(row99) + Choose("Request Patch Data/from HW by Selected Slot Number", 5000,
-                            "Not stored: selected row is outside the bank") +
+      Click(row99) +
+      Choose("Request Patch Data/from HW by Selected Slot Number", 5000,
+             "Not stored: selected row is outside the bank") +
       Unsaved(0) +
       // Performances: the folder holds only a program bank.
       Click(points.dataType) +
@@ -158,8 +160,9 @@ protected:
 };
 
 TEST_F(LibrarianJackNoBank, ARequestWithNoBankSaysSo) {
-  RunOnThePage(Choose("Request Patch Data/from Active Slot to Librarian", 5000, "Not stored: no bank of this kind open") +
-               Unsaved(0));
+  RunOnThePage(
+      Choose("Request Patch Data/from Active Slot to Librarian", 5000, "Not stored: no bank of this kind open") +
+      Unsaved(0));
 }
 
 }  // namespace

@@ -172,7 +172,8 @@ TEST(RequestJobs, ACancelledBankSaysHowManyPerformancesCame) {
   bench.clock.ScheduleAt(3 * kStepMicros + kStepMicros / 2, [sender] { sender->requestCancel(); });
   bench.Run(kJobRequestAllMulti);
   EXPECT_EQ(bench.unsavedMarks, 1);
-  EXPECT_EQ(bench.statuses, (std::vector<std::string>{"Data request Cancelled!", "Only 4 of 100 performances received"}));
+  EXPECT_EQ(bench.statuses,
+            (std::vector<std::string>{"Data request Cancelled!", "Only 4 of 100 performances received"}));
   EXPECT_FALSE(bench.Stored(3).empty());
   EXPECT_TRUE(bench.Stored(4).empty());
 }
