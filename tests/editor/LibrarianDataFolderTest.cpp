@@ -56,11 +56,12 @@ TEST(LibrarianImport, AFailedWriteKeepsWhatWasThereAndSaysSo) {
   EXPECT_EQ(page.data.read("Patches"), "not a folder");
 
   ImportPage second;
-  // A folder of the same name cannot be replaced: it stays, with what it holds.
+  // A folder of the same name stays, with what it holds; the copy takes a free name.
   second.write("Patches/Bank.syx/inside.txt", "kept");
   second.offer("Bank.syx", ProgramBank("Y"));
-  EXPECT_FALSE(second.plug->saveImportedFile(false));
+  EXPECT_TRUE(second.plug->saveImportedFile(false));
   EXPECT_EQ(second.data.read("Patches/Bank.syx/inside.txt"), "kept");
+  EXPECT_EQ(second.data.read("Patches/Bank (2).syx"), ProgramBank("Y"));
   for (const std::string& path : second.data.contents()) EXPECT_EQ(path.find(".tmp-"), std::string::npos) << path;
 }
 
@@ -145,6 +146,30 @@ TEST(LibrarianPanelStrings, SlotPrefixAndPatchesFolderLength) {
   plug.importJPLibFile(true);
   EXPECT_TRUE(page.backend.ShownPrompts().empty());
   EXPECT_EQ(page.data.contents(), before);
+}
+
+// A bank of the same name is never replaced: both are there, and the status line
+// names the copy.
+TEST(LibrarianImport, ABankOfTheSameNameIsKeptBesideTheCopy) {
+  ImportPage page;
+  page.write("Patches/Bank.syx", ProgramBank("Old"));
+  page.write("Patches/Bank (2).syx", ProgramBank("Older"));
+  page.offer("Bank.syx", ProgramBank("New"));
+  EXPECT_TRUE(page.plug->saveImportedFile(false));
+  EXPECT_EQ(page.data.read("Patches/Bank.syx"), ProgramBank("Old"));
+  EXPECT_EQ(page.data.read("Patches/Bank (2).syx"), ProgramBank("Older"));
+  EXPECT_EQ(page.data.read("Patches/Bank (3).syx"), ProgramBank("New"));
+  EXPECT_EQ(page.status(), "Imported as Bank (3).syx");
+}
+
+TEST(LibrarianImport, AFileWithoutProgramOrPerformanceIsRefusedAndSaidSo) {
+  for (const std::string& bytes : {std::string(6000, 'x'), std::string(), std::string("\xF0\x41\x10\xF7", 4)}) {
+    ImportPage page;
+    page.offer("Notes.mid", bytes);
+    EXPECT_FALSE(page.plug->saveImportedFile(true));
+    EXPECT_EQ(page.status(), "Import failed: no program or performance in the file");
+    EXPECT_FALSE(Exists(page.patches() + "/Notes.mid"));
+  }
 }
 
 TEST(LibrarianHelp, TopicsOpenTheirPagesAndTheFolderOpensThroughTheView) {

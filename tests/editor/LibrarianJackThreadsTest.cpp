@@ -1,7 +1,8 @@
 // The librarian page end to end on a private JACK server: the test host opens the
 // page and double-clicks a program of the bank file in its data folder (the simulated
 // synthesizer's record holds that program, sent to slot A's edit buffer), or asks the
-// unit for a whole bank from the bank menu (the record holds a request for each program).
+// unit for a whole bank from the bank menu (the record holds a request for each program);
+// requests nothing can keep, and a bank the unit stops sending, are said on the page.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -41,13 +42,17 @@ std::string UnitBank() {
 // bank of the unit's programs; the host opens the librarian page first.
 class LibrarianJack : public ::testing::Test {
 protected:
+  // `unitOptions` go to the simulator; without `withBank` the data folder is empty.
+  explicit LibrarianJack(std::vector<std::string> unitOptions = {}, bool withBank = true)
+      : unitOptions_(std::move(unitOptions)), withBank_(withBank) {}
   void SetUp() override {
     ASSERT_GE(points.pageSwitch.x, 0);
     ASSERT_TRUE(server.Start());
     std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
-    data.write("Patches/Bank A.syx", UnitBank());
-    ASSERT_TRUE(sim.Start(kSimName, {"--device-id", std::to_string(kDefaultUnitId), "--record", record()},
-                          data.root() + "/sim.txt"));
+    if (withBank_) data.write("Patches/Bank A.syx", UnitBank());
+    std::vector<std::string> options = {"--device-id", std::to_string(kDefaultUnitId), "--record", record()};
+    options.insert(options.end(), unitOptions_.begin(), unitOptions_.end());
+    ASSERT_TRUE(sim.Start(kSimName, options, data.root() + "/sim.txt"));
   }
   void TearDown() override {
     sim.Stop();
@@ -66,10 +71,26 @@ protected:
     return output;
   }
 
+  // Script lines: choose a bank menu item ("parent/child"), then wait up to `ms` for the
+  // page's status line to show `text`.
+  std::string Choose(const std::string& item, int ms, const std::string& text) const {
+    return "choose " + item + "\nclick " + std::to_string(points.bankMenu.x) + " " + std::to_string(points.bankMenu.y) +
+           "\nwait-text " + std::to_string(points.statusLine.x) + " " + std::to_string(points.statusLine.y) + " " +
+           std::to_string(ms) + " " + text + "\n";
+  }
+  static std::string Unsaved(int value) {
+    return "expect-param " + std::to_string(kBankEditUnsaved) + " " + std::to_string(value) + "\n";
+  }
+  std::string Click(const Point& p) const { return "click " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n"; }
+
   const PagePoints points = ReadPagePoints(kRow);
   JackTestServer server;
   TempDataRoot data;
   SimProcess sim;
+
+private:
+  std::vector<std::string> unitOptions_;
+  bool withBank_;
 };
 
 TEST_F(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
@@ -100,6 +121,48 @@ TEST_F(LibrarianJack, AWholeBankRequestAsksTheUnitForEveryProgram) {
                                           std::to_string(points.bankMenu.x) + " " + std::to_string(points.bankMenu.y) +
                                           "\nwait-param " + std::to_string(kBankEditUnsaved) + " 1 120000\n");
   EXPECT_EQ(RequestedPrograms(SimProcess::Lines(record())).size(), size_t(kBankSlots)) << output;
+}
+
+// Requests the editor answered while the ports were chosen: the device-id enquiry.
+constexpr int kAnsweredBeforeTheBank = 1;
+constexpr int kProgramsBeforeTheCut = 8;
+
+// The unit stops answering after eight programs of a bank.
+class LibrarianJackCut : public LibrarianJack {
+protected:
+  LibrarianJackCut()
+      : LibrarianJack({"--silent-after", std::to_string(kAnsweredBeforeTheBank + kProgramsBeforeTheCut)}) {}
+};
+
+// Every refusal and the cut bank are said on the page's own status line; only stored
+// slots light the unsaved mark.
+TEST_F(LibrarianJackCut, RefusalsAndACutBankAreSaidOnThePage) {
+  ASSERT_GE(points.statusLine.x, 0);
+  const Point row99 = ReadPagePoints(99).row;
+  const std::string output = RunOnThePage(
+      Click(row99) +
+      Choose("Request Patch Data/from HW by Selected Slot Number", 5000,
+             "Not stored: selected row is outside the bank") +
+      Unsaved(0) +
+      // Performances: the folder holds only a program bank.
+      Click(points.dataType) +
+      Choose("Request Performance Data/from Temp Buffer to Librarian", 5000, "Not stored: no bank of this kind open") +
+      Unsaved(0) + Click(points.dataType) +
+      Choose("Request Patch Data/All Programs from BANK 0 (RAM)", 120000, "Only 8 of 99 programs received") +
+      Unsaved(1));
+  // Nothing was asked for the refused requests: the bank's eight and the one unanswered.
+  EXPECT_EQ(RequestedPrograms(SimProcess::Lines(record())).size(), size_t(kProgramsBeforeTheCut + 1)) << output;
+}
+
+class LibrarianJackNoBank : public LibrarianJack {
+protected:
+  LibrarianJackNoBank() : LibrarianJack({}, false) {}
+};
+
+TEST_F(LibrarianJackNoBank, ARequestWithNoBankSaysSo) {
+  RunOnThePage(
+      Choose("Request Patch Data/from Active Slot to Librarian", 5000, "Not stored: no bank of this kind open") +
+      Unsaved(0));
 }
 
 }  // namespace

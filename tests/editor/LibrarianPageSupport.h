@@ -145,6 +145,10 @@ struct LibrarianPage {
     return text.erase(text.find_last_not_of(' ') + 1);
   }
   std::string status() const { return plug->statusText->GetTextString(); }
+  // The librarian page's own status line; "(none)" when the layout has none.
+  std::string librarianStatus() const {
+    return plug->librarianStatusText ? plug->librarianStatusText->GetTextString() : "(none)";
+  }
 
   Kit_VirtualClock clock;
   Kit_VirtualClock::Participant self{clock};
@@ -162,9 +166,10 @@ struct Point {
 inline Point Centre(const IRECT& r) { return {(r.L + r.R) / 2, (r.T + r.B) / 2}; }
 
 // Where a host script clicks, read from a headless editor: the page's switch, row
-// `row` of the upper list and the bank menu.
+// `row` of the upper list and the bank menu; where it reads: the page's status line;
+// and the page's switch between programs and performances.
 struct PagePoints {
-  Point pageSwitch, row, bankMenu;
+  Point pageSwitch, row, bankMenu, statusLine, dataType;
 };
 inline PagePoints ReadPagePoints(int row) {
   LibrarianPage page(Banks{});
@@ -174,6 +179,8 @@ inline PagePoints ReadPagePoints(int row) {
   points.pageSwitch = Centre(pageSwitch->GetRECT());
   points.row = Centre(page.list().row(0, row)->GetRECT());
   points.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
+  if (page.plug->librarianStatusText) points.statusLine = Centre(page.plug->librarianStatusText->GetRECT());
+  if (IControl* dataType = page.plug->datatypeControl) points.dataType = Centre(dataType->GetRECT());
   return points;
 }
 

@@ -27,6 +27,11 @@ SynthSimSettings Unit(int model) {
   return settings;
 }
 
+SynthSimSettings WithModel(SynthSimSettings settings, int model) {
+  settings.model = model;
+  return settings;
+}
+
 std::vector<uint8_t> DataOf(const std::vector<uint8_t>& dump) {
   if (dump.size() < kDataStart + kDataSize) return {};
   return {dump.begin() + kDataStart, dump.begin() + kDataStart + kDataSize};
@@ -64,8 +69,9 @@ std::optional<std::vector<std::string>> MidoMessages(const std::string& path, bo
 }
 
 struct RoadPage : LibrarianPage {
-  explicit RoadPage(int model = 1, const Banks& banks = Banks{{"Bank A.syx", "A"}})
-      : LibrarianPage(banks, Unit(model)) {
+  explicit RoadPage(int model = 1, const Banks& banks = Banks{{"Bank A.syx", "A"}},
+                    SynthSimSettings unit = Unit(1))
+      : LibrarianPage(banks, WithModel(unit, model)) {
     // As the panel's model switch does: the bank menu offers the model's banks.
     plug->GetParam(kNordModel)->Set(model);
     plug->OnParamChange(kNordModel);
@@ -168,6 +174,7 @@ TEST(LibrarianRoads, SaveOfASyxBankAddsAnNl2BesideItAndClearsUnsaved) {
   EXPECT_EQ(page.data.read("Patches/Bank A.syx"), ProgramBank("A"));
   ASSERT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
   EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
+  EXPECT_EQ(page.librarianStatus(), "Saved as new file Bank A.nl2");
   const auto messages = MidoMessages(page.data.folder() + "Patches/Bank A.nl2", false);
   if (!messages) GTEST_SKIP() << "python3's mido is not installed: the file is not read back";
   ASSERT_EQ(messages->size(), size_t(kBankSlots));
@@ -191,6 +198,92 @@ TEST(LibrarianRoads, ImportAndRefreshFoldersListANewFile) {
   files = page.upperFiles();
   EXPECT_NE(std::find(files.begin(), files.end(), "Later.syx"), files.end());
   EXPECT_NE(std::find(files.begin(), files.end(), "Bank A.syx"), files.end());
+}
+
+// ---- what the page says
+
+// The read-out is hidden on the librarian page: its own status line shows every job
+// outcome and command result there, and a refused request marks nothing.
+TEST(LibrarianOutcomes, RefusedRequestsSayWhyOnThePageAndMarkNothing) {
+  RoadPage page;
+  ASSERT_NE(page.plug->librarianStatusText, nullptr);
+  EXPECT_FALSE(page.plug->librarianStatusText->IsHidden());
+  EXPECT_FALSE(page.plug->layer("controlDisplayLayer")->IsShown());
+  const size_t sentBefore = page.synth->Sim().ReceivedCount();
+
+  page.list().selectedUpper = 99;
+  page.plug->librarian->selectedSlot = 99;
+  page.choose("Request Patch Data/from HW by Selected Slot Number");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: selected row is outside the bank");
+  page.choose("Request Patch Data/from Active Slot to Librarian");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: selected row is outside the bank");
+
+  // Performances shown, only a program bank in the folder.
+  page.command(kDatatype, 1.0, false);
+  page.plug->librarian->selectedSlot = 4;
+  page.choose("Request Performance Data/from HW by Selected Slot Number");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: no bank of this kind open");
+  page.choose("Request Performance Data/All Performances from CARD 1 (RAM)");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: no bank of this kind open");
+
+  EXPECT_FALSE(page.unsaved());
+  EXPECT_EQ(page.synth->Sim().ReceivedCount(), sentBefore);
+}
+
+TEST(LibrarianOutcomes, WithNoBankAtAllARequestSaysSo) {
+  RoadPage page(1, Banks{});
+  page.choose("Request Patch Data/from Active Slot to Librarian");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: no bank of this kind open");
+  EXPECT_FALSE(page.unsaved());
+}
+
+TEST(LibrarianOutcomes, ABankCutAfterEightProgramsIsUnsavedWithTheCount) {
+  SynthSimSettings unit = Unit(1);
+  unit.silentAfterRequests = 8;
+  RoadPage page(1, Banks{{"Bank A.syx", "A"}}, unit);
+  page.choose("Request Patch Data/All Programs from BANK 0 (RAM)");
+  EXPECT_TRUE(page.unsaved());
+  EXPECT_EQ(page.librarianStatus(), "Only 8 of 99 programs received");
+  EXPECT_NE(page.rowText(0, 7), "A7");
+  EXPECT_EQ(page.rowText(0, 8), "A8");
+}
+
+TEST(LibrarianOutcomes, ATimeOutShowsOnThePage) {
+  SynthSimSettings unit = Unit(1);
+  unit.silent = true;
+  RoadPage page(1, Banks{{"Bank A.syx", "A"}}, unit);
+  page.plug->librarian->selectedSlot = 5;
+  page.choose("Request Patch Data/from HW by Selected Slot Number");
+  EXPECT_EQ(page.librarianStatus(), "No response from Hardware!");
+  EXPECT_FALSE(page.unsaved());
+}
+
+// ---- saves keep the pane
+
+TEST(LibrarianOutcomes, SaveKeepsTheSecondBankInThePane) {
+  RoadPage page(1, Banks{{"Bank A.nl2", "A"}, {"Bank B.nl2", "B"}});
+  page.command(LibrarianParam::kLibUpperNextBank, 1.0, true);
+  ASSERT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank B.nl2");
+  page.choose("Save (Overwrite current bank)");
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank B.nl2");
+  EXPECT_EQ(page.plug->librarian->upperFileIndex, 1);
+  EXPECT_EQ(page.rowText(0, 4), "B4");
+}
+
+TEST(LibrarianOutcomes, SaveAsIntoASecondLevelFolderShowsTheSavedBank) {
+  RoadPage page(1, Banks{{"Bank A.nl2", "A"}, {"Pads/Warm/Deep.nl2", "D"}});
+  const std::string row = page.rowText(0, 4);
+  page.backend.ScriptFilePromptAnswer(page.data.folder() + "Patches/Pads/Warm/Copy.nl2");
+  page.choose("Save As.../Tavro Format (*.nl2) (with names)");
+  const CurrentFilePair shown = page.plug->getLeftCurrentFile(false);
+  EXPECT_EQ(shown.fileName, "Copy.nl2");
+  EXPECT_EQ(shown.folderName, "Pads/Warm");
+  // The pane shows the copy, which the rescan lists under that key.
+  EXPECT_EQ(page.rowText(0, 4), row);
+  const std::vector<std::string> files = page.upperFiles();
+  const int index = page.plug->librarian->upperFileIndex;
+  ASSERT_LT(size_t(index), files.size());
+  EXPECT_EQ(files[size_t(index)], "Copy.nl2");
 }
 
 }  // namespace

@@ -51,13 +51,13 @@ SavePoints ReadSavePoints() {
 }
 
 // Opens the librarian page; then, for each bank i in list order, steps the upper pane to
-// it (a save reloads the folder and shows the first bank again), copies lower row i of
+// it (a save reloads the folder and keeps the saved bank shown), copies lower row i of
 // the first bank into upper row 50 + i and saves the bank over its file.
 std::string SaveScript(const SavePoints& p) {
   std::ostringstream script;
   script << "click " << p.pageSwitch.x << " " << p.pageSwitch.y << "\nexpect-param " << kShowLibrarian << " 1\n";
   for (int i = 0; i < kBanks; ++i) {
-    for (int step = 0; step < i; ++step) script << "click " << p.upperNext.x << " " << p.upperNext.y << "\n";
+    if (i > 0) script << "click " << p.upperNext.x << " " << p.upperNext.y << "\n";
     script << "choose Copy\nright-click " << p.lowerRows[size_t(i)].x << " " << p.lowerRows[size_t(i)].y << "\n"
            << "choose Paste\nright-click " << p.upperRows[size_t(i)].x << " " << p.upperRows[size_t(i)].y << "\n"
            << "expect-param " << kBankEditUnsaved << " 1\n"

@@ -1,13 +1,16 @@
 // Saving the left pane's bank: both forms byte for byte, the in-place save's naming
 // and refusals, and atomic replacement when any step of the write fails.
 
+#include "BankImage.h"
 #include "Kit_AtomicFile.h"
+#include "LibrarianDisk.h"
 #include "LibrarianFixtures.h"
 #include "PatchLibrarian.h"
 #include "PatchTemplates.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <sys/stat.h>
@@ -80,6 +83,78 @@ TEST_F(Writer, SaveInPlaceNamesSyxBanksNl2UnderAFreeName) {
   ASSERT_TRUE(librarian_.saveEditedPatch(root_ + "/Bank.mid", "Bank.MID", nullptr));
   EXPECT_EQ(ReadBytes(root_ + "/Bank.mid").size(), 14209u);
   EXPECT_EQ(editor_.pairs[0].fileName, "Bank.MID");
+}
+
+// A MIDI file bank as the writer lays it out, then the same with more in it: a track
+// name, a note, or format 0. Saving in place would drop the extra: the bank goes
+// beside it and the file stays byte for byte.
+TEST_F(Writer, SaveInPlaceOfAMidiFileHoldingMoreWritesBesideIt) {
+  Load("Bank.syx", Programs(99), 0);
+  editor_.promptAnswer = root_ + "/Plain.mid";
+  ASSERT_TRUE(librarian_.savePatchAs("Plain", root_, true, nullptr));
+  const Bytes plain = ReadBytes(root_ + "/Plain.mid");
+  ASSERT_TRUE(isPlainMidiBank(plain.data(), plain.size(), kProgramKind));
+  EXPECT_FALSE(isPlainMidiBank(plain.data(), plain.size(), kPerformanceKind));
+
+  // The SysEx track's length is at 45..48, its first event at 49.
+  auto withTrackEvent = [&plain](const Bytes& event) {
+    Bytes more = plain;
+    more.insert(more.begin() + 49, event.begin(), event.end());
+    const uint32_t length = (uint32_t(more[45]) << 24 | uint32_t(more[46]) << 16 | uint32_t(more[47]) << 8 | more[48]) +
+                            uint32_t(event.size());
+    for (int i = 0; i < 4; ++i) more[45 + size_t(i)] = uint8_t(length >> (24 - 8 * i));
+    return more;
+  };
+  Bytes formatZero = plain;
+  formatZero[9] = 0;
+  const std::pair<const char*, Bytes> cases[] = {
+      {"track name", withTrackEvent({0x00, 0xFF, 0x03, 0x04, 'B', 'a', 'n', 'k'})},
+      {"a note", withTrackEvent({0x00, 0x90, 0x3C, 0x40, 0x10, 0x80, 0x3C, 0x00})},
+      {"format 0", formatZero},
+  };
+  for (const auto& [what, bytes] : cases) {
+    SCOPED_TRACE(what);
+    EXPECT_FALSE(isPlainMidiBank(bytes.data(), bytes.size(), kProgramKind));
+    WriteBytes(root_ + "/Song.mid", bytes);
+    std::string error;
+    ASSERT_TRUE(librarian_.saveEditedPatch(root_ + "/Song.mid", "Song.mid", &error)) << error;
+    EXPECT_EQ(ReadBytes(root_ + "/Song.mid"), bytes);
+    EXPECT_EQ(editor_.pairs[0].fileName, "Song (2).mid");
+    EXPECT_EQ(ReadBytes(root_ + "/Song (2).mid").size(), 14209u);
+    ::unlink((root_ + "/Song (2).mid").c_str());
+  }
+  // The writer's own layout is saved over in place.
+  ASSERT_TRUE(librarian_.saveEditedPatch(root_ + "/Plain.mid", "Plain.mid", nullptr));
+  EXPECT_EQ(editor_.pairs[0].fileName, "Plain.mid");
+  EXPECT_EQ(Names(root_), (std::vector<std::string>{"Bank.syx", "Plain.mid", "Song.mid"}));
+}
+
+// The pane's current file after Save As names the folder as the scan will: the menus
+// find the saved bank by that key.
+TEST_F(Writer, SaveAsNamesTheFolderAsTheScanDoes) {
+  Load("Bank.nl2", Programs(99), 0);
+  ASSERT_EQ(::mkdir((root_ + "/Pads").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((root_ + "/Pads/Warm").c_str(), 0755), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {root_ + "/Top.nl2", "Patches"},
+      {root_ + "/Pads/First.nl2", "Pads"},
+      {root_ + "/Pads/Warm/Second.nl2", "Pads/Warm"},
+      {data_.path() + "/Elsewhere.nl2", lastComponent(data_.path())},
+  };
+  for (const auto& [path, key] : cases) {
+    editor_.promptAnswer = path;
+    ASSERT_TRUE(librarian_.savePatchAs("Out", root_, false, nullptr)) << path;
+    EXPECT_EQ(editor_.pairs[0].folderName, key) << path;
+  }
+  PatchLibrarian rescanned{&editor_};
+  rescanned.loadPatchesFromFilesystem(root_);
+  std::vector<std::pair<std::string, std::string>> keys;
+  rescanned.inspect([&](const PatchLibrary& library) {
+    for (const auto& file : library.programFiles) keys.push_back({file->fileName, folderKeyOfChain(file->folderChain)});
+  });
+  for (const auto& expected : std::vector<std::pair<std::string, std::string>>{
+           {"Top.nl2", "Patches"}, {"First.nl2", "Pads"}, {"Second.nl2", "Pads/Warm"}})
+    EXPECT_NE(std::find(keys.begin(), keys.end(), expected), keys.end()) << expected.first;
 }
 
 // The system's calls for the atomic write with one step failing.

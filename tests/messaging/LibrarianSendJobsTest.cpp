@@ -250,6 +250,11 @@ TEST(SendLibrarianPatch, AMessageNotOfTheKindsFormIsNeverWritten) {
     EXPECT_EQ(editor.sim.ReceivedCount(), 0u) << c.what;
     EXPECT_EQ(editor.Now(), 0u) << c.what;  // no wait
     EXPECT_EQ(editor.overlayHidden, 1) << c.what;
+    // Never in silence.
+    const char* said = c.bytes.empty()  ? "Not sent: slot is empty"
+                       : c.performance ? "Not sent: stored performance is damaged"
+                                       : "Not sent: stored program is damaged";
+    EXPECT_EQ(editor.statuses, std::vector<std::string>{said}) << c.what;
   }
 }
 

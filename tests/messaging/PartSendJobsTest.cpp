@@ -124,6 +124,30 @@ TEST(InitPatchJob, ToTheUnitItLoadsTheActiveSlot) {
   EXPECT_EQ(bench.statuses, (std::vector<std::string>{"Processing, please wait...", "Patch INIT Sent!"}));
 }
 
+TEST(InitPatchJob, ToTheUnitWithoutPortsSaysSoAndChangesNothing) {
+  JobTestBench bench(1, UnitAt(JobEditorFake::kDeviceId));
+  bench.midiIOSet = false;
+  bench.panel.At("kAmpGain", 0) = 7;
+  JobArgs args = JobTestBench::Job(kJobInitPatch);
+  args.toHardware = true;
+  bench.Run(args);
+  EXPECT_EQ(bench.statuses, std::vector<std::string>{"Set MIDI I/O First!"});
+  EXPECT_EQ(bench.sim.ReceivedCount(), 0u);
+  EXPECT_TRUE(bench.fed.empty());
+  EXPECT_EQ(bench.panel.At("kAmpGain", 0), 7);
+  EXPECT_FALSE(bench.overlayVisible);
+}
+
+// Without a bank of programs open the INIT program has nowhere to go: nothing is
+// marked, and the status line says why.
+TEST(InitPatchJob, ToTheLibrarianWithoutAProgramBankStoresNothing) {
+  JobTestBench bench(1, UnitAt(JobEditorFake::kDeviceId));
+  bench.librarian.upperFileIndex = 5;  // past the list
+  bench.Run(kJobInitPatch);
+  EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not stored: no bank of this kind open"});
+  EXPECT_EQ(bench.unsavedMarks, 0);
+}
+
 TEST(InitPatchJob, ToTheLibrarianItStoresTheProgramAndSendsNothing) {
   JobTestBench bench(1, UnitAt(JobEditorFake::kDeviceId));
   bench.activeSlot = 3;

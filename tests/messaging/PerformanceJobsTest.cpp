@@ -168,6 +168,16 @@ TEST(InitPerformanceJob, ToTheUnitExactlyAndIntoThePanel) {
   EXPECT_EQ(editor.Now(), 25000u);  // taken at the first poll
 }
 
+TEST(InitPerformanceJob, ToTheUnitWithoutPortsSaysSoAndSendsNothing) {
+  JobEditorFake editor(1);
+  editor.midiIOSet = false;
+  editor.Run(Job(kJobInitPerformance, true));
+  EXPECT_EQ(editor.statuses, std::vector<std::string>{"Set MIDI I/O First!"});
+  EXPECT_EQ(editor.sim.ReceivedCount(), 0u);
+  EXPECT_TRUE(editor.fed.empty());
+  EXPECT_EQ(editor.overlayHidden, 1);
+}
+
 TEST(InitPerformanceJob, ToTheLibrarianOrWhileTheUnitEditsSendsNothing) {
   for (const bool hardwareChange : {false, true}) {
     JobEditorFake editor(1);

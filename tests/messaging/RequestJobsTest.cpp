@@ -102,7 +102,9 @@ TEST(RequestJobs, AReplyInTheLastStepTimesOut) {
     if (enquiry) {
       EXPECT_EQ(last == "Plug-in is ready to go!", c.taken);
     } else {
-      EXPECT_EQ(bench.unsavedMarks, c.taken ? 1 : 0);
+      // Taken or not, the reply came before the job ended and changed the slot.
+      EXPECT_EQ(bench.Stored(0).size(), 725u);
+      EXPECT_EQ(bench.unsavedMarks, 1);
     }
   }
 }
@@ -134,17 +136,46 @@ TEST(RequestJobs, ABankRequestFillsTheSlotsInOrder) {
   EXPECT_FALSE(bench.TimedOut());
 }
 
-TEST(RequestJobs, AUnitSilentFromProgramFortyLeavesTheFirstFortyAndNoUnsavedMark) {
+// The slots that came are changed: the bank is marked unsaved (a refresh would drop
+// them silently otherwise) and the status line says how much arrived.
+TEST(RequestJobs, AUnitSilentFromProgramFortyLeavesTheFirstFortyMarkedUnsaved) {
   SynthSimSettings unit = Unit(0);
   unit.silentAfterRequests = 40;
   Bench bench(0, unit);
   FillBank(bench);
   bench.Run(kJobRequestAllPatches);
   for (int p = 0; p < 99; ++p) EXPECT_EQ(bench.Stored(p).empty(), p >= 40) << p;
-  EXPECT_EQ(bench.unsavedMarks, 0);
-  EXPECT_EQ(bench.statuses.back(), "CONNECTION TIMED OUT!");
+  EXPECT_EQ(bench.unsavedMarks, 1);
+  ASSERT_GE(bench.statuses.size(), 2u);
+  EXPECT_EQ(bench.statuses[bench.statuses.size() - 2], "CONNECTION TIMED OUT!");
+  EXPECT_EQ(bench.statuses.back(), "Only 40 of 99 programs received");
   EXPECT_TRUE(bench.TimedOut());
   EXPECT_EQ(bench.librarian.selectedSlot, 0);
+}
+
+TEST(RequestJobs, AUnitSilentFromTheFirstRequestMarksNothing) {
+  SynthSimSettings unit = Unit(0);
+  unit.silentAfterRequests = 0;
+  Bench bench(0, unit);
+  bench.UsePerformances();
+  bench.Run(kJobRequestAllMulti);
+  EXPECT_EQ(bench.unsavedMarks, 0);
+  EXPECT_EQ(bench.statuses, std::vector<std::string>{"CONNECTION TIMED OUT!"});
+}
+
+TEST(RequestJobs, ACancelledBankSaysHowManyPerformancesCame) {
+  Bench bench(0, Unit(0));
+  bench.UsePerformances();
+  MIDIMessageSender* sender = bench.manager.sender();
+  // Each performance takes one step: the cancel falls in the fourth, whose reply has
+  // come and is kept (and counted) though the job stops.
+  bench.clock.ScheduleAt(3 * kStepMicros + kStepMicros / 2, [sender] { sender->requestCancel(); });
+  bench.Run(kJobRequestAllMulti);
+  EXPECT_EQ(bench.unsavedMarks, 1);
+  EXPECT_EQ(bench.statuses,
+            (std::vector<std::string>{"Data request Cancelled!", "Only 4 of 100 performances received"}));
+  EXPECT_FALSE(bench.Stored(3).empty());
+  EXPECT_TRUE(bench.Stored(4).empty());
 }
 
 TEST(RequestJobs, RequestsCarryTheTypeAndNumberOfTheModel) {
@@ -168,6 +199,9 @@ TEST(RequestJobs, RequestsCarryTheTypeAndNumberOfTheModel) {
   };
   for (const Case& c : cases) {
     Bench bench(3, Unit(0, 1000, true), c.model);
+    const bool performances =
+        c.job == kJobRequestAllMulti || c.job == kJobRequestSingleMulti || c.job == kJobRequestArrangement;
+    if (performances) bench.UsePerformances();
     bench.activeSlot = 1;
     bench.librarian.selectedSlot = c.selected;
     JobArgs args = JobTestBench::Job(c.job);
@@ -181,19 +215,111 @@ TEST(RequestJobs, RequestsCarryTheTypeAndNumberOfTheModel) {
   }
 }
 
-// A slot outside the bank would go out as a wrong program number (-1 as 0xFF).
+// A slot outside the bank would go out as a wrong program number (-1 as 0xFF), and
+// its reply could not be kept: nothing is asked, and the status line says why.
 TEST(RequestJobs, ASelectedSlotOutsideTheBankSendsNothing) {
-  const std::pair<int, int> cases[] = {
-      {kJobRequestSinglePatch, -1}, {kJobRequestSinglePatch, 99}, {kJobRequestSingleMulti, -1},
-      {kJobRequestSingleMulti, 100}};
-  for (const auto& c : cases) {
+  struct Case {
+    int job, slot;
+    bool useActiveSlot;
+  };
+  const Case cases[] = {{kJobRequestSinglePatch, -1, false}, {kJobRequestSinglePatch, 99, false},
+                        {kJobRequestSinglePatch, 99, true},  {kJobRequestSingleMulti, -1, false},
+                        {kJobRequestSingleMulti, 100, false}};
+  for (const Case& c : cases) {
     Bench bench(0, Unit(0));
-    bench.librarian.selectedSlot = c.second;
-    bench.Run(c.first);
-    EXPECT_EQ(bench.sim.ReceivedCount(), 0u) << c.first << " slot " << c.second;
-    EXPECT_TRUE(bench.statuses.empty());
+    if (c.job == kJobRequestSingleMulti) bench.UsePerformances();
+    bench.librarian.selectedSlot = c.slot;
+    JobArgs args = JobTestBench::Job(c.job);
+    args.useActiveSlot = c.useActiveSlot;
+    bench.Run(args);
+    EXPECT_EQ(bench.sim.ReceivedCount(), 0u) << c.job << " slot " << c.slot;
+    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not stored: selected row is outside the bank"});
+    EXPECT_EQ(bench.unsavedMarks, 0);
     EXPECT_FALSE(bench.overlayVisible);
+    EXPECT_FALSE(bench.manager.patchRequest.isArmed());
   }
+}
+
+// Every request into the librarian, in each refusing state: nothing is asked of the
+// unit, nothing is marked, and the status line says why.
+TEST(RequestJobs, ARequestNothingCanKeepIsRefusedBeforeItIsSent) {
+  struct Case {
+    const char* what;
+    int job;
+    bool performanceJob, useActiveSlot;
+    int libraryType;  // the librarian's current list
+    bool noBank;
+  };
+  const Case cases[] = {
+      {"program, no bank", kJobRequestSinglePatch, false, false, 0, true},
+      {"active slot, no bank", kJobRequestSinglePatch, false, true, 0, true},
+      {"program bank, no bank", kJobRequestAllPatches, false, false, 0, true},
+      {"program, performances shown", kJobRequestSinglePatch, false, false, 1, false},
+      {"temp buffer, no bank", kJobRequestArrangement, true, false, 1, true},
+      {"performance, no bank", kJobRequestSingleMulti, true, false, 1, true},
+      {"performance bank, programs shown", kJobRequestAllMulti, true, false, 0, false},
+      {"performance, programs shown", kJobRequestSingleMulti, true, false, 0, false},
+  };
+  for (const Case& c : cases) {
+    Bench bench(0, Unit(0));
+    bench.perfMode = c.performanceJob;
+    bench.librarian.patchType = c.libraryType;
+    if (c.noBank) bench.librarian.upperFileIndex = 5;
+    bench.librarian.selectedSlot = 3;
+    bench.manager.patchRequest.arm();  // as the menu's starter does
+    JobArgs args = JobTestBench::Job(c.job);
+    args.useActiveSlot = c.useActiveSlot;
+    bench.Run(args);
+    EXPECT_EQ(bench.sim.ReceivedCount(), 0u) << c.what;
+    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not stored: no bank of this kind open"}) << c.what;
+    EXPECT_EQ(bench.unsavedMarks, 0) << c.what;
+    EXPECT_FALSE(bench.manager.patchRequest.isArmed()) << c.what;
+    EXPECT_FALSE(bench.manager.performanceRequest.isArmed()) << c.what;
+    EXPECT_EQ(bench.Now(), 0u) << c.what;  // no wait
+  }
+}
+
+// The bank goes (a rescan) while the reply is on its way: the refusal ends the wait at
+// once and says why, with no unsaved mark.
+TEST(RequestJobs, AReplyTheLibrarianRefusesEndsTheWait) {
+  Bench bench(0, Unit(0, 50 * 1000));
+  bench.librarian.selectedSlot = 8;
+  bench.clock.ScheduleAt(10 * 1000, [&bench] { bench.librarian.upperFileIndex = 5; });
+  bench.Run(kJobRequestSinglePatch);
+  EXPECT_EQ(bench.statuses.back(), "Not stored: no bank of this kind open");
+  EXPECT_EQ(bench.unsavedMarks, 0);
+  EXPECT_EQ(bench.Now(), kStepMicros);  // taken after the first step
+  EXPECT_FALSE(bench.TimedOut());
+}
+
+TEST(RequestJobs, ABankWhoseFileGoesStopsAndCountsWhatWasKept) {
+  Bench bench(0, Unit(0));
+  FillBank(bench);
+  // One program a step: the bank goes during the sixth.
+  bench.clock.ScheduleAt(5 * kStepMicros + kStepMicros / 2, [&bench] { bench.librarian.upperFileIndex = 5; });
+  bench.Run(kJobRequestAllPatches);
+  EXPECT_EQ(bench.sim.ReceivedCount(), 99u + 7u);  // the filled bank, then seven requests
+  EXPECT_EQ(bench.unsavedMarks, 1);
+  ASSERT_GE(bench.statuses.size(), 2u);
+  EXPECT_EQ(bench.statuses[bench.statuses.size() - 2], "Not stored: no bank of this kind open");
+  EXPECT_EQ(bench.statuses.back(), "Only 6 of 99 programs received");
+}
+
+// A reply that comes but cannot be read is not "no response".
+TEST(RequestJobs, AReplyThatCannotBeReadIsSaidSo) {
+  for (const int job : {kJobDeviceIdEnquiry, kJobRequestPart, kJobRequestSinglePatch, kJobRequestAllPatches}) {
+    SynthSimSettings unit = Unit(0);
+    unit.wrongSizeReplies = true;
+    Bench bench(0, unit);
+    bench.Run(job);
+    EXPECT_EQ(bench.statuses.back(), "Reply from Hardware could not be read!") << job;
+    EXPECT_TRUE(bench.TimedOut()) << job;
+    EXPECT_EQ(bench.unsavedMarks, 0) << job;
+  }
+  // A silent unit still gives no response.
+  Bench silent(0, Unit(0, 1000, true));
+  silent.Run(kJobRequestSinglePatch);
+  EXPECT_EQ(silent.statuses.back(), "No response from Hardware!");
 }
 
 TEST(RequestJobs, RepliesGoToThePanelOrTheLibrarian) {

@@ -466,6 +466,9 @@ public:
   IControl *upperListControl = nullptr, *lowerListControl = nullptr;
   IControl* librarianView = nullptr;
   ITextControl *statusText = nullptr, *valueText = nullptr;
+  // The librarian page's own status line: the read-out is hidden there, so every
+  // status text goes to both lines (the read-out's names and values do not).
+  ITextControl* librarianStatusText = nullptr;
   ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
   std::array<IControl*, kSlotCount> slotEnableControls{};
   std::array<IControl*, kSlotCount> partChannelControls{};
@@ -489,6 +492,8 @@ private:
   void fillBankList(int paramIdx, const char* name, IControl** control, std::string* text, std::string* file);
   void buildMenuLayers();
   void keepControlSet2();
+  // The read-out's name line and the librarian page's status line, told apart by layer.
+  void keepStatusLines();
   void setStartValues();
   void setFilterStartValues();
   void pushParameterValues();

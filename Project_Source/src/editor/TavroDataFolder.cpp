@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "ByteChunk.h"
 #include "IGraphicsMac.h"
-#include "Kit_AtomicFile.h"
 #include "Kit_String.h"
 #include "Tavro.h"
+#include "librarian/LibrarianDisk.h"
+#include "librarian/PatchLibrarian.h"
 
 namespace {
 
@@ -56,6 +58,15 @@ bool ReadImport(const std::string& path, std::vector<char>* bytes, std::string* 
   return true;
 }
 
+// Whether the librarian's reader finds one program or performance in the bytes.
+bool HoldsPatches(const std::vector<char>& bytes) {
+  ByteChunk image(4096);
+  image.PutBytes(bytes.data(), int(bytes.size()));
+  PatchFile read;
+  PatchLibrarian::loadFromChunk(&image, image.Size(), &read, 0);
+  return !read.patches.empty();
+}
+
 }  // namespace
 
 void Tavro::OpenDataDirectory(bool manual) {
@@ -82,12 +93,21 @@ bool Tavro::saveImportedFile(bool midiFile) {
     showStatus(reason);
     return false;
   }
-  const std::string target = getPatchesFolderStr() + source.substr(slash);
-  if (!MakeFolders(getPatchesFolderStr()) || !Kit_WriteFileAtomically(target, bytes.data(), bytes.size(), nullptr)) {
+  if (!HoldsPatches(bytes)) {
+    showStatus("Import failed: no program or performance in the file");
+    return false;
+  }
+  // A bank of the same name stays: the copy takes a free name beside it.
+  const std::string name = source.substr(slash + 1);
+  std::string target, error;
+  if (!MakeFolders(getPatchesFolderStr()) ||
+      !writeNewFile(getPatchesFolderStr(), name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                    &target, &error)) {
     showStatus("Import failed: Patches folder cannot be written");
     return false;
   }
   if (debugEnabled) printDebugInfo("FILE IMPORTER: patch file copied to " + target);
+  if (lastComponent(target) != name) showStatus("Imported as " + lastComponent(target));
   return true;
 }
 

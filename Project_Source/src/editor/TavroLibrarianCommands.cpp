@@ -18,6 +18,7 @@
 #include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/panel/PatchSearch.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace librarian_commands {
 
@@ -64,23 +65,9 @@ void writeParam(Tavro& plug, int paramIdx, double value) {
   plug.setFromPlug(paramIdx, param->Value());
 }
 
-Result bankStep(Tavro& plug, int paramIdx, double value) {
-  if (value != 1.0) return Result::kGoOn;
-  if (plug.paramValue(kBankEditUnsaved) == 1.0) {
-    plug.showStatus("Save bank or Discard changes!");
-    return Result::kEnd;
-  }
-  const bool upper = paramIdx == P::kLibUpperPreviousBank || paramIdx == P::kLibUpperNextBank;
-  const bool next = paramIdx == P::kLibUpperNextBank || paramIdx == P::kLibLowerNextBank;
-  const int side = upper ? 0 : 1;
+void showPaneBank(Tavro& plug, int side, int index) {
+  const bool upper = side == 0;
   const int listParam = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
-  // The list's own length bounds the step: an empty list has nothing to step to.
-  const int count = PaneBank(plug, side, -1, nullptr);
-  if (count == 0) return Result::kEnd;
-  const int last = count - 1;
-  const int current = std::clamp(int(plug.paramValue(listParam)), 0, last);
-  const int index = next ? (current + 1 > last ? 0 : current + 1) : (current == 0 ? last : current - 1);
-
   IParam* list = plug.GetParam(listParam);
   list->SetClamped(index);
   if (IControl* control = upper ? plug.upperListControl : plug.lowerListControl)
@@ -111,6 +98,37 @@ Result bankStep(Tavro& plug, int paramIdx, double value) {
   if (auto* folders = menuAt<FolderPopupMenu>(plug, menu)) folders->refreshFolderStructure(index, pair);
   plug.updatePatchLibrarianView(side);
   if (upper) plug.updateBankAndProgramMenuNames(false);
+}
+
+bool showUpperBank(Tavro& plug, const std::string& fileName, const std::string& folderKey) {
+  const int count = PaneBank(plug, 0, -1, nullptr);
+  for (int index = 0; index < count; ++index) {
+    BankIdentity bank;
+    PaneBank(plug, 0, index, &bank);
+    if (bank.fileName != fileName || bank.folder != folderKey) continue;
+    showPaneBank(plug, 0, index);
+    return true;
+  }
+  return false;
+}
+
+Result bankStep(Tavro& plug, int paramIdx, double value) {
+  if (value != 1.0) return Result::kGoOn;
+  if (plug.paramValue(kBankEditUnsaved) == 1.0) {
+    plug.showStatus("Save bank or Discard changes!");
+    return Result::kEnd;
+  }
+  const bool upper = paramIdx == P::kLibUpperPreviousBank || paramIdx == P::kLibUpperNextBank;
+  const bool next = paramIdx == P::kLibUpperNextBank || paramIdx == P::kLibLowerNextBank;
+  const int side = upper ? 0 : 1;
+  const int listParam = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
+  // The list's own length bounds the step: an empty list has nothing to step to.
+  const int count = PaneBank(plug, side, -1, nullptr);
+  if (count == 0) return Result::kEnd;
+  const int last = count - 1;
+  const int current = std::clamp(int(plug.paramValue(listParam)), 0, last);
+  const int index = next ? (current + 1 > last ? 0 : current + 1) : (current == 0 ? last : current - 1);
+  showPaneBank(plug, side, index);
   return Result::kEnd;
 }
 
@@ -203,7 +221,7 @@ Result rename(Tavro& plug, int paramIdx, double) {
     plug.librarian->selectedSlot = row;
     // The armed receiver stores it in the slot, as a dump from the synthesizer.
     plug.processOwnSysEx(message.data(), int(message.size()));
-    plug.SetLibrarianStatusUnsaved(true);
+    ReportLibrarianStore(plug, true);
     plug.DisplayProcessingIndicator(false);
   }
   closeRenameBox(plug);

@@ -4,6 +4,8 @@
 //
 // threads: main, under the plug-in mutex (as the parameter road).
 
+#include <string>
+
 #include "Tavro.h"
 
 class FolderPopupMenu;
@@ -37,6 +39,11 @@ Menu* menuAt(Tavro& plug, int index) {
   return dynamic_cast<Menu*>(plug.librarianMenus[size_t(index)]);
 }
 
+// Shows bank `index` of a pane's list (0 the upper, 1 the lower) as a bank step does.
+void showPaneBank(Tavro& plug, int side, int index);
+// Shows the bank of the mode's list with that file name and folder key in the upper
+// pane; false when the list has none.
+bool showUpperBank(Tavro& plug, const std::string& fileName, const std::string& folderKey);
 // Writes a parameter clamped into its range and shows it on its controls.
 void writeParam(Tavro& plug, int paramIdx, double value);
 

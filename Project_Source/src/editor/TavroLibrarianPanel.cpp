@@ -7,6 +7,7 @@
 #include "LibrarianPanelParts.h"
 #include "PatchLibrarian.h"
 #include "Tavro.h"
+#include "TavroLibrarianCommands.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 #include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/LibrarianViewControl.h"
@@ -125,7 +126,9 @@ void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int ban
 void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(LibrarianParam::kRefreshFolders, 1.0, false); }
 
 void TavroLibrarianPanel::discardLibrarianChanges() {
+  const CurrentFilePair shown = plug_.getLeftCurrentFile(plug_.perfMode);
   plug_.runLibrarianCommand(LibrarianParam::kDiscardBankData, 1.0, false);
+  librarian_commands::showUpperBank(plug_, shown.fileName, shown.folderName);
 }
 
 bool TavroLibrarianPanel::saveImportedFile(bool midiForm) { return plug_.saveImportedFile(midiForm); }

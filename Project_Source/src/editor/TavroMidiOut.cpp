@@ -29,7 +29,8 @@ int Tavro::slotChannel(int slot) const {
 }
 
 void Tavro::showStatus(const std::string& text) {
-  if (statusText) statusText->SetTextFromPlug(text.c_str());
+  for (ITextControl* line : {statusText, librarianStatusText})
+    if (line) line->SetTextFromPlug(text.c_str());
 }
 
 void Tavro::MIDIOutRoutingSwitch(IMidiMsg* msg) {

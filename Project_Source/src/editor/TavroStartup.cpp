@@ -12,6 +12,7 @@
 #include "PatchManager.h"
 #include "ProgressIndicator.h"
 #include "Tavro.h"
+#include "layout/ControlAction.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"
@@ -162,11 +163,32 @@ void Tavro::fillBankList(int paramIdx, const char* name, IControl** control, std
   if (selected >= 0 && size_t(selected) < secondNames.size()) *file = secondNames[size_t(selected)];
 }
 
+namespace {
+
+bool LayerHolds(const ControlLayer* layer, const IControl* control) {
+  for (int i = 0; layer && i < layer->NControls(); ++i)
+    if (layer->GetControl(i) == control) return true;
+  return false;
+}
+
+}  // namespace
+
+void Tavro::keepStatusLines() {
+  statusText = librarianStatusText = nullptr;
+  ControlAction* action = uiConfig ? uiConfig->getControlAction(kControlDisplayName) : nullptr;
+  if (!action) return;
+  const ControlLayer* page = layer("patchLibrarian");
+  for (IControl* control : action->boundControls) {
+    ITextControl*& line = LayerHolds(page, control) ? librarianStatusText : statusText;
+    if (!line) line = dynamic_cast<ITextControl*>(control);
+  }
+}
+
 void Tavro::keepControlSet2() {
   midiOutSelector = firstControl(kDeviceOutSelection);
   midiInSelector = firstControl(kDeviceInSelection);
   patchRenameControl = firstControl(kPatchRename);
-  statusText = dynamic_cast<ITextControl*>(firstControl(kControlDisplayName));
+  keepStatusLines();
   valueText = dynamic_cast<ITextControl*>(firstControl(kControlDisplayValue));
   ccDisplay = firstControl(kControlDisplayCC);
   buildDisplay = firstControl(kControlDisplayBuild);

@@ -68,6 +68,28 @@ bool bankImage(const PatchFile& bank, bool midiForm, MidiHead head, ByteChunk* o
   return out->Size() == expected;
 }
 
+bool isPlainMidiBank(const uint8_t* image, size_t size, int kind) {
+  const bool performance = kind == kPerformanceKind;
+  const auto& start = performance ? midiPerfStartHeader_NL100 : midiSingleStartHeader_NL99;
+  const auto& between = performance ? midiSingleInBetweenHeader_NL100 : midiSingleInBetweenHeader_NL99;
+  const size_t body = size_t(performance ? kPerformanceLength : kProgramLength) - 1;  // after the F0
+  const size_t slots = size_t(bankSizeOfKind(kind));
+  const size_t expected = start.size() + body + (slots - 1) * (between.size() + body) + midiEndOfTrack.size();
+  if (!image || size != expected || !std::equal(start.begin(), start.end(), image)) return false;
+  size_t at = start.size();
+  for (size_t k = 0; k < slots; ++k) {
+    if (k > 0) {
+      if (!std::equal(between.begin(), between.end(), image + at)) return false;
+      at += between.size();
+    }
+    // Data bytes only, then the F7 that ends the event.
+    if (std::any_of(image + at, image + at + body - 1, [](uint8_t b) { return b >= 0x80; })) return false;
+    if (image[at + body - 1] != kSysexEnd) return false;
+    at += body;
+  }
+  return std::equal(midiEndOfTrack.begin(), midiEndOfTrack.end(), image + at);
+}
+
 void removeCharsFromString(std::string& text, const char* set) {
   for (; *set; ++set) text.erase(std::remove(text.begin(), text.end(), *set), text.end());
 }

@@ -4,6 +4,8 @@
 //
 // threads: any (pure).
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 class ByteChunk;
@@ -17,6 +19,11 @@ enum class MidiHead { Rewrite, Keep };
 // slot's first message cut or padded to 139 (715) bytes with F7 last; with Rewrite the
 // device becomes 0F, the type 01 (1F) and the slot byte the slot. False when memory ran out.
 bool bankImage(const PatchFile& bank, bool midiForm, MidiHead head, ByteChunk* out);
+
+// Whether `image` is a Standard MIDI File bank of `kind` laid out as bankImage writes
+// one: the fixed head, one SysEx event per slot, the end of track and nothing else
+// (no notes, no names, no other format). Saving such a file again loses nothing.
+bool isPlainMidiBank(const uint8_t* image, size_t size, int kind);
 
 // Removes every character of `set` from `text`.
 void removeCharsFromString(std::string& text, const char* set);

@@ -147,11 +147,55 @@ bool CopyAcross(const std::string& from, const std::string& to, std::string* err
 
 }  // namespace
 
+namespace {
+
+// The name's extension with its ".", as freeFilePath puts it back.
+std::string DottedExtension(const std::string& name) {
+  const size_t stem = stemOf(name).size();
+  return name.size() > stem ? name.substr(stem) : std::string();
+}
+
+bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
+  while (size > 0) {
+    const ssize_t put = ::write(fd, bytes, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes += put;
+    size -= size_t(put);
+  }
+  return ::fsync(fd) == 0;
+}
+
+}  // namespace
+
+bool writeNewFile(const std::string& folder, const std::string& name, const uint8_t* bytes, size_t size,
+                  std::string* writtenTo, std::string* error) {
+  const std::string stem = stemOf(name), extension = DottedExtension(name);
+  for (int tries = 0; tries < kMostNameTries; ++tries) {
+    const std::string to = freeFilePath(folder, stem, extension);
+    if (to.empty()) break;
+    Descriptor file{::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)};
+    if (file.fd < 0 && errno == EEXIST) continue;  // taken since we looked
+    if (file.fd < 0) {
+      *error = SystemError("cannot create", to);
+      return false;
+    }
+    if (!WriteAll(file.fd, bytes, size)) {
+      *error = SystemError("cannot write", to);
+      ::unlink(to.c_str());  // our own half-written file
+      return false;
+    }
+    *writtenTo = to;
+    return true;
+  }
+  *error = "no free name for " + name + " in " + folder;
+  return false;
+}
+
 bool moveWithoutOverwrite(const std::string& from, const std::string& folder, std::string* movedTo,
                           std::string* error) {
   const std::string name = lastComponent(from);
-  const std::string stem = stemOf(name);
-  const std::string extension = name.size() > stem.size() ? name.substr(stem.size()) : std::string();
+  const std::string stem = stemOf(name), extension = DottedExtension(name);
   for (int tries = 0; tries < kMostNameTries; ++tries) {
     const std::string to = freeFilePath(folder, stem, extension);
     if (to.empty()) break;

@@ -7,6 +7,7 @@
 //
 // threads: any (no shared state).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,6 +37,11 @@ BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* 
 // Moves `from` into `folder` under its own name, or a free one; across file systems
 // the bytes are copied and flushed before the source is unlinked. Fills `movedTo`.
 bool moveWithoutOverwrite(const std::string& from, const std::string& folder, std::string* movedTo, std::string* error);
+
+// Writes `bytes` into a new file of `folder` named `name`, or a free name beside it
+// (" (2)", ...): an existing file is never replaced. Fills `writtenTo`.
+bool writeNewFile(const std::string& folder, const std::string& name, const uint8_t* bytes, size_t size,
+                  std::string* writtenTo, std::string* error);
 
 // Creates `folder` unless it is one already.
 bool ensureFolder(const std::string& folder, std::string* error);

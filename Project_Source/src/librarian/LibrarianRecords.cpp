@@ -40,3 +40,10 @@ std::string PatchFile::incompleteReason() const {
   if (losses.unconverted) add("over 99 programs, not split");
   return reason;
 }
+
+std::string folderKeyOfChain(const std::vector<std::string>& chain) {
+  if (chain.size() <= 1) return chain.empty() ? std::string() : chain.front();
+  std::string key;
+  for (size_t i = 1; i < chain.size(); ++i) key += (i > 1 ? "/" : "") + chain[i];
+  return key;
+}

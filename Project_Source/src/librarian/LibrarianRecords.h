@@ -61,6 +61,11 @@ struct PatchFile {
   std::unique_ptr<PatchFile> clone() const;
 };
 
+// The key by which the menus tell a bank's folder: below the scanned root, the folder
+// names after the root joined by "/"; the root itself by its own name. `chain` is
+// root first; an empty chain gives "".
+std::string folderKeyOfChain(const std::vector<std::string>& chain);
+
 struct SubFolderFiles2 {
   std::string name;
   std::vector<PatchFile*> files;  // not owned: the file lists own the records

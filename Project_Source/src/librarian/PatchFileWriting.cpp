@@ -1,6 +1,12 @@
 // Saving the left pane's bank: the whole file is built in memory first and then
 // replaces the target in one atomic step, so a failure leaves the old file whole.
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
 #include "BankImage.h"
 #include "ByteChunk.h"
 #include "Kit_AtomicFile.h"
@@ -22,7 +28,35 @@ bool WriteBank(const PatchFile& bank, const std::string& path, bool midiForm, Mi
   return Kit_WriteFileAtomically(path, image.GetBytes(), size_t(image.Size()), error);
 }
 
+// The MIDI file at `path` holds more than a bank of `kind` as the writer lays it out,
+// or cannot be read to tell; only a missing file loses nothing.
+bool holdsMoreThanBank(const std::string& path, int kind) {
+  ByteChunk image(4096);
+  std::string ignored;
+  if (readBankFile(path, &image, &ignored) == BankFileRead::Read)
+    return !isPlainMidiBank(image.GetBytes(), size_t(image.Size()), kind);
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
 }  // namespace
+
+std::string PatchLibrarian::savedFolderKey(const std::string& folder) const {
+  // Inside the data folder's bank folder the key is the one the scan will give the file.
+  const std::string root = editor_->getDataFolder() + kRootFolderName;
+  if (folder == root || folder.rfind(root + "/", 0) == 0) {
+    std::vector<std::string> chain{kRootFolderName};
+    for (size_t at = root.size(); at < folder.size();) {
+      const size_t next = std::min(folder.find('/', at + 1), folder.size());
+      if (next > at + 1) chain.push_back(folder.substr(at + 1, next - at - 1));
+      at = next;
+    }
+    return folderKeyOfChain(chain);
+  }
+  std::string name = lastComponent(folder);
+  removeCharsFromString(name, "/");
+  return name.empty() ? kRootFolderName : name;
+}
 
 std::unique_ptr<PatchFile> PatchLibrarian::leftBankToSave(bool* incomplete, std::string* error) const {
   error->clear();
@@ -57,11 +91,9 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
   const std::string path =
       editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2");
   if (path.empty()) return false;
-  std::string folderName = lastComponent(folderOfPath(path));
-  removeCharsFromString(folderName, "/");
   if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, error)) return false;
   const bool performance = bank->type == kPerformanceKind;
-  editor_->setLeftCurrentFile(performance, {lastComponent(path), folderName.empty() ? kRootFolderName : folderName});
+  editor_->setLeftCurrentFile(performance, {lastComponent(path), savedFolderKey(folderOfPath(path))});
   return true;
 }
 
@@ -80,11 +112,14 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
   const bool midiForm = extension == "mid";
   std::string path = targetPath;
   std::string name = fileName;
-  if (extension == "syx") {
-    // The raw form with names is an "nl2" bank; it goes beside the source, never over another bank.
-    path = freeFilePath(folderOfPath(targetPath), stemOf(fileName), ".nl2");
+  // The raw form with names is an "nl2" bank; a MIDI file holding more than the bank's
+  // dumps would lose the rest. Either goes beside the source, never over another file.
+  const bool besideSource = extension == "syx" || (midiForm && holdsMoreThanBank(targetPath, bank->type));
+  if (besideSource) {
+    const std::string newExtension = midiForm ? ".mid" : ".nl2";
+    path = freeFilePath(folderOfPath(targetPath), stemOf(fileName), newExtension);
     if (path.empty()) {
-      *error = "no free name for " + stemOf(fileName) + ".nl2";
+      *error = "no free name for " + stemOf(fileName) + newExtension;
       return false;
     }
     name = lastComponent(path);

@@ -37,23 +37,46 @@ void PatchLibrarian::clearDataStructures(int code) {
   library_.clearDataStructures(code);
 }
 
-void PatchLibrarian::setSysexDatatoSelectedSlot(const LibrarianPatch* received) {
-  if (!received || received->messages.empty()) return;
+const char* slotStoreRefusal(SlotStore result) {
+  switch (result) {
+    case SlotStore::kNoBankOfKind: return "Not stored: no bank of this kind open";
+    case SlotStore::kRowOutsideBank: return "Not stored: selected row is outside the bank";
+    case SlotStore::kStored: break;
+  }
+  return "";
+}
+
+// Under lock_: the left pane's bank when it is of `kind`, else null.
+PatchFile* PatchLibrarian::leftBankOfKind(int kind) const {
+  if (kind == kNoPatchKind || kind != patchType.load()) return nullptr;
+  const PatchFileList& files = library_.filesOfType(kind);
+  const int fileIndex = upperFileIndex.load();
+  if (fileIndex < 0 || size_t(fileIndex) >= files.size() || !files[size_t(fileIndex)]) return nullptr;
+  PatchFile* bank = files[size_t(fileIndex)].get();
+  return bank->type == kind ? bank : nullptr;
+}
+
+SlotStore PatchLibrarian::canStoreInSelectedSlot(PatchKind kind) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!leftBankOfKind(kind)) return SlotStore::kNoBankOfKind;
+  const int slot = selectedSlot.load();
+  return slot >= 0 && slot < bankSizeOfKind(kind) ? SlotStore::kStored : SlotStore::kRowOutsideBank;
+}
+
+SlotStore PatchLibrarian::setSysexDatatoSelectedSlot(const LibrarianPatch* received) {
+  if (!received || received->messages.empty()) return SlotStore::kNoBankOfKind;
   const std::vector<uint8_t>& first = received->messages.front().bytes;
   const PatchKind kind = patchKindOfMessage(first.data(), first.size());
-  const int type = patchType.load();
-  if (kind == kNoPatchKind || kind != type) return;
   LibrarianPatch copy = *received;  // made before the lock is taken
   std::lock_guard<std::mutex> hold(lock_);
-  const PatchFileList& files = library_.filesOfType(type);
-  const int fileIndex = upperFileIndex.load();
+  PatchFile* bank = leftBankOfKind(kind);
+  if (!bank) return SlotStore::kNoBankOfKind;
   const int slot = selectedSlot.load();
-  if (fileIndex < 0 || size_t(fileIndex) >= files.size() || !files[size_t(fileIndex)]) return;
-  PatchFile& bank = *files[size_t(fileIndex)];
-  const int size = bankSizeOfKind(bank.type);
-  if (bank.type != kind || slot < 0 || slot >= size) return;
-  bank.patches.resize(size_t(size));
-  bank.patches[size_t(slot)] = std::move(copy);
+  const int size = bankSizeOfKind(kind);
+  if (slot < 0 || slot >= size) return SlotStore::kRowOutsideBank;
+  bank->patches.resize(size_t(size));
+  bank->patches[size_t(slot)] = std::move(copy);
+  return SlotStore::kStored;
 }
 
 bool PatchLibrarian::copyPatch(int type, int fileIndex, int slot, LibrarianPatch* out) const {
@@ -73,18 +96,9 @@ std::unique_ptr<PatchFile> PatchLibrarian::copyBank(int type, int fileIndex) con
   return files[size_t(fileIndex)]->clone();
 }
 
-const PatchFile* PatchLibrarian::leftBank() const {
-  const int type = patchType.load();
-  const int fileIndex = upperFileIndex.load();
-  if (type != kProgramKind && type != kPerformanceKind) return nullptr;
-  const PatchFileList& files = library_.filesOfType(type);
-  if (fileIndex < 0 || size_t(fileIndex) >= files.size()) return nullptr;
-  return files[size_t(fileIndex)].get();
-}
-
 std::unique_ptr<PatchFile> PatchLibrarian::cloneLeftBank(bool* incomplete) const {
   std::lock_guard<std::mutex> hold(lock_);
-  const PatchFile* bank = leftBank();
+  const PatchFile* bank = leftBankOfKind(patchType.load());
   if (!bank) return nullptr;
   *incomplete = bank->incomplete();
   return bank->clone();
@@ -96,7 +110,7 @@ std::string PatchLibrarian::paneNotice(bool withSkipped) const {
   if (withSkipped) {
     for (const std::string& skipped : library_.skippedFiles) notice += (notice.empty() ? "Not read: " : ", ") + skipped;
   }
-  const PatchFile* bank = leftBank();
+  const PatchFile* bank = leftBankOfKind(patchType.load());
   if (bank && bank->incomplete()) {
     notice += (notice.empty() ? "" : "; ") + bank->fileName + " is incomplete (" + bank->incompleteReason() +
               "): Save in place is off, use Save As";

@@ -9,6 +9,7 @@
 // and selected slots are atomics, read once per use.
 
 #include "LibrarianRecords.h"
+#include "PatchTemplates.h"
 
 #include <atomic>
 #include <functional>
@@ -18,6 +19,11 @@
 
 class ByteChunk;
 class LibrarianEditor;
+
+// What became of a dump meant for the selected slot.
+enum class SlotStore { kStored, kNoBankOfKind, kRowOutsideBank };
+// The status text of a refusal ("Not stored: ..."); empty for kStored.
+const char* slotStoreRefusal(SlotStore result);
 
 class PatchLibrarian {
 public:
@@ -52,8 +58,10 @@ public:
   // current bank, the user cancelled (error left empty) or the write failed (error set).
   // threads: main
   bool savePatchAs(const char* proposedName, const std::string& startFolder, bool midiForm, std::string* error);
-  // The left pane's current bank into `targetPath` ("syx" names become a free "nl2"
-  // name beside it). Refuses a bank that does not show its whole file. True when written.
+  // The left pane's current bank into `targetPath`; a "syx" name becomes a free "nl2"
+  // name beside it, and a MIDI file holding more than the bank's dumps (notes, names,
+  // format 0) a free "mid" name beside it; the pane's current file names what was
+  // written. Refuses a bank that does not show its whole file. True when written.
   // threads: main
   bool saveEditedPatch(const std::string& targetPath, const std::string& fileName, std::string* error);
 
@@ -78,7 +86,11 @@ public:
   // Stores a received dump (name and messages) into the selected slot of the left
   // pane's bank; refuses the other kind, a negative slot and a slot outside the bank.
   // threads: midi-in, main
-  void setSysexDatatoSelectedSlot(const LibrarianPatch* received);
+  SlotStore setSysexDatatoSelectedSlot(const LibrarianPatch* received);
+  // Whether a dump of `kind` would be stored in the selected slot now: asked before a
+  // request goes out, so nothing is asked for that cannot be kept.
+  // threads: any
+  SlotStore canStoreInSelectedSlot(PatchKind kind) const;
   // A copy of one slot of a bank file of the given type; false when there is none.
   // threads: any
   bool copyPatch(int type, int fileIndex, int slot, LibrarianPatch* out) const;
@@ -101,14 +113,17 @@ public:
   std::atomic<int> targetSlot{0};
 
 private:
-  // The left pane's bank of the current type; null when there is none. Needs lock_.
-  const PatchFile* leftBank() const;
+  // Under lock_: the left pane's bank when it is of `kind` and the current type; else null.
+  PatchFile* leftBankOfKind(int kind) const;
   // A clone of the left pane's bank of the current type and whether it shows its
   // whole file; null when there is none.
   std::unique_ptr<PatchFile> cloneLeftBank(bool* incomplete) const;
   // The same copy for a save, so the file is written from what was there when the
   // save began; null with the reason in error when there is no bank.
   std::unique_ptr<PatchFile> leftBankToSave(bool* incomplete, std::string* error) const;
+
+  // The folder key the pane's current file gets for a bank saved into `folder`.
+  std::string savedFolderKey(const std::string& folder) const;
 
   LibrarianEditor* editor_;
   mutable std::mutex lock_;

@@ -33,10 +33,7 @@ void sendDeviceIdEnquiry(MIDIMessageSender& sender, const JobArgs&) {
     editor.showStatus("Plug-in is ready to go!");
     JobPauseMillis(sender, step);
   } else {
-    if (end == WaitEnd::kTimeOut) {
-      editor.showStatus("No response from Hardware!");
-      sender.timedOut = true;
-    }
+    if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Hardware!");
     if (sender.cancelRequested()) editor.showStatus("Data request CANCELLED!");
     // Left pending, the next requested performance would pass for the answer.
     editor.setDeviceEnquiryPending(false);

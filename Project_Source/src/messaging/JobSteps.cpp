@@ -2,6 +2,7 @@
 
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
+#include "TransferJobSteps.h"
 
 namespace {
 constexpr int kLoadPolls = 100;
@@ -10,7 +11,7 @@ constexpr int kLoadPolls = 100;
 void StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump) {
   plug.SetLibrarianRequestActive(true);
   plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
-  plug.SetLibrarianStatusUnsaved(true);
+  ReportLibrarianStore(plug, true);
 }
 
 PanelLoad AwaitPanelLoad(MIDIMessageSender& sender, int pauseMs, const char* progress) {

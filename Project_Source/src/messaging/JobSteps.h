@@ -10,7 +10,8 @@
 class MIDIMessageSender;
 class MessagingEditor;
 
-// Arms the librarian's receiver, feeds it the dump and marks the bank unsaved.
+// Arms the librarian's receiver and feeds it the dump: a stored slot marks the bank
+// unsaved, a refusal says why.
 void StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump);
 
 enum class PanelLoad { kTaken, kTimedOut, kStopped };

@@ -52,7 +52,11 @@ void SendLibrarianPatchJob(MIDIMessageSender& sender, const JobArgs& args) {
   const bool performance = plug.isLibrarianPerformanceMode();
   std::vector<uint8_t> dump;
   if (args.librarianPatch && !args.librarianPatch->empty()) dump = args.librarianPatch->messages.front().bytes;
-  if (AddressToEditBuffer(plug, performance, args.slot, &dump)) {
+  if (!AddressToEditBuffer(plug, performance, args.slot, &dump)) {
+    plug.showStatus(dump.empty()   ? "Not sent: slot is empty"
+                    : performance ? "Not sent: stored performance is damaged"
+                                  : "Not sent: stored program is damaged");
+  } else {
     plug.clearDataProcessed();
     if (MIDIMessageManager* manager = plug.messageManager()) manager->transferInProgress = true;
     plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));

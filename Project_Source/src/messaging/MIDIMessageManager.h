@@ -19,6 +19,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "librarian/PatchLibrarian.h"
 #include "messaging/LibrarianDumpReceivers.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/WorkerThread.h"
@@ -64,6 +65,13 @@ public:
   std::atomic<bool> applyingHardwareValue{false};
   std::atomic<bool> sysexBusy{false};
   std::atomic<bool> dumpProcessed{false};
+  // What became of the last dump a librarian receiver took since it was armed
+  // (kNoBankOfKind until one is stored); read once dumpProcessed is up.
+  std::atomic<SlotStore> librarianStore{SlotStore::kNoBankOfKind};
+  // A message from the synthesizer came while a reply was awaited but could not be
+  // read (a receiver or the panel's parsers refused it). Arming or disarming the
+  // receivers, which every request does before it asks, clears it.
+  std::atomic<bool> replyUnreadable{false};
 
   // ---- parameter road ----
   // A program (job 1, per slot) or performance (job 0) resend: started as startJob
@@ -88,7 +96,8 @@ public:
   // A performance dump: the enquiry's reply while one is pending (nothing changes but
   // the flags), else into the panel.
   void sysexPerformancePatchParse(ISysEx* message);
-  // Arms the receiver of the librarian's kind with an empty patch, disarming the other.
+  // Arms the receiver of the librarian's kind with an empty patch, disarming the other;
+  // nothing is stored and no reply was unreadable yet.
   // threads: main, worker
   void armLibrarianReceiver(bool performance);
   void disarmLibrarianReceivers();

@@ -8,6 +8,7 @@
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
 #include "PerformanceDumpCoder.h"
+#include "TransferJobSteps.h"
 
 namespace {
 
@@ -65,6 +66,8 @@ void InitPerformanceJob(MIDIMessageSender& sender, const JobArgs& args) {
   PerformanceDumpCoder::SetOwnDeviceId(dump, deviceId);
   if (!args.toHardware || plug.isHardwareChangeActive()) {
     StoreInLibrarianSlot(plug, dump);
+  } else if (!plug.isMidiIOSet()) {
+    plug.showStatus(kSetPortsFirst);
   } else {
     dump[4] = kEditBufferType;
     dump[5] = 0;

@@ -51,7 +51,9 @@ void initPatch(MIDIMessageSender& sender, const JobArgs& args) {
   std::vector<uint8_t> init(std::begin(kInitProgram), std::end(kInitProgram));
   editor.DisplayProcessingIndicator(true);
   init[2] = static_cast<uint8_t>(std::clamp(editor.getDeviceId(), 0, 15));
-  if (args.toHardware) {
+  if (args.toHardware && !editor.isMidiIOSet()) {
+    editor.showStatus(kSetPortsFirst);
+  } else if (args.toHardware) {
     init[5] = static_cast<uint8_t>(std::clamp(editor.getActiveSlot(), 0, 3));
     editor.SendMidiSysex2(init);
     editor.SetLibrarianRequestActive(false);

@@ -1,6 +1,8 @@
 // Jobs 4-9: ask the synthesizer for its performance or programs, into the panel or
 // the librarian's selected slot, and wait for the SysEx dispatch to take the reply.
 
+#include <string>
+
 #include "DumpParameters.h"
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
@@ -32,6 +34,7 @@ WaitEnd RequestWithProbing(MIDIMessageSender& sender, uint8_t type, int number, 
 void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
+  if (!args.toPanel && !LibrarianCanReceive(editor, kPerformanceKind)) return;
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(!args.toPanel);
   if (args.toPanel) SetTabRefreshPending(editor);
@@ -39,12 +42,9 @@ void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs&
   JobPauseMillis(sender, step);
   SendRequest(editor, editor.getDeviceId(), kEditPerformanceRequest, 0);
   const WaitEnd end = RequestWithProbing(sender, kEditPerformanceRequest, 0, step);
-  if (end == WaitEnd::kTimeOut) {
-    editor.showStatus("No response from Nord!");
-    sender.timedOut = true;
-  } else if (end == WaitEnd::kReply && !args.toPanel) {
-    editor.SetLibrarianStatusUnsaved(true);
-  }
+  // A reply stored during the last step still marks the bank; the time-out is said last.
+  if (!args.toPanel) ReportLibrarianStore(editor, end == WaitEnd::kReply);
+  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Nord!");
   ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
@@ -57,10 +57,8 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   sender.timedOut = false;
   const uint8_t type = SlotProgramRequestType(Model(editor));
   SendRequest(editor, editor.getDeviceId(), type, args.slot);
-  if (RequestWithProbing(sender, type, args.slot, step) == WaitEnd::kTimeOut) {
-    editor.showStatus("No response from Hardware!");
-    sender.timedOut = true;
-  }
+  if (RequestWithProbing(sender, type, args.slot, step) == WaitEnd::kTimeOut)
+    ShowTimeOut(sender, "No response from Hardware!");
   ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
@@ -68,6 +66,8 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
 void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
+  // Either form's reply goes to the selected slot, which must be able to keep it.
+  if (!LibrarianCanReceive(editor, kProgramKind)) return;
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(true);
   sender.timedOut = false;
@@ -79,10 +79,6 @@ void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
     return args.useActiveSlot ? editor.getActiveSlot() : SelectedLibrarianSlot(editor);
   };
   auto sendable = [&args](int n) { return args.useActiveSlot || InRange(n, kProgramBankSize); };
-  if (!sendable(number())) {
-    editor.DisplayProcessingIndicator(false);
-    return;
-  }
   SendRequest(editor, editor.getDeviceId(), type, number());
   const WaitEnd end = WaitWithProbing(sender, step, [&](int id) {
     const int n = number();
@@ -90,11 +86,8 @@ void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
     SendRequest(editor, id, type, n);
     return true;
   });
-  if (end == WaitEnd::kReply && !sender.cancelRequested()) editor.SetLibrarianStatusUnsaved(true);
-  if (end == WaitEnd::kTimeOut) {
-    editor.showStatus("No response from Hardware!");
-    sender.timedOut = true;
-  }
+  ReportLibrarianStore(editor, end == WaitEnd::kReply);
+  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Hardware!");
   if (end != WaitEnd::kAbandoned) ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
@@ -102,63 +95,60 @@ void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
 void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
+  if (!LibrarianCanReceive(editor, kPerformanceKind)) return;
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(true);
-  const int number = SelectedLibrarianSlot(editor);
-  if (!InRange(number, kPerformanceBankSize)) {
-    editor.DisplayProcessingIndicator(false);
-    return;
-  }
-  SendRequest(editor, editor.getDeviceId(), StoredPerformanceRequestType(Model(editor), args.bank), number);
+  SendRequest(editor, editor.getDeviceId(), StoredPerformanceRequestType(Model(editor), args.bank),
+              SelectedLibrarianSlot(editor));
   sender.timedOut = false;
   const WaitEnd end = WaitSteps(sender, step, kPerformanceSteps);
-  if (end == WaitEnd::kTimeOut) {
-    editor.showStatus("CONNECTION TIMED OUT!");
-    sender.timedOut = true;
-  } else if (end == WaitEnd::kReply && !sender.cancelRequested()) {
-    editor.SetLibrarianStatusUnsaved(true);
-  }
+  ReportLibrarianStore(editor, end == WaitEnd::kReply);
+  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
   ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
 
 // A whole bank, one request at a time into consecutive librarian slots from 0; stops
-// at the first time-out or cancel, keeping what arrived.
-void RequestBank(MIDIMessageSender& sender, uint8_t type, int count, int steps) {
+// at the first time-out, cancel or refusal, keeping what arrived. Whatever was stored
+// marks the bank unsaved; a bank cut short says how much of it came.
+void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int count, int steps) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
-  editor.DisplayProcessingIndicator(true);
   SetSelectedLibrarianSlot(editor, 0);
+  if (!LibrarianCanReceive(editor, kind)) return;
+  editor.DisplayProcessingIndicator(true);
   sender.timedOut = false;
-  bool complete = true;
+  int received = 0;
   for (int number = 0; number < count; ++number) {
     editor.SetLibrarianRequestActive(true);
     SendRequest(editor, editor.getDeviceId(), type, number);
     const WaitEnd end = WaitSteps(sender, step, steps);
-    if (end == WaitEnd::kTimeOut) {
-      editor.showStatus("CONNECTION TIMED OUT!");
-      sender.timedOut = true;
-    }
-    if (end != WaitEnd::kReply) {
-      complete = false;
-      break;
-    }
+    if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
+    const SlotStore stored = LastLibrarianStore(editor);
+    if (stored == SlotStore::kStored) ++received;
+    if (end == WaitEnd::kReply && stored != SlotStore::kStored) editor.showStatus(slotStoreRefusal(stored));
+    if (end != WaitEnd::kReply || stored != SlotStore::kStored) break;
     SetSelectedLibrarianSlot(editor, SelectedLibrarianSlot(editor) + 1);
   }
   SetSelectedLibrarianSlot(editor, 0);
-  if (complete) editor.SetLibrarianStatusUnsaved(true);
+  if (received > 0) editor.SetLibrarianStatusUnsaved(true);
   ShowCancelled(sender);
+  if (received > 0 && received < count) {
+    const char* what = kind == kPerformanceKind ? " performances received" : " programs received";
+    editor.showStatus("Only " + std::to_string(received) + " of " + std::to_string(count) + what);
+  }
   editor.DisplayProcessingIndicator(false);
 }
 
 void sendAllMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   const int model = Model(JobEditor(sender));
-  RequestBank(sender, StoredPerformanceRequestType(model, args.bank), kPerformanceBankSize, kPerformanceSteps);
+  RequestBank(sender, kPerformanceKind, StoredPerformanceRequestType(model, args.bank), kPerformanceBankSize,
+              kPerformanceSteps);
 }
 
 void sendAllPatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   const int model = Model(JobEditor(sender));
-  RequestBank(sender, StoredProgramRequestType(model, args.bank), kProgramBankSize, kBankProgramSteps);
+  RequestBank(sender, kProgramKind, StoredProgramRequestType(model, args.bank), kProgramBankSize, kBankProgramSteps);
 }
 
 }  // namespace

@@ -35,14 +35,23 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
     const LibrarianDumpReceiver::Outcome outcome = receiver->addMessageData(bytes, size_t(size), &taken);
     if (outcome == LibrarianDumpReceiver::Outcome::kNotArmed) continue;
     sysexBusy = true;
-    if (outcome == LibrarianDumpReceiver::Outcome::kRefused) return;
-    if (librarian_) librarian_->setSysexDatatoSelectedSlot(&taken);
+    if (outcome == LibrarianDumpReceiver::Outcome::kRefused) {
+      replyUnreadable = true;
+      return;
+    }
+    // A refusal is a result too: the waiting job ends and says why.
+    librarianStore = librarian_ ? librarian_->setSysexDatatoSelectedSlot(&taken) : SlotStore::kNoBankOfKind;
     plug_->updatePatchLibrarianView(0);
     plug_->setLibrarianViewDirty();
     sysexBusy = false;
     dumpProcessed = true;
     return;
   }
+
+  // While a reply is awaited, a message of neither dump's form is a reply that cannot be read.
+  const size_t length = size_t(size);
+  if (transferInProgress && !ProgramDumpCoder::Accepts(bytes, length) && !PerformanceDumpCoder::Accepts(bytes, length))
+    replyUnreadable = true;
 
   if (size >= kShortestDump && transferInProgress) {
     sysexBusy = true;
@@ -58,7 +67,10 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
     // Whatever its kind, an accepted message tells the unit's id.
     plug_->setDeviceId(bytes[2]);
     tabRefreshPending = true;
-    if (IsPerformanceLength(size) && bytes[3] == kModelByte) dumpProcessed = true;
+    if (IsPerformanceLength(size) && bytes[3] == kModelByte)
+      dumpProcessed = true;
+    else
+      replyUnreadable = true;
     plug_->OnParamChange2(kQuickTab);
     sysexBusy = false;
     return;
@@ -106,11 +118,14 @@ void MIDIMessageManager::sysexPerformancePatchParse(ISysEx* message) {
 void MIDIMessageManager::armLibrarianReceiver(bool performance) {
   (performance ? patchRequest : performanceRequest).disarm();
   (performance ? performanceRequest : patchRequest).arm();
+  librarianStore = SlotStore::kNoBankOfKind;  // until a dump is stored
+  replyUnreadable = false;
 }
 
 void MIDIMessageManager::disarmLibrarianReceivers() {
   performanceRequest.disarm();
   patchRequest.disarm();
+  replyUnreadable = false;
 }
 
 void MIDIMessageManager::sendSinglePatchRequestSysexFromLibrarian(bool useActiveSlot, int bank) {

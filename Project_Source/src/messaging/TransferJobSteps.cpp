@@ -46,6 +46,37 @@ void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot) {
   if (PatchLibrarian* librarian = Librarian(editor)) librarian->selectedSlot = slot;
 }
 
+bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind) {
+  PatchLibrarian* librarian = Librarian(editor);
+  const SlotStore can = librarian ? librarian->canStoreInSelectedSlot(kind) : SlotStore::kNoBankOfKind;
+  if (can == SlotStore::kStored) return true;
+  if (MIDIMessageManager* manager = editor.messageManager()) manager->disarmLibrarianReceivers();
+  editor.showStatus(slotStoreRefusal(can));
+  return false;
+}
+
+SlotStore LastLibrarianStore(MessagingEditor& editor) {
+  MIDIMessageManager* manager = editor.messageManager();
+  return manager ? manager->librarianStore.load() : SlotStore::kNoBankOfKind;
+}
+
+bool ReportLibrarianStore(MessagingEditor& editor, bool replied) {
+  const SlotStore result = LastLibrarianStore(editor);
+  if (result == SlotStore::kStored) {
+    editor.SetLibrarianStatusUnsaved(true);
+    return true;
+  }
+  if (replied) editor.showStatus(slotStoreRefusal(result));
+  return false;
+}
+
+void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText) {
+  MessagingEditor& editor = JobEditor(sender);
+  MIDIMessageManager* manager = editor.messageManager();
+  editor.showStatus(manager && manager->replyUnreadable ? "Reply from Hardware could not be read!" : timeOutText);
+  sender.timedOut = true;
+}
+
 void SetTransferInProgress(MessagingEditor& editor, bool inProgress) {
   if (MIDIMessageManager* manager = editor.messageManager()) manager->transferInProgress = inProgress;
 }

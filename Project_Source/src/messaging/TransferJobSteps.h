@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "PatchLibrarian.h"
 #include "PatchTemplates.h"
 
 class MIDIMessageSender;
@@ -20,6 +21,9 @@ constexpr uint8_t kEditPerformanceRequest = 0x28;  // also the device-id enquiry
 uint8_t SlotProgramRequestType(int model);
 uint8_t StoredProgramRequestType(int model, int bank);
 uint8_t StoredPerformanceRequestType(int model, int bank);
+
+// A job that must talk to the synthesizer finds no port chosen.
+constexpr const char* kSetPortsFirst = "Set MIDI I/O First!";
 
 // The editor the job works for.
 MessagingEditor& JobEditor(MIDIMessageSender& sender);
@@ -34,6 +38,20 @@ void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot);
 // into the panel re-selects the panel's tab.
 void SetTransferInProgress(MessagingEditor& editor, bool inProgress);
 void SetTabRefreshPending(MessagingEditor& editor);
+
+// Before a request for the librarian: true when a dump of `kind` would be kept in the
+// selected slot; else the receivers are disarmed, the status line says why and the
+// job sends nothing.
+bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind);
+// What became of the dump the librarian's receiver took since it was armed
+// (kNoBankOfKind also when none came).
+SlotStore LastLibrarianStore(MessagingEditor& editor);
+// After a request for the librarian: a stored slot marks the bank unsaved; a dump
+// that came (`replied`) and was refused says why. True when a slot was stored.
+bool ReportLibrarianStore(MessagingEditor& editor, bool replied);
+// A request's wait ran out: `timeOutText`, or that the reply could not be read when
+// one came that way; the sender's timedOut is set.
+void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText);
 
 // Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7).
 void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number);

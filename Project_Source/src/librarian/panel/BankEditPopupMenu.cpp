@@ -192,7 +192,9 @@ void BankEditPopupMenu::saveInPlace() {
     return;
   }
   // Saved: clear the unsaved state and show what is on disk now.
+  const std::string written = editor_->getCurrentFile(0, editor_->isLibrarianPerformanceMode()).fileName;
   editor_->discardLibrarianChanges();
+  if (written != name) editor_->setStatusText("Saved as new file " + written);
 }
 
 void BankEditPopupMenu::saveAs(bool midiForm) {

@@ -6,10 +6,7 @@
 #include "PatchLibrarian.h"
 
 std::string FolderKeyOf(const PatchFile& file) {
-  if (file.folderChain.size() <= 1) return file.folderName;
-  std::string key;
-  for (size_t i = 1; i < file.folderChain.size(); ++i) key += (i > 1 ? "/" : "") + file.folderChain[i];
-  return key;
+  return file.folderChain.size() <= 1 ? file.folderName : folderKeyOfChain(file.folderChain);
 }
 
 FolderPopupMenu::FolderPopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect,

@@ -95,7 +95,8 @@ public:
   // --- Files ---
   // Rescans the data folder and refreshes the menus (kRefreshFolders).
   virtual void refreshFolders() = 0;
-  // The Discard road: clears the unsaved state and reloads the library from disk.
+  // The Discard road: clears the unsaved state and reloads the library from disk; the
+  // upper pane then shows its current file again (a save names the bank it wrote).
   virtual void discardLibrarianChanges() = 0;
   // Imports a bank chosen by the user; true when one was copied in.
   virtual bool saveImportedFile(bool midiForm) = 0;
