@@ -24,6 +24,8 @@ public:
   IBitmapControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
                  int blendMethod = IChannelBlend::kBlendNone);
   bool Draw(IGraphics* graphics) override;
+  // Its image when it is bound to no parameter and draws nothing but the image.
+  std::optional<FixedDrawing> GetFixedDrawing() const override;
 
 protected:
   IBitmap mBitmap;

@@ -1,0 +1,81 @@
+// The real panel drawn through its composed backdrop must show, on every page of
+// every model at both sizes, exactly what blending every control in order shows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "EditorTestSupport.h"
+#include "IControl.h"
+#include "IGraphicsMac.h"
+#include "IParam.h"
+#include "View_Backend.h"
+#include "View_Headless.h"
+
+namespace {
+
+class ComposedRedraw : public ::testing::TestWithParam<const char*> {
+protected:
+  ComposedRedraw() : editor(std::string("\n") + GetParam() + "\nyes\n", true) {
+    static_cast<ViewHostable*>(editor.plug->graphics->OpenWindow(nullptr))->AttachToBackend(&window);
+    window.Tick();
+  }
+  ~ComposedRedraw() override { editor.plug->graphics->CloseWindow(); }
+
+  // As a click on the switch does, then the window's timer draws the change.
+  void Flip(int paramIdx, double value) {
+    IControl* control = editor.plug->firstControl(paramIdx);
+    ASSERT_NE(control, nullptr) << paramIdx;
+    control->SetValueFromUserInput(editor.plug->GetParam(paramIdx)->GetNormalized(value));
+    window.Tick();
+  }
+  std::vector<uint32_t> FullRedraw(bool composed) {
+    editor.plug->graphics->SetComposedBackdrop(composed);
+    window.Invalidate({0, 0, window.Width(), window.Height()});
+    window.FlushDraws();
+    editor.plug->graphics->SetComposedBackdrop(true);
+    const ViewFrameBuffer& fb = window.FrameBuffer();
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < fb.Height(); ++y) pixels.insert(pixels.end(), fb.Row(y), fb.Row(y) + fb.Width());
+    return pixels;
+  }
+
+  EditorFixture editor;
+  HeadlessViewBackend window;
+};
+
+TEST_P(ComposedRedraw, EveryPageDrawsThePixelsOfThePlainPath) {
+  const char* const models[] = {"NL1", "NL2", "NL2x"};
+  int pages = 0;
+  for (int model = 0; model < 3; ++model) {
+    Flip(kNordModel, model);
+    for (int librarian = 0; librarian < 2; ++librarian) {
+      Flip(kShowLibrarian, librarian);
+      for (int velocity = 0; velocity < 2; ++velocity) {
+        Flip(kShowVelomap, velocity);
+        for (int slot = 0; slot < 4; ++slot) {
+          Flip(kQuickTab, slot);
+          SCOPED_TRACE(std::string(models[model]) + " librarian " + std::to_string(librarian) + " velocity " +
+                       std::to_string(velocity) + " slot " + std::to_string(slot));
+          const std::vector<uint32_t> composed = FullRedraw(true);
+          const std::vector<uint32_t> plain = FullRedraw(false);
+          ASSERT_EQ(composed.size(), plain.size());
+          size_t differing = 0, first = plain.size();
+          for (size_t i = 0; i < plain.size(); ++i)
+            if (composed[i] != plain[i]) {
+              ++differing;
+              first = std::min(first, i);
+            }
+          EXPECT_EQ(differing, 0u) << "first at x " << first % size_t(window.Width()) << " y "
+                                   << first / size_t(window.Width());
+          ++pages;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(pages, 48);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ComposedRedraw, ::testing::Values("normal", "large"));
+
+}  // namespace
