@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "Raster.h"
 
@@ -18,6 +19,10 @@ void CopyBetween(Raster_IBitmap* from, Raster_IBitmap* to, const IRECT& rect) {
     std::memcpy(to->getBits() + size_t(y) * size_t(to->getRowSpan()) + size_t(l),
                 from->getBits() + size_t(y) * size_t(from->getRowSpan()) + size_t(l),
                 size_t(r - l) * sizeof(unsigned int));
+}
+
+bool Covers(const IRECT& outer, const IRECT& inner) {
+  return outer.L <= inner.L && outer.T <= inner.T && outer.R >= inner.R && outer.B >= inner.B;
 }
 
 }  // namespace
@@ -52,6 +57,7 @@ bool ComposedBackdrop::WalkChanged(int width, int height) const {
 
 void ComposedBackdrop::Compose(int width, int height, const std::function<void(IControl*, Raster_IBitmap*)>& draw) {
   mEntries = mWalk;
+  mFrameKnown = false;
   mHoles.clear();
   for (const Entry& e : mEntries) mHoles.emplace_back(e.control, e.hole);
   std::sort(mHoles.begin(), mHoles.end(),
@@ -79,9 +85,41 @@ const IRECT* ComposedBackdrop::Find(const IControl* control) const {
   return found != mHoles.end() && found->first == control ? &found->second : nullptr;
 }
 
-void ComposedBackdrop::CopyTo(Raster_IBitmap* dest, const IRECT& rect) const { CopyBetween(mBitmap.get(), dest, rect); }
+void ComposedBackdrop::Restore(Raster_IBitmap* frame, const IRECT& rect) {
+  if (!mBitmap) return;
+  if (!mFrameKnown) {
+    CopyBetween(mBitmap.get(), frame, rect);
+    if (Covers(rect, IRECT(0, 0, mBitmap->getWidth(), mBitmap->getHeight()))) {
+      mFrameKnown = true;
+      mDrawnOver.clear();
+    }
+    return;
+  }
+  std::sort(mDrawnOver.begin(), mDrawnOver.end(),
+            [](const IRECT& a, const IRECT& b) { return std::tie(a.L, a.T, a.R, a.B) < std::tie(b.L, b.T, b.R, b.B); });
+  mDrawnOver.erase(std::unique(mDrawnOver.begin(), mDrawnOver.end()), mDrawnOver.end());
+  std::vector<IRECT> outside;
+  for (const IRECT& over : mDrawnOver) {
+    CopyBetween(mBitmap.get(), frame, over.Intersect(rect));
+    if (!Covers(rect, over)) outside.push_back(over);
+  }
+  mDrawnOver.swap(outside);
+}
+
+void ComposedBackdrop::DrawnOver(const IRECT& area) {
+  if (area.W() <= 0 || area.H() <= 0) return;
+  // Past this many, putting the whole rect back costs less than the bookkeeping.
+  constexpr size_t kMostKept = 4096;
+  if (mDrawnOver.size() >= kMostKept) {
+    mFrameKnown = false;
+    mDrawnOver.clear();
+  }
+  if (mFrameKnown) mDrawnOver.push_back(area);
+}
 
 void ComposedBackdrop::Reset() {
+  mFrameKnown = false;
+  mDrawnOver.clear();
   mEntries.clear();
   mHoles.clear();
   mBitmap.reset();

@@ -45,8 +45,15 @@ public:
   // Null when the control's drawing is not in the composed bitmap; else its hole,
   // the part still to be drawn in order (empty when none).
   const IRECT* Find(const IControl* control) const;
-  // Copies the composed pixels of rect (cut to both bitmaps) to the same place in dest.
-  void CopyTo(Raster_IBitmap* dest, const IRECT& rect) const;
+  // Puts the composed pixels back into rect of the frame wherever the frame may hold
+  // something else: all of rect while the frame is not known to match the backdrop
+  // outside what was drawn over it (just composed, drawn on otherwise), else only
+  // what was drawn over since.
+  void Restore(Raster_IBitmap* frame, const IRECT& rect);
+  // Something was drawn over the backdrop in the frame, within area.
+  void DrawnOver(const IRECT& area);
+  // The frame was drawn on otherwise: the next restore puts back all of its rect.
+  void ForgetFrame() { mFrameKnown = false; }
   // Forgets the bitmap and the list; the next redraw composes again.
   void Reset();
 
@@ -63,4 +70,7 @@ private:
   std::vector<Entry> mEntries;                            // what the bitmap holds
   std::vector<std::pair<const IControl*, IRECT>> mHoles;  // the same, sorted for Find
   std::unique_ptr<Raster_MemBitmap> mBitmap;
+  // The frame matches the bitmap but for mDrawnOver.
+  bool mFrameKnown = false;
+  std::vector<IRECT> mDrawnOver;
 };

@@ -141,7 +141,7 @@ void IGraphics::DrawStrict(const IRECT& rect) {
   mDrawRECT = rect;
   mBackdropInUse = UpdateBackdrop();
   SetClip(rect);
-  if (mBackdropInUse) mBackdrop->CopyTo(mDrawBitmap, rect);
+  if (mBackdropInUse) mBackdrop->Restore(mDrawBitmap, rect);
   if (IControl* background = GetControl(0)) DrawControl(background);
   for (int i = 1; i < NControls(); ++i) {
     IControl* control = mControls.Get(i);
@@ -180,11 +180,13 @@ void IGraphics::SetComposedBackdrop(bool on) {
 void IGraphics::DrawControl(IControl* control) {
   const IRECT* hole = mBackdropInUse ? mBackdrop->Find(control) : nullptr;
   if (!hole) {
+    if (mBackdropInUse) mBackdrop->DrawnOver(control->GetRECT().Intersect(mDrawRECT));
     control->Draw(this);
     return;
   }
   const IRECT part = hole->Intersect(mDrawRECT);
   if (part.W() <= 0 || part.H() <= 0) return;
+  mBackdrop->DrawnOver(part);
   SetClip(part);
   control->Draw(this);
   SetClip(mDrawRECT);
@@ -220,13 +222,16 @@ void IGraphics::DrawDirtyOnly() {
 
 bool IGraphics::Draw(IRECT* rect) {
   if (NControls() == 0 && NLayers() == 0) return true;
+  mDrawing = true;
   if (mStrict)
     DrawStrict(rect ? *rect : IRECT());
   else
     DrawDirtyOnly();
   SetClip(mDrawRECT);
   for (int i = 0; i < NLayers(); ++i) mLayers.Get(i)->Draw(this, &mDrawRECT);
+  if (!mBackdropInUse) mBackdrop->ForgetFrame();
   mBackdropInUse = false;
+  mDrawing = false;
   SetClip(IRECT(0, 0, mWidth, mHeight));
   return DrawScreen(&mDrawRECT);
 }

@@ -266,7 +266,7 @@ private:
   void FreeBitmaps();
   // Primitives draw through this window onto the frame buffer: the draw
   // rect while Draw runs, the whole panel otherwise.
-  IClipWindow* Clip() { return mClip.get(); }
+  IClipWindow* Clip();
   void SetClip(const IRECT& rect);
 
   Kit_PtrList<IControl> mControls;
@@ -279,6 +279,7 @@ private:
   std::unique_ptr<ComposedBackdrop> mBackdrop;
   bool mComposing = true;
   bool mBackdropInUse = false;  // while a strict redraw runs with it
+  bool mDrawing = false;        // while Draw runs
   int mWidth;
   int mHeight;
   int mFPS;

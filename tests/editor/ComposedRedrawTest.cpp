@@ -40,6 +40,18 @@ protected:
     return pixels;
   }
 
+  void ExpectSame(const std::vector<uint32_t>& shown, const std::vector<uint32_t>& plain) const {
+    ASSERT_EQ(shown.size(), plain.size());
+    size_t differing = 0, first = plain.size();
+    for (size_t i = 0; i < plain.size(); ++i)
+      if (shown[i] != plain[i]) {
+        ++differing;
+        first = std::min(first, i);
+      }
+    EXPECT_EQ(differing, 0u) << "first at x " << first % size_t(window.Width()) << " y "
+                             << first / size_t(window.Width());
+  }
+
   EditorFixture editor;
   HeadlessViewBackend window;
 };
@@ -57,17 +69,12 @@ TEST_P(ComposedRedraw, EveryPageDrawsThePixelsOfThePlainPath) {
           Flip(kQuickTab, slot);
           SCOPED_TRACE(std::string(models[model]) + " librarian " + std::to_string(librarian) + " velocity " +
                        std::to_string(velocity) + " slot " + std::to_string(slot));
+          // The first puts back the whole backdrop, the second what the first drew over it.
           const std::vector<uint32_t> composed = FullRedraw(true);
+          const std::vector<uint32_t> again = FullRedraw(true);
           const std::vector<uint32_t> plain = FullRedraw(false);
-          ASSERT_EQ(composed.size(), plain.size());
-          size_t differing = 0, first = plain.size();
-          for (size_t i = 0; i < plain.size(); ++i)
-            if (composed[i] != plain[i]) {
-              ++differing;
-              first = std::min(first, i);
-            }
-          EXPECT_EQ(differing, 0u) << "first at x " << first % size_t(window.Width()) << " y "
-                                   << first / size_t(window.Width());
+          ExpectSame(composed, plain);
+          ExpectSame(again, plain);
           ++pages;
         }
       }

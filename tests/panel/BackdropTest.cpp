@@ -150,6 +150,33 @@ TEST_F(Backdrop, AFixedImageShowingAnotherFrameIsComposedAgain) {
   ExpectPlainPixels();
 }
 
+// Once the frame matches the backdrop, a redraw puts back only what was drawn over
+// it: a control hidden since must still go.
+TEST_F(Backdrop, AHiddenControlLeavesNothingBehind) {
+  ComposedFull();
+  ComposedFull();
+  veil->Hide(true);
+  Tick();
+  ExpectPlainPixels();
+  veil->Hide(false);
+  Tick();
+  Tick();
+  ExpectPlainPixels();
+}
+
+// Whatever is drawn on the frame outside a redraw is painted over by the next
+// full redraw, as the plain path does.
+TEST_F(Backdrop, DrawingOutsideARedrawIsPaintedOver) {
+  ComposedFull();
+  ComposedFull();
+  IRECT stain(0, 0, 10, 10);
+  surface->FillIRect(&COLOR_WHITE, &stain);
+  ASSERT_EQ(surface->At(5, 5), COLOR_WHITE);
+  ComposedFull();
+  EXPECT_NE(surface->At(5, 5), COLOR_WHITE);
+  ExpectPlainPixels();
+}
+
 TEST_F(Backdrop, AGreyedFixedImageIsComposedAgain) {
   ComposedFull();
   pageA->GrayOut(true);
