@@ -8,17 +8,29 @@
 
 namespace {
 
+void CopyRows(const unsigned int* from, int fromSpan, unsigned int* to, int toSpan, int width, int height) {
+  for (int y = 0; y < height; ++y)
+    std::memcpy(to + size_t(y) * size_t(toSpan), from + size_t(y) * size_t(fromSpan),
+                size_t(width) * sizeof(unsigned int));
+}
+
+// rect cut to both bitmaps; empty when nothing is left.
+IRECT CutTo(const IRECT& rect, Raster_IBitmap* a, Raster_IBitmap* b) {
+  const IRECT r(std::max(rect.L, 0), std::max(rect.T, 0), std::min({rect.R, a->getWidth(), b->getWidth()}),
+                std::min({rect.B, a->getHeight(), b->getHeight()}));
+  return r.W() > 0 && r.H() > 0 ? r : IRECT();
+}
+
+unsigned int* At(Raster_IBitmap* bitmap, int x, int y) {
+  return bitmap->getBits() + size_t(y) * size_t(bitmap->getRowSpan()) + size_t(x);
+}
+
 // The pixels of rect (cut to both bitmaps) from one bitmap to the same place in another.
 void CopyBetween(Raster_IBitmap* from, Raster_IBitmap* to, const IRECT& rect) {
   if (!from || !to || !from->getBits() || !to->getBits()) return;
-  const int l = std::max(rect.L, 0), t = std::max(rect.T, 0);
-  const int r = std::min({rect.R, from->getWidth(), to->getWidth()});
-  const int b = std::min({rect.B, from->getHeight(), to->getHeight()});
-  if (l >= r || t >= b) return;
-  for (int y = t; y < b; ++y)
-    std::memcpy(to->getBits() + size_t(y) * size_t(to->getRowSpan()) + size_t(l),
-                from->getBits() + size_t(y) * size_t(from->getRowSpan()) + size_t(l),
-                size_t(r - l) * sizeof(unsigned int));
+  const IRECT r = CutTo(rect, from, to);
+  if (r.Empty()) return;
+  CopyRows(At(from, r.L, r.T), from->getRowSpan(), At(to, r.L, r.T), to->getRowSpan(), r.W(), r.H());
 }
 
 bool Covers(const IRECT& outer, const IRECT& inner) {
@@ -67,14 +79,14 @@ void ComposedBackdrop::Compose(int width, int height, const std::function<void(I
   if (!mBitmap->getBits()) return;
   // As the panel's frame buffer starts: every pixel 0.
   std::memset(mBitmap->getBits(), 0, size_t(mBitmap->getRowSpan()) * size_t(height) * sizeof(unsigned int));
-  Raster_MemBitmap kept(0, 0, 1);
+  std::vector<unsigned int> kept;
   for (const Entry& e : mEntries) {
-    if (!e.hole.Empty()) {
-      kept.resize(width, height);
-      CopyBetween(mBitmap.get(), &kept, e.hole);
-    }
+    const IRECT hole = CutTo(e.hole, mBitmap.get(), mBitmap.get());
+    kept.resize(size_t(hole.W()) * size_t(hole.H()));
+    const int span = mBitmap->getRowSpan();
+    if (!hole.Empty()) CopyRows(At(mBitmap.get(), hole.L, hole.T), span, kept.data(), hole.W(), hole.W(), hole.H());
     draw(e.control, mBitmap.get());
-    if (!e.hole.Empty()) CopyBetween(&kept, mBitmap.get(), e.hole);
+    if (!hole.Empty()) CopyRows(kept.data(), hole.W(), At(mBitmap.get(), hole.L, hole.T), span, hole.W(), hole.H());
   }
 }
 
