@@ -2,6 +2,7 @@
 
 #include "IControl.h"
 #include "IControlText.h"
+#include "IGraphics.h"
 
 namespace {
 // The id range of the custom zones and of the user arpeggiator pages.
@@ -96,13 +97,20 @@ bool ControlLayer::collectDirty(IRECT* rect, bool parentReports) {
   return dirty;
 }
 
+void ControlLayer::VisitDrawn(const std::function<void(IControl*)>& visit) const {
+  if (IsShown())
+    for (int i = 0; i < NControls(); ++i)
+      if (!mControls.Get(i)->IsHidden()) visit(mControls.Get(i));
+  for (int i = 0; i < NChildLayers(); ++i) mChildLayers.Get(i)->VisitDrawn(visit);
+}
+
 void ControlLayer::Draw(IGraphics* graphics, const IRECT* rect) {
   const bool shown = IsShown();
   const bool drawable = rect && !rect->Empty();
   for (int i = 0; i < NControls(); ++i) {
     IControl* control = mControls.Get(i);
     if (shown && drawable && !control->IsHidden() && rect->Intersects(control->GetRECT()))
-      control->Draw(graphics);
+      graphics->DrawControl(control);
   }
   for (int i = 0; i < NControls(); ++i) mControls.Get(i)->SetClean();
   for (int i = 0; i < NChildLayers(); ++i) mChildLayers.Get(i)->Draw(graphics, rect);

@@ -12,6 +12,7 @@
 // active child id and the ignore-hidden flag are atomics.
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "IGraphicsStructs.h"
@@ -73,7 +74,11 @@ public:
   // ignores hidden, but the area of a control hidden since the last redraw is
   // reported once wherever it lies in the tree.
   bool isDirty(IRECT* rect);
-  // Draws shown controls meeting rect, then marks every control clean.
+  // Calls visit with every control Draw would draw if rect were the whole panel, in
+  // the order Draw draws them.
+  void VisitDrawn(const std::function<void(IControl*)>& visit) const;
+  // Draws shown controls meeting rect (but what the panel's composed backdrop
+  // holds of them), then marks every control clean.
   void Draw(IGraphics* graphics, const IRECT* rect);
   // The control under the point: children first, then own controls, last to
   // first; greyed controls count, hidden ones do not. Null when not shown.

@@ -211,3 +211,10 @@ bool AddToRedraw(IControl* control, bool reports, IRECT* rect) {
   *rect = rect->Union(control->GetRECT());
   return true;
 }
+
+bool operator==(const FixedDrawing& a, const FixedDrawing& b) {
+  const IBitmap &x = a.image, &y = b.image;
+  return x.data == y.data && x.W == y.W && x.H == y.H && x.N == y.N &&
+         x.framesHorizontal == y.framesHorizontal && a.frame == b.frame &&
+         a.blend.method == b.blend.method && a.blend.weight == b.blend.weight && a.rect == b.rect;
+}

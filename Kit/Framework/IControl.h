@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "IGraphicsStructs.h"
@@ -35,6 +36,17 @@ struct AuxParam {
   int mParamIdx;
   explicit AuxParam(int paramIdx) : mParamIdx(paramIdx) {}
 };
+
+// What a control draws when it draws one image the same way whatever is done to it
+// but moving, hiding or swapping that image: the panel composes such drawings once
+// instead of blending them on every redraw (see ComposedBackdrop).
+struct FixedDrawing {
+  IBitmap image;
+  int frame = 1;
+  IChannelBlend blend;
+  IRECT rect;
+};
+bool operator==(const FixedDrawing& a, const FixedDrawing& b);
 
 class IControl {
 public:
@@ -59,6 +71,9 @@ public:
 
   // Returns the result of the last drawing operation, true when nothing drawn.
   virtual bool Draw(IGraphics* graphics) = 0;
+  // What Draw would draw now, when it is a fixed drawing; none for every control
+  // whose drawing follows a value, a text or anything else that changes.
+  virtual std::optional<FixedDrawing> GetFixedDrawing() const { return std::nullopt; }
 
   // The first value ever pushed also becomes the default and marks nothing;
   // later changes mark the control dirty (no push back to the plug-in).

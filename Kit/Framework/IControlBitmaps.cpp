@@ -1,5 +1,7 @@
 #include "IControlBitmaps.h"
 
+#include <typeinfo>
+
 #include "IGraphics.h"
 
 int FrameFromValue(double value, int frames) {
@@ -27,4 +29,10 @@ bool IBitmapControl::Draw(IGraphics* graphics) {
   const IChannelBlend blend = GetBlend();
   IRECT rect = mRECT;
   return graphics->DrawBitmap(&mBitmap, &rect, FrameFromValue(GetValue(), mBitmap.N), &blend);
+}
+
+std::optional<FixedDrawing> IBitmapControl::GetFixedDrawing() const {
+  // A derived control draws more than its image (a list, a progress bar).
+  if (ParamIdx() >= 0 || typeid(*this) != typeid(IBitmapControl)) return std::nullopt;
+  return FixedDrawing{mBitmap, FrameFromValue(GetValue(), mBitmap.N), GetBlend(), mRECT};
 }

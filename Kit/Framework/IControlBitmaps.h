@@ -25,6 +25,8 @@ public:
                  int blendMethod = IChannelBlend::kBlendNone);
   bool Draw(IGraphics* graphics) override;
   const IBitmap& GetBitmap() const { return mBitmap; }
+  // Its image when it is bound to no parameter and draws nothing but the image.
+  std::optional<FixedDrawing> GetFixedDrawing() const override;
 
 protected:
   IBitmap mBitmap;

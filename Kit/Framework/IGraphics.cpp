@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ComposedBackdrop.h"
 #include "ControlLayer.h"
 #include "IControl.h"
 #include "IControlBitmaps.h"
@@ -22,7 +23,11 @@ bool IsChoiceParam(const IParam* param) {
 }  // namespace
 
 IGraphics::IGraphics(IModuleBase* plug, int width, int height, int fps)
-    : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps < 1 ? kDefaultFPS : fps) {}
+    : mPlug(plug),
+      mBackdrop(std::make_unique<ComposedBackdrop>()),
+      mWidth(width),
+      mHeight(height),
+      mFPS(fps < 1 ? kDefaultFPS : fps) {}
 
 IGraphics::~IGraphics() {
   delete mKeyCatcher;
@@ -134,13 +139,57 @@ bool IGraphics::IsDirty(IRECT* rect) {
 
 void IGraphics::DrawStrict(const IRECT& rect) {
   mDrawRECT = rect;
+  mBackdropInUse = UpdateBackdrop();
   SetClip(rect);
-  if (IControl* background = GetControl(0)) background->Draw(this);
+  if (mBackdropInUse) mBackdrop->Restore(mDrawBitmap, rect);
+  if (IControl* background = GetControl(0)) DrawControl(background);
   for (int i = 1; i < NControls(); ++i) {
     IControl* control = mControls.Get(i);
-    if (!control->IsHidden() && rect.Intersects(control->GetRECT())) control->Draw(this);
+    if (!control->IsHidden() && rect.Intersects(control->GetRECT())) DrawControl(control);
     control->SetClean();
   }
+}
+
+bool IGraphics::UpdateBackdrop() {
+  if (!mComposing || !mDrawBitmap) return false;
+  // The walk follows the order of a full redraw: the background, the shown
+  // top-level controls, then the layers.
+  mBackdrop->BeginWalk();
+  for (int i = 0; i < NControls(); ++i) {
+    IControl* control = mControls.Get(i);
+    if (i == 0 || !control->IsHidden()) mBackdrop->Visit(control);
+  }
+  for (int i = 0; i < NLayers(); ++i)
+    mLayers.Get(i)->VisitDrawn([this](IControl* control) { mBackdrop->Visit(control); });
+  if (mBackdrop->WalkChanged(mWidth, mHeight)) {
+    std::unique_ptr<IClipWindow> frameClip = std::move(mClip);
+    mBackdrop->Compose(mWidth, mHeight, [this](IControl* control, Raster_IBitmap* into) {
+      mClip = std::make_unique<IClipWindow>(into, IRECT(0, 0, mWidth, mHeight));
+      control->Draw(this);
+    });
+    mClip = std::move(frameClip);
+  }
+  return true;
+}
+
+void IGraphics::SetComposedBackdrop(bool on) {
+  mComposing = on;
+  if (!on) mBackdrop->Reset();
+}
+
+void IGraphics::DrawControl(IControl* control) {
+  const IRECT* hole = mBackdropInUse ? mBackdrop->Find(control) : nullptr;
+  if (!hole) {
+    if (mBackdropInUse) mBackdrop->DrawnOver(control->GetRECT().Intersect(mDrawRECT));
+    control->Draw(this);
+    return;
+  }
+  const IRECT part = hole->Intersect(mDrawRECT);
+  if (part.W() <= 0 || part.H() <= 0) return;
+  mBackdrop->DrawnOver(part);
+  SetClip(part);
+  control->Draw(this);
+  SetClip(mDrawRECT);
 }
 
 void IGraphics::DrawDirtyOnly() {
@@ -173,12 +222,16 @@ void IGraphics::DrawDirtyOnly() {
 
 bool IGraphics::Draw(IRECT* rect) {
   if (NControls() == 0 && NLayers() == 0) return true;
+  mDrawing = true;
   if (mStrict)
     DrawStrict(rect ? *rect : IRECT());
   else
     DrawDirtyOnly();
   SetClip(mDrawRECT);
   for (int i = 0; i < NLayers(); ++i) mLayers.Get(i)->Draw(this, &mDrawRECT);
+  if (!mBackdropInUse) mBackdrop->ForgetFrame();
+  mBackdropInUse = false;
+  mDrawing = false;
   SetClip(IRECT(0, 0, mWidth, mHeight));
   return DrawScreen(&mDrawRECT);
 }
@@ -192,6 +245,7 @@ void IGraphics::PrepDraw() {
 
 void IGraphics::FreeBitmaps() {
   mClip.reset();
+  mBackdrop->Reset();
   delete mDrawBitmap;
   mDrawBitmap = nullptr;
   delete mTmpBitmap;

@@ -28,6 +28,7 @@ class IControl;
 class IPopupMenu;
 class ControlLayer;
 class IClipWindow;
+class ComposedBackdrop;
 class Kit_String;
 class Raster_IBitmap;
 class Raster_IFont;
@@ -121,6 +122,13 @@ public:
   bool Draw(IRECT* rect);
   // The rect of the last (or current) redraw.
   const IRECT& GetDrawRECT() const { return mDrawRECT; }
+  // With strict drawing, the fixed drawings (the background, a page's picture) are
+  // composed once and copied on each redraw (see ComposedBackdrop); off, every
+  // control is blended in order on every redraw. Both give the same pixels.
+  void SetComposedBackdrop(bool on);
+  // Draws the control in the redraw in progress, but for what the composed
+  // backdrop holds of it.
+  void DrawControl(IControl* control);
   // Creates the frame buffer and the scratch bitmap.
   void PrepDraw() override;
 
@@ -252,11 +260,14 @@ private:
   IControl* HitTest(int x, int y, bool mouseOver);
   void InsertBackground(IControl* background);
   void DrawStrict(const IRECT& rect);
+  // Composes the backdrop again when what it must hold changed; false when the
+  // redraw does without it.
+  bool UpdateBackdrop();
   void DrawDirtyOnly();
   void FreeBitmaps();
   // Primitives draw through this window onto the frame buffer: the draw
   // rect while Draw runs, the whole panel otherwise.
-  IClipWindow* Clip() { return mClip.get(); }
+  IClipWindow* Clip();
   void SetClip(const IRECT& rect);
 
   Kit_PtrList<IControl> mControls;
@@ -266,6 +277,10 @@ private:
   Raster_SysBitmap* mDrawBitmap = nullptr;
   Raster_MemBitmap* mTmpBitmap = nullptr;
   std::unique_ptr<IClipWindow> mClip;
+  std::unique_ptr<ComposedBackdrop> mBackdrop;
+  bool mComposing = true;
+  bool mBackdropInUse = false;  // while a strict redraw runs with it
+  bool mDrawing = false;        // while Draw runs
   int mWidth;
   int mHeight;
   int mFPS;

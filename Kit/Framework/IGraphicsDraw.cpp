@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "ComposedBackdrop.h"
 #include "IGraphics.h"
 
 namespace {
@@ -68,6 +69,12 @@ unsigned int* IClipWindow::getBits() {
   unsigned int* bits = mParent ? mParent->getBits() : nullptr;
   if (!bits || mRect.W() <= 0) return nullptr;
   return bits + size_t(mRect.T) * size_t(mParent->getRowSpan()) + size_t(mRect.L);
+}
+
+IClipWindow* IGraphics::Clip() {
+  // Drawing outside a redraw changes the frame where the backdrop cannot see it.
+  if (!mDrawing) mBackdrop->ForgetFrame();
+  return mClip.get();
 }
 
 void IGraphics::SetClip(const IRECT& rect) {

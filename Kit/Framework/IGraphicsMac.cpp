@@ -168,7 +168,7 @@ bool IGraphicsMac::DrawScreen(IRECT*) {
   if (!backend || !bitmap) return false;
   const WinEmu_PixelContext& context = bitmap->getDC()->context;
   if (!context.bits) return false;
-  // The whole frame every time; the back end shows only what it asked to repaint.
+  // The back end takes from it only the area it asked to repaint.
   backend->Present(context.bits, context.width, context.height, context.rowSpan);
   return true;
 }

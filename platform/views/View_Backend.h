@@ -77,7 +77,8 @@ public:
 
   // Asks for a repaint of `area` (window pixels) at the next draw.
   virtual void Invalidate(const ViewRect& area) = 0;
-  // Puts the panel's bitmap on screen (pixels as in ViewFrameBuffer, rowSpan in pixels).
+  // Puts the panel's bitmap on screen (pixels as in ViewFrameBuffer, rowSpan in pixels):
+  // during a repaint only the repainted area of it, else all of it.
   virtual void Present(const uint32_t* pixels, int width, int height, int rowSpan) = 0;
   virtual const ViewFrameBuffer& FrameBuffer() const = 0;
 

@@ -80,11 +80,11 @@ void ViewBackendCore::Invalidate(const ViewRect& area) {
 }
 
 void ViewBackendCore::Present(const uint32_t* pixels, int width, int height, int rowSpan) {
-  // The whole bitmap is taken, as the platform's blit does; only the area being
-  // repainted needs to reach the screen.
-  const ViewRect all{0, 0, width_, height_};
-  frame_.CopyFrom(pixels, width, height, rowSpan, all);
-  OnPresented(drawing_ ? *drawing_ : all);
+  // Only the area being repainted reaches the screen, so only it is taken: the rest
+  // of the bitmap may hold what no repaint has asked for yet.
+  const ViewRect area = drawing_ ? *drawing_ : ViewRect{0, 0, width_, height_};
+  frame_.CopyFrom(pixels, width, height, rowSpan, area);
+  OnPresented(area);
 }
 
 void ViewBackendCore::OpenTextEntry(const ViewTextEntrySpec& request) {

@@ -8,6 +8,7 @@
 #include "IControl.h"
 #include "IGraphicsMac.h"
 #include "IParam.h"
+#include "ScreenPixels.h"
 #include "View_Backend.h"
 #include "View_Headless.h"
 
@@ -33,12 +34,7 @@ protected:
     ASSERT_NE(control, nullptr) << s.what;
     control->SetValueFromUserInput(editor.plug->GetParam(s.paramIdx)->GetNormalized(s.value));
   }
-  std::vector<uint32_t> Screen() const {
-    const ViewFrameBuffer& fb = window.FrameBuffer();
-    std::vector<uint32_t> pixels;
-    for (int y = 0; y < fb.Height(); ++y) pixels.insert(pixels.end(), fb.Row(y), fb.Row(y) + fb.Width());
-    return pixels;
-  }
+  std::vector<uint32_t> Screen() const { return ScreenPixels(window.FrameBuffer()); }
 
   EditorFixture editor;
   HeadlessViewBackend window;
@@ -69,15 +65,7 @@ TEST_F(PageSwitchRedraw, EverySwitchDrawsWhatAFullRedrawDraws) {
     window.Invalidate({0, 0, window.Width(), window.Height()});
     window.FlushDraws();
     const std::vector<uint32_t> full = Screen();
-    ASSERT_EQ(afterSwitch.size(), full.size());
-    size_t differing = 0, first = full.size();
-    for (size_t i = 0; i < full.size(); ++i)
-      if (afterSwitch[i] != full[i]) {
-        ++differing;
-        first = std::min(first, i);
-      }
-    EXPECT_EQ(differing, 0u) << "first at x " << first % size_t(window.Width()) << " y "
-                             << first / size_t(window.Width());
+    EXPECT_TRUE(SameScreen(afterSwitch, full, window.Width()));
   }
 }
 

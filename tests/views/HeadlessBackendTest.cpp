@@ -33,6 +33,21 @@ TEST_F(HeadlessBackend, InvalidAreasUniteClipAndReachTheFrameBuffer) {
   EXPECT_EQ(PanelPixelRgb(backend.FrameBuffer().Pixel(119, 79)), 0xC80A0Au);
 }
 
+// The client hands over its whole bitmap; the window takes only what it repaints.
+TEST_F(HeadlessBackend, OnlyTheRepaintedAreaIsTakenFromTheBitmap) {
+  backend.FlushDraws();
+  const uint32_t before = backend.FrameBuffer().Pixel(0, 0);
+  client.colour = PanelPixelFromRgb(200, 10, 10);
+  ASSERT_NE(before, client.colour);
+  backend.Invalidate({10, 10, 5, 5});
+  backend.FlushDraws();
+  EXPECT_EQ(backend.FrameBuffer().Pixel(10, 10), client.colour);
+  EXPECT_EQ(backend.FrameBuffer().Pixel(14, 14), client.colour);
+  EXPECT_EQ(backend.FrameBuffer().Pixel(15, 14), before);
+  EXPECT_EQ(backend.FrameBuffer().Pixel(9, 10), before);
+  EXPECT_EQ(backend.FrameBuffer().Pixel(0, 0), before);
+}
+
 TEST_F(HeadlessBackend, InvalidAreaOutsideTheViewDrawsNothing) {
   backend.FlushDraws();
   backend.Invalidate({500, 500, 10, 10});
