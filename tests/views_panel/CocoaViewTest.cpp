@@ -190,6 +190,14 @@ TEST(CocoaView, ClickElsewhereEndsTheEntryAndCommitsIt) {
   EXPECT_EQ(s->downs.size(), 1u);
 }
 
+// Opens the Cocoa view and the text entry of an int parameter (5) showing `value`.
+void OpenIntEntry(MacPanel& p, int value, int max) {
+  p.plug->GetParam(5)->InitInt("Level", value, 0, max);
+  Swatch* s = p.AddSwatch(IRECT(10, 10, 60, 30), 5);
+  p.OpenCocoa();
+  p.graphics->PromptUserInput(s, p.plug->GetParam(5), const_cast<IRECT*>(&s->GetRECT()));
+}
+
 TEST(CocoaView, EscapeClosesTheEntryAppliesNothingAndTellsThePlugIn) {
   NamePanel p;
   p.backend.Click(MacPanel::WindowX(50), MacPanel::WindowY(40));
@@ -205,10 +213,7 @@ TEST(CocoaView, EscapeClosesTheEntryAppliesNothingAndTellsThePlugIn) {
 // The entry shows 64; typing 70 gives 70, not 6470 held to the range.
 TEST(CocoaView, TypingOverAShownNumberReplacesIt) {
   MacPanel p;
-  p.plug->GetParam(5)->InitInt("Cutoff", 64, 0, 127);
-  Swatch* s = p.AddSwatch(IRECT(10, 10, 60, 30), 5);
-  p.OpenCocoa();
-  p.graphics->PromptUserInput(s, p.plug->GetParam(5), const_cast<IRECT*>(&s->GetRECT()));
+  OpenIntEntry(p, 64, 127);
   ASSERT_TRUE(p.backend.IsTextEntryOpen());
   EXPECT_EQ(p.backend.TextEntryText(), "64");
   p.backend.TypeText("70\n");
@@ -231,10 +236,7 @@ TEST(CocoaView, DragsAreIgnoredWhileAnEntryIsOpen) {
 
 TEST(CocoaView, IntEntryRefusesLetters) {
   MacPanel p;
-  p.plug->GetParam(5)->InitInt("Level", 3, 0, 100);
-  Swatch* s = p.AddSwatch(IRECT(10, 10, 60, 30), 5);
-  p.OpenCocoa();
-  p.graphics->PromptUserInput(s, p.plug->GetParam(5), const_cast<IRECT*>(&s->GetRECT()));
+  OpenIntEntry(p, 3, 100);
   ASSERT_TRUE(p.backend.IsTextEntryOpen());
   p.backend.InjectKey({kViewKeyBackspace, "\x08", {}});
   p.backend.TypeText("4x2\n");
