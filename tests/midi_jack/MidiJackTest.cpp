@@ -276,7 +276,7 @@ TEST_F(MidiJack, DumpsOf139And715And765BytesArriveWholeBothWays) {
   // Slot C as the performance sent last left it: its part blocks are the slots.
   EXPECT_EQ(received[0], Dump(139, 0, 2, 0x07));
   Message stored = Dump(715, 0x1E, 0, 0x07);
-  stored[636] = 0;  // the global channel: the unit's own id
+  stored[636] = stored[637] = 0;  // the global channel: the unit's own id, as a nybble pair
   EXPECT_EQ(received[1], stored);  // the performance it stored last
 
   ListenToFeeder();
