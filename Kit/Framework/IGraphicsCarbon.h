@@ -58,6 +58,7 @@ private:
   void ViewKey(const ViewKeyEvent& event) override;
   void ViewTextEntryEnded() override { EndUserInput(true); }
   void ViewDeactivated() override { EndUserInput(false); }
+  bool ViewMayClose() override;
   void ViewClosed() override;
   std::optional<std::string> ViewTextAt(double x, double y) const override;
 

@@ -68,6 +68,7 @@ private:
   void ViewKey(const ViewKeyEvent& event) override;
   void ViewTextEntryEnded() override { controlTextDidEndEditing(); }
   void ViewDeactivated() override {}
+  bool ViewMayClose() override;
   void ViewClosed() override;
 
   PanelPoint MousePoint(double windowX, double windowY);

@@ -144,6 +144,9 @@ public:
   virtual void DirtyPTCompareState() {}                                            // 45
   virtual void PresetsChangedByHost() {}                                           // 46
   virtual void SetBlockSize(int blockSize);                                        // 47
+  // The user asks to close the panel's window: false keeps it open.
+  // threads: main
+  virtual bool OnGUICloseRequest() { return true; }                                // 48
 
   // ---- parameters ----
   int NParams() const { return mParams.GetSize(); }

@@ -173,6 +173,15 @@ public:
   // threads: main, worker (the text control has its own lock)
   void showStatus(const std::string& text) override;
 
+  // Closing the window with unsaved librarian changes asks: save them (and close
+  // once they are written), discard them and close, or keep the window
+  // (TavroCloseRequest.cpp).
+  // threads: main
+  bool OnGUICloseRequest() override;
+  static constexpr const char* kUnsavedOnCloseText =
+      "The librarian's bank has unsaved changes. Save them before the window closes?";
+  static constexpr const char* kUnsavedOnCloseCaption = "Unsaved bank";
+
   // ---- layers and controls ----
   // The named layer kept at start-up, or null (logged) when the layout lacks it.
   ControlLayer* layer(const std::string& name) const;
