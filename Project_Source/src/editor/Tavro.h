@@ -330,7 +330,8 @@ public:
   Kit_RandomSource& randomSource() override;
   std::vector<int>& randomTable() override { return randomizerState; }
   // MIDI clock (TavroClock.cpp). The host tempo in whole beats per minute as the
-  // render tick last saw it (0 while the host gives none), which paces the clock.
+  // render tick or the tempo handler last saw it (0 while the host gives none), which
+  // paces the clock.
   // threads: any
   int getTempoValue() const { return hostTempo.load(); }
   // Gives the MIDI manager's sender this object's clock and installs jobs 14-16.
@@ -339,6 +340,10 @@ public:
   // The render tick's first step: the host's time, and hostTempo from this tick's report.
   // threads: render
   void readHostTime();
+  // hostTempo from the host's report now, for the tempo handler (620): a clock
+  // switched on before the first render tick starts at the host's tempo.
+  // threads: main
+  void takeHostTempo();
   std::unique_ptr<MIDIClockLink> clockLink;
 
   // ---- librarian page ----
