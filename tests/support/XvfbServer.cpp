@@ -54,9 +54,13 @@ XvfbServer::XvfbServer() {
   error_ = "Xvfb " + name_ + " did not answer within 20 s";
 }
 
-XvfbServer::~XvfbServer() {
+XvfbServer::~XvfbServer() { Stop(); }
+
+void XvfbServer::Stop() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
   int status = 0;
   waitpid(pid_, &status, 0);
+  pid_ = -1;
+  ready_ = false;
 }

@@ -18,6 +18,8 @@ public:
   const std::string& Error() const { return error_; }
   // ":<number>"
   const std::string& Name() const { return name_; }
+  // Ends the server now (by its pid) and reaps it, as a display that goes away.
+  void Stop();
 
 private:
   pid_t pid_ = -1;
