@@ -208,6 +208,13 @@ struct FetchedPage : RoadPage {
     questions += backend.ShownAlerts().size() - asked;
     return closed;
   }
+  // The answer closes the window after one question, the bank no longer unsaved.
+  void expectClosedAnswering(ViewAlertResponse answer) {
+    EXPECT_TRUE(closeAnswering(answer));
+    EXPECT_EQ(questions, 1u);
+    EXPECT_FALSE(backend.IsAttached());
+    EXPECT_FALSE(unsaved());
+  }
   std::vector<uint8_t> fetched;
   size_t questions = 0;
 };
@@ -230,10 +237,7 @@ TEST(LibrarianRoads, ClosingWithAFetchedUnsavedBankAsksAndCancelKeepsWindowAndBa
 
 TEST(LibrarianRoads, ClosingWithAFetchedUnsavedBankAndSaveWritesItThenCloses) {
   FetchedPage page;
-  EXPECT_TRUE(page.closeAnswering(ViewAlertResponse::Default));
-  EXPECT_EQ(page.questions, 1u);
-  EXPECT_FALSE(page.backend.IsAttached());
-  EXPECT_FALSE(page.unsaved());
+  page.expectClosedAnswering(ViewAlertResponse::Default);
   // A .syx bank is saved as the .nl2 beside it, with the unit's programs.
   ASSERT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
   EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
@@ -242,10 +246,7 @@ TEST(LibrarianRoads, ClosingWithAFetchedUnsavedBankAndSaveWritesItThenCloses) {
 
 TEST(LibrarianRoads, ClosingWithAFetchedUnsavedBankAndDiscardClosesWithoutWriting) {
   FetchedPage page;
-  EXPECT_TRUE(page.closeAnswering(ViewAlertResponse::Alternate));
-  EXPECT_EQ(page.questions, 1u);
-  EXPECT_FALSE(page.backend.IsAttached());
-  EXPECT_FALSE(page.unsaved());
+  page.expectClosedAnswering(ViewAlertResponse::Alternate);
   EXPECT_FALSE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
   EXPECT_EQ(page.upperDump(7), NamedProgramDump("A7", 7)) << "the bank as the file holds it";
 }
