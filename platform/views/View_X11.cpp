@@ -147,13 +147,13 @@ void X11ViewBackend::CreateWindow() {
 
 void X11ViewBackend::DestroyWindow() {
   ReleaseImage();
+  // The GC's memory is ours to free even on a lost display; its request goes nowhere.
+  if (gc_) XFreeGC(display_, AsGC(gc_));
+  gc_ = nullptr;
   if (displayLost_) {
-    gc_ = nullptr;
     window_ = 0;
     return;
   }
-  if (gc_) XFreeGC(display_, AsGC(gc_));
-  gc_ = nullptr;
   if (window_) XDestroyWindow(display_, window_);
   window_ = 0;
   XFlush(display_);
