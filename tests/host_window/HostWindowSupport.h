@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "JackSimSupport.h"
+#include "XvfbServer.h"
 // Last: the X headers define macros (None, Bool, ...) that clash with the above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -88,18 +89,8 @@ inline bool CloseEditorWindow(const std::string& display) {
     }
     if (children) XFree(children);
   }
-  if (editor) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = editor;
-    event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
-    XSendEvent(x, editor, False, NoEventMask, &event);
-    XFlush(x);
-  }
   XCloseDisplay(x);
-  return editor != 0;
+  return editor != 0 && PressWindowCloseButton(display, editor);
 }
 
 // The Clocks a running record holds, read now and then with the time of reading.

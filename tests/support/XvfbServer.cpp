@@ -64,3 +64,17 @@ void XvfbServer::Stop() {
   pid_ = -1;
   ready_ = false;
 }
+
+bool PressWindowCloseButton(const std::string& display, unsigned long window) {
+  Display* x = XOpenDisplay(display.c_str());
+  if (!x) return false;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+  XSendEvent(x, window, False, NoEventMask, &event);
+  XCloseDisplay(x);
+  return true;
+}

@@ -26,3 +26,7 @@ private:
   bool ready_ = false;
   std::string name_, error_;
 };
+
+// Sends what a window manager sends when the user clicks the close button of
+// `window` on `display`; false when the display cannot be opened.
+bool PressWindowCloseButton(const std::string& display, unsigned long window);

@@ -4,11 +4,10 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 #include "View_X11.h"
 #include "XvfbServer.h"
-// Last: the X headers define macros (None, Bool, ...) that clash with the above.
-#include <X11/Xlib.h>
 
 namespace {
 
@@ -41,30 +40,24 @@ bool PumpUntil(X11ViewBackend& backend, const std::function<bool()>& done) {
   return false;
 }
 
-// What a window manager sends when the user clicks the window's close button.
-void PressCloseButton(const std::string& display, unsigned long window) {
-  Display* x = XOpenDisplay(display.c_str());
-  ASSERT_NE(x, nullptr);
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = window;
-  event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
-  XSendEvent(x, window, False, NoEventMask, &event);
-  XCloseDisplay(x);
-}
-
-TEST(XvfbClose, TheCloseButtonClosesOnlyWhenTheClientAgrees) {
+// A window of our own on a server of our own, with the recorder as its client.
+class XvfbClose : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.Ready()) << server.Error();
+    std::string error;
+    backend = X11ViewBackend::Open(server.Name().c_str(), &error);
+    ASSERT_TRUE(backend) << error;
+    backend->Attach(&client, 120, 80, 0.04);
+  }
   XvfbServer server;
-  ASSERT_TRUE(server.Ready()) << server.Error();
-  std::string error;
-  std::unique_ptr<X11ViewBackend> backend = X11ViewBackend::Open(server.Name().c_str(), &error);
-  ASSERT_TRUE(backend) << error;
   CloseRecorder client;
-  backend->Attach(&client, 120, 80, 0.04);
+  std::unique_ptr<X11ViewBackend> backend;
+};
+
+TEST_F(XvfbClose, TheCloseButtonClosesOnlyWhenTheClientAgrees) {
   const unsigned long window = backend->WindowId();
-  PressCloseButton(server.Name(), window);
+  ASSERT_TRUE(PressWindowCloseButton(server.Name(), window));
   ASSERT_TRUE(PumpUntil(*backend, [&] { return client.asked == 1; }));
   for (int i = 0; i < 5; ++i) backend->PumpOnce();
   EXPECT_EQ(client.closed, 0);
@@ -72,21 +65,14 @@ TEST(XvfbClose, TheCloseButtonClosesOnlyWhenTheClientAgrees) {
   EXPECT_EQ(backend->WindowId(), window) << "the window stays";
 
   client.allow = true;
-  PressCloseButton(server.Name(), window);
+  ASSERT_TRUE(PressWindowCloseButton(server.Name(), window));
   ASSERT_TRUE(PumpUntil(*backend, [&] { return client.closed == 1; }));
   EXPECT_EQ(client.asked, 2);
   EXPECT_FALSE(backend->IsAttached());
   EXPECT_EQ(backend->WindowId(), 0u);
 }
 
-TEST(XvfbClose, ALostDisplayEndsTheLoopAsAClose) {
-  XvfbServer server;
-  ASSERT_TRUE(server.Ready()) << server.Error();
-  std::string error;
-  std::unique_ptr<X11ViewBackend> backend = X11ViewBackend::Open(server.Name().c_str(), &error);
-  ASSERT_TRUE(backend) << error;
-  CloseRecorder client;
-  backend->Attach(&client, 120, 80, 0.04);
+TEST_F(XvfbClose, ALostDisplayEndsTheLoopAsAClose) {
   backend->PumpOnce();
   server.Stop();
   backend->RunUntilClosed();  // returns: the process goes on
