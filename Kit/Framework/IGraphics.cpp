@@ -421,3 +421,5 @@ void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const
     control->SetValueFromUserInput(param->GetNormalized(value));
   }
 }
+
+bool IGraphics::PlugAllowsClose() { return !mPlug || mPlug->OnGUICloseRequest(); }

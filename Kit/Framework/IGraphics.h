@@ -234,6 +234,9 @@ public:
   std::unique_ptr<unsigned char[]> LoadFile(int id, const char* name) { return OSLoadFile(id, name); }
   int GetLastFileSize() const { return mLastFileSize; }
   IModuleBase* GetPlug() const { return mPlug; }
+  // Whether the plug-in lets its window close now (it may ask the user first).
+  // threads: main
+  bool PlugAllowsClose();
   int Width() const { return mWidth; }
   int Height() const { return mHeight; }
   int FPS() const { return mFPS; }

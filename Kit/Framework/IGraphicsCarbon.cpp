@@ -48,6 +48,8 @@ void IGraphicsCarbon::DetachFromBackend() {
   window_ = nullptr;
 }
 
+bool IGraphicsCarbon::ViewMayClose() { return !graphics_ || graphics_->PlugAllowsClose(); }
+
 void IGraphicsCarbon::ViewClosed() {
   editedControl_ = nullptr;
   editedParam_ = nullptr;

@@ -59,6 +59,7 @@ private:
   void ViewTextEntryEnded() override { EndUserInput(true); }
   void ViewTextEntryCancelled() override;
   void ViewDeactivated() override { EndUserInput(false); }
+  bool ViewMayClose() override;
   void ViewClosed() override;
   std::optional<std::string> ViewTextAt(double x, double y) const override;
 

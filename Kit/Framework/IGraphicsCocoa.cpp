@@ -39,6 +39,8 @@ void IGraphicsCocoa_vTavro_au::removeFromSuperview() {
   if (graphics) graphics->CloseWindow();
 }
 
+bool IGraphicsCocoa_vTavro_au::ViewMayClose() { return !graphics_ || graphics_->PlugAllowsClose(); }
+
 void IGraphicsCocoa_vTavro_au::ViewClosed() {
   backend_ = nullptr;  // the window is gone already
   removeFromSuperview();

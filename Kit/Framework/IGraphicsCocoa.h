@@ -69,6 +69,7 @@ private:
   void ViewTextEntryEnded() override { controlTextDidEndEditing(); }
   void ViewTextEntryCancelled() override;
   void ViewDeactivated() override {}
+  bool ViewMayClose() override;
   void ViewClosed() override;
 
   PanelPoint MousePoint(double windowX, double windowY);

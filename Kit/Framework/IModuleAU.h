@@ -148,6 +148,9 @@ public:
   int GetSamplePos() override;
   // threads: render
   double GetTempo() override;
+  // The tempo the host reports now, 0 when it reports none; keeps nothing.
+  // threads: any
+  double HostTempoNow() const;
   // threads: render
   void GetTimeSig(int* numerator, int* denominator) override;
   // threads: render

@@ -137,12 +137,15 @@ OSStatus IModuleAU::RenderProc(void* plugObject, AudioUnitRenderActionFlags* act
 // ---- the host's clock ----------------------------------------------------------
 
 double IModuleAU::GetTempo() {
-  if (mHostCallbacks.beatAndTempoProc) {
-    Float64 beat = 0, tempo = 0;
-    mHostCallbacks.beatAndTempoProc(mHostCallbacks.hostUserData, &beat, &tempo);
-    if (tempo > 0) mTempo = tempo;
-  }
+  if (const double tempo = HostTempoNow(); tempo > 0) mTempo = tempo;
   return mTempo;
+}
+
+double IModuleAU::HostTempoNow() const {
+  if (!mHostCallbacks.beatAndTempoProc) return 0;
+  Float64 beat = 0, tempo = 0;
+  mHostCallbacks.beatAndTempoProc(mHostCallbacks.hostUserData, &beat, &tempo);
+  return tempo > 0 ? tempo : 0;
 }
 
 void IModuleAU::GetTimeSig(int* numerator, int* denominator) {

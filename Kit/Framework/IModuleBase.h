@@ -144,8 +144,11 @@ public:
   virtual void DirtyPTCompareState() {}                                            // 45
   virtual void PresetsChangedByHost() {}                                           // 46
   virtual void SetBlockSize(int blockSize);                                        // 47
+  // The user asks to close the panel's window: false keeps it open.
+  // threads: main
+  virtual bool OnGUICloseRequest() { return true; }                                // 48
   // Escape ended the text entry of a control bound to paramIdx: nothing was applied.
-  virtual void OnTextEntryCancelled(int paramIdx) {}                               // 48
+  virtual void OnTextEntryCancelled(int paramIdx) {}                               // 49
 
   // ---- parameters ----
   int NParams() const { return mParams.GetSize(); }

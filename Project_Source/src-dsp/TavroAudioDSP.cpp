@@ -23,6 +23,9 @@ constexpr uint32_t kLightOnMs = 100;
 // Above any tempo a host means; keeps the whole-BPM figure within an int.
 constexpr double kTempoCeiling = 100000.0;
 
+// The host tempo in whole beats per minute; 0 for none or one no host means.
+int WholeTempo(double tempo) { return std::isfinite(tempo) && tempo >= 1.0 && tempo < kTempoCeiling ? int(tempo) : 0; }
+
 void ShowText(IControl* control, const std::string& text) {
   if (auto* textControl = dynamic_cast<ITextControl*>(control)) textControl->SetTextFromPlug(text.c_str());
 }
@@ -235,6 +238,8 @@ void Tavro::readHostTime() {
   timeInfo.mTempo = 0.0;
   GetTime(&timeInfo);
   const double tempo = timeInfo.mTempo;
-  hostTempo = std::isfinite(tempo) && tempo >= 1.0 && tempo < kTempoCeiling ? int(tempo) : 0;
+  hostTempo = WholeTempo(tempo);
   if (!(tempo > 0.0)) timeInfo.mTempo = lastTempo;
 }
+
+void Tavro::takeHostTempo() { hostTempo = WholeTempo(HostTempoNow()); }

@@ -33,6 +33,9 @@ public:
   // Escape in the open text entry: the client closes it and applies nothing.
   virtual void ViewTextEntryCancelled() = 0;
   virtual void ViewDeactivated() = 0;
+  // The user asks to close the window; false keeps it open (the client may ask
+  // through a modal box first).
+  virtual bool ViewMayClose() { return true; }
   // The window was closed by the user; the back end is detached already.
   virtual void ViewClosed() = 0;
   // The text shown at (x, y) (window pixels), as a screen reader would read it;

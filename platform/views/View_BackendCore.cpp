@@ -166,6 +166,8 @@ ViewRect ViewBackendCore::DrawInvalidArea() {
   return area;
 }
 
+bool ViewBackendCore::DeliverCloseRequest() { return !client_ || client_->ViewMayClose(); }
+
 void ViewBackendCore::DeliverClosed() {
   ViewClient* client = client_;
   Detach();

@@ -44,6 +44,8 @@ protected:
   ViewRect DrawInvalidArea();
   // The window went away: detaches, then tells the client.
   void DeliverClosed();
+  // The user asks to close: the client's answer (true without a client).
+  bool DeliverCloseRequest();
 
   const ViewTextEntry* Entry() const { return entry_ ? &*entry_ : nullptr; }
 

@@ -27,8 +27,13 @@ public:
   // One key event per character (Return for '\n').
   void TypeText(const std::string& utf8);
   void InjectDeactivate() { DeliverDeactivated(); }
-  // The user closes the window.
-  void InjectClose() { DeliverClosed(); }
+  // The user closes the window: the client is asked first, as the window's close
+  // button asks; true when it closed.
+  bool InjectClose() {
+    if (!DeliverCloseRequest()) return false;
+    DeliverClosed();
+    return true;
+  }
   void FireTimer() { DeliverTimer(); }
   // Repaints the invalid area; returns it (empty when nothing was invalid).
   ViewRect FlushDraws() { return DrawInvalidArea(); }

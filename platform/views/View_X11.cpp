@@ -6,6 +6,7 @@
 #include <sys/select.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "Kit_TimeSource.h"
 #include "View_AlertSession.h"
@@ -41,6 +42,23 @@ ViewMouseEvent ButtonEvent(ViewMouseAction action, const XButtonEvent& b) {
 
 }  // namespace
 
+namespace {
+
+// Xlib's default handler exits the process; ours says so and leaves the ending to
+// the display's exit handler (below, for our displays; exit for any other).
+int ReportBrokenConnection(Display* display) {
+  std::fprintf(stderr, "X connection to %s broken\n", DisplayString(display));
+  return 0;
+}
+
+}  // namespace
+
+void X11ViewBackend::OnDisplayLost(Display*, void* self) {
+  // Returning (instead of Xlib's exit) leaves the display marked dead: later calls
+  // on it return at once, and the loop ends the window on its next turn.
+  static_cast<X11ViewBackend*>(self)->displayLost_ = true;
+}
+
 std::unique_ptr<X11ViewBackend> X11ViewBackend::Open(const char* displayName, std::string* error) {
   Display* display = XOpenDisplay(displayName);
   if (!display) {
@@ -59,6 +77,8 @@ std::unique_ptr<X11ViewBackend> X11ViewBackend::Open(const char* displayName, st
 }
 
 X11ViewBackend::X11ViewBackend(Display* display) : display_(display) {
+  XSetIOErrorHandler(&ReportBrokenConnection);
+  XSetIOErrorExitHandler(display_, &X11ViewBackend::OnDisplayLost, this);
   Visual* visual = DefaultVisual(display_, DefaultScreen(display_));
   redShift_ = ShiftOfMask(visual->red_mask);
   greenShift_ = ShiftOfMask(visual->green_mask);
@@ -74,9 +94,12 @@ X11ViewBackend::X11ViewBackend(Display* display) : display_(display) {
 
 X11ViewBackend::~X11ViewBackend() {
   Detach();
-  DestroyWindow();
-  XFreeCursor(display_, arrowCursor_);
-  XFreeCursor(display_, blankCursor_);
+  if (!displayLost_) {
+    DestroyWindow();
+    XFreeCursor(display_, arrowCursor_);
+    XFreeCursor(display_, blankCursor_);
+  }
+  ReleaseImage();
   XCloseDisplay(display_);
 }
 
@@ -124,8 +147,13 @@ void X11ViewBackend::CreateWindow() {
 
 void X11ViewBackend::DestroyWindow() {
   ReleaseImage();
+  // The GC's memory is ours to free even on a lost display; its request goes nowhere.
   if (gc_) XFreeGC(display_, AsGC(gc_));
   gc_ = nullptr;
+  if (displayLost_) {
+    window_ = 0;
+    return;
+  }
   if (window_) XDestroyWindow(display_, window_);
   window_ = 0;
   XFlush(display_);
@@ -264,7 +292,7 @@ void X11ViewBackend::HandleEvent(void* raw) {
       if (!modal_) DeliverDeactivated();
       break;
     case ClientMessage:
-      if (Atom(ev.xclient.data.l[0]) == Atom(deleteAtom_)) {
+      if (Atom(ev.xclient.data.l[0]) == Atom(deleteAtom_) && DeliverCloseRequest() && window_) {
         DestroyWindow();
         DeliverClosed();
       }
@@ -275,6 +303,7 @@ void X11ViewBackend::HandleEvent(void* raw) {
 }
 
 void X11ViewBackend::PumpOnce() {
+  if (displayLost_) return;
   const uint64_t interval = uint64_t(TimerSeconds() * 1e6);
   if (!XPending(display_)) {
     const uint64_t now = Kit_Time().NowMicros();
@@ -286,10 +315,16 @@ void X11ViewBackend::PumpOnce() {
     timeval timeout{time_t(wait / 1000000), suseconds_t(wait % 1000000)};
     select(fd + 1, &readable, nullptr, nullptr, &timeout);
   }
-  while (XPending(display_)) {
+  while (!displayLost_ && XPending(display_)) {
     XEvent ev;
     XNextEvent(display_, &ev);
     if (window_ && ev.xany.window == Window(window_)) HandleEvent(&ev);
+  }
+  if (displayLost_) {
+    // The server is gone and the window with it: the client hears a close.
+    DestroyWindow();
+    DeliverClosed();
+    return;
   }
   const uint64_t now = Kit_Time().NowMicros();
   if (now >= nextTickMicros_) {
@@ -303,7 +338,7 @@ void X11ViewBackend::PumpOnce() {
 }
 
 void X11ViewBackend::RunUntilClosed() {
-  while (window_ && IsAttached()) PumpOnce();
+  while (window_ && IsAttached() && !displayLost_) PumpOnce();
 }
 
 void X11ViewBackend::RunModal(ViewModalSession& session) {
@@ -313,7 +348,7 @@ void X11ViewBackend::RunModal(ViewModalSession& session) {
   while (!session.Done() && window_ && IsAttached()) PumpOnce();
   MarkScreen(session.Bounds());
   modal_ = outer;
-  if (window_) {
+  if (window_ && !displayLost_) {
     ShowMarked();
     XFlush(display_);
   }

@@ -34,8 +34,11 @@ public:
   X11ViewBackend(const X11ViewBackend&) = delete;
   X11ViewBackend& operator=(const X11ViewBackend&) = delete;
 
-  // Turns the loop until the window is closed.
+  // Turns the loop until the window is closed, or the display is lost.
   void RunUntilClosed();
+  // The connection to the server broke (the server died or the link went): the
+  // window counts as closed, its client heard ViewClosed, and the loop turns no more.
+  bool DisplayLost() const { return displayLost_; }
   // One turn: waits for events at most until the timer is due, handles them, fires
   // the timer when due, lets the client repaint and shows what changed.
   void PumpOnce();
@@ -60,6 +63,8 @@ public:
 
 private:
   X11ViewBackend(Display* display);
+  // Xlib's exit handler for a broken connection; marks the display lost and returns.
+  static void OnDisplayLost(Display* display, void* self);
 
   void OnAttached() override;
   void OnDetached() override;
@@ -105,4 +110,5 @@ private:
   uint64_t nextTickMicros_ = 0;
   std::string opener_ = "xdg-open";
   std::vector<pid_t> children_;
+  bool displayLost_ = false;
 };

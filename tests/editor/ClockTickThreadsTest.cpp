@@ -135,6 +135,34 @@ TEST_F(ClockTick, TheClockRunsAtTheHostTempoUntilSwitchedOff) {
   EXPECT_EQ(e.Clocks(), 96u + 48u);
 }
 
+TEST_F(ClockTick, TheSwitchTakesTheHostTempoBeforeAnyTick) {
+  host.tempo = 100;
+  Editor e(host);
+  e.SwitchClock(true);
+  EXPECT_EQ(e.f.plug->getTempoValue(), 100) << "no render tick yet";
+  e.Tick();
+  clock.Advance(kSecond - 1000);
+  EXPECT_EQ(e.Clocks(), 40u);
+}
+
+TEST_F(ClockTick, ATempoChangeHalvesTheClockRateWithinABeat) {
+  Editor e(host);
+  e.SwitchClock(true);
+  e.Tick();
+  clock.Advance(kSecond - 1000);
+  ASSERT_EQ(e.Clocks(), 48u);
+  host.tempo = 60;
+  e.Tick();
+  EXPECT_EQ(e.f.plug->getTempoValue(), 60);
+  // Within a beat (at the old tempo, half a second) the new pace holds: a second
+  // later 24 more Clocks, not 48.
+  clock.Advance(kSecond / 2);
+  const size_t afterABeat = e.Clocks();
+  EXPECT_LE(afterABeat, 48u + 24u);
+  clock.Advance(kSecond);
+  EXPECT_EQ(e.Clocks() - afterABeat, 24u);
+}
+
 TEST_F(ClockTick, WithoutAHostTempoTheClockGivesUpAndSaysSo) {
   host.tempo = 0;
   Editor e(host);

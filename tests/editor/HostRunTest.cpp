@@ -1,6 +1,10 @@
 // The real bundle in the test host, as the README run command opens it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "EditorTestSupport.h"
@@ -32,6 +36,33 @@ TEST(HostRun, WritesAFullPanelPictureAndAScriptedClickReachesTheParameter) {
   int differing = 0;
   for (unsigned i = 0; i < picture.width; i += 50) differing += picture.At(i, 300) != picture.At(0, 300);
   EXPECT_GT(differing, 5);
+}
+
+TEST(HostRun, ANewDataRootIsInstalledShowsTheWelcomeNoticeAndKeepsASizeChange) {
+  TempDataRoot data;
+  const std::string root = data.root() + "/new root";
+  // The notice's button answers only while the notice is shown; the size menu's
+  // "Large" is written "large".
+  const auto [exitX, exitY] = LayoutPosition("kFirstRunExit");
+  ASSERT_GE(exitX, 0);
+  const std::string script = data.root() + "/first.txt";
+  std::ofstream(script) << "click " << exitX + 5 << " " << exitY + 5 << "\nchoose Large\nclick 370 30\nexpect-param 665 2\n";
+  std::string output;
+  ASSERT_EQ(RunHost("--data-root '" + root + "' --script '" + script + "'", &output), 0) << output;
+  const std::string folder = root + "/Orvane/Vudidi Tavro Editor/";
+  EXPECT_NE(output.find("data folder installed: " + folder), std::string::npos) << output;
+  std::ifstream settings(folder + "Tavro Editor UI.txt");
+  const std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "\nlarge\nyes") << "the notice was shown and closed, the size kept";
+  struct stat st {};
+  EXPECT_EQ(stat((folder + "Patches").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(output.find("MISSING"), std::string::npos) << output;
+  // A second run finds the folder and leaves it alone.
+  std::ofstream(script) << "expect-param 665 2\n";
+  output.clear();
+  ASSERT_EQ(RunHost("--data-root '" + root + "' --script '" + script + "'", &output), 0) << output;
+  EXPECT_EQ(output.find("data folder installed"), std::string::npos) << output;
 }
 
 TEST(HostRun, AFailedExpectationInTheRestoredPanelFailsTheRun) {

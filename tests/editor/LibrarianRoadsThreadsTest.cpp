@@ -286,4 +286,70 @@ TEST(LibrarianOutcomes, SaveAsIntoASecondLevelFolderShowsTheSavedBank) {
   EXPECT_EQ(files[size_t(index)], "Copy.nl2");
 }
 
+// The window's close button with a bank fetched from the unit and not saved: the
+// editor asks; Cancel keeps the window and the bank, Yes saves, No discards.
+struct FetchedPage : RoadPage {
+  FetchedPage() {
+    choose("Request Patch Data/All Programs from BANK 0 (RAM)");
+    fetched = upperDump(7);
+  }
+  // The user's answer to the question, then the close button.
+  bool closeAnswering(ViewAlertResponse answer) {
+    backend.ScriptMessageBoxAnswer(answer);
+    const size_t asked = backend.ShownAlerts().size();
+    const bool closed = backend.InjectClose();
+    questions += backend.ShownAlerts().size() - asked;
+    return closed;
+  }
+  // The answer closes the window after one question, the bank no longer unsaved.
+  void expectClosedAnswering(ViewAlertResponse answer) {
+    EXPECT_TRUE(closeAnswering(answer));
+    EXPECT_EQ(questions, 1u);
+    EXPECT_FALSE(backend.IsAttached());
+    EXPECT_FALSE(unsaved());
+  }
+  std::vector<uint8_t> fetched;
+  size_t questions = 0;
+};
+
+TEST(LibrarianRoads, ClosingWithAFetchedUnsavedBankAsksAndCancelKeepsWindowAndBank) {
+  FetchedPage page;
+  ASSERT_TRUE(page.unsaved());
+  ASSERT_NE(page.fetched, NamedProgramDump("A7", 7));
+  EXPECT_FALSE(page.closeAnswering(ViewAlertResponse::Other));
+  EXPECT_EQ(page.questions, 1u);
+  ASSERT_FALSE(page.backend.ShownAlerts().empty());
+  EXPECT_EQ(page.backend.ShownAlerts().back().text, Tavro::kUnsavedOnCloseText);
+  EXPECT_EQ(page.backend.ShownAlerts().back().buttons.size(), 3u) << "save, discard, cancel";
+  EXPECT_TRUE(page.backend.IsAttached());
+  EXPECT_TRUE(page.unsaved());
+  EXPECT_EQ(page.upperDump(7), page.fetched);
+  EXPECT_EQ(page.data.read("Patches/Bank A.syx"), ProgramBank("A"));
+  EXPECT_FALSE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
+}
+
+TEST(LibrarianRoads, ClosingWithAFetchedUnsavedBankAndSaveWritesItThenCloses) {
+  FetchedPage page;
+  page.expectClosedAnswering(ViewAlertResponse::Default);
+  // A .syx bank is saved as the .nl2 beside it, with the unit's programs.
+  ASSERT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
+  EXPECT_EQ(DataOf(page.upperDump(7)), DataOf(page.fetched));
+}
+
+TEST(LibrarianRoads, ClosingWithAFetchedUnsavedBankAndDiscardClosesWithoutWriting) {
+  FetchedPage page;
+  page.expectClosedAnswering(ViewAlertResponse::Alternate);
+  EXPECT_FALSE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
+  EXPECT_EQ(page.upperDump(7), NamedProgramDump("A7", 7)) << "the bank as the file holds it";
+}
+
+TEST(LibrarianRoads, ClosingWithNothingUnsavedClosesAtOnce) {
+  RoadPage page;
+  ASSERT_FALSE(page.unsaved());
+  EXPECT_TRUE(page.backend.InjectClose());
+  EXPECT_TRUE(page.backend.ShownAlerts().empty());
+  EXPECT_FALSE(page.backend.IsAttached());
+}
+
 }  // namespace

@@ -162,6 +162,47 @@ TEST_F(MIDIClockThreads, AStallGivesOneClockAndANewGrid) {
   ExpectOnGrid(afterStall, afterStall.size(), 120);
 }
 
+// Clocks from `first` on lie on a grid of `tempo` starting at `gridStartNanos`
+// (nanoseconds after `start`), Clock `first` being its point 0.
+void ExpectOnGridFrom(const std::vector<uint64_t>& times, uint64_t start, size_t first, uint64_t gridStartNanos,
+                      int tempo) {
+  const uint64_t interval = uint64_t(MIDIClockOutput::ClockInterval(tempo));
+  for (size_t k = first; k < times.size(); ++k)
+    ASSERT_EQ(times[k] - start, (gridStartNanos + (k - first) * interval + 999) / 1000) << tempo << " BPM, Clock " << k;
+}
+
+TEST_F(MIDIClockThreads, ATempoChangePacesTheClocksAfterTheNextOnANewGrid) {
+  const uint64_t start = clock.NowMicros();
+  SwitchOn(link, output);
+  const uint64_t at120 = uint64_t(MIDIClockOutput::ClockInterval(120));
+  // Just past Clock 47's deadline: it has gone and read the tempo (still 120).
+  clock.Advance((47 * at120 + 999) / 1000 + 1);
+  ASSERT_EQ(link.ClockTimes().size(), 48u);
+  link.tempo = 60;
+  clock.Advance(3 * kSecond);
+  const std::vector<uint64_t> times = link.ClockTimes();
+  ASSERT_GT(times.size(), 48u + 24u);
+  ExpectOnGrid(std::vector<uint64_t>(times.begin(), times.begin() + 49), 49, 120);
+  // Clock 48 was due at the old pace; from its deadline on the Clocks go at 60 BPM,
+  // within a beat of the change and without drift.
+  ExpectOnGridFrom(times, start, 48, 48 * at120, 60);
+  size_t inTheSecondAfter = 0;
+  for (uint64_t t : times) inTheSecondAfter += t >= times[48] && t < times[48] + kSecond;
+  EXPECT_EQ(inTheSecondAfter, 24u) << "48 Clocks a second halved";
+}
+
+TEST_F(MIDIClockThreads, ATempoOfZeroForAMomentKeepsThePace) {
+  SwitchOn(link, output);
+  clock.Advance(kSecond / 4);
+  link.tempo = 0;
+  clock.Advance(kSecond / 2);
+  link.tempo = 120;
+  clock.Advance(kSecond / 4 - 1000);
+  const std::vector<uint64_t> times = link.ClockTimes();
+  ASSERT_EQ(times.size(), 48u);
+  ExpectOnGrid(times, times.size(), 120);
+}
+
 TEST_F(MIDIClockThreads, TheClockThreadWakesWithoutTimerSlack) {
   struct SlackPort : RecordingClockLink {
     bool SendRealTime(uint8_t byte) override {

@@ -54,9 +54,27 @@ XvfbServer::XvfbServer() {
   error_ = "Xvfb " + name_ + " did not answer within 20 s";
 }
 
-XvfbServer::~XvfbServer() {
+XvfbServer::~XvfbServer() { Stop(); }
+
+void XvfbServer::Stop() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
   int status = 0;
   waitpid(pid_, &status, 0);
+  pid_ = -1;
+  ready_ = false;
+}
+
+bool PressWindowCloseButton(const std::string& display, unsigned long window) {
+  Display* x = XOpenDisplay(display.c_str());
+  if (!x) return false;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+  XSendEvent(x, window, False, NoEventMask, &event);
+  XCloseDisplay(x);
+  return true;
 }

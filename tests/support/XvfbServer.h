@@ -18,9 +18,15 @@ public:
   const std::string& Error() const { return error_; }
   // ":<number>"
   const std::string& Name() const { return name_; }
+  // Ends the server now (by its pid) and reaps it, as a display that goes away.
+  void Stop();
 
 private:
   pid_t pid_ = -1;
   bool ready_ = false;
   std::string name_, error_;
 };
+
+// Sends what a window manager sends when the user clicks the close button of
+// `window` on `display`; false when the display cannot be opened.
+bool PressWindowCloseButton(const std::string& display, unsigned long window);

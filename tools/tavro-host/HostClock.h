@@ -1,7 +1,8 @@
 #pragma once
 // The host's musical clock, handed to the plug-in as host callbacks (tempo,
 // time signature, transport). The render thread advances the sample time.
-// threads: main (settings), render (advance and the callbacks)
+// threads: main (settings; the callbacks too, when the plug-in asks for the tempo
+// there), render (advance and the callbacks)
 
 #include <atomic>
 

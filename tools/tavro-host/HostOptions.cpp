@@ -33,9 +33,9 @@ std::vector<HostOptionSpec> BuiltInOptions() {
   return {
       {"--bundle", "DIR", "the plug-in bundle (a .component folder)",
        [](HostOptions& o, const std::string& v, std::string&) { o.bundlePath = v; return true; }},
-      {"--state-in", "FILE", "restore this state file into the second instance",
+      {"--state-in", "FILE", "restore this state file: into the window's instance with --panel, else the second",
        [](HostOptions& o, const std::string& v, std::string&) { o.stateIn = v; return true; }},
-      {"--state-out", "FILE", "write the first instance's state to this XML property list",
+      {"--state-out", "FILE", "write the first instance's state to this XML property list (whole or not at all)",
        [](HostOptions& o, const std::string& v, std::string&) { o.stateOut = v; return true; }},
       {"--restored-state-out", "FILE", "write what the restored second instance saves to this XML property list",
        [](HostOptions& o, const std::string& v, std::string&) { o.restoredStateOut = v; return true; }},

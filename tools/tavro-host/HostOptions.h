@@ -9,7 +9,7 @@
 
 struct HostOptions {
   std::string bundlePath;           // --bundle
-  std::string stateIn;              // --state-in: restore this file into the second instance
+  std::string stateIn;              // --state-in: restore this file (window's instance, else the second)
   std::string stateOut;             // --state-out: write the first instance's state here
   std::string restoredStateOut;     // --restored-state-out: and the restored instance's here
   std::string snapshotPath;         // --snapshot: picture of the panel

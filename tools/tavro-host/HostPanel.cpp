@@ -40,7 +40,8 @@ void DrawOnce(ViewBackendCore& backend, bool windowed) {
 }  // namespace
 
 bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, const std::string& script,
-                   const std::function<bool(long blocks)>& render, HostClock& clock, std::string& error) {
+                   const std::function<bool(long blocks)>& render, HostClock& clock, HostWindow* window,
+                   std::string& error) {
   if (!bundle.viewEntry) {
     error = "the bundle names no view entry";
     return false;
@@ -57,8 +58,8 @@ bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions
     return false;
   }
   void* pane = nullptr;
-  ViewBackend* window = backend.get();
-  if (CallComponent(view, kAudioUnitCarbonViewCreateSelect, unit, static_cast<void*>(window), nullptr, nullptr,
+  ViewBackend* paneWindow = backend.get();
+  if (CallComponent(view, kAudioUnitCarbonViewCreateSelect, unit, static_cast<void*>(paneWindow), nullptr, nullptr,
                     nullptr, &pane) != noErr ||
       !backend->IsAttached()) {
     CloseComponent(view);
@@ -80,8 +81,16 @@ bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions
     if (ok) std::printf("snapshot: panel written to %s\n", options.snapshotPath.c_str());
   }
   if (ok && options.panel && windowed) {
+    auto& x11 = static_cast<X11ViewBackend&>(*backend);
+    const std::function<void()> end = window && window->whileOpen ? window->whileOpen() : nullptr;
     std::printf("panel: close the window to go on\n");
-    static_cast<X11ViewBackend&>(*backend).RunUntilClosed();
+    x11.RunUntilClosed();
+    if (end) end();
+    if (window) {
+      window->shown = true;
+      window->displayLost = x11.DisplayLost();
+    }
+    if (x11.DisplayLost()) std::printf("panel: the X display was lost\n");
   }
   CloseComponent(view);  // closes the plug-in's view before its window goes
   return ok;

@@ -2,7 +2,8 @@
 // The host's side of the plug-in's panel: asks the bundle for its view (through
 // the Carbon view entry, whose window argument is our view back end), shows it in
 // an X11 window when a display is present and headless otherwise, writes a PNG of
-// it, and with --panel keeps the window open until the user closes it.
+// it, and with --panel keeps the window open until the user closes it (or its X
+// server goes away).
 // threads: main
 
 #include <functional>
@@ -19,5 +20,15 @@
 // cannot be written.
 class HostClock;
 
+// The window's life as the host sees it: `whileOpen` starts what runs while the
+// window is on screen (the render thread) and returns what ends it; ShowHostPanel
+// reports whether a window was shown and whether its display was lost.
+struct HostWindow {
+  std::function<std::function<void()>()> whileOpen;
+  bool shown = false;
+  bool displayLost = false;
+};
+
 bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions& options, const std::string& script,
-                   const std::function<bool(long blocks)>& render, HostClock& clock, std::string& error);
+                   const std::function<bool(long blocks)>& render, HostClock& clock, HostWindow* window,
+                   std::string& error);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <numeric>
 
 #include "AUEventListener.h"
@@ -141,10 +142,43 @@ std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostC
   };
 }
 
+bool HostSession::WindowTakesState() const {
+  return options_.panel && options_.script.empty() && !options_.stateIn.empty();
+}
+
+bool HostSession::Restore(AudioUnit unit, CFDictionaryRef state, const std::string& what) {
+  return Check(AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state,
+                                    sizeof state),
+               what);
+}
+
+bool HostSession::RestoreStateIn(AudioUnit unit) {
+  std::string error;
+  CFDictionaryRef state = ReadStateFile(options_.stateIn, error);
+  if (!state) {
+    std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+    return false;
+  }
+  const bool ok = Restore(unit, state, "restore " + options_.stateIn + " into the panel's instance");
+  CFRelease(state);
+  if (ok) std::printf("state restored from %s into the panel's instance\n", options_.stateIn.c_str());
+  return ok;
+}
+
+bool HostSession::WriteState(CFDictionaryRef state) {
+  std::string error;
+  if (!WriteStateFile(options_.stateOut, state, error)) {
+    std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+    return false;
+  }
+  std::printf("state written to %s\n", options_.stateOut.c_str());
+  return true;
+}
+
 bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
   CFDictionaryRef restored = saved;
   std::string error;
-  if (!options_.stateIn.empty()) {
+  if (!options_.stateIn.empty() && !WindowTakesState()) {
     restored = ReadStateFile(options_.stateIn, error);
     if (!restored) {
       std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
@@ -158,18 +192,15 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
   HostClock clock(options_.sampleRate, options_.tempo, options_.playing, options_.timeSigNumerator,
                   options_.timeSigDenominator);
   bool ok = Open(second) && Configure(second, clock.Callbacks()) &&
-            Check(AudioUnitSetProperty(second, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &restored,
-                                       sizeof restored),
-                  "restore state into a second instance") &&
-            SaveState(second, again);
+            Restore(second, restored, "restore state into a second instance") && SaveState(second, again);
   if (ok) {
     CFDataRef before = StateData(restored);
     CFDataRef after = StateData(again);
     const bool same = before && after && CFEqual(before, after);
     Say(report, std::string("state restored into a second instance") +
-                    (options_.stateIn.empty() ? "" : " from " + options_.stateIn) + "; saved again: " +
+                    (restored == saved ? "" : " from " + options_.stateIn) + "; saved again: " +
                     (same ? "identical data" : "data differs"));
-    if (!same && options_.stateIn.empty()) {
+    if (!same && restored == saved) {
       std::fprintf(stderr, "tavro-host: the restored instance saves different data\n");
       ok = false;
     }
@@ -184,7 +215,8 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
     scripted.snapshotPath.clear();
     scripted.panel = false;
     ok = Check(AudioUnitInitialize(second), "initialize the restored instance") &&
-         ShowHostPanel(bundle_, second, scripted, options_.restoreScript, RenderBlocks(second, clock), clock, error);
+         ShowHostPanel(bundle_, second, scripted, options_.restoreScript, RenderBlocks(second, clock), clock, nullptr,
+                       error);
     if (!ok && !error.empty()) std::fprintf(stderr, "tavro-host: restored panel: %s\n", error.c_str());
   }
   if (again) CFRelease(again);
@@ -199,7 +231,8 @@ bool HostSession::RunCycle(bool report) {
   AudioUnit unit = nullptr;
   const auto openedAt = std::chrono::steady_clock::now();
   if (!Open(unit)) return false;
-  bool ok = Configure(unit, clock.Callbacks()) && Check(AudioUnitInitialize(unit), "initialize");
+  bool ok = Configure(unit, clock.Callbacks()) && (!report || !WindowTakesState() || RestoreStateIn(unit)) &&
+            Check(AudioUnitInitialize(unit), "initialize");
   if (ok) {
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - openedAt).count();
@@ -219,11 +252,17 @@ bool HostSession::RunCycle(bool report) {
     Say(report, line);
   }
 
+  HostWindow window;
   if (ok && report && (options_.panel || !options_.snapshotPath.empty() || !options_.script.empty())) {
     std::string error;
-    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock), clock, error);
+    window.whileOpen = RenderWhileOpen(unit, clock);
+    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock), clock, &window, error);
     if (!ok) std::fprintf(stderr, "tavro-host: panel: %s\n", error.c_str());
   }
+  if (window.displayLost) return CloseAfterLostDisplay(unit);
+  // Closing the window ends the evening's playing: the transport stops, and the
+  // blocks rendered below carry the stop to the plug-in.
+  if (window.shown) clock.SetPlaying(false);
 
   AUEventListenerRef listener = nullptr;
   int parameterEvents = 0;
@@ -243,25 +282,20 @@ bool HostSession::RunCycle(bool report) {
     RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
     const long frames = long(options_.renderSeconds * options_.sampleRate);
     render.Start(frames, options_.paced);
-    ok = SendHostMidi(unit) && ExerciseParameters(unit, report);
+    // After a window the state saved is the one it showed: no test traffic of ours.
+    ok = window.shown || (SendHostMidi(unit) && ExerciseParameters(unit, report));
     const RenderResult rendered = render.Join();
     ok = Check(rendered.error, "render") && ok;
     char line[200];
-    std::snprintf(line, sizeof line,
-                  "rendered %ld blocks of %d frames on the render thread, transport at sample %.0f; "
-                  "sent 4 host MIDI messages and 1 SysEx",
-                  rendered.blocks, options_.blockSize, clock.SampleTime());
+    std::snprintf(line, sizeof line, "rendered %ld blocks of %d frames on the render thread, transport at sample %.0f%s",
+                  rendered.blocks, options_.blockSize, clock.SampleTime(),
+                  window.shown ? "" : "; sent 4 host MIDI messages and 1 SysEx");
     Say(report && ok, line);
   }
 
   CFDictionaryRef state = nullptr;
   if (ok) ok = SaveState(unit, state);
-  if (ok && report && !options_.stateOut.empty()) {
-    std::string error;
-    ok = WriteStateFile(options_.stateOut, state, error);
-    if (ok) Say(report, "state written to " + options_.stateOut);
-    else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
-  }
+  if (ok && report && !options_.stateOut.empty()) ok = WriteState(state);
 
   // Closed before the state is restored, as a host closes a project before reopening
   // it: the restored instance lists the ports as the first one saw them.
@@ -270,9 +304,35 @@ bool HostSession::RunCycle(bool report) {
   ok = Check(CloseComponent(unit), "close") && ok;
   listened_.parameterEvents += parameterEvents;
 
-  if (ok) ok = RestoreInSecondInstance(state, report);
+  // The window's instance is the project: reopening it is the next run's, so the
+  // unit hears the performance once an evening.
+  if (ok && !window.shown) ok = RestoreInSecondInstance(state, report);
   if (state) CFRelease(state);
   return ok;
+}
+
+std::function<std::function<void()>()> HostSession::RenderWhileOpen(AudioUnit unit, HostClock& clock) const {
+  return [this, unit, &clock]() -> std::function<void()> {
+    // In real time whatever --fast says: the window is watched by a person.
+    auto render = std::make_shared<RenderThread>(unit, clock, options_.blockSize, options_.sampleRate);
+    render->Start(RenderThread::kUntilStopped, true);
+    return [render] {
+      render->Stop();
+      render->Join();
+    };
+  };
+}
+
+bool HostSession::CloseAfterLostDisplay(AudioUnit unit) {
+  // The view is closed already; the state is what the window showed last.
+  CFDictionaryRef state = nullptr;
+  bool saved = SaveState(unit, state) && (options_.stateOut.empty() || WriteState(state));
+  if (state) CFRelease(state);
+  AudioUnitUninitialize(unit);
+  saved = Check(CloseComponent(unit), "close") && saved;
+  std::fprintf(stderr, "tavro-host: the X display was lost; the plug-in is closed%s\n",
+               saved ? (options_.stateOut.empty() ? "" : " and its state saved") : ", its state NOT saved");
+  return false;
 }
 
 bool HostSession::Run() {

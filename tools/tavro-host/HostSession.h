@@ -2,7 +2,9 @@
 // One run of the test host over a loaded bundle: each cycle opens an instance,
 // configures and initialises it, renders on a render thread while sending host
 // MIDI, saves its state, restores the state into a second instance, compares,
-// and closes both. Every failed call is reported on stderr and ends the run.
+// and closes both. With a window the instance renders while it is open, takes
+// --state-in and is the only one. Every failed call is reported on stderr and
+// ends the run.
 // threads: main
 
 #include <functional>
@@ -36,6 +38,16 @@ private:
   bool ExerciseParameters(AudioUnit unit, bool report);
   bool SaveState(AudioUnit unit, CFDictionaryRef& state);
   bool RestoreInSecondInstance(CFDictionaryRef saved, bool report);
+  // With a window (--panel, no script) --state-in goes into the window's instance.
+  bool WindowTakesState() const;
+  bool RestoreStateIn(AudioUnit unit);
+  bool Restore(AudioUnit unit, CFDictionaryRef state, const std::string& what);
+  // Writes --state-out (whole or not at all).
+  bool WriteState(CFDictionaryRef state);
+  // Starts the render thread for the time the window is open; the result ends it.
+  std::function<std::function<void()>()> RenderWhileOpen(AudioUnit unit, HostClock& clock) const;
+  // After the X server went away: saves the state, closes the plug-in; false.
+  bool CloseAfterLostDisplay(AudioUnit unit);
   void Say(bool report, const std::string& line) const;
   // Renders that many blocks of the unit on a render thread, for panel scripts.
   std::function<bool(long blocks)> RenderBlocks(AudioUnit unit, HostClock& clock) const;

@@ -18,6 +18,7 @@ RenderThread::~RenderThread() {
 
 void RenderThread::Start(long frames, bool paced) {
   result_ = RenderResult();
+  stop_ = false;
   thread_ = std::thread([this, frames, paced] { Run(frames, paced); });
 }
 
@@ -30,8 +31,9 @@ void RenderThread::Run(long frames, bool paced) {
   const auto start = std::chrono::steady_clock::now();
   AudioBufferListStorage<2> list;
   double renderedFrames = 0;
-  for (long done = 0; done < frames; done += blockSize_) {
-    const UInt32 n = UInt32(std::min<long>(blockSize_, frames - done));
+  const bool endless = frames == kUntilStopped;
+  for (long done = 0; (endless || done < frames) && !stop_.load(); done += blockSize_) {
+    const UInt32 n = UInt32(endless ? blockSize_ : std::min<long>(blockSize_, frames - done));
     list.mNumberBuffers = 2;
     for (UInt32 c = 0; c < 2; ++c) list.mBuffers[c] = {1, UInt32(n * sizeof(float)), &buffers_[c * size_t(blockSize_)]};
     AudioTimeStamp stamp = {};

@@ -20,9 +20,13 @@ public:
   // threads: main
   RenderThread(AudioUnit unit, HostClock& clock, int blockSize, double sampleRate);
   ~RenderThread();
-  // Renders `frames` frames in blocks; returns at once.
+  // Renders `frames` frames in blocks (kUntilStopped: until Stop); returns at once.
   // threads: main
   void Start(long frames, bool paced);
+  static constexpr long kUntilStopped = -1;
+  // Ends rendering after the block under way.
+  // threads: main
+  void Stop() { stop_ = true; }
   // Waits for the end of rendering.
   // threads: main
   RenderResult Join();
@@ -38,5 +42,6 @@ private:
   void* storage_ = nullptr;
   std::vector<float> buffers_;
   RenderResult result_;
+  std::atomic<bool> stop_{false};
   std::thread thread_;
 };

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <vector>
 
+#include "Kit_AtomicFile.h"
+
 bool WriteStateFile(const std::string& path, CFPropertyListRef state, std::string& error) {
   CFErrorRef cfError = nullptr;
   CFDataRef xml = CFPropertyListCreateData(kCFAllocatorDefault, state, kCFPropertyListXMLFormat_v1_0, 0, &cfError);
@@ -14,15 +16,11 @@ bool WriteStateFile(const std::string& path, CFPropertyListRef state, std::strin
     CFRelease(cfError);
     return false;
   }
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(CFDataGetBytePtr(xml)), std::streamsize(CFDataGetLength(xml)));
+  std::string reason;
+  const bool written = Kit_WriteFileAtomically(path, CFDataGetBytePtr(xml), size_t(CFDataGetLength(xml)), &reason);
   CFRelease(xml);
-  file.close();
-  if (!file) {
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  if (!written) error = "cannot write " + path + ": " + reason;
+  return written;
 }
 
 CFDictionaryRef ReadStateFile(const std::string& path, std::string& error) {

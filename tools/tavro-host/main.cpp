@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "DataFolderInstall.h"
 #include "DataRoot.h"
 #include "HostOptions.h"
 #include "HostSession.h"
@@ -36,6 +37,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!options.dataRoot.empty()) PlatformSetDataRoot(options.dataRoot);
+  if (const std::string root = PlatformDataRoot(); !root.empty()) {
+    bool installed = false;
+    if (!InstallEditorDataFolder(root, installed, error)) {
+      std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+      return 1;
+    }
+    if (installed) std::printf("data folder installed: %s\n", EditorDataFolder(root).c_str());
+  }
   PluginBundle bundle;
   if (!LoadPluginBundle(options.bundlePath, bundle, error)) {
     std::fprintf(stderr, "tavro-host: %s\n", error.c_str());

@@ -175,6 +175,15 @@ public:
   // threads: main, worker (the text control has its own lock)
   void showStatus(const std::string& text) override;
 
+  // Closing the window with unsaved librarian changes asks: save them (and close
+  // once they are written), discard them and close, or keep the window
+  // (TavroCloseRequest.cpp).
+  // threads: main
+  bool OnGUICloseRequest() override;
+  static constexpr const char* kUnsavedOnCloseText =
+      "The librarian's bank has unsaved changes. Save them before the window closes?";
+  static constexpr const char* kUnsavedOnCloseCaption = "Unsaved bank";
+
   // ---- layers and controls ----
   // The named layer kept at start-up, or null (logged) when the layout lacks it.
   ControlLayer* layer(const std::string& name) const;
@@ -323,7 +332,8 @@ public:
   Kit_RandomSource& randomSource() override;
   std::vector<int>& randomTable() override { return randomizerState; }
   // MIDI clock (TavroClock.cpp). The host tempo in whole beats per minute as the
-  // render tick last saw it (0 while the host gives none), which paces the clock.
+  // render tick or the tempo handler last saw it (0 while the host gives none), which
+  // paces the clock.
   // threads: any
   int getTempoValue() const { return hostTempo.load(); }
   // Gives the MIDI manager's sender this object's clock and installs jobs 14-16.
@@ -335,6 +345,10 @@ public:
   // The queue mode's delay: the block size and twice the DAW offset, shown on its
   // read-out at once. threads: main
   void setQueueDelay(int dawOffsetSamples);
+  // hostTempo from the host's report now, for the tempo handler (620): a clock
+  // switched on before the first render tick starts at the host's tempo.
+  // threads: main
+  void takeHostTempo();
   std::unique_ptr<MIDIClockLink> clockLink;
 
   // ---- librarian page ----

@@ -62,7 +62,7 @@ void clockPointer(Tavro& plug, int, double value) { plug.sendClockPointer = Swit
 
 void clockInfo(Tavro& plug, int, double value) {
   const bool on = SwitchOn(value);
-  // The read-out shows the tempo the render tick last saw (hostTempo).
+  // The tempo handler takes the host's tempo afresh and shows it.
   if (on) plug.OnParamChange(kTempoInformation);
   plug.sendMidiClock = on;
   if (plug.midiManager) plug.midiManager->sender()->resetContinuousClock(!on);

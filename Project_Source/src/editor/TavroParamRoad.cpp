@@ -31,6 +31,7 @@ bool IsPerformanceSetting(int paramIdx) {
 void Tavro::OnParamChange(int paramIdx) {
   if (paramIdx < 0 || paramIdx >= kTavroParamCount || paramIdx >= NParams()) return;
   Kit_MutexLock lock(GetMutex());
+  if (paramIdx == kTempoInformation) takeHostTempo();
   const double value = GetParam(paramIdx)->Value();
   int integerValue = GetParam(paramIdx)->Int();
 

@@ -87,7 +87,8 @@ void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {
     return;
   }
   // 64 bits: at 1 beat per minute the interval passes 2^31 ns.
-  const uint64_t interval = uint64_t(ClockInterval(tempo));
+  uint64_t interval = uint64_t(ClockInterval(tempo));
+  int pacedBy = tempo;
   Kit_TimeSource& time = Kit_Time();
   if (!link_.SendRealTime(kMidiClock)) return;
   uint64_t gridStart = time.NowMicros() * 1000;
@@ -95,6 +96,15 @@ void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {
     const uint64_t due = gridStart + n * interval;
     if (!time.WaitUntilMicros(MicrosReaching(due), stop) || !link_.clockInfoOn()) return;
     if (!link_.SendRealTime(kMidiClock)) return;
+    // A new host tempo paces the Clocks from this one on: the grid starts again at
+    // this Clock's deadline with the new interval, so nothing drifts. A tempo of 0
+    // (none reported for a moment) keeps the pace.
+    if (const int hostTempo = link_.getTempoValue(); hostTempo > 0 && hostTempo != pacedBy) {
+      pacedBy = hostTempo;
+      interval = uint64_t(ClockInterval(hostTempo));
+      gridStart = due;
+      n = 0;
+    }
     // After a stall past the next deadline (a suspended machine, a starved thread)
     // this one Clock stands for the missed ones and the grid starts again from it,
     // rather than a burst of Clocks that would race the synthesizer's tempo.

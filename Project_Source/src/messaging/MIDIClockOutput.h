@@ -7,6 +7,8 @@
 // the time source (the n-th Clock is due n intervals after the first), so it neither
 // spins a core nor drifts; switching the clock off or closing the object ends the
 // sleep at once. The switches themselves are the plug-in's (MIDIClockLink).
+// After each Clock the loop reads the host tempo again: a change paces the next
+// Clock, its grid starting at the deadline of the Clock just sent.
 //
 // threads: render (FollowTransport), clock-control (the Start and Stop jobs), clock
 // worker (StartContinuousClock), main (StopContinuousClock, Close),

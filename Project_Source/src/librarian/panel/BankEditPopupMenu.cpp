@@ -128,7 +128,7 @@ void BankEditPopupMenu::chooseMain(int item) {
     case kPush:
       if (editor_->midiPortsSet()) editor_->startTransferJob(TransferJob{0, 0, 0, 0, false});
       break;
-    case kSave: saveInPlace(); break;
+    case kSave: SaveUpperBankInPlace(*librarian_, *editor_); break;
     case kRefresh: editor_->refreshFolders(); break;
     case kAbout: editor_->hideLayer("aboutWindow", false); break;
     default: break;
@@ -184,17 +184,18 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-void BankEditPopupMenu::saveInPlace() {
+bool SaveUpperBankInPlace(PatchLibrarian& librarian, LibrarianPanelEditor& editor) {
   std::string name, path, error;
-  if (!UpperBank(*librarian_, &name, &path)) return;
-  if (!librarian_->saveEditedPatch(path, name, &error)) {
-    editor_->setStatusText("Bank not saved: " + error);
-    return;
+  if (!UpperBank(librarian, &name, &path)) return false;
+  if (!librarian.saveEditedPatch(path, name, &error)) {
+    editor.setStatusText("Bank not saved: " + error);
+    return false;
   }
   // Saved: clear the unsaved state and show what is on disk now.
-  const std::string written = editor_->getCurrentFile(0, editor_->isLibrarianPerformanceMode()).fileName;
-  editor_->discardLibrarianChanges();
-  if (written != name) editor_->setStatusText("Saved as new file " + written);
+  const std::string written = editor.getCurrentFile(0, editor.isLibrarianPerformanceMode()).fileName;
+  editor.discardLibrarianChanges();
+  if (written != name) editor.setStatusText("Saved as new file " + written);
+  return true;
 }
 
 void BankEditPopupMenu::saveAs(bool midiForm) {

@@ -11,6 +11,14 @@
 #include "IPopupMenu.h"
 #include "LibrarianMenuControl.h"
 
+class LibrarianPanelEditor;
+class PatchLibrarian;
+
+// "Save (Overwrite current bank)": writes the upper list's bank over its file and
+// clears the unsaved state. False when there is no bank or it was not written (the
+// status line says why).
+bool SaveUpperBankInPlace(PatchLibrarian& librarian, LibrarianPanelEditor& editor);
+
 class BankEditPopupMenu : public LibrarianMenuControl {
 public:
   BankEditPopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianPanelEditor* editor);
@@ -28,7 +36,6 @@ private:
   void choosePerformanceRequest(int item);
   void chooseProgramStore(int item);
   void choosePerformanceStore(int item);
-  void saveInPlace();
   void saveAs(bool midiForm);
 
   // Remade whole at every fill: a menu cannot be emptied in place.

@@ -1,0 +1,176 @@
+// The host's window as a musician keeps it open, on a private X server and a private
+// JACK server with the simulated unit: the transport and the MIDI clock run while the
+// window is up, the window opens on the saved state and saves it when it closes, and
+// a display that goes away still leaves the state saved.
+#include <gtest/gtest.h>
+
+#include "HostStateSupport.h"
+#include "HostWindowSupport.h"
+#include "JackClockSupport.h"
+#include "JackTestServer.h"
+#include "XvfbServer.h"
+
+namespace {
+
+constexpr const char* kSimName = "Window Sim";
+constexpr int kUnitId = 5;
+constexpr int kFilterCutoff = 0;  // slot A's
+
+// One JACK server, one unit and one saved evening for the whole program: the ports
+// chosen, a knob turned and both clock switches on, saved by a headless run.
+class HostWindow : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    shared_ = new Shared;
+    Shared& s = *shared_;
+    if (!s.server.Start() ||
+        !s.sim.Start(kSimName, {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", s.record()},
+                     s.data.root() + "/sim.txt")) {
+      s.error = "the JACK server or the unit did not start";
+      return;
+    }
+    const auto knob = ControlCentre(kFilterCutoff);
+    const std::string script = s.data.root() + "/setup.txt";
+    std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn() << Drags(knob.first, knob.second) << "wait 1000\n";
+    std::string output;
+    if (RunTavroHost(s.data.root(), script, &output, "--transport stop --state-out '" + s.state() + "'") != 0)
+      s.error = "the evening was not saved:\n" + output;
+  }
+  static void TearDownTestSuite() {
+    delete shared_;
+    shared_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(shared_->error.empty()) << shared_->error;
+    ASSERT_TRUE(x_.Ready()) << x_.Error();
+    from_ = Received().size();
+  }
+
+  struct Shared {
+    ~Shared() {
+      sim.Stop();
+      server.Stop();
+    }
+    std::string record() const { return data.root() + "/record.txt"; }
+    std::string state() const { return data.root() + "/evening.plist"; }
+    JackTestServer server;
+    TempDataRoot data;
+    SimProcess sim;
+    std::string error;
+  };
+
+  // What the unit received since the test began.
+  std::vector<std::string> Received() const {
+    std::vector<std::string> lines = SimProcess::Lines(shared_->record());
+    lines.erase(lines.begin(), lines.begin() + std::min(from_, lines.size()));
+    return lines;
+  }
+  // The host with its window on our server, restoring the saved evening.
+  bool OpenWindow(BackgroundHost& host, const std::string& stateOut, const std::string& extra = "") {
+    return host.Start(x_.Name(),
+                      "--data-root '" + shared_->data.root() + "' --panel --render-seconds 0.5 --state-in '" +
+                          shared_->state() + "' --state-out '" + stateOut + "' " + extra,
+                      shared_->data.root() + "/host.txt") &&
+           host.WindowShown();
+  }
+  // The same, once the restored ports carried the performance to the unit.
+  void OpenWindowAndAwaitThePerformance(BackgroundHost& host, const std::string& stateOut) {
+    ASSERT_TRUE(OpenWindow(host, stateOut, "--transport stop")) << host.Output();
+    std::vector<std::string> lines;
+    ASSERT_TRUE(SimProcess::WaitFor([&] { return Find(lines = Received(), 0, IsDump) != std::string::npos; }))
+        << Tail(lines);
+  }
+  std::string Path(const std::string& name) const { return shared_->data.root() + "/" + name; }
+
+  static Shared* shared_;
+  XvfbServer x_;
+  size_t from_ = 0;
+};
+
+HostWindow::Shared* HostWindow::shared_ = nullptr;
+
+// Built with the sanitizers, the host reports nothing, to its end included.
+void ExpectNoSanitizerReport(const std::string& output) {
+  for (const char* report : {"Sanitizer", "runtime error:"}) EXPECT_EQ(output.find(report), std::string::npos) << output;
+}
+
+TEST_F(HostWindow, WithTheWindowOpenThePlayingTransportSendsStartClocksAtTheTempoAndStop) {
+  BackgroundHost host;
+  ASSERT_TRUE(OpenWindow(host, Path("played.plist"), "--tempo 120 --transport play")) << host.Output();
+  // Real time: four seconds with the window up.
+  const auto samples = ClockSamples::Take(shared_->record(), from_, 4.0);
+  ASSERT_TRUE(CloseEditorWindow(x_.Name()));
+  EXPECT_EQ(host.Wait(), 0) << host.Output();
+  EXPECT_NEAR(ClockSamples::Rate(samples, 1.5, 3.5), 48.0, 8.0) << "Clocks a second at 120 BPM";
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).stops > 0; })) << host.Output();
+  const ClockRecord clock(Received());
+  EXPECT_EQ(clock.starts, 1);
+  EXPECT_EQ(clock.stops, 1) << "closing the window stops the transport";
+  EXPECT_GT(clock.clocksWhilePlaying, 48 * 3);
+  // Rendering beside the window's loop.
+  ExpectNoSanitizerReport(host.Output());
+}
+
+TEST_F(HostWindow, TheWindowOpensOnTheSavedStateAndSavesItWhenClosed) {
+  BackgroundHost host;
+  OpenWindowAndAwaitThePerformance(host, Path("closed.plist"));
+  if (HasFatalFailure()) return;
+  ASSERT_TRUE(CloseEditorWindow(x_.Name()));
+  ASSERT_EQ(host.Wait(), 0) << host.Output();
+  const std::string output = host.Output();
+  EXPECT_NE(output.find("state restored from " + shared_->state() + " into the panel's instance"), std::string::npos)
+      << output;
+  EXPECT_EQ(output.find("second instance"), std::string::npos) << "the window's instance is the only one";
+  // The restored ports carried the performance to the unit once.
+  const std::vector<std::string> lines = Received();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), IsDump), 1) << Tail(lines);
+  const std::vector<uint8_t> saved = StateChunk(shared_->state());
+  const std::vector<uint8_t> closed = StateChunk(Path("closed.plist"));
+  ASSERT_FALSE(closed.empty());
+  EXPECT_EQ(Occurrences(closed, kSimName), 2) << "both ports named";
+  EXPECT_EQ(ChunkParam(closed, kFilterCutoff), ChunkParam(saved, kFilterCutoff));
+  EXPECT_EQ(ChunkParam(closed, kSendMIDIClockInfo), 1.0);
+  EXPECT_TRUE(WithoutPortPlaces(closed) == WithoutPortPlaces(saved)) << "names, parameters and ports as saved";
+}
+
+TEST_F(HostWindow, ATempoChangeHalvesTheClockRateWithinABeat) {
+  // The window has no tempo of its own to turn: the host's script moves it, on the
+  // render thread as the window's transport does.
+  const std::string script = Path("tempo.txt");
+  std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn()
+                        << "tempo 120\nrender 1\nplay\nrender 1\nwait 4000\ntempo 60\nrender 1\nwait 4000\nstop\n"
+                           "render 1\nwait 500\n"
+                        << ClockOff() << "render 1\n";
+  BackgroundHost host;
+  ASSERT_TRUE(host.Start("", "--data-root '" + shared_->data.root() + "' --render-seconds 0.2 --fast --script '" +
+                                 script + "' --transport stop",
+                         Path("host.txt")));
+  const auto samples = ClockSamples::Take(shared_->record(), from_, 60.0);
+  EXPECT_EQ(host.Wait(), 0) << host.Output();
+  ASSERT_FALSE(samples.empty());
+  ASSERT_TRUE(samples.back().stopped) << host.Output();
+  const double stop = samples.back().seconds;
+  // The change came four seconds before the Stop; a beat (half a second at 120)
+  // after it the pace is 60 BPM's.
+  EXPECT_NEAR(ClockSamples::Rate(samples, stop - 7.5, stop - 4.5), 48.0, 8.0);
+  EXPECT_NEAR(ClockSamples::Rate(samples, stop - 3.5, stop - 0.5), 24.0, 5.0);
+}
+
+TEST_F(HostWindow, LosingTheDisplaySavesTheStateShownClosesThePlugInAndFails) {
+  BackgroundHost host;
+  OpenWindowAndAwaitThePerformance(host, Path("lost.plist"));
+  if (HasFatalFailure()) return;
+  x_.Stop();
+  EXPECT_NE(host.Wait(), 0) << host.Output();
+  const std::string output = host.Output();
+  EXPECT_NE(output.find("the X display was lost; the plug-in is closed and its state saved"), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("threads after close: 1"), std::string::npos) << output;
+  ExpectNoSanitizerReport(output);
+  const std::vector<uint8_t> lost = StateChunk(Path("lost.plist"));
+  ASSERT_FALSE(lost.empty()) << output;
+  EXPECT_TRUE(WithoutPortPlaces(lost) == WithoutPortPlaces(StateChunk(shared_->state())))
+      << "the state the window showed";
+}
+
+}  // namespace
