@@ -29,6 +29,19 @@ inline std::string Click(std::pair<int, int> at) {
   return "click " + std::to_string(at.first) + " " + std::to_string(at.second) + "\n";
 }
 
+// Script lines clicking slot tab `slot` (0 = A) of the shown row of four, read from a
+// headless editor, and checking that the slot took.
+inline std::string ClickSlotTab(int slot) {
+  RoadFixture f;
+  for (IControl* tabs : f.action(kQuickTab)->boundControls) {
+    if (tabs->IsHidden()) continue;
+    const IRECT r = tabs->GetRECT();
+    return Click({r.L + (r.R - r.L) * (2 * slot + 1) / 8, (r.T + r.B) / 2}) + "expect-param " +
+           std::to_string(int(kQuickTab)) + " " + std::to_string(slot) + "\n";
+  }
+  return "no slot tabs shown\n";
+}
+
 constexpr size_t kPerformanceDumpSize = 715;
 
 // Bytes in a record line of hex pairs.

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "IControl.h"
+#include "HostStateSupport.h"
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "RoadTestSupport.h"
@@ -44,9 +45,8 @@ TEST(KnobRoadJack, DraggedKnobsOfSlotsAAndBReachTheSynthesizerOnTheirChannels) {
   {
     SimProcess sim;
     ASSERT_TRUE(sim.Start(kSimName, {"--record", record}, data.root() + "/sim.txt"));
-    // The slot tab B sits at (938, 70).
     const std::string script = data.root() + "/knobs.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << Drags(ax, ay) << "click 938 70\nexpect-param 794 1\n"
+    std::ofstream(script) << ChoosePorts(kSimName) << Drags(ax, ay) << ClickSlotTab(1)
                           << Drags(bx, by) << "print-param 0\nprint-param 1\n";
     std::string output;
     // The host closes the editor before restoring its state into a fresh one, as a

@@ -94,7 +94,6 @@ TEST_F(JackRun, AKnobTurnedOnTheSynthesizerReachesTheSavedState) {
 
 constexpr int kUnitId = 5;
 constexpr int kSlotB = 1;
-constexpr const char* kSlotTabB = "click 938 70\nexpect-param 794 1\n";
 constexpr const char* kReady = "Plug-in is ready to go!";
 
 struct Field {
@@ -190,7 +189,7 @@ TEST_F(JackRun, SlotBRequestedFromTheUnitReachesThePanelAndTheSavedState) {
     arrived += "wait-param " + std::to_string(ParamOf(fields, name)) + " " + std::to_string(value) + " 20000\n";
   const std::string state = data.root() + "/state.plist";
   const std::string output =
-      Run(UntilReady() + kSlotTabB + PrintAll(fields) + "click " + Point(pageSwitch) + "\nexpect-param " +
+      Run(UntilReady() + ClickSlotTab(kSlotB) + PrintAll(fields) + "click " + Point(pageSwitch) + "\nexpect-param " +
               std::to_string(kShowLibrarian) + " 1\nchoose Request Patch Data/from Active Slot to Plug-in GUI\nclick " +
               Point(bankMenu) + "\n" + arrived + PrintAll(fields),
           "--state-out '" + state + "'", simOptions);
@@ -240,7 +239,7 @@ TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   const std::string oscSync = std::to_string(ParamOf(fields, "kOscSync"));
   drags += "drag " + Point(sync) + " 0 -100\nexpect-param " + oscSync + " 2\n";
   // The wait lets the job's dump leave before the host closes the editor.
-  const std::string output = Run(UntilReady() + kSlotTabB + drags + "wait 2000\n" + PrintAll(fields), "",
+  const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + drags + "wait 2000\n" + PrintAll(fields), "",
                                  {"--device-id", std::to_string(kUnitId), "--wire-time"});
   const std::map<int, std::vector<double>> printed = Printed(output);
   const std::string dump = LastSlotBDump(recorded());

@@ -20,6 +20,7 @@ public:
   void ViewWheel(const ViewWheelEvent&) override {}
   void ViewKey(const ViewKeyEvent&) override {}
   void ViewTextEntryEnded() override {}
+  void ViewTextEntryCancelled() override {}
   void ViewDeactivated() override {}
   bool ViewMayClose() override {
     ++asked;
