@@ -296,6 +296,8 @@ public:
   void selectLibrarianRow(int pane, int row) override;
   bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
   bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
+  uint64_t lostMidiOutput() override { return GetMidiPorts().LostOutputMessages(); }
+  bool midiOutputSettled() override { return GetMidiPorts().OutputSettled(); }
 
   // ---- incoming MIDI, MIDI clock and randomiser ----
   // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
