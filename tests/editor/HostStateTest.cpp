@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
+#include "IControlText.h"
 #include "IParam.h"
 #include "PatchManager.h"
 #include "messaging/MIDIMessageManager.h"
@@ -120,6 +121,7 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   EXPECT_EQ(t.paramValue(0), 93.0);
   EXPECT_EQ(t.deviceId.load(), 5);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
+  EXPECT_EQ(t.statusText->GetTextString(), "MIDI In not found: " + kLongIn + " / MIDI Out not found: " + kLongOut);
   // The next save still names the ports the song was made with.
   ByteChunk again = f.save();
   PatchManager read(nullptr);

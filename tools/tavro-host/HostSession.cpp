@@ -133,9 +133,14 @@ bool HostSession::SaveState(AudioUnit unit, CFDictionaryRef& state) {
   return true;
 }
 
-std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostClock& clock) const {
-  return [this, unit, &clock](long blocks) {
+void HostSession::PassLiveMidi(RenderThread& render, AudioUnit unit, HostMidiIn* live) {
+  if (live) render.SetBeforeBlock([unit, live] { live->DeliverTo(unit); });
+}
+
+std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostClock& clock, HostMidiIn* live) const {
+  return [this, unit, &clock, live](long blocks) {
     RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
+    PassLiveMidi(render, unit, live);
     render.Start(blocks * options_.blockSize, false);
     return render.Join().error == noErr;
   };
@@ -218,10 +223,19 @@ bool HostSession::RunCycle(bool report) {
                   options_.timeSigDenominator, options_.playing ? "playing" : "stopped");
     Say(report, line);
   }
+  std::unique_ptr<HostMidiIn> live;
+  if (ok && !options_.midiIn.empty()) {
+    std::string error;
+    live = std::make_unique<HostMidiIn>();
+    ok = live->Open(options_.midiIn, error);
+    if (ok) Say(report, "live host MIDI from " + options_.midiIn);
+    else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+  }
 
   if (ok && report && (options_.panel || !options_.snapshotPath.empty() || !options_.script.empty())) {
     std::string error;
-    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock), clock, error);
+    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock, live.get()), clock,
+                       error);
     if (!ok) std::fprintf(stderr, "tavro-host: panel: %s\n", error.c_str());
   }
 
@@ -241,6 +255,7 @@ bool HostSession::RunCycle(bool report) {
 
   if (ok) {
     RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
+    PassLiveMidi(render, unit, live.get());
     const long frames = long(options_.renderSeconds * options_.sampleRate);
     render.Start(frames, options_.paced);
     ok = SendHostMidi(unit) && ExerciseParameters(unit, report);

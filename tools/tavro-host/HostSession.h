@@ -11,8 +11,10 @@
 
 #include "AudioUnitAPI.h"
 #include "HostClock.h"
+#include "HostMidiIn.h"
 #include "HostOptions.h"
 #include "PluginBundle.h"
+#include "RenderThread.h"
 
 class HostSession {
 public:
@@ -37,8 +39,11 @@ private:
   bool SaveState(AudioUnit unit, CFDictionaryRef& state);
   bool RestoreInSecondInstance(CFDictionaryRef saved, bool report);
   void Say(bool report, const std::string& line) const;
-  // Renders that many blocks of the unit on a render thread, for panel scripts.
-  std::function<bool(long blocks)> RenderBlocks(AudioUnit unit, HostClock& clock) const;
+  // Renders that many blocks of the unit on a render thread, for panel scripts,
+  // with the live MIDI of `live` (may be null) before each block.
+  std::function<bool(long blocks)> RenderBlocks(AudioUnit unit, HostClock& clock, HostMidiIn* live = nullptr) const;
+  // Before each block of `render`, what `live` (may be null) received.
+  static void PassLiveMidi(RenderThread& render, AudioUnit unit, HostMidiIn* live);
 
   static void OnProperty(void* self, AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope,
                          AudioUnitElement element);

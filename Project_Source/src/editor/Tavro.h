@@ -474,7 +474,8 @@ private:
   void pushParameterValues();
   // Recall (TavroState.cpp): reopens the input (0) or output (1) port by its stored
   // name; sets the flags that follow the restored switches, sending nothing.
-  void reopenPort(int side);
+  // Reopens the stored port of `side`; the status text naming it when it is not there.
+  std::string reopenPort(int side);
   void followRestoredSwitches();
   // Tear-down in the safe order; also what a construction failing midway runs.
   void tearDown();

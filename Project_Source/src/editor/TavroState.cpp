@@ -88,11 +88,13 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   printDebugInfo("PROJECT RECALL: hardware model " + std::to_string(nordModel.load()));
   pos = UnserializeParams(chunk, pos);
 
+  std::string missing;
   if (withPatchManager) {
     pos = patchManager->loadAllFromChunk(chunk, pos);
     pos += 16;  // the stored port selections: the ports are found again by name
-    reopenPort(kInput);
-    reopenPort(kOutput);
+    missing = reopenPort(kInput);
+    const std::string missingOut = reopenPort(kOutput);
+    missing += missing.empty() || missingOut.empty() ? missingOut : " / " + missingOut;
     const double bank = ReadDouble(chunk, pos);
     const double patch = ReadDouble(chunk, pos);
     GetParam(kBankSelection)->SetNormalized(bank);
@@ -123,10 +125,13 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
   OnParamChange(kDatatype);
   tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  // Last, so nothing of the restore says more: a stored port that is not there now
+  // (or whose cut name fits several).
+  if (!missing.empty()) showStatus(missing);
   return pos;
 }
 
-void Tavro::reopenPort(int side) {
+std::string Tavro::reopenPort(int side) {
   const bool output = side == kOutput;
   const int paramIdx = output ? kDeviceOutSelection : kDeviceInSelection;
   const std::string& stored = patchManager->names[output ? 6 : 5];
@@ -143,6 +148,8 @@ void Tavro::reopenPort(int side) {
   unmatchedPortNames[size_t(side)] = index > 0 || stored == selector->GetDisplayText(0) ? "" : stored;
   printDebugInfo(std::string("PROJECT RECALL: MIDI ") + (output ? "Out" : "In") + " device after checking devices " +
                  selector->GetDisplayText(selector->Int()));
+  if (unmatchedPortNames[size_t(side)].empty()) return "";
+  return std::string("MIDI ") + (output ? "Out" : "In") + " not found: " + stored;
 }
 
 void Tavro::followRestoredSwitches() {
