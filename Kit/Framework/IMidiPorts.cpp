@@ -88,6 +88,8 @@ IMidiPorts::~IMidiPorts() {
 // ---- name lists
 
 bool IMidiPorts::EnsureInput() {
+  // An input whose system went away is replaced: the system may be back.
+  if (input_ && input_->SystemGone()) closer_->Retire(std::move(input_));
   if (!input_ && !inputShutDown_) {
     input_ = transports_->CreateInput(kInputClientName, kInputQueueSizeLimit);
     if (input_) input_->SetCallback(&IMidiPorts::MIDICallback, this);
@@ -95,7 +97,15 @@ bool IMidiPorts::EnsureInput() {
   return input_ != nullptr;
 }
 
+void IMidiPorts::DropGoneOutput() {
+  if (!output_ || !output_->SystemGone()) return;
+  lostByEarlierOutputs_ += output_->LostMessages();
+  output_.reset();
+}
+
 bool IMidiPorts::EnsureOutput() {
+  // An output whose system went away is replaced: the system may be back.
+  DropGoneOutput();
   if (!output_) output_ = transports_->CreateOutput(kOutputClientName);
   return output_ != nullptr;
 }
@@ -137,7 +147,7 @@ int IMidiPorts::GetMIDIOutPortNumber(const char* name) {
 
 void IMidiPorts::RetireInput() {
   selectedIn_.store(0);
-  if (input_ && input_->IsPortOpen()) closer_->Retire(std::move(input_));
+  if (input_ && (input_->IsPortOpen() || input_->SystemGone())) closer_->Retire(std::move(input_));
 }
 
 void IMidiPorts::FinishClosingInputs() { closer_->Finish(); }
@@ -169,6 +179,7 @@ int IMidiPorts::setExternalMIDIIn(int& index, const char* name) {
 void IMidiPorts::CloseOutput() {
   std::lock_guard<std::mutex> hold(outputLock_);
   if (output_) output_->ClosePort();
+  DropGoneOutput();
   outputOpen_.store(false);
   selectedOut_.store(0);
 }

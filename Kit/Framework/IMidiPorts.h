@@ -136,6 +136,9 @@ public:
 private:
   bool EnsureInput();
   bool EnsureOutput();
+  // Lets go of an output whose system went away, keeping its lost count.
+  // Under outputLock_.
+  void DropGoneOutput();
   bool OpenInputNamed(const std::string& listedName);
   bool OpenOutputNamed(const std::string& listedName);
   void RetireInput();

@@ -77,7 +77,10 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
     return nullptr;
   }
   std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, direction, process, context));
+  opened->name_ = clientName;
+  jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
   if (jack_set_process_callback(client, &MidiPortJackClient::OnProcess, opened.get()) != 0 ||
+      jack_set_port_connect_callback(client, &MidiPortJackClient::OnConnect, opened.get()) != 0 ||
       jack_set_xrun_callback(client, &MidiPortJackClient::OnXrun, opened.get()) != 0 || !opened->Activate()) {
     std::fprintf(stderr, "MIDI: cannot activate JACK client '%s'\n", clientName.c_str());
     return nullptr;
@@ -90,7 +93,8 @@ MidiPortJackClient::MidiPortJackClient(jack_client_t* client, Direction directio
     : client_(client), direction_(direction), process_(process), context_(context) {}
 
 MidiPortJackClient::~MidiPortJackClient() {
-  jack_deactivate(client_);
+  // A client whose server has gone is only released: there is no one to ask.
+  if (!serverGone_.load()) jack_deactivate(client_);
   active_ = false;
   ClosePort();
   jack_client_close(client_);
@@ -102,23 +106,26 @@ bool MidiPortJackClient::Activate() {
 }
 
 unsigned MidiPortJackClient::PortCount() {
-  return static_cast<unsigned>(OtherSidePorts(client_, direction_).size());
+  return serverGone_.load() ? 0 : static_cast<unsigned>(OtherSidePorts(client_, direction_).size());
 }
 
 bool MidiPortJackClient::PortName(unsigned port, std::string& name) {
-  const std::vector<std::string> names = OtherSidePorts(client_, direction_);
+  const std::vector<std::string> names =
+      serverGone_.load() ? std::vector<std::string>() : OtherSidePorts(client_, direction_);
   name = port < names.size() ? names[port] : std::string();
   return port < names.size();
 }
 
 bool MidiPortJackClient::OpenVirtualPort(const std::string& portName) {
   ClosePort();
+  if (serverGone_.load()) return false;
   const unsigned long flags = direction_ == Direction::kInput ? JackPortIsInput : JackPortIsOutput;
   jack_port_t* port = jack_port_register(client_, portName.c_str(), JACK_DEFAULT_MIDI_TYPE, flags, 0);
   if (!port) {
     std::fprintf(stderr, "MIDI: cannot register JACK port '%s'\n", portName.c_str());
     return false;
   }
+  connections_.store(0);
   port_.store(port);
   return true;
 }
@@ -137,8 +144,17 @@ bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
   return true;
 }
 
+bool MidiPortJackClient::PortConnectedNow() const {
+  jack_port_t* port = port_.load();
+  return port && !serverGone_.load() && jack_port_connected(port) > 0;
+}
+
 void MidiPortJackClient::ClosePort() {
   if (!port_.load()) return;
+  if (serverGone_.load()) {
+    port_.store(nullptr);  // released with the client
+    return;
+  }
   // Unregistering a port while cycles run crashes the JACK library now and then
   // (in its own process thread): stop the cycles around it. They stop before the
   // port is let go: a cycle without it would leave the port's buffer as the last
@@ -153,11 +169,11 @@ int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
   CycleStarts();
   const jack_nframes_t start = jack_last_frame_time(client->client_);
   // A first cycle has nothing to be late against; it counts as on time.
-  const MidiPortJackCycle cycle(client->client_, start, !client->haveLastStart_ || start - client->lastStart_ == frames,
-                                client->xruns_.load());
+  jack_port_t* port = client->port_.load();
+  const MidiPortJackCycle cycle(client->client_, start,
+                                !client->haveLastStart_ || start - client->lastStart_ == frames, client->xruns_.load());
   client->lastStart_ = start;
   client->haveLastStart_.store(true);
-  jack_port_t* port = client->port_.load();
   client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, cycle, client->context_);
   CycleEnds();
   return 0;
@@ -166,4 +182,24 @@ int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
 int MidiPortJackClient::OnXrun(void* self) {
   static_cast<MidiPortJackClient*>(self)->xruns_.fetch_add(1);
   return 0;
+}
+
+void MidiPortJackClient::OnShutdown(void* self) {
+  auto* client = static_cast<MidiPortJackClient*>(self);
+  client->serverGone_.store(true);
+  std::fprintf(stderr, "MIDI: the JACK server has gone; '%s' is closed\n", client->name_.c_str());
+}
+
+void MidiPortJackClient::OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self) {
+  auto* client = static_cast<MidiPortJackClient*>(self);
+  jack_port_t* port = client->port_.load();
+  if (!port) return;
+  if (jack_port_by_id(client->client_, a) != port && jack_port_by_id(client->client_, b) != port) return;
+  // A late notice about an earlier port under the same id may miscount: a count
+  // of none is checked with the server before a send is refused.
+  if (connect) {
+    client->connections_.fetch_add(1);
+  } else if (client->connections_.fetch_sub(1) <= 0) {
+    client->connections_.store(0);
+  }
 }

@@ -74,9 +74,22 @@ public:
   // Registers our port `portName` and connects it to the other side's `port`.
   bool OpenPort(unsigned port, const std::string& portName);
   bool OpenVirtualPort(const std::string& portName);
-  // Waits for the running cycle to end.
+  // Waits for the running cycle to end; returns at once once the server is gone.
   void ClosePort();
-  bool IsPortOpen() const { return port_.load() != nullptr; }
+  // A port stays open until closed or until the server goes away.
+  bool IsPortOpen() const { return port_.load() != nullptr && !serverGone_.load(); }
+  // The server has shut down or died: this client can open nothing more.
+  // threads: any
+  bool ServerGone() const { return serverGone_.load(); }
+  // Our open port is connected to another port, as the server's notices told;
+  // never waits. A notice may come a moment after a connection is made.
+  // threads: any
+  bool PortConnected() const { return IsPortOpen() && connections_.load() > 0; }
+  // Asks the server. May wait up to a period while the server is changing
+  // connections.
+  // threads: main, sender (never jack-process nor jack-notification: the server
+  // waits for those)
+  bool PortConnectedNow() const;
   // The server's frame time now, on the clock of MidiPortJackCycle::Start.
   // threads: any
   jack_nframes_t FrameTime() const { return jack_frame_time(client_); }
@@ -88,12 +101,19 @@ private:
   static int OnProcess(jack_nframes_t frames, void* self);
   // threads: jack-notification
   static int OnXrun(void* self);
+  // threads: jack
+  static void OnShutdown(void* self);
+  // threads: jack-notification
+  static void OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self);
 
   jack_client_t* client_;
   Direction direction_;
   Process process_;
   void* context_;
+  std::string name_;
   std::atomic<jack_port_t*> port_{nullptr};
+  std::atomic<bool> serverGone_{false};
+  std::atomic<int> connections_{0};  // counted from the server's notices
   bool active_ = false;  // only the thread opening and closing touches it
   // Start of our previous cycle: the process thread only (one client's cycles
   // never overlap). Cleared by the thread activating, while no cycle runs.

@@ -10,6 +10,9 @@
 
 template <typename Transport>
 class MidiPortJackEndpoint : public MidiPortEndpointOn<Transport, MidiPortJackClient> {
+public:
+  bool SystemGone() override { return client_->ServerGone(); }
+
 protected:
   // `endpoint` on a new client whose cycles call `process` with it; null when no
   // JACK server answers (none is ever started for us).

@@ -25,6 +25,7 @@ std::unique_ptr<MidiPortJackOutput> MidiPortJackOutput::Connect(const std::strin
 MidiPortJackOutput::MidiPortJackOutput() : ring_(kRingBytes) {}
 
 MidiPortJackOutput::~MidiPortJackOutput() {
+  ReportLosses();   // while the client still tells whether its server has gone
   client_.reset();  // no cycle reads the ring after this
   ReportLosses();
 }
@@ -32,6 +33,8 @@ MidiPortJackOutput::~MidiPortJackOutput() {
 bool MidiPortJackOutput::SendMessage(const std::vector<unsigned char>& bytes) {
   ReportLosses();
   if (bytes.empty() || !IsPortOpen() || bytes.size() > UINT32_MAX - kStampBytes) return false;
+  // What the server last told first: it never waits.
+  if (!client_->PortConnected() && !client_->PortConnectedNow()) return false;
   const jack_nframes_t sentAt = client_->FrameTime();
   stamped_.resize(kStampBytes);
   std::memcpy(stamped_.data(), &sentAt, kStampBytes);
@@ -45,19 +48,26 @@ bool MidiPortJackOutput::SendMessage(const std::vector<unsigned char>& bytes) {
 
 uint64_t MidiPortJackOutput::LostMessages() {
   ReportLosses();
-  return lost_.load();
+  return Lost();
+}
+
+uint64_t MidiPortJackOutput::Lost() const {
+  // No cycle runs once the server has gone: what was accepted and not settled never goes out.
+  const uint64_t lost = lost_.load();
+  return ServerGone() ? lost + (accepted_.load() - settled_.load()) : lost;
 }
 
 void MidiPortJackOutput::ReportLosses() {
-  const uint64_t lost = lost_.load();
+  const uint64_t lost = Lost();
   const uint64_t before = reportedLost_.exchange(lost);
   if (lost > before) {
-    std::fprintf(stderr, "MIDI: %" PRIu64 " message(s) sent to JACK lost to missed periods (%" PRIu64 " so far)\n",
-                 lost - before, lost);
+    std::fprintf(stderr, "MIDI: %" PRIu64 " message(s) sent to JACK lost (%" PRIu64 " so far)\n", lost - before,
+                 lost);
   }
 }
 
 void MidiPortJackOutput::ClosePort() {
+  // IsPortOpen is false once the server has gone: nothing would drain the ring.
   const auto giveUp = std::chrono::steady_clock::now() + kClosePatience;
   while (IsPortOpen() && !ring_.Empty() && std::chrono::steady_clock::now() < giveUp) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));

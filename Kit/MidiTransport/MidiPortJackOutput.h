@@ -15,6 +15,11 @@
 // yet a message received: two periods after writing it, when a period started
 // late or an xrun was reported meanwhile, it is counted lost (LostMessages) and
 // printed, else it has gone out.
+//
+// A send is refused when our port has no connection (the far end unregistered
+// its port, or none was ever made). When the server goes away, the port is
+// closed, sends are refused, everything still waiting counts as lost, and closing
+// returns at once.
 
 #include <atomic>
 #include <cstdint>
@@ -32,10 +37,11 @@ public:
   static std::unique_ptr<MidiPortJackOutput> Connect(const std::string& clientName);
   ~MidiPortJackOutput() override;
 
-  // Queues the message and returns; false when no port is open or the ring is full.
+  // Queues the message and returns; false when no port is open, the port has no
+  // connection or the ring is full.
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
   uint64_t LostMessages() override;
-  bool AllSettled() override { return settled_.load() == accepted_.load(); }
+  bool AllSettled() override { return ServerGone() || settled_.load() == accepted_.load(); }
   // Waits (at most a couple of seconds) until what was queued has been written,
   // so a message accepted is not lost by closing right after it.
   void ClosePort() override;
@@ -60,6 +66,10 @@ private:
   // Prints losses not printed before.
   // threads: any
   void ReportLosses();
+  bool ServerGone() const { return client_ && client_->ServerGone(); }
+  // Counted lost, with everything unsettled once the server has gone.
+  // threads: any
+  uint64_t Lost() const;
 
   MidiPortByteRing ring_;               // each message after its 4-byte send frame
   std::vector<unsigned char> stamped_;  // the sending thread only

@@ -33,6 +33,10 @@ public:
   // Closes the port if open. For an input this may wait for the input thread.
   virtual void ClosePort() = 0;
   virtual bool IsPortOpen() = 0;
+  // True once the MIDI system behind this object has gone away (the JACK server
+  // stopped): its port is closed, it opens nothing more, and a new object must be
+  // made to reach the system again.
+  virtual bool SystemGone() { return false; }
 };
 
 class MidiInputTransport : public MidiPortEndpoint {

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "EditorTestSupport.h"
+#include "IControlText.h"
 #include "IParam.h"
 #include "PatchManager.h"
 #include "messaging/MIDIMessageManager.h"
@@ -123,6 +124,7 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   EXPECT_EQ(t.paramValue(0), 93.0);
   EXPECT_EQ(t.deviceId.load(), 5);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
+  EXPECT_EQ(t.statusText->GetTextString(), "MIDI In not found: " + kLongIn + " / MIDI Out not found: " + kLongOut);
   // The next save still names the ports the song was made with.
   ByteChunk again = f.save();
   PatchManager read(nullptr);

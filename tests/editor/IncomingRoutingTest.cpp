@@ -3,13 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <thread>
 
 #include "EditorTestSupport.h"
 #include "IControl.h"
+#include "IControlText.h"
 #include "IParam.h"
+#include "TavroLibrarianPanel.h"
 #include "layout/UIConfigManager.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
@@ -79,6 +85,57 @@ TEST_F(IncomingRouting, TheHostsControllerReachesItsSlotOnlyWithPortsAndOffTheGl
   const uint8_t onGlobal = 0xB0 | uint8_t(int(f.plug->paramValue(kDeviceID)));
   ASSERT_NE(onGlobal, onSlotB);
   EXPECT_NEAR(Send(false, onGlobal, 20), Expected(90), 1e-6) << "the zones' channel";
+}
+
+std::atomic<int> requestedSlot{-1};
+std::atomic<int> requests{0};
+void RecordRequest(MIDIMessageSender&, const JobArgs& args) {
+  requestedSlot = args.slot;
+  ++requests;
+}
+
+TEST_F(IncomingRouting, TheSynthesizersGlobalChannelChoosesThePerformanceBankAndRequestsThePerformance) {
+  Tavro& plug = *f.plug;
+  const int global = int(plug.paramValue(kDeviceID));
+  for (int s = 0; s < kSlotCount; ++s) ASSERT_NE(plug.slotChannel(s) - 1, global);
+  const auto plain = [&](int index) { return int(plug.GetParam(index)->Value()); };
+  const auto fromSynth = [&](uint8_t status, uint8_t data1, uint8_t data2) {
+    IMidiMsg msg(0, status, data1, data2);
+    plug.ProcessMidiMsg(&msg, true);
+  };
+
+  // Performance banks: two on the earlier models, four on the ten-bank one.
+  for (int s = 0; s < kSlotCount; ++s) ASSERT_EQ(plain(LibrarianParam::kCurrentPerfBank + s), 0);
+  fromSynth(uint8_t(0xB0 | global), 32, 1);
+  for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(LibrarianParam::kCurrentPerfBank + s), 1) << "slot " << s;
+  const int programBankA = plain(kCurrentBank);
+  plug.nordModel = 2;
+  fromSynth(uint8_t(0xB0 | global), 32, 2);
+  for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(LibrarianParam::kCurrentPerfBank2x + s), 2) << "slot " << s;
+  EXPECT_EQ(plain(LibrarianParam::kCurrentPerfBank), 1);
+  EXPECT_EQ(plain(kCurrentBank), programBankA) << "a program bank moves only on its part's channel";
+  // A channel that is neither global nor a part's still reaches nothing.
+  fromSynth(uint8_t(0xB0 | ((global + 5) % 16)), 32, 3);
+  EXPECT_EQ(plain(LibrarianParam::kCurrentPerfBank2x), 2);
+
+  MIDIMessageManager& manager = *plug.midiManager;
+  manager.sender()->setJob(kJobRequestArrangement, &RecordRequest);
+  plug.deviceFilterBlocked[1] = false;  // program changes from the synthesizer pass
+  const int before = manager.jobsStarted(MIDIMessageManager::kTransferThread);
+  fromSynth(uint8_t(0xC0 | global), 7, 0);
+  EXPECT_EQ(manager.jobsStarted(MIDIMessageManager::kTransferThread), before + 1);
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (requests.load() == 0 && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+  EXPECT_EQ(requests.load(), 1) << "the performance request ran";
+  EXPECT_TRUE(manager.transferInProgress.load());
+
+  // With the librarian following the synthesizer, a performance chosen while it
+  // shows programs says so.
+  plug.GetParam(kControlLibrary)->Set(1.0);
+  plug.statusText->SetTextFromPlug("");
+  fromSynth(uint8_t(0xC0 | global), 7, 0);
+  EXPECT_EQ(plug.statusText->GetTextString(), "Turn on PERF. mode from librarian first!");
+  EXPECT_EQ(manager.jobsStarted(MIDIMessageManager::kTransferThread), before + 1);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "LibrarianPageSupport.h"
 #include "TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/SendOutcome.h"
 
 namespace {
 
@@ -130,6 +131,24 @@ TEST(LibrarianRoads, AllCurrentProgramsToRam1OnModel2LeaveTheUnitsBank1EqualToTh
   EXPECT_NE(page.synth->Sim().StoredProgram(0, 1), page.synth->Sim().StoredProgram(1, 1));
   EXPECT_EQ(page.synth->Sim().LostStores(), 0);
   EXPECT_EQ(page.plug->librarian->selectedSlot, 0);
+  EXPECT_NE(page.status(), kMidiSendFailed);
+}
+
+// The unit's port goes away (unplugged) while a bank is being stored: the store
+// stops and the page says it failed.
+TEST(LibrarianRoads, AStoreIntoAPortThatVanishesMidStoreEndsWithAFailureOnThePage) {
+  RoadPage page(2);
+  const auto running = [&] { return page.plug->midiManager->isRunning(MIDIMessageManager::kTransferThread); };
+  page.backend.ScriptPopupChoiceText("Store Patch Data/All Current Programs to RAM 1 (B)");
+  page.clickMenu("BANKEDITMENU", kBankEditMenu);
+  while (page.synth->Sim().ReceivedCount() < 10 && running()) Kit_Time().SleepMicros(1000);
+  ASSERT_TRUE(running());
+  page.ports->RemovePort(page.synth->MidiInName());
+  const size_t arrived = page.synth->Sim().ReceivedCount();
+  while (running()) Kit_Time().SleepMicros(1000);
+  EXPECT_EQ(page.status(), kMidiSendFailed);
+  EXPECT_EQ(page.synth->Sim().ReceivedCount(), arrived);
+  EXPECT_LT(arrived, size_t(kBankSlots));
 }
 
 TEST(LibrarianRoads, SaveAsMidAndNl2WriteFilesMidoReads) {

@@ -130,7 +130,8 @@ protected:
   void SetUp() override {
     static int counter = 0;
     const std::string tag = std::to_string(++counter);
-    synth_ = std::make_unique<SynthSimPorts>(*transports_, scheduler_, SynthSimSettings{}, "Nord Sim " + tag);
+    synthName_ = "Nord Sim " + tag;
+    synth_ = std::make_unique<SynthSimPorts>(*transports_, scheduler_, SynthSimSettings{}, synthName_);
     ASSERT_TRUE(synth_->Open());
     feeder_ = transports_->CreateOutput("feeder " + tag);
     ASSERT_TRUE(feeder_ && feeder_->OpenVirtualPort("midi"));
@@ -210,6 +211,7 @@ protected:
 
   std::shared_ptr<MidiTransportFactory> transports_ = MidiSystemTransports(MidiSystemApi::JackOnly);
   SynthSimThreadScheduler scheduler_;
+  std::string synthName_;
   std::unique_ptr<SynthSimPorts> synth_;
   std::unique_ptr<MidiOutputTransport> feeder_;
   std::string feederName_;
@@ -509,4 +511,33 @@ TEST_F(MidiJack, MessagesGoOutOnePeriodAfterTheirSendTime) {
     }
   }
   EXPECT_TRUE(cleanRound) << "every round had an xrun";
+}
+
+TEST_F(MidiJack, AnOutputWithNoConnectionRefusesSends) {
+  auto lone = transports_->CreateOutput("lone");
+  ASSERT_TRUE(lone && lone->OpenVirtualPort("midi"));
+  EXPECT_FALSE(lone->SendMessage({0xF8}));
+  EXPECT_TRUE(lone->AllSettled());
+}
+
+// The unit's port goes away (its program quits): sends are refused from then on,
+// not accepted into nowhere; when it comes back, choosing it again reopens it.
+TEST_F(MidiJack, AUnitThatLeavesRefusesSendsAndReselectingReopensItWhenItReturns) {
+  ConnectToSynth();
+  ASSERT_TRUE(ToSynth([&] { return ports_->SendMidiSysex2({0xFA}); }));
+  const std::string unitIn = synth_->MidiInName();
+  synth_.reset();  // unregisters its ports
+  // A send in the period the server takes to tell is accepted and counted lost.
+  ASSERT_TRUE(WaitUntil([&] { return !ports_->SendMidiSysex2({0xF8}); }));
+  EXPECT_FALSE(ports_->SendMidiSysex2({0xF8}));
+  EXPECT_FALSE(ports_->SendMidiMsg(IMidiMsg(0, 0xB0, 1, 1)));
+  EXPECT_TRUE(WaitUntil([&] { return ports_->OutputSettled(); }));
+
+  synth_ = std::make_unique<SynthSimPorts>(*transports_, scheduler_, SynthSimSettings{}, synthName_);
+  ASSERT_TRUE(synth_->Open());
+  int out = 1;
+  ASSERT_GT(ports_->setExternalMIDIOut(out, unitIn.c_str()), 0);
+  ASSERT_TRUE(ToSynth([&] { return ports_->SendMidiSysex2({0xFC}); }));
+  ASSERT_TRUE(SynthHasReceived(1));
+  EXPECT_EQ(synth_->Sim().Received(), std::vector<Message>({{0xFC}}));
 }

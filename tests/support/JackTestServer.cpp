@@ -31,8 +31,10 @@ bool Exited(pid_t pid) {
 
 bool JackTestServer::Start(int periodFrames) {
   // Waits for any other run on this machine; the lock goes with our descriptor.
-  lockFd_ = open("/tmp/tavro-jack-tests.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (lockFd_ >= 0) flock(lockFd_, LOCK_EX);
+  if (lockFd_ < 0) {
+    lockFd_ = open("/tmp/tavro-jack-tests.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lockFd_ >= 0) flock(lockFd_, LOCK_EX);
+  }
   name_ = "tavro-test-" + std::to_string(getpid());
   setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   setenv("JACK_NO_START_SERVER", "1", 1);
@@ -75,6 +77,13 @@ void JackTestServer::Stop() {
   StopServer();
   if (lockFd_ >= 0) close(lockFd_);
   lockFd_ = -1;
+}
+
+void JackTestServer::Kill() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
 }
 
 void JackTestServer::StopServer() {

@@ -16,6 +16,9 @@ public:
   bool Start(int periodFrames = 1024);
   // Stops our jackd only, by its pid, reaps it and lets the next run start.
   void Stop();
+  // Kills our jackd at once (SIGKILL) and reaps it, as a crash would; the lock is
+  // kept, so Start may bring the server back under the same name.
+  void Kill();
   const std::string& Name() const { return name_; }
 
 private:

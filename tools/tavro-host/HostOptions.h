@@ -26,6 +26,7 @@ struct HostOptions {
   std::string dataRoot;             // --data-root: where plug-ins keep their data
   std::string script;               // --script: panel script for the first instance
   std::string restoreScript;        // --restore-script: panel script for the restored one
+  std::string midiIn;               // --midi-in: live host MIDI from this system port
   bool help = false;                // --help
 };
 

@@ -134,9 +134,14 @@ bool HostSession::SaveState(AudioUnit unit, CFDictionaryRef& state) {
   return true;
 }
 
-std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostClock& clock) const {
-  return [this, unit, &clock](long blocks) {
+void HostSession::PassLiveMidi(RenderThread& render, AudioUnit unit, HostMidiIn* live) {
+  if (live) render.SetBeforeBlock([unit, live] { live->DeliverTo(unit); });
+}
+
+std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostClock& clock, HostMidiIn* live) const {
+  return [this, unit, &clock, live](long blocks) {
     RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
+    PassLiveMidi(render, unit, live);
     render.Start(blocks * options_.blockSize, false);
     return render.Join().error == noErr;
   };
@@ -251,12 +256,21 @@ bool HostSession::RunCycle(bool report) {
                   options_.timeSigDenominator, options_.playing ? "playing" : "stopped");
     Say(report, line);
   }
+  std::unique_ptr<HostMidiIn> live;
+  if (ok && !options_.midiIn.empty()) {
+    std::string error;
+    live = std::make_unique<HostMidiIn>();
+    ok = live->Open(options_.midiIn, error);
+    if (ok) Say(report, "live host MIDI from " + options_.midiIn);
+    else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+  }
 
   HostWindow window;
   if (ok && report && (options_.panel || !options_.snapshotPath.empty() || !options_.script.empty())) {
     std::string error;
-    window.whileOpen = RenderWhileOpen(unit, clock);
-    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock), clock, &window, error);
+    window.whileOpen = RenderWhileOpen(unit, clock, live.get());
+    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock, live.get()), clock,
+                       &window, error);
     if (!ok) std::fprintf(stderr, "tavro-host: panel: %s\n", error.c_str());
   }
   if (window.displayLost) return CloseAfterLostDisplay(unit);
@@ -280,6 +294,7 @@ bool HostSession::RunCycle(bool report) {
 
   if (ok) {
     RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
+    PassLiveMidi(render, unit, live.get());
     const long frames = long(options_.renderSeconds * options_.sampleRate);
     render.Start(frames, options_.paced);
     // After a window the state saved is the one it showed: no test traffic of ours.
@@ -311,10 +326,12 @@ bool HostSession::RunCycle(bool report) {
   return ok;
 }
 
-std::function<std::function<void()>()> HostSession::RenderWhileOpen(AudioUnit unit, HostClock& clock) const {
-  return [this, unit, &clock]() -> std::function<void()> {
+std::function<std::function<void()>()> HostSession::RenderWhileOpen(AudioUnit unit, HostClock& clock,
+                                                                    HostMidiIn* live) const {
+  return [this, unit, &clock, live]() -> std::function<void()> {
     // In real time whatever --fast says: the window is watched by a person.
     auto render = std::make_shared<RenderThread>(unit, clock, options_.blockSize, options_.sampleRate);
+    PassLiveMidi(*render, unit, live);
     render->Start(RenderThread::kUntilStopped, true);
     return [render] {
       render->Stop();

@@ -13,8 +13,10 @@
 
 #include "AudioUnitAPI.h"
 #include "HostClock.h"
+#include "HostMidiIn.h"
 #include "HostOptions.h"
 #include "PluginBundle.h"
+#include "RenderThread.h"
 
 class HostSession {
 public:
@@ -44,13 +46,17 @@ private:
   bool Restore(AudioUnit unit, CFDictionaryRef state, const std::string& what);
   // Writes --state-out (whole or not at all).
   bool WriteState(CFDictionaryRef state);
-  // Starts the render thread for the time the window is open; the result ends it.
-  std::function<std::function<void()>()> RenderWhileOpen(AudioUnit unit, HostClock& clock) const;
+  // Starts the render thread for the time the window is open, with the live MIDI of
+  // `live` (may be null) before each block; the result ends it.
+  std::function<std::function<void()>()> RenderWhileOpen(AudioUnit unit, HostClock& clock, HostMidiIn* live) const;
   // After the X server went away: saves the state, closes the plug-in; false.
   bool CloseAfterLostDisplay(AudioUnit unit);
   void Say(bool report, const std::string& line) const;
-  // Renders that many blocks of the unit on a render thread, for panel scripts.
-  std::function<bool(long blocks)> RenderBlocks(AudioUnit unit, HostClock& clock) const;
+  // Renders that many blocks of the unit on a render thread, for panel scripts,
+  // with the live MIDI of `live` (may be null) before each block.
+  std::function<bool(long blocks)> RenderBlocks(AudioUnit unit, HostClock& clock, HostMidiIn* live = nullptr) const;
+  // Before each block of `render`, what `live` (may be null) received.
+  static void PassLiveMidi(RenderThread& render, AudioUnit unit, HostMidiIn* live);
 
   static void OnProperty(void* self, AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope,
                          AudioUnitElement element);

@@ -40,6 +40,7 @@ void RenderThread::Run(long frames, bool paced) {
     stamp.mSampleTime = renderedFrames;
     stamp.mFlags = kAudioTimeStampSampleTimeValid;
     AudioUnitRenderActionFlags flags = 0;
+    if (beforeBlock_) beforeBlock_();
     const OSStatus status = fastRender_ ? fastRender_(storage_, &flags, &stamp, 0, n, list.List())
                                         : AudioUnitRender(unit_, &flags, &stamp, 0, n, list.List());
     if (status != noErr) {

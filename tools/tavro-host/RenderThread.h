@@ -4,6 +4,7 @@
 // the unit offers none), optionally paced to real time.
 
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -20,6 +21,9 @@ public:
   // threads: main
   RenderThread(AudioUnit unit, HostClock& clock, int blockSize, double sampleRate);
   ~RenderThread();
+  // Called on the render thread before each block (the host's MIDI for it).
+  // threads: main, before Start
+  void SetBeforeBlock(std::function<void()> beforeBlock) { beforeBlock_ = std::move(beforeBlock); }
   // Renders `frames` frames in blocks (kUntilStopped: until Stop); returns at once.
   // threads: main
   void Start(long frames, bool paced);
@@ -41,6 +45,7 @@ private:
   AudioUnitRenderProc fastRender_ = nullptr;
   void* storage_ = nullptr;
   std::vector<float> buffers_;
+  std::function<void()> beforeBlock_;
   RenderResult result_;
   std::atomic<bool> stop_{false};
   std::thread thread_;

@@ -307,6 +307,8 @@ public:
   void selectLibrarianRow(int pane, int row) override;
   bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
   bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
+  uint64_t lostMidiOutput() override { return GetMidiPorts().LostOutputMessages(); }
+  bool midiOutputSettled() override { return GetMidiPorts().OutputSettled(); }
 
   // ---- incoming MIDI, MIDI clock and randomiser ----
   // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
@@ -513,7 +515,8 @@ private:
   void pushParameterValues();
   // Recall (TavroState.cpp): reopens the input (0) or output (1) port by its stored
   // name; sets the flags that follow the restored switches, sending nothing.
-  void reopenPort(int side);
+  // Reopens the stored port of `side`; the status text naming it when it is not there.
+  std::string reopenPort(int side);
   // Logs both port selectors' shown names: "PROJECT RECALL: MIDI In device " + when ...
   void logPortNames(const std::string& when);
   // The model's entry of the layout's "selectedModel" list; its number when it has none.

@@ -19,12 +19,13 @@ void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (fromDevice && ignoreDeviceMidi) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
   if (fromDevice) {
-    // Only the four parts' channels are the synthesizer's panel talking.
-    for (int s = 0; s < kSlotCount; ++s) {
-      if (slotChannel(s) - 1 != msg->Channel()) continue;
-      midiManager->ProcessMidiMsgFromDevice(msg);
-      break;
-    }
+    // The four parts' channels are the synthesizer's panel talking; on its global
+    // channel it chooses performances (bank select, program change).
+    const int kind = msg->StatusMsg();
+    bool fromPanel = (kind == IMidiMsg::kControlChange || kind == IMidiMsg::kProgramChange) &&
+                     msg->Channel() == int(paramValue(kDeviceID));
+    for (int s = 0; s < kSlotCount && !fromPanel; ++s) fromPanel = slotChannel(s) - 1 == msg->Channel();
+    if (fromPanel) midiManager->ProcessMidiMsgFromDevice(msg);
     return;
   }
   MidiRoutingState routing;

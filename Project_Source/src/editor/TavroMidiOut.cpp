@@ -11,6 +11,7 @@
 #include "Tavro.h"
 #include "Kit_TimeSource.h"
 #include "WinEmu_Time.h"
+#include "messaging/SendOutcome.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
       break;
     }
   }
-  IModuleAU::SendMidiMsg(msg);
+  if (!IModuleAU::SendMidiMsg(msg)) showStatus(kMidiSendFailed);
 }
 
 bool Tavro::checksumCheckAndSend(const unsigned char* bytes, int length) {

@@ -88,11 +88,13 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   printDebugInfo("PROJECT RECALL: hardware model " + modelName(nordModel));
   pos = UnserializeParams(chunk, pos);
 
+  std::string missing;
   if (withPatchManager) {
     pos = patchManager->loadAllFromChunk(chunk, pos);
     pos += 16;  // the stored port selections: the ports are found again by name
-    reopenPort(kInput);
-    reopenPort(kOutput);
+    missing = reopenPort(kInput);
+    const std::string missingOut = reopenPort(kOutput);
+    missing += missing.empty() || missingOut.empty() ? missingOut : " / " + missingOut;
     logPortNames("after checking devices ");
     const double bank = ReadDouble(chunk, pos);
     const double patch = ReadDouble(chunk, pos);
@@ -131,10 +133,13 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
   OnParamChange(kDatatype);
   tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  // Last, so nothing of the restore says more: a stored port that is not there now
+  // (or whose cut name fits several).
+  if (!missing.empty()) showStatus(missing);
   return pos;
 }
 
-void Tavro::reopenPort(int side) {
+std::string Tavro::reopenPort(int side) {
   const bool output = side == kOutput;
   const int paramIdx = output ? kDeviceOutSelection : kDeviceInSelection;
   const std::string& stored = patchManager->names[output ? 6 : 5];
@@ -149,6 +154,8 @@ void Tavro::reopenPort(int side) {
   if (IControl* control = output ? midiOutSelector : midiInSelector) control->SetValueFromPlug(selector->GetNormalized());
   // A port not there now keeps its name for the next save.
   unmatchedPortNames[size_t(side)] = index > 0 || stored == selector->GetDisplayText(0) ? "" : stored;
+  if (unmatchedPortNames[size_t(side)].empty()) return "";
+  return std::string("MIDI ") + (output ? "Out" : "In") + " not found: " + stored;
 }
 
 void Tavro::logPortNames(const std::string& when) {

@@ -12,6 +12,7 @@
 #include "PatchLibrarian.h"
 #include "PerformanceDumpCoder.h"
 #include "ProgramDumpCoder.h"
+#include "SendOutcome.h"
 #include "TransferJobSteps.h"
 
 namespace {
@@ -101,7 +102,8 @@ std::vector<uint8_t> StoreForm(const std::vector<uint8_t>& stored, bool performa
   return m;
 }
 
-void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& bank, PatchLibrarian& librarian) {
+void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& bank, PatchLibrarian& librarian,
+               SendOutcome& outcome) {
   MessagingEditor& plug = *sender.plug();
   const bool performance = bank.type == 1;
   const int model = plug.panelParameters().Model();
@@ -121,7 +123,8 @@ void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& 
     const std::vector<uint8_t> m = StoreForm(patch.messages.front().bytes, performance, args.storeBank, i,
                                              DeviceIdByte(plug), model);
     if (m.empty()) return;
-    plug.SendMidiSysex2(m);
+    // A port that refuses takes nothing more: the rest of the bank would be lost too.
+    if (!outcome.note(plug.SendMidiSysex2(m))) break;
     const bool paced = sender.pause(pacingMicros);
     if (sender.cancelRequested()) {
       plug.showStatus("Data write CANCELLED!");
@@ -139,18 +142,20 @@ void StoreAllPatchesJob(MIDIMessageSender& sender, const JobArgs& args) {
   MIDIMessageManager* manager = plug.messageManager();
   PatchLibrarian* librarian = manager ? manager->librarian() : nullptr;
   plug.DisplayProcessingIndicator(true);
+  SendOutcome outcome(plug);
   IMidiMsg allNotesOff;
   allNotesOff.MakeControlChangeMsg(kAllNotesOff, 0.0, 0);
-  plug.SendMidiMsg(&allNotesOff);
+  outcome.note(plug.SendMidiMsg(&allNotesOff));
   const bool settled = sender.pause(50 * 1000);
   const std::unique_ptr<PatchFile> bank = librarian ? CopySourceBank(plug, *librarian, args.storePane) : nullptr;
   if (settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank) {
     if (bank->patches.empty()) {
       librarian->selectedSlot = 0;
     } else {
-      WriteBank(sender, args, *bank, *librarian);
+      WriteBank(sender, args, *bank, *librarian, outcome);
     }
   }
+  if (!sender.cancelRequested()) outcome.finish(sender);
   plug.DisplayProcessingIndicator(false);
 }
 

@@ -8,6 +8,7 @@
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
 #include "PerformanceDumpCoder.h"
+#include "SendOutcome.h"
 #include "TransferJobSteps.h"
 
 namespace {
@@ -40,6 +41,7 @@ void NamesFromPanel(MessagingEditor& plug, std::string* performanceName, std::ar
 void SendArrangementJob(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& plug = *sender.plug();
   plug.DisplayProcessingIndicator(true);
+  SendOutcome outcome(plug);
   if (const PerformanceDumpCoder* coder = plug.performanceDumpCoder()) {
     const std::vector<uint8_t> dump = coder->Build(plug.panelParameters(), plug.getDeviceId(), plug.getActiveSlot());
     std::string performanceName;
@@ -48,10 +50,11 @@ void SendArrangementJob(MIDIMessageSender& sender, const JobArgs& args) {
     if (args.toLibrarian) {
       StoreInLibrarianSlot(plug, PerformanceDumpCoder::WithNames(dump, performanceName, partNames));
     } else {
-      plug.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size()));
+      outcome.note(plug.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size())));
     }
   }
   sender.pause(uint64_t(kSettlePauseMs) * 1000);
+  outcome.finish(sender);
   plug.DisplayProcessingIndicator(false);
 }
 
@@ -71,12 +74,12 @@ void InitPerformanceJob(MIDIMessageSender& sender, const JobArgs& args) {
   } else {
     dump[4] = kEditBufferType;
     dump[5] = 0;
-    plug.SendMidiSysex2(dump);
+    SendOutcome outcome(plug);
+    outcome.note(plug.SendMidiSysex2(dump));
     plug.SetLibrarianRequestActive(false);
     plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
-    if (AwaitPanelLoad(sender, kInitPollMs, "Processing, please wait...") == PanelLoad::kTaken) {
-      plug.showStatus("Performance INIT Sent!");
-    }
+    const bool taken = AwaitPanelLoad(sender, kInitPollMs, "Processing, please wait...") == PanelLoad::kTaken;
+    if (outcome.finish(sender) && taken) plug.showStatus("Performance INIT Sent!");
   }
   plug.DisplayProcessingIndicator(false);
 }

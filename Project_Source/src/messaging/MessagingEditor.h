@@ -123,6 +123,11 @@ public:
   // threads: worker
   virtual bool SendMidiSysex2(std::vector<unsigned char> bytes) { return false; }
   virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }
+  // Messages the port accepted and lost afterwards, since the editor opened; and
+  // whether everything sent so far has gone out or been counted lost.
+  // threads: worker
+  virtual uint64_t lostMidiOutput() { return 0; }
+  virtual bool midiOutputSettled() { return true; }
 
   // ---- incoming MIDI, MIDI clock and randomiser ----
   // What the handlers of incoming short messages and the randomiser need of the

@@ -10,6 +10,7 @@
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
 #include "ProgramDumpCoder.h"
+#include "SendOutcome.h"
 #include "TransferJobSteps.h"
 #include "TransferJobs.h"
 
@@ -33,6 +34,7 @@ void sendPartToDevice(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   editor.DisplayProcessingIndicator(true);
   const ProgramDumpCoder* coder = editor.programDumpCoder();
+  SendOutcome outcome(editor);
   std::vector<uint8_t> dump;
   if (coder) dump = coder->Build(editor.panelParameters(), args.slot, editor.getDeviceId());
   if (!dump.empty()) {
@@ -40,9 +42,10 @@ void sendPartToDevice(MIDIMessageSender& sender, const JobArgs& args) {
     if (args.toLibrarian)
       StoreInLibrarianSlot(editor, ProgramDumpCoder::WithName(dump, name));
     else
-      editor.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size()));
+      outcome.note(editor.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size())));
   }
   JobPauseMillis(sender, kSettleMillis);
+  outcome.finish(sender);
   editor.DisplayProcessingIndicator(false);
 }
 
@@ -55,11 +58,12 @@ void initPatch(MIDIMessageSender& sender, const JobArgs& args) {
     editor.showStatus(kSetPortsFirst);
   } else if (args.toHardware) {
     init[5] = static_cast<uint8_t>(std::clamp(editor.getActiveSlot(), 0, 3));
-    editor.SendMidiSysex2(init);
+    SendOutcome outcome(editor);
+    outcome.note(editor.SendMidiSysex2(init));
     editor.SetLibrarianRequestActive(false);
     editor.processOwnSysEx(init.data(), static_cast<int>(init.size()));
-    if (AwaitPanelLoad(sender, kInitLoadPauseMillis, "Processing, please wait...") == PanelLoad::kTaken)
-      editor.showStatus("Patch INIT Sent!");
+    const bool taken = AwaitPanelLoad(sender, kInitLoadPauseMillis, "Processing, please wait...") == PanelLoad::kTaken;
+    if (outcome.finish(sender) && taken) editor.showStatus("Patch INIT Sent!");
   } else {
     StoreInLibrarianSlot(editor, init);
   }
