@@ -41,6 +41,8 @@ void sendPartToDevice(MIDIMessageSender& sender, const JobArgs& args) {
     const std::string name = PartName(editor, args.slot);
     if (args.toLibrarian)
       StoreInLibrarianSlot(editor, ProgramDumpCoder::WithName(dump, name));
+    else if (!editor.isMidiIOSet())
+      editor.showStatus(kSetPortsFirst);  // nothing was sent: no send failed
     else
       outcome.note(editor.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size())));
   }
