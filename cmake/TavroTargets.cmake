@@ -73,12 +73,24 @@ function(tavro_test name)
   list(FILTER plain EXCLUDE REGEX "ThreadsTest\\.cpp$")
   set(helpers ${plain})
   list(FILTER helpers EXCLUDE REGEX "Test\\.cpp$")
-  # No program for a folder waiting for its first tests, nor for helpers alone
-  # beside thread suites.
-  if(plain AND NOT ((threaded OR realtime) AND "${plain}" STREQUAL "${helpers}"))
-    _tavro_test_program(${name} "${plain}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
-  endif()
+  list(FILTER plain INCLUDE REGEX "Test\\.cpp$")
   string(REGEX REPLACE "_tests$" "" area ${name})
+  # The folder's helpers compiled once for all its programs.
+  set(programs 0)
+  foreach(suites plain threaded realtime)
+    if(NOT "${${suites}}" STREQUAL "")
+      math(EXPR programs "${programs} + 1")
+    endif()
+  endforeach()
+  if(helpers AND programs GREATER 1)
+    add_library(${area}_test_helpers OBJECT ${helpers})
+    _tavro_test_rules(${area}_test_helpers "${ARG_DEPS}")
+    set(helpers $<TARGET_OBJECTS:${area}_test_helpers>)
+  endif()
+  # No program for a folder waiting for its first tests.
+  if(plain OR (helpers AND NOT (threaded OR realtime)))
+    _tavro_test_program(${name} "${plain};${helpers}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
+  endif()
   set(labels ${ARG_LABELS})
   list(APPEND labels threads)
   list(REMOVE_DUPLICATES labels)
@@ -109,19 +121,24 @@ function(_tavro_test_pch)
   target_precompile_headers(tavro_test_pch PRIVATE <gtest/gtest.h>)
 endfunction()
 
+# What the test programs and their helpers are compiled with.
+function(_tavro_test_rules target deps)
+  target_compile_options(${target} PRIVATE -pthread ${TAVRO_WARNINGS})
+  target_link_libraries(${target} PRIVATE ${deps} GTest::gtest GTest::gmock Threads::Threads)
+  target_compile_definitions(${target} PRIVATE
+    TAVRO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
+    TAVRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    TAVRO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+endfunction()
+
 # The program NAME; registered as one ctest entry, or with SPLIT as one a source file
 # of suites, <NAME>.<file stem>, each running that file's suites.
 function(_tavro_test_program name sources labels deps timeout)
   _tavro_test_pch()
   add_executable(${name} ${sources})
   target_precompile_headers(${name} REUSE_FROM tavro_test_pch)
-  target_compile_options(${name} PRIVATE -pthread)
-  target_compile_options(${name} PRIVATE ${TAVRO_WARNINGS})
-  target_link_libraries(${name} PRIVATE ${deps} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-  target_compile_definitions(${name} PRIVATE
-    TAVRO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
-    TAVRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    TAVRO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  _tavro_test_rules(${name} "${deps}")
+  target_link_libraries(${name} PRIVATE GTest::gtest_main)
   if("threads" IN_LIST labels)
     add_dependencies(threads_programs ${name})
   endif()
@@ -131,9 +148,12 @@ function(_tavro_test_program name sources labels deps timeout)
     return()
   endif()
   foreach(source ${sources})
+    if(NOT source MATCHES "Test\\.cpp$")
+      continue()
+    endif()
     file(STRINGS ${source} lines REGEX "^TEST(_F)?\\(")
     if(NOT lines)
-      continue()
+      message(FATAL_ERROR "${source}: no TEST or TEST_F at the start of a line")
     endif()
     set(suites "")
     foreach(line ${lines})
