@@ -39,16 +39,25 @@ function(tavro_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# tavro_test(NAME LABELS l... DEPS libs... [SOURCES files...] [TIMEOUT s])
+# Every program labelled "threads", so the ThreadSanitizer build makes only those.
+add_custom_target(threads_programs)
+
+# tavro_test(NAME LABELS l... DEPS libs... [SOURCES files...] [TIMEOUT s] [REALTIME regex])
 # A GoogleTest program from the .cpp files of the calling folder, registered with
 # ctest. Suites that run real threads are named *ThreadsTest.cpp and built, with the
 # folder's helpers (the files not named *Test.cpp), into a second program,
 # <area>_threads_tests for NAME <area>_tests, labelled "threads" as well: those
-# also run under TSan.
+# also run under TSan. Thread suites whose file matches REALTIME (by default the
+# *JackThreadsTest.cpp ones) drive real processes in real time: they go into a third
+# program, <area>_realtime_tests, labelled "realtime" too, with one ctest entry per
+# file so that CI can run them side by side.
 function(tavro_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "LABELS;DEPS;SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;REALTIME" "LABELS;DEPS;SOURCES" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
+  endif()
+  if(NOT ARG_REALTIME)
+    set(ARG_REALTIME "JackThreadsTest\\.cpp$")
   endif()
   if(ARG_SOURCES)
     _tavro_test_program(${name} "${ARG_SOURCES}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
@@ -57,34 +66,107 @@ function(tavro_test name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   set(threaded ${sources})
   list(FILTER threaded INCLUDE REGEX "ThreadsTest\\.cpp$")
+  set(realtime ${threaded})
+  list(FILTER realtime INCLUDE REGEX "${ARG_REALTIME}")
+  list(FILTER threaded EXCLUDE REGEX "${ARG_REALTIME}")
   set(plain ${sources})
   list(FILTER plain EXCLUDE REGEX "ThreadsTest\\.cpp$")
   set(helpers ${plain})
   list(FILTER helpers EXCLUDE REGEX "Test\\.cpp$")
-  # No program for a folder waiting for its first tests, nor for helpers alone
-  # beside thread suites.
-  if(plain AND NOT (threaded AND "${plain}" STREQUAL "${helpers}"))
-    _tavro_test_program(${name} "${plain}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
+  list(FILTER plain INCLUDE REGEX "Test\\.cpp$")
+  string(REGEX REPLACE "_tests$" "" area ${name})
+  # The folder's helpers compiled once for all its programs.
+  set(programs 0)
+  foreach(suites plain threaded realtime)
+    if(NOT "${${suites}}" STREQUAL "")
+      math(EXPR programs "${programs} + 1")
+    endif()
+  endforeach()
+  if(helpers AND programs GREATER 1)
+    add_library(${area}_test_helpers OBJECT ${helpers})
+    _tavro_test_rules(${area}_test_helpers "${ARG_DEPS}")
+    set(helpers $<TARGET_OBJECTS:${area}_test_helpers>)
   endif()
+  # No program for a folder waiting for its first tests.
+  if(plain OR (helpers AND NOT (threaded OR realtime)))
+    _tavro_test_program(${name} "${plain};${helpers}" "${ARG_LABELS}" "${ARG_DEPS}" ${ARG_TIMEOUT})
+  endif()
+  set(labels ${ARG_LABELS})
+  list(APPEND labels threads)
+  list(REMOVE_DUPLICATES labels)
   if(threaded)
-    string(REGEX REPLACE "_tests$" "" area ${name})
-    set(labels ${ARG_LABELS})
-    list(APPEND labels threads)
-    list(REMOVE_DUPLICATES labels)
     _tavro_test_program(${area}_threads_tests "${threaded};${helpers}" "${labels}" "${ARG_DEPS}" ${ARG_TIMEOUT})
+  endif()
+  if(realtime)
+    list(APPEND labels realtime)
+    _tavro_test_program(${area}_realtime_tests "${realtime};${helpers}" "${labels}" "${ARG_DEPS}" ${ARG_TIMEOUT}
+                        SPLIT)
   endif()
 endfunction()
 
-function(_tavro_test_program name sources labels deps timeout)
-  add_executable(${name} ${sources})
-  target_compile_options(${name} PRIVATE ${TAVRO_WARNINGS})
-  target_link_libraries(${name} PRIVATE ${deps} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-  target_compile_definitions(${name} PRIVATE
+# GoogleTest's header, parsed once a build for every test program: a program of the
+# same kind (an executable, so compiled alike) that owns the precompiled header.
+function(_tavro_test_pch)
+  if(TARGET tavro_test_pch)
+    return()
+  endif()
+  set(source ${PROJECT_BINARY_DIR}/tavro_test_pch.cpp)
+  if(NOT EXISTS ${source})
+    file(WRITE ${source} "// Only the precompiled header's owner.\n")
+  endif()
+  add_executable(tavro_test_pch ${source})
+  target_link_libraries(tavro_test_pch PRIVATE GTest::gtest GTest::gtest_main Threads::Threads)
+  # -pthread, which some programs have from their libraries, decides parts of the header.
+  target_compile_options(tavro_test_pch PRIVATE -pthread)
+  target_precompile_headers(tavro_test_pch PRIVATE <gtest/gtest.h>)
+endfunction()
+
+# What the test programs and their helpers are compiled with.
+function(_tavro_test_rules target deps)
+  target_compile_options(${target} PRIVATE -pthread ${TAVRO_WARNINGS})
+  target_link_libraries(${target} PRIVATE ${deps} GTest::gtest GTest::gmock Threads::Threads)
+  target_compile_definitions(${target} PRIVATE
     TAVRO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TAVRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TAVRO_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+endfunction()
+
+# The program NAME; registered as one ctest entry, or with SPLIT as one a source file
+# of suites, <NAME>.<file stem>, each running that file's suites.
+function(_tavro_test_program name sources labels deps timeout)
+  _tavro_test_pch()
+  add_executable(${name} ${sources})
+  target_precompile_headers(${name} REUSE_FROM tavro_test_pch)
+  _tavro_test_rules(${name} "${deps}")
+  target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  if("threads" IN_LIST labels)
+    add_dependencies(threads_programs ${name})
+  endif()
+  if(NOT "SPLIT" IN_LIST ARGN)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+    return()
+  endif()
+  foreach(source ${sources})
+    if(NOT source MATCHES "Test\\.cpp$")
+      continue()
+    endif()
+    file(STRINGS ${source} lines REGEX "^[ \t]*TEST(_F)?\\(")
+    if(NOT lines)
+      message(FATAL_ERROR "${source}: no TEST or TEST_F")
+    endif()
+    set(suites "")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^[ \t]*TEST(_F)?\\(([A-Za-z0-9_]+),.*" "\\2.*" suite "${line}")
+      list(APPEND suites ${suite})
+    endforeach()
+    list(REMOVE_DUPLICATES suites)
+    list(JOIN suites ":" filter)
+    get_filename_component(stem ${source} NAME_WE)
+    string(REGEX REPLACE "ThreadsTest$" "" stem ${stem})
+    add_test(NAME ${name}.${stem} COMMAND ${name} --gtest_brief=1 --gtest_filter=${filter})
+    set_tests_properties(${name}.${stem} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+  endforeach()
 endfunction()
 
 # tavro_fuzzer(NAME SOURCE file DEPS libs...): a libFuzzer program (clang only).

@@ -35,6 +35,7 @@ public:
   void StopUnit() { sim_.Stop(); }
 
   const TempDataRoot& data() const { return data_; }
+  JackTestServer& server() { return server_; }
   std::string record() const { return data_.root() + "/record.txt"; }
   // What the unit received, a line of hex bytes a message; `from` skips earlier lines.
   std::vector<std::string> Received(size_t from = 0) const {

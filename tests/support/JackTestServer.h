@@ -1,8 +1,11 @@
 #pragma once
 // A private JACK server with the dummy driver, started by this test process under
-// a name of its own and stopped by its process id. Servers started side by side
-// on one machine (two build trees testing at once) were seen to lose their
-// sockets, so each run holds a machine-wide lock from start to stop.
+// a name of its own and stopped by its process id. Most runs check what arrives, not
+// when: a few of them run side by side on one machine, each on its own server (more
+// at once were seen to fail to start and to lose clients). A run that checks timing
+// has the machine alone meanwhile (JackQuietTiming). Machine-wide locks in /tmp, held
+// from start to stop, see to both, across build trees too.
+// threads: the test's main thread
 
 #include <sys/types.h>
 
@@ -22,9 +25,26 @@ public:
   const std::string& Name() const { return name_; }
 
 private:
+  friend class JackQuietTiming;
+  void TakeSlot();
   void StopServer();
 
   pid_t pid_ = -1;
-  int lockFd_ = -1;
+  int slotFd_ = -1;  // one of the few places side by side, exclusive
+  int lockFd_ = -1;  // shared by the runs under way, exclusive while one is quiet
   std::string name_;
+};
+
+// While one lives, no other run on the machine has a server: for the checks of
+// timing (clocks counted over seconds, frames between send and arrival) that other
+// runs' load would upset. Waits for the runs under way to end.
+class JackQuietTiming {
+public:
+  explicit JackQuietTiming(JackTestServer& server);
+  ~JackQuietTiming();
+  JackQuietTiming(const JackQuietTiming&) = delete;
+  JackQuietTiming& operator=(const JackQuietTiming&) = delete;
+
+private:
+  JackTestServer& server_;
 };
