@@ -3,6 +3,7 @@
 #include <jack/midiport.h>
 
 #include <cstdio>
+#include <mutex>
 #include <vector>
 
 #if defined(__SANITIZE_THREAD__)
@@ -67,15 +68,36 @@ std::vector<std::string> OtherSidePorts(jack_client_t* client, MidiPortJackClien
 }
 }  // namespace
 
-std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& clientName, Direction direction,
-                                                             Process process, void* context) {
+namespace {
+// The JACK library prints its own errors; they go out as ours. While a client is
+// being opened they are dropped: a server that is simply not there makes a dozen of
+// them, and the caller says once what is missing.
+thread_local bool tOpeningClient = false;
+
+void JackLibraryError(const char* text) {
+  if (!tOpeningClient) std::fprintf(stderr, "MIDI: JACK: %s\n", text);
+}
+
+void JackLibraryInfo(const char*) {}
+
+jack_client_t* OpenQuietly(const std::string& clientName) {
+  static std::once_flag routed;
+  std::call_once(routed, [] {
+    jack_set_error_function(&JackLibraryError);
+    jack_set_info_function(&JackLibraryInfo);
+  });
+  tOpeningClient = true;
   jack_status_t status;
   jack_client_t* client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
-  if (!client) {
-    std::fprintf(stderr, "MIDI: no JACK server for '%s' (status 0x%x)\n", clientName.c_str(),
-                 static_cast<unsigned>(status));
-    return nullptr;
-  }
+  tOpeningClient = false;
+  return client;
+}
+}  // namespace
+
+std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& clientName, Direction direction,
+                                                             Process process, void* context) {
+  jack_client_t* client = OpenQuietly(clientName);
+  if (!client) return nullptr;
   std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, direction, process, context));
   opened->name_ = clientName;
   jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());

@@ -59,7 +59,7 @@ public:
   // threads: jack-process
   using Process = void (*)(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* context);
 
-  // Null (reason printed) when no JACK server answers; none is ever started.
+  // Null when no JACK server answers (the caller says so); none is ever started.
   static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction,
                                                   Process process, void* context);
   // No process call runs after this returns.

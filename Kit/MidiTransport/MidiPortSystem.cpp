@@ -1,30 +1,55 @@
 #include "MidiPortSystem.h"
 
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+
 #include "MidiPortJackInput.h"
 #include "MidiPortJackOutput.h"
 #include "MidiPortRtMidi.h"
 
 namespace {
+// RtMidi and the ALSA library print several lines each when the sequencer is not
+// there, before any error callback of ours could be set: it is not asked then.
+bool AlsaSequencerPresent() { return access("/dev/snd/seq", R_OK | W_OK) == 0; }
+
+// Once for the whole process: every port the editor lists or opens would say it again.
+void SayNoMidiSystem(MidiSystemApi api) {
+  static std::atomic<bool> said{false};
+  if (said.exchange(true)) return;
+  std::fprintf(stderr, "%s\n",
+               api == MidiSystemApi::AlsaThenJack ? "MIDI: no ALSA sequencer and no JACK server; ports stay OFF"
+                                                  : "MIDI: no JACK server; ports stay OFF");
+}
+
 class SystemTransports : public MidiTransportFactory {
 public:
   explicit SystemTransports(MidiSystemApi api) : api_(api) {}
 
   std::unique_ptr<MidiInputTransport> CreateInput(const std::string& clientName, unsigned queueSizeLimit) override {
-    if (api_ == MidiSystemApi::AlsaThenJack) {
-      // RtMidi throws when /dev/snd/seq is missing and then never tries JACK itself.
+    if (TriesAlsa()) {
+      // RtMidi throws when the sequencer cannot be opened and then never tries JACK itself.
       if (auto alsa = MidiPortRtMidiInput::Create(clientName, queueSizeLimit)) return alsa;
     }
-    return MidiPortJackInput::Connect(clientName);
+    return Said(MidiPortJackInput::Connect(clientName));
   }
 
   std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string& clientName) override {
-    if (api_ == MidiSystemApi::AlsaThenJack) {
+    if (TriesAlsa()) {
       if (auto alsa = MidiPortRtMidiOutput::Create(clientName)) return alsa;
     }
-    return MidiPortJackOutput::Connect(clientName);
+    return Said(MidiPortJackOutput::Connect(clientName));
   }
 
 private:
+  bool TriesAlsa() const { return api_ == MidiSystemApi::AlsaThenJack && AlsaSequencerPresent(); }
+  template <typename Transport>
+  std::unique_ptr<Transport> Said(std::unique_ptr<Transport> jack) const {
+    if (!jack) SayNoMidiSystem(api_);
+    return jack;
+  }
+
   MidiSystemApi api_;
 };
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -12,8 +13,10 @@
 
 namespace {
 
-int RunHost(const std::string& arguments, std::string* output) {
-  const std::string command = "env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+// `environment`: further VAR=value words for the host's environment.
+int RunHost(const std::string& arguments, std::string* output, const std::string& environment = "") {
+  const std::string command = "env -u DISPLAY " + environment + TAVRO_BINARY_DIR
+                              "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
                               "/Tavro.component --render-seconds 0.05 --fast " +
                               arguments;
   return RunCommand(command, output);
@@ -117,6 +120,26 @@ TEST(HostRun, PrintedLinesStayWholeBesideWarnings) {
   int whole = 0;
   for (std::string line; std::getline(lines, line);) whole += line == "param 794 = 0";
   EXPECT_EQ(whole, kLines) << output.substr(0, 200);
+}
+
+// With neither the ALSA sequencer nor a JACK server the editor says so in one line,
+// and nothing the MIDI libraries print of their own reaches the user.
+TEST(HostRun, WithoutAnyMidiSystemOneLineSaysSo) {
+  struct stat seq {};
+  if (stat("/dev/snd/seq", &seq) == 0) GTEST_SKIP() << "this machine has an ALSA sequencer";
+  TempDataRoot data;
+  std::string output;
+  // A server name nobody runs: no JACK server answers, whatever else runs here.
+  ASSERT_EQ(RunHost("--data-root '" + data.root() + "'", &output, "JACK_DEFAULT_SERVER=tavro-none-" +
+                                                                      std::to_string(getpid()) + " "),
+            0)
+      << output;
+  const std::string said = "MIDI: no ALSA sequencer and no JACK server; ports stay OFF";
+  const size_t first = output.find(said);
+  EXPECT_NE(first, std::string::npos) << output;
+  EXPECT_EQ(output.find(said, first + 1), std::string::npos) << output;
+  for (const char* library : {"ALSA lib", "MidiInAlsa", "MidiOutAlsa", "jack server", "Cannot connect", "JackShm"})
+    EXPECT_EQ(output.find(library), std::string::npos) << library << "\n" << output;
 }
 
 }  // namespace
