@@ -15,6 +15,11 @@ constexpr size_t kRingBytes = 1 << 16;
 constexpr auto kClosePatience = std::chrono::seconds(2);
 constexpr unsigned kHoldBackPeriods = 6;
 constexpr uint32_t kStampBytes = sizeof(jack_nframes_t);
+constexpr unsigned kTransportWrites = 4;  // the first write and three more
+
+bool IsTransport(const unsigned char* bytes, uint32_t length) {
+  return length == 1 && (bytes[0] == 0xFA || bytes[0] == 0xFB || bytes[0] == 0xFC);
+}
 }  // namespace
 
 std::unique_ptr<MidiPortJackOutput> MidiPortJackOutput::Connect(const std::string& clientName) {
@@ -68,8 +73,9 @@ void MidiPortJackOutput::ReportLosses() {
 
 void MidiPortJackOutput::ClosePort() {
   // IsPortOpen is false once the server has gone: nothing would drain the ring.
+  // Settled too: a transport message a lost period took is written again.
   const auto giveUp = std::chrono::steady_clock::now() + kClosePatience;
-  while (IsPortOpen() && !ring_.Empty() && std::chrono::steady_clock::now() < giveUp) {
+  while (IsPortOpen() && (!ring_.Empty() || !AllSettled()) && std::chrono::steady_clock::now() < giveUp) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   client_->ClosePort();
@@ -82,13 +88,49 @@ void MidiPortJackOutput::WriteDue(void* buffer, jack_nframes_t frames, const Mid
   MidiPortByteRing& ring = output->ring_;
   if (!buffer) {
     // Nothing queued for a closed port may reach the next one opened.
-    uint64_t dropped = 0;
+    uint64_t dropped = output->retakenWaiting_ ? 1 : 0;
+    output->retakenWaiting_ = false;
     for (; ring.PeekSize() != 0; ++dropped) ring.Drop();
     output->Settle(dropped, true);
     return;
   }
   jack_midi_clear_buffer(buffer);
-  if (output->MayWrite(cycle)) output->WriteSentBefore(buffer, frames, cycle.Start());
+  if (!output->MayWrite(cycle)) return;
+  output->WriteRetaken(buffer);
+  output->WriteSentBefore(buffer, frames, cycle.Start());
+}
+
+void MidiPortJackOutput::WriteRetaken(void* buffer) {
+  if (!retakenWaiting_) return;
+  jack_midi_data_t* event = jack_midi_event_reserve(buffer, 0, 1);
+  if (!event) return;
+  *event = retaken_.byte;
+  retakenWaiting_ = false;
+  ++written_[1].count;
+  NoteTransport(retaken_.byte, retaken_.writes + 1);
+}
+
+void MidiPortJackOutput::NoteTransport(unsigned char byte, unsigned writes) {
+  Written& now = written_[1];
+  ++transportOrder_;
+  // More than a few in one period are not written again (no unit is sent that many).
+  if (now.transportCount < kTransportsPerCycle) now.transports[now.transportCount++] = {byte, transportOrder_, writes};
+}
+
+uint64_t MidiPortJackOutput::RetakeLostTransports(const Transport* transports, unsigned count) {
+  uint64_t settled = 0;
+  for (unsigned i = 0; i < count; ++i) {
+    const Transport& lost = transports[i];
+    const bool newest = lost.order == transportOrder_;
+    if (newest && lost.writes < kTransportWrites) {
+      if (retakenWaiting_) ++settled;  // never written again: this one is newer
+      retaken_ = lost;
+      retakenWaiting_ = true;
+    } else {
+      ++settled;
+    }
+  }
+  return settled;
 }
 
 void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, jack_nframes_t start) {
@@ -116,6 +158,7 @@ void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, ja
     if (!event) return;
     ring_.Pop(event, kStampBytes);
     ++written_[1].count;
+    if (IsTransport(event, length)) NoteTransport(*event, 1);
     earliest = at;
   }
 }
@@ -136,10 +179,18 @@ void MidiPortJackOutput::SettleWritten(const MidiPortJackCycle& cycle) {
   // The cycle before last: its readers are done, and an xrun the server found
   // then has been reported by now.
   const Written& due = written_[0];
-  Settle(due.count, due.failed || !cycle.FollowsLast() || cycle.XrunsBefore() != due.xruns);
+  const bool lost = due.failed || !cycle.FollowsLast() || cycle.XrunsBefore() != due.xruns;
+  if (lost) {
+    // Its transport messages that will be written again are not settled yet.
+    const uint64_t retaking = due.transportCount - RetakeLostTransports(due.transports, due.transportCount);
+    Settle(due.count - retaking, true);
+  } else {
+    Settle(due.count, false);
+  }
   written_[0] = written_[1];
   written_[0].failed |= !cycle.FollowsLast();
-  written_[1] = Written{0, cycle.XrunsBefore(), false};
+  written_[1] = Written{};
+  written_[1].xruns = cycle.XrunsBefore();
 }
 
 void MidiPortJackOutput::Settle(uint64_t count, bool lost) {

@@ -16,6 +16,13 @@
 // late or an xrun was reported meanwhile, it is counted lost (LostMessages) and
 // printed, else it has gone out.
 //
+// A transport message (Start, Continue, Stop) is the one kind a lost period must
+// not take: a lost Stop leaves the unit's arpeggiator and sequencer running. When
+// the period that carried the newest one written is counted lost, it is written
+// again at the head of the next period that may write (a few times at most), and
+// counted lost only when it is given up. An older one that a newer one has
+// followed is not written again: the unit ends in the state last sent.
+//
 // A send is refused when our port has no connection (the far end unregistered
 // its port, or none was ever made). When the server goes away, the port is
 // closed, sends are refused, everything still waiting counts as lost, and closing
@@ -42,8 +49,8 @@ public:
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
   uint64_t LostMessages() override;
   bool AllSettled() override { return ServerGone() || settled_.load() == accepted_.load(); }
-  // Waits (at most a couple of seconds) until what was queued has been written,
-  // so a message accepted is not lost by closing right after it.
+  // Waits (at most a couple of seconds) until what was queued has been written and
+  // settled, so a message accepted is not lost by closing right after it.
   void ClosePort() override;
 
 private:
@@ -63,6 +70,23 @@ private:
   void SettleWritten(const MidiPortJackCycle& cycle);
   // threads: jack-process
   void Settle(uint64_t count, bool lost);
+  // What a cycle wrote of one transport message: the byte, its place among the
+  // transport messages written, and how often it was written.
+  struct Transport {
+    unsigned char byte = 0;
+    uint64_t order = 0;
+    unsigned writes = 0;
+  };
+  // Notes a transport message just written into this cycle.
+  // threads: jack-process
+  void NoteTransport(unsigned char byte, unsigned writes);
+  // A lost cycle's transport messages: the newest is queued to be written again.
+  // Returns how many are settled by this (given up, or followed by a newer one).
+  // threads: jack-process
+  uint64_t RetakeLostTransports(const Transport* transports, unsigned count);
+  // Writes the transport messages queued again, first in the period.
+  // threads: jack-process
+  void WriteRetaken(void* buffer);
   // Prints losses not printed before.
   // threads: any
   void ReportLosses();
@@ -75,12 +99,18 @@ private:
   std::vector<unsigned char> stamped_;  // the sending thread only
   // Counted by the process thread: what the last two cycles wrote (how many, the
   // xruns reported before, and whether a late period has already spoilt them).
+  static constexpr unsigned kTransportsPerCycle = 4;
   struct Written {
     uint64_t count = 0;
     uint32_t xruns = 0;
     bool failed = false;
+    Transport transports[kTransportsPerCycle];
+    unsigned transportCount = 0;
   };
   Written written_[2];
+  Transport retaken_;                  // to be written again when retakenWaiting_
+  bool retakenWaiting_ = false;
+  uint64_t transportOrder_ = 0;        // transport messages written so far
   uint32_t xrunsSeen_ = 0;
   unsigned holdBack_ = 0;              // periods still to write nothing
   std::atomic<uint64_t> accepted_{0};  // messages queued; the sending thread writes it

@@ -347,6 +347,40 @@ TEST_F(MidiJack, MissedPeriodsLoseNoMessageUncounted) {
   EXPECT_GT(received.size(), 0u);
 }
 
+// Starts and Stops among Clocks while the unit's input misses periods: a lost period
+// takes Clocks but no Start or Stop for good. Each reaches the unit (one written
+// again may arrive twice), in the order sent, and the unit ends stopped.
+TEST_F(MidiJack, MissedPeriodsTakeNoStartOrStopForGood) {
+  ConnectToSynth();
+  auto staller = std::make_unique<JackStaller>();
+  ASSERT_TRUE(staller->Open(synth_->MidiInName(), 12, std::chrono::milliseconds(70)));
+  const uint64_t lostBefore = ports_->LostOutputMessages();
+  std::vector<unsigned char> sent;
+  for (int n = 0; n < 8000 && (staller->Stalls() < 6 || sent.empty() || sent.back() != 0xFC); ++n) {
+    if (n % 15 == 0) {
+      const unsigned char transport = sent.empty() || sent.back() == 0xFC ? 0xFA : 0xFC;
+      if (ports_->SendMidiSysex2({transport})) sent.push_back(transport);
+    }
+    ports_->SendMidiSysex2({0xF8});
+    std::this_thread::sleep_for(std::chrono::milliseconds(4));
+  }
+  staller->StopStalling();
+  EXPECT_TRUE(WaitUntil([&] { return ports_->OutputSettled(); }));
+  EXPECT_GT(staller->Xruns(), 0u);
+  EXPECT_GT(ports_->LostOutputMessages(), lostBefore) << "no period was lost: nothing was shown";
+  staller.reset();
+
+  std::vector<unsigned char> arrived;
+  EXPECT_TRUE(WaitUntil([&] {
+    arrived.clear();
+    for (const Message& m : synth_->Sim().Received())
+      if (m == Message{0xFA} || m == Message{0xFC}) arrived.push_back(m[0]);
+    arrived.erase(std::unique(arrived.begin(), arrived.end()), arrived.end());
+    return arrived.size() >= sent.size();
+  }));
+  EXPECT_EQ(arrived, sent);
+}
+
 TEST_F(MidiJack, InputArrivesInOrderThroughTheQueue) {
   ListenToFeeder();
   constexpr int kCount = 100;
