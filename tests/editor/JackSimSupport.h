@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -109,6 +110,15 @@ inline int RunHost(const std::string& root, const std::string& arguments, std::s
 inline int RunTavroHost(const std::string& root, const std::string& script, std::string* output,
                          const std::string& extra = "") {
   return RunHost(root, "--script '" + script + "' " + extra, output);
+}
+
+// The threads the host said were left once every instance was closed; -1 for none said.
+// A sanitizer keeps a thread of its own: compare with a run that closed idle.
+inline int ThreadsAfterClose(const std::string& output) {
+  int threads = -1;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) std::sscanf(line.c_str(), "threads after close: %d", &threads);
+  return threads;
 }
 
 // The centre of the first shown control bound by `action`; (-1, -1) when none is shown.

@@ -3,7 +3,6 @@
 // could have come in, leaves no thread running, and the data folder holds no file
 // half-written.
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -30,20 +29,12 @@ std::map<std::string, size_t> Files(const std::string& folder) {
   return files;
 }
 
-// The threads the host said were left once every instance was closed; -1 for none said.
-int ThreadsAfterClose(const std::string& output) {
-  int threads = -1;
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) std::sscanf(line.c_str(), "threads after close: %d", &threads);
-  return threads;
-}
-
 }  // namespace
 
 void EveningCloseMidTransfer(Evening& evening) {
   const PagePoints points = ReadPagePoints(0);
   ASSERT_GE(points.bankMenu.x, 0);
-  // What a run leaves that closes with nothing running (a sanitizer keeps a thread of its own).
+  // What a run leaves that closes with nothing running.
   std::string idle;
   evening.Run("idle.txt", "render 1\n", &idle);
   const int idleThreads = ThreadsAfterClose(idle);

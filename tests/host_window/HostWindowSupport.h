@@ -29,18 +29,21 @@ public:
   // output going to `outputPath`.
   bool Start(const std::string& display, const std::string& arguments, const std::string& outputPath) {
     output_ = outputPath;
+    // Emptied before the host starts, so nothing an earlier run wrote there is read as its.
+    const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0) return false;
     const std::string command = "exec env DISPLAY=" + display + " " TAVRO_BINARY_DIR
                                 "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR "/Tavro.component " +
                                 arguments;
     pid_ = fork();
     if (pid_ == 0) {
       prctl(PR_SET_PDEATHSIG, SIGTERM);
-      const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, STDOUT_FILENO);
       dup2(out, STDERR_FILENO);
       execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
+    close(out);
     return pid_ > 0;
   }
   ~BackgroundHost() {
