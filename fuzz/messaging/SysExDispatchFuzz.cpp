@@ -1,8 +1,9 @@
 // Feeds the incoming-SysEx dispatch any message under any state. Byte 0 sets the
 // flags (receivers armed, transfer, enquiry, tab refresh, host side, librarian kind,
-// the message sent twice), byte 1 the model (low two bits) and the locks of every slot
-// (the rest), byte 2 the librarian's selected slot; the rest is the message, given at
-// its exact size. What the librarian keeps must be a whole named SysEx dump (F0, data
+// the message sent twice, as a port may deliver it; the receivers then expect the
+// selected slot's number, as a bank request does), byte 1 the model (low two bits) and
+// the locks of every slot (the rest), byte 2 the librarian's selected slot; the rest is
+// the message, given at its exact size. What the librarian keeps must be a whole named SysEx dump (F0, data
 // bytes, F7), the device id
 // must stay 0..15, and parameters outside the table abort (the array's at()).
 
@@ -71,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MIDIMessageManager manager(&editor, nullptr, &librarian, nullptr);
   if (flags & kArmPerformance) manager.performanceRequest.arm();
   if (flags & kArmProgram) manager.patchRequest.arm();
+  if (flags & kTwice) {
+    manager.performanceRequest.expectNumber(librarian.selectedSlot);
+    manager.patchRequest.expectNumber(librarian.selectedSlot);
+  }
   manager.transferInProgress = (flags & kTransfer) != 0;
   manager.tabRefreshPending = (flags & kTabRefresh) != 0;
 

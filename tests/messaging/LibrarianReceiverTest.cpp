@@ -51,3 +51,27 @@ TEST(LibrarianReceiver, KeepsLatin1NamesAndRefusesStatusBytesInTheData) {
             LibrarianDumpReceiver::Outcome::kTaken);
   EXPECT_EQ(taken.name.substr(0, 3), std::string("\x01\x01?"));
 }
+
+TEST(LibrarianReceiver, AnExpectedNumberPassesOverOtherDumpsUntilArmedAgain) {
+  LibrarianDumpReceiver receiver(LibrarianDumpReceiver::Kind::kProgram);
+  std::vector<uint8_t> program(kInitProgram, kInitProgram + kProgramDumpSize);
+  std::vector<uint8_t> next = program;
+  program[5] = 9;
+  next[5] = 10;
+  LibrarianPatch taken;
+  receiver.arm();
+  receiver.expectNumber(10);
+  EXPECT_EQ(receiver.addMessageData(program.data(), program.size(), &taken),
+            LibrarianDumpReceiver::Outcome::kOtherNumber);
+  EXPECT_TRUE(receiver.isArmed());
+  EXPECT_TRUE(receiver.patch().messages.empty());
+  // A dump that cannot be read is refused whatever its number.
+  std::vector<uint8_t> broken = program;
+  broken[40] = 0x90;
+  EXPECT_EQ(receiver.addMessageData(broken.data(), broken.size(), &taken), LibrarianDumpReceiver::Outcome::kRefused);
+  ASSERT_EQ(receiver.addMessageData(next.data(), next.size(), &taken), LibrarianDumpReceiver::Outcome::kTaken);
+  EXPECT_EQ(taken.messages[0].bytes[5], 10);
+  // Armed again, any number is taken: a paste carries the number of the slot it came from.
+  receiver.arm();
+  EXPECT_EQ(receiver.addMessageData(program.data(), program.size(), &taken), LibrarianDumpReceiver::Outcome::kTaken);
+}

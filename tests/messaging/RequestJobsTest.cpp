@@ -3,6 +3,8 @@
 // and where the replies land.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "JobTestBench.h"
 
 namespace {
@@ -134,6 +136,40 @@ TEST(RequestJobs, ABankRequestFillsTheSlotsInOrder) {
   EXPECT_EQ(bench.unsavedMarks, 1);
   EXPECT_EQ(bench.librarian.selectedSlot, 0);
   EXPECT_FALSE(bench.TimedOut());
+}
+
+// A port that carries one request a second time a little later (a JACK reader can
+// read a writer's buffer again when the writer's cycle came late): the unit answers it
+// twice. Its reply takes 150 ms and the echo comes 100 ms after the request, so the
+// second reply arrives after the job asked for the next program, before that one's reply.
+struct EchoingBench : Bench {
+  static constexpr int kEchoed = 20;
+  static constexpr uint64_t kEchoLateMicros = 100 * 1000;
+  EchoingBench() : Bench(0, Unit(0, 150 * 1000)) {}
+  bool checksumCheckAndSend(const unsigned char* bytes, int length) override {
+    if (length == 5 && bytes[4] == kEchoed && !echoed) {
+      echoed = true;
+      const std::vector<unsigned char> request(bytes, bytes + length);
+      clock.ScheduleIn(kEchoLateMicros, [this, request] { Bench::checksumCheckAndSend(request.data(), 5); });
+    }
+    return Bench::checksumCheckAndSend(bytes, length);
+  }
+  bool echoed = false;
+};
+
+TEST(RequestJobs, ASecondReplyToAnEarlierRequestLandsInNoSlot) {
+  EchoingBench bench;
+  FillBank(bench);
+  bench.Run(kJobRequestAllPatches);
+  ASSERT_TRUE(bench.echoed);
+  for (int p = 0; p < 99; ++p) {
+    const Bytes slot = bench.Stored(p);
+    ASSERT_GE(slot.size(), 139u) << p;
+    EXPECT_EQ(slot[5], p);
+    EXPECT_EQ(Bytes(slot.begin() + 6, slot.begin() + 138), bench.sim.StoredProgram(0, p)) << p;
+  }
+  EXPECT_FALSE(bench.TimedOut());
+  EXPECT_EQ(std::count(bench.statuses.begin(), bench.statuses.end(), "Reply from Hardware could not be read!"), 0);
 }
 
 // The slots that came are changed: the bank is marked unsaved (a refresh would drop

@@ -10,6 +10,7 @@ namespace {
 // Where the name stands in the named forms.
 constexpr size_t kProgramNameAt = kProgramDumpSize - 1;
 constexpr size_t kPerformanceNameAt = kPerformanceDumpSize - 1;
+constexpr size_t kNumberAt = 5;  // after F0, maker, device id, model and type
 
 // One SysEx message from F0 to F7 with only data bytes before its names: the names of
 // a named form may hold latin-1 letters, which bank files of other tools keep and the
@@ -28,6 +29,12 @@ void LibrarianDumpReceiver::arm() {
   std::lock_guard<std::mutex> hold(lock_);
   patch_ = LibrarianPatch();
   armed_ = true;
+  number_ = kAnyNumber;
+}
+
+void LibrarianDumpReceiver::expectNumber(int number) {
+  std::lock_guard<std::mutex> hold(lock_);
+  number_ = number >= 0 ? number : kAnyNumber;
 }
 
 void LibrarianDumpReceiver::disarm() {
@@ -50,6 +57,7 @@ LibrarianDumpReceiver::Outcome LibrarianDumpReceiver::addMessageData(const uint8
     named.bytes = program ? LibrarianProgramForm(bytes, size, kRequestedName)
                           : LibrarianPerformanceForm(bytes, size, kRequestedName);
   if (named.bytes.empty()) return Outcome::kRefused;
+  if (number_ != kAnyNumber && bytes[kNumberAt] != number_) return Outcome::kOtherNumber;
   patch_.name = ReadDumpName(&named.bytes[program ? kProgramNameAt : kPerformanceNameAt]);
   patch_.messages.assign(1, std::move(named));
   armed_ = false;

@@ -8,6 +8,10 @@
 // 725 or 765 for performances. Anything else is refused: nothing is kept and the
 // receiver stays armed for the next message.
 //
+// A bank request names the number each reply must carry (byte 5): a port may deliver
+// a request twice, and the second reply to an earlier request, coming while the next
+// is awaited, would otherwise land in the next slot and shift the bank by one.
+//
 // threads: armed and disarmed from main and worker; messages offered on midi-in and
 // worker. `armed` and `patch` change together under the receiver's lock (a leaf).
 
@@ -20,7 +24,8 @@
 class LibrarianDumpReceiver {
 public:
   enum class Kind { kProgram, kPerformance };
-  enum class Outcome { kNotArmed, kRefused, kTaken };
+  enum class Outcome { kNotArmed, kRefused, kOtherNumber, kTaken };
+  static constexpr int kAnyNumber = -1;
 
   // The ten characters that name a dump received without a name.
   static constexpr const char* kRequestedName = "Requested ";
@@ -29,8 +34,11 @@ public:
   LibrarianDumpReceiver(const LibrarianDumpReceiver&) = delete;
   LibrarianDumpReceiver& operator=(const LibrarianDumpReceiver&) = delete;
 
-  // Empties the patch (no messages, empty name) and arms.
+  // Empties the patch (no messages, empty name) and arms for a dump of any number.
   void arm();
+  // Until the next arm, takes only a whole dump numbered `number` (a negative one:
+  // any); one numbered otherwise is kOtherNumber: not kept, the receiver stays armed.
+  void expectNumber(int number);
   void disarm();
   bool isArmed() const;
   // Offers one message. kTaken: the patch holds it in its named form, the receiver is
@@ -43,5 +51,6 @@ private:
   const Kind kind_;
   mutable std::mutex lock_;
   bool armed_ = false;     // guarded by lock_
+  int number_ = kAnyNumber;  // guarded by lock_
   LibrarianPatch patch_;   // guarded by lock_
 };

@@ -121,6 +121,7 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
   int received = 0;
   for (int number = 0; number < count; ++number) {
     editor.SetLibrarianRequestActive(true);
+    ExpectLibrarianReplyNumber(editor, number);
     SendRequest(editor, editor.getDeviceId(), type, number);
     const WaitEnd end = WaitSteps(sender, step, steps);
     if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "CONNECTION TIMED OUT!");

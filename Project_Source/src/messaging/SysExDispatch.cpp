@@ -34,6 +34,8 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
     LibrarianPatch taken;
     const LibrarianDumpReceiver::Outcome outcome = receiver->addMessageData(bytes, size_t(size), &taken);
     if (outcome == LibrarianDumpReceiver::Outcome::kNotArmed) continue;
+    // A late second reply to an earlier request: the awaited one is still to come.
+    if (outcome == LibrarianDumpReceiver::Outcome::kOtherNumber) return;
     sysexBusy = true;
     if (outcome == LibrarianDumpReceiver::Outcome::kRefused) {
       replyUnreadable = true;

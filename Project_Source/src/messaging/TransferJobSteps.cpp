@@ -55,6 +55,13 @@ bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind) {
   return false;
 }
 
+void ExpectLibrarianReplyNumber(MessagingEditor& editor, int number) {
+  if (MIDIMessageManager* manager = editor.messageManager()) {
+    manager->performanceRequest.expectNumber(number);
+    manager->patchRequest.expectNumber(number);
+  }
+}
+
 SlotStore LastLibrarianStore(MessagingEditor& editor) {
   MIDIMessageManager* manager = editor.messageManager();
   return manager ? manager->librarianStore.load() : SlotStore::kNoBankOfKind;

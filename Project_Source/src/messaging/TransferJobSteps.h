@@ -43,6 +43,9 @@ void SetTabRefreshPending(MessagingEditor& editor);
 // selected slot; else the receivers are disarmed, the status line says why and the
 // job sends nothing.
 bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind);
+// The armed librarian receiver takes only a dump numbered `number` until it is armed
+// again: a late second reply to an earlier request is passed over.
+void ExpectLibrarianReplyNumber(MessagingEditor& editor, int number);
 // What became of the dump the librarian's receiver took since it was armed
 // (kNoBankOfKind also when none came).
 SlotStore LastLibrarianStore(MessagingEditor& editor);
