@@ -142,15 +142,19 @@ TEST_F(MIDIClockThreads, SwitchingBackOnStartsOneFreshStream) {
   ExpectOnGrid(after, after.size(), 120);
 }
 
-TEST_F(MIDIClockThreads, AStallGivesOneClockAndANewGrid) {
-  // A send that first takes 3 s stands in for a loop starved past many deadlines.
-  struct SlowPort : RecordingClockLink {
-    bool SendRealTime(uint8_t byte) override {
-      if (++sends == 3) Kit_Time().SleepMicros(3 * kSecond);
-      return RecordingClockLink::SendRealTime(byte);
-    }
-    int sends = 0;
-  } slow;
+// A port whose third send first takes `stallMicros`: a loop starved past deadlines.
+struct StallingPort : RecordingClockLink {
+  explicit StallingPort(uint64_t stall) : stallMicros(stall) {}
+  bool SendRealTime(uint8_t byte) override {
+    if (++sends == 3) Kit_Time().SleepMicros(stallMicros);
+    return RecordingClockLink::SendRealTime(byte);
+  }
+  uint64_t stallMicros;
+  int sends = 0;
+};
+
+TEST_F(MIDIClockThreads, AStallOfMoreThanABeatGivesOneClockAndANewGrid) {
+  StallingPort slow(3 * kSecond);
   MIDIClockOutput stalled(slow);
   SwitchOn(slow, stalled);
   clock.Advance(4 * kSecond);
@@ -160,6 +164,21 @@ TEST_F(MIDIClockThreads, AStallGivesOneClockAndANewGrid) {
   EXPECT_EQ(times[2] - times[0], 3 * kSecond + (2 * interval + 999) / 1000) << "one late Clock, no burst";
   std::vector<uint64_t> afterStall(times.begin() + 2, times.end());
   ExpectOnGrid(afterStall, afterStall.size(), 120);
+}
+
+TEST_F(MIDIClockThreads, AStallShorterThanABeatSendsTheMissedClocksAtOnceAndKeepsTheGrid) {
+  // 70 ms at 120 BPM: Clock 2 goes late, and the deadlines of 3, 4 and 5 pass meanwhile.
+  StallingPort slow(70 * 1000);
+  MIDIClockOutput stalled(slow);
+  SwitchOn(slow, stalled);
+  clock.Advance(kSecond);
+  const std::vector<uint64_t> times = slow.ClockTimes();
+  ASSERT_GE(times.size(), 48u) << "as many Clocks as without the stall";
+  const uint64_t interval = uint64_t(MIDIClockOutput::ClockInterval(120));
+  EXPECT_EQ(times[2] - times[0], 70 * 1000 + (2 * interval + 999) / 1000);
+  for (size_t k : {3, 4, 5}) EXPECT_EQ(times[k], times[2]) << "missed Clock " << k << " goes at once";
+  for (size_t k = 6; k < times.size(); ++k)
+    ASSERT_EQ(times[k] - times[0], (k * interval + 999) / 1000) << "Clock " << k << " on the first grid";
 }
 
 // Clocks from `first` on lie on a grid of `tempo` starting at `gridStartNanos`

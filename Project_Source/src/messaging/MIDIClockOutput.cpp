@@ -105,11 +105,13 @@ void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {
       gridStart = due;
       n = 0;
     }
-    // After a stall past the next deadline (a suspended machine, a starved thread)
-    // this one Clock stands for the missed ones and the grid starts again from it,
-    // rather than a burst of Clocks that would race the synthesizer's tempo.
+    // After a stall past later deadlines (a starved thread) the Clocks missed go out
+    // at once: the unit counts Clocks, so a lost one would leave its sequencer behind
+    // the host's beat for the rest of the song. After a stall of more than a beat (a
+    // suspended machine) this one Clock stands for the missed ones and the grid
+    // starts again from it, rather than a burst that would race the unit's tempo.
     const uint64_t now = time.NowMicros() * 1000;
-    if (now >= due + interval) {
+    if (now >= due + (kClocksCaughtUp + 1) * interval) {
       gridStart = now;
       n = 0;
     }

@@ -9,6 +9,8 @@
 // sleep at once. The switches themselves are the plug-in's (MIDIClockLink).
 // After each Clock the loop reads the host tempo again: a change paces the next
 // Clock, its grid starting at the deadline of the Clock just sent.
+// A loop that wakes late sends the Clocks it missed at once, up to a beat's worth;
+// after a longer stall it starts a new grid.
 //
 // threads: render (FollowTransport), clock-control (the Start and Stop jobs), clock
 // worker (StartContinuousClock), main (StopContinuousClock, Close),
@@ -45,6 +47,8 @@ public:
   // How often, a second apart, the loop asks again for a tempo that is 0.
   static constexpr int kTempoPolls = 10;
   static constexpr uint64_t kTempoPollMicros = 1000000;
+  // Clocks a stalled loop sends at once when it wakes: up to a beat's worth.
+  static constexpr uint64_t kClocksCaughtUp = 24;
 
   explicit MIDIClockOutput(MIDIClockLink& link) : link_(link) {}
   // Closes: ends a running loop and waits for it.
