@@ -112,6 +112,18 @@ inline int RunTavroHost(const std::string& root, const std::string& script, std:
   return RunHost(root, "--script '" + script + "' " + extra, output);
 }
 
+// What the host's JACK outputs reported lost to missed periods of the server: they
+// never reached the unit, and the transport said so.
+inline int ReportedLost(const std::string& output) {
+  int lost = 0;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    int count = 0;
+    if (std::sscanf(line.c_str(), "MIDI: %d message(s) sent to JACK lost", &count) == 1) lost += count;
+  }
+  return lost;
+}
+
 // The threads the host said were left once every instance was closed; -1 for none said.
 // A sanitizer keeps a thread of its own: compare with a run that closed idle.
 inline int ThreadsAfterClose(const std::string& output) {

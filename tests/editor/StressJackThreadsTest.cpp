@@ -216,18 +216,6 @@ bool InOrderWithin(const std::vector<int>& got, const std::vector<int>& made) {
   return matched == got.size();
 }
 
-// What the host's JACK outputs reported lost to missed periods of the server: they
-// never reached the unit, and the transport said so.
-int ReportedLost(const std::string& output) {
-  int lost = 0;
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) {
-    int count = 0;
-    if (std::sscanf(line.c_str(), "MIDI: %d message(s) sent to JACK lost", &count) == 1) lost += count;
-  }
-  return lost;
-}
-
 // What reached the unit, by sender.
 struct Record {
   explicit Record(const std::vector<std::string>& lines) {

@@ -20,5 +20,6 @@ void EveningTransport(Evening& evening) {
   EXPECT_EQ(clock.starts, 1);
   EXPECT_EQ(clock.stops, 1);
   // 24 a beat, 2 beats a second: 480, give or take the script's own steps.
-  EXPECT_NEAR(clock.clocksWhilePlaying, 480, 10);
+  EXPECT_NEAR(clock.clocksWhilePlaying, 480, 10) << "reported lost: " << ReportedLost(output) << "; the host:\n"
+                                                 << output;
 }
