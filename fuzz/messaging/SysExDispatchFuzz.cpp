@@ -3,9 +3,9 @@
 // the message sent twice, as a port may deliver it; the receivers then expect the
 // selected slot's number, as a bank request does), byte 1 the model (low two bits) and
 // the locks of every slot (the rest), byte 2 the librarian's selected slot; the rest is
-// the message, given at its exact size. What the librarian keeps must be a whole named SysEx dump (F0, data
-// bytes, F7), the device id
-// must stay 0..15, and parameters outside the table abort (the array's at()).
+// the message, given at its exact size. What the librarian keeps must be a whole named
+// SysEx dump (F0, data bytes, names of any bytes, F7), the device id must stay 0..15,
+// and parameters outside the table abort (the array's at()).
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include "IMidiMsg.h"
 #include "PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"
+#include "tables/DumpFieldTable.h"
 
 namespace {
 
@@ -38,7 +39,9 @@ void CheckKept(const PatchLibrarian& librarian, int type) {
       const size_t n = kept.size();
       if (patch.messages.size() != 1 || (n != 149 && n != 725 && n != 765)) std::abort();
       if (kept.front() != 0xF0 || kept.back() != 0xF7) std::abort();
-      for (size_t i = 1; i + 1 < n; ++i)
+      // Names may hold latin-1 letters (bank files of other tools do); the data may not.
+      const size_t namesAt = n == 149 ? kProgramDumpSize - 1 : kPerformanceDumpSize - 1;
+      for (size_t i = 1; i < namesAt; ++i)
         if (kept[i] >= 0x80) std::abort();
       if (patch.name.size() != 10) std::abort();
     }
