@@ -37,7 +37,7 @@ std::string Describe(const IRECT& r) {
 
 class Page {
 public:
-  Page(LintContext& c, const PanelView& view) : c_(c), view_(view) {
+  Page(LintContext& c, const PanelView& view) : c_(c) {
     IGraphics& g = c.panel.graphics();
     for (int i = 0; i < g.NControls(); ++i) add(g.GetControl(i), "");
     for (int i = 0; i < g.NLayers(); ++i) walk(g.GetLayer(i), false);
@@ -102,7 +102,6 @@ private:
   }
 
   LintContext& c_;
-  const PanelView& view_;
   std::vector<Shown> shown_;
   std::vector<std::pair<IRECT, std::string>> pageControls_;
   std::vector<IRECT> pageBackgrounds_;
@@ -155,8 +154,9 @@ void Hidden(LintContext& c, const PanelView& view, const Page& page) {
 void OffPage(LintContext& c, const PanelView& view, const Page& page) {
   for (const auto& [rect, what] : page.pageControls()) {
     const auto& bgs = page.pageBackgrounds();
-    const bool inside = std::any_of(bgs.begin(), bgs.end(), [&](const IRECT& bg) {
-      return rect.L >= bg.L && rect.T >= bg.T && rect.R <= bg.R && rect.B <= bg.B;
+    const IRECT& r = rect;  // a structured binding cannot be captured before C++20
+    const bool inside = std::any_of(bgs.begin(), bgs.end(), [&r](const IRECT& bg) {
+      return r.L >= bg.L && r.T >= bg.T && r.R <= bg.R && r.B <= bg.B;
     });
     if (!inside) c.aboutParam("off-page", what, what + " " + Describe(rect) + " leaves the background of " + view.name);
   }
