@@ -2,20 +2,12 @@
 // the close ends the wait, and no worker is left.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "EditorTestSupport.h"
+#include "Kit_ProcessThreads.h"
 #include "Kit_TimeSource.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
-
-long ProcessThreads() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.compare(0, 8, "Threads:") == 0) return std::stol(line.substr(8));
-  return -1;
-}
 
 TEST(CloseMidJob, AWaitingTransferEndsWithTheEditor) {
   for (int code : {kJobDeviceIdEnquiry, kJobRequestAllPatches, kJobRequestPart, kJobSendPart, kJobInitPatch}) {
@@ -26,13 +18,13 @@ TEST(CloseMidJob, AWaitingTransferEndsWithTheEditor) {
       Kit_VirtualClock::Participant still(clock);
       EditorFixture f;
       f.plug->midiIOSet = true;
-      const long before = ProcessThreads();
+      const long before = Kit_SettledThreadCount();
       JobArgs args;
       args.jobCode = code;
       args.toHardware = true;
       ASSERT_TRUE(f.plug->midiManager->startJob(args)) << code;
       f.plug.reset();
-      EXPECT_LT(ProcessThreads(), before + 1) << code;
+      EXPECT_LE(Kit_SettledThreadCount(), before) << code;
     }
     Kit_SetTimeSource(nullptr);
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FakeMessagingEditor.h"
+#include "Kit_ProcessThreads.h"
 #include "Kit_TimeSource.h"
 #include "MIDIMessageManager.h"
 
@@ -40,11 +41,10 @@ void CheckingJob(MIDIMessageSender&, const JobArgs& args) {
   gActive.fetch_sub(1);
 }
 
-long ProcStatus(const std::string& key) {
+long VmSizeKb() {
   std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.compare(0, key.size(), key) == 0) return std::stol(line.substr(key.size() + 1));
+  for (std::string line; std::getline(status, line);)
+    if (line.compare(0, 7, "VmSize:") == 0) return std::stol(line.substr(7));
   return -1;
 }
 
@@ -80,16 +80,16 @@ TEST(TransferEngineStress, ThreadsAndAddressSpaceStayFlatOverTwoThousandJobs) {
     while (m.isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
   };
   for (int i = 0; i < 20; ++i) runOne(i);
-  const long threads = ProcStatus("Threads:"), space = ProcStatus("VmSize:");
+  const long threads = Kit_SettledThreadCount(), space = VmSizeKb();
   for (int i = 0; i < 2000; ++i) runOne(i);
-  EXPECT_LE(ProcStatus("Threads:"), threads + 1);  // the last run's thread is reaped at the next start
-  EXPECT_LT(ProcStatus("VmSize:") - space, 64 * 1024) << "kB";
+  EXPECT_LE(Kit_SettledThreadCount(), threads + 1);  // the last run's thread is reaped at the next start
+  EXPECT_LT(VmSizeKb() - space, 64 * 1024) << "kB";
   EXPECT_EQ(gRuns.load(), 2020);
 }
 
 TEST(TransferEngineStress, ClosingInTheMiddleOfAJobReturnsAtOnce) {
   FakeMessagingEditor editor(1);
-  const long threads = ProcStatus("Threads:");
+  const long threads = Kit_SettledThreadCount();
   {
     MIDIMessageManager m(&editor, nullptr, nullptr, nullptr);
     // The enquiry to a silent unit would take 7.4 s.
@@ -100,7 +100,7 @@ TEST(TransferEngineStress, ClosingInTheMiddleOfAJobReturnsAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_FALSE(m.isRunning(MIDIMessageManager::kTransferThread));
   }
-  EXPECT_EQ(ProcStatus("Threads:"), threads);
+  EXPECT_EQ(Kit_SettledThreadCount(), threads);
 }
 
 }  // namespace

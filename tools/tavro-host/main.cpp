@@ -1,26 +1,14 @@
 // tavro-host: a minimal Audio Unit host for the plug-in bundle.
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "DataFolderInstall.h"
 #include "DataRoot.h"
 #include "HostOptions.h"
 #include "HostSession.h"
+#include "Kit_ProcessThreads.h"
 #include "PluginBundle.h"
-
-namespace {
-
-// The threads of this process now, from the kernel's account; -1 when unreadable.
-long ProcessThreads() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.compare(0, 8, "Threads:") == 0) return std::stol(line.substr(8));
-  return -1;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   // Whole lines: what the host prints is read by scripts while warnings go to stderr
@@ -53,6 +41,6 @@ int main(int argc, char** argv) {
   HostSession session(options, bundle);
   const bool ran = session.Run();
   // Every instance is closed: a thread still here is one a plug-in left behind.
-  std::printf("threads after close: %ld\n", ProcessThreads());
+  std::printf("threads after close: %ld\n", Kit_SettledThreadCount());
   return ran ? 0 : 1;
 }
