@@ -18,8 +18,7 @@
 #include <vector>
 
 #include "HostSnapshot.h"
-#include "IControl.h"
-#include "layout/ControlAction.h"
+#include "PanelPoints.h"
 
 // The synthesizer simulator as a child process, stopped by its pid.
 class SimProcess {
@@ -131,16 +130,6 @@ inline int ThreadsAfterClose(const std::string& output) {
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) std::sscanf(line.c_str(), "threads after close: %d", &threads);
   return threads;
-}
-
-// The centre of the first shown control bound by `action`; (-1, -1) when none is shown.
-inline std::pair<int, int> ShownCentre(const ControlAction* action) {
-  for (IControl* c : action->boundControls) {
-    if (c->IsHidden()) continue;
-    const IRECT r = c->GetRECT();
-    return {(r.L + r.R) / 2, (r.T + r.B) / 2};
-  }
-  return {-1, -1};
 }
 
 // Script lines dragging a knob at (x, y) down, then up: a knob of continuous values

@@ -183,7 +183,6 @@ std::vector<Step> Steps(const std::vector<std::string>& lines) {
 }
 
 std::string At(Point p) { return std::to_string(p.first) + " " + std::to_string(p.second); }
-std::string Click(Point p) { return "click " + At(p) + "\n"; }
 std::string WaitText(Point p, const std::string& text) { return "wait-text " + At(p) + " 60000 " + text + "\n"; }
 std::string Print(int index) { return "print-param " + std::to_string(index) + "\n"; }
 std::string Expect(int index, int value) {

@@ -60,7 +60,6 @@ void EveningReopen(Evening& evening) {
   EXPECT_EQ(ChunkParam(saved, kDeviceID), Evening::kUnitId);
 
   const size_t from = evening.Received().size();
-  output.clear();
   // The restore starts the resend before the script's first line.
   EXPECT_EQ(RunRestored(evening, state, "reopen.txt",
                         "wait 3000\nprint-param " + std::to_string(kDeviceOutSelection) + "\nprint-param " +
@@ -83,7 +82,6 @@ void EveningReopen(Evening& evening) {
   // Away: nothing to reopen, nothing lost.
   evening.StopUnit();
   const std::string resaved = evening.data().root() + "/evening-resaved.plist";
-  output.clear();
   ASSERT_EQ(
       RunHost(evening.data().root(), "--state-in '" + state + "' --restored-state-out '" + resaved + "'", &output), 0)
       << output;

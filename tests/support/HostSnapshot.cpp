@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 int RunCommand(const std::string& command, std::string* output) {
+  output->clear();
   FILE* pipe = popen((command + " 2>&1").c_str(), "r");
   if (!pipe) return -1;
   char buffer[512];

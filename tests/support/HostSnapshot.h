@@ -15,7 +15,8 @@ struct Picture {
   }
 };
 
-// Runs a shell command; returns its exit status and what it printed (with stderr).
+// Runs a shell command; returns its exit status and, in `output` (replaced), what it
+// printed (with stderr).
 int RunCommand(const std::string& command, std::string* output);
 
 // Runs tavro-host --snapshot `png` with DISPLAY set to `display` (unset when
