@@ -10,6 +10,8 @@
 
 #include "EditorTestSupport.h"
 #include "HostSnapshot.h"
+#include "PanelPoints.h"
+#include "StateChunkSupport.h"
 
 namespace {
 
@@ -63,7 +65,6 @@ TEST(HostRun, ANewDataRootIsInstalledShowsTheWelcomeNoticeAndKeepsASizeChange) {
   EXPECT_EQ(output.find("MISSING"), std::string::npos) << output;
   // A second run finds the folder and leaves it alone.
   std::ofstream(script) << "expect-param 665 2\n";
-  output.clear();
   ASSERT_EQ(RunHost("--data-root '" + root + "' --script '" + script + "'", &output), 0) << output;
   EXPECT_EQ(output.find("data folder installed"), std::string::npos) << output;
 }
@@ -75,6 +76,35 @@ TEST(HostRun, AFailedExpectationInTheRestoredPanelFailsTheRun) {
   std::string output;
   EXPECT_NE(RunHost("--data-root '" + data.root() + "' --restore-script '" + script + "'", &output), 0);
   EXPECT_NE(output.find("parameter 794 is 0"), std::string::npos) << output;
+}
+
+// Without a display the panel is drawn headless, and its instance is still the
+// project: it takes the state, saves it back, and no second instance hears it again.
+TEST(HostRun, AHeadlessPanelIsTheOnlyInstanceAndTakesTheState) {
+  TempDataRoot data;
+  const auto [knobX, knobY] = ControlCentre(0);
+  ASSERT_GE(knobX, 0);
+  const std::string script = data.root() + "/turn.txt", first = data.root() + "/first.plist",
+                    again = data.root() + "/again.plist";
+  std::ofstream(script) << "drag " << knobX << " " << knobY << " 0 -30\n";
+  std::string output;
+  ASSERT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "' --state-out '" + first + "'", &output),
+            0)
+      << output;
+  const double turned = ChunkParam(StateChunk(first), 0);
+  ASSERT_GT(turned, 0) << output;
+  ASSERT_EQ(RunHost("--data-root '" + data.root() + "' --panel --state-in '" + first + "' --state-out '" + again + "'",
+                    &output),
+            0)
+      << output;
+  EXPECT_NE(output.find("state restored from " + first + " into the panel's instance"), std::string::npos) << output;
+  EXPECT_EQ(output.find("second instance"), std::string::npos) << output;
+  EXPECT_EQ(ChunkParam(StateChunk(again), 0), turned);
+  // What a second instance alone could do is refused, not silently skipped.
+  for (const char* second : {"--restore-script", "--restored-state-out"}) {
+    EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --panel " + second + " '" + script + "'", &output), 2);
+    EXPECT_NE(output.find("--panel opens one instance"), std::string::npos) << output;
+  }
 }
 
 TEST(HostRun, ScriptsMoveTheTransportAndTempoAndPassHostMidi) {

@@ -33,7 +33,7 @@ std::vector<HostOptionSpec> BuiltInOptions() {
   return {
       {"--bundle", "DIR", "the plug-in bundle (a .component folder)",
        [](HostOptions& o, const std::string& v, std::string&) { o.bundlePath = v; return true; }},
-      {"--state-in", "FILE", "restore this state file: into the window's instance with --panel, else the second",
+      {"--state-in", "FILE", "restore this state file: into the panel's instance with --panel, else the second",
        [](HostOptions& o, const std::string& v, std::string&) { o.stateIn = v; return true; }},
       {"--state-out", "FILE", "write the first instance's state to this XML property list (whole or not at all)",
        [](HostOptions& o, const std::string& v, std::string&) { o.stateOut = v; return true; }},
@@ -134,6 +134,11 @@ bool ParseHostOptions(int argc, char** argv, HostOptions& options, std::string& 
   }
   if (!options.help && options.bundlePath.empty()) {
     error = "--bundle is required";
+    return false;
+  }
+  if (options.panel && options.script.empty() &&
+      (!options.restoreScript.empty() || !options.restoredStateOut.empty())) {
+    error = "--panel opens one instance: --restore-script and --restored-state-out need the second";
     return false;
   }
   return true;

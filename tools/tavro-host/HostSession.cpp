@@ -147,9 +147,7 @@ std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostC
   };
 }
 
-bool HostSession::WindowTakesState() const {
-  return options_.panel && options_.script.empty() && !options_.stateIn.empty();
-}
+bool HostSession::PanelIsTheProject() const { return options_.panel && options_.script.empty(); }
 
 bool HostSession::Restore(AudioUnit unit, CFDictionaryRef state, const std::string& what) {
   return Check(AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state,
@@ -183,7 +181,7 @@ bool HostSession::WriteState(CFDictionaryRef state) {
 bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
   CFDictionaryRef restored = saved;
   std::string error;
-  if (!options_.stateIn.empty() && !WindowTakesState()) {
+  if (!options_.stateIn.empty()) {
     restored = ReadStateFile(options_.stateIn, error);
     if (!restored) {
       std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
@@ -236,7 +234,7 @@ bool HostSession::RunCycle(bool report) {
   AudioUnit unit = nullptr;
   const auto openedAt = std::chrono::steady_clock::now();
   if (!Open(unit)) return false;
-  bool ok = Configure(unit, clock.Callbacks()) && (!report || !WindowTakesState() || RestoreStateIn(unit)) &&
+  bool ok = Configure(unit, clock.Callbacks()) && (!report || !PanelIsTheProject() || options_.stateIn.empty() || RestoreStateIn(unit)) &&
             Check(AudioUnitInitialize(unit), "initialize");
   if (ok) {
     const double ms =
@@ -319,9 +317,9 @@ bool HostSession::RunCycle(bool report) {
   ok = Check(CloseComponent(unit), "close") && ok;
   listened_.parameterEvents += parameterEvents;
 
-  // The window's instance is the project: reopening it is the next run's, so the
-  // unit hears the performance once an evening.
-  if (ok && !window.shown) ok = RestoreInSecondInstance(state, report);
+  // The panel's instance is the project: reopening it is the next run's, so the unit
+  // hears the performance once an evening.
+  if (ok && !PanelIsTheProject()) ok = RestoreInSecondInstance(state, report);
   if (state) CFRelease(state);
   return ok;
 }
