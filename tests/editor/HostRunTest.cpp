@@ -99,6 +99,7 @@ TEST(HostRun, AHeadlessPanelIsTheOnlyInstanceAndTakesTheState) {
       << output;
   EXPECT_NE(output.find("state restored from " + first + " into the panel's instance"), std::string::npos) << output;
   EXPECT_EQ(output.find("second instance"), std::string::npos) << output;
+  EXPECT_EQ(output.find("host MIDI messages"), std::string::npos) << "test traffic sent beside the panel: " << output;
   EXPECT_EQ(ChunkParam(StateChunk(again), 0), turned);
   // What a second instance alone could do is refused, not silently skipped.
   for (const char* second : {"--restore-script", "--restored-state-out"}) {

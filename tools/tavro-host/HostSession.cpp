@@ -295,14 +295,15 @@ bool HostSession::RunCycle(bool report) {
     PassLiveMidi(render, unit, live.get());
     const long frames = long(options_.renderSeconds * options_.sampleRate);
     render.Start(frames, options_.paced);
-    // After a window the state saved is the one it showed: no test traffic of ours.
-    ok = window.shown || (SendHostMidi(unit) && ExerciseParameters(unit, report));
+    // The panel's state is the musician's: it is saved as shown, with no test traffic of
+    // ours (host MIDI would reach the unit through the restored ports).
+    ok = PanelIsTheProject() || (SendHostMidi(unit) && ExerciseParameters(unit, report));
     const RenderResult rendered = render.Join();
     ok = Check(rendered.error, "render") && ok;
     char line[200];
     std::snprintf(line, sizeof line, "rendered %ld blocks of %d frames on the render thread, transport at sample %.0f%s",
                   rendered.blocks, options_.blockSize, clock.SampleTime(),
-                  window.shown ? "" : "; sent 4 host MIDI messages and 1 SysEx");
+                  PanelIsTheProject() ? "" : "; sent 4 host MIDI messages and 1 SysEx");
     Say(report && ok, line);
   }
 
