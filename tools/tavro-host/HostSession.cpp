@@ -234,7 +234,8 @@ bool HostSession::RunCycle(bool report) {
   AudioUnit unit = nullptr;
   const auto openedAt = std::chrono::steady_clock::now();
   if (!Open(unit)) return false;
-  bool ok = Configure(unit, clock.Callbacks()) && (!report || !PanelIsTheProject() || options_.stateIn.empty() || RestoreStateIn(unit)) &&
+  const bool panelTakesState = report && PanelIsTheProject() && !options_.stateIn.empty();
+  bool ok = Configure(unit, clock.Callbacks()) && (!panelTakesState || RestoreStateIn(unit)) &&
             Check(AudioUnitInitialize(unit), "initialize");
   if (ok) {
     const double ms =
