@@ -115,7 +115,10 @@ void Tavro::buildProgressOverlay() {
   progressLayer = new ControlLayer(0, "PROGRESS");
   const int width = graphics->Width(), height = graphics->Height();
   IBitmap source = graphics->LoadIBitmap(kOverlayID, kOverlayName, uiScale);
-  progressImage = graphics->ScaleBitmap(&source, width, height);
+  // The picture is drawn at the panel's size: loaded at the panel's scale it usually
+  // is already, and a scaled copy would keep a second panel-sized bitmap resident.
+  const bool panelSized = source.W == width && source.H == height;
+  progressImage = panelSized ? source : graphics->ScaleBitmap(&source, width, height);
   progressIndicator = new ProgressIndicator(progressLayer, this, 0, 0, width, height, -1, &progressImage,
                                             IRECT(0, 0, width, height));
   for (size_t i = 0; i < cancelButtons.size(); ++i)
