@@ -135,6 +135,9 @@ private:
   bool mCanAutomate = true;
   bool mIsMeta = false;
   mutable std::mutex mTextLock;
-  Kit_TypedBuf<DisplayText> mDisplayTexts;  // guarded by mTextLock
+  // Guarded by mTextLock. Grown a few entries at a time: most parameters hold two or a
+  // handful of texts, and the buffer's default step (4 KB) on each of the panel's
+  // hundreds of parameters kept megabytes of room that was never used.
+  Kit_TypedBuf<DisplayText> mDisplayTexts{4 * int(sizeof(DisplayText))};
   ControlAction* mControlAction = nullptr;
 };
