@@ -136,8 +136,7 @@ bool ParseHostOptions(int argc, char** argv, HostOptions& options, std::string& 
     error = "--bundle is required";
     return false;
   }
-  if (options.panel && options.script.empty() &&
-      (!options.restoreScript.empty() || !options.restoredStateOut.empty())) {
+  if (options.PanelIsTheProject() && (!options.restoreScript.empty() || !options.restoredStateOut.empty())) {
     error = "--panel opens one instance: --restore-script and --restored-state-out need the second";
     return false;
   }

@@ -9,7 +9,7 @@
 
 struct HostOptions {
   std::string bundlePath;           // --bundle
-  std::string stateIn;              // --state-in: restore this file (window's instance, else the second)
+  std::string stateIn;              // --state-in: restore this file (panel's instance, else the second)
   std::string stateOut;             // --state-out: write the first instance's state here
   std::string restoredStateOut;     // --restored-state-out: and the restored instance's here
   std::string snapshotPath;         // --snapshot: picture of the panel
@@ -28,6 +28,10 @@ struct HostOptions {
   std::string restoreScript;        // --restore-script: panel script for the restored one
   std::string midiIn;               // --midi-in: live host MIDI from this system port
   bool help = false;                // --help
+
+  // An unscripted panel (in a window or drawn headless) is the project: its instance
+  // takes --state-in and no second instance is opened after it.
+  bool PanelIsTheProject() const { return panel && script.empty(); }
 };
 
 struct HostOptionSpec {

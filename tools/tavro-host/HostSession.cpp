@@ -147,8 +147,6 @@ std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostC
   };
 }
 
-bool HostSession::PanelIsTheProject() const { return options_.panel && options_.script.empty(); }
-
 bool HostSession::Restore(AudioUnit unit, CFDictionaryRef state, const std::string& what) {
   return Check(AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state,
                                     sizeof state),
@@ -234,7 +232,7 @@ bool HostSession::RunCycle(bool report) {
   AudioUnit unit = nullptr;
   const auto openedAt = std::chrono::steady_clock::now();
   if (!Open(unit)) return false;
-  const bool panelTakesState = report && PanelIsTheProject() && !options_.stateIn.empty();
+  const bool panelTakesState = report && options_.PanelIsTheProject() && !options_.stateIn.empty();
   bool ok = Configure(unit, clock.Callbacks()) && (!panelTakesState || RestoreStateIn(unit)) &&
             Check(AudioUnitInitialize(unit), "initialize");
   if (ok) {
@@ -298,13 +296,13 @@ bool HostSession::RunCycle(bool report) {
     render.Start(frames, options_.paced);
     // The panel's state is the musician's: it is saved as shown, with no test traffic of
     // ours (host MIDI would reach the unit through the restored ports).
-    ok = PanelIsTheProject() || (SendHostMidi(unit) && ExerciseParameters(unit, report));
+    ok = options_.PanelIsTheProject() || (SendHostMidi(unit) && ExerciseParameters(unit, report));
     const RenderResult rendered = render.Join();
     ok = Check(rendered.error, "render") && ok;
     char line[200];
     std::snprintf(line, sizeof line, "rendered %ld blocks of %d frames on the render thread, transport at sample %.0f%s",
                   rendered.blocks, options_.blockSize, clock.SampleTime(),
-                  PanelIsTheProject() ? "" : "; sent 4 host MIDI messages and 1 SysEx");
+                  options_.PanelIsTheProject() ? "" : "; sent 4 host MIDI messages and 1 SysEx");
     Say(report && ok, line);
   }
 
@@ -321,7 +319,7 @@ bool HostSession::RunCycle(bool report) {
 
   // The panel's instance is the project: reopening it is the next run's, so the unit
   // hears the performance once an evening.
-  if (ok && !PanelIsTheProject()) ok = RestoreInSecondInstance(state, report);
+  if (ok && !options_.PanelIsTheProject()) ok = RestoreInSecondInstance(state, report);
   if (state) CFRelease(state);
   return ok;
 }

@@ -40,9 +40,6 @@ private:
   bool ExerciseParameters(AudioUnit unit, bool report);
   bool SaveState(AudioUnit unit, CFDictionaryRef& state);
   bool RestoreInSecondInstance(CFDictionaryRef saved, bool report);
-  // An unscripted panel (--panel, in a window or drawn headless) is the project: its
-  // instance takes --state-in and no second instance is opened after it.
-  bool PanelIsTheProject() const;
   bool RestoreStateIn(AudioUnit unit);
   bool Restore(AudioUnit unit, CFDictionaryRef state, const std::string& what);
   // Writes --state-out (whole or not at all).
