@@ -13,10 +13,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "Kit_ProcessStatus.h"
 #include "OpenedEditor.h"
 
 namespace {
@@ -47,11 +47,9 @@ double Median(std::vector<double> values) {
 }
 
 // A "Vm..." line of /proc/self/status in MB; -1 when missing.
-double StatusMegabytes(const std::string& key) {
-  std::ifstream in("/proc/self/status");
-  for (std::string line; std::getline(in, line);)
-    if (line.compare(0, key.size() + 1, key + ":") == 0) return std::atof(line.c_str() + key.size() + 1) / 1024.0;
-  return -1;
+double StatusMegabytes(const char* key) {
+  const long kb = Kit_ProcessStatusField(key);
+  return kb < 0 ? -1 : kb / 1024.0;
 }
 
 }  // namespace

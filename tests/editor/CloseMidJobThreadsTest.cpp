@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
-#include "Kit_ProcessThreads.h"
+#include "Kit_ProcessStatus.h"
 #include "Kit_TimeSource.h"
 #include "messaging/MIDIMessageManager.h"
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "Kit_ProcessThreads.h"
+#include "Kit_ProcessStatus.h"
 
 TEST(ProcessThreads, ARunningWorkerIsCountedAndAJoinedOneIsNot) {
   const long before = Kit_SettledThreadCount();

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "FakeMessagingEditor.h"
-#include "Kit_ProcessThreads.h"
+#include "Kit_ProcessStatus.h"
 #include "Kit_TimeSource.h"
 #include "MIDIMessageManager.h"
 
@@ -39,13 +38,6 @@ void CheckingJob(MIDIMessageSender&, const JobArgs& args) {
   ++gRuns;
   std::this_thread::yield();
   gActive.fetch_sub(1);
-}
-
-long VmSizeKb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.compare(0, 7, "VmSize:") == 0) return std::stol(line.substr(7));
-  return -1;
 }
 
 TEST(TransferEngineStress, StartsFromFourThreadsNeverOverlapOrSwapArguments) {
@@ -80,10 +72,10 @@ TEST(TransferEngineStress, ThreadsAndAddressSpaceStayFlatOverTwoThousandJobs) {
     while (m.isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
   };
   for (int i = 0; i < 20; ++i) runOne(i);
-  const long threads = Kit_SettledThreadCount(), space = VmSizeKb();
+  const long threads = Kit_SettledThreadCount(), space = Kit_ProcessStatusField("VmSize");
   for (int i = 0; i < 2000; ++i) runOne(i);
   EXPECT_LE(Kit_SettledThreadCount(), threads + 1);  // the last run's thread is reaped at the next start
-  EXPECT_LT(VmSizeKb() - space, 64 * 1024) << "kB";
+  EXPECT_LT(Kit_ProcessStatusField("VmSize") - space, 64 * 1024) << "kB";
   EXPECT_EQ(gRuns.load(), 2020);
 }
 

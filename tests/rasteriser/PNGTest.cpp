@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Kit_ProcessStatus.h"
 #include "Raster.h"
 
 namespace {
@@ -147,14 +148,7 @@ TEST_F(PNGFiles, EveryTruncationOfAGoodFileGivesNull) {
 }
 
 // The most this process's resident memory has reached since ResetPeakMemory, in kB.
-long PeakMemoryKB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-  }
-  return -1;
-}
+long PeakMemoryKB() { return Kit_ProcessStatusField("VmHWM"); }
 void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 TEST_F(PNGFiles, AChunkLongerThanTheFileIsRefusedWithoutReservingIt) {

@@ -7,7 +7,7 @@
 #include "DataRoot.h"
 #include "HostOptions.h"
 #include "HostSession.h"
-#include "Kit_ProcessThreads.h"
+#include "Kit_ProcessStatus.h"
 #include "PluginBundle.h"
 
 int main(int argc, char** argv) {

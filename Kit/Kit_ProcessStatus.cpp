@@ -1,16 +1,20 @@
-#include "Kit_ProcessThreads.h"
+#include "Kit_ProcessStatus.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
 
-long Kit_ProcessThreadCount() {
+long Kit_ProcessStatusField(const char* key) {
+  const std::string prefix = std::string(key) + ":";
   std::ifstream status("/proc/self/status");
   for (std::string line; std::getline(status, line);)
-    if (line.compare(0, 8, "Threads:") == 0) return std::stol(line.substr(8));
+    if (line.compare(0, prefix.size(), prefix) == 0) return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
   return -1;
 }
+
+long Kit_ProcessThreadCount() { return Kit_ProcessStatusField("Threads"); }
 
 long Kit_SettledThreadCount() {
   using Clock = std::chrono::steady_clock;
