@@ -5,23 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "EditorTestSupport.h"
 #include "IControl.h"
-#include "IGraphicsMac.h"
 #include "IParam.h"
-#include "ScreenPixels.h"
-#include "View_Backend.h"
-#include "View_Headless.h"
+#include "ShownEditor.h"
 
 namespace {
 
-class ComposedRedraw : public ::testing::TestWithParam<const char*> {
+class ComposedRedraw : public ::testing::TestWithParam<const char*>, protected ShownEditor {
 protected:
-  ComposedRedraw() : editor(std::string("\n") + GetParam() + "\nyes\n", true) {
-    static_cast<ViewHostable*>(editor.plug->graphics->OpenWindow(nullptr))->AttachToBackend(&window);
-    window.Tick();
-  }
-  ~ComposedRedraw() override { editor.plug->graphics->CloseWindow(); }
+  ComposedRedraw() : ShownEditor(std::string("\n") + GetParam() + "\nyes\n", true) {}
 
   // As a click on the switch does, then the window's timer draws the change.
   void Flip(int paramIdx, double value) {
@@ -32,14 +24,10 @@ protected:
   }
   std::vector<uint32_t> FullRedraw(bool composed) {
     editor.plug->graphics->SetComposedBackdrop(composed);
-    window.Invalidate({0, 0, window.Width(), window.Height()});
-    window.FlushDraws();
+    std::vector<uint32_t> screen = Redrawn();
     editor.plug->graphics->SetComposedBackdrop(true);
-    return ScreenPixels(window.FrameBuffer());
+    return screen;
   }
-
-  EditorFixture editor;
-  HeadlessViewBackend window;
 };
 
 TEST_P(ComposedRedraw, EveryPageDrawsThePixelsOfThePlainPath) {

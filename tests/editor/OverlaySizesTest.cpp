@@ -6,42 +6,22 @@
 #include <string>
 #include <vector>
 
-#include "EditorTestSupport.h"
-#include "IGraphicsMac.h"
-#include "ScreenPixels.h"
-#include "View_Backend.h"
-#include "View_Headless.h"
+#include "ShownEditor.h"
 
 namespace {
-
-struct ShownEditor {
-  explicit ShownEditor(const std::string& size) : editor("\n" + size + "\nyes\n", true) {
-    static_cast<ViewHostable*>(editor.plug->graphics->OpenWindow(nullptr))->AttachToBackend(&window);
-    window.Tick();
-  }
-  ~ShownEditor() { editor.plug->graphics->CloseWindow(); }
-  std::vector<uint32_t> Screen() {
-    window.Invalidate({0, 0, window.Width(), window.Height()});
-    window.FlushDraws();
-    return ScreenPixels(window.FrameBuffer());
-  }
-
-  EditorFixture editor;
-  HeadlessViewBackend window;
-};
 
 TEST(OverlaySizes, CoversThePanelAndDrawsTheSameInTheNextEditor) {
   for (const char* size : {"small", "normal", "large"}) {
     SCOPED_TRACE(size);
     std::vector<uint32_t> first;
     for (int opening = 0; opening < 2; ++opening) {
-      ShownEditor shown(size);
+      ShownEditor shown(std::string("\n") + size + "\nyes\n", true);
       Tavro& t = *shown.editor.plug;
       EXPECT_EQ(t.progressImage.W, shown.window.Width());
       EXPECT_EQ(t.progressImage.H, shown.window.Height());
-      const std::vector<uint32_t> plain = shown.Screen();
+      const std::vector<uint32_t> plain = shown.Redrawn();
       t.DisplayProcessingIndicator(true);
-      const std::vector<uint32_t> covered = shown.Screen();
+      const std::vector<uint32_t> covered = shown.Redrawn();
       // Dimmed near every corner, not only where the text stands.
       const int w = shown.window.Width(), h = shown.window.Height();
       for (const auto& [x, y] : {std::pair{3, h / 2}, std::pair{w - 4, h / 2}, std::pair{w / 2, h - 4}})

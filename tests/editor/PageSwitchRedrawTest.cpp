@@ -4,13 +4,9 @@
 
 #include <vector>
 
-#include "EditorTestSupport.h"
 #include "IControl.h"
-#include "IGraphicsMac.h"
 #include "IParam.h"
-#include "ScreenPixels.h"
-#include "View_Backend.h"
-#include "View_Headless.h"
+#include "ShownEditor.h"
 
 namespace {
 
@@ -20,13 +16,8 @@ struct Switch {
   double value;
 };
 
-class PageSwitchRedraw : public ::testing::Test {
+class PageSwitchRedraw : public ::testing::Test, protected ShownEditor {
 protected:
-  PageSwitchRedraw() {
-    static_cast<ViewHostable*>(editor.plug->graphics->OpenWindow(nullptr))->AttachToBackend(&window);
-    window.Tick();
-  }
-  ~PageSwitchRedraw() override { editor.plug->graphics->CloseWindow(); }
 
   // As a click on the switch does: the control takes the value and tells the editor.
   void Flip(const Switch& s) {
@@ -34,10 +25,6 @@ protected:
     ASSERT_NE(control, nullptr) << s.what;
     control->SetValueFromUserInput(editor.plug->GetParam(s.paramIdx)->GetNormalized(s.value));
   }
-  std::vector<uint32_t> Screen() const { return ScreenPixels(window.FrameBuffer()); }
-
-  EditorFixture editor;
-  HeadlessViewBackend window;
 };
 
 TEST_F(PageSwitchRedraw, EverySwitchDrawsWhatAFullRedrawDraws) {
@@ -62,9 +49,7 @@ TEST_F(PageSwitchRedraw, EverySwitchDrawsWhatAFullRedrawDraws) {
     Flip(s);
     window.Tick();
     const std::vector<uint32_t> afterSwitch = Screen();
-    window.Invalidate({0, 0, window.Width(), window.Height()});
-    window.FlushDraws();
-    const std::vector<uint32_t> full = Screen();
+    const std::vector<uint32_t> full = Redrawn();
     EXPECT_TRUE(SameScreen(afterSwitch, full, window.Width()));
   }
 }
