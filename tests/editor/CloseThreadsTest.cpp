@@ -66,9 +66,9 @@ TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
       while (feeding) delivered += int(f.ports->Deliver("Synth Out", {0xB0, 7, 100}));
     });
     while (delivered < 10) std::this_thread::yield();
-    EXPECT_EQ(ThreadCount(WorkerThread::kThreadName), 2);  // the request and the clock loop
+    EXPECT_EQ(ThreadCount(MIDIMessageManager::kWorkerThreadName), 2);  // the request and the clock loop
     f.plug.reset();
-    EXPECT_EQ(ThreadCount(WorkerThread::kThreadName), 0);
+    EXPECT_EQ(ThreadCount(MIDIMessageManager::kWorkerThreadName), 0);
     feeding = false;
     feeder.join();
     EXPECT_EQ(f.ports->InputsOpenOn("Synth Out"), 0u);
@@ -110,7 +110,7 @@ TEST(Close, AConstructionFailingMidwayLeavesNothingBehind) {
     std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string&) override { throw std::bad_alloc(); }
   };
   EXPECT_THROW(Tavro(info, std::make_shared<Throwing>()), std::bad_alloc);
-  EXPECT_EQ(ThreadCount(WorkerThread::kThreadName), 0);
+  EXPECT_EQ(ThreadCount(MIDIMessageManager::kWorkerThreadName), 0);
 }
 
 }  // namespace

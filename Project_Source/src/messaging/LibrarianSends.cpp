@@ -47,7 +47,7 @@ bool AddressToEditBuffer(MessagingEditor& plug, bool performance, int slot, std:
 
 // Job 2: the panel takes the patch over, then sends its part or performance, so the
 // synthesizer ends with what the panel's dump rules make of it.
-void SendLibrarianPatchJob(MIDIMessageSender& sender, const JobArgs& args) {
+void sendPatchToDeviceFromLibrarian(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& plug = *sender.plug();
   plug.DisplayProcessingIndicator(true);
   const bool performance = plug.isLibrarianPerformanceMode();
@@ -137,7 +137,7 @@ void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& 
 }
 
 // Job 3.
-void StoreAllPatchesJob(MIDIMessageSender& sender, const JobArgs& args) {
+void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& plug = *sender.plug();
   MIDIMessageManager* manager = plug.messageManager();
   PatchLibrarian* librarian = manager ? manager->librarian() : nullptr;
@@ -162,6 +162,6 @@ void StoreAllPatchesJob(MIDIMessageSender& sender, const JobArgs& args) {
 }  // namespace
 
 void installLibrarianSendJobs(MIDIMessageSender& sender) {
-  sender.setJob(kJobSendLibrarianPatch, &SendLibrarianPatchJob);
-  sender.setJob(kJobStoreAllPatches, &StoreAllPatchesJob);
+  sender.setJob(kJobSendLibrarianPatch, &sendPatchToDeviceFromLibrarian);
+  sender.setJob(kJobStoreAllPatches, &storeAllPatchesToDeviceFromLibrarian);
 }

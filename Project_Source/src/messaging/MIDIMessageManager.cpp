@@ -1,6 +1,9 @@
 #include "messaging/MIDIMessageManager.h"
 
+#include <pthread.h>
+
 #include <algorithm>
+#include <exception>
 #include <thread>
 
 #include "messaging/TransferJobs.h"
@@ -10,6 +13,7 @@ MIDIMessageManager::MIDIMessageManager(MessagingEditor* plug, PatchManager* patc
     : plug_(plug), patchManager_(patchManager), graphics_(graphics), librarian_(librarian), sender_(plug) {
   // Jobs need an editor to work for; an engine without one runs only what a caller installs.
   if (plug_) installTransferJobs(sender_);
+  for (WorkerThread& worker : threads_) worker.thread.setName(kWorkerThreadName);
 }
 
 MIDIMessageManager::~MIDIMessageManager() { shutDown(); }
@@ -63,12 +67,12 @@ bool MIDIMessageManager::launch(const JobArgs& args, bool clearDumpProcessed, bo
   }
   if (clearDumpProcessed) dumpProcessed.store(false);
   const auto job = [this, worker, args]() { runJobThenResends(worker, args); };
-  bool started = threads_[worker].Start(job);
+  bool started = startThread(worker, job);
   // busy_ was clear, so a run still seen as running has done its work and is only
   // returning: it is gone within a few instructions, unless the threads were closed.
-  while (!started && threads_[worker].IsRunning() && !sender_.shuttingDown()) {
+  while (!started && isRunning(worker) && !sender_.shuttingDown()) {
     std::this_thread::yield();
-    started = threads_[worker].Start(job);
+    started = startThread(worker, job);
   }
   if (!started) {
     std::lock_guard<std::mutex> hold(launchLock_);
@@ -98,5 +102,38 @@ void MIDIMessageManager::runJobThenResends(Worker worker, JobArgs args) {
 
 void MIDIMessageManager::shutDown() {
   sender_.shutDown();
-  for (WorkerThread& thread : threads_) thread.Close();
+  for (int worker = 0; worker < kWorkerCount; ++worker) closeThread(Worker(worker));
+}
+
+bool MIDIMessageManager::startThread(Worker worker, std::function<void()> work) {
+  WorkerThread& own = threads_[worker];
+  std::unique_lock<std::mutex> hold(own.lock, std::try_to_lock);
+  if (!hold.owns_lock() || own.closed || own.running.load(std::memory_order_acquire)) return false;
+  // The previous run has returned; its system thread is only left to reap.
+  if (own.joinable) own.thread.join();
+  own.joinable = false;
+  own.running.store(true, std::memory_order_release);
+  sender_.handOver(&own.thread, [&own, work = std::move(work)]() {
+    work();
+    own.running.store(false, std::memory_order_release);
+  });
+  try {
+    own.thread.start(sender_);
+  } catch (const std::exception&) {
+    // No thread to be had (the system is out of them): dropped like a busy start.
+    own.running.store(false, std::memory_order_release);
+    return false;
+  }
+  own.joinable = true;
+  // Poco keeps the name for itself; the system thread gets it here.
+  pthread_setname_np(own.thread.tid(), kWorkerThreadName);
+  return true;
+}
+
+void MIDIMessageManager::closeThread(Worker worker) {
+  WorkerThread& own = threads_[worker];
+  std::lock_guard<std::mutex> hold(own.lock);
+  own.closed = true;
+  if (own.joinable) own.thread.join();
+  own.joinable = false;
 }

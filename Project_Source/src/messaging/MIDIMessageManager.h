@@ -1,5 +1,6 @@
 #pragma once
-// The transfer engine: one sender and three worker threads, and the flags that tell
+// The transfer engine: one sender and three worker threads (Poco threads that run the
+// sender as their Runnable, each start on a fresh system thread), and the flags that tell
 // the incoming-SysEx dispatch and the MIDI input handlers what a transfer expects.
 //
 // Start protocol: a starter does its own preparation (it stays even when nothing
@@ -8,8 +9,9 @@
 // job is fixed: clock start and stop on clockControlThread, the clock loop on
 // clockThread, everything else on transferThread. Starts and drops are counted.
 //
-// Tear-down: shutDown() stops the clock loop, raises the cancel request, ends every
-// wait and joins the three threads; the destructor does it when nobody did.
+// A start on a worker first joins the run that finished there. Tear-down: shutDown()
+// stops the clock loop, raises the cancel request, ends every wait and joins the three
+// threads; the destructor does it when nobody did.
 //
 // threads: startJob from main, render, midi-in and worker threads; shutDown and
 // the destructor from main, never under the plug-in mutex. Flags are atomics: written
@@ -22,7 +24,8 @@
 #include "librarian/PatchLibrarian.h"
 #include "messaging/LibrarianDumpReceivers.h"
 #include "messaging/MIDIMessageSender.h"
-#include "messaging/WorkerThread.h"
+
+#include <Poco/Thread.h>
 
 struct ISysEx;
 class IControl;
@@ -35,6 +38,8 @@ class PatchManager;
 class MIDIMessageManager {
 public:
   enum Worker { kTransferThread = 0, kClockControlThread, kClockThread, kWorkerCount };
+  // The system name of the worker threads, so debuggers and tests can tell them apart.
+  static constexpr const char* kWorkerThreadName = "tavro-worker";
 
   MIDIMessageManager(MessagingEditor* plug, PatchManager* patchManager, PatchLibrarian* librarian,
                      IGraphics* graphics);
@@ -47,7 +52,7 @@ public:
   // Starts args.jobCode on its thread; false (dropped) while that thread runs or
   // after shutDown. `dumpProcessedFalse` clears dumpProcessed as most starters do.
   bool startJob(const JobArgs& args, bool clearDumpProcessed = true);
-  bool isRunning(Worker worker) const { return threads_[worker].IsRunning(); }
+  bool isRunning(Worker worker) const { return threads_[worker].running.load(std::memory_order_acquire); }
   void shutDown();
 
   int jobsStarted(Worker worker) const { return started_[worker].load(); }
@@ -166,6 +171,21 @@ private:
   PatchManager* patchManager_;
   IGraphics* graphics_;
   PatchLibrarian* librarian_;
+  // One worker: idle, or running the sender once.
+  struct WorkerThread {
+    Poco::Thread thread;
+    std::mutex lock;  // guards joinable and closed; a leaf, never waited on by a start
+    bool joinable = false;
+    bool closed = false;
+    std::atomic<bool> running{false};
+  };
+  // Runs `work` on the worker's thread through the sender; false, starting nothing,
+  // while it runs, while another start or the close holds it, after the close, or
+  // when no thread can be made. Never throws.
+  bool startThread(Worker worker, std::function<void()> work);
+  // Refuses every later start and joins a run still going.
+  void closeThread(Worker worker);
+
   // The sender outlives the threads that run it: declared first, destroyed last.
   MIDIMessageSender sender_;
   WorkerThread threads_[kWorkerCount];

@@ -1,6 +1,36 @@
 #include "MIDIMessageSender.h"
 
+#include <Poco/Thread.h>
+
+#include <algorithm>
+
 #include "Kit_TimeSource.h"
+
+void MIDIMessageSender::handOver(const Poco::Thread* thread, std::function<void()> work) {
+  std::lock_guard<std::mutex> hold(handOverLock_);
+  // A start that could not be made leaves its work behind: the next one replaces it.
+  for (HandedOver& entry : handedOver_) {
+    if (entry.thread == thread) {
+      entry.work = std::move(work);
+      return;
+    }
+  }
+  handedOver_.push_back({thread, std::move(work)});
+}
+
+void MIDIMessageSender::run() {
+  std::function<void()> work;
+  {
+    const Poco::Thread* self = Poco::Thread::current();
+    std::lock_guard<std::mutex> hold(handOverLock_);
+    const auto mine = std::find_if(handedOver_.begin(), handedOver_.end(),
+                                   [self](const HandedOver& entry) { return entry.thread == self; });
+    if (mine == handedOver_.end()) return;
+    work = std::move(mine->work);
+    handedOver_.erase(mine);
+  }
+  work();
+}
 
 void MIDIMessageSender::run(const JobArgs& args) {
   if (args.jobCode < 0 || args.jobCode >= kJobCount) return;

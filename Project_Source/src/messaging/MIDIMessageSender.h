@@ -1,7 +1,8 @@
 #pragma once
-// The transfer engine's job runner. A starter fills a JobArgs record, and the worker
-// thread it starts runs the job of that code with that record: each start keeps its
-// own arguments, so two starts close together cannot run each other's job.
+// The transfer engine's job runner, the one Runnable its three worker threads run. A
+// starter fills a JobArgs record, and the worker thread it starts runs the job of that
+// code with that record: each start keeps its own arguments, so two starts close
+// together cannot run each other's job.
 //
 // Jobs wait through pause(): a wait ends early when the user cancels or the engine
 // shuts down, so every job returns promptly at tear-down.
@@ -11,14 +12,21 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
+
+#include <Poco/Runnable.h>
 
 #include "Kit_StopSignal.h"
 #include "messaging/MIDIClockOutput.h"
 
 class MessagingEditor;
 struct LibrarianPatch;
+namespace Poco {
+class Thread;
+}
 
 // Job codes; the comment names the thread that runs each.
 enum JobCode : int {
@@ -57,13 +65,23 @@ struct JobArgs {
   int clockTempo = 0;                        // 15 (not read by the loop)
 };
 
-class MIDIMessageSender {
+class MIDIMessageSender : public Poco::Runnable {
 public:
   using Job = void (*)(MIDIMessageSender& sender, const JobArgs& args);
 
   explicit MIDIMessageSender(MessagingEditor* plug) : plug_(plug) {}
   MIDIMessageSender(const MIDIMessageSender&) = delete;
   MIDIMessageSender& operator=(const MIDIMessageSender&) = delete;
+
+  // What a worker thread is to do when it next runs the sender: the start's job and
+  // whatever its owner runs after it. Handed over before the thread starts; a second
+  // hand-over to a thread that has not run replaces the first.
+  // threads: the starter, before Poco::Thread::start
+  void handOver(const Poco::Thread* thread, std::function<void()> work);
+  // The Runnable's entry: runs the work handed to the calling thread, once; a thread
+  // that was handed nothing returns at once.
+  // threads: worker
+  void run() override;
 
   // The job switch: the job installed for args.jobCode; codes outside 0-16, 13 and
   // codes without a job return at once.
@@ -109,7 +127,14 @@ private:
   // by a fresh one when a cancel is cleared (never after the shutdown).
   std::shared_ptr<Kit_StopSignal> currentSignal();
 
+  struct HandedOver {
+    const Poco::Thread* thread;
+    std::function<void()> work;
+  };
+
   MessagingEditor* plug_;
+  std::mutex handOverLock_;  // a leaf: guards handedOver_
+  std::vector<HandedOver> handedOver_;
   std::array<Job, kJobCount> jobs_{};
   std::unique_ptr<MIDIClockOutput> clock_;
   std::atomic<bool> cancelRequested_{false};

@@ -38,7 +38,7 @@ void NamesFromPanel(MessagingEditor& plug, std::string* performanceName, std::ar
 }
 
 // Job 0.
-void SendArrangementJob(MIDIMessageSender& sender, const JobArgs& args) {
+void sendArrangementToDevice(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& plug = *sender.plug();
   plug.DisplayProcessingIndicator(true);
   SendOutcome outcome(plug);
@@ -59,7 +59,7 @@ void SendArrangementJob(MIDIMessageSender& sender, const JobArgs& args) {
 }
 
 // Job 10.
-void InitPerformanceJob(MIDIMessageSender& sender, const JobArgs& args) {
+void initPerformance(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& plug = *sender.plug();
   const auto init = InitPerformance();
   std::vector<uint8_t> dump(init.begin(), init.end());
@@ -87,6 +87,6 @@ void InitPerformanceJob(MIDIMessageSender& sender, const JobArgs& args) {
 }  // namespace
 
 void installPerformanceJobs(MIDIMessageSender& sender) {
-  sender.setJob(kJobSendArrangement, &SendArrangementJob);
-  sender.setJob(kJobInitPerformance, &InitPerformanceJob);
+  sender.setJob(kJobSendArrangement, &sendArrangementToDevice);
+  sender.setJob(kJobInitPerformance, &initPerformance);
 }
