@@ -87,6 +87,42 @@ TEST_F(IncomingRouting, TheHostsControllerReachesItsSlotOnlyWithPortsAndOffTheGl
   EXPECT_NEAR(Send(false, onGlobal, 20), Expected(90), 1e-6) << "the zones' channel";
 }
 
+// The global channel spreads a host message over the zone the links make (shrunk to a
+// soloed slot of it); the distribution and its one-slot step also work on their own.
+TEST_F(IncomingRouting, TheHostsGlobalChannelReachesTheLinkedZoneThroughItsCopies) {
+  ASSERT_NE(control, nullptr);
+  Tavro& plug = *f.plug;
+  Kit_MutexLock hold(plug.GetMutex());
+  plug.midiIOSet = true;
+  const uint8_t onGlobal = 0xB0 | uint8_t(int(plug.paramValue(kDeviceID)));
+  const double before = plug.GetParam(control->ParamIdx())->GetNormalized();
+  Send(false, onGlobal, 1);
+  EXPECT_EQ(Send(false, onGlobal, 20), before) << "no link: the global channel reaches no slot";
+  plug.globalLink[0] = true;  // A-B
+  Send(false, onGlobal, 1);
+  EXPECT_NEAR(Send(false, onGlobal, 70), Expected(70), 1e-6) << "slot B is in the A-B zone";
+  plug.slotSolo[0] = true;
+  EXPECT_NEAR(Send(false, onGlobal, 30), Expected(70), 1e-6) << "the zone shrinks to soloed slot A";
+  plug.slotSolo[0] = false;
+  plug.globalLink[0] = false;
+
+  const auto value = [&] { return plug.GetParam(control->ParamIdx())->GetNormalized(); };
+  IMidiMsg msg(0, 0xB0, uint8_t(controller), 40);
+  plug.DistributeMIDIMessages(&msg, 1, 0xB0);  // B, C
+  EXPECT_NEAR(value(), Expected(40), 1e-6);
+  msg.mData2 = 50;
+  plug.DistributeMIDIMessages(&msg, 7, 0xB0);  // no such zone
+  EXPECT_NEAR(value(), Expected(40), 1e-6);
+  plug.CloneMIDIMessageAndProcess(&msg, kSlotB, 0xB0);
+  EXPECT_NEAR(value(), Expected(50), 1e-6);
+  msg.mData2 = 60;
+  plug.midiIOSet = false;
+  plug.DistributeMIDIMessages(&msg, 5, 0xB0);
+  EXPECT_NEAR(value(), Expected(50), 1e-6) << "without ports nothing is distributed";
+  plug.CloneMIDIMessageAndProcess(&msg, kSlotCount, 0xB0);
+  EXPECT_NEAR(value(), Expected(50), 1e-6) << "no such slot";
+}
+
 std::atomic<int> requestedSlot{-1};
 std::atomic<int> requests{0};
 void RecordRequest(MIDIMessageSender&, const JobArgs& args) {

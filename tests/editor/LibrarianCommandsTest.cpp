@@ -89,8 +89,12 @@ TEST(LibrarianCommands, RenameWritesTheNameIntoTheDumpWithinBounds) {
   for (const Case& c : cases) {
     page.plug->renameInactive = false;
     page.list().selectedUpper = c.row;
+    // The librarian's selected slot elsewhere (a lower-list click moves it): untouched.
+    page.plug->librarian->selectedSlot = 7;
+    const LibrarianPatch other = SlotOf(*page.plug, 0, 7);
     page.plug->GetParam(kPatchRename)->SetDisplayText(0, c.text.c_str());
     EXPECT_EQ(page.command(kPatchRename, 0.0, false), R::kGoOn);
+    EXPECT_EQ(SlotOf(*page.plug, 0, 7).name, other.name);
     const LibrarianPatch renamed = SlotOf(*page.plug, 0, c.row);
     std::string field = c.stored;
     field.resize(10, ' ');

@@ -115,7 +115,7 @@ TEST(LibrarianSendsStarters, StoringABankTakesThePaneOfTheSelection) {
   EXPECT_EQ(f.t.librarian->selectedSlot.load(), 0);  // also without ports
   EXPECT_FALSE(f.jobRan());
   f.t.midiIOSet = true;
-  f.t.storeAllPatchesToDeviceFromLibrarian(1, 0, 2);
+  f.t.storeAllPatchesToDeviceFromLibrarian(1, 2);
   ASSERT_TRUE(f.jobRan());
   EXPECT_EQ(gCapture.args.jobCode, kJobStoreAllPatches);
   EXPECT_EQ(gCapture.args.storePane, 1);

@@ -13,7 +13,7 @@ using Messages = std::vector<std::vector<int>>;
 Messages Calculate(const std::string& tmpl, int position, int count, int start, int part) {
   ControlActionSysExMessage record;
   record.messages = {{99}};
-  calculateSysexWithChangingByte(tmpl, position, count, &record, start, part);
+  UIConfigManager::calculateSysexWithChangingByte(tmpl, position, count, &record, start, part);
   return record.messages;
 }
 
@@ -66,12 +66,12 @@ TEST(SysEx, TemplatesThatCannotCarryTheValueMakeNoMessages) {
 
 TEST(SysEx, TokensAndHexBytes) {
   std::vector<std::string> tokens{"kept"};
-  Tokenize("  one  two  ", tokens, " ");
+  UIConfigManager::Tokenize("  one  two  ", tokens, " ");
   EXPECT_EQ(tokens, (std::vector<std::string>{"kept", "one", "two"}));
   tokens.clear();
-  Tokenize(",,,", tokens, ",");
+  UIConfigManager::Tokenize(",,,", tokens, ",");
   EXPECT_TRUE(tokens.empty());
-  EXPECT_EQ(convertStringSysextoVector("1F 7F1 zz 0a G1 FFFFFFFFFFFF"),
+  EXPECT_EQ(UIConfigManager::convertStringSysextoVector("1F 7F1 zz 0a G1 FFFFFFFFFFFF"),
             (std::vector<int>{31, 2033, 0, 10, 0, 0xFFFFFFF}));
 }
 

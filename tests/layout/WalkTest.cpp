@@ -41,6 +41,25 @@ TEST(Walk, MultilayersBuildTheirChildrenOncePerPart) {
   EXPECT_EQ(f.Action(44), nullptr);  // create absent: children never visited
 }
 
+// The no-value knob is the one knob whose name a part does not prefix: each part's copy
+// keeps the element's name and is told apart by its group.
+TEST(Walk, ANoValueKnobInAPartKeepsItsNameAndTakesThePartsGroup) {
+  LayoutFixture f;
+  f.Read(Layout("<multilayer name=\"veloMorphPanel\" create=\"2\">"
+                "<knobcontrol type=\"noValKnob\" name=\"Velo Cutoff\" paramId=\"kFilterCutoff\" "
+                "paramGroup=\"Velocity Morph\" position=\"0,0\" imageId=\"KNOB_ID_127\" valueBounds=\"1,0,9,1\"/>"
+                "<knobcontrol type=\"ccKnob\" name=\"Res\" paramId=\"kFilterResonance\" position=\"10,0\" "
+                "imageId=\"KNOB_ID_127\" valueBounds=\"1,0,9,1\" ccNumber=\"71\" channel=\"1\"/>"
+                "</multilayer>"));
+  for (int part = 0; part < 2; ++part) {
+    SCOPED_TRACE(part);
+    EXPECT_EQ(std::string(f.plug->GetParam(part)->GetNameForHost()), "Velo Cutoff");
+    EXPECT_EQ(std::string(f.plug->GetParam(part)->GetParamGroupForHost()),
+              "Part " + std::to_string(part + 1) + ":Velocity Morph");
+    EXPECT_EQ(std::string(f.plug->GetParam(4 + part)->GetNameForHost()), "[" + std::to_string(part + 1) + "] Res");
+  }
+}
+
 TEST(Walk, ParamIdForms) {
   const struct {
     std::string paramId;

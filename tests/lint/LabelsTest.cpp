@@ -44,7 +44,8 @@ TEST(Labels, EachNameLiesUnderTheControlItNames) {
   EXPECT_EQ(layout.find("<caption "), std::string::npos);
 }
 
-TEST(Labels, EachSlotsVelocityKnobsCarryTheirSlotInTheName) {
+// A no-value knob keeps its element's name; the slot is in the host group of each copy.
+TEST(Labels, EachSlotsVelocityKnobsAreNamedAsWrittenAndGroupedByTheirSlot) {
   LintPanel panel(BuiltBundle(), 1.0);
   int cutoff = -1;
   for (int i = 0; i < kParamNameTableSize; ++i) {
@@ -52,8 +53,9 @@ TEST(Labels, EachSlotsVelocityKnobsCarryTheirSlotInTheName) {
   }
   ASSERT_GE(cutoff, 0);
   for (int slot = 0; slot < 4; ++slot) {
-    EXPECT_EQ(std::string(panel.plug().GetParam(cutoff + slot)->GetNameForHost()),
-              "[" + std::to_string(slot + 1) + "] Velo Filter Cutoff");
+    EXPECT_EQ(std::string(panel.plug().GetParam(cutoff + slot)->GetNameForHost()), "Velo Filter Cutoff");
+    EXPECT_EQ(std::string(panel.plug().GetParam(cutoff + slot)->GetParamGroupForHost()),
+              "Part " + std::to_string(slot + 1) + ":Velocity Morph");
   }
 }
 

@@ -75,3 +75,38 @@ TEST(LibrarianReceiver, AnExpectedNumberPassesOverOtherDumpsUntilArmedAgain) {
   receiver.arm();
   EXPECT_EQ(receiver.addMessageData(program.data(), program.size(), &taken), LibrarianDumpReceiver::Outcome::kTaken);
 }
+
+// Each request receiver keeps its own kind: a 139-byte program is named "Requested " by
+// the program one and refused by the performance one, and the other way round for a
+// 715-byte performance, which is kept as 725 bytes named "Requested ".
+TEST(LibrarianReceiver, EachRequestReceiverTakesItsOwnKindOnly) {
+  const std::vector<uint8_t> program(kInitProgram, kInitProgram + kProgramDumpSize);
+  std::vector<uint8_t> performance(715, 0x00);
+  performance[0] = 0xF0;
+  performance[1] = 0x33;
+  performance[3] = 0x04;
+  performance[714] = 0xF7;
+  LibraryPatchRequest patchRequest;
+  LibraryPerformanceRequest performanceRequest;
+  LibrarianPatch taken;
+  patchRequest.arm();
+  performanceRequest.arm();
+  EXPECT_EQ(patchRequest.addMessageData(performance.data(), performance.size(), &taken),
+            LibrarianDumpReceiver::Outcome::kRefused);
+  EXPECT_EQ(performanceRequest.addMessageData(program.data(), program.size(), &taken),
+            LibrarianDumpReceiver::Outcome::kRefused);
+  EXPECT_TRUE(patchRequest.isArmed());
+  EXPECT_TRUE(performanceRequest.isArmed());
+
+  ASSERT_EQ(patchRequest.addMessageData(program.data(), program.size(), &taken), LibrarianDumpReceiver::Outcome::kTaken);
+  EXPECT_EQ(taken.name, LibrarianDumpReceiver::kRequestedName);
+  ASSERT_EQ(taken.messages.size(), 1u);
+  EXPECT_EQ(taken.messages[0].bytes.size(), 149u);
+  ASSERT_EQ(performanceRequest.addMessageData(performance.data(), performance.size(), &taken),
+            LibrarianDumpReceiver::Outcome::kTaken);
+  EXPECT_EQ(taken.name, LibrarianDumpReceiver::kRequestedName);
+  ASSERT_EQ(taken.messages.size(), 1u);
+  EXPECT_EQ(taken.messages[0].bytes.size(), 725u);
+  EXPECT_FALSE(patchRequest.isArmed());
+  EXPECT_FALSE(performanceRequest.isArmed());
+}

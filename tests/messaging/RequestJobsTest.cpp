@@ -199,6 +199,27 @@ TEST(RequestJobs, AUnitSilentFromTheFirstRequestMarksNothing) {
   EXPECT_EQ(bench.statuses, std::vector<std::string>{"CONNECTION TIMED OUT!"});
 }
 
+// The active performance's request (job 4) has its own time-out text, for the panel
+// and for the librarian alike, and a silent unit changes no slot.
+TEST(RequestJobs, ASilentUnitEndsTheActivePerformanceRequestWithNoResponseFromNord) {
+  for (bool toPanel : {true, false}) {
+    SCOPED_TRACE(toPanel);
+    Bench bench(0, Unit(0, 1000, true));
+    bench.UsePerformances();
+    JobArgs args = JobTestBench::Job(kJobRequestArrangement);
+    args.toPanel = toPanel;
+    bench.Run(args);
+    ASSERT_FALSE(bench.statuses.empty());
+    EXPECT_EQ(bench.statuses.back(), "No response from Nord!");
+    EXPECT_EQ(std::count(bench.statuses.begin(), bench.statuses.end(), "CONNECTION TIMED OUT!"), 0);
+    EXPECT_TRUE(bench.TimedOut());
+    EXPECT_FALSE(bench.overlayVisible);
+    EXPECT_FALSE(bench.dataProcessed);
+    EXPECT_EQ(bench.unsavedMarks, 0);
+    EXPECT_TRUE(bench.Stored(0).empty());
+  }
+}
+
 TEST(RequestJobs, ACancelledBankSaysHowManyPerformancesCame) {
   Bench bench(0, Unit(0));
   bench.UsePerformances();

@@ -46,45 +46,73 @@ int SlotZone(int links, int slot) {
 
 }  // namespace
 
+std::array<bool, 4> ZoneSlots(int mode, const MidiRoutingState& state) {
+  if (!state.midiIOSet || mode < 0 || mode >= kZoneModeCount) return {};
+  const std::array<bool, 4>& zone = kZoneSlots[std::size_t(mode)];
+  for (std::size_t k = 0; k < 4; ++k) {
+    if (!zone[k] || !state.solo[k]) continue;
+    std::array<bool, 4> solo{};
+    solo[k] = true;
+    return solo;
+  }
+  return zone;
+}
+
+bool CloneForSlot(const IMidiMsg& msg, int channel, int statusWithoutChannel, IMidiMsg* copy) {
+  if (channel < 1 || channel > 16) return false;
+  *copy = IMidiMsg(msg.mOffset, uint8_t((statusWithoutChannel + channel - 1) & 0xFF), msg.mData1, msg.mData2);
+  return true;
+}
+
 int DistributeMIDIMessages(const IMidiMsg& msg, int mode, int statusWithoutChannel, const MidiRoutingState& state,
                            SlotDelivery out[4]) {
-  if (!state.midiIOSet || mode < 0 || mode >= kZoneModeCount) return 0;
-  std::array<bool, 4> zone = kZoneSlots[std::size_t(mode)];
-  for (int k = 0; k < 4; ++k) {
-    if (!zone[std::size_t(k)] || !state.solo[std::size_t(k)]) continue;
-    zone = {};
-    zone[std::size_t(k)] = true;
-    break;
-  }
+  const std::array<bool, 4> zone = ZoneSlots(mode, state);
   int count = 0;
   for (int k = 0; k < 4; ++k) {
-    const int channel = state.slotChannels[std::size_t(k)];
-    // A copy for a slot without a channel would carry a status of another kind.
-    if (!zone[std::size_t(k)] || channel < 1 || channel > 16) continue;
+    if (!zone[std::size_t(k)]) continue;
+    if (!CloneForSlot(msg, state.slotChannels[std::size_t(k)], statusWithoutChannel, &out[count].msg)) continue;
     out[count].slot = k;
-    out[count].msg = IMidiMsg(msg.mOffset, uint8_t((statusWithoutChannel + channel - 1) & 0xFF), msg.mData1, msg.mData2);
     ++count;
   }
   return count;
 }
 
-int RouteHostMessage(const IMidiMsg& msg, const MidiRoutingState& state, SlotDelivery out[4]) {
-  if (msg.StatusMsg() == IMidiMsg::kNone) return 0;
+HostRoute RouteOfHostMessage(const IMidiMsg& msg, const MidiRoutingState& state) {
+  HostRoute route;
+  if (msg.StatusMsg() == IMidiMsg::kNone) return route;
   const int channel = msg.Channel();
   const int links = LinkBits(state);
   if (channel == state.globalChannel) {
     const int mode = GlobalZone(links);
-    return mode == kDropped ? 0 : DistributeMIDIMessages(msg, mode, msg.mStatus - channel, state, out);
+    if (mode == kDropped) return route;
+    route.kind = HostRoute::kZone;
+    route.mode = mode;
+    route.statusWithoutChannel = msg.mStatus - channel;
+    return route;
   }
   int slot = -1;
   for (int k = 0; k < 4 && slot < 0; ++k)
     if (state.slotChannels[std::size_t(k)] - 1 == channel) slot = k;
-  if (slot < 0) return 0;
+  if (slot < 0) return route;
   const int zone = msg.StatusMsg() == IMidiMsg::kProgramChange ? kDirect : SlotZone(links, slot);
-  if (zone == kDirect) {
-    out[0].slot = slot;
-    out[0].msg = msg;
-    return 1;
+  route.kind = zone == kDirect ? HostRoute::kDirect : HostRoute::kZone;
+  route.slot = slot;
+  route.mode = zone;
+  route.statusWithoutChannel = msg.mStatus - channel;
+  return route;
+}
+
+int RouteHostMessage(const IMidiMsg& msg, const MidiRoutingState& state, SlotDelivery out[4]) {
+  const HostRoute route = RouteOfHostMessage(msg, state);
+  switch (route.kind) {
+    case HostRoute::kDirect:
+      out[0].slot = route.slot;
+      out[0].msg = msg;
+      return 1;
+    case HostRoute::kZone:
+      return DistributeMIDIMessages(msg, route.mode, route.statusWithoutChannel, state, out);
+    case HostRoute::kDropped:
+      break;
   }
-  return DistributeMIDIMessages(msg, zone, msg.mStatus - channel, state, out);
+  return 0;
 }

@@ -284,10 +284,15 @@ public:
   // synthesizer (job 2, with its own copy of the slot); pads the bank to 99 first.
   // threads: main, midi-in (program changes); pauses 150 ms with a port set
   void sendPatchToDeviceFromLibrarian(int row, int pane);
-  // Writes the bank file of a list into a synthesizer bank (job 3).
-  // threads: main
-  void storeAllPatchesToDeviceFromLibrarian(int pane, int ignored, int bank);
+  // Writes the bank file of a list (column 0 upper, 1 lower) into a synthesizer bank
+  // (job 3). threads: main
+  void storeAllPatchesToDeviceFromLibrarian(int column, int bank);
+  // The selected slot of the selected column to the synthesizer, or that column's bank
+  // file into a bank (the selected slot then goes back to 0). The lower column is the
+  // selected one while the upper list has no selection. threads: main
+  void SendSingleProgramFromLibrarian();
   void SendAllProgramsFromLibrarian(int bank);
+  int selectedLibrarianColumn();
   // Resends one slot's program (job 1) when one of its sections is locked, or the
   // whole performance (job 0) when the first mod-wheel lock is on; pause up to 300 ms.
   // threads: main, midi-in
@@ -312,10 +317,18 @@ public:
 
   // ---- incoming MIDI, MIDI clock and randomiser ----
   // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
-  // go to the MIDI manager; the host's go to the first slot on their channel (the
-  // keyboard zones of linked slots are not routed here).
+  // go to the MIDI manager; the host's go to the first slot on their channel, or are
+  // spread over the keyboard zone of linked slots it belongs to.
   // threads: midi-in (fromDevice, no lock at entry), main (host, under the plug-in mutex)
   void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
+  // A host message spread over zone `mode` (0-6) of linked slots: one copy for each slot
+  // of the zone (shrunk to its soloed slot), in the order A to D; nothing while the
+  // ports are not set. threads: main, under the plug-in mutex
+  void DistributeMIDIMessages(IMidiMsg* msg, int mode, int statusWithoutChannel);
+  // One slot's copy of a host message, status `statusWithoutChannel` + the slot's
+  // channel - 1, to the MIDI manager; nothing for a slot without a channel.
+  // threads: main, under the plug-in mutex
+  void CloneMIDIMessageAndProcess(IMidiMsg* msg, int slot, int statusWithoutChannel);
   // What the incoming handlers and the randomiser use (MessagingEditor).
   IParam* editorParam(int paramIdx) const override;
   int editorParamIndex(const char* name) const override;

@@ -14,6 +14,22 @@
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
 
+namespace {
+
+MidiRoutingState RoutingState(const Tavro& plug) {
+  MidiRoutingState routing;
+  for (int s = 0; s < kSlotCount; ++s) {
+    routing.slotChannels[size_t(s)] = plug.slotChannel(s);
+    routing.solo[size_t(s)] = plug.slotSolo[size_t(s)];
+  }
+  routing.globalChannel = int(plug.paramValue(kDeviceID));
+  for (size_t i = 0; i < routing.links.size(); ++i) routing.links[i] = plug.globalLink[i];
+  routing.midiIOSet = plug.midiIOSet;
+  return routing;
+}
+
+}  // namespace
+
 void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (!msg || !midiManager || transferBusy) return;
   if (fromDevice && ignoreDeviceMidi) return;
@@ -28,17 +44,22 @@ void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
     if (fromPanel) midiManager->ProcessMidiMsgFromDevice(msg);
     return;
   }
-  MidiRoutingState routing;
-  for (int s = 0; s < kSlotCount; ++s) {
-    routing.slotChannels[size_t(s)] = slotChannel(s);
-    routing.solo[size_t(s)] = slotSolo[size_t(s)];
-  }
-  routing.globalChannel = int(paramValue(kDeviceID));
-  for (size_t i = 0; i < routing.links.size(); ++i) routing.links[i] = globalLink[i];
-  routing.midiIOSet = midiIOSet;
-  SlotDelivery deliveries[kSlotCount];
-  const int count = RouteHostMessage(*msg, routing, deliveries);
-  for (int i = 0; i < count; ++i) midiManager->ProcessMidiMsgFromDAW(&deliveries[i].msg, deliveries[i].slot);
+  const HostRoute route = RouteOfHostMessage(*msg, RoutingState(*this));
+  if (route.kind == HostRoute::kDirect) midiManager->ProcessMidiMsgFromDAW(msg, route.slot);
+  if (route.kind == HostRoute::kZone) DistributeMIDIMessages(msg, route.mode, route.statusWithoutChannel);
+}
+
+void Tavro::DistributeMIDIMessages(IMidiMsg* msg, int mode, int statusWithoutChannel) {
+  if (!msg) return;
+  const std::array<bool, kSlotCount> zone = ZoneSlots(mode, RoutingState(*this));
+  for (int slot = 0; slot < kSlotCount; ++slot)
+    if (zone[size_t(slot)]) CloneMIDIMessageAndProcess(msg, slot, statusWithoutChannel);
+}
+
+void Tavro::CloneMIDIMessageAndProcess(IMidiMsg* msg, int slot, int statusWithoutChannel) {
+  if (!msg || !midiManager || slot < 0 || slot >= kSlotCount) return;
+  IMidiMsg copy;
+  if (CloneForSlot(*msg, slotChannel(slot), statusWithoutChannel, &copy)) midiManager->ProcessMidiMsgFromDAW(&copy, slot);
 }
 
 IParam* Tavro::editorParam(int paramIdx) const {

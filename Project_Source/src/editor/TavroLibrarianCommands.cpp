@@ -27,6 +27,7 @@ namespace {
 using P = LibrarianParam;
 constexpr const char* kSearchPlaceholder = "search...";
 constexpr size_t kNameLength = 10;
+constexpr int kRenameSettleMs = 150;
 constexpr size_t kProgramNameAt = 138;
 constexpr size_t kPerformanceNameAt = 714;
 
@@ -216,11 +217,14 @@ Result rename(Tavro& plug, int paramIdx, double) {
       names += Padded(plug.GetParam(P::kPatchName + slot)->GetDisplayText(0).substr(0, kNameLength));
     message.insert(message.end(), names.begin(), names.end());
     message.push_back(0xF7);
-    plug.DisplayProcessingIndicator(true);
     plug.SetLibrarianRequestActive(true);
+    plug.DisplayProcessingIndicator(true);
+    // The receiver stores into the librarian's selected slot, which a click in the
+    // lower list may have moved: it must be the row renamed.
     plug.librarian->selectedSlot = row;
     // The armed receiver stores it in the slot, as a dump from the synthesizer.
     plug.processOwnSysEx(message.data(), int(message.size()));
+    plug.pauseUnlessClosing(kRenameSettleMs);
     ReportLibrarianStore(plug, true);
     plug.DisplayProcessingIndicator(false);
   }

@@ -112,15 +112,12 @@ void TavroLibrarianPanel::sendAllPatchRequestSysexFromLibrarian(int bank) {
   if (plug_.midiManager) plug_.midiManager->sendAllPatchRequestSysexFromLibrarian(bank);
 }
 
-void TavroLibrarianPanel::SendSingleProgramFromLibrarian() {
-  LibrarianViewControl* list = plug_.librarianList();
-  if (plug_.librarian) plug_.sendPatchToDeviceFromLibrarian(plug_.librarian->selectedSlot, list && list->selectedUpper < 0 ? 1 : 0);
-}
+void TavroLibrarianPanel::SendSingleProgramFromLibrarian() { plug_.SendSingleProgramFromLibrarian(); }
 
 void TavroLibrarianPanel::SendAllProgramsFromLibrarian(int bank) { plug_.SendAllProgramsFromLibrarian(bank); }
 
 void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int bank) {
-  plug_.storeAllPatchesToDeviceFromLibrarian(side, 0, bank);
+  plug_.storeAllPatchesToDeviceFromLibrarian(side, bank);
 }
 
 void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(LibrarianParam::kRefreshFolders, 1.0, false); }

@@ -54,19 +54,27 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
   midiManager->startJob(args, false);
 }
 
-void Tavro::storeAllPatchesToDeviceFromLibrarian(int pane, int, int bank) {
+void Tavro::storeAllPatchesToDeviceFromLibrarian(int column, int bank) {
   if (!midiIOSet || !midiManager) return;
   JobArgs args;
   args.jobCode = kJobStoreAllPatches;
-  args.storePane = pane;
+  args.storePane = column;
   args.storeBank = bank;
   midiManager->startJob(args, false);
 }
 
+int Tavro::selectedLibrarianColumn() {
+  const LibrarianViewControl* list = ListControl(librarianView);
+  return list && list->selectedUpper < 0 ? 1 : 0;
+}
+
+void Tavro::SendSingleProgramFromLibrarian() {
+  if (librarian) sendPatchToDeviceFromLibrarian(librarian->selectedSlot, selectedLibrarianColumn());
+}
+
 void Tavro::SendAllProgramsFromLibrarian(int bank) {
   if (librarian) librarian->selectedSlot = 0;
-  LibrarianViewControl* list = ListControl(librarianView);
-  storeAllPatchesToDeviceFromLibrarian(list && list->selectedUpper == -1 ? 1 : 0, 0, bank);
+  storeAllPatchesToDeviceFromLibrarian(selectedLibrarianColumn(), bank);
 }
 
 void Tavro::sendPartDataBackToHardware(int slot) {

@@ -25,7 +25,7 @@ struct ControlAttributes {
 void ReadValueDisplay(LayoutElement& e, int* out) {
   out[0] = out[1] = -1;
   std::vector<std::string> pieces;
-  Tokenize(e.str("valueDisplay"), pieces, ":");
+  UIConfigManager::Tokenize(e.str("valueDisplay"), pieces, ":");
   if (pieces.size() != 2) return;
   for (int i = 0; i < 2; ++i) {
     char* end = nullptr;

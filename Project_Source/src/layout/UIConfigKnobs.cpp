@@ -69,8 +69,8 @@ IControl* UIConfigManager::createSysExKnobControl(const std::string& name, int p
 IControl* UIConfigManager::createNoValKnobControl(const std::string& name, int paramIdx, int x, int y,
                                                   const std::string& image, double def, double min, double max,
                                                   double, int part, ControlLayer* layer, const std::string& group) {
-  // A part's knob carries its slot in its name, like every other part control.
-  IControl* knob = MakeKnob(PartName(name, part), paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
+  // The name stays as written: the host tells the parts' copies apart by their group.
+  IControl* knob = MakeKnob(name, paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
   if (knob && paramIdx != kAdjustDAWOffsetParam) Bind(paramIdx, kActionProgramResend, knob);
   return knob;
 }

@@ -199,6 +199,18 @@ public:
   // ---- SysEx helpers ----
   // Appends every element of from to to. Kept for the resource tools.
   static void copyIntVector(const std::vector<int>* from, std::vector<int>* to);
+  // The template steps of SysExValues.h as the manager's own; the layout walk splits
+  // its attribute texts with Tokenize too.
+  static void Tokenize(const std::string& text, std::vector<std::string>& tokens, const std::string& delimiters) {
+    ::Tokenize(text, tokens, delimiters);
+  }
+  static std::vector<int> convertStringSysextoVector(const std::string& text) {
+    return ::convertStringSysextoVector(text);
+  }
+  static void calculateSysexWithChangingByte(const std::string& sysexTemplate, int position, int count,
+                                             ControlActionSysExMessage* record, int start, int part) {
+    ::calculateSysexWithChangingByte(sysexTemplate, position, count, record, start, part);
+  }
 
   // ---- Lookups ----
   // threads: main, midi-in

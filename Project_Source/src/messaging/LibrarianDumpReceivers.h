@@ -1,5 +1,6 @@
 #pragma once
-// The librarian's dump receivers. One is armed before a librarian request goes out;
+// The librarian's dump receivers, one for requested programs and one for requested
+// performances (no bank-store receiver: nothing would ever arm it). One is armed before a librarian request goes out;
 // the dispatch offers it the next accepted message from the synthesizer, and it keeps
 // that message as a named librarian patch and disarms itself.
 //
@@ -53,4 +54,16 @@ private:
   bool armed_ = false;     // guarded by lock_
   int number_ = kAnyNumber;  // guarded by lock_
   LibrarianPatch patch_;   // guarded by lock_
+};
+
+// The receiver of a requested program dump.
+class LibraryPatchRequest : public LibrarianDumpReceiver {
+public:
+  LibraryPatchRequest() : LibrarianDumpReceiver(Kind::kProgram) {}
+};
+
+// The receiver of a requested performance dump.
+class LibraryPerformanceRequest : public LibrarianDumpReceiver {
+public:
+  LibraryPerformanceRequest() : LibrarianDumpReceiver(Kind::kPerformance) {}
 };

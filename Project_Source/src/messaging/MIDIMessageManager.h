@@ -120,8 +120,8 @@ public:
   void getNormalControl(int key1, int key2, int key3, int key4, int key5, int rawValue, bool fromHardware);
   void processSysExToUI(IControl* control, int rawValue, bool notify, bool fromHardware);
 
-  LibrarianDumpReceiver performanceRequest{LibrarianDumpReceiver::Kind::kPerformance};
-  LibrarianDumpReceiver patchRequest{LibrarianDumpReceiver::Kind::kProgram};
+  LibraryPerformanceRequest performanceRequest;
+  LibraryPatchRequest patchRequest;
 
   // ---- librarian sends and performance jobs ----
   // The performance form of exactly 765 bytes whose part blocks lie 142 bytes apart

@@ -30,7 +30,8 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
   if (bytes[1] != kMakerId || bytes[2] > kHighestDeviceId || bytes[3] > kHighestModelByte) return;
 
   // The first armed receiver has it; one that refuses keeps waiting for the next.
-  for (LibrarianDumpReceiver* receiver : {&performanceRequest, &patchRequest}) {
+  for (LibrarianDumpReceiver* receiver : {static_cast<LibrarianDumpReceiver*>(&performanceRequest),
+                                          static_cast<LibrarianDumpReceiver*>(&patchRequest)}) {
     LibrarianPatch taken;
     const LibrarianDumpReceiver::Outcome outcome = receiver->addMessageData(bytes, size_t(size), &taken);
     if (outcome == LibrarianDumpReceiver::Outcome::kNotArmed) continue;
@@ -118,8 +119,10 @@ void MIDIMessageManager::sysexPerformancePatchParse(ISysEx* message) {
 }
 
 void MIDIMessageManager::armLibrarianReceiver(bool performance) {
-  (performance ? patchRequest : performanceRequest).disarm();
-  (performance ? performanceRequest : patchRequest).arm();
+  LibrarianDumpReceiver& other = performance ? static_cast<LibrarianDumpReceiver&>(patchRequest) : performanceRequest;
+  LibrarianDumpReceiver& own = performance ? static_cast<LibrarianDumpReceiver&>(performanceRequest) : patchRequest;
+  other.disarm();
+  own.arm();
   librarianStore = SlotStore::kNoBankOfKind;  // until a dump is stored
   replyUnreadable = false;
 }
