@@ -1,8 +1,13 @@
 // The transfer engine's start protocol and shut-down on real threads.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
+#include <Poco/Thread.h>
+
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "Kit_TimeSource.h"
@@ -80,6 +85,48 @@ TEST(TransferEngine, AStartOnARunningThreadIsDroppedOthersRunBeside) {
   EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kTransferThread), 1);
   EXPECT_EQ(m.jobsDropped(MIDIMessageManager::kTransferThread), 1);
   EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockControlThread), 1);
+}
+
+struct RunningThread {
+  const Poco::Thread* poco = nullptr;
+  pthread_t system{};
+  std::string name;
+};
+RunningThread gSeen[2];
+void SeeingJob(MIDIMessageSender&, const JobArgs& args) {
+  RunningThread& seen = gSeen[args.slot];
+  seen.poco = Poco::Thread::current();
+  seen.system = pthread_self();
+  char name[32] = {};
+  pthread_getname_np(pthread_self(), name, sizeof name);
+  seen.name = name;
+}
+
+// Each worker runs the sender on its own Poco thread, the same object at every start,
+// named for the engine; a thread handed nothing (the caller's own) runs no job.
+TEST(TransferEngine, TheSenderRunsOnEachWorkersOwnNamedPocoThread) {
+  MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+  m.sender()->setJob(kJobRequestPart, &SeeingJob);
+  m.sender()->setJob(kJobStartClock, &CountingJob);
+  RunningThread first[2];
+  for (int slot : {0, 1}) {
+    ASSERT_TRUE(m.startJob(Job(kJobRequestPart, slot)));
+    WaitIdle(m, MIDIMessageManager::kTransferThread);
+    first[slot] = gSeen[slot];
+  }
+  ASSERT_NE(first[0].poco, nullptr);
+  EXPECT_EQ(first[0].poco, first[1].poco);
+  EXPECT_EQ(first[0].name, MIDIMessageManager::kWorkerThreadName);
+  EXPECT_EQ(first[1].name, MIDIMessageManager::kWorkerThreadName);
+  EXPECT_FALSE(pthread_equal(first[0].system, pthread_self()));
+
+  gRuns = 0;
+  m.sender()->run();  // this thread was handed nothing
+  EXPECT_EQ(gRuns.load(), 0);
+  ASSERT_TRUE(m.startJob(Job(kJobStartClock)));
+  WaitIdle(m, MIDIMessageManager::kClockControlThread);
+  EXPECT_EQ(gRuns.load(), 1);
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kTransferThread), 2);
 }
 
 TEST(TransferEngine, CodesWithoutAJobRunAndReturn) {
