@@ -114,6 +114,9 @@ bool MIDIMessageManager::startThread(Worker worker, std::function<void()> work) 
   own.joinable = false;
   own.running.store(true, std::memory_order_release);
   sender_.handOver(&own.thread, [&own, work = std::move(work)]() {
+    // Poco keeps the name for itself; the system thread gets it here, before the job,
+    // and from the starter below, so that it is named from the moment start returns.
+    pthread_setname_np(pthread_self(), kWorkerThreadName);
     work();
     own.running.store(false, std::memory_order_release);
   });
@@ -125,7 +128,6 @@ bool MIDIMessageManager::startThread(Worker worker, std::function<void()> work) 
     return false;
   }
   own.joinable = true;
-  // Poco keeps the name for itself; the system thread gets it here.
   pthread_setname_np(own.thread.tid(), kWorkerThreadName);
   return true;
 }
