@@ -53,17 +53,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadCase{"unnamed program gains its default name", Program(1), 0, 99, 149, "Sound   01", false},
         ReadCase{"named program keeps its name", Program(1, 0, "Bright Pad"), 0, 99, 149, "Bright Pad", false},
-        ReadCase{"short program takes its name from before F7", Program(1, 0, "Abc"), 0, 99, 142, "Abc", false},
+        ReadCase{"short program keeps its name from before F7, counted", Program(1, 0, "Abc"), 0, 99, 142, "Abc", true},
         ReadCase{"715 performance gains names and part names", Performance(1), 1, 100, 765, "Perform 01", false},
         ReadCase{"711 performance gains four zeros first", Performance(1, 711), 1, 100, 765, "Perform 01", false},
         ReadCase{"725 performance keeps its name", Performance(1, 725), 1, 100, 725, NameAt(Performance(1, 725), 714),
                  false},
-        ReadCase{"device 16 skipped", Join({With(Program(1), 2, 16), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"model 5 skipped", Join({With(Program(1), 3, 5), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"type 11 skipped", Join({With(Program(1), 4, 11), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"type 29 skipped", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"type 35 skipped", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"slot 100 skipped", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"device 16 kept", Join({With(Program(1), 2, 16), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"model 5: an init holds its row", Join({With(Program(1), 3, 5), kNext}), 0, 99, 149, "Sound   01",
+                 true},
+        ReadCase{"type 11 kept as a program, counted", Join({With(Program(1), 4, 11), kNext}), 0, 99, 149,
+                 "Sound   01", true},
+        ReadCase{"type 29 kept as a program, counted", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149,
+                 "Sound   01", true},
+        ReadCase{"type 35 kept as a program, counted", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149,
+                 "Sound   01", true},
+        ReadCase{"slot 100 kept", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"message cut by the next one: an init holds its row", Join({Cut(Program(1), 60), kNext}), 0, 99, 149,
                  "Sound   01", true},
         ReadCase{"a whole dump cut by the next one is completed",
@@ -144,12 +148,12 @@ Bytes SysexEvent(const Bytes& dump, uint8_t status = 0xF0) {
 TEST(ReaderNames, BytesOfTheNameAbove7FAreKeptAndShownAsPlaceholders) {
   // "÷" is F7: a first name byte that looks like the end of an unnamed program.
   const Bytes divide = {0xF7, 'a', 'b', 'c', 0xE9, 'e', 'f', 'g', 'h', 'i'};
-  const PatchFile file = Read(Join({NamedProgram(1, divide), Program(2, 0, "Second")}));
+  const PatchFile file = Read(Join({NamedProgram(1, divide), Program(2, 0, "Second    ")}));
   ASSERT_EQ(file.patches.size(), 99u);
   EXPECT_EQ(file.patches[0].name, "?abc?efghi");
   EXPECT_EQ(Bytes(file.patches[0].messages[0].bytes.begin() + 138, file.patches[0].messages[0].bytes.end() - 1),
             divide);
-  EXPECT_EQ(file.patches[1].name, "Second");
+  EXPECT_EQ(file.patches[1].name, "Second    ");
   EXPECT_FALSE(file.incomplete());
 
   // A performance with a latin-1 name, and one whose part name starts with F7.
@@ -186,7 +190,7 @@ TEST(ReaderLosses, EachIsCountedAndTheReasonSaysThem) {
 }
 
 TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {
-  const Bytes one = Program(1, 0, "One"), two = Program(2, 0, "Two");
+  const Bytes one = Program(1, 0, "One       "), two = Program(2, 0, "Two       ");
   // Split into an F0 packet and two F7 continuations; an escape holding a whole dump.
   const Bytes first(one.begin(), one.begin() + 50), second(one.begin() + 50, one.begin() + 100),
       third(one.begin() + 100, one.end());
@@ -197,14 +201,14 @@ TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {
                              {0x00, 0xFF, 0x2F, 0x00}});
   const PatchFile file = Read(MidiFile(events));
   ASSERT_EQ(file.patches.size(), 99u);
-  EXPECT_EQ(file.patches[0].name, "One");
-  EXPECT_EQ(file.patches[1].name, "Two");
+  EXPECT_EQ(file.patches[0].name, "One       ");
+  EXPECT_EQ(file.patches[1].name, "Two       ");
   EXPECT_FALSE(file.incomplete());
 
   // A track longer than the file: read byte by byte, and marked.
   const PatchFile damaged = Read(MidiFile(Join({SysexEvent(one), SysexEvent(two)}), 100000));
   ASSERT_EQ(damaged.patches.size(), 99u);
-  EXPECT_EQ(damaged.patches[1].name, "Two");
+  EXPECT_EQ(damaged.patches[1].name, "Two       ");
   EXPECT_TRUE(damaged.losses.damagedMidiFile);
   EXPECT_EQ(damaged.incompleteReason(), "damaged MIDI file");
   // Running status without a status before it breaks the track.
