@@ -66,6 +66,12 @@ std::string freeFilePath(const std::string& folder, const std::string& stem, con
   return std::string();
 }
 
+std::string bankFileSizeRefusal(int64_t size) {
+  if (size < kSmallestBankFile) return "smaller than " + std::to_string(kSmallestBankFile) + " bytes";
+  if (size > kLargestBankFile) return "larger than 16 MiB";
+  return std::string();
+}
+
 BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error) {
   // Non-blocking: a FIFO or device named like a bank must not hang the scan.
   Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
@@ -78,7 +84,9 @@ BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* 
     *error = SystemError("cannot examine", path);
     return BankFileRead::Failed;
   }
-  if (!S_ISREG(st.st_mode) || st.st_size < kSmallestBankFile) return BankFileRead::NotABankFile;
+  if (!S_ISREG(st.st_mode)) return BankFileRead::NotABankFile;
+  *error = bankFileSizeRefusal(st.st_size);
+  if (st.st_size < kSmallestBankFile) return BankFileRead::TooSmall;
   if (st.st_size > kLargestBankFile) return BankFileRead::TooLarge;
   if (out->Resize(int(st.st_size)) != int(st.st_size)) {
     *error = "no memory for " + path;

@@ -64,13 +64,14 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
 }
 
 PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value) {
-  // Opened and checked first: what is no bank file (a FIFO, a folder, a small file) passes silently.
+  // Opened and checked first: what is no file (a FIFO, a folder) passes silently; a
+  // bank file too small or too large to be read is named.
   std::string error;
   const BankFileRead read = readBankFile(path, &image_, &error);
   if (read == BankFileRead::NotABankFile) return nullptr;
   log(kLogPrefix + std::string("loading file ") + path);
   if (read != BankFileRead::Read) {
-    skip(path, chain, read == BankFileRead::TooLarge ? "larger than 16 MiB" : error);
+    skip(path, chain, error);
     return nullptr;
   }
   auto record = std::make_unique<PatchFile>();
@@ -86,7 +87,8 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
     return nullptr;
   }
   if (record->type == kProgramKind && record->patches.size() >= size_t(kBankRows)) {
-    if (convertProgramFile(*record, path)) return nullptr;
+    // Split banks would carry the losses in their bytes while the source went away.
+    if (!record->incomplete() && convertProgramFile(*record, path)) return nullptr;
     record->losses.unconverted = true;  // listed unconverted: it shows only its first bank
   }
   PatchLibrarian::fillUncompletedBankFiles(record.get());

@@ -141,13 +141,9 @@ bool HoldsMessageBoundary(const uint8_t* from, const uint8_t* to) {
 }
 
 // An F7 at a shorter length of the unit's own, straight before an F0, ends the dump
-// there: a name never starts with F7 F0. Nor does it hold the start of this maker's
-// next message (F0 33). Both between `from` and `close`.
+// there, before `close`: a name never starts with F7 F0.
 template <typename At>
-bool EndsEarlierBeforeMessage(const uint8_t* from, const uint8_t* close, PatchKind kind, At at) {
-  for (const uint8_t* b = from; b + 1 < close; ++b) {
-    if (*b == kSysexStart && b[1] == kMakerId) return true;
-  }
+bool EndsEarlierBeforeMessage(const uint8_t* close, PatchKind kind, At at) {
   const int shorter[] = {kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt,
                          kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt + kPatchNameLength};
   for (const int end : shorter) {
@@ -176,7 +172,7 @@ Extent FindEnd(const uint8_t* body, const uint8_t* imageEnd, PatchKind kind) {
   for (const int* length = lengths; length < lengths + count; ++length) {
     if (*length - 1 >= offsetOf(imageEnd)) continue;
     const uint8_t* close = at(*length - 1);
-    if (*close != kSysexEnd || EndsEarlierBeforeMessage(at(nameAt), close, kind, at)) continue;
+    if (*close != kSysexEnd || EndsEarlierBeforeMessage(close, kind, at)) continue;
     // Names may hold F7 and F0 (latin-1 letters): followed by the next message, or by
     // the image's end, the F7 at the named length closes the dump whatever the name holds.
     const bool nextFollows = close + 1 == imageEnd || close[1] == kSysexStart;
