@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 Bytes With(Bytes bytes, size_t at, uint8_t value) {
@@ -213,4 +215,34 @@ TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {
   EXPECT_EQ(damaged.incompleteReason(), "damaged MIDI file");
   // Running status without a status before it breaks the track.
   EXPECT_TRUE(Read(MidiFile(Join({{0x00, 0x40, 0x40}, SysexEvent(one)}))).losses.damagedMidiFile);
+}
+
+TEST(ReaderHeads, AStatusByteInAHeadIsNoDeviceOrSlot) {
+  // F0 33 E6 ...: the head is cut, so the data after it is no dump of this maker.
+  for (const size_t at : {size_t(2), size_t(3), size_t(5)}) {
+    const PatchFile file = Read(Join({With(Program(1, 0, "Cut head  "), at, 0xE6), Program(2, 1, "Next      ")}));
+    ASSERT_EQ(file.patches.size(), 99u) << at;
+    EXPECT_EQ(file.patches[0].name, "Next      ") << at;
+    for (const LibrarianPatch& patch : file.patches) {
+      const Bytes& m = patch.messages.at(0).bytes;
+      EXPECT_TRUE(std::all_of(m.begin() + 1, m.begin() + 138, [](uint8_t b) { return b < 0x80; })) << at;
+    }
+    EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
+  }
+}
+
+TEST(ReaderHeads, OnlyAnF0Then33StartsAHead) {
+  // Other makers' messages holding 33 00 04 00 as if a head followed, and an identity reply.
+  const Bytes roland = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x33, 0x00, 0x04, 0x00, 0x05, 0x7F, 0x00, 0x41, 0xF7};
+  Bytes nonCommercial = {0xF0, 0x7D, 0x33, 0x00, 0x04, 0x00, 0x07};
+  for (int i = 0; i < 131; ++i) nonCommercial.push_back(uint8_t(i % 100));
+  nonCommercial.push_back(0xF7);
+  const Bytes identity = {0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x33, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xF7};
+  const PatchFile file = Read(Join({Program(1, 0, "First     "), roland, nonCommercial, identity,
+                                    Program(2, 1, "Second    ")}));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.patches[0].name, "First     ");
+  EXPECT_EQ(file.patches[1].name, "Second    ");
+  EXPECT_EQ(file.patches[2].name, "Sound   03");
+  EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
 }

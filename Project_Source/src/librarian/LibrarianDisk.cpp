@@ -3,12 +3,16 @@
 #include "ByteChunk.h"
 #include "Kit_AtomicFile.h"
 
+#include <Poco/DirectoryIterator.h>
+#include <Poco/Exception.h>
+#include <Poco/File.h>
+#include <Poco/Path.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <set>
@@ -49,9 +53,12 @@ std::string stemOf(const std::string& name) {
 }
 
 std::string lowerExtensionOf(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return std::string();
-  std::string extension = name.substr(dot + 1);
+  std::string extension;
+  try {
+    extension = Poco::Path(name, Poco::Path::PATH_UNIX).getExtension();
+  } catch (const std::exception&) {
+    return std::string();  // a name Poco cannot take as a path has no extension it knows
+  }
   for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
   return extension;
 }
@@ -108,14 +115,16 @@ BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* 
 }
 
 bool ensureFolder(const std::string& folder, std::string* error) {
-  if (::mkdir(folder.c_str(), 0755) == 0) return true;
-  if (errno != EEXIST) {
-    *error = SystemError("cannot create", folder);
-    return false;
+  try {
+    Poco::File made(folder);
+    made.createDirectory();  // false when it is there already
+    if (made.isDirectory()) return true;
+    *error = "not a folder: " + folder;
+  } catch (const Poco::Exception& e) {
+    *error = "cannot create " + folder + ": " + e.displayText();
+  } catch (const std::exception& e) {
+    *error = "cannot create " + folder + ": " + e.what();
   }
-  struct stat st;
-  if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
-  *error = "not a folder: " + folder;
   return false;
 }
 
@@ -224,50 +233,64 @@ bool moveWithoutOverwrite(const std::string& from, const std::string& folder, st
   return false;
 }
 
+std::vector<std::string> listFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  try {
+    Poco::File(folder).list(names);
+  } catch (const std::exception&) {
+    names.clear();  // denied, gone, or no folder
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 namespace {
 
-struct Entry {
-  std::string name;
-  unsigned char type;  // as readdir tells it; DT_UNKNOWN and DT_LNK need a stat
-  bool operator<(const Entry& other) const { return name < other.name; }
-};
-
-std::vector<Entry> ListEntries(const std::string& folder) {
-  std::vector<Entry> entries;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-  if (!dir) return entries;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") entries.push_back({name, entry->d_type});
+// Whether `path` names a folder; Poco throws where a link dangles or access is denied,
+// which here means it does not.
+bool IsFolderEntry(const Poco::File& entry) {
+  try {
+    return entry.isDirectory();
+  } catch (const std::exception&) {
+    return false;
   }
-  std::sort(entries.begin(), entries.end());
-  return entries;
+}
+
+// The names of the folders in `folder`, sorted, so a folder reached by two ways is
+// entered by the same one on every scan; what cannot be listed gives what was found.
+std::vector<std::string> SubFolders(const std::string& folder) {
+  std::vector<std::string> names;
+  try {
+    for (Poco::DirectoryIterator entry(folder), end; entry != end; ++entry) {
+      if (IsFolderEntry(*entry)) names.push_back(entry.name());
+    }
+  } catch (const std::exception&) {
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace
 
-std::vector<std::string> listFolder(const std::string& folder) {
-  std::vector<std::string> names;
-  for (Entry& entry : ListEntries(folder)) names.push_back(std::move(entry.name));
-  return names;
-}
-
 std::vector<ScannedFolder> buildFolderStructure(const std::string& root) {
+  // Poco tells no file's identity; device and inode do, so a linked folder (a loop
+  // too) is entered once.
   std::set<std::pair<dev_t, ino_t>> entered;
-  struct stat st;
-  if (::stat(root.c_str(), &st) == 0) entered.insert({st.st_dev, st.st_ino});
+  const auto firstVisit = [&entered](const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && entered.insert({st.st_dev, st.st_ino}).second;
+  };
+  firstVisit(root);
   std::vector<ScannedFolder> found;
   std::vector<ScannedFolder> pending{{root, {lastComponent(root)}}};
   while (!pending.empty()) {
     const ScannedFolder folder = std::move(pending.back());
     pending.pop_back();
-    for (const Entry& entry : ListEntries(folder.path)) {
-      if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN) continue;
-      const std::string path = folder.path + "/" + entry.name;
-      if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
-      if (!entered.insert({st.st_dev, st.st_ino}).second) continue;
+    for (const std::string& name : SubFolders(folder.path)) {
+      const std::string path = folder.path + "/" + name;
+      if (!firstVisit(path)) continue;
       ScannedFolder sub{path, folder.chain};
-      sub.chain.push_back(entry.name);
+      sub.chain.push_back(name);
       found.push_back(sub);
       pending.push_back(std::move(sub));
     }

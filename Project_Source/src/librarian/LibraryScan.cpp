@@ -8,8 +8,9 @@
 #include "PatchLibrarian.h"
 #include "PatchTemplates.h"
 
+#include <Poco/File.h>
+
 #include <algorithm>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -22,8 +23,22 @@ bool IsBankExtension(const std::string& extension) {
 }
 
 bool IsFolder(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  try {
+    const Poco::File folder(path);
+    return folder.exists() && folder.isDirectory();
+  } catch (const std::exception&) {
+    return false;  // a dangling link, or a path we may not look into
+  }
+}
+
+// A folder or a FIFO named like a bank file is passed over; what cannot be asked
+// (a dangling link, denied access) is tried, so the reading says why it fails.
+bool MayBeBankFile(const std::string& path) {
+  try {
+    return Poco::File(path).isFile();
+  } catch (const std::exception&) {
+    return true;
+  }
 }
 
 }  // namespace
@@ -51,7 +66,7 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
   for (const ScannedFolder& folder : folders) {
     // Banks written by a conversion land in a folder already listed: the next scan loads them.
     for (const std::string& name : listFolder(folder.path)) {
-      if (!IsBankExtension(lowerExtensionOf(name))) continue;
+      if (!IsBankExtension(lowerExtensionOf(name)) || !MayBeBankFile(folder.path + "/" + name)) continue;
       PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0);
       if (!record) continue;
       if (record->type == kProgramKind)

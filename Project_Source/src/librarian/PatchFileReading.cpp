@@ -322,15 +322,18 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
     if (!PatchLibrarian::findByte(image, position, kMakerId)) return -1;
   } while (!AtHeadStart(bytes, position - 1, midiFraming));
   uint8_t head[kHeadLength] = {kSysexStart, kMakerId};
-  const int headRead = std::min(kHeadLength - 2, size - position);
-  std::copy(bytes + position, bytes + position + headRead, head + 2);
-  if (headRead < kHeadLength - 2) {
-    // An image that ends inside a head ends the reading; a dump's head is counted.
-    if (headRead == 3 && head[3] == kModelByte && patchKindOfType(head[4]) != kNoPatchKind) ++file->losses.unreadable;
-    position = -1;
-    return -1;
+  for (int at = 2; at < kHeadLength; ++at, ++position) {
+    if (position >= size) {
+      // An image that ends inside a head ends the reading; a dump's head is counted.
+      if (at == kHeadLength - 1 && head[3] == kModelByte && patchKindOfType(head[4]) != kNoPatchKind)
+        ++file->losses.unreadable;
+      position = -1;
+      return -1;
+    }
+    // A status byte cuts the head: no message of this maker, and the byte is read next.
+    if (bytes[position] >= kFirstStatusByte) return position;
+    head[at] = bytes[position];
   }
-  position += kHeadLength - 2;
   // The device and slot bytes do not decide: a dump for device 16 or the broadcast id,
   // or with a slot past the bank, is the program or performance it plainly is. The
   // model and the type byte do; a message of another type is no dump unless it has a
