@@ -278,12 +278,14 @@ bool MidiFileSysex(const uint8_t* bytes, int size, std::vector<uint8_t>* out) {
     if (track && !TrackSysex(bytes + at, bytes + at + length, &sysex)) return false;
     at += int(length);
   }
-  if (BigEndian(bytes + kFormatAt, 2) != kSimultaneousTracks) {
+  const auto earlier = [](const MidiSysex::Piece& a, const MidiSysex::Piece& b) { return a.time < b.time; };
+  // Most files keep their dumps on one track, already in time order.
+  if (BigEndian(bytes + kFormatAt, 2) != kSimultaneousTracks ||
+      std::is_sorted(sysex.pieces.begin(), sysex.pieces.end(), earlier)) {
     *out = std::move(sysex.bytes);
     return true;
   }
-  std::stable_sort(sysex.pieces.begin(), sysex.pieces.end(),
-                   [](const MidiSysex::Piece& a, const MidiSysex::Piece& b) { return a.time < b.time; });
+  std::stable_sort(sysex.pieces.begin(), sysex.pieces.end(), earlier);
   out->reserve(sysex.bytes.size());
   for (const MidiSysex::Piece& piece : sysex.pieces)
     out->insert(out->end(), sysex.bytes.begin() + long(piece.from), sysex.bytes.begin() + long(piece.to));
