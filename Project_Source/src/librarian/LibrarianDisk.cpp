@@ -233,41 +233,44 @@ bool moveWithoutOverwrite(const std::string& from, const std::string& folder, st
   return false;
 }
 
-std::vector<std::string> listFolder(const std::string& folder) {
-  std::vector<std::string> names;
-  try {
-    Poco::File(folder).list(names);
-  } catch (const std::exception&) {
-    names.clear();  // denied, gone, or no folder
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+bool isBankFileName(const std::string& name) {
+  const std::string extension = lowerExtensionOf(name);
+  return extension == "mid" || extension == "syx" || extension == "nl2";
 }
 
 namespace {
 
-// Whether `path` names a folder; Poco throws where a link dangles or access is denied,
-// which here means it does not.
-bool IsFolderEntry(const Poco::File& entry) {
+enum class EntryKind { Other, Folder, BankFile };
+
+// One question to the file system per entry. Poco throws where a link dangles or
+// access is denied: such a bank file is kept, so reading it says why it fails.
+EntryKind KindOf(const Poco::File& entry, bool bankName) {
   try {
-    return entry.isDirectory();
+    if (bankName && entry.isFile()) return EntryKind::BankFile;
+    return entry.isDirectory() ? EntryKind::Folder : bankName ? EntryKind::BankFile : EntryKind::Other;
   } catch (const std::exception&) {
-    return false;
+    return bankName ? EntryKind::BankFile : EntryKind::Other;
   }
 }
 
-// The names of the folders in `folder`, sorted, so a folder reached by two ways is
-// entered by the same one on every scan; what cannot be listed gives what was found.
-std::vector<std::string> SubFolders(const std::string& folder) {
-  std::vector<std::string> names;
+// Fills the folder's bank files and gives the names of its folders, both sorted, so a
+// folder reached by two ways is entered by the same one on every scan.
+std::vector<std::string> ListFolder(ScannedFolder* folder) {
+  std::vector<std::string> subFolders;
   try {
-    for (Poco::DirectoryIterator entry(folder), end; entry != end; ++entry) {
-      if (IsFolderEntry(*entry)) names.push_back(entry.name());
+    for (Poco::DirectoryIterator entry(folder->path), end; entry != end; ++entry) {
+      switch (KindOf(*entry, isBankFileName(entry.name()))) {
+        case EntryKind::Folder: subFolders.push_back(entry.name()); break;
+        case EntryKind::BankFile: folder->bankFiles.push_back(entry.name()); break;
+        case EntryKind::Other: break;
+      }
     }
   } catch (const std::exception&) {
+    // denied or gone: what was found so far
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  std::sort(subFolders.begin(), subFolders.end());
+  std::sort(folder->bankFiles.begin(), folder->bankFiles.end());
+  return subFolders;
 }
 
 }  // namespace
@@ -281,18 +284,14 @@ std::vector<ScannedFolder> buildFolderStructure(const std::string& root) {
     return ::stat(path.c_str(), &st) == 0 && entered.insert({st.st_dev, st.st_ino}).second;
   };
   firstVisit(root);
-  std::vector<ScannedFolder> found;
-  std::vector<ScannedFolder> pending{{root, {lastComponent(root)}}};
-  while (!pending.empty()) {
-    const ScannedFolder folder = std::move(pending.back());
-    pending.pop_back();
-    for (const std::string& name : SubFolders(folder.path)) {
-      const std::string path = folder.path + "/" + name;
+  std::vector<ScannedFolder> found{{root, {lastComponent(root)}, {}}};
+  for (size_t next = 0; next < found.size(); ++next) {
+    for (const std::string& name : ListFolder(&found[next])) {
+      const std::string path = found[next].path + "/" + name;
       if (!firstVisit(path)) continue;
-      ScannedFolder sub{path, folder.chain};
-      sub.chain.push_back(name);
-      found.push_back(sub);
-      pending.push_back(std::move(sub));
+      std::vector<std::string> chain = found[next].chain;
+      chain.push_back(name);
+      found.push_back({path, std::move(chain), {}});
     }
   }
   return found;

@@ -51,12 +51,15 @@ bool writeNewFile(const std::string& folder, const std::string& name, const uint
 // Creates `folder` unless it is one already.
 bool ensureFolder(const std::string& folder, std::string* error);
 
+// Whether the name has a bank file's extension: "mid", "syx" or "nl2" in any case.
+bool isBankFileName(const std::string& name);
+
 struct ScannedFolder {
   std::string path;
-  std::vector<std::string> chain;  // folder names from the root down, root first
+  std::vector<std::string> chain;      // folder names from the root down, root first
+  std::vector<std::string> bankFiles;  // names with a bank file's extension that are no folder, sorted
 };
-// Every folder below `root`, entered once each by device and inode (a linked folder
-// included); folders that cannot be listed are skipped.
+// The root, first, and every folder below it, each entered once by device and inode
+// (a linked folder included), each with its bank files; a folder that cannot be
+// listed holds what was found. Nothing throws.
 std::vector<ScannedFolder> buildFolderStructure(const std::string& root);
-// The names in a folder, sorted byte-wise; empty when it cannot be listed.
-std::vector<std::string> listFolder(const std::string& folder);

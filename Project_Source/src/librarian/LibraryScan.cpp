@@ -18,26 +18,12 @@ namespace {
 const char* const kLogPrefix = "PATCH LIBRARIAN: ";
 const char* const kConvertedBanksFolder = "Converted Banks";
 
-bool IsBankExtension(const std::string& extension) {
-  return extension == "mid" || extension == "syx" || extension == "nl2";
-}
-
 bool IsFolder(const std::string& path) {
   try {
     const Poco::File folder(path);
     return folder.exists() && folder.isDirectory();
   } catch (const std::exception&) {
     return false;  // a dangling link, or a path we may not look into
-  }
-}
-
-// A folder or a FIFO named like a bank file is passed over; what cannot be asked
-// (a dangling link, denied access) is tried, so the reading says why it fails.
-bool MayBeBankFile(const std::string& path) {
-  try {
-    return Poco::File(path).isFile();
-  } catch (const std::exception&) {
-    return true;
   }
 }
 
@@ -57,16 +43,15 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
   }
   // Sub-folders before the root, each before its own sub-folders.
   std::vector<ScannedFolder> folders = buildFolderStructure(root);
-  std::sort(folders.begin(), folders.end(),
+  std::rotate(folders.begin(), folders.begin() + 1, folders.end());
+  std::sort(folders.begin(), folders.end() - 1,
             [](const ScannedFolder& a, const ScannedFolder& b) { return a.path < b.path; });
-  folders.push_back(ScannedFolder{root, {lastComponent(root)}});
   library_->folderList.clear();
   for (const ScannedFolder& folder : folders) library_->folderList.push_back(folder.path);
 
   for (const ScannedFolder& folder : folders) {
     // Banks written by a conversion land in a folder already listed: the next scan loads them.
-    for (const std::string& name : listFolder(folder.path)) {
-      if (!IsBankExtension(lowerExtensionOf(name)) || !MayBeBankFile(folder.path + "/" + name)) continue;
+    for (const std::string& name : folder.bankFiles) {
       PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0);
       if (!record) continue;
       if (record->type == kProgramKind)
