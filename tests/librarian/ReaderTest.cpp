@@ -246,3 +246,77 @@ TEST(ReaderHeads, OnlyAnF0Then33StartsAHead) {
   EXPECT_EQ(file.patches[2].name, "Sound   03");
   EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
 }
+
+namespace {
+
+// A file of `format` with a tempo track and one track per list of (tick, dump).
+Bytes MidiFileOfTracks(int format, const std::vector<std::vector<std::pair<int, Bytes>>>& tracks) {
+  const uint8_t count = uint8_t(tracks.size() + 1);
+  Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, uint8_t(format), 0, count, 1, 0xE0};
+  const auto addTrack = [&file](const Bytes& events) {
+    Bytes chunk = {'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(uint8_t(events.size() >> shift));
+    file = Join({file, chunk, events});
+  };
+  addTrack({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x2F, 0x00});
+  for (const auto& track : tracks) {
+    Bytes events;
+    int now = 0;
+    for (const auto& [tick, dump] : track) {
+      Bytes event = SysexEvent(dump);
+      const int delta = tick - now;  // under 128 ticks apart
+      event[0] = uint8_t(delta);
+      events = Join({events, event});
+      now = tick;
+    }
+    addTrack(Join({events, {0x00, 0xFF, 0x2F, 0x00}}));
+  }
+  return file;
+}
+
+}  // namespace
+
+TEST(ReaderMidiFiles, AFormatOneFileIsReadInTimeOrderAndAFormatTwoFileTrackByTrack) {
+  const Bytes a1 = Program(1, 0, "A at 10   "), a2 = Program(2, 0, "A at 90   "), b1 = Program(3, 0, "B at 50   "),
+              b2 = Program(4, 0, "B at 90   ");
+  const std::vector<std::vector<std::pair<int, Bytes>>> tracks = {{{10, a1}, {90, a2}}, {{50, b1}, {90, b2}}};
+  const PatchFile together = Read(MidiFileOfTracks(1, tracks));
+  ASSERT_EQ(together.patches.size(), 99u);
+  // A tie keeps the order of the tracks.
+  const std::vector<std::string> inTime = PatchNames(together);
+  EXPECT_EQ(std::vector<std::string>(inTime.begin(), inTime.begin() + 4),
+            (std::vector<std::string>{"A at 10   ", "B at 50   ", "A at 90   ", "B at 90   "}));
+  EXPECT_FALSE(together.incomplete());
+  const PatchFile apart = Read(MidiFileOfTracks(2, tracks));
+  ASSERT_EQ(apart.patches.size(), 99u);
+  const std::vector<std::string> byTrack = PatchNames(apart);
+  EXPECT_EQ(std::vector<std::string>(byTrack.begin(), byTrack.begin() + 4),
+            (std::vector<std::string>{"A at 10   ", "A at 90   ", "B at 50   ", "B at 90   "}));
+}
+
+TEST(ReaderNames, ANameHoldingF7F0IsWholeWhenTheNextMessageOrTheEndFollowsItsF7) {
+  const Bytes inside = {'A', 'b', 0xF7, 0xF0, '3', '5', 'c', 'd', 'e', 'f'};
+  const Bytes atEnd = {'A', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xF7, 0xF0};
+  const PatchFile file = Read(Join({NamedProgram(1, inside), NamedProgram(2, atEnd), NamedProgram(3, inside)}));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.patches[0].name, "Ab??35cdef");
+  EXPECT_EQ(file.patches[1].name, "Abcdefgh??");
+  EXPECT_EQ(file.patches[2].name, "Ab??35cdef");  // the image's end follows it
+  EXPECT_EQ(file.patches[3].name, "Sound   04");
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(file.patches[size_t(row)].messages[0].bytes.size(), 149u) << row;
+  EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
+
+  // A name never starts with F7 F0: that is an unnamed program and another message.
+  const Bytes leading = {0xF7, 0xF0, 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i'};
+  const PatchFile unnamed = Read(Join({NamedProgram(1, leading), Program(2, 0, "Second    ")}));
+  EXPECT_EQ(unnamed.patches[0].name, "Sound   01");
+  EXPECT_EQ(unnamed.patches[1].name, "Second    ");
+  EXPECT_FALSE(unnamed.incomplete());
+
+  // A program of 141 bytes: kept as read and counted.
+  const PatchFile odd = Read(Join({Program(1, 0, "Hi"), Program(2, 0, "Second    ")}));
+  EXPECT_EQ(odd.patches[0].name, "Hi");
+  EXPECT_EQ(odd.patches[0].messages[0].bytes.size(), 141u);
+  EXPECT_EQ(odd.patches[1].name, "Second    ");
+  EXPECT_EQ(odd.incompleteReason(), "1 program of an unusual length");
+}
