@@ -52,7 +52,7 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
   for (const ScannedFolder& folder : folders) {
     // Banks written by a conversion land in a folder already listed: the next scan loads them.
     for (const std::string& name : folder.bankFiles) {
-      PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0);
+      PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0, lowerExtensionOf(name));
       if (!record) continue;
       if (record->type == kProgramKind)
         library_->createSingleFolderFilesStructure(record);
@@ -63,7 +63,8 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
   return true;
 }
 
-PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value) {
+PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value,
+                                         const std::string& extension) {
   // Opened and checked first: what is no file (a FIFO, a folder) passes silently; a
   // bank file too small or too large to be read is named.
   std::string error;
@@ -81,7 +82,7 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   record->reservedPath = path;
   record->bankIndex = value;
   log(kLogPrefix + std::string("loaded file ") + path);
-  PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), lowerExtensionOf(path) == "mid" ? 1 : 0);
+  PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), extension == "mid" ? 1 : 0);
   if (record->patches.empty()) {
     skip(path, chain, "no program or performance in it");
     return nullptr;
