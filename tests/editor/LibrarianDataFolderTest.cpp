@@ -46,6 +46,19 @@ TEST(LibrarianImport, AFileOver16MiBIsRefused) {
   EXPECT_FALSE(Exists(page.patches() + "/Huge.mid"));
 }
 
+TEST(LibrarianImport, ABankFileTheScanWouldNotReadIsRefusedWithTheReason) {
+  ImportPage page;
+  const std::string bank = ProgramBank("Sm");
+  page.offer("Small.syx", bank.substr(0, 4500));
+  EXPECT_FALSE(page.plug->saveImportedFile(false));
+  EXPECT_EQ(page.status(), "Import failed: file smaller than 4501 bytes");
+  EXPECT_FALSE(Exists(page.patches() + "/Small.syx"));
+  // One byte more is a bank file the scan reads.
+  page.offer("Small.syx", bank.substr(0, 4501));
+  EXPECT_TRUE(page.plug->saveImportedFile(false));
+  EXPECT_EQ(page.data.read("Patches/Small.syx"), bank.substr(0, 4501));
+}
+
 TEST(LibrarianImport, AFailedWriteKeepsWhatWasThereAndSaysSo) {
   ImportPage page;
   // "Patches" is a file here: nothing can be written into it.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -37,7 +38,14 @@ struct ToolCase {
   std::map<int, std::string> rows;  // row -> the name listed there
   bool incomplete;
   const char* reason;  // part of the reason the panel gives
+  bool dumpsOnly;      // the file holds the bank's dumps and nothing else: a raw save writes it again byte for byte
 };
+
+// No "Singles" bank beside the files, nothing moved into "Converted Banks".
+void ExpectNothingSplit(const std::string& root, const std::string& data) {
+  for (const std::string& name : Names(root)) EXPECT_EQ(name.find("Singles"), std::string::npos) << name;
+  EXPECT_FALSE(Exists(data + "/Converted Banks"));
+}
 
 class OtherTools : public ::testing::TestWithParam<ToolCase> {
 protected:
@@ -58,6 +66,7 @@ protected:
 
 TEST_P(OtherTools, ListedWholeOrMarkedAndNeverOverwrittenIncomplete) {
   const ToolCase& c = GetParam();
+  ExpectNothingSplit(root_, data_.path());
   const int index = Listed(librarian_, c.file);
   ASSERT_GE(index, 0) << c.file << " is not listed";
   librarian_.patchType = 0;
@@ -89,10 +98,25 @@ TEST_P(OtherTools, ListedWholeOrMarkedAndNeverOverwrittenIncomplete) {
   EXPECT_TRUE(saved) << error;
   EXPECT_EQ(notice, "");
   const std::string name = c.file;
-  if (name.substr(name.size() - 4) == ".syx") {
-    // A raw bank is saved beside it as "nl2": the same bytes, as nothing was altered.
-    EXPECT_EQ(ReadBytes(root_ + "/" + c.file), original);
-    EXPECT_EQ(ReadBytes(root_ + "/" + name.substr(0, name.size() - 4) + ".nl2"), original);
+  const std::string extension = name.substr(name.size() - 4);
+  if (extension != ".mid") {
+    // A raw bank: a "syx" is saved beside it as "nl2" and stays as it was, an "nl2" in place.
+    const std::string written = extension == ".syx" ? name.substr(0, name.size() - 4) + ".nl2" : name;
+    if (extension == ".syx") {
+      EXPECT_EQ(ReadBytes(root_ + "/" + c.file), original);
+    }
+    const Bytes image = ReadBytes(root_ + "/" + written);
+    if (c.dumpsOnly) {
+      EXPECT_EQ(image, original);
+    }
+    // Every dump and name in its row, as the list showed them.
+    const PatchFile back = Read(image);
+    ASSERT_EQ(back.patches.size(), 99u);
+    EXPECT_FALSE(back.incomplete()) << back.incompleteReason();
+    for (size_t k = 0; k < 99; ++k) {
+      EXPECT_EQ(back.patches[k].messages.at(0).bytes, bank->patches[k].messages.at(0).bytes) << "row " << k;
+      EXPECT_EQ(back.patches[k].name, bank->patches[k].name) << "row " << k;
+    }
     return;
   }
   // A MIDI file: every program's data is still in the file that bears its name.
@@ -108,28 +132,72 @@ TEST_P(OtherTools, ListedWholeOrMarkedAndNeverOverwrittenIncomplete) {
   }
 }
 
+// "Prog nn" with F7 F0 (shown "??") at place 1 + (n - 1) mod 8 of the name.
+std::string F7Name(int n) {
+  std::string name = Prog(n);
+  const size_t at = 1 + size_t(n - 1) % 8;
+  name.replace(at, 2, "??");
+  return name;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, OtherTools,
     ::testing::Values(
-        ToolCase{"latin1_one.syx", {{18, Prog(19)}, {19, "Caf? No?l "}, {20, Prog(21)}, {98, Prog(99)}}, false, ""},
-        ToolCase{"latin1_all.syx", {{0, "S?01 ? ?? "}, {57, "S?58 ? ?? "}, {98, "S?99 ? ?? "}}, false, ""},
-        ToolCase{"final_f7.syx", {{97, Prog(98)}, {98, Prog(99)}}, true, "1 program completed (end missing)"},
+        ToolCase{"latin1_one.syx", {{18, Prog(19)}, {19, "Caf? No?l "}, {20, Prog(21)}, {98, Prog(99)}}, false, "",
+                 true},
+        ToolCase{"latin1_all.syx", {{0, "S?01 ? ?? "}, {57, "S?58 ? ?? "}, {98, "S?99 ? ?? "}}, false, "", true},
+        ToolCase{"final_f7.syx", {{97, Prog(98)}, {98, Prog(99)}}, true, "1 program completed (end missing)", false},
         ToolCase{"middle_f7.syx",
                  {{40, Prog(41)}, {41, Prog(42)}, {98, Prog(99)}},
                  true,
-                 "1 program completed (end missing)"},
+                 "1 program completed (end missing)",
+                 false},
         ToolCase{"overlong.syx",
                  {{29, Prog(30)}, {30, "Sound   31"}, {31, Prog(32)}, {98, Prog(99)}},
                  true,
-                 "1 program unreadable, shown as init"},
-        ToolCase{"split.mid", {{0, Prog(1)}, {1, Prog(2)}, {98, Prog(99)}}, false, ""},
-        ToolCase{"format0.mid", {{0, Prog(1)}, {50, Prog(51)}, {98, Prog(99)}}, false, ""},
-        ToolCase{"running.mid", {{0, Prog(1)}, {5, Prog(6)}, {98, Prog(99)}}, false, ""}),
+                 "1 program unreadable, shown as init",
+                 false},
+        ToolCase{"split.mid", {{0, Prog(1)}, {1, Prog(2)}, {98, Prog(99)}}, false, "", false},
+        ToolCase{"format0.mid", {{0, Prog(1)}, {50, Prog(51)}, {98, Prog(99)}}, false, "", false},
+        ToolCase{"running.mid", {{0, Prog(1)}, {5, Prog(6)}, {98, Prog(99)}}, false, "", false},
+        // Row 40 for device 16 or the broadcast id: the program it plainly is, in its row.
+        ToolCase{"device10_row40.syx", {{38, Prog(39)}, {39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "",
+                 true},
+        ToolCase{"device10_row40.nl2", {{39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "", true},
+        ToolCase{"device7f_row40.syx", {{39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "", true},
+        ToolCase{"device7f_row40.nl2", {{39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "", true},
+        // Names holding F7 F0 are whole 149-byte programs.
+        ToolCase{"names_f7f0.syx", {{0, F7Name(1)}, {7, F7Name(8)}, {8, F7Name(9)}, {98, F7Name(99)}}, false, "",
+                 true},
+        ToolCase{"odd141.syx", {{28, Prog(29)}, {29, "Hi"}, {30, Prog(31)}, {98, Prog(99)}}, true,
+                 "1 program of an unusual length", false},
+        // Other makers' messages between the dumps are passed over.
+        ToolCase{"foreign.syx", {{0, Prog(1)}, {3, Prog(4)}, {50, Prog(51)}, {98, Prog(99)}}, false, "", false},
+        ToolCase{"format1_3tracks.mid", {{0, Prog(1)}, {1, Prog(2)}, {2, Prog(3)}, {50, Prog(51)}, {98, Prog(99)}},
+                 false, "", false},
+        ToolCase{"bank30.mid", {{0, Prog(1)}, {29, Prog(30)}, {30, "Sound   31"}, {98, "Sound   99"}}, false, "",
+                 false},
+        ToolCase{"lossy120.syx", {{0, Prog(1)}, {98, Prog(99)}}, true,
+                 "1 program of an unusual length, over 99 programs, not split", false}),
     [](const ::testing::TestParamInfo<ToolCase>& info) {
       std::string name = info.param.file;
       for (char& c : name)
         if (c == '.') c = '_';
       return name;
     });
+
+TEST_F(OtherTools, BankFilesUnder4501BytesAreNamedAmongTheFilesNotRead) {
+  for (const char* file : {"bank1.syx", "bank10.syx", "bank30.syx", "bank1.mid", "bank10.mid"})
+    EXPECT_LT(Listed(librarian_, file), 0) << file;
+  librarian_.inspect([](const PatchLibrary& library) {
+    for (const char* file : {"bank1.syx", "bank10.syx", "bank30.syx", "bank1.mid", "bank10.mid"}) {
+      const std::string entry = std::string(file) + " (smaller than 4501 bytes)";
+      EXPECT_NE(std::find(library.skippedFiles.begin(), library.skippedFiles.end(), entry), library.skippedFiles.end())
+          << entry;
+    }
+  });
+  EXPECT_NE(librarian_.paneNotice(true).find("bank10.syx (smaller than 4501 bytes)"), std::string::npos);
+  ExpectNothingSplit(root_, data_.path());
+}
 
 }  // namespace

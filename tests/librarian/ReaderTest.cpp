@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 Bytes With(Bytes bytes, size_t at, uint8_t value) {
@@ -53,17 +55,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadCase{"unnamed program gains its default name", Program(1), 0, 99, 149, "Sound   01", false},
         ReadCase{"named program keeps its name", Program(1, 0, "Bright Pad"), 0, 99, 149, "Bright Pad", false},
-        ReadCase{"short program takes its name from before F7", Program(1, 0, "Abc"), 0, 99, 142, "Abc", false},
+        ReadCase{"short program keeps its name from before F7, counted", Program(1, 0, "Abc"), 0, 99, 142, "Abc", true},
         ReadCase{"715 performance gains names and part names", Performance(1), 1, 100, 765, "Perform 01", false},
         ReadCase{"711 performance gains four zeros first", Performance(1, 711), 1, 100, 765, "Perform 01", false},
         ReadCase{"725 performance keeps its name", Performance(1, 725), 1, 100, 725, NameAt(Performance(1, 725), 714),
                  false},
-        ReadCase{"device 16 skipped", Join({With(Program(1), 2, 16), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"model 5 skipped", Join({With(Program(1), 3, 5), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"type 11 skipped", Join({With(Program(1), 4, 11), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"type 29 skipped", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"type 35 skipped", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149, "Sound   01", false},
-        ReadCase{"slot 100 skipped", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"device 16 kept", Join({With(Program(1), 2, 16), kNext}), 0, 99, 149, "Sound   01", false},
+        ReadCase{"model 5: an init holds its row", Join({With(Program(1), 3, 5), kNext}), 0, 99, 149, "Sound   01",
+                 true},
+        ReadCase{"type 11 kept as a program, counted", Join({With(Program(1), 4, 11), kNext}), 0, 99, 149,
+                 "Sound   01", true},
+        ReadCase{"type 29 kept as a program, counted", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149,
+                 "Sound   01", true},
+        ReadCase{"type 35 kept as a program, counted", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149,
+                 "Sound   01", true},
+        ReadCase{"slot 100 kept", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"message cut by the next one: an init holds its row", Join({Cut(Program(1), 60), kNext}), 0, 99, 149,
                  "Sound   01", true},
         ReadCase{"a whole dump cut by the next one is completed",
@@ -144,12 +150,12 @@ Bytes SysexEvent(const Bytes& dump, uint8_t status = 0xF0) {
 TEST(ReaderNames, BytesOfTheNameAbove7FAreKeptAndShownAsPlaceholders) {
   // "÷" is F7: a first name byte that looks like the end of an unnamed program.
   const Bytes divide = {0xF7, 'a', 'b', 'c', 0xE9, 'e', 'f', 'g', 'h', 'i'};
-  const PatchFile file = Read(Join({NamedProgram(1, divide), Program(2, 0, "Second")}));
+  const PatchFile file = Read(Join({NamedProgram(1, divide), Program(2, 0, "Second    ")}));
   ASSERT_EQ(file.patches.size(), 99u);
   EXPECT_EQ(file.patches[0].name, "?abc?efghi");
   EXPECT_EQ(Bytes(file.patches[0].messages[0].bytes.begin() + 138, file.patches[0].messages[0].bytes.end() - 1),
             divide);
-  EXPECT_EQ(file.patches[1].name, "Second");
+  EXPECT_EQ(file.patches[1].name, "Second    ");
   EXPECT_FALSE(file.incomplete());
 
   // A performance with a latin-1 name, and one whose part name starts with F7.
@@ -186,7 +192,7 @@ TEST(ReaderLosses, EachIsCountedAndTheReasonSaysThem) {
 }
 
 TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {
-  const Bytes one = Program(1, 0, "One"), two = Program(2, 0, "Two");
+  const Bytes one = Program(1, 0, "One       "), two = Program(2, 0, "Two       ");
   // Split into an F0 packet and two F7 continuations; an escape holding a whole dump.
   const Bytes first(one.begin(), one.begin() + 50), second(one.begin() + 50, one.begin() + 100),
       third(one.begin() + 100, one.end());
@@ -197,16 +203,120 @@ TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {
                              {0x00, 0xFF, 0x2F, 0x00}});
   const PatchFile file = Read(MidiFile(events));
   ASSERT_EQ(file.patches.size(), 99u);
-  EXPECT_EQ(file.patches[0].name, "One");
-  EXPECT_EQ(file.patches[1].name, "Two");
+  EXPECT_EQ(file.patches[0].name, "One       ");
+  EXPECT_EQ(file.patches[1].name, "Two       ");
   EXPECT_FALSE(file.incomplete());
 
   // A track longer than the file: read byte by byte, and marked.
   const PatchFile damaged = Read(MidiFile(Join({SysexEvent(one), SysexEvent(two)}), 100000));
   ASSERT_EQ(damaged.patches.size(), 99u);
-  EXPECT_EQ(damaged.patches[1].name, "Two");
+  EXPECT_EQ(damaged.patches[1].name, "Two       ");
   EXPECT_TRUE(damaged.losses.damagedMidiFile);
   EXPECT_EQ(damaged.incompleteReason(), "damaged MIDI file");
   // Running status without a status before it breaks the track.
   EXPECT_TRUE(Read(MidiFile(Join({{0x00, 0x40, 0x40}, SysexEvent(one)}))).losses.damagedMidiFile);
+}
+
+TEST(ReaderHeads, AStatusByteInAHeadIsNoDeviceOrSlot) {
+  // F0 33 E6 ...: the head is cut, so the data after it is no dump of this maker.
+  for (const size_t at : {size_t(2), size_t(3), size_t(5)}) {
+    const PatchFile file = Read(Join({With(Program(1, 0, "Cut head  "), at, 0xE6), Program(2, 1, "Next      ")}));
+    ASSERT_EQ(file.patches.size(), 99u) << at;
+    EXPECT_EQ(file.patches[0].name, "Next      ") << at;
+    for (const LibrarianPatch& patch : file.patches) {
+      const Bytes& m = patch.messages.at(0).bytes;
+      EXPECT_TRUE(std::all_of(m.begin() + 1, m.begin() + 138, [](uint8_t b) { return b < 0x80; })) << at;
+    }
+    EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
+  }
+}
+
+TEST(ReaderHeads, OnlyAnF0Then33StartsAHead) {
+  // Other makers' messages holding 33 00 04 00 as if a head followed, and an identity reply.
+  const Bytes roland = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x33, 0x00, 0x04, 0x00, 0x05, 0x7F, 0x00, 0x41, 0xF7};
+  Bytes nonCommercial = {0xF0, 0x7D, 0x33, 0x00, 0x04, 0x00, 0x07};
+  for (int i = 0; i < 131; ++i) nonCommercial.push_back(uint8_t(i % 100));
+  nonCommercial.push_back(0xF7);
+  const Bytes identity = {0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x33, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xF7};
+  const PatchFile file = Read(Join({Program(1, 0, "First     "), roland, nonCommercial, identity,
+                                    Program(2, 1, "Second    ")}));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.patches[0].name, "First     ");
+  EXPECT_EQ(file.patches[1].name, "Second    ");
+  EXPECT_EQ(file.patches[2].name, "Sound   03");
+  EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
+}
+
+namespace {
+
+// A file of `format` with a tempo track and one track per list of (tick, dump).
+Bytes MidiFileOfTracks(int format, const std::vector<std::vector<std::pair<int, Bytes>>>& tracks) {
+  const uint8_t count = uint8_t(tracks.size() + 1);
+  Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, uint8_t(format), 0, count, 1, 0xE0};
+  const auto addTrack = [&file](const Bytes& events) {
+    Bytes chunk = {'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(uint8_t(events.size() >> shift));
+    file = Join({file, chunk, events});
+  };
+  addTrack({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x2F, 0x00});
+  for (const auto& track : tracks) {
+    Bytes events;
+    int now = 0;
+    for (const auto& [tick, dump] : track) {
+      Bytes event = SysexEvent(dump);
+      const int delta = tick - now;  // under 128 ticks apart
+      event[0] = uint8_t(delta);
+      events = Join({events, event});
+      now = tick;
+    }
+    addTrack(Join({events, {0x00, 0xFF, 0x2F, 0x00}}));
+  }
+  return file;
+}
+
+}  // namespace
+
+TEST(ReaderMidiFiles, AFormatOneFileIsReadInTimeOrderAndAFormatTwoFileTrackByTrack) {
+  const Bytes a1 = Program(1, 0, "A at 10   "), a2 = Program(2, 0, "A at 90   "), b1 = Program(3, 0, "B at 50   "),
+              b2 = Program(4, 0, "B at 90   ");
+  const std::vector<std::vector<std::pair<int, Bytes>>> tracks = {{{10, a1}, {90, a2}}, {{50, b1}, {90, b2}}};
+  const PatchFile together = Read(MidiFileOfTracks(1, tracks));
+  ASSERT_EQ(together.patches.size(), 99u);
+  // A tie keeps the order of the tracks.
+  const std::vector<std::string> inTime = PatchNames(together);
+  EXPECT_EQ(std::vector<std::string>(inTime.begin(), inTime.begin() + 4),
+            (std::vector<std::string>{"A at 10   ", "B at 50   ", "A at 90   ", "B at 90   "}));
+  EXPECT_FALSE(together.incomplete());
+  const PatchFile apart = Read(MidiFileOfTracks(2, tracks));
+  ASSERT_EQ(apart.patches.size(), 99u);
+  const std::vector<std::string> byTrack = PatchNames(apart);
+  EXPECT_EQ(std::vector<std::string>(byTrack.begin(), byTrack.begin() + 4),
+            (std::vector<std::string>{"A at 10   ", "A at 90   ", "B at 50   ", "B at 90   "}));
+}
+
+TEST(ReaderNames, ANameHoldingF7F0IsWholeWhenTheNextMessageOrTheEndFollowsItsF7) {
+  const Bytes inside = {'A', 'b', 0xF7, 0xF0, '3', '5', 'c', 'd', 'e', 'f'};
+  const Bytes atEnd = {'A', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xF7, 0xF0};
+  const PatchFile file = Read(Join({NamedProgram(1, inside), NamedProgram(2, atEnd), NamedProgram(3, inside)}));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.patches[0].name, "Ab??35cdef");
+  EXPECT_EQ(file.patches[1].name, "Abcdefgh??");
+  EXPECT_EQ(file.patches[2].name, "Ab??35cdef");  // the image's end follows it
+  EXPECT_EQ(file.patches[3].name, "Sound   04");
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(file.patches[size_t(row)].messages[0].bytes.size(), 149u) << row;
+  EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
+
+  // A name never starts with F7 F0: that is an unnamed program and another message.
+  const Bytes leading = {0xF7, 0xF0, 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i'};
+  const PatchFile unnamed = Read(Join({NamedProgram(1, leading), Program(2, 0, "Second    ")}));
+  EXPECT_EQ(unnamed.patches[0].name, "Sound   01");
+  EXPECT_EQ(unnamed.patches[1].name, "Second    ");
+  EXPECT_FALSE(unnamed.incomplete());
+
+  // A program of 141 bytes: kept as read and counted.
+  const PatchFile odd = Read(Join({Program(1, 0, "Hi"), Program(2, 0, "Second    ")}));
+  EXPECT_EQ(odd.patches[0].name, "Hi");
+  EXPECT_EQ(odd.patches[0].messages[0].bytes.size(), 141u);
+  EXPECT_EQ(odd.patches[1].name, "Second    ");
+  EXPECT_EQ(odd.incompleteReason(), "1 program of an unusual length");
 }

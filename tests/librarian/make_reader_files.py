@@ -101,6 +101,83 @@ def main(folder, count):
     with_notes(1, [tempo], tempting, 0, plain).save(folder + '/running.mid')
     with open(folder + '/running.mid', 'rb') as written:
         assert b'\x90\x33\x02\x04\x00\x05' in written.read(), 'mido wrote no running status'
+    second_pass(folder, count)
+
+
+def messages(dumps):
+    """Whole SysEx messages as mido keeps them (data bytes below 80 hex only)."""
+    return [mido.Message('sysex', data=dump[1:-1]) for dump in dumps]
+
+
+def with_device(dumps, row, device):
+    changed = list(dumps)
+    changed[row] = dumps[row][:2] + bytes([device]) + dumps[row][3:]
+    return changed
+
+
+# Other makers' messages, some holding 33 00 04 as if a head followed.
+FOREIGN = [
+    bytes([0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7]),
+    bytes([0xF0, 0x41, 0x10, 0x42, 0x12, 0x33, 0x00, 0x04, 0x00, 0x05, 0x7F, 0x00, 0x41, 0xF7]),
+    bytes([0xF0, 0x7D, 0x33, 0x00, 0x04, 0x00, 0x07]) + bytes(i % 100 for i in range(131)) + b'\xf7',
+    # The identity reply of a unit of this maker.
+    bytes([0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x33, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xF7]),
+]
+
+
+def f7_name(index):
+    """Latin-1 names holding F7 F0 (\u00f7\u00f0) at every place but the first."""
+    at = 1 + index % 8
+    name = bytearray(plain_name(index))
+    name[at:at + 2] = b'\xf7\xf0'
+    return bytes(name)
+
+
+def second_pass(folder, count):
+    """Banks with a head byte out of range, names holding F7 F0, a program of 141 bytes,
+    other makers' messages between the dumps, dumps on three tracks, and small banks."""
+    plain = bank(count)
+    row = min(39, count - 1)  # row 40
+    for device, label in ((0x10, 'device10'), (0x7F, 'device7f')):
+        changed = messages(with_device(plain, row, device))
+        mido.write_syx_file(folder + '/%s_row40.syx' % label, changed)
+        mido.write_syx_file(folder + '/%s_row40.nl2' % label, changed)
+    # mido refuses data bytes of 80 hex and above: these are written byte by byte.
+    write(folder, 'names_f7f0.syx', b''.join(bank(count, f7_name)))
+    odd = min(29, count - 1)  # row 30
+    short = program(odd, b'Hi')
+    write(folder, 'odd141.syx', b''.join(plain[:odd] + [short] + plain[odd + 1:]))
+
+    # Over 99 programs with one of them 141 bytes long: never split.
+    lossy = [program(n % 100, plain_name(n % 99)) for n in range(120)]
+    lossy[100] = program(100 % 100, b'Hi')
+    write(folder, 'lossy120.syx', b''.join(lossy))
+
+    between = []
+    for n, dump in enumerate(plain):
+        between.append(dump)
+        if n % 5 == 2:
+            between.append(FOREIGN[(n // 5) % len(FOREIGN)])
+    mido.write_syx_file(folder + '/foreign.syx', messages(between))
+
+    midi = mido.MidiFile(type=1, ticks_per_beat=480)
+    midi.tracks.append(mido.MidiTrack([mido.MetaMessage('set_tempo', tempo=500000)]))
+    tracks = [mido.MidiTrack() for _ in range(3)]
+    last = [0, 0, 0]
+    for n, dump in enumerate(plain):
+        # Dump n at tick 100 n, on track n mod 3: the file order is not the time order.
+        track = n % 3
+        tracks[track].append(sysex(dump, 100 * n - last[track]))
+        last[track] = 100 * n
+    midi.tracks.extend(tracks)
+    midi.save(folder + '/format1_3tracks.mid')
+
+    for size in (1, 10, 30):
+        small = messages(bank(size))
+        mido.write_syx_file(folder + '/bank%d.syx' % size, small)
+        midi = mido.MidiFile(type=0, ticks_per_beat=480)
+        midi.tracks.append(mido.MidiTrack([sysex(dump, 10) for dump in bank(size)]))
+        midi.save(folder + '/bank%d.mid' % size)
 
 
 if __name__ == '__main__':

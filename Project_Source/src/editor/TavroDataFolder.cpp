@@ -97,6 +97,11 @@ bool Tavro::saveImportedFile(bool midiFile) {
     showStatus("Import failed: no program or performance in the file");
     return false;
   }
+  // The scan reads no smaller bank file: a copy would never be listed.
+  if (int64_t(bytes.size()) < kSmallestBankFile) {
+    showStatus("Import failed: file " + bankFileSizeRefusal(int64_t(bytes.size())));
+    return false;
+  }
   // A bank of the same name stays: the copy takes a free name beside it.
   const std::string name = source.substr(slash + 1);
   std::string target, error;

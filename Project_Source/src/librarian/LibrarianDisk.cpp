@@ -3,12 +3,16 @@
 #include "ByteChunk.h"
 #include "Kit_AtomicFile.h"
 
+#include <Poco/DirectoryIterator.h>
+#include <Poco/Exception.h>
+#include <Poco/File.h>
+#include <Poco/Path.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <set>
@@ -49,9 +53,12 @@ std::string stemOf(const std::string& name) {
 }
 
 std::string lowerExtensionOf(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return std::string();
-  std::string extension = name.substr(dot + 1);
+  std::string extension;
+  try {
+    extension = Poco::Path(name, Poco::Path::PATH_UNIX).getExtension();
+  } catch (const std::exception&) {
+    return std::string();  // a name Poco cannot take as a path has no extension it knows
+  }
   for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
   return extension;
 }
@@ -63,6 +70,12 @@ std::string freeFilePath(const std::string& folder, const std::string& stem, con
     const std::string path = folder + "/" + name;
     if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return path;
   }
+  return std::string();
+}
+
+std::string bankFileSizeRefusal(int64_t size) {
+  if (size < kSmallestBankFile) return "smaller than " + std::to_string(kSmallestBankFile) + " bytes";
+  if (size > kLargestBankFile) return "larger than 16 MiB";
   return std::string();
 }
 
@@ -78,7 +91,9 @@ BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* 
     *error = SystemError("cannot examine", path);
     return BankFileRead::Failed;
   }
-  if (!S_ISREG(st.st_mode) || st.st_size < kSmallestBankFile) return BankFileRead::NotABankFile;
+  if (!S_ISREG(st.st_mode)) return BankFileRead::NotABankFile;
+  *error = bankFileSizeRefusal(st.st_size);
+  if (st.st_size < kSmallestBankFile) return BankFileRead::TooSmall;
   if (st.st_size > kLargestBankFile) return BankFileRead::TooLarge;
   if (out->Resize(int(st.st_size)) != int(st.st_size)) {
     *error = "no memory for " + path;
@@ -100,14 +115,16 @@ BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* 
 }
 
 bool ensureFolder(const std::string& folder, std::string* error) {
-  if (::mkdir(folder.c_str(), 0755) == 0) return true;
-  if (errno != EEXIST) {
-    *error = SystemError("cannot create", folder);
-    return false;
+  try {
+    Poco::File made(folder);
+    made.createDirectory();  // false when it is there already
+    if (made.isDirectory()) return true;
+    *error = "not a folder: " + folder;
+  } catch (const Poco::Exception& e) {
+    *error = "cannot create " + folder + ": " + e.displayText();
+  } catch (const std::exception& e) {
+    *error = "cannot create " + folder + ": " + e.what();
   }
-  struct stat st;
-  if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
-  *error = "not a folder: " + folder;
   return false;
 }
 
@@ -216,52 +233,65 @@ bool moveWithoutOverwrite(const std::string& from, const std::string& folder, st
   return false;
 }
 
+bool isBankFileName(const std::string& name) {
+  const std::string extension = lowerExtensionOf(name);
+  return extension == "mid" || extension == "syx" || extension == "nl2";
+}
+
 namespace {
 
-struct Entry {
-  std::string name;
-  unsigned char type;  // as readdir tells it; DT_UNKNOWN and DT_LNK need a stat
-  bool operator<(const Entry& other) const { return name < other.name; }
-};
+enum class EntryKind { Other, Folder, BankFile };
 
-std::vector<Entry> ListEntries(const std::string& folder) {
-  std::vector<Entry> entries;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-  if (!dir) return entries;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") entries.push_back({name, entry->d_type});
+// One question to the file system per entry. Poco throws where a link dangles or
+// access is denied: such a bank file is kept, so reading it says why it fails.
+EntryKind KindOf(const Poco::File& entry, bool bankName) {
+  try {
+    if (bankName && entry.isFile()) return EntryKind::BankFile;
+    return entry.isDirectory() ? EntryKind::Folder : bankName ? EntryKind::BankFile : EntryKind::Other;
+  } catch (const std::exception&) {
+    return bankName ? EntryKind::BankFile : EntryKind::Other;
   }
-  std::sort(entries.begin(), entries.end());
-  return entries;
+}
+
+// Fills the folder's bank files and gives the names of its folders, both sorted, so a
+// folder reached by two ways is entered by the same one on every scan.
+std::vector<std::string> ListFolder(ScannedFolder* folder) {
+  std::vector<std::string> subFolders;
+  try {
+    for (Poco::DirectoryIterator entry(folder->path), end; entry != end; ++entry) {
+      switch (KindOf(*entry, isBankFileName(entry.name()))) {
+        case EntryKind::Folder: subFolders.push_back(entry.name()); break;
+        case EntryKind::BankFile: folder->bankFiles.push_back(entry.name()); break;
+        case EntryKind::Other: break;
+      }
+    }
+  } catch (const std::exception&) {
+    // denied or gone: what was found so far
+  }
+  std::sort(subFolders.begin(), subFolders.end());
+  std::sort(folder->bankFiles.begin(), folder->bankFiles.end());
+  return subFolders;
 }
 
 }  // namespace
 
-std::vector<std::string> listFolder(const std::string& folder) {
-  std::vector<std::string> names;
-  for (Entry& entry : ListEntries(folder)) names.push_back(std::move(entry.name));
-  return names;
-}
-
 std::vector<ScannedFolder> buildFolderStructure(const std::string& root) {
+  // Poco tells no file's identity; device and inode do, so a linked folder (a loop
+  // too) is entered once.
   std::set<std::pair<dev_t, ino_t>> entered;
-  struct stat st;
-  if (::stat(root.c_str(), &st) == 0) entered.insert({st.st_dev, st.st_ino});
-  std::vector<ScannedFolder> found;
-  std::vector<ScannedFolder> pending{{root, {lastComponent(root)}}};
-  while (!pending.empty()) {
-    const ScannedFolder folder = std::move(pending.back());
-    pending.pop_back();
-    for (const Entry& entry : ListEntries(folder.path)) {
-      if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN) continue;
-      const std::string path = folder.path + "/" + entry.name;
-      if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
-      if (!entered.insert({st.st_dev, st.st_ino}).second) continue;
-      ScannedFolder sub{path, folder.chain};
-      sub.chain.push_back(entry.name);
-      found.push_back(sub);
-      pending.push_back(std::move(sub));
+  const auto firstVisit = [&entered](const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && entered.insert({st.st_dev, st.st_ino}).second;
+  };
+  firstVisit(root);
+  std::vector<ScannedFolder> found{{root, {lastComponent(root)}, {}}};
+  for (size_t next = 0; next < found.size(); ++next) {
+    for (const std::string& name : ListFolder(&found[next])) {
+      const std::string path = found[next].path + "/" + name;
+      if (!firstVisit(path)) continue;
+      std::vector<std::string> chain = found[next].chain;
+      chain.push_back(name);
+      found.push_back({path, std::move(chain), {}});
     }
   }
   return found;

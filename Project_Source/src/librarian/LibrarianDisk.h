@@ -28,10 +28,15 @@ std::string freeFilePath(const std::string& folder, const std::string& stem, con
 constexpr int64_t kSmallestBankFile = 4501;
 constexpr int64_t kLargestBankFile = 16 * 1024 * 1024;
 
-enum class BankFileRead { Read, NotABankFile, TooLarge, Failed };
+// Why a file of `size` bytes is no bank file the library reads ("smaller than 4501
+// bytes", "larger than 16 MiB"); "" when its size is fine.
+std::string bankFileSizeRefusal(int64_t size);
+
+enum class BankFileRead { Read, NotABankFile, TooSmall, TooLarge, Failed };
 // Reads a bank file through one descriptor, opened without blocking: only a regular
 // file of 4501 bytes up to 16 MiB is read (a larger one is never allocated); `out`
-// holds the bytes actually read (its room is reused from file to file). `error` says why on Failed.
+// holds the bytes actually read (its room is reused from file to file). `error` says
+// why on Failed, TooSmall and TooLarge.
 BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error);
 
 // Moves `from` into `folder` under its own name, or a free one; across file systems
@@ -46,12 +51,15 @@ bool writeNewFile(const std::string& folder, const std::string& name, const uint
 // Creates `folder` unless it is one already.
 bool ensureFolder(const std::string& folder, std::string* error);
 
+// Whether the name has a bank file's extension: "mid", "syx" or "nl2" in any case.
+bool isBankFileName(const std::string& name);
+
 struct ScannedFolder {
   std::string path;
-  std::vector<std::string> chain;  // folder names from the root down, root first
+  std::vector<std::string> chain;      // folder names from the root down, root first
+  std::vector<std::string> bankFiles;  // names with a bank file's extension that are no folder, sorted
 };
-// Every folder below `root`, entered once each by device and inode (a linked folder
-// included); folders that cannot be listed are skipped.
+// The root, first, and every folder below it, each entered once by device and inode
+// (a linked folder included), each with its bank files; a folder that cannot be
+// listed holds what was found. Nothing throws.
 std::vector<ScannedFolder> buildFolderStructure(const std::string& root);
-// The names in a folder, sorted byte-wise; empty when it cannot be listed.
-std::vector<std::string> listFolder(const std::string& folder);

@@ -35,6 +35,8 @@ std::string PatchFile::incompleteReason() const {
   const auto add = [&reason](const std::string& part) { reason += (reason.empty() ? "" : ", ") + part; };
   if (losses.unreadable) add(Count(losses.unreadable, kind) + " unreadable, shown as init");
   if (losses.repaired) add(Count(losses.repaired, kind) + " completed (end missing)");
+  if (losses.oddLength) add(Count(losses.oddLength, kind) + " of an unusual length");
+  if (losses.unknownType) add(Count(losses.unknownType, kind) + " with an unknown type byte");
   if (losses.leftOut) add(Count(losses.leftOut, "message") + " left out");
   if (losses.damagedMidiFile) add("damaged MIDI file");
   if (losses.unconverted) add("over 99 programs, not split");

@@ -33,12 +33,14 @@ struct LibrarianPatch {
 // lose data, so that save refuses and the panel says why.
 struct ReadLosses {
   int repaired = 0;              // messages kept after their missing F7 (and names) were added
+  int oddLength = 0;             // messages of a length the unit does not send, kept as read
+  int unknownType = 0;           // dumps of the unit's length with a type byte of no dump, kept as that kind
   int unreadable = 0;            // messages that could not be read; an init message holds each one's row
   int leftOut = 0;               // messages of the other kind, or past the bank's last row
   bool damagedMidiFile = false;  // its structure breaks off: read byte by byte, split dumps not joined
   bool unconverted = false;      // over 99 programs that could not be split: only the first bank shows
 
-  bool any() const { return repaired || unreadable || leftOut || damagedMidiFile || unconverted; }
+  bool any() const { return repaired || oddLength || unknownType || unreadable || leftOut || damagedMidiFile || unconverted; }
 };
 
 // One bank file as the scan loaded it, a bank the librarian made, or a search bank.

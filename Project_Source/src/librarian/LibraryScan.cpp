@@ -8,8 +8,9 @@
 #include "PatchLibrarian.h"
 #include "PatchTemplates.h"
 
+#include <Poco/File.h>
+
 #include <algorithm>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -17,13 +18,13 @@ namespace {
 const char* const kLogPrefix = "PATCH LIBRARIAN: ";
 const char* const kConvertedBanksFolder = "Converted Banks";
 
-bool IsBankExtension(const std::string& extension) {
-  return extension == "mid" || extension == "syx" || extension == "nl2";
-}
-
 bool IsFolder(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  try {
+    const Poco::File folder(path);
+    return folder.exists() && folder.isDirectory();
+  } catch (const std::exception&) {
+    return false;  // a dangling link, or a path we may not look into
+  }
 }
 
 }  // namespace
@@ -42,17 +43,16 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
   }
   // Sub-folders before the root, each before its own sub-folders.
   std::vector<ScannedFolder> folders = buildFolderStructure(root);
-  std::sort(folders.begin(), folders.end(),
+  std::rotate(folders.begin(), folders.begin() + 1, folders.end());
+  std::sort(folders.begin(), folders.end() - 1,
             [](const ScannedFolder& a, const ScannedFolder& b) { return a.path < b.path; });
-  folders.push_back(ScannedFolder{root, {lastComponent(root)}});
   library_->folderList.clear();
   for (const ScannedFolder& folder : folders) library_->folderList.push_back(folder.path);
 
   for (const ScannedFolder& folder : folders) {
     // Banks written by a conversion land in a folder already listed: the next scan loads them.
-    for (const std::string& name : listFolder(folder.path)) {
-      if (!IsBankExtension(lowerExtensionOf(name))) continue;
-      PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0);
+    for (const std::string& name : folder.bankFiles) {
+      PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0, lowerExtensionOf(name));
       if (!record) continue;
       if (record->type == kProgramKind)
         library_->createSingleFolderFilesStructure(record);
@@ -63,14 +63,16 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
   return true;
 }
 
-PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value) {
-  // Opened and checked first: what is no bank file (a FIFO, a folder, a small file) passes silently.
+PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value,
+                                         const std::string& extension) {
+  // Opened and checked first: what is no file (a FIFO, a folder) passes silently; a
+  // bank file too small or too large to be read is named.
   std::string error;
   const BankFileRead read = readBankFile(path, &image_, &error);
   if (read == BankFileRead::NotABankFile) return nullptr;
   log(kLogPrefix + std::string("loading file ") + path);
   if (read != BankFileRead::Read) {
-    skip(path, chain, read == BankFileRead::TooLarge ? "larger than 16 MiB" : error);
+    skip(path, chain, error);
     return nullptr;
   }
   auto record = std::make_unique<PatchFile>();
@@ -80,13 +82,14 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   record->reservedPath = path;
   record->bankIndex = value;
   log(kLogPrefix + std::string("loaded file ") + path);
-  PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), lowerExtensionOf(path) == "mid" ? 1 : 0);
+  PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), extension == "mid" ? 1 : 0);
   if (record->patches.empty()) {
     skip(path, chain, "no program or performance in it");
     return nullptr;
   }
   if (record->type == kProgramKind && record->patches.size() >= size_t(kBankRows)) {
-    if (convertProgramFile(*record, path)) return nullptr;
+    // Split banks would carry the losses in their bytes while the source went away.
+    if (!record->incomplete() && convertProgramFile(*record, path)) return nullptr;
     record->losses.unconverted = true;  // listed unconverted: it shows only its first bank
   }
   PatchLibrarian::fillUncompletedBankFiles(record.get());

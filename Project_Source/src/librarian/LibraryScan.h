@@ -21,9 +21,10 @@ public:
   bool loadPatchesFromFilesystem(const std::string& root);
 
 private:
-  // Loads one bank file; the record goes into its list. Null when the file was
-  // skipped or converted.
-  PatchFile* parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value);
+  // Loads one bank file (`extension` in lower case); the record goes into its list.
+  // Null when the file was skipped or converted.
+  PatchFile* parseFolderFiles(const std::string& path, const std::vector<std::string>& chain, int value,
+                              const std::string& extension);
   // Logs a bank file the scan could not read and lists it for the panel.
   void skip(const std::string& path, const std::vector<std::string>& chain, const std::string& why);
   // Splits a program file into banks of 99 beside it and moves it into "Converted

@@ -15,8 +15,6 @@ namespace {
 constexpr int kSmallestImage = 15;
 constexpr uint8_t kMidiFileHead[] = {0x4D, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06};
 constexpr int kMidiFirstChunkAt = 14;
-constexpr int kLargestDeviceId = 15;
-constexpr int kLargestSlotByte = 99;
 constexpr int kHeadLength = 6;
 constexpr size_t kCompletionRoom = 64;  // four zeros, a name, four part names and F7
 // The data part of a dump holds only bytes below this; any such byte there ends the
@@ -65,8 +63,9 @@ bool Acceptable(PatchKind kind, size_t length) {
   return length > size_t(kPerformanceLength - 5) && length <= size_t(kFullPerformanceLength);
 }
 
-// A message cut before its F7 is kept when it has the length of a whole dump.
-bool Recoverable(PatchKind kind, int length) {
+// The lengths before F7 the synthesizer's own dumps have (a performance of 710 is
+// an older unit's, completed with four zeros): any other is kept as read, but counted.
+bool UnitLength(PatchKind kind, int length) {
   if (kind == kProgramKind) return length == kProgramNameAt || length == kNamedProgramLength - 1;
   return length == kPerformanceNameAt - 4 || length == kPerformanceNameAt ||
          length == kPerformanceNameAt + kPatchNameLength || length == kFullPerformanceLength - 1;
@@ -104,7 +103,7 @@ LibrarianPatch PaddingPatch(int kind, int slot) {
   return patch;
 }
 
-enum class Reading { Whole, Repaired, Unreadable };
+enum class Reading { Whole, Repaired, OddLength, UnknownType, Unreadable };
 
 // Puts a message (or, for one that could not be read, an init message holding its
 // row) into the record, unless the record holds the other kind or a full performance
@@ -122,6 +121,8 @@ void Place(PatchFile* file, PatchKind kind, int slot, std::vector<uint8_t>&& mes
     return;
   }
   if (reading == Reading::Repaired) ++file->losses.repaired;
+  if (reading == Reading::OddLength) ++file->losses.oddLength;
+  if (reading == Reading::UnknownType) ++file->losses.unknownType;
   LibrarianPatch patch;
   patch.name = NameOf(message, kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt);
   patch.messages.push_back(PatchSysexMessage{std::move(message)});
@@ -135,6 +136,19 @@ bool HoldsMessageBoundary(const uint8_t* from, const uint8_t* to) {
     for (const uint8_t* next = at + 1; next < to && next - at <= kNextMessageWithin; ++next) {
       if (*next == kSysexStart) return true;
     }
+  }
+  return false;
+}
+
+// An F7 at a shorter length of the unit's own, straight before an F0, ends the dump
+// there, before `close`: a name never starts with F7 F0.
+template <typename At>
+bool EndsEarlierBeforeMessage(const uint8_t* close, PatchKind kind, At at) {
+  const int shorter[] = {kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt,
+                         kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt + kPatchNameLength};
+  for (const int end : shorter) {
+    const uint8_t* f7 = at(end);
+    if (f7 + 1 < close && *f7 == kSysexEnd && f7[1] == kSysexStart) return true;
   }
   return false;
 }
@@ -158,7 +172,11 @@ Extent FindEnd(const uint8_t* body, const uint8_t* imageEnd, PatchKind kind) {
   for (const int* length = lengths; length < lengths + count; ++length) {
     if (*length - 1 >= offsetOf(imageEnd)) continue;
     const uint8_t* close = at(*length - 1);
-    if (*close == kSysexEnd && !HoldsMessageBoundary(at(nameAt), close)) return {close, true};
+    if (*close != kSysexEnd || EndsEarlierBeforeMessage(close, kind, at)) continue;
+    // Names may hold F7 and F0 (latin-1 letters): followed by the next message, or by
+    // the image's end, the F7 at the named length closes the dump whatever the name holds.
+    const bool nextFollows = close + 1 == imageEnd || close[1] == kSysexStart;
+    if (nextFollows || !HoldsMessageBoundary(at(nameAt), close)) return {close, true};
   }
   if (*first == kSysexEnd) return {first, true};
   // A name character: the message runs on to an F7, or is cut at the next F0.
@@ -185,14 +203,28 @@ bool ReadQuantity(const uint8_t*& at, const uint8_t* end, uint32_t* value) {
   return false;
 }
 
+// SysEx data of a MIDI file, laid end to end: `bytes` holds it in file order, each
+// piece one dump as its track carries it (an F0 event with its continuation packets).
+struct MidiSysex {
+  struct Piece {
+    uint64_t time;  // ticks from the track's start
+    size_t from, to;
+  };
+  std::vector<uint8_t> bytes;
+  std::vector<Piece> pieces;
+};
+
 // Appends the SysEx data of one track's events to `out`: an F0 event as F0 and its
 // bytes, an F7 event (a dump's continuation packet, or an escape) as its bytes, so a
 // dump split into packets comes out whole. False when the track breaks off before its end.
-bool TrackSysex(const uint8_t* at, const uint8_t* end, std::vector<uint8_t>* out) {
+bool TrackSysex(const uint8_t* at, const uint8_t* end, MidiSysex* out) {
   uint8_t running = 0;
+  uint64_t time = 0;
+  bool continues = false;  // an F7 packet now belongs to the last piece
   while (at < end) {
     uint32_t delta, length;
     if (!ReadQuantity(at, end, &delta) || at >= end) return false;
+    time += delta;
     uint8_t status = *at;
     if (status >= kFirstStatusByte) {
       ++at;
@@ -209,8 +241,12 @@ bool TrackSysex(const uint8_t* at, const uint8_t* end, std::vector<uint8_t>* out
       if (type == 0x2F) return true;  // end of track
     } else if (status == kSysexStart || status == kSysexEnd) {
       if (!ReadQuantity(at, end, &length) || length > uint32_t(end - at)) return false;
-      if (status == kSysexStart) out->push_back(kSysexStart);
-      out->insert(out->end(), at, at + length);
+      const bool starts = status == kSysexStart || !continues || (length > 0 && *at == kSysexStart);
+      if (starts) out->pieces.push_back({time, out->bytes.size(), out->bytes.size()});
+      if (status == kSysexStart) out->bytes.push_back(kSysexStart);
+      out->bytes.insert(out->bytes.end(), at, at + length);
+      out->pieces.back().to = out->bytes.size();
+      continues = true;
       at += length;
     } else if (status < 0xF0) {
       running = status;
@@ -224,21 +260,121 @@ bool TrackSysex(const uint8_t* at, const uint8_t* end, std::vector<uint8_t>* out
   return true;
 }
 
-// The SysEx data of every track of a Standard MIDI File, in file order; false when
-// its structure breaks off.
+// The SysEx data of every track of a Standard MIDI File: a format-1 file's tracks play
+// together, so its dumps come in time order (a tie in track order); other formats'
+// tracks one after the other. False when its structure breaks off.
 bool MidiFileSysex(const uint8_t* bytes, int size, std::vector<uint8_t>* out) {
   constexpr uint8_t kTrack[] = {0x4D, 0x54, 0x72, 0x6B};
   constexpr int kChunkHead = 8;
+  constexpr int kFormatAt = 8;
+  constexpr uint32_t kSimultaneousTracks = 1;
+  MidiSysex sysex;
   int at = kMidiFirstChunkAt;
   while (size - at >= kChunkHead) {
     const uint32_t length = BigEndian(bytes + at + 4, 4);
     const bool track = std::memcmp(bytes + at, kTrack, sizeof kTrack) == 0;
     at += kChunkHead;
     if (length > uint32_t(size - at)) return false;
-    if (track && !TrackSysex(bytes + at, bytes + at + length, out)) return false;
+    if (track && !TrackSysex(bytes + at, bytes + at + length, &sysex)) return false;
     at += int(length);
   }
+  const auto earlier = [](const MidiSysex::Piece& a, const MidiSysex::Piece& b) { return a.time < b.time; };
+  // Most files keep their dumps on one track, already in time order.
+  if (BigEndian(bytes + kFormatAt, 2) != kSimultaneousTracks ||
+      std::is_sorted(sysex.pieces.begin(), sysex.pieces.end(), earlier)) {
+    *out = std::move(sysex.bytes);
+    return true;
+  }
+  std::stable_sort(sysex.pieces.begin(), sysex.pieces.end(), earlier);
+  out->reserve(sysex.bytes.size());
+  for (const MidiSysex::Piece& piece : sysex.pieces)
+    out->insert(out->end(), sysex.bytes.begin() + long(piece.from), sysex.bytes.begin() + long(piece.to));
   return true;
+}
+
+// Whether the maker id at `makerAt` starts a message: straight after F0 or, in a MIDI
+// file read byte by byte, after an event's F0 (or F7) and its length. A 33 inside
+// another maker's message is no head.
+bool AtHeadStart(const uint8_t* bytes, int makerAt, bool midiFraming) {
+  if (makerAt >= 1 && bytes[makerAt - 1] == kSysexStart) return true;
+  const int lengthEnd = makerAt - 1;
+  if (!midiFraming || lengthEnd < 1 || bytes[lengthEnd] >= kFirstStatusByte) return false;
+  for (int before = lengthEnd - 1; before >= 0 && lengthEnd - before <= 4; --before) {
+    if (bytes[before] == kSysexStart || bytes[before] == kSysexEnd) return true;
+    if (bytes[before] < kFirstStatusByte) return false;
+  }
+  return false;
+}
+
+// The kind a message of the unit's own length plainly is, by that length alone; none
+// when it has no such length.
+PatchKind KindByLength(const uint8_t* body, const uint8_t* imageEnd, Extent* extent) {
+  for (const PatchKind kind : {kProgramKind, kPerformanceKind}) {
+    *extent = FindEnd(body, imageEnd, kind);
+    if (extent->closed && UnitLength(kind, kHeadLength + int(extent->end - body))) return kind;
+  }
+  return kNoPatchKind;
+}
+
+// Both readers: the next message from an F0 33 at or after `position`.
+int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot, bool midiFraming) {
+  const uint8_t* bytes = image->GetBytes();
+  const int size = image->Size();
+  do {
+    if (!PatchLibrarian::findByte(image, position, kMakerId)) return -1;
+  } while (!AtHeadStart(bytes, position - 1, midiFraming));
+  uint8_t head[kHeadLength] = {kSysexStart, kMakerId};
+  for (int at = 2; at < kHeadLength; ++at, ++position) {
+    if (position >= size) {
+      // An image that ends inside a head ends the reading; a dump's head is counted.
+      if (at == kHeadLength - 1 && head[3] == kModelByte && patchKindOfType(head[4]) != kNoPatchKind)
+        ++file->losses.unreadable;
+      position = -1;
+      return -1;
+    }
+    // A status byte cuts the head: no message of this maker, and the byte is read next.
+    if (bytes[position] >= kFirstStatusByte) return position;
+    head[at] = bytes[position];
+  }
+  // The device and slot bytes do not decide: a dump for device 16 or the broadcast id,
+  // or with a slot past the bank, is the program or performance it plainly is. The
+  // model and the type byte do; a message of another type is no dump unless it has a
+  // dump's length, another model's dump is lost (its row held).
+  const bool model = head[3] == kModelByte;
+  PatchKind kind = patchKindOfType(head[4]);
+  const bool knownType = kind != kNoPatchKind;
+  const uint8_t* body = bytes + position;
+  Extent extent{};
+  if (knownType)
+    extent = FindEnd(body, bytes + size, kind);
+  else
+    kind = KindByLength(body, bytes + size, &extent);
+  if (kind == kNoPatchKind) return position;  // another message of this maker: no part of a bank
+  const int length = kHeadLength + int(extent.end - body);  // F7 excluded
+  const bool unitLength = UnitLength(kind, length);
+  if (!model && !(extent.closed && unitLength)) return position;
+  // A cut message leaves what cut it to be read next.
+  position = extent.closed ? int(extent.end - bytes) + 1 : extent.end == bytes + size ? -1 : int(extent.end - bytes);
+  // Longer bodies are unreadable whatever completes them; no need to copy them.
+  if (!model || (extent.closed && length > kFullPerformanceLength) || (!extent.closed && !unitLength)) {
+    Place(file, kind, slot, {}, Reading::Unreadable);
+    return position;
+  }
+  head[4] = kind == kProgramKind ? kStoredProgramType : kLoadedPerformanceType;
+  head[5] = uint8_t(slot);
+  std::vector<uint8_t> message;
+  // Room for the default names and the F7 at once: one allocation per message.
+  message.reserve(size_t(length) + kCompletionRoom);
+  message.insert(message.end(), head, head + kHeadLength);
+  message.insert(message.end(), body, extent.end);
+  CompleteByLength(message, kind, slot);
+  const Reading reading = !Acceptable(kind, message.size()) ? Reading::Unreadable
+                          : !extent.closed                   ? Reading::Repaired
+                          : !knownType                       ? Reading::UnknownType
+                          : !unitLength                      ? Reading::OddLength
+                                                             : Reading::Whole;
+  Place(file, kind, slot, reading == Reading::Unreadable ? std::vector<uint8_t>() : std::move(message), reading);
+  return position;
 }
 
 }  // namespace
@@ -271,54 +407,11 @@ void PatchLibrarian::loadFromChunk(const ByteChunk* image, int size, PatchFile* 
 }
 
 int PatchLibrarian::readMIDIMessage(const ByteChunk* image, int& position, PatchFile* file, int slot) {
-  return readSysexMessage(image, position, file, slot);
+  return ReadMessage(image, position, file, slot, true);
 }
 
 int PatchLibrarian::readSysexMessage(const ByteChunk* image, int& position, PatchFile* file, int slot) {
-  const uint8_t* bytes = image->GetBytes();
-  const int size = image->Size();
-  if (!findByte(image, position, kMakerId)) return -1;
-  uint8_t head[kHeadLength] = {kSysexStart, kMakerId};
-  // Head bytes 2..5, each checked as soon as it is read; an image that ends inside the
-  // head ends the reading.
-  for (int at = 2; at < kHeadLength; ++at) {
-    if (position >= size) {
-      if (at > 4) ++file->losses.unreadable;  // a program or performance head, cut
-      position = -1;
-      return -1;
-    }
-    head[at] = bytes[position++];
-    const bool fits = at == 2   ? head[at] <= kLargestDeviceId
-                      : at == 3 ? head[at] == kModelByte
-                      : at == 4 ? patchKindOfType(head[at]) != kNoPatchKind
-                                : head[at] <= kLargestSlotByte;
-    if (!fits) return position;
-  }
-  const PatchKind kind = patchKindOfType(head[4]);
-  const uint8_t* body = bytes + position;
-  const Extent extent = FindEnd(body, bytes + size, kind);
-  const int length = kHeadLength + int(extent.end - body);  // F7 excluded
-  // A cut message leaves what cut it to be read next.
-  position = extent.closed ? int(extent.end - bytes) + 1 : extent.end == bytes + size ? -1 : int(extent.end - bytes);
-  // Longer bodies are unreadable whatever completes them; no need to copy them.
-  if ((extent.closed && length > kFullPerformanceLength) || (!extent.closed && !Recoverable(kind, length))) {
-    Place(file, kind, slot, {}, Reading::Unreadable);
-    return position;
-  }
-  head[4] = kind == kProgramKind ? kStoredProgramType : kLoadedPerformanceType;
-  head[5] = uint8_t(slot);
-  std::vector<uint8_t> message;
-  // Room for the default names and the F7 at once: one allocation per message.
-  message.reserve(size_t(length) + kCompletionRoom);
-  message.insert(message.end(), head, head + kHeadLength);
-  message.insert(message.end(), body, extent.end);
-  CompleteByLength(message, kind, slot);
-  if (!Acceptable(kind, message.size())) {
-    Place(file, kind, slot, {}, Reading::Unreadable);
-  } else {
-    Place(file, kind, slot, std::move(message), extent.closed ? Reading::Whole : Reading::Repaired);
-  }
-  return position;
+  return ReadMessage(image, position, file, slot, false);
 }
 
 void PatchLibrarian::checkBankSizeAndAddData(PatchFile* file) {

@@ -34,11 +34,13 @@ public:
   // --- Bank images into records; pure, threads: any. ---
 
   // Fills `file` from a whole bank image: a Standard MIDI File bank when the image
-  // starts with its header (its SysEx events read in file order, split dumps joined),
-  // else a raw SysEx bank; the hint is not needed. Every row keeps its place: a dump
-  // cut at a whole dump's length is completed, one that cannot be read is held by an
-  // init message, and each such loss is counted in the record. An image without one
-  // acceptable message leaves the record empty.
+  // starts with its header (its SysEx events read in time order in a format-1 file,
+  // track by track in others, split dumps joined), else a raw SysEx bank; the hint is
+  // not needed. A message starts at F0 33 only. Every row keeps its place: a dump cut
+  // at a whole dump's length is completed, one that cannot be read is held by an init
+  // message, one of a length the unit does not send is kept as read, and each of these
+  // is counted in the record. An image without one acceptable message leaves the
+  // record empty.
   static void loadFromChunk(const ByteChunk* image, int size, PatchFile* file, int midiFileHint);
   // Read the next message from `position` into `file` under the running slot number;
   // return the position to go on from, or -1 when the image is exhausted.
