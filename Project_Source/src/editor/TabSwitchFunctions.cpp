@@ -2,9 +2,12 @@
 
 #include "ControlLayer.h"
 #include "IControl.h"
+#include "IGraphicsCarbon.h"
+#include "IGraphicsMac.h"
 #include "IParam.h"
 #include "LibrarianPanelParts.h"
 #include "Tavro.h"
+#include "TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
 
 namespace {
@@ -110,6 +113,11 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
 
   hideSlotLayers(plug, slot);
   for (const char* menu : kPageMenus) plug->showLayer(menu, false);
+  // The search field and an entry open in it leave with their page.
+  plug->showLayer("searchField", false);
+  plug->showLayer("RightSearchPopupMenu", false);
+  if (IGraphicsCarbon* host = plug->graphics ? plug->graphics->GetCarbonHost() : nullptr)
+    if (host->TextEntryOpen()) host->EndUserInput(false);
   hideProgramControls(plug);
   plug->showLayer("librarianPartSelector", false);
   SetListDrag(plug, false);
@@ -133,7 +141,9 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
       plug->showLayer(controls, true);
     plug->showLayer("librarianPartSelector", !perf);
     plug->showLayer(perf ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
-    plug->showLayer(perf ? "RightPerformancePopupMenu" : "RightPatchPopupMenu", true);
+    const bool results = !perf && plug->searchResultsShown;
+    plug->showLayer(perf ? "RightPerformancePopupMenu" : results ? "RightSearchPopupMenu" : "RightPatchPopupMenu", true);
+    plug->showLayer("searchField", !perf && plug->paramValue(LibrarianParam::kPatchSearch) == 1.0);
     plug->showLayer("performanceSettings2", false);
     return;
   }

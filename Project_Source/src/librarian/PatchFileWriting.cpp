@@ -109,12 +109,15 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
     return false;
   }
   const std::string extension = lowerExtensionOf(fileName);
-  const bool midiForm = extension == "mid";
+  // A MIDI file keeps no names: a bank that carries some is saved in the named form.
+  const bool namesOutOfMidi = extension == "mid" && midiFormDropsNames(*bank);
+  const bool midiForm = extension == "mid" && !namesOutOfMidi;
   std::string path = targetPath;
   std::string name = fileName;
   // The raw form with names is an "nl2" bank; a MIDI file holding more than the bank's
   // dumps would lose the rest. Either goes beside the source, never over another file.
-  const bool besideSource = extension == "syx" || (midiForm && holdsMoreThanBank(targetPath, bank->type));
+  const bool besideSource =
+      extension == "syx" || namesOutOfMidi || (midiForm && holdsMoreThanBank(targetPath, bank->type));
   if (besideSource) {
     const std::string newExtension = midiForm ? ".mid" : ".nl2";
     path = freeFilePath(folderOfPath(targetPath), stemOf(fileName), newExtension);
