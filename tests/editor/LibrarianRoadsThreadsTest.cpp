@@ -478,4 +478,17 @@ TEST(LibrarianOutcomes, RequestsWithoutPortsSaySetMidiFirstAndSendNothing) {
   EXPECT_TRUE(page.sent().empty());
 }
 
+// A finished store of a whole bank says how many it stored, over what the line said before.
+TEST(LibrarianOutcomes, AStoreOfAllProgramsSaysHowManyItStored) {
+  RoadPage page(2);
+  page.plug->showStatus("Not stored: no bank of this kind open");
+  page.choose("Store Patch Data/All Current Programs to RAM 1 (B)");
+  EXPECT_EQ(page.librarianStatus(), "Stored 99 programs");
+  EXPECT_EQ(page.synth->Sim().StoredProgram(1, 98), DataOf(page.upperDump(98)));
+  // The first models take forty programs into RAM 0.
+  RoadPage first(1);
+  first.choose("Store Patch Data/All Current Programs to RAM 0 (A)");
+  EXPECT_EQ(first.librarianStatus(), "Stored 40 programs");
+}
+
 }  // namespace

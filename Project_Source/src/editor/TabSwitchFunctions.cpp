@@ -2,7 +2,6 @@
 
 #include "ControlLayer.h"
 #include "IControl.h"
-#include "IGraphicsCarbon.h"
 #include "IGraphicsMac.h"
 #include "IParam.h"
 #include "LibrarianPanelParts.h"
@@ -113,11 +112,13 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
 
   hideSlotLayers(plug, slot);
   for (const char* menu : kPageMenus) plug->showLayer(menu, false);
-  // The search field and an entry open in it leave with their page.
+  // The search field, the rename box and an entry open in either leave with their
+  // page, taking nothing typed so far.
   plug->showLayer("searchField", false);
   plug->showLayer("RightSearchPopupMenu", false);
-  if (IGraphicsCarbon* host = plug->graphics ? plug->graphics->GetCarbonHost() : nullptr)
-    if (host->TextEntryOpen()) host->EndUserInput(false);
+  plug->showLayer("patchRename", false);
+  plug->renameInactive = true;
+  if (plug->graphics) plug->graphics->ForceEndUserEdit();
   hideProgramControls(plug);
   plug->showLayer("librarianPartSelector", false);
   SetListDrag(plug, false);
