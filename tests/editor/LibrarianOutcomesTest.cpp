@@ -3,6 +3,8 @@
 // status line after each action.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "LibrarianPageSupport.h"
@@ -215,6 +217,18 @@ TEST(LibrarianSearchField, TakesKeysAtOnceAndLeavesWithItsPage) {
   // Back on the page, the search is still on: its field shows again.
   page.change(kShowLibrarian, 1.0);
   EXPECT_TRUE(page.plug->layer("searchField")->IsShown());
+}
+
+// A link that leads back to itself is named as a loop, by its place in the data folder.
+TEST(LibrarianStatus, ALinkLoopIsNamedAsALoopRelativeToTheDataFolder) {
+  OutcomePage page;
+  page.write("Patches/Pads/keep.txt", "");
+  const std::string loop = page.data.folder() + "Patches/Pads/Loop.syx";
+  ASSERT_EQ(symlink(loop.c_str(), loop.c_str()), 0);
+  page.command(P::kRefreshFolders, 1.0, false);
+  const std::string status = page.librarianStatus();
+  EXPECT_NE(status.find("Pads/Loop.syx (cannot open Pads/Loop.syx: a link loop"), std::string::npos) << status;
+  EXPECT_EQ(status.find(page.data.folder()), std::string::npos) << status;
 }
 
 }  // namespace
