@@ -84,15 +84,28 @@ TEST(LibrarianUnsaved, RefreshWithAPastedProgramAndSaveKeepsItOnDiskAndDiscardDr
   EXPECT_EQ(page.librarianStatus(), "Folders read again");
 }
 
-TEST(LibrarianUnsaved, ThePageSwitchBetweenProgramsAndPerformancesAsksNothingAndKeepsTheBank) {
+TEST(LibrarianUnsaved, TheBankStepsRefuseWhileUnsavedAndKeepThePaste) {
   OutcomePage page;
   page.command(P::kLibLowerNextBank, 1.0, true);
   page.copyAndPaste(2, 3);
   ASSERT_TRUE(page.unsaved());
-  // The bank steps refuse while unsaved; nothing else drops the paste in silence.
+  // No question: the step is refused and the paste stays.
   page.command(P::kLibUpperNextBank, 1.0, true);
   EXPECT_EQ(page.librarianStatus(), "Save bank or Discard changes!");
   EXPECT_EQ(page.rowText(0, 3), "B2");
+  EXPECT_TRUE(page.backend.ShownAlerts().empty());
+}
+
+// With no window to ask in, the rescan is refused as the bank steps refuse.
+TEST(LibrarianUnsaved, WithoutAWindowARefreshIsRefusedAndThePasteKept) {
+  OutcomePage page;
+  page.command(P::kLibLowerNextBank, 1.0, true);
+  page.copyAndPaste(4, 6);
+  page.plug->graphics->CloseWindow();
+  page.command(P::kRefreshFolders, 1.0, false);
+  EXPECT_EQ(page.status(), "Save bank or Discard changes!");
+  EXPECT_EQ(page.rowText(0, 6), "B4");
+  EXPECT_TRUE(page.unsaved());
   EXPECT_TRUE(page.backend.ShownAlerts().empty());
 }
 

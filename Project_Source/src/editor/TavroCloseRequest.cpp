@@ -19,7 +19,7 @@ constexpr int kNo = 7;
 
 bool Tavro::settleUnsavedBank(const char* question) {
   if (paramValue(TavroParam::kBankEditUnsaved) != 1.0 || !librarian) return true;
-  if (!graphics) {
+  if (!graphics || !graphics->WindowIsOpen()) {
     // Nobody to ask: the bank stays as it is.
     showStatus(kSaveOrDiscardText);
     return false;
