@@ -5,8 +5,6 @@
 
 #include <unistd.h>
 
-#include <fstream>
-
 #include "LibrarianPageSupport.h"
 #include "TavroLibrarianPanel.h"
 
@@ -33,19 +31,18 @@ struct OutcomePage : LibrarianPage {
     plug->GetParam(paramIdx)->Set(value);
     plug->OnParamChange(paramIdx);
   }
-  // A file outside the data folder, picked in the next prompt.
-  std::string offer(const std::string& name, const std::string& bytes) {
-    const std::string path = data.root() + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    backend.ScriptFilePromptAnswer(path);
-    return path;
+};
+
+// Lower bank B shown, its row 4 pasted on upper row 6: unsaved.
+struct PastedPage : OutcomePage {
+  PastedPage() {
+    command(P::kLibLowerNextBank, 1.0, true);
+    copyAndPaste(4, 6);
   }
 };
 
 TEST(LibrarianUnsaved, RefreshAndImportWithAPastedProgramAskAndCancelKeepsIt) {
-  OutcomePage page;
-  page.command(P::kLibLowerNextBank, 1.0, true);
-  page.copyAndPaste(4, 6);
+  PastedPage page;
   ASSERT_EQ(page.rowText(0, 6), "B4");
   ASSERT_TRUE(page.unsaved());
 
@@ -64,18 +61,14 @@ TEST(LibrarianUnsaved, RefreshAndImportWithAPastedProgramAskAndCancelKeepsIt) {
 
 TEST(LibrarianUnsaved, RefreshWithAPastedProgramAndSaveKeepsItOnDiskAndDiscardDropsIt) {
   {
-    OutcomePage page;
-    page.command(P::kLibLowerNextBank, 1.0, true);
-    page.copyAndPaste(4, 6);
+    PastedPage page;
     page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Default);
     page.command(P::kRefreshFolders, 1.0, false);
     EXPECT_FALSE(page.unsaved());
     EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
     EXPECT_EQ(page.rowText(0, 6), "B4");
   }
-  OutcomePage page;
-  page.command(P::kLibLowerNextBank, 1.0, true);
-  page.copyAndPaste(4, 6);
+  PastedPage page;
   page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Alternate);
   page.command(P::kRefreshFolders, 1.0, false);
   EXPECT_FALSE(page.unsaved());
@@ -98,9 +91,7 @@ TEST(LibrarianUnsaved, TheBankStepsRefuseWhileUnsavedAndKeepThePaste) {
 
 // With no window to ask in, the rescan is refused as the bank steps refuse.
 TEST(LibrarianUnsaved, WithoutAWindowARefreshIsRefusedAndThePasteKept) {
-  OutcomePage page;
-  page.command(P::kLibLowerNextBank, 1.0, true);
-  page.copyAndPaste(4, 6);
+  PastedPage page;
   page.plug->graphics->CloseWindow();
   page.command(P::kRefreshFolders, 1.0, false);
   EXPECT_EQ(page.status(), "Save bank or Discard changes!");
@@ -157,10 +148,7 @@ TEST(LibrarianStatus, ImportSaysWhatItDidAfterAFailureAndAFolderIsNoFile) {
 TEST(LibrarianStatus, SaveAndSaveAsSayWhatTheyWrote) {
   OutcomePage page(Banks{{"Bank A.nl2", "A"}, {"Bank B.nl2", "B"}});
   page.plug->showStatus("Import failed: file larger than 16 MB");
-  page.plug->renameInactive = false;
-  page.list().selectedUpper = 3;
-  page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Evening");
-  page.plug->runLibrarianCommand(kPatchRename, 0.0, false);
+  page.renameRow(3, "Evening");
   page.chooseInBankMenu("Save (Overwrite current bank)");
   EXPECT_EQ(page.librarianStatus(), "Saved Bank A.nl2");
   EXPECT_EQ(page.rowText(0, 3), "Evening");

@@ -181,23 +181,30 @@ TEST(LibrarianRoads, SaveAsMidAndNl2WriteFilesMidoReads) {
   }
 }
 
-TEST(LibrarianRoads, SaveOfASyxBankAddsAnNl2BesideItAndClearsUnsaved) {
-  RoadPage page;
-  page.plug->renameInactive = false;
-  page.list().selectedUpper = 3;
-  page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Renamed");
-  page.plug->runLibrarianCommand(kPatchRename, 0.0, false);
+// Row 3 of the shown bank `source` renamed `name`, then Save (Overwrite): the source
+// stays byte-equal, `written` beside it holds the name, the line says `said`.
+void ExpectSavedBesideWithTheName(RoadPage& page, const std::string& source, const std::string& name,
+                                  const std::string& written, const std::string& said) {
+  const std::string before = page.data.read("Patches/" + source);
+  page.renameRow(3, name);
   ASSERT_TRUE(page.unsaved());
   page.choose("Save (Overwrite current bank)");
   EXPECT_FALSE(page.unsaved());
-  EXPECT_EQ(page.data.read("Patches/Bank A.syx"), ProgramBank("A"));
-  ASSERT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
-  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
-  EXPECT_EQ(page.librarianStatus(), "Saved as new file Bank A.nl2");
-  const auto messages = MidoMessages(page.data.folder() + "Patches/Bank A.nl2", false);
+  EXPECT_EQ(page.data.read("Patches/" + source), before);
+  ASSERT_TRUE(Exists(page.data.folder() + "Patches/" + written));
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, written);
+  EXPECT_EQ(page.rowText(0, 3), name);
+  EXPECT_EQ(page.librarianStatus(), said);
+  const auto messages = MidoMessages(page.data.folder() + "Patches/" + written, false);
   if (!messages) GTEST_SKIP() << "python3's mido is not installed: the file is not read back";
   ASSERT_EQ(messages->size(), size_t(kBankSlots));
-  EXPECT_NE((*messages)[3].find(Hex({'R', 'e', 'n', 'a', 'm', 'e', 'd'})), std::string::npos);
+  EXPECT_NE((*messages)[3].find(Hex({name.begin(), name.end()})), std::string::npos);
+}
+
+TEST(LibrarianRoads, SaveOfASyxBankAddsAnNl2BesideItAndClearsUnsaved) {
+  RoadPage page;
+  ASSERT_EQ(page.data.read("Patches/Bank A.syx"), ProgramBank("A"));
+  ExpectSavedBesideWithTheName(page, "Bank A.syx", "Renamed", "Bank A.nl2", "Saved as new file Bank A.nl2");
 }
 
 TEST(LibrarianRoads, ImportAndRefreshFoldersListANewFile) {
@@ -408,10 +415,8 @@ TEST(LibrarianRoads, RefreshWithAFetchedUnsavedBankAndSaveWritesItThenReadsTheFo
 
 TEST(LibrarianRoads, ImportWithAFetchedUnsavedBankAndDiscardImportsFromTheFilesAsTheyAre) {
   FetchedPage page;
-  const std::string outside = page.data.root() + "/Picked.syx";
-  std::ofstream(outside, std::ios::binary) << ProgramBank("Imp");
   page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Alternate);
-  page.backend.ScriptFilePromptAnswer(outside);
+  page.offer("Picked.syx", ProgramBank("Imp"));
   page.choose("Import Bank.../SysEx (*.syx / *.nl2)");
   EXPECT_EQ(page.backend.ShownAlerts().size(), 1u);
   EXPECT_EQ(page.data.read("Patches/Picked.syx"), ProgramBank("Imp"));
@@ -444,22 +449,8 @@ TEST(LibrarianRoads, SaveOfAMidBankWithANamedProgramKeepsTheNamesBesideIt) {
   page.backend.ScriptFilePromptAnswer(mid);
   page.choose("Save As.../Standard MIDI (*.mid) (no names)");
   ASSERT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Plain.mid");
-  const std::string before = page.data.read("Patches/Plain.mid");
-  page.plug->renameInactive = false;
-  page.list().selectedUpper = 3;
-  page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Evening");
-  page.plug->runLibrarianCommand(kPatchRename, 0.0, false);
-  ASSERT_TRUE(page.unsaved());
-  page.choose("Save (Overwrite current bank)");
-  EXPECT_FALSE(page.unsaved());
-  EXPECT_EQ(page.data.read("Patches/Plain.mid"), before);
-  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Plain.nl2");
-  EXPECT_EQ(page.rowText(0, 3), "Evening");
-  EXPECT_EQ(page.librarianStatus(), "Saved as new file Plain.nl2 to keep the names (a .mid file holds none)");
-  const auto messages = MidoMessages(page.data.folder() + "Patches/Plain.nl2", false);
-  if (!messages) GTEST_SKIP() << "python3's mido is not installed: the file is not read back";
-  ASSERT_EQ(messages->size(), size_t(kBankSlots));
-  EXPECT_NE((*messages)[3].find(Hex({'E', 'v', 'e', 'n', 'i', 'n', 'g'})), std::string::npos);
+  ExpectSavedBesideWithTheName(page, "Plain.mid", "Evening", "Plain.nl2",
+                               "Saved as new file Plain.nl2 to keep the names (a .mid file holds none)");
 }
 
 // With no MIDI ports a request from the unit says so and sends nothing; no probe runs.
