@@ -232,4 +232,16 @@ TEST(LibrarianStatus, ALinkLoopIsNamedAsALoopRelativeToTheDataFolder) {
   EXPECT_EQ(status.find(page.data.folder()), std::string::npos) << status;
 }
 
+// A save that fails names the file from the data folder, not by its full path.
+TEST(LibrarianStatus, AFailedSaveAsNamesTheFileFromTheDataFolder) {
+  OutcomePage page;
+  page.write("Patches/Taken.nl2/inside.txt", "kept");
+  page.backend.ScriptFilePromptAnswer(page.data.folder() + "Patches/Taken.nl2");
+  page.chooseInBankMenu("Save As.../Tavro Format (*.nl2) (with names)");
+  const std::string status = page.librarianStatus();
+  EXPECT_EQ(status.rfind("Bank not saved: Patches/Taken.nl2: ", 0), 0u) << status;
+  EXPECT_EQ(status.find(page.data.folder()), std::string::npos) << status;
+  EXPECT_EQ(page.data.read("Patches/Taken.nl2/inside.txt"), "kept");
+}
+
 }  // namespace

@@ -19,13 +19,24 @@ namespace {
 
 const char* const kRootFolderName = "Patches";
 
-bool WriteBank(const PatchFile& bank, const std::string& path, bool midiForm, MidiHead head, std::string* error) {
+// Paths inside the data folder are shown from it, as the folder menus show them.
+std::string FromDataFolder(std::string text, const std::string& dataFolder) {
+  if (dataFolder.empty()) return text;
+  for (size_t at = text.find(dataFolder); at != std::string::npos; at = text.find(dataFolder, at))
+    text.erase(at, dataFolder.size());
+  return text;
+}
+
+bool WriteBank(const PatchFile& bank, const std::string& path, bool midiForm, MidiHead head,
+               const std::string& dataFolder, std::string* error) {
   ByteChunk image(4096);
   if (!bankImage(bank, midiForm, head, &image)) {
     *error = "no memory for the bank";
     return false;
   }
-  return Kit_WriteFileAtomically(path, image.GetBytes(), size_t(image.Size()), error);
+  if (Kit_WriteFileAtomically(path, image.GetBytes(), size_t(image.Size()), error)) return true;
+  *error = FromDataFolder(*error, dataFolder);
+  return false;
 }
 
 // The MIDI file at `path` holds more than a bank of `kind` as the writer lays it out,
@@ -91,7 +102,7 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
   const std::string path =
       editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2");
   if (path.empty()) return false;
-  if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, error)) return false;
+  if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, editor_->getDataFolder(), error)) return false;
   const bool performance = bank->type == kPerformanceKind;
   editor_->setLeftCurrentFile(performance, {lastComponent(path), savedFolderKey(folderOfPath(path))});
   return true;
@@ -127,7 +138,7 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
     }
     name = lastComponent(path);
   }
-  if (!WriteBank(*bank, path, midiForm, MidiHead::Keep, error)) return false;
+  if (!WriteBank(*bank, path, midiForm, MidiHead::Keep, editor_->getDataFolder(), error)) return false;
   const bool performance = bank->type == kPerformanceKind;
   CurrentFilePair pair = editor_->getLeftCurrentFile(performance);
   pair.fileName = name;
