@@ -1,6 +1,7 @@
 #include "IControlText.h"
 
 #include <cstring>
+#include <string>
 
 #include "IGraphics.h"
 #include "IParam.h"
@@ -8,6 +9,31 @@
 namespace {
 constexpr int kDisplayBufferSize = 128;
 constexpr int kFirstFontChar = 31;  // character c is frame c - 31
+constexpr const char* kCutMark = "...";
+
+int TextWidth(IGraphics* graphics, IText* style, const std::string& str, const IRECT& rect) {
+  IRECT measured = rect;
+  graphics->MeasureIText(style, str.c_str(), &measured);
+  return measured.W();
+}
+
+// The longest start of `str` that, followed by the cut mark, is at most `width` wide;
+// never cut inside a UTF-8 sequence.
+std::string FittedText(IGraphics* graphics, IText* style, const std::string& str, const IRECT& rect) {
+  const int width = rect.W();
+  if (TextWidth(graphics, style, str, rect) <= width) return str;
+  size_t low = 0, high = str.size();
+  while (low < high) {
+    const size_t mid = (low + high + 1) / 2;
+    if (TextWidth(graphics, style, str.substr(0, mid) + kCutMark, rect) <= width)
+      low = mid;
+    else
+      high = mid - 1;
+  }
+  while (low > 0 && low < str.size() && (static_cast<unsigned char>(str[low]) & 0xC0) == 0x80) --low;
+  return str.substr(0, low) + kCutMark;
+}
+
 }  // namespace
 
 ITextControl::ITextControl(IModuleBase* plug, const IRECT& rect, const IText* text,
@@ -24,7 +50,8 @@ bool ITextControl::Draw(IGraphics* graphics) {
 bool ITextControl::DrawString(IGraphics* graphics, const std::string& str) {
   if (str.empty()) return true;
   IRECT rect = mRECT;
-  return graphics->DrawIText(&mText, str.c_str(), &rect);
+  if (!mFitToRect) return graphics->DrawIText(&mText, str.c_str(), &rect);
+  return graphics->DrawIText(&mText, FittedText(graphics, &mText, str, rect).c_str(), &rect);
 }
 
 void ITextControl::SetTextFromPlug(const char* text) {

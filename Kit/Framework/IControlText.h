@@ -32,6 +32,10 @@ public:
   // Changes the colour the text is drawn in.
   // threads: any
   void SetTextColor(const IColor& color);
+  // With fit on, a text wider than the rect is drawn cut at its end with "..." so
+  // that nothing of it lands on the neighbours (the string itself is kept whole).
+  // threads: main
+  void SetFitToRect(bool fit) { mFitToRect = fit; }
 
 protected:
   // Draws `str` with the style; the caller holds mTextLock.
@@ -39,6 +43,7 @@ protected:
 
   mutable std::mutex mTextLock;
   std::string mStr;
+  bool mFitToRect = false;
 };
 
 class ICaptionControl : public ITextControl {

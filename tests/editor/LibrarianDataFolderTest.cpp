@@ -9,13 +9,6 @@ namespace {
 struct ImportPage : LibrarianPage {
   ImportPage() : LibrarianPage(Banks{}) {}
   std::string patches() const { return data.folder() + "Patches"; }
-  // A file outside the data folder, picked in the next prompt.
-  std::string offer(const std::string& name, const std::string& bytes) {
-    const std::string path = data.root() + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    backend.ScriptFilePromptAnswer(path);
-    return path;
-  }
 };
 
 TEST(LibrarianImport, CopiesTheFileWholeAndRefreshListsIt) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -97,6 +98,21 @@ struct LibrarianPage {
   void write(const std::string& path, const std::string& bytes) {
     std::system(("mkdir -p '" + data.folder() + path.substr(0, path.rfind('/')) + "'").c_str());
     data.write(path, bytes);
+  }
+
+  // A file outside the data folder, picked in the next file prompt.
+  std::string offer(const std::string& name, const std::string& bytes) {
+    const std::string path = data.root() + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    backend.ScriptFilePromptAnswer(path);
+    return path;
+  }
+  // Renames upper row `row` as the rename box does when its text is committed.
+  void renameRow(int row, const std::string& name) {
+    plug->renameInactive = false;
+    list().selectedUpper = row;
+    plug->GetParam(kPatchRename)->SetDisplayText(0, name.c_str());
+    plug->runLibrarianCommand(kPatchRename, 0.0, false);
   }
 
   // Opens the synthesizer's input port, as choosing it in the panel does.

@@ -181,23 +181,30 @@ TEST(LibrarianRoads, SaveAsMidAndNl2WriteFilesMidoReads) {
   }
 }
 
-TEST(LibrarianRoads, SaveOfASyxBankAddsAnNl2BesideItAndClearsUnsaved) {
-  RoadPage page;
-  page.plug->renameInactive = false;
-  page.list().selectedUpper = 3;
-  page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Renamed");
-  page.plug->runLibrarianCommand(kPatchRename, 0.0, false);
+// Row 3 of the shown bank `source` renamed `name`, then Save (Overwrite): the source
+// stays byte-equal, `written` beside it holds the name, the line says `said`.
+void ExpectSavedBesideWithTheName(RoadPage& page, const std::string& source, const std::string& name,
+                                  const std::string& written, const std::string& said) {
+  const std::string before = page.data.read("Patches/" + source);
+  page.renameRow(3, name);
   ASSERT_TRUE(page.unsaved());
   page.choose("Save (Overwrite current bank)");
   EXPECT_FALSE(page.unsaved());
-  EXPECT_EQ(page.data.read("Patches/Bank A.syx"), ProgramBank("A"));
-  ASSERT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
-  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
-  EXPECT_EQ(page.librarianStatus(), "Saved as new file Bank A.nl2");
-  const auto messages = MidoMessages(page.data.folder() + "Patches/Bank A.nl2", false);
+  EXPECT_EQ(page.data.read("Patches/" + source), before);
+  ASSERT_TRUE(Exists(page.data.folder() + "Patches/" + written));
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, written);
+  EXPECT_EQ(page.rowText(0, 3), name);
+  EXPECT_EQ(page.librarianStatus(), said);
+  const auto messages = MidoMessages(page.data.folder() + "Patches/" + written, false);
   if (!messages) GTEST_SKIP() << "python3's mido is not installed: the file is not read back";
   ASSERT_EQ(messages->size(), size_t(kBankSlots));
-  EXPECT_NE((*messages)[3].find(Hex({'R', 'e', 'n', 'a', 'm', 'e', 'd'})), std::string::npos);
+  EXPECT_NE((*messages)[3].find(Hex({name.begin(), name.end()})), std::string::npos);
+}
+
+TEST(LibrarianRoads, SaveOfASyxBankAddsAnNl2BesideItAndClearsUnsaved) {
+  RoadPage page;
+  ASSERT_EQ(page.data.read("Patches/Bank A.syx"), ProgramBank("A"));
+  ExpectSavedBesideWithTheName(page, "Bank A.syx", "Renamed", "Bank A.nl2", "Saved as new file Bank A.nl2");
 }
 
 TEST(LibrarianRoads, ImportAndRefreshFoldersListANewFile) {
@@ -369,6 +376,110 @@ TEST(LibrarianRoads, ClosingWithNothingUnsavedClosesAtOnce) {
   EXPECT_TRUE(page.backend.InjectClose());
   EXPECT_TRUE(page.backend.ShownAlerts().empty());
   EXPECT_FALSE(page.backend.IsAttached());
+}
+
+// Refresh Folders and Import Bank... with a fetched bank not saved: the editor asks as
+// the close button does; Cancel keeps every fetched program and copies nothing in.
+TEST(LibrarianRoads, RefreshAndImportWithAFetchedUnsavedBankAskAndCancelKeepsIt) {
+  FetchedPage page;
+  page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Other);
+  page.choose("Refresh Folders");
+  page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Other);
+  page.choose("Import Bank.../SysEx (*.syx / *.nl2)");
+  ASSERT_EQ(page.backend.ShownAlerts().size(), 2u);
+  for (const ViewAlert& alert : page.backend.ShownAlerts()) {
+    EXPECT_EQ(alert.text, Tavro::kUnsavedOnRefreshText);
+    EXPECT_EQ(alert.buttons.size(), 3u);
+  }
+  EXPECT_TRUE(page.backend.ShownPrompts().empty()) << "no file is chosen while the question is open";
+  EXPECT_TRUE(page.unsaved());
+  EXPECT_EQ(page.upperDump(7), page.fetched);
+  EXPECT_NE(page.rowText(0, 7), "A7");
+}
+
+TEST(LibrarianRoads, RefreshWithAFetchedUnsavedBankAndSaveWritesItThenReadsTheFolders) {
+  FetchedPage page;
+  const std::string shown = page.rowText(0, 7);
+  page.write("Patches/Later.syx", ProgramBank("L"));
+  page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Default);
+  page.choose("Refresh Folders");
+  EXPECT_FALSE(page.unsaved());
+  const auto files = page.upperFiles();
+  EXPECT_NE(std::find(files.begin(), files.end(), "Later.syx"), files.end());
+  EXPECT_NE(std::find(files.begin(), files.end(), "Bank A.nl2"), files.end());
+  // The fetched programs are on disk, in the saved bank the pane shows.
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank A.nl2");
+  EXPECT_EQ(DataOf(page.upperDump(7)), DataOf(page.fetched));
+  EXPECT_EQ(page.rowText(0, 7), shown);
+}
+
+TEST(LibrarianRoads, ImportWithAFetchedUnsavedBankAndDiscardImportsFromTheFilesAsTheyAre) {
+  FetchedPage page;
+  page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Alternate);
+  page.offer("Picked.syx", ProgramBank("Imp"));
+  page.choose("Import Bank.../SysEx (*.syx / *.nl2)");
+  EXPECT_EQ(page.backend.ShownAlerts().size(), 1u);
+  EXPECT_EQ(page.data.read("Patches/Picked.syx"), ProgramBank("Imp"));
+  EXPECT_FALSE(page.unsaved());
+  EXPECT_EQ(page.librarianStatus(), "Imported as Picked.syx");
+}
+
+// Both lists on the same file: a fetch into the upper list redraws the lower one, and
+// Copy there takes the program the row shows.
+TEST(LibrarianRoads, AfterAFetchTheLowerListOfTheSameFileShowsAndCopiesTheFetchedPrograms) {
+  FetchedPage page;
+  ASSERT_EQ(page.plug->librarian->lowerFileIndex, page.plug->librarian->upperFileIndex);
+  for (int row = 0; row < kBankSlots; ++row) ASSERT_EQ(page.rowText(1, row), page.rowText(0, row)) << row;
+  const std::string shown = page.rowText(1, 7);
+  ASSERT_NE(shown, "A7");
+  page.backend.ScriptPopupChoiceText("Copy");
+  page.click(1, 7, IMouseMod(false, true));
+  page.backend.ScriptPopupChoiceText("Paste");
+  page.click(0, 20, IMouseMod(false, true));
+  EXPECT_EQ(page.upperDump(20), page.fetched);
+  EXPECT_EQ(page.rowText(0, 20), shown);
+  EXPECT_EQ(page.librarianStatus(), "Data received to slot(s)");
+}
+
+// A .mid bank holds no names: its Save (Overwrite) once a program carries one writes
+// the named form beside it and says so; the .mid file stays as it was.
+TEST(LibrarianRoads, SaveOfAMidBankWithANamedProgramKeepsTheNamesBesideIt) {
+  RoadPage page;
+  const std::string mid = page.data.folder() + "Patches/Plain.mid";
+  page.backend.ScriptFilePromptAnswer(mid);
+  page.choose("Save As.../Standard MIDI (*.mid) (no names)");
+  ASSERT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Plain.mid");
+  ExpectSavedBesideWithTheName(page, "Plain.mid", "Evening", "Plain.nl2",
+                               "Saved as new file Plain.nl2 to keep the names (a .mid file holds none)");
+}
+
+// With no MIDI ports a request from the unit says so and sends nothing; no probe runs.
+TEST(LibrarianOutcomes, RequestsWithoutPortsSaySetMidiFirstAndSendNothing) {
+  LibrarianPage page;
+  for (const char* item : {"Request Patch Data/from HW by Selected Slot Number",
+                           "Request Patch Data/from Active Slot to Librarian",
+                           "Request Patch Data/All Programs from BANK 0 (RAM)", "Sync Current Data from HW"}) {
+    SCOPED_TRACE(item);
+    page.plug->showStatus("");
+    page.backend.ScriptPopupChoiceText(item);
+    page.clickMenu("BANKEDITMENU", kBankEditMenu);
+    EXPECT_FALSE(page.plug->midiManager->isRunning(MIDIMessageManager::kTransferThread));
+    EXPECT_EQ(page.librarianStatus(), "Set MIDI I/O First!");
+  }
+  EXPECT_TRUE(page.sent().empty());
+}
+
+// A finished store of a whole bank says how many it stored, over what the line said before.
+TEST(LibrarianOutcomes, AStoreOfAllProgramsSaysHowManyItStored) {
+  RoadPage page(2);
+  page.plug->showStatus("Not stored: no bank of this kind open");
+  page.choose("Store Patch Data/All Current Programs to RAM 1 (B)");
+  EXPECT_EQ(page.librarianStatus(), "Stored 99 programs");
+  EXPECT_EQ(page.synth->Sim().StoredProgram(1, 98), DataOf(page.upperDump(98)));
+  // The first models take forty programs into RAM 0.
+  RoadPage first(1);
+  first.choose("Store Patch Data/All Current Programs to RAM 0 (A)");
+  EXPECT_EQ(first.librarianStatus(), "Stored 40 programs");
 }
 
 }  // namespace

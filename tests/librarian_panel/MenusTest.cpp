@@ -67,7 +67,7 @@ TEST(BankMenu, ChoicesReachTheEditor) {
       {true, 2, {2, 1}, {"store perfs 0 0"}},
       {false, 2, {4}, {"job 4 slot 0 flag 1 bank 0 transfer"}},
       {false, 2, {5}, {"job 0 slot 0 flag 0 bank 0"}},
-      {false, 2, {10, 0}, {"import mid", "refresh"}},
+      {false, 2, {10, 0}, {"import mid"}},
       {false, 2, {11}, {"refresh"}},
       {false, 2, {12, 0}, {"data folder"}},
       {false, 2, {12, 1}, {}},  // the manual is disabled
@@ -103,10 +103,11 @@ TEST(BankMenu, SaveAsWritesAndReloadsAndAFailureSaysWhy) {
   rig.editor.saveAnswer = std::string(folder) + "/Saved.nl2";
   EXPECT_EQ(Choose(rig, menu, {8, 1}), Calls{"discard"});
   EXPECT_EQ(std::remove(rig.editor.saveAnswer.c_str()), 0);
+  EXPECT_EQ(rig.editor.status, std::vector<std::string>{"Saved as Saved.nl2"});
   rig.editor.saveAnswer = std::string(folder) + "/missing/Saved.nl2";
   EXPECT_EQ(Choose(rig, menu, {8, 0}), Calls{});
-  ASSERT_EQ(rig.editor.status.size(), 1u);
-  EXPECT_EQ(rig.editor.status[0].rfind("Bank not saved: ", 0), 0u);
+  ASSERT_EQ(rig.editor.status.size(), 2u);
+  EXPECT_EQ(rig.editor.status[1].rfind("Bank not saved: ", 0), 0u);
   rmdir(folder);
 }
 

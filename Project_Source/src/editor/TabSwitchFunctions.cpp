@@ -2,9 +2,11 @@
 
 #include "ControlLayer.h"
 #include "IControl.h"
+#include "IGraphicsMac.h"
 #include "IParam.h"
 #include "LibrarianPanelParts.h"
 #include "Tavro.h"
+#include "TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
 
 namespace {
@@ -110,6 +112,13 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
 
   hideSlotLayers(plug, slot);
   for (const char* menu : kPageMenus) plug->showLayer(menu, false);
+  // The search field, the rename box and an entry open in either leave with their
+  // page, taking nothing typed so far.
+  plug->showLayer("searchField", false);
+  plug->showLayer("RightSearchPopupMenu", false);
+  plug->showLayer("patchRename", false);
+  plug->renameInactive = true;
+  if (plug->graphics) plug->graphics->ForceEndUserEdit();
   hideProgramControls(plug);
   plug->showLayer("librarianPartSelector", false);
   SetListDrag(plug, false);
@@ -133,7 +142,9 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
       plug->showLayer(controls, true);
     plug->showLayer("librarianPartSelector", !perf);
     plug->showLayer(perf ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
-    plug->showLayer(perf ? "RightPerformancePopupMenu" : "RightPatchPopupMenu", true);
+    const bool results = !perf && plug->searchResultsShown;
+    plug->showLayer(perf ? "RightPerformancePopupMenu" : results ? "RightSearchPopupMenu" : "RightPatchPopupMenu", true);
+    plug->showLayer("searchField", !perf && plug->paramValue(LibrarianParam::kPatchSearch) == 1.0);
     plug->showLayer("performanceSettings2", false);
     return;
   }

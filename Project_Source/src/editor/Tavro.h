@@ -180,9 +180,17 @@ public:
   // (TavroCloseRequest.cpp).
   // threads: main
   bool OnGUICloseRequest() override;
+  // Unsaved changes of the upper bank, before something would drop them: asks
+  // `question` (save, discard, cancel), or without a window refuses with
+  // kSaveOrDiscardText. True when nothing unsaved is left to lose.
+  // threads: main
+  bool settleUnsavedBank(const char* question);
   static constexpr const char* kUnsavedOnCloseText =
       "The librarian's bank has unsaved changes. Save them before the window closes?";
-  static constexpr const char* kUnsavedOnCloseCaption = "Unsaved bank";
+  static constexpr const char* kUnsavedOnRefreshText =
+      "The librarian's bank has unsaved changes. Save them before the folders are read again?";
+  static constexpr const char* kUnsavedCaption = "Unsaved bank";
+  static constexpr const char* kSaveOrDiscardText = "Save bank or Discard changes!";
 
   // ---- layers and controls ----
   // The named layer kept at start-up, or null (logged) when the layout lacks it.

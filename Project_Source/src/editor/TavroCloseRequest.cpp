@@ -1,5 +1,6 @@
-// The window's close button with unsaved librarian changes: the editor's own
-// message box (Yes saves, No discards, Cancel keeps the window).
+// Unsaved librarian changes before something would throw them away (closing the
+// window, reading the folders again): the editor's own message box (Yes saves, No
+// discards, Cancel keeps them and stops what was asked).
 
 #include "IGraphicsMac.h"
 #include "Tavro.h"
@@ -16,11 +17,16 @@ constexpr int kNo = 7;
 
 }  // namespace
 
-bool Tavro::OnGUICloseRequest() {
-  if (paramValue(TavroParam::kBankEditUnsaved) != 1.0 || !graphics || !librarian) return true;
-  switch (graphics->ShowMessageBox(kUnsavedOnCloseText, kUnsavedOnCloseCaption, kYesNoCancel)) {
+bool Tavro::settleUnsavedBank(const char* question) {
+  if (paramValue(TavroParam::kBankEditUnsaved) != 1.0 || !librarian) return true;
+  if (!graphics || !graphics->WindowIsOpen()) {
+    // Nobody to ask: the bank stays as it is.
+    showStatus(kSaveOrDiscardText);
+    return false;
+  }
+  switch (graphics->ShowMessageBox(question, kUnsavedCaption, kYesNoCancel)) {
     case kYes:
-      // A bank that could not be written keeps the window, its reason on the status line.
+      // A bank that could not be written stays unsaved, its reason on the status line.
       return SaveUpperBankInPlace(*librarian, librarianPanel());
     case kNo:
       librarianPanel().discardLibrarianChanges();
@@ -29,3 +35,5 @@ bool Tavro::OnGUICloseRequest() {
       return false;
   }
 }
+
+bool Tavro::OnGUICloseRequest() { return settleUnsavedBank(kUnsavedOnCloseText); }

@@ -37,7 +37,10 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
   const double whole = std::trunc(value);
   if (action->lastValue.load() == whole) return;
   if (!midiIOSet) {
-    if (paramIdx != kDeviceOutSelection && paramIdx != kDeviceInSelection) showStatus(kSetPortsFirst);
+    // Only what would reach the unit needs the ports: page switches, menus and the
+    // librarian's work on files show their own outcomes.
+    if (action->kind != kActionNone && paramIdx != kDeviceOutSelection && paramIdx != kDeviceInSelection)
+      showStatus(kSetPortsFirst);
     return;
   }
   if (!startupComplete) return;

@@ -13,6 +13,7 @@
 #include "IGraphicsMac.h"
 #include "Kit_String.h"
 #include "Tavro.h"
+#include "TavroLibrarianCommands.h"
 #include "librarian/LibrarianDisk.h"
 #include "librarian/PatchLibrarian.h"
 
@@ -39,6 +40,12 @@ bool MakeFolders(const std::string& path) {
 
 // Reads a whole file of at most kLargestImport bytes; the reason on failure.
 bool ReadImport(const std::string& path, std::vector<char>* bytes, std::string* reason) {
+  // A folder opens as a stream too, of no size that can be told.
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    *reason = "Import failed: " + lastComponent(path) + " is not a file";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) {
     *reason = "Import failed: file cannot be read";
@@ -77,7 +84,8 @@ void Tavro::OpenDataDirectory(bool manual) {
 }
 
 bool Tavro::saveImportedFile(bool midiFile) {
-  if (!graphics) return false;
+  // The import ends in a rescan: unsaved changes are settled before anything is chosen.
+  if (!graphics || !settleUnsavedBank(kUnsavedOnRefreshText)) return false;
   Kit_String chosen("");
   // The prompt opens where the last bank file came from.
   const std::string last = GetProgramFilePath();
@@ -112,7 +120,8 @@ bool Tavro::saveImportedFile(bool midiFile) {
     return false;
   }
   if (debugEnabled) printDebugInfo("FILE IMPORTER: patch file copied to " + target);
-  if (lastComponent(target) != name) showStatus("Imported as " + lastComponent(target));
+  if (librarian) librarian_commands::rescan(*this);
+  showStatus("Imported as " + lastComponent(target));
   return true;
 }
 

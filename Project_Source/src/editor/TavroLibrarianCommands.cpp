@@ -26,6 +26,7 @@ namespace {
 
 using P = LibrarianParam;
 constexpr const char* kSearchPlaceholder = "search...";
+constexpr const char* kFoldersReadText = "Folders read again";
 constexpr size_t kNameLength = 10;
 constexpr int kRenameSettleMs = 150;
 constexpr size_t kProgramNameAt = 138;
@@ -50,6 +51,16 @@ int PaneBank(Tavro& plug, int side, int index, BankIdentity* bank) {
 
 void ShowValueText(Tavro& plug, const char* text) {
   if (plug.valueText) plug.valueText->SetTextFromPlug(text);
+}
+
+// The programs the search results hold.
+int FoundPrograms(Tavro& plug) {
+  int found = 0;
+  plug.librarian->inspect([&](const PatchLibrary& library) {
+    for (const auto& bank : library.searchFiles)
+      for (const LibrarianPatch& patch : bank->patches) found += patch.empty() ? 0 : 1;
+  });
+  return found;
 }
 
 std::string Padded(std::string text) {
@@ -116,7 +127,7 @@ bool showUpperBank(Tavro& plug, const std::string& fileName, const std::string& 
 Result bankStep(Tavro& plug, int paramIdx, double value) {
   if (value != 1.0) return Result::kGoOn;
   if (plug.paramValue(kBankEditUnsaved) == 1.0) {
-    plug.showStatus("Save bank or Discard changes!");
+    plug.showStatus(Tavro::kSaveOrDiscardText);
     return Result::kEnd;
   }
   const bool upper = paramIdx == P::kLibUpperPreviousBank || paramIdx == P::kLibUpperNextBank;
@@ -159,6 +170,8 @@ Result search(Tavro& plug, int paramIdx, double) {
   plug.searchResultsShown = true;
   plug.showLayer("RightPatchPopupMenu", false);
   if (createNewSearchPatchFiles(*plug.librarian, text) == 0) {
+    // The last results go: the lower pane lists no match.
+    plug.updatePatchLibrarianView(1);
     plug.showStatus("No results - Try another keyword!");
     ShowValueText(plug, "Tip: Note that letter size matters..");
     field->SetDisplayText(0, kSearchPlaceholder);
@@ -166,6 +179,8 @@ Result search(Tavro& plug, int paramIdx, double) {
   }
   plug.patchTypeChanged(0, 4, false);
   plug.showLayer("RightSearchPopupMenu", true);
+  const int found = FoundPrograms(plug);
+  plug.showStatus(std::to_string(found) + (found == 1 ? " program found" : " programs found"));
   return Result::kGoOn;
 }
 
@@ -175,7 +190,11 @@ Result searchButton(Tavro& plug, int, double value) {
     if (control) control->GrayOut(on);
   plug.showLayer("searchField", on);
   plug.searchResultsShown = on;
-  if (on) return Result::kGoOn;
+  if (on) {
+    // The field takes the typing as it opens.
+    if (IControl* field = plug.firstControl(P::kPatchSearchString)) field->PromptUserInput();
+    return Result::kGoOn;
+  }
   plug.GetParam(P::kPatchSearchString)->SetDisplayText(0, kSearchPlaceholder);
   plug.patchTypeChanged(0, 0, false);
   plug.showLayer("RightPatchPopupMenu", true);
@@ -283,14 +302,22 @@ Result discard(Tavro& plug, int, double value) {
     plug.upperBankText = plug.GetParam(P::kCurrentOpenPatchBankL + plug.activeSlot)->GetDisplayText(upper);
     plug.lowerBankText = plug.GetParam(P::kCurrentOpenPatchBankR + plug.activeSlot)->GetDisplayText(lower);
   }
-  refresh(plug, P::kRefreshFolders, 1.0);
+  rescan(plug);
   plug.DisplayProcessingIndicator(false);
   return Result::kGoOn;
 }
 
-Result refresh(Tavro& plug, int, double) {
+void rescan(Tavro& plug) {
   const bool performances = plug.perfMode;
   plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true);
+}
+
+Result refresh(Tavro& plug, int, double) {
+  // The rescan reloads every bank from disk: unsaved changes are settled first.
+  if (!plug.settleUnsavedBank(Tavro::kUnsavedOnRefreshText)) return Result::kEnd;
+  rescan(plug);
+  // A notice of files not read or incomplete is the outcome when there is one.
+  if (plug.librarian->paneNotice(true).empty()) plug.showStatus(kFoldersReadText);
   return Result::kGoOn;
 }
 

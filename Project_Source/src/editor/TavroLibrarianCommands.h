@@ -25,6 +25,8 @@ Result patchType(Tavro& plug, int paramIdx, double value);
 Result libraryControl(Tavro& plug, int paramIdx, double value);
 Result discard(Tavro& plug, int paramIdx, double value);
 Result refresh(Tavro& plug, int paramIdx, double value);
+// Reads the data folder again and shows its first banks; unsaved changes are the caller's.
+void rescan(Tavro& plug);
 Result overwrite(Tavro& plug, int paramIdx, double value);
 Result syncFromHardware(Tavro& plug, int paramIdx, double value);
 Result syncToHardware(Tavro& plug, int paramIdx, double value);

@@ -14,6 +14,7 @@
 #include "librarian/panel/SelectorMenus.h"
 #include "librarian/panel/SlotMenus.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace {
 
@@ -31,7 +32,16 @@ JobArgs ArgsOf(const TransferJob& job) {
   return args;
 }
 
+// A request is an answer awaited from the unit: without ports it would only wait.
+bool IsRequest(int jobCode) { return jobCode >= kJobRequestArrangement && jobCode <= kJobRequestAllPatches; }
+
 }  // namespace
+
+bool TavroLibrarianPanel::portsOrSaySo() {
+  if (plug_.midiIOSet) return true;
+  plug_.showStatus(kSetPortsFirst);
+  return false;
+}
 
 bool TavroLibrarianPanel::isLibrarianPerformanceMode() const { return plug_.perfMode; }
 bool TavroLibrarianPanel::isLibraryMode() const { return plug_.libraryControlOn; }
@@ -93,6 +103,7 @@ void TavroLibrarianPanel::BankChangeMessage(int msb, int lsb, int channel, int p
 bool TavroLibrarianPanel::startTransferJob(const TransferJob& job) {
   MIDIMessageManager* manager = plug_.midiManager;
   if (!manager || manager->isRunning(MIDIMessageManager::kTransferThread)) return false;
+  if (IsRequest(job.code) && !portsOrSaySo()) return false;
   if (job.markTransfer) manager->transferInProgress = true;
   return manager->startJob(ArgsOf(job));
 }
@@ -105,11 +116,11 @@ void TavroLibrarianPanel::armPerformanceReceiver() {
 }
 
 void TavroLibrarianPanel::sendSinglePatchRequestSysexFromLibrarian(bool activeSlot, int bank) {
-  if (plug_.midiManager) plug_.midiManager->sendSinglePatchRequestSysexFromLibrarian(activeSlot, bank);
+  if (plug_.midiManager && portsOrSaySo()) plug_.midiManager->sendSinglePatchRequestSysexFromLibrarian(activeSlot, bank);
 }
 
 void TavroLibrarianPanel::sendAllPatchRequestSysexFromLibrarian(int bank) {
-  if (plug_.midiManager) plug_.midiManager->sendAllPatchRequestSysexFromLibrarian(bank);
+  if (plug_.midiManager && portsOrSaySo()) plug_.midiManager->sendAllPatchRequestSysexFromLibrarian(bank);
 }
 
 void TavroLibrarianPanel::SendSingleProgramFromLibrarian() { plug_.SendSingleProgramFromLibrarian(); }

@@ -105,6 +105,9 @@ public:
   void OpenHelpTopics(int topic) override;
 
 private:
+  // True with MIDI ports chosen; else says "Set MIDI I/O First!".
+  bool portsOrSaySo();
+
   Tavro& plug_;
 };
 

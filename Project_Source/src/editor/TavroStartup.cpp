@@ -185,6 +185,10 @@ void Tavro::keepStatusLines() {
     ITextControl*& line = LayerHolds(page, control) ? librarianStatusText : statusText;
     if (!line) line = dynamic_cast<ITextControl*>(control);
   }
+  // Long outcomes and file names stay inside their fields.
+  for (IControl* field : {static_cast<IControl*>(statusText), static_cast<IControl*>(librarianStatusText),
+                          upperListControl, lowerListControl})
+    if (auto* text = dynamic_cast<ITextControl*>(field)) text->SetFitToRect(true);
 }
 
 void Tavro::keepControlSet2() {

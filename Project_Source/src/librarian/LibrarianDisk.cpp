@@ -25,6 +25,8 @@ namespace {
 constexpr int kMostNameTries = 10000;
 
 std::string SystemError(const std::string& what, const std::string& path) {
+  // strerror's "Too many levels of symbolic links" hides the plain cause.
+  if (errno == ELOOP) return what + " " + path + ": a link loop (a link that leads back to itself)";
   return what + " " + path + ": " + std::strerror(errno);
 }
 

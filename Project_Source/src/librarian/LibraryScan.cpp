@@ -105,7 +105,12 @@ void LibraryScan::skip(const std::string& path, const std::vector<std::string>& 
   // Named from below the patches folder, as the folder menus show it.
   std::string name;
   for (size_t i = 1; i < chain.size(); ++i) name += chain[i] + "/";
-  library_->skippedFiles.push_back(name + lastComponent(path) + " (" + why + ")");
+  name += lastComponent(path);
+  // The reason names the file as the notice does, not by its full path.
+  std::string reason = why;
+  for (size_t at = reason.find(path); at != std::string::npos; at = reason.find(path, at + name.size()))
+    reason.replace(at, path.size(), name);
+  library_->skippedFiles.push_back(name + " (" + reason + ")");
 }
 
 bool LibraryScan::convertProgramFile(const PatchFile& source, const std::string& path) {

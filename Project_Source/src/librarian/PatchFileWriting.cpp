@@ -19,13 +19,24 @@ namespace {
 
 const char* const kRootFolderName = "Patches";
 
-bool WriteBank(const PatchFile& bank, const std::string& path, bool midiForm, MidiHead head, std::string* error) {
+// Paths inside the data folder are shown from it, as the folder menus show them.
+std::string FromDataFolder(std::string text, const std::string& dataFolder) {
+  if (dataFolder.empty()) return text;
+  for (size_t at = text.find(dataFolder); at != std::string::npos; at = text.find(dataFolder, at))
+    text.erase(at, dataFolder.size());
+  return text;
+}
+
+bool WriteBank(const PatchFile& bank, const std::string& path, bool midiForm, MidiHead head,
+               const std::string& dataFolder, std::string* error) {
   ByteChunk image(4096);
   if (!bankImage(bank, midiForm, head, &image)) {
     *error = "no memory for the bank";
     return false;
   }
-  return Kit_WriteFileAtomically(path, image.GetBytes(), size_t(image.Size()), error);
+  if (Kit_WriteFileAtomically(path, image.GetBytes(), size_t(image.Size()), error)) return true;
+  *error = FromDataFolder(*error, dataFolder);
+  return false;
 }
 
 // The MIDI file at `path` holds more than a bank of `kind` as the writer lays it out,
@@ -91,7 +102,7 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
   const std::string path =
       editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2");
   if (path.empty()) return false;
-  if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, error)) return false;
+  if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, editor_->getDataFolder(), error)) return false;
   const bool performance = bank->type == kPerformanceKind;
   editor_->setLeftCurrentFile(performance, {lastComponent(path), savedFolderKey(folderOfPath(path))});
   return true;
@@ -109,12 +120,15 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
     return false;
   }
   const std::string extension = lowerExtensionOf(fileName);
-  const bool midiForm = extension == "mid";
+  // A MIDI file keeps no names: a bank that carries some is saved in the named form.
+  const bool namesOutOfMidi = extension == "mid" && midiFormDropsNames(*bank);
+  const bool midiForm = extension == "mid" && !namesOutOfMidi;
   std::string path = targetPath;
   std::string name = fileName;
   // The raw form with names is an "nl2" bank; a MIDI file holding more than the bank's
   // dumps would lose the rest. Either goes beside the source, never over another file.
-  const bool besideSource = extension == "syx" || (midiForm && holdsMoreThanBank(targetPath, bank->type));
+  const bool besideSource =
+      extension == "syx" || namesOutOfMidi || (midiForm && holdsMoreThanBank(targetPath, bank->type));
   if (besideSource) {
     const std::string newExtension = midiForm ? ".mid" : ".nl2";
     path = freeFilePath(folderOfPath(targetPath), stemOf(fileName), newExtension);
@@ -124,7 +138,7 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
     }
     name = lastComponent(path);
   }
-  if (!WriteBank(*bank, path, midiForm, MidiHead::Keep, error)) return false;
+  if (!WriteBank(*bank, path, midiForm, MidiHead::Keep, editor_->getDataFolder(), error)) return false;
   const bool performance = bank->type == kPerformanceKind;
   CurrentFilePair pair = editor_->getLeftCurrentFile(performance);
   pair.fileName = name;

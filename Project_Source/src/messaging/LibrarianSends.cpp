@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "DumpParameters.h"
 #include "IMidiMsg.h"
@@ -102,8 +103,9 @@ std::vector<uint8_t> StoreForm(const std::vector<uint8_t>& stored, bool performa
   return m;
 }
 
-void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& bank, PatchLibrarian& librarian,
-               SendOutcome& outcome) {
+// Sends the bank's dumps in slot order; returns how many were sent.
+int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& bank, PatchLibrarian& librarian,
+              SendOutcome& outcome) {
   MessagingEditor& plug = *sender.plug();
   const bool performance = bank.type == 1;
   const int model = plug.panelParameters().Model();
@@ -114,26 +116,29 @@ void WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& 
   const int bankSize = performance ? kPerformanceBankSize : kProgramBankSize;
   const int count = std::min(fortyPrograms ? kFirstModelsPrograms : bankSize, slots);
   const uint64_t pacingMicros = uint64_t(performance ? 4 : 2) * uint64_t(plug.getTimerValue()) * 1000;
+  int sent = 0;
   for (int i = 0; i < count; ++i) {
     plug.DisplayProcessingIndicator(true);
     (args.storePane == 0 ? librarian.selectedSlot : librarian.lowerSelectedSlot) = i;
     plug.selectLibrarianRow(args.storePane == 0 ? 0 : 1, i);
     const LibrarianPatch& patch = bank.patches[size_t(i)];
-    if (patch.empty()) return;
+    if (patch.empty()) return sent;
     const std::vector<uint8_t> m = StoreForm(patch.messages.front().bytes, performance, args.storeBank, i,
                                              DeviceIdByte(plug), model);
-    if (m.empty()) return;
+    if (m.empty()) return sent;
     // A port that refuses takes nothing more: the rest of the bank would be lost too.
     if (!outcome.note(plug.SendMidiSysex2(m))) break;
+    ++sent;
     const bool paced = sender.pause(pacingMicros);
     if (sender.cancelRequested()) {
       plug.showStatus("Data write CANCELLED!");
       break;
     }
-    if (!paced) return;  // shut down
+    if (!paced) return sent;  // shut down
     plug.DisplayProcessingIndicator(false);
   }
   librarian.selectedSlot = 0;
+  return sent;
 }
 
 // Job 3.
@@ -148,14 +153,17 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
   outcome.note(plug.SendMidiMsg(&allNotesOff));
   const bool settled = sender.pause(50 * 1000);
   const std::unique_ptr<PatchFile> bank = librarian ? CopySourceBank(plug, *librarian, args.storePane) : nullptr;
+  int stored = 0;
   if (settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank) {
     if (bank->patches.empty()) {
       librarian->selectedSlot = 0;
     } else {
-      WriteBank(sender, args, *bank, *librarian, outcome);
+      stored = WriteBank(sender, args, *bank, *librarian, outcome);
     }
   }
-  if (!sender.cancelRequested()) outcome.finish(sender);
+  // The outcome replaces whatever the line said before the store.
+  if (!sender.cancelRequested() && outcome.finish(sender) && stored > 0)
+    plug.showStatus("Stored " + std::to_string(stored) + (bank->type == 1 ? " performances" : " programs"));
   plug.DisplayProcessingIndicator(false);
 }
 

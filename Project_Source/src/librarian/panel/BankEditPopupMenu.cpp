@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "LibrarianDisk.h"
 #include "LibrarianPanelEditor.h"
 #include "LibrarianViewControl.h"
 #include "PatchLibrarian.h"
@@ -108,10 +109,7 @@ void BankEditPopupMenu::doPopupMenu() {
   } else if (chosen == saveAs_.get()) {
     if (item == 0 || item == 1) saveAs(item == 0);
   } else if (chosen == import_.get()) {
-    if (item == 0 || item == 1) {
-      editor_->saveImportedFile(item == 0);
-      editor_->refreshFolders();
-    }
+    if (item == 0 || item == 1) editor_->saveImportedFile(item == 0);
   } else if (chosen == help_.get()) {
     // The manual item is disabled: only the data folder and the three pages open.
     if (item == 0) editor_->OpenDataDirectory(false);
@@ -194,7 +192,12 @@ bool SaveUpperBankInPlace(PatchLibrarian& librarian, LibrarianPanelEditor& edito
   // Saved: clear the unsaved state and show what is on disk now.
   const std::string written = editor.getCurrentFile(0, editor.isLibrarianPerformanceMode()).fileName;
   editor.discardLibrarianChanges();
-  if (written != name) editor.setStatusText("Saved as new file " + written);
+  if (written == name)
+    editor.setStatusText("Saved " + written);
+  else if (lowerExtensionOf(name) == "mid" && lowerExtensionOf(written) == "nl2")
+    editor.setStatusText("Saved as new file " + written + " to keep the names (a .mid file holds none)");
+  else
+    editor.setStatusText("Saved as new file " + written);
   return true;
 }
 
@@ -202,7 +205,9 @@ void BankEditPopupMenu::saveAs(bool midiForm) {
   std::string name, path, error;
   if (!UpperBank(*librarian_, &name, &path)) return;
   if (librarian_->savePatchAs(name.c_str(), FolderOf(path), midiForm, &error)) {
+    const std::string written = editor_->getCurrentFile(0, editor_->isLibrarianPerformanceMode()).fileName;
     editor_->discardLibrarianChanges();
+    editor_->setStatusText("Saved as " + written);
     return;
   }
   if (!error.empty()) editor_->setStatusText("Bank not saved: " + error);

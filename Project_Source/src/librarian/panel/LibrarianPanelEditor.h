@@ -98,7 +98,8 @@ public:
   // The Discard road: clears the unsaved state and reloads the library from disk; the
   // upper pane then shows its current file again (a save names the bank it wrote).
   virtual void discardLibrarianChanges() = 0;
-  // Imports a bank chosen by the user; true when one was copied in.
+  // Imports a bank chosen by the user and reads the folders again, unsaved changes of
+  // the upper bank settled first (asked about, or refused); true when one was copied in.
   virtual bool saveImportedFile(bool midiForm) = 0;
   virtual void OpenDataDirectory(bool manual) = 0;
   // Help pages go through OpenURL (xdg-open under X11).

@@ -8,6 +8,7 @@
 #include "IParam.h"
 #include "LibrarianPanelEditor.h"
 #include "PatchLibrarian.h"
+#include "PatchTemplates.h"
 
 namespace {
 
@@ -49,8 +50,9 @@ LibrarianViewControl::LibrarianViewControl(IModuleBase* plug, LibrarianPanelEdit
       rows_[side][i] = std::make_unique<ITextControl>(plug, IRECT(left, t, left + rowWidth, t + rowHeight_), &style, "");
       rows_[side][i]->SetTextFromPlug("");
     }
-    reloadRows(side);
   }
+  // After both panes' rows: the upper pane's reload fills the lower too when they share a bank.
+  for (int side = 0; side < 2; ++side) reloadRows(side);
 }
 
 LibrarianViewControl::~LibrarianViewControl() = default;
@@ -76,14 +78,24 @@ void LibrarianViewControl::reloadRows(int side) {
   // the (meaningless) list value to the editor from there.
   SetDirty(false);
   std::vector<std::string> names;
-  bool found = false;
+  bool found = false, lowerSame = false;
   librarian_->inspect([&](const PatchLibrary& library) {
     if (const PatchFile* file = paneFile(library, side)) {
       found = true;
+      lowerSame = side == 0 && paneFile(library, 1) == file;
       for (const LibrarianPatch& patch : file->patches) names.push_back(patch.name);
     }
   });
-  if (!found) return;
+  if (!found) {
+    // A search without a match lists nothing; a pane without a bank otherwise keeps its texts.
+    if (side == 1 && editor_->isSearchMode()) showNames(1, names);
+    return;
+  }
+  showNames(side, names);
+  if (lowerSame) showNames(1, names);
+}
+
+void LibrarianViewControl::showNames(int side, const std::vector<std::string>& names) {
   for (int i = 0; i < kRows; ++i) rows_[side][i]->SetTextFromPlug(i < int(names.size()) ? names[i].c_str() : "");
 }
 
@@ -117,6 +129,7 @@ void LibrarianViewControl::writeSelectionsToLibrarian() {
 }
 
 void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
+  pressedLower_ = -1;
   if (mod->R) {
     SetDirty(true);
     selectUnder(x, y, Greying::Layers);
@@ -134,6 +147,7 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   const int hit = selectUnder(x, y, Greying::Layers);
   writeSelectionsToLibrarian();
   currentRow = hit;
+  pressedLower_ = hitRow(1, x, y);
 }
 
 void LibrarianViewControl::OnMouseDblClick(int x, int y, IMouseMod*) {
@@ -171,17 +185,18 @@ void LibrarianViewControl::OnMouseDrag(int x, int y, int, int, IMouseMod*) {
   if (!dragEnabled) return;
   dragRect = IRECT(x - columnWidth_ / 2, y - rowHeight_ / 2, x - columnWidth_ / 2 + columnWidth_,
                    y - rowHeight_ / 2 + rowHeight_);
-  if (dragging) return;
-  selectUnder(x, y, Greying::None);
-  const int lower = hitRow(1, x, y);
-  if (lower < 0) return;
+  if (dragging || pressedLower_ < 0) return;
+  selectedUpper = -1;
+  selectedLower = pressedLower_;
+  activeSide = 1;
   dragging = true;
   // The patch is taken now: a rescan or a change of bank before the drop drops what was picked up.
-  dragged_ = lowerPatch(lower);
+  dragged_ = lowerPatch(pressedLower_);
 }
 
 void LibrarianViewControl::OnMouseUp(int x, int y, IMouseMod*) {
   SetDirty(true);
+  pressedLower_ = -1;
   if (!dragging) return;
   dragging = false;
   selectUnder(x, y, Greying::None);
@@ -203,7 +218,13 @@ std::optional<LibrarianPatch> LibrarianViewControl::lowerPatch(int slot) const {
 
 void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch) {
   const int target = librarian_->selectedSlot;
-  if (!patch || patch->empty() || target < 0) return;
+  // A paste that stores nothing says why.
+  if (!patch) return editor_->setStatusText("Not stored: nothing copied yet");
+  if (patch->empty()) return editor_->setStatusText("Not stored: the copied slot holds no dump");
+  if (target < 0) return editor_->setStatusText("Not stored: no slot under the pointer");
+  const std::vector<uint8_t>& first = patch->messages.front().bytes;
+  const SlotStore fits = librarian_->canStoreInSelectedSlot(patchKindOfMessage(first.data(), first.size()));
+  if (fits != SlotStore::kStored) return editor_->setStatusText(slotStoreRefusal(fits));
   editor_->SetLibrarianRequestActive(true);
   for (const PatchSysexMessage& message : patch->messages) {
     if (message.bytes.empty()) continue;
@@ -216,7 +237,7 @@ void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch) {
                         stored.messages.size() == patch->messages.size() &&
                         std::equal(stored.messages.begin(), stored.messages.end(), patch->messages.begin(),
                                    [](const PatchSysexMessage& a, const PatchSysexMessage& b) { return a.bytes == b.bytes; });
-  if (!replaced) return;
+  if (!replaced) return editor_->setStatusText("Not stored: the copied dump was not taken");
   editor_->SetLibrarianStatusUnsaved(true);
   editor_->setStatusText("Data received to slot(s)");
 }

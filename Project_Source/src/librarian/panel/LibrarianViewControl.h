@@ -29,7 +29,9 @@ public:
                        IBitmap* bitmap, IRECT bounds, PatchLibrarian* librarian, double scale);
   ~LibrarianViewControl() override;
 
-  // Reload one pane's 100 row texts from its bank file; no file keeps the texts.
+  // Reload one pane's 100 row texts from its bank file; no file keeps the texts. The
+  // upper pane's change reloads the lower pane too when both show the same file, so
+  // that a row copied there is the one it shows.
   // threads: any
   void patchSelectionUpperChanged();
   void patchSelectionLowerChanged();
@@ -71,6 +73,7 @@ private:
   PatchFile* paneFile(PatchLibrary& library, int side) const;
   const PatchFile* paneFile(const PatchLibrary& library, int side) const;
   void reloadRows(int side);
+  void showNames(int side, const std::vector<std::string>& names);
   void writeSelectionsToLibrarian();
   // The patch at `slot` of the lower pane's bank now; none outside it.
   std::optional<LibrarianPatch> lowerPatch(int slot) const;
@@ -85,6 +88,9 @@ private:
   // The patch copied or picked up, taken whole at that moment.
   std::optional<LibrarianPatch> clipboard_;
   std::optional<LibrarianPatch> dragged_;
+  // The lower row under the last left press, -1 for none: a drag takes that row, not
+  // the one under its first motion.
+  int pressedLower_ = -1;
 };
 
 // The "patchBrowser" element's maker: the editor registers it with the layout

@@ -1,0 +1,85 @@
+// The status lines and the file-name captions as the window's timer draws them: a
+// long text stays inside its field, and a shorter one leaves nothing of the longer.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "IControlText.h"
+#include "IParam.h"
+#include "ShownEditor.h"
+
+namespace {
+
+class StatusLineFit : public ::testing::Test, protected ShownEditor {
+protected:
+  // Pixels outside `field` that differ between two screens.
+  size_t ChangedOutside(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, const IRECT& field) const {
+    size_t changed = 0;
+    for (int y = 0; y < window.Height(); ++y)
+      for (int x = 0; x < window.Width(); ++x) {
+        const size_t at = size_t(y) * size_t(window.Width()) + size_t(x);
+        const bool inside = field.L <= x && x < field.R && field.T <= y && y < field.B;
+        if (!inside && a[at] != b[at]) ++changed;
+      }
+    return changed;
+  }
+
+  void ShowLibrarian() {
+    IControl* control = editor.plug->firstControl(kShowLibrarian);
+    ASSERT_NE(control, nullptr);
+    control->SetValueFromUserInput(1.0);
+    window.Tick();
+  }
+};
+
+const std::string kLong =
+    "Not read: noise.syx (no program or performance in it); Cut.syx is incomplete (1 program completed (end "
+    "missing)): Save in place is off, use Save As";
+
+TEST_F(StatusLineFit, ALongTextStaysInItsFieldAndAShorterOneLeavesNoFragment) {
+  for (bool librarian : {false, true}) {
+    SCOPED_TRACE(librarian ? "librarian page" : "synthesizer page");
+    if (librarian) ShowLibrarian();
+    ITextControl* line = librarian ? editor.plug->librarianStatusText : editor.plug->statusText;
+    ASSERT_NE(line, nullptr);
+    editor.plug->showStatus("");
+    window.Tick();
+    const std::vector<uint32_t> empty = Screen();
+    editor.plug->showStatus(kLong);
+    window.Tick();
+    const std::vector<uint32_t> withLong = Screen();
+    EXPECT_NE(withLong, empty) << "the text is drawn";
+    EXPECT_EQ(ChangedOutside(empty, withLong, line->GetRECT()), 0u) << "drawn over its neighbours";
+    editor.plug->showStatus("Saved A.nl2");
+    window.Tick();
+    const std::vector<uint32_t> withShort = Screen();
+    EXPECT_TRUE(SameScreen(withShort, Redrawn(), window.Width()));
+    EXPECT_EQ(line->GetTextString(), "Saved A.nl2");
+  }
+}
+
+TEST_F(StatusLineFit, ALongFileNameCaptionStaysInItsFieldAndAShorterOneLeavesNoFragment) {
+  ShowLibrarian();
+  for (int list : {int(kPatchSelectionListUpper), int(kPatchSelectionListLower)}) {
+    SCOPED_TRACE(list);
+    IControl* caption = list == kPatchSelectionListUpper ? editor.plug->upperListControl : editor.plug->lowerListControl;
+    ASSERT_NE(caption, nullptr);
+    IParam* param = editor.plug->GetParam(list);
+    auto show = [&](const char* name) {
+      param->SetDisplayText(0, name);
+      param->Set(0.0);
+      caption->SetDirty(false);
+      window.Tick();
+      return Screen();
+    };
+    const std::vector<uint32_t> shortName = show("Ev.nl2");
+    const std::vector<uint32_t> longName = show("Every Evening Of My Long Summer Holiday In The Hills (second take).nl2");
+    EXPECT_NE(longName, shortName);
+    EXPECT_EQ(ChangedOutside(shortName, longName, caption->GetRECT()), 0u) << "drawn over its neighbours";
+    show("My.nl2");
+    EXPECT_TRUE(SameScreen(Screen(), Redrawn(), window.Width()));
+  }
+}
+
+}  // namespace
