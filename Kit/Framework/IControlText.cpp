@@ -24,7 +24,21 @@ bool ITextControl::Draw(IGraphics* graphics) {
 bool ITextControl::DrawString(IGraphics* graphics, const std::string& str) {
   if (str.empty()) return true;
   IRECT rect = mRECT;
-  return graphics->DrawIText(&mText, str.c_str(), &rect);
+  IText fitted = FittedText(graphics, mText, str.c_str(), mRECT);
+  return graphics->DrawIText(fitted.size == mText.size ? &mText : &fitted, str.c_str(), &rect);
+}
+
+IText FittedText(IGraphics* graphics, const IText& style, const char* str, const IRECT& field) {
+  IText text = style;
+  const int smallest = style.size * 2 / 3;
+  for (;;) {
+    IRECT measured = field;
+    if (!graphics->MeasureIText(&text, str, &measured) || measured.W() <= field.W() || text.size <= smallest) {
+      return text;
+    }
+    --text.size;
+    text.cachedFont = nullptr;  // the style's font is of the other size
+  }
 }
 
 void ITextControl::SetTextFromPlug(const char* text) {

@@ -66,7 +66,7 @@ const BrokenRule kBrokenRules[] = {
      "position=\"1140,400\" imageId=\"BUTTON_LIB_LOAD_TO_ID\"", "lies under the background"},
     {"covers", false, "bounds=\"254,66,864,564\"", "bounds=\"20,66,864,564\"",
      "librarian list (147,369,247,625) and BANKNUMBERMENUPROGRAMS"},
-    {"off-page", false, "<background imageId=\"BG_ID_MAIN2\" position=\"110,100\"/>",
+    {"off-page", false, "<background imageId=\"BG_ID_MAIN2\" position=\"110,105\"/>",
      "<background imageId=\"BG_ID_MAIN2\" position=\"200,100\"/>", "leaves the background of nl1-synth"},
     {"label-covered", false, "position=\"740,8\" imageId=\"BUTTON_VAAKA_PUN_ID\"",
      "position=\"250,26\" imageId=\"BUTTON_VAAKA_PUN_ID\"", "\"Model\""},

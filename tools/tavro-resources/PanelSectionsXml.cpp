@@ -1,4 +1,5 @@
 #include "LayoutGenerators.h"
+#include "PanelLabels.h"
 #include "XmlLine.h"
 
 namespace {
@@ -9,6 +10,8 @@ const char kSlotLetters[] = "ABCD";
 constexpr int kControllersLeft = 1144;
 constexpr int kControllersTop = 527;
 constexpr int kControllersPitch = 49;
+// The program selectors, under the slot panel's last row of controls.
+constexpr int kSelectorTop = 545;
 const char* const kSlotWords[] = {"One", "Two", "Three", "Four"};
 
 // Per-part names among the given index range, in index order: a name whose next
@@ -96,7 +99,7 @@ std::string VeloKnobsXml(const PanelSources& sources, int depth) {
     if (morphed == panelNames.end()) throw SourceError(names[i] + ": its parameter has no name on the slot panel");
     if (morphed->second.section != section || i % 13 == 0) {
       section = morphed->second.section;
-      out += XmlLine("caption").attr("text", section).attr("at", Joined({x, y - 17})).attr("size", 11)
+      out += XmlLine("caption").attr("text", section).attr("at", Joined({x, y - 17})).attr("size", kReadableTextSize)
                  .attr("weight", "bold").empty(depth);
     }
     out += XmlLine("knobcontrol")
@@ -185,7 +188,7 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                  .attr("name", SlotPrefix(s) + row.at(2))
                  .attr("paramId", SlotParam(row.at(0), s))
                  .attr("paramGroup", "Controllers")
-                 .attr("position", Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 62 * (i / 5)}))
+                 .attr("position", Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 66 * (i / 5)}))
                  .attr("imageId", "KNOB_ID_127")
                  .attr("valueBounds", Joined({0, 0, 127, 1}))
                  .attr("ccNumber", row.number(1))
@@ -206,7 +209,7 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .attr("labelPages", "yes")
                .empty(depth + 1);
     out += XmlLine("caption").attr("text", "Controllers").attr("at", Joined({1212, kControllersTop - 17}))
-               .attr("size", 11).attr("weight", "bold").attr("labelPages", "yes").empty(depth + 1);
+               .attr("size", kReadableTextSize).attr("weight", "bold").attr("labelPages", "yes").empty(depth + 1);
     out += XmlLine::Close("layer", depth);
   }
   return out;
@@ -219,8 +222,8 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
   };
   // Only the pair at the left shows outside performance mode: the names are drawn there.
   auto pair = [&](const Selectors& sel, int s, int x, int d) {
-    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, 470, 33, 18, 0, 0, sel.banks - 1, 1);
-    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, 470, 35, 18, 0, 1,
+    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, kSelectorTop, 33, 18, 0, 0, sel.banks - 1, 1);
+    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, kSelectorTop, 35, 18, 0, 1,
                                  sel.programs, 1);
     if (x == 185) {
       bank.attr("label", "Bank").attr("labelPages", "yes");

@@ -8,7 +8,7 @@ const ImageTableEntry kImageTable[] = {
     {109, "BG_ID_VELONL1", "resources/img-v2/velo-bg-nl1.png", 1, true},
     {106, "BG_ID_BROWSER", "resources/img-v2/browser-layer-v2.png", 1, true},
     {107, "BG_ID_MAIN", "resources/img-v2/pro-1280x555.png", 1, true},
-    {108, "BG_ID_MAIN2", "resources/img-v2/pro-1100x420.png", 1, true},
+    {108, "BG_ID_MAIN2", "resources/img-v2/pro-nl1-1280x555.png", 1, true},
     {449, "BG_ABOUT_ID", "resources/img-v2/about-Tavro.png", 1, true},
     {450, "BTN_EXIT_ABOUT_ID", "resources/img-v2/about-exit.png", 1, true},
     {451, "BTN_SEE_ABOUT_ID", "resources/img-v2/about-trigger.png", 1, true},
