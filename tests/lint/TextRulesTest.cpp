@@ -87,6 +87,22 @@ TEST(TextRules, AnEditorCaptionUnderTheReadableSizeIsReported) {
   EXPECT_TRUE(Reports(findings, "text-size", "of kNordModel")) << Listed(findings, 0.75);
 }
 
+TEST(ActiveSlot, ItsButtonKeepsItsLetterWhileActive) {
+  // The active slot's layer covers its button with a lit face of the same letter.
+  const LintSources sources = BuiltSources();
+  const std::string layout = ReadAll(PlainResources() + "/uiconfig.xml");
+  for (const char letter : std::string("ABCD")) {
+    const std::string image = std::string("ID_SLOT_ACTIVE_") + letter;
+    const size_t layer = layout.find(std::string("<layer name=\"layer") + letter + "Layer\"");
+    ASSERT_NE(layer, std::string::npos) << letter;
+    EXPECT_LT(layout.find("imageId=\"" + image + "\"", layer), layout.find("</layer>", layer)) << image;
+    const bool lettered = std::any_of(sources.texts.begin(), sources.texts.end(), [&](const LintText& t) {
+      return t.image == image && t.role == "face" && t.text == std::string(1, letter);
+    });
+    EXPECT_TRUE(lettered) << image << " does not show " << letter;
+  }
+}
+
 TEST(TextRules, EveryTextOfTheBuiltPanelIsReadableAndFitsAtEverySize) {
   const LintSources sources = BuiltSources();
   ASSERT_GT(sources.texts.size(), 300u);

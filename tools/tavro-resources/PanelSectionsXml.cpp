@@ -176,8 +176,8 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .empty(depth + 1);
     out += XmlLine::Close("layer", depth);
     out += XmlLine("layer").attr("name", "layer" + letter + "Layer").attr("id", s).open(depth);
-    // A clear cover over the active slot's button, which stays on: lit, with its letter.
-    out += XmlLine("background").attr("imageId", "ID_SINGLE_LED_PROTECT").attr("position", Joined({10, y})).empty(depth + 1);
+    // The active slot's button, which cannot be switched off, shown lit with its letter.
+    out += XmlLine("background").attr("imageId", "ID_SLOT_ACTIVE_" + letter).attr("position", Joined({10, y})).empty(depth + 1);
     out += XmlLine("background").attr("imageId", "ID_SINGLE_LED3").attr("position", Joined({94, y + 6})).empty(depth + 1);
     out += XmlLine::Close("layer", depth);
     out += XmlLine("layer").attr("name", std::string("modWheeler") + kSlotWords[s]).attr("id", s).open(depth);
