@@ -28,7 +28,7 @@ const BrokenRule kBrokenRules[] = {
     {"layers", false, "<layer name=\"aboutWindow\"", "<layer name=\"PROGRESS\"", "the editor makes layer"},
     {"geometry", false, "position=\"1440,540\" imageId=\"KNOB_ID_127S\"",
      "position=\"1480,540\" imageId=\"KNOB_ID_127S\"", "leaves the panel"},
-    {"overlap", false, "position=\"1232,8\" imageId=\"BUTTON_VAAKA_HARM2_ID\"",
+    {"overlap", false, "position=\"1240,8\" imageId=\"BUTTON_VAAKA_HARM2_ID\"",
      "position=\"1200,8\" imageId=\"BUTTON_VAAKA_HARM2_ID\"", "overlaps"},
     {"images", false, "<background imageId=\"ID_SINGLE_LED_RED\" position=\"94,76\"/>", "",
      "used by neither"},
