@@ -72,6 +72,9 @@ const BrokenRule kBrokenRules[] = {
      "position=\"250,26\" imageId=\"BUTTON_VAAKA_PUN_ID\"", "\"Model\""},
     {"unlabelled", false, "position=\"1440,540\" imageId=\"KNOB_ID_127S\"",
      "position=\"1440,440\" imageId=\"KNOB_ID_127S\"", "kAdjustDAWOffset has no name near it"},
+    // The velocity page's frame over the slot names' row hides their names.
+    {"unlabelled", false, "<background imageId=\"BG_ID_VELO\" position=\"110,110\"/>",
+     "<background imageId=\"BG_ID_VELO\" position=\"110,100\"/>", "kPatchName has no name near it on nl2-velocity"},
     {"defaults", false, "valueBounds=\"100,0,127,1\" ccNumber=\"7\"", "valueBounds=\"90,0,127,1\" ccNumber=\"7\"",
      "INIT bytes"},
 };
