@@ -22,12 +22,17 @@ constexpr double kReadableCapital = 6.0;
 // The notices and the background each shows its words on.
 const char* const kNotices[] = {"firstRunNotification", "aboutWindow"};
 
+// font set to face at the given line height, as the builder and the panel draw it.
+void SetFace(Raster_CachedFont* font, const char* face, int size, bool bold) {
+  font->SetFromHFont(CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, face), RASTER_FONT_OWNS_HANDLE);
+}
+
 // Capital height, in pixels, of text drawn in face at the given line height: the
 // rows an "H" inks.
 int CapitalHeight(const char* face, int size, bool bold) {
   if (size <= 0) return 0;
   Raster_CachedFont font;
-  font.SetFromHFont(CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, face), RASTER_FONT_OWNS_HANDLE);
+  SetFace(&font, face, size, bold);
   font.SetTextColor(0xFFFFFFFFu);
   Raster_MemBitmap bitmap(size * 2, size * 2);
   Raster_FillRect(&bitmap, 0, 0, bitmap.getWidth(), bitmap.getHeight(), 0u, 1.0f, RASTER_MODE_COPY);
@@ -48,7 +53,7 @@ int CapitalHeight(const char* face, int size, bool bold) {
 // The width and height text takes in face at the given line height.
 std::pair<int, int> Extent(const char* face, const std::string& text, int size, bool bold) {
   Raster_CachedFont font;
-  font.SetFromHFont(CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, face), RASTER_FONT_OWNS_HANDLE);
+  SetFace(&font, face, size, bold);
   RECT rect{0, 0, 0, 0};
   font.DrawText(nullptr, text.c_str(), -1, &rect, RASTER_DT_MEASURE);
   return {rect.right - rect.left, rect.bottom - rect.top};
