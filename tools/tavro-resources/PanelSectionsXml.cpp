@@ -1,3 +1,4 @@
+#include "ImagePainter.h"
 #include "LayoutGenerators.h"
 #include "PanelLabels.h"
 #include "XmlLine.h"
@@ -91,14 +92,18 @@ std::string VeloKnobsXml(const PanelSources& sources, int depth) {
   std::vector<std::string> names = NamesIn(sources, 208, 307);
   const std::map<std::string, SlotPanelName> panelNames = SlotPanelNames(sources);
   std::string section;
+  int x = 0, titleEnd = 0;  // where the last section's title ends
   for (size_t i = 0; i < names.size(); ++i) {
-    int x = 130 + 84 * static_cast<int>(i % 13);
+    x = i % 13 == 0 ? 130 : x + 84;
     int y = 170 + 160 * static_cast<int>(i / 13);
     // "kVFilterCutoff" morphs "kFilterCutoff".
     auto morphed = panelNames.find("k" + names[i].substr(2));
     if (morphed == panelNames.end()) throw SourceError(names[i] + ": its parameter has no name on the slot panel");
     if (morphed->second.section != section || i % 13 == 0) {
       section = morphed->second.section;
+      // A section of one knob may have a title wider than its knob: the next waits.
+      if (i % 13 != 0 && x < titleEnd) x = titleEnd;
+      titleEnd = x + MeasureText(section, kReadableTextSize, true).w + 8;
       out += XmlLine("caption").attr("text", section).attr("at", Joined({x, y - 17})).attr("size", kReadableTextSize)
                  .attr("weight", "bold").empty(depth);
     }
