@@ -2,7 +2,8 @@
 // The checks the authored panel resources must pass once the layout reader has
 // built them: everything the editor looks up exists, every value the synthesizer
 // sends has a control holding its range, every control sends what the instrument
-// expects, and the panel fits together at each size.
+// expects, and the panel fits together at each size, every text readable and
+// inside its field.
 //
 // threads: main.
 
