@@ -19,7 +19,7 @@ int TextWidth(IGraphics* graphics, IText* style, const std::string& str, const I
 
 // The longest start of `str` that, followed by the cut mark, is at most `width` wide;
 // never cut inside a UTF-8 sequence.
-std::string FittedText(IGraphics* graphics, IText* style, const std::string& str, const IRECT& rect) {
+std::string CutToWidth(IGraphics* graphics, IText* style, const std::string& str, const IRECT& rect) {
   const int width = rect.W();
   if (TextWidth(graphics, style, str, rect) <= width) return str;
   size_t low = 0, high = str.size();
@@ -50,8 +50,23 @@ bool ITextControl::Draw(IGraphics* graphics) {
 bool ITextControl::DrawString(IGraphics* graphics, const std::string& str) {
   if (str.empty()) return true;
   IRECT rect = mRECT;
-  if (!mFitToRect) return graphics->DrawIText(&mText, str.c_str(), &rect);
-  return graphics->DrawIText(&mText, FittedText(graphics, &mText, str, rect).c_str(), &rect);
+  IText fitted = FittedText(graphics, mText, str.c_str(), mRECT);
+  IText* style = fitted.size == mText.size ? &mText : &fitted;
+  if (!mFitToRect) return graphics->DrawIText(style, str.c_str(), &rect);
+  return graphics->DrawIText(style, CutToWidth(graphics, style, str, rect).c_str(), &rect);
+}
+
+IText FittedText(IGraphics* graphics, const IText& style, const char* str, const IRECT& field) {
+  IText text = style;
+  const int smallest = style.size * 2 / 3;
+  for (;;) {
+    IRECT measured = field;
+    if (!graphics->MeasureIText(&text, str, &measured) || measured.W() <= field.W() || text.size <= smallest) {
+      return text;
+    }
+    --text.size;
+    text.cachedFont = nullptr;  // the style's font is of the other size
+  }
 }
 
 void ITextControl::SetTextFromPlug(const char* text) {

@@ -46,6 +46,11 @@ protected:
   bool mFitToRect = false;
 };
 
+// The style with its size lowered, down to two thirds, until str fits the width of
+// field: a port's or a program's name stays in its own field rather than running
+// into its neighbour's.
+IText FittedText(IGraphics* graphics, const IText& style, const char* str, const IRECT& field);
+
 class ICaptionControl : public ITextControl {
 public:
   // showLabel appends a blank and the parameter's label to the display text.

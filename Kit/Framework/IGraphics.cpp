@@ -356,8 +356,9 @@ void IGraphics::OnMouseOut() {
 
 bool IGraphics::OnKeyDown(int x, int y, int key) {
   IControl* control = GetMouseControlIdx(x, y);
-  if (!control) control = mKeyCatcher;
-  return control ? control->OnKeyDown(x, y, key) : false;
+  if (control && control->OnKeyDown(x, y, key)) return true;
+  // A key the control under the mouse leaves is the key catcher's.
+  return mKeyCatcher && mKeyCatcher != control && mKeyCatcher->OnKeyDown(x, y, key);
 }
 
 void IGraphics::OnGUIIdle() {

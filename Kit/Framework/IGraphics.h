@@ -140,6 +140,8 @@ public:
   void OnMouseWheel(int x, int y, IMouseMod* mod, int d);
   bool OnMouseOver(int x, int y, IMouseMod* mod);
   void OnMouseOut();
+  // A panel key (View_PanelKeys.h) goes to the control under the mouse; one that
+  // control leaves, to the key catcher.
   bool OnKeyDown(int x, int y, int key);
   void OnGUIIdle();
   // The captured control, else the control under the point, else null.

@@ -7,6 +7,7 @@ std::optional<int> PanelKeyFor(int keyCode, char32_t character) {
     case kViewKeyDown: return 2;
     case kViewKeyUp: return 1;
     case kViewKeySpace: return 0;
+    case kViewKeyEscape: return kPanelKeyEscape;
     default: break;
   }
   if (character >= U'0' && character <= U'9') return 5 + static_cast<int>(character - U'0');

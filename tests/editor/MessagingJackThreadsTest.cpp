@@ -227,8 +227,9 @@ std::string LastSlotBDump(const std::vector<std::string>& record) {
 TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   const std::vector<Field> fields = SlotBFields();
   // Knobs with control changes first. Osc Sync has none: moved, it sends slot B's
-  // whole program, theirs with it. It has four positions, a knob's travel 64 pixels
-  // each, and starts at 0: 100 pixels up take it to 2.
+  // whole program, theirs with it. It has four positions on a strip 76 pixels tall, a
+  // knob's whole travel four times its height (about 101 pixels a position), and
+  // starts at 0: 210 pixels up take it to 2.
   const std::vector<std::string> ccKnobs = {"kFilterCutoff", "kFilterResonance", "kLFO1Rate"};
   std::string drags;
   for (const std::string& name : ccKnobs) {
@@ -239,7 +240,7 @@ TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   const auto sync = ControlCentre(ParamOf(fields, "kOscSync"), kSlotB);
   ASSERT_GE(sync.first, 0);
   const std::string oscSync = std::to_string(ParamOf(fields, "kOscSync"));
-  drags += "drag " + Point(sync) + " 0 -100\nexpect-param " + oscSync + " 2\n";
+  drags += "drag " + Point(sync) + " 0 -210\nexpect-param " + oscSync + " 2\n";
   // The wait lets the job's dump leave before the host closes the editor.
   const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + drags + "wait 2000\n" + PrintAll(fields), "",
                                  {"--device-id", std::to_string(kUnitId), "--wire-time"});

@@ -97,10 +97,10 @@ TEST(Startup, PanelSizeMenusAndOverlayFollowTheSettingsFile) {
     IRECT programMenu;
   };
   const Case cases[] = {
-      {"small", 1125, 500, 0.0, IRECT(163, 352, 189, 366)},
-      {"normal", 1500, 667, 1.0, IRECT(218, 470, 253, 488)},
-      {"large", 1875, 833, 2.0, IRECT(272, 587, 316, 610)},
-      {"Large", 1500, 667, -1.0, IRECT(218, 470, 253, 488)},
+      {"small", 1125, 500, 0.0, IRECT(163, 408, 189, 422)},
+      {"normal", 1500, 667, 1.0, IRECT(218, 545, 253, 563)},
+      {"large", 1875, 833, 2.0, IRECT(272, 681, 316, 703)},
+      {"Large", 1500, 667, -1.0, IRECT(218, 545, 253, 563)},
   };
   for (const Case& c : cases) {
     ScopedPanelParts parts;

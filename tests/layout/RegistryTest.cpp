@@ -34,12 +34,12 @@ TEST(ParamNames, GroupTexts) {
 }
 
 // Every image of the table, with its frames, at the three panel scales.
-TEST(Images, AllSeventyAtEachScale) {
+TEST(Images, AllSeventyFourAtEachScale) {
   for (double scale : {0.75, 1.0, 1.25}) {
     SCOPED_TRACE(scale);
     LayoutFixture f;
     f.Read("", "", scale);
-    EXPECT_EQ(f.manager->imageCount(), 70);
+    EXPECT_EQ(f.manager->imageCount(), 74);
     for (int i = 0; i < kImageTableSize; ++i) {
       const ImageTableEntry& row = kImageTable[i];
       const IBitmap b = f.manager->getImageByName(f.graphics, row.name);
@@ -92,7 +92,7 @@ TEST(Images, ClearImageCacheFreesOnlyWhatNoLivePanelHolds) {
   b.manager->ClearImageCache();
   EXPECT_FALSE(cached());
   for (int i = 0; i < kImageTableSize; ++i) EXPECT_EQ(BitmapCache().Find(kImageTable[i].id, kScale), nullptr);
-  EXPECT_EQ(b.manager->imageCount(), 70);
+  EXPECT_EQ(b.manager->imageCount(), 74);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ TEST(PanelKeys, EveryDigitAndLetterHasItsNumber) {
 TEST(PanelKeys, KeyCodeWinsOverCharacter) {
   EXPECT_EQ(PanelKeyFor(kViewKeyUp, U'a'), 1);
   EXPECT_EQ(PanelKeyFor(kViewKeySpace, U'5'), 0);
+  EXPECT_EQ(PanelKeyFor(kViewKeyEscape, U'\x1b'), kPanelKeyEscape);
 }
 
 TEST(PanelKeys, OtherCharactersHaveNoNumber) {

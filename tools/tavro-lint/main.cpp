@@ -6,7 +6,8 @@
 //
 // SOURCE_DIR is the resources/ folder (for the control-change map and the images'
 // own texts); LABELS the builder's labels.tsv, where each name it drew lands, for
-// the checks of names. Exit status 1 when anything is found.
+// the checks of names, with its texts.tsv beside it, every text it drew and the
+// field it has, for the checks of texts. Exit status 1 when anything is found.
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // tavro-snapshots: pictures of every page of the panel for each model and of each
-// window, at panel sizes normal and large, read from the built bundle.
+// window, at panel sizes small, normal and large, read from the built bundle.
 //
 //   tavro-snapshots BUNDLE_DIR OUT_DIR
 
@@ -17,10 +17,10 @@ int main(int argc, char** argv) {
   mkdir(argv[2], 0755);
   int written = 0;
   try {
-    for (double scale : {1.0, 1.25}) {
+    for (const auto& [scale, size] : {std::pair<double, const char*>{0.75, "small"}, {1.0, "normal"}, {1.25, "large"}}) {
       LintPanel panel(argv[1], scale);
       for (const PanelView& view : PanelViews()) {
-        const std::string path = std::string(argv[2]) + "/" + view.name + (scale == 1.0 ? "-normal" : "-large") + ".png";
+        const std::string path = std::string(argv[2]) + "/" + view.name + "-" + size + ".png";
         if (!SnapshotPanel(panel, view, path)) {
           std::fprintf(stderr, "tavro-snapshots: %s cannot be written\n", path.c_str());
           return 1;

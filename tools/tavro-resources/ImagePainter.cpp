@@ -26,6 +26,13 @@ struct ImageLook {
 
 constexpr double kPi = 3.14159265358979323846;
 
+// A text image-labels.tsv writes onto an image, from the top left.
+struct ImageLabel {
+  int x, y;
+  std::string text;
+  int size;
+};
+
 void SetFont(Raster_CachedFont* font, int size, bool bold) {
   font->SetFromHFont(CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans"),
                      RASTER_FONT_OWNS_HANDLE);
@@ -89,6 +96,33 @@ private:
   const ImageLook& look_;
 };
 
+// A panel's title: large on a window or page, the readable size on a badge.
+int TitleSize(int height) { return height >= 100 ? 18 : kReadableTextSize; }
+
+// The texts an image's own description draws: a panel's title, a button's face.
+void AddOwnTexts(const std::string& name, const ImageLook& look, std::vector<DrawnText>* drawn) {
+  if (look.label.empty()) return;
+  if (look.style == "panel") {
+    const bool centred = look.height < 100;
+    drawn->push_back({name, centred ? 0 : 8, centred ? 0 : 4, look.width - (centred ? 0 : 16), look.height - (centred ? 0 : 4),
+                      TitleSize(look.height), true, "title", look.label});
+  } else if (look.style == "button" || look.style == "radio") {
+    drawn->push_back({name, 0, 0, look.width, look.height, kReadableTextSize, true, "face", look.label});
+  } else if (look.style == "overlay") {
+    drawn->push_back({name, 0, 0, look.width, look.height, 28, true, "title", look.label});
+  }
+}
+
+// The field of a text written onto an image: up to the next text on its line, or the
+// image's right edge.
+int FieldWidth(const ImageLabel& label, const std::vector<ImageLabel>& all, int imageWidth) {
+  int right = imageWidth;
+  for (const ImageLabel& other : all) {
+    if (other.y == label.y && other.x > label.x && other.x < right) right = other.x;
+  }
+  return right - label.x;
+}
+
 void PaintFrame(Painter& p, const ImageLook& look, int frame, int frames) {
   const int w = look.width, h = look.height;
   const unsigned int body = look.rgb;
@@ -98,8 +132,7 @@ void PaintFrame(Painter& p, const ImageLook& look, int frame, int frames) {
     p.fill(0, 0, w, h, Pixel(body, style == "overlay" ? 160 : 255));
     if (style == "panel") {
       p.frameRect(Pixel(Scaled(body, 1.8) | 0x202020));
-      int size = h >= 100 ? 18 : (h >= 28 ? 12 : 10);
-      p.text(look.label, size, h < 100, Pixel(0xE8E8E8));
+      p.text(look.label, TitleSize(h), h < 100, Pixel(0xE8E8E8));
     } else {
       p.text(look.label, 28, true, Pixel(0xFFFFFF));
     }
@@ -121,7 +154,7 @@ void PaintFrame(Painter& p, const ImageLook& look, int frame, int frames) {
     if (style == "radio") {
       for (int i = 1; i < 4; ++i) p.fill(i * w / 4, 0, 1, h, Pixel(0x101214));
     }
-    p.text(look.label, h >= 24 ? 13 : 11, true, Pixel(lit ? 0xFFFFFF : 0xB0B0B0));
+    p.text(look.label, kReadableTextSize, true, Pixel(lit ? 0xFFFFFF : 0xB0B0B0));
   } else if (style == "led") {
     p.disc(w / 2.0f, h / 2.0f, w / 2.0f - 1, Pixel(lit ? body : Scaled(body, 0.25)));
   } else if (style == "check") {
@@ -140,7 +173,7 @@ void PaintRadioLetters(Raster_IBitmap* bitmap, const ImageLook& look, int frames
       ImageLook cell = look;
       cell.width = look.width / 4;
       Painter p(bitmap, i * cell.width, frame * look.height, cell);
-      p.text(std::string(1, static_cast<char>('A' + i)), 13, true,
+      p.text(std::string(1, static_cast<char>('A' + i)), kReadableTextSize, true,
              Pixel(frame > 0 ? 0xFFFFFF : 0xB0B0B0));
     }
   }
@@ -157,16 +190,12 @@ std::map<std::string, ImageLook> ReadLooks(const std::string& file) {
   return looks;
 }
 
-struct ImageLabel {
-  int x, y;
-  std::string text;
-};
-
 std::map<std::string, std::vector<ImageLabel>> ReadLabels(const std::string& file) {
   std::map<std::string, std::vector<ImageLabel>> labels;
   for (const TsvRow& row : ReadTsv(file)) {
-    if (row.cells.size() != 4) FailAt(file, row, "expected image, x, y and text");
-    labels[row.at(0)].push_back({row.number(1), row.number(2), row.at(3)});
+    if (row.cells.size() != 4 && row.cells.size() != 5) FailAt(file, row, "expected image, x, y, text and size");
+    labels[row.at(0)].push_back(
+        {row.number(1), row.number(2), row.at(3), row.cells.size() == 5 ? row.number(4) : kReadableTextSize});
   }
   return labels;
 }
@@ -199,7 +228,8 @@ LedSpot LedSpotOf(int i, int n, int w, int h) {
   return {static_cast<float>(columnWidth * (i / 5)) + r + 1, stepY * (i % 5 + 0.5f), r, columnWidth};
 }
 
-int PaintImages(const std::string& sourceDir, const std::string& outDir, const std::vector<PanelLabel>& placed) {
+int PaintImages(const std::string& sourceDir, const std::string& outDir, const std::vector<PanelLabel>& placed,
+                std::vector<DrawnText>* drawn) {
   const std::string file = sourceDir + "/images.tsv";
   std::map<std::string, ImageLook> looks = ReadLooks(file);
   std::map<std::string, std::vector<ImageLabel>> labels = ReadLabels(sourceDir + "/image-labels.tsv");
@@ -231,13 +261,19 @@ int PaintImages(const std::string& sourceDir, const std::string& outDir, const s
     }
     if (look.style == "radio") PaintRadioLetters(&bitmap, look, frames);
     Painter first(&bitmap, 0, 0, look);
-    for (const ImageLabel& label : labels[entry.name]) {
+    AddOwnTexts(entry.name, look, drawn);
+    const std::vector<ImageLabel>& body = labels[entry.name];
+    for (const ImageLabel& label : body) {
       const int at[2] = {label.x, label.y};
-      first.text(label.text, 13, false, Pixel(0xC8C8C8), at);
+      first.text(label.text, label.size, false, Pixel(0xC8C8C8), at);
+      drawn->push_back({entry.name, label.x, label.y, FieldWidth(label, body, look.width), look.height - label.y,
+                        label.size, false, "body", label.text});
     }
     for (const PanelLabel& label : placed) {
       if (label.image != entry.name) continue;
       const int at[2] = {label.x - label.imageX, label.y - label.imageY};
+      drawn->push_back({entry.name, at[0], at[1], label.w, label.h, label.boxed ? kReadableTextSize : label.size,
+                        label.bold || label.boxed, label.boxed ? "face" : "name", label.text});
       if (label.boxed) {
         ImageLook face{"button", label.w, label.h, 0x4A5058, label.text, 0};
         Painter strip(&bitmap, at[0], at[1], face);
@@ -252,4 +288,17 @@ int PaintImages(const std::string& sourceDir, const std::string& outDir, const s
     written.emplace(name, look);
   }
   return static_cast<int>(written.size());
+}
+
+std::string DrawnTextTable(const std::vector<DrawnText>& texts) {
+  std::string out = "# Every text the builder drew into an image: the image, the field the text has there\n"
+                    "# (pixels of its first frame), its line height, bold (1) or not, its role (title,\n"
+                    "# face, body, name) and the text.\n"
+                    "# image\tx\ty\tw\th\tsize\tbold\trole\ttext\n";
+  for (const DrawnText& t : texts) {
+    out += t.image + "\t" + std::to_string(t.x) + "\t" + std::to_string(t.y) + "\t" + std::to_string(t.w) + "\t" +
+           std::to_string(t.h) + "\t" + std::to_string(t.size) + "\t" + (t.bold ? "1" : "0") + "\t" + t.role + "\t" +
+           t.text + "\n";
+  }
+  return out;
 }

@@ -136,7 +136,7 @@ std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::stri
     if (label.text.empty()) continue;
     if (caption) {
       label.param = Attribute(line, "for");
-      label.size = Attribute(line, "size").empty() ? 10 : std::stoi(Attribute(line, "size"));
+      label.size = Attribute(line, "size").empty() ? kReadableTextSize : std::stoi(Attribute(line, "size"));
       label.bold = Attribute(line, "weight") == "bold";
     } else {
       label.param = Attribute(line, "paramId");

@@ -1,4 +1,6 @@
+#include "ImagePainter.h"
 #include "LayoutGenerators.h"
+#include "PanelLabels.h"
 #include "XmlLine.h"
 
 namespace {
@@ -9,6 +11,8 @@ const char kSlotLetters[] = "ABCD";
 constexpr int kControllersLeft = 1144;
 constexpr int kControllersTop = 527;
 constexpr int kControllersPitch = 49;
+// The program selectors, under the slot panel's last row of controls.
+constexpr int kSelectorTop = 545;
 const char* const kSlotWords[] = {"One", "Two", "Three", "Four"};
 
 // Per-part names among the given index range, in index order: a name whose next
@@ -88,15 +92,19 @@ std::string VeloKnobsXml(const PanelSources& sources, int depth) {
   std::vector<std::string> names = NamesIn(sources, 208, 307);
   const std::map<std::string, SlotPanelName> panelNames = SlotPanelNames(sources);
   std::string section;
+  int x = 0, titleEnd = 0;  // where the last section's title ends
   for (size_t i = 0; i < names.size(); ++i) {
-    int x = 130 + 84 * static_cast<int>(i % 13);
+    x = i % 13 == 0 ? 130 : x + 84;
     int y = 170 + 160 * static_cast<int>(i / 13);
     // "kVFilterCutoff" morphs "kFilterCutoff".
     auto morphed = panelNames.find("k" + names[i].substr(2));
     if (morphed == panelNames.end()) throw SourceError(names[i] + ": its parameter has no name on the slot panel");
     if (morphed->second.section != section || i % 13 == 0) {
       section = morphed->second.section;
-      out += XmlLine("caption").attr("text", section).attr("at", Joined({x, y - 17})).attr("size", 11)
+      // A section of one knob may have a title wider than its knob: the next waits.
+      if (i % 13 != 0 && x < titleEnd) x = titleEnd;
+      titleEnd = x + MeasureText(section, kReadableTextSize, true).w + 8;
+      out += XmlLine("caption").attr("text", section).attr("at", Joined({x, y - 17})).attr("size", kReadableTextSize)
                  .attr("weight", "bold").empty(depth);
     }
     out += XmlLine("knobcontrol")
@@ -173,7 +181,8 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .empty(depth + 1);
     out += XmlLine::Close("layer", depth);
     out += XmlLine("layer").attr("name", "layer" + letter + "Layer").attr("id", s).open(depth);
-    out += XmlLine("background").attr("imageId", "ID_SINGLE_LED_PROTECT").attr("position", Joined({10, y})).empty(depth + 1);
+    // The active slot's button, which cannot be switched off, shown lit with its letter.
+    out += XmlLine("background").attr("imageId", "ID_SLOT_ACTIVE_" + letter).attr("position", Joined({10, y})).empty(depth + 1);
     out += XmlLine("background").attr("imageId", "ID_SINGLE_LED3").attr("position", Joined({94, y + 6})).empty(depth + 1);
     out += XmlLine::Close("layer", depth);
     out += XmlLine("layer").attr("name", std::string("modWheeler") + kSlotWords[s]).attr("id", s).open(depth);
@@ -185,7 +194,7 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                  .attr("name", SlotPrefix(s) + row.at(2))
                  .attr("paramId", SlotParam(row.at(0), s))
                  .attr("paramGroup", "Controllers")
-                 .attr("position", Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 62 * (i / 5)}))
+                 .attr("position", Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 66 * (i / 5)}))
                  .attr("imageId", "KNOB_ID_127")
                  .attr("valueBounds", Joined({0, 0, 127, 1}))
                  .attr("ccNumber", row.number(1))
@@ -206,7 +215,7 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .attr("labelPages", "yes")
                .empty(depth + 1);
     out += XmlLine("caption").attr("text", "Controllers").attr("at", Joined({1212, kControllersTop - 17}))
-               .attr("size", 11).attr("weight", "bold").attr("labelPages", "yes").empty(depth + 1);
+               .attr("size", kReadableTextSize).attr("weight", "bold").attr("labelPages", "yes").empty(depth + 1);
     out += XmlLine::Close("layer", depth);
   }
   return out;
@@ -219,8 +228,8 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
   };
   // Only the pair at the left shows outside performance mode: the names are drawn there.
   auto pair = [&](const Selectors& sel, int s, int x, int d) {
-    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, 470, 33, 18, 0, 0, sel.banks - 1, 1);
-    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, 470, 35, 18, 0, 1,
+    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, kSelectorTop, 33, 18, 0, 0, sel.banks - 1, 1);
+    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, kSelectorTop, 35, 18, 0, 1,
                                  sel.programs, 1);
     if (x == 185) {
       bank.attr("label", "Bank").attr("labelPages", "yes");

@@ -14,13 +14,14 @@ struct Cell {
   int y;
 };
 
-// The cells of a page: the NL1 page's narrower columns keep it on its background.
+// The cells of a page. A row is tall enough for a selector's five value names of the
+// readable size beside its lights, with the step button and its name under them.
 struct Grid {
-  int left, pitch;
-  Cell at(int col, int row) const { return {left + pitch * col, 130 + 120 * row}; }
+  Cell at(int col, int row) const { return {130 + 64 * col, 130 + 140 * row}; }
 };
 
-Grid GridOf(const std::string& page) { return page == "nl1" ? Grid{120, 60} : Grid{130, 64}; }
+// Where a selector's step button stands: under the strip of lights.
+constexpr int kStepButtonDrop = 80;
 
 Cell CellOf(const TsvRow& row, const Grid& grid) { return grid.at(row.number(3), row.number(4)); }
 
@@ -47,12 +48,10 @@ std::string ValueNames(const PanelSources& sources, const std::string& param, co
     // A single light shows its lit value only.
     if (frame.w < 16 && i == 0) continue;
     const LedSpot spot = LedSpotOf(frame.w < 16 ? 0 : i, frame.w < 16 ? 1 : n, frame.w, frame.h);
-    const int size = n > 5 ? 7 : 8;
     out += XmlLine("caption")
                .attr("text", names[i])
                .attr("at", Joined({at.x + static_cast<int>(spot.cx + spot.r) + 2,
-                                   at.y + static_cast<int>(spot.cy) - size / 2 - 1}))
-               .attr("size", size)
+                                   at.y + static_cast<int>(spot.cy) - kReadableTextSize / 2 - 1}))
                .attr("for", param)
                .empty(depth);
   }
@@ -192,7 +191,7 @@ std::string ControlXml(const PanelSources& sources, const std::string& file, con
   if (kind == "switch") return PlainSwitch("switch", param, {at.x + 14, at.y + 14}, image, group, def, depth);
   if (kind == "lock") return PlainSwitch("switch", param, {at.x + 14, at.y + 14}, image, group, def, depth);
   if (kind == "led") return PlainSwitch("switch", param, {at.x + 48, at.y}, image, group, def, depth);
-  if (kind == "trig") return PlainSwitch("switch2", param, {at.x, at.y + 56}, image, group, 0, depth);
+  if (kind == "trig") return PlainSwitch("switch2", param, {at.x, at.y + kStepButtonDrop}, image, group, 0, depth);
   if (kind == "trigup") return PlainSwitch("switch2", param, at, image, group, 0, depth);
   if (kind == "trigdown") return PlainSwitch("switch2", param, {at.x + 24, at.y}, image, group, 0, depth);
   FailAt(file, row, "unknown kind " + kind);
@@ -202,12 +201,12 @@ std::string ControlXml(const PanelSources& sources, const std::string& file, con
 
 std::string SlotPanelXml(const PanelSources& sources, const std::string& page, int depth) {
   const std::string file = sources.path("layout/slot-panel.tsv");
-  const Grid grid = GridOf(page);
+  const Grid grid;
   std::string out;
   const std::string sections = sources.path("layout/slot-sections.tsv");
   for (const TsvRow& row : ReadTsv(sections)) {
     Cell at = grid.at(row.number(1), row.number(0));
-    out += XmlLine("caption").attr("text", row.at(2)).attr("at", Joined({at.x, at.y - 17})).attr("size", 11)
+    out += XmlLine("caption").attr("text", row.at(2)).attr("at", Joined({at.x, at.y - 18})).attr("size", kReadableTextSize)
                .attr("weight", "bold").empty(depth);
   }
   for (const TsvRow& row : ReadTsv(file)) {

@@ -6,7 +6,8 @@
 //
 // PLAIN_DIR, when given, receives the assembled layout text as the bundle holds it
 // deciphered, so the line numbers of the reader's messages can be looked up, and
-// labels.tsv, where each name drawn onto the backgrounds lands;
+// labels.tsv, where each name drawn onto the backgrounds lands, and texts.tsv, every
+// text drawn into an image with its field;
 // CORPORA_DIR the seeds of the layout reader's fuzz targets.
 
 #include <cstdio>
@@ -47,13 +48,15 @@ int main(int argc, char** argv) {
     const std::vector<unsigned char> sysexCipher = EncipherPadded(Bytes(sysex), kResourceKey);
     WriteFile(outDir + "/uiconfig.tea", layoutCipher);
     WriteFile(outDir + "/sysex.tea", sysexCipher);
+    if (argc == 5) WriteFuzzCorpora(argv[4], layout, sysex, layoutCipher, sysexCipher);
+    std::vector<DrawnText> texts;
+    int images = PaintImages(sourceDir, outDir, labels, &texts);
     if (argc >= 4) {
       WriteFile(std::string(argv[3]) + "/uiconfig.xml", Bytes(layout));
       WriteFile(std::string(argv[3]) + "/sysex.xml", Bytes(sysex));
       WriteFile(std::string(argv[3]) + "/labels.tsv", Bytes(LabelTable(labels)));
+      WriteFile(std::string(argv[3]) + "/texts.tsv", Bytes(DrawnTextTable(texts)));
     }
-    if (argc == 5) WriteFuzzCorpora(argv[4], layout, sysex, layoutCipher, sysexCipher);
-    int images = PaintImages(sourceDir, outDir, labels);
     std::printf("tavro-resources: layout %zu bytes, SysEx values %zu bytes, %d images\n",
                 layout.size(), sysex.size(), images);
   } catch (const std::exception& e) {

@@ -79,7 +79,11 @@ void showVelomap(Tavro& plug, int, double value) {
   SwitchTab(plug, SynthTab(plug, shown));
 }
 
-void multiSettings(Tavro& plug, int, double) { SwitchTab(plug, plug.paramValue(kShowVelomap) == 1.0 ? 3 : 2); }
+void multiSettings(Tavro& plug, int, double value) {
+  // "Perform" and the window's own Close switch show the one value.
+  plug.setFromPlug(kMultiSettings, value);
+  SwitchTab(plug, plug.paramValue(kShowVelomap) == 1.0 ? 3 : 2);
+}
 
 void allowPartChange(Tavro& plug, int, double value) { plug.setFromPlug(kAllowPartChangeLED, value == 1.0 ? 1.0 : 0.0); }
 

@@ -8,6 +8,7 @@
 #include "BankListTexts.h"
 #include "DataRoot.h"
 #include "DebuggerOutput.h"
+#include "EscapeKey.h"
 #include "LibrarianPanelParts.h"
 #include "PatchManager.h"
 #include "ProgressIndicator.h"
@@ -255,6 +256,7 @@ void Tavro::setStartValues() {
   activeSlot = GetParam(kQuickTab)->Int();
   tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
   graphics->AttachLayer(progressLayer);
+  graphics->AttachKeyCatcher(new EscapeKey(this));
 
   if (uiSettings.sizeParamValue() >= 0) setFromPlug(kUserInterfaceSize, uiSettings.sizeParamValue());
   if (uiSettings.firstRunNoticeWanted()) showLayer("firstRunNotification", true);

@@ -2,7 +2,8 @@
 // The checks the authored panel resources must pass once the layout reader has
 // built them: everything the editor looks up exists, every value the synthesizer
 // sends has a control holding its range, every control sends what the instrument
-// expects, and the panel fits together at each size.
+// expects, and the panel fits together at each size, every text readable and
+// inside its field.
 //
 // threads: main.
 
@@ -28,10 +29,21 @@ struct LintLabel {
   std::string text;
 };
 
+// A text the builder drew into an image (its texts.tsv), in the image's pixels.
+struct LintText {
+  std::string image;
+  int x = 0, y = 0, w = 0, h = 0;  // the field it has
+  int size = 0;                    // line height
+  bool bold = false;
+  std::string role;  // "title", "face", "body" or "name"
+  std::string text;
+};
+
 struct LintSources {
   std::vector<LintControllerRow> controllers;
   std::vector<LintLabel> labels;  // empty: the checks of names are skipped
   std::vector<std::string> imagesWithText;  // images that carry their own name
+  std::vector<LintText> texts;              // read beside labels; empty without them
 };
 
 struct LintFinding {
@@ -42,7 +54,7 @@ struct LintFinding {
 };
 
 // Reads SOURCE_DIR/synth-controllers.tsv and images.tsv, and the builder's
-// labels.tsv when labelsPath is given; throws std::runtime_error when unreadable.
+// labels.tsv and the texts.tsv beside it when labelsPath is given; throws std::runtime_error when unreadable.
 LintSources LoadLintSources(const std::string& sourceDir, const std::string& labelsPath = "");
 // All findings for a panel read at one scale.
 std::vector<LintFinding> LintLayout(LintPanel& panel, const LintSources& sources);

@@ -145,6 +145,12 @@ LintSources LoadLintSources(const std::string& sourceDir, const std::string& lab
     sources.labels.push_back({row[0], std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]), std::stoi(row[4]),
                               std::stoi(row[5]), std::stoi(row[6]), row[7], row[8]});
   }
+  const std::string textsPath = labelsPath.substr(0, labelsPath.rfind('/') + 1) + "texts.tsv";
+  for (const std::vector<std::string>& row : TableRows(textsPath)) {
+    if (row.size() != 9) throw std::runtime_error(textsPath + ": a row without its nine columns");
+    sources.texts.push_back({row[0], std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]), std::stoi(row[4]),
+                             std::stoi(row[5]), row[6] == "1", row[7], row[8]});
+  }
   return sources;
 }
 
@@ -189,6 +195,7 @@ std::vector<LintFinding> LintLayout(LintPanel& panel, const LintSources& sources
   LintSysEx(c);
   LintDefaults(c);
   LintPages(c);
+  LintTexts(c);
   return c.findings;
 }
 

@@ -68,5 +68,7 @@ void LintDefaults(LintContext& c);
 // Each page as the editor shows it: what lies over what, what leaves its page's
 // background, and the names drawn for the controls.
 void LintPages(LintContext& c);
+// Every text at a readable size inside its field, on each page; the notices say something.
+void LintTexts(LintContext& c);
 // The control-change map of SOURCE_DIR alone.
 LintSources LoadControllers(const std::string& sourceDir);

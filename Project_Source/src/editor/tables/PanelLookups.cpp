@@ -126,9 +126,9 @@ const EditorMenu kEditorMenus[kEditorMenuCount] = {
     {72, "LeftPerformancePopupMenu", 415, 45, 830, 65, false},
     {73, "RightPerformancePopupMenu", 415, 348, 830, 365, false},
     {74, "BANKEDITMENU", 860, 45, 940, 62, false},
-    {75, "PROGRAMNUMBERMENU", 218, 470, 253, 488, true},
-    {76, "BANKNUMBERMENUPROGRAMS", 185, 470, 218, 488, true},
+    {75, "PROGRAMNUMBERMENU", 218, 545, 253, 563, true},
+    {76, "BANKNUMBERMENUPROGRAMS", 185, 545, 218, 563, true},
     {77, "RightSearchPopupMenu", 415, 348, 830, 365, false},
-    {78, "PERFBANKNAMEMENUPROGRAMS", 185, 470, 218, 488, false},
-    {79, "PROGBANKNAMEMENUPROGRAMS", 185, 470, 218, 488, false},
+    {78, "PERFBANKNAMEMENUPROGRAMS", 185, 545, 218, 563, false},
+    {79, "PROGBANKNAMEMENUPROGRAMS", 185, 545, 218, 563, false},
 };

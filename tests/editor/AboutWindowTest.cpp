@@ -1,0 +1,39 @@
+// The About window opens from "About" and closes from Close or Escape, wherever
+// the mouse is; Escape does nothing while the window is closed.
+#include <gtest/gtest.h>
+
+#include "ControlLayer.h"
+#include "LibrarianPageSupport.h"
+#include "TavroCommands.h"
+
+namespace {
+
+TEST(AboutWindow, EscapeClosesItWhereverTheMouseIs) {
+  LibrarianPage page;
+  ControlLayer* about = page.plug->layer("aboutWindow");
+  ASSERT_TRUE(about);
+  page.plug->GetParam(TavroCommands::kDisplayAboutWindow)->Set(1.0);
+  page.plug->OnParamChange(TavroCommands::kDisplayAboutWindow);
+  ASSERT_TRUE(about->IsShown());
+  // The mouse over a control of the page (the window's own background, here).
+  ViewMouseEvent move;
+  move.action = ViewMouseAction::Move;
+  move.x = 600;
+  move.y = 300;
+  page.backend.InjectMouse(move);
+  page.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
+  EXPECT_FALSE(about->IsShown());
+}
+
+TEST(AboutWindow, EscapeWithTheWindowClosedChangesNothing) {
+  LibrarianPage page;
+  ControlLayer* about = page.plug->layer("aboutWindow");
+  ASSERT_TRUE(about);
+  ASSERT_FALSE(about->IsShown());
+  const double closeValue = page.plug->GetParam(TavroCommands::kExitAboutWindow)->Value();
+  page.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
+  EXPECT_FALSE(about->IsShown());
+  EXPECT_EQ(page.plug->GetParam(TavroCommands::kExitAboutWindow)->Value(), closeValue);
+}
+
+}  // namespace
