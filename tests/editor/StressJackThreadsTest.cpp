@@ -57,8 +57,9 @@ constexpr int kRepeatForMs = 150000;  // beyond any host run; the simulator is s
 constexpr int kBankSlots = 99;
 constexpr int kStoredPrograms = 40;  // RAM 0 of the four-bank model
 constexpr const char* kStoreItem = "Store Patch Data/All Current Programs to RAM 0 (A)";
-// The store paces each program by twice the 200 ms sync timer: 16 s, and room.
-constexpr int kStoreWaitMs = 19000;
+// The store paces each program by twice the 200 ms sync timer: 16 s; the script waits
+// it out, giving up long after.
+constexpr int kStoreWaitMs = 120000;
 
 // Where the host clicks and which parameters the streamed controllers move, read from
 // headless editors.
@@ -254,7 +255,7 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
 
   std::string script = ChoosePorts(kSimName) + EditAllSlots(map, 0) + Click(map.pageSwitch) + "expect-param " +
                        std::to_string(kShowLibrarian) + " 1\nchoose " + kStoreItem + "\n" + Click(map.bankMenu) +
-                       "wait " + std::to_string(kStoreWaitMs) + "\n" + PrintStreamed(map) + Click(map.pageSwitch) +
+                       "wait-idle " + std::to_string(kStoreWaitMs) + "\n" + PrintStreamed(map) + Click(map.pageSwitch) +
                        "expect-param " + std::to_string(kShowLibrarian) + " 0\n" + EditAllSlots(map, 1);
   for (int slot = 0; slot < kSlots; ++slot)
     for (size_t k = 0; k < kStreamedControllers.size(); ++k)
@@ -291,7 +292,7 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
       const std::vector<double>& read = printed.at(param);
       const std::string which =
           "slot " + std::to_string(slot) + ", controller " + std::to_string(kStreamedControllers[k]);
-      EXPECT_TRUE(std::is_sorted(read.begin(), read.end())) << which;
+      EXPECT_TRUE(std::is_sorted(read.begin(), read.end())) << which << ": " << ::testing::PrintToString(read);
       EXPECT_EQ(read.back(), SlotLast(slot, k)) << which;
     }
 

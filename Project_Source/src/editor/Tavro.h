@@ -113,6 +113,9 @@ public:
   bool isMidiIOSet() const override { return midiIOSet.load(); }
   // threads: main, worker
   void DisplayProcessingIndicator(bool show) override;
+  // A job runs on worker (transfer) (TavroTransfers.cpp).
+  // threads: any
+  bool IsTransferring() const override;
   // Shows the overlay picture while the librarian menus are rebuilt, then puts it
   // back as it was; no transfer flag changes, so a transfer under way keeps its state.
   // threads: main
