@@ -107,7 +107,8 @@ private:
     Transport transports[kTransportsPerCycle];
     unsigned transportCount = 0;
   };
-  Written written_[2];
+  Written writtenLastCycle_;  // the cycle before this one: settled at the next cycle
+  Written writtenThisCycle_;  // the cycle under way
   Transport retaken_;                  // to be written again when retakenWaiting_
   bool retakenWaiting_ = false;
   uint64_t transportOrder_ = 0;        // transport messages written so far
