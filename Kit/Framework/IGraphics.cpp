@@ -53,7 +53,7 @@ void IGraphics::AttachKeyCatcher(IControl* control) {
   mKeyCatcher = control;
 }
 
-void IGraphics::InsertBackground(IControl* background) { mControls.Insert(0, background); }
+void IGraphics::InsertBackground(IControl* background) { mControls.Insert(kBackgroundIdx, background); }
 
 void IGraphics::AttachBackground(int id, const char* name, double scale) {
   IBitmap bitmap = LoadIBitmap(id, name, scale, 1, false);
@@ -115,13 +115,13 @@ void IGraphics::GrayOutControl(int paramIdx, bool grey) {
   }
 }
 
-void IGraphics::SetAllControlsDirty() {
+void IGraphics::MarkAllControlsForRedraw() {
   for (int i = 0; i < NControls(); ++i) mControls.Get(i)->SetDirty(false);
 }
 
 void IGraphics::SetStrictDrawing(bool strict) {
   mStrict = strict;
-  SetAllControlsDirty();
+  MarkAllControlsForRedraw();
 }
 
 // ---- Redraw ----
@@ -130,7 +130,7 @@ bool IGraphics::IsDirty(IRECT* rect) {
   IRECT unused;
   if (!rect) rect = &unused;
   bool dirty = false;
-  for (int i = 1; i < NControls(); ++i)
+  for (int i = kBackgroundIdx + 1; i < NControls(); ++i)
     if (AddToRedraw(mControls.Get(i), true, rect)) dirty = true;
   for (int i = 0; i < NLayers(); ++i)
     if (mLayers.Get(i)->isDirty(rect)) dirty = true;
@@ -142,8 +142,8 @@ void IGraphics::DrawStrict(const IRECT& rect) {
   mBackdropInUse = UpdateBackdrop();
   SetClip(rect);
   if (mBackdropInUse) mBackdrop->Restore(mDrawBitmap, rect);
-  if (IControl* background = GetControl(0)) DrawControl(background);
-  for (int i = 1; i < NControls(); ++i) {
+  if (IControl* background = GetBackground()) DrawControl(background);
+  for (int i = kBackgroundIdx + 1; i < NControls(); ++i) {
     IControl* control = mControls.Get(i);
     if (!control->IsHidden() && rect.Intersects(control->GetRECT())) DrawControl(control);
     control->SetClean();
@@ -157,7 +157,7 @@ bool IGraphics::UpdateBackdrop() {
   mBackdrop->BeginWalk();
   for (int i = 0; i < NControls(); ++i) {
     IControl* control = mControls.Get(i);
-    if (i == 0 || !control->IsHidden()) mBackdrop->Visit(control);
+    if (i == kBackgroundIdx || !control->IsHidden()) mBackdrop->Visit(control);
   }
   for (int i = 0; i < NLayers(); ++i)
     mLayers.Get(i)->VisitDrawn([this](IControl* control) { mBackdrop->Visit(control); });
@@ -193,20 +193,20 @@ void IGraphics::DrawControl(IControl* control) {
 }
 
 void IGraphics::DrawDirtyOnly() {
-  IControl* background = GetControl(0);
+  IControl* background = GetBackground();
   if (background && background->IsDirty()) {
     mDrawRECT = background->GetRECT();
     SetClip(mDrawRECT);
     for (int i = 0; i < NControls(); ++i) {
       IControl* control = mControls.Get(i);
-      if (i == 0 || !control->IsHidden()) {
+      if (i == kBackgroundIdx || !control->IsHidden()) {
         control->Draw(this);
         control->SetClean();
       }
     }
     return;
   }
-  for (int i = 1; i < NControls(); ++i) {
+  for (int i = kBackgroundIdx + 1; i < NControls(); ++i) {
     IControl* dirty = mControls.Get(i);
     if (!dirty->IsDirty()) continue;
     mDrawRECT = dirty->GetRECT();
@@ -281,7 +281,7 @@ std::optional<std::string> IGraphics::TextAt(int x, int y) const {
   return std::nullopt;
 }
 
-IControl* IGraphics::GetMouseControlIdx(int x, int y, bool mouseOver) {
+IControl* IGraphics::GetMouseControl(int x, int y, bool mouseOver) {
   return mMouseCapture ? mMouseCapture : HitTest(x, y, mouseOver);
 }
 
@@ -302,7 +302,7 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
 }
 
 void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
-  IControl* control = GetMouseControlIdx(x, y);
+  IControl* control = GetMouseControl(x, y);
   ReleaseMouseCapture();
   if (!control) return;
   control->OnMouseUp(x, y, mod);
@@ -334,12 +334,12 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
 }
 
 void IGraphics::OnMouseWheel(int x, int y, IMouseMod* mod, int d) {
-  if (IControl* control = GetMouseControlIdx(x, y)) control->OnMouseWheel(x, y, mod, d);
+  if (IControl* control = GetMouseControl(x, y)) control->OnMouseWheel(x, y, mod, d);
 }
 
 bool IGraphics::OnMouseOver(int x, int y, IMouseMod* mod) {
   if (!mHandleMouseOver) return false;
-  IControl* control = GetMouseControlIdx(x, y, true);
+  IControl* control = GetMouseControl(x, y, true);
   if (!control) return mHandleMouseOver;
   mMouseX = x;
   mMouseY = y;
@@ -355,7 +355,7 @@ void IGraphics::OnMouseOut() {
 }
 
 bool IGraphics::OnKeyDown(int x, int y, int key) {
-  IControl* control = GetMouseControlIdx(x, y);
+  IControl* control = GetMouseControl(x, y);
   if (control && control->OnKeyDown(x, y, key)) return true;
   // A key the control under the mouse leaves is the key catcher's.
   return mKeyCatcher && mKeyCatcher != control && mKeyCatcher->OnKeyDown(x, y, key);
@@ -366,7 +366,7 @@ void IGraphics::OnGUIIdle() {
 }
 
 int IGraphics::GetParamIdxForPTAutomation(int x, int y) {
-  IControl* control = GetMouseControlIdx(x, y);
+  IControl* control = GetMouseControl(x, y);
   mLastClickedParam = control ? control->ParamIdx() : -1;
   return mLastClickedParam;
 }

@@ -90,7 +90,7 @@ public:
   int AttachControl(IControl* control);
   int AttachLayer(ControlLayer* layer);
   void AttachKeyCatcher(IControl* control);
-  // Inserts an image (or colour) control at index 0; the others move up.
+  // Inserts an image (or colour) control at kBackgroundIdx; the others move up.
   void AttachBackground(int id, const char* name, double scale);
   void AttachPanelBackground(const IColor* color);
 
@@ -109,7 +109,9 @@ public:
   void HideControl(int paramIdx, bool hide);
   // threads: main, midi-in, worker
   void GrayOutControl(int paramIdx, bool grey);
-  void SetAllControlsDirty();
+  // Marks every top-level control for the next redraw; no value goes to the plug-in
+  // (SetDirty(false)).
+  void MarkAllControlsForRedraw();
   void SetStrictDrawing(bool strict);
   bool GetStrictDrawing() const { return mStrict; }
 
@@ -145,7 +147,7 @@ public:
   bool OnKeyDown(int x, int y, int key);
   void OnGUIIdle();
   // The captured control, else the control under the point, else null.
-  IControl* GetMouseControlIdx(int x, int y, bool mouseOver = false);
+  IControl* GetMouseControl(int x, int y, bool mouseOver = false);
   void ReleaseMouseCapture();
   int GetParamIdxForPTAutomation(int x, int y);
   int GetLastClickedParamForPTAutomation();
@@ -245,6 +247,11 @@ public:
   int NControls() const { return mControls.GetSize(); }
   // Null when idx is outside the top-level list.
   IControl* GetControl(int idx) const { return mControls.Get(idx); }
+  // The background, once attached, is the first top-level control: drawn first and
+  // always (hidden or not), and redrawn whole when dirty.
+  static constexpr int kBackgroundIdx = 0;
+  // Null before a background is attached to a panel without controls.
+  IControl* GetBackground() const { return GetControl(kBackgroundIdx); }
   int NLayers() const { return mLayers.GetSize(); }
   ControlLayer* GetLayer(int idx) const { return mLayers.Get(idx); }
   IControl* GetKeyCatcher() const { return mKeyCatcher; }

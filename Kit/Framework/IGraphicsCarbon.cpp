@@ -2,6 +2,7 @@
 
 #include "IControl.h"
 #include "IGraphicsMac.h"
+#include "IModuleBase.h"
 #include "IParam.h"
 #include "IPopupMenu.h"
 
@@ -80,6 +81,11 @@ void IGraphicsCarbon::ViewDraw(const ViewRect& area) {
 std::optional<std::string> IGraphicsCarbon::ViewTextAt(double x, double y) const {
   const PanelPoint p = CarbonPanelPoint(x, y);
   return graphics_->TextAt(p.x, p.y);
+}
+
+bool IGraphicsCarbon::ViewBusy() const {
+  const IModuleBase* plug = graphics_->GetPlug();
+  return plug && plug->IsTransferring();
 }
 
 void IGraphicsCarbon::ViewMouse(const ViewMouseEvent& e) {

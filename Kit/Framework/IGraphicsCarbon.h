@@ -62,6 +62,7 @@ private:
   bool ViewMayClose() override;
   void ViewClosed() override;
   std::optional<std::string> ViewTextAt(double x, double y) const override;
+  bool ViewBusy() const override;
 
   IGraphicsMac* graphics_;
   bool composited_ = true;

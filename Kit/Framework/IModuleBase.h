@@ -149,6 +149,10 @@ public:
   virtual bool OnGUICloseRequest() { return true; }                                // 48
   // Escape ended the text entry of a control bound to paramIdx: nothing was applied.
   virtual void OnTextEntryCancelled(int paramIdx) {}                               // 49
+  // True while a transfer with outside hardware runs on a thread of the plug-in's
+  // own; a host's script waits it out.
+  // threads: any
+  virtual bool IsTransferring() const { return false; }                            // 50
 
   // ---- parameters ----
   int NParams() const { return mParams.GetSize(); }

@@ -1,35 +1,28 @@
 #include "MidiPortCloser.h"
 
-MidiPortCloser::MidiPortCloser() : thread_([this] { Run(); }) {}
+MidiPortCloser::MidiPortCloser() { service_.Start([this] { Run(); }); }
 
-MidiPortCloser::~MidiPortCloser() {
-  {
-    std::lock_guard<std::mutex> hold(lock_);
-    stopping_ = true;
-  }
-  changed_.notify_all();
-  thread_.join();
-}
+MidiPortCloser::~MidiPortCloser() { service_.StopAndJoin(); }
 
 void MidiPortCloser::Retire(std::unique_ptr<MidiInputTransport> input) {
   if (!input) return;
   input->StopDelivery();
   {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<std::mutex> hold(service_.Lock());
     retired_.push_back(std::move(input));
   }
-  changed_.notify_all();
+  service_.Changed().notify_all();
 }
 
 void MidiPortCloser::Finish() {
-  std::unique_lock<std::mutex> hold(lock_);
-  changed_.wait(hold, [this] { return retired_.empty() && !closing_; });
+  std::unique_lock<std::mutex> hold(service_.Lock());
+  service_.Changed().wait(hold, [this] { return retired_.empty() && !closing_; });
 }
 
 void MidiPortCloser::Run() {
-  std::unique_lock<std::mutex> hold(lock_);
+  std::unique_lock<std::mutex> hold(service_.Lock());
   for (;;) {
-    changed_.wait(hold, [this] { return stopping_ || !retired_.empty(); });
+    service_.Changed().wait(hold, [this] { return service_.StopRequested() || !retired_.empty(); });
     if (retired_.empty()) return;  // stopping, and nothing left to close
     std::unique_ptr<MidiInputTransport> input = std::move(retired_.front());
     retired_.pop_front();
@@ -39,6 +32,6 @@ void MidiPortCloser::Run() {
     input.reset();
     hold.lock();
     closing_ = false;
-    changed_.notify_all();
+    service_.Changed().notify_all();
   }
 }

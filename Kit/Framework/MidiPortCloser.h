@@ -5,12 +5,10 @@
 // blocked on the plug-in mutex while the closing thread holds it, both would wait
 // for ever. Handing the close to this thread lets the caller go on at once.
 
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
 
+#include "Kit_ServiceThread.h"
 #include "MidiPortTransport.h"
 
 class MidiPortCloser {
@@ -29,10 +27,8 @@ public:
 private:
   void Run();
 
-  std::mutex lock_;
-  std::condition_variable changed_;
+  // Both under service_.Lock().
   std::deque<std::unique_ptr<MidiInputTransport>> retired_;
   bool closing_ = false;  // one is being closed outside the lock
-  bool stopping_ = false;
-  std::thread thread_;
+  Kit_ServiceThread service_;
 };

@@ -18,7 +18,7 @@ public:
   // No delivery starts after this returns (one already running may finish).
   // threads: main, closer
   void Stop() { delivering_.store(false); }
-  // threads: the transport's input thread
+  // threads: midi-in
   void Deliver(double deltaTime, std::vector<unsigned char>* message) const {
     if (!delivering_.load()) return;
     if (MidiInputCallback callback = callback_.load()) callback(deltaTime, message, userData_.load());

@@ -68,6 +68,9 @@ public:
   MidiPortJackClient(const MidiPortJackClient&) = delete;
   MidiPortJackClient& operator=(const MidiPortJackClient&) = delete;
 
+  // Opening, listing and closing: one thread at a time, never jack-process nor
+  // jack-notification (the server waits for those).
+  // threads: main; closer for an input's ClosePort
   // The other side's MIDI ports: outputs for our input, inputs for our output.
   unsigned PortCount();
   bool PortName(unsigned port, std::string& name);
@@ -87,8 +90,8 @@ public:
   bool PortConnected() const { return IsPortOpen() && connections_.load() > 0; }
   // Asks the server. May wait up to a period while the server is changing
   // connections.
-  // threads: main, sender (never jack-process nor jack-notification: the server
-  // waits for those)
+  // threads: main, or a sender (never jack-process nor jack-notification: the
+  // server waits for those)
   bool PortConnectedNow() const;
   // The server's frame time now, on the clock of MidiPortJackCycle::Start.
   // threads: any
@@ -101,7 +104,7 @@ private:
   static int OnProcess(jack_nframes_t frames, void* self);
   // threads: jack-notification
   static int OnXrun(void* self);
-  // threads: jack
+  // threads: jack-process or jack-notification, whichever finds the server gone
   static void OnShutdown(void* self);
   // threads: jack-notification
   static void OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self);
@@ -115,7 +118,7 @@ private:
   std::atomic<bool> serverGone_{false};
   std::atomic<int> connections_{0};  // counted from the server's notices
   bool active_ = false;  // only the thread opening and closing touches it
-  // Start of our previous cycle: the process thread only (one client's cycles
+  // Start of our previous cycle: jack-process only (one client's cycles
   // never overlap). Cleared by the thread activating, while no cycle runs.
   jack_nframes_t lastStart_ = 0;
   std::atomic<bool> haveLastStart_{false};

@@ -1,5 +1,5 @@
 #pragma once
-// MIDI input on a JACK client of our own. JACK's process thread only copies each
+// MIDI input on a JACK client of our own. jack-process only copies each
 // event into a MidiPortJackQueue; an ordinary thread joins SysEx cut over several
 // events and hands the messages on in order.
 
@@ -28,6 +28,6 @@ private:
   static void ReadArrived(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* self);
 
   MidiPortDelivery delivery_;
-  MidiPortSysExAssembler assembler_;  // on the queue's thread only
+  MidiPortSysExAssembler assembler_;  // on midi-in only
   MidiPortJackQueue queue_;
 };

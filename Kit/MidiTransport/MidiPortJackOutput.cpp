@@ -106,12 +106,12 @@ void MidiPortJackOutput::WriteRetaken(void* buffer) {
   if (!event) return;
   *event = retaken_.byte;
   retakenWaiting_ = false;
-  ++written_[1].count;
+  ++writtenThisCycle_.count;
   NoteTransport(retaken_.byte, retaken_.writes + 1);
 }
 
 void MidiPortJackOutput::NoteTransport(unsigned char byte, unsigned writes) {
-  Written& now = written_[1];
+  Written& now = writtenThisCycle_;
   ++transportOrder_;
   // More than a few in one period are not written again (no unit is sent that many).
   if (now.transportCount < kTransportsPerCycle) now.transports[now.transportCount++] = {byte, transportOrder_, writes};
@@ -148,7 +148,7 @@ void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, ja
     const uint32_t length = size - kStampBytes;
     if (jack_midi_max_event_size(buffer) < length) {
       // Larger than a whole period's buffer: it could never go out.
-      if (written_[1].count == 0) {
+      if (writtenThisCycle_.count == 0) {
         ring_.Drop();
         Settle(1, true);
       }
@@ -157,7 +157,7 @@ void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, ja
     jack_midi_data_t* event = jack_midi_event_reserve(buffer, at, length);
     if (!event) return;
     ring_.Pop(event, kStampBytes);
-    ++written_[1].count;
+    ++writtenThisCycle_.count;
     if (IsTransport(event, length)) NoteTransport(*event, 1);
     earliest = at;
   }
@@ -178,7 +178,7 @@ bool MidiPortJackOutput::MayWrite(const MidiPortJackCycle& cycle) {
 void MidiPortJackOutput::SettleWritten(const MidiPortJackCycle& cycle) {
   // The cycle before last: its readers are done, and an xrun the server found
   // then has been reported by now.
-  const Written& due = written_[0];
+  const Written& due = writtenLastCycle_;
   const bool lost = due.failed || !cycle.FollowsLast() || cycle.XrunsBefore() != due.xruns;
   if (lost) {
     // Its transport messages that will be written again are not settled yet.
@@ -187,10 +187,10 @@ void MidiPortJackOutput::SettleWritten(const MidiPortJackCycle& cycle) {
   } else {
     Settle(due.count, false);
   }
-  written_[0] = written_[1];
-  written_[0].failed |= !cycle.FollowsLast();
-  written_[1] = Written{};
-  written_[1].xruns = cycle.XrunsBefore();
+  writtenLastCycle_ = writtenThisCycle_;
+  writtenLastCycle_.failed |= !cycle.FollowsLast();
+  writtenThisCycle_ = Written{};
+  writtenThisCycle_.xruns = cycle.XrunsBefore();
 }
 
 void MidiPortJackOutput::Settle(uint64_t count, bool lost) {

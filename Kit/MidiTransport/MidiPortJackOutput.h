@@ -46,11 +46,13 @@ public:
 
   // Queues the message and returns; false when no port is open, the port has no
   // connection or the ring is full.
+  // threads: a sender, one at a time (the caller serialises: IMidiPorts' output lock)
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
   uint64_t LostMessages() override;
   bool AllSettled() override { return ServerGone() || settled_.load() == accepted_.load(); }
   // Waits (at most a couple of seconds) until what was queued has been written and
   // settled, so a message accepted is not lost by closing right after it.
+  // threads: main
   void ClosePort() override;
 
 private:
@@ -96,8 +98,8 @@ private:
   uint64_t Lost() const;
 
   MidiPortByteRing ring_;               // each message after its 4-byte send frame
-  std::vector<unsigned char> stamped_;  // the sending thread only
-  // Counted by the process thread: what the last two cycles wrote (how many, the
+  std::vector<unsigned char> stamped_;  // the sender only
+  // Counted by jack-process: what the last two cycles wrote (how many, the
   // xruns reported before, and whether a late period has already spoilt them).
   static constexpr unsigned kTransportsPerCycle = 4;
   struct Written {
@@ -107,13 +109,14 @@ private:
     Transport transports[kTransportsPerCycle];
     unsigned transportCount = 0;
   };
-  Written written_[2];
+  Written writtenLastCycle_;  // the cycle before this one: settled at the next cycle
+  Written writtenThisCycle_;  // the cycle under way
   Transport retaken_;                  // to be written again when retakenWaiting_
   bool retakenWaiting_ = false;
   uint64_t transportOrder_ = 0;        // transport messages written so far
   uint32_t xrunsSeen_ = 0;
   unsigned holdBack_ = 0;              // periods still to write nothing
-  std::atomic<uint64_t> accepted_{0};  // messages queued; the sending thread writes it
+  std::atomic<uint64_t> accepted_{0};  // messages queued; the sender writes it
   std::atomic<uint64_t> settled_{0};   // of those, gone out or counted lost
   std::atomic<uint64_t> lost_{0};
   std::atomic<uint64_t> reportedLost_{0};

@@ -1,5 +1,5 @@
 #pragma once
-// Carries incoming messages from JACK's process thread, which must never block,
+// Carries incoming messages from jack-process, which must never block,
 // to an ordinary thread that hands them on one by one in arrival order.
 
 #include <semaphore.h>
@@ -14,7 +14,7 @@
 
 class MidiPortJackQueue {
 public:
-  // `deliver` runs on the queue's own thread; it may block.
+  // `deliver` runs on midi-in, the queue's own thread, and may block.
   using Deliver = std::function<void(std::vector<unsigned char>* message)>;
 
   explicit MidiPortJackQueue(Deliver deliver, size_t capacityBytes = 1 << 17);

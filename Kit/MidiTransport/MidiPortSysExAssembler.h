@@ -17,7 +17,7 @@ public:
   // (0xF8 and above), which may come between the pieces of a SysEx; a SysEx goes
   // on once its closing 0xF7 has come. A SysEx cut short by another status byte
   // is dropped.
-  // threads: one input thread
+  // threads: midi-in (one)
   void Feed(std::vector<unsigned char>* event, const Deliver& deliver);
 
 private:

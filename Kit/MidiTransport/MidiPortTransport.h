@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-// Called once per complete incoming message, on the transport's input thread,
-// which is always an ordinary thread that may block (never JACK's process thread).
+// Called once per complete incoming message, on midi-in, which is always an
+// ordinary thread that may block (never jack-process).
 // The message vector is valid only for the call.
 using MidiInputCallback = void (*)(double deltaTime, std::vector<unsigned char>* message, void* userData);
 
@@ -30,7 +30,7 @@ public:
   virtual bool OpenPort(unsigned port, const std::string& portName) = 0;
   // Opens a port of our own that other programs connect to; false after an error.
   virtual bool OpenVirtualPort(const std::string& portName) = 0;
-  // Closes the port if open. For an input this may wait for the input thread.
+  // Closes the port if open. For an input this may wait for midi-in.
   virtual void ClosePort() = 0;
   virtual bool IsPortOpen() = 0;
   // True once the MIDI system behind this object has gone away (the JACK server

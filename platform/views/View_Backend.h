@@ -41,6 +41,10 @@ public:
   // The text shown at (x, y) (window pixels), as a screen reader would read it;
   // none where no text is shown.
   virtual std::optional<std::string> ViewTextAt(double, double) const { return std::nullopt; }
+  // True while the client works with the outside world on a thread of its own (a
+  // transfer with hardware), which a script waits out.
+  // threads: any
+  virtual bool ViewBusy() const { return false; }
 };
 
 struct ViewAlertButton {

@@ -30,6 +30,8 @@ public:
   void SetScreen() const;
   // What the client shows as text at (x, y) (window pixels); none when detached.
   std::optional<std::string> TextAt(double x, double y) const;
+  // Whether the client says it is busy (ViewClient::ViewBusy); false when detached.
+  bool ClientBusy() const { return client_ && client_->ViewBusy(); }
   // The area waiting for a repaint (empty when none).
   ViewRect InvalidArea() const { return invalid_; }
 

@@ -24,6 +24,13 @@ int RunHost(const std::string& arguments, std::string* output, const std::string
   return RunCommand(command, output);
 }
 
+// Runs the host on the script `lines` with the data root of `data`.
+int RunScript(const TempDataRoot& data, const std::string& lines, std::string* output) {
+  const std::string script = data.root() + "/script.txt";
+  std::ofstream(script) << lines;
+  return RunHost("--data-root '" + data.root() + "' --script '" + script + "'", output);
+}
+
 TEST(HostRun, WritesAFullPanelPictureAndAScriptedClickReachesTheParameter) {
   TempDataRoot data;
   const auto [x, y] = LayoutPosition("kShowLibrarian");
@@ -115,7 +122,7 @@ TEST(HostRun, ScriptsMoveTheTransportAndTempoAndPassHostMidi) {
   std::string output;
   EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << output;
   for (const char* bad : {"midi 07 40", "midi B0 80 1", "midi B0", "midi B0 1 2 3", "tempo -1", "wait-param 771 1",
-                          "wait-param 771 0 -5", "double-click 5",
+                          "wait-param 771 0 -5", "wait-idle", "wait-idle -5", "double-click 5",
                           "right-click 5", "save-path"}) {
     std::ofstream(script) << bad << "\n";
     EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << bad;
@@ -132,6 +139,13 @@ TEST(HostRun, WaitParamEndsOnceTheValueIsThereAndFailsWhenItNeverComes) {
   std::ofstream(script) << "wait-param 771 1 200\n";
   EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0);
   EXPECT_NE(output.find("parameter 771 is still 0"), std::string::npos) << output;
+}
+
+// No port chosen, nothing transfers: the wait ends at its first look, even given no time.
+TEST(HostRun, WaitIdleEndsAtOnceWhenNoTransferRuns) {
+  TempDataRoot data;
+  std::string output;
+  EXPECT_EQ(RunScript(data, "wait-idle 0\n", &output), 0) << output;
 }
 
 // Tests read what the host prints beside its warnings: a printed line arrives whole

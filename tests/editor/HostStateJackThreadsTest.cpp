@@ -61,7 +61,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     ASSERT_TRUE(sim.Start(kSimName, {"--record", record}, data.root() + "/sim2.txt"));
     const std::string script = data.root() + "/run2.txt";
     // The resent performance goes first: the recall starts it before the script runs.
-    std::ofstream(script) << "wait 3000\n" << playAndStop;
+    std::ofstream(script) << "wait-idle 60000\n" << playAndStop;
     std::string output;
     ASSERT_EQ(
         RunHost(data.root(), "--transport stop --state-in '" + state + "' --restore-script '" + script + "'", &output),

@@ -241,8 +241,8 @@ TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   ASSERT_GE(sync.first, 0);
   const std::string oscSync = std::to_string(ParamOf(fields, "kOscSync"));
   drags += "drag " + Point(sync) + " 0 -210\nexpect-param " + oscSync + " 2\n";
-  // The wait lets the job's dump leave before the host closes the editor.
-  const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + drags + "wait 2000\n" + PrintAll(fields), "",
+  // The job's dump leaves before the host closes the editor.
+  const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + drags + "wait-idle 60000\n" + PrintAll(fields), "",
                                  {"--device-id", std::to_string(kUnitId), "--wire-time"});
   const std::map<int, std::vector<double>> printed = Printed(output);
   const std::string dump = LastSlotBDump(recorded());

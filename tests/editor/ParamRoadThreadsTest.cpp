@@ -270,6 +270,18 @@ TEST(KnobRoad, ValuesThatAreNoNumbersOrHugeSendNothingWrong) {
   EXPECT_EQ(f.sent(), (std::vector<Message>{{0xB0, kCutoffCC, 127}, {0xB0, kCutoffCC, 0}}));
 }
 
+// What a host's script waits out: a job on worker (transfer), from its start to its end.
+TEST(Transferring, FromTheStartOfAJobToItsEnd) {
+  RoadFixture f;
+  f.openOutput();
+  EXPECT_FALSE(f.plug->IsTransferring());
+  ASSERT_TRUE(f.holdTransferThread());
+  EXPECT_TRUE(f.plug->IsTransferring());
+  JobRecord::Get().Release();
+  f.settle();
+  EXPECT_FALSE(f.plug->IsTransferring());
+}
+
 TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
   RoadFixture f;
   f.openOutput();

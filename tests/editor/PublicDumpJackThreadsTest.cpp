@@ -60,14 +60,13 @@ TEST_F(PublicDumpJack, SettingsOf16AndMoreReachTheUnitAsNybblePairs) {
   ASSERT_GE(aftertouchMenu.first, 0);
 
   // Each choice resends the whole performance under the progress overlay, which takes
-  // the clicks made meanwhile: the script waits out each resend, with room for a
-  // sanitizer build beside two other real-time runs.
+  // the clicks made meanwhile: the script waits out each resend.
   const std::string script = ChoosePorts(kSimName) + ready + Click(settings) + "expect-param " +
                              std::to_string(settingsSwitch) + " 0\nchoose " + std::to_string(channel.value) + "\n" +
                              Click(channelMenu) + "expect-param " + std::to_string(channelParam) + " " +
-                             std::to_string(channel.value) + "\nwait 5000\nchoose " + std::to_string(aftertouch.value) + "\n" +
+                             std::to_string(channel.value) + "\nwait-idle 60000\nchoose " + std::to_string(aftertouch.value) + "\n" +
                              Click(aftertouchMenu) + "expect-param " + std::to_string(aftertouchParam) + " " +
-                             std::to_string(aftertouch.value) + "\nwait 5000\n";
+                             std::to_string(aftertouch.value) + "\nwait-idle 60000\n";
   const std::string record = data.root() + "/record.txt";
   SimProcess sim;
   ASSERT_TRUE(

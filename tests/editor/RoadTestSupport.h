@@ -3,6 +3,8 @@
 // reaches "Nord In", time on a virtual clock (the pauses before resends cost nothing),
 // and transfer jobs that only record that they ran.
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -14,6 +16,10 @@
 #include "Kit_TimeSource.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
+
+// How long a helper waits for the editor's threads before it fails the test: generous,
+// a guard against a hang that measures nothing.
+constexpr std::chrono::seconds kRoadPatience{60};
 
 // What the recording jobs saw: (job code, slot) in the order they ran. A job of code
 // kJobRequestAllPatches holds the transfer thread until released.
@@ -43,9 +49,10 @@ public:
     std::lock_guard<std::mutex> hold(lock_);
     return runs_;
   }
-  void WaitUntilHolding() {
+  // False when no job held worker (transfer) in time.
+  bool WaitUntilHolding() {
     std::unique_lock<std::mutex> hold(lock_);
-    changed_.wait(hold, [this] { return holding_; });
+    return changed_.wait_for(hold, kRoadPatience, [this] { return holding_; });
   }
   void Release() {
     std::lock_guard<std::mutex> hold(lock_);
@@ -81,9 +88,7 @@ struct RoadFixture : VirtualTimeEditor {
   bool holdTransferThread() {
     JobArgs hold;
     hold.jobCode = kJobRequestAllPatches;
-    if (!plug->midiManager->startJob(hold)) return false;
-    JobRecord::Get().WaitUntilHolding();
-    return true;
+    return plug->midiManager->startJob(hold) && JobRecord::Get().WaitUntilHolding();
   }
   // The panel's edit: the value through the parameter, then the dispatcher.
   void edit(int paramIdx, double value) {
@@ -91,11 +96,18 @@ struct RoadFixture : VirtualTimeEditor {
     plug->OnParamChange(paramIdx);
   }
   std::vector<MidiPortFake::Message> sent() const { return ports->Sent(kSynthIn); }
-  // Waits for the transfer thread to finish what it runs and keeps.
+  // Waits for worker (transfer) to finish what it runs and keeps; fails the test
+  // when it has not within kRoadPatience.
   void settle() {
     MIDIMessageManager& m = *plug->midiManager;
-    while (m.isRunning(MIDIMessageManager::kTransferThread) || m.pendingResends() > 0)
+    const auto giveUp = std::chrono::steady_clock::now() + kRoadPatience;
+    while (m.isRunning(MIDIMessageManager::kTransferThread) || m.pendingResends() > 0) {
+      if (std::chrono::steady_clock::now() > giveUp) {
+        ADD_FAILURE() << "worker (transfer) still runs or keeps a resend";
+        return;
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
   int started() const { return plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread); }
   int dropped() const { return plug->midiManager->jobsDropped(MIDIMessageManager::kTransferThread); }

@@ -251,7 +251,7 @@ void EveningFirstRun(Evening& evening) {
   // says it has. The overlay gone, back to the synthesizer page to read the panel.
   const auto& [lastField, lastValue] = memory.back();
   script += Click(at.showLibrarian) + Click(at.requestFromSynth) + "wait-param " + std::to_string(lastField.index) +
-            " " + std::to_string(lastValue) + " 60000\nwait 2000\n" + Click(at.showLibrarian) +
+            " " + std::to_string(lastValue) + " 60000\nwait-idle 60000\n" + Click(at.showLibrarian) +
             Expect(param("kShowLibrarian"), 0);
   for (const Field& field : fields) script += Print(field.index);
   for (Point name : at.name) script += "print-text " + At(name) + "\n";
@@ -263,10 +263,10 @@ void EveningFirstRun(Evening& evening) {
             Print(cutoff + kSlotB);
   // The settings switch at 0 shows them; the link's resend holds the panel a while.
   script += Click(at.performanceSettings) + Expect(param("kMultiSettings"), 0) + "choose 1\n" + Click(at.channelMenuB) +
-            Expect(kPartMidiChannel + kSlotB, 1) + "wait 2000\n" + Click(at.performanceSettings) +
+            Expect(kPartMidiChannel + kSlotB, 1) + "wait-idle 60000\n" + Click(at.performanceSettings) +
             Expect(param("kMultiSettings"), 1);
   script += Drags(at.cutoff[kSlotB].first, at.cutoff[kSlotB].second) + Print(cutoff) + Print(cutoff + kSlotB);
-  script += Click(at.slotTab[kSlotC]) + Expect(kQuickTab, kSlotC) + Click(at.randomize) + "wait 2000\n";
+  script += Click(at.slotTab[kSlotC]) + Expect(kQuickTab, kSlotC) + Click(at.randomize) + "wait-idle 60000\n";
   for (int f = 0; f < kPartBlockFieldCount; ++f)
     script += Print(fields[size_t(kSlotC * kPartBlockFieldCount + f)].index);
   script += "wait-param " + std::to_string(movedKnob) + " " + std::to_string(kLastMove) + " 60000\n";

@@ -75,11 +75,11 @@ std::string Script(const EveningPoints& p, const std::string& savedPath) {
     // Step 6: what the search found to slot D (only the renamed program has its
     // data), then the upper bank, selected again, into the unit's RAM 0.
     << At("click", p.slotD) << "expect-param " << kQuickTab << " 3\n"
-    << At("double-click", p.firstResult) << "wait 3000\n" << At("click", p.row)
+    << At("double-click", p.firstResult) << "wait-idle 60000\n" << At("click", p.row)
     << "choose Store Patch Data/All Current Programs to RAM 0 (A)\n"
     << At("click", p.bankMenu)
     // 40 programs, each followed by two sync-timer pauses of 200 ms: about 17 s.
-    << "wait 30000\n";
+    << "wait-idle 120000\n";
   return s.str();
 }
 

@@ -62,7 +62,7 @@ void EveningReopen(Evening& evening) {
   const size_t from = evening.Received().size();
   // The restore starts the resend before the script's first line.
   EXPECT_EQ(RunRestored(evening, state, "reopen.txt",
-                        "wait 3000\nprint-param " + std::to_string(kDeviceOutSelection) + "\nprint-param " +
+                        "wait-idle 60000\nprint-param " + std::to_string(kDeviceOutSelection) + "\nprint-param " +
                             std::to_string(kDeviceInSelection) + "\n" + ExpectSavedPanel(saved),
                         &output, "--transport stop"),
             0)

@@ -86,7 +86,10 @@ TEST(TransferEngineStress, ClosingInTheMiddleOfAJobReturnsAtOnce) {
     MIDIMessageManager m(&editor, nullptr, nullptr, nullptr);
     // The enquiry to a silent unit would take 7.4 s.
     ASSERT_TRUE(m.startJob(Stamped(kJobDeviceIdEnquiry, 0)));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // The job marks the enquiry pending before it sends and waits for the answer.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!editor.enquiryPending && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+    ASSERT_TRUE(editor.enquiryPending) << "the enquiry never started";
     const auto start = std::chrono::steady_clock::now();
     m.shutDown();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));

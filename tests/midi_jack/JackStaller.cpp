@@ -35,9 +35,15 @@ int JackStaller::OnProcess(jack_nframes_t frames, void* self) {
   return 0;
 }
 
-void JackStaller::StopStalling() {
+bool JackStaller::StopStalling() {
   every_.store(0);
-  while (stalling_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // A stall ends after stall_; the rest is room for a loaded machine.
+  const auto giveUp = std::chrono::steady_clock::now() + stall_ + std::chrono::seconds(30);
+  while (stalling_.load()) {
+    if (std::chrono::steady_clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
 }
 
 int JackStaller::OnXrun(void* self) {

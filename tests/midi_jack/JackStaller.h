@@ -19,8 +19,9 @@ public:
   unsigned Stalls() const { return stalls_.load(); }
   // Stalls no more, once a stall in progress has ended. (Closing the client in
   // the middle of a stall makes its reader miss a period without the server
-  // reporting an xrun.)
-  void StopStalling();
+  // reporting an xrun.) False when the stall in progress has not ended long after
+  // it should have.
+  bool StopStalling();
 
 private:
   static int OnProcess(jack_nframes_t frames, void* self);

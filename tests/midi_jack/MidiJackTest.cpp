@@ -339,7 +339,7 @@ TEST_F(MidiJack, MissedPeriodsLoseNoMessageUncounted) {
     std::this_thread::sleep_for(std::chrono::milliseconds(4));
   }
   EXPECT_GT(staller->Xruns(), 0u);
-  staller->StopStalling();
+  ASSERT_TRUE(staller->StopStalling());
   const uint64_t lost = LostOnceSettled();
   staller.reset();
   const auto received = ReceivedUpToMarker();
@@ -364,7 +364,7 @@ TEST_F(MidiJack, MissedPeriodsTakeNoStartOrStopForGood) {
     ports_->SendMidiSysex2({0xF8});
     std::this_thread::sleep_for(std::chrono::milliseconds(4));
   }
-  staller->StopStalling();
+  ASSERT_TRUE(staller->StopStalling());
   EXPECT_TRUE(WaitUntil([&] { return ports_->OutputSettled(); }));
   EXPECT_GT(staller->Xruns(), 0u);
   EXPECT_GT(ports_->LostOutputMessages(), lostBefore) << "no period was lost: nothing was shown";

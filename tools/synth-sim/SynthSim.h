@@ -44,7 +44,7 @@ public:
   SynthSim(SynthSimSettings settings, SynthSimScheduler& scheduler, Send send);
 
   // One complete message from the editor; any bytes are accepted.
-  // threads: any (the simulator's input thread, tests)
+  // threads: any (midi-in, tests)
   void Receive(const uint8_t* bytes, size_t size);
 
   // A dump nobody asked for, sent as a reply would be.

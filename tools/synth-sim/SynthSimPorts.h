@@ -34,11 +34,11 @@ private:
   struct Outlet {
     std::mutex lock;  // the output transport is not safe for concurrent sends
     std::unique_ptr<MidiOutputTransport> out;
-    // threads: the scheduler's thread
+    // threads: scheduler
     void Send(const SynthSim::Message& reply);
   };
 
-  // threads: the transport's input thread
+  // threads: midi-in
   static void OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self);
 
   MidiTransportFactory& transports_;
@@ -46,5 +46,5 @@ private:
   std::shared_ptr<Outlet> outlet_;
   SynthSim sim_;
   std::unique_ptr<MidiInputTransport> in_;
-  std::FILE* record_ = nullptr;  // written on the input thread only
+  std::FILE* record_ = nullptr;  // written on midi-in only
 };

@@ -9,35 +9,28 @@ void SynthSimVirtualScheduler::After(uint64_t micros, std::function<void()> acti
   clock_.ScheduleIn(std::max<uint64_t>(micros, 1), std::move(action));
 }
 
-SynthSimThreadScheduler::SynthSimThreadScheduler() : thread_([this] { Run(); }) {}
+SynthSimThreadScheduler::SynthSimThreadScheduler() { service_.Start([this] { Run(); }); }
 
-SynthSimThreadScheduler::~SynthSimThreadScheduler() {
-  {
-    std::lock_guard<std::mutex> hold(lock_);
-    stopping_ = true;
-  }
-  changed_.notify_all();
-  thread_.join();
-}
+SynthSimThreadScheduler::~SynthSimThreadScheduler() { service_.StopAndJoin(); }
 
 void SynthSimThreadScheduler::After(uint64_t micros, std::function<void()> action) {
   {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<std::mutex> hold(service_.Lock());
     due_.emplace(Clock::now() + std::chrono::microseconds(micros), std::move(action));
   }
-  changed_.notify_all();
+  service_.Changed().notify_all();
 }
 
 void SynthSimThreadScheduler::Run() {
-  std::unique_lock<std::mutex> hold(lock_);
-  while (!stopping_) {
+  std::unique_lock<std::mutex> hold(service_.Lock());
+  while (!service_.StopRequested()) {
     if (due_.empty()) {
-      changed_.wait(hold);
+      service_.Changed().wait(hold);
       continue;
     }
     const auto next = due_.begin()->first;
     if (Clock::now() < next) {
-      changed_.wait_until(hold, next);
+      service_.Changed().wait_until(hold, next);
       continue;
     }
     std::function<void()> action = std::move(due_.begin()->second);

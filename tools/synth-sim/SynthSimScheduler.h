@@ -1,12 +1,12 @@
 #pragma once
 // When the simulated synthesizer's replies go out.
 
-#include <condition_variable>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <mutex>
-#include <thread>
+
+#include "Kit_ServiceThread.h"
 
 class Kit_VirtualClock;
 
@@ -42,9 +42,6 @@ private:
   using Clock = std::chrono::steady_clock;
   void Run();
 
-  std::mutex lock_;
-  std::condition_variable changed_;
-  std::multimap<Clock::time_point, std::function<void()>> due_;
-  bool stopping_ = false;
-  std::thread thread_;
+  std::multimap<Clock::time_point, std::function<void()>> due_;  // under service_.Lock()
+  Kit_ServiceThread service_;
 };

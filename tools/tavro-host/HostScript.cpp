@@ -146,13 +146,16 @@ bool Render(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+// A time the waiting commands take: 0 to 10 minutes.
+bool CheckMilliseconds(double ms, std::string& error) {
+  if (ms >= 0 && ms <= 600000) return true;
+  error = "expects 0 to 600000 milliseconds";
+  return false;
+}
+
 bool Wait(Line& line, HostScriptTarget& target, std::string& error) {
   double ms = 0;
-  if (!Numbers(line, {&ms}, error)) return false;
-  if (ms < 0 || ms > 600000) {
-    error = "expects 0 to 600000 milliseconds";
-    return false;
-  }
+  if (!Numbers(line, {&ms}, error) || !CheckMilliseconds(ms, error)) return false;
   std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
   Settle(target);
   return true;
@@ -285,11 +288,7 @@ bool ExpectParam(Line& line, HostScriptTarget& target, std::string& error) {
 // Settles the panel every 50 ms until the parameter has the value; fails after MS.
 bool WaitParam(Line& line, HostScriptTarget& target, std::string& error) {
   double index = 0, expected = 0, ms = 0, value = 0;
-  if (!Numbers(line, {&index, &expected, &ms}, error)) return false;
-  if (ms < 0 || ms > 600000) {
-    error = "expects 0 to 600000 milliseconds";
-    return false;
-  }
+  if (!Numbers(line, {&index, &expected, &ms}, error) || !CheckMilliseconds(ms, error)) return false;
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(ms);
   for (;;) {
     if (!ParamValue(target, int(index), &value, error)) return false;
@@ -300,6 +299,22 @@ bool WaitParam(Line& line, HostScriptTarget& target, std::string& error) {
   }
   error = "parameter " + std::to_string(int(index)) + " is still " + std::to_string(value) + ", expected " +
           std::to_string(expected);
+  return false;
+}
+
+// Settles the panel every 20 ms until no transfer runs; fails after MS. A transfer a
+// click starts runs from the click on, so a wait right after it waits it out.
+bool WaitIdle(Line& line, HostScriptTarget& target, std::string& error) {
+  double ms = 0;
+  if (!Numbers(line, {&ms}, error) || !CheckMilliseconds(ms, error)) return false;
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(ms);
+  for (;;) {
+    Settle(target);
+    if (!target.panel->ClientBusy()) return true;
+    if (std::chrono::steady_clock::now() >= giveUp) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  error = "a transfer still runs after " + std::to_string(int(ms)) + " ms";
   return false;
 }
 
@@ -327,6 +342,7 @@ const std::map<std::string, Command>& Commands() {
       {"wait-text", &WaitText},
       {"double-click", &DoubleClick},
       {"wait-param", &WaitParam},
+      {"wait-idle", &WaitIdle},
       {"right-click", &RightClick},
       {"save-path", &SavePath}};
   return commands;

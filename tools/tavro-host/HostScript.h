@@ -21,6 +21,9 @@
 //   expect-param I V          fails unless parameter I is V (to 1e-6)
 //   wait-param I V MS         waits up to MS milliseconds of real time for parameter I
 //                             to be V, settling the panel meanwhile; fails if it is not
+//   wait-idle MS              waits up to MS milliseconds of real time until no transfer
+//                             with the synthesizer runs, settling the panel meanwhile;
+//                             fails if one still does
 //   snapshot FILE             a PNG of the panel
 //   print-text X Y            prints "text X Y = "T"", T the text the panel shows there
 //   wait-text X Y MS T        real time until the panel shows the text T (the rest of the

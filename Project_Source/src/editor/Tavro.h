@@ -113,6 +113,9 @@ public:
   bool isMidiIOSet() const override { return midiIOSet.load(); }
   // threads: main, worker
   void DisplayProcessingIndicator(bool show) override;
+  // A job runs on worker (transfer) (TavroTransfers.cpp).
+  // threads: any
+  bool IsTransferring() const override;
   // Shows the overlay picture while the librarian menus are rebuilt, then puts it
   // back as it was; no transfer flag changes, so a transfer under way keeps its state.
   // threads: main
@@ -128,6 +131,11 @@ public:
   void OnParamChange2(int paramIdx) override;
   // Escape in a text entry (TavroLibrarianCommands.cpp: the rename box closes).
   void OnTextEntryCancelled(int paramIdx) override;
+  // A hardware change whose value is given, not read from the parameter (which it
+  // leaves as it is): the read-out shows `value`, the tabs show slot `quickTab` (the
+  // active slot stays), and the binding's action runs with `value`; no link follows and
+  // nothing is sent back. `redraw` pushes every parameter to its controls afterwards
+  // (TavroHardwareChange.cpp).
   void OnParamChange3(int paramIdx, int value, int quickTab, bool redraw);
   // The last step of every change: bound controls follow, then the binding's CC, or a
   // program or performance resend (TavroControlAction.cpp).
@@ -227,11 +235,12 @@ public:
   IControl* getCCControls(int channelKey, int cc, int modelGroup) const override;
   IControl* getSysexControl(int b0, int b1, int b2, int b3, int b4) const override;
   // Keyed channel, the three MSB/LSB keys and the model group.
-  IControl* getMsbLsbControl(int k0, int k1, int k2, int k3, int k4) const;
-  // A value kept under three parts: 0 when never set; a later set replaces it.
+  IControl* getMsbLsbControl(int channel, int key1, int key2, int key3, int modelGroup) const;
+  // A value kept under three parts, outermost first: 0 when never set; a later set
+  // replaces it.
   // threads: main only (no lock: it must not be read on another thread meanwhile)
-  int getProgramValueByParts(int a, int b, int c) const;
-  void setProgramValueByParts(int a, int b, int c, int value);
+  int getProgramValueByParts(int outer, int middle, int inner) const;
+  void setProgramValueByParts(int outer, int middle, int inner, int value);
   // The read-out's name, value and CC lines at once; the build line.
   // threads: main, midi-in, worker (text controls have their own lock)
   void displayText(const std::string& name, const std::string& value, const std::string& cc);

@@ -23,7 +23,7 @@ void showMessages(Tavro& plug, const char* status, const char* value) {
 }
 
 void redrawPanel(Tavro& plug) {
-  if (plug.graphics) plug.graphics->SetAllControlsDirty();
+  if (plug.graphics) plug.graphics->MarkAllControlsForRedraw();
 }
 
 void masterKeyboard(Tavro& plug, int, double value) {

@@ -13,20 +13,22 @@ IControl* Tavro::getSysexControl(int b0, int b1, int b2, int b3, int b4) const {
   return uiConfig ? uiConfig->getSysexControl(b0, b1, b2, b3, b4) : nullptr;
 }
 
-IControl* Tavro::getMsbLsbControl(int k0, int k1, int k2, int k3, int k4) const {
-  return uiConfig ? uiConfig->getMsbLsbControl(k0, k1, k2, k3, k4) : nullptr;
+IControl* Tavro::getMsbLsbControl(int channel, int key1, int key2, int key3, int modelGroup) const {
+  return uiConfig ? uiConfig->getMsbLsbControl(channel, key1, key2, key3, modelGroup) : nullptr;
 }
 
-int Tavro::getProgramValueByParts(int a, int b, int c) const {
-  const auto first = programValues.find(a);
+int Tavro::getProgramValueByParts(int outer, int middle, int inner) const {
+  const auto first = programValues.find(outer);
   if (first == programValues.end()) return 0;
-  const auto second = first->second.find(b);
+  const auto second = first->second.find(middle);
   if (second == first->second.end()) return 0;
-  const auto leaf = second->second.find(c);
+  const auto leaf = second->second.find(inner);
   return leaf == second->second.end() ? 0 : leaf->second;
 }
 
-void Tavro::setProgramValueByParts(int a, int b, int c, int value) { programValues[a][b][c] = value; }
+void Tavro::setProgramValueByParts(int outer, int middle, int inner, int value) {
+  programValues[outer][middle][inner] = value;
+}
 
 void Tavro::displayText(const std::string& name, const std::string& value, const std::string& cc) {
   if (statusText) statusText->SetTextFromPlug(name.c_str());

@@ -30,6 +30,10 @@ void Tavro::DisplayProcessingIndicator(bool show) {
   if (midiManager) midiManager->sender()->clearCancel();
 }
 
+bool Tavro::IsTransferring() const {
+  return midiManager && midiManager->isRunning(MIDIMessageManager::kTransferThread);
+}
+
 void Tavro::refreshLibrarianMenus() {
   const bool overlayShown = progressLayer && progressLayer->IsShown();
   if (progressIndicator) progressIndicator->Hide(false);

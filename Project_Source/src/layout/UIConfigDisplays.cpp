@@ -1,10 +1,10 @@
 #include "IControlText.h"
 #include "IParam.h"
 #include "layout/UIConfigManager.h"
+#include "librarian/panel/PanelFont.h"
 
 namespace {
 
-const char* kDisplayFont = "NK57 Monospace";
 const IColor kWhite(255, 255, 255, 255);
 const IColor kYellowGreen(255, 241, 243, 33);
 const IColor kPink(255, 255, 132, 180);
@@ -47,7 +47,7 @@ NameField NameFieldOf(int paramIdx) {
 }
 
 IText Style(int size, const IColor& color) {
-  return IText(size, color, kDisplayFont, IText::kStyleNormal, IText::kAlignCenter, IText::kVAlignCenter, 0, 3);
+  return IText(size, color, kPanelFont, IText::kStyleNormal, IText::kAlignCenter, IText::kVAlignCenter, 0, 3);
 }
 
 }  // namespace

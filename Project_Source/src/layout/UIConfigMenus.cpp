@@ -3,10 +3,10 @@
 #include "IModuleBase.h"
 #include "IParam.h"
 #include "layout/UIConfigManager.h"
+#include "librarian/panel/PanelFont.h"
 
 namespace {
 
-const char* kMenuFont = "NK57 Monospace";
 const IColor kAmber(255, 255, 173, 0);
 const IColor kWhite(255, 255, 255, 255);
 const IColor kBlack(255, 0, 0, 0);
@@ -37,7 +37,7 @@ bool IsSelectorParam(int paramIdx) {
 
 IControl* UIConfigManager::MakeCaption(int paramIdx, int x, int y, int w, int h, int size, const IColor& color,
                                        bool promptEnabled, ControlLayer* layer) {
-  const IText text(size, color, kMenuFont, IText::kStyleNormal, IText::kAlignCenter, IText::kVAlignCenter, 0, 3);
+  const IText text(size, color, kPanelFont, IText::kStyleNormal, IText::kAlignCenter, IText::kVAlignCenter, 0, 3);
   auto* caption = new ICaptionControl(mPlug, ScaledRect(x, y, w, h), paramIdx, &text, true);
   caption->SetPromptDisabled(!promptEnabled);
   Place(caption, layer);

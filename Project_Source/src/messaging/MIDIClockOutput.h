@@ -77,6 +77,7 @@ public:
   // threads: main, never under the plug-in mutex
   void Close();
   // True while a started loop has not returned.
+  // threads: any
   bool LoopRunning() const { return loopRunning_.load(); }
 
 private:

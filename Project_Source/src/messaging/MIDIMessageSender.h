@@ -110,6 +110,7 @@ public:
   // Ends every wait for good, and stops the clock loop for good and waits for it.
   // threads: main
   void shutDown();
+  // threads: any
   bool shuttingDown() const { return shuttingDown_.load(std::memory_order_acquire); }
 
   MessagingEditor* plug() const { return plug_; }

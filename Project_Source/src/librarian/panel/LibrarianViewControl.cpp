@@ -7,6 +7,7 @@
 #include "IModuleBase.h"
 #include "IParam.h"
 #include "LibrarianPanelEditor.h"
+#include "PanelFont.h"
 #include "PatchLibrarian.h"
 #include "PatchTemplates.h"
 
@@ -40,7 +41,7 @@ LibrarianViewControl::LibrarianViewControl(IModuleBase* plug, LibrarianPanelEdit
       rowHeight_(int(16 * scale)) {
   const int rowWidth = scale == 1.0 ? int(100 * scale) : int(101 * scale);
   const int columnStep = rowWidth + int(27 * scale);
-  IText style(int(13 * scale), kRowText, "NK57 Monospace", IText::kStyleNormal, IText::kAlignNear,
+  IText style(int(13 * scale), kRowText, kPanelFont, IText::kStyleNormal, IText::kAlignNear,
               IText::kVAlignCenter, 0, 0);
   for (int side = 0; side < 2; ++side) {
     const int top = PaneTop(y, scale, side == 1);
