@@ -24,7 +24,9 @@ TEST(ModelChange, TheUnitFoundKeepsItsIdWhateverTheModel) {
   for (int model : {kNL1, kNL2x}) {
     RoadFixture f;
     f.openOutput();
-    f.plug->setDeviceId(6);  // the enquiry's answer
+    // The enquiry's answer: the id, and the parameter the job writes.
+    f.plug->setDeviceId(6);
+    f.plug->GetParam(kDeviceID)->Set(6);
     f.edit(kNordModel, model);
     f.settle();
     EXPECT_EQ(f.plug->deviceId, 6) << model;
