@@ -163,7 +163,8 @@ public:
   }
   bool startTransferJob(const TransferJob& job) override {
     record("job " + std::to_string(job.code) + " slot " + std::to_string(job.slot) + " flag " +
-           std::to_string(job.flag) + " bank " + std::to_string(job.bank) + (job.markTransfer ? " transfer" : "") + (job.keepWhenBusy ? " kept when busy" : ""));
+           std::to_string(job.flag) + " bank " + std::to_string(job.bank) + (job.markTransfer ? " transfer" : "") +
+           (job.keepWhenBusy ? " kept when busy" : ""));
     return true;
   }
   void armPerformanceReceiver() override { record("arm"); }

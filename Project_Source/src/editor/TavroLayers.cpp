@@ -100,7 +100,8 @@ void Tavro::buildMenuLayers() {
     menuLayer->Hide(!menu.shown);
     menuLayers[size_t(i)] = menuLayer;
     // A program is chosen on the synthesizer also while a transfer runs.
-    if (progressIndicator && (i == kProgramNumberMenu || i == kBankNumberMenu)) progressIndicator->passThrough(menuLayer);
+    if (progressIndicator && (i == kProgramNumberMenu || i == kBankNumberMenu))
+      progressIndicator->passThrough(menuLayer);
     namedLayers_.emplace_back(menu.name, menuLayer);
   }
   logStage("Librarian menus attached");

@@ -104,7 +104,8 @@ int BankNumberPopupMenu::doPopupMenu(int& index) {
   index = bank;
   const int slot = editor_->activeSlot();
   // The program the panel shows for the slot, so the unit and the read-out agree.
-  const int program = parameterInt(ProgramParameter(editor_->isLibrarianPerformanceMode(), editor_->hardwareModel(), slot));
+  const int program =
+      parameterInt(ProgramParameter(editor_->isLibrarianPerformanceMode(), editor_->hardwareModel(), slot));
   editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)), program);
   RequestSlotProgram(*editor_);
   writeParameter(bankParameter(), bank);
