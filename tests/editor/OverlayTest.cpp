@@ -5,6 +5,7 @@
 #include "IControl.h"
 #include "IParam.h"
 #include "ProgressIndicator.h"
+#include "TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -104,6 +105,63 @@ TEST(Overlay, CancelSetsItsParameterOnceAndFallsBack) {
   for (const auto& change : f.plug->changes) presses += change.first == kCancelDataRequest && change.second == 1.0;
   EXPECT_EQ(presses, 1);
   EXPECT_DOUBLE_EQ(f.plug->GetParam(kCancelDataRequest)->Value(), 0.0);
+}
+
+TEST(Overlay, TheProgramAndBankSelectorsTakeClicksThroughIt) {
+  OverlayFixture f;
+  Tavro& t = *f.plug;
+  t.DisplayProcessingIndicator(true);
+  for (int menu : {kProgramNumberMenu, kBankNumberMenu}) {
+    IControl* selector = t.librarianMenus[size_t(menu)];
+    ASSERT_NE(selector, nullptr);
+    const IRECT r = selector->GetRECT();
+    const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
+    // The overlay's layer, asked first, lets it through to the selector's.
+    EXPECT_EQ(t.progressLayer->isHit(x, y), nullptr) << menu;
+    EXPECT_EQ(t.menuLayers[size_t(menu)]->isHit(x, y), selector) << menu;
+    // Beside it the picture takes the click.
+    EXPECT_EQ(t.progressLayer->isHit(r.L + 1, r.B + 8), t.progressIndicator) << menu;
+  }
+  // A selector not shown (library mode shows the bank-file menus there) is covered.
+  t.showLayer("PROGRAMNUMBERMENU", false);
+  const IRECT r = t.librarianMenus[kProgramNumberMenu]->GetRECT();
+  EXPECT_EQ(t.progressLayer->isHit((r.L + r.R) / 2, (r.T + r.B) / 2), t.progressIndicator);
+}
+
+// The shown controls of the panel under `rect`, the overlay's own and the pages'
+// backgrounds (no parameter, far wider than `rect`, holding it whole) left out.
+std::vector<IControl*> ShownUnder(Tavro& t, const IRECT& rect) {
+  std::vector<IControl*> under;
+  const auto visit = [&](IControl* c) {
+    const IRECT r = c->GetRECT();
+    const bool background = c->ParamIdx() < 0 && r.W() > 4 * rect.W() && r.L <= rect.L && r.R >= rect.R &&
+                            r.T <= rect.T && r.B >= rect.B;
+    if (r.Intersects(rect) && !background) under.push_back(c);
+  };
+  for (int i = 1; i < t.graphics->NControls(); ++i)
+    if (!t.graphics->GetControl(i)->IsHidden()) visit(t.graphics->GetControl(i));
+  for (int i = 0; i < t.graphics->NLayers(); ++i)
+    if (t.graphics->GetLayer(i) != t.progressLayer) t.graphics->GetLayer(i)->VisitDrawn(visit);
+  return under;
+}
+
+TEST(Overlay, TheMainPanelsCancelCoversNoControlOnAnySynthesizerPage) {
+  OverlayFixture f;
+  Tavro& t = *f.plug;
+  const IRECT cancel = t.cancelButtons[1]->GetRECT();
+  for (int model : {0, 1, 2}) {
+    for (double velocity : {0.0, 1.0}) {
+      t.nordModel = model;
+      t.GetParam(kShowVelomap)->Set(velocity);
+      t.tabSwitch.mainTabSwitch(&t, velocity == 1.0 ? 3 : 2, model, 0);
+      t.DisplayProcessingIndicator(true);
+      ASSERT_FALSE(t.cancelButtons[1]->IsHidden());
+      std::string under;
+      for (IControl* c : ShownUnder(t, cancel)) under += std::to_string(c->ParamIdx()) + " ";
+      EXPECT_EQ(under, "") << "model " << model << (velocity == 1.0 ? ", velocity page" : "");
+      t.DisplayProcessingIndicator(false);
+    }
+  }
 }
 
 }  // namespace

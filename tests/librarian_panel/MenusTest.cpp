@@ -197,7 +197,8 @@ TEST(Selectors, ProgramChoicesSendAndWrite) {
   EXPECT_EQ(programs.doPopupMenu(index), 4);
   EXPECT_EQ(index, 4);
   EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentProgram)->Int(), 34);
-  EXPECT_EQ(rig.editor.takeCalls(), (Calls{"bank change 0 5 2 34", "job 5 slot 0 flag 1 bank 0 transfer"}));
+  EXPECT_EQ(rig.editor.takeCalls(),
+            (Calls{"bank change 0 5 2 34", "job 5 slot 0 flag 1 bank 0 transfer kept when busy"}));
   EXPECT_TRUE(programs.group(3).IsItemChecked(4));
 
   rig.editor.performanceMode = true;
@@ -222,11 +223,35 @@ TEST(Selectors, ProgramChoicesSendAndWrite) {
   EXPECT_EQ(rig.librarian.selectedSlot, 34);
 }
 
+TEST(Selectors, ABankChoiceSendsTheProgramThePanelShows) {
+  PanelRig rig;
+  rig.editor.model = 1;
+  rig.editor.slot = 2;
+  rig.editor.GetParam(PanelParam::kMidiChannelSlot0 + 2)->Set(7);
+  ProgramNumberPopupMenu programs(&rig.editor, &rig.librarian, IRECT(218, 470, 253, 488), &rig.editor);
+  BankNumberPopupMenu bankMenu(&rig.editor, &rig.librarian, IRECT(185, 470, 218, 488), &rig.editor);
+  // "Program 25": group "21-30", its fifth item.
+  EXPECT_EQ(Choose(rig, programs, {2, 4}),
+            (Calls{"bank change 0 0 6 24", "job 5 slot 2 flag 1 bank 0 transfer kept when busy"}));
+  EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentProgram + 2)->Int(), 24);
+  EXPECT_EQ(Choose(rig, bankMenu, {2}),
+            (Calls{"bank change 0 2 6 24", "job 5 slot 2 flag 1 bank 0 transfer kept when busy"}));
+  EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentBank + 2)->Int(), 2);
+
+  // Performances: the performance program of the model.
+  rig.editor.performanceMode = true;
+  rig.editor.model = 2;
+  rig.editor.GetParam(PanelParam::kCurrentPerfProgram2x + 2)->Set(61);
+  bankMenu.refreshPatchNames(0);
+  EXPECT_EQ(Choose(rig, bankMenu, {1})[0], "bank change 0 1 6 61");
+}
+
 TEST(Selectors, BankChoiceSendsBankSelectAndABankFileChoiceSendsTheCurrentRow) {
   PanelRig rig;
   rig.editor.model = 1;
   BankNumberPopupMenu bankMenu(&rig.editor, &rig.librarian, IRECT(185, 470, 218, 488), &rig.editor);
-  EXPECT_EQ(Choose(rig, bankMenu, {2}), (Calls{"bank change 0 2 0 7", "job 5 slot 0 flag 1 bank 0 transfer"}));
+  EXPECT_EQ(Choose(rig, bankMenu, {2}),
+            (Calls{"bank change 0 2 0 0", "job 5 slot 0 flag 1 bank 0 transfer kept when busy"}));
   EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentBank)->Int(), 2);
 
   std::vector<std::unique_ptr<PatchFile>> banks;

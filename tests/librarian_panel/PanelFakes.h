@@ -125,7 +125,6 @@ public:
   bool isLibrarianShown() const override { return true; }
   int hardwareModel() const override { return model; }
   int activeSlot() const override { return slot; }
-  int currentProgramNumber() const override { return 7; }
   bool midiPortsSet() const override { return portsSet; }
   CurrentFilePair getCurrentFile(int pane, bool performance) const override { return pairs[pane][performance]; }
   void setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) override {
@@ -164,7 +163,8 @@ public:
   }
   bool startTransferJob(const TransferJob& job) override {
     record("job " + std::to_string(job.code) + " slot " + std::to_string(job.slot) + " flag " +
-           std::to_string(job.flag) + " bank " + std::to_string(job.bank) + (job.markTransfer ? " transfer" : ""));
+           std::to_string(job.flag) + " bank " + std::to_string(job.bank) + (job.markTransfer ? " transfer" : "") +
+           (job.keepWhenBusy ? " kept when busy" : ""));
     return true;
   }
   void armPerformanceReceiver() override { record("arm"); }

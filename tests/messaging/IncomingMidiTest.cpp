@@ -114,6 +114,29 @@ TEST_F(Incoming, TheModelDecidesWhichControlSetIsAskedFirst) {
   EXPECT_EQ(ValuesOf(only), std::vector<double>{30 / 127.0});
 }
 
+TEST_F(Incoming, AControllerOnAPartChannelPastFourMovesThatSlotsControl) {
+  constexpr int kSlotC = 2;
+  constexpr int kCutoff = 74;
+  // Slot C's cutoff is filed under slot C's key (3); slot C plays on channel 7.
+  RecordingControl* slotC = editor.bind(kSlotC + 1, kCutoff, 0, kParam);
+  RecordingControl* channel7 = editor.bind(7, kCutoff, 0, kParam + 1);
+  editor.set(204 + kSlotC, 7);
+  editor.model = 1;
+  FromHost(0xB6, kCutoff, 5, kSlotC);
+  FromDevice(0xB6, kCutoff, 9);
+  EXPECT_EQ(ValuesOf(slotC), (std::vector<double>{5 / 127.0, 9 / 127.0}));
+  EXPECT_TRUE(ValuesOf(channel7).empty());
+  // Passed on to the unit all the same.
+  EXPECT_EQ(Events("forward").front(), "forward B6 4A 05");
+
+  // A channel no slot plays on is looked up as itself.
+  FromDevice(0xB4, kCutoff, 11);  // channel 5: slot A (on 1) does not play there
+  EXPECT_EQ(ValuesOf(slotC).size(), 2u);
+  RecordingControl* channel5 = editor.bind(5, 75, 0, kParam + 2);
+  FromDevice(0xB4, 75, 12);
+  EXPECT_EQ(ValuesOf(channel5), std::vector<double>{12 / 127.0});
+}
+
 TEST_F(Incoming, TheSynthesizersSideRunsUnderThePluginMutexAndSaysSo) {
   RecordingControl* control = editor.bind(2, 74, 0, kParam);
   FromDevice(0xB0 | kOnSlotB, 74, 10);

@@ -61,24 +61,73 @@ TEST_F(IncomingRequests, TheSynthesizersProgramChangeBringsItsProgramToThePanel)
   EXPECT_EQ(jobs[1].jobCode, kJobRequestArrangement);
 }
 
-TEST_F(IncomingRequests, ABusyTransferThreadStartsNothingButTheRowIsSelected) {
+// Holds the transfer thread with a job of its own until released.
+struct HeldTransfer {
+  explicit HeldTransfer(MIDIMessageManager& manager) {
+    gRelease = &release;
+    manager.sender()->setJob(kJobStoreAllPatches, [](MIDIMessageSender&, const JobArgs&) {
+      while (!gRelease->load()) std::this_thread::yield();
+    });
+    JobArgs store;
+    store.jobCode = kJobStoreAllPatches;
+    started = manager.startJob(store);
+  }
+  ~HeldTransfer() { release = true; }
+  static inline std::atomic<bool>* gRelease = nullptr;
   std::atomic<bool> release{false};
-  static std::atomic<bool>* gRelease;
-  gRelease = &release;
-  manager.sender()->setJob(kJobStoreAllPatches, [](MIDIMessageSender&, const JobArgs&) {
-    while (!gRelease->load()) std::this_thread::yield();
-  });
-  JobArgs store;
-  store.jobCode = kJobStoreAllPatches;
-  ASSERT_TRUE(manager.startJob(store));
+  bool started = false;
+};
+
+TEST_F(IncomingRequests, ABusyTransferThreadKeepsTheRequestForWhenItEnds) {
+  HeldTransfer held(manager);
+  ASSERT_TRUE(held.started);
   IMidiMsg onSlotB(0, 0xC1, 120);
   manager.ProcessMidiMsgFromDevice(&onSlotB);
-  release = true;
-  EXPECT_TRUE(Jobs().empty());
+  EXPECT_EQ(manager.pendingResends(), 1);
+  held.release = true;
+  const std::vector<JobArgs> jobs = Jobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].jobCode, kJobRequestPart);
+  EXPECT_EQ(jobs[0].slot, kSlotB);
+  EXPECT_TRUE(jobs[0].toPanel);
   EXPECT_TRUE(manager.transferInProgress);
   // 120 is held to 99, one past the program bank: the selection stays.
   EXPECT_TRUE(editor.events().empty());
-  EXPECT_EQ(manager.jobsDropped(MIDIMessageManager::kTransferThread), 1);
+  EXPECT_EQ(manager.jobsDropped(MIDIMessageManager::kTransferThread), 0);
+}
+
+TEST_F(IncomingRequests, HostProgramChangesForAZoneRequestEverySlotInTurn) {
+  constexpr int kGlobalProgChange = 312;
+  editor.set(kGlobalProgChange, 1);
+  HeldTransfer held(manager);
+  ASSERT_TRUE(held.started);
+  // The copies the zone A-B-C gets of one program change on the global channel; slot A
+  // twice (a second change before the first was asked) is asked once.
+  for (int slot : {0, 1, 2, 0}) {
+    IMidiMsg change(0, uint8_t(0xC0 + slot), 7);
+    manager.ProcessMidiMsgFromDAW(&change, slot);
+  }
+  EXPECT_EQ(manager.pendingResends(), 3);
+  held.release = true;
+  const std::vector<JobArgs> jobs = Jobs();
+  ASSERT_EQ(jobs.size(), 3u);
+  for (int slot = 0; slot < 3; ++slot) {
+    EXPECT_EQ(jobs[size_t(slot)].jobCode, kJobRequestPart);
+    EXPECT_EQ(jobs[size_t(slot)].slot, slot);
+  }
+  EXPECT_EQ(manager.pendingResends(), 0);
+}
+
+TEST_F(IncomingRequests, AKeptPerformanceRequestRunsOnceTheThreadIsFree) {
+  HeldTransfer held(manager);
+  ASSERT_TRUE(held.started);
+  IMidiMsg onGlobal(0, 0xCF, 3);
+  manager.ProcessMidiMsgFromDevice(&onGlobal);
+  manager.ProcessMidiMsgFromDevice(&onGlobal);
+  held.release = true;
+  const std::vector<JobArgs> jobs = Jobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].jobCode, kJobRequestArrangement);
 }
 
 TEST_F(IncomingRequests, AHostProgramChangeGoesToTheSlotsChannelThenItsProgramIsAskedFor) {

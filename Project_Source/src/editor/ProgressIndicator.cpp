@@ -10,6 +10,12 @@ ProgressIndicator::ProgressIndicator(ControlLayer* layer, IModuleBase* plug, int
   layer->setIgnoreHiddenWhenUpdatingScreen(true);
 }
 
+bool ProgressIndicator::IsHit(int x, int y) {
+  for (ControlLayer* below : mPassThrough)
+    if (below->isHit(x, y)) return false;
+  return IBitmapControl::IsHit(x, y);
+}
+
 bool ProgressIndicator::Draw(IGraphics* graphics) {
   const IChannelBlend blend = GetBlend();
   return graphics->DrawBitmap(&mBitmap, &mDrawRect, 1, &blend);

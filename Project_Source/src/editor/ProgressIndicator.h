@@ -1,9 +1,13 @@
 #pragma once
 // The picture of the progress overlay: covers the panel while a transfer runs.
 // Clicks on it do nothing; the overlay's Cancel buttons lie above it on its layer.
+// A click on a shown pass-through layer's control goes through to it: the program
+// and bank selectors stay usable, so a program can be chosen while a transfer runs.
 //
-// threads: main (drawing); shown and hidden as a whole by the plug-in from main
-// and worker threads (IControl::Hide is atomic).
+// threads: main (drawing, clicks, passThrough at build); shown and hidden as a whole
+// by the plug-in from main and worker threads (IControl::Hide is atomic).
+
+#include <vector>
 
 #include "IControlBitmaps.h"
 
@@ -19,10 +23,14 @@ public:
   void OnMouseDown(int x, int y, IMouseMod* mod) override {}
   void OnMouseDblClick(int x, int y, IMouseMod* mod) override {}
   bool Draw(IGraphics* graphics) override;
+  bool IsHit(int x, int y) override;
 
   ControlLayer* layer() const { return mLayer; }
+  // Clicks on the shown controls of `layer` pass through the picture.
+  void passThrough(ControlLayer* layer) { mPassThrough.push_back(layer); }
 
 private:
   ControlLayer* mLayer;
   IRECT mDrawRect;
+  std::vector<ControlLayer*> mPassThrough;
 };

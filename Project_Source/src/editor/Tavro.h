@@ -271,9 +271,20 @@ public:
   const ProgramDumpCoder* programDumpCoder() const override;
   const PerformanceDumpCoder* performanceDumpCoder() const override;
   bool isDeviceEnquiryPending() const override { return deviceEnquiryPending.load(); }
-  void setDeviceEnquiryPending(bool pending) override { deviceEnquiryPending = pending; }
+  // An enquiry going out forgets the id answered before: until it is answered, no unit
+  // is known to be on the port.
+  void setDeviceEnquiryPending(bool pending) override {
+    if (pending) answeredDeviceId = kNoAnswer;
+    deviceEnquiryPending = pending;
+  }
   int getDeviceId() const override { return deviceId.load(); }
-  void setDeviceId(int id) override { deviceId = id; }
+  // Only an answer to the enquiry sets the id this way.
+  void setDeviceId(int id) override {
+    deviceId = id;
+    answeredDeviceId = id;
+  }
+  // The device id is the one the unit on the port answered on.
+  bool deviceIdAnswered() const { return midiIOSet && answeredDeviceId.load() == deviceId.load(); }
 
   // The panel's parameters as the dump coders see them (TavroDumpParameters.cpp):
   // values through the panel's controls, no change handler; the name displays and the
@@ -481,6 +492,9 @@ public:
   std::atomic<int> nordModel{0};
   std::atomic<int> activeSlot{0};
   std::atomic<int> deviceId{0};
+  // The id the unit answered the last enquiry on; kNoAnswer before or without one.
+  static constexpr int kNoAnswer = -1;
+  std::atomic<int> answeredDeviceId{kNoAnswer};
   std::atomic<int> hostTempo{0};
   std::atomic<int> selectedProgram{0};
   std::atomic<int> dawOffset{0};

@@ -45,12 +45,19 @@ void switchToSlot(Tavro& plug, int slot) {
 
 void nordModel(Tavro& plug, int, double value) {
   const int model = TruncToInt(value);
+  // The unit found on the port keeps its id whatever the model: the model's usual id
+  // would send every dump past it. Without an answer the usual id is tried, asking
+  // again when the ports are set (the enquiry says when nothing answers).
+  bool enquire = false;
   if (model != plug.nordModel) {
     plug.nordModel = model;
-    IParam* deviceId = plug.GetParam(kDeviceID);
-    deviceId->SetClamped(model == 2 ? 15.0 : 4.0);
-    plug.setFromPlug(kDeviceID, deviceId->Value());
-    plug.deviceId = deviceId->Int();
+    if (!plug.deviceIdAnswered()) {
+      IParam* deviceId = plug.GetParam(kDeviceID);
+      deviceId->SetClamped(model == 2 ? 15.0 : 4.0);
+      plug.setFromPlug(kDeviceID, deviceId->Value());
+      plug.deviceId = deviceId->Int();
+      enquire = plug.midiIOSet;
+    }
   }
   int tab = SynthTab(plug, false);
   if (plug.paramValue(kShowLibrarian) == 1.0) {
@@ -61,6 +68,7 @@ void nordModel(Tavro& plug, int, double value) {
   }
   plug.updateBankAndProgramMenuNames(false);
   SwitchTab(plug, tab);
+  if (enquire) plug.sendSysExInitialization();
 }
 
 void showLibrarian(Tavro& plug, int, double value) {

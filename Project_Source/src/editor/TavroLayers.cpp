@@ -6,7 +6,9 @@
 #include "IGraphicsMac.h"
 #include "IParam.h"
 #include "LibrarianPanelParts.h"
+#include "ProgressIndicator.h"
 #include "Tavro.h"
+#include "TavroLibrarianPanel.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/UIConfigManager.h"
 
@@ -97,6 +99,9 @@ void Tavro::buildMenuLayers() {
     graphics->AttachLayer(menuLayer);
     menuLayer->Hide(!menu.shown);
     menuLayers[size_t(i)] = menuLayer;
+    // A program is chosen on the synthesizer also while a transfer runs.
+    if (progressIndicator && (i == kProgramNumberMenu || i == kBankNumberMenu))
+      progressIndicator->passThrough(menuLayer);
     namedLayers_.emplace_back(menu.name, menuLayer);
   }
   logStage("Librarian menus attached");

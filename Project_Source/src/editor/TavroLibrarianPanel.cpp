@@ -49,7 +49,6 @@ bool TavroLibrarianPanel::isSearchMode() const { return plug_.searchResultsShown
 bool TavroLibrarianPanel::isLibrarianShown() const { return plug_.paramValue(kShowLibrarian) == 1.0; }
 int TavroLibrarianPanel::hardwareModel() const { return plug_.nordModel; }
 int TavroLibrarianPanel::activeSlot() const { return plug_.activeSlot; }
-int TavroLibrarianPanel::currentProgramNumber() const { return plug_.selectedProgram; }
 bool TavroLibrarianPanel::midiPortsSet() const { return plug_.midiIOSet; }
 
 CurrentFilePair TavroLibrarianPanel::getCurrentFile(int pane, bool performance) const {
@@ -102,8 +101,11 @@ void TavroLibrarianPanel::BankChangeMessage(int msb, int lsb, int channel, int p
 
 bool TavroLibrarianPanel::startTransferJob(const TransferJob& job) {
   MIDIMessageManager* manager = plug_.midiManager;
-  if (!manager || manager->isRunning(MIDIMessageManager::kTransferThread)) return false;
+  if (!manager) return false;
   if (IsRequest(job.code) && !portsOrSaySo()) return false;
+  // A kept job raises the transfer flag itself when it runs.
+  if (manager->isRunning(MIDIMessageManager::kTransferThread))
+    return job.keepWhenBusy && manager->startOrKeep(ArgsOf(job));
   if (job.markTransfer) manager->transferInProgress = true;
   return manager->startJob(ArgsOf(job));
 }

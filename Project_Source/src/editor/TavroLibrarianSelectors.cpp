@@ -66,18 +66,21 @@ void ResendLocked(Tavro& plug, int slot) {
 }
 
 // Bank select and program change on `channel` (0-based), then the slot's program or
-// the performance is requested back into the panel.
+// the performance is requested back into the panel: at once, or once a running
+// transfer has ended.
 void SelectOnSynthesizer(Tavro& plug, int bank, int channel, int program, int slot) {
   plug.BankChangeMessage(0, bank, channel, program);
   plug.SetLibrarianRequestActive(false);
   MIDIMessageManager* manager = plug.midiManager;
-  if (!manager || manager->isRunning(MIDIMessageManager::kTransferThread)) return;
-  manager->transferInProgress = true;
+  if (!manager) return;
+  // A kept request raises the flag itself when it runs; raised now, the running
+  // transfer's traffic would be parsed into the panel.
+  if (!manager->isRunning(MIDIMessageManager::kTransferThread)) manager->transferInProgress = true;
   JobArgs args;
   args.jobCode = plug.perfMode ? kJobRequestArrangement : kJobRequestPart;
   args.slot = slot;
   args.toPanel = true;
-  manager->startJob(args);
+  manager->startOrKeep(args);
 }
 
 void SelectLibrarianRow(Tavro& plug, int row) {

@@ -97,7 +97,7 @@ void Tavro::startResend(int jobCode, int slot) {
   JobArgs args;
   args.jobCode = jobCode;
   args.slot = slot;
-  midiManager->startResend(args);
+  midiManager->startOrKeep(args);
 }
 
 void Tavro::sendSysExInitialization() {

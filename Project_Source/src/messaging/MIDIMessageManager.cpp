@@ -34,7 +34,7 @@ bool MIDIMessageManager::startJob(const JobArgs& args, bool clearDumpProcessed) 
   return launch(args, clearDumpProcessed, false);
 }
 
-bool MIDIMessageManager::startResend(const JobArgs& args) { return launch(args, true, resendKind(args) >= 0); }
+bool MIDIMessageManager::startOrKeep(const JobArgs& args) { return launch(args, true, resendKind(args) >= 0); }
 
 int MIDIMessageManager::pendingResends() {
   std::lock_guard<std::mutex> hold(launchLock_);
@@ -45,7 +45,11 @@ int MIDIMessageManager::pendingResends() {
 
 int MIDIMessageManager::resendKind(const JobArgs& args) {
   if (args.jobCode == kJobSendArrangement) return 0;
-  if (args.jobCode == kJobSendPart && args.slot >= 0 && args.slot < kResendKinds - 1) return 1 + args.slot;
+  const bool slotInRange = args.slot >= 0 && args.slot < kSlotKinds;
+  if (args.jobCode == kJobSendPart && slotInRange) return 1 + args.slot;
+  if (!args.toPanel) return -1;
+  if (args.jobCode == kJobRequestArrangement) return kRequestKinds;
+  if (args.jobCode == kJobRequestPart && slotInRange) return kRequestKinds + 1 + args.slot;
   return -1;
 }
 

@@ -79,13 +79,15 @@ public:
   std::atomic<bool> replyUnreadable{false};
 
   // ---- parameter road ----
-  // A program (job 1, per slot) or performance (job 0) resend: started as startJob
-  // does, or, while the transfer thread runs, kept (one per kind, the later replacing
-  // the earlier) and run on that thread as soon as the running job ends, so the last
-  // edit always reaches the synthesizer. Other codes start as startJob. True when
-  // started or kept.
-  bool startResend(const JobArgs& args);
-  // Resends kept and not yet run.
+  // A program (job 1, per slot) or performance (job 0) resend, or a request of the
+  // active performance (job 4) or of a slot's program (job 5) into the panel: started
+  // as startJob does, or, while the transfer thread runs, kept (one per kind, the later
+  // replacing the earlier) and run on that thread as soon as the running job ends, the
+  // resends before the requests. So the last edit always reaches the synthesizer and a
+  // program chosen meanwhile still comes back. Other codes start as startJob. True
+  // when started or kept.
+  bool startOrKeep(const JobArgs& args);
+  // Resends and requests kept and not yet run.
   int pendingResends();
 
   // ---- incoming SysEx and the librarian's requests ----
@@ -142,7 +144,9 @@ public:
   void ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot);
   // Puts a controller's value (0-127) into the control the layout bound to it, with
   // the synthesizer's own conventions for some controllers when `fromDevice`.
-  // `channel` is 1-16. threads: as the two above, under the plug-in mutex
+  // `channel` is the lookup key 1-16: the slot's number (1-4) for a message on a slot's
+  // part channel, else the message's channel + 1.
+  // threads: as the two above, under the plug-in mutex
   void getLegacyCCparam(int cc, int channel, int value, bool notify, bool fromDevice);
   // A program number 0-127 held to the librarian's banks: 99 at most for programs,
   // 100 for performances.
@@ -155,9 +159,12 @@ public:
   void randomizePartPatch(int slot);
 
 private:
-  // Resends kept while the transfer thread is busy.
-  static constexpr int kResendKinds = 5;  // the performance, then the program of slots A-D
-  // The kind of a resend, or -1 for a job that is never kept.
+  // Resends and requests kept while the transfer thread is busy: the performance, the
+  // program of slots A-D, then the same five requested into the panel.
+  static constexpr int kSlotKinds = 4;
+  static constexpr int kRequestKinds = 1 + kSlotKinds;  // the first request's kind
+  static constexpr int kResendKinds = 2 * kRequestKinds;
+  // The kind of a resend or request, or -1 for a job that is never kept.
   static int resendKind(const JobArgs& args);
   bool launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy);
   // Runs the job, then every resend kept meanwhile, on the worker's own thread.

@@ -69,6 +69,13 @@ int SlotOfChannel(const MessagingEditor& editor, int channel) {
   return 0;
 }
 
+// The channel key (1-16) a controller is looked up under. The panel files a part's
+// controls under its slot (1-4), so a message on a slot's part channel is looked up
+// through that slot, whatever channel the part is on; any other as its own channel.
+int LookupChannel(const MessagingEditor& editor, int slot, int channel) {
+  return int(ParamValue(editor, kPartMidiChannel + slot)) - 1 == channel ? slot + 1 : channel + 1;
+}
+
 // A synthesizer controller's value for a four-step selector on the later models.
 double FourStepPosition(int value) { return value >= 1 && value <= 4 ? value * 0.25 : 0.0; }
 
@@ -115,7 +122,8 @@ public:
     e_.sendLibrarianRowToSynth(row);
   }
 
-  // Job 4 (the active performance) or job 5 (one slot's program) into the panel.
+  // Job 4 (the active performance) or job 5 (one slot's program) into the panel; kept
+  // while a transfer runs, so each slot of a zone gets its request in turn.
   void RequestIntoPanel(int jobCode, int slot) {
     m_.transferInProgress = true;
     m_.disarmLibrarianReceivers();
@@ -123,7 +131,7 @@ public:
     args.jobCode = jobCode;
     args.slot = slot;
     args.toPanel = true;
-    m_.startJob(args);
+    m_.startOrKeep(args);
   }
 
 private:
@@ -149,7 +157,7 @@ void MIDIMessageManager::ProcessMidiMsgFromDevice(IMidiMsg* msg) {
       Kit_MutexLock hold(plug_->pluginMutex());
       fromHost = 0;
       const int cc = msg->ControlChangeIdx(), value = msg->mData2;
-      getLegacyCCparam(cc, channel + 1, value, false, true);
+      getLegacyCCparam(cc, LookupChannel(*plug_, slot, channel), value, false, true);
       if (cc == kBankSelectLsb) {
         const bool tenBanks = plug_->synthModel() == kTenBankModel;
         if (channel == int(ParamValue(*plug_, kDeviceID))) {
@@ -198,7 +206,7 @@ void MIDIMessageManager::ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot) {
   IncomingRoad road(*this, *plug_);
 
   if (msg->StatusMsg() == IMidiMsg::kControlChange) {
-    getLegacyCCparam(msg->ControlChangeIdx(), msg->Channel() + 1, msg->mData2, false, false);
+    getLegacyCCparam(msg->ControlChangeIdx(), LookupChannel(*plug_, slot, msg->Channel()), msg->mData2, false, false);
   } else if (msg->StatusMsg() == IMidiMsg::kProgramChange) {
     const int program = limitProgramNumber(msg->mData1);
     if (ParamValue(*plug_, kControlLibrary) == 1.0) {

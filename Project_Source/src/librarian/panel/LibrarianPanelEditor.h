@@ -38,6 +38,7 @@ struct TransferJob {
   int flag = 0;               // the job's flag argument
   int bank = 0;               // bank (jobs 6, 7)
   bool markTransfer = false;  // set the transfer-in-progress flag first
+  bool keepWhenBusy = false;  // a request into the panel: run once a running transfer ends
 };
 
 class LibrarianPanelEditor {
@@ -53,7 +54,6 @@ public:
   virtual bool isLibrarianShown() const = 0;
   virtual int hardwareModel() const = 0;
   virtual int activeSlot() const = 0;
-  virtual int currentProgramNumber() const = 0;
   virtual bool midiPortsSet() const = 0;
   // The current-file pair of the left (pane 0) or right (pane 1) pane per kind.
   virtual CurrentFilePair getCurrentFile(int pane, bool performance) const = 0;
@@ -82,7 +82,8 @@ public:
   // librarian flag; named apart so it does not hide IModuleBase's).
   virtual void ProcessLibrarianSysEx(const ISysEx* sysex) = 0;
   virtual void BankChangeMessage(int msb, int lsb, int channel, int program) = 0;
-  // False when the worker's first thread is busy: nothing is started.
+  // False when the worker's first thread is busy: nothing is started, unless the job
+  // is to be kept, which then runs when the thread is free.
   virtual bool startTransferJob(const TransferJob& job) = 0;
   // Empties and arms the performance receiver, clears the data-processed flag.
   virtual void armPerformanceReceiver() = 0;

@@ -24,9 +24,10 @@ namespace {
 // The active slot's MIDI channel, 0-based.
 int ChannelIndex(int channelParameterValue) { return std::clamp(channelParameterValue - 1, 0, 15); }
 
-// Requests the active slot's program back after a bank or program change.
+// Requests the active slot's program back after a bank or program change, once a
+// running transfer has ended when one runs.
 void RequestSlotProgram(LibrarianPanelEditor& editor) {
-  editor.startTransferJob(TransferJob{5, editor.activeSlot(), 1, 0, true});
+  editor.startTransferJob(TransferJob{5, editor.activeSlot(), 1, 0, true, true});
 }
 
 std::vector<std::string> BankItems(bool performances, int model) {
@@ -102,8 +103,10 @@ int BankNumberPopupMenu::doPopupMenu(int& index) {
   if (chosen != list_.get() || bank < 0 || bank >= list_->GetNItems()) return 0;
   index = bank;
   const int slot = editor_->activeSlot();
-  editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)),
-                             editor_->currentProgramNumber());
+  // The program the panel shows for the slot, so the unit and the read-out agree.
+  const int program =
+      parameterInt(ProgramParameter(editor_->isLibrarianPerformanceMode(), editor_->hardwareModel(), slot));
+  editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)), program);
   RequestSlotProgram(*editor_);
   writeParameter(bankParameter(), bank);
   list_->CheckItemAlone(bank);

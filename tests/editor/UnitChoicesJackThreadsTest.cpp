@@ -1,0 +1,220 @@
+// End to end on a private JACK server with the simulated synthesizer: what the panel's
+// model, bank and program choices and the host's MIDI send reach the unit as the panel
+// shows them. The test host clicks the panel; the simulator records what it receives.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+#include "JackSimSupport.h"
+#include "JackTestServer.h"
+#include "RoadTestSupport.h"
+#include "IControlText.h"
+#include "TavroLibrarianPanel.h"
+
+namespace {
+
+constexpr const char* kSimName = "Choices Sim";
+constexpr const char* kReady = "Plug-in is ready to go!";
+constexpr int kCutoff = 0;  // slot A's filter cutoff (controller 74), + slot
+constexpr int kGlobalProgChange = 312;
+
+std::string Point(std::pair<int, int> at) { return std::to_string(at.first) + " " + std::to_string(at.second); }
+
+std::pair<int, int> Centre(const IControl* control) {
+  if (!control) return {-1, -1};
+  const IRECT r = control->GetRECT();
+  return {(r.L + r.R) / 2, (r.T + r.B) / 2};
+}
+
+// Where the panel shows `paramIdx` once `setup` has run on a headless editor.
+template <class Setup>
+std::pair<int, int> CentreAfter(int paramIdx, Setup setup) {
+  RoadFixture f;
+  setup(f);
+  return ShownCentre(f.action(paramIdx));
+}
+
+std::pair<int, int> CentreOf(int paramIdx) {
+  return CentreAfter(paramIdx, [](RoadFixture&) {});
+}
+
+// Script lines waiting until the device-id enquiry has found the unit and ended.
+std::string UntilReady() {
+  RoadFixture f;
+  return "wait-text " + Point(Centre(f.plug->statusText)) + " 60000 " + kReady + "\n";
+}
+
+std::string ChooseAndClick(const std::string& item, std::pair<int, int> at) {
+  return "choose " + item + "\nclick " + Point(at) + "\n";
+}
+
+// The program and bank menus below the slots, read from a headless editor.
+std::pair<int, int> MenuCentre(int menu) {
+  RoadFixture f;
+  return Centre(f.plug->librarianMenus[size_t(menu)]);
+}
+
+struct ChoicesJack : ::testing::Test {
+  void SetUp() override { ASSERT_TRUE(server.Start()); }
+  void TearDown() override { server.Stop(); }
+  // Runs the host by `body` after choosing the simulator's ports and waiting for the
+  // enquiry to end; returns what the host printed.
+  std::string Run(const std::string& body, const std::vector<std::string>& simOptions) {
+    std::vector<std::string> options = simOptions;
+    options.insert(options.end(), {"--wire-time", "--record", record()});
+    // The unit at id 4 unless a test says otherwise: found at once, 4 is the global channel.
+    if (std::find(options.begin(), options.end(), "--device-id") == options.end())
+      options.insert(options.end(), {"--device-id", "4"});
+    SimProcess sim;
+    EXPECT_TRUE(sim.Start(kSimName, options, data.root() + "/sim.txt"));
+    const std::string script = data.root() + "/script.txt";
+    std::ofstream(script) << ChoosePorts(kSimName) << UntilReady() << body;
+    std::string output;
+    RunTavroHost(data.root(), script, &output);
+    EXPECT_NE(output.find("script.txt done"), std::string::npos) << output;
+    return output;
+  }
+  std::string record() const { return data.root() + "/record.txt"; }
+  std::vector<std::string> recorded() const { return SimProcess::Lines(record()); }
+  // What the unit received but the notes off, for a failure's message.
+  std::string received() const {
+    std::string lines;
+    for (const std::string& line : recorded())
+      if (line.rfind("8", 0) != 0) lines += line.substr(0, 40) + "\n";
+    return lines;
+  }
+  // The index of the first recorded line `line` at or after `from`; npos when none.
+  size_t Find(const std::string& line, size_t from = 0) const {
+    const std::vector<std::string> lines = recorded();
+    for (size_t i = from; i < lines.size(); ++i)
+      if (lines[i] == line) return i;
+    return std::string::npos;
+  }
+
+  JackTestServer server;
+  TempDataRoot data;
+};
+
+// The program dumps the unit received (longer than any request), by device byte.
+std::map<int, int> DumpsById(const std::vector<std::string>& lines) {
+  std::map<int, int> byId;
+  for (const std::string& line : lines) {
+    const std::vector<uint8_t> bytes = RecordBytes(line);
+    if (bytes.size() > 100 && bytes[0] == 0xF0 && bytes[1] == 0x33) ++byId[bytes[2]];
+  }
+  return byId;
+}
+
+// A unit of `simModel` found at id 6; the panel switched to `panelModel` on its
+// menu; then Rand and a velocity knob of slot A.
+void ModelSwitchKeepsTheUnitsId(ChoicesJack& run, int simModel, int panelModel, const std::string& modelItem) {
+  const auto modelMenu = CentreOf(kNordModel);
+  const auto rand = CentreOf(kRandomize);
+  const auto velocityPage = CentreOf(kShowVelomap);
+  RoadFixture names;
+  const int velocityCutoff = names.plug->editorParamIndex("kVFilterCutoff");
+  ASSERT_GE(velocityCutoff, 0);
+  const auto velocityKnob = CentreAfter(velocityCutoff, [&](RoadFixture& f) {
+    f.edit(kNordModel, panelModel);
+    f.edit(kShowVelomap, 1);
+  });
+  for (const auto& at : {modelMenu, rand, velocityPage, velocityKnob}) ASSERT_GE(at.first, 0);
+  const std::string output =
+      run.Run(ChooseAndClick(modelItem, modelMenu) + "expect-param " + std::to_string(int(kNordModel)) + " " +
+                  std::to_string(panelModel) + "\nexpect-param " + std::to_string(int(kDeviceID)) + " 6\n" +
+                  Click(rand) + "wait 4000\n" + Click(velocityPage) + "expect-param " +
+                  std::to_string(int(kShowVelomap)) + " 1\n" + Drags(velocityKnob.first, velocityKnob.second) +
+                  "wait 4000\n",
+              {"--device-id", "6", "--model", std::to_string(simModel)});
+  // Rand's dump and at least one of the knob's, all to the unit's own id.
+  const std::map<int, int> dumps = DumpsById(run.recorded());
+  EXPECT_GE(dumps.count(6) ? dumps.at(6) : 0, 2) << output;
+  EXPECT_EQ(dumps.size(), dumps.count(6)) << "a dump to another id" << output;
+}
+
+TEST_F(ChoicesJack, AnNL1FoundAtItsIdKeepsItThroughTheModelSwitch) { ModelSwitchKeepsTheUnitsId(*this, 0, 0, "NL1"); }
+
+TEST_F(ChoicesJack, AnNL2xFoundAtItsIdKeepsItThroughTheModelSwitch) {
+  ModelSwitchKeepsTheUnitsId(*this, 2, 2, "NL2x");
+}
+
+TEST_F(ChoicesJack, Program25ThenBank2SendsProgram25) {
+  const auto programs = MenuCentre(kProgramNumberMenu), banks = MenuCentre(kBankNumberMenu);
+  ASSERT_GE(programs.first, 0);
+  ASSERT_GE(banks.first, 0);
+  const std::string output = Run(ChooseAndClick("21-30/Program 25", programs) + "wait 3000\n" +
+                                     ChooseAndClick("Bank 2 (CARD)", banks) + "wait 3000\nexpect-param " +
+                                     std::to_string(int(kCurrentProgram)) + " 24\nexpect-param " +
+                                     std::to_string(int(kCurrentBank)) + " 2\n",
+                                 {});
+  const size_t bank = Find("B0 20 02");
+  ASSERT_NE(bank, std::string::npos) << output;
+  const std::vector<std::string> lines = recorded();
+  const auto change = std::find_if(lines.begin() + long(bank), lines.end(),
+                                   [](const std::string& line) { return line.rfind("C0 ", 0) == 0; });
+  ASSERT_NE(change, lines.end()) << output;
+  EXPECT_EQ(*change, "C0 18");
+  // And the slot's program asked for after it.
+  EXPECT_NE(Find("F0 33 04 04 0A 00 F7", size_t(change - lines.begin())), std::string::npos) << received();
+}
+
+TEST_F(ChoicesJack, AProgramChosenDuringATabChangesDumpArrivesAndIsRequested) {
+  const auto allowPartChange = CentreOf(kAllowPartChange);
+  const auto programs = MenuCentre(kProgramNumberMenu);
+  ASSERT_GE(allowPartChange.first, 0);
+  ASSERT_GE(programs.first, 0);
+  // With part changes allowed, slot B's tab sends the performance; the program is
+  // chosen while that runs.
+  const std::string output =
+      Run(Click(allowPartChange) + "expect-param " + std::to_string(int(kAllowPartChange)) + " 1\n" +
+              ClickSlotTab(1) + ChooseAndClick("21-30/Program 25", programs) + "wait 6000\nexpect-param " +
+              std::to_string(int(kCurrentProgram) + 1) + " 24\n",
+          {});
+  const size_t change = Find("C1 18");
+  ASSERT_NE(change, std::string::npos) << output << received();
+  EXPECT_NE(Find("F0 33 04 04 0A 01 F7", change), std::string::npos) << received();
+}
+
+TEST_F(ChoicesJack, AGlobalProgramChangeOverThreeLinkedSlotsRequestsAllThree) {
+  constexpr int kHostProgramChangesPass = 593, kViewMIDIFilterSettings = 661, kCloseMIDIFilterSettings = 624;
+  const auto linkAB = CentreOf(kGlobalLink), linkBC = CentreOf(kGlobalLink + 1);
+  const auto filters = CentreOf(kViewMIDIFilterSettings);
+  const auto inFilters = [](RoadFixture& f) { f.edit(kViewMIDIFilterSettings, 1); };
+  const auto hostPrograms = CentreAfter(kHostProgramChangesPass, inFilters);
+  const auto closeFilters = CentreAfter(kCloseMIDIFilterSettings, inFilters);
+  for (const auto& at : {linkAB, linkBC, filters, hostPrograms, closeFilters}) ASSERT_GE(at.first, 0);
+  // The host's program changes let through (held back at first), A-B and B-C linked;
+  // the global channel is the unit's id, 4 (channel 5).
+  const std::string output =
+      Run(Click(filters) + Click(hostPrograms) + "expect-param " + std::to_string(kHostProgramChangesPass) + " 1\n" +
+              Click(closeFilters) + Click(linkAB) + Click(linkBC) + "expect-param " +
+              std::to_string(kGlobalProgChange) + " 1\nmidi C4 05\nwait 8000\n",
+          {});
+  for (int slot = 0; slot < 3; ++slot) {
+    const std::string channel = "C" + std::to_string(slot) + " 05";
+    const size_t change = Find(channel);
+    EXPECT_NE(change, std::string::npos) << channel << output << received();
+    EXPECT_NE(Find("F0 33 04 04 0A 0" + std::to_string(slot) + " F7", change == std::string::npos ? 0 : change),
+              std::string::npos)
+        << "slot " << slot << output;
+  }
+  EXPECT_EQ(Find("F0 33 04 04 0A 03 F7"), std::string::npos) << "slot D is not linked";
+}
+
+TEST_F(ChoicesJack, SlotCOnChannel7FollowsAHostControlChange) {
+  const auto settings = CentreOf(kMultiSettings);
+  const auto slotCChannel = CentreAfter(kPartMidiChannel + 2, [](RoadFixture& f) { f.edit(kMultiSettings, 0); });
+  ASSERT_GE(settings.first, 0);
+  ASSERT_GE(slotCChannel.first, 0);
+  const std::string output =
+      Run(Click(settings) + ChooseAndClick("7", slotCChannel) + "expect-param " +
+              std::to_string(int(kPartMidiChannel) + 2) + " 7\nwait 3000\nexpect-param " +
+              std::to_string(kCutoff + 2) + " 127\nmidi B6 4A 05\nwait-param " + std::to_string(kCutoff + 2) +
+              " 5 10000\n",
+          {});
+  EXPECT_NE(Find("B6 4A 05"), std::string::npos) << output;
+}
+
+}  // namespace
