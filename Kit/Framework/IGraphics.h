@@ -141,6 +141,8 @@ public:
   bool OnMouseOver(int x, int y, IMouseMod* mod);
   void OnMouseOut();
   bool OnKeyDown(int x, int y, int key);
+  // The view's timer: each control's idle, then the plug-in's.
+  // threads: main
   void OnGUIIdle();
   // The captured control, else the control under the point, else null.
   IControl* GetMouseControlIdx(int x, int y, bool mouseOver = false);

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <vector>
 
+#include "MidiPortTransport.h"
+
 #if defined(__SANITIZE_THREAD__)
 #define TAVRO_THREAD_CHECKER 1
 #elif defined(__has_feature)
@@ -72,10 +74,13 @@ namespace {
 // The JACK library prints its own errors; they go out as ours. While a client is
 // being opened they are dropped: a server that is simply not there makes a dozen of
 // them, and the caller says once what is missing.
+// Once a server has gone, its clients' threads print how each socket failed; we have
+// said that the server went, once, so those are dropped until a client opens again.
 thread_local bool tOpeningClient = false;
+std::atomic<bool> gServerGoneSaid{false};
 
 void JackLibraryError(const char* text) {
-  if (!tOpeningClient) std::fprintf(stderr, "MIDI: JACK: %s\n", text);
+  if (!tOpeningClient && !gServerGoneSaid.load()) std::fprintf(stderr, "MIDI: JACK: %s\n", text);
 }
 
 void JackLibraryInfo(const char*) {}
@@ -90,6 +95,7 @@ jack_client_t* OpenQuietly(const std::string& clientName) {
   jack_status_t status;
   jack_client_t* client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
   tOpeningClient = false;
+  if (client) gServerGoneSaid.store(false);
   return client;
 }
 }  // namespace
@@ -209,7 +215,8 @@ int MidiPortJackClient::OnXrun(void* self) {
 void MidiPortJackClient::OnShutdown(void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   client->serverGone_.store(true);
-  std::fprintf(stderr, "MIDI: the JACK server has gone; '%s' is closed\n", client->name_.c_str());
+  gServerGoneSaid.store(true);
+  std::fprintf(stderr, "%s; '%s' is closed\n", kMidiSystemGoneText, client->name_.c_str());
 }
 
 void MidiPortJackClient::OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self) {
