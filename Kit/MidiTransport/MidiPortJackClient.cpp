@@ -3,6 +3,7 @@
 #include <jack/midiport.h>
 
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -74,13 +75,20 @@ namespace {
 // The JACK library prints its own errors; they go out as ours. While a client is
 // being opened they are dropped: a server that is simply not there makes a dozen of
 // them, and the caller says once what is missing.
-// Once a server has gone, its clients' threads print how each socket failed; we have
-// said that the server went, once, so those are dropped until a client opens again.
+// When a server goes, each client's thread prints how its socket failed, before or
+// after the notice that the server went. We say once that it went (for every client
+// of the process), and drop those lines and whatever follows until a client opens again.
 thread_local bool tOpeningClient = false;
 std::atomic<bool> gServerGoneSaid{false};
 
+bool SocketFailure(const char* text) {
+  for (const char* line : {"Cannot read socket", "Cannot write socket", "CheckRes error", "JackSocketClientChannel"})
+    if (std::strstr(text, line)) return true;
+  return false;
+}
+
 void JackLibraryError(const char* text) {
-  if (!tOpeningClient && !gServerGoneSaid.load()) std::fprintf(stderr, "MIDI: JACK: %s\n", text);
+  if (!tOpeningClient && !gServerGoneSaid.load() && !SocketFailure(text)) std::fprintf(stderr, "MIDI: JACK: %s\n", text);
 }
 
 void JackLibraryInfo(const char*) {}
@@ -215,8 +223,7 @@ int MidiPortJackClient::OnXrun(void* self) {
 void MidiPortJackClient::OnShutdown(void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   client->serverGone_.store(true);
-  gServerGoneSaid.store(true);
-  std::fprintf(stderr, "%s; '%s' is closed\n", kMidiSystemGoneText, client->name_.c_str());
+  if (!gServerGoneSaid.exchange(true)) std::fprintf(stderr, "%s; the ports are closed\n", kMidiSystemGoneText);
 }
 
 void MidiPortJackClient::OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self) {

@@ -18,7 +18,8 @@ namespace {
 constexpr const char* kSimName = "Return Sim";
 constexpr const char* kReady = "Plug-in is ready to go!";
 constexpr int kFilterCutoff = 0;  // slot A's
-constexpr const char* kOutputCaption = "430 28";
+// The port captions show the parameter's label after the name, here none.
+constexpr const char* kOffCaption = "OFF ";
 
 std::string StatusLine() {
   RoadFixture f;
@@ -141,9 +142,9 @@ TEST_F(PortReturn, AScriptEndingWhilePlayingStopsTheUnit) {
 // line says so; once the server (and the unit) are back, choosing the ports
 // reconnects.
 TEST_F(PortReturn, TheServerGoneShowsOffAndSaysSoAndChoosingThePortsReconnects) {
-  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + "wait-text " + kOutputCaption + " 120000 OFF\n" +
-                        WaitStatus("MIDI: the JACK server has gone") + "wait-text 590 28 1000 OFF\n" + AwaitBack() +
-                        ChooseAndAwait(kSimName) + KnobMove()));
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + "wait-text 430 28 120000 " + kOffCaption + "\n" +
+                        WaitStatus("MIDI: the JACK server has gone") + "wait-text 590 28 1000 " + kOffCaption + "\n" +
+                        AwaitBack() + ChooseAndAwait(kSimName) + KnobMove()));
   ASSERT_TRUE(HostSaid(kReady)) << host_.Output();
   server_.Kill();
   sim_.Stop();
@@ -155,6 +156,9 @@ TEST_F(PortReturn, TheServerGoneShowsOffAndSaysSoAndChoosingThePortsReconnects) 
   const std::string output = host_.Output();
   // Said once, whatever the JACK library's threads meet on their closed sockets.
   EXPECT_EQ(output.find("MIDI: JACK: "), std::string::npos) << output;
+  const std::string gone = "MIDI: the JACK server has gone; the ports are closed";
+  ASSERT_NE(output.find(gone), std::string::npos) << output;
+  EXPECT_EQ(output.find(gone, output.find(gone) + 1), std::string::npos) << output;
   const std::vector<std::string> lines = Received();
   const size_t enquiry = Find(lines, 0, IsEnquiry);
   ASSERT_NE(enquiry, std::string::npos) << output << Tail(lines);
