@@ -18,7 +18,7 @@ namespace {
 
 // Time for the editor to hand the Stop to the port once a block has told it: a tick
 // action and a job, milliseconds even under a sanitizer.
-constexpr auto kStopGoesOut = std::chrono::milliseconds(500);
+constexpr auto kStopGoesOut = std::chrono::milliseconds(250);
 
 std::string FormatCode(OSType code) {
   std::string text;
@@ -221,17 +221,19 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
     if (ok) Say(report, "restored state written to " + options_.restoredStateOut);
     else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
   }
+  bool initialized = false;
   if (ok && report && !options_.restoreScript.empty()) {
     HostOptions scripted = options_;
     scripted.snapshotPath.clear();
     scripted.panel = false;
-    ok = Check(AudioUnitInitialize(second), "initialize the restored instance") &&
+    initialized = Check(AudioUnitInitialize(second), "initialize the restored instance");
+    ok = initialized &&
          ShowHostPanel(bundle_, second, scripted, options_.restoreScript, RenderBlocks(second, clock), clock, nullptr,
                        error);
     if (!ok && !error.empty()) std::fprintf(stderr, "tavro-host: restored panel: %s\n", error.c_str());
   }
   if (again) CFRelease(again);
-  if (second) StopTransport(second, clock);
+  if (initialized) StopTransport(second, clock);
   if (second) ok = Check(CloseComponent(second), "close second instance") && ok;
   if (restored != saved) CFRelease(restored);
   return ok;
