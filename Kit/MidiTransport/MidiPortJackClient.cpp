@@ -88,7 +88,8 @@ bool SocketFailure(const char* text) {
 }
 
 void JackLibraryError(const char* text) {
-  if (!tOpeningClient && !gServerGoneSaid.load() && !SocketFailure(text)) std::fprintf(stderr, "MIDI: JACK: %s\n", text);
+  if (tOpeningClient || gServerGoneSaid.load() || SocketFailure(text)) return;
+  std::fprintf(stderr, "MIDI: JACK: %s\n", text);
 }
 
 void JackLibraryInfo(const char*) {}

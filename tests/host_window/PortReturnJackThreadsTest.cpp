@@ -72,9 +72,10 @@ protected:
   // The host headless in the background on `script`.
   bool StartHost(const std::string& script, const std::string& extra = "") {
     std::ofstream(Path("script.txt")) << script;
-    return host_.Start("", "--data-root '" + data_.root() + "' --render-seconds 0.2 --fast --transport stop --script '" +
-                               Path("script.txt") + "' " + extra,
-                       Path("host.txt"));
+    const std::string arguments = "--data-root '" + data_.root() +
+                                  "' --render-seconds 0.2 --fast --transport stop --script '" + Path("script.txt") +
+                                  "' " + extra;
+    return host_.Start("", arguments, Path("host.txt"));
   }
   bool HostSaid(const std::string& text) {
     return SimProcess::WaitFor([&] { return host_.Output().find(text) != std::string::npos; });
@@ -178,10 +179,9 @@ TEST_F(PortReturn, APortMissingOnRestoreIsSaidWhenThePanelOpens) {
                               kSimName + "-in:midi";
   std::ofstream(Path("restored.txt")) << WaitStatus(missing);
   std::ofstream(Path("idle.txt")) << "render 1\n";
-  EXPECT_EQ(RunTavroHost(data_.root(), Path("idle.txt"), &output,
-                          "--transport stop --state-in '" + saved + "' --restore-script '" + Path("restored.txt") + "'"),
-            0)
-      << output;
+  const std::string reopen =
+      "--transport stop --state-in '" + saved + "' --restore-script '" + Path("restored.txt") + "'";
+  EXPECT_EQ(RunTavroHost(data_.root(), Path("idle.txt"), &output, reopen), 0) << output;
 }
 
 // The host's own input (--midi-in) joins the port lists after the first instance made
