@@ -295,3 +295,8 @@ bool IMidiPorts::OutputSettled() {
   std::lock_guard<std::mutex> hold(outputLock_);
   return !output_ || output_->AllSettled();
 }
+
+bool IMidiPorts::OutputSettledBesideRealTime() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return !output_ || output_->AllSettledBesideRealTime();
+}

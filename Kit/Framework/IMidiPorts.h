@@ -141,6 +141,10 @@ public:
   // True when every message sent so far has gone out or been counted lost.
   // threads: any (takes the output lock)
   bool OutputSettled();
+  // The same for the messages that were not one-byte real-time messages: while the
+  // clock runs, some Clock is always on its way.
+  // threads: any (takes the output lock)
+  bool OutputSettledBesideRealTime();
 
 private:
   bool EnsureInput();

@@ -50,6 +50,9 @@ public:
   uint64_t LostMessages() override;
   uint64_t LostMessagesBesideRealTime() override;
   bool AllSettled() override { return ServerGone() || settled_.load() == accepted_.load(); }
+  bool AllSettledBesideRealTime() override {
+    return ServerGone() || settledBeside_.load() == acceptedBeside_.load();
+  }
   // Waits (at most a couple of seconds) until what was queued has been written and
   // settled, so a message accepted is not lost by closing right after it.
   void ClosePort() override;

@@ -71,6 +71,10 @@ public:
   // Stop): a send beside a running clock counts its own losses by these.
   // threads: any
   virtual uint64_t LostMessagesBesideRealTime() { return 0; }
+  // True when every message accepted so far that was not a one-byte real-time message
+  // has gone out or been counted lost: a running clock always has Clocks on the way.
+  // threads: any
+  virtual bool AllSettledBesideRealTime() { return AllSettled(); }
   // True when every message accepted so far has gone out or been counted lost.
   // threads: any
   virtual bool AllSettled() { return true; }

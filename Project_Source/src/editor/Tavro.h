@@ -319,7 +319,7 @@ public:
   bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
   bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
   uint64_t lostMidiOutput() override { return GetMidiPorts().LostOutputMessagesBesideRealTime(); }
-  bool midiOutputSettled() override { return GetMidiPorts().OutputSettled(); }
+  bool midiOutputSettled() override { return GetMidiPorts().OutputSettledBesideRealTime(); }
 
   // ---- incoming MIDI, MIDI clock and randomiser ----
   // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
