@@ -363,6 +363,7 @@ bool IGraphics::OnKeyDown(int x, int y, int key) {
 
 void IGraphics::OnGUIIdle() {
   for (int i = 0; i < NControls(); ++i) mControls.Get(i)->OnGUIIdle();
+  if (mPlug) mPlug->OnIdle();
 }
 
 int IGraphics::GetParamIdxForPTAutomation(int x, int y) {
@@ -393,7 +394,12 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
     }
     IPopupMenu* chosen = CreateIPopupMenu(&menu, rect);
     const int item = chosen ? chosen->GetChosenItemIdx() : -1;
-    if (item >= 0 && item < nTexts) control->SetValueFromUserInput(param->GetNormalized(item));
+    if (item < 0 || item >= nTexts) return;
+    const double value = param->GetNormalized(item);
+    if (value == control->GetValue() && param->GetRepeatedChoiceCounts())
+      control->SetDirty(true);  // the value stays; the plug-in hears the choice all the same
+    else
+      control->SetValueFromUserInput(value);
     return;
   }
   param->GetDisplayForHost(param->Value(), false, current, sizeof current,

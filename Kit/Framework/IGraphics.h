@@ -145,6 +145,8 @@ public:
   // A panel key (View_PanelKeys.h) goes to the control under the mouse; one that
   // control leaves, to the key catcher.
   bool OnKeyDown(int x, int y, int key);
+  // The view's timer: each control's idle, then the plug-in's.
+  // threads: main
   void OnGUIIdle();
   // The captured control, else the control under the point, else null.
   IControl* GetMouseControl(int x, int y, bool mouseOver = false);

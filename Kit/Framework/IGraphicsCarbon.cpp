@@ -65,6 +65,7 @@ bool IGraphicsCarbon::Resize(int width, int height) {
 
 void IGraphicsCarbon::ViewTimer() {
   if (!window_) return;
+  graphics_->OnGUIIdle();
   IRECT dirty;
   if (!graphics_->IsDirty(&dirty)) return;
   if (composited_) window_->Invalidate(CarbonPaneRect({dirty.L, dirty.T, dirty.R, dirty.B}));

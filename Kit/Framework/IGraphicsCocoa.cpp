@@ -48,6 +48,7 @@ void IGraphicsCocoa_vTavro_au::ViewClosed() {
 
 void IGraphicsCocoa_vTavro_au::onTimer() {
   if (!timerValid_ || !graphics_ || !backend_) return;
+  graphics_->OnGUIIdle();
   IRECT dirty;
   if (!graphics_->IsDirty(&dirty)) return;
   const CocoaRect r = CocoaViewRectFromPanel({dirty.L, dirty.T, dirty.R, dirty.B}, PanelHeight());

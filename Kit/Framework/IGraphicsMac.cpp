@@ -13,6 +13,7 @@
 #include "IControl.h"
 #include "IGraphicsCarbon.h"
 #include "IGraphicsCocoa.h"
+#include "IModuleBase.h"
 #include "IParam.h"
 #include "IPopupMenu.h"
 #include "Log.h"
@@ -301,6 +302,7 @@ void* IGraphicsMac::OpenWindow(void* parent) {
   CloseWindow();
   mCocoaView = std::make_unique<IGraphicsCocoa_vTavro_au>(this);
   if (parent) mCocoaView->AttachToBackend(static_cast<ViewBackend*>(parent));
+  if (GetPlug()) GetPlug()->OnGUIOpen();
   return static_cast<ViewHostable*>(mCocoaView.get());
 }
 
@@ -308,6 +310,7 @@ void* IGraphicsMac::OpenWindow(void* window, void* control, short left, short to
   CloseWindow();
   if (!window) return nullptr;
   mCarbon = std::make_unique<IGraphicsCarbon>(this, static_cast<ViewBackend*>(window), control, left, top);
+  if (GetPlug()) GetPlug()->OnGUIOpen();
   return static_cast<ViewHostable*>(mCarbon.get());
 }
 

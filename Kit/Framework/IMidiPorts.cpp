@@ -99,7 +99,7 @@ bool IMidiPorts::EnsureInput() {
 
 void IMidiPorts::DropGoneOutput() {
   if (!output_ || !output_->SystemGone()) return;
-  lostByEarlierOutputs_ += output_->LostMessages();
+  KeepLostCounts();
   output_.reset();
 }
 
@@ -152,6 +152,14 @@ void IMidiPorts::RetireInput() {
 
 void IMidiPorts::FinishClosingInputs() { closer_->Finish(); }
 
+bool IMidiPorts::SystemGone() {
+  {
+    std::lock_guard<std::mutex> hold(outputLock_);
+    if (outputOpen_.load() && output_ && output_->SystemGone()) return true;
+  }
+  return selectedIn_.load() > 0 && input_ && input_->SystemGone();
+}
+
 void IMidiPorts::ShutDownInput() {
   inputShutDown_ = true;
   selectedIn_.store(0);
@@ -202,7 +210,7 @@ int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
 bool IMidiPorts::initializeVirtualOutput(std::string name) {
   CloseOutput();
   std::lock_guard<std::mutex> hold(outputLock_);
-  if (output_) lostByEarlierOutputs_ += output_->LostMessages();
+  if (output_) KeepLostCounts();
   output_ = transports_->CreateOutput(kOutputClientName);
   const bool opened = output_ && output_->OpenVirtualPort("From " + name);
   outputOpen_.store(opened);
@@ -273,7 +281,22 @@ uint64_t IMidiPorts::LostOutputMessages() {
   return lostByEarlierOutputs_ + (output_ ? output_->LostMessages() : 0);
 }
 
+uint64_t IMidiPorts::LostOutputMessagesBesideRealTime() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return lostBesideRealTimeByEarlierOutputs_ + (output_ ? output_->LostMessagesBesideRealTime() : 0);
+}
+
+void IMidiPorts::KeepLostCounts() {
+  lostByEarlierOutputs_ += output_->LostMessages();
+  lostBesideRealTimeByEarlierOutputs_ += output_->LostMessagesBesideRealTime();
+}
+
 bool IMidiPorts::OutputSettled() {
   std::lock_guard<std::mutex> hold(outputLock_);
   return !output_ || output_->AllSettled();
+}
+
+bool IMidiPorts::OutputSettledBesideRealTime() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return !output_ || output_->AllSettledBesideRealTime();
 }

@@ -93,6 +93,11 @@ public:
   int SelectedInput() const { return selectedIn_.load(); }
   int SelectedOutput() const { return selectedOut_.load(); }
   bool IsOutputOpen() const { return outputOpen_.load(); }
+  // True when the MIDI system behind an open port has gone away (the JACK server
+  // stopped): the port is closed for good, and choosing it again reaches the system
+  // anew once it is back.
+  // threads: main
+  bool SystemGone();
   // Waits until every input port closed so far has finished closing.
   // threads: main (never under the plug-in mutex)
   void FinishClosingInputs();
@@ -129,9 +134,17 @@ public:
   // object was made.
   // threads: any (takes the output lock)
   uint64_t LostOutputMessages();
+  // Of those, the ones that were not one-byte real-time messages (Clock, Start,
+  // Stop, which the MIDI clock sends on its own thread beside everything else).
+  // threads: any (takes the output lock)
+  uint64_t LostOutputMessagesBesideRealTime();
   // True when every message sent so far has gone out or been counted lost.
   // threads: any (takes the output lock)
   bool OutputSettled();
+  // The same for the messages that were not one-byte real-time messages: while the
+  // clock runs, some Clock is always on its way.
+  // threads: any (takes the output lock)
+  bool OutputSettledBesideRealTime();
 
 private:
   bool EnsureInput();
@@ -139,6 +152,9 @@ private:
   // Lets go of an output whose system went away, keeping its lost count.
   // Under outputLock_.
   void DropGoneOutput();
+  // Adds the output's lost counts to the earlier outputs' before it goes.
+  // Under outputLock_.
+  void KeepLostCounts();
   bool OpenInputNamed(const std::string& listedName);
   bool OpenOutputNamed(const std::string& listedName);
   void RetireInput();
@@ -155,6 +171,7 @@ private:
   std::unique_ptr<MidiOutputTransport> output_;  // guarded by outputLock_
   std::mutex outputLock_;
   uint64_t lostByEarlierOutputs_ = 0;  // guarded by outputLock_
+  uint64_t lostBesideRealTimeByEarlierOutputs_ = 0;  // guarded by outputLock_
   std::atomic<int> selectedIn_{0};
   std::atomic<int> selectedOut_{0};
   std::atomic<bool> outputOpen_{false};

@@ -137,8 +137,9 @@ void IModuleBase::SetParameterFromPanel(int paramIdx, double normalizedValue, bo
   const double before = param->Value();
   param->SetNormalized(normalizedValue);
   InformHostOfParamChange(paramIdx, normalizedValue);
-  // Text parameters carry their news in the display text, so they always pass.
-  if (param->Value() == before && param->Type() != IParam::kTypeText) return;
+  // Text parameters carry their news in the display text, so they always pass, as
+  // does a choice that counts when repeated.
+  if (param->Value() == before && param->Type() != IParam::kTypeText && !param->GetRepeatedChoiceCounts()) return;
   if (fromHardware) {
     OnParamChange2(paramIdx);
   } else {

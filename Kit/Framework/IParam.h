@@ -103,6 +103,9 @@ public:
   void SetCanAutomate(bool canAutomate) { mCanAutomate = canAutomate; }
   bool GetIsMeta() const { return mIsMeta; }
   void SetIsMeta(bool meta) { mIsMeta = meta; }
+  // A choice of the entry already chosen is news too (a port chosen again reopens it).
+  bool GetRepeatedChoiceCounts() const { return mRepeatedChoiceCounts; }
+  void SetRepeatedChoiceCounts(bool counts) { mRepeatedChoiceCounts = counts; }
 
   ControlAction* GetControlAction() const { return mControlAction; }
   void SetControlAction(ControlAction* action) { mControlAction = action; }
@@ -134,6 +137,7 @@ private:
   bool mNegateDisplay = false;
   bool mCanAutomate = true;
   bool mIsMeta = false;
+  bool mRepeatedChoiceCounts = false;
   mutable std::mutex mTextLock;
   // Guarded by mTextLock. Grown a few entries at a time: most parameters hold two or a
   // handful of texts, and the buffer's default step (4 KB) on each of the panel's

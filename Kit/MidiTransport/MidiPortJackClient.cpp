@@ -3,8 +3,11 @@
 #include <jack/midiport.h>
 
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <vector>
+
+#include "MidiPortTransport.h"
 
 #if defined(__SANITIZE_THREAD__)
 #define TAVRO_THREAD_CHECKER 1
@@ -72,10 +75,21 @@ namespace {
 // The JACK library prints its own errors; they go out as ours. While a client is
 // being opened they are dropped: a server that is simply not there makes a dozen of
 // them, and the caller says once what is missing.
+// When a server goes, each client's thread prints how its socket failed, before or
+// after the notice that the server went. We say once that it went (for every client
+// of the process), and drop those lines and whatever follows until a client opens again.
 thread_local bool tOpeningClient = false;
+std::atomic<bool> gServerGoneSaid{false};
+
+bool SocketFailure(const char* text) {
+  for (const char* line : {"Cannot read socket", "Cannot write socket", "CheckRes error", "JackSocketClientChannel"})
+    if (std::strstr(text, line)) return true;
+  return false;
+}
 
 void JackLibraryError(const char* text) {
-  if (!tOpeningClient) std::fprintf(stderr, "MIDI: JACK: %s\n", text);
+  if (tOpeningClient || gServerGoneSaid.load() || SocketFailure(text)) return;
+  std::fprintf(stderr, "MIDI: JACK: %s\n", text);
 }
 
 void JackLibraryInfo(const char*) {}
@@ -90,6 +104,7 @@ jack_client_t* OpenQuietly(const std::string& clientName) {
   jack_status_t status;
   jack_client_t* client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
   tOpeningClient = false;
+  if (client) gServerGoneSaid.store(false);
   return client;
 }
 }  // namespace
@@ -209,7 +224,7 @@ int MidiPortJackClient::OnXrun(void* self) {
 void MidiPortJackClient::OnShutdown(void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   client->serverGone_.store(true);
-  std::fprintf(stderr, "MIDI: the JACK server has gone; '%s' is closed\n", client->name_.c_str());
+  if (!gServerGoneSaid.exchange(true)) std::fprintf(stderr, "%s; the ports are closed\n", kMidiSystemGoneText);
 }
 
 void MidiPortJackClient::OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self) {

@@ -20,6 +20,9 @@ constexpr unsigned kTransportWrites = 4;  // the first write and three more
 bool IsTransport(const unsigned char* bytes, uint32_t length) {
   return length == 1 && (bytes[0] == 0xFA || bytes[0] == 0xFB || bytes[0] == 0xFC);
 }
+
+// Clock, Start, Stop and the other system real-time messages, sent alone.
+bool IsRealTime(const unsigned char* bytes, uint32_t length) { return length == 1 && bytes[0] >= 0xF8; }
 }  // namespace
 
 std::unique_ptr<MidiPortJackOutput> MidiPortJackOutput::Connect(const std::string& clientName) {
@@ -45,15 +48,24 @@ bool MidiPortJackOutput::SendMessage(const std::vector<unsigned char>& bytes) {
   std::memcpy(stamped_.data(), &sentAt, kStampBytes);
   stamped_.insert(stamped_.end(), bytes.begin(), bytes.end());
   // Counted first: a cycle may settle the message before Push returns.
+  const bool beside = !IsRealTime(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  if (beside) acceptedBeside_.fetch_add(1);
   accepted_.fetch_add(1);
   if (ring_.Push(stamped_.data(), static_cast<uint32_t>(stamped_.size()))) return true;
   accepted_.fetch_sub(1);
+  if (beside) acceptedBeside_.fetch_sub(1);
   return false;
 }
 
 uint64_t MidiPortJackOutput::LostMessages() {
   ReportLosses();
   return Lost();
+}
+
+uint64_t MidiPortJackOutput::LostMessagesBesideRealTime() {
+  ReportLosses();
+  const uint64_t lost = lostBeside_.load();
+  return ServerGone() ? lost + (acceptedBeside_.load() - settledBeside_.load()) : lost;
 }
 
 uint64_t MidiPortJackOutput::Lost() const {
@@ -89,9 +101,15 @@ void MidiPortJackOutput::WriteDue(void* buffer, jack_nframes_t frames, const Mid
   if (!buffer) {
     // Nothing queued for a closed port may reach the next one opened.
     uint64_t dropped = output->retakenWaiting_ ? 1 : 0;
+    uint64_t realTime = dropped;
     output->retakenWaiting_ = false;
-    for (; ring.PeekSize() != 0; ++dropped) ring.Drop();
-    output->Settle(dropped, true);
+    for (uint32_t size; (size = ring.PeekSize()) != 0; ++dropped) {
+      unsigned char front[kStampBytes + 1];
+      ring.PeekFront(front, kStampBytes + 1);
+      realTime += IsRealTime(front + kStampBytes, size - kStampBytes);
+      ring.Drop();
+    }
+    output->Settle(dropped, realTime, true);
     return;
   }
   jack_midi_clear_buffer(buffer);
@@ -107,6 +125,7 @@ void MidiPortJackOutput::WriteRetaken(void* buffer) {
   *event = retaken_.byte;
   retakenWaiting_ = false;
   ++writtenThisCycle_.count;
+  ++writtenThisCycle_.realTime;
   NoteTransport(retaken_.byte, retaken_.writes + 1);
 }
 
@@ -150,7 +169,7 @@ void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, ja
       // Larger than a whole period's buffer: it could never go out.
       if (writtenThisCycle_.count == 0) {
         ring_.Drop();
-        Settle(1, true);
+        Settle(1, 0, true);
       }
       return;
     }
@@ -158,6 +177,7 @@ void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, ja
     if (!event) return;
     ring_.Pop(event, kStampBytes);
     ++writtenThisCycle_.count;
+    writtenThisCycle_.realTime += IsRealTime(event, length);
     if (IsTransport(event, length)) NoteTransport(*event, 1);
     earliest = at;
   }
@@ -183,9 +203,9 @@ void MidiPortJackOutput::SettleWritten(const MidiPortJackCycle& cycle) {
   if (lost) {
     // Its transport messages that will be written again are not settled yet.
     const uint64_t retaking = due.transportCount - RetakeLostTransports(due.transports, due.transportCount);
-    Settle(due.count - retaking, true);
+    Settle(due.count - retaking, due.realTime - retaking, true);
   } else {
-    Settle(due.count, false);
+    Settle(due.count, due.realTime, false);
   }
   writtenLastCycle_ = writtenThisCycle_;
   writtenLastCycle_.failed |= !cycle.FollowsLast();
@@ -193,8 +213,13 @@ void MidiPortJackOutput::SettleWritten(const MidiPortJackCycle& cycle) {
   writtenThisCycle_.xruns = cycle.XrunsBefore();
 }
 
-void MidiPortJackOutput::Settle(uint64_t count, bool lost) {
+void MidiPortJackOutput::Settle(uint64_t count, uint64_t realTime, bool lost) {
   if (count == 0) return;
-  if (lost) lost_.fetch_add(count);  // before settled_: whoever sees it settled sees it lost
+  // Lost before settled: whoever sees it settled sees it lost.
+  if (lost) {
+    lostBeside_.fetch_add(count - realTime);
+    lost_.fetch_add(count);
+  }
+  settledBeside_.fetch_add(count - realTime);
   settled_.fetch_add(count);
 }

@@ -49,7 +49,11 @@ public:
   // threads: a sender, one at a time (the caller serialises: IMidiPorts' output lock)
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
   uint64_t LostMessages() override;
+  uint64_t LostMessagesBesideRealTime() override;
   bool AllSettled() override { return ServerGone() || settled_.load() == accepted_.load(); }
+  bool AllSettledBesideRealTime() override {
+    return ServerGone() || settledBeside_.load() == acceptedBeside_.load();
+  }
   // Waits (at most a couple of seconds) until what was queued has been written and
   // settled, so a message accepted is not lost by closing right after it.
   // threads: main
@@ -70,8 +74,9 @@ private:
   // has started on time and the server reported no xrun, else lost.
   // threads: jack-process
   void SettleWritten(const MidiPortJackCycle& cycle);
+  // `realTime` of the `count` are one-byte real-time messages.
   // threads: jack-process
-  void Settle(uint64_t count, bool lost);
+  void Settle(uint64_t count, uint64_t realTime, bool lost);
   // What a cycle wrote of one transport message: the byte, its place among the
   // transport messages written, and how often it was written.
   struct Transport {
@@ -104,6 +109,7 @@ private:
   static constexpr unsigned kTransportsPerCycle = 4;
   struct Written {
     uint64_t count = 0;
+    uint64_t realTime = 0;  // of count, one-byte real-time messages
     uint32_t xruns = 0;
     bool failed = false;
     Transport transports[kTransportsPerCycle];
@@ -119,5 +125,9 @@ private:
   std::atomic<uint64_t> accepted_{0};  // messages queued; the sender writes it
   std::atomic<uint64_t> settled_{0};   // of those, gone out or counted lost
   std::atomic<uint64_t> lost_{0};
+  // The same three for the messages that are not one-byte real-time messages.
+  std::atomic<uint64_t> acceptedBeside_{0};
+  std::atomic<uint64_t> settledBeside_{0};
+  std::atomic<uint64_t> lostBeside_{0};
   std::atomic<uint64_t> reportedLost_{0};
 };

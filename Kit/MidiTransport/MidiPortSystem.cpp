@@ -25,7 +25,7 @@ void SayNoMidiSystem(MidiSystemApi api) {
 
 class SystemTransports : public MidiTransportFactory {
 public:
-  explicit SystemTransports(MidiSystemApi api) : api_(api) {}
+  SystemTransports(MidiSystemApi api, NoMidiSystem noSystem) : api_(api), noSystem_(noSystem) {}
 
   std::unique_ptr<MidiInputTransport> CreateInput(const std::string& clientName, unsigned queueSizeLimit) override {
     if (TriesAlsa()) {
@@ -46,14 +46,15 @@ private:
   bool TriesAlsa() const { return api_ == MidiSystemApi::AlsaThenJack && AlsaSequencerPresent(); }
   template <typename Transport>
   std::unique_ptr<Transport> Said(std::unique_ptr<Transport> jack) const {
-    if (!jack) SayNoMidiSystem(api_);
+    if (!jack && noSystem_ == NoMidiSystem::kSay) SayNoMidiSystem(api_);
     return jack;
   }
 
   MidiSystemApi api_;
+  NoMidiSystem noSystem_;
 };
 }  // namespace
 
-std::shared_ptr<MidiTransportFactory> MidiSystemTransports(MidiSystemApi api) {
-  return std::make_shared<SystemTransports>(api);
+std::shared_ptr<MidiTransportFactory> MidiSystemTransports(MidiSystemApi api, NoMidiSystem noSystem) {
+  return std::make_shared<SystemTransports>(api, noSystem);
 }

@@ -11,4 +11,10 @@ enum class MidiSystemApi {
   JackOnly,      // the simulator and the tests on a private JACK server
 };
 
-std::shared_ptr<MidiTransportFactory> MidiSystemTransports(MidiSystemApi api = MidiSystemApi::AlsaThenJack);
+// Whether a factory that finds no MIDI system says so (once for the process) or leaves
+// it to its caller: a program hosting the plug-in, which says it already, tells its
+// own story.
+enum class NoMidiSystem { kSay, kLeaveToCaller };
+
+std::shared_ptr<MidiTransportFactory> MidiSystemTransports(MidiSystemApi api = MidiSystemApi::AlsaThenJack,
+                                                           NoMidiSystem noSystem = NoMidiSystem::kSay);

@@ -18,6 +18,10 @@
 // The message vector is valid only for the call.
 using MidiInputCallback = void (*)(double deltaTime, std::vector<unsigned char>* message, void* userData);
 
+// What is said, on the log and the panel, when the MIDI system went away; only JACK's
+// server does.
+constexpr const char* kMidiSystemGoneText = "MIDI: the JACK server has gone";
+
 class MidiPortEndpoint {
 public:
   virtual ~MidiPortEndpoint() = default;
@@ -63,6 +67,14 @@ public:
   // or refuse it at once (ALSA) lose none.
   // threads: any
   virtual uint64_t LostMessages() { return 0; }
+  // Of those, the ones that were not one-byte real-time messages (Clock, Start,
+  // Stop): a send beside a running clock counts its own losses by these.
+  // threads: any
+  virtual uint64_t LostMessagesBesideRealTime() { return 0; }
+  // True when every message accepted so far that was not a one-byte real-time message
+  // has gone out or been counted lost: a running clock always has Clocks on the way.
+  // threads: any
+  virtual bool AllSettledBesideRealTime() { return AllSettled(); }
   // True when every message accepted so far has gone out or been counted lost.
   // threads: any
   virtual bool AllSettled() { return true; }

@@ -187,4 +187,21 @@ TEST(HostRun, WithoutAnyMidiSystemOneLineSaysSo) {
     EXPECT_EQ(output.find(library), std::string::npos) << library << "\n" << output;
 }
 
+// The same with the host asked to listen to a port: the line still stands once, and the
+// host says why its own input failed.
+TEST(HostRun, WithoutAnyMidiSystemAHostInputSaysItsOwnPartOnly) {
+  struct stat seq {};
+  if (stat("/dev/snd/seq", &seq) == 0) GTEST_SKIP() << "this machine has an ALSA sequencer";
+  TempDataRoot data;
+  std::string output;
+  EXPECT_NE(RunHost("--data-root '" + data.root() + "' --midi-in keys:midi", &output,
+                    "JACK_DEFAULT_SERVER=tavro-none-" + std::to_string(getpid()) + " "),
+            0);
+  const std::string said = "MIDI: no ALSA sequencer and no JACK server; ports stay OFF";
+  const size_t first = output.find(said);
+  EXPECT_NE(first, std::string::npos) << output;
+  EXPECT_EQ(output.find(said, first + 1), std::string::npos) << output;
+  EXPECT_NE(output.find("tavro-host: no MIDI system for --midi-in"), std::string::npos) << output;
+}
+
 }  // namespace

@@ -180,4 +180,18 @@ TEST_F(HostWindow, LosingTheDisplaySavesTheStateShownClosesThePlugInAndFails) {
       << "the state the window showed";
 }
 
+// The display goes while the transport plays with the clock on: the host stops the
+// transport before it closes the plug-in, and the unit's sequencer stops.
+TEST_F(HostWindow, LosingTheDisplayWhilePlayingSendsStop) {
+  BackgroundHost host;
+  ASSERT_TRUE(OpenWindow(host, Path("lost-playing.plist"), "--tempo 120 --transport play")) << host.Output();
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 48; }))
+      << host.Output() << Tail(Received());
+  x_.Stop();
+  EXPECT_NE(host.Wait(), 0) << host.Output();
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).stops > 0; }))
+      << "the unit heard no Stop" << Tail(Received()) << host.Output();
+  EXPECT_EQ(ClockRecord(Received()).starts, 1);
+}
+
 }  // namespace

@@ -55,6 +55,8 @@ TEST(MidiJackServerGone, SendsAreRefusedTheQueueCountsLostAndClosingReturnsAtOnc
   ASSERT_GT(ports->setExternalMIDIOut(out, unitIn.c_str()), 0);
 
   const uint64_t lostBefore = ports->LostOutputMessages();
+  const uint64_t besideBefore = ports->LostOutputMessagesBesideRealTime();
+  EXPECT_FALSE(ports->SystemGone());
   size_t accepted = 0;
   for (uint8_t i = 0; i < 20; ++i) accepted += ports->SendMidiSysex2({0xF0, 0x7D, i, 0xF7}) ? 1 : 0;
   ASSERT_GT(accepted, 0u);
@@ -65,6 +67,12 @@ TEST(MidiJackServerGone, SendsAreRefusedTheQueueCountsLostAndClosingReturnsAtOnc
   EXPECT_TRUE(ports->OutputSettled());
   const uint64_t lost = ports->LostOutputMessages() - lostBefore;
   EXPECT_GT(lost, 0u) << "killed in the period the messages were queued in";
+  // The SysEx lost count beside the Clocks too (a Clock above may have been taken
+  // before the server was seen gone, and lost).
+  const uint64_t sysExLost = ports->LostOutputMessagesBesideRealTime() - besideBefore;
+  EXPECT_LE(sysExLost, lost);
+  EXPECT_GE(sysExLost + synth->Sim().ReceivedCount(), accepted);
+  EXPECT_TRUE(ports->SystemGone()) << "the panel is told, to show the ports closed";
   // A message counted lost may have reached the unit before the end; none is
   // neither counted nor arrived.
   EXPECT_GE(lost + synth->Sim().ReceivedCount(), accepted);
@@ -87,6 +95,7 @@ TEST(MidiJackServerGone, SendsAreRefusedTheQueueCountsLostAndClosingReturnsAtOnc
   EXPECT_TRUE(ports->SendMidiSysex2({0xFC}));
   EXPECT_TRUE(WaitUntil([&] { return synth->Sim().ReceivedCount() >= 1; }));
   EXPECT_EQ(synth->Sim().Received(), std::vector<std::vector<unsigned char>>({{0xFC}}));
+  EXPECT_FALSE(ports->SystemGone());
 
   ports.reset();
   synth.reset();

@@ -15,6 +15,7 @@
 #include <set>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -345,6 +346,40 @@ TEST_F(MidiJack, MissedPeriodsLoseNoMessageUncounted) {
   const auto received = ReceivedUpToMarker();
   ExpectWholeOrReported(accepted, received, [](int) { return 0; }, lost);
   EXPECT_GT(received.size(), 0u);
+}
+
+// While the unit's input misses periods, lost Clocks count as lost, but apart: what a
+// send beside a running clock counts is its own kind only. Lost control changes
+// count in both.
+TEST_F(MidiJack, LostClocksAreCountedApartFromTheMessagesBesideThem) {
+  ConnectToSynth();
+  const auto lossesWhileStalling = [&](const std::function<void()>& send) {
+    auto staller = std::make_unique<JackStaller>();
+    EXPECT_TRUE(staller->Open(synth_->MidiInName(), 12, std::chrono::milliseconds(70)));
+    const uint64_t lostBefore = ports_->LostOutputMessages();
+    const uint64_t besideBefore = ports_->LostOutputMessagesBesideRealTime();
+    for (int n = 0; n < 8000 && staller->Stalls() < 6; ++n) {
+      send();
+      std::this_thread::sleep_for(std::chrono::milliseconds(4));
+    }
+    staller->StopStalling();
+    EXPECT_TRUE(WaitUntil([&] { return ports_->OutputSettled(); }));
+    EXPECT_GT(staller->Xruns(), 0u);
+    return std::make_pair(ports_->LostOutputMessages() - lostBefore,
+                          ports_->LostOutputMessagesBesideRealTime() - besideBefore);
+  };
+  // With only Clocks on the way, a send beside them has nothing to wait for.
+  bool besideSettled = true;
+  const auto clocks = lossesWhileStalling([&] {
+    ports_->SendMidiSysex2({0xF8});
+    besideSettled = besideSettled && ports_->OutputSettledBesideRealTime();
+  });
+  EXPECT_TRUE(besideSettled);
+  EXPECT_GT(clocks.first, 0u) << "no Clock was lost: nothing was shown";
+  EXPECT_EQ(clocks.second, 0u) << "Clocks counted against the messages beside them";
+  const auto changes = lossesWhileStalling([&] { ports_->SendMidiMsg(IMidiMsg(0, 0xB0, 74, 64)); });
+  EXPECT_GT(changes.first, 0u) << "no control change was lost: nothing was shown";
+  EXPECT_EQ(changes.second, changes.first);
 }
 
 // Starts and Stops among Clocks while the unit's input misses periods: a lost period

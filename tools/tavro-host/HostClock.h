@@ -17,6 +17,7 @@ public:
   void Advance(UInt32 frames) { sampleTime_.fetch_add(playing_.load() ? frames : 0); }
   // A script's transport and tempo changes (0: no tempo reported), seen from the next block.
   void SetPlaying(bool playing) { playing_ = playing; }
+  bool Playing() const { return playing_.load(); }
   void SetTempo(double tempo) { tempo_ = tempo; }
   // The transport's position in samples.
   double SampleTime() const { return double(sampleTime_.load()); }

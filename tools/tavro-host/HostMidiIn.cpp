@@ -13,7 +13,9 @@ constexpr size_t kWaitingLimit = 4096;
 }  // namespace
 
 bool HostMidiIn::Open(const std::string& portName, std::string& error) {
-  input_ = MidiSystemTransports()->CreateInput(kClientName, kQueueLimit);
+  // The plug-in's ports have said that there is no MIDI system; our error says the rest.
+  input_ = MidiSystemTransports(MidiSystemApi::AlsaThenJack, NoMidiSystem::kLeaveToCaller)
+               ->CreateInput(kClientName, kQueueLimit);
   if (!input_) {
     error = "no MIDI system for --midi-in";
     return false;

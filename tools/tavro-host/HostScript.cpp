@@ -161,6 +161,30 @@ bool Wait(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+// Settles the panel every 50 ms until a file at the path exists: someone outside (a
+// test that stopped and started the unit or the MIDI system) says the script may go on.
+bool WaitFile(Line& line, HostScriptTarget& target, std::string& error) {
+  double ms = 0;
+  if (!Numbers(line, {&ms}, error)) return false;
+  std::string path;
+  std::getline(line.words >> std::ws, path);
+  if (path.empty() || ms < 0 || ms > 600000) {
+    error = "expects 0 to 600000 milliseconds and a path";
+    return false;
+  }
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(ms);
+  while (!std::ifstream(path)) {
+    if (std::chrono::steady_clock::now() >= giveUp) {
+      error = path + " did not appear within " + std::to_string(int(ms)) + " ms";
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    Settle(target);
+  }
+  Settle(target);
+  return true;
+}
+
 bool TextAt(Line& line, HostScriptTarget& target, double x, double y, std::string* text, std::string& error) {
   const std::optional<std::string> shown = target.panel->TextAt(x * line.scale, y * line.scale);
   if (!shown) {
@@ -344,7 +368,8 @@ const std::map<std::string, Command>& Commands() {
       {"wait-param", &WaitParam},
       {"wait-idle", &WaitIdle},
       {"right-click", &RightClick},
-      {"save-path", &SavePath}};
+      {"save-path", &SavePath},
+      {"wait-file", &WaitFile}};
   return commands;
 }
 

@@ -30,6 +30,8 @@
 //                             line) at X Y; prints each text shown there with its time
 //                             since the command began; fails after MS milliseconds
 //   save-path PATH            the next file prompt answers PATH (the rest of the line)
+//   wait-file MS PATH         real time, settling the panel, until a file PATH (the rest
+//                             of the line) exists; fails after MS milliseconds
 // Empty lines and lines starting with "#" are skipped. The first failing line ends
 // the script.
 // threads: main

@@ -47,8 +47,13 @@ private:
   // Starts the render thread for the time the window is open, with the live MIDI of
   // `live` (may be null) before each block; the result ends it.
   std::function<std::function<void()>()> RenderWhileOpen(AudioUnit unit, HostClock& clock, HostMidiIn* live) const;
-  // After the X server went away: saves the state, closes the plug-in; false.
-  bool CloseAfterLostDisplay(AudioUnit unit);
+  // After the X server went away: stops the transport, saves the state, closes the
+  // plug-in; false.
+  bool CloseAfterLostDisplay(AudioUnit unit, HostClock& clock);
+  // Every way out of an instance stops a playing transport first, so the unit hears
+  // Stop: a block carries the stop to the plug-in, whose editor sends it on its own
+  // threads in the time given to it before the instance closes.
+  void StopTransport(AudioUnit unit, HostClock& clock) const;
   void Say(bool report, const std::string& line) const;
   // Renders that many blocks of the unit on a render thread, for panel scripts,
   // with the live MIDI of `live` (may be null) before each block.

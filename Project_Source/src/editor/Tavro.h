@@ -90,6 +90,10 @@ public:
   // The MIDI port names (input, output) a recall did not find among the ports: saved
   // again in their place until the user chooses a port.
   std::array<std::string, 2> unmatchedPortNames;
+  // What a recall said of ports not found, until a view shows it: a host restores
+  // before it opens a view, and its reset puts the greeting on the status line.
+  // threads: main
+  std::string portStatusForView;
 
   // ---- data folder ----
   // The platform's data root + "/Orvane/Vudidi Tavro Editor/".
@@ -193,6 +197,13 @@ public:
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
   // threads: main
   bool settleUnsavedBank(const char* question);
+  // A view opened: it shows what a recall had to say of the ports (TavroPortWatch.cpp).
+  // threads: main
+  void OnGUIOpen() override;
+  // The view's timer: a MIDI system gone from under the open ports turns both port
+  // captions to OFF and says so on the status line.
+  // threads: main
+  void OnIdle() override;
   static constexpr const char* kUnsavedOnCloseText =
       "The librarian's bank has unsaved changes. Save them before the window closes?";
   static constexpr const char* kUnsavedOnRefreshText =
@@ -340,8 +351,8 @@ public:
   void selectLibrarianRow(int pane, int row) override;
   bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
   bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
-  uint64_t lostMidiOutput() override { return GetMidiPorts().LostOutputMessages(); }
-  bool midiOutputSettled() override { return GetMidiPorts().OutputSettled(); }
+  uint64_t lostMidiOutput() override { return GetMidiPorts().LostOutputMessagesBesideRealTime(); }
+  bool midiOutputSettled() override { return GetMidiPorts().OutputSettledBesideRealTime(); }
 
   // ---- incoming MIDI, MIDI clock and randomiser ----
   // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel

@@ -40,7 +40,11 @@ int SelectPort(Tavro& plug, bool output, int entry) {
 void outputPort(Tavro& plug, int, double value) {
   const bool open = SelectPort(plug, true, TruncToInt(value)) > 0;
   plug.midiIOSet = open;
-  if (open) plug.sendSysExInitialization();
+  if (!open) return;
+  plug.sendSysExInitialization();
+  // A clock loop that ended on a refused Clock (the unit or the MIDI system left)
+  // starts again on the next tick; a running one is left alone.
+  plug.clockLoopStarted = false;
 }
 
 void inputPort(Tavro& plug, int, double value) { SelectPort(plug, false, TruncToInt(value)); }

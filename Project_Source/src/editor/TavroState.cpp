@@ -1,6 +1,7 @@
 // The host state chunk: save and recall of the editor.
 
 #include "IControl.h"
+#include "IGraphicsMac.h"
 #include "IParam.h"
 #include "Kit_TimeSource.h"
 #include "PatchManager.h"
@@ -136,6 +137,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   // Last, so nothing of the restore says more: a stored port that is not there now
   // (or whose cut name fits several).
   if (!missing.empty()) showStatus(missing);
+  portStatusForView = graphics && graphics->WindowIsOpen() ? std::string() : missing;
   return pos;
 }
 

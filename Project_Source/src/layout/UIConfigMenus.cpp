@@ -105,6 +105,8 @@ IControl* UIConfigManager::createMIDIDeviceSelectionControl(const std::string& n
   const std::vector<std::string> names = ports ? *ports : std::vector<std::string>();
   const int entries = int(std::min<size_t>(names.size(), size_t(kMaxMenuEntries)));
   param->InitEnum("Device Selection", 0, entries, "", "", -1, -1);
+  // Choosing the port shown reopens it: the unit or the MIDI system may have come back.
+  param->SetRepeatedChoiceCounts(true);
   for (int i = 0; i < entries; ++i) param->SetDisplayText(i, names[size_t(i)].c_str());
   IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(h), kWhite, true, nullptr);
   Bind(paramIdx, kActionNone, caption);

@@ -124,7 +124,9 @@ public:
   virtual bool SendMidiSysex2(std::vector<unsigned char> bytes) { return false; }
   virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }
   // Messages the port accepted and lost afterwards, since the editor opened; and
-  // whether everything sent so far has gone out or been counted lost.
+  // whether everything sent so far has gone out or been counted lost. Both leave the
+  // clock's real-time bytes out: a job's outcome counts its own messages, and the
+  // clock sends beside it on its own thread, always with a Clock on the way.
   // threads: worker
   virtual uint64_t lostMidiOutput() { return 0; }
   virtual bool midiOutputSettled() { return true; }

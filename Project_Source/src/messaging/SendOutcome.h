@@ -1,6 +1,7 @@
 #pragma once
 // What became of the messages a job sent to the synthesizer: each send's result,
-// and the output's lost count from the job's start to its end. A job one of whose
+// and the output's lost count from the job's start to its end, the MIDI clock's
+// real-time bytes left out (they are not the job's). A job one of whose
 // messages was refused or lost ends with kMidiSendFailed on the status line, never
 // with its success text.
 // threads: worker (one job's own object)

@@ -1,0 +1,201 @@
+// The unit and the MIDI system going away under an open editor and coming back, on a
+// private JACK server with the simulated unit and the test host in the background,
+// driven through the panel's menus: the script waits at a file of ours while the test
+// stops and starts the unit or the server, then chooses the ports again.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "HostStateSupport.h"
+#include "HostWindowSupport.h"
+#include "IControlText.h"
+#include "JackClockSupport.h"
+#include "JackTestServer.h"
+#include "RoadTestSupport.h"
+
+namespace {
+
+constexpr const char* kSimName = "Return Sim";
+constexpr const char* kReady = "Plug-in is ready to go!";
+constexpr int kFilterCutoff = 0;  // slot A's
+// The port captions show the parameter's label after the name, here none.
+constexpr const char* kOffCaption = "OFF ";
+
+std::string StatusLine() {
+  RoadFixture f;
+  if (!f.plug->statusText) return "-1 -1";
+  const IRECT r = f.plug->statusText->GetRECT();
+  return std::to_string((r.L + r.R) / 2) + " " + std::to_string((r.T + r.B) / 2);
+}
+
+std::string WaitStatus(const std::string& text) { return "wait-text " + StatusLine() + " 60000 " + text + "\n"; }
+
+// Both ports chosen on their captions, the input first, until the unit answered: the
+// enquiry shows its first text for a timer step at least, and the answer's text may
+// still stand from an earlier one.
+// The overlay stays a moment after the answer, holding the panel's clicks.
+std::string ChooseAndAwait(const std::string& name) {
+  return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\n" +
+         WaitStatus("Connecting to Hardware") + WaitStatus(kReady) + "wait 1000\n";
+}
+
+std::string KnobMove() {
+  const auto knob = ControlCentre(kFilterCutoff);
+  return Drags(knob.first, knob.second) + "wait 1000\n";
+}
+
+bool IsEnquiry(const std::string& line) {
+  return line.rfind("F0 33 ", 0) == 0 && line.size() > 12 && line.substr(line.size() - 11) == "04 28 00 F7";
+}
+bool IsCutoff(const std::string& line) { return line.rfind("B0 4A ", 0) == 0; }
+size_t Count(const std::vector<std::string>& lines, const std::string& line) {
+  return size_t(std::count(lines.begin(), lines.end(), line));
+}
+
+class PortReturn : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Start());
+    PastTheFirstRun(data_.root());
+    ASSERT_TRUE(StartUnit("first.txt"));
+  }
+  void TearDown() override {
+    sim_.Stop();
+    server_.Stop();
+  }
+  bool StartUnit(const std::string& record) {
+    record_ = Path(record);
+    // An output file of its own: Start waits for the port names printed there.
+    return sim_.Start(kSimName, {"--device-id", "5", "--wire-time", "--record", record_}, Path("sim-" + record));
+  }
+  std::string Path(const std::string& name) const { return data_.root() + "/" + name; }
+  // The host headless in the background on `script`.
+  bool StartHost(const std::string& script, const std::string& extra = "") {
+    std::ofstream(Path("script.txt")) << script;
+    const std::string arguments = "--data-root '" + data_.root() +
+                                  "' --render-seconds 0.2 --fast --transport stop --script '" + Path("script.txt") +
+                                  "' " + extra;
+    return host_.Start("", arguments, Path("host.txt"));
+  }
+  bool HostSaid(const std::string& text) {
+    return SimProcess::WaitFor([&] { return host_.Output().find(text) != std::string::npos; });
+  }
+  // What the script waits for before choosing again.
+  std::string AwaitBack() const { return "wait-file 120000 " + Path("back") + "\n"; }
+  void SayBack() { std::ofstream(Path("back")) << "back\n"; }
+  std::vector<std::string> Received() const { return SimProcess::Lines(record_); }
+
+  JackTestServer server_;
+  TempDataRoot data_;
+  SimProcess sim_;
+  BackgroundHost host_;
+  std::string record_;
+};
+
+// The unit leaves (its JACK ports go) and comes back; the captions still show its
+// ports, and choosing them again reopens them: the enquiry goes out and a knob move
+// arrives.
+TEST_F(PortReturn, ChoosingTheShownPortAgainAfterTheUnitCameBackReconnects) {
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + AwaitBack() + ChooseAndAwait(kSimName) + KnobMove()));
+  ASSERT_TRUE(HostSaid(kReady)) << host_.Output();
+  sim_.Stop();
+  ASSERT_TRUE(StartUnit("second.txt"));
+  SayBack();
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  const std::vector<std::string> lines = Received();
+  const size_t enquiry = Find(lines, 0, IsEnquiry);
+  ASSERT_NE(enquiry, std::string::npos) << "no enquiry reached the unit that came back" << Tail(lines);
+  EXPECT_NE(Find(lines, enquiry, IsCutoff), std::string::npos) << "the knob move did not arrive" << Tail(lines);
+}
+
+// The clock ticked and the transport playing: the unit leaves, the clock's Clocks are
+// refused; once it is back and its port chosen again, the Clocks go out again.
+TEST_F(PortReturn, TheClockRunsAgainOnceTheUnitIsBackAndItsPortChosen) {
+  const std::string playing = "tempo 120\nrender 1\nplay\nrender 1\nwait 1000\n";
+  const std::string stop = "stop\nrender 1\nwait 500\n";
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + playing + AwaitBack() +
+                        ChooseAndAwait(kSimName) + "render 1\nwait 3000\n" + stop));
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return Count(Received(), "F8") > 24; })) << host_.Output();
+  sim_.Stop();
+  ASSERT_TRUE(StartUnit("second.txt"));
+  SayBack();
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  // Three seconds at 120 BPM are 144 Clocks; a loaded machine may hold some back.
+  const std::vector<std::string> lines = Received();
+  EXPECT_GT(Count(lines, "F8"), 48u) << Tail(lines);
+  EXPECT_GE(Count(lines, "FC"), 1u) << "the transport stopped" << Tail(lines);
+}
+
+// A script that ends with the transport playing and the clock on: the host stops the
+// transport before it closes, and the unit hears Stop.
+TEST_F(PortReturn, AScriptEndingWhilePlayingStopsTheUnit) {
+  std::string output;
+  std::ofstream(Path("playing.txt")) << ChooseAndAwait(kSimName) << ClockSwitchesOn()
+                                     << "tempo 120\nrender 1\nplay\nrender 1\nwait 2000\n";
+  EXPECT_EQ(RunTavroHost(data_.root(), Path("playing.txt"), &output, "--transport stop"), 0) << output;
+  const ClockRecord clock(Received());
+  EXPECT_EQ(clock.starts, 1) << Tail(Received());
+  EXPECT_GT(clock.clocksWhilePlaying, 24) << Tail(Received());
+  EXPECT_EQ(clock.stops, 1) << "the unit's sequencer was left running" << Tail(Received());
+}
+
+// The JACK server dies under the open ports: both captions turn to OFF and the status
+// line says so; once the server (and the unit) are back, choosing the ports
+// reconnects.
+TEST_F(PortReturn, TheServerGoneShowsOffAndSaysSoAndChoosingThePortsReconnects) {
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + "wait-text 430 28 120000 " + kOffCaption + "\n" +
+                        WaitStatus("MIDI: the JACK server has gone") + "wait-text 590 28 1000 " + kOffCaption + "\n" +
+                        AwaitBack() + ChooseAndAwait(kSimName) + KnobMove()));
+  ASSERT_TRUE(HostSaid(kReady)) << host_.Output();
+  server_.Kill();
+  sim_.Stop();
+  ASSERT_TRUE(HostSaid("\"MIDI: the JACK server has gone\"")) << host_.Output();
+  ASSERT_TRUE(server_.Start());
+  ASSERT_TRUE(StartUnit("second.txt"));
+  SayBack();
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  const std::string output = host_.Output();
+  // Said once, whatever the JACK library's threads meet on their closed sockets.
+  EXPECT_EQ(output.find("MIDI: JACK: "), std::string::npos) << output;
+  const std::string gone = "MIDI: the JACK server has gone; the ports are closed";
+  ASSERT_NE(output.find(gone), std::string::npos) << output;
+  EXPECT_EQ(output.find(gone, output.find(gone) + 1), std::string::npos) << output;
+  const std::vector<std::string> lines = Received();
+  const size_t enquiry = Find(lines, 0, IsEnquiry);
+  ASSERT_NE(enquiry, std::string::npos) << output << Tail(lines);
+  EXPECT_NE(Find(lines, enquiry, IsCutoff), std::string::npos) << Tail(lines);
+}
+
+// A project naming ports that are not there now, reopened as a host reopens one: the
+// state restored before any view exists, the view opened after. The panel says which.
+TEST_F(PortReturn, APortMissingOnRestoreIsSaidWhenThePanelOpens) {
+  const std::string saved = Path("gone.plist");
+  std::string output;
+  std::ofstream(Path("choose.txt")) << ChooseAndAwait(kSimName);
+  ASSERT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output, "--transport stop --state-out '" + saved + "'"), 0)
+      << output;
+  sim_.Stop();
+  const std::string missing = std::string("MIDI In not found: ") + kSimName + "-out:midi / MIDI Out not found: " +
+                              kSimName + "-in:midi";
+  std::ofstream(Path("restored.txt")) << WaitStatus(missing);
+  std::ofstream(Path("idle.txt")) << "render 1\n";
+  const std::string reopen =
+      "--transport stop --state-in '" + saved + "' --restore-script '" + Path("restored.txt") + "'";
+  EXPECT_EQ(RunTavroHost(data_.root(), Path("idle.txt"), &output, reopen), 0) << output;
+}
+
+// The host's own input (--midi-in) joins the port lists after the first instance made
+// its own: the restored instance finds the same ports at other places, which is the
+// same state.
+TEST_F(PortReturn, TheRestoredInstanceWithTheHostsOwnPortListedSavesTheSameState) {
+  std::string output;
+  std::ofstream(Path("choose.txt")) << ChooseAndAwait(kSimName);
+  EXPECT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output,
+                          std::string("--transport stop --midi-in '") + kSimName + "-out:midi'"),
+            0)
+      << output;
+  EXPECT_EQ(output.find("saves different data"), std::string::npos) << output;
+  EXPECT_NE(output.find("the same state, its ports at other places in the lists"), std::string::npos) << output;
+}
+
+}  // namespace
