@@ -36,7 +36,7 @@ constexpr const char* kOverlayName = "resources/img-v2/progress-overlay-v2.png";
 // The overlay's Cancel buttons, in layout units: over the librarian, over the main panel.
 // The main panel's sits below the overlay's message, where no synthesizer page has a
 // control: in the row of the port menus it hid the "MIDI Out" menu and its caption.
-constexpr int kCancelButtonPositions[2][2] = {{857, 345}, {700, 470}};
+constexpr int kCancelButtonPositions[2][2] = {{857, 345}, {700, 580}};
 
 }  // namespace
 
