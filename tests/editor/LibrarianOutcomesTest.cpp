@@ -100,6 +100,27 @@ TEST(LibrarianUnsaved, WithoutAWindowARefreshIsRefusedAndThePasteKept) {
   EXPECT_TRUE(page.backend.ShownAlerts().empty());
 }
 
+// "Perfs" on the synthesizer page, the librarian hidden, reads the folders again for
+// the other kind: an unsaved bank is asked about first, and a cancel keeps the mode.
+TEST(LibrarianUnsaved, SwitchingTheKindWithThePageHiddenAsksAndCancelKeepsModeAndPaste) {
+  PastedPage page;
+  page.change(kShowLibrarian, 0.0);
+  page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Other);
+  page.change(kDatamode, 1.0);
+  ASSERT_EQ(page.backend.ShownAlerts().size(), 1u);
+  EXPECT_EQ(page.backend.ShownAlerts()[0].text, Tavro::kUnsavedOnRefreshText);
+  EXPECT_FALSE(page.plug->perfMode.load());
+  EXPECT_EQ(page.plug->GetParam(kDatatype)->Value(), 0.0);
+  EXPECT_EQ(page.plug->GetParam(kDatamode)->Value(), 0.0);
+  EXPECT_TRUE(page.unsaved());
+
+  page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Default);
+  page.change(kDatamode, 1.0);
+  EXPECT_TRUE(page.plug->perfMode.load());
+  EXPECT_FALSE(page.unsaved());
+  EXPECT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
+}
+
 TEST(LibrarianPaste, APasteThatStoresNothingSaysWhy) {
   OutcomePage page;
   page.backend.ScriptPopupChoiceText("Paste");

@@ -252,6 +252,14 @@ Result rename(Tavro& plug, int paramIdx, double) {
 }
 
 Result patchType(Tavro& plug, int, double value) {
+  // With the page hidden the switch reads the folders again, which would drop an
+  // unsaved bank: it is settled first, and a cancel leaves the mode as it was.
+  if (plug.paramValue(kShowLibrarian) != 1.0 && !plug.settleUnsavedBank(Tavro::kUnsavedOnRefreshText)) {
+    const double kept = plug.perfMode ? 1.0 : 0.0;
+    writeParam(plug, kDatatype, kept);
+    writeParam(plug, kDatamode, kept);
+    return Result::kEnd;
+  }
   writeParam(plug, kDatatype, value);
   writeParam(plug, kDatamode, value);
   const bool performances = value == 1.0;
