@@ -1,9 +1,14 @@
 // The main tab and part-slot switches on the authored panel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "IControl.h"
 #include "IParam.h"
+#include "ProgressIndicator.h"
 #include "SharedEditorSuite.h"
+#include "TavroLibrarianPanel.h"
 
 namespace {
 
@@ -74,6 +79,53 @@ TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
     EXPECT_EQ(shown("performanceSettings2"), !librarian);
   }
   plug().perfMode = false;
+}
+
+// The slots whose bank selector the layout's layers draw (the editor's own selector
+// menus, drawn above the overlay, left out), one entry per drawn selector.
+std::vector<int> DrawnBankSelectorSlots(Tavro& t) {
+  using P = LibrarianParam;
+  std::vector<int> slots;
+  const auto visit = [&](IControl* c) {
+    for (int base : {P::kCurrentBank, P::kCurrentBank2x, P::kCurrentPerfBank, P::kCurrentPerfBank2x})
+      if (c->ParamIdx() >= base && c->ParamIdx() < base + 4) slots.push_back(c->ParamIdx() - base);
+  };
+  for (int i = 0; i < t.graphics->NLayers(); ++i) {
+    ControlLayer* layer = t.graphics->GetLayer(i);
+    const bool menu = std::find(t.menuLayers.begin(), t.menuLayers.end(), layer) != t.menuLayers.end();
+    if (layer != t.progressLayer && !menu) layer->VisitDrawn(visit);
+  }
+  return slots;
+}
+
+// Under the overlay of a store, on either page, in either mode, after a page or slot
+// tab change: one Bank/Prog pair, the active slot's (slot A's for a performance).
+TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
+  Tavro& t = plug();
+  for (int model : {0, 1, 2, 3}) {
+    for (bool perf : {false, true}) {
+      for (int tab : {1, 2, 3}) {
+        for (int slot = 0; slot < 4; ++slot) {
+          SCOPED_TRACE(testing::Message() << "model " << model << " perf " << perf << " tab " << tab << " slot "
+                                          << slot);
+          t.nordModel = model;
+          t.perfMode = perf;
+          t.GetParam(kShowLibrarian)->Set(tab == 1 ? 1.0 : 0.0);
+          t.tabSwitch.mainTabSwitch(&t, tab, model, 0);
+          t.tabSwitch.quickTabSwitch(&t, kQuickTab, slot, model);
+          t.DisplayProcessingIndicator(true);
+          const std::vector<int> slots = DrawnBankSelectorSlots(t);
+          ASSERT_EQ(slots.size(), 1u);
+          EXPECT_EQ(slots[0], perf || model > 2 ? 0 : slot);
+          t.DisplayProcessingIndicator(false);
+        }
+      }
+    }
+  }
+  t.perfMode = false;
+  t.nordModel = 1;
+  t.GetParam(kShowLibrarian)->Set(0.0);
+  t.tabSwitch.mainTabSwitch(&t, 2, 1, 0);
 }
 
 TEST_F(TabSwitch, SlotTabShowsOneSlotAndSwitchesItOn) {

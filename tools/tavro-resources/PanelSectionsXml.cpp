@@ -13,6 +13,7 @@ constexpr int kControllersTop = 527;
 constexpr int kControllersPitch = 49;
 // The program selectors, under the slot panel's last row of controls.
 constexpr int kSelectorTop = 545;
+constexpr int kSelectorLeft = 185;
 const char* const kSlotWords[] = {"One", "Two", "Three", "Four"};
 
 // Per-part names among the given index range, in index order: a name whose next
@@ -226,12 +227,14 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
     std::string layer, bank, program;
     int banks, programs;
   };
-  // Only the pair at the left shows outside performance mode: the names are drawn there.
-  auto pair = [&](const Selectors& sel, int s, int x, int d) {
-    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, kSelectorTop, 33, 18, 0, 0, sel.banks - 1, 1);
-    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, kSelectorTop, 35, 18, 0, 1,
-                                 sel.programs, 1);
-    if (x == 185) {
+  // One pair, under the slot names, in every layer shown: a program layer serves one
+  // slot, and a performance is chosen by one bank and number for all four slots.
+  auto pair = [&](const Selectors& sel, int s, int x, int visible, int d) {
+    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, kSelectorTop, 33, 18, 0, 0,
+                              sel.banks - 1, visible);
+    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, kSelectorTop, 35, 18,
+                                 0, 1, sel.programs, visible);
+    if (visible) {
       bank.attr("label", "Bank").attr("labelPages", "yes");
       program.attr("label", "Prog").attr("labelPages", "yes");
     }
@@ -245,15 +248,21 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
   for (const Selectors& sel : programs) {
     for (int s = 0; s < 4; ++s) {
       out += XmlLine("layer").attr("name", "patchProgramControls" + std::to_string(s + 1) + sel.layer).open(depth);
-      out += pair(sel, s, 185, depth + 1);
+      out += pair(sel, s, kSelectorLeft, 1, depth + 1);
       out += XmlLine::Close("layer", depth);
     }
   }
   for (const Selectors& sel : performances) {
     out += XmlLine("layer").attr("name", "performanceProgramControls" + sel.layer).open(depth);
-    for (int s = 0; s < 4; ++s) out += pair(sel, s, 185 + 70 * s, depth + 1);
+    out += pair(sel, 0, kSelectorLeft, 1, depth + 1);
     out += XmlLine::Close("layer", depth);
   }
+  // Slots B to D follow slot A's performance (the global channel moves all four): their
+  // selectors hold the values in a layer the editor never shows.
+  out += XmlLine("layer").attr("name", "performanceSelectorsKept").open(depth);
+  for (const Selectors& sel : performances)
+    for (int s = 1; s < 4; ++s) out += pair(sel, s, kSelectorLeft + 70 * s, 0, depth + 1);
+  out += XmlLine::Close("layer", depth);
   return out;
 }
 

@@ -37,6 +37,7 @@ const NamedLayer kNamedLayers[] = {
     {"patchProgramControls4nl2x", AtStart::kHidden},
     {"performanceProgramControlsNL2", AtStart::kHidden},
     {"performanceProgramControlsNL2x", AtStart::kHidden},
+    {"performanceSelectorsKept", AtStart::kHidden},
     {"librarianPartSelector", AtStart::kHidden},
     {"controlDisplayLayer", AtStart::kLeft},
     {"saveChangesLayer", AtStart::kHidden},

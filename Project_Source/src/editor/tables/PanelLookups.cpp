@@ -5,7 +5,7 @@ const char* const kStartupLayerNames[] = {
     "patchProgramControls1nl2", "patchProgramControls2nl2", "patchProgramControls3nl2",
     "patchProgramControls4nl2", "patchProgramControls1nl2x", "patchProgramControls2nl2x",
     "patchProgramControls3nl2x", "patchProgramControls4nl2x", "performanceProgramControlsNL2",
-    "performanceProgramControlsNL2x", "librarianPartSelector", "controlDisplayLayer",
+    "performanceProgramControlsNL2x", "performanceSelectorsKept", "librarianPartSelector", "controlDisplayLayer",
     "saveChangesLayer", "discardChangesLayerRight", "aboutWindow", "firstRunNotification",
     "midiFilterSettings", "layerALayer", "layerBLayer", "layerCLayer", "layerDLayer",
     "slotAEnable", "slotBEnable", "slotCEnable", "slotDEnable", "modWheelerOne",
