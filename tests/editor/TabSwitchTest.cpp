@@ -13,6 +13,12 @@
 namespace {
 
 const char* const kSlotLayers[] = {"layerALayer", "layerBLayer", "layerCLayer", "layerDLayer"};
+// The program-control layers and the never-shown holder of the other slots' performance selectors.
+const char* const kProgramControlLayers[] = {
+    "patchProgramControls1nl2",  "patchProgramControls2nl2",  "patchProgramControls3nl2",
+    "patchProgramControls4nl2",  "patchProgramControls1nl2x", "patchProgramControls2nl2x",
+    "patchProgramControls3nl2x", "patchProgramControls4nl2x", "performanceProgramControlsNL2",
+    "performanceProgramControlsNL2x", "performanceSelectorsKept"};
 
 class TabSwitch : public SharedEditorSuite {
 protected:
@@ -56,12 +62,7 @@ TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
     plug().perfMode = c.perf;
     plug().tabSwitch.mainTabSwitch(&plug(), c.tab, c.model, c.slot);
     EXPECT_EQ(shownRootChild(), c.page);
-    const char* programLayers[] = {"patchProgramControls1nl2", "patchProgramControls2nl2", "patchProgramControls3nl2",
-                                   "patchProgramControls4nl2", "patchProgramControls1nl2x",
-                                   "patchProgramControls2nl2x", "patchProgramControls3nl2x",
-                                   "patchProgramControls4nl2x", "performanceProgramControlsNL2",
-                                   "performanceProgramControlsNL2x"};
-    for (const char* name : programLayers)
+    for (const char* name : kProgramControlLayers)
       EXPECT_EQ(shown(name), c.programControls && std::string(name) == c.programControls) << name;
     const bool validSlot = c.slot >= 0 && c.slot < 4;
     EXPECT_EQ(shownSlotLayers(), c.page >= 2 && validSlot ? 1 : 0);
@@ -114,6 +115,9 @@ TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
           t.tabSwitch.mainTabSwitch(&t, tab, model, 0);
           t.tabSwitch.quickTabSwitch(&t, kQuickTab, slot, model);
           t.DisplayProcessingIndicator(true);
+          int layersShown = 0;
+          for (const char* name : kProgramControlLayers) layersShown += shown(name);
+          EXPECT_EQ(layersShown, 1);
           const std::vector<int> slots = DrawnBankSelectorSlots(t);
           ASSERT_EQ(slots.size(), 1u);
           EXPECT_EQ(slots[0], perf || model > 2 ? 0 : slot);

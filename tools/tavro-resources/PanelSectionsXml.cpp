@@ -229,10 +229,10 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
   };
   // One pair, under the slot names, in every layer shown: a program layer serves one
   // slot, and a performance is chosen by one bank and number for all four slots.
-  auto pair = [&](const Selectors& sel, int s, int x, int visible, int d) {
-    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, kSelectorTop, 33, 18, 0, 0,
+  auto pair = [&](const Selectors& sel, int s, int x, int y, int visible, int d) {
+    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, y, 33, 18, 0, 0,
                               sel.banks - 1, visible);
-    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, kSelectorTop, 35, 18,
+    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, y, 35, 18,
                                  0, 1, sel.programs, visible);
     if (visible) {
       bank.attr("label", "Bank").attr("labelPages", "yes");
@@ -248,20 +248,21 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
   for (const Selectors& sel : programs) {
     for (int s = 0; s < 4; ++s) {
       out += XmlLine("layer").attr("name", "patchProgramControls" + std::to_string(s + 1) + sel.layer).open(depth);
-      out += pair(sel, s, kSelectorLeft, 1, depth + 1);
+      out += pair(sel, s, kSelectorLeft, kSelectorTop, 1, depth + 1);
       out += XmlLine::Close("layer", depth);
     }
   }
   for (const Selectors& sel : performances) {
     out += XmlLine("layer").attr("name", "performanceProgramControls" + sel.layer).open(depth);
-    out += pair(sel, 0, kSelectorLeft, 1, depth + 1);
+    out += pair(sel, 0, kSelectorLeft, kSelectorTop, 1, depth + 1);
     out += XmlLine::Close("layer", depth);
   }
   // Slots B to D follow slot A's performance (the global channel moves all four): their
   // selectors hold the values in a layer the editor never shows.
   out += XmlLine("layer").attr("name", "performanceSelectorsKept").open(depth);
-  for (const Selectors& sel : performances)
-    for (int s = 1; s < 4; ++s) out += pair(sel, s, kSelectorLeft + 70 * s, 0, depth + 1);
+  for (int m = 0; m < 2; ++m)
+    for (int s = 1; s < 4; ++s)
+      out += pair(performances[m], s, kSelectorLeft + 70 * s, kSelectorTop + 20 * m, 0, depth + 1);
   out += XmlLine::Close("layer", depth);
   return out;
 }
