@@ -141,12 +141,13 @@ TEST_F(LibrarianJack, AProgramSentByAnArrowKeyWhileTheClockRunsIsSaidSent) {
   const Point above = ReadPagePoints(kRow - 1).row;
   const std::string at = std::to_string(above.x) + " " + std::to_string(above.y);
   // The musician's pointer rests over the list, which takes the arrow keys.
-  const std::string send = "click " + at + "\nmove " + at + "\nprint-text " + statusLine + "\nkey down\n";
+  const std::string send = "click " + at + "\nmove " + at + "\nkey down\n";
   const std::string afterwards =
       "wait-idle 60000\nwait-text " + statusLine + " 5000 " + kTaken + "\nwait 1000\nstop\nrender 1\nwait 500\n";
   const std::string output = RunOnThePage(send + afterwards, playing, "--transport stop");
-  // What the page showed before the key was not the text looked for.
-  EXPECT_EQ(output.find("text " + statusLine + " = \"" + kTaken), std::string::npos) << output;
+  // The job has ended when the text is looked for: a failure would stand there now. The
+  // text may already stand there before the key (an earlier dump taken in), so
+  // the record shows that the key sent the program.
   EXPECT_EQ(output.find("MIDI send FAILED!"), std::string::npos) << output;
 
   const std::vector<std::string> lines = SimProcess::Lines(record());
