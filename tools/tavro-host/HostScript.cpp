@@ -64,6 +64,20 @@ bool RightClick(Line& line, HostScriptTarget& target, std::string& error) {
   return true;
 }
 
+// The pointer comes to rest over the point, no button pressed: the panel's keys go
+// to the control under it.
+bool Move(Line& line, HostScriptTarget& target, std::string& error) {
+  double x = 0, y = 0;
+  if (!Numbers(line, {&x, &y}, error)) return false;
+  ViewMouseEvent e;
+  e.action = ViewMouseAction::Move;
+  e.x = x * line.scale;
+  e.y = y * line.scale;
+  target.panel->InjectMouse(e);
+  Settle(target);
+  return true;
+}
+
 bool Drag(Line& line, HostScriptTarget& target, std::string& error) {
   double x = 0, y = 0, dx = 0, dy = 0;
   if (!Numbers(line, {&x, &y, &dx, &dy}, error)) return false;
@@ -368,6 +382,7 @@ const std::map<std::string, Command>& Commands() {
       {"wait-param", &WaitParam},
       {"wait-idle", &WaitIdle},
       {"right-click", &RightClick},
+      {"move", &Move},
       {"save-path", &SavePath},
       {"wait-file", &WaitFile}};
   return commands;

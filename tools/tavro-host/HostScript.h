@@ -5,6 +5,8 @@
 //   click X Y                 a left click
 //   double-click X Y          a left click, then a double click there
 //   right-click X Y           a right click (a context menu; "choose" picks its item)
+//   move X Y                  the pointer to X Y, no button down (keys go to the control
+//                             under the pointer)
 //   drag X Y DX DY [shift]    press at X Y, drag by DX DY, release
 //   wheel X Y D               D lines of the mouse wheel (positive scrolls up)
 //   key NAME                  return, enter, escape, tab, space, backspace, delete,
