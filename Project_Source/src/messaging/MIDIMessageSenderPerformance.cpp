@@ -10,15 +10,13 @@
 #include "PerformanceDumpCoder.h"
 #include "SendOutcome.h"
 #include "TransferJobSteps.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
 constexpr int kEditBufferType = 0x1E;
 constexpr int kSettlePauseMs = 750;
 constexpr int kInitPollMs = 25;
-constexpr int kMultiName = 353;
-constexpr int kPatchName = 354;  // + slot
-constexpr int kPatchRename = 655;
 
 std::string NameOrDefault(const std::string& name) { return name.empty() ? "Set Name" : name; }
 

@@ -13,11 +13,10 @@
 #include "SendOutcome.h"
 #include "TransferJobSteps.h"
 #include "TransferJobs.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-constexpr int kPatchName = 354;  // + slot
-constexpr int kPatchRename = 655;
 constexpr int kSettleMillis = 500;
 constexpr int kInitLoadPauseMillis = 25;
 

@@ -8,6 +8,7 @@
 #include "PatchTemplates.h"
 #include "PerformanceDumpCoder.h"
 #include "ProgramDumpCoder.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -17,7 +18,6 @@ constexpr uint8_t kHighestDeviceId = 15;
 constexpr uint8_t kHighestModelByte = 4;
 constexpr int kShortestPerformance = 711;
 constexpr int kLongestPerformance = 765;
-constexpr int kQuickTab = 794;  // the tab for received data
 
 bool IsPerformanceLength(int size) { return size >= kShortestPerformance && size <= kLongestPerformance; }
 
