@@ -11,6 +11,7 @@
 #include "WinEmu_Time.h"
 #include "messaging/MIDIClockOutput.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ constexpr const char* kStatusGreeting = "Vudidi Tavro Plug-in";
 constexpr const char* kBuildDate = "10-Oct-2020";
 constexpr int kClockLoopTempo = 120;
 constexpr int kTempoValueBase = 65;  // the synchronised value is the tempo less this
-constexpr int kLFO2RateSlotA = 64;
 constexpr uint32_t kLightOnMs = 100;
 // Above any tempo a host means; keeps the whole-BPM figure within an int.
 constexpr double kTempoCeiling = 100000.0;

@@ -5,6 +5,7 @@
 #include "ControlLayer.h"
 #include "LibrarianPageSupport.h"
 #include "TavroCommands.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -12,8 +13,8 @@ TEST(AboutWindow, EscapeClosesItWhereverTheMouseIs) {
   LibrarianPage page;
   ControlLayer* about = page.plug->layer("aboutWindow");
   ASSERT_TRUE(about);
-  page.plug->GetParam(TavroCommands::kDisplayAboutWindow)->Set(1.0);
-  page.plug->OnParamChange(TavroCommands::kDisplayAboutWindow);
+  page.plug->GetParam(kDisplayAboutWindow)->Set(1.0);
+  page.plug->OnParamChange(kDisplayAboutWindow);
   ASSERT_TRUE(about->IsShown());
   // The mouse over a control of the page (the window's own background, here).
   ViewMouseEvent move;
@@ -30,10 +31,10 @@ TEST(AboutWindow, EscapeWithTheWindowClosedChangesNothing) {
   ControlLayer* about = page.plug->layer("aboutWindow");
   ASSERT_TRUE(about);
   ASSERT_FALSE(about->IsShown());
-  const double closeValue = page.plug->GetParam(TavroCommands::kExitAboutWindow)->Value();
+  const double closeValue = page.plug->GetParam(kExitAboutWindow)->Value();
   page.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
   EXPECT_FALSE(about->IsShown());
-  EXPECT_EQ(page.plug->GetParam(TavroCommands::kExitAboutWindow)->Value(), closeValue);
+  EXPECT_EQ(page.plug->GetParam(kExitAboutWindow)->Value(), closeValue);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "TavroCommands.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -192,11 +193,11 @@ TEST_F(Commands, PortThatVanishedLeavesTheEditorUnconnected) {
 }
 
 TEST_F(Commands, MasterKeyboardAndCancel) {
-  change(TavroCommands::kMasterKeyboard, 1);
+  change(kMasterKeyboard, 1);
   EXPECT_TRUE(plug().ignoreDeviceMidi);
   EXPECT_EQ(statusLine(), "UI updates when on plug-in channel");
   EXPECT_EQ(valueLine(), "Master KBD [ON]");
-  change(TavroCommands::kMasterKeyboard, 2);
+  change(kMasterKeyboard, 2);
   EXPECT_FALSE(plug().ignoreDeviceMidi);
   EXPECT_EQ(valueLine(), "Master KBD [OFF]");
 
@@ -209,7 +210,7 @@ TEST_F(Commands, MasterKeyboardAndCancel) {
 }
 
 TEST_F(Commands, ClosingAWindowRedrawsWithoutEndingARunningTransfer) {
-  for (int paramIdx : {int(kExitAboutWindow), int(TavroCommands::kFirstRunExit), int(kCloseMIDIFilterSettings)}) {
+  for (int paramIdx : {int(kExitAboutWindow), int(kFirstRunExit), int(kCloseMIDIFilterSettings)}) {
     plug().DisplayProcessingIndicator(true);
     plug().midiManager->transferInProgress = true;
     plug().holdOutputWhileBusy = true;
@@ -518,8 +519,8 @@ TEST_F(SettingsFile, RewritesThreeLinesWithoutATrailingBreak) {
       {"v2\nnormal\nno\n", kUserInterfaceSize, 2, "v2\nlarge\nno", 1.25},
       {"v2\nlarge\nno", kUserInterfaceSize, 0, "v2\nsmall\nno", 0.75},
       {"v2\nsmall", kUserInterfaceSize, 7, "v2\nsmall\n", 0.75},
-      {"v2\nnormal\nno", TavroCommands::kFirstRunExit, 1, "v2\nnormal\nyes", 1.0},
-      {"", TavroCommands::kFirstRunExit, 1, "\n\nyes", 1.0},
+      {"v2\nnormal\nno", kFirstRunExit, 1, "v2\nnormal\nyes", 1.0},
+      {"", kFirstRunExit, 1, "\n\nyes", 1.0},
   };
   for (const Case& c : cases) {
     const std::string before = c.before;
@@ -531,7 +532,7 @@ TEST_F(SettingsFile, RewritesThreeLinesWithoutATrailingBreak) {
 }
 
 TEST_F(SettingsFile, MissingFileIsReportedAndNotCreated) {
-  for (int paramIdx : {int(kUserInterfaceSize), int(TavroCommands::kFirstRunExit)}) {
+  for (int paramIdx : {int(kUserInterfaceSize), int(kFirstRunExit)}) {
     PortsEditor editor;
     change(*editor.plug, paramIdx, 1);
     EXPECT_EQ(editor.plug->statusText->GetTextString(), "Tavro Editor UI.txt MISSING!");

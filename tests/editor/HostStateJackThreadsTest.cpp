@@ -10,6 +10,7 @@
 #include "HostStateSupport.h"
 #include "JackTestServer.h"
 #include "TavroCommands.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -19,10 +20,10 @@ constexpr int kFilterCutoff = 0;
 
 TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsTheClock) {
   const auto knob = ControlCentre(kFilterCutoff);
-  const auto openFilters = ControlCentre(TavroCommands::kViewMIDIFilterSettings);
+  const auto openFilters = ControlCentre(kViewMIDIFilterSettings);
   const auto clockSwitch = ControlCentre(kSendMIDIClockInfo, 0, "midiFilterSettings");
   const auto startStopSwitch = ControlCentre(kSendMIDIClockPointer, 0, "midiFilterSettings");
-  const auto closeFilters = ControlCentre(TavroCommands::kCloseMIDIFilterSettings, 0, "midiFilterSettings");
+  const auto closeFilters = ControlCentre(kCloseMIDIFilterSettings, 0, "midiFilterSettings");
   for (const std::pair<int, int>& at : {knob, openFilters, clockSwitch, startStopSwitch, closeFilters})
     ASSERT_GE(at.first, 0);
   JackTestServer server;

@@ -16,6 +16,7 @@
 #include "TavroLibrarianPanel.h"
 #include "layout/UIConfigManager.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -141,18 +142,18 @@ TEST_F(IncomingRouting, TheSynthesizersGlobalChannelChoosesThePerformanceBankAnd
   };
 
   // Performance banks: two on the earlier models, four on the ten-bank one.
-  for (int s = 0; s < kSlotCount; ++s) ASSERT_EQ(plain(LibrarianParam::kCurrentPerfBank + s), 0);
+  for (int s = 0; s < kSlotCount; ++s) ASSERT_EQ(plain(TavroParam::kCurrentPerfBank + s), 0);
   fromSynth(uint8_t(0xB0 | global), 32, 1);
-  for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(LibrarianParam::kCurrentPerfBank + s), 1) << "slot " << s;
+  for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(TavroParam::kCurrentPerfBank + s), 1) << "slot " << s;
   const int programBankA = plain(kCurrentBank);
   plug.nordModel = 2;
   fromSynth(uint8_t(0xB0 | global), 32, 2);
-  for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(LibrarianParam::kCurrentPerfBank2x + s), 2) << "slot " << s;
-  EXPECT_EQ(plain(LibrarianParam::kCurrentPerfBank), 1);
+  for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(TavroParam::kCurrentPerfBank2x + s), 2) << "slot " << s;
+  EXPECT_EQ(plain(TavroParam::kCurrentPerfBank), 1);
   EXPECT_EQ(plain(kCurrentBank), programBankA) << "a program bank moves only on its part's channel";
   // A channel that is neither global nor a part's still reaches nothing.
   fromSynth(uint8_t(0xB0 | ((global + 5) % 16)), 32, 3);
-  EXPECT_EQ(plain(LibrarianParam::kCurrentPerfBank2x), 2);
+  EXPECT_EQ(plain(TavroParam::kCurrentPerfBank2x), 2);
 
   MIDIMessageManager& manager = *plug.midiManager;
   manager.sender()->setJob(kJobRequestArrangement, &RecordRequest);

@@ -9,10 +9,11 @@
 #include "LibrarianPageSupport.h"
 #include "TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-using P = LibrarianParam;
+using P = TavroParam;
 using R = Tavro::CommandResult;
 
 LibrarianPatch SlotOf(Tavro& plug, int fileIndex, int slot) {

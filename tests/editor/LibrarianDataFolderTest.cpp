@@ -3,6 +3,7 @@
 
 #include "LibrarianPageSupport.h"
 #include "TavroLibrarianPanel.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -119,12 +120,12 @@ TEST(LibrarianLists, ResetRefillsTheTextsOfTheCurrentTypeWithoutEmptyingOrMoving
   Tavro& plug = *page.plug;
   plug.GetParam(kPatchSelectionListLower)->Set(1.0);
   for (int list :
-       {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), LibrarianParam::kCurrentOpenPatchBankL + 2})
+       {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), TavroParam::kCurrentOpenPatchBankL + 2})
     plug.GetParam(list)->SetDisplayText(0, "stale");
   for (IControl* list : {plug.upperListControl, plug.lowerListControl}) Clean(list);
   plug.ResetPatchSelectionMenus();
   for (int list :
-       {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), LibrarianParam::kCurrentOpenPatchBankL + 2}) {
+       {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), TavroParam::kCurrentOpenPatchBankL + 2}) {
     EXPECT_EQ(plug.GetParam(list)->GetDisplayText(0), "Bank A.syx");
     EXPECT_EQ(plug.GetParam(list)->GetDisplayText(1), "Bank B.syx");
   }
@@ -205,7 +206,7 @@ TEST(LibrarianNotices, RefreshAndOpeningThePageSayWhatWasNotReadAndWhatIsIncompl
   const std::string expected =
       "Not read: noise.syx (no program or performance in it); Cut.syx is incomplete (1 program completed (end "
       "missing)): Save in place is off, use Save As";
-  page.command(LibrarianParam::kRefreshFolders, 1.0, false);
+  page.command(TavroParam::kRefreshFolders, 1.0, false);
   EXPECT_EQ(page.status(), expected);
   EXPECT_EQ(page.rowText(0, 98), "C98");
   page.plug->showStatus("");

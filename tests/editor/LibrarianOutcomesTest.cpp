@@ -7,10 +7,11 @@
 
 #include "LibrarianPageSupport.h"
 #include "TavroLibrarianPanel.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-using P = LibrarianParam;
+using P = TavroParam;
 
 struct OutcomePage : LibrarianPage {
   explicit OutcomePage(const Banks& banks = Banks{{"Bank A.syx", "A"}, {"Bank B.syx", "B"}}) : LibrarianPage(banks) {}

@@ -8,6 +8,7 @@
 #include "TavroLibrarianPanel.h"
 #include "librarian/panel/SelectorMenus.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST(LibrarianPage, ArrowKeysWrapAroundThePane) {
 
 TEST(LibrarianPage, DragFromLowerToUpperCopiesThePatchAndMarksTheBankUnsaved) {
   LibrarianPage page({{"Bank A.syx", "A"}, {"Bank B.syx", "B"}});
-  ASSERT_EQ(page.command(LibrarianParam::kLibLowerNextBank, 1.0, true), Tavro::CommandResult::kEnd);
+  ASSERT_EQ(page.command(TavroParam::kLibLowerNextBank, 1.0, true), Tavro::CommandResult::kEnd);
   ASSERT_EQ(page.rowText(1, 2), "B2");
   page.list().dragEnabled = true;
   IMouseMod mod(true);
@@ -125,10 +126,10 @@ TEST(LibrarianPage, RightClickOpensTheSlotEditOrTheCopyMenu) {
 
 TEST(LibrarianPage, CopyThenAnotherLowerBankThenPastePastesTheCopiedPatch) {
   LibrarianPage page(Banks{{"1.syx", "A"}, {"2.syx", "B"}, {"3.syx", "C"}});
-  page.command(LibrarianParam::kLibLowerNextBank, 1.0, true);
+  page.command(TavroParam::kLibLowerNextBank, 1.0, true);
   page.backend.ScriptPopupChoiceText("Copy");
   page.click(1, 4, IMouseMod(false, true));
-  page.command(LibrarianParam::kLibLowerNextBank, 1.0, true);
+  page.command(TavroParam::kLibLowerNextBank, 1.0, true);
   ASSERT_EQ(page.rowText(1, 4), "C4");
   page.backend.ScriptPopupChoiceText("Paste");
   page.click(0, 6, IMouseMod(false, true));
@@ -208,8 +209,8 @@ TEST(LibrarianPage, BankMenuItemsFollowModelAndMode) {
   // Selectors a raw write left past int's range still give whole menus (their
   // conversion was undefined).
   for (int p = 0; p < 4; ++p) {
-    page.plug->GetParam(LibrarianParam::kCurrentBank2x + p)->Set(-3.1e231);
-    page.plug->GetParam(LibrarianParam::kCurrentProgram + p)->Set(1e300);
+    page.plug->GetParam(TavroParam::kCurrentBank2x + p)->Set(-3.1e231);
+    page.plug->GetParam(TavroParam::kCurrentProgram + p)->Set(1e300);
   }
   page.plug->perfMode = false;
   page.plug->updateBankAndProgramMenuNames(false);

@@ -8,6 +8,7 @@
 #include "IParam.h"
 #include "LibrarianPageSupport.h"
 #include "TavroLibrarianPanel.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -37,14 +38,14 @@ TEST(LibrarianPageThreads, ABankStreamsInWhileThePageIsDrawnScrolledAndSearched)
       stored = slot + 1;
     }
   });
-  IParam* search = plug->GetParam(LibrarianParam::kPatchSearchString);
+  IParam* search = plug->GetParam(TavroParam::kPatchSearchString);
   int round = 0;
   while (stored < kSlots) {
     IRECT all(0, 0, plug->graphics->Width(), plug->graphics->Height());
     plug->graphics->Draw(&all);
     list->OnKeyDown(0, 0, 1 + round % 4);
     search->SetDisplayText(0, round % 2 ? "New" : "Old1");
-    plug->runLibrarianCommand(LibrarianParam::kPatchSearchString, 0.0, true);
+    plug->runLibrarianCommand(TavroParam::kPatchSearchString, 0.0, true);
     ++round;
   }
   synthesizer.join();

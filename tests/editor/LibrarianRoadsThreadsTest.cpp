@@ -11,6 +11,7 @@
 #include "TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/SendOutcome.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -288,7 +289,7 @@ TEST(LibrarianOutcomes, ATimeOutShowsOnThePage) {
 
 TEST(LibrarianOutcomes, SaveKeepsTheSecondBankInThePane) {
   RoadPage page(1, Banks{{"Bank A.nl2", "A"}, {"Bank B.nl2", "B"}});
-  page.command(LibrarianParam::kLibUpperNextBank, 1.0, true);
+  page.command(TavroParam::kLibUpperNextBank, 1.0, true);
   ASSERT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank B.nl2");
   page.choose("Save (Overwrite current bank)");
   EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "Bank B.nl2");

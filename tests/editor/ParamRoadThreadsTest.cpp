@@ -13,6 +13,7 @@
 #include "Kit_Mutex.h"
 #include "RoadTestSupport.h"
 #include "layout/UIConfigManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -215,7 +216,7 @@ TEST(KnobRoad, ASwitchSendsItsOffAndOnValues) {
 TEST(KnobRoad, ANoValueKnobResendsTheActiveSlotsProgram) {
   RoadFixture f;
   f.openOutput();
-  const int p = f.firstOfKind(kActionProgramResend, UIConfigManager::kAdjustDAWOffsetParam);
+  const int p = f.firstOfKind(kActionProgramResend, kAdjustDAWOffset);
   ASSERT_GE(p, 0);
   f.plug->activeSlot = 2;
   f.edit(p, 1);
@@ -287,7 +288,7 @@ TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
   f.openOutput();
   ASSERT_TRUE(f.holdTransferThread());
 
-  const int knob = f.firstOfKind(kActionProgramResend, UIConfigManager::kAdjustDAWOffsetParam);
+  const int knob = f.firstOfKind(kActionProgramResend, kAdjustDAWOffset);
   f.plug->activeSlot = 1;
   for (double v : {1.0, 2.0, 3.0}) f.edit(knob, v);
   f.edit(kMultiName, 0);
@@ -325,7 +326,7 @@ TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
       {"no-value knob",
        [](RoadFixture& f) {
          f.plug->activeSlot = 1;
-         f.edit(f.firstOfKind(kActionProgramResend, UIConfigManager::kAdjustDAWOffsetParam), 1);
+         f.edit(f.firstOfKind(kActionProgramResend, kAdjustDAWOffset), 1);
        },
        {kJobSendPart, 1}},
       {"filter type 5 of slot B", [](RoadFixture& f) { f.edit(kFilterType + 1, 5); }, {kJobSendArrangement, 0}},

@@ -12,6 +12,7 @@
 #include "TavroCommands.h"
 #include "WinEmu_Time.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 // Counting allocations replaces operator new; the sanitizers bring their own, so the
 // count is kept in the plain build only.
@@ -152,8 +153,8 @@ TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
   auto* readout = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
   ASSERT_NE(readout, nullptr);
   auto offset = [&](double samples) {
-    p.GetParam(TavroCommands::kAdjustDAWOffset)->Set(samples);
-    p.OnParamChange(TavroCommands::kAdjustDAWOffset);
+    p.GetParam(kAdjustDAWOffset)->Set(samples);
+    p.OnParamChange(kAdjustDAWOffset);
   };
   offset(100.0);
   // 512 + 2 x 100 samples at 44100 Hz: 16.1 ms, before any tick.

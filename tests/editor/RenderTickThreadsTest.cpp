@@ -9,6 +9,7 @@
 
 #include "RoadTestSupport.h"
 #include "TavroCommands.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -25,8 +26,8 @@ void QueueOutput(Tavro& t) {
   t.midiOutDelay = 64;
   t.midiIOSet = true;
   t.resetPending = false;
-  t.GetParam(TavroCommands::kMIDIFilterToDAWBuffer)->Set(1);
-  t.OnParamChange(TavroCommands::kMIDIFilterToDAWBuffer);
+  t.GetParam(kMIDIFilterToDAWBuffer)->Set(1);
+  t.OnParamChange(kMIDIFilterToDAWBuffer);
   ASSERT_TRUE(t.queueMidiOutput);
 }
 

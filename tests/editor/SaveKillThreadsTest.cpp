@@ -18,6 +18,7 @@
 #include "JackSimSupport.h"
 #include "LibrarianPageSupport.h"
 #include "TavroLibrarianPanel.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ SavePoints ReadSavePoints() {
   LibrarianPage page(banks);
   SavePoints points;
   IControl* pageSwitch = page.plug->firstControl(kShowLibrarian);
-  IControl* upperNext = page.plug->firstControl(LibrarianParam::kLibUpperNextBank);
+  IControl* upperNext = page.plug->firstControl(TavroParam::kLibUpperNextBank);
   if (!pageSwitch || !upperNext) return points;
   points.pageSwitch = Centre(pageSwitch->GetRECT());
   points.upperNext = Centre(upperNext->GetRECT());

@@ -17,6 +17,7 @@
 #include "TavroCommands.h"
 #include "layout/UIConfigManager.h"
 #include "tables/DumpFieldTable.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ PanelPlaces FindPlaces(RoadFixture& f) {
     at.cutoff[s] = shown("kFilterCutoff", s);
   }
   plug.showLayer("firstRunNotification", true);
-  at.firstRunExit = ShownCentre(f.action(TavroCommands::kFirstRunExit));
+  at.firstRunExit = ShownCentre(f.action(kFirstRunExit));
   plug.showLayer("firstRunNotification", false);
   plug.showLayer("performanceSettings", true);
   at.channelMenuB = ShownCentre(f.action(kPartMidiChannel + kSlotB));

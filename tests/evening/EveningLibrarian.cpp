@@ -11,6 +11,7 @@
 #include "LibrarianPageSupport.h"
 #include "SynthSimPatches.h"
 #include "TavroLibrarianPanel.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -41,8 +42,8 @@ EveningPoints ReadEveningPoints() {
   points.row = Centre(page.list().row(0, kRow)->GetRECT());
   points.firstResult = Centre(page.list().row(1, 0)->GetRECT());
   points.renameField = ControlCentre(plug, kPatchRename);
-  points.searchButton = ControlCentre(plug, LibrarianParam::kPatchSearch);
-  points.searchField = ControlCentre(plug, LibrarianParam::kPatchSearchString);
+  points.searchButton = ControlCentre(plug, TavroParam::kPatchSearch);
+  points.searchField = ControlCentre(plug, TavroParam::kPatchSearchString);
   // The active-slot radio's four buttons side by side; D is the last.
   if (IControl* radio = plug.firstControl(kQuickTab)) {
     const IRECT r = radio->GetRECT();

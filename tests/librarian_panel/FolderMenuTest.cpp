@@ -4,6 +4,7 @@
 #include "IParam.h"
 #include "PanelFakes.h"
 #include "PatchSearch.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ TEST(FolderMenus, AChoiceSetsPairIndexParameterAndRows) {
       EXPECT_EQ(pane == 0 ? rig.librarian.upperFileIndex.load() : rig.librarian.lowerFileIndex.load(), c.index);
       EXPECT_EQ(rig.editor.pairs[pane][0].fileName, c.pair.fileName);
       EXPECT_EQ(rig.editor.pairs[pane][0].folderName, c.pair.folderName);
-      EXPECT_EQ(rig.editor.GetParam(pane ? PanelParam::kPatchSelectionListLower : PanelParam::kPatchSelectionListUpper)->Int(), c.index);
+      EXPECT_EQ(rig.editor.GetParam(pane ? TavroParam::kPatchSelectionListLower : TavroParam::kPatchSelectionListUpper)->Int(), c.index);
       EXPECT_EQ(rig.editor.view->row(pane, 0)->GetTextString(), c.firstRow);
     }
   }
@@ -76,7 +77,7 @@ TEST(FolderMenus, SameNamedFoldersOpenTheirOwnBank) {
   AddBanks(rig.librarian, std::move(banks));
   RightPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
   auto* bound = new ITextControl(&rig.editor, IRECT(0, 0, 1, 1), nullptr);
-  bound->SetParamIdx(PanelParam::kPatchSelectionListLower);
+  bound->SetParamIdx(TavroParam::kPatchSelectionListLower);
   rig.editor.surface->AttachControl(bound);
   rig.editor.surface->paths.push_back({1, 0, 0});  // B / Sub / x.syx
   IMouseMod mod(true);

@@ -2,6 +2,7 @@
 
 #include "IParam.h"
 #include "PanelFakes.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -135,12 +136,12 @@ TEST(LibrarianList, DoubleClickSendsOnlyWithAnOutputPort) {
   LibrarianViewControl& view = *rig.editor.view;
   const IRECT r = rig.rowRect(1, 20);
   IMouseMod left(true);
-  rig.editor.GetParam(PanelParam::kDeviceOutSelection)->Set(0);
+  rig.editor.GetParam(TavroParam::kDeviceOutSelection)->Set(0);
   rig.editor.takeCalls();
   rig.editor.surface->OnMouseDblClick(r.L + 2, r.T + 2, &left);
   EXPECT_EQ(view.selectedLower, -1);
   EXPECT_TRUE(rig.editor.takeCalls().empty());
-  rig.editor.GetParam(PanelParam::kDeviceOutSelection)->Set(1);
+  rig.editor.GetParam(TavroParam::kDeviceOutSelection)->Set(1);
   rig.editor.surface->OnMouseDblClick(r.L + 2, r.T + 2, &left);
   EXPECT_EQ(view.selectedLower, 20);
   EXPECT_EQ(rig.editor.takeCalls(), std::vector<std::string>{"send 20 1"});
@@ -223,7 +224,7 @@ TEST(LibrarianList, RenameOffersTheSlotNameAndPadsTheBank) {
                          calls.back() == "rename entry";
     EXPECT_EQ(offered, c.offered);
     if (c.offered) {
-      EXPECT_EQ(rig.editor.GetParam(PanelParam::kPatchRename)->GetDisplayText(0), "up2");
+      EXPECT_EQ(rig.editor.GetParam(TavroParam::kPatchRename)->GetDisplayText(0), "up2");
     }
     EXPECT_EQ(rig.librarian.copyBank(0, 0)->patches.size(), c.size);
   }

@@ -4,6 +4,7 @@
 #include "IParam.h"
 #include "PanelFakes.h"
 #include "SelectorMenus.h"
+#include "librarian/TavroParams.h"
 
 #include <sys/stat.h>
 
@@ -188,15 +189,15 @@ TEST(Selectors, BankAndProgramItemsFollowModeAndModel) {
 
 TEST(Selectors, ProgramChoicesSendAndWrite) {
   PanelRig rig;
-  rig.editor.GetParam(PanelParam::kCurrentBank2x)->InitInt("bank", 0, 0, 9);
-  rig.editor.GetParam(PanelParam::kCurrentBank2x)->Set(5);
-  rig.editor.GetParam(PanelParam::kMidiChannelSlot0)->Set(3);
+  rig.editor.GetParam(TavroParam::kCurrentBank2x)->InitInt("bank", 0, 0, 9);
+  rig.editor.GetParam(TavroParam::kCurrentBank2x)->Set(5);
+  rig.editor.GetParam(TavroParam::kPartMidiChannel)->Set(3);
   ProgramNumberPopupMenu programs(&rig.editor, &rig.librarian, IRECT(218, 470, 253, 488), &rig.editor);
   int index = 0;
   rig.editor.surface->paths.push_back({3, 4});
   EXPECT_EQ(programs.doPopupMenu(index), 4);
   EXPECT_EQ(index, 4);
-  EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentProgram)->Int(), 34);
+  EXPECT_EQ(rig.editor.GetParam(TavroParam::kCurrentProgram)->Int(), 34);
   EXPECT_EQ(rig.editor.takeCalls(),
             (Calls{"bank change 0 5 2 34", "job 5 slot 0 flag 1 bank 0 transfer kept when busy"}));
   EXPECT_TRUE(programs.group(3).IsItemChecked(4));
@@ -227,21 +228,21 @@ TEST(Selectors, ABankChoiceSendsTheProgramThePanelShows) {
   PanelRig rig;
   rig.editor.model = 1;
   rig.editor.slot = 2;
-  rig.editor.GetParam(PanelParam::kMidiChannelSlot0 + 2)->Set(7);
+  rig.editor.GetParam(TavroParam::kPartMidiChannel + 2)->Set(7);
   ProgramNumberPopupMenu programs(&rig.editor, &rig.librarian, IRECT(218, 470, 253, 488), &rig.editor);
   BankNumberPopupMenu bankMenu(&rig.editor, &rig.librarian, IRECT(185, 470, 218, 488), &rig.editor);
   // "Program 25": group "21-30", its fifth item.
   EXPECT_EQ(Choose(rig, programs, {2, 4}),
             (Calls{"bank change 0 0 6 24", "job 5 slot 2 flag 1 bank 0 transfer kept when busy"}));
-  EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentProgram + 2)->Int(), 24);
+  EXPECT_EQ(rig.editor.GetParam(TavroParam::kCurrentProgram + 2)->Int(), 24);
   EXPECT_EQ(Choose(rig, bankMenu, {2}),
             (Calls{"bank change 0 2 6 24", "job 5 slot 2 flag 1 bank 0 transfer kept when busy"}));
-  EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentBank + 2)->Int(), 2);
+  EXPECT_EQ(rig.editor.GetParam(TavroParam::kCurrentBank + 2)->Int(), 2);
 
   // Performances: the performance program of the model.
   rig.editor.performanceMode = true;
   rig.editor.model = 2;
-  rig.editor.GetParam(PanelParam::kCurrentPerfProgram2x + 2)->Set(61);
+  rig.editor.GetParam(TavroParam::kCurrentPerfProgram2x + 2)->Set(61);
   bankMenu.refreshPatchNames(0);
   EXPECT_EQ(Choose(rig, bankMenu, {1})[0], "bank change 0 1 6 61");
 }
@@ -252,7 +253,7 @@ TEST(Selectors, BankChoiceSendsBankSelectAndABankFileChoiceSendsTheCurrentRow) {
   BankNumberPopupMenu bankMenu(&rig.editor, &rig.librarian, IRECT(185, 470, 218, 488), &rig.editor);
   EXPECT_EQ(Choose(rig, bankMenu, {2}),
             (Calls{"bank change 0 2 0 0", "job 5 slot 0 flag 1 bank 0 transfer kept when busy"}));
-  EXPECT_EQ(rig.editor.GetParam(PanelParam::kCurrentBank)->Int(), 2);
+  EXPECT_EQ(rig.editor.GetParam(TavroParam::kCurrentBank)->Int(), 2);
 
   std::vector<std::unique_ptr<PatchFile>> banks;
   banks.push_back(Bank("a.syx", {"Patches"}, {"a0"}));

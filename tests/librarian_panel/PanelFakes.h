@@ -16,6 +16,7 @@
 #include "PanelTestSupport.h"
 #include "PatchLibrarian.h"
 #include "SlotMenus.h"
+#include "librarian/TavroParams.h"
 
 // Popups answered by index paths (sub-menu item, then item); every shown menu is
 // recorded with its items, sub-menu items as "parent/child".
@@ -100,10 +101,10 @@ public:
 
   FakePanelEditor() : PanelPlug(kParams) {
     for (int i = 0; i < kParams; ++i) GetParam(i)->InitInt("p", 0, 0, 127);
-    for (int s = 0; s < 4; ++s) GetParam(PanelParam::kMidiChannelSlot0 + s)->InitInt("channel", 1, 1, 16);
-    GetParam(PanelParam::kPatchSelectionListUpper)->InitInt("upper", 0, 0, 2000);
-    GetParam(PanelParam::kPatchSelectionListLower)->InitInt("lower", 0, 0, 2000);
-    GetParam(PanelParam::kDeviceOutSelection)->InitInt("out", 1, 0, 8);
+    for (int s = 0; s < 4; ++s) GetParam(TavroParam::kPartMidiChannel + s)->InitInt("channel", 1, 1, 16);
+    GetParam(TavroParam::kPatchSelectionListUpper)->InitInt("upper", 0, 0, 2000);
+    GetParam(TavroParam::kPatchSelectionListLower)->InitInt("lower", 0, 0, 2000);
+    GetParam(TavroParam::kDeviceOutSelection)->InitInt("out", 1, 0, 8);
     surface = new MenuSurface(this, 1200, 800);
     AttachGraphics(surface);
   }
@@ -209,7 +210,7 @@ struct PanelRig {
     editor.surface->images["librarian"] = [] { return MakeFilled(900, 620, IColor(255, 10, 20, 40)); };
     IBitmap background = editor.surface->LoadIBitmap(5000, "librarian", scale);
     editor.view = static_cast<LibrarianViewControl*>(CreateLibrarianViewControl(
-        &editor, x, y, PanelParam::kLibrarianArea, &background, IRECT(), &librarian, scale));
+        &editor, x, y, TavroParam::kLibrarianArea, &background, IRECT(), &librarian, scale));
     editor.surface->AttachControl(editor.view);
   }
   // Panel events at a row's centre.

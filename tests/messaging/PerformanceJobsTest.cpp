@@ -234,6 +234,53 @@ TEST(PerformanceParse, TheSpacedFormDecodesEvenWhileTheEnquiryWaits) {
   EXPECT_FALSE(editor.manager.dumpProcessed);  // only the 765-byte variant
 }
 
+// A dump of the parsers' form: maker, model and a slot byte the program form reads.
+Bytes DumpOfSize(size_t size) {
+  Bytes bytes(size, 0);
+  bytes[0] = 0xF0;
+  bytes[1] = 0x33;
+  bytes[3] = 0x04;
+  bytes[5] = 1;
+  bytes[size - 1] = 0xF7;
+  return bytes;
+}
+
+// Each of the three parses reads the whole dump it is given and refuses one that is
+// cut short, tells a negative size or is missing, leaving the panel as it was.
+TEST(PerformanceParse, EveryParseRefusesAShortOrFalselySizedDump) {
+  using Parse = void (MIDIMessageManager::*)(ISysEx*);
+  const struct {
+    Parse parse;
+    size_t size;
+    int namedParam;
+  } roads[] = {
+      {&MIDIMessageManager::sysexPartPatchParse, 139, ParamIndex("kPatchName") + 1},
+      {&MIDIMessageManager::sysexPerformancePatchParse, 715, ParamIndex("kMultiName")},
+      {&MIDIMessageManager::sysexPerformancePatchParseWN, 765, ParamIndex("kMultiName")},
+  };
+  for (const auto& road : roads) {
+    SCOPED_TRACE(road.size);
+    JobEditorFake editor(1);
+    const Bytes whole = DumpOfSize(road.size);
+    // Every byte of the short one is its own: a read past its end is caught by ASan.
+    const Bytes cut(whole.begin(), whole.begin() + 100);
+    for (ISysEx refused : {ISysEx(0, cut.data(), int(cut.size())), ISysEx(0, whole.data(), -1)}) {
+      editor.manager.sysexBusy = false;
+      (editor.manager.*road.parse)(&refused);
+      EXPECT_FALSE(editor.manager.dumpProcessed);
+      EXPECT_TRUE(editor.manager.sysexBusy);
+      EXPECT_EQ(editor.panel.names.count(road.namedParam), 0u);
+    }
+    (editor.manager.*road.parse)(nullptr);
+    EXPECT_FALSE(editor.manager.dumpProcessed);
+
+    ISysEx taken(0, whole.data(), int(whole.size()));
+    (editor.manager.*road.parse)(&taken);
+    EXPECT_TRUE(editor.manager.dumpProcessed);
+    EXPECT_EQ(editor.panel.names.count(road.namedParam), 1u);
+  }
+}
+
 }  // namespace
 
 // The unit's 765-byte reply is the public layout with names after it: through the

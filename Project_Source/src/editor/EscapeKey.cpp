@@ -4,9 +4,10 @@
 #include "Tavro.h"
 #include "TavroCommands.h"
 #include "View_PanelKeys.h"
+#include "librarian/TavroParams.h"
 
 // Bound to the Close button's parameter, drawn nowhere and hit nowhere.
-EscapeKey::EscapeKey(Tavro* plug) : IControl(plug, IRECT(), TavroCommands::kExitAboutWindow), mTavro(plug) {}
+EscapeKey::EscapeKey(Tavro* plug) : IControl(plug, IRECT(), kExitAboutWindow), mTavro(plug) {}
 
 bool EscapeKey::OnKeyDown(int, int, int key) {
   if (key != kPanelKeyEscape) return false;

@@ -8,6 +8,7 @@
 #include "Tavro.h"
 #include "TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
     plug->showLayer(perf ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
     const bool results = !perf && plug->searchResultsShown;
     plug->showLayer(perf ? "RightPerformancePopupMenu" : results ? "RightSearchPopupMenu" : "RightPatchPopupMenu", true);
-    plug->showLayer("searchField", !perf && plug->paramValue(LibrarianParam::kPatchSearch) == 1.0);
+    plug->showLayer("searchField", !perf && plug->paramValue(TavroParam::kPatchSearch) == 1.0);
     plug->showLayer("performanceSettings2", false);
     return;
   }

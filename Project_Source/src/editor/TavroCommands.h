@@ -8,32 +8,11 @@
 // threads: main (panel, host), under the plug-in mutex the dispatcher holds; the
 // flags they write are atomics read by midi-in and the render tick.
 
+#include "librarian/TavroParams.h"
+
 class Tavro;
 
 namespace TavroCommands {
-
-// Parameters only the commands read or write by index.
-enum CommandParam : int {
-  kLFO2Hold = 72,             // + slot
-  kLFO2Destination = 76,      // + slot
-  kOctaveSwitch = 152,        // + slot
-  kMIDIFilterDirectToHardware = 607,
-  kMIDIFilterToDAWBuffer = 608,
-  kMasterKeyboard = 619,
-  kTempoInformation = 620,
-  kCloseMIDIFilterSettings = 624,
-  kAdjustDAWOffset = 658,
-  kViewMIDIFilterSettings = 661,
-  kFirstRunExit = 666,
-  kDisplayAboutWindow = 667,
-  kExitAboutWindow = 668,
-  kCycleButtonFirst = 693,  // nineteen groups of four, one button per slot
-  kLFO2HoldTrig = 701,
-  kLFO2DestTrig = 705,
-  kOctUpTrig = 761,
-  kOctDownTrig = 765,
-  kCycleButtonLast = 768,
-};
 
 using Handler = void (*)(Tavro& plug, int paramIdx, double value);
 

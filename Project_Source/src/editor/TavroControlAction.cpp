@@ -14,11 +14,10 @@
 #include "Tavro.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-constexpr int kFilterType = 156;  // + slot
-constexpr int kAdjustDAWOffset = 658;
 constexpr const char* kSetPortsFirst = "Set MIDI I/O First!";
 constexpr double kFilterTypeSentAsPerformance = 5.0;
 

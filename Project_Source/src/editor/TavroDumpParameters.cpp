@@ -10,12 +10,10 @@
 #include "layout/tables/ParamNameTable.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-constexpr int kLocalControl = 346;
-constexpr int kMultiName = 353;
-constexpr int kPatchName = 354;  // + slot
 
 int IndexOfName(const std::string& name) {
   for (int i = 0; i < kParamNameTableSize; ++i)

@@ -19,12 +19,13 @@
 #include "librarian/panel/PatchSearch.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/TransferJobSteps.h"
+#include "librarian/TavroParams.h"
 
 namespace librarian_commands {
 
 namespace {
 
-using P = LibrarianParam;
+using P = TavroParam;
 constexpr const char* kSearchPlaceholder = "search...";
 constexpr const char* kFoldersReadText = "Folders read again";
 constexpr size_t kNameLength = 10;
@@ -365,7 +366,7 @@ Result syncToHardware(Tavro& plug, int, double) {
 namespace {
 
 using namespace librarian_commands;
-using P = LibrarianParam;
+using P = TavroParam;
 using Handler = Result (*)(Tavro&, int, double);
 
 struct CommandRow {

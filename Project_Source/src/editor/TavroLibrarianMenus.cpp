@@ -14,10 +14,11 @@
 #include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/panel/SelectorMenus.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-using P = LibrarianParam;
+using P = TavroParam;
 using librarian_commands::menuAt;
 
 enum ListKind { kProgramFiles = 0, kPerformanceFiles = 2, kSearchResults = 4 };

@@ -15,6 +15,7 @@
 #include "librarian/panel/SlotMenus.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/TransferJobSteps.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -133,11 +134,11 @@ void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int ban
   plug_.storeAllPatchesToDeviceFromLibrarian(side, bank);
 }
 
-void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(LibrarianParam::kRefreshFolders, 1.0, false); }
+void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(TavroParam::kRefreshFolders, 1.0, false); }
 
 void TavroLibrarianPanel::discardLibrarianChanges() {
   const CurrentFilePair shown = plug_.getLeftCurrentFile(plug_.perfMode);
-  plug_.runLibrarianCommand(LibrarianParam::kDiscardBankData, 1.0, false);
+  plug_.runLibrarianCommand(TavroParam::kDiscardBankData, 1.0, false);
   librarian_commands::showUpperBank(plug_, shown.fileName, shown.folderName);
 }
 

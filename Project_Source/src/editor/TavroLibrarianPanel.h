@@ -14,36 +14,6 @@ class LibrarianPanelParts;
 class PatchLibrarian;
 class Tavro;
 
-// Parameters of the librarian and program-selection commands.
-struct LibrarianParam {
-  static constexpr int kCurrentProgram = 422;       // + slot
-  static constexpr int kCurrentBank = 426;          // + slot
-  static constexpr int kCurrentBank2x = 434;        // + slot
-  static constexpr int kCurrentPerfProgram = 438;   // + slot
-  static constexpr int kCurrentPerfBank = 442;      // + slot
-  static constexpr int kCurrentPerfProgram2x = 446; // + slot
-  static constexpr int kCurrentPerfBank2x = 450;    // + slot
-  static constexpr int kGlobalProgChange = 312;
-  static constexpr int kPatchName = 354;  // + slot
-  static constexpr int kOverwriteBank = 621;
-  static constexpr int kPatchSearchString = 622;
-  static constexpr int kPatchSearch = 623;
-  static constexpr int kCurrentOpenPerfBankL = 669;
-  static constexpr int kCurrentOpenPerfBankR = 670;
-  static constexpr int kCurrentOpenPatchBankL = 671;  // + slot
-  static constexpr int kCurrentOpenPatchBankR = 675;  // + slot
-  static constexpr int kLibUpperPreviousBank = 679;
-  static constexpr int kLibLowerPreviousBank = 680;
-  static constexpr int kLibUpperNextBank = 681;
-  static constexpr int kLibLowerNextBank = 682;
-  static constexpr int kLibSyncFromHw = 686;
-  static constexpr int kLibSyncToHw = 687;
-  static constexpr int kPatchUp = 774;
-  static constexpr int kPatchDown = 775;
-  static constexpr int kDiscardBankData = 784;
-  static constexpr int kRefreshFolders = 790;
-};
-
 // The librarian menus in the order of their layers (ids 70-79).
 enum LibrarianMenuIndex : int {
   kLeftPatchMenu = 0,

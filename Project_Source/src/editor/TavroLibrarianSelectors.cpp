@@ -11,12 +11,13 @@
 #include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/panel/SelectorMenus.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace librarian_commands {
 
 namespace {
 
-using P = LibrarianParam;
+using P = TavroParam;
 
 bool IsPerformanceProgram(int paramIdx) {
   return (paramIdx >= P::kCurrentPerfProgram && paramIdx < P::kCurrentPerfProgram + kSlotCount) ||

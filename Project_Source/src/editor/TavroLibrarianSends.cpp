@@ -12,12 +12,11 @@
 #include "Tavro.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-constexpr int kLFO1Lock = 631;  // + slot; the other five section locks follow 4 apart
 constexpr int kSectionLocks = 6;
-constexpr int kModWheelLock = 780;  // + slot
 constexpr int kBusyPauseMs = 200;
 constexpr int kNoteOffSettleMs = 50;
 

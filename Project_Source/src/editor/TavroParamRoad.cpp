@@ -8,14 +8,11 @@
 #include "Tavro.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
 constexpr int kEnquiryPauseMs = 100;
-constexpr int kLocalControl = 346;
-constexpr int kMultiName = 353;
-constexpr int kPatchName = 354;  // + slot
-constexpr int kTempoInformation = 620;
 
 bool InRange(int paramIdx, int first, int last) { return paramIdx >= first && paramIdx <= last; }
 

@@ -8,17 +8,10 @@
 #include "Tavro.h"
 #include "layout/UIConfigManager.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-constexpr int kLocalControl = 346;
-constexpr int kBankSelection = 351;
-constexpr int kPatchSelection = 352;
-constexpr int kMultiName = 353;
-constexpr int kPatchName = 354;  // + slot
-constexpr int kMIDIFilterToDAWBuffer = 608;
-constexpr int kMasterKeyboard = 619;
-constexpr int kAdjustDAWOffset = 658;
 constexpr int kStoredParamCount = PatchManager::kLastSnapshotParam + 1;
 constexpr int kHeaderBytes = 4 + 8 + 8;     // tag, slot tab, model
 constexpr int kSelectorBytes = 4 * 8;       // port, bank and program selections
@@ -57,7 +50,7 @@ bool Tavro::SerializeState2(ByteChunk* chunk, bool withPatchManager) {
     patchManager->names[6] =
         PortNameToSave(GetParam(kDeviceOutSelection), getExternalMIDIOutNames(), unmatchedPortNames[kOutput]);
     patchManager->saveAllToChunk(chunk);
-    for (int paramIdx : {int(kDeviceInSelection), int(kDeviceOutSelection), kBankSelection, kPatchSelection})
+    for (int paramIdx : {kDeviceInSelection, kDeviceOutSelection, kBankSelection, kPatchSelection})
       chunk->PutDouble(GetParam(paramIdx)->GetNormalized());
   }
   SerializeNonAutomatedParams(chunk, kStoredParamCount);

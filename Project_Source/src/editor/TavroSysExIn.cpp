@@ -8,12 +8,11 @@
 #include "layout/ControlAction.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
 constexpr int kSysExFilterClass = 6;  // the seventh filter flag of each side
-constexpr int kLibSyncTimer = 659;
-constexpr int kDiscardBankData = 784;
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include "IParam.h"
 #include "ControlLayer.h"
 #include "layout/UIConfigManager.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ IControl* UIConfigManager::createNoValKnobControl(const std::string& name, int p
                                                   double, int part, ControlLayer* layer, const std::string& group) {
   // The name stays as written: the host tells the parts' copies apart by their group.
   IControl* knob = MakeKnob(name, paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
-  if (knob && paramIdx != kAdjustDAWOffsetParam) Bind(paramIdx, kActionProgramResend, knob);
+  // The DAW offset's no-value knob binds no MIDI.
+  if (knob && paramIdx != kAdjustDAWOffset) Bind(paramIdx, kActionProgramResend, knob);
   return knob;
 }

@@ -57,10 +57,6 @@ public:
   static constexpr int kMaxLayerCopies = 16;
   static constexpr int kMaxMenuEntries = 1024;
   static constexpr int kMaxCoordinate = 100000;
-  // The parameter the librarian list is bound to (kLibrarianArea).
-  static constexpr int kLibrarianAreaParam = 795;
-  // kAdjustDAWOffset: its no-value knob binds no MIDI.
-  static constexpr int kAdjustDAWOffsetParam = 658;
 
   UIConfigManager() = default;
   // Frees the binding records and gives up this panel's claim on the images.

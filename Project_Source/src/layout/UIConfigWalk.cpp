@@ -10,6 +10,7 @@
 #include "layout/LayoutElement.h"
 #include "layout/UIConfigManager.h"
 #include "layout/tables/ParamNameTable.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -179,11 +180,11 @@ bool LayoutDispatch::patchBrowser(UIConfigManager& m, LayoutElement& e, const El
   const IRECT rect(l, t, l + m.Scaled(bounds[2]), t + m.Scaled(bounds[3]));
   IControl* view = nullptr;
   if (m.mLibrarianViewFactory) {
-    view = m.mLibrarianViewFactory(m.mPlug, l, t, UIConfigManager::kLibrarianAreaParam, &bitmap, rect, m.mLibrarian,
+    view = m.mLibrarianViewFactory(m.mPlug, l, t, kLibrarianArea, &bitmap, rect, m.mLibrarian,
                                    m.mScale);
   } else {
     // Until the librarian's list is linked in, its place shows the list's image.
-    view = new IBitmapControl(m.mPlug, l, t, UIConfigManager::kLibrarianAreaParam, &bitmap);
+    view = new IBitmapControl(m.mPlug, l, t, kLibrarianArea, &bitmap);
     view->SetRECT(rect);
     view->SetTargetRECT(rect);
   }

@@ -7,10 +7,10 @@
 #include "MessagingEditor.h"
 #include "TransferJobSteps.h"
 #include "TransferJobs.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-constexpr int kDeviceID = 308;
 
 void sendDeviceIdEnquiry(MIDIMessageSender& sender, const JobArgs&) {
   MessagingEditor& editor = JobEditor(sender);

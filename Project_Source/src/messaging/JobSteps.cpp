@@ -2,10 +2,12 @@
 
 #include "MIDIMessageSender.h"
 #include "MessagingEditor.h"
+#include "SendOutcome.h"
 #include "TransferJobSteps.h"
 
 namespace {
 constexpr int kLoadPolls = 100;
+constexpr int kInitPollMs = 25;
 }  // namespace
 
 void StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump) {
@@ -24,4 +26,14 @@ PanelLoad AwaitPanelLoad(MIDIMessageSender& sender, int pauseMs, const char* pro
   plug.showStatus("CONNECTION TIMED OUT!");
   sender.timedOut = true;
   return PanelLoad::kTimedOut;
+}
+
+void SendInitToHardware(MIDIMessageSender& sender, const std::vector<uint8_t>& dump, const char* sentStatus) {
+  MessagingEditor& plug = *sender.plug();
+  SendOutcome outcome(plug);
+  outcome.note(plug.SendMidiSysex2(dump));
+  plug.SetLibrarianRequestActive(false);
+  plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
+  const bool taken = AwaitPanelLoad(sender, kInitPollMs, "Processing, please wait...") == PanelLoad::kTaken;
+  if (outcome.finish(sender) && taken) plug.showStatus(sentStatus);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Steps the transfer jobs share: storing a dump they made in the librarian's
-// selected slot, and waiting for the panel to take over a dump they fed it.
+// selected slot, waiting for the panel to take over a dump they fed it, and the
+// INIT jobs' send to the synthesizer.
 //
 // threads: worker (inside a job).
 
@@ -19,3 +20,8 @@ enum class PanelLoad { kTaken, kTimedOut, kStopped };
 // the first 99 (showing `progress` first when given). kTimedOut shows "CONNECTION
 // TIMED OUT!" and sets the sender's timedOut; kStopped is a cancel or the shutdown.
 PanelLoad AwaitPanelLoad(MIDIMessageSender& sender, int pauseMs, const char* progress);
+
+// An INIT dump to the synthesizer and into the panel: sent, fed to the editor's own
+// input, the panel's take awaited (25 ms pauses); `sentStatus` is shown when both the
+// send and the take succeeded.
+void SendInitToHardware(MIDIMessageSender& sender, const std::vector<uint8_t>& dump, const char* sentStatus);

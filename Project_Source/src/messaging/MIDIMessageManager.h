@@ -167,6 +167,11 @@ private:
   // The kind of a resend or request, or -1 for a job that is never kept.
   static int resendKind(const JobArgs& args);
   bool launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy);
+  // The panel parsers' one road: `read` has the bytes only when the coder is there and
+  // the message, whose size must not be negative, is of the form `accepts` wants;
+  // dumpProcessed rises after a read, sysexBusy always (SysExDispatch.cpp).
+  template <class Coder, class Read>
+  void parseDump(const Coder* coder, const ISysEx* message, bool (*accepts)(const uint8_t*, size_t), Read read);
   // Runs the job, then every resend kept meanwhile, on the worker's own thread.
   void runJobThenResends(Worker worker, JobArgs args);
   std::mutex launchLock_;  // a leaf: guards busy_ and pendingResends_

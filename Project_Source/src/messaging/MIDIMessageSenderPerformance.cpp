@@ -10,15 +10,12 @@
 #include "PerformanceDumpCoder.h"
 #include "SendOutcome.h"
 #include "TransferJobSteps.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
 constexpr int kEditBufferType = 0x1E;
 constexpr int kSettlePauseMs = 750;
-constexpr int kInitPollMs = 25;
-constexpr int kMultiName = 353;
-constexpr int kPatchName = 354;  // + slot
-constexpr int kPatchRename = 655;
 
 std::string NameOrDefault(const std::string& name) { return name.empty() ? "Set Name" : name; }
 
@@ -74,12 +71,7 @@ void initPerformance(MIDIMessageSender& sender, const JobArgs& args) {
   } else {
     dump[4] = kEditBufferType;
     dump[5] = 0;
-    SendOutcome outcome(plug);
-    outcome.note(plug.SendMidiSysex2(dump));
-    plug.SetLibrarianRequestActive(false);
-    plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
-    const bool taken = AwaitPanelLoad(sender, kInitPollMs, "Processing, please wait...") == PanelLoad::kTaken;
-    if (outcome.finish(sender) && taken) plug.showStatus("Performance INIT Sent!");
+    SendInitToHardware(sender, dump, "Performance INIT Sent!");
   }
   plug.DisplayProcessingIndicator(false);
 }

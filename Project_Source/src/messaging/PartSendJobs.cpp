@@ -13,13 +13,11 @@
 #include "SendOutcome.h"
 #include "TransferJobSteps.h"
 #include "TransferJobs.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
-constexpr int kPatchName = 354;  // + slot
-constexpr int kPatchRename = 655;
 constexpr int kSettleMillis = 500;
-constexpr int kInitLoadPauseMillis = 25;
 
 // The name the part goes with: the rename text while a librarian slot is renamed,
 // else the slot's name, which the editor also keeps ("Set Name" when empty).
@@ -60,12 +58,7 @@ void initPatch(MIDIMessageSender& sender, const JobArgs& args) {
     editor.showStatus(kSetPortsFirst);
   } else if (args.toHardware) {
     init[5] = static_cast<uint8_t>(std::clamp(editor.getActiveSlot(), 0, 3));
-    SendOutcome outcome(editor);
-    outcome.note(editor.SendMidiSysex2(init));
-    editor.SetLibrarianRequestActive(false);
-    editor.processOwnSysEx(init.data(), static_cast<int>(init.size()));
-    const bool taken = AwaitPanelLoad(sender, kInitLoadPauseMillis, "Processing, please wait...") == PanelLoad::kTaken;
-    if (outcome.finish(sender) && taken) editor.showStatus("Patch INIT Sent!");
+    SendInitToHardware(sender, init, "Patch INIT Sent!");
   } else {
     StoreInLibrarianSlot(editor, init);
   }

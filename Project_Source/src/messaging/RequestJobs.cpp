@@ -63,14 +63,33 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   editor.DisplayProcessingIndicator(false);
 }
 
+// A request of one dump for the librarian's selected slot: false, starting nothing,
+// when that slot cannot keep a dump of the kind; else the indicator shows and the
+// reply is marked the librarian's.
+bool BeginLibrarianRequest(MIDIMessageSender& sender, PatchKind kind) {
+  MessagingEditor& editor = JobEditor(sender);
+  if (!LibrarianCanReceive(editor, kind)) return false;
+  editor.DisplayProcessingIndicator(true);
+  editor.SetLibrarianRequestActive(true);
+  sender.timedOut = false;
+  return true;
+}
+
+// Its end: the store reported, a time-out or cancel said (an abandoned probe has said
+// why already), the indicator hidden.
+void EndLibrarianRequest(MIDIMessageSender& sender, WaitEnd end, const char* timeOutText) {
+  MessagingEditor& editor = JobEditor(sender);
+  ReportLibrarianStore(editor, end == WaitEnd::kReply);
+  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, timeOutText);
+  if (end != WaitEnd::kAbandoned) ShowCancelled(sender);
+  editor.DisplayProcessingIndicator(false);
+}
+
 void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
   // Either form's reply goes to the selected slot, which must be able to keep it.
-  if (!LibrarianCanReceive(editor, kProgramKind)) return;
-  editor.DisplayProcessingIndicator(true);
-  editor.SetLibrarianRequestActive(true);
-  sender.timedOut = false;
+  if (!BeginLibrarianRequest(sender, kProgramKind)) return;
   const int model = Model(editor);
   const uint8_t type = args.useActiveSlot ? SlotProgramRequestType(model) : StoredProgramRequestType(model, args.bank);
   // The stored program is the librarian's selected slot, which must lie in the bank
@@ -86,26 +105,16 @@ void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
     SendRequest(editor, id, type, n);
     return true;
   });
-  ReportLibrarianStore(editor, end == WaitEnd::kReply);
-  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Hardware!");
-  if (end != WaitEnd::kAbandoned) ShowCancelled(sender);
-  editor.DisplayProcessingIndicator(false);
+  EndLibrarianRequest(sender, end, "No response from Hardware!");
 }
 
 void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
-  if (!LibrarianCanReceive(editor, kPerformanceKind)) return;
-  editor.DisplayProcessingIndicator(true);
-  editor.SetLibrarianRequestActive(true);
+  if (!BeginLibrarianRequest(sender, kPerformanceKind)) return;
   SendRequest(editor, editor.getDeviceId(), StoredPerformanceRequestType(Model(editor), args.bank),
               SelectedLibrarianSlot(editor));
-  sender.timedOut = false;
-  const WaitEnd end = WaitSteps(sender, step, kPerformanceSteps);
-  ReportLibrarianStore(editor, end == WaitEnd::kReply);
-  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
-  ShowCancelled(sender);
-  editor.DisplayProcessingIndicator(false);
+  EndLibrarianRequest(sender, WaitSteps(sender, step, kPerformanceSteps), "CONNECTION TIMED OUT!");
 }
 
 // A whole bank, one request at a time into consecutive librarian slots from 0; stops

@@ -1,5 +1,5 @@
-// Where an incoming SysEx message goes: a librarian receiver, the panel's parsers or
-// the device-id enquiry.
+// Where an incoming SysEx message goes: a librarian receiver, the panel's parsers (the
+// standard and the spaced performance form among them) or the device-id enquiry.
 
 #include "IMidiMsg.h"
 #include "MIDIMessageManager.h"
@@ -8,6 +8,7 @@
 #include "PatchTemplates.h"
 #include "PerformanceDumpCoder.h"
 #include "ProgramDumpCoder.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -17,7 +18,6 @@ constexpr uint8_t kHighestDeviceId = 15;
 constexpr uint8_t kHighestModelByte = 4;
 constexpr int kShortestPerformance = 711;
 constexpr int kLongestPerformance = 765;
-constexpr int kQuickTab = 794;  // the tab for received data
 
 bool IsPerformanceLength(int size) { return size >= kShortestPerformance && size <= kLongestPerformance; }
 
@@ -84,38 +84,44 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
   sysexBusy = false;
 }
 
-void MIDIMessageManager::sysexPartPatchParse(ISysEx* message) {
-  const ProgramDumpCoder* coder = plug_ ? plug_->programDumpCoder() : nullptr;
-  if (!coder || !ProgramDumpCoder::Accepts(message->mData, size_t(message->mSize))) {
-    sysexBusy = true;
-    return;
+template <class Coder, class Read>
+void MIDIMessageManager::parseDump(const Coder* coder, const ISysEx* message, bool (*accepts)(const uint8_t*, size_t),
+                                   Read read) {
+  if (coder && message && message->mSize >= 0 && accepts(message->mData, size_t(message->mSize))) {
+    dumpProcessed = false;
+    read(*coder, message->mData, size_t(message->mSize));
+    dumpProcessed = true;
   }
-  dumpProcessed = false;
-  coder->Parse(message->mData, size_t(message->mSize), plug_->panelParameters());
-  dumpProcessed = true;
   sysexBusy = true;
 }
 
+void MIDIMessageManager::sysexPartPatchParse(ISysEx* message) {
+  parseDump(plug_ ? plug_->programDumpCoder() : nullptr, message, &ProgramDumpCoder::Accepts,
+            [this](const ProgramDumpCoder& coder, const uint8_t* bytes, size_t size) {
+              coder.Parse(bytes, size, plug_->panelParameters());
+            });
+}
+
 void MIDIMessageManager::sysexPerformancePatchParse(ISysEx* message) {
-  const PerformanceDumpCoder* coder = plug_ ? plug_->performanceDumpCoder() : nullptr;
-  if (!coder || !PerformanceDumpCoder::Accepts(message->mData, size_t(message->mSize))) {
-    sysexBusy = true;
-    return;
-  }
-  dumpProcessed = false;
-  if (plug_->isDeviceEnquiryPending()) {
-    // The enquiry's reply: it tells the id (also when it came in during a transfer)
-    // and changes nothing in the panel.
-    plug_->setDeviceId(message->mData[2]);
-    dumpProcessed = true;
-    plug_->setDeviceEnquiryPending(false);
-    transferInProgress = false;
-    sysexBusy = true;
-    return;
-  }
-  coder->Parse(message->mData, size_t(message->mSize), plug_->panelParameters());
-  dumpProcessed = true;
-  sysexBusy = true;
+  parseDump(plug_ ? plug_->performanceDumpCoder() : nullptr, message, &PerformanceDumpCoder::Accepts,
+            [this](const PerformanceDumpCoder& coder, const uint8_t* bytes, size_t size) {
+              if (!plug_->isDeviceEnquiryPending()) {
+                coder.Parse(bytes, size, plug_->panelParameters());
+                return;
+              }
+              // The enquiry's reply: it tells the id (also when it came in during a
+              // transfer) and changes nothing in the panel.
+              plug_->setDeviceId(bytes[2]);
+              plug_->setDeviceEnquiryPending(false);
+              transferInProgress = false;
+            });
+}
+
+void MIDIMessageManager::sysexPerformancePatchParseWN(ISysEx* message) {
+  parseDump(plug_ ? plug_->performanceDumpCoder() : nullptr, message, &PerformanceDumpCoder::AcceptsSpaced,
+            [this](const PerformanceDumpCoder& coder, const uint8_t* bytes, size_t size) {
+              coder.ParseSpaced(bytes, size, plug_->panelParameters());
+            });
 }
 
 void MIDIMessageManager::armLibrarianReceiver(bool performance) {

@@ -5,9 +5,9 @@
 #include "IParam.h"
 #include "MIDIMessageManager.h"
 #include "MessagingEditor.h"
+#include "librarian/TavroParams.h"
 
 namespace {
-constexpr int kShowVelomap = 772;
 }  // namespace
 
 void MIDIMessageManager::getNormalControl(int key1, int key2, int key3, int key4, int key5, int rawValue,

@@ -4,6 +4,7 @@
 #include "LibrarianPanelEditor.h"
 #include "LibrarianViewControl.h"
 #include "PatchLibrarian.h"
+#include "librarian/TavroParams.h"
 
 std::string FolderKeyOf(const PatchFile& file) {
   return file.folderChain.size() <= 1 ? file.folderName : folderKeyOfChain(file.folderChain);
@@ -26,7 +27,7 @@ bool FolderPopupMenu::performance() const {
 }
 
 int FolderPopupMenu::selectionParameter() const {
-  return pane() == 0 ? PanelParam::kPatchSelectionListUpper : PanelParam::kPatchSelectionListLower;
+  return pane() == 0 ? TavroParam::kPatchSelectionListUpper : TavroParam::kPatchSelectionListLower;
 }
 
 const PatchFileList& FolderPopupMenu::files(const PatchLibrary& library) const {

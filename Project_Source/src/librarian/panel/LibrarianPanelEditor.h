@@ -8,28 +8,10 @@
 #include <string>
 
 #include "LibrarianEditor.h"
+#include "librarian/TavroParams.h"
 
 struct ISysEx;
 class LibrarianViewControl;
-
-// Parameters the list and menus read or write (scoped: the editor's own list of
-// parameters uses the same names).
-struct PanelParam {
-  static constexpr int kMidiChannelSlot0 = 204;  // + active slot; channel 1..16
-  // These four + active slot:
-  static constexpr int kCurrentProgram = 422;
-  static constexpr int kCurrentBank = 426;
-  static constexpr int kCurrentBank2x = 434;
-  static constexpr int kCurrentPerfProgram = 438;
-  static constexpr int kCurrentPerfBank = 442;
-  static constexpr int kCurrentPerfProgram2x = 446;  // + active slot
-  static constexpr int kCurrentPerfBank2x = 450;
-  static constexpr int kPatchRename = 655;
-  static constexpr int kDeviceOutSelection = 662;
-  static constexpr int kPatchSelectionListUpper = 791;
-  static constexpr int kPatchSelectionListLower = 792;
-  static constexpr int kLibrarianArea = 795;
-};
 
 // A job of the hardware-messaging worker, with the arguments the menus give it.
 struct TransferJob {

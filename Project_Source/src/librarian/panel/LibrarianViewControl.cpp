@@ -10,6 +10,7 @@
 #include "PanelFont.h"
 #include "PatchLibrarian.h"
 #include "PatchTemplates.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
 void LibrarianViewControl::OnMouseDblClick(int x, int y, IMouseMod*) {
   editor_->setRenameInactive(true);
   SetDirty(true);
-  const IParam* output = mPlug ? mPlug->GetParam(PanelParam::kDeviceOutSelection) : nullptr;
+  const IParam* output = mPlug ? mPlug->GetParam(TavroParam::kDeviceOutSelection) : nullptr;
   if (!output || output->Int() == 0) return;
   const int hit = selectUnder(x, y, Greying::Layers);
   currentRow = hit;
@@ -280,7 +281,7 @@ void LibrarianViewControl::renameSlot(int, int) {
     if (slot < int(size) && !file->patches[slot].empty()) name = file->patches[slot].name;
   });
   if (!name) return;
-  if (IParam* rename = mPlug ? mPlug->GetParam(PanelParam::kPatchRename) : nullptr) rename->SetDisplayText(0, name->c_str());
+  if (IParam* rename = mPlug ? mPlug->GetParam(TavroParam::kPatchRename) : nullptr) rename->SetDisplayText(0, name->c_str());
   editor_->hideLayer("patchRename", false);
   editor_->openRenameEntry();
 }

@@ -8,15 +8,16 @@
 #include "LibrarianPanelEditor.h"
 #include "LibrarianViewControl.h"
 #include "PatchLibrarian.h"
+#include "librarian/TavroParams.h"
 
 int BankParameter(bool performances, int model, int slot) {
-  if (performances) return model == 2 ? PanelParam::kCurrentPerfBank2x : PanelParam::kCurrentPerfBank;
-  return (model == 2 ? PanelParam::kCurrentBank2x : PanelParam::kCurrentBank) + slot;
+  if (performances) return model == 2 ? TavroParam::kCurrentPerfBank2x : TavroParam::kCurrentPerfBank;
+  return (model == 2 ? TavroParam::kCurrentBank2x : TavroParam::kCurrentBank) + slot;
 }
 
 int ProgramParameter(bool performances, int model, int slot) {
-  if (!performances) return PanelParam::kCurrentProgram + slot;
-  return (model <= 1 ? PanelParam::kCurrentPerfProgram : PanelParam::kCurrentPerfProgram2x) + slot;
+  if (!performances) return TavroParam::kCurrentProgram + slot;
+  return (model <= 1 ? TavroParam::kCurrentPerfProgram : TavroParam::kCurrentPerfProgram2x) + slot;
 }
 
 namespace {
@@ -57,7 +58,7 @@ BankNamePopupMenu::BankNamePopupMenu(IModuleBase* plug, PatchLibrarian* libraria
 void BankNamePopupMenu::OnMouseDown(int, int, IMouseMod*) {
   int index = librarian_->upperFileIndex;
   doPopupMenu(index);
-  writeParameter(PanelParam::kPatchSelectionListUpper, index);
+  writeParameter(TavroParam::kPatchSelectionListUpper, index);
   librarian_->upperFileIndex = index;
   writeParameter(BankParameter(performance(), editor_->hardwareModel(), editor_->activeSlot()), index);
   LibrarianViewControl* view = editor_->librarianView();
@@ -106,7 +107,7 @@ int BankNumberPopupMenu::doPopupMenu(int& index) {
   // The program the panel shows for the slot, so the unit and the read-out agree.
   const int program =
       parameterInt(ProgramParameter(editor_->isLibrarianPerformanceMode(), editor_->hardwareModel(), slot));
-  editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)), program);
+  editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(TavroParam::kPartMidiChannel + slot)), program);
   RequestSlotProgram(*editor_);
   writeParameter(bankParameter(), bank);
   list_->CheckItemAlone(bank);
@@ -135,7 +136,7 @@ bool ProgramNumberPopupMenu::refreshPatchNames(int program) {
   for (int p = 0; p < count; ++p) names[p] = ProgramNumberText(p);
   if (editor_->isLibraryMode()) {
     // Banks shorter than the mode's size show numbers for the slots they lack.
-    const int index = parameterInt(PanelParam::kPatchSelectionListUpper);
+    const int index = parameterInt(TavroParam::kPatchSelectionListUpper);
     librarian_->inspect([&](const PatchLibrary& library) {
       const PatchFileList& files = library.filesOfType(performances ? 1 : 0);
       if (index < 0 || index >= int(files.size())) return;
@@ -168,7 +169,7 @@ int ProgramNumberPopupMenu::doPopupMenu(int& index) {
   const int model = editor_->hardwareModel(), slot = editor_->activeSlot();
   if (!editor_->isLibraryMode()) {
     editor_->BankChangeMessage(0, parameterInt(BankParameter(performances, model, slot)),
-                               ChannelIndex(parameterInt(PanelParam::kMidiChannelSlot0 + slot)), program);
+                               ChannelIndex(parameterInt(TavroParam::kPartMidiChannel + slot)), program);
     RequestSlotProgram(*editor_);
   } else {
     if (LibrarianViewControl* view = editor_->librarianView()) {
