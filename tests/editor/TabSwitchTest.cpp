@@ -85,10 +85,9 @@ TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
 // The slots whose bank selector the layout's layers draw (the editor's own selector
 // menus, drawn above the overlay, left out), one entry per drawn selector.
 std::vector<int> DrawnBankSelectorSlots(Tavro& t) {
-  using P = LibrarianParam;
   std::vector<int> slots;
   const auto visit = [&](IControl* c) {
-    for (int base : {P::kCurrentBank, P::kCurrentBank2x, P::kCurrentPerfBank, P::kCurrentPerfBank2x})
+    for (int base : {kCurrentBank, kCurrentBank2x, kCurrentPerfBank, kCurrentPerfBank2x})
       if (c->ParamIdx() >= base && c->ParamIdx() < base + 4) slots.push_back(c->ParamIdx() - base);
   };
   for (int i = 0; i < t.graphics->NLayers(); ++i) {
