@@ -9,12 +9,8 @@ void EveningTransport(Evening& evening) {
   const size_t from = evening.Received().size();
   std::string output;
   // The exit status also covers the host's state round trip after the script.
-  // The clock is switched on once what choosing the ports set going has settled, as
-  // the fixed wait that the idle condition replaced in ChoosePorts gave it: right after
-  // the enquiry the transport's Start was seen lost in about one run of three.
   evening.Run("transport.txt",
-              ChoosePorts(Evening::kSimName) + "wait 10000\n" + ClockSwitchesOn() + PlayTenSecondsAt120() +
-                  ClockOff() + "render 1\n",
+              ChoosePorts(Evening::kSimName) + ClockSwitchesOn() + PlayTenSecondsAt120() + ClockOff() + "render 1\n",
               &output, "--transport stop");
   EXPECT_EQ(output.find("tavro-host: panel:"), std::string::npos) << output;
   const bool stopped = SimProcess::WaitFor([&] { return ClockRecord(evening.Received(from)).stops > 0; });
