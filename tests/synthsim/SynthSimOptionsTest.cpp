@@ -73,8 +73,8 @@ TEST(SynthSimOptions, WrongWordsAreRefused) {
 TEST(SynthSimOptions, TheUsageNamesEveryOptionWithItsWords) {
   const std::string usage = SynthSimUsage();
   EXPECT_EQ(usage.rfind("usage: synth-sim [--name N]", 0), 0u) << usage;
-  for (const SynthSimOptionSpec& spec : SynthSimOptionTable())
-    EXPECT_NE(usage.find("[" + spec.name), std::string::npos) << spec.name;
+  for (const SynthSimOptionRow& row : SynthSimOptionTable())
+    EXPECT_NE(usage.find("[" + row.name), std::string::npos) << row.name;
   EXPECT_NE(usage.find("[--set NAME SLOT VALUE]"), std::string::npos) << usage;
   EXPECT_EQ(usage.back(), '\n');
 }

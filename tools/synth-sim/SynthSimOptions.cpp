@@ -12,7 +12,7 @@ bool ReadNumber(const std::string& text, long low, long high, long& value) {
 
 // An option taking a whole number from `low` to `high`, given to `set`.
 template <class Set>
-SynthSimOptionSpec Number(const char* name, const char* valueName, long low, long high, Set set) {
+SynthSimOptionRow Number(const char* name, const char* valueName, long low, long high, Set set) {
   return {name, {valueName}, [low, high, set](SynthSimOptions& o, const std::vector<std::string>& v) {
             long value = 0;
             if (!ReadNumber(v[0], low, high, value)) return false;
@@ -22,7 +22,7 @@ SynthSimOptionSpec Number(const char* name, const char* valueName, long low, lon
 }
 
 // An option taking a word (a name or a path) into the field `field`.
-SynthSimOptionSpec Word(const char* name, const char* valueName, std::string SynthSimOptions::*field) {
+SynthSimOptionRow Word(const char* name, const char* valueName, std::string SynthSimOptions::*field) {
   return {name, {valueName}, [field](SynthSimOptions& o, const std::vector<std::string>& v) {
             o.*field = v[0];
             return true;
@@ -30,7 +30,7 @@ SynthSimOptionSpec Word(const char* name, const char* valueName, std::string Syn
 }
 
 // An option without words that switches a setting on.
-SynthSimOptionSpec Switch(const char* name, bool SynthSimSettings::*field) {
+SynthSimOptionRow Switch(const char* name, bool SynthSimSettings::*field) {
   return {name, {}, [field](SynthSimOptions& o, const std::vector<std::string>&) {
             o.settings.*field = true;
             return true;
@@ -43,7 +43,7 @@ bool IsReplyLength(long length) {
   return false;
 }
 
-std::vector<SynthSimOptionSpec> BuiltInOptions() {
+std::vector<SynthSimOptionRow> BuiltInOptions() {
   using O = SynthSimOptions;
   return {
       Word("--name", "N", &O::name),
@@ -81,16 +81,16 @@ std::vector<SynthSimOptionSpec> BuiltInOptions() {
 
 }  // namespace
 
-const std::vector<SynthSimOptionSpec>& SynthSimOptionTable() {
-  static const std::vector<SynthSimOptionSpec> table = BuiltInOptions();
+const std::vector<SynthSimOptionRow>& SynthSimOptionTable() {
+  static const std::vector<SynthSimOptionRow> table = BuiltInOptions();
   return table;
 }
 
 bool ParseSynthSimOptions(int argc, const char* const* argv, SynthSimOptions& options) {
   for (int i = 1; i < argc; ++i) {
-    const SynthSimOptionSpec* match = nullptr;
-    for (const SynthSimOptionSpec& spec : SynthSimOptionTable())
-      if (spec.name == argv[i]) match = &spec;
+    const SynthSimOptionRow* match = nullptr;
+    for (const SynthSimOptionRow& row : SynthSimOptionTable())
+      if (row.name == argv[i]) match = &row;
     const size_t words = match ? match->valueNames.size() : 0;
     if (!match || size_t(argc - 1 - i) < words) return false;
     const std::vector<std::string> values(argv + i + 1, argv + i + 1 + words);
@@ -104,9 +104,9 @@ std::string SynthSimUsage() {
   constexpr size_t kWidth = 100;
   const std::string indent = "       ";
   std::string text, line = "usage: synth-sim";
-  for (const SynthSimOptionSpec& spec : SynthSimOptionTable()) {
-    std::string item = "[" + spec.name;
-    for (const std::string& word : spec.valueNames) item += " " + word;
+  for (const SynthSimOptionRow& row : SynthSimOptionTable()) {
+    std::string item = "[" + row.name;
+    for (const std::string& word : row.valueNames) item += " " + word;
     item += "]";
     if (line.size() + 1 + item.size() > kWidth) {
       text += line + "\n";

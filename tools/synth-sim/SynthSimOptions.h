@@ -25,14 +25,14 @@ struct SynthSimOptions {
   std::vector<MemoryValue> memoryValues;
 };
 
-struct SynthSimOptionSpec {
+struct SynthSimOptionRow {
   std::string name;                    // "--model"
   std::vector<std::string> valueNames;  // the words that follow it, for the usage ("0-2")
   // Takes the words that follow; false when they are not what the option takes.
   std::function<bool(SynthSimOptions&, const std::vector<std::string>& values)> apply;
 };
 
-const std::vector<SynthSimOptionSpec>& SynthSimOptionTable();
+const std::vector<SynthSimOptionRow>& SynthSimOptionTable();
 
 // False at the first unknown option, missing word or value out of its range.
 bool ParseSynthSimOptions(int argc, const char* const* argv, SynthSimOptions& options);
