@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "ConnectedEditor.h"
-#include "MidiRouting.h"
+#include "editor/midi/MidiRouting.h"
 
 namespace {
 

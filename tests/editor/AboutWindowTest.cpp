@@ -4,7 +4,7 @@
 
 #include "ControlLayer.h"
 #include "LibrarianPageSupport.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BankListTexts.h"
+#include "editor/librarian/BankListTexts.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "Kit_AtomicFile.h"
 #include "Kit_TimeSource.h"
 #include "PatchManager.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "TavroDialogs.h"
+#include "editor/panel/TavroDialogs.h"
 #include "WinEmu_Dialog.h"
 #include "WinEmu_Window.h"
 

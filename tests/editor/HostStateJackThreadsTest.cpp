@@ -9,7 +9,7 @@
 
 #include "HostStateSupport.h"
 #include "JackTestServer.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "IControl.h"
 #include "IControlText.h"
 #include "IParam.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "layout/UIConfigManager.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"

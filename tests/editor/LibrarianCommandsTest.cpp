@@ -7,7 +7,7 @@
 #include "IControlText.h"
 #include "IParam.h"
 #include "LibrarianPageSupport.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"
 

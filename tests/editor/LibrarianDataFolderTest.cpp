@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "LibrarianPageSupport.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/TavroParams.h"
 
 namespace {

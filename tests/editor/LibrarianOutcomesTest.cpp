@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "LibrarianPageSupport.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "IParam.h"
 #include "LibrarianPageSupport.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "View_FrameBuffer.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "Kit_TimeSource.h"
 #include "PatchLibrarian.h"
 #include "SynthSimPorts.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "View_Headless.h"
 #include "View_Backend.h"
 #include "librarian/panel/LibrarianViewControl.h"

@@ -7,7 +7,7 @@
 
 #include "IParam.h"
 #include "LibrarianPageSupport.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "IParam.h"
 #include "LibrarianPageSupport.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/SendOutcome.h"
 #include "librarian/TavroParams.h"

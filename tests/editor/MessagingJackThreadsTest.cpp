@@ -20,7 +20,7 @@
 #include "ProgramFields.h"
 #include "RoadTestSupport.h"
 #include "SynthSim.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "IMidiQueue.h"
+#include "editor/midi/IMidiQueue.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "MidiRouting.h"
+#include "editor/midi/MidiRouting.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "EditorTestSupport.h"
 #include "IControl.h"
 #include "IParam.h"
-#include "ProgressIndicator.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/panel/ProgressIndicator.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "EditorTestSupport.h"
 #include "IControlText.h"
 #include "IParam.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "WinEmu_Time.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"

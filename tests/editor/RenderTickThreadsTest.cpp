@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "RoadTestSupport.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -17,7 +17,7 @@
 
 #include "JackSimSupport.h"
 #include "LibrarianPageSupport.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/TavroParams.h"
 
 namespace {

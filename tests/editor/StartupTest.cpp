@@ -4,9 +4,9 @@
 #include "EditorTestSupport.h"
 #include "IControl.h"
 #include "IControlText.h"
-#include "ProgressIndicator.h"
+#include "editor/panel/ProgressIndicator.h"
 #include "IParam.h"
-#include "LibrarianPanelParts.h"
+#include "editor/librarian/LibrarianPanelParts.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {

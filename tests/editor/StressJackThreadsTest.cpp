@@ -36,7 +36,7 @@
 #include "LibrarianPageSupport.h"
 #include "RoadTestSupport.h"
 #include "SynthSim.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "IControl.h"
 #include "IParam.h"
-#include "ProgressIndicator.h"
+#include "editor/panel/ProgressIndicator.h"
 #include "SharedEditorSuite.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "JackTestServer.h"
 #include "RoadTestSupport.h"
 #include "IControlText.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 
 namespace {
 

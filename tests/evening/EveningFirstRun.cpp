@@ -14,7 +14,7 @@
 #include "IParam.h"
 #include "RoadTestSupport.h"
 #include "SynthSim.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "layout/UIConfigManager.h"
 #include "tables/DumpFieldTable.h"
 #include "librarian/TavroParams.h"

@@ -10,7 +10,7 @@
 #include "EveningSupport.h"
 #include "LibrarianPageSupport.h"
 #include "SynthSimPatches.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/TavroParams.h"
 
 namespace {

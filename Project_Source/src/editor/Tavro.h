@@ -13,11 +13,21 @@
 // A thread is never joined and the input never closed under the plug-in mutex.
 // Values read on several threads are atomics.
 //
-// The object is split by concern: TavroStartup.cpp (the start-up stages and the
-// log), TavroLayers.cpp (named layers and menu layers), TavroTearDown.cpp,
-// TavroTransfers.cpp (busy state), TavroState.cpp (host state), TavroLibrarian.cpp
-// (what the librarian asks of it), TavroFactory.cpp, and the render tick and reset
-// in src-dsp/TavroAudioDSP.cpp. Dialogs: TavroDialogs.h.
+// The object is split by concern, one file each:
+// - here: TavroStartup.cpp (the start-up stages and the log), TavroTearDown.cpp,
+//   TavroFactory.cpp, TavroState.cpp (host state), TavroParamRoad.cpp (every
+//   parameter change), TavroControlAction.cpp (its last step), TavroDumpParameters.cpp
+//   (the parameters as the dump coders see them), TavroTransfers.cpp (busy state);
+// - commands/: TavroCommands.cpp routes the panel's command parameters to the
+//   functions of TavroCommands.h, which the TavroCommands*.cpp files implement;
+// - librarian/: TavroLibrarian.cpp (what the librarian asks of it), TavroLibrarianPanel,
+//   TavroLibrarianCommands, TavroLibrarianMenus, TavroLibrarianSelectors,
+//   TavroLibrarianSends, TavroCloseRequest (unsaved changes), TavroDataFolder;
+// - midi/: TavroIncoming (channel messages in), TavroSysExIn, TavroHardwareChange
+//   (values from the synthesizer), TavroLookups, TavroMidiOut, TavroClock,
+//   TavroPortWatch;
+// - panel/: TavroLayers.cpp (named layers and menu layers); dialogs: TavroDialogs.h;
+// - the render tick and reset: src-dsp/TavroAudioDSP.cpp.
 
 #include <array>
 #include <atomic>
@@ -26,13 +36,13 @@
 #include <string>
 #include <vector>
 
-#include "ControlDisplay.h"
+#include "editor/panel/ControlDisplay.h"
 #include "IGraphicsStructs.h"
 #include "IModuleAU.h"
 #include "Kit_StopSignal.h"
-#include "IMidiQueue.h"
+#include "editor/midi/IMidiQueue.h"
 #include "LinkManager.h"
-#include "TabSwitchFunctions.h"
+#include "editor/commands/TabSwitchFunctions.h"
 #include "TickActions.h"
 #include "TavroParams.h"
 #include "UISettings.h"

@@ -2,8 +2,8 @@
 
 #include "ControlLayer.h"
 #include "IControl.h"
-#include "LibrarianPanelParts.h"
-#include "ProgressIndicator.h"
+#include "editor/librarian/LibrarianPanelParts.h"
+#include "editor/panel/ProgressIndicator.h"
 #include "Tavro.h"
 #include "messaging/MIDIMessageManager.h"
 

@@ -1,4 +1,4 @@
-#include "ProgressIndicator.h"
+#include "editor/panel/ProgressIndicator.h"
 
 #include "ControlLayer.h"
 #include "IGraphics.h"

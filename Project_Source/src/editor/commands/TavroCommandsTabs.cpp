@@ -2,10 +2,10 @@
 
 #include "IControl.h"
 #include "IParam.h"
-#include "LibrarianPanelParts.h"
+#include "editor/librarian/LibrarianPanelParts.h"
 #include "PatchLibrarian.h"
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 
 namespace TavroCommands {
 

@@ -1,13 +1,13 @@
 // The editor as the librarian panel sees it, and the panel's parts for start-up.
 
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 
 #include "ControlLayer.h"
 #include "IControl.h"
-#include "LibrarianPanelParts.h"
+#include "editor/librarian/LibrarianPanelParts.h"
 #include "PatchLibrarian.h"
 #include "Tavro.h"
-#include "TavroLibrarianCommands.h"
+#include "editor/librarian/TavroLibrarianCommands.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 #include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/LibrarianViewControl.h"

@@ -1,4 +1,4 @@
-#include "TavroDialogs.h"
+#include "editor/panel/TavroDialogs.h"
 
 #include <cstring>
 #include <mutex>

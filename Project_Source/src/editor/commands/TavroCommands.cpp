@@ -3,7 +3,7 @@
 // on along the road or ends with its handler.
 
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "ControlLayer.h"
 #include "IParam.h"
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
 

@@ -1,8 +1,8 @@
-#include "LibrarianPanelParts.h"
+#include "editor/librarian/LibrarianPanelParts.h"
 
 #include <atomic>
 
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "EscapeKey.h"
+#include "editor/panel/EscapeKey.h"
 
 #include "ControlLayer.h"
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "View_PanelKeys.h"
 #include "librarian/TavroParams.h"
 

@@ -2,7 +2,7 @@
 
 #include "IParam.h"
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace TavroCommands {

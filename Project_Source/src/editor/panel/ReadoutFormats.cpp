@@ -3,7 +3,7 @@
 #include <string>
 
 #include "IParam.h"
-#include "ReadoutFamilies.h"
+#include "editor/panel/ReadoutFamilies.h"
 
 namespace {
 

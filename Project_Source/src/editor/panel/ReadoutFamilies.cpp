@@ -1,4 +1,4 @@
-#include "ReadoutFamilies.h"
+#include "editor/panel/ReadoutFamilies.h"
 
 #include <array>
 #include <cstring>

@@ -13,7 +13,7 @@
 #include "IGraphicsMac.h"
 #include "Kit_String.h"
 #include "Tavro.h"
-#include "TavroLibrarianCommands.h"
+#include "editor/librarian/TavroLibrarianCommands.h"
 #include "librarian/LibrarianDisk.h"
 #include "librarian/PatchLibrarian.h"
 

@@ -1,11 +1,11 @@
-#include "ControlDisplay.h"
+#include "editor/panel/ControlDisplay.h"
 
 #include <cstdio>
 #include <vector>
 
 #include "IControlText.h"
 #include "IParam.h"
-#include "ReadoutFamilies.h"
+#include "editor/panel/ReadoutFamilies.h"
 #include "Tavro.h"
 #include "layout/UIConfigManager.h"
 

@@ -1,12 +1,12 @@
-#include "TabSwitchFunctions.h"
+#include "editor/commands/TabSwitchFunctions.h"
 
 #include "ControlLayer.h"
 #include "IControl.h"
 #include "IGraphicsMac.h"
 #include "IParam.h"
-#include "LibrarianPanelParts.h"
+#include "editor/librarian/LibrarianPanelParts.h"
 #include "Tavro.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
 

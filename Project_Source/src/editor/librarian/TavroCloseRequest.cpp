@@ -4,7 +4,7 @@
 
 #include "IGraphicsMac.h"
 #include "Tavro.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "TavroParams.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 

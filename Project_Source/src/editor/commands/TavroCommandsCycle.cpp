@@ -5,7 +5,7 @@
 
 #include "IParam.h"
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/UIConfigManager.h"
 

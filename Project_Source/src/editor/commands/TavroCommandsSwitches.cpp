@@ -5,7 +5,7 @@
 #include "IGraphicsMac.h"
 #include "IParam.h"
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace TavroCommands {

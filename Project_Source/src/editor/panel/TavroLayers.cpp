@@ -5,10 +5,10 @@
 #include "IControl.h"
 #include "IGraphicsMac.h"
 #include "IParam.h"
-#include "LibrarianPanelParts.h"
-#include "ProgressIndicator.h"
+#include "editor/librarian/LibrarianPanelParts.h"
+#include "editor/panel/ProgressIndicator.h"
 #include "Tavro.h"
-#include "TavroLibrarianPanel.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/UIConfigManager.h"
 

@@ -1,4 +1,4 @@
-#include "MidiRouting.h"
+#include "editor/midi/MidiRouting.h"
 
 #include <cstddef>
 

@@ -1,4 +1,4 @@
-#include "IMidiQueue.h"
+#include "editor/midi/IMidiQueue.h"
 
 #include <algorithm>
 #include <limits>

@@ -7,7 +7,7 @@
 #include "Kit_AtomicFile.h"
 #include "IParam.h"
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 
 namespace TavroCommands {
 

@@ -6,7 +6,7 @@
 #include "PatchManager.h"
 #include "IParam.h"
 #include "Tavro.h"
-#include "TavroCommands.h"
+#include "editor/commands/TavroCommands.h"
 
 namespace TavroCommands {
 

@@ -5,8 +5,8 @@
 
 #include "IMidiMsg.h"
 #include "IParam.h"
-#include "LibrarianPanelParts.h"
-#include "MidiRouting.h"
+#include "editor/librarian/LibrarianPanelParts.h"
+#include "editor/midi/MidiRouting.h"
 #include "Tavro.h"
 #include "WinEmu_Time.h"
 #include "layout/tables/ParamNameTable.h"

@@ -1,4 +1,4 @@
-#include "BankListTexts.h"
+#include "editor/librarian/BankListTexts.h"
 
 #include <cctype>
 
