@@ -35,5 +35,5 @@ struct Kit_AtomicFileCalls {
 // The calls in force: the system's unless a test installed others.
 const Kit_AtomicFileCalls& Kit_AtomicFileSystem();
 // Installs `calls` (not owned); nullptr restores the system's.
-// threads: install or remove only while no file is written.
+// threads: any (install or remove only while no file is written).
 void Kit_SetAtomicFileCalls(const Kit_AtomicFileCalls* calls);

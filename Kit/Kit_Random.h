@@ -3,7 +3,7 @@
 // apart from every other, so two presses in one second (or two instances) never share a
 // sequence; tests install one with a fixed seed and see the same numbers every run.
 //
-// threads: not thread-safe; the owner uses it from one thread at a time.
+// threads: any (not thread-safe: the owner uses it from one thread at a time).
 
 #include <cstdint>
 #include <random>

@@ -6,8 +6,8 @@
 // Keep it the owner's last member, so that the thread starts after the rest of the
 // owner is built and is joined before the rest goes.
 //
-// threads: Start and StopAndJoin on the owner's thread; Lock, Changed and
-// StopRequested on it and on the service thread.
+// threads: any (Start and StopAndJoin on the owner's thread; Lock, Changed and
+// StopRequested on it and on the service thread).
 
 #include <condition_variable>
 #include <functional>

@@ -72,7 +72,7 @@ inline bool Kit_TicksAtLeast(uint32_t now, uint32_t since, uint32_t ms) {
 class Kit_VirtualClock : public Kit_TimeSource {
 public:
   // Registers the constructing thread for its lifetime; see above.
-  // threads: the registered thread; one clock per thread at a time
+  // threads: any (the registered thread; one clock per thread at a time)
   class Participant {
   public:
     explicit Participant(Kit_VirtualClock& clock);

@@ -10,7 +10,7 @@
 // wholly within the chunk; a failed read leaves its destination untouched. No reader
 // reads past the end and none throws.
 //
-// threads: not thread-safe; the owner locks.
+// threads: any (not thread-safe: the owner locks).
 
 #include <cstdint>
 

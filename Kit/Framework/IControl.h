@@ -161,7 +161,7 @@ public:
   bool GetPromptDisabled() const { return mDisablePrompt; }
   void SetPromptDisabled(bool b) { mDisablePrompt = b; }
   void GetClamp(double* lo, double* hi) const;
-  // threads: main (ClampControl), read by SetDirty on any thread
+  // threads: main (ClampControl), any (read by SetDirty)
   void SetClamp(double lo, double hi);
   int GetTextEntryLength() const { return mTextEntryLength; }
   void SetTextEntryLength(int n) { mTextEntryLength = n; }

@@ -166,7 +166,7 @@ public:
   // Deletes the panel now, before the plug-in, for a plug-in whose own members
   // (binding records, layer pointers) must outlive it. No other thread may still
   // reach the panel.
-  // threads: main, never under the plug-in mutex
+  // threads: main (never under the plug-in mutex)
   void DropGraphics();
   Kit_Mutex& GetMutex() { return mMutex; }
 

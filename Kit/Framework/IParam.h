@@ -3,7 +3,7 @@
 // normalised 0..1 scale that controls and the host use, its display texts, and the
 // parameter's MIDI binding.
 //
-// threads: the value (Value/Set/SetNormalized/GetNormalized) may be read and written from
+// threads: any. The value (Value/Set/SetNormalized/GetNormalized) may be read and written from
 // any thread; it is an atomic. Display texts may be read and renamed from any thread
 // (main, midi-in, worker): one lock per parameter guards the table, and readers get
 // copies, never pointers into it. Adding an entry also moves max, so new entries (and

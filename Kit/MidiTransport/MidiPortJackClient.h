@@ -90,8 +90,8 @@ public:
   bool PortConnected() const { return IsPortOpen() && connections_.load() > 0; }
   // Asks the server. May wait up to a period while the server is changing
   // connections.
-  // threads: main, or a sender (never jack-process nor jack-notification: the
-  // server waits for those)
+  // threads: main, midi-in, worker, tick-performer (never jack-process nor
+  // jack-notification: the server waits for those)
   bool PortConnectedNow() const;
   // The server's frame time now, on the clock of MidiPortJackCycle::Start.
   // threads: any
@@ -104,7 +104,7 @@ private:
   static int OnProcess(jack_nframes_t frames, void* self);
   // threads: jack-notification
   static int OnXrun(void* self);
-  // threads: jack-process or jack-notification, whichever finds the server gone
+  // threads: jack-process, jack-notification (whichever finds the server gone)
   static void OnShutdown(void* self);
   // threads: jack-notification
   static void OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self);

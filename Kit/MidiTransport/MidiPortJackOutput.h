@@ -46,7 +46,8 @@ public:
 
   // Queues the message and returns; false when no port is open, the port has no
   // connection or the ring is full.
-  // threads: a sender, one at a time (the caller serialises: IMidiPorts' output lock)
+  // threads: main, midi-in, worker, tick-performer; one at a time (the caller serialises:
+  // IMidiPorts' output lock)
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
   uint64_t LostMessages() override;
   uint64_t LostMessagesBesideRealTime() override;

@@ -6,7 +6,7 @@
 // pixels from one row to the next. A bitmap of 0 x 0 has no pixels (getBits() may
 // be null) and every drawing routine treats it as empty.
 //
-// threads: a bitmap belongs to one thread at a time; the routines keep no state.
+// threads: any (a bitmap belongs to one thread at a time); the routines keep no state.
 
 #include "WinEmu_DC.h"
 

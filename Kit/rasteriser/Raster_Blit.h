@@ -4,7 +4,7 @@
 // and blends by mode and opacity as Raster_Blend.h writes down.
 // A source and destination may be the same bitmap.
 //
-// threads: any, on bitmaps no other thread uses meanwhile (no shared state here).
+// threads: any (on bitmaps no other thread uses meanwhile; no shared state here).
 
 #include "Raster_Bitmap.h"
 #include "Raster_Blend.h"

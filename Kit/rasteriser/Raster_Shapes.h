@@ -9,7 +9,7 @@
 // Angles: radians, 0 pointing up, growing clockwise.
 // antiAlias gives edges partial coverage; without it a pixel is in or out.
 //
-// threads: any, on bitmaps no other thread uses meanwhile (no shared state here).
+// threads: any (on bitmaps no other thread uses meanwhile; no shared state here).
 
 #include "Raster_Bitmap.h"
 #include "Raster_Blend.h"

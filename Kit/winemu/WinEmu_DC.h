@@ -5,7 +5,7 @@
 // (standing in for the platform's bitmap graphics context). Pixels are words
 // A | R << 8 | G << 16 | B << 24, rows top to bottom, rowSpan pixels apart.
 //
-// threads: a context belongs to one thread at a time.
+// threads: any (a context belongs to one thread at a time).
 
 #include "WinEmu_Types.h"
 

@@ -5,7 +5,7 @@
 // at once were seen to fail to start and to lose clients). A run that checks timing
 // has the machine alone meanwhile (JackQuietTiming). Machine-wide locks in /tmp, held
 // from start to stop, see to both, across build trees too.
-// threads: the test's main thread
+// threads: main (the test's)
 
 #include <sys/types.h>
 

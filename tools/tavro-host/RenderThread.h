@@ -22,7 +22,7 @@ public:
   RenderThread(AudioUnit unit, HostClock& clock, int blockSize, double sampleRate);
   ~RenderThread();
   // Called on the render thread before each block (the host's MIDI for it).
-  // threads: main, before Start
+  // threads: main (before Start)
   void SetBeforeBlock(std::function<void()> beforeBlock) { beforeBlock_ = std::move(beforeBlock); }
   // Renders `frames` frames in blocks (kUntilStopped: until Stop); returns at once.
   // threads: main

@@ -22,6 +22,7 @@ public:
   static std::string formatLine(std::time_t when, const std::string& text);
   // Tells a repeated message from a new one before it is logged: compares the status
   // and both data bytes with the plug-in's lastMidiData, stores them there and returns
-  // true when any differed. threads: whichever one logs MIDI (one at a time).
+  // true when any differed. threads: main, midi-in, worker, tick-performer (whichever logs
+  // MIDI, one at a time).
   static bool compareMIDIdata(Tavro* plug, const IMidiMsg& msg);
 };

@@ -89,7 +89,7 @@ public:
   // threads: render
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
 
-  // ---- host state (TavroState.cpp); threads: main, under the plug-in mutex ----
+  // ---- host state (TavroState.cpp); threads: main (under the plug-in mutex) ----
   bool SerializeState(ByteChunk* chunk) override;
   int UnserializeState(ByteChunk* chunk, int startPos) override;
   // The full chunk (withPatchManager) or the short form.
@@ -160,7 +160,7 @@ public:
   enum class CommandResult { kNotMine, kGoOn, kEnd };
   // The panel's command parameters, before the read-out (beforeReadout) or after it
   // (TavroCommands*.cpp); the librarian's and program selection's (TavroLibrarianCommands*.cpp).
-  // threads: as OnParamChange, under the plug-in mutex
+  // threads: main (as OnParamChange, under the plug-in mutex)
   CommandResult runPanelCommand(int paramIdx, double value, bool beforeReadout);
   CommandResult runLibrarianCommand(int paramIdx, double value, bool beforeReadout);
 
@@ -170,7 +170,7 @@ public:
   // threads: main, midi-in, worker
   void MIDIOutRoutingSwitch(IMidiMsg* msg);
   // Sends one channel message to the hardware port now and lights its slot's light.
-  // threads: main, midi-in, worker, the editor's tick thread
+  // threads: main, midi-in, worker, tick-performer
   void sendMidiMsgAndLog(IMidiMsg* msg);
   // Sends one SysEx message unchanged (no checksum is made); false when no port is set.
   // threads: main, worker
@@ -188,7 +188,7 @@ public:
   void sendSysExInitialization();
   // Pauses the calling thread; a close ends the pause at once, so tear-down never
   // waits for notes off or a bank change under way.
-  // threads: main, worker, the tick's performer
+  // threads: main, worker, tick-performer
   void pauseUnlessClosing(int ms);
   Kit_StopSignal closing;
   // The MIDI channel 1-16 of a slot's part, or 0 when it is unset or out of range.
@@ -234,7 +234,7 @@ public:
   void setFromPlug(int paramIdx, double value);
 
   // ---- the parameter road's own steps (TavroParamRoad.cpp, TavroControlAction.cpp) ----
-  // threads: as OnParamChange, under the plug-in mutex
+  // threads: main (as OnParamChange, under the plug-in mutex)
   // The panel's handler, then the librarian's when the parameter is not the panel's.
   CommandResult runCommands(int paramIdx, double value, bool beforeReadout);
   // The dispatcher's own rules after the read-out (names, part channels, performance
@@ -348,7 +348,7 @@ public:
   void sendPartDataBackToHardware(int slot);
   void sendMultiDataBackToHardware();
   // What the librarian sends and the performance jobs read of the editor.
-  // threads: as MessagingEditor says
+  // threads: main, midi-in, worker (each as MessagingEditor says)
   MIDIMessageManager* messageManager() override { return midiManager; }
   int getActiveSlot() const override { return activeSlot.load(); }
   std::string nameText(int paramIdx) const override;
@@ -372,11 +372,11 @@ public:
   void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
   // A host message spread over zone `mode` (0-6) of linked slots: one copy for each slot
   // of the zone (shrunk to its soloed slot), in the order A to D; nothing while the
-  // ports are not set. threads: main, under the plug-in mutex
+  // ports are not set. threads: main (under the plug-in mutex)
   void DistributeMIDIMessages(IMidiMsg* msg, int mode, int statusWithoutChannel);
   // One slot's copy of a host message, status `statusWithoutChannel` + the slot's
   // channel - 1, to the MIDI manager; nothing for a slot without a channel.
-  // threads: main, under the plug-in mutex
+  // threads: main (under the plug-in mutex)
   void CloneMIDIMessageAndProcess(IMidiMsg* msg, int slot, int statusWithoutChannel);
   // What the incoming handlers and the randomiser use (MessagingEditor).
   IParam* editorParam(int paramIdx) const override;
@@ -401,7 +401,7 @@ public:
   // threads: any
   int getTempoValue() const { return hostTempo.load(); }
   // Gives the MIDI manager's sender this object's clock and installs jobs 14-16.
-  // threads: main, at construction
+  // threads: main (at construction)
   void installClockJobs();
   // The render tick's first step: the host's time, and hostTempo from this tick's report.
   // threads: render
@@ -606,7 +606,7 @@ private:
   int shownDelayMs_ = -1, shownDelayBlock_ = -1;
   // The wrapper's close does not wait for a render in flight: tear-down marks itself
   // begun, then waits for the ticks inside; a tick that finds it begun returns at once.
-  // threads: render (the tick), the closing thread (tear-down)
+  // threads: render (the tick), main (tear-down)
   std::atomic<int> ticksInFlight_{0};
   std::atomic<bool> ticksRefused_{false};
 

@@ -4,8 +4,8 @@
 // panel). The tick writes fixed-size records into a ring; one editor thread performs
 // them in order.
 //
-// threads: push from the render tick only (one producer); the performer's own thread
-// pops (one consumer). The ring neither locks nor allocates.
+// threads: render (push: the one producer), tick-performer (pop: the one consumer).
+// The ring neither locks nor allocates.
 
 #include <semaphore.h>
 
@@ -41,7 +41,7 @@ public:
   // False, writing nothing, when the ring is full.
   // threads: render
   bool push(const TickAction& action);
-  // threads: the performer
+  // threads: tick-performer
   bool pop(TickAction* action);
   // Free records; the producer may count on at least this many pushes.
   // threads: render

@@ -3,10 +3,10 @@
 // core reads on every change, and the lookup tables that lead incoming MIDI back to
 // the control that shows it.
 //
-// threads: records and tables are built on the main thread while the plug-in is
+// threads: main, midi-in, worker. Records and tables are built on main while the plug-in is
 // constructed and do not change afterwards, except lastValue, which the editor
-// writes and reads on the main, midi-in and worker threads. The tables are read
-// from the midi-in thread without a lock, which is safe only because they are fixed.
+// writes and reads on main, midi-in and worker. The tables are read
+// on midi-in without a lock, which is safe only because they are fixed.
 
 #include <atomic>
 #include <map>

@@ -3,7 +3,7 @@
 // of unselected buttons and one of selected buttons. Each button shows its own cell
 // of the image; the selected one is taken from the selected half.
 //
-// threads: as IControl (drawing and clicks on main; values pushed from any thread).
+// threads: main (drawing and clicks), any (values pushed in); as IControl.
 
 #include "IControlSwitches.h"
 

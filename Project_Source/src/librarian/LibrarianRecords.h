@@ -2,7 +2,7 @@
 // The librarian's records: one stored message, one slot, one bank file, and the
 // three levels of the folder tree over the bank files.
 //
-// threads: plain values; the librarian's lock guards the ones it shares.
+// threads: any (plain values; the librarian's lock guards the ones it shares).
 
 #include <cstdint>
 #include <memory>

@@ -2,9 +2,9 @@
 // The librarian: its bank files, folder trees, the panes' current files and the
 // selected slots, and the reading, writing and scanning of bank files.
 //
-// threads: scans, saves and the panes run on main; received dumps are stored from
-// midi-in (and main, for the list's own copies); the sender (worker) moves the
-// selected slot and takes copies of what it sends. One lock guards the library; it is
+// threads: main (scans, saves, the panes, the list's own copies), midi-in (received
+// dumps are stored), worker (the send road moves the selected slot and takes copies of
+// what it sends). One lock guards the library; it is
 // a leaf: never held while calling the editor or blocking on anything else. Indices
 // and selected slots are atomics, read once per use.
 

@@ -6,7 +6,7 @@
 // control from `kLocalControl`, the slot channels from `kPartMidiChannel`) are its
 // own: the coders only report values.
 //
-// threads: the caller's; the coders keep no state between calls.
+// threads: any (the coders keep no state between calls).
 
 #include <functional>
 #include <string>

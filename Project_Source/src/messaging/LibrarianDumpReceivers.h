@@ -13,8 +13,8 @@
 // a request twice, and the second reply to an earlier request, coming while the next
 // is awaited, would otherwise land in the next slot and shift the bank by one.
 //
-// threads: armed and disarmed from main and worker; messages offered on midi-in and
-// worker. `armed` and `patch` change together under the receiver's lock (a leaf).
+// threads: main (arm, disarm), worker (arm, disarm, offer messages), midi-in (offer
+// messages). `armed` and `patch` change together under the receiver's lock (a leaf).
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // the panel first, then sent from it), and a librarian bank is written into one of
 // the synthesizer's memory banks, paced so each store has time to land.
 //
-// threads: install on main before the first start; the jobs run on the transfer thread.
+// threads: main (install, before the first start); the jobs run on worker (transfer).
 
 class MIDIMessageSender;
 

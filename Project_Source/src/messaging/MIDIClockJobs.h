@@ -7,5 +7,5 @@ class MIDIMessageSender;
 
 // Gives the sender a clock output speaking through `link` (which outlives the sender)
 // and installs the three jobs over it.
-// threads: main, before the first start
+// threads: main (before the first start)
 void installMIDIClockJobs(MIDIMessageSender& sender, MIDIClockLink& link);

@@ -14,21 +14,21 @@ public:
   virtual ~MIDIClockLink() = default;
   // Sends one real-time byte as a message of its own, straight to the synthesizer's
   // port. False when no MIDI output port is open.
-  // threads: clock, clock-control
+  // threads: worker (clock), worker (clock-control)
   virtual bool SendRealTime(uint8_t byte) = 0;
   // The host tempo in whole beats per minute; 0 while the host has given none.
-  // threads: clock
+  // threads: worker (clock)
   virtual int getTempoValue() = 0;
   // kSendMIDIClockPointer: transport edges send Start and Stop.
-  // threads: clock-control
+  // threads: worker (clock-control)
   virtual bool clockPointerOn() = 0;
   // kSendMIDIClockInfo: the clock loop runs. The one switch of the clock: a loop
   // finding it off ends before its next Clock.
-  // threads: clock
+  // threads: worker (clock)
   virtual bool clockInfoOn() = 0;
   // The clock gave up waiting for a tempo: switch the clock off, show `message` on the
   // second message line and set the clock switch back to 0 on the panel (without
   // running its handler).
-  // threads: clock
+  // threads: worker (clock)
   virtual void ClockTempoMissing(const char* message) = 0;
 };

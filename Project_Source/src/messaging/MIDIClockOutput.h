@@ -12,9 +12,9 @@
 // A loop that wakes late sends the Clocks it missed at once, up to a beat's worth;
 // after a longer stall it starts a new grid.
 //
-// threads: render (FollowTransport), clock-control (the Start and Stop jobs), clock
-// worker (StartContinuousClock), main (StopContinuousClock, Close),
-// the loop's own thread. Each method says which.
+// threads: render (FollowTransport), worker (clock-control) (the Start and Stop jobs),
+// worker (clock) (StartContinuousClock, the loop), main (StopContinuousClock, Close).
+// Each method says which.
 
 #include <atomic>
 #include <cstdint>
@@ -60,21 +60,21 @@ public:
   static int64_t ClockInterval(int tempo) { return 60000000000LL / (24LL * tempo); }
 
   // Job 14 and job 16: Start or Stop when the pointer switch is on.
-  // threads: clock-control
+  // threads: worker (clock-control)
   void startMIDIClockOutput();
   void stopMIDIClockOutput();
 
   // Job 15: starts the clock loop on its own thread, after joining a run that has
   // ended or been stopped, so a switch off and on again always gives a fresh run. A
   // run still going is left alone; after Close nothing starts.
-  // threads: clock worker
+  // threads: worker (clock)
   void StartContinuousClock();
   // Ends the running loop, asleep or polling for a tempo, before its next Clock. A
   // later StartContinuousClock starts a fresh run; this one never comes back.
   // threads: main
   void StopContinuousClock();
   // Stops the loop for good and waits for it.
-  // threads: main, never under the plug-in mutex
+  // threads: main (never under the plug-in mutex)
   void Close();
   // True while a started loop has not returned.
   // threads: any

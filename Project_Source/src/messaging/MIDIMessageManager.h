@@ -13,8 +13,8 @@
 // stops the clock loop, raises the cancel request, ends every wait and joins the three
 // threads; the destructor does it when nobody did.
 //
-// threads: startJob from main, render, midi-in and worker threads; shutDown and
-// the destructor from main, never under the plug-in mutex. Flags are atomics: written
+// threads: main, tick-performer, midi-in, worker (startJob); shutDown and the
+// destructor on main, never under the plug-in mutex. Flags are atomics: written
 // by starters and jobs, read by the dispatch on midi-in and worker threads.
 
 #include <array>
@@ -136,17 +136,17 @@ public:
   // From the synthesizer, on a part channel: its controllers move the panel (under
   // the plug-in mutex), its program changes request the program or drive the
   // librarian; notes and the rest go back to it only while its local control is off.
-  // threads: midi-in, without the plug-in mutex
+  // threads: midi-in (without the plug-in mutex)
   void ProcessMidiMsgFromDevice(IMidiMsg* msg);
   // From the host for part slot `slot` (0-3): filtered, moved onto the panel, turned
   // into requests, forwarded.
-  // threads: main, under the plug-in mutex
+  // threads: main (under the plug-in mutex)
   void ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot);
   // Puts a controller's value (0-127) into the control the layout bound to it, with
   // the synthesizer's own conventions for some controllers when `fromDevice`.
   // `channel` is the lookup key 1-16: the slot's number (1-4) for a message on a slot's
   // part channel, else the message's channel + 1.
-  // threads: as the two above, under the plug-in mutex
+  // threads: midi-in, main; under the plug-in mutex
   void getLegacyCCparam(int cc, int channel, int value, bool notify, bool fromDevice);
   // A program number 0-127 held to the librarian's banks: 99 at most for programs,
   // 100 for performances.
@@ -154,7 +154,7 @@ public:
 
   // The randomiser (MIDIMessageManagerRandomizer.cpp): fresh draws from the plug-in's
   // own source, then one part slot's unlocked groups.
-  // threads: main, under the plug-in mutex
+  // threads: main (under the plug-in mutex)
   void randomGenerator();
   void randomizePartPatch(int slot);
 

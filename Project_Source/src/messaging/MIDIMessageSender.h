@@ -7,7 +7,7 @@
 // Jobs wait through pause(): a wait ends early when the user cancels or the engine
 // shuts down, so every job returns promptly at tear-down.
 //
-// threads: run on worker threads; resetContinuousClock from main.
+// threads: worker (the jobs), main (resetContinuousClock).
 
 #include <array>
 #include <atomic>
@@ -76,7 +76,7 @@ public:
   // What a worker thread is to do when it next runs the sender: the start's job and
   // whatever its owner runs after it. Handed over before the thread starts; a second
   // hand-over to a thread that has not run replaces the first.
-  // threads: the starter, before Poco::Thread::start
+  // threads: main, tick-performer, midi-in, worker (the starter, before Poco::Thread::start)
   void handOver(const Poco::Thread* thread, std::function<void()> work);
   // The Runnable's entry: runs the work handed to the calling thread, once; a thread
   // that was handed nothing returns at once.
@@ -88,11 +88,11 @@ public:
   // threads: worker
   void run(const JobArgs& args);
   // Installs the transfer function of a job code (0-16; others are ignored).
-  // threads: main, before the first start
+  // threads: main (before the first start)
   void setJob(int jobCode, Job job);
 
   // The plug-in object's MIDI clock, run by jobs 14-16; none until installed.
-  // threads: setClock from main before the first start; clock from any
+  // threads: main (setClock, before the first start), any (clock)
   void setClock(std::unique_ptr<MIDIClockOutput> clock) { clock_ = std::move(clock); }
   MIDIClockOutput* clock() const { return clock_.get(); }
   // true ends the clock loop, asleep or waiting for a tempo, before its next Clock.
@@ -116,7 +116,7 @@ public:
   MessagingEditor* plug() const { return plug_; }
 
   // The user's "Cancel Data Request": ends the job's waits until cleared.
-  // threads: main (request), main and worker (clear), worker (read)
+  // threads: main (request, clear), worker (clear, read)
   void requestCancel();
   void clearCancel();
   bool cancelRequested() const { return cancelRequested_.load(std::memory_order_acquire); }

@@ -3,7 +3,7 @@
 // named, to the librarian's selected slot; the INIT performance to the synthesizer
 // and the panel, or to the librarian.
 //
-// threads: install on main before the first start; the jobs run on the transfer thread.
+// threads: main (install, before the first start); the jobs run on worker (transfer).
 
 class MIDIMessageSender;
 

@@ -171,7 +171,7 @@ public:
   // The plug-in's recursive mutex: the synthesizer's CC road runs under it.
   virtual Kit_Mutex& pluginMutex() = 0;
   // The plug-in's own random source and randomiser table.
-  // threads: main, under the plug-in mutex
+  // threads: main (under the plug-in mutex)
   virtual Kit_RandomSource& randomSource() = 0;
   virtual std::vector<int>& randomTable() = 0;
 

@@ -2,7 +2,7 @@
 // One part slot's 132 bytes, as the program dump and each part block of the
 // performance dump carry them.
 //
-// threads: the caller's.
+// threads: any (no state).
 
 #include <cstdint>
 

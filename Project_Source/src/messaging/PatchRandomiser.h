@@ -6,7 +6,7 @@
 // source at each press, so two presses in one second differ and no other object's
 // draws are touched.
 //
-// threads: main, under the plug-in mutex (the kRandomize change handler).
+// threads: main (under the plug-in mutex: the kRandomize change handler).
 
 #include <optional>
 #include <vector>

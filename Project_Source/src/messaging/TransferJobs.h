@@ -3,7 +3,7 @@
 // One installer per group of jobs, each declared in its group's header;
 // installTransferJobs calls them all.
 //
-// threads: main, before the first start.
+// threads: main (before the first start).
 
 class MIDIMessageSender;
 

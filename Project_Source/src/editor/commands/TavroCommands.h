@@ -5,8 +5,8 @@
 // TavroCommandsSwitches.cpp, TavroCommandsPorts.cpp, TavroCommandsSettings.cpp,
 // TavroCommandsTabs.cpp, TavroCommandsRandomize.cpp, TavroCommandsCycle.cpp.
 //
-// threads: main (panel, host), under the plug-in mutex the dispatcher holds; the
-// flags they write are atomics read by midi-in and the render tick.
+// threads: main (panel, host; under the plug-in mutex the dispatcher holds); the
+// flags they write are atomics read on midi-in and render.
 
 #include "librarian/TavroParams.h"
 

@@ -2,7 +2,7 @@
 // The librarian and program-selection commands, one function per command; the
 // table in TavroLibrarianCommands.cpp routes the parameters to them.
 //
-// threads: main, under the plug-in mutex (as the parameter road).
+// threads: main (under the plug-in mutex, as the parameter road).
 
 #include <string>
 

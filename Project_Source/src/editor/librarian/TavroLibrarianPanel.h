@@ -3,7 +3,7 @@
 // menus are made with this object as their editor; it answers from the editor's
 // state and carries their requests to the editor's operations.
 //
-// threads: main, unless a function says otherwise.
+// threads: main (unless a function says otherwise).
 
 #include "IGraphicsStructs.h"
 #include "librarian/panel/LibrarianPanelEditor.h"

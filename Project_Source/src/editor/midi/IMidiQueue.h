@@ -7,8 +7,8 @@
 // adding), it leaves the messages for the next tick and moves the present on all the
 // same, so nothing is lost and nothing shifts.
 //
-// threads: Add from main, midi-in and worker; Resize from main; TakeDue and Advance
-// from the render tick only. One lock, a leaf: held only to copy messages, never while
+// threads: main (Add, Resize), midi-in (Add), worker (Add), render (TakeDue and
+// Advance, only there). One lock, a leaf: held only to copy messages, never while
 // calling out; the tick only tries it.
 
 #include <atomic>

@@ -3,7 +3,7 @@
 // implements it (beside IModuleBase, so the list finds it from its plug); tests use
 // a fake that records the calls.
 //
-// threads: main, unless a function says otherwise.
+// threads: main (unless a function says otherwise).
 
 #include <string>
 

@@ -4,9 +4,8 @@
 // Clicks select, a double click or an arrow key sends, a right click opens the
 // slot edit or copy menu, and dragging a lower row onto an upper row copies it.
 //
-// threads: the handlers, Draw and the row reloads run on main; the editor's send
-// road (worker) moves the current row and received dumps reload rows from midi-in,
-// so the selection fields are atomics and the rows are set through SetTextFromPlug
+// threads: main (the handlers, Draw and the row reloads), worker (the editor's send
+// road moves the current row), midi-in (received dumps reload rows); so the selection fields are atomics and the rows are set through SetTextFromPlug
 // from copies taken under the librarian lock.
 
 #include <array>
