@@ -8,7 +8,7 @@
 // Threads: the tree is built on the main thread while the plug-in is made.
 // Drawing, dirty tracking and hit testing run on the main thread; layer
 // switching (Hide, GrayOut, the active child id) and SetParameterFromPlug also
-// arrive from the MIDI input and worker threads, so the shown flag, the
+// arrive from midi-in and worker, so the shown flag, the
 // active child id and the ignore-hidden flag are atomics.
 
 #include <atomic>

@@ -4,8 +4,8 @@
 // surface calls for drawing, mouse, keys and values.
 //
 // Threads. The panel surface drives controls from the host's main thread
-// (timer, mouse, keys). The plug-in also pushes values from the MIDI input
-// thread and the transfer worker thread (SetValueFromPlug, SetValueFromHardware,
+// (timer, mouse, keys). The plug-in also pushes values from midi-in
+// and worker (transfer) (SetValueFromPlug, SetValueFromHardware,
 // SetAuxParamValueFromPlug, and Hide/GrayOut through layer switching), so the
 // value, clamp range, default and every flag are atomics: a draw may see a
 // value one change old and the next timer tick draws the newer one. Such

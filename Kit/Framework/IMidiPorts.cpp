@@ -164,7 +164,7 @@ void IMidiPorts::ShutDownInput() {
   inputShutDown_ = true;
   selectedIn_.store(0);
   if (input_) input_->StopDelivery();
-  // A transport's destructor waits for its input thread, so for a callback in flight.
+  // A transport's destructor waits for its midi-in thread, so for a callback in flight.
   input_.reset();
   closer_->Finish();
 }

@@ -68,7 +68,7 @@ public:
   // or 0 with the port closed (index 0, "OFF", name not found, open failed);
   // `index` is set to the same value.
   // The input's old port is closed on a separate thread, so calling this under the
-  // plug-in mutex never waits for an input thread blocked on that mutex.
+  // plug-in mutex never waits for a midi-in thread blocked on that mutex.
   // threads: main
   int setExternalMIDIIn(int& index, const char* name);
   int setExternalMIDIOut(int& index, const char* name);
@@ -120,7 +120,7 @@ public:
   // refused it (its queue full). A message queued may still be lost on the way
   // (JACK missed periods): it is then counted in LostOutputMessages and printed.
   // One lock serialises every send with opening and closing the output.
-  // threads: main, render, midi-in, worker
+  // threads: main, render, midi-in, worker, tick-performer
   //
   // A channel message: status and data 1, then data 2 except for program change
   // and channel pressure. Any other status (system messages) is refused.

@@ -161,7 +161,7 @@ public:
   bool SendMidiVST(IMidiMsg* msg) override { return false; }
   // The sends go out on the hardware output port; false when no port is open or
   // the message is malformed.
-  // threads: main, render, midi-in, worker
+  // threads: main, render, midi-in, worker, tick-performer
   bool SendMidiMsg(IMidiMsg* msg) override;
   bool SendMidiSysex(unsigned char* data, int size) override;
   bool SendPatchSysex(unsigned char* data, int size) override;

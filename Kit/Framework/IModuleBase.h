@@ -132,7 +132,7 @@ public:
   virtual void RedrawParamControls();                                              // 35
   virtual void SetLatency(int samples) { mLatency = samples; }                     // 36
   virtual bool SendMidiVST(IMidiMsg* msg) = 0;                                     // 37
-  // threads: main, render, worker
+  // threads: main, render, midi-in, worker, tick-performer
   virtual bool SendMidiMsg(IMidiMsg* msg) = 0;                                     // 38
   virtual bool SendMidiSysex(unsigned char* data, int size) { return false; }      // 39
   virtual bool SendPatchSysex(unsigned char* data, int size) { return false; }     // 40
@@ -357,7 +357,7 @@ private:
   std::atomic<int> mLatency;
   Kit_PtrList<Kit_String> mParamGroups;
   Kit_String mProgramFilePath;
-  // Attached on the main thread; read by the MIDI input and worker threads.
+  // Attached on main; read on midi-in and worker.
   std::atomic<IModulePanel*> mGraphics{nullptr};
   Kit_PtrList<IParam> mParams;
   Kit_PtrList<IPreset> mPresets;

@@ -1,8 +1,8 @@
 #pragma once
 // Closes retired MIDI inputs on a thread of its own.
 //
-// Closing an ALSA input joins the library's input thread; if that thread is
-// blocked on the plug-in mutex while the closing thread holds it, both would wait
+// Closing an ALSA input joins the library's midi-in thread; if that thread is
+// blocked on the plug-in mutex while main, closing, holds it, both would wait
 // for ever. Handing the close to this thread lets the caller go on at once.
 
 #include <deque>

@@ -1,8 +1,8 @@
 #pragma once
 // A lock-free ring of whole MIDI messages between one producer and one consumer.
 //
-// It never blocks and never allocates after construction, so JACK's process
-// thread may sit at either end. Several producer threads are fine when a lock
+// It never blocks and never allocates after construction, so jack-process
+// may sit at either end. Several producer threads are fine when a lock
 // serialises them; the same holds for consumers.
 
 #include <atomic>

@@ -193,7 +193,7 @@ void MidiPortJackClient::ClosePort() {
     return;
   }
   // Unregistering a port while cycles run crashes the JACK library now and then
-  // (in its own process thread): stop the cycles around it. They stop before the
+  // (on jack-process): stop the cycles around it. They stop before the
   // port is let go: a cycle without it would leave the port's buffer as the last
   // one filled, and a connected reader would take that period's messages again.
   if (active_) jack_deactivate(client_);

@@ -80,6 +80,7 @@ public:
   // Waits for the running cycle to end; returns at once once the server is gone.
   void ClosePort();
   // A port stays open until closed or until the server goes away.
+  // threads: any
   bool IsPortOpen() const { return port_.load() != nullptr && !serverGone_.load(); }
   // The server has shut down or died: this client can open nothing more.
   // threads: any
@@ -90,8 +91,7 @@ public:
   bool PortConnected() const { return IsPortOpen() && connections_.load() > 0; }
   // Asks the server. May wait up to a period while the server is changing
   // connections.
-  // threads: main, midi-in, worker, tick-performer (never jack-process nor
-  // jack-notification: the server waits for those)
+  // threads: any (never jack-process nor jack-notification: the server waits for those)
   bool PortConnectedNow() const;
   // The server's frame time now, on the clock of MidiPortJackCycle::Start.
   // threads: any
@@ -101,6 +101,7 @@ private:
   MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context);
   // Starts the cycles; false when JACK refuses.
   bool Activate();
+  // threads: jack-process
   static int OnProcess(jack_nframes_t frames, void* self);
   // threads: jack-notification
   static int OnXrun(void* self);

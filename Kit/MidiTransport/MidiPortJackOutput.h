@@ -46,9 +46,9 @@ public:
 
   // Queues the message and returns; false when no port is open, the port has no
   // connection or the ring is full.
-  // threads: main, midi-in, worker, tick-performer; one at a time (the caller serialises:
-  // IMidiPorts' output lock)
+  // threads: any (one at a time: the caller serialises, as IMidiPorts' output lock does)
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
+  // threads: any
   uint64_t LostMessages() override;
   uint64_t LostMessagesBesideRealTime() override;
   bool AllSettled() override { return ServerGone() || settled_.load() == accepted_.load(); }
@@ -104,7 +104,7 @@ private:
   uint64_t Lost() const;
 
   MidiPortByteRing ring_;               // each message after its 4-byte send frame
-  std::vector<unsigned char> stamped_;  // the sender only
+  std::vector<unsigned char> stamped_;  // SendMessage's caller only
   // Counted by jack-process: what the last two cycles wrote (how many, the
   // xruns reported before, and whether a late period has already spoilt them).
   static constexpr unsigned kTransportsPerCycle = 4;
@@ -123,7 +123,7 @@ private:
   uint64_t transportOrder_ = 0;        // transport messages written so far
   uint32_t xrunsSeen_ = 0;
   unsigned holdBack_ = 0;              // periods still to write nothing
-  std::atomic<uint64_t> accepted_{0};  // messages queued; the sender writes it
+  std::atomic<uint64_t> accepted_{0};  // messages queued; SendMessage's caller writes it
   std::atomic<uint64_t> settled_{0};   // of those, gone out or counted lost
   std::atomic<uint64_t> lost_{0};
   // The same three for the messages that are not one-byte real-time messages.

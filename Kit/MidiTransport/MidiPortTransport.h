@@ -61,6 +61,7 @@ public:
   // A message accepted may still be lost later (JACK missed periods): it is then
   // counted in LostMessages and printed, never dropped silently.
   // Not safe to call concurrently: IMidiPorts serialises every call.
+  // threads: any (one at a time)
   virtual bool SendMessage(const std::vector<unsigned char>& bytes) = 0;
   // Messages SendMessage accepted that were lost afterwards, or may have arrived
   // torn, since this object was made. Transports that hand a message over whole

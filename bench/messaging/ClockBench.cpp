@@ -1,5 +1,5 @@
 // MIDI clock in real time: how late each Clock leaves against its grid, how far the
-// stream drifts and what the clock thread costs, for the sleeping loop; beside it at
+// stream drifts and what worker (clock)'s loop costs, for the sleeping loop; beside it at
 // the same time, as the peer for lateness, a bare thread sleeping to absolute
 // deadlines; and after it, as the peer for cost, a loop that spins on the clock and
 // times each Clock from the last send.
@@ -58,7 +58,7 @@ private:
 void RunSleepingLoop(TimingLink& link, TimingLink& bare, int tempo, double seconds) {
   std::atomic<bool> running{true};
   std::thread sleeper([&] {
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);  // as the clock thread asks
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);  // as worker (clock)'s loop asks
     const int64_t interval = MIDIClockOutput::ClockInterval(tempo);
     bare.SendRealTime(kMidiClock);
     const int64_t gridStart = Nanos(CLOCK_MONOTONIC);

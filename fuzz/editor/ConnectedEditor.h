@@ -58,7 +58,7 @@ inline void CheckWholeMessages(const std::vector<MidiPortFake::Message>& sent, s
   }
 }
 
-// Work an input started runs on the transfer thread; none may outlive the editor.
+// Work an input started runs on worker (transfer); none may outlive the editor.
 inline void WaitForTransfers(Tavro& plug) {
   while (plug.midiManager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
 }

@@ -49,7 +49,7 @@ TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
     sender->setJob(kJobRequestArrangement, &WaitingJob);
     sender->setJob(kJobContinuousClock, &ClockLoop);
     f.plug->midiIOSet = true;
-    // The render tick starts the clock loop (through its performer thread).
+    // The render tick starts the clock loop (through tick-performer).
     double left[64] = {}, right[64] = {};
     double* outputs[] = {left, right};
     f.plug->resetPending = false;

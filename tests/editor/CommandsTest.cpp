@@ -83,7 +83,7 @@ protected:
     change(kDeviceOutSelection, outputEntry(kSynthIn));
   }
   static void closePorts() { change(kDeviceOutSelection, 0); }
-  // Transfer jobs started so far, once the transfer thread is idle and keeps nothing.
+  // Transfer jobs started so far, once worker (transfer) is idle and keeps nothing.
   static int jobsStarted() {
     MIDIMessageManager* manager = plug().midiManager;
     while (manager->isRunning(MIDIMessageManager::kTransferThread) || manager->pendingResends() > 0)

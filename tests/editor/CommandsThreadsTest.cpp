@@ -41,7 +41,7 @@ TEST(CommandsThreads, PanelEditsAllGoOutWhileTheSynthesizerStreamsValues) {
   ASSERT_NE(resonanceB, nullptr);
   std::atomic<bool> streaming{true};
   std::atomic<int> streamed{0};
-  // Plays the MIDI input thread: each value reaches its control as the synthesizer's.
+  // Plays midi-in: each value reaches its control as the synthesizer's.
   std::thread midiIn([&] {
     for (int v = 0; streaming; v = (v + 7) % 128, ++streamed) resonanceB->SetValueFromHardware(v / 127.0);
   });

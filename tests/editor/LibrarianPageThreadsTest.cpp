@@ -1,4 +1,4 @@
-// The synthesizer streams a bank into the librarian's slots on the MIDI input thread
+// The synthesizer streams a bank into the librarian's slots on midi-in
 // while the main thread draws, scrolls and searches the librarian page.
 #include <gtest/gtest.h>
 

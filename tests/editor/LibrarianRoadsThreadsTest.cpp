@@ -1,6 +1,6 @@
 // The bank menu's roads on the librarian page, with the simulated synthesizer on the
 // editor's ports and the virtual clock: whole-bank requests and stores run on the
-// editor's transfer thread; saves and imports leave files other programs read.
+// editor's worker (transfer); saves and imports leave files other programs read.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The parameter road: the dispatcher's stages, a knob's way to the synthesizer, and
-// resends asked for while the transfer thread is busy. Resends start real worker threads.
+// resends asked for while worker (transfer) is busy. Resends start real worker threads.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -310,7 +310,7 @@ TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
   EXPECT_EQ(f.started(), 5);  // the thread is free again
 }
 
-// A resend that finds the transfer thread busy is kept and runs when the busy job ends,
+// A resend that finds worker (transfer) busy is kept and runs when the busy job ends,
 // whichever road asked for it: the dispatcher's name rows, the knob's MIDI action, and
 // a slot change from the synthesizer.
 TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {

@@ -1,5 +1,5 @@
 // The render tick: it only decides; sends, notes off, job starts and texts are done by
-// the performer thread in the order the tick left them.
+// tick-performer in the order the tick left them.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -70,7 +70,7 @@ struct TickFixture {
     double* outputs[2] = {nullptr, nullptr};
     plug().ProcessDoubleReplacing(nullptr, outputs, frames);
   }
-  // Ticks, then waits until the performer has done what they left.
+  // Ticks, then waits until tick-performer has done what they left.
   void tickAndPerform(int frames = 512) {
     tick(frames);
     plug().tickPerformer->flush();
@@ -230,7 +230,7 @@ TEST(RenderTick, AfterAResetTheFirstStoppedTickSilencesEverySlot) {
   p.timeInfo.mTransportIsRunning = false;
   {
     // Time stands still while this thread holds it: only a pause inside the tick
-    // itself could move it (the performer's pause waits for the hold to end).
+    // itself could move it (tick-performer's pause waits for the hold to end).
     Kit_VirtualClock::Participant still(t.clock);
     const uint64_t before = t.clock.NowMicros();
     t.tick();

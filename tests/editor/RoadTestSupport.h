@@ -22,7 +22,7 @@
 constexpr std::chrono::seconds kRoadPatience{60};
 
 // What the recording jobs saw: (job code, slot) in the order they ran. A job of code
-// kJobRequestAllPatches holds the transfer thread until released.
+// kJobRequestAllPatches holds worker (transfer) until released.
 class JobRecord {
 public:
   static JobRecord& Get() {
@@ -84,7 +84,7 @@ struct RoadFixture : VirtualTimeEditor {
     ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
     plug->midiIOSet = true;
   }
-  // Starts the job that holds the transfer thread until JobRecord's Release.
+  // Starts the job that holds worker (transfer) until JobRecord's Release.
   bool holdTransferThread() {
     JobArgs hold;
     hold.jobCode = kJobRequestAllPatches;

@@ -1,4 +1,4 @@
-// Dumps stored from the MIDI thread while the sender moves the selected slot, other
+// Dumps stored from midi-in while worker (transfer) moves the selected slot, other
 // threads copy slots and the main thread rescans: every slot read is whole.
 
 #include "LibrarianFixtures.h"

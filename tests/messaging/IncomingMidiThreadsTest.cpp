@@ -61,7 +61,7 @@ TEST_F(IncomingRequests, TheSynthesizersProgramChangeBringsItsProgramToThePanel)
   EXPECT_EQ(jobs[1].jobCode, kJobRequestArrangement);
 }
 
-// Holds the transfer thread with a job of its own until released.
+// Holds worker (transfer) with a job of its own until released.
 struct HeldTransfer {
   explicit HeldTransfer(MIDIMessageManager& manager) {
     gRelease = &release;
@@ -147,7 +147,7 @@ TEST_F(IncomingRequests, AHostProgramChangeGoesToTheSlotsChannelThenItsProgramIs
 }
 
 // The synthesizer's knobs and the user's panel edits at once: an edit made while a
-// synthesizer value is being applied on the MIDI thread must not be taken for that
+// synthesizer value is being applied on midi-in must not be taken for that
 // value's echo. The panel side stands in for the MIDI action: under the plug-in mutex,
 // it holds an edit back only while a synthesizer value is being applied.
 TEST(IncomingThreads, EveryPanelEditArrivesWhileTheSynthesizerTurnsKnobs) {

@@ -29,7 +29,7 @@ private:
 
   jack_client_t* client_ = nullptr;
   jack_port_t* port_ = nullptr;
-  std::array<jack_nframes_t, kMaxArrivals> arrivals_{};  // the process thread writes below count_
+  std::array<jack_nframes_t, kMaxArrivals> arrivals_{};  // jack-process writes below count_
   std::atomic<size_t> count_{0};
   std::atomic<unsigned> xruns_{0};
 };

@@ -32,7 +32,7 @@ private:
   std::atomic<unsigned> every_{0};
   std::atomic<bool> stalling_{false};
   std::chrono::milliseconds stall_{0};
-  unsigned cycles_ = 0;  // the process thread only
+  unsigned cycles_ = 0;  // jack-process only
   std::atomic<unsigned> stalls_{0};
   std::atomic<unsigned> xruns_{0};
 };

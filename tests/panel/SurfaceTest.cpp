@@ -414,7 +414,7 @@ TEST_F(Surface, StrictRedrawChangesOnlyPixelsInsideTheRectAndMatchesAFullRedraw)
   EXPECT_EQ(surface->Pixels(), strict);
 }
 
-// The MIDI and worker threads may change a control after the timer tick asked
+// midi-in and worker may change a control after the timer tick asked
 // IsDirty and before Draw marks the controls clean: the change must stay dirty
 // for the next tick instead of being cleaned away unseen.
 TEST_F(Surface, ChangesBetweenTheDirtyCheckAndTheDrawAreKeptForTheNextTick) {

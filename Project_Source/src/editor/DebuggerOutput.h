@@ -3,7 +3,7 @@
 // user switches logging on with by creating it. Keeps no state; callers pass the
 // path and test their own switch first.
 //
-// threads: main, render, worker. Each line is one open, one write and one close, so
+// threads: main, render, worker, tick-performer. Each line is one open, one write and one close, so
 // lines from different threads never interleave within a line.
 
 #include <ctime>

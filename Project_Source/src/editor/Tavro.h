@@ -113,7 +113,7 @@ public:
   // ---- log ----
   bool isLogEnabled() const override { return debugEnabled; }
   // Writes the line only while logging is on.
-  // threads: main, render, worker
+  // threads: main, render, worker, tick-performer
   void printDebugInfo(const std::string& line) override;
 
   // ---- librarian ----

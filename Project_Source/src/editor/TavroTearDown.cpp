@@ -21,11 +21,11 @@ void Tavro::tearDown() {
   startupComplete = false;
   midiIOSet = false;
   closing.RequestStop();
-  // The input thread may be in a handler that uses the managers below: stop the
+  // midi-in may be in a handler that uses the managers below: stop the
   // input for good and wait until every handler and earlier close has finished.
   ShutDownMidiInput();
   GetMidiPorts().FinishClosingInputs();
-  // What the last ticks left is done (sending nothing now) and the performer ends; it
+  // What the last ticks left is done (sending nothing now) and tick-performer ends; it
   // may still start a job, so it goes before the workers are joined.
   tickPerformer.reset();
   // Stops the clock loop, cancels a waiting job and joins the three workers.

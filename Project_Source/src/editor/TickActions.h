@@ -56,7 +56,7 @@ private:
   std::atomic<uint64_t> tail_{0};  // next to push
 };
 
-// The editor thread that performs the tick's records.
+// tick-performer: the editor thread that performs the tick's records.
 class TickActionPerformer {
 public:
   using Perform = std::function<void(const TickAction&)>;
@@ -67,7 +67,7 @@ public:
   TickActionPerformer(const TickActionPerformer&) = delete;
   TickActionPerformer& operator=(const TickActionPerformer&) = delete;
 
-  // Tells the performer that records wait; never blocks.
+  // Tells tick-performer that records wait; never blocks.
   // threads: render
   void wake() { sem_post(&wake_); }
   // Waits until every record pushed before the call has been performed.

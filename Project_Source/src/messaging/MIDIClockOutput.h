@@ -52,11 +52,13 @@ public:
 
   explicit MIDIClockOutput(MIDIClockLink& link) : link_(link) {}
   // Closes: ends a running loop and waits for it.
+  // threads: main (never under the plug-in mutex)
   ~MIDIClockOutput() { Close(); }
   MIDIClockOutput(const MIDIClockOutput&) = delete;
   MIDIClockOutput& operator=(const MIDIClockOutput&) = delete;
 
   // Nanoseconds between two Clocks at `tempo` beats per minute (tempo above 0).
+  // threads: any
   static int64_t ClockInterval(int tempo) { return 60000000000LL / (24LL * tempo); }
 
   // Job 14 and job 16: Start or Stop when the pointer switch is on.

@@ -81,7 +81,7 @@ public:
   // ---- parameter road ----
   // A program (job 1, per slot) or performance (job 0) resend, or a request of the
   // active performance (job 4) or of a slot's program (job 5) into the panel: started
-  // as startJob does, or, while the transfer thread runs, kept (one per kind, the later
+  // as startJob does, or, while worker (transfer) runs, kept (one per kind, the later
   // replacing the earlier) and run on that thread as soon as the running job ends, the
   // resends before the requests. So the last edit always reaches the synthesizer and a
   // program chosen meanwhile still comes back. Other codes start as startJob. True
@@ -109,7 +109,7 @@ public:
   void armLibrarianReceiver(bool performance);
   void disarmLibrarianReceivers();
   // Arms the program receiver, then starts job 8 (one program) or 9 (a bank); when the
-  // transfer thread is busy the receiver stays armed and no request goes out.
+  // worker (transfer) is busy the receiver stays armed and no request goes out.
   // threads: main
   void sendSinglePatchRequestSysexFromLibrarian(bool useActiveSlot, int bank);
   void sendAllPatchRequestSysexFromLibrarian(int bank);
@@ -159,7 +159,7 @@ public:
   void randomizePartPatch(int slot);
 
 private:
-  // Resends and requests kept while the transfer thread is busy: the performance, the
+  // Resends and requests kept while worker (transfer) is busy: the performance, the
   // program of slots A-D, then the same five requested into the panel.
   static constexpr int kSlotKinds = 4;
   static constexpr int kRequestKinds = 1 + kSlotKinds;  // the first request's kind

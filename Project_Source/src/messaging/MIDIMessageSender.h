@@ -113,6 +113,7 @@ public:
   // threads: any
   bool shuttingDown() const { return shuttingDown_.load(std::memory_order_acquire); }
 
+  // threads: any (fixed at construction)
   MessagingEditor* plug() const { return plug_; }
 
   // The user's "Cancel Data Request": ends the job's waits until cleared.

@@ -5,7 +5,8 @@
 // slot edit or copy menu, and dragging a lower row onto an upper row copies it.
 //
 // threads: main (the handlers, Draw and the row reloads), worker (the editor's send
-// road moves the current row), midi-in (received dumps reload rows); so the selection fields are atomics and the rows are set through SetTextFromPlug
+// road moves the current row), midi-in (received dumps reload rows); so
+// the selection fields are atomics and the rows are set through SetTextFromPlug
 // from copies taken under the librarian lock.
 
 #include <array>
