@@ -8,7 +8,8 @@
 //   tear-down (without the mutex);
 // - render: the render tick (no lock, sleep, allocation or I/O);
 // - midi-in: no lock at entry, may take the plug-in mutex;
-// - three workers of the transfer engine.
+// - worker: the transfer engine's three (transfer, clock-control, clock);
+// - tick-performer: what the render tick may not do itself (sends, job starts, log lines).
 // Lock order: plug-in mutex, librarian lock, then leaves (queue, MIDI output, text).
 // A thread is never joined and the input never closed under the plug-in mutex.
 // Values read on several threads are atomics.
