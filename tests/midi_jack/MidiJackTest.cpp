@@ -165,7 +165,7 @@ protected:
     int in = 1;
     ASSERT_GT(ports_->setExternalMIDIIn(in, feederName_.c_str()), 0);
   }
-  // How a sender learns a message was lost after its send was accepted.
+  // How SendMessage's caller learns a message was lost after its send was accepted.
   struct Losses {
     std::function<uint64_t()> count;
     std::function<bool()> settled;
