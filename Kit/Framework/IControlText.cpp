@@ -17,21 +17,32 @@ int TextWidth(IGraphics* graphics, IText* style, const std::string& str, const I
   return measured.W();
 }
 
-// The longest start of `str` that, followed by the cut mark, is at most `width` wide;
-// never cut inside a UTF-8 sequence.
-std::string CutToWidth(IGraphics* graphics, IText* style, const std::string& str, const IRECT& rect) {
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// `str` with all but `kept` of its bytes left out and the cut mark in their place: at
+// the end, or in the middle (the start and the end kept); never inside a UTF-8 sequence.
+std::string CutText(const std::string& str, size_t kept, bool inMiddle) {
+  size_t head = inMiddle ? (kept + 1) / 2 : kept;
+  size_t tail = str.size() - (kept - head);
+  while (head > 0 && head < str.size() && IsContinuationByte(str[head])) --head;
+  while (tail < str.size() && IsContinuationByte(str[tail])) ++tail;
+  return str.substr(0, head) + kCutMark + (inMiddle ? str.substr(tail) : std::string());
+}
+
+// `str` when it is at most the rect's width, else the widest cut of it that is.
+std::string CutToWidth(IGraphics* graphics, IText* style, const std::string& str, const IRECT& rect,
+                       bool inMiddle) {
   const int width = rect.W();
   if (TextWidth(graphics, style, str, rect) <= width) return str;
   size_t low = 0, high = str.size();
   while (low < high) {
     const size_t mid = (low + high + 1) / 2;
-    if (TextWidth(graphics, style, str.substr(0, mid) + kCutMark, rect) <= width)
+    if (TextWidth(graphics, style, CutText(str, mid, inMiddle), rect) <= width)
       low = mid;
     else
       high = mid - 1;
   }
-  while (low > 0 && low < str.size() && (static_cast<unsigned char>(str[low]) & 0xC0) == 0x80) --low;
-  return str.substr(0, low) + kCutMark;
+  return CutText(str, low, inMiddle);
 }
 
 }  // namespace
@@ -52,8 +63,8 @@ bool ITextControl::DrawString(IGraphics* graphics, const std::string& str) {
   IRECT rect = mRECT;
   IText fitted = FittedText(graphics, mText, str.c_str(), mRECT);
   IText* style = fitted.size == mText.size ? &mText : &fitted;
-  if (!mFitToRect) return graphics->DrawIText(style, str.c_str(), &rect);
-  return graphics->DrawIText(style, CutToWidth(graphics, style, str, rect).c_str(), &rect);
+  if (mCut == Cut::kNone) return graphics->DrawIText(style, str.c_str(), &rect);
+  return graphics->DrawIText(style, CutToWidth(graphics, style, str, rect, mCut == Cut::kInMiddle).c_str(), &rect);
 }
 
 IText FittedText(IGraphics* graphics, const IText& style, const char* str, const IRECT& field) {

@@ -34,8 +34,12 @@ public:
   void SetTextColor(const IColor& color);
   // With fit on, a text wider than the rect is drawn cut at its end with "..." so
   // that nothing of it lands on the neighbours (the string itself is kept whole).
+  // keepEnd cuts in the middle instead: names that share their start (a device's
+  // ports) still differ where they end.
   // threads: main
-  void SetFitToRect(bool fit) { mFitToRect = fit; }
+  void SetFitToRect(bool fit, bool keepEnd = false) {
+    mCut = !fit ? Cut::kNone : keepEnd ? Cut::kInMiddle : Cut::kAtEnd;
+  }
 
 protected:
   // Draws `str` with the style; the caller holds mTextLock.
@@ -43,7 +47,8 @@ protected:
 
   mutable std::mutex mTextLock;
   std::string mStr;
-  bool mFitToRect = false;
+  enum class Cut { kNone, kAtEnd, kInMiddle };
+  Cut mCut = Cut::kNone;
 };
 
 // The style with its size lowered, down to two thirds, until str fits the width of

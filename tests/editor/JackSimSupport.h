@@ -2,72 +2,26 @@
 // End to end on a private JACK server: the synthesizer simulator as a child process
 // and the test host driving the real bundle with a panel script.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "HostSnapshot.h"
 #include "PanelPoints.h"
 
 // The synthesizer simulator as a child process, stopped by its pid.
-class SimProcess {
+class SimProcess : public ChildProcess {
 public:
-  // Runs synth-sim --name `name` with `options`, its output going to `output`.
+  // Runs synth-sim --name `name` with `options`, its output going to `output`; ready
+  // once it has printed its two port names, which it does after opening its record.
   bool Start(const std::string& name, std::vector<std::string> options, const std::string& output) {
     options.insert(options.begin(), {SYNTH_SIM_PROGRAM, "--name", name});
-    pid_ = fork();
-    if (pid_ == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGTERM);
-      const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(out, STDOUT_FILENO);
-      std::vector<char*> argv;
-      for (std::string& option : options) argv.push_back(option.data());
-      argv.push_back(nullptr);
-      execv(SYNTH_SIM_PROGRAM, argv.data());
-      _exit(127);
-    }
-    // Ready once it has printed its two port names.
-    return pid_ > 0 && WaitFor([&] { return Lines(output).size() >= 2; });
+    return StartProgram(SYNTH_SIM_PROGRAM, std::move(options), output, 2);
   }
-  ~SimProcess() { Stop(); }
-  // Ends the simulator and reaps it; it can be started again.
-  void Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-  }
-  static std::vector<std::string> Lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-  // Generous: this waits for other processes, it measures nothing.
-  template <class Done>
-  static bool WaitFor(Done done) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > giveUp) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-  }
-
-private:
-  pid_t pid_ = -1;
 };
 
 // The bytes of a line of the simulator's record ("F0 33 05 04 ...").

@@ -76,11 +76,8 @@ private:
   std::string output_;
 };
 
-// Asks the window named "Tavro Editor" on `display` to close, as its close button
-// does; false when there is no such window.
-inline bool CloseEditorWindow(const std::string& display) {
-  Display* x = XOpenDisplay(display.c_str());
-  if (!x) return false;
+// The window named "Tavro Editor" on the connection `x`; 0 when there is none.
+inline Window EditorWindow(Display* x) {
   Window root = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
   Window editor = 0;
@@ -92,6 +89,15 @@ inline bool CloseEditorWindow(const std::string& display) {
     }
     if (children) XFree(children);
   }
+  return editor;
+}
+
+// Asks the window named "Tavro Editor" on `display` to close, as its close button
+// does; false when there is no such window.
+inline bool CloseEditorWindow(const std::string& display) {
+  Display* x = XOpenDisplay(display.c_str());
+  if (!x) return false;
+  const Window editor = EditorWindow(x);
   XCloseDisplay(x);
   return editor != 0 && PressWindowCloseButton(display, editor);
 }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "IControlText.h"
 #include "PanelTestSupport.h"
 
@@ -50,6 +53,50 @@ TEST_F(TextFit, APortNameWiderThanItsFieldIsDrawnSmallerInsideIt) {
   EXPECT_EQ(InkedColumns(surface, out.R, in.L), 0);
   EXPECT_EQ(InkedColumns(surface, 0, out.L), 0);
   EXPECT_EQ(InkedColumns(surface, in.R, 420), 0);
+}
+
+// The drawn pixels of the panel inside `r`, row by row.
+std::vector<IColor> PixelsIn(HeadlessSurface* surface, const IRECT& r) {
+  std::vector<IColor> pixels;
+  for (int y = r.T; y < r.B; ++y)
+    for (int x = r.L; x < r.R; ++x) pixels.push_back(surface->At(x, y));
+  return pixels;
+}
+
+TEST_F(TextFit, PortNamesTooWideEvenWhenSmallerAreCutInTheMiddleAndStillReadApart) {
+  // One device's two ports, far wider than their 150-pixel fields even at two thirds.
+  const IText style(20, COLOR_WHITE, "NK57 Monospace");
+  const IRECT out(10, 10, 160, 30), in(210, 10, 360, 30);
+  const char* outName = "NordSimulator Studio Rack-in:midi";
+  const char* inName = "NordSimulator Studio Rack-out:midi";
+  for (const auto& [rect, name] : {std::make_pair(out, outName), std::make_pair(in, inName)}) {
+    auto* caption = new ITextControl(f.plug.get(), rect, &style, name);
+    caption->SetFitToRect(true, true);
+    surface->AttachControl(caption);
+  }
+  surface->DrawAll();
+  EXPECT_GT(InkedColumns(surface, out.L, out.R), 120);
+  EXPECT_GT(InkedColumns(surface, in.L, in.R), 120);
+  EXPECT_EQ(InkedColumns(surface, 0, out.L), 0);
+  EXPECT_EQ(InkedColumns(surface, out.R, in.L), 0);
+  EXPECT_EQ(InkedColumns(surface, in.R, 420), 0);
+  // Their starts are alike; their ends are drawn, so the two fields differ.
+  EXPECT_NE(PixelsIn(surface, out), PixelsIn(surface, IRECT(in.L, in.T, in.L + out.W(), in.B)));
+}
+
+TEST_F(TextFit, CutAtTheEndTwoSuchNamesLookAlike) {
+  // What the middle cut is for: cut at their ends, the two ports' captions are the same.
+  const IText style(20, COLOR_WHITE, "NK57 Monospace");
+  const IRECT out(10, 10, 160, 30), in(210, 10, 360, 30);
+  for (const auto& [rect, name] : {std::make_pair(out, "NordSimulator Studio Rack-in:midi"),
+                                   std::make_pair(in, "NordSimulator Studio Rack-out:midi")}) {
+    auto* caption = new ITextControl(f.plug.get(), rect, &style, name);
+    caption->SetFitToRect(true);
+    surface->AttachControl(caption);
+  }
+  surface->DrawAll();
+  EXPECT_GT(InkedColumns(surface, out.L, out.R), 120);
+  EXPECT_EQ(PixelsIn(surface, out), PixelsIn(surface, in));
 }
 
 TEST_F(TextFit, ATextThatFitsKeepsItsSize) {

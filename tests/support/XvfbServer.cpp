@@ -22,7 +22,7 @@ bool DisplayInUse(int n) {
 
 }  // namespace
 
-XvfbServer::XvfbServer() {
+XvfbServer::XvfbServer(const std::string& screen) {
   // A number of our own, away from the usual :0..:99, varied by process.
   int number = -1;
   for (int i = 0; i < 400 && number < 0; ++i) {
@@ -34,7 +34,7 @@ XvfbServer::XvfbServer() {
     return;
   }
   name_ = ":" + std::to_string(number);
-  if (!ViewSpawn("Xvfb", {name_, "-screen", "0", "640x480x24", "-nolisten", "tcp", "-noreset"}, &pid_, &error_)) return;
+  if (!ViewSpawn("Xvfb", {name_, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, &pid_, &error_)) return;
   // Real time here: the server starts on its own clock. Generous bound.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (std::chrono::steady_clock::now() < deadline) {

@@ -8,7 +8,9 @@
 
 class XvfbServer {
 public:
-  XvfbServer();
+  // `screen` is Xvfb's WIDTHxHEIGHTxDEPTH: the whole window must be on it to be read
+  // back or clicked everywhere.
+  explicit XvfbServer(const std::string& screen = "640x480x24");
   ~XvfbServer();
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;

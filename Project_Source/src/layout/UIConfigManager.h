@@ -28,6 +28,7 @@
 #include "layout/SysExValues.h"
 
 class ControlLayer;
+class ICaptionControl;
 class IControl;
 class IGraphics;
 class IModuleBase;
@@ -265,7 +266,7 @@ private:
   // A layout number as an int: limited to the int range, 0 when not a number.
   static int ToInt(double v);
   // The shared tail of every menu: the caption with its prompt, style and placing.
-  IControl* MakeCaption(int paramIdx, int x, int y, int w, int h, int size, const IColor& color,
+  ICaptionControl* MakeCaption(int paramIdx, int x, int y, int w, int h, int size, const IColor& color,
                         bool promptEnabled, ControlLayer* layer);
   // Display texts of a menu of max - min entries; false (logged) when neither the
   // list fits nor first..last can number them.

@@ -35,8 +35,8 @@ bool IsSelectorParam(int paramIdx) {
 
 }  // namespace
 
-IControl* UIConfigManager::MakeCaption(int paramIdx, int x, int y, int w, int h, int size, const IColor& color,
-                                       bool promptEnabled, ControlLayer* layer) {
+ICaptionControl* UIConfigManager::MakeCaption(int paramIdx, int x, int y, int w, int h, int size, const IColor& color,
+                                              bool promptEnabled, ControlLayer* layer) {
   const IText text(size, color, kPanelFont, IText::kStyleNormal, IText::kAlignCenter, IText::kVAlignCenter, 0, 3);
   auto* caption = new ICaptionControl(mPlug, ScaledRect(x, y, w, h), paramIdx, &text, true);
   caption->SetPromptDisabled(!promptEnabled);
@@ -108,7 +108,10 @@ IControl* UIConfigManager::createMIDIDeviceSelectionControl(const std::string& n
   // Choosing the port shown reopens it: the unit or the MIDI system may have come back.
   param->SetRepeatedChoiceCounts(true);
   for (int i = 0; i < entries; ++i) param->SetDisplayText(i, names[size_t(i)].c_str());
-  IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(h), kWhite, true, nullptr);
+  ICaptionControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(h), kWhite, true, nullptr);
+  // A port's name is the MIDI system's and may be long: it stays in its own field,
+  // cut in the middle, so that a device's input and output still read apart.
+  caption->SetFitToRect(true, true);
   Bind(paramIdx, kActionNone, caption);
   return caption;
 }
