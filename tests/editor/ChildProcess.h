@@ -3,7 +3,7 @@
 // stopped by its pid. Ready once that file holds the lines the program prints when it
 // is up; a file left by an earlier run of the same program is emptied before the new
 // one starts, so its lines never pass for the new run's.
-// threads: the test's own
+// threads: main (the test's)
 
 #include <fcntl.h>
 #include <signal.h>
