@@ -129,6 +129,20 @@ TEST(Builder, ALabelOffItsElementsFirstLineStopsTheBuild) {
   std::system(("rm -rf '" + src + "'").c_str());
 }
 
+// Taking out a caption's line would take whatever else stands on it.
+TEST(Builder, ACaptionSharingItsLineStopsTheBuild) {
+  std::string layout = ReadAll(ResourceSources() + "/uiconfig.xml");
+  const size_t caption = layout.find("<caption ");
+  ASSERT_NE(caption, std::string::npos);
+  layout.insert(layout.find('\n', caption), " <caption text=\"Second\" at=\"10,60\"/>");
+  const std::string src = SourcesWithLayout("/tmp/tavro_resources_shared_" + std::to_string(getpid()), layout);
+  EXPECT_NE(RunBuilderIn(src), 0);
+  const std::string err = ReadAll(src + "/err");
+  EXPECT_NE(err.find("<caption/> must stand alone on its line"), std::string::npos) << err;
+  EXPECT_TRUE(FilesIn(src + "/out").empty());
+  std::system(("rm -rf '" + src + "'").c_str());
+}
+
 TEST(Builder, ABrokenSourceStopsTheBuildNamingItsLine) {
   const std::string src = "/tmp/tavro_resources_broken_" + std::to_string(getpid());
   std::system(("cp -r '" + ResourceSources() + "' '" + src + "'").c_str());

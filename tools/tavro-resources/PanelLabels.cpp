@@ -65,18 +65,20 @@ public:
       line.erase(at - 1, end + 2 - at);
       return;
     }
-    throw SourceError(AtLine(e, std::string(name) + "=\"...\" is not on the line its element starts on"));
+    throw SourceError(AtLine(e, std::string(name) + "=\"...\" must stand on the line its element starts on"));
   }
 
   // Leaves out the line of an element that stands alone on it.
   void Drop(const XMLElement& e) {
     const std::string& line = LineOf(e);
     const size_t start = line.find_first_not_of(" \t");
-    if (line.compare(start, 1 + std::string(e.Name()).size(), std::string("<") + e.Name()) != 0 ||
-        line.find('<', start + 1) != std::string::npos || line.compare(line.size() - 2, 2, "/>") != 0) {
-      throw SourceError(AtLine(e, std::string("a <") + e.Name() + "/> stands alone on its line"));
+    const size_t last = line.find_last_not_of(" \t\r");
+    const std::string open = std::string("<") + e.Name();
+    if (line.compare(start, open.size(), open) != 0 || line.find('<', start + 1) != std::string::npos || last < 1 ||
+        line.compare(last - 1, 2, "/>") != 0) {
+      throw SourceError(AtLine(e, open + "/> must stand alone on its line"));
     }
-    dropped_[e.GetLineNum() - 1] = true;
+    dropped_[static_cast<size_t>(e.GetLineNum() - 1)] = true;
   }
 
   std::string Text() const {
