@@ -42,7 +42,8 @@ private:
     int parameterEvents = 0;
   };
 
-  // One cycle; only the first speaks, shows the panel and writes the state files.
+  // One cycle; only the first speaks, shows the panel, runs the scripts and writes
+  // the state files.
   bool RunCycle(bool firstCycle);
   // Configures and initialises the opened unit, restoring --state-in into it when
   // the panel's instance is the project.
