@@ -36,6 +36,11 @@ public:
 
 private:
   void Indent(int depth) { out.append(size_t(depth), '\t'); }
+  bool WriteString(CFStringRef string);
+  void WriteNumber(CFNumberRef number);
+  void WriteData(CFDataRef data, int depth);
+  bool WriteArray(CFArrayRef array, int depth);
+  bool WriteDictionary(CFDictionaryRef dictionary, int depth);
 };
 
 bool Writer::Write(CFTypeRef value, int depth) {
@@ -45,77 +50,81 @@ bool Writer::Write(CFTypeRef value, int depth) {
   }
   Indent(depth);
   switch (CFGetTypeID(value)) {
-    case kCFKindString:
-      out += "<string>";
-      if (!AppendEscaped(out, static_cast<CFStringRef>(value)->text)) {
-        error = "string holds bytes that are not UTF-8 text an XML property list can carry";
-        return false;
-      }
-      out += "</string>\n";
-      return true;
-    case kCFKindNumber: {
-      auto number = static_cast<CFNumberRef>(value);
-      out += number->IsFloat() ? "<real>" : "<integer>";
-      out += number->Describe();
-      out += number->IsFloat() ? "</real>\n" : "</integer>\n";
-      return true;
-    }
+    case kCFKindString: return WriteString(static_cast<CFStringRef>(value));
+    case kCFKindNumber: WriteNumber(static_cast<CFNumberRef>(value)); return true;
     case kCFKindBoolean:
       out += CFBooleanGetValue(static_cast<CFBooleanRef>(value)) ? "<true/>\n" : "<false/>\n";
       return true;
-    case kCFKindData: {
-      const auto& bytes = static_cast<CFDataRef>(value)->bytes;
-      out += "<data>\n";
-      std::string encoded = Base64Encode(bytes.data(), bytes.size());
-      for (size_t i = 0; i < encoded.size(); i += 68) {
-        Indent(depth);
-        out += encoded.substr(i, 68);
-        out += '\n';
-      }
-      Indent(depth);
-      out += "</data>\n";
-      return true;
-    }
-    case kCFKindArray: {
-      auto array = static_cast<CFArrayRef>(value);
-      out += "<array>\n";
-      for (const void* item : array->values)
-        if (!Write(item, depth + 1)) return false;
-      Indent(depth);
-      out += "</array>\n";
-      return true;
-    }
-    case kCFKindDictionary: {
-      auto dictionary = static_cast<CFDictionaryRef>(value);
-      std::vector<std::pair<std::string, const void*>> sorted;
-      for (auto& [key, item] : dictionary->entries) {
-        auto name = CFObjectAs<CFStringObject>(key, kCFKindString);
-        if (!name) {
-          error = "dictionary key is not a string";
-          return false;
-        }
-        sorted.emplace_back(name->text, item);
-      }
-      std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.first < b.first; });
-      out += "<dict>\n";
-      for (auto& [name, item] : sorted) {
-        Indent(depth + 1);
-        out += "<key>";
-        if (!AppendEscaped(out, name)) {
-          error = "dictionary key holds bytes that are not UTF-8 text an XML property list can carry";
-          return false;
-        }
-        out += "</key>\n";
-        if (!Write(item, depth + 1)) return false;
-      }
-      Indent(depth);
-      out += "</dict>\n";
-      return true;
-    }
-    default:
-      error = "value of a type a property list cannot hold";
-      return false;
+    case kCFKindData: WriteData(static_cast<CFDataRef>(value), depth); return true;
+    case kCFKindArray: return WriteArray(static_cast<CFArrayRef>(value), depth);
+    case kCFKindDictionary: return WriteDictionary(static_cast<CFDictionaryRef>(value), depth);
+    default: error = "value of a type a property list cannot hold"; return false;
   }
+}
+
+bool Writer::WriteString(CFStringRef string) {
+  out += "<string>";
+  if (!AppendEscaped(out, string->text)) {
+    error = "string holds bytes that are not UTF-8 text an XML property list can carry";
+    return false;
+  }
+  out += "</string>\n";
+  return true;
+}
+
+void Writer::WriteNumber(CFNumberRef number) {
+  out += number->IsFloat() ? "<real>" : "<integer>";
+  out += number->Describe();
+  out += number->IsFloat() ? "</real>\n" : "</integer>\n";
+}
+
+void Writer::WriteData(CFDataRef data, int depth) {
+  out += "<data>\n";
+  const std::string encoded = Base64Encode(data->bytes.data(), data->bytes.size());
+  for (size_t i = 0; i < encoded.size(); i += 68) {
+    Indent(depth);
+    out += encoded.substr(i, 68);
+    out += '\n';
+  }
+  Indent(depth);
+  out += "</data>\n";
+}
+
+bool Writer::WriteArray(CFArrayRef array, int depth) {
+  out += "<array>\n";
+  for (const void* item : array->values)
+    if (!Write(item, depth + 1)) return false;
+  Indent(depth);
+  out += "</array>\n";
+  return true;
+}
+
+// Keys in sorted order, as plist writers give them.
+bool Writer::WriteDictionary(CFDictionaryRef dictionary, int depth) {
+  std::vector<std::pair<std::string, const void*>> sorted;
+  for (auto& [key, item] : dictionary->entries) {
+    auto name = CFObjectAs<CFStringObject>(key, kCFKindString);
+    if (!name) {
+      error = "dictionary key is not a string";
+      return false;
+    }
+    sorted.emplace_back(name->text, item);
+  }
+  std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.first < b.first; });
+  out += "<dict>\n";
+  for (auto& [name, item] : sorted) {
+    Indent(depth + 1);
+    out += "<key>";
+    if (!AppendEscaped(out, name)) {
+      error = "dictionary key holds bytes that are not UTF-8 text an XML property list can carry";
+      return false;
+    }
+    out += "</key>\n";
+    if (!Write(item, depth + 1)) return false;
+  }
+  Indent(depth);
+  out += "</dict>\n";
+  return true;
 }
 
 }  // namespace

@@ -18,6 +18,42 @@ inline uint32_t Tap(const Raster_Pixels& s, const Area& a, int64_t x, int64_t y)
   return s.row(static_cast<int>(y))[x];
 }
 
+// The source pixels the rotation reads: the whole bitmap, or with clipToSourceRect
+// the pixels the source rectangle touches. False when that leaves none.
+bool ReadableArea(const Raster_Pixels& s, bool clipToSourceRect, float srcx, float srcy, float srcw, float srch,
+                  Area* area) {
+  *area = {0, 0, s.width - 1, s.height - 1};
+  if (!clipToSourceRect) return true;
+  area->x0 = std::max<int64_t>(area->x0, Raster_WholePixel(std::floor(srcx)));
+  area->y0 = std::max<int64_t>(area->y0, Raster_WholePixel(std::floor(srcy)));
+  area->x1 = std::min<int64_t>(area->x1, Raster_WholePixel(std::ceil(static_cast<double>(srcx) + srcw)) - 1);
+  area->y1 = std::min<int64_t>(area->y1, Raster_WholePixel(std::ceil(static_cast<double>(srcy) + srch)) - 1);
+  return area->x0 <= area->x1 && area->y0 <= area->y1;
+}
+
+// The source's colour at fixed-point (u, v), nearest or bilinear; false when no tap
+// of it lies in the area.
+inline bool Sample(const Raster_Pixels& s, const Area& area, int64_t u, int64_t v, bool filtered, uint32_t* out) {
+  const int64_t tx = Raster_FixedFloor(u), ty = Raster_FixedFloor(v);
+  if (!filtered) {
+    if (tx < area.x0 || tx > area.x1 || ty < area.y0 || ty > area.y1) return false;
+    *out = s.row(static_cast<int>(ty))[tx];
+    return true;
+  }
+  if (tx < area.x0 - 1 || tx > area.x1 || ty < area.y0 - 1 || ty > area.y1) return false;
+  const uint32_t fx = Raster_FixedFrac(u), fy = Raster_FixedFrac(v);
+  if (tx >= area.x0 && tx < area.x1 && ty >= area.y0 && ty < area.y1) {
+    // All four taps within the area: read them straight.
+    const uint32_t* upper = s.row(static_cast<int>(ty)) + tx;
+    const uint32_t* lower = upper + s.span;
+    *out = Raster_Bilinear(upper[0], upper[1], lower[0], lower[1], fx, fy);
+  } else {
+    *out = Raster_Bilinear(Tap(s, area, tx, ty), Tap(s, area, tx + 1, ty), Tap(s, area, tx, ty + 1),
+                           Tap(s, area, tx + 1, ty + 1), fx, fy);
+  }
+  return true;
+}
+
 }  // namespace
 
 void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, int dstw,
@@ -45,14 +81,8 @@ void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int
     return;
   }
 
-  Area area{0, 0, s.width - 1, s.height - 1};
-  if (clipToSourceRect) {
-    area.x0 = std::max<int64_t>(area.x0, Raster_WholePixel(std::floor(srcx)));
-    area.y0 = std::max<int64_t>(area.y0, Raster_WholePixel(std::floor(srcy)));
-    area.x1 = std::min<int64_t>(area.x1, Raster_WholePixel(std::ceil(static_cast<double>(srcx) + srcw)) - 1);
-    area.y1 = std::min<int64_t>(area.y1, Raster_WholePixel(std::ceil(static_cast<double>(srcy) + srch)) - 1);
-    if (area.x0 > area.x1 || area.y0 > area.y1) return;
-  }
+  Area area;
+  if (!ReadableArea(s, clipToSourceRect, srcx, srcy, srcw, srch, &area)) return;
 
   const bool filtered = (mode & RASTER_MODE_FILTERED) != 0;
   const double kx = static_cast<double>(srcw) / dstw, ky = static_cast<double>(srch) / dsth;
@@ -72,23 +102,8 @@ void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int
     int64_t v = Raster_ToFixed(py + (-sn * dx + c * dy) * ky + tapShift);
     int run = 0;  // pixels gathered in line, ending at column x
     for (int x = to.x0; x < to.x1; ++x, u += stepU, v += stepV) {
-      const int64_t tx = Raster_FixedFloor(u), ty = Raster_FixedFloor(v);
-      const bool inside = filtered ? (tx >= area.x0 - 1 && tx <= area.x1 && ty >= area.y0 - 1 && ty <= area.y1)
-                                   : (tx >= area.x0 && tx <= area.x1 && ty >= area.y0 && ty <= area.y1);
-      if (inside && !filtered) {
-        line[static_cast<size_t>(run++)] = s.row(static_cast<int>(ty))[tx];
-      } else if (inside) {
-        const uint32_t fx = Raster_FixedFrac(u), fy = Raster_FixedFrac(v);
-        if (tx >= area.x0 && tx < area.x1 && ty >= area.y0 && ty < area.y1) {
-          // All four taps within the area: read them straight.
-          const uint32_t* upper = s.row(static_cast<int>(ty)) + tx;
-          const uint32_t* lower = upper + s.span;
-          line[static_cast<size_t>(run++)] = Raster_Bilinear(upper[0], upper[1], lower[0], lower[1], fx, fy);
-        } else {
-          line[static_cast<size_t>(run++)] =
-              Raster_Bilinear(Tap(s, area, tx, ty), Tap(s, area, tx + 1, ty), Tap(s, area, tx, ty + 1),
-                              Tap(s, area, tx + 1, ty + 1), fx, fy);
-        }
+      if (Sample(s, area, u, v, filtered, &line[static_cast<size_t>(run)])) {
+        ++run;
       } else if (run) {
         Raster_BlendRow(rule, d.row(y) + x - run, line.data(), run);
         run = 0;

@@ -32,6 +32,8 @@ struct HostOptions {
   // An unscripted panel (in a window or drawn headless) is the project: its instance
   // takes --state-in and no second instance is opened after it.
   bool PanelIsTheProject() const { return panel && script.empty(); }
+  // The first instance's panel is made: shown, pictured or scripted.
+  bool WantsWindow() const { return panel || !snapshotPath.empty() || !script.empty(); }
 };
 
 struct HostOptionSpec {

@@ -7,9 +7,7 @@
 #include <numeric>
 #include <thread>
 
-#include "AUEventListener.h"
 #include "HostClock.h"
-#include "HostPanel.h"
 #include "RenderThread.h"
 #include "StateFile.h"
 #include "StateMeaning.h"
@@ -40,8 +38,8 @@ void OnParameterEvent(void* counter, void*, const AudioUnitEvent*, UInt64, Audio
 
 HostSession::HostSession(const HostOptions& options, const PluginBundle& bundle) : options_(options), bundle_(bundle) {}
 
-void HostSession::Say(bool report, const std::string& line) const {
-  if (report) std::printf("%s\n", line.c_str());
+void HostSession::Say(bool say, const std::string& line) const {
+  if (say) std::printf("%s\n", line.c_str());
 }
 
 bool HostSession::Check(OSStatus status, const std::string& what) {
@@ -64,8 +62,8 @@ OSStatus HostSession::OnRender(void* self, AudioUnitRenderActionFlags* flags, co
 
 bool HostSession::Open(AudioUnit& unit) {
   if (!Check(OpenAComponent(&bundle_.component, &unit), "open")) return false;
-  for (AudioUnitPropertyID id : {kAudioUnitProperty_SampleRate, kAudioUnitProperty_MaximumFramesPerSlice,
-                                 kAudioUnitProperty_StreamFormat})
+  for (AudioUnitPropertyID id :
+       {kAudioUnitProperty_SampleRate, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitProperty_StreamFormat})
     if (!Check(AudioUnitAddPropertyListener(unit, id, &HostSession::OnProperty, this), "add property listener"))
       return false;
   return true;
@@ -86,11 +84,10 @@ bool HostSession::Configure(AudioUnit unit, const HostCallbackInfo& callbacks) {
   return Check(AudioUnitSetProperty(unit, kAudioUnitProperty_AUHostIdentifier, kAudioUnitScope_Global, 0, &host,
                                     sizeof host),
                "set host identity") &&
-         Check(AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate,
-                                    sizeof rate),
+         Check(AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate, sizeof rate),
                "set sample rate") &&
-         Check(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
-                                    &frames, sizeof frames),
+         Check(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &frames,
+                                    sizeof frames),
                "set maximum frames") &&
          Check(AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
                                     sizeof callbacks),
@@ -108,15 +105,15 @@ bool HostSession::SendHostMidi(AudioUnit unit) {
   return Check(MusicDeviceSysEx(unit, identityRequest, sizeof identityRequest), "host SysEx");
 }
 
-bool HostSession::ExerciseParameters(AudioUnit unit, bool report) {
+bool HostSession::ExerciseParameters(AudioUnit unit, bool firstCycle) {
   UInt32 size = 0;
   Boolean writable = false;
-  if (!Check(AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, &size,
-                                      &writable),
-             "parameter list info"))
+  if (!Check(
+          AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, &size, &writable),
+          "parameter list info"))
     return false;
   const UInt32 count = size / sizeof(AudioUnitParameterID);
-  Say(report, "parameters the host sees: " + std::to_string(count));
+  Say(firstCycle, "parameters the host sees: " + std::to_string(count));
   if (count == 0) return true;
   AudioUnitParameterValue value = 0;
   if (!Check(AudioUnitGetParameter(unit, 0, kAudioUnitScope_Global, 0, &value), "get parameter 0") ||
@@ -154,9 +151,8 @@ std::function<bool(long blocks)> HostSession::RenderBlocks(AudioUnit unit, HostC
 }
 
 bool HostSession::Restore(AudioUnit unit, CFDictionaryRef state, const std::string& what) {
-  return Check(AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state,
-                                    sizeof state),
-               what);
+  return Check(
+      AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state, sizeof state), what);
 }
 
 bool HostSession::RestoreStateIn(AudioUnit unit) {
@@ -182,7 +178,7 @@ bool HostSession::WriteState(CFDictionaryRef state) {
   return true;
 }
 
-bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
+bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool firstCycle) {
   CFDictionaryRef restored = saved;
   std::string error;
   if (!options_.stateIn.empty()) {
@@ -206,30 +202,31 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
     const bool same = before && after &&
                       SameStateMeaning(CFDataGetBytePtr(before), size_t(CFDataGetLength(before)),
                                        CFDataGetBytePtr(after), size_t(CFDataGetLength(after)));
-    Say(report, std::string("state restored into a second instance") +
-                    (restored == saved ? "" : " from " + options_.stateIn) + "; saved again: " +
-                    (!same                   ? "data differs"
-                     : CFEqual(before, after) ? "identical data"
-                                              : "the same state, its ports at other places in the lists"));
+    Say(firstCycle, std::string("state restored into a second instance") +
+                        (restored == saved ? "" : " from " + options_.stateIn) + "; saved again: " +
+                        (!same                    ? "data differs"
+                         : CFEqual(before, after) ? "identical data"
+                                                  : "the same state, its ports at other places in the lists"));
     if (!same && restored == saved) {
       std::fprintf(stderr, "tavro-host: the restored instance saves different data\n");
       ok = false;
     }
   }
-  if (ok && report && !options_.restoredStateOut.empty()) {
+  if (ok && firstCycle && !options_.restoredStateOut.empty()) {
     ok = WriteStateFile(options_.restoredStateOut, again, error);
-    if (ok) Say(report, "restored state written to " + options_.restoredStateOut);
-    else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+    if (ok)
+      Say(firstCycle, "restored state written to " + options_.restoredStateOut);
+    else
+      std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
   }
   bool initialized = false;
-  if (ok && report && !options_.restoreScript.empty()) {
+  if (ok && firstCycle && !options_.restoreScript.empty()) {
     HostOptions scripted = options_;
     scripted.snapshotPath.clear();
     scripted.panel = false;
     initialized = Check(AudioUnitInitialize(second), "initialize the restored instance");
-    ok = initialized &&
-         ShowHostPanel(bundle_, second, scripted, options_.restoreScript, RenderBlocks(second, clock), clock, nullptr,
-                       error);
+    ok = initialized && ShowHostPanel(bundle_, second, scripted, options_.restoreScript, RenderBlocks(second, clock),
+                                      clock, nullptr, error);
     if (!ok && !error.empty()) std::fprintf(stderr, "tavro-host: restored panel: %s\n", error.c_str());
   }
   if (again) CFRelease(again);
@@ -239,103 +236,120 @@ bool HostSession::RestoreInSecondInstance(CFDictionaryRef saved, bool report) {
   return ok;
 }
 
-bool HostSession::RunCycle(bool report) {
+bool HostSession::RunCycle(bool firstCycle) {
   HostClock clock(options_.sampleRate, options_.tempo, options_.playing, options_.timeSigNumerator,
                   options_.timeSigDenominator);
   AudioUnit unit = nullptr;
   const auto openedAt = std::chrono::steady_clock::now();
   if (!Open(unit)) return false;
-  const bool panelTakesState = report && options_.PanelIsTheProject() && !options_.stateIn.empty();
-  bool ok = Configure(unit, clock.Callbacks()) && (!panelTakesState || RestoreStateIn(unit)) &&
-            Check(AudioUnitInitialize(unit), "initialize");
-  if (ok) {
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - openedAt).count();
-    openToReadyMs_.push_back(ms);
-    char line[200];
-    std::snprintf(line, sizeof line, "opened %s '%s' %s/%s/%s, initialised; open-to-ready %.3f ms",
-                  bundle_.identifier.c_str(), bundle_.name.c_str(),
-                  FormatCode(bundle_.component.description.componentType).c_str(),
-                  FormatCode(bundle_.component.description.componentSubType).c_str(),
-                  FormatCode(bundle_.component.description.componentManufacturer).c_str(), ms);
-    Say(report, line);
-    std::snprintf(line, sizeof line,
-                  "configured: host identity tavro-host 1.0, %.0f Hz, %d frames, stereo output, host clock "
-                  "(tempo %.2f, %d/%d, %s)",
-                  options_.sampleRate, options_.blockSize, options_.tempo, options_.timeSigNumerator,
-                  options_.timeSigDenominator, options_.playing ? "playing" : "stopped");
-    Say(report, line);
-  }
+  bool ok = MakeReady(unit, clock, firstCycle);
+  if (ok) SayReady(openedAt, firstCycle);
   std::unique_ptr<HostMidiIn> live;
-  if (ok && !options_.midiIn.empty()) {
-    std::string error;
-    live = std::make_unique<HostMidiIn>();
-    ok = live->Open(options_.midiIn, error);
-    if (ok) Say(report, "live host MIDI from " + options_.midiIn);
-    else std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
-  }
-
+  if (ok && !options_.midiIn.empty()) ok = OpenLiveMidi(live, firstCycle);
   HostWindow window;
-  if (ok && report && (options_.panel || !options_.snapshotPath.empty() || !options_.script.empty())) {
-    std::string error;
-    window.whileOpen = RenderWhileOpen(unit, clock, live.get());
-    ok = ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock, live.get()), clock,
-                       &window, error);
-    if (!ok) std::fprintf(stderr, "tavro-host: panel: %s\n", error.c_str());
-  }
+  if (ok && firstCycle && options_.WantsWindow()) ok = ShowPanel(unit, clock, live.get(), window);
   if (window.displayLost) return CloseAfterLostDisplay(unit, clock);
   // Closing the window ends the evening's playing: the transport stops, and the
   // blocks rendered below carry the stop to the plug-in.
   if (window.shown) clock.SetPlaying(false);
-
-  AUEventListenerRef listener = nullptr;
-  int parameterEvents = 0;
-  if (ok) {
-    AudioUnitEvent event = {};
-    event.mArgument.mParameter = {unit, kAUParameterListener_AnyParameter, kAudioUnitScope_Global, 0};
-    ok = Check(AUEventListenerCreate(&OnParameterEvent, &parameterEvents, &listener), "create event listener");
-    for (auto type : {kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
-                      kAudioUnitEvent_EndParameterChangeGesture}) {
-      event.mEventType = type;
-      ok = ok && Check(AUEventListenerAddEventType(listener, nullptr, &event), "add event type");
-    }
-    ok = ok && Check(AudioUnitAddRenderNotify(unit, &HostSession::OnRender, this), "add render notification");
-  }
-
-  if (ok) {
-    RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
-    PassLiveMidi(render, unit, live.get());
-    const long frames = long(options_.renderSeconds * options_.sampleRate);
-    render.Start(frames, options_.paced);
-    // The panel's state is the musician's: it is saved as shown, with no test traffic of
-    // ours (host MIDI would reach the unit through the restored ports).
-    ok = options_.PanelIsTheProject() || (SendHostMidi(unit) && ExerciseParameters(unit, report));
-    const RenderResult rendered = render.Join();
-    ok = Check(rendered.error, "render") && ok;
-    char line[200];
-    std::snprintf(line, sizeof line, "rendered %ld blocks of %d frames on the render thread, transport at sample %.0f%s",
-                  rendered.blocks, options_.blockSize, clock.SampleTime(),
-                  options_.PanelIsTheProject() ? "" : "; sent 4 host MIDI messages and 1 SysEx");
-    Say(report && ok, line);
-  }
-
+  EventListening events;
+  if (ok) ok = ListenForEvents(unit, events);
+  if (ok) ok = RenderWithHostTraffic(unit, clock, live.get(), firstCycle);
   // A script or --transport play may have left it playing.
   StopTransport(unit, clock);
   CFDictionaryRef state = nullptr;
   if (ok) ok = SaveState(unit, state);
-  if (ok && report && !options_.stateOut.empty()) ok = WriteState(state);
-
-  // Closed before the state is restored, as a host closes a project before reopening
-  // it: the restored instance lists the ports as the first one saw them.
-  if (listener) AUListenerDispose(listener);
-  if (ok) ok = Check(AudioUnitUninitialize(unit), "uninitialize");
-  ok = Check(CloseComponent(unit), "close") && ok;
-  listened_.parameterEvents += parameterEvents;
-
+  if (ok && firstCycle && !options_.stateOut.empty()) ok = WriteState(state);
+  ok = CloseFirstInstance(unit, events, ok);
   // The panel's instance is the project: reopening it is the next run's, so the unit
   // hears the performance once an evening.
-  if (ok && !options_.PanelIsTheProject()) ok = RestoreInSecondInstance(state, report);
+  if (ok && !options_.PanelIsTheProject()) ok = RestoreInSecondInstance(state, firstCycle);
   if (state) CFRelease(state);
+  return ok;
+}
+
+bool HostSession::MakeReady(AudioUnit unit, HostClock& clock, bool firstCycle) {
+  const bool panelTakesState = firstCycle && options_.PanelIsTheProject() && !options_.stateIn.empty();
+  return Configure(unit, clock.Callbacks()) && (!panelTakesState || RestoreStateIn(unit)) &&
+         Check(AudioUnitInitialize(unit), "initialize");
+}
+
+void HostSession::SayReady(std::chrono::steady_clock::time_point openedAt, bool firstCycle) {
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - openedAt).count();
+  openToReadyMs_.push_back(ms);
+  char line[200];
+  std::snprintf(line, sizeof line, "opened %s '%s' %s/%s/%s, initialised; open-to-ready %.3f ms",
+                bundle_.identifier.c_str(), bundle_.name.c_str(),
+                FormatCode(bundle_.component.description.componentType).c_str(),
+                FormatCode(bundle_.component.description.componentSubType).c_str(),
+                FormatCode(bundle_.component.description.componentManufacturer).c_str(), ms);
+  Say(firstCycle, line);
+  std::snprintf(line, sizeof line,
+                "configured: host identity tavro-host 1.0, %.0f Hz, %d frames, stereo output, host clock "
+                "(tempo %.2f, %d/%d, %s)",
+                options_.sampleRate, options_.blockSize, options_.tempo, options_.timeSigNumerator,
+                options_.timeSigDenominator, options_.playing ? "playing" : "stopped");
+  Say(firstCycle, line);
+}
+
+bool HostSession::OpenLiveMidi(std::unique_ptr<HostMidiIn>& live, bool firstCycle) {
+  std::string error;
+  live = std::make_unique<HostMidiIn>();
+  if (!live->Open(options_.midiIn, error)) {
+    std::fprintf(stderr, "tavro-host: %s\n", error.c_str());
+    return false;
+  }
+  Say(firstCycle, "live host MIDI from " + options_.midiIn);
+  return true;
+}
+
+bool HostSession::ShowPanel(AudioUnit unit, HostClock& clock, HostMidiIn* live, HostWindow& window) {
+  std::string error;
+  window.whileOpen = RenderWhileOpen(unit, clock, live);
+  const bool shown =
+      ShowHostPanel(bundle_, unit, options_, options_.script, RenderBlocks(unit, clock, live), clock, &window, error);
+  if (!shown) std::fprintf(stderr, "tavro-host: panel: %s\n", error.c_str());
+  return shown;
+}
+
+bool HostSession::ListenForEvents(AudioUnit unit, EventListening& events) {
+  AudioUnitEvent event = {};
+  event.mArgument.mParameter = {unit, kAUParameterListener_AnyParameter, kAudioUnitScope_Global, 0};
+  bool ok = Check(AUEventListenerCreate(&OnParameterEvent, &events.parameterEvents, &events.listener),
+                  "create event listener");
+  for (auto type : {kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
+                    kAudioUnitEvent_EndParameterChangeGesture}) {
+    event.mEventType = type;
+    ok = ok && Check(AUEventListenerAddEventType(events.listener, nullptr, &event), "add event type");
+  }
+  return ok && Check(AudioUnitAddRenderNotify(unit, &HostSession::OnRender, this), "add render notification");
+}
+
+bool HostSession::RenderWithHostTraffic(AudioUnit unit, HostClock& clock, HostMidiIn* live, bool firstCycle) {
+  RenderThread render(unit, clock, options_.blockSize, options_.sampleRate);
+  PassLiveMidi(render, unit, live);
+  const long frames = long(options_.renderSeconds * options_.sampleRate);
+  render.Start(frames, options_.paced);
+  // The panel's state is the musician's: it is saved as shown, with no test traffic of
+  // ours (host MIDI would reach the unit through the restored ports).
+  bool ok = options_.PanelIsTheProject() || (SendHostMidi(unit) && ExerciseParameters(unit, firstCycle));
+  const RenderResult rendered = render.Join();
+  ok = Check(rendered.error, "render") && ok;
+  char line[200];
+  std::snprintf(line, sizeof line, "rendered %ld blocks of %d frames on the render thread, transport at sample %.0f%s",
+                rendered.blocks, options_.blockSize, clock.SampleTime(),
+                options_.PanelIsTheProject() ? "" : "; sent 4 host MIDI messages and 1 SysEx");
+  Say(firstCycle && ok, line);
+  return ok;
+}
+
+bool HostSession::CloseFirstInstance(AudioUnit unit, const EventListening& events, bool ok) {
+  // Closed before the state is restored, as a host closes a project before reopening
+  // it: the restored instance lists the ports as the first one saw them.
+  if (events.listener) AUListenerDispose(events.listener);
+  if (ok) ok = Check(AudioUnitUninitialize(unit), "uninitialize");
+  ok = Check(CloseComponent(unit), "close") && ok;
+  listened_.parameterEvents += events.parameterEvents;
   return ok;
 }
 

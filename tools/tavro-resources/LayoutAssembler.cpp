@@ -6,8 +6,14 @@
 
 namespace {
 
-std::string Generate(const PanelSources& sources, const std::string& name, const std::string& arg,
-                     int depth) {
+// Levels of the line's indentation: a tab or two blanks each.
+int IndentDepth(const std::string& line, size_t indent) {
+  int blanks = 0;
+  for (size_t i = 0; i < indent; ++i) blanks += line[i] == '\t' ? 2 : 1;
+  return blanks / 2;
+}
+
+std::string Generate(const PanelSources& sources, const std::string& name, const std::string& arg, int depth) {
   if (name == "valueLists") return ValueListsXml(sources, depth);
   if (name == "slotPanel") return SlotPanelXml(sources, arg, depth);
   if (name == "veloKnobs") return VeloKnobsXml(sources, depth);
@@ -30,7 +36,7 @@ std::string AssembleLayout(const PanelSources& sources) {
   int number = 0;
   while (std::getline(in, line)) {
     ++number;
-    size_t indent = line.find_first_not_of(' ');
+    size_t indent = line.find_first_not_of(" \t");
     if (indent == std::string::npos || line.compare(indent, marker.size(), marker) != 0) {
       out += line + "\n";
       continue;
@@ -44,7 +50,7 @@ std::string AssembleLayout(const PanelSources& sources) {
     std::string name = words.substr(0, blank);
     std::string arg = blank == std::string::npos ? "" : words.substr(blank + 1);
     try {
-      out += Generate(sources, name, arg, static_cast<int>(indent / 2));
+      out += Generate(sources, name, arg, IndentDepth(line, indent));
     } catch (const std::exception& e) {
       throw SourceError(file + ":" + std::to_string(number) + ": " + e.what());
     }

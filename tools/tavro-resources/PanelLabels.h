@@ -6,7 +6,9 @@
 // builder-only: they are removed from the text the bundle holds. Each name is drawn
 // into the innermost background of its layers it lies on, else onto the panel
 // background; with labelPages="yes" (a control shown on every page) also onto each
-// page background it falls inside.
+// page background it falls inside. The layers are the elements' nesting, however the
+// text is indented; the builder-only text stands on the line its element starts on,
+// a caption alone on its line.
 //
 // threads: main.
 
@@ -37,7 +39,8 @@ struct PanelLabel {
 };
 
 // Removes the label attributes and caption lines from layout and gives back where
-// each name lands. Throws SourceError for a name that lies on no background.
+// each name lands. Throws SourceError for a layout the panel's reader cannot parse,
+// a name that lies on no background and builder-only text it cannot take out.
 std::vector<PanelLabel> TakeLabels(std::string* layout, const std::map<std::string, FrameSize>& frames);
 // "image imageX imageY x y w h param text" a line, after a header naming the columns.
 std::string LabelTable(const std::vector<PanelLabel>& labels);

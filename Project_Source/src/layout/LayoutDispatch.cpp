@@ -41,101 +41,113 @@ using ControlType = IControl* (*)(UIConfigManager& m, const ControlAttributes& a
 
 double D(int v) { return double(v); }
 
-// One line per "type" of the shared branch: the factory and the attributes it takes.
+// The factories of the shared branch, one per "type", with the attributes each takes.
+IControl* MakeSeKnob(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createSysExKnobControl(a.name, c.param, a.position[0], a.position[1], c.image, D(a.bounds[0]),
+                                  D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]), a.msgZeroVal, a.sysexIndex,
+                                  a.changingByte, c.part, a.link, c.layer, c.group);
+}
+
+IControl* MakeNoValKnob(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createNoValKnobControl(a.name, c.param, a.position[0], a.position[1], c.image, D(a.bounds[0]),
+                                  D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]), c.part, c.layer, c.group);
+}
+
+IControl* MakeSeSliderVer(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createSysExSliderControl(a.name, c.param, a.position[0], a.position[1], a.length, c.image, D(a.bounds[0]),
+                                    D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]), a.msgZeroVal, a.sysexIndex,
+                                    a.changingByte, c.part, a.link, c.layer, c.group, kVertical, false);
+}
+
+IControl* MakeSeSliderHor(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createSysExSliderControl(a.name, c.param, a.position[0], a.position[1], a.length, c.image, D(a.bounds[0]),
+                                    D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]), a.msgZeroVal, a.sysexIndex,
+                                    a.changingByte, c.part, a.link, c.layer, c.group, kHorizontal, false);
+}
+
+IControl* MakeSeButton(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createSysExBoolControl(a.name, c.param, a.position[0], a.position[1], c.image, D(a.bounds[0]), a.msgZeroVal,
+                                  a.sysexIndex, a.changingByte, c.part, a.link, c.layer, c.group);
+}
+
+IControl* MakeCcSliderVer(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createCCSliderControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1], a.length,
+                                 c.image, D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), a.link, c.part, c.layer,
+                                 c.group, kVertical, false);
+}
+
+IControl* MakeCcSliderHor(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createCCSliderControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1], a.length,
+                                 c.image, D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), a.link, c.part, c.layer,
+                                 c.group, kHorizontal, false);
+}
+
+IControl* MakeCcKnob(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createCCKnobControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1], c.image,
+                               D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]), a.link, c.part, c.layer,
+                               c.group);
+}
+
+IControl* MakeCcButton(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createCCBoolControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1], c.image,
+                               D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), a.link, c.part, c.layer, c.group);
+}
+
+IControl* MakeMsbLsbKnob(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createMsbLsbKnobControl(a.ccNumber, a.msb, a.lsb, a.lsbControl, a.channel, a.name, c.param, a.position[0],
+                                   a.position[1], c.image, D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]),
+                                   D(a.bounds[3]), a.link, c.part, c.layer, c.group);
+}
+
+IControl* MakeMsbLsbButton(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createMsbLsbBoolControl(a.ccNumber, a.msb, a.lsb, a.lsbControl, a.channel, a.name, c.param, a.position[0],
+                                   a.position[1], c.image, D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), a.link,
+                                   c.part, c.layer, c.group);
+}
+
+IControl* MakeMsbLsbMenu(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createMsbLsbSelectionCCControl(a.ccNumber, a.msb, a.lsb, a.lsbControl, a.channel, a.name, c.param,
+                                          a.position[0], a.position[1], a.position[2], kMenuHeight, a.bounds[0],
+                                          a.bounds[1], a.bounds[2], a.display[0], a.display[1], a.valueList, c.part,
+                                          c.layer, c.group);
+}
+
+IControl* MakeSeMenu(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createMultiSelectionSysExControl(a.name, c.param, a.position[0], a.position[1], a.position[2], kMenuHeight,
+                                            a.bounds[0], a.bounds[1], a.bounds[2], a.display[0], a.display[1],
+                                            a.valueList, a.msgZeroVal, a.color, a.sysexIndex, a.changingByte, c.part,
+                                            c.layer, c.group, a.white != 0);
+}
+
+IControl* MakeSwitch2(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createBoolControl2(a.name, c.param, a.position[0], a.position[1], D(a.bounds[0]), D(a.bounds[1]),
+                              D(a.bounds[2]), c.image, c.part, c.layer, c.group);
+}
+
+IControl* MakeCcMenu(UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
+  return m.createMultiSelectionCCControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1],
+                                         a.position[2], kMenuHeight, a.bounds[0], a.bounds[1], a.bounds[2],
+                                         a.display[0], a.display[1], a.valueList, c.part, c.layer, c.group);
+}
+
+// One line per "type" of the shared branch.
 const std::map<std::string, ControlType>& ControlTypes() {
   static const std::map<std::string, ControlType> types = {
-      {"seKnob",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createSysExKnobControl(a.name, c.param, a.position[0], a.position[1], c.image, D(a.bounds[0]),
-                                         D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]), a.msgZeroVal, a.sysexIndex,
-                                         a.changingByte, c.part, a.link, c.layer, c.group);
-       }},
-      {"noValKnob",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createNoValKnobControl(a.name, c.param, a.position[0], a.position[1], c.image, D(a.bounds[0]),
-                                         D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]), c.part, c.layer, c.group);
-       }},
-      {"seSliderVer",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createSysExSliderControl(a.name, c.param, a.position[0], a.position[1], a.length, c.image,
-                                           D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]),
-                                           a.msgZeroVal, a.sysexIndex, a.changingByte, c.part, a.link, c.layer,
-                                           c.group, kVertical, false);
-       }},
-      {"seSliderHor",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createSysExSliderControl(a.name, c.param, a.position[0], a.position[1], a.length, c.image,
-                                           D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]),
-                                           a.msgZeroVal, a.sysexIndex, a.changingByte, c.part, a.link, c.layer,
-                                           c.group, kHorizontal, false);
-       }},
-      {"seButton",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createSysExBoolControl(a.name, c.param, a.position[0], a.position[1], c.image, D(a.bounds[0]),
-                                         a.msgZeroVal, a.sysexIndex, a.changingByte, c.part, a.link, c.layer,
-                                         c.group);
-       }},
-      {"ccSliderVer",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createCCSliderControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1],
-                                        a.length, c.image, D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), a.link,
-                                        c.part, c.layer, c.group, kVertical, false);
-       }},
-      {"ccSliderHor",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createCCSliderControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1],
-                                        a.length, c.image, D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), a.link,
-                                        c.part, c.layer, c.group, kHorizontal, false);
-       }},
-      {"ccKnob",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createCCKnobControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1], c.image,
-                                      D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), D(a.bounds[3]), a.link, c.part,
-                                      c.layer, c.group);
-       }},
-      {"ccButton",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createCCBoolControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1], c.image,
-                                      D(a.bounds[0]), D(a.bounds[1]), D(a.bounds[2]), a.link, c.part, c.layer,
-                                      c.group);
-       }},
-      {"msbLsbKnob",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createMsbLsbKnobControl(a.ccNumber, a.msb, a.lsb, a.lsbControl, a.channel, a.name, c.param,
-                                          a.position[0], a.position[1], c.image, D(a.bounds[0]), D(a.bounds[1]),
-                                          D(a.bounds[2]), D(a.bounds[3]), a.link, c.part, c.layer, c.group);
-       }},
-      {"msbLsbButton",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createMsbLsbBoolControl(a.ccNumber, a.msb, a.lsb, a.lsbControl, a.channel, a.name, c.param,
-                                          a.position[0], a.position[1], c.image, D(a.bounds[0]), D(a.bounds[1]),
-                                          D(a.bounds[2]), a.link, c.part, c.layer, c.group);
-       }},
-      {"msbLsbMenu",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createMsbLsbSelectionCCControl(a.ccNumber, a.msb, a.lsb, a.lsbControl, a.channel, a.name, c.param,
-                                                 a.position[0], a.position[1], a.position[2], kMenuHeight,
-                                                 a.bounds[0], a.bounds[1], a.bounds[2], a.display[0], a.display[1],
-                                                 a.valueList, c.part, c.layer, c.group);
-       }},
-      {"seMenu",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createMultiSelectionSysExControl(a.name, c.param, a.position[0], a.position[1], a.position[2],
-                                                   kMenuHeight, a.bounds[0], a.bounds[1], a.bounds[2], a.display[0],
-                                                   a.display[1], a.valueList, a.msgZeroVal, a.color, a.sysexIndex,
-                                                   a.changingByte, c.part, c.layer, c.group, a.white != 0);
-       }},
-      {"switch2",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createBoolControl2(a.name, c.param, a.position[0], a.position[1], D(a.bounds[0]), D(a.bounds[1]),
-                                     D(a.bounds[2]), c.image, c.part, c.layer, c.group);
-       }},
-      {"ccMenu",
-       [](UIConfigManager& m, const ControlAttributes& a, const ElementContext& c) {
-         return m.createMultiSelectionCCControl(a.ccNumber, a.channel, a.name, c.param, a.position[0], a.position[1],
-                                                a.position[2], kMenuHeight, a.bounds[0], a.bounds[1], a.bounds[2],
-                                                a.display[0], a.display[1], a.valueList, c.part, c.layer, c.group);
-       }},
+      {"seKnob", MakeSeKnob},
+      {"noValKnob", MakeNoValKnob},
+      {"seSliderVer", MakeSeSliderVer},
+      {"seSliderHor", MakeSeSliderHor},
+      {"seButton", MakeSeButton},
+      {"ccSliderVer", MakeCcSliderVer},
+      {"ccSliderHor", MakeCcSliderHor},
+      {"ccKnob", MakeCcKnob},
+      {"ccButton", MakeCcButton},
+      {"msbLsbKnob", MakeMsbLsbKnob},
+      {"msbLsbButton", MakeMsbLsbButton},
+      {"msbLsbMenu", MakeMsbLsbMenu},
+      {"seMenu", MakeSeMenu},
+      {"switch2", MakeSwitch2},
+      {"ccMenu", MakeCcMenu},
   };
   return types;
 }

@@ -178,59 +178,69 @@ void LintControlChanges(LintContext& c) {
   }
 }
 
-void LintRanges(LintContext& c) {
-  auto expect = [&](const std::string& name, int s, int max, const std::string& what) {
-    const IParam* p = c.param(c.index(name) + s);
-    if (!p) return;
-    if (IntMin(p) != 0 || IntMax(p) != max) {
-      c.aboutParam("range", name, what + " must hold 0.." + std::to_string(max) + ", holds " +
-                                      std::to_string(IntMin(p)) + ".." + std::to_string(IntMax(p)));
-    }
-  };
-  auto kindOf = [&](const std::string& name, int s) {
-    const ControlAction* a = c.action(c.index(name) + s);
-    return a ? a->kind : -1;
-  };
-  for (int s = 0; s < 4; ++s) {
-    for (int i = 0; i < kPartBlockFieldCount; ++i) {
-      const PartBlockField& f = kPartBlockFields[i];
-      const LintControllerRow* row = MapRow(c, f.param);
-      switch (f.coding) {
-        case DumpCoding::kUnsignedPair:
-          expect(f.param, s, row && row->range == "0-120" ? 120 : 127, "the program field");
-          break;
-        case DumpCoding::kSignedPair:
-          expect(f.param, s, 255, "the velocity-morph field");
-          if (kindOf(f.param, s) != 7) c.aboutParam("kind", f.param, "a change must resend the program");
-          if (const IParam* p = c.param(c.index(f.param) + s); p && p->GetDefault() != 128) {
-            c.aboutParam("range", f.param, "must default to 128");
-          }
-          break;
-        case DumpCoding::kKeptByte: {
-          expect(f.param, s, 127, "the kept byte");
-          break;
-        }
-        default:
-          expect(f.param, s, ByteFieldMax(c, f.param, false), "the program field");
-          if (f.nl1Param) expect(f.nl1Param, s, ByteFieldMax(c, f.nl1Param, true), "the first-generation field");
-      }
-    }
-    for (int i = 0; i < kPartBlockSideParamCount; ++i) expect(kPartBlockSideParams[i], s, 1, "the hold");
+namespace {
+
+// Reports the parameter of slot s unless it holds 0..max.
+void ExpectRange(LintContext& c, const std::string& name, int s, int max, const std::string& what) {
+  const IParam* p = c.param(c.index(name) + s);
+  if (!p) return;
+  if (IntMin(p) != 0 || IntMax(p) != max) {
+    c.aboutParam("range", name, what + " must hold 0.." + std::to_string(max) + ", holds " +
+                                    std::to_string(IntMin(p)) + ".." + std::to_string(IntMax(p)));
   }
+}
+
+// The kind the final binding of slot s sends; -1 without one.
+int KindOf(LintContext& c, const std::string& name, int s) {
+  const ControlAction* a = c.action(c.index(name) + s);
+  return a ? a->kind : -1;
+}
+
+void LintPartBlockField(LintContext& c, const PartBlockField& f, int s) {
+  const LintControllerRow* row = MapRow(c, f.param);
+  switch (f.coding) {
+    case DumpCoding::kUnsignedPair:
+      ExpectRange(c, f.param, s, row && row->range == "0-120" ? 120 : 127, "the program field");
+      break;
+    case DumpCoding::kSignedPair:
+      ExpectRange(c, f.param, s, 255, "the velocity-morph field");
+      if (KindOf(c, f.param, s) != 7) c.aboutParam("kind", f.param, "a change must resend the program");
+      if (const IParam* p = c.param(c.index(f.param) + s); p && p->GetDefault() != 128) {
+        c.aboutParam("range", f.param, "must default to 128");
+      }
+      break;
+    case DumpCoding::kKeptByte: ExpectRange(c, f.param, s, 127, "the kept byte"); break;
+    default:
+      ExpectRange(c, f.param, s, ByteFieldMax(c, f.param, false), "the program field");
+      if (f.nl1Param) ExpectRange(c, f.nl1Param, s, ByteFieldMax(c, f.nl1Param, true), "the first-generation field");
+  }
+}
+
+void LintPartBlockRanges(LintContext& c) {
+  for (int s = 0; s < 4; ++s) {
+    for (int i = 0; i < kPartBlockFieldCount; ++i) LintPartBlockField(c, kPartBlockFields[i], s);
+    for (int i = 0; i < kPartBlockSideParamCount; ++i) ExpectRange(c, kPartBlockSideParams[i], s, 1, "the hold");
+  }
+}
+
+void LintPerformanceRanges(LintContext& c) {
   for (int i = 0; i < kPerformanceFieldCount; ++i) {
     const PerformanceField& f = kPerformanceFields[i];
-    expect(f.param, f.slot, PerformanceMax(f), "the performance field");
-    if (!SendsNothing(kindOf(f.param, f.slot))) {
+    ExpectRange(c, f.param, f.slot, PerformanceMax(f), "the performance field");
+    if (!SendsNothing(KindOf(c, f.param, f.slot))) {
       c.aboutParam("kind", f.param, "a performance setting must send nothing itself");
     }
   }
-  // Kept bytes travel unchanged: held in layers nobody shows, sending nothing.
+}
+
+// Kept bytes travel unchanged: held in layers nobody shows, sending nothing.
+void LintKeptBytes(LintContext& c) {
   std::set<std::string> shown(kStartupLayerNames, kStartupLayerNames + kStartupLayerNameCount);
   for (int i = 0; i < kParamNameTableSize; ++i) {
     const std::string name = kParamNameTable[i].name;
     if (name.compare(0, 4, "kMDB") != 0) continue;
     for (int s = 0; s < c.slots(name); ++s) {
-      if (!SendsNothing(kindOf(name, s))) c.aboutParam("kind", name, "a kept byte must send nothing");
+      if (!SendsNothing(KindOf(c, name, s))) c.aboutParam("kind", name, "a kept byte must send nothing");
       for (const PlacedControl* placed : c.controlsOf(kParamNameTable[i].index + s)) {
         if (!placed->top || shown.count(placed->top->GetName())) {
           c.aboutParam("kept-bytes", name, "its holder sits in a layer the editor shows");
@@ -238,25 +248,41 @@ void LintRanges(LintContext& c) {
       }
     }
   }
+}
+
+void LintSelectorAndCycleRanges(LintContext& c) {
   const std::pair<const char*, int> selectors[] = {{"kCurrentProgram2x", 98}, {"kCurrentPerfProgram", 99},
                                                    {"kCurrentPerfProgram2x", 99}, {"kCurrentPerfBank", 1},
                                                    {"kCurrentPerfBank2x", 3}};
   for (const auto& [name, max] : selectors) {
-    for (int s = 0; s < 4; ++s) expect(name, s, max, "the selector");
+    for (int s = 0; s < 4; ++s) ExpectRange(c, name, s, max, "the selector");
   }
   for (int i = 0; i < kCycleButtonCount; ++i) {
     const CycleButton& b = kCycleButtons[i];
     for (int s = 0; s < 4; ++s) {
-      expect(b.target, s, b.states - 1, std::string("the target of ") + b.button);
-      expect(b.nl1Target, s, b.nl1States - 1, std::string("the first-generation target of ") + b.button);
+      ExpectRange(c, b.target, s, b.states - 1, std::string("the target of ") + b.button);
+      ExpectRange(c, b.nl1Target, s, b.nl1States - 1, std::string("the first-generation target of ") + b.button);
     }
   }
+}
+
+void LintRandomisedRanges(LintContext& c) {
   for (int i = 0; i < kRandomisedParamCount; ++i) {
     for (int s = 0; s < 4; ++s) {
       const IParam* p = c.param(c.index(kRandomisedParams[i]) + s);
       if (p && IntMax(p) < 1) c.aboutParam("randomiser", kRandomisedParams[i], "needs a maximum of 1 or more");
     }
   }
+}
+
+}  // namespace
+
+void LintRanges(LintContext& c) {
+  LintPartBlockRanges(c);
+  LintPerformanceRanges(c);
+  LintKeptBytes(c);
+  LintSelectorAndCycleRanges(c);
+  LintRandomisedRanges(c);
 }
 
 void LintSysEx(LintContext& c) {
