@@ -96,6 +96,10 @@ private:
   const ImageLook& look_;
 };
 
+// A button face lit on frame 1, or with "button0" on frame 0: a switch whose 0 shows
+// what it names (the performance window opens at 0).
+bool IsButton(const std::string& style) { return style == "button" || style == "button0"; }
+
 // A panel's title: large on a window or page, the readable size on a badge.
 int TitleSize(int height) { return height >= 100 ? 18 : kReadableTextSize; }
 
@@ -106,7 +110,7 @@ void AddOwnTexts(const std::string& name, const ImageLook& look, std::vector<Dra
     const bool centred = look.height < 100;
     drawn->push_back({name, centred ? 0 : 8, centred ? 0 : 4, look.width - (centred ? 0 : 16), look.height - (centred ? 0 : 4),
                       TitleSize(look.height), true, "title", look.label});
-  } else if (look.style == "button" || look.style == "radio") {
+  } else if (IsButton(look.style) || look.style == "radio") {
     drawn->push_back({name, 0, 0, look.width, look.height, kReadableTextSize, true, "face", look.label});
   } else if (look.style == "overlay") {
     drawn->push_back({name, 0, 0, look.width, look.height, 28, true, "title", look.label});
@@ -126,8 +130,8 @@ int FieldWidth(const ImageLabel& label, const std::vector<ImageLabel>& all, int 
 void PaintFrame(Painter& p, const ImageLook& look, int frame, int frames) {
   const int w = look.width, h = look.height;
   const unsigned int body = look.rgb;
-  const bool lit = frames == 1 || frame > 0;
   const std::string& style = look.style;
+  const bool lit = frames == 1 || (style == "button0" ? frame == 0 : frame > 0);
   if (style == "panel" || style == "overlay") {
     p.fill(0, 0, w, h, Pixel(body, style == "overlay" ? 160 : 255));
     if (style == "panel") {
@@ -148,7 +152,7 @@ void PaintFrame(Painter& p, const ImageLook& look, int frame, int frames) {
       LedSpot spot = LedSpotOf(i, frames, w, h);
       p.disc(spot.cx, spot.cy, spot.r, Pixel(i == frame ? body : Scaled(body, 0.25)));
     }
-  } else if (style == "button" || style == "radio") {
+  } else if (IsButton(style) || style == "radio") {
     p.fill(0, 0, w, h, Pixel(lit && frames > 1 ? Scaled(body, 1.6) : body));
     p.frameRect(Pixel(0x101214));
     if (style == "radio") {
