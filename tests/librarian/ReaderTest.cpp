@@ -1,6 +1,8 @@
 // Bank images into records: what is kept, how it is completed and named, what is dropped.
 
+#include "ByteChunk.h"
 #include "LibrarianFixtures.h"
+#include "PatchLibrarian.h"
 #include "PatchTemplates.h"
 
 #include <gtest/gtest.h>
@@ -292,6 +294,40 @@ TEST(ReaderMidiFiles, AFormatOneFileIsReadInTimeOrderAndAFormatTwoFileTrackByTra
   const std::vector<std::string> byTrack = PatchNames(apart);
   EXPECT_EQ(std::vector<std::string>(byTrack.begin(), byTrack.begin() + 4),
             (std::vector<std::string>{"A at 10   ", "A at 90   ", "B at 50   ", "B at 90   "}));
+}
+
+TEST(ReaderMidiFiles, OneEventRoomForManyFilesReadsEachAsAFreshRoomDoes) {
+  // A long file out of time order, then a short one in order, then the long one again,
+  // then a raw bank: nothing of an earlier file may show in a later one.
+  std::vector<std::pair<int, Bytes>> early, late;
+  for (int i = 0; i < 40; ++i) {
+    late.push_back({100 + i, Program(i, 0, "Late " + std::to_string(10 + i) + "   ")});
+    early.push_back({10 + i, Program(50 + i, 0, "Early " + std::to_string(10 + i) + "  ")});
+  }
+  const Bytes outOfOrder = MidiFileOfTracks(1, {late, early});
+  // Short in its events, long in its bytes: a chunk of another kind follows its tracks.
+  const Bytes shortInOrder =
+      Join({MidiFileOfTracks(1, {{{5, Program(7, 0, "Short     ")}}}), {'X', 't', 'r', 'a', 0, 0, 0x0B, 0xB8},
+            Bytes(3000, 0)});
+  const std::vector<Bytes> images = {outOfOrder, shortInOrder, outOfOrder, Programs(3, 9)};
+  ByteChunk room;
+  for (size_t i = 0; i < images.size(); ++i) {
+    ByteChunk image;
+    image.PutBytes(images[i].data(), int(images[i].size()));
+    PatchFile shared;
+    PatchLibrarian::loadFromChunk(&image, image.Size(), &shared, 0, &room);
+    const PatchFile fresh = Read(images[i]);
+    ASSERT_EQ(shared.patches.size(), fresh.patches.size()) << i;
+    for (size_t row = 0; row < fresh.patches.size(); ++row) {
+      EXPECT_EQ(shared.patches[row].name, fresh.patches[row].name) << i << " " << row;
+      EXPECT_EQ(shared.patches[row].messages[0].bytes, fresh.patches[row].messages[0].bytes) << i << " " << row;
+    }
+  }
+  // And the long file's dumps came in time order.
+  const PatchFile read = Read(outOfOrder);
+  EXPECT_EQ(read.patches[0].name, "Early 10  ");
+  EXPECT_EQ(read.patches[40].name, "Late 10   ");
+  EXPECT_FALSE(read.incomplete()) << read.incompleteReason();
 }
 
 TEST(ReaderNames, ANameHoldingF7F0IsWholeWhenTheNextMessageOrTheEndFollowsItsF7) {

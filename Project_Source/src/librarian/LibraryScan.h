@@ -38,5 +38,6 @@ private:
   LibrarianEditor* editor_;
   PatchLibrary* library_;
   bool logging_;
-  ByteChunk image_;  // the file being read; its room serves every file of the scan
+  ByteChunk image_;   // the file being read; its room serves every file of the scan
+  ByteChunk events_;  // a MIDI file's events, likewise
 };

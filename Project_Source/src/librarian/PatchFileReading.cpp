@@ -16,7 +16,6 @@ constexpr int kSmallestImage = 15;
 constexpr uint8_t kMidiFileHead[] = {0x4D, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06};
 constexpr int kMidiFirstChunkAt = 14;
 constexpr int kHeadLength = 6;
-constexpr size_t kCompletionRoom = 64;  // four zeros, a name, four part names and F7
 // The data part of a dump holds only bytes below this; any such byte there ends the
 // message: F7, or the status byte of whatever follows a message that was cut.
 constexpr uint8_t kFirstStatusByte = 0x80;
@@ -71,16 +70,31 @@ bool UnitLength(PatchKind kind, int length) {
          length == kPerformanceNameAt + kPatchNameLength || length == kFullPerformanceLength - 1;
 }
 
+// What a message of `length` bytes before F7 lacks: the synthesizer sends some lengths
+// without names, and an older unit's performance without four bytes before them.
+struct Completion {
+  bool filler;     // four zeros before the names
+  bool name;       // the default name of the row
+  bool partNames;  // the four part names of a performance
+  // Bytes the completion adds, the closing F7 included.
+  size_t Added() const {
+    return (filler ? std::size(kPerformanceFiller) : 0) + (name ? size_t(kPatchNameLength) : 0) +
+           (partNames ? std::size(kPartNames) * size_t(kPatchNameLength) : 0) + 1;
+  }
+};
+
+Completion CompletionOf(PatchKind kind, size_t length) {
+  if (kind == kProgramKind) return {false, length == size_t(kProgramNameAt), false};
+  const bool named = length == size_t(kPerformanceNameAt) || length == size_t(kPerformanceNameAt - 4);
+  return {named && length < size_t(kPerformanceNameAt), named, named};
+}
+
 // A message with a length the synthesizer sends without names gets the default ones.
 void CompleteByLength(std::vector<uint8_t>& message, PatchKind kind, int slot) {
-  const size_t length = message.size();
-  if (kind == kProgramKind && length == size_t(kProgramNameAt)) {
-    AppendText(message, defaultPatchName(kind, slot));
-  } else if (kind == kPerformanceKind &&
-             (length == size_t(kPerformanceNameAt) || length == size_t(kPerformanceNameAt - 4))) {
-    if (length < size_t(kPerformanceNameAt))
-      message.insert(message.end(), std::begin(kPerformanceFiller), std::end(kPerformanceFiller));
-    AppendText(message, defaultPatchName(kind, slot));
+  const Completion completion = CompletionOf(kind, message.size());
+  if (completion.filler) message.insert(message.end(), std::begin(kPerformanceFiller), std::end(kPerformanceFiller));
+  if (completion.name) AppendText(message, defaultPatchName(kind, slot));
+  if (completion.partNames) {
     for (const char* part : kPartNames) AppendText(message, part);
   }
   message.push_back(kSysexEnd);
@@ -123,10 +137,10 @@ void Place(PatchFile* file, PatchKind kind, int slot, std::vector<uint8_t>&& mes
   if (reading == Reading::Repaired) ++file->losses.repaired;
   if (reading == Reading::OddLength) ++file->losses.oddLength;
   if (reading == Reading::UnknownType) ++file->losses.unknownType;
-  LibrarianPatch patch;
+  LibrarianPatch& patch = file->patches.emplace_back();
   patch.name = NameOf(message, kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt);
-  patch.messages.push_back(PatchSysexMessage{std::move(message)});
-  file->patches.push_back(std::move(patch));
+  patch.messages.resize(1);
+  patch.messages.front().bytes = std::move(message);
 }
 
 // True when an F7 in [from, to) is followed within reach, still before `to`, by an F0.
@@ -208,10 +222,23 @@ bool ReadQuantity(const uint8_t*& at, const uint8_t* end, uint32_t* value) {
 struct MidiSysex {
   struct Piece {
     uint64_t time;  // ticks from the track's start
-    size_t from, to;
+    int from, to;
   };
-  std::vector<uint8_t> bytes;
-  std::vector<Piece> pieces;
+  uint8_t* bytes;
+  int room;
+  int size = 0;
+  // Where each piece lies, when asked for; whether they come in time order, always.
+  std::vector<Piece>* pieces = nullptr;
+  bool inTimeOrder = true;
+  uint64_t lastStart = 0;
+
+  // False when the bytes do not fit the room (the image's size, which they never pass).
+  bool Put(const uint8_t* from, int count) {
+    if (count > room - size) return false;
+    if (count > 0) std::memcpy(bytes + size, from, size_t(count));
+    size += count;
+    return true;
+  }
 };
 
 // Appends the SysEx data of one track's events to `out`: an F0 event as F0 and its
@@ -242,10 +269,14 @@ bool TrackSysex(const uint8_t* at, const uint8_t* end, MidiSysex* out) {
     } else if (status == kSysexStart || status == kSysexEnd) {
       if (!ReadQuantity(at, end, &length) || length > uint32_t(end - at)) return false;
       const bool starts = status == kSysexStart || !continues || (length > 0 && *at == kSysexStart);
-      if (starts) out->pieces.push_back({time, out->bytes.size(), out->bytes.size()});
-      if (status == kSysexStart) out->bytes.push_back(kSysexStart);
-      out->bytes.insert(out->bytes.end(), at, at + length);
-      out->pieces.back().to = out->bytes.size();
+      if (starts) {
+        out->inTimeOrder = out->inTimeOrder && time >= out->lastStart;
+        out->lastStart = time;
+        if (out->pieces) out->pieces->push_back({time, out->size, out->size});
+      }
+      if (status == kSysexStart && !out->Put(&kSysexStart, 1)) return false;
+      if (!out->Put(at, int(length))) return false;
+      if (out->pieces) out->pieces->back().to = out->size;
       continues = true;
       at += length;
     } else if (status < 0xF0) {
@@ -260,35 +291,50 @@ bool TrackSysex(const uint8_t* at, const uint8_t* end, MidiSysex* out) {
   return true;
 }
 
-// The SysEx data of every track of a Standard MIDI File: a format-1 file's tracks play
-// together, so its dumps come in time order (a tie in track order); other formats'
-// tracks one after the other. False when its structure breaks off.
-bool MidiFileSysex(const uint8_t* bytes, int size, std::vector<uint8_t>* out) {
+// The SysEx data of every track of a Standard MIDI File laid end to end in file order
+// into `out`, which has room for the image's size (the events, without their times,
+// lengths and chunk heads, are shorter). False when its structure breaks off.
+bool TracksSysex(const uint8_t* bytes, int size, MidiSysex* out) {
   constexpr uint8_t kTrack[] = {0x4D, 0x54, 0x72, 0x6B};
   constexpr int kChunkHead = 8;
-  constexpr int kFormatAt = 8;
-  constexpr uint32_t kSimultaneousTracks = 1;
-  MidiSysex sysex;
   int at = kMidiFirstChunkAt;
   while (size - at >= kChunkHead) {
     const uint32_t length = BigEndian(bytes + at + 4, 4);
     const bool track = std::memcmp(bytes + at, kTrack, sizeof kTrack) == 0;
     at += kChunkHead;
     if (length > uint32_t(size - at)) return false;
-    if (track && !TrackSysex(bytes + at, bytes + at + length, &sysex)) return false;
+    if (track && !TrackSysex(bytes + at, bytes + at + length, out)) return false;
     at += int(length);
   }
-  const auto earlier = [](const MidiSysex::Piece& a, const MidiSysex::Piece& b) { return a.time < b.time; };
-  // Most files keep their dumps on one track, already in time order.
-  if (BigEndian(bytes + kFormatAt, 2) != kSimultaneousTracks ||
-      std::is_sorted(sysex.pieces.begin(), sysex.pieces.end(), earlier)) {
-    *out = std::move(sysex.bytes);
-    return true;
+  return true;
+}
+
+// The SysEx data of a Standard MIDI File: a format-1 file's tracks play together, so
+// its dumps come in time order (a tie in track order); other formats' tracks one after
+// the other. False when its structure breaks off.
+bool MidiFileSysex(const uint8_t* bytes, int size, ByteChunk* out) {
+  constexpr int kFormatAt = 8;
+  constexpr uint32_t kSimultaneousTracks = 1;
+  if (out->Resize(size) != size) return false;
+  MidiSysex sysex{out->GetBytes(), size};
+  if (!TracksSysex(bytes, size, &sysex)) return false;
+  out->Resize(sysex.size);
+  // Most files keep their dumps on one track, or their tracks in time order already.
+  if (sysex.inTimeOrder || BigEndian(bytes + kFormatAt, 2) != kSimultaneousTracks) return true;
+  // Read again, noting each dump's place, and lay the dumps out in time order.
+  ByteChunk inFileOrder;
+  std::vector<MidiSysex::Piece> pieces;
+  if (inFileOrder.Resize(size) != size) return false;
+  MidiSysex placed{inFileOrder.GetBytes(), size};
+  placed.pieces = &pieces;
+  TracksSysex(bytes, size, &placed);  // whole: it was read whole just before
+  std::stable_sort(pieces.begin(), pieces.end(),
+                   [](const MidiSysex::Piece& a, const MidiSysex::Piece& b) { return a.time < b.time; });
+  uint8_t* to = out->GetBytes();
+  for (const MidiSysex::Piece& piece : pieces) {
+    std::memcpy(to, inFileOrder.GetBytes() + piece.from, size_t(piece.to - piece.from));
+    to += piece.to - piece.from;
   }
-  std::stable_sort(sysex.pieces.begin(), sysex.pieces.end(), earlier);
-  out->reserve(sysex.bytes.size());
-  for (const MidiSysex::Piece& piece : sysex.pieces)
-    out->insert(out->end(), sysex.bytes.begin() + long(piece.from), sysex.bytes.begin() + long(piece.to));
   return true;
 }
 
@@ -363,8 +409,8 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
   head[4] = kind == kProgramKind ? kStoredProgramType : kLoadedPerformanceType;
   head[5] = uint8_t(slot);
   std::vector<uint8_t> message;
-  // Room for the default names and the F7 at once: one allocation per message.
-  message.reserve(size_t(length) + kCompletionRoom);
+  // Room for exactly what the message becomes: one allocation, none to spare.
+  message.reserve(size_t(length) + CompletionOf(kind, size_t(length)).Added());
   message.insert(message.end(), head, head + kHeadLength);
   message.insert(message.end(), body, extent.end);
   CompleteByLength(message, kind, slot);
@@ -379,7 +425,8 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
 
 }  // namespace
 
-void PatchLibrarian::loadFromChunk(const ByteChunk* image, int size, PatchFile* file, int /*midiFileHint*/) {
+void PatchLibrarian::loadFromChunk(const ByteChunk* image, int size, PatchFile* file, int /*midiFileHint*/,
+                                   ByteChunk* eventRoom) {
   size = std::min(size, image->Size());
   if (size < kSmallestImage) return;
   const bool midiFile = std::memcmp(image->GetBytes(), kMidiFileHead, sizeof kMidiFileHead) == 0;
@@ -387,12 +434,11 @@ void PatchLibrarian::loadFromChunk(const ByteChunk* image, int size, PatchFile* 
   int position = 0;
   // A MIDI file's dumps are read from its events laid end to end; one whose structure
   // breaks off is read byte by byte, the scan for the maker id passing over its framing.
-  ByteChunk events;
+  ByteChunk ownRoom;
+  ByteChunk* events = eventRoom ? eventRoom : &ownRoom;
   if (midiFile) {
-    std::vector<uint8_t> sysex;
-    if (MidiFileSysex(image->GetBytes(), size, &sysex)) {
-      events.PutBytes(sysex.data(), int(sysex.size()));
-      image = &events;
+    if (MidiFileSysex(image->GetBytes(), size, events)) {
+      image = events;
     } else {
       file->losses.damagedMidiFile = true;
       reader = readMIDIMessage;

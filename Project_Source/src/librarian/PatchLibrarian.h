@@ -40,8 +40,10 @@ public:
   // at a whole dump's length is completed, one that cannot be read is held by an init
   // message, one of a length the unit does not send is kept as read, and each of these
   // is counted in the record. An image without one acceptable message leaves the
-  // record empty.
-  static void loadFromChunk(const ByteChunk* image, int size, PatchFile* file, int midiFileHint);
+  // record empty. `eventRoom`, when given, holds a MIDI file's events: a caller
+  // reading many files passes the same one, so its room is taken once.
+  static void loadFromChunk(const ByteChunk* image, int size, PatchFile* file, int midiFileHint,
+                            ByteChunk* eventRoom = nullptr);
   // Read the next message from `position` into `file` under the running slot number;
   // return the position to go on from, or -1 when the image is exhausted.
   static int readSysexMessage(const ByteChunk* image, int& position, PatchFile* file, int slot);

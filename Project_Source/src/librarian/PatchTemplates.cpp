@@ -83,10 +83,14 @@ PatchKind patchKindOfMessage(const uint8_t* bytes, size_t size) {
 int bankSizeOfKind(int kind) { return kind == kPerformanceKind ? kPerformanceBankSize : kProgramBankSize; }
 
 std::string defaultPatchName(int kind, int slot) {
+  // Built in place: every piece fits the string's own room, so no allocation (a scan
+  // names tens of thousands of rows).
   const int n = slot + 1;
   const std::string digits = n >= 100 ? std::to_string(n) : std::string{char('0' + n / 10), char('0' + n % 10)};
-  const std::string stem = kind == kPerformanceKind ? "Perform" : "Sound";
-  return stem + std::string(size_t(kPatchNameLength) - stem.size() - digits.size(), ' ') + digits;
+  std::string name = kind == kPerformanceKind ? "Perform" : "Sound";
+  name.append(size_t(kPatchNameLength) - name.size() - digits.size(), ' ');
+  name += digits;
+  return name;
 }
 
 const std::array<uint8_t, kProgramLength>& initSinglePatch() {
