@@ -44,7 +44,7 @@ TEST_F(ClicksReach, TheCentreOfEveryShownControlOnEveryPage) {
                         {1, 2, "NL2x librarian"}, {2, 2, "NL2x synthesizer"}, {3, 2, "NL2x velocity"}};
   IGraphics& g = *plug().graphics;
   for (const Page& page : pages) {
-    plug().perfMode = false;
+    plug().setPerfMode(false);
     plug().tabSwitch.mainTabSwitch(&plug(), page.tab, page.model, 0);
     const std::vector<IControl*> controls = Clickable();
     ASSERT_GT(controls.size(), page.tab == 1 ? 40u : 60u) << page.name;

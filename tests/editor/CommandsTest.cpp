@@ -435,7 +435,7 @@ TEST_F(Commands, SlotTabFromThePanelAndFromTheSynthesizer) {
     } else {
       plug().OnParamChange(kQuickTab);
     }
-    EXPECT_EQ(plug().activeSlot, c.slot);
+    EXPECT_EQ(plug().panelMode().activeSlot, c.slot);
     EXPECT_TRUE(editor->shown(std::string("layer") + char('A' + c.slot) + "Layer"));
     EXPECT_EQ(sentCount() - sent, c.notesOff);
     EXPECT_EQ(jobsStarted() - jobs, c.jobs);
@@ -486,7 +486,7 @@ TEST_F(Commands, ParametersOutsideTheTableAreIgnoredOnTheHardwareRoads) {
   // OnParamChange3 shows the given slot's tabs but leaves the active slot and the value.
   param(kFilterResonance + 2).Set(40);
   plug().OnParamChange3(kFilterResonance + 2, 90, 2, true);
-  EXPECT_EQ(plug().activeSlot, 0);
+  EXPECT_EQ(plug().panelMode().activeSlot, 0);
   EXPECT_TRUE(editor->shown("layerCLayer"));
   EXPECT_EQ(value(kFilterResonance + 2), 40);
 }

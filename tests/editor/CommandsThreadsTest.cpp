@@ -84,7 +84,7 @@ TEST(CommandsThreads, SlotFromTheSynthesizerWhileATransferRunsResendsWhenItEnds)
     plug.GetParam(kQuickTab)->Set(3);
     plug.OnParamChange2(kQuickTab);
   }
-  EXPECT_EQ(plug.activeSlot, 3);
+  EXPECT_EQ(plug.panelMode().activeSlot, 3);
   EXPECT_EQ(editor.ports->Sent(kSynthIn).size() - sentBefore, 4u * 127u);  // notes off now
   EXPECT_EQ(started(), before);                                             // the resend waits
   EXPECT_EQ(manager->pendingResends(), 1);

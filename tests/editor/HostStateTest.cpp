@@ -108,7 +108,7 @@ TEST(HostState, WithThePortsPresentTheyReopenByNameAndThePerformanceIsSentOnce) 
   EXPECT_EQ(f.ports->InputsOpenOn(kLongIn), 1u);
   EXPECT_EQ(f.ports->OutputsOpenOn(kLongOut), 1u);
   EXPECT_EQ(t.deviceId.load(), 5);
-  EXPECT_EQ(t.activeSlot.load(), 2);
+  EXPECT_EQ(t.panelMode().activeSlot.load(), 2);
   EXPECT_EQ(f.transfersStarted(), 1);
   EXPECT_EQ(t.GetParam(354)->GetDisplayText(0), "Bass Lead ");
 }

@@ -20,7 +20,7 @@ constexpr int kFilterCutoff = 0;  // + slot
 // The centre of slot `slot`'s shown cutoff knob, read from a headless editor.
 std::pair<int, int> KnobCentre(int slot) {
   RoadFixture f;
-  f.plug->activeSlot = slot;
+  f.plug->setActiveSlot(slot);
   f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
   return ShownCentre(f.action(kFilterCutoff + slot));
 }

@@ -134,7 +134,7 @@ TEST(LibrarianLists, ResetRefillsTheTextsOfTheCurrentTypeWithoutEmptyingOrMoving
 
   // With performances and no performance file there is nothing to fill: the lists
   // keep what they show.
-  plug.perfMode = true;
+  plug.setPerfMode(true);
   plug.GetParam(kPatchSelectionListUpper)->SetDisplayText(0, "kept");
   plug.ResetPatchSelectionMenus();
   EXPECT_EQ(plug.GetParam(kPatchSelectionListUpper)->GetDisplayText(0), "kept");

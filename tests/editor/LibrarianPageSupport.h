@@ -85,7 +85,7 @@ struct LibrarianPage {
     hostable->AttachToBackend(&backend);
     // The librarian page, as its tab shows it.
     plug->GetParam(kShowLibrarian)->Set(1.0);
-    plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->nordModel, plug->activeSlot);
+    plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->nordModel, plug->panelMode().activeSlot);
   }
   ~LibrarianPage() {
     plug->graphics->CloseWindow();
@@ -109,7 +109,7 @@ struct LibrarianPage {
   }
   // Renames upper row `row` as the rename box does when its text is committed.
   void renameRow(int row, const std::string& name) {
-    plug->renameInactive = false;
+    plug->setRenameInactive(false);
     list().selectedUpper = row;
     plug->GetParam(kPatchRename)->SetDisplayText(0, name.c_str());
     plug->runLibrarianCommand(kPatchRename, 0.0, false);

@@ -94,7 +94,7 @@ TEST(LibrarianSendsStarters, ARowPastAShortBankPadsItAndStartsNothing) {
 TEST(LibrarianSendsStarters, JobTwoSendsItsOwnCopyWhateverTheBankBecomes) {
   LibrarianSends f;
   f.addBank(12);
-  f.t.activeSlot = 2;
+  f.t.setActiveSlot(2);
   gCapture.gated = true;
   f.t.sendPatchToDeviceFromLibrarian(7, 0);
   // The bank is discarded while the job starts.

@@ -218,7 +218,7 @@ TEST(KnobRoad, ANoValueKnobResendsTheActiveSlotsProgram) {
   f.openOutput();
   const int p = f.firstOfKind(kActionProgramResend, kAdjustDAWOffset);
   ASSERT_GE(p, 0);
-  f.plug->activeSlot = 2;
+  f.plug->setActiveSlot(2);
   f.edit(p, 1);
   f.settle();
   EXPECT_TRUE(f.sent().empty());
@@ -289,7 +289,7 @@ TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
   ASSERT_TRUE(f.holdTransferThread());
 
   const int knob = f.firstOfKind(kActionProgramResend, kAdjustDAWOffset);
-  f.plug->activeSlot = 1;
+  f.plug->setActiveSlot(1);
   for (double v : {1.0, 2.0, 3.0}) f.edit(knob, v);
   f.edit(kMultiName, 0);
   f.edit(kSlotABOutMode, 1);
@@ -325,7 +325,7 @@ TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
       {"a performance setting", [](RoadFixture& f) { f.edit(kSlotABOutMode, 1); }, {kJobSendArrangement, 0}},
       {"no-value knob",
        [](RoadFixture& f) {
-         f.plug->activeSlot = 1;
+         f.plug->setActiveSlot(1);
          f.edit(f.firstOfKind(kActionProgramResend, kAdjustDAWOffset), 1);
        },
        {kJobSendPart, 1}},

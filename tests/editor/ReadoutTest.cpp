@@ -13,7 +13,7 @@ constexpr const char* kUntouched = "(untouched)";
 class Readout : public SharedEditorSuite {
 protected:
   void SetUp() override {
-    plug().activeSlot = 0;
+    plug().setActiveSlot(0);
     plug().nordModel = 1;
     plug().hostFilterBlocked[1] = true;
   }
@@ -185,7 +185,7 @@ TEST_F(Readout, FixedTextsAndPassedOverChanges) {
   EXPECT_EQ(valueLine(), kUntouched);
 
   // The active slot's cycle button is passed over; another slot's shows a number.
-  plug().activeSlot = 2;
+  plug().setActiveSlot(2);
   change(param("kOsc1WaveTrig") + 2, 1.0);
   EXPECT_EQ(nameLine(), kUntouched);
   change(param("kOsc1WaveTrig") + 1, 1.0);
@@ -211,7 +211,7 @@ TEST_F(Readout, NothingBeforeStartUpCompletes) {
 }
 
 TEST_F(Readout, WhileTheTransportRunsOnlyTheActiveSlotShows) {
-  plug().activeSlot = 1;
+  plug().setActiveSlot(1);
   const int cutoff = param("kFilterCutoff");
   ASSERT_EQ(nameOf(cutoff + 1).substr(0, 4), "[2] ");
   change(cutoff + 1, 64, true);

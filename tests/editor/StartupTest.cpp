@@ -44,7 +44,7 @@ TEST(Startup, FieldsAndParametersAfterConstruction) {
   EXPECT_DOUBLE_EQ(t.GetParam(kDeviceID)->Value(), 4.0);
   EXPECT_EQ(t.nordModel, 1);
   EXPECT_DOUBLE_EQ(t.GetParam(kNordModel)->Value(), 1.0);
-  EXPECT_EQ(t.activeSlot, 0);
+  EXPECT_EQ(t.panelMode().activeSlot, 0);
   EXPECT_TRUE(t.startupComplete);
   EXPECT_FALSE(t.midiIOSet);
   EXPECT_EQ(t.NAutomatedParams(), 0);

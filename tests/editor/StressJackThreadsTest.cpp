@@ -79,7 +79,7 @@ PanelMap ReadPanelMap() {
     for (int slot = 0; slot < kSlots && tabs; ++slot) {
       const IRECT r = tabs->GetRECT();
       map.slotTab[size_t(slot)] = {int(r.L + (2 * slot + 1) * (r.R - r.L) / 8), (r.T + r.B) / 2};
-      f.plug->activeSlot = slot;
+      f.plug->setActiveSlot(slot);
       f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
       const auto [x, y] = ShownCentre(f.action(kFilterCutoff + slot));
       map.cutoffKnob[size_t(slot)] = {x, y};

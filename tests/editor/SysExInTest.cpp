@@ -83,7 +83,7 @@ TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {
   EXPECT_EQ(t.slotChannels[2], 10);
   EXPECT_EQ(t.paramValue(kPartMidiChannel + 2), 10);
   EXPECT_TRUE(t.localControl);
-  EXPECT_EQ(t.activeSlot, 3);
+  EXPECT_EQ(t.panelMode().activeSlot, 3);
   EXPECT_EQ(t.paramValue(kQuickTab), 3);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Perf Req.");
   EXPECT_EQ(t.patchManager->names[0], "Perf Req.");
@@ -129,7 +129,7 @@ TEST(SysExIn, TheLibrarianRequestStateArmsTheReceiverOfItsMode) {
   MIDIMessageManager& m = *t.midiManager;
   for (bool performances : {false, true}) {
     SCOPED_TRACE(performances);
-    t.perfMode = performances;
+    t.setPerfMode(performances);
     t.dataProcessed = true;
     m.dumpProcessed = true;
     t.SetLibrarianRequestActive(true);

@@ -59,7 +59,7 @@ TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "tab " << c.tab << " model " << c.model << " slot " << c.slot << " perf "
                                     << c.perf);
-    plug().perfMode = c.perf;
+    plug().setPerfMode(c.perf);
     plug().tabSwitch.mainTabSwitch(&plug(), c.tab, c.model, c.slot);
     EXPECT_EQ(shownRootChild(), c.page);
     for (const char* name : kProgramControlLayers)
@@ -79,7 +79,7 @@ TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
     EXPECT_EQ(shown("RightPerformancePopupMenu"), librarian && c.perf);
     EXPECT_EQ(shown("performanceSettings2"), !librarian);
   }
-  plug().perfMode = false;
+  plug().setPerfMode(false);
 }
 
 // The slots whose bank selector the layout's layers draw (the editor's own selector
@@ -109,7 +109,7 @@ TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
           SCOPED_TRACE(testing::Message() << "model " << model << " perf " << perf << " tab " << tab << " slot "
                                           << slot);
           t.nordModel = model;
-          t.perfMode = perf;
+          t.setPerfMode(perf);
           t.GetParam(kShowLibrarian)->Set(tab == 1 ? 1.0 : 0.0);
           t.tabSwitch.mainTabSwitch(&t, tab, model, 0);
           t.tabSwitch.quickTabSwitch(&t, kQuickTab, slot, model);
@@ -125,7 +125,7 @@ TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
       }
     }
   }
-  t.perfMode = false;
+  t.setPerfMode(false);
   t.nordModel = 1;
   t.GetParam(kShowLibrarian)->Set(0.0);
   t.tabSwitch.mainTabSwitch(&t, 2, 1, 0);
@@ -184,14 +184,14 @@ TEST_F(TabSwitch, ALightAlreadyRightIsNotWrittenAgain) {
 
 TEST_F(TabSwitch, BankFollowsTheSlotOnlyWhenTheCurrentBankIsNotKept) {
   plug().tabSwitch.mainTabSwitch(&plug(), 2, 1, 0);
-  plug().activeSlot = 0;
+  plug().setActiveSlot(0);
   plug().GetParam(kCurrentBank)->Set(2.0);
   plug().GetParam(kCurrentBank + 3)->Set(0.0);
   plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 3, 1);
   EXPECT_DOUBLE_EQ(plug().GetParam(kCurrentBank + 3)->Value(), 0.0);
-  plug().keepCurrentBank = false;
+  plug().setKeepCurrentBank(false);
   plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 3, 1);
-  plug().keepCurrentBank = true;
+  plug().setKeepCurrentBank(true);
   EXPECT_DOUBLE_EQ(plug().GetParam(kCurrentBank + 3)->Value(), 2.0);
   EXPECT_FALSE(shown("PROGRESS"));
   EXPECT_FALSE(plug().progressLayer->IsShown());

@@ -61,7 +61,7 @@ PanelPlaces FindPlaces(RoadFixture& f) {
   for (int s = 0; s < kSlots; ++s) {
     at.name[s] = shown("kPatchName", s);
     at.slotTab[s] = {int(tabs.L + (tabs.R - tabs.L) * (2 * s + 1) / (2 * kSlots)), int((tabs.T + tabs.B) / 2)};
-    plug.activeSlot = s;
+    plug.setActiveSlot(s);
     plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, s, plug.nordModel);
     at.cutoff[s] = shown("kFilterCutoff", s);
   }

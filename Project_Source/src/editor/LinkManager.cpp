@@ -28,7 +28,7 @@ constexpr int kPairs[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
 void LinkManager::controlLinker(Tavro* plug, LinkInfo link, int paramIdx, int, double value) const {
   int channels[kSlotCount];
   for (int s = 0; s < kSlotCount; ++s) channels[s] = TruncToInt(plug->paramValue(kPartMidiChannel + s));
-  const int active = plug->activeSlot;
+  const int active = plug->panelMode().activeSlot;
   for (const auto& pair : kPairs) {
     if (channels[pair[0]] != channels[pair[1]]) continue;
     if (active != pair[0] && active != pair[1]) continue;

@@ -117,7 +117,7 @@ public:
   void printDebugInfo(const std::string& line) override;
 
   // ---- librarian ----
-  bool isLibrarianPerformanceMode() const override { return perfMode.load(); }
+  bool isLibrarianPerformanceMode() const override { return panelMode_.perfMode.load(); }
   CurrentFilePair getLeftCurrentFile(bool performance) const override;
   void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override;
   std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
@@ -350,11 +350,11 @@ public:
   // What the librarian sends and the performance jobs read of the editor.
   // threads: as MessagingEditor says
   MIDIMessageManager* messageManager() override { return midiManager; }
-  int getActiveSlot() const override { return activeSlot.load(); }
+  int getActiveSlot() const override { return panelMode_.activeSlot.load(); }
   std::string nameText(int paramIdx) const override;
   void keepPatchName(int entry, const std::string& name) override;
-  bool searchResultsAreShown() const override { return searchResultsShown.load(); }
-  bool librarianRenameActive() const override { return !renameInactive.load(); }
+  bool searchResultsAreShown() const override { return panelMode_.searchResultsShown.load(); }
+  bool librarianRenameActive() const override { return !panelMode_.renameInactive.load(); }
   bool isHardwareChangeActive() const override { return hardwareChangeActive.load(); }
   bool isDataProcessed() const override { return dataProcessed.load(); }
   void clearDataProcessed() override { dataProcessed = false; }
@@ -473,6 +473,42 @@ public:
   TickActionRing tickActions;
   std::unique_ptr<TickActionPerformer> tickPerformer;
 
+  // ---- panel mode ----
+  // What the panel shows and edits; the parameter road's commands and the recall set it.
+  // Each field: who writes it (through its setter below, the one writer) / who reads it.
+  // The parameter road is main or midi-in, under the plug-in mutex.
+  struct PanelMode {
+    // Programs (false) or performances: writes main, midi-in (the librarian's data-type
+    // command) / reads main, midi-in, worker (the librarian's jobs)
+    std::atomic<bool> perfMode{false};
+    // The slot 0-3 the panel edits: writes main (start-up, recall), main, midi-in (the
+    // slot tabs, kQuickTab from a dump), worker (kQuickTab from a dump) / reads main,
+    // midi-in, worker (the part jobs)
+    std::atomic<int> activeSlot{0};
+    // The librarian's program list selects on the synthesizer: writes main, midi-in
+    // (its command) / reads main, midi-in
+    std::atomic<bool> libraryControlOn{false};
+    // The program the librarian's selectors chose last: writes main, midi-in / reads
+    // main, midi-in
+    std::atomic<int> selectedProgram{0};
+    // The lower list shows search results: writes main, midi-in / reads main, midi-in,
+    // worker (the librarian's sends)
+    std::atomic<bool> searchResultsShown{false};
+    // The rename box takes no text: writes main, midi-in (commands, tab switch, the
+    // list's clicks) / reads main, midi-in, worker
+    std::atomic<bool> renameInactive{true};
+    // A slot change keeps the bank menus: writes main, midi-in / reads main, midi-in
+    std::atomic<bool> keepCurrentBank{true};
+  };
+  const PanelMode& panelMode() const { return panelMode_; }
+  void setPerfMode(bool on) { panelMode_.perfMode = on; }
+  void setActiveSlot(int slot) { panelMode_.activeSlot = slot; }
+  void setLibraryControlOn(bool on) { panelMode_.libraryControlOn = on; }
+  void setSelectedProgram(int program) { panelMode_.selectedProgram = program; }
+  void setSearchResultsShown(bool shown) { panelMode_.searchResultsShown = shown; }
+  void setRenameInactive(bool inactive) { panelMode_.renameInactive = inactive; }
+  void setKeepCurrentBank(bool keep) { panelMode_.keepCurrentBank = keep; }
+
   // ---- shared state ----
   IMidiQueue midiQueue{1024, 1024};
   ITimeInfo timeInfo;
@@ -501,23 +537,16 @@ public:
   std::atomic<bool> sendClockPointer{true};
   std::atomic<bool> sendMidiClock{false};
   std::atomic<bool> hardwareChangeActive{false};
-  std::atomic<bool> perfMode{false};
-  std::atomic<bool> libraryControlOn{false};
   std::atomic<bool> linkInProgress{false};
   std::atomic<bool> localControl{false};
-  std::atomic<bool> searchResultsShown{false};
-  std::atomic<bool> renameInactive{true};
-  std::atomic<bool> keepCurrentBank{true};
   std::atomic<bool> tempoSyncApplied{false};
   std::atomic<bool> lfo2HoldReleased{false};
   std::atomic<int> nordModel{0};
-  std::atomic<int> activeSlot{0};
   std::atomic<int> deviceId{0};
   // The id the unit answered the last enquiry on; kNoAnswer before or without one.
   static constexpr int kNoAnswer = -1;
   std::atomic<int> answeredDeviceId{kNoAnswer};
   std::atomic<int> hostTempo{0};
-  std::atomic<int> selectedProgram{0};
   std::atomic<int> dawOffset{0};
   std::atomic<int> midiOutDelay{0};
   std::atomic<int> tempoSyncValue{0};
@@ -609,6 +638,8 @@ private:
   // threads: render (the tick), the closing thread (tear-down)
   std::atomic<int> ticksInFlight_{0};
   std::atomic<bool> ticksRefused_{false};
+
+  PanelMode panelMode_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

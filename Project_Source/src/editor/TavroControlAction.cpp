@@ -66,7 +66,7 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
       sendControlChange(action, paramIdx, DataByte(value == 0.0 ? action->offValue : action->onValue));
       return;
     case kActionProgramResend:
-      if (paramIdx != kAdjustDAWOffset) startResend(kJobSendPart, activeSlot);
+      if (paramIdx != kAdjustDAWOffset) startResend(kJobSendPart, panelMode_.activeSlot);
       return;
     default:
       // Menus, MSB/LSB pairs and SysEx controls reach the synthesizer in the dumps.

@@ -48,7 +48,7 @@ double Tavro::PanelDumpParameters::Value(int index) const { return plug_->paramV
 // A performance also carries what the plug-in keeps beside its parameters: the slot
 // channels, the active slot (taken before the tab) and local control.
 void Tavro::PanelDumpParameters::SetValue(int index, int value) {
-  if (index == kQuickTab) plug_->activeSlot = value;
+  if (index == kQuickTab) plug_->setActiveSlot(value);
   plug_->setFromPlug(index, value);
   if (index >= kPartMidiChannel && index < kPartMidiChannel + kSlotCount)
     plug_->slotChannels[size_t(index - kPartMidiChannel)] = value;

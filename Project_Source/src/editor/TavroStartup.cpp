@@ -255,8 +255,8 @@ void Tavro::setStartValues() {
   setFromPlug(kNordModel, 1.0);
   nordModel = GetParam(kNordModel)->Int();
   setFromPlug(kQuickTab, 0.0);
-  activeSlot = GetParam(kQuickTab)->Int();
-  tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  setActiveSlot(GetParam(kQuickTab)->Int());
+  tabSwitch.mainTabSwitch(this, 2, nordModel, panelMode_.activeSlot);
   graphics->AttachLayer(progressLayer);
   graphics->AttachKeyCatcher(new EscapeKey(this));
 
@@ -271,7 +271,7 @@ void Tavro::setStartValues() {
   pushParameterValues();
 
   logStage("Plug-in is ready to load!");
-  tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  tabSwitch.mainTabSwitch(this, 2, nordModel, panelMode_.activeSlot);
   startupComplete = true;
 }
 

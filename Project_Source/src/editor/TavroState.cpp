@@ -76,7 +76,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
 
   int pos = startPos + 4;
   GetParam(kQuickTab)->SetClamped(ReadDouble(chunk, pos));
-  activeSlot = GetParam(kQuickTab)->Int();
+  setActiveSlot(GetParam(kQuickTab)->Int());
   GetParam(kNordModel)->SetClamped(ReadDouble(chunk, pos));
   nordModel = GetParam(kNordModel)->Int();
   printDebugInfo("PROJECT RECALL: hardware model " + modelName(nordModel));
@@ -126,7 +126,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   logPortNames("after nonautomated params ");
   GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
   OnParamChange(kDatatype);
-  tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  tabSwitch.mainTabSwitch(this, 2, nordModel, panelMode_.activeSlot);
   // Last, so nothing of the restore says more: a stored port that is not there now
   // (or whose cut name fits several).
   if (!missing.empty()) showStatus(missing);

@@ -24,7 +24,7 @@ void RefreshBankEditMenu(Tavro& plug) {
   if (LibrarianPanelParts* parts = GetLibrarianPanelParts()) parts->refreshMenus(&plug);
 }
 
-void SwitchTab(Tavro& plug, int tab) { plug.tabSwitch.mainTabSwitch(&plug, tab, plug.nordModel, plug.activeSlot); }
+void SwitchTab(Tavro& plug, int tab) { plug.tabSwitch.mainTabSwitch(&plug, tab, plug.nordModel, plug.panelMode().activeSlot); }
 
 void GreyOut(IControl* control, bool grey) {
   if (control) control->GrayOut(grey);
@@ -37,7 +37,7 @@ void switchToSlot(Tavro& plug, int slot) {
     plug.printDebugInfo("PROCESSOR: slot " + std::to_string(slot) + " ignored");
     return;
   }
-  plug.activeSlot = slot;
+  plug.setActiveSlot(slot);
   plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, slot, plug.nordModel);
   if (plug.paramValue(kAllowPartChange) == 1.0) plug.resendPerformance();
   plug.updateBankAndProgramMenuNames(false);

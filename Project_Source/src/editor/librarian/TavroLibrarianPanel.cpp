@@ -44,12 +44,12 @@ bool TavroLibrarianPanel::portsOrSaySo() {
   return false;
 }
 
-bool TavroLibrarianPanel::isLibrarianPerformanceMode() const { return plug_.perfMode; }
-bool TavroLibrarianPanel::isLibraryMode() const { return plug_.libraryControlOn; }
-bool TavroLibrarianPanel::isSearchMode() const { return plug_.searchResultsShown; }
+bool TavroLibrarianPanel::isLibrarianPerformanceMode() const { return plug_.panelMode().perfMode; }
+bool TavroLibrarianPanel::isLibraryMode() const { return plug_.panelMode().libraryControlOn; }
+bool TavroLibrarianPanel::isSearchMode() const { return plug_.panelMode().searchResultsShown; }
 bool TavroLibrarianPanel::isLibrarianShown() const { return plug_.paramValue(kShowLibrarian) == 1.0; }
 int TavroLibrarianPanel::hardwareModel() const { return plug_.nordModel; }
-int TavroLibrarianPanel::activeSlot() const { return plug_.activeSlot; }
+int TavroLibrarianPanel::activeSlot() const { return plug_.panelMode().activeSlot; }
 bool TavroLibrarianPanel::midiPortsSet() const { return plug_.midiIOSet; }
 
 CurrentFilePair TavroLibrarianPanel::getCurrentFile(int pane, bool performance) const {
@@ -64,7 +64,7 @@ void TavroLibrarianPanel::setCurrentFile(int pane, bool performance, const Curre
     (performance ? plug_.rightPerformanceFile : plug_.rightProgramFile) = pair;
 }
 
-void TavroLibrarianPanel::setRenameInactive(bool inactive) { plug_.renameInactive = inactive; }
+void TavroLibrarianPanel::setRenameInactive(bool inactive) { plug_.setRenameInactive(inactive); }
 void TavroLibrarianPanel::hideLayer(const char* name, bool hide) { plug_.showLayer(name, !hide); }
 
 void TavroLibrarianPanel::openRenameEntry() {
@@ -137,7 +137,7 @@ void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int ban
 void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(TavroParam::kRefreshFolders, 1.0, false); }
 
 void TavroLibrarianPanel::discardLibrarianChanges() {
-  const CurrentFilePair shown = plug_.getLeftCurrentFile(plug_.perfMode);
+  const CurrentFilePair shown = plug_.getLeftCurrentFile(plug_.panelMode().perfMode);
   plug_.runLibrarianCommand(TavroParam::kDiscardBankData, 1.0, false);
   librarian_commands::showUpperBank(plug_, shown.fileName, shown.folderName);
 }

@@ -28,7 +28,7 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
   if (!librarian || !midiManager) return;
   const int kind = librarian->patchType.load();
   const int index = pane == 0 ? librarian->upperFileIndex.load() : librarian->lowerFileIndex.load();
-  const bool search = pane != 0 && searchResultsShown;
+  const bool search = pane != 0 && panelMode_.searchResultsShown;
   if (kind != 0 && kind != 1) return;
   // The job gets a copy of its own, made with the padding under the librarian's lock:
   // a rescan or an edit of the bank while it runs cannot touch what it sends.
@@ -44,12 +44,12 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
   if (!patch) return;
   if (LibrarianViewControl* list = ListControl(librarianView)) list->currentRow = row;
   if (!midiIOSet) return;
-  AllSoundsOff(activeSlot, false);  // notes off, 100 ms, output held
+  AllSoundsOff(panelMode_.activeSlot, false);  // notes off, 100 ms, output held
   pauseUnlessClosing(kNoteOffSettleMs);
   JobArgs args;
   args.jobCode = kJobSendLibrarianPatch;
   args.librarianPatch = std::move(patch);
-  args.slot = activeSlot;
+  args.slot = panelMode_.activeSlot;
   midiManager->startJob(args, false);
 }
 

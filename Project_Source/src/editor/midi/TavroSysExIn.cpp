@@ -49,7 +49,7 @@ void Tavro::SetLibrarianRequestActive(bool forLibrarian) {
   if (midiManager) {
     if (forLibrarian) {
       midiManager->transferInProgress = false;
-      midiManager->armLibrarianReceiver(perfMode);
+      midiManager->armLibrarianReceiver(panelMode_.perfMode);
     } else {
       midiManager->transferInProgress = true;
       midiManager->disarmLibrarianReceivers();
@@ -70,7 +70,7 @@ void Tavro::SetLibrarianStatusUnsaved(bool unsaved) {
   showLayer("discardChangesLayerRight", true);
   if (datatypeControl) datatypeControl->GrayOut(true);
   if (datamodeControl) datamodeControl->GrayOut(true);
-  showLayer(perfMode ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", false);
+  showLayer(panelMode_.perfMode ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", false);
   showStatus("Data received to slot(s)");
 }
 

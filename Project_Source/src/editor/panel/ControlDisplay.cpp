@@ -38,7 +38,7 @@ std::string ControlDisplay::getValueString(double value) {
 
 void ControlDisplay::controlDisplay(Tavro* plug, int paramIdx, double value, bool activeSlotOnly) const {
   if (!plug->startupComplete) return;
-  const int activeSlot = plug->activeSlot;
+  const int activeSlot = plug->panelMode().activeSlot;
   if (readoutIgnores(paramIdx, activeSlot, plug->hostFilterBlocked[kProgramChangeClass])) return;
   const IParam* param = plug->GetParam(paramIdx);
   if (!param) return;
