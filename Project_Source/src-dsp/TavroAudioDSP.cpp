@@ -80,7 +80,7 @@ void Tavro::tick(double** outputs, int nFrames) {
     if (outputs[c])
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;
   readHostTime();
-  if (!midiIOSet || !midiManager) return;
+  if (!unitLink_.midiIOSet || !midiManager) return;
   tickDeferred_ = false;
   followTransport();
   followHostTempo();

@@ -23,7 +23,7 @@ struct TickedEditor {
     t.SetBlockSize(kFrames);
     t.Reset();
     for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
-    t.midiIOSet = true;
+    t.setMidiIOSet(true);
     tick();  // the clock loop's start and the reset's notes off are behind it
     t.tickPerformer->flush();
   }

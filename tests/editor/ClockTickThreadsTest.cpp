@@ -54,7 +54,7 @@ protected:
       EXPECT_EQ(f.plug->SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0,
                                     sizeof callbacks, &callbacks),
                 noErr);
-      f.plug->midiIOSet = true;
+      f.plug->setMidiIOSet(true);
       f.plug->resetPending = false;  // no notes off pausing on the held clock
     }
     ~Editor() { f.plug.reset(); }
@@ -200,7 +200,7 @@ TEST_F(ClockTick, NoPortEndsTheLoopAndTwoEditorsKeepTheirOwnClocks) {
   first.Tick();
   second.Tick();
   clock.Advance(kSecond / 2 + 5000);  // Clock 24 has gone
-  first.f.plug->midiIOSet = false;
+  first.f.plug->setMidiIOSet(false);
   clock.Advance(kSecond / 2 - 6000);
   EXPECT_FALSE(first.f.plug->midiManager->sender()->clock()->LoopRunning());
   EXPECT_EQ(first.Clocks(), 24u + 1u) << "the Clocks until the port went";

@@ -166,7 +166,7 @@ TEST_F(Commands, OutputPortOpensTheListEntryByItsFullName) {
     SCOPED_TRACE(entry);
     const int before = jobsStarted();
     change(kDeviceOutSelection, entry);
-    EXPECT_EQ(plug().midiIOSet, c.connected);
+    EXPECT_EQ(plug().unitLink().midiIOSet, c.connected);
     EXPECT_EQ(editor->ports->OutputsOpenOn(kSynthIn), c.openOnSynthIn);
     EXPECT_EQ(editor->ports->OutputsOpenOn(kLongName), c.openOnLong);
     EXPECT_EQ(plug().patchManager->names[6], c.keptName ? c.keptName : kLongName);
@@ -184,12 +184,12 @@ TEST_F(Commands, PortThatVanishedLeavesTheEditorUnconnected) {
   ASSERT_LT(size_t(entry), names->size());  // still listed
   ParamOf(p, kDeviceOutSelection).Set(entry);
   p.OnParamChange(kDeviceOutSelection);
-  EXPECT_FALSE(p.midiIOSet);
+  EXPECT_FALSE(p.unitLink().midiIOSet);
   // The input list is its own: choosing it never connects the editor.
   ParamOf(p, kDeviceInSelection).Set(1);
   p.OnParamChange(kDeviceInSelection);
   EXPECT_EQ(local.ports->InputsOpenOn(kSynthOut), 1u);
-  EXPECT_FALSE(p.midiIOSet);
+  EXPECT_FALSE(p.unitLink().midiIOSet);
 }
 
 TEST_F(Commands, MasterKeyboardAndCancel) {
@@ -267,11 +267,11 @@ TEST_F(Commands, ModelChangeSetsTheDeviceIdAndTheTab) {
   for (const Case& c : cases) {
     param(kDeviceID).Set(c.deviceBefore);
     change(kNordModel, c.model);
-    EXPECT_EQ(plug().nordModel, c.model);
+    EXPECT_EQ(plug().unitLink().nordModel, c.model);
     EXPECT_EQ(value(kDeviceID), c.deviceAfter) << c.model;
     EXPECT_EQ(plug().layer("root")->GetActiveChildID(), c.page) << c.model;
   }
-  EXPECT_EQ(plug().deviceId, 4);
+  EXPECT_EQ(plug().unitLink().deviceId, 4);
 }
 
 TEST_F(Commands, LibrarianAndVelocityMapTabsGreyEachOther) {

@@ -107,7 +107,7 @@ TEST(HostState, WithThePortsPresentTheyReopenByNameAndThePerformanceIsSentOnce) 
   EXPECT_TRUE(t.isMidiIOSet());
   EXPECT_EQ(f.ports->InputsOpenOn(kLongIn), 1u);
   EXPECT_EQ(f.ports->OutputsOpenOn(kLongOut), 1u);
-  EXPECT_EQ(t.deviceId.load(), 5);
+  EXPECT_EQ(t.unitLink().deviceId.load(), 5);
   EXPECT_EQ(t.panelMode().activeSlot.load(), 2);
   EXPECT_EQ(f.transfersStarted(), 1);
   EXPECT_EQ(t.GetParam(354)->GetDisplayText(0), "Bass Lead ");
@@ -122,7 +122,7 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   EXPECT_FALSE(t.isMidiIOSet());
   EXPECT_EQ(f.transfersStarted(), 0);
   EXPECT_EQ(t.paramValue(0), 93.0);
-  EXPECT_EQ(t.deviceId.load(), 5);
+  EXPECT_EQ(t.unitLink().deviceId.load(), 5);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
   EXPECT_EQ(t.statusText->GetTextString(), "MIDI In not found: " + kLongIn + " / MIDI Out not found: " + kLongOut);
   // The next save still names the ports the song was made with.

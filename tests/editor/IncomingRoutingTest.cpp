@@ -29,7 +29,7 @@ struct IncomingRouting : ::testing::Test {
       if (cc == 32 || (cc >= 16 && cc <= 24) || cc == 34 || cc == 45 || cc == 65 || cc == 78 || cc == 80) continue;
       if ((control = f.plug->uiConfig->getCCControls(kSlotB + 1, cc, 0))) controller = cc;
     }
-    f.plug->nordModel = 1;
+    f.plug->setNordModel(1);
   }
   // The bound parameter's position 0..1 after a message with `value`.
   double Send(bool fromDevice, uint8_t status, int value) {
@@ -80,7 +80,7 @@ TEST_F(IncomingRouting, TheHostsControllerReachesItsSlotOnlyWithPortsAndOffTheGl
   const double before = f.plug->GetParam(control->ParamIdx())->GetNormalized();
   Send(false, onSlotB, 1);
   EXPECT_EQ(Send(false, onSlotB, 100), before) << "no ports: ignored";
-  f.plug->midiIOSet = true;
+  f.plug->setMidiIOSet(true);
   Send(false, onSlotB, 1);
   EXPECT_NEAR(Send(false, onSlotB, 90), Expected(90), 1e-6);
   const uint8_t onGlobal = 0xB0 | uint8_t(int(f.plug->paramValue(kDeviceID)));
@@ -94,7 +94,7 @@ TEST_F(IncomingRouting, TheHostsGlobalChannelReachesTheLinkedZoneThroughItsCopie
   ASSERT_NE(control, nullptr);
   Tavro& plug = *f.plug;
   Kit_MutexLock hold(plug.GetMutex());
-  plug.midiIOSet = true;
+  plug.setMidiIOSet(true);
   const uint8_t onGlobal = 0xB0 | uint8_t(int(plug.paramValue(kDeviceID)));
   const double before = plug.GetParam(control->ParamIdx())->GetNormalized();
   Send(false, onGlobal, 1);
@@ -117,7 +117,7 @@ TEST_F(IncomingRouting, TheHostsGlobalChannelReachesTheLinkedZoneThroughItsCopie
   plug.CloneMIDIMessageAndProcess(&msg, kSlotB, 0xB0);
   EXPECT_NEAR(value(), Expected(50), 1e-6);
   msg.mData2 = 60;
-  plug.midiIOSet = false;
+  plug.setMidiIOSet(false);
   plug.DistributeMIDIMessages(&msg, 5, 0xB0);
   EXPECT_NEAR(value(), Expected(50), 1e-6) << "without ports nothing is distributed";
   plug.CloneMIDIMessageAndProcess(&msg, kSlotCount, 0xB0);
@@ -146,7 +146,7 @@ TEST_F(IncomingRouting, TheSynthesizersGlobalChannelChoosesThePerformanceBankAnd
   fromSynth(uint8_t(0xB0 | global), 32, 1);
   for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(TavroParam::kCurrentPerfBank + s), 1) << "slot " << s;
   const int programBankA = plain(kCurrentBank);
-  plug.nordModel = 2;
+  plug.setNordModel(2);
   fromSynth(uint8_t(0xB0 | global), 32, 2);
   for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(TavroParam::kCurrentPerfBank2x + s), 2) << "slot " << s;
   EXPECT_EQ(plain(TavroParam::kCurrentPerfBank), 1);

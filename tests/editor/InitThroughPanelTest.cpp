@@ -13,7 +13,7 @@ using Bytes = std::vector<uint8_t>;
 
 class InitThroughPanel : public ::testing::TestWithParam<int> {
 protected:
-  void SetUp() override { editor.plug->nordModel = GetParam(); }
+  void SetUp() override { editor.plug->setNordModel(GetParam()); }
   EditorFixture editor;
 };
 

@@ -21,7 +21,7 @@ constexpr int kFilterCutoff = 0;  // + slot
 std::pair<int, int> KnobCentre(int slot) {
   RoadFixture f;
   f.plug->setActiveSlot(slot);
-  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
+  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->unitLink().nordModel);
   return ShownCentre(f.action(kFilterCutoff + slot));
 }
 

@@ -199,7 +199,7 @@ TEST(LibrarianStatus, SearchSaysItsCountAndASearchWithoutMatchListsNothing) {
 // No MIDI ports chosen: work on files says its own outcome, not "Set MIDI I/O First!".
 TEST(LibrarianStatus, OfflineRefreshAndOpeningThePageShowTheirOwnOutcomes) {
   OutcomePage page;
-  ASSERT_FALSE(page.plug->midiIOSet);
+  ASSERT_FALSE(page.plug->unitLink().midiIOSet);
   page.change(P::kRefreshFolders, 1.0);
   EXPECT_EQ(page.librarianStatus(), "Folders read again");
   page.write("Patches/noise.syx", std::string(6000, '\x11'));

@@ -85,7 +85,7 @@ struct LibrarianPage {
     hostable->AttachToBackend(&backend);
     // The librarian page, as its tab shows it.
     plug->GetParam(kShowLibrarian)->Set(1.0);
-    plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->nordModel, plug->panelMode().activeSlot);
+    plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->unitLink().nordModel, plug->panelMode().activeSlot);
   }
   ~LibrarianPage() {
     plug->graphics->CloseWindow();
@@ -120,7 +120,7 @@ struct LibrarianPage {
     int index = 1;
     ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
     plug->GetParam(kDeviceOutSelection)->Set(index);
-    plug->midiIOSet = true;
+    plug->setMidiIOSet(true);
   }
   // Opens the simulator's ports in the editor and addresses the unit.
   void plugIn() {
@@ -128,8 +128,8 @@ struct LibrarianPage {
     ASSERT_GT(plug->setExternalMIDIIn(in, synth->MidiOutName().c_str()), 0);
     ASSERT_GT(plug->setExternalMIDIOut(out, synth->MidiInName().c_str()), 0);
     plug->GetParam(kDeviceOutSelection)->Set(out);
-    plug->deviceId = synth->Sim().Settings().deviceId;
-    plug->midiIOSet = true;
+    plug->setPanelDeviceId(synth->Sim().Settings().deviceId);
+    plug->setMidiIOSet(true);
   }
   std::vector<std::vector<unsigned char>> sent() const { return ports->Sent(kSynthIn); }
 

@@ -201,7 +201,7 @@ TEST(LibrarianPage, BankMenuItemsFollowModelAndMode) {
   const Case cases[] = {{0, false, 4}, {1, true, 2}, {2, false, 10}, {2, true, 4}};
   auto* menu = dynamic_cast<BankNumberPopupMenu*>(page.plug->librarianMenus[kBankNumberMenu]);
   for (const Case& c : cases) {
-    page.plug->nordModel = c.model;
+    page.plug->setNordModel(c.model);
     page.plug->setPerfMode(c.performances);
     page.plug->updateBankAndProgramMenuNames(false);
     EXPECT_EQ(menu->bankList().GetNItems(), c.banks) << c.model << " " << c.performances;

@@ -22,7 +22,7 @@ protected:
   // Every member at 0 with nothing sent yet: a member the link reaches holds the value
   // afterwards, and its controls show it.
   static void prepare(int first, int count) {
-    plug().midiIOSet = true;
+    plug().setMidiIOSet(true);
     for (int i = first; i < first + count; ++i) {
       IParam* member = plug().GetParam(i);
       ASSERT_NE(member, nullptr);

@@ -151,7 +151,7 @@ TEST(Overlay, TheMainPanelsCancelCoversNoControlOnAnySynthesizerPage) {
   const IRECT cancel = t.cancelButtons[1]->GetRECT();
   for (int model : {0, 1, 2}) {
     for (double velocity : {0.0, 1.0}) {
-      t.nordModel = model;
+      t.setNordModel(model);
       t.GetParam(kShowVelomap)->Set(velocity);
       t.tabSwitch.mainTabSwitch(&t, velocity == 1.0 ? 3 : 2, model, 0);
       t.DisplayProcessingIndicator(true);

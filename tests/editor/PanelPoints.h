@@ -23,7 +23,7 @@ inline std::pair<int, int> ShownCentre(const ControlAction* action) {
 inline std::pair<int, int> ControlCentre(int paramIdx, int slot = 0, const char* layer = nullptr) {
   RoadFixture f;
   f.plug->setActiveSlot(slot);
-  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
+  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->unitLink().nordModel);
   if (layer) f.plug->showLayer(layer, true);
   return ShownCentre(f.action(paramIdx));
 }

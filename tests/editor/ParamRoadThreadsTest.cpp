@@ -79,7 +79,7 @@ TEST(Dispatcher, EachStageDoesWhatItsRowSays) {
   EXPECT_EQ(f.plug->slotChannels[2], 9);  // stored before the notes off went out
   EXPECT_EQ(f.sent()[2 * 127], (Message{0x88, 127, 64}));
   f.edit(kDeviceID, 7);
-  EXPECT_EQ(f.plug->deviceId, 7);
+  EXPECT_EQ(f.plug->unitLink().deviceId, 7);
   f.edit(kLocalControl, 1);
   EXPECT_TRUE(f.plug->localControl);
   f.edit(kLocalControl, 0);
@@ -359,7 +359,7 @@ TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
 TEST(PendingResend, TheEnquiryStartsOnlyWithAPortAndInputNotSuspended) {
   RoadFixture f;
   f.plug->sendSysExInitialization();
-  EXPECT_TRUE(f.plug->deviceEnquiryPending);
+  EXPECT_TRUE(f.plug->unitLink().deviceEnquiryPending);
   EXPECT_EQ(f.started(), 0);
   f.openOutput();
   f.plug->sysexInputSuspended = true;

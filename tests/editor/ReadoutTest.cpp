@@ -14,7 +14,7 @@ class Readout : public SharedEditorSuite {
 protected:
   void SetUp() override {
     plug().setActiveSlot(0);
-    plug().nordModel = 1;
+    plug().setNordModel(1);
     plug().hostFilterBlocked[1] = true;
   }
   static std::string nameLine() { return plug().statusText->GetTextString(); }
@@ -128,7 +128,7 @@ TEST_F(Readout, ValueListsAndTheirNameLines) {
   for (const Case& c : cases) {
     const int idx = param(c.family) + c.slot;
     SCOPED_TRACE(testing::Message() << c.family << " slot " << c.slot << " model " << c.model << " value " << c.value);
-    plug().nordModel = c.model;
+    plug().setNordModel(c.model);
     change(idx, c.value);
     EXPECT_EQ(nameLine(), c.nameLine ? c.nameLine : nameOf(idx));
     const std::string entry = c.list ? listEntry(c.list, int(c.value)) : "";
@@ -136,7 +136,7 @@ TEST_F(Readout, ValueListsAndTheirNameLines) {
   }
   // On the other models the NL1 variants show a plain number, and the name stays.
   for (int model : {1, 2}) {
-    plug().nordModel = model;
+    plug().setNordModel(model);
     change(param("kLFO2DestinationNL1"), 6);
     EXPECT_EQ(nameLine(), nameOf(param("kLFO2DestinationNL1")));
     EXPECT_EQ(valueLine(), "6");

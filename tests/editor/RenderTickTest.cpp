@@ -58,7 +58,7 @@ struct TickFixture {
     t.Reset();
     t.tickPerformer->flush();
     for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
-    t.midiIOSet = true;
+    t.setMidiIOSet(true);
     t.resetPending = false;
   }
   ~TickFixture() {

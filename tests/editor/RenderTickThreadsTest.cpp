@@ -24,7 +24,7 @@ void QueueOutput(Tavro& t) {
   t.Reset();
   for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
   t.midiOutDelay = 64;
-  t.midiIOSet = true;
+  t.setMidiIOSet(true);
   t.resetPending = false;
   t.GetParam(kMIDIFilterToDAWBuffer)->Set(1);
   t.OnParamChange(kMIDIFilterToDAWBuffer);
@@ -139,7 +139,7 @@ TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
       double left[64], right[64];
       double* outputs[2] = {left, right};
       // Tear-down clears the ports' flag only once no tick is inside.
-      while (t->midiIOSet) {
+      while (t->unitLink().midiIOSet) {
         t->Tavro::ProcessDoubleReplacing(nullptr, outputs, 64);
         ++ticks;
       }

@@ -40,13 +40,13 @@ TEST(Startup, FieldsAndParametersAfterConstruction) {
     EXPECT_EQ(t.slotChannels[size_t(s)], s + 1);
     EXPECT_DOUBLE_EQ(t.GetParam(kPartMidiChannel + s)->Value(), s + 1);
   }
-  EXPECT_EQ(t.deviceId, 4);
+  EXPECT_EQ(t.unitLink().deviceId, 4);
   EXPECT_DOUBLE_EQ(t.GetParam(kDeviceID)->Value(), 4.0);
-  EXPECT_EQ(t.nordModel, 1);
+  EXPECT_EQ(t.unitLink().nordModel, 1);
   EXPECT_DOUBLE_EQ(t.GetParam(kNordModel)->Value(), 1.0);
   EXPECT_EQ(t.panelMode().activeSlot, 0);
   EXPECT_TRUE(t.startupComplete);
-  EXPECT_FALSE(t.midiIOSet);
+  EXPECT_FALSE(t.unitLink().midiIOSet);
   EXPECT_EQ(t.NAutomatedParams(), 0);
   EXPECT_EQ(t.NParams(), kTavroParamCount);
   EXPECT_EQ(t.randomizerState.size(), 725u);

@@ -80,7 +80,7 @@ PanelMap ReadPanelMap() {
       const IRECT r = tabs->GetRECT();
       map.slotTab[size_t(slot)] = {int(r.L + (2 * slot + 1) * (r.R - r.L) / 8), (r.T + r.B) / 2};
       f.plug->setActiveSlot(slot);
-      f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
+      f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->unitLink().nordModel);
       const auto [x, y] = ShownCentre(f.action(kFilterCutoff + slot));
       map.cutoffKnob[size_t(slot)] = {x, y};
       for (size_t k = 0; k < kStreamedControllers.size(); ++k) {

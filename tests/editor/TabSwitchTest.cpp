@@ -108,7 +108,7 @@ TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
         for (int slot = 0; slot < 4; ++slot) {
           SCOPED_TRACE(testing::Message() << "model " << model << " perf " << perf << " tab " << tab << " slot "
                                           << slot);
-          t.nordModel = model;
+          t.setNordModel(model);
           t.setPerfMode(perf);
           t.GetParam(kShowLibrarian)->Set(tab == 1 ? 1.0 : 0.0);
           t.tabSwitch.mainTabSwitch(&t, tab, model, 0);
@@ -126,7 +126,7 @@ TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
     }
   }
   t.setPerfMode(false);
-  t.nordModel = 1;
+  t.setNordModel(1);
   t.GetParam(kShowLibrarian)->Set(0.0);
   t.tabSwitch.mainTabSwitch(&t, 2, 1, 0);
 }

@@ -62,7 +62,7 @@ PanelPlaces FindPlaces(RoadFixture& f) {
     at.name[s] = shown("kPatchName", s);
     at.slotTab[s] = {int(tabs.L + (tabs.R - tabs.L) * (2 * s + 1) / (2 * kSlots)), int((tabs.T + tabs.B) / 2)};
     plug.setActiveSlot(s);
-    plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, s, plug.nordModel);
+    plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, s, plug.unitLink().nordModel);
     at.cutoff[s] = shown("kFilterCutoff", s);
   }
   plug.showLayer("firstRunNotification", true);
@@ -71,7 +71,7 @@ PanelPlaces FindPlaces(RoadFixture& f) {
   plug.showLayer("performanceSettings", true);
   at.channelMenuB = ShownCentre(f.action(kPartMidiChannel + kSlotB));
   plug.showLayer("performanceSettings", false);
-  plug.tabSwitch.mainTabSwitch(&plug, 1, plug.nordModel, 0);
+  plug.tabSwitch.mainTabSwitch(&plug, 1, plug.unitLink().nordModel, 0);
   at.requestFromSynth = shown("kLibSyncFromHw");
   return at;
 }

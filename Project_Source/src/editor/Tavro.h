@@ -124,7 +124,7 @@ public:
                                 const std::string& extension) override;
 
   // ---- transfers ----
-  bool isMidiIOSet() const override { return midiIOSet.load(); }
+  bool isMidiIOSet() const override { return unitLink_.midiIOSet.load(); }
   // threads: main, worker
   void DisplayProcessingIndicator(bool show) override;
   // A job runs on worker (transfer) (TavroTransfers.cpp).
@@ -291,21 +291,26 @@ public:
   DumpParameters& panelParameters() override { return panelDumpParameters; }
   const ProgramDumpCoder* programDumpCoder() const override;
   const PerformanceDumpCoder* performanceDumpCoder() const override;
-  bool isDeviceEnquiryPending() const override { return deviceEnquiryPending.load(); }
+  bool isDeviceEnquiryPending() const override { return unitLink_.deviceEnquiryPending.load(); }
   // An enquiry going out forgets the id answered before: until it is answered, no unit
   // is known to be on the port.
   void setDeviceEnquiryPending(bool pending) override {
-    if (pending) answeredDeviceId = kNoAnswer;
-    deviceEnquiryPending = pending;
+    if (pending) unitLink_.answeredDeviceId = kNoAnswer;
+    unitLink_.deviceEnquiryPending = pending;
   }
-  int getDeviceId() const override { return deviceId.load(); }
+  int getDeviceId() const override { return unitLink_.deviceId.load(); }
   // Only an answer to the enquiry sets the id this way.
   void setDeviceId(int id) override {
-    deviceId = id;
-    answeredDeviceId = id;
+    unitLink_.deviceId = id;
+    unitLink_.answeredDeviceId = id;
   }
+  // The id the panel chose (its selector, a model change, recall, start-up): the unit
+  // has not answered on it.
+  void setPanelDeviceId(int id) { unitLink_.deviceId = id; }
   // The device id is the one the unit on the port answered on.
-  bool deviceIdAnswered() const { return midiIOSet && answeredDeviceId.load() == deviceId.load(); }
+  bool deviceIdAnswered() const {
+    return unitLink_.midiIOSet && unitLink_.answeredDeviceId.load() == unitLink_.deviceId.load();
+  }
 
   // The panel's parameters as the dump coders see them (TavroDumpParameters.cpp):
   // values through the panel's controls, no change handler; the name displays and the
@@ -387,7 +392,7 @@ public:
   void lightIncomingMidi(int slot) override;
   void routeMidiToSynth(IMidiMsg* msg) override { MIDIOutRoutingSwitch(msg); }
   void sendMidiToSynthNow(IMidiMsg* msg) override { sendMidiMsgAndLog(msg); }
-  int synthModel() const override { return nordModel.load(); }
+  int synthModel() const override { return unitLink_.nordModel.load(); }
   void setLocalControl(bool on) override { localControl = on; }
   bool isLocalControlOn() const override { return localControl; }
   void selectLibrarianSlot(int row) override;
@@ -473,6 +478,31 @@ public:
   TickActionRing tickActions;
   std::unique_ptr<TickActionPerformer> tickPerformer;
 
+  // ---- the link to the unit ----
+  static constexpr int kNoAnswer = -1;
+  // Each field: who writes it (through its setter, the one writer) / who reads it.
+  struct UnitLink {
+    // Both MIDI ports are chosen and open: writes main (the port selectors, recall, a
+    // MIDI system gone, tear-down) / reads any
+    std::atomic<bool> midiIOSet{false};
+    // The unit's model, 0 NL1, 1 NL2, 2 NL2x: writes main (start-up, recall), main,
+    // midi-in (the model selector) / reads main, midi-in, worker (the dump coders)
+    std::atomic<int> nordModel{0};
+    // The device id the messages carry: writes main (start-up, recall), main, midi-in
+    // (the id selector, a model change; setPanelDeviceId), midi-in, main (the unit's
+    // answer; setDeviceId) / reads main, midi-in, worker
+    std::atomic<int> deviceId{0};
+    // The id the unit answered the last enquiry on, kNoAnswer before or without one:
+    // writes as deviceId's answer, worker (an enquiry going out) / reads any
+    std::atomic<int> answeredDeviceId{kNoAnswer};
+    // An enquiry is out, unanswered: writes worker (the enquiry job), midi-in, main (the
+    // answer) / reads midi-in, main
+    std::atomic<bool> deviceEnquiryPending{false};
+  };
+  const UnitLink& unitLink() const { return unitLink_; }
+  void setMidiIOSet(bool set) { unitLink_.midiIOSet = set; }
+  void setNordModel(int model) { unitLink_.nordModel = model; }
+
   // ---- panel mode ----
   // What the panel shows and edits; the parameter road's commands and the recall set it.
   // Each field: who writes it (through its setter below, the one writer) / who reads it.
@@ -521,9 +551,7 @@ public:
   bool debugEnabled = false;
 
   std::atomic<bool> startupComplete{false};
-  std::atomic<bool> midiIOSet{false};
   std::atomic<bool> sysexInputSuspended{false};
-  std::atomic<bool> deviceEnquiryPending{false};
   std::atomic<bool> dataProcessed{false};
   std::atomic<bool> transferBusy{false};
   std::atomic<bool> holdOutputWhileBusy{false};
@@ -541,11 +569,6 @@ public:
   std::atomic<bool> localControl{false};
   std::atomic<bool> tempoSyncApplied{false};
   std::atomic<bool> lfo2HoldReleased{false};
-  std::atomic<int> nordModel{0};
-  std::atomic<int> deviceId{0};
-  // The id the unit answered the last enquiry on; kNoAnswer before or without one.
-  static constexpr int kNoAnswer = -1;
-  std::atomic<int> answeredDeviceId{kNoAnswer};
   std::atomic<int> hostTempo{0};
   std::atomic<int> dawOffset{0};
   std::atomic<int> midiOutDelay{0};
@@ -640,6 +663,7 @@ private:
   std::atomic<bool> ticksRefused_{false};
 
   PanelMode panelMode_;
+  UnitLink unitLink_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

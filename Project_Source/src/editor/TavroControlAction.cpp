@@ -35,7 +35,7 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
   }
   const double whole = std::trunc(value);
   if (action->lastValue.load() == whole) return;
-  if (!midiIOSet) {
+  if (!unitLink_.midiIOSet) {
     // Only what would reach the unit needs the ports: page switches, menus and the
     // librarian's work on files show their own outcomes.
     if (action->kind != kActionNone && paramIdx != kDeviceOutSelection && paramIdx != kDeviceInSelection)

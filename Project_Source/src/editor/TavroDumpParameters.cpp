@@ -41,7 +41,7 @@ const PerformanceDumpCoder* Tavro::performanceDumpCoder() const {
   return coder.get();
 }
 
-int Tavro::PanelDumpParameters::Model() const { return plug_->nordModel.load(); }
+int Tavro::PanelDumpParameters::Model() const { return plug_->unitLink().nordModel.load(); }
 
 double Tavro::PanelDumpParameters::Value(int index) const { return plug_->paramValue(index); }
 

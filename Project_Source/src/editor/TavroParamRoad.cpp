@@ -71,7 +71,7 @@ bool Tavro::runOwnRule(int paramIdx, int integerValue) {
   } else if (paramIdx == kMultiName || IsPerformanceSetting(paramIdx)) {
     resendPerformance();
   } else if (paramIdx == kDeviceID) {
-    deviceId = integerValue;
+    setPanelDeviceId(integerValue);
   } else {
     return false;
   }
@@ -79,13 +79,13 @@ bool Tavro::runOwnRule(int paramIdx, int integerValue) {
 }
 
 void Tavro::resendProgram(int slot) {
-  if (!midiIOSet) return;
+  if (!unitLink_.midiIOSet) return;
   AllSoundsOff(slot, false);
   startResend(kJobSendPart, slot);
 }
 
 void Tavro::resendPerformance() {
-  if (!midiIOSet) return;
+  if (!unitLink_.midiIOSet) return;
   AllSoundsOff(0, true);
   startResend(kJobSendArrangement, 0);
 }
@@ -98,8 +98,9 @@ void Tavro::startResend(int jobCode, int slot) {
 }
 
 void Tavro::sendSysExInitialization() {
-  deviceEnquiryPending = true;
-  if (!midiIOSet || sysexInputSuspended) return;
+  // Pending before the job starts, which forgets the id answered before (setDeviceEnquiryPending).
+  unitLink_.deviceEnquiryPending = true;
+  if (!unitLink_.midiIOSet || sysexInputSuspended) return;
   JobArgs args;
   args.jobCode = kJobDeviceIdEnquiry;
   midiManager->startJob(args);

@@ -244,7 +244,7 @@ void Tavro::setStartValues() {
       channel->SetValueFromUserInput(GetParam(kPartMidiChannel + s)->GetNormalized(s + 1));
     slotChannels[size_t(s)] = s + 1;
   }
-  deviceId = 4;
+  setPanelDeviceId(4);
   logStage("Control set 2 attached... Resetting");
   Reset();
 
@@ -253,10 +253,10 @@ void Tavro::setStartValues() {
   for (IControl* enable : slotEnableControls)
     if (enable) enable->SetValueFromPlug(1.0);
   setFromPlug(kNordModel, 1.0);
-  nordModel = GetParam(kNordModel)->Int();
+  setNordModel(GetParam(kNordModel)->Int());
   setFromPlug(kQuickTab, 0.0);
   setActiveSlot(GetParam(kQuickTab)->Int());
-  tabSwitch.mainTabSwitch(this, 2, nordModel, panelMode_.activeSlot);
+  tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
   graphics->AttachLayer(progressLayer);
   graphics->AttachKeyCatcher(new EscapeKey(this));
 
@@ -271,7 +271,7 @@ void Tavro::setStartValues() {
   pushParameterValues();
 
   logStage("Plug-in is ready to load!");
-  tabSwitch.mainTabSwitch(this, 2, nordModel, panelMode_.activeSlot);
+  tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
   startupComplete = true;
 }
 

@@ -78,8 +78,8 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   GetParam(kQuickTab)->SetClamped(ReadDouble(chunk, pos));
   setActiveSlot(GetParam(kQuickTab)->Int());
   GetParam(kNordModel)->SetClamped(ReadDouble(chunk, pos));
-  nordModel = GetParam(kNordModel)->Int();
-  printDebugInfo("PROJECT RECALL: hardware model " + modelName(nordModel));
+  setNordModel(GetParam(kNordModel)->Int());
+  printDebugInfo("PROJECT RECALL: hardware model " + modelName(unitLink_.nordModel));
   pos = UnserializeParams(chunk, pos);
 
   std::string missing;
@@ -97,10 +97,10 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   }
   // Parameters, device id and names come back whether or not the synthesizer is
   // there, so the next save keeps them; only the resend needs the port.
-  midiIOSet = GetParam(kDeviceOutSelection)->Int() > 0;
+  setMidiIOSet(GetParam(kDeviceOutSelection)->Int() > 0);
   pos = UnserializeNonAutomatedParams(chunk, pos, kStoredParamCount);
-  deviceId = GetParam(kDeviceID)->Int();
-  printDebugInfo("PROJECT RECALL: hardware DeviceID " + std::to_string(deviceId.load()));
+  setPanelDeviceId(GetParam(kDeviceID)->Int());
+  printDebugInfo("PROJECT RECALL: hardware DeviceID " + std::to_string(unitLink_.deviceId.load()));
   if (withPatchManager) {
     // A name is kept padded with NULs; it is shown and logged up to the first.
     const char* multi = patchManager->names[0].c_str();
@@ -113,7 +113,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
     }
   }
   followRestoredSwitches();
-  if (midiIOSet) {
+  if (unitLink_.midiIOSet) {
     pauseUnlessClosing(kRecallPauseMs);
     sysexInputSuspended = true;
     if (midiManager) {
@@ -126,7 +126,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   logPortNames("after nonautomated params ");
   GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
   OnParamChange(kDatatype);
-  tabSwitch.mainTabSwitch(this, 2, nordModel, panelMode_.activeSlot);
+  tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
   // Last, so nothing of the restore says more: a stored port that is not there now
   // (or whose cut name fits several).
   if (!missing.empty()) showStatus(missing);

@@ -19,7 +19,7 @@ void Tavro::tearDown() {
   // Nothing more goes to the synthesizer, and the parameter road stops treating
   // changes as the user's.
   startupComplete = false;
-  midiIOSet = false;
+  setMidiIOSet(false);
   closing.RequestStop();
   // The input thread may be in a handler that uses the managers below: stop the
   // input for good and wait until every handler and earlier close has finished.

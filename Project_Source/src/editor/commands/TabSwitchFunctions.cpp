@@ -161,7 +161,7 @@ void TabSwitchFunctions::quickTabSwitch(Tavro* plug, int paramIdx, int slot, int
   if (page < 1 || page >= root->NChildLayers() || !root->GetChildLayer(page)) return;
   showSlotOfPage(plug, page, slot);
 
-  const int currentModel = plug->nordModel.load();
+  const int currentModel = plug->unitLink().nordModel.load();
   const bool keepBank = plug->panelMode().keepCurrentBank.load();
   if (page == kLibrarianPage) {
     if (!keepBank) plug->refreshLibrarianMenus();

@@ -101,7 +101,7 @@ void cycleButton(Tavro& plug, int paramIdx, double value) {
   if (value == 0.0) return;
   if (button == kOctUpTrig) return StepOctave(plug, slot, +1);
   if (button == kOctDownTrig) return StepOctave(plug, slot, -1);
-  const bool model0 = plug.nordModel == 0;
+  const bool model0 = plug.unitLink().nordModel == 0;
   if (button == kLFO2DestTrig && !model0) {
     const int target = kLFO2Destination + slot;
     const bool hold = plug.paramValue(kLFO2Hold + slot) != 0.0;

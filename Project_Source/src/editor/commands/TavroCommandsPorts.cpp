@@ -39,7 +39,7 @@ int SelectPort(Tavro& plug, bool output, int entry) {
 
 void outputPort(Tavro& plug, int, double value) {
   const bool open = SelectPort(plug, true, TruncToInt(value)) > 0;
-  plug.midiIOSet = open;
+  plug.setMidiIOSet(open);
   if (!open) return;
   plug.sendSysExInitialization();
   // A clock loop that ended on a refused Clock (the unit or the MIDI system left)

@@ -12,7 +12,7 @@ void randomize(Tavro& plug, int, double value) {
   const int slot = plug.panelMode().activeSlot;
   plug.midiManager->randomGenerator();
   plug.midiManager->randomizePartPatch(slot);
-  plug.tabSwitch.mainTabSwitch(&plug, plug.nordModel == 0 ? 4 : 2, plug.nordModel, slot);
+  plug.tabSwitch.mainTabSwitch(&plug, plug.unitLink().nordModel == 0 ? 4 : 2, plug.unitLink().nordModel, slot);
   plug.resendProgram(slot);
   plug.showStatus("Slot Randomized");
 }

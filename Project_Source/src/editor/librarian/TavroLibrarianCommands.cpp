@@ -353,7 +353,7 @@ Result syncFromHardware(Tavro& plug, int, double) {
 }
 
 Result syncToHardware(Tavro& plug, int, double) {
-  if (!plug.midiIOSet || !plug.midiManager) return Result::kGoOn;
+  if (!plug.unitLink().midiIOSet || !plug.midiManager) return Result::kGoOn;
   plug.AllSoundsOff(0, true);
   JobArgs args;
   args.jobCode = kJobSendArrangement;

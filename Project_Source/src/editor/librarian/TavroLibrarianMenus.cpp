@@ -135,7 +135,7 @@ void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {
   for (const char* name : {"BANKNUMBERMENUPROGRAMS", "PERFBANKNAMEMENUPROGRAMS", "PROGBANKNAMEMENUPROGRAMS"})
     showLayer(name, false);
   const bool performance = panelMode_.perfMode;
-  const int model = nordModel, slot = panelMode_.activeSlot;
+  const int model = unitLink_.nordModel, slot = panelMode_.activeSlot;
   // The performance selectors of slot A stand for the performance.
   const int selectorSlot = performance ? 0 : slot;
   const int bank = TruncToInt(paramValue(BankParameter(performance, model, selectorSlot)));

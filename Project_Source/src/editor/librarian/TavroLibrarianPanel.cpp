@@ -39,7 +39,7 @@ bool IsRequest(int jobCode) { return jobCode >= kJobRequestArrangement && jobCod
 }  // namespace
 
 bool TavroLibrarianPanel::portsOrSaySo() {
-  if (plug_.midiIOSet) return true;
+  if (plug_.unitLink().midiIOSet) return true;
   plug_.showStatus(kSetPortsFirst);
   return false;
 }
@@ -48,9 +48,9 @@ bool TavroLibrarianPanel::isLibrarianPerformanceMode() const { return plug_.pane
 bool TavroLibrarianPanel::isLibraryMode() const { return plug_.panelMode().libraryControlOn; }
 bool TavroLibrarianPanel::isSearchMode() const { return plug_.panelMode().searchResultsShown; }
 bool TavroLibrarianPanel::isLibrarianShown() const { return plug_.paramValue(kShowLibrarian) == 1.0; }
-int TavroLibrarianPanel::hardwareModel() const { return plug_.nordModel; }
+int TavroLibrarianPanel::hardwareModel() const { return plug_.unitLink().nordModel; }
 int TavroLibrarianPanel::activeSlot() const { return plug_.panelMode().activeSlot; }
-bool TavroLibrarianPanel::midiPortsSet() const { return plug_.midiIOSet; }
+bool TavroLibrarianPanel::midiPortsSet() const { return plug_.unitLink().midiIOSet; }
 
 CurrentFilePair TavroLibrarianPanel::getCurrentFile(int pane, bool performance) const {
   if (pane == 0) return plug_.getLeftCurrentFile(performance);

@@ -95,7 +95,7 @@ void SelectLibrarianRow(Tavro& plug, int row) {
 }  // namespace
 
 Result programSelector(Tavro& plug, int paramIdx, double value) {
-  if (!plug.midiIOSet) return Result::kEnd;
+  if (!plug.unitLink().midiIOSet) return Result::kEnd;
   const int slot = paramIdx - FamilyBase(paramIdx);
   // A value no row has (out of range, not a number) selects nothing on either road.
   const bool onARow = value >= 0.0 && value < LastRow(plug) + 1;
@@ -110,7 +110,7 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   plug.setSelectedProgram(program);
   if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
-  const int bankParam = BankParameter(plug.panelMode().perfMode, plug.nordModel, slot) + (plug.panelMode().perfMode ? slot : 0);
+  const int bankParam = BankParameter(plug.panelMode().perfMode, plug.unitLink().nordModel, slot) + (plug.panelMode().perfMode ? slot : 0);
   const int bank = WholeValue(plug, bankParam);
   SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), program, slot);
   if (IsPerformanceProgram(paramIdx)) SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
@@ -119,11 +119,11 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
 }
 
 Result bankSelector(Tavro& plug, int paramIdx, double value) {
-  if (!plug.midiIOSet || plug.panelMode().libraryControlOn) return Result::kEnd;
+  if (!plug.unitLink().midiIOSet || plug.panelMode().libraryControlOn) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   const int slot = paramIdx - FamilyBase(paramIdx);
   const int bank = TruncToInt(value);
-  const int model = plug.nordModel;
+  const int model = plug.unitLink().nordModel;
   if (!plug.panelMode().perfMode)
     plug.setSelectedProgram(WholeValue(plug, P::kCurrentProgram + slot));
   else if (model <= 1)
@@ -154,9 +154,9 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
     plug.setSelectedProgram(row);
   } else if (ProgramChangesAllowed(plug)) {
     const int selectorSlot = performance ? 0 : slot;
-    const int program = step(WholeValue(plug, ProgramParameter(performance, plug.nordModel, selectorSlot)));
-    const int bank = WholeValue(plug, BankParameter(performance, plug.nordModel, selectorSlot));
-    const int channel = performance ? int(plug.deviceId) : SlotChannel(plug, slot);
+    const int program = step(WholeValue(plug, ProgramParameter(performance, plug.unitLink().nordModel, selectorSlot)));
+    const int bank = WholeValue(plug, BankParameter(performance, plug.unitLink().nordModel, selectorSlot));
+    const int channel = performance ? int(plug.unitLink().deviceId) : SlotChannel(plug, slot);
     plug.sysexInputSuspended = false;
     plug.setSelectedProgram(program);
     SelectOnSynthesizer(plug, bank, channel, program, slot);

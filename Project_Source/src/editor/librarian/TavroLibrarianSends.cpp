@@ -43,7 +43,7 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
   });
   if (!patch) return;
   if (LibrarianViewControl* list = ListControl(librarianView)) list->currentRow = row;
-  if (!midiIOSet) return;
+  if (!unitLink_.midiIOSet) return;
   AllSoundsOff(panelMode_.activeSlot, false);  // notes off, 100 ms, output held
   pauseUnlessClosing(kNoteOffSettleMs);
   JobArgs args;
@@ -54,7 +54,7 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
 }
 
 void Tavro::storeAllPatchesToDeviceFromLibrarian(int column, int bank) {
-  if (!midiIOSet || !midiManager) return;
+  if (!unitLink_.midiIOSet || !midiManager) return;
   JobArgs args;
   args.jobCode = kJobStoreAllPatches;
   args.storePane = column;
@@ -78,11 +78,11 @@ void Tavro::SendAllProgramsFromLibrarian(int bank) {
 
 void Tavro::sendPartDataBackToHardware(int slot) {
   if (slot < 0 || slot >= kSlotCount || !midiManager) return;
-  if (midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
+  if (unitLink_.midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
   bool locked = paramValue(kModWheelLock + slot) == 1.0;
   for (int lock = 0; lock < kSectionLocks; ++lock) locked = locked || paramValue(kLFO1Lock + 4 * lock + slot) == 1.0;
   if (!locked) return;
-  if (midiIOSet) AllSoundsOff(slot, false);
+  if (unitLink_.midiIOSet) AllSoundsOff(slot, false);
   JobArgs args;
   args.jobCode = kJobSendPart;
   args.slot = slot;
@@ -90,8 +90,8 @@ void Tavro::sendPartDataBackToHardware(int slot) {
 }
 
 void Tavro::sendMultiDataBackToHardware() {
-  if (midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
-  if (paramValue(kModWheelLock) != 1.0 || !midiIOSet || !midiManager) return;
+  if (unitLink_.midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
+  if (paramValue(kModWheelLock) != 1.0 || !unitLink_.midiIOSet || !midiManager) return;
   AllSoundsOff(0, true);
   JobArgs args;
   args.jobCode = kJobSendArrangement;

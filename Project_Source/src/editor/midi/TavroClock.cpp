@@ -16,7 +16,7 @@ public:
   explicit TavroClockLink(Tavro& plug) : plug_(plug) {}
 
   bool SendRealTime(uint8_t byte) override {
-    if (!plug_.midiIOSet) return false;
+    if (!plug_.unitLink().midiIOSet) return false;
     return plug_.SendMidiSysex2(std::vector<unsigned char>{byte});
   }
   int getTempoValue() override { return plug_.getTempoValue(); }

@@ -55,7 +55,7 @@ void Tavro::OnParamChange3(int paramIdx, int value, int quickTab, bool redraw) {
   {
     HardwareChangeScope hardware(hardwareChangeActive);
     if (graphics) valueReadout.controlDisplay(this, paramIdx, double(value), transportWasRunning);
-    tabSwitch.quickTabSwitch(this, kQuickTab, quickTab, nordModel);
+    tabSwitch.quickTabSwitch(this, kQuickTab, quickTab, unitLink_.nordModel);
     if (ControlAction* action = param->GetControlAction()) processControlAction(action, paramIdx, double(value));
   }
   if (midiManager) midiManager->transferInProgress = false;

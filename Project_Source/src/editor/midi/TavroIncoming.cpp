@@ -24,7 +24,7 @@ MidiRoutingState RoutingState(const Tavro& plug) {
   }
   routing.globalChannel = int(plug.paramValue(kDeviceID));
   for (size_t i = 0; i < routing.links.size(); ++i) routing.links[i] = plug.globalLink[i];
-  routing.midiIOSet = plug.midiIOSet;
+  routing.midiIOSet = plug.unitLink().midiIOSet;
   return routing;
 }
 

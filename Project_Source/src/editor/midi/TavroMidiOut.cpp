@@ -44,7 +44,7 @@ void Tavro::MIDIOutRoutingSwitch(IMidiMsg* msg) {
 }
 
 void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
-  if (!midiIOSet) {
+  if (!unitLink_.midiIOSet) {
     showStatus(kSetPortsFirst);
     return;
   }
@@ -69,7 +69,7 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
 }
 
 bool Tavro::checksumCheckAndSend(const unsigned char* bytes, int length) {
-  if (!midiIOSet) {
+  if (!unitLink_.midiIOSet) {
     showStatus(kSetPortsFirst);
     return false;
   }
@@ -77,7 +77,7 @@ bool Tavro::checksumCheckAndSend(const unsigned char* bytes, int length) {
 }
 
 void Tavro::AllSoundsOff(int slot, bool allSlots) {
-  if (!midiIOSet) return;
+  if (!unitLink_.midiIOSet) return;
   const int first = allSlots ? 0 : slot;
   const int last = allSlots ? kSlotCount - 1 : slot;
   for (int s = first; s <= last; ++s) {
@@ -98,7 +98,7 @@ void Tavro::AllSoundsOff(int slot, bool allSlots) {
 
 void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program) {
   const auto dataValue = [](int v) { return std::clamp(v, 0, 127) / 127.0; };
-  if (midiIOSet) {
+  if (unitLink_.midiIOSet) {
     for (int note = 127; note >= 1; --note) {
       IMidiMsg off;
       off.MakeNoteOffMsg(note, 0, channel, kNoteOffVelocity);

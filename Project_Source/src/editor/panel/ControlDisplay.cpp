@@ -61,7 +61,7 @@ void ControlDisplay::controlDisplay(Tavro* plug, int paramIdx, double value, boo
   const int iv = TruncToInt(value);
   const int pv = param->Int();
   const ReadoutFamily& family = readoutFamily(paramIdx);
-  if (family.format == ReadoutFormat::kPlainNumber || (family.nl1Only && plug->nordModel != 0)) {
+  if (family.format == ReadoutFormat::kPlainNumber || (family.nl1Only && plug->unitLink().nordModel != 0)) {
     writeLine(plug->valueText, getValueString(iv));
     return;
   }
