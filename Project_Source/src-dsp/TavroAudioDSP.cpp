@@ -95,20 +95,20 @@ bool Tavro::defer(const TickAction& action) {
 }
 
 void Tavro::followTransport() {
-  ClockTransportState transport{transportWasRunning.load(), clockStarted.load()};
+  ClockTransportState transport{clockState_.transportWasRunning.load(), clockState_.clockStarted.load()};
   const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, queueMidiOutput, transport);
-  transportWasRunning = transport.transportWasRunning;
-  clockStarted = transport.clockStarted;
+  clockState_.transportWasRunning = transport.transportWasRunning;
+  clockState_.clockStarted = transport.clockStarted;
   TickAction start;
   start.kind = TickAction::kStartJob;
   if (edge != ClockTransportJob::kNone) {
     start.a = edge == ClockTransportJob::kStart ? kJobStartClock : kJobStopClock;
     defer(start);
   }
-  if (!clockLoopStarted) {
+  if (!clockState_.clockLoopStarted) {
     start.a = kJobContinuousClock;
     defer(start);
-    clockLoopStarted = true;
+    setClockLoopStarted(true);
   }
 }
 
@@ -117,15 +117,15 @@ void Tavro::followHostTempo() {
   const double tempo = timeInfo.mTempo;
   const int bpm = std::isfinite(tempo) ? int(std::clamp(tempo, 0.0, kTempoCeiling)) : 0;
   const int value = bpm - kTempoValueBase;
-  if (value != tempoSyncValue) {
-    tempoSyncValue = value;
-    tempoSyncApplied = false;
+  if (value != clockState_.tempoSyncValue) {
+    clockState_.tempoSyncValue = value;
+    clockState_.tempoSyncApplied = false;
     TickAction line;
     line.kind = TickAction::kTempoOutOfSync;
     defer(line);
   }
-  if (tempoSyncApplied) return;
-  tempoSyncApplied = true;
+  if (clockState_.tempoSyncApplied) return;
+  clockState_.tempoSyncApplied = true;
   TickAction line;
   line.kind = TickAction::kTempoSynced;
   line.a = bpm;
@@ -238,8 +238,8 @@ void Tavro::readHostTime() {
   timeInfo.mTempo = 0.0;
   GetTime(&timeInfo);
   const double tempo = timeInfo.mTempo;
-  hostTempo = WholeTempo(tempo);
+  clockState_.hostTempo = WholeTempo(tempo);
   if (!(tempo > 0.0)) timeInfo.mTempo = lastTempo;
 }
 
-void Tavro::takeHostTempo() { hostTempo = WholeTempo(HostTempoNow()); }
+void Tavro::takeHostTempo() { clockState_.hostTempo = WholeTempo(HostTempoNow()); }

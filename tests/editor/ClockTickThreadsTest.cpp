@@ -102,7 +102,7 @@ TEST_F(ClockTick, OneStartAndOneStopPerTransportEdge) {
   for (const Case& c : {Case{"pointer on", true, false, {0xFA, 0xFC, 0xFA, 0xFC}},
                         Case{"pointer off", false, false, {}}, Case{"queued output", true, true, {}}}) {
     Editor e(host);
-    e.f.plug->sendClockPointer = c.pointer;
+    e.f.plug->setSendClockPointer(c.pointer);
     e.f.plug->queueMidiOutput = c.queued;
     for (bool playing : {false, true, true, true, false, false, true, false}) {
       host.playing = playing;
@@ -170,9 +170,9 @@ TEST_F(ClockTick, WithoutAHostTempoTheClockGivesUpAndSaysSo) {
   e.Tick();
   EXPECT_EQ(e.f.plug->getTempoValue(), 0);
   clock.Advance(10 * kSecond - 1);
-  EXPECT_TRUE(e.f.plug->sendMidiClock) << "still polling";
+  EXPECT_TRUE(e.f.plug->clockState().sendMidiClock) << "still polling";
   clock.Advance(2 * kSecond);
-  EXPECT_FALSE(e.f.plug->sendMidiClock);
+  EXPECT_FALSE(e.f.plug->clockState().sendMidiClock);
   EXPECT_EQ(e.f.plug->paramValue(kSendMIDIClockInfo), 0.0);
   ASSERT_NE(e.f.plug->valueText, nullptr);
   EXPECT_EQ(e.f.plug->valueText->GetTextString(), "Unable to get DAW Tempo");

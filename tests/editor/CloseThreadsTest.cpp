@@ -55,7 +55,7 @@ TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
     f.plug->resetPending = false;
     f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
     f.plug->tickPerformer->flush();
-    EXPECT_TRUE(f.plug->clockLoopStarted);
+    EXPECT_TRUE(f.plug->clockState().clockLoopStarted);
     JobArgs request;
     request.jobCode = kJobRequestArrangement;
     ASSERT_TRUE(f.plug->midiManager->startJob(request));

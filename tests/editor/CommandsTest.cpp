@@ -135,16 +135,16 @@ TEST_F(Commands, DirectAndQueuedOutputAreARadioPair) {
 
 TEST_F(Commands, ClockSwitchHandsTheLoopToTheNextRenderTick) {
   for (double v : {1.0, 0.0, 2.0, 1.0, 0.5}) {
-    plug().clockLoopStarted = true;
+    plug().setClockLoopStarted(true);
     change(kSendMIDIClockInfo, v);
-    EXPECT_EQ(plug().sendMidiClock, v == 1.0) << v;
-    EXPECT_FALSE(plug().clockLoopStarted);  // the next render tick starts the loop
+    EXPECT_EQ(plug().clockState().sendMidiClock, v == 1.0) << v;
+    EXPECT_FALSE(plug().clockState().clockLoopStarted);  // the next render tick starts the loop
   }
 
   change(kSendMIDIClockPointer, 1);
-  EXPECT_TRUE(plug().sendClockPointer);
+  EXPECT_TRUE(plug().clockState().sendClockPointer);
   change(kSendMIDIClockPointer, 0.5);
-  EXPECT_FALSE(plug().sendClockPointer);
+  EXPECT_FALSE(plug().clockState().sendClockPointer);
 }
 
 TEST_F(Commands, OutputPortOpensTheListEntryByItsFullName) {

@@ -144,8 +144,8 @@ TEST(HostState, FlagsFollowTheRestoredSwitches) {
   EXPECT_FALSE(t.deviceFilterBlocked[1].load());
   EXPECT_FALSE(t.trackIncomingMidi.load());
   EXPECT_TRUE(t.queueMidiOutput.load());
-  EXPECT_TRUE(t.sendClockPointer.load());
-  EXPECT_TRUE(t.sendMidiClock.load());
+  EXPECT_TRUE(t.clockState().sendClockPointer.load());
+  EXPECT_TRUE(t.clockState().sendMidiClock.load());
   EXPECT_TRUE(t.slotSolo[2].load());
   EXPECT_FALSE(t.slotSolo[0].load());
   EXPECT_TRUE(t.globalLink[1].load());

@@ -64,7 +64,7 @@ TEST(Startup, FilterFlagsFollowTheStartValues) {
     EXPECT_DOUBLE_EQ(f.plug->GetParam(kMIDIFilterDAWCCPassThrough + i)->Value(), hostBlocked[i] ? 0.0 : 1.0);
   }
   EXPECT_TRUE(f.plug->trackIncomingMidi);
-  EXPECT_FALSE(f.plug->sendClockPointer);
+  EXPECT_FALSE(f.plug->clockState().sendClockPointer);
   EXPECT_DOUBLE_EQ(f.plug->GetParam(kSendMIDIClockInfo)->Value(), 0.0);
 }
 

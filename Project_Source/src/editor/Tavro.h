@@ -404,7 +404,7 @@ public:
   // render tick or the tempo handler last saw it (0 while the host gives none), which
   // paces the clock.
   // threads: any
-  int getTempoValue() const { return hostTempo.load(); }
+  int getTempoValue() const { return clockState_.hostTempo.load(); }
   // Gives the MIDI manager's sender this object's clock and installs jobs 14-16.
   // threads: main, at construction
   void installClockJobs();
@@ -503,6 +503,39 @@ public:
   void setMidiIOSet(bool set) { unitLink_.midiIOSet = set; }
   void setNordModel(int model) { unitLink_.nordModel = model; }
 
+  // ---- MIDI clock and the host's transport ----
+  // Each field: who writes it (a setter where it is written outside this class) / who
+  // reads it. The render tick follows the transport and the tempo
+  // (src-dsp/TavroAudioDSP.cpp).
+  struct ClockState {
+    // The transport ran at the last tick: writes render / reads render, main, midi-in
+    // (the read-out)
+    std::atomic<bool> transportWasRunning{false};
+    // The clock's Start went out for this run of the transport: writes render / reads
+    // render
+    std::atomic<bool> clockStarted{false};
+    // The continuous clock job is started: writes render (starts it), main, midi-in
+    // (the port and clock switches, so the next tick starts it again) / reads render
+    std::atomic<bool> clockLoopStarted{false};
+    // Song position pointer before a Start: writes main (start-up, recall), main,
+    // midi-in (its switch) / reads worker (clock-control)
+    std::atomic<bool> sendClockPointer{true};
+    // The clock is sent: writes main (recall), main, midi-in (its switch), worker
+    // (clock) (off when the host gives no tempo) / reads worker (clock), main
+    std::atomic<bool> sendMidiClock{false};
+    // The host tempo in whole beats per minute, 0 while the host gives none: writes
+    // render (readHostTime), main (takeHostTempo) / reads any
+    std::atomic<int> hostTempo{0};
+    // The tempo override's last value and whether the panel shows it: writes render /
+    // reads render
+    std::atomic<bool> tempoSyncApplied{false};
+    std::atomic<int> tempoSyncValue{0};
+  };
+  const ClockState& clockState() const { return clockState_; }
+  void setClockLoopStarted(bool started) { clockState_.clockLoopStarted = started; }
+  void setSendClockPointer(bool on) { clockState_.sendClockPointer = on; }
+  void setSendMidiClock(bool on) { clockState_.sendMidiClock = on; }
+
   // ---- panel mode ----
   // What the panel shows and edits; the parameter road's commands and the recall set it.
   // Each field: who writes it (through its setter below, the one writer) / who reads it.
@@ -555,24 +588,16 @@ public:
   std::atomic<bool> dataProcessed{false};
   std::atomic<bool> transferBusy{false};
   std::atomic<bool> holdOutputWhileBusy{false};
-  std::atomic<bool> transportWasRunning{false};
   std::atomic<bool> queueMidiOutput{false};
-  std::atomic<bool> clockStarted{false};
-  std::atomic<bool> clockLoopStarted{false};
   std::atomic<bool> resetPending{false};
   std::atomic<bool> ignoreDeviceMidi{false};
   std::atomic<bool> trackIncomingMidi{true};
-  std::atomic<bool> sendClockPointer{true};
-  std::atomic<bool> sendMidiClock{false};
   std::atomic<bool> hardwareChangeActive{false};
   std::atomic<bool> linkInProgress{false};
   std::atomic<bool> localControl{false};
-  std::atomic<bool> tempoSyncApplied{false};
   std::atomic<bool> lfo2HoldReleased{false};
-  std::atomic<int> hostTempo{0};
   std::atomic<int> dawOffset{0};
   std::atomic<int> midiOutDelay{0};
-  std::atomic<int> tempoSyncValue{0};
   std::array<std::atomic<bool>, kFilterClassCount> hostFilterBlocked{};
   std::array<std::atomic<bool>, kFilterClassCount> deviceFilterBlocked{};
   std::array<std::atomic<bool>, kSlotCount> slotSolo{};
@@ -664,6 +689,7 @@ private:
 
   PanelMode panelMode_;
   UnitLink unitLink_;
+  ClockState clockState_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

@@ -38,13 +38,13 @@ void Tavro::OnParamChange(int paramIdx) {
   if (early == CommandResult::kNotMine && paramIdx == kLocalControl) localControl = value != 0.0;
 
   // Stage 2: the read-out.
-  if (graphics) valueReadout.controlDisplay(this, paramIdx, integerValue, transportWasRunning);
+  if (graphics) valueReadout.controlDisplay(this, paramIdx, integerValue, clockState_.transportWasRunning);
 
   // Stage 3: the rules after the read-out.
   if (!runOwnRule(paramIdx, integerValue)) {
     if (runCommands(paramIdx, value, false) == CommandResult::kEnd) return;
     // The tempo handler puts the host's tempo where the parameter's value was.
-    if (paramIdx == kTempoInformation) integerValue = hostTempo;
+    if (paramIdx == kTempoInformation) integerValue = clockState_.hostTempo;
   }
 
   // Stage 4: the tail, for a parameter with a binding.

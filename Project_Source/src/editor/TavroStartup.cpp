@@ -235,7 +235,7 @@ void Tavro::setFilterStartValues() {
     if (IControl* control = filterControls[size_t(i)]) control->SetValueFromUserInput(on ? 1.0 : 0.0);
   }
   trackIncomingMidi = true;
-  sendClockPointer = false;
+  setSendClockPointer(false);
 }
 
 void Tavro::setStartValues() {

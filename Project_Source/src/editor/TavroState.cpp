@@ -183,8 +183,8 @@ void Tavro::followRestoredSwitches() {
   }
   trackIncomingMidi = on(kMIDIFilterTrackIncomingMIDI);
   queueMidiOutput = on(kMIDIFilterToDAWBuffer);
-  sendClockPointer = on(kSendMIDIClockPointer);
-  sendMidiClock = on(kSendMIDIClockInfo);
+  setSendClockPointer(on(kSendMIDIClockPointer));
+  setSendMidiClock(on(kSendMIDIClockInfo));
   localControl = paramValue(kLocalControl) != 0.0;
   ignoreDeviceMidi = on(kMasterKeyboard);
 }

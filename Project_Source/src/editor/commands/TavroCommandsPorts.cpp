@@ -44,7 +44,7 @@ void outputPort(Tavro& plug, int, double value) {
   plug.sendSysExInitialization();
   // A clock loop that ended on a refused Clock (the unit or the MIDI system left)
   // starts again on the next tick; a running one is left alone.
-  plug.clockLoopStarted = false;
+  plug.setClockLoopStarted(false);
 }
 
 void inputPort(Tavro& plug, int, double value) { SelectPort(plug, false, TruncToInt(value)); }

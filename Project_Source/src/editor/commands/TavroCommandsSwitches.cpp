@@ -58,16 +58,16 @@ void outputRouting(Tavro& plug, int paramIdx, double value) {
   plug.queueMidiOutput = queued;
 }
 
-void clockPointer(Tavro& plug, int, double value) { plug.sendClockPointer = SwitchOn(value); }
+void clockPointer(Tavro& plug, int, double value) { plug.setSendClockPointer(SwitchOn(value)); }
 
 void clockInfo(Tavro& plug, int, double value) {
   const bool on = SwitchOn(value);
   // The tempo handler takes the host's tempo afresh and shows it.
   if (on) plug.OnParamChange(kTempoInformation);
-  plug.sendMidiClock = on;
+  plug.setSendMidiClock(on);
   if (plug.midiManager) plug.midiManager->sender()->resetContinuousClock(!on);
   // The render tick starts the loop job when it finds this clear and the clock on.
-  plug.clockLoopStarted = false;
+  plug.setClockLoopStarted(false);
 }
 
 void dawOffset(Tavro& plug, int, double value) {

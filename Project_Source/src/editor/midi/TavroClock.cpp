@@ -20,10 +20,10 @@ public:
     return plug_.SendMidiSysex2(std::vector<unsigned char>{byte});
   }
   int getTempoValue() override { return plug_.getTempoValue(); }
-  bool clockPointerOn() override { return plug_.sendClockPointer.load(); }
-  bool clockInfoOn() override { return plug_.sendMidiClock.load(); }
+  bool clockPointerOn() override { return plug_.clockState().sendClockPointer.load(); }
+  bool clockInfoOn() override { return plug_.clockState().sendMidiClock.load(); }
   void ClockTempoMissing(const char* message) override {
-    plug_.sendMidiClock = false;
+    plug_.setSendMidiClock(false);
     plug_.setFromPlug(kSendMIDIClockInfo, 0.0);
     if (plug_.valueText) plug_.valueText->SetTextFromPlug(message);
   }

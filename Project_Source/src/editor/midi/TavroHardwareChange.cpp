@@ -34,7 +34,7 @@ void Tavro::OnParamChange2(int paramIdx) {
   {
     HardwareChangeScope hardware(hardwareChangeActive);
     const double value = param->Value();
-    if (graphics) valueReadout.controlDisplay(this, paramIdx, value, transportWasRunning);
+    if (graphics) valueReadout.controlDisplay(this, paramIdx, value, clockState_.transportWasRunning);
     const int integerValue = TruncToInt(value);
     if (paramIdx == kQuickTab) TavroCommands::switchToSlot(*this, integerValue);
     if (ControlAction* action = param->GetControlAction()) {
@@ -54,7 +54,7 @@ void Tavro::OnParamChange3(int paramIdx, int value, int quickTab, bool redraw) {
   if (!param) return;
   {
     HardwareChangeScope hardware(hardwareChangeActive);
-    if (graphics) valueReadout.controlDisplay(this, paramIdx, double(value), transportWasRunning);
+    if (graphics) valueReadout.controlDisplay(this, paramIdx, double(value), clockState_.transportWasRunning);
     tabSwitch.quickTabSwitch(this, kQuickTab, quickTab, unitLink_.nordModel);
     if (ControlAction* action = param->GetControlAction()) processControlAction(action, paramIdx, double(value));
   }
