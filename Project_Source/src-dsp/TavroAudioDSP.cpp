@@ -44,8 +44,8 @@ void Tavro::Reset() {
   Kit_MutexLock lock(GetMutex());
   if (sampleRate != GetSampleRate()) sampleRate = GetSampleRate();
   midiQueue.Resize(GetBlockSize());
-  resetPending = true;
-  if (midiOutDelay == 0) midiOutDelay = GetBlockSize();
+  setResetPending(true);
+  if (outputQueue_.midiOutDelay == 0) setMidiOutDelay(GetBlockSize());
   if (debugEnabled) {
     std::ostringstream rate;
     rate << sampleRate;
@@ -54,7 +54,7 @@ void Tavro::Reset() {
   char version[64] = {0};
   GetEffectVersionStr(version);
   printDebugInfo(std::string("RESET: plug-in ") + version);
-  if (sysexInputSuspended) return;
+  if (transfer_.sysexInputSuspended) return;
   ShowText(statusText, kStatusGreeting);
   ShowText(valueText, debugEnabled ? std::string(version) + " - " + kBuildDate : std::string(version));
   ShowText(buildDisplay, version);
@@ -63,8 +63,8 @@ void Tavro::Reset() {
 
 void Tavro::setQueueDelay(int dawOffsetSamples) {
   const int block = GetBlockSize();
-  midiOutDelay = block + 2 * dawOffsetSamples;
-  if (graphics) ShowText(midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(midiOutDelay), sampleRate), block));
+  setMidiOutDelay(block + 2 * dawOffsetSamples);
+  if (graphics) ShowText(midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(outputQueue_.midiOutDelay), sampleRate), block));
 }
 
 void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
@@ -96,7 +96,7 @@ bool Tavro::defer(const TickAction& action) {
 
 void Tavro::followTransport() {
   ClockTransportState transport{clockState_.transportWasRunning.load(), clockState_.clockStarted.load()};
-  const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, queueMidiOutput, transport);
+  const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, outputQueue_.queueMidiOutput, transport);
   clockState_.transportWasRunning = transport.transportWasRunning;
   clockState_.clockStarted = transport.clockStarted;
   TickAction start;
@@ -134,10 +134,10 @@ void Tavro::followHostTempo() {
 }
 
 void Tavro::sendDueMessages(int nFrames) {
-  const bool queued = queueMidiOutput;
+  const bool queued = outputQueue_.queueMidiOutput;
   int loopLength = nFrames;
   if (queued) {
-    const int delay = DelaySamples(midiOutDelay);
+    const int delay = DelaySamples(outputQueue_.midiOutDelay);
     loopLength = delay;
     const int block = GetBlockSize();
     const int ms = DelayMs(delay, sampleRate);
@@ -174,11 +174,11 @@ void Tavro::sendDueMessages(int nFrames) {
 
 void Tavro::darkenLights(bool transportRunning, int loopLength) {
   if (loopLength <= 0) return;
-  if (!transportRunning && resetPending) {
+  if (!transportRunning && outputQueue_.resetPending) {
     TickAction off;
     off.kind = TickAction::kAllSoundsOff;
     if (defer(off)) {
-      resetPending = false;
+      setResetPending(false);
       for (int slot = 0; slot < kSlotCount; ++slot) {
         if (ledLit[size_t(slot)] != 1) continue;
         setActivityLight(slot, 0.0);

@@ -41,8 +41,8 @@ void BM_EditorTickIdle(benchmark::State& state) {
 void BM_EditorTickBusy(benchmark::State& state) {
   TickedEditor e;
   Tavro& t = *e.f.plug;
-  t.queueMidiOutput = true;
-  t.midiOutDelay = kFrames;
+  t.setQueueMidiOutput(true);
+  t.setMidiOutDelay(kFrames);
   for (auto _ : state) {
     state.PauseTiming();
     t.tickPerformer->flush();

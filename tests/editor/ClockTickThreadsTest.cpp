@@ -55,7 +55,7 @@ protected:
                                     sizeof callbacks, &callbacks),
                 noErr);
       f.plug->setMidiIOSet(true);
-      f.plug->resetPending = false;  // no notes off pausing on the held clock
+      f.plug->setResetPending(false);  // no notes off pausing on the held clock
     }
     ~Editor() { f.plug.reset(); }
     // One render tick, then what it started has run.
@@ -103,7 +103,7 @@ TEST_F(ClockTick, OneStartAndOneStopPerTransportEdge) {
                         Case{"pointer off", false, false, {}}, Case{"queued output", true, true, {}}}) {
     Editor e(host);
     e.f.plug->setSendClockPointer(c.pointer);
-    e.f.plug->queueMidiOutput = c.queued;
+    e.f.plug->setQueueMidiOutput(c.queued);
     for (bool playing : {false, true, true, true, false, false, true, false}) {
       host.playing = playing;
       e.Tick();

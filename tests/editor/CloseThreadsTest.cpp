@@ -52,7 +52,7 @@ TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
     // The render tick starts the clock loop (through its performer thread).
     double left[64] = {}, right[64] = {};
     double* outputs[] = {left, right};
-    f.plug->resetPending = false;
+    f.plug->setResetPending(false);
     f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
     f.plug->tickPerformer->flush();
     EXPECT_TRUE(f.plug->clockState().clockLoopStarted);

@@ -126,7 +126,7 @@ TEST_F(Commands, DirectAndQueuedOutputAreARadioPair) {
                         {kMIDIFilterToDAWBuffer, 1, true, 0, 1},   {kMIDIFilterToDAWBuffer, 0.5, true, 0, 0.5}};
   for (const Case& c : cases) {
     change(c.paramIdx, c.v);
-    EXPECT_EQ(plug().queueMidiOutput, c.queued) << c.paramIdx << " " << c.v;
+    EXPECT_EQ(plug().outputQueue().queueMidiOutput, c.queued) << c.paramIdx << " " << c.v;
     EXPECT_EQ(value(kMIDIFilterDirectToHardware), c.direct);
     EXPECT_EQ(value(kMIDIFilterToDAWBuffer), c.buffer);
   }
@@ -213,12 +213,12 @@ TEST_F(Commands, ClosingAWindowRedrawsWithoutEndingARunningTransfer) {
   for (int paramIdx : {int(kExitAboutWindow), int(kFirstRunExit), int(kCloseMIDIFilterSettings)}) {
     plug().DisplayProcessingIndicator(true);
     plug().midiManager->transferInProgress = true;
-    plug().holdOutputWhileBusy = true;
+    plug().setHoldOutputWhileBusy(true);
     plug().midiManager->sender()->requestCancel();
     change(paramIdx, 1);
-    EXPECT_TRUE(plug().transferBusy) << paramIdx;
+    EXPECT_TRUE(plug().transferState().transferBusy) << paramIdx;
     EXPECT_TRUE(plug().midiManager->transferInProgress);
-    EXPECT_TRUE(plug().holdOutputWhileBusy);
+    EXPECT_TRUE(plug().transferState().holdOutputWhileBusy);
     EXPECT_TRUE(plug().midiManager->sender()->cancelRequested());
     plug().DisplayProcessingIndicator(false);
   }

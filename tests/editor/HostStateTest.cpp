@@ -143,7 +143,7 @@ TEST(HostState, FlagsFollowTheRestoredSwitches) {
   EXPECT_TRUE(t.hostFilterBlocked[0].load());
   EXPECT_FALSE(t.deviceFilterBlocked[1].load());
   EXPECT_FALSE(t.trackIncomingMidi.load());
-  EXPECT_TRUE(t.queueMidiOutput.load());
+  EXPECT_TRUE(t.outputQueue().queueMidiOutput.load());
   EXPECT_TRUE(t.clockState().sendClockPointer.load());
   EXPECT_TRUE(t.clockState().sendMidiClock.load());
   EXPECT_TRUE(t.slotSolo[2].load());

@@ -59,7 +59,7 @@ TEST_F(IncomingRouting, TheSynthesizersKnobMovesItsControlOnlyOnAPartChannel) {
     std::function<void(Tavro&)> setUp;
   };
   const Dropped dropped[] = {
-      {"transfer busy", onSlotB, [](Tavro& p) { p.transferBusy = true; }},
+      {"transfer busy", onSlotB, [](Tavro& p) { p.setTransferBusy(true); }},
       {"master keyboard", onSlotB, [](Tavro& p) { p.ignoreDeviceMidi = true; }},
       {"no part on the channel", 0xB9, [](Tavro&) {}},
       {"no channel message", 0xF8, [](Tavro&) {}},
@@ -67,7 +67,7 @@ TEST_F(IncomingRouting, TheSynthesizersKnobMovesItsControlOnlyOnAPartChannel) {
   for (const Dropped& d : dropped) {
     d.setUp(*f.plug);
     EXPECT_NEAR(Send(true, d.status, 50), Expected(100), 1e-6) << d.why;
-    f.plug->transferBusy = false;
+    f.plug->setTransferBusy(false);
     f.plug->ignoreDeviceMidi = false;
   }
   EXPECT_NEAR(Send(true, onSlotB, 50), Expected(50), 1e-6);

@@ -44,20 +44,20 @@ TEST(Overlay, ShowingAndHidingSetsAndClearsTheBusyState) {
   Tavro& t = *f.plug;
   t.midiManager->sender()->requestCancel();
   t.DisplayProcessingIndicator(true);
-  EXPECT_TRUE(t.transferBusy);
+  EXPECT_TRUE(t.transferState().transferBusy);
   EXPECT_TRUE(t.progressLayer->IsShown());
   EXPECT_FALSE(t.progressIndicator->IsHidden());
   EXPECT_TRUE(t.cancelButtons[0]->IsHidden());  // over the librarian
   EXPECT_FALSE(t.cancelButtons[1]->IsHidden());
   EXPECT_FALSE(t.midiManager->sender()->cancelRequested());
 
-  t.sysexInputSuspended = true;
-  t.holdOutputWhileBusy = true;
+  t.setSysexInputSuspended(true);
+  t.setHoldOutputWhileBusy(true);
   t.midiManager->transferInProgress = true;
   t.DisplayProcessingIndicator(false);
-  EXPECT_FALSE(t.transferBusy);
-  EXPECT_FALSE(t.sysexInputSuspended);
-  EXPECT_FALSE(t.holdOutputWhileBusy);
+  EXPECT_FALSE(t.transferState().transferBusy);
+  EXPECT_FALSE(t.transferState().sysexInputSuspended);
+  EXPECT_FALSE(t.transferState().holdOutputWhileBusy);
   EXPECT_FALSE(t.midiManager->transferInProgress);
   EXPECT_FALSE(t.progressLayer->IsShown());
   EXPECT_TRUE(t.cancelButtons[1]->IsHidden());
@@ -68,12 +68,12 @@ TEST(Overlay, LibrarianRefreshDuringATransferClearsNoFlag) {
   Tavro& t = *f.plug;
   t.DisplayProcessingIndicator(true);
   t.midiManager->transferInProgress = true;
-  t.holdOutputWhileBusy = true;
+  t.setHoldOutputWhileBusy(true);
   t.midiManager->sender()->requestCancel();
   t.refreshLibrarianMenus();
-  EXPECT_TRUE(t.transferBusy);
+  EXPECT_TRUE(t.transferState().transferBusy);
   EXPECT_TRUE(t.midiManager->transferInProgress);
-  EXPECT_TRUE(t.holdOutputWhileBusy);
+  EXPECT_TRUE(t.transferState().holdOutputWhileBusy);
   EXPECT_TRUE(t.midiManager->sender()->cancelRequested());
   EXPECT_TRUE(t.progressLayer->IsShown());
   t.DisplayProcessingIndicator(false);

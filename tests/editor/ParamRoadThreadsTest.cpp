@@ -362,10 +362,10 @@ TEST(PendingResend, TheEnquiryStartsOnlyWithAPortAndInputNotSuspended) {
   EXPECT_TRUE(f.plug->unitLink().deviceEnquiryPending);
   EXPECT_EQ(f.started(), 0);
   f.openOutput();
-  f.plug->sysexInputSuspended = true;
+  f.plug->setSysexInputSuspended(true);
   f.plug->sendSysExInitialization();
   EXPECT_EQ(f.started(), 0);
-  f.plug->sysexInputSuspended = false;
+  f.plug->setSysexInputSuspended(false);
   const uint64_t before = f.clock.NowMicros();
   f.plug->sendSysExInitialization();
   f.settle();

@@ -59,7 +59,7 @@ struct TickFixture {
     t.tickPerformer->flush();
     for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
     t.setMidiIOSet(true);
-    t.resetPending = false;
+    t.setResetPending(false);
   }
   ~TickFixture() {
     f.plug.reset();
@@ -103,7 +103,7 @@ TEST(RenderTick, TransportEdgesStartTheClockJobsOnceAndNoneInQueueMode) {
   t.tickAndPerform();
   t.tickAndPerform();
   EXPECT_EQ(t.clockStarts(), 2);
-  t.plug().queueMidiOutput = true;
+  t.plug().setQueueMidiOutput(true);
   t.plug().timeInfo.mTransportIsRunning = true;
   t.tickAndPerform();
   t.plug().timeInfo.mTransportIsRunning = false;
@@ -131,8 +131,8 @@ TEST(RenderTick, TheHostTempoIsAppliedOncePerWholeBeatChange) {
 TEST(RenderTick, QueueModeSendsWhatFallsDueInOrderAndKeepsTheRest) {
   TickFixture t;
   Tavro& p = t.plug();
-  p.queueMidiOutput = true;
-  p.midiOutDelay = 1024;
+  p.setQueueMidiOutput(true);
+  p.setMidiOutDelay(1024);
   for (const auto& [offset, tag] : std::vector<std::pair<int, int>>{{5, 1}, {3, 2}, {3, 3}, {9, 4}, {1500, 5}})
     t.queue(offset, tag);
   t.tickAndPerform();
@@ -149,7 +149,7 @@ TEST(RenderTick, QueueModeSendsWhatFallsDueInOrderAndKeepsTheRest) {
 TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
   TickFixture t;
   Tavro& p = t.plug();
-  p.queueMidiOutput = true;
+  p.setQueueMidiOutput(true);
   auto* readout = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
   ASSERT_NE(readout, nullptr);
   auto offset = [&](double samples) {
@@ -158,7 +158,7 @@ TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
   };
   offset(100.0);
   // 512 + 2 x 100 samples at 44100 Hz: 16.1 ms, before any tick.
-  EXPECT_EQ(p.midiOutDelay, 712);
+  EXPECT_EQ(p.outputQueue().midiOutDelay, 712);
   EXPECT_EQ(readout->GetTextString(), "16ms|512bfr");
   t.queue(711, 1);
   t.queue(712, 2);
@@ -169,14 +169,14 @@ TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
   EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 0);
 
   offset(0.0);
-  EXPECT_EQ(p.midiOutDelay, 512);
+  EXPECT_EQ(p.outputQueue().midiOutDelay, 512);
   EXPECT_EQ(readout->GetTextString(), "11ms|512bfr");
   t.queue(600, 3);
   t.tickAndPerform();
   EXPECT_EQ(t.sent().size(), 2u);
   ASSERT_EQ(p.midiQueue.size(), 1);
   EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 88);
-  EXPECT_EQ(p.dawOffset, 0);
+  EXPECT_EQ(p.outputQueue().dawOffset, 0);
 }
 
 TEST(RenderTick, DirectModeDropsQueuedMessagesAsTheyFallDue) {
@@ -192,8 +192,8 @@ TEST(RenderTick, DirectModeDropsQueuedMessagesAsTheyFallDue) {
 TEST(RenderTick, MessagesLeftByABusyTickAreSentByTheNext) {
   TickFixture t;
   Tavro& p = t.plug();
-  p.queueMidiOutput = true;
-  p.midiOutDelay = 512;
+  p.setQueueMidiOutput(true);
+  p.setMidiOutDelay(512);
   for (int i = 0; i < TickActionRing::kCapacity + 200; ++i) t.queue(0, i % 100);
   t.tickAndPerform();
   EXPECT_LT(t.sent().size(), size_t(TickActionRing::kCapacity + 200));
@@ -249,8 +249,8 @@ TEST(RenderTick, ATickAllocatesNothing) {
   if (!TAVRO_COUNTS_ALLOCATIONS) GTEST_SKIP() << "the sanitizer's allocator is in place";
   TickFixture t;
   Tavro& p = t.plug();
-  p.queueMidiOutput = true;
-  p.midiOutDelay = 512;
+  p.setQueueMidiOutput(true);
+  p.setMidiOutDelay(512);
   p.GetParam(kOverrideTempo)->Set(1.0);
   p.timeInfo.mTempo = 100.0;
   t.tickAndPerform();

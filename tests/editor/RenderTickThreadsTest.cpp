@@ -23,12 +23,12 @@ void QueueOutput(Tavro& t) {
   t.SetBlockSize(64);
   t.Reset();
   for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
-  t.midiOutDelay = 64;
+  t.setMidiOutDelay(64);
   t.setMidiIOSet(true);
-  t.resetPending = false;
+  t.setResetPending(false);
   t.GetParam(kMIDIFilterToDAWBuffer)->Set(1);
   t.OnParamChange(kMIDIFilterToDAWBuffer);
-  ASSERT_TRUE(t.queueMidiOutput);
+  ASSERT_TRUE(t.outputQueue().queueMidiOutput);
 }
 
 TEST(RenderTickThreads, TicksNeverWaitForTheEditorsLocksAndLoseNothingQueued) {

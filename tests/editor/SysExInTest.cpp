@@ -67,7 +67,7 @@ TEST(SysExIn, ATakenDumpReachesThePanelAndEveryBindingForgetsItsLastValue) {
     EXPECT_EQ(t.paramValue(kMIDILed + slot), 0.0);
     EXPECT_EQ(t.ledLit[size_t(slot)], 0);
   }
-  EXPECT_TRUE(t.dataProcessed);
+  EXPECT_TRUE(t.transferState().dataProcessed);
   EXPECT_EQ(t.statusText->GetTextString(), "Data processed - Ready!");
 }
 
@@ -107,7 +107,7 @@ TEST(SysExIn, TheInputsSuspensionAndFiltersHoldMessagesBackButNotTheEditorsOwnDu
     SCOPED_TRACE(c.what);
     SysExIn f;
     Tavro& t = f.t;
-    t.sysexInputSuspended = c.suspended;
+    t.setSysexInputSuspended(c.suspended);
     t.deviceFilterBlocked[kSysEx] = c.deviceBlocked;
     t.hostFilterBlocked[kSysEx] = c.hostBlocked;
     f.touch();
@@ -117,7 +117,7 @@ TEST(SysExIn, TheInputsSuspensionAndFiltersHoldMessagesBackButNotTheEditorsOwnDu
     } else {
       f.send(dump, c.fromDevice);
     }
-    EXPECT_EQ(t.dataProcessed.load(), c.taken);
+    EXPECT_EQ(t.transferState().dataProcessed.load(), c.taken);
     // A message let in resets the panel's sent values even when nobody takes it.
     EXPECT_EQ(f.bindingsWithLastValue() == 0, c.letIn);
   }
@@ -130,13 +130,13 @@ TEST(SysExIn, TheLibrarianRequestStateArmsTheReceiverOfItsMode) {
   for (bool performances : {false, true}) {
     SCOPED_TRACE(performances);
     t.setPerfMode(performances);
-    t.dataProcessed = true;
+    t.setDataProcessed(true);
     m.dumpProcessed = true;
     t.SetLibrarianRequestActive(true);
     EXPECT_FALSE(m.transferInProgress);
     EXPECT_EQ(m.performanceRequest.isArmed(), performances);
     EXPECT_EQ(m.patchRequest.isArmed(), !performances);
-    EXPECT_FALSE(t.dataProcessed);
+    EXPECT_FALSE(t.transferState().dataProcessed);
     EXPECT_FALSE(m.dumpProcessed);
     t.SetLibrarianRequestActive(false);
     EXPECT_TRUE(m.transferInProgress);

@@ -361,8 +361,8 @@ public:
   bool searchResultsAreShown() const override { return panelMode_.searchResultsShown.load(); }
   bool librarianRenameActive() const override { return !panelMode_.renameInactive.load(); }
   bool isHardwareChangeActive() const override { return hardwareChangeActive.load(); }
-  bool isDataProcessed() const override { return dataProcessed.load(); }
-  void clearDataProcessed() override { dataProcessed = false; }
+  bool isDataProcessed() const override { return transfer_.dataProcessed.load(); }
+  void clearDataProcessed() override { transfer_.dataProcessed = false; }
   void selectLibrarianRow(int pane, int row) override;
   bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
   bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
@@ -536,6 +536,50 @@ public:
   void setSendClockPointer(bool on) { clockState_.sendClockPointer = on; }
   void setSendMidiClock(bool on) { clockState_.sendMidiClock = on; }
 
+  // ---- transfers with the unit ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it.
+  struct TransferState {
+    // A transfer shows its overlay: writes main, worker (DisplayProcessingIndicator) /
+    // reads main, midi-in, worker
+    std::atomic<bool> transferBusy{false};
+    // The panel's own messages are dropped while a transfer is busy: writes main,
+    // worker (notes off, a bank change, a transfer's end) / reads main, midi-in, worker
+    std::atomic<bool> holdOutputWhileBusy{false};
+    // The SysEx input and the enquiry wait for the first transfer after a recall:
+    // writes main (recall), main, worker (a transfer's end), main, midi-in (the
+    // librarian's selectors) / reads main, midi-in
+    std::atomic<bool> sysexInputSuspended{false};
+    // A dump was taken over since the librarian's send cleared it: writes midi-in, main
+    // (the SysEx input), worker (the send; clearDataProcessed) / reads worker
+    std::atomic<bool> dataProcessed{false};
+  };
+  const TransferState& transferState() const { return transfer_; }
+  void setTransferBusy(bool busy) { transfer_.transferBusy = busy; }
+  void setHoldOutputWhileBusy(bool hold) { transfer_.holdOutputWhileBusy = hold; }
+  void setSysexInputSuspended(bool suspended) { transfer_.sysexInputSuspended = suspended; }
+  void setDataProcessed(bool processed) { transfer_.dataProcessed = processed; }
+
+  // ---- the queue mode of the output ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it.
+  struct OutputQueue {
+    // The panel's messages wait for the render tick: writes main (recall), main,
+    // midi-in (its switch) / reads main, midi-in, worker, render
+    std::atomic<bool> queueMidiOutput{false};
+    // The DAW offset in samples: writes main, midi-in (its command) / reads main,
+    // midi-in
+    std::atomic<int> dawOffset{0};
+    // The queue's delay in samples: writes main (Reset, setQueueDelay) / reads render,
+    // main
+    std::atomic<int> midiOutDelay{0};
+    // Notes off at the next stopped tick: writes main (Reset), render / reads render
+    std::atomic<bool> resetPending{false};
+  };
+  const OutputQueue& outputQueue() const { return outputQueue_; }
+  void setQueueMidiOutput(bool queued) { outputQueue_.queueMidiOutput = queued; }
+  void setDawOffset(int samples) { outputQueue_.dawOffset = samples; }
+  void setMidiOutDelay(int samples) { outputQueue_.midiOutDelay = samples; }
+  void setResetPending(bool pending) { outputQueue_.resetPending = pending; }
+
   // ---- panel mode ----
   // What the panel shows and edits; the parameter road's commands and the recall set it.
   // Each field: who writes it (through its setter below, the one writer) / who reads it.
@@ -584,20 +628,12 @@ public:
   bool debugEnabled = false;
 
   std::atomic<bool> startupComplete{false};
-  std::atomic<bool> sysexInputSuspended{false};
-  std::atomic<bool> dataProcessed{false};
-  std::atomic<bool> transferBusy{false};
-  std::atomic<bool> holdOutputWhileBusy{false};
-  std::atomic<bool> queueMidiOutput{false};
-  std::atomic<bool> resetPending{false};
   std::atomic<bool> ignoreDeviceMidi{false};
   std::atomic<bool> trackIncomingMidi{true};
   std::atomic<bool> hardwareChangeActive{false};
   std::atomic<bool> linkInProgress{false};
   std::atomic<bool> localControl{false};
   std::atomic<bool> lfo2HoldReleased{false};
-  std::atomic<int> dawOffset{0};
-  std::atomic<int> midiOutDelay{0};
   std::array<std::atomic<bool>, kFilterClassCount> hostFilterBlocked{};
   std::array<std::atomic<bool>, kFilterClassCount> deviceFilterBlocked{};
   std::array<std::atomic<bool>, kSlotCount> slotSolo{};
@@ -690,6 +726,8 @@ private:
   PanelMode panelMode_;
   UnitLink unitLink_;
   ClockState clockState_;
+  TransferState transfer_;
+  OutputQueue outputQueue_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

@@ -100,7 +100,7 @@ void Tavro::startResend(int jobCode, int slot) {
 void Tavro::sendSysExInitialization() {
   // Pending before the job starts, which forgets the id answered before (setDeviceEnquiryPending).
   unitLink_.deviceEnquiryPending = true;
-  if (!unitLink_.midiIOSet || sysexInputSuspended) return;
+  if (!unitLink_.midiIOSet || transfer_.sysexInputSuspended) return;
   JobArgs args;
   args.jobCode = kJobDeviceIdEnquiry;
   midiManager->startJob(args);

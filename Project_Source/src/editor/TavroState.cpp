@@ -115,7 +115,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   followRestoredSwitches();
   if (unitLink_.midiIOSet) {
     pauseUnlessClosing(kRecallPauseMs);
-    sysexInputSuspended = true;
+    setSysexInputSuspended(true);
     if (midiManager) {
       JobArgs send;
       send.jobCode = kJobSendArrangement;
@@ -182,7 +182,7 @@ void Tavro::followRestoredSwitches() {
     deviceFilterBlocked[size_t(i)] = !on(kMIDIFilterHWCCPassThrough + i);
   }
   trackIncomingMidi = on(kMIDIFilterTrackIncomingMIDI);
-  queueMidiOutput = on(kMIDIFilterToDAWBuffer);
+  setQueueMidiOutput(on(kMIDIFilterToDAWBuffer));
   setSendClockPointer(on(kSendMIDIClockPointer));
   setSendMidiClock(on(kSendMIDIClockInfo));
   localControl = paramValue(kLocalControl) != 0.0;

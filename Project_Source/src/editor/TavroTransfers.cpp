@@ -9,7 +9,7 @@
 
 void Tavro::DisplayProcessingIndicator(bool show) {
   if (show) {
-    transferBusy = true;
+    setTransferBusy(true);
     if (progressIndicator) progressIndicator->Hide(false);
     if (progressLayer) progressLayer->Hide(false);
     for (IControl* button : cancelButtons)
@@ -18,14 +18,14 @@ void Tavro::DisplayProcessingIndicator(bool show) {
     IControl* cancel = cancelButtons[paramValue(kShowLibrarian) == 1.0 ? 0 : 1];
     if (cancel) cancel->Hide(false);
   } else {
-    sysexInputSuspended = false;
-    transferBusy = false;
+    setSysexInputSuspended(false);
+    setTransferBusy(false);
     if (progressIndicator) progressIndicator->Hide(true);
     if (progressLayer) progressLayer->Hide(true);
     for (IControl* button : cancelButtons)
       if (button) button->Hide(true);
     if (midiManager) midiManager->transferInProgress = false;
-    holdOutputWhileBusy = false;
+    setHoldOutputWhileBusy(false);
   }
   if (midiManager) midiManager->sender()->clearCancel();
 }

@@ -55,7 +55,7 @@ void outputRouting(Tavro& plug, int paramIdx, double value) {
   if (!SwitchOn(value)) return;
   const bool queued = paramIdx == kMIDIFilterToDAWBuffer;
   plug.setFromPlug(queued ? kMIDIFilterDirectToHardware : kMIDIFilterToDAWBuffer, 0.0);
-  plug.queueMidiOutput = queued;
+  plug.setQueueMidiOutput(queued);
 }
 
 void clockPointer(Tavro& plug, int, double value) { plug.setSendClockPointer(SwitchOn(value)); }
@@ -71,8 +71,8 @@ void clockInfo(Tavro& plug, int, double value) {
 }
 
 void dawOffset(Tavro& plug, int, double value) {
-  plug.dawOffset = TruncToInt(value);
-  plug.setQueueDelay(plug.dawOffset);
+  plug.setDawOffset(TruncToInt(value));
+  plug.setQueueDelay(plug.outputQueue().dawOffset);
 }
 
 void filterSettingsWindow(Tavro& plug, int paramIdx, double value) {

@@ -157,7 +157,7 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
     const int program = step(WholeValue(plug, ProgramParameter(performance, plug.unitLink().nordModel, selectorSlot)));
     const int bank = WholeValue(plug, BankParameter(performance, plug.unitLink().nordModel, selectorSlot));
     const int channel = performance ? int(plug.unitLink().deviceId) : SlotChannel(plug, slot);
-    plug.sysexInputSuspended = false;
+    plug.setSysexInputSuspended(false);
     plug.setSelectedProgram(program);
     SelectOnSynthesizer(plug, bank, channel, program, slot);
     ResendLocked(plug, slot);

@@ -78,7 +78,7 @@ void Tavro::SendAllProgramsFromLibrarian(int bank) {
 
 void Tavro::sendPartDataBackToHardware(int slot) {
   if (slot < 0 || slot >= kSlotCount || !midiManager) return;
-  if (unitLink_.midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
+  if (unitLink_.midiIOSet && transfer_.transferBusy) pauseUnlessClosing(kBusyPauseMs);
   bool locked = paramValue(kModWheelLock + slot) == 1.0;
   for (int lock = 0; lock < kSectionLocks; ++lock) locked = locked || paramValue(kLFO1Lock + 4 * lock + slot) == 1.0;
   if (!locked) return;
@@ -90,7 +90,7 @@ void Tavro::sendPartDataBackToHardware(int slot) {
 }
 
 void Tavro::sendMultiDataBackToHardware() {
-  if (unitLink_.midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
+  if (unitLink_.midiIOSet && transfer_.transferBusy) pauseUnlessClosing(kBusyPauseMs);
   if (paramValue(kModWheelLock) != 1.0 || !unitLink_.midiIOSet || !midiManager) return;
   AllSoundsOff(0, true);
   JobArgs args;

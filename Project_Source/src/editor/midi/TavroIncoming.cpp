@@ -31,7 +31,7 @@ MidiRoutingState RoutingState(const Tavro& plug) {
 }  // namespace
 
 void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
-  if (!msg || !midiManager || transferBusy) return;
+  if (!msg || !midiManager || transfer_.transferBusy) return;
   if (fromDevice && ignoreDeviceMidi) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
   if (fromDevice) {

@@ -35,8 +35,8 @@ void Tavro::showStatus(const std::string& text) {
 }
 
 void Tavro::MIDIOutRoutingSwitch(IMidiMsg* msg) {
-  if (transferBusy && holdOutputWhileBusy) return;
-  if (queueMidiOutput) {
+  if (transfer_.transferBusy && transfer_.holdOutputWhileBusy) return;
+  if (outputQueue_.queueMidiOutput) {
     midiQueue.Add(msg);
     return;
   }
@@ -93,7 +93,7 @@ void Tavro::AllSoundsOff(int slot, bool allSlots) {
     }
   }
   pauseUnlessClosing(kAllSoundsOffPauseMs);
-  holdOutputWhileBusy = true;
+  setHoldOutputWhileBusy(true);
 }
 
 void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program) {
@@ -105,9 +105,9 @@ void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program
       sendMidiMsgAndLog(&off);
     }
     pauseUnlessClosing(kAllSoundsOffPauseMs);
-    holdOutputWhileBusy = true;
+    setHoldOutputWhileBusy(true);
   }
-  holdOutputWhileBusy = false;
+  setHoldOutputWhileBusy(false);
   IMidiMsg msb;
   msb.MakeControlChangeMsg(0, dataValue(bankMsb), channel);
   sendMidiMsgAndLog(&msb);
@@ -120,5 +120,5 @@ void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program
   change.MakeProgramChangeMsg(dataValue(program), channel);
   sendMidiMsgAndLog(&change);
   pauseUnlessClosing(50);
-  holdOutputWhileBusy = true;
+  setHoldOutputWhileBusy(true);
 }

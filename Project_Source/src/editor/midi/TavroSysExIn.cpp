@@ -17,7 +17,7 @@ constexpr int kSysExFilterClass = 6;  // the seventh filter flag of each side
 }  // namespace
 
 void Tavro::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
-  if (sysexInputSuspended) return;
+  if (transfer_.sysexInputSuspended) return;
   if ((fromDevice ? deviceFilterBlocked : hostFilterBlocked)[kSysExFilterClass]) return;
   takeSysEx(sysex, fromDevice);
 }
@@ -40,7 +40,7 @@ void Tavro::takeSysEx(ISysEx* sysex, bool fromDevice) {
     ledLit[size_t(slot)] = 0;
   }
   if (midiManager->dumpProcessed) {
-    dataProcessed = true;
+    setDataProcessed(true);
     showStatus("Data processed - Ready!");
   }
 }
@@ -56,7 +56,7 @@ void Tavro::SetLibrarianRequestActive(bool forLibrarian) {
     }
     midiManager->dumpProcessed = false;
   }
-  dataProcessed = false;
+  setDataProcessed(false);
 }
 
 void Tavro::SetLibrarianStatusUnsaved(bool unsaved) {
