@@ -106,9 +106,9 @@ TEST_F(Commands, FilterSwitchesPassOnlyAtExactlyOne) {
     for (double v : {1.0, 0.0, 0.5, 2.0, -1.0, 1.0}) {
       change(paramIdx, v);
       const int k = paramIdx - kMIDIFilterDAWCCPassThrough;
-      const bool passes = k < 7 ? !plug().hostFilterBlocked[size_t(k)]
-                          : k < 14 ? !plug().deviceFilterBlocked[size_t(k - 7)]
-                                   : plug().trackIncomingMidi.load();
+      const bool passes = k < 7 ? !plug().midiFilters().hostFilterBlocked[size_t(k)]
+                          : k < 14 ? !plug().midiFilters().deviceFilterBlocked[size_t(k - 7)]
+                                   : plug().midiFilters().trackIncomingMidi.load();
       EXPECT_EQ(passes, v == 1.0) << paramIdx << " at " << v;
     }
   }
@@ -194,11 +194,11 @@ TEST_F(Commands, PortThatVanishedLeavesTheEditorUnconnected) {
 
 TEST_F(Commands, MasterKeyboardAndCancel) {
   change(kMasterKeyboard, 1);
-  EXPECT_TRUE(plug().ignoreDeviceMidi);
+  EXPECT_TRUE(plug().midiFilters().ignoreDeviceMidi);
   EXPECT_EQ(statusLine(), "UI updates when on plug-in channel");
   EXPECT_EQ(valueLine(), "Master KBD [ON]");
   change(kMasterKeyboard, 2);
-  EXPECT_FALSE(plug().ignoreDeviceMidi);
+  EXPECT_FALSE(plug().midiFilters().ignoreDeviceMidi);
   EXPECT_EQ(valueLine(), "Master KBD [OFF]");
 
   MIDIMessageSender* sender = plug().midiManager->sender();
@@ -242,19 +242,19 @@ TEST_F(Commands, SoloKeepsOneSlotAndResendsThePerformance) {
   const size_t sent = sentCount();
   change(kSlotSolo + 1, 1);
   for (int s = 0; s < 4; ++s) {
-    EXPECT_EQ(plug().slotSolo[size_t(s)], s == 1) << s;
+    EXPECT_EQ(plug().midiFilters().slotSolo[size_t(s)], s == 1) << s;
     EXPECT_EQ(value(kSlotSolo + s), s == 1 ? 1.0 : 0.0) << s;
     EXPECT_EQ(value(kPartMidiChannel + s), s + 1);
   }
   EXPECT_EQ(sentCount() - sent, 4u * 127u);  // notes off on the four channels
   EXPECT_EQ(jobsStarted() - jobs, 1);
   change(kSlotSolo + 1, 0);
-  for (int s = 0; s < 4; ++s) EXPECT_FALSE(plug().slotSolo[size_t(s)]);
+  for (int s = 0; s < 4; ++s) EXPECT_FALSE(plug().midiFilters().slotSolo[size_t(s)]);
 
   change(kGlobalLink + 2, 1);
-  EXPECT_TRUE(plug().globalLink[2]);
+  EXPECT_TRUE(plug().midiFilters().globalLink[2]);
   change(kGlobalLink + 2, 0.5);
-  EXPECT_FALSE(plug().globalLink[2]);
+  EXPECT_FALSE(plug().midiFilters().globalLink[2]);
 }
 
 TEST_F(Commands, ModelChangeSetsTheDeviceIdAndTheTab) {
@@ -456,7 +456,7 @@ TEST_F(Commands, ValueFromTheSynthesizerMovesPanelReadOutAndLinkedSlotsAndSendsN
   int v = 10;
   for (int flags = 0; flags < 8; ++flags) {
     manager->applyingHardwareValue = flags & 1;
-    plug().localControl = flags & 2;
+    plug().setLocalControl(flags & 2);
     manager->fromHost = flags & 4 ? 1 : 0;
     SCOPED_TRACE(flags);
     param(kFilterCutoff + 1).Set(3);
@@ -474,7 +474,7 @@ TEST_F(Commands, ValueFromTheSynthesizerMovesPanelReadOutAndLinkedSlotsAndSendsN
   param(kPartMidiChannel + 2).Set(3);
   manager->applyingHardwareValue = false;
   manager->fromHost = 1;
-  plug().localControl = false;
+  plug().setLocalControl(false);
 }
 
 TEST_F(Commands, ParametersOutsideTheTableAreIgnoredOnTheHardwareRoads) {

@@ -140,17 +140,17 @@ TEST(HostState, FlagsFollowTheRestoredSwitches) {
   ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
   const Tavro& t = *f.plug;
   EXPECT_EQ(t.slotChannels[1].load(), 10);
-  EXPECT_TRUE(t.hostFilterBlocked[0].load());
-  EXPECT_FALSE(t.deviceFilterBlocked[1].load());
-  EXPECT_FALSE(t.trackIncomingMidi.load());
+  EXPECT_TRUE(t.midiFilters().hostFilterBlocked[0].load());
+  EXPECT_FALSE(t.midiFilters().deviceFilterBlocked[1].load());
+  EXPECT_FALSE(t.midiFilters().trackIncomingMidi.load());
   EXPECT_TRUE(t.outputQueue().queueMidiOutput.load());
   EXPECT_TRUE(t.clockState().sendClockPointer.load());
   EXPECT_TRUE(t.clockState().sendMidiClock.load());
-  EXPECT_TRUE(t.slotSolo[2].load());
-  EXPECT_FALSE(t.slotSolo[0].load());
-  EXPECT_TRUE(t.globalLink[1].load());
-  EXPECT_TRUE(t.localControl.load());
-  EXPECT_TRUE(t.ignoreDeviceMidi.load());
+  EXPECT_TRUE(t.midiFilters().slotSolo[2].load());
+  EXPECT_FALSE(t.midiFilters().slotSolo[0].load());
+  EXPECT_TRUE(t.midiFilters().globalLink[1].load());
+  EXPECT_TRUE(t.midiFilters().localControl.load());
+  EXPECT_TRUE(t.midiFilters().ignoreDeviceMidi.load());
   EXPECT_TRUE(f.ports->Sent(kLongOut).empty());
 }
 

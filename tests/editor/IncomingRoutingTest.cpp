@@ -60,7 +60,7 @@ TEST_F(IncomingRouting, TheSynthesizersKnobMovesItsControlOnlyOnAPartChannel) {
   };
   const Dropped dropped[] = {
       {"transfer busy", onSlotB, [](Tavro& p) { p.setTransferBusy(true); }},
-      {"master keyboard", onSlotB, [](Tavro& p) { p.ignoreDeviceMidi = true; }},
+      {"master keyboard", onSlotB, [](Tavro& p) { p.setIgnoreDeviceMidi(true); }},
       {"no part on the channel", 0xB9, [](Tavro&) {}},
       {"no channel message", 0xF8, [](Tavro&) {}},
   };
@@ -68,7 +68,7 @@ TEST_F(IncomingRouting, TheSynthesizersKnobMovesItsControlOnlyOnAPartChannel) {
     d.setUp(*f.plug);
     EXPECT_NEAR(Send(true, d.status, 50), Expected(100), 1e-6) << d.why;
     f.plug->setTransferBusy(false);
-    f.plug->ignoreDeviceMidi = false;
+    f.plug->setIgnoreDeviceMidi(false);
   }
   EXPECT_NEAR(Send(true, onSlotB, 50), Expected(50), 1e-6);
 }
@@ -99,13 +99,13 @@ TEST_F(IncomingRouting, TheHostsGlobalChannelReachesTheLinkedZoneThroughItsCopie
   const double before = plug.GetParam(control->ParamIdx())->GetNormalized();
   Send(false, onGlobal, 1);
   EXPECT_EQ(Send(false, onGlobal, 20), before) << "no link: the global channel reaches no slot";
-  plug.globalLink[0] = true;  // A-B
+  plug.setGlobalLink(0, true);  // A-B
   Send(false, onGlobal, 1);
   EXPECT_NEAR(Send(false, onGlobal, 70), Expected(70), 1e-6) << "slot B is in the A-B zone";
-  plug.slotSolo[0] = true;
+  plug.setSlotSolo(0, true);
   EXPECT_NEAR(Send(false, onGlobal, 30), Expected(70), 1e-6) << "the zone shrinks to soloed slot A";
-  plug.slotSolo[0] = false;
-  plug.globalLink[0] = false;
+  plug.setSlotSolo(0, false);
+  plug.setGlobalLink(0, false);
 
   const auto value = [&] { return plug.GetParam(control->ParamIdx())->GetNormalized(); };
   IMidiMsg msg(0, 0xB0, uint8_t(controller), 40);
@@ -157,7 +157,7 @@ TEST_F(IncomingRouting, TheSynthesizersGlobalChannelChoosesThePerformanceBankAnd
 
   MIDIMessageManager& manager = *plug.midiManager;
   manager.sender()->setJob(kJobRequestArrangement, &RecordRequest);
-  plug.deviceFilterBlocked[1] = false;  // program changes from the synthesizer pass
+  plug.setDeviceFilterBlocked(1, false);  // program changes from the synthesizer pass
   const int before = manager.jobsStarted(MIDIMessageManager::kTransferThread);
   fromSynth(uint8_t(0xC0 | global), 7, 0);
   EXPECT_EQ(manager.jobsStarted(MIDIMessageManager::kTransferThread), before + 1);

@@ -81,9 +81,9 @@ TEST(Dispatcher, EachStageDoesWhatItsRowSays) {
   f.edit(kDeviceID, 7);
   EXPECT_EQ(f.plug->unitLink().deviceId, 7);
   f.edit(kLocalControl, 1);
-  EXPECT_TRUE(f.plug->localControl);
+  EXPECT_TRUE(f.plug->midiFilters().localControl);
   f.edit(kLocalControl, 0);
-  EXPECT_FALSE(f.plug->localControl);
+  EXPECT_FALSE(f.plug->midiFilters().localControl);
 }
 
 TEST(Dispatcher, AKnobIsReadOutMirroredToSlotsOnItsChannelAndSentOnce) {
@@ -243,7 +243,7 @@ TEST(KnobRoad, ChangesFromTheSynthesizerAndMirrorsAreNotSentBack) {
     SCOPED_TRACE(::testing::Message() << row.hardwareChange << row.applying << row.localControl << row.fromHost);
     f.plug->hardwareChangeActive = row.hardwareChange;
     f.plug->midiManager->applyingHardwareValue = row.applying;
-    f.plug->localControl = row.localControl;
+    f.plug->setLocalControl(row.localControl);
     f.plug->midiManager->fromHost = row.fromHost;
     const size_t before = f.sent().size();
     f.edit(kFilterCutoff, ++value);

@@ -15,7 +15,7 @@ protected:
   void SetUp() override {
     plug().setActiveSlot(0);
     plug().setNordModel(1);
-    plug().hostFilterBlocked[1] = true;
+    plug().setHostFilterBlocked(1, true);
   }
   static std::string nameLine() { return plug().statusText->GetTextString(); }
   static std::string valueLine() { return plug().valueText->GetTextString(); }
@@ -168,7 +168,7 @@ TEST_F(Readout, FixedTextsAndPassedOverChanges) {
   change(library, 0.0);
   EXPECT_EQ(valueLine(), "Request From HW");
   // While host program changes pass, the librarian switch is not shown at all.
-  plug().hostFilterBlocked[1] = false;
+  plug().setHostFilterBlocked(1, false);
   change(library, 1.0);
   EXPECT_EQ(nameLine(), kUntouched);
   EXPECT_EQ(valueLine(), kUntouched);

@@ -59,11 +59,11 @@ TEST(Startup, FilterFlagsFollowTheStartValues) {
   const bool hostBlocked[] = {false, true, false, false, false, false, true};
   const bool deviceBlocked[] = {false, true, false, false, false, false, false};
   for (int i = 0; i < kFilterClassCount; ++i) {
-    EXPECT_EQ(f.plug->hostFilterBlocked[size_t(i)], hostBlocked[i]) << i;
-    EXPECT_EQ(f.plug->deviceFilterBlocked[size_t(i)], deviceBlocked[i]) << i;
+    EXPECT_EQ(f.plug->midiFilters().hostFilterBlocked[size_t(i)], hostBlocked[i]) << i;
+    EXPECT_EQ(f.plug->midiFilters().deviceFilterBlocked[size_t(i)], deviceBlocked[i]) << i;
     EXPECT_DOUBLE_EQ(f.plug->GetParam(kMIDIFilterDAWCCPassThrough + i)->Value(), hostBlocked[i] ? 0.0 : 1.0);
   }
-  EXPECT_TRUE(f.plug->trackIncomingMidi);
+  EXPECT_TRUE(f.plug->midiFilters().trackIncomingMidi);
   EXPECT_FALSE(f.plug->clockState().sendClockPointer);
   EXPECT_DOUBLE_EQ(f.plug->GetParam(kSendMIDIClockInfo)->Value(), 0.0);
 }

@@ -29,7 +29,7 @@ std::vector<uint8_t> ProgramFor(int slot) {
 
 struct SysExIn : EditorFixture {
   SysExIn() {
-    t.deviceFilterBlocked[kSysEx] = false;
+    t.setDeviceFilterBlocked(kSysEx, false);
     t.midiManager->transferInProgress = true;
   }
   void send(const std::vector<uint8_t>& bytes, bool fromDevice = true) {
@@ -82,7 +82,7 @@ TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {
   f.send(dump);
   EXPECT_EQ(t.slotChannels[2], 10);
   EXPECT_EQ(t.paramValue(kPartMidiChannel + 2), 10);
-  EXPECT_TRUE(t.localControl);
+  EXPECT_TRUE(t.midiFilters().localControl);
   EXPECT_EQ(t.panelMode().activeSlot, 3);
   EXPECT_EQ(t.paramValue(kQuickTab), 3);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Perf Req.");
@@ -108,8 +108,8 @@ TEST(SysExIn, TheInputsSuspensionAndFiltersHoldMessagesBackButNotTheEditorsOwnDu
     SysExIn f;
     Tavro& t = f.t;
     t.setSysexInputSuspended(c.suspended);
-    t.deviceFilterBlocked[kSysEx] = c.deviceBlocked;
-    t.hostFilterBlocked[kSysEx] = c.hostBlocked;
+    t.setDeviceFilterBlocked(kSysEx, c.deviceBlocked);
+    t.setHostFilterBlocked(kSysEx, c.hostBlocked);
     f.touch();
     const std::vector<uint8_t> dump = ProgramFor(1);
     if (c.own) {

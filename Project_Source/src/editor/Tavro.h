@@ -393,8 +393,8 @@ public:
   void routeMidiToSynth(IMidiMsg* msg) override { MIDIOutRoutingSwitch(msg); }
   void sendMidiToSynthNow(IMidiMsg* msg) override { sendMidiMsgAndLog(msg); }
   int synthModel() const override { return unitLink_.nordModel.load(); }
-  void setLocalControl(bool on) override { localControl = on; }
-  bool isLocalControlOn() const override { return localControl; }
+  void setLocalControl(bool on) override { midiFilters_.localControl = on; }
+  bool isLocalControlOn() const override { return midiFilters_.localControl; }
   void selectLibrarianSlot(int row) override;
   void sendLibrarianRowToSynth(int row) override;
   Kit_Mutex& pluginMutex() override;
@@ -580,6 +580,39 @@ public:
   void setMidiOutDelay(int samples) { outputQueue_.midiOutDelay = samples; }
   void setResetPending(bool pending) { outputQueue_.resetPending = pending; }
 
+  // ---- MIDI filters and routing ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it. The
+  // switches are set at start-up and recall (main) and by their commands (main, midi-in).
+  struct MidiFilters {
+    // Per filter class, the host's and the synthesizer's messages held back: writes
+    // main, midi-in / reads main, midi-in (the input, the SysEx input), worker (the
+    // read-out)
+    std::array<std::atomic<bool>, kFilterClassCount> hostFilterBlocked{};
+    std::array<std::atomic<bool>, kFilterClassCount> deviceFilterBlocked{};
+    // The soloed slot and the three links A-B, B-C, C-D of the host's keyboard zones:
+    // writes main, midi-in / reads main, midi-in
+    std::array<std::atomic<bool>, kSlotCount> slotSolo{};
+    std::array<std::atomic<bool>, 3> globalLink{};
+    // The synthesizer as master keyboard, its channel messages ignored: writes main,
+    // midi-in / reads midi-in
+    std::atomic<bool> ignoreDeviceMidi{false};
+    // The activity lights follow the input (else the output): writes main, midi-in /
+    // reads main, midi-in, worker, tick-performer
+    std::atomic<bool> trackIncomingMidi{true};
+    // The synthesizer's local control: writes main, midi-in (recall, the parameter
+    // road, a CC from the unit), worker (a dump taken over) / reads main, midi-in
+    std::atomic<bool> localControl{false};
+  };
+  const MidiFilters& midiFilters() const { return midiFilters_; }
+  void setHostFilterBlocked(size_t filterClass, bool blocked) { midiFilters_.hostFilterBlocked[filterClass] = blocked; }
+  void setDeviceFilterBlocked(size_t filterClass, bool blocked) {
+    midiFilters_.deviceFilterBlocked[filterClass] = blocked;
+  }
+  void setSlotSolo(size_t slot, bool on) { midiFilters_.slotSolo[slot] = on; }
+  void setGlobalLink(size_t link, bool on) { midiFilters_.globalLink[link] = on; }
+  void setIgnoreDeviceMidi(bool on) { midiFilters_.ignoreDeviceMidi = on; }
+  void setTrackIncomingMidi(bool on) { midiFilters_.trackIncomingMidi = on; }
+
   // ---- panel mode ----
   // What the panel shows and edits; the parameter road's commands and the recall set it.
   // Each field: who writes it (through its setter below, the one writer) / who reads it.
@@ -628,16 +661,9 @@ public:
   bool debugEnabled = false;
 
   std::atomic<bool> startupComplete{false};
-  std::atomic<bool> ignoreDeviceMidi{false};
-  std::atomic<bool> trackIncomingMidi{true};
   std::atomic<bool> hardwareChangeActive{false};
   std::atomic<bool> linkInProgress{false};
-  std::atomic<bool> localControl{false};
   std::atomic<bool> lfo2HoldReleased{false};
-  std::array<std::atomic<bool>, kFilterClassCount> hostFilterBlocked{};
-  std::array<std::atomic<bool>, kFilterClassCount> deviceFilterBlocked{};
-  std::array<std::atomic<bool>, kSlotCount> slotSolo{};
-  std::array<std::atomic<bool>, 3> globalLink{};
 
   std::vector<int> randomizerState;
   static constexpr int kSlotTableSize = 16;  // entries 0-3 are used
@@ -728,6 +754,7 @@ private:
   ClockState clockState_;
   TransferState transfer_;
   OutputQueue outputQueue_;
+  MidiFilters midiFilters_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

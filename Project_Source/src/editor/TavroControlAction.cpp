@@ -80,7 +80,7 @@ void Tavro::sendControlChange(const ControlAction* action, int paramIdx, int dat
   if (hardwareChangeActive) return;
   // A change the synthesizer sent is echoed back only while its local control is off;
   // one from the host always goes on.
-  if (midiManager->applyingHardwareValue && localControl && midiManager->fromHost == 0) return;
+  if (midiManager->applyingHardwareValue && midiFilters_.localControl && midiManager->fromHost == 0) return;
   const int channel = slotChannel(action->slot);
   if (channel == 0 || action->ccNumber < 0 || action->ccNumber > 127) {
     printDebugInfo("PROCESSOR: parameter " + std::to_string(paramIdx) + " has no MIDI channel 1-16 or controller " +

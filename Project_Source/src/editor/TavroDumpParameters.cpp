@@ -52,7 +52,7 @@ void Tavro::PanelDumpParameters::SetValue(int index, int value) {
   plug_->setFromPlug(index, value);
   if (index >= kPartMidiChannel && index < kPartMidiChannel + kSlotCount)
     plug_->slotChannels[size_t(index - kPartMidiChannel)] = value;
-  if (index == kLocalControl) plug_->localControl = value != 0;
+  if (index == kLocalControl) plug_->setLocalControl(value != 0);
 }
 
 void Tavro::PanelDumpParameters::SetStepValue(int index, int value, double controlPosition) {

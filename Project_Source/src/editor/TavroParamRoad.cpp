@@ -35,7 +35,7 @@ void Tavro::OnParamChange(int paramIdx) {
   // Stage 1: commands before the read-out.
   const CommandResult early = runCommands(paramIdx, value, true);
   if (early == CommandResult::kEnd) return;
-  if (early == CommandResult::kNotMine && paramIdx == kLocalControl) localControl = value != 0.0;
+  if (early == CommandResult::kNotMine && paramIdx == kLocalControl) setLocalControl(value != 0.0);
 
   // Stage 2: the read-out.
   if (graphics) valueReadout.controlDisplay(this, paramIdx, integerValue, clockState_.transportWasRunning);

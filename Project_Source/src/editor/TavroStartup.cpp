@@ -224,17 +224,17 @@ void Tavro::setFilterStartValues() {
     bool on;
     if (i < kFilterClassCount) {
       on = kPassOn[i];
-      hostFilterBlocked[size_t(i)] = !on;
+      setHostFilterBlocked(size_t(i), !on);
     } else if (i < 2 * kFilterClassCount) {
       on = kDevicePassOn[i - kFilterClassCount];
-      deviceFilterBlocked[size_t(i - kFilterClassCount)] = !on;
+      setDeviceFilterBlocked(size_t(i - kFilterClassCount), !on);
     } else {
       on = kRest[i - 2 * kFilterClassCount];
     }
     filterControls[size_t(i)] = firstControl(paramIdx);
     if (IControl* control = filterControls[size_t(i)]) control->SetValueFromUserInput(on ? 1.0 : 0.0);
   }
-  trackIncomingMidi = true;
+  setTrackIncomingMidi(true);
   setSendClockPointer(false);
 }
 
@@ -266,8 +266,8 @@ void Tavro::setStartValues() {
   setFilterStartValues();
   for (int s = 0; s < kSlotCount; ++s) setFromPlug(kPartMidiChannel + s, s + 1);
   setFromPlug(kDeviceID, 4.0);
-  for (int s = 0; s < kSlotCount; ++s) slotSolo[size_t(s)] = GetParam(kSlotSolo + s)->Int() != 0;
-  for (size_t i = 0; i < globalLink.size(); ++i) globalLink[i] = GetParam(kGlobalLink + int(i))->Int() != 0;
+  for (int s = 0; s < kSlotCount; ++s) setSlotSolo(size_t(s), GetParam(kSlotSolo + s)->Int() != 0);
+  for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i) setGlobalLink(i, GetParam(kGlobalLink + int(i))->Int() != 0);
   pushParameterValues();
 
   logStage("Plug-in is ready to load!");

@@ -174,17 +174,17 @@ void Tavro::followRestoredSwitches() {
   const auto on = [this](int paramIdx) { return paramValue(paramIdx) == 1.0; };
   for (int s = 0; s < kSlotCount; ++s) {
     slotChannels[size_t(s)] = GetParam(kPartMidiChannel + s)->Int();
-    slotSolo[size_t(s)] = GetParam(kSlotSolo + s)->Int() != 0;
+    setSlotSolo(size_t(s), GetParam(kSlotSolo + s)->Int() != 0);
   }
-  for (size_t i = 0; i < globalLink.size(); ++i) globalLink[i] = GetParam(kGlobalLink + int(i))->Int() != 0;
+  for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i) setGlobalLink(i, GetParam(kGlobalLink + int(i))->Int() != 0);
   for (int i = 0; i < kFilterClassCount; ++i) {
-    hostFilterBlocked[size_t(i)] = !on(kMIDIFilterDAWCCPassThrough + i);
-    deviceFilterBlocked[size_t(i)] = !on(kMIDIFilterHWCCPassThrough + i);
+    setHostFilterBlocked(size_t(i), !on(kMIDIFilterDAWCCPassThrough + i));
+    setDeviceFilterBlocked(size_t(i), !on(kMIDIFilterHWCCPassThrough + i));
   }
-  trackIncomingMidi = on(kMIDIFilterTrackIncomingMIDI);
+  setTrackIncomingMidi(on(kMIDIFilterTrackIncomingMIDI));
   setQueueMidiOutput(on(kMIDIFilterToDAWBuffer));
   setSendClockPointer(on(kSendMIDIClockPointer));
   setSendMidiClock(on(kSendMIDIClockInfo));
-  localControl = paramValue(kLocalControl) != 0.0;
-  ignoreDeviceMidi = on(kMasterKeyboard);
+  setLocalControl(paramValue(kLocalControl) != 0.0);
+  setIgnoreDeviceMidi(on(kMasterKeyboard));
 }

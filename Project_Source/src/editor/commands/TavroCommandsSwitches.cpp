@@ -33,7 +33,7 @@ void masterKeyboard(Tavro& plug, int, double value) {
   } else {
     showMessages(plug, "UI updates on controller movement", "Master KBD [OFF]");
   }
-  plug.ignoreDeviceMidi = on;
+  plug.setIgnoreDeviceMidi(on);
 }
 
 void cancelDataRequest(Tavro& plug, int, double value) {
@@ -43,11 +43,11 @@ void cancelDataRequest(Tavro& plug, int, double value) {
 void midiFilter(Tavro& plug, int paramIdx, double value) {
   const int k = paramIdx - kMIDIFilterDAWCCPassThrough;
   if (k < kFilterClassCount) {
-    plug.hostFilterBlocked[size_t(k)] = !SwitchOn(value);
+    plug.setHostFilterBlocked(size_t(k), !SwitchOn(value));
   } else if (k < 2 * kFilterClassCount) {
-    plug.deviceFilterBlocked[size_t(k - kFilterClassCount)] = !SwitchOn(value);
+    plug.setDeviceFilterBlocked(size_t(k - kFilterClassCount), !SwitchOn(value));
   } else {
-    plug.trackIncomingMidi = SwitchOn(value);
+    plug.setTrackIncomingMidi(SwitchOn(value));
   }
 }
 
@@ -92,9 +92,9 @@ void aboutWindow(Tavro& plug, int paramIdx, double value) {
 
 void slotSolo(Tavro& plug, int paramIdx, double value) {
   const int slot = paramIdx - kSlotSolo;
-  for (auto& solo : plug.slotSolo) solo = false;
+  for (size_t s = 0; s < kSlotCount; ++s) plug.setSlotSolo(s, false);
   if (SwitchOn(value)) {
-    plug.slotSolo[size_t(slot)] = true;
+    plug.setSlotSolo(size_t(slot), true);
     for (int other = 0; other < kSlotCount; ++other) {
       if (other == slot) continue;
       plug.GetParam(kSlotSolo + other)->SetClamped(0.0);
@@ -106,7 +106,7 @@ void slotSolo(Tavro& plug, int paramIdx, double value) {
 }
 
 void globalLink(Tavro& plug, int paramIdx, double value) {
-  plug.globalLink[size_t(paramIdx - kGlobalLink)] = SwitchOn(value);
+  plug.setGlobalLink(size_t(paramIdx - kGlobalLink), SwitchOn(value));
 }
 
 }  // namespace TavroCommands

@@ -20,10 +20,10 @@ MidiRoutingState RoutingState(const Tavro& plug) {
   MidiRoutingState routing;
   for (int s = 0; s < kSlotCount; ++s) {
     routing.slotChannels[size_t(s)] = plug.slotChannel(s);
-    routing.solo[size_t(s)] = plug.slotSolo[size_t(s)];
+    routing.solo[size_t(s)] = plug.midiFilters().slotSolo[size_t(s)];
   }
   routing.globalChannel = int(plug.paramValue(kDeviceID));
-  for (size_t i = 0; i < routing.links.size(); ++i) routing.links[i] = plug.globalLink[i];
+  for (size_t i = 0; i < routing.links.size(); ++i) routing.links[i] = plug.midiFilters().globalLink[i];
   routing.midiIOSet = plug.unitLink().midiIOSet;
   return routing;
 }
@@ -32,7 +32,7 @@ MidiRoutingState RoutingState(const Tavro& plug) {
 
 void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (!msg || !midiManager || transfer_.transferBusy) return;
-  if (fromDevice && ignoreDeviceMidi) return;
+  if (fromDevice && midiFilters_.ignoreDeviceMidi) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
   if (fromDevice) {
     // The four parts' channels are the synthesizer's panel talking; on its global
@@ -74,11 +74,11 @@ int Tavro::editorParamIndex(const char* name) const {
 
 bool Tavro::midiClassBlocked(bool fromDevice, int filterClass) const {
   if (filterClass < 0 || filterClass >= kFilterClassCount) return true;
-  return (fromDevice ? deviceFilterBlocked : hostFilterBlocked)[size_t(filterClass)].load();
+  return (fromDevice ? midiFilters_.deviceFilterBlocked : midiFilters_.hostFilterBlocked)[size_t(filterClass)].load();
 }
 
 void Tavro::lightIncomingMidi(int slot) {
-  if (!trackIncomingMidi || !graphics || slot < 0 || slot >= kSlotCount) return;
+  if (!midiFilters_.trackIncomingMidi || !graphics || slot < 0 || slot >= kSlotCount) return;
   if (ledLit[size_t(slot)] != 0) return;
   // The time goes first: the render tick darkens a lit light by it.
   ledOnTimes[size_t(slot)] = int(GetTickCount());

@@ -54,7 +54,7 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
     printDebugInfo("MIDI OUT: message without a valid channel not sent");
     return;
   }
-  if (!trackIncomingMidi) {
+  if (!midiFilters_.trackIncomingMidi) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
       if (slotChannel(slot) - 1 != msg->Channel()) continue;
       if (graphics && ledLit[size_t(slot)] == 0) {

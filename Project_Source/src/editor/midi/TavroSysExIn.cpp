@@ -18,7 +18,7 @@ constexpr int kSysExFilterClass = 6;  // the seventh filter flag of each side
 
 void Tavro::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
   if (transfer_.sysexInputSuspended) return;
-  if ((fromDevice ? deviceFilterBlocked : hostFilterBlocked)[kSysExFilterClass]) return;
+  if ((fromDevice ? midiFilters_.deviceFilterBlocked : midiFilters_.hostFilterBlocked)[kSysExFilterClass]) return;
   takeSysEx(sysex, fromDevice);
 }
 

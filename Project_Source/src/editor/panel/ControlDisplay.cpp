@@ -39,7 +39,7 @@ std::string ControlDisplay::getValueString(double value) {
 void ControlDisplay::controlDisplay(Tavro* plug, int paramIdx, double value, bool activeSlotOnly) const {
   if (!plug->startupComplete) return;
   const int activeSlot = plug->panelMode().activeSlot;
-  if (readoutIgnores(paramIdx, activeSlot, plug->hostFilterBlocked[kProgramChangeClass])) return;
+  if (readoutIgnores(paramIdx, activeSlot, plug->midiFilters().hostFilterBlocked[kProgramChangeClass])) return;
   const IParam* param = plug->GetParam(paramIdx);
   if (!param) return;
   std::string name = param->GetNameForHost();
