@@ -64,7 +64,8 @@ void Tavro::Reset() {
 void Tavro::setQueueDelay(int dawOffsetSamples) {
   const int block = GetBlockSize();
   setMidiOutDelay(block + 2 * dawOffsetSamples);
-  if (graphics) ShowText(midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(outputQueue_.midiOutDelay), sampleRate), block));
+  if (graphics)
+    ShowText(midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(outputQueue_.midiOutDelay), sampleRate), block));
 }
 
 void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {

@@ -106,7 +106,7 @@ TEST_F(Commands, FilterSwitchesPassOnlyAtExactlyOne) {
     for (double v : {1.0, 0.0, 0.5, 2.0, -1.0, 1.0}) {
       change(paramIdx, v);
       const int k = paramIdx - kMIDIFilterDAWCCPassThrough;
-      const bool passes = k < 7 ? !plug().midiFilters().hostFilterBlocked[size_t(k)]
+      const bool passes = k < 7    ? !plug().midiFilters().hostFilterBlocked[size_t(k)]
                           : k < 14 ? !plug().midiFilters().deviceFilterBlocked[size_t(k - 7)]
                                    : plug().midiFilters().trackIncomingMidi.load();
       EXPECT_EQ(passes, v == 1.0) << paramIdx << " at " << v;

@@ -267,7 +267,8 @@ void Tavro::setStartValues() {
   for (int s = 0; s < kSlotCount; ++s) setFromPlug(kPartMidiChannel + s, s + 1);
   setFromPlug(kDeviceID, 4.0);
   for (int s = 0; s < kSlotCount; ++s) setSlotSolo(size_t(s), GetParam(kSlotSolo + s)->Int() != 0);
-  for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i) setGlobalLink(i, GetParam(kGlobalLink + int(i))->Int() != 0);
+  for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i)
+    setGlobalLink(i, GetParam(kGlobalLink + int(i))->Int() != 0);
   pushParameterValues();
 
   logStage("Plug-in is ready to load!");

@@ -176,7 +176,8 @@ void Tavro::followRestoredSwitches() {
     slotChannels[size_t(s)] = GetParam(kPartMidiChannel + s)->Int();
     setSlotSolo(size_t(s), GetParam(kSlotSolo + s)->Int() != 0);
   }
-  for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i) setGlobalLink(i, GetParam(kGlobalLink + int(i))->Int() != 0);
+  for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i)
+    setGlobalLink(i, GetParam(kGlobalLink + int(i))->Int() != 0);
   for (int i = 0; i < kFilterClassCount; ++i) {
     setHostFilterBlocked(size_t(i), !on(kMIDIFilterDAWCCPassThrough + i));
     setDeviceFilterBlocked(size_t(i), !on(kMIDIFilterHWCCPassThrough + i));

@@ -24,7 +24,9 @@ void RefreshBankEditMenu(Tavro& plug) {
   if (LibrarianPanelParts* parts = GetLibrarianPanelParts()) parts->refreshMenus(&plug);
 }
 
-void SwitchTab(Tavro& plug, int tab) { plug.tabSwitch.mainTabSwitch(&plug, tab, plug.unitLink().nordModel, plug.panelMode().activeSlot); }
+void SwitchTab(Tavro& plug, int tab) {
+  plug.tabSwitch.mainTabSwitch(&plug, tab, plug.unitLink().nordModel, plug.panelMode().activeSlot);
+}
 
 void GreyOut(IControl* control, bool grey) {
   if (control) control->GrayOut(grey);

@@ -41,7 +41,8 @@ struct BankIdentity {
 // search mode, else the list of the mode; the count of that list.
 int PaneBank(Tavro& plug, int side, int index, BankIdentity* bank) {
   int count = 0;
-  const bool performance = plug.panelMode().perfMode, search = side == 1 && !performance && plug.panelMode().searchResultsShown;
+  const bool performance = plug.panelMode().perfMode,
+             search = side == 1 && !performance && plug.panelMode().searchResultsShown;
   plug.librarian->inspect([&](const PatchLibrary& library) {
     const PatchFileList& files = search ? library.searchFiles : library.filesOfType(performance ? 1 : 0);
     count = int(files.size());
@@ -106,7 +107,9 @@ void showPaneBank(Tavro& plug, int side, int index) {
     (performance ? plug.lowerPerfBankText : plug.lowerBankText) = text;
     (performance ? plug.lowerPerfBankFile : plug.lowerBankFile) = bank.folder;
     (performance ? plug.rightPerformanceFile : plug.rightProgramFile) = pair;
-    menu = performance ? kRightPerformanceMenu : plug.panelMode().searchResultsShown ? kRightSearchMenu : kRightPatchMenu;
+    menu = performance                           ? kRightPerformanceMenu
+           : plug.panelMode().searchResultsShown ? kRightSearchMenu
+                                                 : kRightPatchMenu;
   }
   if (auto* folders = menuAt<FolderPopupMenu>(plug, menu)) folders->refreshFolderStructure(index, pair);
   plug.updatePatchLibrarianView(side);

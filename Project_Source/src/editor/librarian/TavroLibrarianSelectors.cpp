@@ -110,7 +110,8 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   plug.setSelectedProgram(program);
   if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
-  const int bankParam = BankParameter(plug.panelMode().perfMode, plug.unitLink().nordModel, slot) + (plug.panelMode().perfMode ? slot : 0);
+  const int bankParam = BankParameter(plug.panelMode().perfMode, plug.unitLink().nordModel, slot) +
+                        (plug.panelMode().perfMode ? slot : 0);
   const int bank = WholeValue(plug, bankParam);
   SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), program, slot);
   if (IsPerformanceProgram(paramIdx)) SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
