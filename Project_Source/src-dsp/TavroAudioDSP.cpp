@@ -181,18 +181,18 @@ void Tavro::darkenLights(bool transportRunning, int loopLength) {
     if (defer(off)) {
       setResetPending(false);
       for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (ledLit[size_t(slot)] != 1) continue;
+        if (slotTables_.ledLit[size_t(slot)] != 1) continue;
         setActivityLight(slot, 0.0);
-        ledLit[size_t(slot)] = 0;
+        setLedLit(size_t(slot), 0);
       }
     }
   }
   if (!graphics) return;
   const uint32_t now = GetTickCount();
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (ledLit[size_t(slot)] != 1) continue;
-    if (!Kit_TicksAtLeast(now, uint32_t(ledOnTimes[size_t(slot)].load()), kLightOnMs + 1)) continue;
-    ledLit[size_t(slot)] = 0;
+    if (slotTables_.ledLit[size_t(slot)] != 1) continue;
+    if (!Kit_TicksAtLeast(now, uint32_t(slotTables_.ledOnTimes[size_t(slot)].load()), kLightOnMs + 1)) continue;
+    setLedLit(size_t(slot), 0);
     setActivityLight(slot, 0.0);
   }
 }

@@ -20,7 +20,7 @@ struct RoadEditor : VirtualTimeEditor {
     plug->setMidiIOSet(true);
     for (int s = 0; s < kSlotCount; ++s) {
       plug->GetParam(kPartMidiChannel + s)->Set(1);
-      plug->slotChannels[size_t(s)] = 1;
+      plug->setSlotChannel(size_t(s), 1);
     }
   }
 };

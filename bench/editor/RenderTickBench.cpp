@@ -51,8 +51,8 @@ void BM_EditorTickBusy(benchmark::State& state) {
       t.midiQueue.Add(&msg);
     }
     for (int s = 0; s < kSlotCount; ++s) {
-      t.ledLit[size_t(s)] = 1;
-      t.ledOnTimes[size_t(s)] = int(GetTickCount() - 1000);
+      t.setLedLit(size_t(s), 1);
+      t.setLedOnTime(size_t(s), int(GetTickCount() - 1000));
     }
     state.ResumeTiming();
     e.tick();

@@ -139,7 +139,7 @@ TEST(HostState, FlagsFollowTheRestoredSwitches) {
   StateFixture f(true);
   ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
   const Tavro& t = *f.plug;
-  EXPECT_EQ(t.slotChannels[1].load(), 10);
+  EXPECT_EQ(t.slotTables().slotChannels[1].load(), 10);
   EXPECT_TRUE(t.midiFilters().hostFilterBlocked[0].load());
   EXPECT_FALSE(t.midiFilters().deviceFilterBlocked[1].load());
   EXPECT_FALSE(t.midiFilters().trackIncomingMidi.load());

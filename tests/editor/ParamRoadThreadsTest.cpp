@@ -76,7 +76,7 @@ TEST(Dispatcher, EachStageDoesWhatItsRowSays) {
   RoadFixture f;
   f.openOutput();
   f.edit(kPartMidiChannel + 2, 9);
-  EXPECT_EQ(f.plug->slotChannels[2], 9);  // stored before the notes off went out
+  EXPECT_EQ(f.plug->slotTables().slotChannels[2], 9);  // stored before the notes off went out
   EXPECT_EQ(f.sent()[2 * 127], (Message{0x88, 127, 64}));
   f.edit(kDeviceID, 7);
   EXPECT_EQ(f.plug->unitLink().deviceId, 7);

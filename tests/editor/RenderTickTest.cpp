@@ -208,15 +208,15 @@ TEST(RenderTick, LightsGoDarkOnlyAfterTheirHundredMillisecondsAcrossTheTickWrap)
   t.clock.Advance(((uint64_t(1) << 32) - 50) * 1000 - t.clock.NowMicros());
   const uint32_t lit = GetTickCount();
   ASSERT_EQ(lit, uint32_t(-50));
-  p.ledLit[1] = 1;
-  p.ledOnTimes[1] = int(lit);
+  p.setLedLit(1, 1);
+  p.setLedOnTime(1, int(lit));
   p.GetParam(kMIDILed + 1)->Set(1.0);
   t.clock.Advance(100'000);
   t.tickAndPerform();
-  EXPECT_EQ(p.ledLit[1].load(), 1);
+  EXPECT_EQ(p.slotTables().ledLit[1].load(), 1);
   t.clock.Advance(1'000);
   t.tickAndPerform();
-  EXPECT_EQ(p.ledLit[1].load(), 0);
+  EXPECT_EQ(p.slotTables().ledLit[1].load(), 0);
   EXPECT_EQ(p.paramValue(kMIDILed + 1), 0.0);
 }
 
@@ -255,7 +255,7 @@ TEST(RenderTick, ATickAllocatesNothing) {
   p.timeInfo.mTempo = 100.0;
   t.tickAndPerform();
   for (int i = 0; i < 64; ++i) t.queue(i, i);
-  for (int slot = 0; slot < kSlotCount; ++slot) p.ledLit[size_t(slot)] = 1;
+  for (int slot = 0; slot < kSlotCount; ++slot) p.setLedLit(size_t(slot), 1);
   p.timeInfo.mTransportIsRunning = true;
   allocations = 0;
   countAllocations = true;

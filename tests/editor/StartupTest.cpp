@@ -37,7 +37,7 @@ TEST(Startup, FieldsAndParametersAfterConstruction) {
   EditorFixture f;
   Tavro& t = *f.plug;
   for (int s = 0; s < 4; ++s) {
-    EXPECT_EQ(t.slotChannels[size_t(s)], s + 1);
+    EXPECT_EQ(t.slotTables().slotChannels[size_t(s)], s + 1);
     EXPECT_DOUBLE_EQ(t.GetParam(kPartMidiChannel + s)->Value(), s + 1);
   }
   EXPECT_EQ(t.unitLink().deviceId, 4);

@@ -42,7 +42,7 @@ struct SysExIn : EditorFixture {
       if (ControlAction* action = t.GetParam(i)->GetControlAction()) action->lastValue = 5.0;
     for (int slot = 0; slot < kSlotCount; ++slot) {
       t.setFromPlug(kMIDILed + slot, 1.0);
-      t.ledLit[size_t(slot)] = 1;
+      t.setLedLit(size_t(slot), 1);
     }
   }
   int bindingsWithLastValue() const {
@@ -65,7 +65,7 @@ TEST(SysExIn, ATakenDumpReachesThePanelAndEveryBindingForgetsItsLastValue) {
   EXPECT_EQ(f.bindingsWithLastValue(), 0);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     EXPECT_EQ(t.paramValue(kMIDILed + slot), 0.0);
-    EXPECT_EQ(t.ledLit[size_t(slot)], 0);
+    EXPECT_EQ(t.slotTables().ledLit[size_t(slot)], 0);
   }
   EXPECT_TRUE(t.transferState().dataProcessed);
   EXPECT_EQ(t.statusText->GetTextString(), "Data processed - Ready!");
@@ -80,7 +80,7 @@ TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {
   dump[646] = 1;           // local control on
   dump[650] = 3;           // slot D active
   f.send(dump);
-  EXPECT_EQ(t.slotChannels[2], 10);
+  EXPECT_EQ(t.slotTables().slotChannels[2], 10);
   EXPECT_EQ(t.paramValue(kPartMidiChannel + 2), 10);
   EXPECT_TRUE(t.midiFilters().localControl);
   EXPECT_EQ(t.panelMode().activeSlot, 3);

@@ -613,6 +613,24 @@ public:
   void setIgnoreDeviceMidi(bool on) { midiFilters_.ignoreDeviceMidi = on; }
   void setTrackIncomingMidi(bool on) { midiFilters_.trackIncomingMidi = on; }
 
+  // ---- per-slot tables ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it.
+  static constexpr int kSlotTableSize = 16;  // entries 0-3 are used
+  struct SlotTables {
+    // A slot's activity light is on (1) and since when (GetTickCount): writes main,
+    // midi-in, worker, tick-performer (a message in or out lights it), render, main
+    // (the tick and the SysEx input darken it) / reads the same
+    std::array<std::atomic<int>, kSlotTableSize> ledLit{};
+    std::array<std::atomic<int>, kSlotTableSize> ledOnTimes{};
+    // A slot's part channel 1-16, 0 unset: writes main (start-up, recall), main, midi-in
+    // (the parameter road), main, midi-in, worker (a dump taken over) / reads any
+    std::array<std::atomic<int>, kSlotTableSize> slotChannels{};
+  };
+  const SlotTables& slotTables() const { return slotTables_; }
+  void setLedLit(size_t slot, int lit) { slotTables_.ledLit[slot] = lit; }
+  void setLedOnTime(size_t slot, int ticks) { slotTables_.ledOnTimes[slot] = ticks; }
+  void setSlotChannel(size_t slot, int channel) { slotTables_.slotChannels[slot] = channel; }
+
   // ---- panel mode ----
   // What the panel shows and edits; the parameter road's commands and the recall set it.
   // Each field: who writes it (through its setter below, the one writer) / who reads it.
@@ -666,10 +684,6 @@ public:
   std::atomic<bool> lfo2HoldReleased{false};
 
   std::vector<int> randomizerState;
-  static constexpr int kSlotTableSize = 16;  // entries 0-3 are used
-  std::array<std::atomic<int>, kSlotTableSize> ledLit{};
-  std::array<std::atomic<int>, kSlotTableSize> ledOnTimes{};
-  std::array<std::atomic<int>, kSlotTableSize> slotChannels{};
   std::array<int, kSlotTableSize> lastMidiData{};
 
   std::string panelString;  // the last text of getPanelString; threads: main
@@ -755,6 +769,7 @@ private:
   TransferState transfer_;
   OutputQueue outputQueue_;
   MidiFilters midiFilters_;
+  SlotTables slotTables_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

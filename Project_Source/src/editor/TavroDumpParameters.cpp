@@ -51,7 +51,7 @@ void Tavro::PanelDumpParameters::SetValue(int index, int value) {
   if (index == kQuickTab) plug_->setActiveSlot(value);
   plug_->setFromPlug(index, value);
   if (index >= kPartMidiChannel && index < kPartMidiChannel + kSlotCount)
-    plug_->slotChannels[size_t(index - kPartMidiChannel)] = value;
+    plug_->setSlotChannel(size_t(index - kPartMidiChannel), value);
   if (index == kLocalControl) plug_->setLocalControl(value != 0);
 }
 

@@ -66,7 +66,7 @@ bool Tavro::runOwnRule(int paramIdx, int integerValue) {
   } else if (InRange(paramIdx, kPartMidiChannel, kPartMidiChannel + kSlotCount - 1)) {
     // Stored before anything is sent, so the resent performance and later control
     // changes of the slot use the new channel.
-    slotChannels[size_t(paramIdx - kPartMidiChannel)] = integerValue;
+    setSlotChannel(size_t(paramIdx - kPartMidiChannel), integerValue);
     resendPerformance();
   } else if (paramIdx == kMultiName || IsPerformanceSetting(paramIdx)) {
     resendPerformance();

@@ -242,7 +242,7 @@ void Tavro::setStartValues() {
   for (int s = 0; s < kSlotCount; ++s) {
     if (IControl* channel = partChannelControls[size_t(s)])
       channel->SetValueFromUserInput(GetParam(kPartMidiChannel + s)->GetNormalized(s + 1));
-    slotChannels[size_t(s)] = s + 1;
+    setSlotChannel(size_t(s), s + 1);
   }
   setPanelDeviceId(4);
   logStage("Control set 2 attached... Resetting");

@@ -173,7 +173,7 @@ std::string Tavro::modelName(int model) const {
 void Tavro::followRestoredSwitches() {
   const auto on = [this](int paramIdx) { return paramValue(paramIdx) == 1.0; };
   for (int s = 0; s < kSlotCount; ++s) {
-    slotChannels[size_t(s)] = GetParam(kPartMidiChannel + s)->Int();
+    setSlotChannel(size_t(s), GetParam(kPartMidiChannel + s)->Int());
     setSlotSolo(size_t(s), GetParam(kSlotSolo + s)->Int() != 0);
   }
   for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i)

@@ -79,10 +79,10 @@ bool Tavro::midiClassBlocked(bool fromDevice, int filterClass) const {
 
 void Tavro::lightIncomingMidi(int slot) {
   if (!midiFilters_.trackIncomingMidi || !graphics || slot < 0 || slot >= kSlotCount) return;
-  if (ledLit[size_t(slot)] != 0) return;
+  if (slotTables_.ledLit[size_t(slot)] != 0) return;
   // The time goes first: the render tick darkens a lit light by it.
-  ledOnTimes[size_t(slot)] = int(GetTickCount());
-  ledLit[size_t(slot)] = 1;
+  setLedOnTime(size_t(slot), int(GetTickCount()));
+  setLedLit(size_t(slot), 1);
   setFromPlug(kMIDILed + slot, 1.0);
 }
 

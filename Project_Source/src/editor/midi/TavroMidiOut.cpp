@@ -57,10 +57,10 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
   if (!midiFilters_.trackIncomingMidi) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
       if (slotChannel(slot) - 1 != msg->Channel()) continue;
-      if (graphics && ledLit[size_t(slot)] == 0) {
+      if (graphics && slotTables_.ledLit[size_t(slot)] == 0) {
         setActivityLight(slot, 1.0);
-        ledLit[size_t(slot)] = 1;
-        ledOnTimes[size_t(slot)] = int(GetTickCount());
+        setLedLit(size_t(slot), 1);
+        setLedOnTime(size_t(slot), int(GetTickCount()));
       }
       break;
     }

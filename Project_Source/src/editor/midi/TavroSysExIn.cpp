@@ -37,7 +37,7 @@ void Tavro::takeSysEx(ISysEx* sysex, bool fromDevice) {
     if (ControlAction* action = GetParam(i)->GetControlAction()) action->lastValue = -1.0;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     setFromPlug(kMIDILed + slot, 0.0);
-    ledLit[size_t(slot)] = 0;
+    setLedLit(size_t(slot), 0);
   }
   if (midiManager->dumpProcessed) {
     setDataProcessed(true);
