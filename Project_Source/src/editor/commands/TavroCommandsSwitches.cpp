@@ -101,7 +101,8 @@ void slotSolo(Tavro& plug, int paramIdx, double value) {
       plug.setFromPlug(kSlotSolo + other, 0.0);
     }
   }
-  for (int s = 0; s < kSlotCount; ++s) plug.setFromPlug(kPartMidiChannel + s, plug.slotTables().slotChannels[size_t(s)]);
+  for (int s = 0; s < kSlotCount; ++s)
+    plug.setFromPlug(kPartMidiChannel + s, plug.slotTables().slotChannels[size_t(s)]);
   plug.resendPerformance();
 }
 
