@@ -439,7 +439,7 @@ TEST_F(Commands, SlotTabFromThePanelAndFromTheSynthesizer) {
     EXPECT_TRUE(editor->shown(std::string("layer") + char('A' + c.slot) + "Layer"));
     EXPECT_EQ(sentCount() - sent, c.notesOff);
     EXPECT_EQ(jobsStarted() - jobs, c.jobs);
-    EXPECT_FALSE(plug().hardwareChangeActive);
+    EXPECT_FALSE(plug().roadState().hardwareChangeActive);
     if (!c.ports) openPorts();
   }
   param(kAllowPartChange).Set(0);
@@ -469,7 +469,7 @@ TEST_F(Commands, ValueFromTheSynthesizerMovesPanelReadOutAndLinkedSlotsAndSendsN
     EXPECT_EQ(statusLine(), param(kFilterCutoff).GetNameForHost());
     EXPECT_NE(valueLine().find(std::to_string(v)), std::string::npos) << valueLine();
     EXPECT_EQ(sentCount(), sent);
-    EXPECT_FALSE(plug().hardwareChangeActive);
+    EXPECT_FALSE(plug().roadState().hardwareChangeActive);
   }
   param(kPartMidiChannel + 2).Set(3);
   manager->applyingHardwareValue = false;
@@ -481,7 +481,7 @@ TEST_F(Commands, ParametersOutsideTheTableAreIgnoredOnTheHardwareRoads) {
   for (int paramIdx : {-1, int(kTavroParamCount), 100000}) {
     plug().OnParamChange2(paramIdx);
     plug().OnParamChange3(paramIdx, 5, 1, true);
-    EXPECT_FALSE(plug().hardwareChangeActive);
+    EXPECT_FALSE(plug().roadState().hardwareChangeActive);
   }
   // OnParamChange3 shows the given slot's tabs but leaves the active slot and the value.
   param(kFilterResonance + 2).Set(40);

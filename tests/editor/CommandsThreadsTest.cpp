@@ -49,14 +49,14 @@ TEST(CommandsThreads, PanelEditsAllGoOutWhileTheSynthesizerStreamsValues) {
   constexpr int kEdits = 300;
   for (int i = 0; i < kEdits; ++i) {
     Kit_MutexLock lock(plug.GetMutex());
-    EXPECT_FALSE(plug.hardwareChangeActive) << "edit " << i;
+    EXPECT_FALSE(plug.roadState().hardwareChangeActive) << "edit " << i;
     editor.change(kFilterCutoff, i % 2 ? 90 : 30);
   }
   streaming = false;
   midiIn.join();
   EXPECT_EQ(editor.controlChangesSent(kCutoffCC), kEdits);
   EXPECT_EQ(editor.controlChangesSent(42), 0);  // the synthesizer's own values are not echoed
-  EXPECT_FALSE(plug.hardwareChangeActive);
+  EXPECT_FALSE(plug.roadState().hardwareChangeActive);
 }
 
 std::atomic<bool> jobMayEnd{false};

@@ -70,7 +70,7 @@ TEST_F(Linking, SlotsOnTheActiveSlotsChannelFollow) {
     prepare(base, 4);
     edit(base + c.edited, plug().GetParam(base + c.edited)->GetControlAction()->link);
     for (int s = 0; s < 4; ++s) EXPECT_EQ(reached(base + s), c.followers.count(s) == 1) << "slot " << s;
-    EXPECT_FALSE(plug().linkInProgress);
+    EXPECT_FALSE(plug().roadState().linkInProgress);
   }
 }
 
@@ -108,7 +108,7 @@ TEST_F(Linking, LinksThatMirrorNothing) {
       unbound = i;
   ASSERT_GE(unbound, 0);
   edit(unbound, LinkInfo{-1, kPartMidiChannel, -1});
-  EXPECT_FALSE(plug().linkInProgress);
+  EXPECT_FALSE(plug().roadState().linkInProgress);
   // Indices and slots outside their range are ignored.
   prepare(0, 4);
   edit(-5, LinkInfo{-1, kPartMidiChannel, -1});

@@ -241,7 +241,7 @@ TEST(KnobRoad, ChangesFromTheSynthesizerAndMirrorsAreNotSentBack) {
   double value = 10;
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << row.hardwareChange << row.applying << row.localControl << row.fromHost);
-    f.plug->hardwareChangeActive = row.hardwareChange;
+    f.plug->setHardwareChangeActive(row.hardwareChange);
     f.plug->midiManager->applyingHardwareValue = row.applying;
     f.plug->setLocalControl(row.localControl);
     f.plug->midiManager->fromHost = row.fromHost;
@@ -250,12 +250,12 @@ TEST(KnobRoad, ChangesFromTheSynthesizerAndMirrorsAreNotSentBack) {
     EXPECT_EQ(Since(f, before).size(), row.sent ? 1u : 0u);
   }
 
-  f.plug->hardwareChangeActive = false;
+  f.plug->setHardwareChangeActive(false);
   f.plug->midiManager->applyingHardwareValue = false;
-  f.plug->linkInProgress = true;
+  f.plug->setLinkInProgress(true);
   const size_t before = f.sent().size();
   f.plug->processControlAction(f.action(kFilterCutoff + 1), kFilterCutoff + 1, 300);
-  f.plug->linkInProgress = false;
+  f.plug->setLinkInProgress(false);
   EXPECT_EQ(Since(f, before).size(), 0u);
   EXPECT_EQ(f.plug->GetParam(kFilterCutoff + 1)->Value(), f.plug->GetParam(kFilterCutoff + 1)->GetMax());
 }

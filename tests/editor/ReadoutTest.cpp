@@ -203,9 +203,9 @@ TEST_F(Readout, FixedTextsAndPassedOverChanges) {
 }
 
 TEST_F(Readout, NothingBeforeStartUpCompletes) {
-  plug().startupComplete = false;
+  plug().setStartupComplete(false);
   change(param("kVFilterCutoff"), 64);
-  plug().startupComplete = true;
+  plug().setStartupComplete(true);
   EXPECT_EQ(nameLine(), kUntouched);
   EXPECT_EQ(valueLine(), kUntouched);
 }

@@ -45,7 +45,7 @@ TEST(Startup, FieldsAndParametersAfterConstruction) {
   EXPECT_EQ(t.unitLink().nordModel, 1);
   EXPECT_DOUBLE_EQ(t.GetParam(kNordModel)->Value(), 1.0);
   EXPECT_EQ(t.panelMode().activeSlot, 0);
-  EXPECT_TRUE(t.startupComplete);
+  EXPECT_TRUE(t.roadState().startupComplete);
   EXPECT_FALSE(t.unitLink().midiIOSet);
   EXPECT_EQ(t.NAutomatedParams(), 0);
   EXPECT_EQ(t.NParams(), kTavroParamCount);

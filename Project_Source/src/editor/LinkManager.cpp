@@ -58,8 +58,8 @@ void LinkManager::multiLinker(Tavro* plug, LinkInfo link, int, double value) con
   const IParam* target = plug->GetParam(link.target);
   ControlAction* action = target ? target->GetControlAction() : nullptr;
   if (!action) return;
-  plug->linkInProgress = true;
+  plug->setLinkInProgress(true);
   plug->processControlAction(action, link.target, value);
-  plug->linkInProgress = false;
+  plug->setLinkInProgress(false);
   for (IControl* control : action->boundControls) control->SetValueFromPlug(target->GetNormalized());
 }

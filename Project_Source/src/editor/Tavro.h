@@ -360,7 +360,7 @@ public:
   void keepPatchName(int entry, const std::string& name) override;
   bool searchResultsAreShown() const override { return panelMode_.searchResultsShown.load(); }
   bool librarianRenameActive() const override { return !panelMode_.renameInactive.load(); }
-  bool isHardwareChangeActive() const override { return hardwareChangeActive.load(); }
+  bool isHardwareChangeActive() const override { return road_.hardwareChangeActive.load(); }
   bool isDataProcessed() const override { return transfer_.dataProcessed.load(); }
   void clearDataProcessed() override { transfer_.dataProcessed = false; }
   void selectLibrarianRow(int pane, int row) override;
@@ -631,6 +631,31 @@ public:
   void setLedOnTime(size_t slot, int ticks) { slotTables_.ledOnTimes[slot] = ticks; }
   void setSlotChannel(size_t slot, int channel) { slotTables_.slotChannels[slot] = channel; }
 
+  // ---- the parameter road's own state ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it. The
+  // road runs on main or midi-in under the plug-in mutex.
+  struct RoadState {
+    // The panel is built and its start values set: writes main (start-up, tear-down) /
+    // reads main, midi-in, worker
+    std::atomic<bool> startupComplete{false};
+    // A value from the synthesizer is on the road, nothing goes back: writes main,
+    // midi-in (a HardwareChangeScope) / reads main, midi-in
+    std::atomic<bool> hardwareChangeActive{false};
+    // A linked slot follows: its controls move, nothing is sent: writes main, midi-in
+    // (LinkManager) / reads main, midi-in
+    std::atomic<bool> linkInProgress{false};
+    // LFO 2's hold was released, its destination goes to the after-release value once:
+    // writes main, midi-in (the hold's cycle) / reads main, midi-in
+    std::atomic<bool> lfo2HoldReleased{false};
+  };
+  const RoadState& roadState() const { return road_; }
+  void setStartupComplete(bool complete) { road_.startupComplete = complete; }
+  void setHardwareChangeActive(bool active) { road_.hardwareChangeActive = active; }
+  void setLinkInProgress(bool linking) { road_.linkInProgress = linking; }
+  void setLfo2HoldReleased(bool released) { road_.lfo2HoldReleased = released; }
+  // Whether the hold was released, forgetting it.
+  bool takeLfo2HoldReleased() { return road_.lfo2HoldReleased.exchange(false); }
+
   // ---- panel mode ----
   // What the panel shows and edits; the parameter road's commands and the recall set it.
   // Each field: who writes it (through its setter below, the one writer) / who reads it.
@@ -677,11 +702,6 @@ public:
   std::string logPath;
   std::string uiSettingsPath;
   bool debugEnabled = false;
-
-  std::atomic<bool> startupComplete{false};
-  std::atomic<bool> hardwareChangeActive{false};
-  std::atomic<bool> linkInProgress{false};
-  std::atomic<bool> lfo2HoldReleased{false};
 
   std::vector<int> randomizerState;
   std::array<int, kSlotTableSize> lastMidiData{};
@@ -770,6 +790,7 @@ private:
   OutputQueue outputQueue_;
   MidiFilters midiFilters_;
   SlotTables slotTables_;
+  RoadState road_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

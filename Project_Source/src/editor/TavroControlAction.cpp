@@ -42,17 +42,17 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
       showStatus(kSetPortsFirst);
     return;
   }
-  if (!startupComplete) return;
+  if (!road_.startupComplete) return;
   action->lastValue = whole;
 
   // A copy: a control's update may change the list.
   const std::vector<IControl*> controls = action->boundControls;
   for (IControl* control : controls) {
-    if (linkInProgress) param->SetClamped(value);
+    if (road_.linkInProgress) param->SetClamped(value);
     control->SetValueFromPlug(param->GetNormalized());
   }
   // A mirrored edit of a linked slot: the synthesizer links it itself.
-  if (linkInProgress) return;
+  if (road_.linkInProgress) return;
 
   switch (action->kind) {
     case kActionCC:
@@ -77,7 +77,7 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
 void Tavro::sendControlChange(const ControlAction* action, int paramIdx, int dataValue) {
   if (auto* display = dynamic_cast<ITextControl*>(ccDisplay))
     display->SetTextFromPlug(("CC|" + std::to_string(action->ccNumber)).c_str());
-  if (hardwareChangeActive) return;
+  if (road_.hardwareChangeActive) return;
   // A change the synthesizer sent is echoed back only while its local control is off;
   // one from the host always goes on.
   if (midiManager->applyingHardwareValue && midiFilters_.localControl && midiManager->fromHost == 0) return;

@@ -273,7 +273,7 @@ void Tavro::setStartValues() {
 
   logStage("Plug-in is ready to load!");
   tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
-  startupComplete = true;
+  setStartupComplete(true);
 }
 
 void Tavro::pushParameterValues() {

@@ -18,7 +18,7 @@ void Tavro::tearDown() {
   while (ticksInFlight_.load() != 0) std::this_thread::yield();
   // Nothing more goes to the synthesizer, and the parameter road stops treating
   // changes as the user's.
-  startupComplete = false;
+  setStartupComplete(false);
   setMidiIOSet(false);
   closing.RequestStop();
   // The input thread may be in a handler that uses the managers below: stop the

@@ -37,7 +37,7 @@ std::string ControlDisplay::getValueString(double value) {
 }
 
 void ControlDisplay::controlDisplay(Tavro* plug, int paramIdx, double value, bool activeSlotOnly) const {
-  if (!plug->startupComplete) return;
+  if (!plug->roadState().startupComplete) return;
   const int activeSlot = plug->panelMode().activeSlot;
   if (readoutIgnores(paramIdx, activeSlot, plug->midiFilters().hostFilterBlocked[kProgramChangeClass])) return;
   const IParam* param = plug->GetParam(paramIdx);
