@@ -55,17 +55,17 @@ void Tavro::Reset() {
   GetEffectVersionStr(version);
   printDebugInfo(std::string("RESET: plug-in ") + version);
   if (transfer_.sysexInputSuspended) return;
-  ShowText(statusText, kStatusGreeting);
-  ShowText(valueText, debugEnabled ? std::string(version) + " - " + kBuildDate : std::string(version));
-  ShowText(buildDisplay, version);
-  ShowText(ccDisplay, "---");
+  ShowText(kept_.statusText, kStatusGreeting);
+  ShowText(kept_.valueText, debugEnabled ? std::string(version) + " - " + kBuildDate : std::string(version));
+  ShowText(kept_.buildDisplay, version);
+  ShowText(kept_.ccDisplay, "---");
 }
 
 void Tavro::setQueueDelay(int dawOffsetSamples) {
   const int block = GetBlockSize();
   setMidiOutDelay(block + 2 * dawOffsetSamples);
   if (graphics)
-    ShowText(midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(outputQueue_.midiOutDelay), sampleRate), block));
+    ShowText(kept_.midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(outputQueue_.midiOutDelay), sampleRate), block));
 }
 
 void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
@@ -201,7 +201,7 @@ void Tavro::setActivityLight(int slot, double value) {
   IParam* param = GetParam(kMIDILed + slot);
   if (!param) return;
   param->Set(value);
-  if (IControl* light = activityLights[size_t(slot)]) light->SetValueFromPlug(param->GetNormalized());
+  if (IControl* light = kept_.activityLights[size_t(slot)]) light->SetValueFromPlug(param->GetNormalized());
 }
 
 void Tavro::performTickAction(const TickAction& action) {
@@ -228,7 +228,7 @@ void Tavro::performTickAction(const TickAction& action) {
     case TickAction::kTempoSynced:
       printDebugInfo("PROCESSOR: Host tempo synced to " + std::to_string(action.a) + "BPM");
       break;
-    case TickAction::kDelayText: ShowText(midiOutDelayDisplay, DelayText(action.a, action.b)); break;
+    case TickAction::kDelayText: ShowText(kept_.midiOutDelayDisplay, DelayText(action.a, action.b)); break;
   }
 }
 

@@ -52,7 +52,7 @@ TEST_F(ClicksReach, TheCentreOfEveryShownControlOnEveryPage) {
       const IRECT& r = c->GetRECT();
       // The list takes clicks on its rows; its middle lies between its two panes,
       // under the lower pane's file menu. Its first row stands for it.
-      const bool list = c == plug().librarianView;
+      const bool list = c == plug().keptControls().librarianView;
       const int x = list ? r.L + 50 : (r.L + r.R) / 2, y = list ? r.T + 9 : (r.T + r.B) / 2;
       IControl* hit = g.GetMouseControl(x, y);
       if (hit == c) continue;

@@ -174,8 +174,8 @@ TEST_F(ClockTick, WithoutAHostTempoTheClockGivesUpAndSaysSo) {
   clock.Advance(2 * kSecond);
   EXPECT_FALSE(e.f.plug->clockState().sendMidiClock);
   EXPECT_EQ(e.f.plug->paramValue(kSendMIDIClockInfo), 0.0);
-  ASSERT_NE(e.f.plug->valueText, nullptr);
-  EXPECT_EQ(e.f.plug->valueText->GetTextString(), "Unable to get DAW Tempo");
+  ASSERT_NE(e.f.plug->keptControls().valueText, nullptr);
+  EXPECT_EQ(e.f.plug->keptControls().valueText->GetTextString(), "Unable to get DAW Tempo");
   EXPECT_EQ(e.Clocks(), 0u);
 }
 

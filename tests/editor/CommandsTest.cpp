@@ -91,8 +91,8 @@ protected:
     return manager->jobsStarted(MIDIMessageManager::kTransferThread);
   }
   static size_t sentCount() { return editor->ports->Sent(kSynthIn).size(); }
-  static std::string statusLine() { return plug().statusText->GetTextString(); }
-  static std::string valueLine() { return plug().valueText->GetTextString(); }
+  static std::string statusLine() { return plug().keptControls().statusText->GetTextString(); }
+  static std::string valueLine() { return plug().keptControls().valueText->GetTextString(); }
 
   static Kit_VirtualClock clock;
   static PortsEditor* editor;
@@ -276,16 +276,16 @@ TEST_F(Commands, ModelChangeSetsTheDeviceIdAndTheTab) {
 
 TEST_F(Commands, LibrarianAndVelocityMapTabsGreyEachOther) {
   change(kShowLibrarian, 1);
-  EXPECT_TRUE(plug().velomapControl->IsGrayed());
+  EXPECT_TRUE(plug().keptControls().velomapControl->IsGrayed());
   EXPECT_EQ(plug().layer("root")->GetActiveChildID(), 1);
   change(kShowLibrarian, 0);
-  EXPECT_FALSE(plug().velomapControl->IsGrayed());
+  EXPECT_FALSE(plug().keptControls().velomapControl->IsGrayed());
   EXPECT_EQ(plug().layer("root")->GetActiveChildID(), 2);
   change(kShowVelomap, 1);
-  EXPECT_TRUE(plug().showLibrarianControl->IsGrayed());
+  EXPECT_TRUE(plug().keptControls().showLibrarianControl->IsGrayed());
   EXPECT_EQ(plug().layer("root")->GetActiveChildID(), 3);
   change(kShowVelomap, 0);
-  EXPECT_FALSE(plug().showLibrarianControl->IsGrayed());
+  EXPECT_FALSE(plug().keptControls().showLibrarianControl->IsGrayed());
   change(kAllowPartChange, 1);
   EXPECT_EQ(value(kAllowPartChangeLED), 1.0);
   change(kAllowPartChange, 0);
@@ -535,8 +535,8 @@ TEST_F(SettingsFile, MissingFileIsReportedAndNotCreated) {
   for (int paramIdx : {int(kUserInterfaceSize), int(kFirstRunExit)}) {
     PortsEditor editor;
     change(*editor.plug, paramIdx, 1);
-    EXPECT_EQ(editor.plug->statusText->GetTextString(), "Tavro Editor UI.txt MISSING!");
-    EXPECT_EQ(editor.plug->valueText->GetTextString(), "Contact support");
+    EXPECT_EQ(editor.plug->keptControls().statusText->GetTextString(), "Tavro Editor UI.txt MISSING!");
+    EXPECT_EQ(editor.plug->keptControls().valueText->GetTextString(), "Contact support");
     for (const std::string& path : editor.data.contents())
       EXPECT_EQ(path.find("UI.txt"), std::string::npos) << path;
   }
@@ -551,7 +551,7 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFileAndSaysSo) {
   change(*editor.plug, kUserInterfaceSize, 0);
   Kit_SetAtomicFileCalls(nullptr);
   EXPECT_EQ(editor.data.read("Tavro Editor UI.txt"), before);
-  EXPECT_EQ(editor.plug->statusText->GetTextString(), "Tavro Editor UI.txt NOT SAVED!");
+  EXPECT_EQ(editor.plug->keptControls().statusText->GetTextString(), "Tavro Editor UI.txt NOT SAVED!");
 }
 
 }  // namespace

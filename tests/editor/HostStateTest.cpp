@@ -124,7 +124,8 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   EXPECT_EQ(t.paramValue(0), 93.0);
   EXPECT_EQ(t.unitLink().deviceId.load(), 5);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
-  EXPECT_EQ(t.statusText->GetTextString(), "MIDI In not found: " + kLongIn + " / MIDI Out not found: " + kLongOut);
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(),
+            "MIDI In not found: " + kLongIn + " / MIDI Out not found: " + kLongOut);
   // The next save still names the ports the song was made with.
   ByteChunk again = f.save();
   PatchManager read(nullptr);

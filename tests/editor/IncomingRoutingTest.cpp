@@ -169,9 +169,9 @@ TEST_F(IncomingRouting, TheSynthesizersGlobalChannelChoosesThePerformanceBankAnd
   // With the librarian following the synthesizer, a performance chosen while it
   // shows programs says so.
   plug.GetParam(kControlLibrary)->Set(1.0);
-  plug.statusText->SetTextFromPlug("");
+  plug.keptControls().statusText->SetTextFromPlug("");
   fromSynth(uint8_t(0xC0 | global), 7, 0);
-  EXPECT_EQ(plug.statusText->GetTextString(), "Turn on PERF. mode from librarian first!");
+  EXPECT_EQ(plug.keptControls().statusText->GetTextString(), "Turn on PERF. mode from librarian first!");
   EXPECT_EQ(manager.jobsStarted(MIDIMessageManager::kTransferThread), before + 1);
 }
 

@@ -74,7 +74,7 @@ TEST(LibrarianCommands, KeepBankSwitch) {
   LibrarianPage page;
   EXPECT_EQ(page.command(kKeepCurrentBankOpen, 1.0, true), R::kEnd);
   EXPECT_TRUE(page.plug->panelMode().keepCurrentBank);
-  EXPECT_EQ(page.plug->valueText->GetTextString(), "Keep Current Bank [ON]");
+  EXPECT_EQ(page.plug->keptControls().valueText->GetTextString(), "Keep Current Bank [ON]");
   EXPECT_EQ(page.command(kKeepCurrentBankOpen, 0.0, true), R::kEnd);
   EXPECT_FALSE(page.plug->panelMode().keepCurrentBank);
   EXPECT_EQ(page.status(), "Bank Changes on Slot Change");

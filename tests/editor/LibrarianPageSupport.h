@@ -147,7 +147,7 @@ struct LibrarianPage {
   // Clicks the menu control of a librarian menu layer (shown first).
   void clickMenu(const std::string& layerName, int index) {
     plug->showLayer(layerName, true);
-    const IRECT r = plug->librarianMenus[size_t(index)]->GetRECT();
+    const IRECT r = plug->keptControls().librarianMenus[size_t(index)]->GetRECT();
     IMouseMod mod(true);
     plug->graphics->OnMouseDown((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
   }
@@ -160,10 +160,11 @@ struct LibrarianPage {
     std::string text = list().row(side, i)->GetTextString();
     return text.erase(text.find_last_not_of(' ') + 1);
   }
-  std::string status() const { return plug->statusText->GetTextString(); }
+  std::string status() const { return plug->keptControls().statusText->GetTextString(); }
   // The librarian page's own status line; "(none)" when the layout has none.
   std::string librarianStatus() const {
-    return plug->librarianStatusText ? plug->librarianStatusText->GetTextString() : "(none)";
+    return plug->keptControls().librarianStatusText ? plug->keptControls().librarianStatusText->GetTextString()
+                                                    : "(none)";
   }
 
   Kit_VirtualClock clock;
@@ -194,9 +195,10 @@ inline PagePoints ReadPagePoints(int row) {
   if (!pageSwitch) return points;
   points.pageSwitch = Centre(pageSwitch->GetRECT());
   points.row = Centre(page.list().row(0, row)->GetRECT());
-  points.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
-  if (page.plug->librarianStatusText) points.statusLine = Centre(page.plug->librarianStatusText->GetRECT());
-  if (IControl* dataType = page.plug->datatypeControl) points.dataType = Centre(dataType->GetRECT());
+  points.bankMenu = Centre(page.plug->keptControls().librarianMenus[kBankEditMenu]->GetRECT());
+  if (page.plug->keptControls().librarianStatusText)
+    points.statusLine = Centre(page.plug->keptControls().librarianStatusText->GetRECT());
+  if (IControl* dataType = page.plug->keptControls().datatypeControl) points.dataType = Centre(dataType->GetRECT());
   return points;
 }
 

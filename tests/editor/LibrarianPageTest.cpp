@@ -199,7 +199,7 @@ TEST(LibrarianPage, BankMenuItemsFollowModelAndMode) {
     int banks;
   };
   const Case cases[] = {{0, false, 4}, {1, true, 2}, {2, false, 10}, {2, true, 4}};
-  auto* menu = dynamic_cast<BankNumberPopupMenu*>(page.plug->librarianMenus[kBankNumberMenu]);
+  auto* menu = dynamic_cast<BankNumberPopupMenu*>(page.plug->keptControls().librarianMenus[kBankNumberMenu]);
   for (const Case& c : cases) {
     page.plug->setNordModel(c.model);
     page.plug->setPerfMode(c.performances);

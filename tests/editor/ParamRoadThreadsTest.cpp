@@ -28,7 +28,9 @@ constexpr int kMultiName = 353;
 constexpr int kPatchName = 354;  // + slot
 constexpr int kCutoffCC = 0x4A;
 
-std::string Status(const Tavro& t) { return t.statusText ? t.statusText->GetTextString() : ""; }
+std::string Status(const Tavro& t) {
+  return t.keptControls().statusText ? t.keptControls().statusText->GetTextString() : "";
+}
 
 // Messages sent from position `from` on.
 std::vector<Message> Since(const RoadFixture& f, size_t from) {
@@ -106,7 +108,7 @@ TEST(Dispatcher, AKnobIsReadOutMirroredToSlotsOnItsChannelAndSentOnce) {
       EXPECT_EQ(f.plug->GetParam(kFilterCutoff + s)->Value(), row.follows[size_t(s)] ? 90 : 3) << s;
     EXPECT_EQ(f.sent(), (std::vector<Message>{{0xB0, kCutoffCC, 90}}));
     EXPECT_EQ(Status(*f.plug), f.plug->GetParam(kFilterCutoff)->GetNameForHost());
-    EXPECT_NE(f.plug->valueText->GetTextString().find("90"), std::string::npos);
+    EXPECT_NE(f.plug->keptControls().valueText->GetTextString().find("90"), std::string::npos);
   }
 }
 

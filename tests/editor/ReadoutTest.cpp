@@ -17,14 +17,14 @@ protected:
     plug().setNordModel(1);
     plug().setHostFilterBlocked(1, true);
   }
-  static std::string nameLine() { return plug().statusText->GetTextString(); }
-  static std::string valueLine() { return plug().valueText->GetTextString(); }
+  static std::string nameLine() { return plug().keptControls().statusText->GetTextString(); }
+  static std::string valueLine() { return plug().keptControls().valueText->GetTextString(); }
   static std::string listEntry(const char* list, int at) { return plug().uiConfig->getValueList(list).at(size_t(at)); }
   // Stores the value as the change would have, then runs the read-out on blank lines.
   static void change(int paramIdx, double value, bool activeSlotOnly = false) {
     plug().GetParam(paramIdx)->Set(value);
-    plug().statusText->SetTextFromPlug(kUntouched);
-    plug().valueText->SetTextFromPlug(kUntouched);
+    plug().keptControls().statusText->SetTextFromPlug(kUntouched);
+    plug().keptControls().valueText->SetTextFromPlug(kUntouched);
     plug().valueReadout.controlDisplay(&plug(), paramIdx, value, activeSlotOnly);
   }
   static std::string nameOf(int paramIdx) { return plug().GetParam(paramIdx)->GetNameForHost(); }

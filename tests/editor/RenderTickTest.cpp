@@ -141,7 +141,7 @@ TEST(RenderTick, QueueModeSendsWhatFallsDueInOrderAndKeepsTheRest) {
   EXPECT_EQ(tags, (std::vector<int>{2, 3, 1, 4}));
   ASSERT_EQ(p.midiQueue.size(), 1);
   EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 476);
-  auto* delay = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
+  auto* delay = dynamic_cast<ITextControl*>(p.keptControls().midiOutDelayDisplay);
   ASSERT_NE(delay, nullptr);
   EXPECT_EQ(delay->GetTextString(), "23ms|512bfr");
 }
@@ -150,7 +150,7 @@ TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
   TickFixture t;
   Tavro& p = t.plug();
   p.setQueueMidiOutput(true);
-  auto* readout = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
+  auto* readout = dynamic_cast<ITextControl*>(p.keptControls().midiOutDelayDisplay);
   ASSERT_NE(readout, nullptr);
   auto offset = [&](double samples) {
     p.GetParam(kAdjustDAWOffset)->Set(samples);

@@ -50,8 +50,8 @@ TEST(Startup, FieldsAndParametersAfterConstruction) {
   EXPECT_EQ(t.NAutomatedParams(), 0);
   EXPECT_EQ(t.NParams(), kTavroParamCount);
   EXPECT_EQ(t.randomizerState.size(), 725u);
-  EXPECT_NE(t.statusText, nullptr);
-  EXPECT_EQ(t.statusText->GetTextString(), "Vudidi Tavro Plug-in");
+  EXPECT_NE(t.keptControls().statusText, nullptr);
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Vudidi Tavro Plug-in");
 }
 
 TEST(Startup, FilterFlagsFollowTheStartValues) {
@@ -115,7 +115,7 @@ TEST(Startup, PanelSizeMenusAndOverlayFollowTheSettingsFile) {
     ASSERT_EQ(parts.parts.rects.size(), 10u);
     EXPECT_EQ(parts.parts.rects[5].first, 5);
     EXPECT_EQ(parts.parts.rects[5].second, c.programMenu);
-    EXPECT_EQ(f.plug->menuLayers[5]->GetID(), 75);
+    EXPECT_EQ(f.plug->keptControls().menuLayers[5]->GetID(), 75);
     EXPECT_FALSE(f.shown("firstRunNotification"));
   }
 }

@@ -95,7 +95,7 @@ PanelMap ReadPanelMap() {
   }
   LibrarianPage page(Banks{});
   if (IControl* pageSwitch = page.plug->firstControl(kShowLibrarian)) map.pageSwitch = Centre(pageSwitch->GetRECT());
-  map.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
+  map.bankMenu = Centre(page.plug->keptControls().librarianMenus[kBankEditMenu]->GetRECT());
   return map;
 }
 

@@ -68,7 +68,7 @@ TEST(SysExIn, ATakenDumpReachesThePanelAndEveryBindingForgetsItsLastValue) {
     EXPECT_EQ(t.slotTables().ledLit[size_t(slot)], 0);
   }
   EXPECT_TRUE(t.transferState().dataProcessed);
-  EXPECT_EQ(t.statusText->GetTextString(), "Data processed - Ready!");
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Data processed - Ready!");
 }
 
 TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {
@@ -162,8 +162,8 @@ TEST(SysExIn, ReceivedSlotsMarkTheBankUnsaved) {
   EXPECT_EQ(t.paramValue(kDiscardBankData), 0.0);
   EXPECT_TRUE(f.shown("discardChangesLayerRight"));
   EXPECT_FALSE(f.shown("LeftPatchPopupMenu"));
-  EXPECT_TRUE(t.datatypeControl->IsGrayed());
-  EXPECT_EQ(t.statusText->GetTextString(), "Data received to slot(s)");
+  EXPECT_TRUE(t.keptControls().datatypeControl->IsGrayed());
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Data received to slot(s)");
 }
 
 TEST(SysExIn, TheWaitStepFollowsTheSyncTimer) {

@@ -92,7 +92,8 @@ std::vector<int> DrawnBankSelectorSlots(Tavro& t) {
   };
   for (int i = 0; i < t.graphics->NLayers(); ++i) {
     ControlLayer* layer = t.graphics->GetLayer(i);
-    const bool menu = std::find(t.menuLayers.begin(), t.menuLayers.end(), layer) != t.menuLayers.end();
+    const bool menu = std::find(t.keptControls().menuLayers.begin(), t.keptControls().menuLayers.end(), layer) !=
+                      t.keptControls().menuLayers.end();
     if (layer != t.progressLayer && !menu) layer->VisitDrawn(visit);
   }
   return slots;

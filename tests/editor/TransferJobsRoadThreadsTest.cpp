@@ -44,7 +44,9 @@ protected:
     ASSERT_TRUE(f_.plug->midiManager->startJob(args));
     while (f_.plug->midiManager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
   }
-  std::string Status() { return f_.plug->statusText ? f_.plug->statusText->GetTextString() : ""; }
+  std::string Status() {
+    return f_.plug->keptControls().statusText ? f_.plug->keptControls().statusText->GetTextString() : "";
+  }
 
   Kit_VirtualClock clock_{0};
   SynthSimVirtualScheduler scheduler_{clock_};

@@ -49,8 +49,8 @@ PanelPlaces FindPlaces(RoadFixture& f) {
   auto shown = [&](const char* name, int offset = 0) {
     return ShownCentre(f.action(plug.uiConfig->getParamByName(name) + offset));
   };
-  if (!plug.statusText) return at;  // the status line's place stays unknown: the stage stops
-  const IRECT status = plug.statusText->GetRECT();
+  if (!plug.keptControls().statusText) return at;  // the status line's place stays unknown: the stage stops
+  const IRECT status = plug.keptControls().statusText->GetRECT();
   at.status = {int((status.L + status.R) / 2), int((status.T + status.B) / 2)};
   at.showLibrarian = shown("kShowLibrarian");
   at.performanceSettings = shown("kMultiSettings");

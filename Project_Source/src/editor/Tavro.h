@@ -656,6 +656,34 @@ public:
   // Whether the hold was released, forgetting it.
   bool takeLfo2HoldReleased() { return road_.lfo2HoldReleased.exchange(false); }
 
+  // ---- controls kept at start-up ----
+  // The first bound controls, the menus and their layers, kept by the start-up stages
+  // (null when the layout has none). writes main (start-up, this class only) / reads
+  // main, midi-in, worker, tick-performer, render (what the layout built, unchanged
+  // afterwards)
+  struct KeptControls {
+    IControl *velomapControl = nullptr, *ccDisplay = nullptr, *midiInSelector = nullptr, *midiOutSelector = nullptr,
+             *buildDisplay = nullptr, *midiOutDelayDisplay = nullptr;
+    IControl *datatypeControl = nullptr, *datamodeControl = nullptr, *patchRenameControl = nullptr;
+    IControl *randomizeControl = nullptr, *patchSearchControl = nullptr;
+    IControl *libraryControl = nullptr, *multiSettingsControl = nullptr, *showLibrarianControl = nullptr;
+    IControl *upperListControl = nullptr, *lowerListControl = nullptr;
+    IControl* librarianView = nullptr;
+    ITextControl *statusText = nullptr, *valueText = nullptr;
+    // The librarian page's own status line: the read-out is hidden there, so every
+    // status text goes to both lines (the read-out's names and values do not).
+    ITextControl* librarianStatusText = nullptr;
+    ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
+    std::array<IControl*, kSlotCount> slotEnableControls{};
+    std::array<IControl*, kSlotCount> partChannelControls{};
+    std::array<IControl*, kSlotCount> activityLights{};
+    std::array<IControl*, 2> cancelButtons{};
+    std::array<IControl*, kFilterCount> filterControls{};
+    std::array<IControl*, kMenuCount> librarianMenus{};
+    std::array<ControlLayer*, kMenuCount> menuLayers{};
+  };
+  const KeptControls& keptControls() const { return kept_; }
+
   // ---- panel mode ----
   // What the panel shows and edits; the parameter road's commands and the recall set it.
   // Each field: who writes it (through its setter below, the one writer) / who reads it.
@@ -710,27 +738,6 @@ public:
   std::string upperBankFile, upperBankText, lowerBankFile, lowerBankText;
   std::string upperPerfBankFile, upperPerfBankText, lowerPerfBankFile, lowerPerfBankText;
   CurrentFilePair leftProgramFile, leftPerformanceFile;
-
-  // First bound controls, kept at start-up (null when the layout has none).
-  IControl *velomapControl = nullptr, *ccDisplay = nullptr, *midiInSelector = nullptr,
-           *midiOutSelector = nullptr, *buildDisplay = nullptr, *midiOutDelayDisplay = nullptr;
-  IControl *datatypeControl = nullptr, *datamodeControl = nullptr, *patchRenameControl = nullptr;
-  IControl *randomizeControl = nullptr, *patchSearchControl = nullptr;
-  IControl *libraryControl = nullptr, *multiSettingsControl = nullptr, *showLibrarianControl = nullptr;
-  IControl *upperListControl = nullptr, *lowerListControl = nullptr;
-  IControl* librarianView = nullptr;
-  ITextControl *statusText = nullptr, *valueText = nullptr;
-  // The librarian page's own status line: the read-out is hidden there, so every
-  // status text goes to both lines (the read-out's names and values do not).
-  ITextControl* librarianStatusText = nullptr;
-  ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
-  std::array<IControl*, kSlotCount> slotEnableControls{};
-  std::array<IControl*, kSlotCount> partChannelControls{};
-  std::array<IControl*, kSlotCount> activityLights{};
-  std::array<IControl*, 2> cancelButtons{};
-  std::array<IControl*, kFilterCount> filterControls{};
-  std::array<IControl*, kMenuCount> librarianMenus{};
-  std::array<ControlLayer*, kMenuCount> menuLayers{};
 
 private:
   // Gives the bank lists of `listKind` one text per file (long names shortened and
@@ -791,6 +798,7 @@ private:
   MidiFilters midiFilters_;
   SlotTables slotTables_;
   RoadState road_;
+  KeptControls kept_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

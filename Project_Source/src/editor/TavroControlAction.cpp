@@ -75,7 +75,7 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
 }
 
 void Tavro::sendControlChange(const ControlAction* action, int paramIdx, int dataValue) {
-  if (auto* display = dynamic_cast<ITextControl*>(ccDisplay))
+  if (auto* display = dynamic_cast<ITextControl*>(kept_.ccDisplay))
     display->SetTextFromPlug(("CC|" + std::to_string(action->ccNumber)).c_str());
   if (road_.hardwareChangeActive) return;
   // A change the synthesizer sent is echoed back only while its local control is off;

@@ -146,7 +146,8 @@ std::string Tavro::reopenPort(int side) {
     setExternalMIDIIn(index, stored.c_str());
   IParam* selector = GetParam(paramIdx);
   selector->SetClamped(index);
-  if (IControl* control = output ? midiOutSelector : midiInSelector) control->SetValueFromPlug(selector->GetNormalized());
+  if (IControl* control = output ? kept_.midiOutSelector : kept_.midiInSelector)
+    control->SetValueFromPlug(selector->GetNormalized());
   // A port not there now keeps its name for the next save.
   unmatchedPortNames[size_t(side)] = index > 0 || stored == selector->GetDisplayText(0) ? "" : stored;
   if (unmatchedPortNames[size_t(side)].empty()) return "";

@@ -12,17 +12,17 @@ void Tavro::DisplayProcessingIndicator(bool show) {
     setTransferBusy(true);
     if (progressIndicator) progressIndicator->Hide(false);
     if (progressLayer) progressLayer->Hide(false);
-    for (IControl* button : cancelButtons)
+    for (IControl* button : kept_.cancelButtons)
       if (button) button->Hide(true);
     // The first button lies over the librarian, the second over the main panel.
-    IControl* cancel = cancelButtons[paramValue(kShowLibrarian) == 1.0 ? 0 : 1];
+    IControl* cancel = kept_.cancelButtons[paramValue(kShowLibrarian) == 1.0 ? 0 : 1];
     if (cancel) cancel->Hide(false);
   } else {
     setSysexInputSuspended(false);
     setTransferBusy(false);
     if (progressIndicator) progressIndicator->Hide(true);
     if (progressLayer) progressLayer->Hide(true);
-    for (IControl* button : cancelButtons)
+    for (IControl* button : kept_.cancelButtons)
       if (button) button->Hide(true);
     if (midiManager) midiManager->transferInProgress = false;
     setHoldOutputWhileBusy(false);

@@ -31,7 +31,8 @@ bool ValidSlot(int slot) { return slot >= 0 && slot < kSlotCount; }
 
 void SetListDrag(Tavro* plug, bool enabled) {
   LibrarianPanelParts* parts = GetLibrarianPanelParts();
-  if (parts && plug->librarianView) parts->setListDragEnabled(plug->librarianView, enabled);
+  if (parts && plug->keptControls().librarianView)
+    parts->setListDragEnabled(plug->keptControls().librarianView, enabled);
 }
 
 }  // namespace
@@ -87,7 +88,7 @@ void TabSwitchFunctions::updateOctaveLight(Tavro* plug, int slot) {
 void TabSwitchFunctions::showSynthSlot(Tavro* plug, int slot, int model) {
   for (const char* name : kSlotEnableLayers) plug->showLayer(name, true);
   if (!ValidSlot(slot)) return;
-  if (IControl* enable = plug->slotEnableControls[size_t(slot)]) enable->SetValueFromUserInput(1.0);
+  if (IControl* enable = plug->keptControls().slotEnableControls[size_t(slot)]) enable->SetValueFromUserInput(1.0);
   plug->showLayer(kSlotEnableLayers[slot], false);
   plug->showLayer(kSlotLayers[slot], true);
   updateOctaveLight(plug, slot);
@@ -100,7 +101,7 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
   if (ControlLayer* root = plug->layer("root")) root->ShowOnlyChild(page);
 
   const bool librarianShown = plug->paramValue(kShowLibrarian) == 1.0;
-  if (plug->multiSettingsControl) plug->multiSettingsControl->Hide(librarianShown);
+  if (plug->keptControls().multiSettingsControl) plug->keptControls().multiSettingsControl->Hide(librarianShown);
   if (plug->paramValue(kMultiSettings) != 0.0) {
     plug->showLayer("performanceSettings", false);
   } else if (librarianShown) {
@@ -176,7 +177,7 @@ void TabSwitchFunctions::quickTabSwitch(Tavro* plug, int paramIdx, int slot, int
   const int bankParam = currentModel < 2 ? kCurrentBank : kCurrentBank2x;
   plug->setFromPlug(bankParam + slot, double(int(plug->paramValue(bankParam + plug->panelMode().activeSlot.load()))));
   if (LibrarianPanelParts* parts = GetLibrarianPanelParts())
-    if (plug->librarianView) parts->setUpperSelectedRow(plug->librarianView, program);
+    if (plug->keptControls().librarianView) parts->setUpperSelectedRow(plug->keptControls().librarianView, program);
   if (plug->librarian) plug->librarian->selectedSlot.store(program);
   plug->refreshLibrarianMenus();
 }

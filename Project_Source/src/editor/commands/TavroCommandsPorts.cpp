@@ -24,7 +24,7 @@ int SelectPort(Tavro& plug, bool output, int entry) {
   const std::string name = listed ? (*names)[size_t(entry)] : std::string();
   if (plug.patchManager)
     plug.patchManager->names[output ? kOutputNameEntry : kInputNameEntry] = name.empty() ? "Set Name" : name;
-  if (plug.librarianView) plug.librarianView->SetDirty(false);
+  if (plug.keptControls().librarianView) plug.keptControls().librarianView->SetDirty(false);
   int opened = listed ? entry : 0;
   const char* openName = listed ? name.c_str() : IMidiPorts::kOffName;
   if (output) {

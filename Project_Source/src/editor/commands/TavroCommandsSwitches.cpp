@@ -19,7 +19,7 @@ bool SwitchOn(double value) { return value == 1.0; }
 
 void showMessages(Tavro& plug, const char* status, const char* value) {
   plug.showStatus(status);
-  if (plug.valueText) plug.valueText->SetTextFromPlug(value);
+  if (plug.keptControls().valueText) plug.keptControls().valueText->SetTextFromPlug(value);
 }
 
 void redrawPanel(Tavro& plug) {

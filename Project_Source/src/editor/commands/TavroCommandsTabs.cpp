@@ -79,13 +79,13 @@ void showLibrarian(Tavro& plug, int, double value) {
   // Opening the page says what the scan could not read and whether the left bank is incomplete.
   const std::string notice = shown && plug.librarian ? plug.librarian->paneNotice(true) : std::string();
   if (!notice.empty()) plug.showStatus(notice);
-  GreyOut(plug.velomapControl, shown);
+  GreyOut(plug.keptControls().velomapControl, shown);
   SwitchTab(plug, shown ? kLibrarianTab : SynthTab(plug, false));
 }
 
 void showVelomap(Tavro& plug, int, double value) {
   const bool shown = value == 1.0;
-  GreyOut(plug.showLibrarianControl, shown);
+  GreyOut(plug.keptControls().showLibrarianControl, shown);
   SwitchTab(plug, SynthTab(plug, shown));
 }
 

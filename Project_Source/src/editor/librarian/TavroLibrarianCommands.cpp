@@ -52,7 +52,7 @@ int PaneBank(Tavro& plug, int side, int index, BankIdentity* bank) {
 }
 
 void ShowValueText(Tavro& plug, const char* text) {
-  if (plug.valueText) plug.valueText->SetTextFromPlug(text);
+  if (plug.keptControls().valueText) plug.keptControls().valueText->SetTextFromPlug(text);
 }
 
 // The programs the search results hold.
@@ -84,7 +84,7 @@ void showPaneBank(Tavro& plug, int side, int index) {
   const int listParam = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
   IParam* list = plug.GetParam(listParam);
   list->SetClamped(index);
-  if (IControl* control = upper ? plug.upperListControl : plug.lowerListControl)
+  if (IControl* control = upper ? plug.keptControls().upperListControl : plug.keptControls().lowerListControl)
     control->SetValueFromPlug(list->GetNormalized());
   (upper ? plug.librarian->upperFileIndex : plug.librarian->lowerFileIndex) = index;
 
@@ -190,7 +190,7 @@ Result search(Tavro& plug, int paramIdx, double) {
 
 Result searchButton(Tavro& plug, int, double value) {
   const bool on = value == 1.0;
-  for (IControl* control : {plug.datatypeControl, plug.datamodeControl})
+  for (IControl* control : {plug.keptControls().datatypeControl, plug.keptControls().datamodeControl})
     if (control) control->GrayOut(on);
   plug.showLayer("searchField", on);
   plug.setSearchResultsShown(on);
@@ -272,7 +272,7 @@ Result patchType(Tavro& plug, int, double value) {
                              "RightPatchPopupMenu", "searchField"})
       plug.showLayer(name, false);
     plug.setSearchResultsShown(false);
-    if (plug.patchSearchControl) plug.patchSearchControl->GrayOut(performances);
+    if (plug.keptControls().patchSearchControl) plug.keptControls().patchSearchControl->GrayOut(performances);
     plug.showLayer("librarianPartSelector", !performances);
     plug.setPerfMode(performances);
     plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, false);
@@ -299,7 +299,7 @@ Result discard(Tavro& plug, int, double value) {
   plug.DisplayProcessingIndicator(true);
   plug.showLayer("discardChangesLayerRight", false);
   plug.showLayer("saveChangesLayer", true);
-  for (IControl* control : {plug.datatypeControl, plug.datamodeControl})
+  for (IControl* control : {plug.keptControls().datatypeControl, plug.keptControls().datamodeControl})
     if (control) control->GrayOut(false);
   plug.showLayer("patchRename", false);
   writeParam(plug, kBankEditUnsaved, 0.0);

@@ -63,8 +63,8 @@ Tavro::ListedFiles Tavro::fillFileLists(int listKind) {
     for (int list : named) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
   // The bank lists show a text of the table: one whose value stayed put still has to
   // draw the new text.
-  if (listKind != kSearchResults && upperListControl) upperListControl->SetDirty(false);
-  if (lowerListControl) lowerListControl->SetDirty(false);
+  if (listKind != kSearchResults && kept_.upperListControl) kept_.upperListControl->SetDirty(false);
+  if (kept_.lowerListControl) kept_.lowerListControl->SetDirty(false);
   return files;
 }
 
@@ -95,8 +95,8 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
     param->ResetDisplayTexts();
     param->SetClamped(0.0);
   }
-  if (!search && upperListControl) upperListControl->SetValueFromUserInput(0.0);
-  if (lowerListControl) lowerListControl->SetValueFromUserInput(0.0);
+  if (!search && kept_.upperListControl) kept_.upperListControl->SetValueFromUserInput(0.0);
+  if (kept_.lowerListControl) kept_.lowerListControl->SetValueFromUserInput(0.0);
 
   const ListedFiles files = fillFileLists(listKind);
 

@@ -68,7 +68,7 @@ void TavroLibrarianPanel::setRenameInactive(bool inactive) { plug_.setRenameInac
 void TavroLibrarianPanel::hideLayer(const char* name, bool hide) { plug_.showLayer(name, !hide); }
 
 void TavroLibrarianPanel::openRenameEntry() {
-  if (plug_.patchRenameControl) plug_.patchRenameControl->PromptUserInput();
+  if (plug_.keptControls().patchRenameControl) plug_.keptControls().patchRenameControl->PromptUserInput();
 }
 
 void TavroLibrarianPanel::grayLayer(const char* name, bool grey) {
@@ -160,7 +160,7 @@ TavroLibrarianPanel& Tavro::librarianPanel() {
   return *librarianPanel_;
 }
 
-LibrarianViewControl* Tavro::librarianList() const { return dynamic_cast<LibrarianViewControl*>(librarianView); }
+LibrarianViewControl* Tavro::librarianList() const { return dynamic_cast<LibrarianViewControl*>(kept_.librarianView); }
 
 void Tavro::showFileEditMenu(int x, int y) { RunFileEditMenu(this, librarian, &librarianPanel(), x, y); }
 void Tavro::showFileCopyMenu(int x, int y) { RunFileCopyMenu(this, librarian, &librarianPanel(), x, y); }
@@ -201,7 +201,7 @@ public:
   void refreshMenus(Tavro* plug) override {
     // The bank menu's items follow the model and mode: a model change must not leave
     // the last model's banks offered.
-    if (auto* bankEdit = dynamic_cast<BankEditPopupMenu*>(plug->librarianMenus[kBankEditMenu]))
+    if (auto* bankEdit = dynamic_cast<BankEditPopupMenu*>(plug->keptControls().librarianMenus[kBankEditMenu]))
       bankEdit->AddMenuItemsIn();
     plug->refreshPopUpMenus();
   }

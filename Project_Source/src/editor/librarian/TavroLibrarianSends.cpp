@@ -42,7 +42,7 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
     patch = std::make_shared<LibrarianPatch>(slots[size_t(row)]);
   });
   if (!patch) return;
-  if (LibrarianViewControl* list = ListControl(librarianView)) list->currentRow = row;
+  if (LibrarianViewControl* list = ListControl(kept_.librarianView)) list->currentRow = row;
   if (!unitLink_.midiIOSet) return;
   AllSoundsOff(panelMode_.activeSlot, false);  // notes off, 100 ms, output held
   pauseUnlessClosing(kNoteOffSettleMs);
@@ -63,7 +63,7 @@ void Tavro::storeAllPatchesToDeviceFromLibrarian(int column, int bank) {
 }
 
 int Tavro::selectedLibrarianColumn() {
-  const LibrarianViewControl* list = ListControl(librarianView);
+  const LibrarianViewControl* list = ListControl(kept_.librarianView);
   return list && list->selectedUpper < 0 ? 1 : 0;
 }
 
@@ -115,7 +115,7 @@ void Tavro::keepPatchName(int entry, const std::string& name) {
 }
 
 void Tavro::selectLibrarianRow(int pane, int row) {
-  LibrarianViewControl* list = ListControl(librarianView);
+  LibrarianViewControl* list = ListControl(kept_.librarianView);
   if (!list) return;
   (pane == 0 ? list->selectedUpper : list->selectedLower) = row;
   setLibrarianViewDirty();

@@ -25,7 +25,7 @@ public:
   void ClockTempoMissing(const char* message) override {
     plug_.setSendMidiClock(false);
     plug_.setFromPlug(kSendMIDIClockInfo, 0.0);
-    if (plug_.valueText) plug_.valueText->SetTextFromPlug(message);
+    if (plug_.keptControls().valueText) plug_.keptControls().valueText->SetTextFromPlug(message);
   }
 
 private:

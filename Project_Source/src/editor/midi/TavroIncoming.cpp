@@ -88,12 +88,12 @@ void Tavro::lightIncomingMidi(int slot) {
 
 void Tavro::selectLibrarianSlot(int row) {
   if (LibrarianPanelParts* parts = GetLibrarianPanelParts())
-    if (librarianView) parts->setUpperSelectedRow(librarianView, row);
+    if (kept_.librarianView) parts->setUpperSelectedRow(kept_.librarianView, row);
   if (librarian) librarian->selectedSlot = row;
 }
 
 void Tavro::sendLibrarianRowToSynth(int row) {
-  const auto* list = dynamic_cast<const LibrarianViewControl*>(librarianView);
+  const auto* list = dynamic_cast<const LibrarianViewControl*>(kept_.librarianView);
   sendPatchToDeviceFromLibrarian(row, list ? list->activeSide.load() : 0);
 }
 

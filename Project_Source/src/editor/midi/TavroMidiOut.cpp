@@ -30,7 +30,7 @@ int Tavro::slotChannel(int slot) const {
 }
 
 void Tavro::showStatus(const std::string& text) {
-  for (ITextControl* line : {statusText, librarianStatusText})
+  for (ITextControl* line : {kept_.statusText, kept_.librarianStatusText})
     if (line) line->SetTextFromPlug(text.c_str());
 }
 

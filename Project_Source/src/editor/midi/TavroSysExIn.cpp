@@ -68,18 +68,18 @@ void Tavro::SetLibrarianStatusUnsaved(bool unsaved) {
   setFromPlug(kBankEditUnsaved, 1.0);
   setFromPlug(kDiscardBankData, 0.0);
   showLayer("discardChangesLayerRight", true);
-  if (datatypeControl) datatypeControl->GrayOut(true);
-  if (datamodeControl) datamodeControl->GrayOut(true);
+  if (kept_.datatypeControl) kept_.datatypeControl->GrayOut(true);
+  if (kept_.datamodeControl) kept_.datamodeControl->GrayOut(true);
   showLayer(panelMode_.perfMode ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", false);
   showStatus("Data received to slot(s)");
 }
 
 void Tavro::setLibrarianViewDirty() {
-  if (librarianView) librarianView->SetDirty(false);
+  if (kept_.librarianView) kept_.librarianView->SetDirty(false);
 }
 
 void Tavro::updatePatchLibrarianView(int which) {
-  auto* view = dynamic_cast<LibrarianViewControl*>(librarianView);
+  auto* view = dynamic_cast<LibrarianViewControl*>(kept_.librarianView);
   if (!view || which < 0 || which > 2) return;
   if (which != 1) view->patchSelectionUpperChanged();
   if (which != 0) view->patchSelectionLowerChanged();
