@@ -11,7 +11,11 @@
 // - three workers of the transfer engine.
 // Lock order: plug-in mutex, librarian lock, then leaves (queue, MIDI output, text).
 // A thread is never joined and the input never closed under the plug-in mutex.
-// Values read on several threads are atomics.
+// Values read on several threads are atomics. The state the whole editor shares is
+// grouped in records by concern (UnitLink, ClockState, TransferState, OutputQueue,
+// MidiFilters, SlotTables, RoadState, KeptControls, PanelMode), each field saying which
+// threads write and read it; a record is read through its const accessor and written
+// through named setters, so a search for the setter finds every writer.
 //
 // The object is split by concern, one file each:
 // - here: TavroStartup.cpp (the start-up stages and the log), TavroTearDown.cpp,
