@@ -499,8 +499,8 @@ public:
     // The id the unit answered the last enquiry on, kNoAnswer before or without one:
     // writes as deviceId's answer, worker (an enquiry going out) / reads any
     std::atomic<int> answeredDeviceId{kNoAnswer};
-    // An enquiry is out, unanswered: writes worker (the enquiry job), midi-in, main (the
-    // answer) / reads midi-in, main
+    // An enquiry is out, unanswered: writes main (sendSysExInitialization, before the
+    // job), worker (the enquiry job), midi-in, main (the answer) / reads midi-in, main
     std::atomic<bool> deviceEnquiryPending{false};
   };
   const UnitLink& unitLink() const { return unitLink_; }
