@@ -44,8 +44,8 @@ void Tavro::Reset() {
   Kit_MutexLock lock(GetMutex());
   if (sampleRate != GetSampleRate()) sampleRate = GetSampleRate();
   midiQueue.Resize(GetBlockSize());
-  resetPending = true;
-  if (midiOutDelay == 0) midiOutDelay = GetBlockSize();
+  setResetPending(true);
+  if (outputQueue_.midiOutDelay == 0) setMidiOutDelay(GetBlockSize());
   if (debugEnabled) {
     std::ostringstream rate;
     rate << sampleRate;
@@ -54,17 +54,18 @@ void Tavro::Reset() {
   char version[64] = {0};
   GetEffectVersionStr(version);
   printDebugInfo(std::string("RESET: plug-in ") + version);
-  if (sysexInputSuspended) return;
-  ShowText(statusText, kStatusGreeting);
-  ShowText(valueText, debugEnabled ? std::string(version) + " - " + kBuildDate : std::string(version));
-  ShowText(buildDisplay, version);
-  ShowText(ccDisplay, "---");
+  if (transfer_.sysexInputSuspended) return;
+  ShowText(kept_.statusText, kStatusGreeting);
+  ShowText(kept_.valueText, debugEnabled ? std::string(version) + " - " + kBuildDate : std::string(version));
+  ShowText(kept_.buildDisplay, version);
+  ShowText(kept_.ccDisplay, "---");
 }
 
 void Tavro::setQueueDelay(int dawOffsetSamples) {
   const int block = GetBlockSize();
-  midiOutDelay = block + 2 * dawOffsetSamples;
-  if (graphics) ShowText(midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(midiOutDelay), sampleRate), block));
+  setMidiOutDelay(block + 2 * dawOffsetSamples);
+  if (graphics)
+    ShowText(kept_.midiOutDelayDisplay, DelayText(DelayMs(DelaySamples(outputQueue_.midiOutDelay), sampleRate), block));
 }
 
 void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
@@ -80,7 +81,7 @@ void Tavro::tick(double** outputs, int nFrames) {
     if (outputs[c])
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;
   readHostTime();
-  if (!midiIOSet || !midiManager) return;
+  if (!unitLink_.midiIOSet || !midiManager) return;
   tickDeferred_ = false;
   followTransport();
   followHostTempo();
@@ -95,20 +96,20 @@ bool Tavro::defer(const TickAction& action) {
 }
 
 void Tavro::followTransport() {
-  ClockTransportState transport{transportWasRunning.load(), clockStarted.load()};
-  const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, queueMidiOutput, transport);
-  transportWasRunning = transport.transportWasRunning;
-  clockStarted = transport.clockStarted;
+  ClockTransportState transport{clockState_.transportWasRunning.load(), clockState_.clockStarted.load()};
+  const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, outputQueue_.queueMidiOutput, transport);
+  clockState_.transportWasRunning = transport.transportWasRunning;
+  clockState_.clockStarted = transport.clockStarted;
   TickAction start;
   start.kind = TickAction::kStartJob;
   if (edge != ClockTransportJob::kNone) {
     start.a = edge == ClockTransportJob::kStart ? kJobStartClock : kJobStopClock;
     defer(start);
   }
-  if (!clockLoopStarted) {
+  if (!clockState_.clockLoopStarted) {
     start.a = kJobContinuousClock;
     defer(start);
-    clockLoopStarted = true;
+    setClockLoopStarted(true);
   }
 }
 
@@ -117,15 +118,15 @@ void Tavro::followHostTempo() {
   const double tempo = timeInfo.mTempo;
   const int bpm = std::isfinite(tempo) ? int(std::clamp(tempo, 0.0, kTempoCeiling)) : 0;
   const int value = bpm - kTempoValueBase;
-  if (value != tempoSyncValue) {
-    tempoSyncValue = value;
-    tempoSyncApplied = false;
+  if (value != clockState_.tempoSyncValue) {
+    clockState_.tempoSyncValue = value;
+    clockState_.tempoSyncApplied = false;
     TickAction line;
     line.kind = TickAction::kTempoOutOfSync;
     defer(line);
   }
-  if (tempoSyncApplied) return;
-  tempoSyncApplied = true;
+  if (clockState_.tempoSyncApplied) return;
+  clockState_.tempoSyncApplied = true;
   TickAction line;
   line.kind = TickAction::kTempoSynced;
   line.a = bpm;
@@ -134,10 +135,10 @@ void Tavro::followHostTempo() {
 }
 
 void Tavro::sendDueMessages(int nFrames) {
-  const bool queued = queueMidiOutput;
+  const bool queued = outputQueue_.queueMidiOutput;
   int loopLength = nFrames;
   if (queued) {
-    const int delay = DelaySamples(midiOutDelay);
+    const int delay = DelaySamples(outputQueue_.midiOutDelay);
     loopLength = delay;
     const int block = GetBlockSize();
     const int ms = DelayMs(delay, sampleRate);
@@ -174,24 +175,24 @@ void Tavro::sendDueMessages(int nFrames) {
 
 void Tavro::darkenLights(bool transportRunning, int loopLength) {
   if (loopLength <= 0) return;
-  if (!transportRunning && resetPending) {
+  if (!transportRunning && outputQueue_.resetPending) {
     TickAction off;
     off.kind = TickAction::kAllSoundsOff;
     if (defer(off)) {
-      resetPending = false;
+      setResetPending(false);
       for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (ledLit[size_t(slot)] != 1) continue;
+        if (slotTables_.ledLit[size_t(slot)] != 1) continue;
         setActivityLight(slot, 0.0);
-        ledLit[size_t(slot)] = 0;
+        setLedLit(size_t(slot), 0);
       }
     }
   }
   if (!graphics) return;
   const uint32_t now = GetTickCount();
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (ledLit[size_t(slot)] != 1) continue;
-    if (!Kit_TicksAtLeast(now, uint32_t(ledOnTimes[size_t(slot)].load()), kLightOnMs + 1)) continue;
-    ledLit[size_t(slot)] = 0;
+    if (slotTables_.ledLit[size_t(slot)] != 1) continue;
+    if (!Kit_TicksAtLeast(now, uint32_t(slotTables_.ledOnTimes[size_t(slot)].load()), kLightOnMs + 1)) continue;
+    setLedLit(size_t(slot), 0);
     setActivityLight(slot, 0.0);
   }
 }
@@ -200,7 +201,7 @@ void Tavro::setActivityLight(int slot, double value) {
   IParam* param = GetParam(kMIDILed + slot);
   if (!param) return;
   param->Set(value);
-  if (IControl* light = activityLights[size_t(slot)]) light->SetValueFromPlug(param->GetNormalized());
+  if (IControl* light = kept_.activityLights[size_t(slot)]) light->SetValueFromPlug(param->GetNormalized());
 }
 
 void Tavro::performTickAction(const TickAction& action) {
@@ -227,7 +228,7 @@ void Tavro::performTickAction(const TickAction& action) {
     case TickAction::kTempoSynced:
       printDebugInfo("PROCESSOR: Host tempo synced to " + std::to_string(action.a) + "BPM");
       break;
-    case TickAction::kDelayText: ShowText(midiOutDelayDisplay, DelayText(action.a, action.b)); break;
+    case TickAction::kDelayText: ShowText(kept_.midiOutDelayDisplay, DelayText(action.a, action.b)); break;
   }
 }
 
@@ -238,8 +239,8 @@ void Tavro::readHostTime() {
   timeInfo.mTempo = 0.0;
   GetTime(&timeInfo);
   const double tempo = timeInfo.mTempo;
-  hostTempo = WholeTempo(tempo);
+  clockState_.hostTempo = WholeTempo(tempo);
   if (!(tempo > 0.0)) timeInfo.mTempo = lastTempo;
 }
 
-void Tavro::takeHostTempo() { hostTempo = WholeTempo(HostTempoNow()); }
+void Tavro::takeHostTempo() { clockState_.hostTempo = WholeTempo(HostTempoNow()); }

@@ -17,10 +17,10 @@ struct RoadEditor : VirtualTimeEditor {
   RoadEditor() : VirtualTimeEditor(kSynthIn) {
     int out = plug->getExternalMIDIOutDevice(kSynthIn);
     plug->setExternalMIDIOut(out, kSynthIn);
-    plug->midiIOSet = true;
+    plug->setMidiIOSet(true);
     for (int s = 0; s < kSlotCount; ++s) {
       plug->GetParam(kPartMidiChannel + s)->Set(1);
-      plug->slotChannels[size_t(s)] = 1;
+      plug->setSlotChannel(size_t(s), 1);
     }
   }
 };

@@ -23,7 +23,7 @@ struct TickedEditor {
     t.SetBlockSize(kFrames);
     t.Reset();
     for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
-    t.midiIOSet = true;
+    t.setMidiIOSet(true);
     tick();  // the clock loop's start and the reset's notes off are behind it
     t.tickPerformer->flush();
   }
@@ -41,8 +41,8 @@ void BM_EditorTickIdle(benchmark::State& state) {
 void BM_EditorTickBusy(benchmark::State& state) {
   TickedEditor e;
   Tavro& t = *e.f.plug;
-  t.queueMidiOutput = true;
-  t.midiOutDelay = kFrames;
+  t.setQueueMidiOutput(true);
+  t.setMidiOutDelay(kFrames);
   for (auto _ : state) {
     state.PauseTiming();
     t.tickPerformer->flush();
@@ -51,8 +51,8 @@ void BM_EditorTickBusy(benchmark::State& state) {
       t.midiQueue.Add(&msg);
     }
     for (int s = 0; s < kSlotCount; ++s) {
-      t.ledLit[size_t(s)] = 1;
-      t.ledOnTimes[size_t(s)] = int(GetTickCount() - 1000);
+      t.setLedLit(size_t(s), 1);
+      t.setLedOnTime(size_t(s), int(GetTickCount() - 1000));
     }
     state.ResumeTiming();
     e.tick();

@@ -20,7 +20,7 @@ struct ConnectedEditor : EditorFixture {
     int out = plug->getExternalMIDIOutDevice(kFuzzSynthIn), in = plug->getExternalMIDIInDevice(kFuzzSynthOut);
     if (plug->setExternalMIDIOut(out, kFuzzSynthIn) <= 0 || plug->setExternalMIDIIn(in, kFuzzSynthOut) <= 0)
       std::abort();
-    plug->midiIOSet = true;
+    plug->setMidiIOSet(true);
   }
 };
 

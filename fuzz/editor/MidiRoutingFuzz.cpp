@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ConnectedEditor& editor = EditorForInput();
   Tavro& plug = *editor.plug;
   const MidiRoutingState state = StateOf(data);
-  for (size_t i = 0; i < 3; ++i) plug.globalLink[i] = state.links[i];
-  for (size_t k = 0; k < 4; ++k) plug.slotSolo[k] = state.solo[k];
+  for (size_t i = 0; i < 3; ++i) plug.setGlobalLink(i, state.links[i]);
+  for (size_t k = 0; k < 4; ++k) plug.setSlotSolo(k, state.solo[k]);
   const size_t records = std::min((size - kHeaderSize) / kRecordSize, kMaxRecords);
   for (size_t r = 0; r < records; ++r) {
     const uint8_t* at = data + kHeaderSize + r * kRecordSize;

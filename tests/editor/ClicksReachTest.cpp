@@ -44,7 +44,7 @@ TEST_F(ClicksReach, TheCentreOfEveryShownControlOnEveryPage) {
                         {1, 2, "NL2x librarian"}, {2, 2, "NL2x synthesizer"}, {3, 2, "NL2x velocity"}};
   IGraphics& g = *plug().graphics;
   for (const Page& page : pages) {
-    plug().perfMode = false;
+    plug().setPerfMode(false);
     plug().tabSwitch.mainTabSwitch(&plug(), page.tab, page.model, 0);
     const std::vector<IControl*> controls = Clickable();
     ASSERT_GT(controls.size(), page.tab == 1 ? 40u : 60u) << page.name;
@@ -52,7 +52,7 @@ TEST_F(ClicksReach, TheCentreOfEveryShownControlOnEveryPage) {
       const IRECT& r = c->GetRECT();
       // The list takes clicks on its rows; its middle lies between its two panes,
       // under the lower pane's file menu. Its first row stands for it.
-      const bool list = c == plug().librarianView;
+      const bool list = c == plug().keptControls().librarianView;
       const int x = list ? r.L + 50 : (r.L + r.R) / 2, y = list ? r.T + 9 : (r.T + r.B) / 2;
       IControl* hit = g.GetMouseControl(x, y);
       if (hit == c) continue;

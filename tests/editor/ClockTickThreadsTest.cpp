@@ -54,8 +54,8 @@ protected:
       EXPECT_EQ(f.plug->SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0,
                                     sizeof callbacks, &callbacks),
                 noErr);
-      f.plug->midiIOSet = true;
-      f.plug->resetPending = false;  // no notes off pausing on the held clock
+      f.plug->setMidiIOSet(true);
+      f.plug->setResetPending(false);  // no notes off pausing on the held clock
     }
     ~Editor() { f.plug.reset(); }
     // One render tick, then what it started has run.
@@ -102,8 +102,8 @@ TEST_F(ClockTick, OneStartAndOneStopPerTransportEdge) {
   for (const Case& c : {Case{"pointer on", true, false, {0xFA, 0xFC, 0xFA, 0xFC}},
                         Case{"pointer off", false, false, {}}, Case{"queued output", true, true, {}}}) {
     Editor e(host);
-    e.f.plug->sendClockPointer = c.pointer;
-    e.f.plug->queueMidiOutput = c.queued;
+    e.f.plug->setSendClockPointer(c.pointer);
+    e.f.plug->setQueueMidiOutput(c.queued);
     for (bool playing : {false, true, true, true, false, false, true, false}) {
       host.playing = playing;
       e.Tick();
@@ -170,12 +170,12 @@ TEST_F(ClockTick, WithoutAHostTempoTheClockGivesUpAndSaysSo) {
   e.Tick();
   EXPECT_EQ(e.f.plug->getTempoValue(), 0);
   clock.Advance(10 * kSecond - 1);
-  EXPECT_TRUE(e.f.plug->sendMidiClock) << "still polling";
+  EXPECT_TRUE(e.f.plug->clockState().sendMidiClock) << "still polling";
   clock.Advance(2 * kSecond);
-  EXPECT_FALSE(e.f.plug->sendMidiClock);
+  EXPECT_FALSE(e.f.plug->clockState().sendMidiClock);
   EXPECT_EQ(e.f.plug->paramValue(kSendMIDIClockInfo), 0.0);
-  ASSERT_NE(e.f.plug->valueText, nullptr);
-  EXPECT_EQ(e.f.plug->valueText->GetTextString(), "Unable to get DAW Tempo");
+  ASSERT_NE(e.f.plug->keptControls().valueText, nullptr);
+  EXPECT_EQ(e.f.plug->keptControls().valueText->GetTextString(), "Unable to get DAW Tempo");
   EXPECT_EQ(e.Clocks(), 0u);
 }
 
@@ -200,7 +200,7 @@ TEST_F(ClockTick, NoPortEndsTheLoopAndTwoEditorsKeepTheirOwnClocks) {
   first.Tick();
   second.Tick();
   clock.Advance(kSecond / 2 + 5000);  // Clock 24 has gone
-  first.f.plug->midiIOSet = false;
+  first.f.plug->setMidiIOSet(false);
   clock.Advance(kSecond / 2 - 6000);
   EXPECT_FALSE(first.f.plug->midiManager->sender()->clock()->LoopRunning());
   EXPECT_EQ(first.Clocks(), 24u + 1u) << "the Clocks until the port went";

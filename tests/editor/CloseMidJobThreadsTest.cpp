@@ -17,7 +17,7 @@ TEST(CloseMidJob, AWaitingTransferEndsWithTheEditor) {
       // Time stands still while this thread runs: the job waits until the close.
       Kit_VirtualClock::Participant still(clock);
       EditorFixture f;
-      f.plug->midiIOSet = true;
+      f.plug->setMidiIOSet(true);
       const long before = Kit_SettledThreadCount();
       JobArgs args;
       args.jobCode = code;

@@ -48,14 +48,14 @@ TEST(Close, ReturnsWithAJobWaitingTheClockRunningAndInputStreaming) {
     MIDIMessageSender* sender = f.plug->midiManager->sender();
     sender->setJob(kJobRequestArrangement, &WaitingJob);
     sender->setJob(kJobContinuousClock, &ClockLoop);
-    f.plug->midiIOSet = true;
+    f.plug->setMidiIOSet(true);
     // The render tick starts the clock loop (through tick-performer).
     double left[64] = {}, right[64] = {};
     double* outputs[] = {left, right};
-    f.plug->resetPending = false;
+    f.plug->setResetPending(false);
     f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
     f.plug->tickPerformer->flush();
-    EXPECT_TRUE(f.plug->clockLoopStarted);
+    EXPECT_TRUE(f.plug->clockState().clockLoopStarted);
     JobArgs request;
     request.jobCode = kJobRequestArrangement;
     ASSERT_TRUE(f.plug->midiManager->startJob(request));
@@ -86,7 +86,7 @@ TEST(Close, EndsThePauseOfNotesOffTheTickLeft) {
     EditorFixture f("", false, {}, {"Synth In"});
     int out = 1;
     ASSERT_GT(f.plug->setExternalMIDIOut(out, "Synth In"), 0);
-    f.plug->midiIOSet = true;
+    f.plug->setMidiIOSet(true);
     f.plug->Reset();
     double* outputs[] = {nullptr, nullptr};
     f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);

@@ -91,8 +91,8 @@ protected:
     return manager->jobsStarted(MIDIMessageManager::kTransferThread);
   }
   static size_t sentCount() { return editor->ports->Sent(kSynthIn).size(); }
-  static std::string statusLine() { return plug().statusText->GetTextString(); }
-  static std::string valueLine() { return plug().valueText->GetTextString(); }
+  static std::string statusLine() { return plug().keptControls().statusText->GetTextString(); }
+  static std::string valueLine() { return plug().keptControls().valueText->GetTextString(); }
 
   static Kit_VirtualClock clock;
   static PortsEditor* editor;
@@ -106,9 +106,9 @@ TEST_F(Commands, FilterSwitchesPassOnlyAtExactlyOne) {
     for (double v : {1.0, 0.0, 0.5, 2.0, -1.0, 1.0}) {
       change(paramIdx, v);
       const int k = paramIdx - kMIDIFilterDAWCCPassThrough;
-      const bool passes = k < 7 ? !plug().hostFilterBlocked[size_t(k)]
-                          : k < 14 ? !plug().deviceFilterBlocked[size_t(k - 7)]
-                                   : plug().trackIncomingMidi.load();
+      const bool passes = k < 7    ? !plug().midiFilters().hostFilterBlocked[size_t(k)]
+                          : k < 14 ? !plug().midiFilters().deviceFilterBlocked[size_t(k - 7)]
+                                   : plug().midiFilters().trackIncomingMidi.load();
       EXPECT_EQ(passes, v == 1.0) << paramIdx << " at " << v;
     }
   }
@@ -126,7 +126,7 @@ TEST_F(Commands, DirectAndQueuedOutputAreARadioPair) {
                         {kMIDIFilterToDAWBuffer, 1, true, 0, 1},   {kMIDIFilterToDAWBuffer, 0.5, true, 0, 0.5}};
   for (const Case& c : cases) {
     change(c.paramIdx, c.v);
-    EXPECT_EQ(plug().queueMidiOutput, c.queued) << c.paramIdx << " " << c.v;
+    EXPECT_EQ(plug().outputQueue().queueMidiOutput, c.queued) << c.paramIdx << " " << c.v;
     EXPECT_EQ(value(kMIDIFilterDirectToHardware), c.direct);
     EXPECT_EQ(value(kMIDIFilterToDAWBuffer), c.buffer);
   }
@@ -135,16 +135,16 @@ TEST_F(Commands, DirectAndQueuedOutputAreARadioPair) {
 
 TEST_F(Commands, ClockSwitchHandsTheLoopToTheNextRenderTick) {
   for (double v : {1.0, 0.0, 2.0, 1.0, 0.5}) {
-    plug().clockLoopStarted = true;
+    plug().setClockLoopStarted(true);
     change(kSendMIDIClockInfo, v);
-    EXPECT_EQ(plug().sendMidiClock, v == 1.0) << v;
-    EXPECT_FALSE(plug().clockLoopStarted);  // the next render tick starts the loop
+    EXPECT_EQ(plug().clockState().sendMidiClock, v == 1.0) << v;
+    EXPECT_FALSE(plug().clockState().clockLoopStarted);  // the next render tick starts the loop
   }
 
   change(kSendMIDIClockPointer, 1);
-  EXPECT_TRUE(plug().sendClockPointer);
+  EXPECT_TRUE(plug().clockState().sendClockPointer);
   change(kSendMIDIClockPointer, 0.5);
-  EXPECT_FALSE(plug().sendClockPointer);
+  EXPECT_FALSE(plug().clockState().sendClockPointer);
 }
 
 TEST_F(Commands, OutputPortOpensTheListEntryByItsFullName) {
@@ -166,7 +166,7 @@ TEST_F(Commands, OutputPortOpensTheListEntryByItsFullName) {
     SCOPED_TRACE(entry);
     const int before = jobsStarted();
     change(kDeviceOutSelection, entry);
-    EXPECT_EQ(plug().midiIOSet, c.connected);
+    EXPECT_EQ(plug().unitLink().midiIOSet, c.connected);
     EXPECT_EQ(editor->ports->OutputsOpenOn(kSynthIn), c.openOnSynthIn);
     EXPECT_EQ(editor->ports->OutputsOpenOn(kLongName), c.openOnLong);
     EXPECT_EQ(plug().patchManager->names[6], c.keptName ? c.keptName : kLongName);
@@ -184,21 +184,21 @@ TEST_F(Commands, PortThatVanishedLeavesTheEditorUnconnected) {
   ASSERT_LT(size_t(entry), names->size());  // still listed
   ParamOf(p, kDeviceOutSelection).Set(entry);
   p.OnParamChange(kDeviceOutSelection);
-  EXPECT_FALSE(p.midiIOSet);
+  EXPECT_FALSE(p.unitLink().midiIOSet);
   // The input list is its own: choosing it never connects the editor.
   ParamOf(p, kDeviceInSelection).Set(1);
   p.OnParamChange(kDeviceInSelection);
   EXPECT_EQ(local.ports->InputsOpenOn(kSynthOut), 1u);
-  EXPECT_FALSE(p.midiIOSet);
+  EXPECT_FALSE(p.unitLink().midiIOSet);
 }
 
 TEST_F(Commands, MasterKeyboardAndCancel) {
   change(kMasterKeyboard, 1);
-  EXPECT_TRUE(plug().ignoreDeviceMidi);
+  EXPECT_TRUE(plug().midiFilters().ignoreDeviceMidi);
   EXPECT_EQ(statusLine(), "UI updates when on plug-in channel");
   EXPECT_EQ(valueLine(), "Master KBD [ON]");
   change(kMasterKeyboard, 2);
-  EXPECT_FALSE(plug().ignoreDeviceMidi);
+  EXPECT_FALSE(plug().midiFilters().ignoreDeviceMidi);
   EXPECT_EQ(valueLine(), "Master KBD [OFF]");
 
   MIDIMessageSender* sender = plug().midiManager->sender();
@@ -213,12 +213,12 @@ TEST_F(Commands, ClosingAWindowRedrawsWithoutEndingARunningTransfer) {
   for (int paramIdx : {int(kExitAboutWindow), int(kFirstRunExit), int(kCloseMIDIFilterSettings)}) {
     plug().DisplayProcessingIndicator(true);
     plug().midiManager->transferInProgress = true;
-    plug().holdOutputWhileBusy = true;
+    plug().setHoldOutputWhileBusy(true);
     plug().midiManager->sender()->requestCancel();
     change(paramIdx, 1);
-    EXPECT_TRUE(plug().transferBusy) << paramIdx;
+    EXPECT_TRUE(plug().transferState().transferBusy) << paramIdx;
     EXPECT_TRUE(plug().midiManager->transferInProgress);
-    EXPECT_TRUE(plug().holdOutputWhileBusy);
+    EXPECT_TRUE(plug().transferState().holdOutputWhileBusy);
     EXPECT_TRUE(plug().midiManager->sender()->cancelRequested());
     plug().DisplayProcessingIndicator(false);
   }
@@ -242,19 +242,19 @@ TEST_F(Commands, SoloKeepsOneSlotAndResendsThePerformance) {
   const size_t sent = sentCount();
   change(kSlotSolo + 1, 1);
   for (int s = 0; s < 4; ++s) {
-    EXPECT_EQ(plug().slotSolo[size_t(s)], s == 1) << s;
+    EXPECT_EQ(plug().midiFilters().slotSolo[size_t(s)], s == 1) << s;
     EXPECT_EQ(value(kSlotSolo + s), s == 1 ? 1.0 : 0.0) << s;
     EXPECT_EQ(value(kPartMidiChannel + s), s + 1);
   }
   EXPECT_EQ(sentCount() - sent, 4u * 127u);  // notes off on the four channels
   EXPECT_EQ(jobsStarted() - jobs, 1);
   change(kSlotSolo + 1, 0);
-  for (int s = 0; s < 4; ++s) EXPECT_FALSE(plug().slotSolo[size_t(s)]);
+  for (int s = 0; s < 4; ++s) EXPECT_FALSE(plug().midiFilters().slotSolo[size_t(s)]);
 
   change(kGlobalLink + 2, 1);
-  EXPECT_TRUE(plug().globalLink[2]);
+  EXPECT_TRUE(plug().midiFilters().globalLink[2]);
   change(kGlobalLink + 2, 0.5);
-  EXPECT_FALSE(plug().globalLink[2]);
+  EXPECT_FALSE(plug().midiFilters().globalLink[2]);
 }
 
 TEST_F(Commands, ModelChangeSetsTheDeviceIdAndTheTab) {
@@ -267,25 +267,25 @@ TEST_F(Commands, ModelChangeSetsTheDeviceIdAndTheTab) {
   for (const Case& c : cases) {
     param(kDeviceID).Set(c.deviceBefore);
     change(kNordModel, c.model);
-    EXPECT_EQ(plug().nordModel, c.model);
+    EXPECT_EQ(plug().unitLink().nordModel, c.model);
     EXPECT_EQ(value(kDeviceID), c.deviceAfter) << c.model;
     EXPECT_EQ(plug().layer("root")->GetActiveChildID(), c.page) << c.model;
   }
-  EXPECT_EQ(plug().deviceId, 4);
+  EXPECT_EQ(plug().unitLink().deviceId, 4);
 }
 
 TEST_F(Commands, LibrarianAndVelocityMapTabsGreyEachOther) {
   change(kShowLibrarian, 1);
-  EXPECT_TRUE(plug().velomapControl->IsGrayed());
+  EXPECT_TRUE(plug().keptControls().velomapControl->IsGrayed());
   EXPECT_EQ(plug().layer("root")->GetActiveChildID(), 1);
   change(kShowLibrarian, 0);
-  EXPECT_FALSE(plug().velomapControl->IsGrayed());
+  EXPECT_FALSE(plug().keptControls().velomapControl->IsGrayed());
   EXPECT_EQ(plug().layer("root")->GetActiveChildID(), 2);
   change(kShowVelomap, 1);
-  EXPECT_TRUE(plug().showLibrarianControl->IsGrayed());
+  EXPECT_TRUE(plug().keptControls().showLibrarianControl->IsGrayed());
   EXPECT_EQ(plug().layer("root")->GetActiveChildID(), 3);
   change(kShowVelomap, 0);
-  EXPECT_FALSE(plug().showLibrarianControl->IsGrayed());
+  EXPECT_FALSE(plug().keptControls().showLibrarianControl->IsGrayed());
   change(kAllowPartChange, 1);
   EXPECT_EQ(value(kAllowPartChangeLED), 1.0);
   change(kAllowPartChange, 0);
@@ -435,11 +435,11 @@ TEST_F(Commands, SlotTabFromThePanelAndFromTheSynthesizer) {
     } else {
       plug().OnParamChange(kQuickTab);
     }
-    EXPECT_EQ(plug().activeSlot, c.slot);
+    EXPECT_EQ(plug().panelMode().activeSlot, c.slot);
     EXPECT_TRUE(editor->shown(std::string("layer") + char('A' + c.slot) + "Layer"));
     EXPECT_EQ(sentCount() - sent, c.notesOff);
     EXPECT_EQ(jobsStarted() - jobs, c.jobs);
-    EXPECT_FALSE(plug().hardwareChangeActive);
+    EXPECT_FALSE(plug().roadState().hardwareChangeActive);
     if (!c.ports) openPorts();
   }
   param(kAllowPartChange).Set(0);
@@ -456,7 +456,7 @@ TEST_F(Commands, ValueFromTheSynthesizerMovesPanelReadOutAndLinkedSlotsAndSendsN
   int v = 10;
   for (int flags = 0; flags < 8; ++flags) {
     manager->applyingHardwareValue = flags & 1;
-    plug().localControl = flags & 2;
+    plug().setLocalControl(flags & 2);
     manager->fromHost = flags & 4 ? 1 : 0;
     SCOPED_TRACE(flags);
     param(kFilterCutoff + 1).Set(3);
@@ -469,24 +469,24 @@ TEST_F(Commands, ValueFromTheSynthesizerMovesPanelReadOutAndLinkedSlotsAndSendsN
     EXPECT_EQ(statusLine(), param(kFilterCutoff).GetNameForHost());
     EXPECT_NE(valueLine().find(std::to_string(v)), std::string::npos) << valueLine();
     EXPECT_EQ(sentCount(), sent);
-    EXPECT_FALSE(plug().hardwareChangeActive);
+    EXPECT_FALSE(plug().roadState().hardwareChangeActive);
   }
   param(kPartMidiChannel + 2).Set(3);
   manager->applyingHardwareValue = false;
   manager->fromHost = 1;
-  plug().localControl = false;
+  plug().setLocalControl(false);
 }
 
 TEST_F(Commands, ParametersOutsideTheTableAreIgnoredOnTheHardwareRoads) {
   for (int paramIdx : {-1, int(kTavroParamCount), 100000}) {
     plug().OnParamChange2(paramIdx);
     plug().OnParamChange3(paramIdx, 5, 1, true);
-    EXPECT_FALSE(plug().hardwareChangeActive);
+    EXPECT_FALSE(plug().roadState().hardwareChangeActive);
   }
   // OnParamChange3 shows the given slot's tabs but leaves the active slot and the value.
   param(kFilterResonance + 2).Set(40);
   plug().OnParamChange3(kFilterResonance + 2, 90, 2, true);
-  EXPECT_EQ(plug().activeSlot, 0);
+  EXPECT_EQ(plug().panelMode().activeSlot, 0);
   EXPECT_TRUE(editor->shown("layerCLayer"));
   EXPECT_EQ(value(kFilterResonance + 2), 40);
 }
@@ -535,8 +535,8 @@ TEST_F(SettingsFile, MissingFileIsReportedAndNotCreated) {
   for (int paramIdx : {int(kUserInterfaceSize), int(kFirstRunExit)}) {
     PortsEditor editor;
     change(*editor.plug, paramIdx, 1);
-    EXPECT_EQ(editor.plug->statusText->GetTextString(), "Tavro Editor UI.txt MISSING!");
-    EXPECT_EQ(editor.plug->valueText->GetTextString(), "Contact support");
+    EXPECT_EQ(editor.plug->keptControls().statusText->GetTextString(), "Tavro Editor UI.txt MISSING!");
+    EXPECT_EQ(editor.plug->keptControls().valueText->GetTextString(), "Contact support");
     for (const std::string& path : editor.data.contents())
       EXPECT_EQ(path.find("UI.txt"), std::string::npos) << path;
   }
@@ -551,7 +551,7 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFileAndSaysSo) {
   change(*editor.plug, kUserInterfaceSize, 0);
   Kit_SetAtomicFileCalls(nullptr);
   EXPECT_EQ(editor.data.read("Tavro Editor UI.txt"), before);
-  EXPECT_EQ(editor.plug->statusText->GetTextString(), "Tavro Editor UI.txt NOT SAVED!");
+  EXPECT_EQ(editor.plug->keptControls().statusText->GetTextString(), "Tavro Editor UI.txt NOT SAVED!");
 }
 
 }  // namespace

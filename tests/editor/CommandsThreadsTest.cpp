@@ -49,14 +49,14 @@ TEST(CommandsThreads, PanelEditsAllGoOutWhileTheSynthesizerStreamsValues) {
   constexpr int kEdits = 300;
   for (int i = 0; i < kEdits; ++i) {
     Kit_MutexLock lock(plug.GetMutex());
-    EXPECT_FALSE(plug.hardwareChangeActive) << "edit " << i;
+    EXPECT_FALSE(plug.roadState().hardwareChangeActive) << "edit " << i;
     editor.change(kFilterCutoff, i % 2 ? 90 : 30);
   }
   streaming = false;
   midiIn.join();
   EXPECT_EQ(editor.controlChangesSent(kCutoffCC), kEdits);
   EXPECT_EQ(editor.controlChangesSent(42), 0);  // the synthesizer's own values are not echoed
-  EXPECT_FALSE(plug.hardwareChangeActive);
+  EXPECT_FALSE(plug.roadState().hardwareChangeActive);
 }
 
 std::atomic<bool> jobMayEnd{false};
@@ -84,7 +84,7 @@ TEST(CommandsThreads, SlotFromTheSynthesizerWhileATransferRunsResendsWhenItEnds)
     plug.GetParam(kQuickTab)->Set(3);
     plug.OnParamChange2(kQuickTab);
   }
-  EXPECT_EQ(plug.activeSlot, 3);
+  EXPECT_EQ(plug.panelMode().activeSlot, 3);
   EXPECT_EQ(editor.ports->Sent(kSynthIn).size() - sentBefore, 4u * 127u);  // notes off now
   EXPECT_EQ(started(), before);                                             // the resend waits
   EXPECT_EQ(manager->pendingResends(), 1);

@@ -19,8 +19,8 @@ constexpr const char* kReady = "Plug-in is ready to go!";
 // The centre of the status line, read from a headless editor.
 std::pair<int, int> StatusLineCentre() {
   RoadFixture f;
-  if (!f.plug->statusText) return {-1, -1};
-  const IRECT r = f.plug->statusText->GetRECT();
+  if (!f.plug->keptControls().statusText) return {-1, -1};
+  const IRECT r = f.plug->keptControls().statusText->GetRECT();
   return {(r.L + r.R) / 2, (r.T + r.B) / 2};
 }
 

@@ -107,8 +107,8 @@ TEST(HostState, WithThePortsPresentTheyReopenByNameAndThePerformanceIsSentOnce) 
   EXPECT_TRUE(t.isMidiIOSet());
   EXPECT_EQ(f.ports->InputsOpenOn(kLongIn), 1u);
   EXPECT_EQ(f.ports->OutputsOpenOn(kLongOut), 1u);
-  EXPECT_EQ(t.deviceId.load(), 5);
-  EXPECT_EQ(t.activeSlot.load(), 2);
+  EXPECT_EQ(t.unitLink().deviceId.load(), 5);
+  EXPECT_EQ(t.panelMode().activeSlot.load(), 2);
   EXPECT_EQ(f.transfersStarted(), 1);
   EXPECT_EQ(t.GetParam(354)->GetDisplayText(0), "Bass Lead ");
 }
@@ -122,9 +122,10 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   EXPECT_FALSE(t.isMidiIOSet());
   EXPECT_EQ(f.transfersStarted(), 0);
   EXPECT_EQ(t.paramValue(0), 93.0);
-  EXPECT_EQ(t.deviceId.load(), 5);
+  EXPECT_EQ(t.unitLink().deviceId.load(), 5);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
-  EXPECT_EQ(t.statusText->GetTextString(), "MIDI In not found: " + kLongIn + " / MIDI Out not found: " + kLongOut);
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(),
+            "MIDI In not found: " + kLongIn + " / MIDI Out not found: " + kLongOut);
   // The next save still names the ports the song was made with.
   ByteChunk again = f.save();
   PatchManager read(nullptr);
@@ -139,18 +140,18 @@ TEST(HostState, FlagsFollowTheRestoredSwitches) {
   StateFixture f(true);
   ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
   const Tavro& t = *f.plug;
-  EXPECT_EQ(t.slotChannels[1].load(), 10);
-  EXPECT_TRUE(t.hostFilterBlocked[0].load());
-  EXPECT_FALSE(t.deviceFilterBlocked[1].load());
-  EXPECT_FALSE(t.trackIncomingMidi.load());
-  EXPECT_TRUE(t.queueMidiOutput.load());
-  EXPECT_TRUE(t.sendClockPointer.load());
-  EXPECT_TRUE(t.sendMidiClock.load());
-  EXPECT_TRUE(t.slotSolo[2].load());
-  EXPECT_FALSE(t.slotSolo[0].load());
-  EXPECT_TRUE(t.globalLink[1].load());
-  EXPECT_TRUE(t.localControl.load());
-  EXPECT_TRUE(t.ignoreDeviceMidi.load());
+  EXPECT_EQ(t.slotTables().slotChannels[1].load(), 10);
+  EXPECT_TRUE(t.midiFilters().hostFilterBlocked[0].load());
+  EXPECT_FALSE(t.midiFilters().deviceFilterBlocked[1].load());
+  EXPECT_FALSE(t.midiFilters().trackIncomingMidi.load());
+  EXPECT_TRUE(t.outputQueue().queueMidiOutput.load());
+  EXPECT_TRUE(t.clockState().sendClockPointer.load());
+  EXPECT_TRUE(t.clockState().sendMidiClock.load());
+  EXPECT_TRUE(t.midiFilters().slotSolo[2].load());
+  EXPECT_FALSE(t.midiFilters().slotSolo[0].load());
+  EXPECT_TRUE(t.midiFilters().globalLink[1].load());
+  EXPECT_TRUE(t.midiFilters().localControl.load());
+  EXPECT_TRUE(t.midiFilters().ignoreDeviceMidi.load());
   EXPECT_TRUE(f.ports->Sent(kLongOut).empty());
 }
 

@@ -29,7 +29,7 @@ struct IncomingRouting : ::testing::Test {
       if (cc == 32 || (cc >= 16 && cc <= 24) || cc == 34 || cc == 45 || cc == 65 || cc == 78 || cc == 80) continue;
       if ((control = f.plug->uiConfig->getCCControls(kSlotB + 1, cc, 0))) controller = cc;
     }
-    f.plug->nordModel = 1;
+    f.plug->setNordModel(1);
   }
   // The bound parameter's position 0..1 after a message with `value`.
   double Send(bool fromDevice, uint8_t status, int value) {
@@ -59,16 +59,16 @@ TEST_F(IncomingRouting, TheSynthesizersKnobMovesItsControlOnlyOnAPartChannel) {
     std::function<void(Tavro&)> setUp;
   };
   const Dropped dropped[] = {
-      {"transfer busy", onSlotB, [](Tavro& p) { p.transferBusy = true; }},
-      {"master keyboard", onSlotB, [](Tavro& p) { p.ignoreDeviceMidi = true; }},
+      {"transfer busy", onSlotB, [](Tavro& p) { p.setTransferBusy(true); }},
+      {"master keyboard", onSlotB, [](Tavro& p) { p.setIgnoreDeviceMidi(true); }},
       {"no part on the channel", 0xB9, [](Tavro&) {}},
       {"no channel message", 0xF8, [](Tavro&) {}},
   };
   for (const Dropped& d : dropped) {
     d.setUp(*f.plug);
     EXPECT_NEAR(Send(true, d.status, 50), Expected(100), 1e-6) << d.why;
-    f.plug->transferBusy = false;
-    f.plug->ignoreDeviceMidi = false;
+    f.plug->setTransferBusy(false);
+    f.plug->setIgnoreDeviceMidi(false);
   }
   EXPECT_NEAR(Send(true, onSlotB, 50), Expected(50), 1e-6);
 }
@@ -80,7 +80,7 @@ TEST_F(IncomingRouting, TheHostsControllerReachesItsSlotOnlyWithPortsAndOffTheGl
   const double before = f.plug->GetParam(control->ParamIdx())->GetNormalized();
   Send(false, onSlotB, 1);
   EXPECT_EQ(Send(false, onSlotB, 100), before) << "no ports: ignored";
-  f.plug->midiIOSet = true;
+  f.plug->setMidiIOSet(true);
   Send(false, onSlotB, 1);
   EXPECT_NEAR(Send(false, onSlotB, 90), Expected(90), 1e-6);
   const uint8_t onGlobal = 0xB0 | uint8_t(int(f.plug->paramValue(kDeviceID)));
@@ -94,18 +94,18 @@ TEST_F(IncomingRouting, TheHostsGlobalChannelReachesTheLinkedZoneThroughItsCopie
   ASSERT_NE(control, nullptr);
   Tavro& plug = *f.plug;
   Kit_MutexLock hold(plug.GetMutex());
-  plug.midiIOSet = true;
+  plug.setMidiIOSet(true);
   const uint8_t onGlobal = 0xB0 | uint8_t(int(plug.paramValue(kDeviceID)));
   const double before = plug.GetParam(control->ParamIdx())->GetNormalized();
   Send(false, onGlobal, 1);
   EXPECT_EQ(Send(false, onGlobal, 20), before) << "no link: the global channel reaches no slot";
-  plug.globalLink[0] = true;  // A-B
+  plug.setGlobalLink(0, true);  // A-B
   Send(false, onGlobal, 1);
   EXPECT_NEAR(Send(false, onGlobal, 70), Expected(70), 1e-6) << "slot B is in the A-B zone";
-  plug.slotSolo[0] = true;
+  plug.setSlotSolo(0, true);
   EXPECT_NEAR(Send(false, onGlobal, 30), Expected(70), 1e-6) << "the zone shrinks to soloed slot A";
-  plug.slotSolo[0] = false;
-  plug.globalLink[0] = false;
+  plug.setSlotSolo(0, false);
+  plug.setGlobalLink(0, false);
 
   const auto value = [&] { return plug.GetParam(control->ParamIdx())->GetNormalized(); };
   IMidiMsg msg(0, 0xB0, uint8_t(controller), 40);
@@ -117,7 +117,7 @@ TEST_F(IncomingRouting, TheHostsGlobalChannelReachesTheLinkedZoneThroughItsCopie
   plug.CloneMIDIMessageAndProcess(&msg, kSlotB, 0xB0);
   EXPECT_NEAR(value(), Expected(50), 1e-6);
   msg.mData2 = 60;
-  plug.midiIOSet = false;
+  plug.setMidiIOSet(false);
   plug.DistributeMIDIMessages(&msg, 5, 0xB0);
   EXPECT_NEAR(value(), Expected(50), 1e-6) << "without ports nothing is distributed";
   plug.CloneMIDIMessageAndProcess(&msg, kSlotCount, 0xB0);
@@ -146,7 +146,7 @@ TEST_F(IncomingRouting, TheSynthesizersGlobalChannelChoosesThePerformanceBankAnd
   fromSynth(uint8_t(0xB0 | global), 32, 1);
   for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(TavroParam::kCurrentPerfBank + s), 1) << "slot " << s;
   const int programBankA = plain(kCurrentBank);
-  plug.nordModel = 2;
+  plug.setNordModel(2);
   fromSynth(uint8_t(0xB0 | global), 32, 2);
   for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(plain(TavroParam::kCurrentPerfBank2x + s), 2) << "slot " << s;
   EXPECT_EQ(plain(TavroParam::kCurrentPerfBank), 1);
@@ -157,7 +157,7 @@ TEST_F(IncomingRouting, TheSynthesizersGlobalChannelChoosesThePerformanceBankAnd
 
   MIDIMessageManager& manager = *plug.midiManager;
   manager.sender()->setJob(kJobRequestArrangement, &RecordRequest);
-  plug.deviceFilterBlocked[1] = false;  // program changes from the synthesizer pass
+  plug.setDeviceFilterBlocked(1, false);  // program changes from the synthesizer pass
   const int before = manager.jobsStarted(MIDIMessageManager::kTransferThread);
   fromSynth(uint8_t(0xC0 | global), 7, 0);
   EXPECT_EQ(manager.jobsStarted(MIDIMessageManager::kTransferThread), before + 1);
@@ -169,9 +169,9 @@ TEST_F(IncomingRouting, TheSynthesizersGlobalChannelChoosesThePerformanceBankAnd
   // With the librarian following the synthesizer, a performance chosen while it
   // shows programs says so.
   plug.GetParam(kControlLibrary)->Set(1.0);
-  plug.statusText->SetTextFromPlug("");
+  plug.keptControls().statusText->SetTextFromPlug("");
   fromSynth(uint8_t(0xC0 | global), 7, 0);
-  EXPECT_EQ(plug.statusText->GetTextString(), "Turn on PERF. mode from librarian first!");
+  EXPECT_EQ(plug.keptControls().statusText->GetTextString(), "Turn on PERF. mode from librarian first!");
   EXPECT_EQ(manager.jobsStarted(MIDIMessageManager::kTransferThread), before + 1);
 }
 

@@ -13,7 +13,7 @@ using Bytes = std::vector<uint8_t>;
 
 class InitThroughPanel : public ::testing::TestWithParam<int> {
 protected:
-  void SetUp() override { editor.plug->nordModel = GetParam(); }
+  void SetUp() override { editor.plug->setNordModel(GetParam()); }
   EditorFixture editor;
 };
 
@@ -35,7 +35,7 @@ TEST_P(InitThroughPanel, TheInitPerformanceLoadedAndSentAgainIsTheInitPerformanc
   const auto initArray = InitPerformance();
   const Bytes init(initArray.begin(), initArray.end());
   ASSERT_TRUE(coder->Parse(init.data(), init.size(), editor.plug->panelParameters()));
-  EXPECT_EQ(coder->Build(editor.plug->panelParameters(), 0, editor.plug->activeSlot.load()), init);
+  EXPECT_EQ(coder->Build(editor.plug->panelParameters(), 0, editor.plug->panelMode().activeSlot.load()), init);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, InitThroughPanel, ::testing::Values(0, 1, 2));

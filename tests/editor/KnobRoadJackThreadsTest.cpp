@@ -20,8 +20,8 @@ constexpr int kFilterCutoff = 0;  // + slot
 // The centre of slot `slot`'s shown cutoff knob, read from a headless editor.
 std::pair<int, int> KnobCentre(int slot) {
   RoadFixture f;
-  f.plug->activeSlot = slot;
-  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
+  f.plug->setActiveSlot(slot);
+  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->unitLink().nordModel);
   return ShownCentre(f.action(kFilterCutoff + slot));
 }
 

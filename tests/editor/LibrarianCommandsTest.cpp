@@ -73,10 +73,10 @@ TEST(LibrarianCommands, BankStepOnAnEmptyListOrWithUnsavedEditsMovesNothing) {
 TEST(LibrarianCommands, KeepBankSwitch) {
   LibrarianPage page;
   EXPECT_EQ(page.command(kKeepCurrentBankOpen, 1.0, true), R::kEnd);
-  EXPECT_TRUE(page.plug->keepCurrentBank);
-  EXPECT_EQ(page.plug->valueText->GetTextString(), "Keep Current Bank [ON]");
+  EXPECT_TRUE(page.plug->panelMode().keepCurrentBank);
+  EXPECT_EQ(page.plug->keptControls().valueText->GetTextString(), "Keep Current Bank [ON]");
   EXPECT_EQ(page.command(kKeepCurrentBankOpen, 0.0, true), R::kEnd);
-  EXPECT_FALSE(page.plug->keepCurrentBank);
+  EXPECT_FALSE(page.plug->panelMode().keepCurrentBank);
   EXPECT_EQ(page.status(), "Bank Changes on Slot Change");
 }
 
@@ -88,7 +88,7 @@ TEST(LibrarianCommands, RenameWritesTheNameIntoTheDumpWithinBounds) {
   };
   const Case cases[] = {{3, "ABCDEFGHIJKLMNOP", "ABCDEFGHIJ"}, {98, "Bass", "Bass"}};
   for (const Case& c : cases) {
-    page.plug->renameInactive = false;
+    page.plug->setRenameInactive(false);
     page.list().selectedUpper = c.row;
     // The librarian's selected slot elsewhere (a lower-list click moves it): untouched.
     page.plug->librarian->selectedSlot = 7;
@@ -106,7 +106,7 @@ TEST(LibrarianCommands, RenameWritesTheNameIntoTheDumpWithinBounds) {
     EXPECT_EQ(std::string(bytes.begin() + 138, bytes.begin() + 148), field);
     const std::vector<uint8_t> original = NamedProgramDump("", c.row);
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + 138, bytes.begin()));
-    EXPECT_TRUE(page.plug->renameInactive);
+    EXPECT_TRUE(page.plug->panelMode().renameInactive);
     EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 1.0);
   }
 }
@@ -117,19 +117,19 @@ TEST(LibrarianCommands, RenameWithoutAValidRowOrWholeDumpOnlyCloses) {
     library.programFiles[0]->patches[5].messages[0].bytes.resize(100);
   });
   for (int row : {-1, 99, 150, 5}) {
-    page.plug->renameInactive = false;
+    page.plug->setRenameInactive(false);
     page.plug->showLayer("patchRename", true);
     page.list().selectedUpper = row;
     page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Nope");
     EXPECT_EQ(page.command(kPatchRename, 0.0, false), R::kGoOn);
-    EXPECT_TRUE(page.plug->renameInactive) << row;
+    EXPECT_TRUE(page.plug->panelMode().renameInactive) << row;
     EXPECT_FALSE(page.plug->layer("patchRename")->IsShown());
     EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0) << row;
   }
   EXPECT_EQ(SlotOf(*page.plug, 0, 5).messages[0].bytes.size(), 100u);
   // The rename lock set: nothing happens at all.
   page.list().selectedUpper = 2;
-  page.plug->renameInactive = true;
+  page.plug->setRenameInactive(true);
   page.plug->GetParam(kPatchRename)->SetDisplayText(0, "Locked");
   page.command(kPatchRename, 0.0, false);
   EXPECT_EQ(page.rowText(0, 2), "A2");
@@ -156,7 +156,7 @@ TEST(LibrarianCommands, TheRenameBoxTakesTypingAtOnce) {
   page.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
   EXPECT_FALSE(page.backend.IsTextEntryOpen());
   EXPECT_FALSE(page.plug->layer("patchRename")->IsShown());
-  EXPECT_TRUE(page.plug->renameInactive);
+  EXPECT_TRUE(page.plug->panelMode().renameInactive);
   EXPECT_EQ(page.rowText(0, 3), "A3");
 }
 
@@ -176,13 +176,13 @@ TEST(LibrarianCommands, SearchNeedsTwoCharactersAndShowsResultsInTheLowerPane) {
   for (const char* text : {"Lead1", "Pad9"}) {
     field->SetDisplayText(0, text);
     EXPECT_EQ(page.command(P::kPatchSearchString, 0.0, true), R::kGoOn);
-    EXPECT_TRUE(page.plug->searchResultsShown);
+    EXPECT_TRUE(page.plug->panelMode().searchResultsShown);
     EXPECT_EQ(page.rowText(1, 0), text);
     EXPECT_EQ(page.rowText(0, 0), "Pad0");
   }
   EXPECT_TRUE(page.plug->layer("RightSearchPopupMenu")->IsShown());
   EXPECT_EQ(page.command(P::kPatchSearch, 0.0, true), R::kGoOn);
-  EXPECT_FALSE(page.plug->searchResultsShown);
+  EXPECT_FALSE(page.plug->panelMode().searchResultsShown);
   EXPECT_EQ(page.rowText(1, 0), "Pad0");
 }
 
@@ -205,7 +205,7 @@ TEST(LibrarianCommands, SearchResultsLeaveTheUpperPaneAndItsListsAlone) {
 
 TEST(LibrarianCommands, PatchUpAndDownWrapInLibraryMode) {
   LibrarianPage page;
-  page.plug->libraryControlOn = true;
+  page.plug->setLibraryControlOn(true);
   struct Step {
     bool performances;
     int param, from, to;
@@ -213,11 +213,11 @@ TEST(LibrarianCommands, PatchUpAndDownWrapInLibraryMode) {
   const Step steps[] = {{false, P::kPatchUp, 98, 0}, {false, P::kPatchDown, 0, 98}, {false, P::kPatchUp, 40, 41},
                         {true, P::kPatchUp, 99, 0},  {true, P::kPatchDown, 0, 99}};
   for (const Step& step : steps) {
-    page.plug->perfMode = step.performances;
+    page.plug->setPerfMode(step.performances);
     page.list().currentRow = step.from;
     EXPECT_EQ(page.command(step.param, 1.0, false), R::kEnd);
     EXPECT_EQ(page.list().currentRow, step.to) << step.from;
-    EXPECT_EQ(page.plug->selectedProgram, step.to);
+    EXPECT_EQ(page.plug->panelMode().selectedProgram, step.to);
     EXPECT_EQ(page.plug->librarian->selectedSlot, step.to);
   }
   EXPECT_EQ(page.command(P::kPatchUp, 0.0, false), R::kEnd);
@@ -237,7 +237,7 @@ TEST(LibrarianCommands, PatchUpOnTheSynthesizerSendsTheNextProgram) {
 TEST(LibrarianCommands, APerformanceProgramMovesAllEightSelectors) {
   LibrarianPage page;
   page.connect();
-  page.plug->perfMode = true;
+  page.plug->setPerfMode(true);
   page.plug->GetParam(P::kGlobalProgChange)->Set(1.0);
   page.plug->GetParam(P::kCurrentPerfBank + 2)->Set(1.0);
   EXPECT_EQ(page.command(P::kCurrentPerfProgram + 2, 7.0, false), R::kGoOn);
@@ -263,7 +263,7 @@ TEST(LibrarianCommands, SelectorsNeedPortsAndProgramChanges) {
   EXPECT_EQ(page.command(P::kCurrentProgram, 5.0, false), R::kGoOn);
   EXPECT_EQ(page.command(P::kCurrentBank2x + 1, 2.0, false), R::kGoOn);
   EXPECT_TRUE(page.sent().empty());
-  page.plug->libraryControlOn = true;
+  page.plug->setLibraryControlOn(true);
   EXPECT_EQ(page.command(P::kCurrentBank, 1.0, false), R::kEnd);
 }
 
@@ -271,25 +271,25 @@ TEST(LibrarianCommands, AProgramNoRowHasSelectsNothingOnEitherRoad) {
   LibrarianPage page;
   page.connect();
   page.plug->GetParam(P::kGlobalProgChange)->Set(1.0);
-  page.plug->selectedProgram = 7;
+  page.plug->setSelectedProgram(7);
   // 4.27e79 came from the parameter-road fuzz target: its conversion to int was undefined.
   const double values[] = {4.27e79, -1.0, 99.0, -1e300, std::nan(""), INFINITY};
   for (bool library : {false, true}) {
-    page.plug->libraryControlOn = library;
+    page.plug->setLibraryControlOn(library);
     for (double value : values) {
       EXPECT_EQ(page.command(P::kCurrentProgram + 2, value, false), R::kEnd) << value << " library " << library;
-      EXPECT_EQ(page.plug->selectedProgram, 7) << value;
+      EXPECT_EQ(page.plug->panelMode().selectedProgram, 7) << value;
     }
   }
   EXPECT_TRUE(page.sent().empty());
   EXPECT_EQ(page.plug->midiManager->jobsStarted(MIDIMessageManager::kTransferThread), 0);
-  page.plug->libraryControlOn = false;
+  page.plug->setLibraryControlOn(false);
   // Raw writes left a bank and a channel past int's range: the bank is cut to 0, the
   // channel to 16.
   page.plug->GetParam(P::kCurrentBank + 2)->Set(-1.46e126);
   page.plug->GetParam(kPartMidiChannel + 2)->Set(2.87e266);
   EXPECT_EQ(page.command(P::kCurrentProgram + 2, 98.0, false), R::kGoOn);
-  EXPECT_EQ(page.plug->selectedProgram, 98);
+  EXPECT_EQ(page.plug->panelMode().selectedProgram, 98);
   const auto sent = page.sent();
   const int program = Find(sent, {0xCF, 98});
   ASSERT_GE(program, 2);
@@ -299,13 +299,13 @@ TEST(LibrarianCommands, AProgramNoRowHasSelectsNothingOnEitherRoad) {
 TEST(LibrarianCommands, PatchTypeSwitchesBothSwitchesAndTheLists) {
   LibrarianPage page(Banks{{"1.syx", "A"}});
   EXPECT_EQ(page.command(kDatamode, 1.0, false), R::kGoOn);
-  EXPECT_TRUE(page.plug->perfMode);
+  EXPECT_TRUE(page.plug->panelMode().perfMode);
   EXPECT_EQ(page.plug->GetParam(kDatatype)->Value(), 1.0);
   EXPECT_EQ(page.plug->librarian->patchType, 1);
   EXPECT_TRUE(page.plug->layer("LeftPerformancePopupMenu")->IsShown());
   EXPECT_FALSE(page.plug->layer("LeftPatchPopupMenu")->IsShown());
   EXPECT_EQ(page.command(kDatatype, 0.0, false), R::kGoOn);
-  EXPECT_FALSE(page.plug->perfMode);
+  EXPECT_FALSE(page.plug->panelMode().perfMode);
   EXPECT_EQ(page.plug->GetParam(kDatamode)->Value(), 0.0);
   EXPECT_EQ(page.plug->GetParam(kPatchSelectionListUpper)->GetDisplayText(0), "1.syx");
   EXPECT_EQ(page.rowText(0, 3), "A3");

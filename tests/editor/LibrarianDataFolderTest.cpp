@@ -100,7 +100,7 @@ void Clean(IControl* control) {
 
 TEST(LibrarianImport, BothBankListsRedrawWhenARefreshRenamesTheirEntry) {
   LibrarianPage page(Banks{{"Bank B.syx", "B"}});
-  IControl* lists[] = {page.plug->upperListControl, page.plug->lowerListControl};
+  IControl* lists[] = {page.plug->keptControls().upperListControl, page.plug->keptControls().lowerListControl};
   for (IControl* list : lists) {
     ASSERT_NE(list, nullptr);
     Clean(list);
@@ -122,7 +122,7 @@ TEST(LibrarianLists, ResetRefillsTheTextsOfTheCurrentTypeWithoutEmptyingOrMoving
   for (int list :
        {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), TavroParam::kCurrentOpenPatchBankL + 2})
     plug.GetParam(list)->SetDisplayText(0, "stale");
-  for (IControl* list : {plug.upperListControl, plug.lowerListControl}) Clean(list);
+  for (IControl* list : {plug.keptControls().upperListControl, plug.keptControls().lowerListControl}) Clean(list);
   plug.ResetPatchSelectionMenus();
   for (int list :
        {int(kPatchSelectionListUpper), int(kPatchSelectionListLower), TavroParam::kCurrentOpenPatchBankL + 2}) {
@@ -130,11 +130,12 @@ TEST(LibrarianLists, ResetRefillsTheTextsOfTheCurrentTypeWithoutEmptyingOrMoving
     EXPECT_EQ(plug.GetParam(list)->GetDisplayText(1), "Bank B.syx");
   }
   EXPECT_EQ(plug.GetParam(kPatchSelectionListLower)->Value(), 1.0);
-  for (IControl* list : {plug.upperListControl, plug.lowerListControl}) EXPECT_TRUE(list->IsDirty());
+  for (IControl* list : {plug.keptControls().upperListControl, plug.keptControls().lowerListControl})
+    EXPECT_TRUE(list->IsDirty());
 
   // With performances and no performance file there is nothing to fill: the lists
   // keep what they show.
-  plug.perfMode = true;
+  plug.setPerfMode(true);
   plug.GetParam(kPatchSelectionListUpper)->SetDisplayText(0, "kept");
   plug.ResetPatchSelectionMenus();
   EXPECT_EQ(plug.GetParam(kPatchSelectionListUpper)->GetDisplayText(0), "kept");

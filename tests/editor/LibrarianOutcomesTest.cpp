@@ -110,14 +110,14 @@ TEST(LibrarianUnsaved, SwitchingTheKindWithThePageHiddenAsksAndCancelKeepsModeAn
   page.change(kDatamode, 1.0);
   ASSERT_EQ(page.backend.ShownAlerts().size(), 1u);
   EXPECT_EQ(page.backend.ShownAlerts()[0].text, Tavro::kUnsavedOnRefreshText);
-  EXPECT_FALSE(page.plug->perfMode.load());
+  EXPECT_FALSE(page.plug->panelMode().perfMode.load());
   EXPECT_EQ(page.plug->GetParam(kDatatype)->Value(), 0.0);
   EXPECT_EQ(page.plug->GetParam(kDatamode)->Value(), 0.0);
   EXPECT_TRUE(page.unsaved());
 
   page.backend.ScriptMessageBoxAnswer(ViewAlertResponse::Default);
   page.change(kDatamode, 1.0);
-  EXPECT_TRUE(page.plug->perfMode.load());
+  EXPECT_TRUE(page.plug->panelMode().perfMode.load());
   EXPECT_FALSE(page.unsaved());
   EXPECT_TRUE(Exists(page.data.folder() + "Patches/Bank A.nl2"));
 }
@@ -199,7 +199,7 @@ TEST(LibrarianStatus, SearchSaysItsCountAndASearchWithoutMatchListsNothing) {
 // No MIDI ports chosen: work on files says its own outcome, not "Set MIDI I/O First!".
 TEST(LibrarianStatus, OfflineRefreshAndOpeningThePageShowTheirOwnOutcomes) {
   OutcomePage page;
-  ASSERT_FALSE(page.plug->midiIOSet);
+  ASSERT_FALSE(page.plug->unitLink().midiIOSet);
   page.change(P::kRefreshFolders, 1.0);
   EXPECT_EQ(page.librarianStatus(), "Folders read again");
   page.write("Patches/noise.syx", std::string(6000, '\x11'));

@@ -85,7 +85,7 @@ struct LibrarianPage {
     hostable->AttachToBackend(&backend);
     // The librarian page, as its tab shows it.
     plug->GetParam(kShowLibrarian)->Set(1.0);
-    plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->nordModel, plug->activeSlot);
+    plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->unitLink().nordModel, plug->panelMode().activeSlot);
   }
   ~LibrarianPage() {
     plug->graphics->CloseWindow();
@@ -109,7 +109,7 @@ struct LibrarianPage {
   }
   // Renames upper row `row` as the rename box does when its text is committed.
   void renameRow(int row, const std::string& name) {
-    plug->renameInactive = false;
+    plug->setRenameInactive(false);
     list().selectedUpper = row;
     plug->GetParam(kPatchRename)->SetDisplayText(0, name.c_str());
     plug->runLibrarianCommand(kPatchRename, 0.0, false);
@@ -120,7 +120,7 @@ struct LibrarianPage {
     int index = 1;
     ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
     plug->GetParam(kDeviceOutSelection)->Set(index);
-    plug->midiIOSet = true;
+    plug->setMidiIOSet(true);
   }
   // Opens the simulator's ports in the editor and addresses the unit.
   void plugIn() {
@@ -128,8 +128,8 @@ struct LibrarianPage {
     ASSERT_GT(plug->setExternalMIDIIn(in, synth->MidiOutName().c_str()), 0);
     ASSERT_GT(plug->setExternalMIDIOut(out, synth->MidiInName().c_str()), 0);
     plug->GetParam(kDeviceOutSelection)->Set(out);
-    plug->deviceId = synth->Sim().Settings().deviceId;
-    plug->midiIOSet = true;
+    plug->setPanelDeviceId(synth->Sim().Settings().deviceId);
+    plug->setMidiIOSet(true);
   }
   std::vector<std::vector<unsigned char>> sent() const { return ports->Sent(kSynthIn); }
 
@@ -147,7 +147,7 @@ struct LibrarianPage {
   // Clicks the menu control of a librarian menu layer (shown first).
   void clickMenu(const std::string& layerName, int index) {
     plug->showLayer(layerName, true);
-    const IRECT r = plug->librarianMenus[size_t(index)]->GetRECT();
+    const IRECT r = plug->keptControls().librarianMenus[size_t(index)]->GetRECT();
     IMouseMod mod(true);
     plug->graphics->OnMouseDown((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
   }
@@ -160,10 +160,11 @@ struct LibrarianPage {
     std::string text = list().row(side, i)->GetTextString();
     return text.erase(text.find_last_not_of(' ') + 1);
   }
-  std::string status() const { return plug->statusText->GetTextString(); }
+  std::string status() const { return plug->keptControls().statusText->GetTextString(); }
   // The librarian page's own status line; "(none)" when the layout has none.
   std::string librarianStatus() const {
-    return plug->librarianStatusText ? plug->librarianStatusText->GetTextString() : "(none)";
+    return plug->keptControls().librarianStatusText ? plug->keptControls().librarianStatusText->GetTextString()
+                                                    : "(none)";
   }
 
   Kit_VirtualClock clock;
@@ -194,9 +195,10 @@ inline PagePoints ReadPagePoints(int row) {
   if (!pageSwitch) return points;
   points.pageSwitch = Centre(pageSwitch->GetRECT());
   points.row = Centre(page.list().row(0, row)->GetRECT());
-  points.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
-  if (page.plug->librarianStatusText) points.statusLine = Centre(page.plug->librarianStatusText->GetRECT());
-  if (IControl* dataType = page.plug->datatypeControl) points.dataType = Centre(dataType->GetRECT());
+  points.bankMenu = Centre(page.plug->keptControls().librarianMenus[kBankEditMenu]->GetRECT());
+  if (page.plug->keptControls().librarianStatusText)
+    points.statusLine = Centre(page.plug->keptControls().librarianStatusText->GetRECT());
+  if (IControl* dataType = page.plug->keptControls().datatypeControl) points.dataType = Centre(dataType->GetRECT());
   return points;
 }
 

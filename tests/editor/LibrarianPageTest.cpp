@@ -38,7 +38,7 @@ TEST(LibrarianPage, ClickSelectsAndDoubleClickWithoutAnOutputPortSendsNothing) {
   EXPECT_EQ(page.list().selectedUpper, 5);
   EXPECT_EQ(page.list().currentRow, 5);
   EXPECT_EQ(page.plug->librarian->selectedSlot, 5);
-  EXPECT_TRUE(page.plug->renameInactive);
+  EXPECT_TRUE(page.plug->panelMode().renameInactive);
 
   const auto [x, y] = page.rowCentre(0, 9);
   IMouseMod mod(true);
@@ -167,7 +167,7 @@ TEST(LibrarianPage, Program100SendsProgramChange99) {
   LibrarianPage page;
   page.connect();
   page.command(kDatatype, 1.0, false);
-  ASSERT_TRUE(page.plug->perfMode);
+  ASSERT_TRUE(page.plug->panelMode().perfMode);
   page.backend.ScriptPopupChoiceText("91-100/Program 100");
   page.clickMenu("PROGRAMNUMBERMENU", kProgramNumberMenu);
   EXPECT_GE(Find(page.sent(), {0xC0, 99}), 0);
@@ -184,7 +184,7 @@ TEST(LibrarianPage, BankAndProgramLayersFollowModeAndLibraryControl) {
                         {true, false, "PROGBANKNAMEMENUPROGRAMS"},
                         {true, true, "PERFBANKNAMEMENUPROGRAMS"}};
   for (const Case& c : cases) {
-    page.plug->perfMode = c.performances;
+    page.plug->setPerfMode(c.performances);
     page.command(kControlLibrary, c.library ? 1.0 : 0.0, false);
     for (const char* name : {"BANKNUMBERMENUPROGRAMS", "PROGBANKNAMEMENUPROGRAMS", "PERFBANKNAMEMENUPROGRAMS"})
       EXPECT_EQ(page.plug->layer(name)->IsShown(), std::string(name) == c.shown) << name << " " << c.library;
@@ -199,10 +199,10 @@ TEST(LibrarianPage, BankMenuItemsFollowModelAndMode) {
     int banks;
   };
   const Case cases[] = {{0, false, 4}, {1, true, 2}, {2, false, 10}, {2, true, 4}};
-  auto* menu = dynamic_cast<BankNumberPopupMenu*>(page.plug->librarianMenus[kBankNumberMenu]);
+  auto* menu = dynamic_cast<BankNumberPopupMenu*>(page.plug->keptControls().librarianMenus[kBankNumberMenu]);
   for (const Case& c : cases) {
-    page.plug->nordModel = c.model;
-    page.plug->perfMode = c.performances;
+    page.plug->setNordModel(c.model);
+    page.plug->setPerfMode(c.performances);
     page.plug->updateBankAndProgramMenuNames(false);
     EXPECT_EQ(menu->bankList().GetNItems(), c.banks) << c.model << " " << c.performances;
   }
@@ -212,7 +212,7 @@ TEST(LibrarianPage, BankMenuItemsFollowModelAndMode) {
     page.plug->GetParam(TavroParam::kCurrentBank2x + p)->Set(-3.1e231);
     page.plug->GetParam(TavroParam::kCurrentProgram + p)->Set(1e300);
   }
-  page.plug->perfMode = false;
+  page.plug->setPerfMode(false);
   page.plug->updateBankAndProgramMenuNames(false);
   EXPECT_EQ(menu->bankList().GetNItems(), 10);
 }

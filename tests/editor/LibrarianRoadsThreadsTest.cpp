@@ -233,8 +233,8 @@ TEST(LibrarianRoads, ImportAndRefreshFoldersListANewFile) {
 // outcome and command result there, and a refused request marks nothing.
 TEST(LibrarianOutcomes, RefusedRequestsSayWhyOnThePageAndMarkNothing) {
   RoadPage page;
-  ASSERT_NE(page.plug->librarianStatusText, nullptr);
-  EXPECT_FALSE(page.plug->librarianStatusText->IsHidden());
+  ASSERT_NE(page.plug->keptControls().librarianStatusText, nullptr);
+  EXPECT_FALSE(page.plug->keptControls().librarianStatusText->IsHidden());
   EXPECT_FALSE(page.plug->layer("controlDisplayLayer")->IsShown());
   const size_t sentBefore = page.synth->Sim().ReceivedCount();
 

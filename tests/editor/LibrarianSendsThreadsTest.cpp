@@ -42,7 +42,7 @@ struct LibrarianSends : EditorFixture {
     gCapture.patch = LibrarianPatch();
     for (int code : {kJobSendArrangement, kJobSendPart, kJobSendLibrarianPatch, kJobStoreAllPatches})
       t.midiManager->sender()->setJob(code, &CapturingJob);
-    t.midiIOSet = true;
+    t.setMidiIOSet(true);
   }
   ~LibrarianSends() {
     t.midiManager->shutDown();
@@ -86,7 +86,7 @@ TEST(LibrarianSendsStarters, ARowPastAShortBankPadsItAndStartsNothing) {
   f.t.sendPatchToDeviceFromLibrarian(98, 0);
   EXPECT_EQ(f.bankSize(), 99u);
   EXPECT_FALSE(f.jobRan());
-  f.t.midiIOSet = false;  // without ports: padded, nothing started
+  f.t.setMidiIOSet(false);  // without ports: padded, nothing started
   f.t.sendPatchToDeviceFromLibrarian(5, 0);
   EXPECT_FALSE(f.jobRan());
 }
@@ -94,7 +94,7 @@ TEST(LibrarianSendsStarters, ARowPastAShortBankPadsItAndStartsNothing) {
 TEST(LibrarianSendsStarters, JobTwoSendsItsOwnCopyWhateverTheBankBecomes) {
   LibrarianSends f;
   f.addBank(12);
-  f.t.activeSlot = 2;
+  f.t.setActiveSlot(2);
   gCapture.gated = true;
   f.t.sendPatchToDeviceFromLibrarian(7, 0);
   // The bank is discarded while the job starts.
@@ -110,11 +110,11 @@ TEST(LibrarianSendsStarters, JobTwoSendsItsOwnCopyWhateverTheBankBecomes) {
 TEST(LibrarianSendsStarters, StoringABankTakesThePaneOfTheSelection) {
   LibrarianSends f;
   f.t.librarian->selectedSlot = 9;
-  f.t.midiIOSet = false;
+  f.t.setMidiIOSet(false);
   f.t.SendAllProgramsFromLibrarian(3);
   EXPECT_EQ(f.t.librarian->selectedSlot.load(), 0);  // also without ports
   EXPECT_FALSE(f.jobRan());
-  f.t.midiIOSet = true;
+  f.t.setMidiIOSet(true);
   f.t.storeAllPatchesToDeviceFromLibrarian(1, 2);
   ASSERT_TRUE(f.jobRan());
   EXPECT_EQ(gCapture.args.jobCode, kJobStoreAllPatches);
@@ -142,7 +142,7 @@ TEST(LibrarianSendsStarters, ResendsFollowTheLocks) {
   for (const Case& c : kCases) {
     LibrarianSends f;
     if (c.lockParam >= 0) f.t.GetParam(c.lockParam)->Set(1.0);
-    f.t.midiIOSet = c.ports;
+    f.t.setMidiIOSet(c.ports);
     if (c.multi) {
       f.t.sendMultiDataBackToHardware();
     } else {

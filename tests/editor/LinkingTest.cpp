@@ -22,7 +22,7 @@ protected:
   // Every member at 0 with nothing sent yet: a member the link reaches holds the value
   // afterwards, and its controls show it.
   static void prepare(int first, int count) {
-    plug().midiIOSet = true;
+    plug().setMidiIOSet(true);
     for (int i = first; i < first + count; ++i) {
       IParam* member = plug().GetParam(i);
       ASSERT_NE(member, nullptr);
@@ -66,17 +66,17 @@ TEST_F(Linking, SlotsOnTheActiveSlotsChannelFollow) {
     SCOPED_TRACE(testing::Message() << "channels " << c.channels[0] << c.channels[1] << c.channels[2] << c.channels[3]
                                     << " active " << c.active << " edited " << c.edited);
     setChannels(c.channels);
-    plug().activeSlot = c.active;
+    plug().setActiveSlot(c.active);
     prepare(base, 4);
     edit(base + c.edited, plug().GetParam(base + c.edited)->GetControlAction()->link);
     for (int s = 0; s < 4; ++s) EXPECT_EQ(reached(base + s), c.followers.count(s) == 1) << "slot " << s;
-    EXPECT_FALSE(plug().linkInProgress);
+    EXPECT_FALSE(plug().roadState().linkInProgress);
   }
 }
 
 TEST_F(Linking, LinksThatMirrorNothing) {
   setChannels({3, 3, 3, 3});
-  plug().activeSlot = 0;
+  plug().setActiveSlot(0);
   // Beyond the per-part groups a link needs a check naming a parameter.
   const int wave = param("kLFO1WaveformNL1");
   ASSERT_NE(plug().GetParam(wave + 1)->GetControlAction(), nullptr);
@@ -95,12 +95,12 @@ TEST_F(Linking, LinksThatMirrorNothing) {
   prepare(trig, 4);
   edit(trig, LinkInfo{-1, kPartMidiChannel, -1});
   for (int s = 0; s < 4; ++s) EXPECT_FALSE(reached(trig + s)) << "slot " << s;
-  plug().activeSlot = 1;
+  plug().setActiveSlot(1);
   edit(trig + 1, LinkInfo{-1, kPartMidiChannel, -1});
   EXPECT_TRUE(reached(trig));
 
   // Targets beyond the table, or without a binding record: nothing, and no crash.
-  plug().activeSlot = 0;
+  plug().setActiveSlot(0);
   edit(kTavroParamCount - 1, LinkInfo{-1, kPartMidiChannel, -1});
   int unbound = -1;
   for (int i = 172; i < kTavroParamCount - 4 && unbound < 0; ++i)
@@ -108,7 +108,7 @@ TEST_F(Linking, LinksThatMirrorNothing) {
       unbound = i;
   ASSERT_GE(unbound, 0);
   edit(unbound, LinkInfo{-1, kPartMidiChannel, -1});
-  EXPECT_FALSE(plug().linkInProgress);
+  EXPECT_FALSE(plug().roadState().linkInProgress);
   // Indices and slots outside their range are ignored.
   prepare(0, 4);
   edit(-5, LinkInfo{-1, kPartMidiChannel, -1});
@@ -131,7 +131,7 @@ TEST_F(Linking, ChannelsThatAreNoChannelGiveNone) {
 
 TEST_F(Linking, HoldSwitchAndWheelDestinationNeedTheirOwnLink) {
   setChannels({2, 2, 2, 2});
-  plug().activeSlot = 0;
+  plug().setActiveSlot(0);
   for (const char* name : {"kLFO2Hold", "kModWheelDestination"}) {
     const int base = param(name);
     prepare(base, 4);

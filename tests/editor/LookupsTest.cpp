@@ -80,12 +80,12 @@ TEST_F(Lookups, ProgramValuesByThreeParts) {
 
 TEST_F(Lookups, ReadoutLinesAtOnce) {
   plug().displayText("name", "value", "CC 74");
-  EXPECT_EQ(plug().statusText->GetTextString(), "name");
-  EXPECT_EQ(plug().valueText->GetTextString(), "value");
-  EXPECT_EQ(dynamic_cast<ITextControl*>(plug().ccDisplay)->GetTextString(), "CC 74");
+  EXPECT_EQ(plug().keptControls().statusText->GetTextString(), "name");
+  EXPECT_EQ(plug().keptControls().valueText->GetTextString(), "value");
+  EXPECT_EQ(dynamic_cast<ITextControl*>(plug().keptControls().ccDisplay)->GetTextString(), "CC 74");
   plug().displayBuild("build 7");
-  EXPECT_EQ(dynamic_cast<ITextControl*>(plug().buildDisplay)->GetTextString(), "build 7");
-  EXPECT_EQ(plug().statusText->GetTextString(), "name");
+  EXPECT_EQ(dynamic_cast<ITextControl*>(plug().keptControls().buildDisplay)->GetTextString(), "build 7");
+  EXPECT_EQ(plug().keptControls().statusText->GetTextString(), "name");
 }
 
 }  // namespace

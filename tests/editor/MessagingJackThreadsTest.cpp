@@ -130,7 +130,7 @@ std::pair<int, int> Centre(const IControl* control) {
 // a transfer started from the panel before then is not started at all.
 std::string UntilReady() {
   RoadFixture f;
-  return "wait-text " + Point(Centre(f.plug->statusText)) + " 60000 " + kReady + "\n";
+  return "wait-text " + Point(Centre(f.plug->keptControls().statusText)) + " 60000 " + kReady + "\n";
 }
 
 std::string PrintAll(const std::vector<Field>& fields) {
@@ -180,7 +180,7 @@ TEST_F(JackRun, SlotBRequestedFromTheUnitReachesThePanelAndTheSavedState) {
   // The request: the bank menu of the librarian page, for the active slot.
   LibrarianPage page(Banks{});
   const auto pageSwitch = Centre(page.plug->firstControl(kShowLibrarian));
-  const auto bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]);
+  const auto bankMenu = Centre(page.plug->keptControls().librarianMenus[kBankEditMenu]);
   ASSERT_GE(pageSwitch.first, 0);
   ASSERT_GE(bankMenu.first, 0);
   const std::vector<Field> fields = SlotBFields();

@@ -44,23 +44,23 @@ TEST(Overlay, ShowingAndHidingSetsAndClearsTheBusyState) {
   Tavro& t = *f.plug;
   t.midiManager->sender()->requestCancel();
   t.DisplayProcessingIndicator(true);
-  EXPECT_TRUE(t.transferBusy);
+  EXPECT_TRUE(t.transferState().transferBusy);
   EXPECT_TRUE(t.progressLayer->IsShown());
   EXPECT_FALSE(t.progressIndicator->IsHidden());
-  EXPECT_TRUE(t.cancelButtons[0]->IsHidden());  // over the librarian
-  EXPECT_FALSE(t.cancelButtons[1]->IsHidden());
+  EXPECT_TRUE(t.keptControls().cancelButtons[0]->IsHidden());  // over the librarian
+  EXPECT_FALSE(t.keptControls().cancelButtons[1]->IsHidden());
   EXPECT_FALSE(t.midiManager->sender()->cancelRequested());
 
-  t.sysexInputSuspended = true;
-  t.holdOutputWhileBusy = true;
+  t.setSysexInputSuspended(true);
+  t.setHoldOutputWhileBusy(true);
   t.midiManager->transferInProgress = true;
   t.DisplayProcessingIndicator(false);
-  EXPECT_FALSE(t.transferBusy);
-  EXPECT_FALSE(t.sysexInputSuspended);
-  EXPECT_FALSE(t.holdOutputWhileBusy);
+  EXPECT_FALSE(t.transferState().transferBusy);
+  EXPECT_FALSE(t.transferState().sysexInputSuspended);
+  EXPECT_FALSE(t.transferState().holdOutputWhileBusy);
   EXPECT_FALSE(t.midiManager->transferInProgress);
   EXPECT_FALSE(t.progressLayer->IsShown());
-  EXPECT_TRUE(t.cancelButtons[1]->IsHidden());
+  EXPECT_TRUE(t.keptControls().cancelButtons[1]->IsHidden());
 }
 
 TEST(Overlay, LibrarianRefreshDuringATransferClearsNoFlag) {
@@ -68,12 +68,12 @@ TEST(Overlay, LibrarianRefreshDuringATransferClearsNoFlag) {
   Tavro& t = *f.plug;
   t.DisplayProcessingIndicator(true);
   t.midiManager->transferInProgress = true;
-  t.holdOutputWhileBusy = true;
+  t.setHoldOutputWhileBusy(true);
   t.midiManager->sender()->requestCancel();
   t.refreshLibrarianMenus();
-  EXPECT_TRUE(t.transferBusy);
+  EXPECT_TRUE(t.transferState().transferBusy);
   EXPECT_TRUE(t.midiManager->transferInProgress);
-  EXPECT_TRUE(t.holdOutputWhileBusy);
+  EXPECT_TRUE(t.transferState().holdOutputWhileBusy);
   EXPECT_TRUE(t.midiManager->sender()->cancelRequested());
   EXPECT_TRUE(t.progressLayer->IsShown());
   t.DisplayProcessingIndicator(false);
@@ -98,7 +98,7 @@ TEST(Overlay, AClickBesideTheCancelButtonsChangesNothing) {
 TEST(Overlay, CancelSetsItsParameterOnceAndFallsBack) {
   OverlayFixture f;
   f.plug->DisplayProcessingIndicator(true);
-  const IRECT button = f.plug->cancelButtons[1]->GetRECT();
+  const IRECT button = f.plug->keptControls().cancelButtons[1]->GetRECT();
   f.click((button.L + button.R) / 2, (button.T + button.B) / 2);
   ASSERT_FALSE(f.plug->changes.empty());
   int presses = 0;
@@ -112,19 +112,19 @@ TEST(Overlay, TheProgramAndBankSelectorsTakeClicksThroughIt) {
   Tavro& t = *f.plug;
   t.DisplayProcessingIndicator(true);
   for (int menu : {kProgramNumberMenu, kBankNumberMenu}) {
-    IControl* selector = t.librarianMenus[size_t(menu)];
+    IControl* selector = t.keptControls().librarianMenus[size_t(menu)];
     ASSERT_NE(selector, nullptr);
     const IRECT r = selector->GetRECT();
     const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
     // The overlay's layer, asked first, lets it through to the selector's.
     EXPECT_EQ(t.progressLayer->isHit(x, y), nullptr) << menu;
-    EXPECT_EQ(t.menuLayers[size_t(menu)]->isHit(x, y), selector) << menu;
+    EXPECT_EQ(t.keptControls().menuLayers[size_t(menu)]->isHit(x, y), selector) << menu;
     // Beside it the picture takes the click.
     EXPECT_EQ(t.progressLayer->isHit(r.L + 1, r.B + 8), t.progressIndicator) << menu;
   }
   // A selector not shown (library mode shows the bank-file menus there) is covered.
   t.showLayer("PROGRAMNUMBERMENU", false);
-  const IRECT r = t.librarianMenus[kProgramNumberMenu]->GetRECT();
+  const IRECT r = t.keptControls().librarianMenus[kProgramNumberMenu]->GetRECT();
   EXPECT_EQ(t.progressLayer->isHit((r.L + r.R) / 2, (r.T + r.B) / 2), t.progressIndicator);
 }
 
@@ -148,14 +148,14 @@ std::vector<IControl*> ShownUnder(Tavro& t, const IRECT& rect) {
 TEST(Overlay, TheMainPanelsCancelCoversNoControlOnAnySynthesizerPage) {
   OverlayFixture f;
   Tavro& t = *f.plug;
-  const IRECT cancel = t.cancelButtons[1]->GetRECT();
+  const IRECT cancel = t.keptControls().cancelButtons[1]->GetRECT();
   for (int model : {0, 1, 2}) {
     for (double velocity : {0.0, 1.0}) {
-      t.nordModel = model;
+      t.setNordModel(model);
       t.GetParam(kShowVelomap)->Set(velocity);
       t.tabSwitch.mainTabSwitch(&t, velocity == 1.0 ? 3 : 2, model, 0);
       t.DisplayProcessingIndicator(true);
-      ASSERT_FALSE(t.cancelButtons[1]->IsHidden());
+      ASSERT_FALSE(t.keptControls().cancelButtons[1]->IsHidden());
       std::string under;
       for (IControl* c : ShownUnder(t, cancel)) under += std::to_string(c->ParamIdx()) + " ";
       EXPECT_EQ(under, "") << "model " << model << (velocity == 1.0 ? ", velocity page" : "");

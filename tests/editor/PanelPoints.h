@@ -22,8 +22,8 @@ inline std::pair<int, int> ShownCentre(const ControlAction* action) {
 // `layer` (if any) open, read from a headless editor; (-1, -1) when none is shown.
 inline std::pair<int, int> ControlCentre(int paramIdx, int slot = 0, const char* layer = nullptr) {
   RoadFixture f;
-  f.plug->activeSlot = slot;
-  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
+  f.plug->setActiveSlot(slot);
+  f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->unitLink().nordModel);
   if (layer) f.plug->showLayer(layer, true);
   return ShownCentre(f.action(paramIdx));
 }

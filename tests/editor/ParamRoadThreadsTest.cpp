@@ -28,7 +28,9 @@ constexpr int kMultiName = 353;
 constexpr int kPatchName = 354;  // + slot
 constexpr int kCutoffCC = 0x4A;
 
-std::string Status(const Tavro& t) { return t.statusText ? t.statusText->GetTextString() : ""; }
+std::string Status(const Tavro& t) {
+  return t.keptControls().statusText ? t.keptControls().statusText->GetTextString() : "";
+}
 
 // Messages sent from position `from` on.
 std::vector<Message> Since(const RoadFixture& f, size_t from) {
@@ -76,14 +78,14 @@ TEST(Dispatcher, EachStageDoesWhatItsRowSays) {
   RoadFixture f;
   f.openOutput();
   f.edit(kPartMidiChannel + 2, 9);
-  EXPECT_EQ(f.plug->slotChannels[2], 9);  // stored before the notes off went out
+  EXPECT_EQ(f.plug->slotTables().slotChannels[2], 9);  // stored before the notes off went out
   EXPECT_EQ(f.sent()[2 * 127], (Message{0x88, 127, 64}));
   f.edit(kDeviceID, 7);
-  EXPECT_EQ(f.plug->deviceId, 7);
+  EXPECT_EQ(f.plug->unitLink().deviceId, 7);
   f.edit(kLocalControl, 1);
-  EXPECT_TRUE(f.plug->localControl);
+  EXPECT_TRUE(f.plug->midiFilters().localControl);
   f.edit(kLocalControl, 0);
-  EXPECT_FALSE(f.plug->localControl);
+  EXPECT_FALSE(f.plug->midiFilters().localControl);
 }
 
 TEST(Dispatcher, AKnobIsReadOutMirroredToSlotsOnItsChannelAndSentOnce) {
@@ -106,7 +108,7 @@ TEST(Dispatcher, AKnobIsReadOutMirroredToSlotsOnItsChannelAndSentOnce) {
       EXPECT_EQ(f.plug->GetParam(kFilterCutoff + s)->Value(), row.follows[size_t(s)] ? 90 : 3) << s;
     EXPECT_EQ(f.sent(), (std::vector<Message>{{0xB0, kCutoffCC, 90}}));
     EXPECT_EQ(Status(*f.plug), f.plug->GetParam(kFilterCutoff)->GetNameForHost());
-    EXPECT_NE(f.plug->valueText->GetTextString().find("90"), std::string::npos);
+    EXPECT_NE(f.plug->keptControls().valueText->GetTextString().find("90"), std::string::npos);
   }
 }
 
@@ -218,7 +220,7 @@ TEST(KnobRoad, ANoValueKnobResendsTheActiveSlotsProgram) {
   f.openOutput();
   const int p = f.firstOfKind(kActionProgramResend, kAdjustDAWOffset);
   ASSERT_GE(p, 0);
-  f.plug->activeSlot = 2;
+  f.plug->setActiveSlot(2);
   f.edit(p, 1);
   f.settle();
   EXPECT_TRUE(f.sent().empty());
@@ -241,21 +243,21 @@ TEST(KnobRoad, ChangesFromTheSynthesizerAndMirrorsAreNotSentBack) {
   double value = 10;
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << row.hardwareChange << row.applying << row.localControl << row.fromHost);
-    f.plug->hardwareChangeActive = row.hardwareChange;
+    f.plug->setHardwareChangeActive(row.hardwareChange);
     f.plug->midiManager->applyingHardwareValue = row.applying;
-    f.plug->localControl = row.localControl;
+    f.plug->setLocalControl(row.localControl);
     f.plug->midiManager->fromHost = row.fromHost;
     const size_t before = f.sent().size();
     f.edit(kFilterCutoff, ++value);
     EXPECT_EQ(Since(f, before).size(), row.sent ? 1u : 0u);
   }
 
-  f.plug->hardwareChangeActive = false;
+  f.plug->setHardwareChangeActive(false);
   f.plug->midiManager->applyingHardwareValue = false;
-  f.plug->linkInProgress = true;
+  f.plug->setLinkInProgress(true);
   const size_t before = f.sent().size();
   f.plug->processControlAction(f.action(kFilterCutoff + 1), kFilterCutoff + 1, 300);
-  f.plug->linkInProgress = false;
+  f.plug->setLinkInProgress(false);
   EXPECT_EQ(Since(f, before).size(), 0u);
   EXPECT_EQ(f.plug->GetParam(kFilterCutoff + 1)->Value(), f.plug->GetParam(kFilterCutoff + 1)->GetMax());
 }
@@ -289,7 +291,7 @@ TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
   ASSERT_TRUE(f.holdTransferThread());
 
   const int knob = f.firstOfKind(kActionProgramResend, kAdjustDAWOffset);
-  f.plug->activeSlot = 1;
+  f.plug->setActiveSlot(1);
   for (double v : {1.0, 2.0, 3.0}) f.edit(knob, v);
   f.edit(kMultiName, 0);
   f.edit(kSlotABOutMode, 1);
@@ -325,7 +327,7 @@ TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
       {"a performance setting", [](RoadFixture& f) { f.edit(kSlotABOutMode, 1); }, {kJobSendArrangement, 0}},
       {"no-value knob",
        [](RoadFixture& f) {
-         f.plug->activeSlot = 1;
+         f.plug->setActiveSlot(1);
          f.edit(f.firstOfKind(kActionProgramResend, kAdjustDAWOffset), 1);
        },
        {kJobSendPart, 1}},
@@ -359,13 +361,13 @@ TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
 TEST(PendingResend, TheEnquiryStartsOnlyWithAPortAndInputNotSuspended) {
   RoadFixture f;
   f.plug->sendSysExInitialization();
-  EXPECT_TRUE(f.plug->deviceEnquiryPending);
+  EXPECT_TRUE(f.plug->unitLink().deviceEnquiryPending);
   EXPECT_EQ(f.started(), 0);
   f.openOutput();
-  f.plug->sysexInputSuspended = true;
+  f.plug->setSysexInputSuspended(true);
   f.plug->sendSysExInitialization();
   EXPECT_EQ(f.started(), 0);
-  f.plug->sysexInputSuspended = false;
+  f.plug->setSysexInputSuspended(false);
   const uint64_t before = f.clock.NowMicros();
   f.plug->sendSysExInitialization();
   f.settle();

@@ -40,16 +40,16 @@ TEST(PerformanceWindow, ItsCloseSwitchClosesItAsPerformDoes) {
   ControlLayer* window = f.plug->layer("performanceSettings");
   ASSERT_TRUE(window);
   ASSERT_FALSE(window->IsShown());
-  f.click(f.plug->multiSettingsControl);
+  f.click(f.plug->keptControls().multiSettingsControl);
   ASSERT_TRUE(window->IsShown());
   IControl* close = f.inLayer("performanceSettings", kMultiSettings);
   ASSERT_TRUE(close) << "the window has no control that closes it";
-  EXPECT_NE(close, f.plug->multiSettingsControl);
+  EXPECT_NE(close, f.plug->keptControls().multiSettingsControl);
   f.click(close);
   EXPECT_FALSE(window->IsShown());
   EXPECT_EQ(f.plug->GetParam(kMultiSettings)->Value(), 1.0);
   // And it opens again from "Perform".
-  f.click(f.plug->multiSettingsControl);
+  f.click(f.plug->keptControls().multiSettingsControl);
   EXPECT_TRUE(window->IsShown());
 }
 

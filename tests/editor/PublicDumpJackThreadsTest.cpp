@@ -48,7 +48,7 @@ TEST_F(PublicDumpJack, SettingsOf16AndMoreReachTheUnitAsNybblePairs) {
     settingsSwitch = f.plug->editorParamIndex("kMultiSettings");
     channelParam = f.plug->editorParamIndex(channel.param) + channel.slot;
     aftertouchParam = f.plug->editorParamIndex(aftertouch.param) + aftertouch.slot;
-    const IRECT status = f.plug->statusText->GetRECT();
+    const IRECT status = f.plug->keptControls().statusText->GetRECT();
     ready = "wait-text " + std::to_string(int((status.L + status.R) / 2)) + " " +
             std::to_string(int((status.T + status.B) / 2)) + " 60000 " + kReady + "\n";
   }

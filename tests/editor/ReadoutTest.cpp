@@ -13,18 +13,18 @@ constexpr const char* kUntouched = "(untouched)";
 class Readout : public SharedEditorSuite {
 protected:
   void SetUp() override {
-    plug().activeSlot = 0;
-    plug().nordModel = 1;
-    plug().hostFilterBlocked[1] = true;
+    plug().setActiveSlot(0);
+    plug().setNordModel(1);
+    plug().setHostFilterBlocked(1, true);
   }
-  static std::string nameLine() { return plug().statusText->GetTextString(); }
-  static std::string valueLine() { return plug().valueText->GetTextString(); }
+  static std::string nameLine() { return plug().keptControls().statusText->GetTextString(); }
+  static std::string valueLine() { return plug().keptControls().valueText->GetTextString(); }
   static std::string listEntry(const char* list, int at) { return plug().uiConfig->getValueList(list).at(size_t(at)); }
   // Stores the value as the change would have, then runs the read-out on blank lines.
   static void change(int paramIdx, double value, bool activeSlotOnly = false) {
     plug().GetParam(paramIdx)->Set(value);
-    plug().statusText->SetTextFromPlug(kUntouched);
-    plug().valueText->SetTextFromPlug(kUntouched);
+    plug().keptControls().statusText->SetTextFromPlug(kUntouched);
+    plug().keptControls().valueText->SetTextFromPlug(kUntouched);
     plug().valueReadout.controlDisplay(&plug(), paramIdx, value, activeSlotOnly);
   }
   static std::string nameOf(int paramIdx) { return plug().GetParam(paramIdx)->GetNameForHost(); }
@@ -128,7 +128,7 @@ TEST_F(Readout, ValueListsAndTheirNameLines) {
   for (const Case& c : cases) {
     const int idx = param(c.family) + c.slot;
     SCOPED_TRACE(testing::Message() << c.family << " slot " << c.slot << " model " << c.model << " value " << c.value);
-    plug().nordModel = c.model;
+    plug().setNordModel(c.model);
     change(idx, c.value);
     EXPECT_EQ(nameLine(), c.nameLine ? c.nameLine : nameOf(idx));
     const std::string entry = c.list ? listEntry(c.list, int(c.value)) : "";
@@ -136,7 +136,7 @@ TEST_F(Readout, ValueListsAndTheirNameLines) {
   }
   // On the other models the NL1 variants show a plain number, and the name stays.
   for (int model : {1, 2}) {
-    plug().nordModel = model;
+    plug().setNordModel(model);
     change(param("kLFO2DestinationNL1"), 6);
     EXPECT_EQ(nameLine(), nameOf(param("kLFO2DestinationNL1")));
     EXPECT_EQ(valueLine(), "6");
@@ -168,7 +168,7 @@ TEST_F(Readout, FixedTextsAndPassedOverChanges) {
   change(library, 0.0);
   EXPECT_EQ(valueLine(), "Request From HW");
   // While host program changes pass, the librarian switch is not shown at all.
-  plug().hostFilterBlocked[1] = false;
+  plug().setHostFilterBlocked(1, false);
   change(library, 1.0);
   EXPECT_EQ(nameLine(), kUntouched);
   EXPECT_EQ(valueLine(), kUntouched);
@@ -185,7 +185,7 @@ TEST_F(Readout, FixedTextsAndPassedOverChanges) {
   EXPECT_EQ(valueLine(), kUntouched);
 
   // The active slot's cycle button is passed over; another slot's shows a number.
-  plug().activeSlot = 2;
+  plug().setActiveSlot(2);
   change(param("kOsc1WaveTrig") + 2, 1.0);
   EXPECT_EQ(nameLine(), kUntouched);
   change(param("kOsc1WaveTrig") + 1, 1.0);
@@ -203,15 +203,15 @@ TEST_F(Readout, FixedTextsAndPassedOverChanges) {
 }
 
 TEST_F(Readout, NothingBeforeStartUpCompletes) {
-  plug().startupComplete = false;
+  plug().setStartupComplete(false);
   change(param("kVFilterCutoff"), 64);
-  plug().startupComplete = true;
+  plug().setStartupComplete(true);
   EXPECT_EQ(nameLine(), kUntouched);
   EXPECT_EQ(valueLine(), kUntouched);
 }
 
 TEST_F(Readout, WhileTheTransportRunsOnlyTheActiveSlotShows) {
-  plug().activeSlot = 1;
+  plug().setActiveSlot(1);
   const int cutoff = param("kFilterCutoff");
   ASSERT_EQ(nameOf(cutoff + 1).substr(0, 4), "[2] ");
   change(cutoff + 1, 64, true);

@@ -58,8 +58,8 @@ struct TickFixture {
     t.Reset();
     t.tickPerformer->flush();
     for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
-    t.midiIOSet = true;
-    t.resetPending = false;
+    t.setMidiIOSet(true);
+    t.setResetPending(false);
   }
   ~TickFixture() {
     f.plug.reset();
@@ -103,7 +103,7 @@ TEST(RenderTick, TransportEdgesStartTheClockJobsOnceAndNoneInQueueMode) {
   t.tickAndPerform();
   t.tickAndPerform();
   EXPECT_EQ(t.clockStarts(), 2);
-  t.plug().queueMidiOutput = true;
+  t.plug().setQueueMidiOutput(true);
   t.plug().timeInfo.mTransportIsRunning = true;
   t.tickAndPerform();
   t.plug().timeInfo.mTransportIsRunning = false;
@@ -131,8 +131,8 @@ TEST(RenderTick, TheHostTempoIsAppliedOncePerWholeBeatChange) {
 TEST(RenderTick, QueueModeSendsWhatFallsDueInOrderAndKeepsTheRest) {
   TickFixture t;
   Tavro& p = t.plug();
-  p.queueMidiOutput = true;
-  p.midiOutDelay = 1024;
+  p.setQueueMidiOutput(true);
+  p.setMidiOutDelay(1024);
   for (const auto& [offset, tag] : std::vector<std::pair<int, int>>{{5, 1}, {3, 2}, {3, 3}, {9, 4}, {1500, 5}})
     t.queue(offset, tag);
   t.tickAndPerform();
@@ -141,7 +141,7 @@ TEST(RenderTick, QueueModeSendsWhatFallsDueInOrderAndKeepsTheRest) {
   EXPECT_EQ(tags, (std::vector<int>{2, 3, 1, 4}));
   ASSERT_EQ(p.midiQueue.size(), 1);
   EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 476);
-  auto* delay = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
+  auto* delay = dynamic_cast<ITextControl*>(p.keptControls().midiOutDelayDisplay);
   ASSERT_NE(delay, nullptr);
   EXPECT_EQ(delay->GetTextString(), "23ms|512bfr");
 }
@@ -149,8 +149,8 @@ TEST(RenderTick, QueueModeSendsWhatFallsDueInOrderAndKeepsTheRest) {
 TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
   TickFixture t;
   Tavro& p = t.plug();
-  p.queueMidiOutput = true;
-  auto* readout = dynamic_cast<ITextControl*>(p.midiOutDelayDisplay);
+  p.setQueueMidiOutput(true);
+  auto* readout = dynamic_cast<ITextControl*>(p.keptControls().midiOutDelayDisplay);
   ASSERT_NE(readout, nullptr);
   auto offset = [&](double samples) {
     p.GetParam(kAdjustDAWOffset)->Set(samples);
@@ -158,7 +158,7 @@ TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
   };
   offset(100.0);
   // 512 + 2 x 100 samples at 44100 Hz: 16.1 ms, before any tick.
-  EXPECT_EQ(p.midiOutDelay, 712);
+  EXPECT_EQ(p.outputQueue().midiOutDelay, 712);
   EXPECT_EQ(readout->GetTextString(), "16ms|512bfr");
   t.queue(711, 1);
   t.queue(712, 2);
@@ -169,14 +169,14 @@ TEST(RenderTick, TheDawOffsetSetsTheQueueDelayAndItsReadOutAtOnce) {
   EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 0);
 
   offset(0.0);
-  EXPECT_EQ(p.midiOutDelay, 512);
+  EXPECT_EQ(p.outputQueue().midiOutDelay, 512);
   EXPECT_EQ(readout->GetTextString(), "11ms|512bfr");
   t.queue(600, 3);
   t.tickAndPerform();
   EXPECT_EQ(t.sent().size(), 2u);
   ASSERT_EQ(p.midiQueue.size(), 1);
   EXPECT_EQ(p.midiQueue.waiting()[0].mOffset, 88);
-  EXPECT_EQ(p.dawOffset, 0);
+  EXPECT_EQ(p.outputQueue().dawOffset, 0);
 }
 
 TEST(RenderTick, DirectModeDropsQueuedMessagesAsTheyFallDue) {
@@ -192,8 +192,8 @@ TEST(RenderTick, DirectModeDropsQueuedMessagesAsTheyFallDue) {
 TEST(RenderTick, MessagesLeftByABusyTickAreSentByTheNext) {
   TickFixture t;
   Tavro& p = t.plug();
-  p.queueMidiOutput = true;
-  p.midiOutDelay = 512;
+  p.setQueueMidiOutput(true);
+  p.setMidiOutDelay(512);
   for (int i = 0; i < TickActionRing::kCapacity + 200; ++i) t.queue(0, i % 100);
   t.tickAndPerform();
   EXPECT_LT(t.sent().size(), size_t(TickActionRing::kCapacity + 200));
@@ -208,15 +208,15 @@ TEST(RenderTick, LightsGoDarkOnlyAfterTheirHundredMillisecondsAcrossTheTickWrap)
   t.clock.Advance(((uint64_t(1) << 32) - 50) * 1000 - t.clock.NowMicros());
   const uint32_t lit = GetTickCount();
   ASSERT_EQ(lit, uint32_t(-50));
-  p.ledLit[1] = 1;
-  p.ledOnTimes[1] = int(lit);
+  p.setLedLit(1, 1);
+  p.setLedOnTime(1, int(lit));
   p.GetParam(kMIDILed + 1)->Set(1.0);
   t.clock.Advance(100'000);
   t.tickAndPerform();
-  EXPECT_EQ(p.ledLit[1].load(), 1);
+  EXPECT_EQ(p.slotTables().ledLit[1].load(), 1);
   t.clock.Advance(1'000);
   t.tickAndPerform();
-  EXPECT_EQ(p.ledLit[1].load(), 0);
+  EXPECT_EQ(p.slotTables().ledLit[1].load(), 0);
   EXPECT_EQ(p.paramValue(kMIDILed + 1), 0.0);
 }
 
@@ -249,13 +249,13 @@ TEST(RenderTick, ATickAllocatesNothing) {
   if (!TAVRO_COUNTS_ALLOCATIONS) GTEST_SKIP() << "the sanitizer's allocator is in place";
   TickFixture t;
   Tavro& p = t.plug();
-  p.queueMidiOutput = true;
-  p.midiOutDelay = 512;
+  p.setQueueMidiOutput(true);
+  p.setMidiOutDelay(512);
   p.GetParam(kOverrideTempo)->Set(1.0);
   p.timeInfo.mTempo = 100.0;
   t.tickAndPerform();
   for (int i = 0; i < 64; ++i) t.queue(i, i);
-  for (int slot = 0; slot < kSlotCount; ++slot) p.ledLit[size_t(slot)] = 1;
+  for (int slot = 0; slot < kSlotCount; ++slot) p.setLedLit(size_t(slot), 1);
   p.timeInfo.mTransportIsRunning = true;
   allocations = 0;
   countAllocations = true;

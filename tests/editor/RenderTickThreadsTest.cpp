@@ -23,12 +23,12 @@ void QueueOutput(Tavro& t) {
   t.SetBlockSize(64);
   t.Reset();
   for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
-  t.midiOutDelay = 64;
-  t.midiIOSet = true;
-  t.resetPending = false;
+  t.setMidiOutDelay(64);
+  t.setMidiIOSet(true);
+  t.setResetPending(false);
   t.GetParam(kMIDIFilterToDAWBuffer)->Set(1);
   t.OnParamChange(kMIDIFilterToDAWBuffer);
-  ASSERT_TRUE(t.queueMidiOutput);
+  ASSERT_TRUE(t.outputQueue().queueMidiOutput);
 }
 
 TEST(RenderTickThreads, TicksNeverWaitForTheEditorsLocksAndLoseNothingQueued) {
@@ -139,7 +139,7 @@ TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
       double left[64], right[64];
       double* outputs[2] = {left, right};
       // Tear-down clears the ports' flag only once no tick is inside.
-      while (t->midiIOSet) {
+      while (t->unitLink().midiIOSet) {
         t->Tavro::ProcessDoubleReplacing(nullptr, outputs, 64);
         ++ticks;
       }

@@ -82,7 +82,7 @@ struct RoadFixture : VirtualTimeEditor {
   void openOutput() {
     int index = plug->getExternalMIDIOutDevice(kSynthIn);
     ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
-    plug->midiIOSet = true;
+    plug->setMidiIOSet(true);
   }
   // Starts the job that holds worker (transfer) until JobRecord's Release.
   bool holdTransferThread() {

@@ -43,7 +43,7 @@ SavePoints ReadSavePoints() {
   if (!pageSwitch || !upperNext) return points;
   points.pageSwitch = Centre(pageSwitch->GetRECT());
   points.upperNext = Centre(upperNext->GetRECT());
-  points.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
+  points.bankMenu = Centre(page.plug->keptControls().librarianMenus[kBankEditMenu]->GetRECT());
   for (int i = 0; i < kBanks; ++i) {
     points.lowerRows.push_back(Centre(page.list().row(1, i)->GetRECT()));
     points.upperRows.push_back(Centre(page.list().row(0, kPastedRow + i)->GetRECT()));

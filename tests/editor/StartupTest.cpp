@@ -37,21 +37,21 @@ TEST(Startup, FieldsAndParametersAfterConstruction) {
   EditorFixture f;
   Tavro& t = *f.plug;
   for (int s = 0; s < 4; ++s) {
-    EXPECT_EQ(t.slotChannels[size_t(s)], s + 1);
+    EXPECT_EQ(t.slotTables().slotChannels[size_t(s)], s + 1);
     EXPECT_DOUBLE_EQ(t.GetParam(kPartMidiChannel + s)->Value(), s + 1);
   }
-  EXPECT_EQ(t.deviceId, 4);
+  EXPECT_EQ(t.unitLink().deviceId, 4);
   EXPECT_DOUBLE_EQ(t.GetParam(kDeviceID)->Value(), 4.0);
-  EXPECT_EQ(t.nordModel, 1);
+  EXPECT_EQ(t.unitLink().nordModel, 1);
   EXPECT_DOUBLE_EQ(t.GetParam(kNordModel)->Value(), 1.0);
-  EXPECT_EQ(t.activeSlot, 0);
-  EXPECT_TRUE(t.startupComplete);
-  EXPECT_FALSE(t.midiIOSet);
+  EXPECT_EQ(t.panelMode().activeSlot, 0);
+  EXPECT_TRUE(t.roadState().startupComplete);
+  EXPECT_FALSE(t.unitLink().midiIOSet);
   EXPECT_EQ(t.NAutomatedParams(), 0);
   EXPECT_EQ(t.NParams(), kTavroParamCount);
   EXPECT_EQ(t.randomizerState.size(), 725u);
-  EXPECT_NE(t.statusText, nullptr);
-  EXPECT_EQ(t.statusText->GetTextString(), "Vudidi Tavro Plug-in");
+  EXPECT_NE(t.keptControls().statusText, nullptr);
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Vudidi Tavro Plug-in");
 }
 
 TEST(Startup, FilterFlagsFollowTheStartValues) {
@@ -59,12 +59,12 @@ TEST(Startup, FilterFlagsFollowTheStartValues) {
   const bool hostBlocked[] = {false, true, false, false, false, false, true};
   const bool deviceBlocked[] = {false, true, false, false, false, false, false};
   for (int i = 0; i < kFilterClassCount; ++i) {
-    EXPECT_EQ(f.plug->hostFilterBlocked[size_t(i)], hostBlocked[i]) << i;
-    EXPECT_EQ(f.plug->deviceFilterBlocked[size_t(i)], deviceBlocked[i]) << i;
+    EXPECT_EQ(f.plug->midiFilters().hostFilterBlocked[size_t(i)], hostBlocked[i]) << i;
+    EXPECT_EQ(f.plug->midiFilters().deviceFilterBlocked[size_t(i)], deviceBlocked[i]) << i;
     EXPECT_DOUBLE_EQ(f.plug->GetParam(kMIDIFilterDAWCCPassThrough + i)->Value(), hostBlocked[i] ? 0.0 : 1.0);
   }
-  EXPECT_TRUE(f.plug->trackIncomingMidi);
-  EXPECT_FALSE(f.plug->sendClockPointer);
+  EXPECT_TRUE(f.plug->midiFilters().trackIncomingMidi);
+  EXPECT_FALSE(f.plug->clockState().sendClockPointer);
   EXPECT_DOUBLE_EQ(f.plug->GetParam(kSendMIDIClockInfo)->Value(), 0.0);
 }
 
@@ -115,7 +115,7 @@ TEST(Startup, PanelSizeMenusAndOverlayFollowTheSettingsFile) {
     ASSERT_EQ(parts.parts.rects.size(), 10u);
     EXPECT_EQ(parts.parts.rects[5].first, 5);
     EXPECT_EQ(parts.parts.rects[5].second, c.programMenu);
-    EXPECT_EQ(f.plug->menuLayers[5]->GetID(), 75);
+    EXPECT_EQ(f.plug->keptControls().menuLayers[5]->GetID(), 75);
     EXPECT_FALSE(f.shown("firstRunNotification"));
   }
 }

@@ -41,7 +41,8 @@ TEST_F(StatusLineFit, ALongTextStaysInItsFieldAndAShorterOneLeavesNoFragment) {
   for (bool librarian : {false, true}) {
     SCOPED_TRACE(librarian ? "librarian page" : "synthesizer page");
     if (librarian) ShowLibrarian();
-    ITextControl* line = librarian ? editor.plug->librarianStatusText : editor.plug->statusText;
+    ITextControl* line =
+        librarian ? editor.plug->keptControls().librarianStatusText : editor.plug->keptControls().statusText;
     ASSERT_NE(line, nullptr);
     editor.plug->showStatus("");
     window.Tick();
@@ -63,7 +64,8 @@ TEST_F(StatusLineFit, ALongFileNameCaptionStaysInItsFieldAndAShorterOneLeavesNoF
   ShowLibrarian();
   for (int list : {int(kPatchSelectionListUpper), int(kPatchSelectionListLower)}) {
     SCOPED_TRACE(list);
-    IControl* caption = list == kPatchSelectionListUpper ? editor.plug->upperListControl : editor.plug->lowerListControl;
+    IControl* caption = list == kPatchSelectionListUpper ? editor.plug->keptControls().upperListControl
+                                                         : editor.plug->keptControls().lowerListControl;
     ASSERT_NE(caption, nullptr);
     IParam* param = editor.plug->GetParam(list);
     auto show = [&](const char* name) {

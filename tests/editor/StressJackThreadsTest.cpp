@@ -79,8 +79,8 @@ PanelMap ReadPanelMap() {
     for (int slot = 0; slot < kSlots && tabs; ++slot) {
       const IRECT r = tabs->GetRECT();
       map.slotTab[size_t(slot)] = {int(r.L + (2 * slot + 1) * (r.R - r.L) / 8), (r.T + r.B) / 2};
-      f.plug->activeSlot = slot;
-      f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->nordModel);
+      f.plug->setActiveSlot(slot);
+      f.plug->tabSwitch.quickTabSwitch(f.plug.get(), kQuickTab, slot, f.plug->unitLink().nordModel);
       const auto [x, y] = ShownCentre(f.action(kFilterCutoff + slot));
       map.cutoffKnob[size_t(slot)] = {x, y};
       for (size_t k = 0; k < kStreamedControllers.size(); ++k) {
@@ -95,7 +95,7 @@ PanelMap ReadPanelMap() {
   }
   LibrarianPage page(Banks{});
   if (IControl* pageSwitch = page.plug->firstControl(kShowLibrarian)) map.pageSwitch = Centre(pageSwitch->GetRECT());
-  map.bankMenu = Centre(page.plug->librarianMenus[kBankEditMenu]->GetRECT());
+  map.bankMenu = Centre(page.plug->keptControls().librarianMenus[kBankEditMenu]->GetRECT());
   return map;
 }
 

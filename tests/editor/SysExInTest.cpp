@@ -29,7 +29,7 @@ std::vector<uint8_t> ProgramFor(int slot) {
 
 struct SysExIn : EditorFixture {
   SysExIn() {
-    t.deviceFilterBlocked[kSysEx] = false;
+    t.setDeviceFilterBlocked(kSysEx, false);
     t.midiManager->transferInProgress = true;
   }
   void send(const std::vector<uint8_t>& bytes, bool fromDevice = true) {
@@ -42,7 +42,7 @@ struct SysExIn : EditorFixture {
       if (ControlAction* action = t.GetParam(i)->GetControlAction()) action->lastValue = 5.0;
     for (int slot = 0; slot < kSlotCount; ++slot) {
       t.setFromPlug(kMIDILed + slot, 1.0);
-      t.ledLit[size_t(slot)] = 1;
+      t.setLedLit(size_t(slot), 1);
     }
   }
   int bindingsWithLastValue() const {
@@ -65,10 +65,10 @@ TEST(SysExIn, ATakenDumpReachesThePanelAndEveryBindingForgetsItsLastValue) {
   EXPECT_EQ(f.bindingsWithLastValue(), 0);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     EXPECT_EQ(t.paramValue(kMIDILed + slot), 0.0);
-    EXPECT_EQ(t.ledLit[size_t(slot)], 0);
+    EXPECT_EQ(t.slotTables().ledLit[size_t(slot)], 0);
   }
-  EXPECT_TRUE(t.dataProcessed);
-  EXPECT_EQ(t.statusText->GetTextString(), "Data processed - Ready!");
+  EXPECT_TRUE(t.transferState().dataProcessed);
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Data processed - Ready!");
 }
 
 TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {
@@ -80,10 +80,10 @@ TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {
   dump[646] = 1;           // local control on
   dump[650] = 3;           // slot D active
   f.send(dump);
-  EXPECT_EQ(t.slotChannels[2], 10);
+  EXPECT_EQ(t.slotTables().slotChannels[2], 10);
   EXPECT_EQ(t.paramValue(kPartMidiChannel + 2), 10);
-  EXPECT_TRUE(t.localControl);
-  EXPECT_EQ(t.activeSlot, 3);
+  EXPECT_TRUE(t.midiFilters().localControl);
+  EXPECT_EQ(t.panelMode().activeSlot, 3);
   EXPECT_EQ(t.paramValue(kQuickTab), 3);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Perf Req.");
   EXPECT_EQ(t.patchManager->names[0], "Perf Req.");
@@ -107,9 +107,9 @@ TEST(SysExIn, TheInputsSuspensionAndFiltersHoldMessagesBackButNotTheEditorsOwnDu
     SCOPED_TRACE(c.what);
     SysExIn f;
     Tavro& t = f.t;
-    t.sysexInputSuspended = c.suspended;
-    t.deviceFilterBlocked[kSysEx] = c.deviceBlocked;
-    t.hostFilterBlocked[kSysEx] = c.hostBlocked;
+    t.setSysexInputSuspended(c.suspended);
+    t.setDeviceFilterBlocked(kSysEx, c.deviceBlocked);
+    t.setHostFilterBlocked(kSysEx, c.hostBlocked);
     f.touch();
     const std::vector<uint8_t> dump = ProgramFor(1);
     if (c.own) {
@@ -117,7 +117,7 @@ TEST(SysExIn, TheInputsSuspensionAndFiltersHoldMessagesBackButNotTheEditorsOwnDu
     } else {
       f.send(dump, c.fromDevice);
     }
-    EXPECT_EQ(t.dataProcessed.load(), c.taken);
+    EXPECT_EQ(t.transferState().dataProcessed.load(), c.taken);
     // A message let in resets the panel's sent values even when nobody takes it.
     EXPECT_EQ(f.bindingsWithLastValue() == 0, c.letIn);
   }
@@ -129,14 +129,14 @@ TEST(SysExIn, TheLibrarianRequestStateArmsTheReceiverOfItsMode) {
   MIDIMessageManager& m = *t.midiManager;
   for (bool performances : {false, true}) {
     SCOPED_TRACE(performances);
-    t.perfMode = performances;
-    t.dataProcessed = true;
+    t.setPerfMode(performances);
+    t.setDataProcessed(true);
     m.dumpProcessed = true;
     t.SetLibrarianRequestActive(true);
     EXPECT_FALSE(m.transferInProgress);
     EXPECT_EQ(m.performanceRequest.isArmed(), performances);
     EXPECT_EQ(m.patchRequest.isArmed(), !performances);
-    EXPECT_FALSE(t.dataProcessed);
+    EXPECT_FALSE(t.transferState().dataProcessed);
     EXPECT_FALSE(m.dumpProcessed);
     t.SetLibrarianRequestActive(false);
     EXPECT_TRUE(m.transferInProgress);
@@ -162,8 +162,8 @@ TEST(SysExIn, ReceivedSlotsMarkTheBankUnsaved) {
   EXPECT_EQ(t.paramValue(kDiscardBankData), 0.0);
   EXPECT_TRUE(f.shown("discardChangesLayerRight"));
   EXPECT_FALSE(f.shown("LeftPatchPopupMenu"));
-  EXPECT_TRUE(t.datatypeControl->IsGrayed());
-  EXPECT_EQ(t.statusText->GetTextString(), "Data received to slot(s)");
+  EXPECT_TRUE(t.keptControls().datatypeControl->IsGrayed());
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Data received to slot(s)");
 }
 
 TEST(SysExIn, TheWaitStepFollowsTheSyncTimer) {

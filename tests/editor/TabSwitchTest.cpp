@@ -59,7 +59,7 @@ TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "tab " << c.tab << " model " << c.model << " slot " << c.slot << " perf "
                                     << c.perf);
-    plug().perfMode = c.perf;
+    plug().setPerfMode(c.perf);
     plug().tabSwitch.mainTabSwitch(&plug(), c.tab, c.model, c.slot);
     EXPECT_EQ(shownRootChild(), c.page);
     for (const char* name : kProgramControlLayers)
@@ -79,7 +79,7 @@ TEST_F(TabSwitch, MainTabOverTabModelSlotAndLibrarianMode) {
     EXPECT_EQ(shown("RightPerformancePopupMenu"), librarian && c.perf);
     EXPECT_EQ(shown("performanceSettings2"), !librarian);
   }
-  plug().perfMode = false;
+  plug().setPerfMode(false);
 }
 
 // The slots whose bank selector the layout's layers draw (the editor's own selector
@@ -92,7 +92,8 @@ std::vector<int> DrawnBankSelectorSlots(Tavro& t) {
   };
   for (int i = 0; i < t.graphics->NLayers(); ++i) {
     ControlLayer* layer = t.graphics->GetLayer(i);
-    const bool menu = std::find(t.menuLayers.begin(), t.menuLayers.end(), layer) != t.menuLayers.end();
+    const bool menu = std::find(t.keptControls().menuLayers.begin(), t.keptControls().menuLayers.end(), layer) !=
+                      t.keptControls().menuLayers.end();
     if (layer != t.progressLayer && !menu) layer->VisitDrawn(visit);
   }
   return slots;
@@ -108,8 +109,8 @@ TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
         for (int slot = 0; slot < 4; ++slot) {
           SCOPED_TRACE(testing::Message() << "model " << model << " perf " << perf << " tab " << tab << " slot "
                                           << slot);
-          t.nordModel = model;
-          t.perfMode = perf;
+          t.setNordModel(model);
+          t.setPerfMode(perf);
           t.GetParam(kShowLibrarian)->Set(tab == 1 ? 1.0 : 0.0);
           t.tabSwitch.mainTabSwitch(&t, tab, model, 0);
           t.tabSwitch.quickTabSwitch(&t, kQuickTab, slot, model);
@@ -125,8 +126,8 @@ TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
       }
     }
   }
-  t.perfMode = false;
-  t.nordModel = 1;
+  t.setPerfMode(false);
+  t.setNordModel(1);
   t.GetParam(kShowLibrarian)->Set(0.0);
   t.tabSwitch.mainTabSwitch(&t, 2, 1, 0);
 }
@@ -184,14 +185,14 @@ TEST_F(TabSwitch, ALightAlreadyRightIsNotWrittenAgain) {
 
 TEST_F(TabSwitch, BankFollowsTheSlotOnlyWhenTheCurrentBankIsNotKept) {
   plug().tabSwitch.mainTabSwitch(&plug(), 2, 1, 0);
-  plug().activeSlot = 0;
+  plug().setActiveSlot(0);
   plug().GetParam(kCurrentBank)->Set(2.0);
   plug().GetParam(kCurrentBank + 3)->Set(0.0);
   plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 3, 1);
   EXPECT_DOUBLE_EQ(plug().GetParam(kCurrentBank + 3)->Value(), 0.0);
-  plug().keepCurrentBank = false;
+  plug().setKeepCurrentBank(false);
   plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, 3, 1);
-  plug().keepCurrentBank = true;
+  plug().setKeepCurrentBank(true);
   EXPECT_DOUBLE_EQ(plug().GetParam(kCurrentBank + 3)->Value(), 2.0);
   EXPECT_FALSE(shown("PROGRESS"));
   EXPECT_FALSE(plug().progressLayer->IsShown());

@@ -33,7 +33,7 @@ protected:
     int in = 1, out = 1;
     ASSERT_GT(f_.plug->setExternalMIDIIn(in, unit_->MidiOutName().c_str()), 0);
     ASSERT_GT(f_.plug->setExternalMIDIOut(out, unit_->MidiInName().c_str()), 0);
-    f_.plug->midiIOSet = true;
+    f_.plug->setMidiIOSet(true);
   }
   void TearDown() override {
     f_.plug.reset();
@@ -44,7 +44,9 @@ protected:
     ASSERT_TRUE(f_.plug->midiManager->startJob(args));
     while (f_.plug->midiManager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
   }
-  std::string Status() { return f_.plug->statusText ? f_.plug->statusText->GetTextString() : ""; }
+  std::string Status() {
+    return f_.plug->keptControls().statusText ? f_.plug->keptControls().statusText->GetTextString() : "";
+  }
 
   Kit_VirtualClock clock_{0};
   SynthSimVirtualScheduler scheduler_{clock_};
@@ -53,19 +55,19 @@ protected:
 };
 
 TEST_F(TransferJobsRoad, TheEnquiryFindsTheUnitsId) {
-  f_.plug->deviceId = 0;
+  f_.plug->setPanelDeviceId(0);
   JobArgs enquiry;
   enquiry.jobCode = kJobDeviceIdEnquiry;
   Run(enquiry);
-  EXPECT_EQ(f_.plug->deviceId, kUnitId);
+  EXPECT_EQ(f_.plug->unitLink().deviceId, kUnitId);
   // The parameter is what a saved project keeps and its recall sends to.
   EXPECT_EQ(f_.plug->paramValue(kDeviceID), kUnitId);
-  EXPECT_FALSE(f_.plug->deviceEnquiryPending);
+  EXPECT_FALSE(f_.plug->unitLink().deviceEnquiryPending);
   EXPECT_EQ(Status(), "Plug-in is ready to go!");
 }
 
 TEST_F(TransferJobsRoad, APartSentAndRequestedBackEqualsThePanel) {
-  f_.plug->deviceId = kUnitId;
+  f_.plug->setPanelDeviceId(kUnitId);
   f_.plug->setFromPlug(kFilterCutoff + 1, 93);
   JobArgs send;
   send.jobCode = kJobSendPart;

@@ -43,7 +43,7 @@ std::pair<int, int> CentreOf(int paramIdx) {
 // Script lines waiting until the device-id enquiry has found the unit and ended.
 std::string UntilReady() {
   RoadFixture f;
-  return "wait-text " + Point(Centre(f.plug->statusText)) + " 60000 " + kReady + "\n";
+  return "wait-text " + Point(Centre(f.plug->keptControls().statusText)) + " 60000 " + kReady + "\n";
 }
 
 std::string ChooseAndClick(const std::string& item, std::pair<int, int> at) {
@@ -53,7 +53,7 @@ std::string ChooseAndClick(const std::string& item, std::pair<int, int> at) {
 // The program and bank menus below the slots, read from a headless editor.
 std::pair<int, int> MenuCentre(int menu) {
   RoadFixture f;
-  return Centre(f.plug->librarianMenus[size_t(menu)]);
+  return Centre(f.plug->keptControls().librarianMenus[size_t(menu)]);
 }
 
 struct ChoicesJack : ::testing::Test {

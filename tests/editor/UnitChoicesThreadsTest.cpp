@@ -29,9 +29,9 @@ TEST(ModelChange, TheUnitFoundKeepsItsIdWhateverTheModel) {
     f.plug->GetParam(kDeviceID)->Set(6);
     f.edit(kNordModel, model);
     f.settle();
-    EXPECT_EQ(f.plug->deviceId, 6) << model;
+    EXPECT_EQ(f.plug->unitLink().deviceId, 6) << model;
     EXPECT_EQ(f.plug->GetParam(kDeviceID)->Int(), 6) << model;
-    EXPECT_EQ(f.plug->nordModel, model);
+    EXPECT_EQ(f.plug->unitLink().nordModel, model);
     EXPECT_EQ(Enquiries(), 0) << "nothing to ask: the unit answered on 6";
   }
 }
@@ -41,7 +41,7 @@ TEST(ModelChange, WithoutAnAnswerTheModelsIdIsAskedFor) {
   f.openOutput();
   f.edit(kNordModel, kNL2x);
   f.settle();
-  EXPECT_EQ(f.plug->deviceId, 15);
+  EXPECT_EQ(f.plug->unitLink().deviceId, 15);
   EXPECT_EQ(f.plug->GetParam(kDeviceID)->Int(), 15);
   EXPECT_EQ(Enquiries(), 1);
 
@@ -50,7 +50,7 @@ TEST(ModelChange, WithoutAnAnswerTheModelsIdIsAskedFor) {
   f.edit(kDeviceID, 9);
   f.edit(kNordModel, kNL1);
   f.settle();
-  EXPECT_EQ(f.plug->deviceId, 4);
+  EXPECT_EQ(f.plug->unitLink().deviceId, 4);
   EXPECT_EQ(Enquiries(), 2);
 
   // A new enquiry forgets the answer before it.
@@ -58,20 +58,20 @@ TEST(ModelChange, WithoutAnAnswerTheModelsIdIsAskedFor) {
   f.plug->setDeviceEnquiryPending(true);
   f.edit(kNordModel, kNL2x);
   f.settle();
-  EXPECT_EQ(f.plug->deviceId, 15);
+  EXPECT_EQ(f.plug->unitLink().deviceId, 15);
 }
 
 TEST(ModelChange, WithoutPortsTheModelsIdIsSetAndNothingAsked) {
   RoadFixture f;
   f.plug->setDeviceId(6);
   f.edit(kNordModel, kNL2x);
-  EXPECT_EQ(f.plug->deviceId, 15);
+  EXPECT_EQ(f.plug->unitLink().deviceId, 15);
   f.edit(kNordModel, kNL1);
-  EXPECT_EQ(f.plug->deviceId, 4);
+  EXPECT_EQ(f.plug->unitLink().deviceId, 4);
   // The same model again leaves the id alone.
   f.edit(kDeviceID, 9);
   f.edit(kNordModel, kNL1);
-  EXPECT_EQ(f.plug->deviceId, 9);
+  EXPECT_EQ(f.plug->unitLink().deviceId, 9);
   EXPECT_EQ(f.started(), 0);
 }
 

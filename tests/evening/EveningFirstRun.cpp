@@ -49,8 +49,8 @@ PanelPlaces FindPlaces(RoadFixture& f) {
   auto shown = [&](const char* name, int offset = 0) {
     return ShownCentre(f.action(plug.uiConfig->getParamByName(name) + offset));
   };
-  if (!plug.statusText) return at;  // the status line's place stays unknown: the stage stops
-  const IRECT status = plug.statusText->GetRECT();
+  if (!plug.keptControls().statusText) return at;  // the status line's place stays unknown: the stage stops
+  const IRECT status = plug.keptControls().statusText->GetRECT();
   at.status = {int((status.L + status.R) / 2), int((status.T + status.B) / 2)};
   at.showLibrarian = shown("kShowLibrarian");
   at.performanceSettings = shown("kMultiSettings");
@@ -61,8 +61,8 @@ PanelPlaces FindPlaces(RoadFixture& f) {
   for (int s = 0; s < kSlots; ++s) {
     at.name[s] = shown("kPatchName", s);
     at.slotTab[s] = {int(tabs.L + (tabs.R - tabs.L) * (2 * s + 1) / (2 * kSlots)), int((tabs.T + tabs.B) / 2)};
-    plug.activeSlot = s;
-    plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, s, plug.nordModel);
+    plug.setActiveSlot(s);
+    plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, s, plug.unitLink().nordModel);
     at.cutoff[s] = shown("kFilterCutoff", s);
   }
   plug.showLayer("firstRunNotification", true);
@@ -71,7 +71,7 @@ PanelPlaces FindPlaces(RoadFixture& f) {
   plug.showLayer("performanceSettings", true);
   at.channelMenuB = ShownCentre(f.action(kPartMidiChannel + kSlotB));
   plug.showLayer("performanceSettings", false);
-  plug.tabSwitch.mainTabSwitch(&plug, 1, plug.nordModel, 0);
+  plug.tabSwitch.mainTabSwitch(&plug, 1, plug.unitLink().nordModel, 0);
   at.requestFromSynth = shown("kLibSyncFromHw");
   return at;
 }

@@ -38,7 +38,7 @@ EveningPoints ReadEveningPoints() {
   Tavro& plug = *page.plug;
   EveningPoints points;
   points.pageSwitch = ControlCentre(plug, kShowLibrarian);
-  points.bankMenu = Centre(plug.librarianMenus[kBankEditMenu]->GetRECT());
+  points.bankMenu = Centre(plug.keptControls().librarianMenus[kBankEditMenu]->GetRECT());
   points.row = Centre(page.list().row(0, kRow)->GetRECT());
   points.firstResult = Centre(page.list().row(1, 0)->GetRECT());
   points.renameField = ControlCentre(plug, kPatchRename);

@@ -23,8 +23,8 @@ constexpr const char* kOffCaption = "OFF ";
 
 std::string StatusLine() {
   RoadFixture f;
-  if (!f.plug->statusText) return "-1 -1";
-  const IRECT r = f.plug->statusText->GetRECT();
+  if (!f.plug->keptControls().statusText) return "-1 -1";
+  const IRECT r = f.plug->keptControls().statusText->GetRECT();
   return std::to_string((r.L + r.R) / 2) + " " + std::to_string((r.T + r.B) / 2);
 }
 

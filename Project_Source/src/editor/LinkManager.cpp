@@ -28,7 +28,7 @@ constexpr int kPairs[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
 void LinkManager::controlLinker(Tavro* plug, LinkInfo link, int paramIdx, int, double value) const {
   int channels[kSlotCount];
   for (int s = 0; s < kSlotCount; ++s) channels[s] = TruncToInt(plug->paramValue(kPartMidiChannel + s));
-  const int active = plug->activeSlot;
+  const int active = plug->panelMode().activeSlot;
   for (const auto& pair : kPairs) {
     if (channels[pair[0]] != channels[pair[1]]) continue;
     if (active != pair[0] && active != pair[1]) continue;
@@ -58,8 +58,8 @@ void LinkManager::multiLinker(Tavro* plug, LinkInfo link, int, double value) con
   const IParam* target = plug->GetParam(link.target);
   ControlAction* action = target ? target->GetControlAction() : nullptr;
   if (!action) return;
-  plug->linkInProgress = true;
+  plug->setLinkInProgress(true);
   plug->processControlAction(action, link.target, value);
-  plug->linkInProgress = false;
+  plug->setLinkInProgress(false);
   for (IControl* control : action->boundControls) control->SetValueFromPlug(target->GetNormalized());
 }

@@ -12,7 +12,11 @@
 // - tick-performer: what the render tick may not do itself (sends, job starts, log lines).
 // Lock order: plug-in mutex, librarian lock, then leaves (queue, MIDI output, text).
 // A thread is never joined and the input never closed under the plug-in mutex.
-// Values read on several threads are atomics.
+// Values read on several threads are atomics. The state the whole editor shares is
+// grouped in records by concern (UnitLink, ClockState, TransferState, OutputQueue,
+// MidiFilters, SlotTables, RoadState, KeptControls, PanelMode), each field saying which
+// threads write and read it; a record is read through its const accessor and written
+// through named setters, so a search for the setter finds every writer.
 //
 // The object is split by concern, one file each:
 // - here: TavroStartup.cpp (the start-up stages and the log), TavroTearDown.cpp,
@@ -118,14 +122,14 @@ public:
   void printDebugInfo(const std::string& line) override;
 
   // ---- librarian ----
-  bool isLibrarianPerformanceMode() const override { return perfMode.load(); }
+  bool isLibrarianPerformanceMode() const override { return panelMode_.perfMode.load(); }
   CurrentFilePair getLeftCurrentFile(bool performance) const override;
   void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override;
   std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
                                 const std::string& extension) override;
 
   // ---- transfers ----
-  bool isMidiIOSet() const override { return midiIOSet.load(); }
+  bool isMidiIOSet() const override { return unitLink_.midiIOSet.load(); }
   // threads: main, worker
   void DisplayProcessingIndicator(bool show) override;
   // A job runs on worker (transfer) (TavroTransfers.cpp).
@@ -292,21 +296,26 @@ public:
   DumpParameters& panelParameters() override { return panelDumpParameters; }
   const ProgramDumpCoder* programDumpCoder() const override;
   const PerformanceDumpCoder* performanceDumpCoder() const override;
-  bool isDeviceEnquiryPending() const override { return deviceEnquiryPending.load(); }
+  bool isDeviceEnquiryPending() const override { return unitLink_.deviceEnquiryPending.load(); }
   // An enquiry going out forgets the id answered before: until it is answered, no unit
   // is known to be on the port.
   void setDeviceEnquiryPending(bool pending) override {
-    if (pending) answeredDeviceId = kNoAnswer;
-    deviceEnquiryPending = pending;
+    if (pending) unitLink_.answeredDeviceId = kNoAnswer;
+    unitLink_.deviceEnquiryPending = pending;
   }
-  int getDeviceId() const override { return deviceId.load(); }
+  int getDeviceId() const override { return unitLink_.deviceId.load(); }
   // Only an answer to the enquiry sets the id this way.
   void setDeviceId(int id) override {
-    deviceId = id;
-    answeredDeviceId = id;
+    unitLink_.deviceId = id;
+    unitLink_.answeredDeviceId = id;
   }
+  // The id the panel chose (its selector, a model change, recall, start-up): the unit
+  // has not answered on it.
+  void setPanelDeviceId(int id) { unitLink_.deviceId = id; }
   // The device id is the one the unit on the port answered on.
-  bool deviceIdAnswered() const { return midiIOSet && answeredDeviceId.load() == deviceId.load(); }
+  bool deviceIdAnswered() const {
+    return unitLink_.midiIOSet && unitLink_.answeredDeviceId.load() == unitLink_.deviceId.load();
+  }
 
   // The panel's parameters as the dump coders see them (TavroDumpParameters.cpp):
   // values through the panel's controls, no change handler; the name displays and the
@@ -351,14 +360,14 @@ public:
   // What the librarian sends and the performance jobs read of the editor.
   // threads: main, midi-in, worker (each as MessagingEditor says)
   MIDIMessageManager* messageManager() override { return midiManager; }
-  int getActiveSlot() const override { return activeSlot.load(); }
+  int getActiveSlot() const override { return panelMode_.activeSlot.load(); }
   std::string nameText(int paramIdx) const override;
   void keepPatchName(int entry, const std::string& name) override;
-  bool searchResultsAreShown() const override { return searchResultsShown.load(); }
-  bool librarianRenameActive() const override { return !renameInactive.load(); }
-  bool isHardwareChangeActive() const override { return hardwareChangeActive.load(); }
-  bool isDataProcessed() const override { return dataProcessed.load(); }
-  void clearDataProcessed() override { dataProcessed = false; }
+  bool searchResultsAreShown() const override { return panelMode_.searchResultsShown.load(); }
+  bool librarianRenameActive() const override { return !panelMode_.renameInactive.load(); }
+  bool isHardwareChangeActive() const override { return road_.hardwareChangeActive.load(); }
+  bool isDataProcessed() const override { return transfer_.dataProcessed.load(); }
+  void clearDataProcessed() override { transfer_.dataProcessed = false; }
   void selectLibrarianRow(int pane, int row) override;
   bool SendMidiSysex2(std::vector<unsigned char> bytes) override { return IModuleAU::SendMidiSysex2(std::move(bytes)); }
   bool SendMidiMsg(IMidiMsg* msg) override { return IModuleAU::SendMidiMsg(msg); }
@@ -388,9 +397,9 @@ public:
   void lightIncomingMidi(int slot) override;
   void routeMidiToSynth(IMidiMsg* msg) override { MIDIOutRoutingSwitch(msg); }
   void sendMidiToSynthNow(IMidiMsg* msg) override { sendMidiMsgAndLog(msg); }
-  int synthModel() const override { return nordModel.load(); }
-  void setLocalControl(bool on) override { localControl = on; }
-  bool isLocalControlOn() const override { return localControl; }
+  int synthModel() const override { return unitLink_.nordModel.load(); }
+  void setLocalControl(bool on) override { midiFilters_.localControl = on; }
+  bool isLocalControlOn() const override { return midiFilters_.localControl; }
   void selectLibrarianSlot(int row) override;
   void sendLibrarianRowToSynth(int row) override;
   Kit_Mutex& pluginMutex() override;
@@ -400,7 +409,7 @@ public:
   // render tick or the tempo handler last saw it (0 while the host gives none), which
   // paces the clock.
   // threads: any
-  int getTempoValue() const { return hostTempo.load(); }
+  int getTempoValue() const { return clockState_.hostTempo.load(); }
   // Gives the MIDI manager's sender this object's clock and installs jobs 14-16.
   // threads: main (at construction)
   void installClockJobs();
@@ -474,6 +483,248 @@ public:
   TickActionRing tickActions;
   std::unique_ptr<TickActionPerformer> tickPerformer;
 
+  // ---- the link to the unit ----
+  static constexpr int kNoAnswer = -1;
+  // Each field: who writes it (through its setter, the one writer) / who reads it.
+  struct UnitLink {
+    // Both MIDI ports are chosen and open: writes main (the port selectors, recall, a
+    // MIDI system gone, tear-down) / reads any
+    std::atomic<bool> midiIOSet{false};
+    // The unit's model, 0 NL1, 1 NL2, 2 NL2x: writes main (start-up, recall), main,
+    // midi-in (the model selector) / reads main, midi-in, worker (the dump coders)
+    std::atomic<int> nordModel{0};
+    // The device id the messages carry: writes main (start-up, recall), main, midi-in
+    // (the id selector, a model change; setPanelDeviceId), midi-in, main (the unit's
+    // answer; setDeviceId) / reads main, midi-in, worker
+    std::atomic<int> deviceId{0};
+    // The id the unit answered the last enquiry on, kNoAnswer before or without one:
+    // writes as deviceId's answer, worker (an enquiry going out) / reads any
+    std::atomic<int> answeredDeviceId{kNoAnswer};
+    // An enquiry is out, unanswered: writes main (sendSysExInitialization, before the
+    // job), worker (the enquiry job), midi-in, main (the answer) / reads midi-in, main
+    std::atomic<bool> deviceEnquiryPending{false};
+  };
+  const UnitLink& unitLink() const { return unitLink_; }
+  void setMidiIOSet(bool set) { unitLink_.midiIOSet = set; }
+  void setNordModel(int model) { unitLink_.nordModel = model; }
+
+  // ---- MIDI clock and the host's transport ----
+  // Each field: who writes it (a setter where it is written outside this class) / who
+  // reads it. The render tick follows the transport and the tempo
+  // (src-dsp/TavroAudioDSP.cpp).
+  struct ClockState {
+    // The transport ran at the last tick: writes render / reads render, main, midi-in
+    // (the read-out)
+    std::atomic<bool> transportWasRunning{false};
+    // The clock's Start went out for this run of the transport: writes render / reads
+    // render
+    std::atomic<bool> clockStarted{false};
+    // The continuous clock job is started: writes render (starts it), main, midi-in
+    // (the port and clock switches, so the next tick starts it again) / reads render
+    std::atomic<bool> clockLoopStarted{false};
+    // Song position pointer before a Start: writes main (start-up, recall), main,
+    // midi-in (its switch) / reads worker (clock-control)
+    std::atomic<bool> sendClockPointer{true};
+    // The clock is sent: writes main (recall), main, midi-in (its switch), worker
+    // (clock) (off when the host gives no tempo) / reads worker (clock), main
+    std::atomic<bool> sendMidiClock{false};
+    // The host tempo in whole beats per minute, 0 while the host gives none: writes
+    // render (readHostTime), main (takeHostTempo) / reads any
+    std::atomic<int> hostTempo{0};
+    // The tempo override's last value and whether the panel shows it: writes render /
+    // reads render
+    std::atomic<bool> tempoSyncApplied{false};
+    std::atomic<int> tempoSyncValue{0};
+  };
+  const ClockState& clockState() const { return clockState_; }
+  void setClockLoopStarted(bool started) { clockState_.clockLoopStarted = started; }
+  void setSendClockPointer(bool on) { clockState_.sendClockPointer = on; }
+  void setSendMidiClock(bool on) { clockState_.sendMidiClock = on; }
+
+  // ---- transfers with the unit ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it.
+  struct TransferState {
+    // A transfer shows its overlay: writes main, worker (DisplayProcessingIndicator) /
+    // reads main, midi-in, worker
+    std::atomic<bool> transferBusy{false};
+    // The panel's own messages are dropped while a transfer is busy: writes main,
+    // worker (notes off, a bank change, a transfer's end) / reads main, midi-in, worker
+    std::atomic<bool> holdOutputWhileBusy{false};
+    // The SysEx input and the enquiry wait for the first transfer after a recall:
+    // writes main (recall), main, worker (a transfer's end), main, midi-in (the
+    // librarian's selectors) / reads main, midi-in
+    std::atomic<bool> sysexInputSuspended{false};
+    // A dump was taken over since the librarian's send cleared it: writes midi-in, main
+    // (the SysEx input), worker (the send; clearDataProcessed) / reads worker
+    std::atomic<bool> dataProcessed{false};
+  };
+  const TransferState& transferState() const { return transfer_; }
+  void setTransferBusy(bool busy) { transfer_.transferBusy = busy; }
+  void setHoldOutputWhileBusy(bool hold) { transfer_.holdOutputWhileBusy = hold; }
+  void setSysexInputSuspended(bool suspended) { transfer_.sysexInputSuspended = suspended; }
+  void setDataProcessed(bool processed) { transfer_.dataProcessed = processed; }
+
+  // ---- the queue mode of the output ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it.
+  struct OutputQueue {
+    // The panel's messages wait for the render tick: writes main (recall), main,
+    // midi-in (its switch) / reads main, midi-in, worker, render
+    std::atomic<bool> queueMidiOutput{false};
+    // The DAW offset in samples: writes main, midi-in (its command) / reads main,
+    // midi-in
+    std::atomic<int> dawOffset{0};
+    // The queue's delay in samples: writes main (Reset, setQueueDelay) / reads render,
+    // main
+    std::atomic<int> midiOutDelay{0};
+    // Notes off at the next stopped tick: writes main (Reset), render / reads render
+    std::atomic<bool> resetPending{false};
+  };
+  const OutputQueue& outputQueue() const { return outputQueue_; }
+  void setQueueMidiOutput(bool queued) { outputQueue_.queueMidiOutput = queued; }
+  void setDawOffset(int samples) { outputQueue_.dawOffset = samples; }
+  void setMidiOutDelay(int samples) { outputQueue_.midiOutDelay = samples; }
+  void setResetPending(bool pending) { outputQueue_.resetPending = pending; }
+
+  // ---- MIDI filters and routing ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it. The
+  // switches are set at start-up and recall (main) and by their commands (main, midi-in).
+  struct MidiFilters {
+    // Per filter class, the host's and the synthesizer's messages held back: writes
+    // main, midi-in / reads main, midi-in (the input, the SysEx input), worker (the
+    // read-out)
+    std::array<std::atomic<bool>, kFilterClassCount> hostFilterBlocked{};
+    std::array<std::atomic<bool>, kFilterClassCount> deviceFilterBlocked{};
+    // The soloed slot and the three links A-B, B-C, C-D of the host's keyboard zones:
+    // writes main, midi-in / reads main, midi-in
+    std::array<std::atomic<bool>, kSlotCount> slotSolo{};
+    std::array<std::atomic<bool>, 3> globalLink{};
+    // The synthesizer as master keyboard, its channel messages ignored: writes main,
+    // midi-in / reads midi-in
+    std::atomic<bool> ignoreDeviceMidi{false};
+    // The activity lights follow the input (else the output): writes main, midi-in /
+    // reads main, midi-in, worker, tick-performer
+    std::atomic<bool> trackIncomingMidi{true};
+    // The synthesizer's local control: writes main, midi-in (recall, the parameter
+    // road, a CC from the unit), worker (a dump taken over) / reads main, midi-in
+    std::atomic<bool> localControl{false};
+  };
+  const MidiFilters& midiFilters() const { return midiFilters_; }
+  void setHostFilterBlocked(size_t filterClass, bool blocked) { midiFilters_.hostFilterBlocked[filterClass] = blocked; }
+  void setDeviceFilterBlocked(size_t filterClass, bool blocked) {
+    midiFilters_.deviceFilterBlocked[filterClass] = blocked;
+  }
+  void setSlotSolo(size_t slot, bool on) { midiFilters_.slotSolo[slot] = on; }
+  void setGlobalLink(size_t link, bool on) { midiFilters_.globalLink[link] = on; }
+  void setIgnoreDeviceMidi(bool on) { midiFilters_.ignoreDeviceMidi = on; }
+  void setTrackIncomingMidi(bool on) { midiFilters_.trackIncomingMidi = on; }
+
+  // ---- per-slot tables ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it.
+  static constexpr int kSlotTableSize = 16;  // entries 0-3 are used
+  struct SlotTables {
+    // A slot's activity light is on (1) and since when (GetTickCount): writes main,
+    // midi-in, worker, tick-performer (a message in or out lights it), render, main
+    // (the tick and the SysEx input darken it) / reads the same
+    std::array<std::atomic<int>, kSlotTableSize> ledLit{};
+    std::array<std::atomic<int>, kSlotTableSize> ledOnTimes{};
+    // A slot's part channel 1-16, 0 unset: writes main (start-up, recall), main, midi-in
+    // (the parameter road), main, midi-in, worker (a dump taken over) / reads any
+    std::array<std::atomic<int>, kSlotTableSize> slotChannels{};
+  };
+  const SlotTables& slotTables() const { return slotTables_; }
+  void setLedLit(size_t slot, int lit) { slotTables_.ledLit[slot] = lit; }
+  void setLedOnTime(size_t slot, int ticks) { slotTables_.ledOnTimes[slot] = ticks; }
+  void setSlotChannel(size_t slot, int channel) { slotTables_.slotChannels[slot] = channel; }
+
+  // ---- the parameter road's own state ----
+  // Each field: who writes it (through its setter, the one writer) / who reads it. The
+  // road runs on main or midi-in under the plug-in mutex.
+  struct RoadState {
+    // The panel is built and its start values set: writes main (start-up, tear-down) /
+    // reads main, midi-in, worker
+    std::atomic<bool> startupComplete{false};
+    // A value from the synthesizer is on the road, nothing goes back: writes main,
+    // midi-in (a HardwareChangeScope) / reads main, midi-in
+    std::atomic<bool> hardwareChangeActive{false};
+    // A linked slot follows: its controls move, nothing is sent: writes main, midi-in
+    // (LinkManager) / reads main, midi-in
+    std::atomic<bool> linkInProgress{false};
+    // LFO 2's hold was released, its destination goes to the after-release value once:
+    // writes main, midi-in (the hold's cycle) / reads main, midi-in
+    std::atomic<bool> lfo2HoldReleased{false};
+  };
+  const RoadState& roadState() const { return road_; }
+  void setStartupComplete(bool complete) { road_.startupComplete = complete; }
+  void setHardwareChangeActive(bool active) { road_.hardwareChangeActive = active; }
+  void setLinkInProgress(bool linking) { road_.linkInProgress = linking; }
+  void setLfo2HoldReleased(bool released) { road_.lfo2HoldReleased = released; }
+  // Whether the hold was released, forgetting it.
+  bool takeLfo2HoldReleased() { return road_.lfo2HoldReleased.exchange(false); }
+
+  // ---- controls kept at start-up ----
+  // The first bound controls, the menus and their layers, kept by the start-up stages
+  // (null when the layout has none). writes main (start-up, this class only) / reads
+  // main, midi-in, worker, tick-performer, render (what the layout built, unchanged
+  // afterwards)
+  struct KeptControls {
+    IControl *velomapControl = nullptr, *ccDisplay = nullptr, *midiInSelector = nullptr, *midiOutSelector = nullptr,
+             *buildDisplay = nullptr, *midiOutDelayDisplay = nullptr;
+    IControl *datatypeControl = nullptr, *datamodeControl = nullptr, *patchRenameControl = nullptr;
+    IControl *randomizeControl = nullptr, *patchSearchControl = nullptr;
+    IControl *libraryControl = nullptr, *multiSettingsControl = nullptr, *showLibrarianControl = nullptr;
+    IControl *upperListControl = nullptr, *lowerListControl = nullptr;
+    IControl* librarianView = nullptr;
+    ITextControl *statusText = nullptr, *valueText = nullptr;
+    // The librarian page's own status line: the read-out is hidden there, so every
+    // status text goes to both lines (the read-out's names and values do not).
+    ITextControl* librarianStatusText = nullptr;
+    ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
+    std::array<IControl*, kSlotCount> slotEnableControls{};
+    std::array<IControl*, kSlotCount> partChannelControls{};
+    std::array<IControl*, kSlotCount> activityLights{};
+    std::array<IControl*, 2> cancelButtons{};
+    std::array<IControl*, kFilterCount> filterControls{};
+    std::array<IControl*, kMenuCount> librarianMenus{};
+    std::array<ControlLayer*, kMenuCount> menuLayers{};
+  };
+  const KeptControls& keptControls() const { return kept_; }
+
+  // ---- panel mode ----
+  // What the panel shows and edits; the parameter road's commands and the recall set it.
+  // Each field: who writes it (through its setter below, the one writer) / who reads it.
+  // The parameter road is main or midi-in, under the plug-in mutex.
+  struct PanelMode {
+    // Programs (false) or performances: writes main, midi-in (the librarian's data-type
+    // command) / reads main, midi-in, worker (the librarian's jobs)
+    std::atomic<bool> perfMode{false};
+    // The slot 0-3 the panel edits: writes main (start-up, recall), main, midi-in (the
+    // slot tabs, kQuickTab from a dump), worker (kQuickTab from a dump) / reads main,
+    // midi-in, worker (the part jobs)
+    std::atomic<int> activeSlot{0};
+    // The librarian's program list selects on the synthesizer: writes main, midi-in
+    // (its command) / reads main, midi-in
+    std::atomic<bool> libraryControlOn{false};
+    // The program the librarian's selectors chose last: writes main, midi-in / reads
+    // main, midi-in
+    std::atomic<int> selectedProgram{0};
+    // The lower list shows search results: writes main, midi-in / reads main, midi-in,
+    // worker (the librarian's sends)
+    std::atomic<bool> searchResultsShown{false};
+    // The rename box takes no text: writes main, midi-in (commands, tab switch, the
+    // list's clicks) / reads main, midi-in, worker
+    std::atomic<bool> renameInactive{true};
+    // A slot change keeps the bank menus: writes main, midi-in / reads main, midi-in
+    std::atomic<bool> keepCurrentBank{true};
+  };
+  const PanelMode& panelMode() const { return panelMode_; }
+  void setPerfMode(bool on) { panelMode_.perfMode = on; }
+  void setActiveSlot(int slot) { panelMode_.activeSlot = slot; }
+  void setLibraryControlOn(bool on) { panelMode_.libraryControlOn = on; }
+  void setSelectedProgram(int program) { panelMode_.selectedProgram = program; }
+  void setSearchResultsShown(bool shown) { panelMode_.searchResultsShown = shown; }
+  void setRenameInactive(bool inactive) { panelMode_.renameInactive = inactive; }
+  void setKeepCurrentBank(bool keep) { panelMode_.keepCurrentBank = keep; }
+
   // ---- shared state ----
   IMidiQueue midiQueue{1024, 1024};
   ITimeInfo timeInfo;
@@ -485,80 +736,13 @@ public:
   std::string uiSettingsPath;
   bool debugEnabled = false;
 
-  std::atomic<bool> startupComplete{false};
-  std::atomic<bool> midiIOSet{false};
-  std::atomic<bool> sysexInputSuspended{false};
-  std::atomic<bool> deviceEnquiryPending{false};
-  std::atomic<bool> dataProcessed{false};
-  std::atomic<bool> transferBusy{false};
-  std::atomic<bool> holdOutputWhileBusy{false};
-  std::atomic<bool> transportWasRunning{false};
-  std::atomic<bool> queueMidiOutput{false};
-  std::atomic<bool> clockStarted{false};
-  std::atomic<bool> clockLoopStarted{false};
-  std::atomic<bool> resetPending{false};
-  std::atomic<bool> ignoreDeviceMidi{false};
-  std::atomic<bool> trackIncomingMidi{true};
-  std::atomic<bool> sendClockPointer{true};
-  std::atomic<bool> sendMidiClock{false};
-  std::atomic<bool> hardwareChangeActive{false};
-  std::atomic<bool> perfMode{false};
-  std::atomic<bool> libraryControlOn{false};
-  std::atomic<bool> linkInProgress{false};
-  std::atomic<bool> localControl{false};
-  std::atomic<bool> searchResultsShown{false};
-  std::atomic<bool> renameInactive{true};
-  std::atomic<bool> keepCurrentBank{true};
-  std::atomic<bool> tempoSyncApplied{false};
-  std::atomic<bool> lfo2HoldReleased{false};
-  std::atomic<int> nordModel{0};
-  std::atomic<int> activeSlot{0};
-  std::atomic<int> deviceId{0};
-  // The id the unit answered the last enquiry on; kNoAnswer before or without one.
-  static constexpr int kNoAnswer = -1;
-  std::atomic<int> answeredDeviceId{kNoAnswer};
-  std::atomic<int> hostTempo{0};
-  std::atomic<int> selectedProgram{0};
-  std::atomic<int> dawOffset{0};
-  std::atomic<int> midiOutDelay{0};
-  std::atomic<int> tempoSyncValue{0};
-  std::array<std::atomic<bool>, kFilterClassCount> hostFilterBlocked{};
-  std::array<std::atomic<bool>, kFilterClassCount> deviceFilterBlocked{};
-  std::array<std::atomic<bool>, kSlotCount> slotSolo{};
-  std::array<std::atomic<bool>, 3> globalLink{};
-
   std::vector<int> randomizerState;
-  static constexpr int kSlotTableSize = 16;  // entries 0-3 are used
-  std::array<std::atomic<int>, kSlotTableSize> ledLit{};
-  std::array<std::atomic<int>, kSlotTableSize> ledOnTimes{};
-  std::array<std::atomic<int>, kSlotTableSize> slotChannels{};
   std::array<int, kSlotTableSize> lastMidiData{};
 
   std::string panelString;  // the last text of getPanelString; threads: main
   std::string upperBankFile, upperBankText, lowerBankFile, lowerBankText;
   std::string upperPerfBankFile, upperPerfBankText, lowerPerfBankFile, lowerPerfBankText;
   CurrentFilePair leftProgramFile, leftPerformanceFile;
-
-  // First bound controls, kept at start-up (null when the layout has none).
-  IControl *velomapControl = nullptr, *ccDisplay = nullptr, *midiInSelector = nullptr,
-           *midiOutSelector = nullptr, *buildDisplay = nullptr, *midiOutDelayDisplay = nullptr;
-  IControl *datatypeControl = nullptr, *datamodeControl = nullptr, *patchRenameControl = nullptr;
-  IControl *randomizeControl = nullptr, *patchSearchControl = nullptr;
-  IControl *libraryControl = nullptr, *multiSettingsControl = nullptr, *showLibrarianControl = nullptr;
-  IControl *upperListControl = nullptr, *lowerListControl = nullptr;
-  IControl* librarianView = nullptr;
-  ITextControl *statusText = nullptr, *valueText = nullptr;
-  // The librarian page's own status line: the read-out is hidden there, so every
-  // status text goes to both lines (the read-out's names and values do not).
-  ITextControl* librarianStatusText = nullptr;
-  ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
-  std::array<IControl*, kSlotCount> slotEnableControls{};
-  std::array<IControl*, kSlotCount> partChannelControls{};
-  std::array<IControl*, kSlotCount> activityLights{};
-  std::array<IControl*, 2> cancelButtons{};
-  std::array<IControl*, kFilterCount> filterControls{};
-  std::array<IControl*, kMenuCount> librarianMenus{};
-  std::array<ControlLayer*, kMenuCount> menuLayers{};
 
 private:
   // Gives the bank lists of `listKind` one text per file (long names shortened and
@@ -610,6 +794,16 @@ private:
   // threads: render (the tick), main (tear-down)
   std::atomic<int> ticksInFlight_{0};
   std::atomic<bool> ticksRefused_{false};
+
+  PanelMode panelMode_;
+  UnitLink unitLink_;
+  ClockState clockState_;
+  TransferState transfer_;
+  OutputQueue outputQueue_;
+  MidiFilters midiFilters_;
+  SlotTables slotTables_;
+  RoadState road_;
+  KeptControls kept_;
 
   std::vector<std::pair<std::string, ControlLayer*>> namedLayers_;
 };

@@ -35,24 +35,24 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
   }
   const double whole = std::trunc(value);
   if (action->lastValue.load() == whole) return;
-  if (!midiIOSet) {
+  if (!unitLink_.midiIOSet) {
     // Only what would reach the unit needs the ports: page switches, menus and the
     // librarian's work on files show their own outcomes.
     if (action->kind != kActionNone && paramIdx != kDeviceOutSelection && paramIdx != kDeviceInSelection)
       showStatus(kSetPortsFirst);
     return;
   }
-  if (!startupComplete) return;
+  if (!road_.startupComplete) return;
   action->lastValue = whole;
 
   // A copy: a control's update may change the list.
   const std::vector<IControl*> controls = action->boundControls;
   for (IControl* control : controls) {
-    if (linkInProgress) param->SetClamped(value);
+    if (road_.linkInProgress) param->SetClamped(value);
     control->SetValueFromPlug(param->GetNormalized());
   }
   // A mirrored edit of a linked slot: the synthesizer links it itself.
-  if (linkInProgress) return;
+  if (road_.linkInProgress) return;
 
   switch (action->kind) {
     case kActionCC:
@@ -66,7 +66,7 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
       sendControlChange(action, paramIdx, DataByte(value == 0.0 ? action->offValue : action->onValue));
       return;
     case kActionProgramResend:
-      if (paramIdx != kAdjustDAWOffset) startResend(kJobSendPart, activeSlot);
+      if (paramIdx != kAdjustDAWOffset) startResend(kJobSendPart, panelMode_.activeSlot);
       return;
     default:
       // Menus, MSB/LSB pairs and SysEx controls reach the synthesizer in the dumps.
@@ -75,12 +75,12 @@ void Tavro::processControlAction(ControlAction* action, int paramIdx, double val
 }
 
 void Tavro::sendControlChange(const ControlAction* action, int paramIdx, int dataValue) {
-  if (auto* display = dynamic_cast<ITextControl*>(ccDisplay))
+  if (auto* display = dynamic_cast<ITextControl*>(kept_.ccDisplay))
     display->SetTextFromPlug(("CC|" + std::to_string(action->ccNumber)).c_str());
-  if (hardwareChangeActive) return;
+  if (road_.hardwareChangeActive) return;
   // A change the synthesizer sent is echoed back only while its local control is off;
   // one from the host always goes on.
-  if (midiManager->applyingHardwareValue && localControl && midiManager->fromHost == 0) return;
+  if (midiManager->applyingHardwareValue && midiFilters_.localControl && midiManager->fromHost == 0) return;
   const int channel = slotChannel(action->slot);
   if (channel == 0 || action->ccNumber < 0 || action->ccNumber > 127) {
     printDebugInfo("PROCESSOR: parameter " + std::to_string(paramIdx) + " has no MIDI channel 1-16 or controller " +

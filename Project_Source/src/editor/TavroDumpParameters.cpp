@@ -41,18 +41,18 @@ const PerformanceDumpCoder* Tavro::performanceDumpCoder() const {
   return coder.get();
 }
 
-int Tavro::PanelDumpParameters::Model() const { return plug_->nordModel.load(); }
+int Tavro::PanelDumpParameters::Model() const { return plug_->unitLink().nordModel.load(); }
 
 double Tavro::PanelDumpParameters::Value(int index) const { return plug_->paramValue(index); }
 
 // A performance also carries what the plug-in keeps beside its parameters: the slot
 // channels, the active slot (taken before the tab) and local control.
 void Tavro::PanelDumpParameters::SetValue(int index, int value) {
-  if (index == kQuickTab) plug_->activeSlot = value;
+  if (index == kQuickTab) plug_->setActiveSlot(value);
   plug_->setFromPlug(index, value);
   if (index >= kPartMidiChannel && index < kPartMidiChannel + kSlotCount)
-    plug_->slotChannels[size_t(index - kPartMidiChannel)] = value;
-  if (index == kLocalControl) plug_->localControl = value != 0;
+    plug_->setSlotChannel(size_t(index - kPartMidiChannel), value);
+  if (index == kLocalControl) plug_->setLocalControl(value != 0);
 }
 
 void Tavro::PanelDumpParameters::SetStepValue(int index, int value, double controlPosition) {

@@ -35,16 +35,16 @@ void Tavro::OnParamChange(int paramIdx) {
   // Stage 1: commands before the read-out.
   const CommandResult early = runCommands(paramIdx, value, true);
   if (early == CommandResult::kEnd) return;
-  if (early == CommandResult::kNotMine && paramIdx == kLocalControl) localControl = value != 0.0;
+  if (early == CommandResult::kNotMine && paramIdx == kLocalControl) setLocalControl(value != 0.0);
 
   // Stage 2: the read-out.
-  if (graphics) valueReadout.controlDisplay(this, paramIdx, integerValue, transportWasRunning);
+  if (graphics) valueReadout.controlDisplay(this, paramIdx, integerValue, clockState_.transportWasRunning);
 
   // Stage 3: the rules after the read-out.
   if (!runOwnRule(paramIdx, integerValue)) {
     if (runCommands(paramIdx, value, false) == CommandResult::kEnd) return;
     // The tempo handler puts the host's tempo where the parameter's value was.
-    if (paramIdx == kTempoInformation) integerValue = hostTempo;
+    if (paramIdx == kTempoInformation) integerValue = clockState_.hostTempo;
   }
 
   // Stage 4: the tail, for a parameter with a binding.
@@ -66,12 +66,12 @@ bool Tavro::runOwnRule(int paramIdx, int integerValue) {
   } else if (InRange(paramIdx, kPartMidiChannel, kPartMidiChannel + kSlotCount - 1)) {
     // Stored before anything is sent, so the resent performance and later control
     // changes of the slot use the new channel.
-    slotChannels[size_t(paramIdx - kPartMidiChannel)] = integerValue;
+    setSlotChannel(size_t(paramIdx - kPartMidiChannel), integerValue);
     resendPerformance();
   } else if (paramIdx == kMultiName || IsPerformanceSetting(paramIdx)) {
     resendPerformance();
   } else if (paramIdx == kDeviceID) {
-    deviceId = integerValue;
+    setPanelDeviceId(integerValue);
   } else {
     return false;
   }
@@ -79,13 +79,13 @@ bool Tavro::runOwnRule(int paramIdx, int integerValue) {
 }
 
 void Tavro::resendProgram(int slot) {
-  if (!midiIOSet) return;
+  if (!unitLink_.midiIOSet) return;
   AllSoundsOff(slot, false);
   startResend(kJobSendPart, slot);
 }
 
 void Tavro::resendPerformance() {
-  if (!midiIOSet) return;
+  if (!unitLink_.midiIOSet) return;
   AllSoundsOff(0, true);
   startResend(kJobSendArrangement, 0);
 }
@@ -98,8 +98,9 @@ void Tavro::startResend(int jobCode, int slot) {
 }
 
 void Tavro::sendSysExInitialization() {
-  deviceEnquiryPending = true;
-  if (!midiIOSet || sysexInputSuspended) return;
+  // Pending before the job starts, which forgets the id answered before (setDeviceEnquiryPending).
+  unitLink_.deviceEnquiryPending = true;
+  if (!unitLink_.midiIOSet || transfer_.sysexInputSuspended) return;
   JobArgs args;
   args.jobCode = kJobDeviceIdEnquiry;
   midiManager->startJob(args);

@@ -58,7 +58,7 @@ Tavro::Tavro(const IModuleInstanceInfo& info, std::shared_ptr<MidiTransportFacto
     MakeDefaultPreset("-", 64);
     patchManager->init();
     keepControlSet1();
-    fillBankList(kPatchSelectionListUpper, "Bank Selection List 1", &upperListControl, &upperBankText,
+    fillBankList(kPatchSelectionListUpper, "Bank Selection List 1", &kept_.upperListControl, &upperBankText,
                  &upperBankFile);
     buildMenuLayers();
     keepControlSet2();
@@ -107,8 +107,8 @@ void Tavro::buildPanel() {
                          [this](const std::string& line) { printDebugInfo(line); });
   logStage("USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI");
   keepLayers();
-  randomizeControl = firstControl(kRandomize);
-  patchSearchControl = firstControl(kPatchSearch);
+  kept_.randomizeControl = firstControl(kRandomize);
+  kept_.patchSearchControl = firstControl(kPatchSearch);
   graphics->AttachBackground(kBackgroundID, kBackgroundName, uiScale);
   AttachGraphics(graphics);
   logStage("Layers attached...");
@@ -124,26 +124,25 @@ void Tavro::buildProgressOverlay() {
   progressImage = panelSized ? source : graphics->ScaleBitmap(&source, width, height);
   progressIndicator = new ProgressIndicator(progressLayer, this, 0, 0, width, height, -1, &progressImage,
                                             IRECT(0, 0, width, height));
-  for (size_t i = 0; i < cancelButtons.size(); ++i)
-    cancelButtons[i] = uiConfig->createAutoOffSwitchControl("Cancel Data Request", kCancelDataRequest,
-                                                            kCancelButtonPositions[i][0],
-                                                            kCancelButtonPositions[i][1], "BUTTON_LIB_CANCEL_ID", 0,
-                                                            progressLayer, "Global");
+  for (size_t i = 0; i < kept_.cancelButtons.size(); ++i)
+    kept_.cancelButtons[i] = uiConfig->createAutoOffSwitchControl(
+        "Cancel Data Request", kCancelDataRequest, kCancelButtonPositions[i][0], kCancelButtonPositions[i][1],
+        "BUTTON_LIB_CANCEL_ID", 0, progressLayer, "Global");
   progressIndicator->Hide(true);
   progressLayer->Hide(true);
 }
 
 void Tavro::keepControlSet1() {
-  datatypeControl = firstControl(kDatatype);
-  datamodeControl = firstControl(kDatamode);
-  quickTabAction = uiConfig->getControlAction(kQuickTab);
+  kept_.datatypeControl = firstControl(kDatatype);
+  kept_.datamodeControl = firstControl(kDatamode);
+  kept_.quickTabAction = uiConfig->getControlAction(kQuickTab);
   for (int s = 0; s < kSlotCount; ++s) {
-    slotEnableControls[size_t(s)] = firstControl(kSlotAEnable + s);
+    kept_.slotEnableControls[size_t(s)] = firstControl(kSlotAEnable + s);
     GetParam(kSlotAEnable + s)->SetClamped(1.0);
   }
-  multiSettingsControl = firstControl(kMultiSettings);
+  kept_.multiSettingsControl = firstControl(kMultiSettings);
   GetParam(kMultiSettings)->SetClamped(1.0);
-  if (multiSettingsControl) multiSettingsControl->SetValueFromPlug(1.0);
+  if (kept_.multiSettingsControl) kept_.multiSettingsControl->SetValueFromPlug(1.0);
   GetParam(kControlLibrary)->SetClamped(0.0);
   logStage("Control set 1 attached");
 }
@@ -180,37 +179,37 @@ bool LayerHolds(const ControlLayer* layer, const IControl* control) {
 }  // namespace
 
 void Tavro::keepStatusLines() {
-  statusText = librarianStatusText = nullptr;
+  kept_.statusText = kept_.librarianStatusText = nullptr;
   ControlAction* action = uiConfig ? uiConfig->getControlAction(kControlDisplayName) : nullptr;
   if (!action) return;
   const ControlLayer* page = layer("patchLibrarian");
   for (IControl* control : action->boundControls) {
-    ITextControl*& line = LayerHolds(page, control) ? librarianStatusText : statusText;
+    ITextControl*& line = LayerHolds(page, control) ? kept_.librarianStatusText : kept_.statusText;
     if (!line) line = dynamic_cast<ITextControl*>(control);
   }
   // Long outcomes and file names stay inside their fields.
-  for (IControl* field : {static_cast<IControl*>(statusText), static_cast<IControl*>(librarianStatusText),
-                          upperListControl, lowerListControl})
+  for (IControl* field : {static_cast<IControl*>(kept_.statusText), static_cast<IControl*>(kept_.librarianStatusText),
+                          kept_.upperListControl, kept_.lowerListControl})
     if (auto* text = dynamic_cast<ITextControl*>(field)) text->SetFitToRect(true);
 }
 
 void Tavro::keepControlSet2() {
-  midiOutSelector = firstControl(kDeviceOutSelection);
-  midiInSelector = firstControl(kDeviceInSelection);
-  patchRenameControl = firstControl(kPatchRename);
+  kept_.midiOutSelector = firstControl(kDeviceOutSelection);
+  kept_.midiInSelector = firstControl(kDeviceInSelection);
+  kept_.patchRenameControl = firstControl(kPatchRename);
   keepStatusLines();
-  valueText = dynamic_cast<ITextControl*>(firstControl(kControlDisplayValue));
-  ccDisplay = firstControl(kControlDisplayCC);
-  buildDisplay = firstControl(kControlDisplayBuild);
-  midiOutDelayDisplay = firstControl(kControlDisplayMIDIOutDelay);
-  libraryControl = firstControl(kControlLibrary);
-  velomapControl = firstControl(kShowVelomap);
-  showLibrarianControl = firstControl(kShowLibrarian);
-  overrideTempoAction = uiConfig->getControlAction(kOverrideTempo);
-  librarianView = uiConfig->getLibrarianView();
+  kept_.valueText = dynamic_cast<ITextControl*>(firstControl(kControlDisplayValue));
+  kept_.ccDisplay = firstControl(kControlDisplayCC);
+  kept_.buildDisplay = firstControl(kControlDisplayBuild);
+  kept_.midiOutDelayDisplay = firstControl(kControlDisplayMIDIOutDelay);
+  kept_.libraryControl = firstControl(kControlLibrary);
+  kept_.velomapControl = firstControl(kShowVelomap);
+  kept_.showLibrarianControl = firstControl(kShowLibrarian);
+  kept_.overrideTempoAction = uiConfig->getControlAction(kOverrideTempo);
+  kept_.librarianView = uiConfig->getLibrarianView();
   for (int s = 0; s < kSlotCount; ++s) {
-    partChannelControls[size_t(s)] = firstControl(kPartMidiChannel + s);
-    activityLights[size_t(s)] = firstControl(kMIDILed + s);
+    kept_.partChannelControls[size_t(s)] = firstControl(kPartMidiChannel + s);
+    kept_.activityLights[size_t(s)] = firstControl(kMIDILed + s);
   }
 }
 
@@ -224,39 +223,39 @@ void Tavro::setFilterStartValues() {
     bool on;
     if (i < kFilterClassCount) {
       on = kPassOn[i];
-      hostFilterBlocked[size_t(i)] = !on;
+      setHostFilterBlocked(size_t(i), !on);
     } else if (i < 2 * kFilterClassCount) {
       on = kDevicePassOn[i - kFilterClassCount];
-      deviceFilterBlocked[size_t(i - kFilterClassCount)] = !on;
+      setDeviceFilterBlocked(size_t(i - kFilterClassCount), !on);
     } else {
       on = kRest[i - 2 * kFilterClassCount];
     }
-    filterControls[size_t(i)] = firstControl(paramIdx);
-    if (IControl* control = filterControls[size_t(i)]) control->SetValueFromUserInput(on ? 1.0 : 0.0);
+    kept_.filterControls[size_t(i)] = firstControl(paramIdx);
+    if (IControl* control = kept_.filterControls[size_t(i)]) control->SetValueFromUserInput(on ? 1.0 : 0.0);
   }
-  trackIncomingMidi = true;
-  sendClockPointer = false;
+  setTrackIncomingMidi(true);
+  setSendClockPointer(false);
 }
 
 void Tavro::setStartValues() {
   for (int s = 0; s < kSlotCount; ++s) {
-    if (IControl* channel = partChannelControls[size_t(s)])
+    if (IControl* channel = kept_.partChannelControls[size_t(s)])
       channel->SetValueFromUserInput(GetParam(kPartMidiChannel + s)->GetNormalized(s + 1));
-    slotChannels[size_t(s)] = s + 1;
+    setSlotChannel(size_t(s), s + 1);
   }
-  deviceId = 4;
+  setPanelDeviceId(4);
   logStage("Control set 2 attached... Resetting");
   Reset();
 
-  for (IControl* list : {upperListControl, lowerListControl})
+  for (IControl* list : {kept_.upperListControl, kept_.lowerListControl})
     if (list) list->SetValueFromPlug(0.0);
-  for (IControl* enable : slotEnableControls)
+  for (IControl* enable : kept_.slotEnableControls)
     if (enable) enable->SetValueFromPlug(1.0);
   setFromPlug(kNordModel, 1.0);
-  nordModel = GetParam(kNordModel)->Int();
+  setNordModel(GetParam(kNordModel)->Int());
   setFromPlug(kQuickTab, 0.0);
-  activeSlot = GetParam(kQuickTab)->Int();
-  tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  setActiveSlot(GetParam(kQuickTab)->Int());
+  tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
   graphics->AttachLayer(progressLayer);
   graphics->AttachKeyCatcher(new EscapeKey(this));
 
@@ -266,13 +265,14 @@ void Tavro::setStartValues() {
   setFilterStartValues();
   for (int s = 0; s < kSlotCount; ++s) setFromPlug(kPartMidiChannel + s, s + 1);
   setFromPlug(kDeviceID, 4.0);
-  for (int s = 0; s < kSlotCount; ++s) slotSolo[size_t(s)] = GetParam(kSlotSolo + s)->Int() != 0;
-  for (size_t i = 0; i < globalLink.size(); ++i) globalLink[i] = GetParam(kGlobalLink + int(i))->Int() != 0;
+  for (int s = 0; s < kSlotCount; ++s) setSlotSolo(size_t(s), GetParam(kSlotSolo + s)->Int() != 0);
+  for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i)
+    setGlobalLink(i, GetParam(kGlobalLink + int(i))->Int() != 0);
   pushParameterValues();
 
   logStage("Plug-in is ready to load!");
-  tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
-  startupComplete = true;
+  tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
+  setStartupComplete(true);
 }
 
 void Tavro::pushParameterValues() {

@@ -76,10 +76,10 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
 
   int pos = startPos + 4;
   GetParam(kQuickTab)->SetClamped(ReadDouble(chunk, pos));
-  activeSlot = GetParam(kQuickTab)->Int();
+  setActiveSlot(GetParam(kQuickTab)->Int());
   GetParam(kNordModel)->SetClamped(ReadDouble(chunk, pos));
-  nordModel = GetParam(kNordModel)->Int();
-  printDebugInfo("PROJECT RECALL: hardware model " + modelName(nordModel));
+  setNordModel(GetParam(kNordModel)->Int());
+  printDebugInfo("PROJECT RECALL: hardware model " + modelName(unitLink_.nordModel));
   pos = UnserializeParams(chunk, pos);
 
   std::string missing;
@@ -97,10 +97,10 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   }
   // Parameters, device id and names come back whether or not the synthesizer is
   // there, so the next save keeps them; only the resend needs the port.
-  midiIOSet = GetParam(kDeviceOutSelection)->Int() > 0;
+  setMidiIOSet(GetParam(kDeviceOutSelection)->Int() > 0);
   pos = UnserializeNonAutomatedParams(chunk, pos, kStoredParamCount);
-  deviceId = GetParam(kDeviceID)->Int();
-  printDebugInfo("PROJECT RECALL: hardware DeviceID " + std::to_string(deviceId.load()));
+  setPanelDeviceId(GetParam(kDeviceID)->Int());
+  printDebugInfo("PROJECT RECALL: hardware DeviceID " + std::to_string(unitLink_.deviceId.load()));
   if (withPatchManager) {
     // A name is kept padded with NULs; it is shown and logged up to the first.
     const char* multi = patchManager->names[0].c_str();
@@ -113,9 +113,9 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
     }
   }
   followRestoredSwitches();
-  if (midiIOSet) {
+  if (unitLink_.midiIOSet) {
     pauseUnlessClosing(kRecallPauseMs);
-    sysexInputSuspended = true;
+    setSysexInputSuspended(true);
     if (midiManager) {
       JobArgs send;
       send.jobCode = kJobSendArrangement;
@@ -126,7 +126,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   logPortNames("after nonautomated params ");
   GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
   OnParamChange(kDatatype);
-  tabSwitch.mainTabSwitch(this, 2, nordModel, activeSlot);
+  tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
   // Last, so nothing of the restore says more: a stored port that is not there now
   // (or whose cut name fits several).
   if (!missing.empty()) showStatus(missing);
@@ -146,7 +146,8 @@ std::string Tavro::reopenPort(int side) {
     setExternalMIDIIn(index, stored.c_str());
   IParam* selector = GetParam(paramIdx);
   selector->SetClamped(index);
-  if (IControl* control = output ? midiOutSelector : midiInSelector) control->SetValueFromPlug(selector->GetNormalized());
+  if (IControl* control = output ? kept_.midiOutSelector : kept_.midiInSelector)
+    control->SetValueFromPlug(selector->GetNormalized());
   // A port not there now keeps its name for the next save.
   unmatchedPortNames[size_t(side)] = index > 0 || stored == selector->GetDisplayText(0) ? "" : stored;
   if (unmatchedPortNames[size_t(side)].empty()) return "";
@@ -173,18 +174,19 @@ std::string Tavro::modelName(int model) const {
 void Tavro::followRestoredSwitches() {
   const auto on = [this](int paramIdx) { return paramValue(paramIdx) == 1.0; };
   for (int s = 0; s < kSlotCount; ++s) {
-    slotChannels[size_t(s)] = GetParam(kPartMidiChannel + s)->Int();
-    slotSolo[size_t(s)] = GetParam(kSlotSolo + s)->Int() != 0;
+    setSlotChannel(size_t(s), GetParam(kPartMidiChannel + s)->Int());
+    setSlotSolo(size_t(s), GetParam(kSlotSolo + s)->Int() != 0);
   }
-  for (size_t i = 0; i < globalLink.size(); ++i) globalLink[i] = GetParam(kGlobalLink + int(i))->Int() != 0;
+  for (size_t i = 0; i < midiFilters_.globalLink.size(); ++i)
+    setGlobalLink(i, GetParam(kGlobalLink + int(i))->Int() != 0);
   for (int i = 0; i < kFilterClassCount; ++i) {
-    hostFilterBlocked[size_t(i)] = !on(kMIDIFilterDAWCCPassThrough + i);
-    deviceFilterBlocked[size_t(i)] = !on(kMIDIFilterHWCCPassThrough + i);
+    setHostFilterBlocked(size_t(i), !on(kMIDIFilterDAWCCPassThrough + i));
+    setDeviceFilterBlocked(size_t(i), !on(kMIDIFilterHWCCPassThrough + i));
   }
-  trackIncomingMidi = on(kMIDIFilterTrackIncomingMIDI);
-  queueMidiOutput = on(kMIDIFilterToDAWBuffer);
-  sendClockPointer = on(kSendMIDIClockPointer);
-  sendMidiClock = on(kSendMIDIClockInfo);
-  localControl = paramValue(kLocalControl) != 0.0;
-  ignoreDeviceMidi = on(kMasterKeyboard);
+  setTrackIncomingMidi(on(kMIDIFilterTrackIncomingMIDI));
+  setQueueMidiOutput(on(kMIDIFilterToDAWBuffer));
+  setSendClockPointer(on(kSendMIDIClockPointer));
+  setSendMidiClock(on(kSendMIDIClockInfo));
+  setLocalControl(paramValue(kLocalControl) != 0.0);
+  setIgnoreDeviceMidi(on(kMasterKeyboard));
 }

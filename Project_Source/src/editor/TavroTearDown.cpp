@@ -18,8 +18,8 @@ void Tavro::tearDown() {
   while (ticksInFlight_.load() != 0) std::this_thread::yield();
   // Nothing more goes to the synthesizer, and the parameter road stops treating
   // changes as the user's.
-  startupComplete = false;
-  midiIOSet = false;
+  setStartupComplete(false);
+  setMidiIOSet(false);
   closing.RequestStop();
   // midi-in may be in a handler that uses the managers below: stop the
   // input for good and wait until every handler and earlier close has finished.

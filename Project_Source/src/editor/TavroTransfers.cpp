@@ -9,23 +9,23 @@
 
 void Tavro::DisplayProcessingIndicator(bool show) {
   if (show) {
-    transferBusy = true;
+    setTransferBusy(true);
     if (progressIndicator) progressIndicator->Hide(false);
     if (progressLayer) progressLayer->Hide(false);
-    for (IControl* button : cancelButtons)
+    for (IControl* button : kept_.cancelButtons)
       if (button) button->Hide(true);
     // The first button lies over the librarian, the second over the main panel.
-    IControl* cancel = cancelButtons[paramValue(kShowLibrarian) == 1.0 ? 0 : 1];
+    IControl* cancel = kept_.cancelButtons[paramValue(kShowLibrarian) == 1.0 ? 0 : 1];
     if (cancel) cancel->Hide(false);
   } else {
-    sysexInputSuspended = false;
-    transferBusy = false;
+    setSysexInputSuspended(false);
+    setTransferBusy(false);
     if (progressIndicator) progressIndicator->Hide(true);
     if (progressLayer) progressLayer->Hide(true);
-    for (IControl* button : cancelButtons)
+    for (IControl* button : kept_.cancelButtons)
       if (button) button->Hide(true);
     if (midiManager) midiManager->transferInProgress = false;
-    holdOutputWhileBusy = false;
+    setHoldOutputWhileBusy(false);
   }
   if (midiManager) midiManager->sender()->clearCancel();
 }

@@ -31,7 +31,8 @@ bool ValidSlot(int slot) { return slot >= 0 && slot < kSlotCount; }
 
 void SetListDrag(Tavro* plug, bool enabled) {
   LibrarianPanelParts* parts = GetLibrarianPanelParts();
-  if (parts && plug->librarianView) parts->setListDragEnabled(plug->librarianView, enabled);
+  if (parts && plug->keptControls().librarianView)
+    parts->setListDragEnabled(plug->keptControls().librarianView, enabled);
 }
 
 }  // namespace
@@ -87,11 +88,11 @@ void TabSwitchFunctions::updateOctaveLight(Tavro* plug, int slot) {
 void TabSwitchFunctions::showSynthSlot(Tavro* plug, int slot, int model) {
   for (const char* name : kSlotEnableLayers) plug->showLayer(name, true);
   if (!ValidSlot(slot)) return;
-  if (IControl* enable = plug->slotEnableControls[size_t(slot)]) enable->SetValueFromUserInput(1.0);
+  if (IControl* enable = plug->keptControls().slotEnableControls[size_t(slot)]) enable->SetValueFromUserInput(1.0);
   plug->showLayer(kSlotEnableLayers[slot], false);
   plug->showLayer(kSlotLayers[slot], true);
   updateOctaveLight(plug, slot);
-  if (const char* controls = programControlsLayer(model, slot, plug->perfMode.load()))
+  if (const char* controls = programControlsLayer(model, slot, plug->panelMode().perfMode.load()))
     plug->showLayer(controls, true);
 }
 
@@ -100,7 +101,7 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
   if (ControlLayer* root = plug->layer("root")) root->ShowOnlyChild(page);
 
   const bool librarianShown = plug->paramValue(kShowLibrarian) == 1.0;
-  if (plug->multiSettingsControl) plug->multiSettingsControl->Hide(librarianShown);
+  if (plug->keptControls().multiSettingsControl) plug->keptControls().multiSettingsControl->Hide(librarianShown);
   if (plug->paramValue(kMultiSettings) != 0.0) {
     plug->showLayer("performanceSettings", false);
   } else if (librarianShown) {
@@ -118,7 +119,7 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
   plug->showLayer("searchField", false);
   plug->showLayer("RightSearchPopupMenu", false);
   plug->showLayer("patchRename", false);
-  plug->renameInactive = true;
+  plug->setRenameInactive(true);
   if (plug->graphics) plug->graphics->ForceEndUserEdit();
   hideProgramControls(plug);
   plug->showLayer("librarianPartSelector", false);
@@ -138,12 +139,12 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
     plug->showLayer("BANKEDITMENU", true);
     plug->showLayer("saveChangesLayer", true);
     if (plug->paramValue(kBankEditUnsaved) == 1.0) plug->showLayer("discardChangesLayerRight", true);
-    const bool perf = plug->perfMode.load();
+    const bool perf = plug->panelMode().perfMode.load();
     if (const char* controls = programControlsLayer(model == 2 ? 2 : 1, slot, perf))
       plug->showLayer(controls, true);
     plug->showLayer("librarianPartSelector", !perf);
     plug->showLayer(perf ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
-    const bool results = !perf && plug->searchResultsShown;
+    const bool results = !perf && plug->panelMode().searchResultsShown;
     plug->showLayer(perf ? "RightPerformancePopupMenu" : results ? "RightSearchPopupMenu" : "RightPatchPopupMenu", true);
     plug->showLayer("searchField", !perf && plug->paramValue(TavroParam::kPatchSearch) == 1.0);
     plug->showLayer("performanceSettings2", false);
@@ -161,22 +162,22 @@ void TabSwitchFunctions::quickTabSwitch(Tavro* plug, int paramIdx, int slot, int
   if (page < 1 || page >= root->NChildLayers() || !root->GetChildLayer(page)) return;
   showSlotOfPage(plug, page, slot);
 
-  const int currentModel = plug->nordModel.load();
-  const bool keepBank = plug->keepCurrentBank.load();
+  const int currentModel = plug->unitLink().nordModel.load();
+  const bool keepBank = plug->panelMode().keepCurrentBank.load();
   if (page == kLibrarianPage) {
     if (!keepBank) plug->refreshLibrarianMenus();
-    if (const char* controls = programControlsLayer(currentModel, slot, plug->perfMode.load()))
+    if (const char* controls = programControlsLayer(currentModel, slot, plug->panelMode().perfMode.load()))
       plug->showLayer(controls, true);
-    plug->showLayer("librarianPartSelector", !plug->perfMode.load());
+    plug->showLayer("librarianPartSelector", !plug->panelMode().perfMode.load());
     return;
   }
   showSynthSlot(plug, slot, currentModel);
   if (keepBank || !ValidSlot(slot)) return;
   const int program = int(plug->paramValue(kCurrentProgram + slot));
   const int bankParam = currentModel < 2 ? kCurrentBank : kCurrentBank2x;
-  plug->setFromPlug(bankParam + slot, double(int(plug->paramValue(bankParam + plug->activeSlot.load()))));
+  plug->setFromPlug(bankParam + slot, double(int(plug->paramValue(bankParam + plug->panelMode().activeSlot.load()))));
   if (LibrarianPanelParts* parts = GetLibrarianPanelParts())
-    if (plug->librarianView) parts->setUpperSelectedRow(plug->librarianView, program);
+    if (plug->keptControls().librarianView) parts->setUpperSelectedRow(plug->keptControls().librarianView, program);
   if (plug->librarian) plug->librarian->selectedSlot.store(program);
   plug->refreshLibrarianMenus();
 }

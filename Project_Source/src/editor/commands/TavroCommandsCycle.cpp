@@ -67,20 +67,20 @@ int NextLFO2Destination(Tavro& plug, int destination, bool hold) {
     case 4: case 5: case 6: return 7;
     default: break;
   }
-  if (destination >= 7 && plug.lfo2HoldReleased.exchange(false)) return 7;
+  if (destination >= 7 && plug.takeLfo2HoldReleased()) return 7;
   return 3;
 }
 
 void StepLFO2Hold(Tavro& plug, int slot, double value) {
   if (value == 0.0) {
     const int destination = kLFO2Destination + slot;
-    plug.GetParam(destination)->SetClamped(plug.lfo2HoldReleased ? kLFO2DestinationAfterRelease : 0.0);
+    plug.GetParam(destination)->SetClamped(plug.roadState().lfo2HoldReleased ? kLFO2DestinationAfterRelease : 0.0);
     plug.OnParamChange(destination);
     return;
   }
   const int hold = kLFO2Hold + slot;
   const int next = NextState(StateOf(plug, hold), 2);
-  plug.lfo2HoldReleased = next == 0;
+  plug.setLfo2HoldReleased(next == 0);
   ApplyState(plug, hold, next, kRedraw);
 }
 
@@ -101,7 +101,7 @@ void cycleButton(Tavro& plug, int paramIdx, double value) {
   if (value == 0.0) return;
   if (button == kOctUpTrig) return StepOctave(plug, slot, +1);
   if (button == kOctDownTrig) return StepOctave(plug, slot, -1);
-  const bool model0 = plug.nordModel == 0;
+  const bool model0 = plug.unitLink().nordModel == 0;
   if (button == kLFO2DestTrig && !model0) {
     const int target = kLFO2Destination + slot;
     const bool hold = plug.paramValue(kLFO2Hold + slot) != 0.0;

@@ -24,7 +24,7 @@ int SelectPort(Tavro& plug, bool output, int entry) {
   const std::string name = listed ? (*names)[size_t(entry)] : std::string();
   if (plug.patchManager)
     plug.patchManager->names[output ? kOutputNameEntry : kInputNameEntry] = name.empty() ? "Set Name" : name;
-  if (plug.librarianView) plug.librarianView->SetDirty(false);
+  if (plug.keptControls().librarianView) plug.keptControls().librarianView->SetDirty(false);
   int opened = listed ? entry : 0;
   const char* openName = listed ? name.c_str() : IMidiPorts::kOffName;
   if (output) {
@@ -39,12 +39,12 @@ int SelectPort(Tavro& plug, bool output, int entry) {
 
 void outputPort(Tavro& plug, int, double value) {
   const bool open = SelectPort(plug, true, TruncToInt(value)) > 0;
-  plug.midiIOSet = open;
+  plug.setMidiIOSet(open);
   if (!open) return;
   plug.sendSysExInitialization();
   // A clock loop that ended on a refused Clock (the unit or the MIDI system left)
   // starts again on the next tick; a running one is left alone.
-  plug.clockLoopStarted = false;
+  plug.setClockLoopStarted(false);
 }
 
 void inputPort(Tavro& plug, int, double value) { SelectPort(plug, false, TruncToInt(value)); }

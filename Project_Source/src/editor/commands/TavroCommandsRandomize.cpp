@@ -9,10 +9,10 @@ namespace TavroCommands {
 
 void randomize(Tavro& plug, int, double value) {
   if (TruncToInt(value) != 1 || !plug.midiManager) return;
-  const int slot = plug.activeSlot;
+  const int slot = plug.panelMode().activeSlot;
   plug.midiManager->randomGenerator();
   plug.midiManager->randomizePartPatch(slot);
-  plug.tabSwitch.mainTabSwitch(&plug, plug.nordModel == 0 ? 4 : 2, plug.nordModel, slot);
+  plug.tabSwitch.mainTabSwitch(&plug, plug.unitLink().nordModel == 0 ? 4 : 2, plug.unitLink().nordModel, slot);
   plug.resendProgram(slot);
   plug.showStatus("Slot Randomized");
 }

@@ -19,7 +19,7 @@ bool SwitchOn(double value) { return value == 1.0; }
 
 void showMessages(Tavro& plug, const char* status, const char* value) {
   plug.showStatus(status);
-  if (plug.valueText) plug.valueText->SetTextFromPlug(value);
+  if (plug.keptControls().valueText) plug.keptControls().valueText->SetTextFromPlug(value);
 }
 
 void redrawPanel(Tavro& plug) {
@@ -33,7 +33,7 @@ void masterKeyboard(Tavro& plug, int, double value) {
   } else {
     showMessages(plug, "UI updates on controller movement", "Master KBD [OFF]");
   }
-  plug.ignoreDeviceMidi = on;
+  plug.setIgnoreDeviceMidi(on);
 }
 
 void cancelDataRequest(Tavro& plug, int, double value) {
@@ -43,11 +43,11 @@ void cancelDataRequest(Tavro& plug, int, double value) {
 void midiFilter(Tavro& plug, int paramIdx, double value) {
   const int k = paramIdx - kMIDIFilterDAWCCPassThrough;
   if (k < kFilterClassCount) {
-    plug.hostFilterBlocked[size_t(k)] = !SwitchOn(value);
+    plug.setHostFilterBlocked(size_t(k), !SwitchOn(value));
   } else if (k < 2 * kFilterClassCount) {
-    plug.deviceFilterBlocked[size_t(k - kFilterClassCount)] = !SwitchOn(value);
+    plug.setDeviceFilterBlocked(size_t(k - kFilterClassCount), !SwitchOn(value));
   } else {
-    plug.trackIncomingMidi = SwitchOn(value);
+    plug.setTrackIncomingMidi(SwitchOn(value));
   }
 }
 
@@ -55,24 +55,24 @@ void outputRouting(Tavro& plug, int paramIdx, double value) {
   if (!SwitchOn(value)) return;
   const bool queued = paramIdx == kMIDIFilterToDAWBuffer;
   plug.setFromPlug(queued ? kMIDIFilterDirectToHardware : kMIDIFilterToDAWBuffer, 0.0);
-  plug.queueMidiOutput = queued;
+  plug.setQueueMidiOutput(queued);
 }
 
-void clockPointer(Tavro& plug, int, double value) { plug.sendClockPointer = SwitchOn(value); }
+void clockPointer(Tavro& plug, int, double value) { plug.setSendClockPointer(SwitchOn(value)); }
 
 void clockInfo(Tavro& plug, int, double value) {
   const bool on = SwitchOn(value);
   // The tempo handler takes the host's tempo afresh and shows it.
   if (on) plug.OnParamChange(kTempoInformation);
-  plug.sendMidiClock = on;
+  plug.setSendMidiClock(on);
   if (plug.midiManager) plug.midiManager->sender()->resetContinuousClock(!on);
   // The render tick starts the loop job when it finds this clear and the clock on.
-  plug.clockLoopStarted = false;
+  plug.setClockLoopStarted(false);
 }
 
 void dawOffset(Tavro& plug, int, double value) {
-  plug.dawOffset = TruncToInt(value);
-  plug.setQueueDelay(plug.dawOffset);
+  plug.setDawOffset(TruncToInt(value));
+  plug.setQueueDelay(plug.outputQueue().dawOffset);
 }
 
 void filterSettingsWindow(Tavro& plug, int paramIdx, double value) {
@@ -92,21 +92,22 @@ void aboutWindow(Tavro& plug, int paramIdx, double value) {
 
 void slotSolo(Tavro& plug, int paramIdx, double value) {
   const int slot = paramIdx - kSlotSolo;
-  for (auto& solo : plug.slotSolo) solo = false;
+  for (size_t s = 0; s < kSlotCount; ++s) plug.setSlotSolo(s, false);
   if (SwitchOn(value)) {
-    plug.slotSolo[size_t(slot)] = true;
+    plug.setSlotSolo(size_t(slot), true);
     for (int other = 0; other < kSlotCount; ++other) {
       if (other == slot) continue;
       plug.GetParam(kSlotSolo + other)->SetClamped(0.0);
       plug.setFromPlug(kSlotSolo + other, 0.0);
     }
   }
-  for (int s = 0; s < kSlotCount; ++s) plug.setFromPlug(kPartMidiChannel + s, plug.slotChannels[size_t(s)]);
+  for (int s = 0; s < kSlotCount; ++s)
+    plug.setFromPlug(kPartMidiChannel + s, plug.slotTables().slotChannels[size_t(s)]);
   plug.resendPerformance();
 }
 
 void globalLink(Tavro& plug, int paramIdx, double value) {
-  plug.globalLink[size_t(paramIdx - kGlobalLink)] = SwitchOn(value);
+  plug.setGlobalLink(size_t(paramIdx - kGlobalLink), SwitchOn(value));
 }
 
 }  // namespace TavroCommands

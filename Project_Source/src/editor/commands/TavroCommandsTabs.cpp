@@ -15,7 +15,7 @@ constexpr int kLibrarianTab = 1;
 
 // The synthesizer page's tab (2) or its velocity-map tab (3); model 0 has its own (4, 5).
 int SynthTab(const Tavro& plug, bool velomap) {
-  const bool nl1 = plug.nordModel <= 0;
+  const bool nl1 = plug.unitLink().nordModel <= 0;
   if (velomap) return nl1 ? 5 : 3;
   return nl1 ? 4 : 2;
 }
@@ -24,7 +24,9 @@ void RefreshBankEditMenu(Tavro& plug) {
   if (LibrarianPanelParts* parts = GetLibrarianPanelParts()) parts->refreshMenus(&plug);
 }
 
-void SwitchTab(Tavro& plug, int tab) { plug.tabSwitch.mainTabSwitch(&plug, tab, plug.nordModel, plug.activeSlot); }
+void SwitchTab(Tavro& plug, int tab) {
+  plug.tabSwitch.mainTabSwitch(&plug, tab, plug.unitLink().nordModel, plug.panelMode().activeSlot);
+}
 
 void GreyOut(IControl* control, bool grey) {
   if (control) control->GrayOut(grey);
@@ -37,8 +39,8 @@ void switchToSlot(Tavro& plug, int slot) {
     plug.printDebugInfo("PROCESSOR: slot " + std::to_string(slot) + " ignored");
     return;
   }
-  plug.activeSlot = slot;
-  plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, slot, plug.nordModel);
+  plug.setActiveSlot(slot);
+  plug.tabSwitch.quickTabSwitch(&plug, kQuickTab, slot, plug.unitLink().nordModel);
   if (plug.paramValue(kAllowPartChange) == 1.0) plug.resendPerformance();
   plug.updateBankAndProgramMenuNames(false);
 }
@@ -49,14 +51,14 @@ void nordModel(Tavro& plug, int, double value) {
   // would send every dump past it. Without an answer the usual id is tried, asking
   // again when the ports are set (the enquiry says when nothing answers).
   bool enquire = false;
-  if (model != plug.nordModel) {
-    plug.nordModel = model;
+  if (model != plug.unitLink().nordModel) {
+    plug.setNordModel(model);
     if (!plug.deviceIdAnswered()) {
       IParam* deviceId = plug.GetParam(kDeviceID);
       deviceId->SetClamped(model == 2 ? 15.0 : 4.0);
       plug.setFromPlug(kDeviceID, deviceId->Value());
-      plug.deviceId = deviceId->Int();
-      enquire = plug.midiIOSet;
+      plug.setPanelDeviceId(deviceId->Int());
+      enquire = plug.unitLink().midiIOSet;
     }
   }
   int tab = SynthTab(plug, false);
@@ -77,13 +79,13 @@ void showLibrarian(Tavro& plug, int, double value) {
   // Opening the page says what the scan could not read and whether the left bank is incomplete.
   const std::string notice = shown && plug.librarian ? plug.librarian->paneNotice(true) : std::string();
   if (!notice.empty()) plug.showStatus(notice);
-  GreyOut(plug.velomapControl, shown);
+  GreyOut(plug.keptControls().velomapControl, shown);
   SwitchTab(plug, shown ? kLibrarianTab : SynthTab(plug, false));
 }
 
 void showVelomap(Tavro& plug, int, double value) {
   const bool shown = value == 1.0;
-  GreyOut(plug.showLibrarianControl, shown);
+  GreyOut(plug.keptControls().showLibrarianControl, shown);
   SwitchTab(plug, SynthTab(plug, shown));
 }
 

@@ -41,7 +41,8 @@ struct BankIdentity {
 // search mode, else the list of the mode; the count of that list.
 int PaneBank(Tavro& plug, int side, int index, BankIdentity* bank) {
   int count = 0;
-  const bool performance = plug.perfMode, search = side == 1 && !performance && plug.searchResultsShown;
+  const bool performance = plug.panelMode().perfMode,
+             search = side == 1 && !performance && plug.panelMode().searchResultsShown;
   plug.librarian->inspect([&](const PatchLibrary& library) {
     const PatchFileList& files = search ? library.searchFiles : library.filesOfType(performance ? 1 : 0);
     count = int(files.size());
@@ -51,7 +52,7 @@ int PaneBank(Tavro& plug, int side, int index, BankIdentity* bank) {
 }
 
 void ShowValueText(Tavro& plug, const char* text) {
-  if (plug.valueText) plug.valueText->SetTextFromPlug(text);
+  if (plug.keptControls().valueText) plug.keptControls().valueText->SetTextFromPlug(text);
 }
 
 // The programs the search results hold.
@@ -83,15 +84,15 @@ void showPaneBank(Tavro& plug, int side, int index) {
   const int listParam = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
   IParam* list = plug.GetParam(listParam);
   list->SetClamped(index);
-  if (IControl* control = upper ? plug.upperListControl : plug.lowerListControl)
+  if (IControl* control = upper ? plug.keptControls().upperListControl : plug.keptControls().lowerListControl)
     control->SetValueFromPlug(list->GetNormalized());
   (upper ? plug.librarian->upperFileIndex : plug.librarian->lowerFileIndex) = index;
 
   BankIdentity bank;
   PaneBank(plug, side, index, &bank);
   const CurrentFilePair pair{bank.fileName, bank.folder};
-  const bool performance = plug.perfMode;
-  const int slot = plug.activeSlot;
+  const bool performance = plug.panelMode().perfMode;
+  const int slot = plug.panelMode().activeSlot;
   const int openParam = performance ? (upper ? P::kCurrentOpenPerfBankL : P::kCurrentOpenPerfBankR)
                                     : (upper ? P::kCurrentOpenPatchBankL : P::kCurrentOpenPatchBankR) + slot;
   plug.GetParam(openParam)->SetClamped(index);
@@ -106,7 +107,9 @@ void showPaneBank(Tavro& plug, int side, int index) {
     (performance ? plug.lowerPerfBankText : plug.lowerBankText) = text;
     (performance ? plug.lowerPerfBankFile : plug.lowerBankFile) = bank.folder;
     (performance ? plug.rightPerformanceFile : plug.rightProgramFile) = pair;
-    menu = performance ? kRightPerformanceMenu : plug.searchResultsShown ? kRightSearchMenu : kRightPatchMenu;
+    menu = performance                           ? kRightPerformanceMenu
+           : plug.panelMode().searchResultsShown ? kRightSearchMenu
+                                                 : kRightPatchMenu;
   }
   if (auto* folders = menuAt<FolderPopupMenu>(plug, menu)) folders->refreshFolderStructure(index, pair);
   plug.updatePatchLibrarianView(side);
@@ -147,7 +150,7 @@ Result bankStep(Tavro& plug, int paramIdx, double value) {
 
 Result keepBank(Tavro& plug, int, double value) {
   const bool keep = value == 1.0;
-  plug.keepCurrentBank = keep;
+  plug.setKeepCurrentBank(keep);
   plug.showStatus(keep ? "Bank Won't Change on Slot Change" : "Bank Changes on Slot Change");
   ShowValueText(plug, keep ? "Keep Current Bank [ON]" : "Keep Current Bank [OFF]");
   return Result::kEnd;
@@ -155,11 +158,11 @@ Result keepBank(Tavro& plug, int, double value) {
 
 Result search(Tavro& plug, int paramIdx, double) {
   // Only program names are searched; the field is greyed while performances are shown.
-  if (plug.perfMode) return Result::kGoOn;
+  if (plug.panelMode().perfMode) return Result::kGoOn;
   IParam* field = plug.GetParam(paramIdx);
   const std::string text = field->GetDisplayText(0);
   if (text == kSearchPlaceholder) {
-    plug.searchResultsShown = false;
+    plug.setSearchResultsShown(false);
     plug.showLayer("RightPatchPopupMenu", true);
     return Result::kGoOn;
   }
@@ -168,7 +171,7 @@ Result search(Tavro& plug, int paramIdx, double) {
     plug.showStatus("Enter 2 digits or more!");
     return Result::kGoOn;
   }
-  plug.searchResultsShown = true;
+  plug.setSearchResultsShown(true);
   plug.showLayer("RightPatchPopupMenu", false);
   if (createNewSearchPatchFiles(*plug.librarian, text) == 0) {
     // The last results go: the lower pane lists no match.
@@ -187,10 +190,10 @@ Result search(Tavro& plug, int paramIdx, double) {
 
 Result searchButton(Tavro& plug, int, double value) {
   const bool on = value == 1.0;
-  for (IControl* control : {plug.datatypeControl, plug.datamodeControl})
+  for (IControl* control : {plug.keptControls().datatypeControl, plug.keptControls().datamodeControl})
     if (control) control->GrayOut(on);
   plug.showLayer("searchField", on);
-  plug.searchResultsShown = on;
+  plug.setSearchResultsShown(on);
   if (on) {
     // The field takes the typing as it opens.
     if (IControl* field = plug.firstControl(P::kPatchSearchString)) field->PromptUserInput();
@@ -206,12 +209,12 @@ Result searchButton(Tavro& plug, int, double value) {
 // The rename box closes; texts committed to it rename nothing until it opens again.
 void closeRenameBox(Tavro& plug) {
   plug.showLayer("patchRename", false);
-  plug.renameInactive = true;
+  plug.setRenameInactive(true);
 }
 
 Result rename(Tavro& plug, int paramIdx, double) {
-  if (plug.renameInactive) return Result::kGoOn;
-  const bool performance = plug.perfMode;
+  if (plug.panelMode().renameInactive) return Result::kGoOn;
+  const bool performance = plug.panelMode().perfMode;
   const int type = performance ? 1 : 0;
   const size_t bankSize = performance ? 100 : 99;
   const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
@@ -256,7 +259,7 @@ Result patchType(Tavro& plug, int, double value) {
   // With the page hidden the switch reads the folders again, which would drop an
   // unsaved bank: it is settled first, and a cancel leaves the mode as it was.
   if (plug.paramValue(kShowLibrarian) != 1.0 && !plug.settleUnsavedBank(Tavro::kUnsavedOnRefreshText)) {
-    const double kept = plug.perfMode ? 1.0 : 0.0;
+    const double kept = plug.panelMode().perfMode ? 1.0 : 0.0;
     writeParam(plug, kDatatype, kept);
     writeParam(plug, kDatamode, kept);
     return Result::kEnd;
@@ -268,16 +271,16 @@ Result patchType(Tavro& plug, int, double value) {
     for (const char* name : {"LeftPerformancePopupMenu", "RightPerformancePopupMenu", "LeftPatchPopupMenu",
                              "RightPatchPopupMenu", "searchField"})
       plug.showLayer(name, false);
-    plug.searchResultsShown = false;
-    if (plug.patchSearchControl) plug.patchSearchControl->GrayOut(performances);
+    plug.setSearchResultsShown(false);
+    if (plug.keptControls().patchSearchControl) plug.keptControls().patchSearchControl->GrayOut(performances);
     plug.showLayer("librarianPartSelector", !performances);
-    plug.perfMode = performances;
+    plug.setPerfMode(performances);
     plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, false);
     plug.showLayer(performances ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
     plug.showLayer(performances ? "RightPerformancePopupMenu" : "RightPatchPopupMenu", true);
   } else {
     plug.showLayer("librarianPartSelector", false);
-    plug.perfMode = performances;
+    plug.setPerfMode(performances);
     plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true);
   }
   if (auto* bankEdit = menuAt<BankEditPopupMenu>(plug, kBankEditMenu)) bankEdit->AddMenuItemsIn();
@@ -286,7 +289,7 @@ Result patchType(Tavro& plug, int, double value) {
 }
 
 Result libraryControl(Tavro& plug, int, double value) {
-  plug.libraryControlOn = value == 1.0;
+  plug.setLibraryControlOn(value == 1.0);
   plug.updateBankAndProgramMenuNames(false);
   return Result::kGoOn;
 }
@@ -296,20 +299,20 @@ Result discard(Tavro& plug, int, double value) {
   plug.DisplayProcessingIndicator(true);
   plug.showLayer("discardChangesLayerRight", false);
   plug.showLayer("saveChangesLayer", true);
-  for (IControl* control : {plug.datatypeControl, plug.datamodeControl})
+  for (IControl* control : {plug.keptControls().datatypeControl, plug.keptControls().datamodeControl})
     if (control) control->GrayOut(false);
   plug.showLayer("patchRename", false);
   writeParam(plug, kBankEditUnsaved, 0.0);
   const int upper = int(plug.paramValue(kPatchSelectionListUpper));
   const int lower = int(plug.paramValue(kPatchSelectionListLower));
-  if (plug.perfMode) {
+  if (plug.panelMode().perfMode) {
     plug.showLayer("LeftPerformancePopupMenu", true);
     plug.upperPerfBankText = plug.GetParam(P::kCurrentOpenPerfBankL)->GetDisplayText(upper);
     plug.lowerPerfBankText = plug.GetParam(P::kCurrentOpenPerfBankR)->GetDisplayText(lower);
   } else {
     plug.showLayer("LeftPatchPopupMenu", true);
-    plug.upperBankText = plug.GetParam(P::kCurrentOpenPatchBankL + plug.activeSlot)->GetDisplayText(upper);
-    plug.lowerBankText = plug.GetParam(P::kCurrentOpenPatchBankR + plug.activeSlot)->GetDisplayText(lower);
+    plug.upperBankText = plug.GetParam(P::kCurrentOpenPatchBankL + plug.panelMode().activeSlot)->GetDisplayText(upper);
+    plug.lowerBankText = plug.GetParam(P::kCurrentOpenPatchBankR + plug.panelMode().activeSlot)->GetDisplayText(lower);
   }
   rescan(plug);
   plug.DisplayProcessingIndicator(false);
@@ -317,7 +320,7 @@ Result discard(Tavro& plug, int, double value) {
 }
 
 void rescan(Tavro& plug) {
-  const bool performances = plug.perfMode;
+  const bool performances = plug.panelMode().perfMode;
   plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true);
 }
 
@@ -334,8 +337,8 @@ Result overwrite(Tavro& plug, int, double value) {
   LibrarianViewControl* list = plug.librarianList();
   if (value != 1.0 || !list || list->activeSide != 0 || !plug.midiManager) return Result::kGoOn;
   JobArgs args;
-  args.jobCode = plug.perfMode ? kJobSendArrangement : kJobSendPart;
-  args.slot = plug.activeSlot;
+  args.jobCode = plug.panelMode().perfMode ? kJobSendArrangement : kJobSendPart;
+  args.slot = plug.panelMode().activeSlot;
   args.toLibrarian = true;
   plug.midiManager->startJob(args);
   return Result::kGoOn;
@@ -353,7 +356,7 @@ Result syncFromHardware(Tavro& plug, int, double) {
 }
 
 Result syncToHardware(Tavro& plug, int, double) {
-  if (!plug.midiIOSet || !plug.midiManager) return Result::kGoOn;
+  if (!plug.unitLink().midiIOSet || !plug.midiManager) return Result::kGoOn;
   plug.AllSoundsOff(0, true);
   JobArgs args;
   args.jobCode = kJobSendArrangement;

@@ -38,7 +38,7 @@ Result programStep(Tavro& plug, int paramIdx, double value);
 // The librarian menu at `index` (LibrarianMenuIndex) as its type, null when absent.
 template <class Menu>
 Menu* menuAt(Tavro& plug, int index) {
-  return dynamic_cast<Menu*>(plug.librarianMenus[size_t(index)]);
+  return dynamic_cast<Menu*>(plug.keptControls().librarianMenus[size_t(index)]);
 }
 
 // Shows bank `index` of a pane's list (0 the upper, 1 the lower) as a bank step does.

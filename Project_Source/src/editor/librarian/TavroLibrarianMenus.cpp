@@ -63,13 +63,13 @@ Tavro::ListedFiles Tavro::fillFileLists(int listKind) {
     for (int list : named) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
   // The bank lists show a text of the table: one whose value stayed put still has to
   // draw the new text.
-  if (listKind != kSearchResults && upperListControl) upperListControl->SetDirty(false);
-  if (lowerListControl) lowerListControl->SetDirty(false);
+  if (listKind != kSearchResults && kept_.upperListControl) kept_.upperListControl->SetDirty(false);
+  if (kept_.lowerListControl) kept_.lowerListControl->SetDirty(false);
   return files;
 }
 
 void Tavro::ResetPatchSelectionMenus() {
-  if (fillFileLists(perfMode ? kPerformanceFiles : kProgramFiles).names.empty()) return;
+  if (fillFileLists(panelMode_.perfMode ? kPerformanceFiles : kProgramFiles).names.empty()) return;
   updatePatchLibrarianView(0);
   updatePatchLibrarianView(1);
 }
@@ -95,8 +95,8 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
     param->ResetDisplayTexts();
     param->SetClamped(0.0);
   }
-  if (!search && upperListControl) upperListControl->SetValueFromUserInput(0.0);
-  if (lowerListControl) lowerListControl->SetValueFromUserInput(0.0);
+  if (!search && kept_.upperListControl) kept_.upperListControl->SetValueFromUserInput(0.0);
+  if (kept_.lowerListControl) kept_.lowerListControl->SetValueFromUserInput(0.0);
 
   const ListedFiles files = fillFileLists(listKind);
 
@@ -113,7 +113,7 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
 void Tavro::refreshPopUpMenus() {
   LibrarianViewControl* list = librarianList();
   const bool lowerActive = list && list->activeSide == 1;
-  if (perfMode) {
+  if (panelMode_.perfMode) {
     if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPerformanceMenu))
       menu->refreshFolderStructure(0, leftPerformanceFile);
     if (auto* menu = menuAt<FolderPopupMenu>(*this, kRightPerformanceMenu))
@@ -122,7 +122,7 @@ void Tavro::refreshPopUpMenus() {
       menu->refreshPatchNames(0, lowerActive ? rightPerformanceFile : leftPerformanceFile);
   } else {
     if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPatchMenu)) menu->refreshFolderStructure(0, leftProgramFile);
-    if (auto* menu = menuAt<FolderPopupMenu>(*this, searchResultsShown ? kRightSearchMenu : kRightPatchMenu))
+    if (auto* menu = menuAt<FolderPopupMenu>(*this, panelMode_.searchResultsShown ? kRightSearchMenu : kRightPatchMenu))
       menu->refreshFolderStructure(0, rightProgramFile);
     if (auto* menu = menuAt<BankNamePopupMenu>(*this, kProgramBankNameMenu))
       menu->refreshPatchNames(0, lowerActive ? rightProgramFile : leftProgramFile);
@@ -134,14 +134,14 @@ void Tavro::refreshPopUpMenus() {
 void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {
   for (const char* name : {"BANKNUMBERMENUPROGRAMS", "PERFBANKNAMEMENUPROGRAMS", "PROGBANKNAMEMENUPROGRAMS"})
     showLayer(name, false);
-  const bool performance = perfMode;
-  const int model = nordModel, slot = activeSlot;
+  const bool performance = panelMode_.perfMode;
+  const int model = unitLink_.nordModel, slot = panelMode_.activeSlot;
   // The performance selectors of slot A stand for the performance.
   const int selectorSlot = performance ? 0 : slot;
   const int bank = TruncToInt(paramValue(BankParameter(performance, model, selectorSlot)));
   const int program = TruncToInt(paramValue(ProgramParameter(performance, model, selectorSlot)));
   auto* programMenu = menuAt<ProgramNumberPopupMenu>(*this, kProgramNumberMenu);
-  if (!libraryControlOn) {
+  if (!panelMode_.libraryControlOn) {
     if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);
     // The program list follows the mode too: 100 performances, 99 programs.
     if (programMenu) programMenu->refreshPatchNames(program);

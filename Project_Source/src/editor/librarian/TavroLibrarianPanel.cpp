@@ -39,18 +39,18 @@ bool IsRequest(int jobCode) { return jobCode >= kJobRequestArrangement && jobCod
 }  // namespace
 
 bool TavroLibrarianPanel::portsOrSaySo() {
-  if (plug_.midiIOSet) return true;
+  if (plug_.unitLink().midiIOSet) return true;
   plug_.showStatus(kSetPortsFirst);
   return false;
 }
 
-bool TavroLibrarianPanel::isLibrarianPerformanceMode() const { return plug_.perfMode; }
-bool TavroLibrarianPanel::isLibraryMode() const { return plug_.libraryControlOn; }
-bool TavroLibrarianPanel::isSearchMode() const { return plug_.searchResultsShown; }
+bool TavroLibrarianPanel::isLibrarianPerformanceMode() const { return plug_.panelMode().perfMode; }
+bool TavroLibrarianPanel::isLibraryMode() const { return plug_.panelMode().libraryControlOn; }
+bool TavroLibrarianPanel::isSearchMode() const { return plug_.panelMode().searchResultsShown; }
 bool TavroLibrarianPanel::isLibrarianShown() const { return plug_.paramValue(kShowLibrarian) == 1.0; }
-int TavroLibrarianPanel::hardwareModel() const { return plug_.nordModel; }
-int TavroLibrarianPanel::activeSlot() const { return plug_.activeSlot; }
-bool TavroLibrarianPanel::midiPortsSet() const { return plug_.midiIOSet; }
+int TavroLibrarianPanel::hardwareModel() const { return plug_.unitLink().nordModel; }
+int TavroLibrarianPanel::activeSlot() const { return plug_.panelMode().activeSlot; }
+bool TavroLibrarianPanel::midiPortsSet() const { return plug_.unitLink().midiIOSet; }
 
 CurrentFilePair TavroLibrarianPanel::getCurrentFile(int pane, bool performance) const {
   if (pane == 0) return plug_.getLeftCurrentFile(performance);
@@ -64,11 +64,11 @@ void TavroLibrarianPanel::setCurrentFile(int pane, bool performance, const Curre
     (performance ? plug_.rightPerformanceFile : plug_.rightProgramFile) = pair;
 }
 
-void TavroLibrarianPanel::setRenameInactive(bool inactive) { plug_.renameInactive = inactive; }
+void TavroLibrarianPanel::setRenameInactive(bool inactive) { plug_.setRenameInactive(inactive); }
 void TavroLibrarianPanel::hideLayer(const char* name, bool hide) { plug_.showLayer(name, !hide); }
 
 void TavroLibrarianPanel::openRenameEntry() {
-  if (plug_.patchRenameControl) plug_.patchRenameControl->PromptUserInput();
+  if (plug_.keptControls().patchRenameControl) plug_.keptControls().patchRenameControl->PromptUserInput();
 }
 
 void TavroLibrarianPanel::grayLayer(const char* name, bool grey) {
@@ -137,7 +137,7 @@ void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int ban
 void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(TavroParam::kRefreshFolders, 1.0, false); }
 
 void TavroLibrarianPanel::discardLibrarianChanges() {
-  const CurrentFilePair shown = plug_.getLeftCurrentFile(plug_.perfMode);
+  const CurrentFilePair shown = plug_.getLeftCurrentFile(plug_.panelMode().perfMode);
   plug_.runLibrarianCommand(TavroParam::kDiscardBankData, 1.0, false);
   librarian_commands::showUpperBank(plug_, shown.fileName, shown.folderName);
 }
@@ -160,7 +160,7 @@ TavroLibrarianPanel& Tavro::librarianPanel() {
   return *librarianPanel_;
 }
 
-LibrarianViewControl* Tavro::librarianList() const { return dynamic_cast<LibrarianViewControl*>(librarianView); }
+LibrarianViewControl* Tavro::librarianList() const { return dynamic_cast<LibrarianViewControl*>(kept_.librarianView); }
 
 void Tavro::showFileEditMenu(int x, int y) { RunFileEditMenu(this, librarian, &librarianPanel(), x, y); }
 void Tavro::showFileCopyMenu(int x, int y) { RunFileCopyMenu(this, librarian, &librarianPanel(), x, y); }
@@ -201,7 +201,7 @@ public:
   void refreshMenus(Tavro* plug) override {
     // The bank menu's items follow the model and mode: a model change must not leave
     // the last model's banks offered.
-    if (auto* bankEdit = dynamic_cast<BankEditPopupMenu*>(plug->librarianMenus[kBankEditMenu]))
+    if (auto* bankEdit = dynamic_cast<BankEditPopupMenu*>(plug->keptControls().librarianMenus[kBankEditMenu]))
       bankEdit->AddMenuItemsIn();
     plug->refreshPopUpMenus();
   }

@@ -38,7 +38,7 @@ int FamilyBase(int paramIdx) {
 }
 
 // The last row of a librarian bank of the mode: 98 programs, 99 performances.
-int LastRow(const Tavro& plug) { return plug.perfMode ? 99 : 98; }
+int LastRow(const Tavro& plug) { return plug.panelMode().perfMode ? 99 : 98; }
 
 // A selector's value as a whole number: one past int's range (only a raw write leaves
 // one) is cut to it rather than converted undefined.
@@ -60,7 +60,7 @@ void SetFamily(Tavro& plug, int first, int second, int value) {
 
 // Locked sections keep the panel's sound: it goes back to the synthesizer.
 void ResendLocked(Tavro& plug, int slot) {
-  if (plug.perfMode)
+  if (plug.panelMode().perfMode)
     plug.sendMultiDataBackToHardware();
   else
     plug.sendPartDataBackToHardware(slot);
@@ -78,7 +78,7 @@ void SelectOnSynthesizer(Tavro& plug, int bank, int channel, int program, int sl
   // transfer's traffic would be parsed into the panel.
   if (!manager->isRunning(MIDIMessageManager::kTransferThread)) manager->transferInProgress = true;
   JobArgs args;
-  args.jobCode = plug.perfMode ? kJobRequestArrangement : kJobRequestPart;
+  args.jobCode = plug.panelMode().perfMode ? kJobRequestArrangement : kJobRequestPart;
   args.slot = slot;
   args.toPanel = true;
   manager->startOrKeep(args);
@@ -95,12 +95,12 @@ void SelectLibrarianRow(Tavro& plug, int row) {
 }  // namespace
 
 Result programSelector(Tavro& plug, int paramIdx, double value) {
-  if (!plug.midiIOSet) return Result::kEnd;
+  if (!plug.unitLink().midiIOSet) return Result::kEnd;
   const int slot = paramIdx - FamilyBase(paramIdx);
   // A value no row has (out of range, not a number) selects nothing on either road.
   const bool onARow = value >= 0.0 && value < LastRow(plug) + 1;
   const int program = onARow ? int(value) : -1;
-  if (plug.libraryControlOn) {
+  if (plug.panelMode().libraryControlOn) {
     SelectLibrarianRow(plug, program);
     if (!onARow) return Result::kEnd;
     plug.librarianPanel().sendPatchToDeviceFromLibrarian(program, 0);
@@ -108,9 +108,10 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
   }
   if (!onARow) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
-  plug.selectedProgram = program;
+  plug.setSelectedProgram(program);
   if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
-  const int bankParam = BankParameter(plug.perfMode, plug.nordModel, slot) + (plug.perfMode ? slot : 0);
+  const int bankParam = BankParameter(plug.panelMode().perfMode, plug.unitLink().nordModel, slot) +
+                        (plug.panelMode().perfMode ? slot : 0);
   const int bank = WholeValue(plug, bankParam);
   SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), program, slot);
   if (IsPerformanceProgram(paramIdx)) SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
@@ -119,18 +120,18 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
 }
 
 Result bankSelector(Tavro& plug, int paramIdx, double value) {
-  if (!plug.midiIOSet || plug.libraryControlOn) return Result::kEnd;
+  if (!plug.unitLink().midiIOSet || plug.panelMode().libraryControlOn) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   const int slot = paramIdx - FamilyBase(paramIdx);
   const int bank = TruncToInt(value);
-  const int model = plug.nordModel;
-  if (!plug.perfMode)
-    plug.selectedProgram = WholeValue(plug, P::kCurrentProgram + slot);
+  const int model = plug.unitLink().nordModel;
+  if (!plug.panelMode().perfMode)
+    plug.setSelectedProgram(WholeValue(plug, P::kCurrentProgram + slot));
   else if (model <= 1)
-    plug.selectedProgram = WholeValue(plug, P::kCurrentPerfProgram + slot);
+    plug.setSelectedProgram(WholeValue(plug, P::kCurrentPerfProgram + slot));
   else if (model == 2)
-    plug.selectedProgram = WholeValue(plug, P::kCurrentPerfProgram2x + slot);
-  SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), plug.selectedProgram, slot);
+    plug.setSelectedProgram(WholeValue(plug, P::kCurrentPerfProgram2x + slot));
+  SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), plug.panelMode().selectedProgram, slot);
   if (IsPerformanceBank(paramIdx)) SetFamily(plug, P::kCurrentPerfBank, P::kCurrentPerfBank2x, bank);
   ResendLocked(plug, slot);
   return Result::kGoOn;
@@ -144,27 +145,27 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
     from = std::clamp(from, -1, last);
     return up ? (from >= last ? 0 : from + 1) : (from <= 0 ? last : from - 1);
   };
-  const bool performance = plug.perfMode;
-  const int slot = plug.activeSlot;
-  if (plug.libraryControlOn) {
+  const bool performance = plug.panelMode().perfMode;
+  const int slot = plug.panelMode().activeSlot;
+  if (plug.panelMode().libraryControlOn) {
     LibrarianViewControl* list = plug.librarianList();
-    const int row = step(list ? list->currentRow.load() : plug.selectedProgram.load());
+    const int row = step(list ? list->currentRow.load() : plug.panelMode().selectedProgram.load());
     SelectLibrarianRow(plug, row);
     plug.librarianPanel().sendPatchToDeviceFromLibrarian(row, 0);
-    plug.selectedProgram = row;
+    plug.setSelectedProgram(row);
   } else if (ProgramChangesAllowed(plug)) {
     const int selectorSlot = performance ? 0 : slot;
-    const int program = step(WholeValue(plug, ProgramParameter(performance, plug.nordModel, selectorSlot)));
-    const int bank = WholeValue(plug, BankParameter(performance, plug.nordModel, selectorSlot));
-    const int channel = performance ? int(plug.deviceId) : SlotChannel(plug, slot);
-    plug.sysexInputSuspended = false;
-    plug.selectedProgram = program;
+    const int program = step(WholeValue(plug, ProgramParameter(performance, plug.unitLink().nordModel, selectorSlot)));
+    const int bank = WholeValue(plug, BankParameter(performance, plug.unitLink().nordModel, selectorSlot));
+    const int channel = performance ? int(plug.unitLink().deviceId) : SlotChannel(plug, slot);
+    plug.setSysexInputSuspended(false);
+    plug.setSelectedProgram(program);
     SelectOnSynthesizer(plug, bank, channel, program, slot);
     ResendLocked(plug, slot);
   } else {
     return Result::kEnd;
   }
-  const int program = plug.selectedProgram;
+  const int program = plug.panelMode().selectedProgram;
   if (performance)
     SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
   else
@@ -178,7 +179,7 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
 }  // namespace librarian_commands
 
 void Tavro::ChangeActiveSlotOnSoftware(int slot) {
-  if (slot == activeSlot) return;
+  if (slot == panelMode_.activeSlot) return;
   IParam* tab = GetParam(kQuickTab);
   tab->SetClamped(slot);
   // The selector's own range decides where the slot lies on it.

@@ -28,7 +28,7 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
   if (!librarian || !midiManager) return;
   const int kind = librarian->patchType.load();
   const int index = pane == 0 ? librarian->upperFileIndex.load() : librarian->lowerFileIndex.load();
-  const bool search = pane != 0 && searchResultsShown;
+  const bool search = pane != 0 && panelMode_.searchResultsShown;
   if (kind != 0 && kind != 1) return;
   // The job gets a copy of its own, made with the padding under the librarian's lock:
   // a rescan or an edit of the bank while it runs cannot touch what it sends.
@@ -42,19 +42,19 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
     patch = std::make_shared<LibrarianPatch>(slots[size_t(row)]);
   });
   if (!patch) return;
-  if (LibrarianViewControl* list = ListControl(librarianView)) list->currentRow = row;
-  if (!midiIOSet) return;
-  AllSoundsOff(activeSlot, false);  // notes off, 100 ms, output held
+  if (LibrarianViewControl* list = ListControl(kept_.librarianView)) list->currentRow = row;
+  if (!unitLink_.midiIOSet) return;
+  AllSoundsOff(panelMode_.activeSlot, false);  // notes off, 100 ms, output held
   pauseUnlessClosing(kNoteOffSettleMs);
   JobArgs args;
   args.jobCode = kJobSendLibrarianPatch;
   args.librarianPatch = std::move(patch);
-  args.slot = activeSlot;
+  args.slot = panelMode_.activeSlot;
   midiManager->startJob(args, false);
 }
 
 void Tavro::storeAllPatchesToDeviceFromLibrarian(int column, int bank) {
-  if (!midiIOSet || !midiManager) return;
+  if (!unitLink_.midiIOSet || !midiManager) return;
   JobArgs args;
   args.jobCode = kJobStoreAllPatches;
   args.storePane = column;
@@ -63,7 +63,7 @@ void Tavro::storeAllPatchesToDeviceFromLibrarian(int column, int bank) {
 }
 
 int Tavro::selectedLibrarianColumn() {
-  const LibrarianViewControl* list = ListControl(librarianView);
+  const LibrarianViewControl* list = ListControl(kept_.librarianView);
   return list && list->selectedUpper < 0 ? 1 : 0;
 }
 
@@ -78,11 +78,11 @@ void Tavro::SendAllProgramsFromLibrarian(int bank) {
 
 void Tavro::sendPartDataBackToHardware(int slot) {
   if (slot < 0 || slot >= kSlotCount || !midiManager) return;
-  if (midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
+  if (unitLink_.midiIOSet && transfer_.transferBusy) pauseUnlessClosing(kBusyPauseMs);
   bool locked = paramValue(kModWheelLock + slot) == 1.0;
   for (int lock = 0; lock < kSectionLocks; ++lock) locked = locked || paramValue(kLFO1Lock + 4 * lock + slot) == 1.0;
   if (!locked) return;
-  if (midiIOSet) AllSoundsOff(slot, false);
+  if (unitLink_.midiIOSet) AllSoundsOff(slot, false);
   JobArgs args;
   args.jobCode = kJobSendPart;
   args.slot = slot;
@@ -90,8 +90,8 @@ void Tavro::sendPartDataBackToHardware(int slot) {
 }
 
 void Tavro::sendMultiDataBackToHardware() {
-  if (midiIOSet && transferBusy) pauseUnlessClosing(kBusyPauseMs);
-  if (paramValue(kModWheelLock) != 1.0 || !midiIOSet || !midiManager) return;
+  if (unitLink_.midiIOSet && transfer_.transferBusy) pauseUnlessClosing(kBusyPauseMs);
+  if (paramValue(kModWheelLock) != 1.0 || !unitLink_.midiIOSet || !midiManager) return;
   AllSoundsOff(0, true);
   JobArgs args;
   args.jobCode = kJobSendArrangement;
@@ -115,7 +115,7 @@ void Tavro::keepPatchName(int entry, const std::string& name) {
 }
 
 void Tavro::selectLibrarianRow(int pane, int row) {
-  LibrarianViewControl* list = ListControl(librarianView);
+  LibrarianViewControl* list = ListControl(kept_.librarianView);
   if (!list) return;
   (pane == 0 ? list->selectedUpper : list->selectedLower) = row;
   setLibrarianViewDirty();

@@ -16,16 +16,16 @@ public:
   explicit TavroClockLink(Tavro& plug) : plug_(plug) {}
 
   bool SendRealTime(uint8_t byte) override {
-    if (!plug_.midiIOSet) return false;
+    if (!plug_.unitLink().midiIOSet) return false;
     return plug_.SendMidiSysex2(std::vector<unsigned char>{byte});
   }
   int getTempoValue() override { return plug_.getTempoValue(); }
-  bool clockPointerOn() override { return plug_.sendClockPointer.load(); }
-  bool clockInfoOn() override { return plug_.sendMidiClock.load(); }
+  bool clockPointerOn() override { return plug_.clockState().sendClockPointer.load(); }
+  bool clockInfoOn() override { return plug_.clockState().sendMidiClock.load(); }
   void ClockTempoMissing(const char* message) override {
-    plug_.sendMidiClock = false;
+    plug_.setSendMidiClock(false);
     plug_.setFromPlug(kSendMIDIClockInfo, 0.0);
-    if (plug_.valueText) plug_.valueText->SetTextFromPlug(message);
+    if (plug_.keptControls().valueText) plug_.keptControls().valueText->SetTextFromPlug(message);
   }
 
 private:

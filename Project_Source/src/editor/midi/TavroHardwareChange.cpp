@@ -32,14 +32,14 @@ void Tavro::OnParamChange2(int paramIdx) {
   IParam* param = paramIdx < kTavroParamCount ? GetParam(paramIdx) : nullptr;
   if (!param) return;
   {
-    HardwareChangeScope hardware(hardwareChangeActive);
+    HardwareChangeScope hardware(road_.hardwareChangeActive);
     const double value = param->Value();
-    if (graphics) valueReadout.controlDisplay(this, paramIdx, value, transportWasRunning);
+    if (graphics) valueReadout.controlDisplay(this, paramIdx, value, clockState_.transportWasRunning);
     const int integerValue = TruncToInt(value);
     if (paramIdx == kQuickTab) TavroCommands::switchToSlot(*this, integerValue);
     if (ControlAction* action = param->GetControlAction()) {
       if (action->selectorLayer) action->selectorLayer->ShowOnlyChild(integerValue);
-      if (!linkInProgress) {
+      if (!road_.linkInProgress) {
         linkManager.controlLinker(this, action->link, paramIdx, integerValue, value);
         processControlAction(action, paramIdx, value);
       }
@@ -53,9 +53,9 @@ void Tavro::OnParamChange3(int paramIdx, int value, int quickTab, bool redraw) {
   IParam* param = paramIdx < kTavroParamCount ? GetParam(paramIdx) : nullptr;
   if (!param) return;
   {
-    HardwareChangeScope hardware(hardwareChangeActive);
-    if (graphics) valueReadout.controlDisplay(this, paramIdx, double(value), transportWasRunning);
-    tabSwitch.quickTabSwitch(this, kQuickTab, quickTab, nordModel);
+    HardwareChangeScope hardware(road_.hardwareChangeActive);
+    if (graphics) valueReadout.controlDisplay(this, paramIdx, double(value), clockState_.transportWasRunning);
+    tabSwitch.quickTabSwitch(this, kQuickTab, quickTab, unitLink_.nordModel);
     if (ControlAction* action = param->GetControlAction()) processControlAction(action, paramIdx, double(value));
   }
   if (midiManager) midiManager->transferInProgress = false;

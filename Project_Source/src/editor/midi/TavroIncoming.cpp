@@ -20,19 +20,19 @@ MidiRoutingState RoutingState(const Tavro& plug) {
   MidiRoutingState routing;
   for (int s = 0; s < kSlotCount; ++s) {
     routing.slotChannels[size_t(s)] = plug.slotChannel(s);
-    routing.solo[size_t(s)] = plug.slotSolo[size_t(s)];
+    routing.solo[size_t(s)] = plug.midiFilters().slotSolo[size_t(s)];
   }
   routing.globalChannel = int(plug.paramValue(kDeviceID));
-  for (size_t i = 0; i < routing.links.size(); ++i) routing.links[i] = plug.globalLink[i];
-  routing.midiIOSet = plug.midiIOSet;
+  for (size_t i = 0; i < routing.links.size(); ++i) routing.links[i] = plug.midiFilters().globalLink[i];
+  routing.midiIOSet = plug.unitLink().midiIOSet;
   return routing;
 }
 
 }  // namespace
 
 void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
-  if (!msg || !midiManager || transferBusy) return;
-  if (fromDevice && ignoreDeviceMidi) return;
+  if (!msg || !midiManager || transfer_.transferBusy) return;
+  if (fromDevice && midiFilters_.ignoreDeviceMidi) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
   if (fromDevice) {
     // The four parts' channels are the synthesizer's panel talking; on its global
@@ -74,26 +74,26 @@ int Tavro::editorParamIndex(const char* name) const {
 
 bool Tavro::midiClassBlocked(bool fromDevice, int filterClass) const {
   if (filterClass < 0 || filterClass >= kFilterClassCount) return true;
-  return (fromDevice ? deviceFilterBlocked : hostFilterBlocked)[size_t(filterClass)].load();
+  return (fromDevice ? midiFilters_.deviceFilterBlocked : midiFilters_.hostFilterBlocked)[size_t(filterClass)].load();
 }
 
 void Tavro::lightIncomingMidi(int slot) {
-  if (!trackIncomingMidi || !graphics || slot < 0 || slot >= kSlotCount) return;
-  if (ledLit[size_t(slot)] != 0) return;
+  if (!midiFilters_.trackIncomingMidi || !graphics || slot < 0 || slot >= kSlotCount) return;
+  if (slotTables_.ledLit[size_t(slot)] != 0) return;
   // The time goes first: the render tick darkens a lit light by it.
-  ledOnTimes[size_t(slot)] = int(GetTickCount());
-  ledLit[size_t(slot)] = 1;
+  setLedOnTime(size_t(slot), int(GetTickCount()));
+  setLedLit(size_t(slot), 1);
   setFromPlug(kMIDILed + slot, 1.0);
 }
 
 void Tavro::selectLibrarianSlot(int row) {
   if (LibrarianPanelParts* parts = GetLibrarianPanelParts())
-    if (librarianView) parts->setUpperSelectedRow(librarianView, row);
+    if (kept_.librarianView) parts->setUpperSelectedRow(kept_.librarianView, row);
   if (librarian) librarian->selectedSlot = row;
 }
 
 void Tavro::sendLibrarianRowToSynth(int row) {
-  const auto* list = dynamic_cast<const LibrarianViewControl*>(librarianView);
+  const auto* list = dynamic_cast<const LibrarianViewControl*>(kept_.librarianView);
   sendPatchToDeviceFromLibrarian(row, list ? list->activeSide.load() : 0);
 }
 

@@ -31,11 +31,11 @@ void Tavro::setProgramValueByParts(int outer, int middle, int inner, int value) 
 }
 
 void Tavro::displayText(const std::string& name, const std::string& value, const std::string& cc) {
-  if (statusText) statusText->SetTextFromPlug(name.c_str());
-  if (valueText) valueText->SetTextFromPlug(value.c_str());
-  if (auto* line = dynamic_cast<ITextControl*>(ccDisplay)) line->SetTextFromPlug(cc.c_str());
+  if (kept_.statusText) kept_.statusText->SetTextFromPlug(name.c_str());
+  if (kept_.valueText) kept_.valueText->SetTextFromPlug(value.c_str());
+  if (auto* line = dynamic_cast<ITextControl*>(kept_.ccDisplay)) line->SetTextFromPlug(cc.c_str());
 }
 
 void Tavro::displayBuild(const std::string& text) {
-  if (auto* line = dynamic_cast<ITextControl*>(buildDisplay)) line->SetTextFromPlug(text.c_str());
+  if (auto* line = dynamic_cast<ITextControl*>(kept_.buildDisplay)) line->SetTextFromPlug(text.c_str());
 }

@@ -30,13 +30,13 @@ int Tavro::slotChannel(int slot) const {
 }
 
 void Tavro::showStatus(const std::string& text) {
-  for (ITextControl* line : {statusText, librarianStatusText})
+  for (ITextControl* line : {kept_.statusText, kept_.librarianStatusText})
     if (line) line->SetTextFromPlug(text.c_str());
 }
 
 void Tavro::MIDIOutRoutingSwitch(IMidiMsg* msg) {
-  if (transferBusy && holdOutputWhileBusy) return;
-  if (queueMidiOutput) {
+  if (transfer_.transferBusy && transfer_.holdOutputWhileBusy) return;
+  if (outputQueue_.queueMidiOutput) {
     midiQueue.Add(msg);
     return;
   }
@@ -44,7 +44,7 @@ void Tavro::MIDIOutRoutingSwitch(IMidiMsg* msg) {
 }
 
 void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
-  if (!midiIOSet) {
+  if (!unitLink_.midiIOSet) {
     showStatus(kSetPortsFirst);
     return;
   }
@@ -54,13 +54,13 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
     printDebugInfo("MIDI OUT: message without a valid channel not sent");
     return;
   }
-  if (!trackIncomingMidi) {
+  if (!midiFilters_.trackIncomingMidi) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
       if (slotChannel(slot) - 1 != msg->Channel()) continue;
-      if (graphics && ledLit[size_t(slot)] == 0) {
+      if (graphics && slotTables_.ledLit[size_t(slot)] == 0) {
         setActivityLight(slot, 1.0);
-        ledLit[size_t(slot)] = 1;
-        ledOnTimes[size_t(slot)] = int(GetTickCount());
+        setLedLit(size_t(slot), 1);
+        setLedOnTime(size_t(slot), int(GetTickCount()));
       }
       break;
     }
@@ -69,7 +69,7 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
 }
 
 bool Tavro::checksumCheckAndSend(const unsigned char* bytes, int length) {
-  if (!midiIOSet) {
+  if (!unitLink_.midiIOSet) {
     showStatus(kSetPortsFirst);
     return false;
   }
@@ -77,7 +77,7 @@ bool Tavro::checksumCheckAndSend(const unsigned char* bytes, int length) {
 }
 
 void Tavro::AllSoundsOff(int slot, bool allSlots) {
-  if (!midiIOSet) return;
+  if (!unitLink_.midiIOSet) return;
   const int first = allSlots ? 0 : slot;
   const int last = allSlots ? kSlotCount - 1 : slot;
   for (int s = first; s <= last; ++s) {
@@ -93,21 +93,21 @@ void Tavro::AllSoundsOff(int slot, bool allSlots) {
     }
   }
   pauseUnlessClosing(kAllSoundsOffPauseMs);
-  holdOutputWhileBusy = true;
+  setHoldOutputWhileBusy(true);
 }
 
 void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program) {
   const auto dataValue = [](int v) { return std::clamp(v, 0, 127) / 127.0; };
-  if (midiIOSet) {
+  if (unitLink_.midiIOSet) {
     for (int note = 127; note >= 1; --note) {
       IMidiMsg off;
       off.MakeNoteOffMsg(note, 0, channel, kNoteOffVelocity);
       sendMidiMsgAndLog(&off);
     }
     pauseUnlessClosing(kAllSoundsOffPauseMs);
-    holdOutputWhileBusy = true;
+    setHoldOutputWhileBusy(true);
   }
-  holdOutputWhileBusy = false;
+  setHoldOutputWhileBusy(false);
   IMidiMsg msb;
   msb.MakeControlChangeMsg(0, dataValue(bankMsb), channel);
   sendMidiMsgAndLog(&msb);
@@ -120,5 +120,5 @@ void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program
   change.MakeProgramChangeMsg(dataValue(program), channel);
   sendMidiMsgAndLog(&change);
   pauseUnlessClosing(50);
-  holdOutputWhileBusy = true;
+  setHoldOutputWhileBusy(true);
 }

@@ -15,7 +15,7 @@ void Tavro::OnIdle() {
   if (!GetMidiPorts().SystemGone()) return;
   Kit_MutexLock lock(GetMutex());
   // Both closed, so that choosing a port reaches the system anew once it is back.
-  midiIOSet = false;
+  setMidiIOSet(false);
   int off = 0;
   setExternalMIDIOut(off, IMidiPorts::kOffName);
   setExternalMIDIIn(off, IMidiPorts::kOffName);

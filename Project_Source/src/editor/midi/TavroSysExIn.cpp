@@ -17,8 +17,8 @@ constexpr int kSysExFilterClass = 6;  // the seventh filter flag of each side
 }  // namespace
 
 void Tavro::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
-  if (sysexInputSuspended) return;
-  if ((fromDevice ? deviceFilterBlocked : hostFilterBlocked)[kSysExFilterClass]) return;
+  if (transfer_.sysexInputSuspended) return;
+  if ((fromDevice ? midiFilters_.deviceFilterBlocked : midiFilters_.hostFilterBlocked)[kSysExFilterClass]) return;
   takeSysEx(sysex, fromDevice);
 }
 
@@ -37,10 +37,10 @@ void Tavro::takeSysEx(ISysEx* sysex, bool fromDevice) {
     if (ControlAction* action = GetParam(i)->GetControlAction()) action->lastValue = -1.0;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     setFromPlug(kMIDILed + slot, 0.0);
-    ledLit[size_t(slot)] = 0;
+    setLedLit(size_t(slot), 0);
   }
   if (midiManager->dumpProcessed) {
-    dataProcessed = true;
+    setDataProcessed(true);
     showStatus("Data processed - Ready!");
   }
 }
@@ -49,14 +49,14 @@ void Tavro::SetLibrarianRequestActive(bool forLibrarian) {
   if (midiManager) {
     if (forLibrarian) {
       midiManager->transferInProgress = false;
-      midiManager->armLibrarianReceiver(perfMode);
+      midiManager->armLibrarianReceiver(panelMode_.perfMode);
     } else {
       midiManager->transferInProgress = true;
       midiManager->disarmLibrarianReceivers();
     }
     midiManager->dumpProcessed = false;
   }
-  dataProcessed = false;
+  setDataProcessed(false);
 }
 
 void Tavro::SetLibrarianStatusUnsaved(bool unsaved) {
@@ -68,18 +68,18 @@ void Tavro::SetLibrarianStatusUnsaved(bool unsaved) {
   setFromPlug(kBankEditUnsaved, 1.0);
   setFromPlug(kDiscardBankData, 0.0);
   showLayer("discardChangesLayerRight", true);
-  if (datatypeControl) datatypeControl->GrayOut(true);
-  if (datamodeControl) datamodeControl->GrayOut(true);
-  showLayer(perfMode ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", false);
+  if (kept_.datatypeControl) kept_.datatypeControl->GrayOut(true);
+  if (kept_.datamodeControl) kept_.datamodeControl->GrayOut(true);
+  showLayer(panelMode_.perfMode ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", false);
   showStatus("Data received to slot(s)");
 }
 
 void Tavro::setLibrarianViewDirty() {
-  if (librarianView) librarianView->SetDirty(false);
+  if (kept_.librarianView) kept_.librarianView->SetDirty(false);
 }
 
 void Tavro::updatePatchLibrarianView(int which) {
-  auto* view = dynamic_cast<LibrarianViewControl*>(librarianView);
+  auto* view = dynamic_cast<LibrarianViewControl*>(kept_.librarianView);
   if (!view || which < 0 || which > 2) return;
   if (which != 1) view->patchSelectionUpperChanged();
   if (which != 0) view->patchSelectionLowerChanged();

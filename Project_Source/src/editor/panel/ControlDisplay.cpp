@@ -37,23 +37,25 @@ std::string ControlDisplay::getValueString(double value) {
 }
 
 void ControlDisplay::controlDisplay(Tavro* plug, int paramIdx, double value, bool activeSlotOnly) const {
-  if (!plug->startupComplete) return;
-  const int activeSlot = plug->activeSlot;
-  if (readoutIgnores(paramIdx, activeSlot, plug->hostFilterBlocked[kProgramChangeClass])) return;
+  if (!plug->roadState().startupComplete) return;
+  const int activeSlot = plug->panelMode().activeSlot;
+  if (readoutIgnores(paramIdx, activeSlot, plug->midiFilters().hostFilterBlocked[kProgramChangeClass])) return;
   const IParam* param = plug->GetParam(paramIdx);
   if (!param) return;
   std::string name = param->GetNameForHost();
   // A slot's parameters are named "[n] ...": while the transport runs only the active
   // slot's reach the lines. A name too short to carry the digit shows nothing.
   if (activeSlotOnly && (name.size() < 2 || name[1] != char('1' + activeSlot))) return;
-  writeLine(plug->statusText, name);
+  writeLine(plug->keptControls().statusText, name);
 
   switch (paramIdx) {
     case kShowVelomap: return;
-    case kControlLibrary: writeLine(plug->valueText, value == 1.0 ? "Send From Libr." : "Request From HW"); return;
+    case kControlLibrary:
+      writeLine(plug->keptControls().valueText, value == 1.0 ? "Send From Libr." : "Request From HW");
+      return;
     case kDatatype:
     case kDatamode:
-      writeLine(plug->statusText, value == 1.0 ? "Browse HW Performances" : "Browse HW Slot Programs");
+      writeLine(plug->keptControls().statusText, value == 1.0 ? "Browse HW Performances" : "Browse HW Slot Programs");
       return;
     default: break;
   }
@@ -61,8 +63,8 @@ void ControlDisplay::controlDisplay(Tavro* plug, int paramIdx, double value, boo
   const int iv = TruncToInt(value);
   const int pv = param->Int();
   const ReadoutFamily& family = readoutFamily(paramIdx);
-  if (family.format == ReadoutFormat::kPlainNumber || (family.nl1Only && plug->nordModel != 0)) {
-    writeLine(plug->valueText, getValueString(iv));
+  if (family.format == ReadoutFormat::kPlainNumber || (family.nl1Only && plug->unitLink().nordModel != 0)) {
+    writeLine(plug->keptControls().valueText, getValueString(iv));
     return;
   }
 
@@ -70,15 +72,15 @@ void ControlDisplay::controlDisplay(Tavro* plug, int paramIdx, double value, boo
   if (family.format == ReadoutFormat::kValueList) {
     text = listEntry(plug, family.list, pv);
     const std::string nameLine = readoutNameLine(family.nameLine, pv);
-    if (!nameLine.empty()) writeLine(plug->statusText, nameLine);
+    if (!nameLine.empty()) writeLine(plug->keptControls().statusText, nameLine);
   } else if (family.format == ReadoutFormat::kSemitones &&
              plug->paramValue(kOsc2Waveform + (paramIdx - kOsc2Semitones)) == kNoiseWaveform) {
     // With the noise waveform the knob sets the noise colour: no semitones to show.
     name = "[" + std::to_string(paramIdx - kOsc2Semitones + 1) + "] OSC 2 Noise Color";
-    writeLine(plug->statusText, name);
+    writeLine(plug->keptControls().statusText, name);
   } else {
     text = numericValueText(family.format, iv, value);
   }
   plug->printDebugInfo("last parameter scoped: " + name);
-  writeLine(plug->valueText, text + " [" + std::to_string(iv) + "]");
+  writeLine(plug->keptControls().valueText, text + " [" + std::to_string(iv) + "]");
 }

@@ -87,7 +87,7 @@ void Tavro::buildMenuLayers() {
   LibrarianPanelParts* parts = GetLibrarianPanelParts();
   for (int i = 0; i < kMenuCount; ++i) {
     if (i == kLowerListBeforeMenu)
-      fillBankList(kPatchSelectionListLower, "Bank Selection List 2", &lowerListControl, &lowerBankText,
+      fillBankList(kPatchSelectionListLower, "Bank Selection List 2", &kept_.lowerListControl, &lowerBankText,
                    &lowerBankFile);
     const EditorMenu& menu = kEditorMenus[i];
     auto* menuLayer = new ControlLayer(menu.id, menu.name);
@@ -95,11 +95,11 @@ void Tavro::buildMenuLayers() {
                      int(menu.bottom * uiScale));
     if (IControl* control = parts ? parts->makeMenu(i, this, librarian, rect) : nullptr) {
       menuLayer->AddControl(control);
-      librarianMenus[size_t(i)] = control;
+      kept_.librarianMenus[size_t(i)] = control;
     }
     graphics->AttachLayer(menuLayer);
     menuLayer->Hide(!menu.shown);
-    menuLayers[size_t(i)] = menuLayer;
+    kept_.menuLayers[size_t(i)] = menuLayer;
     // A program is chosen on the synthesizer also while a transfer runs.
     if (progressIndicator && (i == kProgramNumberMenu || i == kBankNumberMenu))
       progressIndicator->passThrough(menuLayer);
