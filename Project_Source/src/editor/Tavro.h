@@ -477,8 +477,8 @@ public:
   TabSwitchFunctions tabSwitch;
 
   // ---- render tick (src-dsp/TavroAudioDSP.cpp) ----
-  // What the tick left to the performer thread, done there in order.
-  // threads: the tick's performer
+  // What the tick left to tick-performer, done there in order.
+  // threads: tick-performer
   void performTickAction(const TickAction& action);
   TickActionRing tickActions;
   std::unique_ptr<TickActionPerformer> tickPerformer;
