@@ -763,14 +763,21 @@ private:
   void setStartValues();
   void setFilterStartValues();
   void pushParameterValues();
-  // Recall (TavroState.cpp): reopens the input (0) or output (1) port by its stored
-  // name; sets the flags that follow the restored switches, sending nothing.
+  // Recall (TavroState.cpp). True when the chunk holds a whole state from startPos.
+  bool stateFits(ByteChunk* chunk, int startPos, bool withPatchManager) const;
+  // The patch manager's block, the ports found again by their stored names (what is
+  // not there now into *missing) and the bank and program selection; the position after.
+  int recallPortsAndSelection(ByteChunk* chunk, int pos, std::string* missing);
+  void showRecalledNames();
+  // The recalled performance and parts sent to the unit, after the recall's pause.
+  void resendRecalledArrangement();
   // Reopens the stored port of `side`; the status text naming it when it is not there.
   std::string reopenPort(int side);
   // Logs both port selectors' shown names: "PROJECT RECALL: MIDI In device " + when ...
   void logPortNames(const std::string& when);
   // The model's entry of the layout's "selectedModel" list; its number when it has none.
   std::string modelName(int model) const;
+  // Sets the flags that follow the restored switches, sending nothing.
   void followRestoredSwitches();
   // Tear-down in the safe order; also what a construction failing midway runs.
   void tearDown();

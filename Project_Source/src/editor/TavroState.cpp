@@ -62,17 +62,7 @@ int Tavro::UnserializeState(ByteChunk* chunk, int startPos) { return Unserialize
 int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManager) {
   // Measured whole before anything changes: a damaged or cut chunk leaves the editor
   // as it was rather than half recalled.
-  if (startPos < 0) return -1;
-  const int64_t automatedBytes = 8 * int64_t(NAutomatedParams());
-  int64_t end = int64_t(startPos) + kHeaderBytes + automatedBytes;
-  if (end > chunk->Size()) return -1;
-  if (withPatchManager) {
-    const int blockEnd = patchManager ? PatchManager::blockEnd(chunk, int(end)) : -1;
-    if (blockEnd < 0) return -1;
-    end = int64_t(blockEnd) + kSelectorBytes;
-  }
-  end += 8 * int64_t(kStoredParamCount);
-  if (end > chunk->Size()) return -1;
+  if (!stateFits(chunk, startPos, withPatchManager)) return -1;
 
   int pos = startPos + 4;
   GetParam(kQuickTab)->SetClamped(ReadDouble(chunk, pos));
@@ -83,45 +73,16 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   pos = UnserializeParams(chunk, pos);
 
   std::string missing;
-  if (withPatchManager) {
-    pos = patchManager->loadAllFromChunk(chunk, pos);
-    pos += 16;  // the stored port selections: the ports are found again by name
-    missing = reopenPort(kInput);
-    const std::string missingOut = reopenPort(kOutput);
-    missing += missing.empty() || missingOut.empty() ? missingOut : " / " + missingOut;
-    logPortNames("after checking devices ");
-    const double bank = ReadDouble(chunk, pos);
-    const double patch = ReadDouble(chunk, pos);
-    GetParam(kBankSelection)->SetNormalized(bank);
-    GetParam(kPatchSelection)->SetNormalized(patch);
-  }
+  if (withPatchManager) pos = recallPortsAndSelection(chunk, pos, &missing);
   // Parameters, device id and names come back whether or not the synthesizer is
   // there, so the next save keeps them; only the resend needs the port.
   setMidiIOSet(GetParam(kDeviceOutSelection)->Int() > 0);
   pos = UnserializeNonAutomatedParams(chunk, pos, kStoredParamCount);
   setPanelDeviceId(GetParam(kDeviceID)->Int());
   printDebugInfo("PROJECT RECALL: hardware DeviceID " + std::to_string(unitLink_.deviceId.load()));
-  if (withPatchManager) {
-    // A name is kept padded with NULs; it is shown and logged up to the first.
-    const char* multi = patchManager->names[0].c_str();
-    GetParam(kMultiName)->SetDisplayText(0, multi);
-    printDebugInfo(std::string("PROJECT RECALL: Multi name ") + multi);
-    for (int s = 0; s < kSlotCount; ++s) {
-      const char* name = patchManager->names[size_t(1 + s)].c_str();
-      GetParam(kPatchName + s)->SetDisplayText(0, name);
-      printDebugInfo("PROJECT RECALL: Part " + std::to_string(s) + " name " + name);
-    }
-  }
+  if (withPatchManager) showRecalledNames();
   followRestoredSwitches();
-  if (unitLink_.midiIOSet) {
-    pauseUnlessClosing(kRecallPauseMs);
-    setSysexInputSuspended(true);
-    if (midiManager) {
-      JobArgs send;
-      send.jobCode = kJobSendArrangement;
-      midiManager->startJob(send);
-    }
-  }
+  if (unitLink_.midiIOSet) resendRecalledArrangement();
   setQueueDelay(GetParam(kAdjustDAWOffset)->Int());
   logPortNames("after nonautomated params ");
   GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
@@ -132,6 +93,55 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   if (!missing.empty()) showStatus(missing);
   portStatusForView = graphics && graphics->WindowIsOpen() ? std::string() : missing;
   return pos;
+}
+
+bool Tavro::stateFits(ByteChunk* chunk, int startPos, bool withPatchManager) const {
+  if (startPos < 0) return false;
+  const int64_t automatedBytes = 8 * int64_t(NAutomatedParams());
+  int64_t end = int64_t(startPos) + kHeaderBytes + automatedBytes;
+  if (end > chunk->Size()) return false;
+  if (withPatchManager) {
+    const int blockEnd = patchManager ? PatchManager::blockEnd(chunk, int(end)) : -1;
+    if (blockEnd < 0) return false;
+    end = int64_t(blockEnd) + kSelectorBytes;
+  }
+  end += 8 * int64_t(kStoredParamCount);
+  return end <= chunk->Size();
+}
+
+int Tavro::recallPortsAndSelection(ByteChunk* chunk, int pos, std::string* missing) {
+  pos = patchManager->loadAllFromChunk(chunk, pos);
+  pos += 16;  // the stored port selections: the ports are found again by name
+  *missing = reopenPort(kInput);
+  const std::string missingOut = reopenPort(kOutput);
+  *missing += missing->empty() || missingOut.empty() ? missingOut : " / " + missingOut;
+  logPortNames("after checking devices ");
+  const double bank = ReadDouble(chunk, pos);
+  const double patch = ReadDouble(chunk, pos);
+  GetParam(kBankSelection)->SetNormalized(bank);
+  GetParam(kPatchSelection)->SetNormalized(patch);
+  return pos;
+}
+
+void Tavro::showRecalledNames() {
+  // A name is kept padded with NULs; it is shown and logged up to the first.
+  const char* multi = patchManager->names[0].c_str();
+  GetParam(kMultiName)->SetDisplayText(0, multi);
+  printDebugInfo(std::string("PROJECT RECALL: Multi name ") + multi);
+  for (int s = 0; s < kSlotCount; ++s) {
+    const char* name = patchManager->names[size_t(1 + s)].c_str();
+    GetParam(kPatchName + s)->SetDisplayText(0, name);
+    printDebugInfo("PROJECT RECALL: Part " + std::to_string(s) + " name " + name);
+  }
+}
+
+void Tavro::resendRecalledArrangement() {
+  pauseUnlessClosing(kRecallPauseMs);
+  setSysexInputSuspended(true);
+  if (!midiManager) return;
+  JobArgs send;
+  send.jobCode = kJobSendArrangement;
+  midiManager->startJob(send);
 }
 
 std::string Tavro::reopenPort(int side) {
