@@ -97,18 +97,17 @@ bool Tavro::defer(const TickAction& action) {
 void Tavro::followTransport() {
   ClockTransportState transport{transportWasRunning.load(), clockStarted.load()};
   const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, queueMidiOutput, transport);
-  transportWasRunning = transport.transportWasRunning;
-  clockStarted = transport.clockStarted;
   TickAction start;
   start.kind = TickAction::kStartJob;
-  if (edge != ClockTransportJob::kNone) {
-    start.a = edge == ClockTransportJob::kStart ? kJobStartClock : kJobStopClock;
-    defer(start);
+  start.a = edge == ClockTransportJob::kStart ? kJobStartClock : kJobStopClock;
+  // An edge the full ring could not take is not remembered: the next tick sees it again.
+  if (edge == ClockTransportJob::kNone || defer(start)) {
+    transportWasRunning = transport.transportWasRunning;
+    clockStarted = transport.clockStarted;
   }
   if (!clockLoopStarted) {
     start.a = kJobContinuousClock;
-    defer(start);
-    clockLoopStarted = true;
+    clockLoopStarted = defer(start);
   }
 }
 
