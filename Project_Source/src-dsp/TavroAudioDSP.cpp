@@ -98,18 +98,17 @@ bool Tavro::defer(const TickAction& action) {
 void Tavro::followTransport() {
   ClockTransportState transport{clockState_.transportWasRunning.load(), clockState_.clockStarted.load()};
   const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, outputQueue_.queueMidiOutput, transport);
-  clockState_.transportWasRunning = transport.transportWasRunning;
-  clockState_.clockStarted = transport.clockStarted;
   TickAction start;
   start.kind = TickAction::kStartJob;
-  if (edge != ClockTransportJob::kNone) {
-    start.a = edge == ClockTransportJob::kStart ? kJobStartClock : kJobStopClock;
-    defer(start);
+  start.a = edge == ClockTransportJob::kStart ? kJobStartClock : kJobStopClock;
+  // An edge the full ring could not take is not remembered: the next tick sees it again.
+  if (edge == ClockTransportJob::kNone || defer(start)) {
+    clockState_.transportWasRunning = transport.transportWasRunning;
+    clockState_.clockStarted = transport.clockStarted;
   }
   if (!clockState_.clockLoopStarted) {
     start.a = kJobContinuousClock;
-    defer(start);
-    setClockLoopStarted(true);
+    setClockLoopStarted(defer(start));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "EditorTestSupport.h"
@@ -58,11 +59,15 @@ protected:
       f.plug->setResetPending(false);  // no notes off pausing on the held clock
     }
     ~Editor() { f.plug.reset(); }
-    // One render tick, then what it started has run.
-    void Tick() {
+    // One render tick alone: what it leaves waits in the ring.
+    void Render() {
       double left[64] = {}, right[64] = {};
       double* outputs[] = {left, right};
       f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
+    }
+    // One render tick, then what it started has run.
+    void Tick() {
+      Render();
       f.plug->tickPerformer->flush();
       for (auto worker : {MIDIMessageManager::kClockControlThread, MIDIMessageManager::kClockThread})
         while (f.plug->midiManager->isRunning(worker)) std::this_thread::yield();
@@ -111,6 +116,81 @@ TEST_F(ClockTick, OneStartAndOneStopPerTransportEdge) {
     EXPECT_EQ(e.StartsAndStops(), c.sent) << c.what;
     EXPECT_EQ(e.Clocks(), 0u) << c.what << ": the clock switch is off";
   }
+}
+
+// How long a real thread may take before the test gives up on it.
+constexpr std::chrono::seconds kPatience{60};
+
+// A tick whose ring is full loses no transport edge: a later tick with room sends it,
+// unless the transport has gone back meanwhile.
+TEST_F(ClockTick, AnEdgeTheFullRingCouldNotTakeGoesWithALaterTick) {
+  Editor e(host);
+  e.f.plug->setSendClockPointer(true);
+  Tavro& p = *e.f.plug;
+  // The performer is held in the pause after a reset's notes off (time stands still
+  // while this thread works), so the ring stays as full as the test makes it.
+  const auto fillRing = [&p] {
+    TickAction held;
+    held.kind = TickAction::kAllSoundsOff;
+    ASSERT_TRUE(p.tickActions.push(held));
+    p.tickPerformer->wake();
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    while (!p.tickActions.empty()) {
+      ASSERT_LT(std::chrono::steady_clock::now(), giveUp) << "the performer never took the held action";
+      std::this_thread::yield();
+    }
+    TickAction filler;
+    filler.kind = TickAction::kTempoOutOfSync;
+    while (p.tickActions.push(filler)) {
+    }
+  };
+  const auto renderFull = [&] {
+    e.Render();
+    ASSERT_EQ(p.tickActions.freeSpace(), 0) << "the performer is held";
+  };
+  // Time moves on until the performer has passed its pause and emptied the ring.
+  const auto performAgain = [&] {
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    while (!p.tickActions.empty()) {
+      ASSERT_LT(std::chrono::steady_clock::now(), giveUp) << "the performer is still held";
+      clock.Advance(kSecond);
+    }
+    p.tickPerformer->flush();
+  };
+  MIDIMessageManager& m = *p.midiManager;
+
+  fillRing();
+  host.playing = true;
+  renderFull();
+  renderFull();
+  performAgain();
+  EXPECT_TRUE(e.StartsAndStops().empty());
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockThread), 0);
+  e.Tick();
+  EXPECT_EQ(e.StartsAndStops(), (std::vector<uint8_t>{kMidiStart}));
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockThread), 1) << "the clock loop waited too";
+  e.Tick();
+  EXPECT_EQ(e.StartsAndStops(), (std::vector<uint8_t>{kMidiStart}));
+
+  // Stopped and playing again while the ring is full: the synthesizer is still running.
+  fillRing();
+  host.playing = false;
+  renderFull();
+  host.playing = true;
+  renderFull();
+  performAgain();
+  e.Tick();
+  EXPECT_EQ(e.StartsAndStops(), (std::vector<uint8_t>{kMidiStart}));
+
+  // Stopped while full: the Stop goes with the first tick that has room, once.
+  fillRing();
+  host.playing = false;
+  renderFull();
+  performAgain();
+  e.Tick();
+  e.Tick();
+  EXPECT_EQ(e.StartsAndStops(), (std::vector<uint8_t>{kMidiStart, kMidiStop}));
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockThread), 1);
 }
 
 TEST_F(ClockTick, TheClockRunsAtTheHostTempoUntilSwitchedOff) {

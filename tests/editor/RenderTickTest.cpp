@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <thread>
 
 #include "EditorTestSupport.h"
 #include "IControlText.h"
@@ -80,8 +81,11 @@ struct TickFixture {
     IMidiMsg msg(offset, 0xB0, uint8_t(tag), 1);
     plug().midiQueue.Add(&msg);
   }
+  // Start and Stop jobs started or dropped, once the worker (clock-control) has run
+  // what it kept.
   int clockStarts() const {
     const MIDIMessageManager& m = *f.plug->midiManager;
+    while (m.isRunning(MIDIMessageManager::kClockControlThread)) std::this_thread::yield();
     return m.jobsStarted(MIDIMessageManager::kClockControlThread) +
            m.jobsDropped(MIDIMessageManager::kClockControlThread);
   }

@@ -5,12 +5,16 @@
 
 #include <Poco/Thread.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Kit_TimeSource.h"
+#include "RecordingClockLink.h"
+#include "messaging/MIDIClockJobs.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -85,6 +89,101 @@ TEST(TransferEngine, AStartOnARunningThreadIsDroppedOthersRunBeside) {
   EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kTransferThread), 1);
   EXPECT_EQ(m.jobsDropped(MIDIMessageManager::kTransferThread), 1);
   EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockControlThread), 1);
+}
+
+// A clock link whose next send, once armed, holds its job at a gate: the Start or
+// Stop job is still running on the worker (clock-control) while the test goes on.
+class HeldClockLink : public RecordingClockLink {
+public:
+  bool SendRealTime(uint8_t byte) override {
+    const bool sent = RecordingClockLink::SendRealTime(byte);
+    if (Gate* gate = held.exchange(nullptr)) gate->wait();
+    return sent;
+  }
+  std::atomic<Gate*> held{nullptr};
+  std::vector<uint8_t> Bytes() {
+    std::vector<uint8_t> bytes;
+    for (const Sent& s : SentBytes()) bytes.push_back(s.byte);
+    return bytes;
+  }
+};
+
+TEST(TransferEngine, AStopArrivingWhileTheStartJobRunsStillReachesTheUnit) {
+  HeldClockLink link;
+  MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+  installMIDIClockJobs(*m.sender(), link);
+  Gate gate;
+  link.held = &gate;
+  ASSERT_TRUE(m.startJob(Job(kJobStartClock), false));
+  gate.waitEntered();
+  EXPECT_TRUE(m.startJob(Job(kJobStopClock), false));
+  EXPECT_EQ(m.pendingResends(), 1);
+  gate.release();
+  WaitIdle(m, MIDIMessageManager::kClockControlThread);
+  EXPECT_EQ(link.Bytes(), (std::vector<uint8_t>{kMidiStart, kMidiStop}));
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockControlThread), 2);
+  EXPECT_EQ(m.jobsDropped(MIDIMessageManager::kClockControlThread), 0);
+  EXPECT_EQ(m.pendingResends(), 0);
+}
+
+// Edges arriving while one job runs: only the latest of them runs after it, once.
+TEST(TransferEngine, TheLatestStartOrStopKeptWhileTheClockControlThreadIsBusyRunsOnce) {
+  struct Case {
+    int running;
+    std::vector<int> meanwhile;
+    std::vector<uint8_t> sent;
+  };
+  for (const Case& c : {Case{kJobStopClock, {kJobStartClock, kJobStopClock, kJobStartClock}, {kMidiStop, kMidiStart}},
+                        Case{kJobStartClock, {kJobStopClock, kJobStartClock, kJobStopClock}, {kMidiStart, kMidiStop}}}) {
+    HeldClockLink link;
+    MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+    installMIDIClockJobs(*m.sender(), link);
+    Gate gate;
+    link.held = &gate;
+    ASSERT_TRUE(m.startJob(Job(c.running), false));
+    gate.waitEntered();
+    for (int code : c.meanwhile) EXPECT_TRUE(m.startJob(Job(code), false)) << code;
+    EXPECT_EQ(m.pendingResends(), 1);
+    gate.release();
+    WaitIdle(m, MIDIMessageManager::kClockControlThread);
+    EXPECT_EQ(link.Bytes(), c.sent) << "running job " << c.running;
+    EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockControlThread), 2);
+    // A later start finds the thread idle and runs at once.
+    ASSERT_TRUE(m.startJob(Job(kJobStopClock), false));
+    WaitIdle(m, MIDIMessageManager::kClockControlThread);
+    EXPECT_EQ(link.Bytes().back(), kMidiStop);
+    EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockControlThread), 3);
+  }
+}
+
+// A kept Start waits for the worker (clock-control) only: it never holds up a transfer,
+// and a transfer's kept resend never runs there.
+TEST(TransferEngine, KeptClockJobsAndKeptResendsStayOnTheirOwnThreads) {
+  HeldClockLink link;
+  Gate transferGate;
+  gGate = &transferGate;
+  MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+  installMIDIClockJobs(*m.sender(), link);
+  m.sender()->setJob(kJobSendPart, &GatedJob);
+  ASSERT_TRUE(m.startJob(Job(kJobSendPart, 1)));
+  transferGate.waitEntered();
+  Gate clockGate;
+  link.held = &clockGate;
+  ASSERT_TRUE(m.startJob(Job(kJobStartClock), false));
+  clockGate.waitEntered();
+  ASSERT_TRUE(m.startOrKeep(Job(kJobSendPart, 2)));
+  ASSERT_TRUE(m.startJob(Job(kJobStopClock), false));
+  EXPECT_EQ(m.pendingResends(), 2);
+  clockGate.release();
+  WaitIdle(m, MIDIMessageManager::kClockControlThread);
+  EXPECT_EQ(link.Bytes(), (std::vector<uint8_t>{kMidiStart, kMidiStop}));
+  EXPECT_EQ(m.pendingResends(), 1) << "the resend waits for the transfer thread";
+  transferGate.release();
+  WaitIdle(m, MIDIMessageManager::kTransferThread);
+  EXPECT_EQ(gLastSlot, 2);
+  EXPECT_EQ(m.pendingResends(), 0);
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kTransferThread), 2);
+  EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kClockControlThread), 2);
 }
 
 struct RunningThread {

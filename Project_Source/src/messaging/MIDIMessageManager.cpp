@@ -31,7 +31,7 @@ MIDIMessageManager::Worker MIDIMessageManager::workerFor(int jobCode) {
 }
 
 bool MIDIMessageManager::startJob(const JobArgs& args, bool clearDumpProcessed) {
-  return launch(args, clearDumpProcessed, false);
+  return launch(args, clearDumpProcessed, workerFor(args.jobCode) == kClockControlThread);
 }
 
 bool MIDIMessageManager::startOrKeep(const JobArgs& args) { return launch(args, true, resendKind(args) >= 0); }
@@ -44,6 +44,7 @@ int MIDIMessageManager::pendingResends() {
 }
 
 int MIDIMessageManager::resendKind(const JobArgs& args) {
+  if (workerFor(args.jobCode) == kClockControlThread) return kClockControlKind;
   if (args.jobCode == kJobSendArrangement) return 0;
   const bool slotInRange = args.slot >= 0 && args.slot < kSlotKinds;
   if (args.jobCode == kJobSendPart && slotInRange) return 1 + args.slot;
@@ -51,6 +52,17 @@ int MIDIMessageManager::resendKind(const JobArgs& args) {
   if (args.jobCode == kJobRequestArrangement) return kRequestKinds;
   if (args.jobCode == kJobRequestPart && slotInRange) return kRequestKinds + 1 + args.slot;
   return -1;
+}
+
+std::pair<int, int> MIDIMessageManager::keptKinds(Worker worker) {
+  switch (worker) {
+    case kTransferThread:
+      return {0, kClockControlKind};
+    case kClockControlThread:
+      return {kClockControlKind, kResendKinds};
+    default:
+      return {0, 0};
+  }
 }
 
 bool MIDIMessageManager::launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy) {
@@ -89,17 +101,21 @@ bool MIDIMessageManager::launch(const JobArgs& args, bool clearDumpProcessed, bo
 }
 
 void MIDIMessageManager::runJobThenResends(Worker worker, JobArgs args) {
+  const auto [firstKind, endKind] = keptKinds(worker);
+  const auto first = kept_.begin() + firstKind;
+  const auto last = kept_.begin() + endKind;
   for (;;) {
     sender_.run(args);
     std::lock_guard<std::mutex> hold(launchLock_);
-    const auto next = std::find(kept_.begin(), kept_.end(), true);
-    if (worker != kTransferThread || next == kept_.end() || sender_.shuttingDown()) {
+    const auto next = std::find(first, last, true);
+    if (next == last || sender_.shuttingDown()) {
       busy_[worker] = false;
       return;
     }
     *next = false;
     args = pendingResends_[size_t(next - kept_.begin())];
-    dumpProcessed.store(false);
+    // The clock's Start and Stop wait for no dump.
+    if (worker == kTransferThread) dumpProcessed.store(false);
     started_[worker].fetch_add(1);
   }
 }

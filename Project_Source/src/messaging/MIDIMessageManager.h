@@ -5,9 +5,10 @@
 //
 // Start protocol: a starter does its own preparation (it stays even when nothing
 // starts), then startJob: when the job's thread runs, the start is dropped without a
-// message; otherwise the job runs there with the given arguments. The thread of each
-// job is fixed: clock start and stop on clockControlThread, the clock loop on
-// clockThread, everything else on transferThread. Starts and drops are counted.
+// message (the clock's Start and Stop are kept instead, see startJob); otherwise the
+// job runs there with the given arguments. The thread of each job is fixed: clock
+// start and stop on clockControlThread, the clock loop on clockThread, everything else
+// on transferThread. Starts and drops are counted; a kept job counts when it runs.
 //
 // A start on a worker first joins the run that finished there. Tear-down: shutDown()
 // stops the clock loop, raises the cancel request, ends every wait and joins the three
@@ -20,6 +21,7 @@
 #include <array>
 #include <atomic>
 #include <mutex>
+#include <utility>
 
 #include "librarian/PatchLibrarian.h"
 #include "messaging/LibrarianDumpReceivers.h"
@@ -50,7 +52,11 @@ public:
   // The thread a job code runs on.
   static Worker workerFor(int jobCode);
   // Starts args.jobCode on its thread; false (dropped) while that thread runs or
-  // after shutDown. `dumpProcessedFalse` clears dumpProcessed as most starters do.
+  // after shutDown. `clearDumpProcessed` clears dumpProcessed as most starters do.
+  // The clock's Start and Stop (jobs 14 and 16) are never dropped for a busy thread:
+  // the latest of them to find it running is kept and runs there once the running
+  // job ends, so the synthesizer ends in the host transport's state however quickly
+  // Play and Stop follow each other. True when started or kept.
   bool startJob(const JobArgs& args, bool clearDumpProcessed = true);
   bool isRunning(Worker worker) const { return threads_[worker].running.load(std::memory_order_acquire); }
   void shutDown();
@@ -87,7 +93,7 @@ public:
   // program chosen meanwhile still comes back. Other codes start as startJob. True
   // when started or kept.
   bool startOrKeep(const JobArgs& args);
-  // Resends and requests kept and not yet run.
+  // Resends, requests and the clock's Start or Stop kept and not yet run.
   int pendingResends();
 
   // ---- incoming SysEx and the librarian's requests ----
@@ -159,13 +165,17 @@ public:
   void randomizePartPatch(int slot);
 
 private:
-  // Resends and requests kept while worker (transfer) is busy: the performance, the
-  // program of slots A-D, then the same five requested into the panel.
+  // Jobs kept while their thread is busy. On worker (transfer): the performance, the
+  // program of slots A-D, then the same five requested into the panel. On the worker
+  // (clock-control): one kind, the clock's Start or Stop, the later replacing the earlier.
   static constexpr int kSlotKinds = 4;
   static constexpr int kRequestKinds = 1 + kSlotKinds;  // the first request's kind
-  static constexpr int kResendKinds = 2 * kRequestKinds;
-  // The kind of a resend or request, or -1 for a job that is never kept.
+  static constexpr int kClockControlKind = 2 * kRequestKinds;
+  static constexpr int kResendKinds = kClockControlKind + 1;
+  // The kind of a kept job, or -1 for a job that is never kept.
   static int resendKind(const JobArgs& args);
+  // The kinds `worker` runs after its job, in this order: [first, end).
+  static std::pair<int, int> keptKinds(Worker worker);
   bool launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy);
   // The panel parsers' one road: `read` has the bytes only when the coder is there and
   // the message, whose size must not be negative, is of the form `accepts` wants;
