@@ -42,7 +42,8 @@ protected:
     // The knob's last bytes may still be on the wire when the host has ended.
     const auto knobArrived = [&] {
       const std::vector<std::string> lines = SimProcess::Lines(s.record());
-      return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line.rfind("B0 4A ", 0) == 0; });
+      return std::any_of(lines.begin(), lines.end(),
+                         [](const std::string& line) { return line.rfind("B0 4A ", 0) == 0; });
     };
     if (!SimProcess::WaitFor(knobArrived)) {
       s.error = "the knob move did not reach the unit:\n" + output;
