@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -60,8 +61,10 @@ struct ChoicesJack : ::testing::Test {
   void SetUp() override { ASSERT_TRUE(server.Start()); }
   void TearDown() override { server.Stop(); }
   // Runs the host by `body` after choosing the simulator's ports and waiting for the
-  // enquiry to end; returns what the host printed.
-  std::string Run(const std::string& body, const std::vector<std::string>& simOptions) {
+  // enquiry to end, then waits while the unit still runs until `arrived` holds (what
+  // the host sent last may still be on the wire); returns what the host printed.
+  std::string Run(const std::string& body, const std::vector<std::string>& simOptions,
+                  const std::function<bool()>& arrived = {}) {
     std::vector<std::string> options = simOptions;
     options.insert(options.end(), {"--wire-time", "--record", record()});
     // The unit at id 4 unless a test says otherwise: found at once, 4 is the global channel.
@@ -74,6 +77,9 @@ struct ChoicesJack : ::testing::Test {
     std::string output;
     RunTavroHost(data.root(), script, &output);
     EXPECT_NE(output.find("script.txt done"), std::string::npos) << output;
+    if (arrived) {
+      EXPECT_TRUE(SimProcess::WaitFor(arrived)) << output << received();
+    }
     return output;
   }
   std::string record() const { return data.root() + "/record.txt"; }
@@ -84,6 +90,12 @@ struct ChoicesJack : ::testing::Test {
     for (const std::string& line : recorded())
       if (line.rfind("8", 0) != 0) lines += line.substr(0, 40) + "\n";
     return lines;
+  }
+  // Whether the unit received `line` and then the request of `slot`'s program.
+  bool RequestedAfter(const std::string& line, int slot) const {
+    const size_t at = Find(line);
+    return at != std::string::npos &&
+           Find("F0 33 04 04 0A 0" + std::to_string(slot) + " F7", at) != std::string::npos;
   }
   // The index of the first recorded line `line` at or after `from`; npos when none.
   size_t Find(const std::string& line, size_t from = 0) const {
@@ -124,10 +136,11 @@ void ModelSwitchKeepsTheUnitsId(ChoicesJack& run, int simModel, int panelModel, 
   const std::string output =
       run.Run(ChooseAndClick(modelItem, modelMenu) + "expect-param " + std::to_string(int(kNordModel)) + " " +
                   std::to_string(panelModel) + "\nexpect-param " + std::to_string(int(kDeviceID)) + " 6\n" +
-                  Click(rand) + "wait 4000\n" + Click(velocityPage) + "expect-param " +
+                  Click(rand) + "wait-idle 60000\n" + Click(velocityPage) + "expect-param " +
                   std::to_string(int(kShowVelomap)) + " 1\n" + Drags(velocityKnob.first, velocityKnob.second) +
-                  "wait 4000\n",
-              {"--device-id", "6", "--model", std::to_string(simModel)});
+                  "wait-idle 60000\n",
+              {"--device-id", "6", "--model", std::to_string(simModel)},
+              [&] { return DumpsById(run.recorded())[6] >= 2; });
   // Rand's dump and at least one of the knob's, all to the unit's own id.
   const std::map<int, int> dumps = DumpsById(run.recorded());
   EXPECT_GE(dumps.count(6) ? dumps.at(6) : 0, 2) << output;
@@ -144,11 +157,11 @@ TEST_F(ChoicesJack, Program25ThenBank2SendsProgram25) {
   const auto programs = MenuCentre(kProgramNumberMenu), banks = MenuCentre(kBankNumberMenu);
   ASSERT_GE(programs.first, 0);
   ASSERT_GE(banks.first, 0);
-  const std::string output = Run(ChooseAndClick("21-30/Program 25", programs) + "wait 3000\n" +
-                                     ChooseAndClick("Bank 2 (CARD)", banks) + "wait 3000\nexpect-param " +
+  const std::string output = Run(ChooseAndClick("21-30/Program 25", programs) + "wait-idle 60000\n" +
+                                     ChooseAndClick("Bank 2 (CARD)", banks) + "wait-idle 60000\nexpect-param " +
                                      std::to_string(int(kCurrentProgram)) + " 24\nexpect-param " +
                                      std::to_string(int(kCurrentBank)) + " 2\n",
-                                 {});
+                                 {}, [&] { return RequestedAfter("B0 20 02", 0); });
   const size_t bank = Find("B0 20 02");
   ASSERT_NE(bank, std::string::npos) << output;
   const std::vector<std::string> lines = recorded();
@@ -169,9 +182,9 @@ TEST_F(ChoicesJack, AProgramChosenDuringATabChangesDumpArrivesAndIsRequested) {
   // chosen while that runs.
   const std::string output =
       Run(Click(allowPartChange) + "expect-param " + std::to_string(int(kAllowPartChange)) + " 1\n" +
-              ClickSlotTab(1) + ChooseAndClick("21-30/Program 25", programs) + "wait 6000\nexpect-param " +
+              ClickSlotTab(1) + ChooseAndClick("21-30/Program 25", programs) + "wait-idle 60000\nexpect-param " +
               std::to_string(int(kCurrentProgram) + 1) + " 24\n",
-          {});
+          {}, [&] { return RequestedAfter("C1 18", 1); });
   const size_t change = Find("C1 18");
   ASSERT_NE(change, std::string::npos) << output << received();
   EXPECT_NE(Find("F0 33 04 04 0A 01 F7", change), std::string::npos) << received();
@@ -190,8 +203,8 @@ TEST_F(ChoicesJack, AGlobalProgramChangeOverThreeLinkedSlotsRequestsAllThree) {
   const std::string output =
       Run(Click(filters) + Click(hostPrograms) + "expect-param " + std::to_string(kHostProgramChangesPass) + " 1\n" +
               Click(closeFilters) + Click(linkAB) + Click(linkBC) + "expect-param " +
-              std::to_string(kGlobalProgChange) + " 1\nmidi C4 05\nwait 8000\n",
-          {});
+              std::to_string(kGlobalProgChange) + " 1\nmidi C4 05\nrender 1\nwait-idle 60000\n",
+          {}, [&] { return RequestedAfter("C0 05", 0) && RequestedAfter("C1 05", 1) && RequestedAfter("C2 05", 2); });
   for (int slot = 0; slot < 3; ++slot) {
     const std::string channel = "C" + std::to_string(slot) + " 05";
     const size_t change = Find(channel);
@@ -210,7 +223,7 @@ TEST_F(ChoicesJack, SlotCOnChannel7FollowsAHostControlChange) {
   ASSERT_GE(slotCChannel.first, 0);
   const std::string output =
       Run(Click(settings) + ChooseAndClick("7", slotCChannel) + "expect-param " +
-              std::to_string(int(kPartMidiChannel) + 2) + " 7\nwait 3000\nexpect-param " +
+              std::to_string(int(kPartMidiChannel) + 2) + " 7\nwait-idle 60000\nexpect-param " +
               std::to_string(kCutoff + 2) + " 127\nmidi B6 4A 05\nwait-param " + std::to_string(kCutoff + 2) +
               " 5 10000\n",
           {});

@@ -4,6 +4,8 @@
 // a display that goes away still leaves the state saved.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "HostStateSupport.h"
 #include "HostWindowSupport.h"
 #include "JackClockSupport.h"
@@ -31,10 +33,20 @@ protected:
     }
     const auto knob = ControlCentre(kFilterCutoff);
     const std::string script = s.data.root() + "/setup.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn() << Drags(knob.first, knob.second) << "wait 1000\n";
+    std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn() << Drags(knob.first, knob.second);
     std::string output;
     if (RunTavroHost(s.data.root(), script, &output, "--transport stop --state-out '" + s.state() + "'") != 0) {
       s.error = "the evening was not saved:\n" + output;
+      return;
+    }
+    // The knob's last bytes may still be on the wire when the host has ended.
+    const auto knobArrived = [&] {
+      const std::vector<std::string> lines = SimProcess::Lines(s.record());
+      return std::any_of(lines.begin(), lines.end(),
+                         [](const std::string& line) { return line.rfind("B0 4A ", 0) == 0; });
+    };
+    if (!SimProcess::WaitFor(knobArrived)) {
+      s.error = "the knob move did not reach the unit:\n" + output;
       return;
     }
     std::ofstream(script) << "render 1\n";

@@ -33,15 +33,16 @@ std::string WaitStatus(const std::string& text) { return "wait-text " + StatusLi
 // Both ports chosen on their captions, the input first, until the unit answered: the
 // enquiry shows its first text for a timer step at least, and the answer's text may
 // still stand from an earlier one.
-// The overlay stays a moment after the answer, holding the panel's clicks.
+// The overlay stays until the performance the answer brings in has come, holding the
+// panel's clicks.
 std::string ChooseAndAwait(const std::string& name) {
   return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\n" +
-         WaitStatus("Connecting to Hardware") + WaitStatus(kReady) + "wait 1000\n";
+         WaitStatus("Connecting to Hardware") + WaitStatus(kReady) + "wait-idle 60000\n";
 }
 
 std::string KnobMove() {
   const auto knob = ControlCentre(kFilterCutoff);
-  return Drags(knob.first, knob.second) + "wait 1000\n";
+  return Drags(knob.first, knob.second);
 }
 
 bool IsEnquiry(const std::string& line) {
@@ -80,9 +81,11 @@ protected:
   bool HostSaid(const std::string& text) {
     return SimProcess::WaitFor([&] { return host_.Output().find(text) != std::string::npos; });
   }
-  // What the script waits for before choosing again.
-  std::string AwaitBack() const { return "wait-file 120000 " + Path("back") + "\n"; }
-  void SayBack() { std::ofstream(Path("back")) << "back\n"; }
+  // What the script waits for before going on: the test saying so.
+  std::string AwaitBack() const { return AwaitSaid("back"); }
+  void SayBack() { Say("back"); }
+  std::string AwaitSaid(const std::string& word) const { return "wait-file 120000 " + Path(word) + "\n"; }
+  void Say(const std::string& word) { std::ofstream(Path(word)) << word << "\n"; }
   std::vector<std::string> Received() const { return SimProcess::Lines(record_); }
 
   JackTestServer server_;
@@ -102,37 +105,48 @@ TEST_F(PortReturn, ChoosingTheShownPortAgainAfterTheUnitCameBackReconnects) {
   ASSERT_TRUE(StartUnit("second.txt"));
   SayBack();
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
-  const std::vector<std::string> lines = Received();
-  const size_t enquiry = Find(lines, 0, IsEnquiry);
+  // The knob's last bytes may still be on the wire when the host has ended.
+  std::vector<std::string> lines;
+  size_t enquiry = std::string::npos;
+  const bool arrived = SimProcess::WaitFor([&] {
+    lines = Received();
+    enquiry = Find(lines, 0, IsEnquiry);
+    return enquiry != std::string::npos && Find(lines, enquiry, IsCutoff) != std::string::npos;
+  });
   ASSERT_NE(enquiry, std::string::npos) << "no enquiry reached the unit that came back" << Tail(lines);
-  EXPECT_NE(Find(lines, enquiry, IsCutoff), std::string::npos) << "the knob move did not arrive" << Tail(lines);
+  EXPECT_TRUE(arrived) << "the knob move did not arrive" << Tail(lines);
 }
 
 // The clock ticked and the transport playing: the unit leaves, the clock's Clocks are
 // refused; once it is back and its port chosen again, the Clocks go out again.
 TEST_F(PortReturn, TheClockRunsAgainOnceTheUnitIsBackAndItsPortChosen) {
-  const std::string playing = "tempo 120\nrender 1\nplay\nrender 1\nwait 1000\n";
-  const std::string stop = "stop\nrender 1\nwait 500\n";
+  const std::string playing = "tempo 120\nrender 1\nplay\nrender 1\n";
   ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + playing + AwaitBack() +
-                        ChooseAndAwait(kSimName) + "render 1\nwait 3000\n" + stop));
+                        ChooseAndAwait(kSimName) + "render 1\n" + AwaitSaid("clocked") + "stop\nrender 1\n"));
   ASSERT_TRUE(SimProcess::WaitFor([&] { return Count(Received(), "F8") > 24; })) << host_.Output();
   sim_.Stop();
   ASSERT_TRUE(StartUnit("second.txt"));
   SayBack();
+  // A second at 120 BPM is 48 Clocks.
+  std::vector<std::string> lines;
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return Count(lines = Received(), "F8") > 48; })) << Tail(lines);
+  Say("clocked");
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
-  // Three seconds at 120 BPM are 144 Clocks; a loaded machine may hold some back.
-  const std::vector<std::string> lines = Received();
-  EXPECT_GT(Count(lines, "F8"), 48u) << Tail(lines);
-  EXPECT_GE(Count(lines, "FC"), 1u) << "the transport stopped" << Tail(lines);
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return Count(lines = Received(), "FC") >= 1; }))
+      << "the transport stopped" << Tail(lines);
 }
 
 // A script that ends with the transport playing and the clock on: the host stops the
 // transport before it closes, and the unit hears Stop.
 TEST_F(PortReturn, AScriptEndingWhilePlayingStopsTheUnit) {
-  std::string output;
-  std::ofstream(Path("playing.txt")) << ChooseAndAwait(kSimName) << ClockSwitchesOn()
-                                     << "tempo 120\nrender 1\nplay\nrender 1\nwait 2000\n";
-  EXPECT_EQ(RunTavroHost(data_.root(), Path("playing.txt"), &output, "--transport stop"), 0) << output;
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\nplay\nrender 1\n" +
+                        AwaitSaid("clocked")));
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
+      << Tail(Received());
+  Say("clocked");
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  // The Stop's bytes may still be on the wire when the host has ended.
+  SimProcess::WaitFor([&] { return ClockRecord(Received()).stops > 0; });
   const ClockRecord clock(Received());
   EXPECT_EQ(clock.starts, 1) << Tail(Received());
   EXPECT_GT(clock.clocksWhilePlaying, 24) << Tail(Received());
