@@ -1,4 +1,4 @@
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "ComposedBackdrop.h"
+#include "Framework/ComposedBackdrop.h"
 
 #include <algorithm>
 #include <cstring>
 #include <tuple>
 
-#include "Raster.h"
+#include "rasteriser/Raster.h"
 
 namespace {
 

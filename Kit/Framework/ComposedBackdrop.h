@@ -19,8 +19,8 @@
 #include <utility>
 #include <vector>
 
-#include "IControl.h"
-#include "IGraphicsStructs.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsStructs.h"
 
 class Raster_IBitmap;
 class Raster_MemBitmap;

@@ -1,8 +1,8 @@
-#include "ControlLayer.h"
+#include "Framework/ControlLayer.h"
 
-#include "IControl.h"
-#include "IControlText.h"
-#include "IGraphics.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphics.h"
 
 namespace {
 // The id range of the custom zones and of the user arpeggiator pages.

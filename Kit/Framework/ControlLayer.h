@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "IGraphicsStructs.h"
+#include "Framework/IGraphicsStructs.h"
 #include "Kit_HeapBuf.h"
 
 class IControl;

@@ -1,4 +1,4 @@
-#include "FxFile.h"
+#include "Framework/FxFile.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "Hosts.h"
+#include "Framework/Hosts.h"
 
-#include "Log.h"
+#include "Framework/Log.h"
 
 #include <cstring>
 

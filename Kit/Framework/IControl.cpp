@@ -1,9 +1,9 @@
-#include "IControl.h"
+#include "Framework/IControl.h"
 
-#include "IControlText.h"
-#include "IGraphics.h"
-#include "IModuleBase.h"
-#include "IParam.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
 
 namespace {
 constexpr float kGreyedWeight = 0.5f;

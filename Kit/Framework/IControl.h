@@ -18,7 +18,7 @@
 #include <optional>
 #include <vector>
 
-#include "IGraphicsStructs.h"
+#include "Framework/IGraphicsStructs.h"
 
 class IModuleBase;
 class IGraphics;

@@ -1,8 +1,8 @@
-#include "IControlBitmaps.h"
+#include "Framework/IControlBitmaps.h"
 
 #include <typeinfo>
 
-#include "IGraphics.h"
+#include "Framework/IGraphics.h"
 
 int FrameFromValue(double value, int frames) {
   if (frames < 2) return 1;

@@ -3,7 +3,7 @@
 // image whose frame follows the value (IBitmapControl, used for LEDs and
 // backgrounds).
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 
 // The frame (numbered from 1) a strip of `frames` frames shows for a value;
 // a value outside 0..1 shows the nearest end.

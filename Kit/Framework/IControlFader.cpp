@@ -1,6 +1,6 @@
-#include "IControlFader.h"
+#include "Framework/IControlFader.h"
 
-#include "IGraphics.h"
+#include "Framework/IGraphics.h"
 
 IFaderControl::IFaderControl(IModuleBase* plug, int x, int y, int length, int paramIdx,
                              const IBitmap* bitmap, EDirection direction, bool onlyHandle)

@@ -2,7 +2,7 @@
 // A bitmap fader: a handle image travelling along a track of fixed length.
 // Value 1 puts the handle at the top (vertical) or the right (horizontal).
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 
 class IFaderControl : public IControl {
 public:

@@ -1,6 +1,6 @@
-#include "IControlFileAndURL.h"
+#include "Framework/IControlFileAndURL.h"
 
-#include "IGraphics.h"
+#include "Framework/IGraphics.h"
 
 namespace {
 void CopyCut(char* dest, const char* src, int maxLength) {

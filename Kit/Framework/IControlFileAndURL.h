@@ -2,7 +2,7 @@
 // Controls that hand over to the system: a web link (IURLControl) and a file
 // chooser (IFileSelectorControl).
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 #include "Kit_String.h"
 
 class IURLControl : public IControl {

@@ -1,7 +1,7 @@
-#include "IControlKnobs.h"
+#include "Framework/IControlKnobs.h"
 
-#include "IControlBitmaps.h"
-#include "IGraphics.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IGraphics.h"
 
 namespace {
 constexpr double kFineGearingFactor = 10.0;

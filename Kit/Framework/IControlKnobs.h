@@ -5,7 +5,7 @@
 // layout uses) or a rotated mask between a base and a top image
 // (IKnobRotatingMaskControl).
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 
 class IKnobControl : public IControl {
 public:

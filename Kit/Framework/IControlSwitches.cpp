@@ -1,8 +1,8 @@
-#include "IControlSwitches.h"
+#include "Framework/IControlSwitches.h"
 
 #include <algorithm>
 
-#include "IGraphics.h"
+#include "Framework/IGraphics.h"
 
 namespace {
 constexpr double kWrapAbove = 1.001;

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "IControlBitmaps.h"
+#include "Framework/IControlBitmaps.h"
 
 // The value after one switch click on a strip of `frames` frames: steps by
 // 1 / (frames - 1) (by 1 with fewer than two frames), wrapping to 0 past 1.

@@ -1,10 +1,10 @@
-#include "IControlText.h"
+#include "Framework/IControlText.h"
 
 #include <cstring>
 #include <string>
 
-#include "IGraphics.h"
-#include "IParam.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IParam.h"
 
 namespace {
 constexpr int kDisplayBufferSize = 128;

@@ -12,7 +12,7 @@
 #include <mutex>
 #include <string>
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 #include "Kit_HeapBuf.h"
 
 class ITextControl : public IControl {

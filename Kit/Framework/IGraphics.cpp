@@ -1,17 +1,17 @@
-#include "IGraphics.h"
+#include "Framework/IGraphics.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "ComposedBackdrop.h"
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IControlBitmaps.h"
-#include "IControlText.h"
-#include "IGraphicsDraw.h"
-#include "IModuleBase.h"
-#include "IParam.h"
-#include "IPopupMenu.h"
+#include "Framework/ComposedBackdrop.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphicsDraw.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
+#include "Framework/IPopupMenu.h"
 
 namespace {
 constexpr int kPromptTextSize = 64;

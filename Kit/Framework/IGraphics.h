@@ -18,8 +18,8 @@
 #include <optional>
 #include <string>
 
-#include "IGraphicsStructs.h"
-#include "IModulePanel.h"
+#include "Framework/IGraphicsStructs.h"
+#include "Framework/IModulePanel.h"
 #include "Kit_HeapBuf.h"
 
 class IModuleBase;

@@ -1,10 +1,10 @@
-#include "IGraphicsCaches.h"
+#include "Framework/IGraphicsCaches.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "IGraphics.h"
-#include "Raster.h"
+#include "Framework/IGraphics.h"
+#include "rasteriser/Raster.h"
 
 namespace {
 constexpr int kBoldWeight = 700;

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "IGraphicsStructs.h"
+#include "Framework/IGraphicsStructs.h"
 #include "Kit_Mutex.h"
 
 class Raster_IBitmap;

@@ -1,10 +1,10 @@
-#include "IGraphicsCarbon.h"
+#include "Framework/IGraphicsCarbon.h"
 
-#include "IControl.h"
-#include "IGraphicsMac.h"
-#include "IModuleBase.h"
-#include "IParam.h"
-#include "IPopupMenu.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
+#include "Framework/IPopupMenu.h"
 
 namespace {
 

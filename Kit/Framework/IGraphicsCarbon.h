@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "View_Backend.h"
-#include "View_CarbonRules.h"
+#include "views/View_Backend.h"
+#include "views/View_CarbonRules.h"
 
 class IControl;
 class IGraphicsMac;

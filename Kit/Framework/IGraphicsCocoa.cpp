@@ -1,9 +1,9 @@
-#include "IGraphicsCocoa.h"
+#include "Framework/IGraphicsCocoa.h"
 
-#include "IControl.h"
-#include "IGraphicsMac.h"
-#include "IParam.h"
-#include "IPopupMenu.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
+#include "Framework/IPopupMenu.h"
 
 IGraphicsCocoa_vTavro_au::IGraphicsCocoa_vTavro_au(IGraphicsMac* graphics)
     : graphics_(graphics), timerValid_(graphics != nullptr) {}

@@ -11,8 +11,8 @@
 //
 // threads: main only.
 
-#include "View_Backend.h"
-#include "View_CocoaRules.h"
+#include "views/View_Backend.h"
+#include "views/View_CocoaRules.h"
 
 class IControl;
 class IGraphicsMac;

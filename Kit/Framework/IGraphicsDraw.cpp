@@ -1,14 +1,14 @@
 // The panel surface's drawing primitives: each converts the colour and blend
 // and makes one rasteriser call through the clip window.
 
-#include "IGraphicsDraw.h"
+#include "Framework/IGraphicsDraw.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "ComposedBackdrop.h"
-#include "IGraphics.h"
+#include "Framework/ComposedBackdrop.h"
+#include "Framework/IGraphics.h"
 
 namespace {
 constexpr int kMeasureOnly = RASTER_DT_MEASURE;

@@ -3,8 +3,8 @@
 // to the rasteriser's mode and opacity, and the clip window through which the
 // primitives reach the frame buffer.
 
-#include "IGraphicsStructs.h"
-#include "Raster.h"
+#include "Framework/IGraphicsStructs.h"
+#include "rasteriser/Raster.h"
 
 // The rasteriser mode and opacity of a blend (null: copy with source alpha).
 struct RasterBlend {

@@ -1,4 +1,4 @@
-#include "IGraphicsMac.h"
+#include "Framework/IGraphicsMac.h"
 
 #include <sys/utsname.h>
 
@@ -10,18 +10,18 @@
 #include <string>
 
 #include "CoreFoundation.h"
-#include "IControl.h"
-#include "IGraphicsCarbon.h"
-#include "IGraphicsCocoa.h"
-#include "IModuleBase.h"
-#include "IParam.h"
-#include "IPopupMenu.h"
-#include "Log.h"
-#include "Raster.h"
-#include "View_Backend.h"
-#include "View_ProcessBackend.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsCarbon.h"
+#include "Framework/IGraphicsCocoa.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
+#include "Framework/IPopupMenu.h"
+#include "Framework/Log.h"
+#include "rasteriser/Raster.h"
+#include "views/View_Backend.h"
+#include "views/View_ProcessBackend.h"
 #include "BundleResourceIndex.h"
-#include "WinEmu_DC.h"
+#include "winemu/WinEmu_DC.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <memory>
 #include <vector>
 
-#include "IGraphics.h"
+#include "Framework/IGraphics.h"
 #include "Kit_String.h"
-#include "View_Menu.h"
+#include "views/View_Menu.h"
 
 class IGraphicsCarbon;
 class IGraphicsCocoa_vTavro_au;

@@ -1,4 +1,4 @@
-#include "IMidiMsg.h"
+#include "Framework/IMidiMsg.h"
 
 #include <algorithm>
 #include <cstdio>

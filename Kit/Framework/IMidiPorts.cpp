@@ -1,11 +1,11 @@
-#include "IMidiPorts.h"
+#include "Framework/IMidiPorts.h"
 
 #include <cstring>
 
-#include "IMidiMsg.h"
-#include "MidiPortCloser.h"
-#include "MidiPortNameMatch.h"
-#include "MidiPortSystem.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/MidiPortCloser.h"
+#include "Framework/MidiPortNameMatch.h"
+#include "MidiTransport/MidiPortSystem.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 struct IMidiMsg;
 struct ISysEx;

@@ -1,12 +1,12 @@
-#include "IModuleAU.h"
+#include "Framework/IModuleAU.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <new>
 
-#include "IGraphics.h"
-#include "IModuleAUView.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleAUView.h"
 
 IModuleAU::IModuleAU(const IModuleInstanceInfo& instanceInfo, int nParams, const char* channelIOStr, int nPresets,
                      const char* effectName, const char* productName, const char* mfrName, int vendorVersion,

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "AudioUnitAPI.h"
-#include "IModuleBase.h"
-#include "IModuleInstanceInfo.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IModuleInstanceInfo.h"
 
 class IGraphics;
 

@@ -2,7 +2,7 @@
 // changes), host identification, and MIDI output on the hardware port.
 
 #include "AUEventListener.h"
-#include "IModuleAU.h"
+#include "Framework/IModuleAU.h"
 
 void IModuleAU::SendAUEvent(UInt32 eventType, AudioUnit unit, int paramIdx) {
   AudioUnitEvent event = {};

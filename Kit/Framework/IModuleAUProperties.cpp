@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "AUDictionary.h"
-#include "CFAUPreset.h"
-#include "IGraphics.h"
-#include "IModuleAU.h"
+#include "Framework/aupresets/AUDictionary.h"
+#include "Framework/aupresets/CFAUPreset.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleAU.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "IModuleAU.h"
+#include "Framework/IModuleAU.h"
 
 void IModuleAU::SetBlockSize(int blockSize) {
   if (blockSize <= 0 || blockSize > kMaxBlockSize) return;

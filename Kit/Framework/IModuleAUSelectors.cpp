@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "IModuleAU.h"
+#include "Framework/IModuleAU.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "IModuleAUView.h"
+#include "Framework/IModuleAUView.h"
 
-#include "IGraphics.h"
-#include "IModuleAU.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleAU.h"
 
 namespace {
 

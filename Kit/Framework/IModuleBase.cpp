@@ -1,4 +1,4 @@
-#include "IModuleBase.h"
+#include "Framework/IModuleBase.h"
 
 #include <algorithm>
 #include <cstdio>

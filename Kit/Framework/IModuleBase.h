@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "ByteChunk.h"
-#include "Hosts.h"
-#include "IMidiMsg.h"
-#include "IMidiPorts.h"
-#include "IModulePanel.h"
-#include "IParam.h"
-#include "IPreset.h"
+#include "Framework/ByteChunk.h"
+#include "Framework/Hosts.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IMidiPorts.h"
+#include "Framework/IModulePanel.h"
+#include "Framework/IParam.h"
+#include "Framework/IPreset.h"
 #include "Kit_HeapBuf.h"
 #include "Kit_Mutex.h"
 #include "Kit_Random.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "IModuleBase.h"
+#include "Framework/IModuleBase.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "FxFile.h"
-#include "IModuleBase.h"
+#include "Framework/FxFile.h"
+#include "Framework/IModuleBase.h"
 #include "Kit_AtomicFile.h"
 
 namespace {

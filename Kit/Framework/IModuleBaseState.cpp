@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "IModuleBase.h"
+#include "Framework/IModuleBase.h"
 
 int IModuleBase::UnserializeParamValue(const ByteChunk* chunk, int pos, IParam* param) {
   double value = 0.0;

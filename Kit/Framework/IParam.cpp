@@ -1,4 +1,4 @@
-#include "IParam.h"
+#include "Framework/IParam.h"
 
 #include <climits>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "IPopupMenu.h"
+#include "Framework/IPopupMenu.h"
 #include <algorithm>
 
 IPopupMenuItem::IPopupMenuItem(const char* text, int flags, IPopupMenu* submenu)

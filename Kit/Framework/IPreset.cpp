@@ -1,7 +1,7 @@
 // Presets of the plug-in base: the bank chunk and the operations that create, restore
 // and rename presets. Callers hold the plug-in mutex.
 
-#include "IPreset.h"
+#include "Framework/IPreset.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "IModuleBase.h"
+#include "Framework/IModuleBase.h"
 
 namespace {
 

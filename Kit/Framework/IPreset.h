@@ -1,7 +1,7 @@
 #pragma once
 // One preset of the plug-in base: a name and the state that SerializeState wrote.
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 
 struct IPreset {
   // A name holds at most this many characters; longer names are cut.

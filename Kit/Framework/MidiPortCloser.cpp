@@ -1,4 +1,4 @@
-#include "MidiPortCloser.h"
+#include "Framework/MidiPortCloser.h"
 
 MidiPortCloser::MidiPortCloser() { service_.Start([this] { Run(); }); }
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "Kit_ServiceThread.h"
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 class MidiPortCloser {
 public:

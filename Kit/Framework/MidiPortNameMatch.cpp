@@ -1,4 +1,4 @@
-#include "MidiPortNameMatch.h"
+#include "Framework/MidiPortNameMatch.h"
 
 #include <cctype>
 

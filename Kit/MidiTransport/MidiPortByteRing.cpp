@@ -1,4 +1,4 @@
-#include "MidiPortByteRing.h"
+#include "MidiTransport/MidiPortByteRing.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <vector>
 
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 class MidiPortDelivery {
 public:

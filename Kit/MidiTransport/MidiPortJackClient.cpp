@@ -1,4 +1,4 @@
-#include "MidiPortJackClient.h"
+#include "MidiTransport/MidiPortJackClient.h"
 
 #include <jack/midiport.h>
 
@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 #if defined(__SANITIZE_THREAD__)
 #define TAVRO_THREAD_CHECKER 1

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "MidiPortEndpointOn.h"
-#include "MidiPortJackClient.h"
+#include "MidiTransport/MidiPortEndpointOn.h"
+#include "MidiTransport/MidiPortJackClient.h"
 
 template <typename Transport>
 class MidiPortJackEndpoint : public MidiPortEndpointOn<Transport, MidiPortJackClient> {

@@ -1,4 +1,4 @@
-#include "MidiPortJackInput.h"
+#include "MidiTransport/MidiPortJackInput.h"
 
 #include <jack/midiport.h>
 

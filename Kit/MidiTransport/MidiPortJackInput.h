@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "MidiPortDelivery.h"
-#include "MidiPortJackEndpoint.h"
-#include "MidiPortJackQueue.h"
-#include "MidiPortSysExAssembler.h"
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortDelivery.h"
+#include "MidiTransport/MidiPortJackEndpoint.h"
+#include "MidiTransport/MidiPortJackQueue.h"
+#include "MidiTransport/MidiPortSysExAssembler.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 class MidiPortJackInput : public MidiPortJackEndpoint<MidiInputTransport> {
 public:

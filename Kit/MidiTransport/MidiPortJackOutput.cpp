@@ -1,4 +1,4 @@
-#include "MidiPortJackOutput.h"
+#include "MidiTransport/MidiPortJackOutput.h"
 
 #include <jack/midiport.h>
 

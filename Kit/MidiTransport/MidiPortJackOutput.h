@@ -34,9 +34,9 @@
 #include <string>
 #include <vector>
 
-#include "MidiPortByteRing.h"
-#include "MidiPortJackEndpoint.h"
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortByteRing.h"
+#include "MidiTransport/MidiPortJackEndpoint.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 class MidiPortJackOutput : public MidiPortJackEndpoint<MidiOutputTransport> {
 public:

@@ -1,4 +1,4 @@
-#include "MidiPortJackQueue.h"
+#include "MidiTransport/MidiPortJackQueue.h"
 
 #include <cerrno>
 

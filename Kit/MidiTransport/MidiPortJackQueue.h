@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "MidiPortByteRing.h"
+#include "MidiTransport/MidiPortByteRing.h"
 
 class MidiPortJackQueue {
 public:

@@ -1,4 +1,4 @@
-#include "MidiPortRtMidi.h"
+#include "MidiTransport/MidiPortRtMidi.h"
 
 namespace {
 // Runs one library call; a library error is printed and reported as false.

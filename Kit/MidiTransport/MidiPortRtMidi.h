@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "MidiPortDelivery.h"
-#include "MidiPortEndpointOn.h"
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortDelivery.h"
+#include "MidiTransport/MidiPortEndpointOn.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 // The port operations of one RtMidi object, input or output; its errors are
 // printed and reported by the results, never thrown.

@@ -1,4 +1,4 @@
-#include "MidiPortSysExAssembler.h"
+#include "MidiTransport/MidiPortSysExAssembler.h"
 
 namespace {
 constexpr unsigned char kSysExStart = 0xF0;

@@ -1,13 +1,13 @@
-#include "MidiPortSystem.h"
+#include "MidiTransport/MidiPortSystem.h"
 
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
 
-#include "MidiPortJackInput.h"
-#include "MidiPortJackOutput.h"
-#include "MidiPortRtMidi.h"
+#include "MidiTransport/MidiPortJackInput.h"
+#include "MidiTransport/MidiPortJackOutput.h"
+#include "MidiTransport/MidiPortRtMidi.h"
 
 namespace {
 // RtMidi and the ALSA library print several lines each when the sequencer is not

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 enum class MidiSystemApi {
   AlsaThenJack,  // what the plug-in uses

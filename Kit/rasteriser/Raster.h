@@ -1,9 +1,9 @@
 #pragma once
 // The rasteriser: software drawing into 32-bit bitmaps.
 
-#include "Raster_Bitmap.h"
-#include "Raster_Blend.h"
-#include "Raster_Blit.h"
-#include "Raster_Font.h"
-#include "Raster_PNG.h"
-#include "Raster_Shapes.h"
+#include "rasteriser/Raster_Bitmap.h"
+#include "rasteriser/Raster_Blend.h"
+#include "rasteriser/Raster_Blit.h"
+#include "rasteriser/Raster_Font.h"
+#include "rasteriser/Raster_PNG.h"
+#include "rasteriser/Raster_Shapes.h"

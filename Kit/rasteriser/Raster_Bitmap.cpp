@@ -1,4 +1,4 @@
-#include "Raster_Bitmap.h"
+#include "rasteriser/Raster_Bitmap.h"
 
 #include <cstddef>
 #include <new>

@@ -8,7 +8,7 @@
 //
 // threads: any (a bitmap belongs to one thread at a time); the routines keep no state.
 
-#include "WinEmu_DC.h"
+#include "winemu/WinEmu_DC.h"
 
 class Raster_IBitmap {
 public:

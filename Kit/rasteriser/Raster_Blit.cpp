@@ -1,8 +1,8 @@
-#include "Raster_Blit.h"
+#include "rasteriser/Raster_Blit.h"
 
 #include <vector>
 
-#include "Raster_Kernels.h"
+#include "rasteriser/Raster_Kernels.h"
 
 void Raster_Blit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, int srcx,
                  int srcy, int srcw, int srch, float alpha, int mode) {

@@ -6,8 +6,8 @@
 //
 // threads: any (on bitmaps no other thread uses meanwhile; no shared state here).
 
-#include "Raster_Bitmap.h"
-#include "Raster_Blend.h"
+#include "rasteriser/Raster_Bitmap.h"
+#include "rasteriser/Raster_Blend.h"
 
 // Copies the source rect (srcx, srcy, srcw, srch) to (dstx, dsty). Modes used:
 // 0, 0x10000, 0x10001, 0x10002. A width or height of 0 or less draws nothing.

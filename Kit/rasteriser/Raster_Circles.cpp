@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "Raster_Kernels.h"
-#include "Raster_Shapes.h"
+#include "rasteriser/Raster_Kernels.h"
+#include "rasteriser/Raster_Shapes.h"
 
 namespace {
 

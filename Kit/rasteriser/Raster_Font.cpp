@@ -1,4 +1,4 @@
-#include "Raster_Font.h"
+#include "rasteriser/Raster_Font.h"
 
 Raster_CachedFont::~Raster_CachedFont() {
   if (ownsFont_) DeleteObject(font_);

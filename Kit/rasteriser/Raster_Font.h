@@ -2,8 +2,8 @@
 // Fonts of the rasteriser: text drawn through the emulation's FreeType text output,
 // which keeps a glyph cache per font handle.
 
-#include "Raster_Bitmap.h"
-#include "WinEmu_Font.h"
+#include "rasteriser/Raster_Bitmap.h"
+#include "winemu/WinEmu_Font.h"
 
 // Format bits of DrawText (the emulation's DT_ bits, plus the text-alpha bit).
 enum : unsigned int {

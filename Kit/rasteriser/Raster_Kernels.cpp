@@ -1,4 +1,4 @@
-#include "Raster_Kernels.h"
+#include "rasteriser/Raster_Kernels.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "Raster_Bitmap.h"
-#include "Raster_Blend.h"
-#include "WinEmu_PixelMix.h"
+#include "rasteriser/Raster_Bitmap.h"
+#include "rasteriser/Raster_Blend.h"
+#include "winemu/WinEmu_PixelMix.h"
 
 // The pixels of a bitmap, or an empty view for a null or inconsistent one.
 struct Raster_Pixels {

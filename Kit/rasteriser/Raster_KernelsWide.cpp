@@ -2,7 +2,7 @@
 // the four-pixel path in Raster_Kernels.cpp, which finishes every row's remainder.
 #include <atomic>
 
-#include "Raster_Kernels.h"
+#include "rasteriser/Raster_Kernels.h"
 
 #if defined(RASTER_HAS_WIDE)
 #include <immintrin.h>

@@ -1,4 +1,4 @@
-#include "Raster_PNG.h"
+#include "rasteriser/Raster_PNG.h"
 
 #include <png.h>
 
@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "Raster_Blend.h"
+#include "rasteriser/Raster_Blend.h"
 
 namespace {
 

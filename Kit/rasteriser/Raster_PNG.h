@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "Raster_Bitmap.h"
+#include "rasteriser/Raster_Bitmap.h"
 
 constexpr int kRasterPNGMaxSide = 16384;
 constexpr long kRasterPNGMaxPixels = 64L * 1024 * 1024;

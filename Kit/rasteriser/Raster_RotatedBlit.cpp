@@ -2,9 +2,9 @@
 #include <cmath>
 #include <vector>
 
-#include "Raster_Blit.h"
-#include "Raster_Kernels.h"
-#include "Raster_Sample.h"
+#include "rasteriser/Raster_Blit.h"
+#include "rasteriser/Raster_Kernels.h"
+#include "rasteriser/Raster_Sample.h"
 
 namespace {
 

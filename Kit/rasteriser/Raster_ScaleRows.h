@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "Raster_Sample.h"
+#include "rasteriser/Raster_Sample.h"
 
 // Vertical weights are 128 - fy and fy, horizontal ones 128 - fx and fx: a result
 // is its weighted sum over 2^14, rounded.

@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "Raster_Blit.h"
-#include "Raster_Kernels.h"
-#include "Raster_ScaleRows.h"
+#include "rasteriser/Raster_Blit.h"
+#include "rasteriser/Raster_Kernels.h"
+#include "rasteriser/Raster_ScaleRows.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Filtered scaling, eight pixels a step with AVX2 where the processor has it; the
 // same arithmetic as the plain rows in Raster_ScaledBlit.cpp, which finish each row.
-#include "Raster_Kernels.h"
-#include "Raster_ScaleRows.h"
+#include "rasteriser/Raster_Kernels.h"
+#include "rasteriser/Raster_ScaleRows.h"
 
 #if defined(RASTER_HAS_WIDE)
 #include <immintrin.h>

@@ -1,8 +1,8 @@
-#include "Raster_Shapes.h"
+#include "rasteriser/Raster_Shapes.h"
 
 #include <cstdlib>
 
-#include "Raster_Kernels.h"
+#include "rasteriser/Raster_Kernels.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 //
 // threads: any (on bitmaps no other thread uses meanwhile; no shared state here).
 
-#include "Raster_Bitmap.h"
-#include "Raster_Blend.h"
+#include "rasteriser/Raster_Bitmap.h"
+#include "rasteriser/Raster_Blend.h"
 
 void Raster_PutPixel(Raster_IBitmap* dest, int x, int y, unsigned int color, float alpha,
                      int mode);

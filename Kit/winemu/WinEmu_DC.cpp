@@ -1,4 +1,4 @@
-#include "WinEmu_DC.h"
+#include "winemu/WinEmu_DC.h"
 
 #include <cstddef>
 #include <new>

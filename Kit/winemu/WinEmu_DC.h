@@ -7,7 +7,7 @@
 //
 // threads: any (a context belongs to one thread at a time).
 
-#include "WinEmu_Types.h"
+#include "winemu/WinEmu_Types.h"
 
 struct WinEmu_PixelContext {
   unsigned int* bits;  // null while the context is 0 x 0

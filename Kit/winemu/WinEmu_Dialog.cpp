@@ -1,10 +1,10 @@
-#include "WinEmu_Dialog.h"
+#include "winemu/WinEmu_Dialog.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "WinEmu_Window.h"
-#include "WinEmu_WindowRecord.h"
+#include "winemu/WinEmu_Window.h"
+#include "winemu/WinEmu_WindowRecord.h"
 
 WinEmu_DialogResourceIndex* WinEmu_curmodule_dialogresource_head = nullptr;
 

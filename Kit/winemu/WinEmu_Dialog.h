@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "WinEmu_Types.h"
+#include "winemu/WinEmu_Types.h"
 
 // Dialog resource record flags.
 enum : int {

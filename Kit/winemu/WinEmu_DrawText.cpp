@@ -2,9 +2,9 @@
 #include <climits>
 #include <cstring>
 
-#include "WinEmu_Font.h"
-#include "WinEmu_FontObject.h"
-#include "WinEmu_PixelMix.h"
+#include "winemu/WinEmu_Font.h"
+#include "winemu/WinEmu_FontObject.h"
+#include "winemu/WinEmu_PixelMix.h"
 
 namespace {
 

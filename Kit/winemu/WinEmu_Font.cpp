@@ -1,6 +1,6 @@
-#include "WinEmu_Font.h"
+#include "winemu/WinEmu_Font.h"
 
-#include "WinEmu_FontObject.h"
+#include "winemu/WinEmu_FontObject.h"
 
 HGDIOBJ CreateFont(int height, int width, int escapement, int orientation, int weight,
                    char italic, char underline, char strikeOut, char charSet,

@@ -8,7 +8,7 @@
 // threads: any. Fonts may be made and drawn from several threads; each font handle
 // locks its glyph cache while measuring or drawing.
 
-#include "WinEmu_DC.h"
+#include "winemu/WinEmu_DC.h"
 
 // Format bits of WinEmu_DrawText.
 enum : unsigned int {

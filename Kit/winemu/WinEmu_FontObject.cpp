@@ -1,4 +1,4 @@
-#include "WinEmu_FontObject.h"
+#include "winemu/WinEmu_FontObject.h"
 
 #include <fontconfig/fontconfig.h>
 #include FT_OUTLINE_H

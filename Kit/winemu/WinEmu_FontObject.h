@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "WinEmu_Types.h"
+#include "winemu/WinEmu_Types.h"
 
 struct HGDIOBJ__ {
   virtual ~HGDIOBJ__() = default;

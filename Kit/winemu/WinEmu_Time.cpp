@@ -1,4 +1,4 @@
-#include "WinEmu_Time.h"
+#include "winemu/WinEmu_Time.h"
 
 void Sleep(int ms) {
   Kit_Time().SleepMicros(ms > 0 ? uint64_t(ms) * 1000u : 100u);

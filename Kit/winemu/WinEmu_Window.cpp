@@ -1,10 +1,10 @@
-#include "WinEmu_Window.h"
+#include "winemu/WinEmu_Window.h"
 
 #include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
-#include "WinEmu_WindowRecord.h"
+#include "winemu/WinEmu_WindowRecord.h"
 
 namespace {
 

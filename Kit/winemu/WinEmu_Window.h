@@ -7,7 +7,7 @@
 //
 // threads: main only.
 
-#include "WinEmu_Types.h"
+#include "winemu/WinEmu_Types.h"
 
 enum : int {
   GWL_USERDATA = -21,

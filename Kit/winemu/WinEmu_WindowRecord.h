@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "WinEmu_Types.h"
+#include "winemu/WinEmu_Types.h"
 
 // State of a running modal dialog; lives on WinEmu_DialogBox's stack.
 struct WinEmu_ModalRun {

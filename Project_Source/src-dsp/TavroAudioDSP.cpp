@@ -5,10 +5,10 @@
 #include <cmath>
 #include <sstream>
 
-#include "IControlText.h"
-#include "IParam.h"
-#include "Tavro.h"
-#include "WinEmu_Time.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
+#include "winemu/WinEmu_Time.h"
 #include "messaging/MIDIClockOutput.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"

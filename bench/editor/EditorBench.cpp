@@ -12,8 +12,8 @@
 #include <functional>
 #include <vector>
 
-#include "ControlLayer.h"
-#include "IControlKnobs.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlKnobs.h"
 #include "OpenedEditor.h"
 
 namespace {

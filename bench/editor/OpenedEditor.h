@@ -11,10 +11,10 @@
 
 #include "CipherBlocks.h"
 #include "EditorTestSupport.h"
-#include "IGraphicsMac.h"
+#include "Framework/IGraphicsMac.h"
 #include "ResourceKey.h"
-#include "View_Backend.h"
-#include "View_Headless.h"
+#include "views/View_Backend.h"
+#include "views/View_Headless.h"
 #include "layout/LayoutResource.h"
 
 // A data folder whose UI settings ask for `size` ("normal" 1.0, "large" 1.25) with no

@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "EditorTestSupport.h"
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "AUTestPlug.h"
 #include "EditorTestSupport.h"
-#include "IParam.h"
-#include "WinEmu_Time.h"
+#include "Framework/IParam.h"
+#include "winemu/WinEmu_Time.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ControlLayer.h"
+#include "Framework/ControlLayer.h"
 #include "ResourceSurface.h"
 #include "layout/LayoutResource.h"
 

@@ -1,10 +1,10 @@
 // The scan of 1,000 bank files beside a plain read of the same bytes (warm cache).
 
-#include "BankImage.h"
-#include "ByteChunk.h"
-#include "LibrarianDisk.h"
-#include "LibrarianEditor.h"
-#include "PatchLibrarian.h"
+#include "librarian/BankImage.h"
+#include "Framework/ByteChunk.h"
+#include "librarian/LibrarianDisk.h"
+#include "librarian/LibrarianEditor.h"
+#include "librarian/PatchLibrarian.h"
 
 #include <benchmark/benchmark.h>
 

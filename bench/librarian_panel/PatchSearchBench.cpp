@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "PatchSearch.h"
+#include "librarian/panel/PatchSearch.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "HostSnapshot.h"
 #include "JackTestServer.h"
-#include "MidiPortSystem.h"
+#include "MidiTransport/MidiPortSystem.h"
 #include "SynthSimPorts.h"
 
 namespace {

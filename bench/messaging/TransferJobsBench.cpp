@@ -11,11 +11,11 @@
 #include <thread>
 
 #include "FakeMessagingEditor.h"
-#include "IMidiMsg.h"
+#include "Framework/IMidiMsg.h"
 #include "Kit_TimeSource.h"
-#include "LibrarianEditor.h"
-#include "MIDIMessageManager.h"
-#include "PatchLibrarian.h"
+#include "librarian/LibrarianEditor.h"
+#include "messaging/MIDIMessageManager.h"
+#include "librarian/PatchLibrarian.h"
 #include "SynthSim.h"
 
 namespace {

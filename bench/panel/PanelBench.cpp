@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "IControlBitmaps.h"
-#include "IControlKnobs.h"
-#include "IControlText.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IControlKnobs.h"
+#include "Framework/IControlText.h"
 #include "PanelTestSupport.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "Raster.h"
-#include "Raster_Sample.h"
+#include "rasteriser/Raster.h"
+#include "rasteriser/Raster_Sample.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "IGraphicsMac.h"
+#include "Framework/IGraphicsMac.h"
 #include "LintPanel.h"
 #include "LintTestSupport.h"
-#include "Raster_PNG.h"
+#include "rasteriser/Raster_PNG.h"
 #include "layout/tables/ImageTable.h"
 
 namespace {

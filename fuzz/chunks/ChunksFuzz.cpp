@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 #include "BaseTestPlug.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "PatchManager.h"
+#include "editor/PatchManager.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ByteChunk chunk;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "UISettings.h"
+#include "editor/UISettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const UISettings s = ParseUISettings(std::string(reinterpret_cast<const char*>(data), size));

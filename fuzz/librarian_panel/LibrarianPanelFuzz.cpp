@@ -6,9 +6,9 @@
 #include <functional>
 #include <set>
 
-#include "FolderPopupMenu.h"
+#include "librarian/panel/FolderPopupMenu.h"
 #include "PanelFakes.h"
-#include "PatchSearch.h"
+#include "librarian/panel/PatchSearch.h"
 #include "SearchReference.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "FakeMessagingEditor.h"
-#include "IMidiMsg.h"
-#include "PatchLibrarian.h"
+#include "Framework/IMidiMsg.h"
+#include "librarian/PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "Raster.h"
+#include "rasteriser/Raster.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<Raster_IBitmap> bitmap(Raster_LoadPNGFromMemory(data, size, nullptr));

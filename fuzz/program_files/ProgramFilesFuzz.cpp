@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "FxFile.h"
+#include "Framework/FxFile.h"
 #include "BaseTestPlug.h"
 
 namespace {

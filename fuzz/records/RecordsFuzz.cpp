@@ -1,9 +1,9 @@
 // Outside bytes through the record helpers: host names as a host reports them,
 // SysEx bytes into log text, MIDI bytes into the queries, build stamps.
 
-#include "Hosts.h"
-#include "IMidiMsg.h"
-#include "Log.h"
+#include "Framework/Hosts.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/Log.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "View_CarbonRules.h"
-#include "View_CocoaRules.h"
-#include "View_PanelKeys.h"
-#include "View_TextEntry.h"
-#include "View_X11Input.h"
+#include "views/View_CarbonRules.h"
+#include "views/View_CocoaRules.h"
+#include "views/View_PanelKeys.h"
+#include "views/View_TextEntry.h"
+#include "views/View_X11Input.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "View_AlertSession.h"
+#include "views/View_AlertSession.h"
 
 #include <algorithm>
 #include <sstream>

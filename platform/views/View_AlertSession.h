@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "View_Backend.h"
-#include "View_ModalSession.h"
+#include "views/View_Backend.h"
+#include "views/View_ModalSession.h"
 
 class ViewAlertSession : public ViewModalSession {
 public:

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "View_Events.h"
-#include "View_FrameBuffer.h"
-#include "View_Geometry.h"
-#include "View_Menu.h"
-#include "View_TextEntry.h"
-#include "WinEmu_Types.h"
+#include "views/View_Events.h"
+#include "views/View_FrameBuffer.h"
+#include "views/View_Geometry.h"
+#include "views/View_Menu.h"
+#include "views/View_TextEntry.h"
+#include "winemu/WinEmu_Types.h"
 
 class ViewClient {
 public:

@@ -1,10 +1,10 @@
-#include "View_BackendCore.h"
+#include "views/View_BackendCore.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "WinEmu_Dialog.h"
-#include "WinEmu_Window.h"
+#include "winemu/WinEmu_Dialog.h"
+#include "winemu/WinEmu_Window.h"
 
 namespace {
 

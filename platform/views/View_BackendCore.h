@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "View_Backend.h"
+#include "views/View_Backend.h"
 
 class ViewBackendCore : public ViewBackend {
 public:

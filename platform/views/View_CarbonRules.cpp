@@ -1,9 +1,9 @@
-#include "View_CarbonRules.h"
+#include "views/View_CarbonRules.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "View_PanelKeys.h"
+#include "views/View_PanelKeys.h"
 
 PanelPoint CarbonPanelPoint(double paneX, double paneY) {
   return {int(std::trunc(paneX)) - 2, int(std::trunc(paneY)) - 3};

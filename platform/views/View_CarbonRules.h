@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "View_Events.h"
-#include "View_Geometry.h"
-#include "View_TextEntry.h"
+#include "views/View_Events.h"
+#include "views/View_Geometry.h"
+#include "views/View_TextEntry.h"
 
 // Mouse position: the pane point truncated, then x - 2 and y - 3.
 PanelPoint CarbonPanelPoint(double paneX, double paneY);

@@ -1,4 +1,4 @@
-#include "View_ClickCounter.h"
+#include "views/View_ClickCounter.h"
 
 #include <cstdlib>
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "View_Events.h"
+#include "views/View_Events.h"
 
 class ViewClickCounter {
 public:

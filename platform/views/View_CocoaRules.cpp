@@ -1,9 +1,9 @@
-#include "View_CocoaRules.h"
+#include "views/View_CocoaRules.h"
 
 #include <climits>
 #include <cmath>
 
-#include "View_PanelKeys.h"
+#include "views/View_PanelKeys.h"
 
 CocoaRect CocoaViewRectFromPanel(const PanelRect& r, int H) {
   return {double(r.L), double(H - 1 - r.B), double(r.R - r.L + 1), double(r.B - r.T + 1)};

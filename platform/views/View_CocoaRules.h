@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "View_Events.h"
-#include "View_Geometry.h"
+#include "views/View_Events.h"
+#include "views/View_Geometry.h"
 
 struct CocoaRect {
   double x = 0, y = 0, w = 0, h = 0;

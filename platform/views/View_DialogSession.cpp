@@ -1,9 +1,9 @@
-#include "View_DialogSession.h"
+#include "views/View_DialogSession.h"
 
 #include <string>
 
-#include "WinEmu_Dialog.h"
-#include "WinEmu_Window.h"
+#include "winemu/WinEmu_Dialog.h"
+#include "winemu/WinEmu_Window.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-#include "View_ModalSession.h"
-#include "View_TextEntry.h"
-#include "WinEmu_Types.h"
+#include "views/View_ModalSession.h"
+#include "views/View_TextEntry.h"
+#include "winemu/WinEmu_Types.h"
 
 class ViewDialogSession : public ViewModalSession {
 public:

@@ -1,4 +1,4 @@
-#include "View_FrameBuffer.h"
+#include "views/View_FrameBuffer.h"
 
 #include <png.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "View_Geometry.h"
+#include "views/View_Geometry.h"
 
 inline uint8_t PanelPixelRed(uint32_t p) { return uint8_t(p >> 8); }
 inline uint8_t PanelPixelGreen(uint32_t p) { return uint8_t(p >> 16); }

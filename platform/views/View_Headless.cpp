@@ -1,7 +1,7 @@
-#include "View_Headless.h"
+#include "views/View_Headless.h"
 
-#include "View_PanelKeys.h"
-#include "WinEmu_Window.h"
+#include "views/View_PanelKeys.h"
+#include "winemu/WinEmu_Window.h"
 
 void HeadlessViewBackend::Click(double x, double y, ViewMouseButton button, ViewModifiers mods,
                                 int clickCount) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "View_BackendCore.h"
+#include "views/View_BackendCore.h"
 
 class HeadlessViewBackend : public ViewBackendCore {
 public:

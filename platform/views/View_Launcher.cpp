@@ -1,4 +1,4 @@
-#include "View_Launcher.h"
+#include "views/View_Launcher.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

@@ -1,4 +1,4 @@
-#include "View_Menu.h"
+#include "views/View_Menu.h"
 
 #include <cstdio>
 

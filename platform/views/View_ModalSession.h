@@ -2,10 +2,10 @@
 // A modal interaction the back end runs inside the panel (popup menu, message box,
 // path prompt): it takes the input until it is done and draws itself on top.
 
-#include "Raster.h"
-#include "View_Events.h"
-#include "View_Geometry.h"
-#include "View_OverlayPainter.h"
+#include "rasteriser/Raster.h"
+#include "views/View_Events.h"
+#include "views/View_Geometry.h"
+#include "views/View_OverlayPainter.h"
 
 class ViewModalSession {
 public:

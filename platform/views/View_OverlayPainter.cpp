@@ -1,6 +1,6 @@
-#include "View_OverlayPainter.h"
+#include "views/View_OverlayPainter.h"
 
-#include "View_FrameBuffer.h"
+#include "views/View_FrameBuffer.h"
 
 #include <algorithm>
 

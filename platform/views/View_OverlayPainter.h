@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "Raster.h"
-#include "View_Geometry.h"
-#include "View_TextEntry.h"
+#include "rasteriser/Raster.h"
+#include "views/View_Geometry.h"
+#include "views/View_TextEntry.h"
 
 // External pixels seen as a rasteriser bitmap (not resizable).
 class ViewPixelsBitmap : public Raster_IBitmap {

@@ -1,4 +1,4 @@
-#include "View_PanelKeys.h"
+#include "views/View_PanelKeys.h"
 
 std::optional<int> PanelKeyFor(int keyCode, char32_t character) {
   switch (keyCode) {

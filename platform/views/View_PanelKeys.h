@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "View_Events.h"
+#include "views/View_Events.h"
 
 constexpr int kPanelKeyEscape = 41;
 

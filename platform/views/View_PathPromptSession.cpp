@@ -1,4 +1,4 @@
-#include "View_PathPromptSession.h"
+#include "views/View_PathPromptSession.h"
 
 #include <sys/stat.h>
 

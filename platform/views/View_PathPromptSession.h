@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "View_Backend.h"
-#include "View_ModalSession.h"
-#include "View_TextEntry.h"
+#include "views/View_Backend.h"
+#include "views/View_ModalSession.h"
+#include "views/View_TextEntry.h"
 
 class ViewPathPromptSession : public ViewModalSession {
 public:

@@ -1,4 +1,4 @@
-#include "View_PopupSession.h"
+#include "views/View_PopupSession.h"
 
 #include <algorithm>
 

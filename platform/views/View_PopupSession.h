@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "View_Menu.h"
-#include "View_ModalSession.h"
+#include "views/View_Menu.h"
+#include "views/View_ModalSession.h"
 
 class ViewPopupSession : public ViewModalSession {
 public:

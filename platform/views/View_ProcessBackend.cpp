@@ -1,6 +1,6 @@
-#include "View_ProcessBackend.h"
+#include "views/View_ProcessBackend.h"
 
-#include "View_Headless.h"
+#include "views/View_Headless.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 //
 // threads: main only.
 
-#include "View_Backend.h"
+#include "views/View_Backend.h"
 
 ViewBackend& ViewProcessBackend();
 // Not owned; null restores the headless one.

@@ -1,4 +1,4 @@
-#include "View_TextEntry.h"
+#include "views/View_TextEntry.h"
 
 #include <utility>
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "View_Events.h"
-#include "View_Geometry.h"
+#include "views/View_Events.h"
+#include "views/View_Geometry.h"
 
 enum class ViewEntryVerdict {
   Commit,  // end the entry; the view reads the text

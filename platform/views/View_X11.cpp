@@ -1,4 +1,4 @@
-#include "View_X11.h"
+#include "views/View_X11.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -9,12 +9,12 @@
 #include <cstdio>
 
 #include "Kit_TimeSource.h"
-#include "View_AlertSession.h"
-#include "View_DialogSession.h"
-#include "View_Launcher.h"
-#include "View_PathPromptSession.h"
-#include "View_PopupSession.h"
-#include "View_X11Input.h"
+#include "views/View_AlertSession.h"
+#include "views/View_DialogSession.h"
+#include "views/View_Launcher.h"
+#include "views/View_PathPromptSession.h"
+#include "views/View_PopupSession.h"
+#include "views/View_X11Input.h"
 
 namespace {
 

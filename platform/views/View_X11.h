@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "View_BackendCore.h"
-#include "View_ClickCounter.h"
-#include "View_ModalSession.h"
-#include "View_OverlayPainter.h"
+#include "views/View_BackendCore.h"
+#include "views/View_ClickCounter.h"
+#include "views/View_ModalSession.h"
+#include "views/View_OverlayPainter.h"
 
 struct _XDisplay;
 typedef struct _XDisplay Display;

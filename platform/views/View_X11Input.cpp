@@ -1,9 +1,9 @@
-#include "View_X11Input.h"
+#include "views/View_X11Input.h"
 
 #include <X11/X.h>
 #include <X11/keysym.h>
 
-#include "View_PanelKeys.h"
+#include "views/View_PanelKeys.h"
 
 ViewModifiers X11Modifiers(unsigned int state) {
   ViewModifiers m;

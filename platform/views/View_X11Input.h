@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "View_Events.h"
+#include "views/View_Events.h"
 
 // Shift, Control and Alt (Mod1) become Shift, Control and Option; nothing gives Command.
 ViewModifiers X11Modifiers(unsigned int state);

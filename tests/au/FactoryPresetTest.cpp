@@ -5,7 +5,7 @@
 #include <string>
 
 #include "AUTestUnit.h"
-#include "CFAUPreset.h"
+#include "Framework/aupresets/CFAUPreset.h"
 
 namespace {
 

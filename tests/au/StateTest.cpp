@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "AUDictionary.h"
+#include "Framework/aupresets/AUDictionary.h"
 #include "AUTestUnit.h"
 
 namespace {

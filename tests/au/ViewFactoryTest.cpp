@@ -3,7 +3,7 @@
 
 #include "AUTestUnit.h"
 #include "CocoaViewFactory.h"
-#include "IModuleAUView.h"
+#include "Framework/IModuleAUView.h"
 
 namespace {
 

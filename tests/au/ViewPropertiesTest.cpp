@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "AUTestUnit.h"
-#include "IGraphicsMac.h"
+#include "Framework/IGraphicsMac.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 
 namespace {
 std::vector<uint8_t> BytesOf(const ByteChunk& chunk) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 
 namespace {
 ByteChunk ChunkOf(const std::vector<uint8_t>& bytes) {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "BaseTestPlug.h"
-#include "FxFile.h"
+#include "Framework/FxFile.h"
 #include "Kit_AtomicFile.h"
 
 namespace {

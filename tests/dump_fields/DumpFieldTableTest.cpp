@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the mouse is; Escape does nothing while the window is closed.
 #include <gtest/gtest.h>
 
-#include "ControlLayer.h"
+#include "Framework/ControlLayer.h"
 #include "LibrarianPageSupport.h"
 #include "editor/commands/TavroCommands.h"
 #include "librarian/TavroParams.h"

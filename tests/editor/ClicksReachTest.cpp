@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IGraphicsMac.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsMac.h"
 #include "SharedEditorSuite.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "EditorTestSupport.h"
-#include "IControlText.h"
+#include "Framework/IControlText.h"
 #include "Kit_TimeSource.h"
 #include "messaging/MIDIMessageManager.h"
 

@@ -8,12 +8,12 @@
 #include <thread>
 
 #include "EditorTestSupport.h"
-#include "IControl.h"
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "Kit_AtomicFile.h"
 #include "Kit_TimeSource.h"
-#include "PatchManager.h"
+#include "editor/PatchManager.h"
 #include "editor/commands/TavroCommands.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"

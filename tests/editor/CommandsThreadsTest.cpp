@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "EditorTestSupport.h"
-#include "IControl.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
 #include "messaging/MIDIMessageManager.h"
 

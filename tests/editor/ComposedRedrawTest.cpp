@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "IControl.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
 #include "ShownEditor.h"
 
 namespace {

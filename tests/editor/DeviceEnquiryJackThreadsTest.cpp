@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "IControlText.h"
+#include "Framework/IControlText.h"
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "RoadTestSupport.h"

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "editor/panel/TavroDialogs.h"
-#include "WinEmu_Dialog.h"
-#include "WinEmu_Window.h"
+#include "winemu/WinEmu_Dialog.h"
+#include "winemu/WinEmu_Window.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "ControlLayer.h"
+#include "Framework/ControlLayer.h"
 #include "CoreFoundation.h"
 #include "DataRoot.h"
-#include "IGraphicsMac.h"
+#include "Framework/IGraphicsMac.h"
 #include "Kit_TimeSource.h"
 #include "MidiPortFake.h"
-#include "Tavro.h"
+#include "editor/Tavro.h"
 
 // A fresh data root for one test; removed with everything in it afterwards.
 class TempDataRoot {

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "EditorTestSupport.h"
-#include "IControlText.h"
-#include "IParam.h"
-#include "PatchManager.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
+#include "editor/PatchManager.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {

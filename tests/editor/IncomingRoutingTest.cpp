@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "EditorTestSupport.h"
-#include "IControl.h"
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "layout/UIConfigManager.h"
 #include "messaging/MIDIMessageManager.h"

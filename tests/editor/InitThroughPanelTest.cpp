@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
-#include "PerformanceDumpCoder.h"
-#include "ProgramDumpCoder.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
 #include "messaging/tables/DumpFieldTable.h"
 
 namespace {

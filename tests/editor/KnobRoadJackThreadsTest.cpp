@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 #include "HostStateSupport.h"
 #include "JackSimSupport.h"
 #include "JackTestServer.h"

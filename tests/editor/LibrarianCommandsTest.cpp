@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "IControl.h"
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"

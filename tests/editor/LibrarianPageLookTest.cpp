@@ -7,10 +7,10 @@
 
 #include <cmath>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
-#include "View_FrameBuffer.h"
+#include "views/View_FrameBuffer.h"
 
 namespace {
 

@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
-#include "IGraphicsMac.h"
-#include "IMidiMsg.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IMidiMsg.h"
 #include "Kit_TimeSource.h"
-#include "PatchLibrarian.h"
+#include "librarian/PatchLibrarian.h"
 #include "SynthSimPorts.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
-#include "View_Headless.h"
-#include "View_Backend.h"
+#include "views/View_Headless.h"
+#include "views/View_Backend.h"
 #include "librarian/panel/LibrarianViewControl.h"
 
 // A 149-byte program dump named `name`; `seed` varies its data bytes.

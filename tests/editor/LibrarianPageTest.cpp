@@ -2,8 +2,8 @@
 // through the panel's events, the folder and selector menus.
 #include <gtest/gtest.h>
 
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/panel/SelectorMenus.h"

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/TavroParams.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"

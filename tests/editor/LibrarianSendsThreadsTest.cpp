@@ -6,9 +6,9 @@
 #include <mutex>
 
 #include "EditorTestSupport.h"
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
-#include "PatchLibrarian.h"
+#include "librarian/PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {

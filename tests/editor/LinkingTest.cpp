@@ -5,8 +5,8 @@
 #include <cmath>
 #include <set>
 
-#include "IControl.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
 #include "SharedEditorSuite.h"
 
 namespace {

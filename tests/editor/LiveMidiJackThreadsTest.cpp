@@ -9,7 +9,7 @@
 
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
-#include "MidiPortSystem.h"
+#include "MidiTransport/MidiPortSystem.h"
 #include "RoadTestSupport.h"
 
 namespace {

@@ -3,10 +3,10 @@
 
 #include <sstream>
 
-#include "DebuggerOutput.h"
+#include "editor/DebuggerOutput.h"
 #include "EditorTestSupport.h"
-#include "IMidiMsg.h"
-#include "UISettings.h"
+#include "Framework/IMidiMsg.h"
+#include "editor/UISettings.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // the read-out lines written at once.
 #include <gtest/gtest.h>
 
-#include "IControl.h"
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "SharedEditorSuite.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
-#include "IControl.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
 #include "editor/panel/ProgressIndicator.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"

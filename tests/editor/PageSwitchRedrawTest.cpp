@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "IControl.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
 #include "ShownEditor.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 #include "RoadTestSupport.h"
 #include "layout/ControlAction.h"
 

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <functional>
 
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IControlText.h"
-#include "IGraphicsMac.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphicsMac.h"
 #include "Kit_Mutex.h"
 #include "RoadTestSupport.h"
 #include "layout/UIConfigManager.h"

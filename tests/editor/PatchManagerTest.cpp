@@ -1,7 +1,7 @@
 // The patch manager's block of the host state chunk.
 #include <gtest/gtest.h>
 
-#include "PatchManager.h"
+#include "editor/PatchManager.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // Close switch as well.
 #include <gtest/gtest.h>
 
-#include "ControlLayer.h"
+#include "Framework/ControlLayer.h"
 #include "EditorTestSupport.h"
-#include "IControl.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "HostStateSupport.h"
-#include "IControlText.h"
+#include "Framework/IControlText.h"
 #include "JackTestServer.h"
 #include "Kit_TimeSource.h"
 #include "PublicDumpFormat.h"

@@ -2,8 +2,8 @@
 // what they show, and the number format it shares with the editor.
 #include <gtest/gtest.h>
 
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "SharedEditorSuite.h"
 
 namespace {

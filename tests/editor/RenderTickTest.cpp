@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "EditorTestSupport.h"
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "editor/commands/TavroCommands.h"
-#include "WinEmu_Time.h"
+#include "winemu/WinEmu_Time.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"
 

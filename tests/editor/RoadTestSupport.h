@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"

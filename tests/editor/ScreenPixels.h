@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "View_FrameBuffer.h"
+#include "views/View_FrameBuffer.h"
 
 inline std::vector<uint32_t> ScreenPixels(const ViewFrameBuffer& fb) {
   std::vector<uint32_t> pixels;

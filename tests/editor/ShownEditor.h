@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
-#include "IGraphicsMac.h"
+#include "Framework/IGraphicsMac.h"
 #include "ScreenPixels.h"
-#include "View_Backend.h"
-#include "View_Headless.h"
+#include "views/View_Backend.h"
+#include "views/View_Headless.h"
 
 struct ShownEditor {
   explicit ShownEditor(const std::string& uiSettings = "", bool withSettings = false)

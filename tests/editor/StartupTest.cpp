@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
-#include "IControl.h"
-#include "IControlText.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
 #include "editor/panel/ProgressIndicator.h"
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "editor/librarian/LibrarianPanelParts.h"
 #include "messaging/MIDIMessageManager.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 #include "CoreFoundation.h"
-#include "PatchManager.h"
+#include "editor/PatchManager.h"
 
 // The chunk inside a state file the host wrote; empty when it has none.
 inline std::vector<uint8_t> StateChunk(const std::string& path) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "ShownEditor.h"
 
 namespace {

@@ -30,7 +30,7 @@
 #include <map>
 #include <sstream>
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "LibrarianPageSupport.h"

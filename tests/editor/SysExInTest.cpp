@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "EditorTestSupport.h"
-#include "IControl.h"
-#include "IControlText.h"
-#include "IMidiMsg.h"
-#include "IParam.h"
-#include "PatchManager.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IParam.h"
+#include "editor/PatchManager.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/tables/DumpFieldTable.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "IControl.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
 #include "editor/panel/ProgressIndicator.h"
 #include "SharedEditorSuite.h"
 #include "editor/librarian/TavroLibrarianPanel.h"

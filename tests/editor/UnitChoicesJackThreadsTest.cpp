@@ -11,7 +11,7 @@
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "RoadTestSupport.h"
-#include "IControlText.h"
+#include "Framework/IControlText.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 
 namespace {

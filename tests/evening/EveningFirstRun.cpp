@@ -9,14 +9,14 @@
 #include <sstream>
 
 #include "EveningSupport.h"
-#include "IControl.h"
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "RoadTestSupport.h"
 #include "SynthSim.h"
 #include "editor/commands/TavroCommands.h"
 #include "layout/UIConfigManager.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "HostStateSupport.h"
 #include "HostWindowSupport.h"
-#include "IControlText.h"
+#include "Framework/IControlText.h"
 #include "JackClockSupport.h"
 #include "JackTestServer.h"
 #include "RoadTestSupport.h"

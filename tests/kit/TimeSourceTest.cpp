@@ -1,5 +1,5 @@
 #include "Kit_TimeSource.h"
-#include "WinEmu_Time.h"
+#include "winemu/WinEmu_Time.h"
 
 #include <gtest/gtest.h>
 

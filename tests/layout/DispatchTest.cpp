@@ -5,11 +5,11 @@
 #include <functional>
 #include <typeinfo>
 
-#include "IControlBitmaps.h"
-#include "IControlFader.h"
-#include "IControlKnobs.h"
-#include "IControlSwitches.h"
-#include "IControlText.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IControlFader.h"
+#include "Framework/IControlKnobs.h"
+#include "Framework/IControlSwitches.h"
+#include "Framework/IControlText.h"
 #include "LayoutTestSupport.h"
 #include "layout/ICustomRadioButtonsControl.h"
 

@@ -1,8 +1,8 @@
 // A layout-built panel driven as the host drives it, headless.
 #include <gtest/gtest.h>
 
-#include "ControlLayer.h"
-#include "IControl.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
 #include "LayoutTestSupport.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // cannot carry their values: each is capped or built without messages, and logged.
 #include <gtest/gtest.h>
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 #include "LayoutTestSupport.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The parameter-name and image registries, and the image cache shared by instances.
 #include <gtest/gtest.h>
 
-#include "IGraphicsCaches.h"
+#include "Framework/IGraphicsCaches.h"
 #include "LayoutTestSupport.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // records, links, slots, menus' texts, and what the walk refuses.
 #include <gtest/gtest.h>
 
-#include "ControlLayer.h"
-#include "IControlBitmaps.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlBitmaps.h"
 #include "LayoutTestSupport.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // moves to "Converted Banks". Nothing is overwritten and a failure leaves nothing new.
 
 #include "LibrarianFixtures.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 
 #include <gtest/gtest.h>
 

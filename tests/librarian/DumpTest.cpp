@@ -1,7 +1,7 @@
 // Received dumps into the selected slot of the left pane's bank.
 
 #include "LibrarianFixtures.h"
-#include "PatchLibrarian.h"
+#include "librarian/PatchLibrarian.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "LibrarianFixtures.h"
 
-#include "ByteChunk.h"
-#include "LibrarianDisk.h"
-#include "PatchLibrarian.h"
+#include "Framework/ByteChunk.h"
+#include "librarian/LibrarianDisk.h"
+#include "librarian/PatchLibrarian.h"
 
 #include <gtest/gtest.h>
 

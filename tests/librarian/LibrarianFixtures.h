@@ -1,8 +1,8 @@
 #pragma once
 // What the librarian tests share: a fake editor, real temporary folders, bank bytes.
 
-#include "LibrarianEditor.h"
-#include "LibrarianRecords.h"
+#include "librarian/LibrarianEditor.h"
+#include "librarian/LibrarianRecords.h"
 
 #include <cstdint>
 #include <string>

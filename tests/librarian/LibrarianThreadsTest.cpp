@@ -2,7 +2,7 @@
 // threads copy slots and the main thread rescans: every slot read is whole.
 
 #include "LibrarianFixtures.h"
-#include "PatchLibrarian.h"
+#include "librarian/PatchLibrarian.h"
 
 #include <gtest/gtest.h>
 

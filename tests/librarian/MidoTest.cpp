@@ -1,10 +1,10 @@
 // Bank files checked against an outside reader and writer: Debian's python3 with mido.
 
-#include "BankImage.h"
-#include "ByteChunk.h"
+#include "librarian/BankImage.h"
+#include "Framework/ByteChunk.h"
 #include "LibrarianFixtures.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // then does to the file.
 
 #include "LibrarianFixtures.h"
-#include "PatchLibrarian.h"
+#include "librarian/PatchLibrarian.h"
 
 #include <gtest/gtest.h>
 

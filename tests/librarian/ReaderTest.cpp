@@ -1,9 +1,9 @@
 // Bank images into records: what is kept, how it is completed and named, what is dropped.
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 #include "LibrarianFixtures.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // of whatever a folder may hold.
 
 #include "LibrarianFixtures.h"
-#include "PatchLibrarian.h"
+#include "librarian/PatchLibrarian.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Saving the left pane's bank: both forms byte for byte, the in-place save's naming
 // and refusals, and atomic replacement when any step of the write fails.
 
-#include "BankImage.h"
+#include "librarian/BankImage.h"
 #include "Kit_AtomicFile.h"
-#include "LibrarianDisk.h"
+#include "librarian/LibrarianDisk.h"
 #include "LibrarianFixtures.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "FolderPopupMenu.h"
-#include "IParam.h"
+#include "librarian/panel/FolderPopupMenu.h"
+#include "Framework/IParam.h"
 #include "PanelFakes.h"
-#include "PatchSearch.h"
+#include "librarian/panel/PatchSearch.h"
 #include "librarian/TavroParams.h"
 
 namespace {

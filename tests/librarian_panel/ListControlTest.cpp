@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "PanelFakes.h"
 #include "librarian/TavroParams.h"
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "BankEditPopupMenu.h"
-#include "IParam.h"
+#include "librarian/panel/BankEditPopupMenu.h"
+#include "Framework/IParam.h"
 #include "PanelFakes.h"
-#include "SelectorMenus.h"
+#include "librarian/panel/SelectorMenus.h"
 #include "librarian/TavroParams.h"
 
 #include <sys/stat.h>

@@ -10,12 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "IMidiMsg.h"
-#include "LibrarianPanelEditor.h"
-#include "LibrarianViewControl.h"
+#include "Framework/IMidiMsg.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/LibrarianViewControl.h"
 #include "PanelTestSupport.h"
-#include "PatchLibrarian.h"
-#include "SlotMenus.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/panel/SlotMenus.h"
 #include "librarian/TavroParams.h"
 
 // Popups answered by index paths (sub-menu item, then item); every shown menu is

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "PanelFakes.h"
-#include "PatchSearch.h"
+#include "librarian/panel/PatchSearch.h"
 
 // A bank streams in from the synthesizer (slots stored and rows reloaded on the
 // receiving thread) while the main thread draws, moves with the keys and searches.

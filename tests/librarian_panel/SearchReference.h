@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "LibrarianRecords.h"
+#include "librarian/LibrarianRecords.h"
 
 inline bool PlainContains(const std::string& name, const std::string& text) {
   for (size_t start = 0; start + text.size() <= name.size(); ++start) {

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "PanelFakes.h"
-#include "PatchSearch.h"
+#include "librarian/panel/PatchSearch.h"
 #include "SearchReference.h"
 
 namespace {

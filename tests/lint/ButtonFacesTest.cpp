@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "LintTestSupport.h"
-#include "Raster_PNG.h"
+#include "rasteriser/Raster_PNG.h"
 
 namespace {
 

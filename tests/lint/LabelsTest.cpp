@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "LayoutLint.h"
 #include "LintTestSupport.h"
 #include "layout/tables/ParamNameTable.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ControlLayer.h"
-#include "IControlText.h"
-#include "IGraphicsMac.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphicsMac.h"
 #include "LintTestSupport.h"
 #include "PanelSnapshots.h"
 

@@ -8,7 +8,7 @@
 
 #include "LintTestSupport.h"
 #include "PanelSnapshots.h"
-#include "Raster_PNG.h"
+#include "rasteriser/Raster_PNG.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include "Kit_TimeSource.h"
 #include "PanelValues.h"
-#include "PerformanceDumpCoder.h"
-#include "ProgramDumpCoder.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
 #include "SpacedPerformance.h"
 #include "SynthSim.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 using Message = SynthSim::Message;

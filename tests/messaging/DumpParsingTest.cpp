@@ -8,11 +8,11 @@
 #include <functional>
 #include <limits>
 
-#include "LibrarianDumpForm.h"
+#include "messaging/LibrarianDumpForm.h"
 #include "PanelValues.h"
-#include "PerformanceDumpCoder.h"
-#include "ProgramDumpCoder.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;

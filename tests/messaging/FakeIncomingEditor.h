@@ -13,9 +13,9 @@
 #include <tuple>
 #include <vector>
 
-#include "IControl.h"
-#include "IMidiMsg.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IParam.h"
 #include "Kit_Mutex.h"
 #include "Kit_Random.h"
 #include "layout/tables/ParamNameTable.h"

@@ -8,10 +8,10 @@
 
 #include "Kit_Mutex.h"
 #include "Kit_Random.h"
-#include "MessagingEditor.h"
+#include "messaging/MessagingEditor.h"
 #include "PanelValues.h"
-#include "PerformanceDumpCoder.h"
-#include "ProgramDumpCoder.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
 
 class FakeMessagingEditor : public MessagingEditor {
 public:

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "IMidiMsg.h"
+#include "Framework/IMidiMsg.h"
 #include "Kit_Mutex.h"
 #include "Kit_Random.h"
 #include "Kit_TimeSource.h"
-#include "LibrarianEditor.h"
-#include "MessagingEditor.h"
+#include "librarian/LibrarianEditor.h"
+#include "messaging/MessagingEditor.h"
 #include "PanelValues.h"
-#include "PatchLibrarian.h"
-#include "PerformanceDumpCoder.h"
-#include "ProgramDumpCoder.h"
+#include "librarian/PatchLibrarian.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
 #include "SynthSim.h"
 #include "messaging/MIDIMessageManager.h"
 

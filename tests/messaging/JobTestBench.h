@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "JobEditorFake.h"
-#include "TransferJobs.h"
+#include "messaging/TransferJobs.h"
 
 class JobTestBench : public JobEditorFake {
 public:

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "messaging/LibrarianDumpReceivers.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "messaging/LibrarianDumpReceivers.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 TEST(LibrarianReceiverThreads, ArmingAndTakingNeverInterleave) {
   LibrarianDumpReceiver receiver(LibrarianDumpReceiver::Kind::kProgram);

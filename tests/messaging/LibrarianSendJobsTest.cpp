@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "JobEditorFake.h"
-#include "PerformanceDumpCoder.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;

@@ -1,6 +1,6 @@
 #include "PanelValues.h"
 
-#include "ParamNameTable.h"
+#include "layout/tables/ParamNameTable.h"
 
 int ParamIndex(const std::string& name) {
   for (int i = 0; i < kParamNameTableSize; ++i) {

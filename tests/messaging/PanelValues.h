@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "DumpParameters.h"
+#include "messaging/DumpParameters.h"
 
 int ParamIndex(const std::string& name);
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "JobTestBench.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 

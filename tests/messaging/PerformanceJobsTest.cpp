@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "JobEditorFake.h"
-#include "ParamNameTable.h"
-#include "PerformanceDumpCoder.h"
+#include "layout/tables/ParamNameTable.h"
+#include "messaging/PerformanceDumpCoder.h"
 #include "SpacedPerformance.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;

@@ -5,16 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 #include "Kit_TimeSource.h"
-#include "LibrarianRecords.h"
+#include "librarian/LibrarianRecords.h"
 #include "PanelValues.h"
-#include "PatchLibrarian.h"
-#include "PerformanceDumpCoder.h"
-#include "ProgramDumpCoder.h"
+#include "librarian/PatchLibrarian.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
 #include "PublicDumpFormat.h"
 #include "SynthSim.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;

@@ -6,12 +6,12 @@
 
 #include "BaseTestPlug.h"
 #include "FakeMessagingEditor.h"
-#include "IControl.h"
-#include "IParam.h"
-#include "IMidiMsg.h"
-#include "PatchLibrarian.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
+#include "Framework/IMidiMsg.h"
+#include "librarian/PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;

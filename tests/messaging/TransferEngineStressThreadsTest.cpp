@@ -11,7 +11,7 @@
 #include "FakeMessagingEditor.h"
 #include "Kit_ProcessStatus.h"
 #include "Kit_TimeSource.h"
-#include "MIDIMessageManager.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MidiPortByteRing.h"
+#include "MidiTransport/MidiPortByteRing.h"
 
 namespace {
 std::vector<unsigned char> PopOne(MidiPortByteRing& ring) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MidiPortNameMatch.h"
+#include "Framework/MidiPortNameMatch.h"
 
 namespace {
 const std::vector<std::string> kAlsaNames = {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MidiPortSysExAssembler.h"
+#include "MidiTransport/MidiPortSysExAssembler.h"
 
 namespace {
 using Bytes = std::vector<unsigned char>;

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <vector>
 
-#include "IMidiMsg.h"
-#include "IMidiPorts.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IMidiPorts.h"
 
 class MidiPortsTestSink : public IMidiPortsSink {
 public:

@@ -11,8 +11,8 @@
 #include <mutex>
 #include <thread>
 
-#include "IMidiMsg.h"
-#include "IMidiPorts.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IMidiPorts.h"
 #include "MidiPortFake.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <memory>
 #include <thread>
 
-#include "IMidiMsg.h"
-#include "IMidiPorts.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IMidiPorts.h"
 #include "JackTestServer.h"
-#include "MidiPortSystem.h"
+#include "MidiTransport/MidiPortSystem.h"
 #include "SynthSimPorts.h"
 
 namespace {

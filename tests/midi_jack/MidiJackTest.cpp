@@ -20,12 +20,12 @@
 #include <mutex>
 #include <thread>
 
-#include "IMidiMsg.h"
-#include "IMidiPorts.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IMidiPorts.h"
 #include "JackFrameRecorder.h"
 #include "JackStaller.h"
 #include "JackTestServer.h"
-#include "MidiPortSystem.h"
+#include "MidiTransport/MidiPortSystem.h"
 #include "SynthSimPorts.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // that blending every control in order gives, after whatever changed on the panel.
 #include <gtest/gtest.h>
 
-#include "ControlLayer.h"
-#include "IControlBitmaps.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlBitmaps.h"
 #include "PanelTestSupport.h"
 
 namespace {

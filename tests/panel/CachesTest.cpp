@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FontconfigLeakSuppression.h"
-#include "IGraphicsCaches.h"
+#include "Framework/IGraphicsCaches.h"
 #include "PanelTestSupport.h"
 
 namespace {

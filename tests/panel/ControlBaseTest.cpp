@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "IControl.h"
-#include "IControlText.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
 #include "PanelTestSupport.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "IControlBitmaps.h"
-#include "IControlFader.h"
-#include "IControlFileAndURL.h"
-#include "IControlKnobs.h"
-#include "IControlSwitches.h"
-#include "IControlText.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IControlFader.h"
+#include "Framework/IControlFileAndURL.h"
+#include "Framework/IControlKnobs.h"
+#include "Framework/IControlSwitches.h"
+#include "Framework/IControlText.h"
 #include "PanelTestSupport.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "IControl.h"
-#include "IGraphicsDraw.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsDraw.h"
 #include "PanelTestSupport.h"
 
 namespace {

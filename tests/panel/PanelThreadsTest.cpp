@@ -10,10 +10,10 @@
 
 #include "FontconfigLeakSuppression.h"
 #include "PanelTestSupport.h"
-#include "ControlLayer.h"
-#include "IControlBitmaps.h"
-#include "IControlKnobs.h"
-#include "IControlText.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IControlKnobs.h"
+#include "Framework/IControlText.h"
 
 namespace {
 constexpr int kRounds = 20000;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "IPopupMenu.h"
+#include "Framework/IPopupMenu.h"
 
 namespace {
 std::vector<std::string> Texts(const IPopupMenu& menu) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "IGraphicsStructs.h"
+#include "Framework/IGraphicsStructs.h"
 
 TEST(IRECTRules, EmptyMeansAllZero) {
   EXPECT_TRUE(IRECT().Empty());

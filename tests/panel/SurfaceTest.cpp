@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ControlLayer.h"
-#include "IControlBitmaps.h"
-#include "IControlText.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IControlText.h"
 #include "PanelTestSupport.h"
 
 namespace {

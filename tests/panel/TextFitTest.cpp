@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "IControlText.h"
+#include "Framework/IControlText.h"
 #include "PanelTestSupport.h"
 
 namespace {

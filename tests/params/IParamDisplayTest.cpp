@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 
 namespace {
 std::string Shown(const IParam& param, double value, bool normalized = false,

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 
 TEST(IParamInit, BoolSetsRangeAndTexts) {
   IParam param;

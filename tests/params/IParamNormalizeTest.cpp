@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 
 TEST(IParamNormalize, FreshRecordRoundsToItsStepButNormalisesPlainValues) {
   IParam param;

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "RasterReference.h"
-#include "Raster_Kernels.h"
-#include "WinEmu_PixelMix.h"
+#include "rasteriser/Raster_Kernels.h"
+#include "winemu/WinEmu_PixelMix.h"
 
 namespace {
 

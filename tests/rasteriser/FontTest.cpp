@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "Raster.h"
+#include "rasteriser/Raster.h"
 
 namespace {
 

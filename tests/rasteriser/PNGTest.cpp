@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "Kit_ProcessStatus.h"
-#include "Raster.h"
+#include "rasteriser/Raster.h"
 
 namespace {
 

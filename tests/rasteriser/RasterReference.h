@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "Raster.h"
+#include "rasteriser/Raster.h"
 
 // A bitmap in a plain vector, independent of the rasteriser's own classes.
 struct RefImage {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "Raster_Kernels.h"
+#include "rasteriser/Raster_Kernels.h"
 #include "RasterReference.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "Hosts.h"
+#include "Framework/Hosts.h"
 
 #include <gtest/gtest.h>
 

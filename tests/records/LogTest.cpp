@@ -1,5 +1,5 @@
 #include "Kit_TimeSource.h"
-#include "Log.h"
+#include "Framework/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Log.h"
+#include "Framework/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "WinEmu.h"
+#include "winemu/WinEmu.h"
 
 struct BankNameDialog {
   static constexpr int kResourceId = 10014, kField = 10013, kOk = 10006;

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "IModuleBase.h"
+#include "Framework/IModuleBase.h"
 
 constexpr int FourCharCode(const char (&code)[5]) {
   return int((uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) |

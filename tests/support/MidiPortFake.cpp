@@ -4,7 +4,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "MidiPortDelivery.h"
+#include "MidiTransport/MidiPortDelivery.h"
 
 namespace {
 

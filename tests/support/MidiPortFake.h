@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 class MidiPortFake : public MidiTransportFactory {
 public:

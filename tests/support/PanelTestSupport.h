@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "IGraphics.h"
-#include "IModuleBase.h"
-#include "IParam.h"
-#include "IPopupMenu.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
+#include "Framework/IPopupMenu.h"
 #include "Kit_String.h"
-#include "Raster.h"
+#include "rasteriser/Raster.h"
 
 class PanelPlug : public IModuleBase {
 public:

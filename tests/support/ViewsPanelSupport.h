@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "PanelTestSupport.h"
-#include "IControl.h"
-#include "IGraphicsCarbon.h"
-#include "IGraphicsCocoa.h"
-#include "IGraphicsMac.h"
-#include "View_Headless.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsCarbon.h"
+#include "Framework/IGraphicsCocoa.h"
+#include "Framework/IGraphicsMac.h"
+#include "views/View_Headless.h"
 
 // Fills its rect with red = value x 255; the right button prompts; keys are kept.
 class Swatch : public IControl {

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-#include "View_Launcher.h"
+#include "views/View_Launcher.h"
 
 namespace {
 

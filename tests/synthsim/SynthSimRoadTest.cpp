@@ -5,8 +5,8 @@
 
 #include <mutex>
 
-#include "IMidiMsg.h"
-#include "IMidiPorts.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IMidiPorts.h"
 #include "Kit_TimeSource.h"
 #include "MidiPortFake.h"
 #include "SynthSimPorts.h"

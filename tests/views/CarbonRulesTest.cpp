@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "View_CarbonRules.h"
+#include "views/View_CarbonRules.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "View_ClickCounter.h"
+#include "views/View_ClickCounter.h"
 
 namespace {
 

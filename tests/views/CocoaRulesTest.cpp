@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "View_CocoaRules.h"
+#include "views/View_CocoaRules.h"
 
 namespace {
 

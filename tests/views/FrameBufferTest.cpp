@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "View_FrameBuffer.h"
+#include "views/View_FrameBuffer.h"
 
 namespace {
 

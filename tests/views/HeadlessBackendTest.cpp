@@ -2,7 +2,7 @@
 
 #include "BankNameDialog.h"
 #include "RecordingClient.h"
-#include "View_Headless.h"
+#include "views/View_Headless.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "View_Menu.h"
+#include "views/View_Menu.h"
 
 namespace {
 

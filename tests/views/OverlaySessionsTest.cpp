@@ -4,10 +4,10 @@
 #include <fstream>
 
 #include "BankNameDialog.h"
-#include "View_AlertSession.h"
-#include "View_DialogSession.h"
-#include "View_PathPromptSession.h"
-#include "View_PopupSession.h"
+#include "views/View_AlertSession.h"
+#include "views/View_DialogSession.h"
+#include "views/View_PathPromptSession.h"
+#include "views/View_PopupSession.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "View_PanelKeys.h"
+#include "views/View_PanelKeys.h"
 
 namespace {
 

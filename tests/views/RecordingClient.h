@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "View_Backend.h"
+#include "views/View_Backend.h"
 
 class RecordingClient : public ViewClient {
 public:

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "View_CarbonRules.h"
-#include "View_TextEntry.h"
+#include "views/View_CarbonRules.h"
+#include "views/View_TextEntry.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <X11/X.h>
 #include <X11/keysym.h>
 
-#include "View_CocoaRules.h"
-#include "View_X11Input.h"
+#include "views/View_CocoaRules.h"
+#include "views/View_X11Input.h"
 
 namespace {
 

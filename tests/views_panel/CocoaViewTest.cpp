@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "IControlText.h"
+#include "Framework/IControlText.h"
 #include "ViewsPanelSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "CoreFoundation.h"
-#include "View_ProcessBackend.h"
+#include "views/View_ProcessBackend.h"
 #include "ViewsPanelSupport.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "WinEmu.h"
+#include "winemu/WinEmu.h"
 
 namespace {
 

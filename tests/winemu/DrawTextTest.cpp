@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "WinEmu.h"
+#include "winemu/WinEmu.h"
 
 namespace {
 

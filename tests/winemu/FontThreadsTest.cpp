@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "Raster.h"
+#include "rasteriser/Raster.h"
 
 namespace {
 

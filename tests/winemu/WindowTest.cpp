@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "WinEmu.h"
+#include "winemu/WinEmu.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "View_X11.h"
+#include "views/View_X11.h"
 #include "XvfbServer.h"
 
 namespace {

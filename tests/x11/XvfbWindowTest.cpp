@@ -10,8 +10,8 @@
 #include "BankNameDialog.h"
 #include "ViewsPanelSupport.h"
 #include "HostSnapshot.h"
-#include "IControlText.h"
-#include "View_X11.h"
+#include "Framework/IControlText.h"
+#include "views/View_X11.h"
 #include "XvfbServer.h"
 // Last: the X headers define macros (None, Bool, ...) that clash with the above.
 #include <X11/Xlib.h>

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "BaseTestPlug.h"
-#include "ByteChunk.h"
-#include "Hosts.h"
+#include "Framework/ByteChunk.h"
+#include "Framework/Hosts.h"
 #include "Kit_TimeSource.h"
 #include "SynthSim.h"
 #include "SynthSimScheduler.h"

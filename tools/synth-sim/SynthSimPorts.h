@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortTransport.h"
 #include "SynthSim.h"
 
 class SynthSimPorts {

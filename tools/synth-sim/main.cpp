@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "MidiPortSystem.h"
+#include "MidiTransport/MidiPortSystem.h"
 #include "SynthSimMemoryFile.h"
 #include "SynthSimOptions.h"
 #include "SynthSimPorts.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "MidiPortSystem.h"
+#include "MidiTransport/MidiPortSystem.h"
 
 namespace {
 constexpr const char* kClientName = "tavro-host";

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "AudioUnitAPI.h"
-#include "MidiPortTransport.h"
+#include "MidiTransport/MidiPortTransport.h"
 
 class HostMidiIn {
 public:

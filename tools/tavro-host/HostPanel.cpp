@@ -6,8 +6,8 @@
 
 #include "ComponentManager.h"
 #include "HostScript.h"
-#include "View_Headless.h"
-#include "View_X11.h"
+#include "views/View_Headless.h"
+#include "views/View_X11.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "HostClock.h"
-#include "View_Headless.h"
+#include "views/View_Headless.h"
 
 namespace {
 

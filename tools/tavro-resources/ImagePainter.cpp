@@ -4,8 +4,8 @@
 #include <map>
 #include <memory>
 
-#include "ImageTable.h"
-#include "Raster.h"
+#include "layout/tables/ImageTable.h"
+#include "rasteriser/Raster.h"
 #include "Tsv.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "ImageTable.h"
-#include "ParamNameTable.h"
+#include "layout/tables/ImageTable.h"
+#include "layout/tables/ParamNameTable.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "AUDictionary.h"
+#include "Framework/aupresets/AUDictionary.h"
 
 #include <climits>
 #include <cstring>

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 #include "CoreFoundation.h"
 
 void PutStrInDict(CFMutableDictionaryRef dict, const char* key, const char* value);

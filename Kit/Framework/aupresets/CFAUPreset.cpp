@@ -1,4 +1,4 @@
-#include "CFAUPreset.h"
+#include "Framework/aupresets/CFAUPreset.h"
 
 CFAUPresetRef CFAUPresetCreate(CFAllocatorRef allocator, SInt32 number, CFStringRef name) {
   auto* preset = static_cast<CFAUPresetRef>(CFAllocatorAllocate(allocator, sizeof(CFAUPreset), 0));

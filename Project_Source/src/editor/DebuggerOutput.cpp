@@ -1,7 +1,7 @@
-#include "DebuggerOutput.h"
+#include "editor/DebuggerOutput.h"
 
-#include "IMidiMsg.h"
-#include "Tavro.h"
+#include "Framework/IMidiMsg.h"
+#include "editor/Tavro.h"
 
 #include <fcntl.h>
 #include <unistd.h>

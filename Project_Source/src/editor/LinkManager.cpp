@@ -1,8 +1,8 @@
-#include "LinkManager.h"
+#include "editor/LinkManager.h"
 
-#include "IControl.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "PatchManager.h"
+#include "editor/PatchManager.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "Kit_ByteOrder.h"
 
-#include "IModuleBase.h"
-#include "IParam.h"
-#include "TavroParams.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 
 class IModuleBase;
 

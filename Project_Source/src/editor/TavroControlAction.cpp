@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "IControl.h"
-#include "IControlText.h"
-#include "IMidiMsg.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "IGraphicsMac.h"
-#include "IParam.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
 #include "Kit_Mutex.h"
-#include "PatchManager.h"
-#include "Tavro.h"
+#include "editor/PatchManager.h"
+#include "editor/Tavro.h"
 #include "layout/tables/ParamNameTable.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"

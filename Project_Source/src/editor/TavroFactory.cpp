@@ -1,9 +1,9 @@
 // The factory the Audio Unit wrapper calls when a host opens an instance.
 
-#include "IGraphicsMac.h"
-#include "IModuleAU.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IModuleAU.h"
 #include "Kit_Mutex.h"
-#include "Tavro.h"
+#include "editor/Tavro.h"
 
 IModuleAU* MakePlug() {
   // One instance is built at a time; the lock lives as long as the process.

@@ -3,9 +3,9 @@
 // stage 3 the rules after it, stage 4 the selector layer, the linked slots and the MIDI
 // action. And the device-id enquiry that choosing an output port starts.
 
-#include "ControlLayer.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"

@@ -1,11 +1,11 @@
 // The host state chunk: save and recall of the editor.
 
-#include "IControl.h"
-#include "IGraphicsMac.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
-#include "PatchManager.h"
-#include "Tavro.h"
+#include "editor/PatchManager.h"
+#include "editor/Tavro.h"
 #include "layout/UIConfigManager.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"

@@ -2,9 +2,9 @@
 
 #include <thread>
 
-#include "IGraphicsMac.h"
-#include "PatchManager.h"
-#include "Tavro.h"
+#include "Framework/IGraphicsMac.h"
+#include "editor/PatchManager.h"
+#include "editor/Tavro.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"

@@ -1,10 +1,10 @@
 // The busy state of a transfer with the synthesizer.
 
-#include "ControlLayer.h"
-#include "IControl.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
 #include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/panel/ProgressIndicator.h"
-#include "Tavro.h"
+#include "editor/Tavro.h"
 #include "messaging/MIDIMessageManager.h"
 
 void Tavro::DisplayProcessingIndicator(bool show) {

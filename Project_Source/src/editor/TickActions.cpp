@@ -1,4 +1,4 @@
-#include "TickActions.h"
+#include "editor/TickActions.h"
 
 
 bool TickActionRing::push(const TickAction& action) {

@@ -17,7 +17,7 @@
 #include <mutex>
 #include <thread>
 
-#include "IMidiMsg.h"
+#include "Framework/IMidiMsg.h"
 
 struct TickAction {
   enum Kind : int {

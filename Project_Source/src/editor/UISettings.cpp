@@ -1,4 +1,4 @@
-#include "UISettings.h"
+#include "editor/UISettings.h"
 
 #include <fstream>
 

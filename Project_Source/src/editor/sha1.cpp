@@ -1,4 +1,4 @@
-#include "sha1.h"
+#include "editor/sha1.h"
 
 #include <cstdint>
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "IGraphics.h"
+#include "Framework/IGraphics.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 //
 // threads: main (drawing and clicks), any (values pushed in); as IControl.
 
-#include "IControlSwitches.h"
+#include "Framework/IControlSwitches.h"
 
 class ICustomRadioButtonsControl : public IRadioButtonsControl {
 public:

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "IGraphics.h"
+#include "Framework/IGraphics.h"
 #include "layout/ConfigLog.h"
 #include "ResourceKey.h"
 #include "tea.h"

@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IGraphics.h"
-#include "IModuleBase.h"
-#include "IParam.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
 #include "layout/UIConfigManager.h"
 #include "layout/tables/ParamNameTable.h"
 

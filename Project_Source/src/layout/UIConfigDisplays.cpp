@@ -1,5 +1,5 @@
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/panel/PanelFont.h"
 

@@ -1,8 +1,8 @@
 #include <map>
 #include <mutex>
 
-#include "IGraphics.h"
-#include "IGraphicsCaches.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IGraphicsCaches.h"
 #include "layout/UIConfigManager.h"
 #include "layout/tables/ImageTable.h"
 

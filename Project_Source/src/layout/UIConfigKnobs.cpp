@@ -1,6 +1,6 @@
-#include "IControlKnobs.h"
-#include "IParam.h"
-#include "ControlLayer.h"
+#include "Framework/IControlKnobs.h"
+#include "Framework/IParam.h"
+#include "Framework/ControlLayer.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/TavroParams.h"
 

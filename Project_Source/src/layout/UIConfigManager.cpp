@@ -1,8 +1,8 @@
 #include "layout/UIConfigManager.h"
 
-#include "IGraphics.h"
-#include "IModuleBase.h"
-#include "IParam.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
 #include "layout/LayoutResource.h"
 
 namespace {

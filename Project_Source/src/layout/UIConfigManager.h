@@ -22,7 +22,7 @@
 
 #include <tinyxml2.h>
 
-#include "IGraphicsStructs.h"
+#include "Framework/IGraphicsStructs.h"
 #include "layout/ConfigLog.h"
 #include "layout/ControlAction.h"
 #include "layout/SysExValues.h"

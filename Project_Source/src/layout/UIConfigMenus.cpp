@@ -1,7 +1,7 @@
-#include "IControlText.h"
-#include "IGraphics.h"
-#include "IModuleBase.h"
-#include "IParam.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/panel/PanelFont.h"
 

@@ -1,5 +1,5 @@
-#include "IControlFader.h"
-#include "IParam.h"
+#include "Framework/IControlFader.h"
+#include "Framework/IParam.h"
 #include "layout/UIConfigManager.h"
 
 IControl* UIConfigManager::MakeSlider(const std::string& name, int paramIdx, int x, int y, int length,

@@ -1,6 +1,6 @@
-#include "IControlSwitches.h"
-#include "IModuleBase.h"
-#include "IParam.h"
+#include "Framework/IControlSwitches.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
 #include "layout/ICustomRadioButtonsControl.h"
 #include "layout/UIConfigManager.h"
 

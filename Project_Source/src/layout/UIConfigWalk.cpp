@@ -1,11 +1,11 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "ControlLayer.h"
-#include "IControlBitmaps.h"
-#include "IGraphics.h"
-#include "IModuleBase.h"
-#include "IParam.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
 #include "layout/LayoutDispatch.h"
 #include "layout/LayoutElement.h"
 #include "layout/UIConfigManager.h"

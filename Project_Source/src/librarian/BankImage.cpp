@@ -1,8 +1,8 @@
-#include "BankImage.h"
+#include "librarian/BankImage.h"
 
-#include "ByteChunk.h"
-#include "LibrarianRecords.h"
-#include "PatchTemplates.h"
+#include "Framework/ByteChunk.h"
+#include "librarian/LibrarianRecords.h"
+#include "librarian/PatchTemplates.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The folder trees the folder menus are built from: up to three levels under the
 // scanned root, each folder entered once whatever order its files arrive in.
 
-#include "LibrarianRecords.h"
+#include "librarian/LibrarianRecords.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "LibrarianDisk.h"
+#include "librarian/LibrarianDisk.h"
 
-#include "ByteChunk.h"
+#include "Framework/ByteChunk.h"
 #include "Kit_AtomicFile.h"
 
 #include <Poco/DirectoryIterator.h>

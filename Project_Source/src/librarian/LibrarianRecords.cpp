@@ -1,7 +1,7 @@
-#include "LibrarianRecords.h"
+#include "librarian/LibrarianRecords.h"
 
-#include "ByteChunk.h"
-#include "PatchTemplates.h"
+#include "Framework/ByteChunk.h"
+#include "librarian/PatchTemplates.h"
 
 void PatchSysexMessage::save(ByteChunk* target, bool midiForm, int index, bool performance) const {
   if (bytes.empty()) return;

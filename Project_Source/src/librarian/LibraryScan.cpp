@@ -1,12 +1,12 @@
-#include "LibraryScan.h"
+#include "librarian/LibraryScan.h"
 
-#include "BankImage.h"
-#include "ByteChunk.h"
+#include "librarian/BankImage.h"
+#include "Framework/ByteChunk.h"
 #include "Kit_AtomicFile.h"
-#include "LibrarianDisk.h"
-#include "LibrarianEditor.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "librarian/LibrarianDisk.h"
+#include "librarian/LibrarianEditor.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 
 #include <Poco/File.h>
 

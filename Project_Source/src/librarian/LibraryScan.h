@@ -5,8 +5,8 @@
 //
 // threads: main (it logs through the editor).
 
-#include "ByteChunk.h"
-#include "LibrarianRecords.h"
+#include "Framework/ByteChunk.h"
+#include "librarian/LibrarianRecords.h"
 
 #include <memory>
 #include <string>

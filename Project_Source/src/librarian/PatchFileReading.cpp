@@ -1,9 +1,9 @@
 // Bank images into records: raw SysEx banks and Standard MIDI File banks are read by
 // the same message logic, as the scan for the maker id passes over the file's framing.
 
-#include "ByteChunk.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "Framework/ByteChunk.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,13 +7,13 @@
 #include <cerrno>
 #include <vector>
 
-#include "BankImage.h"
-#include "ByteChunk.h"
+#include "librarian/BankImage.h"
+#include "Framework/ByteChunk.h"
 #include "Kit_AtomicFile.h"
-#include "LibrarianDisk.h"
-#include "LibrarianEditor.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "librarian/LibrarianDisk.h"
+#include "librarian/LibrarianEditor.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 
 namespace {
 

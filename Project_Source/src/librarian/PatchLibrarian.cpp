@@ -1,7 +1,7 @@
-#include "PatchLibrarian.h"
+#include "librarian/PatchLibrarian.h"
 
-#include "LibraryScan.h"
-#include "PatchTemplates.h"
+#include "librarian/LibraryScan.h"
+#include "librarian/PatchTemplates.h"
 
 PatchLibrarian::PatchLibrarian(LibrarianEditor* editor) : editor_(editor) {}
 

@@ -8,8 +8,8 @@
 // a leaf: never held while calling the editor or blocking on anything else. Indices
 // and selected slots are atomics, read once per use.
 
-#include "LibrarianRecords.h"
-#include "PatchTemplates.h"
+#include "librarian/LibrarianRecords.h"
+#include "librarian/PatchTemplates.h"
 
 #include <atomic>
 #include <functional>

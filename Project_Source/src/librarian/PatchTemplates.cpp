@@ -1,4 +1,4 @@
-#include "PatchTemplates.h"
+#include "librarian/PatchTemplates.h"
 
 #include <initializer_list>
 

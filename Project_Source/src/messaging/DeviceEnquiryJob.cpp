@@ -2,11 +2,11 @@
 // performance doubles as the enquiry; whichever id answers becomes the device id (the
 // SysEx dispatch stores it) and the device-id parameter, so a saved project keeps it.
 
-#include "DumpParameters.h"
-#include "MIDIMessageSender.h"
-#include "MessagingEditor.h"
-#include "TransferJobSteps.h"
-#include "TransferJobs.h"
+#include "messaging/DumpParameters.h"
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/MessagingEditor.h"
+#include "messaging/TransferJobSteps.h"
+#include "messaging/TransferJobs.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "DumpFieldIndices.h"
+#include "messaging/DumpFieldIndices.h"
 
 #include <cmath>
 #include <cstring>

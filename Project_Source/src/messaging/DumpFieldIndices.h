@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "DumpParameters.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/DumpParameters.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 // Fields the parsers treat beyond plain decoding.
 enum class DumpFieldRole {

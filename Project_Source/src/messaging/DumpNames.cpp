@@ -1,4 +1,4 @@
-#include "DumpNames.h"
+#include "messaging/DumpNames.h"
 
 void WriteDumpName(const std::string& text, uint8_t* field) {
   for (int i = 0; i < kDumpNameSize; ++i) {

@@ -1,9 +1,9 @@
-#include "JobSteps.h"
+#include "messaging/JobSteps.h"
 
-#include "MIDIMessageSender.h"
-#include "MessagingEditor.h"
-#include "SendOutcome.h"
-#include "TransferJobSteps.h"
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/MessagingEditor.h"
+#include "messaging/SendOutcome.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace {
 constexpr int kLoadPolls = 100;

@@ -1,6 +1,6 @@
-#include "LibrarianDumpForm.h"
+#include "messaging/LibrarianDumpForm.h"
 
-#include "DumpNames.h"
+#include "messaging/DumpNames.h"
 
 namespace {
 // Bytes before the name in the named form, and the named form's size.

@@ -1,10 +1,10 @@
-#include "LibrarianDumpReceivers.h"
+#include "messaging/LibrarianDumpReceivers.h"
 
 #include <algorithm>
 
-#include "DumpNames.h"
-#include "LibrarianDumpForm.h"
-#include "tables/DumpFieldTable.h"
+#include "messaging/DumpNames.h"
+#include "messaging/LibrarianDumpForm.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 // Where the name stands in the named forms.

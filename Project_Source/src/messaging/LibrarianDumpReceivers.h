@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "LibrarianRecords.h"
+#include "librarian/LibrarianRecords.h"
 
 class LibrarianDumpReceiver {
 public:

@@ -1,20 +1,20 @@
-#include "LibrarianSends.h"
+#include "messaging/LibrarianSends.h"
 
 #include <algorithm>
 #include <memory>
 #include <string>
 
-#include "DumpParameters.h"
-#include "IMidiMsg.h"
-#include "JobSteps.h"
-#include "MIDIMessageManager.h"
-#include "MIDIMessageSender.h"
-#include "MessagingEditor.h"
-#include "PatchLibrarian.h"
-#include "PerformanceDumpCoder.h"
-#include "ProgramDumpCoder.h"
-#include "SendOutcome.h"
-#include "TransferJobSteps.h"
+#include "messaging/DumpParameters.h"
+#include "Framework/IMidiMsg.h"
+#include "messaging/JobSteps.h"
+#include "messaging/MIDIMessageManager.h"
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/MessagingEditor.h"
+#include "librarian/PatchLibrarian.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
+#include "messaging/SendOutcome.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "IControl.h"
-#include "IMidiMsg.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IParam.h"
 #include "Kit_Mutex.h"
 #include "Kit_TimeSource.h"
-#include "PatchTemplates.h"
+#include "librarian/PatchTemplates.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MessagingEditor.h"
 

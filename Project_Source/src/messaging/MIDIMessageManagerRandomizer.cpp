@@ -1,6 +1,6 @@
 // The randomiser over the plug-in's parameters, its random source and its table.
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MessagingEditor.h"
 #include "messaging/PatchRandomiser.h"

@@ -1,4 +1,4 @@
-#include "MIDIMessageSender.h"
+#include "messaging/MIDIMessageSender.h"
 
 #include <Poco/Thread.h>
 

@@ -1,15 +1,15 @@
-#include "MIDIMessageSenderPerformance.h"
+#include "messaging/MIDIMessageSenderPerformance.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "JobSteps.h"
-#include "MIDIMessageSender.h"
-#include "MessagingEditor.h"
-#include "PerformanceDumpCoder.h"
-#include "SendOutcome.h"
-#include "TransferJobSteps.h"
+#include "messaging/JobSteps.h"
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/MessagingEditor.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/SendOutcome.h"
+#include "messaging/TransferJobSteps.h"
 #include "librarian/TavroParams.h"
 
 namespace {

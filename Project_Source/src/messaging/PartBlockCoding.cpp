@@ -1,4 +1,4 @@
-#include "PartBlockCoding.h"
+#include "messaging/PartBlockCoding.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "DumpFieldIndices.h"
+#include "messaging/DumpFieldIndices.h"
 
 // Writes the slot's 132 bytes at `block`, each value held to its field.
 void EncodePartBlock(const DumpFieldIndices& indices, const DumpParameters& params, int slot, uint8_t* block);

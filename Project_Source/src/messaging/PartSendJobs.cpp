@@ -6,13 +6,13 @@
 #include <iterator>
 #include <vector>
 
-#include "JobSteps.h"
-#include "MIDIMessageSender.h"
-#include "MessagingEditor.h"
-#include "ProgramDumpCoder.h"
-#include "SendOutcome.h"
-#include "TransferJobSteps.h"
-#include "TransferJobs.h"
+#include "messaging/JobSteps.h"
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/MessagingEditor.h"
+#include "messaging/ProgramDumpCoder.h"
+#include "messaging/SendOutcome.h"
+#include "messaging/TransferJobSteps.h"
+#include "messaging/TransferJobs.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "PerformanceDumpCoder.h"
+#include "messaging/PerformanceDumpCoder.h"
 
 #include <algorithm>
 
-#include "DumpNames.h"
-#include "PartBlockCoding.h"
-#include "PatchTemplates.h"
+#include "messaging/DumpNames.h"
+#include "messaging/PartBlockCoding.h"
+#include "librarian/PatchTemplates.h"
 
 namespace {
 constexpr int kShortestPerformance = 711;

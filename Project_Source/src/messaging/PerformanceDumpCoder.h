@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "DumpFieldIndices.h"
+#include "messaging/DumpFieldIndices.h"
 
 class PerformanceDumpCoder {
 public:

@@ -1,10 +1,10 @@
-#include "ProgramDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
 
 #include <algorithm>
 
-#include "DumpNames.h"
-#include "PartBlockCoding.h"
-#include "PatchTemplates.h"
+#include "messaging/DumpNames.h"
+#include "messaging/PartBlockCoding.h"
+#include "librarian/PatchTemplates.h"
 
 namespace {
 constexpr int kNamedProgramSize = kProgramDumpSize + kDumpNameSize;

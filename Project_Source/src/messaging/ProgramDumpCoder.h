@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "DumpFieldIndices.h"
+#include "messaging/DumpFieldIndices.h"
 
 class ProgramDumpCoder {
 public:

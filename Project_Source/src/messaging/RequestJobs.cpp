@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "DumpParameters.h"
-#include "MIDIMessageSender.h"
-#include "MessagingEditor.h"
-#include "TransferJobSteps.h"
-#include "TransferJobs.h"
+#include "messaging/DumpParameters.h"
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/MessagingEditor.h"
+#include "messaging/TransferJobSteps.h"
+#include "messaging/TransferJobs.h"
 
 namespace {
 

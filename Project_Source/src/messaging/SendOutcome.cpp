@@ -1,7 +1,7 @@
-#include "SendOutcome.h"
+#include "messaging/SendOutcome.h"
 
-#include "MIDIMessageSender.h"
-#include "MessagingEditor.h"
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/MessagingEditor.h"
 
 namespace {
 constexpr uint64_t kSettleStepMicros = 5 * 1000;

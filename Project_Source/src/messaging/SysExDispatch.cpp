@@ -1,13 +1,13 @@
 // Where an incoming SysEx message goes: a librarian receiver, the panel's parsers (the
 // standard and the spaced performance form among them) or the device-id enquiry.
 
-#include "IMidiMsg.h"
-#include "MIDIMessageManager.h"
-#include "MessagingEditor.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
-#include "PerformanceDumpCoder.h"
-#include "ProgramDumpCoder.h"
+#include "Framework/IMidiMsg.h"
+#include "messaging/MIDIMessageManager.h"
+#include "messaging/MessagingEditor.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
 #include "librarian/TavroParams.h"
 
 namespace {

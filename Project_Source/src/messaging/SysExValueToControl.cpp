@@ -1,10 +1,10 @@
 // A raw value from a SysEx message into the panel control bound to it.
 
-#include "IControl.h"
-#include "IModuleBase.h"
-#include "IParam.h"
-#include "MIDIMessageManager.h"
-#include "MessagingEditor.h"
+#include "Framework/IControl.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
+#include "messaging/MIDIMessageManager.h"
+#include "messaging/MessagingEditor.h"
 #include "librarian/TavroParams.h"
 
 namespace {

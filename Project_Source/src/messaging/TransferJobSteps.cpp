@@ -1,10 +1,10 @@
-#include "TransferJobSteps.h"
+#include "messaging/TransferJobSteps.h"
 
 #include <string>
 
-#include "MIDIMessageManager.h"
-#include "MIDIMessageSender.h"
-#include "MessagingEditor.h"
+#include "messaging/MIDIMessageManager.h"
+#include "messaging/MIDIMessageSender.h"
+#include "messaging/MessagingEditor.h"
 #include "librarian/PatchLibrarian.h"
 
 namespace {

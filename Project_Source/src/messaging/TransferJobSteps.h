@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 
 class MIDIMessageSender;
 class MessagingEditor;

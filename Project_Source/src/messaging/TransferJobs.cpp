@@ -1,7 +1,7 @@
-#include "TransferJobs.h"
+#include "messaging/TransferJobs.h"
 
-#include "LibrarianSends.h"
-#include "MIDIMessageSenderPerformance.h"
+#include "messaging/LibrarianSends.h"
+#include "messaging/MIDIMessageSenderPerformance.h"
 
 void installTransferJobs(MIDIMessageSender& sender) {
   installPerformanceJobs(sender);

@@ -6,7 +6,7 @@
 
 #include <atomic>
 
-#include "IModuleAU.h"
+#include "Framework/IModuleAU.h"
 
 class AUTestPlug : public IModuleAU {
 public:

@@ -1,6 +1,6 @@
 // The bundle's exported entries and the factory the wrapper calls.
 
-#include "IModuleAU.h"
+#include "Framework/IModuleAU.h"
 #include "Kit_Mutex.h"
 #include "AUTestPlug.h"
 

@@ -5,9 +5,9 @@
 #include <cctype>
 #include <set>
 
-#include "ControlLayer.h"
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "LintContext.h"
 #include "layout/SysExValues.h"
 #include "editor/tables/PanelLookups.h"

@@ -5,10 +5,10 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IGraphicsMac.h"
-#include "IParam.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
 #include "layout/tables/ParamNameTable.h"
 
 LintContext::LintContext(LintPanel& lintPanel, const LintSources& lintSources)

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "LintContext.h"
 #include "messaging/tables/DumpFieldTable.h"
 

@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <set>
 
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IControlBitmaps.h"
-#include "IGraphicsMac.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IGraphicsMac.h"
 #include "LintContext.h"
 #include "PanelSnapshots.h"
-#include "Raster_Bitmap.h"
+#include "rasteriser/Raster_Bitmap.h"
 #include "editor/tables/PanelLookups.h"
 
 namespace {

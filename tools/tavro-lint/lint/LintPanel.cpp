@@ -6,7 +6,7 @@
 
 #include "CipherBlocks.h"
 #include "CoreFoundation.h"
-#include "IGraphicsMac.h"
+#include "Framework/IGraphicsMac.h"
 #include "ResourceKey.h"
 #include "layout/tables/ParamNameTable.h"
 

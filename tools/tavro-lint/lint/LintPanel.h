@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "IModuleBase.h"
+#include "Framework/IModuleBase.h"
 #include "layout/UIConfigManager.h"
 
 class IGraphicsMac;

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IGraphicsMac.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsMac.h"
 #include "LintContext.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/tables/ImageTable.h"

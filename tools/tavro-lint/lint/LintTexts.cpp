@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <set>
 
-#include "ControlLayer.h"
-#include "IControlText.h"
-#include "IGraphicsMac.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphicsMac.h"
 #include "LintContext.h"
 #include "PanelSnapshots.h"
-#include "Raster.h"
-#include "Raster_Bitmap.h"
-#include "Raster_Font.h"
+#include "rasteriser/Raster.h"
+#include "rasteriser/Raster_Bitmap.h"
+#include "rasteriser/Raster_Font.h"
 
 namespace {
 

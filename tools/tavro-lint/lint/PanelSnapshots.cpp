@@ -1,9 +1,9 @@
 #include "PanelSnapshots.h"
 
-#include "ControlLayer.h"
-#include "IGraphicsMac.h"
-#include "IParam.h"
-#include "Raster_PNG.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
+#include "rasteriser/Raster_PNG.h"
 #include "editor/tables/PanelLookups.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The bundle's two exported entries; everything else of the library stays hidden.
 
-#include "IModuleAU.h"
+#include "Framework/IModuleAU.h"
 
 extern "C" __attribute__((visibility("default"))) ComponentResult Tavro_Entry(ComponentParameters* params,
                                                                                void* storage) {

@@ -2,7 +2,7 @@
 // before the read-out, one for those after it. Each row says whether the change goes
 // on along the road or ends with its handler.
 
-#include "Tavro.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 
 namespace {

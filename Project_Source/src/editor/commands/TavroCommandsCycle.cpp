@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/UIConfigManager.h"

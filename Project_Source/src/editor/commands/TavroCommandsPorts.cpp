@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "IControl.h"
-#include "PatchManager.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IControl.h"
+#include "editor/PatchManager.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 
 namespace TavroCommands {

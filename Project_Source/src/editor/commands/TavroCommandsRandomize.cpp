@@ -1,7 +1,7 @@
 // The randomiser button: a new random sound for the active slot, sent to the synthesizer.
 
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 #include "messaging/MIDIMessageManager.h"
 

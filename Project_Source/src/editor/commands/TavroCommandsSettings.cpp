@@ -5,8 +5,8 @@
 #include <string>
 
 #include "Kit_AtomicFile.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 
 namespace TavroCommands {

@@ -1,10 +1,10 @@
 // Switches of the panel: master keyboard, cancel, MIDI filters and routing, the clock
 // switches, the filter-settings and about windows, solo and link zones.
 
-#include "IControlText.h"
-#include "IGraphicsMac.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 #include "messaging/MIDIMessageManager.h"
 

@@ -1,10 +1,10 @@
 // The tab, slot and model switches of the panel.
 
-#include "IControl.h"
-#include "IParam.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
 #include "editor/librarian/LibrarianPanelParts.h"
-#include "PatchLibrarian.h"
-#include "Tavro.h"
+#include "librarian/PatchLibrarian.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 
 namespace TavroCommands {

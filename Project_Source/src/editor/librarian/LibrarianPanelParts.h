@@ -5,7 +5,7 @@
 //
 // threads: main
 
-#include "IGraphicsStructs.h"
+#include "Framework/IGraphicsStructs.h"
 #include "layout/UIConfigManager.h"
 
 class IControl;

@@ -2,10 +2,10 @@
 // window, reading the folders again): the editor's own message box (Yes saves, No
 // discards, Cancel keeps them and stops what was asked).
 
-#include "IGraphicsMac.h"
-#include "Tavro.h"
+#include "Framework/IGraphicsMac.h"
+#include "editor/Tavro.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
-#include "TavroParams.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "ByteChunk.h"
-#include "IGraphicsMac.h"
+#include "Framework/ByteChunk.h"
+#include "Framework/IGraphicsMac.h"
 #include "Kit_String.h"
-#include "Tavro.h"
+#include "editor/Tavro.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "librarian/LibrarianDisk.h"
 #include "librarian/PatchLibrarian.h"

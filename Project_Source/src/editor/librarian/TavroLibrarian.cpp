@@ -1,8 +1,8 @@
 // What the librarian reads of and writes into the editor.
 
-#include "IGraphicsMac.h"
+#include "Framework/IGraphicsMac.h"
 #include "Kit_String.h"
-#include "Tavro.h"
+#include "editor/Tavro.h"
 
 CurrentFilePair Tavro::getLeftCurrentFile(bool performance) const {
   return performance ? leftPerformanceFile : leftProgramFile;

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "IControl.h"
-#include "IControlText.h"
-#include "IMidiMsg.h"
-#include "IParam.h"
-#include "PatchLibrarian.h"
+#include "Framework/IControl.h"
+#include "Framework/IControlText.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IParam.h"
+#include "librarian/PatchLibrarian.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/panel/BankEditPopupMenu.h"

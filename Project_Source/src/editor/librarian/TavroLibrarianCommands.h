@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Tavro.h"
+#include "editor/Tavro.h"
 
 class FolderPopupMenu;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "IControl.h"
-#include "IParam.h"
-#include "PatchLibrarian.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
+#include "librarian/PatchLibrarian.h"
 #include "editor/librarian/BankListTexts.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "editor/librarian/TavroLibrarianPanel.h"

@@ -2,11 +2,11 @@
 
 #include "editor/librarian/TavroLibrarianPanel.h"
 
-#include "ControlLayer.h"
-#include "IControl.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
 #include "editor/librarian/LibrarianPanelParts.h"
-#include "PatchLibrarian.h"
-#include "Tavro.h"
+#include "librarian/PatchLibrarian.h"
+#include "editor/Tavro.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 #include "librarian/panel/FolderPopupMenu.h"

@@ -5,7 +5,7 @@
 //
 // threads: main (unless a function says otherwise).
 
-#include "IGraphicsStructs.h"
+#include "Framework/IGraphicsStructs.h"
 #include "librarian/panel/LibrarianPanelEditor.h"
 
 class IControl;

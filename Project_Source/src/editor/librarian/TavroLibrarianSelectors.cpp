@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "IGraphicsMac.h"
-#include "IParam.h"
-#include "PatchLibrarian.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
+#include "librarian/PatchLibrarian.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/panel/LibrarianViewControl.h"

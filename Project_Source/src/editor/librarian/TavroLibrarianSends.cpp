@@ -3,13 +3,13 @@
 
 #include <memory>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "Kit_Mutex.h"
-#include "LibrarianRecords.h"
-#include "PatchLibrarian.h"
-#include "PatchManager.h"
-#include "PatchTemplates.h"
-#include "Tavro.h"
+#include "librarian/LibrarianRecords.h"
+#include "librarian/PatchLibrarian.h"
+#include "editor/PatchManager.h"
+#include "librarian/PatchTemplates.h"
+#include "editor/Tavro.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"

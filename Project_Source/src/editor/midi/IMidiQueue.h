@@ -16,7 +16,7 @@
 #include <mutex>
 #include <vector>
 
-#include "IMidiMsg.h"
+#include "Framework/IMidiMsg.h"
 
 class IMidiQueue {
 public:

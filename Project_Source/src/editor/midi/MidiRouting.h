@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "IMidiMsg.h"
+#include "Framework/IMidiMsg.h"
 
 struct MidiRoutingState {
   std::array<int, 4> slotChannels{};  // 1-16, or 0 when unset

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "IControlText.h"
-#include "Tavro.h"
+#include "Framework/IControlText.h"
+#include "editor/Tavro.h"
 #include "messaging/MIDIClockJobs.h"
 #include "messaging/MIDIClockLink.h"
 #include "messaging/MIDIMessageManager.h"

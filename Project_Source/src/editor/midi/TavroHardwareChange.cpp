@@ -1,9 +1,9 @@
 // Changes whose value came from the synthesizer (or is given directly): the panel and
 // the read-out follow, and nothing is sent back.
 
-#include "ControlLayer.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"

@@ -3,12 +3,12 @@
 
 #include <cstring>
 
-#include "IMidiMsg.h"
-#include "IParam.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IParam.h"
 #include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/midi/MidiRouting.h"
-#include "Tavro.h"
-#include "WinEmu_Time.h"
+#include "editor/Tavro.h"
+#include "winemu/WinEmu_Time.h"
 #include "layout/tables/ParamNameTable.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/panel/LibrarianViewControl.h"

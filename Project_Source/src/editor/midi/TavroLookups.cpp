@@ -1,8 +1,8 @@
 // What incoming MIDI looks up in the panel the layout built, a map of values kept
 // under three parts, and the read-out lines written at once.
 
-#include "IControlText.h"
-#include "Tavro.h"
+#include "Framework/IControlText.h"
+#include "editor/Tavro.h"
 #include "layout/UIConfigManager.h"
 
 IControl* Tavro::getCCControls(int channelKey, int cc, int modelGroup) const {

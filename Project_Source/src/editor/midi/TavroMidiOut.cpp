@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <string>
 
-#include "IControlText.h"
-#include "IGraphicsMac.h"
-#include "IMidiMsg.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IControlText.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "Kit_TimeSource.h"
-#include "WinEmu_Time.h"
+#include "winemu/WinEmu_Time.h"
 #include "messaging/SendOutcome.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // What the panel says of the MIDI ports once it can: a port a recall did not find,
 // and a MIDI system that went away while its ports were open.
 
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 
 void Tavro::OnGUIOpen() {
   if (portStatusForView.empty()) return;

@@ -1,10 +1,10 @@
 // SysEx into the editor, and the librarian's side of requested dumps.
 
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IMidiMsg.h"
-#include "IParam.h"
-#include "Tavro.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "layout/ControlAction.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "IControlText.h"
-#include "IParam.h"
+#include "Framework/IControlText.h"
+#include "Framework/IParam.h"
 #include "editor/panel/ReadoutFamilies.h"
-#include "Tavro.h"
+#include "editor/Tavro.h"
 #include "layout/UIConfigManager.h"
 
 namespace {

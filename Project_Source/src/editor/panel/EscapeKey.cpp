@@ -1,9 +1,9 @@
 #include "editor/panel/EscapeKey.h"
 
-#include "ControlLayer.h"
-#include "Tavro.h"
+#include "Framework/ControlLayer.h"
+#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
-#include "View_PanelKeys.h"
+#include "views/View_PanelKeys.h"
 #include "librarian/TavroParams.h"
 
 // Bound to the Close button's parameter, drawn nowhere and hit nowhere.

@@ -4,7 +4,7 @@
 //
 // threads: main.
 
-#include "IControl.h"
+#include "Framework/IControl.h"
 
 class Tavro;
 

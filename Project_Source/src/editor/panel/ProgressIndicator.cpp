@@ -1,7 +1,7 @@
 #include "editor/panel/ProgressIndicator.h"
 
-#include "ControlLayer.h"
-#include "IGraphics.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IGraphics.h"
 
 ProgressIndicator::ProgressIndicator(ControlLayer* layer, IModuleBase* plug, int x, int y, int width, int height,
                                      int paramIdx, IBitmap* image, IRECT rect)

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "IControlBitmaps.h"
+#include "Framework/IControlBitmaps.h"
 
 class ControlLayer;
 

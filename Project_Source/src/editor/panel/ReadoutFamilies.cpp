@@ -4,7 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "TavroParams.h"
+#include "librarian/TavroParams.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/tables/ParamNameTable.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "IParam.h"
+#include "Framework/IParam.h"
 #include "editor/panel/ReadoutFamilies.h"
 
 namespace {

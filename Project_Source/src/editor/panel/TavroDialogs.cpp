@@ -3,8 +3,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "WinEmu_Dialog.h"
-#include "WinEmu_Window.h"
+#include "winemu/WinEmu_Dialog.h"
+#include "winemu/WinEmu_Window.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "WinEmu_Types.h"
+#include "winemu/WinEmu_Types.h"
 
 class Tavro;
 

@@ -1,13 +1,13 @@
 // The named layers of the panel, the librarian menu layers and the lookups the rest
 // of the editor reaches them by.
 
-#include "ControlLayer.h"
-#include "IControl.h"
-#include "IGraphicsMac.h"
-#include "IParam.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
+#include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
 #include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/panel/ProgressIndicator.h"
-#include "Tavro.h"
+#include "editor/Tavro.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/UIConfigManager.h"

@@ -1,4 +1,4 @@
-#include "PanelLookups.h"
+#include "editor/tables/PanelLookups.h"
 
 const char* const kStartupLayerNames[] = {
     "root", "performanceSettings", "performanceSettings2", "patchLibrarian",

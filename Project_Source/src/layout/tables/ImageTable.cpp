@@ -1,4 +1,4 @@
-#include "ImageTable.h"
+#include "layout/tables/ImageTable.h"
 
 // Registration order.
 const ImageTableEntry kImageTable[] = {

@@ -1,4 +1,4 @@
-#include "ParamNameTable.h"
+#include "layout/tables/ParamNameTable.h"
 
 const ParamNameEntry kParamNameTable[] = {
     {"kFilterCutoff", 0},

@@ -1,12 +1,12 @@
-#include "BankEditPopupMenu.h"
+#include "librarian/panel/BankEditPopupMenu.h"
 
 #include <initializer_list>
 #include <string>
 
-#include "LibrarianDisk.h"
-#include "LibrarianPanelEditor.h"
-#include "LibrarianViewControl.h"
-#include "PatchLibrarian.h"
+#include "librarian/LibrarianDisk.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "librarian/PatchLibrarian.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "IPopupMenu.h"
-#include "LibrarianMenuControl.h"
+#include "Framework/IPopupMenu.h"
+#include "librarian/panel/LibrarianMenuControl.h"
 
 class LibrarianPanelEditor;
 class PatchLibrarian;

@@ -1,9 +1,9 @@
-#include "FolderPopupMenu.h"
+#include "librarian/panel/FolderPopupMenu.h"
 
-#include "IPopupMenu.h"
-#include "LibrarianPanelEditor.h"
-#include "LibrarianViewControl.h"
-#include "PatchLibrarian.h"
+#include "Framework/IPopupMenu.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
 
 std::string FolderKeyOf(const PatchFile& file) {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "LibrarianEditor.h"
-#include "LibrarianMenuControl.h"
-#include "LibrarianRecords.h"
+#include "librarian/LibrarianEditor.h"
+#include "librarian/panel/LibrarianMenuControl.h"
+#include "librarian/LibrarianRecords.h"
 
 class IPopupMenu;
 struct PatchLibrary;

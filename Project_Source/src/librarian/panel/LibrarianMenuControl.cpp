@@ -1,8 +1,8 @@
-#include "LibrarianMenuControl.h"
+#include "librarian/panel/LibrarianMenuControl.h"
 
-#include "IGraphics.h"
-#include "IModuleBase.h"
-#include "IParam.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
 
 LibrarianMenuControl::LibrarianMenuControl(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect,
                                            LibrarianPanelEditor* editor)

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "LibrarianEditor.h"
+#include "librarian/LibrarianEditor.h"
 #include "librarian/TavroParams.h"
 
 struct ISysEx;

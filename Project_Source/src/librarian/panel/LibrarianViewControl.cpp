@@ -1,15 +1,15 @@
-#include "LibrarianViewControl.h"
+#include "librarian/panel/LibrarianViewControl.h"
 
 #include <algorithm>
 
-#include "IGraphics.h"
-#include "IMidiMsg.h"
-#include "IModuleBase.h"
-#include "IParam.h"
-#include "LibrarianPanelEditor.h"
-#include "PanelFont.h"
-#include "PatchLibrarian.h"
-#include "PatchTemplates.h"
+#include "Framework/IGraphics.h"
+#include "Framework/IMidiMsg.h"
+#include "Framework/IModuleBase.h"
+#include "Framework/IParam.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/PanelFont.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 #include "librarian/TavroParams.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <memory>
 #include <optional>
 
-#include "IControlBitmaps.h"
-#include "IControlText.h"
-#include "LibrarianRecords.h"
+#include "Framework/IControlBitmaps.h"
+#include "Framework/IControlText.h"
+#include "librarian/LibrarianRecords.h"
 
 class PatchLibrarian;
 class LibrarianPanelEditor;

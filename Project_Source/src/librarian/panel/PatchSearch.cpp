@@ -1,8 +1,8 @@
-#include "PatchSearch.h"
+#include "librarian/panel/PatchSearch.h"
 
 #include <memory>
 
-#include "PatchLibrarian.h"
+#include "librarian/PatchLibrarian.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "LibrarianRecords.h"
+#include "librarian/LibrarianRecords.h"
 
 class PatchLibrarian;
 

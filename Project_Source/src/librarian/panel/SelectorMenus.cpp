@@ -1,13 +1,13 @@
-#include "SelectorMenus.h"
+#include "librarian/panel/SelectorMenus.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "LibrarianPanelEditor.h"
-#include "LibrarianViewControl.h"
-#include "PatchLibrarian.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
 
 int BankParameter(bool performances, int model, int slot) {

@@ -1,7 +1,7 @@
-#include "SlotMenus.h"
+#include "librarian/panel/SlotMenus.h"
 
-#include "LibrarianPanelEditor.h"
-#include "LibrarianViewControl.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/LibrarianViewControl.h"
 
 namespace {
 enum EditItem { kPaste = 0, kRename = 2, kInitialize = 4 };

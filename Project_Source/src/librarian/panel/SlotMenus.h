@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "IPopupMenu.h"
-#include "LibrarianMenuControl.h"
+#include "Framework/IPopupMenu.h"
+#include "librarian/panel/LibrarianMenuControl.h"
 
 class FileEditPopupMenu : public LibrarianMenuControl {
 public:

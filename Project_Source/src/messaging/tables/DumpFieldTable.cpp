@@ -1,4 +1,4 @@
-#include "DumpFieldTable.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 constexpr DumpCoding U = DumpCoding::kUnsignedPair;

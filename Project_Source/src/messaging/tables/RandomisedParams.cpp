@@ -1,4 +1,4 @@
-#include "RandomisedParams.h"
+#include "messaging/tables/RandomisedParams.h"
 
 const char* const kRandomisedParams[] = {
     // oscillators
