@@ -15,7 +15,7 @@ std::vector<unsigned char> CipherEachBlock(std::vector<unsigned char> data, std:
   return data;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<unsigned char> EncipherPadded(std::vector<unsigned char> plain, const uint32_t key[4]) {
   const std::size_t padded = (plain.size() / Tea::kBlockBytes + 1) * Tea::kBlockBytes;

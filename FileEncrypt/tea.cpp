@@ -28,7 +28,7 @@ void CipherNativeBlocks(unsigned char* data, uint32_t blocks, const uint32_t* ke
   }
 }
 
-} // namespace
+}  // namespace
 
 void Tea::encryptTea(uint32_t* v, const uint32_t* key) {
   uint32_t y = v[0], z = v[1], sum = 0;

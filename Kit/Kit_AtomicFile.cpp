@@ -1,20 +1,19 @@
 #include "Kit_AtomicFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace {
 
 int OpenFile(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 
-const Kit_AtomicFileCalls kSystemCalls = {OpenFile, ::write, ::fchmod, ::fsync,
-                                          ::close, ::rename, ::unlink};
+const Kit_AtomicFileCalls kSystemCalls = {OpenFile, ::write, ::fchmod, ::fsync, ::close, ::rename, ::unlink};
 std::atomic<const Kit_AtomicFileCalls*> gCalls{&kSystemCalls};
 
 // Links followed before giving up, as the system does for a path.
@@ -65,8 +64,7 @@ std::string RandomSuffix() {
 }
 
 // Creates the temporary next to `target`; returns its descriptor, or -1 with `code`.
-int CreateTemporary(const Kit_AtomicFileCalls& calls, const std::string& target,
-                    std::string& temporary, int& code) {
+int CreateTemporary(const Kit_AtomicFileCalls& calls, const std::string& target, std::string& temporary, int& code) {
   const size_t slash = target.rfind('/');
   const std::string folderPrefix = slash == std::string::npos ? "" : target.substr(0, slash + 1);
   const std::string name = target.substr(folderPrefix.size()).substr(0, kMaxNameInTemporary);
@@ -98,12 +96,11 @@ bool WriteAll(const Kit_AtomicFileCalls& calls, int fd, const void* bytes, size_
 }
 
 // Writes and closes the temporary; false with `what` and `code` on the first failure.
-bool FillTemporary(const Kit_AtomicFileCalls& calls, int fd, const std::string& target,
-                   const void* bytes, size_t size, const char*& what, int& code) {
+bool FillTemporary(const Kit_AtomicFileCalls& calls, int fd, const std::string& target, const void* bytes, size_t size,
+                   const char*& what, int& code) {
   struct stat old {};
   bool ok = false;
-  if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-      calls.fchmod(fd, old.st_mode & 07777) != 0) {
+  if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && calls.fchmod(fd, old.st_mode & 07777) != 0) {
     what = "could not keep the file's permissions";
     code = errno;
   } else if (!WriteAll(calls, fd, bytes, size, code)) {
@@ -139,8 +136,7 @@ void Kit_SetAtomicFileCalls(const Kit_AtomicFileCalls* calls) {
   gCalls.store(calls ? calls : &kSystemCalls, std::memory_order_release);
 }
 
-bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size,
-                             std::string* error) {
+bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error) {
   const Kit_AtomicFileCalls& calls = Kit_AtomicFileSystem();
   if (path.empty() || path.back() == '/') return Fail(error, path, "not a file name", EINVAL);
   std::string target = path;

@@ -10,16 +10,15 @@
 //
 // threads: any. Two writers of one path race as rename does: the last one wins.
 
+#include <sys/types.h>
 #include <cstddef>
 #include <string>
-#include <sys/types.h>
 
 // Returns true once the new contents are in place and flushed. On failure returns
 // false with the reason in *error (when not null), removes the temporary and leaves
 // the target as it was; only a failed flush of the folder comes after the rename, and
 // is reported even though the new contents are already visible.
-bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size,
-                             std::string* error);
+bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error);
 
 // The system calls the routine makes. Tests install a table that fails one step.
 struct Kit_AtomicFileCalls {

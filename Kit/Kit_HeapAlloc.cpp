@@ -8,7 +8,7 @@ namespace {
 const Kit_HeapAllocator kStandardAllocator = {std::malloc, std::realloc, std::free};
 std::atomic<const Kit_HeapAllocator*> gAllocator{&kStandardAllocator};
 
-} // namespace
+}  // namespace
 
 const Kit_HeapAllocator& Kit_HeapAlloc() { return *gAllocator.load(std::memory_order_acquire); }
 

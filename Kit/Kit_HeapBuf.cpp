@@ -12,7 +12,7 @@ constexpr int64_t kMaxStep = 0x400000;
 // Page-granular allocations stay this far below a page multiple.
 constexpr int64_t kPageSlack = 96;
 
-} // namespace
+}  // namespace
 
 Kit_HeapBuf::Kit_HeapBuf(int granularity) : granularity_(granularity > 0 ? granularity : 1) {}
 

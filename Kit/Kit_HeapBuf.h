@@ -76,9 +76,7 @@ public:
 
   int GetSize() const { return buf_.GetSize() / int(sizeof(T*)); }
   // Entry i, or null when i is out of range.
-  T* Get(int i) const {
-    return (i >= 0 && i < GetSize()) ? Slots()[i] : nullptr;
-  }
+  T* Get(int i) const { return (i >= 0 && i < GetSize()) ? Slots()[i] : nullptr; }
   // Appends item; returns it, or null when the list could not grow.
   T* Add(T* item) { return Insert(GetSize(), item); }
   // Inserts item at i (clamped to 0..count); returns it, or null when the list could not grow.
@@ -126,7 +124,9 @@ private:
   }
   static void Destroy(T* item, DeleteFunction deleteFunction) {
     if (!item) return;
-    if (deleteFunction) deleteFunction(item);
-    else delete item;
+    if (deleteFunction)
+      deleteFunction(item);
+    else
+      delete item;
   }
 };

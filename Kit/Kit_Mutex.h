@@ -29,7 +29,7 @@ private:
   mutable std::mutex state_;
   std::condition_variable released_;
   std::thread::id owner_;
-  int count_ = 0; // extra entries by the owner
+  int count_ = 0;  // extra entries by the owner
 };
 
 // Holds a Kit_Mutex for the span of a block, also when an exception passes.

@@ -19,7 +19,7 @@ int BoundedLength(const char* text, int maxLength) {
   return zero ? int(static_cast<const char*>(zero) - text) : maxLength;
 }
 
-} // namespace
+}  // namespace
 
 Kit_String::Kit_String(const char* text) : buf_(kStringGranularity) {
   if (text) Set(text);

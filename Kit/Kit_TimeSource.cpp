@@ -1,9 +1,9 @@
 #include "Kit_TimeSource.h"
 
+#include <sys/time.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <sys/time.h>
 #include <thread>
 
 class Kit_RealClock : public Kit_TimeSource {
@@ -17,12 +17,8 @@ public:
     gettimeofday(&tv, nullptr);
     return uint64_t(tv.tv_sec) * 1000000u + uint64_t(tv.tv_usec);
   }
-  void SleepMicros(uint64_t micros) override {
-    std::this_thread::sleep_for(std::chrono::microseconds(micros));
-  }
-  void SleepUntilMicros(uint64_t deadlineMicros) override {
-    std::this_thread::sleep_until(PointOf(deadlineMicros));
-  }
+  void SleepMicros(uint64_t micros) override { std::this_thread::sleep_for(std::chrono::microseconds(micros)); }
+  void SleepUntilMicros(uint64_t deadlineMicros) override { std::this_thread::sleep_until(PointOf(deadlineMicros)); }
   bool WaitUntilMicros(uint64_t deadlineMicros, Kit_StopSignal& stop) override {
     std::unique_lock<std::mutex> hold(stop.lock_);
     return !stop.raised_.wait_until(hold, PointOf(deadlineMicros), [&] { return stop.StopRequested(); });

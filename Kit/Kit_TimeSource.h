@@ -35,9 +35,7 @@ public:
   // was reached, false when the stop came first (or had come before).
   virtual bool WaitUntilMicros(uint64_t deadlineMicros, Kit_StopSignal& stop) = 0;
   // The same for a pause of `micros` from now.
-  bool WaitMicros(uint64_t micros, Kit_StopSignal& stop) {
-    return WaitUntilMicros(NowMicros() + micros, stop);
-  }
+  bool WaitMicros(uint64_t micros, Kit_StopSignal& stop) { return WaitUntilMicros(NowMicros() + micros, stop); }
 };
 
 // The source in force; the real clock unless a test installed another.
@@ -48,9 +46,7 @@ void Kit_SetTimeSource(Kit_TimeSource* source);
 // Milliseconds elapsed from `since` to `now` on a wrapping 32-bit tick counter.
 inline uint32_t Kit_TicksElapsed(uint32_t now, uint32_t since) { return now - since; }
 // True when at least `ms` milliseconds have passed from `since` to `now`, across the wrap.
-inline bool Kit_TicksAtLeast(uint32_t now, uint32_t since, uint32_t ms) {
-  return Kit_TicksElapsed(now, since) >= ms;
-}
+inline bool Kit_TicksAtLeast(uint32_t now, uint32_t since, uint32_t ms) { return Kit_TicksElapsed(now, since) >= ms; }
 
 // Virtual time for tests. Starts at `startMicros`, which is both the monotonic
 // reading and the wall-clock time since the epoch. Time never goes backwards.

@@ -34,9 +34,7 @@ void Kit_VirtualClock::SleepMicros(uint64_t micros) {
   PauseUntil(NowMicros() + std::max<uint64_t>(micros, 1), nullptr);
 }
 
-void Kit_VirtualClock::SleepUntilMicros(uint64_t deadlineMicros) {
-  PauseUntil(deadlineMicros, nullptr);
-}
+void Kit_VirtualClock::SleepUntilMicros(uint64_t deadlineMicros) { PauseUntil(deadlineMicros, nullptr); }
 
 bool Kit_VirtualClock::WaitUntilMicros(uint64_t deadlineMicros, Kit_StopSignal& stop) {
   return PauseUntil(deadlineMicros, &stop);

@@ -88,9 +88,9 @@ OSStatus AUListenerDispose(AUEventListenerRef listener) {
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> guard(registry.lock);
     auto& entries = registry.entries;
-    entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [&](const Registration& r) { return r.listener == listener; }),
-                  entries.end());
+    entries.erase(
+        std::remove_if(entries.begin(), entries.end(), [&](const Registration& r) { return r.listener == listener; }),
+        entries.end());
   }
   delete listener;
   return noErr;

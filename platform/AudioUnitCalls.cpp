@@ -19,13 +19,13 @@ OSStatus AudioUnitSetProperty(AudioUnit unit, AudioUnitPropertyID id, AudioUnitS
   return CallComponent(unit, kAudioUnitSetPropertySelect, id, scope, element, data, dataSize);
 }
 
-OSStatus AudioUnitGetParameter(AudioUnit unit, AudioUnitParameterID id, AudioUnitScope scope,
-                               AudioUnitElement element, AudioUnitParameterValue* value) {
+OSStatus AudioUnitGetParameter(AudioUnit unit, AudioUnitParameterID id, AudioUnitScope scope, AudioUnitElement element,
+                               AudioUnitParameterValue* value) {
   return CallComponent(unit, kAudioUnitGetParameterSelect, id, scope, element, value);
 }
 
-OSStatus AudioUnitSetParameter(AudioUnit unit, AudioUnitParameterID id, AudioUnitScope scope,
-                               AudioUnitElement element, AudioUnitParameterValue value, UInt32 bufferOffset) {
+OSStatus AudioUnitSetParameter(AudioUnit unit, AudioUnitParameterID id, AudioUnitScope scope, AudioUnitElement element,
+                               AudioUnitParameterValue value, UInt32 bufferOffset) {
   return CallComponent(unit, kAudioUnitSetParameterSelect, id, scope, element, value, bufferOffset);
 }
 
@@ -42,8 +42,7 @@ OSStatus AudioUnitAddPropertyListener(AudioUnit unit, AudioUnitPropertyID id, Au
   return CallComponent(unit, kAudioUnitAddPropertyListenerSelect, id, proc, userData);
 }
 
-OSStatus AudioUnitRemovePropertyListener(AudioUnit unit, AudioUnitPropertyID id,
-                                         AudioUnitPropertyListenerProc proc) {
+OSStatus AudioUnitRemovePropertyListener(AudioUnit unit, AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc) {
   return CallComponent(unit, kAudioUnitRemovePropertyListenerSelect, id, proc);
 }
 

@@ -81,7 +81,7 @@ void BundleResourceIndex::Walk(const std::string& folder, const std::string& rel
 }
 
 BundleResourceIndex::Lookup BundleResourceIndex::Find(const std::string& name, const std::string& type,
-                                                  std::string* path) const {
+                                                      std::string* path) const {
   const std::string base = ViewResourceBaseName(name);
   if (base.empty()) return Lookup::Missing;
   const auto it = byName_.find(type.empty() ? base : base + "." + type);

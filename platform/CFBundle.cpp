@@ -1,11 +1,11 @@
 #include "CFObjects.h"
 
+#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <unistd.h>
 
 struct CFBundleObject : CFObject {
   CFBundleObject(std::string p, CFDictionaryRef i) : CFObject(kCFKindBundle), path(std::move(p)), info(i) {}
@@ -127,9 +127,7 @@ CFBundleRef CFBundleGetMainBundle() {
   return registry.main;
 }
 
-CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle) {
-  return bundle ? new CFURLObject(bundle->path + "/") : nullptr;
-}
+CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle) { return bundle ? new CFURLObject(bundle->path + "/") : nullptr; }
 
 CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle) {
   return bundle ? new CFURLObject(bundle->path + "/Resources/") : nullptr;

@@ -15,6 +15,4 @@ CFDataRef CFDataCreate(CFAllocatorRef, const UInt8* bytes, CFIndex length) {
 
 CFIndex CFDataGetLength(CFDataRef data) { return data ? CFIndex(data->bytes.size()) : 0; }
 
-const UInt8* CFDataGetBytePtr(CFDataRef data) {
-  return data && !data->bytes.empty() ? data->bytes.data() : nullptr;
-}
+const UInt8* CFDataGetBytePtr(CFDataRef data) { return data && !data->bytes.empty() ? data->bytes.data() : nullptr; }

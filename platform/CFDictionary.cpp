@@ -7,10 +7,10 @@ void ReleaseObject(CFAllocatorRef, const void* value) { CFRelease(value); }
 
 }  // namespace
 
-const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks = {0, RetainObject, ReleaseObject, CFCopyDescription,
-                                                                 CFEqual, CFHash};
+const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks = {0,       RetainObject, ReleaseObject, CFCopyDescription,
+                                                                CFEqual, CFHash};
 const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks = {0, RetainObject, ReleaseObject, CFCopyDescription,
-                                                                     CFEqual};
+                                                                    CFEqual};
 
 CFDictionaryObject::CFDictionaryObject(const CFDictionaryKeyCallBacks* k, const CFDictionaryValueCallBacks* v)
     : CFObject(kCFKindDictionary) {

@@ -75,28 +75,32 @@ void AppendConversion(std::string& out, const std::string& directive, va_list& a
   char buffer[512];
   int n = 0;
   switch (conversion) {
-    case 'd': case 'i': case 'c':
+    case 'd':
+    case 'i':
+    case 'c':
       n = isLong ? std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, long long))
                  : std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, int));
       break;
-    case 'u': case 'x': case 'X': case 'o':
+    case 'u':
+    case 'x':
+    case 'X':
+    case 'o':
       n = isLong ? std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, unsigned long long))
                  : std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, unsigned));
       break;
-    case 'f': case 'e': case 'g': case 'F': case 'E': case 'G':
-      n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, double));
-      break;
-    case 'p':
-      n = std::snprintf(buffer, sizeof buffer, "%p", va_arg(args, void*));
-      break;
+    case 'f':
+    case 'e':
+    case 'g':
+    case 'F':
+    case 'E':
+    case 'G': n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, double)); break;
+    case 'p': n = std::snprintf(buffer, sizeof buffer, "%p", va_arg(args, void*)); break;
     case 's': {
       const char* s = va_arg(args, const char*);
       out += s ? s : "(null)";
       return;
     }
-    case '@':
-      out += CFDescribe(va_arg(args, CFTypeRef));
-      return;
+    case '@': out += CFDescribe(va_arg(args, CFTypeRef)); return;
     default:
       out += directive;  // not a conversion we know: keep the text as it stands
       return;

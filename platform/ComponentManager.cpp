@@ -25,9 +25,7 @@ void SetComponentInstanceStorage(ComponentInstance instance, void* storage) {
   if (instance) instance->storage = storage;
 }
 
-void* GetComponentInstanceStorage(ComponentInstance instance) {
-  return instance ? instance->storage : nullptr;
-}
+void* GetComponentInstanceStorage(ComponentInstance instance) { return instance ? instance->storage : nullptr; }
 
 OSStatus GetComponentInfo(ComponentInstance instance, ComponentDescription* out) {
   if (!instance || !instance->component) return invalidComponentID;

@@ -37,8 +37,8 @@ constexpr int kComponentMaxArguments = 8;
 
 struct ComponentParameters {
   UInt8 flags;
-  UInt8 paramSize;  // bytes of argument words in use
-  SInt16 what;      // the selector
+  UInt8 paramSize;                           // bytes of argument words in use
+  SInt16 what;                               // the selector
   uintptr_t params[kComponentMaxArguments];  // last argument first
 };
 
@@ -101,9 +101,7 @@ T FromArgumentWord(uintptr_t word) {
   }
 }
 
-inline int ComponentArgumentCount(const ComponentParameters& p) {
-  return p.paramSize / int(sizeof(uintptr_t));
-}
+inline int ComponentArgumentCount(const ComponentParameters& p) { return p.paramSize / int(sizeof(uintptr_t)); }
 
 // Argument `index` (0 = first) as T; zero when the caller passed fewer words.
 template <typename T>

@@ -74,8 +74,7 @@ CFStringRef CFStringCreateCopy(CFAllocatorRef allocator, CFStringRef text);
 // printf forms with %@ for an object's description. Supported conversions:
 // d i u x X o c s f e g p %@ %% with flags, width, precision and the l/ll/z
 // length modifiers.
-CFStringRef CFStringCreateWithFormat(CFAllocatorRef allocator, CFDictionaryRef formatOptions,
-                                     CFStringRef format, ...);
+CFStringRef CFStringCreateWithFormat(CFAllocatorRef allocator, CFDictionaryRef formatOptions, CFStringRef format, ...);
 // Length in UTF-16 units, as on the platform.
 CFIndex CFStringGetLength(CFStringRef text);
 // Copies the text and its terminator; false (buffer emptied) when it does not fit.

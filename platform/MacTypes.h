@@ -22,8 +22,8 @@ using OSStatus = int32_t;
 
 // 'tvrq' -> 0x74767271: the first character is the most significant byte.
 constexpr OSType FourCC(const char (&code)[5]) {
-  return (OSType(UInt8(code[0])) << 24) | (OSType(UInt8(code[1])) << 16) |
-         (OSType(UInt8(code[2])) << 8) | OSType(UInt8(code[3]));
+  return (OSType(UInt8(code[0])) << 24) | (OSType(UInt8(code[1])) << 16) | (OSType(UInt8(code[2])) << 8) |
+         OSType(UInt8(code[3]));
 }
 
 static_assert(FourCC("tvrq") == 0x74767271u, "four-character codes are big-endian packed");

@@ -130,11 +130,16 @@ bool Reader::ReadText(std::string& text) {
     const char* semi = static_cast<const char*>(std::memchr(p_, ';', size_t(std::min<ptrdiff_t>(end_ - p_, 12))));
     if (!semi) return Fail("unterminated entity");
     std::string entity(p_ + 1, semi);
-    if (entity == "amp") text += '&';
-    else if (entity == "lt") text += '<';
-    else if (entity == "gt") text += '>';
-    else if (entity == "quot") text += '"';
-    else if (entity == "apos") text += '\'';
+    if (entity == "amp")
+      text += '&';
+    else if (entity == "lt")
+      text += '<';
+    else if (entity == "gt")
+      text += '>';
+    else if (entity == "quot")
+      text += '"';
+    else if (entity == "apos")
+      text += '\'';
     else if (entity.size() > 1 && entity[0] == '#') {
       bool hex = entity[1] == 'x' || entity[1] == 'X';
       const char* digits = entity.c_str() + (hex ? 2 : 1);
@@ -224,8 +229,9 @@ Held Reader::ReadValue(const Tag& open, int depth) {
   if (depth > kMaxDepth) return Refuse("property list nested deeper than 64");
   const std::string& n = open.name;
   if (n == "dict") {
-    if (open.empty) return Held(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                          &kCFTypeDictionaryValueCallBacks));
+    if (open.empty)
+      return Held(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
+                                            &kCFTypeDictionaryValueCallBacks));
     return ReadDict(depth);
   }
   if (n == "array") {

@@ -81,8 +81,7 @@ void ControlLayer::GrayOutUserArp(bool unused, int id, int limit) {
 void ControlLayer::setIgnoreHiddenWhenUpdatingScreen(bool ignore) {
   mIgnoreHidden.store(ignore);
   if (IControl* first = mControls.Get(0)) first->SetIgnoreHidden(ignore);
-  for (int i = 0; i < NChildLayers(); ++i)
-    mChildLayers.Get(i)->setIgnoreHiddenWhenUpdatingScreen(ignore);
+  for (int i = 0; i < NChildLayers(); ++i) mChildLayers.Get(i)->setIgnoreHiddenWhenUpdatingScreen(ignore);
 }
 
 bool ControlLayer::isDirty(IRECT* rect) { return collectDirty(rect, true); }
@@ -145,6 +144,5 @@ IControl* ControlLayer::getControlFromParam(int paramIdx) {
 
 void ControlLayer::SetParameterFromPlug(int paramIdx, double value, bool normalized) {
   for (int i = 0; i < NControls(); ++i) mControls.Get(i)->ReceiveParameterFromPlug(paramIdx, value);
-  for (int i = 0; i < NChildLayers(); ++i)
-    mChildLayers.Get(i)->SetParameterFromPlug(paramIdx, value, normalized);
+  for (int i = 0; i < NChildLayers(); ++i) mChildLayers.Get(i)->SetParameterFromPlug(paramIdx, value, normalized);
 }

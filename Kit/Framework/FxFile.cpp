@@ -144,9 +144,9 @@ bool GetProgram(Reader& in, FxProgram* program) {
   uint32_t tag = 0;
   int32_t formatVersion = 0;
   int32_t count = 0;
-  if (!in.Expect(kContainerTag) || !in.GetContainerSize(&end) || !in.Get32(&tag) ||
-      !in.GetSigned(&formatVersion) || !in.GetSigned(&program->pluginId) ||
-      !in.GetSigned(&program->pluginVersion) || !in.GetSigned(&count) || count < 0) {
+  if (!in.Expect(kContainerTag) || !in.GetContainerSize(&end) || !in.Get32(&tag) || !in.GetSigned(&formatVersion) ||
+      !in.GetSigned(&program->pluginId) || !in.GetSigned(&program->pluginVersion) || !in.GetSigned(&count) ||
+      count < 0) {
     return false;
   }
   const uint8_t* name = in.Take(kNameBytes);
@@ -209,9 +209,9 @@ bool FxReadBank(const uint8_t* bytes, size_t size, FxBank* out) {
   uint32_t tag = 0;
   int32_t formatVersion = 0;
   int32_t count = 0;
-  if (!in.Expect(kContainerTag) || !in.GetContainerSize(&end) || end != size ||
-      !in.Get32(&tag) || !in.GetSigned(&formatVersion) || !in.GetSigned(&bank.pluginId) ||
-      !in.GetSigned(&bank.pluginVersion) || !in.GetSigned(&count) || count < 0) {
+  if (!in.Expect(kContainerTag) || !in.GetContainerSize(&end) || end != size || !in.Get32(&tag) ||
+      !in.GetSigned(&formatVersion) || !in.GetSigned(&bank.pluginId) || !in.GetSigned(&bank.pluginVersion) ||
+      !in.GetSigned(&count) || count < 0) {
     return false;
   }
   const uint8_t* reserved = in.Take(kBankReservedBytes);

@@ -13,18 +13,29 @@ struct HostKey {
 
 // Tested in this order; the first key found wins ("live" before "logic").
 constexpr HostKey kHostKeys[] = {
-    {"cubase", kHostCubase},         {"reaper", kHostReaper},
-    {"nuendo", kHostNuendo},         {"cakewalk", kHostSonar},
-    {"samplitude", kHostSamplitude}, {"fruity", kHostFLStudio},
-    {"live", kHostLive},             {"melodyne", kHostMelodyne},
-    {"vstmanlib", kHostVSTScanner},  {"aulab", kHostAULab},
-    {"garageband", kHostGarageBand}, {"forte", kHostForte},
-    {"chainer", kHostChainer},       {"audition", kHostAudition},
-    {"orion", kHostOrion},           {"sawstudio", kHostSAWStudio},
-    {"logic", kHostLogic},           {"digital", kHostDigitalPerformer},
-    {"audiomulch", kHostAudioMulch}, {"presonus", kHostStudioOne},
+    {"cubase", kHostCubase},
+    {"reaper", kHostReaper},
+    {"nuendo", kHostNuendo},
+    {"cakewalk", kHostSonar},
+    {"samplitude", kHostSamplitude},
+    {"fruity", kHostFLStudio},
+    {"live", kHostLive},
+    {"melodyne", kHostMelodyne},
+    {"vstmanlib", kHostVSTScanner},
+    {"aulab", kHostAULab},
+    {"garageband", kHostGarageBand},
+    {"forte", kHostForte},
+    {"chainer", kHostChainer},
+    {"audition", kHostAudition},
+    {"orion", kHostOrion},
+    {"sawstudio", kHostSAWStudio},
+    {"logic", kHostLogic},
+    {"digital", kHostDigitalPerformer},
+    {"audiomulch", kHostAudioMulch},
+    {"presonus", kHostStudioOne},
     {"vst3plugintesthost", kHostVST3PluginTestHost},
-    {"protools", kHostProTools},     {"ardour", kHostArdour},
+    {"protools", kHostProTools},
+    {"ardour", kHostArdour},
     {"standalone", kHostStandalone},
 };
 
@@ -34,24 +45,35 @@ struct HostName {
 };
 
 constexpr HostName kHostNames[] = {
-    {kHostReaper, "Reaper"},         {kHostProTools, "ProTools"},
-    {kHostCubase, "Cubase"},         {kHostNuendo, "Nuendo"},
-    {kHostSonar, "Sonar"},           {kHostVegas, "Vegas"},
-    {kHostFLStudio, "FLStudio"},     {kHostSamplitude, "Samplitude"},
-    {kHostLive, "Live"},             {kHostVSTScanner, "VSTScanner"},
-    {kHostAULab, "AULab"},           {kHostForte, "Forte"},
-    {kHostChainer, "Chainer"},       {kHostAudition, "Audition"},
-    {kHostOrion, "Orion"},           {kHostSAWStudio, "SAWStudio"},
-    {kHostLogic, "Logic"},           {kHostGarageBand, "GarageBand"},
+    {kHostReaper, "Reaper"},
+    {kHostProTools, "ProTools"},
+    {kHostCubase, "Cubase"},
+    {kHostNuendo, "Nuendo"},
+    {kHostSonar, "Sonar"},
+    {kHostVegas, "Vegas"},
+    {kHostFLStudio, "FLStudio"},
+    {kHostSamplitude, "Samplitude"},
+    {kHostLive, "Live"},
+    {kHostVSTScanner, "VSTScanner"},
+    {kHostAULab, "AULab"},
+    {kHostForte, "Forte"},
+    {kHostChainer, "Chainer"},
+    {kHostAudition, "Audition"},
+    {kHostOrion, "Orion"},
+    {kHostSAWStudio, "SAWStudio"},
+    {kHostLogic, "Logic"},
+    {kHostGarageBand, "GarageBand"},
     {kHostDigitalPerformer, "DigitalPerformer"},
-    {kHostStandalone, "Standalone"}, {kHostAudioMulch, "AudioMulch"},
-    {kHostStudioOne, "StudioOne"},   {kHostVST3PluginTestHost, "VST3PluginTestHost"},
+    {kHostStandalone, "Standalone"},
+    {kHostAudioMulch, "AudioMulch"},
+    {kHostStudioOne, "StudioOne"},
+    {kHostVST3PluginTestHost, "VST3PluginTestHost"},
     {kHostArdour, "Ardour"},
 };
 
 constexpr int kMaxNameUsed = 255;
 
-} // namespace
+}  // namespace
 
 EHost LookUpHost(const char* name) {
   if (!name) return kHostUnknown;

@@ -76,13 +76,9 @@ void IControl::GrayOut(bool grey) {
   SetDirty(false);
 }
 
-IChannelBlend IControl::GetBlend() const {
-  return IChannelBlend(mBlendMethod, IsGrayed() ? kGreyedWeight : 1.0f);
-}
+IChannelBlend IControl::GetBlend() const { return IChannelBlend(mBlendMethod, IsGrayed() ? kGreyedWeight : 1.0f); }
 
-bool IControl::IsHit(int x, int y) {
-  return !mTargetRECT.Empty() && mTargetRECT.Contains(x, y);
-}
+bool IControl::IsHit(int x, int y) { return !mTargetRECT.Empty() && mTargetRECT.Contains(x, y); }
 
 void IControl::SetDirty(bool push) { MarkDirtyAndPush(push, false); }
 
@@ -154,8 +150,7 @@ void IControl::PromptUserInput() {
   if (param->GetNDisplayTexts() <= 0) {
     const int cx = int((mRECT.L + mRECT.R) * 0.5);
     const int cy = int((mRECT.T + mRECT.B) * 0.5);
-    rect = IRECT(cx - kEntryHalfWidth, cy - kEntryHalfHeight, cx + kEntryHalfWidth,
-                 cy + kEntryHalfHeight);
+    rect = IRECT(cx - kEntryHalfWidth, cy - kEntryHalfHeight, cx + kEntryHalfWidth, cy + kEntryHalfHeight);
   }
   if (IGraphics* graphics = GetGUI()) graphics->PromptUserInput(this, param, &rect);
   mRedraw.store(true);
@@ -168,9 +163,7 @@ void IControl::PromptUserInput(IRECT* rect) {
   mRedraw.store(true);
 }
 
-AuxParam* IControl::GetAuxParam(int i) {
-  return i >= 0 && i < NAuxParams() ? mAuxParams[i].get() : nullptr;
-}
+AuxParam* IControl::GetAuxParam(int i) { return i >= 0 && i < NAuxParams() ? mAuxParams[i].get() : nullptr; }
 
 int IControl::AuxParamIdx(int paramIdx) const {
   for (int i = 0; i < NAuxParams(); ++i)
@@ -195,13 +188,9 @@ void IControl::SetClamp(double lo, double hi) {
   mClampHi.store(hi);
 }
 
-IGraphics* IControl::GetGUI() const {
-  return mPlug ? dynamic_cast<IGraphics*>(mPlug->GetGUI()) : nullptr;
-}
+IGraphics* IControl::GetGUI() const { return mPlug ? dynamic_cast<IGraphics*>(mPlug->GetGUI()) : nullptr; }
 
-IParam* IControl::GetParam() const {
-  return mPlug && mParamIdx >= 0 ? mPlug->GetParam(mParamIdx) : nullptr;
-}
+IParam* IControl::GetParam() const { return mPlug && mParamIdx >= 0 ? mPlug->GetParam(mParamIdx) : nullptr; }
 
 bool AddToRedraw(IControl* control, bool reports, IRECT* rect) {
   const bool hidden = control->IsHidden();
@@ -214,7 +203,6 @@ bool AddToRedraw(IControl* control, bool reports, IRECT* rect) {
 
 bool operator==(const FixedDrawing& a, const FixedDrawing& b) {
   const IBitmap &x = a.image, &y = b.image;
-  return x.data == y.data && x.W == y.W && x.H == y.H && x.N == y.N &&
-         x.framesHorizontal == y.framesHorizontal && a.frame == b.frame &&
-         a.blend.method == b.blend.method && a.blend.weight == b.blend.weight && a.rect == b.rect;
+  return x.data == y.data && x.W == y.W && x.H == y.H && x.N == y.N && x.framesHorizontal == y.framesHorizontal &&
+         a.frame == b.frame && a.blend.method == b.blend.method && a.blend.weight == b.blend.weight && a.rect == b.rect;
 }

@@ -50,8 +50,7 @@ bool operator==(const FixedDrawing& a, const FixedDrawing& b);
 
 class IControl {
 public:
-  IControl(IModuleBase* plug, const IRECT& rect, int paramIdx = -1,
-           int blendMethod = IChannelBlend::kBlendNone);
+  IControl(IModuleBase* plug, const IRECT& rect, int paramIdx = -1, int blendMethod = IChannelBlend::kBlendNone);
   virtual ~IControl();
   IControl(const IControl&) = delete;
   IControl& operator=(const IControl&) = delete;

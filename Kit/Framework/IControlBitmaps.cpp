@@ -18,11 +18,9 @@ bool IPanelControl::Draw(IGraphics* graphics) {
   return graphics->FillIRect(&mColor, &rect, &blend);
 }
 
-IBitmapControl::IBitmapControl(IModuleBase* plug, int x, int y, int paramIdx,
-                               const IBitmap* bitmap, int blendMethod)
+IBitmapControl::IBitmapControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap, int blendMethod)
     : IControl(plug, IRECT(), paramIdx, blendMethod), mBitmap(bitmap ? *bitmap : IBitmap()) {
-  mRECT = mTargetRECT =
-      IRECT(x, y, x + mBitmap.FrameWidth(), y + mBitmap.FrameHeight());
+  mRECT = mTargetRECT = IRECT(x, y, x + mBitmap.FrameWidth(), y + mBitmap.FrameHeight());
 }
 
 bool IBitmapControl::Draw(IGraphics* graphics) {

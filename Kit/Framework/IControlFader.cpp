@@ -2,8 +2,8 @@
 
 #include "Framework/IGraphics.h"
 
-IFaderControl::IFaderControl(IModuleBase* plug, int x, int y, int length, int paramIdx,
-                             const IBitmap* bitmap, EDirection direction, bool onlyHandle)
+IFaderControl::IFaderControl(IModuleBase* plug, int x, int y, int length, int paramIdx, const IBitmap* bitmap,
+                             EDirection direction, bool onlyHandle)
     : IControl(plug, IRECT(), paramIdx),
       mLength(length),
       mBitmap(bitmap ? *bitmap : IBitmap()),

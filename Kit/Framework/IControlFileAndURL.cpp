@@ -10,8 +10,8 @@ void CopyCut(char* dest, const char* src, int maxLength) {
 }
 }  // namespace
 
-IURLControl::IURLControl(IModuleBase* plug, const IRECT& rect, const char* url,
-                         const char* backupURL, const char* errMsgOnFailure)
+IURLControl::IURLControl(IModuleBase* plug, const IRECT& rect, const char* url, const char* backupURL,
+                         const char* errMsgOnFailure)
     : IControl(plug, rect, -1) {
   CopyCut(mURL, url, kMaxTextLength);
   CopyCut(mBackupURL, backupURL, kMaxTextLength);
@@ -26,9 +26,8 @@ void IURLControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   if (!opened && mBackupURL[0]) graphics->OpenURL(mBackupURL, mErrMsg, nullptr, nullptr);
 }
 
-IFileSelectorControl::IFileSelectorControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
-                                           const IBitmap* bitmap, EFileAction action,
-                                           const char* folder, const char* extensions)
+IFileSelectorControl::IFileSelectorControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IBitmap* bitmap,
+                                           EFileAction action, const char* folder, const char* extensions)
     : IControl(plug, rect, paramIdx),
       mBitmap(bitmap ? *bitmap : IBitmap()),
       mFolder(folder),

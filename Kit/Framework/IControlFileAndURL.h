@@ -28,8 +28,8 @@ public:
   enum EState { kFSNone = 0, kFSSelecting = 1, kFSDone = 2 };
 
   // extensions: space-separated file types the prompt offers.
-  IFileSelectorControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IBitmap* bitmap,
-                       EFileAction action, const char* folder = "", const char* extensions = "");
+  IFileSelectorControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IBitmap* bitmap, EFileAction action,
+                       const char* folder = "", const char* extensions = "");
   // Not greyed: prompts for a file, then flips the value and pushes it.
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
   bool Draw(IGraphics* graphics) override;

@@ -13,8 +13,7 @@ IRECT ImageRECT(int x, int y, const IBitmap& bitmap) {
 }
 }  // namespace
 
-IKnobControl::IKnobControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
-                           EDirection direction, double gearing)
+IKnobControl::IKnobControl(IModuleBase* plug, const IRECT& rect, int paramIdx, EDirection direction, double gearing)
     : IControl(plug, rect, paramIdx), mDirection(direction), mGearing(gearing) {}
 
 void IKnobControl::OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* mod) {
@@ -28,10 +27,9 @@ void IKnobControl::OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* mod) {
   SetDirty(true);
 }
 
-IKnobLineControl::IKnobLineControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
-                                   const IColor* color, float innerRadius, float outerRadius,
-                                   float minAngle, float maxAngle, EDirection direction,
-                                   double gearing)
+IKnobLineControl::IKnobLineControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IColor* color,
+                                   float innerRadius, float outerRadius, float minAngle, float maxAngle,
+                                   EDirection direction, double gearing)
     : IKnobControl(plug, rect, paramIdx, direction, gearing),
       mColor(color ? *color : COLOR_BLACK),
       mMinAngle(minAngle),
@@ -48,9 +46,9 @@ bool IKnobLineControl::Draw(IGraphics* graphics) {
   return graphics->DrawRadialLine(&mColor, cx, cy, angle, mInnerRadius, mOuterRadius, &blend, true);
 }
 
-IKnobRotaterControl::IKnobRotaterControl(IModuleBase* plug, int x, int y, int paramIdx,
-                                         const IBitmap* bitmap, double minAngle, double maxAngle,
-                                         int yOffsetZeroDeg, EDirection direction, double gearing)
+IKnobRotaterControl::IKnobRotaterControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
+                                         double minAngle, double maxAngle, int yOffsetZeroDeg, EDirection direction,
+                                         double gearing)
     : IKnobControl(plug, ImageRECT(x, y, CopyOf(bitmap)), paramIdx, direction, gearing),
       mBitmap(CopyOf(bitmap)),
       mMinAngle(minAngle),
@@ -64,10 +62,9 @@ bool IKnobRotaterControl::Draw(IGraphics* graphics) {
   return graphics->DrawRotatedBitmap(&mBitmap, cx, cy, angle, mYOffset, &blend);
 }
 
-IKnobMultiControl::IKnobMultiControl(IModuleBase* plug, int x, int y, int paramIdx,
-                                     const IBitmap* bitmap, EDirection direction, double gearing)
-    : IKnobControl(plug, ImageRECT(x, y, CopyOf(bitmap)), paramIdx, direction, gearing),
-      mBitmap(CopyOf(bitmap)) {}
+IKnobMultiControl::IKnobMultiControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
+                                     EDirection direction, double gearing)
+    : IKnobControl(plug, ImageRECT(x, y, CopyOf(bitmap)), paramIdx, direction, gearing), mBitmap(CopyOf(bitmap)) {}
 
 bool IKnobMultiControl::Draw(IGraphics* graphics) {
   IRECT rect = mRECT;
@@ -75,11 +72,9 @@ bool IKnobMultiControl::Draw(IGraphics* graphics) {
   return graphics->DrawBitmap(&mBitmap, &rect, FrameFromValue(GetValue(), mBitmap.N), &blend);
 }
 
-IKnobRotatingMaskControl::IKnobRotatingMaskControl(IModuleBase* plug, int x, int y, int paramIdx,
-                                                   const IBitmap* base, const IBitmap* mask,
-                                                   const IBitmap* top, double minAngle,
-                                                   double maxAngle, EDirection direction,
-                                                   double gearing)
+IKnobRotatingMaskControl::IKnobRotatingMaskControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* base,
+                                                   const IBitmap* mask, const IBitmap* top, double minAngle,
+                                                   double maxAngle, EDirection direction, double gearing)
     : IKnobControl(plug, ImageRECT(x, y, CopyOf(base)), paramIdx, direction, gearing),
       mBase(CopyOf(base)),
       mMask(CopyOf(mask)),

@@ -11,8 +11,8 @@ class IKnobControl : public IControl {
 public:
   static constexpr double kDefaultGearing = 4.0;
 
-  IKnobControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
-               EDirection direction = kVertical, double gearing = kDefaultGearing);
+  IKnobControl(IModuleBase* plug, const IRECT& rect, int paramIdx, EDirection direction = kVertical,
+               double gearing = kDefaultGearing);
 
   // Dragging by the knob's size over the gearing changes the value by 1
   // (ten times finer with Shift or Control). A knob of zero size ignores drags.
@@ -27,11 +27,10 @@ class IKnobLineControl : public IKnobControl {
 public:
   // Angles in radians, 0 pointing up; an outer radius of 0 means half the
   // rect's width.
-  IKnobLineControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IColor* color,
-                   float innerRadius = 0.0f, float outerRadius = 0.0f,
-                   float minAngle = -0.75f * float(kIGraphicsPi),
-                   float maxAngle = 0.75f * float(kIGraphicsPi),
-                   EDirection direction = kVertical, double gearing = kDefaultGearing);
+  IKnobLineControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IColor* color, float innerRadius = 0.0f,
+                   float outerRadius = 0.0f, float minAngle = -0.75f * float(kIGraphicsPi),
+                   float maxAngle = 0.75f * float(kIGraphicsPi), EDirection direction = kVertical,
+                   double gearing = kDefaultGearing);
   bool Draw(IGraphics* graphics) override;
 
 private:
@@ -42,9 +41,9 @@ private:
 class IKnobRotaterControl : public IKnobControl {
 public:
   // Angles in radians; the image turns about the rect's centre.
-  IKnobRotaterControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
-                      double minAngle, double maxAngle, int yOffsetZeroDeg = 0,
-                      EDirection direction = kVertical, double gearing = kDefaultGearing);
+  IKnobRotaterControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap, double minAngle,
+                      double maxAngle, int yOffsetZeroDeg = 0, EDirection direction = kVertical,
+                      double gearing = kDefaultGearing);
   bool Draw(IGraphics* graphics) override;
 
 private:
@@ -67,9 +66,8 @@ private:
 class IKnobRotatingMaskControl : public IKnobControl {
 public:
   // Angles in degrees; rect = the base image at (x, y).
-  IKnobRotatingMaskControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* base,
-                           const IBitmap* mask, const IBitmap* top, double minAngle,
-                           double maxAngle, EDirection direction = kVertical,
+  IKnobRotatingMaskControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* base, const IBitmap* mask,
+                           const IBitmap* top, double minAngle, double maxAngle, EDirection direction = kVertical,
                            double gearing = kDefaultGearing);
   bool Draw(IGraphics* graphics) override;
 

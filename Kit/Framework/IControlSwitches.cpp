@@ -16,8 +16,7 @@ double NextSwitchValue(double value, int frames) {
   return next > kWrapAbove ? 0.0 : next;
 }
 
-ISwitchControl::ISwitchControl(IModuleBase* plug, int x, int y, int paramIdx,
-                               const IBitmap* bitmap, int blendMethod)
+ISwitchControl::ISwitchControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap, int blendMethod)
     : IBitmapControl(plug, x, y, paramIdx, bitmap, blendMethod) {}
 
 void ISwitchControl::OnMouseDown(int x, int y, IMouseMod* mod) {
@@ -40,8 +39,7 @@ void IContactControl::OnMouseUp(int x, int y, IMouseMod* mod) {
   SetDirty(true);
 }
 
-IInvisibleSwitchControl::IInvisibleSwitchControl(IModuleBase* plug, const IRECT& rect,
-                                                 int paramIdx)
+IInvisibleSwitchControl::IInvisibleSwitchControl(IModuleBase* plug, const IRECT& rect, int paramIdx)
     : IControl(plug, rect, paramIdx, IChannelBlend::kBlendClobber) {
   mDisablePrompt = true;
 }
@@ -52,9 +50,8 @@ void IInvisibleSwitchControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   SetDirty(true);
 }
 
-IRadioButtonsControl::IRadioButtonsControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
-                                           int nButtons, const IBitmap* bitmap,
-                                           EDirection direction, bool reverse)
+IRadioButtonsControl::IRadioButtonsControl(IModuleBase* plug, const IRECT& rect, int paramIdx, int nButtons,
+                                           const IBitmap* bitmap, EDirection direction, bool reverse)
     : IControl(plug, rect, paramIdx), mBitmap(bitmap ? *bitmap : IBitmap()) {
   const int n = std::max(nButtons, 0);
   const int w = mBitmap.FrameWidth(), h = mBitmap.FrameHeight();
@@ -66,15 +63,12 @@ IRadioButtonsControl::IRadioButtonsControl(IModuleBase* plug, const IRECT& rect,
   const double stepSign = reverse ? -1.0 : 1.0;
   int pos = start;
   for (int i = 0; i < n; ++i) {
-    mButtons.push_back(horizontal ? IRECT(pos, rect.T, pos + w, rect.T + h)
-                                  : IRECT(rect.L, pos, rect.L + w, pos + h));
+    mButtons.push_back(horizontal ? IRECT(pos, rect.T, pos + w, rect.T + h) : IRECT(rect.L, pos, rect.L + w, pos + h));
     pos = int(pos + stepSign * (size + gap));
   }
 }
 
-double IRadioButtonsControl::ValueStep() const {
-  return NButtons() > 1 ? 1.0 / (NButtons() - 1) : 0.0;
-}
+double IRadioButtonsControl::ValueStep() const { return NButtons() > 1 ? 1.0 / (NButtons() - 1) : 0.0; }
 
 void IRadioButtonsControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   if (IsGrayed()) return;
@@ -103,16 +97,14 @@ bool IRadioButtonsControl::Draw(IGraphics* graphics) {
   return result;
 }
 
-IRECT IRadioButtonsControl::GetButtonRECT(int i) const {
-  return i >= 0 && i < NButtons() ? mButtons[i] : IRECT();
-}
+IRECT IRadioButtonsControl::GetButtonRECT(int i) const { return i >= 0 && i < NButtons() ? mButtons[i] : IRECT(); }
 
 void IRadioButtonsControl::SetButtonRECT(int i, const IRECT& rect) {
   if (i >= 0 && i < NButtons()) mButtons[i] = rect;
 }
 
-IBitmapOverlayControl::IBitmapOverlayControl(IModuleBase* plug, int x, int y, int paramIdx,
-                                             const IBitmap* bitmap, const IRECT& targetArea)
+IBitmapOverlayControl::IBitmapOverlayControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
+                                             const IRECT& targetArea)
     : ISwitchControl(plug, x, y, paramIdx, bitmap), mTargetArea(targetArea) {}
 
 bool IBitmapOverlayControl::Draw(IGraphics* graphics) {

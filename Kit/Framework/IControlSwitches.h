@@ -48,9 +48,8 @@ public:
 class IRadioButtonsControl : public IControl {
 public:
   // bitmap: two frames, off and on. reverse puts button 0 at the far end.
-  IRadioButtonsControl(IModuleBase* plug, const IRECT& rect, int paramIdx, int nButtons,
-                       const IBitmap* bitmap, EDirection direction = kVertical,
-                       bool reverse = false);
+  IRadioButtonsControl(IModuleBase* plug, const IRECT& rect, int paramIdx, int nButtons, const IBitmap* bitmap,
+                       EDirection direction = kVertical, bool reverse = false);
   // Right button: the prompt. Otherwise the hit button's value is pushed
   // (the unchanged value when no button is hit).
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
@@ -74,8 +73,7 @@ private:
 class IBitmapOverlayControl : public ISwitchControl {
 public:
   // While off, the control is hit only inside targetArea.
-  IBitmapOverlayControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
-                        const IRECT& targetArea);
+  IBitmapOverlayControl(IModuleBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap, const IRECT& targetArea);
   // Off: nothing drawn and the target rect becomes the target area; on: the
   // frame is drawn and the whole rect is hit.
   bool Draw(IGraphics* graphics) override;

@@ -30,8 +30,7 @@ std::string CutText(const std::string& str, size_t kept, bool inMiddle) {
 }
 
 // `str` when it is at most the rect's width, else the widest cut of it that is.
-std::string CutToWidth(IGraphics* graphics, IText* style, const std::string& str, const IRECT& rect,
-                       bool inMiddle) {
+std::string CutToWidth(IGraphics* graphics, IText* style, const std::string& str, const IRECT& rect, bool inMiddle) {
   const int width = rect.W();
   if (TextWidth(graphics, style, str, rect) <= width) return str;
   size_t low = 0, high = str.size();
@@ -47,8 +46,7 @@ std::string CutToWidth(IGraphics* graphics, IText* style, const std::string& str
 
 }  // namespace
 
-ITextControl::ITextControl(IModuleBase* plug, const IRECT& rect, const IText* text,
-                           const char* str)
+ITextControl::ITextControl(IModuleBase* plug, const IRECT& rect, const IText* text, const char* str)
     : IControl(plug, rect, -1), mStr(str ? str : "") {
   if (text) mText = *text;
 }
@@ -110,8 +108,7 @@ ITextControl* TopmostTextControlAt(const Kit_PtrList<IControl>& controls, int x,
   return nullptr;
 }
 
-ICaptionControl::ICaptionControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
-                                 const IText* text, bool showLabel)
+ICaptionControl::ICaptionControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IText* text, bool showLabel)
     : ITextControl(plug, rect, text), mShowLabel(showLabel) {
   mParamIdx = paramIdx;
 }
@@ -138,9 +135,8 @@ bool ICaptionControl::Draw(IGraphics* graphics) {
   return DrawString(graphics, mStr);
 }
 
-IBitmapTextControl::IBitmapTextControl(IModuleBase* plug, const IRECT& rect, const IBitmap* font,
-                                       const IText* text, const char* str, int charWidth,
-                                       int charHeight)
+IBitmapTextControl::IBitmapTextControl(IModuleBase* plug, const IRECT& rect, const IBitmap* font, const IText* text,
+                                       const char* str, int charWidth, int charHeight)
     : ITextControl(plug, rect, text, str),
       mFontBitmap(font ? *font : IBitmap()),
       mCharWidth(charWidth),
@@ -149,20 +145,19 @@ IBitmapTextControl::IBitmapTextControl(IModuleBase* plug, const IRECT& rect, con
 bool IBitmapTextControl::Draw(IGraphics* graphics) {
   std::lock_guard<std::mutex> lock(mTextLock);
   const IChannelBlend blend = GetBlend();
-  return DrawBitmapedText(graphics, &mFontBitmap, mRECT, mText, &blend, mStr.c_str(), true, false,
-                          mCharWidth, mCharHeight);
+  return DrawBitmapedText(graphics, &mFontBitmap, mRECT, mText, &blend, mStr.c_str(), true, false, mCharWidth,
+                          mCharHeight);
 }
 
 bool DrawBitmapedText(IGraphics* graphics, IBitmap* font, const IRECT& rect, const IText& text,
-                      const IChannelBlend* blend, const char* str, bool centreVertically,
-                      bool multiLine, int charWidth, int charHeight) {
+                      const IChannelBlend* blend, const char* str, bool centreVertically, bool multiLine, int charWidth,
+                      int charHeight) {
   const int length = str ? int(std::strlen(str)) : 0;
   if (length == 0 || charWidth <= 0 || charHeight <= 0) return true;
 
   const int top = centreVertically ? rect.T + (rect.B - (rect.T + charHeight)) / 2 : rect.T;
-  const int firstColumn = text.align == IText::kAlignCenter
-                              ? rect.L + (rect.R - (rect.L + length * charWidth)) / 2
-                              : rect.L + charWidth;
+  const int firstColumn =
+      text.align == IText::kAlignCenter ? rect.L + (rect.R - (rect.L + length * charWidth)) / 2 : rect.L + charWidth;
   const int available = rect.W() - 2 * charWidth;
   int charsPerRow = length;
   int rows = 1;

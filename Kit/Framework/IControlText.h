@@ -59,8 +59,7 @@ IText FittedText(IGraphics* graphics, const IText& style, const char* str, const
 class ICaptionControl : public ITextControl {
 public:
   // showLabel appends a blank and the parameter's label to the display text.
-  ICaptionControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IText* text,
-                  bool showLabel);
+  ICaptionControl(IModuleBase* plug, const IRECT& rect, int paramIdx, const IText* text, bool showLabel);
 
   // Left or right button (not greyed): opens the prompt.
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
@@ -75,8 +74,8 @@ private:
 // character c (frame 1 is the blank).
 class IBitmapTextControl : public ITextControl {
 public:
-  IBitmapTextControl(IModuleBase* plug, const IRECT& rect, const IBitmap* font, const IText* text,
-                     const char* str, int charWidth, int charHeight);
+  IBitmapTextControl(IModuleBase* plug, const IRECT& rect, const IBitmap* font, const IText* text, const char* str,
+                     int charWidth, int charHeight);
 
   bool Draw(IGraphics* graphics) override;
 
@@ -89,8 +88,8 @@ private:
 // Draws `str` with the font strip into rect. Nothing is drawn for an empty
 // string or a character cell of zero size. Returns the last draw's result.
 bool DrawBitmapedText(IGraphics* graphics, IBitmap* font, const IRECT& rect, const IText& text,
-                      const IChannelBlend* blend, const char* str, bool centreVertically,
-                      bool multiLine, int charWidth, int charHeight);
+                      const IChannelBlend* blend, const char* str, bool centreVertically, bool multiLine, int charWidth,
+                      int charHeight);
 
 // The last text control of `controls` that is not hidden and whose rect holds the
 // point; null when none.

@@ -213,8 +213,7 @@ void IGraphics::DrawDirtyOnly() {
     SetClip(mDrawRECT);
     for (int j = 0; j < NControls(); ++j) {
       IControl* control = mControls.Get(j);
-      if (!control->IsHidden() && (j == i || mDrawRECT.Intersects(control->GetRECT())))
-        control->Draw(this);
+      if (!control->IsHidden() && (j == i || mDrawRECT.Intersects(control->GetRECT()))) control->Draw(this);
     }
     dirty->SetClean();
   }
@@ -389,8 +388,7 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
     IPopupMenu menu;
     for (int i = 0; i < nTexts; ++i) {
       const std::string text = param->GetDisplayText(i);
-      menu.AddItem(text.c_str(), -1,
-                   text == current ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags);
+      menu.AddItem(text.c_str(), -1, text == current ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags);
     }
     IPopupMenu* chosen = CreateIPopupMenu(&menu, rect);
     const int item = chosen ? chosen->GetChosenItemIdx() : -1;
@@ -402,8 +400,7 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
       control->SetValueFromUserInput(value);
     return;
   }
-  param->GetDisplayForHost(param->Value(), false, current, sizeof current,
-                           param->Type() == IParam::kTypeText);
+  param->GetDisplayForHost(param->Value(), false, current, sizeof current, param->Type() == IParam::kTypeText);
   CreateTextEntry(control, control->GetText(), rect, current, param);
 }
 

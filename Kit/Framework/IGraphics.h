@@ -61,14 +61,12 @@ public:
   virtual IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) = 0;
   // Opens a text entry; the view later calls SetFromStringAfterPrompt (or the
   // control's TextFromTextEntry when param is null).
-  virtual void CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str,
-                               IParam* param) = 0;
+  virtual void CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str, IParam* param) = 0;
   virtual void HostPath(Kit_String* path) = 0;
   virtual void PluginPath(Kit_String* path) = 0;
   virtual void DesktopPath(Kit_String* path) = 0;
   // On return fileName holds the chosen full path, or is empty when cancelled.
-  virtual void PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder,
-                             const char* extensions) = 0;
+  virtual void PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions) = 0;
   virtual bool PromptForColor(IColor* color, const char* prompt) = 0;
   virtual bool OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
                        const char* errMsgOnFailure) = 0;
@@ -164,8 +162,7 @@ public:
   // The cached image of (id, scale), loaded and scaled on first use (the
   // unscaled source is freed). The empty bitmap when the image is missing.
   // threads: any
-  IBitmap LoadIBitmap(int id, const char* name, double scale, int frames = 1,
-                      bool framesHorizontal = false);
+  IBitmap LoadIBitmap(int id, const char* name, double scale, int frames = 1, bool framesHorizontal = false);
   // The cached image of (id, this panel's image scale); the empty bitmap when it
   // is not cached. Nothing is loaded.
   // threads: any
@@ -191,33 +188,27 @@ public:
   // redraw changes no pixel outside it) and to the panel otherwise.
   bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend);
   bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChannelBlend* blend);
-  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, int srcX, int srcY,
-                  const IChannelBlend* blend);
-  bool DrawRotatedBitmap(IBitmap* bitmap, int centreX, int centreY, double angleRad,
-                         int yOffsetZeroDeg, const IChannelBlend* blend);
+  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, int srcX, int srcY, const IChannelBlend* blend);
+  bool DrawRotatedBitmap(IBitmap* bitmap, int centreX, int centreY, double angleRad, int yOffsetZeroDeg,
+                         const IChannelBlend* blend);
   bool DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y, double angleDeg,
                        const IChannelBlend* blend);
-  bool DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend = nullptr,
-                 bool antiAlias = false);
+  bool DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend = nullptr, bool antiAlias = false);
   // Stores the pixel unblended; a point outside the panel is ignored.
   bool ForcePixel(const IColor* color, int x, int y);
-  bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
-                const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2, const IChannelBlend* blend = nullptr,
+                bool antiAlias = false);
   bool DrawArc(const IColor* color, float cx, float cy, float r, float minAngle, float maxAngle,
                const IChannelBlend* blend = nullptr, bool antiAlias = false);
-  bool DrawCircle(const IColor* color, float cx, float cy, float r,
-                  const IChannelBlend* blend = nullptr, bool antiAlias = false);
-  bool RoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius,
-                 bool antiAlias);
-  bool FillRoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend,
-                     int cornerRadius, bool antiAlias);
+  bool DrawCircle(const IColor* color, float cx, float cy, float r, const IChannelBlend* blend = nullptr,
+                  bool antiAlias = false);
+  bool RoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius, bool antiAlias);
+  bool FillRoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius, bool antiAlias);
   bool FillIRect(const IColor* color, IRECT* rect, const IChannelBlend* blend = nullptr);
-  bool FillCircle(const IColor* color, int cx, int cy, float r,
-                  const IChannelBlend* blend = nullptr, bool antiAlias = false);
-  bool FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3,
-                    const IChannelBlend* blend);
-  bool FillIConvexPolygon(const IColor* color, int* x, int* y, int npoints,
-                          const IChannelBlend* blend);
+  bool FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend = nullptr,
+                  bool antiAlias = false);
+  bool FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3, const IChannelBlend* blend);
+  bool FillIConvexPolygon(const IColor* color, int* x, int* y, int npoints, const IChannelBlend* blend);
   // The pixel at (x, y); all zero outside the panel.
   IColor GetPoint(int x, int y);
   bool DrawVerticalLine(const IColor* color, int x, int yLo, int yHi);
@@ -227,8 +218,8 @@ public:
   bool DrawHorizontalLine(const IColor* color, IRECT* rect, float y);
   bool DrawRect(const IColor* color, IRECT* rect);
   // Angle in radians, 0 pointing up, growing clockwise.
-  bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin,
-                      float rMax, const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin, float rMax,
+                      const IChannelBlend* blend = nullptr, bool antiAlias = false);
   // Draws (or with measure, measures into rect) the text; false when no font
   // can be made for the style.
   bool DrawIText(IText* text, const char* str, IRECT* rect, bool measure = false);

@@ -32,10 +32,10 @@ std::unique_ptr<Raster_MemBitmap> NewBitmap(int w, int h) {
 // Binds a new handle of the given height to the font; false when none can be made.
 bool BindFontHandle(Raster_CachedFont* font, const IText& text, int height) {
   const int escapement = text.orientation * 10;
-  HGDIOBJ handle = CreateFont(std::max(height, kMinFontHeight), 0, escapement, escapement,
-                              text.style == IText::kStyleBold ? kBoldWeight : kNormalWeight,
-                              text.style == IText::kStyleItalic, 0, 0, 0, 0, 0,
-                              char(QualityCode(text.quality)), 0, text.font);
+  HGDIOBJ handle =
+      CreateFont(std::max(height, kMinFontHeight), 0, escapement, escapement,
+                 text.style == IText::kStyleBold ? kBoldWeight : kNormalWeight, text.style == IText::kStyleItalic, 0, 0,
+                 0, 0, 0, char(QualityCode(text.quality)), 0, text.font);
   if (!handle) return false;
   font->SetFromHFont(handle, RASTER_FONT_OWNS_HANDLE | RASTER_FONT_NATIVE);
   return true;
@@ -64,8 +64,7 @@ void BitmapStorage::Add(Raster_IBitmap* bitmap, int id, double scale) {
 
 bool BitmapStorage::Remove(Raster_IBitmap* bitmap, bool unnamedOnly) {
   Kit_MutexLock lock(mLock);
-  auto it = std::find_if(mRecords.begin(), mRecords.end(),
-                         [bitmap](const Record& r) { return r.bitmap == bitmap; });
+  auto it = std::find_if(mRecords.begin(), mRecords.end(), [bitmap](const Record& r) { return r.bitmap == bitmap; });
   if (!bitmap || it == mRecords.end() || (unnamedOnly && it->id != kNoID)) return false;
   mRecords.erase(it);
   delete bitmap;
@@ -114,8 +113,7 @@ FontStorage& FontCache() {
   return cache;
 }
 
-IBitmap IGraphics::LoadIBitmap(int id, const char* name, double scale, int frames,
-                               bool framesHorizontal) {
+IBitmap IGraphics::LoadIBitmap(int id, const char* name, double scale, int frames, bool framesHorizontal) {
   BitmapStorage& cache = BitmapCache();
   // One lock over look-up, load and add: two threads loading one name cache it once.
   Kit_MutexLock lock(cache.Lock());
@@ -157,8 +155,8 @@ IBitmap IGraphics::ScaleBitmap(IBitmap* source, int width, int height) {
   if (!source || !source->data || width <= 0 || height <= 0) return IBitmap();
   std::unique_ptr<Raster_MemBitmap> made = NewBitmap(width, height);
   if (!made) return IBitmap();
-  Raster_ScaledBlit(made.get(), source->data, 0, 0, width, height, 0.0f, 0.0f, float(source->W),
-                    float(source->H), 1.0f, RASTER_MODE_FILTERED);
+  Raster_ScaledBlit(made.get(), source->data, 0, 0, width, height, 0.0f, 0.0f, float(source->W), float(source->H), 1.0f,
+                    RASTER_MODE_FILTERED);
   Raster_IBitmap* result = made.release();
   BitmapCache().Add(result, BitmapStorage::kNoID, 0.0);
   return IBitmap(result, width, height, source->N, false);
@@ -168,8 +166,7 @@ IBitmap IGraphics::CropBitmap(IBitmap* source, IRECT* rect) {
   if (!source || !source->data || !rect || rect->W() <= 0 || rect->H() <= 0) return IBitmap();
   std::unique_ptr<Raster_MemBitmap> made = NewBitmap(rect->W(), rect->H());
   if (!made) return IBitmap();
-  Raster_Blit(made.get(), source->data, 0, 0, rect->L, rect->T, rect->W(), rect->H(), 1.0f,
-              RASTER_MODE_COPY);
+  Raster_Blit(made.get(), source->data, 0, 0, rect->L, rect->T, rect->W(), rect->H(), 1.0f, RASTER_MODE_COPY);
   Raster_IBitmap* result = made.release();
   BitmapCache().Add(result, BitmapStorage::kNoID, 0.0);
   return IBitmap(result, rect->W(), rect->H(), source->N, false);

@@ -68,8 +68,10 @@ void IGraphicsCarbon::ViewTimer() {
   graphics_->OnGUIIdle();
   IRECT dirty;
   if (!graphics_->IsDirty(&dirty)) return;
-  if (composited_) window_->Invalidate(CarbonPaneRect({dirty.L, dirty.T, dirty.R, dirty.B}));
-  else window_->Invalidate({0, 0, window_->Width(), window_->Height()});
+  if (composited_)
+    window_->Invalidate(CarbonPaneRect({dirty.L, dirty.T, dirty.R, dirty.B}));
+  else
+    window_->Invalidate({0, 0, window_->Width(), window_->Height()});
 }
 
 void IGraphicsCarbon::ViewDraw(const ViewRect& area) {
@@ -98,12 +100,12 @@ void IGraphicsCarbon::ViewMouse(const ViewMouseEvent& e) {
       // Clicks inside the entry stay with the entry (the window keeps them); any
       // other click commits it first.
       if (TextEntryOpen()) EndUserInput(true);
-      if (e.clickCount < 2) graphics_->OnMouseDown(p.x, p.y, &mod);
-      else graphics_->OnMouseDblClick(p.x, p.y, &mod);
+      if (e.clickCount < 2)
+        graphics_->OnMouseDown(p.x, p.y, &mod);
+      else
+        graphics_->OnMouseDblClick(p.x, p.y, &mod);
       break;
-    case ViewMouseAction::Up:
-      graphics_->OnMouseUp(p.x, p.y, &mod);
-      break;
+    case ViewMouseAction::Up: graphics_->OnMouseUp(p.x, p.y, &mod); break;
     case ViewMouseAction::Move:
       mouseX_ = p.x;
       mouseY_ = p.y;
@@ -137,8 +139,7 @@ IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) {
   return IGraphicsMac_ApplyChoice(choice ? &*choice : nullptr);
 }
 
-void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str,
-                                      IParam* param) {
+void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str, IParam* param) {
   if (!control || !text || !rect || !window_ || !composited_ || TextEntryOpen()) return;
   ViewTextEntrySpec request;
   request.rect = CarbonPaneRect({rect->L, rect->T, rect->R, rect->B});
@@ -147,8 +148,8 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rec
   request.fontFace = text->font;
   request.fontSize = text->size;
   request.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
-               : text->align == IText::kAlignFar  ? ViewTextAlign::Right
-                                                  : ViewTextAlign::Left;
+                  : text->align == IText::kAlignFar  ? ViewTextAlign::Right
+                                                     : ViewTextAlign::Left;
   request.filter = CarbonEntryFilter(param ? int(param->Type()) : -1, control->GetTextEntryLength());
   window_->OpenTextEntry(request);
   editedControl_ = control;
@@ -171,8 +172,10 @@ void IGraphicsCarbon::EndUserInput(bool commit) {
   editedParam_ = nullptr;
   window_->CloseTextEntry();
   if (commit) {
-    if (param) graphics_->SetFromStringAfterPrompt(control, param, text.c_str());
-    else control->TextFromTextEntry(text.c_str());
+    if (param)
+      graphics_->SetFromStringAfterPrompt(control, param, text.c_str());
+    else
+      control->TextFromTextEntry(text.c_str());
   }
   window_->Invalidate({0, 0, window_->Width(), window_->Height()});
   window_->SetArrowCursor();

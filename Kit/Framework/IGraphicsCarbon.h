@@ -25,8 +25,7 @@ public:
 
   // Attaches the pane to `window` with a timer at the surface's frame rate.
   // `control` (the host's pane parent) and the offsets are kept only.
-  IGraphicsCarbon(IGraphicsMac* graphics, ViewBackend* window, void* control, short leftOffset,
-                  short topOffset);
+  IGraphicsCarbon(IGraphicsMac* graphics, ViewBackend* window, void* control, short leftOffset, short topOffset);
   ~IGraphicsCarbon() override;
   IGraphicsCarbon(const IGraphicsCarbon&) = delete;
   IGraphicsCarbon& operator=(const IGraphicsCarbon&) = delete;

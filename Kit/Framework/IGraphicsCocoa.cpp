@@ -90,18 +90,16 @@ void IGraphicsCocoa_vTavro_au::ViewMouse(const ViewMouseEvent& e) {
     case ViewMouseAction::Down:
       // A press on the view takes the focus from the entry, which ends its editing.
       if (textEntryOpen()) controlTextDidEndEditing();
-      if (!right && e.clickCount >= 2) graphics_->OnMouseDblClick(p.x, p.y, &mod);
-      else graphics_->OnMouseDown(p.x, p.y, &mod);
+      if (!right && e.clickCount >= 2)
+        graphics_->OnMouseDblClick(p.x, p.y, &mod);
+      else
+        graphics_->OnMouseDown(p.x, p.y, &mod);
       break;
-    case ViewMouseAction::Up:
-      graphics_->OnMouseUp(p.x, p.y, &mod);
-      break;
+    case ViewMouseAction::Up: graphics_->OnMouseUp(p.x, p.y, &mod); break;
     case ViewMouseAction::Drag:
       if (!textEntryOpen()) graphics_->OnMouseDrag(p.x, p.y, &mod);
       break;
-    case ViewMouseAction::Move:
-      graphics_->OnMouseOver(p.x, p.y, &mod);
-      break;
+    case ViewMouseAction::Move: graphics_->OnMouseOver(p.x, p.y, &mod); break;
   }
 }
 
@@ -140,12 +138,12 @@ void IGraphicsCocoa_vTavro_au::createTextEntry(IControl* control, IParam* param,
   request.fontFace = "Monaco";
   request.fontSize = CocoaEntryFontSize(text->size);
   request.align = text->align == IText::kAlignCenter ? ViewTextAlign::Center
-               : text->align == IText::kAlignFar  ? ViewTextAlign::Right
-                                                  : ViewTextAlign::Left;
+                  : text->align == IText::kAlignFar  ? ViewTextAlign::Right
+                                                     : ViewTextAlign::Left;
   request.foreground = uint32_t(text->textEntryFGColor.R) << 16 | uint32_t(text->textEntryFGColor.G) << 8 |
-                    uint32_t(text->textEntryFGColor.B);
+                       uint32_t(text->textEntryFGColor.B);
   request.background = uint32_t(text->textEntryBGColor.R) << 16 | uint32_t(text->textEntryBGColor.G) << 8 |
-                    uint32_t(text->textEntryBGColor.B);
+                       uint32_t(text->textEntryBGColor.B);
   std::optional<CocoaFormatter> formatter;
   if (param) formatter = CocoaFormatterForParamType(int(param->Type()), control->GetTextEntryLength());
   request.filter = [formatter](const ViewKeyEvent& key, const std::string&, const std::string& proposed) {
@@ -162,8 +160,10 @@ void IGraphicsCocoa_vTavro_au::controlTextDidEndEditing() {
   if (!backend_ || !textEntryOpen()) return;
   const std::string text = backend_->TextEntryText();
   if (graphics_) {
-    if (editedParam_) graphics_->SetFromStringAfterPrompt(editedControl_, editedParam_, text.c_str());
-    else editedControl_->TextFromTextEntry(text.c_str());
+    if (editedParam_)
+      graphics_->SetFromStringAfterPrompt(editedControl_, editedParam_, text.c_str());
+    else
+      editedControl_->TextFromTextEntry(text.c_str());
   }
   endUserInput();
   if (backend_) backend_->Invalidate({0, 0, backend_->Width(), backend_->Height()});

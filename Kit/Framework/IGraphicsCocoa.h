@@ -55,8 +55,7 @@ public:
   // chosen index set, or null.
   IPopupMenu* createIPopupMenu(IPopupMenu* menu, const CocoaRect& rect);
   // Only with a control and while no entry is open.
-  void createTextEntry(IControl* control, IParam* param, IText* text, const char* str,
-                       const CocoaRect& rect);
+  void createTextEntry(IControl* control, IParam* param, IText* text, const char* str, const CocoaRect& rect);
   void controlTextDidEndEditing();
   void endUserInput();
 

@@ -39,29 +39,25 @@ RasterBlend ToRasterBlend(const IChannelBlend* blend) {
   switch (blend->method) {
     case IChannelBlend::kBlendClobber: return {RASTER_MODE_COPY, blend->weight};
     case IChannelBlend::kBlendAdd: return {RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_ADD, blend->weight};
-    case IChannelBlend::kBlendColorDodge:
-      return {RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_DODGE, blend->weight};
+    case IChannelBlend::kBlendColorDodge: return {RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_DODGE, blend->weight};
     default: return {RASTER_MODE_SOURCE_ALPHA, blend->weight};
   }
 }
 
 RasterBlend ToRotatedRasterBlend(const IChannelBlend* blend) {
   RasterBlend b = ToRasterBlend(blend);
-  const bool known = blend && blend->method >= IChannelBlend::kBlendClobber &&
-                     blend->method <= IChannelBlend::kBlendColorDodge;
-  b.mode = known ? b.mode | RASTER_MODE_FILTERED
-                 : RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_FILTERED;
+  const bool known =
+      blend && blend->method >= IChannelBlend::kBlendClobber && blend->method <= IChannelBlend::kBlendColorDodge;
+  b.mode = known ? b.mode | RASTER_MODE_FILTERED : RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_FILTERED;
   return b;
 }
 
-IClipWindow::IClipWindow(Raster_IBitmap* parent, const IRECT& rect) : mParent(parent) {
-  SetRect(rect);
-}
+IClipWindow::IClipWindow(Raster_IBitmap* parent, const IRECT& rect) : mParent(parent) { SetRect(rect); }
 
 void IClipWindow::SetRect(const IRECT& rect) {
   const IRECT bounds(0, 0, mParent ? mParent->getWidth() : 0, mParent ? mParent->getHeight() : 0);
-  const IRECT r(std::max(rect.L, bounds.L), std::max(rect.T, bounds.T),
-                std::min(rect.R, bounds.R), std::min(rect.B, bounds.B));
+  const IRECT r(std::max(rect.L, bounds.L), std::max(rect.T, bounds.T), std::min(rect.R, bounds.R),
+                std::min(rect.B, bounds.B));
   mRect = r.W() > 0 && r.H() > 0 ? r : IRECT(0, 0, 0, 0);
 }
 
@@ -84,13 +80,12 @@ void IGraphics::SetClip(const IRECT& rect) {
     mClip = std::make_unique<IClipWindow>(mDrawBitmap, rect);
 }
 
-bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY,
-                           const IChannelBlend* blend) {
+bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend) {
   if (!bitmap || !dest || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
-  Raster_Blit(c, bitmap->data, dest->L - c->OffsetX(), dest->T - c->OffsetY(), srcX, srcY,
-              dest->W(), dest->H(), b.opacity, b.mode);
+  Raster_Blit(c, bitmap->data, dest->L - c->OffsetX(), dest->T - c->OffsetY(), srcX, srcY, dest->W(), dest->H(),
+              b.opacity, b.mode);
   return true;
 }
 
@@ -98,8 +93,7 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChann
   return DrawBitmap(bitmap, dest, frame, 0, 0, blend);
 }
 
-bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, int srcX, int srcY,
-                           const IChannelBlend* blend) {
+bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, int srcX, int srcY, const IChannelBlend* blend) {
   if (!bitmap) return true;
   if (frame >= 2 && bitmap->N >= 2) {
     if (bitmap->framesHorizontal)
@@ -110,20 +104,19 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, int srcX, in
   return DrawBitmap(bitmap, dest, srcX, srcY, blend);
 }
 
-bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int centreX, int centreY, double angleRad,
-                                  int yOffsetZeroDeg, const IChannelBlend* blend) {
+bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int centreX, int centreY, double angleRad, int yOffsetZeroDeg,
+                                  const IChannelBlend* blend) {
   if (!bitmap || !Clip()) return true;
   const RasterBlend b = ToRotatedRasterBlend(blend);
   IClipWindow* c = Clip();
   const int w = bitmap->W, h = bitmap->H;
-  Raster_RotatedBlit(c, bitmap->data, centreX - w / 2 - c->OffsetX(), centreY - h / 2 - c->OffsetY(),
-                     w, h, 0.0f, 0.0f, float(w), float(h), float(angleRad), false, b.opacity, b.mode,
-                     0.0f, float(yOffsetZeroDeg));
+  Raster_RotatedBlit(c, bitmap->data, centreX - w / 2 - c->OffsetX(), centreY - h / 2 - c->OffsetY(), w, h, 0.0f, 0.0f,
+                     float(w), float(h), float(angleRad), false, b.opacity, b.mode, 0.0f, float(yOffsetZeroDeg));
   return true;
 }
 
-bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y,
-                                double angleDeg, const IChannelBlend* blend) {
+bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y, double angleDeg,
+                                const IChannelBlend* blend) {
   if (!base || !mask || !top || !Clip()) return true;
   if (!mTmpBitmap) mTmpBitmap = new Raster_MemBitmap(0, 0, 4);
   const int w = base->W, h = base->H;
@@ -131,24 +124,21 @@ bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int 
   Raster_ClearRect(mTmpBitmap, 0, 0, w, h, 0xFFFFFF00u, 0u);
   const float angle = float(angleDeg * kIGraphicsPi / 180.0);
   const float xOffset = (w % 2) ? -0.5f : 0.0f;
-  Raster_RotatedBlit(mTmpBitmap, mask->data, 0, 0, w, h, 0.0f, 0.0f, float(w), float(h), angle,
-                     true, 1.0f, RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_FILTERED | RASTER_MODE_ADD,
-                     xOffset, 0.0f);
-  Raster_RotatedBlit(mTmpBitmap, top->data, 0, 0, w, h, 0.0f, 0.0f, float(w), float(h), angle, true,
-                     1.0f, RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_FILTERED, xOffset, 0.0f);
+  Raster_RotatedBlit(mTmpBitmap, mask->data, 0, 0, w, h, 0.0f, 0.0f, float(w), float(h), angle, true, 1.0f,
+                     RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_FILTERED | RASTER_MODE_ADD, xOffset, 0.0f);
+  Raster_RotatedBlit(mTmpBitmap, top->data, 0, 0, w, h, 0.0f, 0.0f, float(w), float(h), angle, true, 1.0f,
+                     RASTER_MODE_SOURCE_ALPHA | RASTER_MODE_FILTERED, xOffset, 0.0f);
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
   Raster_Blit(c, mTmpBitmap, x - c->OffsetX(), y - c->OffsetY(), 0, 0, w, h, b.opacity, b.mode);
   return true;
 }
 
-bool IGraphics::DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend,
-                          bool antiAlias) {
+bool IGraphics::DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend, bool antiAlias) {
   if (!color || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
-  Raster_PutPixel(c, int(x + 0.5f) - c->OffsetX(), int(y + 0.5f) - c->OffsetY(), color->ToPixel(),
-                  b.opacity, b.mode);
+  Raster_PutPixel(c, int(x + 0.5f) - c->OffsetX(), int(y + 0.5f) - c->OffsetY(), color->ToPixel(), b.opacity, b.mode);
   return true;
 }
 
@@ -162,50 +152,47 @@ bool IGraphics::ForcePixel(const IColor* color, int x, int y) {
   return true;
 }
 
-bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
-                         const IChannelBlend* blend, bool antiAlias) {
+bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, float y2, const IChannelBlend* blend,
+                         bool antiAlias) {
   if (!color || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
   const int ox = c->OffsetX(), oy = c->OffsetY();
-  Raster_Line(c, int(x1) - ox, int(y1) - oy, int(x2) - ox, int(y2) - oy, color->ToPixel(),
-              b.opacity, b.mode, antiAlias);
+  Raster_Line(c, int(x1) - ox, int(y1) - oy, int(x2) - ox, int(y2) - oy, color->ToPixel(), b.opacity, b.mode,
+              antiAlias);
   return true;
 }
 
-bool IGraphics::DrawArc(const IColor* color, float cx, float cy, float r, float minAngle,
-                        float maxAngle, const IChannelBlend* blend, bool antiAlias) {
+bool IGraphics::DrawArc(const IColor* color, float cx, float cy, float r, float minAngle, float maxAngle,
+                        const IChannelBlend* blend, bool antiAlias) {
   if (!color || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
-  Raster_Arc(c, cx - c->OffsetX(), cy - c->OffsetY(), r, minAngle, maxAngle, color->ToPixel(),
-             b.opacity, b.mode, antiAlias);
+  Raster_Arc(c, cx - c->OffsetX(), cy - c->OffsetY(), r, minAngle, maxAngle, color->ToPixel(), b.opacity, b.mode,
+             antiAlias);
   return true;
 }
 
-bool IGraphics::DrawCircle(const IColor* color, float cx, float cy, float r,
-                           const IChannelBlend* blend, bool antiAlias) {
+bool IGraphics::DrawCircle(const IColor* color, float cx, float cy, float r, const IChannelBlend* blend,
+                           bool antiAlias) {
   if (!color || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
-  Raster_Circle(c, cx - c->OffsetX(), cy - c->OffsetY(), r, color->ToPixel(), b.opacity, b.mode,
-                antiAlias);
+  Raster_Circle(c, cx - c->OffsetX(), cy - c->OffsetY(), r, color->ToPixel(), b.opacity, b.mode, antiAlias);
   return true;
 }
 
-bool IGraphics::RoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend,
-                          int cornerRadius, bool antiAlias) {
+bool IGraphics::RoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius,
+                          bool antiAlias) {
   if (!color || !rect || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
-  Raster_RoundRect(c, float(rect->L - c->OffsetX()), float(rect->T - c->OffsetY()),
-                   float(rect->W()), float(rect->H()), cornerRadius, color->ToPixel(), b.opacity,
-                   b.mode, antiAlias);
+  Raster_RoundRect(c, float(rect->L - c->OffsetX()), float(rect->T - c->OffsetY()), float(rect->W()), float(rect->H()),
+                   cornerRadius, color->ToPixel(), b.opacity, b.mode, antiAlias);
   return true;
 }
 
-bool IGraphics::FillRoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend,
-                              int cr, bool antiAlias) {
+bool IGraphics::FillRoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cr, bool antiAlias) {
   if (!color || !rect || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
@@ -217,12 +204,9 @@ bool IGraphics::FillRoundRect(const IColor* color, IRECT* rect, const IChannelBl
   Raster_FillRect(c, r - cr, t + cr, cr, h - 2 * cr, pixel, b.opacity, b.mode);
   const float radius = float(cr);
   Raster_FillCircle(c, float(l + cr), float(t + cr), radius, pixel, b.opacity, b.mode, antiAlias);
-  Raster_FillCircle(c, float(l + w - cr - 1), float(t + h - cr - 1), radius, pixel, b.opacity,
-                    b.mode, antiAlias);
-  Raster_FillCircle(c, float(l + w - cr - 1), float(t + cr), radius, pixel, b.opacity, b.mode,
-                    antiAlias);
-  Raster_FillCircle(c, float(l + cr), float(t + h - cr - 1), radius, pixel, b.opacity, b.mode,
-                    antiAlias);
+  Raster_FillCircle(c, float(l + w - cr - 1), float(t + h - cr - 1), radius, pixel, b.opacity, b.mode, antiAlias);
+  Raster_FillCircle(c, float(l + w - cr - 1), float(t + cr), radius, pixel, b.opacity, b.mode, antiAlias);
+  Raster_FillCircle(c, float(l + cr), float(t + h - cr - 1), radius, pixel, b.opacity, b.mode, antiAlias);
   return true;
 }
 
@@ -230,18 +214,17 @@ bool IGraphics::FillIRect(const IColor* color, IRECT* rect, const IChannelBlend*
   if (!color || !rect || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
-  Raster_FillRect(c, rect->L - c->OffsetX(), rect->T - c->OffsetY(), rect->W(), rect->H(),
-                  color->ToPixel(), b.opacity, b.mode);
+  Raster_FillRect(c, rect->L - c->OffsetX(), rect->T - c->OffsetY(), rect->W(), rect->H(), color->ToPixel(), b.opacity,
+                  b.mode);
   return true;
 }
 
-bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r,
-                           const IChannelBlend* blend, bool antiAlias) {
+bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend, bool antiAlias) {
   if (!color || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
-  Raster_FillCircle(c, float(cx - c->OffsetX()), float(cy - c->OffsetY()), r, color->ToPixel(),
-                    b.opacity, b.mode, antiAlias);
+  Raster_FillCircle(c, float(cx - c->OffsetX()), float(cy - c->OffsetY()), r, color->ToPixel(), b.opacity, b.mode,
+                    antiAlias);
   return true;
 }
 
@@ -251,13 +234,11 @@ bool IGraphics::FillTriangle(const IColor* color, int x1, int y1, int x2, int y2
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
   const int ox = c->OffsetX(), oy = c->OffsetY();
-  Raster_FillTriangle(c, x1 - ox, y1 - oy, x2 - ox, y2 - oy, x3 - ox, y3 - oy, color->ToPixel(),
-                      b.opacity, b.mode);
+  Raster_FillTriangle(c, x1 - ox, y1 - oy, x2 - ox, y2 - oy, x3 - ox, y3 - oy, color->ToPixel(), b.opacity, b.mode);
   return true;
 }
 
-bool IGraphics::FillIConvexPolygon(const IColor* color, int* x, int* y, int npoints,
-                                   const IChannelBlend* blend) {
+bool IGraphics::FillIConvexPolygon(const IColor* color, int* x, int* y, int npoints, const IChannelBlend* blend) {
   if (!color || !x || !y || npoints <= 0 || !Clip()) return true;
   const RasterBlend b = ToRasterBlend(blend);
   IClipWindow* c = Clip();
@@ -270,16 +251,13 @@ bool IGraphics::FillIConvexPolygon(const IColor* color, int* x, int* y, int npoi
   return true;
 }
 
-IColor IGraphics::GetPoint(int x, int y) {
-  return IColor::FromPixel(Raster_GetPixel(mDrawBitmap, x, y));
-}
+IColor IGraphics::GetPoint(int x, int y) { return IColor::FromPixel(Raster_GetPixel(mDrawBitmap, x, y)); }
 
 bool IGraphics::DrawVerticalLine(const IColor* color, int x, int yLo, int yHi) {
   if (!color || !Clip()) return true;
   IClipWindow* c = Clip();
   const int wx = x - c->OffsetX();
-  Raster_Line(c, wx, yLo - c->OffsetY(), wx, yHi - c->OffsetY(), color->ToPixel(), 1.0f,
-              RASTER_MODE_COPY, false);
+  Raster_Line(c, wx, yLo - c->OffsetY(), wx, yHi - c->OffsetY(), color->ToPixel(), 1.0f, RASTER_MODE_COPY, false);
   return true;
 }
 
@@ -287,8 +265,7 @@ bool IGraphics::DrawHorizontalLine(const IColor* color, int y, int xLo, int xHi)
   if (!color || !Clip()) return true;
   IClipWindow* c = Clip();
   const int wy = y - c->OffsetY();
-  Raster_Line(c, xLo - c->OffsetX(), wy, xHi - c->OffsetX(), wy, color->ToPixel(), 1.0f,
-              RASTER_MODE_COPY, false);
+  Raster_Line(c, xLo - c->OffsetX(), wy, xHi - c->OffsetX(), wy, color->ToPixel(), 1.0f, RASTER_MODE_COPY, false);
   return true;
 }
 
@@ -312,11 +289,10 @@ bool IGraphics::DrawRect(const IColor* color, IRECT* rect) {
   return DrawVerticalLine(color, rect->R, rect->T, rect->B);
 }
 
-bool IGraphics::DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin,
-                               float rMax, const IChannelBlend* blend, bool antiAlias) {
+bool IGraphics::DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin, float rMax,
+                               const IChannelBlend* blend, bool antiAlias) {
   const float s = std::sin(angle), co = std::cos(angle);
-  return DrawLine(color, cx + rMin * s, cy - rMin * co, cx + rMax * s, cy - rMax * co, blend,
-                  antiAlias);
+  return DrawLine(color, cx + rMin * s, cy - rMin * co, cx + rMax * s, cy - rMax * co, blend, antiAlias);
 }
 
 bool IGraphics::DrawIText(IText* text, const char* str, IRECT* rect, bool measure) {
@@ -329,8 +305,7 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* rect, bool measur
   if (!measure) {
     IClipWindow* c = Clip();
     if (!c) return true;
-    RECT r{rect->L - c->OffsetX(), rect->T - c->OffsetY(), rect->R - c->OffsetX(),
-           rect->B - c->OffsetY()};
+    RECT r{rect->L - c->OffsetX(), rect->T - c->OffsetY(), rect->R - c->OffsetX(), rect->B - c->OffsetY()};
     font->DrawText(c, str, -1, &r, format);
     return true;
   }
@@ -349,8 +324,6 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* rect, bool measur
   return true;
 }
 
-bool IGraphics::MeasureIText(IText* text, const char* str, IRECT* rect) {
-  return DrawIText(text, str, rect, true);
-}
+bool IGraphics::MeasureIText(IText* text, const char* str, IRECT* rect) { return DrawIText(text, str, rect, true); }
 
 uint32_t* IGraphics::GetBits() { return mDrawBitmap ? mDrawBitmap->getBits() : nullptr; }

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "BundleResourceIndex.h"
 #include "CoreFoundation.h"
 #include "Framework/IControl.h"
 #include "Framework/IGraphicsCarbon.h"
@@ -20,7 +21,6 @@
 #include "rasteriser/Raster.h"
 #include "views/View_Backend.h"
 #include "views/View_ProcessBackend.h"
-#include "BundleResourceIndex.h"
 #include "winemu/WinEmu_DC.h"
 
 namespace {
@@ -61,14 +61,12 @@ std::string ResourcePathIn(const char* bundleID, const char* name, const std::st
   const std::string folder = TakeURLPath(CFBundleCopyResourcesDirectoryURL(bundle));
   std::string path;
   switch (BundleResourceIndex::ForFolder(folder)->Find(name, type, &path)) {
-    case BundleResourceIndex::Lookup::Found:
-      return path;
+    case BundleResourceIndex::Lookup::Found: return path;
     case BundleResourceIndex::Lookup::Ambiguous:
-      std::fprintf(stderr, "resource \"%s\" of type \"%s\" is in more than one folder of %s; not loaded\n",
-                   name, type.c_str(), folder.c_str());
+      std::fprintf(stderr, "resource \"%s\" of type \"%s\" is in more than one folder of %s; not loaded\n", name,
+                   type.c_str(), folder.c_str());
       return "";
-    case BundleResourceIndex::Lookup::Missing:
-      return "";
+    case BundleResourceIndex::Lookup::Missing: return "";
   }
   return "";
 }
@@ -152,8 +150,7 @@ std::unique_ptr<Raster_IBitmap> LoadImgFromResourceOSX(const char* bundleID, con
   return std::unique_ptr<Raster_IBitmap>(Raster_LoadPNG(path.c_str(), nullptr));
 }
 
-IGraphicsMac::IGraphicsMac(IModuleBase* plug, int width, int height, int fps)
-    : IGraphics(plug, width, height, fps) {}
+IGraphicsMac::IGraphicsMac(IModuleBase* plug, int width, int height, int fps) : IGraphics(plug, width, height, fps) {}
 
 IGraphicsMac::~IGraphicsMac() { CloseWindow(); }
 
@@ -174,9 +171,7 @@ bool IGraphicsMac::DrawScreen(IRECT*) {
   return true;
 }
 
-bool IGraphicsMac::MeasureIText(IText* text, const char* str, IRECT* rect) {
-  return DrawIText(text, str, rect, true);
-}
+bool IGraphicsMac::MeasureIText(IText* text, const char* str, IRECT* rect) { return DrawIText(text, str, rect, true); }
 
 void IGraphicsMac::ForceEndUserEdit() {
   if (mCarbon) mCarbon->EndUserInput(false);
@@ -222,13 +217,13 @@ int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type
 IPopupMenu* IGraphicsMac::CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) {
   ReleaseMouseCapture();
   if (!menu || !rect) return nullptr;
-  if (mCocoaView) return mCocoaView->createIPopupMenu(menu, CocoaViewRectFromPanel({rect->L, rect->T, rect->R, rect->B}, Height()));
+  if (mCocoaView)
+    return mCocoaView->createIPopupMenu(menu, CocoaViewRectFromPanel({rect->L, rect->T, rect->R, rect->B}, Height()));
   if (mCarbon) return mCarbon->CreateIPopupMenu(menu, rect);
   return nullptr;
 }
 
-void IGraphicsMac::CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str,
-                                   IParam* param) {
+void IGraphicsMac::CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str, IParam* param) {
   if (!text || !rect) return;
   if (mCocoaView)
     mCocoaView->createTextEntry(control, param, text, str,
@@ -262,8 +257,7 @@ void IGraphicsMac::DesktopPath(Kit_String* path) {
   if (path) path->Set(ExpandHome("~/Desktop/").c_str());
 }
 
-void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder,
-                                 const char* extensions) {
+void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions) {
   if (!fileName) return;
   ViewBackend* backend = GetViewBackend();
   if (!backend) {
@@ -333,9 +327,7 @@ void IGraphicsMac::CloseWindow() {
   mClosedViews.push_back(std::move(mCocoaView));
 }
 
-void* IGraphicsMac::GetWindow() {
-  return mCocoaView ? static_cast<ViewHostable*>(mCocoaView.get()) : nullptr;
-}
+void* IGraphicsMac::GetWindow() { return mCocoaView ? static_cast<ViewHostable*>(mCocoaView.get()) : nullptr; }
 
 std::unique_ptr<unsigned char[]> IGraphicsMac::OSLoadFile(int, const char* name) {
   if (!name) return nullptr;
@@ -352,8 +344,8 @@ std::unique_ptr<unsigned char[]> IGraphicsMac::OSLoadFile(int, const char* name)
   const bool more = std::fgetc(file) != EOF;
   std::fclose(file);
   if (more)
-    std::fprintf(stderr, "%s is longer than %d bytes; only the first %d were read\n", path.c_str(),
-                 kMaxFileSize, kMaxFileSize);
+    std::fprintf(stderr, "%s is longer than %d bytes; only the first %d were read\n", path.c_str(), kMaxFileSize,
+                 kMaxFileSize);
   SetLastFileSize(int(read));
   return buffer;
 }

@@ -46,13 +46,11 @@ public:
   // default button (OK, Yes), 7 for No, 2 for Cancel, 0 when dismissed otherwise.
   int ShowMessageBox(const char* text, const char* caption, int type) override;
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) override;
-  void CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str,
-                       IParam* param) override;
+  void CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str, IParam* param) override;
   void HostPath(Kit_String* path) override;
   void PluginPath(Kit_String* path) override;
   void DesktopPath(Kit_String* path) override;
-  void PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder,
-                     const char* extensions) override;
+  void PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions) override;
   bool PromptForColor(IColor* color, const char* prompt) override { return false; }
   // True when something was asked to open the address or path; false for an empty
   // or unusable address or when the opener could not be started.

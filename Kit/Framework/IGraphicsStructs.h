@@ -16,16 +16,13 @@ struct IColor {
   constexpr IColor() = default;
   constexpr IColor(int a, int r, int g, int b) : A(a), R(r), G(g), B(b) {}
 
-  constexpr bool operator==(const IColor& o) const {
-    return A == o.A && R == o.R && G == o.G && B == o.B;
-  }
+  constexpr bool operator==(const IColor& o) const { return A == o.A && R == o.R && G == o.G && B == o.B; }
   constexpr bool operator!=(const IColor& o) const { return !(*this == o); }
 
   // The rasteriser's pixel: A | R << 8 | G << 16 | B << 24. Every channel is
   // masked to 8 bits so an out-of-range alpha cannot spill into red.
   constexpr uint32_t ToPixel() const {
-    return uint32_t(A & 0xFF) | uint32_t(R & 0xFF) << 8 | uint32_t(G & 0xFF) << 16 |
-           uint32_t(B & 0xFF) << 24;
+    return uint32_t(A & 0xFF) | uint32_t(R & 0xFF) << 8 | uint32_t(G & 0xFF) << 16 | uint32_t(B & 0xFF) << 24;
   }
   static constexpr IColor FromPixel(uint32_t p) {
     return IColor(int(p & 0xFF), int(p >> 8 & 0xFF), int(p >> 16 & 0xFF), int(p >> 24 & 0xFF));
@@ -56,9 +53,7 @@ struct IRECT {
   constexpr int H() const { return B - T; }
   // Empty means all four values are 0 (the panel's notion, not zero area).
   constexpr bool Empty() const { return L == 0 && T == 0 && R == 0 && B == 0; }
-  constexpr bool operator==(const IRECT& o) const {
-    return L == o.L && T == o.T && R == o.R && B == o.B;
-  }
+  constexpr bool operator==(const IRECT& o) const { return L == o.L && T == o.T && R == o.R && B == o.B; }
   constexpr bool operator!=(const IRECT& o) const { return !(*this == o); }
 
   constexpr bool Contains(int x, int y) const { return x >= L && x < R && y >= T && y < B; }
@@ -108,10 +103,9 @@ struct IText {
   Raster_IFont* cachedFont = nullptr;
 
   IText() = default;
-  IText(int sz, const IColor& col, const char* face = nullptr, int st = kStyleNormal,
-        int al = kAlignCenter, int va = kVAlignCenter, int orient = 0, int qual = 3)
-      : size(sz), color(col), style(st), align(al), valign(va), orientation(orient),
-        quality(qual) {
+  IText(int sz, const IColor& col, const char* face = nullptr, int st = kStyleNormal, int al = kAlignCenter,
+        int va = kVAlignCenter, int orient = 0, int qual = 3)
+      : size(sz), color(col), style(st), align(al), valign(va), orientation(orient), quality(qual) {
     if (face) SetFont(face);
   }
 

@@ -12,7 +12,7 @@ uint8_t ScaleTo7Bit(double normalized) {
   return uint8_t(int(std::min(normalized, 1.0) * 127.0));
 }
 
-} // namespace
+}  // namespace
 
 bool IMidiMsg::Make(EStatusMsg kind, int channel, int offset, int data1, int data2) {
   // Or-ed in unchecked, a channel past 15 changes the kind (16 makes a Note Off a

@@ -43,10 +43,10 @@ struct IMidiMsg {
   int Channel() const { return mStatus & 0x0F; }
   // The kind for channel messages (status 0x80-0xEF); kNone for anything else.
   EStatusMsg StatusMsg() const;
-  int NoteNumber() const;           // note off/on and poly aftertouch, else -1
-  int Velocity() const;             // note off/on, else -1
-  int Program() const;              // program change, else -1
-  double PitchWheel() const;        // pitch wheel -1.0 .. just under 1.0, else 0.0
+  int NoteNumber() const;     // note off/on and poly aftertouch, else -1
+  int Velocity() const;       // note off/on, else -1
+  int Program() const;        // program change, else -1
+  double PitchWheel() const;  // pitch wheel -1.0 .. just under 1.0, else 0.0
   EControlChangeMsg ControlChangeIdx() const { return mData1; }
   // data2 / 127 for a control change of controller idx, else -1.0.
   double ControlChange(EControlChangeMsg idx) const;
@@ -59,14 +59,18 @@ private:
 };
 
 struct ISysEx {
-  int32_t mOffset;        // sample offset, 0 when not tied to a block
-  int32_t mSize;          // bytes, F0 and F7 included when present
-  const uint8_t* mData;   // not owned; valid for the call that receives the record
+  int32_t mOffset;       // sample offset, 0 when not tied to a block
+  int32_t mSize;         // bytes, F0 and F7 included when present
+  const uint8_t* mData;  // not owned; valid for the call that receives the record
 
   explicit ISysEx(int32_t offset = 0, const uint8_t* data = nullptr, int32_t size = 0)
       : mOffset(offset), mSize(size), mData(data) {}
 
-  void Clear() { mOffset = 0; mSize = 0; mData = nullptr; }
+  void Clear() {
+    mOffset = 0;
+    mSize = 0;
+    mData = nullptr;
+  }
   void LogMsg() const {}
 };
 

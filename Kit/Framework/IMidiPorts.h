@@ -170,7 +170,7 @@ private:
   std::unique_ptr<MidiInputTransport> input_;
   std::unique_ptr<MidiOutputTransport> output_;  // guarded by outputLock_
   std::mutex outputLock_;
-  uint64_t lostByEarlierOutputs_ = 0;  // guarded by outputLock_
+  uint64_t lostByEarlierOutputs_ = 0;                // guarded by outputLock_
   uint64_t lostBesideRealTimeByEarlierOutputs_ = 0;  // guarded by outputLock_
   std::atomic<int> selectedIn_{0};
   std::atomic<int> selectedOut_{0};

@@ -33,8 +33,8 @@ void IModuleAU::initialize(const IModuleInstanceInfo& instanceInfo, int nAutomat
                            const char* channelIOStr, int nPresets, const char* effectName, const char* productName,
                            const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency,
                            bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int nSideChainChannels) {
-  IModuleBase::initialize(nAutomated, nParams, channelIOStr, nPresets, effectName, productName, mfrName,
-                          vendorVersion, uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst);
+  IModuleBase::initialize(nAutomated, nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
+                          uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst);
   ClearHostRenderState();
   mBundleID.Set(instanceInfo.mBundleID.Get());
   mCocoaViewFactoryClassName.Set(instanceInfo.mCocoaViewFactoryClassName.Get());
@@ -210,8 +210,8 @@ ComponentResult IModuleAU::IModuleAUCarbonViewEntry(ComponentParameters* params,
       if (record->mPlug) record->mPlug->mCarbonViews.push_back(record);
       IGraphics* graphics = record->mPlug ? record->mPlug->GetGraphics() : nullptr;
       if (!graphics) return badComponentSelector;
-      void* control = graphics->OpenWindow(ComponentArgument<void*>(*params, 1), ComponentArgument<void*>(*params, 2),
-                                           0, 0);
+      void* control =
+          graphics->OpenWindow(ComponentArgument<void*>(*params, 1), ComponentArgument<void*>(*params, 2), 0, 0);
       if (auto** out = ComponentArgument<void**>(*params, 5)) *out = control;
       return noErr;
     }
@@ -224,7 +224,6 @@ ComponentResult IModuleAU::IModuleAUCarbonViewEntry(ComponentParameters* params,
         delete record;
       }
       return noErr;
-    default:
-      return badComponentSelector;
+    default: return badComponentSelector;
   }
 }

@@ -70,9 +70,9 @@ public:
   // IModuleBase::initialize, then the buses (instruments get one output bus per
   // two channels), then a block size of 1024.
   void initialize(const IModuleInstanceInfo& instanceInfo, int nAutomated, int nParams, const char* channelIOStr,
-                  int nPresets, const char* effectName, const char* productName, const char* mfrName,
-                  int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                  bool plugIsInst, int nSideChainChannels);
+                  int nPresets, const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+                  int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
+                  int nSideChainChannels);
 
   // ---- entries ----
   // The component entry: `storage` is the plug-in object (null before open).
@@ -91,11 +91,11 @@ public:
                        const void* data);
   // Fast-dispatch parameter procedures; they take the plug-in mutex.
   // threads: main, render
-  static OSStatus GetParamProc(void* plug, AudioUnitParameterID paramID, AudioUnitScope scope,
-                               AudioUnitElement element, AudioUnitParameterValue* value);
+  static OSStatus GetParamProc(void* plug, AudioUnitParameterID paramID, AudioUnitScope scope, AudioUnitElement element,
+                               AudioUnitParameterValue* value);
   // threads: main, render
-  static OSStatus SetParamProc(void* plug, AudioUnitParameterID paramID, AudioUnitScope scope,
-                               AudioUnitElement element, AudioUnitParameterValue value, UInt32 bufferOffset);
+  static OSStatus SetParamProc(void* plug, AudioUnitParameterID paramID, AudioUnitScope scope, AudioUnitElement element,
+                               AudioUnitParameterValue value, UInt32 bufferOffset);
   // The fast-dispatch procedure for a selector (14, 7 or 6) as property 5 answers it.
   OSStatus GetProc(AudioUnitElement selector, UInt32* size, void* proc);
   static UInt32 GetTagForNumChannels(int channels);
@@ -188,8 +188,8 @@ private:
   OSStatus MakeConnection(AudioUnitScope scope, const AudioUnitConnection& connection);
   OSStatus PullInputs(const AudioTimeStamp* timeStamp, UInt32 frames);
   OSStatus PrepareOutputBus(UInt32 busIdx, UInt32 frames, AudioBufferList* buffers);
-  void NotifyRender(AudioUnitRenderActionFlags action, const AudioTimeStamp* timeStamp, UInt32 busIdx,
-                    UInt32 frames, AudioBufferList* buffers);
+  void NotifyRender(AudioUnitRenderActionFlags action, const AudioTimeStamp* timeStamp, UInt32 busIdx, UInt32 frames,
+                    AudioBufferList* buffers);
   int ClumpIDForGroup(const char* group);
   void ClearHostRenderState();
 

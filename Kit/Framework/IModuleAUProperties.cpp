@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Framework/aupresets/AUDictionary.h"
-#include "Framework/aupresets/CFAUPreset.h"
 #include "Framework/IGraphics.h"
 #include "Framework/IModuleAU.h"
+#include "Framework/aupresets/AUDictionary.h"
+#include "Framework/aupresets/CFAUPreset.h"
 
 namespace {
 
@@ -154,12 +154,8 @@ OSStatus IModuleAU::GetParameterInfo(int paramIdx, AudioUnitParameterInfo* info)
   info->cfNameString = NewString(param->GetNameForHost());
   switch (param->Type()) {
     case IParam::kTypeInt:
-    case IParam::kTypeEnum:
-      info->unit = kAudioUnitParameterUnit_Indexed;
-      break;
-    case IParam::kTypeBool:
-      info->unit = kAudioUnitParameterUnit_Boolean;
-      break;
+    case IParam::kTypeEnum: info->unit = kAudioUnitParameterUnit_Indexed; break;
+    case IParam::kTypeBool: info->unit = kAudioUnitParameterUnit_Boolean; break;
     default: {
       const char* label = param->GetLabelForHost();
       if (label && *label) {
@@ -316,8 +312,8 @@ struct AUPropertyGetters {
 
   static OSStatus GetUIComponentList(IModuleAU& plug, const GetRequest& q) {
     if (!plug.GetGraphics()) return kAudioUnitErr_InvalidProperty;
-    ComponentDescription view{kAudioUnitCarbonViewComponentType, OSType(plug.GetUniqueID()), OSType(plug.GetMfrID()),
-                              0, 0};
+    ComponentDescription view{kAudioUnitCarbonViewComponentType, OSType(plug.GetUniqueID()), OSType(plug.GetMfrID()), 0,
+                              0};
     return q.reply.Give(view, false);
   }
 
@@ -573,8 +569,8 @@ OSStatus IModuleAU::MakeConnection(AudioUnitScope scope, const AudioUnitConnecti
       input.mUpstreamBusIdx = int(connection.sourceOutputNumber);
       AudioUnitRenderProc render = nullptr;
       size = sizeof render;
-      if (AudioUnitGetProperty(source, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
-                               kAudioUnitRenderSelect, &render, &size) == noErr) {
+      if (AudioUnitGetProperty(source, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitRenderSelect,
+                               &render, &size) == noErr) {
         input.mUpstreamRenderProc = render;
         input.mUpstreamObj = GetComponentInstanceStorage(source);
       }
@@ -726,8 +722,8 @@ struct AUPropertySetters {
   }
 };
 
-OSStatus IModuleAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
-                                UInt32 size, const void* data) {
+OSStatus IModuleAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element, UInt32 size,
+                                const void* data) {
   CallPropertyListeners(propID, scope);
   AUPropertySetters::Setter set = AUPropertySetters::Find(propID);
   return set ? set(*this, {scope, element, size, data}) : kAudioUnitErr_InvalidProperty;

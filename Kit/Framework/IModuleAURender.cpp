@@ -38,8 +38,8 @@ OSStatus IModuleAU::PullInputs(const AudioTimeStamp* timeStamp, UInt32 frames) {
     OSStatus result = noErr;
     switch (input.mInputType) {
       case eDirectFastProc:
-        result = input.mUpstreamRenderProc(input.mUpstreamObj, &flags, timeStamp, UInt32(input.mUpstreamBusIdx),
-                                           frames, list);
+        result = input.mUpstreamRenderProc(input.mUpstreamObj, &flags, timeStamp, UInt32(input.mUpstreamBusIdx), frames,
+                                           list);
         break;
       case eDirectNoFastProc:
         result = AudioUnitRender(input.mUpstreamUnit, &flags, timeStamp, UInt32(input.mUpstreamBusIdx), frames, list);
@@ -50,8 +50,7 @@ OSStatus IModuleAU::PullInputs(const AudioTimeStamp* timeStamp, UInt32 frames) {
         result = input.mCallbackInfo.inputProc(input.mCallbackInfo.inputProcRefCon, &flags, timeStamp, UInt32(i),
                                                frames, list);
         break;
-      case eNotConnected:
-        break;
+      case eNotConnected: break;
     }
     if (result != noErr) return result;
 
@@ -179,8 +178,8 @@ void IModuleAU::GetTime(ITimeInfo* info) {
   if (mHostCallbacks.transportStateProc) {
     Boolean playing = false, changed = false, cycling = false;
     Float64 sample = 0, cycleStart = 0, cycleEnd = 0;
-    mHostCallbacks.transportStateProc(mHostCallbacks.hostUserData, &playing, &changed, &sample, &cycling,
-                                      &cycleStart, &cycleEnd);
+    mHostCallbacks.transportStateProc(mHostCallbacks.hostUserData, &playing, &changed, &sample, &cycling, &cycleStart,
+                                      &cycleEnd);
     if (sample > 0) info->mSamplePos = sample;
     if (cycleStart > 0 && cycleEnd > 0) {
       info->mCycleStart = cycleStart;

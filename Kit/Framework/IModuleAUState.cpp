@@ -1,8 +1,8 @@
 // The host state dictionary (class info): component identity, preset name and
 // the plug-in's state chunk.
 
-#include "Framework/aupresets/AUDictionary.h"
 #include "Framework/IModuleAU.h"
+#include "Framework/aupresets/AUDictionary.h"
 
 namespace {
 

@@ -6,10 +6,9 @@
 #include <string>
 #include <utility>
 
-IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets,
-                         const char* effectName, const char* productName, const char* mfrName,
-                         int vendorVersion, int uniqueID, int mfrID, int latency,
-                         bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, EAPI plugAPI)
+IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+                         const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
+                         int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, EAPI plugAPI)
     : mUniqueID(uniqueID),
       mMfrID(mfrID),
       mVersion(vendorVersion),
@@ -49,9 +48,8 @@ void IModuleBase::UseRandomSource(std::unique_ptr<Kit_RandomSource> source) {
 }
 
 void IModuleBase::initialize(int nAutomated, int nParams, const char* channelIOStr, int nPresets,
-                             const char* effectName, const char* productName,
-                             const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
-                             int latency, bool plugDoesMidi, bool plugDoesChunks,
+                             const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+                             int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
                              bool plugIsInst) {
   for (int i = 0; i < nParams; ++i) mParams.Add(new IParam);
   addNonAutomateParamCount(nParams - nAutomated);
@@ -207,9 +205,7 @@ void IModuleBase::GetVersionStr(int version, char* buf) {
   }
 }
 
-int IModuleBase::GetEffectVersion(bool decimal) const {
-  return decimal ? GetDecimalVersion(mVersion) : mVersion;
-}
+int IModuleBase::GetEffectVersion(bool decimal) const { return decimal ? GetDecimalVersion(mVersion) : mVersion; }
 
 void IModuleBase::GetEffectVersionStr(char* buf) const { GetVersionStr(mVersion, buf); }
 

@@ -67,52 +67,50 @@ public:
   static constexpr int kMaxNameLength = 127;
 
   // Only the ids, version, latency, API and flags are kept; initialize supplies the rest.
-  IModuleBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-              const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-              EAPI plugAPI);
+  IModuleBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName, const char* productName,
+              const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+              bool plugDoesChunks, bool plugIsInst, EAPI plugAPI);
   // 0-1
   virtual ~IModuleBase();
   IModuleBase(const IModuleBase&) = delete;
   IModuleBase& operator=(const IModuleBase&) = delete;
 
   // Called once, right after construction. Version, ids, latency and flags are ignored.
-  void initialize(int nAutomated, int nParams, const char* channelIOStr, int nPresets,
-                  const char* effectName, const char* productName, const char* mfrName,
-                  int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
-                  bool plugDoesChunks, bool plugIsInst);
+  void initialize(int nAutomated, int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+                  const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency,
+                  bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
   // The last n parameters are never reported to the host; n is held to 0..NParams().
   void addNonAutomateParamCount(int n);
 
   // ---- virtual operations, in slot order ----
-  virtual void Reset();                                                            // 2
-  virtual void OnParamChange(int paramIdx);                                        // 3
-  virtual void OnParamChange2(int paramIdx);                                       // 4
+  virtual void Reset();                                                                 // 2
+  virtual void OnParamChange(int paramIdx);                                             // 3
+  virtual void OnParamChange2(int paramIdx);                                            // 4
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);  // 5
   virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);    // 6
-  virtual void OnGUIOpen() {}                                                      // 7
-  virtual void OnGUIClose() {}                                                     // 8
-  virtual void OnIdle() {}                                                         // 9
-  virtual void OnActivate(bool active);                                            // 10
+  virtual void OnGUIOpen() {}                                                           // 7
+  virtual void OnGUIClose() {}                                                          // 8
+  virtual void OnIdle() {}                                                              // 9
+  virtual void OnActivate(bool active);                                                 // 10
   // threads: main (host MIDI, under the mutex), midi-in (fromHardware, no lock)
-  virtual void ProcessMidiMsg(IMidiMsg* msg, bool fromHardware) {}                 // 11
+  virtual void ProcessMidiMsg(IMidiMsg* msg, bool fromHardware) {}  // 11
   // threads: main (host MIDI, under the mutex), midi-in (fromHardware, no lock)
-  virtual void ProcessSysEx(ISysEx* sysex, bool fromHardware) {}                   // 12
-  virtual bool MidiNoteName(int noteNumber, char* name);                           // 13
-  virtual bool SerializeState(ByteChunk* chunk);                                   // 14
+  virtual void ProcessSysEx(ISysEx* sysex, bool fromHardware) {}  // 12
+  virtual bool MidiNoteName(int noteNumber, char* name);          // 13
+  virtual bool SerializeState(ByteChunk* chunk);                  // 14
   // A chunk that does not read whole changes nothing and gives -1: an override checks
   // that every field is there before it applies any.
-  virtual int UnserializeState(ByteChunk* chunk, int startPos);                    // 15
+  virtual int UnserializeState(ByteChunk* chunk, int startPos);  // 15
   // incomingState holds at least startPos + (number of automated parameters) doubles.
-  virtual bool CompareState(const unsigned char* incomingState, int startPos);     // 16
-  virtual void OnWindowResize() {}                                                 // 17
-  virtual bool HostRequestingAboutBox() { return false; }                          // 18
-  virtual void OnHostIdentified() {}                                               // 19
-  virtual void PopupHostContextMenuForParam(int paramIdx, int x, int y) {}         // 20
+  virtual bool CompareState(const unsigned char* incomingState, int startPos);  // 16
+  virtual void OnWindowResize() {}                                              // 17
+  virtual bool HostRequestingAboutBox() { return false; }                       // 18
+  virtual void OnHostIdentified() {}                                            // 19
+  virtual void PopupHostContextMenuForParam(int paramIdx, int x, int y) {}      // 20
   // Sets the parameter from a control; OnParamChange follows only on a real change
   // (always for a text parameter). The mutex is held for the whole call.
   // threads: main
-  virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);          // 21
+  virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);  // 21
   // The same for a value that came from the synthesizer; calls OnParamChange2.
   // threads: main, midi-in, worker
   virtual void SetParameterFromGUI2(int paramIdx, double normalizedValue);         // 22
@@ -129,30 +127,30 @@ public:
   virtual EAPI GetAPI() { return mAPI; }                                           // 33
   virtual void ResizeGraphics(int width, int height) = 0;                          // 34
   // Pushes every parameter's plain value to its controls.
-  virtual void RedrawParamControls();                                              // 35
-  virtual void SetLatency(int samples) { mLatency = samples; }                     // 36
-  virtual bool SendMidiVST(IMidiMsg* msg) = 0;                                     // 37
+  virtual void RedrawParamControls();                           // 35
+  virtual void SetLatency(int samples) { mLatency = samples; }  // 36
+  virtual bool SendMidiVST(IMidiMsg* msg) = 0;                  // 37
   // threads: main, render, midi-in, worker, tick-performer
-  virtual bool SendMidiMsg(IMidiMsg* msg) = 0;                                     // 38
-  virtual bool SendMidiSysex(unsigned char* data, int size) { return false; }      // 39
-  virtual bool SendPatchSysex(unsigned char* data, int size) { return false; }     // 40
-  virtual bool SendMidiSysex2(std::vector<unsigned char> data) { return false; }   // 41
-  virtual void HostSpecificInit() {}                                               // 42
+  virtual bool SendMidiMsg(IMidiMsg* msg) = 0;                                    // 38
+  virtual bool SendMidiSysex(unsigned char* data, int size) { return false; }     // 39
+  virtual bool SendPatchSysex(unsigned char* data, int size) { return false; }    // 40
+  virtual bool SendMidiSysex2(std::vector<unsigned char> data) { return false; }  // 41
+  virtual void HostSpecificInit() {}                                              // 42
   // Takes ownership; null is ignored.
-  virtual void AttachGraphics(IModulePanel* graphics);                             // 43
-  virtual bool SendSysEx(ISysEx* sysex) { return false; }                          // 44
-  virtual void DirtyPTCompareState() {}                                            // 45
-  virtual void PresetsChangedByHost() {}                                           // 46
-  virtual void SetBlockSize(int blockSize);                                        // 47
+  virtual void AttachGraphics(IModulePanel* graphics);     // 43
+  virtual bool SendSysEx(ISysEx* sysex) { return false; }  // 44
+  virtual void DirtyPTCompareState() {}                    // 45
+  virtual void PresetsChangedByHost() {}                   // 46
+  virtual void SetBlockSize(int blockSize);                // 47
   // The user asks to close the panel's window: false keeps it open.
   // threads: main
-  virtual bool OnGUICloseRequest() { return true; }                                // 48
+  virtual bool OnGUICloseRequest() { return true; }  // 48
   // Escape ended the text entry of a control bound to paramIdx: nothing was applied.
-  virtual void OnTextEntryCancelled(int paramIdx) {}                               // 49
+  virtual void OnTextEntryCancelled(int paramIdx) {}  // 49
   // True while a transfer with outside hardware runs on a thread of the plug-in's
   // own; a host's script waits it out.
   // threads: any
-  virtual bool IsTransferring() const { return false; }                            // 50
+  virtual bool IsTransferring() const { return false; }  // 50
 
   // ---- parameters ----
   int NParams() const { return mParams.GetSize(); }

@@ -129,8 +129,7 @@ void IModuleBase::ProcessSingleReplacing(float** inputs, float** outputs, int nF
 }
 
 // Copies (or adds) every connected output's scratch into its float destination.
-static void CopyScratchToFloat(Kit_PtrList<IModuleBase::OutChannel>& channels, int nFrames,
-                               bool accumulate) {
+static void CopyScratchToFloat(Kit_PtrList<IModuleBase::OutChannel>& channels, int nFrames, bool accumulate) {
   for (int i = 0, n = channels.GetSize(); i < n; ++i) {
     IModuleBase::OutChannel* channel = channels.Get(i);
     if (!channel->mConnected || !channel->mFDest) continue;

@@ -154,20 +154,17 @@ bool IModuleBase::LoadProgramFromFXP(const char* path) {
 bool IModuleBase::LoadBankFromFXB(const char* path) {
   std::vector<uint8_t> bytes;
   FxBank bank;
-  if (!ReadWholeFile(path, &bytes) || !FxReadBank(bytes.data(), bytes.size(), &bank) ||
-      bank.pluginId != mUniqueID) {
+  if (!ReadWholeFile(path, &bytes) || !FxReadBank(bytes.data(), bytes.size(), &bank) || bank.pluginId != mUniqueID) {
     return false;
   }
   const int nPresets = NPresets();
-  const int current = bank.currentProgram >= 0 && bank.currentProgram < nPresets
-                          ? bank.currentProgram
-                          : mCurrentPresetIdx;
+  const int current =
+      bank.currentProgram >= 0 && bank.currentProgram < nPresets ? bank.currentProgram : mCurrentPresetIdx;
   bool loaded = false;
   if (bank.isChunk) {
     ByteChunk chunk;
     int pos = 0;
-    loaded = bank.programCount == nPresets && ChunkAfterHeader(bank.chunk, &chunk, &pos) &&
-             LoadWholeOrNothing([&] {
+    loaded = bank.programCount == nPresets && ChunkAfterHeader(bank.chunk, &chunk, &pos) && LoadWholeOrNothing([&] {
                mCurrentPresetIdx = current;
                return UnserializePresets(&chunk, pos) > 0;
              });

@@ -54,8 +54,7 @@ bool IModuleBase::CompareState(const unsigned char* incomingState, int startPos)
   if (!incomingState || startPos < 0) return false;
   bool isEqual = true;
   for (int i = 0; i < n; ++i) {
-    const double incoming =
-        ByteChunk::DoubleFromBytes(incomingState + (size_t(startPos) + size_t(i)) * 8);
+    const double incoming = ByteChunk::DoubleFromBytes(incomingState + (size_t(startPos) + size_t(i)) * 8);
     const float difference = float(GetParam(i)->Value()) - float(incoming);
     isEqual &= std::fabs(difference) < 0.00001f;
   }

@@ -8,13 +8,9 @@
 namespace {
 
 // Copies at most size - 1 characters and always terminates; null reads as "".
-void CopyText(char* dst, int size, const char* src) {
-  std::snprintf(dst, size_t(size), "%s", src ? src : "");
-}
+void CopyText(char* dst, int size, const char* src) { std::snprintf(dst, size_t(size), "%s", src ? src : ""); }
 
-bool IsWhole(double x) {
-  return std::fabs(x - std::round(x)) <= 1e-9 * std::fmax(1.0, std::fabs(x));
-}
+bool IsWhole(double x) { return std::fabs(x - std::round(x)) <= 1e-9 * std::fmax(1.0, std::fabs(x)); }
 
 // Decimals needed to show a step: 0 for a whole step, 1 to 5 by how many times ten it
 // takes to make it whole, else 6.
@@ -51,8 +47,7 @@ void IParam::SetTypeOnce(EParamType type) {
   if (mType == kTypeNone) mType = type;
 }
 
-void IParam::InitBool(const char* name, bool defaultVal, const char* label, const char* group,
-                      int tagA, int tagB) {
+void IParam::InitBool(const char* name, bool defaultVal, const char* label, const char* group, int tagA, int tagB) {
   SetTypeOnce(kTypeBool);
   SetStrings(name, label, group);
   mDefault = defaultVal ? 1.0 : 0.0;
@@ -67,8 +62,8 @@ void IParam::InitBool(const char* name, bool defaultVal, const char* label, cons
   SetDisplayText(1, "on");
 }
 
-void IParam::InitEnum(const char* name, int defaultVal, int nEnums, const char* label,
-                      const char* group, int tagA, int tagB) {
+void IParam::InitEnum(const char* name, int defaultVal, int nEnums, const char* label, const char* group, int tagA,
+                      int tagB) {
   SetTypeOnce(kTypeEnum);
   SetStrings(name, label, group);
   mDefault = defaultVal;
@@ -81,8 +76,8 @@ void IParam::InitEnum(const char* name, int defaultVal, int nEnums, const char* 
   mTagB = tagB;
 }
 
-void IParam::InitInt(const char* name, int defaultVal, int minVal, int maxVal, const char* label,
-                     const char* group, int tagA, int tagB) {
+void IParam::InitInt(const char* name, int defaultVal, int minVal, int maxVal, const char* label, const char* group,
+                     int tagA, int tagB) {
   SetTypeOnce(kTypeInt);
   SetStrings(name, label, group);
   mDefault = defaultVal;
@@ -95,8 +90,8 @@ void IParam::InitInt(const char* name, int defaultVal, int minVal, int maxVal, c
   mTagB = tagB;
 }
 
-void IParam::InitDouble(const char* name, double defaultVal, double minVal, double maxVal,
-                        double step, const char* label, const char* group, int tagA, int tagB) {
+void IParam::InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
+                        const char* label, const char* group, int tagA, int tagB) {
   SetTypeOnce(kTypeDouble);
   SetStrings(name, label, group);
   mDefault = defaultVal;
@@ -190,12 +185,9 @@ double IParam::GetNormalized(double plainValue) const {
   return std::pow((v - mMin) / (mMax - mMin), 1.0 / mShape);
 }
 
-void IParam::SetClamped(double value) {
-  Set(value < mMin ? mMin : std::fmin(value, mMax));
-}
+void IParam::SetClamped(double value) { Set(value < mMin ? mMin : std::fmin(value, mMax)); }
 
-void IParam::GetDisplayForHost(double value, bool normalized, char* out, int outSize,
-                               bool withDisplayText) const {
+void IParam::GetDisplayForHost(double value, bool normalized, char* out, int outSize, bool withDisplayText) const {
   if (!out || outSize < 1) return;
   if (normalized) value = mMin + std::pow(value, mShape) * (mMax - mMin);
   if (withDisplayText) {

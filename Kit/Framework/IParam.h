@@ -35,12 +35,12 @@ public:
   IParam& operator=(const IParam&) = delete;
 
   // Each Init sets the type only while it is still kTypeNone; the tags are stored unchanged.
-  void InitBool(const char* name, bool defaultVal, const char* label = "", const char* group = "",
+  void InitBool(const char* name, bool defaultVal, const char* label = "", const char* group = "", int tagA = -1,
+                int tagB = -1);
+  void InitEnum(const char* name, int defaultVal, int nEnums, const char* label = "", const char* group = "",
                 int tagA = -1, int tagB = -1);
-  void InitEnum(const char* name, int defaultVal, int nEnums, const char* label = "",
-                const char* group = "", int tagA = -1, int tagB = -1);
-  void InitInt(const char* name, int defaultVal, int minVal, int maxVal, const char* label = "",
-               const char* group = "", int tagA = -1, int tagB = -1);
+  void InitInt(const char* name, int defaultVal, int minVal, int maxVal, const char* label = "", const char* group = "",
+               int tagA = -1, int tagB = -1);
   void InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
                   const char* label = "", const char* group = "", int tagA = -1, int tagB = -1);
   // Marks a read-out or name parameter: its shown text is display text 0, and every
@@ -69,8 +69,7 @@ public:
   double GetNormalized(double plainValue) const;
 
   // Writes the value's text into out (at most outSize - 1 characters and a terminator).
-  void GetDisplayForHost(double value, bool normalized, char* out, int outSize,
-                         bool withDisplayText = true) const;
+  void GetDisplayForHost(double value, bool normalized, char* out, int outSize, bool withDisplayText = true) const;
   const char* GetNameForHost() const { return mName; }
   // "" when the current value has a non-empty display text, else the label.
   const char* GetLabelForHost() const;

@@ -34,17 +34,11 @@ IPopupMenuItem* IPopupMenu::AddItem(const char* text, int index, IPopupMenu* sub
   return AddItem(new IPopupMenuItem(text, IPopupMenuItem::kNoFlags, submenu), index);
 }
 
-IPopupMenuItem* IPopupMenu::AddItem(const char* text, IPopupMenu* submenu) {
-  return AddItem(text, -1, submenu);
-}
+IPopupMenuItem* IPopupMenu::AddItem(const char* text, IPopupMenu* submenu) { return AddItem(text, -1, submenu); }
 
-IPopupMenuItem* IPopupMenu::AddSeparator(int index) {
-  return AddItem("", index, IPopupMenuItem::kSeparator);
-}
+IPopupMenuItem* IPopupMenu::AddSeparator(int index) { return AddItem("", index, IPopupMenuItem::kSeparator); }
 
-IPopupMenuItem* IPopupMenu::GetItem(int i) const {
-  return i >= 0 && i < GetNItems() ? mItems[i].get() : nullptr;
-}
+IPopupMenuItem* IPopupMenu::GetItem(int i) const { return i >= 0 && i < GetNItems() ? mItems[i].get() : nullptr; }
 
 const char* IPopupMenu::GetItemText(int i) const {
   const IPopupMenuItem* item = GetItem(i);

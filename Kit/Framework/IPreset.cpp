@@ -62,10 +62,8 @@ double NextPresetValue(va_list* args, const IParam* param) {
   switch (param->Type()) {
     case IParam::kTypeBool:
     case IParam::kTypeInt:
-    case IParam::kTypeEnum:
-      return double(va_arg(*args, int));
-    default:
-      return va_arg(*args, double);
+    case IParam::kTypeEnum: return double(va_arg(*args, int));
+    default: return va_arg(*args, double);
   }
 }
 
@@ -73,9 +71,7 @@ double NextPresetValue(va_list* args, const IParam* param) {
 
 IPreset::IPreset() { SetName("empty"); }
 
-void IPreset::SetName(const char* name) {
-  std::snprintf(mName, sizeof mName, "%s", name ? name : "");
-}
+void IPreset::SetName(const char* name) { std::snprintf(mName, sizeof mName, "%s", name ? name : ""); }
 
 IPreset* IModuleBase::TakeFreePreset(const char* name) {
   for (int i = 0, n = NPresets(); i < n; ++i) {
@@ -247,12 +243,8 @@ bool IModuleBase::DumpPresetSrcCode(const char* path, const char* const* paramEn
         std::fprintf(file, ",\n    %s, %s", enumName, param->Value() >= 0.5 ? "true" : "false");
         break;
       case IParam::kTypeInt:
-      case IParam::kTypeEnum:
-        std::fprintf(file, ",\n    %s, %d", enumName, param->Int());
-        break;
-      default:
-        std::fprintf(file, ",\n    %s, %.6f", enumName, param->Value());
-        break;
+      case IParam::kTypeEnum: std::fprintf(file, ",\n    %s, %d", enumName, param->Int()); break;
+      default: std::fprintf(file, ",\n    %s, %.6f", enumName, param->Value()); break;
     }
   }
   std::fprintf(file, ");\n");

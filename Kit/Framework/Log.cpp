@@ -27,7 +27,7 @@ int UtcOffsetMinutes(const tm& local, const tm& utc) {
   return minutes;
 }
 
-} // namespace
+}  // namespace
 
 Timer::Timer() : startMicros_(Kit_Time().NowMicros()) {}
 
@@ -60,8 +60,8 @@ const char* CurrentTime() {
   }
   const size_t used = std::strftime(text, sizeof text, "%Y%m%d %H:%M ", &local);
   const int offset = UtcOffsetMinutes(local, utc);
-  std::snprintf(text + used, sizeof text - used, "%c%02d%02d", offset >= 0 ? '+' : '-',
-                std::abs(offset) / 60, std::abs(offset) % 60);
+  std::snprintf(text + used, sizeof text - used, "%c%02d%02d", offset >= 0 ? '+' : '-', std::abs(offset) / 60,
+                std::abs(offset) % 60);
   return text;
 }
 

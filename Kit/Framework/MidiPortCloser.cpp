@@ -1,6 +1,8 @@
 #include "Framework/MidiPortCloser.h"
 
-MidiPortCloser::MidiPortCloser() { service_.Start([this] { Run(); }); }
+MidiPortCloser::MidiPortCloser() {
+  service_.Start([this] { Run(); });
+}
 
 MidiPortCloser::~MidiPortCloser() { service_.StopAndJoin(); }
 

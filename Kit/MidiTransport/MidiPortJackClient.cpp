@@ -61,8 +61,7 @@ bool MidiPortJackCycle::StillCurrent() const {
 namespace {
 // The MIDI ports our port can connect to, in JACK's order.
 std::vector<std::string> OtherSidePorts(jack_client_t* client, MidiPortJackClient::Direction direction) {
-  const unsigned long flags =
-      direction == MidiPortJackClient::Direction::kInput ? JackPortIsOutput : JackPortIsInput;
+  const unsigned long flags = direction == MidiPortJackClient::Direction::kInput ? JackPortIsOutput : JackPortIsInput;
   std::vector<std::string> names;
   const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
   for (const char** p = ports; p && *p; ++p) names.emplace_back(*p);
@@ -207,8 +206,8 @@ int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
   const jack_nframes_t start = jack_last_frame_time(client->client_);
   // A first cycle has nothing to be late against; it counts as on time.
   jack_port_t* port = client->port_.load();
-  const MidiPortJackCycle cycle(client->client_, start,
-                                !client->haveLastStart_ || start - client->lastStart_ == frames, client->xruns_.load());
+  const MidiPortJackCycle cycle(client->client_, start, !client->haveLastStart_ || start - client->lastStart_ == frames,
+                                client->xruns_.load());
   client->lastStart_ = start;
   client->haveLastStart_.store(true);
   client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, cycle, client->context_);

@@ -60,8 +60,8 @@ public:
   using Process = void (*)(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* context);
 
   // Null when no JACK server answers (the caller says so); none is ever started.
-  static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction,
-                                                  Process process, void* context);
+  static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction, Process process,
+                                                  void* context);
   // No process call runs after this returns.
   ~MidiPortJackClient();
 
@@ -118,7 +118,7 @@ private:
   std::atomic<jack_port_t*> port_{nullptr};
   std::atomic<bool> serverGone_{false};
   std::atomic<int> connections_{0};  // counted from the server's notices
-  bool active_ = false;  // only the thread opening and closing touches it
+  bool active_ = false;              // only the thread opening and closing touches it
   // Start of our previous cycle: jack-process only (one client's cycles
   // never overlap). Cleared by the thread activating, while no cycle runs.
   jack_nframes_t lastStart_ = 0;

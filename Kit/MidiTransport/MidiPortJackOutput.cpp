@@ -78,8 +78,7 @@ void MidiPortJackOutput::ReportLosses() {
   const uint64_t lost = Lost();
   const uint64_t before = reportedLost_.exchange(lost);
   if (lost > before) {
-    std::fprintf(stderr, "MIDI: %" PRIu64 " message(s) sent to JACK lost (%" PRIu64 " so far)\n", lost - before,
-                 lost);
+    std::fprintf(stderr, "MIDI: %" PRIu64 " message(s) sent to JACK lost (%" PRIu64 " so far)\n", lost - before, lost);
   }
 }
 

@@ -52,9 +52,7 @@ public:
   uint64_t LostMessages() override;
   uint64_t LostMessagesBesideRealTime() override;
   bool AllSettled() override { return ServerGone() || settled_.load() == accepted_.load(); }
-  bool AllSettledBesideRealTime() override {
-    return ServerGone() || settledBeside_.load() == acceptedBeside_.load();
-  }
+  bool AllSettledBesideRealTime() override { return ServerGone() || settledBeside_.load() == acceptedBeside_.load(); }
   // Waits (at most a couple of seconds) until what was queued has been written and
   // settled, so a message accepted is not lost by closing right after it.
   // threads: main
@@ -118,9 +116,9 @@ private:
   };
   Written writtenLastCycle_;  // the cycle before this one: settled at the next cycle
   Written writtenThisCycle_;  // the cycle under way
-  Transport retaken_;                  // to be written again when retakenWaiting_
+  Transport retaken_;         // to be written again when retakenWaiting_
   bool retakenWaiting_ = false;
-  uint64_t transportOrder_ = 0;        // transport messages written so far
+  uint64_t transportOrder_ = 0;  // transport messages written so far
   uint32_t xrunsSeen_ = 0;
   unsigned holdBack_ = 0;              // periods still to write nothing
   std::atomic<uint64_t> accepted_{0};  // messages queued; SendMessage's caller writes it

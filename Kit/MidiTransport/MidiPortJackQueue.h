@@ -41,7 +41,7 @@ private:
 
   Deliver deliver_;
   MidiPortByteRing ring_;
-  sem_t waiting_;  // one post per message handed on, one more to stop
+  sem_t waiting_;                 // one post per message handed on, one more to stop
   unsigned pushedThisCycle_ = 0;  // jack-process only
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> dropped_{0};

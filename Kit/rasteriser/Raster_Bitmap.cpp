@@ -28,8 +28,7 @@ bool Raster_MemBitmap::resize(int width, int height) {
   return true;
 }
 
-Raster_SysBitmap::Raster_SysBitmap(int width, int height)
-    : dc_(WinEmu_CreateMemoryDC(width, height)) {}
+Raster_SysBitmap::Raster_SysBitmap(int width, int height) : dc_(WinEmu_CreateMemoryDC(width, height)) {}
 
 Raster_SysBitmap::~Raster_SysBitmap() { DeleteDC(dc_); }
 

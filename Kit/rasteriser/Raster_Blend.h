@@ -41,8 +41,7 @@ enum : int {
 };
 
 // The pixel word of a colour, every channel masked to 8 bits.
-inline constexpr unsigned int Raster_Pixel(unsigned int a, unsigned int r, unsigned int g,
-                                           unsigned int b) {
+inline constexpr unsigned int Raster_Pixel(unsigned int a, unsigned int r, unsigned int g, unsigned int b) {
   return (a & 0xFFu) | (r & 0xFFu) << 8 | (g & 0xFFu) << 16 | (b & 0xFFu) << 24;
 }
 inline constexpr unsigned int Raster_Alpha(unsigned int pixel) { return pixel & 0xFFu; }

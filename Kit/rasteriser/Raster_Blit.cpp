@@ -4,8 +4,8 @@
 
 #include "rasteriser/Raster_Kernels.h"
 
-void Raster_Blit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, int srcx,
-                 int srcy, int srcw, int srch, float alpha, int mode) {
+void Raster_Blit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch,
+                 float alpha, int mode) {
   const Raster_Pixels d = Raster_PixelsOf(dest), s = Raster_PixelsOf(src);
   if (d.empty() || s.empty() || srcw <= 0 || srch <= 0) return;
   const Raster_BlendSpec rule = Raster_ParseBlend(alpha, mode);
@@ -16,8 +16,8 @@ void Raster_Blit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, 
   if (!Raster_ClipRect(srcx, srcy, srcw, srch, s.width, s.height, &from)) return;
   const long shiftX = static_cast<long>(dstx) - srcx, shiftY = static_cast<long>(dsty) - srcy;
   Raster_Span to;
-  if (!Raster_ClipRect(from.x0 + shiftX, from.y0 + shiftY, from.x1 - from.x0, from.y1 - from.y0,
-                       d.width, d.height, &to)) {
+  if (!Raster_ClipRect(from.x0 + shiftX, from.y0 + shiftY, from.x1 - from.x0, from.y1 - from.y0, d.width, d.height,
+                       &to)) {
     return;
   }
   const int width = to.x1 - to.x0;
@@ -49,8 +49,7 @@ void Raster_Copy(Raster_IBitmap* dest, Raster_IBitmap* src) {
   Raster_Blit(dest, src, 0, 0, 0, 0, s.width, s.height, 1.0f, RASTER_MODE_COPY);
 }
 
-void Raster_ClearRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsigned int mask,
-                      unsigned int orbits) {
+void Raster_ClearRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsigned int mask, unsigned int orbits) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   Raster_Span r;
   if (d.empty() || !Raster_ClipRect(x, y, w, h, d.width, d.height, &r)) return;

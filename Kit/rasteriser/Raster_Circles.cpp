@@ -12,8 +12,7 @@ constexpr double kTwoPi = 6.283185307179586;
 struct Bounds {
   int x0, y0, x1, y1;
 };
-bool ShapeBounds(const Raster_Pixels& d, double cx, double cy, double reach, Bounds box,
-                 Bounds* out) {
+bool ShapeBounds(const Raster_Pixels& d, double cx, double cy, double reach, Bounds box, Bounds* out) {
   const double x0 = std::max({std::floor(cx - reach - 1), 0.0, static_cast<double>(box.x0)});
   const double y0 = std::max({std::floor(cy - reach - 1), 0.0, static_cast<double>(box.y0)});
   const double x1 = std::min({std::ceil(cx + reach + 1), d.width - 1.0, static_cast<double>(box.x1)});
@@ -105,16 +104,15 @@ void Ring(const Raster_Pixels& d, const Raster_ColorBlend& blend, double cx, dou
 
 }  // namespace
 
-void Raster_Circle(Raster_IBitmap* dest, float cx, float cy, float r, unsigned int color,
-                   float alpha, int mode, bool antiAlias) {
+void Raster_Circle(Raster_IBitmap* dest, float cx, float cy, float r, unsigned int color, float alpha, int mode,
+                   bool antiAlias) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   if (d.empty() || !FiniteCircle(cx, cy, r)) return;
-  Ring(d, Raster_PrepareColor(Raster_ParseBlend(alpha, mode), color), cx, cy, r, AngleRange{},
-       kNoBox, antiAlias);
+  Ring(d, Raster_PrepareColor(Raster_ParseBlend(alpha, mode), color), cx, cy, r, AngleRange{}, kNoBox, antiAlias);
 }
 
-void Raster_Arc(Raster_IBitmap* dest, float cx, float cy, float r, float minAngle,
-                float maxAngle, unsigned int color, float alpha, int mode, bool antiAlias) {
+void Raster_Arc(Raster_IBitmap* dest, float cx, float cy, float r, float minAngle, float maxAngle, unsigned int color,
+                float alpha, int mode, bool antiAlias) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   if (d.empty() || !FiniteCircle(cx, cy, r) || !std::isfinite(minAngle) || !std::isfinite(maxAngle)) {
     return;
@@ -125,13 +123,11 @@ void Raster_Arc(Raster_IBitmap* dest, float cx, float cy, float r, float minAngl
   angles.all = hi - lo >= kTwoPi;
   angles.start = lo;
   angles.span = hi - lo;
-  Ring(d, Raster_PrepareColor(Raster_ParseBlend(alpha, mode), color), cx, cy, r, angles, kNoBox,
-       antiAlias);
+  Ring(d, Raster_PrepareColor(Raster_ParseBlend(alpha, mode), color), cx, cy, r, angles, kNoBox, antiAlias);
 }
 
-void Raster_RoundRect(Raster_IBitmap* dest, float x, float y, float w, float h,
-                      int cornerRadius, unsigned int color, float alpha, int mode,
-                      bool antiAlias) {
+void Raster_RoundRect(Raster_IBitmap* dest, float x, float y, float w, float h, int cornerRadius, unsigned int color,
+                      float alpha, int mode, bool antiAlias) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   if (d.empty() || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(w) || !std::isfinite(h)) {
     return;
@@ -159,8 +155,8 @@ void Raster_RoundRect(Raster_IBitmap* dest, float x, float y, float w, float h,
   Ring(d, blend, r0, b0, r, AngleRange{}, Bounds{right - cr + 1, bottom - cr + 1, right, bottom}, antiAlias);
 }
 
-void Raster_FillCircle(Raster_IBitmap* dest, float cx, float cy, float r, unsigned int color,
-                       float alpha, int mode, bool antiAlias) {
+void Raster_FillCircle(Raster_IBitmap* dest, float cx, float cy, float r, unsigned int color, float alpha, int mode,
+                       bool antiAlias) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   if (d.empty() || !FiniteCircle(cx, cy, r)) return;
   const Raster_ColorBlend blend = Raster_PrepareColor(Raster_ParseBlend(alpha, mode), color);
@@ -185,7 +181,8 @@ void Raster_FillCircle(Raster_IBitmap* dest, float cx, float cy, float r, unsign
       }
       const double dx = x + 0.5 - cx;
       const double coverage = r + 0.5 - std::sqrt(dx * dx + dy2);
-      if (coverage > 0) Raster_BlendColorPixel(blend, row + x, static_cast<uint32_t>(std::min(coverage, 1.0) * 255 + 0.5));
+      if (coverage > 0)
+        Raster_BlendColorPixel(blend, row + x, static_cast<uint32_t>(std::min(coverage, 1.0) * 255 + 0.5));
     }
   }
 }

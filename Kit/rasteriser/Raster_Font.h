@@ -7,12 +7,12 @@
 
 // Format bits of DrawText (the emulation's DT_ bits, plus the text-alpha bit).
 enum : unsigned int {
-  RASTER_DT_MEASURE = DT_CALCRECT,    // 0x1: rect comes back as (0, 0, width, height)
-  RASTER_DT_VCENTER = DT_VCENTER,     // 0x2
-  RASTER_DT_CENTER = DT_CENTER,       // 0x4
-  RASTER_DT_BOTTOM = DT_BOTTOM,       // 0x10
-  RASTER_DT_RIGHT = DT_RIGHT,         // 0x20
-  RASTER_DT_NOCLIP = DT_NOCLIP,       // 0x100
+  RASTER_DT_MEASURE = DT_CALCRECT,         // 0x1: rect comes back as (0, 0, width, height)
+  RASTER_DT_VCENTER = DT_VCENTER,          // 0x2
+  RASTER_DT_CENTER = DT_CENTER,            // 0x4
+  RASTER_DT_BOTTOM = DT_BOTTOM,            // 0x10
+  RASTER_DT_RIGHT = DT_RIGHT,              // 0x20
+  RASTER_DT_NOCLIP = DT_NOCLIP,            // 0x100
   RASTER_DT_USE_TEXT_ALPHA = 0x40000000u,  // else the text colour is drawn opaque
 };
 
@@ -29,8 +29,7 @@ public:
   virtual void SetTextColor(unsigned int pixel) = 0;
   // Draws (or with RASTER_DT_MEASURE measures) text; length -1 runs to the
   // terminator. Returns the text height, 0 when nothing could be drawn or measured.
-  virtual int DrawText(Raster_IBitmap* dest, const char* text, int length, RECT* rect,
-                       unsigned int format) = 0;
+  virtual int DrawText(Raster_IBitmap* dest, const char* text, int length, RECT* rect, unsigned int format) = 0;
   virtual int GetLineHeight() = 0;
 };
 
@@ -49,8 +48,7 @@ public:
   // before is deleted when replaced.
   void SetFromHFont(HGDIOBJ font, int flags) override;
   void SetTextColor(unsigned int pixel) override { textPixel_ = pixel; }
-  int DrawText(Raster_IBitmap* dest, const char* text, int length, RECT* rect,
-               unsigned int format) override;
+  int DrawText(Raster_IBitmap* dest, const char* text, int length, RECT* rect, unsigned int format) override;
   // 0 while no font is bound.
   int GetLineHeight() override;
 

@@ -33,8 +33,7 @@ bool Raster_ClipRect(long x, long y, long w, long h, int width, int height, Rast
   const long x1 = std::min(x + w, static_cast<long>(width));
   const long y1 = std::min(y + h, static_cast<long>(height));
   if (x0 >= x1 || y0 >= y1) return false;
-  *out = Raster_Span{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1),
-                     static_cast<int>(y1)};
+  *out = Raster_Span{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)};
   return true;
 }
 
@@ -56,8 +55,7 @@ void BlendRowScalar(uint32_t* d, const uint32_t* s, int n, uint32_t o) {
 // 255 d + (s - d) w and worked modulo 2^16: it lies in 0..65025, so the wrapped
 // intermediate values still give it exactly, with one multiply instead of two.
 inline __m128i Mix16(__m128i d, __m128i s, __m128i w) {
-  const __m128i t = _mm_add_epi16(_mm_sub_epi16(_mm_slli_epi16(d, 8), d),
-                                  _mm_mullo_epi16(_mm_sub_epi16(s, d), w));
+  const __m128i t = _mm_add_epi16(_mm_sub_epi16(_mm_slli_epi16(d, 8), d), _mm_mullo_epi16(_mm_sub_epi16(s, d), w));
   // (t + 128) x 257 >> 16 is div255 exactly for these sums.
   return _mm_mulhi_epu16(_mm_add_epi16(t, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
@@ -67,10 +65,8 @@ inline __m128i Mix16(__m128i d, __m128i s, __m128i w) {
 inline __m128i Mix4(__m128i d, __m128i s, __m128i w) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i ww = _mm_or_si128(w, _mm_slli_epi32(w, 16));
-  const __m128i lo = Mix16(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero),
-                           _mm_unpacklo_epi32(ww, ww));
-  const __m128i hi = Mix16(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero),
-                           _mm_unpackhi_epi32(ww, ww));
+  const __m128i lo = Mix16(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi32(ww, ww));
+  const __m128i hi = Mix16(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi32(ww, ww));
   return _mm_packus_epi16(lo, hi);
 }
 
@@ -139,12 +135,16 @@ void Raster_BlendRow(const Raster_BlendSpec& rule, uint32_t* d, const uint32_t* 
       }
       break;
     case kRasterAdd:
-      if (rule.sourceAlpha) BlendRowScalar<kRasterAdd, true>(d, s, n, o);
-      else BlendRowScalar<kRasterAdd, false>(d, s, n, o);
+      if (rule.sourceAlpha)
+        BlendRowScalar<kRasterAdd, true>(d, s, n, o);
+      else
+        BlendRowScalar<kRasterAdd, false>(d, s, n, o);
       break;
     default:
-      if (rule.sourceAlpha) BlendRowScalar<kRasterDodge, true>(d, s, n, o);
-      else BlendRowScalar<kRasterDodge, false>(d, s, n, o);
+      if (rule.sourceAlpha)
+        BlendRowScalar<kRasterDodge, true>(d, s, n, o);
+      else
+        BlendRowScalar<kRasterDodge, false>(d, s, n, o);
       break;
   }
 }
@@ -168,15 +168,13 @@ void Raster_BlendColorRow(const Raster_ColorBlend& blend, uint32_t* d, int n) {
   if (blend.weight == 0 || n <= 0) return;
   switch (blend.op) {
     case kRasterCopy:
-      if (blend.weight == 255) std::fill(d, d + n, blend.source);
-      else ColorRow<kRasterCopy>(d, n, blend.source, blend.weight);
+      if (blend.weight == 255)
+        std::fill(d, d + n, blend.source);
+      else
+        ColorRow<kRasterCopy>(d, n, blend.source, blend.weight);
       break;
-    case kRasterAdd:
-      ColorRow<kRasterAdd>(d, n, blend.source, blend.weight);
-      break;
-    default:
-      ColorRow<kRasterDodge>(d, n, blend.source, blend.weight);
-      break;
+    case kRasterAdd: ColorRow<kRasterAdd>(d, n, blend.source, blend.weight); break;
+    default: ColorRow<kRasterDodge>(d, n, blend.source, blend.weight); break;
   }
 }
 

@@ -25,9 +25,9 @@ Raster_Pixels Raster_PixelsOf(Raster_IBitmap* bitmap);
 enum Raster_Op : int { kRasterCopy = 0, kRasterAdd = 1, kRasterDodge = 2 };
 
 struct Raster_BlendSpec {
-  int op;             // Raster_Op
-  bool sourceAlpha;   // weight by the source's (or colour's) alpha
-  uint32_t opacity;   // 0..255
+  int op;            // Raster_Op
+  bool sourceAlpha;  // weight by the source's (or colour's) alpha
+  uint32_t opacity;  // 0..255
   // Plain copy keeps the source's alpha byte; every other mode unites coverage.
   bool plainCopy() const { return op == kRasterCopy && !sourceAlpha; }
 };
@@ -56,8 +56,10 @@ inline uint32_t Raster_Combine(uint32_t d, uint32_t s, uint32_t w) {
       c = std::min<uint32_t>(255, dc + Raster_Div255(sc * w));
     } else {
       uint32_t t;
-      if (sc == 255) t = dc ? 255 : 0;
-      else t = std::min<uint32_t>(255, dc * 255 / (255 - sc));
+      if (sc == 255)
+        t = dc ? 255 : 0;
+      else
+        t = std::min<uint32_t>(255, dc * 255 / (255 - sc));
       c = Raster_Div255(dc * (255 - w) + t * w);
     }
     out |= c << shift;

@@ -13,8 +13,8 @@ std::atomic<bool> g_allowWide{true};
 
 // d x (255 - w) + s x w as 255 d + (s - d) w modulo 2^16, then div255 (see Mix16).
 RASTER_WIDE inline __m256i Mix16Wide(__m256i d, __m256i s, __m256i w) {
-  const __m256i t = _mm256_add_epi16(_mm256_sub_epi16(_mm256_slli_epi16(d, 8), d),
-                                     _mm256_mullo_epi16(_mm256_sub_epi16(s, d), w));
+  const __m256i t =
+      _mm256_add_epi16(_mm256_sub_epi16(_mm256_slli_epi16(d, 8), d), _mm256_mullo_epi16(_mm256_sub_epi16(s, d), w));
   return _mm256_mulhi_epu16(_mm256_add_epi16(t, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
@@ -23,10 +23,10 @@ RASTER_WIDE inline __m256i Mix16Wide(__m256i d, __m256i s, __m256i w) {
 RASTER_WIDE inline __m256i Mix8(__m256i d, __m256i s, __m256i w) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i ww = _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
-  const __m256i lo = Mix16Wide(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero),
-                               _mm256_unpacklo_epi32(ww, ww));
-  const __m256i hi = Mix16Wide(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero),
-                               _mm256_unpackhi_epi32(ww, ww));
+  const __m256i lo =
+      Mix16Wide(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi32(ww, ww));
+  const __m256i hi =
+      Mix16Wide(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi32(ww, ww));
   return _mm256_packus_epi16(lo, hi);
 }
 

@@ -35,8 +35,8 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
 bool ChunksFit(const unsigned char* data, size_t size) {
   size_t offset = 8;
   while (size - offset >= 12) {
-    const size_t length = static_cast<size_t>(data[offset]) << 24 | data[offset + 1] << 16 |
-                          data[offset + 2] << 8 | data[offset + 3];
+    const size_t length =
+        static_cast<size_t>(data[offset]) << 24 | data[offset + 1] << 16 | data[offset + 2] << 8 | data[offset + 3];
     if (length > size - offset - 12) return false;
     if (memcmp(data + offset + 4, "IEND", 4) == 0) return true;
     offset += 12 + length;
@@ -49,8 +49,8 @@ void OnWarning(png_structp, png_const_charp) {}
 
 // Decodes into rgba (4 bytes a pixel, rows top to bottom). Only plain data lives in
 // this frame: libpng leaves it with longjmp on any error.
-bool Decode(MemoryReader* reader, std::vector<unsigned char>* rgba, std::vector<png_bytep>* rows,
-            png_uint_32* width, png_uint_32* height) {
+bool Decode(MemoryReader* reader, std::vector<unsigned char>* rgba, std::vector<png_bytep>* rows, png_uint_32* width,
+            png_uint_32* height) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -156,8 +156,7 @@ void WriteToVector(png_structp png, png_bytep data, png_size_t count) {
 void FlushNothing(png_structp) {}
 
 // As Decode: only plain data in this frame, since libpng leaves it with longjmp.
-bool Encode(std::vector<png_bytep>* rows, png_uint_32 width, png_uint_32 height,
-            std::vector<unsigned char>* out) {
+bool Encode(std::vector<png_bytep>* rows, png_uint_32 width, png_uint_32 height, std::vector<unsigned char>* out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -172,8 +171,8 @@ bool Encode(std::vector<png_bytep>* rows, png_uint_32 width, png_uint_32 height,
   png_set_write_fn(png, out, WriteToVector, FlushNothing);
   png_set_compression_level(png, 9);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_write_image(png, rows->data());
   png_write_end(png, nullptr);

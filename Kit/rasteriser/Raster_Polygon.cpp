@@ -17,8 +17,8 @@ int64_t CeilDiv(Wide a, int64_t b) { return -FloorDiv(-a, b); }
 
 }  // namespace
 
-void Raster_FillConvexPolygon(Raster_IBitmap* dest, const int* x, const int* y, int npoints,
-                              unsigned int color, float alpha, int mode) {
+void Raster_FillConvexPolygon(Raster_IBitmap* dest, const int* x, const int* y, int npoints, unsigned int color,
+                              float alpha, int mode) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   if (d.empty() || !x || !y || npoints < 1) return;
   const Raster_ColorBlend blend = Raster_PrepareColor(Raster_ParseBlend(alpha, mode), color);
@@ -61,8 +61,8 @@ void Raster_FillConvexPolygon(Raster_IBitmap* dest, const int* x, const int* y, 
   }
 }
 
-void Raster_FillTriangle(Raster_IBitmap* dest, int x1, int y1, int x2, int y2, int x3, int y3,
-                         unsigned int color, float alpha, int mode) {
+void Raster_FillTriangle(Raster_IBitmap* dest, int x1, int y1, int x2, int y2, int x3, int y3, unsigned int color,
+                         float alpha, int mode) {
   const int xs[] = {x1, x2, x3}, ys[] = {y1, y2, y3};
   Raster_FillConvexPolygon(dest, xs, ys, 3, color, alpha, mode);
 }

@@ -56,10 +56,9 @@ inline bool Sample(const Raster_Pixels& s, const Area& area, int64_t u, int64_t 
 
 }  // namespace
 
-void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, int dstw,
-                        int dsth, float srcx, float srcy, float srcw, float srch, float angle,
-                        bool clipToSourceRect, float alpha, int mode, float rotxcent,
-                        float rotycent) {
+void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, int dstw, int dsth, float srcx,
+                        float srcy, float srcw, float srch, float angle, bool clipToSourceRect, float alpha, int mode,
+                        float rotxcent, float rotycent) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   Raster_Pixels s = Raster_PixelsOf(src);
   if (d.empty() || s.empty() || dstw <= 0 || dsth <= 0) return;

@@ -29,8 +29,7 @@ inline uint32_t Raster_FixedFrac(int64_t fixed) {
 }
 
 // p00 p01 (top row), p10 p11 (bottom row); fx, fy in 0..127 toward p01 and p10.
-inline uint32_t Raster_Bilinear(uint32_t p00, uint32_t p01, uint32_t p10, uint32_t p11,
-                                uint32_t fx, uint32_t fy) {
+inline uint32_t Raster_Bilinear(uint32_t p00, uint32_t p01, uint32_t p10, uint32_t p11, uint32_t fx, uint32_t fy) {
   const uint32_t w00 = (kRasterFracOne - fx) * (kRasterFracOne - fy);
   const uint32_t w01 = fx * (kRasterFracOne - fy);
   const uint32_t w10 = (kRasterFracOne - fx) * fy;
@@ -43,8 +42,8 @@ inline uint32_t Raster_Bilinear(uint32_t p00, uint32_t p01, uint32_t p10, uint32
     if (a00 == 0) return 0;
     uint32_t out = a00;
     for (int s = 8; s < 32; s += 8) {
-      const uint32_t c = (((p00 >> s) & 0xFFu) * w00 + ((p01 >> s) & 0xFFu) * w01 +
-                          ((p10 >> s) & 0xFFu) * w10 + ((p11 >> s) & 0xFFu) * w11 + half) >>
+      const uint32_t c = (((p00 >> s) & 0xFFu) * w00 + ((p01 >> s) & 0xFFu) * w01 + ((p10 >> s) & 0xFFu) * w10 +
+                          ((p11 >> s) & 0xFFu) * w11 + half) >>
                          shift;
       out |= c << s;
     }
@@ -58,12 +57,14 @@ inline uint32_t Raster_Bilinear(uint32_t p00, uint32_t p01, uint32_t p10, uint32
   // quotient (which is at most 255), and the integer checks make it exact.
   const double inverse = 1.0 / asum;
   for (int s = 8; s < 32; s += 8) {
-    const uint32_t csum = ((p00 >> s) & 0xFFu) * m00 + ((p01 >> s) & 0xFFu) * m01 +
-                          ((p10 >> s) & 0xFFu) * m10 + ((p11 >> s) & 0xFFu) * m11;
+    const uint32_t csum = ((p00 >> s) & 0xFFu) * m00 + ((p01 >> s) & 0xFFu) * m01 + ((p10 >> s) & 0xFFu) * m10 +
+                          ((p11 >> s) & 0xFFu) * m11;
     const uint32_t n = csum + asum / 2;
     uint32_t q = static_cast<uint32_t>(n * inverse);
-    if (q * asum > n) --q;
-    else if ((q + 1) * asum <= n) ++q;
+    if (q * asum > n)
+      --q;
+    else if ((q + 1) * asum <= n)
+      ++q;
     out |= q << s;
   }
   return out;

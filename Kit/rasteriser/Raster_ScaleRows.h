@@ -29,12 +29,9 @@ constexpr uint32_t kRasterMixHalf = 1u << (kRasterMixShift - 1);
 
 // The first pixels of p, in groups of eight, whose alpha is `alpha`.
 int Raster_ScaleAlphaRunWide(const uint32_t* p, int n, uint32_t alpha);
-int Raster_ScaleMixPlainWide(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy,
-                             uint16_t* out);
-int Raster_ScaleRowPlainWide(const uint16_t* mix, const int32_t* left, const uint32_t* weights,
-                             int n, uint32_t* out);
-int Raster_ScaleMixPremultipliedWide(const uint32_t* top, const uint32_t* bottom, int n,
-                                     uint32_t fy, int32_t* out);
+int Raster_ScaleMixPlainWide(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, uint16_t* out);
+int Raster_ScaleRowPlainWide(const uint16_t* mix, const int32_t* left, const uint32_t* weights, int n, uint32_t* out);
+int Raster_ScaleMixPremultipliedWide(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, int32_t* out);
 // Straight pixels from premultiplied sums: colour = (sum + alpha sum / 2) / alpha sum.
-int Raster_ScaleRowPremultipliedWide(const int32_t* mix, const int32_t* left,
-                                     const uint32_t* weights, int n, uint32_t* out);
+int Raster_ScaleRowPremultipliedWide(const int32_t* mix, const int32_t* left, const uint32_t* weights, int n,
+                                     uint32_t* out);

@@ -26,8 +26,7 @@ struct Taps {
 
 // Taps for destination positions from..to-1 (relative to the destination rect) of
 // a source extent starting at origin with `scale` source pixels per destination pixel.
-std::vector<Taps> MakeTaps(int from, int to, double origin, double scale, int lo, int hi,
-                           bool filtered) {
+std::vector<Taps> MakeTaps(int from, int to, double origin, double scale, int lo, int hi, bool filtered) {
   std::vector<Taps> taps(static_cast<size_t>(to - from));
   for (int i = from; i < to; ++i) {
     // Pixel centre to source coordinate; bilinear taps sit at source centres.
@@ -93,9 +92,8 @@ void MixPremultiplied(const uint32_t* top, const uint32_t* bottom, int n, uint32
 // (left, right) times (128 - fx, fx) in one multiply-add (the mixes are below 32768,
 // so the signed multiply is exact), rounded.
 inline __m128i PlainSums(const uint16_t* mix, int32_t left, uint32_t weights) {
-  const __m128i pairs =
-      _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mix + left)),
-                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mix + left + 4)));
+  const __m128i pairs = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mix + left)),
+                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mix + left + 4)));
   const __m128i sum = _mm_madd_epi16(pairs, _mm_set1_epi32(static_cast<int>(weights)));
   return _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(kRasterMixHalf)), kRasterMixShift);
 }
@@ -120,8 +118,7 @@ void RowPlain(const uint16_t* mix, const ColumnTaps& taps, int n, uint32_t* out)
 }
 
 void RowPremultiplied(const int32_t* mix, const ColumnTaps& taps, int n, uint32_t* out) {
-  for (int i = Raster_ScaleRowPremultipliedWide(mix, taps.left.data(), taps.weights.data(), n, out);
-       i < n; ++i) {
+  for (int i = Raster_ScaleRowPremultipliedWide(mix, taps.left.data(), taps.weights.data(), n, out); i < n; ++i) {
     const int32_t* l = mix + taps.left[i];
     const uint32_t wl = taps.weights[i] & 0xFFFFu, wr = taps.weights[i] >> 16;
     auto sum = [&](int k) { return static_cast<uint32_t>(l[k]) * wl + static_cast<uint32_t>(l[k + 4]) * wr; };
@@ -189,14 +186,13 @@ private:
 
 }  // namespace
 
-void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, int dstw,
-                       int dsth, float srcx, float srcy, float srcw, float srch, float alpha,
-                       int mode) {
+void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int dsty, int dstw, int dsth, float srcx,
+                       float srcy, float srcw, float srch, float alpha, int mode) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   Raster_Pixels s = Raster_PixelsOf(src);
   if (d.empty() || s.empty() || dstw <= 0 || dsth <= 0) return;
-  if (!(srcw > 0.0f) || !(srch > 0.0f) || !std::isfinite(srcx) || !std::isfinite(srcy) ||
-      !std::isfinite(srcw) || !std::isfinite(srch)) {
+  if (!(srcw > 0.0f) || !(srch > 0.0f) || !std::isfinite(srcx) || !std::isfinite(srcy) || !std::isfinite(srcw) ||
+      !std::isfinite(srch)) {
     return;
   }
   const Raster_BlendSpec rule = Raster_ParseBlend(alpha, mode);
@@ -207,8 +203,10 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
   // The source area: the source rect's pixels within the bitmap.
   const int64_t loX = std::max<int64_t>(0, Raster_WholePixel(std::floor(srcx)));
   const int64_t loY = std::max<int64_t>(0, Raster_WholePixel(std::floor(srcy)));
-  const int64_t hiX = std::min<int64_t>(s.width - 1, Raster_WholePixel(std::ceil(static_cast<double>(srcx) + srcw)) - 1);
-  const int64_t hiY = std::min<int64_t>(s.height - 1, Raster_WholePixel(std::ceil(static_cast<double>(srcy) + srch)) - 1);
+  const int64_t hiX =
+      std::min<int64_t>(s.width - 1, Raster_WholePixel(std::ceil(static_cast<double>(srcx) + srcw)) - 1);
+  const int64_t hiY =
+      std::min<int64_t>(s.height - 1, Raster_WholePixel(std::ceil(static_cast<double>(srcy) + srch)) - 1);
   if (loX > hiX || loY > hiY) return;
   // Drawing a bitmap into itself: sample from a copy.
   Raster_MemBitmap copy;
@@ -218,12 +216,10 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
   }
 
   const bool filtered = (mode & RASTER_MODE_FILTERED) != 0;
-  const std::vector<Taps> cols =
-      MakeTaps(to.x0 - dstx, to.x1 - dstx, srcx, static_cast<double>(srcw) / dstw,
-               static_cast<int>(loX), static_cast<int>(hiX), filtered);
-  const std::vector<Taps> rows =
-      MakeTaps(to.y0 - dsty, to.y1 - dsty, srcy, static_cast<double>(srch) / dsth,
-               static_cast<int>(loY), static_cast<int>(hiY), filtered);
+  const std::vector<Taps> cols = MakeTaps(to.x0 - dstx, to.x1 - dstx, srcx, static_cast<double>(srcw) / dstw,
+                                          static_cast<int>(loX), static_cast<int>(hiX), filtered);
+  const std::vector<Taps> rows = MakeTaps(to.y0 - dsty, to.y1 - dsty, srcy, static_cast<double>(srch) / dsth,
+                                          static_cast<int>(loY), static_cast<int>(hiY), filtered);
   const int width = to.x1 - to.x0;
   // A plain copy at full opacity writes straight into the destination.
   const bool direct = rule.plainCopy() && rule.opacity == 255;

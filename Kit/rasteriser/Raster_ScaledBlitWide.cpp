@@ -10,13 +10,9 @@ namespace {
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixel bytes are read in memory order");
 
-RASTER_WIDE inline __m256i Load(const void* p) {
-  return _mm256_loadu_si256(static_cast<const __m256i*>(p));
-}
+RASTER_WIDE inline __m256i Load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
 RASTER_WIDE inline void Store(void* p, __m256i v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
-RASTER_WIDE inline __m128i Load128(const void* p) {
-  return _mm_loadu_si128(static_cast<const __m128i*>(p));
-}
+RASTER_WIDE inline __m128i Load128(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
 
 // Lane j of every four: the value of lane j in the low half, j + 4 in the high one.
 RASTER_WIDE inline __m256i Spread(__m256i v, int j) {
@@ -33,8 +29,7 @@ RASTER_WIDE int AlphaRun(const uint32_t* p, int n, uint32_t alpha) {
   return i;
 }
 
-RASTER_WIDE int MixPlain(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy,
-                         uint16_t* out) {
+RASTER_WIDE int MixPlain(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, uint16_t* out) {
   int i = 0;
   if (fy == 0) {  // 128 does not fit the signed byte weights below
     for (; i + 8 <= n; i += 8) {
@@ -55,32 +50,29 @@ RASTER_WIDE int MixPlain(const uint32_t* top, const uint32_t* bottom, int n, uin
   return i;
 }
 
-RASTER_WIDE int RowPlain(const uint16_t* mix, const int32_t* left, const uint32_t* weights, int n,
-                         uint32_t* out) {
+RASTER_WIDE int RowPlain(const uint16_t* mix, const int32_t* left, const uint32_t* weights, int n, uint32_t* out) {
   // Within each half: channel k of the left column beside channel k of the right one.
-  const __m256i pairUp = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15,
-                                          0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
+  const __m256i pairUp = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3, 10,
+                                          11, 4, 5, 12, 13, 6, 7, 14, 15);
   const __m256i half = _mm256_set1_epi32(kRasterMixHalf);
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i w = Load(weights + i);
     __m256i sums[4];  // pixels j | j + 4
-    #pragma GCC unroll 4
+#pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
-      const __m256i columns = _mm256_inserti128_si256(
-          _mm256_castsi128_si256(Load128(mix + left[i + j])), Load128(mix + left[i + j + 4]), 1);
+      const __m256i columns = _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(mix + left[i + j])),
+                                                      Load128(mix + left[i + j + 4]), 1);
       // The mixes are below 32768, so the signed multiply-add is exact.
       const __m256i sum = _mm256_madd_epi16(_mm256_shuffle_epi8(columns, pairUp), Spread(w, j));
       sums[j] = _mm256_srli_epi32(_mm256_add_epi32(sum, half), kRasterMixShift);
     }
-    Store(out + i, _mm256_packus_epi16(_mm256_packs_epi32(sums[0], sums[1]),
-                                       _mm256_packs_epi32(sums[2], sums[3])));
+    Store(out + i, _mm256_packus_epi16(_mm256_packs_epi32(sums[0], sums[1]), _mm256_packs_epi32(sums[2], sums[3])));
   }
   return i;
 }
 
-RASTER_WIDE int MixPremultiplied(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy,
-                                 int32_t* out) {
+RASTER_WIDE int MixPremultiplied(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, int32_t* out) {
   const __m256i rowWeights = _mm256_set1_epi32(static_cast<int>(fy << 16 | (kRasterFracOne - fy)));
   const __m256i zero = _mm256_setzero_si256();
   int i = 0;
@@ -91,7 +83,7 @@ RASTER_WIDE int MixPremultiplied(const uint32_t* top, const uint32_t* bottom, in
     const __m256i pairs[4] = {_mm256_unpacklo_epi8(lo, zero), _mm256_unpackhi_epi8(lo, zero),
                               _mm256_unpacklo_epi8(hi, zero), _mm256_unpackhi_epi8(hi, zero)};
     __m256i sums[4];
-    #pragma GCC unroll 4
+#pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
       // (top alpha x (128 - fy), bottom alpha x fy) weigh the colour pairs, (128 - fy,
       // fy) the alpha pair; all below 32768, so the signed multiply-add is exact.
@@ -127,7 +119,7 @@ RASTER_WIDE inline __m256i Straight(__m256i alphaSum, __m256i c1, __m256i c2, __
     // Every tap that counts is opaque, so the colour sums are 255 times the plain
     // ones: divided exactly by multiplying with the inverse of 255 modulo 2^32.
     const __m256i inverse255 = _mm256_set1_epi32(static_cast<int>(0xFEFEFEFFu));
-    #pragma GCC unroll 3
+#pragma GCC unroll 3
     for (int k = 0; k < 3; ++k) {
       const __m256i plain = _mm256_mullo_epi32(channels[k], inverse255);
       const __m256i c = _mm256_srli_epi32(_mm256_add_epi32(plain, half), kRasterMixShift);
@@ -140,7 +132,7 @@ RASTER_WIDE inline __m256i Straight(__m256i alphaSum, __m256i c1, __m256i c2, __
   const __m256i d = _mm256_max_epi32(alphaSum, one), dLess1 = _mm256_sub_epi32(d, one);
   const __m256 inverse = _mm256_rcp_ps(_mm256_cvtepi32_ps(d));
   const __m256i halfSum = _mm256_srli_epi32(alphaSum, 1);
-  #pragma GCC unroll 3
+#pragma GCC unroll 3
   for (int k = 0; k < 3; ++k) {
     const __m256i q = Quotient(_mm256_add_epi32(channels[k], halfSum), d, inverse, dLess1);
     pixel = _mm256_or_si256(pixel, _mm256_slli_epi32(q, 8 * (k + 1)));
@@ -148,13 +140,13 @@ RASTER_WIDE inline __m256i Straight(__m256i alphaSum, __m256i c1, __m256i c2, __
   return pixel;
 }
 
-RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const uint32_t* weights,
-                                 int n, uint32_t* out) {
+RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const uint32_t* weights, int n,
+                                 uint32_t* out) {
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i fx = _mm256_srli_epi32(Load(weights + i), 16);
     __m256i sums[4];  // pixels j | j + 4: alpha sum and colour sums
-    #pragma GCC unroll 4
+#pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
       const __m256i first = Load(mix + left[i + j]), second = Load(mix + left[i + j + 4]);
       const __m256i l = _mm256_permute2x128_si256(first, second, 0x20);
@@ -179,20 +171,17 @@ RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const 
 int Raster_ScaleAlphaRunWide(const uint32_t* p, int n, uint32_t alpha) {
   return Raster_WideVectorsEnabled() ? AlphaRun(p, n, alpha) : 0;
 }
-int Raster_ScaleMixPlainWide(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy,
-                             uint16_t* out) {
+int Raster_ScaleMixPlainWide(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, uint16_t* out) {
   return Raster_WideVectorsEnabled() ? MixPlain(top, bottom, n, fy, out) : 0;
 }
-int Raster_ScaleRowPlainWide(const uint16_t* mix, const int32_t* left, const uint32_t* weights,
-                             int n, uint32_t* out) {
+int Raster_ScaleRowPlainWide(const uint16_t* mix, const int32_t* left, const uint32_t* weights, int n, uint32_t* out) {
   return Raster_WideVectorsEnabled() ? RowPlain(mix, left, weights, n, out) : 0;
 }
-int Raster_ScaleMixPremultipliedWide(const uint32_t* top, const uint32_t* bottom, int n,
-                                     uint32_t fy, int32_t* out) {
+int Raster_ScaleMixPremultipliedWide(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, int32_t* out) {
   return Raster_WideVectorsEnabled() ? MixPremultiplied(top, bottom, n, fy, out) : 0;
 }
-int Raster_ScaleRowPremultipliedWide(const int32_t* mix, const int32_t* left,
-                                     const uint32_t* weights, int n, uint32_t* out) {
+int Raster_ScaleRowPremultipliedWide(const int32_t* mix, const int32_t* left, const uint32_t* weights, int n,
+                                     uint32_t* out) {
   return Raster_WideVectorsEnabled() ? RowPremultiplied(mix, left, weights, n, out) : 0;
 }
 
@@ -200,15 +189,8 @@ int Raster_ScaleRowPremultipliedWide(const int32_t* mix, const int32_t* left,
 
 int Raster_ScaleAlphaRunWide(const uint32_t*, int, uint32_t) { return 0; }
 int Raster_ScaleMixPlainWide(const uint32_t*, const uint32_t*, int, uint32_t, uint16_t*) { return 0; }
-int Raster_ScaleRowPlainWide(const uint16_t*, const int32_t*, const uint32_t*, int, uint32_t*) {
-  return 0;
-}
-int Raster_ScaleMixPremultipliedWide(const uint32_t*, const uint32_t*, int, uint32_t, int32_t*) {
-  return 0;
-}
-int Raster_ScaleRowPremultipliedWide(const int32_t*, const int32_t*, const uint32_t*, int,
-                                     uint32_t*) {
-  return 0;
-}
+int Raster_ScaleRowPlainWide(const uint16_t*, const int32_t*, const uint32_t*, int, uint32_t*) { return 0; }
+int Raster_ScaleMixPremultipliedWide(const uint32_t*, const uint32_t*, int, uint32_t, int32_t*) { return 0; }
+int Raster_ScaleRowPremultipliedWide(const int32_t*, const int32_t*, const uint32_t*, int, uint32_t*) { return 0; }
 
 #endif

@@ -31,8 +31,7 @@ bool MajorRange(int64_t start, int sign, int64_t n, int limit, int64_t* i0, int6
 
 }  // namespace
 
-void Raster_PutPixel(Raster_IBitmap* dest, int x, int y, unsigned int color, float alpha,
-                     int mode) {
+void Raster_PutPixel(Raster_IBitmap* dest, int x, int y, unsigned int color, float alpha, int mode) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   if (!d.contains(x, y)) return;
   Raster_BlendColorRow(Raster_PrepareColor(Raster_ParseBlend(alpha, mode), color), d.row(y) + x, 1);
@@ -43,8 +42,7 @@ unsigned int Raster_GetPixel(Raster_IBitmap* bm, int x, int y) {
   return p.contains(x, y) ? p.row(y)[x] : 0;
 }
 
-void Raster_FillRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsigned int color,
-                     float alpha, int mode) {
+void Raster_FillRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsigned int color, float alpha, int mode) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   Raster_Span r;
   if (d.empty() || !Raster_ClipRect(x, y, w, h, d.width, d.height, &r)) return;
@@ -52,8 +50,8 @@ void Raster_FillRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsigned 
   for (int row = r.y0; row < r.y1; ++row) Raster_BlendColorRow(blend, d.row(row) + r.x0, r.x1 - r.x0);
 }
 
-void Raster_Line(Raster_IBitmap* dest, int x1, int y1, int x2, int y2, unsigned int color,
-                 float alpha, int mode, bool antiAlias) {
+void Raster_Line(Raster_IBitmap* dest, int x1, int y1, int x2, int y2, unsigned int color, float alpha, int mode,
+                 bool antiAlias) {
   const Raster_Pixels d = Raster_PixelsOf(dest);
   if (d.empty()) return;
   const Raster_ColorBlend blend = Raster_PrepareColor(Raster_ParseBlend(alpha, mode), color);

@@ -44,8 +44,7 @@ int Scaled(int v, float scale, float offset) {
 
 }  // namespace
 
-int WinEmu_DialogBox(WinEmu_DialogResourceIndex* head, int resourceId, HWND parent, DLGPROC proc,
-                     long param) {
+int WinEmu_DialogBox(WinEmu_DialogResourceIndex* head, int resourceId, HWND parent, DLGPROC proc, long param) {
   WinEmu_DialogResourceIndex* record = FindRecord(head, resourceId);
   if (!record || !proc) return -1;
 
@@ -86,9 +85,7 @@ BOOL EndDialog(HWND dialog, int result) {
   return 1;
 }
 
-bool WinEmu_IsDialogRunning(HWND dialog) {
-  return WinEmu_IsWindow(dialog) && dialog->modal && !dialog->modal->ended;
-}
+bool WinEmu_IsDialogRunning(HWND dialog) { return WinEmu_IsWindow(dialog) && dialog->modal && !dialog->modal->ended; }
 
 WinEmu_ModalDriver WinEmu_SetModalDriver(WinEmu_ModalDriver driver) {
   WinEmu_ModalDriver previous = std::move(Driver());
@@ -96,8 +93,8 @@ WinEmu_ModalDriver WinEmu_SetModalDriver(WinEmu_ModalDriver driver) {
   return previous;
 }
 
-void WinEmu_MakeSetCurParms(float xscale, float yscale, float xtrans, float ytrans, HWND parent,
-                            bool doauto, bool dosizetofit) {
+void WinEmu_MakeSetCurParms(float xscale, float yscale, float xtrans, float ytrans, HWND parent, bool doauto,
+                            bool dosizetofit) {
   g_parms = CreationParms{xscale, yscale, xtrans, ytrans, parent};
 }
 
@@ -127,9 +124,7 @@ HWND WinEmu_GetChild(HWND window, int index) {
   return window->children[static_cast<size_t>(index)];
 }
 
-const char* WinEmu_GetClassName(HWND window) {
-  return WinEmu_IsWindow(window) ? window->className.c_str() : "";
-}
+const char* WinEmu_GetClassName(HWND window) { return WinEmu_IsWindow(window) ? window->className.c_str() : ""; }
 
 int WinEmu_GetDlgCtrlID(HWND control) { return WinEmu_IsWindow(control) ? control->id : 0; }
 

@@ -52,8 +52,7 @@ struct WinEmu_DialogResourceItem {
 // ended. When the driver returns (or there is none, as when headless without a
 // script) and the dialog is still open, the run sends WM_COMMAND IDCANCEL, as the
 // Escape key would; a dialog that ignores even that gives -1.
-int WinEmu_DialogBox(WinEmu_DialogResourceIndex* head, int resourceId, HWND parent, DLGPROC proc,
-                     long param);
+int WinEmu_DialogBox(WinEmu_DialogResourceIndex* head, int resourceId, HWND parent, DLGPROC proc, long param);
 // Ends the modal run of dialog with result; false when dialog is not running.
 BOOL EndDialog(HWND dialog, int result);
 // True while the dialog's modal run goes on (EndDialog not yet called).
@@ -71,8 +70,8 @@ WinEmu_ModalDriver WinEmu_SetModalDriver(WinEmu_ModalDriver driver);
 // (width * xscale, height * yscale), rounded to whole pixels, under parent. doauto (anchoring to the
 // right edge) and dosizetofit (fitting native widgets to their text) are accepted;
 // with no native widgets here, controls keep the list's scaled sizes.
-void WinEmu_MakeSetCurParms(float xscale, float yscale, float xtrans, float ytrans, HWND parent,
-                            bool doauto, bool dosizetofit);
+void WinEmu_MakeSetCurParms(float xscale, float yscale, float xtrans, float ytrans, HWND parent, bool doauto,
+                            bool dosizetofit);
 // Creates count controls from items under the current parent; nothing without one.
 void WinEmu_GenerateDialogFromList(const WinEmu_DialogResourceItem* items, int count);
 

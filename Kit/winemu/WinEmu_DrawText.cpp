@@ -80,8 +80,8 @@ Box TextBox(WinEmu_FontObject& font, const char* text, int length) {
   return Box{inked ? ink.left : 0, -font.ascent(), inked ? ink.right : 0, font.descent()};
 }
 
-void DrawGlyph(const WinEmu_Glyph& g, int gx, int gy, const RECT& clip,
-               const WinEmu_PixelContext& pixels, uint32_t colour, uint32_t alpha) {
+void DrawGlyph(const WinEmu_Glyph& g, int gx, int gy, const RECT& clip, const WinEmu_PixelContext& pixels,
+               uint32_t colour, uint32_t alpha) {
   const int x0 = std::max(gx, clip.left), x1 = std::min(gx + g.width, clip.right);
   const int y0 = std::max(gy, clip.top), y1 = std::min(gy + g.height, clip.bottom);
   for (int y = y0; y < y1; ++y) {
@@ -114,10 +114,14 @@ int WinEmu_DrawText(HDC dc, const char* text, int length, RECT* rect, int format
   const long rectW = static_cast<long>(rect->right) - rect->left;
   const long rectH = static_cast<long>(rect->bottom) - rect->top;
   long left = rect->left, top = rect->top;
-  if (flags & DT_CENTER) left += (rectW - width) / 2;
-  else if (flags & DT_RIGHT) left = rect->right - static_cast<long>(width);
-  if (flags & DT_VCENTER) top += (rectH - height) / 2;
-  else if (flags & DT_BOTTOM) top = rect->bottom - static_cast<long>(height);
+  if (flags & DT_CENTER)
+    left += (rectW - width) / 2;
+  else if (flags & DT_RIGHT)
+    left = rect->right - static_cast<long>(width);
+  if (flags & DT_VCENTER)
+    top += (rectH - height) / 2;
+  else if (flags & DT_BOTTOM)
+    top = rect->bottom - static_cast<long>(height);
 
   const WinEmu_PixelContext& pixels = dc->context;
   RECT clip{0, 0, pixels.bits ? pixels.width : 0, pixels.bits ? pixels.height : 0};
@@ -132,15 +136,14 @@ int WinEmu_DrawText(HDC dc, const char* text, int length, RECT* rect, int format
 
   // Far off-screen text cannot touch the pixels; keeps the sums below in range.
   const long originX = left - box.left, originY = top - box.top;
-  if (originX < INT_MIN / 2 || originX > INT_MAX / 2 || originY < INT_MIN / 2 ||
-      originY > INT_MAX / 2) {
+  if (originX < INT_MIN / 2 || originX > INT_MAX / 2 || originY < INT_MIN / 2 || originY > INT_MAX / 2) {
     return height;
   }
   const uint32_t colour = dc->textPixel | 0xFFu;  // coverage union in the alpha byte
   ForEachGlyph(*font, text, length, [&](const WinEmu_Glyph& g, int ox, int oy) {
     if (g.width == 0) return;
-    DrawGlyph(g, static_cast<int>(originX) + ox + g.left, static_cast<int>(originY) + oy + g.top,
-              clip, pixels, colour, alpha);
+    DrawGlyph(g, static_cast<int>(originX) + ox + g.left, static_cast<int>(originY) + oy + g.top, clip, pixels, colour,
+              alpha);
   });
   return height;
 }

@@ -2,10 +2,9 @@
 
 #include "winemu/WinEmu_FontObject.h"
 
-HGDIOBJ CreateFont(int height, int width, int escapement, int orientation, int weight,
-                   char italic, char underline, char strikeOut, char charSet,
-                   char outPrecision, char clipPrecision, char quality, char pitchAndFamily,
-                   const char* face) {
+HGDIOBJ CreateFont(int height, int width, int escapement, int orientation, int weight, char italic, char underline,
+                   char strikeOut, char charSet, char outPrecision, char clipPrecision, char quality,
+                   char pitchAndFamily, const char* face) {
   WinEmu_FontRequest request;
   request.height = height;
   request.escapement = escapement;

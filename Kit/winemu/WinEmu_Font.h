@@ -33,10 +33,9 @@ enum : int {
 // rotates the text. Quality NONANTIALIASED_QUALITY draws without antialiasing.
 // Width, orientation, underline, strike-out, character set, precisions and pitch
 // are accepted and not used. Null when height is 0 or no font file can be opened.
-HGDIOBJ CreateFont(int height, int width, int escapement, int orientation, int weight,
-                   char italic, char underline, char strikeOut, char charSet,
-                   char outPrecision, char clipPrecision, char quality, char pitchAndFamily,
-                   const char* face);
+HGDIOBJ CreateFont(int height, int width, int escapement, int orientation, int weight, char italic, char underline,
+                   char strikeOut, char charSet, char outPrecision, char clipPrecision, char quality,
+                   char pitchAndFamily, const char* face);
 // Frees a font handle; null is ignored. The handle must not be selected anywhere.
 BOOL DeleteObject(HGDIOBJ object);
 

@@ -86,8 +86,7 @@ bool FindFontFile(const WinEmu_FontRequest& request, MatchedFile* out) {
   if (!initialised) return false;
   const std::string face = request.face.empty() ? std::string("sans-serif") : request.face;
   if (const char* substitute = SubstituteFace(face)) {
-    if (Match(substitute, request.bold, request.italic, out) &&
-        strcasecmp(out->family.c_str(), substitute) == 0) {
+    if (Match(substitute, request.bold, request.italic, out) && strcasecmp(out->family.c_str(), substitute) == 0) {
       return true;
     }
     return Match("monospace", request.bold, request.italic, out);

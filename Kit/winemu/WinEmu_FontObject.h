@@ -21,18 +21,18 @@ struct HGDIOBJ__ {
 
 // One rendered glyph: its coverage trimmed to the inked pixels.
 struct WinEmu_Glyph {
-  int left = 0;    // ink offset from the pen, pixels, x to the right
-  int top = 0;     // ink offset from the pen, pixels, y downward
-  int width = 0;   // 0 for a glyph without ink
+  int left = 0;   // ink offset from the pen, pixels, x to the right
+  int top = 0;    // ink offset from the pen, pixels, y downward
+  int width = 0;  // 0 for a glyph without ink
   int height = 0;
-  long advanceX = 0;  // pen advance, 26.6 pixels, x to the right
-  long advanceY = 0;  // pen advance, 26.6 pixels, y downward
+  long advanceX = 0;              // pen advance, 26.6 pixels, x to the right
+  long advanceY = 0;              // pen advance, 26.6 pixels, y downward
   std::vector<uint8_t> coverage;  // width x height, 0..255
 };
 
 struct WinEmu_FontRequest {
-  int height;       // > 0 line height, < 0 em size
-  int escapement;   // tenths of a degree, anticlockwise
+  int height;      // > 0 line height, < 0 em size
+  int escapement;  // tenths of a degree, anticlockwise
   bool bold;
   bool italic;
   bool antialias;

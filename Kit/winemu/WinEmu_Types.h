@@ -2,11 +2,11 @@
 // Handle and record types of the Windows-API emulation, with the Win32 names.
 
 struct HWND__;
-typedef HWND__* HWND;       // a window: a dialog, one of its controls, or a view
+typedef HWND__* HWND;  // a window: a dialog, one of its controls, or a view
 struct HGDIOBJ__;
-typedef HGDIOBJ__* HGDIOBJ; // a drawing object; fonts are the only kind
+typedef HGDIOBJ__* HGDIOBJ;  // a drawing object; fonts are the only kind
 struct HDC__;
-typedef HDC__* HDC;         // a drawing context (WinEmu_DC.h)
+typedef HDC__* HDC;  // a drawing context (WinEmu_DC.h)
 
 typedef int BOOL;
 

@@ -88,8 +88,7 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
   if (!WinEmu_IsWindow(window) || !rect) return 0;
   int x = 0, y = 0;
   WinEmu_ScreenOrigin(window, &x, &y);
-  *rect = RECT{x, y, x + (window->rect.right - window->rect.left),
-               y + (window->rect.bottom - window->rect.top)};
+  *rect = RECT{x, y, x + (window->rect.right - window->rect.left), y + (window->rect.bottom - window->rect.top)};
   return 1;
 }
 
@@ -113,8 +112,8 @@ void CenterWindow(HWND window) {
   const int height = window->rect.bottom - window->rect.top;
   int parentX = 0, parentY = 0;
   WinEmu_ScreenOrigin(window->parent, &parentX, &parentY);
-  SetWindowPos(window, nullptr, (g_screenWidth - width) / 2 - parentX,
-               (g_screenHeight - height) / 2 - parentY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SetWindowPos(window, nullptr, (g_screenWidth - width) / 2 - parentX, (g_screenHeight - height) / 2 - parentY, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
@@ -131,9 +130,7 @@ int GetDlgItemText(HWND dialog, int id, char* buffer, int size) {
   return CopyText(control->text, buffer, size);
 }
 
-BOOL SetDlgItemText(HWND dialog, int id, const char* text) {
-  return SetWindowText(GetDlgItem(dialog, id), text);
-}
+BOOL SetDlgItemText(HWND dialog, int id, const char* text) { return SetWindowText(GetDlgItem(dialog, id), text); }
 
 int GetWindowText(HWND window, char* buffer, int size) {
   if (!WinEmu_IsWindow(window)) return CopyText(std::string(), buffer, size);

@@ -8,10 +8,10 @@
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
 #include "editor/Tavro.h"
-#include "winemu/WinEmu_Time.h"
+#include "librarian/TavroParams.h"
 #include "messaging/MIDIClockOutput.h"
 #include "messaging/MIDIMessageManager.h"
-#include "librarian/TavroParams.h"
+#include "winemu/WinEmu_Time.h"
 
 namespace {
 
@@ -210,9 +210,7 @@ void Tavro::performTickAction(const TickAction& action) {
       sendMidiMsgAndLog(&msg);
       break;
     }
-    case TickAction::kAllSoundsOff:
-      AllSoundsOff(0, true);
-      break;
+    case TickAction::kAllSoundsOff: AllSoundsOff(0, true); break;
     case TickAction::kStartJob:
       if (midiManager) {
         JobArgs args;
@@ -221,9 +219,7 @@ void Tavro::performTickAction(const TickAction& action) {
         midiManager->startJob(args, false);
       }
       break;
-    case TickAction::kTempoOutOfSync:
-      printDebugInfo("PROCESSOR: Host tempo is out of sync!");
-      break;
+    case TickAction::kTempoOutOfSync: printDebugInfo("PROCESSOR: Host tempo is out of sync!"); break;
     case TickAction::kTempoSynced:
       printDebugInfo("PROCESSOR: Host tempo synced to " + std::to_string(action.a) + "BPM");
       break;

@@ -13,9 +13,9 @@
 #include "EditorTestSupport.h"
 #include "Framework/IGraphicsMac.h"
 #include "ResourceKey.h"
+#include "layout/LayoutResource.h"
 #include "views/View_Backend.h"
 #include "views/View_Headless.h"
-#include "layout/LayoutResource.h"
 
 // A data folder whose UI settings ask for `size` ("normal" 1.0, "large" 1.25) with no
 // first-run notice, and whose "Patches" folder holds `banks` raw banks of 99 programs.

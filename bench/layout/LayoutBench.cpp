@@ -44,7 +44,8 @@ std::string WholePanelLayout() {
     text += line;
     text += "\n";
     if (p % 2 == 0) {
-      std::snprintf(line, sizeof line, "<display paramId=\"kFilterCutoff+%d\" bounds=\"0,0,90,14\" displaySize=\"1,0\"/>\n", p);
+      std::snprintf(line, sizeof line,
+                    "<display paramId=\"kFilterCutoff+%d\" bounds=\"0,0,90,14\" displaySize=\"1,0\"/>\n", p);
       text += line;
     }
   }
@@ -57,7 +58,8 @@ const std::string& Text() {
   return text;
 }
 
-const std::string kSysEx = "<sysexlist><sysex><values><value>F0 33 10 04 20 30 40 00 F7</value></values></sysex></sysexlist>";
+const std::string kSysEx =
+    "<sysexlist><sysex><values><value>F0 33 10 04 20 30 40 00 F7</value></values></sysex></sysexlist>";
 
 void BM_ReadWholePanel(benchmark::State& state) {
   const std::vector<unsigned char> layout = Enciphered(Text()), sysex = Enciphered(kSysEx);

@@ -1,21 +1,21 @@
 // The scan of 1,000 bank files beside a plain read of the same bytes (warm cache).
 
-#include "librarian/BankImage.h"
 #include "Framework/ByteChunk.h"
+#include "librarian/BankImage.h"
 #include "librarian/LibrarianDisk.h"
 #include "librarian/LibrarianEditor.h"
 #include "librarian/PatchLibrarian.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <fcntl.h>
-#include <memory>
 #include <ftw.h>
 #include <malloc.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {

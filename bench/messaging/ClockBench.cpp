@@ -6,12 +6,12 @@
 //
 // Usage: clock_bench [seconds per run, default 10]
 
+#include <sys/prctl.h>
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <sys/prctl.h>
 #include <thread>
 #include <vector>
 

@@ -59,13 +59,15 @@ int main(int argc, char** argv) {
     // device-id enquiry, whose overlay swallows clicks until it ends.
     std::ofstream(script) << "choose " << kSimName << "-out:midi\nclick 590 28\nchoose " << kSimName
                           << "-in:midi\nclick 430 28\nwait 10000\ntempo 120\n"
-                          << kOpenFilters << kClockSwitch << "expect-param 610 1\nrender 1\nwait "
-                          << seconds * 1000 << "\n" << kClockSwitch << "expect-param 610 0\n";
+                          << kOpenFilters << kClockSwitch << "expect-param 610 1\nrender 1\nwait " << seconds * 1000
+                          << "\n"
+                          << kClockSwitch << "expect-param 610 0\n";
     std::string output;
-    const int host = RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                                "/Tavro.component --render-seconds 0.1 --fast --transport stop --data-root " +
-                                    std::string(folder) + " --script " + script,
-                                &output);
+    const int host =
+        RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+                   "/Tavro.component --render-seconds 0.1 --fast --transport stop --data-root " +
+                       std::string(folder) + " --script " + script,
+                   &output);
     std::system(("rm -rf " + std::string(folder)).c_str());
     std::vector<double> arrivals;
     for (const SynthSim::Arrival& a : sim.Sim().Arrivals())
@@ -75,11 +77,13 @@ int main(int argc, char** argv) {
     } else {
       // Against the grid of the first Clock, then with the grid's offset taken out.
       std::vector<double> offsets, gaps;
-      for (size_t n = 0; n < arrivals.size(); ++n) offsets.push_back(arrivals[n] - arrivals[0] - double(n) * kIntervalMicros);
+      for (size_t n = 0; n < arrivals.size(); ++n)
+        offsets.push_back(arrivals[n] - arrivals[0] - double(n) * kIntervalMicros);
       const double middle = Percentile(offsets, 0.5);
       std::vector<double> jitter;
       for (double o : offsets) jitter.push_back(std::fabs(o - middle));
-      for (size_t n = 1; n < arrivals.size(); ++n) gaps.push_back(std::fabs(arrivals[n] - arrivals[n - 1] - kIntervalMicros));
+      for (size_t n = 1; n < arrivals.size(); ++n)
+        gaps.push_back(std::fabs(arrivals[n] - arrivals[n - 1] - kIntervalMicros));
       const double span = arrivals.back() - arrivals.front();
       std::printf("%d frames a period (%.2f ms), %zu Clocks in %.3f s (%.1f expected)\n", period,
                   period * 1000.0 / 48000.0, arrivals.size(), span / 1e6, span / kIntervalMicros + 1);

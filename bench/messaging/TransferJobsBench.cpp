@@ -13,10 +13,10 @@
 #include "FakeMessagingEditor.h"
 #include "Framework/IMidiMsg.h"
 #include "Kit_TimeSource.h"
-#include "librarian/LibrarianEditor.h"
-#include "messaging/MIDIMessageManager.h"
-#include "librarian/PatchLibrarian.h"
 #include "SynthSim.h"
+#include "librarian/LibrarianEditor.h"
+#include "librarian/PatchLibrarian.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
@@ -107,7 +107,8 @@ double RunJob(const JobRun& run, SynthSimScheduler& scheduler, bool real) {
   SynthSimSettings settings;
   settings.deviceId = kUnitId;
   settings.wireTime = true;
-  SynthSim unit(settings, scheduler, [&editor](const SynthSim::Message& m) { editor.Receive(m.data(), int(m.size())); });
+  SynthSim unit(settings, scheduler,
+                [&editor](const SynthSim::Message& m) { editor.Receive(m.data(), int(m.size())); });
   editor.Connect(&unit);
   // A bank of whole programs: what the store (job 3) and the send (job 2) take.
   auto file = std::make_unique<PatchFile>();
@@ -124,8 +125,9 @@ double RunJob(const JobRun& run, SynthSimScheduler& scheduler, bool real) {
   editor.manager.startJob(args);
   while (editor.manager.isRunning(MIDIMessageManager::kTransferThread))
     std::this_thread::sleep_for(std::chrono::microseconds(real ? 1000 : 0));
-  const double took = real ? std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - wallStart).count()
-                           : double(Kit_Time().NowMicros() - start);
+  const double took =
+      real ? std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - wallStart).count()
+           : double(Kit_Time().NowMicros() - start);
   editor.manager.shutDown();
   return took;
 }

@@ -35,8 +35,8 @@ struct LargePanel {
     IText style(15, COLOR_WHITE, "NK57 Monospace");
     for (int i = 0; i < kTextLines; ++i) {
       const int x = (i % 4) * 460 + 10, y = 620 + (i / 4) * 20;
-      s->AttachControl(new ITextControl(f.plug.get(), IRECT(x, y, x + 440, y + 18), &style,
-                                        "Performance 12: Strings & Pad [A]"));
+      s->AttachControl(
+          new ITextControl(f.plug.get(), IRECT(x, y, x + 440, y + 18), &style, "Performance 12: Strings & Pad [A]"));
     }
     s->DrawAll();  // fonts cached, everything clean
   }

@@ -60,8 +60,8 @@ struct PixmanImage {
         const uint32_t p = bm->getBits()[static_cast<size_t>(y) * bm->getRowSpan() + x];
         const uint32_t a = Raster_Alpha(p);
         auto pre = [a](uint32_t c) { return (c * a + 127) / 255; };
-        pixels[static_cast<size_t>(y) * w + x] = a << 24 | pre(Raster_Red(p)) << 16 |
-                                                 pre(Raster_Green(p)) << 8 | pre(Raster_Blue(p));
+        pixels[static_cast<size_t>(y) * w + x] =
+            a << 24 | pre(Raster_Red(p)) << 16 | pre(Raster_Green(p)) << 8 | pre(Raster_Blue(p));
       }
     }
     image = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, pixels.data(), w * 4);
@@ -133,8 +133,12 @@ std::vector<bool> SamePlaces(int n, double scale) {
 // differ only as pixman truncates the bilinear sums where we round them.
 struct ScaleJob : Job {
   ScaleJob(Kind kind, double scale)
-      : src(MakeImage(kind, kPanelW, kPanelH)), dw(static_cast<int>(kPanelW * scale)),
-        dh(static_cast<int>(kPanelH * scale)), dest(dw, dh, 4), s(src.get()), d(dw, dh),
+      : src(MakeImage(kind, kPanelW, kPanelH)),
+        dw(static_cast<int>(kPanelW * scale)),
+        dh(static_cast<int>(kPanelH * scale)),
+        dest(dw, dh, 4),
+        s(src.get()),
+        d(dw, dh),
         sameX(SamePlaces(dw, kPanelW / static_cast<double>(dw))),
         sameY(SamePlaces(dh, kPanelH / static_cast<double>(dh))) {
     pixman_transform_t transform;
@@ -147,9 +151,7 @@ struct ScaleJob : Job {
     theirsResult = &d;
     lowest = 0;
   }
-  bool samePlace(int x, int y) const override {
-    return sameX[static_cast<size_t>(x)] && sameY[static_cast<size_t>(y)];
-  }
+  bool samePlace(int x, int y) const override { return sameX[static_cast<size_t>(x)] && sameY[static_cast<size_t>(y)]; }
   void ours() override {
     Raster_ScaledBlit(&dest, src.get(), 0, 0, dw, dh, 0, 0, kPanelW, kPanelH, 1.0f, RASTER_MODE_FILTERED);
   }
@@ -201,8 +203,8 @@ bool SameImage(const std::string& name, Job* job) {
       for (int difference : differences) apart += difference < job->lowest || difference > job->highest;
     }
   }
-  std::printf("check %-38s %8ld pixels compared, %ld channels apart by more than rounding\n",
-              name.c_str(), compared, apart);
+  std::printf("check %-38s %8ld pixels compared, %ld channels apart by more than rounding\n", name.c_str(), compared,
+              apart);
   return compared > 0 && apart == 0;
 }
 

@@ -9,15 +9,16 @@
 #include "Framework/IGraphicsMac.h"
 #include "LintPanel.h"
 #include "LintTestSupport.h"
-#include "rasteriser/Raster_PNG.h"
 #include "layout/tables/ImageTable.h"
+#include "rasteriser/Raster_PNG.h"
 
 namespace {
 
 std::vector<std::string> PngFiles() {
   std::vector<std::string> files;
   for (const std::string& name : FilesIn(BuiltBundle() + "/Resources")) {
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) files.push_back(BuiltBundle() + "/Resources/" + name);
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
+      files.push_back(BuiltBundle() + "/Resources/" + name);
   }
   return files;
 }

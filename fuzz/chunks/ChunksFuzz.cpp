@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Framework/ByteChunk.h"
 #include "BaseTestPlug.h"
+#include "Framework/ByteChunk.h"
 
 namespace {
 

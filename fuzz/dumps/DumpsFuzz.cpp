@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "layout/tables/ParamNameTable.h"
 #include "messaging/LibrarianDumpForm.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
-#include "layout/tables/ParamNameTable.h"
 
 namespace {
 int IndexOf(const std::string& name) {

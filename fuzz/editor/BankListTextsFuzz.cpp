@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < texts.size(); ++i) {
     if (texts[i].size() > kBankListTextLength) std::abort();
     if (names[i].size() <= kBankListNameLength && texts[i] != names[i]) std::abort();
-    if (names[i].size() > kBankListNameLength && texts[i].compare(0, kBankListNameLength + 1, names[i].substr(0, kBankListNameLength) + "~") != 0)
+    if (names[i].size() > kBankListNameLength &&
+        texts[i].compare(0, kBankListNameLength + 1, names[i].substr(0, kBankListNameLength) + "~") != 0)
       std::abort();
   }
   return 0;

@@ -36,12 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (param) param->Set(value);
         plug.OnParamChange(paramIdx);
         break;
-      case 1:
-        plug.SetParameterFromGUI(paramIdx, value);
-        break;
-      default:
-        plug.SetParameterFromGUI2(paramIdx, value);
-        break;
+      case 1: plug.SetParameterFromGUI(paramIdx, value); break;
+      default: plug.SetParameterFromGUI2(paramIdx, value); break;
     }
     CheckWholeMessages(editor.ports->Sent(kFuzzSynthIn), before);
   }

@@ -5,7 +5,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const std::vector<unsigned char> bytes(data + 1, data + size);
-  if (data[0] & 1) ReadPanel(&bytes, nullptr);
-  else ReadPanel(nullptr, &bytes);
+  if (data[0] & 1)
+    ReadPanel(&bytes, nullptr);
+  else
+    ReadPanel(nullptr, &bytes);
   return 0;
 }

@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::to_string(data[11]) + "\" changingByte=\"" + std::to_string(data[12]) + "\" msgZeroVal=\"" +
       std::to_string(int8_t(data[13])) + "\" valueDisplay=\"1:9\"/>";
   const int copies = data[14] % 5;
-  const std::string body = copies ? "<multilayer name=\"mainControlsLayer1stGen\" create=\"" +
-                                        std::to_string(copies) + "\">" + element + "</multilayer>"
+  const std::string body = copies ? "<multilayer name=\"mainControlsLayer1stGen\" create=\"" + std::to_string(copies) +
+                                        "\">" + element + "</multilayer>"
                                   : element;
   const std::vector<unsigned char> layout = Enciphered("<uiconfig>" + body + "</uiconfig>");
   const std::vector<unsigned char> sysex =

@@ -2,8 +2,8 @@
 // writing it in both forms and reading it back must give the same data; the test for a
 // MIDI file holding only a bank reads any bytes and passes the writer's own.
 
-#include "librarian/BankImage.h"
 #include "Framework/ByteChunk.h"
+#include "librarian/BankImage.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/PatchTemplates.h"
 

@@ -6,10 +6,10 @@
 #include <functional>
 #include <set>
 
-#include "librarian/panel/FolderPopupMenu.h"
 #include "PanelFakes.h"
-#include "librarian/panel/PatchSearch.h"
 #include "SearchReference.h"
+#include "librarian/panel/FolderPopupMenu.h"
+#include "librarian/panel/PatchSearch.h"
 
 namespace {
 

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Raster_MemBitmap target(16, 16, 4);
   Raster_Blit(&target, bitmap.get(), 0, 0, 0, 0, bitmap->getWidth(), bitmap->getHeight(), 0.5f,
               RASTER_MODE_SOURCE_ALPHA);
-  Raster_ScaledBlit(&target, bitmap.get(), 0, 0, 16, 16, 0, 0,
-                    static_cast<float>(bitmap->getWidth()), static_cast<float>(bitmap->getHeight()),
-                    1.0f, RASTER_MODE_FILTERED);
+  Raster_ScaledBlit(&target, bitmap.get(), 0, 0, 16, 16, 0, 0, static_cast<float>(bitmap->getWidth()),
+                    static_cast<float>(bitmap->getHeight()), 1.0f, RASTER_MODE_FILTERED);
   return 0;
 }

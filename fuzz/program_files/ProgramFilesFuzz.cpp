@@ -3,16 +3,16 @@
 // the version header, or a list of values), so the state readers behind the container
 // are reached too. A load either succeeds or leaves the plug-in exactly as it was.
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "Framework/FxFile.h"
 #include "BaseTestPlug.h"
+#include "Framework/FxFile.h"
 
 namespace {
 
@@ -70,16 +70,13 @@ std::vector<uint8_t> MakeFile(uint8_t mode, const uint8_t* data, size_t size) {
       bank.programCount = 2;
       bank.chunk = HeaderThen(data, size);
       return FxWriteBank(bank);
-    case 3:
-      program.values = Floats(data, size, 2);
-      return FxWriteProgram(program);
+    case 3: program.values = Floats(data, size, 2); return FxWriteProgram(program);
     case 4:
       program.values = Floats(data, size, 2);
       bank.programs = {program, program};
       bank.programs[1].values = Floats(data + size / 2, size - size / 2, 2);
       return FxWriteBank(bank);
-    default:
-      return std::vector<uint8_t>(data, data + size);
+    default: return std::vector<uint8_t>(data, data + size);
   }
 }
 
@@ -124,8 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const bool bank : {false, true}) {
       FuzzPlug& plug = *plugPointer;
       const std::vector<uint8_t> before = plug.Everything();
-      const bool loaded = bank ? plug.LoadBankFromFXB(FilePath().c_str())
-                               : plug.LoadProgramFromFXP(FilePath().c_str());
+      const bool loaded = bank ? plug.LoadBankFromFXB(FilePath().c_str()) : plug.LoadProgramFromFXP(FilePath().c_str());
       if (!loaded) Check(plug.Everything() == before);
       for (int i = 0; i < plug.NParams(); ++i) {
         const IParam* param = plug.GetParam(i);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "AudioUnitAPI.h"
 #include "AUTestPlug.h"
+#include "AudioUnitAPI.h"
 
 extern "C" ComponentResult Tavro_Entry(ComponentParameters* params, void* storage);
 
@@ -56,16 +56,13 @@ CFTypeRef MakeValue(FuzzedDataProvider& in, int depth) {
       Float64 v = in.ConsumeFloatingPoint<Float64>();
       return CFNumberCreate(nullptr, kCFNumberFloat64Type, &v);
     }
-    case 3:
-      return CFStringCreateWithCString(nullptr, in.ConsumeRandomLengthString(300).c_str(), kCFStringEncodingUTF8);
+    case 3: return CFStringCreateWithCString(nullptr, in.ConsumeRandomLengthString(300).c_str(), kCFStringEncodingUTF8);
     case 4: {
       std::vector<UInt8> bytes = in.ConsumeBytes<UInt8>(in.ConsumeIntegralInRange<size_t>(0, 512));
       return CFDataCreate(nullptr, bytes.data(), CFIndex(bytes.size()));
     }
-    case 5:
-      return in.ConsumeBool() ? kCFBooleanTrue : kCFBooleanFalse;
-    default:
-      return MakeContainer(in, depth, in.ConsumeBool());
+    case 5: return in.ConsumeBool() ? kCFBooleanTrue : kCFBooleanFalse;
+    default: return MakeContainer(in, depth, in.ConsumeBool());
   }
 }
 

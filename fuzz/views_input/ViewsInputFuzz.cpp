@@ -15,8 +15,9 @@
 
 namespace {
 
-const int kCodes[] = {kViewKeyNone, kViewKeyReturn, kViewKeyEnter, kViewKeyBackspace, kViewKeyForwardDelete,
-                      kViewKeyLeft, kViewKeyRight,  kViewKeyUp,    kViewKeyDown,      kViewKeySpace, kViewKeyEscape};
+const int kCodes[] = {kViewKeyNone,          kViewKeyReturn, kViewKeyEnter, kViewKeyBackspace,
+                      kViewKeyForwardDelete, kViewKeyLeft,   kViewKeyRight, kViewKeyUp,
+                      kViewKeyDown,          kViewKeySpace,  kViewKeyEscape};
 
 void Check(bool condition) {
   if (!condition) std::abort();

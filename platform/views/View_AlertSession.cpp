@@ -40,8 +40,7 @@ std::vector<std::string> ViewWrapText(const std::string& text, int width, ViewOv
   return lines;
 }
 
-ViewAlertSession::ViewAlertSession(const ViewAlert& alert, int viewWidth, int viewHeight,
-                                   ViewOverlayPainter& painter)
+ViewAlertSession::ViewAlertSession(const ViewAlert& alert, int viewWidth, int viewHeight, ViewOverlayPainter& painter)
     : alert_(alert), lineHeight_(painter.LineHeight()) {
   const int width = std::max(std::min(viewWidth - 2 * kMargin, 420), 120);
   lines_ = ViewWrapText(alert.text, width - 2 * kMargin, painter);
@@ -52,8 +51,8 @@ ViewAlertSession::ViewAlertSession(const ViewAlert& alert, int viewWidth, int vi
   int right = box_.x + box_.w - kMargin;
   const int top = box_.y + box_.h - kMargin - buttonHeight;
   buttonRects_.resize(alert.buttons.size());
-  for (ViewAlertButton::Role role : {ViewAlertButton::Role::Default, ViewAlertButton::Role::Alternate,
-                                     ViewAlertButton::Role::Other})
+  for (ViewAlertButton::Role role :
+       {ViewAlertButton::Role::Default, ViewAlertButton::Role::Alternate, ViewAlertButton::Role::Other})
     for (size_t i = 0; i < alert.buttons.size(); ++i) {
       if (alert.buttons[i].role != role) continue;
       const int w = std::max(painter.TextWidth(alert.buttons[i].label) + 24, 64);
@@ -88,8 +87,7 @@ void ViewAlertSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) {
                ViewTextAlign::Left);
   y += lineHeight_ + 6;
   for (const std::string& line : lines_) {
-    painter.Text(dest, {box_.x + kMargin, y, inner, lineHeight_}, line, ViewOverlayColours::kText,
-                 ViewTextAlign::Left);
+    painter.Text(dest, {box_.x + kMargin, y, inner, lineHeight_}, line, ViewOverlayColours::kText, ViewTextAlign::Left);
     y += lineHeight_;
   }
   for (size_t i = 0; i < buttonRects_.size(); ++i) {
@@ -97,7 +95,6 @@ void ViewAlertSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) {
     painter.Fill(dest, buttonRects_[i], isDefault ? ViewOverlayColours::kHighlight : 0xFFFFFF);
     painter.Frame(dest, buttonRects_[i], ViewOverlayColours::kFrame);
     painter.Text(dest, buttonRects_[i], alert_.buttons[i].label,
-                 isDefault ? ViewOverlayColours::kHighlightText : ViewOverlayColours::kText,
-                 ViewTextAlign::Center);
+                 isDefault ? ViewOverlayColours::kHighlightText : ViewOverlayColours::kText, ViewTextAlign::Center);
   }
 }

@@ -61,8 +61,8 @@ struct ViewAlert {
 
 struct ViewFilePrompt {
   bool save = false;
-  std::string folder;  // start folder
-  std::string name;    // start name
+  std::string folder;              // start folder
+  std::string name;                // start name
   std::vector<std::string> types;  // allowed extensions; empty: any
 };
 

@@ -123,8 +123,7 @@ void ViewBackendCore::DeliverMouse(const ViewMouseEvent& event) {
     case ViewMouseAction::Drag:
       if (pressInEntry_) return;
       break;
-    case ViewMouseAction::Move:
-      break;
+    case ViewMouseAction::Move: break;
   }
   client_->ViewMouse(event);
 }

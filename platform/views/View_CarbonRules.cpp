@@ -48,7 +48,9 @@ bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 bool TypeAccepts(int paramType, char32_t c) {
   switch (paramType) {
-    case 1: case 2: case 3: return IsDigit(c) || c == U'+' || c == U'-';
+    case 1:
+    case 2:
+    case 3: return IsDigit(c) || c == U'+' || c == U'-';
     case 4: return IsDigit(c) || c == U'+' || c == U'-' || c == U'.';
     default: return true;
   }
@@ -56,8 +58,7 @@ bool TypeAccepts(int paramType, char32_t c) {
 
 }  // namespace
 
-CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength,
-                                  int maximumLength) {
+CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength, int maximumLength) {
   const char32_t c = CarbonCharCode(event);
   if (c == 13 || c == 3) return CarbonEntryKey::Commit;
   if ((event.keyCode >= kViewKeyLeft && event.keyCode <= kViewKeyUp) || c == 8 || c == 127)

@@ -28,16 +28,15 @@ ViewRect CarbonPaneRect(const PanelRect& r);
 void CarbonPopupAnchor(const PanelRect& r, int* x, int* y);
 
 enum class CarbonEntryKey {
-  Commit,        // Return or Enter: end the entry, keeping the text
-  LeftToEntry,   // editing keys the entry handles itself
-  Accept,        // a character the entry takes
-  Swallow,       // a character refused
+  Commit,       // Return or Enter: end the entry, keeping the text
+  LeftToEntry,  // editing keys the entry handles itself
+  Accept,       // a character the entry takes
+  Swallow,      // a character refused
 };
 // The text entry's key filter. `paramType` is the entry's parameter type (-1 when the
 // entry has no parameter); `currentLength` counts the characters the key's own would
 // join.
-CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength,
-                                  int maximumLength);
+CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength, int maximumLength);
 // The text entry's filter: CarbonTextEntryKey on the text that stays beside the typed
 // characters (a selection they replace does not count).
 ViewEntryFilter CarbonEntryFilter(int paramType, int maximumLength);

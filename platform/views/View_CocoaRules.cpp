@@ -71,7 +71,9 @@ CocoaFormatter CocoaFormatterForParamType(int paramType, int maximumLength) {
   CocoaFormatter f;
   f.maximumLength = maximumLength;
   switch (paramType) {
-    case 1: case 2: case 3: f.acceptable = U"0123456789-+"; break;
+    case 1:
+    case 2:
+    case 3: f.acceptable = U"0123456789-+"; break;
     case 4: f.acceptable = U"0123456789.-+"; break;
     case 5: f.acceptable = U"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 \"!#$%&/'+-*()[],."; break;
     default: f.acceptable = U""; break;
@@ -90,7 +92,10 @@ int CocoaIntValue(const std::string& text) {
   long long value = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     value = value * 10 + (text[i] - '0');
-    if (value > limit) { value = limit; break; }
+    if (value > limit) {
+      value = limit;
+      break;
+    }
   }
   return negative ? int(-value) : int(value);
 }

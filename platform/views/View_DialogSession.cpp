@@ -92,13 +92,9 @@ void ViewDialogSession::Mouse(const ViewMouseEvent& e) {
 void ViewDialogSession::Key(const ViewKeyEvent& key) {
   if (Done()) return;
   switch (key.keyCode) {
-    case kViewKeyEscape:
-      Command(IDCANCEL);
-      return;
+    case kViewKeyEscape: Command(IDCANCEL); return;
     case kViewKeyReturn:
-    case kViewKeyEnter:
-      Command(IDOK);
-      return;
+    case kViewKeyEnter: Command(IDOK); return;
     case kViewKeyTab: {
       const std::vector<HWND> fields = Fields();
       for (size_t i = 0; i < fields.size(); ++i)
@@ -119,8 +115,8 @@ void ViewDialogSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) 
   const ViewRect all = Bounds();
   painter.Fill(dest, all, ViewOverlayColours::kFace);
   painter.Fill(dest, {all.x, all.y, all.w, titleHeight_}, ViewOverlayColours::kHighlight);
-  painter.Text(dest, {all.x + 8, all.y, all.w - 16, titleHeight_}, TextOf(dialog_),
-               ViewOverlayColours::kHighlightText, ViewTextAlign::Left);
+  painter.Text(dest, {all.x + 8, all.y, all.w - 16, titleHeight_}, TextOf(dialog_), ViewOverlayColours::kHighlightText,
+               ViewTextAlign::Left);
   painter.Frame(dest, all, ViewOverlayColours::kFrame);
   for (HWND child : Children(dialog_)) {
     const ViewRect r = RectOf(child);
@@ -133,8 +129,7 @@ void ViewDialogSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) 
         live.text = entry_->Text();
         painter.Entry(dest, ViewTextEntry(live));
       } else {
-        painter.Text(dest, {r.x + 3, r.y, r.w - 6, r.h}, TextOf(child), ViewOverlayColours::kText,
-                     ViewTextAlign::Left);
+        painter.Text(dest, {r.x + 3, r.y, r.w - 6, r.h}, TextOf(child), ViewOverlayColours::kText, ViewTextAlign::Left);
       }
     } else if (IsClass(child, kButtonClass)) {
       painter.Fill(dest, r, 0xFFFFFF);

@@ -10,7 +10,7 @@
 struct ViewModifiers {
   bool shift = false;
   bool control = false;
-  bool option = false;   // Alt
+  bool option = false;  // Alt
   bool command = false;
 };
 
@@ -56,9 +56,7 @@ struct ViewKeyEvent {
 // The panel's mouse modifier flags, mirrored here below the panel surface.
 struct PanelMouseMod {
   bool L = false, R = false, S = false, C = false, A = false;
-  bool operator==(const PanelMouseMod& o) const {
-    return L == o.L && R == o.R && S == o.S && C == o.C && A == o.A;
-  }
+  bool operator==(const PanelMouseMod& o) const { return L == o.L && R == o.R && S == o.S && C == o.C && A == o.A; }
 };
 
 // A panel point after a view's translation.

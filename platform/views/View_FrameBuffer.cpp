@@ -17,20 +17,20 @@ uint32_t ViewFrameBuffer::Pixel(int x, int y) const {
   return Row(y)[x];
 }
 
-void ViewFrameBuffer::CopyFrom(const uint32_t* src, int srcWidth, int srcHeight, int rowSpan,
-                               const ViewRect& area) {
+void ViewFrameBuffer::CopyFrom(const uint32_t* src, int srcWidth, int srcHeight, int rowSpan, const ViewRect& area) {
   if (!src || rowSpan < srcWidth) return;
   const ViewRect r = ViewRectClip(ViewRectClip(area, width_, height_), srcWidth, srcHeight);
   for (int y = r.y; y < r.y + r.h; ++y)
-    std::memcpy(MutableRow(y) + r.x, src + size_t(y) * size_t(rowSpan) + size_t(r.x),
-                size_t(r.w) * sizeof(uint32_t));
+    std::memcpy(MutableRow(y) + r.x, src + size_t(y) * size_t(rowSpan) + size_t(r.x), size_t(r.w) * sizeof(uint32_t));
 }
 
 namespace {
 
 struct FileCloser {
   FILE* f;
-  ~FileCloser() { if (f) std::fclose(f); }
+  ~FileCloser() {
+    if (f) std::fclose(f);
+  }
 };
 
 }  // namespace
@@ -59,8 +59,8 @@ bool ViewFrameBuffer::SavePng(const std::string& path, std::string* error) const
     return false;
   }
   png_init_io(png, file.f);
-  png_set_IHDR(png, info, png_uint_32(width_), png_uint_32(height_), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, png_uint_32(width_), png_uint_32(height_), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < height_; ++y) {
     const uint32_t* src = Row(y);

@@ -3,8 +3,7 @@
 #include "views/View_PanelKeys.h"
 #include "winemu/WinEmu_Window.h"
 
-void HeadlessViewBackend::Click(double x, double y, ViewMouseButton button, ViewModifiers mods,
-                                int clickCount) {
+void HeadlessViewBackend::Click(double x, double y, ViewMouseButton button, ViewModifiers mods, int clickCount) {
   ViewMouseEvent e;
   e.x = x;
   e.y = y;

@@ -20,8 +20,8 @@ public:
   // --- injection ---
   void InjectMouse(const ViewMouseEvent& event) { DeliverMouse(event); }
   // A press and release of `button` at (x, y); clickCount 2 makes it the second of a double click.
-  void Click(double x, double y, ViewMouseButton button = ViewMouseButton::Left,
-             ViewModifiers mods = {}, int clickCount = 1);
+  void Click(double x, double y, ViewMouseButton button = ViewMouseButton::Left, ViewModifiers mods = {},
+             int clickCount = 1);
   void InjectWheel(const ViewWheelEvent& event) { DeliverWheel(event); }
   void InjectKey(const ViewKeyEvent& event) { DeliverKey(event); }
   // One key event per character (Return for '\n').

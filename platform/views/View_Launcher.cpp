@@ -8,8 +8,7 @@
 
 extern char** environ;
 
-bool ViewSpawn(const std::string& program, const std::vector<std::string>& args, pid_t* child,
-               std::string* error) {
+bool ViewSpawn(const std::string& program, const std::vector<std::string>& args, pid_t* child, std::string* error) {
   std::vector<std::string> all{program};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;

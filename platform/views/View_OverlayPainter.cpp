@@ -6,16 +6,13 @@
 
 namespace {
 
-unsigned int Pixel(uint32_t rgb) {
-  return PanelPixelFromRgb(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
-}
+unsigned int Pixel(uint32_t rgb) { return PanelPixelFromRgb(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)); }
 
 }  // namespace
 
 void ViewOverlayPainter::SetFont(const std::string& face, int size) {
   const int pixels = size > 0 ? size : kSize;
-  font_.SetFromHFont(CreateFont(-pixels, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY, 0,
-                                face.c_str()),
+  font_.SetFromHFont(CreateFont(-pixels, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY, 0, face.c_str()),
                      RASTER_FONT_OWNS_HANDLE);
 }
 
@@ -45,8 +42,8 @@ void ViewOverlayPainter::Frame(Raster_IBitmap* dest, const ViewRect& r, uint32_t
   Fill(dest, {r.x + r.w - 1, r.y, 1, r.h}, rgb);
 }
 
-void ViewOverlayPainter::Text(Raster_IBitmap* dest, const ViewRect& r, const std::string& utf8,
-                              uint32_t rgb, ViewTextAlign align) {
+void ViewOverlayPainter::Text(Raster_IBitmap* dest, const ViewRect& r, const std::string& utf8, uint32_t rgb,
+                              ViewTextAlign align) {
   if (utf8.empty() || r.IsEmpty()) return;
   RECT rect{r.x, r.y, r.x + r.w, r.y + r.h};
   unsigned int format = RASTER_DT_VCENTER;

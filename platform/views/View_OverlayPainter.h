@@ -54,8 +54,7 @@ public:
   void Fill(Raster_IBitmap* dest, const ViewRect& r, uint32_t rgb);
   void Frame(Raster_IBitmap* dest, const ViewRect& r, uint32_t rgb);
   // One line of text in r, vertically centred, clipped to r.
-  void Text(Raster_IBitmap* dest, const ViewRect& r, const std::string& utf8, uint32_t rgb,
-            ViewTextAlign align);
+  void Text(Raster_IBitmap* dest, const ViewRect& r, const std::string& utf8, uint32_t rgb, ViewTextAlign align);
   // An open text entry: its colours, text, selection and caret. Set the entry's font first.
   void Entry(Raster_IBitmap* dest, const ViewTextEntry& entry);
 

@@ -22,9 +22,12 @@ namespace {
 size_t SequenceLength(const std::string& text, size_t i) {
   const unsigned char lead = static_cast<unsigned char>(text[i]);
   size_t len = 1;
-  if (lead >= 0xF0 && lead < 0xF8) len = 4;
-  else if (lead >= 0xE0) len = (lead < 0xF0) ? 3 : 1;
-  else if (lead >= 0xC2) len = 2;
+  if (lead >= 0xF0 && lead < 0xF8)
+    len = 4;
+  else if (lead >= 0xE0)
+    len = (lead < 0xF0) ? 3 : 1;
+  else if (lead >= 0xC2)
+    len = 2;
   if (len == 1 || i + len > text.size()) return 1;
   for (size_t k = 1; k < len; ++k)
     if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;

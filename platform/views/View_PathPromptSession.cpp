@@ -36,7 +36,8 @@ std::string ViewPathPromptStartText(const std::string& folder, const std::string
 
 ViewPathPromptSession::ViewPathPromptSession(const ViewFilePrompt& prompt, int viewWidth, int viewHeight,
                                              ViewOverlayPainter& painter)
-    : prompt_(prompt), entry_([&] {
+    : prompt_(prompt),
+      entry_([&] {
         ViewTextEntrySpec request;
         request.text = ViewPathPromptStartText(prompt.folder, prompt.name);
         return request;
@@ -51,8 +52,8 @@ std::string ViewPathPromptSession::Check(const std::string& path) const {
   if (path.empty() || path.back() == '/') return "Type a file name.";
   if (!prompt_.types.empty()) {
     const std::string ext = Lower(Extension(path));
-    const bool allowed = std::any_of(prompt_.types.begin(), prompt_.types.end(),
-                                     [&](const std::string& t) { return Lower(t) == ext; });
+    const bool allowed =
+        std::any_of(prompt_.types.begin(), prompt_.types.end(), [&](const std::string& t) { return Lower(t) == ext; });
     if (!allowed) return "The name must end in: " + JoinTypes(prompt_.types);
   }
   struct stat st {};

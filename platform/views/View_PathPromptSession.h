@@ -12,8 +12,7 @@
 
 class ViewPathPromptSession : public ViewModalSession {
 public:
-  ViewPathPromptSession(const ViewFilePrompt& prompt, int viewWidth, int viewHeight,
-                        ViewOverlayPainter& painter);
+  ViewPathPromptSession(const ViewFilePrompt& prompt, int viewWidth, int viewHeight, ViewOverlayPainter& painter);
 
   void Mouse(const ViewMouseEvent&) override {}
   void Key(const ViewKeyEvent& event) override;

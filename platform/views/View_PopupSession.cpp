@@ -4,22 +4,19 @@
 
 namespace {
 
-constexpr int kPadding = 6;     // left and right of the text
-constexpr int kMarkColumn = 14; // check marks
+constexpr int kPadding = 6;      // left and right of the text
+constexpr int kMarkColumn = 14;  // check marks
 constexpr int kArrowColumn = 14;
 constexpr int kIndent = 12;
 constexpr int kSeparatorHeight = 7;
 
 }  // namespace
 
-bool ViewPopupSession::Selectable(const ViewMenuItem& item) {
-  return !item.separator && item.enabled;
-}
+bool ViewPopupSession::Selectable(const ViewMenuItem& item) { return !item.separator && item.enabled; }
 
 ViewPopupSession::ViewPopupSession(const ViewMenu& menu, int x, int y, int viewWidth, int viewHeight,
                                    ViewOverlayPainter& painter)
-    : painter_(painter), viewWidth_(viewWidth), viewHeight_(viewHeight),
-      itemHeight_(painter.LineHeight() + 6) {
+    : painter_(painter), viewWidth_(viewWidth), viewHeight_(viewHeight), itemHeight_(painter.LineHeight() + 6) {
   if (menu.items.empty()) {
     done_ = true;
     return;
@@ -27,8 +24,7 @@ ViewPopupSession::ViewPopupSession(const ViewMenu& menu, int x, int y, int viewW
   levels_.push_back(LayOut(menu, x, y, x));
 }
 
-ViewPopupSession::Level ViewPopupSession::LayOut(const ViewMenu& menu, int x, int y,
-                                                 int leftAlternative) const {
+ViewPopupSession::Level ViewPopupSession::LayOut(const ViewMenu& menu, int x, int y, int leftAlternative) const {
   Level level;
   level.menu = &menu;
   int textWidth = 0;
@@ -175,7 +171,9 @@ void ViewPopupSession::Key(const ViewKeyEvent& key) {
         if (int(levels_.size()) > last + 1) MoveHighlight(1);
       }
       break;
-    case kViewKeyReturn: case kViewKeyEnter: case kViewKeySpace:
+    case kViewKeyReturn:
+    case kViewKeyEnter:
+    case kViewKeySpace:
       if (current >= 0) {
         Activate(last, current);
         if (int(levels_.size()) > last + 1) MoveHighlight(1);
@@ -202,10 +200,9 @@ void ViewPopupSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) {
                                : (it.enabled ? ViewOverlayColours::kText : ViewOverlayColours::kDisabledText);
       if (it.checked) painter.Fill(dest, {r.x + kPadding + 2, r.y + r.h / 2 - 3, 6, 6}, ink);
       const int textLeft = r.x + kPadding + kMarkColumn + (it.indented ? kIndent : 0);
-      painter.Text(dest, {textLeft, r.y, r.x + r.w - kArrowColumn - textLeft, r.h}, it.title, ink,
-                   ViewTextAlign::Left);
-      if (it.submenu) painter.Text(dest, {r.x + r.w - kArrowColumn, r.y, kArrowColumn - 2, r.h}, ">", ink,
-                                   ViewTextAlign::Center);
+      painter.Text(dest, {textLeft, r.y, r.x + r.w - kArrowColumn - textLeft, r.h}, it.title, ink, ViewTextAlign::Left);
+      if (it.submenu)
+        painter.Text(dest, {r.x + r.w - kArrowColumn, r.y, kArrowColumn - 2, r.h}, ">", ink, ViewTextAlign::Center);
     }
   }
 }

@@ -13,8 +13,7 @@
 
 class ViewPopupSession : public ViewModalSession {
 public:
-  ViewPopupSession(const ViewMenu& menu, int x, int y, int viewWidth, int viewHeight,
-                   ViewOverlayPainter& painter);
+  ViewPopupSession(const ViewMenu& menu, int x, int y, int viewWidth, int viewHeight, ViewOverlayPainter& painter);
 
   void Mouse(const ViewMouseEvent& event) override;
   void Key(const ViewKeyEvent& event) override;

@@ -6,11 +6,13 @@ namespace {
 
 bool IsEditingKey(const ViewKeyEvent& key) {
   switch (key.keyCode) {
-    case kViewKeyBackspace: case kViewKeyForwardDelete:
-    case kViewKeyLeft: case kViewKeyRight: case kViewKeyUp: case kViewKeyDown:
-      return true;
-    default:
-      return false;
+    case kViewKeyBackspace:
+    case kViewKeyForwardDelete:
+    case kViewKeyLeft:
+    case kViewKeyRight:
+    case kViewKeyUp:
+    case kViewKeyDown: return true;
+    default: return false;
   }
 }
 
@@ -36,15 +38,15 @@ bool ViewTextEntry::HandleKey(const ViewKeyEvent& key) {
   const bool control = key.keyCode == kViewKeyReturn || key.keyCode == kViewKeyEnter || IsEditingKey(key);
   if (!control && HasControlCharacter(key.characters)) return false;
   const std::string proposed = control ? text_ : (allSelected_ ? std::string() : text_) + key.characters;
-  const ViewEntryVerdict verdict =
-      spec_.filter ? spec_.filter(key, text_, proposed) : ViewDefaultEntryVerdict(key);
+  const ViewEntryVerdict verdict = spec_.filter ? spec_.filter(key, text_, proposed) : ViewDefaultEntryVerdict(key);
   switch (verdict) {
-    case ViewEntryVerdict::Commit:
-      return true;
+    case ViewEntryVerdict::Commit: return true;
     case ViewEntryVerdict::Edit:
       if (key.keyCode == kViewKeyBackspace || key.keyCode == kViewKeyForwardDelete) {
-        if (allSelected_) text_.clear();
-        else RemoveLastCharacter();
+        if (allSelected_)
+          text_.clear();
+        else
+          RemoveLastCharacter();
       }
       allSelected_ = false;
       return false;
@@ -54,8 +56,7 @@ bool ViewTextEntry::HandleKey(const ViewKeyEvent& key) {
         allSelected_ = false;
       }
       return false;
-    case ViewEntryVerdict::Refuse:
-      return false;
+    case ViewEntryVerdict::Refuse: return false;
   }
   return false;
 }
@@ -64,7 +65,6 @@ void ViewTextEntry::RemoveLastCharacter() {
   if (text_.empty()) return;
   // Step back over at most three continuation bytes to the start of the last character.
   size_t start = text_.size() - 1;
-  while (start > 0 && text_.size() - start < 4 && (static_cast<unsigned char>(text_[start]) & 0xC0) == 0x80)
-    --start;
+  while (start > 0 && text_.size() - start < 4 && (static_cast<unsigned char>(text_[start]) & 0xC0) == 0x80) --start;
   text_.erase(start);
 }

@@ -19,8 +19,7 @@ enum class ViewEntryVerdict {
 
 // `current` is the text before the key, `proposed` the text the key would make.
 using ViewEntryFilter =
-    std::function<ViewEntryVerdict(const ViewKeyEvent& key, const std::string& current,
-                                   const std::string& proposed)>;
+    std::function<ViewEntryVerdict(const ViewKeyEvent& key, const std::string& current, const std::string& proposed)>;
 
 enum class ViewTextAlign { Left, Center, Right };
 

@@ -130,8 +130,8 @@ void X11ViewBackend::CreateWindow() {
   const int screen = DefaultScreen(display_);
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(display_, screen);
-  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                          KeyPressMask | FocusChangeMask | StructureNotifyMask;
+  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
+                          FocusChangeMask | StructureNotifyMask;
   window_ = XCreateWindow(display_, RootWindow(display_, screen), 0, 0, unsigned(std::max(Width(), 1)),
                           unsigned(std::max(Height(), 1)), 0, CopyFromParent, InputOutput, CopyFromParent,
                           CWBackPixel | CWEventMask, &attributes);
@@ -173,9 +173,9 @@ void X11ViewBackend::MakeImage() {
   visual_.assign(count, 0);
   if (count == 0) return;
   const int screen = DefaultScreen(display_);
-  image_ = XCreateImage(display_, DefaultVisual(display_, screen), unsigned(DefaultDepth(display_, screen)),
-                        ZPixmap, 0, reinterpret_cast<char*>(visual_.data()), unsigned(Width()),
-                        unsigned(Height()), 32, Width() * 4);
+  image_ =
+      XCreateImage(display_, DefaultVisual(display_, screen), unsigned(DefaultDepth(display_, screen)), ZPixmap, 0,
+                   reinterpret_cast<char*>(visual_.data()), unsigned(Width()), unsigned(Height()), 32, Width() * 4);
   screenDirty_ = {0, 0, Width(), Height()};
 }
 
@@ -222,8 +222,7 @@ void X11ViewBackend::ShowMarked() {
     const size_t row = size_t(y) * size_t(w);
     for (int x = area.x; x < area.x + area.w; ++x) visual_[row + size_t(x)] = ToVisual(composed_[row + size_t(x)]);
   }
-  XPutImage(display_, window_, AsGC(gc_), image_, area.x, area.y, area.x, area.y, unsigned(area.w),
-            unsigned(area.h));
+  XPutImage(display_, window_, AsGC(gc_), image_, area.x, area.y, area.x, area.y, unsigned(area.w), unsigned(area.h));
 }
 
 template <typename Event>
@@ -249,9 +248,7 @@ void X11ViewBackend::RouteKey(const ViewKeyEvent& event) {
 void X11ViewBackend::HandleEvent(void* raw) {
   XEvent& ev = *static_cast<XEvent*>(raw);
   switch (ev.type) {
-    case Expose:
-      MarkScreen({ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height});
-      break;
+    case Expose: MarkScreen({ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height}); break;
     case ButtonPress: {
       const XButtonEvent& b = ev.xbutton;
       if (const std::optional<ViewWheelEvent> wheel = X11WheelEvent(b.button, b.x, b.y, b.state)) {
@@ -283,8 +280,8 @@ void X11ViewBackend::HandleEvent(void* raw) {
       char typed[32];
       KeySym sym = 0;
       const int n = XLookupString(&ev.xkey, typed, sizeof typed, &sym, nullptr);
-      if (const std::optional<ViewKeyEvent> key = X11KeyEvent(sym, std::string(typed, size_t(std::max(n, 0))),
-                                                               ev.xkey.state))
+      if (const std::optional<ViewKeyEvent> key =
+              X11KeyEvent(sym, std::string(typed, size_t(std::max(n, 0))), ev.xkey.state))
         RouteKey(*key);
       break;
     }
@@ -297,8 +294,7 @@ void X11ViewBackend::HandleEvent(void* raw) {
         DeliverClosed();
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

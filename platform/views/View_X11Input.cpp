@@ -18,7 +18,10 @@ X11ButtonKind X11ClassifyButton(unsigned int button) {
     case 1: return X11ButtonKind::Left;
     case 2: return X11ButtonKind::Middle;
     case 3: return X11ButtonKind::Right;
-    case 4: case 5: case 6: case 7: return X11ButtonKind::Wheel;
+    case 4:
+    case 5:
+    case 6:
+    case 7: return X11ButtonKind::Wheel;
     default: return X11ButtonKind::Unknown;
   }
 }
@@ -56,20 +59,27 @@ struct SpecialKey {
 
 // Arrow keys carry the platform's private-use function-key characters.
 const SpecialKey kSpecialKeys[] = {
-    {XK_Left, kViewKeyLeft, 0xF702},       {XK_KP_Left, kViewKeyLeft, 0xF702},
-    {XK_Right, kViewKeyRight, 0xF703},     {XK_KP_Right, kViewKeyRight, 0xF703},
-    {XK_Up, kViewKeyUp, 0xF700},           {XK_KP_Up, kViewKeyUp, 0xF700},
-    {XK_Down, kViewKeyDown, 0xF701},       {XK_KP_Down, kViewKeyDown, 0xF701},
-    {XK_space, kViewKeySpace, U' '},       {XK_Return, kViewKeyReturn, U'\r'},
-    {XK_KP_Enter, kViewKeyEnter, 3},       {XK_BackSpace, kViewKeyBackspace, 8},
-    {XK_Delete, kViewKeyForwardDelete, 127}, {XK_KP_Delete, kViewKeyForwardDelete, 127},
-    {XK_Escape, kViewKeyEscape, 27},       {XK_Tab, kViewKeyTab, U'\t'},
+    {XK_Left, kViewKeyLeft, 0xF702},
+    {XK_KP_Left, kViewKeyLeft, 0xF702},
+    {XK_Right, kViewKeyRight, 0xF703},
+    {XK_KP_Right, kViewKeyRight, 0xF703},
+    {XK_Up, kViewKeyUp, 0xF700},
+    {XK_KP_Up, kViewKeyUp, 0xF700},
+    {XK_Down, kViewKeyDown, 0xF701},
+    {XK_KP_Down, kViewKeyDown, 0xF701},
+    {XK_space, kViewKeySpace, U' '},
+    {XK_Return, kViewKeyReturn, U'\r'},
+    {XK_KP_Enter, kViewKeyEnter, 3},
+    {XK_BackSpace, kViewKeyBackspace, 8},
+    {XK_Delete, kViewKeyForwardDelete, 127},
+    {XK_KP_Delete, kViewKeyForwardDelete, 127},
+    {XK_Escape, kViewKeyEscape, 27},
+    {XK_Tab, kViewKeyTab, U'\t'},
 };
 
 }  // namespace
 
-std::optional<ViewKeyEvent> X11KeyEvent(unsigned long keysym, const std::string& typed,
-                                        unsigned int state) {
+std::optional<ViewKeyEvent> X11KeyEvent(unsigned long keysym, const std::string& typed, unsigned int state) {
   ViewKeyEvent e;
   e.mods = X11Modifiers(state);
   for (const SpecialKey& k : kSpecialKeys) {

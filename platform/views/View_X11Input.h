@@ -22,5 +22,4 @@ std::optional<ViewWheelEvent> X11WheelEvent(unsigned int button, int x, int y, u
 // A key press: `keysym` as looked up, `typed` the Latin-1 characters it produced.
 // None for keys that make no character and have no code the views know (modifier
 // keys alone, for example).
-std::optional<ViewKeyEvent> X11KeyEvent(unsigned long keysym, const std::string& typed,
-                                        unsigned int state);
+std::optional<ViewKeyEvent> X11KeyEvent(unsigned long keysym, const std::string& typed, unsigned int state);

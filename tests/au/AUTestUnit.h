@@ -4,15 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "AudioUnitAPI.h"
 #include "AUTestPlug.h"
+#include "AudioUnitAPI.h"
 
 extern "C" ComponentResult Tavro_Entry(ComponentParameters* params, void* storage);
 extern "C" ComponentResult Tavro_ViewEntry(ComponentParameters* params, void* storage);
 
 inline const ComponentRecord& TestPlugComponent() {
-  static const ComponentRecord record{
-      {kAudioUnitType_MusicDevice, FourCC("tvrq"), FourCC("Orv1"), 0, 0}, &Tavro_Entry};
+  static const ComponentRecord record{{kAudioUnitType_MusicDevice, FourCC("tvrq"), FourCC("Orv1"), 0, 0}, &Tavro_Entry};
   return record;
 }
 

@@ -42,25 +42,25 @@ TEST(BusLayout, AnInstrumentGetsOneOutputBusPerTwoChannels) {
 
   UInt32 size = 0, tag = 0;
   Boolean writable = false;
-  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 2, &size,
-                             &writable, nullptr),
+  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 2, &size, &writable,
+                             nullptr),
             noErr);
   size = sizeof tag;
-  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 2, &size,
-                             &writable, &tag),
+  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 2, &size, &writable,
+                             &tag),
             noErr);
   EXPECT_EQ(tag, kAudioChannelLayoutTag_Mono);
-  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 0, &size,
-                             &writable, &tag),
+  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 0, &size, &writable,
+                             &tag),
             noErr);
   EXPECT_EQ(tag, kAudioChannelLayoutTag_Stereo);
-  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 3, &size,
-                             &writable, &tag),
+  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 3, &size, &writable,
+                             &tag),
             kAudioUnitErr_InvalidElement);
   // No input bus: the input scope has no tags.
-  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Input, 0, &size,
-                             &writable, &tag),
-            kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(
+      plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Input, 0, &size, &writable, &tag),
+      kAudioUnitErr_InvalidProperty);
   EXPECT_EQ(IModuleAU::GetTagForNumChannels(3), kAudioChannelLayoutTag_Unknown);
 }
 
@@ -92,12 +92,12 @@ TEST(BusLayout, AnEffectWithASideChainHasAMainAndAnAuxInput) {
   // An effect offers no layout tags and no instrument count.
   UInt32 size = 0;
   Boolean writable = false;
-  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 0, &size,
-                             &writable, nullptr),
-            kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(plug.GetProperty(kMusicDeviceProperty_InstrumentCount, kAudioUnitScope_Global, 0, &size, &writable,
+  EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 0, &size, &writable,
                              nullptr),
             kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(
+      plug.GetProperty(kMusicDeviceProperty_InstrumentCount, kAudioUnitScope_Global, 0, &size, &writable, nullptr),
+      kAudioUnitErr_InvalidProperty);
 }
 
 TEST(BusLayout, CheckLegalIOCountsOnlyBusesTheHostSet) {

@@ -111,8 +111,8 @@ TEST(CoreFoundation, NumbersConvertOnlyWithoutLoss) {
 
 TEST(CoreFoundation, FormattedStringsOfTheFormsUsed) {
   CFStringRef name = Make("abc");
-  CFStringRef s = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
-                                           3, name);
+  CFStringRef s =
+      CFStringCreateWithFormat(nullptr, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"), 3, name);
   EXPECT_EQ(Text(s), "AUPreset:\npreset number = 3\npreset name = abc");
   CFRelease(s);
   s = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("output %i, %5.2f, %s, %x, %ld%%, %@"), 2, 1.5, "txt", 255,

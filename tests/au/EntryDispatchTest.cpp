@@ -48,18 +48,18 @@ TEST(EntryDispatch, InitializeRefusesAnIllegalChannelConfiguration) {
   // and 0 outputs is no legal pair, so initialising is refused too.
   AudioStreamBasicDescription format;
   IModuleAU::MakeDefaultASBD(&format, 44100.0, 1, false);
-  EXPECT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format,
-                                 sizeof format),
-            kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(
+      AudioUnitSetProperty(u.unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format, sizeof format),
+      kAudioUnitErr_InvalidProperty);
   EXPECT_EQ(u.Plug()->GetBus(kAudioUnitScope_Output, 0)->mNHostChannels, 0);
   EXPECT_EQ(AudioUnitInitialize(u.unit), badComponentSelector);
   ASSERT_EQ(u.SetStereoOutput(), noErr);
   EXPECT_EQ(AudioUnitInitialize(u.unit), noErr);
   // Three input channels never pair with two outputs.
   IModuleAU::MakeDefaultASBD(&format, 44100.0, 3, false);
-  EXPECT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &format,
-                                 sizeof format),
-            kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(
+      AudioUnitSetProperty(u.unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &format, sizeof format),
+      kAudioUnitErr_InvalidProperty);
 }
 
 TEST(EntryDispatch, InitializeResetsAndActivates) {
@@ -125,14 +125,14 @@ TEST(EntryDispatch, RemovingListenersByProcedureAndByUserData) {
   };
   ASSERT_EQ(AudioUnitAddPropertyListener(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, ListenA, &log), noErr);
   // With other user data nothing matches: the list stays as it was.
-  EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, ListenA,
-                                                        &other),
-            noErr);
+  EXPECT_EQ(
+      AudioUnitRemovePropertyListenerWithUserData(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, ListenA, &other),
+      noErr);
   set();
   EXPECT_EQ(log.calls.size(), 1u);
-  EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, ListenA,
-                                                        &log),
-            noErr);
+  EXPECT_EQ(
+      AudioUnitRemovePropertyListenerWithUserData(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, ListenA, &log),
+      noErr);
   set();
   EXPECT_EQ(log.calls.size(), 1u);
   ASSERT_EQ(AudioUnitAddPropertyListener(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, ListenB, &log), noErr);

@@ -14,8 +14,7 @@ OSStatus NotifyNowhere(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*
 
 TEST(HostArgumentGuards, ANullPropertyListenerIsRefusedAndLaterSetsStillWork) {
   AUTestUnit u;
-  EXPECT_EQ(AudioUnitAddPropertyListener(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, nullptr, nullptr),
-            paramErr);
+  EXPECT_EQ(AudioUnitAddPropertyListener(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, nullptr, nullptr), paramErr);
   const UInt32 frames = 256;
   EXPECT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &frames,
                                  sizeof frames),
@@ -68,9 +67,9 @@ TEST(HostArgumentGuards, HostIdentityWantsAStringName) {
   AUTestUnit u;
   CFDataRef notText = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>("Logic"), 5);
   const AUHostIdentifier host{reinterpret_cast<CFStringRef>(notText), {1, 0, 0, 0}};
-  EXPECT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_AUHostIdentifier, kAudioUnitScope_Global, 0, &host,
-                                 sizeof host),
-            kAudioUnitErr_InvalidPropertyValue);
+  EXPECT_EQ(
+      AudioUnitSetProperty(u.unit, kAudioUnitProperty_AUHostIdentifier, kAudioUnitScope_Global, 0, &host, sizeof host),
+      kAudioUnitErr_InvalidPropertyValue);
   CFRelease(notText);
   const AUHostIdentifier unnamed{nullptr, {1, 0, 0, 0}};
   EXPECT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_AUHostIdentifier, kAudioUnitScope_Global, 0, &unnamed,

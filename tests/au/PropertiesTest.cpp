@@ -155,12 +155,9 @@ TEST(Properties, ElementNamesAreTheBusLabels) {
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ElementName, kAudioUnitScope_Output, 0, name), noErr);
   EXPECT_EQ(Text(name), "output 1");
   CFRelease(name);
-  EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ElementName, kAudioUnitScope_Input, 2, name),
-            kAudioUnitErr_InvalidElement);
-  EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ElementName, kAudioUnitScope_Output, 1, name),
-            kAudioUnitErr_InvalidElement);
-  EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ElementName, kAudioUnitScope_Global, 0, name),
-            kAudioUnitErr_InvalidScope);
+  EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ElementName, kAudioUnitScope_Input, 2, name), kAudioUnitErr_InvalidElement);
+  EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ElementName, kAudioUnitScope_Output, 1, name), kAudioUnitErr_InvalidElement);
+  EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ElementName, kAudioUnitScope_Global, 0, name), kAudioUnitErr_InvalidScope);
 }
 
 TEST(Properties, CountsLatencyChannelsAndInstrument) {
@@ -177,9 +174,9 @@ TEST(Properties, CountsLatencyChannelsAndInstrument) {
   EXPECT_DOUBLE_EQ(latency, 128.0 / 44100.0);
   AUChannelInfo pairs[2] = {};
   UInt32 size = sizeof pairs;
-  EXPECT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0, pairs,
-                                 &size),
-            noErr);
+  EXPECT_EQ(
+      AudioUnitGetProperty(u.unit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0, pairs, &size),
+      noErr);
   EXPECT_EQ(size, sizeof(AUChannelInfo));
   EXPECT_EQ(pairs[0].inChannels, 2);
   EXPECT_EQ(pairs[0].outChannels, 2);

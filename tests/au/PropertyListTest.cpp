@@ -59,8 +59,7 @@ CFMutableDictionaryRef Sample() {
   CFDictionarySetValue(dict, CFSTR("data"), data);
   CFDictionarySetValue(dict, CFSTR("array"), array);
   CFDictionarySetValue(dict, CFSTR("empty"), CFSTR(""));
-  for (CFTypeRef o : {CFTypeRef(n1), CFTypeRef(n2), CFTypeRef(n3), CFTypeRef(data), CFTypeRef(array),
-                      CFTypeRef(inner)})
+  for (CFTypeRef o : {CFTypeRef(n1), CFTypeRef(n2), CFTypeRef(n3), CFTypeRef(data), CFTypeRef(array), CFTypeRef(inner)})
     CFRelease(o);
   return dict;
 }
@@ -94,20 +93,22 @@ TEST(PropertyList, ReadsWhatOtherWritersProduce) {
   ASSERT_NE(list, nullptr) << error;
   auto dict = static_cast<CFDictionaryRef>(list);
   SInt32 a = 0;
-  EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(dict, CFSTR("a"))), kCFNumberSInt32Type, &a));
+  EXPECT_TRUE(
+      CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(dict, CFSTR("a"))), kCFNumberSInt32Type, &a));
   EXPECT_EQ(a, 12);
   EXPECT_EQ(CFDataGetLength(static_cast<CFDataRef>(CFDictionaryGetValue(dict, CFSTR("c")))), 4);
-  EXPECT_STREQ(CFStringGetCStringPtr(static_cast<CFStringRef>(CFDictionaryGetValue(dict, CFSTR("f"))),
-                                     kCFStringEncodingUTF8),
-               "\xE2\x98\xBA" "A\"'");
+  EXPECT_STREQ(
+      CFStringGetCStringPtr(static_cast<CFStringRef>(CFDictionaryGetValue(dict, CFSTR("f"))), kCFStringEncodingUTF8),
+      "\xE2\x98\xBA"
+      "A\"'");
   CFRelease(list);
 }
 
 TEST(PropertyList, MalformedDocumentsAreRefusedWithAReason) {
   const char* bodies[] = {
-      "<dict><key>a</key></dict>",                      // key without value
-      "<dict><key>a</key><string>x</string>",           // unclosed dict
-      "<dict><string>x</string></dict>",                // value without key
+      "<dict><key>a</key></dict>",                                                      // key without value
+      "<dict><key>a</key><string>x</string>",                                           // unclosed dict
+      "<dict><string>x</string></dict>",                                                // value without key
       "<dict><key>a</key><integer>1</integer><key>a</key><integer>2</integer></dict>",  // duplicate key
       "<integer>12x</integer>",
       "<integer>99999999999999999999999</integer>",
@@ -115,7 +116,7 @@ TEST(PropertyList, MalformedDocumentsAreRefusedWithAReason) {
       "<real>abc</real>",
       "<data>A===</data>",
       "<data>AB$C</data>",
-      "<date>2020-01-01T00:00:00Z</date>",              // not read
+      "<date>2020-01-01T00:00:00Z</date>",  // not read
       "<string>&bogus;</string>",
       "<string>&#0;</string>",
       "<string>&#xD800;</string>",
@@ -170,8 +171,8 @@ TEST(PropertyList, NestingIsLimited) {
 }
 
 TEST(PropertyList, OnlyPropertyListTypesAreWritten) {
-  CFMutableDictionaryRef dict = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                          &kCFTypeDictionaryValueCallBacks);
+  CFMutableDictionaryRef dict =
+      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFErrorRef error = CFErrorCreateWithText("an error is no property-list value");
   CFDictionarySetValue(dict, CFSTR("bad"), error);
   CFErrorRef writeError = nullptr;
@@ -207,8 +208,8 @@ TEST(PropertyList, TextAnXmlReaderWouldRefuseIsRefused) {
 // What an XML reader would refuse is not written; what it would change (a
 // carriage return becomes a newline) is written as a reference.
 TEST(PropertyList, TextIsWrittenOnlyAsXmlCanCarryIt) {
-  CFMutableDictionaryRef dict = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                          &kCFTypeDictionaryValueCallBacks);
+  CFMutableDictionaryRef dict =
+      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFDictionarySetValue(dict, CFSTR("lines"), CFSTR("one\r\ntwo\tthree \xF0\x9F\x8E\xB9"));
   CFDataRef written = CFPropertyListCreateData(nullptr, dict, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
   ASSERT_NE(written, nullptr);
@@ -226,8 +227,7 @@ TEST(PropertyList, TextIsWrittenOnlyAsXmlCanCarryIt) {
     CFStringRef text = CFStringCreateWithCString(nullptr, unwritable, kCFStringEncodingUTF8);
     CFDictionarySetValue(dict, CFSTR("lines"), text);
     CFErrorRef error = nullptr;
-    EXPECT_EQ(CFPropertyListCreateData(nullptr, dict, kCFPropertyListXMLFormat_v1_0, 0, &error), nullptr)
-        << unwritable;
+    EXPECT_EQ(CFPropertyListCreateData(nullptr, dict, kCFPropertyListXMLFormat_v1_0, 0, &error), nullptr) << unwritable;
     EXPECT_NE(error, nullptr);
     if (error) CFRelease(error);
     CFDictionaryRemoveValue(dict, CFSTR("lines"));

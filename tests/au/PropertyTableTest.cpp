@@ -47,11 +47,19 @@ const Row kRows[] = {
     {kAudioUnitProperty_ElementName, 0, {kBad, kBad, kBad, kBad}, sizeof(CFStringRef), false},
     {kAudioUnitProperty_CocoaUI, 0, {kBad, kBad, kBad, kBad}, 0, false},
     {kAudioUnitProperty_SupportedChannelLayoutTags, 0, {kBad, kBad, kBad, kBad}, 0, false},
-    {kAudioUnitProperty_ParameterStringFromValue, 0, {kOk, kOk, kOk, kOk}, sizeof(AudioUnitParameterStringFromValue), false},
+    {kAudioUnitProperty_ParameterStringFromValue,
+     0,
+     {kOk, kOk, kOk, kOk},
+     sizeof(AudioUnitParameterStringFromValue),
+     false},
     {kAudioUnitProperty_ParameterIDName, 0, {kOk, kOk, kOk, kOk}, sizeof(AudioUnitParameterIDName), false},
     {kAudioUnitProperty_ParameterClumpName, 0, {kOk, kOk, kOk, kOk}, sizeof(AudioUnitParameterNameInfo), false},
     {kAudioUnitProperty_PresentPreset, 0, {kOk, kOk, kOk, kOk}, sizeof(AUPreset), true},
-    {kAudioUnitProperty_ParameterValueFromString, 0, {kOk, kOk, kOk, kOk}, sizeof(AudioUnitParameterValueFromString), false},
+    {kAudioUnitProperty_ParameterValueFromString,
+     0,
+     {kOk, kOk, kOk, kOk},
+     sizeof(AudioUnitParameterValueFromString),
+     false},
     {kMusicDeviceProperty_InstrumentCount, 0, {kOk, kBad, kBad, kBad}, sizeof(UInt32), false},
 };
 
@@ -81,9 +89,9 @@ TEST(PropertyTable, ParameterListCountsOnlyAutomatedParametersAndOnlyInTheGlobal
   AUTestUnit u;
   UInt32 size = 0;
   Boolean writable = true;
-  EXPECT_EQ(AudioUnitGetPropertyInfo(u.unit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Input, 0, &size,
-                                     &writable),
-            noErr);
+  EXPECT_EQ(
+      AudioUnitGetPropertyInfo(u.unit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Input, 0, &size, &writable),
+      noErr);
   EXPECT_EQ(size, 0u);
   AudioUnitParameterID ids[8] = {};
   size = sizeof ids;
@@ -99,17 +107,16 @@ TEST(PropertyTable, EveryUnlistedIdIsAnInvalidProperty) {
     for (AudioUnitScope scope : kScopes) {
       UInt32 size = 0;
       Boolean writable = false;
-      EXPECT_EQ(AudioUnitGetPropertyInfo(u.unit, id, scope, 0, &size, &writable), kAudioUnitErr_InvalidProperty)
-          << id;
+      EXPECT_EQ(AudioUnitGetPropertyInfo(u.unit, id, scope, 0, &size, &writable), kAudioUnitErr_InvalidProperty) << id;
     }
   }
 }
 
 TEST(PropertyTable, InfoCallWithoutSizeOrWritablePointersStillAnswers) {
   AUTestUnit u;
-  EXPECT_EQ(AudioUnitGetPropertyInfo(u.unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, nullptr,
-                                     nullptr),
-            noErr);
+  EXPECT_EQ(
+      AudioUnitGetPropertyInfo(u.unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, nullptr, nullptr),
+      noErr);
 }
 
 }  // namespace

@@ -141,11 +141,9 @@ TEST(Render, TheSameTimeStampPullsInputsOnce) {
 TEST(Render, AFailingPullEndsTheCallWithItsCode) {
   AUTestUnit u;
   ASSERT_EQ(u.SetStereoOutput(), noErr);
-  AURenderCallbackStruct callback{
-      [](void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32, AudioBufferList*) -> OSStatus {
-        return -1234;
-      },
-      nullptr};
+  AURenderCallbackStruct callback{[](void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,
+                                     AudioBufferList*) -> OSStatus { return -1234; },
+                                  nullptr};
   ASSERT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
                                  sizeof callback),
             noErr);
@@ -187,8 +185,8 @@ TEST(Render, AConnectionLoopIsRefusedAtRenderTime) {
   ASSERT_EQ(AudioUnitSetProperty(first.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &intoFirst,
                                  sizeof intoFirst),
             noErr);
-  ASSERT_EQ(AudioUnitSetProperty(second.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0,
-                                 &intoSecond, sizeof intoSecond),
+  ASSERT_EQ(AudioUnitSetProperty(second.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &intoSecond,
+                                 sizeof intoSecond),
             noErr);
   Renderer r(64);
   EXPECT_EQ(r.Render(first.unit, 0), kAudioUnitErr_NoConnection);
@@ -209,9 +207,9 @@ TEST(Render, AUnitConnectedToItselfIsRefusedAtRenderTime) {
   AUTestUnit u;
   ASSERT_EQ(u.SetStereoOutput(), noErr);
   AudioUnitConnection self{u.unit, 0, 0};
-  ASSERT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &self,
-                                 sizeof self),
-            noErr);
+  ASSERT_EQ(
+      AudioUnitSetProperty(u.unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &self, sizeof self),
+      noErr);
   Renderer r(64);
   EXPECT_EQ(r.Render(u.unit, 0), kAudioUnitErr_NoConnection);
   EXPECT_EQ(u.Plug()->RenderTicks(), 0);

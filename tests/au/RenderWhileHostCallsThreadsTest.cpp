@@ -87,9 +87,9 @@ TEST(AUThreads, RenderingAlongsideHostCallsAndListeners) {
     EXPECT_EQ(MusicDeviceMIDIEvent(u.unit, 0xB0, 7, UInt32(i % 128), 0), noErr);
     Float64 latency = 0;
     UInt32 latencySize = sizeof latency;
-    EXPECT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, &latency,
-                                   &latencySize),
-              noErr);
+    EXPECT_EQ(
+        AudioUnitGetProperty(u.unit, kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, &latency, &latencySize),
+        noErr);
     EXPECT_EQ(AUEventListenerRemoveEventType(listener, nullptr, &event), noErr);
   }
   renderer.join();

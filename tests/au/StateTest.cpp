@@ -2,16 +2,15 @@
 
 #include <string>
 
-#include "Framework/aupresets/AUDictionary.h"
 #include "AUTestUnit.h"
+#include "Framework/aupresets/AUDictionary.h"
 
 namespace {
 
 CFMutableDictionaryRef Save(AudioUnit unit) {
   CFPropertyListRef state = nullptr;
   UInt32 size = sizeof state;
-  EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state, &size),
-            noErr);
+  EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state, &size), noErr);
   EXPECT_EQ(CFGetTypeID(state), CFDictionaryGetTypeID());
   return static_cast<CFMutableDictionaryRef>(const_cast<void*>(state));
 }

@@ -59,9 +59,9 @@ TEST(ViewFactory, CarbonViewClosedAfterItsUnitTouchesNothingThatIsGone) {
     AUTestUnit u;
     void* control = nullptr;
     // Refused for want of a panel, but the view now knows the plug-in.
-    EXPECT_EQ(CallComponent(view, kAudioUnitCarbonViewCreateSelect, u.unit, nullptr, nullptr, nullptr, nullptr,
-                            &control),
-              badComponentSelector);
+    EXPECT_EQ(
+        CallComponent(view, kAudioUnitCarbonViewCreateSelect, u.unit, nullptr, nullptr, nullptr, nullptr, &control),
+        badComponentSelector);
   }
   EXPECT_EQ(CloseComponent(view), noErr);  // the sanitizer build sees any read of the closed plug-in
 }

@@ -1,10 +1,10 @@
 // With a panel attached the unit offers its Carbon view component and its Cocoa
 // view (bundle location and factory class).
 
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "AUTestUnit.h"
 #include "Framework/IGraphicsMac.h"
@@ -29,9 +29,9 @@ TEST(ViewProperties, WithAPanelTheViewsAreOffered) {
 
   ComponentDescription view{};
   UInt32 size = sizeof view;
-  ASSERT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0, &view,
-                                 &size),
-            noErr);
+  ASSERT_EQ(
+      AudioUnitGetProperty(u.unit, kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0, &view, &size),
+      noErr);
   EXPECT_EQ(view.componentType, kAudioUnitCarbonViewComponentType);
   EXPECT_EQ(view.componentSubType, FourCC("tvrq"));
   EXPECT_EQ(view.componentManufacturer, FourCC("Orv1"));
@@ -45,8 +45,7 @@ TEST(ViewProperties, WithAPanelTheViewsAreOffered) {
 
   AudioUnitCocoaViewInfo info{};
   size = sizeof info;
-  ASSERT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size),
-            noErr);
+  ASSERT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size), noErr);
   CFStringRef location = CFURLCopyFileSystemPath(info.mCocoaAUViewBundleLocation, kCFURLPOSIXPathStyle);
   EXPECT_EQ(std::string(CFStringGetCStringPtr(location, kCFStringEncodingUTF8)), folder);
   EXPECT_STREQ(CFStringGetCStringPtr(info.mCocoaAUViewClass[0], kCFStringEncodingUTF8), "Tavro_View");

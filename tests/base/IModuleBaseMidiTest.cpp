@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "MidiPortFake.h"
 #include "BaseTestPlug.h"
+#include "MidiPortFake.h"
 
 namespace {
 struct PlugOnFakePorts : ::testing::Test {

@@ -30,8 +30,7 @@ TEST(ByteChunkEncoding, DoubleIsIeeeLittleEndian) {
   ByteChunk chunk;
   chunk.PutDouble(1.0);
   chunk.PutDouble(-2.5);
-  EXPECT_EQ(BytesOf(chunk), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
-                                                  0, 0, 0, 0, 0, 0, 0x04, 0xC0}));
+  EXPECT_EQ(BytesOf(chunk), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0x04, 0xC0}));
 }
 
 TEST(ByteChunkEncoding, BoolIsOneByte) {
@@ -121,8 +120,8 @@ TEST(ByteChunkEncoding, ResizeZeroFillsAndEmptyHasNoBytes) {
 
 TEST(ByteChunkEncoding, ExtremeValuesRoundTrip) {
   ByteChunk chunk;
-  const double values[] = {0.0, -0.0, std::numeric_limits<double>::infinity(),
-                           std::numeric_limits<double>::denorm_min(), 1e308, -123.456};
+  const double values[] = {
+      0.0, -0.0, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::denorm_min(), 1e308, -123.456};
   for (double v : values) chunk.PutDouble(v);
   chunk.PutInt32(INT32_MIN);
   chunk.PutInt32(INT32_MAX);

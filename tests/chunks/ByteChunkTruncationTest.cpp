@@ -53,25 +53,43 @@ TEST(ByteChunkTruncation, EveryCutReadsBackOrFails) {
     };
 
     pos = expectStep(chunk.GetInt32(&i, pos));
-    if (pos < 0) { EXPECT_EQ(i, 0); continue; }
+    if (pos < 0) {
+      EXPECT_EQ(i, 0);
+      continue;
+    }
     EXPECT_EQ(i, 0x12345678);
     pos = expectStep(chunk.GetDouble(&d, pos));
-    if (pos < 0) { EXPECT_EQ(d, 0.0); continue; }
+    if (pos < 0) {
+      EXPECT_EQ(d, 0.0);
+      continue;
+    }
     EXPECT_EQ(d, -0.75);
     pos = expectStep(chunk.GetBool(&b, pos));
-    if (pos < 0) { EXPECT_FALSE(b); continue; }
+    if (pos < 0) {
+      EXPECT_FALSE(b);
+      continue;
+    }
     EXPECT_TRUE(b);
     pos = expectStep(chunk.GetStr(&s, pos));
-    if (pos < 0) { EXPECT_STREQ(s.Get(), "before"); continue; }
+    if (pos < 0) {
+      EXPECT_STREQ(s.Get(), "before");
+      continue;
+    }
     EXPECT_STREQ(s.Get(), "Patch");
     pos = expectStep(chunk.GetStr(&s, pos));
     if (pos < 0) continue;
     EXPECT_STREQ(s.Get(), "Patch");  // an empty string keeps the text
     pos = expectStep(chunk.GetDouble(&d, pos));
-    if (pos < 0) { EXPECT_EQ(d, -0.75); continue; }
+    if (pos < 0) {
+      EXPECT_EQ(d, -0.75);
+      continue;
+    }
     EXPECT_EQ(d, 1e10);
     pos = expectStep(chunk.GetInt32(&i, pos));
-    if (pos < 0) { EXPECT_EQ(i, 0x12345678); continue; }
+    if (pos < 0) {
+      EXPECT_EQ(i, 0x12345678);
+      continue;
+    }
     EXPECT_EQ(i, -1);
     EXPECT_EQ(cut, full.Size());
   }

@@ -27,9 +27,8 @@ TEST(ParamChunk, AutomatedBlockBytes) {
   SetUpParams(plug);
   ByteChunk chunk;
   EXPECT_TRUE(plug.SerializeParams(&chunk));
-  EXPECT_EQ(BytesOf(chunk), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0xE0, 0x3F,
-                                                  0, 0, 0, 0, 0, 0, 0xF0, 0xBF,
-                                                  0, 0, 0, 0, 0, 0, 0x00, 0x40}));
+  EXPECT_EQ(BytesOf(chunk), (std::vector<uint8_t>{0, 0, 0,    0,    0, 0, 0xE0, 0x3F, 0, 0, 0,    0,
+                                                  0, 0, 0xF0, 0xBF, 0, 0, 0,    0,    0, 0, 0x00, 0x40}));
 }
 
 TEST(ParamChunk, NothingAutomatedWritesNothing) {

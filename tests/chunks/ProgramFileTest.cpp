@@ -266,8 +266,8 @@ TEST(FxFileLayout, ProgramHeaderIsBigEndianAndTheNameIsCutOnACharacterBoundary) 
   program.chunk = {0xAB, 0xCD};
   program.name = std::string(14, 'a') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";  // 14 + 7 x 2 bytes
   const std::vector<uint8_t> bytes = FxWriteProgram(program);
-  std::vector<uint8_t> expected = {'C', 'c', 'n', 'K', 0, 0, 0, 54, 'F', 'P', 'C', 'h', 0, 0, 0, 1,
-                                   't', 'v', 'r', 'q', 0, 2, 2, 0, 0, 0, 0, 2};
+  std::vector<uint8_t> expected = {'C', 'c', 'n', 'K', 0,   0,   0, 54, 'F', 'P', 'C', 'h', 0, 0,
+                                   0,   1,   't', 'v', 'r', 'q', 0, 2,  2,   0,   0,   0,   0, 2};
   for (char c : program.name.substr(0, 26)) expected.push_back(uint8_t(c));
   // Name padding, chunk size, chunk.
   for (int b : {0, 0, 0, 0, 0, 2, 0xAB, 0xCD}) expected.push_back(uint8_t(b));

@@ -19,13 +19,13 @@ struct CodingCase {
 };
 
 const CodingCase kCases[] = {
-    {DumpCoding::kUnsignedPair, 15, 7, 127, true},  {DumpCoding::kUnsignedPair, 0, 8, 128, true},
-    {DumpCoding::kSignedPair, 0, 0, 128, true},     {DumpCoding::kSignedPair, 0, 8, 0, true},
-    {DumpCoding::kSignedPair, 15, 7, 255, true},    {DumpCoding::kSignedPair, 15, 15, 127, true},
-    {DumpCoding::kNotePair, 7, 1, 0, true},         {DumpCoding::kNotePair, 9, 0, 9, false},
-    {DumpCoding::kChannelPair, 15, 15, 0, true},    {DumpCoding::kChannelPair, 0, 0, 1, true},
-    {DumpCoding::kChannelPair, 15, 0, 16, true},    {DumpCoding::kTunePair, 0, 0, 99, true},
-    {DumpCoding::kTunePair, 13, 9, 0, true},        {DumpCoding::kTunePair, 3, 6, 198, true},
+    {DumpCoding::kUnsignedPair, 15, 7, 127, true}, {DumpCoding::kUnsignedPair, 0, 8, 128, true},
+    {DumpCoding::kSignedPair, 0, 0, 128, true},    {DumpCoding::kSignedPair, 0, 8, 0, true},
+    {DumpCoding::kSignedPair, 15, 7, 255, true},   {DumpCoding::kSignedPair, 15, 15, 127, true},
+    {DumpCoding::kNotePair, 7, 1, 0, true},        {DumpCoding::kNotePair, 9, 0, 9, false},
+    {DumpCoding::kChannelPair, 15, 15, 0, true},   {DumpCoding::kChannelPair, 0, 0, 1, true},
+    {DumpCoding::kChannelPair, 15, 0, 16, true},   {DumpCoding::kTunePair, 0, 0, 99, true},
+    {DumpCoding::kTunePair, 13, 9, 0, true},       {DumpCoding::kTunePair, 3, 6, 198, true},
     {DumpCoding::kByte, 127, 0, 127, true},
 };
 
@@ -44,9 +44,9 @@ TEST(DumpFieldTable, CodingsReadAndWriteTheDumpsExamples) {
 }
 
 TEST(DumpFieldTable, EveryValueOfACodingSurvivesTheRoundTrip) {
-  for (DumpCoding coding : {DumpCoding::kUnsignedPair, DumpCoding::kSignedPair, DumpCoding::kByte,
-                            DumpCoding::kKeptByte, DumpCoding::kNotePair, DumpCoding::kChannelPair,
-                            DumpCoding::kTunePair}) {
+  for (DumpCoding coding :
+       {DumpCoding::kUnsignedPair, DumpCoding::kSignedPair, DumpCoding::kByte, DumpCoding::kKeptByte,
+        DumpCoding::kNotePair, DumpCoding::kChannelPair, DumpCoding::kTunePair}) {
     for (int v = 0; v <= FieldMaximum(coding); ++v) {
       uint8_t bytes[2] = {0, 0};
       EncodeField(coding, v, bytes);
@@ -60,13 +60,15 @@ TEST(DumpFieldTable, EveryValueOfACodingSurvivesTheRoundTrip) {
 TEST(DumpFieldTable, TheInitProgramReadsAsDocumented) {
   std::map<std::string, int> values;
   for (int i = 0; i < kPartBlockFieldCount; ++i) {
-    values[kPartBlockFields[i].param] = DecodeField(kPartBlockFields[i].coding, &kInitProgram[6 + kPartBlockFields[i].offset]);
+    values[kPartBlockFields[i].param] =
+        DecodeField(kPartBlockFields[i].coding, &kInitProgram[6 + kPartBlockFields[i].offset]);
   }
   const std::map<std::string, int> kDocumented = {
-      {"kOsc2Semitones", 60}, {"kOsc2Finetune", 74}, {"kFilterCutoff", 127}, {"kFilterEnvAmnt", 64},
-      {"kFilterEnvDecay", 64}, {"kFilterEnvSustain", 127}, {"kAmpEnvDecay", 64}, {"kAmpEnvSustain", 127},
-      {"kAmpGain", 100}, {"kModEnvDecay", 127}, {"kModEnvAmount", 64}, {"kLFO1Rate", 80}, {"kLFO2Rate", 80},
-      {"kOsc1Waveform", 1}, {"kOsc2Waveform", 1}, {"kOscillatorMode", 2}, {"kOctaveSwitch", 2},
+      {"kOsc2Semitones", 60},  {"kOsc2Finetune", 74},      {"kFilterCutoff", 127}, {"kFilterEnvAmnt", 64},
+      {"kFilterEnvDecay", 64}, {"kFilterEnvSustain", 127}, {"kAmpEnvDecay", 64},   {"kAmpEnvSustain", 127},
+      {"kAmpGain", 100},       {"kModEnvDecay", 127},      {"kModEnvAmount", 64},  {"kLFO1Rate", 80},
+      {"kLFO2Rate", 80},       {"kOsc1Waveform", 1},       {"kOsc2Waveform", 1},   {"kOscillatorMode", 2},
+      {"kOctaveSwitch", 2},
   };
   for (const auto& [name, value] : values) {
     auto it = kDocumented.find(name);
@@ -77,8 +79,8 @@ TEST(DumpFieldTable, TheInitProgramReadsAsDocumented) {
   std::array<uint8_t, kPerformanceDumpSize> perf = InitPerformance();
   for (int i = 0; i < kPerformanceFieldCount; ++i) {
     const PerformanceField& f = kPerformanceFields[i];
-    const std::map<std::string, int> kPerformance = {{"kFilterEnvNote", 0}, {"kMasterTune", 99},
-                                                     {"kDeviceID", 4}, {"kKeyboardSplitPoint", 36}};
+    const std::map<std::string, int> kPerformance = {
+        {"kFilterEnvNote", 0}, {"kMasterTune", 99}, {"kDeviceID", 4}, {"kKeyboardSplitPoint", 36}};
     const int value = DecodeField(f.coding, &perf[f.position]);
     if (std::string(f.param) == "kPartMidiChannel") {
       EXPECT_EQ(value, f.slot + 1);
@@ -113,7 +115,7 @@ TEST(DumpFieldTable, EveryDataByteIsDescribedOnceAndCarries459Indices) {
     const bool bank = p >= 670 && p <= 677;
     EXPECT_EQ(positions.count(p), bank ? 2u : 1u) << p;
   }
-    // 19 values of each slot and 19 single ones: the bytes after single-byte values
+  // 19 values of each slot and 19 single ones: the bytes after single-byte values
   // are their high nybbles, no parameters of their own.
   EXPECT_EQ(carried.size(), 4u * 91 + 4 * 19 + 19);
 }

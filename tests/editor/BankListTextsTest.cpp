@@ -18,7 +18,9 @@ TEST(BankListTexts, ShortNamesStayLongOnesAreNumberedByTheirFirst40) {
        {k40 + "x.NL2", k40 + "y.nl2", std::string(40, 'c') + ".syx", k40 + "z.Mid"},
        {k40 + "~1.nl2", k40 + "~2.nl2", std::string(40, 'c') + "~1.syx", k40 + "~1.mid"}},
       {"extension after the last dot in lower case", {k40 + ".b.C.SYX"}, {k40 + "~1.syx"}},
-      {"short names between keep the count", {k40 + "1.x", "short.nl2", k40 + "2.x"}, {k40 + "~1.x", "short.nl2", k40 + "~2.x"}},
+      {"short names between keep the count",
+       {k40 + "1.x", "short.nl2", k40 + "2.x"},
+       {k40 + "~1.x", "short.nl2", k40 + "~2.x"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -28,9 +30,11 @@ TEST(BankListTexts, ShortNamesStayLongOnesAreNumberedByTheirFirst40) {
 
 TEST(BankListTexts, TextsNeverPassTheDisplayEntryAndShorteningIsReported) {
   std::vector<std::pair<std::string, std::string>> reported;
-  const std::vector<std::string> texts = BankListTexts(
-      {k40 + std::string(30, 'Q'), k40 + "." + std::string(30, 'E'), "x.nl2"},
-      [&](const std::string& full, const std::string& text) { reported.push_back({full, text}); });
+  const std::vector<std::string> texts =
+      BankListTexts({k40 + std::string(30, 'Q'), k40 + "." + std::string(30, 'E'), "x.nl2"},
+                    [&](const std::string& full, const std::string& text) {
+                      reported.push_back({full, text});
+                    });
   ASSERT_EQ(texts.size(), 3u);
   for (const std::string& text : texts) EXPECT_LE(text.size(), kBankListTextLength);
   EXPECT_EQ(texts[0], (k40 + "~1." + k40 + std::string(30, 'q')).substr(0, 55));

@@ -39,8 +39,8 @@ TEST_F(ClicksReach, TheCentreOfEveryShownControlOnEveryPage) {
     int tab, model;
     const char* name;
   };
-  const Page pages[] = {{1, 0, "NL1 librarian"}, {2, 0, "NL1 synthesizer"}, {3, 0, "NL1 velocity"},
-                        {1, 1, "NL2 librarian"}, {2, 1, "NL2 synthesizer"}, {3, 1, "NL2 velocity"},
+  const Page pages[] = {{1, 0, "NL1 librarian"},  {2, 0, "NL1 synthesizer"},  {3, 0, "NL1 velocity"},
+                        {1, 1, "NL2 librarian"},  {2, 1, "NL2 synthesizer"},  {3, 1, "NL2 velocity"},
                         {1, 2, "NL2x librarian"}, {2, 2, "NL2x synthesizer"}, {3, 2, "NL2x velocity"}};
   IGraphics& g = *plug().graphics;
   for (const Page& page : pages) {
@@ -57,12 +57,13 @@ TEST_F(ClicksReach, TheCentreOfEveryShownControlOnEveryPage) {
       IControl* hit = g.GetMouseControl(x, y);
       if (hit == c) continue;
       // The editor's bank and program menus lie over the read-out they open from.
-      const bool menuOverItsReadout = hit && hit->GetRECT().L == r.L && hit->GetRECT().T == r.T &&
-                                      std::abs(hit->GetRECT().R - r.R) <= 1;
+      const bool menuOverItsReadout =
+          hit && hit->GetRECT().L == r.L && hit->GetRECT().T == r.T && std::abs(hit->GetRECT().R - r.R) <= 1;
       EXPECT_TRUE(menuOverItsReadout) << page.name << ": a click at (" << x << "," << y << ") meant for "
                                       << plug().GetParam(c->ParamIdx())->GetNameForHost() << " reaches "
-                                      << (hit && hit->ParamIdx() >= 0 ? plug().GetParam(hit->ParamIdx())->GetNameForHost()
-                                                                     : "no bound control");
+                                      << (hit && hit->ParamIdx() >= 0
+                                              ? plug().GetParam(hit->ParamIdx())->GetNameForHost()
+                                              : "no bound control");
     }
   }
   plug().tabSwitch.mainTabSwitch(&plug(), 2, 1, 0);

@@ -52,8 +52,8 @@ protected:
       int out = 1;
       EXPECT_GT(f.plug->setExternalMIDIOut(out, kSynthIn.c_str()), 0);
       const HostCallbackInfo callbacks = CallbacksFor(host);
-      EXPECT_EQ(f.plug->SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0,
-                                    sizeof callbacks, &callbacks),
+      EXPECT_EQ(f.plug->SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, sizeof callbacks,
+                                    &callbacks),
                 noErr);
       f.plug->setMidiIOSet(true);
       f.plug->setResetPending(false);  // no notes off pausing on the held clock

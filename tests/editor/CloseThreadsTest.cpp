@@ -22,8 +22,8 @@ int ThreadCount(const std::string& name) {
       std::getline(std::ifstream(task + "/comm"), comm);
       std::getline(std::ifstream(task + "/stat"), stat);
       const size_t state = stat.rfind(')');
-      const bool exiting = state != std::string::npos && state + 2 < stat.size() &&
-                           (stat[state + 2] == 'Z' || stat[state + 2] == 'X');
+      const bool exiting =
+          state != std::string::npos && state + 2 < stat.size() && (stat[state + 2] == 'Z' || stat[state + 2] == 'X');
       n += !exiting && comm == name;
     }
     closedir(d);
@@ -104,9 +104,7 @@ TEST(Close, AConstructionFailingMidwayLeavesNothingBehind) {
   info.mBundleID.Set(Tavro::kBundleID);
   // A transport that refuses to be made fails the panel's port lists midway.
   struct Throwing : MidiTransportFactory {
-    std::unique_ptr<MidiInputTransport> CreateInput(const std::string&, unsigned) override {
-      throw std::bad_alloc();
-    }
+    std::unique_ptr<MidiInputTransport> CreateInput(const std::string&, unsigned) override { throw std::bad_alloc(); }
     std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string&) override { throw std::bad_alloc(); }
   };
   EXPECT_THROW(Tavro(info, std::make_shared<Throwing>()), std::bad_alloc);

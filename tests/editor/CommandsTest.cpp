@@ -16,8 +16,8 @@
 #include "editor/PatchManager.h"
 #include "editor/commands/TavroCommands.h"
 #include "layout/ControlAction.h"
-#include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
@@ -121,9 +121,9 @@ TEST_F(Commands, DirectAndQueuedOutputAreARadioPair) {
     bool queued;
     double direct, buffer;
   };
-  const Case cases[] = {{kMIDIFilterToDAWBuffer, 1, true, 0, 1},   {kMIDIFilterDirectToHardware, 0, true, 0, 1},
+  const Case cases[] = {{kMIDIFilterToDAWBuffer, 1, true, 0, 1},       {kMIDIFilterDirectToHardware, 0, true, 0, 1},
                         {kMIDIFilterDirectToHardware, 1, false, 1, 0}, {kMIDIFilterToDAWBuffer, 0, false, 1, 0},
-                        {kMIDIFilterToDAWBuffer, 1, true, 0, 1},   {kMIDIFilterToDAWBuffer, 0.5, true, 0, 0.5}};
+                        {kMIDIFilterToDAWBuffer, 1, true, 0, 1},       {kMIDIFilterToDAWBuffer, 0.5, true, 0, 0.5}};
   for (const Case& c : cases) {
     change(c.paramIdx, c.v);
     EXPECT_EQ(plug().outputQueue().queueMidiOutput, c.queued) << c.paramIdx << " " << c.v;
@@ -155,10 +155,8 @@ TEST_F(Commands, OutputPortOpensTheListEntryByItsFullName) {
     const char* keptName;  // null: the long name
   };
   const Case cases[] = {
-      {0, false, 0, 0, "OFF"},
-      {-1, true, 0, 1, nullptr},
-      {1, true, 1, 0, "Synth In"},
-      {99, false, 0, 0, "Set Name"},  // outside the list: closed
+      {0, false, 0, 0, "OFF"},       {-1, true, 0, 1, nullptr},
+      {1, true, 1, 0, "Synth In"},   {99, false, 0, 0, "Set Name"},  // outside the list: closed
       {-7, false, 0, 0, "Set Name"},
   };
   for (const Case& c : cases) {
@@ -297,11 +295,10 @@ struct CycleCase {
   int button, target12, states12, target0, states0;
 };
 const CycleCase kCycles[] = {
-    {693, 56, 5, 172, 3},  {697, 60, 5, 176, 4},  {701, 72, 2, 72, 2},    {705, -1, 0, 180, 7},
-    {709, 116, 4, 188, 3}, {713, 120, 4, 184, 3}, {717, 124, 4, 124, 4},  {721, 128, 2, 128, 2},
-    {725, 132, 4, 192, 2}, {729, 156, 6, 200, 5}, {733, 160, 2, 160, 2},  {737, 164, 4, 196, 2},
-    {741, 168, 2, 168, 2}, {745, 140, 2, 140, 2}, {749, 144, 3, 144, 3},  {753, 148, 2, 148, 2},
-    {757, 136, 5, 136, 5},
+    {693, 56, 5, 172, 3},  {697, 60, 5, 176, 4},  {701, 72, 2, 72, 2},   {705, -1, 0, 180, 7},  {709, 116, 4, 188, 3},
+    {713, 120, 4, 184, 3}, {717, 124, 4, 124, 4}, {721, 128, 2, 128, 2}, {725, 132, 4, 192, 2}, {729, 156, 6, 200, 5},
+    {733, 160, 2, 160, 2}, {737, 164, 4, 196, 2}, {741, 168, 2, 168, 2}, {745, 140, 2, 140, 2}, {749, 144, 3, 144, 3},
+    {753, 148, 2, 148, 2}, {757, 136, 5, 136, 5},
 };
 
 TEST_F(Commands, CycleButtonsStepTheirTargetUntilItWraps) {
@@ -334,8 +331,8 @@ TEST_F(Commands, OctaveButtonsStopAtTheEnds) {
     int button;
     double before, after;
   };
-  const Case cases[] = {{kOctUpTrig, 3, 4}, {kOctUpTrig, 4, 4}, {kOctDownTrig, 1, 0}, {kOctDownTrig, 0, 0},
-                        {kOctUpTrig, 0, 1}, {kOctDownTrig, 4, 3}};
+  const Case cases[] = {{kOctUpTrig, 3, 4},   {kOctUpTrig, 4, 4}, {kOctDownTrig, 1, 0},
+                        {kOctDownTrig, 0, 0}, {kOctUpTrig, 0, 1}, {kOctDownTrig, 4, 3}};
   for (const Case& c : cases) {
     param(octave).Set(c.before);
     press(c.button + slot);
@@ -348,9 +345,8 @@ TEST_F(Commands, LFO2DestinationFollowsTheHold) {
   struct Case {
     double hold, from, to;
   };
-  const Case cases[] = {{1, 0, 1}, {1, 1, 2}, {1, 2, 5}, {1, 3, 4}, {1, 4, 5}, {1, 5, 6}, {1, 6, 0},
-                        {0, 0, 3}, {0, 1, 2}, {0, 2, 3}, {0, 3, 4}, {0, 4, 7}, {0, 5, 7}, {0, 6, 7},
-                        {0, 7, 3}, {0, 8, 3}};
+  const Case cases[] = {{1, 0, 1}, {1, 1, 2}, {1, 2, 5}, {1, 3, 4}, {1, 4, 5}, {1, 5, 6}, {1, 6, 0}, {0, 0, 3},
+                        {0, 1, 2}, {0, 2, 3}, {0, 3, 4}, {0, 4, 7}, {0, 5, 7}, {0, 6, 7}, {0, 7, 3}, {0, 8, 3}};
   // Switching the hold on starts with no release remembered.
   param(hold).Set(0);
   press(kLFO2HoldTrig + slot);
@@ -381,7 +377,7 @@ TEST_F(Commands, OctaveLightFollowsTheSemitones) {
   struct Case {
     double waveform, semitones, after;
   };
-  const Case cases[] = {{0, 24, 1}, {0, 25, 0}, {0, 0, 1}, {0, 120, 1}, {0, 121, 0},
+  const Case cases[] = {{0, 24, 1},  {0, 25, 0}, {0, 0, 1},  {0, 120, 1}, {0, 121, 0},
                         {0, -12, 0}, {0, 36, 1}, {3, 36, 0}, {3, 24, 0}};
   for (const Case& c : cases) {
     param(kOsc2Waveform + slot).Set(c.waveform);
@@ -421,7 +417,7 @@ TEST_F(Commands, SlotTabFromThePanelAndFromTheSynthesizer) {
   };
   const Case cases[] = {
       {false, 1, true, 2, 4 * 127, 1}, {true, 1, true, 3, 4 * 127, 1}, {true, 0, true, 1, 0, 0},
-      {true, 0.5, true, 2, 0, 0},      {true, 1, false, 0, 0, 0},       {false, 0, true, 3, 0, 0},
+      {true, 0.5, true, 2, 0, 0},      {true, 1, false, 0, 0, 0},      {false, 0, true, 3, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "synth " << c.fromSynth << " allow " << c.allow << " slot " << c.slot);
@@ -537,8 +533,7 @@ TEST_F(SettingsFile, MissingFileIsReportedAndNotCreated) {
     change(*editor.plug, paramIdx, 1);
     EXPECT_EQ(editor.plug->keptControls().statusText->GetTextString(), "Tavro Editor UI.txt MISSING!");
     EXPECT_EQ(editor.plug->keptControls().valueText->GetTextString(), "Contact support");
-    for (const std::string& path : editor.data.contents())
-      EXPECT_EQ(path.find("UI.txt"), std::string::npos) << path;
+    for (const std::string& path : editor.data.contents()) EXPECT_EQ(path.find("UI.txt"), std::string::npos) << path;
   }
 }
 

@@ -29,8 +29,9 @@ struct ConnectedEditor : VirtualTimeEditor {
   }
   int controlChangesSent(int cc) const {
     const auto sent = ports->Sent(kSynthIn);
-    return int(std::count_if(sent.begin(), sent.end(),
-                             [cc](const MidiPortFake::Message& m) { return m.size() == 3 && m[0] == 0xB0 && m[1] == cc; }));
+    return int(std::count_if(sent.begin(), sent.end(), [cc](const MidiPortFake::Message& m) {
+      return m.size() == 3 && m[0] == 0xB0 && m[1] == cc;
+    }));
   }
 };
 
@@ -86,7 +87,7 @@ TEST(CommandsThreads, SlotFromTheSynthesizerWhileATransferRunsResendsWhenItEnds)
   }
   EXPECT_EQ(plug.panelMode().activeSlot, 3);
   EXPECT_EQ(editor.ports->Sent(kSynthIn).size() - sentBefore, 4u * 127u);  // notes off now
-  EXPECT_EQ(started(), before);                                             // the resend waits
+  EXPECT_EQ(started(), before);                                            // the resend waits
   EXPECT_EQ(manager->pendingResends(), 1);
 
   jobMayEnd = true;

@@ -56,13 +56,16 @@ TEST(Dialogs, TheRecordIsListedOnceAndBuildsItsControls) {
   EXPECT_EQ(records, 1);
   std::vector<std::string> classes;
   ScopedDriver driver([&](HWND dialog) {
-    for (int i = 0; i < WinEmu_GetChildCount(dialog); ++i) classes.push_back(WinEmu_GetClassName(WinEmu_GetChild(dialog, i)));
+    for (int i = 0; i < WinEmu_GetChildCount(dialog); ++i)
+      classes.push_back(WinEmu_GetClassName(WinEmu_GetChild(dialog, i)));
     RECT edit{};
     GetWindowRect(GetDlgItem(dialog, IDC_BANK_NAME), &edit);
     EXPECT_EQ(edit.right - edit.left, 360);  // 200 dialog units at 1.8
   });
-  EXPECT_EQ(showPatchNameMessageBox(nullptr, nullptr, IDD_PATCH_SAVE, nullptr), 2);  // the run cancels an unanswered dialog
-  EXPECT_EQ(classes, (std::vector<std::string>{"__WINEMU_LABEL", "__WINEMU_EDIT", "__WINEMU_BUTTON", "__WINEMU_BUTTON"}));
+  EXPECT_EQ(showPatchNameMessageBox(nullptr, nullptr, IDD_PATCH_SAVE, nullptr),
+            2);  // the run cancels an unanswered dialog
+  EXPECT_EQ(classes,
+            (std::vector<std::string>{"__WINEMU_LABEL", "__WINEMU_EDIT", "__WINEMU_BUTTON", "__WINEMU_BUTTON"}));
 }
 
 TEST(Dialogs, MessageDialogEndsOnlyWithOK) {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "Framework/ControlLayer.h"
 #include "CoreFoundation.h"
 #include "DataRoot.h"
+#include "Framework/ControlLayer.h"
 #include "Framework/IGraphicsMac.h"
 #include "Kit_TimeSource.h"
 #include "MidiPortFake.h"

@@ -17,9 +17,9 @@ namespace {
 
 // `environment`: further VAR=value words for the host's environment.
 int RunHost(const std::string& arguments, std::string* output, const std::string& environment = "") {
-  const std::string command = "env -u DISPLAY " + environment + TAVRO_BINARY_DIR
-                              "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                              "/Tavro.component --render-seconds 0.05 --fast " +
+  const std::string command = "env -u DISPLAY " + environment +
+                              TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+                                               "/Tavro.component --render-seconds 0.05 --fast " +
                               arguments;
   return RunCommand(command, output);
 }
@@ -58,7 +58,8 @@ TEST(HostRun, ANewDataRootIsInstalledShowsTheWelcomeNoticeAndKeepsASizeChange) {
   const auto [exitX, exitY] = LayoutPosition("kFirstRunExit");
   ASSERT_GE(exitX, 0);
   const std::string script = data.root() + "/first.txt";
-  std::ofstream(script) << "click " << exitX + 5 << " " << exitY + 5 << "\nchoose Large\nclick 370 30\nexpect-param 665 2\n";
+  std::ofstream(script) << "click " << exitX + 5 << " " << exitY + 5
+                        << "\nchoose Large\nclick 370 30\nexpect-param 665 2\n";
   std::string output;
   ASSERT_EQ(RunHost("--data-root '" + root + "' --script '" + script + "'", &output), 0) << output;
   const std::string folder = root + "/Orvane/Vudidi Tavro Editor/";
@@ -121,9 +122,9 @@ TEST(HostRun, ScriptsMoveTheTransportAndTempoAndPassHostMidi) {
   std::ofstream(script) << "tempo 0\nplay\nrender 2\nstop\ntempo 90.5\nrender 2\nmidi B0 07 40\nmidi C1 05\n";
   std::string output;
   EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << output;
-  for (const char* bad : {"midi 07 40", "midi B0 80 1", "midi B0", "midi B0 1 2 3", "tempo -1", "wait-param 771 1",
-                          "wait-param 771 0 -5", "wait-idle", "wait-idle -5", "double-click 5",
-                          "right-click 5", "save-path"}) {
+  for (const char* bad :
+       {"midi 07 40", "midi B0 80 1", "midi B0", "midi B0 1 2 3", "tempo -1", "wait-param 771 1", "wait-param 771 0 -5",
+        "wait-idle", "wait-idle -5", "double-click 5", "right-click 5", "save-path"}) {
     std::ofstream(script) << bad << "\n";
     EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << bad;
     EXPECT_NE(output.find(std::string(":1: ") + std::string(bad).substr(0, 4)), std::string::npos) << output;
@@ -175,8 +176,8 @@ TEST(HostRun, WithoutAnyMidiSystemOneLineSaysSo) {
   TempDataRoot data;
   std::string output;
   // A server name nobody runs: no JACK server answers, whatever else runs here.
-  ASSERT_EQ(RunHost("--data-root '" + data.root() + "'", &output, "JACK_DEFAULT_SERVER=tavro-none-" +
-                                                                      std::to_string(getpid()) + " "),
+  ASSERT_EQ(RunHost("--data-root '" + data.root() + "'", &output,
+                    "JACK_DEFAULT_SERVER=tavro-none-" + std::to_string(getpid()) + " "),
             0)
       << output;
   const std::string said = "MIDI: no ALSA sequencer and no JACK server; ports stay OFF";

@@ -12,8 +12,8 @@
 
 namespace {
 
-const std::string kLongIn = "Vudidi Nord USB MIDI Interface Port In 1";    // 40 characters
-const std::string kLongOut = "Vudidi Nord USB MIDI Interface Port Out1";   // 40 characters
+const std::string kLongIn = "Vudidi Nord USB MIDI Interface Port In 1";   // 40 characters
+const std::string kLongOut = "Vudidi Nord USB MIDI Interface Port Out1";  // 40 characters
 
 // An editor on fake ports; the synthesizer's two ports are there unless `absent`.
 struct StateFixture {
@@ -210,7 +210,7 @@ TEST(HostState, CutOrDamagedChunksAreRefusedAndChangeNothing) {
     refusedUnchanged(cut, "cut at " + std::to_string(size));
   }
   const int block = 20;
-  const auto withInt32At = [&](int pos, const unsigned char (&bytes)[4]) {
+  const auto withInt32At = [&](int pos, const unsigned char(&bytes)[4]) {
     ByteChunk damaged = edited;
     std::copy(bytes, bytes + 4, damaged.GetBytes() + pos);
     return damaged;

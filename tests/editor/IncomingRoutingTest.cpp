@@ -15,8 +15,8 @@
 #include "Framework/IParam.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "layout/UIConfigManager.h"
-#include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 

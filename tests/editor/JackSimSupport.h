@@ -61,7 +61,7 @@ inline int RunHost(const std::string& root, const std::string& arguments, std::s
 
 // The same with a panel script.
 inline int RunTavroHost(const std::string& root, const std::string& script, std::string* output,
-                         const std::string& extra = "") {
+                        const std::string& extra = "") {
   return RunHost(root, "--script '" + script + "' " + extra, output);
 }
 

@@ -46,8 +46,8 @@ TEST(KnobRoadJack, DraggedKnobsOfSlotsAAndBReachTheSynthesizerOnTheirChannels) {
     SimProcess sim;
     ASSERT_TRUE(sim.Start(kSimName, {"--record", record}, data.root() + "/sim.txt"));
     const std::string script = data.root() + "/knobs.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << Drags(ax, ay) << ClickSlotTab(1)
-                          << Drags(bx, by) << "print-param 0\nprint-param 1\n";
+    std::ofstream(script) << ChoosePorts(kSimName) << Drags(ax, ay) << ClickSlotTab(1) << Drags(bx, by)
+                          << "print-param 0\nprint-param 1\n";
     std::string output;
     // The host closes the editor before restoring its state into a fresh one, as a
     // project is closed and reopened: the ports are listed as they were, and the
@@ -64,8 +64,9 @@ TEST(KnobRoadJack, DraggedKnobsOfSlotsAAndBReachTheSynthesizerOnTheirChannels) {
     EXPECT_TRUE(SimProcess::WaitFor([&] {
       const std::vector<std::string> lines = SimProcess::Lines(record);
       return LastCutoff(lines, "B0") == a && LastCutoff(lines, "B1") == b;
-    })) << "host printed " << a << ", " << b << "; the record holds B0 " << LastCutoff(SimProcess::Lines(record), "B0")
-        << ", B1 " << LastCutoff(SimProcess::Lines(record), "B1");
+    })) << "host printed "
+        << a << ", " << b << "; the record holds B0 " << LastCutoff(SimProcess::Lines(record), "B0") << ", B1 "
+        << LastCutoff(SimProcess::Lines(record), "B1");
   }
   server.Stop();
 }

@@ -8,8 +8,8 @@
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
-#include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
@@ -41,8 +41,11 @@ TEST(LibrarianCommands, BankStepsWrapAndEndTheChange) {
   struct Step {
     int param, from, to;
   };
-  const Step steps[] = {{P::kLibUpperNextBank, 2, 0}, {P::kLibUpperPreviousBank, 0, 2}, {P::kLibUpperNextBank, 0, 1},
-                        {P::kLibLowerNextBank, 2, 0}, {P::kLibLowerPreviousBank, 0, 2}};
+  const Step steps[] = {{P::kLibUpperNextBank, 2, 0},
+                        {P::kLibUpperPreviousBank, 0, 2},
+                        {P::kLibUpperNextBank, 0, 1},
+                        {P::kLibLowerNextBank, 2, 0},
+                        {P::kLibLowerPreviousBank, 0, 2}};
   for (const Step& step : steps) {
     const bool upper = step.param == P::kLibUpperNextBank || step.param == P::kLibUpperPreviousBank;
     const int list = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
@@ -113,9 +116,8 @@ TEST(LibrarianCommands, RenameWritesTheNameIntoTheDumpWithinBounds) {
 
 TEST(LibrarianCommands, RenameWithoutAValidRowOrWholeDumpOnlyCloses) {
   LibrarianPage page;
-  page.plug->librarian->modify([](PatchLibrary& library) {
-    library.programFiles[0]->patches[5].messages[0].bytes.resize(100);
-  });
+  page.plug->librarian->modify(
+      [](PatchLibrary& library) { library.programFiles[0]->patches[5].messages[0].bytes.resize(100); });
   for (int row : {-1, 99, 150, 5}) {
     page.plug->setRenameInactive(false);
     page.plug->showLayer("patchRename", true);
@@ -210,8 +212,11 @@ TEST(LibrarianCommands, PatchUpAndDownWrapInLibraryMode) {
     bool performances;
     int param, from, to;
   };
-  const Step steps[] = {{false, P::kPatchUp, 98, 0}, {false, P::kPatchDown, 0, 98}, {false, P::kPatchUp, 40, 41},
-                        {true, P::kPatchUp, 99, 0},  {true, P::kPatchDown, 0, 99}};
+  const Step steps[] = {{false, P::kPatchUp, 98, 0},
+                        {false, P::kPatchDown, 0, 98},
+                        {false, P::kPatchUp, 40, 41},
+                        {true, P::kPatchUp, 99, 0},
+                        {true, P::kPatchDown, 0, 99}};
   for (const Step& step : steps) {
     page.plug->setPerfMode(step.performances);
     page.list().currentRow = step.from;

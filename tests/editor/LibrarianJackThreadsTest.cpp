@@ -114,7 +114,8 @@ private:
 };
 
 TEST_F(LibrarianJack, ADoubleClickOnARowSendsItsProgramToTheSynthesizer) {
-  RunOnThePage("double-click " + std::to_string(points.row.x) + " " + std::to_string(points.row.y) + "\nwait-idle 60000\n");
+  RunOnThePage("double-click " + std::to_string(points.row.x) + " " + std::to_string(points.row.y) +
+               "\nwait-idle 60000\n");
   // A program dump for slot A's edit buffer reached the unit; taken in, it gives the
   // row's cutoff, which no other row has.
   int cutoff = -1;

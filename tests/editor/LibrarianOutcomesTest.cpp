@@ -163,7 +163,8 @@ TEST(LibrarianStatus, ImportSaysWhatItDidAfterAFailureAndAFolderIsNoFile) {
   EXPECT_EQ(page.librarianStatus(), "Imported as Picked.syx");
   const IParam* list = page.plug->GetParam(kPatchSelectionListUpper);
   bool listed = false;
-  for (int i = 0; i < list->GetNDisplayTexts(); ++i) listed |= std::string(list->GetDisplayTextAtIdx(i)) == "Picked.syx";
+  for (int i = 0; i < list->GetNDisplayTexts(); ++i)
+    listed |= std::string(list->GetDisplayTextAtIdx(i)) == "Picked.syx";
   EXPECT_TRUE(listed);
 }
 

@@ -17,12 +17,12 @@
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IMidiMsg.h"
 #include "Kit_TimeSource.h"
-#include "librarian/PatchLibrarian.h"
 #include "SynthSimPorts.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
-#include "views/View_Headless.h"
-#include "views/View_Backend.h"
+#include "librarian/PatchLibrarian.h"
 #include "librarian/panel/LibrarianViewControl.h"
+#include "views/View_Backend.h"
+#include "views/View_Headless.h"
 
 // A 149-byte program dump named `name`; `seed` varies its data bytes.
 inline std::vector<uint8_t> NamedProgramDump(const std::string& name, int seed) {

@@ -6,9 +6,9 @@
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/SelectorMenus.h"
 #include "messaging/MIDIMessageManager.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 

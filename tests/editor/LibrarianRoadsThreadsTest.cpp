@@ -9,9 +9,9 @@
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/SendOutcome.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -55,9 +55,8 @@ std::optional<std::vector<std::string>> MidoMessages(const std::string& path, bo
   if (std::system("/usr/bin/python3 -c 'import mido' 2>/dev/null") != 0) return std::nullopt;
   const std::string read = midiFile ? "[m for t in mido.MidiFile(sys.argv[1]).tracks for m in t if m.type == \"sysex\"]"
                                     : "mido.read_syx_file(sys.argv[1])";
-  const std::string command =
-      "/usr/bin/python3 -c 'import sys, mido\nfor m in " + read + ": print(m.hex().replace(\" \", \"\").lower())' '" +
-      path + "' 2>&1";
+  const std::string command = "/usr/bin/python3 -c 'import sys, mido\nfor m in " + read +
+                              ": print(m.hex().replace(\" \", \"\").lower())' '" + path + "' 2>&1";
   std::vector<std::string> lines;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return lines;
@@ -71,8 +70,7 @@ std::optional<std::vector<std::string>> MidoMessages(const std::string& path, bo
 }
 
 struct RoadPage : LibrarianPage {
-  explicit RoadPage(int model = 1, const Banks& banks = Banks{{"Bank A.syx", "A"}},
-                    SynthSimSettings unit = Unit(1))
+  explicit RoadPage(int model = 1, const Banks& banks = Banks{{"Bank A.syx", "A"}}, SynthSimSettings unit = Unit(1))
       : LibrarianPage(banks, WithModel(unit, model)) {
     // As the panel's model switch does: the bank menu offers the model's banks.
     plug->GetParam(kNordModel)->Set(model);
@@ -457,9 +455,9 @@ TEST(LibrarianRoads, SaveOfAMidBankWithANamedProgramKeepsTheNamesBesideIt) {
 // With no MIDI ports a request from the unit says so and sends nothing; no probe runs.
 TEST(LibrarianOutcomes, RequestsWithoutPortsSaySetMidiFirstAndSendNothing) {
   LibrarianPage page;
-  for (const char* item : {"Request Patch Data/from HW by Selected Slot Number",
-                           "Request Patch Data/from Active Slot to Librarian",
-                           "Request Patch Data/All Programs from BANK 0 (RAM)", "Sync Current Data from HW"}) {
+  for (const char* item :
+       {"Request Patch Data/from HW by Selected Slot Number", "Request Patch Data/from Active Slot to Librarian",
+        "Request Patch Data/All Programs from BANK 0 (RAM)", "Sync Current Data from HW"}) {
     SCOPED_TRACE(item);
     page.plug->showStatus("");
     page.backend.ScriptPopupChoiceText(item);

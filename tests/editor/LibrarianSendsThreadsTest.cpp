@@ -127,7 +127,7 @@ TEST(LibrarianSendsStarters, ResendsFollowTheLocks) {
     const char* what;
     int lockParam;  // set to 1, or -1 for none
     bool ports;
-    bool multi;  // sendMultiDataBackToHardware, else the part of slot 1
+    bool multi;   // sendMultiDataBackToHardware, else the part of slot 1
     int wantJob;  // -1 for none
   };
   const Case kCases[] = {

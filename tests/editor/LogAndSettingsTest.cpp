@@ -3,9 +3,9 @@
 
 #include <sstream>
 
-#include "editor/DebuggerOutput.h"
 #include "EditorTestSupport.h"
 #include "Framework/IMidiMsg.h"
+#include "editor/DebuggerOutput.h"
 #include "editor/UISettings.h"
 
 namespace {

@@ -171,9 +171,9 @@ struct LocalUnit {
 TEST_F(JackRun, SlotBRequestedFromTheUnitReachesThePanelAndTheSavedState) {
   // The unit's slot B, away from the INIT program in fields of every coding; the
   // enquiry's reply sets nothing of the panel, so until the request it shows INIT.
-  const std::map<std::string, int> unitValues = {
-      {"kFilterCutoff", 93}, {"kOsc2Finetune", 41},    {"kModEnvDecay", 50}, {"kVAmpGain", 200},
-      {"kOscSync", 2},       {"kLFO2Destination", 6}, {"kFilterType", 3},   {"kMDB3", 77}};
+  const std::map<std::string, int> unitValues = {{"kFilterCutoff", 93}, {"kOsc2Finetune", 41}, {"kModEnvDecay", 50},
+                                                 {"kVAmpGain", 200},    {"kOscSync", 2},       {"kLFO2Destination", 6},
+                                                 {"kFilterType", 3},    {"kMDB3", 77}};
   std::vector<std::string> simOptions = {"--device-id", std::to_string(kUnitId), "--wire-time"};
   for (const auto& [name, value] : unitValues)
     simOptions.insert(simOptions.end(), {"--set", name, std::to_string(kSlotB), std::to_string(value)});
@@ -242,8 +242,8 @@ TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   const std::string oscSync = std::to_string(ParamOf(fields, "kOscSync"));
   drags += "drag " + Point(sync) + " 0 -210\nexpect-param " + oscSync + " 2\n";
   // The job's dump leaves before the host closes the editor.
-  const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + drags + "wait-idle 60000\n" + PrintAll(fields), "",
-                                 {"--device-id", std::to_string(kUnitId), "--wire-time"});
+  const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + drags + "wait-idle 60000\n" + PrintAll(fields),
+                                 "", {"--device-id", std::to_string(kUnitId), "--wire-time"});
   const std::map<int, std::vector<double>> printed = Printed(output);
   const std::string dump = LastSlotBDump(recorded());
   ASSERT_FALSE(dump.empty()) << output;

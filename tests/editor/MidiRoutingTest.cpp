@@ -36,14 +36,9 @@ TEST(MidiRouting, ANoteOnASlotsChannelReachesItsZone) {
     const char* bySlot[4];
   };
   const Row rows[] = {
-      {"---", {"A", "B", "C", "D"}},
-      {"x--", {"AB", "AB", "C", "D"}},
-      {"-x-", {"A", "BC", "BC", "D"}},
-      {"--x", {"A", "B", "CD", "CD"}},
-      {"xx-", {"ABC", "ABC", "ABC", "D"}},
-      {"-xx", {"A", "BCD", "BCD", "BCD"}},
-      {"x-x", {"AB", "AB", "CD", "CD"}},
-      {"xxx", {"ABCD", "ABCD", "ABCD", "ABCD"}},
+      {"---", {"A", "B", "C", "D"}},     {"x--", {"AB", "AB", "C", "D"}},           {"-x-", {"A", "BC", "BC", "D"}},
+      {"--x", {"A", "B", "CD", "CD"}},   {"xx-", {"ABC", "ABC", "ABC", "D"}},       {"-xx", {"A", "BCD", "BCD", "BCD"}},
+      {"x-x", {"AB", "AB", "CD", "CD"}}, {"xxx", {"ABCD", "ABCD", "ABCD", "ABCD"}},
   };
   for (const Row& row : rows)
     for (int slot = 0; slot < 4; ++slot)

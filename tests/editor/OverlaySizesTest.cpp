@@ -26,8 +26,10 @@ TEST(OverlaySizes, CoversThePanelAndDrawsTheSameInTheNextEditor) {
       const int w = shown.window.Width(), h = shown.window.Height();
       for (const auto& [x, y] : {std::pair{3, h / 2}, std::pair{w - 4, h / 2}, std::pair{w / 2, h - 4}})
         EXPECT_NE(covered[size_t(y) * w + x], plain[size_t(y) * w + x]) << x << "," << y;
-      if (opening == 0) first = covered;
-      else EXPECT_TRUE(SameScreen(covered, first, w));
+      if (opening == 0)
+        first = covered;
+      else
+        EXPECT_TRUE(SameScreen(covered, first, w));
       t.DisplayProcessingIndicator(false);
     }
   }

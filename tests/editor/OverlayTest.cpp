@@ -4,8 +4,8 @@
 #include "EditorTestSupport.h"
 #include "Framework/IControl.h"
 #include "Framework/IParam.h"
-#include "editor/panel/ProgressIndicator.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "editor/panel/ProgressIndicator.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -134,8 +134,8 @@ std::vector<IControl*> ShownUnder(Tavro& t, const IRECT& rect) {
   std::vector<IControl*> under;
   const auto visit = [&](IControl* c) {
     const IRECT r = c->GetRECT();
-    const bool background = c->ParamIdx() < 0 && r.W() > 4 * rect.W() && r.L <= rect.L && r.R >= rect.R &&
-                            r.T <= rect.T && r.B >= rect.B;
+    const bool background =
+        c->ParamIdx() < 0 && r.W() > 4 * rect.W() && r.L <= rect.L && r.R >= rect.R && r.T <= rect.T && r.B >= rect.B;
     if (r.Intersects(rect) && !background) under.push_back(c);
   };
   for (int i = 1; i < t.graphics->NControls(); ++i)

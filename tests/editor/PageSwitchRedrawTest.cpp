@@ -18,7 +18,6 @@ struct Switch {
 
 class PageSwitchRedraw : public ::testing::Test, protected ShownEditor {
 protected:
-
   // As a click on the switch does: the control takes the value and tells the editor.
   void Flip(const Switch& s) {
     IControl* control = editor.plug->firstControl(s.paramIdx);

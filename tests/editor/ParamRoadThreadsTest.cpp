@@ -211,8 +211,8 @@ TEST(KnobRoad, ASwitchSendsItsOffAndOnValues) {
   const ControlAction& a = *f.action(p);
   const unsigned char cc = (unsigned char)a.ccNumber, off = (unsigned char)a.offValue, on = (unsigned char)a.onValue;
   for (double v : {1.0, 0.0, -1.0, 0.0, 3.0}) f.edit(p, v);
-  EXPECT_EQ(f.sent(), (std::vector<Message>{{0xB0, cc, on}, {0xB0, cc, off}, {0xB0, cc, on}, {0xB0, cc, off},
-                                            {0xB0, cc, on}}));
+  EXPECT_EQ(f.sent(),
+            (std::vector<Message>{{0xB0, cc, on}, {0xB0, cc, off}, {0xB0, cc, on}, {0xB0, cc, off}, {0xB0, cc, on}}));
 }
 
 TEST(KnobRoad, ANoValueKnobResendsTheActiveSlotsProgram) {

@@ -2,8 +2,8 @@
 // Close switch as well.
 #include <gtest/gtest.h>
 
-#include "Framework/ControlLayer.h"
 #include "EditorTestSupport.h"
+#include "Framework/ControlLayer.h"
 #include "Framework/IControl.h"
 #include "Framework/IParam.h"
 

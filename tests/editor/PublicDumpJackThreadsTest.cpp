@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "HostStateSupport.h"
 #include "Framework/IControlText.h"
+#include "HostStateSupport.h"
 #include "JackTestServer.h"
 #include "Kit_TimeSource.h"
 #include "PublicDumpFormat.h"
@@ -61,12 +61,12 @@ TEST_F(PublicDumpJack, SettingsOf16AndMoreReachTheUnitAsNybblePairs) {
 
   // Each choice resends the whole performance under the progress overlay, which takes
   // the clicks made meanwhile: the script waits out each resend.
-  const std::string script = ChoosePorts(kSimName) + ready + Click(settings) + "expect-param " +
-                             std::to_string(settingsSwitch) + " 0\nchoose " + std::to_string(channel.value) + "\n" +
-                             Click(channelMenu) + "expect-param " + std::to_string(channelParam) + " " +
-                             std::to_string(channel.value) + "\nwait-idle 60000\nchoose " + std::to_string(aftertouch.value) + "\n" +
-                             Click(aftertouchMenu) + "expect-param " + std::to_string(aftertouchParam) + " " +
-                             std::to_string(aftertouch.value) + "\nwait-idle 60000\n";
+  const std::string script =
+      ChoosePorts(kSimName) + ready + Click(settings) + "expect-param " + std::to_string(settingsSwitch) +
+      " 0\nchoose " + std::to_string(channel.value) + "\n" + Click(channelMenu) + "expect-param " +
+      std::to_string(channelParam) + " " + std::to_string(channel.value) + "\nwait-idle 60000\nchoose " +
+      std::to_string(aftertouch.value) + "\n" + Click(aftertouchMenu) + "expect-param " +
+      std::to_string(aftertouchParam) + " " + std::to_string(aftertouch.value) + "\nwait-idle 60000\n";
   const std::string record = data.root() + "/record.txt";
   SimProcess sim;
   ASSERT_TRUE(

@@ -11,9 +11,9 @@
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
 #include "editor/commands/TavroCommands.h"
-#include "winemu/WinEmu_Time.h"
-#include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"
+#include "messaging/MIDIMessageManager.h"
+#include "winemu/WinEmu_Time.h"
 
 // Counting allocations replaces operator new; the sanitizers bring their own, so the
 // count is kept in the plain build only.

@@ -71,8 +71,7 @@ struct RoadFixture : VirtualTimeEditor {
   static constexpr const char* kSynthIn = "Nord In";
 
   // `synthOutputs`: readable ports the panel lists besides.
-  explicit RoadFixture(const std::vector<std::string>& synthOutputs = {})
-      : VirtualTimeEditor(kSynthIn, synthOutputs) {
+  explicit RoadFixture(const std::vector<std::string>& synthOutputs = {}) : VirtualTimeEditor(kSynthIn, synthOutputs) {
     MIDIMessageSender* sender = plug->midiManager->sender();
     for (int code : {kJobSendArrangement, kJobSendPart, kJobRequestPart, kJobDeviceIdEnquiry})
       sender->setJob(code, &JobRecord::Record);

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -54,7 +54,7 @@ std::string Hex(const std::vector<unsigned char>& bytes) {
   return text;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Sha1, PublishedVectors) {
   EXPECT_EQ(HexDigest("abc"), "a9993e364706816aba3e25717850c26c9cd0d89d");
@@ -64,9 +64,7 @@ TEST(Sha1, PublishedVectors) {
   EXPECT_EQ(HexDigest(std::string(1000000, 'a')), "34aa973cd4c4daa4f61eeb2bdbad27316534016f");
 }
 
-TEST(Sha1, EmptyInputMayBeNull) {
-  EXPECT_EQ(HexDigest(nullptr, 0), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
-}
+TEST(Sha1, EmptyInputMayBeNull) { EXPECT_EQ(HexDigest(nullptr, 0), "da39a3ee5e6b4b0d3255bfef95601890afd80709"); }
 
 TEST(Sha1, RandomLengthsMatchPythonHashlib) {
   ASSERT_EQ(access(kPython, X_OK), 0) << "needs Debian's python3";
@@ -86,9 +84,9 @@ TEST(Sha1, RandomLengthsMatchPythonHashlib) {
     std::ofstream out(path);
     for (const auto& message : messages) out << Hex(message) << "\n";
   }
-  const std::vector<std::string> expected = PythonLines(
-      std::string("import hashlib\nfor line in open(\"") + path +
-      "\"): print(hashlib.sha1(bytes.fromhex(line.strip())).hexdigest())");
+  const std::vector<std::string> expected =
+      PythonLines(std::string("import hashlib\nfor line in open(\"") + path +
+                  "\"): print(hashlib.sha1(bytes.fromhex(line.strip())).hexdigest())");
   std::remove(path);
   ASSERT_EQ(expected.size(), messages.size());
   for (size_t i = 0; i < messages.size(); ++i) {

@@ -4,9 +4,9 @@
 #include "EditorTestSupport.h"
 #include "Framework/IControl.h"
 #include "Framework/IControlText.h"
-#include "editor/panel/ProgressIndicator.h"
 #include "Framework/IParam.h"
 #include "editor/librarian/LibrarianPanelParts.h"
+#include "editor/panel/ProgressIndicator.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -70,9 +70,9 @@ TEST(Startup, FilterFlagsFollowTheStartValues) {
 
 TEST(Startup, ShownLayersOnTheSynthPageOfSlotA) {
   EditorFixture f;
-  for (const char* name : {"root", "layerALayer", "modWheelerOne", "slotBEnable", "slotCEnable", "slotDEnable",
-                           "patchProgramControls1nl2", "controlDisplayLayer", "performanceSettings2",
-                           "PROGRAMNUMBERMENU", "BANKNUMBERMENUPROGRAMS"})
+  for (const char* name :
+       {"root", "layerALayer", "modWheelerOne", "slotBEnable", "slotCEnable", "slotDEnable", "patchProgramControls1nl2",
+        "controlDisplayLayer", "performanceSettings2", "PROGRAMNUMBERMENU", "BANKNUMBERMENUPROGRAMS"})
     EXPECT_TRUE(f.shown(name)) << name;
   for (const char* name : {"performanceSettings", "layerBLayer", "slotAEnable", "modWheelerTwo", "aboutWindow",
                            "firstRunNotification", "midiFilterSettings", "patchRename", "searchField",

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "Framework/ByteChunk.h"
 #include "CoreFoundation.h"
+#include "Framework/ByteChunk.h"
 #include "editor/PatchManager.h"
 
 // The chunk inside a state file the host wrote; empty when it has none.

@@ -76,7 +76,8 @@ TEST_F(StatusLineFit, ALongFileNameCaptionStaysInItsFieldAndAShorterOneLeavesNoF
       return Screen();
     };
     const std::vector<uint32_t> shortName = show("Ev.nl2");
-    const std::vector<uint32_t> longName = show("Every Evening Of My Long Summer Holiday In The Hills (second take).nl2");
+    const std::vector<uint32_t> longName =
+        show("Every Evening Of My Long Summer Holiday In The Hills (second take).nl2");
     EXPECT_NE(longName, shortName);
     EXPECT_EQ(ChangedOutside(shortName, longName, caption->GetRECT()), 0u) << "drawn over its neighbours";
     show("My.nl2");

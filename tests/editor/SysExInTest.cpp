@@ -76,9 +76,9 @@ TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {
   Tavro& t = f.t;
   const auto init = InitPerformance();
   std::vector<uint8_t> dump(init.begin(), init.end());
-  dump[534 + 2 * 2] = 9;   // slot C's channel 10
-  dump[646] = 1;           // local control on
-  dump[650] = 3;           // slot D active
+  dump[534 + 2 * 2] = 9;  // slot C's channel 10
+  dump[646] = 1;          // local control on
+  dump[650] = 3;          // slot D active
   f.send(dump);
   EXPECT_EQ(t.slotTables().slotChannels[2], 10);
   EXPECT_EQ(t.paramValue(kPartMidiChannel + 2), 10);
@@ -169,8 +169,8 @@ TEST(SysExIn, ReceivedSlotsMarkTheBankUnsaved) {
 TEST(SysExIn, TheWaitStepFollowsTheSyncTimer) {
   SysExIn f;
   // Values no step has, a raw write's among them (their conversion was undefined), wait 200.
-  const std::pair<double, int> kSteps[] = {{0, 200}, {1, 250},           {2, 300},        {3, 350},
-                                           {4, 200}, {std::nan(""), 200}, {-3.1e231, 200}, {1e300, 200}};
+  const std::pair<double, int> kSteps[] = {
+      {0, 200}, {1, 250}, {2, 300}, {3, 350}, {4, 200}, {std::nan(""), 200}, {-3.1e231, 200}, {1e300, 200}};
   for (const auto& [timer, step] : kSteps) {
     f.t.GetParam(kLibSyncTimer)->Set(timer);
     EXPECT_EQ(f.t.getTimerValue(), step) << timer;

@@ -6,18 +6,18 @@
 
 #include "Framework/IControl.h"
 #include "Framework/IParam.h"
-#include "editor/panel/ProgressIndicator.h"
 #include "SharedEditorSuite.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "editor/panel/ProgressIndicator.h"
 
 namespace {
 
 const char* const kSlotLayers[] = {"layerALayer", "layerBLayer", "layerCLayer", "layerDLayer"};
 // The program-control layers and the never-shown holder of the other slots' performance selectors.
 const char* const kProgramControlLayers[] = {
-    "patchProgramControls1nl2",  "patchProgramControls2nl2",  "patchProgramControls3nl2",
-    "patchProgramControls4nl2",  "patchProgramControls1nl2x", "patchProgramControls2nl2x",
-    "patchProgramControls3nl2x", "patchProgramControls4nl2x", "performanceProgramControlsNL2",
+    "patchProgramControls1nl2",       "patchProgramControls2nl2",  "patchProgramControls3nl2",
+    "patchProgramControls4nl2",       "patchProgramControls1nl2x", "patchProgramControls2nl2x",
+    "patchProgramControls3nl2x",      "patchProgramControls4nl2x", "performanceProgramControlsNL2",
     "performanceProgramControlsNL2x", "performanceSelectorsKept"};
 
 class TabSwitch : public SharedEditorSuite {
@@ -107,8 +107,8 @@ TEST_F(TabSwitch, AStoreShowsOneBankAndProgramPairUnderTheOverlay) {
     for (bool perf : {false, true}) {
       for (int tab : {1, 2, 3}) {
         for (int slot = 0; slot < 4; ++slot) {
-          SCOPED_TRACE(testing::Message() << "model " << model << " perf " << perf << " tab " << tab << " slot "
-                                          << slot);
+          SCOPED_TRACE(testing::Message()
+                       << "model " << model << " perf " << perf << " tab " << tab << " slot " << slot);
           t.setNordModel(model);
           t.setPerfMode(perf);
           t.GetParam(kShowLibrarian)->Set(tab == 1 ? 1.0 : 0.0);
@@ -139,7 +139,10 @@ TEST_F(TabSwitch, SlotTabShowsOneSlotAndSwitchesItOn) {
     plug().tabSwitch.quickTabSwitch(&plug(), kQuickTab, slot, 1);
     for (int s = 0; s < 4; ++s) EXPECT_EQ(shown(kSlotLayers[s]), s == slot) << slot << s;
     EXPECT_DOUBLE_EQ(plug().GetParam(kSlotAEnable + slot)->Value(), 1.0);
-    EXPECT_FALSE(shown(slot == 2 ? "slotCEnable" : slot == 1 ? "slotBEnable" : slot == 3 ? "slotDEnable" : "slotAEnable"));
+    EXPECT_FALSE(shown(slot == 2   ? "slotCEnable"
+                       : slot == 1 ? "slotBEnable"
+                       : slot == 3 ? "slotDEnable"
+                                   : "slotAEnable"));
   }
   // Outside 0-3: no slot layer, no array read.
   for (int slot : {4, -1, 1000}) {
@@ -153,7 +156,7 @@ TEST_F(TabSwitch, OctaveLightFollowsWaveformAndSemitones) {
   struct Case {
     double waveform, semitones, lightBefore, lightAfter;
   };
-  const Case cases[] = {{0, 24, 0, 1}, {0, 25, 1, 0}, {3, 24, 1, 0}, {0, 0, 0, 1},   {0, 60, 0, 1},
+  const Case cases[] = {{0, 24, 0, 1},  {0, 25, 1, 0},  {3, 24, 1, 0}, {0, 0, 0, 1},  {0, 60, 0, 1},
                         {0, 120, 0, 1}, {0, 121, 1, 0}, {0, 61, 1, 0}, {1, 12, 1, 1}, {0, 13, 0, 0}};
   plug().tabSwitch.mainTabSwitch(&plug(), 2, 1, 1);
   for (const Case& c : cases) {

@@ -8,10 +8,10 @@
 #include <map>
 #include <sstream>
 
+#include "Framework/IControlText.h"
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "RoadTestSupport.h"
-#include "Framework/IControlText.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 
 namespace {
@@ -94,8 +94,7 @@ struct ChoicesJack : ::testing::Test {
   // Whether the unit received `line` and then the request of `slot`'s program.
   bool RequestedAfter(const std::string& line, int slot) const {
     const size_t at = Find(line);
-    return at != std::string::npos &&
-           Find("F0 33 04 04 0A 0" + std::to_string(slot) + " F7", at) != std::string::npos;
+    return at != std::string::npos && Find("F0 33 04 04 0A 0" + std::to_string(slot) + " F7", at) != std::string::npos;
   }
   // The index of the first recorded line `line` at or after `from`; npos when none.
   size_t Find(const std::string& line, size_t from = 0) const {
@@ -133,14 +132,12 @@ void ModelSwitchKeepsTheUnitsId(ChoicesJack& run, int simModel, int panelModel, 
     f.edit(kShowVelomap, 1);
   });
   for (const auto& at : {modelMenu, rand, velocityPage, velocityKnob}) ASSERT_GE(at.first, 0);
-  const std::string output =
-      run.Run(ChooseAndClick(modelItem, modelMenu) + "expect-param " + std::to_string(int(kNordModel)) + " " +
-                  std::to_string(panelModel) + "\nexpect-param " + std::to_string(int(kDeviceID)) + " 6\n" +
-                  Click(rand) + "wait-idle 60000\n" + Click(velocityPage) + "expect-param " +
-                  std::to_string(int(kShowVelomap)) + " 1\n" + Drags(velocityKnob.first, velocityKnob.second) +
-                  "wait-idle 60000\n",
-              {"--device-id", "6", "--model", std::to_string(simModel)},
-              [&] { return DumpsById(run.recorded())[6] >= 2; });
+  const std::string output = run.Run(
+      ChooseAndClick(modelItem, modelMenu) + "expect-param " + std::to_string(int(kNordModel)) + " " +
+          std::to_string(panelModel) + "\nexpect-param " + std::to_string(int(kDeviceID)) + " 6\n" + Click(rand) +
+          "wait-idle 60000\n" + Click(velocityPage) + "expect-param " + std::to_string(int(kShowVelomap)) + " 1\n" +
+          Drags(velocityKnob.first, velocityKnob.second) + "wait-idle 60000\n",
+      {"--device-id", "6", "--model", std::to_string(simModel)}, [&] { return DumpsById(run.recorded())[6] >= 2; });
   // Rand's dump and at least one of the knob's, all to the unit's own id.
   const std::map<int, int> dumps = DumpsById(run.recorded());
   EXPECT_GE(dumps.count(6) ? dumps.at(6) : 0, 2) << output;
@@ -149,19 +146,17 @@ void ModelSwitchKeepsTheUnitsId(ChoicesJack& run, int simModel, int panelModel, 
 
 TEST_F(ChoicesJack, AnNL1FoundAtItsIdKeepsItThroughTheModelSwitch) { ModelSwitchKeepsTheUnitsId(*this, 0, 0, "NL1"); }
 
-TEST_F(ChoicesJack, AnNL2xFoundAtItsIdKeepsItThroughTheModelSwitch) {
-  ModelSwitchKeepsTheUnitsId(*this, 2, 2, "NL2x");
-}
+TEST_F(ChoicesJack, AnNL2xFoundAtItsIdKeepsItThroughTheModelSwitch) { ModelSwitchKeepsTheUnitsId(*this, 2, 2, "NL2x"); }
 
 TEST_F(ChoicesJack, Program25ThenBank2SendsProgram25) {
   const auto programs = MenuCentre(kProgramNumberMenu), banks = MenuCentre(kBankNumberMenu);
   ASSERT_GE(programs.first, 0);
   ASSERT_GE(banks.first, 0);
-  const std::string output = Run(ChooseAndClick("21-30/Program 25", programs) + "wait-idle 60000\n" +
-                                     ChooseAndClick("Bank 2 (CARD)", banks) + "wait-idle 60000\nexpect-param " +
-                                     std::to_string(int(kCurrentProgram)) + " 24\nexpect-param " +
-                                     std::to_string(int(kCurrentBank)) + " 2\n",
-                                 {}, [&] { return RequestedAfter("B0 20 02", 0); });
+  const std::string output =
+      Run(ChooseAndClick("21-30/Program 25", programs) + "wait-idle 60000\n" + ChooseAndClick("Bank 2 (CARD)", banks) +
+              "wait-idle 60000\nexpect-param " + std::to_string(int(kCurrentProgram)) + " 24\nexpect-param " +
+              std::to_string(int(kCurrentBank)) + " 2\n",
+          {}, [&] { return RequestedAfter("B0 20 02", 0); });
   const size_t bank = Find("B0 20 02");
   ASSERT_NE(bank, std::string::npos) << output;
   const std::vector<std::string> lines = recorded();
@@ -181,8 +176,8 @@ TEST_F(ChoicesJack, AProgramChosenDuringATabChangesDumpArrivesAndIsRequested) {
   // With part changes allowed, slot B's tab sends the performance; the program is
   // chosen while that runs.
   const std::string output =
-      Run(Click(allowPartChange) + "expect-param " + std::to_string(int(kAllowPartChange)) + " 1\n" +
-              ClickSlotTab(1) + ChooseAndClick("21-30/Program 25", programs) + "wait-idle 60000\nexpect-param " +
+      Run(Click(allowPartChange) + "expect-param " + std::to_string(int(kAllowPartChange)) + " 1\n" + ClickSlotTab(1) +
+              ChooseAndClick("21-30/Program 25", programs) + "wait-idle 60000\nexpect-param " +
               std::to_string(int(kCurrentProgram) + 1) + " 24\n",
           {}, [&] { return RequestedAfter("C1 18", 1); });
   const size_t change = Find("C1 18");
@@ -221,12 +216,11 @@ TEST_F(ChoicesJack, SlotCOnChannel7FollowsAHostControlChange) {
   const auto slotCChannel = CentreAfter(kPartMidiChannel + 2, [](RoadFixture& f) { f.edit(kMultiSettings, 0); });
   ASSERT_GE(settings.first, 0);
   ASSERT_GE(slotCChannel.first, 0);
-  const std::string output =
-      Run(Click(settings) + ChooseAndClick("7", slotCChannel) + "expect-param " +
-              std::to_string(int(kPartMidiChannel) + 2) + " 7\nwait-idle 60000\nexpect-param " +
-              std::to_string(kCutoff + 2) + " 127\nmidi B6 4A 05\nwait-param " + std::to_string(kCutoff + 2) +
-              " 5 10000\n",
-          {});
+  const std::string output = Run(Click(settings) + ChooseAndClick("7", slotCChannel) + "expect-param " +
+                                     std::to_string(int(kPartMidiChannel) + 2) + " 7\nwait-idle 60000\nexpect-param " +
+                                     std::to_string(kCutoff + 2) + " 127\nmidi B6 4A 05\nwait-param " +
+                                     std::to_string(kCutoff + 2) + " 5 10000\n",
+                                 {});
   EXPECT_NE(Find("B6 4A 05"), std::string::npos) << output;
 }
 

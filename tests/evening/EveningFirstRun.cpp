@@ -16,8 +16,8 @@
 #include "SynthSim.h"
 #include "editor/commands/TavroCommands.h"
 #include "layout/UIConfigManager.h"
-#include "messaging/tables/DumpFieldTable.h"
 #include "librarian/TavroParams.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 

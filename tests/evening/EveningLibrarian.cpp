@@ -64,7 +64,8 @@ std::string Retype(Point field, const std::string& text) {
 
 std::string Script(const EveningPoints& p, const std::string& savedPath) {
   std::ostringstream s;
-  s << ChoosePorts(Evening::kSimName) << At("click", p.pageSwitch) << "expect-param " << kShowLibrarian << " 1\n"
+  s << ChoosePorts(Evening::kSimName) << At("click", p.pageSwitch) << "expect-param " << kShowLibrarian
+    << " 1\n"
     // Step 5: the whole of bank 2 into the upper bank, one program renamed, saved as.
     << "choose Request Patch Data/All Programs from CARD " << kFetchedBank << " (RAM)\n"
     << At("click", p.bankMenu) << "wait-param " << kBankEditUnsaved << " 1 120000\n"
@@ -72,12 +73,13 @@ std::string Script(const EveningPoints& p, const std::string& savedPath) {
     << At("right-click", p.row) << Retype(p.renameField, kNewName) << "save-path " << savedPath << "\n"
     << "choose Save As.../Tavro Format (*.nl2) (with names)\n"
     << At("click", p.bankMenu) << "wait-param " << kBankEditUnsaved << " 0 10000\n"
-    << At("click", p.searchButton) << Retype(p.searchField, kSearchText)
+    << At("click", p.searchButton)
+    << Retype(p.searchField, kSearchText)
     // Step 6: what the search found to slot D (only the renamed program has its
     // data), then the upper bank, selected again, into the unit's RAM 0.
     << At("click", p.slotD) << "expect-param " << kQuickTab << " 3\n"
-    << At("double-click", p.firstResult) << "wait-idle 60000\n" << At("click", p.row)
-    << "choose Store Patch Data/All Current Programs to RAM 0 (A)\n"
+    << At("double-click", p.firstResult) << "wait-idle 60000\n"
+    << At("click", p.row) << "choose Store Patch Data/All Current Programs to RAM 0 (A)\n"
     << At("click", p.bankMenu)
     // 40 programs, each followed by two sync-timer pauses of 200 ms: about 17 s.
     << "wait-idle 120000\n";

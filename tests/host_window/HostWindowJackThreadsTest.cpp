@@ -110,7 +110,8 @@ HostWindow::Shared* HostWindow::shared_ = nullptr;
 
 // Built with the sanitizers, the host reports nothing, to its end included.
 void ExpectNoSanitizerReport(const std::string& output) {
-  for (const char* report : {"Sanitizer", "runtime error:"}) EXPECT_EQ(output.find(report), std::string::npos) << output;
+  for (const char* report : {"Sanitizer", "runtime error:"})
+    EXPECT_EQ(output.find(report), std::string::npos) << output;
 }
 
 TEST_F(HostWindow, WithTheWindowOpenThePlayingTransportSendsStartClocksAtTheTempoAndStop) {
@@ -161,8 +162,9 @@ TEST_F(HostWindow, ATempoChangeHalvesTheClockRateWithinABeat) {
                            "render 1\nwait 500\n"
                         << ClockOff() << "render 1\n";
   BackgroundHost host;
-  ASSERT_TRUE(host.Start("", "--data-root '" + shared_->data.root() + "' --render-seconds 0.2 --fast --script '" +
-                                 script + "' --transport stop",
+  ASSERT_TRUE(host.Start("",
+                         "--data-root '" + shared_->data.root() + "' --render-seconds 0.2 --fast --script '" + script +
+                             "' --transport stop",
                          Path("host.txt")));
   const auto samples = ClockSamples::Take(shared_->record(), from_, 60.0);
   EXPECT_EQ(host.Wait(), 0) << host.Output();

@@ -32,9 +32,9 @@ public:
     // Emptied before the host starts, so nothing an earlier run wrote there is read as its.
     const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0) return false;
-    const std::string command = "exec env DISPLAY=" + display + " " TAVRO_BINARY_DIR
-                                "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR "/Tavro.component " +
-                                arguments;
+    const std::string command =
+        "exec env DISPLAY=" + display +
+        " " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR "/Tavro.component " + arguments;
     pid_ = fork();
     if (pid_ == 0) {
       prctl(PR_SET_PDEATHSIG, SIGTERM);

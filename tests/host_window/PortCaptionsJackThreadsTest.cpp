@@ -107,8 +107,8 @@ protected:
   void ClickFieldOf(const Field& f) {
     int rootX = 0, rootY = 0;
     Window child = 0;
-    XTranslateCoordinates(user_, window_, DefaultRootWindow(user_), (f.l + f.r) / 2, (f.t + f.b) / 2, &rootX,
-                          &rootY, &child);
+    XTranslateCoordinates(user_, window_, DefaultRootWindow(user_), (f.l + f.r) / 2, (f.t + f.b) / 2, &rootX, &rootY,
+                          &child);
     XTestFakeMotionEvent(user_, DefaultScreen(user_), rootX, rootY, CurrentTime);
     XTestFakeButtonEvent(user_, 1, True, CurrentTime);
     XTestFakeButtonEvent(user_, 1, False, CurrentTime);
@@ -142,7 +142,8 @@ protected:
     int changed = 0;
     for (int y = out.t; y < out.b; ++y)
       for (int x = Scaled(kSizeRight); x < Scaled(kRandLeft); ++x)
-        if (!out.HasColumn(x) && !in.HasColumn(x)) changed += p.At(unsigned(x), unsigned(y)) != before.At(unsigned(x), unsigned(y));
+        if (!out.HasColumn(x) && !in.HasColumn(x))
+          changed += p.At(unsigned(x), unsigned(y)) != before.At(unsigned(x), unsigned(y));
     return changed;
   }
   // Pixels of field `f` that differ between the two pictures.
@@ -212,9 +213,7 @@ void PortCaptions::ExpectCaptionsInTheirFields(const std::string& size) {
   // Chosen and the panel free again: both names fill most of their fields in white.
   Picture chosen;
   ASSERT_TRUE(GrabUntil(
-      [&](const Picture& p) {
-        return InkedSpan(p, out) > (out.r - out.l) / 2 && InkedSpan(p, in) > (in.r - in.l) / 2;
-      },
+      [&](const Picture& p) { return InkedSpan(p, out) > (out.r - out.l) / 2 && InkedSpan(p, in) > (in.r - in.l) / 2; },
       &chosen))
       << host.Output();
   EXPECT_EQ(ChangedBesideTheFields(chosen, off), 0) << "a port name is drawn outside its field";
@@ -222,10 +221,10 @@ void PortCaptions::ExpectCaptionsInTheirFields(const std::string& size) {
   for (const Field* menu : {&out, &in}) {
     const Picture open = WithMenuOpen(*menu, chosen);
     EXPECT_EQ(ChangedBesideTheFields(open, off), 0) << (menu == &out ? "Out" : "In") << " menu open";
-    EXPECT_EQ(ChangedIn(open, chosen, out), 0) << "the Out caption changed with the "
-                                               << (menu == &out ? "Out" : "In") << " menu open";
-    EXPECT_EQ(ChangedIn(open, chosen, in), 0) << "the In caption changed with the "
-                                              << (menu == &out ? "Out" : "In") << " menu open";
+    EXPECT_EQ(ChangedIn(open, chosen, out), 0)
+        << "the Out caption changed with the " << (menu == &out ? "Out" : "In") << " menu open";
+    EXPECT_EQ(ChangedIn(open, chosen, in), 0)
+        << "the In caption changed with the " << (menu == &out ? "Out" : "In") << " menu open";
     Key(XK_Escape);
     Picture closed;
     EXPECT_TRUE(GrabUntil([&](const Picture& p) { return ChangedBelow(p, chosen, *menu) == 0; }, &closed));

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
+#include "Framework/IControlText.h"
 #include "HostStateSupport.h"
 #include "HostWindowSupport.h"
-#include "Framework/IControlText.h"
 #include "JackClockSupport.h"
 #include "JackTestServer.h"
 #include "RoadTestSupport.h"
@@ -141,8 +141,7 @@ TEST_F(PortReturn, TheClockRunsAgainOnceTheUnitIsBackAndItsPortChosen) {
 TEST_F(PortReturn, AScriptEndingWhilePlayingStopsTheUnit) {
   ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\nplay\nrender 1\n" +
                         AwaitSaid("clocked")));
-  EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
-      << Tail(Received());
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; })) << Tail(Received());
   Say("clocked");
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
   // The Stop's bytes may still be on the wire when the host has ended.
@@ -189,8 +188,8 @@ TEST_F(PortReturn, APortMissingOnRestoreIsSaidWhenThePanelOpens) {
   ASSERT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output, "--transport stop --state-out '" + saved + "'"), 0)
       << output;
   sim_.Stop();
-  const std::string missing = std::string("MIDI In not found: ") + kSimName + "-out:midi / MIDI Out not found: " +
-                              kSimName + "-in:midi";
+  const std::string missing =
+      std::string("MIDI In not found: ") + kSimName + "-out:midi / MIDI Out not found: " + kSimName + "-in:midi";
   std::ofstream(Path("restored.txt")) << WaitStatus(missing);
   std::ofstream(Path("idle.txt")) << "render 1\n";
   const std::string reopen =
@@ -205,7 +204,7 @@ TEST_F(PortReturn, TheRestoredInstanceWithTheHostsOwnPortListedSavesTheSameState
   std::string output;
   std::ofstream(Path("choose.txt")) << ChooseAndAwait(kSimName);
   EXPECT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output,
-                          std::string("--transport stop --midi-in '") + kSimName + "-out:midi'"),
+                         std::string("--transport stop --midi-in '") + kSimName + "-out:midi'"),
             0)
       << output;
   EXPECT_EQ(output.find("saves different data"), std::string::npos) << output;

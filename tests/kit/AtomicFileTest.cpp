@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -46,9 +46,7 @@ int Fchmod(int fd, mode_t mode) { return FailHere(Step::kFchmod) ? -1 : ::fchmod
 int Fsync(int fd) { return FailHere(Step::kFsync) ? -1 : ::fsync(fd); }
 // A failed close still releases the descriptor, as the system's does.
 int Close(int fd) { return ::close(fd) != 0 || FailHere(Step::kClose) ? -1 : 0; }
-int Rename(const char* from, const char* to) {
-  return FailHere(Step::kRename) ? -1 : ::rename(from, to);
-}
+int Rename(const char* from, const char* to) { return FailHere(Step::kRename) ? -1 : ::rename(from, to); }
 
 const Kit_AtomicFileCalls kInjecting = {Open, Write, Fchmod, Fsync, Close, Rename, ::unlink};
 
@@ -74,9 +72,7 @@ protected:
     text << in.rdbuf();
     return text.str();
   }
-  static void Put(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
+  static void Put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   static bool Save(const std::string& path, const std::string& text, std::string* error = nullptr) {
     return Kit_WriteFileAtomically(path, text.data(), text.size(), error);
   }
@@ -117,7 +113,8 @@ TEST_F(AtomicFile, TemporaryIsHiddenNextToTheTargetWithNoScannedExtension) {
   const std::string prefix = dir_ + "/.a.syx.tmp-";
   ASSERT_EQ(temporary.size(), prefix.size() + 6) << temporary;
   EXPECT_EQ(temporary.substr(0, prefix.size()), prefix);
-  for (size_t i = prefix.size(); i < temporary.size(); ++i) EXPECT_TRUE(std::isalnum(uint8_t(temporary[i]))) << temporary;
+  for (size_t i = prefix.size(); i < temporary.size(); ++i)
+    EXPECT_TRUE(std::isalnum(uint8_t(temporary[i]))) << temporary;
 }
 
 TEST_F(AtomicFile, ShortWritesAreContinuedAndLongNamesStillFitATemporary) {

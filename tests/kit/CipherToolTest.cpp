@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +13,6 @@
 #include <iterator>
 #include <random>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -63,7 +63,7 @@ std::string KeyText(std::mt19937& random) {
   return text;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(CipherTool, FilesOfAnyLengthRoundTrip) {
   std::mt19937 random(7);
@@ -90,15 +90,14 @@ TEST_F(CipherTool, EncipheredBlocksMatchTheKnownZeroKeyVectors) {
   Write(Path("plain"), {1, 2, 3, 4, 5, 6, 7, 8});
   ASSERT_EQ(Run("encrypt " + kZeroKeyText + " " + Path("plain") + " " + Path("cipher")), 0) << errors_;
   // The data block, then the padding block of eight zeros.
-  EXPECT_EQ(Read(Path("cipher")), (Bytes{0x6A, 0x2F, 0x9C, 0xF3, 0xFC, 0xCF, 0x3C, 0x55,
-                                         0x41, 0xEA, 0x3A, 0x0A, 0x94, 0xBA, 0xA9, 0x40}));
+  EXPECT_EQ(Read(Path("cipher")),
+            (Bytes{0x6A, 0x2F, 0x9C, 0xF3, 0xFC, 0xCF, 0x3C, 0x55, 0x41, 0xEA, 0x3A, 0x0A, 0x94, 0xBA, 0xA9, 0x40}));
 }
 
 TEST_F(CipherTool, KeyDigitsAreFourBigEndianWords) {
   Bytes plain{'<', 'u', 'i', '>', 'k', 'e', 'y', '!'};
   Write(Path("plain"), plain);
-  ASSERT_EQ(Run("encrypt 0A0B0C0D00000002f00000031234abcd " + Path("plain") + " " + Path("cipher")), 0)
-      << errors_;
+  ASSERT_EQ(Run("encrypt 0A0B0C0D00000002f00000031234abcd " + Path("plain") + " " + Path("cipher")), 0) << errors_;
   const uint32_t key[4] = {0x0A0B0C0D, 0x00000002, 0xF0000003, 0x1234ABCD};
   Tea::simpleencrypt(plain.data(), key);
   const Bytes cipher = Read(Path("cipher"));

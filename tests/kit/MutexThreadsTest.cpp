@@ -13,7 +13,7 @@ namespace {
 // Long enough for a wrongly released lock to be taken; a pass never depends on it.
 constexpr auto kGrace = std::chrono::milliseconds(50);
 
-} // namespace
+}  // namespace
 
 TEST(MutexThreads, HeldUntilTheOwnersLastLeave) {
   Kit_Mutex mutex;
@@ -53,7 +53,8 @@ TEST(MutexThreads, OnlyOneThreadIsInsideAtATime) {
         Kit_MutexLock inner(mutex);  // re-entry by the owner
         const int now = ++inside;
         int seen = mostInside.load();
-        while (now > seen && !mostInside.compare_exchange_weak(seen, now)) {}
+        while (now > seen && !mostInside.compare_exchange_weak(seen, now)) {
+        }
         ++counter;
         --inside;
       }

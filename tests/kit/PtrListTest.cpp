@@ -27,7 +27,7 @@ void DeleteThroughFunction(void* item) {
   delete static_cast<Tracked*>(item);
 }
 
-} // namespace
+}  // namespace
 
 TEST(PtrList, GetOutOfRangeOrEmptyIsNull) {
   Kit_PtrList<int> list;

@@ -13,7 +13,9 @@ namespace {
 // A queue served on the service thread; the loop finishes the queue before it stops.
 class Counter {
 public:
-  Counter() { service_.Start([this] { Run(); }); }
+  Counter() {
+    service_.Start([this] { Run(); });
+  }
   ~Counter() { service_.StopAndJoin(); }
   void Hand(int n) {
     {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <random>
 #include <string>
 #include <vector>
-#include <random>
 
 namespace {
 
@@ -24,18 +24,16 @@ Block Enciphered(Block block, const uint32_t* key) {
 
 const uint32_t kZeroKey[4] = {0, 0, 0, 0};
 
-} // namespace
+}  // namespace
 
 TEST(Tea, ZeroKeyVectorsDecipher) {
   EXPECT_EQ(Deciphered({0x41, 0xEA, 0x3A, 0x0A, 0x94, 0xBA, 0xA9, 0x40}, kZeroKey), (Block{}));
-  EXPECT_EQ(Deciphered({0x6A, 0x2F, 0x9C, 0xF3, 0xFC, 0xCF, 0x3C, 0x55}, kZeroKey),
-            (Block{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(Deciphered({0x6A, 0x2F, 0x9C, 0xF3, 0xFC, 0xCF, 0x3C, 0x55}, kZeroKey), (Block{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 TEST(Tea, ZeroKeyVectorsEncipher) {
   EXPECT_EQ(Enciphered(Block{}, kZeroKey), (Block{0x41, 0xEA, 0x3A, 0x0A, 0x94, 0xBA, 0xA9, 0x40}));
-  EXPECT_EQ(Enciphered({1, 2, 3, 4, 5, 6, 7, 8}, kZeroKey),
-            (Block{0x6A, 0x2F, 0x9C, 0xF3, 0xFC, 0xCF, 0x3C, 0x55}));
+  EXPECT_EQ(Enciphered({1, 2, 3, 4, 5, 6, 7, 8}, kZeroKey), (Block{0x6A, 0x2F, 0x9C, 0xF3, 0xFC, 0xCF, 0x3C, 0x55}));
 }
 
 TEST(Tea, RandomBlocksRoundTripUnderRandomKeys) {

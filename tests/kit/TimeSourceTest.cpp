@@ -26,7 +26,7 @@ private:
   std::unique_ptr<Kit_VirtualClock> clock_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(VirtualTime, SleepAdvancesTheClockAtOnce) {
   const uint32_t before = GetTickCount();
@@ -81,7 +81,10 @@ TEST_F(VirtualTime, ActionsMayScheduleFurtherActionsThatFallInTheSamePause) {
 
 TEST_F(VirtualTime, AnActionMayPauseItself) {
   std::vector<uint64_t> times;
-  Clock().ScheduleIn(1000, [&] { Sleep(3); times.push_back(Clock().NowMicros()); });
+  Clock().ScheduleIn(1000, [&] {
+    Sleep(3);
+    times.push_back(Clock().NowMicros());
+  });
   Clock().ScheduleIn(2000, [&] { times.push_back(Clock().NowMicros()); });
   Sleep(1);
   // The inner pause ran the second action before the first finished.

@@ -15,7 +15,7 @@ namespace {
 // Generous bound for a run that would otherwise hang on a deadlock.
 constexpr auto kNoHang = std::chrono::seconds(20);
 
-} // namespace
+}  // namespace
 
 TEST(VirtualClockThreads, ReadersSeeTimeOnlyMoveForwardWhileActionsRun) {
   Kit_VirtualClock clock;
@@ -86,8 +86,7 @@ TEST(VirtualClockThreads, ActionsScheduledFromManyThreadsEachRunOnce) {
 // together once all are registered.
 class Participants {
 public:
-  Participants(Kit_VirtualClock& clock, std::vector<uint64_t> steps, int rounds)
-      : clock_(clock), seen_(steps.size()) {
+  Participants(Kit_VirtualClock& clock, std::vector<uint64_t> steps, int rounds) : clock_(clock), seen_(steps.size()) {
     for (size_t t = 0; t < steps.size(); ++t) {
       threads_.emplace_back([this, t, step = steps[t], rounds] {
         Kit_VirtualClock::Participant registered(clock_);

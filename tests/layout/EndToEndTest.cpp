@@ -47,8 +47,8 @@ TEST(EndToEnd, TheCancelButtonsOfTheProgressOverlay) {
   f.Read(kPanel, DefaultSysEx(), 1.25);
   auto* progress = new ControlLayer(0, "PROGRESS");
   f.graphics->AttachLayer(progress);
-  IControl* first = f.manager->createAutoOffSwitchControl("Cancel Data Request", 685, 857, 345,
-                                                          "BUTTON_LIB_CANCEL_ID", 0, progress, "Global");
+  IControl* first = f.manager->createAutoOffSwitchControl("Cancel Data Request", 685, 857, 345, "BUTTON_LIB_CANCEL_ID",
+                                                          0, progress, "Global");
   IControl* second = f.manager->createAutoOffSwitchControl("Cancel Data Request", 685, 538, 5, "BUTTON_LIB_CANCEL_ID",
                                                            0, progress, "Global");
   ASSERT_NE(first, nullptr);

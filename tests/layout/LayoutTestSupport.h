@@ -14,15 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "PanelTestSupport.h"
 #include "CipherBlocks.h"
 #include "CoreFoundation.h"
 #include "Framework/IGraphicsMac.h"
-#include "rasteriser/Raster_PNG.h"
+#include "PanelTestSupport.h"
 #include "ResourceKey.h"
 #include "layout/UIConfigManager.h"
 #include "layout/tables/ImageTable.h"
 #include "layout/tables/ParamNameTable.h"
+#include "rasteriser/Raster_PNG.h"
 
 // Frame size of every fixture image at scale 1: strips of 8 x 4 frames.
 constexpr int kFixtureFrameW = 8;

@@ -59,16 +59,17 @@ TEST(Limits, CountsCopiesEntriesAndCoordinatesAreCapped) {
   EXPECT_EQ(f.First(347)->GetRECT().L, 125000);
   EXPECT_EQ(f.First(347)->GetRECT().T, -125000);
   ASSERT_NE(f.First(44), nullptr);
-  for (const char* line : {"1000 SysEx messages capped at 256", "\"create\" 400 capped at 16",
-                           "5000 menu entries capped at 1024", "layout value 2000000000 capped at 100000",
-                           "layout value 2147483647 capped at 100000"})
+  for (const char* line :
+       {"1000 SysEx messages capped at 256", "\"create\" 400 capped at 16", "5000 menu entries capped at 1024",
+        "layout value 2000000000 capped at 100000", "layout value 2147483647 capped at 100000"})
     EXPECT_TRUE(f.Logged(line)) << line;
 }
 
 TEST(Limits, ANoValueKnobOnTheDawOffsetBindsNothing) {
   LayoutFixture f;
-  f.Read(Layout("<multiFx type=\"Knob\" name=\"Off\" paramId=\"kAdjustDAWOffset\" position=\"0,0\" "
-                "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,9\"/>"));
+  f.Read(
+      Layout("<multiFx type=\"Knob\" name=\"Off\" paramId=\"kAdjustDAWOffset\" position=\"0,0\" "
+             "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,9\"/>"));
   EXPECT_EQ(f.Action(658), nullptr);
   EXPECT_EQ(f.graphics->NControls(), 1);
 }

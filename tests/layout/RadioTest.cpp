@@ -75,8 +75,10 @@ TEST(Radio, FactoryRefusesGroupsOfFewerThanTwoAndSetsMeta) {
   for (int buttons : {-3, 0, 1, 4}) {
     SCOPED_TRACE(buttons);
     LayoutFixture f;
-    f.Read(Layout("<radio name=\"T\" paramId=\"kQuickTab\" position=\"0,0\" imageId=\"BUTTON_PART_SELECTOR_ID\" "
-                  "buttons=\"" + std::to_string(buttons) + "\"/>"));
+    f.Read(
+        Layout("<radio name=\"T\" paramId=\"kQuickTab\" position=\"0,0\" imageId=\"BUTTON_PART_SELECTOR_ID\" "
+               "buttons=\"" +
+               std::to_string(buttons) + "\"/>"));
     EXPECT_EQ(f.First(794) != nullptr, buttons >= 2);
     EXPECT_EQ(f.plug->GetParam(794)->GetIsMeta(), buttons >= 2);
     EXPECT_EQ(f.Logged("a radio group needs 2 buttons or more"), buttons < 2);

@@ -68,11 +68,12 @@ TEST(Reader, AResourceIsCutAtTheLoadersCapacity) {
 
 TEST(Reader, ValueListsSkipCommentsAndStrangersAndALaterListWins) {
   LayoutFixture f;
-  f.Read(Layout("<valueLists>"
-                "<!-- note --><list name=\"w\"><value>old</value></list>"
-                "<list name=\"w\"><value>Saw</value><!-- c --><other>x</other><value> Sq </value><value/></list>"
-                "<list><value>anon</value></list><stranger/>"
-                "</valueLists>"));
+  f.Read(
+      Layout("<valueLists>"
+             "<!-- note --><list name=\"w\"><value>old</value></list>"
+             "<list name=\"w\"><value>Saw</value><!-- c --><other>x</other><value> Sq </value><value/></list>"
+             "<list><value>anon</value></list><stranger/>"
+             "</valueLists>"));
   EXPECT_EQ(f.manager->getValueList("w"), (std::vector<std::string>{"Saw", " Sq ", ""}));
   EXPECT_EQ(f.manager->getValueList(""), (std::vector<std::string>{"anon"}));
   EXPECT_TRUE(f.manager->getValueList("never").empty());
@@ -98,8 +99,7 @@ TEST(Reader, MissingForeignKeyBrokenOrRootlessResourcesBuildNothingAndSaySo) {
        "resources/uiconfig.tea: Error=XML_ERROR"},
       {"parse error", [](LayoutBundle& b) { b.WriteResource("uiconfig.tea", "<uiconfig>\n<knobcontrol"); },
        "Line number=2"},
-      {"no root", [](LayoutBundle& b) { b.WriteResource("uiconfig.tea", "<other/>"); },
-       "has no \"uiconfig\" element"},
+      {"no root", [](LayoutBundle& b) { b.WriteResource("uiconfig.tea", "<other/>"); }, "has no \"uiconfig\" element"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -13,7 +13,7 @@ TEST(ParamNames, LookupsAndFirstRegistrationWins) {
   const struct {
     const char* name;
     int index;
-  } cases[] = {{"kPartMidiChannel", 204}, {"kNumAutomatedParams", 204}, {"kMDB53", -1}, {"kMDB54", 559},
+  } cases[] = {{"kPartMidiChannel", 204}, {"kNumAutomatedParams", 204}, {"kMDB53", -1},      {"kMDB54", 559},
                {"kfiltercutoff", -1},     {"kFilterCutoff+1", -1},      {"kRandomize", 797}, {"kMDB52", 558}};
   for (const auto& c : cases) EXPECT_EQ(m.getParamByName(c.name), c.index) << c.name;
   EXPECT_TRUE(f.Logged("parameter kMDB53 NOT FOUND!"));
@@ -63,9 +63,10 @@ TEST(Images, AllSeventyFourAtEachScale) {
 TEST(Images, AnImageThatFailsToLoadIsLoggedOnce) {
   LayoutFixture f(true, "KNOB_ID_257");
   f.Read("", "", 2.0);  // a scale no other test caches
-  EXPECT_EQ(std::count_if(f.log.begin(), f.log.end(),
-                          [](const std::string& l) { return l.find("Image KNOB_ID_257 could not be loaded") != l.npos; }),
-            1);
+  EXPECT_EQ(
+      std::count_if(f.log.begin(), f.log.end(),
+                    [](const std::string& l) { return l.find("Image KNOB_ID_257 could not be loaded") != l.npos; }),
+      1);
   EXPECT_TRUE(f.manager->hasImage("KNOB_ID_257"));
 }
 

@@ -42,7 +42,8 @@ TEST(SysEx, ValueRunsWrapAt128AndStartMinusOneRepeatsTheTemplate) {
   EXPECT_EQ(wrapped[129][7], 1);
   // Only the changing byte differs from the template.
   const Messages three = Calculate(kNine, 8, 3, 0, -1);
-  for (const auto& m : three) EXPECT_EQ(std::vector<int>(m.begin(), m.begin() + 7), (std::vector<int>{0xF0, 0x33, 0x10, 4, 0x20, 0x30, 0x40}));
+  for (const auto& m : three)
+    EXPECT_EQ(std::vector<int>(m.begin(), m.begin() + 7), (std::vector<int>{0xF0, 0x33, 0x10, 4, 0x20, 0x30, 0x40}));
 }
 
 TEST(SysEx, ThePartGoesIntoElementSixUnlessTheValueTakesIt) {

@@ -45,12 +45,13 @@ TEST(Walk, MultilayersBuildTheirChildrenOncePerPart) {
 // keeps the element's name and is told apart by its group.
 TEST(Walk, ANoValueKnobInAPartKeepsItsNameAndTakesThePartsGroup) {
   LayoutFixture f;
-  f.Read(Layout("<multilayer name=\"veloMorphPanel\" create=\"2\">"
-                "<knobcontrol type=\"noValKnob\" name=\"Velo Cutoff\" paramId=\"kFilterCutoff\" "
-                "paramGroup=\"Velocity Morph\" position=\"0,0\" imageId=\"KNOB_ID_127\" valueBounds=\"1,0,9,1\"/>"
-                "<knobcontrol type=\"ccKnob\" name=\"Res\" paramId=\"kFilterResonance\" position=\"10,0\" "
-                "imageId=\"KNOB_ID_127\" valueBounds=\"1,0,9,1\" ccNumber=\"71\" channel=\"1\"/>"
-                "</multilayer>"));
+  f.Read(
+      Layout("<multilayer name=\"veloMorphPanel\" create=\"2\">"
+             "<knobcontrol type=\"noValKnob\" name=\"Velo Cutoff\" paramId=\"kFilterCutoff\" "
+             "paramGroup=\"Velocity Morph\" position=\"0,0\" imageId=\"KNOB_ID_127\" valueBounds=\"1,0,9,1\"/>"
+             "<knobcontrol type=\"ccKnob\" name=\"Res\" paramId=\"kFilterResonance\" position=\"10,0\" "
+             "imageId=\"KNOB_ID_127\" valueBounds=\"1,0,9,1\" ccNumber=\"71\" channel=\"1\"/>"
+             "</multilayer>"));
   for (int part = 0; part < 2; ++part) {
     SCOPED_TRACE(part);
     EXPECT_EQ(std::string(f.plug->GetParam(part)->GetNameForHost()), "Velo Cutoff");
@@ -66,7 +67,9 @@ TEST(Walk, ParamIdForms) {
     int part;  // built inside a multilayer of one part copy when >= 0
     int expected;
   } cases[] = {
-      {"kPatchRename+1", -1, 656}, {"kFilterCutoff+x", -1, 0}, {"kFilterCutoff+1+9", -1, 1},
+      {"kPatchRename+1", -1, 656},
+      {"kFilterCutoff+x", -1, 0},
+      {"kFilterCutoff+1+9", -1, 1},
       {"kFilterResonance+1", 0, 5},
   };
   for (const auto& c : cases) {
@@ -115,13 +118,14 @@ TEST(Walk, LaterFactoriesOverwriteTheKindAndShareTheRecord) {
 
 TEST(Walk, LinksPointBothWaysWithThePartAddedOnce) {
   LayoutFixture f;
-  f.Read(Layout("<knobcontrol type=\"ccKnob\" name=\"R\" paramId=\"kLFO1Rate\" position=\"0,0\" imageId=\"KNOB_ID_127\" "
-                "valueBounds=\"0,0,127,1\" biDirectLink=\"kFilterCutoff,kFilterResonance,3\"/>"
-                "<multilayer name=\"m\" create=\"2\"><knobcontrol type=\"seKnob\" name=\"E\" paramId=\"kLFO2Rate\" "
-                "position=\"0,0\" imageId=\"KNOB_ID_127\" valueBounds=\"0,0,1,0\" sysexIndex=\"0\" changingByte=\"8\" "
-                "biDirectLink=\"kAmpGain,kAmpEnvAttack\"/></multilayer>"
-                "<knobcontrol type=\"ccKnob\" name=\"N\" paramId=\"kLFO1Amount\" position=\"0,0\" "
-                "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\" biDirectLink=\"kFilterCutoff\"/>"));
+  f.Read(
+      Layout("<knobcontrol type=\"ccKnob\" name=\"R\" paramId=\"kLFO1Rate\" position=\"0,0\" imageId=\"KNOB_ID_127\" "
+             "valueBounds=\"0,0,127,1\" biDirectLink=\"kFilterCutoff,kFilterResonance,3\"/>"
+             "<multilayer name=\"m\" create=\"2\"><knobcontrol type=\"seKnob\" name=\"E\" paramId=\"kLFO2Rate\" "
+             "position=\"0,0\" imageId=\"KNOB_ID_127\" valueBounds=\"0,0,1,0\" sysexIndex=\"0\" changingByte=\"8\" "
+             "biDirectLink=\"kAmpGain,kAmpEnvAttack\"/></multilayer>"
+             "<knobcontrol type=\"ccKnob\" name=\"N\" paramId=\"kLFO1Amount\" position=\"0,0\" "
+             "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\" biDirectLink=\"kFilterCutoff\"/>"));
   auto link = [&](int p) {
     const LinkInfo l = f.Action(p)->link;
     return std::vector<int>{l.target, l.value, l.extra};
@@ -142,9 +146,10 @@ TEST(Walk, SlotsAreRealSlotsOrNone) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.channel);
     LayoutFixture f;
-    f.Read(Layout("<knobcontrol type=\"ccKnob\" name=\"C\" paramId=\"kFilterCutoff\" position=\"0,0\" "
-                  "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\" channel=\"" +
-                  std::string(c.channel) + "\"/>"));
+    f.Read(
+        Layout("<knobcontrol type=\"ccKnob\" name=\"C\" paramId=\"kFilterCutoff\" position=\"0,0\" "
+               "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\" channel=\"" +
+               std::string(c.channel) + "\"/>"));
     EXPECT_EQ(f.Action(0)->slot, c.slot);
   }
 }
@@ -178,29 +183,31 @@ TEST(Walk, LayersNestRegisterByNameAndSelectTheirParameter) {
 
 TEST(Walk, UnknownElementsTypesAndAttributesAreLoggedWithTheirLine) {
   LayoutFixture f;
-  f.Read("<uiconfig>\n<mystery/>\n<knobcontrol type=\"ccKnob\" name=\"C\" paramId=\"kFilterCutoff\" "
-         "position=\"0,0\" imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\" colour=\"red\"/>\n"
-         "<menucontrol type=\"nope\"/>\n<dropMenu type=\"nope\" paramId=\"kDatatype\"/>\n"
-         "<multiFx paramId=\"kMasterTune\"/>\n<layer id=\"2\"/>\n</uiconfig>");
+  f.Read(
+      "<uiconfig>\n<mystery/>\n<knobcontrol type=\"ccKnob\" name=\"C\" paramId=\"kFilterCutoff\" "
+      "position=\"0,0\" imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\" colour=\"red\"/>\n"
+      "<menucontrol type=\"nope\"/>\n<dropMenu type=\"nope\" paramId=\"kDatatype\"/>\n"
+      "<multiFx paramId=\"kMasterTune\"/>\n<layer id=\"2\"/>\n</uiconfig>");
   for (const char* line :
        {"line 2: unknown element \"mystery\"", "line 2: \"mystery\" builds nothing",
-        "line 3: attribute \"colour\" of \"knobcontrol\" is not used", "line 4: \"menucontrol\" of unknown type \"nope\"",
-        "line 5: \"dropMenu\" of unknown type \"nope\"", "line 6: \"multiFx\" builds nothing",
-        "line 7: \"layer\" without \"name\""})
+        "line 3: attribute \"colour\" of \"knobcontrol\" is not used",
+        "line 4: \"menucontrol\" of unknown type \"nope\"", "line 5: \"dropMenu\" of unknown type \"nope\"",
+        "line 6: \"multiFx\" builds nothing", "line 7: \"layer\" without \"name\""})
     EXPECT_TRUE(f.Logged(line)) << line << ::testing::PrintToString(f.log);
   EXPECT_NE(f.First(0), nullptr);
 }
 
 TEST(Walk, MenuTextsFromListsOrNumbers) {
   LayoutFixture f;
-  f.Read(Layout("<multilayer name=\"m\" create=\"3\"><multiFx type=\"Menu\" name=\"Bank\" paramId=\"kCurrentBank\" "
-                "position=\"0,0,30,10\" valueBounds=\"0,0,3\" valueDisplay=\"1:3\"/></multilayer>"
-                "<multiFx type=\"Menu\" name=\"Prog\" paramId=\"kCurrentProgram\" position=\"0,0,30,10\" "
-                "valueBounds=\"0,0,11\" valueDisplay=\"1:99\" visible=\"1\"/>"
-                "<multiFx type=\"Menu\" name=\"NoRange\" paramId=\"kPatchDown\" position=\"0,0,30,10\" "
-                "valueBounds=\"0,0,11\" valueDisplay=\"4:4\"/>"
-                "<dropMenu type=\"dropSelection\" name=\"Short\" paramId=\"kDatatype\" bounds=\"0,0,9,9\" "
-                "valueBounds=\"0,0,3\" valueDisplay=\"1:5\"/>"));
+  f.Read(
+      Layout("<multilayer name=\"m\" create=\"3\"><multiFx type=\"Menu\" name=\"Bank\" paramId=\"kCurrentBank\" "
+             "position=\"0,0,30,10\" valueBounds=\"0,0,3\" valueDisplay=\"1:3\"/></multilayer>"
+             "<multiFx type=\"Menu\" name=\"Prog\" paramId=\"kCurrentProgram\" position=\"0,0,30,10\" "
+             "valueBounds=\"0,0,11\" valueDisplay=\"1:99\" visible=\"1\"/>"
+             "<multiFx type=\"Menu\" name=\"NoRange\" paramId=\"kPatchDown\" position=\"0,0,30,10\" "
+             "valueBounds=\"0,0,11\" valueDisplay=\"4:4\"/>"
+             "<dropMenu type=\"dropSelection\" name=\"Short\" paramId=\"kDatatype\" bounds=\"0,0,9,9\" "
+             "valueBounds=\"0,0,3\" valueDisplay=\"1:5\"/>"));
   const IParam* bank = f.plug->GetParam(426 + 2);
   EXPECT_STREQ(bank->GetNameForHost(), "Bank");
   EXPECT_EQ(bank->GetDisplayText(0), "1.");
@@ -246,8 +253,11 @@ TEST(Walk, NumberListsPresetEverySlotToZero) {
     const char* text;
     int count;
     std::vector<int> out;
-  } cases[] = {{"1,,2", 3, {1, 2, 0}}, {"1,2,3,4", 2, {1, 2}}, {",x,-5,7abc", 3, {0, -5, 7}},
-               {"", 2, {0, 0}},        {" 4, 99999999999", 2, {4, 0}}};
+  } cases[] = {{"1,,2", 3, {1, 2, 0}},
+               {"1,2,3,4", 2, {1, 2}},
+               {",x,-5,7abc", 3, {0, -5, 7}},
+               {"", 2, {0, 0}},
+               {" 4, 99999999999", 2, {4, 0}}};
   for (const auto& c : cases) {
     std::vector<int> out(size_t(c.count), 42);
     UIConfigManager::getCSValues(c.text, out.data(), c.count);
@@ -257,8 +267,9 @@ TEST(Walk, NumberListsPresetEverySlotToZero) {
 
 TEST(Walk, LinkValuesAndPartnersOutsideTheTable) {
   LayoutFixture f;
-  f.Read(Layout("<knobcontrol type=\"ccKnob\" name=\"R\" paramId=\"kLFO1Rate\" position=\"0,0\" "
-                "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\"/>"));
+  f.Read(
+      Layout("<knobcontrol type=\"ccKnob\" name=\"R\" paramId=\"kLFO1Rate\" position=\"0,0\" "
+             "imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\"/>"));
   int out[3];
   const struct {
     const char* text;

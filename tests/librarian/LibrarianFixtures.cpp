@@ -6,14 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <dirent.h>
-#include <fstream>
 #include <ftw.h>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 bool FakeEditor::Logged(const std::string& part) const {
   for (const std::string& line : logLines) {

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <atomic>
 #include <cstdio>
-#include <sys/stat.h>
 #include <thread>
 
 namespace {

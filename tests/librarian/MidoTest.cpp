@@ -1,8 +1,8 @@
 // Bank files checked against an outside reader and writer: Debian's python3 with mido.
 
-#include "librarian/BankImage.h"
 #include "Framework/ByteChunk.h"
 #include "LibrarianFixtures.h"
+#include "librarian/BankImage.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/PatchTemplates.h"
 

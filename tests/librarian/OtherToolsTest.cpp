@@ -143,8 +143,8 @@ std::string F7Name(int n) {
 INSTANTIATE_TEST_SUITE_P(
     Files, OtherTools,
     ::testing::Values(
-        ToolCase{"latin1_one.syx", {{18, Prog(19)}, {19, "Caf? No?l "}, {20, Prog(21)}, {98, Prog(99)}}, false, "",
-                 true},
+        ToolCase{
+            "latin1_one.syx", {{18, Prog(19)}, {19, "Caf? No?l "}, {20, Prog(21)}, {98, Prog(99)}}, false, "", true},
         ToolCase{"latin1_all.syx", {{0, "S?01 ? ?? "}, {57, "S?58 ? ?? "}, {98, "S?99 ? ?? "}}, false, "", true},
         ToolCase{"final_f7.syx", {{97, Prog(98)}, {98, Prog(99)}}, true, "1 program completed (end missing)", false},
         ToolCase{"middle_f7.syx",
@@ -161,24 +161,32 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"format0.mid", {{0, Prog(1)}, {50, Prog(51)}, {98, Prog(99)}}, false, "", false},
         ToolCase{"running.mid", {{0, Prog(1)}, {5, Prog(6)}, {98, Prog(99)}}, false, "", false},
         // Row 40 for device 16 or the broadcast id: the program it plainly is, in its row.
-        ToolCase{"device10_row40.syx", {{38, Prog(39)}, {39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "",
-                 true},
+        ToolCase{
+            "device10_row40.syx", {{38, Prog(39)}, {39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "", true},
         ToolCase{"device10_row40.nl2", {{39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "", true},
         ToolCase{"device7f_row40.syx", {{39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "", true},
         ToolCase{"device7f_row40.nl2", {{39, Prog(40)}, {40, Prog(41)}, {98, Prog(99)}}, false, "", true},
         // Names holding F7 F0 are whole 149-byte programs.
-        ToolCase{"names_f7f0.syx", {{0, F7Name(1)}, {7, F7Name(8)}, {8, F7Name(9)}, {98, F7Name(99)}}, false, "",
-                 true},
-        ToolCase{"odd141.syx", {{28, Prog(29)}, {29, "Hi"}, {30, Prog(31)}, {98, Prog(99)}}, true,
-                 "1 program of an unusual length", false},
+        ToolCase{"names_f7f0.syx", {{0, F7Name(1)}, {7, F7Name(8)}, {8, F7Name(9)}, {98, F7Name(99)}}, false, "", true},
+        ToolCase{"odd141.syx",
+                 {{28, Prog(29)}, {29, "Hi"}, {30, Prog(31)}, {98, Prog(99)}},
+                 true,
+                 "1 program of an unusual length",
+                 false},
         // Other makers' messages between the dumps are passed over.
         ToolCase{"foreign.syx", {{0, Prog(1)}, {3, Prog(4)}, {50, Prog(51)}, {98, Prog(99)}}, false, "", false},
-        ToolCase{"format1_3tracks.mid", {{0, Prog(1)}, {1, Prog(2)}, {2, Prog(3)}, {50, Prog(51)}, {98, Prog(99)}},
-                 false, "", false},
-        ToolCase{"bank30.mid", {{0, Prog(1)}, {29, Prog(30)}, {30, "Sound   31"}, {98, "Sound   99"}}, false, "",
+        ToolCase{"format1_3tracks.mid",
+                 {{0, Prog(1)}, {1, Prog(2)}, {2, Prog(3)}, {50, Prog(51)}, {98, Prog(99)}},
+                 false,
+                 "",
                  false},
-        ToolCase{"lossy120.syx", {{0, Prog(1)}, {98, Prog(99)}}, true,
-                 "1 program of an unusual length, over 99 programs, not split", false}),
+        ToolCase{
+            "bank30.mid", {{0, Prog(1)}, {29, Prog(30)}, {30, "Sound   31"}, {98, "Sound   99"}}, false, "", false},
+        ToolCase{"lossy120.syx",
+                 {{0, Prog(1)}, {98, Prog(99)}},
+                 true,
+                 "1 program of an unusual length, over 99 programs, not split",
+                 false}),
     [](const ::testing::TestParamInfo<ToolCase>& info) {
       std::string name = info.param.file;
       for (char& c : name)

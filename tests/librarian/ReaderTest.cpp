@@ -65,12 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"device 16 kept", Join({With(Program(1), 2, 16), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"model 5: an init holds its row", Join({With(Program(1), 3, 5), kNext}), 0, 99, 149, "Sound   01",
                  true},
-        ReadCase{"type 11 kept as a program, counted", Join({With(Program(1), 4, 11), kNext}), 0, 99, 149,
-                 "Sound   01", true},
-        ReadCase{"type 29 kept as a program, counted", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149,
-                 "Sound   01", true},
-        ReadCase{"type 35 kept as a program, counted", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149,
-                 "Sound   01", true},
+        ReadCase{"type 11 kept as a program, counted", Join({With(Program(1), 4, 11), kNext}), 0, 99, 149, "Sound   01",
+                 true},
+        ReadCase{"type 29 kept as a program, counted", Join({With(Program(1), 4, 29), kNext}), 0, 99, 149, "Sound   01",
+                 true},
+        ReadCase{"type 35 kept as a program, counted", Join({With(Program(1), 4, 35), kNext}), 0, 99, 149, "Sound   01",
+                 true},
         ReadCase{"slot 100 kept", Join({With(Program(1), 5, 100), kNext}), 0, 99, 149, "Sound   01", false},
         ReadCase{"message cut by the next one: an init holds its row", Join({Cut(Program(1), 60), kNext}), 0, 99, 149,
                  "Sound   01", true},
@@ -240,8 +240,8 @@ TEST(ReaderHeads, OnlyAnF0Then33StartsAHead) {
   for (int i = 0; i < 131; ++i) nonCommercial.push_back(uint8_t(i % 100));
   nonCommercial.push_back(0xF7);
   const Bytes identity = {0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x33, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xF7};
-  const PatchFile file = Read(Join({Program(1, 0, "First     "), roland, nonCommercial, identity,
-                                    Program(2, 1, "Second    ")}));
+  const PatchFile file =
+      Read(Join({Program(1, 0, "First     "), roland, nonCommercial, identity, Program(2, 1, "Second    ")}));
   ASSERT_EQ(file.patches.size(), 99u);
   EXPECT_EQ(file.patches[0].name, "First     ");
   EXPECT_EQ(file.patches[1].name, "Second    ");
@@ -306,9 +306,9 @@ TEST(ReaderMidiFiles, OneEventRoomForManyFilesReadsEachAsAFreshRoomDoes) {
   }
   const Bytes outOfOrder = MidiFileOfTracks(1, {late, early});
   // Short in its events, long in its bytes: a chunk of another kind follows its tracks.
-  const Bytes shortInOrder =
-      Join({MidiFileOfTracks(1, {{{5, Program(7, 0, "Short     ")}}}), {'X', 't', 'r', 'a', 0, 0, 0x0B, 0xB8},
-            Bytes(3000, 0)});
+  const Bytes shortInOrder = Join({MidiFileOfTracks(1, {{{5, Program(7, 0, "Short     ")}}}),
+                                   {'X', 't', 'r', 'a', 0, 0, 0x0B, 0xB8},
+                                   Bytes(3000, 0)});
   const std::vector<Bytes> images = {outOfOrder, shortInOrder, outOfOrder, Programs(3, 9)};
   ByteChunk room;
   for (size_t i = 0; i < images.size(); ++i) {

@@ -112,8 +112,9 @@ TEST_F(Scan, FilesWithNothingReadableAreNamedForThePanel) {
   Bank("good.syx");
   Bank("only notes.mid", Join({{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0}, Bytes(5000, 0x20)}));
   librarian_.loadPatchesFromFilesystem(root_);
-  const std::string skipped = "Not read: Sub/noise.syx (no program or performance in it), only notes.mid (no "
-                              "program or performance in it)";
+  const std::string skipped =
+      "Not read: Sub/noise.syx (no program or performance in it), only notes.mid (no "
+      "program or performance in it)";
   EXPECT_EQ(librarian_.paneNotice(true), skipped);
   EXPECT_EQ(librarian_.paneNotice(false), "");
   // The list is the last scan's: a file mended since is no longer named.

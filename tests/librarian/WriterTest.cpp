@@ -1,21 +1,21 @@
 // Saving the left pane's bank: both forms byte for byte, the in-place save's naming
 // and refusals, and atomic replacement when any step of the write fails.
 
-#include "librarian/BankImage.h"
 #include "Kit_AtomicFile.h"
-#include "librarian/LibrarianDisk.h"
 #include "LibrarianFixtures.h"
+#include "librarian/BankImage.h"
+#include "librarian/LibrarianDisk.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/PatchTemplates.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 
 namespace {
 

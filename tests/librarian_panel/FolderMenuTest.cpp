@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "librarian/panel/FolderPopupMenu.h"
 #include "Framework/IParam.h"
 #include "PanelFakes.h"
-#include "librarian/panel/PatchSearch.h"
 #include "librarian/TavroParams.h"
+#include "librarian/panel/FolderPopupMenu.h"
+#include "librarian/panel/PatchSearch.h"
 
 namespace {
 
@@ -32,18 +32,20 @@ TEST(FolderMenus, TitlesMirrorTheTree) {
   IMouseMod left(true);
   menu.OnMouseDown(0, 0, &left);
   ASSERT_EQ(rig.editor.surface->shown.size(), 1u);
-  EXPECT_EQ(rig.editor.surface->shown[0],
-            (std::vector<std::string>{"A", "A/B", "A/B/z.syx", "A/D", "A/D/w.syx", "A/x.syx", "A/y.syx", "B",
-                                      "B/v.syx", "r.syx"}));
+  EXPECT_EQ(rig.editor.surface->shown[0], (std::vector<std::string>{"A", "A/B", "A/B/z.syx", "A/D", "A/D/w.syx",
+                                                                    "A/x.syx", "A/y.syx", "B", "B/v.syx", "r.syx"}));
 }
 
 TEST(FolderMenus, AChoiceSetsPairIndexParameterAndRows) {
-  struct Choice { std::vector<int> path; int index; CurrentFilePair pair; const char* firstRow; };
+  struct Choice {
+    std::vector<int> path;
+    int index;
+    CurrentFilePair pair;
+    const char* firstRow;
+  };
   const Choice table[] = {
-      {{0, 0, 0}, 2, {"z.syx", "A/B"}, "first z"},
-      {{0, 1, 0}, 3, {"w.syx", "A/D"}, "first w"},
-      {{0, 3}, 1, {"y.syx", "A"}, "first y"},
-      {{1, 0}, 4, {"v.syx", "B"}, "first v"},
+      {{0, 0, 0}, 2, {"z.syx", "A/B"}, "first z"}, {{0, 1, 0}, 3, {"w.syx", "A/D"}, "first w"},
+      {{0, 3}, 1, {"y.syx", "A"}, "first y"},      {{1, 0}, 4, {"v.syx", "B"}, "first v"},
       {{2}, 5, {"r.syx", "Patches"}, "first r"},
   };
   for (const Choice& c : table) {
@@ -63,7 +65,9 @@ TEST(FolderMenus, AChoiceSetsPairIndexParameterAndRows) {
       EXPECT_EQ(pane == 0 ? rig.librarian.upperFileIndex.load() : rig.librarian.lowerFileIndex.load(), c.index);
       EXPECT_EQ(rig.editor.pairs[pane][0].fileName, c.pair.fileName);
       EXPECT_EQ(rig.editor.pairs[pane][0].folderName, c.pair.folderName);
-      EXPECT_EQ(rig.editor.GetParam(pane ? TavroParam::kPatchSelectionListLower : TavroParam::kPatchSelectionListUpper)->Int(), c.index);
+      EXPECT_EQ(rig.editor.GetParam(pane ? TavroParam::kPatchSelectionListLower : TavroParam::kPatchSelectionListUpper)
+                    ->Int(),
+                c.index);
       EXPECT_EQ(rig.editor.view->row(pane, 0)->GetTextString(), c.firstRow);
     }
   }

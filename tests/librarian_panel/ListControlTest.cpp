@@ -40,9 +40,12 @@ bool SameBytes(const LibrarianPatch& a, const LibrarianPatch& b) {
 }  // namespace
 
 TEST(LibrarianList, GeometryFollowsTheScale) {
-  struct Row { double scale; int w, h, step, upperTop, lowerTop, font, dragW; };
-  const Row table[] = {{0.75, 75, 12, 95, 1, 229, 9, 75}, {1.0, 100, 16, 127, 1, 303, 13, 100},
-                       {1.25, 126, 20, 159, 1, 379, 16, 125}};
+  struct Row {
+    double scale;
+    int w, h, step, upperTop, lowerTop, font, dragW;
+  };
+  const Row table[] = {
+      {0.75, 75, 12, 95, 1, 229, 9, 75}, {1.0, 100, 16, 127, 1, 303, 13, 100}, {1.25, 126, 20, 159, 1, 379, 16, 125}};
   for (const Row& t : table) {
     SCOPED_TRACE(t.scale);
     PanelRig rig(t.scale, 10, 20);
@@ -64,14 +67,15 @@ TEST(LibrarianList, ClicksSelectTheRowUnderThePointer) {
   PanelRig rig;
   AddThreeBanks(rig);
   LibrarianViewControl& view = *rig.editor.view;
-  struct Hit { int x, y, upper, lower, current, side; };
+  struct Hit {
+    int x, y, upper, lower, current, side;
+  };
   const IRECT u16 = rig.rowRect(0, 16), l99 = rig.rowRect(1, 99);
   const Hit table[] = {
-      {u16.L, u16.T, 16, -1, 16, 0},            // top-left corner is inside
-      {u16.R - 1, u16.B - 1, 16, -1, 16, 0},    // bottom-right pixel too
-      {u16.R, u16.T, -1, -1, -1, 0},            // the gap between columns
-      {l99.L + 3, l99.T + 3, -1, 99, 99, 1},
-      {l99.L + 3, l99.B, -1, -1, -1, 1},        // below the last row
+      {u16.L, u16.T, 16, -1, 16, 0},                                             // top-left corner is inside
+      {u16.R - 1, u16.B - 1, 16, -1, 16, 0},                                     // bottom-right pixel too
+      {u16.R, u16.T, -1, -1, -1, 0},                                             // the gap between columns
+      {l99.L + 3, l99.T + 3, -1, 99, 99, 1}, {l99.L + 3, l99.B, -1, -1, -1, 1},  // below the last row
   };
   for (const Hit& h : table) {
     SCOPED_TRACE(h.x * 1000 + h.y);
@@ -113,9 +117,11 @@ TEST(LibrarianList, ArrowKeysWrapAndSend) {
   PanelRig rig;
   AddThreeBanks(rig);
   LibrarianViewControl& view = *rig.editor.view;
-  struct Move { int from, key, to; };
-  const Move table[] = {{0, 1, 99}, {99, 2, 0}, {5, 3, 88}, {90, 4, 7}, {83, 4, 99}, {16, 3, 0},
-                        {-1, 1, 99}, {-1, 2, 0}, {-1, 3, 82}, {-1, 4, 15}};
+  struct Move {
+    int from, key, to;
+  };
+  const Move table[] = {{0, 1, 99}, {99, 2, 0},  {5, 3, 88}, {90, 4, 7},  {83, 4, 99},
+                        {16, 3, 0}, {-1, 1, 99}, {-1, 2, 0}, {-1, 3, 82}, {-1, 4, 15}};
   const IRECT r = rig.rowRect(0, 0);
   for (const Move& m : table) {
     SCOPED_TRACE(m.from * 10 + m.key);
@@ -208,7 +214,12 @@ TEST(LibrarianList, PasteGivesThePatchCopiedEvenAfterTheLowerBankChanged) {
 }
 
 TEST(LibrarianList, RenameOffersTheSlotNameAndPadsTheBank) {
-  struct Case { bool performance; int row; bool offered; size_t size; };
+  struct Case {
+    bool performance;
+    int row;
+    bool offered;
+    size_t size;
+  };
   const Case table[] = {{false, 2, true, 99}, {false, 99, false, 99}, {true, 2, true, 100}};
   for (const Case& c : table) {
     SCOPED_TRACE(c.row);
@@ -220,8 +231,8 @@ TEST(LibrarianList, RenameOffersTheSlotNameAndPadsTheBank) {
     EXPECT_FALSE(rig.editor.renameInactive);
     const auto calls = rig.editor.takeCalls();
     // The box is shown with its entry open, so that typing goes there at once.
-    const bool offered = calls.size() >= 2 && calls[calls.size() - 2] == "show patchRename" &&
-                         calls.back() == "rename entry";
+    const bool offered =
+        calls.size() >= 2 && calls[calls.size() - 2] == "show patchRename" && calls.back() == "rename entry";
     EXPECT_EQ(offered, c.offered);
     if (c.offered) {
       EXPECT_EQ(rig.editor.GetParam(TavroParam::kPatchRename)->GetDisplayText(0), "up2");

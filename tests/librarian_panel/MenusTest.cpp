@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "librarian/panel/BankEditPopupMenu.h"
 #include "Framework/IParam.h"
 #include "PanelFakes.h"
-#include "librarian/panel/SelectorMenus.h"
 #include "librarian/TavroParams.h"
+#include "librarian/panel/BankEditPopupMenu.h"
+#include "librarian/panel/SelectorMenus.h"
 
 #include <sys/stat.h>
 
@@ -30,7 +30,12 @@ Calls Choose(PanelRig& rig, Menu& menu, std::vector<int> path) {
 }  // namespace
 
 TEST(BankMenu, ItemsFollowModeAndModel) {
-  struct Case { bool performance; int model; size_t requestItems, storeItems; const char* lastRequest; };
+  struct Case {
+    bool performance;
+    int model;
+    size_t requestItems, storeItems;
+    const char* lastRequest;
+  };
   const Case table[] = {{false, 2, 14, 6, "All Programs from BANK 9 (ROM)"},
                         {false, 1, 8, 3, "All Programs from CARD 3 (RAM)"},
                         {true, 2, 8, 2, "All Performances from BANK 3 (ROM)"},
@@ -49,13 +54,18 @@ TEST(BankMenu, ItemsFollowModeAndModel) {
     EXPECT_EQ(size_t(main.GetItem(2)->GetSubmenu()->GetNItems()), c.storeItems);
     IPopupMenu& help = *main.GetItem(12)->GetSubmenu();
     EXPECT_EQ(Texts(help), (std::vector<std::string>{"Open Data Folder", "Open User Manual", "Open Support Ticket",
-                                                    "Check for Updates", "DAW Setup Guides"}));
+                                                     "Check for Updates", "DAW Setup Guides"}));
     EXPECT_FALSE(help.GetItem(1)->GetEnabled());
   }
 }
 
 TEST(BankMenu, ChoicesReachTheEditor) {
-  struct Case { bool performance; int model; std::vector<int> path; Calls calls; };
+  struct Case {
+    bool performance;
+    int model;
+    std::vector<int> path;
+    Calls calls;
+  };
   const Case table[] = {
       {false, 2, {0, 13}, {"all request 9"}},
       {false, 1, {0, 7}, {"all request 3"}},
@@ -136,12 +146,26 @@ TEST(BankMenu, SaveInPlaceRefusesAnIncompleteBankAndSaveAsStaysOpen) {
 }
 
 TEST(SlotEditMenu, ItemsAndRequestsFollowModeAndSlot) {
-  struct Case { bool performance; int slot; const char* first; std::vector<int> path; Calls calls; };
+  struct Case {
+    bool performance;
+    int slot;
+    const char* first;
+    std::vector<int> path;
+    Calls calls;
+  };
   const Case table[] = {
       {false, 2, "Request Patch Data/Temp from HW Slot C", {5, 0}, {"single request 1"}},
       {false, 7, "Request Patch Data/", {5, 1}, {"single request 0"}},
-      {true, 0, "Request Performance Data/from Temp Buffer to Librarian", {5, 1}, {"arm", "job 6 slot 0 flag 0 bank 0"}},
-      {true, 0, "Request Performance Data/from Temp Buffer to Librarian", {4}, {"job 10 slot 0 flag 0 bank 0 transfer"}},
+      {true,
+       0,
+       "Request Performance Data/from Temp Buffer to Librarian",
+       {5, 1},
+       {"arm", "job 6 slot 0 flag 0 bank 0"}},
+      {true,
+       0,
+       "Request Performance Data/from Temp Buffer to Librarian",
+       {4},
+       {"job 10 slot 0 flag 0 bank 0 transfer"}},
       {false, 0, "Request Patch Data/Temp from HW Slot A", {4}, {"job 11 slot 0 flag 0 bank 0 transfer"}},
   };
   for (const Case& c : table) {
@@ -157,10 +181,22 @@ TEST(SlotEditMenu, ItemsAndRequestsFollowModeAndSlot) {
 }
 
 TEST(Selectors, BankAndProgramItemsFollowModeAndModel) {
-  struct Case { bool performance; int model; std::vector<std::string> banks; int programs; const char* lastGroup; int ticked; };
+  struct Case {
+    bool performance;
+    int model;
+    std::vector<std::string> banks;
+    int programs;
+    const char* lastGroup;
+    int ticked;
+  };
   const Case table[] = {
-      {false, 2, {"Bank 0 (RAM)", "Bank 1 (RAM)", "Bank 2 (RAM)", "Bank 3 (RAM)", "Bank 4 (ROM)", "Bank 5 (ROM)",
-                  "Bank 6 (ROM)", "Bank 7 (ROM)", "Bank 8 (ROM)", "Bank 9 (ROM)"}, 99, "91-99", 3},
+      {false,
+       2,
+       {"Bank 0 (RAM)", "Bank 1 (RAM)", "Bank 2 (RAM)", "Bank 3 (RAM)", "Bank 4 (ROM)", "Bank 5 (ROM)", "Bank 6 (ROM)",
+        "Bank 7 (ROM)", "Bank 8 (ROM)", "Bank 9 (ROM)"},
+       99,
+       "91-99",
+       3},
       {false, 1, {"Bank 0 (RAM)", "Bank 1 (CARD)", "Bank 2 (CARD)", "Bank 3 (CARD)"}, 99, "91-99", 3},
       {true, 2, {"Bank 0 (RAM)", "Bank 1 (ROM)", "Bank 2 (ROM)", "Bank 3 (ROM)"}, 100, "91-100", -1},
       {true, 0, {"Bank 0 (RAM)", "Bank 1 (CARD)"}, 100, "91-100", -1},

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "Framework/IMidiMsg.h"
-#include "librarian/panel/LibrarianPanelEditor.h"
-#include "librarian/panel/LibrarianViewControl.h"
 #include "PanelTestSupport.h"
 #include "librarian/PatchLibrarian.h"
-#include "librarian/panel/SlotMenus.h"
 #include "librarian/TavroParams.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/LibrarianViewControl.h"
+#include "librarian/panel/SlotMenus.h"
 
 // Popups answered by index paths (sub-menu item, then item); every shown menu is
 // recorded with its items, sub-menu items as "parent/child".
@@ -209,8 +209,8 @@ struct PanelRig {
     editor.librarian = &librarian;
     editor.surface->images["librarian"] = [] { return MakeFilled(900, 620, IColor(255, 10, 20, 40)); };
     IBitmap background = editor.surface->LoadIBitmap(5000, "librarian", scale);
-    editor.view = static_cast<LibrarianViewControl*>(CreateLibrarianViewControl(
-        &editor, x, y, TavroParam::kLibrarianArea, &background, IRECT(), &librarian, scale));
+    editor.view = static_cast<LibrarianViewControl*>(
+        CreateLibrarianViewControl(&editor, x, y, TavroParam::kLibrarianArea, &background, IRECT(), &librarian, scale));
     editor.surface->AttachControl(editor.view);
   }
   // Panel events at a row's centre.

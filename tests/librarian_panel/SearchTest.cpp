@@ -3,8 +3,8 @@
 #include <random>
 
 #include "PanelFakes.h"
-#include "librarian/panel/PatchSearch.h"
 #include "SearchReference.h"
+#include "librarian/panel/PatchSearch.h"
 
 namespace {
 
@@ -17,7 +17,10 @@ PatchFileList Programs(const std::vector<std::vector<std::string>>& banks) {
 }  // namespace
 
 TEST(Search, ResultBanksHoldTheMatchesInBanksOf99) {
-  struct Case { int matches; std::vector<size_t> sizes; };
+  struct Case {
+    int matches;
+    std::vector<size_t> sizes;
+  };
   const Case table[] = {{0, {}}, {1, {1}}, {98, {98}}, {99, {99}}, {100, {99, 1}}, {198, {99, 99}}, {199, {99, 99, 1}}};
   for (const Case& c : table) {
     SCOPED_TRACE(c.matches);

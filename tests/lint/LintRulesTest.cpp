@@ -12,7 +12,7 @@ namespace {
 
 struct BrokenRule {
   const char* rule;
-  bool inSysEx;     // the change is made to the SysEx text, else to the layout
+  bool inSysEx;      // the change is made to the SysEx text, else to the layout
   const char* from;  // every occurrence is replaced
   const char* to;
   const char* message;  // part of the expected finding
@@ -21,8 +21,7 @@ struct BrokenRule {
 const BrokenRule kBrokenRules[] = {
     {"reader", false, "<uiconfig>", "<uiconfig>\n<unknownThing/>", "unknown"},
     {"layers", false, "name=\"searchField\"", "name=\"searchBox\"", "no layer searchField"},
-    {"layers", false, "<layer name=\"synthPageNL2\" id=\"2\">", "<layer name=\"synthPageNL2\" id=\"7\">",
-     "has id 7"},
+    {"layers", false, "<layer name=\"synthPageNL2\" id=\"2\">", "<layer name=\"synthPageNL2\" id=\"7\">", "has id 7"},
     {"layers", false, "<multilayer name=\"mainControlsLayer1stGen\"", "<multilayer name=\"nl1Controls\"",
      "mainControlsLayer1stGen0-3"},
     {"layers", false, "<layer name=\"aboutWindow\"", "<layer name=\"PROGRESS\"", "the editor makes layer"},
@@ -30,12 +29,12 @@ const BrokenRule kBrokenRules[] = {
      "position=\"1480,540\" imageId=\"KNOB_ID_127S\"", "leaves the panel"},
     {"overlap", false, "position=\"1240,8\" imageId=\"BUTTON_VAAKA_HARM2_ID\"",
      "position=\"1200,8\" imageId=\"BUTTON_VAAKA_HARM2_ID\"", "overlaps"},
-    {"images", false, "<background imageId=\"ID_SINGLE_LED_RED\" position=\"94,76\"/>", "",
-     "used by neither"},
+    {"images", false, "<background imageId=\"ID_SINGLE_LED_RED\" position=\"94,76\"/>", "", "used by neither"},
     {"librarian", false, "imageId=\"MANAGER_BG_ID2\"", "imageId=\"BG_ID_NL2\"", "200 rows"},
     {"bound", false, "paramId=\"kGlobalLock\"", "paramId=\"kMasterKeyboard\"", "kGlobalLock: slot 0"},
     {"kept", false, "<uiconfig>",
-     "<uiconfig>\n<switch name=\"x\" paramId=\"kControlDisplayName\" position=\"1200,620\" imageId=\"BTN_CHECKBOX_ID\"/>",
+     "<uiconfig>\n<switch name=\"x\" paramId=\"kControlDisplayName\" position=\"1200,620\" "
+     "imageId=\"BTN_CHECKBOX_ID\"/>",
      "text read-out"},
     {"value-list", false, "<list name=\"oscMode\">", "<list name=\"voiceMode\">", "no value list oscMode"},
     {"value-list", false, "<value>Channel 16</value>",
@@ -99,7 +98,8 @@ TEST_P(LintRules, BreakingARuleOnceIsReportedUnderItsName) {
   changed = ReplacedAll(changed, broken.from, broken.to);
   TempBundle bundle(layout, sysex);
   LintPanel panel(bundle.path(), 1.0);
-  std::vector<LintFinding> findings = LintLayout(panel, LoadLintSources(ResourceSources(), PlainResources() + "/labels.tsv"));
+  std::vector<LintFinding> findings =
+      LintLayout(panel, LoadLintSources(ResourceSources(), PlainResources() + "/labels.tsv"));
   bool found = false;
   for (const LintFinding& f : findings) {
     found = found || (f.rule == broken.rule && f.message.find(broken.message) != std::string::npos);
@@ -115,7 +115,8 @@ TEST(LintRules, FindingsNameTheLayoutLineAndElement) {
   layout = ReplacedAll(layout, "paramId=\"kGlobalLock\"", "paramId=\"kGlobalLock\" colour=\"red\"");
   TempBundle bundle(layout, ReadAll(PlainResources() + "/sysex.xml"));
   LintPanel panel(bundle.path(), 1.0);
-  std::vector<LintFinding> findings = LintLayout(panel, LoadLintSources(ResourceSources(), PlainResources() + "/labels.tsv"));
+  std::vector<LintFinding> findings =
+      LintLayout(panel, LoadLintSources(ResourceSources(), PlainResources() + "/labels.tsv"));
   ASSERT_FALSE(findings.empty());
   // The reader names the line of the unused attribute; that line holds the element.
   const LintFinding& f = findings.front();

@@ -45,10 +45,10 @@ public:
     root_ = "/tmp/lint_bundle_" + tag + ".component";
     mkdir(root_.c_str(), 0755);
     mkdir((root_ + "/Resources").c_str(), 0755);
-    std::ofstream(root_ + "/Info.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-        << "<key>CFBundleIdentifier</key><string>com.Orvane.linttest." << tag << "</string>"
-        << "<key>CFBundleExecutable</key><string>Tavro.so</string></dict></plist>\n";
+    std::ofstream(root_ + "/Info.plist") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                                         << "<key>CFBundleIdentifier</key><string>com.Orvane.linttest." << tag
+                                         << "</string>"
+                                         << "<key>CFBundleExecutable</key><string>Tavro.so</string></dict></plist>\n";
     const std::string built = BuiltBundle() + "/Resources/";
     for (const std::string& name : withImages ? FilesIn(built) : std::vector<std::string>()) {
       if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) {

@@ -44,8 +44,8 @@ bool Read(const std::set<std::string>& words, const std::string& name) {
 }
 
 std::string Picture(const PanelView& view, double scale) {
-  const std::string path = "/tmp/tavro_ocr_" + std::to_string(getpid()) + "_" + view.name + "_" +
-                           std::to_string(int(scale * 100)) + ".png";
+  const std::string path =
+      "/tmp/tavro_ocr_" + std::to_string(getpid()) + "_" + view.name + "_" + std::to_string(int(scale * 100)) + ".png";
   LintPanel panel(BuiltBundle(), scale);
   EXPECT_TRUE(SnapshotPanel(panel, view, path)) << path;
   return path;
@@ -66,12 +66,16 @@ struct Strip {
 
 TEST(ReadabilityOcr, TheSynthesizerPageShowsTheValueNamesOfItsSelectorsReadably) {
   const Strip strips[] = {
-      {"oscillator 1 wave", {"Sine"}},          {"oscillator 2 wave", {"Noise"}},
-      {"sync", {"Ring", "Both"}},               {"voice mode", {"Poly", "Legato", "Mono"}},
+      {"oscillator 1 wave", {"Sine"}},
+      {"oscillator 2 wave", {"Noise"}},
+      {"sync", {"Ring", "Both"}},
+      {"voice mode", {"Poly", "Legato", "Mono"}},
       {"filter type", {"LP12", "LP24", "HP", "BP", "BR", "Clsc"}},
       {"filter keyboard track", {"1/3", "2/3", "Full"}},
-      {"LFO 1 wave", {"Sqr", "S&H"}},           {"LFO 2 destination", {"Dn", "U/D", "O2", "Echo", "Filt"}},
-      {"mod wheel destination", {"Morph"}},     {"LFO 1 destination", {"1+2"}},
+      {"LFO 1 wave", {"Sqr", "S&H"}},
+      {"LFO 2 destination", {"Dn", "U/D", "O2", "Echo", "Filt"}},
+      {"mod wheel destination", {"Morph"}},
+      {"LFO 1 destination", {"1+2"}},
       {"octave", {"-2", "+2"}},
   };
   const std::string png = Picture(ViewNamed("nl2-synth"), 1.0);

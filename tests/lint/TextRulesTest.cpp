@@ -11,9 +11,8 @@
 namespace {
 
 bool Reports(const std::vector<LintFinding>& findings, const std::string& rule, const std::string& part) {
-  return std::any_of(findings.begin(), findings.end(), [&](const LintFinding& f) {
-    return f.rule == rule && f.message.find(part) != std::string::npos;
-  });
+  return std::any_of(findings.begin(), findings.end(),
+                     [&](const LintFinding& f) { return f.rule == rule && f.message.find(part) != std::string::npos; });
 }
 
 std::string Listed(const std::vector<LintFinding>& findings, double scale) {
@@ -57,9 +56,10 @@ TEST(TextRules, ADrawnTextWiderThanItsFieldIsReported) {
 
 TEST(TextRules, ANoticeWithATitleAloneIsReported) {
   LintSources sources = BuiltSources();
-  sources.texts.erase(std::remove_if(sources.texts.begin(), sources.texts.end(),
-                                     [](const LintText& t) { return t.image == "BG_FIRST_RUN_ID" && t.role == "body"; }),
-                      sources.texts.end());
+  sources.texts.erase(
+      std::remove_if(sources.texts.begin(), sources.texts.end(),
+                     [](const LintText& t) { return t.image == "BG_FIRST_RUN_ID" && t.role == "body"; }),
+      sources.texts.end());
   const auto findings = LintBuilt(sources, 1.0);
   EXPECT_TRUE(Reports(findings, "notice-body", "firstRunNotification")) << Listed(findings, 1.0);
   EXPECT_FALSE(Reports(findings, "notice-body", "aboutWindow")) << Listed(findings, 1.0);
@@ -108,7 +108,8 @@ TEST(TextRules, EveryTextOfTheBuiltPanelIsReadableAndFitsAtEverySize) {
   ASSERT_GT(sources.texts.size(), 300u);
   for (double scale : {0.75, 1.0, 1.25}) {
     for (const LintFinding& f : LintBuilt(sources, scale)) {
-      if (f.rule == "text-size" || f.rule == "text-fit" || f.rule == "notice-body") ADD_FAILURE() << FormatFinding(f, scale);
+      if (f.rule == "text-size" || f.rule == "text-fit" || f.rule == "notice-body")
+        ADD_FAILURE() << FormatFinding(f, scale);
     }
   }
 }

@@ -8,10 +8,10 @@
 
 #include "Kit_TimeSource.h"
 #include "PanelValues.h"
-#include "messaging/PerformanceDumpCoder.h"
-#include "messaging/ProgramDumpCoder.h"
 #include "SpacedPerformance.h"
 #include "SynthSim.h"
+#include "messaging/PerformanceDumpCoder.h"
+#include "messaging/ProgramDumpCoder.h"
 #include "messaging/tables/DumpFieldTable.h"
 
 namespace {
@@ -19,9 +19,7 @@ using Message = SynthSim::Message;
 constexpr int kDeviceId = 5;
 
 // The parameter a part field uses on `model`.
-std::string PartParam(const PartBlockField& f, int model) {
-  return model == 0 && f.nl1Param ? f.nl1Param : f.param;
-}
+std::string PartParam(const PartBlockField& f, int model) { return model == 0 && f.nl1Param ? f.nl1Param : f.param; }
 
 class DumpCodecSimulator : public ::testing::TestWithParam<int> {
 protected:

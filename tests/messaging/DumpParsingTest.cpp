@@ -8,8 +8,8 @@
 #include <functional>
 #include <limits>
 
-#include "messaging/LibrarianDumpForm.h"
 #include "PanelValues.h"
+#include "messaging/LibrarianDumpForm.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
 #include "messaging/tables/DumpFieldTable.h"
@@ -28,10 +28,10 @@ Bytes InitPerformanceBytes() {
 
 TEST(DumpParsing, InitDumpsReadAsDocumented) {
   const std::map<std::string, int> kPart = {
-      {"kOsc2Semitones", 60}, {"kOsc2Finetune", 74},   {"kFilterCutoff", 127},  {"kFilterEnvAmnt", 64},
-      {"kFilterEnvDecay", 64}, {"kFilterEnvSustain", 127}, {"kAmpEnvDecay", 64}, {"kAmpEnvSustain", 127},
-      {"kAmpGain", 100},      {"kModEnvDecay", 127},   {"kModEnvAmount", 64},   {"kLFO1Rate", 80},
-      {"kLFO2Rate", 80},      {"kOsc1Waveform", 1},    {"kOsc2Waveform", 1},    {"kOscillatorMode", 2},
+      {"kOsc2Semitones", 60},  {"kOsc2Finetune", 74},      {"kFilterCutoff", 127}, {"kFilterEnvAmnt", 64},
+      {"kFilterEnvDecay", 64}, {"kFilterEnvSustain", 127}, {"kAmpEnvDecay", 64},   {"kAmpEnvSustain", 127},
+      {"kAmpGain", 100},       {"kModEnvDecay", 127},      {"kModEnvAmount", 64},  {"kLFO1Rate", 80},
+      {"kLFO2Rate", 80},       {"kOsc1Waveform", 1},       {"kOsc2Waveform", 1},   {"kOscillatorMode", 2},
       {"kOctaveSwitch", 2},
   };
   auto expectPart = [&](PanelValues& panel, int slot) {
@@ -78,22 +78,47 @@ struct ProgramCase {
   std::vector<std::pair<int, int>> bytes;  // position, byte
   std::vector<std::pair<const char*, double>> before;
   std::vector<std::pair<const char*, double>> after;  // slot A
-  double stepPosition;                                 // of kModWheelDestination, or -1
+  double stepPosition;                                // of kModWheelDestination, or -1
 };
 
 const ProgramCase kProgramCases[] = {
     {"octave light lit at 36", 1, {{6, 4}, {7, 2}}, {}, {{"kOscillator2OctaveLED", 1}, {"kOsc2Semitones", 36}}, -1},
-    {"octave light off at 37", 1, {{6, 5}, {7, 2}}, {{"kOscillator2OctaveLED", 1}},
-     {{"kOscillator2OctaveLED", 0}, {"kOsc2Semitones", 37}}, -1},
-    {"octave light off above 120", 1, {{6, 4}, {7, 8}}, {{"kOscillator2OctaveLED", 1}},
-     {{"kOscillator2OctaveLED", 0}, {"kOsc2Semitones", 132}}, -1},
-    {"waveform 3 darkens the light", 1, {{108, 3}}, {{"kOscillator2OctaveLED", 1}},
-     {{"kOscillator2OctaveLED", 0}, {"kOsc2Waveform", 3}}, -1},
-    {"filter lock keeps the filter", 1, {{12, 0}, {13, 2}, {111, 5}}, {{"kFilterLock", 1}, {"kFilterCutoff", 9}},
-     {{"kFilterCutoff", 9}, {"kFilterDistortion", 0}, {"kOsc2Semitones", 60}}, -1},
-    {"NL1 ignores distortion", 0, {{111, 5}, {106, 2}}, {}, {{"kFilterDistortion", 0}, {"kOsc1WaveformNL1", 2}, {"kOsc1Waveform", 0}}, -1},
-    {"LFO 2 destination sets both and hold", 1, {{136, 5}}, {},
-     {{"kLFO2Destination", 5}, {"kLFO2DestinationNL1", 5}, {"kLFO2Hold", 1}}, -1},
+    {"octave light off at 37",
+     1,
+     {{6, 5}, {7, 2}},
+     {{"kOscillator2OctaveLED", 1}},
+     {{"kOscillator2OctaveLED", 0}, {"kOsc2Semitones", 37}},
+     -1},
+    {"octave light off above 120",
+     1,
+     {{6, 4}, {7, 8}},
+     {{"kOscillator2OctaveLED", 1}},
+     {{"kOscillator2OctaveLED", 0}, {"kOsc2Semitones", 132}},
+     -1},
+    {"waveform 3 darkens the light",
+     1,
+     {{108, 3}},
+     {{"kOscillator2OctaveLED", 1}},
+     {{"kOscillator2OctaveLED", 0}, {"kOsc2Waveform", 3}},
+     -1},
+    {"filter lock keeps the filter",
+     1,
+     {{12, 0}, {13, 2}, {111, 5}},
+     {{"kFilterLock", 1}, {"kFilterCutoff", 9}},
+     {{"kFilterCutoff", 9}, {"kFilterDistortion", 0}, {"kOsc2Semitones", 60}},
+     -1},
+    {"NL1 ignores distortion",
+     0,
+     {{111, 5}, {106, 2}},
+     {},
+     {{"kFilterDistortion", 0}, {"kOsc1WaveformNL1", 2}, {"kOsc1Waveform", 0}},
+     -1},
+    {"LFO 2 destination sets both and hold",
+     1,
+     {{136, 5}},
+     {},
+     {{"kLFO2Destination", 5}, {"kLFO2DestinationNL1", 5}, {"kLFO2Hold", 1}},
+     -1},
     {"NL1 leaves hold alone", 0, {{136, 3}}, {{"kLFO2Hold", 1}}, {{"kLFO2Destination", 3}, {"kLFO2Hold", 1}}, -1},
     {"mod wheel step 3", 1, {{124, 3}}, {}, {{"kModWheelDestination", 3}}, 0.75},
     {"mod wheel 6 shows 0", 1, {{124, 6}}, {}, {{"kModWheelDestination", 6}}, 0.0},
@@ -125,7 +150,9 @@ struct PerformanceCase {
 
 const PerformanceCase kPerformanceCases[] = {
     {"channel 15, 15 is 0", {{536, 15}, {537, 15}}, {}, {{"kPartMidiChannel", 1, 0}}},
-    {"channel bytes held to 16", {{534, 127}, {535, 0}, {536, 3}, {537, 1}}, {},
+    {"channel bytes held to 16",
+     {{534, 127}, {535, 0}, {536, 3}, {537, 1}},
+     {},
      {{"kPartMidiChannel", 0, 16}, {"kPartMidiChannel", 1, 0}}},
     {"active slot 3", {{650, 3}}, {}, {{"kQuickTab", 0, 3}}},
     {"active slot past D ignored", {{650, 9}}, {{"kQuickTab", 2}}, {{"kQuickTab", 0, 2}}},
@@ -133,8 +160,7 @@ const PerformanceCase kPerformanceCases[] = {
     {"global lock keeps settings, not programs, banks",
      {{630, 9}, {631, 1}, {664, 3}, {670, 2}},
      {{"kGlobalLock", 1}, {"kSystemPitchBendRange", 4}},
-     {{"kSystemPitchBendRange", 0, 4}, {"kCurrentProgram", 1, 3}, {"kCurrentBank", 0, 2},
-      {"kOsc2Semitones", 3, 60}}},
+     {{"kSystemPitchBendRange", 0, 4}, {"kCurrentProgram", 1, 3}, {"kCurrentBank", 0, 2}, {"kOsc2Semitones", 3, 60}}},
     {"tune 13, 9 is 0", {{642, 13}, {643, 9}}, {}, {{"kMasterTune", 0, 0}}},
 };
 
@@ -171,19 +197,47 @@ Bytes Resized(Bytes dump, size_t size) {
 
 const Malformed kMessages[] = {
     {"empty", [] { return Bytes(); }, false, false, false},
-    {"four bytes", [] { return Bytes{0xF0, 0x33, 0x00, 0x04}; }, false, false, false},
+    {"four bytes",
+     [] {
+       return Bytes{0xF0, 0x33, 0x00, 0x04};
+     },
+     false, false, false},
     {"program 138", [] { return Resized(InitProgram(), 138); }, false, false, false},
     {"program 140", [] { return Resized(InitProgram(), 140); }, false, false, false},
     {"program 148", [] { return Resized(InitProgram(), 148); }, false, false, false},
     {"program 149", [] { return Resized(InitProgram(), 149); }, true, false, false},
-    {"program slot byte 4", [] { Bytes b = InitProgram(); b[5] = 4; return b; }, false, false, false},
-    {"program manufacturer", [] { Bytes b = InitProgram(); b[1] = 0x34; return b; }, false, false, false},
-    {"program model byte", [] { Bytes b = InitProgram(); b[3] = 0x05; return b; }, false, false, false},
+    {"program slot byte 4",
+     [] {
+       Bytes b = InitProgram();
+       b[5] = 4;
+       return b;
+     },
+     false, false, false},
+    {"program manufacturer",
+     [] {
+       Bytes b = InitProgram();
+       b[1] = 0x34;
+       return b;
+     },
+     false, false, false},
+    {"program model byte",
+     [] {
+       Bytes b = InitProgram();
+       b[3] = 0x05;
+       return b;
+     },
+     false, false, false},
     {"performance 710", [] { return Resized(InitPerformanceBytes(), 710); }, false, false, false},
     {"performance 711", [] { return Resized(InitPerformanceBytes(), 711); }, false, true, false},
     {"performance 765", [] { return Resized(InitPerformanceBytes(), 765); }, false, true, true},
     {"performance 766", [] { return Resized(InitPerformanceBytes(), 766); }, false, false, false},
-    {"performance model byte", [] { Bytes b = InitPerformanceBytes(); b[3] = 0; return b; }, false, false, false},
+    {"performance model byte",
+     [] {
+       Bytes b = InitPerformanceBytes();
+       b[3] = 0;
+       return b;
+     },
+     false, false, false},
 };
 
 TEST(DumpParsing, MalformedMessagesAreRefusedUntouched) {
@@ -206,7 +260,8 @@ TEST(DumpParsing, SendersHoldEveryValueToItsField) {
     PanelValues panel(2);
     for (int i = 0; i < 798; ++i) panel.SetValue(i, 0);
     for (int k = 0; k < kPartBlockFieldCount; ++k) panel.At(kPartBlockFields[k].param, 1) = wild;
-    for (int k = 0; k < kPerformanceFieldCount; ++k) panel.At(kPerformanceFields[k].param, kPerformanceFields[k].slot) = wild;
+    for (int k = 0; k < kPerformanceFieldCount; ++k)
+      panel.At(kPerformanceFields[k].param, kPerformanceFields[k].slot) = wild;
     const Bytes program = kProgram->Build(panel, 1, 200);
     const Bytes performance = kPerformance->Build(panel, -3, 9);
     for (const Bytes* dump : {&program, &performance}) {
@@ -242,7 +297,7 @@ TEST(DumpParsing, LibrarianFormsOfReceivedDumps) {
     bool performance;
     size_t stored;  // 0: refused
   };
-  const Case kCases[] = {{139, false, 149}, {149, false, 149}, {140, false, 0}, {138, false, 0},
+  const Case kCases[] = {{139, false, 149}, {149, false, 149}, {140, false, 0},  {138, false, 0},
                          {715, true, 725},  {711, true, 725},  {713, true, 725}, {710, true, 0},
                          {720, true, 0},    {725, true, 725},  {765, true, 765}, {766, true, 0}};
   for (const Case& c : kCases) {

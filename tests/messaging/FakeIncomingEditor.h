@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "FakeMessagingEditor.h"
 #include "Framework/IControl.h"
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
@@ -20,7 +21,6 @@
 #include "Kit_Random.h"
 #include "layout/tables/ParamNameTable.h"
 #include "messaging/MIDIMessageManager.h"
-#include "FakeMessagingEditor.h"
 #include "messaging/MessagingEditor.h"
 
 // A control that records the hardware values it is given, and what the manager's
@@ -60,7 +60,7 @@ public:
   FakeIncomingEditor() : params_(kParams) {
     for (int i = 0; i < kParams; ++i) params_[size_t(i)].InitInt("p", 0, 0, 127);
     for (int s = 0; s < 4; ++s) params_[size_t(204 + s)].Set(s + 1);  // part channels 1-4
-    params_[308].Set(15);                                              // the global channel
+    params_[308].Set(15);                                             // the global channel
   }
 
   // A control for parameter `paramIdx` in range min..max under the CC keys.

@@ -8,8 +8,8 @@
 
 #include "Kit_Mutex.h"
 #include "Kit_Random.h"
-#include "messaging/MessagingEditor.h"
 #include "PanelValues.h"
+#include "messaging/MessagingEditor.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
 

@@ -142,8 +142,7 @@ TEST_F(IncomingRequests, AHostProgramChangeGoesToTheSlotsChannelThenItsProgramIs
   EXPECT_EQ(jobs[0].jobCode, kJobRequestPart);
   EXPECT_EQ(jobs[0].slot, 2);
   EXPECT_EQ(clock.NowMicros() - before, 50000u);
-  EXPECT_EQ(editor.events(),
-            (std::vector<std::string>{"send C8 05 FF", "select 5", "light 2", "forward C8 05 00"}));
+  EXPECT_EQ(editor.events(), (std::vector<std::string>{"send C8 05 FF", "select 5", "light 2", "forward C8 05 00"}));
 }
 
 // The synthesizer's knobs and the user's panel edits at once: an edit made while a

@@ -12,10 +12,11 @@ SynthSimSettings SimAt(int model) {
 }  // namespace
 
 JobEditorFake::JobEditorFake(int model)
-    : sim(SimAt(model), scheduler, [this](const SynthSim::Message& m) {
-        replies.push_back(m);
-        Receive(m.data(), int(m.size()));
-      }),
+    : sim(SimAt(model), scheduler,
+          [this](const SynthSim::Message& m) {
+            replies.push_back(m);
+            Receive(m.data(), int(m.size()));
+          }),
       panel(model) {
   Kit_SetTimeSource(&clock);
 }

@@ -14,14 +14,14 @@
 #include "Kit_Mutex.h"
 #include "Kit_Random.h"
 #include "Kit_TimeSource.h"
-#include "librarian/LibrarianEditor.h"
-#include "messaging/MessagingEditor.h"
 #include "PanelValues.h"
+#include "SynthSim.h"
+#include "librarian/LibrarianEditor.h"
 #include "librarian/PatchLibrarian.h"
+#include "messaging/MIDIMessageManager.h"
+#include "messaging/MessagingEditor.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
-#include "SynthSim.h"
-#include "messaging/MIDIMessageManager.h"
 
 class JobEditorFake : public MessagingEditor, public LibrarianEditor {
 public:

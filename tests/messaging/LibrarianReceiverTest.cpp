@@ -98,7 +98,8 @@ TEST(LibrarianReceiver, EachRequestReceiverTakesItsOwnKindOnly) {
   EXPECT_TRUE(patchRequest.isArmed());
   EXPECT_TRUE(performanceRequest.isArmed());
 
-  ASSERT_EQ(patchRequest.addMessageData(program.data(), program.size(), &taken), LibrarianDumpReceiver::Outcome::kTaken);
+  ASSERT_EQ(patchRequest.addMessageData(program.data(), program.size(), &taken),
+            LibrarianDumpReceiver::Outcome::kTaken);
   EXPECT_EQ(taken.name, LibrarianDumpReceiver::kRequestedName);
   ASSERT_EQ(taken.messages.size(), 1u);
   EXPECT_EQ(taken.messages[0].bytes.size(), 149u);

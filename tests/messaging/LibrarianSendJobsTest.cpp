@@ -27,7 +27,7 @@ Bytes StoredPerformance(int number) {
   Bytes performance(init.begin(), init.end());
   performance[4] = 0x1F;
   performance[5] = uint8_t(number);
-  performance[636] = 9;               // another unit's id, 25 as nybbles
+  performance[636] = 9;  // another unit's id, 25 as nybbles
   performance[637] = 1;
   performance[536] = uint8_t(number % 16);  // slot B's channel
   return PerformanceDumpCoder::WithNames(performance, "Perf", {"A", "B", "C", "D"});
@@ -81,11 +81,15 @@ TEST_P(StoreBank, WritesPacedAndStopsWhereItShould) {
   const uint64_t pacing = uint64_t(c.type == 0 ? 2 : 4) * c.timerMs * kMs;
   const uint64_t first = 50 * kMs;  // after the notes-off pause
   if (c.cancelAt >= 0) {
-    editor.clock.ScheduleAt(first + c.cancelAt * pacing + pacing / 2, [&] { editor.manager.sender()->requestCancel(); });
+    editor.clock.ScheduleAt(first + c.cancelAt * pacing + pacing / 2,
+                            [&] { editor.manager.sender()->requestCancel(); });
   }
   if (c.discardAt >= 0) {
     editor.clock.ScheduleAt(first + c.discardAt * pacing + 1, [&] {
-      editor.librarian.modify([](PatchLibrary& library) { library.filesOfType(0).clear(); library.searchFiles.clear(); });
+      editor.librarian.modify([](PatchLibrary& library) {
+        library.filesOfType(0).clear();
+        library.searchFiles.clear();
+      });
     });
   }
   JobArgs args;
@@ -149,8 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         BankCase{"the bank discarded mid-run", 2, 0, 99, 4, 300, -1, -1, -1, 10, false, 0, 99},
         BankCase{"search results, discarded mid-run", 1, 0, 30, 1, 200, -1, -1, -1, 3, true, 0, 30},
         BankCase{"performances on model 1 whatever the bank", 1, 1, 100, 3, 200, -1, -1, -1, -1, false, 0, 100},
-        BankCase{"performances to bank 1 on the ten-bank model", 2, 1, 100, 1, 350, -1, -1, -1, -1, false, 1399,
-                 100}));
+        BankCase{"performances to bank 1 on the ten-bank model", 2, 1, 100, 1, 350, -1, -1, -1, -1, false, 1399, 100}));
 
 TEST(StoreBankRefused, NoFileNoSlotsOrABankPastTheLastSendNothing) {
   for (const int bank : {0, -1, 10}) {
@@ -251,7 +254,7 @@ TEST(SendLibrarianPatch, AMessageNotOfTheKindsFormIsNeverWritten) {
     EXPECT_EQ(editor.Now(), 0u) << c.what;  // no wait
     EXPECT_EQ(editor.overlayHidden, 1) << c.what;
     // Never in silence.
-    const char* said = c.bytes.empty()  ? "Not sent: slot is empty"
+    const char* said = c.bytes.empty() ? "Not sent: slot is empty"
                        : c.performance ? "Not sent: stored performance is damaged"
                                        : "Not sent: stored program is damaged";
     EXPECT_EQ(editor.statuses, std::vector<std::string>{said}) << c.what;

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "JobEditorFake.h"
+#include "SpacedPerformance.h"
 #include "layout/tables/ParamNameTable.h"
 #include "messaging/PerformanceDumpCoder.h"
-#include "SpacedPerformance.h"
 #include "messaging/tables/DumpFieldTable.h"
 
 namespace {
@@ -69,8 +69,8 @@ TEST_P(PerformanceJobs, EveryFieldTravelsPanelJobZeroUnitParserPanel) {
     want.At("kLFO2Hold", slot) = panel.At("kLFO2Hold", slot);
     want.At("kOscillator2OctaveLED", slot) = panel.At("kOscillator2OctaveLED", slot);
   }
-  want["kMasterTune"] = 99;  // never sent: tune 0
-  want["kQuickTab"] = 2;     // the active slot
+  want["kMasterTune"] = 99;                      // never sent: tune 0
+  want["kQuickTab"] = 2;                         // the active slot
   want["kDeviceID"] = JobEditorFake::kDeviceId;  // the unit's own
   for (int i = 0; i < kLayoutParamCount; ++i) {
     EXPECT_EQ(panel.Value(i), want.Value(i)) << "parameter " << i << " model " << model_;
@@ -90,8 +90,8 @@ TEST(PerformanceJobsClamp, JobZeroHoldsEachValueToItsField) {
     int unitValue;
   };
   const Case kCases[] = {
-      {"kFilterCutoff", 0, 300, 255},  {"kFilterCutoff", 1, -5, 0},        {"kVFilterCutoff", 2, 1e9, 255},
-      {"kOscillatorMode", 3, 200, 127}, {"kPartMidiChannel", 1, 128, 16},  {"kPartMidiChannel", 2, -14, 0},
+      {"kFilterCutoff", 0, 300, 255},          {"kFilterCutoff", 1, -5, 0},      {"kVFilterCutoff", 2, 1e9, 255},
+      {"kOscillatorMode", 3, 200, 127},        {"kPartMidiChannel", 1, 128, 16}, {"kPartMidiChannel", 2, -14, 0},
       {"kSystemPitchBendRange", 0, 1000, 255}, {"kFilterEnvNote", 1, 999, 127},
   };
   for (const Case& c : kCases) editor.panel.At(c.param, c.slot) = c.value;
@@ -124,8 +124,8 @@ TEST(PerformanceJobsNames, JobZeroKeepsAndSendsTheNames) {
   EXPECT_EQ(std::string(named.begin() + 714, named.begin() + 724), "Twelve cha");
   EXPECT_EQ(std::string(named.begin() + 724, named.begin() + 728), "Bass");
   EXPECT_EQ(Bytes(named.begin() + 734, named.begin() + 744), Bytes(10, 0));  // empty: ten zero bytes
-  EXPECT_EQ(editor.patchManagerNames, (std::array<std::string, 5>{"Twelve chars", "Bass", "Set Name", "Strings",
-                                                                   "Set Name"}));
+  EXPECT_EQ(editor.patchManagerNames,
+            (std::array<std::string, 5>{"Twelve chars", "Bass", "Set Name", "Strings", "Set Name"}));
   EXPECT_EQ(editor.unsavedMarks, 1);
   EXPECT_EQ(editor.fed.size(), 1u);
 

@@ -7,13 +7,13 @@
 
 #include "Framework/ByteChunk.h"
 #include "Kit_TimeSource.h"
-#include "librarian/LibrarianRecords.h"
 #include "PanelValues.h"
+#include "PublicDumpFormat.h"
+#include "SynthSim.h"
+#include "librarian/LibrarianRecords.h"
 #include "librarian/PatchLibrarian.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
-#include "PublicDumpFormat.h"
-#include "SynthSim.h"
 #include "messaging/tables/DumpFieldTable.h"
 
 namespace {

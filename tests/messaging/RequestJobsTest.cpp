@@ -242,16 +242,11 @@ TEST(RequestJobs, RequestsCarryTheTypeAndNumberOfTheModel) {
     uint8_t type, number;
   };
   const Case cases[] = {
-      {2, kJobRequestAllPatches, 9, 0, 0, false, 0x18, 0},
-      {1, kJobRequestAllPatches, 3, 0, 0, false, 0x0E, 0},
-      {2, kJobRequestPart, 0, 2, 0, false, 0x0E, 2},
-      {0, kJobRequestPart, 0, 3, 0, false, 0x0A, 3},
-      {1, kJobRequestAllMulti, 1, 0, 0, false, 0x29, 0},
-      {2, kJobRequestAllMulti, 1, 0, 0, false, 0x2A, 0},
-      {1, kJobRequestSingleMulti, 3, 0, 42, false, 0x29, 42},
-      {2, kJobRequestSingleMulti, 3, 0, 99, false, 0x2C, 99},
-      {2, kJobRequestSinglePatch, 2, 0, 98, false, 0x11, 98},
-      {1, kJobRequestSinglePatch, 0, 0, 7, true, 0x0A, 1},
+      {2, kJobRequestAllPatches, 9, 0, 0, false, 0x18, 0},    {1, kJobRequestAllPatches, 3, 0, 0, false, 0x0E, 0},
+      {2, kJobRequestPart, 0, 2, 0, false, 0x0E, 2},          {0, kJobRequestPart, 0, 3, 0, false, 0x0A, 3},
+      {1, kJobRequestAllMulti, 1, 0, 0, false, 0x29, 0},      {2, kJobRequestAllMulti, 1, 0, 0, false, 0x2A, 0},
+      {1, kJobRequestSingleMulti, 3, 0, 42, false, 0x29, 42}, {2, kJobRequestSingleMulti, 3, 0, 99, false, 0x2C, 99},
+      {2, kJobRequestSinglePatch, 2, 0, 98, false, 0x11, 98}, {1, kJobRequestSinglePatch, 0, 0, 7, true, 0x0A, 1},
       {1, kJobRequestArrangement, 0, 0, 0, false, 0x28, 0},
   };
   for (const Case& c : cases) {
@@ -268,7 +263,8 @@ TEST(RequestJobs, RequestsCarryTheTypeAndNumberOfTheModel) {
     bench.Run(args);
     const auto sent = bench.sim.Received();
     ASSERT_FALSE(sent.empty()) << c.job;
-    EXPECT_EQ(sent.front(), (Bytes{0xF0, 0x33, 3, 0x04, c.type, c.number, 0xF7})) << "model " << c.model << " job " << c.job;
+    EXPECT_EQ(sent.front(), (Bytes{0xF0, 0x33, 3, 0x04, c.type, c.number, 0xF7}))
+        << "model " << c.model << " job " << c.job;
   }
 }
 
@@ -279,8 +275,10 @@ TEST(RequestJobs, ASelectedSlotOutsideTheBankSendsNothing) {
     int job, slot;
     bool useActiveSlot;
   };
-  const Case cases[] = {{kJobRequestSinglePatch, -1, false}, {kJobRequestSinglePatch, 99, false},
-                        {kJobRequestSinglePatch, 99, true},  {kJobRequestSingleMulti, -1, false},
+  const Case cases[] = {{kJobRequestSinglePatch, -1, false},
+                        {kJobRequestSinglePatch, 99, false},
+                        {kJobRequestSinglePatch, 99, true},
+                        {kJobRequestSingleMulti, -1, false},
                         {kJobRequestSingleMulti, 100, false}};
   for (const Case& c : cases) {
     Bench bench(0, Unit(0));

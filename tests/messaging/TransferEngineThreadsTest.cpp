@@ -133,8 +133,9 @@ TEST(TransferEngine, TheLatestStartOrStopKeptWhileTheClockControlThreadIsBusyRun
     std::vector<int> meanwhile;
     std::vector<uint8_t> sent;
   };
-  for (const Case& c : {Case{kJobStopClock, {kJobStartClock, kJobStopClock, kJobStartClock}, {kMidiStop, kMidiStart}},
-                        Case{kJobStartClock, {kJobStopClock, kJobStartClock, kJobStopClock}, {kMidiStart, kMidiStop}}}) {
+  for (const Case& c :
+       {Case{kJobStopClock, {kJobStartClock, kJobStopClock, kJobStartClock}, {kMidiStop, kMidiStart}},
+        Case{kJobStartClock, {kJobStopClock, kJobStartClock, kJobStopClock}, {kMidiStart, kMidiStop}}}) {
     HeldClockLink link;
     MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
     installMIDIClockJobs(*m.sender(), link);

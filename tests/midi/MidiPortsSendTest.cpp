@@ -48,14 +48,13 @@ TEST_F(MidiPortsSend, ChannelMessagesCarryTheirOwnNumberOfDataBytes) {
   EXPECT_TRUE(ports_.SendMidiMsg(IMidiMsg(0, 0xD1, 64, 99)));
   EXPECT_TRUE(ports_.SendMidiMsg(IMidiMsg(0, 0x80, 60, 64)));
   EXPECT_TRUE(ports_.SendMidiMsg(IMidiMsg(0, 0xE0, 0, 64)));
-  const std::vector<Bytes> expected = {
-      {0xC2, 5}, {0xB0, 7, 127}, {0xD1, 64}, {0x80, 60, 64}, {0xE0, 0, 64}};
+  const std::vector<Bytes> expected = {{0xC2, 5}, {0xB0, 7, 127}, {0xD1, 64}, {0x80, 60, 64}, {0xE0, 0, 64}};
   EXPECT_EQ(Sent(), expected);
 }
 
 TEST_F(MidiPortsSend, AnythingButAWellFormedChannelMessageIsRefused) {
   Open();
-  EXPECT_FALSE(ports_.SendMidiMsg(IMidiMsg(0, 0x45, 1, 2)));   // no status byte
+  EXPECT_FALSE(ports_.SendMidiMsg(IMidiMsg(0, 0x45, 1, 2)));    // no status byte
   EXPECT_FALSE(ports_.SendMidiMsg(IMidiMsg(0, 0xB0, 7, 128)));  // data byte would read as a status
   // System messages (0xFF would reset the synthesizer) are not channel messages.
   for (int status = 0xF0; status <= 0xFF; ++status) {

@@ -27,14 +27,19 @@ public:
     name = "Synth:in";
     return port == 0;
   }
-  bool OpenPort(unsigned, const std::string&) override { return Enter([this] { open_ = true; }); }
+  bool OpenPort(unsigned, const std::string&) override {
+    return Enter([this] { open_ = true; });
+  }
   bool OpenVirtualPort(const std::string&) override { return false; }
-  void ClosePort() override { Enter([this] { open_ = false; }); }
+  void ClosePort() override {
+    Enter([this] { open_ = false; });
+  }
   bool IsPortOpen() override { return open_; }
   bool SendMessage(const std::vector<unsigned char>& bytes) override {
     return Enter([&] {
-      if (open_) sent_.push_back(bytes);  // unguarded on purpose: the caller's lock guards it
-    }) && open_;
+             if (open_) sent_.push_back(bytes);  // unguarded on purpose: the caller's lock guards it
+           }) &&
+           open_;
   }
 
 private:

@@ -10,14 +10,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <map>
-#include <memory>
-#include <set>
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "Framework/IMidiMsg.h"
@@ -90,7 +90,12 @@ private:
 
 Message Dump(size_t size, uint8_t type, uint8_t number, uint8_t fill) {
   Message dump(size, fill);
-  dump[0] = 0xF0; dump[1] = 0x33; dump[2] = 0; dump[3] = 0x04; dump[4] = type; dump[5] = number;
+  dump[0] = 0xF0;
+  dump[1] = 0x33;
+  dump[2] = 0;
+  dump[3] = 0x04;
+  dump[4] = type;
+  dump[5] = number;
   dump[size - 1] = 0xF7;
   return dump;
 }
@@ -188,7 +193,8 @@ protected:
     return false;
   }
   bool ToSynth(const std::function<bool()>& send) {
-    return Delivered(send, [&] { return synth_->Sim().ReceivedCount(); }, EditorLosses());
+    return Delivered(
+        send, [&] { return synth_->Sim().ReceivedCount(); }, EditorLosses());
   }
   bool FromFeeder(const Message& message) {
     return Delivered([&] { return feeder_->SendMessage(message); }, [&] { return sink_.Count(); },
@@ -289,7 +295,7 @@ TEST_F(MidiJack, DumpsOf139And715And765BytesArriveWholeBothWays) {
   // Slot C as the performance sent last left it: its part blocks are the slots.
   EXPECT_EQ(received[0], Dump(139, 0, 2, 0x07));
   Message stored = Dump(715, 0x1E, 0, 0x07);
-  stored[636] = stored[637] = 0;  // the global channel: the unit's own id, as a nybble pair
+  stored[636] = stored[637] = 0;   // the global channel: the unit's own id, as a nybble pair
   EXPECT_EQ(received[1], stored);  // the performance it stored last
 
   ListenToFeeder();
@@ -321,7 +327,8 @@ TEST_F(MidiJack, FourThreadsSendingLoseAndCorruptNothing) {
   for (auto& sender : senders) sender.join();
   const uint64_t lost = LostOnceSettled();
   const auto received = ReceivedUpToMarker();
-  ExpectWholeOrReported(accepted, received, [](int n) { return n >> 10; }, lost);
+  ExpectWholeOrReported(
+      accepted, received, [](int n) { return n >> 10; }, lost);
   if (xruns.Xruns() == 0) {
     EXPECT_EQ(received.size(), static_cast<size_t>(kThreads * kEach)) << "refused without an xrun";
   }
@@ -344,7 +351,8 @@ TEST_F(MidiJack, MissedPeriodsLoseNoMessageUncounted) {
   const uint64_t lost = LostOnceSettled();
   staller.reset();
   const auto received = ReceivedUpToMarker();
-  ExpectWholeOrReported(accepted, received, [](int) { return 0; }, lost);
+  ExpectWholeOrReported(
+      accepted, received, [](int) { return 0; }, lost);
   EXPECT_GT(received.size(), 0u);
 }
 
@@ -526,7 +534,8 @@ TEST_F(MidiJack, ClosingAfterSendingNeitherLosesNorRepeatsAMessage) {
       ASSERT_TRUE(WaitUntil([&] {
         const auto received = synth_->Sim().Received();
         return !received.empty() && received.back() == Numbered(last);
-      })) << "round " << round;
+      })) << "round "
+          << round;
     }
     int off = 0;
     ports_->setExternalMIDIOut(off, "OFF");
@@ -534,7 +543,8 @@ TEST_F(MidiJack, ClosingAfterSendingNeitherLosesNorRepeatsAMessage) {
     ASSERT_GT(ports_->setExternalMIDIOut(on, synth_->MidiInName().c_str()), 0);
   }
   const uint64_t lost = LostOnceSettled();
-  ExpectWholeOrReported(accepted, ReceivedUpToMarker(), [](int) { return 0; }, lost);
+  ExpectWholeOrReported(
+      accepted, ReceivedUpToMarker(), [](int) { return 0; }, lost);
 }
 
 TEST_F(MidiJack, SysExCutOverSeveralEventsArrivesWhole) {

@@ -9,7 +9,9 @@ namespace {
 constexpr int kImageId = 9012;
 
 struct Caches : ::testing::Test {
-  Caches() { surface->images["knob"] = [] { return MakeFilled(100, 40, COLOR_BLUE); }; }
+  Caches() {
+    surface->images["knob"] = [] { return MakeFilled(100, 40, COLOR_BLUE); };
+  }
   PanelFixture f;
   HeadlessSurface* surface = f.surface;
 };

@@ -371,8 +371,7 @@ TEST_F(Family, OverlayIsHitOnlyInItsAreaWhileOff) {
 
 TEST_F(Family, LineKnobDrawsItsPointer) {
   IColor white = COLOR_WHITE;
-  auto* knob = new IKnobLineControl(&plug(), IRECT(0, 0, 40, 40), 3, &white, 0.0f, 15.0f, 0.0f,
-                                    float(kIGraphicsPi));
+  auto* knob = new IKnobLineControl(&plug(), IRECT(0, 0, 40, 40), 3, &white, 0.0f, 15.0f, 0.0f, float(kIGraphicsPi));
   surface->AttachControl(knob);
   surface->DrawAll();
   EXPECT_EQ(surface->At(20, 10), COLOR_WHITE);  // value 0: pointing up
@@ -488,12 +487,9 @@ TEST_F(Family, BitmapTextDrawsCharactersFromTheFontStrip) {
 TEST_F(Family, BitmapTextWithZeroCellDrawsNothing) {
   IBitmap font = Strip(24, 4, 6, 64);
   IText style;
-  EXPECT_TRUE(DrawBitmapedText(surface, &font, IRECT(0, 0, 40, 10), style, nullptr, "abc", true,
-                               false, 0, 6));
-  EXPECT_TRUE(DrawBitmapedText(surface, &font, IRECT(0, 0, 40, 10), style, nullptr, "abc", true,
-                               true, 4, 0));
-  EXPECT_TRUE(DrawBitmapedText(surface, &font, IRECT(0, 0, 4, 10), style, nullptr, "abc", true,
-                               true, 4, 6));
+  EXPECT_TRUE(DrawBitmapedText(surface, &font, IRECT(0, 0, 40, 10), style, nullptr, "abc", true, false, 0, 6));
+  EXPECT_TRUE(DrawBitmapedText(surface, &font, IRECT(0, 0, 40, 10), style, nullptr, "abc", true, true, 4, 0));
+  EXPECT_TRUE(DrawBitmapedText(surface, &font, IRECT(0, 0, 4, 10), style, nullptr, "abc", true, true, 4, 6));
 }
 
 TEST_F(Family, URLControlFallsBackToTheBackupAddress) {

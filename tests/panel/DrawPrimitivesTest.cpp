@@ -214,8 +214,10 @@ TEST_F(Primitives, TextIsDrawnInsideItsRectAndClipped) {
   for (int y = 0; y < 60; ++y)
     for (int x = 0; x < 100; ++x) {
       const bool on = surface->At(x, y).R > 100;
-      if (x < 50) lit += on;
-      else litOutside += on;
+      if (x < 50)
+        lit += on;
+      else
+        litOutside += on;
     }
   EXPECT_GT(lit, 20);
   EXPECT_EQ(litOutside, 0);

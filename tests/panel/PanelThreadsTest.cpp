@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "FontconfigLeakSuppression.h"
-#include "PanelTestSupport.h"
 #include "Framework/ControlLayer.h"
 #include "Framework/IControlBitmaps.h"
 #include "Framework/IControlKnobs.h"
 #include "Framework/IControlText.h"
+#include "PanelTestSupport.h"
 
 namespace {
 constexpr int kRounds = 20000;

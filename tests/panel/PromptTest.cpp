@@ -6,9 +6,7 @@
 namespace {
 class Field : public IControl {
 public:
-  Field(IModuleBase* plug, const IRECT& r, int paramIdx) : IControl(plug, r, paramIdx) {
-    SetPromptDisabled(false);
-  }
+  Field(IModuleBase* plug, const IRECT& r, int paramIdx) : IControl(plug, r, paramIdx) { SetPromptDisabled(false); }
   bool Draw(IGraphics*) override { return true; }
 };
 

@@ -12,7 +12,7 @@ TEST(IRECTRules, EmptyMeansAllZero) {
 
 TEST(IRECTRules, IntersectsIncludesTouchingRightAndBottomEdges) {
   const IRECT a(0, 0, 10, 10);
-  EXPECT_TRUE(a.Intersects(IRECT(10, 0, 20, 10)));  // A.R >= B.L
+  EXPECT_TRUE(a.Intersects(IRECT(10, 0, 20, 10)));   // A.R >= B.L
   EXPECT_FALSE(IRECT(10, 0, 20, 10).Intersects(a));  // A.L < B.R fails
   EXPECT_FALSE(a.Intersects(IRECT(11, 0, 20, 10)));
   EXPECT_FALSE(a.Intersects(IRECT()));

@@ -137,7 +137,7 @@ TEST_F(Surface, ClickInformsTheHostAroundTheGesture) {
   surface->OnMouseDown(5, 5, &left);
   EXPECT_EQ(plug().begun, std::vector<int>{3});
   EXPECT_EQ(surface->GetMouseControl(150, 90), c);  // captured
-  surface->OnMouseUp(150, 90, &left);                  // released anywhere
+  surface->OnMouseUp(150, 90, &left);               // released anywhere
   EXPECT_EQ(c->ups, 1);
   EXPECT_EQ(plug().ended, std::vector<int>{3});
   EXPECT_EQ(surface->GetMouseControl(150, 90), nullptr);
@@ -464,7 +464,7 @@ TEST_F(Surface, NonStrictRedrawDrawsTheDirtyControlAndItsNeighbours) {
   surface->Draw(nullptr);
   EXPECT_EQ(surface->GetDrawRECT(), IRECT(10, 10, 30, 30));
   EXPECT_EQ(a->draws, 2);
-  EXPECT_EQ(b->draws, 2);   // meets the draw rect
+  EXPECT_EQ(b->draws, 2);  // meets the draw rect
   EXPECT_EQ(far->draws, 1);
   EXPECT_EQ(bg->draws, 2);
 }

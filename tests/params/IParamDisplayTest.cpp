@@ -6,8 +6,8 @@
 #include "Framework/IParam.h"
 
 namespace {
-std::string Shown(const IParam& param, double value, bool normalized = false,
-                  bool withDisplayText = true, int size = 64) {
+std::string Shown(const IParam& param, double value, bool normalized = false, bool withDisplayText = true,
+                  int size = 64) {
   char out[64];
   std::memset(out, '#', sizeof out);
   param.GetDisplayForHost(value, normalized, out, size, withDisplayText);
@@ -47,8 +47,7 @@ TEST(IParamDisplay, OutOfRangeValuesAreIgnored) {
 TEST(IParamDisplay, LongTextIsCut) {
   IParam param;
   const std::string longText(300, 'y');
-  EXPECT_EQ(std::string(param.SetDisplayText(0, longText.c_str())),
-            std::string(IParam::kMaxDisplayTextLength, 'y'));
+  EXPECT_EQ(std::string(param.SetDisplayText(0, longText.c_str())), std::string(IParam::kMaxDisplayTextLength, 'y'));
 }
 
 TEST(IParamDisplay, MapDisplayTextIsExact) {

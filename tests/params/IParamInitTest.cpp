@@ -42,8 +42,10 @@ TEST(IParamInit, IntMaxIsAboveMin) {
 }
 
 TEST(IParamInit, DoublePrecisionFollowsTheStep) {
-  const struct { double step; int precision; } cases[] = {
-      {0.25, 2}, {0.1, 1}, {1.0, 0}, {1e-7, 6}, {0.01, 2}, {0.001, 3}, {0.5, 1}, {2.0, 0}};
+  const struct {
+    double step;
+    int precision;
+  } cases[] = {{0.25, 2}, {0.1, 1}, {1.0, 0}, {1e-7, 6}, {0.01, 2}, {0.001, 3}, {0.5, 1}, {2.0, 0}};
   for (const auto& c : cases) {
     IParam param;
     param.InitDouble("d", 0.0, 0.0, 1.0, c.step);

@@ -36,8 +36,7 @@ TEST(IParamNormalize, SetNormalizedHoldsInputToZeroOne) {
     double normalized;
     double expected;
   } cases[] = {
-      {1.5, 10.0},   {-0.5, 2.0},     {-1e300, 2.0},    {1e300, 10.0},
-      {NAN, 2.0},    {-INFINITY, 2.0}, {INFINITY, 10.0},
+      {1.5, 10.0}, {-0.5, 2.0}, {-1e300, 2.0}, {1e300, 10.0}, {NAN, 2.0}, {-INFINITY, 2.0}, {INFINITY, 10.0},
   };
   for (const auto& c : cases) {
     for (double shape : {1.0, 0.5, 3.0}) {

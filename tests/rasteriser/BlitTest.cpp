@@ -10,18 +10,18 @@
 
 namespace {
 
-const int kModes[] = {0, RASTER_MODE_SOURCE_ALPHA, RASTER_MODE_SOURCE_ALPHA | 1,
-                      RASTER_MODE_SOURCE_ALPHA | 2, 1, 2, RASTER_MODE_SOURCE_ALPHA | 7};
-const float kOpacities[] = {1.0f, 0.5f, 0.3f, 0.999f, 0.002f, 0.0f, 1.5f, -0.5f,
-                            std::numeric_limits<float>::quiet_NaN()};
+const int kModes[] = {0, RASTER_MODE_SOURCE_ALPHA,    RASTER_MODE_SOURCE_ALPHA | 1, RASTER_MODE_SOURCE_ALPHA | 2, 1,
+                      2, RASTER_MODE_SOURCE_ALPHA | 7};
+const float kOpacities[] = {
+    1.0f, 0.5f, 0.3f, 0.999f, 0.002f, 0.0f, 1.5f, -0.5f, std::numeric_limits<float>::quiet_NaN()};
 
 void ExpectSame(const RefImage& expected, Raster_IBitmap* actual, const char* what) {
   const RefImage got = RefFromBitmap(actual);
   ASSERT_EQ(expected.width, got.width);
   for (size_t i = 0; i < expected.pixels.size(); ++i) {
     if (expected.pixels[i] != got.pixels[i]) {
-      FAIL() << what << ": pixel " << i % expected.width << "," << i / expected.width << " expected "
-             << std::hex << expected.pixels[i] << " got " << got.pixels[i];
+      FAIL() << what << ": pixel " << i % expected.width << "," << i / expected.width << " expected " << std::hex
+             << expected.pixels[i] << " got " << got.pixels[i];
     }
   }
 }
@@ -72,51 +72,51 @@ void OnEveryVectorPath(Check check) {
 
 TEST(Blit, RandomImagesMatchTheReferenceInEveryModeAndClip) {
   OnEveryVectorPath([] {
-  std::mt19937 rng(1234);
-  std::uniform_int_distribution<int> size(1, 40), coord(-50, 60), extent(-3, 70);
-  for (int round = 0; round < 400; ++round) {
-    const RefImage src = RandomImage(rng, size(rng), size(rng));
-    RefImage expected = RandomImage(rng, size(rng), size(rng));
-    Raster_MemBitmap s(0, 0, 4), d(0, 0, 8);
-    RefToBitmap(src, &s);
-    RefToBitmap(expected, &d);
-    const int mode = kModes[round % 7];
-    const float alpha = kOpacities[(round / 7) % 9];
-    const int dx = coord(rng), dy = coord(rng), sx = coord(rng) / 2, sy = coord(rng) / 2;
-    const int w = extent(rng), h = extent(rng);
-    Raster_Blit(&d, &s, dx, dy, sx, sy, w, h, alpha, mode);
-    RefBlit(&expected, src, dx, dy, sx, sy, w, h, alpha, mode);
-    ExpectSame(expected, &d, "random blit");
-    if (::testing::Test::HasFailure()) return;
-  }
+    std::mt19937 rng(1234);
+    std::uniform_int_distribution<int> size(1, 40), coord(-50, 60), extent(-3, 70);
+    for (int round = 0; round < 400; ++round) {
+      const RefImage src = RandomImage(rng, size(rng), size(rng));
+      RefImage expected = RandomImage(rng, size(rng), size(rng));
+      Raster_MemBitmap s(0, 0, 4), d(0, 0, 8);
+      RefToBitmap(src, &s);
+      RefToBitmap(expected, &d);
+      const int mode = kModes[round % 7];
+      const float alpha = kOpacities[(round / 7) % 9];
+      const int dx = coord(rng), dy = coord(rng), sx = coord(rng) / 2, sy = coord(rng) / 2;
+      const int w = extent(rng), h = extent(rng);
+      Raster_Blit(&d, &s, dx, dy, sx, sy, w, h, alpha, mode);
+      RefBlit(&expected, src, dx, dy, sx, sy, w, h, alpha, mode);
+      ExpectSame(expected, &d, "random blit");
+      if (::testing::Test::HasFailure()) return;
+    }
   });
 }
 
 TEST(Blit, LongRowsExerciseTheVectorPathsAndTheirTails) {
   OnEveryVectorPath([] {
-  std::mt19937 rng(99);
-  for (int width : {1, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 31, 64, 67}) {
-    for (int mode : {0, int{RASTER_MODE_SOURCE_ALPHA}}) {
-      for (float alpha : {1.0f, 0.6f}) {
-        const RefImage src = RandomImage(rng, width, 3);
-        RefImage expected = RandomImage(rng, width + 2, 4);
-        Raster_MemBitmap s, d;
-        RefToBitmap(src, &s);
-        RefToBitmap(expected, &d);
-        Raster_Blit(&d, &s, 1, 1, 0, 0, width, 3, alpha, mode);
-        RefBlit(&expected, src, 1, 1, 0, 0, width, 3, alpha, mode);
-        ExpectSame(expected, &d, "row");
+    std::mt19937 rng(99);
+    for (int width : {1, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 31, 64, 67}) {
+      for (int mode : {0, int{RASTER_MODE_SOURCE_ALPHA}}) {
+        for (float alpha : {1.0f, 0.6f}) {
+          const RefImage src = RandomImage(rng, width, 3);
+          RefImage expected = RandomImage(rng, width + 2, 4);
+          Raster_MemBitmap s, d;
+          RefToBitmap(src, &s);
+          RefToBitmap(expected, &d);
+          Raster_Blit(&d, &s, 1, 1, 0, 0, width, 3, alpha, mode);
+          RefBlit(&expected, src, 1, 1, 0, 0, width, 3, alpha, mode);
+          ExpectSame(expected, &d, "row");
+        }
       }
     }
-  }
   });
 }
 
 TEST(Blit, EveryEdgePartlyOutsideAndFullyOutside) {
   std::mt19937 rng(7);
   const RefImage src = RandomImage(rng, 10, 10);
-  const int places[][2] = {{-5, 0}, {5, 0}, {0, -5}, {0, 5}, {-5, -5}, {5, 5}, {-9, 9},
-                           {9, -9}, {-10, 0}, {10, 0}, {0, -10}, {0, 10}, {100, 100}, {-100, -100}};
+  const int places[][2] = {{-5, 0}, {5, 0},   {0, -5}, {0, 5},   {-5, -5}, {5, 5},     {-9, 9},
+                           {9, -9}, {-10, 0}, {10, 0}, {0, -10}, {0, 10},  {100, 100}, {-100, -100}};
   for (const auto& p : places) {
     RefImage expected = RandomImage(rng, 10, 10);
     Raster_MemBitmap s, d;
@@ -164,10 +164,8 @@ TEST(Blit, OverlappingBlitWithinOneBitmapReadsTheOldPixels) {
     RefImage expected = RandomImage(rng, 20, 20);
     Raster_MemBitmap d;
     RefToBitmap(expected, &d);
-    Raster_Blit(&d, &d, 4 + shift.first, 4 + shift.second, 4, 4, 12, 12, 0.75f,
-                RASTER_MODE_SOURCE_ALPHA);
-    RefBlit(&expected, expected, 4 + shift.first, 4 + shift.second, 4, 4, 12, 12, 0.75f,
-            RASTER_MODE_SOURCE_ALPHA);
+    Raster_Blit(&d, &d, 4 + shift.first, 4 + shift.second, 4, 4, 12, 12, 0.75f, RASTER_MODE_SOURCE_ALPHA);
+    RefBlit(&expected, expected, 4 + shift.first, 4 + shift.second, 4, 4, 12, 12, 0.75f, RASTER_MODE_SOURCE_ALPHA);
     ExpectSame(expected, &d, "overlap");
   }
 }
@@ -247,8 +245,7 @@ TEST(Pixels, PutAndGetStayInside) {
   EXPECT_EQ(Raster_GetPixel(nullptr, 0, 0), 0u);
   // Half opacity with the colour's own alpha: w = round(0.5 x 255 x 128 / 255).
   Raster_PutPixel(&d, 0, 0, Raster_Pixel(128, 200, 0, 0), 0.5f, RASTER_MODE_SOURCE_ALPHA);
-  EXPECT_EQ(Raster_GetPixel(&d, 0, 0), RefBlendColor(0, Raster_Pixel(128, 200, 0, 0), 0.5f,
-                                                     RASTER_MODE_SOURCE_ALPHA));
+  EXPECT_EQ(Raster_GetPixel(&d, 0, 0), RefBlendColor(0, Raster_Pixel(128, 200, 0, 0), 0.5f, RASTER_MODE_SOURCE_ALPHA));
 }
 
 }  // namespace
@@ -259,24 +256,24 @@ TEST(BlendArithmetic, VectorPathMatchesTheReferenceForEveryByteTriple) {
   // Every (destination, source, source alpha) byte triple through rows of 256, so
   // the four-pixel path does the work; channels R, G and B carry different values.
   OnEveryVectorPath([] {
-  Raster_MemBitmap d(256, 256), s(256, 256);
-  ASSERT_EQ(d.getRowSpan(), 256);
-  for (uint32_t sa = 0; sa < 256; ++sa) {
-    for (uint32_t i = 0; i < 65536; ++i) {
-      const uint32_t dv = i & 0xFF, sv = i >> 8;
-      d.getBits()[i] = Raster_Pixel(dv ^ 0x5A, dv, 255 - dv, sv);
-      s.getBits()[i] = Raster_Pixel(sa, sv, dv, 255 - sv);
+    Raster_MemBitmap d(256, 256), s(256, 256);
+    ASSERT_EQ(d.getRowSpan(), 256);
+    for (uint32_t sa = 0; sa < 256; ++sa) {
+      for (uint32_t i = 0; i < 65536; ++i) {
+        const uint32_t dv = i & 0xFF, sv = i >> 8;
+        d.getBits()[i] = Raster_Pixel(dv ^ 0x5A, dv, 255 - dv, sv);
+        s.getBits()[i] = Raster_Pixel(sa, sv, dv, 255 - sv);
+      }
+      const float alpha = (sa & 1) ? 1.0f : 0.7f;
+      const int mode = (sa & 2) ? RASTER_MODE_SOURCE_ALPHA : 0;
+      Raster_Blit(&d, &s, 0, 0, 0, 0, 256, 256, alpha, mode);
+      for (uint32_t i = 0; i < 65536; ++i) {
+        const uint32_t dv = i & 0xFF, sv = i >> 8;
+        const uint32_t expected =
+            RefBlend(Raster_Pixel(dv ^ 0x5A, dv, 255 - dv, sv), Raster_Pixel(sa, sv, dv, 255 - sv), alpha, mode);
+        ASSERT_EQ(d.getBits()[i], expected) << "alpha " << sa << " i " << i;
+      }
     }
-    const float alpha = (sa & 1) ? 1.0f : 0.7f;
-    const int mode = (sa & 2) ? RASTER_MODE_SOURCE_ALPHA : 0;
-    Raster_Blit(&d, &s, 0, 0, 0, 0, 256, 256, alpha, mode);
-    for (uint32_t i = 0; i < 65536; ++i) {
-      const uint32_t dv = i & 0xFF, sv = i >> 8;
-      const uint32_t expected = RefBlend(Raster_Pixel(dv ^ 0x5A, dv, 255 - dv, sv),
-                                         Raster_Pixel(sa, sv, dv, 255 - sv), alpha, mode);
-      ASSERT_EQ(d.getBits()[i], expected) << "alpha " << sa << " i " << i;
-    }
-  }
   });
 }
 

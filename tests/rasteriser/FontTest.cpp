@@ -12,8 +12,7 @@ constexpr uint32_t kBlack = Raster_Pixel(255, 0, 0, 0);
 constexpr uint32_t kWhite = Raster_Pixel(255, 255, 255, 255);
 
 HGDIOBJ MakeFont(int height, const char* face, int weight = 400, int quality = 4, int escapement = 0) {
-  return CreateFont(height, 0, escapement, escapement, weight, 0, 0, 0, 0, 0, 0,
-                    static_cast<char>(quality), 0, face);
+  return CreateFont(height, 0, escapement, escapement, weight, 0, 0, 0, 0, 0, 0, static_cast<char>(quality), 0, face);
 }
 
 struct Ink {

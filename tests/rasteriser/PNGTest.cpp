@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <memory>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,8 +41,8 @@ uint32_t Expected(int ctype, int depth, bool trns, int x, int y) {
       return Raster_Pixel(keyed ? 0 : 255, g, g, g);
     }
     case 2: {
-      const bool keyed = trns && s(0) == Sample(0, 0, 0, depth) && s(1) == Sample(0, 0, 1, depth) &&
-                         s(2) == Sample(0, 0, 2, depth);
+      const bool keyed =
+          trns && s(0) == Sample(0, 0, 0, depth) && s(1) == Sample(0, 0, 1, depth) && s(2) == Sample(0, 0, 2, depth);
       return Raster_Pixel(keyed ? 0 : 255, To8(s(0), depth), To8(s(1), depth), To8(s(2), depth));
     }
     case 3: {
@@ -55,8 +55,7 @@ uint32_t Expected(int ctype, int depth, bool trns, int x, int y) {
       const uint32_t g = To8(s(0), depth);
       return Raster_Pixel(To8(s(1), depth), g, g, g);
     }
-    default:
-      return Raster_Pixel(To8(s(3), depth), To8(s(0), depth), To8(s(1), depth), To8(s(2), depth));
+    default: return Raster_Pixel(To8(s(3), depth), To8(s(0), depth), To8(s(1), depth), To8(s(2), depth));
   }
 }
 
@@ -66,13 +65,10 @@ protected:
     char pattern[] = "/tmp/raster_png_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
-    const std::string command =
-        "python3 '" TAVRO_TEST_DATA_DIR "/make_pngs.py' '" + dir_ + "'";
+    const std::string command = "python3 '" TAVRO_TEST_DATA_DIR "/make_pngs.py' '" + dir_ + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
-  static void TearDownTestSuite() {
-    std::system(("rm -rf '" + dir_ + "'").c_str());
-  }
+  static void TearDownTestSuite() { std::system(("rm -rf '" + dir_ + "'").c_str()); }
   static std::string Path(const std::string& name) { return dir_ + "/" + name; }
   static std::string dir_;
 };
@@ -82,8 +78,8 @@ struct Case {
   int ctype;
   int depth;
 };
-const Case kCases[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1}, {3, 2},
-                       {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+const Case kCases[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                       {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
 
 void CheckImage(const std::string& path, int ctype, int depth, bool trns) {
   std::unique_ptr<Raster_IBitmap> bm(Raster_LoadPNG(path.c_str(), nullptr));
@@ -92,8 +88,7 @@ void CheckImage(const std::string& path, int ctype, int depth, bool trns) {
   ASSERT_EQ(bm->getHeight(), kH);
   for (int y = 0; y < kH; ++y) {
     for (int x = 0; x < kW; ++x) {
-      ASSERT_EQ(Raster_GetPixel(bm.get(), x, y), Expected(ctype, depth, trns, x, y))
-          << path << " at " << x << "," << y;
+      ASSERT_EQ(Raster_GetPixel(bm.get(), x, y), Expected(ctype, depth, trns, x, y)) << path << " at " << x << "," << y;
     }
   }
 }
@@ -111,8 +106,8 @@ TEST_F(PNGFiles, EveryColourTypeAndDepthDecodesToTheExpectedWords) {
 TEST_F(PNGFiles, TransparencyChunksBecomeAlpha) {
   for (const Case& c : kCases) {
     if (c.ctype == 0 || c.ctype == 2 || c.ctype == 3) {
-      CheckImage(Path("c" + std::to_string(c.ctype) + "_d" + std::to_string(c.depth) + "_i0_t.png"),
-                 c.ctype, c.depth, true);
+      CheckImage(Path("c" + std::to_string(c.ctype) + "_d" + std::to_string(c.depth) + "_i0_t.png"), c.ctype, c.depth,
+                 true);
     }
   }
 }
@@ -126,10 +121,9 @@ TEST_F(PNGFiles, DecodesIntoAGivenBitmap) {
 }
 
 TEST_F(PNGFiles, BrokenTruncatedAndMissingFilesGiveNull) {
-  for (const char* name : {"bad_empty.png", "bad_signature_only.png", "bad_partial_signature.png",
-                           "bad_after_ihdr.png", "bad_half.png", "bad_no_iend.png", "bad_crc.png",
-                           "bad_zlib.png", "bad_zero_width.png", "bad_huge.png", "bad_depth.png",
-                           "bad_text.png", "does_not_exist.png"}) {
+  for (const char* name : {"bad_empty.png", "bad_signature_only.png", "bad_partial_signature.png", "bad_after_ihdr.png",
+                           "bad_half.png", "bad_no_iend.png", "bad_crc.png", "bad_zlib.png", "bad_zero_width.png",
+                           "bad_huge.png", "bad_depth.png", "bad_text.png", "does_not_exist.png"}) {
     EXPECT_EQ(Raster_LoadPNG(Path(name).c_str(), nullptr), nullptr) << name;
   }
   EXPECT_EQ(Raster_LoadPNG(nullptr, nullptr), nullptr);

@@ -43,9 +43,7 @@ uint32_t RefOpacity(float alpha) {
 
 uint32_t RefBlend(uint32_t dst, uint32_t src, float alpha, int mode) {
   const int o = static_cast<int>(RefOpacity(alpha));
-  const int w = (mode & RASTER_MODE_SOURCE_ALPHA)
-                    ? static_cast<int>(std::lround(o * Channel(src, 0) / 255.0))
-                    : o;
+  const int w = (mode & RASTER_MODE_SOURCE_ALPHA) ? static_cast<int>(std::lround(o * Channel(src, 0) / 255.0)) : o;
   return BlendWeighted(dst, src, w, mode);
 }
 
@@ -53,8 +51,8 @@ uint32_t RefBlendColor(uint32_t dst, uint32_t color, float alpha, int mode) {
   return RefBlend(dst, color, alpha, mode);
 }
 
-void RefBlit(RefImage* dest, const RefImage& src, int dstx, int dsty, int srcx, int srcy, int srcw,
-             int srch, float alpha, int mode) {
+void RefBlit(RefImage* dest, const RefImage& src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch,
+             float alpha, int mode) {
   const RefImage source = src;  // a snapshot, so blitting an image into itself reads old pixels
   for (long j = 0; j < srch; ++j) {
     for (long i = 0; i < srcw; ++i) {

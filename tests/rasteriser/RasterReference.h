@@ -23,8 +23,8 @@ uint32_t RefBlend(uint32_t dst, uint32_t src, float alpha, int mode);
 // Same with a single colour: with the source-alpha bit its alpha weights the opacity.
 uint32_t RefBlendColor(uint32_t dst, uint32_t color, float alpha, int mode);
 
-void RefBlit(RefImage* dest, const RefImage& src, int dstx, int dsty, int srcx, int srcy, int srcw,
-             int srch, float alpha, int mode);
+void RefBlit(RefImage* dest, const RefImage& src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch,
+             float alpha, int mode);
 // Bilinear premultiplied mix with 7-bit fractions, from its definition.
 uint32_t RefBilinear(uint32_t p00, uint32_t p01, uint32_t p10, uint32_t p11, int fx, int fy);
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "rasteriser/Raster_Kernels.h"
 #include "RasterReference.h"
+#include "rasteriser/Raster_Kernels.h"
 
 namespace {
 
@@ -20,9 +20,8 @@ RefImage Uniform(int w, int h, uint32_t p) {
 std::unique_ptr<Raster_MemBitmap> LoadScaled(Raster_IBitmap* src, double scale) {
   auto out = std::make_unique<Raster_MemBitmap>(static_cast<int>(src->getWidth() * scale),
                                                 static_cast<int>(src->getHeight() * scale), 4);
-  Raster_ScaledBlit(out.get(), src, 0, 0, out->getWidth(), out->getHeight(), 0, 0,
-                    static_cast<float>(src->getWidth()), static_cast<float>(src->getHeight()), 1.0f,
-                    RASTER_MODE_FILTERED);
+  Raster_ScaledBlit(out.get(), src, 0, 0, out->getWidth(), out->getHeight(), 0, 0, static_cast<float>(src->getWidth()),
+                    static_cast<float>(src->getHeight()), 1.0f, RASTER_MODE_FILTERED);
   return out;
 }
 
@@ -54,8 +53,8 @@ TEST(ScaledBlit, HundredByFortyAtThreeQuartersIsSeventyFiveByThirtyFullyCovered)
 void CheckStrip(double scale) {
   const int frames = 5, frameH = 40, w = 12;
   const uint32_t colours[frames] = {Raster_Pixel(255, 255, 0, 0), Raster_Pixel(255, 0, 255, 0),
-                                   Raster_Pixel(255, 0, 0, 255), Raster_Pixel(255, 255, 255, 255),
-                                   Raster_Pixel(255, 128, 128, 128)};
+                                    Raster_Pixel(255, 0, 0, 255), Raster_Pixel(255, 255, 255, 255),
+                                    Raster_Pixel(255, 128, 128, 128)};
   RefImage strip = Uniform(w, frames * frameH, 0);
   for (int y = 0; y < frames * frameH; ++y) {
     for (int x = 0; x < w; ++x) strip.at(x, y) = colours[y / frameH];
@@ -166,7 +165,9 @@ RefImage Patterned(AlphaPattern pattern, int w, int h, std::mt19937& rng) {
           p = colour | static_cast<uint32_t>(cover * 255 + 0.5);
           break;
         }
-        case AlphaPattern::kStripes: if (y % 2 == 0) p = colour | 255; break;
+        case AlphaPattern::kStripes:
+          if (y % 2 == 0) p = colour | 255;
+          break;
         case AlphaPattern::kLastDiffers: p = colour | (x == w - 1 && y % 3 == 0 ? 254 : 255); break;
         case AlphaPattern::kBlocks: p = colour | (x == 0 ? 77 : (x / 12) % 2 * 255); break;
       }
@@ -182,16 +183,15 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
     float sx, sy, sw, sh;        // source rect
   };
   const Case cases[] = {
-      {40, 30, 0, 0, 30, 22, 0, 0, 40, 30},          // 0.75, whole image
-      {40, 30, 3, 2, 50, 37, 0, 0, 40, 30},          // 1.25
-      {40, 30, -7, -5, 50, 37, 2.5f, 1, 33, 25},     // sub-rect, partly outside
-      {9, 7, 0, 0, 23, 5, 1.3f, 0.6f, 6.2f, 5.5f},   // fractional rect
-      {37, 29, 0, 0, 100, 9, 0, 0, 37, 29},          // clipped at the right
-      {64, 3, 1, 1, 17, 3, 0, 0, 64, 3},             // strong reduction
-      {5, 5, 0, 0, 13, 13, -2, -2, 9, 9},            // rect beyond the image
-      {40, 30, 0, 0, 1, 7, 0, 0, 40, 30},            // widths around the vector steps
-      {40, 30, 0, 0, 7, 7, 0, 0, 40, 30},
-      {40, 30, 0, 0, 9, 7, 0, 0, 40, 30},
+      {40, 30, 0, 0, 30, 22, 0, 0, 40, 30},         // 0.75, whole image
+      {40, 30, 3, 2, 50, 37, 0, 0, 40, 30},         // 1.25
+      {40, 30, -7, -5, 50, 37, 2.5f, 1, 33, 25},    // sub-rect, partly outside
+      {9, 7, 0, 0, 23, 5, 1.3f, 0.6f, 6.2f, 5.5f},  // fractional rect
+      {37, 29, 0, 0, 100, 9, 0, 0, 37, 29},         // clipped at the right
+      {64, 3, 1, 1, 17, 3, 0, 0, 64, 3},            // strong reduction
+      {5, 5, 0, 0, 13, 13, -2, -2, 9, 9},           // rect beyond the image
+      {40, 30, 0, 0, 1, 7, 0, 0, 40, 30},           // widths around the vector steps
+      {40, 30, 0, 0, 7, 7, 0, 0, 40, 30},          {40, 30, 0, 0, 9, 7, 0, 0, 40, 30},
       {40, 30, 0, 0, 17, 7, 0, 0, 40, 30},
   };
   const struct {
@@ -212,13 +212,13 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
           Raster_MemBitmap src, out;
           RefToBitmap(image, &src);
           RefToBitmap(background, &out);
-          Raster_ScaledBlit(&out, &src, c.dstx, c.dsty, c.dstw, c.dsth, c.sx, c.sy, c.sw, c.sh,
-                            blend.opacity, blend.mode);
+          Raster_ScaledBlit(&out, &src, c.dstx, c.dsty, c.dstw, c.dsth, c.sx, c.sy, c.sw, c.sh, blend.opacity,
+                            blend.mode);
           const RefImage got = RefFromBitmap(&out);
           for (size_t i = 0; i < got.pixels.size(); ++i) {
             ASSERT_EQ(got.pixels[i], expected.pixels[i])
-                << "pixel " << i % 64 << "," << i / 64 << " pattern " << pattern << " wide " << wide
-                << " case " << &c - cases << " opacity " << blend.opacity;
+                << "pixel " << i % 64 << "," << i / 64 << " pattern " << pattern << " wide " << wide << " case "
+                << &c - cases << " opacity " << blend.opacity;
           }
         }
       }
@@ -280,8 +280,7 @@ TEST(RotatedBlit, AngleZeroIsAPlainCopy) {
   Raster_RotatedBlit(&out, &src, 0, 0, 16, 10, 0, 0, 16, 10, 0.0f, true, 1.0f, 0, 0, 0);
   EXPECT_EQ(RefFromBitmap(&out).pixels, image.pixels);
   // Filtered: the same, except that fully transparent pixels carry no colour.
-  Raster_RotatedBlit(&out, &src, 0, 0, 16, 10, 0, 0, 16, 10, 0.0f, true, 1.0f,
-                     RASTER_MODE_FILTERED, 0, 0);
+  Raster_RotatedBlit(&out, &src, 0, 0, 16, 10, 0, 0, 16, 10, 0.0f, true, 1.0f, RASTER_MODE_FILTERED, 0, 0);
   const RefImage got = RefFromBitmap(&out);
   for (size_t i = 0; i < image.pixels.size(); ++i) {
     ASSERT_EQ(got.pixels[i], Raster_Alpha(image.pixels[i]) ? image.pixels[i] : 0u) << i;
@@ -295,8 +294,7 @@ TEST(RotatedBlit, QuarterTurnMovesTheTopToTheRight) {
   Raster_MemBitmap src, out(9, 9);
   RefToBitmap(image, &src);
   for (int mode : {int{RASTER_MODE_FILTERED}, 0}) {
-    Raster_RotatedBlit(&out, &src, 0, 0, 9, 9, 0, 0, 9, 9, static_cast<float>(M_PI / 2), false, 1.0f,
-                       mode, 0, 0);
+    Raster_RotatedBlit(&out, &src, 0, 0, 9, 9, 0, 0, 9, 9, static_cast<float>(M_PI / 2), false, 1.0f, mode, 0, 0);
     EXPECT_EQ(Raster_GetPixel(&out, 8, 4), 0xFFFFFFFFu);
     EXPECT_EQ(Raster_GetPixel(&out, 4, 0), black);
     EXPECT_EQ(Raster_GetPixel(&out, 4, 8), black);
@@ -309,8 +307,8 @@ TEST(RotatedBlit, OutsideTheSourceNothingIsDrawnAndEdgesFade) {
   RefToBitmap(Uniform(10, 10, green), &src);
   Raster_FillRect(&out, 0, 0, 20, 20, blue, 1.0f, 0);
   // 45 degrees of a 10x10 square drawn into a 20x20 rect (scaled by 0.5 back).
-  Raster_RotatedBlit(&out, &src, 0, 0, 20, 20, 0, 0, 10, 10, static_cast<float>(M_PI / 4), true,
-                     1.0f, RASTER_MODE_FILTERED | RASTER_MODE_SOURCE_ALPHA, 0, 0);
+  Raster_RotatedBlit(&out, &src, 0, 0, 20, 20, 0, 0, 10, 10, static_cast<float>(M_PI / 4), true, 1.0f,
+                     RASTER_MODE_FILTERED | RASTER_MODE_SOURCE_ALPHA, 0, 0);
   EXPECT_EQ(Raster_GetPixel(&out, 0, 0), blue);
   EXPECT_EQ(Raster_GetPixel(&out, 19, 19), blue);
   EXPECT_EQ(Raster_GetPixel(&out, 10, 10), green);
@@ -322,8 +320,8 @@ TEST(RotatedBlit, OutsideTheSourceNothingIsDrawnAndEdgesFade) {
   }
   EXPECT_TRUE(mixed);
   // Huge, empty and NaN requests do nothing harmful.
-  Raster_RotatedBlit(&out, &src, -2000000000, -2000000000, 2000000000, 2000000000, 0, 0, 10, 10, 1.0f,
-                     false, 1.0f, RASTER_MODE_FILTERED, 0, 0);
+  Raster_RotatedBlit(&out, &src, -2000000000, -2000000000, 2000000000, 2000000000, 0, 0, 10, 10, 1.0f, false, 1.0f,
+                     RASTER_MODE_FILTERED, 0, 0);
   Raster_RotatedBlit(&out, &src, 0, 0, 20, 20, 0, 0, 10, 10, NAN, false, 1.0f, 0, 0, 0);
   Raster_RotatedBlit(&out, nullptr, 0, 0, 20, 20, 0, 0, 10, 10, 1, false, 1.0f, 0, 0, 0);
 }
@@ -339,7 +337,7 @@ TEST(RotatedBlit, MaskedKnobPipelineShowsBaseOnlyUnderTheMask) {
   const uint32_t baseColour = Raster_Pixel(255, 40, 40, 40), maskColour = Raster_Pixel(255, 100, 0, 0);
   Raster_MemBitmap base(w, h), mask(w, h), top(w, h), temp(0, 0, 4), frame(w, h);
   Raster_FillRect(&base, 0, 0, w, h, baseColour, 1.0f, 0);
-  Raster_FillRect(&mask, 4, 0, 1, 5, maskColour, 1.0f, 0);  // a pointer from the top to the centre
+  Raster_FillRect(&mask, 4, 0, 1, 5, maskColour, 1.0f, 0);                   // a pointer from the top to the centre
   Raster_FillRect(&top, 0, 8, w, 1, Raster_Pixel(255, 0, 0, 255), 1.0f, 0);  // a bottom bar
   Raster_FillRect(&frame, 0, 0, w, h, Raster_Pixel(255, 0, 200, 0), 1.0f, 0);
 
@@ -372,8 +370,10 @@ TEST(ScaledBlit, HugeSourceRectsSampleTheEdgesAndStayInsideTheTarget) {
         for (int x = 0; x < 12; ++x) {
           const bool inside = x >= 2 && x < 10 && y >= 2 && y < 10;
           const uint32_t p = Raster_GetPixel(&dest, x, y);
-          if (!inside) ASSERT_EQ(p, background) << x << "," << y;
-          else ASSERT_TRUE(p == colour || p == background) << std::hex << p << " at " << x << "," << y;
+          if (!inside)
+            ASSERT_EQ(p, background) << x << "," << y;
+          else
+            ASSERT_TRUE(p == colour || p == background) << std::hex << p << " at " << x << "," << y;
         }
       }
       ASSERT_EQ(Raster_GetPixel(&dest, 5, 5), colour) << mode << " " << start;

@@ -24,9 +24,8 @@ PixelSet Inked(Raster_IBitmap* bm) {
 }
 
 TEST(Line, IncludesBothEndPointsInEveryDirection) {
-  const int ends[][4] = {{2, 3, 17, 3}, {17, 3, 2, 3},  {5, 1, 5, 18}, {5, 18, 5, 1},
-                         {1, 1, 18, 18}, {18, 1, 1, 18}, {3, 4, 15, 9}, {15, 9, 3, 4},
-                         {4, 2, 9, 17},  {9, 17, 4, 2},  {7, 7, 7, 7}};
+  const int ends[][4] = {{2, 3, 17, 3}, {17, 3, 2, 3}, {5, 1, 5, 18}, {5, 18, 5, 1}, {1, 1, 18, 18}, {18, 1, 1, 18},
+                         {3, 4, 15, 9}, {15, 9, 3, 4}, {4, 2, 9, 17}, {9, 17, 4, 2}, {7, 7, 7, 7}};
   for (const auto& e : ends) {
     for (bool aa : {false, true}) {
       Raster_MemBitmap bm(20, 20);
@@ -68,8 +67,7 @@ TEST(Line, ClippedLinesKeepTheirSlopeAndHugeOnesEndQuickly) {
 
 TEST(Line, AntialiasedCoverageSplitsBetweenTwoPixels) {
   Raster_MemBitmap bm(10, 4);
-  Raster_Line(&bm, 0, 0, 8, 2, Raster_Pixel(255, 255, 255, 255), 1.0f,
-              RASTER_MODE_SOURCE_ALPHA, true);
+  Raster_Line(&bm, 0, 0, 8, 2, Raster_Pixel(255, 255, 255, 255), 1.0f, RASTER_MODE_SOURCE_ALPHA, true);
   // At x = 2 the ideal line is at y = 0.5: two half-covered pixels, the coverage
   // adding up to one.
   const uint32_t upper = Raster_Red(Raster_GetPixel(&bm, 2, 0));

@@ -42,10 +42,10 @@ TEST(GetHostNameStr, ValuesWithoutAHostAreUnknown) {
 
 TEST(GetHostNameStr, NamesRoundTripThroughLookUpWhereTheyMatchAKey) {
   char buf[kHostNameBufferSize];
-  for (EHost host : {kHostReaper, kHostCubase, kHostNuendo, kHostSamplitude, kHostLive, kHostAULab,
-                     kHostForte, kHostChainer, kHostAudition, kHostOrion, kHostSAWStudio, kHostLogic,
-                     kHostGarageBand, kHostDigitalPerformer, kHostStandalone, kHostAudioMulch,
-                     kHostVST3PluginTestHost, kHostArdour, kHostProTools}) {
+  for (EHost host :
+       {kHostReaper, kHostCubase, kHostNuendo, kHostSamplitude, kHostLive, kHostAULab, kHostForte, kHostChainer,
+        kHostAudition, kHostOrion, kHostSAWStudio, kHostLogic, kHostGarageBand, kHostDigitalPerformer, kHostStandalone,
+        kHostAudioMulch, kHostVST3PluginTestHost, kHostArdour, kHostProTools}) {
     GetHostNameStr(host, buf);
     EXPECT_EQ(LookUpHost(buf), host) << buf;
   }

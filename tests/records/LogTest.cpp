@@ -1,5 +1,5 @@
-#include "Kit_TimeSource.h"
 #include "Framework/Log.h"
+#include "Kit_TimeSource.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,10 @@ protected:
   }
   void TearDown() override {
     Kit_SetTimeSource(nullptr);
-    if (hadZone_) setenv("TZ", savedZone_.c_str(), 1);
-    else unsetenv("TZ");
+    if (hadZone_)
+      setenv("TZ", savedZone_.c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
 
@@ -40,11 +42,11 @@ private:
   std::string savedZone_;
 };
 
-constexpr uint64_t k20260310Noon = 1773144000;       // 2026-03-10 12:00 UTC
-constexpr uint64_t k20251231Evening = 1767211200;    // 2025-12-31 20:00 UTC
-constexpr uint64_t k20260101Morning = 1767243600;    // 2026-01-01 05:00 UTC
+constexpr uint64_t k20260310Noon = 1773144000;     // 2026-03-10 12:00 UTC
+constexpr uint64_t k20251231Evening = 1767211200;  // 2025-12-31 20:00 UTC
+constexpr uint64_t k20260101Morning = 1767243600;  // 2026-01-01 05:00 UTC
 
-} // namespace
+}  // namespace
 
 TEST_F(ZonedTime, CurrentTimeEndsInTheUtcOffset) {
   At("UTC0", k20260310Noon);

@@ -4,8 +4,8 @@
 
 #include <climits>
 #include <cmath>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace {
@@ -18,7 +18,7 @@ std::string Bytes(const IMidiMsg& msg) {
 
 IMidiMsg Msg(uint8_t status, uint8_t data1, uint8_t data2) { return IMidiMsg(0, status, data1, data2); }
 
-} // namespace
+}  // namespace
 
 TEST(MidiMsg, ControlChangeScalesAndTruncates) {
   IMidiMsg msg(99, 1, 2, 3);

@@ -29,13 +29,17 @@ struct BankNameDialog {
         {"__WINEMU_BUTTON", 0, "&Cancel", IDCANCEL, 160, 60, 50, 14, 0},
         {"__WINEMU_BUTTON", 0, "&OK    ", kOk, 100, 60, 50, 14, 0},
     };
-    static WinEmu_DialogResourceIndex record{
-        kResourceId, "Enter Bank Name", 12,
-        [](HWND view, int flags) {
-          WinEmu_MakeSetCurParms(1.8f, 1.8f, 0, 0, view, false, !(flags & WINEMU_DLG_NO_SIZE_TO_FIT));
-          WinEmu_GenerateDialogFromList(items, 4);
-        },
-        396, 144, nullptr};
+    static WinEmu_DialogResourceIndex record{kResourceId,
+                                             "Enter Bank Name",
+                                             12,
+                                             [](HWND view, int flags) {
+                                               WinEmu_MakeSetCurParms(1.8f, 1.8f, 0, 0, view, false,
+                                                                      !(flags & WINEMU_DLG_NO_SIZE_TO_FIT));
+                                               WinEmu_GenerateDialogFromList(items, 4);
+                                             },
+                                             396,
+                                             144,
+                                             nullptr};
     Outcome() = Seen{};
     return WinEmu_DialogBox(&record, kResourceId, nullptr, &Procedure, 0);
   }

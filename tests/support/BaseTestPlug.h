@@ -19,10 +19,10 @@ public:
   // nParams parameters of which nAutomated are reported to the host.
   BaseTestPlug(int nParams, int nAutomated, const char* channelIO = "2-2", int nPresets = 0,
                const char* name = "Tavro Editor", bool chunks = true)
-      : IModuleBase(nParams, channelIO, nPresets, name, name, "Orvane", 0x20200,
-                    FourCharCode("tvrq"), FourCharCode("Orv1"), 0, true, chunks, false, kAPIAU) {
-    initialize(nAutomated, nParams, channelIO, nPresets, name, name, "Orvane", 0x20200,
-               FourCharCode("tvrq"), FourCharCode("Orv1"), 0, true, chunks, false);
+      : IModuleBase(nParams, channelIO, nPresets, name, name, "Orvane", 0x20200, FourCharCode("tvrq"),
+                    FourCharCode("Orv1"), 0, true, chunks, false, kAPIAU) {
+    initialize(nAutomated, nParams, channelIO, nPresets, name, name, "Orvane", 0x20200, FourCharCode("tvrq"),
+               FourCharCode("Orv1"), 0, true, chunks, false);
   }
 
   void Reset() override {
@@ -37,9 +37,7 @@ public:
     IModuleBase::OnParamChange2(paramIdx);
     calls.push_back("OnParamChange2 " + std::to_string(paramIdx));
   }
-  void ProcessMidiMsg(IMidiMsg* msg, bool fromHardware) override {
-    midiIn.push_back({*msg, fromHardware});
-  }
+  void ProcessMidiMsg(IMidiMsg* msg, bool fromHardware) override { midiIn.push_back({*msg, fromHardware}); }
   void ProcessSysEx(ISysEx* sysex, bool fromHardware) override {
     sysexIn.push_back({std::vector<uint8_t>(sysex->mData, sysex->mData + sysex->mSize), fromHardware});
   }

@@ -20,7 +20,7 @@ void* Reallocate(void* block, size_t bytes) {
 
 const Kit_HeapAllocator kFailing = {Allocate, Reallocate, std::free};
 
-} // namespace
+}  // namespace
 
 FailingAllocator::FailingAllocator() {
   failAllocate = failReallocate = false;

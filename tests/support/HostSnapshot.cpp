@@ -18,8 +18,10 @@ int RunCommand(const std::string& command, std::string* output) {
 
 int RunHostSnapshot(const std::string& png, const std::string& display, std::string* output) {
   const std::string environment = display.empty() ? "env -u DISPLAY " : "env DISPLAY=" + display + " ";
-  const std::string command = environment + TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                              "/TestPlugin.component --render-seconds 0.05 --fast --snapshot '" + png + "'";
+  const std::string command = environment +
+                              TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+                                               "/TestPlugin.component --render-seconds 0.05 --fast --snapshot '" +
+                              png + "'";
   return RunCommand(command, output);
 }
 

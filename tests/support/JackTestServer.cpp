@@ -48,8 +48,8 @@ bool JackTestServer::Start(int periodFrames) {
 
   // A client that answers the server late, as on a loaded machine or under a
   // sanitizer, is dropped after the client timeout: ten seconds, not half of one.
-  std::vector<std::string> args = {"jackd", "--no-realtime", "-t", "10000", "-n", name_, "-d", "dummy",
-                                   "-r", "48000", "-p", std::to_string(periodFrames)};
+  std::vector<std::string> args = {"jackd", "--no-realtime", "-t", "10000", "-n", name_,
+                                   "-d",    "dummy",         "-r", "48000", "-p", std::to_string(periodFrames)};
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(&arg[0]);
   argv.push_back(nullptr);

@@ -76,11 +76,9 @@ struct MidiPortFake::Hub {
                open.end());
   }
   void RemoveVirtualPortsOf(const void* endpoint) {
-    ports.erase(std::remove_if(ports.begin(), ports.end(),
-                               [&](const FakePort& p) {
-                                 return p.virtualOwner == endpoint;
-                               }),
-                ports.end());
+    ports.erase(
+        std::remove_if(ports.begin(), ports.end(), [&](const FakePort& p) { return p.virtualOwner == endpoint; }),
+        ports.end());
   }
 };
 

@@ -20,8 +20,7 @@
 class PanelPlug : public IModuleBase {
 public:
   explicit PanelPlug(int nParams = 16)
-      : IModuleBase(nParams, "2-2", 0, "Panel", "Panel", "Orvane", 0x20200, 1, 2, 0, true, true,
-                    false, kAPIAU) {
+      : IModuleBase(nParams, "2-2", 0, "Panel", "Panel", "Orvane", 0x20200, 1, 2, 0, true, true, false, kAPIAU) {
     initialize(0, nParams, "2-2", 0, "Panel", "Panel", "Orvane", 0x20200, 1, 2, 0, true, true, false);
   }
 
@@ -60,8 +59,7 @@ inline IColor FrameColor(int frame) {
   return IColor(255, (37 * frame) & 0xFF, (255 - 11 * frame) & 0xFF, (90 + 53 * frame) & 0xFF);
 }
 
-inline std::unique_ptr<Raster_IBitmap> MakeStrip(int frameW, int frameH, int frames,
-                                                 bool horizontal = false) {
+inline std::unique_ptr<Raster_IBitmap> MakeStrip(int frameW, int frameH, int frames, bool horizontal = false) {
   const int w = horizontal ? frameW * frames : frameW, h = horizontal ? frameH : frameH * frames;
   auto bm = std::make_unique<Raster_MemBitmap>(w, h, 4);
   for (int y = 0; y < h; ++y)
@@ -120,8 +118,7 @@ public:
     return menu;
   }
   // Types the next scripted text (none: the entry is left open).
-  void CreateTextEntry(IControl* control, IText*, IRECT* rect, const char* str,
-                       IParam* param) override {
+  void CreateTextEntry(IControl* control, IText*, IRECT* rect, const char* str, IParam* param) override {
     entries.push_back({str ? str : "", *rect, param});
     if (entryAnswers.empty()) return;
     const std::string typed = entryAnswers.front();

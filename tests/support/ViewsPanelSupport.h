@@ -5,19 +5,17 @@
 
 #include <memory>
 
-#include "PanelTestSupport.h"
 #include "Framework/IControl.h"
 #include "Framework/IGraphicsCarbon.h"
 #include "Framework/IGraphicsCocoa.h"
 #include "Framework/IGraphicsMac.h"
+#include "PanelTestSupport.h"
 #include "views/View_Headless.h"
 
 // Fills its rect with red = value x 255; the right button prompts; keys are kept.
 class Swatch : public IControl {
 public:
-  Swatch(IModuleBase* plug, const IRECT& r, int paramIdx) : IControl(plug, r, paramIdx) {
-    SetPromptDisabled(false);
-  }
+  Swatch(IModuleBase* plug, const IRECT& r, int paramIdx) : IControl(plug, r, paramIdx) { SetPromptDisabled(false); }
   bool Draw(IGraphics* g) override {
     const IColor c(255, int(GetValue() * 255.0 + 0.5), 40, 60);
     IRECT r = GetRECT();
@@ -36,7 +34,9 @@ public:
   void OnMouseWheel(int x, int y, IMouseMod* mod, int d) override { wheels.push_back(d); }
   void TextFromTextEntry(const char* text) override { typed.push_back(text); }
 
-  struct Key { int x, y, key; };
+  struct Key {
+    int x, y, key;
+  };
   std::vector<Key> keys;
   std::vector<std::pair<int, int>> downs, doubles;
   std::vector<int> wheels;

@@ -26,8 +26,7 @@ protected:
   Kit_VirtualClock clock_{0};
   SynthSimVirtualScheduler scheduler_{clock_};
   std::vector<std::pair<uint64_t, Message>> sent_;
-  SynthSim sim_{SynthSimSettings{}, scheduler_,
-                [this](const Message& m) { sent_.push_back({clock_.NowMicros(), m}); }};
+  SynthSim sim_{SynthSimSettings{}, scheduler_, [this](const Message& m) { sent_.push_back({clock_.NowMicros(), m}); }};
 };
 
 TEST_F(SynthSimFrontPanel, PlaysAtItsTimesAndAProgramChangeLoadsTheStoredSound) {
@@ -67,10 +66,11 @@ TEST_F(SynthSimFrontPanel, WithWireTimeKnobsLeaveBackToBackAndWaitForAReplyOnThe
   for (int value = 2; value <= 4; ++value) sim_.PlayControlChange(replyEnd + 10000, 1, 42, value);
   sim_.PlayProgramChange(replyEnd + 10000, 1, 3);
   clock_.Advance(replyEnd + 20000);
-  const std::vector<std::pair<uint64_t, Message>> expected = {
-      {replyEnd + 960, {0xB0, 74, 1}},           {replyEnd + 10960, {0xB1, 42, 2}},
-      {replyEnd + 11920, {0xB1, 42, 3}},         {replyEnd + 12880, {0xB1, 42, 4}},
-      {replyEnd + 13520, {0xC1, 3}}};
+  const std::vector<std::pair<uint64_t, Message>> expected = {{replyEnd + 960, {0xB0, 74, 1}},
+                                                              {replyEnd + 10960, {0xB1, 42, 2}},
+                                                              {replyEnd + 11920, {0xB1, 42, 3}},
+                                                              {replyEnd + 12880, {0xB1, 42, 4}},
+                                                              {replyEnd + 13520, {0xC1, 3}}};
   ASSERT_EQ(sent_.size(), 6u);
   EXPECT_EQ(sent_[0].second.size(), 139u);
   const std::vector<std::pair<uint64_t, Message>> afterReply(sent_.begin() + 1, sent_.end());
@@ -91,7 +91,8 @@ TEST_F(SynthSimFrontPanel, OnTheGlobalChannelAStoredPerformanceLoads) {
 
 TEST_F(SynthSimFrontPanel, ScriptsPlayWholeOrNotAtAll) {
   std::string error;
-  EXPECT_TRUE(PlayFrontPanelScript("# a knob, then a note\n\n10 cc 2 74 5\n  20 note 16 60 1\n30 pc 1 3\n", sim_, &error))
+  EXPECT_TRUE(
+      PlayFrontPanelScript("# a knob, then a note\n\n10 cc 2 74 5\n  20 note 16 60 1\n30 pc 1 3\n", sim_, &error))
       << error;
   clock_.Advance(40000);
   ASSERT_EQ(sent_.size(), 3u);

@@ -42,7 +42,7 @@ TEST(SynthSimMemory, TheFileHoldsEveryPlaceOnceWithWhatTheUnitWasSent) {
     settings.deviceId = 5;
     settings.model = c.model;
     SynthSim sim(settings, scheduler, [](const Message&) {});
-    const Message stored = Dump(5, 3, 7, Message(132, 0x09));   // bank 2, program 7
+    const Message stored = Dump(5, 3, 7, Message(132, 0x09));  // bank 2, program 7
     const Message slotD = Dump(5, 0, 3, Message(132, 0x0A));
     const Message performance = Dump(5, 0x1F, 99, Message(708, 0x02));
     for (const Message& m : {stored, slotD, performance}) sim.Receive(m.data(), m.size());

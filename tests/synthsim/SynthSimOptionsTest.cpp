@@ -28,11 +28,40 @@ TEST(SynthSimOptions, NoneLeavesTheDefaults) {
 
 TEST(SynthSimOptions, EachReachesItsSetting) {
   SynthSimOptions o;
-  ASSERT_TRUE(Parse({"--name", "Sim 2", "--device-id", "15", "--model", "2", "--latency-ms", "40", "--silent",
-                     "--wrong-size", "--wire-time", "--silent-after", "3", "--reply-length", "725",
-                     "--slot-byte-out-of-range", "--unsolicited-ms", "250", "--memory-write-ms", "7", "--record",
-                     "r.txt", "--script", "s.txt", "--memory-out", "m.txt", "--set", "kFilterCutoff", "2", "99",
-                     "--set", "kOscSync", "0", "3"},
+  ASSERT_TRUE(Parse({"--name",
+                     "Sim 2",
+                     "--device-id",
+                     "15",
+                     "--model",
+                     "2",
+                     "--latency-ms",
+                     "40",
+                     "--silent",
+                     "--wrong-size",
+                     "--wire-time",
+                     "--silent-after",
+                     "3",
+                     "--reply-length",
+                     "725",
+                     "--slot-byte-out-of-range",
+                     "--unsolicited-ms",
+                     "250",
+                     "--memory-write-ms",
+                     "7",
+                     "--record",
+                     "r.txt",
+                     "--script",
+                     "s.txt",
+                     "--memory-out",
+                     "m.txt",
+                     "--set",
+                     "kFilterCutoff",
+                     "2",
+                     "99",
+                     "--set",
+                     "kOscSync",
+                     "0",
+                     "3"},
                     o));
   EXPECT_EQ(o.name, "Sim 2");
   EXPECT_EQ(o.settings.deviceId, 15);
@@ -58,11 +87,22 @@ TEST(SynthSimOptions, EachReachesItsSetting) {
 }
 
 TEST(SynthSimOptions, WrongWordsAreRefused) {
-  for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{
-           {"--unknown"}, {"--name"}, {"--device-id", "16"}, {"--device-id", "x"}, {"--device-id", "3x"},
-           {"--model", "-1"}, {"--latency-ms", "60001"}, {"--silent-after", "1000001"}, {"--reply-length", "140"},
-           {"--reply-length", "766"}, {"--unsolicited-ms", "0"}, {"--memory-write-ms", ""}, {"--set", "k", "4", "0"},
-           {"--set", "k", "0", "256"}, {"--set", "k", "0"}, {"--silent", "--record"}}) {
+  for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{{"--unknown"},
+                                                                                   {"--name"},
+                                                                                   {"--device-id", "16"},
+                                                                                   {"--device-id", "x"},
+                                                                                   {"--device-id", "3x"},
+                                                                                   {"--model", "-1"},
+                                                                                   {"--latency-ms", "60001"},
+                                                                                   {"--silent-after", "1000001"},
+                                                                                   {"--reply-length", "140"},
+                                                                                   {"--reply-length", "766"},
+                                                                                   {"--unsolicited-ms", "0"},
+                                                                                   {"--memory-write-ms", ""},
+                                                                                   {"--set", "k", "4", "0"},
+                                                                                   {"--set", "k", "0", "256"},
+                                                                                   {"--set", "k", "0"},
+                                                                                   {"--silent", "--record"}}) {
     SynthSimOptions o;
     std::vector<const char*> argv = {"synth-sim"};
     argv.insert(argv.end(), bad.begin(), bad.end());

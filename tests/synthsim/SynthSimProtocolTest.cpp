@@ -13,15 +13,25 @@ Message Request(int deviceId, uint8_t type, uint8_t number) {
 
 Message ProgramDump(int deviceId, uint8_t type, uint8_t number, uint8_t fill) {
   Message dump(139, fill);
-  dump[0] = 0xF0; dump[1] = 0x33; dump[2] = static_cast<uint8_t>(deviceId); dump[3] = 0x04;
-  dump[4] = type; dump[5] = number; dump[138] = 0xF7;
+  dump[0] = 0xF0;
+  dump[1] = 0x33;
+  dump[2] = static_cast<uint8_t>(deviceId);
+  dump[3] = 0x04;
+  dump[4] = type;
+  dump[5] = number;
+  dump[138] = 0xF7;
   return dump;
 }
 
 Message PerformanceDump(int deviceId, uint8_t type, uint8_t number, uint8_t fill, size_t size) {
   Message dump(size, fill);
-  dump[0] = 0xF0; dump[1] = 0x33; dump[2] = static_cast<uint8_t>(deviceId); dump[3] = 0x04;
-  dump[4] = type; dump[5] = number; dump[size - 1] = 0xF7;
+  dump[0] = 0xF0;
+  dump[1] = 0x33;
+  dump[2] = static_cast<uint8_t>(deviceId);
+  dump[3] = 0x04;
+  dump[4] = type;
+  dump[5] = number;
+  dump[size - 1] = 0xF7;
   return dump;
 }
 
@@ -146,9 +156,9 @@ TEST_F(SynthSimProtocol, StartsWithTheInitProgramInEverySlot) {
   for (int slot = 0; slot < 4; ++slot) {
     const Message data = sim_.ProgramEditBuffer(slot);
     ASSERT_EQ(data.size(), 132u);
-    EXPECT_EQ(UnsignedPair(data, 6), 60);     // second oscillator semitones
-    EXPECT_EQ(UnsignedPair(data, 12), 127);   // filter cutoff
-    EXPECT_EQ(UnsignedPair(data, 40), 100);   // amp gain
+    EXPECT_EQ(UnsignedPair(data, 6), 60);    // second oscillator semitones
+    EXPECT_EQ(UnsignedPair(data, 12), 127);  // filter cutoff
+    EXPECT_EQ(UnsignedPair(data, 40), 100);  // amp gain
     for (int position = 56; position < 106; position += 2) EXPECT_EQ(SignedPair(data, position), 128);
     EXPECT_EQ(data[122 - 6], 2);  // oscillator mode
   }
@@ -305,7 +315,7 @@ TEST_F(SynthSimProtocol, StoresNamedProgramAndLongPerformanceDumps) {
 
 TEST_F(SynthSimProtocol, IgnoresDumpsForOthersAndMalformedDumps) {
   const Message init = SynthSimInitProgramData();
-  Receive(ProgramDump(1, 0, 0, 0x01));          // another device id
+  Receive(ProgramDump(1, 0, 0, 0x01));  // another device id
   Message wrongMaker = ProgramDump(0, 0, 0, 0x01);
   wrongMaker[1] = 0x41;
   Receive(wrongMaker);
@@ -315,7 +325,7 @@ TEST_F(SynthSimProtocol, IgnoresDumpsForOthersAndMalformedDumps) {
   Message truncated = ProgramDump(0, 0, 0, 0x01);
   truncated.resize(100);
   Receive(truncated);
-  Receive(ProgramDump(0, 0, 4, 0x01));          // no slot 4
+  Receive(ProgramDump(0, 0, 4, 0x01));  // no slot 4
   Receive(PerformanceDump(0, 0x1E, 0, 0x01, 714));
   Receive(PerformanceDump(0, 0x1E, 0, 0x01, 766));
   EXPECT_EQ(sim_.ProgramEditBuffer(0), init);

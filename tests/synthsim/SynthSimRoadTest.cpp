@@ -89,7 +89,13 @@ TEST_F(SynthSimRoad, ReplyArrivesOnlyOnceItsTimeHasCome) {
 TEST_F(SynthSimRoad, DumpSentToTheUnitIsStoredAndComesBack) {
   Connect();
   Message dump(139, 0x06);
-  dump[0] = 0xF0; dump[1] = 0x33; dump[2] = 7; dump[3] = 0x04; dump[4] = 0; dump[5] = 1; dump[138] = 0xF7;
+  dump[0] = 0xF0;
+  dump[1] = 0x33;
+  dump[2] = 7;
+  dump[3] = 0x04;
+  dump[4] = 0;
+  dump[5] = 1;
+  dump[138] = 0xF7;
   ASSERT_TRUE(ports_.SendMidiSysex2(dump));
   const unsigned char request[] = {0x33, 7, 0x04, 0x0A, 0x01};
   ASSERT_TRUE(ports_.SendMidiSysex(request, 5));

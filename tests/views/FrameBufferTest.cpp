@@ -15,7 +15,8 @@ std::string TempPath(const char* name) {
 std::vector<uint32_t> Gradient(int w, int h, int span) {
   std::vector<uint32_t> px(size_t(span) * size_t(h), 0);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) px[size_t(y * span + x)] = PanelPixelFromRgb(uint8_t(x * 3), uint8_t(y * 5), uint8_t(x + y));
+    for (int x = 0; x < w; ++x)
+      px[size_t(y * span + x)] = PanelPixelFromRgb(uint8_t(x * 3), uint8_t(y * 5), uint8_t(x + y));
   return px;
 }
 

@@ -42,10 +42,10 @@ TEST(ViewMenu, PathsThatChooseNothing) {
   const ViewMenu m = Sample();
   ViewMenuChoice c;
   EXPECT_FALSE(ViewMenuResolvePath(m, {}, &c));
-  EXPECT_FALSE(ViewMenuResolvePath(m, {1}, &c));     // separator
-  EXPECT_FALSE(ViewMenuResolvePath(m, {2}, &c));     // disabled
-  EXPECT_FALSE(ViewMenuResolvePath(m, {3}, &c));     // opens a submenu
-  EXPECT_FALSE(ViewMenuResolvePath(m, {4}, &c));     // past the end
+  EXPECT_FALSE(ViewMenuResolvePath(m, {1}, &c));  // separator
+  EXPECT_FALSE(ViewMenuResolvePath(m, {2}, &c));  // disabled
+  EXPECT_FALSE(ViewMenuResolvePath(m, {3}, &c));  // opens a submenu
+  EXPECT_FALSE(ViewMenuResolvePath(m, {4}, &c));  // past the end
   EXPECT_FALSE(ViewMenuResolvePath(m, {-1}, &c));
   EXPECT_FALSE(ViewMenuResolvePath(m, {0, 0}, &c));  // no submenu there
   EXPECT_FALSE(ViewMenuResolvePath(m, {3, 2}, &c));

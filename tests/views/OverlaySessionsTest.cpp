@@ -114,7 +114,7 @@ TEST_F(Overlay, PopupKeysWalkSkipDisabledAndChoose) {
   s.Key(Key(kViewKeyDown));   // Saw is disabled, the separator skipped: More
   s.Key(Key(kViewKeyRight));  // opens More, Noise highlighted
   ASSERT_EQ(s.LevelBoxes().size(), 2u);
-  s.Key(Key(kViewKeyDown));   // Pulse
+  s.Key(Key(kViewKeyDown));  // Pulse
   s.Key(Key(kViewKeyReturn, "\r"));
   ASSERT_TRUE(s.Choice());
   EXPECT_EQ(s.Choice()->index, 1);
@@ -167,7 +167,8 @@ TEST_F(Overlay, PopupDrawsItsHighlight) {
 }
 
 ViewAlert YesNoCancel() {
-  return {"Save?", "The bank has changed.\nSave it before leaving?",
+  return {"Save?",
+          "The bank has changed.\nSave it before leaving?",
           {{"Yes", ViewAlertButton::Role::Default},
            {"No", ViewAlertButton::Role::Alternate},
            {"Cancel", ViewAlertButton::Role::Other}}};
@@ -277,7 +278,8 @@ TEST_F(Overlay, EntryDrawsItsColoursAndSelection) {
   request.selectAll = true;
   painter.Entry(&canvas, ViewTextEntry(request));
   bool sawHighlight = false;
-  for (int x = 10; x < 90; ++x) sawHighlight |= PanelPixelRgb(px[size_t(12 * 100 + x)]) == ViewOverlayColours::kHighlight;
+  for (int x = 10; x < 90; ++x)
+    sawHighlight |= PanelPixelRgb(px[size_t(12 * 100 + x)]) == ViewOverlayColours::kHighlight;
   EXPECT_TRUE(sawHighlight);
 }
 
@@ -308,7 +310,7 @@ TEST(DialogSession, KeysEditTheFieldAndButtonsSendTheirIds) {
     session.Key(Key(kViewKeyNone, "c"));
     EXPECT_EQ(FieldText(dialog), "Ac");
     session.Mouse(Mouse(ViewMouseAction::Down, ControlRect(dialog, 0)));  // the label
-    session.Key(Key(kViewKeyTab));  // the only field keeps the keys
+    session.Key(Key(kViewKeyTab));                                        // the only field keeps the keys
     session.Key(Key(kViewKeyReturn));
     EXPECT_FALSE(session.Done());
     std::vector<uint32_t> pixels(600 * 400, 0);

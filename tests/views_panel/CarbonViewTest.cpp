@@ -37,7 +37,8 @@ TEST(CarbonView, NonCompositedWindowRedrawsTheWholePanel) {
   s->SetValueFromPlug(0.0);
   p.OpenCarbon();
   EXPECT_STREQ(p.graphics->GetGUIAPI(), "Carbon Non-Composited gui");
-  while (!p.backend.Tick().IsEmpty()) {}
+  while (!p.backend.Tick().IsEmpty()) {
+  }
   s->SetValueFromPlug(1.0);
   p.backend.FireTimer();
   EXPECT_EQ(p.backend.InvalidArea(), (ViewRect{0, 0, 200, 120}));
@@ -48,7 +49,8 @@ TEST(CarbonView, CompositedWindowInvalidatesTheDirtyRectsOwnSize) {
   Swatch* s = p.AddSwatch(IRECT(10, 20, 29, 39), 0);
   s->SetValueFromPlug(0.0);
   p.OpenCarbon();
-  while (!p.backend.Tick().IsEmpty()) {}
+  while (!p.backend.Tick().IsEmpty()) {
+  }
   s->SetValueFromPlug(1.0);
   p.backend.FireTimer();
   EXPECT_EQ(p.backend.InvalidArea(), (ViewRect{10, 20, 19, 19}));

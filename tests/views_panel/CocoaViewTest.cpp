@@ -153,7 +153,7 @@ TEST(CocoaView, NameFieldCommitsTypedText) {
   EXPECT_EQ(request.rect, (ViewRect{20, 30, 101, 21}));  // the converted rect grows by one
   EXPECT_EQ(request.fontSize, 10);
   EXPECT_TRUE(request.selectAll);  // as a field taking focus selects its text
-  p.backend.TypeText("_");        // refused by the name formatter
+  p.backend.TypeText("_");         // refused by the name formatter
   p.backend.TypeText("Pad 2\n");
   EXPECT_FALSE(p.backend.IsTextEntryOpen());
   EXPECT_FALSE(p.view->textEntryOpen());
@@ -280,7 +280,8 @@ TEST(CocoaView, KillTimerStopsRedrawRequests) {
   Swatch* s = p.AddSwatch(IRECT(10, 20, 60, 60), 0);
   IGraphicsCocoa_vTavro_au* view = p.OpenCocoa();
   s->SetValueFromPlug(0.0);
-  while (!p.backend.Tick().IsEmpty()) {}
+  while (!p.backend.Tick().IsEmpty()) {
+  }
   view->killTimer();
   s->SetValueFromPlug(1.0);
   p.backend.FireTimer();

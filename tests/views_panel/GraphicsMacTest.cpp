@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "CoreFoundation.h"
-#include "views/View_ProcessBackend.h"
 #include "ViewsPanelSupport.h"
+#include "views/View_ProcessBackend.h"
 
 namespace {
 
@@ -20,10 +20,9 @@ public:
         id_("com.Orvane.test." + tag + std::to_string(getpid())) {
     mkdir(root_.c_str(), 0755);
     mkdir((root_ + "/Resources").c_str(), 0755);
-    std::ofstream(root_ + "/Info.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-        << "<key>CFBundleIdentifier</key><string>" << id_ << "</string>"
-        << "<key>CFBundleExecutable</key><string>Tavro.so</string></dict></plist>\n";
+    std::ofstream(root_ + "/Info.plist") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                                         << "<key>CFBundleIdentifier</key><string>" << id_ << "</string>"
+                                         << "<key>CFBundleExecutable</key><string>Tavro.so</string></dict></plist>\n";
     CFStringRef path = CFStringCreateWithCString(nullptr, root_.c_str(), kCFStringEncodingUTF8);
     CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
     if (CFBundleRef bundle = CFBundleCreate(nullptr, url)) CFRelease(bundle);  // the registry keeps its own
@@ -213,8 +212,7 @@ TEST(GraphicsMac, OpenURLSaysFalseWhenNothingWasOpened) {
   EXPECT_TRUE(p.graphics->OpenURL("/tmp/Patches", nullptr, nullptr, nullptr));
   p.backend.ScriptOpenURLResult(false);
   EXPECT_FALSE(p.graphics->OpenURL("/tmp", nullptr, nullptr, nullptr));
-  EXPECT_EQ(p.backend.OpenedURLs(),
-            (std::vector<std::string>{"http://vudidi.example/manual", "/tmp/Patches", "/tmp"}));
+  EXPECT_EQ(p.backend.OpenedURLs(), (std::vector<std::string>{"http://vudidi.example/manual", "/tmp/Patches", "/tmp"}));
 }
 
 TEST(GraphicsMac, OpenURLWithoutAHostOpensNothing) {

@@ -19,8 +19,7 @@ std::vector<uint32_t> DrawSample(Raster_CachedFont* font, const char* text) {
 
 TEST(FontThreads, ConcurrentCreationAndDrawingGiveTheSamePixels) {
   Raster_CachedFont shared;
-  shared.SetFromHFont(CreateFont(14, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 4, 0, "Consolas"),
-                      RASTER_FONT_OWNS_HANDLE);
+  shared.SetFromHFont(CreateFont(14, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 4, 0, "Consolas"), RASTER_FONT_OWNS_HANDLE);
   const std::vector<uint32_t> expected = DrawSample(&shared, "Patch 042");
   std::vector<int> mismatches(6, 0);
   std::vector<std::thread> threads;
@@ -29,8 +28,7 @@ TEST(FontThreads, ConcurrentCreationAndDrawingGiveTheSamePixels) {
       for (int i = 0; i < 30; ++i) {
         // Each thread makes its own fonts too, while others draw with the shared one.
         Raster_CachedFont own;
-        own.SetFromHFont(CreateFont(12 + (i % 5), 0, 0, 0, (t & 1) ? 700 : 400, 0, 0, 0, 0, 0, 0, 4,
-                                    0, "DejaVu Sans"),
+        own.SetFromHFont(CreateFont(12 + (i % 5), 0, 0, 0, (t & 1) ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans"),
                          RASTER_FONT_OWNS_HANDLE);
         DrawSample(&own, "Bank A");
         Raster_MemBitmap bm(120, 30);

@@ -57,8 +57,7 @@ TEST(Window, CentringOverAParentByTheEditorsRule) {
   GetWindowRect(parent, &pr);
   GetWindowRect(dialog, &dr);
   SetWindowPos(dialog, nullptr, pr.left + (pr.right - pr.left) / 2 - (dr.right - dr.left) / 2,
-               pr.top + (pr.bottom - pr.top) / 2 - (dr.bottom - dr.top) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER);
+               pr.top + (pr.bottom - pr.top) / 2 - (dr.bottom - dr.top) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   GetWindowRect(dialog, &dr);
   EXPECT_EQ(dr.left, 100 + 400 - 198);
   EXPECT_EQ(dr.top, 50 + 300 - 72);

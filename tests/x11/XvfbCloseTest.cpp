@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "views/View_X11.h"
 #include "XvfbServer.h"
+#include "views/View_X11.h"
 
 namespace {
 

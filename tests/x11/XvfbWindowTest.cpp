@@ -8,11 +8,11 @@
 #include <thread>
 
 #include "BankNameDialog.h"
-#include "ViewsPanelSupport.h"
-#include "HostSnapshot.h"
 #include "Framework/IControlText.h"
-#include "views/View_X11.h"
+#include "HostSnapshot.h"
+#include "ViewsPanelSupport.h"
 #include "XvfbServer.h"
+#include "views/View_X11.h"
 // Last: the X headers define macros (None, Bool, ...) that clash with the above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -114,8 +114,7 @@ protected:
   void MoveTo(int x, int y) {
     int rootX = 0, rootY = 0;
     Window child = 0;
-    XTranslateCoordinates(user, Window(backend->WindowId()), DefaultRootWindow(user), x, y, &rootX, &rootY,
-                          &child);
+    XTranslateCoordinates(user, Window(backend->WindowId()), DefaultRootWindow(user), x, y, &rootX, &rootY, &child);
     XTestFakeMotionEvent(user, DefaultScreen(user), rootX, rootY, CurrentTime);
   }
   void Press(unsigned button) { XTestFakeButtonEvent(user, button, True, CurrentTime); }
@@ -138,8 +137,8 @@ protected:
     XImage* image = XGetImage(user, Window(backend->WindowId()), x, y, 1, 1, AllPlanes, ZPixmap);
     if (!image) return 0;
     const unsigned long p = XGetPixel(image, 0, 0);
-    const uint32_t rgb = uint32_t((p & image->red_mask) >> 16) << 16 |
-                         uint32_t((p & image->green_mask) >> 8) << 8 | uint32_t(p & image->blue_mask);
+    const uint32_t rgb = uint32_t((p & image->red_mask) >> 16) << 16 | uint32_t((p & image->green_mask) >> 8) << 8 |
+                         uint32_t(p & image->blue_mask);
     XDestroyImage(image);
     return rgb;
   }
@@ -161,8 +160,8 @@ protected:
     for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x) {
         const unsigned long p = XGetPixel(image, x, y);
-        const uint32_t rgb = uint32_t((p & image->red_mask) >> 16) << 16 |
-                             uint32_t((p & image->green_mask) >> 8) << 8 | uint32_t(p & image->blue_mask);
+        const uint32_t rgb = uint32_t((p & image->red_mask) >> 16) << 16 | uint32_t((p & image->green_mask) >> 8) << 8 |
+                             uint32_t(p & image->blue_mask);
         if (rgb != Shown(x, y)) ++differing;
       }
     XDestroyImage(image);
@@ -215,9 +214,9 @@ TEST_F(XvfbWindow, PopupMenuDrawnInThePanelChoosesAValue) {
   ViewOverlayPainter painter;
   const int row = painter.LineHeight() + 6;
   MoveTo(150 + 2, 40 + 3);
-  Click(1);                     // opens the menu
+  Click(1);  // opens the menu
   MoveTo(150, 50 + 5 + 1 + row * 2 + row / 2);
-  Click(1);                     // chooses "Sine"
+  Click(1);  // chooses "Sine"
   Send();
   ASSERT_TRUE(PumpUntil([&] { return plug->GetParam(2)->Int() == 2; }));
   Settle();

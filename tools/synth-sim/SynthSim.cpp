@@ -42,8 +42,7 @@ SynthSim::SynthSim(SynthSimSettings settings, SynthSimScheduler& scheduler, Send
       send_(std::move(send)),
       slots_(kSlots),
       programBanks_(kProgramBanks),
-      performanceBanks_(kPerformanceBanks,
-                        std::vector<Message>(kPerformancesPerBank, SynthSimInitPerformanceData())) {
+      performanceBanks_(kPerformanceBanks, std::vector<Message>(kPerformancesPerBank, SynthSimInitPerformanceData())) {
   for (int bank = 0; bank < kProgramBanks; ++bank)
     for (int number = 0; number < kProgramsPerBank; ++number)
       programBanks_[bank].push_back(SynthSimStoredProgramData(bank, number));
@@ -199,8 +198,8 @@ SynthSim::Request SynthSim::Decode(uint8_t type, uint8_t number, int model) cons
 
 SynthSim::Message SynthSim::Dump(uint8_t type, uint8_t number, const Message& data, int size) const {
   Message dump(size, 0);
-  const uint8_t header[kHeaderSize] = {0xF0, kManufacturer, static_cast<uint8_t>(settings_.deviceId),
-                                       kModelByte, type, number};
+  const uint8_t header[kHeaderSize] = {0xF0,       kManufacturer, static_cast<uint8_t>(settings_.deviceId),
+                                       kModelByte, type,          number};
   std::copy(header, header + kHeaderSize, dump.begin());
   std::copy(data.begin(), data.end(), dump.begin() + kHeaderSize);
   dump.back() = 0xF7;
@@ -229,8 +228,7 @@ SynthSim::Message SynthSim::Reply(const Request& request) const {
   const bool tenBanks = IsTenBankModel(settings_.model);
   const uint8_t number = static_cast<uint8_t>(request.number);
   switch (request.kind) {
-    case Request::kPerformanceEdit:
-      return PerformanceDump(kPerformanceEditType, 0, EditPerformance());
+    case Request::kPerformanceEdit: return PerformanceDump(kPerformanceEditType, 0, EditPerformance());
     case Request::kProgramSlot: {
       const uint8_t slotByte = static_cast<uint8_t>(settings_.slotByteOutOfRange ? number + kSlots : number);
       return Dump(0, slotByte, slots_[request.number], kProgramDumpSize);
@@ -241,8 +239,7 @@ SynthSim::Message SynthSim::Reply(const Request& request) const {
     case Request::kStoredPerformance:
       return PerformanceDump(static_cast<uint8_t>(kStoredPerformanceType + (tenBanks ? request.bank : 0)), number,
                              performanceBanks_[request.bank][request.number]);
-    case Request::kNone:
-      break;
+    case Request::kNone: break;
   }
   return Message();
 }

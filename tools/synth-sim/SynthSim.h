@@ -19,18 +19,18 @@
 #include "SynthSimScheduler.h"
 
 struct SynthSimSettings {
-  int deviceId = 0;                  // answers and stores only what carries this id
-  int model = 1;                     // 2 = the ten-bank model; others the four-bank one
+  int deviceId = 0;  // answers and stores only what carries this id
+  int model = 1;     // 2 = the ten-bank model; others the four-bank one
   uint64_t replyLatencyMicros = 1000;
-  bool silent = false;               // records and stores, but never answers
-  bool wrongSizeReplies = false;     // program replies 140 bytes, performance replies 710
-  bool wireTime = false;             // replies and the front panel take 320 us a byte (31,250 baud), one at a time
-  int silentAfterRequests = -1;      // answers this many requests, then none; -1 all
+  bool silent = false;            // records and stores, but never answers
+  bool wrongSizeReplies = false;  // program replies 140 bytes, performance replies 710
+  bool wireTime = false;          // replies and the front panel take 320 us a byte (31,250 baud), one at a time
+  int silentAfterRequests = -1;   // answers this many requests, then none; -1 all
   // Reply length: 139 or 149 (named) for programs; 711, 712 (cut short), 720, 725
   // (named) or 765 (the performance and part names) for performances. 0 or another
   // kind's length leaves that kind at 139 and 715.
   int replyLength = 0;
-  bool slotByteOutOfRange = false;   // program replies carry 4 + the number in byte 5
+  bool slotByteOutOfRange = false;  // program replies carry 4 + the number in byte 5
   // A store into a memory bank keeps the memory busy this long; a store that comes
   // meanwhile is lost (counted). Edit buffers take every dump at once.
   uint64_t memoryWriteMicros = 0;
@@ -122,11 +122,11 @@ private:
   SynthSimScheduler& scheduler_;
   Send send_;
   std::vector<Arrival> received_;
-  std::vector<Message> slots_;                     // 4 program edit buffers, the part blocks
-  Message performanceBlock_;                       // the edit performance's settings, 534..713
+  std::vector<Message> slots_;  // 4 program edit buffers, the part blocks
+  Message performanceBlock_;    // the edit performance's settings, 534..713
   int requestsAnswered_ = 0;
-  uint64_t wireFreeMicros_ = 0;                    // when the last reply has left
-  uint64_t memoryFreeMicros_ = 0;                  // when the last bank store has landed
+  uint64_t wireFreeMicros_ = 0;    // when the last reply has left
+  uint64_t memoryFreeMicros_ = 0;  // when the last bank store has landed
   int lostStores_ = 0;
   std::vector<std::vector<Message>> programBanks_;
   std::vector<std::vector<Message>> performanceBanks_;

@@ -8,20 +8,22 @@ namespace {
 // The program's paired values in dump order from 6; their velocity twins ("kV" +
 // the name without its "k") follow in the same order from 56 as signed pairs.
 const char* const kPairs[] = {
-    "kOsc2Semitones",   "kOsc2Finetune",   "kOscillatorMix",   "kFilterCutoff",  "kFilterResonance",
-    "kFilterEnvAmnt",   "kPulseWidth",     "kOsc1FMAmount",    "kFilterEnvAttack", "kFilterEnvDecay",
-    "kFilterEnvSustain", "kFilterEnvRelease", "kAmpEnvAttack",  "kAmpEnvDecay",   "kAmpEnvSustain",
-    "kAmpEnvRelease",   "kPortamento",     "kAmpGain",         "kModEnvAttack",  "kModEnvDecay",
-    "kModEnvAmount",    "kLFO1Rate",       "kLFO1Amount",      "kLFO2Rate",      "kLFO2Amount",
+    "kOsc2Semitones",    "kOsc2Finetune",     "kOscillatorMix", "kFilterCutoff",    "kFilterResonance",
+    "kFilterEnvAmnt",    "kPulseWidth",       "kOsc1FMAmount",  "kFilterEnvAttack", "kFilterEnvDecay",
+    "kFilterEnvSustain", "kFilterEnvRelease", "kAmpEnvAttack",  "kAmpEnvDecay",     "kAmpEnvSustain",
+    "kAmpEnvRelease",    "kPortamento",       "kAmpGain",       "kModEnvAttack",    "kModEnvDecay",
+    "kModEnvAmount",     "kLFO1Rate",         "kLFO1Amount",    "kLFO2Rate",        "kLFO2Amount",
 };
 
 // Single bytes from 106; an empty name is a kept byte (kMDB1.. in order). A trailing
 // '*' marks a field the first-generation model holds in its own "...NL1" parameter.
 const char* const kBytes[] = {
-    "kOsc1Waveform*", "", "kOsc2Waveform", "", "kOscSync*", "kFilterDistortion", "kFilterType*", "",
-    "kOsc2KbdTrack", "", "kFilterKbdTrack*", "", "kLFO1Waveform*", "", "kLFO1Destination*", "",
-    "kOscillatorMode", "", "kModWheelDestination", "", "kUnisonMode", "", "kModEnvDestination*", "",
-    "kAutoPortamento", "", "kFilterVelocity", "", "kOctaveSwitch", "", "kLFO2Destination*", "",
+    "kOsc1Waveform*",       "", "kOsc2Waveform",     "", "kOscSync*",           "kFilterDistortion",
+    "kFilterType*",         "", "kOsc2KbdTrack",     "", "kFilterKbdTrack*",    "",
+    "kLFO1Waveform*",       "", "kLFO1Destination*", "", "kOscillatorMode",     "",
+    "kModWheelDestination", "", "kUnisonMode",       "", "kModEnvDestination*", "",
+    "kAutoPortamento",      "", "kFilterVelocity",   "", "kOctaveSwitch",       "",
+    "kLFO2Destination*",    "",
 };
 
 // The performance block: `count` slots two bytes apart. Each value is one 8-bit
@@ -34,25 +36,44 @@ struct Row {
   int count;
 };
 const Row kRows[] = {
-    {534, "kPartMidiChannel", Coding::kChannelPair, 4}, {542, "kLFO1Sync", Coding::kPair, 4},
-    {550, "kLFO2Sync", Coding::kPair, 4},               {558, "kFilterEnvTrigger", Coding::kPair, 4},
-    {566, "kFilterEnvChannel", Coding::kPair, 4},       {574, "kFilterEnvNote", Coding::kNotePair, 4},
-    {582, "kAmpEnvTrigger", Coding::kPair, 4},          {590, "kAmpEnvChannel", Coding::kPair, 4},
-    {598, "kAmpEnvNote", Coding::kNotePair, 4},         {606, "kExtVeloMorph", Coding::kPair, 4},
-    {614, "kExtVeloMorphCha", Coding::kPair, 4},        {622, "kExtVeloMorphNote", Coding::kNotePair, 4},
-    {630, "kSystemPitchBendRange", Coding::kPair, 1},   {632, "kSystemUnisonDetune", Coding::kPair, 1},
-    {634, "kSlotABOutMode", Coding::kByte, 1},          {635, "kSlotCDOutMode", Coding::kByte, 1},
-    {636, "kDeviceID", Coding::kPair, 1},               {638, "kGlobalProgChange", Coding::kPair, 1},
-    {640, "kGlobalCtrlChange", Coding::kPair, 1},       {642, "kMasterTune", Coding::kTunePair, 1},
-    {644, "kSystemSusPdlPolarity", Coding::kPair, 1},   {646, "kLocalControl", Coding::kPair, 1},
-    {648, "kKeyboardOctave", Coding::kPair, 1},         {650, "kQuickTab", Coding::kPair, 1},
-    {652, "kGlobalArpMidiSend", Coding::kPair, 1},      {654, "kSlotAEnable", Coding::kPair, 1},
-    {656, "kSlotBEnable", Coding::kPair, 1},            {658, "kSlotCEnable", Coding::kPair, 1},
-    {660, "kSlotDEnable", Coding::kPair, 1},            {662, "kCurrentProgram", Coding::kPair, 4},
-    {670, "kCurrentBank", Coding::kPair, 4},            {670, "kCurrentBank2x", Coding::kPair, 4},
-    {678, "kAfterTouchRcv", Coding::kPair, 4},          {686, "kAftertouchDestination", Coding::kPair, 4},
-    {694, "kCtrlPdlRouting", Coding::kPair, 4},         {702, "kPedalDestination", Coding::kPair, 4},
-    {710, "kKeyboardSplit", Coding::kPair, 1},          {712, "kKeyboardSplitPoint", Coding::kPair, 1},
+    {534, "kPartMidiChannel", Coding::kChannelPair, 4},
+    {542, "kLFO1Sync", Coding::kPair, 4},
+    {550, "kLFO2Sync", Coding::kPair, 4},
+    {558, "kFilterEnvTrigger", Coding::kPair, 4},
+    {566, "kFilterEnvChannel", Coding::kPair, 4},
+    {574, "kFilterEnvNote", Coding::kNotePair, 4},
+    {582, "kAmpEnvTrigger", Coding::kPair, 4},
+    {590, "kAmpEnvChannel", Coding::kPair, 4},
+    {598, "kAmpEnvNote", Coding::kNotePair, 4},
+    {606, "kExtVeloMorph", Coding::kPair, 4},
+    {614, "kExtVeloMorphCha", Coding::kPair, 4},
+    {622, "kExtVeloMorphNote", Coding::kNotePair, 4},
+    {630, "kSystemPitchBendRange", Coding::kPair, 1},
+    {632, "kSystemUnisonDetune", Coding::kPair, 1},
+    {634, "kSlotABOutMode", Coding::kByte, 1},
+    {635, "kSlotCDOutMode", Coding::kByte, 1},
+    {636, "kDeviceID", Coding::kPair, 1},
+    {638, "kGlobalProgChange", Coding::kPair, 1},
+    {640, "kGlobalCtrlChange", Coding::kPair, 1},
+    {642, "kMasterTune", Coding::kTunePair, 1},
+    {644, "kSystemSusPdlPolarity", Coding::kPair, 1},
+    {646, "kLocalControl", Coding::kPair, 1},
+    {648, "kKeyboardOctave", Coding::kPair, 1},
+    {650, "kQuickTab", Coding::kPair, 1},
+    {652, "kGlobalArpMidiSend", Coding::kPair, 1},
+    {654, "kSlotAEnable", Coding::kPair, 1},
+    {656, "kSlotBEnable", Coding::kPair, 1},
+    {658, "kSlotCEnable", Coding::kPair, 1},
+    {660, "kSlotDEnable", Coding::kPair, 1},
+    {662, "kCurrentProgram", Coding::kPair, 4},
+    {670, "kCurrentBank", Coding::kPair, 4},
+    {670, "kCurrentBank2x", Coding::kPair, 4},
+    {678, "kAfterTouchRcv", Coding::kPair, 4},
+    {686, "kAftertouchDestination", Coding::kPair, 4},
+    {694, "kCtrlPdlRouting", Coding::kPair, 4},
+    {702, "kPedalDestination", Coding::kPair, 4},
+    {710, "kKeyboardSplit", Coding::kPair, 1},
+    {712, "kKeyboardSplitPoint", Coding::kPair, 1},
 };
 
 bool FindInProgram(const std::string& name, Field* field) {

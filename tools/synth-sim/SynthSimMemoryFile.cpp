@@ -13,8 +13,8 @@ constexpr uint8_t kStoredPerformanceType = 0x1F;
 
 SynthSim::Message Dump(int deviceId, int type, int number, const SynthSim::Message& data) {
   SynthSim::Message dump(kHeaderSize + data.size() + 1, 0xF7);
-  const uint8_t header[kHeaderSize] = {0xF0, kManufacturer, uint8_t(deviceId), kModelByte, uint8_t(type),
-                                       uint8_t(number)};
+  const uint8_t header[kHeaderSize] = {0xF0,       kManufacturer, uint8_t(deviceId),
+                                       kModelByte, uint8_t(type), uint8_t(number)};
   std::copy(header, header + kHeaderSize, dump.begin());
   std::copy(data.begin(), data.end(), dump.begin() + kHeaderSize);
   return dump;

@@ -55,7 +55,8 @@ std::vector<SynthSimOptionRow> BuiltInOptions() {
       Switch("--wrong-size", &SynthSimSettings::wrongSizeReplies),
       Switch("--wire-time", &SynthSimSettings::wireTime),
       Number("--silent-after", "N", 0, 1000000, [](O& o, long v) { o.settings.silentAfterRequests = int(v); }),
-      {"--reply-length", {"139|149|711|712|720|725|765"},
+      {"--reply-length",
+       {"139|149|711|712|720|725|765"},
        [](O& o, const std::vector<std::string>& v) {
          long value = 0;
          if (!ReadNumber(v[0], 139, 765, value) || !IsReplyLength(value)) return false;
@@ -69,7 +70,8 @@ std::vector<SynthSimOptionRow> BuiltInOptions() {
       Word("--record", "FILE", &O::recordPath),
       Word("--script", "FILE", &O::scriptPath),
       Word("--memory-out", "FILE", &O::memoryOutPath),
-      {"--set", {"NAME", "SLOT", "VALUE"},
+      {"--set",
+       {"NAME", "SLOT", "VALUE"},
        [](O& o, const std::vector<std::string>& v) {
          long slot = 0, value = 0;
          if (!ReadNumber(v[1], 0, 3, slot) || !ReadNumber(v[2], 0, 255, value)) return false;

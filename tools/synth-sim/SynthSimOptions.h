@@ -26,7 +26,7 @@ struct SynthSimOptions {
 };
 
 struct SynthSimOptionRow {
-  std::string name;                    // "--model"
+  std::string name;                     // "--model"
   std::vector<std::string> valueNames;  // the words that follow it, for the usage ("0-2")
   // Takes the words that follow; false when they are not what the option takes.
   std::function<bool(SynthSimOptions&, const std::vector<std::string>& values)> apply;

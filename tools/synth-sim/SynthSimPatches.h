@@ -8,17 +8,17 @@ namespace SynthSimLayout {
 constexpr uint8_t kManufacturer = 0x33;
 constexpr uint8_t kModelByte = 0x04;
 constexpr int kHeaderSize = 6;
-constexpr int kProgramDumpSize = 139;        // header, 132 data bytes, F7
-constexpr int kNamedProgramDumpSize = 149;   // with a ten-byte name before F7
+constexpr int kProgramDumpSize = 139;       // header, 132 data bytes, F7
+constexpr int kNamedProgramDumpSize = 149;  // with a ten-byte name before F7
 constexpr int kProgramDataSize = 132;
-constexpr int kPerformanceDumpSize = 715;    // header, 708 data bytes, F7
+constexpr int kPerformanceDumpSize = 715;  // header, 708 data bytes, F7
 constexpr int kLongestPerformanceDump = 765;
 constexpr int kPerformanceDataSize = 708;
 constexpr int kSlots = 4;
 constexpr int kProgramsPerBank = 99;
 constexpr int kPerformancesPerBank = 100;
-constexpr int kProgramBanks = 10;      // the ten-bank model; the others use four
-constexpr int kPerformanceBanks = 4;   // the ten-bank model; the others use one
+constexpr int kProgramBanks = 10;     // the ten-bank model; the others use four
+constexpr int kPerformanceBanks = 4;  // the ten-bank model; the others use one
 }  // namespace SynthSimLayout
 
 // The 132 data bytes of the INIT program.

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <thread>
 
-SynthSimPorts::SynthSimPorts(MidiTransportFactory& transports, SynthSimScheduler& scheduler,
-                             SynthSimSettings settings, std::string name)
+SynthSimPorts::SynthSimPorts(MidiTransportFactory& transports, SynthSimScheduler& scheduler, SynthSimSettings settings,
+                             std::string name)
     : transports_(transports),
       name_(std::move(name)),
       outlet_(std::make_shared<Outlet>()),
@@ -23,8 +23,8 @@ SynthSimPorts::~SynthSimPorts() {
 bool SynthSimPorts::Open() {
   in_ = transports_.CreateInput(name_ + "-in", 100);
   std::unique_ptr<MidiOutputTransport> out = transports_.CreateOutput(name_ + "-out");
-  const bool opened = in_ && out && in_->SetCallback(&SynthSimPorts::OnMessage, this) &&
-                      in_->OpenVirtualPort("midi") && out->OpenVirtualPort("midi");
+  const bool opened = in_ && out && in_->SetCallback(&SynthSimPorts::OnMessage, this) && in_->OpenVirtualPort("midi") &&
+                      out->OpenVirtualPort("midi");
   if (!opened) {
     std::fprintf(stderr, "synth-sim: cannot open its MIDI ports\n");
     in_.reset();

@@ -9,7 +9,9 @@ void SynthSimVirtualScheduler::After(uint64_t micros, std::function<void()> acti
   clock_.ScheduleIn(std::max<uint64_t>(micros, 1), std::move(action));
 }
 
-SynthSimThreadScheduler::SynthSimThreadScheduler() { service_.Start([this] { Run(); }); }
+SynthSimThreadScheduler::SynthSimThreadScheduler() {
+  service_.Start([this] { Run(); });
+}
 
 SynthSimThreadScheduler::~SynthSimThreadScheduler() { service_.StopAndJoin(); }
 

@@ -14,7 +14,7 @@ int HexValue(char c) {
   return -1;
 }
 
-} // namespace
+}  // namespace
 
 bool ParseCipherKey(const std::string& text, uint32_t key[4]) {
   if (text.size() != size_t(kKeyDigits)) return false;

@@ -57,7 +57,7 @@ bool WriteFile(const char* path, const std::vector<unsigned char>& bytes) {
   return true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 5) return Usage("expected 4 arguments");

@@ -18,8 +18,8 @@ OSStatus HostClock::BeatAndTempo(void* self, Float64* beat, Float64* tempo) {
   return noErr;
 }
 
-OSStatus HostClock::MusicalTimeLocation(void* self, UInt32* offsetToNextBeat, Float32* numerator,
-                                        UInt32* denominator, Float64* downBeat) {
+OSStatus HostClock::MusicalTimeLocation(void* self, UInt32* offsetToNextBeat, Float32* numerator, UInt32* denominator,
+                                        Float64* downBeat) {
   auto* clock = static_cast<HostClock*>(self);
   const double beat = clock->Beat();
   const double beatsPerBar = clock->numerator_ * 4.0 / clock->denominator_;
@@ -32,8 +32,8 @@ OSStatus HostClock::MusicalTimeLocation(void* self, UInt32* offsetToNextBeat, Fl
   return noErr;
 }
 
-OSStatus HostClock::TransportState(void* self, Boolean* playing, Boolean* changed, Float64* sample,
-                                   Boolean* cycling, Float64* cycleStart, Float64* cycleEnd) {
+OSStatus HostClock::TransportState(void* self, Boolean* playing, Boolean* changed, Float64* sample, Boolean* cycling,
+                                   Float64* cycleStart, Float64* cycleEnd) {
   auto* clock = static_cast<HostClock*>(self);
   const bool now = clock->playing_.load();
   const bool was = clock->reportedPlaying_.exchange(now);

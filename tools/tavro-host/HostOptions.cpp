@@ -32,19 +32,34 @@ bool ParseWhole(const std::string& text, int low, int high, int& out, std::strin
 std::vector<HostOptionSpec> BuiltInOptions() {
   return {
       {"--bundle", "DIR", "the plug-in bundle (a .component folder)",
-       [](HostOptions& o, const std::string& v, std::string&) { o.bundlePath = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.bundlePath = v;
+         return true;
+       }},
       {"--state-in", "FILE", "restore this state file: into the panel's instance with --panel, else the second",
-       [](HostOptions& o, const std::string& v, std::string&) { o.stateIn = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.stateIn = v;
+         return true;
+       }},
       {"--state-out", "FILE", "write the first instance's state to this XML property list (whole or not at all)",
-       [](HostOptions& o, const std::string& v, std::string&) { o.stateOut = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.stateOut = v;
+         return true;
+       }},
       {"--restored-state-out", "FILE", "write what the restored second instance saves to this XML property list",
-       [](HostOptions& o, const std::string& v, std::string&) { o.restoredStateOut = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.restoredStateOut = v;
+         return true;
+       }},
       {"--render-seconds", "S", "seconds of audio to render per cycle (default 1)",
        [](HostOptions& o, const std::string& v, std::string& e) {
          return ParseNumber(v, 0, 3600, o.renderSeconds, e);
        }},
       {"--fast", "", "render as fast as possible instead of in real time",
-       [](HostOptions& o, const std::string&, std::string&) { o.paced = false; return true; }},
+       [](HostOptions& o, const std::string&, std::string&) {
+         o.paced = false;
+         return true;
+       }},
       {"--block-size", "FRAMES", "frames per render call (default 512)",
        [](HostOptions& o, const std::string& v, std::string& e) { return ParseWhole(v, 1, 32768, o.blockSize, e); }},
       {"--sample-rate", "HZ", "sample rate (default 44100)",
@@ -75,20 +90,41 @@ std::vector<HostOptionSpec> BuiltInOptions() {
       {"--cycles", "N", "open, run and close the plug-in N times (default 1)",
        [](HostOptions& o, const std::string& v, std::string& e) { return ParseWhole(v, 1, 1000000, o.cycles, e); }},
       {"--data-root", "DIR", "the folder plug-ins keep their data under (default: XDG data home)",
-       [](HostOptions& o, const std::string& v, std::string&) { o.dataRoot = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.dataRoot = v;
+         return true;
+       }},
       {"--script", "FILE", "drive the first instance's panel (headless) by this script",
-       [](HostOptions& o, const std::string& v, std::string&) { o.script = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.script = v;
+         return true;
+       }},
       {"--restore-script", "FILE", "drive the restored instance's panel (headless) by this script",
-       [](HostOptions& o, const std::string& v, std::string&) { o.restoreScript = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.restoreScript = v;
+         return true;
+       }},
       {"--midi-in", "PORT",
        "pass what the system's MIDI port PORT plays (ALSA, else JACK) to the first instance as the host's MIDI",
-       [](HostOptions& o, const std::string& v, std::string&) { o.midiIn = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.midiIn = v;
+         return true;
+       }},
       {"--snapshot", "FILE", "write a PNG picture of the panel",
-       [](HostOptions& o, const std::string& v, std::string&) { o.snapshotPath = v; return true; }},
+       [](HostOptions& o, const std::string& v, std::string&) {
+         o.snapshotPath = v;
+         return true;
+       }},
       {"--panel", "", "show the panel: in a window until it is closed when DISPLAY is set, else drawn headless",
-       [](HostOptions& o, const std::string&, std::string&) { o.panel = true; return true; }},
+       [](HostOptions& o, const std::string&, std::string&) {
+         o.panel = true;
+         return true;
+       }},
       {"--help", "", "print this help",
-       [](HostOptions& o, const std::string&, std::string&) { o.help = true; return true; }},
+       [](HostOptions& o, const std::string&, std::string&) {
+         o.help = true;
+         return true;
+       }},
   };
 }
 

@@ -8,26 +8,26 @@
 #include <vector>
 
 struct HostOptions {
-  std::string bundlePath;           // --bundle
-  std::string stateIn;              // --state-in: restore this file (panel's instance, else the second)
-  std::string stateOut;             // --state-out: write the first instance's state here
-  std::string restoredStateOut;     // --restored-state-out: and the restored instance's here
-  std::string snapshotPath;         // --snapshot: picture of the panel
-  bool panel = false;               // --panel: show the panel until its window is closed
-  double renderSeconds = 1.0;       // --render-seconds
-  bool paced = true;                // --fast clears it: render without waiting for real time
-  int blockSize = 512;              // --block-size
-  double sampleRate = 44100.0;      // --sample-rate
-  double tempo = 120.0;             // --tempo
-  bool playing = true;              // --transport play|stop
-  int timeSigNumerator = 4;         // --time-signature N/D
+  std::string bundlePath;        // --bundle
+  std::string stateIn;           // --state-in: restore this file (panel's instance, else the second)
+  std::string stateOut;          // --state-out: write the first instance's state here
+  std::string restoredStateOut;  // --restored-state-out: and the restored instance's here
+  std::string snapshotPath;      // --snapshot: picture of the panel
+  bool panel = false;            // --panel: show the panel until its window is closed
+  double renderSeconds = 1.0;    // --render-seconds
+  bool paced = true;             // --fast clears it: render without waiting for real time
+  int blockSize = 512;           // --block-size
+  double sampleRate = 44100.0;   // --sample-rate
+  double tempo = 120.0;          // --tempo
+  bool playing = true;           // --transport play|stop
+  int timeSigNumerator = 4;      // --time-signature N/D
   int timeSigDenominator = 4;
-  int cycles = 1;                   // --cycles: open, run and close this many times
-  std::string dataRoot;             // --data-root: where plug-ins keep their data
-  std::string script;               // --script: panel script for the first instance
-  std::string restoreScript;        // --restore-script: panel script for the restored one
-  std::string midiIn;               // --midi-in: live host MIDI from this system port
-  bool help = false;                // --help
+  int cycles = 1;             // --cycles: open, run and close this many times
+  std::string dataRoot;       // --data-root: where plug-ins keep their data
+  std::string script;         // --script: panel script for the first instance
+  std::string restoreScript;  // --restore-script: panel script for the restored one
+  std::string midiIn;         // --midi-in: live host MIDI from this system port
+  bool help = false;          // --help
 
   // An unscripted panel (in a window or drawn headless) is the project: its instance
   // takes --state-in and no second instance is opened after it.

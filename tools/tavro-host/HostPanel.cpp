@@ -48,8 +48,7 @@ bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions
   }
   bool windowed = false;
   std::unique_ptr<ViewBackendCore> backend = MakeBackend(!script.empty(), &windowed);
-  const ComponentRecord viewComponent{{kAudioUnitCarbonViewComponentType,
-                                       bundle.component.description.componentSubType,
+  const ComponentRecord viewComponent{{kAudioUnitCarbonViewComponentType, bundle.component.description.componentSubType,
                                        bundle.component.description.componentManufacturer, 0, 0},
                                       bundle.viewEntry};
   ComponentInstance view = nullptr;

@@ -111,11 +111,17 @@ bool Wheel(Line& line, HostScriptTarget& target, std::string& error) {
 }
 
 bool Key(Line& line, HostScriptTarget& target, std::string& error) {
-  static const std::map<std::string, std::pair<int, const char*>> kKeys = {
-      {"return", {kViewKeyReturn, "\r"}}, {"enter", {kViewKeyEnter, "\r"}},   {"escape", {kViewKeyEscape, ""}},
-      {"tab", {kViewKeyTab, "\t"}},       {"space", {kViewKeySpace, " "}},    {"backspace", {kViewKeyBackspace, ""}},
-      {"delete", {kViewKeyForwardDelete, ""}}, {"left", {kViewKeyLeft, ""}}, {"right", {kViewKeyRight, ""}},
-      {"up", {kViewKeyUp, ""}},           {"down", {kViewKeyDown, ""}}};
+  static const std::map<std::string, std::pair<int, const char*>> kKeys = {{"return", {kViewKeyReturn, "\r"}},
+                                                                           {"enter", {kViewKeyEnter, "\r"}},
+                                                                           {"escape", {kViewKeyEscape, ""}},
+                                                                           {"tab", {kViewKeyTab, "\t"}},
+                                                                           {"space", {kViewKeySpace, " "}},
+                                                                           {"backspace", {kViewKeyBackspace, ""}},
+                                                                           {"delete", {kViewKeyForwardDelete, ""}},
+                                                                           {"left", {kViewKeyLeft, ""}},
+                                                                           {"right", {kViewKeyRight, ""}},
+                                                                           {"up", {kViewKeyUp, ""}},
+                                                                           {"down", {kViewKeyDown, ""}}};
   std::string name;
   line.words >> name;
   ViewKeyEvent key;
@@ -371,20 +377,30 @@ bool Snapshot(Line& line, HostScriptTarget& target, std::string& error) {
 }
 
 const std::map<std::string, Command>& Commands() {
-  static const std::map<std::string, Command> commands = {
-      {"click", &Click},   {"drag", &Drag},     {"wheel", &Wheel},           {"key", &Key},
-      {"type", &Type},     {"choose", &Choose}, {"render", &Render},  {"wait", &Wait},         {"print-param", &PrintParam},
-      {"expect-param", &ExpectParam},           {"snapshot", &Snapshot}, {"play", &Play},
-      {"stop", &Stop},     {"tempo", &Tempo},   {"midi", &Midi},
-      {"print-text", &PrintText},
-      {"wait-text", &WaitText},
-      {"double-click", &DoubleClick},
-      {"wait-param", &WaitParam},
-      {"wait-idle", &WaitIdle},
-      {"right-click", &RightClick},
-      {"move", &Move},
-      {"save-path", &SavePath},
-      {"wait-file", &WaitFile}};
+  static const std::map<std::string, Command> commands = {{"click", &Click},
+                                                          {"drag", &Drag},
+                                                          {"wheel", &Wheel},
+                                                          {"key", &Key},
+                                                          {"type", &Type},
+                                                          {"choose", &Choose},
+                                                          {"render", &Render},
+                                                          {"wait", &Wait},
+                                                          {"print-param", &PrintParam},
+                                                          {"expect-param", &ExpectParam},
+                                                          {"snapshot", &Snapshot},
+                                                          {"play", &Play},
+                                                          {"stop", &Stop},
+                                                          {"tempo", &Tempo},
+                                                          {"midi", &Midi},
+                                                          {"print-text", &PrintText},
+                                                          {"wait-text", &WaitText},
+                                                          {"double-click", &DoubleClick},
+                                                          {"wait-param", &WaitParam},
+                                                          {"wait-idle", &WaitIdle},
+                                                          {"right-click", &RightClick},
+                                                          {"move", &Move},
+                                                          {"save-path", &SavePath},
+                                                          {"wait-file", &WaitFile}};
   return commands;
 }
 
@@ -405,9 +421,10 @@ bool RunHostScript(const std::string& path, HostScriptTarget& target, std::strin
     const size_t end = text.find_first_of(" \t", start);
     const std::string word = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
     Line line{std::istringstream(end == std::string::npos ? "" : text.substr(end)),
-              end == std::string::npos ? "" : text.substr(text.find_first_not_of(" \t", end) == std::string::npos
-                                                              ? text.size()
-                                                              : text.find_first_not_of(" \t", end)),
+              end == std::string::npos ? ""
+                                       : text.substr(text.find_first_not_of(" \t", end) == std::string::npos
+                                                         ? text.size()
+                                                         : text.find_first_not_of(" \t", end)),
               scale};
     auto command = Commands().find(word);
     std::string why;

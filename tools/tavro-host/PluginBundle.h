@@ -12,7 +12,7 @@ struct PluginBundle {
   std::string path;
   std::string identifier;
   std::string name;
-  ComponentRecord component{};      // the first component of the bundle
+  ComponentRecord component{};             // the first component of the bundle
   ComponentEntryProc viewEntry = nullptr;  // the Carbon view entry, when named
 };
 

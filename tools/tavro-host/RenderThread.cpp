@@ -3,7 +3,10 @@
 #include <chrono>
 
 RenderThread::RenderThread(AudioUnit unit, HostClock& clock, int blockSize, double sampleRate)
-    : unit_(unit), clock_(clock), blockSize_(blockSize), sampleRate_(sampleRate),
+    : unit_(unit),
+      clock_(clock),
+      blockSize_(blockSize),
+      sampleRate_(sampleRate),
       buffers_(size_t(2) * size_t(blockSize), 0.0f) {
   UInt32 size = sizeof fastRender_;
   if (AudioUnitGetProperty(unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitRenderSelect,

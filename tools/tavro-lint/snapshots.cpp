@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
   mkdir(argv[2], 0755);
   int written = 0;
   try {
-    for (const auto& [scale, size] : {std::pair<double, const char*>{0.75, "small"}, {1.0, "normal"}, {1.25, "large"}}) {
+    for (const auto& [scale, size] :
+         {std::pair<double, const char*>{0.75, "small"}, {1.0, "normal"}, {1.25, "large"}}) {
       LintPanel panel(argv[1], scale);
       for (const PanelView& view : PanelViews()) {
         const std::string path = std::string(argv[2]) + "/" + view.name + "-" + size + ".png";

@@ -54,8 +54,22 @@ void WriteFuzzCorpora(const std::string& dir, const std::string& layout, const s
   // byte, offset, copies, spare; the SysEx text follows.
   const std::string values = Folder(dir, "layout_sysex_fuzz");
   for (int type = 0; type < 5; ++type) {
-    const unsigned char args[16] = {static_cast<unsigned char>(type), 0, 10, 0, 20, 0, 0, 0, 0, 0, 1,
-                                    static_cast<unsigned char>(type * 4), 8, 0, static_cast<unsigned char>(type % 2), 0};
+    const unsigned char args[16] = {static_cast<unsigned char>(type),
+                                    0,
+                                    10,
+                                    0,
+                                    20,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    1,
+                                    static_cast<unsigned char>(type * 4),
+                                    8,
+                                    0,
+                                    static_cast<unsigned char>(type % 2),
+                                    0};
     Write(values + "/type" + std::to_string(type), std::string(args, args + 16) + sysex);
   }
   const std::string cipher = Folder(dir, "layout_cipher_fuzz");

@@ -4,9 +4,9 @@
 #include <map>
 #include <memory>
 
+#include "Tsv.h"
 #include "layout/tables/ImageTable.h"
 #include "rasteriser/Raster.h"
-#include "Tsv.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ struct ImageLook {
   int line = 0;
 
   bool operator==(const ImageLook& o) const {
-    return style == o.style && width == o.width && height == o.height && rgb == o.rgb &&
-           label == o.label;
+    return style == o.style && width == o.width && height == o.height && rgb == o.rgb && label == o.label;
   }
 };
 
@@ -54,25 +53,23 @@ unsigned int Scaled(unsigned int rgb, double factor) {
 
 class Painter {
 public:
-  Painter(Raster_IBitmap* bitmap, int x, int y, const ImageLook& look)
-      : bm_(bitmap), x_(x), y_(y), look_(look) {}
+  Painter(Raster_IBitmap* bitmap, int x, int y, const ImageLook& look) : bm_(bitmap), x_(x), y_(y), look_(look) {}
 
   void fill(int x, int y, int w, int h, unsigned int pixel) {
     Raster_FillRect(bm_, x_ + x, y_ + y, w, h, pixel, 1.0f, RASTER_MODE_COPY);
   }
   void frameRect(unsigned int pixel) {
-    Raster_RoundRect(bm_, static_cast<float>(x_), static_cast<float>(y_),
-                     static_cast<float>(look_.width - 1), static_cast<float>(look_.height - 1),
-                     look_.height >= 16 ? 3 : 0, pixel, 1.0f, RASTER_MODE_COPY, false);
+    Raster_RoundRect(bm_, static_cast<float>(x_), static_cast<float>(y_), static_cast<float>(look_.width - 1),
+                     static_cast<float>(look_.height - 1), look_.height >= 16 ? 3 : 0, pixel, 1.0f, RASTER_MODE_COPY,
+                     false);
   }
   void disc(float cx, float cy, float r, unsigned int pixel) {
     Raster_FillCircle(bm_, x_ + cx, y_ + cy, r, pixel, 1.0f, RASTER_MODE_SOURCE_ALPHA, true);
   }
   void line(float x1, float y1, float x2, float y2, unsigned int pixel) {
     for (int d = -1; d <= 1; ++d) {
-      Raster_Line(bm_, x_ + static_cast<int>(x1) + d, y_ + static_cast<int>(y1),
-                  x_ + static_cast<int>(x2) + d, y_ + static_cast<int>(y2), pixel, 1.0f,
-                  RASTER_MODE_SOURCE_ALPHA, true);
+      Raster_Line(bm_, x_ + static_cast<int>(x1) + d, y_ + static_cast<int>(y1), x_ + static_cast<int>(x2) + d,
+                  y_ + static_cast<int>(y2), pixel, 1.0f, RASTER_MODE_SOURCE_ALPHA, true);
     }
   }
   // Text in DejaVu Sans of the given line height, centred or from the top left
@@ -85,8 +82,7 @@ public:
     font.SetTextColor(pixel);
     const int left = at ? at[0] : (centred ? 0 : 8), top = at ? at[1] : (centred ? 0 : 4);
     RECT rect{x_ + left, y_ + top, x_ + look_.width, y_ + look_.height};
-    font.DrawText(bm_, words.c_str(), -1, &rect,
-                  centred ? RASTER_DT_CENTER | RASTER_DT_VCENTER : 0u);
+    font.DrawText(bm_, words.c_str(), -1, &rect, centred ? RASTER_DT_CENTER | RASTER_DT_VCENTER : 0u);
   }
 
 private:
@@ -108,8 +104,8 @@ void AddOwnTexts(const std::string& name, const ImageLook& look, std::vector<Dra
   if (look.label.empty()) return;
   if (look.style == "panel") {
     const bool centred = look.height < 100;
-    drawn->push_back({name, centred ? 0 : 8, centred ? 0 : 4, look.width - (centred ? 0 : 16), look.height - (centred ? 0 : 4),
-                      TitleSize(look.height), true, "title", look.label});
+    drawn->push_back({name, centred ? 0 : 8, centred ? 0 : 4, look.width - (centred ? 0 : 16),
+                      look.height - (centred ? 0 : 4), TitleSize(look.height), true, "title", look.label});
   } else if (IsButton(look.style) || look.style == "radio") {
     drawn->push_back({name, 0, 0, look.width, look.height, kReadableTextSize, true, "face", look.label});
   } else if (look.style == "overlay") {
@@ -145,8 +141,8 @@ void PaintFrame(Painter& p, const ImageLook& look, int frame, int frames) {
     p.disc(c, c, r + 2, Pixel(0x101214));
     p.disc(c, c, r, Pixel(body));
     double angle = (-135.0 + 270.0 * frame / (frames - 1)) * kPi / 180.0;
-    p.line(c, c, c + static_cast<float>(std::sin(angle) * (r - 3)),
-           c - static_cast<float>(std::cos(angle) * (r - 3)), Pixel(0x202428));
+    p.line(c, c, c + static_cast<float>(std::sin(angle) * (r - 3)), c - static_cast<float>(std::cos(angle) * (r - 3)),
+           Pixel(0x202428));
   } else if (style == "leds") {
     for (int i = 0; i < frames; ++i) {
       LedSpot spot = LedSpotOf(i, frames, w, h);
@@ -186,9 +182,9 @@ void PaintRadioLetters(Raster_IBitmap* bitmap, const ImageLook& look, int frames
 std::map<std::string, ImageLook> ReadLooks(const std::string& file) {
   std::map<std::string, ImageLook> looks;
   for (const TsvRow& row : ReadTsv(file)) {
-    ImageLook look{row.at(1), row.number(2), row.number(3),
-                   static_cast<unsigned int>(std::stoul(row.at(4), nullptr, 16)), row.at(5),
-                   row.line};
+    ImageLook look{row.at(1),     row.number(2),
+                   row.number(3), static_cast<unsigned int>(std::stoul(row.at(4), nullptr, 16)),
+                   row.at(5),     row.line};
     if (!looks.emplace(row.at(0), look).second) FailAt(file, row, "image given twice");
   }
   return looks;
@@ -247,8 +243,8 @@ int PaintImages(const std::string& sourceDir, const std::string& outDir, const s
     auto earlier = written.find(name);
     if (earlier != written.end()) {
       if (!(earlier->second == look)) {
-        throw SourceError(file + ":" + std::to_string(look.line) + ": " + entry.name +
-                          " shares " + name + " but is described otherwise");
+        throw SourceError(file + ":" + std::to_string(look.line) + ": " + entry.name + " shares " + name +
+                          " but is described otherwise");
       }
       continue;
     }
@@ -256,11 +252,9 @@ int PaintImages(const std::string& sourceDir, const std::string& outDir, const s
     const bool sideBySide = entry.horizontal && frames > 1;
     Raster_MemBitmap bitmap(sideBySide ? look.width * frames : look.width,
                             sideBySide ? look.height : look.height * frames);
-    Raster_FillRect(&bitmap, 0, 0, bitmap.getWidth(), bitmap.getHeight(), 0u, 1.0f,
-                    RASTER_MODE_COPY);
+    Raster_FillRect(&bitmap, 0, 0, bitmap.getWidth(), bitmap.getHeight(), 0u, 1.0f, RASTER_MODE_COPY);
     for (int frame = 0; frame < frames; ++frame) {
-      Painter painter(&bitmap, sideBySide ? frame * look.width : 0,
-                      sideBySide ? 0 : frame * look.height, look);
+      Painter painter(&bitmap, sideBySide ? frame * look.width : 0, sideBySide ? 0 : frame * look.height, look);
       PaintFrame(painter, look, frame, frames);
     }
     if (look.style == "radio") PaintRadioLetters(&bitmap, look, frames);
@@ -295,10 +289,11 @@ int PaintImages(const std::string& sourceDir, const std::string& outDir, const s
 }
 
 std::string DrawnTextTable(const std::vector<DrawnText>& texts) {
-  std::string out = "# Every text the builder drew into an image: the image, the field the text has there\n"
-                    "# (pixels of its first frame), its line height, bold (1) or not, its role (title,\n"
-                    "# face, body, name) and the text.\n"
-                    "# image\tx\ty\tw\th\tsize\tbold\trole\ttext\n";
+  std::string out =
+      "# Every text the builder drew into an image: the image, the field the text has there\n"
+      "# (pixels of its first frame), its line height, bold (1) or not, its role (title,\n"
+      "# face, body, name) and the text.\n"
+      "# image\tx\ty\tw\th\tsize\tbold\trole\ttext\n";
   for (const DrawnText& t : texts) {
     out += t.image + "\t" + std::to_string(t.x) + "\t" + std::to_string(t.y) + "\t" + std::to_string(t.w) + "\t" +
            std::to_string(t.h) + "\t" + std::to_string(t.size) + "\t" + (t.bold ? "1" : "0") + "\t" + t.role + "\t" +

@@ -31,11 +31,11 @@ struct PanelLabel {
   int imageY = 0;
   int x = 0, y = 0, w = 0, h = 0;  // the text's box, panel units
   std::string text;
-  std::string param;  // paramId of the control it names, "" for a title
+  std::string param;             // paramId of the control it names, "" for a title
   int size = kReadableTextSize;  // line height
   bool bold = false;
   bool boxed = false;  // drawn as a button face filling the box
-  int line = 0;       // line of the assembled layout it came from
+  int line = 0;        // line of the assembled layout it came from
 };
 
 // Removes the label attributes and caption lines from layout and gives back where

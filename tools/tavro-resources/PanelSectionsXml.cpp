@@ -27,8 +27,8 @@ std::vector<std::string> NamesIn(const PanelSources& sources, int first, int las
 }
 
 // A plain menu of numbers first..last, holding value 0 .. last - first.
-XmlLine NumberMenu(const std::string& name, const std::string& paramId, int x, int y, int w,
-                   int h, int def, int first, int last, int visible) {
+XmlLine NumberMenu(const std::string& name, const std::string& paramId, int x, int y, int w, int h, int def, int first,
+                   int last, int visible) {
   return XmlLine("multiFx")
       .attr("type", "Menu")
       .attr("name", name)
@@ -44,9 +44,8 @@ int DefaultFor(const std::string& text, int slot) {
   return std::stoi(defaults.size() == 4 ? defaults[slot] : defaults[0]);
 }
 
-std::string PerformanceControl(const PanelSources& sources, const std::string& file,
-                               const TsvRow& row, const std::string& name,
-                               const std::string& paramId, int slot, int x, int y, int width,
+std::string PerformanceControl(const PanelSources& sources, const std::string& file, const TsvRow& row,
+                               const std::string& name, const std::string& paramId, int slot, int x, int y, int width,
                                int depth) {
   std::vector<std::string> control = SplitOn(row.at(2), ' ');
   int def = DefaultFor(row.at(3), slot < 0 ? 0 : slot);
@@ -105,8 +104,12 @@ std::string VeloKnobsXml(const PanelSources& sources, int depth) {
       // A section of one knob may have a title wider than its knob: the next waits.
       if (i % 13 != 0 && x < titleEnd) x = titleEnd;
       titleEnd = x + MeasureText(section, kReadableTextSize, true).w + 8;
-      out += XmlLine("caption").attr("text", section).attr("at", Joined({x, y - 17})).attr("size", kReadableTextSize)
-                 .attr("weight", "bold").empty(depth);
+      out += XmlLine("caption")
+                 .attr("text", section)
+                 .attr("at", Joined({x, y - 17}))
+                 .attr("size", kReadableTextSize)
+                 .attr("weight", "bold")
+                 .empty(depth);
     }
     out += XmlLine("knobcontrol")
                .attr("type", "noValKnob")
@@ -126,8 +129,7 @@ std::string VeloKnobsXml(const PanelSources& sources, int depth) {
 
 std::string KeptBytesXml(const PanelSources& sources, int depth) {
   auto holder = [](const std::string& name, int i) {
-    return NumberMenu("Kept " + LabelOf(name), name, 10 + 60 * (i % 24), 120 + 20 * (i / 24),
-                      56, 16, 0, 0, 127, 0);
+    return NumberMenu("Kept " + LabelOf(name), name, 10 + 60 * (i % 24), 120 + 20 * (i / 24), 56, 16, 0, 0, 127, 0);
   };
   std::string out;
   std::vector<std::string> perPart = NamesIn(sources, 462, 521);
@@ -147,8 +149,8 @@ std::string PerformanceFieldsXml(const PanelSources& sources, int depth) {
     int y = 150 + 26 * row.number(4);
     if (row.at(0) == "slot") {
       for (int s = 0; s < 4; ++s) {
-        out += PerformanceControl(sources, file, row, SlotPrefix(s) + LabelOf(param),
-                                  SlotParam(param, s), s, 300 + 220 * s, y, 160, depth);
+        out += PerformanceControl(sources, file, row, SlotPrefix(s) + LabelOf(param), SlotParam(param, s), s,
+                                  300 + 220 * s, y, 160, depth);
       }
     } else if (row.at(0) == "single") {
       out += PerformanceControl(sources, file, row, LabelOf(param), param, -1, 1200, y, 140, depth);
@@ -183,8 +185,12 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
     out += XmlLine::Close("layer", depth);
     out += XmlLine("layer").attr("name", "layer" + letter + "Layer").attr("id", s).open(depth);
     // The active slot's button, which cannot be switched off, shown lit with its letter.
-    out += XmlLine("background").attr("imageId", "ID_SLOT_ACTIVE_" + letter).attr("position", Joined({10, y})).empty(depth + 1);
-    out += XmlLine("background").attr("imageId", "ID_SINGLE_LED3").attr("position", Joined({94, y + 6})).empty(depth + 1);
+    out += XmlLine("background")
+               .attr("imageId", "ID_SLOT_ACTIVE_" + letter)
+               .attr("position", Joined({10, y}))
+               .empty(depth + 1);
+    out +=
+        XmlLine("background").attr("imageId", "ID_SINGLE_LED3").attr("position", Joined({94, y + 6})).empty(depth + 1);
     out += XmlLine::Close("layer", depth);
     out += XmlLine("layer").attr("name", std::string("modWheeler") + kSlotWords[s]).attr("id", s).open(depth);
     int i = 0;
@@ -195,7 +201,8 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                  .attr("name", SlotPrefix(s) + row.at(2))
                  .attr("paramId", SlotParam(row.at(0), s))
                  .attr("paramGroup", "Controllers")
-                 .attr("position", Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 66 * (i / 5)}))
+                 .attr("position",
+                       Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 66 * (i / 5)}))
                  .attr("imageId", "KNOB_ID_127")
                  .attr("valueBounds", Joined({0, 0, 127, 1}))
                  .attr("ccNumber", row.number(1))
@@ -215,8 +222,13 @@ std::string SlotLayersXml(const PanelSources& sources, int depth) {
                .attr("label", "Lock")
                .attr("labelPages", "yes")
                .empty(depth + 1);
-    out += XmlLine("caption").attr("text", "Controllers").attr("at", Joined({1212, kControllersTop - 17}))
-               .attr("size", kReadableTextSize).attr("weight", "bold").attr("labelPages", "yes").empty(depth + 1);
+    out += XmlLine("caption")
+               .attr("text", "Controllers")
+               .attr("at", Joined({1212, kControllersTop - 17}))
+               .attr("size", kReadableTextSize)
+               .attr("weight", "bold")
+               .attr("labelPages", "yes")
+               .empty(depth + 1);
     out += XmlLine::Close("layer", depth);
   }
   return out;
@@ -230,10 +242,10 @@ std::string ProgramSelectorsXml(const PanelSources& sources, int depth) {
   // One pair, under the slot names, in every layer shown: a program layer serves one
   // slot, and a performance is chosen by one bank and number for all four slots.
   auto pair = [&](const Selectors& sel, int s, int x, int y, int visible, int d) {
-    XmlLine bank = NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, y, 33, 18, 0, 0,
-                              sel.banks - 1, visible);
-    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, y, 35, 18,
-                                 0, 1, sel.programs, visible);
+    XmlLine bank =
+        NumberMenu(SlotPrefix(s) + "Bank", SlotParam(sel.bank, s), x, y, 33, 18, 0, 0, sel.banks - 1, visible);
+    XmlLine program = NumberMenu(SlotPrefix(s) + "Program", SlotParam(sel.program, s), x + 33, y, 35, 18, 0, 1,
+                                 sel.programs, visible);
     if (visible) {
       bank.attr("label", "Bank").attr("labelPages", "yes");
       program.attr("label", "Prog").attr("labelPages", "yes");

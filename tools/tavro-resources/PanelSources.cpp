@@ -26,8 +26,7 @@ void AppendEntry(const std::string& entry, std::vector<std::string>* out) {
 }  // namespace
 
 std::string NoteName(int n) {
-  static const char* const kNames[12] = {"C", "C#", "D", "D#", "E", "F",
-                                         "F#", "G", "G#", "A", "A#", "B"};
+  static const char* const kNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
   return std::string(kNames[n % 12]) + std::to_string(n / 12 - 1);
 }
 
@@ -36,8 +35,7 @@ PanelSources::PanelSources(std::string sourceDir) : dir_(std::move(sourceDir)) {
     params_.emplace(kParamNameTable[i].name, kParamNameTable[i].index);
     byIndex_.emplace_back(kParamNameTable[i].index, kParamNameTable[i].name);
   }
-  std::stable_sort(byIndex_.begin(), byIndex_.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(byIndex_.begin(), byIndex_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (int i = 0; i < kImageTableSize; ++i) frames_[kImageTable[i].name] = kImageTable[i].frames;
   loadLists();
   loadControllers();

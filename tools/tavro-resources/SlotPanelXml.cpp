@@ -64,15 +64,14 @@ int SelectorStates(const PanelSources& sources, const ControllerRow& cc, const s
   if (cc.range.size() > 4) {
     int stated = std::stoi(cc.range.substr(4));
     if (stated != frames) {
-      throw SourceError(cc.name + ": \"" + cc.range + "\" on the " + std::to_string(frames) +
-                        "-frame strip " + image);
+      throw SourceError(cc.name + ": \"" + cc.range + "\" on the " + std::to_string(frames) + "-frame strip " + image);
     }
   }
   return frames;
 }
 
-XmlLine Control(const char* element, const char* type, const std::string& param, Cell at,
-                const std::string& image, const std::string& group) {
+XmlLine Control(const char* element, const char* type, const std::string& param, Cell at, const std::string& image,
+                const std::string& group) {
   return XmlLine(element)
       .attr("type", type)
       .attr("name", LabelOf(param))
@@ -82,16 +81,16 @@ XmlLine Control(const char* element, const char* type, const std::string& param,
       .attr("imageId", image);
 }
 
-std::string CcButton(const std::string& param, int cc, Cell at, const std::string& image,
-                     int def, const std::string& group, int depth) {
+std::string CcButton(const std::string& param, int cc, Cell at, const std::string& image, int def,
+                     const std::string& group, int depth) {
   return Control("buttoncontrol", "ccButton", param, {at.x, at.y + 14}, image, group)
       .attr("valueBounds", Joined({def, 0, 1}))
       .attr("ccNumber", cc)
       .empty(depth);
 }
 
-std::string CcKnob(const std::string& param, int cc, Cell at, const std::string& image, int def,
-                   int max, const std::string& group, int depth) {
+std::string CcKnob(const std::string& param, int cc, Cell at, const std::string& image, int def, int max,
+                   const std::string& group, int depth) {
   return Control("knobcontrol", "ccKnob", param, at, image, group)
       .attr("valueBounds", Joined({def, 0, max, 1}))
       .attr("ccNumber", cc)
@@ -99,9 +98,8 @@ std::string CcKnob(const std::string& param, int cc, Cell at, const std::string&
 }
 
 // The map's control of a row: a button for "sw", a knob over the range otherwise.
-std::string MapControl(const PanelSources& sources, const ControllerRow& cc,
-                       const std::string& param, Cell at, const std::string& image, int def,
-                       const std::string& group, int depth) {
+std::string MapControl(const PanelSources& sources, const ControllerRow& cc, const std::string& param, Cell at,
+                       const std::string& image, int def, const std::string& group, int depth) {
   if (cc.range == "sw") return CcButton(param, cc.cc, at, image, def, group, depth);
   int max = 0;
   if (cc.range == "0-127") {
@@ -116,8 +114,8 @@ std::string MapControl(const PanelSources& sources, const ControllerRow& cc,
   return CcKnob(param, cc.cc, at, image, def, max, group, depth);
 }
 
-std::string PlainSwitch(const char* element, const std::string& param, Cell at,
-                        const std::string& image, const std::string& group, int def, int depth) {
+std::string PlainSwitch(const char* element, const std::string& param, Cell at, const std::string& image,
+                        const std::string& group, int def, int depth) {
   XmlLine line(element);
   line.attr("name", LabelOf(param)).attr("paramId", param).attr("paramGroup", group);
   line.attr("position", Joined({at.x, at.y})).attr("imageId", image);
@@ -153,7 +151,8 @@ std::string RowXml(const PanelSources& sources, const std::string& file, const T
   sources.frames(image);
   Cell at = CellOf(row, grid);
   if ((kind == "knob" || kind == "twin" || kind == "sync") && image != "BTN_CHECKBOX_ID") {
-    return Labelled(ControlXml(sources, file, row, at, group, depth), row) + ValueNames(sources, param, image, at, depth);
+    return Labelled(ControlXml(sources, file, row, at, group, depth), row) +
+           ValueNames(sources, param, image, at, depth);
   }
   return Labelled(ControlXml(sources, file, row, at, group, depth), row);
 }
@@ -206,8 +205,12 @@ std::string SlotPanelXml(const PanelSources& sources, const std::string& page, i
   const std::string sections = sources.path("layout/slot-sections.tsv");
   for (const TsvRow& row : ReadTsv(sections)) {
     Cell at = grid.at(row.number(1), row.number(0));
-    out += XmlLine("caption").attr("text", row.at(2)).attr("at", Joined({at.x, at.y - 18})).attr("size", kReadableTextSize)
-               .attr("weight", "bold").empty(depth);
+    out += XmlLine("caption")
+               .attr("text", row.at(2))
+               .attr("at", Joined({at.x, at.y - 18}))
+               .attr("size", kReadableTextSize)
+               .attr("weight", "bold")
+               .empty(depth);
   }
   for (const TsvRow& row : ReadTsv(file)) {
     if (row.at(0) != "both" && row.at(0) != page) continue;
@@ -246,4 +249,3 @@ std::map<std::string, SlotPanelName> SlotPanelNames(const PanelSources& sources)
   }
   return names;
 }
-

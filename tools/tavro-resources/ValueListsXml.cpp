@@ -33,6 +33,4 @@ std::string LabelOf(const std::string& paramName) {
 
 std::string SlotPrefix(int slot) { return "[" + std::to_string(slot + 1) + "] "; }
 
-std::string SlotParam(const std::string& name, int slot) {
-  return slot > 0 ? name + "+" + std::to_string(slot) : name;
-}
+std::string SlotParam(const std::string& name, int slot) { return slot > 0 ? name + "+" + std::to_string(slot) : name; }

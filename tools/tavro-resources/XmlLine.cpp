@@ -7,9 +7,7 @@ XmlLine& XmlLine::attr(const std::string& name, const std::string& value) {
   return *this;
 }
 
-XmlLine& XmlLine::attr(const std::string& name, int value) {
-  return attr(name, std::to_string(value));
-}
+XmlLine& XmlLine::attr(const std::string& name, int value) { return attr(name, std::to_string(value)); }
 
 std::string XmlLine::empty(int depth) const {
   return std::string(2 * depth, ' ') + "<" + element_ + attributes_ + "/>\n";

@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
       WriteFile(std::string(argv[3]) + "/labels.tsv", Bytes(LabelTable(labels)));
       WriteFile(std::string(argv[3]) + "/texts.tsv", Bytes(DrawnTextTable(texts)));
     }
-    std::printf("tavro-resources: layout %zu bytes, SysEx values %zu bytes, %d images\n",
-                layout.size(), sysex.size(), images);
+    std::printf("tavro-resources: layout %zu bytes, SysEx values %zu bytes, %d images\n", layout.size(), sysex.size(),
+                images);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tavro-resources: %s\n", e.what());
     return 1;

@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
-#include "Framework/ByteChunk.h"
 #include "CoreFoundation.h"
+#include "Framework/ByteChunk.h"
 
 void PutStrInDict(CFMutableDictionaryRef dict, const char* key, const char* value);
 void PutSInt32InDict(CFMutableDictionaryRef dict, const char* key, SInt32 value);

@@ -49,7 +49,8 @@ Boolean CFAUPresetArrayEqualCallBack(const void* a, const void* b) {
 CFStringRef CFAUPresetArrayCopyDescriptionCallBack(const void* preset) {
   auto* p = static_cast<const CFAUPreset*>(preset);
   if (!p) return nullptr;
-  return CFStringCreateWithFormat(kCFAllocatorDefault, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
+  return CFStringCreateWithFormat(kCFAllocatorDefault, nullptr,
+                                  CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
                                   int(p->auPreset.presetNumber), p->auPreset.presetName);
 }
 

@@ -41,17 +41,17 @@
 #include <string>
 #include <vector>
 
-#include "editor/panel/ControlDisplay.h"
 #include "Framework/IGraphicsStructs.h"
 #include "Framework/IModuleAU.h"
 #include "Kit_StopSignal.h"
-#include "editor/midi/IMidiQueue.h"
 #include "editor/LinkManager.h"
-#include "editor/commands/TabSwitchFunctions.h"
 #include "editor/TickActions.h"
-#include "librarian/TavroParams.h"
 #include "editor/UISettings.h"
+#include "editor/commands/TabSwitchFunctions.h"
+#include "editor/midi/IMidiQueue.h"
+#include "editor/panel/ControlDisplay.h"
 #include "librarian/LibrarianEditor.h"
+#include "librarian/TavroParams.h"
 #include "messaging/DumpParameters.h"
 #include "messaging/MessagingEditor.h"
 

@@ -13,8 +13,8 @@
 #include "Framework/IParam.h"
 #include "editor/Tavro.h"
 #include "layout/ControlAction.h"
-#include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 

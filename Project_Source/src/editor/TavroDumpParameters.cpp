@@ -8,12 +8,11 @@
 #include "editor/PatchManager.h"
 #include "editor/Tavro.h"
 #include "layout/tables/ParamNameTable.h"
+#include "librarian/TavroParams.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
-#include "librarian/TavroParams.h"
 
 namespace {
-
 
 int IndexOfName(const std::string& name) {
   for (int i = 0; i < kParamNameTableSize; ++i)

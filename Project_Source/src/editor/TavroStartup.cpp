@@ -1,18 +1,18 @@
 // Construction: the start-up stages in their order.
 
+#include "DataRoot.h"
 #include "Framework/ControlLayer.h"
 #include "Framework/IControl.h"
 #include "Framework/IControlText.h"
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IParam.h"
-#include "editor/librarian/BankListTexts.h"
-#include "DataRoot.h"
 #include "editor/DebuggerOutput.h"
-#include "editor/panel/EscapeKey.h"
-#include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/PatchManager.h"
-#include "editor/panel/ProgressIndicator.h"
 #include "editor/Tavro.h"
+#include "editor/librarian/BankListTexts.h"
+#include "editor/librarian/LibrarianPanelParts.h"
+#include "editor/panel/EscapeKey.h"
+#include "editor/panel/ProgressIndicator.h"
 #include "layout/ControlAction.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/PatchLibrarian.h"
@@ -122,8 +122,8 @@ void Tavro::buildProgressOverlay() {
   // is already, and a scaled copy would keep a second panel-sized bitmap resident.
   const bool panelSized = source.W == width && source.H == height;
   progressImage = panelSized ? source : graphics->ScaleBitmap(&source, width, height);
-  progressIndicator = new ProgressIndicator(progressLayer, this, 0, 0, width, height, -1, &progressImage,
-                                            IRECT(0, 0, width, height));
+  progressIndicator =
+      new ProgressIndicator(progressLayer, this, 0, 0, width, height, -1, &progressImage, IRECT(0, 0, width, height));
   for (size_t i = 0; i < kept_.cancelButtons.size(); ++i)
     kept_.cancelButtons[i] = uiConfig->createAutoOffSwitchControl(
         "Cancel Data Request", kCancelDataRequest, kCancelButtonPositions[i][0], kCancelButtonPositions[i][1],
@@ -157,10 +157,11 @@ void Tavro::fillBankList(int paramIdx, const char* name, IControl** control, std
   });
   IParam* param = GetParam(paramIdx);
   param->InitEnum(name, 0, int(fileNames.size()), "", "", -1, -1);
-  const std::vector<std::string> texts = BankListTexts(fileNames, [this](const std::string& full, const std::string& shown) {
-    logStage("PATCH LIBRARIAN: Filename " + full + " RENAMED TO " + shown +
-             " Because the filename was too long to fit in plug-in display!");
-  });
+  const std::vector<std::string> texts =
+      BankListTexts(fileNames, [this](const std::string& full, const std::string& shown) {
+        logStage("PATCH LIBRARIAN: Filename " + full + " RENAMED TO " + shown +
+                 " Because the filename was too long to fit in plug-in display!");
+      });
   for (size_t i = 0; i < texts.size(); ++i) param->SetDisplayText(int(i), texts[i].c_str());
   *control = firstControl(paramIdx);
   *text = param->GetDisplayText(0);

@@ -7,14 +7,14 @@
 #include "editor/PatchManager.h"
 #include "editor/Tavro.h"
 #include "layout/UIConfigManager.h"
-#include "messaging/MIDIMessageManager.h"
 #include "librarian/TavroParams.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
 constexpr int kStoredParamCount = PatchManager::kLastSnapshotParam + 1;
-constexpr int kHeaderBytes = 4 + 8 + 8;     // tag, slot tab, model
-constexpr int kSelectorBytes = 4 * 8;       // port, bank and program selections
+constexpr int kHeaderBytes = 4 + 8 + 8;  // tag, slot tab, model
+constexpr int kSelectorBytes = 4 * 8;    // port, bank and program selections
 constexpr int kRecallPauseMs = 50;
 
 enum PortSide { kInput = 0, kOutput = 1 };

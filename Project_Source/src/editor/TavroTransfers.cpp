@@ -2,9 +2,9 @@
 
 #include "Framework/ControlLayer.h"
 #include "Framework/IControl.h"
+#include "editor/Tavro.h"
 #include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/panel/ProgressIndicator.h"
-#include "editor/Tavro.h"
 #include "messaging/MIDIMessageManager.h"
 
 void Tavro::DisplayProcessingIndicator(bool show) {

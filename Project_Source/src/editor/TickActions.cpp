@@ -1,6 +1,5 @@
 #include "editor/TickActions.h"
 
-
 bool TickActionRing::push(const TickAction& action) {
   const uint64_t tail = tail_.load(std::memory_order_relaxed);
   if (tail - head_.load(std::memory_order_acquire) >= uint64_t(kCapacity)) return false;

@@ -53,7 +53,7 @@ void hashBlock(uint32_t* result, const unsigned char* block) {
   innerHash(result, w);
 }
 
-} // namespace
+}  // namespace
 
 bool calc(const void* src, int byteLength, unsigned char* hash) {
   if (byteLength < 0 || (!src && byteLength > 0)) return false;
@@ -89,4 +89,4 @@ void toHexString(const unsigned char* hash, char* hexString) {
   hexString[2 * kDigestBytes] = 0;
 }
 
-} // namespace sha1
+}  // namespace sha1

@@ -13,4 +13,4 @@ bool calc(const void* src, int byteLength, unsigned char* hash);
 // Writes the 40 lower-case hex digits of the 20-byte hash and a NUL into hexString.
 void toHexString(const unsigned char* hash, char* hexString);
 
-} // namespace sha1
+}  // namespace sha1

@@ -28,8 +28,7 @@ void NRPNControlContainer::addToControlMap(const ControlAction* action, IControl
   add(action->channel, action->nrpnKey1, action->nrpnKey2, action->nrpnKey3, action->firstGen, control);
 }
 
-void SysExControlContainer::addToControlMap(const unsigned char* keyBytes, unsigned char fifthKey,
-                                            IControl* control) {
+void SysExControlContainer::addToControlMap(const unsigned char* keyBytes, unsigned char fifthKey, IControl* control) {
   add(keyBytes[0], keyBytes[1], keyBytes[2], keyBytes[3], fifthKey, control);
 }
 

@@ -17,12 +17,12 @@ class IControl;
 
 // What a change of the parameter sends.
 enum ControlActionKind {
-  kActionNone = 0,       // menus, read-outs, plain switches, radio groups
-  kActionCC = 1,         // CC knob, fader or menu
-  kActionCCSwitch = 2,   // two-state CC switch: offValue or onValue
-  kActionMsbLsb = 3,     // MSB/LSB pair
+  kActionNone = 0,      // menus, read-outs, plain switches, radio groups
+  kActionCC = 1,        // CC knob, fader or menu
+  kActionCCSwitch = 2,  // two-state CC switch: offValue or onValue
+  kActionMsbLsb = 3,    // MSB/LSB pair
   kActionSysExSwitch = 5,
-  kActionSysEx = 6,      // SysEx knob, fader or menu; also the far end of a link
+  kActionSysEx = 6,  // SysEx knob, fader or menu; also the far end of a link
   kActionProgramResend = 7,
 };
 
@@ -45,8 +45,8 @@ public:
   int nrpnKey1 = -1;
   int nrpnKey2 = -1;
   int nrpnKey3 = -1;
-  int channel = -1;   // 1-based
-  int firstGen = -1;  // 0 or 1
+  int channel = -1;                      // 1-based
+  int firstGen = -1;                     // 0 or 1
   std::vector<IControl*> boundControls;  // creation order; the panel owns them
   LinkInfo link;
   std::vector<std::vector<int>> sysexMessages;  // one message per value

@@ -11,20 +11,19 @@ constexpr int kSelectedState = 2;
 
 }  // namespace
 
-ICustomRadioButtonsControl::ICustomRadioButtonsControl(IModuleBase* plug, const IRECT& rect, int paramIdx,
-                                                       int nButtons, const IBitmap* bitmap, EDirection direction)
-    : IRadioButtonsControl(plug, rect, paramIdx, nButtons, bitmap, direction),
-      mImage(bitmap ? *bitmap : IBitmap()) {
+ICustomRadioButtonsControl::ICustomRadioButtonsControl(IModuleBase* plug, const IRECT& rect, int paramIdx, int nButtons,
+                                                       const IBitmap* bitmap, EDirection direction)
+    : IRadioButtonsControl(plug, rect, paramIdx, nButtons, bitmap, direction), mImage(bitmap ? *bitmap : IBitmap()) {
   const int n = std::max(NButtons(), 1);
   const bool stacked = !mImage.framesHorizontal;
   mCellWidth = stacked ? mImage.W / n : mImage.W / 2;
   mCellHeight = stacked ? mImage.H / 2 : mImage.H / n;
   const int frameHeight = int(double(mImage.H) / mImage.FrameCount());
   for (int i = 0; i < NButtons(); ++i) {
-    SetButtonRECT(i, direction == kHorizontal
-                         ? IRECT(rect.L + i * mCellWidth, rect.T, rect.L + (i + 1) * mCellWidth, rect.T + frameHeight)
-                         : IRECT(rect.L, rect.T + i * mCellHeight, rect.L + mCellWidth,
-                                 rect.T + (i + 1) * mCellHeight));
+    SetButtonRECT(i,
+                  direction == kHorizontal
+                      ? IRECT(rect.L + i * mCellWidth, rect.T, rect.L + (i + 1) * mCellWidth, rect.T + frameHeight)
+                      : IRECT(rect.L, rect.T + i * mCellHeight, rect.L + mCellWidth, rect.T + (i + 1) * mCellHeight));
   }
 }
 
@@ -58,8 +57,8 @@ bool ICustomRadioButtonsControl::Draw(IGraphics* graphics) {
   for (int i = 0; i < n; ++i) {
     IRECT button = GetButtonRECT(i);
     const int state = i == selected && mDrawSelected ? kSelectedState : kUnselectedState;
-    result = graphics->DrawBitmap(&mImage, &button, state, stacked ? i * mCellWidth : 0,
-                                  stacked ? 0 : i * mCellHeight, &blend);
+    result = graphics->DrawBitmap(&mImage, &button, state, stacked ? i * mCellWidth : 0, stacked ? 0 : i * mCellHeight,
+                                  &blend);
   }
   return result;
 }

@@ -11,8 +11,8 @@ class ICustomRadioButtonsControl : public IRadioButtonsControl {
 public:
   // Frames stacked (direction horizontal): buttons side by side, cells W / n by H / 2.
   // Frames side by side (direction vertical): buttons stacked, cells W / 2 by H / n.
-  ICustomRadioButtonsControl(IModuleBase* plug, const IRECT& rect, int paramIdx, int nButtons,
-                             const IBitmap* bitmap, EDirection direction);
+  ICustomRadioButtonsControl(IModuleBase* plug, const IRECT& rect, int paramIdx, int nButtons, const IBitmap* bitmap,
+                             EDirection direction);
 
   // A right click selects nothing; either way the value is pushed.
   void OnMouseDown(int x, int y, IMouseMod* mod) override;

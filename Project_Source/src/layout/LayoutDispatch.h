@@ -13,11 +13,11 @@ class UIConfigManager;
 
 // What the walk knows of an element before its branch runs.
 struct ElementContext {
-  int param;           // the "paramId" index, -1 without one
-  std::string image;   // "imageId"
-  std::string group;   // "paramGroup"
-  int part;            // -1 at the top, i in the i-th layer of a "multilayer"
-  ControlLayer* layer; // null at the top
+  int param;            // the "paramId" index, -1 without one
+  std::string image;    // "imageId"
+  std::string group;    // "paramGroup"
+  int part;             // -1 at the top, i in the i-th layer of a "multilayer"
+  ControlLayer* layer;  // null at the top
 };
 
 class LayoutDispatch {

@@ -71,6 +71,7 @@ void LayoutElement::ints(const char* attribute, int* out, int count) {
 
 void LayoutElement::reportUnread(const ConfigLog& log) const {
   for (const Attribute& a : mAttributes) {
-    if (!a.read) log.atLine(line(), std::string("attribute \"") + a.name + "\" of \"" + mElement->Name() + "\" is not used");
+    if (!a.read)
+      log.atLine(line(), std::string("attribute \"") + a.name + "\" of \"" + mElement->Name() + "\" is not used");
   }
 }

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "Framework/IGraphics.h"
-#include "layout/ConfigLog.h"
 #include "ResourceKey.h"
+#include "layout/ConfigLog.h"
 #include "tea.h"
 
 std::string DecipherResourceText(const unsigned char* buffer, int byteCount, const uint32_t* key) {

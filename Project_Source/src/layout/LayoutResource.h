@@ -21,13 +21,12 @@ std::string DecipherResourceText(const unsigned char* buffer, int byteCount, con
 
 // Loads resource `name` (id for the loader) through the graphics object and
 // deciphers it. False, with one log line, when the bundle has no such resource.
-bool LoadResourceText(IGraphics* graphics, int id, const char* name, const ConfigLog& log,
-                      std::string* text);
+bool LoadResourceText(IGraphics* graphics, int id, const char* name, const ConfigLog& log, std::string* text);
 
 // A document made and parsed as the readers need it.
 std::unique_ptr<tinyxml2::XMLDocument> ParseLayoutText(const std::string& text);
 
 // The root element `rootName` of a parsed document; null, with tinyxml2's error
 // and line (or the missing root) logged, when there is none.
-tinyxml2::XMLElement* LayoutRoot(tinyxml2::XMLDocument* document, const char* rootName,
-                                 const char* resourceName, const ConfigLog& log);
+tinyxml2::XMLElement* LayoutRoot(tinyxml2::XMLDocument* document, const char* rootName, const char* resourceName,
+                                 const ConfigLog& log);

@@ -49,8 +49,10 @@ std::string UIConfigManager::PartName(const std::string& name, int part) {
 }
 
 void UIConfigManager::Place(IControl* control, ControlLayer* layer) {
-  if (layer) layer->AddControl(control);
-  else mGraphics->AttachControl(control);
+  if (layer)
+    layer->AddControl(control);
+  else
+    mGraphics->AttachControl(control);
 }
 
 ControlAction* UIConfigManager::ActionOrNew(int paramIdx, int kind) {

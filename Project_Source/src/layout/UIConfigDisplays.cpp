@@ -34,10 +34,10 @@ struct NameField {
 
 // Parameters with a text and size of their own; any other shows "INIT" at 17.
 constexpr NameField kNameFields[] = {
-    {353, 353, "Perform.", 19},   // kMultiName
-    {354, 357, "Slot Patch", 19}, // kPatchName, slots A-D
-    {655, 655, "New Name", 21},   // kPatchRename
-    {622, 622, "search...", 15},  // kPatchSearchString
+    {353, 353, "Perform.", 19},    // kMultiName
+    {354, 357, "Slot Patch", 19},  // kPatchName, slots A-D
+    {655, 655, "New Name", 21},    // kPatchRename
+    {622, 622, "search...", 15},   // kPatchSearchString
 };
 
 NameField NameFieldOf(int paramIdx) {
@@ -52,8 +52,8 @@ IText Style(int size, const IColor& color) {
 
 }  // namespace
 
-IControl* UIConfigManager::createControlDisplay(const std::string& name, int paramIdx, int x, int y, int w, int h,
-                                                int, ControlLayer* layer, const std::string&, int displayType,
+IControl* UIConfigManager::createControlDisplay(const std::string& name, int paramIdx, int x, int y, int w, int h, int,
+                                                ControlLayer* layer, const std::string&, int displayType,
                                                 bool colourFlag) {
   if (!ParamFor(paramIdx, name)) return nullptr;
   const ReadOutStyle style = ReadOutStyleOf(displayType, colourFlag);

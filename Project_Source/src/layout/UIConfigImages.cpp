@@ -74,7 +74,8 @@ void UIConfigManager::preloadImage(IGraphics* graphics, int id, const char* name
   }
   const IBitmap bitmap = graphics ? graphics->LoadIBitmap(id, path, mScale, frames, false) : IBitmap();
   if (!bitmap.data) {
-    if (mFailedImages.insert(name).second) mLog.line(std::string("Image ") + name + " could not be loaded from " + path);
+    if (mFailedImages.insert(name).second)
+      mLog.line(std::string("Image ") + name + " could not be loaded from " + path);
   } else if (mHeldImages.insert(key).second) {
     Claims().claim(key);
   }

@@ -1,6 +1,6 @@
+#include "Framework/ControlLayer.h"
 #include "Framework/IControlKnobs.h"
 #include "Framework/IParam.h"
-#include "Framework/ControlLayer.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/TavroParams.h"
 
@@ -19,9 +19,9 @@ bool InMixerLayer(const ControlLayer* layer) {
 
 }  // namespace
 
-IControl* UIConfigManager::MakeKnob(const std::string& paramName, int paramIdx, int x, int y,
-                                    const std::string& image, double def, double min, double max, double step,
-                                    int part, ControlLayer* layer, const std::string& group) {
+IControl* UIConfigManager::MakeKnob(const std::string& paramName, int paramIdx, int x, int y, const std::string& image,
+                                    double def, double min, double max, double step, int part, ControlLayer* layer,
+                                    const std::string& group) {
   IBitmap bitmap = getImageByName(mGraphics, image);
   IParam* param = ParamFor(paramIdx, paramName);
   if (!param) return nullptr;
@@ -31,10 +31,10 @@ IControl* UIConfigManager::MakeKnob(const std::string& paramName, int paramIdx, 
   return knob;
 }
 
-IControl* UIConfigManager::createCCKnobControl(int ccNumber, int channel, const std::string& name, int paramIdx,
-                                               int x, int y, const std::string& image, double def, double min,
-                                               double max, double step, LinkInfo link, int part,
-                                               ControlLayer* layer, const std::string& group) {
+IControl* UIConfigManager::createCCKnobControl(int ccNumber, int channel, const std::string& name, int paramIdx, int x,
+                                               int y, const std::string& image, double def, double min, double max,
+                                               double step, LinkInfo link, int part, ControlLayer* layer,
+                                               const std::string& group) {
   IControl* knob = MakeKnob(PartName(name, part), paramIdx, x, y, image, def, min, max, step, part, layer, group);
   if (!knob) return nullptr;
   ControlAction* action = Bind(paramIdx, kActionCC, knob);
@@ -45,8 +45,8 @@ IControl* UIConfigManager::createCCKnobControl(int ccNumber, int channel, const 
 
 IControl* UIConfigManager::createMsbLsbKnobControl(int ccNumber, int msb, int lsb, int lsbControl, int channel,
                                                    const std::string& name, int paramIdx, int x, int y,
-                                                   const std::string& image, double def, double min, double max,
-                                                   double, LinkInfo link, int part, ControlLayer* layer,
+                                                   const std::string& image, double def, double min, double max, double,
+                                                   LinkInfo link, int part, ControlLayer* layer,
                                                    const std::string& group) {
   IControl* knob = MakeKnob(PartName(name, part), paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
   if (!knob) return nullptr;
@@ -55,9 +55,9 @@ IControl* UIConfigManager::createMsbLsbKnobControl(int ccNumber, int msb, int ls
 }
 
 IControl* UIConfigManager::createSysExKnobControl(const std::string& name, int paramIdx, int x, int y,
-                                                  const std::string& image, double def, double min, double max,
-                                                  double, int, int sysexIndex, int changingByte, int part,
-                                                  LinkInfo link, ControlLayer* layer, const std::string& group) {
+                                                  const std::string& image, double def, double min, double max, double,
+                                                  int, int sysexIndex, int changingByte, int part, LinkInfo link,
+                                                  ControlLayer* layer, const std::string& group) {
   IControl* knob = MakeKnob(PartName(name, part), paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
   if (!knob) return nullptr;
   ControlAction* action = Bind(paramIdx, kActionSysEx, knob);
@@ -68,8 +68,8 @@ IControl* UIConfigManager::createSysExKnobControl(const std::string& name, int p
 }
 
 IControl* UIConfigManager::createNoValKnobControl(const std::string& name, int paramIdx, int x, int y,
-                                                  const std::string& image, double def, double min, double max,
-                                                  double, int part, ControlLayer* layer, const std::string& group) {
+                                                  const std::string& image, double def, double min, double max, double,
+                                                  int part, ControlLayer* layer, const std::string& group) {
   // The name stays as written: the host tells the parts' copies apart by their group.
   IControl* knob = MakeKnob(name, paramIdx, x, y, image, def, min, max, 1.0, part, layer, group);
   // The DAW offset's no-value knob binds no MIDI.

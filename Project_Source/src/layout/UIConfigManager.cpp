@@ -59,8 +59,10 @@ void UIConfigManager::readReasources(tinyxml2::XMLDocument* document) {
     if (!name) mLog.atLine(list->GetLineNum(), "a list without \"name\" is read as the list \"\"");
     std::vector<std::string> entries;
     for (XMLElement* value = list->FirstChildElement(); value; value = value->NextSiblingElement()) {
-      if (std::string(value->Name()) == "value") entries.push_back(TextOf(value));
-      else mLog.atLine(value->GetLineNum(), std::string("\"") + value->Name() + "\" in a list is not a value");
+      if (std::string(value->Name()) == "value")
+        entries.push_back(TextOf(value));
+      else
+        mLog.atLine(value->GetLineNum(), std::string("\"") + value->Name() + "\" in a list is not a value");
     }
     mValueLists[name ? name : ""] = std::move(entries);
   }

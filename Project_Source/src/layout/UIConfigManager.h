@@ -44,8 +44,8 @@ struct ImageInfo {
 
 // Makes the librarian's list control for a "patchBrowser" element. The librarian
 // panel supplies it; without one the element shows its image in an IBitmapControl.
-using LibrarianViewFactory = IControl* (*)(IModuleBase* plug, int x, int y, int paramIdx, IBitmap* bitmap,
-                                           IRECT rect, PatchLibrarian* librarian, double scale);
+using LibrarianViewFactory = IControl* (*)(IModuleBase* plug, int x, int y, int paramIdx, IBitmap* bitmap, IRECT rect,
+                                           PatchLibrarian* librarian, double scale);
 
 class UIConfigManager {
 public:
@@ -69,8 +69,8 @@ public:
   // Reads the SysEx values, registers images and parameter names, then reads the
   // layout and builds the panel. The sink receives the "CONFIG READER: " lines
   // (none without a sink). A missing or unreadable resource is logged and builds nothing.
-  void readUIConfig(IGraphics* graphics, IModuleBase* plug, PatchLibrarian* librarian, int startup,
-                    double scale, ConfigLogSink log = nullptr);
+  void readUIConfig(IGraphics* graphics, IModuleBase* plug, PatchLibrarian* librarian, int startup, double scale,
+                    ConfigLogSink log = nullptr);
   // The value lists ("valueLists" of "uiconfig"); a later list of a name replaces an earlier.
   void readReasources(tinyxml2::XMLDocument* document);
   // Loads "resources/sysex.tea" into the SysEx containers.
@@ -113,70 +113,65 @@ public:
   // (logged) when it made none; x, y, widths and lengths are in layout units.
   IControl* createDropDownMenu(const std::string& name, int paramIdx, int x, int y, int w, int h, int part,
                                ControlLayer* layer, const std::string& group);
-  IControl* createDropDownMenu2(const std::string& name, int paramIdx, int x, int y, int w, int h, int def,
-                                int min, int max, const std::vector<std::string>& valueList, int part,
-                                ControlLayer* layer, const std::string& group);
+  IControl* createDropDownMenu2(const std::string& name, int paramIdx, int x, int y, int w, int h, int def, int min,
+                                int max, const std::vector<std::string>& valueList, int part, ControlLayer* layer,
+                                const std::string& group);
   IControl* createMIDIDeviceSelectionControl(const std::string& name, int paramIdx, int x, int y, int w, int h,
-                                             int direction, int part, ControlLayer* layer,
-                                             const std::string& group);
-  IControl* createNoValDropDown(const std::string& name, int paramIdx, int x, int y, int w, int h, int def,
-                                int min, int max, int visibility, bool allowControl, int first, int last,
+                                             int direction, int part, ControlLayer* layer, const std::string& group);
+  IControl* createNoValDropDown(const std::string& name, int paramIdx, int x, int y, int w, int h, int def, int min,
+                                int max, int visibility, bool allowControl, int first, int last,
                                 const std::vector<std::string>& valueList, int part, ControlLayer* layer,
                                 const std::string& group, bool flag);
-  IControl* createMultiSelectionCCControl(int ccNumber, int channel, const std::string& name, int paramIdx,
-                                          int x, int y, int w, int h, int def, int min, int max, int first,
-                                          int last, const std::vector<std::string>& valueList, int part,
-                                          ControlLayer* layer, const std::string& group);
+  IControl* createMultiSelectionCCControl(int ccNumber, int channel, const std::string& name, int paramIdx, int x,
+                                          int y, int w, int h, int def, int min, int max, int first, int last,
+                                          const std::vector<std::string>& valueList, int part, ControlLayer* layer,
+                                          const std::string& group);
   IControl* createMsbLsbSelectionCCControl(int ccNumber, int msb, int lsb, int lsbControl, int channel,
-                                           const std::string& name, int paramIdx, int x, int y, int w, int h,
-                                           int def, int min, int max, int first, int last,
-                                           const std::vector<std::string>& valueList, int part,
-                                           ControlLayer* layer, const std::string& group);
-  IControl* createMultiSelectionSysExControl(const std::string& name, int paramIdx, int x, int y, int w, int h,
-                                             int def, int min, int max, int first, int last,
-                                             const std::vector<std::string>& valueList, int offset,
-                                             int unusedNumber, int sysexIndex, int changingByte, int part,
-                                             ControlLayer* layer, const std::string& group, bool white);
+                                           const std::string& name, int paramIdx, int x, int y, int w, int h, int def,
+                                           int min, int max, int first, int last,
+                                           const std::vector<std::string>& valueList, int part, ControlLayer* layer,
+                                           const std::string& group);
+  IControl* createMultiSelectionSysExControl(const std::string& name, int paramIdx, int x, int y, int w, int h, int def,
+                                             int min, int max, int first, int last,
+                                             const std::vector<std::string>& valueList, int offset, int unusedNumber,
+                                             int sysexIndex, int changingByte, int part, ControlLayer* layer,
+                                             const std::string& group, bool white);
 
   IControl* createControlDisplay(const std::string& name, int paramIdx, int x, int y, int w, int h, int part,
-                                 ControlLayer* layer, const std::string& group, int displayType,
-                                 bool colourFlag);
-  IControl* createNameDisplay(const std::string& name, int paramIdx, int x, int y, int w, int h,
-                              int nameLength, int part, ControlLayer* layer, const std::string& group);
+                                 ControlLayer* layer, const std::string& group, int displayType, bool colourFlag);
+  IControl* createNameDisplay(const std::string& name, int paramIdx, int x, int y, int w, int h, int nameLength,
+                              int part, ControlLayer* layer, const std::string& group);
 
-  IControl* createCCSliderControl(int ccNumber, int channel, const std::string& name, int paramIdx, int x,
-                                  int y, int length, const std::string& image, double def, double min,
-                                  double max, LinkInfo link, int part, ControlLayer* layer,
-                                  const std::string& group, EDirection direction, bool flag);
+  IControl* createCCSliderControl(int ccNumber, int channel, const std::string& name, int paramIdx, int x, int y,
+                                  int length, const std::string& image, double def, double min, double max,
+                                  LinkInfo link, int part, ControlLayer* layer, const std::string& group,
+                                  EDirection direction, bool flag);
   IControl* createSysExSliderControl(const std::string& name, int paramIdx, int x, int y, int length,
-                                     const std::string& image, double def, double min, double max,
-                                     double unusedNumber, int offset, int sysexIndex, int changingByte,
-                                     int part, LinkInfo link, ControlLayer* layer, const std::string& group,
-                                     EDirection direction, bool flag);
+                                     const std::string& image, double def, double min, double max, double unusedNumber,
+                                     int offset, int sysexIndex, int changingByte, int part, LinkInfo link,
+                                     ControlLayer* layer, const std::string& group, EDirection direction, bool flag);
 
-  IControl* createBoolControl(const std::string& name, int paramIdx, int def, int x, int y,
-                              const std::string& image, int part, ControlLayer* layer, const std::string& group);
-  IControl* createBoolControl2(const std::string& name, int paramIdx, int x, int y, double unused1,
-                               double unused2, double unused3, const std::string& image, int part,
-                               ControlLayer* layer, const std::string& group);
-  IControl* createSwitchControl(const std::string& name, int paramIdx, int def, int x, int y,
-                                const std::string& image, int part, ControlLayer* layer, const std::string& group);
-  IControl* createAutoOffSwitchControl(const std::string& name, int paramIdx, int x, int y,
-                                       const std::string& image, int part, ControlLayer* layer,
-                                       const std::string& group);
-  IControl* createCCBoolControl(int ccNumber, int channel, const std::string& name, int paramIdx, int x, int y,
-                                const std::string& image, double def, double off, double on, LinkInfo link,
+  IControl* createBoolControl(const std::string& name, int paramIdx, int def, int x, int y, const std::string& image,
+                              int part, ControlLayer* layer, const std::string& group);
+  IControl* createBoolControl2(const std::string& name, int paramIdx, int x, int y, double unused1, double unused2,
+                               double unused3, const std::string& image, int part, ControlLayer* layer,
+                               const std::string& group);
+  IControl* createSwitchControl(const std::string& name, int paramIdx, int def, int x, int y, const std::string& image,
                                 int part, ControlLayer* layer, const std::string& group);
+  IControl* createAutoOffSwitchControl(const std::string& name, int paramIdx, int x, int y, const std::string& image,
+                                       int part, ControlLayer* layer, const std::string& group);
+  IControl* createCCBoolControl(int ccNumber, int channel, const std::string& name, int paramIdx, int x, int y,
+                                const std::string& image, double def, double off, double on, LinkInfo link, int part,
+                                ControlLayer* layer, const std::string& group);
   IControl* createMsbLsbBoolControl(int ccNumber, int msb, int lsb, int lsbControl, int channel,
                                     const std::string& name, int paramIdx, int x, int y, const std::string& image,
-                                    double def, double off, double on, LinkInfo link, int part,
-                                    ControlLayer* layer, const std::string& group);
+                                    double def, double off, double on, LinkInfo link, int part, ControlLayer* layer,
+                                    const std::string& group);
   IControl* createSysExBoolControl(const std::string& name, int paramIdx, int x, int y, const std::string& image,
                                    double def, int msgZeroVal, int sysexIndex, int changingByte, int part,
                                    LinkInfo link, ControlLayer* layer, const std::string& group);
   IControl* createRadioControl(const std::string& name, int paramIdx, int x, int y, const std::string& image,
-                               int buttons, int part, ControlLayer* layer, const std::string& group,
-                               bool horizontal);
+                               int buttons, int part, ControlLayer* layer, const std::string& group, bool horizontal);
 
   IControl* createCCKnobControl(int ccNumber, int channel, const std::string& name, int paramIdx, int x, int y,
                                 const std::string& image, double def, double min, double max, double step,
@@ -186,12 +181,12 @@ public:
                                     double def, double min, double max, double unused, LinkInfo link, int part,
                                     ControlLayer* layer, const std::string& group);
   IControl* createSysExKnobControl(const std::string& name, int paramIdx, int x, int y, const std::string& image,
-                                   double def, double min, double max, double unused, int msgZeroVal,
-                                   int sysexIndex, int changingByte, int part, LinkInfo link,
-                                   ControlLayer* layer, const std::string& group);
+                                   double def, double min, double max, double unused, int msgZeroVal, int sysexIndex,
+                                   int changingByte, int part, LinkInfo link, ControlLayer* layer,
+                                   const std::string& group);
   IControl* createNoValKnobControl(const std::string& name, int paramIdx, int x, int y, const std::string& image,
-                                   double def, double min, double max, double unused, int part,
-                                   ControlLayer* layer, const std::string& group);
+                                   double def, double min, double max, double unused, int part, ControlLayer* layer,
+                                   const std::string& group);
 
   // ---- SysEx helpers ----
   // Appends every element of from to to. Kept for the resource tools.
@@ -254,20 +249,19 @@ private:
   // 1 at the top; else 1 in the first-generation layers, 0 elsewhere.
   static int FirstGenOf(int part, const ControlLayer* layer);
   // Channel and firstGen of a CC-bound control, then its CC table entry.
-  void BindCC(ControlAction* action, IControl* control, int ccNumber, int channel, int part,
-              const ControlLayer* layer);
+  void BindCC(ControlAction* action, IControl* control, int ccNumber, int channel, int part, const ControlLayer* layer);
   // Fills the record's messages from container sysexIndex and registers the control
   // under the key of the first message. A bad input is logged and leaves the record
   // without messages and the control unregistered.
-  void BindSysEx(ControlAction* action, IControl* control, const std::string& name, int sysexIndex,
-                 int changingByte, long long count, int start, int part);
+  void BindSysEx(ControlAction* action, IControl* control, const std::string& name, int sysexIndex, int changingByte,
+                 long long count, int start, int part);
   // count limited to kMaxSysExMessages (logged).
   int CappedMessageCount(const std::string& name, long long count);
   // A layout number as an int: limited to the int range, 0 when not a number.
   static int ToInt(double v);
   // The shared tail of every menu: the caption with its prompt, style and placing.
   ICaptionControl* MakeCaption(int paramIdx, int x, int y, int w, int h, int size, const IColor& color,
-                        bool promptEnabled, ControlLayer* layer);
+                               bool promptEnabled, ControlLayer* layer);
   // Display texts of a menu of max - min entries; false (logged) when neither the
   // list fits nor first..last can number them.
   bool SetMenuTexts(IParam* param, const std::string& name, int entries, const std::vector<std::string>& list,
@@ -278,12 +272,11 @@ private:
   IControl* MakeSwitch(const std::string& name, int paramIdx, bool def, int x, int y, const std::string& image,
                        int part, ControlLayer* layer, const std::string& group, bool contact);
   // The knob's parameter and control, placed.
-  IControl* MakeKnob(const std::string& paramName, int paramIdx, int x, int y, const std::string& image,
-                     double def, double min, double max, double step, int part, ControlLayer* layer,
-                     const std::string& group);
-  IControl* MakeSlider(const std::string& name, int paramIdx, int x, int y, int length,
-                       const std::string& image, double def, double min, double max, int part,
-                       ControlLayer* layer, const std::string& group, EDirection direction);
+  IControl* MakeKnob(const std::string& paramName, int paramIdx, int x, int y, const std::string& image, double def,
+                     double min, double max, double step, int part, ControlLayer* layer, const std::string& group);
+  IControl* MakeSlider(const std::string& name, int paramIdx, int x, int y, int length, const std::string& image,
+                       double def, double min, double max, int part, ControlLayer* layer, const std::string& group,
+                       EDirection direction);
 
   // ---- walk ----
   // One element; false when it built nothing.

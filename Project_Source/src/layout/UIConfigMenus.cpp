@@ -96,9 +96,9 @@ IControl* UIConfigManager::createDropDownMenu2(const std::string& name, int para
   return caption;
 }
 
-IControl* UIConfigManager::createMIDIDeviceSelectionControl(const std::string& name, int paramIdx, int x, int y,
-                                                            int w, int h, int direction, int part,
-                                                            ControlLayer* layer, const std::string& group) {
+IControl* UIConfigManager::createMIDIDeviceSelectionControl(const std::string& name, int paramIdx, int x, int y, int w,
+                                                            int h, int direction, int part, ControlLayer* layer,
+                                                            const std::string& group) {
   IParam* param = ParamFor(paramIdx, name);
   if (!param) return nullptr;
   const IMidiPortNames* ports = direction == 1 ? mPlug->getExternalMIDIInNames() : mPlug->getExternalMIDIOutNames();
@@ -117,9 +117,9 @@ IControl* UIConfigManager::createMIDIDeviceSelectionControl(const std::string& n
 }
 
 IControl* UIConfigManager::createNoValDropDown(const std::string& name, int paramIdx, int x, int y, int w, int h,
-                                               int def, int min, int max, int visibility, bool allowControl,
-                                               int first, int last, const std::vector<std::string>& valueList,
-                                               int part, ControlLayer* layer, const std::string& group, bool) {
+                                               int def, int min, int max, int visibility, bool allowControl, int first,
+                                               int last, const std::vector<std::string>& valueList, int part,
+                                               ControlLayer* layer, const std::string& group, bool) {
   int entries = 0;
   IParam* param = InitMenuParam(name, paramIdx, def, min, max, part, group, &entries);
   if (!param || !SetMenuTexts(param, name, entries, valueList, first, last, NoValueNumber, paramIdx)) return nullptr;
@@ -150,11 +150,11 @@ IControl* UIConfigManager::createMultiSelectionCCControl(int ccNumber, int chann
   return caption;
 }
 
-IControl* UIConfigManager::createMsbLsbSelectionCCControl(int ccNumber, int msb, int lsb, int lsbControl,
-                                                          int channel, const std::string& name, int paramIdx, int x,
-                                                          int y, int w, int h, int def, int min, int max, int first,
-                                                          int last, const std::vector<std::string>& valueList,
-                                                          int part, ControlLayer* layer, const std::string& group) {
+IControl* UIConfigManager::createMsbLsbSelectionCCControl(int ccNumber, int msb, int lsb, int lsbControl, int channel,
+                                                          const std::string& name, int paramIdx, int x, int y, int w,
+                                                          int h, int def, int min, int max, int first, int last,
+                                                          const std::vector<std::string>& valueList, int part,
+                                                          ControlLayer* layer, const std::string& group) {
   int entries = 0;
   IParam* param = InitMenuParam(PartName(name, part), paramIdx, def, min, max, part, group, &entries);
   if (!param || !SetMenuTexts(param, name, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
@@ -170,12 +170,11 @@ IControl* UIConfigManager::createMsbLsbSelectionCCControl(int ccNumber, int msb,
   return caption;
 }
 
-IControl* UIConfigManager::createMultiSelectionSysExControl(const std::string& name, int paramIdx, int x, int y,
-                                                            int w, int h, int def, int min, int max, int first,
-                                                            int last, const std::vector<std::string>& valueList,
-                                                            int offset, int, int sysexIndex, int changingByte,
-                                                            int part, ControlLayer* layer, const std::string& group,
-                                                            bool white) {
+IControl* UIConfigManager::createMultiSelectionSysExControl(const std::string& name, int paramIdx, int x, int y, int w,
+                                                            int h, int def, int min, int max, int first, int last,
+                                                            const std::vector<std::string>& valueList, int offset, int,
+                                                            int sysexIndex, int changingByte, int part,
+                                                            ControlLayer* layer, const std::string& group, bool white) {
   int entries = 0;
   IParam* param = InitMenuParam(PartName(name, part), paramIdx, def, min, max, part, group, &entries);
   if (!param || !SetMenuTexts(param, name, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;

@@ -16,9 +16,8 @@ IControl* UIConfigManager::MakeSlider(const std::string& name, int paramIdx, int
 
 IControl* UIConfigManager::createCCSliderControl(int ccNumber, int channel, const std::string& name, int paramIdx,
                                                  int x, int y, int length, const std::string& image, double def,
-                                                 double min, double max, LinkInfo link, int part,
-                                                 ControlLayer* layer, const std::string& group,
-                                                 EDirection direction, bool) {
+                                                 double min, double max, LinkInfo link, int part, ControlLayer* layer,
+                                                 const std::string& group, EDirection direction, bool) {
   IControl* fader = MakeSlider(name, paramIdx, x, y, length, image, def, min, max, part, layer, group, direction);
   if (!fader) return nullptr;
   ControlAction* action = Bind(paramIdx, kActionCC, fader);

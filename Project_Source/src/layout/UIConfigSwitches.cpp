@@ -5,8 +5,8 @@
 #include "layout/UIConfigManager.h"
 
 IControl* UIConfigManager::MakeSwitch(const std::string& name, int paramIdx, bool def, int x, int y,
-                                      const std::string& image, int part, ControlLayer* layer,
-                                      const std::string& group, bool contact) {
+                                      const std::string& image, int part, ControlLayer* layer, const std::string& group,
+                                      bool contact) {
   IBitmap bitmap = getImageByName(mGraphics, image);
   IParam* param = ParamFor(paramIdx, name);
   if (!param) return nullptr;
@@ -49,10 +49,9 @@ IControl* UIConfigManager::createAutoOffSwitchControl(const std::string& name, i
   return createSwitchControl(name, paramIdx, 0, x, y, image, part, layer, group);
 }
 
-IControl* UIConfigManager::createCCBoolControl(int ccNumber, int channel, const std::string& name, int paramIdx,
-                                               int x, int y, const std::string& image, double def, double off,
-                                               double on, LinkInfo, int part, ControlLayer* layer,
-                                               const std::string& group) {
+IControl* UIConfigManager::createCCBoolControl(int ccNumber, int channel, const std::string& name, int paramIdx, int x,
+                                               int y, const std::string& image, double def, double off, double on,
+                                               LinkInfo, int part, ControlLayer* layer, const std::string& group) {
   IControl* control = MakeSwitch(PartName(name, part), paramIdx, def != 0, x, y, image, part, layer, group, false);
   if (!control) return nullptr;
   ControlAction* action = Bind(paramIdx, kActionCCSwitch, control);
@@ -106,9 +105,10 @@ IControl* UIConfigManager::createRadioControl(const std::string& name, int param
   const int l = Scaled(x), t = Scaled(y);
   // The image's halves (unselected, selected) decide the group's direction.
   const bool stacked = !bitmap.framesHorizontal;
-  const IRECT rect = stacked ? IRECT(l, t, l + bitmap.W, t + bitmap.H / 2) : IRECT(l, t, l + bitmap.W / 2, t + bitmap.H);
-  auto* radio = new ICustomRadioButtonsControl(mPlug, rect, paramIdx, buttons, &bitmap,
-                                               stacked ? kHorizontal : kVertical);
+  const IRECT rect =
+      stacked ? IRECT(l, t, l + bitmap.W, t + bitmap.H / 2) : IRECT(l, t, l + bitmap.W / 2, t + bitmap.H);
+  auto* radio =
+      new ICustomRadioButtonsControl(mPlug, rect, paramIdx, buttons, &bitmap, stacked ? kHorizontal : kVertical);
   Place(radio, layer);
   Bind(paramIdx, kActionNone, radio);
   param->SetIsMeta(true);

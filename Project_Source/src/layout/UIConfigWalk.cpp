@@ -90,8 +90,10 @@ void UIConfigManager::SetSlot(int paramIdx, int part) {
 }
 
 void UIConfigManager::AddLayer(ControlLayer* layer, ControlLayer* parent) {
-  if (parent) parent->AddChildLayer(layer);
-  else mGraphics->AttachLayer(layer);
+  if (parent)
+    parent->AddChildLayer(layer);
+  else
+    mGraphics->AttachLayer(layer);
 }
 
 void UIConfigManager::getCSValues(const std::string& text, int* out, int count) {
@@ -180,8 +182,7 @@ bool LayoutDispatch::patchBrowser(UIConfigManager& m, LayoutElement& e, const El
   const IRECT rect(l, t, l + m.Scaled(bounds[2]), t + m.Scaled(bounds[3]));
   IControl* view = nullptr;
   if (m.mLibrarianViewFactory) {
-    view = m.mLibrarianViewFactory(m.mPlug, l, t, kLibrarianArea, &bitmap, rect, m.mLibrarian,
-                                   m.mScale);
+    view = m.mLibrarianViewFactory(m.mPlug, l, t, kLibrarianArea, &bitmap, rect, m.mLibrarian, m.mScale);
   } else {
     // Until the librarian's list is linked in, its place shows the list's image.
     view = new IBitmapControl(m.mPlug, l, t, kLibrarianArea, &bitmap);

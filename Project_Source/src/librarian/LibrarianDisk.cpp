@@ -8,16 +8,16 @@
 #include <Poco/File.h>
 #include <Poco/Path.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace {

@@ -40,7 +40,9 @@ struct ReadLosses {
   bool damagedMidiFile = false;  // its structure breaks off: read byte by byte, split dumps not joined
   bool unconverted = false;      // over 99 programs that could not be split: only the first bank shows
 
-  bool any() const { return repaired || oddLength || unknownType || unreadable || leftOut || damagedMidiFile || unconverted; }
+  bool any() const {
+    return repaired || oddLength || unknownType || unreadable || leftOut || damagedMidiFile || unconverted;
+  }
 };
 
 // One bank file as the scan loaded it, a bank the librarian made, or a search bank.

@@ -1,8 +1,8 @@
 #include "librarian/LibraryScan.h"
 
-#include "librarian/BankImage.h"
 #include "Framework/ByteChunk.h"
 #include "Kit_AtomicFile.h"
+#include "librarian/BankImage.h"
 #include "librarian/LibrarianDisk.h"
 #include "librarian/LibrarianEditor.h"
 #include "librarian/PatchLibrarian.h"
@@ -10,8 +10,8 @@
 
 #include <Poco/File.h>
 
-#include <algorithm>
 #include <unistd.h>
+#include <algorithm>
 
 namespace {
 
@@ -34,7 +34,11 @@ bool IsFolder(const std::string& path) {
 }  // namespace
 
 LibraryScan::LibraryScan(LibrarianEditor* editor, PatchLibrary* library)
-    : editor_(editor), library_(library), logging_(editor->isLogEnabled()), image_(kImageGrowth), events_(kImageGrowth) {}
+    : editor_(editor),
+      library_(library),
+      logging_(editor->isLogEnabled()),
+      image_(kImageGrowth),
+      events_(kImageGrowth) {}
 
 void LibraryScan::log(const std::string& line) {
   if (logging_) editor_->printDebugInfo(line);

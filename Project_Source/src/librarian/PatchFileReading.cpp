@@ -395,7 +395,7 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
     extent = FindEnd(body, bytes + size, kind);
   else
     kind = KindByLength(body, bytes + size, &extent);
-  if (kind == kNoPatchKind) return position;  // another message of this maker: no part of a bank
+  if (kind == kNoPatchKind) return position;                // another message of this maker: no part of a bank
   const int length = kHeadLength + int(extent.end - body);  // F7 excluded
   const bool unitLength = UnitLength(kind, length);
   if (!model && !(extent.closed && unitLength)) return position;
@@ -415,10 +415,10 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
   message.insert(message.end(), body, extent.end);
   CompleteByLength(message, kind, slot);
   const Reading reading = !Acceptable(kind, message.size()) ? Reading::Unreadable
-                          : !extent.closed                   ? Reading::Repaired
-                          : !knownType                       ? Reading::UnknownType
-                          : !unitLength                      ? Reading::OddLength
-                                                             : Reading::Whole;
+                          : !extent.closed                  ? Reading::Repaired
+                          : !knownType                      ? Reading::UnknownType
+                          : !unitLength                     ? Reading::OddLength
+                                                            : Reading::Whole;
   Place(file, kind, slot, reading == Reading::Unreadable ? std::vector<uint8_t>() : std::move(message), reading);
   return position;
 }

@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <vector>
 
-#include "librarian/BankImage.h"
 #include "Framework/ByteChunk.h"
 #include "Kit_AtomicFile.h"
+#include "librarian/BankImage.h"
 #include "librarian/LibrarianDisk.h"
 #include "librarian/LibrarianEditor.h"
 #include "librarian/PatchLibrarian.h"

@@ -2,15 +2,14 @@
 // performance doubles as the enquiry; whichever id answers becomes the device id (the
 // SysEx dispatch stores it) and the device-id parameter, so a saved project keeps it.
 
+#include "librarian/TavroParams.h"
 #include "messaging/DumpParameters.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
 #include "messaging/TransferJobSteps.h"
 #include "messaging/TransferJobs.h"
-#include "librarian/TavroParams.h"
 
 namespace {
-
 
 void sendDeviceIdEnquiry(MIDIMessageSender& sender, const JobArgs&) {
   MessagingEditor& editor = JobEditor(sender);

@@ -10,9 +10,9 @@ DumpFieldRole PartRole(const char* name) {
     const char* name;
     DumpFieldRole role;
   } kRoles[] = {
-      {"kOsc2Semitones", DumpFieldRole::kOsc2Semitones},     {"kOsc2Waveform", DumpFieldRole::kOsc2Waveform},
+      {"kOsc2Semitones", DumpFieldRole::kOsc2Semitones},       {"kOsc2Waveform", DumpFieldRole::kOsc2Waveform},
       {"kFilterDistortion", DumpFieldRole::kFilterDistortion}, {"kLFO1Waveform", DumpFieldRole::kLFO1Waveform},
-      {"kLFO1Destination", DumpFieldRole::kFourStep},        {"kModWheelDestination", DumpFieldRole::kFourStep},
+      {"kLFO1Destination", DumpFieldRole::kFourStep},          {"kModWheelDestination", DumpFieldRole::kFourStep},
       {"kLFO2Destination", DumpFieldRole::kLFO2Destination},
   };
   for (const auto& r : kRoles) {
@@ -45,8 +45,7 @@ std::shared_ptr<const DumpFieldIndices> DumpFieldIndices::Resolve(const ParamInd
   };
   for (int i = 0; i < kPartBlockFieldCount; ++i) {
     const PartBlockField& f = kPartBlockFields[i];
-    indices->part.push_back(
-        {f.offset, find(f.param), find(f.nl1Param), find(f.lock), f.coding, PartRole(f.param)});
+    indices->part.push_back({f.offset, find(f.param), find(f.nl1Param), find(f.lock), f.coding, PartRole(f.param)});
   }
   for (int i = 0; i < kPerformanceFieldCount; ++i) {
     const PerformanceField& f = kPerformanceFields[i];

@@ -49,7 +49,7 @@ struct DumpFieldIndices {
   int octaveLight = -1;  // kOscillator2OctaveLED, + slot
   int lfo2Hold = -1;
   int lfo2DestinationNL1 = -1;
-  int patchName = -1;    // + slot
+  int patchName = -1;  // + slot
   int multiName = -1;
   int globalLock = -1;
 

@@ -16,9 +16,9 @@ constexpr size_t kNumberAt = 5;  // after F0, maker, device id, model and type
 // a named form may hold latin-1 letters, which bank files of other tools keep and the
 // bank reader reads to the F7 at the named length.
 bool IsWholeSysEx(const uint8_t* bytes, size_t size, bool program) {
-  const bool named = program ? size == kProgramDumpSize + kDumpNameSize
-                             : size == kPerformanceDumpSize + kDumpNameSize ||
-                                   size == kPerformanceDumpSize + 5 * kDumpNameSize;
+  const bool named =
+      program ? size == kProgramDumpSize + kDumpNameSize
+              : size == kPerformanceDumpSize + kDumpNameSize || size == kPerformanceDumpSize + 5 * kDumpNameSize;
   const size_t dataEnd = named ? (program ? kProgramNameAt : kPerformanceNameAt) : size - 1;
   return bytes && size >= 2 && bytes[0] == 0xF0 && bytes[size - 1] == 0xF7 &&
          std::all_of(bytes + 1, bytes + dataEnd, [](uint8_t b) { return b < 0x80; });

@@ -51,9 +51,9 @@ public:
 private:
   const Kind kind_;
   mutable std::mutex lock_;
-  bool armed_ = false;     // guarded by lock_
+  bool armed_ = false;       // guarded by lock_
   int number_ = kAnyNumber;  // guarded by lock_
-  LibrarianPatch patch_;   // guarded by lock_
+  LibrarianPatch patch_;     // guarded by lock_
 };
 
 // The receiver of a requested program dump.

@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "messaging/DumpParameters.h"
 #include "Framework/IMidiMsg.h"
+#include "librarian/PatchLibrarian.h"
+#include "messaging/DumpParameters.h"
 #include "messaging/JobSteps.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
-#include "librarian/PatchLibrarian.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
 #include "messaging/SendOutcome.h"
@@ -55,7 +55,7 @@ void sendPatchToDeviceFromLibrarian(MIDIMessageSender& sender, const JobArgs& ar
   std::vector<uint8_t> dump;
   if (args.librarianPatch && !args.librarianPatch->empty()) dump = args.librarianPatch->messages.front().bytes;
   if (!AddressToEditBuffer(plug, performance, args.slot, &dump)) {
-    plug.showStatus(dump.empty()   ? "Not sent: slot is empty"
+    plug.showStatus(dump.empty()  ? "Not sent: slot is empty"
                     : performance ? "Not sent: stored performance is damaged"
                                   : "Not sent: stored program is damaged");
   } else {
@@ -123,8 +123,8 @@ int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& b
     plug.selectLibrarianRow(args.storePane == 0 ? 0 : 1, i);
     const LibrarianPatch& patch = bank.patches[size_t(i)];
     if (patch.empty()) return sent;
-    const std::vector<uint8_t> m = StoreForm(patch.messages.front().bytes, performance, args.storeBank, i,
-                                             DeviceIdByte(plug), model);
+    const std::vector<uint8_t> m =
+        StoreForm(patch.messages.front().bytes, performance, args.storeBank, i, DeviceIdByte(plug), model);
     if (m.empty()) return sent;
     // A port that refuses takes nothing more: the rest of the bank would be lost too.
     if (!outcome.note(plug.SendMidiSysex2(m))) break;

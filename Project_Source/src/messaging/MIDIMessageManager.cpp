@@ -21,12 +21,9 @@ MIDIMessageManager::~MIDIMessageManager() { shutDown(); }
 MIDIMessageManager::Worker MIDIMessageManager::workerFor(int jobCode) {
   switch (jobCode) {
     case kJobStartClock:
-    case kJobStopClock:
-      return kClockControlThread;
-    case kJobContinuousClock:
-      return kClockThread;
-    default:
-      return kTransferThread;
+    case kJobStopClock: return kClockControlThread;
+    case kJobContinuousClock: return kClockThread;
+    default: return kTransferThread;
   }
 }
 
@@ -56,12 +53,9 @@ int MIDIMessageManager::resendKind(const JobArgs& args) {
 
 std::pair<int, int> MIDIMessageManager::keptKinds(Worker worker) {
   switch (worker) {
-    case kTransferThread:
-      return {0, kClockControlKind};
-    case kClockControlThread:
-      return {kClockControlKind, kResendKinds};
-    default:
-      return {0, 0};
+    case kTransferThread: return {0, kClockControlKind};
+    case kClockControlThread: return {kClockControlKind, kResendKinds};
+    default: return {0, 0};
   }
 }
 

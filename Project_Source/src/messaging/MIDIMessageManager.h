@@ -43,8 +43,7 @@ public:
   // The system name of the worker threads, so debuggers and tests can tell them apart.
   static constexpr const char* kWorkerThreadName = "tavro-worker";
 
-  MIDIMessageManager(MessagingEditor* plug, PatchManager* patchManager, PatchLibrarian* librarian,
-                     IGraphics* graphics);
+  MIDIMessageManager(MessagingEditor* plug, PatchManager* patchManager, PatchLibrarian* librarian, IGraphics* graphics);
   ~MIDIMessageManager();
   MIDIMessageManager(const MIDIMessageManager&) = delete;
   MIDIMessageManager& operator=(const MIDIMessageManager&) = delete;

@@ -251,13 +251,19 @@ void MIDIMessageManager::getLegacyCCparam(int cc, int channel, int value, bool n
 
   applyingHardwareValue = true;
   switch (cc) {
-    case 16: case 34: case 45: case 65: case 80:
+    case 16:
+    case 34:
+    case 45:
+    case 65:
+    case 80:
       // Switches: only 1 is on.
       control->SetValueFromHardware(value == 1 ? 1.0 : 0.0);
       plug_->runParamChange(kShowLibrarian);
       applyingHardwareValue = false;
       return;
-    case 18: case 20: case 21:
+    case 18:
+    case 20:
+    case 21:
       if (laterModel) {
         control->SetValueFromHardware(FourStepPosition(value));
       } else {
@@ -279,8 +285,7 @@ void MIDIMessageManager::getLegacyCCparam(int cc, int channel, int value, bool n
       plug_->runParamChange(paramIdx);
       finish();
       return;
-    default:
-      break;
+    default: break;
   }
   // The synthesizer reports its local control; the control itself stays as it is.
   if (paramIdx == kLocalControl)

@@ -54,15 +54,15 @@ enum JobCode : int {
 struct JobArgs {
   int jobCode = kJobNothing;
   std::shared_ptr<const LibrarianPatch> librarianPatch;  // 2: the starter's own copy
-  int storePane = 0;                         // 3: 0 upper list, 1 lower
-  int slot = 0;                              // 1, 2, 5
-  bool toPanel = false;                      // 4, 5
-  int storeBank = 0;                         // 3
-  int bank = 0;                              // 6-9
-  bool toLibrarian = false;                  // 0, 1
-  bool useActiveSlot = false;                // 8
-  bool toHardware = false;                   // 10, 11
-  int clockTempo = 0;                        // 15 (not read by the loop)
+  int storePane = 0;                                     // 3: 0 upper list, 1 lower
+  int slot = 0;                                          // 1, 2, 5
+  bool toPanel = false;                                  // 4, 5
+  int storeBank = 0;                                     // 3
+  int bank = 0;                                          // 6-9
+  bool toLibrarian = false;                              // 0, 1
+  bool useActiveSlot = false;                            // 8
+  bool toHardware = false;                               // 10, 11
+  int clockTempo = 0;                                    // 15 (not read by the loop)
 };
 
 class MIDIMessageSender : public Poco::Runnable {

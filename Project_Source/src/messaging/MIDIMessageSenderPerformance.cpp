@@ -4,13 +4,13 @@
 #include <array>
 #include <string>
 
+#include "librarian/TavroParams.h"
 #include "messaging/JobSteps.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/SendOutcome.h"
 #include "messaging/TransferJobSteps.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 

@@ -174,5 +174,4 @@ public:
   // threads: main (under the plug-in mutex)
   virtual Kit_RandomSource& randomSource() = 0;
   virtual std::vector<int>& randomTable() = 0;
-
 };

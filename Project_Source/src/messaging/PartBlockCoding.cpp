@@ -29,8 +29,7 @@ void EncodePartBlock(const DumpFieldIndices& indices, const DumpParameters& para
   }
 }
 
-void DecodePartBlock(const DumpFieldIndices& indices, const uint8_t* block, int end, int slot,
-                     DumpParameters& params) {
+void DecodePartBlock(const DumpFieldIndices& indices, const uint8_t* block, int end, int slot, DumpParameters& params) {
   const bool nl1 = IsFirstModel(params);
   for (const ResolvedPartField& f : indices.part) {
     if (f.offset + FieldWidth(f.coding) > end) continue;

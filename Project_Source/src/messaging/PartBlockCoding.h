@@ -13,5 +13,4 @@ void EncodePartBlock(const DumpFieldIndices& indices, const DumpParameters& para
 
 // Takes the fields of the block at `block` whose bytes all lie below `end` (a block
 // cut short keeps the rest) into the slot's parameters, honouring the slot's locks.
-void DecodePartBlock(const DumpFieldIndices& indices, const uint8_t* block, int end, int slot,
-                     DumpParameters& params);
+void DecodePartBlock(const DumpFieldIndices& indices, const uint8_t* block, int end, int slot, DumpParameters& params);

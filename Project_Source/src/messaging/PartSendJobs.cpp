@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "librarian/TavroParams.h"
 #include "messaging/JobSteps.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
@@ -13,7 +14,6 @@
 #include "messaging/SendOutcome.h"
 #include "messaging/TransferJobSteps.h"
 #include "messaging/TransferJobs.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 

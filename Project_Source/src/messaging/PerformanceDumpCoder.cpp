@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "librarian/PatchTemplates.h"
 #include "messaging/DumpNames.h"
 #include "messaging/PartBlockCoding.h"
-#include "librarian/PatchTemplates.h"
 
 namespace {
 constexpr int kShortestPerformance = 711;
@@ -123,10 +123,10 @@ void PerformanceDumpCoder::Decode(const Layout& layout, const uint8_t* bytes, si
   }
 }
 
-void PerformanceDumpCoder::DecodePerformanceField(const ResolvedPerformanceField& f, const uint8_t* at,
-                                                  bool globalLock, DumpParameters& params) const {
-  const bool always = f.role == DumpFieldRole::kUngated || f.role == DumpFieldRole::kBank ||
-                      f.role == DumpFieldRole::kBank2x;
+void PerformanceDumpCoder::DecodePerformanceField(const ResolvedPerformanceField& f, const uint8_t* at, bool globalLock,
+                                                  DumpParameters& params) const {
+  const bool always =
+      f.role == DumpFieldRole::kUngated || f.role == DumpFieldRole::kBank || f.role == DumpFieldRole::kBank2x;
   if (globalLock && !always) return;
   const int value = FieldValueAt(f.coding, at);
   if (f.role == DumpFieldRole::kActiveSlot && value > 3) return;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "librarian/PatchTemplates.h"
 #include "messaging/DumpNames.h"
 #include "messaging/PartBlockCoding.h"
-#include "librarian/PatchTemplates.h"
 
 namespace {
 constexpr int kNamedProgramSize = kProgramDumpSize + kDumpNameSize;

@@ -2,13 +2,13 @@
 // standard and the spaced performance form among them) or the device-id enquiry.
 
 #include "Framework/IMidiMsg.h"
-#include "messaging/MIDIMessageManager.h"
-#include "messaging/MessagingEditor.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/PatchTemplates.h"
+#include "librarian/TavroParams.h"
+#include "messaging/MIDIMessageManager.h"
+#include "messaging/MessagingEditor.h"
 #include "messaging/PerformanceDumpCoder.h"
 #include "messaging/ProgramDumpCoder.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
   if (bytes[1] != kMakerId || bytes[2] > kHighestDeviceId || bytes[3] > kHighestModelByte) return;
 
   // The first armed receiver has it; one that refuses keeps waiting for the next.
-  for (LibrarianDumpReceiver* receiver : {static_cast<LibrarianDumpReceiver*>(&performanceRequest),
-                                          static_cast<LibrarianDumpReceiver*>(&patchRequest)}) {
+  for (LibrarianDumpReceiver* receiver :
+       {static_cast<LibrarianDumpReceiver*>(&performanceRequest), static_cast<LibrarianDumpReceiver*>(&patchRequest)}) {
     LibrarianPatch taken;
     const LibrarianDumpReceiver::Outcome outcome = receiver->addMessageData(bytes, size_t(size), &taken);
     if (outcome == LibrarianDumpReceiver::Outcome::kNotArmed) continue;

@@ -3,12 +3,11 @@
 #include "Framework/IControl.h"
 #include "Framework/IModuleBase.h"
 #include "Framework/IParam.h"
+#include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MessagingEditor.h"
-#include "librarian/TavroParams.h"
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 void MIDIMessageManager::getNormalControl(int key1, int key2, int key3, int key4, int key5, int rawValue,
                                           bool fromHardware) {

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "librarian/PatchLibrarian.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
-#include "librarian/PatchLibrarian.h"
 
 namespace {
 bool TenBanks(int model) { return model == 2; }
@@ -94,8 +94,7 @@ void SetTabRefreshPending(MessagingEditor& editor) {
 
 void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number) {
   const unsigned char request[5] = {kMakerId, static_cast<unsigned char>(deviceId & 0x0F), kModelByte,
-                                    static_cast<unsigned char>(type & 0x7F),
-                                    static_cast<unsigned char>(number & 0x7F)};
+                                    static_cast<unsigned char>(type & 0x7F), static_cast<unsigned char>(number & 0x7F)};
   editor.checksumCheckAndSend(request, 5);
 }
 

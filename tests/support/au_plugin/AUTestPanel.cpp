@@ -1,10 +1,10 @@
 // The test plug-in's panel, built into the bundle only: a plain panel over the
 // plug-in's parameters, enough for a host to open, click and picture it.
 
+#include "AUTestPlug.h"
 #include "Framework/IControlKnobs.h"
 #include "Framework/IControlText.h"
 #include "Framework/IGraphicsMac.h"
-#include "AUTestPlug.h"
 
 namespace {
 

@@ -13,8 +13,8 @@ AUTestPlug::PanelMaker gPanelMaker = nullptr;
 void AUTestPlug::SetPanelMaker(PanelMaker maker) { gPanelMaker = maker; }
 
 AUTestPlug::AUTestPlug(const IModuleInstanceInfo& info)
-    : IModuleAU(info, kNumParams, "2-2", 0, "Tavro Editor", "Tavro Editor", "Orvane", kVendorVersion, kUniqueID,
-                kMfrID, 128, true, true, true) {
+    : IModuleAU(info, kNumParams, "2-2", 0, "Tavro Editor", "Tavro Editor", "Orvane", kVendorVersion, kUniqueID, kMfrID,
+                128, true, true, true) {
   initialize(info, kNumParams - kNumNonAutomated, kNumParams, "2-2", 0, "Tavro Editor", "Tavro Editor", "Orvane",
              kVendorVersion, kUniqueID, kMfrID, 128, true, true, true, 0);
   GetParam(kGain)->InitDouble("Gain", 50.0, 0.0, 100.0, 0.5, "%", "Level");

@@ -11,12 +11,12 @@
 class AUTestPlug : public IModuleAU {
 public:
   enum EParam {
-    kGain = 0,    // double 0..100 "%", group "Level"
-    kMode,        // enum: "Single", "Multi", "Split"
-    kEnabled,     // bool
-    kChannel,     // int 1..16, group "MIDI"
-    kHostTempo,   // non-automated: the tempo the last tick saw
-    kMidiCount,   // non-automated: host MIDI messages received
+    kGain = 0,   // double 0..100 "%", group "Level"
+    kMode,       // enum: "Single", "Multi", "Split"
+    kEnabled,    // bool
+    kChannel,    // int 1..16, group "MIDI"
+    kHostTempo,  // non-automated: the tempo the last tick saw
+    kMidiCount,  // non-automated: host MIDI messages received
     kNumParams
   };
   static constexpr int kNumNonAutomated = 2;

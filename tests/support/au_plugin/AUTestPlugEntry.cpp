@@ -1,8 +1,8 @@
 // The bundle's exported entries and the factory the wrapper calls.
 
+#include "AUTestPlug.h"
 #include "Framework/IModuleAU.h"
 #include "Kit_Mutex.h"
-#include "AUTestPlug.h"
 
 IModuleAU* MakePlug() {
   // One instance is built at a time.
@@ -15,11 +15,11 @@ IModuleAU* MakePlug() {
 }
 
 extern "C" __attribute__((visibility("default"))) ComponentResult Tavro_Entry(ComponentParameters* params,
-                                                                               void* storage) {
+                                                                              void* storage) {
   return IModuleAU::IModuleAUEntry(params, storage);
 }
 
 extern "C" __attribute__((visibility("default"))) ComponentResult Tavro_ViewEntry(ComponentParameters* params,
-                                                                                   void* storage) {
+                                                                                  void* storage) {
   return IModuleAU::IModuleAUCarbonViewEntry(params, storage);
 }

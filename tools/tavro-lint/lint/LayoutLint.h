@@ -41,7 +41,7 @@ struct LintText {
 
 struct LintSources {
   std::vector<LintControllerRow> controllers;
-  std::vector<LintLabel> labels;  // empty: the checks of names are skipped
+  std::vector<LintLabel> labels;            // empty: the checks of names are skipped
   std::vector<std::string> imagesWithText;  // images that carry their own name
   std::vector<LintText> texts;              // read beside labels; empty without them
 };

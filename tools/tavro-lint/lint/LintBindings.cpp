@@ -9,8 +9,8 @@
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
 #include "LintContext.h"
-#include "layout/SysExValues.h"
 #include "editor/tables/PanelLookups.h"
+#include "layout/SysExValues.h"
 #include "layout/tables/ParamNameTable.h"
 #include "messaging/tables/DumpFieldTable.h"
 #include "messaging/tables/RandomisedParams.h"
@@ -48,14 +48,27 @@ int ByteFieldMax(const LintContext& c, const std::string& name, bool nl1) {
 // Range every performance-block field must hold, by field.
 int PerformanceMax(const PerformanceField& f) {
   static const std::map<std::string, int> kFixed = {
-      {"kDeviceID", 15},        {"kQuickTab", 3},          {"kCurrentProgram", 98},
-      {"kCurrentBank", 3},      {"kCurrentBank2x", 9},     {"kFilterEnvTrigger", 1},
-      {"kAmpEnvTrigger", 1},    {"kExtVeloMorph", 1},      {"kGlobalProgChange", 1},
-      {"kGlobalCtrlChange", 1}, {"kGlobalArpMidiSend", 1}, {"kLocalControl", 1},
-      {"kSlotAEnable", 1},      {"kSlotBEnable", 1},       {"kSlotCEnable", 1},
-      {"kSlotDEnable", 1},      {"kKeyboardSplit", 1},
+      {"kDeviceID", 15},
+      {"kQuickTab", 3},
+      {"kCurrentProgram", 98},
+      {"kCurrentBank", 3},
+      {"kCurrentBank2x", 9},
+      {"kFilterEnvTrigger", 1},
+      {"kAmpEnvTrigger", 1},
+      {"kExtVeloMorph", 1},
+      {"kGlobalProgChange", 1},
+      {"kGlobalCtrlChange", 1},
+      {"kGlobalArpMidiSend", 1},
+      {"kLocalControl", 1},
+      {"kSlotAEnable", 1},
+      {"kSlotBEnable", 1},
+      {"kSlotCEnable", 1},
+      {"kSlotDEnable", 1},
+      {"kKeyboardSplit", 1},
       // MIDI channels, 0 for none
-      {"kFilterEnvChannel", 16}, {"kAmpEnvChannel", 16}, {"kExtVeloMorphCha", 16},
+      {"kFilterEnvChannel", 16},
+      {"kAmpEnvChannel", 16},
+      {"kExtVeloMorphCha", 16},
   };
   auto it = kFixed.find(f.param);
   if (it != kFixed.end()) return it->second;
@@ -106,8 +119,9 @@ void LintValueLists(LintContext& c) {
       for (int s = 0; s < (use.perPart ? 4 : use.singleCount); ++s) {
         const IParam* p = c.param(c.index(*name) + s);
         if (p && IntMax(p) >= static_cast<int>(list.size())) {
-          c.aboutParam("value-list", *name, std::string("list ") + use.list + " has " + std::to_string(list.size()) +
-                                                " entries for values up to " + std::to_string(IntMax(p)));
+          c.aboutParam("value-list", *name,
+                       std::string("list ") + use.list + " has " + std::to_string(list.size()) +
+                           " entries for values up to " + std::to_string(IntMax(p)));
         }
       }
     }
@@ -126,7 +140,8 @@ void LintValueLists(LintContext& c) {
           std::isspace(static_cast<unsigned char>(entry.back()))) {
         c.aboutText("value-list", "<list name=\"" + name + "\"", "an entry of " + name + " is padded or empty");
       }
-      if (entry.size() > 55) c.aboutText("value-list", "<list name=\"" + name + "\"", "an entry of " + name + " is over 55 bytes");
+      if (entry.size() > 55)
+        c.aboutText("value-list", "<list name=\"" + name + "\"", "an entry of " + name + " is over 55 bytes");
     }
   }
   for (int i = 0; i < kLayoutParamCount; ++i) {
@@ -168,8 +183,9 @@ void LintControlChanges(LintContext& c) {
         if (a->kind != kind) {
           c.aboutParam("kind", name, "sends kind " + std::to_string(a->kind) + ", not " + std::to_string(kind));
         } else if (!resend && (a->ccNumber != row.cc || a->channel != s + 1)) {
-          c.aboutParam("cc-map", name, "sends CC " + std::to_string(a->ccNumber) + " on channel " +
-                                           std::to_string(a->channel) + ", not CC " + std::to_string(row.cc));
+          c.aboutParam("cc-map", name,
+                       "sends CC " + std::to_string(a->ccNumber) + " on channel " + std::to_string(a->channel) +
+                           ", not CC " + std::to_string(row.cc));
         } else if (twoState && (a->offValue != 0 || a->onValue != 1)) {
           c.aboutParam("cc-map", name, "a switch must send 0 and 1");
         }
@@ -185,8 +201,9 @@ void ExpectRange(LintContext& c, const std::string& name, int s, int max, const 
   const IParam* p = c.param(c.index(name) + s);
   if (!p) return;
   if (IntMin(p) != 0 || IntMax(p) != max) {
-    c.aboutParam("range", name, what + " must hold 0.." + std::to_string(max) + ", holds " +
-                                    std::to_string(IntMin(p)) + ".." + std::to_string(IntMax(p)));
+    c.aboutParam("range", name,
+                 what + " must hold 0.." + std::to_string(max) + ", holds " + std::to_string(IntMin(p)) + ".." +
+                     std::to_string(IntMax(p)));
   }
 }
 
@@ -251,8 +268,10 @@ void LintKeptBytes(LintContext& c) {
 }
 
 void LintSelectorAndCycleRanges(LintContext& c) {
-  const std::pair<const char*, int> selectors[] = {{"kCurrentProgram2x", 98}, {"kCurrentPerfProgram", 99},
-                                                   {"kCurrentPerfProgram2x", 99}, {"kCurrentPerfBank", 1},
+  const std::pair<const char*, int> selectors[] = {{"kCurrentProgram2x", 98},
+                                                   {"kCurrentPerfProgram", 99},
+                                                   {"kCurrentPerfProgram2x", 99},
+                                                   {"kCurrentPerfBank", 1},
                                                    {"kCurrentPerfBank2x", 3}};
   for (const auto& [name, max] : selectors) {
     for (int s = 0; s < 4; ++s) ExpectRange(c, name, s, max, "the selector");

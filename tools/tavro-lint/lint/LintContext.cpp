@@ -69,8 +69,7 @@ std::vector<const PlacedControl*> LintContext::controlsOf(int i) const {
   return found;
 }
 
-void LintContext::add(const std::string& rule, int line, const std::string& element,
-                      const std::string& message) {
+void LintContext::add(const std::string& rule, int line, const std::string& element, const std::string& message) {
   findings.push_back({rule, line, element, message});
 }
 
@@ -201,7 +200,7 @@ std::vector<LintFinding> LintLayout(LintPanel& panel, const LintSources& sources
 
 std::string FormatFinding(const LintFinding& f, double scale) {
   std::ostringstream out;
-  out << "uiconfig:" << f.line << " <" << f.element << "> [" << f.rule << "] " << f.message
-      << " (scale " << scale << ")";
+  out << "uiconfig:" << f.line << " <" << f.element << "> [" << f.rule << "] " << f.message << " (scale " << scale
+      << ")";
   return out.str();
 }

@@ -11,8 +11,8 @@
 #include "Framework/IGraphicsMac.h"
 #include "LintContext.h"
 #include "PanelSnapshots.h"
-#include "rasteriser/Raster_Bitmap.h"
 #include "editor/tables/PanelLookups.h"
+#include "rasteriser/Raster_Bitmap.h"
 
 namespace {
 
@@ -32,7 +32,8 @@ bool Overlap(const IRECT& a, const IRECT& b) { return a.L < b.R && b.L < a.R && 
 IRECT Scaled(double s, int l, int t, int r, int b) { return IRECT(int(l * s), int(t * s), int(r * s), int(b * s)); }
 
 std::string Describe(const IRECT& r) {
-  return "(" + std::to_string(r.L) + "," + std::to_string(r.T) + "," + std::to_string(r.R) + "," + std::to_string(r.B) + ")";
+  return "(" + std::to_string(r.L) + "," + std::to_string(r.T) + "," + std::to_string(r.R) + "," + std::to_string(r.B) +
+         ")";
 }
 
 class Page {
@@ -130,8 +131,8 @@ void Covers(LintContext& c, const PanelView& view, const Page& page) {
       }
       if (!said.insert(a.what + "|" + b.what).second) continue;
       c.aboutParam("covers", a.editorMenu ? b.what : a.what,
-                   a.what + " " + Describe(a.rect) + " and " + b.what + " " + Describe(b.rect) + " lie over each other on " +
-                       view.name);
+                   a.what + " " + Describe(a.rect) + " and " + b.what + " " + Describe(b.rect) +
+                       " lie over each other on " + view.name);
     }
   }
 }

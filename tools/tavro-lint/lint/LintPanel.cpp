@@ -41,8 +41,7 @@ std::string OpenBundle(const std::string& bundleDir) {
 }  // namespace
 
 LintPlug::LintPlug(int nParams)
-    : IModuleBase(nParams, "2-2", 0, "Lint", "Lint", "Orvane", 0x20200, 1, 2, 0, true, true, false,
-                  kAPIAU) {
+    : IModuleBase(nParams, "2-2", 0, "Lint", "Lint", "Orvane", 0x20200, 1, 2, 0, true, true, false, kAPIAU) {
   initialize(0, nParams, "2-2", 0, "Lint", "Lint", "Orvane", 0x20200, 1, 2, 0, true, true, false);
 }
 

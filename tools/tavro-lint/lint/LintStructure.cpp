@@ -14,14 +14,12 @@
 namespace {
 
 const char* const kCleanStartLines[] = {
-    "CONFIG READER: Started to read SysEx Data...", "CONFIG READER: Completed reading SysEx data!",
-    "CONFIG READER: Started to read image resources...", "CONFIG READER: Completed!",
+    "CONFIG READER: Started to read SysEx Data...",       "CONFIG READER: Completed reading SysEx data!",
+    "CONFIG READER: Started to read image resources...",  "CONFIG READER: Completed!",
     "CONFIG READER: Started to initialize parameters...", "CONFIG READER: Completed!",
 };
 
-bool Overlap(const IRECT& a, const IRECT& b) {
-  return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B;
-}
+bool Overlap(const IRECT& a, const IRECT& b) { return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B; }
 
 // The number after "line " in a reader message, 0 without one.
 int LineNumberIn(const std::string& message) {
@@ -43,8 +41,8 @@ bool SizeInName(const std::string& path, int* w, int* h) {
 }
 
 std::string Describe(const IRECT& r) {
-  return "(" + std::to_string(r.L) + "," + std::to_string(r.T) + "," + std::to_string(r.R) + "," +
-         std::to_string(r.B) + ")";
+  return "(" + std::to_string(r.L) + "," + std::to_string(r.T) + "," + std::to_string(r.R) + "," + std::to_string(r.B) +
+         ")";
 }
 
 }  // namespace
@@ -84,8 +82,8 @@ void LintLayers(LintContext& c) {
   for (int page = 0; page < root->NChildLayers(); ++page) {
     ControlLayer* p = root->GetChildLayer(page);
     if (p->GetID() != page) {
-      c.aboutText("layers", "name=\"" + p->GetName() + "\"", "page at position " + std::to_string(page) +
-                                                                  " has id " + std::to_string(p->GetID()));
+      c.aboutText("layers", "name=\"" + p->GetName() + "\"",
+                  "page at position " + std::to_string(page) + " has id " + std::to_string(p->GetID()));
     }
     if (page == 0) continue;
     bool slotsOk = p->NChildLayers() == 4;
@@ -139,7 +137,8 @@ void LintImages(LintContext& c) {
     const ImageTableEntry& e = kImageTable[i];
     IBitmap bm = c.panel.graphics().getImageById(e.id, e.frames, e.horizontal);
     const std::string name = e.name;
-    const bool usedByEditor = name == "BG_ID_PLAIN" || name == "PROGRESS_INDICATOR_ID" || name == "BUTTON_LIB_CANCEL_ID";
+    const bool usedByEditor =
+        name == "BG_ID_PLAIN" || name == "PROGRESS_INDICATOR_ID" || name == "BUTTON_LIB_CANCEL_ID";
     if (!usedByEditor && c.panel.layoutText().find("imageId=\"" + name + "\"") == std::string::npos) {
       c.add("images", 0, name, name + " is used by neither the layout nor the editor");
     }
@@ -159,8 +158,9 @@ void LintImages(LintContext& c) {
     bool stated = SizeInName(e.path, &wantW, &wantH);
     if (name == "BG_ID_PLAIN") stated = true, wantW = 1500, wantH = 667;
     if (stated && (bm.W != wantW || bm.H != wantH)) {
-      c.add("images", 0, name, name + " measures " + std::to_string(bm.W) + " x " + std::to_string(bm.H) +
-                                   ", not " + std::to_string(wantW) + " x " + std::to_string(wantH));
+      c.add("images", 0, name,
+            name + " measures " + std::to_string(bm.W) + " x " + std::to_string(bm.H) + ", not " +
+                std::to_string(wantW) + " x " + std::to_string(wantH));
     }
   }
 }
@@ -175,19 +175,21 @@ void LintLibrarianList(LintContext& c) {
   const std::string& text = c.panel.layoutText();
   const std::string key = "<patchBrowser imageId=\"";
   size_t at = text.find(key);
-  std::string image = at == std::string::npos ? "" : text.substr(at + key.size(), text.find('"', at + key.size()) - at - key.size());
+  std::string image =
+      at == std::string::npos ? "" : text.substr(at + key.size(), text.find('"', at + key.size()) - at - key.size());
   IBitmap bm = c.panel.manager().getImageByName(&c.panel.graphics(), image);
   const double s = c.panel.scale();
   const IRECT r{view->GetRECT().L, view->GetRECT().T, view->GetRECT().L + bm.W, view->GetRECT().T + bm.H};
   const int rowW = s == 1.0 ? 100 : static_cast<int>(101 * s);
   const int rowH = static_cast<int>(16 * s);
   const int step = rowW + static_cast<int>(27 * s);
-  const int lowerTop = s < 1.0 ? r.T + static_cast<int>(303 * s) + 2
-                               : (s == 1.0 ? r.T + 303 : r.T + static_cast<int>(303 * s) + 1);
+  const int lowerTop =
+      s < 1.0 ? r.T + static_cast<int>(303 * s) + 2 : (s == 1.0 ? r.T + 303 : r.T + static_cast<int>(303 * s) + 1);
   const int right = r.L + 6 * step + rowW;
   const int bottom = lowerTop + 16 * rowH;
   if (right > r.R || bottom > r.B) {
-    c.aboutText("librarian", "<patchBrowser", "the 200 rows reach (" + std::to_string(right) + "," +
-                                                  std::to_string(bottom) + "), beyond the image " + Describe(r));
+    c.aboutText("librarian", "<patchBrowser",
+                "the 200 rows reach (" + std::to_string(right) + "," + std::to_string(bottom) + "), beyond the image " +
+                    Describe(r));
   }
 }

@@ -24,7 +24,8 @@ const char* const kNotices[] = {"firstRunNotification", "aboutWindow"};
 
 // font set to face at the given line height, as the builder and the panel draw it.
 void SetFace(Raster_CachedFont* font, const char* face, int size, bool bold) {
-  font->SetFromHFont(CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, face), RASTER_FONT_OWNS_HANDLE);
+  font->SetFromHFont(CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, face),
+                     RASTER_FONT_OWNS_HANDLE);
 }
 
 // Capital height, in pixels, of text drawn in face at the given line height: the
@@ -67,9 +68,9 @@ void DrawnTexts(LintContext& c) {
   for (const LintText& t : c.sources.texts) {
     const double capital = CapitalHeight("DejaVu Sans", t.size, t.bold) * s;
     if (capital < kReadableCapital) {
-      c.aboutText("text-size", "imageId=\"" + t.image + "\"",
-                  Quoted(t.text) + " on " + t.image + " has capitals " + std::to_string(capital).substr(0, 4) +
-                      " pixels tall");
+      c.aboutText(
+          "text-size", "imageId=\"" + t.image + "\"",
+          Quoted(t.text) + " on " + t.image + " has capitals " + std::to_string(capital).substr(0, 4) + " pixels tall");
     }
     const auto [w, h] = Extent("DejaVu Sans", t.text, t.size, t.bold);
     if (w > t.w || h > t.h) {
@@ -97,7 +98,9 @@ void NoticeBodies(LintContext& c) {
     if (image.empty()) continue;  // the "layers" rule's
     const bool says = std::any_of(c.sources.texts.begin(), c.sources.texts.end(),
                                   [&](const LintText& t) { return t.image == image && t.role == "body"; });
-    if (!says) c.aboutText("notice-body", "<layer name=\"" + std::string(notice) + "\"", std::string(notice) + " shows " + image + " with a title and no words under it");
+    if (!says)
+      c.aboutText("notice-body", "<layer name=\"" + std::string(notice) + "\"",
+                  std::string(notice) + " shows " + image + " with a title and no words under it");
   }
 }
 
@@ -125,15 +128,17 @@ void ShownTexts(LintContext& c, const std::string& view, std::set<std::string>* 
     const IText fitted = FittedText(&g, *style, str.c_str(), field);
     const int capital = CapitalHeight(style->font, fitted.size, style->style & IText::kStyleBold);
     if (capital < kReadableCapital && said->insert("size|" + what).second) {
-      c.aboutParam("text-size", what, Quoted(str) + " of " + what + " has capitals " + std::to_string(capital) +
-                                          " pixels tall on " + view);
+      c.aboutParam(
+          "text-size", what,
+          Quoted(str) + " of " + what + " has capitals " + std::to_string(capital) + " pixels tall on " + view);
     }
     IText measure = fitted;
     IRECT taken = field;
     g.MeasureIText(&measure, str.c_str(), &taken);
     if (taken.W() > field.W() && said->insert("fit|" + what).second) {
-      c.aboutParam("text-fit", what, Quoted(str) + " of " + what + " takes " + std::to_string(taken.W()) +
-                                         " pixels of its field's " + std::to_string(field.W()) + " on " + view);
+      c.aboutParam("text-fit", what,
+                   Quoted(str) + " of " + what + " takes " + std::to_string(taken.W()) + " pixels of its field's " +
+                       std::to_string(field.W()) + " on " + view);
     }
   }
 }

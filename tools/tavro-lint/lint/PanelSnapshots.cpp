@@ -3,8 +3,8 @@
 #include "Framework/ControlLayer.h"
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IParam.h"
-#include "rasteriser/Raster_PNG.h"
 #include "editor/tables/PanelLookups.h"
+#include "rasteriser/Raster_PNG.h"
 
 namespace {
 

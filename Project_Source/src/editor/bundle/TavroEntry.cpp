@@ -3,11 +3,11 @@
 #include "Framework/IModuleAU.h"
 
 extern "C" __attribute__((visibility("default"))) ComponentResult Tavro_Entry(ComponentParameters* params,
-                                                                               void* storage) {
+                                                                              void* storage) {
   return IModuleAU::IModuleAUEntry(params, storage);
 }
 
 extern "C" __attribute__((visibility("default"))) ComponentResult Tavro_ViewEntry(ComponentParameters* params,
-                                                                                   void* storage) {
+                                                                                  void* storage) {
   return IModuleAU::IModuleAUCarbonViewEntry(params, storage);
 }

@@ -4,8 +4,8 @@
 #include "Framework/IControl.h"
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IParam.h"
-#include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/Tavro.h"
+#include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
@@ -140,12 +140,14 @@ void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot
     plug->showLayer("saveChangesLayer", true);
     if (plug->paramValue(kBankEditUnsaved) == 1.0) plug->showLayer("discardChangesLayerRight", true);
     const bool perf = plug->panelMode().perfMode.load();
-    if (const char* controls = programControlsLayer(model == 2 ? 2 : 1, slot, perf))
-      plug->showLayer(controls, true);
+    if (const char* controls = programControlsLayer(model == 2 ? 2 : 1, slot, perf)) plug->showLayer(controls, true);
     plug->showLayer("librarianPartSelector", !perf);
     plug->showLayer(perf ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
     const bool results = !perf && plug->panelMode().searchResultsShown;
-    plug->showLayer(perf ? "RightPerformancePopupMenu" : results ? "RightSearchPopupMenu" : "RightPatchPopupMenu", true);
+    plug->showLayer(perf      ? "RightPerformancePopupMenu"
+                    : results ? "RightSearchPopupMenu"
+                              : "RightPatchPopupMenu",
+                    true);
     plug->showLayer("searchField", !perf && plug->paramValue(TavroParam::kPatchSearch) == 1.0);
     plug->showLayer("performanceSettings2", false);
     return;

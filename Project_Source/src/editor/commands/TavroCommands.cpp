@@ -2,8 +2,8 @@
 // before the read-out, one for those after it. Each row says whether the change goes
 // on along the road or ends with its handler.
 
-#include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
+#include "editor/Tavro.h"
 
 namespace {
 

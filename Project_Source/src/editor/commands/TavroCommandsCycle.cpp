@@ -23,11 +23,10 @@ struct ShownBy {
   Shown models12, model0;
 };
 const ShownBy kShownBy[] = {
-    {"kLFO1WaveTrig", kGui, kGui},         {"kLFO1DestTrig", kGui, kGui},
-    {"kLFO2DestTrig", kPlain, kGui},       {"kModEnvDestTrig", kPlain, kGui},
-    {"kModWheelDestTrig", kGui, kGui},     {"kOsc2KbdTrkTrig", kRedraw, kRedraw},
-    {"kFilterDistTrig", kRedraw, kRedraw}, {"kFilterVeloTrig", kRedraw, kRedraw},
-    {"kPortaAutoTrig", kRedraw, kRedraw},  {"kUnisonModeTrig", kRedraw, kRedraw},
+    {"kLFO1WaveTrig", kGui, kGui},         {"kLFO1DestTrig", kGui, kGui},         {"kLFO2DestTrig", kPlain, kGui},
+    {"kModEnvDestTrig", kPlain, kGui},     {"kModWheelDestTrig", kGui, kGui},     {"kOsc2KbdTrkTrig", kRedraw, kRedraw},
+    {"kFilterDistTrig", kRedraw, kRedraw}, {"kFilterVeloTrig", kRedraw, kRedraw}, {"kPortaAutoTrig", kRedraw, kRedraw},
+    {"kUnisonModeTrig", kRedraw, kRedraw},
 };
 
 Shown ShownFor(const char* button, bool model0) {
@@ -64,7 +63,9 @@ int NextLFO2Destination(Tavro& plug, int destination, bool hold) {
   switch (destination) {
     case 1: return 2;
     case 3: return 4;
-    case 4: case 5: case 6: return 7;
+    case 4:
+    case 5:
+    case 6: return 7;
     default: break;
   }
   if (destination >= 7 && plug.takeLfo2HoldReleased()) return 7;

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "Framework/IControl.h"
-#include "editor/PatchManager.h"
 #include "Framework/IParam.h"
+#include "editor/PatchManager.h"
 #include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 

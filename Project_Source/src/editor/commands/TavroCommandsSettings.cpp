@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "Kit_AtomicFile.h"
 #include "Framework/IParam.h"
+#include "Kit_AtomicFile.h"
 #include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
 

@@ -2,10 +2,10 @@
 
 #include "Framework/IControl.h"
 #include "Framework/IParam.h"
-#include "editor/librarian/LibrarianPanelParts.h"
-#include "librarian/PatchLibrarian.h"
 #include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
+#include "editor/librarian/LibrarianPanelParts.h"
+#include "librarian/PatchLibrarian.h"
 
 namespace TavroCommands {
 
@@ -95,7 +95,9 @@ void multiSettings(Tavro& plug, int, double value) {
   SwitchTab(plug, plug.paramValue(kShowVelomap) == 1.0 ? 3 : 2);
 }
 
-void allowPartChange(Tavro& plug, int, double value) { plug.setFromPlug(kAllowPartChangeLED, value == 1.0 ? 1.0 : 0.0); }
+void allowPartChange(Tavro& plug, int, double value) {
+  plug.setFromPlug(kAllowPartChangeLED, value == 1.0 ? 1.0 : 0.0);
+}
 
 void quickTab(Tavro& plug, int, double value) { switchToSlot(plug, TruncToInt(value)); }
 

@@ -28,11 +28,8 @@ bool Tavro::settleUnsavedBank(const char* question) {
     case kYes:
       // A bank that could not be written stays unsaved, its reason on the status line.
       return SaveUpperBankInPlace(*librarian, librarianPanel());
-    case kNo:
-      librarianPanel().discardLibrarianChanges();
-      return true;
-    default:
-      return false;
+    case kNo: librarianPanel().discardLibrarianChanges(); return true;
+    default: return false;
   }
 }
 

@@ -31,7 +31,7 @@ const char* const kHelpPages[] = {
 };
 
 bool MakeFolders(const std::string& path) {
-  for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
     if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
     if (slash == std::string::npos) return true;
@@ -114,8 +114,8 @@ bool Tavro::saveImportedFile(bool midiFile) {
   const std::string name = source.substr(slash + 1);
   std::string target, error;
   if (!MakeFolders(getPatchesFolderStr()) ||
-      !writeNewFile(getPatchesFolderStr(), name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                    &target, &error)) {
+      !writeNewFile(getPatchesFolderStr(), name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &target,
+                    &error)) {
     showStatus("Import failed: Patches folder cannot be written");
     return false;
   }

@@ -10,16 +10,16 @@
 #include "Framework/IControlText.h"
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
-#include "librarian/PatchLibrarian.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 #include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/panel/PatchSearch.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/TransferJobSteps.h"
-#include "librarian/TavroParams.h"
 
 namespace librarian_commands {
 
@@ -46,7 +46,8 @@ int PaneBank(Tavro& plug, int side, int index, BankIdentity* bank) {
   plug.librarian->inspect([&](const PatchLibrary& library) {
     const PatchFileList& files = search ? library.searchFiles : library.filesOfType(performance ? 1 : 0);
     count = int(files.size());
-    if (bank && index >= 0 && index < count) *bank = {files[size_t(index)]->fileName, FolderKeyOf(*files[size_t(index)])};
+    if (bank && index >= 0 && index < count)
+      *bank = {files[size_t(index)]->fileName, FolderKeyOf(*files[size_t(index)])};
   });
   return count;
 }

@@ -7,14 +7,14 @@
 
 #include "Framework/IControl.h"
 #include "Framework/IParam.h"
-#include "librarian/PatchLibrarian.h"
 #include "editor/librarian/BankListTexts.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/panel/SelectorMenus.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ using ListedFiles = Tavro::ListedFiles;
 ListedFiles FilesOf(const PatchLibrarian& librarian, int listKind) {
   ListedFiles listed;
   librarian.inspect([&](const PatchLibrary& library) {
-    const PatchFileList& files = listKind == kSearchResults ? library.searchFiles
-                                                            : library.filesOfType(listKind == kPerformanceFiles ? 1 : 0);
+    const PatchFileList& files =
+        listKind == kSearchResults ? library.searchFiles : library.filesOfType(listKind == kPerformanceFiles ? 1 : 0);
     for (const auto& file : files) listed.names.push_back(file->fileName);
     if (!files.empty()) listed.first = {files.front()->fileName, FolderKeyOf(*files.front())};
   });
@@ -89,7 +89,8 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   // are emptied in every case.
   const std::vector<int> named = NamedLists(listKind);
   std::vector<int> emptied = named;
-  if (listKind != kPerformanceFiles) emptied.insert(emptied.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
+  if (listKind != kPerformanceFiles)
+    emptied.insert(emptied.end(), {P::kCurrentOpenPerfBankL, P::kCurrentOpenPerfBankR});
   for (int list : emptied) {
     IParam* param = GetParam(list);
     param->ResetDisplayTexts();

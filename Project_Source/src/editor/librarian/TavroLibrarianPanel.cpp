@@ -4,10 +4,11 @@
 
 #include "Framework/ControlLayer.h"
 #include "Framework/IControl.h"
-#include "editor/librarian/LibrarianPanelParts.h"
-#include "librarian/PatchLibrarian.h"
 #include "editor/Tavro.h"
+#include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 #include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/LibrarianViewControl.h"
@@ -15,7 +16,6 @@
 #include "librarian/panel/SlotMenus.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/TransferJobSteps.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 
@@ -119,7 +119,8 @@ void TavroLibrarianPanel::armPerformanceReceiver() {
 }
 
 void TavroLibrarianPanel::sendSinglePatchRequestSysexFromLibrarian(bool activeSlot, int bank) {
-  if (plug_.midiManager && portsOrSaySo()) plug_.midiManager->sendSinglePatchRequestSysexFromLibrarian(activeSlot, bank);
+  if (plug_.midiManager && portsOrSaySo())
+    plug_.midiManager->sendSinglePatchRequestSysexFromLibrarian(activeSlot, bank);
 }
 
 void TavroLibrarianPanel::sendAllPatchRequestSysexFromLibrarian(int bank) {

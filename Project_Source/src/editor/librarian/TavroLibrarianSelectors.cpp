@@ -5,13 +5,13 @@
 
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IParam.h"
-#include "librarian/PatchLibrarian.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/PatchLibrarian.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/panel/SelectorMenus.h"
 #include "messaging/MIDIMessageManager.h"
-#include "librarian/TavroParams.h"
 
 namespace librarian_commands {
 
@@ -31,8 +31,8 @@ bool IsPerformanceBank(int paramIdx) {
 
 // The first selector of the family a selector parameter belongs to.
 int FamilyBase(int paramIdx) {
-  for (int base : {P::kCurrentProgram, P::kCurrentBank, P::kCurrentBank2x, P::kCurrentPerfProgram,
-                   P::kCurrentPerfBank, P::kCurrentPerfProgram2x, P::kCurrentPerfBank2x})
+  for (int base : {P::kCurrentProgram, P::kCurrentBank, P::kCurrentBank2x, P::kCurrentPerfProgram, P::kCurrentPerfBank,
+                   P::kCurrentPerfProgram2x, P::kCurrentPerfBank2x})
     if (paramIdx >= base && paramIdx < base + kSlotCount) return base;
   return paramIdx;
 }

@@ -5,14 +5,14 @@
 
 #include "Framework/IParam.h"
 #include "Kit_Mutex.h"
+#include "editor/PatchManager.h"
+#include "editor/Tavro.h"
 #include "librarian/LibrarianRecords.h"
 #include "librarian/PatchLibrarian.h"
-#include "editor/PatchManager.h"
 #include "librarian/PatchTemplates.h"
-#include "editor/Tavro.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 

@@ -10,7 +10,8 @@ int RoundUp512(int n) { return (n + 511) / 512 * 512; }
 
 }  // namespace
 
-IMidiQueue::IMidiQueue(int capacity, int granularity) : buffer_(size_t(std::max(capacity, 0))), granularity_(granularity) {}
+IMidiQueue::IMidiQueue(int capacity, int granularity)
+    : buffer_(size_t(std::max(capacity, 0))), granularity_(granularity) {}
 
 void IMidiQueue::Compact() {
   std::copy(buffer_.begin() + front_, buffer_.begin() + back_, buffer_.begin());

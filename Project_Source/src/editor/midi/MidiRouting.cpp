@@ -109,10 +109,8 @@ int RouteHostMessage(const IMidiMsg& msg, const MidiRoutingState& state, SlotDel
       out[0].slot = route.slot;
       out[0].msg = msg;
       return 1;
-    case HostRoute::kZone:
-      return DistributeMIDIMessages(msg, route.mode, route.statusWithoutChannel, state, out);
-    case HostRoute::kDropped:
-      break;
+    case HostRoute::kZone: return DistributeMIDIMessages(msg, route.mode, route.statusWithoutChannel, state, out);
+    case HostRoute::kDropped: break;
   }
   return 0;
 }

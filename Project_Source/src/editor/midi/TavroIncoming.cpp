@@ -5,14 +5,14 @@
 
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
+#include "editor/Tavro.h"
 #include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/midi/MidiRouting.h"
-#include "editor/Tavro.h"
-#include "winemu/WinEmu_Time.h"
 #include "layout/tables/ParamNameTable.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
+#include "winemu/WinEmu_Time.h"
 
 namespace {
 
@@ -59,7 +59,8 @@ void Tavro::DistributeMIDIMessages(IMidiMsg* msg, int mode, int statusWithoutCha
 void Tavro::CloneMIDIMessageAndProcess(IMidiMsg* msg, int slot, int statusWithoutChannel) {
   if (!msg || !midiManager || slot < 0 || slot >= kSlotCount) return;
   IMidiMsg copy;
-  if (CloneForSlot(*msg, slotChannel(slot), statusWithoutChannel, &copy)) midiManager->ProcessMidiMsgFromDAW(&copy, slot);
+  if (CloneForSlot(*msg, slotChannel(slot), statusWithoutChannel, &copy))
+    midiManager->ProcessMidiMsgFromDAW(&copy, slot);
 }
 
 IParam* Tavro::editorParam(int paramIdx) const {

@@ -8,10 +8,10 @@
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
-#include "editor/Tavro.h"
 #include "Kit_TimeSource.h"
-#include "winemu/WinEmu_Time.h"
+#include "editor/Tavro.h"
 #include "messaging/SendOutcome.h"
+#include "winemu/WinEmu_Time.h"
 
 namespace {
 

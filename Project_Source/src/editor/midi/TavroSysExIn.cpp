@@ -6,9 +6,9 @@
 #include "Framework/IParam.h"
 #include "editor/Tavro.h"
 #include "layout/ControlAction.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
-#include "librarian/TavroParams.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
-#include "editor/panel/ReadoutFamilies.h"
 #include "editor/Tavro.h"
+#include "editor/panel/ReadoutFamilies.h"
 #include "layout/UIConfigManager.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include "Framework/ControlLayer.h"
 #include "editor/Tavro.h"
 #include "editor/commands/TavroCommands.h"
-#include "views/View_PanelKeys.h"
 #include "librarian/TavroParams.h"
+#include "views/View_PanelKeys.h"
 
 // Bound to the Close button's parameter, drawn nowhere and hit nowhere.
 EscapeKey::EscapeKey(Tavro* plug) : IControl(plug, IRECT(), kExitAboutWindow), mTavro(plug) {}

@@ -4,20 +4,46 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "librarian/TavroParams.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/tables/ParamNameTable.h"
+#include "librarian/TavroParams.h"
 
 namespace {
 
 // The read-out never shows these: the panel's own lines, menus, tabs and actions.
 const char* const kIgnoredSingles[] = {
-    "kMultiSettings", "kControlDisplayName", "kControlDisplayValue", "kControlDisplayCC", "kBankSelection",
-    "kPatchSelection", "kMultiName", "kPatchRename", "kViewMIDIFilterSettings", "kDeviceOutSelection",
-    "kDeviceInSelection", "kFirstRunExit", "kDisplayAboutWindow", "kExitAboutWindow", "kLibUpperPreviousBank",
-    "kLibLowerPreviousBank", "kLibUpperNextBank", "kLibLowerNextBank", "kLibSyncFromHw", "kLibSyncToHw",
-    "kShowLibrarian", "kAllowPartChange", "kPatchUp", "kPatchDown", "kDiscardBankData", "kRefreshFolders",
-    "kPatchSelectionListUpper", "kPatchSelectionListLower", "kQuickTab", "kLibrarianArea", "kNordModel", "kRandomize",
+    "kMultiSettings",
+    "kControlDisplayName",
+    "kControlDisplayValue",
+    "kControlDisplayCC",
+    "kBankSelection",
+    "kPatchSelection",
+    "kMultiName",
+    "kPatchRename",
+    "kViewMIDIFilterSettings",
+    "kDeviceOutSelection",
+    "kDeviceInSelection",
+    "kFirstRunExit",
+    "kDisplayAboutWindow",
+    "kExitAboutWindow",
+    "kLibUpperPreviousBank",
+    "kLibLowerPreviousBank",
+    "kLibUpperNextBank",
+    "kLibLowerNextBank",
+    "kLibSyncFromHw",
+    "kLibSyncToHw",
+    "kShowLibrarian",
+    "kAllowPartChange",
+    "kPatchUp",
+    "kPatchDown",
+    "kDiscardBankData",
+    "kRefreshFolders",
+    "kPatchSelectionListUpper",
+    "kPatchSelectionListLower",
+    "kQuickTab",
+    "kLibrarianArea",
+    "kNordModel",
+    "kRandomize",
 };
 const char* const kIgnoredFamilies[] = {"kPatchName", "kCurrentProgram", "kCurrentBank"};
 

@@ -24,9 +24,13 @@ void WinEmu__dlg_cf__IDD_PATCH_SAVE(HWND view, int flags) {
   WinEmu_GenerateDialogFromList(kPatchSaveItems + 1, 4);
 }
 
-WinEmu_DialogResourceIndex gPatchSaveRecord{IDD_PATCH_SAVE, "Enter Bank Name",
+WinEmu_DialogResourceIndex gPatchSaveRecord{IDD_PATCH_SAVE,
+                                            "Enter Bank Name",
                                             WINEMU_DLG_FLIPPED | WINEMU_DLG_NO_SIZE_TO_FIT,
-                                            WinEmu__dlg_cf__IDD_PATCH_SAVE, 396, 144, nullptr};
+                                            WinEmu__dlg_cf__IDD_PATCH_SAVE,
+                                            396,
+                                            144,
+                                            nullptr};
 
 }  // namespace
 
@@ -52,8 +56,7 @@ long EnterPatchName(HWND dialog, unsigned int msg, unsigned long wParam, long lP
     char buffer[kBankNameLength];
     std::memset(buffer, 0, sizeof buffer);
     GetDlgItemText(dialog, IDC_BANK_NAME, buffer, kBankNameLength);
-    if (auto* data = reinterpret_cast<BankNameDialogData*>(GetWindowLong(dialog, GWL_USERDATA)))
-      data->name = buffer;
+    if (auto* data = reinterpret_cast<BankNameDialogData*>(GetWindowLong(dialog, GWL_USERDATA))) data->name = buffer;
     EndDialog(dialog, 1);
   }
   // Any other control, Return included, leaves the dialog open.

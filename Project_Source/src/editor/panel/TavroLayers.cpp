@@ -5,10 +5,10 @@
 #include "Framework/IControl.h"
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IParam.h"
-#include "editor/librarian/LibrarianPanelParts.h"
-#include "editor/panel/ProgressIndicator.h"
 #include "editor/Tavro.h"
+#include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "editor/panel/ProgressIndicator.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/UIConfigManager.h"
 

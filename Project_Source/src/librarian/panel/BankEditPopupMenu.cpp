@@ -4,15 +4,25 @@
 #include <string>
 
 #include "librarian/LibrarianDisk.h"
+#include "librarian/PatchLibrarian.h"
 #include "librarian/panel/LibrarianPanelEditor.h"
 #include "librarian/panel/LibrarianViewControl.h"
-#include "librarian/PatchLibrarian.h"
 
 namespace {
 
 // Main menu positions; the others are separators.
-enum MainItem { kRequest = 0, kStore = 2, kSync = 4, kPush = 5, kSave = 7, kSaveAs = 8, kImport = 10,
-                kRefresh = 11, kHelp = 12, kAbout = 14 };
+enum MainItem {
+  kRequest = 0,
+  kStore = 2,
+  kSync = 4,
+  kPush = 5,
+  kSave = 7,
+  kSaveAs = 8,
+  kImport = 10,
+  kRefresh = 11,
+  kHelp = 12,
+  kAbout = 14
+};
 // Bank items of the request menus start after three items and a separator.
 constexpr int kFirstRequestBank = 4;
 constexpr int kFirstProgramStoreBank = 2;
@@ -39,8 +49,8 @@ BankEditPopupMenu::BankEditPopupMenu(IModuleBase* plug, PatchLibrarian* libraria
 }
 
 void BankEditPopupMenu::AddMenuItemsIn() {
-  for (auto* menu : {&main_, &programRequest_, &performanceRequest_, &programStore_, &performanceStore_, &saveAs_,
-                     &import_, &help_})
+  for (auto* menu :
+       {&main_, &programRequest_, &performanceRequest_, &programStore_, &performanceStore_, &saveAs_, &import_, &help_})
     *menu = std::make_unique<IPopupMenu>();
   const bool model2 = editor_->hardwareModel() == 2;
   const bool performances = editor_->isLibrarianPerformanceMode();
@@ -77,8 +87,8 @@ void BankEditPopupMenu::AddMenuItemsIn() {
   main.AddSeparator(-1);
   main.AddItem(performances ? "Store Performance Data" : "Store Patch Data",
                performances ? performanceStore_.get() : programStore_.get());
-  AddItems(main, {"", "Sync Current Data from HW", "Push Current Performance to HW", "",
-                  "Save (Overwrite current bank)"});
+  AddItems(main,
+           {"", "Sync Current Data from HW", "Push Current Performance to HW", "", "Save (Overwrite current bank)"});
   main.AddItem("Save As...", saveAs_.get());
   main.AddSeparator(-1);
   main.AddItem("Import Bank...", import_.get());
@@ -115,8 +125,8 @@ void BankEditPopupMenu::doPopupMenu() {
     if (item == 0) editor_->OpenDataDirectory(false);
     if (item >= 2 && item <= 4) editor_->OpenHelpTopics(item - 2);
   }
-  for (auto* menu : {&main_, &programRequest_, &performanceRequest_, &programStore_, &performanceStore_, &saveAs_,
-                     &import_, &help_})
+  for (auto* menu :
+       {&main_, &programRequest_, &performanceRequest_, &programStore_, &performanceStore_, &saveAs_, &import_, &help_})
     (*menu)->CheckItemAlone(-1);
 }
 

@@ -39,6 +39,6 @@ private:
   void saveAs(bool midiForm);
 
   // Remade whole at every fill: a menu cannot be emptied in place.
-  std::unique_ptr<IPopupMenu> main_, programRequest_, performanceRequest_, programStore_, performanceStore_,
-      saveAs_, import_, help_;
+  std::unique_ptr<IPopupMenu> main_, programRequest_, performanceRequest_, programStore_, performanceStore_, saveAs_,
+      import_, help_;
 };

@@ -1,26 +1,24 @@
 #include "librarian/panel/FolderPopupMenu.h"
 
 #include "Framework/IPopupMenu.h"
-#include "librarian/panel/LibrarianPanelEditor.h"
-#include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/LibrarianViewControl.h"
 
 std::string FolderKeyOf(const PatchFile& file) {
   return file.folderChain.size() <= 1 ? file.folderName : folderKeyOfChain(file.folderChain);
 }
 
-FolderPopupMenu::FolderPopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect,
-                                 LibrarianPanelEditor* editor, Kind kind)
+FolderPopupMenu::FolderPopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianPanelEditor* editor,
+                                 Kind kind)
     : LibrarianMenuControl(plug, librarian, rect, editor), kind_(kind) {
   refreshFolderStructure(0, editor_->getCurrentFile(pane(), performance()));
 }
 
 FolderPopupMenu::~FolderPopupMenu() = default;
 
-int FolderPopupMenu::pane() const {
-  return kind_ == Kind::LeftPrograms || kind_ == Kind::LeftPerformances ? 0 : 1;
-}
+int FolderPopupMenu::pane() const { return kind_ == Kind::LeftPrograms || kind_ == Kind::LeftPerformances ? 0 : 1; }
 
 bool FolderPopupMenu::performance() const {
   return kind_ == Kind::LeftPerformances || kind_ == Kind::RightPerformances;

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "librarian/LibrarianEditor.h"
-#include "librarian/panel/LibrarianMenuControl.h"
 #include "librarian/LibrarianRecords.h"
+#include "librarian/panel/LibrarianMenuControl.h"
 
 class IPopupMenu;
 struct PatchLibrary;

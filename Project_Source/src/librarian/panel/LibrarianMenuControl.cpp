@@ -21,7 +21,9 @@ IPopupMenu* LibrarianMenuControl::popUp(IPopupMenu& menu, IRECT rect) {
 void LibrarianMenuControl::writeParameter(int param, int value) {
   IParam* record = mPlug ? mPlug->GetParam(param) : nullptr;
   if (!record) return;
-  const double clamped = value < record->GetMin() ? record->GetMin() : value > record->GetMax() ? record->GetMax() : value;
+  const double clamped = value < record->GetMin()   ? record->GetMin()
+                         : value > record->GetMax() ? record->GetMax()
+                                                    : value;
   if (IGraphics* graphics = GetGUI())
     graphics->SetParameterFromPlug(param, clamped, false);
   else

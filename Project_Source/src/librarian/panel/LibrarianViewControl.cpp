@@ -6,11 +6,11 @@
 #include "Framework/IMidiMsg.h"
 #include "Framework/IModuleBase.h"
 #include "Framework/IParam.h"
-#include "librarian/panel/LibrarianPanelEditor.h"
-#include "librarian/panel/PanelFont.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/PatchTemplates.h"
 #include "librarian/TavroParams.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/PanelFont.h"
 
 namespace {
 
@@ -19,9 +19,7 @@ const IColor kHighlight(200, 225, 225, 225);
 const IColor kRowText(255, 255, 255, 255);
 const IColor kSelectedRowText(255, 0, 0, 0);
 
-bool Inside(const IRECT& r, int x, int y) {
-  return !r.Empty() && r.L <= x && x < r.R && r.T <= y && y < r.B;
-}
+bool Inside(const IRECT& r, int x, int y) { return !r.Empty() && r.L <= x && x < r.R && r.T <= y && y < r.B; }
 
 int PaneTop(int y, double scale, bool lower) {
   if (!lower) return scale < 1.0 ? y + int(scale) + 1 : int(y + scale);
@@ -32,9 +30,8 @@ int PaneTop(int y, double scale, bool lower) {
 
 }  // namespace
 
-LibrarianViewControl::LibrarianViewControl(IModuleBase* plug, LibrarianPanelEditor* editor, int x, int y,
-                                           int paramIdx, IBitmap* bitmap, IRECT /*bounds*/,
-                                           PatchLibrarian* librarian, double scale)
+LibrarianViewControl::LibrarianViewControl(IModuleBase* plug, LibrarianPanelEditor* editor, int x, int y, int paramIdx,
+                                           IBitmap* bitmap, IRECT /*bounds*/, PatchLibrarian* librarian, double scale)
     : IBitmapControl(plug, x, y, paramIdx, bitmap),
       editor_(editor),
       librarian_(librarian),
@@ -42,14 +39,15 @@ LibrarianViewControl::LibrarianViewControl(IModuleBase* plug, LibrarianPanelEdit
       rowHeight_(int(16 * scale)) {
   const int rowWidth = scale == 1.0 ? int(100 * scale) : int(101 * scale);
   const int columnStep = rowWidth + int(27 * scale);
-  IText style(int(13 * scale), kRowText, kPanelFont, IText::kStyleNormal, IText::kAlignNear,
-              IText::kVAlignCenter, 0, 0);
+  IText style(int(13 * scale), kRowText, kPanelFont, IText::kStyleNormal, IText::kAlignNear, IText::kVAlignCenter, 0,
+              0);
   for (int side = 0; side < 2; ++side) {
     const int top = PaneTop(y, scale, side == 1);
     for (int i = 0; i < kRows; ++i) {
       const int left = x + (i / kRowsPerColumn) * columnStep;
       const int t = top + (i % kRowsPerColumn) * rowHeight_;
-      rows_[side][i] = std::make_unique<ITextControl>(plug, IRECT(left, t, left + rowWidth, t + rowHeight_), &style, "");
+      rows_[side][i] =
+          std::make_unique<ITextControl>(plug, IRECT(left, t, left + rowWidth, t + rowHeight_), &style, "");
       rows_[side][i]->SetTextFromPlug("");
     }
   }
@@ -235,10 +233,11 @@ void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch) {
   }
   // Only a slot that now holds the patch counts as received: a refused dump marks nothing.
   LibrarianPatch stored;
-  const bool replaced = librarian_->copyPatch(librarian_->patchType, librarian_->upperFileIndex, target, &stored) &&
-                        stored.messages.size() == patch->messages.size() &&
-                        std::equal(stored.messages.begin(), stored.messages.end(), patch->messages.begin(),
-                                   [](const PatchSysexMessage& a, const PatchSysexMessage& b) { return a.bytes == b.bytes; });
+  const bool replaced =
+      librarian_->copyPatch(librarian_->patchType, librarian_->upperFileIndex, target, &stored) &&
+      stored.messages.size() == patch->messages.size() &&
+      std::equal(stored.messages.begin(), stored.messages.end(), patch->messages.begin(),
+                 [](const PatchSysexMessage& a, const PatchSysexMessage& b) { return a.bytes == b.bytes; });
   if (!replaced) return editor_->setStatusText("Not stored: the copied dump was not taken");
   editor_->SetLibrarianStatusUnsaved(true);
   editor_->setStatusText("Data received to slot(s)");
@@ -281,7 +280,8 @@ void LibrarianViewControl::renameSlot(int, int) {
     if (slot < int(size) && !file->patches[slot].empty()) name = file->patches[slot].name;
   });
   if (!name) return;
-  if (IParam* rename = mPlug ? mPlug->GetParam(TavroParam::kPatchRename) : nullptr) rename->SetDisplayText(0, name->c_str());
+  if (IParam* rename = mPlug ? mPlug->GetParam(TavroParam::kPatchRename) : nullptr)
+    rename->SetDisplayText(0, name->c_str());
   editor_->hideLayer("patchRename", false);
   editor_->openRenameEntry();
 }

@@ -25,8 +25,8 @@ class LibrarianViewControl : public IBitmapControl {
 public:
   static constexpr int kRows = 100;
 
-  LibrarianViewControl(IModuleBase* plug, LibrarianPanelEditor* editor, int x, int y, int paramIdx,
-                       IBitmap* bitmap, IRECT bounds, PatchLibrarian* librarian, double scale);
+  LibrarianViewControl(IModuleBase* plug, LibrarianPanelEditor* editor, int x, int y, int paramIdx, IBitmap* bitmap,
+                       IRECT bounds, PatchLibrarian* librarian, double scale);
   ~LibrarianViewControl() override;
 
   // Reload one pane's 100 row texts from its bank file; no file keeps the texts. The
@@ -96,5 +96,5 @@ private:
 // The "patchBrowser" element's maker: the editor registers it with the layout
 // reader at start-up (UIConfigManager::setLibrarianViewFactory). The plug must be
 // the editor (it implements LibrarianPanelEditor).
-IControl* CreateLibrarianViewControl(IModuleBase* plug, int x, int y, int paramIdx, IBitmap* bitmap,
-                                     IRECT bounds, PatchLibrarian* librarian, double scale);
+IControl* CreateLibrarianViewControl(IModuleBase* plug, int x, int y, int paramIdx, IBitmap* bitmap, IRECT bounds,
+                                     PatchLibrarian* librarian, double scale);

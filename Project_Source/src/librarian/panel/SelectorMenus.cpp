@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "librarian/panel/LibrarianPanelEditor.h"
-#include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
+#include "librarian/panel/LibrarianViewControl.h"
 
 int BankParameter(bool performances, int model, int slot) {
   if (performances) return model == 2 ? TavroParam::kCurrentPerfBank2x : TavroParam::kCurrentPerfBank;
@@ -36,7 +36,10 @@ std::vector<std::string> BankItems(bool performances, int model) {
   if (model == 2) {
     std::vector<std::string> items;
     for (int b = 0; b < (performances ? 4 : 10); ++b)
-      items.push_back("Bank " + std::to_string(b) + (b == 0 ? " (RAM)" : (!performances && b <= 3) ? " (RAM)" : " (ROM)"));
+      items.push_back("Bank " + std::to_string(b) +
+                      (b == 0                      ? " (RAM)"
+                       : (!performances && b <= 3) ? " (RAM)"
+                                                   : " (ROM)"));
     return items;
   }
   if (performances) return {"Bank 0 (RAM)", "Bank 1 (CARD)"};
@@ -146,9 +149,8 @@ bool ProgramNumberPopupMenu::refreshPatchNames(int program) {
   }
   for (int p = 0; p < count; ++p) groups_[p / 10]->AddItem(names[p].c_str(), -1, 0);
   for (int g = 0; g < kGroups; ++g) {
-    const std::string title = (g < 9 || performances)
-                                  ? ProgramNumberText(10 * g).substr(8) + "-" + std::to_string(10 * g + 10)
-                                  : "91-99";
+    const std::string title =
+        (g < 9 || performances) ? ProgramNumberText(10 * g).substr(8) + "-" + std::to_string(10 * g + 10) : "91-99";
     top_->AddItem(title.c_str(), groups_[g].get());
   }
   if (program >= 0 && program < count) groups_[program / 10]->CheckItemAlone(program % 10);

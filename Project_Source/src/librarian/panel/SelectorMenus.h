@@ -9,8 +9,8 @@
 #include <array>
 #include <memory>
 
-#include "librarian/panel/FolderPopupMenu.h"
 #include "Framework/IPopupMenu.h"
+#include "librarian/panel/FolderPopupMenu.h"
 
 // The bank and program parameters of the active slot for the mode and model.
 int BankParameter(bool performances, int model, int slot);

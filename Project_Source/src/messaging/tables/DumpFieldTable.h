@@ -32,18 +32,18 @@ enum class DumpCoding {
 // One field of the part block. The parameter of slot s is the named index + s; on
 // the first-generation model (NL1) the field belongs to nl1Param when one is named.
 struct PartBlockField {
-  int offset;            // within the part block; the program dump's position is 6 + offset
+  int offset;  // within the part block; the program dump's position is 6 + offset
   const char* param;
   const char* nl1Param;  // or nullptr
   DumpCoding coding;
-  const char* lock;      // the group lock the parser honours, or nullptr
+  const char* lock;  // the group lock the parser honours, or nullptr
 };
 
 // One field of the performance block: the parameter is the named index + slot.
 struct PerformanceField {
   int position;  // absolute position in the performance dump
   const char* param;
-  int slot;      // 0 for single parameters
+  int slot;  // 0 for single parameters
   DumpCoding coding;
 };
 
