@@ -7,7 +7,7 @@
 namespace {
 
 // The slot-A cycle button of the LFO1 waveform: its press must stay on slot A.
-constexpr int kNeverLinked = 693;
+constexpr int kNeverLinked = kCycleButtonFirst;
 // Indices 0-171 are the per-part sound groups, four slots each, checked against the
 // source slot's channel; the hold switch and the wheel destination are linked only
 // through their layout link, like every parameter beyond.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Framework/ByteChunk.h"
+#include "librarian/TavroParams.h"
 
 class IModuleBase;
 
@@ -28,7 +29,7 @@ class PatchManager : public Patch {
 public:
   static constexpr int32_t kShortFormTag = 0x01000000;
   // Parameters 0 to this one (inclusive) are in the short form.
-  static constexpr int kLastSnapshotParam = 620;
+  static constexpr int kLastSnapshotParam = kTempoInformation;
 
   explicit PatchManager(IModuleBase* plug) : plug_(plug) {}
 
