@@ -164,6 +164,11 @@ public:
   void randomizePartPatch(int slot);
 
 private:
+  // A controller from the synthesizer into its control, by the synthesizer's own
+  // conventions for some controllers; true when the librarian view must follow it
+  // whether or not the caller asked.
+  // threads: midi-in, main (under the plug-in mutex)
+  bool setFromDeviceController(IControl& control, int cc, int value, double scaled, bool laterModel);
   // Jobs kept while their thread is busy. On worker (transfer): the performance, the
   // program of slots A-D, then the same five requested into the panel. On the worker
   // (clock-control): one kind, the clock's Start or Stop, the later replacing the earlier.

@@ -239,17 +239,18 @@ void MIDIMessageManager::getLegacyCCparam(int cc, int channel, int value, bool n
   // A control without a range has no position a value could stand for.
   if (!param || !(param->GetMax() - param->GetMin() > 0.0)) return;
   const double scaled = value / (param->GetMax() - param->GetMin());
-  const auto finish = [&] {
-    if (notify) plug_->runParamChange(kShowLibrarian);
-    applyingHardwareValue = false;
-  };
-  if (!fromDevice) {
+  applyingHardwareValue = fromDevice;
+  bool librarianFollows = notify;
+  if (fromDevice)
+    librarianFollows |= setFromDeviceController(*control, cc, value, scaled, laterModel);
+  else
     control->SetValueFromHardware(scaled);
-    finish();
-    return;
-  }
+  if (librarianFollows) plug_->runParamChange(kShowLibrarian);
+  applyingHardwareValue = false;
+}
 
-  applyingHardwareValue = true;
+bool MIDIMessageManager::setFromDeviceController(IControl& control, int cc, int value, double scaled, bool laterModel) {
+  const int paramIdx = control.ParamIdx();
   switch (cc) {
     case 16:
     case 34:
@@ -257,40 +258,32 @@ void MIDIMessageManager::getLegacyCCparam(int cc, int channel, int value, bool n
     case 65:
     case 80:
       // Switches: only 1 is on.
-      control->SetValueFromHardware(value == 1 ? 1.0 : 0.0);
-      plug_->runParamChange(kShowLibrarian);
-      applyingHardwareValue = false;
-      return;
+      control.SetValueFromHardware(value == 1 ? 1.0 : 0.0);
+      return true;
     case 18:
     case 20:
     case 21:
       if (laterModel) {
-        control->SetValueFromHardware(FourStepPosition(value));
+        control.SetValueFromHardware(FourStepPosition(value));
       } else {
-        control->SetValueFromHardware(scaled);
+        control.SetValueFromHardware(scaled);
         plug_->runParamChange(paramIdx);
       }
-      finish();
-      return;
+      return false;
     case 24:
-      if (laterModel) {
-        control->SetValueFromHardware(scaled);
-        plug_->runParamChange(kShowLibrarian);
-        applyingHardwareValue = false;
-        return;
-      }
-      break;
+      if (!laterModel) break;
+      control.SetValueFromHardware(scaled);
+      return true;
     case 78:
-      control->SetValueFromHardware(scaled);
+      control.SetValueFromHardware(scaled);
       plug_->runParamChange(paramIdx);
-      finish();
-      return;
+      return false;
     default: break;
   }
   // The synthesizer reports its local control; the control itself stays as it is.
   if (paramIdx == kLocalControl)
     plug_->setLocalControl(value != 0);
   else
-    control->SetValueFromHardware(scaled);
-  finish();
+    control.SetValueFromHardware(scaled);
+  return false;
 }
