@@ -161,76 +161,87 @@ std::string PerformanceFieldsXml(const PanelSources& sources, int depth) {
   return out;
 }
 
-std::string SlotLayersXml(const PanelSources& sources, int depth) {
-  const std::string file = sources.path("layout/controllers.tsv");
-  std::vector<TsvRow> controllers = ReadTsv(file);
-  std::string out;
-  for (int s = 0; s < 4; ++s) {
-    std::string letter(1, kSlotLetters[s]);
-    int y = 420 + 40 * s;
-    out += XmlLine("layer").attr("name", "slot" + letter + "Enable").attr("id", s).open(depth);
-    out += XmlLine("buttoncontrol")
-               .attr("type", "seButton")
-               .attr("name", "Slot " + letter + " Enable")
-               .attr("paramId", "kSlot" + letter + "Enable")
-               .attr("paramGroup", "Performance")
-               .attr("position", Joined({10, y}))
-               .attr("imageId", "ID_SLOT_" + letter)
-               .attr("valueBounds", "1")
-               .attr("sysexIndex", 17 + s)
-               .attr("changingByte", 8)
-               .attr("label", "Slot " + letter)
-               .attr("labelSide", "right")
-               .empty(depth + 1);
-    out += XmlLine::Close("layer", depth);
-    out += XmlLine("layer").attr("name", "layer" + letter + "Layer").attr("id", s).open(depth);
-    // The active slot's button, which cannot be switched off, shown lit with its letter.
-    out += XmlLine("background")
-               .attr("imageId", "ID_SLOT_ACTIVE_" + letter)
-               .attr("position", Joined({10, y}))
-               .empty(depth + 1);
+namespace {
+
+// Slot s's enable button, and the lit button with its LED shown while it is active.
+std::string SlotButtonLayersXml(int s, int depth) {
+  const std::string letter(1, kSlotLetters[s]);
+  const int y = 420 + 40 * s;
+  std::string out = XmlLine("layer").attr("name", "slot" + letter + "Enable").attr("id", s).open(depth);
+  out += XmlLine("buttoncontrol")
+             .attr("type", "seButton")
+             .attr("name", "Slot " + letter + " Enable")
+             .attr("paramId", "kSlot" + letter + "Enable")
+             .attr("paramGroup", "Performance")
+             .attr("position", Joined({10, y}))
+             .attr("imageId", "ID_SLOT_" + letter)
+             .attr("valueBounds", "1")
+             .attr("sysexIndex", 17 + s)
+             .attr("changingByte", 8)
+             .attr("label", "Slot " + letter)
+             .attr("labelSide", "right")
+             .empty(depth + 1);
+  out += XmlLine::Close("layer", depth);
+  out += XmlLine("layer").attr("name", "layer" + letter + "Layer").attr("id", s).open(depth);
+  // The active slot's button, which cannot be switched off, shown lit with its letter.
+  out += XmlLine("background")
+             .attr("imageId", "ID_SLOT_ACTIVE_" + letter)
+             .attr("position", Joined({10, y}))
+             .empty(depth + 1);
+  out += XmlLine("background").attr("imageId", "ID_SINGLE_LED3").attr("position", Joined({94, y + 6})).empty(depth + 1);
+  out += XmlLine::Close("layer", depth);
+  return out;
+}
+
+// Slot s's controller knobs, their lock and the section's caption.
+std::string SlotControllersXml(const PanelSources& sources, const std::vector<TsvRow>& controllers, int s, int depth) {
+  std::string out = XmlLine("layer").attr("name", std::string("modWheeler") + kSlotWords[s]).attr("id", s).open(depth);
+  int i = 0;
+  for (const TsvRow& row : controllers) {
+    sources.param(row.at(0));
     out +=
-        XmlLine("background").attr("imageId", "ID_SINGLE_LED3").attr("position", Joined({94, y + 6})).empty(depth + 1);
-    out += XmlLine::Close("layer", depth);
-    out += XmlLine("layer").attr("name", std::string("modWheeler") + kSlotWords[s]).attr("id", s).open(depth);
-    int i = 0;
-    for (const TsvRow& row : controllers) {
-      sources.param(row.at(0));
-      out += XmlLine("knobcontrol")
-                 .attr("type", "ccKnob")
-                 .attr("name", SlotPrefix(s) + row.at(2))
-                 .attr("paramId", SlotParam(row.at(0), s))
-                 .attr("paramGroup", "Controllers")
-                 .attr("position",
-                       Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 66 * (i / 5)}))
-                 .attr("imageId", "KNOB_ID_127")
-                 .attr("valueBounds", Joined({0, 0, 127, 1}))
-                 .attr("ccNumber", row.number(1))
-                 .attr("channel", s + 1)
-                 .attr("label", row.at(3))
-                 .attr("labelPages", "yes")
-                 .empty(depth + 1);
-      ++i;
-    }
-    out += XmlLine("switch")
-               .attr("name", SlotPrefix(s) + "Mod Wheel Lock")
-               .attr("paramId", SlotParam("kModWheelLock", s))
-               .attr("paramGroup", "Controllers")
-               .attr("position", Joined({kControllersLeft - 24, kControllersTop}))
-               .attr("imageId", "ID_SECTION_LOCK")
-               .attr("valueBounds", Joined({0, 0, 1}))
-               .attr("label", "Lock")
-               .attr("labelPages", "yes")
-               .empty(depth + 1);
-    out += XmlLine("caption")
-               .attr("text", "Controllers")
-               .attr("at", Joined({1212, kControllersTop - 17}))
-               .attr("size", kReadableTextSize)
-               .attr("weight", "bold")
-               .attr("labelPages", "yes")
-               .empty(depth + 1);
-    out += XmlLine::Close("layer", depth);
+        XmlLine("knobcontrol")
+            .attr("type", "ccKnob")
+            .attr("name", SlotPrefix(s) + row.at(2))
+            .attr("paramId", SlotParam(row.at(0), s))
+            .attr("paramGroup", "Controllers")
+            .attr("position", Joined({kControllersLeft + kControllersPitch * (i % 5), kControllersTop + 66 * (i / 5)}))
+            .attr("imageId", "KNOB_ID_127")
+            .attr("valueBounds", Joined({0, 0, 127, 1}))
+            .attr("ccNumber", row.number(1))
+            .attr("channel", s + 1)
+            .attr("label", row.at(3))
+            .attr("labelPages", "yes")
+            .empty(depth + 1);
+    ++i;
   }
+  out += XmlLine("switch")
+             .attr("name", SlotPrefix(s) + "Mod Wheel Lock")
+             .attr("paramId", SlotParam("kModWheelLock", s))
+             .attr("paramGroup", "Controllers")
+             .attr("position", Joined({kControllersLeft - 24, kControllersTop}))
+             .attr("imageId", "ID_SECTION_LOCK")
+             .attr("valueBounds", Joined({0, 0, 1}))
+             .attr("label", "Lock")
+             .attr("labelPages", "yes")
+             .empty(depth + 1);
+  out += XmlLine("caption")
+             .attr("text", "Controllers")
+             .attr("at", Joined({1212, kControllersTop - 17}))
+             .attr("size", kReadableTextSize)
+             .attr("weight", "bold")
+             .attr("labelPages", "yes")
+             .empty(depth + 1);
+  out += XmlLine::Close("layer", depth);
+  return out;
+}
+
+}  // namespace
+
+std::string SlotLayersXml(const PanelSources& sources, int depth) {
+  const std::vector<TsvRow> controllers = ReadTsv(sources.path("layout/controllers.tsv"));
+  std::string out;
+  for (int s = 0; s < 4; ++s) out += SlotButtonLayersXml(s, depth) + SlotControllersXml(sources, controllers, s, depth);
   return out;
 }
 
