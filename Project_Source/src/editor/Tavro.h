@@ -13,10 +13,11 @@
 // Lock order: plug-in mutex, librarian lock, then leaves (queue, MIDI output, text).
 // A thread is never joined and the input never closed under the plug-in mutex.
 // Values read on several threads are atomics. The state the whole editor shares is
-// grouped in records by concern (UnitLink, ClockState, TransferState, OutputQueue,
-// MidiFilters, SlotTables, RoadState, KeptControls, PanelMode), each field saying which
-// threads write and read it; a record is read through its const accessor and written
-// through named setters, so a search for the setter finds every writer.
+// grouped in records by concern (EditorState.h: UnitLink, ClockState, TransferState,
+// OutputQueue, MidiFilters, SlotTables, RoadState, KeptControls, PanelMode), each
+// field saying which threads write and read it; a record is read through its const
+// accessor and written through named setters, so a search for the setter finds every
+// writer.
 //
 // The object is split by concern, one file each:
 // - here: TavroStartup.cpp (the start-up stages and the log), TavroTearDown.cpp,
@@ -44,6 +45,7 @@
 #include "Framework/IGraphicsStructs.h"
 #include "Framework/IModuleAU.h"
 #include "Kit_StopSignal.h"
+#include "editor/EditorState.h"
 #include "editor/LinkManager.h"
 #include "editor/TickActions.h"
 #include "editor/UISettings.h"
@@ -81,7 +83,9 @@ public:
   static constexpr const char* kBundleID = "com.Orvane.audiounit.Tavro Editor";
   static constexpr int kPanelWidth = 1500;
   static constexpr int kPanelHeight = 667;
-  static constexpr int kMenuCount = 10;
+  static constexpr int kMenuCount = kLibrarianMenuCount;
+  static constexpr int kNoAnswer = UnitLink::kNoAnswer;
+  static constexpr int kSlotTableSize = SlotTables::kSize;
 
   // `transports` (tests: fake ports) replaces the system's MIDI before the panel
   // lists the ports.
@@ -484,80 +488,17 @@ public:
   std::unique_ptr<TickActionPerformer> tickPerformer;
 
   // ---- the link to the unit ----
-  static constexpr int kNoAnswer = -1;
-  // Each field: who writes it (through its setter, the one writer) / who reads it.
-  struct UnitLink {
-    // Both MIDI ports are chosen and open: writes main (the port selectors, recall, a
-    // MIDI system gone, tear-down) / reads any
-    std::atomic<bool> midiIOSet{false};
-    // The unit's model, 0 NL1, 1 NL2, 2 NL2x: writes main (start-up, recall), main,
-    // midi-in (the model selector) / reads main, midi-in, worker (the dump coders)
-    std::atomic<int> nordModel{0};
-    // The device id the messages carry: writes main (start-up, recall), main, midi-in
-    // (the id selector, a model change; setPanelDeviceId), midi-in, main (the unit's
-    // answer; setDeviceId) / reads main, midi-in, worker
-    std::atomic<int> deviceId{0};
-    // The id the unit answered the last enquiry on, kNoAnswer before or without one:
-    // writes as deviceId's answer, worker (an enquiry going out) / reads any
-    std::atomic<int> answeredDeviceId{kNoAnswer};
-    // An enquiry is out, unanswered: writes main (sendSysExInitialization, before the
-    // job), worker (the enquiry job), midi-in, main (the answer) / reads midi-in, main
-    std::atomic<bool> deviceEnquiryPending{false};
-  };
   const UnitLink& unitLink() const { return unitLink_; }
   void setMidiIOSet(bool set) { unitLink_.midiIOSet = set; }
   void setNordModel(int model) { unitLink_.nordModel = model; }
 
   // ---- MIDI clock and the host's transport ----
-  // Each field: who writes it (a setter where it is written outside this class) / who
-  // reads it. The render tick follows the transport and the tempo
-  // (src-dsp/TavroAudioDSP.cpp).
-  struct ClockState {
-    // The transport ran at the last tick: writes render / reads render, main, midi-in
-    // (the read-out)
-    std::atomic<bool> transportWasRunning{false};
-    // The clock's Start went out for this run of the transport: writes render / reads
-    // render
-    std::atomic<bool> clockStarted{false};
-    // The continuous clock job is started: writes render (starts it), main, midi-in
-    // (the port and clock switches, so the next tick starts it again) / reads render
-    std::atomic<bool> clockLoopStarted{false};
-    // Song position pointer before a Start: writes main (start-up, recall), main,
-    // midi-in (its switch) / reads worker (clock-control)
-    std::atomic<bool> sendClockPointer{true};
-    // The clock is sent: writes main (recall), main, midi-in (its switch), worker
-    // (clock) (off when the host gives no tempo) / reads worker (clock), main
-    std::atomic<bool> sendMidiClock{false};
-    // The host tempo in whole beats per minute, 0 while the host gives none: writes
-    // render (readHostTime), main (takeHostTempo) / reads any
-    std::atomic<int> hostTempo{0};
-    // The tempo override's last value and whether the panel shows it: writes render /
-    // reads render
-    std::atomic<bool> tempoSyncApplied{false};
-    std::atomic<int> tempoSyncValue{0};
-  };
   const ClockState& clockState() const { return clockState_; }
   void setClockLoopStarted(bool started) { clockState_.clockLoopStarted = started; }
   void setSendClockPointer(bool on) { clockState_.sendClockPointer = on; }
   void setSendMidiClock(bool on) { clockState_.sendMidiClock = on; }
 
   // ---- transfers with the unit ----
-  // Each field: who writes it (through its setter, the one writer) / who reads it.
-  struct TransferState {
-    // A transfer shows its overlay: writes main, worker (DisplayProcessingIndicator) /
-    // reads main, midi-in, worker
-    std::atomic<bool> transferBusy{false};
-    // The panel's own messages are dropped while a transfer is busy: writes main,
-    // worker (notes off, a bank change, a transfer's end) / reads main, midi-in, worker
-    std::atomic<bool> holdOutputWhileBusy{false};
-    // The SysEx input and the enquiry wait for the first transfer after a recall:
-    // writes main (recall), main, worker (a transfer's end), main, midi-in (the
-    // librarian's selectors) / reads main, midi-in
-    std::atomic<bool> sysexInputSuspended{false};
-    // A dump was taken over since the librarian's send cleared it: writes midi-in, main
-    // (the SysEx input), worker (the send; clearDataProcessed) / reads worker
-    std::atomic<bool> dataProcessed{false};
-  };
   const TransferState& transferState() const { return transfer_; }
   void setTransferBusy(bool busy) { transfer_.transferBusy = busy; }
   void setHoldOutputWhileBusy(bool hold) { transfer_.holdOutputWhileBusy = hold; }
@@ -565,20 +506,6 @@ public:
   void setDataProcessed(bool processed) { transfer_.dataProcessed = processed; }
 
   // ---- the queue mode of the output ----
-  // Each field: who writes it (through its setter, the one writer) / who reads it.
-  struct OutputQueue {
-    // The panel's messages wait for the render tick: writes main (recall), main,
-    // midi-in (its switch) / reads main, midi-in, worker, render
-    std::atomic<bool> queueMidiOutput{false};
-    // The DAW offset in samples: writes main, midi-in (its command) / reads main,
-    // midi-in
-    std::atomic<int> dawOffset{0};
-    // The queue's delay in samples: writes main (Reset, setQueueDelay) / reads render,
-    // main
-    std::atomic<int> midiOutDelay{0};
-    // Notes off at the next stopped tick: writes main (Reset), render / reads render
-    std::atomic<bool> resetPending{false};
-  };
   const OutputQueue& outputQueue() const { return outputQueue_; }
   void setQueueMidiOutput(bool queued) { outputQueue_.queueMidiOutput = queued; }
   void setDawOffset(int samples) { outputQueue_.dawOffset = samples; }
@@ -586,28 +513,6 @@ public:
   void setResetPending(bool pending) { outputQueue_.resetPending = pending; }
 
   // ---- MIDI filters and routing ----
-  // Each field: who writes it (through its setter, the one writer) / who reads it. The
-  // switches are set at start-up and recall (main) and by their commands (main, midi-in).
-  struct MidiFilters {
-    // Per filter class, the host's and the synthesizer's messages held back: writes
-    // main, midi-in / reads main, midi-in (the input, the SysEx input), worker (the
-    // read-out)
-    std::array<std::atomic<bool>, kFilterClassCount> hostFilterBlocked{};
-    std::array<std::atomic<bool>, kFilterClassCount> deviceFilterBlocked{};
-    // The soloed slot and the three links A-B, B-C, C-D of the host's keyboard zones:
-    // writes main, midi-in / reads main, midi-in
-    std::array<std::atomic<bool>, kSlotCount> slotSolo{};
-    std::array<std::atomic<bool>, 3> globalLink{};
-    // The synthesizer as master keyboard, its channel messages ignored: writes main,
-    // midi-in / reads midi-in
-    std::atomic<bool> ignoreDeviceMidi{false};
-    // The activity lights follow the input (else the output): writes main, midi-in /
-    // reads main, midi-in, worker, tick-performer
-    std::atomic<bool> trackIncomingMidi{true};
-    // The synthesizer's local control: writes main, midi-in (recall, the parameter
-    // road, a CC from the unit), worker (a dump taken over) / reads main, midi-in
-    std::atomic<bool> localControl{false};
-  };
   const MidiFilters& midiFilters() const { return midiFilters_; }
   void setHostFilterBlocked(size_t filterClass, bool blocked) { midiFilters_.hostFilterBlocked[filterClass] = blocked; }
   void setDeviceFilterBlocked(size_t filterClass, bool blocked) {
@@ -620,39 +525,12 @@ public:
 
   // ---- per-slot tables ----
   // Each field: who writes it (through its setter, the one writer) / who reads it.
-  static constexpr int kSlotTableSize = 16;  // entries 0-3 are used
-  struct SlotTables {
-    // A slot's activity light is on (1) and since when (GetTickCount): writes main,
-    // midi-in, worker, tick-performer (a message in or out lights it), render, main
-    // (the tick and the SysEx input darken it) / reads the same
-    std::array<std::atomic<int>, kSlotTableSize> ledLit{};
-    std::array<std::atomic<int>, kSlotTableSize> ledOnTimes{};
-    // A slot's part channel 1-16, 0 unset: writes main (start-up, recall), main, midi-in
-    // (the parameter road), main, midi-in, worker (a dump taken over) / reads any
-    std::array<std::atomic<int>, kSlotTableSize> slotChannels{};
-  };
   const SlotTables& slotTables() const { return slotTables_; }
   void setLedLit(size_t slot, int lit) { slotTables_.ledLit[slot] = lit; }
   void setLedOnTime(size_t slot, int ticks) { slotTables_.ledOnTimes[slot] = ticks; }
   void setSlotChannel(size_t slot, int channel) { slotTables_.slotChannels[slot] = channel; }
 
   // ---- the parameter road's own state ----
-  // Each field: who writes it (through its setter, the one writer) / who reads it. The
-  // road runs on main or midi-in under the plug-in mutex.
-  struct RoadState {
-    // The panel is built and its start values set: writes main (start-up, tear-down) /
-    // reads main, midi-in, worker
-    std::atomic<bool> startupComplete{false};
-    // A value from the synthesizer is on the road, nothing goes back: writes main,
-    // midi-in (a HardwareChangeScope) / reads main, midi-in
-    std::atomic<bool> hardwareChangeActive{false};
-    // A linked slot follows: its controls move, nothing is sent: writes main, midi-in
-    // (LinkManager) / reads main, midi-in
-    std::atomic<bool> linkInProgress{false};
-    // LFO 2's hold was released, its destination goes to the after-release value once:
-    // writes main, midi-in (the hold's cycle) / reads main, midi-in
-    std::atomic<bool> lfo2HoldReleased{false};
-  };
   const RoadState& roadState() const { return road_; }
   void setStartupComplete(bool complete) { road_.startupComplete = complete; }
   void setHardwareChangeActive(bool active) { road_.hardwareChangeActive = active; }
@@ -662,60 +540,9 @@ public:
   bool takeLfo2HoldReleased() { return road_.lfo2HoldReleased.exchange(false); }
 
   // ---- controls kept at start-up ----
-  // The first bound controls, the menus and their layers, kept by the start-up stages
-  // (null when the layout has none). writes main (start-up, this class only) / reads
-  // main, midi-in, worker, tick-performer, render (what the layout built, unchanged
-  // afterwards)
-  struct KeptControls {
-    IControl *velomapControl = nullptr, *ccDisplay = nullptr, *midiInSelector = nullptr, *midiOutSelector = nullptr,
-             *buildDisplay = nullptr, *midiOutDelayDisplay = nullptr;
-    IControl *datatypeControl = nullptr, *datamodeControl = nullptr, *patchRenameControl = nullptr;
-    IControl *randomizeControl = nullptr, *patchSearchControl = nullptr;
-    IControl *libraryControl = nullptr, *multiSettingsControl = nullptr, *showLibrarianControl = nullptr;
-    IControl *upperListControl = nullptr, *lowerListControl = nullptr;
-    IControl* librarianView = nullptr;
-    ITextControl *statusText = nullptr, *valueText = nullptr;
-    // The librarian page's own status line: the read-out is hidden there, so every
-    // status text goes to both lines (the read-out's names and values do not).
-    ITextControl* librarianStatusText = nullptr;
-    ControlAction *overrideTempoAction = nullptr, *quickTabAction = nullptr;
-    std::array<IControl*, kSlotCount> slotEnableControls{};
-    std::array<IControl*, kSlotCount> partChannelControls{};
-    std::array<IControl*, kSlotCount> activityLights{};
-    std::array<IControl*, 2> cancelButtons{};
-    std::array<IControl*, kFilterCount> filterControls{};
-    std::array<IControl*, kMenuCount> librarianMenus{};
-    std::array<ControlLayer*, kMenuCount> menuLayers{};
-  };
   const KeptControls& keptControls() const { return kept_; }
 
   // ---- panel mode ----
-  // What the panel shows and edits; the parameter road's commands and the recall set it.
-  // Each field: who writes it (through its setter below, the one writer) / who reads it.
-  // The parameter road is main or midi-in, under the plug-in mutex.
-  struct PanelMode {
-    // Programs (false) or performances: writes main, midi-in (the librarian's data-type
-    // command) / reads main, midi-in, worker (the librarian's jobs)
-    std::atomic<bool> perfMode{false};
-    // The slot 0-3 the panel edits: writes main (start-up, recall), main, midi-in (the
-    // slot tabs, kQuickTab from a dump), worker (kQuickTab from a dump) / reads main,
-    // midi-in, worker (the part jobs)
-    std::atomic<int> activeSlot{0};
-    // The librarian's program list selects on the synthesizer: writes main, midi-in
-    // (its command) / reads main, midi-in
-    std::atomic<bool> libraryControlOn{false};
-    // The program the librarian's selectors chose last: writes main, midi-in / reads
-    // main, midi-in
-    std::atomic<int> selectedProgram{0};
-    // The lower list shows search results: writes main, midi-in / reads main, midi-in,
-    // worker (the librarian's sends)
-    std::atomic<bool> searchResultsShown{false};
-    // The rename box takes no text: writes main, midi-in (commands, tab switch, the
-    // list's clicks) / reads main, midi-in, worker
-    std::atomic<bool> renameInactive{true};
-    // A slot change keeps the bank menus: writes main, midi-in / reads main, midi-in
-    std::atomic<bool> keepCurrentBank{true};
-  };
   const PanelMode& panelMode() const { return panelMode_; }
   void setPerfMode(bool on) { panelMode_.perfMode = on; }
   void setActiveSlot(int slot) { panelMode_.activeSlot = slot; }
