@@ -313,8 +313,8 @@ TEST(PendingResend, TheLastOfEachKindRunsWhenTheBusyJobEnds) {
 }
 
 // A resend that finds worker (transfer) busy is kept and runs when the busy job ends,
-// whichever road asked for it: the dispatcher's name rows, the knob's MIDI action, and
-// a slot change from the synthesizer.
+// whichever road asked for it: the dispatcher's name rows, the knob's MIDI action, the
+// randomiser, and a slot change from the synthesizer.
 TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
   struct Case {
     const char* what;
@@ -332,6 +332,12 @@ TEST(PendingResend, EveryRoadsResendWaitsForTheBusyJobAndThenRuns) {
        },
        {kJobSendPart, 1}},
       {"filter type 5 of slot B", [](RoadFixture& f) { f.edit(kFilterType + 1, 5); }, {kJobSendArrangement, 0}},
+      {"the randomiser on slot B",
+       [](RoadFixture& f) {
+         f.plug->setActiveSlot(1);
+         f.edit(kRandomize, 1);
+       },
+       {kJobSendPart, 1}},
       {"slot D chosen on the synthesizer",
        [](RoadFixture& f) {
          Kit_MutexLock lock(f.plug->GetMutex());

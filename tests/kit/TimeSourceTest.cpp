@@ -134,6 +134,47 @@ TEST_F(VirtualTime, AStopEndsAWaitWhereItCameAndARaisedOneEndsItAtOnce) {
   EXPECT_EQ(Clock().NowMicros(), 500u);
 }
 
+// A clock whose wall time the test can set apart from the steady time, as an
+// administrator or a time daemon sets the system clock while the program runs.
+class SteppedWallClock : public Kit_TimeSource {
+public:
+  uint64_t NowMicros() override { return steady_; }
+  uint64_t MicrosSinceEpoch() override { return wall_; }
+  void SleepMicros(uint64_t micros) override {
+    steady_ += micros;
+    wall_ += micros;
+  }
+  void SleepUntilMicros(uint64_t deadline) override {
+    if (deadline > steady_) SleepMicros(deadline - steady_);
+  }
+  bool WaitUntilMicros(uint64_t deadline, Kit_StopSignal&) override {
+    SleepUntilMicros(deadline);
+    return true;
+  }
+  void StepWall(int64_t micros) { wall_ = uint64_t(int64_t(wall_) + micros); }
+
+private:
+  uint64_t steady_ = 5'000'000;
+  uint64_t wall_ = 1'700'000'000'000'000;
+};
+
+// Lights and time-outs count ticks: a system clock set back or forward while they
+// run must neither end them at once nor keep them for an hour.
+TEST(SteppedWall, TickCountIgnoresTheSystemClockBeingSet) {
+  SteppedWallClock clock;
+  Kit_SetTimeSource(&clock);
+  const uint32_t before = GetTickCount();
+  clock.StepWall(-3'600'000'000);  // an hour back
+  Sleep(100);
+  EXPECT_EQ(Kit_TicksElapsed(GetTickCount(), before), 100u);
+  clock.StepWall(+7'200'000'000);  // two hours forward
+  Sleep(50);
+  EXPECT_EQ(Kit_TicksElapsed(GetTickCount(), before), 150u);
+  EXPECT_TRUE(Kit_TicksAtLeast(GetTickCount(), before, 150));
+  EXPECT_FALSE(Kit_TicksAtLeast(GetTickCount(), before, 151));
+  Kit_SetTimeSource(nullptr);
+}
+
 TEST(RealTime, SleepAndTickCountFollowTheWall) {
   Kit_SetTimeSource(nullptr);
   const uint32_t before = GetTickCount();

@@ -189,6 +189,38 @@ TEST(LibrarianList, DragCopiesALowerSlotIntoTheUpperBank) {
   EXPECT_FALSE(rig.editor.view->dragging);
 }
 
+// A drag carries the slot it was picked up from: the lower pane changing its bank
+// under the pointer does not change what lands, and a drag that did not begin on a
+// lower row picks up nothing it merely passes over.
+TEST(LibrarianList, ADragDeliversTheSlotPressedEvenAfterTheLowerBankChanged) {
+  PanelRig rig;
+  AddThreeBanks(rig);
+  rig.editor.view->dragEnabled = true;
+  const LibrarianPatch picked = Slot(rig, 1, 12);
+  const IRECT from = rig.rowRect(1, 12), to = rig.rowRect(0, 7);
+  IMouseMod left(true);
+  rig.editor.surface->OnMouseDown(from.L + 2, from.T + 2, &left);
+  rig.editor.surface->OnMouseDrag(from.L + 3, from.T + 2, &left);
+  rig.librarian.lowerFileIndex = 2;
+  rig.editor.view->patchSelectionLowerChanged();
+  rig.editor.surface->OnMouseDrag(to.L + 2, to.T + 2, &left);
+  rig.editor.surface->OnMouseUp(to.L + 2, to.T + 2, &left);
+  EXPECT_TRUE(SameBytes(Slot(rig, 0, 7), picked));
+  EXPECT_FALSE(SameBytes(Slot(rig, 0, 7), Slot(rig, 2, 12)));
+
+  rig.editor.unsaved = false;
+  const LibrarianPatch upperBefore = Slot(rig, 0, 20);
+  const IRECT upper = rig.rowRect(0, 3), passed = rig.rowRect(1, 30), target = rig.rowRect(0, 20);
+  rig.editor.surface->OnMouseDown(upper.L + 2, upper.T + 2, &left);
+  rig.editor.surface->OnMouseDrag(upper.L + 3, upper.T + 2, &left);
+  rig.editor.surface->OnMouseDrag(passed.L + 2, passed.T + 2, &left);
+  rig.editor.surface->OnMouseDrag(target.L + 2, target.T + 2, &left);
+  rig.editor.surface->OnMouseUp(target.L + 2, target.T + 2, &left);
+  EXPECT_TRUE(SameBytes(Slot(rig, 0, 20), upperBefore));
+  EXPECT_FALSE(rig.editor.unsaved);
+  EXPECT_FALSE(rig.editor.view->dragging);
+}
+
 TEST(LibrarianList, PasteGivesThePatchCopiedEvenAfterTheLowerBankChanged) {
   PanelRig rig;
   AddThreeBanks(rig);
