@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "EditorTestSupport.h"
+#include "Framework/ControlLayer.h"
 #include "Framework/IControl.h"
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
@@ -16,6 +17,7 @@
 #include "editor/PatchManager.h"
 #include "editor/commands/TavroCommands.h"
 #include "layout/ControlAction.h"
+#include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
 
@@ -485,6 +487,47 @@ TEST_F(Commands, ParametersOutsideTheTableAreIgnoredOnTheHardwareRoads) {
   EXPECT_EQ(plug().panelMode().activeSlot, 0);
   EXPECT_TRUE(editor->shown("layerCLayer"));
   EXPECT_EQ(value(kFilterResonance + 2), 40);
+}
+
+// A control that fails whenever it is shown or hidden.
+class FailingControl : public IControl {
+public:
+  explicit FailingControl(IModuleBase* plug) : IControl(plug, IRECT(0, 0, 1, 1)) {}
+  bool Draw(IGraphics*) override { return true; }
+  void Hide(bool) override { throw std::runtime_error("failing control"); }
+};
+
+// A change from the synthesizer that fails halfway leaves no trace on the panel's own
+// road: the next knob edit still goes out.
+TEST_F(Commands, AHardwareChangeThatFailsHalfwayLeavesPanelEditsSending) {
+  openPorts();
+  constexpr int kFailing = kFilterResonance + 3;
+  ControlAction* action = param(kFailing).GetControlAction();
+  ASSERT_NE(action, nullptr);
+  ControlLayer selector(0, "failingSelector");
+  ControlLayer* page = selector.AddChildLayer(new ControlLayer(0, "failingPage"));
+  page->AddControl(new FailingControl(&plug()));
+  ControlLayer* const kept = action->selectorLayer;
+  action->selectorLayer = &selector;
+  EXPECT_THROW(plug().OnParamChange2(kFailing), std::runtime_error);
+  action->selectorLayer = kept;
+  EXPECT_FALSE(plug().roadState().hardwareChangeActive);
+  const size_t sent = sentCount();
+  change(kFilterCutoff, value(kFilterCutoff) == 33 ? 34 : 33);
+  EXPECT_EQ(sentCount(), sent + 1);
+}
+
+// A slot chosen on the synthesizer brings the librarian's selection to that slot's
+// program, as a slot chosen on the panel does.
+TEST_F(Commands, ASlotFromTheSynthesizerMovesTheLibrarySelectionToItsProgram) {
+  plug().setLibraryControlOn(true);
+  param(kCurrentProgram + 2).Set(17);
+  param(kCurrentProgram + 0).Set(4);
+  plug().librarian->selectedSlot = 4;
+  param(kQuickTab).Set(2);
+  plug().OnParamChange2(kQuickTab);
+  EXPECT_EQ(plug().librarian->selectedSlot.load(), 17);
+  plug().setLibraryControlOn(false);
 }
 
 // ---- the UI settings file ----

@@ -50,20 +50,13 @@ void UIConfigManager::readReasources(tinyxml2::XMLDocument* document) {
   XMLElement* root = document ? document->FirstChildElement("uiconfig") : nullptr;
   XMLElement* lists = root ? root->FirstChildElement("valueLists") : nullptr;
   if (!lists) return;
-  for (XMLElement* list = lists->FirstChildElement(); list; list = list->NextSiblingElement()) {
-    if (std::string(list->Name()) != "list") {
-      mLog.atLine(list->GetLineNum(), std::string("\"") + list->Name() + "\" in \"valueLists\" is not a list");
-      continue;
-    }
+  // Elements other than "list", and in a list other than "value", are passed over.
+  for (XMLElement* list = lists->FirstChildElement("list"); list; list = list->NextSiblingElement("list")) {
     const char* name = list->Attribute("name");
     if (!name) mLog.atLine(list->GetLineNum(), "a list without \"name\" is read as the list \"\"");
     std::vector<std::string> entries;
-    for (XMLElement* value = list->FirstChildElement(); value; value = value->NextSiblingElement()) {
-      if (std::string(value->Name()) == "value")
-        entries.push_back(TextOf(value));
-      else
-        mLog.atLine(value->GetLineNum(), std::string("\"") + value->Name() + "\" in a list is not a value");
-    }
+    for (XMLElement* value = list->FirstChildElement("value"); value; value = value->NextSiblingElement("value"))
+      entries.push_back(TextOf(value));
     mValueLists[name ? name : ""] = std::move(entries);
   }
 }

@@ -44,8 +44,8 @@ void Tavro::OnParamChange2(int paramIdx) {
         processControlAction(action, paramIdx, value);
       }
     }
+    if (midiManager) midiManager->transferInProgress = false;
   }
-  if (midiManager) midiManager->transferInProgress = false;
 }
 
 void Tavro::OnParamChange3(int paramIdx, int value, int quickTab, bool redraw) {
@@ -57,7 +57,7 @@ void Tavro::OnParamChange3(int paramIdx, int value, int quickTab, bool redraw) {
     if (graphics) valueReadout.controlDisplay(this, paramIdx, double(value), clockState_.transportWasRunning);
     tabSwitch.quickTabSwitch(this, kQuickTab, quickTab, unitLink_.nordModel);
     if (ControlAction* action = param->GetControlAction()) processControlAction(action, paramIdx, double(value));
+    if (midiManager) midiManager->transferInProgress = false;
   }
-  if (midiManager) midiManager->transferInProgress = false;
   if (redraw) RedrawParamControls();
 }
