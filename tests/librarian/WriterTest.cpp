@@ -61,6 +61,26 @@ TEST_F(Writer, MidiFileFormHoldsOneFixedEventPerSlot) {
   EXPECT_EQ(ReadBytes(root_ + "/Out.nl2"), Join(named));
 }
 
+// A dump of a length the unit does not send is cut or padded to the event's length
+// without its own end byte: every event of the MIDI form holds exactly one F7, its last.
+TEST_F(Writer, MidiFileFormEventsEndOnceWhateverTheStoredLength) {
+  std::vector<Bytes> performances(100, Performance(1));
+  performances[5] = Performance(5, 713);
+  Load("Odd.syx", Join(performances), 1);
+  LibrarianPatch odd;
+  ASSERT_TRUE(librarian_.copyPatch(1, 0, 5, &odd));
+  ASSERT_EQ(odd.messages.at(0).bytes.size(), 713u);
+  editor_.promptAnswer = root_ + "/Out.mid";
+  ASSERT_TRUE(librarian_.savePatchAs("Out", root_, true, nullptr));
+  const Bytes file = ReadBytes(root_ + "/Out.mid");
+  ASSERT_EQ(file.size(), 71952u);
+  EXPECT_EQ(std::count(file.begin(), file.end(), 0xF7), 100);
+  // Event 5: its body runs to the F7 at the event's end.
+  const size_t fifth = 53 + 714 + 4 * (5 + 714) + 5;
+  EXPECT_EQ(file[fifth + 713], 0xF7);
+  EXPECT_EQ(file[fifth + 711], 0x00);
+}
+
 TEST_F(Writer, SaveAsWithoutBankOrAfterCancelWritesNothing) {
   std::string error;
   EXPECT_FALSE(librarian_.savePatchAs("Out", root_, true, &error));
