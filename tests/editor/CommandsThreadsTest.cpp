@@ -11,6 +11,7 @@
 #include "Framework/IControl.h"
 #include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -94,6 +95,29 @@ TEST(CommandsThreads, SlotFromTheSynthesizerWhileATransferRunsResendsWhenItEnds)
   while (manager->isRunning(MIDIMessageManager::kTransferThread) || manager->pendingResends() > 0)
     std::this_thread::yield();
   EXPECT_EQ(started(), before + 1);
+}
+
+// A menu job that finds worker (transfer) busy and is not kept for later leaves the
+// transfer flag as the running job has it: raised for nothing, it would send the next
+// unasked dump from the unit into the panel.
+TEST(CommandsThreads, AMenuJobDroppedForABusyTransferRaisesNoTransferFlag) {
+  ConnectedEditor editor;
+  Tavro& plug = *editor.plug;
+  MIDIMessageManager* manager = plug.midiManager;
+  while (manager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
+  manager->sender()->setJob(kJobRequestArrangement, &HeldJob);
+  jobMayEnd = false;
+  JobArgs request;
+  request.jobCode = kJobRequestArrangement;
+  ASSERT_TRUE(manager->startJob(request));
+  manager->transferInProgress = false;
+  TransferJob initialize;  // the slot menu's "Initialize": transfer flag, not kept
+  initialize.code = kJobInitPatch;
+  initialize.markTransfer = true;
+  EXPECT_FALSE(plug.librarianPanel().startTransferJob(initialize));
+  EXPECT_FALSE(manager->transferInProgress);
+  jobMayEnd = true;
+  while (manager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
 }
 
 }  // namespace
