@@ -262,10 +262,10 @@ private:
   // The shared tail of every menu: the caption with its prompt, style and placing.
   ICaptionControl* MakeCaption(int paramIdx, int x, int y, int w, int h, int size, const IColor& color,
                                bool promptEnabled, ControlLayer* layer);
-  // Display texts of a menu of max - min entries; false (logged) when neither the
-  // list fits nor first..last can number them.
-  bool SetMenuTexts(IParam* param, const std::string& name, int entries, const std::vector<std::string>& list,
-                    int first, int last, std::string (*numberText)(int paramIdx, long long v), int paramIdx);
+  // Display texts of a menu of max - min entries; false (no menu is made) when
+  // neither the list fits nor first..last can number them.
+  bool SetMenuTexts(IParam* param, int entries, const std::vector<std::string>& list, int first, int last,
+                    std::string (*numberText)(int paramIdx, long long v), int paramIdx);
   // The enum parameter of a menu with max - min entries, capped at kMaxMenuEntries.
   IParam* InitMenuParam(const std::string& name, int paramIdx, int def, int min, int max, int part,
                         const std::string& group, int* entries);

@@ -58,18 +58,13 @@ IParam* UIConfigManager::InitMenuParam(const std::string& name, int paramIdx, in
   return param;
 }
 
-bool UIConfigManager::SetMenuTexts(IParam* param, const std::string& name, int entries,
-                                   const std::vector<std::string>& list, int first, int last,
-                                   std::string (*numberText)(int, long long), int paramIdx) {
+bool UIConfigManager::SetMenuTexts(IParam* param, int entries, const std::vector<std::string>& list, int first,
+                                   int last, std::string (*numberText)(int, long long), int paramIdx) {
   if (int(list.size()) == entries) {
     for (int i = 0; i < entries; ++i) param->SetDisplayText(i, list[size_t(i)].c_str());
     return true;
   }
-  if (first == last || !numberText) {
-    mLog.line("\"" + name + "\": " + std::to_string(list.size()) + " list entries for " + std::to_string(entries) +
-              " values and no number range; no menu");
-    return false;
-  }
+  if (first == last || !numberText) return false;
   for (int i = 0; i < entries; ++i) param->SetDisplayText(i, numberText(paramIdx, (long long)first + i).c_str());
   return true;
 }
@@ -90,7 +85,7 @@ IControl* UIConfigManager::createDropDownMenu2(const std::string& name, int para
                                                int part, ControlLayer* layer, const std::string& group) {
   int entries = 0;
   IParam* param = InitMenuParam(name, paramIdx, def, min, max, part, group, &entries);
-  if (!param || !SetMenuTexts(param, name, entries, valueList, 0, 0, nullptr, paramIdx)) return nullptr;
+  if (!param || !SetMenuTexts(param, entries, valueList, 0, 0, nullptr, paramIdx)) return nullptr;
   IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(h), kAmber, true, layer);
   Bind(paramIdx, kActionNone, caption);
   return caption;
@@ -122,7 +117,7 @@ IControl* UIConfigManager::createNoValDropDown(const std::string& name, int para
                                                ControlLayer* layer, const std::string& group, bool) {
   int entries = 0;
   IParam* param = InitMenuParam(name, paramIdx, def, min, max, part, group, &entries);
-  if (!param || !SetMenuTexts(param, name, entries, valueList, first, last, NoValueNumber, paramIdx)) return nullptr;
+  if (!param || !SetMenuTexts(param, entries, valueList, first, last, NoValueNumber, paramIdx)) return nullptr;
   int size = Scaled(kMenuTextSize);
   IColor color = kInvisible;  // holds the value without drawing it
   if (visibility == 1 && IsSelectorParam(paramIdx)) {
@@ -144,7 +139,7 @@ IControl* UIConfigManager::createMultiSelectionCCControl(int ccNumber, int chann
                                                          ControlLayer* layer, const std::string& group) {
   int entries = 0;
   IParam* param = InitMenuParam(PartName(name, part), paramIdx, def, min, max, part, group, &entries);
-  if (!param || !SetMenuTexts(param, name, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
+  if (!param || !SetMenuTexts(param, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
   IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), kAmber, true, layer);
   BindCC(Bind(paramIdx, kActionCC, caption), caption, ccNumber, channel, part, layer);
   return caption;
@@ -157,7 +152,7 @@ IControl* UIConfigManager::createMsbLsbSelectionCCControl(int ccNumber, int msb,
                                                           ControlLayer* layer, const std::string& group) {
   int entries = 0;
   IParam* param = InitMenuParam(PartName(name, part), paramIdx, def, min, max, part, group, &entries);
-  if (!param || !SetMenuTexts(param, name, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
+  if (!param || !SetMenuTexts(param, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
   IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), kWhite, true, layer);
   ControlAction* action = Bind(paramIdx, kActionMsbLsb, caption);
   action->ccNumber = ccNumber;
@@ -177,7 +172,7 @@ IControl* UIConfigManager::createMultiSelectionSysExControl(const std::string& n
                                                             ControlLayer* layer, const std::string& group, bool white) {
   int entries = 0;
   IParam* param = InitMenuParam(PartName(name, part), paramIdx, def, min, max, part, group, &entries);
-  if (!param || !SetMenuTexts(param, name, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
+  if (!param || !SetMenuTexts(param, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
   IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), white ? kWhite : kBlack, true, layer);
   ControlAction* action = Bind(paramIdx, kActionSysEx, caption);
   BindSysEx(action, caption, name, sysexIndex, changingByte, (long long)max - min + 1, ToInt((double)min + offset),
