@@ -327,6 +327,8 @@ TEST(LibrarianCommands, DiscardReloadsFromDiskAndClearsUnsaved) {
   EXPECT_EQ(page.rowText(0, 1), "A1");
   EXPECT_TRUE(page.plug->layer("saveChangesLayer")->IsShown());
   EXPECT_FALSE(page.plug->layer("discardChangesLayerRight")->IsShown());
+  // The folders are read again by the Refresh button's own change, which says so.
+  EXPECT_EQ(page.status(), "Folders read again");
 }
 
 TEST(LibrarianCommands, SyncButtonsStartTheirJobs) {
