@@ -188,6 +188,21 @@ TEST(LibrarianCommands, SearchNeedsTwoCharactersAndShowsResultsInTheLowerPane) {
   EXPECT_EQ(page.rowText(1, 0), "Pad0");
 }
 
+// Only program names are searched: with performances shown, a search lists nothing and
+// the page stays on performances.
+TEST(LibrarianCommands, ASearchWhilePerformancesAreShownListsNoProgramsAmongThem) {
+  LibrarianPage page(Banks{{"1.syx", "Pad"}});
+  page.command(kDatamode, 1.0, false);
+  ASSERT_TRUE(page.plug->panelMode().perfMode);
+  const std::string lowerBefore = page.rowText(1, 0);
+  page.plug->GetParam(P::kPatchSearchString)->SetDisplayText(0, "Pad1");
+  page.command(P::kPatchSearchString, 0.0, true);
+  EXPECT_FALSE(page.plug->panelMode().searchResultsShown);
+  EXPECT_EQ(page.plug->librarian->patchType, 1);
+  EXPECT_EQ(page.rowText(1, 0), lowerBefore);
+  EXPECT_FALSE(page.plug->layer("RightSearchPopupMenu")->IsShown());
+}
+
 TEST(LibrarianCommands, SearchResultsLeaveTheUpperPaneAndItsListsAlone) {
   LibrarianPage page(Banks{{"1.syx", "Pad"}, {"2.syx", "Lead"}});
   page.command(P::kRefreshFolders, 1.0, false);
