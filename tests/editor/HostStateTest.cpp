@@ -156,6 +156,23 @@ TEST(HostState, OfTwoPortsAlikeInTheirFirst32CharactersTheRecallReopensTheOneSav
   EXPECT_TRUE(recalling.plug->isMidiIOSet());
 }
 
+// A song recalled into an editor connected to another output: the song's port is not
+// there, so the editor is unconnected and sends the performance nowhere.
+TEST(HostState, ARecallWhoseOutputIsGoneLeavesAnEditorConnectedBeforeUnconnected) {
+  ByteChunk chunk = EditedChunk();
+  const std::string kOtherOut = "Another Interface Out";
+  StateFixture f(false, {kOtherOut});
+  int out = 1;
+  ASSERT_GT(f.plug->setExternalMIDIOut(out, kOtherOut.c_str()), 0);
+  f.plug->GetParam(kDeviceOutSelection)->Set(out);
+  f.plug->setMidiIOSet(true);
+  ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
+  EXPECT_FALSE(f.plug->isMidiIOSet());
+  EXPECT_EQ(f.plug->GetParam(kDeviceOutSelection)->Int(), 0);
+  EXPECT_EQ(f.transfersStarted(), 0);
+  EXPECT_EQ(f.ports->OutputsOpenOn(kOtherOut), 0u);
+}
+
 TEST(HostState, FlagsFollowTheRestoredSwitches) {
   ByteChunk chunk = EditedChunk();
   StateFixture f(true);
