@@ -39,6 +39,16 @@ TEST(IModuleBaseParams, HardwareValuesGoToOnParamChange2) {
   EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), 4.0);
 }
 
+TEST(IModuleBaseParams, AnIndexWithNoParameterChangesNothingAndTellsNoOne) {
+  BaseTestPlug plug(4, 0);
+  for (int paramIdx : {-1, 4, 100000}) {
+    plug.SetParameterFromGUI(paramIdx, 0.5);
+    plug.SetParameterFromGUI2(paramIdx, 1.0);
+  }
+  EXPECT_TRUE(plug.calls.empty());
+  EXPECT_TRUE(plug.informed.empty());
+}
+
 TEST(IModuleBaseParams, OnParamResetWithNothingAutomatedOnlyResets) {
   BaseTestPlug plug(798, 0);
   plug.OnParamReset();

@@ -15,11 +15,12 @@ namespace {
 const std::string kLongIn = "Vudidi Nord USB MIDI Interface Port In 1";   // 40 characters
 const std::string kLongOut = "Vudidi Nord USB MIDI Interface Port Out1";  // 40 characters
 
-// An editor on fake ports; the synthesizer's two ports are there unless `absent`.
+// An editor on fake ports; the synthesizer's two ports are there unless `absent`, and
+// `outputs` are the output ports listed when they are there.
 struct StateFixture {
-  explicit StateFixture(bool absent = false)
+  explicit StateFixture(bool absent = false, const std::vector<std::string>& outputs = {kLongOut})
       : f("", false, absent ? std::vector<std::string>{} : std::vector<std::string>{kLongIn},
-          absent ? std::vector<std::string>{} : std::vector<std::string>{kLongOut}),
+          absent ? std::vector<std::string>{} : outputs),
         ports(f.ports),
         plug(f.plug) {
     // The performance a recall resends would run on while the test reads the names;
@@ -133,6 +134,43 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   ASSERT_GT(read.loadAllFromChunk(&again, block), 0);
   EXPECT_EQ(read.names[5], kLongIn);
   EXPECT_EQ(read.names[6], kLongOut);
+}
+
+// Two outputs of one maker whose names differ only past their 32nd character: the song
+// reopens the one it was saved with.
+TEST(HostState, OfTwoPortsAlikeInTheirFirst32CharactersTheRecallReopensTheOneSaved) {
+  const std::string kOtherOut = "Vudidi Nord USB MIDI Interface Port Out2";
+  ASSERT_EQ(kOtherOut.compare(0, 32, kLongOut, 0, 32), 0);
+  const std::vector<std::string> outputs = {kLongOut, kOtherOut};
+  StateFixture saving(false, outputs);
+  int out = 2;
+  ASSERT_EQ(saving.plug->setExternalMIDIOut(out, kOtherOut.c_str()), 2);
+  saving.plug->GetParam(kDeviceOutSelection)->Set(out);
+  ByteChunk chunk = saving.save();
+
+  StateFixture recalling(false, outputs);
+  ASSERT_GT(recalling.plug->UnserializeState(&chunk, 0), 0);
+  EXPECT_EQ(recalling.ports->OutputsOpenOn(kOtherOut), 1u);
+  EXPECT_EQ(recalling.ports->OutputsOpenOn(kLongOut), 0u);
+  EXPECT_EQ(recalling.plug->GetParam(kDeviceOutSelection)->Int(), 2);
+  EXPECT_TRUE(recalling.plug->isMidiIOSet());
+}
+
+// A song recalled into an editor connected to another output: the song's port is not
+// there, so the editor is unconnected and sends the performance nowhere.
+TEST(HostState, ARecallWhoseOutputIsGoneLeavesAnEditorConnectedBeforeUnconnected) {
+  ByteChunk chunk = EditedChunk();
+  const std::string kOtherOut = "Another Interface Out";
+  StateFixture f(false, {kOtherOut});
+  int out = 1;
+  ASSERT_GT(f.plug->setExternalMIDIOut(out, kOtherOut.c_str()), 0);
+  f.plug->GetParam(kDeviceOutSelection)->Set(out);
+  f.plug->setMidiIOSet(true);
+  ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
+  EXPECT_FALSE(f.plug->isMidiIOSet());
+  EXPECT_EQ(f.plug->GetParam(kDeviceOutSelection)->Int(), 0);
+  EXPECT_EQ(f.transfersStarted(), 0);
+  EXPECT_EQ(f.ports->OutputsOpenOn(kOtherOut), 0u);
 }
 
 TEST(HostState, FlagsFollowTheRestoredSwitches) {

@@ -188,6 +188,21 @@ TEST(LibrarianCommands, SearchNeedsTwoCharactersAndShowsResultsInTheLowerPane) {
   EXPECT_EQ(page.rowText(1, 0), "Pad0");
 }
 
+// Only program names are searched: with performances shown, a search lists nothing and
+// the page stays on performances.
+TEST(LibrarianCommands, ASearchWhilePerformancesAreShownListsNoProgramsAmongThem) {
+  LibrarianPage page(Banks{{"1.syx", "Pad"}});
+  page.command(kDatamode, 1.0, false);
+  ASSERT_TRUE(page.plug->panelMode().perfMode);
+  const std::string lowerBefore = page.rowText(1, 0);
+  page.plug->GetParam(P::kPatchSearchString)->SetDisplayText(0, "Pad1");
+  page.command(P::kPatchSearchString, 0.0, true);
+  EXPECT_FALSE(page.plug->panelMode().searchResultsShown);
+  EXPECT_EQ(page.plug->librarian->patchType, 1);
+  EXPECT_EQ(page.rowText(1, 0), lowerBefore);
+  EXPECT_FALSE(page.plug->layer("RightSearchPopupMenu")->IsShown());
+}
+
 TEST(LibrarianCommands, SearchResultsLeaveTheUpperPaneAndItsListsAlone) {
   LibrarianPage page(Banks{{"1.syx", "Pad"}, {"2.syx", "Lead"}});
   page.command(P::kRefreshFolders, 1.0, false);
@@ -327,6 +342,8 @@ TEST(LibrarianCommands, DiscardReloadsFromDiskAndClearsUnsaved) {
   EXPECT_EQ(page.rowText(0, 1), "A1");
   EXPECT_TRUE(page.plug->layer("saveChangesLayer")->IsShown());
   EXPECT_FALSE(page.plug->layer("discardChangesLayerRight")->IsShown());
+  // The folders are read again by the Refresh button's own change, which says so.
+  EXPECT_EQ(page.status(), "Folders read again");
 }
 
 TEST(LibrarianCommands, SyncButtonsStartTheirJobs) {

@@ -14,6 +14,7 @@
 #include "RoadTestSupport.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/TavroParams.h"
+#include "messaging/SendOutcome.h"
 
 namespace {
 
@@ -201,6 +202,18 @@ TEST(KnobRoad, WithoutAPortTheValueWaitsForOne) {
   f.openOutput();
   f.plug->OnParamChange(kFilterCutoff);
   EXPECT_EQ(f.sent(), (std::vector<Message>{{0xB0, kCutoffCC, 80}}));
+}
+
+// A control change the port refuses (the unit unplugged) is said, not passed over.
+TEST(KnobRoad, AControlChangeThePortRefusesSaysSo) {
+  RoadFixture f;
+  f.openOutput();
+  f.edit(kFilterCutoff, 64);
+  ASSERT_EQ(f.sent().size(), 1u);
+  EXPECT_NE(Status(*f.plug), kMidiSendFailed);
+  f.ports->RemovePort(RoadFixture::kSynthIn);
+  f.edit(kFilterCutoff, 65);
+  EXPECT_EQ(Status(*f.plug), kMidiSendFailed);
 }
 
 TEST(KnobRoad, ASwitchSendsItsOffAndOnValues) {

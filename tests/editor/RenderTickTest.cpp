@@ -2,10 +2,12 @@
 // tick-performer in the order the tick left them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
 #include <thread>
+#include <vector>
 
 #include "EditorTestSupport.h"
 #include "Framework/IControlText.h"
@@ -246,6 +248,35 @@ TEST(RenderTick, AfterAResetTheFirstStoppedTickSilencesEverySlot) {
   for (const auto& m : sent) {
     EXPECT_EQ(m[0] & 0xF0, 0x80);
     EXPECT_NE(m[1], 0);
+  }
+}
+
+// The editor makes no sound: a block processed after a bypassed one is silent, not the
+// bypassed block's input again.
+TEST(RenderTick, ABlockAfterABypassedOneIsSilent) {
+  TickFixture t;
+  Tavro& p = t.plug();
+  constexpr int kFrames = 512;
+  p.SetInputChannelConnections(0, 2, true);
+  p.SetOutputChannelConnections(0, 2, true);
+  std::vector<float> left(kFrames, 0.5f), right(kFrames, -0.25f);
+  std::vector<float> outLeft(kFrames, 0.0f), outRight(kFrames, 0.0f);
+  float* inputs[2] = {left.data(), right.data()};
+  float* outputs[2] = {outLeft.data(), outRight.data()};
+  p.AttachInputBuffers(0, 2, inputs, kFrames);
+  p.AttachOutputBuffers(0, 2, outputs);
+  p.PassThroughBuffers(0.0f, kFrames);
+  ASSERT_EQ(outLeft[kFrames - 1], 0.5f);
+  ASSERT_EQ(outRight[0], -0.25f);
+
+  std::fill(outLeft.begin(), outLeft.end(), 1.0f);
+  std::fill(outRight.begin(), outRight.end(), 1.0f);
+  p.AttachInputBuffers(0, 2, inputs, kFrames);
+  p.AttachOutputBuffers(0, 2, outputs);
+  p.ProcessBuffers(0.0f, kFrames);
+  for (int i = 0; i < kFrames; ++i) {
+    ASSERT_EQ(outLeft[size_t(i)], 0.0f) << i;
+    ASSERT_EQ(outRight[size_t(i)], 0.0f) << i;
   }
 }
 

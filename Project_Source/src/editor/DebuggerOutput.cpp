@@ -34,7 +34,7 @@ std::string DebuggerOutput::formatLine(std::time_t when, const std::string& text
   return std::string(stamp, n) + "\t " + text + "\n";
 }
 
-bool DebuggerOutput::compareMIDIdata(Tavro* plug, const IMidiMsg& msg) {
+bool DebuggerOutput::compareMIDIdata(Tavro* plug, IMidiMsg msg) {
   const int bytes[3] = {msg.mStatus, msg.mData1, msg.mData2};
   bool changed = false;
   for (int i = 0; i < 3; ++i) {

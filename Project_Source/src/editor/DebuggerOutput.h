@@ -24,5 +24,5 @@ public:
   // and both data bytes with the plug-in's lastMidiData, stores them there and returns
   // true when any differed. threads: main, midi-in, worker, tick-performer (whichever logs
   // MIDI, one at a time).
-  static bool compareMIDIdata(Tavro* plug, const IMidiMsg& msg);
+  static bool compareMIDIdata(Tavro* plug, IMidiMsg msg);
 };

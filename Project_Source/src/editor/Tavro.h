@@ -461,7 +461,7 @@ public:
   void OpenHelpTopics(int topic);
   // "Slot A " .. "Slot D " before `text` for slots 0-3, else `text`; the characters
   // stay valid until the next call.
-  const char* getPanelString(int slot, const std::string& text);
+  const char* getPanelString(int slot, std::string text);
   int getPatchesFolderLength() const { return int(getPatchesFolderStr().size()); }
   // Libraries of the older editor are not read: nothing to import.
   void importJPLibFile(bool) {}

@@ -125,7 +125,7 @@ bool Tavro::saveImportedFile(bool midiFile) {
   return true;
 }
 
-const char* Tavro::getPanelString(int slot, const std::string& text) {
+const char* Tavro::getPanelString(int slot, std::string text) {
   static const char* const kPrefixes[] = {"Slot A ", "Slot B ", "Slot C ", "Slot D "};
   panelString = (slot >= 0 && slot < int(std::size(kPrefixes)) ? kPrefixes[slot] : "") + text;
   return panelString.c_str();

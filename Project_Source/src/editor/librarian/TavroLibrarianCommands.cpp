@@ -315,7 +315,8 @@ Result discard(Tavro& plug, int, double value) {
     plug.upperBankText = plug.GetParam(P::kCurrentOpenPatchBankL + plug.panelMode().activeSlot)->GetDisplayText(upper);
     plug.lowerBankText = plug.GetParam(P::kCurrentOpenPatchBankR + plug.panelMode().activeSlot)->GetDisplayText(lower);
   }
-  rescan(plug);
+  // The folders are read again as the Refresh button reads them; nothing is unsaved now.
+  plug.OnParamChange(P::kRefreshFolders);
   plug.DisplayProcessingIndicator(false);
   return Result::kGoOn;
 }

@@ -1,7 +1,6 @@
 #include "editor/panel/TavroDialogs.h"
 
 #include <cstring>
-#include <mutex>
 
 #include "winemu/WinEmu_Dialog.h"
 #include "winemu/WinEmu_Window.h"
@@ -32,15 +31,15 @@ WinEmu_DialogResourceIndex gPatchSaveRecord{IDD_PATCH_SAVE,
                                             144,
                                             nullptr};
 
-}  // namespace
+// The record goes to the front of the module's list when the module loads, before any
+// dialog can be opened.
+[[maybe_unused]] const bool gPatchSaveListed = [] {
+  gPatchSaveRecord.next = WinEmu_curmodule_dialogresource_head;
+  WinEmu_curmodule_dialogresource_head = &gPatchSaveRecord;
+  return true;
+}();
 
-void ListTavroDialogs() {
-  static std::once_flag listed;
-  std::call_once(listed, [] {
-    gPatchSaveRecord.next = WinEmu_curmodule_dialogresource_head;
-    WinEmu_curmodule_dialogresource_head = &gPatchSaveRecord;
-  });
-}
+}  // namespace
 
 long EnterPatchName(HWND dialog, unsigned int msg, unsigned long wParam, long lParam) {
   if (msg == WM_INITDIALOG) {
@@ -74,13 +73,11 @@ long MessageBoxProg(HWND dialog, unsigned int msg, unsigned long wParam, long lP
 }
 
 int showMessageBox(HWND parent, Tavro* plug, int resourceId, void* extra) {
-  ListTavroDialogs();
   return WinEmu_DialogBox(WinEmu_curmodule_dialogresource_head, resourceId, parent, &MessageBoxProg,
                           reinterpret_cast<long>(plug));
 }
 
 int showPatchNameMessageBox(HWND parent, Tavro* plug, int resourceId, std::string* bankName) {
-  ListTavroDialogs();
   BankNameDialogData data;
   data.plug = plug;
   const int result = WinEmu_DialogBox(WinEmu_curmodule_dialogresource_head, resourceId, parent, &EnterPatchName,

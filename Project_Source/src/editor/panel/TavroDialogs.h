@@ -23,9 +23,6 @@ struct BankNameDialogData {
   std::string name;  // at most 254 characters, set on OK
 };
 
-// Puts the editor's dialog records at the front of the module's list, once.
-void ListTavroDialogs();
-
 long EnterPatchName(HWND dialog, unsigned int msg, unsigned long wParam, long lParam);
 long MessageBoxProg(HWND dialog, unsigned int msg, unsigned long wParam, long lParam);
 
