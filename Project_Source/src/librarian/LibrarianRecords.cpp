@@ -44,8 +44,7 @@ std::string PatchFile::incompleteReason() const {
 }
 
 std::string folderKeyOfChain(const std::vector<std::string>& chain) {
-  if (chain.size() <= 1) return chain.empty() ? std::string() : chain.front();
   std::string key;
-  for (size_t i = 1; i < chain.size(); ++i) key += (i > 1 ? "/" : "") + chain[i];
+  for (size_t i = 0; i < chain.size(); ++i) key += (i > 0 ? "/" : "") + chain[i];
   return key;
 }

@@ -65,9 +65,10 @@ struct PatchFile {
   std::unique_ptr<PatchFile> clone() const;
 };
 
-// The key by which the menus tell a bank's folder: below the scanned root, the folder
-// names after the root joined by "/"; the root itself by its own name. `chain` is
-// root first; an empty chain gives "".
+// The key by which the menus tell a bank's folder: the folder names from the scanned
+// root down, joined by "/" ("Patches", "Patches/A/Sub"). No two folders share one, so
+// a sub-folder named like the root keeps its own. `chain` is root first; an empty
+// chain gives "".
 std::string folderKeyOfChain(const std::vector<std::string>& chain);
 
 struct SubFolderFiles2 {
