@@ -38,6 +38,7 @@ std::string PatchFile::incompleteReason() const {
   if (losses.oddLength) add(Count(losses.oddLength, kind) + " of an unusual length");
   if (losses.unknownType) add(Count(losses.unknownType, kind) + " with an unknown type byte");
   if (losses.leftOut) add(Count(losses.leftOut, "message") + " left out");
+  if (losses.strayBytes) add(Count(losses.strayBytes, "byte") + " outside the dumps");
   if (losses.damagedMidiFile) add("damaged MIDI file");
   if (losses.unconverted) add("over 99 programs, not split");
   return reason;
