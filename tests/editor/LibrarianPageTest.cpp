@@ -190,6 +190,25 @@ TEST(LibrarianPage, ABankInASubFolderNamedLikeTheRootKeepsItsPaneThroughSearchAn
   EXPECT_EQ(saved.substr(4 * kNamed + kNameAt, 10), "S4        ");
 }
 
+// The bank-file menu of library mode selects for the upper pane: a refresh with the
+// lower pane active rebuilds it without moving the upper pane to the lower one's bank.
+TEST(LibrarianPage, ARefreshWithTheLowerPaneActiveKeepsTheUpperBank) {
+  LibrarianPage page({{"1.syx", "A"}, {"2.syx", "B"}});
+  page.command(TavroParam::kLibLowerNextBank, 1.0, true);
+  page.click(1, 3);
+  ASSERT_EQ(page.list().activeSide, 1);
+  ASSERT_EQ(page.rowText(0, 0), "A0");
+  ASSERT_EQ(page.rowText(1, 0), "B0");
+  page.plug->refreshPopUpMenus();
+  EXPECT_EQ(page.plug->librarian->upperFileIndex, 0);
+  EXPECT_EQ(page.rowText(0, 0), "A0");
+  page.plug->GetParam(TavroParam::kPatchSearchString)->SetDisplayText(0, "B1");
+  page.command(TavroParam::kPatchSearchString, 0.0, true);
+  ASSERT_TRUE(page.plug->panelMode().searchResultsShown);
+  EXPECT_EQ(page.rowText(0, 0), "A0");
+  EXPECT_EQ(page.plug->GetParam(kPatchSelectionListUpper)->Value(), 0.0);
+}
+
 TEST(LibrarianPage, ProgramMenuGroupThreeItemFourWritesProgram34) {
   LibrarianPage page;
   page.connect();
