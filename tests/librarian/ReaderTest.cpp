@@ -370,7 +370,7 @@ TEST(ReaderRealTime, ClockAndSensingBytesInsideADumpAreReadPast) {
   };
   const Bytes one = Program(1, 0, "One       "), two = Program(2, 0, "Two       "), perf = Performance(3, 765);
   const PatchFile plain = Read(Join({one, two}));
-  const PatchFile file = Read(Join({{0xF8}, timed(one, {3, 40, 101}), {0xFE, 0xF8}, timed(two, {6, 137}), {0xF8}}));
+  const PatchFile file = Read(Join({{0xF8}, timed(one, {3, 40, 101}), {0xFE, 0xF8}, timed(two, {1, 7, 138}), {0xF8}}));
   ASSERT_EQ(file.patches.size(), 99u);
   for (size_t row = 0; row < 2; ++row)
     EXPECT_EQ(file.patches[row].messages.at(0).bytes, plain.patches[row].messages.at(0).bytes) << row;

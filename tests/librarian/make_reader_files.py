@@ -194,10 +194,11 @@ def performance_names(index):
 
 def with_real_time(dump, n):
     """A clock byte and an active-sensing byte inside the data part, as a wire recorder
-    captures them; every third dump a clock byte in its head too."""
+    captures them; in every third dump a clock byte in its head, in the next one an
+    active-sensing byte between its F0 and the maker id."""
     at = 10 + n % 100
     out = dump[:at] + b'\xf8' + dump[at:120] + b'\xfe' + dump[120:]
-    return out[:3] + b'\xf8' + out[3:] if n % 3 == 0 else out
+    return out[:3] + b'\xf8' + out[3:] if n % 3 == 0 else out[:1] + b'\xfe' + out[1:] if n % 3 == 1 else out
 
 
 def third_pass(folder, count):

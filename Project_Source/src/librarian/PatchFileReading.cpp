@@ -379,11 +379,19 @@ bool MidiFileSysex(const uint8_t* bytes, int size, ByteChunk* out) {
   return true;
 }
 
-// Whether the maker id at `makerAt` starts a message: straight after F0 or, in a MIDI
+// The F0 before the maker id at `makerAt`, real-time bytes between them read past; -1
+// when there is none.
+int StartBefore(const uint8_t* bytes, int makerAt) {
+  int before = makerAt - 1;
+  while (before >= 0 && IsRealTime(bytes[before])) --before;
+  return before >= 0 && bytes[before] == kSysexStart ? before : -1;
+}
+
+// Whether the maker id at `makerAt` starts a message: after F0 or, in a MIDI
 // file read byte by byte, after an event's F0 (or F7) and its length. A 33 inside
 // another maker's message is no head.
 bool AtHeadStart(const uint8_t* bytes, int makerAt, bool midiFraming) {
-  if (makerAt >= 1 && bytes[makerAt - 1] == kSysexStart) return true;
+  if (StartBefore(bytes, makerAt) >= 0) return true;
   const int lengthEnd = makerAt - 1;
   if (!midiFraming || lengthEnd < 1 || bytes[lengthEnd] >= kFirstStatusByte) return false;
   for (int before = lengthEnd - 1; before >= 0 && lengthEnd - before <= 4; --before) {
@@ -417,7 +425,8 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
     }
   } while (!AtHeadStart(bytes, position - 1, midiFraming));
   const int makerAt = position - 1;
-  const int headStart = std::max(scanFrom, makerAt >= 1 && bytes[makerAt - 1] == kSysexStart ? makerAt - 1 : makerAt);
+  const int start = StartBefore(bytes, makerAt);
+  const int headStart = std::max(scanFrom, start >= 0 ? start : makerAt);
   CountStray(file, bytes + scanFrom, bytes + headStart, midiFraming);
   const auto readOver = [&](int to) {
     CountStray(file, bytes + headStart, bytes + to, midiFraming);
