@@ -52,6 +52,9 @@ bool TypeAccepts(int paramType, char32_t c) {
     case 2:
     case 3: return IsDigit(c) || c == U'+' || c == U'-';
     case 4: return IsDigit(c) || c == U'+' || c == U'-' || c == U'.';
+    // Text is a name the synthesizer holds: 7-bit characters only, as Cocoa's formatter
+    // takes them; a letter beyond would reach the unit's dumps as bytes it cannot hold.
+    case 5: return c >= U' ' && c < 0x7F;
     default: return true;
   }
 }

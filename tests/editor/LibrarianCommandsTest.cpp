@@ -89,7 +89,15 @@ TEST(LibrarianCommands, RenameWritesTheNameIntoTheDumpWithinBounds) {
     int row;
     std::string text, stored;
   };
-  const Case cases[] = {{3, "ABCDEFGHIJKLMNOP", "ABCDEFGHIJ"}, {98, "Bass", "Bass"}};
+  // A text the box did not filter is cut by characters; a letter the unit cannot hold
+  // is one '?' in the dump.
+  const Case cases[] = {{3, "ABCDEFGHIJKLMNOP", "ABCDEFGHIJ"},
+                        {98, "Bass", "Bass"},
+                        {4, "Pad-9 \xC3\xA9 Ox", "Pad-9 ? Ox"},
+                        {5,
+                         "\xE2\x82\xAC\xFF"
+                         "ab\xC3",
+                         "??ab?"}};
   for (const Case& c : cases) {
     page.plug->setRenameInactive(false);
     page.list().selectedUpper = c.row;
@@ -160,6 +168,42 @@ TEST(LibrarianCommands, TheRenameBoxTakesTypingAtOnce) {
   EXPECT_FALSE(page.plug->layer("patchRename")->IsShown());
   EXPECT_TRUE(page.plug->panelMode().renameInactive);
   EXPECT_EQ(page.rowText(0, 3), "A3");
+}
+
+// A name typed with letters the unit cannot hold, in either view a host may open: the
+// box refuses them and cuts by characters, the list and the saved bank hold what the
+// box showed, in 7-bit bytes, and every reader takes the bank whole.
+TEST(LibrarianCommands, ARenameTypedWithLettersBeyondSevenBitsSavesWhatTheBoxShowed) {
+  constexpr size_t kNamed = 149, kNameAt = 138;
+  for (const bool carbon : {false, true}) {
+    SCOPED_TRACE(carbon ? "Carbon view" : "Cocoa view");
+    LibrarianPage page;
+    if (carbon) {
+      page.plug->graphics->CloseWindow();
+      ASSERT_NE(page.plug->graphics->OpenWindow(&page.backend, nullptr, 0, 0), nullptr);
+    }
+    page.list().selectedUpper = 2;
+    page.list().renameSlot(0, 0);
+    ASSERT_TRUE(page.backend.IsTextEntryOpen());
+    // "Pad-9 \u00e9 Ox\u00df!": the two letters beyond seven bits are refused.
+    page.backend.TypeText("Pad-9 \xC3\xA9 Ox\xC3\x9F!\n");
+    EXPECT_EQ(page.plug->GetParam(kPatchRename)->GetDisplayText(0), "Pad-9  Ox!");
+    EXPECT_EQ(page.rowText(0, 2), "Pad-9  Ox!");
+
+    const std::string path = page.data.folder() + "Patches/Renamed.nl2";
+    page.backend.ScriptFilePromptAnswer(path);
+    page.backend.ScriptPopupChoiceText("Save As.../Tavro Format (*.nl2) (with names)");
+    page.clickMenu("BANKEDITMENU", kBankEditMenu);
+    const std::string saved = page.data.read("Patches/Renamed.nl2");
+    ASSERT_EQ(saved.size(), 99 * kNamed);
+    for (size_t row = 0; row < 99; ++row)
+      for (size_t at = 1; at + 1 < kNamed; ++at)
+        ASSERT_LT(uint8_t(saved[row * kNamed + at]), 0x80) << "row " << row << " byte " << at;
+    EXPECT_EQ(saved.substr(2 * kNamed + kNameAt, 10), "Pad-9  Ox!");
+    const auto messages = MidoMessages(path, false);
+    if (!messages) GTEST_SKIP() << "python3's mido is not installed: the file is not read back";
+    EXPECT_EQ(messages->size(), 99u);
+  }
 }
 
 TEST(LibrarianCommands, SearchNeedsTwoCharactersAndShowsResultsInTheLowerPane) {

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,26 @@ inline int Find(const std::vector<std::vector<unsigned char>>& sent, const std::
 inline bool Exists(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0;
+}
+
+// Each SysEx message Debian's python reads with mido from `path`, as hex, in file
+// order; nullopt when mido is missing.
+inline std::optional<std::vector<std::string>> MidoMessages(const std::string& path, bool midiFile) {
+  if (std::system("/usr/bin/python3 -c 'import mido' 2>/dev/null") != 0) return std::nullopt;
+  const std::string read = midiFile ? "[m for t in mido.MidiFile(sys.argv[1]).tracks for m in t if m.type == \"sysex\"]"
+                                    : "mido.read_syx_file(sys.argv[1])";
+  const std::string command = "/usr/bin/python3 -c 'import sys, mido\nfor m in " + read +
+                              ": print(m.hex().replace(\" \", \"\").lower())' '" + path + "' 2>&1";
+  std::vector<std::string> lines;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return lines;
+  char buffer[4096];
+  std::string all;
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) all.append(buffer, n);
+  pclose(pipe);
+  std::istringstream stream(all);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
 }
 
 // Relative paths under "Patches" and the name prefix of their programs.

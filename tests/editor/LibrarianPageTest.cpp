@@ -146,12 +146,67 @@ TEST(LibrarianPage, SameNamedBanksInTwoFoldersOpenTheChosenOne) {
   const int index = page.plug->librarian->upperFileIndex;
   EXPECT_EQ(int(page.plug->GetParam(kPatchSelectionListUpper)->Value()), index);
   EXPECT_EQ(page.plug->getLeftCurrentFile(false).fileName, "x.syx");
-  EXPECT_EQ(page.plug->getLeftCurrentFile(false).folderName, "B/Sub");
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).folderName, "Patches/B/Sub");
 
   page.backend.ScriptPopupChoiceText("A/Sub/x.syx");
   page.clickMenu("LeftPatchPopupMenu", kLeftPatchMenu);
   EXPECT_EQ(page.rowText(0, 4), "A4");
-  EXPECT_EQ(page.plug->getLeftCurrentFile(false).folderName, "A/Sub");
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).folderName, "Patches/A/Sub");
+}
+
+// A sub-folder named like the root holds banks of its own: a paste into its bank stays
+// in the pane through a search and a refresh, and Save writes that bank's own file.
+TEST(LibrarianPage, ABankInASubFolderNamedLikeTheRootKeepsItsPaneThroughSearchAndSave) {
+  LibrarianPage page({{"a.nl2", "R"}, {"Patches/a.nl2", "S"}, {"src.nl2", "Q"}});
+  const std::string rootBank = page.data.read("Patches/a.nl2");
+  page.backend.ScriptPopupChoiceText("Patches/a.nl2");
+  page.clickMenu("LeftPatchPopupMenu", kLeftPatchMenu);
+  ASSERT_EQ(page.rowText(0, 4), "S4");
+  page.backend.ScriptPopupChoiceText("src.nl2");
+  page.clickMenu("RightPatchPopupMenu", kRightPatchMenu);
+  ASSERT_EQ(page.rowText(1, 4), "Q4");
+  page.backend.ScriptPopupChoiceText("Copy");
+  page.click(1, 4, IMouseMod(false, true));
+  page.backend.ScriptPopupChoiceText("Paste");
+  page.click(0, 6, IMouseMod(false, true));
+  ASSERT_EQ(page.rowText(0, 6), "Q4");
+
+  page.plug->GetParam(TavroParam::kPatchSearchString)->SetDisplayText(0, "Q1");
+  page.command(TavroParam::kPatchSearchString, 0.0, true);
+  ASSERT_TRUE(page.plug->panelMode().searchResultsShown);
+  page.plug->refreshPopUpMenus();
+  EXPECT_EQ(page.rowText(0, 6), "Q4");
+  EXPECT_EQ(page.rowText(0, 4), "S4");
+  EXPECT_EQ(page.plug->getLeftCurrentFile(false).folderName, "Patches/Patches");
+
+  page.backend.ScriptPopupChoiceText("Save (Overwrite current bank)");
+  page.clickMenu("BANKEDITMENU", kBankEditMenu);
+  EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
+  EXPECT_EQ(page.data.read("Patches/a.nl2"), rootBank);
+  const std::string saved = page.data.read("Patches/Patches/a.nl2");
+  constexpr size_t kNamed = 149, kNameAt = 138;
+  ASSERT_EQ(saved.size(), 99 * kNamed);
+  EXPECT_EQ(saved.substr(6 * kNamed + kNameAt, 10), "Q4        ");
+  EXPECT_EQ(saved.substr(4 * kNamed + kNameAt, 10), "S4        ");
+}
+
+// The bank-file menu of library mode selects for the upper pane: a refresh with the
+// lower pane active rebuilds it without moving the upper pane to the lower one's bank.
+TEST(LibrarianPage, ARefreshWithTheLowerPaneActiveKeepsTheUpperBank) {
+  LibrarianPage page({{"1.syx", "A"}, {"2.syx", "B"}});
+  page.command(TavroParam::kLibLowerNextBank, 1.0, true);
+  page.click(1, 3);
+  ASSERT_EQ(page.list().activeSide, 1);
+  ASSERT_EQ(page.rowText(0, 0), "A0");
+  ASSERT_EQ(page.rowText(1, 0), "B0");
+  page.plug->refreshPopUpMenus();
+  EXPECT_EQ(page.plug->librarian->upperFileIndex, 0);
+  EXPECT_EQ(page.rowText(0, 0), "A0");
+  page.plug->GetParam(TavroParam::kPatchSearchString)->SetDisplayText(0, "B1");
+  page.command(TavroParam::kPatchSearchString, 0.0, true);
+  ASSERT_TRUE(page.plug->panelMode().searchResultsShown);
+  EXPECT_EQ(page.rowText(0, 0), "A0");
+  EXPECT_EQ(page.plug->GetParam(kPatchSelectionListUpper)->Value(), 0.0);
 }
 
 TEST(LibrarianPage, ProgramMenuGroupThreeItemFourWritesProgram34) {

@@ -49,26 +49,6 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
   return text;
 }
 
-// Each SysEx message Debian's python reads with mido from `path`, as hex, in file
-// order; nullopt when mido is missing.
-std::optional<std::vector<std::string>> MidoMessages(const std::string& path, bool midiFile) {
-  if (std::system("/usr/bin/python3 -c 'import mido' 2>/dev/null") != 0) return std::nullopt;
-  const std::string read = midiFile ? "[m for t in mido.MidiFile(sys.argv[1]).tracks for m in t if m.type == \"sysex\"]"
-                                    : "mido.read_syx_file(sys.argv[1])";
-  const std::string command = "/usr/bin/python3 -c 'import sys, mido\nfor m in " + read +
-                              ": print(m.hex().replace(\" \", \"\").lower())' '" + path + "' 2>&1";
-  std::vector<std::string> lines;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return lines;
-  char buffer[4096];
-  std::string all;
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) all.append(buffer, n);
-  pclose(pipe);
-  std::istringstream stream(all);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
-
 struct RoadPage : LibrarianPage {
   explicit RoadPage(int model = 1, const Banks& banks = Banks{{"Bank A.syx", "A"}}, SynthSimSettings unit = Unit(1))
       : LibrarianPage(banks, WithModel(unit, model)) {
@@ -302,7 +282,7 @@ TEST(LibrarianOutcomes, SaveAsIntoASecondLevelFolderShowsTheSavedBank) {
   page.choose("Save As.../Tavro Format (*.nl2) (with names)");
   const CurrentFilePair shown = page.plug->getLeftCurrentFile(false);
   EXPECT_EQ(shown.fileName, "Copy.nl2");
-  EXPECT_EQ(shown.folderName, "Pads/Warm");
+  EXPECT_EQ(shown.folderName, "Patches/Pads/Warm");
   // The pane shows the copy, which the rescan lists under that key.
   EXPECT_EQ(page.rowText(0, 4), row);
   const std::vector<std::string> files = page.upperFiles();

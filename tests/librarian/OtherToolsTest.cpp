@@ -23,12 +23,13 @@ std::string Prog(int n) {
   return Name(text);
 }
 
-// The index of `file` in the program list; -1 when it is not listed.
-int Listed(const PatchLibrarian& librarian, const std::string& file) {
+// The index of `file` in the list of its kind; -1 when it is not listed.
+int Listed(const PatchLibrarian& librarian, const std::string& file, int type = 0) {
   int found = -1;
   librarian.inspect([&](const PatchLibrary& library) {
-    for (size_t i = 0; i < library.programFiles.size(); ++i)
-      if (library.programFiles[i]->fileName == file) found = int(i);
+    const PatchFileList& files = library.filesOfType(type);
+    for (size_t i = 0; i < files.size(); ++i)
+      if (files[i]->fileName == file) found = int(i);
   });
   return found;
 }
@@ -39,6 +40,7 @@ struct ToolCase {
   bool incomplete;
   const char* reason;  // part of the reason the panel gives
   bool dumpsOnly;      // the file holds the bank's dumps and nothing else: a raw save writes it again byte for byte
+  int type = 0;        // the bank's kind: 0 programs, 1 performances
 };
 
 // No "Singles" bank beside the files, nothing moved into "Converted Banks".
@@ -67,17 +69,18 @@ protected:
 TEST_P(OtherTools, ListedWholeOrMarkedAndNeverOverwrittenIncomplete) {
   const ToolCase& c = GetParam();
   ExpectNothingSplit(root_, data_.path());
-  const int index = Listed(librarian_, c.file);
+  const int index = Listed(librarian_, c.file, c.type);
   ASSERT_GE(index, 0) << c.file << " is not listed";
-  librarian_.patchType = 0;
+  librarian_.patchType = c.type;
+  editor_.performanceMode = c.type == 1;
   librarian_.upperFileIndex = index;
-  const std::unique_ptr<PatchFile> bank = librarian_.copyBank(0, index);
+  const std::unique_ptr<PatchFile> bank = librarian_.copyBank(c.type, index);
   ASSERT_EQ(bank->patches.size(), 100u);
-  EXPECT_TRUE(bank->patches[99].empty());
+  EXPECT_EQ(bank->patches[99].empty(), c.type == 0);
   for (const auto& row : c.rows) EXPECT_EQ(bank->patches[size_t(row.first)].name, row.second) << "row " << row.first;
   const std::string notice = librarian_.paneNotice(false);
   librarian_.inspect([&](const PatchLibrary& library) {
-    const PatchFile& listed = *library.programFiles[size_t(index)];
+    const PatchFile& listed = *library.filesOfType(c.type)[size_t(index)];
     EXPECT_EQ(listed.incomplete(), c.incomplete);
     EXPECT_NE(listed.incompleteReason().find(c.reason), std::string::npos) << listed.incompleteReason();
   });
@@ -173,8 +176,39 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  "1 program of an unusual length",
                  false},
-        // Other makers' messages between the dumps are passed over.
-        ToolCase{"foreign.syx", {{0, Prog(1)}, {3, Prog(4)}, {50, Prog(51)}, {98, Prog(99)}}, false, "", false},
+        // Other makers' messages between the dumps are passed over and counted: a save
+        // in place would drop them.
+        ToolCase{"foreign.syx",
+                 {{0, Prog(1)}, {3, Prog(4)}, {50, Prog(51)}, {98, Prog(99)}},
+                 true,
+                 "bytes outside the dumps",
+                 false},
+        // A name starting F7 F0 ends its dump there: the rest of the name is counted.
+        ToolCase{"name_f7f0_row50.syx",
+                 {{48, Prog(49)}, {49, "Sound   50"}, {50, Prog(51)}, {98, Prog(99)}},
+                 true,
+                 "10 bytes outside the dumps",
+                 false},
+        ToolCase{"perf_name_f7f0.syx",
+                 {{48, "Perf 49   "}, {49, "Perform 50"}, {50, "Perf 51   "}, {99, "Perf 100  "}},
+                 true,
+                 "50 bytes outside the dumps",
+                 false,
+                 1},
+        ToolCase{"perf_part_f7f0.syx",
+                 {{48, "Perf 49   "}, {49, "Perf 50   "}, {50, "Perf 51   "}},
+                 true,
+                 "40 bytes outside the dumps",
+                 false,
+                 1},
+        // The first dump lost its head: what is left of it is counted.
+        ToolCase{"headless_first.nl2",
+                 {{0, Prog(2)}, {97, Prog(99)}, {98, "Sound   99"}},
+                 true,
+                 "124 bytes outside the dumps",
+                 false},
+        // Real-time bytes inside and between the dumps are MIDI's, not the bank's.
+        ToolCase{"realtime.syx", {{0, Prog(1)}, {1, Prog(2)}, {50, Prog(51)}, {98, Prog(99)}}, false, "", false},
         ToolCase{"format1_3tracks.mid",
                  {{0, Prog(1)}, {1, Prog(2)}, {2, Prog(3)}, {50, Prog(51)}, {98, Prog(99)}},
                  false,

@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                  149, "Sound   01", true},
         ReadCase{"over 100 performances", Join(std::vector<Bytes>(101, Performance(1))), 1, 100, 765, "Perform 01",
                  true},
-        ReadCase{"no acceptable message", Bytes(5000, 0x33), 0, 0, 0, "", false},
+        ReadCase{"no acceptable message: every byte read over", Bytes(5000, 0x33), 0, 0, 0, "", true},
         ReadCase{"14-byte image", Cut(Program(1), 14), 0, 0, 0, "", false}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return "Case" + std::to_string(info.index); });
 
@@ -220,7 +220,8 @@ TEST(ReaderMidiFiles, EventsAreReadWhateverFramesThem) {
 }
 
 TEST(ReaderHeads, AStatusByteInAHeadIsNoDeviceOrSlot) {
-  // F0 33 E6 ...: the head is cut, so the data after it is no dump of this maker.
+  // F0 33 E6 ...: the head is cut, so the data after it is no dump of this maker; its
+  // bytes are counted.
   for (const size_t at : {size_t(2), size_t(3), size_t(5)}) {
     const PatchFile file = Read(Join({With(Program(1, 0, "Cut head  "), at, 0xE6), Program(2, 1, "Next      ")}));
     ASSERT_EQ(file.patches.size(), 99u) << at;
@@ -229,7 +230,7 @@ TEST(ReaderHeads, AStatusByteInAHeadIsNoDeviceOrSlot) {
       const Bytes& m = patch.messages.at(0).bytes;
       EXPECT_TRUE(std::all_of(m.begin() + 1, m.begin() + 138, [](uint8_t b) { return b < 0x80; })) << at;
     }
-    EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
+    EXPECT_EQ(file.incompleteReason(), "149 bytes outside the dumps") << at;
   }
 }
 
@@ -246,7 +247,8 @@ TEST(ReaderHeads, OnlyAnF0Then33StartsAHead) {
   EXPECT_EQ(file.patches[0].name, "First     ");
   EXPECT_EQ(file.patches[1].name, "Second    ");
   EXPECT_EQ(file.patches[2].name, "Sound   03");
-  EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
+  // Passed over, but counted: a save of the rows would drop them.
+  EXPECT_EQ(file.incompleteReason(), "168 bytes outside the dumps");
 }
 
 namespace {
@@ -342,12 +344,13 @@ TEST(ReaderNames, ANameHoldingF7F0IsWholeWhenTheNextMessageOrTheEndFollowsItsF7)
   for (int row = 0; row < 3; ++row) EXPECT_EQ(file.patches[size_t(row)].messages[0].bytes.size(), 149u) << row;
   EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
 
-  // A name never starts with F7 F0: that is an unnamed program and another message.
+  // A name never starts with F7 F0: that is an unnamed program and bytes of no dump,
+  // counted, since a save of the rows would drop them.
   const Bytes leading = {0xF7, 0xF0, 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i'};
   const PatchFile unnamed = Read(Join({NamedProgram(1, leading), Program(2, 0, "Second    ")}));
   EXPECT_EQ(unnamed.patches[0].name, "Sound   01");
   EXPECT_EQ(unnamed.patches[1].name, "Second    ");
-  EXPECT_FALSE(unnamed.incomplete());
+  EXPECT_EQ(unnamed.incompleteReason(), "10 bytes outside the dumps");
 
   // A program of 141 bytes: kept as read and counted.
   const PatchFile odd = Read(Join({Program(1, 0, "Hi"), Program(2, 0, "Second    ")}));
@@ -355,4 +358,48 @@ TEST(ReaderNames, ANameHoldingF7F0IsWholeWhenTheNextMessageOrTheEndFollowsItsF7)
   EXPECT_EQ(odd.patches[0].messages[0].bytes.size(), 141u);
   EXPECT_EQ(odd.patches[1].name, "Second    ");
   EXPECT_EQ(odd.incompleteReason(), "1 program of an unusual length");
+}
+
+// MIDI real-time bytes stand wherever a wire recorder caught them: inside a dump's head
+// and data part they are read past and the dump kept whole; between dumps they are no
+// loss. In the name they cannot be told from a latin-1 letter: read as such, counted.
+TEST(ReaderRealTime, ClockAndSensingBytesInsideADumpAreReadPast) {
+  const auto timed = [](Bytes dump, std::initializer_list<size_t> places) {
+    for (const size_t at : places) dump.insert(dump.begin() + long(at), at % 2 ? 0xFE : 0xF8);
+    return dump;
+  };
+  const Bytes one = Program(1, 0, "One       "), two = Program(2, 0, "Two       "), perf = Performance(3, 765);
+  const PatchFile plain = Read(Join({one, two}));
+  const PatchFile file = Read(Join({{0xF8}, timed(one, {3, 40, 101}), {0xFE, 0xF8}, timed(two, {1, 7, 138}), {0xF8}}));
+  ASSERT_EQ(file.patches.size(), 99u);
+  for (size_t row = 0; row < 2; ++row)
+    EXPECT_EQ(file.patches[row].messages.at(0).bytes, plain.patches[row].messages.at(0).bytes) << row;
+  EXPECT_EQ(file.patches[1].name, "Two       ");
+  EXPECT_FALSE(file.incomplete()) << file.incompleteReason();
+
+  const PatchFile plainPerformances = Read(Join({perf, perf}));
+  const PatchFile performances = Read(Join({timed(perf, {5, 300, 713}), timed(perf, {4})}));
+  ASSERT_EQ(performances.patches.size(), 100u);
+  for (size_t row = 0; row < 2; ++row)
+    EXPECT_EQ(performances.patches[row].messages.at(0).bytes, plainPerformances.patches[row].messages.at(0).bytes);
+  EXPECT_FALSE(performances.incomplete()) << performances.incompleteReason();
+
+  const PatchFile inName = Read(Join({timed(one, {140}), two}));
+  EXPECT_EQ(inName.patches[1].name, "Two       ");
+  EXPECT_EQ(inName.incompleteReason(), "1 program unreadable, shown as init");
+}
+
+// A bank whose first dump lost its head: what is left of it is counted, the dumps after
+// it are read whole.
+TEST(ReaderLosses, WhatIsLeftOfAHeadlessFirstDumpIsCounted) {
+  const Bytes bank = Programs(99);
+  const PatchFile file = Read(Bytes(bank.begin() + 25, bank.end()));
+  ASSERT_EQ(file.patches.size(), 99u);
+  const PatchFile whole = Read(bank);
+  const Bytes& first = file.patches[0].messages.at(0).bytes;
+  const Bytes& second = whole.patches[1].messages.at(0).bytes;
+  ASSERT_EQ(first.size(), 149u);
+  EXPECT_EQ(Bytes(first.begin() + 6, first.begin() + 138), Bytes(second.begin() + 6, second.begin() + 138))
+      << "the second dump's data, in the first row";
+  EXPECT_EQ(file.incompleteReason(), "114 bytes outside the dumps");
 }

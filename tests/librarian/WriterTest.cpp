@@ -157,9 +157,10 @@ TEST_F(Writer, SaveAsNamesTheFolderAsTheScanDoes) {
   ASSERT_EQ(::mkdir((root_ + "/Pads/Warm").c_str(), 0755), 0);
   const std::pair<std::string, std::string> cases[] = {
       {root_ + "/Top.nl2", "Patches"},
-      {root_ + "/Pads/First.nl2", "Pads"},
-      {root_ + "/Pads/Warm/Second.nl2", "Pads/Warm"},
-      {data_.path() + "/Elsewhere.nl2", lastComponent(data_.path())},
+      {root_ + "/Pads/First.nl2", "Patches/Pads"},
+      {root_ + "/Pads/Warm/Second.nl2", "Patches/Pads/Warm"},
+      // Elsewhere the folder's path: a folder named like one of the library's is not it.
+      {data_.path() + "/Elsewhere.nl2", data_.path()},
   };
   for (const auto& [path, key] : cases) {
     editor_.promptAnswer = path;
@@ -173,7 +174,7 @@ TEST_F(Writer, SaveAsNamesTheFolderAsTheScanDoes) {
     for (const auto& file : library.programFiles) keys.push_back({file->fileName, folderKeyOfChain(file->folderChain)});
   });
   for (const auto& expected : std::vector<std::pair<std::string, std::string>>{
-           {"Top.nl2", "Patches"}, {"First.nl2", "Pads"}, {"Second.nl2", "Pads/Warm"}})
+           {"Top.nl2", "Patches"}, {"First.nl2", "Patches/Pads"}, {"Second.nl2", "Patches/Pads/Warm"}})
     EXPECT_NE(std::find(keys.begin(), keys.end(), expected), keys.end()) << expected.first;
 }
 

@@ -102,6 +102,7 @@ def main(folder, count):
     with open(folder + '/running.mid', 'rb') as written:
         assert b'\x90\x33\x02\x04\x00\x05' in written.read(), 'mido wrote no running status'
     second_pass(folder, count)
+    third_pass(folder, count)
 
 
 def messages(dumps):
@@ -178,6 +179,49 @@ def second_pass(folder, count):
         midi = mido.MidiFile(type=0, ticks_per_beat=480)
         midi.tracks.append(mido.MidiTrack([sysex(dump, 10) for dump in bank(size)]))
         midi.save(folder + '/bank%d.mid' % size)
+
+
+def performance(index, names):
+    data = bytes((index * 11 + i * 5) % 128 for i in range(6, 714))
+    return bytes([0xF0, 0x33, 0x00, 0x04, 0x1F, index]) + data + names + b'\xf7'
+
+
+def performance_names(index):
+    """The performance's name and its four part names, 50 bytes."""
+    name = ('Perf %02d' % (index + 1)).ljust(10)
+    return (name + ''.join(('Part%d %02d' % (k + 1, index + 1)).ljust(10) for k in range(4))).encode('ascii')
+
+
+def with_real_time(dump, n):
+    """A clock byte and an active-sensing byte inside the data part, as a wire recorder
+    captures them; in every third dump a clock byte in its head, in the next one an
+    active-sensing byte between its F0 and the maker id."""
+    at = 10 + n % 100
+    out = dump[:at] + b'\xf8' + dump[at:120] + b'\xfe' + dump[120:]
+    return out[:3] + b'\xf8' + out[3:] if n % 3 == 0 else out[:1] + b'\xfe' + out[1:] if n % 3 == 1 else out
+
+
+def third_pass(folder, count):
+    """Names starting F7 F0 (a program's, a performance's and a part's), a bank whose
+    first dump lost its head, and real-time bytes inside and between the dumps."""
+    plain = bank(count)
+    row = min(49, count - 1)  # row 50
+    lost = program(row, b'\xf7\xf0Lost nam')
+    write(folder, 'name_f7f0_row50.syx', b''.join(plain[:row] + [lost] + plain[row + 1:]))
+
+    perfs = [performance(i, performance_names(i)) for i in range(min(count + 1, 100))]
+    lost_name = performance(row, b'\xf7\xf0Lost nam' + performance_names(row)[10:])
+    write(folder, 'perf_name_f7f0.syx', b''.join(perfs[:row] + [lost_name] + perfs[row + 1:]))
+    lost_part = performance(row, performance_names(row)[:10] + b'\xf7\xf0Lost par' + performance_names(row)[20:])
+    write(folder, 'perf_part_f7f0.syx', b''.join(perfs[:row] + [lost_part] + perfs[row + 1:]))
+
+    # The file starts 25 bytes into program 0.
+    write(folder, 'headless_first.nl2', b''.join(plain)[25:])
+
+    timed = b''
+    for n, dump in enumerate(plain):
+        timed += with_real_time(dump, n) + (b'\xf8' if n % 4 == 1 else b'')
+    write(folder, 'realtime.syx', timed)
 
 
 if __name__ == '__main__':

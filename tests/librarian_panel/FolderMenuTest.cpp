@@ -32,8 +32,9 @@ TEST(FolderMenus, TitlesMirrorTheTree) {
   IMouseMod left(true);
   menu.OnMouseDown(0, 0, &left);
   ASSERT_EQ(rig.editor.surface->shown.size(), 1u);
-  EXPECT_EQ(rig.editor.surface->shown[0], (std::vector<std::string>{"A", "A/B", "A/B/z.syx", "A/D", "A/D/w.syx",
-                                                                    "A/x.syx", "A/y.syx", "B", "B/v.syx", "r.syx"}));
+  // The tree's four root entries: A holding x, y and B; a second A holding D; B; the root.
+  EXPECT_EQ(rig.editor.surface->shown[0], (std::vector<std::string>{"A", "A/B", "A/B/z.syx", "A/x.syx", "A/y.syx", "A",
+                                                                    "A/D", "A/D/w.syx", "B", "B/v.syx", "r.syx"}));
 }
 
 TEST(FolderMenus, AChoiceSetsPairIndexParameterAndRows) {
@@ -44,9 +45,9 @@ TEST(FolderMenus, AChoiceSetsPairIndexParameterAndRows) {
     const char* firstRow;
   };
   const Choice table[] = {
-      {{0, 0, 0}, 2, {"z.syx", "A/B"}, "first z"}, {{0, 1, 0}, 3, {"w.syx", "A/D"}, "first w"},
-      {{0, 3}, 1, {"y.syx", "A"}, "first y"},      {{1, 0}, 4, {"v.syx", "B"}, "first v"},
-      {{2}, 5, {"r.syx", "Patches"}, "first r"},
+      {{0, 0, 0}, 2, {"z.syx", "Patches/A/B"}, "first z"}, {{1, 0, 0}, 3, {"w.syx", "Patches/A/D"}, "first w"},
+      {{0, 2}, 1, {"y.syx", "Patches/A"}, "first y"},      {{2, 0}, 4, {"v.syx", "Patches/B"}, "first v"},
+      {{3}, 5, {"r.syx", "Patches"}, "first r"},
   };
   for (const Choice& c : table) {
     SCOPED_TRACE(c.index);
@@ -88,7 +89,7 @@ TEST(FolderMenus, SameNamedFoldersOpenTheirOwnBank) {
   menu.OnMouseDown(0, 0, &mod);
   EXPECT_EQ(rig.librarian.lowerFileIndex, 1);
   EXPECT_DOUBLE_EQ(bound->GetValue(), 1.0 / 2000);  // normalised, not the raw index
-  EXPECT_EQ(rig.editor.pairs[1][0].folderName, "B/Sub");
+  EXPECT_EQ(rig.editor.pairs[1][0].folderName, "Patches/B/Sub");
   EXPECT_EQ(rig.editor.view->row(1, 0)->GetTextString(), "from B");
   // A refresh with that pair ticks B's item alone and keeps the bank.
   rig.librarian.lowerFileIndex = 0;

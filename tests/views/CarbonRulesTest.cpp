@@ -82,6 +82,16 @@ TEST(CarbonRules, TextAndParameterlessEntriesTakeAnyCharacterUpToTheLength) {
   EXPECT_EQ(CarbonTextEntryKey(Key(kViewKeyNone, "_"), 5, 15, 16), CarbonEntryKey::Accept);
   EXPECT_EQ(CarbonTextEntryKey(Key(kViewKeyNone, "_"), -1, 15, 16), CarbonEntryKey::Accept);
   EXPECT_EQ(CarbonTextEntryKey(Key(kViewKeyNone, "_"), 5, 16, 16), CarbonEntryKey::Swallow);
+  EXPECT_EQ(CarbonTextEntryKey(Key(kViewKeyNone, "\xC3\xA9"), -1, 0, 16), CarbonEntryKey::Accept);
+}
+
+// A text parameter holds a name the synthesizer keeps in 7-bit bytes: a letter beyond
+// is refused as it is typed.
+TEST(CarbonRules, TextEntriesTakeOnlySevenBitCharacters) {
+  for (const char* refused : {"\xC3\xA9", "\xC3\x9F", "\xE2\x82\xAC", "\xF0\x9F\x8E\xB9"})
+    EXPECT_EQ(CarbonTextEntryKey(Key(kViewKeyNone, refused), 5, 0, 16), CarbonEntryKey::Swallow) << refused;
+  for (const char* taken : {" ", "~", "_", "A", "}"})
+    EXPECT_EQ(CarbonTextEntryKey(Key(kViewKeyNone, taken), 5, 0, 16), CarbonEntryKey::Accept) << taken;
 }
 
 }  // namespace

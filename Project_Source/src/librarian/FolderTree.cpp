@@ -1,5 +1,6 @@
 // The folder trees the folder menus are built from: up to three levels under the
-// scanned root, each folder entered once whatever order its files arrive in.
+// scanned root. A record goes into every folder entry of its chain the tree already
+// holds; a folder the tree cannot hold it in yet gets a root entry of its own.
 
 #include "librarian/LibrarianRecords.h"
 
@@ -9,52 +10,56 @@ namespace {
 
 constexpr size_t kTreeLevels = 3;
 
-template <typename Folder>
-Folder* Find(std::vector<Folder>& folders, const std::string& name) {
-  auto found = std::find_if(folders.begin(), folders.end(), [&](const Folder& f) { return f.name == name; });
-  return found == folders.end() ? nullptr : &*found;
-}
-
-SubFolderFiles* FindSubFolder(FolderTree& tree, const std::string& name) {
-  for (auto& root : tree) {
-    if (SubFolderFiles* sub = Find(root->subFolders, name)) return sub;
-  }
-  return nullptr;
-}
-
-// Files deeper than the tree go into their third-level folder.
-void Place(FolderTree& tree, PatchFile* record) {
-  const std::vector<std::string>& chain = record->folderChain;
-  const size_t depth = std::min(chain.size(), kTreeLevels);
-  if (depth == 0) return;
+// A root entry holding the record where its chain of `depth` names puts it.
+std::unique_ptr<FolderFiles> CandidateEntry(const std::vector<std::string>& chain, size_t depth, PatchFile* record) {
+  auto entry = std::make_unique<FolderFiles>();
   if (depth == 1) {
-    for (auto& root : tree) {
-      if (root->name == chain[0]) {
-        root->files.push_back(record);
-        return;
+    entry->name = chain[0];
+    entry->files.push_back(record);
+  } else if (depth == 2) {
+    entry->subFolders.push_back(SubFolderFiles{chain[1], {}, {record}});
+  } else if (depth == 3) {
+    entry->subFolders.push_back(SubFolderFiles{chain[1], {SubFolderFiles2{chain[2], {record}}}, {}});
+  }
+  return entry;
+}
+
+// Appends the record to every entry of the tree that matches its chain; false when none did.
+bool JoinEntries(FolderTree& tree, const std::vector<std::string>& chain, size_t depth, PatchFile* record) {
+  bool found = false;
+  for (auto& root : tree) {
+    if (depth == 1 && root->name == chain[0]) {
+      root->files.push_back(record);
+      found = true;
+    }
+    for (SubFolderFiles& sub : root->subFolders) {
+      if (depth < 2 || sub.name != chain[1]) continue;
+      if (depth == 2) {
+        sub.files.push_back(record);
+        found = true;
+      } else if (sub.subFolders.empty()) {
+        sub.subFolders.push_back(SubFolderFiles2{chain[2], {record}});
+        found = true;
+      } else {
+        for (SubFolderFiles2& subSub : sub.subFolders) {
+          if (subSub.name != chain[2]) continue;
+          subSub.files.push_back(record);
+          found = true;
+        }
       }
     }
-    tree.push_back(std::make_unique<FolderFiles>());
-    tree.back()->name = chain[0];
-    tree.back()->files.push_back(record);
-    return;
   }
-  SubFolderFiles* sub = FindSubFolder(tree, chain[1]);
-  if (!sub) {
-    tree.push_back(std::make_unique<FolderFiles>());
-    tree.back()->subFolders.push_back(SubFolderFiles{chain[1], {}, {}});
-    sub = &tree.back()->subFolders.back();
-  }
-  if (depth == 2) {
-    sub->files.push_back(record);
-    return;
-  }
-  SubFolderFiles2* subSub = Find(sub->subFolders, chain[2]);
-  if (!subSub) {
-    sub->subFolders.push_back(SubFolderFiles2{chain[2], {}});
-    subSub = &sub->subFolders.back();
-  }
-  subSub->files.push_back(record);
+  return found;
+}
+
+void Place(FolderTree& tree, PatchFile* record) {
+  const std::vector<std::string>& chain = record->folderChain;
+  if (chain.empty()) return;
+  // A file deeper than the tree goes into its third-level folder: placed nowhere, no
+  // menu would offer it.
+  const size_t depth = std::min(chain.size(), kTreeLevels);
+  if (!tree.empty() && JoinEntries(tree, chain, depth, record)) return;
+  tree.push_back(CandidateEntry(chain, depth, record));
 }
 
 }  // namespace

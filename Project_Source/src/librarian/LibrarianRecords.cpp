@@ -38,14 +38,14 @@ std::string PatchFile::incompleteReason() const {
   if (losses.oddLength) add(Count(losses.oddLength, kind) + " of an unusual length");
   if (losses.unknownType) add(Count(losses.unknownType, kind) + " with an unknown type byte");
   if (losses.leftOut) add(Count(losses.leftOut, "message") + " left out");
+  if (losses.strayBytes) add(Count(losses.strayBytes, "byte") + " outside the dumps");
   if (losses.damagedMidiFile) add("damaged MIDI file");
   if (losses.unconverted) add("over 99 programs, not split");
   return reason;
 }
 
 std::string folderKeyOfChain(const std::vector<std::string>& chain) {
-  if (chain.size() <= 1) return chain.empty() ? std::string() : chain.front();
   std::string key;
-  for (size_t i = 1; i < chain.size(); ++i) key += (i > 1 ? "/" : "") + chain[i];
+  for (size_t i = 0; i < chain.size(); ++i) key += (i > 0 ? "/" : "") + chain[i];
   return key;
 }

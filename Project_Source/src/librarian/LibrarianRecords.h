@@ -37,11 +37,13 @@ struct ReadLosses {
   int unknownType = 0;           // dumps of the unit's length with a type byte of no dump, kept as that kind
   int unreadable = 0;            // messages that could not be read; an init message holds each one's row
   int leftOut = 0;               // messages of the other kind, or past the bank's last row
+  int strayBytes = 0;            // bytes read over between the dumps: no row holds them
   bool damagedMidiFile = false;  // its structure breaks off: read byte by byte, split dumps not joined
   bool unconverted = false;      // over 99 programs that could not be split: only the first bank shows
 
   bool any() const {
-    return repaired || oddLength || unknownType || unreadable || leftOut || damagedMidiFile || unconverted;
+    return repaired || oddLength || unknownType || unreadable || leftOut || strayBytes || damagedMidiFile ||
+           unconverted;
   }
 };
 
@@ -65,9 +67,10 @@ struct PatchFile {
   std::unique_ptr<PatchFile> clone() const;
 };
 
-// The key by which the menus tell a bank's folder: below the scanned root, the folder
-// names after the root joined by "/"; the root itself by its own name. `chain` is
-// root first; an empty chain gives "".
+// The key by which the menus tell a bank's folder: the folder names from the scanned
+// root down, joined by "/" ("Patches", "Patches/A/Sub"). No two folders share one, so
+// a sub-folder named like the root keeps its own. `chain` is root first; an empty
+// chain gives "".
 std::string folderKeyOfChain(const std::vector<std::string>& chain);
 
 struct SubFolderFiles2 {

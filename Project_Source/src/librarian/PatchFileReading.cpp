@@ -29,6 +29,12 @@ constexpr int kPerformanceNamedLengths[] = {kFullPerformanceLength, kPerformance
 // bank has them side by side, a MIDI file a delta time of up to four bytes between).
 constexpr int kNextMessageWithin = 5;
 constexpr char kNamePlaceholder = '?';
+// MIDI real-time bytes (clock, active sensing ...) may stand anywhere, inside a dump
+// too, as a wire recorder captures them; they carry nothing a bank holds.
+constexpr uint8_t kFirstRealTime = 0xF8;
+// What is read past a data part that real-time bytes interrupt: more than the longest
+// names, so a message longer than any dump still shows as such.
+constexpr int kTailRoom = 1024;
 
 // The first byte of 80 hex or above, eight bytes at a time.
 const uint8_t* FirstStatusByte(const uint8_t* from, const uint8_t* end) {
@@ -39,6 +45,41 @@ const uint8_t* FirstStatusByte(const uint8_t* from, const uint8_t* end) {
   }
   while (from < end && *from < kFirstStatusByte) ++from;
   return from;
+}
+
+bool IsRealTime(uint8_t byte) { return byte >= kFirstRealTime; }
+
+// Bytes read over between the dumps: a save of the rows would drop them. A MIDI file
+// read byte by byte is marked damaged already, its framing read over as well.
+void CountStray(PatchFile* file, const uint8_t* from, const uint8_t* to, bool midiFraming) {
+  if (midiFraming) return;
+  for (; from < to; ++from)
+    if (!IsRealTime(*from)) ++file->losses.strayBytes;
+}
+
+// A dump's data part (`dataLength` bytes from `body`) read past the real-time bytes
+// among them: `clean` gets the data bytes, then what follows the data part in the
+// image as it stands (names may hold bytes of F8 hex and above). False, with nothing
+// made, when no real-time byte stands before the data part's end.
+struct CleanDump {
+  std::vector<uint8_t> bytes;
+  int dataLength = 0;                // data bytes at the start of `bytes`
+  const uint8_t* dataEnd = nullptr;  // where the data part ends in the image
+};
+bool WithoutRealTime(const uint8_t* body, const uint8_t* imageEnd, int dataLength, CleanDump* clean) {
+  const uint8_t* first = FirstStatusByte(body, imageEnd);
+  if (first == imageEnd || first - body >= dataLength || !IsRealTime(*first)) return false;
+  const uint8_t* at = body;
+  clean->bytes.clear();
+  while (at < imageEnd && int(clean->bytes.size()) < dataLength) {
+    if (!IsRealTime(*at) && *at >= kFirstStatusByte) break;
+    if (!IsRealTime(*at)) clean->bytes.push_back(*at);
+    ++at;
+  }
+  clean->dataLength = int(clean->bytes.size());
+  clean->dataEnd = at;
+  clean->bytes.insert(clean->bytes.end(), at, imageEnd - at > kTailRoom ? at + kTailRoom : imageEnd);
+  return true;
 }
 
 void AppendText(std::vector<uint8_t>& bytes, const std::string& text) {
@@ -338,11 +379,19 @@ bool MidiFileSysex(const uint8_t* bytes, int size, ByteChunk* out) {
   return true;
 }
 
-// Whether the maker id at `makerAt` starts a message: straight after F0 or, in a MIDI
+// The F0 before the maker id at `makerAt`, real-time bytes between them read past; -1
+// when there is none.
+int StartBefore(const uint8_t* bytes, int makerAt) {
+  int before = makerAt - 1;
+  while (before >= 0 && IsRealTime(bytes[before])) --before;
+  return before >= 0 && bytes[before] == kSysexStart ? before : -1;
+}
+
+// Whether the maker id at `makerAt` starts a message: after F0 or, in a MIDI
 // file read byte by byte, after an event's F0 (or F7) and its length. A 33 inside
 // another maker's message is no head.
 bool AtHeadStart(const uint8_t* bytes, int makerAt, bool midiFraming) {
-  if (makerAt >= 1 && bytes[makerAt - 1] == kSysexStart) return true;
+  if (StartBefore(bytes, makerAt) >= 0) return true;
   const int lengthEnd = makerAt - 1;
   if (!midiFraming || lengthEnd < 1 || bytes[lengthEnd] >= kFirstStatusByte) return false;
   for (int before = lengthEnd - 1; before >= 0 && lengthEnd - before <= 4; --before) {
@@ -362,24 +411,41 @@ PatchKind KindByLength(const uint8_t* body, const uint8_t* imageEnd, Extent* ext
   return kNoPatchKind;
 }
 
-// Both readers: the next message from an F0 33 at or after `position`.
+// Both readers: the next message from an F0 33 at or after `position`. Every byte
+// read over on the way, or in a head that starts no dump, is counted.
 int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot, bool midiFraming) {
   const uint8_t* bytes = image->GetBytes();
   const int size = image->Size();
+  if (position < 0) return -1;
+  const int scanFrom = position;
   do {
-    if (!PatchLibrarian::findByte(image, position, kMakerId)) return -1;
+    if (!PatchLibrarian::findByte(image, position, kMakerId)) {
+      CountStray(file, bytes + scanFrom, bytes + size, midiFraming);
+      return -1;
+    }
   } while (!AtHeadStart(bytes, position - 1, midiFraming));
+  const int makerAt = position - 1;
+  const int start = StartBefore(bytes, makerAt);
+  const int headStart = std::max(scanFrom, start >= 0 ? start : makerAt);
+  CountStray(file, bytes + scanFrom, bytes + headStart, midiFraming);
+  const auto readOver = [&](int to) {
+    CountStray(file, bytes + headStart, bytes + to, midiFraming);
+    return to;
+  };
   uint8_t head[kHeadLength] = {kSysexStart, kMakerId};
   for (int at = 2; at < kHeadLength; ++at, ++position) {
+    while (position < size && IsRealTime(bytes[position])) ++position;
     if (position >= size) {
       // An image that ends inside a head ends the reading; a dump's head is counted.
       if (at == kHeadLength - 1 && head[3] == kModelByte && patchKindOfType(head[4]) != kNoPatchKind)
         ++file->losses.unreadable;
+      else
+        readOver(size);
       position = -1;
       return -1;
     }
     // A status byte cuts the head: no message of this maker, and the byte is read next.
-    if (bytes[position] >= kFirstStatusByte) return position;
+    if (bytes[position] >= kFirstStatusByte) return readOver(position);
     head[at] = bytes[position];
   }
   // The device and slot bytes do not decide: a dump for device 16 or the broadcast id,
@@ -390,17 +456,27 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
   PatchKind kind = patchKindOfType(head[4]);
   const bool knownType = kind != kNoPatchKind;
   const uint8_t* body = bytes + position;
+  const uint8_t* imageEnd = bytes + size;
+  // A dump whose data part carries real-time bytes is read without them.
+  CleanDump clean;
+  const bool realTime =
+      knownType && WithoutRealTime(body, imageEnd,
+                                   (kind == kProgramKind ? kProgramNameAt : kPerformanceNameAt) - kHeadLength, &clean);
+  const uint8_t* readBody = realTime ? clean.bytes.data() : body;
+  const uint8_t* readEnd = realTime ? readBody + clean.bytes.size() : imageEnd;
   Extent extent{};
   if (knownType)
-    extent = FindEnd(body, bytes + size, kind);
+    extent = FindEnd(readBody, readEnd, kind);
   else
-    kind = KindByLength(body, bytes + size, &extent);
-  if (kind == kNoPatchKind) return position;                // another message of this maker: no part of a bank
-  const int length = kHeadLength + int(extent.end - body);  // F7 excluded
+    kind = KindByLength(body, imageEnd, &extent);
+  if (kind == kNoPatchKind) return readOver(position);          // another message of this maker: no part of a bank
+  const int length = kHeadLength + int(extent.end - readBody);  // F7 excluded
   const bool unitLength = UnitLength(kind, length);
-  if (!model && !(extent.closed && unitLength)) return position;
+  if (!model && !(extent.closed && unitLength)) return readOver(position);
+  // Where the message ends in the image.
+  const uint8_t* end = realTime ? clean.dataEnd + (extent.end - (readBody + clean.dataLength)) : extent.end;
   // A cut message leaves what cut it to be read next.
-  position = extent.closed ? int(extent.end - bytes) + 1 : extent.end == bytes + size ? -1 : int(extent.end - bytes);
+  position = extent.closed ? int(end - bytes) + 1 : end == imageEnd ? -1 : int(end - bytes);
   // Longer bodies are unreadable whatever completes them; no need to copy them.
   if (!model || (extent.closed && length > kFullPerformanceLength) || (!extent.closed && !unitLength)) {
     Place(file, kind, slot, {}, Reading::Unreadable);
@@ -412,7 +488,7 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
   // Room for exactly what the message becomes: one allocation, none to spare.
   message.reserve(size_t(length) + CompletionOf(kind, size_t(length)).Added());
   message.insert(message.end(), head, head + kHeadLength);
-  message.insert(message.end(), body, extent.end);
+  message.insert(message.end(), readBody, extent.end);
   CompleteByLength(message, kind, slot);
   const Reading reading = !Acceptable(kind, message.size()) ? Reading::Unreadable
                           : !extent.closed                  ? Reading::Repaired

@@ -64,9 +64,9 @@ std::string PatchLibrarian::savedFolderKey(const std::string& folder) const {
     }
     return folderKeyOfChain(chain);
   }
-  std::string name = lastComponent(folder);
-  removeCharsFromString(name, "/");
-  return name.empty() ? kRootFolderName : name;
+  // Outside it the folder's own path: no folder of the library has that key, so a
+  // folder elsewhere named like one of them never stands for it.
+  return folder.empty() ? std::string(kRootFolderName) : folder;
 }
 
 std::unique_ptr<PatchFile> PatchLibrarian::leftBankToSave(bool* incomplete, std::string* error) const {

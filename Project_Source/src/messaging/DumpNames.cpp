@@ -1,10 +1,10 @@
 #include "messaging/DumpNames.h"
 
+#include "librarian/UnitNames.h"
+
 void WriteDumpName(const std::string& text, uint8_t* field) {
-  for (int i = 0; i < kDumpNameSize; ++i) {
-    const uint8_t c = i < static_cast<int>(text.size()) ? static_cast<uint8_t>(text[i]) : 0;
-    field[i] = c < 0x80 ? c : '?';
-  }
+  const std::string name = unitName(text, kDumpNameSize);
+  for (int i = 0; i < kDumpNameSize; ++i) field[i] = i < int(name.size()) ? static_cast<uint8_t>(name[i]) : 0;
 }
 
 std::string ReadDumpName(const uint8_t* field, int length) {

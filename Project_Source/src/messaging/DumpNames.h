@@ -1,7 +1,7 @@
 #pragma once
-// Name fields of the librarian forms: ten bytes, the text cut or padded with zero
-// bytes. A character of 0x80 or more would end the SysEx message early and goes out
-// as "?".
+// Name fields of the librarian forms: ten bytes, the text cut to ten characters or
+// padded with zero bytes. A character of 0x80 or more would end the SysEx message
+// early and goes out as one "?".
 //
 // threads: any (pure).
 

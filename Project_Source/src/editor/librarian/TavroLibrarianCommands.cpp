@@ -14,6 +14,7 @@
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
+#include "librarian/UnitNames.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 #include "librarian/panel/FolderPopupMenu.h"
 #include "librarian/panel/LibrarianViewControl.h"
@@ -221,7 +222,8 @@ Result rename(Tavro& plug, int paramIdx, double) {
   const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
   LibrarianViewControl* list = plug.librarianList();
   const int row = list ? list->selectedUpper.load() : -1;
-  const std::string name = plug.GetParam(paramIdx)->GetDisplayText(0).substr(0, kNameLength);
+  // Cut by characters into bytes the unit holds: the dump takes what the box showed.
+  const std::string name = unitName(plug.GetParam(paramIdx)->GetDisplayText(0), kNameLength);
   const int index = plug.librarian->upperFileIndex;
 
   // Only a slot that holds a whole dump is renamed; anything else only closes the field.
@@ -238,7 +240,7 @@ Result rename(Tavro& plug, int paramIdx, double) {
     std::vector<uint8_t> message(first.begin(), first.begin() + long(nameAt));
     std::string names = Padded(name);
     for (int slot = 0; performance && slot < kSlotCount; ++slot)
-      names += Padded(plug.GetParam(P::kPatchName + slot)->GetDisplayText(0).substr(0, kNameLength));
+      names += Padded(unitName(plug.GetParam(P::kPatchName + slot)->GetDisplayText(0), kNameLength));
     message.insert(message.end(), names.begin(), names.end());
     message.push_back(0xF7);
     plug.SetLibrarianRequestActive(true);

@@ -112,21 +112,22 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
 }
 
 void Tavro::refreshPopUpMenus() {
-  LibrarianViewControl* list = librarianList();
-  const bool lowerActive = list && list->activeSide == 1;
+  // The bank-file menus of library mode select the upper pane's bank: they are rebuilt
+  // with its pair whichever pane was used last, or a refresh would move the upper pane
+  // to the lower pane's bank.
   if (panelMode_.perfMode) {
     if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPerformanceMenu))
       menu->refreshFolderStructure(0, leftPerformanceFile);
     if (auto* menu = menuAt<FolderPopupMenu>(*this, kRightPerformanceMenu))
       menu->refreshFolderStructure(0, rightPerformanceFile);
     if (auto* menu = menuAt<BankNamePopupMenu>(*this, kPerformanceBankNameMenu))
-      menu->refreshPatchNames(0, lowerActive ? rightPerformanceFile : leftPerformanceFile);
+      menu->refreshPatchNames(0, leftPerformanceFile);
   } else {
     if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPatchMenu)) menu->refreshFolderStructure(0, leftProgramFile);
     if (auto* menu = menuAt<FolderPopupMenu>(*this, panelMode_.searchResultsShown ? kRightSearchMenu : kRightPatchMenu))
       menu->refreshFolderStructure(0, rightProgramFile);
     if (auto* menu = menuAt<BankNamePopupMenu>(*this, kProgramBankNameMenu))
-      menu->refreshPatchNames(0, lowerActive ? rightProgramFile : leftProgramFile);
+      menu->refreshPatchNames(0, leftProgramFile);
   }
   updatePatchLibrarianView(0);
   updatePatchLibrarianView(1);

@@ -7,7 +7,7 @@
 #include "librarian/panel/LibrarianViewControl.h"
 
 std::string FolderKeyOf(const PatchFile& file) {
-  return file.folderChain.size() <= 1 ? file.folderName : folderKeyOfChain(file.folderChain);
+  return file.folderChain.empty() ? file.folderName : folderKeyOfChain(file.folderChain);
 }
 
 FolderPopupMenu::FolderPopupMenu(IModuleBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianPanelEditor* editor,

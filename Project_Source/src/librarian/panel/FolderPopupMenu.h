@@ -2,7 +2,7 @@
 // The folder menus over the two panes: a popup mirroring the folder tree of the
 // program, performance or search-result banks; a choice makes that bank the pane's
 // current file. Each item carries its bank's identity (list position, name and
-// folder path below "Patches"), so same-named banks in different folders stay apart.
+// folder path from "Patches"), so same-named banks in different folders stay apart.
 //
 // threads: main.
 
@@ -19,8 +19,8 @@
 class IPopupMenu;
 struct PatchLibrary;
 
-// The folder part of a bank's current-file pair: its folder path below the scanned
-// root ("A/Sub"), or the folder name for banks lying in the root itself.
+// The folder part of a bank's current-file pair: its folder path from the scanned root
+// ("Patches/A/Sub"), or the folder name for banks of no folder (the search results).
 std::string FolderKeyOf(const PatchFile& file);
 
 class FolderPopupMenu : public LibrarianMenuControl {
