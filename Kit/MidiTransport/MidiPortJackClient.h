@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <shared_mutex>
 #include <string>
 
 // What a process call knows about its cycle.
@@ -60,6 +61,11 @@ public:
   using Process = void (*)(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* context);
 
   // Null when no JACK server answers (the caller says so); none is ever started.
+  // Opening and closing clients never overlap, whichever threads do them. Clients of
+  // a server that has gone are released first: the JACK library frees them itself
+  // when a client opens after its server went, and would free them again when their
+  // owners close them.
+  // threads: main, closer (one client each)
   static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction, Process process,
                                                   void* context);
   // No process call runs after this returns.
@@ -93,12 +99,28 @@ public:
   // connections.
   // threads: any (never jack-process nor jack-notification: the server waits for those)
   bool PortConnectedNow() const;
-  // The server's frame time now, on the clock of MidiPortJackCycle::Start.
+  // The server's frame time now, on the clock of MidiPortJackCycle::Start; 0 once
+  // the server has gone.
   // threads: any
-  jack_nframes_t FrameTime() const { return jack_frame_time(client_); }
+  jack_nframes_t FrameTime() const;
 
 private:
+  // The JACK client for a call that uses it, or null once the server has gone;
+  // while it lives the client is not released under the caller.
+  class Use {
+  public:
+    explicit Use(const MidiPortJackClient& client);
+    jack_client_t* Client() const { return client_; }
+
+  private:
+    std::shared_lock<std::shared_mutex> hold_;
+    jack_client_t* client_;
+  };
+
   MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context);
+  // Closes the JACK client of a server that has gone, at most once; later calls
+  // find it gone. Under the process's open-and-close lock.
+  void Release();
   // Starts the cycles; false when JACK refuses.
   bool Activate();
   // threads: jack-process
@@ -110,7 +132,10 @@ private:
   // threads: jack-notification
   static void OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self);
 
+  // Null once released. Replaced only under releasing_ held alone, read under it shared
+  // (Use), or by jack-process and jack-notification, which closing the client ends.
   jack_client_t* client_;
+  mutable std::shared_mutex releasing_;
   Direction direction_;
   Process process_;
   void* context_;
