@@ -118,6 +118,10 @@ std::vector<MidiPortJackClient*>& UnclosedClients() {
   static std::vector<MidiPortJackClient*> clients;
   return clients;
 }
+
+// How often a client of this process heard its server go: a client opened after n of
+// them is gone once the count passes n.
+std::atomic<uint32_t> gServerDeaths{0};
 }  // namespace
 
 std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& clientName, Direction direction,
@@ -125,9 +129,11 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
   std::unique_lock<std::mutex> hold(OpenCloseLock());
   for (MidiPortJackClient* other : UnclosedClients())
     if (other->ServerGone()) other->Release();
+  // Read before opening: a server that dies meanwhile tells this client too.
+  const uint32_t life = gServerDeaths.load();
   jack_client_t* client = OpenQuietly(clientName);
   if (!client) return nullptr;
-  std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, direction, process, context));
+  std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, life, direction, process, context));
   UnclosedClients().push_back(opened.get());
   opened->name_ = clientName;
   jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
@@ -142,8 +148,9 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
   return opened;
 }
 
-MidiPortJackClient::MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context)
-    : client_(client), direction_(direction), process_(process), context_(context) {}
+MidiPortJackClient::MidiPortJackClient(jack_client_t* client, uint32_t serverLife, Direction direction, Process process,
+                                       void* context)
+    : client_(client), direction_(direction), process_(process), context_(context), serverLife_(serverLife) {}
 
 MidiPortJackClient::~MidiPortJackClient() {
   std::lock_guard<std::mutex> hold(OpenCloseLock());
@@ -151,7 +158,7 @@ MidiPortJackClient::~MidiPortJackClient() {
   clients.erase(std::remove(clients.begin(), clients.end(), this), clients.end());
   if (!client_) return;  // released once its server had gone
   // A client whose server has gone is only released: there is no one to ask.
-  if (!serverGone_.load()) jack_deactivate(client_);
+  if (!ServerGone()) jack_deactivate(client_);
   active_ = false;
   ClosePort();
   jack_client_close(client_);
@@ -166,7 +173,9 @@ void MidiPortJackClient::Release() {
 }
 
 MidiPortJackClient::Use::Use(const MidiPortJackClient& client)
-    : hold_(client.releasing_), client_(client.serverGone_.load() ? nullptr : client.client_) {}
+    : hold_(client.releasing_), client_(client.ServerGone() ? nullptr : client.client_) {}
+
+bool MidiPortJackClient::ServerGone() const { return serverGone_.load() || gServerDeaths.load() > serverLife_; }
 
 jack_nframes_t MidiPortJackClient::FrameTime() const {
   const Use use(*this);
@@ -271,6 +280,9 @@ int MidiPortJackClient::OnXrun(void* self) {
 void MidiPortJackClient::OnShutdown(void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   client->serverGone_.store(true);
+  uint32_t deaths = gServerDeaths.load();
+  while (deaths <= client->serverLife_ && !gServerDeaths.compare_exchange_weak(deaths, client->serverLife_ + 1)) {
+  }
   if (!gServerGoneSaid.exchange(true)) std::fprintf(stderr, "%s; the ports are closed\n", kMidiSystemGoneText);
 }
 

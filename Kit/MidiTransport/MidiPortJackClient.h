@@ -87,10 +87,12 @@ public:
   void ClosePort();
   // A port stays open until closed or until the server goes away.
   // threads: any
-  bool IsPortOpen() const { return port_.load() != nullptr && !serverGone_.load(); }
-  // The server has shut down or died: this client can open nothing more.
+  bool IsPortOpen() const { return port_.load() != nullptr && !ServerGone(); }
+  // The server has shut down or died: this client can open nothing more. The
+  // clients of a process share one server: the first to hear that it went speaks
+  // for all opened before, whose own notices may come a moment later.
   // threads: any
-  bool ServerGone() const { return serverGone_.load(); }
+  bool ServerGone() const;
   // Our open port is connected to another port, as the server's notices told;
   // never waits. A notice may come a moment after a connection is made.
   // threads: any
@@ -117,7 +119,7 @@ private:
     jack_client_t* client_;
   };
 
-  MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context);
+  MidiPortJackClient(jack_client_t* client, uint32_t serverLife, Direction direction, Process process, void* context);
   // Closes the JACK client of a server that has gone, at most once; later calls
   // find it gone. Under the process's open-and-close lock.
   void Release();
@@ -142,6 +144,7 @@ private:
   std::string name_;
   std::atomic<jack_port_t*> port_{nullptr};
   std::atomic<bool> serverGone_{false};
+  const uint32_t serverLife_;  // the server's deaths this process had seen before opening
   std::atomic<int> connections_{0};  // counted from the server's notices
   bool active_ = false;              // only the thread opening and closing touches it
   // Start of our previous cycle: jack-process only (one client's cycles
