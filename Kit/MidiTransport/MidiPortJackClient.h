@@ -144,7 +144,7 @@ private:
   std::string name_;
   std::atomic<jack_port_t*> port_{nullptr};
   std::atomic<bool> serverGone_{false};
-  const uint32_t serverLife_;  // the server's deaths this process had seen before opening
+  const uint32_t serverLife_;        // the server's deaths this process had seen before opening
   std::atomic<int> connections_{0};  // counted from the server's notices
   bool active_ = false;              // only the thread opening and closing touches it
   // Start of our previous cycle: jack-process only (one client's cycles
