@@ -2,6 +2,7 @@
 
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -106,34 +107,79 @@ jack_client_t* OpenQuietly(const std::string& clientName) {
   if (client) gServerGoneSaid.store(false);
   return client;
 }
+
+// Opening and closing JACK clients, one at a time in the process, and the clients
+// JACK has not closed yet.
+std::mutex& OpenCloseLock() {
+  static std::mutex lock;
+  return lock;
+}
+std::vector<MidiPortJackClient*>& UnclosedClients() {
+  static std::vector<MidiPortJackClient*> clients;
+  return clients;
+}
+
+// How often a client of this process heard its server go: a client opened after n of
+// them is gone once the count passes n.
+std::atomic<uint32_t> gServerDeaths{0};
 }  // namespace
 
 std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& clientName, Direction direction,
                                                              Process process, void* context) {
+  std::unique_lock<std::mutex> hold(OpenCloseLock());
+  for (MidiPortJackClient* other : UnclosedClients())
+    if (other->ServerGone()) other->Release();
+  // Read before opening: a server that dies meanwhile tells this client too.
+  const uint32_t life = gServerDeaths.load();
   jack_client_t* client = OpenQuietly(clientName);
   if (!client) return nullptr;
-  std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, direction, process, context));
+  std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, life, direction, process, context));
+  UnclosedClients().push_back(opened.get());
   opened->name_ = clientName;
   jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
   if (jack_set_process_callback(client, &MidiPortJackClient::OnProcess, opened.get()) != 0 ||
       jack_set_port_connect_callback(client, &MidiPortJackClient::OnConnect, opened.get()) != 0 ||
       jack_set_xrun_callback(client, &MidiPortJackClient::OnXrun, opened.get()) != 0 || !opened->Activate()) {
     std::fprintf(stderr, "MIDI: cannot activate JACK client '%s'\n", clientName.c_str());
+    hold.unlock();  // closing it takes the lock again
     return nullptr;
   }
   opened->active_ = true;
   return opened;
 }
 
-MidiPortJackClient::MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context)
-    : client_(client), direction_(direction), process_(process), context_(context) {}
+MidiPortJackClient::MidiPortJackClient(jack_client_t* client, uint32_t serverLife, Direction direction, Process process,
+                                       void* context)
+    : client_(client), direction_(direction), process_(process), context_(context), serverLife_(serverLife) {}
 
 MidiPortJackClient::~MidiPortJackClient() {
+  std::lock_guard<std::mutex> hold(OpenCloseLock());
+  auto& clients = UnclosedClients();
+  clients.erase(std::remove(clients.begin(), clients.end(), this), clients.end());
+  if (!client_) return;  // released once its server had gone
   // A client whose server has gone is only released: there is no one to ask.
-  if (!serverGone_.load()) jack_deactivate(client_);
+  if (!ServerGone()) jack_deactivate(client_);
   active_ = false;
   ClosePort();
   jack_client_close(client_);
+}
+
+void MidiPortJackClient::Release() {
+  std::unique_lock<std::shared_mutex> hold(releasing_);
+  if (!client_) return;
+  jack_client_close(client_);  // its process and notification threads end here
+  client_ = nullptr;
+  port_.store(nullptr);
+}
+
+MidiPortJackClient::Use::Use(const MidiPortJackClient& client)
+    : hold_(client.releasing_), client_(client.ServerGone() ? nullptr : client.client_) {}
+
+bool MidiPortJackClient::ServerGone() const { return serverGone_.load() || gServerDeaths.load() > serverLife_; }
+
+jack_nframes_t MidiPortJackClient::FrameTime() const {
+  const Use use(*this);
+  return use.Client() ? jack_frame_time(use.Client()) : 0;
 }
 
 bool MidiPortJackClient::Activate() {
@@ -142,21 +188,24 @@ bool MidiPortJackClient::Activate() {
 }
 
 unsigned MidiPortJackClient::PortCount() {
-  return serverGone_.load() ? 0 : static_cast<unsigned>(OtherSidePorts(client_, direction_).size());
+  const Use use(*this);
+  return use.Client() ? static_cast<unsigned>(OtherSidePorts(use.Client(), direction_).size()) : 0;
 }
 
 bool MidiPortJackClient::PortName(unsigned port, std::string& name) {
+  const Use use(*this);
   const std::vector<std::string> names =
-      serverGone_.load() ? std::vector<std::string>() : OtherSidePorts(client_, direction_);
+      use.Client() ? OtherSidePorts(use.Client(), direction_) : std::vector<std::string>();
   name = port < names.size() ? names[port] : std::string();
   return port < names.size();
 }
 
 bool MidiPortJackClient::OpenVirtualPort(const std::string& portName) {
   ClosePort();
-  if (serverGone_.load()) return false;
+  const Use use(*this);
+  if (!use.Client()) return false;
   const unsigned long flags = direction_ == Direction::kInput ? JackPortIsInput : JackPortIsOutput;
-  jack_port_t* port = jack_port_register(client_, portName.c_str(), JACK_DEFAULT_MIDI_TYPE, flags, 0);
+  jack_port_t* port = jack_port_register(use.Client(), portName.c_str(), JACK_DEFAULT_MIDI_TYPE, flags, 0);
   if (!port) {
     std::fprintf(stderr, "MIDI: cannot register JACK port '%s'\n", portName.c_str());
     return false;
@@ -169,25 +218,33 @@ bool MidiPortJackClient::OpenVirtualPort(const std::string& portName) {
 bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
   std::string other;
   if (!PortName(port, other) || !OpenVirtualPort(portName)) return false;
-  const char* ours = jack_port_name(port_.load());
-  const int connected = direction_ == Direction::kInput ? jack_connect(client_, other.c_str(), ours)
-                                                        : jack_connect(client_, ours, other.c_str());
-  if (connected != 0) {
+  bool connected = false;
+  {
+    const Use use(*this);
+    jack_port_t* ours = port_.load();  // none once released
+    if (use.Client() && ours) {
+      const char* name = jack_port_name(ours);
+      connected = (direction_ == Direction::kInput ? jack_connect(use.Client(), other.c_str(), name)
+                                                   : jack_connect(use.Client(), name, other.c_str())) == 0;
+    }
+  }
+  if (!connected) {
     std::fprintf(stderr, "MIDI: cannot connect JACK port '%s'\n", other.c_str());
     ClosePort();
-    return false;
   }
-  return true;
+  return connected;
 }
 
 bool MidiPortJackClient::PortConnectedNow() const {
+  const Use use(*this);
   jack_port_t* port = port_.load();
-  return port && !serverGone_.load() && jack_port_connected(port) > 0;
+  return port && use.Client() && jack_port_connected(port) > 0;
 }
 
 void MidiPortJackClient::ClosePort() {
   if (!port_.load()) return;
-  if (serverGone_.load()) {
+  const Use use(*this);
+  if (!use.Client()) {
     port_.store(nullptr);  // released with the client
     return;
   }
@@ -195,8 +252,8 @@ void MidiPortJackClient::ClosePort() {
   // (on jack-process): stop the cycles around it. They stop before the
   // port is let go: a cycle without it would leave the port's buffer as the last
   // one filled, and a connected reader would take that period's messages again.
-  if (active_) jack_deactivate(client_);
-  jack_port_unregister(client_, port_.exchange(nullptr));
+  if (active_) jack_deactivate(use.Client());
+  jack_port_unregister(use.Client(), port_.exchange(nullptr));
   if (active_) Activate();
 }
 
@@ -223,6 +280,9 @@ int MidiPortJackClient::OnXrun(void* self) {
 void MidiPortJackClient::OnShutdown(void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   client->serverGone_.store(true);
+  uint32_t deaths = gServerDeaths.load();
+  while (deaths <= client->serverLife_ && !gServerDeaths.compare_exchange_weak(deaths, client->serverLife_ + 1)) {
+  }
   if (!gServerGoneSaid.exchange(true)) std::fprintf(stderr, "%s; the ports are closed\n", kMidiSystemGoneText);
 }
 

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <shared_mutex>
 #include <string>
 
 // What a process call knows about its cycle.
@@ -60,6 +61,11 @@ public:
   using Process = void (*)(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* context);
 
   // Null when no JACK server answers (the caller says so); none is ever started.
+  // Opening and closing clients never overlap, whichever threads do them. Clients of
+  // a server that has gone are released first: the JACK library frees them itself
+  // when a client opens after its server went, and would free them again when their
+  // owners close them.
+  // threads: main, closer (one client each)
   static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction, Process process,
                                                   void* context);
   // No process call runs after this returns.
@@ -81,10 +87,12 @@ public:
   void ClosePort();
   // A port stays open until closed or until the server goes away.
   // threads: any
-  bool IsPortOpen() const { return port_.load() != nullptr && !serverGone_.load(); }
-  // The server has shut down or died: this client can open nothing more.
+  bool IsPortOpen() const { return port_.load() != nullptr && !ServerGone(); }
+  // The server has shut down or died: this client can open nothing more. The
+  // clients of a process share one server: the first to hear that it went speaks
+  // for all opened before, whose own notices may come a moment later.
   // threads: any
-  bool ServerGone() const { return serverGone_.load(); }
+  bool ServerGone() const;
   // Our open port is connected to another port, as the server's notices told;
   // never waits. A notice may come a moment after a connection is made.
   // threads: any
@@ -93,12 +101,28 @@ public:
   // connections.
   // threads: any (never jack-process nor jack-notification: the server waits for those)
   bool PortConnectedNow() const;
-  // The server's frame time now, on the clock of MidiPortJackCycle::Start.
+  // The server's frame time now, on the clock of MidiPortJackCycle::Start; 0 once
+  // the server has gone.
   // threads: any
-  jack_nframes_t FrameTime() const { return jack_frame_time(client_); }
+  jack_nframes_t FrameTime() const;
 
 private:
-  MidiPortJackClient(jack_client_t* client, Direction direction, Process process, void* context);
+  // The JACK client for a call that uses it, or null once the server has gone;
+  // while it lives the client is not released under the caller.
+  class Use {
+  public:
+    explicit Use(const MidiPortJackClient& client);
+    jack_client_t* Client() const { return client_; }
+
+  private:
+    std::shared_lock<std::shared_mutex> hold_;
+    jack_client_t* client_;
+  };
+
+  MidiPortJackClient(jack_client_t* client, uint32_t serverLife, Direction direction, Process process, void* context);
+  // Closes the JACK client of a server that has gone, at most once; later calls
+  // find it gone. Under the process's open-and-close lock.
+  void Release();
   // Starts the cycles; false when JACK refuses.
   bool Activate();
   // threads: jack-process
@@ -110,13 +134,17 @@ private:
   // threads: jack-notification
   static void OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self);
 
+  // Null once released. Replaced only under releasing_ held alone, read under it shared
+  // (Use), or by jack-process and jack-notification, which closing the client ends.
   jack_client_t* client_;
+  mutable std::shared_mutex releasing_;
   Direction direction_;
   Process process_;
   void* context_;
   std::string name_;
   std::atomic<jack_port_t*> port_{nullptr};
   std::atomic<bool> serverGone_{false};
+  const uint32_t serverLife_;        // the server's deaths this process had seen before opening
   std::atomic<int> connections_{0};  // counted from the server's notices
   bool active_ = false;              // only the thread opening and closing touches it
   // Start of our previous cycle: jack-process only (one client's cycles

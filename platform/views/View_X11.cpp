@@ -333,8 +333,8 @@ void X11ViewBackend::PumpOnce() {
   ViewReapChildren(&children_);
 }
 
-void X11ViewBackend::RunUntilClosed() {
-  while (window_ && IsAttached() && !displayLost_) PumpOnce();
+void X11ViewBackend::RunUntilClosed(const std::function<bool()>& stop) {
+  while (window_ && IsAttached() && !displayLost_ && !(stop && stop())) PumpOnce();
 }
 
 void X11ViewBackend::RunModal(ViewModalSession& session) {

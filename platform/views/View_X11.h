@@ -11,6 +11,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,8 +35,9 @@ public:
   X11ViewBackend(const X11ViewBackend&) = delete;
   X11ViewBackend& operator=(const X11ViewBackend&) = delete;
 
-  // Turns the loop until the window is closed, or the display is lost.
-  void RunUntilClosed();
+  // Turns the loop until the window is closed, the display is lost or `stop` (asked
+  // after each turn, at the timer's pace at least) says so.
+  void RunUntilClosed(const std::function<bool()>& stop = nullptr);
   // The connection to the server broke (the server died or the link went): the
   // window counts as closed, its client heard ViewClosed, and the loop turns no more.
   bool DisplayLost() const { return displayLost_; }

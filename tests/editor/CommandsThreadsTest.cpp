@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "EditorTestSupport.h"
+#include "Framework/ByteChunk.h"
 #include "Framework/IControl.h"
 #include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
@@ -118,6 +119,46 @@ TEST(CommandsThreads, AMenuJobDroppedForABusyTransferRaisesNoTransferFlag) {
   EXPECT_FALSE(manager->transferInProgress);
   jobMayEnd = true;
   while (manager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
+}
+
+// A song recalled while a transfer runs: the restored performance waits for the
+// transfer and then goes out once.
+TEST(CommandsThreads, ARecallWhileATransferRunsSendsTheRestoredPerformanceWhenItEnds) {
+  ConnectedEditor editor;
+  Tavro& plug = *editor.plug;
+  MIDIMessageManager* manager = plug.midiManager;
+  const auto started = [manager] { return manager->jobsStarted(MIDIMessageManager::kTransferThread); };
+  const auto dumpsSent = [&editor] {
+    const auto sent = editor.ports->Sent(kSynthIn);
+    return std::count_if(sent.begin(), sent.end(),
+                         [](const MidiPortFake::Message& m) { return m.size() > 100 && m[0] == 0xF0; });
+  };
+  while (manager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
+  ByteChunk song;
+  {
+    Kit_MutexLock lock(plug.GetMutex());
+    ASSERT_TRUE(plug.SerializeState(&song));
+  }
+  manager->sender()->setJob(kJobRequestArrangement, &HeldJob);
+  jobMayEnd = false;
+  JobArgs request;
+  request.jobCode = kJobRequestArrangement;
+  ASSERT_TRUE(manager->startJob(request));
+  const int before = started();
+  const auto dumpsBefore = dumpsSent();
+
+  {
+    Kit_MutexLock lock(plug.GetMutex());
+    ASSERT_EQ(plug.UnserializeState(&song, 0), song.Size());
+  }
+  EXPECT_EQ(started(), before);
+  EXPECT_EQ(manager->pendingResends(), 1) << "the restored performance waits for the transfer";
+
+  jobMayEnd = true;
+  while (manager->isRunning(MIDIMessageManager::kTransferThread) || manager->pendingResends() > 0)
+    std::this_thread::yield();
+  EXPECT_EQ(started(), before + 1);
+  EXPECT_EQ(dumpsSent() - dumpsBefore, 1);
 }
 
 }  // namespace

@@ -101,6 +101,36 @@ protected:
   }
   std::string Path(const std::string& name) const { return shared_->data.root() + "/" + name; }
 
+  // The saved evening playing in the window on `display` (headless with --panel when
+  // empty) is ended by `signal`: the host closes as the window's close does.
+  void EndBySignalWhilePlaying(int signal, const std::string& display) {
+    const std::string stateOut = Path("signalled-" + std::to_string(signal) + ".plist");
+    BackgroundHost host;
+    ASSERT_TRUE(host.Start(display,
+                           "--data-root '" + shared_->data.root() +
+                               "' --panel --render-seconds 600 --tempo 120 --transport play --state-in '" +
+                               shared_->state() + "' --state-out '" + stateOut + "'",
+                           Path("host.txt")));
+    if (!display.empty()) {
+      ASSERT_TRUE(host.WindowShown()) << host.Output();
+    }
+    ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
+        << host.Output() << Tail(Received());
+    ASSERT_TRUE(host.Signal(signal));
+    EXPECT_EQ(host.Wait(), 128 + signal) << host.Output();
+    const std::string output = host.Output();
+    // The Stop's bytes may still be on the wire when the host has ended.
+    EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).stops > 0; }))
+        << "the unit heard no Stop" << Tail(Received()) << output;
+    const ClockRecord clock(Received());
+    EXPECT_EQ(clock.starts, 1) << Tail(Received());
+    EXPECT_EQ(clock.stops, 1) << Tail(Received());
+    const std::vector<uint8_t> written = StateChunk(stateOut);
+    ASSERT_FALSE(written.empty()) << "no state written\n" << output;
+    EXPECT_TRUE(WithoutPortPlaces(written) == WithoutPortPlaces(StateChunk(shared_->state()))) << output;
+    EXPECT_EQ(ThreadsAfterClose(output), shared_->idleThreads) << output;
+  }
+
   static Shared* shared_;
   XvfbServer x_;
   size_t from_ = 0;
@@ -192,6 +222,43 @@ TEST_F(HostWindow, LosingTheDisplaySavesTheStateShownClosesThePlugInAndFails) {
   ASSERT_FALSE(lost.empty()) << output;
   EXPECT_TRUE(WithoutPortPlaces(lost) == WithoutPortPlaces(StateChunk(shared_->state())))
       << "the state the window showed";
+}
+
+// The evening reopened again and again while the transport plays: each opening sends
+// the restored performance once and the Start once, and the close the Stop.
+TEST_F(HostWindow, EachRestoredOpeningSendsThePerformanceAndTheStartOnce) {
+  constexpr int kOpenings = 4;
+  for (int opening = 0; opening < kOpenings; ++opening) {
+    SCOPED_TRACE(opening);
+    from_ = SimProcess::Lines(shared_->record()).size();
+    BackgroundHost host;
+    ASSERT_TRUE(OpenWindow(host, Path("reopened.plist"), "--tempo 120 --transport play")) << host.Output();
+    ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 48; }))
+        << host.Output() << Tail(Received());
+    ASSERT_TRUE(CloseEditorWindow(x_.Name()));
+    EXPECT_EQ(host.Wait(), 0) << host.Output();
+    ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).stops > 0; })) << host.Output();
+    const std::vector<std::string> lines = Received();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), IsDump), 1) << host.Output() << Tail(lines);
+    EXPECT_EQ(ClockRecord(lines).starts, 1) << host.Output() << Tail(lines);
+    EXPECT_EQ(ClockRecord(lines).stops, 1) << Tail(lines);
+  }
+}
+
+TEST_F(HostWindow, CtrlCWithTheWindowOpenWhilePlayingStopsTheUnitAndWritesTheState) {
+  EndBySignalWhilePlaying(SIGINT, x_.Name());
+}
+
+TEST_F(HostWindow, SigtermWithTheWindowOpenWhilePlayingStopsTheUnitAndWritesTheState) {
+  EndBySignalWhilePlaying(SIGTERM, x_.Name());
+}
+
+TEST_F(HostWindow, CtrlCToTheHeadlessPanelWhilePlayingStopsTheUnitAndWritesTheState) {
+  EndBySignalWhilePlaying(SIGINT, "");
+}
+
+TEST_F(HostWindow, SigtermToTheHeadlessPanelWhilePlayingStopsTheUnitAndWritesTheState) {
+  EndBySignalWhilePlaying(SIGTERM, "");
 }
 
 // The display goes while the transport plays with the clock on: the host stops the

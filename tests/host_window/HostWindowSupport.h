@@ -51,6 +51,8 @@ public:
     kill(pid_, SIGTERM);
     Wait();
   }
+  // Sends it `signal`, as a terminal's Ctrl-C (SIGINT) or the system (SIGTERM) would.
+  bool Signal(int signal) { return pid_ > 0 && kill(pid_, signal) == 0; }
   // Its exit status once it ended (generously waited for); -1 when it had to be killed.
   int Wait() {
     int status = 0;
@@ -60,8 +62,11 @@ public:
       waitpid(pid_, &status, 0);
     }
     pid_ = -1;
+    endingSignal_ = ended && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // The signal that ended it, once waited for (0: it exited or had to be killed).
+  int EndingSignal() const { return endingSignal_; }
   std::string Output() const {
     std::ifstream in(output_);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -73,6 +78,7 @@ public:
 
 private:
   pid_t pid_ = -1;
+  int endingSignal_ = 0;
   std::string output_;
 };
 

@@ -115,7 +115,9 @@ std::vector<HostOptionSpec> BuiltInOptions() {
          o.snapshotPath = v;
          return true;
        }},
-      {"--panel", "", "show the panel: in a window until it is closed when DISPLAY is set, else drawn headless",
+      {"--panel", "",
+       "show the panel: in a window until it is closed when DISPLAY is set, else drawn headless; Ctrl-C "
+       "(SIGINT) or SIGTERM closes it as the window's close does",
        [](HostOptions& o, const std::string&, std::string&) {
          o.panel = true;
          return true;

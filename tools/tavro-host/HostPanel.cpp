@@ -6,6 +6,7 @@
 
 #include "ComponentManager.h"
 #include "HostScript.h"
+#include "HostSignals.h"
 #include "views/View_Headless.h"
 #include "views/View_X11.h"
 
@@ -83,7 +84,8 @@ bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions
     auto& x11 = static_cast<X11ViewBackend&>(*backend);
     const std::function<void()> end = window && window->whileOpen ? window->whileOpen() : nullptr;
     std::printf("panel: close the window to go on\n");
-    x11.RunUntilClosed();
+    x11.RunUntilClosed([] { return HostSignalReceived() != 0; });
+    if (const int signal = HostSignalReceived()) std::printf("panel: signal %d; closing the window\n", signal);
     if (end) end();
     if (window) {
       window->shown = true;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "HostClock.h"
+#include "HostSignals.h"
 #include "RenderThread.h"
 #include "StateFile.h"
 #include "StateMeaning.h"
@@ -17,6 +18,8 @@ namespace {
 // Time for the editor to hand the Stop to the port once a block has told it: a tick
 // action and a job, milliseconds even under a sanitizer.
 constexpr auto kStopGoesOut = std::chrono::milliseconds(250);
+// How often a wait for the render thread looks for a signal, at most.
+constexpr int kSignalPoll = 20;
 
 std::string FormatCode(OSType code) {
   std::string text;
@@ -249,9 +252,9 @@ bool HostSession::RunCycle(bool firstCycle) {
   HostWindow window;
   if (ok && firstCycle && options_.WantsWindow()) ok = ShowPanel(unit, clock, live.get(), window);
   if (window.displayLost) return CloseAfterLostDisplay(unit, clock);
-  // Closing the window ends the evening's playing: the transport stops, and the
-  // blocks rendered below carry the stop to the plug-in.
-  if (window.shown) clock.SetPlaying(false);
+  // Closing the window ends the evening's playing: the transport stops, and a block
+  // carries the stop to the plug-in (a signal may leave no time for more below).
+  if (window.shown) StopTransport(unit, clock);
   EventListening events;
   if (ok) ok = ListenForEvents(unit, events);
   if (ok) ok = RenderWithHostTraffic(unit, clock, live.get(), firstCycle);
@@ -333,6 +336,10 @@ bool HostSession::RenderWithHostTraffic(AudioUnit unit, HostClock& clock, HostMi
   // The panel's state is the musician's: it is saved as shown, with no test traffic of
   // ours (host MIDI would reach the unit through the restored ports).
   bool ok = options_.PanelIsTheProject() || (SendHostMidi(unit) && ExerciseParameters(unit, firstCycle));
+  // A signal ends the rendering early; the transport is stopped after it.
+  while (!render.Finished()) {
+    if (WaitForHostSignal(kSignalPoll)) render.Stop();
+  }
   const RenderResult rendered = render.Join();
   ok = Check(rendered.error, "render") && ok;
   char line[200];
@@ -388,7 +395,7 @@ bool HostSession::CloseAfterLostDisplay(AudioUnit unit, HostClock& clock) {
 }
 
 bool HostSession::Run() {
-  for (int cycle = 0; cycle < options_.cycles; ++cycle) {
+  for (int cycle = 0; cycle < options_.cycles && !HostSignalReceived(); ++cycle) {
     if (!RunCycle(cycle == 0)) {
       std::fprintf(stderr, "tavro-host: cycle %d of %d failed\n", cycle + 1, options_.cycles);
       return false;

@@ -22,7 +22,11 @@ RenderThread::~RenderThread() {
 void RenderThread::Start(long frames, bool paced) {
   result_ = RenderResult();
   stop_ = false;
-  thread_ = std::thread([this, frames, paced] { Run(frames, paced); });
+  finished_ = false;
+  thread_ = std::thread([this, frames, paced] {
+    Run(frames, paced);
+    finished_ = true;
+  });
 }
 
 RenderResult RenderThread::Join() {

@@ -31,6 +31,9 @@ public:
   // Ends rendering after the block under way.
   // threads: main
   void Stop() { stop_ = true; }
+  // True once rendering has ended (the frames rendered, stopped or failed).
+  // threads: main
+  bool Finished() const { return finished_.load(); }
   // Waits for the end of rendering.
   // threads: main
   RenderResult Join();
@@ -48,5 +51,6 @@ private:
   std::function<void()> beforeBlock_;
   RenderResult result_;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> finished_{false};
   std::thread thread_;
 };

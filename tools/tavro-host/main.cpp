@@ -7,6 +7,7 @@
 #include "DataRoot.h"
 #include "HostOptions.h"
 #include "HostSession.h"
+#include "HostSignals.h"
 #include "Kit_ProcessStatus.h"
 #include "PluginBundle.h"
 
@@ -39,8 +40,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   HostSession session(options, bundle);
+  // A panel kept open is ended from the terminal or by the system: closed in order.
+  if (options.PanelIsTheProject()) InstallHostSignals();
   const bool ran = session.Run();
   // Every instance is closed: a thread still here is one a plug-in left behind.
   std::printf("threads after close: %ld\n", Kit_SettledThreadCount());
+  if (const int signal = HostSignalReceived()) {
+    std::fprintf(stderr, "tavro-host: ended by signal %d; the transport stopped, the plug-in closed%s\n", signal,
+                 ran ? (options.stateOut.empty() ? "" : " and its state written") : ", but a step failed");
+    return 128 + signal;  // as the shell reports a program the signal ended
+  }
   return ran ? 0 : 1;
 }

@@ -141,7 +141,9 @@ void Tavro::resendRecalledArrangement() {
   if (!midiManager) return;
   JobArgs send;
   send.jobCode = kJobSendArrangement;
-  midiManager->startJob(send);
+  // Kept while a transfer runs, and sent when it ends: the synthesizer must hear the
+  // performance the song restored.
+  midiManager->startOrKeep(send);
 }
 
 std::string Tavro::reopenPort(int side) {

@@ -1,0 +1,45 @@
+#include "HostSignals.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+
+namespace {
+std::atomic<int> gReceived{0};
+int gWake[2] = {-1, -1};  // written by the handler, polled by the main thread
+
+extern "C" void NoteSignal(int signal) {
+  // Only what is safe in a handler: a lock-free store and a write.
+  gReceived.store(signal);
+  const char byte = 1;
+  if (gWake[1] >= 0) (void)!write(gWake[1], &byte, 1);
+}
+}  // namespace
+
+void InstallHostSignals() {
+  static_assert(std::atomic<int>::is_always_lock_free, "the handler's store must not lock");
+  if (gWake[0] < 0 && pipe2(gWake, O_CLOEXEC | O_NONBLOCK) != 0) gWake[0] = gWake[1] = -1;
+  struct sigaction action = {};
+  action.sa_handler = &NoteSignal;
+  sigemptyset(&action.sa_mask);
+  // A second Ctrl-C ends a host that does not close for the first.
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+int HostSignalReceived() { return gReceived.load(); }
+
+bool WaitForHostSignal(int milliseconds) {
+  if (HostSignalReceived()) return true;
+  if (gWake[0] < 0) {
+    usleep(useconds_t(milliseconds) * 1000);
+  } else {
+    pollfd wake{gWake[0], POLLIN, 0};
+    poll(&wake, 1, milliseconds);
+  }
+  return HostSignalReceived() != 0;
+}
