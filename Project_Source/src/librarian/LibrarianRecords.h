@@ -38,7 +38,7 @@ struct ReadLosses {
   int unreadable = 0;            // messages that could not be read; an init message holds each one's row
   int leftOut = 0;               // messages of the other kind, or past the bank's last row
   bool damagedMidiFile = false;  // its structure breaks off: read byte by byte, split dumps not joined
-  bool unconverted = false;      // over 99 programs that could not be split: only the first bank shows
+  int unconverted = 0;           // programs past the 99th of a file that could not be split: only the first bank shows
 
   bool any() const {
     return repaired || oddLength || unknownType || unreadable || leftOut || damagedMidiFile || unconverted;
