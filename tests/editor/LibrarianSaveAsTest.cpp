@@ -206,8 +206,7 @@ TEST(LibrarianUnsavedQuestion, SaveFailingAtTheQuestionKeepsTheWork) {
   chmod(page.patches().c_str(), 0755);
   EXPECT_TRUE(page.unsaved());
   EXPECT_EQ(page.rowText(0, 6), "B4");
-  EXPECT_EQ(page.librarianStatus().rfind("Bank not saved: Patches/Abank.nl2: could not create a temporary file", 0),
-            0u)
+  EXPECT_EQ(page.librarianStatus().rfind("Bank not saved: Patches/Abank.nl2: could not create a temporary file", 0), 0u)
       << page.librarianStatus();
   EXPECT_TRUE(page.data.read("Patches/Abank.nl2") == before);
 }
