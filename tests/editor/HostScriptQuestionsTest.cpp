@@ -73,10 +73,12 @@ protected:
       chmod(patches().c_str(), 0555);
     }
     HostRun run;
-    run.exitCode = RunCommand(as + "env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                              "/Tavro.component --render-seconds 0.05 --fast --data-root '" +
-                                  data_->root() + "' --script '" + path + "'",
-                              &run.output);
+    run.exitCode =
+        RunCommand(as +
+                       "env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
+                       "/Tavro.component --render-seconds 0.05 --fast --data-root '" +
+                       data_->root() + "' --script '" + path + "'",
+                   &run.output);
     chmod(patches().c_str(), 0755);
     return run;
   }
@@ -142,10 +144,9 @@ TEST_F(HostQuestions, EveryAnswerOfTheUnsavedBankQuestion) {
 }
 
 TEST_F(HostQuestions, YesWithAFolderThatCannotBeWrittenKeepsTheUnsavedWork) {
-  const HostRun run =
-      Run("answer Yes\n" + chooseInBankMenu("Refresh Folders") + "expect-param " + std::to_string(kBankEditUnsaved) +
-              " 1\n",
-          true, true);
+  const HostRun run = Run("answer Yes\n" + chooseInBankMenu("Refresh Folders") + "expect-param " +
+                              std::to_string(kBankEditUnsaved) + " 1\n",
+                          true, true);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(status(run).rfind("Bank not saved: Patches/Abank.nl2: could not create a temporary file", 0), 0u)
       << status(run);
