@@ -1,9 +1,11 @@
 #include "Kit_AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <random>
@@ -119,6 +121,25 @@ bool FillTemporary(const Kit_AtomicFileCalls& calls, int fd, const std::string& 
   return ok;
 }
 
+// The temporary stays locked until it is renamed or removed: a scan that finds it
+// locked leaves it alone, while one a killed writer left is unlocked. The lock is
+// held through a second descriptor, as the first one is closed before the rename.
+class TemporaryLock {
+public:
+  explicit TemporaryLock(int fd) : held_(::flock(fd, LOCK_EX) == 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1) {}
+  TemporaryLock(const TemporaryLock&) = delete;
+  TemporaryLock& operator=(const TemporaryLock&) = delete;
+  ~TemporaryLock() {
+    if (held_ >= 0) ::close(held_);
+  }
+
+private:
+  int held_;
+};
+
+constexpr char kTemporaryMark[] = ".tmp-";
+constexpr size_t kSuffixLength = 6;
+
 bool SyncFolder(const Kit_AtomicFileCalls& calls, const std::string& folder, int& code) {
   const int fd = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return code = errno, false;
@@ -146,6 +167,7 @@ bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t 
   std::string temporary;
   const int fd = CreateTemporary(calls, target, temporary, code);
   if (fd < 0) return Fail(error, path, "could not create a temporary file", code);
+  const TemporaryLock lock(fd);
   const char* what = nullptr;
   if (!FillTemporary(calls, fd, target, bytes, size, what, code)) {
     calls.unlink(temporary.c_str());
@@ -160,4 +182,27 @@ bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t 
     return Fail(error, path, "written, but the folder could not be flushed to disk", code);
   }
   return true;
+}
+
+std::string Kit_AtomicTemporaryTarget(const std::string& name) {
+  const size_t mark = sizeof kTemporaryMark - 1;
+  if (name.size() < 2 + mark + kSuffixLength || name[0] != '.') return "";
+  const size_t at = name.size() - kSuffixLength - mark;
+  if (name.compare(at, mark, kTemporaryMark) != 0) return "";
+  for (size_t i = at + mark; i < name.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(name[i]))) return "";
+  return name.substr(1, at - 1);
+}
+
+bool Kit_RemoveAbandonedTemporary(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat opened {
+  }, named{};
+  // Unlocked: no writer holds it. The name must still be the file locked.
+  const bool removed = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                       ::lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
+                       named.st_ino == opened.st_ino && ::unlink(path.c_str()) == 0;
+  ::close(fd);
+  return removed;
 }

@@ -4,9 +4,10 @@
 // target's folder, are flushed, and the temporary is renamed over the target.
 //
 // The temporary is named ".<name>.tmp-XXXXXX": hidden, and never ending in an
-// extension a folder scan picks up. A target that is a symbolic link is followed,
-// so the file it points to is replaced and the link stays a link. A replaced file
-// keeps its permission bits.
+// extension a folder scan picks up. It stays locked (flock) until it is renamed or
+// removed, so a leftover of a killed writer can be told from one being written.
+// A target that is a symbolic link is followed, so the file it points to is
+// replaced and the link stays a link. A replaced file keeps its permission bits.
 //
 // threads: any. Two writers of one path race as rename does: the last one wins.
 
@@ -19,6 +20,13 @@
 // the target as it was; only a failed flush of the folder comes after the rename, and
 // is reported even though the new contents are already visible.
 bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error);
+
+// The target name a temporary of this routine was made for ("Bank.nl2" for
+// ".Bank.nl2.tmp-a1B2c3"); "" for any other name.
+std::string Kit_AtomicTemporaryTarget(const std::string& name);
+// Removes the temporary at `path` when no writer holds it any more (one a killed
+// writer left behind); a temporary being written stays. True when removed.
+bool Kit_RemoveAbandonedTemporary(const std::string& path);
 
 // The system calls the routine makes. Tests install a table that fails one step.
 struct Kit_AtomicFileCalls {

@@ -289,9 +289,20 @@ void IGraphics::ReleaseMouseCapture() {
   mMouseX = mMouseY = -1;
 }
 
+IControl* IGraphics::GrayedControlAt(int x, int y) {
+  for (int i = NControls() - 1; i >= 0; --i) {
+    IControl* control = mControls.Get(i);
+    if (!control->IsHidden() && control->IsHit(x, y)) return control->IsGrayed() ? control : nullptr;
+  }
+  return nullptr;
+}
+
 void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   IControl* control = HitTest(x, y, false);
+  // A greyed control takes nothing, but the press on it is told, so the plug-in can say why.
+  IControl* greyed = control ? (control->IsGrayed() ? control : nullptr) : GrayedControlAt(x, y);
+  if (greyed && mPlug) mPlug->OnGrayedControlClicked(greyed->ParamIdx());
   if (!control) return;
   mMouseCapture = control;
   mMouseX = x;

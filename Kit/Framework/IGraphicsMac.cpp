@@ -20,6 +20,7 @@
 #include "Framework/Log.h"
 #include "rasteriser/Raster.h"
 #include "views/View_Backend.h"
+#include "views/View_FilePromptRules.h"
 #include "views/View_ProcessBackend.h"
 #include "winemu/WinEmu_DC.h"
 
@@ -198,10 +199,10 @@ int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type
   alert.caption = caption ? caption : "";
   alert.text = text ? text : "";
   switch (type) {
-    case 3: alert.buttons = {{"Yes", Role::Default}, {"No", Role::Alternate}, {"Cancel", Role::Other}}; break;
+    case 3: alert.buttons = {{"Yes", Role::Default}, {"No", Role::Alternate}, {"Cancel", Role::Other, true}}; break;
     case 4: alert.buttons = {{"Yes", Role::Default}, {"No", Role::Alternate}}; break;
     // Cancel answers as the Cancel of the three-button box does (2), not as "No".
-    case 1: alert.buttons = {{"OK", Role::Default}, {"Cancel", Role::Other}}; break;
+    case 1: alert.buttons = {{"OK", Role::Default}, {"Cancel", Role::Other, true}}; break;
     default: alert.buttons = {{"OK", Role::Default}}; break;
   }
   ViewBackend* backend = GetViewBackend();
@@ -258,6 +259,34 @@ void IGraphicsMac::DesktopPath(Kit_String* path) {
 }
 
 void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions) {
+  PromptForFile(fileName, action, folder, extensions, nullptr);
+}
+
+namespace {
+
+// The save panel's question before a file is replaced: Return and Escape keep it.
+bool MayReplace(ViewBackend& backend, const std::string& path, std::string* refusal) {
+  const size_t slash = path.rfind('/');
+  const std::string name = path.substr(slash + 1), where = slash == 0 ? "/" : path.substr(0, slash);
+  ViewAlert question;
+  question.caption = "Replace file?";
+  question.text = "\"" + name + "\" already exists in " + where + ". Replacing it overwrites what it holds.";
+  question.buttons = {{"Cancel", ViewAlertButton::Role::Default, true}, {"Replace", ViewAlertButton::Role::Alternate}};
+  switch (backend.ShowMessageBox(question)) {
+    case ViewAlertResponse::Alternate: return true;
+    case ViewAlertResponse::Dismissed: *refusal = path + " exists and nobody answered Replace; it was kept"; break;
+    default: *refusal = path + " exists and was kept"; break;
+  }
+  return false;
+}
+
+}  // namespace
+
+void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions,
+                                 std::string* refusal) {
+  std::string ignored;
+  if (!refusal) refusal = &ignored;
+  refusal->clear();
   if (!fileName) return;
   ViewBackend* backend = GetViewBackend();
   if (!backend) {
@@ -277,11 +306,19 @@ void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_S
   std::istringstream types(extensions ? extensions : "");
   for (std::string t; types >> t;) prompt.types.push_back(t);
 
-  const std::optional<std::string> chosen = backend->PromptForPath(prompt);
-  if (!chosen) return;
-  fileName->Set(chosen->c_str());
-  const size_t slash = chosen->rfind('/');
-  if (folder && slash != std::string::npos) folder->Set(chosen->substr(0, slash + 1).c_str());
+  const std::optional<std::string> typed = backend->PromptForPath(prompt);
+  if (!typed) return;
+  // Whatever answered (a person or a script), a path is taken as the panel takes it;
+  // a file to open is the caller's to check.
+  const ViewPromptPath chosen = ViewCheckPromptPath(prompt, *typed);
+  if (chosen.path.empty() || (prompt.save && !chosen.problem.empty())) {
+    *refusal = *typed + ": " + chosen.problem;
+    return;
+  }
+  if (prompt.save && ViewPathIsTaken(chosen.path) && !MayReplace(*backend, chosen.path, refusal)) return;
+  fileName->Set(chosen.path.c_str());
+  const size_t slash = chosen.path.rfind('/');
+  if (folder && slash != std::string::npos) folder->Set(chosen.path.substr(0, slash + 1).c_str());
 }
 
 bool IGraphicsMac::OpenURL(const char* url, const char*, const char*, const char*) {

@@ -13,6 +13,7 @@
 // happens on the main thread as well).
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Framework/IGraphics.h"
@@ -51,6 +52,13 @@ public:
   void PluginPath(Kit_String* path) override;
   void DesktopPath(Kit_String* path) override;
   void PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions) override;
+  // The same prompt, as the system's panels take a path (View_FilePromptRules.h): a
+  // relative path lies in the start folder, a saved name gets the first extension when
+  // it has none, and a file that exists is replaced only when the user says Replace.
+  // A path given but not taken leaves the file name empty and says why in *refusal
+  // (when not null); a cancel leaves both empty.
+  void PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions,
+                     std::string* refusal);
   bool PromptForColor(IColor* color, const char* prompt) override { return false; }
   // True when something was asked to open the address or path; false for an empty
   // or unusable address or when the opener could not be started.

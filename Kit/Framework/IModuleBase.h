@@ -151,6 +151,10 @@ public:
   // own; a host's script waits it out.
   // threads: any
   virtual bool IsTransferring() const { return false; }  // 50
+  // A press fell on a greyed control bound to paramIdx (-1 for none), which takes no
+  // input: the plug-in may say why it is greyed.
+  // threads: main
+  virtual void OnGrayedControlClicked(int paramIdx) {}  // 51
 
   // ---- parameters ----
   int NParams() const { return mParams.GetSize(); }

@@ -28,7 +28,9 @@ public:
   bool isLibrarianPerformanceMode() const override { return false; }
   CurrentFilePair getLeftCurrentFile(bool) const override { return {}; }
   void setLeftCurrentFile(bool, const CurrentFilePair&) override {}
-  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&) override { return ""; }
+  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, std::string*) override {
+    return "";
+  }
 };
 
 std::vector<uint8_t> Message(int seed, int length, uint8_t type, const char* name) {

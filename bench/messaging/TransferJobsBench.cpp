@@ -72,7 +72,9 @@ public:
   void printDebugInfo(const std::string&) override {}
   CurrentFilePair getLeftCurrentFile(bool) const override { return {}; }
   void setLeftCurrentFile(bool, const CurrentFilePair&) override {}
-  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&) override { return ""; }
+  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, std::string*) override {
+    return "";
+  }
 
   std::atomic<bool> dataProcessed{false};
   PatchLibrarian librarian;

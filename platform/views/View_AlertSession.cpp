@@ -73,9 +73,14 @@ void ViewAlertSession::Mouse(const ViewMouseEvent& e) {
 }
 
 void ViewAlertSession::Key(const ViewKeyEvent& key) {
-  if (done_ || (key.keyCode != kViewKeyReturn && key.keyCode != kViewKeyEnter)) return;
+  if (done_) return;
+  const bool escape = key.keyCode == kViewKeyEscape;
+  if (!escape && key.keyCode != kViewKeyReturn && key.keyCode != kViewKeyEnter) return;
   for (const ViewAlertButton& b : alert_.buttons)
-    if (b.role == ViewAlertButton::Role::Default) Answer(b.role);
+    if (escape ? b.cancels : b.role == ViewAlertButton::Role::Default) {
+      Answer(b.role);
+      return;
+    }
 }
 
 void ViewAlertSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) {

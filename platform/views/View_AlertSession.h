@@ -1,6 +1,7 @@
 #pragma once
 // A message box drawn inside the panel: caption, wrapped text and a row of buttons
-// (default rightmost). A click on a button answers; Return answers with the default.
+// (default rightmost). A click on a button answers; Return answers with the default,
+// Escape with the button that cancels.
 
 #include <string>
 #include <vector>

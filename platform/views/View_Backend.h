@@ -50,6 +50,7 @@ public:
 struct ViewAlertButton {
   std::string label;
   enum class Role { Default, Alternate, Other } role = Role::Default;
+  bool cancels = false;  // Escape answers with this button
 };
 enum class ViewAlertResponse { Dismissed, Default, Alternate, Other };
 

@@ -1,5 +1,7 @@
 #include "views/View_Headless.h"
 
+#include <cctype>
+
 #include "views/View_PanelKeys.h"
 #include "winemu/WinEmu_Window.h"
 
@@ -44,6 +46,21 @@ void CollectTitles(const ViewMenu& menu, const std::string& prefix, std::vector<
   }
 }
 
+std::string Lower(std::string s) {
+  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// "offers "A", "B"": the choosable titles or labels, for a line saying what was missing.
+std::string Offered(const std::vector<std::string>& titles) {
+  std::string out;
+  for (const std::string& title : titles) {
+    if (title == "-" || (title.size() > 1 && title.compare(title.size() - 2, 2, "/-") == 0)) continue;
+    out += (out.empty() ? "\"" : ", \"") + title + "\"";
+  }
+  return out.empty() ? "it offers nothing" : "it offers " + out;
+}
+
 // The index path of the first item titled `title` ("parent/child" inside submenus).
 bool PathOfTitle(const ViewMenu& menu, const std::string& title, std::vector<int>* path) {
   for (size_t i = 0; i < menu.items.size(); ++i) {
@@ -72,7 +89,10 @@ std::optional<ViewMenuChoice> HeadlessViewBackend::RunPopupMenu(const ViewMenu& 
   PopupAnswer answer = std::move(popupAnswers_.front());
   popupAnswers_.pop_front();
   std::vector<int> path = std::move(answer.path);
-  if (!answer.title.empty() && !PathOfTitle(menu, answer.title, &path)) return std::nullopt;
+  if (!answer.title.empty() && !PathOfTitle(menu, answer.title, &path)) {
+    scriptMisses_.push_back("no item \"" + answer.title + "\" in the menu; " + Offered(shownMenus_.back().titles));
+    return std::nullopt;
+  }
   ViewMenuChoice choice;
   if (!ViewMenuResolvePath(menu, path, &choice)) return std::nullopt;
   return choice;
@@ -81,9 +101,23 @@ std::optional<ViewMenuChoice> HeadlessViewBackend::RunPopupMenu(const ViewMenu& 
 ViewAlertResponse HeadlessViewBackend::ShowMessageBox(const ViewAlert& alert) {
   shownAlerts_.push_back(alert);
   if (alertAnswers_.empty()) return ViewAlertResponse::Dismissed;
-  const ViewAlertResponse answer = alertAnswers_.front();
+  const AlertAnswer answer = alertAnswers_.front();
   alertAnswers_.pop_front();
-  return answer;
+  if (answer.response) return *answer.response;
+  std::vector<std::string> labels;
+  for (const ViewAlertButton& button : alert.buttons) {
+    if (Lower(button.label) == Lower(answer.label)) {
+      switch (button.role) {
+        case ViewAlertButton::Role::Default: return ViewAlertResponse::Default;
+        case ViewAlertButton::Role::Alternate: return ViewAlertResponse::Alternate;
+        case ViewAlertButton::Role::Other: return ViewAlertResponse::Other;
+      }
+    }
+    labels.push_back(button.label);
+  }
+  scriptMisses_.push_back("no button \"" + answer.label + "\" in the message box \"" + alert.caption + "\"; " +
+                          Offered(labels));
+  return ViewAlertResponse::Dismissed;
 }
 
 std::optional<std::string> HeadlessViewBackend::PromptForPath(const ViewFilePrompt& prompt) {

@@ -6,6 +6,7 @@
 // (an empty script dismisses or cancels); every such request and every URL is recorded.
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,16 @@ public:
   // as ShownMenus lists it); it is dismissed when it has none.
   void ScriptPopupChoiceText(std::string title) { popupAnswers_.push_back({{}, std::move(title)}); }
   void ScriptPopupDismiss() { popupAnswers_.push_back({}); }
-  void ScriptMessageBoxAnswer(ViewAlertResponse answer) { alertAnswers_.push_back(answer); }
+  void ScriptMessageBoxAnswer(ViewAlertResponse answer) { alertAnswers_.push_back({answer, ""}); }
+  // The next message box is answered with its button of that label (any case); it is
+  // dismissed when it has none.
+  void ScriptMessageBoxAnswerText(std::string label) { alertAnswers_.push_back({{}, std::move(label)}); }
+  // Scripted popup choices and message box answers no popup or box has taken yet.
+  size_t PendingPopupAnswers() const { return popupAnswers_.size(); }
+  size_t PendingMessageBoxAnswers() const { return alertAnswers_.size(); }
+  // What scripted answers by title or label could not do, one line each ("no item
+  // "X" in the menu; it offers "A", "B"), oldest first; taking them empties the list.
+  std::vector<std::string> TakeScriptMisses() { return std::move(scriptMisses_); }
   void ScriptFilePromptAnswer(std::optional<std::string> path) { fileAnswers_.push_back(std::move(path)); }
   void ScriptOpenURLResult(bool opened) { openURLResult_ = opened; }
   // The next dialog: each field's text is set, then the control `pressed` is
@@ -97,7 +107,12 @@ private:
     std::string title;  // chosen by title when not empty
   };
   std::deque<PopupAnswer> popupAnswers_;
-  std::deque<ViewAlertResponse> alertAnswers_;
+  struct AlertAnswer {
+    std::optional<ViewAlertResponse> response;
+    std::string label;  // answered by label when there is no response
+  };
+  std::deque<AlertAnswer> alertAnswers_;
+  std::vector<std::string> scriptMisses_;
   std::deque<std::optional<std::string>> fileAnswers_;
   std::deque<DialogAnswer> dialogAnswers_;
   bool openURLResult_ = true;

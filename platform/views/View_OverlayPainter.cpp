@@ -53,21 +53,34 @@ void ViewOverlayPainter::Text(Raster_IBitmap* dest, const ViewRect& r, const std
   font_.DrawText(dest, utf8.c_str(), -1, &rect, format);
 }
 
+std::string ViewOverlayPainter::ShownTail(const std::string& utf8, int room) {
+  size_t from = 0;
+  while (from < utf8.size() && TextWidth(utf8.substr(from)) > room) {
+    // One character off the front: its lead byte and its continuation bytes.
+    ++from;
+    while (from < utf8.size() && (static_cast<unsigned char>(utf8[from]) & 0xC0) == 0x80) ++from;
+  }
+  return utf8.substr(from);
+}
+
 void ViewOverlayPainter::Entry(Raster_IBitmap* dest, const ViewTextEntry& entry) {
   const ViewTextEntrySpec& request = entry.Request();
   const ViewRect& r = request.rect;
   Fill(dest, r, request.background);
   const ViewRect inner{r.x + 2, r.y, r.w - 4, r.h};
-  const int width = TextWidth(entry.Text());
+  // The caret stands after the last character: a text wider than the field shows
+  // its end, as a field scrolls to keep the caret in view.
+  const std::string shown = ShownTail(entry.Text(), inner.w - 2);
+  const ViewTextAlign align = shown.size() < entry.Text().size() ? ViewTextAlign::Left : request.align;
+  const int width = TextWidth(shown);
   int left = inner.x;
-  if (request.align == ViewTextAlign::Center) left = inner.x + (inner.w - width) / 2;
-  if (request.align == ViewTextAlign::Right) left = inner.x + inner.w - width;
+  if (align == ViewTextAlign::Center) left = inner.x + (inner.w - width) / 2;
+  if (align == ViewTextAlign::Right) left = inner.x + inner.w - width;
   if (entry.AllSelected()) {
     Fill(dest, {left, r.y + 1, width, r.h - 2}, ViewOverlayColours::kHighlight);
-    Text(dest, inner, entry.Text(), ViewOverlayColours::kHighlightText, request.align);
+    Text(dest, inner, shown, ViewOverlayColours::kHighlightText, align);
     return;
   }
-  Text(dest, inner, entry.Text(), request.foreground, request.align);
-  // The caret after the last character.
+  Text(dest, inner, shown, request.foreground, align);
   Fill(dest, {std::min(left + width + 1, r.x + r.w - 2), r.y + 2, 1, r.h - 4}, request.foreground);
 }

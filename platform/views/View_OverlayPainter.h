@@ -57,6 +57,8 @@ public:
   void Text(Raster_IBitmap* dest, const ViewRect& r, const std::string& utf8, uint32_t rgb, ViewTextAlign align);
   // An open text entry: its colours, text, selection and caret. Set the entry's font first.
   void Entry(Raster_IBitmap* dest, const ViewTextEntry& entry);
+  // The end of the text that fits in `room` pixels: all of it when it fits.
+  std::string ShownTail(const std::string& utf8, int room);
 
 private:
   Raster_CachedFont font_;

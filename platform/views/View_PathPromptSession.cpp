@@ -1,31 +1,12 @@
 #include "views/View_PathPromptSession.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cctype>
+
+#include "views/View_FilePromptRules.h"
 
 namespace {
 
 constexpr int kMargin = 12;
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return s;
-}
-
-std::string Extension(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return path.substr(dot + 1);
-}
-
-std::string JoinTypes(const std::vector<std::string>& types) {
-  std::string out;
-  for (const std::string& t : types) out += (out.empty() ? "" : " ") + t;
-  return out;
-}
 
 }  // namespace
 
@@ -48,19 +29,6 @@ ViewPathPromptSession::ViewPathPromptSession(const ViewFilePrompt& prompt, int v
   box_ = {std::max(0, (viewWidth - width) / 2), std::max(0, (viewHeight - height) / 2), width, height};
 }
 
-std::string ViewPathPromptSession::Check(const std::string& path) const {
-  if (path.empty() || path.back() == '/') return "Type a file name.";
-  if (!prompt_.types.empty()) {
-    const std::string ext = Lower(Extension(path));
-    const bool allowed =
-        std::any_of(prompt_.types.begin(), prompt_.types.end(), [&](const std::string& t) { return Lower(t) == ext; });
-    if (!allowed) return "The name must end in: " + JoinTypes(prompt_.types);
-  }
-  struct stat st {};
-  if (!prompt_.save && (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) return "No such file.";
-  return "";
-}
-
 void ViewPathPromptSession::Key(const ViewKeyEvent& key) {
   if (done_) return;
   if (key.keyCode == kViewKeyEscape) {
@@ -68,9 +36,10 @@ void ViewPathPromptSession::Key(const ViewKeyEvent& key) {
     return;
   }
   if (!entry_.HandleKey(key)) return;
-  problem_ = Check(entry_.Text());
+  const ViewPromptPath checked = ViewCheckPromptPath(prompt_, entry_.Text());
+  problem_ = checked.problem;
   if (!problem_.empty()) return;
-  path_ = entry_.Text();
+  path_ = checked.path;
   done_ = true;
 }
 
@@ -80,7 +49,7 @@ void ViewPathPromptSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& paint
   const int row = lineHeight_ + 6, inner = box_.w - 2 * kMargin, left = box_.x + kMargin;
   int y = box_.y + kMargin;
   std::string title = prompt_.save ? "Save as:" : "Open file:";
-  if (!prompt_.types.empty()) title += "  (" + JoinTypes(prompt_.types) + ")";
+  if (!prompt_.types.empty()) title += "  (" + ViewPromptTypesText(prompt_) + ")";
   painter.Text(dest, {left, y, inner, row}, title, ViewOverlayColours::kText, ViewTextAlign::Left);
   y += row;
   painter.Frame(dest, {left - 1, y - 1, inner + 2, row + 2}, ViewOverlayColours::kFrame);

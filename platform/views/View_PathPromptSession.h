@@ -1,7 +1,7 @@
 #pragma once
 // The file prompt drawn inside the panel: a one-line path entry that starts with
-// the start folder and name. Return accepts a path with an allowed extension (and,
-// to open, an existing file); Escape cancels. A refused path says why on the box.
+// the start folder and name. Return accepts the path as the prompt rules take it
+// (View_FilePromptRules.h); Escape cancels. A refused path says why on the box.
 
 #include <optional>
 #include <string>
@@ -25,9 +25,6 @@ public:
   const std::string& Problem() const { return problem_; }
 
 private:
-  // Empty when the path may be taken, else the reason it may not.
-  std::string Check(const std::string& path) const;
-
   ViewFilePrompt prompt_;
   ViewTextEntry entry_;
   ViewRect box_;

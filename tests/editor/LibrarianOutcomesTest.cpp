@@ -23,10 +23,6 @@ struct OutcomePage : LibrarianPage {
     backend.ScriptPopupChoiceText("Paste");
     click(0, to, IMouseMod(false, true));
   }
-  void chooseInBankMenu(const std::string& item) {
-    backend.ScriptPopupChoiceText(item);
-    clickMenu("BANKEDITMENU", kBankEditMenu);
-  }
   // A change of a parameter as the panel makes it: the value, then the editor's road.
   void change(int paramIdx, double value) {
     plug->GetParam(paramIdx)->Set(value);

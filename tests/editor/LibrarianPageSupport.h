@@ -173,6 +173,11 @@ struct LibrarianPage {
     IMouseMod mod(true);
     plug->graphics->OnMouseDown((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
   }
+  // Chooses the bank menu's item of that title ("parent/child" in a submenu).
+  void chooseInBankMenu(const std::string& item) {
+    backend.ScriptPopupChoiceText(item);
+    clickMenu("BANKEDITMENU", kBankEditMenu);
+  }
   Tavro::CommandResult command(int paramIdx, double value, bool beforeReadout) {
     plug->GetParam(paramIdx)->Set(value);
     return plug->runLibrarianCommand(paramIdx, value, beforeReadout);

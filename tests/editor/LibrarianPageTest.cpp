@@ -98,7 +98,7 @@ TEST(LibrarianPage, DragFromLowerToUpperCopiesThePatchAndMarksTheBankUnsaved) {
   EXPECT_EQ(page.rowText(0, 7), "B2");
   EXPECT_EQ(page.rowText(1, 2), "B2");
   EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 1.0);
-  EXPECT_EQ(page.status(), "Data received to slot(s)");
+  EXPECT_EQ(page.status(), "Dropped \"B2\" into slot 8");
 }
 
 TEST(LibrarianPage, DragFromTheUpperPaneStartsNothing) {

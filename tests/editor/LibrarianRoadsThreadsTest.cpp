@@ -413,11 +413,12 @@ TEST(LibrarianRoads, AfterAFetchTheLowerListOfTheSameFileShowsAndCopiesTheFetche
   ASSERT_NE(shown, "A7");
   page.backend.ScriptPopupChoiceText("Copy");
   page.click(1, 7, IMouseMod(false, true));
+  EXPECT_EQ(page.librarianStatus(), "Copied \"" + shown + "\" from slot 8");
   page.backend.ScriptPopupChoiceText("Paste");
   page.click(0, 20, IMouseMod(false, true));
   EXPECT_EQ(page.upperDump(20), page.fetched);
   EXPECT_EQ(page.rowText(0, 20), shown);
-  EXPECT_EQ(page.librarianStatus(), "Data received to slot(s)");
+  EXPECT_EQ(page.librarianStatus(), "Pasted \"" + shown + "\" into slot 21");
 }
 
 // A .mid bank holds no names: its Save (Overwrite) once a program carries one writes

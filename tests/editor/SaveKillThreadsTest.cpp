@@ -2,7 +2,7 @@
 // run pastes a program into each of ten banks and saves it, and is killed at a seeded
 // pseudo-random file event of those saves (plus a few microseconds). Every bank file is
 // then its old or its new content, whole, and what a killed save leaves behind is only
-// a hidden temporary the folder scan passes over.
+// a hidden temporary, which the next folder scan removes (Scan.LeftoverTemporaries...).
 #include <gtest/gtest.h>
 
 #include <poll.h>

@@ -25,6 +25,8 @@ struct Injection {
   int seen[8] = {};
   size_t writeLimit = 0;  // when not 0, each write takes at most this many bytes
   std::vector<std::string> opened;
+  std::vector<int> removalsDuringWrite;  // what a scan's removal of the temporary did mid-write
+  bool tryRemovalDuringWrite = false;
 };
 Injection gInject;
 
@@ -40,6 +42,8 @@ int Open(const char* path, int flags, mode_t mode) {
 }
 ssize_t Write(int fd, const void* bytes, size_t size) {
   if (FailHere(Step::kWrite)) return -1;
+  if (gInject.tryRemovalDuringWrite && !gInject.opened.empty())
+    gInject.removalsDuringWrite.push_back(Kit_RemoveAbandonedTemporary(gInject.opened.back()));
   return ::write(fd, bytes, gInject.writeLimit ? std::min(size, gInject.writeLimit) : size);
 }
 int Fchmod(int fd, mode_t mode) { return FailHere(Step::kFchmod) ? -1 : ::fchmod(fd, mode); }
@@ -185,3 +189,32 @@ TEST_F(AtomicFile, EachFailingStepIsReportedAndLeavesNoTemporary) {
     EXPECT_EQ(Entries(), std::vector<std::string>{"p.mid"}) << c.reported;
   }
 }
+
+namespace {
+
+// A scan clears temporaries a killed writer left, never one being written: the writer
+// holds it locked from its creation until it is renamed.
+TEST_F(AtomicFile, OnlyAnAbandonedTemporaryIsRemoved) {
+  gInject.tryRemovalDuringWrite = true;
+  ASSERT_TRUE(Save(Path("Bank.nl2"), "new"));
+  EXPECT_EQ(gInject.removalsDuringWrite, std::vector<int>{0}) << "the temporary being written stays";
+  EXPECT_EQ(Read(Path("Bank.nl2")), "new");
+
+  const std::string left = Path(".Bank.nl2.tmp-a1B2c3");
+  Put(left, "half");
+  EXPECT_EQ(Kit_AtomicTemporaryTarget(".Bank.nl2.tmp-a1B2c3"), "Bank.nl2");
+  EXPECT_TRUE(Kit_RemoveAbandonedTemporary(left));
+  EXPECT_FALSE(Kit_RemoveAbandonedTemporary(left)) << "gone already";
+  EXPECT_EQ(Entries(), std::vector<std::string>{"Bank.nl2"});
+
+  // A link of that name is not followed, nor removed.
+  ASSERT_EQ(symlink(Path("Bank.nl2").c_str(), left.c_str()), 0);
+  EXPECT_FALSE(Kit_RemoveAbandonedTemporary(left));
+  EXPECT_EQ(Read(Path("Bank.nl2")), "new");
+
+  for (const char* other :
+       {"Bank.nl2.tmp-a1B2c3", ".Bank.nl2.tmp-a1B2", ".Bank.nl2.tmp-a1B2c!", ".tmp-a1B2c3", ".x.tmp"})
+    EXPECT_EQ(Kit_AtomicTemporaryTarget(other), "") << other;
+}
+
+}  // namespace

@@ -25,7 +25,7 @@ public:
   bool isLibrarianPerformanceMode() const override { return performanceMode; }
   CurrentFilePair getLeftCurrentFile(bool performance) const override { return pairs[performance]; }
   void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override { pairs[performance] = pair; }
-  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&) override {
+  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, std::string*) override {
     ++prompts;
     return promptAnswer;
   }

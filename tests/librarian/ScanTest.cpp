@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -169,6 +170,28 @@ TEST_F(Scan, SurvivesWhatAFolderMayHold) {
   ASSERT_TRUE(WIFEXITED(status)) << "the scan crashed";
   EXPECT_EQ(WEXITSTATUS(status), 0);
   ::chmod((root_ + "/Locked").c_str(), 0755);
+}
+
+// A save cut short (the host killed) leaves ".NAME.tmp-XXXXXX" beside the bank: the
+// next scan removes such leftovers of its banks, in every folder, and nothing else.
+TEST_F(Scan, LeftoverTemporariesOfOurSavesAreRemovedByTheNextScan) {
+  Folder("Sub");
+  Bank("Same.nl2");
+  Bank("Sub/Deep.syx");
+  for (const char* name : {".Same.nl2.tmp-Ab12Cd", "Sub/.Deep.syx.tmp-xyz789", ".notes.txt.tmp-Ab12Cd",
+                           ".Same.nl2.tmp-short", "keep.tmp-Ab12Cd", ".Busy.nl2.tmp-Zz99Yy"})
+    WriteBytes(root_ + "/" + name, Programs(1));
+  // One still being written: its writer holds it locked.
+  const int busy = ::open((root_ + "/.Busy.nl2.tmp-Zz99Yy").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(busy, 0);
+  ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+  librarian_.loadPatchesFromFilesystem(root_);
+  ::close(busy);
+  EXPECT_EQ(Names(root_), (std::vector<std::string>{".Busy.nl2.tmp-Zz99Yy", ".Same.nl2.tmp-short",
+                                                    ".notes.txt.tmp-Ab12Cd", "Same.nl2", "Sub", "keep.tmp-Ab12Cd"}));
+  EXPECT_EQ(Names(root_ + "/Sub"), std::vector<std::string>{"Deep.syx"});
+  EXPECT_TRUE(editor_.Logged("removed leftover " + root_ + "/.Same.nl2.tmp-Ab12Cd"));
+  EXPECT_EQ(Listed(0), (std::vector<std::string>{"Patches/Sub/Deep.syx", "Patches/Same.nl2"}));
 }
 
 TEST_F(Scan, DiscardTwiceEqualsAFreshStartAndClearingTreesKeepsTheFiles) {

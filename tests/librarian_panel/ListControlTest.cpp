@@ -185,7 +185,7 @@ TEST(LibrarianList, DragCopiesALowerSlotIntoTheUpperBank) {
   EXPECT_TRUE(SameBytes(Slot(rig, 0, 7), lowerBefore));
   EXPECT_TRUE(SameBytes(Slot(rig, 1, 12), lowerBefore));
   EXPECT_TRUE(rig.editor.unsaved);
-  EXPECT_EQ(rig.editor.status, std::vector<std::string>{"Data received to slot(s)"});
+  EXPECT_EQ(rig.editor.status, std::vector<std::string>{"Dropped \"lo12\" into slot 8"});
   EXPECT_FALSE(rig.editor.view->dragging);
 }
 

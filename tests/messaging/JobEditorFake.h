@@ -85,7 +85,9 @@ public:
   void printDebugInfo(const std::string&) override {}
   CurrentFilePair getLeftCurrentFile(bool) const override { return {}; }
   void setLeftCurrentFile(bool, const CurrentFilePair&) override {}
-  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&) override { return ""; }
+  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, std::string*) override {
+    return "";
+  }
 
   // A message from the synthesizer's port, as the editor's SysEx input takes it.
   void Receive(const uint8_t* bytes, int length);

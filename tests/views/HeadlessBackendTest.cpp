@@ -180,6 +180,37 @@ TEST_F(HeadlessBackend, MessageBoxesAndFilePromptsAreScriptedAndRecorded) {
   EXPECT_EQ(backend.ShownPrompts().size(), 2u);
 }
 
+// A script answers by title or label; one the menu or box lacks is dismissed and kept
+// as a line naming what was offered, so a script can fail on it.
+TEST_F(HeadlessBackend, AnswersByTitleOrLabelAndSaysWhatAMissOffered) {
+  const ViewAlert question{"Unsaved bank",
+                           "Save?",
+                           {{"Yes", ViewAlertButton::Role::Default},
+                            {"No", ViewAlertButton::Role::Alternate},
+                            {"Cancel", ViewAlertButton::Role::Other, true}}};
+  backend.ScriptMessageBoxAnswerText("no");
+  backend.ScriptMessageBoxAnswerText("Cancel");
+  backend.ScriptMessageBoxAnswerText("Replace");
+  EXPECT_EQ(backend.PendingMessageBoxAnswers(), 3u);
+  EXPECT_EQ(backend.ShowMessageBox(question), ViewAlertResponse::Alternate);
+  EXPECT_EQ(backend.ShowMessageBox(question), ViewAlertResponse::Other);
+  EXPECT_TRUE(backend.TakeScriptMisses().empty());
+  EXPECT_EQ(backend.ShowMessageBox(question), ViewAlertResponse::Dismissed);
+  EXPECT_EQ(backend.PendingMessageBoxAnswers(), 0u);
+  EXPECT_EQ(backend.TakeScriptMisses(), (std::vector<std::string>{"no button \"Replace\" in the message box \"Unsaved "
+                                                                  "bank\"; it offers \"Yes\", \"No\", \"Cancel\""}));
+
+  backend.ScriptPopupChoiceText("More/Noise");
+  backend.ScriptPopupChoiceText("Square");
+  EXPECT_TRUE(backend.RunPopupMenu(TwoLevelMenu(), 0, 0));
+  EXPECT_FALSE(backend.RunPopupMenu(TwoLevelMenu(), 0, 0));
+  EXPECT_EQ(backend.PendingPopupAnswers(), 0u);
+  EXPECT_EQ(backend.TakeScriptMisses(),
+            (std::vector<std::string>{"no item \"Square\" in the menu; it offers \"Sine\", \"More\", "
+                                      "\"More/Noise\""}));
+  EXPECT_TRUE(backend.TakeScriptMisses().empty());
+}
+
 TEST_F(HeadlessBackend, UrlsAreRecordedWithTheScriptedResult) {
   EXPECT_TRUE(backend.OpenURL("http://example.org/"));
   backend.ScriptOpenURLResult(false);

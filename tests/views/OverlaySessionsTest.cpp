@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -6,6 +7,7 @@
 #include "BankNameDialog.h"
 #include "views/View_AlertSession.h"
 #include "views/View_DialogSession.h"
+#include "views/View_FilePromptRules.h"
 #include "views/View_PathPromptSession.h"
 #include "views/View_PopupSession.h"
 
@@ -193,6 +195,22 @@ TEST_F(Overlay, AlertReturnAnswersDefaultAndStrayClicksNothing) {
   EXPECT_EQ(s.Lines().size(), 2u);
 }
 
+// Escape answers with the button that cancels, as Cancel; a box with none stays open.
+TEST_F(Overlay, AlertEscapeAnswersAsItsCancelButton) {
+  ViewAlert unsaved = YesNoCancel();
+  unsaved.buttons[2].cancels = true;
+  ViewAlertSession s(unsaved, 400, 300, painter);
+  s.Key(Key(kViewKeyEscape, "\x1b"));
+  ASSERT_TRUE(s.Done());
+  EXPECT_EQ(s.Response(), ViewAlertResponse::Other);
+
+  ViewAlertSession yesNo(
+      {"Sure?", "", {{"Yes", ViewAlertButton::Role::Default}, {"No", ViewAlertButton::Role::Alternate}}}, 400, 300,
+      painter);
+  yesNo.Key(Key(kViewKeyEscape, "\x1b"));
+  EXPECT_FALSE(yesNo.Done());
+}
+
 TEST_F(Overlay, AlertStaysInsideASmallPanel) {
   ViewAlertSession s(YesNoCancel(), 150, 100, painter);
   EXPECT_GE(s.Bounds().x, 0);
@@ -262,6 +280,61 @@ TEST_F(Overlay, PathPromptEscapeCancelsAndAFolderIsNoFile) {
   s.Key(Key(kViewKeyEscape, "\x1b"));
   EXPECT_TRUE(s.Done());
   EXPECT_FALSE(s.Path());
+}
+
+// A path typed relative to nothing the user sees lands in the folder the prompt offers,
+// and a name to save without an extension takes the first one allowed.
+TEST_F(Overlay, PathPromptTakesRelativePathsInItsFolderAndAddsTheExtension) {
+  ViewFilePrompt p;
+  p.save = true;
+  p.folder = "/data/Patches/";
+  p.types = {"nl2", "syx"};
+  EXPECT_EQ(ViewCheckPromptPath(p, "justname.nl2").path, "/data/Patches/justname.nl2");
+  EXPECT_EQ(ViewCheckPromptPath(p, "../escaped.nl2").path, "/data/escaped.nl2");
+  EXPECT_EQ(ViewCheckPromptPath(p, "Sub/./Bank").path, "/data/Patches/Sub/Bank.nl2");
+  EXPECT_EQ(ViewCheckPromptPath(p, "/x/../y/Old.SYX").path, "/y/Old.SYX");
+  EXPECT_EQ(ViewCheckPromptPath(p, "/x/Bank.mid").problem, "The name must end in: nl2 syx");
+  const std::string folder = "/tmp/views_prompt_" + std::to_string(getpid()) + ".nl2";
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  EXPECT_EQ(ViewCheckPromptPath(p, folder).problem, "That is a folder.");
+  rmdir(folder.c_str());
+  EXPECT_EQ(ViewCheckPromptPath(p, "").problem, "Type a file name.");
+
+  ViewPathPromptSession s(p, 400, 300, painter);
+  for (int i = 0; i < 40; ++i) s.Key(Key(kViewKeyBackspace, "\x08"));
+  Type(s, "Evening");
+  s.Key(Key(kViewKeyReturn, "\r"));
+  ASSERT_TRUE(s.Done());
+  EXPECT_EQ(s.Path(), std::optional<std::string>("/data/Patches/Evening.nl2"));
+}
+
+// The caret stands after the last character: a text wider than its field shows its
+// end, so the name being typed stays in view.
+TEST_F(Overlay, ALongEntryShowsItsEndWithTheCaret) {
+  const std::string path = "/home/someone/.local/share/Orvane/Vudidi Tavro Editor/Patches/Évening ";
+  const int room = 120;
+  const std::string shown = painter.ShownTail(path + "Pads.nl2", room);
+  ASSERT_LT(shown.size(), path.size());
+  EXPECT_LE(painter.TextWidth(shown), room);
+  EXPECT_EQ(path.substr(path.size() - (shown.size() - 8)) + "Pads.nl2", shown) << "a whole end of the text";
+  EXPECT_NE(static_cast<unsigned char>(shown[0]) & 0xC0, 0x80) << "no character cut in half";
+  EXPECT_EQ(painter.ShownTail("Pads.nl2", room), "Pads.nl2");
+
+  // Drawn: the end's last letters and the caret lie inside the field.
+  std::vector<uint32_t> px(200 * 30, PanelPixelFromRgb(0, 0, 0));
+  ViewPixelsBitmap canvas(px.data(), 200, 30, 200);
+  ViewTextEntrySpec request;
+  request.rect = {10, 5, room + 6, 20};
+  request.background = 0x000000;
+  request.foreground = 0xFFFFFF;
+  request.text = path + "Pads.nl2";
+  painter.Entry(&canvas, ViewTextEntry(request));
+  int rightmostInk = -1;
+  for (int y = 5; y < 25; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (PanelPixelRgb(px[size_t(y * 200 + x)]) != 0u) rightmostInk = std::max(rightmostInk, x);
+  EXPECT_GT(rightmostInk, 10 + room / 2) << "the text is drawn";
+  EXPECT_LT(rightmostInk, 10 + room + 6) << "nothing beyond the field";
 }
 
 TEST_F(Overlay, EntryDrawsItsColoursAndSelection) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -361,6 +363,58 @@ TEST_F(XvfbWindow, BankNameDialogIsShownInThePanelAndAnswered) {
   Settle();
   XSync(backend->XDisplay(), False);
   EXPECT_EQ(PixelsDifferingFromTheFrameBuffer(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// In the window the questions take Escape as Cancel: the unsaved-bank question, and
+// Save As's Replace question after a name that exists was typed at the end of a
+// folder path far wider than the prompt; the file is kept and the refusal says so.
+TEST_F(XvfbWindow, TheQuestionsTakeEscapeAsCancelAndTheReplaceQuestionKeepsTheFile) {
+  // A point inside the margin of a box the panel centres: its face once the box shows.
+  const int faceX = 15, faceY = backend->Height() / 2;
+  bool questionShown = false;
+  std::thread user1([&] {
+    questionShown = SeenOnScreen(faceX, faceY, ViewOverlayColours::kFace);
+    MoveTo(faceX, faceY);  // keys go to the window under the pointer
+    Key(XK_Escape);
+    Send();
+  });
+  const int answer = graphics->ShowMessageBox("Save them?", "Unsaved bank", 3);
+  user1.join();
+  EXPECT_TRUE(questionShown);
+  EXPECT_EQ(answer, 2) << "Escape answers as Cancel";
+
+  const std::string folder = "/tmp/views_x11_a_folder_with_a_long_name_for_the_prompt_" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  { std::ofstream(folder + "/Evening.nl2") << "kept"; }
+  bool nameShown = false;
+  std::thread user2([&] {
+    nameShown = SeenOnScreen(faceX, faceY, ViewOverlayColours::kFace);
+    MoveTo(faceX, faceY);
+    for (KeySym k : {XK_E, XK_v, XK_e, XK_n, XK_i, XK_n, XK_g}) Key(k, k == XK_E);
+    Send();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Key(XK_Return);  // the name exists: the Replace question comes
+    Send();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Key(XK_Escape);
+    Send();
+  });
+  Kit_String file(""), start(folder.c_str());
+  std::string refusal;
+  graphics->PromptForFile(&file, kFileSave, &start, "nl2 syx", &refusal);
+  user2.join();
+  EXPECT_TRUE(nameShown);
+  EXPECT_STREQ(file.Get(), "");
+  EXPECT_EQ(refusal, folder + "/Evening.nl2 exists and was kept");
+  std::ifstream kept(folder + "/Evening.nl2");
+  std::string text;
+  kept >> text;
+  EXPECT_EQ(text, "kept");
+  std::system(("rm -rf '" + folder + "'").c_str());
 }
 
 }  // namespace

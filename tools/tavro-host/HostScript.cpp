@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "HostClock.h"
 #include "views/View_Headless.h"
@@ -152,6 +153,16 @@ bool Choose(Line& line, HostScriptTarget& target, std::string& error) {
     return false;
   }
   target.panel->ScriptPopupChoiceText(line.rest);
+  return true;
+}
+
+// The next message box is answered with its button of that label.
+bool Answer(Line& line, HostScriptTarget& target, std::string& error) {
+  if (line.rest.empty()) {
+    error = "expects a button label";
+    return false;
+  }
+  target.panel->ScriptMessageBoxAnswerText(line.rest);
   return true;
 }
 
@@ -383,6 +394,7 @@ const std::map<std::string, Command>& Commands() {
                                                           {"key", &Key},
                                                           {"type", &Type},
                                                           {"choose", &Choose},
+                                                          {"answer", &Answer},
                                                           {"render", &Render},
                                                           {"wait", &Wait},
                                                           {"print-param", &PrintParam},
@@ -431,9 +443,20 @@ bool RunHostScript(const std::string& path, HostScriptTarget& target, std::strin
     if (command == Commands().end()) {
       why = "unknown command '" + word + "'";
     } else if (command->second(line, target, why)) {
-      continue;
+      // A choice or an answer the panel's menu or box could not take fails the line
+      // that opened it, naming what was offered.
+      const std::vector<std::string> misses = target.panel->TakeScriptMisses();
+      if (misses.empty()) continue;
+      for (const std::string& miss : misses) why += (why.empty() ? "" : "; ") + miss;
     }
     error = path + ":" + std::to_string(number) + ": " + word + ": " + why;
+    return false;
+  }
+  // A choice or answer left over was meant for a menu or box that never came.
+  if (target.panel->PendingPopupAnswers() > 0 || target.panel->PendingMessageBoxAnswers() > 0) {
+    error = path + ": " +
+            (target.panel->PendingPopupAnswers() > 0 ? "a choose was never taken: no menu opened after it"
+                                                     : "an answer was never taken: no message box showed after it");
     return false;
   }
   return true;

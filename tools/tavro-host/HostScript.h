@@ -13,6 +13,11 @@
 //                             left, right, up, down, or one character
 //   type TEXT                 the rest of the line, character by character
 //   choose TEXT               the next popup chooses the item of that title
+//                             ("parent/child" in a submenu); a menu without it fails
+//                             the line that opened it, naming the titles it offers
+//   answer LABEL              the next message box is answered with its button of that
+//                             label (Yes, No, Cancel, Replace, ...; any case); a box
+//                             without it fails the line that showed it, naming its buttons
 //   render N                  N blocks on the render thread
 //   wait MS                   MS milliseconds of real time (the plug-in's threads and
 //                             the outside world move on), then the panel settles
@@ -35,7 +40,8 @@
 //   wait-file MS PATH         real time, settling the panel, until a file PATH (the rest
 //                             of the line) exists; fails after MS milliseconds
 // Empty lines and lines starting with "#" are skipped. The first failing line ends
-// the script.
+// the script; so does a choose or answer still unused at its end. A message box with
+// no answer scripted is dismissed: nobody answered.
 // threads: main
 
 #include <functional>

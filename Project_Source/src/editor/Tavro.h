@@ -130,7 +130,7 @@ public:
   CurrentFilePair getLeftCurrentFile(bool performance) const override;
   void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override;
   std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
-                                const std::string& extension) override;
+                                const std::string& extensions, std::string* refusal) override;
 
   // ---- transfers ----
   bool isMidiIOSet() const override { return unitLink_.midiIOSet.load(); }
@@ -211,6 +211,9 @@ public:
   // (TavroCloseRequest.cpp).
   // threads: main
   bool OnGUICloseRequest() override;
+  // A press on the greyed Programs/Perfs switch says why it is greyed.
+  // threads: main
+  void OnGrayedControlClicked(int paramIdx) override;
   // Unsaved changes of the upper bank, before something would drop them: asks
   // `question` (save, discard, cancel), or without a window refuses with
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
@@ -229,6 +232,7 @@ public:
       "The librarian's bank has unsaved changes. Save them before the folders are read again?";
   static constexpr const char* kUnsavedCaption = "Unsaved bank";
   static constexpr const char* kSaveOrDiscardText = "Save bank or Discard changes!";
+  static constexpr const char* kCloseSearchFirstText = "Close the search to switch programs and performances";
 
   // ---- layers and controls ----
   // The named layer kept at start-up, or null (logged) when the layout lacks it.

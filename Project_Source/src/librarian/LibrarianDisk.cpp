@@ -264,7 +264,9 @@ std::vector<std::string> ListFolder(ScannedFolder* folder) {
       switch (KindOf(*entry, isBankFileName(entry.name()))) {
         case EntryKind::Folder: subFolders.push_back(entry.name()); break;
         case EntryKind::BankFile: folder->bankFiles.push_back(entry.name()); break;
-        case EntryKind::Other: break;
+        case EntryKind::Other:
+          if (isBankFileName(Kit_AtomicTemporaryTarget(entry.name()))) folder->leftovers.push_back(entry.name());
+          break;
       }
     }
   } catch (const std::exception&) {
@@ -286,14 +288,14 @@ std::vector<ScannedFolder> buildFolderStructure(const std::string& root) {
     return ::stat(path.c_str(), &st) == 0 && entered.insert({st.st_dev, st.st_ino}).second;
   };
   firstVisit(root);
-  std::vector<ScannedFolder> found{{root, {lastComponent(root)}, {}}};
+  std::vector<ScannedFolder> found{{root, {lastComponent(root)}, {}, {}}};
   for (size_t next = 0; next < found.size(); ++next) {
     for (const std::string& name : ListFolder(&found[next])) {
       const std::string path = found[next].path + "/" + name;
       if (!firstVisit(path)) continue;
       std::vector<std::string> chain = found[next].chain;
       chain.push_back(name);
-      found.push_back({path, std::move(chain), {}});
+      found.push_back({path, std::move(chain), {}, {}});
     }
   }
   return found;

@@ -58,6 +58,7 @@ struct ScannedFolder {
   std::string path;
   std::vector<std::string> chain;      // folder names from the root down, root first
   std::vector<std::string> bankFiles;  // names with a bank file's extension that are no folder, sorted
+  std::vector<std::string> leftovers;  // temporaries a save of a bank file made (".NAME.tmp-XXXXXX")
 };
 // The root, first, and every folder below it, each entered once by device and inode
 // (a linked folder included), each with its bank files; a folder that cannot be

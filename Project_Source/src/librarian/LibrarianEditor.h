@@ -34,8 +34,11 @@ public:
   virtual CurrentFilePair getLeftCurrentFile(bool performance) const = 0;
   virtual void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) = 0;
 
-  // The panel's save prompt: the chosen full path, or empty when the user cancelled.
+  // The panel's save prompt, allowing the blank-separated `extensions` (the first one
+  // is added to a name without one): the chosen full path, or empty when nothing was
+  // chosen; then *refusal says why a path given was not taken (a file the user did
+  // not let it replace, a name of another form) and stays empty for a cancel.
   // threads: main
   virtual std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
-                                        const std::string& extension) = 0;
+                                        const std::string& extensions, std::string* refusal) = 0;
 };

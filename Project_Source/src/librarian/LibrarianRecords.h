@@ -39,7 +39,7 @@ struct ReadLosses {
   int leftOut = 0;               // messages of the other kind, or past the bank's last row
   int strayBytes = 0;            // bytes read over between the dumps: no row holds them
   bool damagedMidiFile = false;  // its structure breaks off: read byte by byte, split dumps not joined
-  bool unconverted = false;      // over 99 programs that could not be split: only the first bank shows
+  int unconverted = 0;           // programs past the 99th of a file that could not be split: only the first bank shows
 
   bool any() const {
     return repaired || oddLength || unknownType || unreadable || leftOut || strayBytes || damagedMidiFile ||

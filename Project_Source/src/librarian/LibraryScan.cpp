@@ -58,6 +58,11 @@ bool LibraryScan::loadPatchesFromFilesystem(const std::string& root) {
   for (const ScannedFolder& folder : folders) library_->folderList.push_back(folder.path);
 
   for (const ScannedFolder& folder : folders) {
+    // What a save cut short left behind (a killed host) is ours to clear.
+    for (const std::string& name : folder.leftovers) {
+      if (Kit_RemoveAbandonedTemporary(folder.path + "/" + name))
+        log(kLogPrefix + std::string("removed leftover ") + folder.path + "/" + name);
+    }
     // Banks written by a conversion land in a folder already listed: the next scan loads them.
     for (const std::string& name : folder.bankFiles) {
       PatchFile* record = parseFolderFiles(folder.path + "/" + name, folder.chain, 0, lowerExtensionOf(name));
@@ -98,7 +103,8 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   if (record->type == kProgramKind && record->patches.size() >= size_t(kBankRows)) {
     // Split banks would carry the losses in their bytes while the source went away.
     if (!record->incomplete() && convertProgramFile(*record, path)) return nullptr;
-    record->losses.unconverted = true;  // listed unconverted: it shows only its first bank
+    // Listed unconverted: it shows only its first bank.
+    record->losses.unconverted = int(record->patches.size()) - kProgramBankSize;
   }
   PatchLibrarian::fillUncompletedBankFiles(record.get());
   record->patches.resize(size_t(bankSizeOfKind(record->type)));

@@ -99,9 +99,14 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
   bool incomplete = false;
   const std::unique_ptr<PatchFile> bank = leftBankToSave(&incomplete, error);
   if (!bank) return false;
+  // The raw form is a SysEx bank under either of its names; "nl2" is the one added.
+  std::string refusal;
   const std::string path =
-      editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2");
-  if (path.empty()) return false;
+      editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2 syx", &refusal);
+  if (path.empty()) {
+    *error = FromDataFolder(refusal, editor_->getDataFolder());
+    return false;
+  }
   if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, editor_->getDataFolder(), error)) return false;
   const bool performance = bank->type == kPerformanceKind;
   editor_->setLeftCurrentFile(performance, {lastComponent(path), savedFolderKey(folderOfPath(path))});

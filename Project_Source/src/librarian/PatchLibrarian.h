@@ -59,7 +59,8 @@ public:
   static void fillUncompletedBankFiles(PatchFile* bank);
   // The left pane's current bank, as a Standard MIDI File bank or a raw bank with
   // names, into a file the user chooses. True when written; false when there is no
-  // current bank, the user cancelled (error left empty) or the write failed (error set).
+  // current bank, the user cancelled (error left empty), the prompt refused the path
+  // given (a file not to be replaced, a name of another form) or the write failed.
   // threads: main
   bool savePatchAs(const char* proposedName, const std::string& startFolder, bool midiForm, std::string* error);
   // The left pane's current bank into `targetPath`; a "syx" name becomes a free "nl2"

@@ -1,6 +1,6 @@
 // Unsaved librarian changes before something would throw them away (closing the
 // window, reading the folders again): the editor's own message box (Yes saves, No
-// discards, Cancel keeps them and stops what was asked).
+// discards, Cancel or no answer keeps them and stops what was asked).
 
 #include "Framework/IGraphicsMac.h"
 #include "editor/Tavro.h"
@@ -29,8 +29,19 @@ bool Tavro::settleUnsavedBank(const char* question) {
       // A bank that could not be written stays unsaved, its reason on the status line.
       return SaveUpperBankInPlace(*librarian, librarianPanel());
     case kNo: librarianPanel().discardLibrarianChanges(); return true;
-    default: return false;
+    default:
+      // Cancelled, or nobody answered: what was asked is not done, and the line says why.
+      showStatus(kSaveOrDiscardText);
+      return false;
   }
 }
 
 bool Tavro::OnGUICloseRequest() { return settleUnsavedBank(kUnsavedOnCloseText); }
+
+void Tavro::OnGrayedControlClicked(int paramIdx) {
+  if (paramIdx != TavroParam::kDatatype && paramIdx != TavroParam::kDatamode) return;
+  if (paramValue(TavroParam::kBankEditUnsaved) == 1.0)
+    showStatus(kSaveOrDiscardText);
+  else if (panelMode().searchResultsShown)
+    showStatus(kCloseSearchFirstText);
+}

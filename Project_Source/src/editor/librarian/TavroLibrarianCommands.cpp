@@ -251,7 +251,9 @@ Result rename(Tavro& plug, int paramIdx, double) {
     // The armed receiver stores it in the slot, as a dump from the synthesizer.
     plug.processOwnSysEx(message.data(), int(message.size()));
     plug.pauseUnlessClosing(kRenameSettleMs);
-    ReportLibrarianStore(plug, true);
+    LibrarianPatch stored;
+    if (ReportLibrarianStore(plug, true) && plug.librarian->copyPatch(type, index, row, &stored))
+      plug.showStatus("Renamed slot " + std::to_string(row + 1) + " to " + quotedPatchName(stored.name));
     plug.DisplayProcessingIndicator(false);
   }
   closeRenameBox(plug);

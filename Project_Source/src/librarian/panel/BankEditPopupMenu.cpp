@@ -170,8 +170,11 @@ void BankEditPopupMenu::choosePerformanceStore(int item) {
 
 namespace {
 
-// The upper pane's bank: its file name and full path; false when there is none.
-bool UpperBank(const PatchLibrarian& librarian, std::string* name, std::string* path) {
+const char* const kNoBankText = "Not saved: no bank of this kind open";
+
+// The upper pane's bank: its file name, full path and what its reading could not
+// show; false when there is none.
+bool UpperBank(const PatchLibrarian& librarian, std::string* name, std::string* path, ReadLosses* losses = nullptr) {
   bool found = false;
   librarian.inspect([&](const PatchLibrary& library) {
     const int type = librarian.patchType, index = librarian.upperFileIndex;
@@ -180,6 +183,7 @@ bool UpperBank(const PatchLibrarian& librarian, std::string* name, std::string* 
     if (index < 0 || index >= int(files.size())) return;
     *name = files[index]->fileName;
     *path = files[index]->reservedPath;
+    if (losses) *losses = files[index]->losses;
     found = true;
   });
   return found;
@@ -190,11 +194,28 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+std::string Count(int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
+
+// What of the source file a bank written from the list does not hold: the messages
+// its reading left out, which no row shows; "" when nothing.
+std::string LeftOutOf(const std::string& source, const ReadLosses& losses, bool performances) {
+  std::string out;
+  if (losses.unconverted > 0) out = Count(losses.unconverted, "program") + " past row 99 of " + source;
+  if (losses.leftOut > 0) {
+    out += std::string(out.empty() ? "" : ", ") + Count(losses.leftOut, "message") + " of " + source + " past row " +
+           (performances ? "100" : "99") + " or of the other kind";
+  }
+  return out;
+}
+
 }  // namespace
 
 bool SaveUpperBankInPlace(PatchLibrarian& librarian, LibrarianPanelEditor& editor) {
   std::string name, path, error;
-  if (!UpperBank(librarian, &name, &path)) return false;
+  if (!UpperBank(librarian, &name, &path)) {
+    editor.setStatusText(kNoBankText);
+    return false;
+  }
   if (!librarian.saveEditedPatch(path, name, &error)) {
     editor.setStatusText("Bank not saved: " + error);
     return false;
@@ -213,12 +234,17 @@ bool SaveUpperBankInPlace(PatchLibrarian& librarian, LibrarianPanelEditor& edito
 
 void BankEditPopupMenu::saveAs(bool midiForm) {
   std::string name, path, error;
-  if (!UpperBank(*librarian_, &name, &path)) return;
+  ReadLosses losses;
+  if (!UpperBank(*librarian_, &name, &path, &losses)) {
+    editor_->setStatusText(kNoBankText);
+    return;
+  }
   if (librarian_->savePatchAs(name.c_str(), FolderOf(path), midiForm, &error)) {
     const std::string written = editor_->getCurrentFile(0, editor_->isLibrarianPerformanceMode()).fileName;
     editor_->discardLibrarianChanges();
-    editor_->setStatusText("Saved as " + written);
+    const std::string leftOut = LeftOutOf(name, losses, editor_->isLibrarianPerformanceMode());
+    editor_->setStatusText("Saved as " + written + (leftOut.empty() ? "" : "; left out: " + leftOut));
     return;
   }
-  if (!error.empty()) editor_->setStatusText("Bank not saved: " + error);
+  editor_->setStatusText(error.empty() ? "Not saved: Save As cancelled" : "Bank not saved: " + error);
 }

@@ -203,7 +203,7 @@ void LibrarianViewControl::OnMouseUp(int x, int y, IMouseMod*) {
   const int target = hitRow(0, x, y);
   librarian_->targetSlot = target;
   librarian_->selectedSlot = target;
-  if (target >= 0) deliver(dragged_);
+  if (target >= 0) deliver(dragged_, "Dropped");
   dragged_.reset();
 }
 
@@ -216,7 +216,7 @@ std::optional<LibrarianPatch> LibrarianViewControl::lowerPatch(int slot) const {
   return out;
 }
 
-void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch) {
+void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch, const char* verb) {
   const int target = librarian_->selectedSlot;
   // A paste that stores nothing says why.
   if (!patch) return editor_->setStatusText("Not stored: nothing copied yet");
@@ -240,7 +240,13 @@ void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch) {
                  [](const PatchSysexMessage& a, const PatchSysexMessage& b) { return a.bytes == b.bytes; });
   if (!replaced) return editor_->setStatusText("Not stored: the copied dump was not taken");
   editor_->SetLibrarianStatusUnsaved(true);
-  editor_->setStatusText("Data received to slot(s)");
+  editor_->setStatusText(std::string(verb) + " " + quotedPatchName(stored.name) + " into slot " +
+                         std::to_string(target + 1));
+}
+
+std::string quotedPatchName(const std::string& name) {
+  const size_t end = name.find_last_not_of(' ');
+  return "\"" + (end == std::string::npos ? std::string() : name.substr(0, end + 1)) + "\"";
 }
 
 void LibrarianViewControl::CopySlotData(int x, int y) {
@@ -251,6 +257,9 @@ void LibrarianViewControl::CopySlotData(int x, int y) {
     selectedLower = hit;
   }
   clipboard_ = lowerPatch(hit);
+  editor_->setStatusText(clipboard_
+                             ? "Copied " + quotedPatchName(clipboard_->name) + " from slot " + std::to_string(hit + 1)
+                             : std::string("Nothing copied: no slot under the pointer"));
 }
 
 void LibrarianViewControl::PasteSlotData(int x, int y) {
@@ -263,7 +272,7 @@ void LibrarianViewControl::PasteSlotData(int x, int y) {
   }
   librarian_->targetSlot = hit;
   librarian_->selectedSlot = hit;
-  deliver(clipboard_);
+  deliver(clipboard_, "Pasted");
 }
 
 void LibrarianViewControl::renameSlot(int, int) {

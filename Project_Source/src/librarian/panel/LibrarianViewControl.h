@@ -13,6 +13,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "Framework/IControlBitmaps.h"
 #include "Framework/IControlText.h"
@@ -20,6 +21,9 @@
 
 class PatchLibrarian;
 class LibrarianPanelEditor;
+
+// A slot's name as the status line quotes it, its padding blanks dropped.
+std::string quotedPatchName(const std::string& name);
 
 class LibrarianViewControl : public IBitmapControl {
 public:
@@ -77,8 +81,9 @@ private:
   void writeSelectionsToLibrarian();
   // The patch at `slot` of the lower pane's bank now; none outside it.
   std::optional<LibrarianPatch> lowerPatch(int slot) const;
-  // Hands the patch to the selected upper slot through the dump road.
-  void deliver(const std::optional<LibrarianPatch>& patch);
+  // Hands the patch to the selected upper slot through the dump road; the status
+  // line says it with `verb` ("Pasted") or why nothing was stored.
+  void deliver(const std::optional<LibrarianPatch>& patch, const char* verb);
 
   LibrarianPanelEditor* editor_;
   PatchLibrarian* librarian_;

@@ -1,0 +1,84 @@
+#include "views/View_FilePromptRules.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace {
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return s;
+}
+
+std::string Extension(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  // A hidden name (".nl2") is all name.
+  if (dot == (slash == std::string::npos ? 0 : slash + 1)) return "";
+  return path.substr(dot + 1);
+}
+
+// An absolute path with its empty, "." and ".." steps taken ("/" stays at the top).
+std::string Normal(const std::string& path) {
+  std::vector<std::string> steps;
+  for (size_t at = 0; at <= path.size();) {
+    const size_t next = std::min(path.find('/', at), path.size());
+    const std::string step = path.substr(at, next - at);
+    if (step == "..") {
+      if (!steps.empty()) steps.pop_back();
+    } else if (!step.empty() && step != ".") {
+      steps.push_back(step);
+    }
+    at = next + 1;
+  }
+  std::string out;
+  for (const std::string& step : steps) out += "/" + step;
+  return out.empty() ? "/" : out;
+}
+
+}  // namespace
+
+std::string ViewPromptTypesText(const ViewFilePrompt& prompt) {
+  std::string out;
+  for (const std::string& t : prompt.types) out += (out.empty() ? "" : " ") + t;
+  return out;
+}
+
+bool ViewPathIsTaken(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0;
+}
+
+ViewPromptPath ViewCheckPromptPath(const ViewFilePrompt& prompt, const std::string& typed) {
+  ViewPromptPath out;
+  if (typed.empty() || typed.back() == '/') {
+    out.problem = "Type a file name.";
+    return out;
+  }
+  std::string& path = out.path;
+  path = Normal(typed.front() == '/' ? typed : prompt.folder + "/" + typed);
+  std::string extension = Lower(Extension(path));
+  if (prompt.save && extension.empty() && !prompt.types.empty()) {
+    path += "." + prompt.types.front();
+    extension = Lower(prompt.types.front());
+  }
+  if (!prompt.types.empty() && std::none_of(prompt.types.begin(), prompt.types.end(),
+                                            [&](const std::string& t) { return Lower(t) == extension; })) {
+    out.problem = "The name must end in: " + ViewPromptTypesText(prompt);
+    return out;
+  }
+  struct stat st {};
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (!prompt.save && (!exists || !S_ISREG(st.st_mode))) {
+    out.problem = "No such file.";
+    return out;
+  }
+  if (prompt.save && exists && S_ISDIR(st.st_mode)) {
+    out.problem = "That is a folder.";
+  }
+  return out;
+}
