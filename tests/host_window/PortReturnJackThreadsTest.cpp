@@ -179,6 +179,9 @@ TEST_F(PortReturn, TheClockRunsAgainAfterAPatchbayReconnectsTheOutput) {
       << "the clock stayed silent after the reconnection" << Tail(lines);
   Say("done");
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  // Refused while cut, never lost: neither that nor the new connections count a loss
+  // (a server rebuilding its graph reports xruns; what the output wrote went out).
+  EXPECT_EQ(host_.Output().find("sent to JACK lost"), std::string::npos) << host_.Output();
 }
 
 // A script that ends with the transport playing and the clock on: the host stops the
