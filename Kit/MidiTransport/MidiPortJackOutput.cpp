@@ -80,15 +80,23 @@ void MidiPortJackOutput::ReportLosses() {
 void MidiPortJackOutput::ClosePort() {
   // IsPortOpen is false once the server has gone: nothing would drain the ring.
   const auto giveUp = std::chrono::steady_clock::now() + kClosePatience;
-  while (IsPortOpen() && (!ring_.Empty() || !AllSettled()) && std::chrono::steady_clock::now() < giveUp) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  const auto waitWhile = [&](const auto& pending) {
+    while (IsPortOpen() && pending() && std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
+  waitWhile([&] { return !ring_.Empty() || !AllSettled(); });
+  // The period that wrote the last of them is read before the port goes: a cycle
+  // after it has begun.
+  const uint64_t written = cycles_.load();
+  waitWhile([&] { return cycles_.load() < written + 2; });
   client_->ClosePort();
   ReportLosses();
 }
 
 void MidiPortJackOutput::WriteDue(void* buffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* self) {
   auto* output = static_cast<MidiPortJackOutput*>(self);
+  output->cycles_.fetch_add(1);
   if (!buffer) {
     output->DropQueued();
     return;

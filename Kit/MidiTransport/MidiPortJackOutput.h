@@ -83,6 +83,7 @@ private:
   std::vector<unsigned char> stamped_;  // SendMessage's caller only
   uint32_t xrunsSeen_ = 0;              // jack-process only
   unsigned holdBack_ = 0;               // periods still to write nothing; jack-process only
+  std::atomic<uint64_t> cycles_{0};     // cycles run; jack-process writes it
   std::atomic<uint64_t> accepted_{0};   // messages queued; SendMessage's caller writes it
   std::atomic<uint64_t> settled_{0};    // of those, gone out or counted lost
   std::atomic<uint64_t> lost_{0};
