@@ -118,7 +118,7 @@ public:
   // port and returns at once: true when it was queued; false, sending nothing,
   // when no output is open, the message is empty or malformed, or the system
   // refused it (its queue full). A message queued may still be lost on the way
-  // (JACK missed periods): it is then counted in LostOutputMessages and printed.
+  // (JACK did not take it): it is then counted in LostOutputMessages and printed.
   // One lock serialises every send with opening and closing the output.
   // threads: main, render, midi-in, worker, tick-performer
   //

@@ -26,8 +26,8 @@ void MidiPortJackInput::ReadArrived(void* buffer, jack_nframes_t, const MidiPort
   // A cycle that starts late may find its writer filling the buffer again, and
   // one that runs into the next period may have read it half refilled: the
   // first reads nothing, the second drops what it read. The server reports both
-  // as xruns, and the writer (MidiPortJackOutput) then holds back and reports
-  // what it wrote meanwhile as not sent.
+  // as xruns, and the writer (MidiPortJackOutput) then holds back a few periods
+  // so that a reader behind catches up.
   if (!buffer || !cycle.FollowsLast()) return;
   auto* input = static_cast<MidiPortJackInput*>(self);
   {

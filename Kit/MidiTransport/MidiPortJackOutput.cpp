@@ -15,11 +15,6 @@ constexpr size_t kRingBytes = 1 << 16;
 constexpr auto kClosePatience = std::chrono::seconds(2);
 constexpr unsigned kHoldBackPeriods = 6;
 constexpr uint32_t kStampBytes = sizeof(jack_nframes_t);
-constexpr unsigned kTransportWrites = 4;  // the first write and three more
-
-bool IsTransport(const unsigned char* bytes, uint32_t length) {
-  return length == 1 && (bytes[0] == 0xFA || bytes[0] == 0xFB || bytes[0] == 0xFC);
-}
 
 // Clock, Start, Stop and the other system real-time messages, sent alone.
 bool IsRealTime(const unsigned char* bytes, uint32_t length) { return length == 1 && bytes[0] >= 0xF8; }
@@ -84,101 +79,83 @@ void MidiPortJackOutput::ReportLosses() {
 
 void MidiPortJackOutput::ClosePort() {
   // IsPortOpen is false once the server has gone: nothing would drain the ring.
-  // Settled too: a transport message a lost period took is written again.
   const auto giveUp = std::chrono::steady_clock::now() + kClosePatience;
-  while (IsPortOpen() && (!ring_.Empty() || !AllSettled()) && std::chrono::steady_clock::now() < giveUp) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  const auto waitWhile = [&](const auto& pending) {
+    while (IsPortOpen() && pending() && std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
+  waitWhile([&] { return !ring_.Empty() || !AllSettled(); });
+  // The period that wrote the last of them is read before the port goes: a cycle
+  // after it has begun.
+  const uint64_t written = cycles_.load();
+  waitWhile([&] { return cycles_.load() < written + 2; });
   client_->ClosePort();
   ReportLosses();
 }
 
 void MidiPortJackOutput::WriteDue(void* buffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* self) {
   auto* output = static_cast<MidiPortJackOutput*>(self);
-  output->SettleWritten(cycle);
-  MidiPortByteRing& ring = output->ring_;
+  output->cycles_.fetch_add(1);
   if (!buffer) {
-    // Nothing queued for a closed port may reach the next one opened.
-    uint64_t dropped = output->retakenWaiting_ ? 1 : 0;
-    uint64_t realTime = dropped;
-    output->retakenWaiting_ = false;
-    for (uint32_t size; (size = ring.PeekSize()) != 0; ++dropped) {
-      unsigned char front[kStampBytes + 1];
-      ring.PeekFront(front, kStampBytes + 1);
-      realTime += IsRealTime(front + kStampBytes, size - kStampBytes);
-      ring.Drop();
-    }
-    output->Settle(dropped, realTime, true);
+    output->DropQueued();
     return;
   }
   jack_midi_clear_buffer(buffer);
   if (!output->MayWrite(cycle)) return;
-  output->WriteRetaken(buffer);
   output->WriteSentBefore(buffer, frames, cycle.Start());
 }
 
-void MidiPortJackOutput::WriteRetaken(void* buffer) {
-  if (!retakenWaiting_) return;
-  jack_midi_data_t* event = jack_midi_event_reserve(buffer, 0, 1);
-  if (!event) return;
-  *event = retaken_.byte;
-  retakenWaiting_ = false;
-  ++writtenThisCycle_.count;
-  ++writtenThisCycle_.realTime;
-  NoteTransport(retaken_.byte, retaken_.writes + 1);
-}
-
-void MidiPortJackOutput::NoteTransport(unsigned char byte, unsigned writes) {
-  Written& now = writtenThisCycle_;
-  ++transportOrder_;
-  // More than a few in one period are not written again (no unit is sent that many).
-  if (now.transportCount < kTransportsPerCycle) now.transports[now.transportCount++] = {byte, transportOrder_, writes};
-}
-
-uint64_t MidiPortJackOutput::RetakeLostTransports(const Transport* transports, unsigned count) {
-  uint64_t settled = 0;
-  for (unsigned i = 0; i < count; ++i) {
-    const Transport& lost = transports[i];
-    const bool newest = lost.order == transportOrder_;
-    if (newest && lost.writes < kTransportWrites) {
-      if (retakenWaiting_) ++settled;  // never written again: this one is newer
-      retaken_ = lost;
-      retakenWaiting_ = true;
-    } else {
-      ++settled;
-    }
+void MidiPortJackOutput::DropQueued() {
+  // Nothing queued for a closed port may reach the next one opened.
+  uint64_t dropped = 0;
+  uint64_t realTime = 0;
+  for (uint32_t size; (size = ring_.PeekSize()) != 0; ++dropped) {
+    unsigned char front[kStampBytes + 1];
+    ring_.PeekFront(front, kStampBytes + 1);
+    realTime += IsRealTime(front + kStampBytes, size - kStampBytes);
+    ring_.Drop();
   }
-  return settled;
+  Settle(dropped, realTime, true);
 }
 
 void MidiPortJackOutput::WriteSentBefore(void* buffer, jack_nframes_t frames, jack_nframes_t start) {
   // Events go in frame order: one sent late (held back, or queued just as this
   // cycle began) goes at the earliest free place.
   jack_nframes_t earliest = 0;
+  uint64_t written = 0;
+  uint64_t realTime = 0;
   while (const uint32_t size = ring_.PeekSize()) {
     jack_nframes_t sentAt = 0;
     ring_.PeekFront(reinterpret_cast<unsigned char*>(&sentAt), kStampBytes);
     // Signed: the frame counter wraps. Sent during this period: due in the next.
     const int32_t sinceStart = static_cast<int32_t>(sentAt - start);
-    if (sinceStart >= 0) return;
+    if (sinceStart >= 0) break;
     const int64_t due = std::max<int64_t>(int64_t{sinceStart} + frames, earliest);
     const jack_nframes_t at = static_cast<jack_nframes_t>(std::min<int64_t>(due, frames - 1));
     const uint32_t length = size - kStampBytes;
+    // Only what fits is reserved: a reservation JACK refuses counts as an event it lost.
     if (jack_midi_max_event_size(buffer) < length) {
       // Larger than a whole period's buffer: it could never go out.
-      if (writtenThisCycle_.count == 0) {
+      if (written == 0) {
         ring_.Drop();
         Settle(1, 0, true);
       }
-      return;
+      break;
     }
     jack_midi_data_t* event = jack_midi_event_reserve(buffer, at, length);
-    if (!event) return;
+    if (!event) break;
     ring_.Pop(event, kStampBytes);
-    ++writtenThisCycle_.count;
-    writtenThisCycle_.realTime += IsRealTime(event, length);
-    if (IsTransport(event, length)) NoteTransport(*event, 1);
+    ++written;
+    realTime += IsRealTime(event, length);
     earliest = at;
+  }
+  Settle(written, realTime, false);
+  // Events the server says our buffer lost did not go out. Which ones it does not
+  // say, so they count against the messages beside the real-time ones too.
+  if (const uint64_t lostHere = std::min<uint64_t>(jack_midi_get_lost_event_count(buffer), written)) {
+    lostBeside_.fetch_add(lostHere);
+    lost_.fetch_add(lostHere);
   }
 }
 
@@ -192,24 +169,6 @@ bool MidiPortJackOutput::MayWrite(const MidiPortJackCycle& cycle) {
   if (holdBack_ == 0) return true;
   --holdBack_;
   return false;
-}
-
-void MidiPortJackOutput::SettleWritten(const MidiPortJackCycle& cycle) {
-  // The cycle before last: its readers are done, and an xrun the server found
-  // then has been reported by now.
-  const Written& due = writtenLastCycle_;
-  const bool lost = due.failed || !cycle.FollowsLast() || cycle.XrunsBefore() != due.xruns;
-  if (lost) {
-    // Its transport messages that will be written again are not settled yet.
-    const uint64_t retaking = due.transportCount - RetakeLostTransports(due.transports, due.transportCount);
-    Settle(due.count - retaking, due.realTime - retaking, true);
-  } else {
-    Settle(due.count, due.realTime, false);
-  }
-  writtenLastCycle_ = writtenThisCycle_;
-  writtenLastCycle_.failed |= !cycle.FollowsLast();
-  writtenThisCycle_ = Written{};
-  writtenThisCycle_.xruns = cycle.XrunsBefore();
 }
 
 void MidiPortJackOutput::Settle(uint64_t count, uint64_t realTime, bool lost) {

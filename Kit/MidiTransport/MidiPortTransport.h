@@ -58,13 +58,14 @@ class MidiOutputTransport : public MidiPortEndpoint {
 public:
   // Hands one whole message to the system without waiting for it to go out;
   // false when no port is open or the system refused it (a full queue).
-  // A message accepted may still be lost later (JACK missed periods): it is then
-  // counted in LostMessages and printed, never dropped silently.
+  // A message accepted may still be lost later (JACK did not take it: its port
+  // closed or its server went first): it is then counted in LostMessages and
+  // printed, never dropped silently.
   // Not safe to call concurrently: IMidiPorts serialises every call.
   // threads: any (one at a time)
   virtual bool SendMessage(const std::vector<unsigned char>& bytes) = 0;
-  // Messages SendMessage accepted that were lost afterwards, or may have arrived
-  // torn, since this object was made. Transports that hand a message over whole
+  // Messages SendMessage accepted that the system did not take afterwards, since
+  // this object was made. Transports that hand a message over whole
   // or refuse it at once (ALSA) lose none.
   // threads: any
   virtual uint64_t LostMessages() { return 0; }

@@ -97,6 +97,7 @@ bool Tavro::defer(const TickAction& action) {
 
 void Tavro::followTransport() {
   ClockTransportState transport{clockState_.transportWasRunning.load(), clockState_.clockStarted.load()};
+  if (clockState_.transportToResend.exchange(false)) transport = ClockTransportState{};
   const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, outputQueue_.queueMidiOutput, transport);
   TickAction start;
   start.kind = TickAction::kStartJob;

@@ -30,6 +30,7 @@ int64_t Nanos(clockid_t id) {
 class TimingLink : public MIDIClockLink {
 public:
   TimingLink(int tempo, size_t expected) : tempo_(tempo) { sends_.reserve(expected); }
+  bool outputSet() override { return true; }
   bool SendRealTime(uint8_t) override {
     sends_.push_back(Nanos(CLOCK_MONOTONIC));
     const int64_t cpu = Nanos(CLOCK_THREAD_CPUTIME_ID);

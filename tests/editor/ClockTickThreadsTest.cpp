@@ -118,6 +118,26 @@ TEST_F(ClockTick, OneStartAndOneStopPerTransportEdge) {
   }
 }
 
+// The output port chosen again (a unit that came back, or a new one): with the
+// transport playing the next tick sends it Start; stopped, nothing.
+TEST_F(ClockTick, AUnitReachedAgainGetsStartWhileTheTransportPlays) {
+  for (bool playing : {true, false}) {
+    Editor e(host);
+    e.f.plug->setSendClockPointer(true);
+    host.playing = playing;
+    e.Tick();
+    e.f.plug->GetParam(kDeviceOutSelection)->Set(1.0);
+    e.f.plug->OnParamChange(kDeviceOutSelection);
+    e.Tick();
+    e.Tick();
+    const std::vector<uint8_t> started = playing ? std::vector<uint8_t>({0xFA, 0xFA}) : std::vector<uint8_t>();
+    EXPECT_EQ(e.StartsAndStops(), started) << (playing ? "playing" : "stopped");
+    host.playing = false;
+    e.Tick();
+    EXPECT_EQ(e.StartsAndStops().size(), playing ? 3u : 0u) << "one Stop for the run";
+  }
+}
+
 // How long a real thread may take before the test gives up on it.
 constexpr std::chrono::seconds kPatience{60};
 

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "Framework/IControlText.h"
 #include "Framework/IMidiPorts.h"
@@ -137,6 +139,50 @@ TEST_F(PortReturn, TheClockRunsAgainOnceTheUnitIsBackAndItsPortChosen) {
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
   EXPECT_TRUE(SimProcess::WaitFor([&] { return Count(lines = Received(), "FC") >= 1; }))
       << "the transport stopped" << Tail(lines);
+}
+
+// The unit comes back while the host plays and its ports are chosen again: it is
+// told the transport runs (Start), and the Clocks it counts follow.
+TEST_F(PortReturn, AUnitBackWhileTheHostPlaysGetsStartAndItsClocks) {
+  const std::string playing = "tempo 120\nrender 1\nplay\nrender 1\n";
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + playing + AwaitBack() +
+                        ChooseAndAwait(kSimName) + "render 1\n" + AwaitSaid("clocked") + "stop\nrender 1\n"));
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; })) << host_.Output();
+  sim_.Stop();
+  ASSERT_TRUE(StartUnit("second.txt"));
+  SayBack();
+  std::vector<std::string> lines;
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(lines = Received()).clocksWhilePlaying > 24; }))
+      << "no Start, or no Clocks after it" << Tail(lines);
+  Say("clocked");
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  SimProcess::WaitFor([&] { return ClockRecord(lines = Received()).stops > 0; });
+  const ClockRecord clock(lines);
+  EXPECT_EQ(clock.starts, 1) << Tail(lines);
+  EXPECT_EQ(clock.stops, 1) << Tail(lines);
+}
+
+// A patchbay cuts the connection between the editor's output and the unit and makes
+// it again (jack_disconnect, jack_connect) while the clock runs: the Clocks reach the
+// unit again, with the clock switch never touched.
+TEST_F(PortReturn, TheClockRunsAgainAfterAPatchbayReconnectsTheOutput) {
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\n" + AwaitSaid("done")));
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return Count(Received(), "F8") > 24; })) << host_.Output();
+  const std::string ours = std::string("'") + IMidiPorts::kOutputClientName + ":" + IMidiPorts::kOutputPortName + "'";
+  const std::string unit = std::string("'") + kSimName + "-in:midi'";
+  ASSERT_EQ(std::system(("jack_disconnect " + ours + " " + unit).c_str()), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  const size_t whileCut = Count(Received(), "F8");
+  ASSERT_EQ(std::system(("jack_connect " + ours + " " + unit).c_str()), 0);
+  std::vector<std::string> lines;
+  // A second at 120 BPM is 48 Clocks.
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return Count(lines = Received(), "F8") > whileCut + 48; }))
+      << "the clock stayed silent after the reconnection" << Tail(lines);
+  Say("done");
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  // Refused while cut, never lost: neither that nor the new connections count a loss
+  // (a server rebuilding its graph reports xruns; what the output wrote went out).
+  EXPECT_EQ(host_.Output().find("sent to JACK lost"), std::string::npos) << host_.Output();
 }
 
 // A script that ends with the transport playing and the clock on: the host stops the

@@ -251,6 +251,26 @@ TEST_F(MIDIClockThreads, NoPortEndsTheLoop) {
   EXPECT_EQ(link.ClockTimes().size(), sentBefore + 48);
 }
 
+// The port chosen but its connection cut (a patchbay, a unit that left): the refused
+// Clocks are skipped, the loop keeps its grid and the Clocks reach the port again
+// once it takes them.
+TEST_F(MIDIClockThreads, RefusedClocksAreSkippedAndTheClockGoesOnWhenThePortTakesThemAgain) {
+  SwitchOn(link, output);
+  clock.Advance(kSecond / 2 - 1000);
+  EXPECT_EQ(link.ClockTimes().size(), 24u);
+  link.refusing = true;
+  clock.Advance(kSecond);
+  EXPECT_TRUE(output.LoopRunning());
+  EXPECT_EQ(link.ClockTimes().size(), 24u);
+  link.refusing = false;
+  clock.Advance(kSecond / 2);
+  const auto times = link.ClockTimes();
+  ASSERT_EQ(times.size(), 48u);
+  // The grid kept: the first Clock taken again is Clock 72's, at its deadline.
+  const uint64_t interval = uint64_t(MIDIClockOutput::ClockInterval(120));
+  EXPECT_EQ(times[24] - times[0], (72 * interval + 999) / 1000);
+}
+
 TEST_F(MIDIClockThreads, TwoObjectsKeepTheirOwnClocks) {
   RecordingClockLink otherLink;
   otherLink.tempo = 60;

@@ -20,15 +20,17 @@ public:
 
   std::atomic<int> tempo{120};
   std::atomic<bool> portOpen{true};
+  std::atomic<bool> refusing{false};  // the port is open but takes nothing
   std::atomic<bool> clockInfo{false};
   std::atomic<bool> clockPointer{true};
 
   bool SendRealTime(uint8_t byte) override {
-    if (!portOpen.load()) return false;
+    if (!portOpen.load() || refusing.load()) return false;
     std::lock_guard<std::mutex> hold(lock_);
     sent_.push_back({byte, Kit_Time().NowMicros()});
     return true;
   }
+  bool outputSet() override { return portOpen.load(); }
   int getTempoValue() override {
     std::lock_guard<std::mutex> hold(lock_);
     tempoReads_.push_back(Kit_Time().NowMicros());

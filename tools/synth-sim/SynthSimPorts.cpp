@@ -48,7 +48,7 @@ void SynthSimPorts::OnMessage(double, std::vector<unsigned char>* message, void*
 void SynthSimPorts::Outlet::Send(const SynthSim::Message& reply) {
   std::lock_guard<std::mutex> hold(lock);
   // The front panel's channel messages go unconfirmed: a knob stream at the wire's
-  // rate cannot wait two periods for each, and one sent again would arrive out of its
+  // rate cannot wait a period for each, and one sent again would arrive out of its
   // order. The transport reports any it loses.
   if (!reply.empty() && reply[0] != 0xF0) {
     if (out) out->SendMessage(reply);
@@ -62,7 +62,7 @@ void SynthSimPorts::Outlet::Send(const SynthSim::Message& reply) {
   };
   // Channel messages still on their way settle first, so a loss counted below is the reply's.
   if (out) settle();
-  // A reply lost on the way (JACK missed periods) goes again, a few times.
+  // A reply JACK did not take (its port closed under it) goes again, a few times.
   for (int attempt = 0; attempt < 3 && out; ++attempt) {
     const uint64_t lostBefore = out->LostMessages();
     if (!out->SendMessage(reply)) continue;

@@ -49,6 +49,10 @@ struct ClockState {
   // The clock's Start went out for this run of the transport: writes render / reads
   // render
   std::atomic<bool> clockStarted{false};
+  // A unit newly reached (its output port chosen) is told the transport's state: the
+  // next tick forgets the transport it followed, so a running one is a Start edge
+  // again. Writes main, midi-in (the port choice) / reads render (takes it)
+  std::atomic<bool> transportToResend{false};
   // The continuous clock job is started: writes render (starts it), main, midi-in
   // (the port and clock switches, so the next tick starts it again) / reads render
   std::atomic<bool> clockLoopStarted{false};

@@ -499,6 +499,7 @@ public:
   // ---- MIDI clock and the host's transport ----
   const ClockState& clockState() const { return clockState_; }
   void setClockLoopStarted(bool started) { clockState_.clockLoopStarted = started; }
+  void resendTransport() { clockState_.transportToResend = true; }
   void setSendClockPointer(bool on) { clockState_.sendClockPointer = on; }
   void setSendMidiClock(bool on) { clockState_.sendMidiClock = on; }
 

@@ -13,9 +13,14 @@ class MIDIClockLink {
 public:
   virtual ~MIDIClockLink() = default;
   // Sends one real-time byte as a message of its own, straight to the synthesizer's
-  // port. False when no MIDI output port is open.
+  // port. False when no MIDI output port is open, or the port did not take it
+  // (nothing is connected to it for now).
   // threads: worker (clock), worker (clock-control)
   virtual bool SendRealTime(uint8_t byte) = 0;
+  // An output port is chosen (midiIOSet): the clock keeps its pace while the port
+  // refuses Clocks, so they reach a unit connected to it again.
+  // threads: worker (clock)
+  virtual bool outputSet() = 0;
   // The host tempo in whole beats per minute; 0 while the host has given none.
   // threads: worker (clock)
   virtual int getTempoValue() = 0;

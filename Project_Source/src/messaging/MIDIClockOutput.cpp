@@ -78,6 +78,12 @@ int MIDIClockOutput::AwaitTempo(Kit_StopSignal& stop) {
   return tempo > 0 ? tempo : 0;
 }
 
+bool MIDIClockOutput::SendClock() {
+  // A Clock the port refuses (disconnected for now, by a patchbay or a unit that
+  // left) is skipped: the next one may find the port connected again.
+  return link_.SendRealTime(kMidiClock) || link_.outputSet();
+}
+
 void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {
   if (!link_.clockInfoOn()) return;
   const int tempo = AwaitTempo(stop);
@@ -90,12 +96,12 @@ void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {
   uint64_t interval = uint64_t(ClockInterval(tempo));
   int pacedBy = tempo;
   Kit_TimeSource& time = Kit_Time();
-  if (!link_.SendRealTime(kMidiClock)) return;
+  if (!SendClock()) return;
   uint64_t gridStart = time.NowMicros() * 1000;
   for (uint64_t n = 1;; ++n) {
     const uint64_t due = gridStart + n * interval;
     if (!time.WaitUntilMicros(MicrosReaching(due), stop) || !link_.clockInfoOn()) return;
-    if (!link_.SendRealTime(kMidiClock)) return;
+    if (!SendClock()) return;
     // A new host tempo paces the Clocks from this one on: the grid starts again at
     // this Clock's deadline with the new interval, so nothing drifts. A tempo of 0
     // (none reported for a moment) keeps the pace.

@@ -10,7 +10,8 @@
 // After each Clock the loop reads the host tempo again: a change paces the next
 // Clock, its grid starting at the deadline of the Clock just sent.
 // A loop that wakes late sends the Clocks it missed at once, up to a beat's worth;
-// after a longer stall it starts a new grid.
+// after a longer stall it starts a new grid. A Clock the port refuses while a port is
+// chosen (its connection cut for now) is skipped, and the loop keeps its pace.
 //
 // threads: render (FollowTransport), worker (clock-control) (the Start and Stop jobs),
 // worker (clock) (StartContinuousClock, the loop), main (StopContinuousClock, Close).
@@ -89,8 +90,10 @@ private:
   };
 
   // The loop itself; returns when `stop` is raised, the switch goes off, no tempo
-  // comes or no port is open.
+  // comes or no port is chosen.
   void sendContinuousMIDIClock(Kit_StopSignal& stop);
+  // One Clock; false when no port is chosen (a refused Clock is skipped).
+  bool SendClock();
   // Waits for a tempo above 0; 0 when the polls ran out or the stop came.
   int AwaitTempo(Kit_StopSignal& stop);
   void EndRun();

@@ -42,8 +42,10 @@ void outputPort(Tavro& plug, int, double value) {
   plug.setMidiIOSet(open);
   if (!open) return;
   plug.sendSysExInitialization();
-  // A clock loop that ended on a refused Clock (the unit or the MIDI system left)
-  // starts again on the next tick; a running one is left alone.
+  // The unit reached may be one that came back or a new one: a transport playing
+  // sends it Start on the next tick, ahead of the clock loop started again there (one
+  // that ended with the port unchosen); a running loop is left alone.
+  plug.resendTransport();
   plug.setClockLoopStarted(false);
 }
 

@@ -19,6 +19,7 @@ public:
     if (!plug_.unitLink().midiIOSet) return false;
     return plug_.SendMidiSysex2(std::vector<unsigned char>{byte});
   }
+  bool outputSet() override { return plug_.unitLink().midiIOSet; }
   int getTempoValue() override { return plug_.getTempoValue(); }
   bool clockPointerOn() override { return plug_.clockState().sendClockPointer.load(); }
   bool clockInfoOn() override { return plug_.clockState().sendMidiClock.load(); }

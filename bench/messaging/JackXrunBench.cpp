@@ -1,0 +1,201 @@
+// MIDI to the simulated synthesizer over JACK while the server misses periods (run it
+// beside busy loops, scripts/bench-jack-xruns): what the editor's output said of each
+// send against what the unit recorded.
+//
+// Dumps: 40 numbered 139-byte dumps, one at a time as a bank store sends them; each is
+// judged failed as the editor judges it (counted lost once settled). Counted: failed
+// though it arrived, arrived, not arrived though not failed.
+// Transport: Start and Stop by turns among Clocks every 20 ms, 20 edges at each of four
+// spacings. Counted: edges sent, transport messages the unit got beyond one per edge
+// (doubled), edges it never got.
+//
+// Usage: jack_xrun_bench [period frames, default 256]; prints one line of figures.
+
+#include <jack/jack.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "Framework/IMidiPorts.h"
+#include "JackTestServer.h"
+#include "MidiTransport/MidiPortSystem.h"
+#include "SynthSimPorts.h"
+
+namespace {
+
+using Message = std::vector<unsigned char>;
+using Clock = std::chrono::steady_clock;
+constexpr const char* kSimName = "Xrun Sim";
+constexpr int kDumps = 40;
+constexpr int kEdgesPerSpacing = 20;
+constexpr int kSpacingsMs[] = {250, 100, 50, 20};
+
+// A client of its own that only counts the xruns the server reports.
+class XrunCounter {
+public:
+  bool Open() {
+    jack_status_t status;
+    client_ = jack_client_open("xrun counter", JackNoStartServer, &status);
+    return client_ && jack_set_xrun_callback(client_, &XrunCounter::OnXrun, this) == 0 && jack_activate(client_) == 0;
+  }
+  ~XrunCounter() {
+    if (client_) jack_client_close(client_);
+  }
+  unsigned Xruns() const { return xruns_.load(); }
+
+private:
+  static int OnXrun(void* self) {
+    static_cast<XrunCounter*>(self)->xruns_.fetch_add(1);
+    return 0;
+  }
+  jack_client_t* client_ = nullptr;
+  std::atomic<unsigned> xruns_{0};
+};
+
+class Discard : public IMidiPortsSink {
+public:
+  void MidiFromDevice(IMidiMsg*) override {}
+  void SysExFromDevice(ISysEx*) override {}
+};
+
+// F0 7D n(2) ... F7: its number in bytes 2 and 3, a fill the number sets.
+Message Dump(int n) {
+  Message dump(139, static_cast<unsigned char>(n * 7 & 0x7F));
+  dump[0] = 0xF0;
+  dump[1] = 0x7D;
+  dump[2] = static_cast<unsigned char>(n >> 7);
+  dump[3] = static_cast<unsigned char>(n & 0x7F);
+  dump.back() = 0xF7;
+  return dump;
+}
+
+bool WaitUntil(IMidiPorts& ports, bool besideRealTime) {
+  const auto giveUp = Clock::now() + std::chrono::seconds(10);
+  while (!(besideRealTime ? ports.OutputSettledBesideRealTime() : ports.OutputSettled())) {
+    if (Clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+struct Figures {
+  int failedButArrived = 0, arrived = 0, lostUnsaid = 0, failedNotArrived = 0, refused = 0;
+  int edges = 0, doubled = 0, missing = 0;
+};
+
+void SendDumps(IMidiPorts& ports, SynthSimPorts& sim, Figures& figures) {
+  std::vector<bool> failed(kDumps, false);
+  const size_t before = sim.Sim().ReceivedCount();
+  for (int n = 0; n < kDumps; ++n) {
+    const uint64_t lostBefore = ports.LostOutputMessages();
+    if (!ports.SendMidiSysex2(Dump(n))) {
+      ++figures.refused;
+      failed[size_t(n)] = true;
+      continue;
+    }
+    failed[size_t(n)] = !WaitUntil(ports, false) || ports.LostOutputMessages() != lostBefore;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));  // the store's pace, roughly
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  std::vector<int> arrivals(kDumps, 0);
+  const auto received = sim.Sim().Received();
+  for (size_t i = before; i < received.size(); ++i) {
+    const Message& m = received[i];
+    if (m.size() != 139 || m[1] != 0x7D) continue;
+    const int n = m[2] << 7 | m[3];
+    if (n < kDumps && m == Dump(n)) ++arrivals[size_t(n)];
+  }
+  for (int n = 0; n < kDumps; ++n) {
+    const bool came = arrivals[size_t(n)] > 0;
+    figures.arrived += came;
+    figures.failedButArrived += came && failed[size_t(n)];
+    figures.lostUnsaid += !came && !failed[size_t(n)];
+    figures.failedNotArrived += !came && failed[size_t(n)];
+  }
+}
+
+void SendEdges(IMidiPorts& ports, SynthSimPorts& sim, Figures& figures) {
+  std::atomic<bool> clocking{true};
+  std::thread clock([&] {
+    while (clocking.load()) {
+      ports.SendMidiSysex2({0xF8});
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+  const size_t before = sim.Sim().ReceivedCount();
+  Message sent;
+  for (int spacing : kSpacingsMs) {
+    for (int e = 0; e < kEdgesPerSpacing; ++e) {
+      const unsigned char edge = sent.empty() || sent.back() == 0xFC ? 0xFA : 0xFC;
+      if (ports.SendMidiSysex2({edge})) sent.push_back(edge);
+      std::this_thread::sleep_for(std::chrono::milliseconds(spacing));
+    }
+  }
+  if (sent.empty() || sent.back() != 0xFC) {
+    if (ports.SendMidiSysex2({0xFC})) sent.push_back(0xFC);
+  }
+  clocking = false;
+  clock.join();
+  WaitUntil(ports, false);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  Message got;
+  const auto received = sim.Sim().Received();
+  for (size_t i = before; i < received.size(); ++i)
+    if (received[i] == Message{0xFA} || received[i] == Message{0xFC}) got.push_back(received[i][0]);
+  // Each sent edge matched in order; what comes between two matches is doubled.
+  size_t g = 0;
+  for (unsigned char edge : sent) {
+    size_t at = g;
+    while (at < got.size() && got[at] != edge) ++at;
+    if (at == got.size()) {
+      ++figures.missing;
+      continue;
+    }
+    figures.doubled += int(at - g);
+    g = at + 1;
+  }
+  figures.doubled += int(got.size() - g);
+  figures.edges += int(sent.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int period = argc > 1 ? std::atoi(argv[1]) : 256;
+  if (period < 16) {
+    std::fprintf(stderr, "usage: jack_xrun_bench [period frames]\n");
+    return 2;
+  }
+  JackTestServer server;
+  if (!server.Start(period)) return 1;
+  Figures figures;
+  unsigned xruns = 0;
+  {
+    XrunCounter counter;
+    if (!counter.Open()) return 1;
+    auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
+    SynthSimThreadScheduler scheduler;
+    SynthSimPorts sim(*transports, scheduler, SynthSimSettings(), kSimName);
+    if (!sim.Open()) return 1;
+    Discard sink;
+    IMidiPorts ports(&sink, transports);
+    ports.getExternalMIDIInNames();
+    ports.getExternalMIDIOutNames();
+    int out = 1;
+    if (ports.setExternalMIDIOut(out, sim.MidiInName().c_str()) <= 0) return 1;
+    SendDumps(ports, sim, figures);
+    SendEdges(ports, sim, figures);
+    xruns = counter.Xruns();
+  }
+  server.Stop();
+  std::printf(
+      "dumps %d arrived %d failed-but-arrived %d failed-not-arrived %d lost-unsaid %d refused %d | "
+      "edges %d doubled %d missing %d | xruns %u\n",
+      kDumps, figures.arrived, figures.failedButArrived, figures.failedNotArrived, figures.lostUnsaid, figures.refused,
+      figures.edges, figures.doubled, figures.missing, xruns);
+  return 0;
+}
