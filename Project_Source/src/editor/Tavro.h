@@ -397,6 +397,8 @@ public:
   int editorParamIndex(const char* name) const override;
   void showValueFromPlug(int paramIdx, double value) override { setFromPlug(paramIdx, value); }
   void runParamChange(int paramIdx) override { OnParamChange(paramIdx); }
+  // (TavroLibrarianSelectors.cpp)
+  void showUnitChoice(int slot, bool performance, int bank, int program) override;
   bool midiClassBlocked(bool fromDevice, int filterClass) const override;
   void lightIncomingMidi(int slot) override;
   void routeMidiToSynth(IMidiMsg* msg) override { MIDIOutRoutingSwitch(msg); }

@@ -144,6 +144,11 @@ public:
   // handler runs and nothing is sent.
   // threads: midi-in, main
   virtual void showValueFromPlug(int paramIdx, double value) {}
+  // The Bank/Prog read-outs follow a choice the unit made or was sent: slot `slot`'s
+  // program (both models' selectors), or with `performance` the performance on every
+  // slot's selectors; the bank too unless it is -1. No change handler runs.
+  // threads: midi-in, main
+  virtual void showUnitChoice(int slot, bool performance, int bank, int program) {}
   // The panel's own change handling of a parameter (the dispatcher).
   // threads: midi-in (under the plug-in mutex), main
   virtual void runParamChange(int paramIdx) {}

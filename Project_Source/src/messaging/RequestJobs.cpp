@@ -4,6 +4,7 @@
 #include <string>
 
 #include "messaging/DumpParameters.h"
+#include "messaging/MIDIMessageManager.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
 #include "messaging/TransferJobSteps.h"
@@ -20,6 +21,10 @@ bool InRange(int slot, int count) { return slot >= 0 && slot < count; }
 
 void ShowCancelled(MIDIMessageSender& sender) {
   if (sender.cancelRequested()) JobEditor(sender).showStatus("Data request Cancelled!");
+}
+
+void ShowOtherReply(MessagingEditor& editor) {
+  if (MIDIMessageManager* manager = editor.messageManager()) editor.showStatus(OtherReplyText(manager->otherReply));
 }
 
 // A probed wait for one request whose reply needs no text of its own.
@@ -54,11 +59,14 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   const int step = editor.getTimerValue();
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(false);
+  AwaitPanelProgram(editor, args.slot);
   sender.timedOut = false;
   const uint8_t type = SlotProgramRequestType(Model(editor));
   SendRequest(editor, editor.getDeviceId(), type, args.slot);
-  if (RequestWithProbing(sender, type, args.slot, step) == WaitEnd::kTimeOut)
-    ShowTimeOut(sender, "No response from Hardware!");
+  const WaitEnd end = RequestWithProbing(sender, type, args.slot, step);
+  AwaitPanelProgram(editor, -1);
+  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Hardware!");
+  if (end == WaitEnd::kOtherReply) ShowOtherReply(editor);
   ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
