@@ -1,6 +1,7 @@
-// The Bank/Prog read-outs and the requests behind them, with the simulated synthesizer
-// on the editor's ports and the virtual clock: the menus, the arrows, the unit's and
-// the host's program changes, and a unit of another model answering.
+// The Bank/Prog read-outs and the status line, with the simulated synthesizer on the
+// editor's ports and the virtual clock: the menus, the arrows, the unit's and the
+// host's program changes, a unit of another model answering, a request kept during a
+// store, and ports set to OFF.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,7 +31,7 @@ SynthSimSettings Unit(int id, int model) {
 // The panel set to `panelModel`, on the ports of a unit of `unitModel` at id `id`
 // (the panel addresses that id), hardware mode, program changes on.
 struct UnitPage : LibrarianPage {
-  UnitPage(int panelModel, int unitModel, int id) : LibrarianPage(Banks{}, Unit(id, unitModel)) {
+  UnitPage(int panelModel, int unitModel, int id) : LibrarianPage(Banks{{"Bank A.syx", "A"}}, Unit(id, unitModel)) {
     plug->GetParam(kNordModel)->Set(panelModel);
     plug->OnParamChange(kNordModel);
     plugIn();
@@ -53,6 +54,7 @@ struct UnitPage : LibrarianPage {
     settle();
   }
   int value(int paramIdx) const { return plug->GetParam(paramIdx)->Int(); }
+  void showStatus(const std::string& text) { plug->showStatus(text); }
   // Later checks look at what is sent from now on.
   void markSent() { mark = synth->Sim().Received().size(); }
   // What the unit received since the mark.
@@ -64,7 +66,8 @@ struct UnitPage : LibrarianPage {
   std::vector<std::string> requests() {
     std::vector<std::string> found;
     for (const Bytes& m : sentSinceMark())
-      if (m.size() == 7 && m[0] == 0xF0 && m[1] == 0x33) found.push_back(std::to_string(m[4]) + " " + std::to_string(m[5]));
+      if (m.size() == 7 && m[0] == 0xF0 && m[1] == 0x33)
+        found.push_back(std::to_string(m[4]) + " " + std::to_string(m[5]));
     return found;
   }
   bool requested(int type, int number) {
@@ -117,7 +120,8 @@ TEST(UnitReadouts, PerformanceModesMenusChooseAPerformanceOnTheGlobalChannel) {
     page.edit(kQuickTab, 2);  // slot C
     page.settle();
     page.markSent();
-    page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS", "Bank 1 (" + std::string(model == kNL2 ? "CARD)" : "ROM)"));
+    page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS",
+                  "Bank 1 (" + std::string(model == kNL2 ? "CARD)" : "ROM)"));
     page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "31-40/Program 37");
     const unsigned char global = static_cast<unsigned char>(id);
     EXPECT_TRUE(page.sentInOrder({{static_cast<unsigned char>(0xB0 + global), 0x00, 0x00},
@@ -189,6 +193,70 @@ TEST(UnitReadouts, AStoredProgramAnsweringASlotRequestIsNotLoadedAndSaysWhatCame
   EXPECT_EQ(page.status(), "Bank 3 Prog 1 sent: check model!");
   EXPECT_EQ(page.plug->GetParam(cutoff)->Int(), 11) << "the stored program was loaded into slot A";
   EXPECT_NE(page.plug->nameText(kPatchName), "Bank3Prog1");
+}
+
+// A store of the forty programs of RAM 0 with "Program 25" chosen while it runs; with
+// `cancelAfterMicros` the store is cancelled that long after it started.
+std::string StoreWithAProgramChosen(UnitPage& page, uint64_t cancelAfterMicros, std::string* duringStore) {
+  page.backend.ScriptPopupChoiceText("Store Patch Data/All Current Programs to RAM 0 (A)");
+  page.clickMenu("BANKEDITMENU", kBankEditMenu);
+  MIDIMessageManager& manager = *page.plug->midiManager;
+  // Until the store's traffic has begun and a few programs are written.
+  while (manager.isRunning(MIDIMessageManager::kTransferThread) && page.synth->Sim().ReceivedCount() < 5)
+    Kit_Time().SleepMicros(1000);
+  *duringStore = page.status();
+  EXPECT_TRUE(manager.isRunning(MIDIMessageManager::kTransferThread));
+  MIDIMessageSender* sender = manager.sender();
+  if (cancelAfterMicros > 0) page.clock.ScheduleIn(cancelAfterMicros, [sender] { sender->requestCancel(); });
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "21-30/Program 25");
+  return page.status();
+}
+
+TEST(StatusLine, ARequestKeptDuringAStoreSaysWhatItReceivedAfterTheStoresOutcome) {
+  UnitPage page(kNL2, kNL2, 7);
+  std::string during;
+  EXPECT_EQ(StoreWithAProgramChosen(page, 0, &during), "Stored 40 programs / Program 25 received");
+  // While the store ran only its progress showed, not an earlier step's text.
+  EXPECT_EQ(during.rfind("Storing ", 0), 0u) << during;
+  EXPECT_NE(during.find(" of 40"), std::string::npos) << during;
+  EXPECT_TRUE(page.requested(0x0A, 0));
+}
+
+TEST(StatusLine, ARequestKeptDuringACancelledStoreLeavesTheCancelReadable) {
+  UnitPage page(kNL2, kNL2, 9);
+  std::string during;
+  EXPECT_EQ(StoreWithAProgramChosen(page, 5000000, &during), "Data write CANCELLED! / Program 25 received");
+  EXPECT_LT(page.synth->Sim().ReceivedCount(), 200u);
+}
+
+TEST(StatusLine, ABankFetchShowsOnlyItsProgress) {
+  UnitPage page(kNL2, kNL2, 7);
+  page.backend.ScriptPopupChoiceText("Request Patch Data/All Programs from BANK 0 (RAM)");
+  page.clickMenu("BANKEDITMENU", kBankEditMenu);
+  MIDIMessageManager& manager = *page.plug->midiManager;
+  while (manager.isRunning(MIDIMessageManager::kTransferThread) && page.synth->Sim().ReceivedCount() < 3)
+    Kit_Time().SleepMicros(1000);
+  // Each dump taken meanwhile said "Data processed - Ready!" before.
+  std::vector<std::string> seen;
+  for (int look = 0; look < 5 && manager.isRunning(MIDIMessageManager::kTransferThread); ++look) {
+    seen.push_back(page.status());
+    Kit_Time().SleepMicros(330000);
+  }
+  page.settle();
+  ASSERT_EQ(seen.size(), 5u);
+  for (const std::string& line : seen) EXPECT_EQ(line.rfind("Receiving ", 0), 0u) << line;
+  EXPECT_EQ(page.status(), "Data received to slot(s)");
+}
+
+TEST(StatusLine, PortsSetToOffSaySo) {
+  UnitPage page(kNL2x, kNL2x, 13);
+  page.plug->GetParam(kDeviceInSelection)->Set(1);
+  page.showStatus("Plug-in is ready to go!");
+  page.edit(kDeviceOutSelection, 0);
+  EXPECT_EQ(page.status(), "MIDI Out is OFF!");
+  EXPECT_FALSE(page.plug->unitLink().midiIOSet);
+  page.edit(kDeviceInSelection, 0);
+  EXPECT_EQ(page.status(), "MIDI In and Out are OFF!");
 }
 
 }  // namespace

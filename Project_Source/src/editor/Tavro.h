@@ -39,6 +39,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,7 @@ public:
   // The status line's text.
   // threads: main, worker (the text control has its own lock)
   void showStatus(const std::string& text) override;
+  std::string statusShown() const override;
 
   // Closing the window with unsaved librarian changes asks: save them (and close
   // once they are written), discard them and close, or keep the window
@@ -637,6 +639,9 @@ private:
   TransferState transfer_;
   OutputQueue outputQueue_;
   MidiFilters midiFilters_;
+  // The status line's text as last shown, for a job to read on its own thread.
+  mutable std::mutex statusLock_;
+  std::string statusShown_;
   SlotTables slotTables_;
   RoadState road_;
   KeptControls kept_;

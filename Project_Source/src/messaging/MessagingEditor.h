@@ -37,6 +37,9 @@ public:
   // Shows a message on the panel's status line.
   // threads: main, worker
   virtual void showStatus(const std::string& text) = 0;
+  // The text the status line shows now.
+  // threads: any
+  virtual std::string statusShown() const { return {}; }
   // ---- read-out, control lookups and part linking ----
   // The panel control bound to a control change: channel key, controller number and
   // model group (1 the NL1 binding, 0 the common one); null when any level has no

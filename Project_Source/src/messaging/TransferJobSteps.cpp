@@ -108,6 +108,10 @@ bool OtherReplyCame(MessagingEditor& editor) {
 
 }  // namespace
 
+std::string ProgressText(const char* what, int done, int count) {
+  return what + std::to_string(done) + " of " + std::to_string(count);
+}
+
 void AwaitPanelProgram(MessagingEditor& editor, int slot) {
   if (MIDIMessageManager* manager = editor.messageManager()) {
     if (slot >= 0) manager->otherReply = -1;  // kept after the wait, for the job to say

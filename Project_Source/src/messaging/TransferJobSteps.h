@@ -64,6 +64,12 @@ void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number
 // MIDIMessageManager::awaitedPanelProgram); it was not loaded.
 enum class WaitEnd { kReply, kCancel, kTimeOut, kAbandoned, kOtherReply };
 
+// A long transfer's progress on the status line: `what` + "5 of 40".
+std::string ProgressText(const char* what, int done, int count);
+
+// A dump taken into the panel.
+constexpr const char* kDataProcessedReady = "Data processed - Ready!";
+
 // While a request into the panel awaits slot `slot`'s edit-buffer program (-1: none;
 // what came instead stays readable until the next request).
 void AwaitPanelProgram(MessagingEditor& editor, int slot);
