@@ -259,4 +259,43 @@ TEST(StatusLine, PortsSetToOffSaySo) {
   EXPECT_EQ(page.status(), "MIDI In and Out are OFF!");
 }
 
+TEST(StatusLine, TheUnitsPortsGoingIsSaidOnceAndTheCaptionsStay) {
+  UnitPage page(kNL2, kNL2, 7);
+  page.plug->GetParam(kDeviceInSelection)->Set(1);
+  page.showStatus("Plug-in is ready to go!");
+  page.plug->OnIdle();
+  EXPECT_EQ(page.status(), "Plug-in is ready to go!") << "both ports are there";
+  // The unit leaves; the MIDI system stays.
+  page.ports->RemovePort(page.synth->MidiInName());
+  page.ports->RemovePort(page.synth->MidiOutName());
+  Kit_Time().SleepMicros(1100000);
+  page.plug->OnIdle();
+  EXPECT_EQ(page.status(), "MIDI In and Out gone: choose again to reconnect");
+  EXPECT_GT(page.value(kDeviceOutSelection), 0) << "the caption still names the port";
+  EXPECT_GT(page.value(kDeviceInSelection), 0);
+  // Said once, not over what the page says next.
+  page.showStatus("Slot Randomized");
+  Kit_Time().SleepMicros(1100000);
+  page.plug->OnIdle();
+  EXPECT_EQ(page.status(), "Slot Randomized");
+}
+
+TEST(StatusLine, WithoutAMidiSystemThePanelSaysThereIsNone) {
+  RegisterBuiltBundle();
+  TempDataRoot data;
+  auto ports = std::make_shared<MidiPortFake>();
+  ports->SetUnavailable(true);
+  IModuleInstanceInfo info;
+  info.mBundleID.Set(Tavro::kBundleID);
+  Tavro plug(info, ports);
+  plug.OnGUIOpen();
+  EXPECT_EQ(plug.keptControls().statusText->GetTextString(), Tavro::kNoMidiSystemText);
+  // With a system there, opening the panel says nothing of it.
+  auto present = std::make_shared<MidiPortFake>();
+  Tavro other(info, present);
+  other.showStatus("Set MIDI In and MIDI Out");
+  other.OnGUIOpen();
+  EXPECT_EQ(other.keptControls().statusText->GetTextString(), "Set MIDI In and MIDI Out");
+}
+
 }  // namespace
