@@ -143,6 +143,11 @@ int IMidiPorts::GetMIDIOutPortNumber(const char* name) {
   return PortNumberOf(output_.get(), name, "virtual output");
 }
 
+bool IMidiPorts::SystemPresent() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return EnsureOutput();
+}
+
 // ---- selection
 
 void IMidiPorts::RetireInput() {

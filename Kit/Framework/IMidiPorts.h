@@ -84,6 +84,11 @@ public:
   int GetMIDIInPortNumber(const char* name);
   int GetMIDIOutPortNumber(const char* name);
 
+  // Whether there is a MIDI system at all: false when no port object can be made
+  // (no ALSA sequencer and no JACK server), so the lists can offer only "OFF".
+  // threads: main
+  bool SystemPresent();
+
   // Replaces the output by a virtual port named "From " + name. False after an error.
   // threads: main
   bool initializeVirtualOutput(std::string name);

@@ -100,6 +100,18 @@ TEST(HostState, ARecallSavesAgainByteForByte) {
   EXPECT_EQ(second.plug->patchManager->names[3], std::string("Keys") + std::string(6, '\0'));
 }
 
+TEST(HostState, MissingPortsAreNamedSoThatBothRead) {
+  EXPECT_EQ(MissingPortsText("", ""), "");
+  EXPECT_EQ(MissingPortsText("Nord-out:midi", ""), "MIDI In not found: Nord-out:midi");
+  EXPECT_EQ(MissingPortsText("", "Nord-in:midi"), "MIDI Out not found: Nord-in:midi");
+  EXPECT_EQ(MissingPortsText("Nord-out:midi", "Nord-in:midi"), "Not found: In Nord-out:midi, Out Nord-in:midi");
+  // A short name leaves its room to the long one.
+  const std::string text = MissingPortsText("a", std::string(80, 'x') + "END");
+  EXPECT_EQ(text.size(), 58u);
+  EXPECT_EQ(text.substr(text.size() - 3), "END");
+  EXPECT_EQ(text.rfind("Not found: In a, Out ", 0), 0u);
+}
+
 TEST(HostState, WithThePortsPresentTheyReopenByNameAndThePerformanceIsSentOnce) {
   ByteChunk chunk = EditedChunk();
   StateFixture f;
@@ -125,8 +137,8 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   EXPECT_EQ(t.paramValue(0), 93.0);
   EXPECT_EQ(t.unitLink().deviceId.load(), 5);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
-  EXPECT_EQ(t.keptControls().statusText->GetTextString(),
-            "MIDI In not found: " + kLongIn + " / MIDI Out not found: " + kLongOut);
+  // Both names read on the one line: each cut alike in its middle.
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Not found: In Vudidi N..Port In 1, Out Vudidi N..Port Out1");
   // The next save still names the ports the song was made with.
   ByteChunk again = f.save();
   PatchManager read(nullptr);

@@ -31,7 +31,7 @@ TEST(LibrarianCommands, ParametersOfThePanelCommandsAreNotTheirs) {
   // Tempo, ports, about window, part change, slot selector, filter window, clock.
   const Case others[] = {{620, false}, {662, false}, {663, false}, {667, false}, {773, false},
                          {794, false}, {624, true},  {610, true},  {655, true},  {679, false},
-                         {100, false}, {430, false}, {685, true}};
+                         {100, false}, {421, false}, {685, true}};
   for (const Case& c : others)
     EXPECT_EQ(page.plug->runLibrarianCommand(c.param, 1.0, c.beforeReadout), R::kNotMine) << c.param;
 }
@@ -310,11 +310,15 @@ TEST(LibrarianCommands, APerformanceProgramMovesAllEightSelectors) {
     EXPECT_EQ(page.plug->GetParam(P::kCurrentPerfProgram2x + s)->Value(), 7.0) << s;
   }
   const auto sent = page.sent();
-  // Slot C is on channel 3: bank select 0 and 1, then the program.
-  const int program = Find(sent, {0xC2, 7});
+  // A performance is chosen on the global channel (the unit's id), whichever slot's
+  // selector chose it: bank select 0 and 1, then the program.
+  const unsigned char global = static_cast<unsigned char>(page.plug->unitLink().deviceId);
+  ASSERT_NE(global, 2);
+  const int program = Find(sent, {static_cast<unsigned char>(0xC0 + global), 7});
   ASSERT_GE(program, 2);
-  EXPECT_EQ(sent[size_t(program) - 2], (std::vector<unsigned char>{0xB2, 0, 0}));
-  EXPECT_EQ(sent[size_t(program) - 1], (std::vector<unsigned char>{0xB2, 32, 1}));
+  EXPECT_EQ(sent[size_t(program) - 2], (std::vector<unsigned char>{static_cast<unsigned char>(0xB0 + global), 0, 0}));
+  EXPECT_EQ(sent[size_t(program) - 1], (std::vector<unsigned char>{static_cast<unsigned char>(0xB0 + global), 32, 1}));
+  EXPECT_LT(Find(sent, {0xC2, 7}), 0) << "slot C's program would change instead";
   EXPECT_TRUE(page.plug->midiManager->transferInProgress);
 }
 

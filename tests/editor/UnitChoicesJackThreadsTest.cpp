@@ -224,4 +224,26 @@ TEST_F(ChoicesJack, SlotCOnChannel7FollowsAHostControlChange) {
   EXPECT_NE(Find("B6 4A 05"), std::string::npos) << output;
 }
 
+// An NL2x at id 9: the panel's model menu, then Bank 9 and Program 99 from the menus and
+// Prog Up: the ten-bank layer's read-out follows each choice, as the unit received it.
+TEST_F(ChoicesJack, OnAnNL2xAt9TheProgramReadoutFollowsTheMenusAndTheArrow) {
+  const auto modelMenu = CentreOf(kNordModel);
+  const auto tenBanks = [](RoadFixture& f) { f.edit(kNordModel, 2); };
+  const auto banks = MenuCentre(kBankNumberMenu), programs = MenuCentre(kProgramNumberMenu);
+  const auto up = CentreAfter(kPatchUp, tenBanks);
+  for (const auto& at : {modelMenu, banks, programs, up}) ASSERT_GE(at.first, 0);
+  const auto expect = [](int paramIdx, int value) {
+    return "expect-param " + std::to_string(paramIdx) + " " + std::to_string(value) + "\n";
+  };
+  const std::string output =
+      Run(ChooseAndClick("NL2x", modelMenu) + expect(kNordModel, 2) + expect(kDeviceID, 9) +
+              ChooseAndClick("Bank 9 (ROM)", banks) + "wait-idle 60000\n" +
+              ChooseAndClick("91-99/Program 99", programs) + "wait-idle 60000\n" + expect(kCurrentProgram2x, 98) +
+              expect(kCurrentBank2x, 9) + Click(up) + "wait-idle 60000\n" + expect(kCurrentProgram2x, 0),
+          {"--device-id", "9", "--model", "2"}, [&] { return Find("C0 00", Find("C0 62")) != std::string::npos; });
+  const size_t bank = Find("B0 20 09");
+  ASSERT_NE(bank, std::string::npos) << output << received();
+  EXPECT_NE(Find("C0 62", bank), std::string::npos) << received();
+}
+
 }  // namespace

@@ -315,8 +315,7 @@ TEST_F(PortReturn, APortMissingOnRestoreIsSaidWhenThePanelOpens) {
   ASSERT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output, "--transport stop --state-out '" + saved + "'"), 0)
       << output;
   sim_.Stop();
-  const std::string missing =
-      std::string("MIDI In not found: ") + kSimName + "-out:midi / MIDI Out not found: " + kSimName + "-in:midi";
+  const std::string missing = std::string("Not found: In ") + kSimName + "-out:midi, Out " + kSimName + "-in:midi";
   std::ofstream(Path("restored.txt")) << WaitStatus(missing);
   std::ofstream(Path("idle.txt")) << "render 1\n";
   const std::string reopen =

@@ -234,15 +234,14 @@ TEST(Selectors, ProgramChoicesSendAndWrite) {
   EXPECT_EQ(programs.doPopupMenu(index), 4);
   EXPECT_EQ(index, 4);
   EXPECT_EQ(rig.editor.GetParam(TavroParam::kCurrentProgram)->Int(), 34);
-  EXPECT_EQ(rig.editor.takeCalls(),
-            (Calls{"bank change 0 5 2 34", "job 5 slot 0 flag 1 bank 0 transfer kept when busy"}));
+  EXPECT_EQ(rig.editor.takeCalls(), (Calls{"choose on unit 5 34"}));
   EXPECT_TRUE(programs.group(3).IsItemChecked(4));
 
   rig.editor.performanceMode = true;
   programs.refreshPatchNames(0);
   rig.editor.surface->paths.push_back({9, 9});
   programs.doPopupMenu(index);
-  EXPECT_EQ(rig.editor.takeCalls()[0], "bank change 0 0 2 99");
+  EXPECT_EQ(rig.editor.takeCalls()[0], "choose on unit 0 99");
 
   // Library mode: the left bank's names, missing slots numbered; a choice sends the patch.
   rig.editor.performanceMode = false;
@@ -268,11 +267,9 @@ TEST(Selectors, ABankChoiceSendsTheProgramThePanelShows) {
   ProgramNumberPopupMenu programs(&rig.editor, &rig.librarian, IRECT(218, 470, 253, 488), &rig.editor);
   BankNumberPopupMenu bankMenu(&rig.editor, &rig.librarian, IRECT(185, 470, 218, 488), &rig.editor);
   // "Program 25": group "21-30", its fifth item.
-  EXPECT_EQ(Choose(rig, programs, {2, 4}),
-            (Calls{"bank change 0 0 6 24", "job 5 slot 2 flag 1 bank 0 transfer kept when busy"}));
+  EXPECT_EQ(Choose(rig, programs, {2, 4}), (Calls{"choose on unit 0 24"}));
   EXPECT_EQ(rig.editor.GetParam(TavroParam::kCurrentProgram + 2)->Int(), 24);
-  EXPECT_EQ(Choose(rig, bankMenu, {2}),
-            (Calls{"bank change 0 2 6 24", "job 5 slot 2 flag 1 bank 0 transfer kept when busy"}));
+  EXPECT_EQ(Choose(rig, bankMenu, {2}), (Calls{"choose on unit 2 24"}));
   EXPECT_EQ(rig.editor.GetParam(TavroParam::kCurrentBank + 2)->Int(), 2);
 
   // Performances: the performance program of the model.
@@ -280,15 +277,14 @@ TEST(Selectors, ABankChoiceSendsTheProgramThePanelShows) {
   rig.editor.model = 2;
   rig.editor.GetParam(TavroParam::kCurrentPerfProgram2x + 2)->Set(61);
   bankMenu.refreshPatchNames(0);
-  EXPECT_EQ(Choose(rig, bankMenu, {1})[0], "bank change 0 1 6 61");
+  EXPECT_EQ(Choose(rig, bankMenu, {1})[0], "choose on unit 1 61");
 }
 
 TEST(Selectors, BankChoiceSendsBankSelectAndABankFileChoiceSendsTheCurrentRow) {
   PanelRig rig;
   rig.editor.model = 1;
   BankNumberPopupMenu bankMenu(&rig.editor, &rig.librarian, IRECT(185, 470, 218, 488), &rig.editor);
-  EXPECT_EQ(Choose(rig, bankMenu, {2}),
-            (Calls{"bank change 0 2 0 0", "job 5 slot 0 flag 1 bank 0 transfer kept when busy"}));
+  EXPECT_EQ(Choose(rig, bankMenu, {2}), (Calls{"choose on unit 2 0"}));
   EXPECT_EQ(rig.editor.GetParam(TavroParam::kCurrentBank)->Int(), 2);
 
   std::vector<std::unique_ptr<PatchFile>> banks;

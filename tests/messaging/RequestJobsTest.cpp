@@ -196,7 +196,8 @@ TEST(RequestJobs, AUnitSilentFromTheFirstRequestMarksNothing) {
   bench.UsePerformances();
   bench.Run(kJobRequestAllMulti);
   EXPECT_EQ(bench.unsavedMarks, 0);
-  EXPECT_EQ(bench.statuses, std::vector<std::string>{"CONNECTION TIMED OUT!"});
+  // Its progress while it runs, then the outcome.
+  EXPECT_EQ(bench.statuses, (std::vector<std::string>{"Receiving 1 of 100", "CONNECTION TIMED OUT!"}));
 }
 
 // The active performance's request (job 4) has its own time-out text, for the panel
@@ -229,8 +230,9 @@ TEST(RequestJobs, ACancelledBankSaysHowManyPerformancesCame) {
   bench.clock.ScheduleAt(3 * kStepMicros + kStepMicros / 2, [sender] { sender->requestCancel(); });
   bench.Run(kJobRequestAllMulti);
   EXPECT_EQ(bench.unsavedMarks, 1);
-  EXPECT_EQ(bench.statuses,
-            (std::vector<std::string>{"Data request Cancelled!", "Only 4 of 100 performances received"}));
+  EXPECT_EQ(bench.statuses, (std::vector<std::string>{"Receiving 1 of 100", "Receiving 2 of 100", "Receiving 3 of 100",
+                                                      "Receiving 4 of 100", "Data request Cancelled!",
+                                                      "Only 4 of 100 performances received"}));
   EXPECT_FALSE(bench.Stored(3).empty());
   EXPECT_TRUE(bench.Stored(4).empty());
 }
@@ -385,7 +387,8 @@ TEST(RequestJobs, RepliesGoToThePanelOrTheLibrarian) {
   part.toPanel = true;
   bench.Run(part);
   EXPECT_EQ(bench.panel.At("kFilterCutoff", 2), 99);
-  EXPECT_TRUE(bench.statuses.empty());  // the editor's SysEx input reports the reply
+  // The job says it: the editor's SysEx input says nothing while a transfer runs.
+  EXPECT_EQ(bench.statuses, std::vector<std::string>{"Data processed - Ready!"});
 
   bench.UsePerformances();
   bench.librarian.selectedSlot = 4;

@@ -39,6 +39,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,10 @@ class UIConfigManager;
 // The panel for a plug-in, reading the editor's bundle.
 IGraphicsMac* MakeGraphics(IModuleAU* plug, int width, int height, int fps);
 
+// The status text for stored ports a recall did not find ("" for none): one line
+// that shows both names.
+std::string MissingPortsText(const std::string& in, const std::string& out);
+
 class Tavro : public IModuleAU, public LibrarianEditor, public MessagingEditor {
 public:
   static constexpr const char* kBundleID = "com.Orvane.audiounit.Tavro Editor";
@@ -113,6 +118,10 @@ public:
   // before it opens a view, and its reset puts the greeting on the status line.
   // threads: main
   std::string portStatusForView;
+  // The port watch: when it next looks, and which chosen ports (bit 0 input, bit 1
+  // output) it last found gone, so that their going is said once.
+  uint64_t nextPortLookMicros = 0;
+  int portsFoundGone = 0;
 
   // ---- data folder ----
   // The platform's data root + "/Orvane/Vudidi Tavro Editor/".
@@ -205,6 +214,7 @@ public:
   // The status line's text.
   // threads: main, worker (the text control has its own lock)
   void showStatus(const std::string& text) override;
+  std::string statusShown() const override;
 
   // Closing the window with unsaved librarian changes asks: save them (and close
   // once they are written), discard them and close, or keep the window
@@ -219,13 +229,17 @@ public:
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
   // threads: main
   bool settleUnsavedBank(const char* question);
-  // A view opened: it shows what a recall had to say of the ports (TavroPortWatch.cpp).
+  // A view opened: it shows what a recall had to say of the ports, or that there is no
+  // MIDI system to offer any (TavroPortWatch.cpp).
   // threads: main
   void OnGUIOpen() override;
   // The view's timer: a MIDI system gone from under the open ports turns both port
-  // captions to OFF and says so on the status line.
+  // captions to OFF and says so on the status line; a chosen port that left the
+  // system (the unit gone, the system still there) is said once, about once a second.
   // threads: main
   void OnIdle() override;
+  int chosenPortsGone();
+  static constexpr const char* kNoMidiSystemText = "No MIDI system found: ports are OFF";
   static constexpr const char* kUnsavedOnCloseText =
       "The librarian's bank has unsaved changes. Save them before the window closes?";
   static constexpr const char* kUnsavedOnRefreshText =
@@ -401,6 +415,8 @@ public:
   int editorParamIndex(const char* name) const override;
   void showValueFromPlug(int paramIdx, double value) override { setFromPlug(paramIdx, value); }
   void runParamChange(int paramIdx) override { OnParamChange(paramIdx); }
+  // (TavroLibrarianSelectors.cpp)
+  void showUnitChoice(int slot, bool performance, int bank, int program) override;
   bool midiClassBlocked(bool fromDevice, int filterClass) const override;
   void lightIncomingMidi(int slot) override;
   void routeMidiToSynth(IMidiMsg* msg) override { MIDIOutRoutingSwitch(msg); }
@@ -603,7 +619,7 @@ private:
   void showRecalledNames();
   // The recalled performance and parts sent to the unit, after the recall's pause.
   void resendRecalledArrangement();
-  // Reopens the stored port of `side`; the status text naming it when it is not there.
+  // Reopens the stored port of `side`; the stored name when it is not there ("" when found).
   std::string reopenPort(int side);
   // Logs both port selectors' shown names: "PROJECT RECALL: MIDI In device " + when ...
   void logPortNames(const std::string& when);
@@ -640,6 +656,9 @@ private:
   TransferState transfer_;
   OutputQueue outputQueue_;
   MidiFilters midiFilters_;
+  // The status line's text as last shown, for a job to read on its own thread.
+  mutable std::mutex statusLock_;
+  std::string statusShown_;
   SlotTables slotTables_;
   RoadState road_;
   KeptControls kept_;

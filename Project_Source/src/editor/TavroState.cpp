@@ -1,5 +1,8 @@
 // The host state chunk: save and recall of the editor.
 
+#include <algorithm>
+#include <string>
+
 #include "Framework/IControl.h"
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IParam.h"
@@ -109,12 +112,41 @@ bool Tavro::stateFits(ByteChunk* chunk, int startPos, bool withPatchManager) con
   return end <= chunk->Size();
 }
 
+namespace {
+
+// Characters the status line shows in full.
+constexpr size_t kStatusLineChars = 58;
+
+// A name cut in its middle to at most `most` characters, so its start and end read.
+std::string MiddleCut(const std::string& name, size_t most) {
+  if (name.size() <= most || most < 5) return name.substr(0, std::max<size_t>(most, 5));
+  const size_t head = (most - 2) / 2, tail = most - 2 - head;
+  return name.substr(0, head) + ".." + name.substr(name.size() - tail);
+}
+
+}  // namespace
+
+std::string MissingPortsText(const std::string& in, const std::string& out) {
+  if (in.empty() && out.empty()) return "";
+  if (out.empty()) return "MIDI In not found: " + in;
+  if (in.empty()) return "MIDI Out not found: " + out;
+  // Both in one line that shows both names: each cut alike when they would not fit.
+  const std::string frame = "Not found: In , Out ";
+  std::string shownIn = in, shownOut = out;
+  if (frame.size() + in.size() + out.size() > kStatusLineChars) {
+    const size_t each = (kStatusLineChars - frame.size()) / 2;
+    const size_t inRoom = out.size() < each ? kStatusLineChars - frame.size() - out.size() : each;
+    shownIn = MiddleCut(in, inRoom);
+    shownOut = MiddleCut(out, kStatusLineChars - frame.size() - shownIn.size());
+  }
+  return "Not found: In " + shownIn + ", Out " + shownOut;
+}
+
 int Tavro::recallPortsAndSelection(ByteChunk* chunk, int pos, std::string* missing) {
   pos = patchManager->loadAllFromChunk(chunk, pos);
   pos += 16;  // the stored port selections: the ports are found again by name
-  *missing = reopenPort(kInput);
-  const std::string missingOut = reopenPort(kOutput);
-  *missing += missing->empty() || missingOut.empty() ? missingOut : " / " + missingOut;
+  const std::string in = reopenPort(kInput), out = reopenPort(kOutput);
+  *missing = MissingPortsText(in, out);
   logPortNames("after checking devices ");
   const double bank = ReadDouble(chunk, pos);
   const double patch = ReadDouble(chunk, pos);
@@ -162,8 +194,7 @@ std::string Tavro::reopenPort(int side) {
     control->SetValueFromPlug(selector->GetNormalized());
   // A port not there now keeps its name for the next save.
   unmatchedPortNames[size_t(side)] = index > 0 || stored == selector->GetDisplayText(0) ? "" : stored;
-  if (unmatchedPortNames[size_t(side)].empty()) return "";
-  return std::string("MIDI ") + (output ? "Out" : "In") + " not found: " + stored;
+  return unmatchedPortNames[size_t(side)];
 }
 
 void Tavro::logPortNames(const std::string& when) {

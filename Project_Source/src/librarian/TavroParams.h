@@ -21,6 +21,7 @@ enum TavroParam : int {
   kPatchName = 354,             // + slot
   kCurrentProgram = 422,        // + slot
   kCurrentBank = 426,           // + slot
+  kCurrentProgram2x = 430,      // + slot
   kCurrentBank2x = 434,         // + slot
   kCurrentPerfProgram = 438,    // + slot
   kCurrentPerfBank = 442,       // + slot

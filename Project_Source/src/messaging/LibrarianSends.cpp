@@ -119,6 +119,7 @@ int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& b
   int sent = 0;
   for (int i = 0; i < count; ++i) {
     plug.DisplayProcessingIndicator(true);
+    plug.showStatus(ProgressText("Storing ", i + 1, count));
     (args.storePane == 0 ? librarian.selectedSlot : librarian.lowerSelectedSlot) = i;
     plug.selectLibrarianRow(args.storePane == 0 ? 0 : 1, i);
     const LibrarianPatch& patch = bank.patches[size_t(i)];

@@ -6,6 +6,7 @@
 #include <exception>
 #include <thread>
 
+#include "messaging/MessagingEditor.h"
 #include "messaging/TransferJobs.h"
 
 MIDIMessageManager::MIDIMessageManager(MessagingEditor* plug, PatchManager* patchManager, PatchLibrarian* librarian,
@@ -108,6 +109,7 @@ void MIDIMessageManager::runJobThenResends(Worker worker, JobArgs args) {
     }
     *next = false;
     args = pendingResends_[size_t(next - kept_.begin())];
+    if (worker == kTransferThread && plug_) args.priorOutcome = plug_->statusShown();
     // The clock's Start and Stop wait for no dump.
     if (worker == kTransferThread) dumpProcessed.store(false);
     started_[worker].fetch_add(1);

@@ -82,6 +82,12 @@ public:
   // read (a receiver or the panel's parsers refused it). Arming or disarming the
   // receivers, which every request does before it asks, clears it.
   std::atomic<bool> replyUnreadable{false};
+  // The part slot whose edit-buffer program a request into the panel awaits (-1:
+  // none). A program dump that is not it (a stored program, as a unit of another model
+  // answers the request) is not loaded: its type and number byte are kept in
+  // otherReply (type * 128 + number; -1 none) for the request to say what came.
+  std::atomic<int> awaitedPanelProgram{-1};
+  std::atomic<int> otherReply{-1};
 
   // ---- parameter road ----
   // A program (job 1, per slot) or performance (job 0) resend, or a request of the

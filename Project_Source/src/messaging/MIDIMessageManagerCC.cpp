@@ -193,6 +193,8 @@ void MIDIMessageManager::ProcessMidiMsgFromDevice(IMidiMsg* msg) {
     return;
   }
   const int program = limitProgramNumber(msg->mData1);
+  // The unit chose it: the read-out follows (the program or the performance).
+  plug_->showUnitChoice(slot, onGlobal, -1, program);
   road.RequestIntoPanel(onGlobal ? kJobRequestArrangement : kJobRequestPart, slot);
   road.SelectRow(program);
 }
@@ -220,6 +222,7 @@ void MIDIMessageManager::ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot) {
         change.MakeProgramChangeMsg(program / 127.0, partChannel - 1);
         plug_->sendMidiToSynthNow(&change);
       }
+      plug_->showUnitChoice(slot, false, -1, program);
       Kit_Time().SleepMicros(kHostProgramPauseMicros);
       road.RequestIntoPanel(kJobRequestPart, slot);
       road.SelectRow(program);

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include <Poco/Runnable.h>
@@ -63,6 +64,9 @@ struct JobArgs {
   bool useActiveSlot = false;                            // 8
   bool toHardware = false;                               // 10, 11
   int clockTempo = 0;                                    // 15 (not read by the loop)
+  // 4, 5 run after another transfer (kept): the status text that transfer ended with,
+  // which the request's own outcome follows rather than replaces. Empty otherwise.
+  std::string priorOutcome;
 };
 
 class MIDIMessageSender : public Poco::Runnable {

@@ -37,6 +37,9 @@ public:
   // Shows a message on the panel's status line.
   // threads: main, worker
   virtual void showStatus(const std::string& text) = 0;
+  // The text the status line shows now.
+  // threads: any
+  virtual std::string statusShown() const { return {}; }
   // ---- read-out, control lookups and part linking ----
   // The panel control bound to a control change: channel key, controller number and
   // model group (1 the NL1 binding, 0 the common one); null when any level has no
@@ -144,6 +147,11 @@ public:
   // handler runs and nothing is sent.
   // threads: midi-in, main
   virtual void showValueFromPlug(int paramIdx, double value) {}
+  // The Bank/Prog read-outs follow a choice the unit made or was sent: slot `slot`'s
+  // program (both models' selectors), or with `performance` the performance on every
+  // slot's selectors; the bank too unless it is -1. No change handler runs.
+  // threads: midi-in, main
+  virtual void showUnitChoice(int slot, bool performance, int bank, int program) {}
   // The panel's own change handling of a parameter (the dispatcher).
   // threads: midi-in (under the plug-in mutex), main
   virtual void runParamChange(int paramIdx) {}

@@ -3,7 +3,10 @@
 
 #include <string>
 
+#include "Framework/IParam.h"
+#include "librarian/TavroParams.h"
 #include "messaging/DumpParameters.h"
+#include "messaging/MIDIMessageManager.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
 #include "messaging/TransferJobSteps.h"
@@ -20,6 +23,31 @@ bool InRange(int slot, int count) { return slot >= 0 && slot < count; }
 
 void ShowCancelled(MIDIMessageSender& sender) {
   if (sender.cancelRequested()) JobEditor(sender).showStatus("Data request Cancelled!");
+}
+
+// A request's outcome; one kept while another transfer ran follows that transfer's
+// outcome on the line instead of replacing it.
+void ShowOutcome(MIDIMessageSender& sender, const JobArgs& args, const std::string& text) {
+  JobEditor(sender).showStatus(args.priorOutcome.empty() ? text : args.priorOutcome + " / " + text);
+}
+
+// A reply taken into the panel: the dispatch said nothing while the job ran. A kept
+// request says what it received.
+void ShowPanelReply(MIDIMessageSender& sender, const JobArgs& args) {
+  if (args.priorOutcome.empty()) {
+    JobEditor(sender).showStatus(kDataProcessedReady);
+    return;
+  }
+  const bool performance = args.jobCode == kJobRequestArrangement;
+  const IParam* shown = JobEditor(sender).editorParam(performance ? TavroParam::kCurrentPerfProgram
+                                                                  : TavroParam::kCurrentProgram + args.slot);
+  const std::string number = shown ? std::to_string(shown->Int() + 1) : "";
+  ShowOutcome(sender, args, (performance ? "Performance " : "Program ") + number + " received");
+}
+
+void ShowOtherReply(MIDIMessageSender& sender, const JobArgs& args) {
+  if (MIDIMessageManager* manager = JobEditor(sender).messageManager())
+    ShowOutcome(sender, args, OtherReplyText(manager->otherReply));
 }
 
 // A probed wait for one request whose reply needs no text of its own.
@@ -44,6 +72,7 @@ void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs&
   const WaitEnd end = RequestWithProbing(sender, kEditPerformanceRequest, 0, step);
   // A reply stored during the last step still marks the bank; the time-out is said last.
   if (!args.toPanel) ReportLibrarianStore(editor, end == WaitEnd::kReply);
+  if (args.toPanel && end == WaitEnd::kReply) ShowPanelReply(sender, args);
   if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Nord!");
   ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
@@ -54,11 +83,15 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   const int step = editor.getTimerValue();
   editor.DisplayProcessingIndicator(true);
   editor.SetLibrarianRequestActive(false);
+  AwaitPanelProgram(editor, args.slot);
   sender.timedOut = false;
   const uint8_t type = SlotProgramRequestType(Model(editor));
   SendRequest(editor, editor.getDeviceId(), type, args.slot);
-  if (RequestWithProbing(sender, type, args.slot, step) == WaitEnd::kTimeOut)
-    ShowTimeOut(sender, "No response from Hardware!");
+  const WaitEnd end = RequestWithProbing(sender, type, args.slot, step);
+  AwaitPanelProgram(editor, -1);
+  if (end == WaitEnd::kReply) ShowPanelReply(sender, args);
+  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Hardware!");
+  if (end == WaitEnd::kOtherReply) ShowOtherReply(sender, args);
   ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
@@ -129,6 +162,7 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
   sender.timedOut = false;
   int received = 0;
   for (int number = 0; number < count; ++number) {
+    editor.showStatus(ProgressText("Receiving ", number + 1, count));
     editor.SetLibrarianRequestActive(true);
     ExpectLibrarianReplyNumber(editor, number);
     SendRequest(editor, editor.getDeviceId(), type, number);

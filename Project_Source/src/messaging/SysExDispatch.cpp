@@ -57,6 +57,12 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
     replyUnreadable = true;
 
   if (size >= kShortestDump && transferInProgress) {
+    const int awaited = awaitedPanelProgram.load();
+    if (awaited >= 0 && ProgramDumpCoder::Accepts(bytes, length) && (bytes[4] != 0 || bytes[5] != awaited)) {
+      otherReply = bytes[4] * 128 + bytes[5];
+      sysexBusy = false;
+      return;
+    }
     sysexBusy = true;
     sysexPartPatchParse(message);
     sysexPerformancePatchParse(message);

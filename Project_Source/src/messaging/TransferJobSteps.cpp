@@ -1,5 +1,6 @@
 #include "messaging/TransferJobSteps.h"
 
+#include <algorithm>
 #include <string>
 
 #include "librarian/PatchLibrarian.h"
@@ -98,6 +99,32 @@ void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number
   editor.checksumCheckAndSend(request, 5);
 }
 
+namespace {
+
+bool OtherReplyCame(MessagingEditor& editor) {
+  MIDIMessageManager* manager = editor.messageManager();
+  return manager && manager->otherReply.load() >= 0;
+}
+
+}  // namespace
+
+std::string ProgressText(const char* what, int done, int count) {
+  return what + std::to_string(done) + " of " + std::to_string(count);
+}
+
+void AwaitPanelProgram(MessagingEditor& editor, int slot) {
+  if (MIDIMessageManager* manager = editor.messageManager()) {
+    if (slot >= 0) manager->otherReply = -1;  // kept after the wait, for the job to say
+    manager->awaitedPanelProgram = slot;
+  }
+}
+
+std::string OtherReplyText(int typeAndNumber) {
+  const int type = typeAndNumber / 128, number = typeAndNumber % 128;
+  if (type == 0) return "Slot " + std::string(1, char('A' + std::clamp(number, 0, 3))) + " sent: not loaded!";
+  return "Bank " + std::to_string(type - 1) + " Prog " + std::to_string(number + 1) + " sent: check model!";
+}
+
 WaitEnd WaitWithProbing(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe) {
   MessagingEditor& editor = JobEditor(sender);
   for (int step = 1;; ++step) {
@@ -113,6 +140,7 @@ WaitEnd WaitWithProbing(MIDIMessageSender& sender, int stepMillis, const std::fu
     if (step == kMainSteps) return WaitEnd::kTimeOut;
     if (JobStopRequested(sender)) return WaitEnd::kCancel;
     if (editor.isDataProcessed()) return WaitEnd::kReply;
+    if (OtherReplyCame(editor)) return WaitEnd::kOtherReply;
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "librarian/PatchLibrarian.h"
 #include "librarian/PatchTemplates.h"
@@ -59,7 +60,21 @@ void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText);
 // Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7).
 void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number);
 
-enum class WaitEnd { kReply, kCancel, kTimeOut, kAbandoned };
+// kOtherReply: a program dump came that is not the awaited one (see
+// MIDIMessageManager::awaitedPanelProgram); it was not loaded.
+enum class WaitEnd { kReply, kCancel, kTimeOut, kAbandoned, kOtherReply };
+
+// A long transfer's progress on the status line: `what` + "5 of 40".
+std::string ProgressText(const char* what, int done, int count);
+
+// A dump taken into the panel.
+constexpr const char* kDataProcessedReady = "Data processed - Ready!";
+
+// While a request into the panel awaits slot `slot`'s edit-buffer program (-1: none;
+// what came instead stays readable until the next request).
+void AwaitPanelProgram(MessagingEditor& editor, int slot);
+// What the status line says of a program dump that was not the one asked for.
+std::string OtherReplyText(int typeAndNumber);
 
 // Twenty steps; after the fifteenth the request goes to each device id 0-15 in turn
 // (`probe(id)` sends it; false abandons the job), one step each, until a reply or a

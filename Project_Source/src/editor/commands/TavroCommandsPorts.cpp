@@ -35,12 +35,23 @@ int SelectPort(Tavro& plug, bool output, int entry) {
   return opened;
 }
 
+// A port set to OFF: the line says which are off now, not what a connection said.
+void SayPortsOff(Tavro& plug, bool outputOpen, bool inputOpen) {
+  if (outputOpen && inputOpen) return;
+  plug.showStatus(!outputOpen && !inputOpen ? "MIDI In and Out are OFF!"
+                  : outputOpen              ? "MIDI In is OFF!"
+                                            : "MIDI Out is OFF!");
+}
+
 }  // namespace
 
 void outputPort(Tavro& plug, int, double value) {
   const bool open = SelectPort(plug, true, TruncToInt(value)) > 0;
   plug.setMidiIOSet(open);
-  if (!open) return;
+  if (!open) {
+    SayPortsOff(plug, false, plug.GetParam(kDeviceInSelection)->Int() > 0);
+    return;
+  }
   plug.sendSysExInitialization();
   // The unit reached may be one that came back or a new one: a transport playing
   // sends it Start on the next tick, ahead of the clock loop started again there (one
@@ -49,6 +60,8 @@ void outputPort(Tavro& plug, int, double value) {
   plug.setClockLoopStarted(false);
 }
 
-void inputPort(Tavro& plug, int, double value) { SelectPort(plug, false, TruncToInt(value)); }
+void inputPort(Tavro& plug, int, double value) {
+  if (SelectPort(plug, false, TruncToInt(value)) <= 0) SayPortsOff(plug, plug.unitLink().midiIOSet, false);
+}
 
 }  // namespace TavroCommands

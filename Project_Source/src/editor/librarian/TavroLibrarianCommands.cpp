@@ -399,6 +399,7 @@ const CommandRow kCommands[] = {
     {P::kLibSyncFromHw, P::kLibSyncFromHw, false, syncFromHardware},
     {P::kLibSyncToHw, P::kLibSyncToHw, false, syncToHardware},
     {P::kCurrentProgram, P::kCurrentProgram + 3, false, programSelector},
+    {P::kCurrentProgram2x, P::kCurrentProgram2x + 3, false, programSelector},
     {P::kCurrentPerfProgram, P::kCurrentPerfProgram + 3, false, programSelector},
     {P::kCurrentPerfProgram2x, P::kCurrentPerfProgram2x + 3, false, programSelector},
     {P::kCurrentBank, P::kCurrentBank + 3, false, bankSelector},

@@ -12,6 +12,7 @@
 #include "librarian/panel/LibrarianViewControl.h"
 #include "librarian/panel/SelectorMenus.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace librarian_commands {
 
@@ -19,20 +20,10 @@ namespace {
 
 using P = TavroParam;
 
-bool IsPerformanceProgram(int paramIdx) {
-  return (paramIdx >= P::kCurrentPerfProgram && paramIdx < P::kCurrentPerfProgram + kSlotCount) ||
-         (paramIdx >= P::kCurrentPerfProgram2x && paramIdx < P::kCurrentPerfProgram2x + kSlotCount);
-}
-
-bool IsPerformanceBank(int paramIdx) {
-  return (paramIdx >= P::kCurrentPerfBank && paramIdx < P::kCurrentPerfBank + kSlotCount) ||
-         (paramIdx >= P::kCurrentPerfBank2x && paramIdx < P::kCurrentPerfBank2x + kSlotCount);
-}
-
 // The first selector of the family a selector parameter belongs to.
 int FamilyBase(int paramIdx) {
-  for (int base : {P::kCurrentProgram, P::kCurrentBank, P::kCurrentBank2x, P::kCurrentPerfProgram, P::kCurrentPerfBank,
-                   P::kCurrentPerfProgram2x, P::kCurrentPerfBank2x})
+  for (int base : {P::kCurrentProgram, P::kCurrentProgram2x, P::kCurrentBank, P::kCurrentBank2x, P::kCurrentPerfProgram,
+                   P::kCurrentPerfBank, P::kCurrentPerfProgram2x, P::kCurrentPerfBank2x})
     if (paramIdx >= base && paramIdx < base + kSlotCount) return base;
   return paramIdx;
 }
@@ -51,13 +42,6 @@ int SlotChannel(const Tavro& plug, int slot) {
 
 bool ProgramChangesAllowed(const Tavro& plug) { return plug.paramValue(P::kGlobalProgChange) == 1.0; }
 
-void SetFamily(Tavro& plug, int first, int second, int value) {
-  for (int slot = 0; slot < kSlotCount; ++slot) {
-    writeParam(plug, first + slot, value);
-    writeParam(plug, second + slot, value);
-  }
-}
-
 // Locked sections keep the panel's sound: it goes back to the synthesizer.
 void ResendLocked(Tavro& plug, int slot) {
   if (plug.panelMode().perfMode)
@@ -66,10 +50,14 @@ void ResendLocked(Tavro& plug, int slot) {
     plug.sendPartDataBackToHardware(slot);
 }
 
-// Bank select and program change on `channel` (0-based), then the slot's program or
-// the performance is requested back into the panel: at once, or once a running
-// transfer has ended.
-void SelectOnSynthesizer(Tavro& plug, int bank, int channel, int program, int slot) {
+// Bank select and program change, then the slot's program or the performance is
+// requested back into the panel: at once, or once a running transfer has ended. A
+// performance is chosen on the global channel, as the unit takes it; a program on
+// the slot's channel. The read-outs show the choice.
+void SelectOnSynthesizer(Tavro& plug, int bank, int program, int slot) {
+  const bool performance = plug.panelMode().perfMode;
+  const int channel = performance ? int(plug.unitLink().deviceId) : SlotChannel(plug, slot);
+  plug.showUnitChoice(slot, performance, bank, program);
   plug.BankChangeMessage(0, bank, channel, program);
   plug.SetLibrarianRequestActive(false);
   MIDIMessageManager* manager = plug.midiManager;
@@ -112,9 +100,7 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
   if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
   const int bankParam = BankParameter(plug.panelMode().perfMode, plug.unitLink().nordModel, slot) +
                         (plug.panelMode().perfMode ? slot : 0);
-  const int bank = WholeValue(plug, bankParam);
-  SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), program, slot);
-  if (IsPerformanceProgram(paramIdx)) SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
+  SelectOnSynthesizer(plug, WholeValue(plug, bankParam), program, slot);
   ResendLocked(plug, slot);
   return Result::kGoOn;
 }
@@ -131,8 +117,7 @@ Result bankSelector(Tavro& plug, int paramIdx, double value) {
     plug.setSelectedProgram(WholeValue(plug, P::kCurrentPerfProgram + slot));
   else if (model == 2)
     plug.setSelectedProgram(WholeValue(plug, P::kCurrentPerfProgram2x + slot));
-  SelectOnSynthesizer(plug, bank, SlotChannel(plug, slot), plug.panelMode().selectedProgram, slot);
-  if (IsPerformanceBank(paramIdx)) SetFamily(plug, P::kCurrentPerfBank, P::kCurrentPerfBank2x, bank);
+  SelectOnSynthesizer(plug, bank, plug.panelMode().selectedProgram, slot);
   ResendLocked(plug, slot);
   return Result::kGoOn;
 }
@@ -157,26 +142,54 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
     const int selectorSlot = performance ? 0 : slot;
     const int program = step(WholeValue(plug, ProgramParameter(performance, plug.unitLink().nordModel, selectorSlot)));
     const int bank = WholeValue(plug, BankParameter(performance, plug.unitLink().nordModel, selectorSlot));
-    const int channel = performance ? int(plug.unitLink().deviceId) : SlotChannel(plug, slot);
     plug.setSysexInputSuspended(false);
     plug.setSelectedProgram(program);
-    SelectOnSynthesizer(plug, bank, channel, program, slot);
+    SelectOnSynthesizer(plug, bank, program, slot);
     ResendLocked(plug, slot);
   } else {
     return Result::kEnd;
   }
   const int program = plug.panelMode().selectedProgram;
-  if (performance)
-    SetFamily(plug, P::kCurrentPerfProgram, P::kCurrentPerfProgram2x, program);
-  else
-    writeParam(plug, P::kCurrentProgram + slot, program);
+  plug.showUnitChoice(slot, performance, -1, program);
   if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
   if (auto* menu = menuAt<ProgramNumberPopupMenu>(plug, kProgramNumberMenu)) menu->refreshPatchNames(program);
   plug.OnParamChange(kQuickTab);
   return Result::kEnd;
 }
 
+void chooseOnUnit(Tavro& plug, int bank, int program) {
+  const int slot = plug.panelMode().activeSlot;
+  if (!plug.unitLink().midiIOSet) {
+    plug.showUnitChoice(slot, plug.panelMode().perfMode, bank, program);
+    plug.showStatus(kSetPortsFirst);
+    return;
+  }
+  plug.setSelectedProgram(program);
+  SelectOnSynthesizer(plug, bank, program, slot);
+}
+
 }  // namespace librarian_commands
+
+void Tavro::showUnitChoice(int slot, bool performance, int bank, int program) {
+  using librarian_commands::writeParam;
+  using P = TavroParam;
+  if (slot < 0 || slot >= kSlotCount) return;
+  if (performance) {
+    for (int s = 0; s < kSlotCount; ++s) {
+      for (int base : {P::kCurrentPerfProgram, P::kCurrentPerfProgram2x})
+        if (program >= 0) writeParam(*this, base + s, program);
+      for (int base : {P::kCurrentPerfBank, P::kCurrentPerfBank2x})
+        if (bank >= 0) writeParam(*this, base + s, bank);
+    }
+    return;
+  }
+  // Both models' selectors: the one the model's layer shows moves, whichever wrote.
+  if (program >= 0) {
+    writeParam(*this, P::kCurrentProgram + slot, program);
+    writeParam(*this, P::kCurrentProgram2x + slot, program);
+  }
+  if (bank >= 0) writeParam(*this, BankParameter(false, unitLink_.nordModel, slot), bank);
+}
 
 void Tavro::ChangeActiveSlotOnSoftware(int slot) {
   if (slot == panelMode_.activeSlot) return;

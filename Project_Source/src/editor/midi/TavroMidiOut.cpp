@@ -2,6 +2,7 @@
 // and the bank change.
 
 #include <algorithm>
+#include <mutex>
 #include <string>
 
 #include "Framework/IControlText.h"
@@ -30,8 +31,17 @@ int Tavro::slotChannel(int slot) const {
 }
 
 void Tavro::showStatus(const std::string& text) {
+  {
+    std::lock_guard<std::mutex> hold(statusLock_);
+    statusShown_ = text;
+  }
   for (ITextControl* line : {kept_.statusText, kept_.librarianStatusText})
     if (line) line->SetTextFromPlug(text.c_str());
+}
+
+std::string Tavro::statusShown() const {
+  std::lock_guard<std::mutex> hold(statusLock_);
+  return statusShown_;
 }
 
 void Tavro::MIDIOutRoutingSwitch(IMidiMsg* msg) {

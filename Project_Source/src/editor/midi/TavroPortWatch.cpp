@@ -1,18 +1,62 @@
 // What the panel says of the MIDI ports once it can: a port a recall did not find,
 // and a MIDI system that went away while its ports were open.
 
+#include <string>
+
 #include "Framework/IParam.h"
+#include "Kit_TimeSource.h"
 #include "editor/Tavro.h"
 
+namespace {
+
+constexpr uint64_t kPortLookMicros = 1000 * 1000;
+constexpr int kInputGone = 1, kOutputGone = 2;
+
+// The chosen port's full name (a caption's text may be cut), or "" for OFF.
+std::string ChosenName(const IMidiPortNames* names, int entry) {
+  return names && entry > 0 && size_t(entry) < names->size() ? (*names)[size_t(entry)] : std::string();
+}
+
+}  // namespace
+
 void Tavro::OnGUIOpen() {
+  // Without a MIDI system the menus hold only OFF: say why.
+  if (portStatusForView.empty() && !GetMidiPorts().SystemPresent()) portStatusForView = kNoMidiSystemText;
   if (portStatusForView.empty()) return;
   showStatus(portStatusForView);
   portStatusForView.clear();
 }
 
+// Which chosen ports are no longer among the system's ports.
+int Tavro::chosenPortsGone() {
+  const std::string in = ChosenName(getExternalMIDIInNames(), GetParam(kDeviceInSelection)->Int());
+  const std::string out = ChosenName(getExternalMIDIOutNames(), GetParam(kDeviceOutSelection)->Int());
+  int gone = 0;
+  if (!in.empty() && GetMidiPorts().GetMIDIInPortNumber(in.c_str()) < 0) gone |= kInputGone;
+  if (!out.empty() && GetMidiPorts().GetMIDIOutPortNumber(out.c_str()) < 0) gone |= kOutputGone;
+  return gone;
+}
+
 void Tavro::OnIdle() {
-  if (GetParam(kDeviceOutSelection)->Int() == 0 && GetParam(kDeviceInSelection)->Int() == 0) return;
-  if (!GetMidiPorts().SystemGone()) return;
+  if (GetParam(kDeviceOutSelection)->Int() == 0 && GetParam(kDeviceInSelection)->Int() == 0) {
+    portsFoundGone = 0;
+    return;
+  }
+  if (!GetMidiPorts().SystemGone()) {
+    const uint64_t now = Kit_Time().NowMicros();
+    if (now < nextPortLookMicros) return;
+    nextPortLookMicros = now + kPortLookMicros;
+    const int gone = chosenPortsGone();
+    // The captions stay: choosing the port shown again reopens it once it is back.
+    if (gone & ~portsFoundGone) {
+      showStatus(std::string(gone == (kInputGone | kOutputGone) ? "MIDI In and Out"
+                             : gone == kInputGone               ? "MIDI In"
+                                                                : "MIDI Out") +
+                 " gone: choose again to reconnect");
+    }
+    portsFoundGone = gone;
+    return;
+  }
   Kit_MutexLock lock(GetMutex());
   // Both closed, so that choosing a port reaches the system anew once it is back.
   setMidiIOSet(false);

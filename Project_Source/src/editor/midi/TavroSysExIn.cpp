@@ -9,6 +9,7 @@
 #include "librarian/TavroParams.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ void Tavro::takeSysEx(ISysEx* sysex, bool fromDevice) {
   }
   if (midiManager->dumpProcessed) {
     setDataProcessed(true);
-    showStatus("Data processed - Ready!");
+    // While a transfer runs the line shows its progress; the transfer says its outcome.
+    if (!transfer_.transferBusy) showStatus(kDataProcessedReady);
   }
 }
 

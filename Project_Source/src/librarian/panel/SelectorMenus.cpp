@@ -22,15 +22,6 @@ int ProgramParameter(bool performances, int model, int slot) {
 
 namespace {
 
-// The active slot's MIDI channel, 0-based.
-int ChannelIndex(int channelParameterValue) { return std::clamp(channelParameterValue - 1, 0, 15); }
-
-// Requests the active slot's program back after a bank or program change, once a
-// running transfer has ended when one runs.
-void RequestSlotProgram(LibrarianPanelEditor& editor) {
-  editor.startTransferJob(TransferJob{5, editor.activeSlot(), 1, 0, true, true});
-}
-
 std::vector<std::string> BankItems(bool performances, int model) {
   if (model > 2) return {};
   if (model == 2) {
@@ -106,12 +97,9 @@ int BankNumberPopupMenu::doPopupMenu(int& index) {
   const int bank = chosen->GetChosenItemIdx();
   if (chosen != list_.get() || bank < 0 || bank >= list_->GetNItems()) return 0;
   index = bank;
-  const int slot = editor_->activeSlot();
   // The program the panel shows for the slot, so the unit and the read-out agree.
-  const int program =
-      parameterInt(ProgramParameter(editor_->isLibrarianPerformanceMode(), editor_->hardwareModel(), slot));
-  editor_->BankChangeMessage(0, bank, ChannelIndex(parameterInt(TavroParam::kPartMidiChannel + slot)), program);
-  RequestSlotProgram(*editor_);
+  editor_->chooseOnUnit(bank, parameterInt(ProgramParameter(editor_->isLibrarianPerformanceMode(),
+                                                            editor_->hardwareModel(), editor_->activeSlot())));
   writeParameter(bankParameter(), bank);
   list_->CheckItemAlone(bank);
   return bank;
@@ -170,9 +158,7 @@ int ProgramNumberPopupMenu::doPopupMenu(int& index) {
   const bool performances = editor_->isLibrarianPerformanceMode();
   const int model = editor_->hardwareModel(), slot = editor_->activeSlot();
   if (!editor_->isLibraryMode()) {
-    editor_->BankChangeMessage(0, parameterInt(BankParameter(performances, model, slot)),
-                               ChannelIndex(parameterInt(TavroParam::kPartMidiChannel + slot)), program);
-    RequestSlotProgram(*editor_);
+    editor_->chooseOnUnit(parameterInt(BankParameter(performances, model, slot)), program);
   } else {
     if (LibrarianViewControl* view = editor_->librarianView()) {
       view->selectedUpper = program;

@@ -1,0 +1,301 @@
+// The Bank/Prog read-outs and the status line, with the simulated synthesizer on the
+// editor's ports and the virtual clock: the menus, the arrows, the unit's and the
+// host's program changes, a unit of another model answering, a request kept during a
+// store, and ports set to OFF.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Framework/IParam.h"
+#include "LibrarianPageSupport.h"
+#include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/TavroParams.h"
+#include "messaging/MIDIMessageManager.h"
+
+namespace {
+
+using P = TavroParam;
+using Bytes = std::vector<unsigned char>;
+constexpr int kNL2 = 1, kNL2x = 2;
+constexpr int kHostProgramChangesPass = 593, kUnitProgramChangesPass = 600;
+
+SynthSimSettings Unit(int id, int model) {
+  SynthSimSettings settings;
+  settings.deviceId = id;
+  settings.model = model;
+  return settings;
+}
+
+// The panel set to `panelModel`, on the ports of a unit of `unitModel` at id `id`
+// (the panel addresses that id), hardware mode, program changes on.
+struct UnitPage : LibrarianPage {
+  UnitPage(int panelModel, int unitModel, int id) : LibrarianPage(Banks{{"Bank A.syx", "A"}}, Unit(id, unitModel)) {
+    plug->GetParam(kNordModel)->Set(panelModel);
+    plug->OnParamChange(kNordModel);
+    plugIn();
+    // As the enquiry's answer leaves it: the unit's id is the global channel.
+    plug->GetParam(kDeviceID)->Set(id);
+    edit(P::kGlobalProgChange, 1.0);
+  }
+  void edit(int paramIdx, double value) {
+    plug->GetParam(paramIdx)->Set(value);
+    plug->OnParamChange(paramIdx);
+  }
+  // Lets worker (transfer) run what it runs and keeps, on virtual time.
+  void settle() {
+    MIDIMessageManager& m = *plug->midiManager;
+    while (m.isRunning(MIDIMessageManager::kTransferThread) || m.pendingResends() > 0) Kit_Time().SleepMicros(1000);
+  }
+  void chooseIn(int menu, const char* layer, const std::string& item) {
+    backend.ScriptPopupChoiceText(item);
+    clickMenu(layer, menu);
+    settle();
+  }
+  int value(int paramIdx) const { return plug->GetParam(paramIdx)->Int(); }
+  void showStatus(const std::string& text) { plug->showStatus(text); }
+  // Later checks look at what is sent from now on.
+  void markSent() { mark = synth->Sim().Received().size(); }
+  // What the unit received since the mark.
+  std::vector<Bytes> sentSinceMark() const {
+    const auto all = synth->Sim().Received();
+    return {all.begin() + long(std::min(mark, all.size())), all.end()};
+  }
+  // The requests the unit received, as "type number".
+  std::vector<std::string> requests() {
+    std::vector<std::string> found;
+    for (const Bytes& m : sentSinceMark())
+      if (m.size() == 7 && m[0] == 0xF0 && m[1] == 0x33)
+        found.push_back(std::to_string(m[4]) + " " + std::to_string(m[5]));
+    return found;
+  }
+  bool requested(int type, int number) {
+    const auto all = requests();
+    return std::find(all.begin(), all.end(), std::to_string(type) + " " + std::to_string(number)) != all.end();
+  }
+  // Whether `wanted` was sent in this order, other messages between.
+  bool sentInOrder(const std::vector<Bytes>& wanted) {
+    size_t at = 0;
+    for (const Bytes& m : sentSinceMark())
+      if (at < wanted.size() && m == wanted[at]) ++at;
+    return at == wanted.size();
+  }
+  size_t mark = 0;
+};
+
+TEST(UnitReadouts, OnAnNL2xTheProgramReadoutFollowsTheMenusAndTheArrows) {
+  UnitPage page(kNL2x, kNL2x, 9);
+  page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS", "Bank 9 (ROM)");
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "91-99/Program 99");
+  EXPECT_TRUE(page.sentInOrder({{0xB0, 0x00, 0x00}, {0xB0, 0x20, 0x09}, {0xC0, 0x62}}));
+  // The layer of the ten-bank model shows these two.
+  EXPECT_EQ(page.value(P::kCurrentBank2x), 9);
+  EXPECT_EQ(page.value(P::kCurrentProgram2x), 98);
+  EXPECT_EQ(page.plug->GetParam(P::kCurrentProgram2x)->GetDisplayText(98), std::string("99"));
+  EXPECT_TRUE(page.requested(0x0E, 0));
+
+  page.edit(kPatchUp, 1.0);
+  page.settle();
+  EXPECT_EQ(page.value(P::kCurrentProgram2x), 0) << "98 wraps to 0";
+  EXPECT_TRUE(page.sentInOrder({{0xB0, 0x20, 0x09}, {0xC0, 0x00}}));
+  page.edit(kPatchDown, 1.0);
+  page.settle();
+  EXPECT_EQ(page.value(P::kCurrentProgram2x), 98);
+
+  // The read-out's own menu chooses on the unit as the other model's does.
+  page.edit(P::kCurrentProgram2x, 41);
+  page.settle();
+  EXPECT_TRUE(page.sentInOrder({{0xB0, 0x20, 0x09}, {0xC0, 41}}));
+  EXPECT_EQ(page.value(P::kCurrentProgram), 41);
+}
+
+TEST(UnitReadouts, PerformanceModesMenusChooseAPerformanceOnTheGlobalChannel) {
+  for (int model : {kNL2, kNL2x}) {
+    SCOPED_TRACE(model);
+    const int id = model == kNL2 ? 7 : 13;
+    UnitPage page(model, model, id);
+    page.edit(kDatatype, 1.0);
+    ASSERT_TRUE(page.plug->panelMode().perfMode);
+    page.edit(kQuickTab, 2);  // slot C
+    page.settle();
+    page.markSent();
+    page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS",
+                  "Bank 1 (" + std::string(model == kNL2 ? "CARD)" : "ROM)"));
+    page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "31-40/Program 37");
+    const unsigned char global = static_cast<unsigned char>(id);
+    EXPECT_TRUE(page.sentInOrder({{static_cast<unsigned char>(0xB0 + global), 0x00, 0x00},
+                                  {static_cast<unsigned char>(0xB0 + global), 0x20, 0x01},
+                                  {static_cast<unsigned char>(0xC0 + global), 36}}));
+    for (const Bytes& m : page.sentSinceMark()) EXPECT_NE(m, (Bytes{0xC2, 36})) << "slot C's program changed instead";
+    // The performance is requested, not a slot's program.
+    EXPECT_TRUE(page.requested(0x28, 0));
+    EXPECT_FALSE(page.requested(model == kNL2 ? 0x0A : 0x0E, 2));
+    for (int s = 0; s < 4; ++s) {
+      EXPECT_EQ(page.value(P::kCurrentPerfProgram + s), 36) << s;
+      EXPECT_EQ(page.value(P::kCurrentPerfProgram2x + s), 36) << s;
+      EXPECT_EQ(page.value(P::kCurrentPerfBank2x + s), 1) << s;
+    }
+  }
+}
+
+TEST(UnitReadouts, HostProgramChangesMoveTheReadoutsOfTheSlotsTheyReach) {
+  for (int model : {kNL2, kNL2x}) {
+    SCOPED_TRACE(model);
+    UnitPage page(model, model, 13);
+    page.edit(kHostProgramChangesPass, 1.0);
+    page.edit(kUnitProgramChangesPass, 1.0);
+    // Slots B, C and D on part channels 5, 12 and 16.
+    page.edit(kPartMidiChannel + 1, 5);
+    page.edit(kPartMidiChannel + 2, 12);
+    page.edit(kPartMidiChannel + 3, 16);
+    page.settle();
+    const int program = model == kNL2x ? P::kCurrentProgram2x : P::kCurrentProgram;
+    const struct {
+      Bytes change;
+      int slot;
+    } cases[] = {{{0xC4, 0x07}, 1}, {{0xCB, 0x08}, 2}, {{0xCF, 0x09}, 3}};
+    for (const auto& c : cases) {
+      IMidiMsg msg(0, c.change[0], c.change[1], 0);
+      {
+        Kit_MutexLock hold(page.plug->pluginMutex());
+        page.plug->ProcessMidiMsg(&msg, false);
+      }
+      page.settle();
+      EXPECT_EQ(page.value(program + c.slot), c.change[1]) << c.slot;
+      EXPECT_EQ(page.value(P::kCurrentProgram + c.slot), c.change[1]) << c.slot;
+      EXPECT_TRUE(page.requested(model == kNL2x ? 0x0E : 0x0A, c.slot)) << c.slot;
+    }
+    // The unit's own program change on a part channel, and on the global channel.
+    IMidiMsg own(0, 0xCB, 0x11, 0);
+    page.plug->ProcessMidiMsg(&own, true);
+    page.settle();
+    EXPECT_EQ(page.value(program + 2), 0x11);
+    IMidiMsg global(0, 0xC0 + 13, 0x12, 0);
+    page.plug->ProcessMidiMsg(&global, true);
+    page.settle();
+    for (int s = 0; s < 4; ++s) EXPECT_EQ(page.value(P::kCurrentPerfProgram + s), 0x12) << s;
+  }
+}
+
+TEST(UnitReadouts, AStoredProgramAnsweringASlotRequestIsNotLoadedAndSaysWhatCame) {
+  // The ten-bank panel asks type 0x0E, which a four-bank unit reads as bank 3.
+  UnitPage page(kNL2x, kNL2, 9);
+  const int cutoff = 0;  // slot A's filter cutoff, kept by a program dump
+  page.plug->GetParam(cutoff)->Set(11);
+  std::vector<uint8_t> stored = NamedProgramDump("Bank3Prog1", 77);
+  stored[2] = 9;
+  stored[4] = 4;  // bank 3
+  stored[5] = 0;
+  page.synth->Sim().Receive(stored.data(), stored.size());
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "01-10/Program 01");
+  ASSERT_TRUE(page.requested(0x0E, 0));
+  EXPECT_EQ(page.status(), "Bank 3 Prog 1 sent: check model!");
+  EXPECT_EQ(page.plug->GetParam(cutoff)->Int(), 11) << "the stored program was loaded into slot A";
+  EXPECT_NE(page.plug->nameText(kPatchName), "Bank3Prog1");
+}
+
+// A store of the forty programs of RAM 0 with "Program 25" chosen while it runs; with
+// `cancelAfterMicros` the store is cancelled that long after it started.
+std::string StoreWithAProgramChosen(UnitPage& page, uint64_t cancelAfterMicros, std::string* duringStore) {
+  page.backend.ScriptPopupChoiceText("Store Patch Data/All Current Programs to RAM 0 (A)");
+  page.clickMenu("BANKEDITMENU", kBankEditMenu);
+  MIDIMessageManager& manager = *page.plug->midiManager;
+  // Until the store's traffic has begun and a few programs are written.
+  while (manager.isRunning(MIDIMessageManager::kTransferThread) && page.synth->Sim().ReceivedCount() < 5)
+    Kit_Time().SleepMicros(1000);
+  *duringStore = page.status();
+  EXPECT_TRUE(manager.isRunning(MIDIMessageManager::kTransferThread));
+  MIDIMessageSender* sender = manager.sender();
+  if (cancelAfterMicros > 0) page.clock.ScheduleIn(cancelAfterMicros, [sender] { sender->requestCancel(); });
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "21-30/Program 25");
+  return page.status();
+}
+
+TEST(StatusLine, ARequestKeptDuringAStoreSaysWhatItReceivedAfterTheStoresOutcome) {
+  UnitPage page(kNL2, kNL2, 7);
+  std::string during;
+  EXPECT_EQ(StoreWithAProgramChosen(page, 0, &during), "Stored 40 programs / Program 25 received");
+  // While the store ran only its progress showed, not an earlier step's text.
+  EXPECT_EQ(during.rfind("Storing ", 0), 0u) << during;
+  EXPECT_NE(during.find(" of 40"), std::string::npos) << during;
+  EXPECT_TRUE(page.requested(0x0A, 0));
+}
+
+TEST(StatusLine, ARequestKeptDuringACancelledStoreLeavesTheCancelReadable) {
+  UnitPage page(kNL2, kNL2, 9);
+  std::string during;
+  EXPECT_EQ(StoreWithAProgramChosen(page, 5000000, &during), "Data write CANCELLED! / Program 25 received");
+  EXPECT_LT(page.synth->Sim().ReceivedCount(), 200u);
+}
+
+TEST(StatusLine, ABankFetchShowsOnlyItsProgress) {
+  UnitPage page(kNL2, kNL2, 7);
+  page.backend.ScriptPopupChoiceText("Request Patch Data/All Programs from BANK 0 (RAM)");
+  page.clickMenu("BANKEDITMENU", kBankEditMenu);
+  MIDIMessageManager& manager = *page.plug->midiManager;
+  while (manager.isRunning(MIDIMessageManager::kTransferThread) && page.synth->Sim().ReceivedCount() < 3)
+    Kit_Time().SleepMicros(1000);
+  // Each dump taken meanwhile said "Data processed - Ready!" before.
+  std::vector<std::string> seen;
+  for (int look = 0; look < 5 && manager.isRunning(MIDIMessageManager::kTransferThread); ++look) {
+    seen.push_back(page.status());
+    Kit_Time().SleepMicros(330000);
+  }
+  page.settle();
+  ASSERT_EQ(seen.size(), 5u);
+  for (const std::string& line : seen) EXPECT_EQ(line.rfind("Receiving ", 0), 0u) << line;
+  EXPECT_EQ(page.status(), "Data received to slot(s)");
+}
+
+TEST(StatusLine, PortsSetToOffSaySo) {
+  UnitPage page(kNL2x, kNL2x, 13);
+  page.plug->GetParam(kDeviceInSelection)->Set(1);
+  page.showStatus("Plug-in is ready to go!");
+  page.edit(kDeviceOutSelection, 0);
+  EXPECT_EQ(page.status(), "MIDI Out is OFF!");
+  EXPECT_FALSE(page.plug->unitLink().midiIOSet);
+  page.edit(kDeviceInSelection, 0);
+  EXPECT_EQ(page.status(), "MIDI In and Out are OFF!");
+}
+
+TEST(StatusLine, TheUnitsPortsGoingIsSaidOnceAndTheCaptionsStay) {
+  UnitPage page(kNL2, kNL2, 7);
+  page.plug->GetParam(kDeviceInSelection)->Set(1);
+  page.showStatus("Plug-in is ready to go!");
+  page.plug->OnIdle();
+  EXPECT_EQ(page.status(), "Plug-in is ready to go!") << "both ports are there";
+  // The unit leaves; the MIDI system stays.
+  page.ports->RemovePort(page.synth->MidiInName());
+  page.ports->RemovePort(page.synth->MidiOutName());
+  Kit_Time().SleepMicros(1100000);
+  page.plug->OnIdle();
+  EXPECT_EQ(page.status(), "MIDI In and Out gone: choose again to reconnect");
+  EXPECT_GT(page.value(kDeviceOutSelection), 0) << "the caption still names the port";
+  EXPECT_GT(page.value(kDeviceInSelection), 0);
+  // Said once, not over what the page says next.
+  page.showStatus("Slot Randomized");
+  Kit_Time().SleepMicros(1100000);
+  page.plug->OnIdle();
+  EXPECT_EQ(page.status(), "Slot Randomized");
+}
+
+TEST(StatusLine, WithoutAMidiSystemThePanelSaysThereIsNone) {
+  RegisterBuiltBundle();
+  TempDataRoot data;
+  auto ports = std::make_shared<MidiPortFake>();
+  ports->SetUnavailable(true);
+  IModuleInstanceInfo info;
+  info.mBundleID.Set(Tavro::kBundleID);
+  Tavro plug(info, ports);
+  plug.OnGUIOpen();
+  EXPECT_EQ(plug.keptControls().statusText->GetTextString(), Tavro::kNoMidiSystemText);
+  // With a system there, opening the panel says nothing of it.
+  auto present = std::make_shared<MidiPortFake>();
+  Tavro other(info, present);
+  other.showStatus("Set MIDI In and MIDI Out");
+  other.OnGUIOpen();
+  EXPECT_EQ(other.keptControls().statusText->GetTextString(), "Set MIDI In and MIDI Out");
+}
+
+}  // namespace
