@@ -147,7 +147,7 @@ public:
   // threads: main
   void OnGUIIdle();
   // The captured control, else the control under the point, else null.
-  IControl* GetMouseControl(int x, int y, bool mouseOver = false);
+  IControl* GetMouseControlIdx(int x, int y, bool mouseOver = false);
   void ReleaseMouseCapture();
   int GetParamIdxForPTAutomation(int x, int y);
   int GetLastClickedParamForPTAutomation();
