@@ -115,13 +115,13 @@ void IGraphics::GrayOutControl(int paramIdx, bool grey) {
   }
 }
 
-void IGraphics::MarkAllControlsForRedraw() {
+void IGraphics::SetAllControlsDirty() {
   for (int i = 0; i < NControls(); ++i) mControls.Get(i)->SetDirty(false);
 }
 
 void IGraphics::SetStrictDrawing(bool strict) {
   mStrict = strict;
-  MarkAllControlsForRedraw();
+  SetAllControlsDirty();
 }
 
 // ---- Redraw ----

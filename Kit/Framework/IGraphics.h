@@ -109,7 +109,7 @@ public:
   void GrayOutControl(int paramIdx, bool grey);
   // Marks every top-level control for the next redraw; no value goes to the plug-in
   // (SetDirty(false)).
-  void MarkAllControlsForRedraw();
+  void SetAllControlsDirty();
   void SetStrictDrawing(bool strict);
   bool GetStrictDrawing() const { return mStrict; }
 
