@@ -134,6 +134,39 @@ TEST_F(VirtualTime, AStopEndsAWaitWhereItCameAndARaisedOneEndsItAtOnce) {
   EXPECT_EQ(Clock().NowMicros(), 500u);
 }
 
+// Virtual time whose wall clock can be set apart from the steady one, as a user or a
+// time server sets the system clock.
+class SteppedWallClock : public Kit_VirtualClock {
+public:
+  using Kit_VirtualClock::Kit_VirtualClock;
+  uint64_t MicrosSinceEpoch() override { return NowMicros() + wallOffset; }
+  uint64_t wallOffset = 0;
+};
+
+// Setting the wall clock back an hour or on a day moves no tick: light switch-offs and
+// time-outs measured in ticks keep their length.
+TEST(SteppedWall, TickCountFollowsOnlyTheTimeThatPassed) {
+  SteppedWallClock clock(1700000000ull * 1000000);  // a wall time of 2023
+  Kit_SetTimeSource(&clock);
+  const uint32_t start = GetTickCount();
+  const struct {
+    const char* what;
+    int64_t stepMicros;
+  } steps[] = {{"an hour back", -3600ll * 1000000}, {"a day on", 86400ll * 1000000}, {"a minute back", -60000000}};
+  uint32_t expected = 0;
+  for (const auto& step : steps) {
+    clock.wallOffset += uint64_t(step.stepMicros);
+    EXPECT_EQ(Kit_TicksElapsed(GetTickCount(), start), expected) << step.what;
+    Sleep(100);
+    expected += 100;
+    EXPECT_EQ(Kit_TicksElapsed(GetTickCount(), start), expected) << step.what;
+    EXPECT_TRUE(Kit_TicksAtLeast(GetTickCount(), start, expected)) << step.what;
+    EXPECT_FALSE(Kit_TicksAtLeast(GetTickCount(), start, expected + 1)) << step.what;
+  }
+  EXPECT_NE(Kit_Time().MicrosSinceEpoch(), Kit_Time().NowMicros()) << "the wall did move apart";
+  Kit_SetTimeSource(nullptr);
+}
+
 TEST(RealTime, SleepAndTickCountFollowTheWall) {
   Kit_SetTimeSource(nullptr);
   const uint32_t before = GetTickCount();
