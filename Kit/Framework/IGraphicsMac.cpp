@@ -1,6 +1,5 @@
 #include "Framework/IGraphicsMac.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
