@@ -115,13 +115,13 @@ void IGraphics::GrayOutControl(int paramIdx, bool grey) {
   }
 }
 
-void IGraphics::MarkAllControlsForRedraw() {
+void IGraphics::SetAllControlsDirty() {
   for (int i = 0; i < NControls(); ++i) mControls.Get(i)->SetDirty(false);
 }
 
 void IGraphics::SetStrictDrawing(bool strict) {
   mStrict = strict;
-  MarkAllControlsForRedraw();
+  SetAllControlsDirty();
 }
 
 // ---- Redraw ----
@@ -280,7 +280,7 @@ std::optional<std::string> IGraphics::TextAt(int x, int y) const {
   return std::nullopt;
 }
 
-IControl* IGraphics::GetMouseControl(int x, int y, bool mouseOver) {
+IControl* IGraphics::GetMouseControlIdx(int x, int y, bool mouseOver) {
   return mMouseCapture ? mMouseCapture : HitTest(x, y, mouseOver);
 }
 
@@ -312,7 +312,7 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
 }
 
 void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
-  IControl* control = GetMouseControl(x, y);
+  IControl* control = GetMouseControlIdx(x, y);
   ReleaseMouseCapture();
   if (!control) return;
   control->OnMouseUp(x, y, mod);
@@ -344,12 +344,12 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
 }
 
 void IGraphics::OnMouseWheel(int x, int y, IMouseMod* mod, int d) {
-  if (IControl* control = GetMouseControl(x, y)) control->OnMouseWheel(x, y, mod, d);
+  if (IControl* control = GetMouseControlIdx(x, y)) control->OnMouseWheel(x, y, mod, d);
 }
 
 bool IGraphics::OnMouseOver(int x, int y, IMouseMod* mod) {
   if (!mHandleMouseOver) return false;
-  IControl* control = GetMouseControl(x, y, true);
+  IControl* control = GetMouseControlIdx(x, y, true);
   if (!control) return mHandleMouseOver;
   mMouseX = x;
   mMouseY = y;
@@ -365,7 +365,7 @@ void IGraphics::OnMouseOut() {
 }
 
 bool IGraphics::OnKeyDown(int x, int y, int key) {
-  IControl* control = GetMouseControl(x, y);
+  IControl* control = GetMouseControlIdx(x, y);
   if (control && control->OnKeyDown(x, y, key)) return true;
   // A key the control under the mouse leaves is the key catcher's.
   return mKeyCatcher && mKeyCatcher != control && mKeyCatcher->OnKeyDown(x, y, key);
@@ -377,7 +377,7 @@ void IGraphics::OnGUIIdle() {
 }
 
 int IGraphics::GetParamIdxForPTAutomation(int x, int y) {
-  IControl* control = GetMouseControl(x, y);
+  IControl* control = GetMouseControlIdx(x, y);
   mLastClickedParam = control ? control->ParamIdx() : -1;
   return mLastClickedParam;
 }

@@ -109,7 +109,7 @@ public:
   void GrayOutControl(int paramIdx, bool grey);
   // Marks every top-level control for the next redraw; no value goes to the plug-in
   // (SetDirty(false)).
-  void MarkAllControlsForRedraw();
+  void SetAllControlsDirty();
   void SetStrictDrawing(bool strict);
   bool GetStrictDrawing() const { return mStrict; }
 
@@ -147,7 +147,7 @@ public:
   // threads: main
   void OnGUIIdle();
   // The captured control, else the control under the point, else null.
-  IControl* GetMouseControl(int x, int y, bool mouseOver = false);
+  IControl* GetMouseControlIdx(int x, int y, bool mouseOver = false);
   void ReleaseMouseCapture();
   int GetParamIdxForPTAutomation(int x, int y);
   int GetLastClickedParamForPTAutomation();

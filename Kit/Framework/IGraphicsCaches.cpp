@@ -103,14 +103,15 @@ int FontStorage::Size() {
   return int(mRecords.size());
 }
 
+// Built on first use, so that no plug-in reaches a cache before it exists.
 BitmapStorage& BitmapCache() {
-  static BitmapStorage cache;
-  return cache;
+  static BitmapStorage s_bitmapCache;
+  return s_bitmapCache;
 }
 
 FontStorage& FontCache() {
-  static FontStorage cache;
-  return cache;
+  static FontStorage s_fontCache;
+  return s_fontCache;
 }
 
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, double scale, int frames, bool framesHorizontal) {

@@ -1,8 +1,5 @@
 #include "Framework/IGraphicsMac.h"
 
-#include <sys/utsname.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -112,19 +109,12 @@ bool UsableWebAddress(const std::string& url) {
 
 }  // namespace
 
-int UserOSVersionFromRelease(const char* release) {
-  if (!release) return 0;
-  int parts[3] = {0, 0, 0};
-  const int read = std::sscanf(release, "%d.%d.%d", &parts[0], &parts[1], &parts[2]);
-  if (read < 1 || parts[0] < 0 || parts[1] < 0 || parts[2] < 0) return 0;
-  return std::min(parts[0], 255) << 8 | std::min(parts[1], 15) << 4 | std::min(parts[2], 15);
-}
-
 int GetUserOSVersion() {
-  utsname name{};
-  const int version = uname(&name) == 0 ? UserOSVersionFromRelease(name.release) : 0;
-  Trace(__FUNCTION__, __LINE__, "OS version %x", version);
-  return version;
+  // The stand-ins give what the last system to host 32-bit x86 views in this form gave;
+  // the kernel's own release number means nothing to the callers.
+  constexpr int kStandInVersion = 0x1068;
+  Trace(__FUNCTION__, __LINE__, "OS version %x", kStandInVersion);
+  return kStandInVersion;
 }
 
 ViewMenu IGraphicsMac_BuildViewMenu(IPopupMenu* menu) {

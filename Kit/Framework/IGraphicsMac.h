@@ -104,11 +104,9 @@ private:
 // null otherwise. The caller owns the bitmap.
 std::unique_ptr<Raster_IBitmap> LoadImgFromResourceOSX(const char* bundleID, const char* fileName);
 
-// The system's version as 0xMmp nibbles (major, minor, patch; each capped at 15 but
-// the major at 255), 0 when it cannot be read. Also written to the trace.
+// The version of the system the platform stand-ins act as, in the system's own form
+// (binary-coded digits 0xMMmp: 0x1068 is 10.6.8). Also written to the trace.
 int GetUserOSVersion();
-// The same from a release text such as "6.1.0-13-amd64".
-int UserOSVersionFromRelease(const char* release);
 
 // A popup menu as the back ends show it: numbered titles, separators, disabled,
 // indented and checked items, submenus (nested at most 16 deep, so a menu that

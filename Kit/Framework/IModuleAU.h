@@ -204,7 +204,9 @@ private:
   // arrives meanwhile comes through a connection loop and is refused.
   bool mPullingInputs = false;
   double mTempo = 138.0;
-  HostCallbackInfo mHostCallbacks = {};
+  // The host's user data and its three time procedures, as property 27 hands them over.
+  using HostCallbackSet = HostCallbackInfo;
+  HostCallbackSet mHostCallbacks = {};
   std::vector<float> mInScratchBuf;
   std::vector<float> mOutScratchBuf;
   std::vector<RenderNotifyEntry> mRenderNotify;

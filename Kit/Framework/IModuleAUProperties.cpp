@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Framework/IGraphics.h"
+#include "Framework/IGraphicsMac.h"
 #include "Framework/IModuleAU.h"
 #include "Framework/aupresets/AUDictionary.h"
 #include "Framework/aupresets/CFAUPreset.h"
@@ -390,7 +391,8 @@ struct AUPropertyGetters {
   }
 
   static OSStatus CocoaUI(IModuleAU& plug, const GetRequest& q) {
-    if (!plug.GetGraphics()) return kAudioUnitErr_InvalidProperty;
+    constexpr int kFirstCocoaViewSystem = 0x1050;  // 10.5.0
+    if (!plug.GetGraphics() || GetUserOSVersion() < kFirstCocoaViewSystem) return kAudioUnitErr_InvalidProperty;
     CFStringRef id = NewString(plug.GetBundleID());
     CFBundleRef bundle = CFBundleGetBundleWithIdentifier(id);
     CFRelease(id);

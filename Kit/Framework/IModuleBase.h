@@ -179,7 +179,8 @@ public:
   // False when the chunk could not grow to take every value.
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(ByteChunk* chunk, int startPos);
-  void SerializeNonAutomatedParams(ByteChunk* chunk, int n);
+  // False when the chunk could not grow to take every value.
+  bool SerializeNonAutomatedParams(ByteChunk* chunk, int n);
   int UnserializeNonAutomatedParams(ByteChunk* chunk, int startPos, int n);
 
   // ---- presets (callers hold the mutex) ----

@@ -29,12 +29,14 @@ int IModuleBase::UnserializeParams(ByteChunk* chunk, int startPos) {
   return pos;
 }
 
-void IModuleBase::SerializeNonAutomatedParams(ByteChunk* chunk, int n) {
+bool IModuleBase::SerializeNonAutomatedParams(ByteChunk* chunk, int n) {
   Kit_MutexLock lock(mMutex);
   const int first = NAutomatedParams();
   // Never past the last parameter, whatever n says.
   const int count = std::min(n, mNonAutomatedCount);
+  const int64_t expected = int64_t(chunk->Size()) + 8 * int64_t(std::max(count, 0));
   for (int i = 0; i < count; ++i) chunk->PutDouble(GetParam(first + i)->Value());
+  return chunk->Size() == expected;
 }
 
 int IModuleBase::UnserializeNonAutomatedParams(ByteChunk* chunk, int startPos, int n) {

@@ -29,6 +29,20 @@ TEST(ChunkGrowthFailure, ParamsReportAChunkThatCouldNotGrow) {
   EXPECT_EQ(chunk.Size(), 16);
 }
 
+TEST(ChunkGrowthFailure, NonAutomatedParamsReportAChunkThatCouldNotGrow) {
+  BaseTestPlug plug(4, 2);  // two automated, two not
+  ByteChunk chunk;
+  {
+    FailingAllocator failing;
+    FailingAllocator::failAllocate = FailingAllocator::failReallocate = true;
+    EXPECT_FALSE(plug.SerializeNonAutomatedParams(&chunk, 2));
+    EXPECT_EQ(chunk.Size(), 0);
+  }
+  EXPECT_TRUE(plug.SerializeNonAutomatedParams(&chunk, 2));
+  EXPECT_EQ(chunk.Size(), 16);
+  EXPECT_TRUE(plug.SerializeNonAutomatedParams(&chunk, 0)) << "nothing to write is no failure";
+}
+
 TEST(ChunkGrowthFailure, PresetsReportAChunkThatCouldNotGrow) {
   TwoParamPlug plug;
   plug.MakeDefaultPreset("kept", 1);

@@ -54,7 +54,7 @@ TEST_F(ClicksReach, TheCentreOfEveryShownControlOnEveryPage) {
       // under the lower pane's file menu. Its first row stands for it.
       const bool list = c == plug().keptControls().librarianView;
       const int x = list ? r.L + 50 : (r.L + r.R) / 2, y = list ? r.T + 9 : (r.T + r.B) / 2;
-      IControl* hit = g.GetMouseControl(x, y);
+      IControl* hit = g.GetMouseControlIdx(x, y);
       if (hit == c) continue;
       // The editor's bank and program menus lie over the read-out they open from.
       const bool menuOverItsReadout =

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "EditorTestSupport.h"
+#include "FailingAllocator.h"
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
 #include "editor/PatchManager.h"
@@ -83,6 +84,39 @@ TEST(HostState, AFreshEditorSavesTheKnownLayout) {
             std::vector<unsigned char>(std::begin(block), std::end(block)));
   const int offName = int(std::string(IMidiPorts::kOffName).size());
   EXPECT_EQ(chunk.Size(), 20 + 12 + 4988 + 5 * (4 + 10) + 2 * (4 + offName) + 4 * 8 + 621 * 8);
+}
+
+// A save whose chunk cannot grow is reported rather than handed to the host as a state
+// that a recall would refuse: refused outright, refused past 4 KB (the patch manager's
+// block is then short), and refused past 8 KB (the chunk then ends inside the
+// parameters at its end).
+TEST(HostState, ASaveThatCouldNotGrowIsReported) {
+  StateFixture f(true);
+  const int whole = f.save().Size();
+  struct Case {
+    const char* what;
+    bool allocate, reallocate;
+    size_t refuseAbove;
+    int atLeast;  // what the short chunk still holds
+  };
+  const Case cases[] = {
+      {"no room at all", true, true, 0, 0},
+      {"no growth beyond 4 KB", false, false, 4096, 0},
+      {"no growth beyond 8 KB", false, false, 8192, whole - 621 * 8},
+  };
+  for (const Case& c : cases) {
+    ByteChunk chunk;
+    {
+      FailingAllocator failing;
+      FailingAllocator::failAllocate = c.allocate;
+      FailingAllocator::failReallocate = c.reallocate;
+      FailingAllocator::refuseAbove = c.refuseAbove;
+      EXPECT_FALSE(f.plug->SerializeState(&chunk)) << c.what;
+    }
+    EXPECT_LT(chunk.Size(), whole) << c.what;
+    EXPECT_GE(chunk.Size(), c.atLeast) << c.what;
+  }
+  EXPECT_EQ(f.save().Size(), whole) << "a save with room is whole again";
 }
 
 TEST(HostState, ARecallSavesAgainByteForByte) {

@@ -134,44 +134,36 @@ TEST_F(VirtualTime, AStopEndsAWaitWhereItCameAndARaisedOneEndsItAtOnce) {
   EXPECT_EQ(Clock().NowMicros(), 500u);
 }
 
-// A clock whose wall time the test can set apart from the steady time, as an
-// administrator or a time daemon sets the system clock while the program runs.
-class SteppedWallClock : public Kit_TimeSource {
+// Virtual time whose wall clock can be set apart from the steady one, as a user or a
+// time server sets the system clock.
+class SteppedWallClock : public Kit_VirtualClock {
 public:
-  uint64_t NowMicros() override { return steady_; }
-  uint64_t MicrosSinceEpoch() override { return wall_; }
-  void SleepMicros(uint64_t micros) override {
-    steady_ += micros;
-    wall_ += micros;
-  }
-  void SleepUntilMicros(uint64_t deadline) override {
-    if (deadline > steady_) SleepMicros(deadline - steady_);
-  }
-  bool WaitUntilMicros(uint64_t deadline, Kit_StopSignal&) override {
-    SleepUntilMicros(deadline);
-    return true;
-  }
-  void StepWall(int64_t micros) { wall_ = uint64_t(int64_t(wall_) + micros); }
-
-private:
-  uint64_t steady_ = 5'000'000;
-  uint64_t wall_ = 1'700'000'000'000'000;
+  using Kit_VirtualClock::Kit_VirtualClock;
+  uint64_t MicrosSinceEpoch() override { return NowMicros() + wallOffset; }
+  uint64_t wallOffset = 0;
 };
 
-// Lights and time-outs count ticks: a system clock set back or forward while they
-// run must neither end them at once nor keep them for an hour.
-TEST(SteppedWall, TickCountIgnoresTheSystemClockBeingSet) {
-  SteppedWallClock clock;
+// Setting the wall clock back an hour or on a day moves no tick: light switch-offs and
+// time-outs measured in ticks keep their length.
+TEST(SteppedWall, TickCountFollowsOnlyTheTimeThatPassed) {
+  SteppedWallClock clock(1700000000ull * 1000000);  // a wall time of 2023
   Kit_SetTimeSource(&clock);
-  const uint32_t before = GetTickCount();
-  clock.StepWall(-3'600'000'000);  // an hour back
-  Sleep(100);
-  EXPECT_EQ(Kit_TicksElapsed(GetTickCount(), before), 100u);
-  clock.StepWall(+7'200'000'000);  // two hours forward
-  Sleep(50);
-  EXPECT_EQ(Kit_TicksElapsed(GetTickCount(), before), 150u);
-  EXPECT_TRUE(Kit_TicksAtLeast(GetTickCount(), before, 150));
-  EXPECT_FALSE(Kit_TicksAtLeast(GetTickCount(), before, 151));
+  const uint32_t start = GetTickCount();
+  const struct {
+    const char* what;
+    int64_t stepMicros;
+  } steps[] = {{"an hour back", -3600ll * 1000000}, {"a day on", 86400ll * 1000000}, {"a minute back", -60000000}};
+  uint32_t expected = 0;
+  for (const auto& step : steps) {
+    clock.wallOffset += uint64_t(step.stepMicros);
+    EXPECT_EQ(Kit_TicksElapsed(GetTickCount(), start), expected) << step.what;
+    Sleep(100);
+    expected += 100;
+    EXPECT_EQ(Kit_TicksElapsed(GetTickCount(), start), expected) << step.what;
+    EXPECT_TRUE(Kit_TicksAtLeast(GetTickCount(), start, expected)) << step.what;
+    EXPECT_FALSE(Kit_TicksAtLeast(GetTickCount(), start, expected + 1)) << step.what;
+  }
+  EXPECT_NE(Kit_Time().MicrosSinceEpoch(), Kit_Time().NowMicros()) << "the wall did move apart";
   Kit_SetTimeSource(nullptr);
 }
 

@@ -157,8 +157,8 @@ TEST(Dispatch, EachElementAndTypeReachesItsFactory) {
     if (IControl* found = c.lookup(*f.manager)) {
       EXPECT_EQ(found, control);
     }
-    EXPECT_FALSE(f.Logged("builds nothing")) << ::testing::PrintToString(f.log);
-    EXPECT_FALSE(f.Logged("is not used")) << ::testing::PrintToString(f.log);
+    EXPECT_FALSE(f.Noted("builds nothing")) << ::testing::PrintToString(f.notes);
+    EXPECT_FALSE(f.Noted("is not used")) << ::testing::PrintToString(f.notes);
   }
 }
 

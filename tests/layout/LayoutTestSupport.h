@@ -109,11 +109,15 @@ struct LayoutFixture {
   void Read(const std::string& layout, const std::string& sysex = DefaultSysEx(), double scale = 1.0) {
     if (!layout.empty()) bundle.WriteResource("uiconfig.tea", layout);
     if (!sysex.empty()) bundle.WriteResource("sysex.tea", sysex);
-    manager->readUIConfig(graphics, plug.get(), nullptr, 0, scale,
-                          [this](const std::string& line) { log.push_back(line); });
+    manager->readUIConfig(
+        graphics, plug.get(), nullptr, 0, scale, [this](const std::string& line) { log.push_back(line); },
+        [this](const std::string& line) { notes.push_back(line); });
   }
-  bool Logged(const std::string& part) const {
-    return std::any_of(log.begin(), log.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+  bool Logged(const std::string& part) const { return Holds(log, part); }
+  bool Noted(const std::string& part) const { return Holds(notes, part); }
+  static bool Holds(const std::vector<std::string>& lines, const std::string& part) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.find(part) != std::string::npos; });
   }
   ControlAction* Action(int paramIdx) const { return plug->GetParam(paramIdx)->GetControlAction(); }
   IControl* First(int paramIdx) const {
@@ -126,4 +130,5 @@ struct LayoutFixture {
   IGraphicsMac* graphics;
   std::unique_ptr<UIConfigManager> manager = std::make_unique<UIConfigManager>();
   std::vector<std::string> log;
+  std::vector<std::string> notes;  // what the walk passed over
 };

@@ -1,6 +1,9 @@
 // The parameter-name and image registries, and the image cache shared by instances.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "Framework/IGraphicsCaches.h"
 #include "LayoutTestSupport.h"
 
@@ -34,12 +37,12 @@ TEST(ParamNames, GroupTexts) {
 }
 
 // Every image of the table, with its frames, at the three panel scales.
-TEST(Images, AllSeventyFourAtEachScale) {
+TEST(Images, EveryRegisteredImageAtEachScale) {
   for (double scale : {0.75, 1.0, 1.25}) {
     SCOPED_TRACE(scale);
     LayoutFixture f;
     f.Read("", "", scale);
-    EXPECT_EQ(f.manager->imageCount(), 74);
+    EXPECT_EQ(f.manager->imageCount(), 76);
     for (int i = 0; i < kImageTableSize; ++i) {
       const ImageTableEntry& row = kImageTable[i];
       const IBitmap b = f.manager->getImageByName(f.graphics, row.name);
@@ -58,6 +61,38 @@ TEST(Images, AllSeventyFourAtEachScale) {
     EXPECT_EQ(none.N, 1);
     EXPECT_TRUE(f.Logged("Image NO_SUCH_ID MISSING!"));
   }
+}
+
+// The seventy standard images first, in their order, then the panel's own under ids
+// no standard image takes; no id or name twice.
+TEST(Images, StandardRowsFirstAndAddedImagesUnderIdsOfTheirOwn) {
+  constexpr int kStandard = 70;
+  ASSERT_EQ(kImageTableSize, kStandard + 6);
+  const struct {
+    int row, id;
+    const char* name;
+    const char* path;
+  } spots[] = {
+      {0, 102, "MANAGER_BG_ID2", "resources/img-v2/librarian-area-v2.png"},
+      {6, 108, "BG_ID_MAIN2", "resources/img-v2/pro-1100x420.png"},
+      {46, 431, "ID_SINGLE_LED_PROTECT", "resources/img-v2/pro-single-v2.png"},
+      {47, 432, "ID_LEFT_LED_PROTECT", "resources/img-v2/pro-110x290.png"},
+      {69, 996, "BUTTON_BANK_OVERWRITE_ID", "resources/img-v2/btn-overwrite-slot.png"},
+  };
+  for (const auto& s : spots) {
+    EXPECT_EQ(kImageTable[s.row].id, s.id) << s.row;
+    EXPECT_STREQ(kImageTable[s.row].name, s.name);
+    EXPECT_STREQ(kImageTable[s.row].path, s.path);
+  }
+  std::set<int> ids, standardIds;
+  std::set<std::string> names;
+  for (int i = 0; i < kImageTableSize; ++i) {
+    EXPECT_TRUE(ids.insert(kImageTable[i].id).second) << kImageTable[i].id;
+    EXPECT_TRUE(names.insert(kImageTable[i].name).second) << kImageTable[i].name;
+    if (i < kStandard) standardIds.insert(kImageTable[i].id);
+  }
+  for (int i = kStandard; i < kImageTableSize; ++i)
+    EXPECT_EQ(standardIds.count(kImageTable[i].id), 0u) << kImageTable[i].name;
 }
 
 TEST(Images, AnImageThatFailsToLoadIsLoggedOnce) {
@@ -93,7 +128,7 @@ TEST(Images, ClearImageCacheFreesOnlyWhatNoLivePanelHolds) {
   b.manager->ClearImageCache();
   EXPECT_FALSE(cached());
   for (int i = 0; i < kImageTableSize; ++i) EXPECT_EQ(BitmapCache().Find(kImageTable[i].id, kScale), nullptr);
-  EXPECT_EQ(b.manager->imageCount(), 74);
+  EXPECT_EQ(b.manager->imageCount(), 76);
 }
 
 }  // namespace

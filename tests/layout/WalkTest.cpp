@@ -85,14 +85,15 @@ TEST(Walk, ParamIdForms) {
   EXPECT_NE(f.First(3), nullptr);
 }
 
-// An index that names no parameter of the table builds nothing and is logged.
+// An index that names no parameter of the table builds nothing; the layout's notes say so.
 TEST(Walk, UnregisteredAndOutOfTableParamIdsAreSkipped) {
   for (const std::string id : {"kNoSuch", "kNoSuch+2", "kRandomize+1", "kFilterCutoff+-5", "+"}) {
     SCOPED_TRACE(id);
     LayoutFixture f;
     f.Read(Layout(CCKnob(id)));
     EXPECT_EQ(f.graphics->NControls(), 0);
-    EXPECT_TRUE(f.Logged("\"knobcontrol\" builds nothing")) << ::testing::PrintToString(f.log);
+    EXPECT_TRUE(f.Noted("\"knobcontrol\" builds nothing")) << ::testing::PrintToString(f.notes);
+    EXPECT_FALSE(f.Logged("builds nothing")) << ::testing::PrintToString(f.log);
     for (int i : {0, 1, 2}) EXPECT_EQ(f.Action(i), nullptr);
   }
 }
@@ -181,19 +182,23 @@ TEST(Walk, LayersNestRegisterByNameAndSelectTheirParameter) {
   EXPECT_TRUE(f.Action(796)->boundControls.empty());
 }
 
-TEST(Walk, UnknownElementsTypesAndAttributesAreLoggedWithTheirLine) {
+// What the walk passes over goes to the layout's notes with its line, never to the log:
+// the walk writes no line of its own there. A layer without a name is logged.
+TEST(Walk, UnknownElementsTypesAndAttributesAreNotedWithTheirLine) {
   LayoutFixture f;
   f.Read(
       "<uiconfig>\n<mystery/>\n<knobcontrol type=\"ccKnob\" name=\"C\" paramId=\"kFilterCutoff\" "
       "position=\"0,0\" imageId=\"KNOB_ID_127\" valueBounds=\"0,0,127,1\" colour=\"red\"/>\n"
       "<menucontrol type=\"nope\"/>\n<dropMenu type=\"nope\" paramId=\"kDatatype\"/>\n"
       "<multiFx paramId=\"kMasterTune\"/>\n<layer id=\"2\"/>\n</uiconfig>");
-  for (const char* line :
-       {"line 2: unknown element \"mystery\"", "line 2: \"mystery\" builds nothing",
-        "line 3: attribute \"colour\" of \"knobcontrol\" is not used",
-        "line 4: \"menucontrol\" of unknown type \"nope\"", "line 5: \"dropMenu\" of unknown type \"nope\"",
-        "line 6: \"multiFx\" builds nothing", "line 7: \"layer\" without \"name\""})
-    EXPECT_TRUE(f.Logged(line)) << line << ::testing::PrintToString(f.log);
+  for (const char* line : {"line 2: unknown element \"mystery\"", "line 2: \"mystery\" builds nothing",
+                           "line 3: attribute \"colour\" of \"knobcontrol\" is not used",
+                           "line 4: \"menucontrol\" of unknown type \"nope\"",
+                           "line 5: \"dropMenu\" of unknown type \"nope\"", "line 6: \"multiFx\" builds nothing"}) {
+    EXPECT_TRUE(f.Noted(line)) << line << ::testing::PrintToString(f.notes);
+    EXPECT_FALSE(f.Logged(line)) << line << ::testing::PrintToString(f.log);
+  }
+  EXPECT_TRUE(f.Logged("line 7: \"layer\" without \"name\"")) << ::testing::PrintToString(f.log);
   EXPECT_NE(f.First(0), nullptr);
 }
 

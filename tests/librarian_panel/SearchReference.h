@@ -29,6 +29,7 @@ inline std::vector<std::vector<std::string>> ReferenceSearch(const PatchFileList
                                                            : std::string());
     }
   }
+  if (!banks.empty() && banks.back().size() == 99) banks.emplace_back();  // n / 99 + 1 banks
   return banks;
 }
 

@@ -21,7 +21,9 @@ TEST(Search, ResultBanksHoldTheMatchesInBanksOf99) {
     int matches;
     std::vector<size_t> sizes;
   };
-  const Case table[] = {{0, {}}, {1, {1}}, {98, {98}}, {99, {99}}, {100, {99, 1}}, {198, {99, 99}}, {199, {99, 99, 1}}};
+  // A whole number of full banks is followed by an empty, not generated, one.
+  const Case table[] = {{0, {}},        {1, {1}},           {98, {98}},        {99, {99, 0}},
+                        {100, {99, 1}}, {198, {99, 99, 0}}, {199, {99, 99, 1}}};
   for (const Case& c : table) {
     SCOPED_TRACE(c.matches);
     std::vector<std::string> names(c.matches, "Bass");
@@ -33,7 +35,8 @@ TEST(Search, ResultBanksHoldTheMatchesInBanksOf99) {
       EXPECT_EQ(found[b]->fileName, "Search Results " + std::to_string(b + 1));
       EXPECT_EQ(found[b]->folderName, "Patches");
       EXPECT_EQ(found[b]->bankIndex, int(b));
-      EXPECT_EQ(found[b]->generated, 1);
+      EXPECT_EQ(found[b]->generated, found[b]->patches.empty() ? 0 : 1);
+      EXPECT_EQ(found[b]->type, 0);
     }
     EXPECT_EQ(sizes, c.sizes);
   }

@@ -78,7 +78,7 @@ TEST(Builder, SecondRunGivesIdenticalBytes) {
   const std::string out = "/tmp/tavro_resources_again_" + std::to_string(getpid());
   ASSERT_EQ(RunBuilder(out), 0);
   std::vector<std::string> names = FilesIn(out);
-  EXPECT_EQ(names.size(), 74u);  // 72 images and the two texts
+  EXPECT_EQ(names.size(), 76u);  // 74 images and the two texts
   for (const std::string& name : names) {
     EXPECT_EQ(ReadAll(out + "/" + name), ReadAll(BuiltBundle() + "/Resources/" + name)) << name;
   }

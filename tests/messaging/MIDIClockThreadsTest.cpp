@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 
+#include <atomic>
+#include <thread>
+
 #include "RecordingClockLink.h"
 #include "messaging/MIDIClockOutput.h"
 
@@ -62,6 +65,82 @@ TEST_F(MIDIClockThreads, TenThousandClocksStayOnTheirGrid) {
     ASSERT_EQ(times.size(), 10000u) << tempo << " BPM";
     EXPECT_EQ(times[0], start) << "the first Clock goes at once";
     ExpectOnGrid(times, times.size(), tempo);
+  }
+}
+
+// Virtual time that counts, for every thread but the test's, its waits and its clock
+// reads. A thread reading the clock over and over without a wait is spinning; that
+// is recorded, and the thread is then let pause a microsecond so that time still moves.
+class CountingClock : public Kit_VirtualClock {
+public:
+  using Kit_VirtualClock::Kit_VirtualClock;
+  uint64_t NowMicros() override {
+    if (std::this_thread::get_id() != testThread_) {
+      ++reads_;
+      if (++readsSinceWait() > kSpinReads) {
+        spun_ = true;
+        readsSinceWait() = 0;
+        Kit_VirtualClock::SleepMicros(1);
+      }
+    }
+    return Kit_VirtualClock::NowMicros();
+  }
+  void SleepMicros(uint64_t micros) override {
+    Counted();
+    Kit_VirtualClock::SleepMicros(micros);
+  }
+  void SleepUntilMicros(uint64_t deadlineMicros) override {
+    Counted();
+    Kit_VirtualClock::SleepUntilMicros(deadlineMicros);
+  }
+  bool WaitUntilMicros(uint64_t deadlineMicros, Kit_StopSignal& stop) override {
+    Counted();
+    return Kit_VirtualClock::WaitUntilMicros(deadlineMicros, stop);
+  }
+  uint64_t Waits() const { return waits_; }
+  uint64_t Reads() const { return reads_; }
+  bool Spun() const { return spun_; }
+
+private:
+  static constexpr int kSpinReads = 100;
+  static int& readsSinceWait() {
+    thread_local int reads = 0;
+    return reads;
+  }
+  void Counted() {
+    if (std::this_thread::get_id() == testThread_) return;
+    ++waits_;
+    readsSinceWait() = 0;
+  }
+  const std::thread::id testThread_ = std::this_thread::get_id();
+  std::atomic<uint64_t> waits_{0}, reads_{0};
+  std::atomic<bool> spun_{false};
+};
+
+// The loop sleeps to each Clock's deadline: one wait and a few clock reads per
+// Clock, however far apart the Clocks lie, and no run of reads without a wait.
+TEST(MIDIClockPacing, TheLoopWaitsForEachClockRatherThanSpinning) {
+  for (int tempo : {300, 120, 20}) {
+    CountingClock clock(5 * kSecond);
+    Kit_SetTimeSource(&clock);
+    {
+      Kit_VirtualClock::Participant testThread(clock);
+      RecordingClockLink link;
+      link.tempo = tempo;
+      MIDIClockOutput output(link);
+      link.clockInfo = true;
+      output.StartContinuousClock();
+      clock.Advance((uint64_t(MIDIClockOutput::ClockInterval(tempo)) * 999 + 999) / 1000 + 1);
+      const size_t clocks = link.ClockTimes().size();
+      EXPECT_EQ(clocks, 1000u) << tempo << " BPM";
+      EXPECT_FALSE(clock.Spun()) << tempo << " BPM";
+      EXPECT_LE(clock.Waits(), clocks + 2) << tempo << " BPM";
+      EXPECT_GE(clock.Waits(), clocks - 1) << tempo << " BPM";
+      EXPECT_LE(clock.Reads(), 8 * clocks + 8) << tempo << " BPM";
+      link.clockInfo = false;
+      output.StopContinuousClock();
+    }
+    Kit_SetTimeSource(nullptr);
   }
 }
 

@@ -128,7 +128,7 @@ TEST_F(Surface, HiddenControlsAndEmptySpotsAreNotHit) {
   surface->OnMouseUp(5, 5, &left);
   surface->OnMouseDown(150, 80, &left);
   EXPECT_EQ(c->downs, 0);
-  EXPECT_EQ(surface->GetMouseControl(5, 5), nullptr);
+  EXPECT_EQ(surface->GetMouseControlIdx(5, 5), nullptr);
 }
 
 TEST_F(Surface, ClickInformsTheHostAroundTheGesture) {
@@ -136,11 +136,11 @@ TEST_F(Surface, ClickInformsTheHostAroundTheGesture) {
   surface->AttachControl(c);
   surface->OnMouseDown(5, 5, &left);
   EXPECT_EQ(plug().begun, std::vector<int>{3});
-  EXPECT_EQ(surface->GetMouseControl(150, 90), c);  // captured
-  surface->OnMouseUp(150, 90, &left);               // released anywhere
+  EXPECT_EQ(surface->GetMouseControlIdx(150, 90), c);  // captured
+  surface->OnMouseUp(150, 90, &left);                  // released anywhere
   EXPECT_EQ(c->ups, 1);
   EXPECT_EQ(plug().ended, std::vector<int>{3});
-  EXPECT_EQ(surface->GetMouseControl(150, 90), nullptr);
+  EXPECT_EQ(surface->GetMouseControlIdx(150, 90), nullptr);
 }
 
 TEST_F(Surface, DragDeliversDeltasAndSkipsRepeatedPositions) {

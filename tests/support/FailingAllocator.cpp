@@ -4,18 +4,20 @@
 
 bool FailingAllocator::failAllocate = false;
 bool FailingAllocator::failReallocate = false;
+size_t FailingAllocator::refuseAbove = 0;
 size_t FailingAllocator::lastRequest = 0;
 
 namespace {
 
-void* Allocate(size_t bytes) {
+bool Refused(bool failing, size_t bytes) {
   FailingAllocator::lastRequest = bytes;
-  return FailingAllocator::failAllocate ? nullptr : std::malloc(bytes);
+  return failing || (FailingAllocator::refuseAbove && bytes > FailingAllocator::refuseAbove);
 }
 
+void* Allocate(size_t bytes) { return Refused(FailingAllocator::failAllocate, bytes) ? nullptr : std::malloc(bytes); }
+
 void* Reallocate(void* block, size_t bytes) {
-  FailingAllocator::lastRequest = bytes;
-  return FailingAllocator::failReallocate ? nullptr : std::realloc(block, bytes);
+  return Refused(FailingAllocator::failReallocate, bytes) ? nullptr : std::realloc(block, bytes);
 }
 
 const Kit_HeapAllocator kFailing = {Allocate, Reallocate, std::free};
@@ -24,7 +26,7 @@ const Kit_HeapAllocator kFailing = {Allocate, Reallocate, std::free};
 
 FailingAllocator::FailingAllocator() {
   failAllocate = failReallocate = false;
-  lastRequest = 0;
+  refuseAbove = lastRequest = 0;
   Kit_SetHeapAllocator(&kFailing);
 }
 

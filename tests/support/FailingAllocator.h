@@ -13,5 +13,7 @@ public:
 
   static bool failAllocate;
   static bool failReallocate;
+  // Requests for more bytes than this fail too; 0 for no limit.
+  static size_t refuseAbove;
   static size_t lastRequest;
 };

@@ -339,14 +339,11 @@ TEST(GraphicsMac, SubWindowOpensThePanelInTheParentAndRemovesIt) {
   EXPECT_FALSE(p.graphics->WindowIsOpen());
 }
 
-TEST(GraphicsMac, OSVersionFromTheReleaseText) {
-  EXPECT_EQ(UserOSVersionFromRelease("10.6.8"), 0xA68);
-  EXPECT_EQ(UserOSVersionFromRelease("6.1.0-13-amd64"), 0x610);
-  EXPECT_EQ(UserOSVersionFromRelease("5.19"), 0x5F0);
-  EXPECT_EQ(UserOSVersionFromRelease("300.20.30"), 0xFFFF);
-  EXPECT_EQ(UserOSVersionFromRelease("x"), 0);
-  EXPECT_EQ(UserOSVersionFromRelease(nullptr), 0);
-  EXPECT_GT(GetUserOSVersion(), 0);
+// The stand-ins answer as the system they stand in for, whatever kernel runs them: one
+// recent enough for the Cocoa view (10.5.0 and later).
+TEST(GraphicsMac, TheSystemVersionIsTheOneTheStandInsActAs) {
+  EXPECT_EQ(GetUserOSVersion(), 0x1068);
+  EXPECT_GE(GetUserOSVersion(), 0x1050);
 }
 
 }  // namespace

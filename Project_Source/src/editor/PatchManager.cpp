@@ -56,10 +56,12 @@ void PatchManager::writeShortForm(IModuleBase* plug, ByteChunk* chunk) {
   for (int i = 0; i <= kLastSnapshotParam; ++i) chunk->PutDouble(ValueOf(plug, i));
 }
 
-void PatchManager::putStringToChunk(ByteChunk* chunk, const std::string& text, int maxLength) {
+bool PatchManager::putStringToChunk(ByteChunk* chunk, const std::string& text, int maxLength) {
   const int length = int(std::min(strnlen(text.c_str(), text.size()), size_t(std::max(maxLength, 0))));
+  const int before = chunk->Size();
   chunk->PutInt32(length);
   chunk->PutBytes(text.data(), length);
+  return chunk->Size() == before + 4 + length;
 }
 
 int PatchManager::blockEnd(const ByteChunk* chunk, int startPos) {
@@ -77,7 +79,7 @@ int PatchManager::blockEnd(const ByteChunk* chunk, int startPos) {
   return int(pos);
 }
 
-void PatchManager::saveAllToChunk(ByteChunk* chunk) const {
+bool PatchManager::saveAllToChunk(ByteChunk* chunk) const {
   ByteChunk block(4096);
   block.PutInt32(kShortFormTag);
   block.PutInt32(kShortFormTag);
@@ -85,8 +87,13 @@ void PatchManager::saveAllToChunk(ByteChunk* chunk) const {
   Kit_StoreBigEndian32(uint32_t(snapshot.Size()), length);
   block.PutBytes(length, 4);
   block.PutBytes(snapshot.GetBytes(), snapshot.Size());
-  for (int i = 0; i < kNameCount; ++i) putStringToChunk(&block, names[size_t(i)], MaxLengthOf(i));
+  bool whole = block.Size() == 12 + snapshot.Size();
+  for (int i = 0; i < kNameCount; ++i) whole = putStringToChunk(&block, names[size_t(i)], MaxLengthOf(i)) && whole;
+  // A short block is not appended: a state without it is refused on recall as a whole.
+  if (!whole) return false;
+  const int before = chunk->Size();
   chunk->PutChunk(&block);
+  return chunk->Size() == before + block.Size();
 }
 
 int PatchManager::loadAllFromChunk(const ByteChunk* chunk, int startPos) {

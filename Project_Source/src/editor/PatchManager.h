@@ -43,7 +43,8 @@ public:
   // endian) and bytes, then the seven names (five of at most 10 characters, the
   // port names whole: the int32 length carries any, and a name cut at 32 characters
   // by an older save still finds its port by prefix).
-  void saveAllToChunk(ByteChunk* chunk) const;
+  // False when the block or the chunk could not grow to take all of it.
+  bool saveAllToChunk(ByteChunk* chunk) const;
   // The position after a block at startPos that lies whole in the chunk (the
   // snapshot and every name within the bytes left, no negative length); -1 otherwise.
   static int blockEnd(const ByteChunk* chunk, int startPos);
@@ -51,7 +52,7 @@ public:
   // it, or -1 when the chunk ends early (what could be read is kept).
   int loadAllFromChunk(const ByteChunk* chunk, int startPos);
   // An int32 length (the text up to its first NUL, at most maxLength) and the characters.
-  static void putStringToChunk(ByteChunk* chunk, const std::string& text, int maxLength);
+  static bool putStringToChunk(ByteChunk* chunk, const std::string& text, int maxLength);
 
 private:
   IModuleBase* plug_;

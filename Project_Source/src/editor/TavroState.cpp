@@ -42,22 +42,27 @@ static std::string PortNameToSave(const IParam* selector, const IMidiPortNames* 
   return shown.empty() ? "Set Name" : shown;
 }
 
+// A chunk that could not grow somewhere on the way is reported, so that the host keeps
+// no short state that a recall would refuse.
 bool Tavro::SerializeState2(ByteChunk* chunk, bool withPatchManager) {
+  const int start = chunk->Size();
   chunk->PutInt32(PatchManager::kShortFormTag);
   chunk->PutDouble(paramValue(kQuickTab));
   chunk->PutDouble(paramValue(kNordModel));
-  SerializeParams(chunk);
+  bool whole = chunk->Size() == start + kHeaderBytes;
+  whole = SerializeParams(chunk) && whole;
   if (withPatchManager && patchManager) {
     patchManager->names[5] =
         PortNameToSave(GetParam(kDeviceInSelection), getExternalMIDIInNames(), unmatchedPortNames[kInput]);
     patchManager->names[6] =
         PortNameToSave(GetParam(kDeviceOutSelection), getExternalMIDIOutNames(), unmatchedPortNames[kOutput]);
-    patchManager->saveAllToChunk(chunk);
+    whole = patchManager->saveAllToChunk(chunk) && whole;
+    const int selectors = chunk->Size();
     for (int paramIdx : {kDeviceInSelection, kDeviceOutSelection, kBankSelection, kPatchSelection})
       chunk->PutDouble(GetParam(paramIdx)->GetNormalized());
+    whole = chunk->Size() == selectors + kSelectorBytes && whole;
   }
-  SerializeNonAutomatedParams(chunk, kStoredParamCount);
-  return true;
+  return SerializeNonAutomatedParams(chunk, kStoredParamCount) && whole;
 }
 
 int Tavro::UnserializeState(ByteChunk* chunk, int startPos) { return UnserializeState2(chunk, startPos, true); }

@@ -220,7 +220,7 @@ bool LayoutDispatch::dropMenu(UIConfigManager& m, LayoutElement& e, const Elemen
   if (type == "dropSelection")
     return m.createDropDownMenu2(name, c.param, b[0], b[1], b[2], b[3], bounds[0], bounds[1], bounds[2], list, c.part,
                                  c.layer, c.group);
-  m.mLog.atLine(e.line(), "\"dropMenu\" of unknown type \"" + type + "\"");
+  m.mNotes.atLine(e.line(), "\"dropMenu\" of unknown type \"" + type + "\"");
   return false;
 }
 
@@ -248,7 +248,7 @@ bool LayoutDispatch::multiFx(UIConfigManager& m, LayoutElement& e, const Element
                                  bounds[1], bounds[2], visible[0], allowControl, display[0], display[1], list, c.part,
                                  c.layer, c.group, white != 0);
   }
-  m.mLog.atLine(e.line(), "\"multiFx\" of unknown type \"" + type + "\"");
+  m.mNotes.atLine(e.line(), "\"multiFx\" of unknown type \"" + type + "\"");
   return false;
 }
 
@@ -286,7 +286,7 @@ bool LayoutDispatch::control(UIConfigManager& m, LayoutElement& e, const Element
   a.white = e.integer("white");
   auto it = ControlTypes().find(a.type);
   if (it == ControlTypes().end()) {
-    m.mLog.atLine(e.line(), "\"" + e.name() + "\" of unknown type \"" + a.type + "\"");
+    m.mNotes.atLine(e.line(), "\"" + e.name() + "\" of unknown type \"" + a.type + "\"");
     return false;
   }
   return it->second(m, a, c) != nullptr;

@@ -19,13 +19,14 @@ std::string TextOf(const XMLElement* element) {
 }  // namespace
 
 void UIConfigManager::readUIConfig(IGraphics* graphics, IModuleBase* plug, PatchLibrarian* librarian, int startup,
-                                   double scale, ConfigLogSink log) {
+                                   double scale, ConfigLogSink log, ConfigLogSink layoutNotes) {
   mGraphics = graphics;
   mPlug = plug;
   mLibrarian = librarian;
   mStartup = startup;
   mScale = scale;
   mLog = ConfigLog(std::move(log));
+  mNotes = ConfigLog(std::move(layoutNotes));
   if (!graphics || !plug) {
     mLog.line("no panel or plug-in to build; nothing is read");
     return;

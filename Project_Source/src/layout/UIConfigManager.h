@@ -69,8 +69,11 @@ public:
   // Reads the SysEx values, registers images and parameter names, then reads the
   // layout and builds the panel. The sink receives the "CONFIG READER: " lines
   // (none without a sink). A missing or unreadable resource is logged and builds nothing.
+  // `layoutNotes` receives what the layout names that the walk passes over (elements,
+  // types, attributes): a check for the layout's authors; the walk itself writes no line
+  // of its own to the log.
   void readUIConfig(IGraphics* graphics, IModuleBase* plug, PatchLibrarian* librarian, int startup, double scale,
-                    ConfigLogSink log = nullptr);
+                    ConfigLogSink log = nullptr, ConfigLogSink layoutNotes = nullptr);
   // The value lists ("valueLists" of "uiconfig"); a later list of a name replaces an earlier.
   void readReasources(tinyxml2::XMLDocument* document);
   // Loads "resources/sysex.tea" into the SysEx containers.
@@ -305,6 +308,7 @@ private:
   SysExControlContainer mSysExTable;
 
   ConfigLog mLog;
+  ConfigLog mNotes;  // what the walk passes over, for the layout's checks
   LibrarianViewFactory mLibrarianViewFactory = nullptr;
   std::vector<std::unique_ptr<ControlAction>> mActions;
   // The (id, scale) pairs this manager holds in the process-wide claim count.

@@ -37,8 +37,8 @@ void UIConfigManager::processXMLElement(tinyxml2::XMLNode* node, ControlLayer* l
     const tinyxml2::XMLElement* xml = node->ToElement();
     if (!xml) continue;
     LayoutElement element(xml);
-    if (!BuildElement(element, layer, part)) mLog.atLine(element.line(), "\"" + element.name() + "\" builds nothing");
-    element.reportUnread(mLog);
+    if (!BuildElement(element, layer, part)) mNotes.atLine(element.line(), "\"" + element.name() + "\" builds nothing");
+    element.reportUnread(mNotes);
   }
 }
 
@@ -47,7 +47,7 @@ bool UIConfigManager::BuildElement(LayoutElement& element, ControlLayer* layer, 
   const int param = ParamIndexOf(element.str("paramId"), part, element.line());
   const LayoutDispatch::Branch* branch = LayoutDispatch::branchFor(element.name());
   if (!branch) {
-    mLog.atLine(element.line(), "unknown element \"" + element.name() + "\"");
+    mNotes.atLine(element.line(), "unknown element \"" + element.name() + "\"");
     if (param >= 0) SetSlot(param, part);
     return false;
   }

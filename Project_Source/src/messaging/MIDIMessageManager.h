@@ -164,9 +164,13 @@ public:
   int limitProgramNumber(int program) const;
 
   // The randomiser (MIDIMessageManagerRandomizer.cpp): fresh draws from the plug-in's
-  // own source, then one part slot's unlocked groups.
+  // own source, then one part slot's unlocked groups, each parameter set to what its
+  // entry of the table gives it (shown on the panel; nothing runs or is sent).
   // threads: main (under the plug-in mutex)
   void randomGenerator();
+  // The value entry `entry` of the plug-in's table gives parameter `paramIdx`; an entry
+  // outside the table reads as 0.
+  int randomizer(int paramIdx, int entry);
   void randomizePartPatch(int slot);
 
 private:

@@ -10,25 +10,12 @@
 #include "Kit_Mutex.h"
 #include "Kit_TimeSource.h"
 #include "librarian/PatchTemplates.h"
+#include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MessagingEditor.h"
 
 namespace {
 
-enum IncomingParam : int {
-  kPartMidiChannel = 204,  // + slot
-  kDeviceID = 308,         // the global channel 0-15
-  kGlobalProgChange = 312,
-  kLocalControl = 346,
-  kCurrentBank = 426,        // + slot
-  kCurrentBank2x = 434,      // + slot
-  kCurrentPerfBank = 442,    // four
-  kCurrentPerfBank2x = 450,  // four
-  kShowLibrarian = 771,
-  kControlLibrary = 776,
-};
-
-constexpr int kSlotCount = 4;
 constexpr int kTenBankModel = 2;
 constexpr int kBankSelectLsb = 32;
 constexpr uint64_t kLibrarianSendPauseMicros = 200000;

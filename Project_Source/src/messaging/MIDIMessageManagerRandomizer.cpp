@@ -11,16 +11,12 @@ class EditorRandomiserParams : public RandomiserParams {
 public:
   explicit EditorRandomiserParams(MessagingEditor& editor) : editor_(editor) {}
   int IndexOf(const char* name) const override { return editor_.editorParamIndex(name); }
-  double Minimum(int index) const override { return Read(index, &IParam::GetMin); }
-  double Maximum(int index) const override { return Read(index, &IParam::GetMax); }
-  double Value(int index) const override { return Read(index, &IParam::Value); }
-  void SetParameterFromPlug(int index, double value) override { editor_.showValueFromPlug(index, value); }
+  double Value(int index) const override {
+    const IParam* param = editor_.editorParam(index);
+    return param ? param->Value() : 0.0;
+  }
 
 private:
-  double Read(int index, double (IParam::*field)() const) const {
-    const IParam* param = editor_.editorParam(index);
-    return param ? (param->*field)() : 0.0;
-  }
   MessagingEditor& editor_;
 };
 
@@ -30,8 +26,17 @@ void MIDIMessageManager::randomGenerator() {
   if (plug_) ::randomGenerator(plug_->randomSource(), plug_->randomTable());
 }
 
+int MIDIMessageManager::randomizer(int paramIdx, int entry) {
+  if (!plug_) return 0;
+  const std::vector<int>& table = plug_->randomTable();
+  // Entries past the drawn ones hold 0, as the unused end of the table does.
+  const int value = entry >= 0 && size_t(entry) < table.size() ? table[size_t(entry)] : 0;
+  const IParam* param = plug_->editorParam(paramIdx);
+  return randomEntryInRange(param ? param->GetMin() : 0.0, param ? param->GetMax() : 0.0, value);
+}
+
 void MIDIMessageManager::randomizePartPatch(int slot) {
   if (!plug_) return;
-  EditorRandomiserParams params(*plug_);
-  ::randomizePartPatch(slot, plug_->randomTable(), params);
+  for (const RandomDraw& draw : randomDraws(slot, EditorRandomiserParams(*plug_)))
+    plug_->showValueFromPlug(draw.paramIdx, randomizer(draw.paramIdx, draw.entry));
 }

@@ -1,5 +1,6 @@
 #include "messaging/PatchRandomiser.h"
 
+#include <algorithm>
 #include <array>
 
 #include "Kit_Random.h"
@@ -38,18 +39,18 @@ void randomGenerator(Kit_RandomSource& random, std::vector<int>& randomizerState
   for (int i = 0; i < kRandomDraws; ++i) randomizerState[i] = int(random.Next() % 256);
 }
 
-std::optional<int> randomizer(double minimum, double maximum, int entry) {
+int randomEntryInRange(double minimum, double maximum, int value) {
   const int m = int(maximum);
-  if (m < 1) return std::nullopt;
   const int range = int(maximum - minimum);
+  if (m < 1) return std::min(value, range);
   const int step = m == 1 ? 2 : m;
-  int v = entry;
-  while (v > range) v -= step;
-  return v;
+  while (value > range) value -= step;
+  return value;
 }
 
-void randomizePartPatch(int slot, const std::vector<int>& randomizerState, RandomiserParams& params) {
-  if (slot < 0 || slot > 3) return;
+std::vector<RandomDraw> randomDraws(int slot, const RandomiserParams& params) {
+  std::vector<RandomDraw> draws;
+  if (slot < 0 || slot > 3) return draws;
   // Every lock is read before any value changes.
   std::array<bool, kGroupCount> unlocked{};
   for (int g = 0; g < kGroupCount; ++g) {
@@ -63,11 +64,8 @@ void randomizePartPatch(int slot, const std::vector<int>& randomizerState, Rando
     for (int row = 0; row < kGroups[g].count; ++row, ++param, ++k) {
       while (IsUnusedDraw(k)) ++k;
       const int index = params.IndexOf(kRandomisedParams[param]);
-      const size_t entry = size_t(base + k);
-      if (!unlocked[g] || index < 0 || entry >= randomizerState.size()) continue;
-      const std::optional<int> value =
-          randomizer(params.Minimum(index + slot), params.Maximum(index + slot), randomizerState[entry]);
-      if (value) params.SetParameterFromPlug(index + slot, *value);
+      if (unlocked[g] && index >= 0) draws.push_back({index + slot, base + k});
     }
   }
+  return draws;
 }

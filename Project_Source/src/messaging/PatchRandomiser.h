@@ -8,23 +8,17 @@
 //
 // threads: main (under the plug-in mutex: the kRandomize change handler).
 
-#include <optional>
 #include <vector>
 
 class Kit_RandomSource;
 
-// What the randomiser reads and writes of the plug-in's parameters.
+// What the randomiser reads of the plug-in's parameters to choose its draws.
 class RandomiserParams {
 public:
   virtual ~RandomiserParams() = default;
   // The index of a symbolic name (slot A's for a per-part name); -1 when there is none.
   virtual int IndexOf(const char* name) const = 0;
-  virtual double Minimum(int index) const = 0;
-  virtual double Maximum(int index) const = 0;
   virtual double Value(int index) const = 0;
-  // Stores a plain value, clamped and stepped by the parameter, and shows it on the
-  // panel; runs no change handler and sends nothing.
-  virtual void SetParameterFromPlug(int index, double value) = 0;
 };
 
 constexpr int kRandomTableSize = 725;   // the size `randomizerState` keeps
@@ -35,12 +29,19 @@ constexpr int kRandomSlotEntries = 80;  // entries of one part slot, from 80 x s
 // a table shorter than the kept size is grown to it with zeros.
 void randomGenerator(Kit_RandomSource& random, std::vector<int>& randomizerState);
 
-// The value table entry `entry` (0..255) gives a parameter of that range: with M the
-// maximum and R the range, each truncated, `entry` less M (2 for a switch with M 1)
+// The value a table byte `value` (0..255) gives a parameter of that range: with M the
+// maximum and R the range, each truncated, `value` less M (2 for a switch with M 1)
 // as often as it lies above R. The parameter's own clamping brings the result into
-// its range. None for a maximum below 1, where that subtraction would never end.
-std::optional<int> randomizer(double minimum, double maximum, int entry);
+// its range. A maximum below 1 would never end that subtraction: there the step is 1,
+// so the result is `value` held to R.
+int randomEntryInRange(double minimum, double maximum, int value);
 
-// Randomises the unlocked groups of part slot `slot` (0..3) from `randomizerState`,
-// and always its oscillator and unison modes. Any other slot changes nothing.
-void randomizePartPatch(int slot, const std::vector<int>& randomizerState, RandomiserParams& params);
+// One parameter a randomisation sets (the slot's own index) and the table entry it takes.
+struct RandomDraw {
+  int paramIdx;
+  int entry;
+};
+
+// What randomising part slot `slot` (0..3) sets, in order: the unlocked groups' parameters,
+// then always its oscillator and unison modes. None for any other slot.
+std::vector<RandomDraw> randomDraws(int slot, const RandomiserParams& params);

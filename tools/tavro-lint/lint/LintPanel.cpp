@@ -55,8 +55,9 @@ LintPanel::LintPanel(const std::string& bundleDir, double scale)
   graphics_->SetBundleID(id.c_str());
   plug_->AttachGraphics(graphics_);
   manager_ = std::make_unique<UIConfigManager>();
-  manager_->readUIConfig(graphics_, plug_.get(), nullptr, 0, scale,
-                         [this](const std::string& line) { log_.push_back(line); });
+  // The lint hears the layout notes as part of the reader's log.
+  const ConfigLogSink toLog = [this](const std::string& line) { log_.push_back(line); };
+  manager_->readUIConfig(graphics_, plug_.get(), nullptr, 0, scale, toLog, toLog);
   // The editor's panel background, under everything.
   graphics_->AttachBackground(104, "resources/img-retina-quality/tavro_GUI-v2.png", scale);
 }

@@ -139,7 +139,10 @@ void LintImages(LintContext& c) {
     const std::string name = e.name;
     const bool usedByEditor =
         name == "BG_ID_PLAIN" || name == "PROGRESS_INDICATOR_ID" || name == "BUTTON_LIB_CANCEL_ID";
-    if (!usedByEditor && c.panel.layoutText().find("imageId=\"" + name + "\"") == std::string::npos) {
+    // Registered with the standard set, which this layout does not place.
+    const bool registeredOnly = name == "BG_ID_MAIN2" || name == "ID_SINGLE_LED_PROTECT";
+    if (!usedByEditor && !registeredOnly &&
+        c.panel.layoutText().find("imageId=\"" + name + "\"") == std::string::npos) {
       c.add("images", 0, name, name + " is used by neither the layout nor the editor");
     }
     if (!bm.data) {

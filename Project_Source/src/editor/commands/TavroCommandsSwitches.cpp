@@ -23,7 +23,7 @@ void showMessages(Tavro& plug, const char* status, const char* value) {
 }
 
 void redrawPanel(Tavro& plug) {
-  if (plug.graphics) plug.graphics->MarkAllControlsForRedraw();
+  if (plug.graphics) plug.graphics->SetAllControlsDirty();
 }
 
 void masterKeyboard(Tavro& plug, int, double value) {

@@ -8,7 +8,7 @@ const ImageTableEntry kImageTable[] = {
     {109, "BG_ID_VELONL1", "resources/img-v2/velo-bg-nl1.png", 1, true},
     {106, "BG_ID_BROWSER", "resources/img-v2/browser-layer-v2.png", 1, true},
     {107, "BG_ID_MAIN", "resources/img-v2/pro-1280x555.png", 1, true},
-    {108, "BG_ID_MAIN2", "resources/img-v2/pro-nl1-1280x555.png", 1, true},
+    {108, "BG_ID_MAIN2", "resources/img-v2/pro-1100x420.png", 1, true},
     {449, "BG_ABOUT_ID", "resources/img-v2/about-Tavro.png", 1, true},
     {450, "BTN_EXIT_ABOUT_ID", "resources/img-v2/about-exit.png", 1, true},
     {451, "BTN_SEE_ABOUT_ID", "resources/img-v2/about-trigger.png", 1, true},
@@ -48,10 +48,7 @@ const ImageTableEntry kImageTable[] = {
     {427, "BUTTON_VAAKA_HLEDV_ID", "resources/img-v2/button-vaaka-harmaa-led-vas.png", 2, false},
     {428, "BG_ID_NL1", "resources/img-v2/model-nl1-v2.png", 1, true},
     {429, "BG_ID_NL2", "resources/img-v2/model-nl2-v2.png", 1, true},
-    {431, "ID_SLOT_ACTIVE_A", "resources/img-v2/slot-active-a.png", 1, true},
-    {991, "ID_SLOT_ACTIVE_B", "resources/img-v2/slot-active-b.png", 1, true},
-    {992, "ID_SLOT_ACTIVE_C", "resources/img-v2/slot-active-c.png", 1, true},
-    {993, "ID_SLOT_ACTIVE_D", "resources/img-v2/slot-active-d.png", 1, true},
+    {431, "ID_SINGLE_LED_PROTECT", "resources/img-v2/pro-single-v2.png", 1, true},
     {432, "ID_LEFT_LED_PROTECT", "resources/img-v2/pro-110x290.png", 1, true},
     {433, "ID_SINGLE_LED_BLUE", "resources/img-v2/led-blueish-v2.png", 2, false},
     {435, "ID_SINGLE_LED_RED_MIDI", "resources/img-v2/led-redish.png", 2, false},
@@ -75,6 +72,13 @@ const ImageTableEntry kImageTable[] = {
     {999, "BUTTON_BANK_SEARCH_ID", "resources/img-v2/btn-search.png", 2, false},
     {998, "BG_SEARCH_FIELD_ID", "resources/img-v2/bg-librarian-search-field.png", 1, true},
     {996, "BUTTON_BANK_OVERWRITE_ID", "resources/img-v2/btn-overwrite-slot.png", 1, true},
+    // The panel's own additions after the seventy: the first model's page, the lit
+    // slot tabs and the close button of the performance settings.
+    {994, "BG_ID_MAIN_NL1", "resources/img-v2/pro-nl1-1280x555.png", 1, true},
+    {990, "ID_SLOT_ACTIVE_A", "resources/img-v2/slot-active-a.png", 1, true},
+    {991, "ID_SLOT_ACTIVE_B", "resources/img-v2/slot-active-b.png", 1, true},
+    {992, "ID_SLOT_ACTIVE_C", "resources/img-v2/slot-active-c.png", 1, true},
+    {993, "ID_SLOT_ACTIVE_D", "resources/img-v2/slot-active-d.png", 1, true},
     {995, "BTN_CLOSE_PERF_ID", "resources/img-v2/btn-close-performance.png", 2, false},
 };
 

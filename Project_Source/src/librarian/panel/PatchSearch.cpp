@@ -27,23 +27,30 @@ LibrarianPatch ResultPatch(const LibrarianPatch& source) {
 
 PatchFileList collectSearchBanks(const PatchFileList& programs, const std::string& text) {
   PatchFileList banks;
+  // The next result bank; one of matches is generated, the empty one after a full last bank is not.
+  auto addBank = [&banks](int generated) {
+    auto bank = std::make_unique<PatchFile>();
+    bank->type = 0;
+    bank->generated = generated;
+    bank->bankIndex = int(banks.size());
+    bank->fileName = "Search Results " + std::to_string(banks.size() + 1);
+    bank->folderName = "Patches";
+    banks.push_back(std::move(bank));
+  };
   for (const auto& file : programs) {
     if (file->generated > 1) continue;
     for (const LibrarianPatch& patch : file->patches) {
       if (patch.name.find(text) == std::string::npos) continue;
       if (banks.empty() || banks.back()->patches.size() == kBankSize) {
-        auto bank = std::make_unique<PatchFile>();
-        bank->type = 0;
-        bank->generated = 1;
-        bank->bankIndex = int(banks.size());
-        bank->fileName = "Search Results " + std::to_string(banks.size() + 1);
-        bank->folderName = "Patches";
-        bank->patches.reserve(kBankSize);
-        banks.push_back(std::move(bank));
+        addBank(1);
+        banks.back()->patches.reserve(kBankSize);
       }
       banks.back()->patches.push_back(ResultPatch(patch));
     }
   }
+  // A whole number of full banks is followed by an empty one, as every bank count
+  // n / 99 + 1 gives.
+  if (!banks.empty() && banks.back()->patches.size() == kBankSize) addBank(0);
   return banks;
 }
 
