@@ -174,7 +174,9 @@ ComponentResult IModuleAU::IModuleAUEntry(ComponentParameters* params, void* sto
     }
     if (params->what == kComponentCloseSelect) {
       if (!plug) return noErr;
-      // Before anything is destroyed: a hardware message in flight still runs plug-in code.
+      // Before anything is destroyed: a render or a hardware message in flight still
+      // runs plug-in code.
+      plug->mRenderGate.ShutAndWait();
       plug->ShutDownMidiInput();
       plug->ClearConnections();
       SetComponentInstanceStorage(plug->mCI, nullptr);

@@ -14,6 +14,7 @@
 #include "AudioUnitAPI.h"
 #include "Framework/IModuleBase.h"
 #include "Framework/IModuleInstanceInfo.h"
+#include "Framework/RenderGate.h"
 
 class IGraphics;
 
@@ -203,6 +204,9 @@ private:
   // Set while this unit pulls its inputs (render thread): a render call that
   // arrives meanwhile comes through a connection loop and is refused.
   bool mPullingInputs = false;
+  // The close shuts it before anything goes; the fast-dispatch render passes it.
+  // threads: render, main
+  RenderGate mRenderGate;
   double mTempo = 138.0;
   // The host's user data and its three time procedures, as property 27 hands them over.
   using HostCallbackSet = HostCallbackInfo;

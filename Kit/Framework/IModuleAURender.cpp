@@ -92,6 +92,9 @@ OSStatus IModuleAU::RenderProc(void* plugObject, AudioUnitRenderActionFlags* act
                                AudioBufferList* buffers) {
   auto* plug = static_cast<IModuleAU*>(plugObject);
   if (!plug) return badComponentInstance;
+  // A render the close finds in flight runs to its end; one after that does nothing.
+  RenderGate::Pass pass(plug->mRenderGate);
+  if (!pass.Open()) return kAudioUnitErr_Uninitialized;
   if (plug->mPullingInputs) return kAudioUnitErr_NoConnection;
   const OSStatus refused = kAudioUnitErr_InvalidPropertyValue;
   if (!timeStamp || !(timeStamp->mFlags & kAudioTimeStampSampleTimeValid)) return refused;

@@ -69,11 +69,9 @@ void Tavro::setQueueDelay(int dawOffsetSamples) {
 }
 
 void Tavro::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
-  // Counted in before the check: tear-down sets the flag before it reads the count.
-  // Once it began, nothing of the instance is touched, not even its channel list.
-  ticksInFlight_.fetch_add(1);
-  if (!ticksRefused_.load()) tick(outputs, nFrames);
-  ticksInFlight_.fetch_sub(1);
+  // Once tear-down began, nothing of the instance is touched, not even its channel list.
+  RenderGate::Pass pass(tickGate_);
+  if (pass.Open()) tick(outputs, nFrames);
 }
 
 void Tavro::tick(double** outputs, int nFrames) {

@@ -3,8 +3,11 @@
 // while the host still renders is safe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
-#include <new>
+#include <condition_variable>
+#include <iterator>
+#include <mutex>
 #include <thread>
 
 #include "RoadTestSupport.h"
@@ -118,51 +121,104 @@ TEST(RenderTickThreads, PanelEditsAndHostMessagesQueuedAtOnceEachGoOutOnceInThei
   }
 }
 
-// The wrapper's close does not wait for a render in flight. The editor lives in storage
-// the test owns, so a tick that races the very end of the close touches memory that is
-// still there; every tick that started before the close finished its work first.
-TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
-  constexpr int kRounds = 4;
-  for (int round = 0; round < kRounds; ++round) {
-    TempDataRoot data;
-    RegisterBuiltBundle();
-    auto ports = std::make_shared<MidiPortFake>();
-    ports->AddWritablePort(kSynthIn);
-    IModuleInstanceInfo info;
-    info.mBundleID.Set(Tavro::kBundleID);
-    void* storage = ::operator new(sizeof(Tavro), std::align_val_t(alignof(Tavro)));
-    Tavro* t = new (storage) Tavro(info, ports);
-    QueueOutput(*t);
+// A host callback the render tick makes first (its time report); the first call it
+// answers after `Arm` waits there until `Release`, holding that tick in flight.
+struct HeldHostTime {
+  std::mutex m;
+  std::condition_variable cv;
+  bool armed = false, inside = false, released = false;
 
-    std::atomic<long> ticks{0};
-    std::thread render([&] {
-      double left[64], right[64];
-      double* outputs[2] = {left, right};
-      // Tear-down clears the ports' flag only once no tick is inside.
-      while (t->unitLink().midiIOSet) {
-        t->Tavro::ProcessDoubleReplacing(nullptr, outputs, 64);
-        ++ticks;
-      }
-    });
-    // Messages due while the close runs.
-    constexpr int kQueued = 3000;
-    for (int i = 0; i < kQueued; ++i) {
-      IMidiMsg msg(0, 0xB2, uint8_t(i % 128), uint8_t(i / 128 % 128));
-      t->midiQueue.Add(&msg);
-      if (i == kQueued / 2)
-        while (ticks < 10) std::this_thread::yield();
-    }
-    t->~Tavro();
-    render.join();
-    ::operator delete(storage, std::align_val_t(alignof(Tavro)));
-
-    // What went out is the front of what was queued, in order.
-    const auto sent = ports->Sent(kSynthIn);
-    ASSERT_LE(sent.size(), size_t(kQueued));
-    for (size_t i = 0; i < sent.size(); ++i) {
-      ASSERT_EQ(sent[i], (MidiPortFake::Message{0xB2, uint8_t(i % 128), uint8_t(i / 128 % 128)})) << i;
-    }
+  static OSStatus Report(void* self, Float64* beat, Float64* tempo) {
+    auto& held = *static_cast<HeldHostTime*>(self);
+    *beat = 0;
+    *tempo = 120.0;
+    std::unique_lock<std::mutex> lock(held.m);
+    if (!held.armed) return noErr;
+    held.armed = false;
+    held.inside = true;
+    held.cv.notify_all();
+    held.cv.wait(lock, [&] { return held.released; });
+    return noErr;
   }
+  void Arm() {
+    std::lock_guard<std::mutex> lock(m);
+    armed = true;
+  }
+  void WaitInside() {
+    std::unique_lock<std::mutex> lock(m);
+    cv.wait(lock, [&] { return inside; });
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(m);
+    released = true;
+    cv.notify_all();
+  }
+};
+
+// The host closes the editor on one thread while its render thread is inside a tick
+// and it keeps rendering on another. Every call is made while the close is still
+// held at its start, so nothing here touches an editor whose destruction went on.
+TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
+  TempDataRoot data;
+  RegisterBuiltBundle();
+  auto ports = std::make_shared<MidiPortFake>();
+  ports->AddWritablePort(kSynthIn);
+  IModuleInstanceInfo info;
+  info.mBundleID.Set(Tavro::kBundleID);
+  Tavro* t = new Tavro(info, ports);
+  QueueOutput(*t);
+  HeldHostTime held;
+  HostCallbackInfo callbacks{};
+  callbacks.hostUserData = &held;
+  callbacks.beatAndTempoProc = &HeldHostTime::Report;
+  ASSERT_EQ(t->SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, sizeof callbacks, &callbacks),
+            noErr);
+  // Messages due while the close runs.
+  constexpr int kQueued = 3000;
+  for (int i = 0; i < kQueued; ++i) {
+    IMidiMsg msg(0, 0xB2, uint8_t(i % 128), uint8_t(i / 128 % 128));
+    t->midiQueue.Add(&msg);
+  }
+
+  held.Arm();
+  std::thread render([&] {
+    double left[64], right[64];
+    double* outputs[2] = {left, right};
+    t->ProcessDoubleReplacing(nullptr, outputs, 64);
+  });
+  held.WaitInside();
+  std::atomic<bool> closed{false};
+  std::thread close([&] {
+    delete t;
+    closed = true;
+  });
+  // The host renders on: a tick that starts once the close began leaves the buffer
+  // as it was, untouched.
+  constexpr double kUntouched = 7.0;
+  long ticksBeforeRefused = 0;
+  for (bool refused = false; !refused; ++ticksBeforeRefused) {
+    double left[64], right[64];
+    std::fill(std::begin(left), std::end(left), kUntouched);
+    std::fill(std::begin(right), std::end(right), kUntouched);
+    double* outputs[2] = {left, right};
+    t->ProcessDoubleReplacing(nullptr, outputs, 64);
+    refused = left[0] == kUntouched;
+  }
+  // A close that went on would end within these turns; this one stays at its start.
+  for (int i = 0; i < 100000 && !closed; ++i) std::this_thread::yield();
+  EXPECT_FALSE(closed) << "the close went on with a tick in flight";
+  held.Release();
+  render.join();
+  close.join();
+  EXPECT_TRUE(closed);
+
+  // What went out is the front of what was queued, in order.
+  const auto sent = ports->Sent(kSynthIn);
+  ASSERT_LE(sent.size(), size_t(kQueued));
+  for (size_t i = 0; i < sent.size(); ++i) {
+    ASSERT_EQ(sent[i], (MidiPortFake::Message{0xB2, uint8_t(i % 128), uint8_t(i / 128 % 128)})) << i;
+  }
+  EXPECT_GT(ticksBeforeRefused, 0);
 }
 
 }  // namespace

@@ -45,6 +45,7 @@
 
 #include "Framework/IGraphicsStructs.h"
 #include "Framework/IModuleAU.h"
+#include "Framework/RenderGate.h"
 #include "Kit_StopSignal.h"
 #include "editor/EditorState.h"
 #include "editor/LinkManager.h"
@@ -644,11 +645,10 @@ private:
   void setActivityLight(int slot, double value);
   bool tickDeferred_ = false;
   int shownDelayMs_ = -1, shownDelayBlock_ = -1;
-  // The wrapper's close does not wait for a render in flight: tear-down marks itself
-  // begun, then waits for the ticks inside; a tick that finds it begun returns at once.
+  // Destroyed without the wrapper's close (which shuts its own gate first), tear-down
+  // still waits for the tick inside and turns later ones away.
   // threads: render (the tick), main (tear-down)
-  std::atomic<int> ticksInFlight_{0};
-  std::atomic<bool> ticksRefused_{false};
+  RenderGate tickGate_;
 
   PanelMode panelMode_;
   UnitLink unitLink_;

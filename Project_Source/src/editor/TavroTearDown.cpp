@@ -1,7 +1,5 @@
 // Tear-down: nothing may still run when what it uses goes.
 
-#include <thread>
-
 #include "Framework/IGraphicsMac.h"
 #include "editor/PatchManager.h"
 #include "editor/Tavro.h"
@@ -14,8 +12,7 @@ Tavro::~Tavro() { tearDown(); }
 void Tavro::tearDown() {
   // A render in flight finishes first; later ones do nothing. The tick never waits, so
   // neither does this for long.
-  ticksRefused_ = true;
-  while (ticksInFlight_.load() != 0) std::this_thread::yield();
+  tickGate_.ShutAndWait();
   // Nothing more goes to the synthesizer, and the parameter road stops treating
   // changes as the user's.
   setStartupComplete(false);
