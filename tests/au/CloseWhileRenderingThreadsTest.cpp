@@ -4,36 +4,22 @@
 // the ones after it, and nothing is destroyed before the render returns.
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "AUTestUnit.h"
+#include "HeldCall.h"
 
 namespace {
 
 constexpr UInt32 kFrames = 64;
 
-// The first post-render notification after `armed` waits in it until `released`.
-struct HeldRender {
-  std::mutex m;
-  std::condition_variable cv;
-  bool armed = true, inside = false, released = false;
-
-  static OSStatus Notify(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32,
-                         AudioBufferList*) {
-    if (!(*flags & kAudioUnitRenderAction_PostRender)) return noErr;
-    auto& held = *static_cast<HeldRender*>(self);
-    std::unique_lock<std::mutex> lock(held.m);
-    if (!held.armed) return noErr;
-    held.armed = false;
-    held.inside = true;
-    held.cv.notify_all();
-    held.cv.wait(lock, [&] { return held.released; });
-    return noErr;
-  }
-};
+// The first post-render notification after `Arm` waits in it until `Release`.
+OSStatus HoldPostRender(void* held, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32,
+                        AudioBufferList*) {
+  if (*flags & kAudioUnitRenderAction_PostRender) static_cast<HeldCall*>(held)->Hold();
+  return noErr;
+}
 
 OSStatus RenderOnce(AudioUnitRenderProc render, void* storage, double sampleTime) {
   std::vector<float> samples(2 * kFrames);
@@ -53,8 +39,9 @@ TEST(AUThreads, CloseWaitsForTheRenderInFlightAndRefusesTheNext) {
   AUTestUnit u;
   ASSERT_EQ(u.SetStereoOutput(), noErr);
   ASSERT_EQ(AudioUnitInitialize(u.unit), noErr);
-  HeldRender held;
-  ASSERT_EQ(AudioUnitAddRenderNotify(u.unit, &HeldRender::Notify, &held), noErr);
+  HeldCall held;
+  held.Arm();
+  ASSERT_EQ(AudioUnitAddRenderNotify(u.unit, &HoldPostRender, &held), noErr);
   AudioUnitRenderProc render = nullptr;
   UInt32 size = sizeof render;
   ASSERT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
@@ -64,10 +51,7 @@ TEST(AUThreads, CloseWaitsForTheRenderInFlightAndRefusesTheNext) {
 
   std::atomic<OSStatus> heldResult{-1};
   std::thread renderer([&] { heldResult = RenderOnce(render, storage, 0); });
-  {
-    std::unique_lock<std::mutex> lock(held.m);
-    held.cv.wait(lock, [&] { return held.inside; });
-  }
+  held.WaitInside();
   std::atomic<bool> closed{false};
   AudioUnit unit = u.unit;
   u.unit = nullptr;
@@ -86,11 +70,7 @@ TEST(AUThreads, CloseWaitsForTheRenderInFlightAndRefusesTheNext) {
     }
     EXPECT_FALSE(closed);
   }
-  {
-    std::lock_guard<std::mutex> lock(held.m);
-    held.released = true;
-    held.cv.notify_all();
-  }
+  { held.Release(); }
   renderer.join();
   closer.join();
   EXPECT_EQ(heldResult.load(), noErr);

@@ -5,11 +5,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <iterator>
-#include <mutex>
 #include <thread>
 
+#include "HeldCall.h"
 #include "RoadTestSupport.h"
 #include "editor/commands/TavroCommands.h"
 #include "librarian/TavroParams.h"
@@ -121,39 +120,14 @@ TEST(RenderTickThreads, PanelEditsAndHostMessagesQueuedAtOnceEachGoOutOnceInThei
   }
 }
 
-// A host callback the render tick makes first (its time report); the first call it
-// answers after `Arm` waits there until `Release`, holding that tick in flight.
-struct HeldHostTime {
-  std::mutex m;
-  std::condition_variable cv;
-  bool armed = false, inside = false, released = false;
-
-  static OSStatus Report(void* self, Float64* beat, Float64* tempo) {
-    auto& held = *static_cast<HeldHostTime*>(self);
-    *beat = 0;
-    *tempo = 120.0;
-    std::unique_lock<std::mutex> lock(held.m);
-    if (!held.armed) return noErr;
-    held.armed = false;
-    held.inside = true;
-    held.cv.notify_all();
-    held.cv.wait(lock, [&] { return held.released; });
-    return noErr;
-  }
-  void Arm() {
-    std::lock_guard<std::mutex> lock(m);
-    armed = true;
-  }
-  void WaitInside() {
-    std::unique_lock<std::mutex> lock(m);
-    cv.wait(lock, [&] { return inside; });
-  }
-  void Release() {
-    std::lock_guard<std::mutex> lock(m);
-    released = true;
-    cv.notify_all();
-  }
-};
+// The render tick's first host callback (its time report): the first call after
+// `Arm` waits there until `Release`, holding that tick in flight.
+OSStatus HoldHostTime(void* held, Float64* beat, Float64* tempo) {
+  *beat = 0;
+  *tempo = 120.0;
+  static_cast<HeldCall*>(held)->Hold();
+  return noErr;
+}
 
 // The host closes the editor on one thread while its render thread is inside a tick
 // and it keeps rendering on another. Every call is made while the close is still
@@ -167,10 +141,10 @@ TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
   info.mBundleID.Set(Tavro::kBundleID);
   Tavro* t = new Tavro(info, ports);
   QueueOutput(*t);
-  HeldHostTime held;
+  HeldCall held;
   HostCallbackInfo callbacks{};
   callbacks.hostUserData = &held;
-  callbacks.beatAndTempoProc = &HeldHostTime::Report;
+  callbacks.beatAndTempoProc = &HoldHostTime;
   ASSERT_EQ(t->SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, sizeof callbacks, &callbacks),
             noErr);
   // Messages due while the close runs.
