@@ -67,17 +67,22 @@ void HeldJob(MIDIMessageSender&, const JobArgs&) {
   while (!jobMayEnd) std::this_thread::yield();
 }
 
+// Runs a job on the transfer thread that holds it busy until `jobMayEnd`.
+void HoldTheTransferThread(MIDIMessageManager& manager) {
+  while (manager.isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
+  manager.sender()->setJob(kJobRequestArrangement, &HeldJob);
+  jobMayEnd = false;
+  JobArgs request;
+  request.jobCode = kJobRequestArrangement;
+  ASSERT_TRUE(manager.startJob(request));
+}
+
 TEST(CommandsThreads, SlotFromTheSynthesizerWhileATransferRunsResendsWhenItEnds) {
   ConnectedEditor editor;
   Tavro& plug = *editor.plug;
   MIDIMessageManager* manager = plug.midiManager;
   const auto started = [manager] { return manager->jobsStarted(MIDIMessageManager::kTransferThread); };
-  while (manager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
-  manager->sender()->setJob(kJobRequestArrangement, &HeldJob);
-  jobMayEnd = false;
-  JobArgs request;
-  request.jobCode = kJobRequestArrangement;
-  ASSERT_TRUE(manager->startJob(request));
+  HoldTheTransferThread(*manager);
   const int before = started();
   const size_t sentBefore = editor.ports->Sent(kSynthIn).size();
 
@@ -105,12 +110,7 @@ TEST(CommandsThreads, AMenuJobDroppedForABusyTransferRaisesNoTransferFlag) {
   ConnectedEditor editor;
   Tavro& plug = *editor.plug;
   MIDIMessageManager* manager = plug.midiManager;
-  while (manager->isRunning(MIDIMessageManager::kTransferThread)) std::this_thread::yield();
-  manager->sender()->setJob(kJobRequestArrangement, &HeldJob);
-  jobMayEnd = false;
-  JobArgs request;
-  request.jobCode = kJobRequestArrangement;
-  ASSERT_TRUE(manager->startJob(request));
+  HoldTheTransferThread(*manager);
   manager->transferInProgress = false;
   TransferJob initialize;  // the slot menu's "Initialize": transfer flag, not kept
   initialize.code = kJobInitPatch;
@@ -139,11 +139,7 @@ TEST(CommandsThreads, ARecallWhileATransferRunsSendsTheRestoredPerformanceWhenIt
     Kit_MutexLock lock(plug.GetMutex());
     ASSERT_TRUE(plug.SerializeState(&song));
   }
-  manager->sender()->setJob(kJobRequestArrangement, &HeldJob);
-  jobMayEnd = false;
-  JobArgs request;
-  request.jobCode = kJobRequestArrangement;
-  ASSERT_TRUE(manager->startJob(request));
+  HoldTheTransferThread(*manager);
   const int before = started();
   const auto dumpsBefore = dumpsSent();
 
