@@ -163,6 +163,10 @@ void IControl::PromptUserInput(IRECT* rect) {
   mRedraw.store(true);
 }
 
+void IControl::ReopenEntryAfterReturn() {
+  if (mKeepsEntryAfterReturn && !IsHidden() && !IsGrayed()) PromptUserInput();
+}
+
 AuxParam* IControl::GetAuxParam(int i) { return i >= 0 && i < NAuxParams() ? mAuxParams[i].get() : nullptr; }
 
 int IControl::AuxParamIdx(int paramIdx) const {

@@ -164,6 +164,12 @@ public:
   void SetClamp(double lo, double hi);
   int GetTextEntryLength() const { return mTextEntryLength; }
   void SetTextEntryLength(int n) { mTextEntryLength = n; }
+  // A field that keeps the typing after Return: its entry opens again, text selected,
+  // so the next word replaces the last without a click.
+  void SetKeepsEntryAfterReturn(bool keeps) { mKeepsEntryAfterReturn = keeps; }
+  // Return committed this control's entry: opens it again when the control keeps it
+  // and is still shown and not greyed.
+  void ReopenEntryAfterReturn();
   bool GetRedrawRequested() const { return mRedraw.load(); }
   void SetRedrawRequested(bool b) { mRedraw.store(b); }
   ITextControl* GetValDisplayControl() const { return mValDisplayControl; }
@@ -193,6 +199,7 @@ protected:
   int mParamIdx;
   IText mText;
   int mTextEntryLength = 16;
+  bool mKeepsEntryAfterReturn = false;
   std::atomic<double> mValue{0.0};
   std::atomic<double> mDefaultValue{-1.0};
   std::atomic<double> mClampLo{0.0};

@@ -156,6 +156,12 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* rec
   editedParam_ = param;
 }
 
+void IGraphicsCarbon::ViewTextEntryEnded() {
+  IControl* control = editedControl_;
+  EndUserInput(true);
+  if (control) control->ReopenEntryAfterReturn();
+}
+
 void IGraphicsCarbon::ViewTextEntryCancelled() {
   IControl* control = editedControl_;
   if (!control) return;

@@ -55,7 +55,7 @@ private:
   void ViewMouse(const ViewMouseEvent& event) override;
   void ViewWheel(const ViewWheelEvent& event) override;
   void ViewKey(const ViewKeyEvent& event) override;
-  void ViewTextEntryEnded() override { EndUserInput(true); }
+  void ViewTextEntryEnded() override;
   void ViewTextEntryCancelled() override;
   void ViewDeactivated() override { EndUserInput(false); }
   bool ViewMayClose() override;

@@ -169,6 +169,12 @@ void IGraphicsCocoa_vTavro_au::controlTextDidEndEditing() {
   if (backend_) backend_->Invalidate({0, 0, backend_->Width(), backend_->Height()});
 }
 
+void IGraphicsCocoa_vTavro_au::ViewTextEntryEnded() {
+  IControl* control = editedControl_;
+  controlTextDidEndEditing();
+  if (control) control->ReopenEntryAfterReturn();
+}
+
 void IGraphicsCocoa_vTavro_au::ViewTextEntryCancelled() {
   if (!textEntryOpen()) return;
   IControl* control = editedControl_;

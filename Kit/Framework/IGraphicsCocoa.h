@@ -65,7 +65,7 @@ private:
   void ViewMouse(const ViewMouseEvent& event) override;
   void ViewWheel(const ViewWheelEvent& event) override;
   void ViewKey(const ViewKeyEvent& event) override;
-  void ViewTextEntryEnded() override { controlTextDidEndEditing(); }
+  void ViewTextEntryEnded() override;
   void ViewTextEntryCancelled() override;
   void ViewDeactivated() override {}
   bool ViewMayClose() override;

@@ -239,6 +239,44 @@ TEST(LibrarianSearchField, TakesKeysAtOnceAndLeavesWithItsPage) {
   EXPECT_TRUE(page.plug->layer("searchField")->IsShown());
 }
 
+// After Return the search field keeps the keys, in either view: the next word typed
+// replaces the last and searches again, a word too short leaves the field taking keys,
+// and a click elsewhere still ends the typing.
+TEST(LibrarianSearchField, KeepsTheKeysAfterReturnInEitherView) {
+  for (const bool carbon : {false, true}) {
+    SCOPED_TRACE(carbon ? "Carbon view" : "Cocoa view");
+    OutcomePage page(Banks{{"1.syx", "Pad"}});
+    if (carbon) {
+      page.plug->graphics->CloseWindow();
+      ASSERT_NE(page.plug->graphics->OpenWindow(&page.backend, nullptr, 0, 0), nullptr);
+    }
+    page.change(P::kPatchSearch, 1.0);
+    ASSERT_TRUE(page.backend.IsTextEntryOpen());
+    page.backend.TypeText("Pad4\n");
+    EXPECT_EQ(page.librarianStatus(), "11 programs found");
+    ASSERT_TRUE(page.backend.IsTextEntryOpen());
+    EXPECT_EQ(page.backend.TextEntryText(), "Pad4");
+
+    page.backend.TypeText("Pad12\n");
+    EXPECT_EQ(page.rowText(1, 0), "Pad12");
+    EXPECT_EQ(page.librarianStatus(), "1 program found");
+    EXPECT_EQ(page.backend.TextEntryText(), "Pad12");
+
+    page.backend.TypeText("P\n");
+    EXPECT_EQ(page.librarianStatus(), "Enter 2 digits or more!");
+    ASSERT_TRUE(page.backend.IsTextEntryOpen());
+    page.backend.TypeText("Pad3\n");
+    EXPECT_EQ(page.rowText(1, 0), "Pad3");
+
+    // A press away from the field commits what it holds and leaves the keys to the panel.
+    page.backend.TypeText("Pad5");
+    page.backend.InjectMouse({ViewMouseAction::Down, ViewMouseButton::Left, 2, 2, 1, {}});
+    page.backend.InjectMouse({ViewMouseAction::Up, ViewMouseButton::Left, 2, 2, 1, {}});
+    EXPECT_FALSE(page.backend.IsTextEntryOpen());
+    EXPECT_EQ(page.rowText(1, 0), "Pad5");
+  }
+}
+
 // A link that leads back to itself is named as a loop, by its place in the data folder.
 TEST(LibrarianStatus, ALinkLoopIsNamedAsALoopRelativeToTheDataFolder) {
   OutcomePage page;

@@ -297,6 +297,44 @@ TEST_F(XvfbWindow, EntryOpenedByThePanelTakesKeysAtOnce) {
   EXPECT_EQ(plug->GetParam(3)->GetDisplayText(0), "Lead");
 }
 
+// A field that keeps the keys after Return (as the librarian's search field does):
+// the next word typed replaces the last without a click; a click elsewhere ends it.
+TEST_F(XvfbWindow, FieldKeepingTheKeysAfterReturnTakesTheNextWord) {
+  plug->GetParam(3)->InitEnum("Word", 0, 1);
+  plug->GetParam(3)->InitText();
+  plug->GetParam(3)->SetDisplayText(0, "search");
+  IText style;
+  auto* field = new ICaptionControl(plug.get(), IRECT(130, 90, 210, 110), 3, &style, false);
+  field->SetPromptDisabled(false);
+  field->SetKeepsEntryAfterReturn(true);
+  graphics->AttachControl(field);
+  MoveTo(300, 150);
+  Send();
+  field->PromptUserInput();
+  ASSERT_TRUE(backend->IsTextEntryOpen());
+  Key(XK_P, true);
+  Key(XK_a);
+  Key(XK_d);
+  Key(XK_Return);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return plug->GetParam(3)->GetDisplayText(0) == std::string("Pad"); }));
+  EXPECT_TRUE(backend->IsTextEntryOpen());
+  Key(XK_L, true);
+  Key(XK_e);
+  Key(XK_a);
+  Key(XK_d);
+  Key(XK_Return);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return plug->GetParam(3)->GetDisplayText(0) == std::string("Lead"); }));
+  EXPECT_TRUE(backend->IsTextEntryOpen());
+
+  MoveTo(40 + 2 + 10, 30 + 3 + 10);
+  Click(1);
+  Send();
+  ASSERT_TRUE(PumpUntil([&] { return !backend->IsTextEntryOpen(); }));
+  EXPECT_TRUE(PumpUntil([&] { return plug->GetParam(1)->Value() == 1.0; })) << "the click reached the panel";
+}
+
 }  // namespace
 
 namespace {

@@ -1,6 +1,7 @@
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
 #include "layout/UIConfigManager.h"
+#include "librarian/TavroParams.h"
 #include "librarian/panel/PanelFont.h"
 
 namespace {
@@ -77,6 +78,8 @@ IControl* UIConfigManager::createNameDisplay(const std::string& name, int paramI
   auto* caption = new ICaptionControl(mPlug, ScaledRect(x, y, w, h), paramIdx, &text, true);
   caption->SetPromptDisabled(false);
   caption->SetTextEntryLength(nameLength);
+  // Searching again is typing a new word: the search field keeps the keys after Return.
+  caption->SetKeepsEntryAfterReturn(paramIdx == TavroParam::kPatchSearchString);
   Place(caption, layer);
   Bind(paramIdx, kActionNone, caption);
   return caption;
