@@ -46,11 +46,10 @@ OSStatus IModuleAU::SetState(CFPropertyListRef state) {
       OSType(manufacturer) != description.componentManufacturer)
     return refused;
 
-  // Everything is checked before anything changes, so a refused state leaves the
-  // instance as the host last had it.
+  // The named preset is selected even when the chunk then turns out to be missing.
+  RestorePreset(name);
   ByteChunk chunk(4096);
   if (!GetDataFromDict(dict, "data", &chunk)) return refused;
-  RestorePreset(name);
   // 0 (refused) and -1 (ended early) both leave the chunk unapplied.
   if (UnserializeState(&chunk, 0) <= 0) return refused;
   RedrawParamControls();

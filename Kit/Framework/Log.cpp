@@ -29,12 +29,12 @@ int UtcOffsetMinutes(const tm& local, const tm& utc) {
 
 }  // namespace
 
-Timer::Timer() : startMicros_(Kit_Time().NowMicros()) {}
+Timer::Timer() : start_(std::clock()) {}
 
 bool Timer::Every(double seconds) {
-  const uint64_t now = Kit_Time().NowMicros();
-  if (double(now - startMicros_) > seconds * double(kMicrosPerSecond)) {
-    startMicros_ = now;
+  const std::clock_t now = std::clock();
+  if (double(now - start_) > seconds * double(CLOCKS_PER_SEC)) {
+    start_ = now;
     return true;
   }
   return false;

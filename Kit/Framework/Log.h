@@ -5,8 +5,9 @@
 #include "Kit_String.h"
 
 #include <cstdint>
+#include <ctime>
 
-// Tells when an interval has passed, on the injectable time source.
+// Tells when an interval of the process's own processor time has passed.
 class Timer {
 public:
   Timer();
@@ -15,7 +16,7 @@ public:
   bool Every(double seconds);
 
 private:
-  uint64_t startMicros_;
+  std::clock_t start_;
 };
 
 // Tab, line feed, carriage return and space; not vertical tab or form feed.

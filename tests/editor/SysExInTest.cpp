@@ -6,6 +6,7 @@
 #include "EditorTestSupport.h"
 #include "Framework/IControl.h"
 #include "Framework/IControlText.h"
+#include "Framework/IGraphics.h"
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
 #include "editor/PatchManager.h"
@@ -69,6 +70,23 @@ TEST(SysExIn, ATakenDumpReachesThePanelAndEveryBindingForgetsItsLastValue) {
   }
   EXPECT_TRUE(t.transferState().dataProcessed);
   EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Data processed - Ready!");
+}
+
+// Any page may show what a dump changed, so every control of the panel is drawn again.
+TEST(SysExIn, AMessageLetInMarksEveryPanelControlForRedraw) {
+  SysExIn f;
+  IGraphics* g = f.t.graphics;
+  ASSERT_NE(g, nullptr);
+  auto clean = [g] {
+    int count = 0;
+    for (int i = 0; i < g->NControls(); ++i) count += !g->GetControl(i)->IsDirty();
+    return count;
+  };
+  for (int pass = 0; pass < 2; ++pass)  // a redraw asked during a draw keeps a control dirty once
+    for (int i = 0; i < g->NControls(); ++i) g->GetControl(i)->SetClean();
+  ASSERT_GT(clean(), 0);
+  f.send({0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7});  // a message no receiver takes
+  EXPECT_EQ(clean(), 0);
 }
 
 TEST(SysExIn, APerformanceSetsWhatThePlugInKeepsBesideItsParameters) {

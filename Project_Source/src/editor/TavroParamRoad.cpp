@@ -9,6 +9,7 @@
 #include "layout/ControlAction.h"
 #include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
+#include "winemu/WinEmu_Time.h"
 
 namespace {
 
@@ -104,5 +105,5 @@ void Tavro::sendSysExInitialization() {
   JobArgs args;
   args.jobCode = kJobDeviceIdEnquiry;
   midiManager->startJob(args);
-  pauseUnlessClosing(kEnquiryPauseMs);
+  Sleep(kEnquiryPauseMs);
 }

@@ -34,9 +34,7 @@ constexpr const char* kBackgroundName = "resources/img-retina-quality/tavro_GUI-
 constexpr int kOverlayID = 122;
 constexpr const char* kOverlayName = "resources/img-v2/progress-overlay-v2.png";
 // The overlay's Cancel buttons, in layout units: over the librarian, over the main panel.
-// The main panel's sits below the overlay's message, where no synthesizer page has a
-// control: in the row of the port menus it hid the "MIDI Out" menu and its caption.
-constexpr int kCancelButtonPositions[2][2] = {{857, 345}, {700, 580}};
+constexpr int kCancelButtonPositions[2][2] = {{857, 345}, {538, 5}};
 
 }  // namespace
 

@@ -73,12 +73,7 @@ void UIConfigManager::preloadImage(IGraphics* graphics, int id, const char* name
     return;
   }
   const IBitmap bitmap = graphics ? graphics->LoadIBitmap(id, path, mScale, frames, false) : IBitmap();
-  if (!bitmap.data) {
-    if (mFailedImages.insert(name).second)
-      mLog.line(std::string("Image ") + name + " could not be loaded from " + path);
-  } else if (mHeldImages.insert(key).second) {
-    Claims().claim(key);
-  }
+  if (bitmap.data && mHeldImages.insert(key).second) Claims().claim(key);
   mImages[name] = ImageInfo{id, frames, horizontal};
 }
 

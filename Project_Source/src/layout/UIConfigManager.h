@@ -313,5 +313,4 @@ private:
   std::vector<std::unique_ptr<ControlAction>> mActions;
   // The (id, scale) pairs this manager holds in the process-wide claim count.
   std::set<std::pair<int, double>> mHeldImages;
-  std::set<std::string> mFailedImages;
 };

@@ -91,9 +91,9 @@ void TabSwitchFunctions::showSynthSlot(Tavro* plug, int slot, int model) {
   if (IControl* enable = plug->keptControls().slotEnableControls[size_t(slot)]) enable->SetValueFromUserInput(1.0);
   plug->showLayer(kSlotEnableLayers[slot], false);
   plug->showLayer(kSlotLayers[slot], true);
-  updateOctaveLight(plug, slot);
   if (const char* controls = programControlsLayer(model, slot, plug->panelMode().perfMode.load()))
     plug->showLayer(controls, true);
+  updateOctaveLight(plug, slot);
 }
 
 void TabSwitchFunctions::mainTabSwitch(Tavro* plug, int tab, int model, int slot) {

@@ -1,7 +1,7 @@
 // SysEx into the editor, and the librarian's side of requested dumps.
 
-#include "Framework/ControlLayer.h"
 #include "Framework/IControl.h"
+#include "Framework/IGraphicsMac.h"
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
 #include "editor/Tavro.h"
@@ -31,7 +31,7 @@ void Tavro::processOwnSysEx(const unsigned char* bytes, int length) {
 void Tavro::takeSysEx(ISysEx* sysex, bool fromDevice) {
   if (!midiManager) return;
   midiManager->ProcessSysEx(sysex, fromDevice);
-  if (ControlLayer* settings = layer("performanceSettings2")) settings->setControlsDirty();
+  if (graphics) graphics->SetAllControlsDirty();
   // Every binding, so a knob moved back to the value it last sent before the dump
   // is sent again.
   for (int i = 0; i < NParams(); ++i)
