@@ -63,6 +63,8 @@ void sendPatchToDeviceFromLibrarian(MIDIMessageSender& sender, const JobArgs& ar
     if (MIDIMessageManager* manager = plug.messageManager()) manager->transferInProgress = true;
     plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
     if (AwaitPanelLoad(sender, kLoadPollMs, nullptr) == PanelLoad::kTaken) {
+      // The panel took it over; a send that then fails says so over this.
+      plug.showStatus(kDataProcessedReady);
       JobArgs resend;
       resend.jobCode = performance ? kJobSendArrangement : kJobSendPart;
       resend.slot = args.slot;
