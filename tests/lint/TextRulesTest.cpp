@@ -87,6 +87,13 @@ TEST(TextRules, AnEditorCaptionUnderTheReadableSizeIsReported) {
   EXPECT_TRUE(Reports(findings, "text-size", "of kNordModel")) << Listed(findings, 0.75);
 }
 
+TEST(TextRules, ANameFieldThatHoldsItsTextButNotItsLongestNameIsReported) {
+  // "Perform." fits 48 pixels drawn smaller; ten characters do not.
+  const auto findings = LintChangedLayout("bounds=\"290,84,110,22\"", "bounds=\"290,84,48,22\"", 1.0);
+  EXPECT_TRUE(Reports(findings, "text-fit", "\"WWWWWWWWWW\" of kMultiName takes")) << Listed(findings, 1.0);
+  EXPECT_FALSE(Reports(findings, "text-fit", "\"Perform.\"")) << Listed(findings, 1.0);
+}
+
 TEST(ActiveSlot, ItsButtonKeepsItsLetterWhileActive) {
   // The active slot's layer covers its button with a lit face of the same letter.
   const LintSources sources = BuiltSources();

@@ -8,6 +8,7 @@
 #include "Framework/ControlLayer.h"
 #include "Framework/IControlText.h"
 #include "Framework/IGraphicsMac.h"
+#include "Framework/IParam.h"
 #include "LintContext.h"
 #include "PanelSnapshots.h"
 #include "rasteriser/Raster.h"
@@ -111,6 +112,17 @@ void ShownControls(ControlLayer* layer, std::vector<IControl*>* shown) {
   for (int i = 0; i < layer->NChildLayers(); ++i) ShownControls(layer->GetChildLayer(i), shown);
 }
 
+// The texts a control must hold: the one it shows and, for a name field, the longest
+// name that can be typed into it or arrive in a dump (the face is monospaced).
+std::vector<std::string> TextsToHold(IModuleBase& plug, IControl* control, const std::string& shown) {
+  std::vector<std::string> texts{shown};
+  const int index = control->ParamIdx();
+  const IParam* param = index >= 0 && index < plug.NParams() ? plug.GetParam(index) : nullptr;
+  if (param && param->Type() == IParam::kTypeText && control->GetTextEntryLength() > 0)
+    texts.push_back(std::string(size_t(control->GetTextEntryLength()), 'W'));
+  return texts;
+}
+
 // The editor's own texts as a page shows them, drawn at the panel's size.
 void ShownTexts(LintContext& c, const std::string& view, std::set<std::string>* said) {
   IGraphicsMac& g = c.panel.graphics();
@@ -121,24 +133,26 @@ void ShownTexts(LintContext& c, const std::string& view, std::set<std::string>* 
     auto* text = dynamic_cast<ITextControl*>(control);
     if (!text || control->IsHidden()) continue;
     IText* style = control->GetText();
-    const std::string str = text->GetTextString();
-    if (str.empty() || style->color.A == 0) continue;
+    const std::string showing = text->GetTextString();
+    if (showing.empty() || style->color.A == 0) continue;
     const IRECT& field = control->GetRECT();
     const std::string what = c.nameOf(control->ParamIdx());
-    const IText fitted = FittedText(&g, *style, str.c_str(), field);
-    const int capital = CapitalHeight(style->font, fitted.size, style->style & IText::kStyleBold);
-    if (capital < kReadableCapital && said->insert("size|" + what).second) {
-      c.aboutParam(
-          "text-size", what,
-          Quoted(str) + " of " + what + " has capitals " + std::to_string(capital) + " pixels tall on " + view);
-    }
-    IText measure = fitted;
-    IRECT taken = field;
-    g.MeasureIText(&measure, str.c_str(), &taken);
-    if (taken.W() > field.W() && said->insert("fit|" + what).second) {
-      c.aboutParam("text-fit", what,
-                   Quoted(str) + " of " + what + " takes " + std::to_string(taken.W()) + " pixels of its field's " +
-                       std::to_string(field.W()) + " on " + view);
+    for (const std::string& str : TextsToHold(c.panel.plug(), control, showing)) {
+      const IText fitted = FittedText(&g, *style, str.c_str(), field);
+      const int capital = CapitalHeight(style->font, fitted.size, style->style & IText::kStyleBold);
+      if (capital < kReadableCapital && said->insert("size|" + what).second) {
+        c.aboutParam(
+            "text-size", what,
+            Quoted(str) + " of " + what + " has capitals " + std::to_string(capital) + " pixels tall on " + view);
+      }
+      IText measure = fitted;
+      IRECT taken = field;
+      g.MeasureIText(&measure, str.c_str(), &taken);
+      if (taken.W() > field.W() && said->insert("fit|" + what).second) {
+        c.aboutParam("text-fit", what,
+                     Quoted(str) + " of " + what + " takes " + std::to_string(taken.W()) + " pixels of its field's " +
+                         std::to_string(field.W()) + " on " + view);
+      }
     }
   }
 }
