@@ -414,4 +414,76 @@ TEST(RequestJobs, WithoutPortsTheRequestWaitsOutItsTime) {
   EXPECT_EQ(bench.sim.ReceivedCount(), 0u);
 }
 
+// The requests the unit received, as "type number", in order.
+std::vector<std::string> RequestsReceived(const SynthSim& sim) {
+  std::vector<std::string> found;
+  for (const Bytes& m : sim.Received())
+    if (m.size() == 7 && m[0] == 0xF0 && m[1] == 0x33)
+      found.push_back(std::to_string(m[4]) + " " + std::to_string(m[5]));
+  return found;
+}
+
+// Each model family reads the other's program requests as something else or not at
+// all: an unanswered one is checked with slot A's request in the other form.
+TEST(RequestJobs, AUnitOfTheOtherModelsThatDoesNotAnswerIsNamed) {
+  struct Case {
+    const char* what;
+    int panelModel, unitModel, job, bank;
+    std::string lastRequest, text;
+  };
+  const Case cases[] = {
+      {"slot program, NL2 panel, NL2x unit", 1, 2, kJobRequestPart, 0, "14 0",
+       "Unit answers NL2x requests: check model!"},
+      {"stored program, NL2 panel, NL2x unit", 1, 2, kJobRequestSinglePatch, 1, "14 0",
+       "Unit answers NL2x requests: check model!"},
+      {"bank, NL2x panel, NL1 unit", 2, 0, kJobRequestAllPatches, 5, "10 0",
+       "Unit answers NL1/NL2 requests: check model!"},
+      {"stored performance, NL2x panel, NL2 unit", 2, 1, kJobRequestSingleMulti, 3, "10 0",
+       "Unit answers NL1/NL2 requests: check model!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench bench(7, Unit(7), c.panelModel);
+    SynthSimSettings unit = Unit(7);
+    unit.model = c.unitModel;
+    bench.sim.SetSettings(unit);
+    bench.sim.SetValue("kFilterCutoff", 0, 99);
+    const int cutoff = bench.panel.At("kFilterCutoff", 0);
+    if (c.job == kJobRequestSingleMulti) bench.UsePerformances();
+    JobArgs args = JobTestBench::Job(c.job);
+    args.bank = c.bank;
+    args.toPanel = c.job == kJobRequestPart;
+    bench.Run(args);
+    ASSERT_FALSE(bench.statuses.empty());
+    EXPECT_EQ(bench.statuses.back(), c.text);
+    EXPECT_TRUE(bench.TimedOut());
+    const auto requests = RequestsReceived(bench.sim);
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back(), c.lastRequest);
+    // The check's answer is loaded nowhere.
+    EXPECT_EQ(bench.panel.At("kFilterCutoff", 0), cutoff);
+    EXPECT_EQ(bench.unsavedMarks, 0);
+    EXPECT_TRUE(bench.Stored(0).empty());
+  }
+}
+
+TEST(RequestJobs, AnUnansweredCheckLeavesNoResponse) {
+  // A silent unit of either family: the check goes out and nothing is named.
+  for (const int model : {1, 2}) {
+    Bench bench(0, Unit(0, 1000, true), model);
+    JobArgs args = JobTestBench::Job(kJobRequestPart);
+    args.toPanel = true;
+    bench.Run(args);
+    EXPECT_EQ(bench.statuses.back(), "No response from Hardware!") << model;
+    EXPECT_EQ(RequestsReceived(bench.sim).back(), model == 2 ? "10 0" : "14 0") << model;
+  }
+  // A unit of the panel's own model late with its reply is the same model: the stored
+  // program arriving during the check is not taken for the other family's answer.
+  Bench late(0, Unit(0, 37 * kStepMicros + kStepMicros / 2), 1);
+  late.librarian.selectedSlot = 3;
+  late.Run(kJobRequestSinglePatch);
+  EXPECT_EQ(late.statuses.back(), "No response from Hardware!");
+  EXPECT_TRUE(late.Stored(3).empty());
+}
+
 }  // namespace

@@ -90,7 +90,7 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   const WaitEnd end = RequestWithProbing(sender, type, args.slot, step);
   AwaitPanelProgram(editor, -1);
   if (end == WaitEnd::kReply) ShowPanelReply(sender, args);
-  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Hardware!");
+  if (end == WaitEnd::kTimeOut) ShowUnanswered(sender, Model(editor), step, "No response from Hardware!");
   if (end == WaitEnd::kOtherReply) ShowOtherReply(sender, args);
   ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
@@ -110,10 +110,10 @@ bool BeginLibrarianRequest(MIDIMessageSender& sender, PatchKind kind) {
 
 // Its end: the store reported, a time-out or cancel said (an abandoned probe has said
 // why already), the indicator hidden.
-void EndLibrarianRequest(MIDIMessageSender& sender, WaitEnd end, const char* timeOutText) {
+void EndLibrarianRequest(MIDIMessageSender& sender, WaitEnd end, int stepMillis, const char* timeOutText) {
   MessagingEditor& editor = JobEditor(sender);
   ReportLibrarianStore(editor, end == WaitEnd::kReply);
-  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, timeOutText);
+  if (end == WaitEnd::kTimeOut) ShowUnanswered(sender, Model(editor), stepMillis, timeOutText);
   if (end != WaitEnd::kAbandoned) ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
@@ -138,7 +138,7 @@ void sendSinglePatchRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
     SendRequest(editor, id, type, n);
     return true;
   });
-  EndLibrarianRequest(sender, end, "No response from Hardware!");
+  EndLibrarianRequest(sender, end, step, "No response from Hardware!");
 }
 
 void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
@@ -147,7 +147,7 @@ void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
   if (!BeginLibrarianRequest(sender, kPerformanceKind)) return;
   SendRequest(editor, editor.getDeviceId(), StoredPerformanceRequestType(Model(editor), args.bank),
               SelectedLibrarianSlot(editor));
-  EndLibrarianRequest(sender, WaitSteps(sender, step, kPerformanceSteps), "CONNECTION TIMED OUT!");
+  EndLibrarianRequest(sender, WaitSteps(sender, step, kPerformanceSteps), step, "CONNECTION TIMED OUT!");
 }
 
 // A whole bank, one request at a time into consecutive librarian slots from 0; stops
@@ -167,7 +167,9 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
     ExpectLibrarianReplyNumber(editor, number);
     SendRequest(editor, editor.getDeviceId(), type, number);
     const WaitEnd end = WaitSteps(sender, step, steps);
-    if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
+    // A first request unanswered may be of the other models' form; later ones were read.
+    if (end == WaitEnd::kTimeOut && number == 0) ShowUnanswered(sender, Model(editor), step, "CONNECTION TIMED OUT!");
+    if (end == WaitEnd::kTimeOut && number > 0) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
     const SlotStore stored = LastLibrarianStore(editor);
     if (stored == SlotStore::kStored) ++received;
     if (end == WaitEnd::kReply && stored != SlotStore::kStored) editor.showStatus(slotStoreRefusal(stored));

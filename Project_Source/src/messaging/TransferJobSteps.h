@@ -57,6 +57,12 @@ bool ReportLibrarianStore(MessagingEditor& editor, bool replied);
 // one came that way; the sender's timedOut is set.
 void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText);
 
+// A request of `model`'s form went unanswered: the unit is asked slot A's program in
+// the other models' form (the reply is loaded nowhere); when it answers that, the line
+// says the unit is of the other models, else ShowTimeOut. Either way timedOut is set.
+// A reply that could not be read, no ports or a cancel skip the check.
+void ShowUnanswered(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText);
+
 // Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7).
 void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number);
 
