@@ -246,4 +246,38 @@ TEST_F(ChoicesJack, OnAnNL2xAt9TheProgramReadoutFollowsTheMenusAndTheArrow) {
   EXPECT_NE(Find("C0 62", bank), std::string::npos) << received();
 }
 
+// A unit of the other models at id 9: what it makes of the panel's slot request is
+// said on the status line, and nothing it sends is loaded into slot A.
+struct OtherModelCase {
+  int panelModel;
+  const char* panelModelName;
+  const char* unitModel;
+  const char* request;  // the slot request the unit receives
+  const char* text;
+};
+
+void AUnitOfAnotherModelIsNamed(ChoicesJack& t, const OtherModelCase& c) {
+  const auto modelMenu = CentreOf(kNordModel), programs = MenuCentre(kProgramNumberMenu);
+  for (const auto& at : {modelMenu, programs}) ASSERT_GE(at.first, 0);
+  RoadFixture f;
+  const std::string status = Point(Centre(f.plug->keptControls().statusText));
+  const std::string cutoff = std::to_string(kCutoff);
+  const std::string output =
+      t.Run(ChooseAndClick(c.panelModelName, modelMenu) + "expect-param " + std::to_string(int(kNordModel)) + " " +
+                std::to_string(c.panelModel) + "\nwait-idle 60000\nexpect-param " + cutoff + " 127\n" +
+                ChooseAndClick("01-10/Program 01", programs) + "wait-text " + status + " 60000 " + c.text +
+                "\nwait-idle 60000\nexpect-param " + cutoff + " 127\n",
+            {"--device-id", "9", "--model", c.unitModel, "--set", "kFilterCutoff", "0", "33"});
+  EXPECT_NE(t.Find(c.request), std::string::npos) << output << t.received();
+}
+
+TEST_F(ChoicesJack, AnNL2xUnitLeavingTheNL2PanelsRequestUnansweredIsNamed) {
+  AUnitOfAnotherModelIsNamed(*this,
+                             {1, "NL2", "2", "F0 33 09 04 0A 00 F7", "Unit answers NL2x requests: check model!"});
+}
+
+TEST_F(ChoicesJack, AnNL1UnitAnsweringTheNL2xPanelsRequestWithAStoredProgramIsNamed) {
+  AUnitOfAnotherModelIsNamed(*this, {2, "NL2x", "0", "F0 33 09 04 0E 00 F7", "Bank 3 Prog 1 sent: check model!"});
+}
+
 }  // namespace

@@ -262,6 +262,25 @@ TEST(StatusLine, ABankFetchShowsOnlyItsProgress) {
   EXPECT_EQ(page.status(), "Data received to slot(s)");
 }
 
+TEST(StatusLine, ARequestUnderWayShowsNoEarlierOutcome) {
+  UnitPage page(kNL2, kNL2, 7);
+  SynthSimSettings slow = page.synth->Sim().Settings();
+  slow.replyLatencyMicros = 600 * 1000;
+  page.synth->Sim().SetSettings(slow);
+  page.showStatus("Data processed - Ready!");
+  page.markSent();
+  page.backend.ScriptPopupChoiceText("01-10/Program 05");
+  page.clickMenu("PROGRAMNUMBERMENU", kProgramNumberMenu);
+  MIDIMessageManager& manager = *page.plug->midiManager;
+  while (manager.isRunning(MIDIMessageManager::kTransferThread) && !page.requested(0x0A, 0))
+    Kit_Time().SleepMicros(1000);
+  Kit_Time().SleepMicros(100 * 1000);
+  ASSERT_TRUE(manager.isRunning(MIDIMessageManager::kTransferThread));
+  EXPECT_EQ(page.status(), "") << "the last request's outcome while this one waits";
+  page.settle();
+  EXPECT_EQ(page.status(), "Data processed - Ready!");
+}
+
 TEST(StatusLine, PortsSetToOffSaySo) {
   UnitPage page(kNL2x, kNL2x, 13);
   page.plug->GetParam(kDeviceInSelection)->Set(1);

@@ -387,8 +387,9 @@ TEST(RequestJobs, RepliesGoToThePanelOrTheLibrarian) {
   part.toPanel = true;
   bench.Run(part);
   EXPECT_EQ(bench.panel.At("kFilterCutoff", 2), 99);
-  // The job says it: the editor's SysEx input says nothing while a transfer runs.
-  EXPECT_EQ(bench.statuses, std::vector<std::string>{"Data processed - Ready!"});
+  // The line is cleared while the request waits; the job says the outcome: the
+  // editor's SysEx input says nothing while a transfer runs.
+  EXPECT_EQ(bench.statuses, (std::vector<std::string>{"", "Data processed - Ready!"}));
 
   bench.UsePerformances();
   bench.librarian.selectedSlot = 4;
@@ -408,8 +409,8 @@ TEST(RequestJobs, WithoutPortsTheRequestWaitsOutItsTime) {
   Bench bench(0, Unit(0));
   bench.midiIOSet = false;
   bench.Run(kJobRequestPart);
-  ASSERT_GE(bench.statuses.size(), 2u);
-  EXPECT_EQ(bench.statuses.front(), "Set MIDI I/O First!");
+  ASSERT_GE(bench.statuses.size(), 3u);
+  EXPECT_EQ(bench.statuses[1], "Set MIDI I/O First!");
   EXPECT_EQ(bench.statuses.back(), "No response from Hardware!");
   EXPECT_EQ(bench.sim.ReceivedCount(), 0u);
 }

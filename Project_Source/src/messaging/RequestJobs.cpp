@@ -50,6 +50,13 @@ void ShowOtherReply(MIDIMessageSender& sender, const JobArgs& args) {
     ShowOutcome(sender, args, OtherReplyText(manager->otherReply));
 }
 
+// A request under way: the overlay shows, and the line drops what an earlier step said
+// ("Data processed - Ready!" of the last request) until the request says its own.
+void ShowRequestUnderWay(MessagingEditor& editor) {
+  editor.DisplayProcessingIndicator(true);
+  editor.showStatus("");
+}
+
 // A probed wait for one request whose reply needs no text of its own.
 WaitEnd RequestWithProbing(MIDIMessageSender& sender, uint8_t type, int number, int step) {
   MessagingEditor& editor = JobEditor(sender);
@@ -63,7 +70,7 @@ void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs&
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
   if (!args.toPanel && !LibrarianCanReceive(editor, kPerformanceKind)) return;
-  editor.DisplayProcessingIndicator(true);
+  ShowRequestUnderWay(editor);
   editor.SetLibrarianRequestActive(!args.toPanel);
   if (args.toPanel) SetTabRefreshPending(editor);
   sender.timedOut = false;
@@ -81,7 +88,7 @@ void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs&
 void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
-  editor.DisplayProcessingIndicator(true);
+  ShowRequestUnderWay(editor);
   editor.SetLibrarianRequestActive(false);
   AwaitPanelProgram(editor, args.slot);
   sender.timedOut = false;
@@ -102,7 +109,7 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
 bool BeginLibrarianRequest(MIDIMessageSender& sender, PatchKind kind) {
   MessagingEditor& editor = JobEditor(sender);
   if (!LibrarianCanReceive(editor, kind)) return false;
-  editor.DisplayProcessingIndicator(true);
+  ShowRequestUnderWay(editor);
   editor.SetLibrarianRequestActive(true);
   sender.timedOut = false;
   return true;
@@ -158,7 +165,7 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
   const int step = editor.getTimerValue();
   SetSelectedLibrarianSlot(editor, 0);
   if (!LibrarianCanReceive(editor, kind)) return;
-  editor.DisplayProcessingIndicator(true);
+  editor.DisplayProcessingIndicator(true);  // the progress is said at once
   sender.timedOut = false;
   int received = 0;
   for (int number = 0; number < count; ++number) {
