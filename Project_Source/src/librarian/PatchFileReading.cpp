@@ -411,43 +411,19 @@ PatchKind KindByLength(const uint8_t* body, const uint8_t* imageEnd, Extent* ext
   return kNoPatchKind;
 }
 
-// Both readers: the next message from an F0 33 at or after `position`. Every byte
-// read over on the way, or in a head that starts no dump, is counted.
-int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot, bool midiFraming) {
+// Bytes [from, to) of the image read over, counted; returns `to`.
+int ReadOver(PatchFile* file, const uint8_t* bytes, int from, int to, bool midiFraming) {
+  CountStray(file, bytes + from, bytes + to, midiFraming);
+  return to;
+}
+
+// ReadMessage after the head of a message of this maker (read from `headStart` on):
+// the dump it starts placed in `slot`, or the message read over.
+int ReadDump(const ByteChunk* image, int& position, uint8_t (&head)[kHeadLength], int headStart, PatchFile* file,
+             int slot, bool midiFraming) {
   const uint8_t* bytes = image->GetBytes();
   const int size = image->Size();
-  if (position < 0) return -1;
-  const int scanFrom = position;
-  do {
-    if (!PatchLibrarian::findByte(image, position, kMakerId)) {
-      CountStray(file, bytes + scanFrom, bytes + size, midiFraming);
-      return -1;
-    }
-  } while (!AtHeadStart(bytes, position - 1, midiFraming));
-  const int makerAt = position - 1;
-  const int start = StartBefore(bytes, makerAt);
-  const int headStart = std::max(scanFrom, start >= 0 ? start : makerAt);
-  CountStray(file, bytes + scanFrom, bytes + headStart, midiFraming);
-  const auto readOver = [&](int to) {
-    CountStray(file, bytes + headStart, bytes + to, midiFraming);
-    return to;
-  };
-  uint8_t head[kHeadLength] = {kSysexStart, kMakerId};
-  for (int at = 2; at < kHeadLength; ++at, ++position) {
-    while (position < size && IsRealTime(bytes[position])) ++position;
-    if (position >= size) {
-      // An image that ends inside a head ends the reading; a dump's head is counted.
-      if (at == kHeadLength - 1 && head[3] == kModelByte && patchKindOfType(head[4]) != kNoPatchKind)
-        ++file->losses.unreadable;
-      else
-        readOver(size);
-      position = -1;
-      return -1;
-    }
-    // A status byte cuts the head: no message of this maker, and the byte is read next.
-    if (bytes[position] >= kFirstStatusByte) return readOver(position);
-    head[at] = bytes[position];
-  }
+  const auto readOver = [&](int to) { return ReadOver(file, bytes, headStart, to, midiFraming); };
   // The device and slot bytes do not decide: a dump for device 16 or the broadcast id,
   // or with a slot past the bank, is the program or performance it plainly is. The
   // model and the type byte do; a message of another type is no dump unless it has a
@@ -497,6 +473,43 @@ int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot
                                                             : Reading::Whole;
   Place(file, kind, slot, reading == Reading::Unreadable ? std::vector<uint8_t>() : std::move(message), reading);
   return position;
+}
+
+// Both readers: the next message from an F0 33 at or after `position`. Every byte
+// read over on the way, or in a head that starts no dump, is counted.
+int ReadMessage(const ByteChunk* image, int& position, PatchFile* file, int slot, bool midiFraming) {
+  const uint8_t* bytes = image->GetBytes();
+  const int size = image->Size();
+  if (position < 0) return -1;
+  const int scanFrom = position;
+  do {
+    if (!PatchLibrarian::findByte(image, position, kMakerId)) {
+      CountStray(file, bytes + scanFrom, bytes + size, midiFraming);
+      return -1;
+    }
+  } while (!AtHeadStart(bytes, position - 1, midiFraming));
+  const int makerAt = position - 1;
+  const int start = StartBefore(bytes, makerAt);
+  const int headStart = std::max(scanFrom, start >= 0 ? start : makerAt);
+  CountStray(file, bytes + scanFrom, bytes + headStart, midiFraming);
+  const auto readOver = [&](int to) { return ReadOver(file, bytes, headStart, to, midiFraming); };
+  uint8_t head[kHeadLength] = {kSysexStart, kMakerId};
+  for (int at = 2; at < kHeadLength; ++at, ++position) {
+    while (position < size && IsRealTime(bytes[position])) ++position;
+    if (position >= size) {
+      // An image that ends inside a head ends the reading; a dump's head is counted.
+      if (at == kHeadLength - 1 && head[3] == kModelByte && patchKindOfType(head[4]) != kNoPatchKind)
+        ++file->losses.unreadable;
+      else
+        readOver(size);
+      position = -1;
+      return -1;
+    }
+    // A status byte cuts the head: no message of this maker, and the byte is read next.
+    if (bytes[position] >= kFirstStatusByte) return readOver(position);
+    head[at] = bytes[position];
+  }
+  return ReadDump(image, position, head, headStart, file, slot, midiFraming);
 }
 
 }  // namespace

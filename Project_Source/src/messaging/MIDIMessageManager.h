@@ -191,6 +191,14 @@ private:
   // The kinds `worker` runs after its job, in this order: [first, end).
   static std::pair<int, int> keptKinds(Worker worker);
   bool launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy);
+  // ProcessSysEx's three takers. The librarian's armed receivers: true when one of
+  // them answered for the message (taken, refused or passed over as a late reply).
+  bool offerToLibrarianReceivers(const uint8_t* bytes, size_t size);
+  // A dump while a transfer runs: into the panel, or kept aside as otherReply when a
+  // program other than the awaited one.
+  void takeIntoPanel(ISysEx* message);
+  // The device-id enquiry's reply: the unit's id, and its performance into the panel.
+  void takeEnquiryReply(ISysEx* message);
   // The panel parsers' one road: `read` has the bytes only when the coder is there and
   // the message, whose size must not be negative, is of the form `accepts` wants;
   // dumpProcessed rises after a read, sysexBusy always (SysExDispatch.cpp).

@@ -16,11 +16,6 @@ constexpr int kShortestReadable = 4;  // up to the model byte
 constexpr int kShortestDump = 130;
 constexpr uint8_t kHighestDeviceId = 15;
 constexpr uint8_t kHighestModelByte = 4;
-constexpr int kShortestPerformance = 711;
-constexpr int kLongestPerformance = 765;
-
-bool IsPerformanceLength(int size) { return size >= kShortestPerformance && size <= kLongestPerformance; }
-
 }  // namespace
 
 void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
@@ -28,28 +23,7 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
   const uint8_t* bytes = message->mData;
   const int size = message->mSize;
   if (bytes[1] != kMakerId || bytes[2] > kHighestDeviceId || bytes[3] > kHighestModelByte) return;
-
-  // The first armed receiver has it; one that refuses keeps waiting for the next.
-  for (LibrarianDumpReceiver* receiver :
-       {static_cast<LibrarianDumpReceiver*>(&performanceRequest), static_cast<LibrarianDumpReceiver*>(&patchRequest)}) {
-    LibrarianPatch taken;
-    const LibrarianDumpReceiver::Outcome outcome = receiver->addMessageData(bytes, size_t(size), &taken);
-    if (outcome == LibrarianDumpReceiver::Outcome::kNotArmed) continue;
-    // A late second reply to an earlier request: the awaited one is still to come.
-    if (outcome == LibrarianDumpReceiver::Outcome::kOtherNumber) return;
-    sysexBusy = true;
-    if (outcome == LibrarianDumpReceiver::Outcome::kRefused) {
-      replyUnreadable = true;
-      return;
-    }
-    // A refusal is a result too: the waiting job ends and says why.
-    librarianStore = librarian_ ? librarian_->setSysexDatatoSelectedSlot(&taken) : SlotStore::kNoBankOfKind;
-    plug_->updatePatchLibrarianView(0);
-    plug_->setLibrarianViewDirty();
-    sysexBusy = false;
-    dumpProcessed = true;
-    return;
-  }
+  if (offerToLibrarianReceivers(bytes, size_t(size))) return;
 
   // While a reply is awaited, a message of neither dump's form is a reply that cannot be read.
   const size_t length = size_t(size);
@@ -57,36 +31,67 @@ void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
     replyUnreadable = true;
 
   if (size >= kShortestDump && transferInProgress) {
-    const int awaited = awaitedPanelProgram.load();
-    if (awaited >= 0 && ProgramDumpCoder::Accepts(bytes, length) && (bytes[4] != 0 || bytes[5] != awaited)) {
-      otherReply = bytes[4] * 128 + bytes[5];
-      sysexBusy = false;
-      return;
-    }
+    takeIntoPanel(message);
+  } else if (plug_->isDeviceEnquiryPending()) {
+    takeEnquiryReply(message);
+  } else {
+    // Nobody asked for it: the panel stays as it is.
+    tabRefreshPending = false;
+    sysexBusy = false;
+  }
+}
+
+bool MIDIMessageManager::offerToLibrarianReceivers(const uint8_t* bytes, size_t size) {
+  // The first armed receiver has it; one that refuses keeps waiting for the next.
+  for (LibrarianDumpReceiver* receiver :
+       {static_cast<LibrarianDumpReceiver*>(&performanceRequest), static_cast<LibrarianDumpReceiver*>(&patchRequest)}) {
+    LibrarianPatch taken;
+    const LibrarianDumpReceiver::Outcome outcome = receiver->addMessageData(bytes, size, &taken);
+    if (outcome == LibrarianDumpReceiver::Outcome::kNotArmed) continue;
+    // A late second reply to an earlier request: the awaited one is still to come.
+    if (outcome == LibrarianDumpReceiver::Outcome::kOtherNumber) return true;
     sysexBusy = true;
-    sysexPartPatchParse(message);
-    sysexPerformancePatchParse(message);
-    if (tabRefreshPending) plug_->OnParamChange2(kQuickTab);
-    sysexBusy = false;
-    return;
-  }
-
-  if (plug_->isDeviceEnquiryPending()) {
-    sysexPerformancePatchParse(message);
-    // Whatever its kind, an accepted message tells the unit's id.
-    plug_->setDeviceId(bytes[2]);
-    tabRefreshPending = true;
-    if (IsPerformanceLength(size) && bytes[3] == kModelByte)
-      dumpProcessed = true;
-    else
+    if (outcome == LibrarianDumpReceiver::Outcome::kRefused) {
       replyUnreadable = true;
-    plug_->OnParamChange2(kQuickTab);
+      return true;
+    }
+    // A refusal is a result too: the waiting job ends and says why.
+    librarianStore = librarian_ ? librarian_->setSysexDatatoSelectedSlot(&taken) : SlotStore::kNoBankOfKind;
+    plug_->updatePatchLibrarianView(0);
+    plug_->setLibrarianViewDirty();
+    sysexBusy = false;
+    dumpProcessed = true;
+    return true;
+  }
+  return false;
+}
+
+void MIDIMessageManager::takeIntoPanel(ISysEx* message) {
+  const uint8_t* bytes = message->mData;
+  const int awaited = awaitedPanelProgram.load();
+  if (awaited >= 0 && ProgramDumpCoder::Accepts(bytes, size_t(message->mSize)) &&
+      (bytes[4] != 0 || bytes[5] != awaited)) {
+    otherReply = bytes[4] * 128 + bytes[5];
     sysexBusy = false;
     return;
   }
+  sysexBusy = true;
+  sysexPartPatchParse(message);
+  sysexPerformancePatchParse(message);
+  if (tabRefreshPending) plug_->OnParamChange2(kQuickTab);
+  sysexBusy = false;
+}
 
-  // Nobody asked for it: the panel stays as it is.
-  tabRefreshPending = false;
+void MIDIMessageManager::takeEnquiryReply(ISysEx* message) {
+  sysexPerformancePatchParse(message);
+  // Whatever its kind, an accepted message tells the unit's id.
+  plug_->setDeviceId(message->mData[2]);
+  tabRefreshPending = true;
+  if (PerformanceDumpCoder::Accepts(message->mData, size_t(message->mSize)))
+    dumpProcessed = true;
+  else
+    replyUnreadable = true;
+  plug_->OnParamChange2(kQuickTab);
   sysexBusy = false;
 }
 
