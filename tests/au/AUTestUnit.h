@@ -34,5 +34,15 @@ public:
                                 sizeof format);
   }
 
+  // The render call a host takes through fast dispatch, which skips the entry; null
+  // when the unit does not offer it.
+  AudioUnitRenderProc FastRender() const {
+    AudioUnitRenderProc render = nullptr;
+    UInt32 size = sizeof render;
+    const OSStatus got = AudioUnitGetProperty(unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                                              kAudioUnitRenderSelect, &render, &size);
+    return got == noErr ? render : nullptr;
+  }
+
   AudioUnit unit = nullptr;
 };

@@ -42,11 +42,8 @@ TEST(AUThreads, CloseWaitsForTheRenderInFlightAndRefusesTheNext) {
   HeldCall held;
   held.Arm();
   ASSERT_EQ(AudioUnitAddRenderNotify(u.unit, &HoldPostRender, &held), noErr);
-  AudioUnitRenderProc render = nullptr;
-  UInt32 size = sizeof render;
-  ASSERT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
-                                 kAudioUnitRenderSelect, &render, &size),
-            noErr);
+  const AudioUnitRenderProc render = u.FastRender();
+  ASSERT_NE(render, nullptr);
   void* storage = GetComponentInstanceStorage(u.unit);
 
   std::atomic<OSStatus> heldResult{-1};

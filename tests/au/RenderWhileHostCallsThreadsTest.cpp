@@ -40,11 +40,8 @@ TEST(AUThreads, RenderingAlongsideHostCallsAndListeners) {
   ASSERT_EQ(AudioUnitSetProperty(u.unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
                                  sizeof callbacks),
             noErr);
-  AudioUnitRenderProc render = nullptr;
-  UInt32 size = sizeof render;
-  ASSERT_EQ(AudioUnitGetProperty(u.unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
-                                 kAudioUnitRenderSelect, &render, &size),
-            noErr);
+  const AudioUnitRenderProc render = u.FastRender();
+  ASSERT_NE(render, nullptr);
   void* storage = GetComponentInstanceStorage(u.unit);
 
   constexpr int kBlocks = 400;

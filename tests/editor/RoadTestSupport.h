@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "EditorTestSupport.h"
 #include "Framework/IParam.h"
+#include "HeldCall.h"
 #include "Kit_TimeSource.h"
 #include "layout/ControlAction.h"
 #include "messaging/MIDIMessageManager.h"
@@ -22,7 +22,7 @@
 constexpr std::chrono::seconds kRoadPatience{60};
 
 // What the recording jobs saw: (job code, slot) in the order they ran. A job of code
-// kJobRequestAllPatches holds worker (transfer) until released.
+// kJobRequestAllPatches started after ArmHold holds worker (transfer) until released.
 class JobRecord {
 public:
   static JobRecord& Get() {
@@ -34,13 +34,7 @@ public:
     std::lock_guard<std::mutex> hold(r.lock_);
     r.runs_.push_back({args.jobCode, args.slot});
   }
-  static void Hold(MIDIMessageSender&, const JobArgs&) {
-    JobRecord& r = Get();
-    std::unique_lock<std::mutex> hold(r.lock_);
-    r.holding_ = true;
-    r.changed_.notify_all();
-    r.changed_.wait(hold, [&r] { return !r.holding_; });
-  }
+  static void Hold(MIDIMessageSender&, const JobArgs&) { Get().held_.Hold(); }
   void Clear() {
     std::lock_guard<std::mutex> hold(lock_);
     runs_.clear();
@@ -49,22 +43,15 @@ public:
     std::lock_guard<std::mutex> hold(lock_);
     return runs_;
   }
+  void ArmHold() { held_.Arm(); }
   // False when no job held worker (transfer) in time.
-  bool WaitUntilHolding() {
-    std::unique_lock<std::mutex> hold(lock_);
-    return changed_.wait_for(hold, kRoadPatience, [this] { return holding_; });
-  }
-  void Release() {
-    std::lock_guard<std::mutex> hold(lock_);
-    holding_ = false;
-    changed_.notify_all();
-  }
+  bool WaitUntilHolding() { return held_.WaitInside(kRoadPatience); }
+  void Release() { held_.Release(); }
 
 private:
   std::mutex lock_;
-  std::condition_variable changed_;
   std::vector<std::pair<int, int>> runs_;
-  bool holding_ = false;
+  HeldCall held_;
 };
 
 struct RoadFixture : VirtualTimeEditor {
@@ -87,6 +74,7 @@ struct RoadFixture : VirtualTimeEditor {
   bool holdTransferThread() {
     JobArgs hold;
     hold.jobCode = kJobRequestAllPatches;
+    JobRecord::Get().ArmHold();
     return plug->midiManager->startJob(hold) && JobRecord::Get().WaitUntilHolding();
   }
   // The panel's edit: the value through the parameter, then the dispatcher.

@@ -1,9 +1,11 @@
 #pragma once
 // Holds one call of a callback in flight: the first call to `Hold` after `Arm` waits
 // inside until `Release`, so a test can act on another thread while that call is under
-// way (a close while a render is inside the plug-in).
+// way (a close while a render is inside the plug-in, a request kept while a job holds
+// the transfer thread). Another `Arm` starts another round.
 // threads: any (Hold from the callback's thread, the rest from the test's)
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -12,6 +14,7 @@ public:
   void Arm() {
     std::lock_guard<std::mutex> lock(m_);
     armed_ = true;
+    inside_ = released_ = false;
   }
   void Hold() {
     std::unique_lock<std::mutex> lock(m_);
@@ -21,9 +24,10 @@ public:
     cv_.notify_all();
     cv_.wait(lock, [&] { return released_; });
   }
-  void WaitInside() {
+  // False when no call was held within `patience` (a guard against a hang).
+  bool WaitInside(std::chrono::seconds patience = std::chrono::seconds(60)) {
     std::unique_lock<std::mutex> lock(m_);
-    cv_.wait(lock, [&] { return inside_; });
+    return cv_.wait_for(lock, patience, [&] { return inside_; });
   }
   void Release() {
     std::lock_guard<std::mutex> lock(m_);
