@@ -178,6 +178,37 @@ TEST(UnitReadouts, HostProgramChangesMoveTheReadoutsOfTheSlotsTheyReach) {
   }
 }
 
+TEST(UnitReadouts, BankSelectsFromTheHostAndTheUnitMoveTheBankReadout) {
+  for (int model : {kNL2, kNL2x}) {
+    SCOPED_TRACE(model);
+    UnitPage page(model, model, 13);
+    page.edit(kHostProgramChangesPass, 1.0);
+    page.edit(kPartMidiChannel + 1, 5);
+    page.settle();
+    const int bank = model == kNL2x ? P::kCurrentBank2x : P::kCurrentBank;
+    const int perfBank = model == kNL2x ? P::kCurrentPerfBank2x : P::kCurrentPerfBank;
+    // The host's bank select on slot B's part channel reaches the unit, then its program.
+    for (const Bytes& message : {Bytes{0xB4, 0x20, 0x03}, Bytes{0xC4, 0x07}}) {
+      IMidiMsg msg(0, message[0], message[1], message.size() > 2 ? message[2] : 0);
+      Kit_MutexLock hold(page.plug->pluginMutex());
+      page.plug->ProcessMidiMsg(&msg, false);
+    }
+    page.settle();
+    EXPECT_EQ(page.value(bank + 1), 3);
+    EXPECT_EQ(page.value(bank), 0) << "slot A's bank";
+    // The unit's own bank select on the global channel moves the performance bank.
+    IMidiMsg own(0, 0xB0 + 13, 0x20, 1);
+    page.plug->ProcessMidiMsg(&own, true);
+    page.settle();
+    for (int s = 0; s < 4; ++s) EXPECT_EQ(page.value(perfBank + s), 1) << s;
+    // A bank past the model's is held to its last.
+    IMidiMsg far(0, 0xB4, 0x20, 120);
+    page.plug->ProcessMidiMsg(&far, true);
+    page.settle();
+    EXPECT_EQ(page.value(bank + 1), int(page.plug->GetParam(bank + 1)->GetMax()));
+  }
+}
+
 TEST(UnitReadouts, AStoredProgramAnsweringASlotRequestIsNotLoadedAndSaysWhatCame) {
   // The ten-bank panel asks type 0x0E, which a four-bank unit reads as bank 3.
   UnitPage page(kNL2x, kNL2, 9);

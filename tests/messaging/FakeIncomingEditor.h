@@ -97,6 +97,10 @@ public:
   IControl* getSysexControl(int, int, int, int, int) const override { return nullptr; }
   void showValueFromPlug(int paramIdx, double value) override { params_[size_t(paramIdx)].Set(value); }
   void runParamChange(int paramIdx) override { record("change " + std::to_string(paramIdx)); }
+  void showUnitChoice(int slot, bool performance, int bank, int program) override {
+    record("choice " + std::to_string(slot) + (performance ? " performance" : " program") + " bank " +
+           std::to_string(bank) + " number " + std::to_string(program));
+  }
   bool midiClassBlocked(bool fromDevice, int filterClass) const override {
     return (fromDevice ? deviceBlocked : hostBlocked)[size_t(filterClass)];
   }

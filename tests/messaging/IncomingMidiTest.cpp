@@ -165,37 +165,24 @@ TEST_F(Incoming, LocalControlIsTheSynthesizersReportNotAPanelValue) {
   EXPECT_EQ(ValuesOf(control), std::vector<double>{64 / 127.0});
 }
 
-TEST_F(Incoming, BankSelectLowByteSetsTheBankParameters) {
-  struct Row {
-    const char* what;
-    uint8_t channel;
-    int model;
-    std::vector<int> params;
-  };
-  const Row rows[] = {
-      {"global channel, ten banks", kOnGlobal, 2, {450, 451, 452, 453}},
-      {"global channel", kOnGlobal, 1, {442, 443, 444, 445}},
-      {"slot B, ten banks", kOnSlotB, 2, {435}},
-      {"slot B", kOnSlotB, 1, {427}},
-  };
-  for (const Row& r : rows) {
-    FakeIncomingEditor e;
-    MIDIMessageManager m(&e, nullptr, nullptr, nullptr);
-    e.model = r.model;
-    IMidiMsg msg(0, uint8_t(0xB0 | r.channel), 32, 3);
-    m.ProcessMidiMsgFromDevice(&msg);
-    std::vector<int> set;
-    for (int p = 420; p < 460; ++p)
-      if (e.value(p) == 3) set.push_back(p);
-    EXPECT_EQ(set, r.params) << r.what;
-    EXPECT_EQ(e.events().back(), "forward " + FakeIncomingEditor::Bytes(msg)) << r.what;
-  }
-  // Held to the parameter's range; from the host nothing is set.
-  editor.bind(9, 9, 9, 427, 0, 9);
-  FromDevice(0xB0 | kOnSlotB, 32, 120);
-  EXPECT_EQ(editor.value(427), 9);
+// A bank select the unit takes, from itself or passed on from the host, moves the Bank
+// read-out: the performances' on the global channel, else the slot's.
+TEST_F(Incoming, BankSelectLowByteMovesTheBankReadout) {
+  FromDevice(0xB0 | kOnGlobal, 32, 3);
+  EXPECT_EQ(editor.events(),
+            (std::vector<std::string>{"choice 0 performance bank 3 number -1", "light 0",
+                                      "forward " + FakeIncomingEditor::Bytes(IMidiMsg(0, 0xB0 | kOnGlobal, 32, 3))}));
+  editor.clearEvents();
+  FromDevice(0xB0 | kOnSlotB, 32, 4);
+  EXPECT_EQ(editor.events().front(), "choice 1 program bank 4 number -1");
+  editor.clearEvents();
   FromHost(0xB0 | kOnSlotB, 32, 5, kSlotB);
-  EXPECT_EQ(editor.value(427), 9);
+  EXPECT_EQ(editor.events().front(), "choice 1 program bank 5 number -1");
+  // The high byte is no bank of the unit's.
+  editor.clearEvents();
+  FromDevice(0xB0 | kOnSlotB, 0, 1);
+  FromHost(0xB0 | kOnSlotB, 0, 1, kSlotB);
+  for (const std::string& event : editor.events()) EXPECT_EQ(event.rfind("choice", 0), std::string::npos) << event;
 }
 
 TEST_F(Incoming, ProgramNumbersAreHeldToTheBanks) {

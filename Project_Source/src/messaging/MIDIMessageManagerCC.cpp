@@ -2,8 +2,6 @@
 // move the panel and the librarian, the host's MIDI is filtered, turned into requests
 // and passed on towards the synthesizer.
 
-#include <algorithm>
-
 #include "Framework/IControl.h"
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
@@ -16,7 +14,6 @@
 
 namespace {
 
-constexpr int kTenBankModel = 2;
 constexpr int kBankSelectLsb = 32;
 constexpr uint64_t kLibrarianSendPauseMicros = 200000;
 constexpr uint64_t kHostProgramPauseMicros = 50000;
@@ -41,12 +38,6 @@ int FilterClass(IMidiMsg::EStatusMsg status) {
 double ParamValue(const MessagingEditor& editor, int paramIdx) {
   const IParam* param = editor.editorParam(paramIdx);
   return param ? param->Value() : 0.0;
-}
-
-// A plain write held to the parameter's range; no control is redrawn.
-void SetPlain(const MessagingEditor& editor, int paramIdx, double value) {
-  if (IParam* param = editor.editorParam(paramIdx))
-    param->Set(std::clamp(value, param->GetMin(), std::max(param->GetMin(), param->GetMax())));
 }
 
 // The first slot whose part channel is the message's; slot A when none is.
@@ -91,6 +82,13 @@ public:
   void LightAndForwardFromDevice(int slot, IMidiMsg* msg) {
     e_.lightIncomingMidi(slot);
     if (!e_.isLocalControlOn()) e_.routeMidiToSynth(msg);
+  }
+
+  // A bank select the unit takes: the Bank read-out follows, every slot's performance
+  // bank on the global channel, else the slot's program bank.
+  void FollowBankSelect(int slot, const IMidiMsg* msg) {
+    if (msg->ControlChangeIdx() != kBankSelectLsb) return;
+    e_.showUnitChoice(slot, msg->Channel() == int(ParamValue(e_, kDeviceID)), msg->mData2, -1);
   }
 
   // A limited number one past the bank names no slot: the selection stays, so a dump
@@ -145,16 +143,8 @@ void MIDIMessageManager::ProcessMidiMsgFromDevice(IMidiMsg* msg) {
       fromHost = 0;
       const int cc = msg->ControlChangeIdx(), value = msg->mData2;
       getLegacyCCparam(cc, LookupChannel(*plug_, slot, channel), value, false, true);
-      if (cc == kBankSelectLsb) {
-        const bool tenBanks = plug_->synthModel() == kTenBankModel;
-        if (channel == int(ParamValue(*plug_, kDeviceID))) {
-          for (int s = 0; s < kSlotCount; ++s)
-            SetPlain(*plug_, (tenBanks ? kCurrentPerfBank2x : kCurrentPerfBank) + s, value);
-        } else {
-          SetPlain(*plug_, (tenBanks ? kCurrentBank2x : kCurrentBank) + slot, value);
-        }
-      }
     }
+    road.FollowBankSelect(slot, msg);
     road.LightAndForwardFromDevice(slot, msg);
     return;
   }
@@ -196,6 +186,8 @@ void MIDIMessageManager::ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot) {
 
   if (msg->StatusMsg() == IMidiMsg::kControlChange) {
     getLegacyCCparam(msg->ControlChangeIdx(), LookupChannel(*plug_, slot, msg->Channel()), msg->mData2, false, false);
+    // Passed on below: the unit changes bank, and so does the read-out.
+    road.FollowBankSelect(slot, msg);
   } else if (msg->StatusMsg() == IMidiMsg::kProgramChange) {
     const int program = limitProgramNumber(msg->mData1);
     if (ParamValue(*plug_, kControlLibrary) == 1.0) {
