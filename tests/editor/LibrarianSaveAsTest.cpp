@@ -97,6 +97,7 @@ TEST(LibrarianSaveAs, ARelativePathLandsInTheFolderThePromptOffers) {
 
   page.saveAs("../escaped.nl2");
   EXPECT_TRUE(page.data.read("escaped.nl2") == page.data.read("Patches/Abank.nl2"));
+  EXPECT_EQ(page.librarianStatus(), "Saved as escaped.nl2 outside Patches: not listed");
   EXPECT_FALSE(Exists("../escaped.nl2"));
   EXPECT_FALSE(Exists("escaped.nl2"));
 }

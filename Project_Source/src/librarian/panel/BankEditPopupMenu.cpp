@@ -240,10 +240,13 @@ void BankEditPopupMenu::saveAs(bool midiForm) {
     return;
   }
   if (librarian_->savePatchAs(name.c_str(), FolderOf(path), midiForm, &error)) {
-    const std::string written = editor_->getCurrentFile(0, editor_->isLibrarianPerformanceMode()).fileName;
+    const CurrentFilePair written = editor_->getCurrentFile(0, editor_->isLibrarianPerformanceMode());
     editor_->discardLibrarianChanges();
     const std::string leftOut = LeftOutOf(name, losses, editor_->isLibrarianPerformanceMode());
-    editor_->setStatusText("Saved as " + written + (leftOut.empty() ? "" : "; left out: " + leftOut));
+    // A folder outside the bank folder is kept by its path and listed nowhere: say so.
+    const bool unlisted = !written.folderName.empty() && written.folderName.front() == '/';
+    editor_->setStatusText("Saved as " + written.fileName + (unlisted ? " outside Patches: not listed" : "") +
+                           (leftOut.empty() ? "" : "; left out: " + leftOut));
     return;
   }
   editor_->setStatusText(error.empty() ? "Not saved: Save As cancelled" : "Bank not saved: " + error);
