@@ -274,6 +274,16 @@ TEST(StatusLine, ARequestKeptDuringACancelledStoreLeavesTheCancelReadable) {
   EXPECT_LT(page.synth->Sim().ReceivedCount(), 200u);
 }
 
+TEST(StatusLine, AKeptRequestLeftUnansweredSaysSoAfterTheStoresOutcome) {
+  // The unit takes the store but answers no request.
+  UnitPage page(kNL2, kNL2, 7);
+  SynthSimSettings silent = page.synth->Sim().Settings();
+  silent.silent = true;
+  page.synth->Sim().SetSettings(silent);
+  std::string during;
+  EXPECT_EQ(StoreWithAProgramChosen(page, 0, &during), "Stored 40 programs / No response from Hardware!");
+}
+
 TEST(StatusLine, ABankFetchShowsOnlyItsProgress) {
   UnitPage page(kNL2, kNL2, 7);
   page.backend.ScriptPopupChoiceText("Request Patch Data/All Programs from BANK 0 (RAM)");

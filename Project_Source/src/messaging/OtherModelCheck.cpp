@@ -42,15 +42,14 @@ std::string OtherModelsText(int model) {
 
 }  // namespace
 
-void ShowUnanswered(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText) {
+std::string UnansweredText(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText) {
   MessagingEditor& editor = JobEditor(sender);
   MIDIMessageManager* manager = editor.messageManager();
   const bool nothingCame = manager && !manager->replyUnreadable;
   if (nothingCame && editor.isMidiIOSet() && !JobStopRequested(sender) &&
       UnitAnswersOtherModels(sender, model, stepMillis)) {
-    editor.showStatus(OtherModelsText(model));
     sender.timedOut = true;
-    return;
+    return OtherModelsText(model);
   }
-  ShowTimeOut(sender, timeOutText);
+  return TimeOutText(sender, timeOutText);
 }

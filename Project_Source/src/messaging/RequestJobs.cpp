@@ -21,8 +21,10 @@ int Model(MessagingEditor& editor) { return editor.panelParameters().Model(); }
 
 bool InRange(int slot, int count) { return slot >= 0 && slot < count; }
 
+constexpr const char* kRequestCancelled = "Data request Cancelled!";
+
 void ShowCancelled(MIDIMessageSender& sender) {
-  if (sender.cancelRequested()) JobEditor(sender).showStatus("Data request Cancelled!");
+  if (sender.cancelRequested()) JobEditor(sender).showStatus(kRequestCancelled);
 }
 
 // A request's outcome; one kept while another transfer ran follows that transfer's
@@ -51,10 +53,16 @@ void ShowOtherReply(MIDIMessageSender& sender, const JobArgs& args) {
 }
 
 // A request under way: the overlay shows, and the line drops what an earlier step said
-// ("Data processed - Ready!" of the last request) until the request says its own.
-void ShowRequestUnderWay(MessagingEditor& editor) {
+// ("Data processed - Ready!" of the last request) until the request says its own. A
+// kept request leaves the outcome of the transfer before it readable.
+void ShowRequestUnderWay(MessagingEditor& editor, const std::string& priorOutcome = {}) {
   editor.DisplayProcessingIndicator(true);
-  editor.showStatus("");
+  editor.showStatus(priorOutcome);
+}
+
+// A kept request cancelled: said after the outcome before it.
+void ShowCancelled(MIDIMessageSender& sender, const JobArgs& args) {
+  if (sender.cancelRequested()) ShowOutcome(sender, args, kRequestCancelled);
 }
 
 // A probed wait for one request whose reply needs no text of its own.
@@ -70,7 +78,7 @@ void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs&
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
   if (!args.toPanel && !LibrarianCanReceive(editor, kPerformanceKind)) return;
-  ShowRequestUnderWay(editor);
+  ShowRequestUnderWay(editor, args.priorOutcome);
   editor.SetLibrarianRequestActive(!args.toPanel);
   if (args.toPanel) SetTabRefreshPending(editor);
   sender.timedOut = false;
@@ -80,15 +88,15 @@ void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs&
   // A reply stored during the last step still marks the bank; the time-out is said last.
   if (!args.toPanel) ReportLibrarianStore(editor, end == WaitEnd::kReply);
   if (args.toPanel && end == WaitEnd::kReply) ShowPanelReply(sender, args);
-  if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Nord!");
-  ShowCancelled(sender);
+  if (end == WaitEnd::kTimeOut) ShowOutcome(sender, args, TimeOutText(sender, "No response from Nord!"));
+  ShowCancelled(sender, args);
   editor.DisplayProcessingIndicator(false);
 }
 
 void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
-  ShowRequestUnderWay(editor);
+  ShowRequestUnderWay(editor, args.priorOutcome);
   editor.SetLibrarianRequestActive(false);
   AwaitPanelProgram(editor, args.slot);
   sender.timedOut = false;
@@ -97,9 +105,10 @@ void sendPartRequestSysex(MIDIMessageSender& sender, const JobArgs& args) {
   const WaitEnd end = RequestWithProbing(sender, type, args.slot, step);
   AwaitPanelProgram(editor, -1);
   if (end == WaitEnd::kReply) ShowPanelReply(sender, args);
-  if (end == WaitEnd::kTimeOut) ShowUnanswered(sender, Model(editor), step, "No response from Hardware!");
+  if (end == WaitEnd::kTimeOut)
+    ShowOutcome(sender, args, UnansweredText(sender, Model(editor), step, "No response from Hardware!"));
   if (end == WaitEnd::kOtherReply) ShowOtherReply(sender, args);
-  ShowCancelled(sender);
+  ShowCancelled(sender, args);
   editor.DisplayProcessingIndicator(false);
 }
 
@@ -120,7 +129,7 @@ bool BeginLibrarianRequest(MIDIMessageSender& sender, PatchKind kind) {
 void EndLibrarianRequest(MIDIMessageSender& sender, WaitEnd end, int stepMillis, const char* timeOutText) {
   MessagingEditor& editor = JobEditor(sender);
   ReportLibrarianStore(editor, end == WaitEnd::kReply);
-  if (end == WaitEnd::kTimeOut) ShowUnanswered(sender, Model(editor), stepMillis, timeOutText);
+  if (end == WaitEnd::kTimeOut) editor.showStatus(UnansweredText(sender, Model(editor), stepMillis, timeOutText));
   if (end != WaitEnd::kAbandoned) ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
@@ -175,7 +184,8 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
     SendRequest(editor, editor.getDeviceId(), type, number);
     const WaitEnd end = WaitSteps(sender, step, steps);
     // A first request unanswered may be of the other models' form; later ones were read.
-    if (end == WaitEnd::kTimeOut && number == 0) ShowUnanswered(sender, Model(editor), step, "CONNECTION TIMED OUT!");
+    if (end == WaitEnd::kTimeOut && number == 0)
+      editor.showStatus(UnansweredText(sender, Model(editor), step, "CONNECTION TIMED OUT!"));
     if (end == WaitEnd::kTimeOut && number > 0) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
     const SlotStore stored = LastLibrarianStore(editor);
     if (stored == SlotStore::kStored) ++received;

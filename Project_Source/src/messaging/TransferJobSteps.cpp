@@ -78,11 +78,14 @@ bool ReportLibrarianStore(MessagingEditor& editor, bool replied) {
   return false;
 }
 
-void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText) {
-  MessagingEditor& editor = JobEditor(sender);
-  MIDIMessageManager* manager = editor.messageManager();
-  editor.showStatus(manager && manager->replyUnreadable ? "Reply from Hardware could not be read!" : timeOutText);
+std::string TimeOutText(MIDIMessageSender& sender, const char* timeOutText) {
+  MIDIMessageManager* manager = JobEditor(sender).messageManager();
   sender.timedOut = true;
+  return manager && manager->replyUnreadable ? "Reply from Hardware could not be read!" : timeOutText;
+}
+
+void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText) {
+  JobEditor(sender).showStatus(TimeOutText(sender, timeOutText));
 }
 
 void SetTransferInProgress(MessagingEditor& editor, bool inProgress) {

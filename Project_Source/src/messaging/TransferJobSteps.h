@@ -53,15 +53,16 @@ SlotStore LastLibrarianStore(MessagingEditor& editor);
 // After a request for the librarian: a stored slot marks the bank unsaved; a dump
 // that came (`replied`) and was refused says why. True when a slot was stored.
 bool ReportLibrarianStore(MessagingEditor& editor, bool replied);
-// A request's wait ran out: `timeOutText`, or that the reply could not be read when
-// one came that way; the sender's timedOut is set.
+// A request's wait ran out: the sender's timedOut is set and the text to say is
+// `timeOutText`, or that the reply could not be read when one came that way.
+std::string TimeOutText(MIDIMessageSender& sender, const char* timeOutText);
 void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText);
 
 // A request of `model`'s form went unanswered: the unit is asked slot A's program in
-// the other models' form (the reply is loaded nowhere); when it answers that, the line
-// says the unit is of the other models, else ShowTimeOut. Either way timedOut is set.
-// A reply that could not be read, no ports or a cancel skip the check.
-void ShowUnanswered(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText);
+// the other models' form (the reply is loaded nowhere); when it answers that, the text
+// says the unit is of the other models, else it is TimeOutText's. Either way timedOut
+// is set. A reply that could not be read, no ports or a cancel skip the check.
+std::string UnansweredText(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText);
 
 // Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7).
 void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number);
