@@ -51,8 +51,8 @@ TEST_F(IncomingRequests, TheSynthesizersProgramChangeBringsItsProgramToThePanel)
   EXPECT_EQ(jobs[0].slot, kSlotB);
   EXPECT_TRUE(jobs[0].toPanel);
   EXPECT_TRUE(manager.transferInProgress);
-  // Selected, never lit nor forwarded.
-  EXPECT_EQ(editor.events(), std::vector<std::string>{"select 42"});
+  // The read-out follows; selected, never lit nor forwarded.
+  EXPECT_EQ(editor.events(), (std::vector<std::string>{"choice 1 program bank -1 number 42", "select 42"}));
 
   IMidiMsg onGlobal(0, 0xCF, 3);
   manager.ProcessMidiMsgFromDevice(&onGlobal);
@@ -92,7 +92,7 @@ TEST_F(IncomingRequests, ABusyTransferThreadKeepsTheRequestForWhenItEnds) {
   EXPECT_TRUE(jobs[0].toPanel);
   EXPECT_TRUE(manager.transferInProgress);
   // 120 is held to 99, one past the program bank: the selection stays.
-  EXPECT_TRUE(editor.events().empty());
+  EXPECT_EQ(editor.events(), std::vector<std::string>{"choice 1 program bank -1 number 99"});
   EXPECT_EQ(manager.jobsDropped(MIDIMessageManager::kTransferThread), 0);
 }
 
@@ -142,7 +142,8 @@ TEST_F(IncomingRequests, AHostProgramChangeGoesToTheSlotsChannelThenItsProgramIs
   EXPECT_EQ(jobs[0].jobCode, kJobRequestPart);
   EXPECT_EQ(jobs[0].slot, 2);
   EXPECT_EQ(clock.NowMicros() - before, 50000u);
-  EXPECT_EQ(editor.events(), (std::vector<std::string>{"send C8 05 FF", "select 5", "light 2", "forward C8 05 00"}));
+  EXPECT_EQ(editor.events(), (std::vector<std::string>{"send C8 05 FF", "choice 2 program bank -1 number 5", "select 5",
+                                                       "light 2", "forward C8 05 00"}));
 }
 
 // The synthesizer's knobs and the user's panel edits at once: an edit made while a
