@@ -2,6 +2,7 @@
 // duplicates): every listed program bank is reachable by exactly one item of the
 // left folder menu, choosing it selects it, and search equals the plain reference.
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -60,6 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int n = bytes.next() % 120; n > 0; --n) names.push_back(bytes.text(12));
     banks.push_back(Bank(bytes.text(6), chain, names));
   }
+  // In the order a scan lists them: folders by path, the root's own banks last. A
+  // folder met again after its sub-folders holds the next ones in a tree entry of its
+  // own; no scan meets a folder's own banks after that.
+  std::stable_sort(banks.begin(), banks.end(), [](const auto& a, const auto& b) {
+    const bool aRoot = a->folderChain.size() == 1, bRoot = b->folderChain.size() == 1;
+    if (aRoot != bRoot) return bRoot;
+    return folderKeyOfChain(a->folderChain) < folderKeyOfChain(b->folderChain);
+  });
   const int count = int(banks.size());
   rig.librarian.modify([](PatchLibrary& library) { library = PatchLibrary(); });
   AddBanks(rig.librarian, std::move(banks));
