@@ -114,7 +114,8 @@ TEST(BankMenu, SaveAsWritesAndReloadsAndAFailureSaysWhy) {
   rig.editor.saveAnswer = std::string(folder) + "/Saved.nl2";
   EXPECT_EQ(Choose(rig, menu, {8, 1}), Calls{"discard"});
   EXPECT_EQ(std::remove(rig.editor.saveAnswer.c_str()), 0);
-  EXPECT_EQ(rig.editor.status, std::vector<std::string>{"Saved as Saved.nl2"});
+  // The rig's bank folder is /tmp/Patches: a folder beside it is listed nowhere.
+  EXPECT_EQ(rig.editor.status, std::vector<std::string>{"Saved as Saved.nl2 outside Patches: not listed"});
   rig.editor.saveAnswer = std::string(folder) + "/missing/Saved.nl2";
   EXPECT_EQ(Choose(rig, menu, {8, 0}), Calls{});
   ASSERT_EQ(rig.editor.status.size(), 2u);
