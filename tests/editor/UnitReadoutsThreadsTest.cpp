@@ -226,20 +226,6 @@ TEST(UnitReadouts, AStoredProgramAnsweringASlotRequestIsNotLoadedAndSaysWhatCame
   EXPECT_NE(page.plug->nameText(kPatchName), "Bank3Prog1");
 }
 
-TEST(UnitReadouts, AUnitOfTheOtherModelsThatLeavesASlotRequestUnansweredIsNamed) {
-  // The four-bank panel asks type 0x0A, which a ten-bank unit does not answer.
-  UnitPage page(kNL2, kNL2x, 7);
-  const int cutoff = 0;  // slot A's filter cutoff, kept by a program dump
-  page.plug->GetParam(cutoff)->Set(11);
-  page.synth->Sim().SetValue("kFilterCutoff", 0, 99);
-  page.markSent();
-  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "01-10/Program 01");
-  ASSERT_TRUE(page.requested(0x0A, 0));
-  EXPECT_TRUE(page.requested(0x0E, 0)) << "the check in the other models' form";
-  EXPECT_EQ(page.status(), "Unit answers NL2x requests: check model!");
-  EXPECT_EQ(page.plug->GetParam(cutoff)->Int(), 11) << "the check's answer was loaded into slot A";
-}
-
 // A store of the forty programs of RAM 0 with "Program 25" chosen while it runs; with
 // `cancelAfterMicros` the store is cancelled that long after it started.
 std::string StoreWithAProgramChosen(UnitPage& page, uint64_t cancelAfterMicros, std::string* duringStore) {
