@@ -279,10 +279,12 @@ int MidiPortJackClient::OnXrun(void* self) {
 
 void MidiPortJackClient::OnShutdown(void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
-  client->serverGone_.store(true);
+  // The death first, then this client's own flag: whoever sees this client gone sees
+  // every client of that server gone too.
   uint32_t deaths = gServerDeaths.load();
   while (deaths <= client->serverLife_ && !gServerDeaths.compare_exchange_weak(deaths, client->serverLife_ + 1)) {
   }
+  client->serverGone_.store(true);
   if (!gServerGoneSaid.exchange(true)) std::fprintf(stderr, "%s; the ports are closed\n", kMidiSystemGoneText);
 }
 
