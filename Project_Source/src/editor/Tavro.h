@@ -241,6 +241,8 @@ public:
   void OnIdle() override;
   int chosenPortsGone();
   static constexpr const char* kNoMidiSystemText = "No MIDI system found: ports are OFF";
+  // "MIDI In and Out", "MIDI In" or "MIDI Out": the ports a status text speaks of.
+  static std::string portsNamed(bool input, bool output);
   static constexpr const char* kUnsavedOnCloseText =
       "The librarian's bank has unsaved changes. Save them before the window closes?";
   static constexpr const char* kUnsavedOnRefreshText =

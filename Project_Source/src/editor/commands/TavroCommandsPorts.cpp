@@ -38,9 +38,7 @@ int SelectPort(Tavro& plug, bool output, int entry) {
 // A port set to OFF: the line says which are off now, not what a connection said.
 void SayPortsOff(Tavro& plug, bool outputOpen, bool inputOpen) {
   if (outputOpen && inputOpen) return;
-  plug.showStatus(!outputOpen && !inputOpen ? "MIDI In and Out are OFF!"
-                  : outputOpen              ? "MIDI In is OFF!"
-                                            : "MIDI Out is OFF!");
+  plug.showStatus(Tavro::portsNamed(!inputOpen, !outputOpen) + (outputOpen || inputOpen ? " is OFF!" : " are OFF!"));
 }
 
 }  // namespace

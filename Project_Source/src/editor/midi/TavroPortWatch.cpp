@@ -19,6 +19,10 @@ std::string ChosenName(const IMidiPortNames* names, int entry) {
 
 }  // namespace
 
+std::string Tavro::portsNamed(bool input, bool output) {
+  return input && output ? "MIDI In and Out" : input ? "MIDI In" : "MIDI Out";
+}
+
 void Tavro::OnGUIOpen() {
   // Without a MIDI system the menus hold only OFF: say why.
   if (portStatusForView.empty() && !GetMidiPorts().SystemPresent()) portStatusForView = kNoMidiSystemText;
@@ -49,10 +53,7 @@ void Tavro::OnIdle() {
     const int gone = chosenPortsGone();
     // The captions stay: choosing the port shown again reopens it once it is back.
     if (gone & ~portsFoundGone) {
-      showStatus(std::string(gone == (kInputGone | kOutputGone) ? "MIDI In and Out"
-                             : gone == kInputGone               ? "MIDI In"
-                                                                : "MIDI Out") +
-                 " gone: choose again to reconnect");
+      showStatus(portsNamed(gone & kInputGone, gone & kOutputGone) + " gone: choose again to reconnect");
     }
     portsFoundGone = gone;
     return;
