@@ -138,6 +138,7 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
     SelectLibrarianRow(plug, row);
     plug.librarianPanel().sendPatchToDeviceFromLibrarian(row, 0);
     plug.setSelectedProgram(row);
+    plug.showUnitChoice(slot, performance, -1, plug.panelMode().selectedProgram);
   } else if (ProgramChangesAllowed(plug)) {
     const int selectorSlot = performance ? 0 : slot;
     const int program = step(WholeValue(plug, ProgramParameter(performance, plug.unitLink().nordModel, selectorSlot)));
@@ -149,8 +150,8 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
   } else {
     return Result::kEnd;
   }
+  // The read-outs show the choice already (SelectOnSynthesizer, or just above).
   const int program = plug.panelMode().selectedProgram;
-  plug.showUnitChoice(slot, performance, -1, program);
   if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
   if (auto* menu = menuAt<ProgramNumberPopupMenu>(plug, kProgramNumberMenu)) menu->refreshPatchNames(program);
   plug.OnParamChange(kQuickTab);
