@@ -126,6 +126,17 @@ protected:
     Release(button);
   }
   void Send() { XFlush(user); }
+  // A name field over parameter 3 showing `shown`, its prompt enabled.
+  ICaptionControl* AttachNameField(const char* name, const char* shown) {
+    plug->GetParam(3)->InitEnum(name, 0, 1);
+    plug->GetParam(3)->InitText();
+    plug->GetParam(3)->SetDisplayText(0, shown);
+    IText style;
+    auto* field = new ICaptionControl(plug.get(), IRECT(130, 90, 210, 110), 3, &style, false);
+    field->SetPromptDisabled(false);
+    graphics->AttachControl(field);
+    return field;
+  }
   void Key(KeySym sym, bool shift = false) {
     const KeyCode shiftCode = XKeysymToKeycode(user, XK_Shift_L);
     if (shift) XTestFakeKeyEvent(user, shiftCode, True, CurrentTime);
@@ -244,13 +255,7 @@ TEST(XvfbHost, HostShowsThePanelInAWindowAndItsSnapshotMatchesTheHeadlessOne) {
 }
 
 TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {
-  plug->GetParam(3)->InitEnum("Name", 0, 1);
-  plug->GetParam(3)->InitText();
-  plug->GetParam(3)->SetDisplayText(0, "INIT");
-  IText style;
-  auto* name = new ICaptionControl(plug.get(), IRECT(130, 90, 210, 110), 3, &style, false);
-  name->SetPromptDisabled(false);
-  graphics->AttachControl(name);
+  AttachNameField("Name", "INIT");
   MoveTo(150 + 2, 100 + 3);
   Click(1);
   Send();
@@ -270,14 +275,8 @@ TEST_F(XvfbWindow, TypedNameIsCommittedByReturn) {
 // An entry the panel opens by itself (as the librarian's rename box does) takes keys
 // at once, without a click; control keys never reach the name; Return applies it.
 TEST_F(XvfbWindow, EntryOpenedByThePanelTakesKeysAtOnce) {
-  plug->GetParam(3)->InitEnum("Name", 0, 1);
-  plug->GetParam(3)->InitText();
-  plug->GetParam(3)->SetDisplayText(0, "Slot Patch");
-  IText style;
-  auto* name = new ICaptionControl(plug.get(), IRECT(130, 90, 210, 110), 3, &style, false);
-  name->SetPromptDisabled(false);
+  ICaptionControl* name = AttachNameField("Name", "Slot Patch");
   name->SetTextEntryLength(10);
-  graphics->AttachControl(name);
   MoveTo(300, 150);
   Send();
   name->PromptUserInput();
@@ -300,14 +299,8 @@ TEST_F(XvfbWindow, EntryOpenedByThePanelTakesKeysAtOnce) {
 // A field that keeps the keys after Return (as the librarian's search field does):
 // the next word typed replaces the last without a click; a click elsewhere ends it.
 TEST_F(XvfbWindow, FieldKeepingTheKeysAfterReturnTakesTheNextWord) {
-  plug->GetParam(3)->InitEnum("Word", 0, 1);
-  plug->GetParam(3)->InitText();
-  plug->GetParam(3)->SetDisplayText(0, "search");
-  IText style;
-  auto* field = new ICaptionControl(plug.get(), IRECT(130, 90, 210, 110), 3, &style, false);
-  field->SetPromptDisabled(false);
+  ICaptionControl* field = AttachNameField("Word", "search");
   field->SetKeepsEntryAfterReturn(true);
-  graphics->AttachControl(field);
   MoveTo(300, 150);
   Send();
   field->PromptUserInput();
