@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -143,6 +144,12 @@ protected:
     XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), True, CurrentTime);
     XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), False, CurrentTime);
     if (shift) XTestFakeKeyEvent(user, shiftCode, False, CurrentTime);
+  }
+  // A capitalised word of letters a-z, then Return.
+  void TypeWordAndReturn(const std::string& word) {
+    for (size_t i = 0; i < word.size(); ++i) Key(XK_a + KeySym(std::tolower(word[i]) - 'a'), i == 0);
+    Key(XK_Return);
+    Send();
   }
 
   // The window pixel as the server holds it (0xRRGGBB).
@@ -305,19 +312,10 @@ TEST_F(XvfbWindow, FieldKeepingTheKeysAfterReturnTakesTheNextWord) {
   Send();
   field->PromptUserInput();
   ASSERT_TRUE(backend->IsTextEntryOpen());
-  Key(XK_P, true);
-  Key(XK_a);
-  Key(XK_d);
-  Key(XK_Return);
-  Send();
+  TypeWordAndReturn("Pad");
   ASSERT_TRUE(PumpUntil([&] { return plug->GetParam(3)->GetDisplayText(0) == std::string("Pad"); }));
   EXPECT_TRUE(backend->IsTextEntryOpen());
-  Key(XK_L, true);
-  Key(XK_e);
-  Key(XK_a);
-  Key(XK_d);
-  Key(XK_Return);
-  Send();
+  TypeWordAndReturn("Lead");
   ASSERT_TRUE(PumpUntil([&] { return plug->GetParam(3)->GetDisplayText(0) == std::string("Lead"); }));
   EXPECT_TRUE(backend->IsTextEntryOpen());
 
