@@ -3,6 +3,9 @@
 // cycle buttons, octave light and randomiser; and the synthesizer's road back.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <thread>
@@ -580,14 +583,33 @@ TEST_F(SettingsFile, MissingFileIsReportedAndNotCreated) {
   }
 }
 
+// A disk that takes only a few bytes, as a full one does: no file may grow past
+// `bytes` while it lasts (writes past that fail with EFBIG, the signal ignored).
+class FileSizeCap {
+public:
+  explicit FileSizeCap(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldAction_ = signal(SIGXFSZ, SIG_IGN);
+    const rlimit cap{bytes, old_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &cap);
+  }
+  ~FileSizeCap() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    signal(SIGXFSZ, oldAction_);
+  }
+
+private:
+  rlimit old_{};
+  void (*oldAction_)(int) = nullptr;
+};
+
 TEST_F(SettingsFile, FailedWriteKeepsTheOldFileAndSaysSo) {
   const std::string before = "v2\nnormal\nno";
   PortsEditor editor(&before);
-  Kit_AtomicFileCalls failing = Kit_AtomicFileSystem();
-  failing.rename = [](const char*, const char*) { return -1; };
-  Kit_SetAtomicFileCalls(&failing);
-  change(*editor.plug, kUserInterfaceSize, 0);
-  Kit_SetAtomicFileCalls(nullptr);
+  {
+    FileSizeCap full(4);
+    change(*editor.plug, kUserInterfaceSize, 0);
+  }
   EXPECT_EQ(editor.data.read("Tavro Editor UI.txt"), before);
   EXPECT_EQ(editor.plug->keptControls().statusText->GetTextString(), "Tavro Editor UI.txt NOT SAVED!");
 }

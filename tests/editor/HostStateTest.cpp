@@ -222,6 +222,8 @@ TEST(HostState, ARecallWhoseOutputIsGoneLeavesAnEditorConnectedBeforeUnconnected
 TEST(HostState, FlagsFollowTheRestoredSwitches) {
   ByteChunk chunk = EditedChunk();
   StateFixture f(true);
+  // The host's blocks have shrunk since the queue's delay was last shown.
+  f.plug->SetBlockSize(512);
   ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
   const Tavro& t = *f.plug;
   EXPECT_EQ(t.slotTables().slotChannels[1].load(), 10);
@@ -237,6 +239,11 @@ TEST(HostState, FlagsFollowTheRestoredSwitches) {
   EXPECT_TRUE(t.midiFilters().localControl.load());
   EXPECT_TRUE(t.midiFilters().ignoreDeviceMidi.load());
   EXPECT_TRUE(f.ports->Sent(kLongOut).empty());
+  // The queue waits one block, and its read-out says so (512 samples at 44100 Hz).
+  EXPECT_EQ(t.outputQueue().midiOutDelay, 512);
+  auto* delay = dynamic_cast<ITextControl*>(t.keptControls().midiOutDelayDisplay);
+  ASSERT_NE(delay, nullptr);
+  EXPECT_EQ(delay->GetTextString(), "11ms|512bfr");
 }
 
 TEST(HostState, TheRecallLogNamesModelPortsAndNamesInOrder) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Framework/IControl.h"
+#include "Framework/IControlSwitches.h"
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
@@ -403,15 +404,16 @@ TEST(LibrarianCommands, SyncButtonsStartTheirJobs) {
   EXPECT_TRUE(page.plug->midiManager->transferInProgress);
 }
 
-TEST(LibrarianCommands, ChangingTheActiveSlotShowsTheSelectorsOwnPosition) {
+TEST(LibrarianCommands, ChangingTheActiveSlotLightsItsButton) {
   LibrarianPage page;
-  IControl* selector = page.plug->firstControl(kQuickTab);
+  auto* selector = dynamic_cast<IRadioButtonsControl*>(page.plug->firstControl(kQuickTab));
   ASSERT_NE(selector, nullptr);
-  const double max = page.plug->GetParam(kQuickTab)->GetMax();
-  for (int slot : {3, 1, 2}) {
+  ASSERT_EQ(selector->NButtons(), 4);
+  for (int slot : {3, 1, 2, 0}) {
     page.plug->ChangeActiveSlotOnSoftware(slot);
     EXPECT_EQ(page.plug->GetParam(kQuickTab)->Value(), slot);
-    EXPECT_DOUBLE_EQ(selector->GetValue(), slot / max) << slot;
+    // The radio lights the button nearest its value.
+    EXPECT_EQ(int(selector->GetValue() * 3 + 0.5), slot) << slot;
   }
 }
 

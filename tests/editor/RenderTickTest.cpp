@@ -224,6 +224,13 @@ TEST(RenderTick, LightsGoDarkOnlyAfterTheirHundredMillisecondsAcrossTheTickWrap)
   t.tickAndPerform();
   EXPECT_EQ(p.slotTables().ledLit[1].load(), 0);
   EXPECT_EQ(p.paramValue(kMIDILed + 1), 0.0);
+  // Lit again in the first 100 ms after the wrap: a count below 100 is not long ago.
+  ASSERT_LT(GetTickCount(), 100u);
+  p.setLedLit(1, 1);
+  p.setLedOnTime(1, int(GetTickCount()));
+  t.clock.Advance(20'000);
+  t.tickAndPerform();
+  EXPECT_EQ(p.slotTables().ledLit[1].load(), 1);
 }
 
 TEST(RenderTick, AfterAResetTheFirstStoppedTickSilencesEverySlot) {

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <ostream>
 
 namespace {
 
@@ -34,6 +36,21 @@ struct ReadCase {
   std::string firstName;
   bool incomplete;
 };
+
+// A failing case is named by what it reads, not printed as bytes.
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.what; }
+
+// "model 5: an init holds its row" -> "Model5AnInitHoldsItsRow".
+std::string CaseName(const ::testing::TestParamInfo<ReadCase>& info) {
+  std::string name;
+  bool wordStart = true;
+  for (const char* p = info.param.what; *p; ++p) {
+    const bool alnum = std::isalnum(static_cast<unsigned char>(*p)) != 0;
+    if (alnum) name += wordStart ? char(std::toupper(static_cast<unsigned char>(*p))) : *p;
+    wordStart = !alnum;
+  }
+  return name;
+}
 
 class Reader : public ::testing::TestWithParam<ReadCase> {};
 
@@ -88,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                  true},
         ReadCase{"no acceptable message: every byte read over", Bytes(5000, 0x33), 0, 0, 0, "", true},
         ReadCase{"14-byte image", Cut(Program(1), 14), 0, 0, 0, "", false}),
-    [](const ::testing::TestParamInfo<ReadCase>& info) { return "Case" + std::to_string(info.index); });
+    CaseName);
 
 TEST(ReaderPadding, BanksFillUpWithNamedInitMessages) {
   const PatchFile programs = Read(Programs(40));

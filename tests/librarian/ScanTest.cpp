@@ -82,16 +82,18 @@ TEST_F(Scan, SubFoldersComeBeforeTheRootWithTheirChains) {
 
 // The tree as the folders arrive: a sub-folder met again after its own sub-folders
 // holds the next ones in a root entry of its own; a file deeper than three levels is
-// in its third-level folder, where a menu offers it.
+// in its third-level folder, where a menu offers it, also when that folder holds no
+// bank of its own (G/H).
 TEST_F(Scan, TreeFollowsTheFoldersAndKeepsDeepFilesInTheirThirdLevel) {
-  for (const char* folder : {"A", "A/B", "A/D", "B", "A/D/E", "A/D/E/F"}) Folder(folder);
-  for (const char* bank :
-       {"A/x.syx", "A/y.syx", "A/B/z.syx", "A/D/w.syx", "B/v.syx", "r.syx", "A/D/E/F/deep.syx", "A/D/w2.syx"})
+  for (const char* folder : {"A", "A/B", "A/D", "B", "A/D/E", "A/D/E/F", "G", "G/H", "G/H/I"}) Folder(folder);
+  for (const char* bank : {"A/x.syx", "A/y.syx", "A/B/z.syx", "A/D/w.syx", "B/v.syx", "r.syx", "A/D/E/F/deep.syx",
+                           "A/D/w2.syx", "G/H/I/lone.syx"})
     Bank(bank);
   Bank("A/p.syx", Join(std::vector<Bytes>(100, Performance(1))));
   librarian_.loadPatchesFromFilesystem(root_);
   EXPECT_EQ(Tree(0), (std::vector<std::string>{"[]", "  A x.syx y.syx", "    B z.syx", "[]", "  A",
-                                               "    D w.syx w2.syx deep.syx", "[]", "  B v.syx", "[Patches] r.syx"}));
+                                               "    D w.syx w2.syx deep.syx", "[]", "  B v.syx", "[]", "  G",
+                                               "    H lone.syx", "[Patches] r.syx"}));
   EXPECT_EQ(Tree(1), (std::vector<std::string>{"[]", "  A p.syx"}));
 }
 

@@ -369,6 +369,29 @@ TEST_F(Surface, AControlHiddenSinceTheLastRedrawIsRepaintedAwayOnce) {
   EXPECT_EQ(surface->Pixels(), afterHide);
 }
 
+// The same for a control whose layer (a tab page, a window) is hidden: the page it
+// leaves is repainted once, its children's areas included.
+TEST_F(Surface, ALayerHiddenSinceTheLastRedrawIsRepaintedAwayOnce) {
+  surface->AttachControl(new ProbeControl(&plug(), IRECT(0, 0, 200, 100)));
+  auto* page = new ControlLayer(1, "page");
+  surface->AttachLayer(page);
+  auto* child = new ControlLayer(2, "child");
+  page->AddChildLayer(child);
+  page->SetActiveChildID(2);
+  page->AddControl(new ProbeControl(&plug(), IRECT(10, 10, 20, 20)));
+  child->AddControl(new ProbeControl(&plug(), IRECT(50, 50, 60, 60)));
+  page->Hide(false);
+  surface->DrawAll();
+
+  page->Hide(true);
+  IRECT r;
+  ASSERT_TRUE(surface->IsDirty(&r));
+  EXPECT_EQ(r, IRECT(10, 10, 60, 60));
+  surface->Draw(&r);
+  IRECT again;
+  EXPECT_FALSE(surface->IsDirty(&again));
+}
+
 TEST_F(Surface, DirtyControlWithEmptyRectIsDirtyWithoutGrowingTheRect) {
   surface->AttachControl(new ProbeControl(&plug(), IRECT(0, 0, 200, 100)));
   surface->AttachControl(new ProbeControl(&plug(), IRECT()));

@@ -56,6 +56,7 @@ bool Tavro::SerializeState2(ByteChunk* chunk, bool withPatchManager) {
         PortNameToSave(GetParam(kDeviceInSelection), getExternalMIDIInNames(), unmatchedPortNames[kInput]);
     patchManager->names[6] =
         PortNameToSave(GetParam(kDeviceOutSelection), getExternalMIDIOutNames(), unmatchedPortNames[kOutput]);
+    setLibrarianViewDirty();
     whole = patchManager->saveAllToChunk(chunk) && whole;
     const int selectors = chunk->Size();
     for (int paramIdx : {kDeviceInSelection, kDeviceOutSelection, kBankSelection, kPatchSelection})

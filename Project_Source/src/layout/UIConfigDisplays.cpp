@@ -78,8 +78,6 @@ IControl* UIConfigManager::createNameDisplay(const std::string& name, int paramI
   auto* caption = new ICaptionControl(mPlug, ScaledRect(x, y, w, h), paramIdx, &text, true);
   caption->SetPromptDisabled(false);
   caption->SetTextEntryLength(nameLength);
-  // A name too long for its field even drawn smaller is cut rather than laid over its labels.
-  caption->SetFitToRect(true);
   // Searching again is typing a new word: the search field keeps the keys after Return.
   caption->SetKeepsEntryAfterReturn(paramIdx == TavroParam::kPatchSearchString);
   Place(caption, layer);

@@ -7,8 +7,6 @@
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MessagingEditor.h"
 
-namespace {}  // namespace
-
 void MIDIMessageManager::getNormalControl(int key1, int key2, int key3, int key4, int key5, int rawValue,
                                           bool fromHardware) {
   if (!plug_) return;
@@ -22,8 +20,8 @@ void MIDIMessageManager::processSysExToUI(IControl* control, int rawValue, bool 
   if (!param) return;
   applyingHardwareValue = false;
   transferInProgress = false;
-  const double range = param->GetMax() - param->GetMin();
-  const double normalised = range != 0.0 ? (rawValue - param->GetMin()) / range : 0.0;
+  // A parameter of one value gives 0/0: the control takes that as its low end.
+  const double normalised = (rawValue - param->GetMin()) / (param->GetMax() - param->GetMin());
   if (fromHardware) applyingHardwareValue = true;
   control->SetValueFromHardware(normalised);
   if (notify && plug_) plug_->OnParamChange(kShowVelomap);

@@ -196,7 +196,7 @@ void Tavro::ChangeActiveSlotOnSoftware(int slot) {
   if (slot == panelMode_.activeSlot) return;
   IParam* tab = GetParam(kQuickTab);
   tab->SetClamped(slot);
-  // The selector's own range decides where the slot lies on it.
-  if (graphics) graphics->SetParameterFromPlug(kQuickTab, tab->GetNormalized(), true);
+  // Quarter steps for A to C, the top for D: each lands on its own button of the four.
+  if (graphics) graphics->SetParameterFromPlug(kQuickTab, slot >= 3 ? 1.0 : slot * 0.25, true);
   OnParamChange(kQuickTab);
 }
