@@ -111,8 +111,10 @@ TEST(UISettingsFile, LongLinesAreCutAt4KiBAndAMissingFileReadsEmpty) {
   const UISettings s = ParseUISettings(std::string(10000, 'x') + "\nlarge\n");
   EXPECT_EQ(s.lines[0], std::string(UISettings::kMaxLineLength, 'x'));
   EXPECT_EQ(s.lines[1], "large");
-  const UISettings missing = ReadUISettings("/nonexistent/Tavro Editor UI.txt");
+  std::string passedOver;
+  const UISettings missing = ReadUISettings("/nonexistent/Tavro Editor UI.txt", &passedOver);
   EXPECT_EQ(missing.lines[0] + missing.lines[1] + missing.lines[2], "");
+  EXPECT_EQ(passedOver, "") << "a missing file is no news";
 }
 
 }  // namespace
