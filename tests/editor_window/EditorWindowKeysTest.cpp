@@ -143,7 +143,7 @@ TEST_F(EditorWindow, TheRenameBoxEditsAtItsCaret) {
   list.renameSlot(0, 0);
   ASSERT_TRUE(backend->IsTextEntryOpen());
   EXPECT_EQ(backend->TextEntryText(), "A3        ") << "the name as the unit holds it, ten characters";
-  Key(XK_Right);  // the selection goes, the caret at the end
+  Key(XK_Right);                                  // the selection goes, the caret at the end
   for (int i = 0; i < 8; ++i) Key(XK_BackSpace);  // "A3"
   Key(XK_Left);
   Key(XK_x);  // "Ax3"
