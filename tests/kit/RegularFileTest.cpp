@@ -33,32 +33,12 @@ protected:
   std::string dir_;
 };
 
-TEST_F(RegularFile, ARegularFileIsReadWhole) {
-  std::ofstream(Path("a.txt"), std::ios::binary) << std::string(70000, 'x') << "end";
-  std::string bytes, why;
-  EXPECT_EQ(Kit_ReadRegularFile(Path("a.txt"), 70003, &bytes, &why), Kit_FileRead::Read);
-  EXPECT_EQ(bytes.size(), 70003u);
-  EXPECT_EQ(bytes.substr(70000), "end");
-}
-
 TEST_F(RegularFile, OneByteOverTheLimitIsTooLarge) {
   std::ofstream(Path("a.txt"), std::ios::binary) << std::string(101, 'x');
   std::string bytes = "old", why;
   EXPECT_EQ(Kit_ReadRegularFile(Path("a.txt"), 100, &bytes, &why), Kit_FileRead::TooLarge);
   EXPECT_EQ(bytes, "");
   EXPECT_EQ(why, "larger than 100 bytes");
-}
-
-TEST_F(RegularFile, NothingThereIsMissing) {
-  std::string bytes, why;
-  EXPECT_EQ(Kit_ReadRegularFile(Path("none"), 100, &bytes, &why), Kit_FileRead::Missing);
-}
-
-// Opened for reading in the blocking way, a FIFO without a writer would never return.
-TEST_F(RegularFile, AFifoIsPassedOverWithoutWaitingForAWriter) {
-  std::string bytes, why;
-  EXPECT_EQ(Kit_ReadRegularFile(Fifo("settings"), 100, &bytes, &why), Kit_FileRead::NotRegular);
-  EXPECT_EQ(why, "a FIFO, not a file");
 }
 
 // A link to /dev/zero never ends: read up to a newline or to its end, it would run
