@@ -1,5 +1,7 @@
 #include "Kit_AtomicFile.h"
 
+#include "Kit_RegularFile.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -163,6 +165,11 @@ bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t 
   std::string target = path;
   int code = 0;
   if (!FollowLinks(target, code)) return Fail(error, path, "could not follow the link", code);
+  // Only a file is replaced: a FIFO or a device standing at the name (or at the end
+  // of its links) stays as it is, and nothing is written in the folder it is in.
+  struct stat standing {};
+  if (stat(target.c_str(), &standing) == 0 && !S_ISREG(standing.st_mode))
+    return Fail(error, path, (Kit_FileKindName(standing.st_mode) + " stands there, not a file").c_str(), EEXIST);
 
   std::string temporary;
   const int fd = CreateTemporary(calls, target, temporary, code);

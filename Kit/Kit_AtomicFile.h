@@ -2,6 +2,8 @@
 // Writes a whole file so that a reader, or the disk after a power cut, sees either
 // the old file or the new one and never a part: the bytes go to a temporary in the
 // target's folder, are flushed, and the temporary is renamed over the target.
+// Only a regular file (or nothing) is replaced: a FIFO, a device or a folder at the
+// name is refused and left as it is.
 //
 // The temporary is named ".<name>.tmp-XXXXXX": hidden, and never ending in an
 // extension a folder scan picks up. It stays locked (flock) until it is renamed or

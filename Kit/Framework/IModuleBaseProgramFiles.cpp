@@ -1,31 +1,27 @@
 // Program and bank files of the plug-in base. Callers hold the plug-in mutex.
 
 #include <cmath>
-#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "Framework/FxFile.h"
 #include "Framework/IModuleBase.h"
 #include "Kit_AtomicFile.h"
+#include "Kit_RegularFile.h"
 
 namespace {
 
-// Far above any bank of this plug-in; a larger file is refused before it is read.
+// Far above any bank of this plug-in; a larger file is refused.
 constexpr long kMaxFileBytes = 64L << 20;
 
+// Only a regular file, opened without blocking: a FIFO or a device chosen as a
+// program file is refused rather than waited on or read without end.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
   if (!path || !path[0]) return false;
-  FILE* file = std::fopen(path, "rb");
-  if (!file) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(file) : -1;
-  ok = size >= 0 && size <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes->resize(size_t(size));
-    ok = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
-  }
-  std::fclose(file);
-  return ok;
+  std::string read;
+  if (Kit_ReadRegularFile(path, size_t(kMaxFileBytes), &read, nullptr) != Kit_FileRead::Read) return false;
+  bytes->assign(read.begin(), read.end());
+  return true;
 }
 
 // A state chunk from a file: the framework's version header, then the state.

@@ -15,9 +15,9 @@
 
 namespace {
 
-const int kCodes[] = {kViewKeyNone,          kViewKeyReturn, kViewKeyEnter, kViewKeyBackspace,
-                      kViewKeyForwardDelete, kViewKeyLeft,   kViewKeyRight, kViewKeyUp,
-                      kViewKeyDown,          kViewKeySpace,  kViewKeyEscape};
+const int kCodes[] = {kViewKeyNone,   kViewKeyReturn, kViewKeyEnter, kViewKeyBackspace, kViewKeyForwardDelete,
+                      kViewKeyLeft,   kViewKeyRight,  kViewKeyUp,    kViewKeyDown,      kViewKeySpace,
+                      kViewKeyEscape, kViewKeyHome,   kViewKeyEnd};
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -47,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ViewKeyEvent key;
     key.keyCode = kCodes[data[i] % (sizeof kCodes / sizeof kCodes[0])];
     key.mods.shift = data[i] & 0x80;
+    key.mods.control = data[i] & 0x40;
     const size_t length = std::min<size_t>(data[i + 1] % 6, size - i - 2);
     key.characters.assign(reinterpret_cast<const char*>(data + i + 2), length);
     i += 2 + length;
@@ -60,6 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     cocoaEntry.HandleKey(key);
     carbonEntry.HandleKey(key);
+    // The caret stands in the text.
+    Check(cocoaEntry.Caret() <= cocoaEntry.Text().size());
+    Check(carbonEntry.Caret() <= carbonEntry.Text().size());
     if (paramType >= 0 && maximumLength > 0 && !cocoaEntry.AllSelected())
       Check(formatter.IsPartialStringValid(cocoaEntry.Text()) || cocoaEntry.Text().empty());
   }

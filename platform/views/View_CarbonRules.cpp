@@ -64,7 +64,9 @@ bool TypeAccepts(int paramType, char32_t c) {
 CarbonEntryKey CarbonTextEntryKey(const ViewKeyEvent& event, int paramType, int currentLength, int maximumLength) {
   const char32_t c = CarbonCharCode(event);
   if (c == 13 || c == 3) return CarbonEntryKey::Commit;
-  if ((event.keyCode >= kViewKeyLeft && event.keyCode <= kViewKeyUp) || c == 8 || c == 127)
+  // Home and End move the caret as the arrows do: the field's own keys.
+  if ((event.keyCode >= kViewKeyLeft && event.keyCode <= kViewKeyUp) || event.keyCode == kViewKeyHome ||
+      event.keyCode == kViewKeyEnd || c == 8 || c == 127)
     return CarbonEntryKey::LeftToEntry;
   if (!TypeAccepts(paramType, c)) return CarbonEntryKey::Swallow;
   return currentLength < maximumLength ? CarbonEntryKey::Accept : CarbonEntryKey::Swallow;

@@ -124,10 +124,8 @@ void ViewDialogSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) 
       painter.Fill(dest, r, 0xFFFFFF);
       painter.Frame(dest, r, child == focus_ ? ViewOverlayColours::kHighlight : ViewOverlayColours::kFrame);
       if (child == focus_ && entry_) {
-        ViewTextEntrySpec live = entry_->Request();
-        live.rect = {r.x + 1, r.y + 1, r.w - 2, r.h - 2};
-        live.text = entry_->Text();
-        painter.Entry(dest, ViewTextEntry(live));
+        entry_->SetRect({r.x + 1, r.y + 1, r.w - 2, r.h - 2});
+        painter.Entry(dest, *entry_);
       } else {
         painter.Text(dest, {r.x + 3, r.y, r.w - 6, r.h}, TextOf(child), ViewOverlayColours::kText, ViewTextAlign::Left);
       }

@@ -53,14 +53,19 @@ void ViewOverlayPainter::Text(Raster_IBitmap* dest, const ViewRect& r, const std
   font_.DrawText(dest, utf8.c_str(), -1, &rect, format);
 }
 
-std::string ViewOverlayPainter::ShownTail(const std::string& utf8, int room) {
+size_t ViewOverlayPainter::ShownFrom(const std::string& utf8, size_t caret, int room) {
+  caret = std::min(caret, utf8.size());
   size_t from = 0;
-  while (from < utf8.size() && TextWidth(utf8.substr(from)) > room) {
+  while (from < caret && TextWidth(utf8.substr(from, caret - from)) > room) {
     // One character off the front: its lead byte and its continuation bytes.
     ++from;
-    while (from < utf8.size() && (static_cast<unsigned char>(utf8[from]) & 0xC0) == 0x80) ++from;
+    while (from < caret && (static_cast<unsigned char>(utf8[from]) & 0xC0) == 0x80) ++from;
   }
-  return utf8.substr(from);
+  return from;
+}
+
+std::string ViewOverlayPainter::ShownTail(const std::string& utf8, int room) {
+  return utf8.substr(ShownFrom(utf8, utf8.size(), room));
 }
 
 void ViewOverlayPainter::Entry(Raster_IBitmap* dest, const ViewTextEntry& entry) {
@@ -68,19 +73,22 @@ void ViewOverlayPainter::Entry(Raster_IBitmap* dest, const ViewTextEntry& entry)
   const ViewRect& r = request.rect;
   Fill(dest, r, request.background);
   const ViewRect inner{r.x + 2, r.y, r.w - 4, r.h};
-  // The caret stands after the last character: a text wider than the field shows
-  // its end, as a field scrolls to keep the caret in view.
-  const std::string shown = ShownTail(entry.Text(), inner.w - 2);
-  const ViewTextAlign align = shown.size() < entry.Text().size() ? ViewTextAlign::Left : request.align;
+  // A text wider than the field shows the part that holds the caret, as a field
+  // scrolls to keep the caret in view; the text clips at the field's right edge.
+  const std::string& text = entry.Text();
+  const size_t from = ShownFrom(text, entry.Caret(), inner.w - 2);
+  const std::string shown = text.substr(from);
   const int width = TextWidth(shown);
+  const ViewTextAlign align = from > 0 || width > inner.w - 2 ? ViewTextAlign::Left : request.align;
   int left = inner.x;
   if (align == ViewTextAlign::Center) left = inner.x + (inner.w - width) / 2;
   if (align == ViewTextAlign::Right) left = inner.x + inner.w - width;
   if (entry.AllSelected()) {
-    Fill(dest, {left, r.y + 1, width, r.h - 2}, ViewOverlayColours::kHighlight);
+    Fill(dest, {left, r.y + 1, std::min(width, inner.w), r.h - 2}, ViewOverlayColours::kHighlight);
     Text(dest, inner, shown, ViewOverlayColours::kHighlightText, align);
     return;
   }
   Text(dest, inner, shown, request.foreground, align);
-  Fill(dest, {std::min(left + width + 1, r.x + r.w - 2), r.y + 2, 1, r.h - 4}, request.foreground);
+  const int caretX = left + TextWidth(text.substr(from, entry.Caret() - from)) + 1;
+  Fill(dest, {std::min(caretX, r.x + r.w - 2), r.y + 2, 1, r.h - 4}, request.foreground);
 }

@@ -57,6 +57,9 @@ public:
   void Text(Raster_IBitmap* dest, const ViewRect& r, const std::string& utf8, uint32_t rgb, ViewTextAlign align);
   // An open text entry: its colours, text, selection and caret. Set the entry's font first.
   void Entry(Raster_IBitmap* dest, const ViewTextEntry& entry);
+  // Where the shown part of a text starts so that the text before `caret` fits in
+  // `room` pixels: 0 while it fits, else the first whole character that lets it.
+  size_t ShownFrom(const std::string& utf8, size_t caret, int room);
   // The end of the text that fits in `room` pixels: all of it when it fits.
   std::string ShownTail(const std::string& utf8, int room);
 

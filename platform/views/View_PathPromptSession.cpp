@@ -53,10 +53,8 @@ void ViewPathPromptSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& paint
   painter.Text(dest, {left, y, inner, row}, title, ViewOverlayColours::kText, ViewTextAlign::Left);
   y += row;
   painter.Frame(dest, {left - 1, y - 1, inner + 2, row + 2}, ViewOverlayColours::kFrame);
-  ViewTextEntrySpec live = entry_.Request();
-  live.rect = {left, y, inner, row};
-  live.text = entry_.Text();
-  painter.Entry(dest, ViewTextEntry(live));
+  entry_.SetRect({left, y, inner, row});
+  painter.Entry(dest, entry_);
   y += row;
   painter.Text(dest, {left, y, inner, row}, problem_, 0xB00000, ViewTextAlign::Left);
   y += row;

@@ -57,7 +57,7 @@ struct SpecialKey {
   char32_t character;  // what the platform reports as the key's one character
 };
 
-// Arrow keys carry the platform's private-use function-key characters.
+// Arrow, Home and End keys carry the platform's private-use function-key characters.
 const SpecialKey kSpecialKeys[] = {
     {XK_Left, kViewKeyLeft, 0xF702},
     {XK_KP_Left, kViewKeyLeft, 0xF702},
@@ -67,6 +67,10 @@ const SpecialKey kSpecialKeys[] = {
     {XK_KP_Up, kViewKeyUp, 0xF700},
     {XK_Down, kViewKeyDown, 0xF701},
     {XK_KP_Down, kViewKeyDown, 0xF701},
+    {XK_Home, kViewKeyHome, 0xF729},
+    {XK_KP_Home, kViewKeyHome, 0xF729},
+    {XK_End, kViewKeyEnd, 0xF72B},
+    {XK_KP_End, kViewKeyEnd, 0xF72B},
     {XK_space, kViewKeySpace, U' '},
     {XK_Return, kViewKeyReturn, U'\r'},
     {XK_KP_Enter, kViewKeyEnter, 3},

@@ -205,4 +205,21 @@ TEST(HostRun, WithoutAnyMidiSystemAHostInputSaysItsOwnPartOnly) {
   EXPECT_NE(output.find("tavro-host: no MIDI system for --midi-in"), std::string::npos) << output;
 }
 
+// A FIFO or a link to an endless device given as the state to restore is refused,
+// not waited on or read without end: the host ends (a generous bound stops a hang)
+// and says what stood there.
+TEST(HostRun, AStateInThatIsNoFileEndsTheRunAndIsNamed) {
+  TempDataRoot data;
+  const std::string fifo = data.root() + "/state.plist", zero = data.root() + "/zero.plist";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+  for (const auto& [path, kind] : {std::pair{fifo, "a FIFO"}, std::pair{zero, "a device"}}) {
+    std::string output;
+    const int status = RunHost("--data-root '" + data.root() + "' --state-in '" + path + "'", &output, "timeout 120 ");
+    EXPECT_NE(status, 0) << output;
+    EXPECT_NE(status, 124) << "the bound ran out\n" << output;
+    EXPECT_NE(output.find("cannot read " + path + ": " + kind + ", not a file"), std::string::npos) << output;
+  }
+}
+
 }  // namespace

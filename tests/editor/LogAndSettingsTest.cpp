@@ -1,6 +1,12 @@
 // The debug log and the UI settings file, as start-up meets them.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 #include <sstream>
 
 #include "EditorTestSupport.h"
@@ -52,6 +58,25 @@ TEST(Log, PresentLogIsEmptiedThenHoldsTheStageLinesInOrder) {
     EXPECT_LT(at, lines.size()) << "missing or out of order: " << stage;
   }
   for (const std::string& line : lines) EXPECT_EQ(line.find("old line"), std::string::npos);
+}
+
+// A FIFO put in the log's place after start-up, with nobody reading it: a line is
+// dropped rather than waited for (the render thread logs too). Should the write wait,
+// the test opens the FIFO for reading itself after a generous bound, so it fails
+// rather than hangs.
+TEST(Log, ALineForAFifoWithoutAReaderIsNotWaitedFor) {
+  TempDataRoot data;
+  std::system(("mkdir -p '" + data.folder() + "'").c_str());
+  const std::string path = data.folder() + "Tavro Editor LOG.txt";
+  ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+  std::future<void> line = std::async(std::launch::async, [&] { DebuggerOutput::printDebugInfo(path, "RESET: "); });
+  const bool ended = line.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+  if (!ended) {
+    const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    line.wait();
+    close(reader);
+  }
+  EXPECT_TRUE(ended);
 }
 
 TEST(Log, LineFormatIsLocalTimeTabBlankTextNewline) {
@@ -111,8 +136,10 @@ TEST(UISettingsFile, LongLinesAreCutAt4KiBAndAMissingFileReadsEmpty) {
   const UISettings s = ParseUISettings(std::string(10000, 'x') + "\nlarge\n");
   EXPECT_EQ(s.lines[0], std::string(UISettings::kMaxLineLength, 'x'));
   EXPECT_EQ(s.lines[1], "large");
-  const UISettings missing = ReadUISettings("/nonexistent/Tavro Editor UI.txt");
+  std::string passedOver;
+  const UISettings missing = ReadUISettings("/nonexistent/Tavro Editor UI.txt", &passedOver);
   EXPECT_EQ(missing.lines[0] + missing.lines[1] + missing.lines[2], "");
+  EXPECT_EQ(passedOver, "") << "a missing file is no news";
 }
 
 }  // namespace

@@ -108,6 +108,28 @@ TEST_F(HeadlessBackend, OpenEntryTakesKeysAndItsOwnClicks) {
   EXPECT_EQ(client.keys.size(), 1u);
 }
 
+// The caret keys, Delete and select-all injected as a host script does reach the
+// entry, none of them the panel.
+TEST_F(HeadlessBackend, CaretKeysAndSelectAllReachTheOpenEntry) {
+  ViewTextEntrySpec request;
+  request.text = "Bass";
+  backend.OpenTextEntry(request);
+  backend.InjectKey({kViewKeyHome, "", {}});
+  backend.InjectKey({kViewKeyForwardDelete, "", {}});
+  backend.TypeText("P");
+  backend.InjectKey({kViewKeyEnd, "", {}});
+  backend.InjectKey({kViewKeyLeft, "", {}});
+  backend.TypeText("t");
+  EXPECT_EQ(backend.TextEntryText(), "Pasts");
+  ViewKeyEvent selectAll{kViewKeyNone, "a", {}};
+  selectAll.mods.control = true;
+  backend.InjectKey(selectAll);
+  backend.TypeText("Pad\n");
+  ASSERT_EQ(client.committed.size(), 1u);
+  EXPECT_EQ(client.committed[0], "Pad");
+  EXPECT_TRUE(client.keys.empty());
+}
+
 TEST_F(HeadlessBackend, EscapeCancelsTheEntryAndReachesNoPanelKey) {
   ViewTextEntrySpec request;
   request.text = "Bass";

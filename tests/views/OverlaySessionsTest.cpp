@@ -337,6 +337,42 @@ TEST_F(Overlay, ALongEntryShowsItsEndWithTheCaret) {
   EXPECT_LT(rightmostInk, 10 + room + 6) << "nothing beyond the field";
 }
 
+// The caret is drawn where it stands: before the text after Home, with the start of
+// a long text in view; after it at the end.
+TEST_F(Overlay, EntryDrawsTheCaretWhereItIs) {
+  const auto caretColumn = [&](const ViewTextEntry& entry) {
+    std::vector<uint32_t> px(300 * 30, PanelPixelFromRgb(0, 0, 0));
+    ViewPixelsBitmap canvas(px.data(), 300, 30, 300);
+    painter.Entry(&canvas, entry);
+    // The caret is the one column inked from top to bottom of the field's inside.
+    for (int x = 0; x < 300; ++x) {
+      bool full = true;
+      for (int y = 7; y < 23; ++y) full = full && PanelPixelRgb(px[size_t(y * 300 + x)]) == 0xFFFFFFu;
+      if (full) return x;
+    }
+    return -1;
+  };
+  ViewTextEntrySpec request;
+  request.rect = {10, 5, 200, 20};
+  request.background = 0x000000;
+  request.foreground = 0xFFFFFF;
+  request.text = "WWWW";
+  ViewTextEntry entry(request);
+  const int atEnd = caretColumn(entry);
+  EXPECT_EQ(atEnd, 10 + 2 + painter.TextWidth("WWWW") + 1);
+  entry.HandleKey({kViewKeyHome, "", {}});
+  EXPECT_EQ(caretColumn(entry), 10 + 2 + 1);
+  entry.HandleKey({kViewKeyRight, "", {}});
+  EXPECT_EQ(caretColumn(entry), 10 + 2 + painter.TextWidth("W") + 1);
+
+  request.text = std::string(200, 'W');
+  ViewTextEntry longer(request);
+  EXPECT_EQ(caretColumn(longer), 10 + 2 + painter.TextWidth(painter.ShownTail(request.text, 200 - 6)) + 1)
+      << "at the end, the end is in view";
+  longer.HandleKey({kViewKeyHome, "", {}});
+  EXPECT_EQ(caretColumn(longer), 10 + 2 + 1) << "after Home, the start is in view";
+}
+
 TEST_F(Overlay, EntryDrawsItsColoursAndSelection) {
   std::vector<uint32_t> px(100 * 40, PanelPixelFromRgb(0, 0, 0));
   ViewPixelsBitmap canvas(px.data(), 100, 40, 100);

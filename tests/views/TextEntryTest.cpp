@@ -49,6 +49,7 @@ TEST(ViewTextEntry, SelectedInitialTextIsReplacedByTyping) {
   EXPECT_FALSE(e.AllSelected());
 }
 
+// Left drops the selection to its start, Right to its end, as the platform's fields do.
 TEST(ViewTextEntry, ArrowKeepsTheTextAndDropsTheSelection) {
   ViewTextEntrySpec request;
   request.text = "Init";
@@ -56,7 +57,113 @@ TEST(ViewTextEntry, ArrowKeepsTheTextAndDropsTheSelection) {
   ViewTextEntry e(request);
   e.HandleKey(Code(kViewKeyLeft));
   e.HandleKey(Char("s"));
-  EXPECT_EQ(e.Text(), "Inits");
+  EXPECT_EQ(e.Text(), "sInit");
+  ViewTextEntry f(request);
+  f.HandleKey(Code(kViewKeyRight));
+  f.HandleKey(Char("s"));
+  EXPECT_EQ(f.Text(), "Inits");
+}
+
+ViewKeyEvent Control(const char* s) {
+  ViewKeyEvent k = Char(s);
+  k.mods.control = true;
+  return k;
+}
+
+// The caret keys move through whole characters; typing goes in at the caret.
+TEST(ViewTextEntry, CaretKeysMoveAndTypingGoesInAtTheCaret) {
+  ViewTextEntrySpec request;
+  request.text = "B\xC3\xA9nk";  // "Bénk": é is two bytes
+  ViewTextEntry e(request);
+  EXPECT_EQ(e.Caret(), 5u);
+  e.HandleKey(Code(kViewKeyLeft));
+  e.HandleKey(Code(kViewKeyLeft));
+  EXPECT_EQ(e.Caret(), 3u);
+  e.HandleKey(Code(kViewKeyLeft));
+  EXPECT_EQ(e.Caret(), 1u) << "over the whole of \"é\"";
+  e.HandleKey(Char("a"));
+  EXPECT_EQ(e.Text(), "Ba\xC3\xA9nk");
+  e.HandleKey(Code(kViewKeyHome));
+  e.HandleKey(Char("-"));
+  e.HandleKey(Code(kViewKeyEnd));
+  e.HandleKey(Char("s"));
+  EXPECT_EQ(e.Text(), "-Ba\xC3\xA9nks");
+  e.HandleKey(Code(kViewKeyUp));
+  EXPECT_EQ(e.Caret(), 0u);
+  e.HandleKey(Code(kViewKeyLeft));
+  EXPECT_EQ(e.Caret(), 0u) << "nothing before the start";
+  e.HandleKey(Code(kViewKeyDown));
+  e.HandleKey(Code(kViewKeyRight));
+  EXPECT_EQ(e.Caret(), e.Text().size()) << "nothing after the end";
+}
+
+// Backspace takes the character before the caret, Delete the one after it.
+TEST(ViewTextEntry, BackspaceAndDeleteWorkAtTheCaret) {
+  ViewTextEntrySpec request;
+  request.text =
+      "ab\xE2\x82\xAC"
+      "cd";
+  ViewTextEntry e(request);
+  for (int i = 0; i < 3; ++i) e.HandleKey(Code(kViewKeyLeft));
+  e.HandleKey(Code(kViewKeyForwardDelete, "\x7f"));
+  EXPECT_EQ(e.Text(), "abcd") << "the euro sign after the caret, whole";
+  e.HandleKey(Code(kViewKeyBackspace, "\x08"));
+  EXPECT_EQ(e.Text(), "acd");
+  EXPECT_EQ(e.Caret(), 1u);
+  e.HandleKey(Code(kViewKeyEnd));
+  e.HandleKey(Code(kViewKeyForwardDelete, "\x7f"));
+  EXPECT_EQ(e.Text(), "acd") << "nothing after the end";
+  e.HandleKey(Code(kViewKeyHome));
+  e.HandleKey(Code(kViewKeyBackspace, "\x08"));
+  EXPECT_EQ(e.Text(), "acd") << "nothing before the start";
+}
+
+// Select-all selects the whole text; typing replaces it, Delete removes it, and
+// the filter judges the text that would stay.
+TEST(ViewTextEntry, SelectAllThenTypingOrDeleteReplacesTheText) {
+  ViewTextEntrySpec request;
+  request.text = "/home/someone/Old.syx";
+  ViewTextEntry e(request);
+  EXPECT_FALSE(e.HandleKey(Control("\x01")));  // Control-A as the X server gives it
+  EXPECT_TRUE(e.AllSelected());
+  EXPECT_EQ(e.Text(), "/home/someone/Old.syx");
+  e.HandleKey(Char("/"));
+  e.HandleKey(Char("x"));
+  EXPECT_EQ(e.Text(), "/x");
+  ViewKeyEvent commandA = Char("a");
+  commandA.mods.command = true;
+  e.HandleKey(commandA);
+  EXPECT_TRUE(e.AllSelected());
+  e.HandleKey(Code(kViewKeyForwardDelete, "\x7f"));
+  EXPECT_EQ(e.Text(), "");
+
+  request.text = "Slot Patch";
+  request.filter = CarbonEntryFilter(5, 10);
+  ViewTextEntry full(request);
+  full.HandleKey(Control("a"));
+  full.HandleKey(Char("P"));
+  EXPECT_EQ(full.Text(), "P") << "a full-length name typed over";
+  EXPECT_FALSE(full.AllSelected());
+}
+
+// The length limit counts the whole text with the typed character in the middle.
+TEST(ViewTextEntry, TypingInTheMiddleKeepsTheLengthLimit) {
+  ViewTextEntrySpec request;
+  request.text = "Slot Patc";
+  request.filter = CarbonEntryFilter(5, 10);
+  ViewTextEntry e(request);
+  e.HandleKey(Code(kViewKeyHome));
+  e.HandleKey(Char("X"));
+  EXPECT_EQ(e.Text(), "XSlot Patc");
+  e.HandleKey(Char("Y"));
+  EXPECT_EQ(e.Text(), "XSlot Patc");
+  e.HandleKey(Char("\xC3\xA9"));  // 7-bit names only
+  EXPECT_EQ(e.Text(), "XSlot Patc");
+  e.HandleKey(Code(kViewKeyHome, "\xEF\x9C\xA9"));
+  e.HandleKey(Code(kViewKeyForwardDelete, "\x7f"));
+  e.HandleKey(Code(kViewKeyEnd, "\xEF\x9C\xAB"));
+  e.HandleKey(Char("h"));
+  EXPECT_EQ(e.Text(), "Slot Patch") << "Home and End are the field's own keys";
 }
 
 TEST(ViewTextEntry, FilterSeesTheProposedTextAndCanRefuse) {

@@ -4,6 +4,7 @@
 #include <X11/keysym.h>
 
 #include "views/View_CocoaRules.h"
+#include "views/View_TextEntry.h"
 #include "views/View_X11Input.h"
 
 namespace {
@@ -67,6 +68,18 @@ TEST(X11Input, ReturnEnterAndEditingKeys) {
   EXPECT_EQ(X11KeyEvent(XK_KP_Enter, "\r", 0)->keyCode, kViewKeyEnter);
   EXPECT_EQ(X11KeyEvent(XK_BackSpace, "\x08", 0)->keyCode, kViewKeyBackspace);
   EXPECT_EQ(X11KeyEvent(XK_Delete, "\x7f", 0)->keyCode, kViewKeyForwardDelete);
+}
+
+// Home and End (also on the keypad) reach an entry with their codes; Control-A
+// with its control character and the Control modifier: the entry's select-all.
+TEST(X11Input, HomeEndAndSelectAllReachTheEntry) {
+  for (unsigned long sym : {XK_Home, XK_KP_Home}) EXPECT_EQ(X11KeyEvent(sym, "", 0)->keyCode, kViewKeyHome);
+  for (unsigned long sym : {XK_End, XK_KP_End}) EXPECT_EQ(X11KeyEvent(sym, "", 0)->keyCode, kViewKeyEnd);
+  const auto selectAll = X11KeyEvent(XK_a, "\x01", ControlMask);
+  ASSERT_TRUE(selectAll);
+  EXPECT_TRUE(ViewIsSelectAllKey(*selectAll));
+  EXPECT_FALSE(ViewIsSelectAllKey(*X11KeyEvent(XK_a, "a", 0)));
+  EXPECT_FALSE(ViewIsSelectAllKey(*X11KeyEvent(XK_b, "\x02", ControlMask)));
 }
 
 TEST(X11Input, ModifierKeysAloneMakeNoEvent) {

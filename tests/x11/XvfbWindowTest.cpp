@@ -292,7 +292,7 @@ TEST_F(XvfbWindow, EntryOpenedByThePanelTakesKeysAtOnce) {
   Key(XK_Tab);
   const KeyCode control = XKeysymToKeycode(user, XK_Control_L);
   XTestFakeKeyEvent(user, control, True, CurrentTime);
-  Key(XK_a);  // Ctrl-A
+  Key(XK_b);  // Ctrl-B (Ctrl-A is the entry's select-all)
   XTestFakeKeyEvent(user, control, False, CurrentTime);
   Key(XK_e);
   Key(XK_a);
@@ -443,6 +443,66 @@ TEST_F(XvfbWindow, TheQuestionsTakeEscapeAsCancelAndTheReplaceQuestionKeepsTheFi
   std::string text;
   kept >> text;
   EXPECT_EQ(text, "kept");
+  std::system(("rm -rf '" + folder + "'").c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// The file prompt reopened holding the last path edits at its caret: a name is
+// changed in the middle without retyping the folder, and select-all replaces the
+// whole path with one typed afresh.
+TEST_F(XvfbWindow, TheFilePromptEditsAtItsCaret) {
+  const std::string folder = "/tmp/views_x11_prompt_" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  { std::ofstream(folder + "/Evening.syx") << "bank"; }
+  { std::ofstream(folder + "/b.syx") << "bank"; }
+  const int faceX = 15, faceY = backend->Height() / 2;
+  const auto answer = [&](const std::function<void()>& keys) {
+    std::thread user1([&] {
+      SeenOnScreen(faceX, faceY, ViewOverlayColours::kFace);
+      MoveTo(faceX, faceY);
+      keys();
+      Send();
+      // A prompt still open (a key not taken) is cancelled rather than left waiting.
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      Key(XK_Escape);
+      Send();
+    });
+    Kit_String file("Old.syx"), start(folder.c_str());
+    graphics->PromptForFile(&file, kFileOpen, &start, "syx");
+    user1.join();
+    // The closing Escape of a prompt already answered reaches the panel, not the next prompt.
+    XSync(user, False);
+    Settle();
+    return std::string(file.Get());
+  };
+  // "<folder>/Old.syx": four to the left stands before ".syx"; three backspaces take
+  // "Old"; the name typed goes in there.
+  EXPECT_EQ(answer([&] {
+              for (int i = 0; i < 4; ++i) Key(XK_Left);
+              for (int i = 0; i < 3; ++i) Key(XK_BackSpace);
+              for (KeySym k : {XK_E, XK_v, XK_e, XK_n, XK_i, XK_n, XK_g}) Key(k, k == XK_E);
+              Key(XK_Return);
+            }),
+            folder + "/Evening.syx");
+  // Home, then Delete takes the first "/": the path is no longer absolute and is
+  // refused; End and Return keep nothing of it. Select-all and a name replace it.
+  EXPECT_EQ(answer([&] {
+              Key(XK_Home);
+              Key(XK_Delete);
+              Key(XK_End);
+              Key(XK_Return);
+              std::this_thread::sleep_for(std::chrono::milliseconds(300));
+              const KeyCode control = XKeysymToKeycode(user, XK_Control_L);
+              XTestFakeKeyEvent(user, control, True, CurrentTime);
+              Key(XK_a);
+              XTestFakeKeyEvent(user, control, False, CurrentTime);
+              for (KeySym k : {XK_b, XK_period, XK_s, XK_y, XK_x}) Key(k);
+              Key(XK_Return);
+            }),
+            folder + "/b.syx");
   std::system(("rm -rf '" + folder + "'").c_str());
 }
 

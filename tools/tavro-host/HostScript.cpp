@@ -122,7 +122,9 @@ bool Key(Line& line, HostScriptTarget& target, std::string& error) {
                                                                            {"left", {kViewKeyLeft, ""}},
                                                                            {"right", {kViewKeyRight, ""}},
                                                                            {"up", {kViewKeyUp, ""}},
-                                                                           {"down", {kViewKeyDown, ""}}};
+                                                                           {"down", {kViewKeyDown, ""}},
+                                                                           {"home", {kViewKeyHome, ""}},
+                                                                           {"end", {kViewKeyEnd, ""}}};
   std::string name;
   line.words >> name;
   ViewKeyEvent key;
@@ -132,6 +134,9 @@ bool Key(Line& line, HostScriptTarget& target, std::string& error) {
     key.characters = it->second.second;
   } else if (name.size() == 1) {
     key.characters = name;
+  } else if (name == "select-all") {
+    key.characters = "a";
+    key.mods.control = true;
   } else {
     error = "unknown key '" + name + "'";
     return false;

@@ -10,7 +10,8 @@
 //   drag X Y DX DY [shift]    press at X Y, drag by DX DY, release
 //   wheel X Y D               D lines of the mouse wheel (positive scrolls up)
 //   key NAME                  return, enter, escape, tab, space, backspace, delete,
-//                             left, right, up, down, or one character
+//                             left, right, up, down, home, end, select-all
+//                             (Control-A), or one character
 //   type TEXT                 the rest of the line, character by character
 //   choose TEXT               the next popup chooses the item of that title
 //                             ("parent/child" in a submenu); a menu without it fails

@@ -1,10 +1,14 @@
 #include "StateFile.h"
 
-#include <fstream>
-#include <iterator>
-#include <vector>
-
 #include "Kit_AtomicFile.h"
+#include "Kit_RegularFile.h"
+
+namespace {
+
+// Far above any saved state: the panel's values and a few banks.
+constexpr size_t kMostStateFileBytes = 64u << 20;
+
+}  // namespace
 
 bool WriteStateFile(const std::string& path, CFPropertyListRef state, std::string& error) {
   CFErrorRef cfError = nullptr;
@@ -24,13 +28,15 @@ bool WriteStateFile(const std::string& path, CFPropertyListRef state, std::strin
 }
 
 CFDictionaryRef ReadStateFile(const std::string& path, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = "cannot read " + path;
+  // Only a regular file, opened without blocking and read up to a bound: a FIFO or
+  // a link to an endless device given as the state is refused, not waited on.
+  std::string bytes, why;
+  if (Kit_ReadRegularFile(path, kMostStateFileBytes, &bytes, &why) != Kit_FileRead::Read) {
+    error = "cannot read " + path + ": " + why;
     return nullptr;
   }
-  std::vector<UInt8> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  CFDataRef data = CFDataCreate(kCFAllocatorDefault, bytes.data(), CFIndex(bytes.size()));
+  CFDataRef data =
+      CFDataCreate(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(bytes.data()), CFIndex(bytes.size()));
   CFErrorRef cfError = nullptr;
   CFPropertyListRef list = CFPropertyListCreateWithData(kCFAllocatorDefault, data, 0, nullptr, &cfError);
   CFRelease(data);

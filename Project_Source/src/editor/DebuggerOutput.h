@@ -14,8 +14,10 @@ class Tavro;
 
 class DebuggerOutput {
 public:
-  // True when the file exists; it is then emptied. Creates nothing.
-  static bool openDebugFile(const std::string& path);
+  // True when a regular file exists at the path; it is then emptied. Creates nothing.
+  // Anything else standing there (a FIFO, a device) is passed over without blocking:
+  // false, and *passedOver (when not null) says what it was.
+  static bool openDebugFile(const std::string& path, std::string* passedOver = nullptr);
   // Appends one line; does nothing when the file cannot be opened.
   static void printDebugInfo(const std::string& path, const std::string& text);
   // "YYYY-MM-DD.HH:MM:SS\t " + text + "\n" in local time.

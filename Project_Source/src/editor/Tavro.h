@@ -586,6 +586,9 @@ public:
   std::string logPath;
   std::string uiSettingsPath;
   bool debugEnabled = false;
+  // What start-up found in the place of the log or the settings file and passed
+  // over ("Tavro Editor UI.txt (a FIFO, not a file)"); empty when nothing was.
+  std::string passedOverAtStart;
 
   std::vector<int> randomizerState;
   std::array<int, kSlotTableSize> lastMidiData{};

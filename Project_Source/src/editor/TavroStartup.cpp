@@ -75,12 +75,19 @@ void Tavro::printDebugInfo(const std::string& line) {
 }
 
 void Tavro::readSettingsAndLog() {
+  // Whatever stands in the data folder under these names, start-up goes on: what is
+  // no regular file is passed over and said once the panel stands.
+  std::string logWhy, settingsWhy;
   logPath = getDataFolder() + kLogName;
-  debugEnabled = DebuggerOutput::openDebugFile(logPath);
+  debugEnabled = DebuggerOutput::openDebugFile(logPath, &logWhy);
   uiSettingsPath = getDataFolder() + kUISettingsName;
-  uiSettings = ReadUISettings(uiSettingsPath);
+  uiSettings = ReadUISettings(uiSettingsPath, &settingsWhy);
   uiScale = uiSettings.scale();
+  for (const auto& [name, why] : {std::pair{kLogName, logWhy}, std::pair{kUISettingsName, settingsWhy}})
+    if (!why.empty())
+      passedOverAtStart += (passedOverAtStart.empty() ? "" : ", ") + std::string(name) + " (" + why + ")";
   logStage("INITIALIZATION STARTED!");
+  if (!passedOverAtStart.empty()) logStage("Passed over: " + passedOverAtStart);
   SetLatency(kLatency);
   logStage("Data folder located at " + getDataFolder());
 }
@@ -271,6 +278,7 @@ void Tavro::setStartValues() {
 
   logStage("Plug-in is ready to load!");
   tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
+  if (!passedOverAtStart.empty()) showStatus("Passed over: " + passedOverAtStart);
   setStartupComplete(true);
 }
 

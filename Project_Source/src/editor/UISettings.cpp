@@ -1,6 +1,8 @@
 #include "editor/UISettings.h"
 
-#include <fstream>
+#include <algorithm>
+
+#include "Kit_RegularFile.h"
 
 namespace {
 
@@ -11,22 +13,6 @@ std::string Trimmed(std::string line) {
   const size_t end = line.find_last_not_of(" \n\r\t");
   line.erase(end == std::string::npos ? 0 : end + 1);
   return line;
-}
-
-template <typename NextChar>
-UISettings ReadLines(NextChar next) {
-  UISettings settings;
-  int c = next();
-  for (std::string& line : settings.lines) {
-    if (c < 0) break;
-    while (c >= 0 && c != '\n') {
-      if (line.size() < UISettings::kMaxLineLength) line.push_back(char(c));
-      c = next();
-    }
-    line = Trimmed(line);
-    if (c == '\n') c = next();
-  }
-  return settings;
 }
 
 }  // namespace
@@ -43,15 +29,20 @@ int UISettings::sizeParamValue() const {
 }
 
 UISettings ParseUISettings(const std::string& text) {
+  UISettings settings;
   size_t at = 0;
-  return ReadLines([&]() { return at < text.size() ? int(static_cast<unsigned char>(text[at++])) : -1; });
+  for (std::string& line : settings.lines) {
+    if (at >= text.size()) break;
+    const size_t end = std::min(text.find('\n', at), text.size());
+    line = Trimmed(text.substr(at, std::min(end - at, UISettings::kMaxLineLength)));
+    at = end + 1;
+  }
+  return settings;
 }
 
-UISettings ReadUISettings(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return UISettings();
-  return ReadLines([&]() {
-    const int c = in.get();
-    return c == std::char_traits<char>::eof() ? -1 : c;
-  });
+UISettings ReadUISettings(const std::string& path, std::string* passedOver) {
+  std::string text, why;
+  const Kit_FileRead read = Kit_ReadRegularFile(path, UISettings::kMostFileBytes, &text, &why);
+  if (read != Kit_FileRead::Read && read != Kit_FileRead::Missing && passedOver) *passedOver = why;
+  return ParseUISettings(text);
 }

@@ -9,6 +9,9 @@
 
 struct UISettings {
   static constexpr size_t kMaxLineLength = 4096;
+  // Three lines at their longest and their line breaks, with room to spare: a
+  // larger file is none of ours and is passed over.
+  static constexpr size_t kMostFileBytes = 64 * 1024;
 
   std::string lines[3];
 
@@ -22,5 +25,8 @@ struct UISettings {
 // Lines up to a newline, each cut to kMaxLineLength characters, with trailing
 // blanks, carriage returns, newlines and tabs removed; missing lines stay empty.
 UISettings ParseUISettings(const std::string& text);
-// The same from the file; all lines empty when it cannot be read.
-UISettings ReadUISettings(const std::string& path);
+// The same from the file; all lines empty when it cannot be read. Only a regular
+// file of at most kMostFileBytes is read, opened without blocking; anything else
+// standing at the path (a FIFO, a device, an endless file) is passed over and
+// *passedOver says what it was. A missing file is no news: *passedOver stays.
+UISettings ReadUISettings(const std::string& path, std::string* passedOver);

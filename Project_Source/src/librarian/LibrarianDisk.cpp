@@ -2,6 +2,7 @@
 
 #include "Framework/ByteChunk.h"
 #include "Kit_AtomicFile.h"
+#include "Kit_RegularFile.h"
 
 #include <Poco/DirectoryIterator.h>
 #include <Poco/Exception.h>
@@ -132,29 +133,14 @@ bool ensureFolder(const std::string& folder, std::string* error) {
 
 namespace {
 
-bool ReadWhole(const std::string& path, std::vector<uint8_t>* bytes, std::string* error) {
-  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) {
-    *error = SystemError("cannot open", path);
-    return false;
-  }
-  uint8_t block[65536];
-  for (;;) {
-    const ssize_t got = ::read(file.fd, block, sizeof block);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      *error = SystemError("cannot read", path);
-      return false;
-    }
-    if (got == 0) return true;
-    bytes->insert(bytes->end(), block, block + got);
-  }
-}
-
 // Copies, flushes, then unlinks the source; if the source stays, so does nothing else.
 bool CopyAcross(const std::string& from, const std::string& to, std::string* error) {
-  std::vector<uint8_t> bytes;
-  if (!ReadWhole(from, &bytes, error)) return false;
+  // A bank file is never larger; what stands in its place (a FIFO) is not waited on.
+  std::string bytes, why;
+  if (Kit_ReadRegularFile(from, size_t(kLargestBankFile), &bytes, &why) != Kit_FileRead::Read) {
+    *error = from + ": " + why;
+    return false;
+  }
   if (!Kit_WriteFileAtomically(to, bytes.data(), bytes.size(), error)) return false;
   if (::unlink(from.c_str()) != 0) {
     *error = SystemError("cannot remove", from);

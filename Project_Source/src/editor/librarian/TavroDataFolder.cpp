@@ -4,13 +4,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "Framework/ByteChunk.h"
 #include "Framework/IGraphicsMac.h"
+#include "Kit_RegularFile.h"
 #include "Kit_String.h"
 #include "editor/Tavro.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char* kManualName = "Vudidi-Tavro-User-Manual.pdf";
 // Larger files are no bank of this synthesizer.
-constexpr std::streamoff kLargestImport = 16 * 1024 * 1024;
+constexpr size_t kLargestImport = 16 * 1024 * 1024;
 
 // The pages of topics 0 (support requests), 1 (downloads) and 2 (help articles).
 const char* const kHelpPages[] = {
@@ -38,31 +38,19 @@ bool MakeFolders(const std::string& path) {
   }
 }
 
-// Reads a whole file of at most kLargestImport bytes; the reason on failure.
+// Reads a whole file of at most kLargestImport bytes; the reason on failure. Only a
+// regular file, opened without blocking: a FIFO or a device chosen is not waited on.
 bool ReadImport(const std::string& path, std::vector<char>* bytes, std::string* reason) {
-  // A folder opens as a stream too, of no size that can be told.
-  struct stat info;
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    *reason = "Import failed: " + lastComponent(path) + " is not a file";
-    return false;
+  std::string read;
+  switch (Kit_ReadRegularFile(path, kLargestImport, &read, nullptr)) {
+    case Kit_FileRead::Read: bytes->assign(read.begin(), read.end()); return true;
+    case Kit_FileRead::NotRegular: *reason = "Import failed: " + lastComponent(path) + " is not a file"; return false;
+    case Kit_FileRead::TooLarge: *reason = "Import failed: file larger than 16 MB"; return false;
+    case Kit_FileRead::Missing:
+    case Kit_FileRead::Failed: break;
   }
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    *reason = "Import failed: file cannot be read";
-    return false;
-  }
-  const std::streamoff size = in.tellg();
-  if (size < 0 || size > kLargestImport) {
-    *reason = "Import failed: file larger than 16 MB";
-    return false;
-  }
-  bytes->resize(size_t(size));
-  in.seekg(0);
-  if (size > 0 && !in.read(bytes->data(), size)) {
-    *reason = "Import failed: file cannot be read";
-    return false;
-  }
-  return true;
+  *reason = "Import failed: file cannot be read";
+  return false;
 }
 
 // Whether the librarian's reader finds one program or performance in the bytes.

@@ -2,19 +2,40 @@
 
 #include "Framework/ControlLayer.h"
 #include "editor/Tavro.h"
-#include "editor/commands/TavroCommands.h"
 #include "librarian/TavroParams.h"
 #include "views/View_PanelKeys.h"
 
-// Bound to the Close button's parameter, drawn nowhere and hit nowhere.
-EscapeKey::EscapeKey(Tavro* plug) : IControl(plug, IRECT(), kExitAboutWindow), mTavro(plug) {}
+namespace {
+
+struct ClosableWindow {
+  const char* layer;
+  int closeParam;
+  bool momentary;  // the Close button springs back; else it stays on (shown while off)
+};
+
+// Topmost first: the layers lie in the layout in the opposite order.
+const ClosableWindow kWindows[] = {
+    {"firstRunNotification", kFirstRunExit, true},
+    {"aboutWindow", kExitAboutWindow, true},
+    {"midiFilterSettings", kCloseMIDIFilterSettings, true},
+    {"performanceSettings", kMultiSettings, false},
+};
+
+}  // namespace
+
+// Drawn nowhere and hit nowhere; it presses the Close buttons themselves.
+EscapeKey::EscapeKey(Tavro* plug) : IControl(plug, IRECT(), -1), mTavro(plug) {}
 
 bool EscapeKey::OnKeyDown(int, int, int key) {
   if (key != kPanelKeyEscape) return false;
-  ControlLayer* about = mTavro->layer("aboutWindow");
-  if (!about || !about->IsShown()) return false;
-  // Pressed and let go, as the Close button is.
-  SetValueFromUserInput(1.0);
-  SetValueFromUserInput(0.0);
-  return true;
+  for (const ClosableWindow& window : kWindows) {
+    ControlLayer* layer = mTavro->layer(window.layer);
+    IControl* close = mTavro->firstControl(window.closeParam);
+    if (!layer || !layer->IsShown() || !close) continue;
+    // Pressed (and let go) as a click on it does.
+    close->SetValueFromUserInput(1.0);
+    if (window.momentary) close->SetValueFromUserInput(0.0);
+    return true;
+  }
+  return false;
 }

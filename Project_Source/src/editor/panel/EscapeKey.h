@@ -1,6 +1,7 @@
 #pragma once
-// The panel's key catcher: Escape closes the About window as its Close button does,
-// wherever the mouse is. It takes no other key.
+// The panel's key catcher: Escape closes the topmost window that has a Close
+// button (the first-run notice, About, MIDI Filters, Performance Settings) as its
+// Close button does, wherever the mouse is. It takes no other key.
 //
 // threads: main.
 

@@ -1,0 +1,168 @@
+// The editor in a window on a private X server, keys pressed through the server as
+// a user presses them: Escape closes every window that has a Close button, and the
+// librarian's rename box edits at its caret.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "EditorTestSupport.h"
+#include "Framework/ControlLayer.h"
+#include "Framework/IParam.h"
+#include "LibrarianPageSupport.h"
+#include "XvfbServer.h"
+#include "librarian/TavroParams.h"
+#include "views/View_X11.h"
+// Last: the X headers define macros (None, Bool, ...) that clash with the above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+XvfbServer* gServer = nullptr;
+
+class XvfbEnvironment : public ::testing::Environment {
+public:
+  // Room for the small panel (1125 x 500).
+  void SetUp() override { gServer = new XvfbServer("1280x600x24"); }
+  void TearDown() override {
+    delete gServer;
+    gServer = nullptr;
+  }
+};
+
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+class EditorWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(gServer && gServer->Ready()) << (gServer ? gServer->Error() : "no server");
+    std::string error;
+    backend = X11ViewBackend::Open(gServer->Name().c_str(), &error);
+    ASSERT_TRUE(backend) << error;
+    user = XOpenDisplay(gServer->Name().c_str());
+    ASSERT_NE(user, nullptr);
+    RegisterBuiltBundle();
+    data.write("Tavro Editor UI.txt", "\nsmall\nyes");
+    std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+    data.write("Patches/Bank A.syx", ProgramBank("A"));
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    plug = std::make_unique<Tavro>(info, std::make_shared<MidiPortFake>());
+    static_cast<ViewHostable*>(plug->graphics->OpenWindow(nullptr))->AttachToBackend(backend.get());
+    ASSERT_TRUE(PumpUntil([&] { return backend->InvalidArea().IsEmpty(); }));
+    // Keys go to the window under the pointer: a point of the panel with no control.
+    MoveTo(4, 4);
+  }
+  void TearDown() override {
+    if (plug) plug->graphics->CloseWindow();
+    plug.reset();
+    backend.reset();
+    if (user) XCloseDisplay(user);
+  }
+
+  bool PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+      backend->PumpOnce();
+      if (done()) return true;
+    }
+    return false;
+  }
+  void MoveTo(int x, int y) {
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(user, Window(backend->WindowId()), DefaultRootWindow(user), x, y, &rootX, &rootY, &child);
+    XTestFakeMotionEvent(user, DefaultScreen(user), rootX, rootY, CurrentTime);
+    XFlush(user);
+  }
+  void Key(KeySym sym, KeySym held = 0) {
+    if (held) XTestFakeKeyEvent(user, XKeysymToKeycode(user, held), True, CurrentTime);
+    XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), True, CurrentTime);
+    XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), False, CurrentTime);
+    if (held) XTestFakeKeyEvent(user, XKeysymToKeycode(user, held), False, CurrentTime);
+    XFlush(user);
+  }
+  bool Shown(const char* layer) const {
+    ControlLayer* found = plug->layer(layer);
+    return found && found->IsShown();
+  }
+  void Open(int paramIdx, double value = 1.0) {
+    plug->GetParam(paramIdx)->Set(value);
+    plug->OnParamChange(paramIdx);
+  }
+
+  TempDataRoot data;
+  std::unique_ptr<X11ViewBackend> backend;
+  Display* user = nullptr;
+  std::unique_ptr<Tavro> plug;
+};
+
+// Each window with a Close button, opened as its own button opens it, goes with
+// Escape pressed in the window; the next Escape closes the next window below.
+TEST_F(EditorWindow, EscapeClosesEveryWindowThatHasAClose) {
+  Open(kMultiSettings, 0.0);  // "Perform" off: Performance Settings stands
+  ASSERT_TRUE(Shown("performanceSettings"));
+  Open(kViewMIDIFilterSettings);
+  ASSERT_TRUE(Shown("midiFilterSettings"));
+  Open(kDisplayAboutWindow);
+  ASSERT_TRUE(Shown("aboutWindow"));
+  plug->showLayer("firstRunNotification", true);  // as a settings file asking for it shows it
+
+  Key(XK_Escape);
+  ASSERT_TRUE(PumpUntil([&] { return !Shown("firstRunNotification"); })) << "the welcome notice";
+  EXPECT_EQ(plug->uiSettings.lines[2], "yes") << "dismissed as its own button dismisses it";
+  EXPECT_TRUE(Shown("aboutWindow"));
+  Key(XK_Escape);
+  ASSERT_TRUE(PumpUntil([&] { return !Shown("aboutWindow"); })) << "About";
+  EXPECT_TRUE(Shown("midiFilterSettings"));
+  Key(XK_Escape);
+  ASSERT_TRUE(PumpUntil([&] { return !Shown("midiFilterSettings"); })) << "MIDI Filters";
+  EXPECT_TRUE(Shown("performanceSettings"));
+  Key(XK_Escape);
+  ASSERT_TRUE(PumpUntil([&] { return !Shown("performanceSettings"); })) << "Performance Settings";
+  EXPECT_EQ(plug->GetParam(kMultiSettings)->Value(), 1.0) << "as its Close switch leaves it";
+
+  // With every window closed, Escape changes nothing.
+  Key(XK_Escape);
+  for (int i = 0; i < 20; ++i) backend->PumpOnce();
+  EXPECT_FALSE(Shown("performanceSettings"));
+  EXPECT_EQ(plug->GetParam(kMultiSettings)->Value(), 1.0);
+}
+
+// The rename box opens holding the program's name, all selected: the caret keys,
+// Backspace, Delete and select-all edit it where the caret stands, within the
+// name's ten characters.
+TEST_F(EditorWindow, TheRenameBoxEditsAtItsCaret) {
+  plug->GetParam(kShowLibrarian)->Set(1.0);
+  plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->unitLink().nordModel, plug->panelMode().activeSlot);
+  LibrarianViewControl& list = *plug->librarianList();
+  list.selectedUpper = 3;
+  list.renameSlot(0, 0);
+  ASSERT_TRUE(backend->IsTextEntryOpen());
+  EXPECT_EQ(backend->TextEntryText(), "A3        ") << "the name as the unit holds it, ten characters";
+  Key(XK_Right);                                  // the selection goes, the caret at the end
+  for (int i = 0; i < 8; ++i) Key(XK_BackSpace);  // "A3"
+  Key(XK_Left);
+  Key(XK_x);  // "Ax3"
+  Key(XK_Home);
+  Key(XK_Delete);  // "x3"
+  Key(XK_End);
+  Key(XK_BackSpace);  // "x"
+  Key(XK_Left);
+  Key(XK_P, XK_Shift_L);  // "Px"
+  ASSERT_TRUE(PumpUntil([&] { return backend->TextEntryText() == "Px"; })) << backend->TextEntryText();
+  Key(XK_a, XK_Control_L);  // select-all: the next letters replace it
+  Key(XK_P, XK_Shift_L);
+  Key(XK_a);
+  Key(XK_d);
+  ASSERT_TRUE(PumpUntil([&] { return backend->TextEntryText() == "Pad"; })) << backend->TextEntryText();
+  Key(XK_Return);
+  ASSERT_TRUE(PumpUntil([&] { return !backend->IsTextEntryOpen(); }));
+  std::string row = list.row(0, 3)->GetTextString();
+  EXPECT_EQ(row.erase(row.find_last_not_of(' ') + 1), "Pad");
+}
+
+}  // namespace
