@@ -104,7 +104,7 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   // The panes now show the first file of the list: the menus tick that one.
   const bool performance = listKind == kPerformanceFiles;
   if (!search) setLeftCurrentFile(performance, files.first);
-  (performance ? rightPerformanceFile : rightProgramFile) = files.first;
+  rightPaneFile(performance) = files.first;
   refreshPopUpMenus();
   // A fresh scan may have left files out; the left pane shows a new bank.
   const std::string notice = search ? std::string() : librarian->paneNotice(discard);
@@ -125,7 +125,7 @@ void Tavro::refreshPopUpMenus() {
   } else {
     if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPatchMenu)) menu->refreshFolderStructure(0, leftProgramFile);
     if (auto* menu = menuAt<FolderPopupMenu>(*this, panelMode_.searchResultsShown ? kRightSearchMenu : kRightPatchMenu))
-      menu->refreshFolderStructure(0, rightProgramFile);
+      menu->refreshFolderStructure(0, rightPaneFile(false));
     if (auto* menu = menuAt<BankNamePopupMenu>(*this, kProgramBankNameMenu))
       menu->refreshPatchNames(0, leftProgramFile);
   }

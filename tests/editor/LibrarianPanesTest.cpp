@@ -1,0 +1,133 @@
+// Each pane of the librarian page shows the bank its caption names, through the
+// roads that read the folders again: Save, Save As, a search and its end, Refresh,
+// and a switch to a kind of which no bank is open.
+#include <gtest/gtest.h>
+
+#include "Framework/ByteChunk.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
+#include "LibrarianPageSupport.h"
+#include "librarian/BankImage.h"
+#include "librarian/TavroParams.h"
+
+namespace {
+
+using P = TavroParam;
+
+struct PanesPage : LibrarianPage {
+  using LibrarianPage::LibrarianPage;
+
+  // The text the pane's bank caption shows.
+  std::string caption(int side) const {
+    const IParam* list = plug->GetParam(side == 0 ? kPatchSelectionListUpper : kPatchSelectionListLower);
+    return list->GetDisplayText(list->Int());
+  }
+  CurrentFilePair pair(int side) const {
+    const bool performance = plug->panelMode().perfMode;
+    return plug->librarianPanel().getCurrentFile(side, performance);
+  }
+  // Chooses a bank in the folder menu over a pane ("X/xuniq.nl2").
+  void open(int side, const std::string& item) {
+    backend.ScriptPopupChoiceText(item);
+    if (side == 0)
+      clickMenu("LeftPatchPopupMenu", kLeftPatchMenu);
+    else
+      clickMenu("RightPatchPopupMenu", kRightPatchMenu);
+  }
+  void search(const std::string& word) {
+    command(P::kPatchSearch, 1.0, true);
+    plug->GetParam(P::kPatchSearchString)->SetDisplayText(0, word.c_str());
+    command(P::kPatchSearchString, 0.0, true);
+  }
+  // The Refresh button of the page, as a click on it reaches the editor.
+  void refreshButton() {
+    plug->GetParam(P::kRefreshFolders)->Set(1.0);
+    plug->OnParamChange(P::kRefreshFolders);
+  }
+  // The pane shows bank `name` in `folder` under its caption: its rows, its pair.
+  void expectPane(int side, const std::string& name, const std::string& folder, const std::string& prefix) {
+    SCOPED_TRACE(std::string(side == 0 ? "upper" : "lower") + " pane");
+    EXPECT_EQ(caption(side), name);
+    EXPECT_EQ(pair(side).fileName, name);
+    EXPECT_EQ(pair(side).folderName, folder);
+    EXPECT_EQ(rowText(side, 4), prefix + "4");
+  }
+};
+
+// Folder menus name a sub-folder's bank by its folder and name.
+struct TwoFolders {
+  std::string upperName, lowerName;
+};
+
+class LibrarianPanes : public ::testing::TestWithParam<TwoFolders> {};
+
+TEST_P(LibrarianPanes, EachPaneKeepsItsBankThroughSaveSaveAsAndASearch) {
+  const TwoFolders names = GetParam();
+  PanesPage page(Banks{{"First.nl2", "F"}, {"X/" + names.upperName, "X"}, {"Y/" + names.lowerName, "Y"}});
+  page.open(0, "X/" + names.upperName);
+  page.open(1, "Y/" + names.lowerName);
+  page.expectPane(0, names.upperName, "Patches/X", "X");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y");
+
+  page.chooseInBankMenu("Save (Overwrite current bank)");
+  ASSERT_EQ(page.librarianStatus(), "Saved " + names.upperName);
+  page.expectPane(0, names.upperName, "Patches/X", "X");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y");
+
+  page.backend.ScriptFilePromptAnswer(page.data.folder() + "Patches/X/copy.nl2");
+  page.chooseInBankMenu("Save As.../Tavro Format (*.nl2) (with names)");
+  ASSERT_EQ(page.librarianStatus(), "Saved as copy.nl2");
+  page.expectPane(0, "copy.nl2", "Patches/X", "X");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y");
+
+  page.search("Y1");
+  ASSERT_TRUE(page.plug->panelMode().searchResultsShown);
+  EXPECT_EQ(page.rowText(1, 0), "Y1");
+  page.expectPane(0, "copy.nl2", "Patches/X", "X");
+  page.command(P::kPatchSearch, 0.0, true);
+  page.expectPane(0, "copy.nl2", "Patches/X", "X");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y");
+}
+
+INSTANTIATE_TEST_SUITE_P(Banks, LibrarianPanes,
+                         ::testing::Values(TwoFolders{"xuniq.nl2", "yuniq.nl2"}, TwoFolders{"same.nl2", "same.nl2"}));
+
+// A MIDI file bank of 99 programs (it holds no names).
+std::string MidiBank() {
+  PatchFile bank;
+  for (int p = 0; p < 99; ++p) {
+    LibrarianPatch patch;
+    patch.messages.push_back({NamedProgramDump("M" + std::to_string(p), p)});
+    bank.patches.push_back(patch);
+  }
+  ByteChunk image(4096);
+  if (!bankImage(bank, true, MidiHead::Rewrite, &image)) return std::string();
+  return std::string(reinterpret_cast<const char*>(image.GetBytes()), size_t(image.Size()));
+}
+
+TEST(LibrarianPanesMid, AMidShownAtStartFollowsToTheNamedBankItsSaveWrites) {
+  PanesPage page(Banks{});
+  page.write("Patches/tempo map.mid", MidiBank());
+  page.restart();
+  ASSERT_EQ(page.caption(0), "tempo map.mid");
+  page.renameRow(3, "Evening");
+  page.chooseInBankMenu("Save (Overwrite current bank)");
+  EXPECT_EQ(page.librarianStatus(),
+            "Saved as new file tempo map.nl2 to keep the names (a .mid file holds none)");
+  EXPECT_EQ(page.caption(0), "tempo map.nl2");
+  EXPECT_EQ(page.rowText(0, 3), "Evening");
+  page.renameRow(5, "Night");
+  page.chooseInBankMenu("Save (Overwrite current bank)");
+  EXPECT_EQ(page.librarianStatus(), "Saved tempo map.nl2");
+  EXPECT_EQ(page.caption(0), "tempo map.nl2");
+  EXPECT_EQ(page.pair(0).fileName, "tempo map.nl2");
+  EXPECT_FALSE(Exists(page.data.folder() + "Patches/tempo map (2).nl2"));
+  const std::string saved = page.data.read("Patches/tempo map.nl2");
+  constexpr size_t kNamed = 149, kNameAt = 138;
+  ASSERT_EQ(saved.size(), 99 * kNamed);
+  EXPECT_EQ(saved.substr(3 * kNamed + kNameAt, 10), "Evening   ");
+  EXPECT_EQ(saved.substr(5 * kNamed + kNameAt, 10), "Night     ");
+  EXPECT_EQ(page.data.read("Patches/tempo map.mid"), MidiBank());
+}
+
+}  // namespace
