@@ -20,7 +20,9 @@ struct PanesPage : LibrarianPage {
   // The text the pane's bank caption shows.
   std::string caption(int side) const {
     const IParam* list = plug->GetParam(side == 0 ? kPatchSelectionListUpper : kPatchSelectionListLower);
-    return list->GetDisplayText(list->Int());
+    char shown[128];
+    list->GetDisplayForHost(list->Value(), false, shown, sizeof shown, true);
+    return shown;
   }
   CurrentFilePair pair(int side) const {
     const bool performance = plug->panelMode().perfMode;
@@ -91,6 +93,63 @@ TEST_P(LibrarianPanes, EachPaneKeepsItsBankThroughSaveSaveAsAndASearch) {
 
 INSTANTIATE_TEST_SUITE_P(Banks, LibrarianPanes,
                          ::testing::Values(TwoFolders{"xuniq.nl2", "yuniq.nl2"}, TwoFolders{"same.nl2", "same.nl2"}));
+
+// Refresh ends a search: by the button, and by Yes at the question of an unsaved bank.
+TEST(LibrarianPanesSearch, RefreshEndsTheSearchAndTheLowerPaneShowsItsBank) {
+  for (const bool asked : {false, true}) {
+    SCOPED_TRACE(asked ? "Yes at the question" : "the Refresh button");
+    PanesPage page(Banks{{"First.nl2", "F"}, {"X/xuniq.nl2", "X"}, {"Y/yuniq.nl2", "Y"}});
+    page.open(0, "X/xuniq.nl2");
+    page.open(1, "Y/yuniq.nl2");
+    page.search("F1");
+    ASSERT_EQ(page.rowText(1, 0), "F1");
+    ASSERT_TRUE(page.plug->keptControls().datatypeControl->IsGrayed());
+    if (asked) {
+      page.backend.ScriptPopupChoiceText("Copy");
+      page.click(1, 0, IMouseMod(false, true));
+      page.backend.ScriptPopupChoiceText("Paste");
+      page.click(0, 6, IMouseMod(false, true));
+      page.backend.ScriptMessageBoxAnswerText("Yes");
+    }
+    page.refreshButton();
+    EXPECT_FALSE(page.plug->panelMode().searchResultsShown);
+    EXPECT_EQ(page.plug->GetParam(P::kPatchSearch)->Value(), 0.0);
+    EXPECT_EQ(page.plug->GetParam(P::kPatchSearchString)->GetDisplayText(0), "search...");
+    EXPECT_FALSE(page.plug->keptControls().datatypeControl->IsGrayed());
+    EXPECT_FALSE(page.plug->keptControls().datamodeControl->IsGrayed());
+    page.expectPane(0, "xuniq.nl2", "Patches/X", "X");
+    page.expectPane(1, "yuniq.nl2", "Patches/Y", "Y");
+    EXPECT_EQ(page.rowText(0, 6), asked ? "F1" : "X6");
+  }
+}
+
+// Performances shown with only program banks in the folder: no row of a program shows
+// under the performance captions, and the line and a double click say how to open one.
+TEST(LibrarianPanesPerformances, WithProgramBanksOnlyNoRowsShowAndTheLineSaysHowToOpenOne) {
+  PanesPage page;
+  page.connect();
+  page.plug->GetParam(kDatatype)->Set(1.0);
+  page.plug->OnParamChange(kDatatype);
+  ASSERT_TRUE(page.plug->panelMode().perfMode);
+  const std::string said = noBankOpenText(true);
+  EXPECT_EQ(page.librarianStatus(), said);
+  for (int side = 0; side < 2; ++side) {
+    for (int row : {0, 4, 98}) EXPECT_EQ(page.rowText(side, row), "") << side << " " << row;
+    EXPECT_EQ(page.caption(side), "no performance bank open") << side;
+  }
+  page.plug->showStatus("");
+  const auto [x, y] = page.rowCentre(1, 4);
+  IMouseMod mod(true);
+  page.plug->graphics->OnMouseDblClick(x, y, &mod);
+  EXPECT_EQ(page.librarianStatus(), said);
+  EXPECT_TRUE(page.sent().empty());
+
+  page.plug->GetParam(kDatatype)->Set(0.0);
+  page.plug->OnParamChange(kDatatype);
+  EXPECT_EQ(page.rowText(0, 4), "A4");
+  EXPECT_EQ(page.rowText(1, 4), "A4");
+  EXPECT_EQ(page.caption(0), "Bank A.syx");
+}
 
 // A MIDI file bank of 99 programs (it holds no names).
 std::string MidiBank() {

@@ -310,6 +310,8 @@ Result patchType(Tavro& plug, int, double value) {
   }
   if (auto* bankEdit = menuAt<BankEditPopupMenu>(plug, kBankEditMenu)) bankEdit->AddMenuItemsIn();
   plug.updateBankAndProgramMenuNames(true);
+  // The panes list nothing: the line says why and how to open a bank of the kind.
+  if (PaneBank(plug, 0, -1, nullptr) == 0) plug.showStatus(noBankOpenText(performances));
   return Result::kGoOn;
 }
 
