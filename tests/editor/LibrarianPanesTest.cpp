@@ -41,18 +41,23 @@ struct PanesPage : LibrarianPage {
     plug->GetParam(P::kPatchSearchString)->SetDisplayText(0, word.c_str());
     command(P::kPatchSearchString, 0.0, true);
   }
+  // The page's switch between programs and performances.
+  void showKind(bool performances) {
+    plug->GetParam(kDatatype)->Set(performances ? 1.0 : 0.0);
+    plug->OnParamChange(kDatatype);
+  }
   // The Refresh button of the page, as a click on it reaches the editor.
   void refreshButton() {
     plug->GetParam(P::kRefreshFolders)->Set(1.0);
     plug->OnParamChange(P::kRefreshFolders);
   }
-  // The pane shows bank `name` in `folder` under its caption: its rows, its pair.
-  void expectPane(int side, const std::string& name, const std::string& folder, const std::string& prefix) {
+  // The pane shows bank `name` in `folder` under its caption: its pair, its row 4.
+  void expectPane(int side, const std::string& name, const std::string& folder, const std::string& row4) {
     SCOPED_TRACE(std::string(side == 0 ? "upper" : "lower") + " pane");
     EXPECT_EQ(caption(side), name);
     EXPECT_EQ(pair(side).fileName, name);
     EXPECT_EQ(pair(side).folderName, folder);
-    EXPECT_EQ(rowText(side, 4), prefix + "4");
+    EXPECT_EQ(rowText(side, 4), row4);
   }
 };
 
@@ -68,31 +73,39 @@ TEST_P(LibrarianPanes, EachPaneKeepsItsBankThroughSaveSaveAsAndASearch) {
   PanesPage page(Banks{{"First.nl2", "F"}, {"X/" + names.upperName, "X"}, {"Y/" + names.lowerName, "Y"}});
   page.open(0, "X/" + names.upperName);
   page.open(1, "Y/" + names.lowerName);
-  page.expectPane(0, names.upperName, "Patches/X", "X");
-  page.expectPane(1, names.lowerName, "Patches/Y", "Y");
+  page.expectPane(0, names.upperName, "Patches/X", "X4");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y4");
 
   page.chooseInBankMenu("Save (Overwrite current bank)");
   ASSERT_EQ(page.librarianStatus(), "Saved " + names.upperName);
-  page.expectPane(0, names.upperName, "Patches/X", "X");
-  page.expectPane(1, names.lowerName, "Patches/Y", "Y");
+  page.expectPane(0, names.upperName, "Patches/X", "X4");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y4");
 
   page.backend.ScriptFilePromptAnswer(page.data.folder() + "Patches/X/copy.nl2");
   page.chooseInBankMenu("Save As.../Tavro Format (*.nl2) (with names)");
   ASSERT_EQ(page.librarianStatus(), "Saved as copy.nl2");
-  page.expectPane(0, "copy.nl2", "Patches/X", "X");
-  page.expectPane(1, names.lowerName, "Patches/Y", "Y");
+  page.expectPane(0, "copy.nl2", "Patches/X", "X4");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y4");
 
   page.search("Y1");
   ASSERT_TRUE(page.plug->panelMode().searchResultsShown);
   EXPECT_EQ(page.rowText(1, 0), "Y1");
-  page.expectPane(0, "copy.nl2", "Patches/X", "X");
+  page.expectPane(0, "copy.nl2", "Patches/X", "X4");
   page.command(P::kPatchSearch, 0.0, true);
-  page.expectPane(0, "copy.nl2", "Patches/X", "X");
-  page.expectPane(1, names.lowerName, "Patches/Y", "Y");
+  page.expectPane(0, "copy.nl2", "Patches/X", "X4");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y4");
+
+  page.showKind(true);
+  page.showKind(false);
+  page.expectPane(0, "copy.nl2", "Patches/X", "X4");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y4");
 }
 
 INSTANTIATE_TEST_SUITE_P(Banks, LibrarianPanes,
-                         ::testing::Values(TwoFolders{"xuniq.nl2", "yuniq.nl2"}, TwoFolders{"same.nl2", "same.nl2"}));
+                         ::testing::Values(TwoFolders{"xuniq.nl2", "yuniq.nl2"}, TwoFolders{"same.nl2", "same.nl2"}),
+                         [](const ::testing::TestParamInfo<TwoFolders>& info) {
+                           return info.param.upperName == info.param.lowerName ? "SameNames" : "OwnNames";
+                         });
 
 // Refresh ends a search: by the button, and by Yes at the question of an unsaved bank.
 TEST(LibrarianPanesSearch, RefreshEndsTheSearchAndTheLowerPaneShowsItsBank) {
@@ -117,8 +130,8 @@ TEST(LibrarianPanesSearch, RefreshEndsTheSearchAndTheLowerPaneShowsItsBank) {
     EXPECT_EQ(page.plug->GetParam(P::kPatchSearchString)->GetDisplayText(0), "search...");
     EXPECT_FALSE(page.plug->keptControls().datatypeControl->IsGrayed());
     EXPECT_FALSE(page.plug->keptControls().datamodeControl->IsGrayed());
-    page.expectPane(0, "xuniq.nl2", "Patches/X", "X");
-    page.expectPane(1, "yuniq.nl2", "Patches/Y", "Y");
+    page.expectPane(0, "xuniq.nl2", "Patches/X", "X4");
+    page.expectPane(1, "yuniq.nl2", "Patches/Y", "Y4");
     EXPECT_EQ(page.rowText(0, 6), asked ? "F1" : "X6");
   }
 }
@@ -128,10 +141,10 @@ TEST(LibrarianPanesSearch, RefreshEndsTheSearchAndTheLowerPaneShowsItsBank) {
 TEST(LibrarianPanesPerformances, WithProgramBanksOnlyNoRowsShowAndTheLineSaysHowToOpenOne) {
   PanesPage page;
   page.connect();
-  page.plug->GetParam(kDatatype)->Set(1.0);
-  page.plug->OnParamChange(kDatatype);
+  page.showKind(true);
   ASSERT_TRUE(page.plug->panelMode().perfMode);
-  const std::string said = noBankOpenText(true);
+  const std::string said =
+      "No performance bank open: Import Bank... one (bank menu), or put one in Patches and Refresh Folders";
   EXPECT_EQ(page.librarianStatus(), said);
   for (int side = 0; side < 2; ++side) {
     for (int row : {0, 4, 98}) EXPECT_EQ(page.rowText(side, row), "") << side << " " << row;
@@ -144,8 +157,7 @@ TEST(LibrarianPanesPerformances, WithProgramBanksOnlyNoRowsShowAndTheLineSaysHow
   EXPECT_EQ(page.librarianStatus(), said);
   EXPECT_TRUE(page.sent().empty());
 
-  page.plug->GetParam(kDatatype)->Set(0.0);
-  page.plug->OnParamChange(kDatatype);
+  page.showKind(false);
   EXPECT_EQ(page.rowText(0, 4), "A4");
   EXPECT_EQ(page.rowText(1, 4), "A4");
   EXPECT_EQ(page.caption(0), "Bank A.syx");
@@ -168,7 +180,9 @@ TEST(LibrarianPanesMid, AMidShownAtStartFollowsToTheNamedBankItsSaveWrites) {
   PanesPage page(Banks{});
   page.write("Patches/tempo map.mid", MidiBank());
   page.restart();
-  ASSERT_EQ(page.caption(0), "tempo map.mid");
+  // Both panes show it from the start, and say so as a choice in their menus would.
+  page.expectPane(0, "tempo map.mid", "Patches", "Sound   05");
+  page.expectPane(1, "tempo map.mid", "Patches", "Sound   05");
   page.renameRow(3, "Evening");
   page.chooseInBankMenu("Save (Overwrite current bank)");
   EXPECT_EQ(page.librarianStatus(),
@@ -179,7 +193,9 @@ TEST(LibrarianPanesMid, AMidShownAtStartFollowsToTheNamedBankItsSaveWrites) {
   page.chooseInBankMenu("Save (Overwrite current bank)");
   EXPECT_EQ(page.librarianStatus(), "Saved tempo map.nl2");
   EXPECT_EQ(page.caption(0), "tempo map.nl2");
-  EXPECT_EQ(page.pair(0).fileName, "tempo map.nl2");
+  page.expectPane(0, "tempo map.nl2", "Patches", "Sound   05");
+  EXPECT_EQ(page.rowText(0, 3), "Evening");
+  EXPECT_EQ(page.rowText(0, 5), "Night");
   EXPECT_FALSE(Exists(page.data.folder() + "Patches/tempo map (2).nl2"));
   const std::string saved = page.data.read("Patches/tempo map.nl2");
   constexpr size_t kNamed = 149, kNameAt = 138;

@@ -61,11 +61,6 @@ Tavro::ListedFiles Tavro::fillFileLists(int listKind) {
   const std::vector<int> named = NamedLists(listKind);
   for (size_t i = 0; i < texts.size(); ++i)
     for (int list : named) GetParam(list)->SetDisplayText(int(i), texts[i].c_str());
-  // Without a bank of the kind the panes' captions say so, not the lists' bare value.
-  if (texts.empty() && listKind != kSearchResults) {
-    const char* none = listKind == kPerformanceFiles ? "no performance bank open" : "no program bank open";
-    for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower}) GetParam(list)->SetDisplayText(0, none);
-  }
   // The bank lists show a text of the table: one whose value stayed put still has to
   // draw the new text.
   if (listKind != kSearchResults && kept_.upperListControl) kept_.upperListControl->SetDirty(false);
@@ -105,6 +100,11 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   if (kept_.lowerListControl) kept_.lowerListControl->SetValueFromUserInput(0.0);
 
   const ListedFiles files = fillFileLists(listKind);
+  // Without a bank of the kind the panes' captions say so, not the lists' bare value.
+  if (files.names.empty() && !search) {
+    const char* none = listKind == kPerformanceFiles ? "no performance bank open" : "no program bank open";
+    for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower}) GetParam(list)->SetDisplayText(0, none);
+  }
 
   // The panes now show the first file of the list: the menus tick that one.
   const bool performance = listKind == kPerformanceFiles;
