@@ -163,6 +163,12 @@ TEST(LibrarianPanesPerformances, WithProgramBanksOnlyNoRowsShowAndTheLineSaysHow
   EXPECT_EQ(page.caption(0), "Bank A.syx");
 }
 
+TEST(LibrarianPanesPerformances, WithNoBankAtAllTheCaptionsSaySoFromTheStart) {
+  PanesPage page(Banks{});
+  EXPECT_EQ(page.caption(0), "no program bank open");
+  EXPECT_EQ(page.caption(1), "no program bank open");
+}
+
 // A MIDI file bank of 99 programs (it holds no names).
 std::string MidiBank() {
   PatchFile bank;
@@ -185,8 +191,7 @@ TEST(LibrarianPanesMid, AMidShownAtStartFollowsToTheNamedBankItsSaveWrites) {
   page.expectPane(1, "tempo map.mid", "Patches", "Sound   05");
   page.renameRow(3, "Evening");
   page.chooseInBankMenu("Save (Overwrite current bank)");
-  EXPECT_EQ(page.librarianStatus(),
-            "Saved as new file tempo map.nl2 to keep the names (a .mid file holds none)");
+  EXPECT_EQ(page.librarianStatus(), "Saved as new file tempo map.nl2 to keep the names (a .mid file holds none)");
   EXPECT_EQ(page.caption(0), "tempo map.nl2");
   EXPECT_EQ(page.rowText(0, 3), "Evening");
   page.renameRow(5, "Night");

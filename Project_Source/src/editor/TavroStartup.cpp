@@ -166,6 +166,7 @@ void Tavro::fillBankList(int paramIdx, const char* name, IControl** control, std
                  " Because the filename was too long to fit in plug-in display!");
       });
   for (size_t i = 0; i < texts.size(); ++i) param->SetDisplayText(int(i), texts[i].c_str());
+  if (texts.empty()) param->SetDisplayText(0, NoBankListText(false));
   *control = firstControl(paramIdx);
   *text = param->GetDisplayText(0);
   const int selected = param->Int();

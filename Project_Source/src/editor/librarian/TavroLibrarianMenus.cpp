@@ -102,8 +102,8 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   const ListedFiles files = fillFileLists(listKind);
   // Without a bank of the kind the panes' captions say so, not the lists' bare value.
   if (files.names.empty() && !search) {
-    const char* none = listKind == kPerformanceFiles ? "no performance bank open" : "no program bank open";
-    for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower}) GetParam(list)->SetDisplayText(0, none);
+    for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower})
+      GetParam(list)->SetDisplayText(0, NoBankListText(listKind == kPerformanceFiles));
   }
 
   // The panes now show the first file of the list: the menus tick that one.
