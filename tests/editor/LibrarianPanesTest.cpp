@@ -91,6 +91,13 @@ TEST_P(LibrarianPanes, EachPaneKeepsItsBankThroughSaveSaveAsAndASearch) {
   ASSERT_TRUE(page.plug->panelMode().searchResultsShown);
   EXPECT_EQ(page.rowText(1, 0), "Y1");
   page.expectPane(0, "copy.nl2", "Patches/X", "X4");
+  // A save keeps the search shown, found again in the banks as saved.
+  page.chooseInBankMenu("Save (Overwrite current bank)");
+  ASSERT_EQ(page.librarianStatus(), "Saved copy.nl2");
+  EXPECT_TRUE(page.plug->panelMode().searchResultsShown);
+  EXPECT_EQ(page.plug->GetParam(P::kPatchSearchString)->GetDisplayText(0), "Y1");
+  EXPECT_EQ(page.rowText(1, 0), "Y1");
+  page.expectPane(0, "copy.nl2", "Patches/X", "X4");
   page.command(P::kPatchSearch, 0.0, true);
   page.expectPane(0, "copy.nl2", "Patches/X", "X4");
   page.expectPane(1, names.lowerName, "Patches/Y", "Y4");
@@ -148,7 +155,7 @@ TEST(LibrarianPanesPerformances, WithProgramBanksOnlyNoRowsShowAndTheLineSaysHow
   EXPECT_EQ(page.librarianStatus(), said);
   for (int side = 0; side < 2; ++side) {
     for (int row : {0, 4, 98}) EXPECT_EQ(page.rowText(side, row), "") << side << " " << row;
-    EXPECT_EQ(page.caption(side), "no performance bank open") << side;
+    EXPECT_EQ(page.caption(side), "no performance bank") << side;
   }
   page.plug->showStatus("");
   const auto [x, y] = page.rowCentre(1, 4);
@@ -157,7 +164,9 @@ TEST(LibrarianPanesPerformances, WithProgramBanksOnlyNoRowsShowAndTheLineSaysHow
   EXPECT_EQ(page.librarianStatus(), said);
   EXPECT_TRUE(page.sent().empty());
 
+  page.plug->showStatus(said);
   page.showKind(false);
+  EXPECT_EQ(page.librarianStatus(), "") << "said of performances only";
   EXPECT_EQ(page.rowText(0, 4), "A4");
   EXPECT_EQ(page.rowText(1, 4), "A4");
   EXPECT_EQ(page.caption(0), "Bank A.syx");
@@ -165,8 +174,8 @@ TEST(LibrarianPanesPerformances, WithProgramBanksOnlyNoRowsShowAndTheLineSaysHow
 
 TEST(LibrarianPanesPerformances, WithNoBankAtAllTheCaptionsSaySoFromTheStart) {
   PanesPage page(Banks{});
-  EXPECT_EQ(page.caption(0), "no program bank open");
-  EXPECT_EQ(page.caption(1), "no program bank open");
+  EXPECT_EQ(page.caption(0), "no program bank");
+  EXPECT_EQ(page.caption(1), "no program bank");
 }
 
 // A MIDI file bank of 99 programs (it holds no names).

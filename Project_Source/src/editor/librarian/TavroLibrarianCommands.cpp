@@ -201,27 +201,47 @@ Result search(Tavro& plug, int paramIdx, double) {
   return Result::kGoOn;
 }
 
-Result searchButton(Tavro& plug, int, double value) {
-  const bool on = value == 1.0;
+namespace {
+
+// The search button and field, and the kind switches greyed while a search is on.
+void ShowSearchControls(Tavro& plug, bool on) {
   for (IControl* control : {plug.keptControls().datatypeControl, plug.keptControls().datamodeControl})
     if (control) control->GrayOut(on);
   plug.showLayer("searchField", on);
   plug.setSearchResultsShown(on);
-  if (on) {
-    // The field takes the typing as it opens.
-    if (IControl* field = plug.firstControl(P::kPatchSearchString)) field->PromptUserInput();
+  writeParam(plug, P::kPatchSearch, on ? 1.0 : 0.0);
+}
+
+}  // namespace
+
+Result searchButton(Tavro& plug, int, double value) {
+  const bool on = value == 1.0;
+  if (!on) {
+    endSearch(plug);
     return Result::kGoOn;
   }
-  endSearch(plug);
+  ShowSearchControls(plug, true);
+  // The field takes the typing as it opens.
+  if (IControl* field = plug.firstControl(P::kPatchSearchString)) field->PromptUserInput();
   return Result::kGoOn;
 }
 
+SearchShown shownSearch(Tavro& plug) {
+  const std::string word = plug.GetParam(P::kPatchSearchString)->GetDisplayText(0);
+  if (!plug.panelMode().searchResultsShown || plug.panelMode().perfMode || word == kSearchPlaceholder) return {};
+  return {word, plug.rightSearchFile};
+}
+
+void searchAgain(Tavro& plug, const SearchShown& shown) {
+  if (shown.word.empty()) return;
+  ShowSearchControls(plug, true);
+  plug.GetParam(P::kPatchSearchString)->SetDisplayText(0, shown.word.c_str());
+  search(plug, P::kPatchSearchString, 0.0);
+  if (plug.panelMode().searchResultsShown) showPaneBankOf(plug, 1, shown.resultBank);
+}
+
 void endSearch(Tavro& plug) {
-  for (IControl* control : {plug.keptControls().datatypeControl, plug.keptControls().datamodeControl})
-    if (control) control->GrayOut(false);
-  plug.showLayer("searchField", false);
-  plug.setSearchResultsShown(false);
-  writeParam(plug, P::kPatchSearch, 0.0);
+  ShowSearchControls(plug, false);
   plug.GetParam(P::kPatchSearchString)->SetDisplayText(0, kSearchPlaceholder);
   keepPanesOnTheirBanks(plug, [&plug] { plug.patchTypeChanged(0, 0, false); });
   plug.showLayer("RightPatchPopupMenu", true);
@@ -310,8 +330,12 @@ Result patchType(Tavro& plug, int, double value) {
   }
   if (auto* bankEdit = menuAt<BankEditPopupMenu>(plug, kBankEditMenu)) bankEdit->AddMenuItemsIn();
   plug.updateBankAndProgramMenuNames(true);
-  // The panes list nothing: the line says why and how to open a bank of the kind.
-  if (PaneBank(plug, 0, -1, nullptr) == 0) plug.showStatus(noBankOpenText(performances));
+  // The panes list nothing: the line says why and how to open a bank of the kind; back
+  // on a kind with banks, that no longer holds.
+  if (PaneBank(plug, 0, -1, nullptr) == 0)
+    plug.showStatus(noBankOpenText(performances));
+  else if (plug.statusShown() == noBankOpenText(!performances))
+    plug.showStatus("");
   return Result::kGoOn;
 }
 

@@ -57,6 +57,15 @@ bool showPaneBankOf(Tavro& plug, int side, const CurrentFilePair& pair);
 void keepPanesOnTheirBanks(Tavro& plug, const std::function<void()>& change);
 // Ends a search: the field empties, the kind switches work again, the lower pane shows its bank.
 void endSearch(Tavro& plug);
+// The word of the search the lower pane shows and its result bank; no word when none.
+struct SearchShown {
+  std::string word;
+  CurrentFilePair resultBank;
+};
+SearchShown shownSearch(Tavro& plug);
+// Finds the word again (in the banks as read now) and shows the same result bank,
+// when it is still there; nothing without a word.
+void searchAgain(Tavro& plug, const SearchShown& shown);
 // Writes a parameter clamped into its range and shows it on its controls.
 void writeParam(Tavro& plug, int paramIdx, double value);
 

@@ -142,8 +142,11 @@ void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int ban
 void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(TavroParam::kRefreshFolders, 1.0, false); }
 
 void TavroLibrarianPanel::discardLibrarianChanges() {
-  // Its rescan shows each pane's bank again: the upper one by the pair a save names.
+  // Its rescan shows each pane's bank again: the upper one by the pair a save names. It
+  // ends a search, which a save should not: the search is found again in the banks as saved.
+  const librarian_commands::SearchShown search = librarian_commands::shownSearch(plug_);
   plug_.runLibrarianCommand(TavroParam::kDiscardBankData, 1.0, false);
+  librarian_commands::searchAgain(plug_, search);
 }
 
 bool TavroLibrarianPanel::saveImportedFile(bool midiForm) { return plug_.saveImportedFile(midiForm); }
