@@ -20,6 +20,4 @@ std::vector<std::string> BankListTexts(
 
 // The text of a pane's bank list when no bank of the kind is open: its caption says
 // so rather than the list's bare value.
-inline const char* NoBankListText(bool performance) {
-  return performance ? "no performance bank" : "no program bank";
-}
+inline const char* NoBankListText(bool performance) { return performance ? "no performance bank" : "no program bank"; }
