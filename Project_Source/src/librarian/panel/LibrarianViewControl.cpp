@@ -78,10 +78,9 @@ void LibrarianViewControl::reloadRows(int side) {
   // the (meaningless) list value to the editor from there.
   SetDirty(false);
   std::vector<std::string> names;
-  bool found = false, lowerSame = false;
+  bool lowerSame = false;
   librarian_->inspect([&](const PatchLibrary& library) {
     if (const PatchFile* file = paneFile(library, side)) {
-      found = true;
       lowerSame = side == 0 && paneFile(library, 1) == file;
       for (const LibrarianPatch& patch : file->patches) names.push_back(patch.name);
     }

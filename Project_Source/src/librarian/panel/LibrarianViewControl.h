@@ -35,7 +35,7 @@ public:
                        IRECT bounds, PatchLibrarian* librarian, double scale);
   ~LibrarianViewControl() override;
 
-  // Reload one pane's 100 row texts from its bank file; no file keeps the texts. The
+  // Reload one pane's 100 row texts from its bank file; no file empties them. The
   // upper pane's change reloads the lower pane too when both show the same file, so
   // that a row copied there is the one it shows.
   // threads: any
