@@ -66,6 +66,8 @@ struct TwoFolders {
   std::string upperName, lowerName;
 };
 
+void PrintTo(const TwoFolders& banks, std::ostream* out) { *out << banks.upperName << ", " << banks.lowerName; }
+
 class LibrarianPanes : public ::testing::TestWithParam<TwoFolders> {};
 
 TEST_P(LibrarianPanes, EachPaneKeepsItsBankThroughSaveSaveAsAndASearch) {
