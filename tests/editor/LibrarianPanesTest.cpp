@@ -1,6 +1,6 @@
 // Each pane of the librarian page shows the bank its caption names, through the
-// roads that read the folders again: Save, Save As, a search and its end, Refresh,
-// and a switch to a kind of which no bank is open.
+// roads that read the folders again or switch its list: Save, Save As, a search and its
+// end, Refresh, Import, the switch between kinds (also to one of which no bank is open).
 #include <gtest/gtest.h>
 
 #include "Framework/ByteChunk.h"
@@ -106,6 +106,12 @@ TEST_P(LibrarianPanes, EachPaneKeepsItsBankThroughSaveSaveAsAndASearch) {
 
   page.showKind(true);
   page.showKind(false);
+  page.expectPane(0, "copy.nl2", "Patches/X", "X4");
+  page.expectPane(1, names.lowerName, "Patches/Y", "Y4");
+
+  page.offer("Picked.syx", ProgramBank("I"));
+  page.chooseInBankMenu("Import Bank.../SysEx (*.syx / *.nl2)");
+  ASSERT_EQ(page.librarianStatus(), "Imported as Picked.syx");
   page.expectPane(0, "copy.nl2", "Patches/X", "X4");
   page.expectPane(1, names.lowerName, "Patches/Y", "Y4");
 }
