@@ -105,8 +105,9 @@ TEST(LibrarianImport, BothBankListsRedrawWhenARefreshRenamesTheirEntry) {
     ASSERT_NE(list, nullptr);
     Clean(list);
   }
-  // The new file sorts first: entry 0, where both lists stand, changes its text.
+  // The panes' bank goes and a new one takes entry 0, where both lists stand: its text changes.
   page.write("Patches/Bank A.syx", ProgramBank("A"));
+  std::remove((page.data.folder() + "Patches/Bank B.syx").c_str());
   page.plug->librarianPanel().refreshFolders();
   for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower}) {
     EXPECT_EQ(page.plug->GetParam(list)->Value(), 0.0);

@@ -100,6 +100,17 @@ struct LibrarianPage {
       synth = std::make_unique<SynthSimPorts>(*ports, *scheduler, *unit);
       synth->Open();
     }
+    start();
+  }
+  ~LibrarianPage() {
+    plug->graphics->CloseWindow();
+    plug.reset();
+    synth.reset();
+    Kit_SetTimeSource(nullptr);
+  }
+
+  // A new editor on the same data folder and ports, its window open on the librarian page.
+  void start() {
     IModuleInstanceInfo info;
     info.mBundleID.Set(Tavro::kBundleID);
     plug = std::make_unique<Tavro>(info, ports);
@@ -109,11 +120,11 @@ struct LibrarianPage {
     plug->GetParam(kShowLibrarian)->Set(1.0);
     plug->tabSwitch.mainTabSwitch(plug.get(), 1, plug->unitLink().nordModel, plug->panelMode().activeSlot);
   }
-  ~LibrarianPage() {
+  // The editor closed and started again, as the host does between sessions.
+  void restart() {
     plug->graphics->CloseWindow();
     plug.reset();
-    synth.reset();
-    Kit_SetTimeSource(nullptr);
+    start();
   }
 
   // Writes a file of the data folder, making its folders.

@@ -489,8 +489,14 @@ public:
   // Libraries of the older editor are not read: nothing to import.
   void importJPLibFile(bool) {}
 
-  // The right pane's current-file pairs (the left ones are above).
-  CurrentFilePair rightProgramFile, rightPerformanceFile;
+  // The right pane's current-file pairs (the left ones are above). The search results'
+  // pair is apart, so the pane's program bank is shown again when the search ends.
+  CurrentFilePair rightProgramFile, rightPerformanceFile, rightSearchFile;
+  // The right pane's pair of the kind: the search results' while they are shown.
+  CurrentFilePair& rightPaneFile(bool performance) {
+    if (performance) return rightPerformanceFile;
+    return panelMode_.searchResultsShown ? rightSearchFile : rightProgramFile;
+  }
   std::shared_ptr<TavroLibrarianPanel> librarianPanel_;
 
   IGraphicsMac* graphics = nullptr;

@@ -16,6 +16,7 @@
 #include "layout/ControlAction.h"
 #include "layout/UIConfigManager.h"
 #include "librarian/PatchLibrarian.h"
+#include "librarian/panel/FolderPopupMenu.h"
 #include "messaging/MIDIMessageManager.h"
 
 namespace {
@@ -154,12 +155,16 @@ void Tavro::keepControlSet1() {
 
 void Tavro::fillBankList(int paramIdx, const char* name, IControl** control, std::string* text, std::string* file) {
   std::vector<std::string> fileNames, secondNames;
+  CurrentFilePair first;
   librarian->inspect([&](const PatchLibrary& library) {
     for (const auto& bank : library.filesOfType(0)) {
       fileNames.push_back(bank->fileName);
       secondNames.push_back(bank->folderName);
     }
+    if (!library.programFiles.empty()) first = {fileNames.front(), FolderKeyOf(*library.programFiles.front())};
   });
+  // Both panes start on the first bank: their pairs name it, as a choice in their menus would.
+  leftProgramFile = rightProgramFile = first;
   IParam* param = GetParam(paramIdx);
   param->InitEnum(name, 0, int(fileNames.size()), "", "", -1, -1);
   const std::vector<std::string> texts =
@@ -168,6 +173,7 @@ void Tavro::fillBankList(int paramIdx, const char* name, IControl** control, std
                  " Because the filename was too long to fit in plug-in display!");
       });
   for (size_t i = 0; i < texts.size(); ++i) param->SetDisplayText(int(i), texts[i].c_str());
+  if (texts.empty()) param->SetDisplayText(0, NoBankListText(false));
   *control = firstControl(paramIdx);
   *text = param->GetDisplayText(0);
   const int selected = param->Int();

@@ -144,9 +144,8 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
     name = lastComponent(path);
   }
   if (!WriteBank(*bank, path, midiForm, MidiHead::Keep, editor_->getDataFolder(), error)) return false;
+  // The pane's bank is known by where it was written, whatever the pane last named.
   const bool performance = bank->type == kPerformanceKind;
-  CurrentFilePair pair = editor_->getLeftCurrentFile(performance);
-  pair.fileName = name;
-  editor_->setLeftCurrentFile(performance, pair);
+  editor_->setLeftCurrentFile(performance, {name, savedFolderKey(folderOfPath(path))});
   return true;
 }

@@ -17,3 +17,7 @@ constexpr size_t kBankListTextLength = 55;
 std::vector<std::string> BankListTexts(
     const std::vector<std::string>& fileNames,
     const std::function<void(const std::string& fileName, const std::string& text)>& shortened = nullptr);
+
+// The text of a pane's bank list when no bank of the kind is open: its caption says
+// so rather than the list's bare value.
+inline const char* NoBankListText(bool performance) { return performance ? "no performance bank" : "no program bank"; }

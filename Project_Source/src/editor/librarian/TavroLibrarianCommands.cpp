@@ -3,6 +3,7 @@
 // and the two sync buttons; and the table that routes them.
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -108,7 +109,7 @@ void showPaneBank(Tavro& plug, int side, int index) {
   } else {
     (performance ? plug.lowerPerfBankText : plug.lowerBankText) = text;
     (performance ? plug.lowerPerfBankFile : plug.lowerBankFile) = bank.folder;
-    (performance ? plug.rightPerformanceFile : plug.rightProgramFile) = pair;
+    plug.rightPaneFile(performance) = pair;
     menu = performance                           ? kRightPerformanceMenu
            : plug.panelMode().searchResultsShown ? kRightSearchMenu
                                                  : kRightPatchMenu;
@@ -118,16 +119,26 @@ void showPaneBank(Tavro& plug, int side, int index) {
   if (upper) plug.updateBankAndProgramMenuNames(false);
 }
 
-bool showUpperBank(Tavro& plug, const std::string& fileName, const std::string& folderKey) {
-  const int count = PaneBank(plug, 0, -1, nullptr);
+bool showPaneBankOf(Tavro& plug, int side, const CurrentFilePair& pair) {
+  const int count = PaneBank(plug, side, -1, nullptr);
   for (int index = 0; index < count; ++index) {
     BankIdentity bank;
-    PaneBank(plug, 0, index, &bank);
-    if (bank.fileName != fileName || bank.folder != folderKey) continue;
-    showPaneBank(plug, 0, index);
+    PaneBank(plug, side, index, &bank);
+    if (bank.fileName != pair.fileName || bank.folder != pair.folderName) continue;
+    showPaneBank(plug, side, index);
     return true;
   }
   return false;
+}
+
+void keepPanesOnTheirBanks(Tavro& plug, const std::function<void()>& change) {
+  const CurrentFilePair kept[2][2] = {{plug.getLeftCurrentFile(false), plug.rightProgramFile},
+                                      {plug.getLeftCurrentFile(true), plug.rightPerformanceFile}};
+  change();
+  const bool performance = plug.panelMode().perfMode;
+  showPaneBankOf(plug, 0, kept[performance][0]);
+  // Search results are not a bank of the folders: the lower pane keeps them.
+  if (performance || !plug.panelMode().searchResultsShown) showPaneBankOf(plug, 1, kept[performance][1]);
 }
 
 Result bankStep(Tavro& plug, int paramIdx, double value) {
@@ -190,22 +201,51 @@ Result search(Tavro& plug, int paramIdx, double) {
   return Result::kGoOn;
 }
 
-Result searchButton(Tavro& plug, int, double value) {
-  const bool on = value == 1.0;
+namespace {
+
+// The search button and field, and the kind switches greyed while a search is on.
+void ShowSearchControls(Tavro& plug, bool on) {
   for (IControl* control : {plug.keptControls().datatypeControl, plug.keptControls().datamodeControl})
     if (control) control->GrayOut(on);
   plug.showLayer("searchField", on);
   plug.setSearchResultsShown(on);
-  if (on) {
-    // The field takes the typing as it opens.
-    if (IControl* field = plug.firstControl(P::kPatchSearchString)) field->PromptUserInput();
+  writeParam(plug, P::kPatchSearch, on ? 1.0 : 0.0);
+}
+
+}  // namespace
+
+Result searchButton(Tavro& plug, int, double value) {
+  const bool on = value == 1.0;
+  if (!on) {
+    endSearch(plug);
     return Result::kGoOn;
   }
+  ShowSearchControls(plug, true);
+  // The field takes the typing as it opens.
+  if (IControl* field = plug.firstControl(P::kPatchSearchString)) field->PromptUserInput();
+  return Result::kGoOn;
+}
+
+SearchShown shownSearch(Tavro& plug) {
+  const std::string word = plug.GetParam(P::kPatchSearchString)->GetDisplayText(0);
+  if (!plug.panelMode().searchResultsShown || plug.panelMode().perfMode || word == kSearchPlaceholder) return {};
+  return {word, plug.rightSearchFile};
+}
+
+void searchAgain(Tavro& plug, const SearchShown& shown) {
+  if (shown.word.empty()) return;
+  ShowSearchControls(plug, true);
+  plug.GetParam(P::kPatchSearchString)->SetDisplayText(0, shown.word.c_str());
+  search(plug, P::kPatchSearchString, 0.0);
+  if (plug.panelMode().searchResultsShown) showPaneBankOf(plug, 1, shown.resultBank);
+}
+
+void endSearch(Tavro& plug) {
+  ShowSearchControls(plug, false);
   plug.GetParam(P::kPatchSearchString)->SetDisplayText(0, kSearchPlaceholder);
-  plug.patchTypeChanged(0, 0, false);
+  keepPanesOnTheirBanks(plug, [&plug] { plug.patchTypeChanged(0, 0, false); });
   plug.showLayer("RightPatchPopupMenu", true);
   plug.showLayer("RightSearchPopupMenu", false);
-  return Result::kGoOn;
 }
 
 // The rename box closes; texts committed to it rename nothing until it opens again.
@@ -280,16 +320,22 @@ Result patchType(Tavro& plug, int, double value) {
     if (plug.keptControls().patchSearchControl) plug.keptControls().patchSearchControl->GrayOut(performances);
     plug.showLayer("librarianPartSelector", !performances);
     plug.setPerfMode(performances);
-    plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, false);
+    keepPanesOnTheirBanks(plug, [&] { plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, false); });
     plug.showLayer(performances ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
     plug.showLayer(performances ? "RightPerformancePopupMenu" : "RightPatchPopupMenu", true);
   } else {
     plug.showLayer("librarianPartSelector", false);
     plug.setPerfMode(performances);
-    plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true);
+    keepPanesOnTheirBanks(plug, [&] { plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true); });
   }
   if (auto* bankEdit = menuAt<BankEditPopupMenu>(plug, kBankEditMenu)) bankEdit->AddMenuItemsIn();
   plug.updateBankAndProgramMenuNames(true);
+  // The panes list nothing: the line says why and how to open a bank of the kind; back
+  // on a kind with banks, that no longer holds.
+  if (PaneBank(plug, 0, -1, nullptr) == 0)
+    plug.showStatus(noBankOpenText(performances));
+  else if (plug.statusShown() == noBankOpenText(!performances))
+    plug.showStatus("");
   return Result::kGoOn;
 }
 
@@ -326,8 +372,10 @@ Result discard(Tavro& plug, int, double value) {
 }
 
 void rescan(Tavro& plug) {
+  // The results were found in the banks as they were read: the search ends.
+  if (plug.panelMode().searchResultsShown) endSearch(plug);
   const bool performances = plug.panelMode().perfMode;
-  plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true);
+  keepPanesOnTheirBanks(plug, [&] { plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true); });
 }
 
 Result refresh(Tavro& plug, int, double) {

@@ -4,6 +4,7 @@
 //
 // threads: main (under the plug-in mutex, as the parameter road).
 
+#include <functional>
 #include <string>
 
 #include "editor/Tavro.h"
@@ -25,7 +26,8 @@ Result patchType(Tavro& plug, int paramIdx, double value);
 Result libraryControl(Tavro& plug, int paramIdx, double value);
 Result discard(Tavro& plug, int paramIdx, double value);
 Result refresh(Tavro& plug, int paramIdx, double value);
-// Reads the data folder again and shows its first banks; unsaved changes are the caller's.
+// Reads the data folder again, ending a search; each pane keeps its bank when it is
+// still there. Unsaved changes are the caller's.
 void rescan(Tavro& plug);
 Result overwrite(Tavro& plug, int paramIdx, double value);
 Result syncFromHardware(Tavro& plug, int paramIdx, double value);
@@ -46,9 +48,24 @@ Menu* menuAt(Tavro& plug, int index) {
 
 // Shows bank `index` of a pane's list (0 the upper, 1 the lower) as a bank step does.
 void showPaneBank(Tavro& plug, int side, int index);
-// Shows the bank of the mode's list with that file name and folder key in the upper
-// pane; false when the list has none.
-bool showUpperBank(Tavro& plug, const std::string& fileName, const std::string& folderKey);
+// Shows the bank of the pane's list with the pair's file name and folder key (its path
+// from the bank folder) in that pane; false when the list has none.
+bool showPaneBankOf(Tavro& plug, int side, const CurrentFilePair& pair);
+// Runs `change`, which reads the folders again or switches the lists and so leaves the
+// panes on their lists' first banks, then shows each pane's bank of the mode again
+// (of both kinds, as they were before); a bank gone leaves its pane on the first.
+void keepPanesOnTheirBanks(Tavro& plug, const std::function<void()>& change);
+// Ends a search: the field empties, the kind switches work again, the lower pane shows its bank.
+void endSearch(Tavro& plug);
+// The word of the search the lower pane shows and its result bank; no word when none.
+struct SearchShown {
+  std::string word;
+  CurrentFilePair resultBank;
+};
+SearchShown shownSearch(Tavro& plug);
+// Finds the word again (in the banks as read now) and shows the same result bank,
+// when it is still there; nothing without a word.
+void searchAgain(Tavro& plug, const SearchShown& shown);
 // Writes a parameter clamped into its range and shows it on its controls.
 void writeParam(Tavro& plug, int paramIdx, double value);
 

@@ -100,11 +100,16 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   if (kept_.lowerListControl) kept_.lowerListControl->SetValueFromUserInput(0.0);
 
   const ListedFiles files = fillFileLists(listKind);
+  // Without a bank of the kind the panes' captions say so, not the lists' bare value.
+  if (files.names.empty() && !search) {
+    for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower})
+      GetParam(list)->SetDisplayText(0, NoBankListText(listKind == kPerformanceFiles));
+  }
 
   // The panes now show the first file of the list: the menus tick that one.
   const bool performance = listKind == kPerformanceFiles;
   if (!search) setLeftCurrentFile(performance, files.first);
-  (performance ? rightPerformanceFile : rightProgramFile) = files.first;
+  rightPaneFile(performance) = files.first;
   refreshPopUpMenus();
   // A fresh scan may have left files out; the left pane shows a new bank.
   const std::string notice = search ? std::string() : librarian->paneNotice(discard);
@@ -125,7 +130,7 @@ void Tavro::refreshPopUpMenus() {
   } else {
     if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPatchMenu)) menu->refreshFolderStructure(0, leftProgramFile);
     if (auto* menu = menuAt<FolderPopupMenu>(*this, panelMode_.searchResultsShown ? kRightSearchMenu : kRightPatchMenu))
-      menu->refreshFolderStructure(0, rightProgramFile);
+      menu->refreshFolderStructure(0, rightPaneFile(false));
     if (auto* menu = menuAt<BankNamePopupMenu>(*this, kProgramBankNameMenu))
       menu->refreshPatchNames(0, leftProgramFile);
   }

@@ -54,14 +54,14 @@ bool TavroLibrarianPanel::midiPortsSet() const { return plug_.unitLink().midiIOS
 
 CurrentFilePair TavroLibrarianPanel::getCurrentFile(int pane, bool performance) const {
   if (pane == 0) return plug_.getLeftCurrentFile(performance);
-  return performance ? plug_.rightPerformanceFile : plug_.rightProgramFile;
+  return plug_.rightPaneFile(performance);
 }
 
 void TavroLibrarianPanel::setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) {
   if (pane == 0)
     plug_.setLeftCurrentFile(performance, pair);
   else
-    (performance ? plug_.rightPerformanceFile : plug_.rightProgramFile) = pair;
+    plug_.rightPaneFile(performance) = pair;
 }
 
 void TavroLibrarianPanel::setRenameInactive(bool inactive) { plug_.setRenameInactive(inactive); }
@@ -142,9 +142,11 @@ void TavroLibrarianPanel::storeAllPatchesToDeviceFromLibrarian(int side, int ban
 void TavroLibrarianPanel::refreshFolders() { plug_.runLibrarianCommand(TavroParam::kRefreshFolders, 1.0, false); }
 
 void TavroLibrarianPanel::discardLibrarianChanges() {
-  const CurrentFilePair shown = plug_.getLeftCurrentFile(plug_.panelMode().perfMode);
+  // Its rescan shows each pane's bank again: the upper one by the pair a save names. It
+  // ends a search, which a save should not: the search is found again in the banks as saved.
+  const librarian_commands::SearchShown search = librarian_commands::shownSearch(plug_);
   plug_.runLibrarianCommand(TavroParam::kDiscardBankData, 1.0, false);
-  librarian_commands::showUpperBank(plug_, shown.fileName, shown.folderName);
+  librarian_commands::searchAgain(plug_, search);
 }
 
 bool TavroLibrarianPanel::saveImportedFile(bool midiForm) { return plug_.saveImportedFile(midiForm); }

@@ -78,19 +78,15 @@ void LibrarianViewControl::reloadRows(int side) {
   // the (meaningless) list value to the editor from there.
   SetDirty(false);
   std::vector<std::string> names;
-  bool found = false, lowerSame = false;
+  bool lowerSame = false;
   librarian_->inspect([&](const PatchLibrary& library) {
     if (const PatchFile* file = paneFile(library, side)) {
-      found = true;
       lowerSame = side == 0 && paneFile(library, 1) == file;
       for (const LibrarianPatch& patch : file->patches) names.push_back(patch.name);
     }
   });
-  if (!found) {
-    // A search without a match lists nothing; a pane without a bank otherwise keeps its texts.
-    if (side == 1 && editor_->isSearchMode()) showNames(1, names);
-    return;
-  }
+  // A pane without a bank (a search without a match, a kind of which none is open) lists
+  // nothing: rows of another bank or kind would read as its own.
   showNames(side, names);
   if (lowerSame) showNames(1, names);
 }
@@ -153,6 +149,13 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
 void LibrarianViewControl::OnMouseDblClick(int x, int y, IMouseMod*) {
   editor_->setRenameInactive(true);
   SetDirty(true);
+  // A row of a pane with no bank of the kind sends nothing: say why.
+  const int lower = hitRow(1, x, y), side = lower >= 0 ? 1 : 0;
+  const bool onRow = lower >= 0 || hitRow(0, x, y) >= 0;
+  if (onRow && !paneHasBank(side) && !(side == 1 && editor_->isSearchMode())) {
+    editor_->setStatusText(noBankOpenText(editor_->isLibrarianPerformanceMode()));
+    return;
+  }
   const IParam* output = mPlug ? mPlug->GetParam(TavroParam::kDeviceOutSelection) : nullptr;
   if (!output || output->Int() == 0) return;
   const int hit = selectUnder(x, y, Greying::Layers);
@@ -242,6 +245,17 @@ void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch, c
   editor_->SetLibrarianStatusUnsaved(true);
   editor_->setStatusText(std::string(verb) + " " + quotedPatchName(stored.name) + " into slot " +
                          std::to_string(target + 1));
+}
+
+std::string noBankOpenText(bool performance) {
+  return std::string("No ") + (performance ? "performance" : "program") +
+         " bank open: Import Bank... one (bank menu), or put one in Patches and Refresh Folders";
+}
+
+bool LibrarianViewControl::paneHasBank(int side) const {
+  bool found = false;
+  librarian_->inspect([&](const PatchLibrary& library) { found = paneFile(library, side) != nullptr; });
+  return found;
 }
 
 std::string quotedPatchName(const std::string& name) {

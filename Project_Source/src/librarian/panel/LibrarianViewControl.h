@@ -24,6 +24,8 @@ class LibrarianPanelEditor;
 
 // A slot's name as the status line quotes it, its padding blanks dropped.
 std::string quotedPatchName(const std::string& name);
+// What the panel says when no bank of the kind is open, and how to open one.
+std::string noBankOpenText(bool performance);
 
 class LibrarianViewControl : public IBitmapControl {
 public:
@@ -33,7 +35,7 @@ public:
                        IRECT bounds, PatchLibrarian* librarian, double scale);
   ~LibrarianViewControl() override;
 
-  // Reload one pane's 100 row texts from its bank file; no file keeps the texts. The
+  // Reload one pane's 100 row texts from its bank file; no file empties them. The
   // upper pane's change reloads the lower pane too when both show the same file, so
   // that a row copied there is the one it shows.
   // threads: any
@@ -76,6 +78,7 @@ private:
   // The bank file a pane shows, null when it has none; the caller holds the lock.
   PatchFile* paneFile(PatchLibrary& library, int side) const;
   const PatchFile* paneFile(const PatchLibrary& library, int side) const;
+  bool paneHasBank(int side) const;
   void reloadRows(int side);
   void showNames(int side, const std::vector<std::string>& names);
   void writeSelectionsToLibrarian();
