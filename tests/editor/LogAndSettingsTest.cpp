@@ -132,9 +132,9 @@ TEST(UISettingsFile, LinesAreCutAndTrimmed) {
   EXPECT_FALSE(ParseUISettings("\n\nNo").firstRunNoticeWanted());
 }
 
-TEST(UISettingsFile, LongLinesAreCutAt4KiBAndAMissingFileReadsEmpty) {
+TEST(UISettingsFile, LongLinesAreReadWholeAndAMissingFileReadsEmpty) {
   const UISettings s = ParseUISettings(std::string(10000, 'x') + "\nlarge\n");
-  EXPECT_EQ(s.lines[0], std::string(UISettings::kMaxLineLength, 'x'));
+  EXPECT_EQ(s.lines[0], std::string(10000, 'x'));
   EXPECT_EQ(s.lines[1], "large");
   std::string passedOver;
   const UISettings missing = ReadUISettings("/nonexistent/Tavro Editor UI.txt", &passedOver);

@@ -34,7 +34,7 @@ UISettings ParseUISettings(const std::string& text) {
   for (std::string& line : settings.lines) {
     if (at >= text.size()) break;
     const size_t end = std::min(text.find('\n', at), text.size());
-    line = Trimmed(text.substr(at, std::min(end - at, UISettings::kMaxLineLength)));
+    line = Trimmed(text.substr(at, end - at));
     at = end + 1;
   }
   return settings;

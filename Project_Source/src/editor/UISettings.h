@@ -8,9 +8,8 @@
 #include <string>
 
 struct UISettings {
-  static constexpr size_t kMaxLineLength = 4096;
-  // Three lines at their longest and their line breaks, with room to spare: a
-  // larger file is none of ours and is passed over.
+  // Three short lines, with room to spare: a larger file is none of ours and is
+  // passed over.
   static constexpr size_t kMostFileBytes = 64 * 1024;
 
   std::string lines[3];
@@ -22,8 +21,8 @@ struct UISettings {
   bool firstRunNoticeWanted() const { return lines[2] == "no"; }
 };
 
-// Lines up to a newline, each cut to kMaxLineLength characters, with trailing
-// blanks, carriage returns, newlines and tabs removed; missing lines stay empty.
+// Lines up to a newline, with trailing blanks, carriage returns, newlines and tabs
+// removed; missing lines stay empty.
 UISettings ParseUISettings(const std::string& text);
 // The same from the file; all lines empty when it cannot be read. Only a regular
 // file of at most kMostFileBytes is read, opened without blocking; anything else

@@ -78,8 +78,7 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
   if (discard) librarian->initBankFilesOnDiscard(getPatchesFolderStr());
   const bool search = listKind == kSearchResults;
   librarian->patchType = dataType;
-  // Search results replace the lower pane only: the upper keeps its bank and list value.
-  if (!search) librarian->upperFileIndex = 0;
+  librarian->upperFileIndex = 0;
   librarian->lowerFileIndex = 0;
   updatePatchLibrarianView(0);
   updatePatchLibrarianView(1);
@@ -96,7 +95,7 @@ void Tavro::patchTypeChanged(int dataType, int listKind, bool discard) {
     param->ResetDisplayTexts();
     param->SetClamped(0.0);
   }
-  if (!search && kept_.upperListControl) kept_.upperListControl->SetValueFromUserInput(0.0);
+  if (kept_.upperListControl) kept_.upperListControl->SetValueFromUserInput(0.0);
   if (kept_.lowerListControl) kept_.lowerListControl->SetValueFromUserInput(0.0);
 
   const ListedFiles files = fillFileLists(listKind);
