@@ -55,7 +55,7 @@ void sendPatchToDeviceFromLibrarian(MIDIMessageSender& sender, const JobArgs& ar
   std::vector<uint8_t> dump;
   if (args.librarianPatch && !args.librarianPatch->empty()) dump = args.librarianPatch->messages.front().bytes;
   if (!AddressToEditBuffer(plug, performance, args.slot, &dump)) {
-    plug.showStatus(dump.empty()  ? "Not sent: slot is empty"
+    plug.showStatus(dump.empty()  ? kSlotEmptyText
                     : performance ? "Not sent: stored performance is damaged"
                                   : "Not sent: stored program is damaged");
   } else {
@@ -165,8 +165,12 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
     }
   }
   // The outcome replaces whatever the line said before the store.
-  if (!sender.cancelRequested() && outcome.finish(sender) && stored > 0)
-    plug.showStatus("Stored " + std::to_string(stored) + (bank->type == 1 ? " performances" : " programs"));
+  if (!sender.cancelRequested() && outcome.finish(sender)) {
+    // Nothing stored says why: a store stops at the first slot without a whole dump.
+    plug.showStatus(stored > 0 ? "Stored " + std::to_string(stored) + (bank->type == 1 ? " performances" : " programs")
+                    : settled  ? std::string("Not stored: slot 1 holds no whole dump")
+                               : std::string());
+  }
   plug.DisplayProcessingIndicator(false);
 }
 

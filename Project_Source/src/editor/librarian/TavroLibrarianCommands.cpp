@@ -30,7 +30,6 @@ using P = TavroParam;
 constexpr const char* kSearchPlaceholder = "search...";
 constexpr const char* kFoldersReadText = "Folders read again";
 constexpr size_t kNameLength = 10;
-constexpr int kRenameSettleMs = 150;
 constexpr size_t kProgramNameAt = 138;
 constexpr size_t kPerformanceNameAt = 714;
 
@@ -70,6 +69,34 @@ int FoundPrograms(Tavro& plug) {
 std::string Padded(std::string text) {
   text.resize(kNameLength, ' ');
   return text;
+}
+
+// Writes `name` into the name field of the upper bank's dump at `row`; every other
+// byte (data, part names, whatever follows) stays as it was. A dump without a name
+// field gets one, closed by its F7. Only a slot that holds a whole dump is renamed.
+bool RenameStoredDump(Tavro& plug, int row, const std::string& name) {
+  const bool performance = plug.panelMode().perfMode;
+  const size_t bankSize = performance ? 100 : 99;
+  const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
+  const int index = plug.librarian->upperFileIndex;
+  bool renamed = false;
+  plug.librarian->modify([&](PatchLibrary& library) {
+    PatchFileList& files = library.filesOfType(performance ? 1 : 0);
+    if (index < 0 || index >= int(files.size()) || !files[size_t(index)]) return;
+    auto& patches = files[size_t(index)]->patches;
+    if (patches.size() != bankSize) patches.resize(bankSize);
+    if (row < 0 || size_t(row) >= bankSize || patches[size_t(row)].empty()) return;
+    std::vector<uint8_t>& dump = patches[size_t(row)].messages.front().bytes;
+    if (dump.size() < nameAt) return;
+    if (dump.size() <= nameAt + kNameLength) {
+      dump.resize(nameAt + kNameLength + 1);
+      dump.back() = 0xF7;
+    }
+    std::copy(name.begin(), name.end(), dump.begin() + long(nameAt));
+    patches[size_t(row)].name = name;
+    renamed = true;
+  });
+  return renamed;
 }
 
 }  // namespace
@@ -216,45 +243,17 @@ void closeRenameBox(Tavro& plug) {
 
 Result rename(Tavro& plug, int paramIdx, double) {
   if (plug.panelMode().renameInactive) return Result::kGoOn;
-  const bool performance = plug.panelMode().perfMode;
-  const int type = performance ? 1 : 0;
-  const size_t bankSize = performance ? 100 : 99;
-  const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
+  const std::string typed = plug.GetParam(paramIdx)->GetDisplayText(0);
+  // Cut by characters into bytes the unit holds: the dump takes what the box showed.
+  const std::string name = Padded(unitName(typed, kNameLength));
   LibrarianViewControl* list = plug.librarianList();
   const int row = list ? list->selectedUpper.load() : -1;
-  // Cut by characters into bytes the unit holds: the dump takes what the box showed.
-  const std::string name = unitName(plug.GetParam(paramIdx)->GetDisplayText(0), kNameLength);
-  const int index = plug.librarian->upperFileIndex;
-
-  // Only a slot that holds a whole dump is renamed; anything else only closes the field.
-  std::vector<uint8_t> first;
-  plug.librarian->modify([&](PatchLibrary& library) {
-    PatchFileList& files = library.filesOfType(type);
-    if (index < 0 || index >= int(files.size()) || !files[size_t(index)]) return;
-    auto& patches = files[size_t(index)]->patches;
-    if (patches.size() != bankSize) patches.resize(bankSize);
-    if (row < 0 || size_t(row) >= bankSize || patches[size_t(row)].empty()) return;
-    first = patches[size_t(row)].messages.front().bytes;
-  });
-  if (first.size() >= nameAt) {
-    std::vector<uint8_t> message(first.begin(), first.begin() + long(nameAt));
-    std::string names = Padded(name);
-    for (int slot = 0; performance && slot < kSlotCount; ++slot)
-      names += Padded(unitName(plug.GetParam(P::kPatchName + slot)->GetDisplayText(0), kNameLength));
-    message.insert(message.end(), names.begin(), names.end());
-    message.push_back(0xF7);
-    plug.SetLibrarianRequestActive(true);
-    plug.DisplayProcessingIndicator(true);
-    // The receiver stores into the librarian's selected slot, which a click in the
-    // lower list may have moved: it must be the row renamed.
-    plug.librarian->selectedSlot = row;
-    // The armed receiver stores it in the slot, as a dump from the synthesizer.
-    plug.processOwnSysEx(message.data(), int(message.size()));
-    plug.pauseUnlessClosing(kRenameSettleMs);
-    LibrarianPatch stored;
-    if (ReportLibrarianStore(plug, true) && plug.librarian->copyPatch(type, index, row, &stored))
-      plug.showStatus("Renamed slot " + std::to_string(row + 1) + " to " + quotedPatchName(stored.name));
-    plug.DisplayProcessingIndicator(false);
+  if (!typed.empty() && std::none_of(typed.begin(), typed.end(), [](char c) { return (c & 0x80) == 0; })) {
+    plug.showStatus("Not renamed: \"" + typed + "\" has no letter the unit can hold");
+  } else if (RenameStoredDump(plug, row, name)) {
+    plug.SetLibrarianStatusUnsaved(true);
+    plug.updatePatchLibrarianView(0);
+    plug.showStatus("Renamed slot " + std::to_string(row + 1) + " to " + quotedPatchName(name));
   }
   closeRenameBox(plug);
   return Result::kGoOn;
