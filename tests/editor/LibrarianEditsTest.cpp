@@ -82,6 +82,12 @@ TEST(LibrarianRename, ANameOfLettersTheUnitCannotHoldRenamesNothingAndSaysWhy) {
     EXPECT_EQ(page.rowText(0, 2), "A2");
     EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
   }
+  // Typed into the box, which takes none of them: the name stays, and the line says so.
+  page.backend.ScriptPopupChoiceText("Rename");
+  page.click(0, 2, IMouseMod(false, true));
+  page.backend.TypeText("ΑλφαΒήτα\n");
+  EXPECT_EQ(page.librarianStatus(), "Not renamed: slot 3 keeps \"A2\" (the box takes A-Z, a-z, 0-9 and signs)");
+  EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
   // One letter it holds is a rename; the others stand as "?".
   page.renameRow(2, "Café");
   EXPECT_EQ(page.librarianStatus(), "Renamed slot 3 to \"Caf?\"");

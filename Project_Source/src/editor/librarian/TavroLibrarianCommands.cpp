@@ -71,15 +71,22 @@ std::string Padded(std::string text) {
   return text;
 }
 
+std::string Trimmed(std::string text) {
+  return text.erase(std::min(text.size(), text.find_last_not_of(std::string(" \0", 2)) + 1));
+}
+
+enum class Renamed { kNothing, kSameName, kRenamed };
+
 // Writes `name` into the name field of the upper bank's dump at `row`; every other
 // byte (data, part names, whatever follows) stays as it was. A dump without a name
-// field gets one, closed by its F7. Only a slot that holds a whole dump is renamed.
-bool RenameStoredDump(Tavro& plug, int row, const std::string& name) {
+// field gets one, closed by its F7. Only a slot that holds a whole dump is renamed;
+// `before` gets the name it had.
+Renamed RenameStoredDump(Tavro& plug, int row, const std::string& name, std::string* before) {
   const bool performance = plug.panelMode().perfMode;
   const size_t bankSize = performance ? 100 : 99;
   const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
   const int index = plug.librarian->upperFileIndex;
-  bool renamed = false;
+  Renamed renamed = Renamed::kNothing;
   plug.librarian->modify([&](PatchLibrary& library) {
     PatchFileList& files = library.filesOfType(performance ? 1 : 0);
     if (index < 0 || index >= int(files.size()) || !files[size_t(index)]) return;
@@ -88,13 +95,19 @@ bool RenameStoredDump(Tavro& plug, int row, const std::string& name) {
     if (row < 0 || size_t(row) >= bankSize || patches[size_t(row)].empty()) return;
     std::vector<uint8_t>& dump = patches[size_t(row)].messages.front().bytes;
     if (dump.size() < nameAt) return;
+    *before = Trimmed(patches[size_t(row)].name);
+    if (dump.size() > nameAt + kNameLength &&
+        Trimmed(std::string(dump.begin() + long(nameAt), dump.begin() + long(nameAt + kNameLength))) == Trimmed(name)) {
+      renamed = Renamed::kSameName;
+      return;
+    }
     if (dump.size() <= nameAt + kNameLength) {
       dump.resize(nameAt + kNameLength + 1);
       dump.back() = 0xF7;
     }
     std::copy(name.begin(), name.end(), dump.begin() + long(nameAt));
     patches[size_t(row)].name = name;
-    renamed = true;
+    renamed = Renamed::kRenamed;
   });
   return renamed;
 }
@@ -248,12 +261,23 @@ Result rename(Tavro& plug, int paramIdx, double) {
   const std::string name = Padded(unitName(typed, kNameLength));
   LibrarianViewControl* list = plug.librarianList();
   const int row = list ? list->selectedUpper.load() : -1;
+  std::string before;
+  const std::string slot = "slot " + std::to_string(row + 1);
   if (!typed.empty() && std::none_of(typed.begin(), typed.end(), [](char c) { return (c & 0x80) == 0; })) {
     plug.showStatus("Not renamed: \"" + typed + "\" has no letter the unit can hold");
-  } else if (RenameStoredDump(plug, row, name)) {
-    plug.SetLibrarianStatusUnsaved(true);
-    plug.updatePatchLibrarianView(0);
-    plug.showStatus("Renamed slot " + std::to_string(row + 1) + " to " + quotedPatchName(name));
+  } else {
+    switch (RenameStoredDump(plug, row, name, &before)) {
+      case Renamed::kRenamed:
+        plug.SetLibrarianStatusUnsaved(true);
+        plug.updatePatchLibrarianView(0);
+        plug.showStatus("Renamed " + slot + " to " + quotedPatchName(name));
+        break;
+      // The box takes no other letters: typed ones left the name as it was.
+      case Renamed::kSameName:
+        plug.showStatus("Not renamed: " + slot + " keeps \"" + before + "\" (the box takes A-Z, a-z, 0-9 and signs)");
+        break;
+      case Renamed::kNothing: break;
+    }
   }
   closeRenameBox(plug);
   return Result::kGoOn;
