@@ -157,7 +157,8 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
   const bool settled = sender.pause(50 * 1000);
   const std::unique_ptr<PatchFile> bank = librarian ? CopySourceBank(plug, *librarian, args.storePane) : nullptr;
   int stored = 0;
-  if (settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank) {
+  const bool storable = settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank;
+  if (storable) {
     if (bank->patches.empty()) {
       librarian->selectedSlot = 0;
     } else {
@@ -166,10 +167,10 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
   }
   // The outcome replaces whatever the line said before the store.
   if (!sender.cancelRequested() && outcome.finish(sender)) {
-    // Nothing stored says why: a store stops at the first slot without a whole dump.
-    plug.showStatus(stored > 0 ? "Stored " + std::to_string(stored) + (bank->type == 1 ? " performances" : " programs")
-                    : settled  ? std::string("Not stored: slot 1 holds no whole dump")
-                               : std::string());
+    if (stored > 0)
+      plug.showStatus("Stored " + std::to_string(stored) + (bank->type == 1 ? " performances" : " programs"));
+    else if (storable)  // a store stops at the first slot without a whole dump
+      plug.showStatus("Not stored: slot 1 holds no whole dump");
   }
   plug.DisplayProcessingIndicator(false);
 }
