@@ -290,6 +290,9 @@ void IGraphics::ReleaseMouseCapture() {
 }
 
 IControl* IGraphics::GrayedControlAt(int x, int y) {
+  // Layers lie above the panel's own controls: one that is hit takes the press.
+  for (int i = NLayers() - 1; i >= 0; --i)
+    if (mLayers.Get(i)->isHit(x, y)) return nullptr;
   for (int i = NControls() - 1; i >= 0; --i) {
     IControl* control = mControls.Get(i);
     if (!control->IsHidden() && control->IsHit(x, y)) return control->IsGrayed() ? control : nullptr;
@@ -301,7 +304,8 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   IControl* control = HitTest(x, y, false);
   // A greyed control takes nothing, but the press on it is told, so the plug-in can say why.
-  IControl* greyed = control ? (control->IsGrayed() ? control : nullptr) : GrayedControlAt(x, y);
+  // The hit test passes over greyed controls to what lies below (a page's background).
+  IControl* greyed = control && control->IsGrayed() ? control : GrayedControlAt(x, y);
   if (greyed && mPlug) mPlug->OnGrayedControlClicked(greyed->ParamIdx());
   if (!control) return;
   mMouseCapture = control;

@@ -263,7 +263,8 @@ private:
   // Hit test: layers last to first, then top-level controls last to first
   // (hidden and greyed skipped; greyed kept when mouseOver and allowed).
   IControl* HitTest(int x, int y, bool mouseOver);
-  // The topmost shown top-level control at (x, y) when it is greyed; else null.
+  // The topmost shown top-level control at (x, y) when it is greyed and no layer lies
+  // over (x, y); else null.
   IControl* GrayedControlAt(int x, int y);
   void InsertBackground(IControl* background);
   void DrawStrict(const IRECT& rect);

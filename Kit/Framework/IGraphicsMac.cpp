@@ -1,5 +1,7 @@
 #include "Framework/IGraphicsMac.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -97,6 +99,17 @@ std::string ExpandHome(const std::string& path) {
   if (path != "~" && path.compare(0, 2, "~/") != 0) return path;
   const char* home = std::getenv("HOME");
   return std::string(home ? home : "") + path.substr(1);
+}
+
+// `path`, or the nearest folder above it that exists ("/" at last): a prompt opens in
+// a folder, and a fresh machine has no Desktop and a remembered folder may be gone.
+std::string ExistingFolder(std::string path) {
+  struct stat st;
+  while (!path.empty() && (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
+    while (!path.empty() && path.back() == '/') path.pop_back();
+    path.erase(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+  }
+  return path.empty() ? "/" : path;
 }
 
 // A web address must name its scheme and hold no blanks or control characters.
@@ -291,7 +304,7 @@ void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_S
     start = "~/Desktop";
     if (folder) folder->Set(start.c_str());
   }
-  prompt.folder = ExpandHome(start);
+  prompt.folder = ExistingFolder(ExpandHome(start));
   fileName->Set("");
   std::istringstream types(extensions ? extensions : "");
   for (std::string t; types >> t;) prompt.types.push_back(t);

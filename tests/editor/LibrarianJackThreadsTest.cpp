@@ -191,7 +191,8 @@ TEST_F(LibrarianJackCut, RefusalsAndACutBankAreSaidOnThePage) {
       Unsaved(0) +
       // Performances: the folder holds only a program bank.
       Click(points.dataType) +
-      Choose("Request Performance Data/from Temp Buffer to Librarian", 5000, "Not stored: no bank of this kind open") +
+      Choose("Request Performance Data/from Temp Buffer to Librarian", 5000,
+             "Not stored: no performance bank yet; Import Bank... adds one") +
       Unsaved(0) + Click(points.dataType) +
       Choose("Request Patch Data/All Programs from BANK 0 (RAM)", 120000, "Only 8 of 99 programs received") +
       Unsaved(1));
@@ -205,9 +206,9 @@ protected:
 };
 
 TEST_F(LibrarianJackNoBank, ARequestWithNoBankSaysSo) {
-  RunOnThePage(
-      Choose("Request Patch Data/from Active Slot to Librarian", 5000, "Not stored: no bank of this kind open") +
-      Unsaved(0));
+  RunOnThePage(Choose("Request Patch Data/from Active Slot to Librarian", 5000,
+                      "Not stored: no program bank yet; Import Bank... adds one") +
+               Unsaved(0));
 }
 
 }  // namespace

@@ -227,9 +227,9 @@ TEST(LibrarianOutcomes, RefusedRequestsSayWhyOnThePageAndMarkNothing) {
   page.command(kDatatype, 1.0, false);
   page.plug->librarian->selectedSlot = 4;
   page.choose("Request Performance Data/from HW by Selected Slot Number");
-  EXPECT_EQ(page.librarianStatus(), "Not stored: no bank of this kind open");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
   page.choose("Request Performance Data/All Performances from CARD 1 (RAM)");
-  EXPECT_EQ(page.librarianStatus(), "Not stored: no bank of this kind open");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
 
   EXPECT_FALSE(page.unsaved());
   EXPECT_EQ(page.synth->Sim().ReceivedCount(), sentBefore);
@@ -238,7 +238,7 @@ TEST(LibrarianOutcomes, RefusedRequestsSayWhyOnThePageAndMarkNothing) {
 TEST(LibrarianOutcomes, WithNoBankAtAllARequestSaysSo) {
   RoadPage page(1, Banks{});
   page.choose("Request Patch Data/from Active Slot to Librarian");
-  EXPECT_EQ(page.librarianStatus(), "Not stored: no bank of this kind open");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: no program bank yet; Import Bank... adds one");
   EXPECT_FALSE(page.unsaved());
 }
 

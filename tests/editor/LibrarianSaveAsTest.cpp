@@ -119,13 +119,49 @@ TEST(LibrarianSaveAs, ABankOfMoreThan99ProgramsSaysWhatIsLeftOut) {
   EXPECT_TRUE(page.data.read("Patches/Big.syx") == image);
 }
 
+// A new data folder: the refusal says how to get a bank.
+// Its own file, read with bytes outside the dumps, is not replaced from the rows; the
+// name offered is a free one beside it, and the copy says what it leaves out.
+TEST(LibrarianSaveAs, OntoTheIncompleteSourceItselfNothingIsLost) {
+  SavePage page(Banks{});
+  std::string image = ProgramBank("O");
+  image.insert(NamedProgramDump("O0", 0).size(), "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A");
+  page.write("Patches/one f7f0.nl2", image);
+  page.command(P::kRefreshFolders, 1.0, false);
+  ASSERT_EQ(page.rowText(0, 1), "O1");
+  page.backend.ScriptMessageBoxAnswerText("Replace");
+  page.saveAs(page.patches() + "one f7f0.nl2");
+  EXPECT_EQ(page.backend.ShownAlerts().size(), 1u);
+  EXPECT_TRUE(page.data.read("Patches/one f7f0.nl2") == image);
+  EXPECT_EQ(page.librarianStatus(),
+            "Bank not saved: one f7f0.nl2 is incomplete (10 bytes outside the dumps): kept, save under another name");
+
+  const ViewFilePrompt offered = page.backend.ShownPrompts().back();
+  EXPECT_EQ(offered.name, "one f7f0 (2).nl2");
+  page.saveAs(offered.name);
+  EXPECT_EQ(page.librarianStatus(), "Saved as one f7f0 (2).nl2; left out: 10 bytes of one f7f0.nl2 outside the dumps");
+  EXPECT_TRUE(page.data.read("Patches/one f7f0.nl2") == image);
+}
+
+TEST(LibrarianSaveAs, EachFormOffersANameItTakesAsOffered) {
+  SavePage page;
+  page.chooseInBankMenu(kSaveAsMid);  // cancelled: what was offered
+  ASSERT_EQ(page.backend.ShownPrompts().back().name, "Abank.mid");
+  page.saveAs("Abank.mid", true);
+  EXPECT_EQ(page.librarianStatus(), "Saved as Abank.mid");
+  EXPECT_EQ(page.data.read("Patches/Abank.mid").compare(0, 4, "MThd"), 0);
+  // The pane shows the .mid now: the named form offers its own name again.
+  page.chooseInBankMenu(kSaveAsNl2);
+  EXPECT_EQ(page.backend.ShownPrompts().back().name, "Abank.nl2");
+}
+
 TEST(LibrarianSaveAs, SaveAndSaveAsWithNoBankOpenAndACancelSayWhy) {
   SavePage empty(Banks{});
   empty.chooseInBankMenu("Save (Overwrite current bank)");
-  EXPECT_EQ(empty.librarianStatus(), "Not saved: no bank of this kind open");
+  EXPECT_EQ(empty.librarianStatus(), "Not saved: no program bank yet; Import Bank... adds one");
   empty.plug->showStatus("");
   empty.chooseInBankMenu(kSaveAsNl2);
-  EXPECT_EQ(empty.librarianStatus(), "Not saved: no bank of this kind open");
+  EXPECT_EQ(empty.librarianStatus(), "Not saved: no program bank yet; Import Bank... adds one");
   EXPECT_TRUE(empty.backend.ShownPrompts().empty());
 
   SavePage page;

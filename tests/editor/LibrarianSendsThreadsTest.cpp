@@ -86,9 +86,11 @@ TEST(LibrarianSendsStarters, ARowPastAShortBankPadsItAndStartsNothing) {
   f.t.sendPatchToDeviceFromLibrarian(98, 0);
   EXPECT_EQ(f.bankSize(), 99u);
   EXPECT_FALSE(f.jobRan());
+  EXPECT_EQ(f.t.statusShown(), "Not sent: slot is empty");
   f.t.setMidiIOSet(false);  // without ports: padded, nothing started
   f.t.sendPatchToDeviceFromLibrarian(5, 0);
   EXPECT_FALSE(f.jobRan());
+  EXPECT_EQ(f.t.statusShown(), "Set MIDI I/O First!");
 }
 
 TEST(LibrarianSendsStarters, JobTwoSendsItsOwnCopyWhateverTheBankBecomes) {
@@ -109,6 +111,7 @@ TEST(LibrarianSendsStarters, JobTwoSendsItsOwnCopyWhateverTheBankBecomes) {
 
 TEST(LibrarianSendsStarters, StoringABankTakesThePaneOfTheSelection) {
   LibrarianSends f;
+  f.addBank(99);
   f.t.librarian->selectedSlot = 9;
   f.t.setMidiIOSet(false);
   f.t.SendAllProgramsFromLibrarian(3);

@@ -99,8 +99,6 @@ TEST(BankMenu, ChoicesReachTheEditor) {
   BankEditPopupMenu menu(&rig.editor, &rig.librarian, IRECT(860, 45, 940, 62), &rig.editor);
   rig.editor.performanceMode = true;
   EXPECT_EQ(Choose(rig, menu, {0, 13}), Calls{});
-  rig.editor.portsSet = false;
-  EXPECT_EQ(Choose(rig, menu, {5}), Calls{});
 }
 
 TEST(BankMenu, SaveAsWritesAndReloadsAndAFailureSaysWhy) {

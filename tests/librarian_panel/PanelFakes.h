@@ -126,7 +126,6 @@ public:
   bool isLibrarianShown() const override { return true; }
   int hardwareModel() const override { return model; }
   int activeSlot() const override { return slot; }
-  bool midiPortsSet() const override { return portsSet; }
   CurrentFilePair getCurrentFile(int pane, bool performance) const override { return pairs[pane][performance]; }
   void setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) override {
     pairs[pane][performance] = pair;
@@ -197,7 +196,7 @@ public:
   MenuSurface* surface;
   PatchLibrarian* librarian = nullptr;
   LibrarianViewControl* view = nullptr;
-  bool performanceMode = false, libraryMode = false, searchMode = false, portsSet = true;
+  bool performanceMode = false, libraryMode = false, searchMode = false;
   int model = 2, slot = 0;
   bool renameInactive = true, greyed = false, unsaved = false;
   CurrentFilePair pairs[2][2];

@@ -170,6 +170,7 @@ TEST(StoreBankRefused, NoFileNoSlotsOrABankPastTheLastSendNothing) {
     editor.Run(args);
     EXPECT_EQ(editor.sim.ReceivedCount(), 0u) << bank;
     EXPECT_EQ(editor.librarian.selectedSlot.load(), bank == 0 ? 0 : 5) << bank;
+    EXPECT_EQ(editor.Shown("Not stored: slot 1 holds no whole dump"), bank == 0) << bank;
     EXPECT_FALSE(editor.overlayVisible);
   }
 }

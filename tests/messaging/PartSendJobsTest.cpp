@@ -158,6 +158,10 @@ TEST(InitPatchJob, ToTheLibrarianItStoresTheProgramAndSendsNothing) {
   EXPECT_EQ(stored[4], 0);
   EXPECT_EQ(stored[5], 0);
   EXPECT_EQ(Bytes(stored.begin() + 6, stored.begin() + 138), Bytes(kInitProgram + 6, kInitProgram + 138));
+  // Named as what it is, and the line says what was done where.
+  EXPECT_EQ(std::string(stored.begin() + 138, stored.end() - 1), "Init Patch");
+  ASSERT_FALSE(bench.statuses.empty());
+  EXPECT_EQ(bench.statuses.back(), "Initialized slot 13 as \"Init Patch\"");
   EXPECT_EQ(bench.unsavedMarks, 1);
   EXPECT_EQ(bench.sim.ReceivedCount(), 0u);
 }

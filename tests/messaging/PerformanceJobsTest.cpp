@@ -192,6 +192,9 @@ TEST(InitPerformanceJob, ToTheLibrarianOrWhileTheUnitEditsSendsNothing) {
     ASSERT_EQ(stored.size(), 725u);
     const Bytes init = InitWithId(JobEditorFake::kDeviceId);
     EXPECT_TRUE(std::equal(init.begin(), init.begin() + 714, stored.begin()));
+    EXPECT_EQ(std::string(stored.begin() + 714, stored.end() - 1), "Init Perf ");
+    ASSERT_FALSE(editor.statuses.empty());
+    EXPECT_EQ(editor.statuses.back(), "Initialized slot 4 as \"Init Perf\"");
     EXPECT_EQ(editor.unsavedMarks, 1);
   }
 }

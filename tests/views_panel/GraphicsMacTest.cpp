@@ -175,7 +175,28 @@ TEST(GraphicsMac, FilePromptWithoutAWindowEmptiesTheName) {
   EXPECT_STREQ(folder.Get(), "/tmp/");
 }
 
+// HOME for one test: a new folder, with a Desktop or, as on a fresh machine, without.
+class TempHome {
+public:
+  explicit TempHome(bool desktop) {
+    char name[] = "/tmp/views_homeXXXXXX";
+    path_ = mkdtemp(name) ? name : "";
+    if (desktop) mkdir((path_ + "/Desktop").c_str(), 0755);
+    if (const char* old = std::getenv("HOME")) old_ = old;
+    setenv("HOME", path_.c_str(), 1);
+  }
+  ~TempHome() {
+    setenv("HOME", old_.c_str(), 1);
+    std::system(("rm -rf '" + path_ + "'").c_str());
+  }
+  const std::string& path() const { return path_; }
+
+private:
+  std::string path_, old_;
+};
+
 TEST(GraphicsMac, FilePromptStartsOnTheDesktopAndKeepsItWhenCancelled) {
+  TempHome home(true);
   MacPanel p;
   p.OpenCocoa();
   Kit_String file("bank.syx"), folder("");
@@ -184,10 +205,23 @@ TEST(GraphicsMac, FilePromptStartsOnTheDesktopAndKeepsItWhenCancelled) {
   const ViewFilePrompt& shown = p.backend.ShownPrompts()[0];
   EXPECT_TRUE(shown.save);
   EXPECT_EQ(shown.name, "bank.syx");
-  EXPECT_EQ(shown.folder, std::string(std::getenv("HOME")) + "/Desktop");
+  EXPECT_EQ(shown.folder, home.path() + "/Desktop");
   EXPECT_EQ(shown.types, (std::vector<std::string>{"syx", "mid"}));
   EXPECT_STREQ(file.Get(), "");
   EXPECT_STREQ(folder.Get(), "~/Desktop");
+}
+
+// No Desktop, or a remembered folder gone: the prompt opens in the nearest folder above.
+TEST(GraphicsMac, FilePromptStartsInAFolderThatExists) {
+  TempHome home(false);
+  MacPanel p;
+  p.OpenCocoa();
+  Kit_String file(""), folder("");
+  p.graphics->PromptForFile(&file, kFileOpen, &folder, "syx nl2");
+  EXPECT_EQ(p.backend.ShownPrompts().back().folder, home.path() + "/");
+  Kit_String gone((home.path() + "/gone/deeper/").c_str());
+  p.graphics->PromptForFile(&file, kFileOpen, &gone, "mid");
+  EXPECT_EQ(p.backend.ShownPrompts().back().folder, home.path() + "/");
 }
 
 TEST(GraphicsMac, ConfirmedFilePromptGivesThePathAndItsFolder) {

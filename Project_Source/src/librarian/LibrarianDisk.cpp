@@ -66,6 +66,12 @@ std::string lowerExtensionOf(const std::string& name) {
   return extension;
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
 std::string freeFilePath(const std::string& folder, const std::string& stem, const std::string& extension) {
   struct stat st;
   for (int n = 1; n < kMostNameTries; ++n) {

@@ -21,6 +21,9 @@ std::string lastComponent(const std::string& path);
 std::string stemOf(const std::string& name);
 std::string lowerExtensionOf(const std::string& name);
 
+// Whether both paths name one existing file (links and other spellings included).
+bool sameFile(const std::string& a, const std::string& b);
+
 // `folder` + "/" + stem + extension, or with " (2)", " (3)", ... after the stem: the
 // first that names nothing yet, not even a dangling link.
 std::string freeFilePath(const std::string& folder, const std::string& stem, const std::string& extension);

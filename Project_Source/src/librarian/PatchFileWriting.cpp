@@ -50,6 +50,20 @@ bool holdsMoreThanBank(const std::string& path, int kind) {
   return ::stat(path.c_str(), &st) == 0 || errno != ENOENT;
 }
 
+// The name offered for the chosen form: the source's own when its extension is one
+// of the form's, else its stem with the form's extension; a free name beside the source
+// when that would name an incomplete source itself, which Save As does not replace.
+std::string OfferedName(const std::string& source, bool midiForm, const PatchFile& bank) {
+  if (source.empty()) return source;
+  const std::string extension = lowerExtensionOf(source);
+  const bool formsOwn = midiForm ? extension == "mid" : extension == "nl2" || extension == "syx";
+  const std::string offered = formsOwn ? source : stemOf(source) + (midiForm ? ".mid" : ".nl2");
+  if (!bank.incomplete() || offered != lastComponent(bank.reservedPath)) return offered;
+  const std::string free =
+      freeFilePath(folderOfPath(bank.reservedPath), stemOf(offered), "." + lowerExtensionOf(offered));
+  return free.empty() ? offered : lastComponent(free);
+}
+
 }  // namespace
 
 std::string PatchLibrarian::savedFolderKey(const std::string& folder) const {
@@ -101,10 +115,15 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
   if (!bank) return false;
   // The raw form is a SysEx bank under either of its names; "nl2" is the one added.
   std::string refusal;
-  const std::string path =
-      editor_->promptForSaveFile(proposedName ? proposedName : "", startFolder, midiForm ? "mid" : "nl2 syx", &refusal);
+  const std::string path = editor_->promptForSaveFile(OfferedName(proposedName ? proposedName : "", midiForm, *bank),
+                                                      startFolder, midiForm ? "mid" : "nl2 syx", &refusal);
   if (path.empty()) {
     *error = FromDataFolder(refusal, editor_->getDataFolder());
+    return false;
+  }
+  if (incomplete && sameFile(path, bank->reservedPath)) {
+    // Written from the rows, the file would lose what the reader could not keep.
+    *error = bank->fileName + " is incomplete (" + bank->incompleteReason() + "): kept, save under another name";
     return false;
   }
   if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, editor_->getDataFolder(), error)) return false;

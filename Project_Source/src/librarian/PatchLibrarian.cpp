@@ -37,9 +37,17 @@ void PatchLibrarian::clearDataStructures(int code) {
   library_.clearDataStructures(code);
 }
 
-const char* slotStoreRefusal(SlotStore result) {
+std::string PatchLibrarian::noBankText(const std::string& outcome) const {
+  const int kind = patchType.load();
+  bool none = false;
+  inspect([&](const PatchLibrary& library) { none = (kind == 0 || kind == 1) && library.filesOfType(kind).empty(); });
+  if (!none) return outcome + ": no bank of this kind open";
+  return outcome + ": no " + (kind == 1 ? "performance" : "program") + " bank yet; Import Bank... adds one";
+}
+
+std::string PatchLibrarian::storeRefusal(SlotStore result) const {
   switch (result) {
-    case SlotStore::kNoBankOfKind: return "Not stored: no bank of this kind open";
+    case SlotStore::kNoBankOfKind: return noBankText("Not stored");
     case SlotStore::kRowOutsideBank: return "Not stored: selected row is outside the bank";
     case SlotStore::kStored: break;
   }
@@ -101,7 +109,10 @@ std::unique_ptr<PatchFile> PatchLibrarian::cloneLeftBank(bool* incomplete) const
   const PatchFile* bank = leftBankOfKind(patchType.load());
   if (!bank) return nullptr;
   *incomplete = bank->incomplete();
-  return bank->clone();
+  std::unique_ptr<PatchFile> copy = bank->clone();
+  // Save As compares its target with the file the bank was read from.
+  if (copy) copy->reservedPath = bank->reservedPath;
+  return copy;
 }
 
 std::string PatchLibrarian::paneNotice(bool withSkipped) const {

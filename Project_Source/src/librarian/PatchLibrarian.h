@@ -22,8 +22,6 @@ class LibrarianEditor;
 
 // What became of a dump meant for the selected slot.
 enum class SlotStore { kStored, kNoBankOfKind, kRowOutsideBank };
-// The status text of a refusal ("Not stored: ..."); empty for kStored.
-const char* slotStoreRefusal(SlotStore result);
 
 class PatchLibrarian {
 public:
@@ -86,7 +84,16 @@ public:
   // threads: main
   std::string paneNotice(bool withSkipped) const;
 
+  // "<outcome>: no bank of this kind open"; when the library holds no bank of the
+  // current kind at all (a new data folder), it names the kind and how to get one.
+  // threads: any
+  std::string noBankText(const std::string& outcome) const;
+
   // --- Slots. ---
+
+  // The status text of a refusal ("Not stored: ..."); empty for kStored.
+  // threads: any
+  std::string storeRefusal(SlotStore result) const;
 
   // Stores a received dump (name and messages) into the selected slot of the left
   // pane's bank; refuses the other kind, a negative slot and a slot outside the bank.

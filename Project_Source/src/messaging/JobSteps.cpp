@@ -1,5 +1,6 @@
 #include "messaging/JobSteps.h"
 
+#include "messaging/LibrarianDumpForm.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
 #include "messaging/SendOutcome.h"
@@ -10,10 +11,20 @@ constexpr int kLoadPolls = 100;
 constexpr int kInitPollMs = 25;
 }  // namespace
 
-void StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump) {
+bool StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump) {
   plug.SetLibrarianRequestActive(true);
   plug.processOwnSysEx(dump.data(), static_cast<int>(dump.size()));
-  ReportLibrarianStore(plug, true);
+  return ReportLibrarianStore(plug, true);
+}
+
+void InitializeLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& init, bool performance) {
+  const std::string name = performance ? "Init Perf " : "Init Patch";
+  const std::vector<uint8_t> named = performance ? LibrarianPerformanceForm(init.data(), init.size(), name)
+                                                 : LibrarianProgramForm(init.data(), init.size(), name);
+  const int slot = SelectedLibrarianSlot(plug);
+  if (StoreInLibrarianSlot(plug, named))
+    plug.showStatus("Initialized slot " + std::to_string(slot + 1) + " as \"" +
+                    name.substr(0, name.find_last_not_of(' ') + 1) + "\"");
 }
 
 PanelLoad AwaitPanelLoad(MIDIMessageSender& sender, int pauseMs, const char* progress) {

@@ -6,14 +6,18 @@
 // threads: worker (inside a job).
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class MIDIMessageSender;
 class MessagingEditor;
 
 // Arms the librarian's receiver and feeds it the dump: a stored slot marks the bank
-// unsaved, a refusal says why.
-void StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump);
+// unsaved, a refusal says why. True when stored.
+bool StoreInLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& dump);
+// The INIT program or performance into the librarian's selected slot, named "Init
+// Patch" or "Init Perf "; the status line says which slot it initialized.
+void InitializeLibrarianSlot(MessagingEditor& plug, const std::vector<uint8_t>& init, bool performance);
 
 enum class PanelLoad { kTaken, kTimedOut, kStopped };
 // Up to 100 pauses of `pauseMs`, testing the editor's processed flag after each of

@@ -55,7 +55,7 @@ void sendPatchToDeviceFromLibrarian(MIDIMessageSender& sender, const JobArgs& ar
   std::vector<uint8_t> dump;
   if (args.librarianPatch && !args.librarianPatch->empty()) dump = args.librarianPatch->messages.front().bytes;
   if (!AddressToEditBuffer(plug, performance, args.slot, &dump)) {
-    plug.showStatus(dump.empty()  ? "Not sent: slot is empty"
+    plug.showStatus(dump.empty()  ? kSlotEmptyText
                     : performance ? "Not sent: stored performance is damaged"
                                   : "Not sent: stored program is damaged");
   } else {
@@ -157,7 +157,8 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
   const bool settled = sender.pause(50 * 1000);
   const std::unique_ptr<PatchFile> bank = librarian ? CopySourceBank(plug, *librarian, args.storePane) : nullptr;
   int stored = 0;
-  if (settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank) {
+  const bool storable = settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank;
+  if (storable) {
     if (bank->patches.empty()) {
       librarian->selectedSlot = 0;
     } else {
@@ -165,8 +166,12 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
     }
   }
   // The outcome replaces whatever the line said before the store.
-  if (!sender.cancelRequested() && outcome.finish(sender) && stored > 0)
-    plug.showStatus("Stored " + std::to_string(stored) + (bank->type == 1 ? " performances" : " programs"));
+  if (!sender.cancelRequested() && outcome.finish(sender)) {
+    if (stored > 0)
+      plug.showStatus("Stored " + std::to_string(stored) + (bank->type == 1 ? " performances" : " programs"));
+    else if (storable)  // a store stops at the first slot without a whole dump
+      plug.showStatus("Not stored: slot 1 holds no whole dump");
+  }
   plug.DisplayProcessingIndicator(false);
 }
 

@@ -65,7 +65,7 @@ void initPerformance(MIDIMessageSender& sender, const JobArgs& args) {
   dump[2] = deviceId;
   PerformanceDumpCoder::SetOwnDeviceId(dump, deviceId);
   if (!args.toHardware || plug.isHardwareChangeActive()) {
-    StoreInLibrarianSlot(plug, dump);
+    InitializeLibrarianSlot(plug, dump, true);
   } else if (!plug.isMidiIOSet()) {
     plug.showStatus(kSetPortsFirst);
   } else {

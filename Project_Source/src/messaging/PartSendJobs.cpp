@@ -60,7 +60,7 @@ void initPatch(MIDIMessageSender& sender, const JobArgs& args) {
     init[5] = static_cast<uint8_t>(std::clamp(editor.getActiveSlot(), 0, 3));
     SendInitToHardware(sender, init, "Patch INIT Sent!");
   } else {
-    StoreInLibrarianSlot(editor, init);
+    InitializeLibrarianSlot(editor, init, false);
   }
   editor.DisplayProcessingIndicator(false);
 }

@@ -189,7 +189,7 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
     if (end == WaitEnd::kTimeOut && number > 0) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
     const SlotStore stored = LastLibrarianStore(editor);
     if (stored == SlotStore::kStored) ++received;
-    if (end == WaitEnd::kReply && stored != SlotStore::kStored) editor.showStatus(slotStoreRefusal(stored));
+    if (end == WaitEnd::kReply && stored != SlotStore::kStored) editor.showStatus(StoreRefusal(editor, stored));
     if (end != WaitEnd::kReply || stored != SlotStore::kStored) break;
     SetSelectedLibrarianSlot(editor, SelectedLibrarianSlot(editor) + 1);
   }

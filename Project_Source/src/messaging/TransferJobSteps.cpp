@@ -52,7 +52,7 @@ bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind) {
   const SlotStore can = librarian ? librarian->canStoreInSelectedSlot(kind) : SlotStore::kNoBankOfKind;
   if (can == SlotStore::kStored) return true;
   if (MIDIMessageManager* manager = editor.messageManager()) manager->disarmLibrarianReceivers();
-  editor.showStatus(slotStoreRefusal(can));
+  editor.showStatus(StoreRefusal(editor, can));
   return false;
 }
 
@@ -61,6 +61,11 @@ void ExpectLibrarianReplyNumber(MessagingEditor& editor, int number) {
     manager->performanceRequest.expectNumber(number);
     manager->patchRequest.expectNumber(number);
   }
+}
+
+std::string StoreRefusal(MessagingEditor& editor, SlotStore result) {
+  PatchLibrarian* librarian = Librarian(editor);
+  return librarian ? librarian->storeRefusal(result) : std::string();
 }
 
 SlotStore LastLibrarianStore(MessagingEditor& editor) {
@@ -74,7 +79,7 @@ bool ReportLibrarianStore(MessagingEditor& editor, bool replied) {
     editor.SetLibrarianStatusUnsaved(true);
     return true;
   }
-  if (replied) editor.showStatus(slotStoreRefusal(result));
+  if (replied) editor.showStatus(StoreRefusal(editor, result));
   return false;
 }
 

@@ -25,6 +25,7 @@ uint8_t StoredPerformanceRequestType(int model, int bank);
 
 // A job that must talk to the synthesizer finds no port chosen.
 constexpr const char* kSetPortsFirst = "Set MIDI I/O First!";
+constexpr const char* kSlotEmptyText = "Not sent: slot is empty";
 
 // The editor the job works for.
 MessagingEditor& JobEditor(MIDIMessageSender& sender);
@@ -47,6 +48,8 @@ bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind);
 // The armed librarian receiver takes only a dump numbered `number` until it is armed
 // again: a late second reply to an earlier request is passed over.
 void ExpectLibrarianReplyNumber(MessagingEditor& editor, int number);
+// The status text of a librarian store refused ("Not stored: ...").
+std::string StoreRefusal(MessagingEditor& editor, SlotStore result);
 // What became of the dump the librarian's receiver took since it was armed
 // (kNoBankOfKind also when none came).
 SlotStore LastLibrarianStore(MessagingEditor& editor);

@@ -31,7 +31,6 @@ using P = TavroParam;
 constexpr const char* kSearchPlaceholder = "search...";
 constexpr const char* kFoldersReadText = "Folders read again";
 constexpr size_t kNameLength = 10;
-constexpr int kRenameSettleMs = 150;
 constexpr size_t kProgramNameAt = 138;
 constexpr size_t kPerformanceNameAt = 714;
 
@@ -71,6 +70,47 @@ int FoundPrograms(Tavro& plug) {
 std::string Padded(std::string text) {
   text.resize(kNameLength, ' ');
   return text;
+}
+
+std::string Trimmed(std::string text) {
+  return text.erase(std::min(text.size(), text.find_last_not_of(std::string(" \0", 2)) + 1));
+}
+
+enum class Renamed { kNothing, kSameName, kRenamed };
+
+// Writes `name` into the name field of the upper bank's dump at `row`; every other
+// byte (data, part names, whatever follows) stays as it was. A dump without a name
+// field gets one, closed by its F7. Only a slot that holds a whole dump is renamed;
+// `before` gets the name it had.
+Renamed RenameStoredDump(Tavro& plug, int row, const std::string& name, std::string* before) {
+  const bool performance = plug.panelMode().perfMode;
+  const size_t bankSize = performance ? 100 : 99;
+  const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
+  const int index = plug.librarian->upperFileIndex;
+  Renamed renamed = Renamed::kNothing;
+  plug.librarian->modify([&](PatchLibrary& library) {
+    PatchFileList& files = library.filesOfType(performance ? 1 : 0);
+    if (index < 0 || index >= int(files.size()) || !files[size_t(index)]) return;
+    auto& patches = files[size_t(index)]->patches;
+    if (patches.size() != bankSize) patches.resize(bankSize);
+    if (row < 0 || size_t(row) >= bankSize || patches[size_t(row)].empty()) return;
+    std::vector<uint8_t>& dump = patches[size_t(row)].messages.front().bytes;
+    if (dump.size() < nameAt) return;
+    *before = Trimmed(patches[size_t(row)].name);
+    if (dump.size() > nameAt + kNameLength &&
+        Trimmed(std::string(dump.begin() + long(nameAt), dump.begin() + long(nameAt + kNameLength))) == Trimmed(name)) {
+      renamed = Renamed::kSameName;
+      return;
+    }
+    if (dump.size() <= nameAt + kNameLength) {
+      dump.resize(nameAt + kNameLength + 1);
+      dump.back() = 0xF7;
+    }
+    std::copy(name.begin(), name.end(), dump.begin() + long(nameAt));
+    patches[size_t(row)].name = name;
+    renamed = Renamed::kRenamed;
+  });
+  return renamed;
 }
 
 }  // namespace
@@ -256,45 +296,28 @@ void closeRenameBox(Tavro& plug) {
 
 Result rename(Tavro& plug, int paramIdx, double) {
   if (plug.panelMode().renameInactive) return Result::kGoOn;
-  const bool performance = plug.panelMode().perfMode;
-  const int type = performance ? 1 : 0;
-  const size_t bankSize = performance ? 100 : 99;
-  const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
+  const std::string typed = plug.GetParam(paramIdx)->GetDisplayText(0);
+  // Cut by characters into bytes the unit holds: the dump takes what the box showed.
+  const std::string name = Padded(unitName(typed, kNameLength));
   LibrarianViewControl* list = plug.librarianList();
   const int row = list ? list->selectedUpper.load() : -1;
-  // Cut by characters into bytes the unit holds: the dump takes what the box showed.
-  const std::string name = unitName(plug.GetParam(paramIdx)->GetDisplayText(0), kNameLength);
-  const int index = plug.librarian->upperFileIndex;
-
-  // Only a slot that holds a whole dump is renamed; anything else only closes the field.
-  std::vector<uint8_t> first;
-  plug.librarian->modify([&](PatchLibrary& library) {
-    PatchFileList& files = library.filesOfType(type);
-    if (index < 0 || index >= int(files.size()) || !files[size_t(index)]) return;
-    auto& patches = files[size_t(index)]->patches;
-    if (patches.size() != bankSize) patches.resize(bankSize);
-    if (row < 0 || size_t(row) >= bankSize || patches[size_t(row)].empty()) return;
-    first = patches[size_t(row)].messages.front().bytes;
-  });
-  if (first.size() >= nameAt) {
-    std::vector<uint8_t> message(first.begin(), first.begin() + long(nameAt));
-    std::string names = Padded(name);
-    for (int slot = 0; performance && slot < kSlotCount; ++slot)
-      names += Padded(unitName(plug.GetParam(P::kPatchName + slot)->GetDisplayText(0), kNameLength));
-    message.insert(message.end(), names.begin(), names.end());
-    message.push_back(0xF7);
-    plug.SetLibrarianRequestActive(true);
-    plug.DisplayProcessingIndicator(true);
-    // The receiver stores into the librarian's selected slot, which a click in the
-    // lower list may have moved: it must be the row renamed.
-    plug.librarian->selectedSlot = row;
-    // The armed receiver stores it in the slot, as a dump from the synthesizer.
-    plug.processOwnSysEx(message.data(), int(message.size()));
-    plug.pauseUnlessClosing(kRenameSettleMs);
-    LibrarianPatch stored;
-    if (ReportLibrarianStore(plug, true) && plug.librarian->copyPatch(type, index, row, &stored))
-      plug.showStatus("Renamed slot " + std::to_string(row + 1) + " to " + quotedPatchName(stored.name));
-    plug.DisplayProcessingIndicator(false);
+  std::string before;
+  const std::string slot = "slot " + std::to_string(row + 1);
+  if (!typed.empty() && std::none_of(typed.begin(), typed.end(), [](char c) { return (c & 0x80) == 0; })) {
+    plug.showStatus("Not renamed: \"" + typed + "\" has no letter the unit can hold");
+  } else {
+    switch (RenameStoredDump(plug, row, name, &before)) {
+      case Renamed::kRenamed:
+        plug.SetLibrarianStatusUnsaved(true);
+        plug.updatePatchLibrarianView(0);
+        plug.showStatus("Renamed " + slot + " to " + quotedPatchName(name));
+        break;
+      // The box takes no other letters: typed ones left the name as it was.
+      case Renamed::kSameName:
+        plug.showStatus("Not renamed: " + slot + " keeps \"" + before + "\" (the box takes A-Z, a-z, 0-9 and signs)");
+        break;
+      case Renamed::kNothing: break;
+    }
   }
   closeRenameBox(plug);
   return Result::kGoOn;

@@ -33,8 +33,12 @@ JobArgs ArgsOf(const TransferJob& job) {
   return args;
 }
 
-// A request is an answer awaited from the unit: without ports it would only wait.
-bool IsRequest(int jobCode) { return jobCode >= kJobRequestArrangement && jobCode <= kJobRequestAllPatches; }
+// A request is an answer awaited from the unit: without ports it would only wait; a
+// push of the performance would go nowhere.
+bool NeedsPorts(const TransferJob& job) {
+  return (job.code >= kJobRequestArrangement && job.code <= kJobRequestAllPatches) ||
+         (job.code == kJobSendArrangement && job.flag == 0);
+}
 
 }  // namespace
 
@@ -50,7 +54,6 @@ bool TavroLibrarianPanel::isSearchMode() const { return plug_.panelMode().search
 bool TavroLibrarianPanel::isLibrarianShown() const { return plug_.paramValue(kShowLibrarian) == 1.0; }
 int TavroLibrarianPanel::hardwareModel() const { return plug_.unitLink().nordModel; }
 int TavroLibrarianPanel::activeSlot() const { return plug_.panelMode().activeSlot; }
-bool TavroLibrarianPanel::midiPortsSet() const { return plug_.unitLink().midiIOSet; }
 
 CurrentFilePair TavroLibrarianPanel::getCurrentFile(int pane, bool performance) const {
   if (pane == 0) return plug_.getLeftCurrentFile(performance);
@@ -107,7 +110,7 @@ void TavroLibrarianPanel::chooseOnUnit(int bank, int program) {
 bool TavroLibrarianPanel::startTransferJob(const TransferJob& job) {
   MIDIMessageManager* manager = plug_.midiManager;
   if (!manager) return false;
-  if (IsRequest(job.code) && !portsOrSaySo()) return false;
+  if (NeedsPorts(job) && !portsOrSaySo()) return false;
   // A kept job raises the transfer flag itself when it runs.
   if (manager->isRunning(MIDIMessageManager::kTransferThread))
     return job.keepWhenBusy && manager->startOrKeep(ArgsOf(job));

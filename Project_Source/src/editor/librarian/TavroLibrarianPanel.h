@@ -38,7 +38,6 @@ public:
   bool isLibrarianShown() const override;
   int hardwareModel() const override;
   int activeSlot() const override;
-  bool midiPortsSet() const override;
   CurrentFilePair getCurrentFile(int pane, bool performance) const override;
   void setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) override;
 

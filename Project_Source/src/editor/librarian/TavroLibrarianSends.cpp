@@ -13,6 +13,7 @@
 #include "librarian/TavroParams.h"
 #include "librarian/panel/LibrarianViewControl.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace {
 
@@ -33,17 +34,26 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
   // The job gets a copy of its own, made with the padding under the librarian's lock:
   // a rescan or an edit of the bank while it runs cannot touch what it sends.
   std::shared_ptr<LibrarianPatch> patch;
+  bool bank = false;
   librarian->modify([&](PatchLibrary& library) {
     PatchFileList& files = search ? library.searchFiles : library.filesOfType(kind);
     if (index < 0 || size_t(index) >= files.size() || !files[size_t(index)]) return;
+    bank = true;
     std::vector<LibrarianPatch>& slots = files[size_t(index)]->patches;
     if (slots.size() < kProgramBankSize) slots.resize(kProgramBankSize);
     if (row < 0 || size_t(row) >= slots.size() || slots[size_t(row)].empty()) return;
     patch = std::make_shared<LibrarianPatch>(slots[size_t(row)]);
   });
-  if (!patch) return;
+  // Nothing to send says why, as a request with nowhere to store does.
+  if (!patch) {
+    showStatus(!bank ? librarian->noBankText("Not sent") : row < 0 ? "Not sent: no slot selected" : kSlotEmptyText);
+    return;
+  }
   if (LibrarianViewControl* list = ListControl(kept_.librarianView)) list->currentRow = row;
-  if (!unitLink_.midiIOSet) return;
+  if (!unitLink_.midiIOSet) {
+    showStatus(kSetPortsFirst);
+    return;
+  }
   AllSoundsOff(panelMode_.activeSlot, false);  // notes off, 100 ms, output held
   pauseUnlessClosing(kNoteOffSettleMs);
   JobArgs args;
@@ -54,7 +64,23 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
 }
 
 void Tavro::storeAllPatchesToDeviceFromLibrarian(int column, int bank) {
-  if (!unitLink_.midiIOSet || !midiManager) return;
+  if (!midiManager || !librarian) return;
+  if (!unitLink_.midiIOSet) {
+    showStatus(kSetPortsFirst);
+    return;
+  }
+  const int kind = librarian->patchType.load();
+  const int index = column == 0 ? librarian->upperFileIndex.load() : librarian->lowerFileIndex.load();
+  bool shown = false;
+  librarian->inspect([&](const PatchLibrary& library) {
+    const PatchFileList& files =
+        column != 0 && panelMode_.searchResultsShown ? library.searchFiles : library.filesOfType(kind);
+    shown = (kind == 0 || kind == 1) && index >= 0 && size_t(index) < files.size() && files[size_t(index)];
+  });
+  if (!shown) {
+    showStatus(librarian->noBankText("Not stored"));
+    return;
+  }
   JobArgs args;
   args.jobCode = kJobStoreAllPatches;
   args.storePane = column;

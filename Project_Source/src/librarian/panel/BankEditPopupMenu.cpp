@@ -133,9 +133,7 @@ void BankEditPopupMenu::doPopupMenu() {
 void BankEditPopupMenu::chooseMain(int item) {
   switch (item) {
     case kSync: editor_->startTransferJob(TransferJob{4, 0, 1, 0, true}); break;
-    case kPush:
-      if (editor_->midiPortsSet()) editor_->startTransferJob(TransferJob{0, 0, 0, 0, false});
-      break;
+    case kPush: editor_->startTransferJob(TransferJob{0, 0, 0, 0, false}); break;
     case kSave: SaveUpperBankInPlace(*librarian_, *editor_); break;
     case kRefresh: editor_->refreshFolders(); break;
     case kAbout: editor_->hideLayer("aboutWindow", false); break;
@@ -170,8 +168,6 @@ void BankEditPopupMenu::choosePerformanceStore(int item) {
 
 namespace {
 
-const char* const kNoBankText = "Not saved: no bank of this kind open";
-
 // The upper pane's bank: its file name, full path and what its reading could not
 // show; false when there is none.
 bool UpperBank(const PatchLibrarian& librarian, std::string* name, std::string* path, ReadLosses* losses = nullptr) {
@@ -205,6 +201,9 @@ std::string LeftOutOf(const std::string& source, const ReadLosses& losses, bool 
     out += std::string(out.empty() ? "" : ", ") + Count(losses.leftOut, "message") + " of " + source + " past row " +
            (performances ? "100" : "99") + " or of the other kind";
   }
+  if (losses.strayBytes > 0)
+    out += std::string(out.empty() ? "" : ", ") + Count(losses.strayBytes, "byte") + " of " + source +
+           " outside the dumps";
   return out;
 }
 
@@ -213,7 +212,7 @@ std::string LeftOutOf(const std::string& source, const ReadLosses& losses, bool 
 bool SaveUpperBankInPlace(PatchLibrarian& librarian, LibrarianPanelEditor& editor) {
   std::string name, path, error;
   if (!UpperBank(librarian, &name, &path)) {
-    editor.setStatusText(kNoBankText);
+    editor.setStatusText(librarian.noBankText("Not saved"));
     return false;
   }
   if (!librarian.saveEditedPatch(path, name, &error)) {
@@ -236,7 +235,7 @@ void BankEditPopupMenu::saveAs(bool midiForm) {
   std::string name, path, error;
   ReadLosses losses;
   if (!UpperBank(*librarian_, &name, &path, &losses)) {
-    editor_->setStatusText(kNoBankText);
+    editor_->setStatusText(librarian_->noBankText("Not saved"));
     return;
   }
   if (librarian_->savePatchAs(name.c_str(), FolderOf(path), midiForm, &error)) {

@@ -36,7 +36,6 @@ public:
   virtual bool isLibrarianShown() const = 0;
   virtual int hardwareModel() const = 0;
   virtual int activeSlot() const = 0;
-  virtual bool midiPortsSet() const = 0;
   // The current-file pair of the left (pane 0) or right (pane 1) pane per kind.
   virtual CurrentFilePair getCurrentFile(int pane, bool performance) const = 0;
   virtual void setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) = 0;

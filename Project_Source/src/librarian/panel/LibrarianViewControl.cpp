@@ -227,7 +227,7 @@ void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch, c
   if (target < 0) return editor_->setStatusText("Not stored: no slot under the pointer");
   const std::vector<uint8_t>& first = patch->messages.front().bytes;
   const SlotStore fits = librarian_->canStoreInSelectedSlot(patchKindOfMessage(first.data(), first.size()));
-  if (fits != SlotStore::kStored) return editor_->setStatusText(slotStoreRefusal(fits));
+  if (fits != SlotStore::kStored) return editor_->setStatusText(librarian_->storeRefusal(fits));
   editor_->SetLibrarianRequestActive(true);
   for (const PatchSysexMessage& message : patch->messages) {
     if (message.bytes.empty()) continue;
