@@ -30,6 +30,7 @@ namespace {
 using P = TavroParam;
 constexpr const char* kSearchPlaceholder = "search...";
 constexpr const char* kFoldersReadText = "Folders read again";
+constexpr const char* kNothingShown = "Nothing shown";
 constexpr size_t kNameLength = 10;
 constexpr size_t kProgramNameAt = 138;
 constexpr size_t kPerformanceNameAt = 714;
@@ -356,8 +357,8 @@ Result patchType(Tavro& plug, int, double value) {
   // The panes list nothing: the line says why and how to open a bank of the kind; back
   // on a kind with banks, that no longer holds.
   if (PaneBank(plug, 0, -1, nullptr) == 0)
-    plug.showStatus(noBankOpenText(performances));
-  else if (plug.statusShown() == noBankOpenText(!performances))
+    plug.showStatus(plug.librarian->noBankText(kNothingShown));
+  else if (plug.statusShown().rfind(std::string(kNothingShown) + ":", 0) == 0)
     plug.showStatus("");
   return Result::kGoOn;
 }

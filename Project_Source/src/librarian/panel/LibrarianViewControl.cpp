@@ -153,7 +153,7 @@ void LibrarianViewControl::OnMouseDblClick(int x, int y, IMouseMod*) {
   const int lower = hitRow(1, x, y), side = lower >= 0 ? 1 : 0;
   const bool onRow = lower >= 0 || hitRow(0, x, y) >= 0;
   if (onRow && !paneHasBank(side) && !(side == 1 && editor_->isSearchMode())) {
-    editor_->setStatusText(noBankOpenText(editor_->isLibrarianPerformanceMode()));
+    editor_->setStatusText(librarian_->noBankText("Not sent"));
     return;
   }
   const IParam* output = mPlug ? mPlug->GetParam(TavroParam::kDeviceOutSelection) : nullptr;
@@ -245,11 +245,6 @@ void LibrarianViewControl::deliver(const std::optional<LibrarianPatch>& patch, c
   editor_->SetLibrarianStatusUnsaved(true);
   editor_->setStatusText(std::string(verb) + " " + quotedPatchName(stored.name) + " into slot " +
                          std::to_string(target + 1));
-}
-
-std::string noBankOpenText(bool performance) {
-  return std::string("No ") + (performance ? "performance" : "program") +
-         " bank open: Import Bank... one (bank menu), or put one in Patches and Refresh Folders";
 }
 
 bool LibrarianViewControl::paneHasBank(int side) const {

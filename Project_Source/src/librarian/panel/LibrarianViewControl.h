@@ -24,8 +24,6 @@ class LibrarianPanelEditor;
 
 // A slot's name as the status line quotes it, its padding blanks dropped.
 std::string quotedPatchName(const std::string& name);
-// What the panel says when no bank of the kind is open, and how to open one.
-std::string noBankOpenText(bool performance);
 
 class LibrarianViewControl : public IBitmapControl {
 public:
