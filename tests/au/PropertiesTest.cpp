@@ -258,6 +258,18 @@ TEST(Properties, LongParameterNamesAreCutToTheNameField) {
   EXPECT_EQ(idName.outName, nullptr);
 }
 
+// A two-byte character across the end of the field is left out whole, not halved.
+TEST(Properties, LongParameterNamesAreCutOnACharacterBoundary) {
+  AUTestUnit u;
+  const std::string across = std::string(50, 'n') + "\xC3\xA9" + "x";  // bytes 50 and 51 are one character
+  u.Plug()->GetParam(AUTestPlug::kGain)->InitDouble(across.c_str(), 50, 0, 100, 0.5, "%", "Level");
+  AudioUnitParameterInfo info;
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, AUTestPlug::kGain, info), noErr);
+  EXPECT_EQ(std::string(info.name), std::string(50, 'n'));
+  CFRelease(info.cfNameString);
+  CFRelease(info.unitName);
+}
+
 TEST(Properties, StringFromValueUsesDisplayTextsAndCutsToTheTextBuffer) {
   AUTestUnit u;
   AudioUnitParameterValue value = 1;

@@ -469,6 +469,32 @@ TEST_F(Surface, ChangesBetweenTheDirtyCheckAndTheDrawAreKeptForTheNextTick) {
   EXPECT_EQ(knob->draws, 3);
 }
 
+// The draw on the main thread may mark a control clean right after midi-in marked it
+// dirty for a new value: the value's redraw request, raised before the dirty flag,
+// keeps the control dirty for the next tick.
+TEST_F(Surface, AValueCleanedJustAfterItWasMarkedDirtyIsStillDrawn) {
+  struct CleanedWhileMarked : ProbeControl {
+    using ProbeControl::ProbeControl;
+    void SetDirty(bool push) override {
+      ProbeControl::SetDirty(push);
+      if (cleanNow) SetClean();
+      cleanNow = false;
+    }
+    bool cleanNow = false;
+  };
+  surface->AttachControl(new ProbeControl(&plug(), IRECT(0, 0, 200, 100)));
+  auto* knob = new CleanedWhileMarked(&plug(), IRECT(40, 10, 60, 30), 3);
+  surface->AttachControl(knob);
+  knob->SetValueFromPlug(0.1);
+  surface->DrawAll();
+  surface->DrawAll();
+  knob->cleanNow = true;
+  knob->SetValueFromPlug(0.7);
+  IRECT r;
+  EXPECT_TRUE(surface->IsDirty(&r));
+  EXPECT_EQ(r, IRECT(40, 10, 60, 30));
+}
+
 TEST_F(Surface, NonStrictRedrawDrawsTheDirtyControlAndItsNeighbours) {
   surface->SetStrictDrawing(false);
   auto* bg = new ProbeControl(&plug(), IRECT(0, 0, 200, 100));
