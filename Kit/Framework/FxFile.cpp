@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Kit_ByteOrder.h"
+#include "Kit_Utf8.h"
 #include "MacTypes.h"
 
 namespace {
@@ -95,11 +96,7 @@ private:
 
 // At most 27 bytes, not ending inside a multi-byte character.
 std::string CutName(const std::string& name) {
-  size_t length = std::min(name.size(), kNameBytes - 1);
-  if (length < name.size()) {
-    while (length > 0 && (uint8_t(name[length]) & 0xC0) == 0x80) --length;
-  }
-  return name.substr(0, length);
+  return name.substr(0, Kit_Utf8CutLength(name.data(), name.size(), kNameBytes - 1));
 }
 
 void PutChunk(Writer& out, const std::vector<uint8_t>& chunk) {

@@ -5,6 +5,7 @@
 #include "Framework/IModuleBase.h"
 #include "Framework/IParam.h"
 #include "Framework/IPopupMenu.h"
+#include "Kit_Utf8.h"
 
 namespace {
 
@@ -14,11 +15,7 @@ IMouseMod ToIMouseMod(const PanelMouseMod& m) { return IMouseMod(m.L, m.R, m.S, 
 
 std::string IGraphicsCarbon_CutText(const std::string& text, size_t bytes) {
   if (bytes == 0) return "";
-  if (text.size() < bytes) return text;
-  size_t end = bytes - 1;
-  // Step back to the start of a character.
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return text.substr(0, end);
+  return text.substr(0, Kit_Utf8CutLength(text.data(), text.size(), bytes - 1));
 }
 
 IGraphicsCarbon::IGraphicsCarbon(IGraphicsMac* graphics, ViewBackend* window, void* control, short leftOffset,

@@ -10,6 +10,7 @@
 #include "Framework/IModuleAU.h"
 #include "Framework/aupresets/AUDictionary.h"
 #include "Framework/aupresets/CFAUPreset.h"
+#include "Kit_Utf8.h"
 
 namespace {
 
@@ -43,14 +44,6 @@ CFStringRef NewString(const char* text) {
 const char* HostText(CFStringRef text) {
   if (!text || CFGetTypeID(text) != CFStringGetTypeID()) return nullptr;
   return CFStringGetCStringPtr(text, kCFStringEncodingUTF8);
-}
-
-// Copies text into a fixed field, cut at the field's width on a character boundary.
-void CopyCut(char* field, size_t fieldSize, const char* text) {
-  size_t n = std::min(std::strlen(text ? text : ""), fieldSize - 1);
-  while (n > 0 && n < std::strlen(text) && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-  std::memcpy(field, text ? text : "", n);
-  field[n] = 0;
 }
 
 }  // namespace
@@ -151,7 +144,7 @@ OSStatus IModuleAU::GetParameterInfo(int paramIdx, AudioUnitParameterInfo* info)
                 kAudioUnitParameterFlag_CFNameRelease;
   if (param->GetCanAutomate()) info->flags |= kAudioUnitParameterFlag_IsWritable;
   if (param->GetIsMeta()) info->flags |= kAudioUnitParameterFlag_IsElementMeta;
-  CopyCut(info->name, sizeof info->name, param->GetNameForHost());
+  Kit_CopyCut(info->name, sizeof info->name, param->GetNameForHost());
   info->cfNameString = NewString(param->GetNameForHost());
   switch (param->Type()) {
     case IParam::kTypeInt:
@@ -433,9 +426,9 @@ struct AUPropertyGetters {
     IParam* param = plug.GetParam(int(std::min<UInt32>(request->inID, INT32_MAX)));
     if (!param) return kAudioUnitErr_InvalidParameter;
     char name[55];
-    CopyCut(name, sizeof name, param->GetNameForHost());
+    Kit_CopyCut(name, sizeof name, param->GetNameForHost());
     if (request->inDesiredLength >= 0 && request->inDesiredLength < SInt32(std::strlen(name)))
-      CopyCut(name, size_t(request->inDesiredLength) + 1, param->GetNameForHost());
+      Kit_CopyCut(name, size_t(request->inDesiredLength) + 1, param->GetNameForHost());
     request->outName = NewString(name);
     return noErr;
   }

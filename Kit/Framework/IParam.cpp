@@ -1,5 +1,7 @@
 #include "Framework/IParam.h"
 
+#include "Kit_Utf8.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -7,8 +9,8 @@
 
 namespace {
 
-// Copies at most size - 1 characters and always terminates; null reads as "".
-void CopyText(char* dst, int size, const char* src) { std::snprintf(dst, size_t(size), "%s", src ? src : ""); }
+// Copies what fits whole of size - 1 bytes and always terminates; null reads as "".
+void CopyText(char* dst, int size, const char* src) { Kit_CopyCut(dst, size_t(size), src); }
 
 bool IsWhole(double x) { return std::fabs(x - std::round(x)) <= 1e-9 * std::fmax(1.0, std::fabs(x)); }
 

@@ -290,6 +290,13 @@ TEST(Properties, StringFromValueUsesDisplayTextsAndCutsToTheTextBuffer) {
   ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, request), noErr);
   EXPECT_EQ(Text(request.outString), longText.substr(0, IModuleAU::kParamTextBufferSize - 1));
   CFRelease(request.outString);
+  // The last letter would not fit whole: the text ends before it.
+  const std::string across = std::string(IModuleAU::kParamTextBufferSize - 2, 't') + "\xC3\xA9";
+  u.Plug()->GetParam(AUTestPlug::kMode)->SetDisplayText(2, across.c_str());
+  request = {AUTestPlug::kMode, &value, nullptr};
+  ASSERT_EQ(Get(u.unit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, request), noErr);
+  EXPECT_EQ(Text(request.outString), across.substr(0, IModuleAU::kParamTextBufferSize - 2));
+  CFRelease(request.outString);
 
   request = {77, &value, nullptr};
   EXPECT_EQ(Get(u.unit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, request),

@@ -1,4 +1,5 @@
 #include "Framework/aupresets/AUDictionary.h"
+#include "Kit_Utf8.h"
 
 #include <climits>
 #include <cstring>
@@ -43,13 +44,7 @@ bool GetStrFromDict(CFDictionaryRef dict, const char* key, char* value, size_t b
   auto text = static_cast<CFStringRef>(Find(dict, key, CFStringGetTypeID()));
   if (!text) return false;
   const char* utf8 = CFStringGetCStringPtr(text, kCFStringEncodingUTF8);
-  size_t n = std::strlen(utf8);
-  if (n >= bufferSize) {
-    n = bufferSize - 1;
-    while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;  // not inside a character
-  }
-  std::memcpy(value, utf8, n);
-  value[n] = 0;
+  Kit_CopyCut(value, bufferSize, utf8);
   return true;
 }
 
