@@ -40,24 +40,13 @@ void CycleEnds() {}
 #endif
 }  // namespace
 
-// A late cycle's reads of a port buffer may meet its writer's next cycle; they
-// are checked afterwards (StillCurrent) and dropped then, so the checker is
-// told not to report them.
 #ifdef TAVRO_THREAD_CHECKER
-MidiPortJackCycle::ReadsCheckedAfter::ReadsCheckedAfter() { AnnotateIgnoreReadsBegin(__FILE__, __LINE__); }
-MidiPortJackCycle::ReadsCheckedAfter::~ReadsCheckedAfter() { AnnotateIgnoreReadsEnd(__FILE__, __LINE__); }
+MidiPortJackBufferReads::MidiPortJackBufferReads() { AnnotateIgnoreReadsBegin(__FILE__, __LINE__); }
+MidiPortJackBufferReads::~MidiPortJackBufferReads() { AnnotateIgnoreReadsEnd(__FILE__, __LINE__); }
 #else
-MidiPortJackCycle::ReadsCheckedAfter::ReadsCheckedAfter() = default;
-MidiPortJackCycle::ReadsCheckedAfter::~ReadsCheckedAfter() = default;
+MidiPortJackBufferReads::MidiPortJackBufferReads() = default;
+MidiPortJackBufferReads::~MidiPortJackBufferReads() = default;
 #endif
-
-bool MidiPortJackCycle::StillCurrent() const {
-#ifndef TAVRO_THREAD_CHECKER  // which supports no fences, and ignores those reads
-  // The reads of the buffer come before the look at the period counter.
-  std::atomic_thread_fence(std::memory_order_acquire);
-#endif
-  return jack_last_frame_time(client_) == start_;
-}
 
 namespace {
 // The MIDI ports our port can connect to, in JACK's order.
@@ -139,7 +128,7 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
   jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
   if (jack_set_process_callback(client, &MidiPortJackClient::OnProcess, opened.get()) != 0 ||
       jack_set_port_connect_callback(client, &MidiPortJackClient::OnConnect, opened.get()) != 0 ||
-      jack_set_xrun_callback(client, &MidiPortJackClient::OnXrun, opened.get()) != 0 || !opened->Activate()) {
+      !opened->Activate()) {
     std::fprintf(stderr, "MIDI: cannot activate JACK client '%s'\n", clientName.c_str());
     hold.unlock();  // closing it takes the lock again
     return nullptr;
@@ -182,10 +171,7 @@ jack_nframes_t MidiPortJackClient::FrameTime() const {
   return use.Client() ? jack_frame_time(use.Client()) : 0;
 }
 
-bool MidiPortJackClient::Activate() {
-  haveLastStart_ = false;  // no cycle runs now; the first one after has no previous one
-  return jack_activate(client_) == 0;
-}
+bool MidiPortJackClient::Activate() { return jack_activate(client_) == 0; }
 
 unsigned MidiPortJackClient::PortCount() {
   const Use use(*this);
@@ -260,20 +246,10 @@ void MidiPortJackClient::ClosePort() {
 int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   CycleStarts();
-  const jack_nframes_t start = jack_last_frame_time(client->client_);
-  // A first cycle has nothing to be late against; it counts as on time.
   jack_port_t* port = client->port_.load();
-  const MidiPortJackCycle cycle(client->client_, start, !client->haveLastStart_ || start - client->lastStart_ == frames,
-                                client->xruns_.load());
-  client->lastStart_ = start;
-  client->haveLastStart_.store(true);
-  client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, cycle, client->context_);
+  client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, jack_last_frame_time(client->client_),
+                   client->context_);
   CycleEnds();
-  return 0;
-}
-
-int MidiPortJackClient::OnXrun(void* self) {
-  static_cast<MidiPortJackClient*>(self)->xruns_.fetch_add(1);
   return 0;
 }
 
