@@ -70,6 +70,13 @@ namespace {
 thread_local bool tOpeningClient = false;
 std::atomic<bool> gServerGoneSaid{false};
 
+// A client opened (ours, or any other in the process) after the library saw its
+// server go makes the library close and free every client it holds; it says so
+// first. A client opened before then must never be used or closed again: closing it
+// would free it twice, or close a client opened since at the same address.
+std::atomic<uint32_t> gLibraryFrees{0};
+bool LibraryFreesItsClients(const char* text) { return std::strstr(text, "clients are still allocated") != nullptr; }
+
 bool SocketFailure(const char* text) {
   for (const char* line : {"Cannot read socket", "Cannot write socket", "CheckRes error", "JackSocketClientChannel"})
     if (std::strstr(text, line)) return true;
@@ -77,6 +84,7 @@ bool SocketFailure(const char* text) {
 }
 
 void JackLibraryError(const char* text) {
+  if (LibraryFreesItsClients(text)) gLibraryFrees.fetch_add(1);
   if (tOpeningClient || gServerGoneSaid.load() || SocketFailure(text)) return;
   std::fprintf(stderr, "MIDI: JACK: %s\n", text);
 }
@@ -120,7 +128,14 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
     if (other->ServerGone()) other->Release();
   // Read before opening: a server that dies meanwhile tells this client too.
   const uint32_t life = gServerDeaths.load();
-  jack_client_t* client = OpenQuietly(clientName);
+  jack_client_t* client = nullptr;
+  {
+    // The library may free the others as this one opens (gLibraryFrees): none is in
+    // use meanwhile.
+    std::vector<std::unique_lock<std::shared_mutex>> unused;
+    for (MidiPortJackClient* other : UnclosedClients()) unused.emplace_back(other->releasing_);
+    client = OpenQuietly(clientName);
+  }
   if (!client) return nullptr;
   std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, life, direction, process, context));
   UnclosedClients().push_back(opened.get());
@@ -139,13 +154,18 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
 
 MidiPortJackClient::MidiPortJackClient(jack_client_t* client, uint32_t serverLife, Direction direction, Process process,
                                        void* context)
-    : client_(client), direction_(direction), process_(process), context_(context), serverLife_(serverLife) {}
+    : client_(client),
+      direction_(direction),
+      process_(process),
+      context_(context),
+      serverLife_(serverLife),
+      libraryFreesBefore_(gLibraryFrees.load()) {}
 
 MidiPortJackClient::~MidiPortJackClient() {
   std::lock_guard<std::mutex> hold(OpenCloseLock());
   auto& clients = UnclosedClients();
   clients.erase(std::remove(clients.begin(), clients.end(), this), clients.end());
-  if (!client_) return;  // released once its server had gone
+  if (!client_ || FreedByLibrary()) return;  // released once its server had gone, or freed
   // A client whose server has gone is only released: there is no one to ask.
   if (!ServerGone()) jack_deactivate(client_);
   active_ = false;
@@ -156,7 +176,7 @@ MidiPortJackClient::~MidiPortJackClient() {
 void MidiPortJackClient::Release() {
   std::unique_lock<std::shared_mutex> hold(releasing_);
   if (!client_) return;
-  jack_client_close(client_);  // its process and notification threads end here
+  if (!FreedByLibrary()) jack_client_close(client_);  // its process and notification threads end here
   client_ = nullptr;
   port_.store(nullptr);
 }
@@ -164,7 +184,11 @@ void MidiPortJackClient::Release() {
 MidiPortJackClient::Use::Use(const MidiPortJackClient& client)
     : hold_(client.releasing_), client_(client.ServerGone() ? nullptr : client.client_) {}
 
-bool MidiPortJackClient::ServerGone() const { return serverGone_.load() || gServerDeaths.load() > serverLife_; }
+bool MidiPortJackClient::ServerGone() const {
+  return serverGone_.load() || gServerDeaths.load() > serverLife_ || FreedByLibrary();
+}
+
+bool MidiPortJackClient::FreedByLibrary() const { return gLibraryFrees.load() > libraryFreesBefore_; }
 
 jack_nframes_t MidiPortJackClient::FrameTime() const {
   const Use use(*this);

@@ -40,7 +40,8 @@ public:
   // Opening and closing clients never overlap, whichever threads do them. Clients of
   // a server that has gone are released first: the JACK library frees them itself
   // when a client opens after its server went, and would free them again when their
-  // owners close them.
+  // owners close them. Those it frees all the same (one it saw go before we did, or
+  // a client another part of the process opens) are never touched again.
   // threads: main, closer (one client each)
   static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction, Process process,
                                                   void* context);
@@ -64,7 +65,8 @@ public:
   // A port stays open until closed or until the server goes away.
   // threads: any
   bool IsPortOpen() const { return port_.load() != nullptr && !ServerGone(); }
-  // The server has shut down or died: this client can open nothing more. The
+  // The server has shut down or died, or the library freed this client: it can open
+  // nothing more. The
   // clients of a process share one server: the first to hear that it went speaks
   // for all opened before, whose own notices may come a moment later.
   // threads: any
@@ -99,6 +101,10 @@ private:
   // Closes the JACK client of a server that has gone, at most once; later calls
   // find it gone. Under the process's open-and-close lock.
   void Release();
+  // The JACK library freed this client itself: a client opened after it saw the
+  // server go. It is never used nor closed again.
+  // threads: any
+  bool FreedByLibrary() const;
   // Starts the cycles; false when JACK refuses.
   bool Activate();
   // threads: jack-process
@@ -118,7 +124,8 @@ private:
   std::string name_;
   std::atomic<jack_port_t*> port_{nullptr};
   std::atomic<bool> serverGone_{false};
-  const uint32_t serverLife_;        // the server's deaths this process had seen before opening
-  std::atomic<int> connections_{0};  // counted from the server's notices
-  bool active_ = false;              // only the thread opening and closing touches it
+  const uint32_t serverLife_;          // the server's deaths this process had seen before opening
+  const uint32_t libraryFreesBefore_;  // the library's frees of all its clients before this one opened
+  std::atomic<int> connections_{0};    // counted from the server's notices
+  bool active_ = false;                // only the thread opening and closing touches it
 };
