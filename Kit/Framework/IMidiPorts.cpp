@@ -1,5 +1,6 @@
 #include "Framework/IMidiPorts.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "Framework/IMidiMsg.h"
@@ -28,11 +29,28 @@ void BuildNameList(IMidiPortNames& list, Endpoint* endpoint) {
   for (const std::string& name : CurrentPortNames(*endpoint)) list.push_back(name);
 }
 
-// Looks the listed name up among the current ports and opens it.
+// Every port chosen that does not open says so, and why, on the log: the panel's
+// line may say something else a moment later.
+void SayNotOpened(const char* which, const std::string& name, const char* why) {
+  std::fprintf(stderr, "MIDI: %s '%s' not opened: %s\n", which, name.c_str(), why);
+}
+
+// Looks the listed name up among the current ports and opens it; `endpoint` null
+// when there is no MIDI system.
 template <typename Endpoint>
-bool OpenByName(Endpoint& endpoint, const std::string& listedName, const char* portName) {
-  const int port = MidiPortFindName(CurrentPortNames(endpoint), listedName, IMidiPorts::kStoredNameLength);
-  return port >= 0 && endpoint.OpenPort(static_cast<unsigned>(port), portName);
+bool OpenByName(Endpoint* endpoint, const std::string& listedName, const char* portName, const char* which) {
+  if (!endpoint) {
+    SayNotOpened(which, listedName, "no MIDI system");
+    return false;
+  }
+  const int port = MidiPortFindName(CurrentPortNames(*endpoint), listedName, IMidiPorts::kStoredNameLength);
+  if (port < 0) {
+    SayNotOpened(which, listedName, "not among the system's ports now");
+    return false;
+  }
+  if (endpoint->OpenPort(static_cast<unsigned>(port), portName)) return true;
+  SayNotOpened(which, listedName, "the MIDI system refused it");
+  return false;
 }
 
 // The position in the name list of a selection asked for by list index and
@@ -175,7 +193,9 @@ void IMidiPorts::ShutDownInput() {
 }
 
 bool IMidiPorts::OpenInputNamed(const std::string& listedName) {
-  if (!EnsureInput() || !OpenByName(*input_, listedName, kInputPortName)) return false;
+  if (inputShutDown_) return false;
+  EnsureInput();
+  if (!OpenByName(input_.get(), listedName, kInputPortName, "MIDI In")) return false;
   // Installed again after every open, as some systems forget it with the port.
   return input_->SetCallback(&IMidiPorts::MIDICallback, this);
 }
@@ -199,7 +219,8 @@ void IMidiPorts::CloseOutput() {
 
 bool IMidiPorts::OpenOutputNamed(const std::string& listedName) {
   std::lock_guard<std::mutex> hold(outputLock_);
-  const bool opened = EnsureOutput() && OpenByName(*output_, listedName, kOutputPortName);
+  EnsureOutput();
+  const bool opened = OpenByName(output_.get(), listedName, kOutputPortName, "MIDI Out");
   outputOpen_.store(opened);
   return opened;
 }

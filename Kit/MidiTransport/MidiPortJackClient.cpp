@@ -40,24 +40,13 @@ void CycleEnds() {}
 #endif
 }  // namespace
 
-// A late cycle's reads of a port buffer may meet its writer's next cycle; they
-// are checked afterwards (StillCurrent) and dropped then, so the checker is
-// told not to report them.
 #ifdef TAVRO_THREAD_CHECKER
-MidiPortJackCycle::ReadsCheckedAfter::ReadsCheckedAfter() { AnnotateIgnoreReadsBegin(__FILE__, __LINE__); }
-MidiPortJackCycle::ReadsCheckedAfter::~ReadsCheckedAfter() { AnnotateIgnoreReadsEnd(__FILE__, __LINE__); }
+MidiPortJackBufferReads::MidiPortJackBufferReads() { AnnotateIgnoreReadsBegin(__FILE__, __LINE__); }
+MidiPortJackBufferReads::~MidiPortJackBufferReads() { AnnotateIgnoreReadsEnd(__FILE__, __LINE__); }
 #else
-MidiPortJackCycle::ReadsCheckedAfter::ReadsCheckedAfter() = default;
-MidiPortJackCycle::ReadsCheckedAfter::~ReadsCheckedAfter() = default;
+MidiPortJackBufferReads::MidiPortJackBufferReads() = default;
+MidiPortJackBufferReads::~MidiPortJackBufferReads() = default;
 #endif
-
-bool MidiPortJackCycle::StillCurrent() const {
-#ifndef TAVRO_THREAD_CHECKER  // which supports no fences, and ignores those reads
-  // The reads of the buffer come before the look at the period counter.
-  std::atomic_thread_fence(std::memory_order_acquire);
-#endif
-  return jack_last_frame_time(client_) == start_;
-}
 
 namespace {
 // The MIDI ports our port can connect to, in JACK's order.
@@ -81,6 +70,13 @@ namespace {
 thread_local bool tOpeningClient = false;
 std::atomic<bool> gServerGoneSaid{false};
 
+// A client opened (ours, or any other in the process) after the library saw its
+// server go makes the library close and free every client it holds; it says so
+// first. A client opened before then must never be used or closed again: closing it
+// would free it twice, or close a client opened since at the same address.
+std::atomic<uint32_t> gLibraryFrees{0};
+bool LibraryFreesItsClients(const char* text) { return std::strstr(text, "clients are still allocated") != nullptr; }
+
 bool SocketFailure(const char* text) {
   for (const char* line : {"Cannot read socket", "Cannot write socket", "CheckRes error", "JackSocketClientChannel"})
     if (std::strstr(text, line)) return true;
@@ -88,6 +84,7 @@ bool SocketFailure(const char* text) {
 }
 
 void JackLibraryError(const char* text) {
+  if (LibraryFreesItsClients(text)) gLibraryFrees.fetch_add(1);
   if (tOpeningClient || gServerGoneSaid.load() || SocketFailure(text)) return;
   std::fprintf(stderr, "MIDI: JACK: %s\n", text);
 }
@@ -131,7 +128,14 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
     if (other->ServerGone()) other->Release();
   // Read before opening: a server that dies meanwhile tells this client too.
   const uint32_t life = gServerDeaths.load();
-  jack_client_t* client = OpenQuietly(clientName);
+  jack_client_t* client = nullptr;
+  {
+    // The library may free the others as this one opens (gLibraryFrees): none is in
+    // use meanwhile.
+    std::vector<std::unique_lock<std::shared_mutex>> unused;
+    for (MidiPortJackClient* other : UnclosedClients()) unused.emplace_back(other->releasing_);
+    client = OpenQuietly(clientName);
+  }
   if (!client) return nullptr;
   std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, life, direction, process, context));
   UnclosedClients().push_back(opened.get());
@@ -139,7 +143,7 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
   jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
   if (jack_set_process_callback(client, &MidiPortJackClient::OnProcess, opened.get()) != 0 ||
       jack_set_port_connect_callback(client, &MidiPortJackClient::OnConnect, opened.get()) != 0 ||
-      jack_set_xrun_callback(client, &MidiPortJackClient::OnXrun, opened.get()) != 0 || !opened->Activate()) {
+      !opened->Activate()) {
     std::fprintf(stderr, "MIDI: cannot activate JACK client '%s'\n", clientName.c_str());
     hold.unlock();  // closing it takes the lock again
     return nullptr;
@@ -150,13 +154,18 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
 
 MidiPortJackClient::MidiPortJackClient(jack_client_t* client, uint32_t serverLife, Direction direction, Process process,
                                        void* context)
-    : client_(client), direction_(direction), process_(process), context_(context), serverLife_(serverLife) {}
+    : client_(client),
+      direction_(direction),
+      process_(process),
+      context_(context),
+      serverLife_(serverLife),
+      libraryFreesBefore_(gLibraryFrees.load()) {}
 
 MidiPortJackClient::~MidiPortJackClient() {
   std::lock_guard<std::mutex> hold(OpenCloseLock());
   auto& clients = UnclosedClients();
   clients.erase(std::remove(clients.begin(), clients.end(), this), clients.end());
-  if (!client_) return;  // released once its server had gone
+  if (!client_ || FreedByLibrary()) return;  // released once its server had gone, or freed
   // A client whose server has gone is only released: there is no one to ask.
   if (!ServerGone()) jack_deactivate(client_);
   active_ = false;
@@ -167,7 +176,7 @@ MidiPortJackClient::~MidiPortJackClient() {
 void MidiPortJackClient::Release() {
   std::unique_lock<std::shared_mutex> hold(releasing_);
   if (!client_) return;
-  jack_client_close(client_);  // its process and notification threads end here
+  if (!FreedByLibrary()) jack_client_close(client_);  // its process and notification threads end here
   client_ = nullptr;
   port_.store(nullptr);
 }
@@ -175,17 +184,18 @@ void MidiPortJackClient::Release() {
 MidiPortJackClient::Use::Use(const MidiPortJackClient& client)
     : hold_(client.releasing_), client_(client.ServerGone() ? nullptr : client.client_) {}
 
-bool MidiPortJackClient::ServerGone() const { return serverGone_.load() || gServerDeaths.load() > serverLife_; }
+bool MidiPortJackClient::ServerGone() const {
+  return serverGone_.load() || gServerDeaths.load() > serverLife_ || FreedByLibrary();
+}
+
+bool MidiPortJackClient::FreedByLibrary() const { return gLibraryFrees.load() > libraryFreesBefore_; }
 
 jack_nframes_t MidiPortJackClient::FrameTime() const {
   const Use use(*this);
   return use.Client() ? jack_frame_time(use.Client()) : 0;
 }
 
-bool MidiPortJackClient::Activate() {
-  haveLastStart_ = false;  // no cycle runs now; the first one after has no previous one
-  return jack_activate(client_) == 0;
-}
+bool MidiPortJackClient::Activate() { return jack_activate(client_) == 0; }
 
 unsigned MidiPortJackClient::PortCount() {
   const Use use(*this);
@@ -260,20 +270,10 @@ void MidiPortJackClient::ClosePort() {
 int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   CycleStarts();
-  const jack_nframes_t start = jack_last_frame_time(client->client_);
-  // A first cycle has nothing to be late against; it counts as on time.
   jack_port_t* port = client->port_.load();
-  const MidiPortJackCycle cycle(client->client_, start, !client->haveLastStart_ || start - client->lastStart_ == frames,
-                                client->xruns_.load());
-  client->lastStart_ = start;
-  client->haveLastStart_.store(true);
-  client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, cycle, client->context_);
+  client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, jack_last_frame_time(client->client_),
+                   client->context_);
   CycleEnds();
-  return 0;
-}
-
-int MidiPortJackClient::OnXrun(void* self) {
-  static_cast<MidiPortJackClient*>(self)->xruns_.fetch_add(1);
   return 0;
 }
 

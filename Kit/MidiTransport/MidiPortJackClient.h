@@ -13,58 +13,35 @@
 #include <shared_mutex>
 #include <string>
 
-// What a process call knows about its cycle.
-//
-// The server starts a period's cycles on time even when a client of the last
-// period has not finished (an xrun: a client late, the machine loaded). A late
-// reader then reads a writer's port buffer while the writer's next cycle clears
-// and fills it, so messages get lost or torn. The reader sees it in the period
-// counter (its cycle did not start one period after its previous one, or a new
-// period began while it ran); the writer only learns it from the server's xrun
-// report, which comes on another thread a moment later.
+// Held while a cycle reads a port buffer that another client's cycle fills. JACK
+// runs the writer's cycle before ours and orders the two through its server, which
+// the thread checker cannot see; it is told of that order at each cycle's start and
+// end. A cycle of ours that runs more than a period late may still meet the
+// writer's next one (the server reports it as an xrun): those reads are not
+// reported to it.
 // threads: jack-process
-class MidiPortJackCycle {
+class MidiPortJackBufferReads {
 public:
-  MidiPortJackCycle(jack_client_t* client, jack_nframes_t start, bool followsLast, uint32_t xruns)
-      : client_(client), start_(start), followsLast_(followsLast), xruns_(xruns) {}
-  // This cycle started one period after our previous one (or is our first).
-  bool FollowsLast() const { return followsLast_; }
-  // No new period has begun since this cycle started: what it read from a port
-  // buffer since is whole (the writer's next cycle starts a period later).
-  bool StillCurrent() const;
-  // Held while reading a port buffer whose reads StillCurrent checks afterwards.
-  class ReadsCheckedAfter {
-  public:
-    ReadsCheckedAfter();
-    ~ReadsCheckedAfter();
-    ReadsCheckedAfter(const ReadsCheckedAfter&) = delete;
-    ReadsCheckedAfter& operator=(const ReadsCheckedAfter&) = delete;
-  };
-  // Xruns the server had reported when this cycle started.
-  uint32_t XrunsBefore() const { return xruns_; }
-  // The frame time at which this cycle's period begins.
-  jack_nframes_t Start() const { return start_; }
-
-private:
-  jack_client_t* client_;
-  jack_nframes_t start_;
-  bool followsLast_;
-  uint32_t xruns_;
+  MidiPortJackBufferReads();
+  ~MidiPortJackBufferReads();
+  MidiPortJackBufferReads(const MidiPortJackBufferReads&) = delete;
+  MidiPortJackBufferReads& operator=(const MidiPortJackBufferReads&) = delete;
 };
 
 class MidiPortJackClient {
 public:
   enum class Direction { kInput, kOutput };
   // Called once per JACK cycle with the open port's buffer, or null when no port
-  // is open. Must never block.
+  // is open, and the frame time at which the cycle's period began. Must never block.
   // threads: jack-process
-  using Process = void (*)(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* context);
+  using Process = void (*)(void* portBuffer, jack_nframes_t frames, jack_nframes_t start, void* context);
 
   // Null when no JACK server answers (the caller says so); none is ever started.
   // Opening and closing clients never overlap, whichever threads do them. Clients of
   // a server that has gone are released first: the JACK library frees them itself
   // when a client opens after its server went, and would free them again when their
-  // owners close them.
+  // owners close them. Those it frees all the same (one it saw go before we did, or
+  // a client another part of the process opens) are never touched again.
   // threads: main, closer (one client each)
   static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction, Process process,
                                                   void* context);
@@ -88,7 +65,8 @@ public:
   // A port stays open until closed or until the server goes away.
   // threads: any
   bool IsPortOpen() const { return port_.load() != nullptr && !ServerGone(); }
-  // The server has shut down or died: this client can open nothing more. The
+  // The server has shut down or died, or the library freed this client: it can open
+  // nothing more. The
   // clients of a process share one server: the first to hear that it went speaks
   // for all opened before, whose own notices may come a moment later.
   // threads: any
@@ -101,7 +79,7 @@ public:
   // connections.
   // threads: any (never jack-process nor jack-notification: the server waits for those)
   bool PortConnectedNow() const;
-  // The server's frame time now, on the clock of MidiPortJackCycle::Start; 0 once
+  // The server's frame time now, on the clock of a cycle's start; 0 once
   // the server has gone.
   // threads: any
   jack_nframes_t FrameTime() const;
@@ -123,12 +101,14 @@ private:
   // Closes the JACK client of a server that has gone, at most once; later calls
   // find it gone. Under the process's open-and-close lock.
   void Release();
+  // The JACK library freed this client itself: a client opened after it saw the
+  // server go. It is never used nor closed again.
+  // threads: any
+  bool FreedByLibrary() const;
   // Starts the cycles; false when JACK refuses.
   bool Activate();
   // threads: jack-process
   static int OnProcess(jack_nframes_t frames, void* self);
-  // threads: jack-notification
-  static int OnXrun(void* self);
   // threads: jack-process, jack-notification (whichever finds the server gone)
   static void OnShutdown(void* self);
   // threads: jack-notification
@@ -144,12 +124,8 @@ private:
   std::string name_;
   std::atomic<jack_port_t*> port_{nullptr};
   std::atomic<bool> serverGone_{false};
-  const uint32_t serverLife_;        // the server's deaths this process had seen before opening
-  std::atomic<int> connections_{0};  // counted from the server's notices
-  bool active_ = false;              // only the thread opening and closing touches it
-  // Start of our previous cycle: jack-process only (one client's cycles
-  // never overlap). Cleared by the thread activating, while no cycle runs.
-  jack_nframes_t lastStart_ = 0;
-  std::atomic<bool> haveLastStart_{false};
-  std::atomic<uint32_t> xruns_{0};
+  const uint32_t serverLife_;          // the server's deaths this process had seen before opening
+  const uint32_t libraryFreesBefore_;  // the library's frees of all its clients before this one opened
+  std::atomic<int> connections_{0};    // counted from the server's notices
+  bool active_ = false;                // only the thread opening and closing touches it
 };

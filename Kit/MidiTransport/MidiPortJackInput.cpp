@@ -1,7 +1,5 @@
 #include "MidiTransport/MidiPortJackInput.h"
 
-#include <jack/midiport.h>
-
 std::unique_ptr<MidiPortJackInput> MidiPortJackInput::Connect(const std::string& clientName) {
   return OnNewClient(std::unique_ptr<MidiPortJackInput>(new MidiPortJackInput), clientName,
                      MidiPortJackClient::Direction::kInput, &MidiPortJackInput::ReadArrived);
@@ -22,22 +20,9 @@ bool MidiPortJackInput::SetCallback(MidiInputCallback callback, void* userData) 
   return true;
 }
 
-void MidiPortJackInput::ReadArrived(void* buffer, jack_nframes_t, const MidiPortJackCycle& cycle, void* self) {
-  // A cycle that starts late may find its writer filling the buffer again, and
-  // one that runs into the next period may have read it half refilled: the
-  // first reads nothing, the second drops what it read. The server reports both
-  // as xruns, and the writer (MidiPortJackOutput) then holds back a few periods
-  // so that a reader behind catches up.
-  if (!buffer || !cycle.FollowsLast()) return;
-  auto* input = static_cast<MidiPortJackInput*>(self);
-  {
-    const MidiPortJackCycle::ReadsCheckedAfter checked;
-    const jack_nframes_t count = jack_midi_get_event_count(buffer);
-    for (jack_nframes_t i = 0; i < count; ++i) {
-      jack_midi_event_t event;
-      if (jack_midi_event_get(&event, buffer, i) != 0) continue;
-      input->queue_.Push(event.buffer, event.size);
-    }
-  }
-  input->queue_.EndCycle(cycle.StillCurrent());
+void MidiPortJackInput::ReadArrived(void* buffer, jack_nframes_t, jack_nframes_t start, void* self) {
+  // Every event JACK delivers, once, whether the cycle comes on time or late.
+  if (!buffer) return;
+  const MidiPortJackBufferReads reads;
+  static_cast<MidiPortJackInput*>(self)->queue_.TakeCycle(buffer, start);
 }

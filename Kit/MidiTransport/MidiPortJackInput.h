@@ -1,7 +1,8 @@
 #pragma once
-// MIDI input on a JACK client of our own. jack-process only copies each
-// event into a MidiPortJackQueue; an ordinary thread joins SysEx cut over several
-// events and hands the messages on in order.
+// MIDI input on a JACK client of our own. jack-process only copies every event
+// JACK delivers, once, into a MidiPortJackQueue, whether its cycle comes on time or
+// late; an ordinary thread joins SysEx cut over several events and hands the
+// messages on in order.
 
 #include <memory>
 #include <string>
@@ -25,7 +26,7 @@ public:
 private:
   MidiPortJackInput();
   // threads: jack-process
-  static void ReadArrived(void* portBuffer, jack_nframes_t frames, const MidiPortJackCycle& cycle, void* self);
+  static void ReadArrived(void* portBuffer, jack_nframes_t frames, jack_nframes_t start, void* self);
 
   MidiPortDelivery delivery_;
   MidiPortSysExAssembler assembler_;  // on midi-in only

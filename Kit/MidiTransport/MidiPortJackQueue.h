@@ -2,6 +2,7 @@
 // Carries incoming messages from jack-process, which must never block,
 // to an ordinary thread that hands them on one by one in arrival order.
 
+#include <jack/types.h>
 #include <semaphore.h>
 
 #include <atomic>
@@ -24,25 +25,38 @@ public:
   MidiPortJackQueue(const MidiPortJackQueue&) = delete;
   MidiPortJackQueue& operator=(const MidiPortJackQueue&) = delete;
 
-  // Copies one message in, held back until the cycle ends. Never blocks; false
-  // (the message is dropped and counted) when the queue is full.
+  // Copies in every event of a cycle's JACK MIDI port buffer, in order, and hands
+  // them on; `start` is the frame time at which the cycle's period began. Never
+  // blocks; an event that does not fit (the queue full) is dropped and counted.
+  //
+  // JACK runs a reader's cycle after its writer's, once a period; but when a client
+  // feeding the same port is late, JACK may run the reader a second time in the
+  // period, before the writer's next cycle, and it finds what it read already. Such
+  // a buffer (the same period, the same events) is the same delivery: taken once.
   // threads: jack-process
-  bool Push(const unsigned char* bytes, size_t size);
-  // Hands on what this cycle pushed, or drops it all when the cycle may have
-  // read a buffer its writer was already filling again.
-  // threads: jack-process
-  void EndCycle(bool keep);
-  // Messages dropped: the queue was full, or their cycle ran into the next period.
+  void TakeCycle(void* portBuffer, jack_nframes_t start);
+  // Events dropped because the queue was full.
   // threads: any
   uint64_t Dropped() const { return dropped_.load(); }
 
 private:
+  // threads: jack-process
+  void Push(const unsigned char* bytes, size_t size);
+  // Whether `portBuffer` holds what the cycle before read, in the same period;
+  // keeps what it holds for the next cycle's look.
+  // threads: jack-process
+  bool ReadBefore(void* portBuffer, jack_nframes_t start);
   void Run();
 
   Deliver deliver_;
   MidiPortByteRing ring_;
   sem_t waiting_;                 // one post per message handed on, one more to stop
   unsigned pushedThisCycle_ = 0;  // jack-process only
+  // The last cycle's period and events (frame, size, bytes each), and the one's now:
+  // jack-process only, their room made beforehand.
+  jack_nframes_t lastStart_ = 0;
+  std::vector<unsigned char> lastRead_;
+  std::vector<unsigned char> reading_;
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> dropped_{0};
   std::thread thread_;

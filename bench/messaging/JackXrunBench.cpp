@@ -7,19 +7,27 @@
 // though it arrived, arrived, not arrived though not failed.
 // Transport: Start and Stop by turns among Clocks every 20 ms, 20 edges at each of four
 // spacings. Counted: edges sent, transport messages the unit got beyond one per edge
-// (doubled), edges it never got.
+// (doubled), edges it never got; and the Starts and Stops the recorder below saw.
+// Readers: a bare JACK client of its own (the recorder) reads the editor's output beside
+// the unit, and a feeder of ours sends 40 more dumps to the editor's input and the
+// recorder. Counted: dumps the recorder saw that the unit (sim-missed) or the editor's
+// input (host-missed) did not, and dumps either got twice.
 //
 // Usage: jack_xrun_bench [period frames, default 256]; prints one line of figures.
 
 #include <jack/jack.h>
+#include <jack/midiport.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "Framework/IMidiMsg.h"
 #include "Framework/IMidiPorts.h"
 #include "JackTestServer.h"
 #include "MidiTransport/MidiPortSystem.h"
@@ -56,10 +64,57 @@ private:
   std::atomic<unsigned> xruns_{0};
 };
 
-class Discard : public IMidiPortsSink {
+// A bare JACK client: its input reads every event of every cycle, as JACK hands them,
+// and marks the numbered dumps it sees.
+class Recorder {
+public:
+  bool Open() {
+    jack_status_t status;
+    client_ = jack_client_open("recorder", JackNoStartServer, &status);
+    if (!client_) return false;
+    port_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    return port_ && jack_set_process_callback(client_, &Recorder::OnProcess, this) == 0 && jack_activate(client_) == 0;
+  }
+  ~Recorder() {
+    if (client_) jack_client_close(client_);
+  }
+  bool Listen(const std::string& port) { return jack_connect(client_, port.c_str(), jack_port_name(port_)) == 0; }
+  bool Saw(int n) const { return seen_[size_t(n)].load() > 0; }
+  int Edges() const { return edges_.load(); }
+
+private:
+  static int OnProcess(jack_nframes_t frames, void* self) {
+    auto* recorder = static_cast<Recorder*>(self);
+    void* buffer = jack_port_get_buffer(recorder->port_, frames);
+    for (uint32_t i = 0; i < jack_midi_get_event_count(buffer); ++i) {
+      jack_midi_event_t event;
+      if (jack_midi_event_get(&event, buffer, i) != 0) continue;
+      if (event.size == 1 && (event.buffer[0] == 0xFA || event.buffer[0] == 0xFC)) recorder->edges_.fetch_add(1);
+      if (event.size != 139 || event.buffer[1] != 0x7D) continue;
+      const size_t n = size_t(event.buffer[2] << 7 | event.buffer[3]);
+      if (n < recorder->seen_.size()) recorder->seen_[n].fetch_add(1);
+    }
+    return 0;
+  }
+  jack_client_t* client_ = nullptr;
+  jack_port_t* port_ = nullptr;
+  std::array<std::atomic<int>, 2 * kDumps> seen_{};
+  std::atomic<int> edges_{0};  // Starts and Stops
+};
+
+// Counts the numbered dumps the editor's input hands on.
+class DumpCount : public IMidiPortsSink {
 public:
   void MidiFromDevice(IMidiMsg*) override {}
-  void SysExFromDevice(ISysEx*) override {}
+  void SysExFromDevice(ISysEx* sysex) override {
+    if (sysex->mSize != 139 || sysex->mData[1] != 0x7D) return;
+    const size_t n = size_t(sysex->mData[2] << 7 | sysex->mData[3]);
+    if (n < got_.size()) got_[n].fetch_add(1);
+  }
+  int Got(int n) const { return got_[size_t(n)].load(); }
+
+private:
+  std::array<std::atomic<int>, 2 * kDumps> got_{};
 };
 
 // F0 7D n(2) ... F7: its number in bytes 2 and 3, a fill the number sets.
@@ -84,10 +139,11 @@ bool WaitUntil(IMidiPorts& ports, bool besideRealTime) {
 
 struct Figures {
   int failedButArrived = 0, arrived = 0, lostUnsaid = 0, failedNotArrived = 0, refused = 0;
-  int edges = 0, doubled = 0, missing = 0;
+  int edges = 0, doubled = 0, missing = 0, edgesRecorded = 0, edgesGot = 0;
+  int recorded = 0, simMissed = 0, simTwice = 0, fedRecorded = 0, hostMissed = 0, hostTwice = 0;
 };
 
-void SendDumps(IMidiPorts& ports, SynthSimPorts& sim, Figures& figures) {
+void SendDumps(IMidiPorts& ports, SynthSimPorts& sim, const Recorder& recorder, Figures& figures) {
   std::vector<bool> failed(kDumps, false);
   const size_t before = sim.Sim().ReceivedCount();
   for (int n = 0; n < kDumps; ++n) {
@@ -111,6 +167,9 @@ void SendDumps(IMidiPorts& ports, SynthSimPorts& sim, Figures& figures) {
   }
   for (int n = 0; n < kDumps; ++n) {
     const bool came = arrivals[size_t(n)] > 0;
+    figures.recorded += recorder.Saw(n);
+    figures.simMissed += recorder.Saw(n) && !came;
+    figures.simTwice += arrivals[size_t(n)] > 1;
     figures.arrived += came;
     figures.failedButArrived += came && failed[size_t(n)];
     figures.lostUnsaid += !came && !failed[size_t(n)];
@@ -118,7 +177,23 @@ void SendDumps(IMidiPorts& ports, SynthSimPorts& sim, Figures& figures) {
   }
 }
 
-void SendEdges(IMidiPorts& ports, SynthSimPorts& sim, Figures& figures) {
+// Dumps numbered from kDumps on, from a feeder of ours (the kind of output the unit has)
+// to the editor's input, the recorder reading them beside it.
+void FeedDumps(MidiOutputTransport& feeder, const DumpCount& host, const Recorder& recorder, Figures& figures) {
+  for (int n = kDumps; n < 2 * kDumps; ++n) {
+    feeder.SendMessage(Dump(n));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  for (int n = kDumps; n < 2 * kDumps; ++n) {
+    figures.fedRecorded += recorder.Saw(n);
+    figures.hostMissed += recorder.Saw(n) && host.Got(n) == 0;
+    figures.hostTwice += host.Got(n) > 1;
+  }
+}
+
+void SendEdges(IMidiPorts& ports, SynthSimPorts& sim, const Recorder& recorder, Figures& figures) {
+  const int recordedBefore = recorder.Edges();
   std::atomic<bool> clocking{true};
   std::thread clock([&] {
     while (clocking.load()) {
@@ -160,6 +235,8 @@ void SendEdges(IMidiPorts& ports, SynthSimPorts& sim, Figures& figures) {
   }
   figures.doubled += int(got.size() - g);
   figures.edges += int(sent.size());
+  figures.edgesRecorded += recorder.Edges() - recordedBefore;
+  figures.edgesGot += int(got.size());
 }
 
 }  // namespace
@@ -181,21 +258,31 @@ int main(int argc, char** argv) {
     SynthSimThreadScheduler scheduler;
     SynthSimPorts sim(*transports, scheduler, SynthSimSettings(), kSimName);
     if (!sim.Open()) return 1;
-    Discard sink;
+    auto feeder = transports->CreateOutput("xrun feeder");
+    if (!feeder || !feeder->OpenVirtualPort("midi")) return 1;
+    DumpCount sink;
     IMidiPorts ports(&sink, transports);
     ports.getExternalMIDIInNames();
     ports.getExternalMIDIOutNames();
-    int out = 1;
+    int out = 1, in = 1;
     if (ports.setExternalMIDIOut(out, sim.MidiInName().c_str()) <= 0) return 1;
-    SendDumps(ports, sim, figures);
-    SendEdges(ports, sim, figures);
+    if (ports.setExternalMIDIIn(in, "xrun feeder:midi") <= 0) return 1;
+    Recorder recorder;
+    const std::string editorOut = std::string(IMidiPorts::kOutputClientName) + ":" + IMidiPorts::kOutputPortName;
+    if (!recorder.Open() || !recorder.Listen(editorOut) || !recorder.Listen("xrun feeder:midi")) return 1;
+    SendDumps(ports, sim, recorder, figures);
+    FeedDumps(*feeder, sink, recorder, figures);
+    SendEdges(ports, sim, recorder, figures);
     xruns = counter.Xruns();
   }
   server.Stop();
   std::printf(
       "dumps %d arrived %d failed-but-arrived %d failed-not-arrived %d lost-unsaid %d refused %d | "
-      "edges %d doubled %d missing %d | xruns %u\n",
+      "edges %d doubled %d missing %d edges-recorded %d edges-got %d | recorded %d sim-missed %d sim-twice %d "
+      "fed-recorded %d host-missed %d "
+      "host-twice %d | xruns %u\n",
       kDumps, figures.arrived, figures.failedButArrived, figures.failedNotArrived, figures.lostUnsaid, figures.refused,
-      figures.edges, figures.doubled, figures.missing, xruns);
+      figures.edges, figures.doubled, figures.missing, figures.edgesRecorded, figures.edgesGot, figures.recorded,
+      figures.simMissed, figures.simTwice, figures.fedRecorded, figures.hostMissed, figures.hostTwice, xruns);
   return 0;
 }

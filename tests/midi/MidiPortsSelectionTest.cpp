@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "MidiPortFake.h"
 #include "MidiPortsTestSink.h"
 
@@ -215,4 +217,29 @@ TEST_F(MidiPortsSelection, VirtualOutputIsOfferedToOthersAndCarriesSends) {
   EXPECT_TRUE(ports_.SendMidiMsg(cc));
   ASSERT_EQ(listenerSink.Messages().size(), 1u);
   EXPECT_EQ(listenerSink.Messages()[0].mStatus, 0xB2);
+}
+
+// Every chosen port that does not open says so on the log, and why, each time: the
+// system gone, the port gone since the list was built, the open refused.
+TEST_F(MidiPortsSelection, EveryFailedOpenSaysWhichPortAndWhy) {
+  ports_.getExternalMIDIInNames();
+  ports_.getExternalMIDIOutNames();
+  const auto said = [&](const std::function<void()>& choose) {
+    testing::internal::CaptureStderr();
+    choose();
+    return testing::internal::GetCapturedStderr();
+  };
+  fake_->RemovePort(kSynthOut);
+  EXPECT_EQ(said([&] { SelectIn(kSynthOut); }),
+            "MIDI: MIDI In '" + kSynthOut + "' not opened: not among the system's ports now\n");
+  fake_->SetOpenFails(kSynthIn, true);
+  EXPECT_EQ(said([&] { SelectOut(kSynthIn); }),
+            "MIDI: MIDI Out '" + kSynthIn + "' not opened: the MIDI system refused it\n");
+  // The system gone once the input had been let go: no input can be made.
+  ASSERT_GT(SelectIn(kOther), 0);
+  ASSERT_EQ(SelectIn(IMidiPorts::kOffName, 0), 0);
+  fake_->SetUnavailable(true);
+  for (int twice = 0; twice < 2; ++twice) {
+    EXPECT_EQ(said([&] { SelectIn(kOther); }), "MIDI: MIDI In '" + kOther + "' not opened: no MIDI system\n");
+  }
 }

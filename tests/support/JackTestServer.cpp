@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/sem.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +27,30 @@ bool ServerAnswers() {
   if (!probe) return false;
   jack_client_close(probe);
   return true;
+}
+
+// A jackd killed (SIGKILL) leaves its entry in the machine's registry of JACK servers,
+// which holds eight, until a server of its name starts again: a test server's is
+// taken out once it has ended, under the registry's own lock, as jackd takes out a
+// dead one of its own name.
+void ForgetEndedServer(pid_t pid) {
+  constexpr key_t kRegistryLock = 0x282929;
+  constexpr off_t kHeaderBytes = 24, kEntryBytes = 264;
+  constexpr int kEntries = 8;
+  const int registry = open("/dev/shm/jack-shm-registry", O_RDWR | O_CLOEXEC);
+  if (registry < 0) return;
+  const int lock = semget(kRegistryLock, 1, 0);
+  sembuf take = {0, -1, SEM_UNDO}, give = {0, 1, SEM_UNDO};
+  const bool locked = lock >= 0 && semop(lock, &take, 1) == 0;
+  const std::vector<char> empty(kEntryBytes, 0);
+  for (int i = 0; i < kEntries; ++i) {
+    pid_t entry = 0;
+    const off_t at = kHeaderBytes + i * kEntryBytes;
+    if (pread(registry, &entry, sizeof entry, at) != sizeof entry || entry != pid) continue;
+    if (pwrite(registry, empty.data(), empty.size(), at) != kEntryBytes) break;
+  }
+  if (locked) semop(lock, &give, 1);
+  close(registry);
 }
 
 bool Exited(pid_t pid) {
@@ -108,6 +133,7 @@ void JackTestServer::Kill() {
   if (pid_ <= 0) return;
   kill(pid_, SIGKILL);
   waitpid(pid_, nullptr, 0);
+  ForgetEndedServer(pid_);
   pid_ = -1;
 }
 
@@ -123,6 +149,7 @@ void JackTestServer::StopServer() {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+  ForgetEndedServer(pid_);
   pid_ = -1;
 }
 

@@ -19,8 +19,10 @@ public:
   bool Start(int periodFrames = 1024);
   // Stops our jackd only, by its pid, reaps it and lets the next run start.
   void Stop();
-  // Kills our jackd at once (SIGKILL) and reaps it, as a crash would; the lock is
-  // kept, so Start may bring the server back under the same name.
+  // Kills our jackd at once (SIGKILL) and reaps it, as a crash would, and takes its
+  // entry out of the machine's registry of JACK servers (which holds eight and keeps
+  // a killed server's); the lock is kept, so Start may bring the server back under
+  // the same name.
   void Kill();
   const std::string& Name() const { return name_; }
 

@@ -1,0 +1,150 @@
+// The JACK server killed and started again round after round under the editor's
+// ports, with the clock's Clocks going out all the while, as a musician's evening
+// has it: each time the ports see the death within a second, and once the server
+// and the unit are back, choosing the unit's ports finds it (its answer comes).
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Framework/IMidiMsg.h"
+#include "Framework/IMidiPorts.h"
+#include "JackTestServer.h"
+#include "MidiTransport/MidiPortSystem.h"
+#include "SynthSimPorts.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+class CountingSink : public IMidiPortsSink {
+public:
+  void MidiFromDevice(IMidiMsg*) override {}
+  void SysExFromDevice(ISysEx* sysex) override {
+    if (sysex->mSize == 715) answers_.fetch_add(1);
+  }
+  int Answers() const { return answers_.load(); }
+
+private:
+  std::atomic<int> answers_{0};
+};
+
+bool WaitUntil(const std::function<bool()>& done, Clock::duration patience = std::chrono::seconds(60)) {
+  const auto giveUp = Clock::now() + patience;
+  while (!done()) {
+    if (Clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// Clocks at 120 BPM through the editor's output, as the clock's thread sends them.
+class ClockSender {
+public:
+  explicit ClockSender(IMidiPorts& ports)
+      : thread_([this, &ports] {
+          while (!stop_.load()) {
+            ports.SendMidiSysex2({0xF8});
+            std::this_thread::sleep_for(std::chrono::microseconds(20833));
+          }
+        }) {}
+  ~ClockSender() {
+    stop_.store(true);
+    thread_.join();
+  }
+
+private:
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+constexpr const char* kUnit = "Return Unit";
+}  // namespace
+
+TEST(MidiJackServerReturn, TheUnitIsFoundAgainAfterEveryRestartAndEachDeathIsSeenWithinASecond) {
+  const char* roundsAsked = std::getenv("TAVRO_SERVER_RETURN_ROUNDS");
+  const int rounds = roundsAsked ? std::atoi(roundsAsked) : 2;
+  JackTestServer server;
+  auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
+  SynthSimThreadScheduler scheduler;
+  CountingSink sink;
+  auto ports = std::make_unique<IMidiPorts>(&sink, transports);
+  int unfound = 0, late = 0;
+  for (int round = 0; round < rounds; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(server.Start(256)) << "jackd (jackd2) must be installed";
+    auto unit = std::make_unique<SynthSimPorts>(*transports, scheduler, SynthSimSettings{}, kUnit);
+    ASSERT_TRUE(unit->Open());
+    ports->getExternalMIDIInNames();
+    ports->getExternalMIDIOutNames();
+    int in = 1, out = 1;
+    const bool inOpened = ports->setExternalMIDIIn(in, unit->MidiOutName().c_str()) > 0;
+    const bool outOpened = ports->setExternalMIDIOut(out, unit->MidiInName().c_str()) > 0;
+    const int answersBefore = sink.Answers();
+    const unsigned char enquiry[] = {0x33, 0x00, 0x04, 0x28, 0x00};
+    ports->SendMidiSysex(enquiry, 5);
+    const bool found =
+        inOpened && outOpened && WaitUntil([&] { return sink.Answers() > answersBefore; }, std::chrono::seconds(10));
+    unfound += !found;
+    EXPECT_TRUE(inOpened);
+    EXPECT_TRUE(outOpened);
+    EXPECT_TRUE(found);
+    {
+      ClockSender clock(*ports);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      server.Kill();
+      const auto killed = Clock::now();
+      const bool seen = WaitUntil([&] { return ports->SystemGone(); });
+      const double ms = std::chrono::duration<double, std::milli>(Clock::now() - killed).count();
+      std::printf("round %d: unit found %s, the death seen after %.0f ms\n", round, found ? "yes" : "no", ms);
+      late += ms > 1000;
+      EXPECT_TRUE(seen);
+      EXPECT_LT(ms, 1000.0);
+    }
+    int off = 0;
+    ports->setExternalMIDIOut(off, IMidiPorts::kOffName);
+    ports->setExternalMIDIIn(off = 0, IMidiPorts::kOffName);
+    unit.reset();
+  }
+  std::printf("server return: %d rounds, unit not found %d, death seen late %d\n", rounds, unfound, late);
+  ports.reset();
+  server.Stop();
+}
+
+// Another part of the process (a host with JACK clients of its own; the test server's
+// probe here) opens a client once the server is back, while one of ours from before
+// still waits to be closed: the JACK library frees ours itself as that one opens.
+// Ours closes afterwards without touching it again, and a client of ours opened in
+// between keeps its port.
+TEST(MidiJackServerReturn, OursFreedByTheLibraryWhenAnotherClientOpensCloseSafelyAfter) {
+  JackTestServer server;
+  auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
+  ASSERT_TRUE(server.Start(256)) << "jackd (jackd2) must be installed";
+  std::unique_ptr<MidiInputTransport> before = transports->CreateInput("Before", 100);
+  ASSERT_TRUE(before && before->OpenVirtualPort("in"));
+  server.Kill();
+  ASSERT_TRUE(WaitUntil([&] { return before->SystemGone(); }));
+  ASSERT_TRUE(server.Start(256));  // its probe opens a client of its own
+  std::unique_ptr<MidiOutputTransport> after = transports->CreateOutput("After");
+  ASSERT_TRUE(after && after->OpenVirtualPort("out"));
+  before.reset();  // freeing it again would crash or close "After" in its place
+  EXPECT_TRUE(after->IsPortOpen());
+  std::unique_ptr<MidiInputTransport> lister = transports->CreateInput("Lister", 100);
+  ASSERT_TRUE(lister);
+  std::vector<std::string> ports;
+  for (unsigned port = 0; port < lister->PortCount(); ++port) {
+    std::string name;
+    if (lister->PortName(port, name)) ports.push_back(name);
+  }
+  EXPECT_EQ(ports, std::vector<std::string>({"After:out"}));
+  lister.reset();
+  after.reset();
+  server.Stop();
+}
