@@ -24,10 +24,9 @@ public:
   // until Publish; false, leaving the ring unchanged, when it does not fit.
   // threads: producer
   bool Stage(const unsigned char* bytes, uint32_t size);
-  // Hands every staged message to the consumer, or forgets them all.
+  // Hands every staged message to the consumer.
   // threads: producer
   void Publish() { head_.store(staged_, std::memory_order_release); }
-  void Abandon() { staged_ = head_.load(std::memory_order_relaxed); }
   // Length of the oldest message, 0 when the ring is empty.
   // threads: consumer
   uint32_t PeekSize() const;
