@@ -25,7 +25,8 @@ bool UnitAnswersOtherModels(MIDIMessageSender& sender, int model, int stepMillis
   // Not for the librarian: a reply to the check is no program of its bank.
   editor.SetLibrarianRequestActive(false);
   AwaitPanelProgram(editor, kNoProgramAwaited);
-  SendRequest(editor, editor.getDeviceId(), SlotProgramRequestType(model == kTenBankModel ? 0 : kTenBankModel), 0);
+  const int otherModel = model == kTenBankModel ? 0 : kTenBankModel;
+  SendRequest(editor, editor.getDeviceId(), SlotProgramRequestType(otherModel), 0, otherModel);
   for (int step = 0; step < kCheckSteps && manager->otherReply.load() < 0 && !JobStopRequested(sender); ++step) {
     JobPauseMillis(sender, stepMillis);
     AskAgainAfterLateReply(editor);

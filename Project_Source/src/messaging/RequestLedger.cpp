@@ -27,11 +27,11 @@ uint8_t ReplyType(uint8_t requestType, int model) {
   return requestType >= first && requestType <= last ? uint8_t(requestType - first) : kNoReplyType;
 }
 
-bool RequestLedger::sent(int deviceId, uint8_t type, uint8_t number) {
+bool RequestLedger::sent(int deviceId, uint8_t type, uint8_t number, int family) {
   std::lock_guard<std::mutex> hold(lock_);
   const bool first = live_.empty();
   if (first) answered_ = false;
-  live_.push_back(Request{uint8_t(deviceId & 0x0F), type, number, 0});
+  live_.push_back(Request{uint8_t(deviceId & 0x0F), type, number, family, 0});
   return first;
 }
 
@@ -51,13 +51,17 @@ bool RequestLedger::late(uint8_t deviceId, uint8_t type, uint8_t number, uint64_
   owed_.erase(std::remove_if(owed_.begin(), owed_.end(),
                              [nowMicros](const Request& r) { return nowMicros - r.endedMicros > kOwedMicros; }),
               owed_.end());
-  const auto fromUnit = [&](const Request& r) {
-    return r.deviceId == deviceId && EitherFamilyAnswers(r, type, number);
-  };
-  const auto owed = std::find_if(owed_.begin(), owed_.end(), fromUnit);
+  const auto fromUnit = [&](const Request& r) { return r.deviceId == deviceId && r.number == number; };
+  // The live request's own answer, read as the family it was asked as: late only when
+  // that family would answer an owed request so too.
+  const auto live = std::find_if(live_.begin(), live_.end(),
+                                 [&](const Request& r) { return fromUnit(r) && ReplyType(r.type, r.family) == type; });
+  const auto owed = std::find_if(owed_.begin(), owed_.end(), [&](const Request& r) {
+    if (!fromUnit(r)) return false;
+    return live == live_.end() ? EitherFamilyAnswers(r, type, number) : ReplyType(r.type, live->family) == type;
+  });
   if (owed == owed_.end()) return false;
   owed_.erase(owed);
-  const auto live = std::find_if(live_.begin(), live_.end(), fromUnit);
   if (live != live_.end()) {
     askAgain_ = true;
     again_ = *live;

@@ -2,9 +2,12 @@
 // Which dump answers which request. A request is live from its first send until its
 // wait ends; one that ended unanswered is owed a reply for a while, and a dump that
 // answers an owed request is late: it is loaded nowhere, however much it looks like
-// the answer of the request now live. The unit answers in order, so a dump that could
-// answer both an owed and the live request is taken for the owed one's, and the live
-// request is asked again: its own answer follows either way.
+// the answer of the request now live. The unit answers in order, so a dump that
+// answers the live request as the family whose form it was asked in, and an owed one
+// as that same family, is taken for the owed one's, and the live request is asked
+// again: its own answer follows either way. (Read as the other family, the dump may
+// answer an owed request the unit never understood: the other-model check asks in the
+// other family's form right after a request of this family went unanswered.)
 //
 // While a request is live, a dump is its answer only when it is of the type the
 // panel's model answers it with; the other family's answer, or a dump nobody asked
@@ -32,6 +35,7 @@ public:
     uint8_t deviceId = 0;
     uint8_t type = 0;
     uint8_t number = 0;
+    int family = 0;  // the model whose form the request was asked in
     uint64_t endedMicros = 0;
   };
   enum class Verdict {
@@ -41,8 +45,9 @@ public:
     kUnasked,     // answers nothing live: not loaded
   };
 
-  // True when this send began a new request (none was live).
-  bool sent(int deviceId, uint8_t type, uint8_t number);
+  // True when this send began a new request (none was live). `family`: the model whose
+  // form the request is in.
+  bool sent(int deviceId, uint8_t type, uint8_t number, int family);
   // The live request's wait ended; unless an answer came, it is owed one.
   void ended(uint64_t nowMicros);
   // A dump from unit `deviceId` arriving at `nowMicros` answers a request owed an

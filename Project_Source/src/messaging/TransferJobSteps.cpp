@@ -5,6 +5,7 @@
 
 #include "Kit_TimeSource.h"
 #include "librarian/PatchLibrarian.h"
+#include "messaging/DumpParameters.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
@@ -97,12 +98,13 @@ void SetTabRefreshPending(MessagingEditor& editor) {
   if (MIDIMessageManager* manager = editor.messageManager()) manager->tabRefreshPending = true;
 }
 
-void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number) {
+void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number, int formModel) {
   const unsigned char request[5] = {kMakerId, static_cast<unsigned char>(deviceId & 0x0F), kModelByte,
                                     static_cast<unsigned char>(type & 0x7F), static_cast<unsigned char>(number & 0x7F)};
   MIDIMessageManager* manager = editor.messageManager();
   // A new request: what the one before was answered with is no answer of this one.
-  if (manager && manager->requests.sent(request[1], request[3], request[4])) manager->otherReply = -1;
+  const int family = formModel >= 0 ? formModel : editor.panelParameters().Model();
+  if (manager && manager->requests.sent(request[1], request[3], request[4], family)) manager->otherReply = -1;
   editor.checksumCheckAndSend(request, 5);
 }
 
@@ -114,7 +116,7 @@ void AskAgainAfterLateReply(MessagingEditor& editor) {
   MIDIMessageManager* manager = editor.messageManager();
   RequestLedger::Request request;
   if (manager && manager->requests.takeAskAgain(&request))
-    SendRequest(editor, request.deviceId, request.type, request.number);
+    SendRequest(editor, request.deviceId, request.type, request.number, request.family);
 }
 
 namespace {

@@ -65,8 +65,9 @@ void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText);
 std::string UnansweredText(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText);
 
 // Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7); the
-// first send since the last request ended begins a request (RequestLedger.h).
-void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number);
+// first send since the last request ended begins a request (RequestLedger.h). It is in
+// the form of `formModel` (-1: the panel's model).
+void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number, int formModel = -1);
 // The request's wait is over: an answer that comes after it is late. The waits below
 // end their request themselves.
 void EndRequest(MessagingEditor& editor);
