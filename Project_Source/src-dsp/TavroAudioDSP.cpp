@@ -96,7 +96,7 @@ bool Tavro::defer(const TickAction& action) {
 
 // What waited for a transfer is handed on by tick-performer, which may take the plug-in.
 void Tavro::releaseWhatMayGo() {
-  if (!heldMidi.mayRelease(transfer_.transferBusy) || heldMidiReleaseQueued.exchange(true)) return;
+  if (!heldMidi.mayRelease(transferRuns()) || heldMidiReleaseQueued.exchange(true)) return;
   TickAction release;
   release.kind = TickAction::kReleaseHeldMidi;
   if (!defer(release)) heldMidiReleaseQueued = false;

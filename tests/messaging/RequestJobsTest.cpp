@@ -578,6 +578,12 @@ TEST(RequestLedger, AnOwedAnswerIsLateOnlyWithinItsTimeAndFromItsUnit) {
   ledger.ended(1000);
   EXPECT_FALSE(ledger.late(5, 0, 0, 1000 + RequestLedger::kOwedMicros + 1)) << "forgotten";
   EXPECT_EQ(ledger.owed(), 0u);
+  // Forgotten too when no dump ever comes: a silent unit asked again and again.
+  for (uint64_t t = 0; t < 10 * RequestLedger::kOwedMicros; t += 1000000) {
+    ledger.sent(5, 0x0A, 0, 1);
+    ledger.ended(t);
+  }
+  EXPECT_LE(ledger.owed(), size_t(RequestLedger::kOwedMicros / 1000000 + 1));
 }
 
 TEST(RequestJobs, AnUnansweredCheckLeavesNoResponse) {

@@ -37,6 +37,7 @@ bool RequestLedger::sent(int deviceId, uint8_t type, uint8_t number, int family)
 
 void RequestLedger::ended(uint64_t nowMicros) {
   std::lock_guard<std::mutex> hold(lock_);
+  forget(nowMicros);
   if (!answered_)
     for (Request request : live_) {
       request.endedMicros = nowMicros;
@@ -48,9 +49,7 @@ void RequestLedger::ended(uint64_t nowMicros) {
 
 bool RequestLedger::late(uint8_t deviceId, uint8_t type, uint8_t number, uint64_t nowMicros) {
   std::lock_guard<std::mutex> hold(lock_);
-  owed_.erase(std::remove_if(owed_.begin(), owed_.end(),
-                             [nowMicros](const Request& r) { return nowMicros - r.endedMicros > kOwedMicros; }),
-              owed_.end());
+  forget(nowMicros);
   const auto fromUnit = [&](const Request& r) { return r.deviceId == deviceId && r.number == number; };
   // The live request's own answer, read as the family it was asked as: late only when
   // that family would answer an owed request so too.
@@ -80,6 +79,12 @@ RequestLedger::Verdict RequestLedger::offer(uint8_t type, uint8_t number, int mo
       std::any_of(live_.begin(), live_.end(), [&](const Request& r) { return EitherFamilyAnswers(r, type, number); });
   if (answers) answered_ = true;
   return own ? Verdict::kAnswer : answers ? Verdict::kOtherModel : Verdict::kUnasked;
+}
+
+void RequestLedger::forget(uint64_t nowMicros) {
+  owed_.erase(std::remove_if(owed_.begin(), owed_.end(),
+                             [nowMicros](const Request& r) { return nowMicros - r.endedMicros > kOwedMicros; }),
+              owed_.end());
 }
 
 bool RequestLedger::takeAskAgain(Request* request) {

@@ -61,6 +61,9 @@ public:
   size_t owed() const;
 
 private:
+  // Drops the owed answers past their time; with lock_ held.
+  void forget(uint64_t nowMicros);
+
   mutable std::mutex lock_;
   std::vector<Request> live_;  // guarded by lock_
   std::vector<Request> owed_;  // guarded by lock_, oldest first
