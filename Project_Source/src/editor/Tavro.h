@@ -404,8 +404,10 @@ public:
   // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
   // go to the MIDI manager; the host's go to the first slot on their channel, or are
   // spread over the keyboard zone of linked slots it belongs to.
-  // While a transfer runs, or while earlier messages wait, a message waits in the
-  // hold (HeldMidi.h) instead of being dropped.
+  // While a transfer runs, or while earlier ones wait, a host message waits in the
+  // hold (HeldMidi.h) instead of being dropped. The unit's messages are dropped while
+  // a transfer shows: its knobs moved the unit already, and the panel follows the
+  // moves that come after.
   // threads: midi-in (fromDevice, no lock at entry), main (host, under the plug-in mutex)
   void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
   // Hands on, in order, what waits in the hold and may go now, and says what it had

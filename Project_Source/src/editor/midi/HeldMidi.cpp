@@ -17,7 +17,7 @@ bool HeldMidi::MayPassTransfer(const IMidiMsg& msg) {
   }
 }
 
-bool HeldMidi::push(const IMidiMsg& msg, bool fromDevice) {
+bool HeldMidi::push(const IMidiMsg& msg) {
   std::lock_guard<std::mutex> hold(lock_);
   const size_t count = count_.load();
   const size_t limit = IsNoteOff(msg) ? ring_.size() : kCapacity;
@@ -25,16 +25,16 @@ bool HeldMidi::push(const IMidiMsg& msg, bool fromDevice) {
     ++refused_;
     return false;
   }
-  ring_[(head_ + count) % ring_.size()] = Entry{msg, fromDevice};
+  ring_[(head_ + count) % ring_.size()] = msg;
   if (count == 0) frontMayPass_ = MayPassTransfer(msg);
   count_ = count + 1;
   return true;
 }
 
-bool HeldMidi::front(bool transferBusy, Entry* entry) {
+bool HeldMidi::front(bool transferBusy, IMidiMsg* msg) {
   std::lock_guard<std::mutex> hold(lock_);
   if (count_.load() == 0 || (transferBusy && !frontMayPass_.load())) return false;
-  *entry = ring_[head_];
+  *msg = ring_[head_];
   return true;
 }
 
@@ -43,7 +43,7 @@ void HeldMidi::done() {
   const size_t count = count_.load();
   if (count == 0) return;
   head_ = (head_ + 1) % ring_.size();
-  frontMayPass_ = count > 1 && MayPassTransfer(ring_[head_].msg);
+  frontMayPass_ = count > 1 && MayPassTransfer(ring_[head_]);
   count_ = count - 1;
 }
 

@@ -33,25 +33,24 @@ MidiRoutingState RoutingState(const Tavro& plug) {
 
 void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (!msg || !midiManager) return;
-  if (fromDevice && midiFilters_.ignoreDeviceMidi) return;
+  if (fromDevice && (transfer_.transferBusy || midiFilters_.ignoreDeviceMidi)) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
-  if (!transferRuns() && heldMidi.empty()) {
+  if (fromDevice || (!transferRuns() && heldMidi.empty())) {
     takeMidiMsg(msg, fromDevice);
     return;
   }
-  // Nothing is dropped while a transfer runs: it waits, and what may pass the
-  // transfer goes at once when nothing waits before it. The unit's messages wait for
-  // a thread holding the plug-in (the next host message or the render tick's release).
-  heldMidi.push(*msg, fromDevice);
-  if (!fromDevice) releaseHeldMidi();
+  // Nothing the host plays is dropped while a transfer runs: it waits, and what may
+  // pass the transfer goes at once when nothing waits before it.
+  heldMidi.push(*msg);
+  releaseHeldMidi();
 }
 
 bool Tavro::transferRuns() const { return transfer_.transferBusy || IsTransferring(); }
 
 void Tavro::releaseHeldMidi() {
-  HeldMidi::Entry entry;
-  while (heldMidi.front(transferRuns(), &entry)) {
-    takeMidiMsg(&entry.msg, entry.fromDevice);
+  IMidiMsg msg;
+  while (heldMidi.front(transferRuns(), &msg)) {
+    takeMidiMsg(&msg, false);
     heldMidi.done();
   }
   // Said once all that waited has gone, with every refusal since the last said.
