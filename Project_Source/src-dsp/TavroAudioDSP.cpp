@@ -84,6 +84,7 @@ void Tavro::tick(double** outputs, int nFrames) {
   followTransport();
   followHostTempo();
   sendDueMessages(nFrames);
+  releaseWhatMayGo();
   if (tickDeferred_ && tickPerformer) tickPerformer->wake();
 }
 
@@ -91,6 +92,14 @@ bool Tavro::defer(const TickAction& action) {
   const bool queued = tickActions.push(action);
   tickDeferred_ = tickDeferred_ || queued;
   return queued;
+}
+
+// What waited for a transfer is handed on by tick-performer, which may take the plug-in.
+void Tavro::releaseWhatMayGo() {
+  if (!heldMidi.mayRelease(transferRuns()) || heldMidiReleaseQueued.exchange(true)) return;
+  TickAction release;
+  release.kind = TickAction::kReleaseHeldMidi;
+  if (!defer(release)) heldMidiReleaseQueued = false;
 }
 
 void Tavro::followTransport() {
@@ -223,6 +232,14 @@ void Tavro::performTickAction(const TickAction& action) {
       printDebugInfo("PROCESSOR: Host tempo synced to " + std::to_string(action.a) + "BPM");
       break;
     case TickAction::kDelayText: ShowText(kept_.midiOutDelayDisplay, DelayText(action.a, action.b)); break;
+    case TickAction::kReleaseHeldMidi: {
+      heldMidiReleaseQueued = false;
+      // Tear-down performs the ring's rest and may hold the plug-in while it waits.
+      if (closing.StopRequested()) break;
+      Kit_MutexLock hold(GetMutex());
+      releaseHeldMidi();
+      break;
+    }
   }
 }
 

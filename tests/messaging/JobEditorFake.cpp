@@ -15,7 +15,9 @@ JobEditorFake::JobEditorFake(int model)
     : sim(SimAt(model), scheduler,
           [this](const SynthSim::Message& m) {
             replies.push_back(m);
-            Receive(m.data(), int(m.size()));
+            // The port's road: a reply to a request that has ended is refused first.
+            const ISysEx message(0, m.data(), int(m.size()));
+            if (!manager.refuseLateReply(&message)) Receive(m.data(), int(m.size()));
           }),
       panel(model) {
   Kit_SetTimeSource(&clock);

@@ -46,6 +46,9 @@ TEST(DeviceEnquiryJob, ASilentUnitIsProbedFromStepFifteenAndGivenUpAfterThirtySi
   // panel's parser and leaves the device id alone.
   EXPECT_FALSE(bench.enquiryPending);
   bench.sim.SetSettings(Unit(JobEditorFake::kDeviceId));
+  // Asked once the probes are no longer owed an answer: before, the reply could be
+  // the late answer of the probe to id 5, and would not be loaded.
+  bench.clock.Advance(RequestLedger::kOwedMicros + 1);
   bench.RequestPerformance();
   EXPECT_TRUE(bench.dataProcessed);
   EXPECT_EQ(bench.deviceId, 0);
@@ -466,6 +469,121 @@ TEST(RequestJobs, AUnitOfTheOtherModelsThatDoesNotAnswerIsNamed) {
     EXPECT_EQ(bench.unsavedMarks, 0);
     EXPECT_TRUE(bench.Stored(0).empty());
   }
+}
+
+// An NL1/NL2 panel asks for CARD 3 with 0x0E, which an NL2x reads as "send slot": its
+// four edit slots come back, as type 0. They are no programs of CARD 3.
+TEST(RequestJobs, TheOtherModelsAnswerToABankRequestIsNotLoaded) {
+  Bench bench(7, Unit(7), 1);
+  SynthSimSettings unit = Unit(7);
+  unit.model = 2;
+  bench.sim.SetSettings(unit);
+  JobArgs args = JobTestBench::Job(kJobRequestAllPatches);
+  args.bank = 3;
+  bench.Run(args);
+  for (int p = 0; p < 4; ++p) EXPECT_TRUE(bench.Stored(p).empty()) << p;
+  EXPECT_EQ(bench.unsavedMarks, 0);
+  EXPECT_EQ(bench.statuses.back(), "Unit answers NL2x requests: check model!");
+  // It stopped at the first answer: one request went out.
+  EXPECT_EQ(RequestsReceived(bench.sim), (std::vector<std::string>{"14 0"}));
+}
+
+// The same for one stored program asked into the selected slot.
+TEST(RequestJobs, TheOtherModelsAnswerToOneProgramRequestIsNotLoaded) {
+  Bench bench(7, Unit(7), 1);
+  SynthSimSettings unit = Unit(7);
+  unit.model = 2;
+  bench.sim.SetSettings(unit);
+  bench.librarian.selectedSlot = 2;
+  JobArgs args = JobTestBench::Job(kJobRequestSinglePatch);
+  args.bank = 3;
+  bench.Run(args);
+  EXPECT_TRUE(bench.Stored(2).empty());
+  EXPECT_EQ(bench.unsavedMarks, 0);
+  EXPECT_EQ(bench.statuses.back(), "Unit answers NL2x requests: check model!");
+}
+
+// The check's answer takes 1.4 s, past the check's five steps; the next request is
+// asked at once and the answer arrives during it. It answers the check, not the
+// request: nothing is loaded.
+TEST(RequestJobs, TheChecksLateAnswerIsNotTakenForTheNextRequests) {
+  Bench bench(7, Unit(7, 1400 * 1000), 1);
+  SynthSimSettings unit = Unit(7, 1400 * 1000);
+  unit.model = 2;
+  bench.sim.SetSettings(unit);
+  bench.sim.SetValue("kFilterCutoff", 0, 99);
+  const int cutoff = bench.panel.At("kFilterCutoff", 0);
+  JobArgs args = JobTestBench::Job(kJobRequestPart);
+  args.toPanel = true;
+  bench.Run(args);
+  EXPECT_EQ(bench.statuses.back(), "No response from Hardware!");
+  bench.statuses.clear();
+  bench.Run(args);
+  EXPECT_EQ(bench.panel.At("kFilterCutoff", 0), cutoff);
+  EXPECT_FALSE(bench.Shown("Data processed - Ready!"));
+  EXPECT_FALSE(bench.dataProcessed);
+}
+
+// The check asks right after a request of this family went unanswered: the check's
+// answer, 400 ms late, also reads as that request's slot A. It is the check's.
+TEST(RequestJobs, TheChecksAnswerIsNotTakenForTheUnansweredRequestBeforeIt) {
+  Bench bench(7, Unit(7, 400 * 1000), 1);
+  SynthSimSettings unit = Unit(7, 400 * 1000);
+  unit.model = 2;
+  bench.sim.SetSettings(unit);
+  JobArgs args = JobTestBench::Job(kJobRequestPart);
+  args.toPanel = true;
+  bench.Run(args);
+  EXPECT_EQ(bench.statuses.back(), "Unit answers NL2x requests: check model!");
+}
+
+// A unit that came late to its first request: the answer the next request gets could
+// be the first one's, so it is not loaded and the request is asked again; the answer
+// to that is loaded.
+TEST(RequestJobs, AnAnswerThatMayBeLateIsPassedOverAndTheRequestAskedAgain) {
+  Bench bench(7, Unit(7, 1000, true), 1);
+  bench.sim.SetValue("kFilterCutoff", 0, 99);
+  JobArgs args = JobTestBench::Job(kJobRequestPart);
+  args.toPanel = true;
+  bench.Run(args);
+  EXPECT_EQ(bench.statuses.back(), "No response from Hardware!");
+  bench.sim.SetSettings(Unit(7));
+  bench.statuses.clear();
+  const size_t before = RequestsReceived(bench.sim).size();
+  bench.Run(args);
+  EXPECT_EQ(bench.panel.At("kFilterCutoff", 0), 99);
+  EXPECT_EQ(bench.statuses.back(), "Data processed - Ready!");
+  // Slot A's request three times: the first run asked the unit's id twice (the
+  // request and its probe), and an answer was owed to each. (Its check asked in the
+  // other family's form, which the unit does not answer with slot A.)
+  const std::vector<std::string> all = RequestsReceived(bench.sim);
+  EXPECT_EQ(std::vector<std::string>(all.begin() + long(before), all.end()),
+            (std::vector<std::string>{"10 0", "10 0", "10 0"}));
+}
+
+// Owed answers are forgotten after their time; both families' answers count.
+TEST(RequestLedger, AnOwedAnswerIsLateOnlyWithinItsTimeAndFromItsUnit) {
+  EXPECT_EQ(ReplyType(0x0E, 1), 4);
+  EXPECT_EQ(ReplyType(0x0E, 2), 0);
+  EXPECT_EQ(ReplyType(0x0A, 2), kNoReplyType);
+  EXPECT_EQ(ReplyType(0x29 + 3, 2), 0x1F + 3);
+  RequestLedger ledger;
+  ledger.sent(5, 0x0E, 0, 2);
+  ledger.ended(1000);
+  EXPECT_FALSE(ledger.late(6, 0, 0, 2000)) << "another unit";
+  EXPECT_FALSE(ledger.late(5, 0, 1, 2000)) << "another number";
+  EXPECT_TRUE(ledger.late(5, 4, 0, 2000)) << "the first family's answer";
+  EXPECT_FALSE(ledger.late(5, 0, 0, 2000)) << "paid";
+  ledger.sent(5, 0x0E, 0, 2);
+  ledger.ended(1000);
+  EXPECT_FALSE(ledger.late(5, 0, 0, 1000 + RequestLedger::kOwedMicros + 1)) << "forgotten";
+  EXPECT_EQ(ledger.owed(), 0u);
+  // Forgotten too when no dump ever comes: a silent unit asked again and again.
+  for (uint64_t t = 0; t < 10 * RequestLedger::kOwedMicros; t += 1000000) {
+    ledger.sent(5, 0x0A, 0, 1);
+    ledger.ended(t);
+  }
+  EXPECT_LE(ledger.owed(), size_t(RequestLedger::kOwedMicros / 1000000 + 1));
 }
 
 TEST(RequestJobs, AnUnansweredCheckLeavesNoResponse) {

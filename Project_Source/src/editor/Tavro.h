@@ -52,6 +52,7 @@
 #include "editor/TickActions.h"
 #include "editor/UISettings.h"
 #include "editor/commands/TabSwitchFunctions.h"
+#include "editor/midi/HeldMidi.h"
 #include "editor/midi/IMidiQueue.h"
 #include "editor/panel/ControlDisplay.h"
 #include "librarian/LibrarianEditor.h"
@@ -403,8 +404,17 @@ public:
   // MIDI in (TavroIncoming.cpp): the synthesizer's channel messages on a part channel
   // go to the MIDI manager; the host's go to the first slot on their channel, or are
   // spread over the keyboard zone of linked slots it belongs to.
+  // While a transfer runs, or while earlier ones wait, a host message waits in the
+  // hold (HeldMidi.h) instead of being dropped. The unit's messages are dropped while
+  // a transfer shows: its knobs moved the unit already, and the panel follows the
+  // moves that come after.
   // threads: midi-in (fromDevice, no lock at entry), main (host, under the plug-in mutex)
   void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
+  // Hands on, in order, what waits in the hold and may go now, and says what it had
+  // to refuse. threads: main, tick-performer (under the plug-in mutex)
+  void releaseHeldMidi();
+  // A transfer shows its overlay or its worker runs.
+  bool transferRuns() const;
   // A host message spread over zone `mode` (0-6) of linked slots: one copy for each slot
   // of the zone (shrunk to its soloed slot), in the order A to D; nothing while the
   // ports are not set. threads: main (under the plug-in mutex)
@@ -422,7 +432,9 @@ public:
   void showUnitChoice(int slot, bool performance, int bank, int program) override;
   bool midiClassBlocked(bool fromDevice, int filterClass) const override;
   void lightIncomingMidi(int slot) override;
-  void routeMidiToSynth(IMidiMsg* msg) override { MIDIOutRoutingSwitch(msg); }
+  // What the host or the unit played is no panel message of its own: a transfer's
+  // hold of the panel's output does not drop it.
+  void routeMidiToSynth(IMidiMsg* msg) override;
   void sendMidiToSynthNow(IMidiMsg* msg) override { sendMidiMsgAndLog(msg); }
   int synthModel() const override { return unitLink_.nordModel.load(); }
   void setLocalControl(bool on) override { midiFilters_.localControl = on; }
@@ -584,6 +596,9 @@ public:
 
   // ---- shared state ----
   IMidiQueue midiQueue{1024, 1024};
+  // Short messages waiting for a transfer's end; a release is in the tick ring.
+  HeldMidi heldMidi;
+  std::atomic<bool> heldMidiReleaseQueued{false};
   ITimeInfo timeInfo;
   double sampleRate = 0.0;
   double uiScale = 1.0;
@@ -605,6 +620,8 @@ public:
   CurrentFilePair leftProgramFile, leftPerformanceFile;
 
 private:
+  // One incoming short message on its way (TavroIncoming.cpp).
+  void takeMidiMsg(IMidiMsg* msg, bool fromDevice);
   // Gives the bank lists of `listKind` one text per file (long names shortened and
   // logged) and has the two list controls draw them.
   ListedFiles fillFileLists(int listKind);
@@ -646,6 +663,7 @@ private:
   // messages, the notes off after a reset and the activity lights. `defer` is false
   // when the ring was full.
   void tick(double** outputs, int nFrames);
+  void releaseWhatMayGo();
   void followTransport();
   void followHostTempo();
   void sendDueMessages(int nFrames);

@@ -21,12 +21,13 @@
 
 struct TickAction {
   enum Kind : int {
-    kSendMidi,        // msg to the synthesizer's port
-    kAllSoundsOff,    // notes off on every slot, after a reset
-    kStartJob,        // a = job code
-    kTempoOutOfSync,  // log line
-    kTempoSynced,     // log line; a = beats per minute
-    kDelayText,       // the delay read-out; a = milliseconds, b = block size
+    kSendMidi,         // msg to the synthesizer's port
+    kAllSoundsOff,     // notes off on every slot, after a reset
+    kStartJob,         // a = job code
+    kTempoOutOfSync,   // log line
+    kTempoSynced,      // log line; a = beats per minute
+    kDelayText,        // the delay read-out; a = milliseconds, b = block size
+    kReleaseHeldMidi,  // what waited for a transfer's end
   };
   Kind kind = kSendMidi;
   IMidiMsg msg;

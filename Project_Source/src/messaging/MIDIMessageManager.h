@@ -26,6 +26,7 @@
 #include "librarian/PatchLibrarian.h"
 #include "messaging/LibrarianDumpReceivers.h"
 #include "messaging/MIDIMessageSender.h"
+#include "messaging/RequestLedger.h"
 
 #include <Poco/Thread.h>
 
@@ -88,6 +89,8 @@ public:
   // otherReply (type * 128 + number; -1 none) for the request to say what came.
   std::atomic<int> awaitedPanelProgram{-1};
   std::atomic<int> otherReply{-1};
+  // The requests sent and the answers still owed (RequestLedger.h).
+  RequestLedger requests;
 
   // ---- parameter road ----
   // A program (job 1, per slot) or performance (job 0) resend, or a request of the
@@ -109,6 +112,10 @@ public:
   // to 4; nothing of a message under 4 bytes is read.
   // threads: midi-in, worker (jobs' own dumps), main (the librarian list's paste)
   void ProcessSysEx(ISysEx* message, bool fromDevice);
+  // A dump from the synthesizer's port that answers a request which has ended: true,
+  // and it must not be loaded. Messages the editor feeds itself are not asked.
+  // threads: midi-in
+  bool refuseLateReply(const ISysEx* message);
   // A program dump into its slot of the panel: 139 or 149 bytes, slot byte 0..3.
   void sysexPartPatchParse(ISysEx* message);
   // A performance dump: the enquiry's reply while one is pending (nothing changes but
@@ -194,6 +201,10 @@ private:
   // ProcessSysEx's three takers. The librarian's armed receivers: true when one of
   // them answered for the message (taken, refused or passed over as a late reply).
   bool offerToLibrarianReceivers(const uint8_t* bytes, size_t size);
+  // While a request is live, only a dump of the type it awaits goes on (true); the
+  // other family's answer is kept aside as otherReply, and neither it nor a dump nobody
+  // asked for is loaded.
+  bool offerToLiveRequest(const uint8_t* bytes);
   // A dump while a transfer runs: into the panel, or kept aside as otherReply when a
   // program other than the awaited one.
   void takeIntoPanel(ISysEx* message);

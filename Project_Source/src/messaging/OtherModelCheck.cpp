@@ -25,9 +25,13 @@ bool UnitAnswersOtherModels(MIDIMessageSender& sender, int model, int stepMillis
   // Not for the librarian: a reply to the check is no program of its bank.
   editor.SetLibrarianRequestActive(false);
   AwaitPanelProgram(editor, kNoProgramAwaited);
-  SendRequest(editor, editor.getDeviceId(), SlotProgramRequestType(model == kTenBankModel ? 0 : kTenBankModel), 0);
-  for (int step = 0; step < kCheckSteps && manager->otherReply.load() < 0 && !JobStopRequested(sender); ++step)
+  const int otherModel = model == kTenBankModel ? 0 : kTenBankModel;
+  SendRequest(editor, editor.getDeviceId(), SlotProgramRequestType(otherModel), 0, otherModel);
+  for (int step = 0; step < kCheckSteps && manager->otherReply.load() < 0 && !JobStopRequested(sender); ++step) {
     JobPauseMillis(sender, stepMillis);
+    AskAgainAfterLateReply(editor);
+  }
+  EndRequest(editor);
   const int reply = manager->otherReply.load();
   AwaitPanelProgram(editor, -1);
   // Type 0 is an edit slot's program; anything else (a late stored program) says the
@@ -35,12 +39,12 @@ bool UnitAnswersOtherModels(MIDIMessageSender& sender, int model, int stepMillis
   return reply >= 0 && reply / 128 == 0;
 }
 
+}  // namespace
+
 std::string OtherModelsText(int model) {
   return model == kTenBankModel ? "Unit answers NL1/NL2 requests: check model!"
                                 : "Unit answers NL2x requests: check model!";
 }
-
-}  // namespace
 
 std::string UnansweredText(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText) {
   MessagingEditor& editor = JobEditor(sender);

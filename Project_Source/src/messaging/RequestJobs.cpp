@@ -52,6 +52,13 @@ void ShowOtherReply(MIDIMessageSender& sender, const JobArgs& args) {
     ShowOutcome(sender, args, OtherReplyText(manager->otherReply));
 }
 
+// The unit answered a librarian request in the other family's form: nothing was
+// loaded, and the line names the family, as a check would.
+void ShowOtherModel(MIDIMessageSender& sender) {
+  sender.timedOut = true;
+  JobEditor(sender).showStatus(OtherModelsText(Model(JobEditor(sender))));
+}
+
 // A request under way: the overlay shows, and the line drops what an earlier step said
 // ("Data processed - Ready!" of the last request) until the request says its own. A
 // kept request leaves the outcome of the transfer before it readable.
@@ -130,6 +137,7 @@ void EndLibrarianRequest(MIDIMessageSender& sender, WaitEnd end, int stepMillis,
   MessagingEditor& editor = JobEditor(sender);
   ReportLibrarianStore(editor, end == WaitEnd::kReply);
   if (end == WaitEnd::kTimeOut) editor.showStatus(UnansweredText(sender, Model(editor), stepMillis, timeOutText));
+  if (end == WaitEnd::kOtherReply) ShowOtherModel(sender);
   if (end != WaitEnd::kAbandoned) ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
@@ -187,6 +195,7 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
     if (end == WaitEnd::kTimeOut && number == 0)
       editor.showStatus(UnansweredText(sender, Model(editor), step, "CONNECTION TIMED OUT!"));
     if (end == WaitEnd::kTimeOut && number > 0) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
+    if (end == WaitEnd::kOtherReply) ShowOtherModel(sender);
     const SlotStore stored = LastLibrarianStore(editor);
     if (stored == SlotStore::kStored) ++received;
     if (end == WaitEnd::kReply && stored != SlotStore::kStored) editor.showStatus(StoreRefusal(editor, stored));

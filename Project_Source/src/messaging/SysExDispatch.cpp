@@ -2,6 +2,7 @@
 // standard and the spaced performance form among them) or the device-id enquiry.
 
 #include "Framework/IMidiMsg.h"
+#include "Kit_TimeSource.h"
 #include "librarian/PatchLibrarian.h"
 #include "librarian/PatchTemplates.h"
 #include "librarian/TavroParams.h"
@@ -16,13 +17,35 @@ constexpr int kShortestReadable = 4;  // up to the model byte
 constexpr int kShortestDump = 130;
 constexpr uint8_t kHighestDeviceId = 15;
 constexpr uint8_t kHighestModelByte = 4;
+constexpr int kRequestSize = 7;  // F0 33 id 04 type number F7; anything longer is a dump
+constexpr size_t kTypeAt = 4, kNumberAt = 5;
 }  // namespace
+
+bool MIDIMessageManager::refuseLateReply(const ISysEx* message) {
+  if (!message || !message->mData || message->mSize <= kRequestSize) return false;
+  const uint8_t* bytes = message->mData;
+  if (bytes[1] != kMakerId) return false;
+  return requests.late(bytes[2], bytes[kTypeAt], bytes[kNumberAt], Kit_Time().NowMicros());
+}
+
+bool MIDIMessageManager::offerToLiveRequest(const uint8_t* bytes) {
+  const int model = plug_->panelParameters().Model();
+  switch (requests.offer(bytes[kTypeAt], bytes[kNumberAt], model)) {
+    case RequestLedger::Verdict::kNoRequest:
+    case RequestLedger::Verdict::kAnswer: return true;
+    case RequestLedger::Verdict::kOtherModel: otherReply = bytes[kTypeAt] * 128 + bytes[kNumberAt]; break;
+    case RequestLedger::Verdict::kUnasked: break;
+  }
+  sysexBusy = false;
+  return false;
+}
 
 void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
   if (!fromDevice || !plug_ || !message || !message->mData || message->mSize < kShortestReadable) return;
   const uint8_t* bytes = message->mData;
   const int size = message->mSize;
   if (bytes[1] != kMakerId || bytes[2] > kHighestDeviceId || bytes[3] > kHighestModelByte) return;
+  if (size > kRequestSize && !offerToLiveRequest(bytes)) return;
   if (offerToLibrarianReceivers(bytes, size_t(size))) return;
 
   // While a reply is awaited, a message of neither dump's form is a reply that cannot be read.

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "Kit_TimeSource.h"
 #include "librarian/PatchLibrarian.h"
+#include "messaging/DumpParameters.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
@@ -101,10 +103,25 @@ void SetTabRefreshPending(MessagingEditor& editor) {
   if (MIDIMessageManager* manager = editor.messageManager()) manager->tabRefreshPending = true;
 }
 
-void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number) {
+void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number, int formModel) {
   const unsigned char request[5] = {kMakerId, static_cast<unsigned char>(deviceId & 0x0F), kModelByte,
                                     static_cast<unsigned char>(type & 0x7F), static_cast<unsigned char>(number & 0x7F)};
+  MIDIMessageManager* manager = editor.messageManager();
+  // A new request: what the one before was answered with is no answer of this one.
+  const int family = formModel >= 0 ? formModel : editor.panelParameters().Model();
+  if (manager && manager->requests.sent(request[1], request[3], request[4], family)) manager->otherReply = -1;
   editor.checksumCheckAndSend(request, 5);
+}
+
+void EndRequest(MessagingEditor& editor) {
+  if (MIDIMessageManager* manager = editor.messageManager()) manager->requests.ended(Kit_Time().NowMicros());
+}
+
+void AskAgainAfterLateReply(MessagingEditor& editor) {
+  MIDIMessageManager* manager = editor.messageManager();
+  RequestLedger::Request request;
+  if (manager && manager->requests.takeAskAgain(&request))
+    SendRequest(editor, request.deviceId, request.type, request.number, request.family);
 }
 
 namespace {
@@ -133,10 +150,13 @@ std::string OtherReplyText(int typeAndNumber) {
   return "Bank " + std::to_string(type - 1) + " Prog " + std::to_string(number + 1) + " sent: check model!";
 }
 
-WaitEnd WaitWithProbing(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe) {
+namespace {
+
+WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe) {
   MessagingEditor& editor = JobEditor(sender);
   for (int step = 1;; ++step) {
     JobPauseMillis(sender, stepMillis);
+    AskAgainAfterLateReply(editor);
     if (step == kProbeStep) {
       for (int id = 0; id < kDeviceIds; ++id) {
         if (!probe(id)) return WaitEnd::kAbandoned;
@@ -152,12 +172,28 @@ WaitEnd WaitWithProbing(MIDIMessageSender& sender, int stepMillis, const std::fu
   }
 }
 
-WaitEnd WaitSteps(MIDIMessageSender& sender, int stepMillis, int steps) {
+WaitEnd PlainSteps(MIDIMessageSender& sender, int stepMillis, int steps) {
   MessagingEditor& editor = JobEditor(sender);
   for (int step = 1;; ++step) {
     JobPauseMillis(sender, stepMillis);
+    AskAgainAfterLateReply(editor);
     if (JobStopRequested(sender)) return WaitEnd::kCancel;
     if (step >= steps) return WaitEnd::kTimeOut;
     if (editor.isDataProcessed()) return WaitEnd::kReply;
+    if (OtherReplyCame(editor)) return WaitEnd::kOtherReply;
   }
+}
+
+}  // namespace
+
+WaitEnd WaitWithProbing(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe) {
+  const WaitEnd end = ProbedSteps(sender, stepMillis, probe);
+  EndRequest(JobEditor(sender));
+  return end;
+}
+
+WaitEnd WaitSteps(MIDIMessageSender& sender, int stepMillis, int steps) {
+  const WaitEnd end = PlainSteps(sender, stepMillis, steps);
+  EndRequest(JobEditor(sender));
+  return end;
 }

@@ -67,8 +67,17 @@ void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText);
 // is set. A reply that could not be read, no ports or a cancel skip the check.
 std::string UnansweredText(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText);
 
-// Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7).
-void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number);
+// Sends 0x33, id, 0x04, type, number as one request (the editor adds F0 and F7); the
+// first send since the last request ended begins a request (RequestLedger.h). It is in
+// the form of `formModel` (-1: the panel's model).
+void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number, int formModel = -1);
+// The request's wait is over: an answer that comes after it is late. The waits below
+// end their request themselves.
+void EndRequest(MessagingEditor& editor);
+// Sends the live request again when a late dump may have been taken for its answer.
+void AskAgainAfterLateReply(MessagingEditor& editor);
+// The text naming the other family when the unit answers its requests, not `model`'s.
+std::string OtherModelsText(int model);
 
 // kOtherReply: a program dump came that is not the awaited one (see
 // MIDIMessageManager::awaitedPanelProgram); it was not loaded.
@@ -90,5 +99,6 @@ std::string OtherReplyText(int typeAndNumber);
 // (`probe(id)` sends it; false abandons the job), one step each, until a reply or a
 // cancel. A reply is taken after steps 1-19 only.
 WaitEnd WaitWithProbing(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe);
-// `steps` steps without probing; a reply is taken after the first steps - 1 only.
+// `steps` steps without probing; a reply is taken after the first steps - 1 only; the
+// other family's answer ends it (kOtherReply).
 WaitEnd WaitSteps(MIDIMessageSender& sender, int stepMillis, int steps);

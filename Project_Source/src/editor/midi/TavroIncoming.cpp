@@ -2,6 +2,7 @@
 // manager's incoming handlers and randomiser reach of the editor.
 
 #include <cstring>
+#include <string>
 
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
@@ -31,9 +32,37 @@ MidiRoutingState RoutingState(const Tavro& plug) {
 }  // namespace
 
 void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
-  if (!msg || !midiManager || transfer_.transferBusy) return;
-  if (fromDevice && midiFilters_.ignoreDeviceMidi) return;
+  if (!msg || !midiManager) return;
+  if (fromDevice && (transfer_.transferBusy || midiFilters_.ignoreDeviceMidi)) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
+  if (fromDevice || (!transferRuns() && heldMidi.empty())) {
+    takeMidiMsg(msg, fromDevice);
+    return;
+  }
+  // Nothing the host plays is dropped while a transfer runs: it waits, and what may
+  // pass the transfer goes at once when nothing waits before it.
+  heldMidi.push(*msg);
+  releaseHeldMidi();
+}
+
+bool Tavro::transferRuns() const { return transfer_.transferBusy || IsTransferring(); }
+
+void Tavro::releaseHeldMidi() {
+  IMidiMsg msg;
+  while (heldMidi.front(transferRuns(), &msg)) {
+    takeMidiMsg(&msg, false);
+    heldMidi.done();
+  }
+  // Said once all that waited has gone, with every refusal since the last said.
+  if (!heldMidi.empty()) return;
+  if (const size_t refused = heldMidi.takeRefused()) {
+    const std::string text = "MIDI held during a transfer: " + std::to_string(refused) + " message(s) lost!";
+    printDebugInfo(text);
+    showStatus(text);
+  }
+}
+
+void Tavro::takeMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (fromDevice) {
     // The four parts' channels are the synthesizer's panel talking; on its global
     // channel it chooses performances (bank select, program change).

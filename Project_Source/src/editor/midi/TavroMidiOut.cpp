@@ -46,6 +46,10 @@ std::string Tavro::statusShown() const {
 
 void Tavro::MIDIOutRoutingSwitch(IMidiMsg* msg) {
   if (transfer_.transferBusy && transfer_.holdOutputWhileBusy) return;
+  routeMidiToSynth(msg);
+}
+
+void Tavro::routeMidiToSynth(IMidiMsg* msg) {
   if (outputQueue_.queueMidiOutput) {
     midiQueue.Add(msg);
     return;

@@ -20,6 +20,10 @@ constexpr int kSysExFilterClass = 6;  // the seventh filter flag of each side
 void Tavro::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
   if (transfer_.sysexInputSuspended) return;
   if ((fromDevice ? midiFilters_.deviceFilterBlocked : midiFilters_.hostFilterBlocked)[kSysExFilterClass]) return;
+  if (fromDevice && midiManager && midiManager->refuseLateReply(sysex)) {
+    printDebugInfo("SYSEX IN: a reply to a request that has ended, not loaded");
+    return;
+  }
   takeSysEx(sysex, fromDevice);
 }
 

@@ -1,0 +1,91 @@
+// The host's short messages while a transfer runs: nothing is dropped. Notes go at
+// once while nothing waits before them; controllers and program changes wait for the
+// transfer's end, and whatever comes after them waits behind them, so the unit gets
+// it all in the order played. A full hold says what it refused, and still takes Note
+// Offs. (The unit's own messages during a transfer are dropped: IncomingRoutingTest.)
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EditorTestSupport.h"
+#include "Framework/IControl.h"
+#include "Framework/IParam.h"
+#include "Kit_Mutex.h"
+#include "librarian/TavroParams.h"
+
+namespace {
+
+const std::string kSynthIn = "Nord MIDI In";
+using Message = MidiPortFake::Message;
+
+struct HeldMidiFixture {
+  HeldMidiFixture() {
+    int out = 1;
+    plug().setExternalMIDIOut(out, kSynthIn.c_str());
+    for (int s = 0; s < kSlotCount; ++s) plug().GetParam(kPartMidiChannel + s)->Set(s + 1);
+    plug().setMidiIOSet(true);
+  }
+  Tavro& plug() { return *f.plug; }
+  // As the host plays: under the plug-in mutex.
+  void play(uint8_t status, uint8_t data1, uint8_t data2) {
+    Kit_MutexLock hold(plug().GetMutex());
+    IMidiMsg msg(0, status, data1, data2);
+    plug().ProcessMidiMsg(&msg, false);
+  }
+  void release() {
+    Kit_MutexLock hold(plug().GetMutex());
+    plug().releaseHeldMidi();
+  }
+  // The channel messages the unit received.
+  std::vector<Message> sent() const {
+    std::vector<Message> channel;
+    for (const Message& m : f.ports->Sent(kSynthIn))
+      if (!m.empty() && m[0] < 0xF0) channel.push_back(m);
+    return channel;
+  }
+
+  Kit_VirtualClock clock{1'000'000};
+  bool clockInstalled = (Kit_SetTimeSource(&clock), true);
+  EditorFixture f{"", false, {}, {kSynthIn}};
+  ~HeldMidiFixture() {
+    f.plug.reset();
+    Kit_SetTimeSource(nullptr);
+  }
+};
+
+TEST(HeldMidi, ANoteOffDuringATransferGoesAtOnceAndAControllerWaitsWithWhatFollowsIt) {
+  HeldMidiFixture t;
+  t.play(0x90, 60, 100);
+  t.plug().setTransferBusy(true);
+  t.plug().setHoldOutputWhileBusy(true);  // the panel's own output is held, not the host's
+  t.play(0x80, 60, 0);
+  EXPECT_EQ(t.sent(), (std::vector<Message>{{0x90, 60, 100}, {0x80, 60, 0}}));
+  t.play(0xB0, 7, 90);
+  t.play(0x90, 62, 100);
+  t.play(0x80, 62, 0);
+  t.release();  // still busy: nothing may go past the controller
+  EXPECT_EQ(t.sent().size(), 2u);
+  t.plug().DisplayProcessingIndicator(false);
+  t.release();
+  EXPECT_EQ(t.sent(),
+            (std::vector<Message>{{0x90, 60, 100}, {0x80, 60, 0}, {0xB0, 7, 90}, {0x90, 62, 100}, {0x80, 62, 0}}));
+  EXPECT_TRUE(t.plug().heldMidi.empty());
+}
+
+TEST(HeldMidi, AFullHoldRefusesAndSaysSoButStillTakesNoteOffs) {
+  HeldMidiFixture t;
+  t.plug().setTransferBusy(true);
+  for (size_t i = 0; i < HeldMidi::kCapacity; ++i) t.play(0xB0, 7, uint8_t(i % 128));
+  t.play(0xB0, 7, 1);     // refused
+  t.play(0x90, 64, 100);  // refused
+  t.play(0x80, 64, 0);    // taken
+  EXPECT_TRUE(t.sent().empty());
+  t.plug().setTransferBusy(false);
+  t.release();
+  const std::vector<Message> sent = t.sent();
+  ASSERT_EQ(sent.size(), HeldMidi::kCapacity + 1);
+  EXPECT_EQ(sent.back(), (Message{0x80, 64, 0}));
+  EXPECT_EQ(t.plug().statusShown(), "MIDI held during a transfer: 2 message(s) lost!");
+}
+
+}  // namespace
