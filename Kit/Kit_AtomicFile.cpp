@@ -168,8 +168,14 @@ bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t 
   // Only a file is replaced: a FIFO or a device standing at the name (or at the end
   // of its links) stays as it is, and nothing is written in the folder it is in.
   struct stat standing {};
-  if (stat(target.c_str(), &standing) == 0 && !S_ISREG(standing.st_mode))
+  const bool exists = stat(target.c_str(), &standing) == 0;
+  if (exists && !S_ISREG(standing.st_mode))
     return Fail(error, path, (Kit_FileKindName(standing.st_mode) + " stands there, not a file").c_str(), EEXIST);
+  // A file made read-only is kept so, as writing it in place would be refused: the
+  // folder's permission alone would let the rename replace it.
+  const bool writeBits = (standing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+  if (exists && (!writeBits || access(target.c_str(), W_OK) != 0))
+    return Fail(error, path, "the file is read-only", EACCES);
 
   std::string temporary;
   const int fd = CreateTemporary(calls, target, temporary, code);

@@ -109,6 +109,17 @@ TEST_F(AtomicFile, WritesANewFileAndReplacesAnOldOneKeepingItsPermissions) {
   EXPECT_EQ(Entries(), std::vector<std::string>{"bank.syx"});
 }
 
+// A file made read-only stays as it is, whoever saves (root too), and says why.
+TEST_F(AtomicFile, AReadOnlyFileIsKeptAndTheRefusalSaysSo) {
+  Put(Path("kept.nl2"), "old");
+  ASSERT_EQ(chmod(Path("kept.nl2").c_str(), 0444), 0);
+  std::string error;
+  EXPECT_FALSE(Save(Path("kept.nl2"), "new", &error));
+  EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+  EXPECT_EQ(Read(Path("kept.nl2")), "old");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"kept.nl2"});
+}
+
 TEST_F(AtomicFile, TemporaryIsHiddenNextToTheTargetWithNoScannedExtension) {
   gInject.step = Step::kRename;
   EXPECT_FALSE(Save(Path("a.syx"), "x"));
