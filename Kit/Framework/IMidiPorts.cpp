@@ -204,11 +204,18 @@ bool IMidiPorts::OpenOutputNamed(const std::string& listedName) {
   return opened;
 }
 
+bool IMidiPorts::OutputConnected() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return output_ && outputOpen_.load() && output_->PortConnected();
+}
+
 int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
-  CloseOutput();
   const int position = SelectedPosition(index, outNames_, name);
+  const bool sameUnit = position > 0 && position == selectedOut_.load() && OutputConnected();
+  CloseOutput();
   index = (position > 0 && OpenOutputNamed(outNames_[position])) ? position : 0;
   selectedOut_.store(index);
+  if (!sameUnit || index != position) outputUnit_.fetch_add(1);
   return index;
 }
 
@@ -219,6 +226,7 @@ bool IMidiPorts::initializeVirtualOutput(std::string name) {
   output_ = transports_->CreateOutput(kOutputClientName);
   const bool opened = output_ && output_->OpenVirtualPort("From " + name);
   outputOpen_.store(opened);
+  outputUnit_.fetch_add(1);
   return opened;
 }
 

@@ -98,6 +98,10 @@ public:
   int SelectedInput() const { return selectedIn_.load(); }
   int SelectedOutput() const { return selectedOut_.load(); }
   bool IsOutputOpen() const { return outputOpen_.load(); }
+  // Which unit the output reaches: a new number at every output opened, except the
+  // same port chosen again while it stayed connected (its unit never left).
+  // threads: any
+  uint64_t OutputUnit() const { return outputUnit_.load(); }
   // True when the MIDI system behind an open port has gone away (the JACK server
   // stopped): the port is closed for good, and choosing it again reaches the system
   // anew once it is back.
@@ -162,6 +166,8 @@ private:
   void KeepLostCounts();
   bool OpenInputNamed(const std::string& listedName);
   bool OpenOutputNamed(const std::string& listedName);
+  // The open output reaches a port now.
+  bool OutputConnected();
   void RetireInput();
   void CloseOutput();
   bool SendBytes(const std::vector<unsigned char>& bytes);
@@ -180,5 +186,6 @@ private:
   std::atomic<int> selectedIn_{0};
   std::atomic<int> selectedOut_{0};
   std::atomic<bool> outputOpen_{false};
+  std::atomic<uint64_t> outputUnit_{0};
   bool inputShutDown_ = false;  // main thread only
 };

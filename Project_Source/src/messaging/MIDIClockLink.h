@@ -21,6 +21,11 @@ public:
   // refuses Clocks, so they reach a unit connected to it again.
   // threads: worker (clock)
   virtual bool outputSet() = 0;
+  // Which unit the output reaches: a new number whenever a port is chosen that may
+  // reach another unit than before (a different port, or the same one after its unit
+  // left). The same port chosen again while its unit stays keeps the number.
+  // threads: worker (clock), worker (clock-control)
+  virtual uint64_t OutputUnit() { return 0; }
   // The host tempo in whole beats per minute; 0 while the host has given none.
   // threads: worker (clock)
   virtual int getTempoValue() = 0;

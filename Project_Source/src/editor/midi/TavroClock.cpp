@@ -20,6 +20,7 @@ public:
     return plug_.SendMidiSysex2(std::vector<unsigned char>{byte});
   }
   bool outputSet() override { return plug_.unitLink().midiIOSet; }
+  uint64_t OutputUnit() override { return plug_.GetMidiPorts().OutputUnit(); }
   int getTempoValue() override { return plug_.getTempoValue(); }
   bool clockPointerOn() override { return plug_.clockState().sendClockPointer.load(); }
   bool clockInfoOn() override { return plug_.clockState().sendMidiClock.load(); }
