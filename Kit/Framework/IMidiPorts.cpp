@@ -213,9 +213,10 @@ int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
   const int position = SelectedPosition(index, outNames_, name);
   const bool sameUnit = position > 0 && position == selectedOut_.load() && OutputConnected();
   CloseOutput();
+  // Changed before the port opens: nothing sent on it is taken as heard by the unit before.
+  if (!sameUnit) outputUnit_.fetch_add(1);
   index = (position > 0 && OpenOutputNamed(outNames_[position])) ? position : 0;
   selectedOut_.store(index);
-  if (!sameUnit || index != position) outputUnit_.fetch_add(1);
   return index;
 }
 
@@ -223,10 +224,10 @@ bool IMidiPorts::initializeVirtualOutput(std::string name) {
   CloseOutput();
   std::lock_guard<std::mutex> hold(outputLock_);
   if (output_) KeepLostCounts();
+  outputUnit_.fetch_add(1);
   output_ = transports_->CreateOutput(kOutputClientName);
   const bool opened = output_ && output_->OpenVirtualPort("From " + name);
   outputOpen_.store(opened);
-  outputUnit_.fetch_add(1);
   return opened;
 }
 

@@ -49,9 +49,9 @@ protected:
   }
   std::string Path(const std::string& name) const { return data_.root() + "/" + name; }
   // The host headless in the background on `script`, its ports chosen and both clock
-  // switches on first.
-  bool StartHost(const std::string& script) {
-    std::ofstream(Path("script.txt")) << ChoosePorts(kSimName) << ClockSwitchesOn() << script;
+  // switches on first (`switches`).
+  bool StartHost(const std::string& script, const std::string& switches = ClockSwitchesOn()) {
+    std::ofstream(Path("script.txt")) << ChoosePorts(kSimName) << switches << script;
     return host_.Start("",
                        "--data-root '" + data_.root() + "' --render-seconds 0.2 --fast --transport stop --script '" +
                            Path("script.txt") + "'",
@@ -133,6 +133,29 @@ TEST_F(TransportEdges, AUnitReconnectedByAPatchbayWhilePlayingHearsStartBeforeIt
   EXPECT_EQ(Edges(lines, cut), std::vector<std::string>{"FA"}) << Tail(lines);
   Say("done");
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+}
+
+// The same with the clock off (Start and Stop only): the Stop made while the
+// connection was cut reaches the unit once the connection is made again, without
+// another edge of the host's.
+TEST_F(TransportEdges, AUnitReconnectedWithTheClockOffHearsTheStopItMissed) {
+  const std::string pointerOnly = std::string(kOpenFilters) + kPointerSwitch + "expect-param 609 1\n" + kCloseFilters;
+  ASSERT_TRUE(StartHost(kPlaying + AwaitSaid("cut") + "stop\nrender 1\nprint-param 609\n" + AwaitSaid("connected") +
+                            "render 100\n" + AwaitSaid("done"),
+                        pointerOnly));
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return Edges(Received()) == std::vector<std::string>{"FA"}; }))
+      << host_.Output() << Tail(Received());
+  ASSERT_EQ(Patch("jack_disconnect"), 0);
+  Say("cut");
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return host_.Output().find("param 609 = 1") != std::string::npos; }))
+      << host_.Output();
+  EXPECT_EQ(Edges(Received()), std::vector<std::string>{"FA"}) << "the Stop went nowhere";
+  ASSERT_EQ(Patch("jack_connect"), 0);
+  Say("connected");
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return Edges(Received()).size() > 1; })) << Tail(Received());
+  Say("done");
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  EXPECT_EQ(Edges(Received()), (std::vector<std::string>{"FA", "FC"})) << Tail(Received());
 }
 
 // The output port chosen again while its unit stays connected: the unit, which

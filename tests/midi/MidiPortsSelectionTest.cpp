@@ -216,3 +216,28 @@ TEST_F(MidiPortsSelection, VirtualOutputIsOfferedToOthersAndCarriesSends) {
   ASSERT_EQ(listenerSink.Messages().size(), 1u);
   EXPECT_EQ(listenerSink.Messages()[0].mStatus, 0xB2);
 }
+
+// The unit the output reaches: the same port chosen again while it stays connected
+// reaches the same unit; another port, a port whose unit left in between, OFF, or a
+// virtual output reach a new one.
+TEST_F(MidiPortsSelection, TheOutputsUnitChangesUnlessTheSamePortIsChosenWhileConnected) {
+  ports_.getExternalMIDIOutNames();
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  const uint64_t first = ports_.OutputUnit();
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  EXPECT_EQ(ports_.OutputUnit(), first) << "the unit never left";
+  fake_->RemovePort(kSynthIn);
+  fake_->AddWritablePort(kSynthIn);
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  const uint64_t back = ports_.OutputUnit();
+  EXPECT_NE(back, first) << "the unit left and came back";
+  ASSERT_EQ(SelectOut(kOther), 1);
+  EXPECT_NE(ports_.OutputUnit(), back);
+  const uint64_t other = ports_.OutputUnit();
+  EXPECT_EQ(SelectOut("OFF", 0), 0);
+  ASSERT_EQ(SelectOut(kOther), 1);
+  EXPECT_NE(ports_.OutputUnit(), other) << "closed in between";
+  const uint64_t reopened = ports_.OutputUnit();
+  EXPECT_TRUE(ports_.initializeVirtualOutput("Tavro"));
+  EXPECT_NE(ports_.OutputUnit(), reopened);
+}
