@@ -213,8 +213,12 @@ int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
   const int position = SelectedPosition(index, outNames_, name);
   const bool sameUnit = position > 0 && position == selectedOut_.load() && OutputConnected();
   CloseOutput();
-  // Changed before the port opens: nothing sent on it is taken as heard by the unit before.
-  if (!sameUnit) outputUnit_.fetch_add(1);
+  // Changed before the port opens, under the lock a send holds: an edge meant for the
+  // unit before never reaches the one the port reaches now.
+  if (!sameUnit) {
+    std::lock_guard<std::mutex> hold(outputLock_);
+    outputUnit_.fetch_add(1);
+  }
   index = (position > 0 && OpenOutputNamed(outNames_[position])) ? position : 0;
   selectedOut_.store(index);
   return index;
@@ -253,9 +257,10 @@ void IMidiPorts::processMIDIInput(double, std::vector<unsigned char>* message, v
 
 // ---- output
 
-bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes) {
+bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes, uint64_t unit) {
   if (bytes.empty()) return false;
   std::lock_guard<std::mutex> hold(outputLock_);
+  if (unit != kAnyUnit && unit != outputUnit_.load()) return false;
   return output_ && outputOpen_.load() && output_->SendMessage(bytes);
 }
 
@@ -289,6 +294,8 @@ bool IMidiPorts::SendPatchSysex(const unsigned char* bytes, int length) {
 }
 
 bool IMidiPorts::SendMidiSysex2(const std::vector<unsigned char>& bytes) { return SendBytes(bytes); }
+
+bool IMidiPorts::SendToUnit(const std::vector<unsigned char>& bytes, uint64_t unit) { return SendBytes(bytes, unit); }
 
 uint64_t IMidiPorts::LostOutputMessages() {
   std::lock_guard<std::mutex> hold(outputLock_);

@@ -139,6 +139,8 @@ public:
   // Bytes as given.
   bool SendPatchSysex(const unsigned char* bytes, int length);
   bool SendMidiSysex2(const std::vector<unsigned char>& bytes);
+  // Bytes as given, only while the output reaches `unit` (OutputUnit).
+  bool SendToUnit(const std::vector<unsigned char>& bytes, uint64_t unit);
   // Messages a send returned true for that were lost afterwards, since this
   // object was made.
   // threads: any (takes the output lock)
@@ -170,7 +172,9 @@ private:
   bool OutputConnected();
   void RetireInput();
   void CloseOutput();
-  bool SendBytes(const std::vector<unsigned char>& bytes);
+  // `unit`: sent only while the output reaches that unit; kAnyUnit for any.
+  static constexpr uint64_t kAnyUnit = ~uint64_t(0);
+  bool SendBytes(const std::vector<unsigned char>& bytes, uint64_t unit = kAnyUnit);
 
   IMidiPortsSink* sink_;
   std::shared_ptr<MidiTransportFactory> transports_;
@@ -186,6 +190,6 @@ private:
   std::atomic<int> selectedIn_{0};
   std::atomic<int> selectedOut_{0};
   std::atomic<bool> outputOpen_{false};
-  std::atomic<uint64_t> outputUnit_{0};
-  bool inputShutDown_ = false;  // main thread only
+  std::atomic<uint64_t> outputUnit_{0};  // changed under outputLock_
+  bool inputShutDown_ = false;           // main thread only
 };

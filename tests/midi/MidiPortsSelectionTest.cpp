@@ -231,6 +231,9 @@ TEST_F(MidiPortsSelection, TheOutputsUnitChangesUnlessTheSamePortIsChosenWhileCo
   ASSERT_EQ(SelectOut(kSynthIn), 2);
   const uint64_t back = ports_.OutputUnit();
   EXPECT_NE(back, first) << "the unit left and came back";
+  EXPECT_FALSE(ports_.SendToUnit({0xFA}, first)) << "meant for the unit before";
+  EXPECT_TRUE(ports_.SendToUnit({0xFA}, back));
+  EXPECT_EQ(fake_->Sent(kSynthIn), std::vector<MidiPortFake::Message>{{0xFA}});
   ASSERT_EQ(SelectOut(kOther), 1);
   EXPECT_NE(ports_.OutputUnit(), back);
   const uint64_t other = ports_.OutputUnit();

@@ -17,6 +17,11 @@ public:
   // (nothing is connected to it for now).
   // threads: worker (clock), worker (clock-control)
   virtual bool SendRealTime(uint8_t byte) = 0;
+  // The same for Start and Stop, refused unless the output still reaches `unit` (see
+  // OutputUnit) as the byte is handed over: an edge meant for one unit never reaches
+  // the next one.
+  // threads: worker (clock), worker (clock-control)
+  virtual bool SendEdge(uint8_t byte, uint64_t unit) { return OutputUnit() == unit && SendRealTime(byte); }
   // An output port is chosen (midiIOSet): the clock keeps its pace while the port
   // refuses Clocks, so they reach a unit connected to it again.
   // threads: worker (clock)

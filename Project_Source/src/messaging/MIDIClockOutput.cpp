@@ -42,7 +42,7 @@ void MIDIClockOutput::TellUnit(bool stopOwed) {
   const bool told = hostEdge_ == 0 || !link_.clockPointerOn() || unit_ == wanted ||
                     (unit_ == UnitTransport::kNothing && wanted == UnitTransport::kStopped && !stopOwed);
   if (!told) {
-    if (link_.SendRealTime(hostEdge_)) {
+    if (link_.SendEdge(hostEdge_, unitMark_)) {
       unit_ = wanted;
     } else if (link_.outputSet()) {
       UnitAway();
