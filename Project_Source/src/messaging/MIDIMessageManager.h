@@ -21,7 +21,6 @@
 #include <array>
 #include <atomic>
 #include <mutex>
-#include <utility>
 
 #include "librarian/PatchLibrarian.h"
 #include "messaging/LibrarianDumpReceivers.h"
