@@ -225,9 +225,21 @@ bool IMidiPorts::OpenOutputNamed(const std::string& listedName) {
   return opened;
 }
 
+bool IMidiPorts::OutputConnected() {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  return output_ && outputOpen_.load() && output_->PortConnected();
+}
+
 int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
-  CloseOutput();
   const int position = SelectedPosition(index, outNames_, name);
+  const bool sameUnit = position > 0 && position == selectedOut_.load() && OutputConnected();
+  CloseOutput();
+  // Changed before the port opens, under the lock a send holds: an edge meant for the
+  // unit before never reaches the one the port reaches now.
+  if (!sameUnit) {
+    std::lock_guard<std::mutex> hold(outputLock_);
+    outputUnit_.fetch_add(1);
+  }
   index = (position > 0 && OpenOutputNamed(outNames_[position])) ? position : 0;
   selectedOut_.store(index);
   return index;
@@ -237,6 +249,7 @@ bool IMidiPorts::initializeVirtualOutput(std::string name) {
   CloseOutput();
   std::lock_guard<std::mutex> hold(outputLock_);
   if (output_) KeepLostCounts();
+  outputUnit_.fetch_add(1);
   output_ = transports_->CreateOutput(kOutputClientName);
   const bool opened = output_ && output_->OpenVirtualPort("From " + name);
   outputOpen_.store(opened);
@@ -265,9 +278,10 @@ void IMidiPorts::processMIDIInput(double, std::vector<unsigned char>* message, v
 
 // ---- output
 
-bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes) {
+bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes, uint64_t unit) {
   if (bytes.empty()) return false;
   std::lock_guard<std::mutex> hold(outputLock_);
+  if (unit != kAnyUnit && unit != outputUnit_.load()) return false;
   return output_ && outputOpen_.load() && output_->SendMessage(bytes);
 }
 
@@ -301,6 +315,8 @@ bool IMidiPorts::SendPatchSysex(const unsigned char* bytes, int length) {
 }
 
 bool IMidiPorts::SendMidiSysex2(const std::vector<unsigned char>& bytes) { return SendBytes(bytes); }
+
+bool IMidiPorts::SendToUnit(const std::vector<unsigned char>& bytes, uint64_t unit) { return SendBytes(bytes, unit); }
 
 uint64_t IMidiPorts::LostOutputMessages() {
   std::lock_guard<std::mutex> hold(outputLock_);

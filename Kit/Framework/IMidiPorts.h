@@ -98,6 +98,10 @@ public:
   int SelectedInput() const { return selectedIn_.load(); }
   int SelectedOutput() const { return selectedOut_.load(); }
   bool IsOutputOpen() const { return outputOpen_.load(); }
+  // Which unit the output reaches: a new number at every output opened, except the
+  // same port chosen again while it stayed connected (its unit never left).
+  // threads: any
+  uint64_t OutputUnit() const { return outputUnit_.load(); }
   // True when the MIDI system behind an open port has gone away (the JACK server
   // stopped): the port is closed for good, and choosing it again reaches the system
   // anew once it is back.
@@ -135,6 +139,8 @@ public:
   // Bytes as given.
   bool SendPatchSysex(const unsigned char* bytes, int length);
   bool SendMidiSysex2(const std::vector<unsigned char>& bytes);
+  // Bytes as given, only while the output reaches `unit` (OutputUnit).
+  bool SendToUnit(const std::vector<unsigned char>& bytes, uint64_t unit);
   // Messages a send returned true for that were lost afterwards, since this
   // object was made.
   // threads: any (takes the output lock)
@@ -162,9 +168,13 @@ private:
   void KeepLostCounts();
   bool OpenInputNamed(const std::string& listedName);
   bool OpenOutputNamed(const std::string& listedName);
+  // The open output reaches a port now.
+  bool OutputConnected();
   void RetireInput();
   void CloseOutput();
-  bool SendBytes(const std::vector<unsigned char>& bytes);
+  // `unit`: sent only while the output reaches that unit; kAnyUnit for any.
+  static constexpr uint64_t kAnyUnit = ~uint64_t(0);
+  bool SendBytes(const std::vector<unsigned char>& bytes, uint64_t unit = kAnyUnit);
 
   IMidiPortsSink* sink_;
   std::shared_ptr<MidiTransportFactory> transports_;
@@ -180,5 +190,6 @@ private:
   std::atomic<int> selectedIn_{0};
   std::atomic<int> selectedOut_{0};
   std::atomic<bool> outputOpen_{false};
-  bool inputShutDown_ = false;  // main thread only
+  std::atomic<uint64_t> outputUnit_{0};  // changed under outputLock_
+  bool inputShutDown_ = false;           // main thread only
 };

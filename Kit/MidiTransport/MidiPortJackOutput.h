@@ -34,6 +34,9 @@ public:
   // connection or the ring is full.
   // threads: any (one at a time: the caller serialises, as IMidiPorts' output lock does)
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
+  // Asks the server.
+  // threads: main
+  bool PortConnected() override { return client_->PortConnectedNow(); }
   // threads: any
   uint64_t LostMessages() override;
   uint64_t LostMessagesBesideRealTime() override;

@@ -64,6 +64,9 @@ public:
   // Not safe to call concurrently: IMidiPorts serialises every call.
   // threads: any (one at a time)
   virtual bool SendMessage(const std::vector<unsigned char>& bytes) = 0;
+  // The open port reaches another port now (a system that cannot tell: it is open).
+  // threads: main (may ask the system and wait for its answer)
+  virtual bool PortConnected() { return IsPortOpen(); }
   // Messages SendMessage accepted that the system did not take afterwards, since
   // this object was made. Transports that hand a message over whole
   // or refuse it at once (ALSA) lose none.

@@ -18,7 +18,10 @@ namespace {
 constexpr const char* kStatusGreeting = "Vudidi Tavro Plug-in";
 constexpr const char* kBuildDate = "10-Oct-2020";
 constexpr int kClockLoopTempo = 120;
-constexpr int kTempoValueBase = 65;  // the synchronised value is the tempo less this
+// How often a unit that missed an edge is tried again while the clock does not run.
+constexpr double kBehindRetrySeconds = 0.25;
+constexpr double kFallbackRate = 44100.0;  // before the host has given its rate
+constexpr int kTempoValueBase = 65;        // the synchronised value is the tempo less this
 constexpr uint32_t kLightOnMs = 100;
 // Above any tempo a host means; keeps the whole-BPM figure within an int.
 constexpr double kTempoCeiling = 100000.0;
@@ -81,7 +84,7 @@ void Tavro::tick(double** outputs, int nFrames) {
   readHostTime();
   if (!unitLink_.midiIOSet || !midiManager) return;
   tickDeferred_ = false;
-  followTransport();
+  followTransport(nFrames);
   followHostTempo();
   sendDueMessages(nFrames);
   releaseWhatMayGo();
@@ -102,9 +105,8 @@ void Tavro::releaseWhatMayGo() {
   if (!defer(release)) heldMidiReleaseQueued = false;
 }
 
-void Tavro::followTransport() {
+void Tavro::followTransport(int nFrames) {
   ClockTransportState transport{clockState_.transportWasRunning.load(), clockState_.clockStarted.load()};
-  if (clockState_.transportToResend.exchange(false)) transport = ClockTransportState{};
   const ClockTransportJob edge = FollowTransport(timeInfo.mTransportIsRunning, outputQueue_.queueMidiOutput, transport);
   TickAction start;
   start.kind = TickAction::kStartJob;
@@ -114,9 +116,29 @@ void Tavro::followTransport() {
     clockState_.transportWasRunning = transport.transportWasRunning;
     clockState_.clockStarted = transport.clockStarted;
   }
+  tellUnitTheTransport(nFrames);
   if (!clockState_.clockLoopStarted) {
     start.a = kJobContinuousClock;
     setClockLoopStarted(defer(start));
+  }
+}
+
+void Tavro::tellUnitTheTransport(int nFrames) {
+  // A unit newly reached (its port chosen) is told the host's state at once; one that
+  // missed an edge while away, now and then until it is reached. The job tells it
+  // only what it has not heard.
+  const bool resend = clockState_.transportToResend.exchange(false);
+  const MIDIClockOutput* clock = midiManager->sender()->clock();
+  behindFrames_ = clock && clock->UnitBehindHost() ? behindFrames_ + std::max(nFrames, 0) : 0;
+  const bool retry = behindFrames_ >= (sampleRate > 0 ? sampleRate : kFallbackRate) * kBehindRetrySeconds;
+  if ((!resend && !retry) || outputQueue_.queueMidiOutput) return;
+  TickAction start;
+  start.kind = TickAction::kStartJob;
+  start.a = clockState_.clockStarted ? kJobStartClock : kJobStopClock;
+  if (defer(start)) {
+    behindFrames_ = 0;
+  } else if (resend) {
+    clockState_.transportToResend = true;
   }
 }
 

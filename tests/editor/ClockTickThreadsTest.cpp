@@ -118,23 +118,41 @@ TEST_F(ClockTick, OneStartAndOneStopPerTransportEdge) {
   }
 }
 
-// The output port chosen again (a unit that came back, or a new one): with the
-// transport playing the next tick sends it Start; stopped, nothing.
+// The output port chosen again: a unit that came back (its port gone and there again)
+// is told the transport's state at the next tick, Start while the transport plays; the
+// unit that never left hears no second Start. Stopped, a unit told nothing hears nothing.
 TEST_F(ClockTick, AUnitReachedAgainGetsStartWhileTheTransportPlays) {
   for (bool playing : {true, false}) {
-    Editor e(host);
-    e.f.plug->setSendClockPointer(true);
-    host.playing = playing;
-    e.Tick();
-    e.f.plug->GetParam(kDeviceOutSelection)->Set(1.0);
-    e.f.plug->OnParamChange(kDeviceOutSelection);
-    e.Tick();
-    e.Tick();
-    const std::vector<uint8_t> started = playing ? std::vector<uint8_t>({0xFA, 0xFA}) : std::vector<uint8_t>();
-    EXPECT_EQ(e.StartsAndStops(), started) << (playing ? "playing" : "stopped");
-    host.playing = false;
-    e.Tick();
-    EXPECT_EQ(e.StartsAndStops().size(), playing ? 3u : 0u) << "one Stop for the run";
+    for (bool left : {true, false}) {
+      SCOPED_TRACE(std::string(playing ? "playing" : "stopped") + (left ? ", the unit left" : ", the unit stayed"));
+      Editor e(host);
+      e.f.plug->setSendClockPointer(true);
+      host.playing = playing;
+      e.Tick();
+      // What the unit heard before it left: the port there again is a new record.
+      std::vector<uint8_t> heard;
+      if (left) {
+        heard = e.StartsAndStops();
+        e.f.ports->RemovePort(kSynthIn);
+        e.f.ports->AddWritablePort(kSynthIn);
+      }
+      const auto startsAndStops = [&] {
+        std::vector<uint8_t> all = heard;
+        for (uint8_t byte : e.StartsAndStops()) all.push_back(byte);
+        return all;
+      };
+      e.f.plug->GetParam(kDeviceOutSelection)->Set(1.0);
+      e.f.plug->OnParamChange(kDeviceOutSelection);
+      e.Tick();
+      e.Tick();
+      std::vector<uint8_t> started;
+      if (playing) started = left ? std::vector<uint8_t>{0xFA, 0xFA} : std::vector<uint8_t>{0xFA};
+      EXPECT_EQ(startsAndStops(), started);
+      host.playing = false;
+      e.Tick();
+      started.push_back(0xFC);
+      EXPECT_EQ(startsAndStops(), playing ? started : std::vector<uint8_t>()) << "one Stop for the run";
+    }
   }
 }
 

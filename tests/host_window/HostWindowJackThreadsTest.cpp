@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "HostStateSupport.h"
 #include "HostWindowSupport.h"
@@ -102,8 +104,10 @@ protected:
   std::string Path(const std::string& name) const { return shared_->data.root() + "/" + name; }
 
   // The saved evening playing in the window on `display` (headless with --panel when
-  // empty) is ended by `signal`: the host closes as the window's close does.
-  void EndBySignalWhilePlaying(int signal, const std::string& display) {
+  // empty) is ended by `signal`, sent again `againAfter` later when given: the host
+  // closes as the window's close does.
+  void EndBySignalWhilePlaying(int signal, const std::string& display,
+                               std::chrono::milliseconds againAfter = std::chrono::milliseconds(0)) {
     const std::string stateOut = Path("signalled-" + std::to_string(signal) + ".plist");
     BackgroundHost host;
     ASSERT_TRUE(host.Start(display,
@@ -117,6 +121,10 @@ protected:
     ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
         << host.Output() << Tail(Received());
     ASSERT_TRUE(host.Signal(signal));
+    if (againAfter.count() > 0) {
+      std::this_thread::sleep_for(againAfter);
+      ASSERT_TRUE(host.Signal(signal));
+    }
     EXPECT_EQ(host.Wait(), 128 + signal) << host.Output();
     const std::string output = host.Output();
     // The Stop's bytes may still be on the wire when the host has ended.
@@ -259,6 +267,51 @@ TEST_F(HostWindow, CtrlCToTheHeadlessPanelWhilePlayingStopsTheUnitAndWritesTheSt
 
 TEST_F(HostWindow, SigtermToTheHeadlessPanelWhilePlayingStopsTheUnitAndWritesTheState) {
   EndBySignalWhilePlaying(SIGTERM, "");
+}
+
+// The terminal that runs the panel closed (SIGHUP), and Ctrl-\ (SIGQUIT).
+TEST_F(HostWindow, SighupToTheHeadlessPanelWhilePlayingStopsTheUnitAndWritesTheState) {
+  EndBySignalWhilePlaying(SIGHUP, "");
+}
+
+TEST_F(HostWindow, SigquitToTheHeadlessPanelWhilePlayingStopsTheUnitAndWritesTheState) {
+  EndBySignalWhilePlaying(SIGQUIT, "");
+}
+
+// A second Ctrl-C while the host closes for the first never costs the state.
+TEST_F(HostWindow, TwoCtrlCsFiftyMillisecondsApartStillStopTheUnitAndWriteTheState) {
+  EndBySignalWhilePlaying(SIGINT, "", std::chrono::milliseconds(50));
+}
+
+// A host running a script, playing with the clock on, ended by the system: the script
+// stops, the unit hears Stop and the state is written with the switches it set.
+TEST_F(HostWindow, SigtermToAScriptedHostWhilePlayingStopsTheUnitAndWritesTheState) {
+  const std::string script = Path("signalled-script.txt");
+  const std::string stateOut = Path("signalled-script.plist");
+  std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn()
+                        << "tempo 120\nrender 1\nplay\nrender 1\nwait 600000\nprint-text 0 0\n";
+  BackgroundHost host;
+  ASSERT_TRUE(host.Start("",
+                         "--data-root '" + shared_->data.root() +
+                             "' --render-seconds 0.2 --fast --transport stop --script '" + script + "' --state-out '" +
+                             stateOut + "'",
+                         Path("host.txt")));
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
+      << host.Output() << Tail(Received());
+  ASSERT_TRUE(host.Signal(SIGTERM));
+  EXPECT_EQ(host.Wait(), 128 + SIGTERM) << host.Output();
+  const std::string output = host.Output();
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).stops > 0; }))
+      << "the unit heard no Stop" << Tail(Received()) << output;
+  const ClockRecord clock(Received());
+  EXPECT_EQ(clock.starts, 1) << Tail(Received());
+  EXPECT_EQ(clock.stops, 1) << Tail(Received());
+  EXPECT_EQ(output.find("text 0 0"), std::string::npos) << "the script went on after the signal\n" << output;
+  const std::vector<uint8_t> written = StateChunk(stateOut);
+  ASSERT_FALSE(written.empty()) << "no state written\n" << output;
+  EXPECT_EQ(ChunkParam(written, kSendMIDIClockInfo), 1.0) << output;
+  EXPECT_EQ(ChunkParam(written, kSendMIDIClockPointer), 1.0) << output;
+  ExpectNoSanitizerReport(output);
 }
 
 // The display goes while the transport plays with the clock on: the host stops the

@@ -350,6 +350,27 @@ TEST_F(MIDIClockThreads, RefusedClocksAreSkippedAndTheClockGoesOnWhenThePortTake
   EXPECT_EQ(times[24] - times[0], (72 * interval + 999) / 1000);
 }
 
+// The connection cut and made again (a patchbay) while the host plays: the unit hears
+// Start before the first Clock that reaches it again, and only once.
+TEST_F(MIDIClockThreads, AUnitReachedAgainWhilePlayingHearsStartBeforeItsClocks) {
+  output.startMIDIClockOutput();
+  SwitchOn(link, output);
+  clock.Advance(kSecond / 2 - 1000);
+  link.refusing = true;
+  clock.Advance(kSecond);
+  EXPECT_TRUE(output.UnitBehindHost());
+  link.refusing = false;
+  clock.Advance(kSecond / 2);
+  const std::vector<RecordingClockLink::Sent> sent = link.SentBytes();
+  ASSERT_EQ(sent.size(), 1u + 24u + 1u + 24u);
+  EXPECT_EQ(sent[0].byte, kMidiStart);
+  EXPECT_EQ(sent[25].byte, kMidiStart) << "told before the first Clock it hears again";
+  EXPECT_EQ(sent[26].byte, kMidiClock);
+  EXPECT_EQ(sent[25].micros, sent[26].micros);
+  EXPECT_EQ(link.Edges(), (std::vector<uint8_t>{kMidiStart, kMidiStart}));
+  EXPECT_FALSE(output.UnitBehindHost());
+}
+
 TEST_F(MIDIClockThreads, TwoObjectsKeepTheirOwnClocks) {
   RecordingClockLink otherLink;
   otherLink.tempo = 60;

@@ -23,6 +23,7 @@ public:
   std::atomic<bool> refusing{false};  // the port is open but takes nothing
   std::atomic<bool> clockInfo{false};
   std::atomic<bool> clockPointer{true};
+  std::atomic<uint64_t> unit{0};  // the output's unit, as a port chosen anew changes it
 
   bool SendRealTime(uint8_t byte) override {
     if (!portOpen.load() || refusing.load()) return false;
@@ -31,6 +32,7 @@ public:
     return true;
   }
   bool outputSet() override { return portOpen.load(); }
+  uint64_t OutputUnit() override { return unit.load(); }
   int getTempoValue() override {
     std::lock_guard<std::mutex> hold(lock_);
     tempoReads_.push_back(Kit_Time().NowMicros());
@@ -47,6 +49,13 @@ public:
   std::vector<Sent> SentBytes() {
     std::lock_guard<std::mutex> hold(lock_);
     return sent_;
+  }
+  // The bytes sent but the Clocks.
+  std::vector<uint8_t> Edges() {
+    std::vector<uint8_t> edges;
+    for (const Sent& s : SentBytes())
+      if (s.byte != kMidiClock) edges.push_back(s.byte);
+    return edges;
   }
   std::vector<uint64_t> ClockTimes() {
     std::vector<uint64_t> times;

@@ -243,3 +243,31 @@ TEST_F(MidiPortsSelection, EveryFailedOpenSaysWhichPortAndWhy) {
     EXPECT_EQ(said([&] { SelectIn(kOther); }), "MIDI: MIDI In '" + kOther + "' not opened: no MIDI system\n");
   }
 }
+
+// The unit the output reaches: the same port chosen again while it stays connected
+// reaches the same unit; another port, a port whose unit left in between, OFF, or a
+// virtual output reach a new one.
+TEST_F(MidiPortsSelection, TheOutputsUnitChangesUnlessTheSamePortIsChosenWhileConnected) {
+  ports_.getExternalMIDIOutNames();
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  const uint64_t first = ports_.OutputUnit();
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  EXPECT_EQ(ports_.OutputUnit(), first) << "the unit never left";
+  fake_->RemovePort(kSynthIn);
+  fake_->AddWritablePort(kSynthIn);
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  const uint64_t back = ports_.OutputUnit();
+  EXPECT_NE(back, first) << "the unit left and came back";
+  EXPECT_FALSE(ports_.SendToUnit({0xFA}, first)) << "meant for the unit before";
+  EXPECT_TRUE(ports_.SendToUnit({0xFA}, back));
+  EXPECT_EQ(fake_->Sent(kSynthIn), std::vector<MidiPortFake::Message>{{0xFA}});
+  ASSERT_EQ(SelectOut(kOther), 1);
+  EXPECT_NE(ports_.OutputUnit(), back);
+  const uint64_t other = ports_.OutputUnit();
+  EXPECT_EQ(SelectOut("OFF", 0), 0);
+  ASSERT_EQ(SelectOut(kOther), 1);
+  EXPECT_NE(ports_.OutputUnit(), other) << "closed in between";
+  const uint64_t reopened = ports_.OutputUnit();
+  EXPECT_TRUE(ports_.initializeVirtualOutput("Tavro"));
+  EXPECT_NE(ports_.OutputUnit(), reopened);
+}

@@ -117,7 +117,7 @@ std::vector<HostOptionSpec> BuiltInOptions() {
        }},
       {"--panel", "",
        "show the panel: in a window until it is closed when DISPLAY is set, else drawn headless; Ctrl-C "
-       "(SIGINT) or SIGTERM closes it as the window's close does",
+       "(SIGINT), SIGTERM, SIGHUP or SIGQUIT closes it as the window's close does",
        [](HostOptions& o, const std::string&, std::string&) {
          o.panel = true;
          return true;

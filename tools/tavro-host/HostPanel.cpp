@@ -74,7 +74,7 @@ bool ShowHostPanel(const PluginBundle& bundle, AudioUnit unit, const HostOptions
   if (!script.empty()) {
     HostScriptTarget target{static_cast<HeadlessViewBackend*>(backend.get()), unit, render, &clock};
     ok = RunHostScript(script, target, error);
-    if (ok) std::printf("script: %s done\n", script.c_str());
+    if (ok && !HostSignalReceived()) std::printf("script: %s done\n", script.c_str());
   }
   if (ok && !options.snapshotPath.empty()) {
     ok = backend->FrameBuffer().SavePng(options.snapshotPath, &error);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "HostClock.h"
+#include "HostSignals.h"
 #include "views/View_Headless.h"
 
 namespace {
@@ -189,10 +190,11 @@ bool CheckMilliseconds(double ms, std::string& error) {
   return false;
 }
 
+// The waiting commands end early, and well, on a signal: the script stops after them.
 bool Wait(Line& line, HostScriptTarget& target, std::string& error) {
   double ms = 0;
   if (!Numbers(line, {&ms}, error) || !CheckMilliseconds(ms, error)) return false;
-  std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+  WaitForHostSignal(int(ms));
   Settle(target);
   return true;
 }
@@ -209,7 +211,7 @@ bool WaitFile(Line& line, HostScriptTarget& target, std::string& error) {
     return false;
   }
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(ms);
-  while (!std::ifstream(path)) {
+  while (!std::ifstream(path) && !HostSignalReceived()) {
     if (std::chrono::steady_clock::now() >= giveUp) {
       error = path + " did not appear within " + std::to_string(int(ms)) + " ms";
       return false;
@@ -264,7 +266,7 @@ bool WaitText(Line& line, HostScriptTarget& target, std::string& error) {
       std::printf("text %d %d at %.1f ms: \"%s\"\n", int(x), int(y), since(), text.c_str());
       last = text;
     }
-    if (text == wanted) return true;
+    if (text == wanted || HostSignalReceived()) return true;
     if (since() > ms) {
       error = "\"" + wanted + "\" not shown within " + std::to_string(int(ms)) + " ms";
       return false;
@@ -352,7 +354,7 @@ bool WaitParam(Line& line, HostScriptTarget& target, std::string& error) {
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(ms);
   for (;;) {
     if (!ParamValue(target, int(index), &value, error)) return false;
-    if (std::fabs(value - expected) <= kParamTolerance) return true;
+    if (std::fabs(value - expected) <= kParamTolerance || HostSignalReceived()) return true;
     if (std::chrono::steady_clock::now() >= giveUp) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     Settle(target);
@@ -370,7 +372,7 @@ bool WaitIdle(Line& line, HostScriptTarget& target, std::string& error) {
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(ms);
   for (;;) {
     Settle(target);
-    if (!target.panel->ClientBusy()) return true;
+    if (!target.panel->ClientBusy() || HostSignalReceived()) return true;
     if (std::chrono::steady_clock::now() >= giveUp) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
@@ -432,6 +434,10 @@ bool RunHostScript(const std::string& path, HostScriptTarget& target, std::strin
   const double scale = target.panel->Width() / kLayoutWidth;
   std::string text;
   for (int number = 1; std::getline(in, text); ++number) {
+    if (const int signal = HostSignalReceived()) {
+      std::printf("script: signal %d; %s stopped before line %d\n", signal, path.c_str(), number);
+      return true;
+    }
     if (!text.empty() && text.back() == '\r') text.pop_back();
     const size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos || text[start] == '#') continue;
@@ -458,6 +464,7 @@ bool RunHostScript(const std::string& path, HostScriptTarget& target, std::strin
     return false;
   }
   // A choice or answer left over was meant for a menu or box that never came.
+  if (HostSignalReceived()) return true;
   if (target.panel->PendingPopupAnswers() > 0 || target.panel->PendingMessageBoxAnswers() > 0) {
     error = path + ": " +
             (target.panel->PendingPopupAnswers() > 0 ? "a choose was never taken: no menu opened after it"

@@ -266,7 +266,8 @@ bool HostSession::RunCycle(bool firstCycle) {
   ok = CloseFirstInstance(unit, events, ok);
   // The panel's instance is the project: reopening it is the next run's, so the unit
   // hears the performance once an evening.
-  if (ok && !options_.PanelIsTheProject()) ok = RestoreInSecondInstance(state, firstCycle);
+  // A host asked to end goes no further than the state written.
+  if (ok && !options_.PanelIsTheProject() && !HostSignalReceived()) ok = RestoreInSecondInstance(state, firstCycle);
   if (state) CFRelease(state);
   return ok;
 }

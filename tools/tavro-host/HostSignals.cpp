@@ -6,14 +6,16 @@
 
 #include <atomic>
 #include <csignal>
+#include <initializer_list>
 
 namespace {
 std::atomic<int> gReceived{0};
 int gWake[2] = {-1, -1};  // written by the handler, polled by the main thread
 
 extern "C" void NoteSignal(int signal) {
-  // Only what is safe in a handler: a lock-free store and a write.
-  gReceived.store(signal);
+  // Only what is safe in a handler: a lock-free exchange and a write.
+  int none = 0;
+  gReceived.compare_exchange_strong(none, signal);
   const char byte = 1;
   if (gWake[1] >= 0) (void)!write(gWake[1], &byte, 1);
 }
@@ -25,10 +27,10 @@ void InstallHostSignals() {
   struct sigaction action = {};
   action.sa_handler = &NoteSignal;
   sigemptyset(&action.sa_mask);
-  // A second Ctrl-C ends a host that does not close for the first.
-  action.sa_flags = SA_RESETHAND;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // The handler stays: a second Ctrl-C while the host closes must not end it before
+  // the state is written. Interrupted system calls resume; the loops poll the flag.
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signal, &action, nullptr);
 }
 
 int HostSignalReceived() { return gReceived.load(); }

@@ -1,13 +1,15 @@
 #pragma once
-// Ending the host from its terminal (Ctrl-C, SIGINT) or by the system (SIGTERM) while
-// its panel is the project: the handler only notes the signal; the main thread sees it
-// in its loops and closes as the window's close does: the transport stopped, the state
-// written, the plug-in closed. A second signal ends the host at once, as before.
+// Ending the host from its terminal (Ctrl-C: SIGINT; Ctrl-\: SIGQUIT; the terminal
+// closed: SIGHUP) or by the system (SIGTERM), whatever it runs (the panel kept open, a
+// script, plain rendering): the handler only notes the signal; the main thread sees it
+// in its loops and waits and closes as the window's close does: the script stops, the
+// transport stopped, the state written, the plug-in closed. A later signal changes
+// nothing: the state is never left unwritten for it.
 
-// Installs the handlers for SIGINT and SIGTERM.
+// Installs the handlers for SIGINT, SIGTERM, SIGHUP and SIGQUIT.
 // threads: main
 void InstallHostSignals();
-// The signal that asked the host to end, or 0.
+// The first signal that asked the host to end, or 0.
 // threads: any
 int HostSignalReceived();
 // Waits up to `milliseconds` for a signal; true when one has come.

@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   HostSession session(options, bundle);
-  // A panel kept open is ended from the terminal or by the system: closed in order.
-  if (options.PanelIsTheProject()) InstallHostSignals();
+  // Ended from the terminal or by the system, the host closes in order.
+  InstallHostSignals();
   const bool ran = session.Run();
   // Every instance is closed: a thread still here is one a plug-in left behind.
   std::printf("threads after close: %ld\n", Kit_SettledThreadCount());

@@ -50,8 +50,9 @@ struct ClockState {
   // render
   std::atomic<bool> clockStarted{false};
   // A unit newly reached (its output port chosen) is told the transport's state: the
-  // next tick forgets the transport it followed, so a running one is a Start edge
-  // again. Writes main, midi-in (the port choice) / reads render (takes it)
+  // next tick starts the job of the state it followed, which tells the unit only
+  // what it has not heard. Writes main, midi-in (the port choice) / reads render
+  // (takes it)
   std::atomic<bool> transportToResend{false};
   // The continuous clock job is started: writes render (starts it), main, midi-in
   // (the port and clock switches, so the next tick starts it again) / reads render

@@ -664,7 +664,8 @@ private:
   // when the ring was full.
   void tick(double** outputs, int nFrames);
   void releaseWhatMayGo();
-  void followTransport();
+  void followTransport(int nFrames);
+  void tellUnitTheTransport(int nFrames);
   void followHostTempo();
   void sendDueMessages(int nFrames);
   void darkenLights(bool transportRunning, int loopLength);
@@ -674,6 +675,7 @@ private:
   void setActivityLight(int slot, double value);
   bool tickDeferred_ = false;
   int shownDelayMs_ = -1, shownDelayBlock_ = -1;
+  double behindFrames_ = 0;  // frames the unit has been behind the host's transport
   // Destroyed without the wrapper's close (which shuts its own gate first), tear-down
   // still waits for the tick inside and turns later ones away.
   // threads: render (the tick), main (tear-down)

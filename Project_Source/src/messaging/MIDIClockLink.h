@@ -17,10 +17,20 @@ public:
   // (nothing is connected to it for now).
   // threads: worker (clock), worker (clock-control)
   virtual bool SendRealTime(uint8_t byte) = 0;
+  // The same for Start and Stop, refused unless the output still reaches `unit` (see
+  // OutputUnit) as the byte is handed over: an edge meant for one unit never reaches
+  // the next one.
+  // threads: worker (clock), worker (clock-control)
+  virtual bool SendEdge(uint8_t byte, uint64_t unit) { return OutputUnit() == unit && SendRealTime(byte); }
   // An output port is chosen (midiIOSet): the clock keeps its pace while the port
   // refuses Clocks, so they reach a unit connected to it again.
   // threads: worker (clock)
   virtual bool outputSet() = 0;
+  // Which unit the output reaches: a new number whenever a port is chosen that may
+  // reach another unit than before (a different port, or the same one after its unit
+  // left). The same port chosen again while its unit stays keeps the number.
+  // threads: worker (clock), worker (clock-control)
+  virtual uint64_t OutputUnit() { return 0; }
   // The host tempo in whole beats per minute; 0 while the host has given none.
   // threads: worker (clock)
   virtual int getTempoValue() = 0;

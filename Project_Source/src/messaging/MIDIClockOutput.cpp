@@ -21,12 +21,40 @@ ClockTransportJob FollowTransport(bool running, bool queueMidiOutput, ClockTrans
   return running ? ClockTransportJob::kStart : ClockTransportJob::kStop;
 }
 
-void MIDIClockOutput::startMIDIClockOutput() {
-  if (link_.clockPointerOn()) link_.SendRealTime(kMidiStart);
+void MIDIClockOutput::FollowHost(uint8_t edge) {
+  std::lock_guard<std::mutex> hold(edgeLock_);
+  // The host's own Stop after its Start is owed even to a unit told nothing (the
+  // pointer switch may have been off at the Start).
+  const bool stopAfterStart = hostEdge_ == kMidiStart && edge == kMidiStop;
+  hostEdge_ = edge;
+  TellUnit(stopAfterStart);
 }
 
-void MIDIClockOutput::stopMIDIClockOutput() {
-  if (link_.clockPointerOn()) link_.SendRealTime(kMidiStop);
+void MIDIClockOutput::TellUnit(bool stopOwed) {
+  if (const uint64_t mark = link_.OutputUnit(); mark != unitMark_) {
+    // Perhaps another unit, perhaps the one before, back: one that may run is told
+    // whatever the host's state is.
+    unitMark_ = mark;
+    const bool mayRun = unit_ == UnitTransport::kStarted || unit_ == UnitTransport::kUnsure;
+    unit_ = mayRun ? UnitTransport::kUnsure : UnitTransport::kNothing;
+  }
+  const UnitTransport wanted = hostEdge_ == kMidiStart ? UnitTransport::kStarted : UnitTransport::kStopped;
+  const bool told = hostEdge_ == 0 || !link_.clockPointerOn() || unit_ == wanted ||
+                    (unit_ == UnitTransport::kNothing && wanted == UnitTransport::kStopped && !stopOwed);
+  if (!told) {
+    if (link_.SendEdge(hostEdge_, unitMark_)) {
+      unit_ = wanted;
+    } else if (link_.outputSet()) {
+      UnitAway();
+    }
+  }
+  unitBehind_.store(!told && unit_ != wanted);
+}
+
+void MIDIClockOutput::UnitAway() {
+  if (unit_ != UnitTransport::kStarted) return;
+  unit_ = UnitTransport::kUnsure;
+  unitBehind_.store(hostEdge_ != 0 && link_.clockPointerOn());
 }
 
 void MIDIClockOutput::StartContinuousClock() {
@@ -79,9 +107,20 @@ int MIDIClockOutput::AwaitTempo(Kit_StopSignal& stop) {
 }
 
 bool MIDIClockOutput::SendClock() {
+  // A unit reached again hears the host's state before its first Clock: while the
+  // port refuses the edge (the connection is being made again) the Clock waits too.
+  if (unitBehind_.load()) {
+    std::lock_guard<std::mutex> hold(edgeLock_);
+    TellUnit();
+    if (unitBehind_.load()) return link_.outputSet();
+  }
+  if (link_.SendRealTime(kMidiClock)) return true;
   // A Clock the port refuses (disconnected for now, by a patchbay or a unit that
   // left) is skipped: the next one may find the port connected again.
-  return link_.SendRealTime(kMidiClock) || link_.outputSet();
+  if (!link_.outputSet()) return false;
+  std::lock_guard<std::mutex> hold(edgeLock_);
+  UnitAway();
+  return true;
 }
 
 void MIDIClockOutput::sendContinuousMIDIClock(Kit_StopSignal& stop) {

@@ -13,8 +13,9 @@
 // after a longer stall it starts a new grid. A Clock the port refuses while a port is
 // chosen (its connection cut for now) is skipped, and the loop keeps its pace.
 //
-// threads: render (FollowTransport), worker (clock-control) (the Start and Stop jobs),
-// worker (clock) (StartContinuousClock, the loop), main (StopContinuousClock, Close).
+// threads: render (FollowTransport, UnitBehindHost), worker (clock-control) (the Start
+// and Stop jobs), worker (clock) (StartContinuousClock, the loop), main
+// (StopContinuousClock, Close).
 // Each method says which.
 
 #include <atomic>
@@ -62,10 +63,19 @@ public:
   // threads: any
   static int64_t ClockInterval(int tempo) { return 60000000000LL / (24LL * tempo); }
 
-  // Job 14 and job 16: Start or Stop when the pointer switch is on.
+  // Job 14 and job 16: the host transport started or stopped. With the pointer switch
+  // on, the unit is told (Start or Stop) unless it was told the same last: it never
+  // hears one edge twice in a row, and always ends in the host's state. A unit never
+  // told anything is told Stop only as the host's Stop after its Start (not when a
+  // stopped host's state is told again). An edge the port refuses (the unit away) is
+  // told once the unit is reached again: before the next Clock, or when the tick asks.
   // threads: worker (clock-control)
-  void startMIDIClockOutput();
-  void stopMIDIClockOutput();
+  void startMIDIClockOutput() { FollowHost(kMidiStart); }
+  void stopMIDIClockOutput() { FollowHost(kMidiStop); }
+  // The unit has not heard the host's last edge (it was away, or came back to a port
+  // chosen again): the render tick asks for the job of the host's state now and then.
+  // threads: any
+  bool UnitBehindHost() const { return unitBehind_.load(); }
 
   // Job 15: starts the clock loop on its own thread, after joining a run that has
   // ended or been stopped, so a switch off and on again always gives a fresh run. A
@@ -92,14 +102,32 @@ private:
   // The loop itself; returns when `stop` is raised, the switch goes off, no tempo
   // comes or no port is chosen.
   void sendContinuousMIDIClock(Kit_StopSignal& stop);
-  // One Clock; false when no port is chosen (a refused Clock is skipped).
+  // One Clock; false when no port is chosen (a refused Clock is skipped, and a unit
+  // that was running is taken to have left: it hears Start when it is back).
   bool SendClock();
+  // What the unit on the output was last told of the transport: nothing yet, Start,
+  // Stop, or unknown (it left while running, or the port was chosen anew after a unit
+  // that may run).
+  enum class UnitTransport { kNothing, kStarted, kStopped, kUnsure };
+  // threads: worker (clock-control), worker (clock)
+  void FollowHost(uint8_t edge);
+  // Tells the unit the host's last edge when it has not heard it; a unit told nothing
+  // is told Stop only when `stopOwed`. Under edgeLock_.
+  void TellUnit(bool stopOwed = false);
+  // A send was refused while a port is chosen. Under edgeLock_.
+  void UnitAway();
   // Waits for a tempo above 0; 0 when the polls ran out or the stop came.
   int AwaitTempo(Kit_StopSignal& stop);
   void EndRun();
 
   MIDIClockLink& link_;
   std::atomic<bool> loopRunning_{false};
+
+  std::mutex edgeLock_;   // guards the three below and writes of unitBehind_; taken before the port's lock
+  uint8_t hostEdge_ = 0;  // the host's last edge, kMidiStart or kMidiStop; 0 none yet
+  UnitTransport unit_ = UnitTransport::kNothing;
+  uint64_t unitMark_ = 0;  // the link's OutputUnit that unit_ is about
+  std::atomic<bool> unitBehind_{false};
 
   std::mutex runLock_;  // guards run_ and closed_; joins happen under it
   std::unique_ptr<Run> run_;

@@ -36,9 +36,36 @@ bool MIDIMessageManager::startOrKeep(const JobArgs& args) { return launch(args, 
 
 int MIDIMessageManager::pendingResends() {
   std::lock_guard<std::mutex> hold(launchLock_);
-  int count = 0;
+  int count = edges_.size();
   for (bool kept : kept_) count += kept;
   return count;
+}
+
+void MIDIMessageManager::EdgeQueue::push(const JobArgs& args) {
+  if (count_ == 0) {
+    first_ = args;
+  } else if ((count_ % 2 == 1) == (args.jobCode == first_.jobCode)) {
+    return;  // the same as the last edge kept
+  }
+  ++count_;
+}
+
+bool MIDIMessageManager::EdgeQueue::pop(JobArgs& args) {
+  if (count_ == 0) return false;
+  args = first_;
+  first_.jobCode = first_.jobCode == kJobStartClock ? kJobStopClock : kJobStartClock;
+  --count_;
+  return true;
+}
+
+bool MIDIMessageManager::takeKept(Worker worker, JobArgs& args) {
+  if (worker == kClockControlThread) return edges_.pop(args);
+  if (worker != kTransferThread) return false;
+  const auto next = std::find(kept_.begin(), kept_.end(), true);
+  if (next == kept_.end()) return false;
+  *next = false;
+  args = pendingResends_[size_t(next - kept_.begin())];
+  return true;
 }
 
 int MIDIMessageManager::resendKind(const JobArgs& args) {
@@ -52,22 +79,18 @@ int MIDIMessageManager::resendKind(const JobArgs& args) {
   return -1;
 }
 
-std::pair<int, int> MIDIMessageManager::keptKinds(Worker worker) {
-  switch (worker) {
-    case kTransferThread: return {0, kClockControlKind};
-    case kClockControlThread: return {kClockControlKind, kResendKinds};
-    default: return {0, 0};
-  }
-}
-
 bool MIDIMessageManager::launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy) {
   const Worker worker = workerFor(args.jobCode);
   {
     std::lock_guard<std::mutex> hold(launchLock_);
     if (busy_[worker] && keepWhenBusy && !sender_.shuttingDown()) {
       const int kind = resendKind(args);
-      kept_[size_t(kind)] = true;
-      pendingResends_[size_t(kind)] = args;
+      if (kind == kClockControlKind) {
+        edges_.push(args);
+      } else {
+        kept_[size_t(kind)] = true;
+        pendingResends_[size_t(kind)] = args;
+      }
       return true;
     }
     if (busy_[worker] || sender_.shuttingDown()) {
@@ -96,19 +119,13 @@ bool MIDIMessageManager::launch(const JobArgs& args, bool clearDumpProcessed, bo
 }
 
 void MIDIMessageManager::runJobThenResends(Worker worker, JobArgs args) {
-  const auto [firstKind, endKind] = keptKinds(worker);
-  const auto first = kept_.begin() + firstKind;
-  const auto last = kept_.begin() + endKind;
   for (;;) {
     sender_.run(args);
     std::lock_guard<std::mutex> hold(launchLock_);
-    const auto next = std::find(first, last, true);
-    if (next == last || sender_.shuttingDown()) {
+    if (sender_.shuttingDown() || !takeKept(worker, args)) {
       busy_[worker] = false;
       return;
     }
-    *next = false;
-    args = pendingResends_[size_t(next - kept_.begin())];
     if (worker == kTransferThread && plug_) args.priorOutcome = plug_->statusShown();
     // The clock's Start and Stop wait for no dump.
     if (worker == kTransferThread) dumpProcessed.store(false);

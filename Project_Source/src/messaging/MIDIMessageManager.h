@@ -21,7 +21,6 @@
 #include <array>
 #include <atomic>
 #include <mutex>
-#include <utility>
 
 #include "librarian/PatchLibrarian.h"
 #include "messaging/LibrarianDumpReceivers.h"
@@ -54,9 +53,10 @@ public:
   // Starts args.jobCode on its thread; false (dropped) while that thread runs or
   // after shutDown. `clearDumpProcessed` clears dumpProcessed as most starters do.
   // The clock's Start and Stop (jobs 14 and 16) are never dropped for a busy thread:
-  // the latest of them to find it running is kept and runs there once the running
-  // job ends, so the synthesizer ends in the host transport's state however quickly
-  // Play and Stop follow each other. True when started or kept.
+  // those that find it running are kept, every edge once and in order (one equal to
+  // the edge kept before it is no edge), and run there once the running job ends, so
+  // the synthesizer hears each Play and Stop however quickly they follow each other.
+  // True when started or kept.
   bool startJob(const JobArgs& args, bool clearDumpProcessed = true);
   bool isRunning(Worker worker) const { return threads_[worker].running.load(std::memory_order_acquire); }
   void shutDown();
@@ -188,15 +188,28 @@ private:
   bool setFromDeviceController(IControl& control, int cc, int value, double scaled, bool laterModel);
   // Jobs kept while their thread is busy. On worker (transfer): the performance, the
   // program of slots A-D, then the same five requested into the panel. On the worker
-  // (clock-control): one kind, the clock's Start or Stop, the later replacing the earlier.
+  // (clock-control): the clock's Start and Stop, in a queue of their own.
   static constexpr int kSlotKinds = 4;
   static constexpr int kRequestKinds = 1 + kSlotKinds;  // the first request's kind
-  static constexpr int kClockControlKind = 2 * kRequestKinds;
-  static constexpr int kResendKinds = kClockControlKind + 1;
+  static constexpr int kResendKinds = 2 * kRequestKinds;
+  static constexpr int kClockControlKind = kResendKinds;
   // The kind of a kept job, or -1 for a job that is never kept.
   static int resendKind(const JobArgs& args);
-  // The kinds `worker` runs after its job, in this order: [first, end).
-  static std::pair<int, int> keptKinds(Worker worker);
+  // The transport edges kept, oldest first. Kept edges alternate, so the oldest and
+  // the count say them all, however many come.
+  class EdgeQueue {
+  public:
+    void push(const JobArgs& args);
+    bool pop(JobArgs& args);
+    int size() const { return count_; }
+
+  private:
+    JobArgs first_;
+    int count_ = 0;
+  };
+  // The next job kept for `worker`, taken off its queue (on worker (transfer) the
+  // kinds in their order); false when none. Under launchLock_.
+  bool takeKept(Worker worker, JobArgs& args);
   bool launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy);
   // ProcessSysEx's three takers. The librarian's armed receivers: true when one of
   // them answered for the message (taken, refused or passed over as a late reply).
@@ -217,10 +230,11 @@ private:
   void parseDump(const Coder* coder, const ISysEx* message, bool (*accepts)(const uint8_t*, size_t), Read read);
   // Runs the job, then every resend kept meanwhile, on the worker's own thread.
   void runJobThenResends(Worker worker, JobArgs args);
-  std::mutex launchLock_;  // a leaf: guards busy_ and pendingResends_
+  std::mutex launchLock_;  // a leaf: guards busy_, pendingResends_ and edges_
   bool busy_[kWorkerCount] = {};
   std::array<bool, kResendKinds> kept_{};
   std::array<JobArgs, kResendKinds> pendingResends_{};
+  EdgeQueue edges_;
 
   MessagingEditor* plug_;
   PatchManager* patchManager_;

@@ -51,9 +51,10 @@ void outputPort(Tavro& plug, int, double value) {
     return;
   }
   plug.sendSysExInitialization();
-  // The unit reached may be one that came back or a new one: a transport playing
-  // sends it Start on the next tick, ahead of the clock loop started again there (one
-  // that ended with the port unchosen); a running loop is left alone.
+  // The unit reached may be one that came back or a new one: the next tick tells it
+  // the transport's state (Start to a unit that never left is not sent again), ahead
+  // of the clock loop started again there (one that ended with the port unchosen); a
+  // running loop is left alone.
   plug.resendTransport();
   plug.setClockLoopStarted(false);
 }

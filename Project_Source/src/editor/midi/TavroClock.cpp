@@ -19,7 +19,12 @@ public:
     if (!plug_.unitLink().midiIOSet) return false;
     return plug_.SendMidiSysex2(std::vector<unsigned char>{byte});
   }
+  bool SendEdge(uint8_t byte, uint64_t unit) override {
+    if (!plug_.unitLink().midiIOSet) return false;
+    return plug_.GetMidiPorts().SendToUnit(std::vector<unsigned char>{byte}, unit);
+  }
   bool outputSet() override { return plug_.unitLink().midiIOSet; }
+  uint64_t OutputUnit() override { return plug_.GetMidiPorts().OutputUnit(); }
   int getTempoValue() override { return plug_.getTempoValue(); }
   bool clockPointerOn() override { return plug_.clockState().sendClockPointer.load(); }
   bool clockInfoOn() override { return plug_.clockState().sendMidiClock.load(); }
