@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "AUTestUnit.h"
+#include "BaseTestPlug.h"
 #include "MidiPortFake.h"
 
 namespace {
@@ -53,6 +54,33 @@ private:
   std::unique_ptr<std::vector<int>> mScratch = std::make_unique<std::vector<int>>();
 };
 
+// Stops nothing itself: deleted directly, it leaves the stop to the base, which must
+// come before the base deletes the panel that a handler in flight may still use.
+class PanelUsingPlug : public AUTestPlug {
+public:
+  PanelUsingPlug(Witness* witness, std::atomic<int>* panelsDeleted)
+      : AUTestPlug(IModuleInstanceInfo()), mWitness(witness), mPanelsDeleted(panelsDeleted) {
+    witness->fake->AddReadablePort(kSynthOut);
+    UseMidiTransports(witness->fake);
+    getExternalMIDIInNames();
+    int index = 1;
+    EXPECT_EQ(setExternalMIDIIn(index, kSynthOut.c_str()), 1);
+    AttachGraphics(new RecordingPanel(panelsDeleted));
+  }
+
+  void ProcessMidiMsg(IMidiMsg*, bool fromHardware) override {
+    Witness* witness = mWitness;  // `this` may be gone when the fault shows
+    std::atomic<int>* panelsDeleted = mPanelsDeleted;
+    witness->entered = true;
+    while (panelsDeleted->load() == 0 && witness->fake->ClosesWaiting() == 0) std::this_thread::yield();
+    witness->sawDestroyed = panelsDeleted->load() > 0;
+  }
+
+private:
+  Witness* mWitness;
+  std::atomic<int>* mPanelsDeleted;
+};
+
 ComponentResult CloseThroughTheEntry(IModuleAU* plug) {
   ComponentParameters close{};
   close.what = kComponentCloseSelect;
@@ -77,4 +105,16 @@ TEST(CloseWhileMidiArrives, TheHandlerInFlightFinishesBeforeAnythingIsDestroyed)
     // Nothing arrives after the close.
     EXPECT_EQ(witness.fake->Deliver(kSynthOut, {0x90, 61, 100}), 0u);
   }
+}
+
+TEST(CloseWhileMidiArrives, TheBaseStopsTheInputBeforeItDeletesThePanel) {
+  Witness witness;
+  std::atomic<int> panelsDeleted{0};
+  auto* plug = new PanelUsingPlug(&witness, &panelsDeleted);
+  std::thread device([&] { witness.fake->Deliver(kSynthOut, {0x90, 60, 100}); });
+  while (!witness.entered) std::this_thread::yield();
+  delete plug;
+  device.join();
+  EXPECT_FALSE(witness.sawDestroyed);
+  EXPECT_EQ(panelsDeleted.load(), 1);
 }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -53,6 +54,16 @@ void CountingJob(MIDIMessageSender&, const JobArgs&) { ++gRuns; }
 void WaitingJob(MIDIMessageSender& sender, const JobArgs&) { sender.pause(3600ull * 1000000); }
 void ClockLoop(MIDIMessageSender& sender, const JobArgs&) {
   while (sender.pause(1000)) ++gRuns;
+}
+
+std::atomic<int> gReturned{0};
+void WaitingThenCounted(MIDIMessageSender& sender, const JobArgs&) {
+  sender.pause(3600ull * 1000000);
+  ++gReturned;
+}
+void ClockLoopThenCounted(MIDIMessageSender& sender, const JobArgs& args) {
+  ClockLoop(sender, args);
+  ++gReturned;
 }
 
 void WaitIdle(const MIDIMessageManager& m, MIDIMessageManager::Worker w) {
@@ -269,6 +280,25 @@ TEST(TransferEngine, ShutDownEndsWaitsAndTheClockLoopThenRefusesStarts) {
     EXPECT_FALSE(m.isRunning(MIDIMessageManager::kTransferThread));
     EXPECT_FALSE(m.isRunning(MIDIMessageManager::kClockThread));
     EXPECT_FALSE(m.startJob(Job(kJobRequestArrangement)));
+  }
+  Kit_SetTimeSource(nullptr);
+}
+
+// The manager's owner may simply delete it: the jobs still running end and are joined
+// before the sender they run in goes.
+TEST(TransferEngine, DeletingTheManagerEndsAndJoinsTheJobsStillRunning) {
+  Kit_VirtualClock clock;
+  Kit_SetTimeSource(&clock);
+  {
+    Kit_VirtualClock::Participant still(clock);
+    gReturned = 0;
+    auto m = std::make_unique<MIDIMessageManager>(nullptr, nullptr, nullptr, nullptr);
+    m->sender()->setJob(kJobRequestArrangement, &WaitingThenCounted);
+    m->sender()->setJob(kJobContinuousClock, &ClockLoopThenCounted);
+    ASSERT_TRUE(m->startJob(Job(kJobRequestArrangement)));
+    ASSERT_TRUE(m->startJob(Job(kJobContinuousClock)));
+    m.reset();
+    EXPECT_EQ(gReturned, 2);
   }
   Kit_SetTimeSource(nullptr);
 }

@@ -2,6 +2,9 @@
 // different threads load their panels: results match a single-threaded run.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -41,6 +44,45 @@ TEST(FontThreads, ConcurrentCreationAndDrawingGiveTheSamePixels) {
   }
   for (auto& thread : threads) thread.join();
   for (int t = 0; t < 6; ++t) EXPECT_EQ(mismatches[t], 0) << t;
+}
+
+// A fresh font shared by threads that each draw letters no other thread draws: every
+// first draw adds glyphs to the one cache at the same moment as the others.
+TEST(FontThreads, AFreshSharedFontFillsItsGlyphCacheFromManyThreadsAtOnce) {
+  constexpr int kThreads = 6;
+  const auto fresh = [] {
+    auto font = std::make_unique<Raster_CachedFont>();
+    font->SetFromHFont(CreateFont(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans"), RASTER_FONT_OWNS_HANDLE);
+    font->SetTextColor(0xFFFFFFFFu);
+    return font;
+  };
+  const auto draw = [](Raster_CachedFont* font, const std::string& text) {
+    Raster_MemBitmap bm(400, 30);
+    RECT r{0, 0, 400, 30};
+    font->DrawText(&bm, text.c_str(), -1, &r, RASTER_DT_VCENTER);
+    return std::vector<uint32_t>(bm.getBits(), bm.getBits() + 400 * 30);
+  };
+  std::vector<std::string> texts(kThreads);
+  std::vector<std::vector<uint32_t>> expected;
+  for (int t = 0; t < kThreads; ++t) {
+    for (int c = 0x21 + t; c < 0x7F; c += kThreads) texts[t] += char(c);
+    expected.push_back(draw(fresh().get(), texts[t]));
+  }
+  std::vector<int> mismatches(kThreads, 0);
+  for (int round = 0; round < 20; ++round) {
+    const auto shared = fresh();
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&, t] {
+        ++ready;
+        while (ready.load() < kThreads) std::this_thread::yield();
+        if (draw(shared.get(), texts[t]) != expected[size_t(t)]) ++mismatches[t];
+      });
+    }
+    for (auto& thread : threads) thread.join();
+  }
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(mismatches[t], 0) << texts[t];
 }
 
 }  // namespace
