@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Framework/IControlText.h"
+#include "Framework/IGraphics.h"
 #include "Framework/IParam.h"
 #include "ShownEditor.h"
 
@@ -82,6 +83,34 @@ TEST_F(StatusLineFit, ALongFileNameCaptionStaysInItsFieldAndAShorterOneLeavesNoF
     EXPECT_EQ(ChangedOutside(shortName, longName, caption->GetRECT()), 0u) << "drawn over its neighbours";
     show("My.nl2");
     EXPECT_TRUE(SameScreen(Screen(), Redrawn(), window.Width()));
+  }
+}
+
+// The texts naming ports a recall did not find, on both status lines at each panel
+// size: drawn whole at the line's own text size, so that a long name is cut in its
+// middle by the text itself and its end, which tells a device's ports apart, reads.
+TEST(StatusLineSizes, MissingPortTextsReadWholeAtEverySize) {
+  const std::string in = "Vudidi-Nord-NL2x-USB-MIDI-Interface-Port-out:midi";
+  const std::string out = "Vudidi-Nord-NL2x-USB-MIDI-Interface-Port-in:midi";
+  for (const char* size : {"small", "normal", "large"}) {
+    SCOPED_TRACE(size);
+    ShownEditor shown(std::string("\n") + size + "\nyes\n", true);
+    Tavro& t = *shown.editor.plug;
+    for (ITextControl* line : {t.keptControls().statusText, t.keptControls().librarianStatusText}) {
+      ASSERT_NE(line, nullptr);
+      const IRECT field = line->GetRECT();
+      for (const std::string& text : {MissingPortsText(in, ""), MissingPortsText("", out), MissingPortsText(in, out)}) {
+        SCOPED_TRACE(text);
+        IText style = *line->GetText();
+        const IText fitted = FittedText(t.graphics, style, text.c_str(), field);
+        IRECT measured = field;
+        ASSERT_TRUE(t.graphics->MeasureIText(&style, text.c_str(), &measured));
+        EXPECT_EQ(fitted.size, style.size) << "drawn smaller than the line's text";
+        EXPECT_LE(measured.W(), field.W()) << "cut where it is drawn";
+      }
+      EXPECT_NE(MissingPortsText("", out).find("-in:midi"), std::string::npos);
+      EXPECT_NE(MissingPortsText(in, "").find("-out:midi"), std::string::npos);
+    }
   }
 }
 
