@@ -72,8 +72,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
         RunHost(data.root(), "--transport stop --state-in '" + state + "' --restore-script '" + script + "'", &output),
         0)
         << output;
-    EXPECT_NE(output.find("= \"Restored: MIDI ports reopened, performance sent to the unit\""), std::string::npos)
-        << output;
+    EXPECT_NE(output.find("= \"Restored: ports open, performance sent\""), std::string::npos) << output;
     std::vector<std::string> lines;
     EXPECT_TRUE(SimProcess::WaitFor([&] {
       lines = SimProcess::Lines(record);

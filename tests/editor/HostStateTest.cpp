@@ -162,8 +162,7 @@ TEST(HostState, WithThePortsPresentTheyReopenByNameAndThePerformanceIsSentOnce) 
   EXPECT_EQ(f.transfersStarted(), 1);
   EXPECT_EQ(t.GetParam(354)->GetDisplayText(0), "Bass Lead ");
   // The line says what the restore did, not the recalled mode's read-out text.
-  EXPECT_EQ(t.keptControls().statusText->GetTextString(),
-            "Restored: MIDI ports reopened, performance sent to the unit");
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Restored: ports open, performance sent");
 }
 
 // A song saved with the ports OFF: the restore says nothing went to the unit, also to
@@ -173,7 +172,7 @@ TEST(HostState, ARestoreWithThePortsOffSaysNothingWasSent) {
   ByteChunk chunk = saving.save();
   StateFixture f;
   ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
-  const std::string said = "Restored: MIDI In and Out are OFF, nothing sent to the unit";
+  const std::string said = "Restored: MIDI ports OFF, nothing sent";
   EXPECT_EQ(f.plug->keptControls().statusText->GetTextString(), said);
   EXPECT_EQ(f.transfersStarted(), 0);
   f.plug->showStatus("");

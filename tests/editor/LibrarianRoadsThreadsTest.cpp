@@ -128,7 +128,7 @@ TEST(LibrarianRoads, AStoreIntoAPortThatVanishesMidStoreEndsWithAFailureOnThePag
   // With how much of the bank the unit holds now.
   int stored = 0;
   for (const auto& m : page.synth->Sim().Received()) stored += m.size() == 139 ? 1 : 0;
-  EXPECT_EQ(page.status(), std::string(kMidiSendFailed) + " / " + std::to_string(stored) + " of 99 programs sent");
+  EXPECT_EQ(page.status(), std::string(kMidiSendFailed) + " / " + std::to_string(stored) + " of 99 sent");
   EXPECT_EQ(page.synth->Sim().ReceivedCount(), arrived);
   EXPECT_LT(arrived, size_t(kBankSlots));
 }

@@ -409,7 +409,7 @@ TEST(StatusLine, ARequestKeptDuringACancelledStoreLeavesTheCancelReadable) {
   for (const Bytes& m : page.synth->Sim().Received()) stored += m.size() == 139 && m[0] == 0xF0 ? 1 : 0;
   ASSERT_GT(stored, 0);
   ASSERT_LT(stored, 40);
-  EXPECT_EQ(line, "Data write CANCELLED! / " + std::to_string(stored) + " of 40 programs sent / Program 25 received");
+  EXPECT_EQ(line, "Data write CANCELLED! / " + std::to_string(stored) + " of 40 sent / Program 25 received");
   EXPECT_LT(page.synth->Sim().ReceivedCount(), 200u);
 }
 
@@ -517,10 +517,10 @@ TEST(StatusLine, AnEditOnASlotWhoseChannelIsOffSaysItWasNotSent) {
   page.settle();
   page.markSent();
   page.edit(0, 40);  // slot A's filter cutoff, controller 74
-  EXPECT_EQ(page.status(), "[1] Filter Cutoff not sent: MIDI Channel is Off");
+  EXPECT_EQ(page.status(), "[1] Filter Cutoff: not sent, channel Off");
   page.edit(kPatchUp, 1.0);
   page.settle();
-  EXPECT_EQ(page.status(), "Program change not sent: MIDI Channel is Off");
+  EXPECT_EQ(page.status(), "Program change: not sent, channel Off");
   EXPECT_TRUE(page.requests().empty()) << "a reply was waited for";
   for (const Bytes& m : page.sentSinceMark()) EXPECT_NE(m.size(), 3u) << "a channel message went";
 }

@@ -125,8 +125,8 @@ TEST_P(StoreBank, WritesPacedAndStopsWhereItShould) {
   const int bankSize = c.type == 0 ? 99 : 100;
   // A cancel says how much of the bank went before it.
   const int count = std::min(c.model <= 1 && c.type == 0 && c.bank == 0 ? 40 : bankSize, c.slots);
-  const std::string cancelled = "Data write CANCELLED! / " + std::to_string(c.wantSent) + " of " +
-                                std::to_string(count) + (c.type == 0 ? " programs" : " performances") + " sent";
+  const std::string cancelled =
+      "Data write CANCELLED! / " + std::to_string(c.wantSent) + " of " + std::to_string(count) + " sent";
   EXPECT_EQ(editor.Shown(cancelled), c.cancelAt >= 0) << cancelled;
   if (c.cancelAt >= 0) {
     EXPECT_EQ(editor.statuses.back(), cancelled);
@@ -182,8 +182,7 @@ TEST(StoreBankRefused, APortGoneMidStoreSaysHowManyWent) {
     editor.Run(args);
     EXPECT_EQ(editor.sim.ReceivedCount(), 37u);
     ASSERT_FALSE(editor.statuses.empty());
-    EXPECT_EQ(editor.statuses.back(),
-              std::string("MIDI send FAILED! / 37 of 99 ") + (type == 0 ? "programs" : "performances") + " sent");
+    EXPECT_EQ(editor.statuses.back(), "MIDI send FAILED! / 37 of 99 sent");
   }
 }
 

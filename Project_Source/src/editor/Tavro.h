@@ -245,7 +245,7 @@ public:
   int chosenPortsGone();
   static constexpr const char* kNoMidiSystemText = "No MIDI system found: ports are OFF";
   // Said after what a slot whose Part MIDI Channel is Off would have sent.
-  static constexpr const char* kChannelOffText = " not sent: MIDI Channel is Off";
+  static constexpr const char* kChannelOffText = ": not sent, channel Off";
   // "MIDI In and Out", "MIDI In" or "MIDI Out": the ports a status text speaks of.
   static std::string portsNamed(bool input, bool output);
   static constexpr const char* kUnsavedOnCloseText =

@@ -106,9 +106,9 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
 
 std::string Tavro::restoreOutcome(const std::string& missing) const {
   if (!missing.empty()) return missing;
-  if (unitLink_.midiIOSet) return "Restored: MIDI ports reopened, performance sent to the unit";
-  const bool inOff = GetParam(kDeviceInSelection)->Int() == 0;
-  return "Restored: " + portsNamed(inOff, true) + (inOff ? " are" : " is") + " OFF, nothing sent to the unit";
+  if (unitLink_.midiIOSet) return "Restored: ports open, performance sent";
+  return GetParam(kDeviceInSelection)->Int() == 0 ? "Restored: MIDI ports OFF, nothing sent"
+                                                  : "Restored: MIDI Out OFF, nothing sent";
 }
 
 bool Tavro::stateFits(ByteChunk* chunk, int startPos, bool withPatchManager) const {

@@ -170,7 +170,7 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
   // why, then how much of the bank the unit now holds of the new one.
   const std::string what = bank && bank->type == 1 ? " performances" : " programs";
   const int count = bank ? StoreCount(plug, args, *bank) : 0;
-  const std::string written = " / " + std::to_string(stored) + " of " + std::to_string(count) + what + " sent";
+  const std::string written = " / " + std::to_string(stored) + " of " + std::to_string(count) + " sent";
   if (sender.cancelRequested())
     plug.showStatus("Data write CANCELLED!" + written);
   else if (!outcome.finish(sender))
