@@ -55,8 +55,8 @@ int LookupChannel(const MessagingEditor& editor, int slot, int channel) {
   return int(ParamValue(editor, kPartMidiChannel + slot)) - 1 == channel ? slot + 1 : channel + 1;
 }
 
-// The highest value the read-out of `paramIdx` shows; a host's number past it is held
-// there, so that what the unit is sent and what the read-out says agree.
+// `value` held at the highest the read-out of `paramIdx` shows: a host's number past
+// it goes to the unit as that, so that what the unit is sent and the read-out agree.
 int ShownLimit(const MessagingEditor& editor, int paramIdx, int value) {
   const IParam* param = editor.editorParam(paramIdx);
   return param && value > param->GetMax() ? int(param->GetMax()) : value;
