@@ -24,8 +24,11 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   const auto clockSwitch = ControlCentre(kSendMIDIClockInfo, 0, "midiFilterSettings");
   const auto startStopSwitch = ControlCentre(kSendMIDIClockPointer, 0, "midiFilterSettings");
   const auto closeFilters = ControlCentre(kCloseMIDIFilterSettings, 0, "midiFilterSettings");
-  for (const std::pair<int, int>& at : {knob, openFilters, clockSwitch, startStopSwitch, closeFilters})
+  const auto status = ControlCentre(kControlDisplayName);
+  for (const std::pair<int, int>& at : {knob, openFilters, clockSwitch, startStopSwitch, closeFilters, status})
     ASSERT_GE(at.first, 0);
+  const std::string statusLine =
+      "print-text " + std::to_string(status.first) + " " + std::to_string(status.second) + "\n";
   JackTestServer server;
   ASSERT_TRUE(server.Start());
   TempDataRoot data;
@@ -62,12 +65,14 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     ASSERT_TRUE(sim.Start(kSimName, {"--record", record}, data.root() + "/sim2.txt"));
     const std::string script = data.root() + "/run2.txt";
     // The resent performance goes first: the recall starts it before the script runs.
-    std::ofstream(script) << "wait-idle 60000\n" << playAndStop;
+    // The line says what the restore did with the ports and the unit.
+    std::ofstream(script) << "wait-idle 60000\n" << statusLine << playAndStop;
     std::string output;
     ASSERT_EQ(
         RunHost(data.root(), "--transport stop --state-in '" + state + "' --restore-script '" + script + "'", &output),
         0)
         << output;
+    EXPECT_NE(output.find("= \"Restored: ports open, performance sent\""), std::string::npos) << output;
     std::vector<std::string> lines;
     EXPECT_TRUE(SimProcess::WaitFor([&] {
       lines = SimProcess::Lines(record);
@@ -88,9 +93,17 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   // No simulator: nothing to reopen, yet what the restored instance saves still names
   // both ports.
   const std::string resaved = data.root() + "/resaved.plist";
+  const std::string script = data.root() + "/run3.txt";
+  std::ofstream(script) << statusLine;
   std::string output;
-  ASSERT_EQ(RunHost(data.root(), "--state-in '" + state + "' --restored-state-out '" + resaved + "'", &output), 0)
+  ASSERT_EQ(
+      RunHost(data.root(),
+              "--state-in '" + state + "' --restored-state-out '" + resaved + "' --restore-script '" + script + "'",
+              &output),
+      0)
       << output;
+  // Both ports named on the one line, each cut alike in its middle: their ends read.
+  EXPECT_NE(output.find("= \"Not found: In Re..t:midi, Out Re..n:midi\""), std::string::npos) << output;
   // Each port's stored name begins with the simulator's client name.
   EXPECT_EQ(Occurrences(StateChunk(state), kSimName), 2);
   EXPECT_EQ(Occurrences(StateChunk(resaved), kSimName), 2);

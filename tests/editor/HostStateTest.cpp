@@ -138,10 +138,13 @@ TEST(HostState, MissingPortsAreNamedSoThatBothRead) {
   EXPECT_EQ(MissingPortsText("", ""), "");
   EXPECT_EQ(MissingPortsText("Nord-out:midi", ""), "MIDI In not found: Nord-out:midi");
   EXPECT_EQ(MissingPortsText("", "Nord-in:midi"), "MIDI Out not found: Nord-in:midi");
-  EXPECT_EQ(MissingPortsText("Nord-out:midi", "Nord-in:midi"), "Not found: In Nord-out:midi, Out Nord-in:midi");
+  EXPECT_EQ(MissingPortsText("N-out:midi", "N-in:midi"), "Not found: In N-out:midi, Out N-in:midi");
+  // One long name is cut in its middle too: its end, which names the port, reads.
+  EXPECT_EQ(MissingPortsText("", "Vudidi-Nord-NL2x-USB-MIDI-Interface-Port-in:midi"),
+            "MIDI Out not found: Vudidi..Port-in:midi");
   // A short name leaves its room to the long one.
   const std::string text = MissingPortsText("a", std::string(80, 'x') + "END");
-  EXPECT_EQ(text.size(), 58u);
+  EXPECT_EQ(text.size(), 40u);
   EXPECT_EQ(text.substr(text.size() - 3), "END");
   EXPECT_EQ(text.rfind("Not found: In a, Out ", 0), 0u);
 }
@@ -158,6 +161,23 @@ TEST(HostState, WithThePortsPresentTheyReopenByNameAndThePerformanceIsSentOnce) 
   EXPECT_EQ(t.panelMode().activeSlot.load(), 2);
   EXPECT_EQ(f.transfersStarted(), 1);
   EXPECT_EQ(t.GetParam(354)->GetDisplayText(0), "Bass Lead ");
+  // The line says what the restore did, not the recalled mode's read-out text.
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Restored: ports open, performance sent");
+}
+
+// A song saved with the ports OFF: the restore says nothing went to the unit, also to
+// a window opened after it.
+TEST(HostState, ARestoreWithThePortsOffSaysNothingWasSent) {
+  StateFixture saving;
+  ByteChunk chunk = saving.save();
+  StateFixture f;
+  ASSERT_GT(f.plug->UnserializeState(&chunk, 0), 0);
+  const std::string said = "Restored: MIDI ports OFF, nothing sent";
+  EXPECT_EQ(f.plug->keptControls().statusText->GetTextString(), said);
+  EXPECT_EQ(f.transfersStarted(), 0);
+  f.plug->showStatus("");
+  f.plug->OnGUIOpen();
+  EXPECT_EQ(f.plug->keptControls().statusText->GetTextString(), said);
 }
 
 TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
@@ -172,7 +192,7 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   EXPECT_EQ(t.unitLink().deviceId.load(), 5);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
   // Both names read on the one line: each cut alike in its middle.
-  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Not found: In Vudidi N..Port In 1, Out Vudidi N..Port Out1");
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Not found: In Vu..t In 1, Out Vu..t Out1");
   // The next save still names the ports the song was made with.
   ByteChunk again = f.save();
   PatchManager read(nullptr);

@@ -194,7 +194,8 @@ TEST_F(LibrarianJackCut, RefusalsAndACutBankAreSaidOnThePage) {
       Choose("Request Performance Data/from Temp Buffer to Librarian", 5000,
              "Not stored: no performance bank yet; Import Bank... adds one") +
       Unsaved(0) + Click(points.dataType) +
-      Choose("Request Patch Data/All Programs from BANK 0 (RAM)", 120000, "Only 8 of 99 programs received") +
+      Choose("Request Patch Data/All Programs from BANK 0 (RAM)", 120000,
+             "CONNECTION TIMED OUT! / Only 8 of 99 programs received") +
       Unsaved(1));
   // Nothing was asked for the refused requests: the bank's eight and the one unanswered.
   EXPECT_EQ(RequestedPrograms(SimProcess::Lines(record())).size(), size_t(kProgramsBeforeTheCut + 1)) << output;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Framework/IControlText.h"
+#include "Framework/IGraphics.h"
 #include "Framework/IParam.h"
 #include "ShownEditor.h"
 
@@ -83,6 +84,57 @@ TEST_F(StatusLineFit, ALongFileNameCaptionStaysInItsFieldAndAShorterOneLeavesNoF
     show("My.nl2");
     EXPECT_TRUE(SameScreen(Screen(), Redrawn(), window.Width()));
   }
+}
+
+// Whether `text` is drawn whole at `line`'s own text size.
+::testing::AssertionResult ReadsWhole(Tavro& t, ITextControl* line, const std::string& text) {
+  const IRECT field = line->GetRECT();
+  IText style = *line->GetText();
+  const IText fitted = FittedText(t.graphics, style, text.c_str(), field);
+  IRECT measured = field;
+  if (!t.graphics->MeasureIText(&style, text.c_str(), &measured)) return ::testing::AssertionFailure() << "unmeasured";
+  if (fitted.size != style.size || measured.W() > field.W())
+    return ::testing::AssertionFailure() << "\"" << text << "\" is " << measured.W() << " px at size " << style.size
+                                         << " in " << field.W() << " px: drawn at size " << fitted.size;
+  return ::testing::AssertionSuccess();
+}
+
+// The texts naming ports a recall did not find, on both status lines, and what the
+// page says of a send it did not make or a restore, on the synthesizer page's, at
+// each panel size: drawn whole at the line's own text size, so that a long name is
+// cut in its middle by the text itself and its end, which tells a device's ports
+// apart, reads. What a librarian transfer says reads on the librarian page's line.
+TEST(StatusLineSizes, MissingPortsAndOutcomesReadWholeAtEverySize) {
+  const std::string in = "Vudidi-Nord-NL2x-USB-MIDI-Interface-Port-out:midi";
+  const std::string out = "Vudidi-Nord-NL2x-USB-MIDI-Interface-Port-in:midi";
+  const std::vector<std::string> both = {MissingPortsText(in, ""),
+                                         MissingPortsText("", out),
+                                         MissingPortsText(in, out),
+                                         "[1] Filter Cutoff" + std::string(Tavro::kChannelOffText),
+                                         "Program change" + std::string(Tavro::kChannelOffText),
+                                         "Restored: ports open, performance sent",
+                                         "Restored: MIDI ports OFF, nothing sent",
+                                         "Data write CANCELLED! / 37 of 99 sent",
+                                         "MIDI send FAILED! / 37 of 100 sent"};
+  const std::vector<std::string> librarian = {"CONNECTION TIMED OUT! / Only 40 of 99 programs received",
+                                              "Data request Cancelled! / Only 4 of 100 performances received",
+                                              "Data write CANCELLED! / 37 of 99 sent / Program 25 received"};
+  for (const char* size : {"small", "normal", "large"}) {
+    SCOPED_TRACE(size);
+    ShownEditor shown(std::string("\n") + size + "\nyes\n", true);
+    Tavro& t = *shown.editor.plug;
+    ITextControl* synthLine = t.keptControls().statusText;
+    ITextControl* librarianLine = t.keptControls().librarianStatusText;
+    ASSERT_NE(synthLine, nullptr);
+    ASSERT_NE(librarianLine, nullptr);
+    for (const std::string& text : both) {
+      EXPECT_TRUE(ReadsWhole(t, synthLine, text));
+      EXPECT_TRUE(ReadsWhole(t, librarianLine, text));
+    }
+    for (const std::string& text : librarian) EXPECT_TRUE(ReadsWhole(t, librarianLine, text));
+  }
+  EXPECT_NE(MissingPortsText("", out).find("-in:midi"), std::string::npos);
+  EXPECT_NE(MissingPortsText(in, "").find("-out:midi"), std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "Framework/ControlLayer.h"
 #include "Framework/IControlText.h"
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
@@ -244,6 +245,129 @@ TEST_F(ChoicesJack, OnAnNL2xAt9TheProgramReadoutFollowsTheMenusAndTheArrow) {
   const size_t bank = Find("B0 20 09");
   ASSERT_NE(bank, std::string::npos) << output << received();
   EXPECT_NE(Find("C0 62", bank), std::string::npos) << received();
+}
+
+// The texts the host printed for its print-text lines at `at`, in order, without the
+// blank a caption's empty label leaves at their end.
+std::vector<std::string> PrintedTexts(const std::string& output, std::pair<int, int> at) {
+  const std::string head = "text " + Point(at) + " = \"";
+  std::vector<std::string> texts;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind(head, 0) != 0 || line.size() <= head.size()) continue;
+    std::string text = line.substr(head.size(), line.size() - head.size() - 1);
+    texts.push_back(text.erase(text.find_last_not_of(' ') + 1));
+  }
+  return texts;
+}
+
+// The Bank/Prog read-out through the host: a slot's program chosen on the menus, the
+// Perf switch on (the read-out shows the performance, Prog Up steps from it on the
+// global channel), then off (the slot's program as the chosen performance holds it,
+// and Prog Down steps from what the read-out shows).
+void ThePerfSwitchMovesTheReadout(ChoicesJack& t, int model, const std::string& modelItem) {
+  const auto modelMenu = CentreOf(kNordModel), perfSwitch = CentreOf(kDatamode);
+  const auto banks = MenuCentre(kBankNumberMenu), programs = MenuCentre(kProgramNumberMenu);
+  const auto up = CentreOf(kPatchUp), down = CentreOf(kPatchDown);
+  RoadFixture f;
+  const ControlLayer* readout = f.plug->layer("patchProgramControls1nl2");
+  ASSERT_NE(readout, nullptr);
+  const auto bankAt = Centre(readout->GetControl(0)), programAt = Centre(readout->GetControl(1));
+  for (const auto& at : {modelMenu, perfSwitch, banks, programs, up, down, bankAt, programAt}) ASSERT_GE(at.first, 0);
+  const std::string look = "print-text " + Point(bankAt) + "\nprint-text " + Point(programAt) + "\n";
+  const std::string bankItem = model == 2 ? "Bank 1 (RAM)" : "Bank 1 (CARD)";
+  const std::string perfMode = "expect-param " + std::to_string(int(kDatamode));
+  const std::string output =
+      t.Run(ChooseAndClick(modelItem, modelMenu) + "expect-param " + std::to_string(int(kNordModel)) + " " +
+                std::to_string(model) + "\nwait-idle 60000\n" + ChooseAndClick(bankItem, banks) + "wait-idle 60000\n" +
+                ChooseAndClick("21-30/Program 23", programs) + "wait-idle 60000\n" + look + Click(perfSwitch) +
+                perfMode + " 1\nwait-idle 60000\n" + look + Click(up) + "wait-idle 60000\n" + look + Click(perfSwitch) +
+                perfMode + " 0\nwait-idle 60000\n" + look + Click(down) + "wait-idle 60000\n" + look,
+            {"--model", std::to_string(model)}, [&] { return t.Find("C0 62", t.Find("C4 01")) != std::string::npos; });
+  const std::vector<std::string> shownBanks = PrintedTexts(output, bankAt);
+  const std::vector<std::string> shownPrograms = PrintedTexts(output, programAt);
+  ASSERT_EQ(shownBanks.size(), 5u) << output;
+  ASSERT_EQ(shownPrograms.size(), 5u) << output;
+  const auto shown = [&](size_t i) { return shownBanks[i] + shownPrograms[i]; };
+  EXPECT_EQ(shown(0), "1.23");
+  // The performance the enquiry brought in is 1 of bank 0; Prog Up chose 2 on the
+  // global channel (the unit's id 4), as the read-out says.
+  EXPECT_EQ(shown(1), "0. 1") << output;
+  EXPECT_NE(t.Find("C4 01"), std::string::npos) << t.received();
+  EXPECT_EQ(shown(2), "0. 2") << output;
+  // Back on the slot: its program as performance 2 holds it (program 1 of bank 0),
+  // and Prog Down from there.
+  EXPECT_EQ(shown(3), "0. 1") << output;
+  EXPECT_NE(t.Find("C0 62", t.Find("B0 20 00", t.Find("C4 01"))), std::string::npos) << t.received();
+  EXPECT_EQ(shown(4), "0.99") << output;
+}
+
+TEST_F(ChoicesJack, ThePerfSwitchMovesTheReadoutOnAnNL1) { ThePerfSwitchMovesTheReadout(*this, 0, "NL1"); }
+TEST_F(ChoicesJack, ThePerfSwitchMovesTheReadoutOnAnNL2) { ThePerfSwitchMovesTheReadout(*this, 1, "NL2"); }
+TEST_F(ChoicesJack, ThePerfSwitchMovesTheReadoutOnAnNL2x) { ThePerfSwitchMovesTheReadout(*this, 2, "NL2x"); }
+
+// The unit's own performance change at id 4 (channel 5), played on its front panel
+// while the page shows slot A's program 14: the performance it loads holds program 1
+// of bank 0 in slot A, and the ten-bank read-out shows that.
+TEST_F(ChoicesJack, APerformanceArrivingOnAnNL2xMovesTheProgramReadout) {
+  constexpr int kUnitProgramChangesPass = 600, kViewMIDIFilterSettings = 661, kCloseMIDIFilterSettings = 624;
+  const auto modelMenu = CentreOf(kNordModel), programs = MenuCentre(kProgramNumberMenu);
+  const auto filters = CentreOf(kViewMIDIFilterSettings);
+  const auto inFilters = [](RoadFixture& f) { f.edit(kViewMIDIFilterSettings, 1); };
+  const auto unitPrograms = CentreAfter(kUnitProgramChangesPass, inFilters);
+  const auto closeFilters = CentreAfter(kCloseMIDIFilterSettings, inFilters);
+  RoadFixture f;
+  const ControlLayer* readout = f.plug->layer("patchProgramControls1nl2x");
+  ASSERT_NE(readout, nullptr);
+  const auto programAt = Centre(readout->GetControl(1));
+  for (const auto& at : {modelMenu, programs, filters, unitPrograms, closeFilters, programAt}) ASSERT_GE(at.first, 0);
+  const std::string front = data.root() + "/front.txt";
+  std::ofstream(front) << "15000 pc 5 3\n";
+  const std::string output =
+      Run(ChooseAndClick("NL2x", modelMenu) + "expect-param " + std::to_string(int(kNordModel)) +
+              " 2\nwait-idle 60000\n" + Click(filters) + Click(unitPrograms) + "expect-param " +
+              std::to_string(kUnitProgramChangesPass) + " 1\n" + Click(closeFilters) +
+              ChooseAndClick("11-20/Program 14", programs) + "wait-idle 60000\nprint-text " + Point(programAt) +
+              "\nwait-param " + std::to_string(int(kCurrentPerfProgram2x)) + " 3 60000\nwait-idle 60000\nwait-param " +
+              std::to_string(int(kCurrentProgram2x)) + " 0 10000\nprint-text " + Point(programAt) + "\n",
+          {"--model", "2", "--script", front});
+  const std::vector<std::string> shown = PrintedTexts(output, programAt);
+  ASSERT_EQ(shown.size(), 2u) << output;
+  EXPECT_EQ(shown[0], "14");
+  EXPECT_EQ(shown[1], " 1") << output;
+  // Asked for after the enquiry's, when the unit changed its performance.
+  const std::vector<std::string> lines = recorded();
+  EXPECT_GE(std::count(lines.begin(), lines.end(), "F0 33 04 04 28 00 F7"), 2) << received();
+}
+
+// The host's bank 12 and program 128 for slot B on channel 9: the unit receives the
+// last bank and program of its model, which the read-out shows.
+TEST_F(ChoicesJack, HostValuesPastTheRangeReachTheUnitAsTheReadoutShowsThem) {
+  constexpr int kHostProgramChangesPass = 593, kViewMIDIFilterSettings = 661, kCloseMIDIFilterSettings = 624;
+  const auto settings = CentreOf(kMultiSettings);
+  const auto slotBChannel = CentreAfter(kPartMidiChannel + 1, [](RoadFixture& f) { f.edit(kMultiSettings, 0); });
+  const auto filters = CentreOf(kViewMIDIFilterSettings);
+  const auto inFilters = [](RoadFixture& f) { f.edit(kViewMIDIFilterSettings, 1); };
+  const auto hostPrograms = CentreAfter(kHostProgramChangesPass, inFilters);
+  const auto closeFilters = CentreAfter(kCloseMIDIFilterSettings, inFilters);
+  RoadFixture f;
+  const ControlLayer* readout = f.plug->layer("patchProgramControls2nl2");
+  ASSERT_NE(readout, nullptr);
+  const auto bankAt = Centre(readout->GetControl(0)), programAt = Centre(readout->GetControl(1));
+  for (const auto& at : {settings, slotBChannel, filters, hostPrograms, closeFilters, bankAt, programAt})
+    ASSERT_GE(at.first, 0);
+  const std::string output =
+      Run(Click(settings) + ChooseAndClick("9", slotBChannel) + "expect-param " +
+              std::to_string(int(kPartMidiChannel) + 1) + " 9\nwait-idle 60000\n" + Click(settings) + Click(filters) +
+              Click(hostPrograms) + "expect-param " + std::to_string(kHostProgramChangesPass) + " 1\n" +
+              Click(closeFilters) + "midi B8 20 0C\nmidi C8 7F\nrender 1\nwait-idle 60000\n" + ClickSlotTab(1) +
+              "print-text " + Point(bankAt) + "\nprint-text " + Point(programAt) + "\n",
+          {}, [&] { return RequestedAfter("C8 62", 1); });
+  EXPECT_EQ(PrintedTexts(output, bankAt), std::vector<std::string>{"3."}) << output;
+  EXPECT_EQ(PrintedTexts(output, programAt), std::vector<std::string>{"99"}) << output;
+  EXPECT_NE(Find("B8 20 03"), std::string::npos) << received();
+  for (const char* past : {"B8 20 0C", "C8 63", "C8 7F"})
+    EXPECT_EQ(Find(past), std::string::npos) << past << received();
 }
 
 // A unit of the other models at id 9: what it makes of the panel's slot request is

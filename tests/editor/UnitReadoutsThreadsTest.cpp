@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "Framework/ControlLayer.h"
+#include "Framework/IControl.h"
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/SendOutcome.h"
 
 namespace {
 
@@ -83,6 +86,150 @@ struct UnitPage : LibrarianPage {
   }
   size_t mark = 0;
 };
+
+// The Bank/Prog read-out the panel shows: the shown selector layer's name and its two
+// captions' texts ("1. 23").
+struct Readout {
+  std::string layer, text;
+  int bankParam = -1, programParam = -1;
+};
+
+Readout Shown(UnitPage& page) {
+  static const char* const kLayers[] = {"patchProgramControls1nl2",      "patchProgramControls2nl2",
+                                        "patchProgramControls3nl2",      "patchProgramControls4nl2",
+                                        "patchProgramControls1nl2x",     "patchProgramControls2nl2x",
+                                        "patchProgramControls3nl2x",     "patchProgramControls4nl2x",
+                                        "performanceProgramControlsNL2", "performanceProgramControlsNL2x"};
+  Readout shown;
+  for (const char* name : kLayers) {
+    const ControlLayer* layer = page.plug->layer(name);
+    if (!layer || !layer->IsShown()) continue;
+    EXPECT_TRUE(shown.layer.empty()) << "two read-outs shown: " << shown.layer << ", " << name;
+    shown.layer = name;
+    if (layer->NControls() < 2) continue;
+    shown.bankParam = layer->GetControl(0)->ParamIdx();
+    shown.programParam = layer->GetControl(1)->ParamIdx();
+    for (int param : {shown.bankParam, shown.programParam}) {
+      const IParam* p = page.plug->GetParam(param);
+      shown.text += (shown.text.empty() ? "" : " ") + std::string(p->GetDisplayText(p->Int()));
+    }
+  }
+  return shown;
+}
+
+std::string BankItem(int model, int bank) {
+  const bool ram = bank == 0 || (model == 2 && bank <= 3);
+  return "Bank " + std::to_string(bank) + (ram ? " (RAM)" : model == 2 ? " (ROM)" : " (CARD)");
+}
+
+// The page put into performance mode shows the performance, and Prog Up steps from
+// it on the global channel; on each model.
+TEST(UnitReadouts, ThePerfSwitchShowsThePerformanceAndProgUpStepsFromIt) {
+  for (int model : {0, kNL2, kNL2x}) {
+    SCOPED_TRACE(model);
+    const int id = 6;
+    UnitPage page(model, model, id);
+    page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS", BankItem(model, 1));
+    page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "21-30/Program 23");
+    Readout slot = Shown(page);
+    EXPECT_EQ(slot.text, "1. 23");
+    EXPECT_EQ(slot.layer, model == kNL2x ? "patchProgramControls1nl2x" : "patchProgramControls1nl2");
+    page.edit(kDatatype, 1.0);
+    page.settle();
+    const Readout perf = Shown(page);
+    EXPECT_EQ(perf.layer, model == kNL2x ? "performanceProgramControlsNL2x" : "performanceProgramControlsNL2");
+    const int perfProgram = page.value(model == kNL2x ? P::kCurrentPerfProgram2x : P::kCurrentPerfProgram);
+    const int perfBank = page.value(model == kNL2x ? P::kCurrentPerfBank2x : P::kCurrentPerfBank);
+    EXPECT_EQ(perf.programParam, model == kNL2x ? int(P::kCurrentPerfProgram2x) : int(P::kCurrentPerfProgram));
+    page.markSent();
+    page.edit(kPatchUp, 1.0);
+    page.settle();
+    const unsigned char global = static_cast<unsigned char>(id);
+    EXPECT_TRUE(
+        page.sentInOrder({{static_cast<unsigned char>(0xB0 + global), 0x20, static_cast<unsigned char>(perfBank)},
+                          {static_cast<unsigned char>(0xC0 + global), static_cast<unsigned char>(perfProgram + 1)}}));
+    EXPECT_EQ(Shown(page).text,
+              std::to_string(perfBank) + ". " + (perfProgram + 2 <= 9 ? " " : "") + std::to_string(perfProgram + 2));
+  }
+}
+
+// Back in program mode after a performance was chosen, the read-out shows the slot's
+// program again and Prog Down steps from what it shows.
+TEST(UnitReadouts, LeavingPerformanceModeShowsTheSlotsProgramAndProgDownStepsFromIt) {
+  UnitPage page(kNL2x, kNL2x, 9);
+  page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS", "Bank 9 (ROM)");
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "01-10/Program 05");
+  EXPECT_EQ(Shown(page).text, "9.  5");
+  page.edit(kDatatype, 1.0);
+  page.settle();
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "31-40/Program 38");
+  EXPECT_EQ(Shown(page).text, "0. 38");
+  page.edit(kDatatype, 0.0);
+  page.settle();
+  const Readout slot = Shown(page);
+  EXPECT_EQ(slot.layer, "patchProgramControls1nl2x");
+  const int bank = page.value(slot.bankParam), program = page.value(slot.programParam);
+  page.markSent();
+  page.edit(kPatchDown, 1.0);
+  page.settle();
+  const unsigned char down = static_cast<unsigned char>(program == 0 ? 98 : program - 1);
+  EXPECT_TRUE(page.sentInOrder({{0xB0, 0x20, static_cast<unsigned char>(bank)}, {0xC0, down}})) << "from " << slot.text;
+  EXPECT_EQ(page.value(slot.programParam), down);
+}
+
+// The unit's own performance change brings its performance in: the slot's program
+// read-out of the ten-bank model shows the program the performance holds.
+TEST(UnitReadouts, APerformanceArrivingOnAnNL2xMovesTheProgramReadout) {
+  UnitPage page(kNL2x, kNL2x, 13);
+  page.edit(kUnitProgramChangesPass, 1.0);
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "11-20/Program 14");
+  EXPECT_EQ(Shown(page).text, "0. 14");
+  for (int s = 0; s < 4; ++s) {
+    ASSERT_TRUE(page.synth->Sim().SetValue("kCurrentProgram", s, 1 + s));
+    ASSERT_TRUE(page.synth->Sim().SetValue("kCurrentBank2x", s, 2));
+  }
+  IMidiMsg global(0, 0xC0 + 13, 0x05, 0);
+  page.plug->ProcessMidiMsg(&global, true);
+  page.settle();
+  ASSERT_TRUE(page.requested(0x28, 0));
+  EXPECT_EQ(Shown(page).text, "2.  2") << "slot A holds program 1 of bank 2";
+  for (int s = 0; s < 4; ++s) EXPECT_EQ(page.value(P::kCurrentProgram2x + s), 1 + s) << s;
+}
+
+// A host's bank or program past the model's reaches the unit as the read-out shows it.
+TEST(UnitReadouts, HostValuesPastTheRangeAreSentAsTheReadoutShowsThem) {
+  for (int model : {kNL2, kNL2x}) {
+    SCOPED_TRACE(model);
+    UnitPage page(model, model, 13);
+    page.edit(kHostProgramChangesPass, 1.0);
+    page.edit(kPartMidiChannel + 1, 9);  // slot B
+    page.settle();
+    page.markSent();
+    for (const Bytes& message : {Bytes{0xB8, 0x20, 0x0C}, Bytes{0xC8, 0x7F}}) {
+      IMidiMsg msg(0, message[0], message[1], message.size() > 2 ? message[2] : 0);
+      Kit_MutexLock hold(page.plug->pluginMutex());
+      page.plug->ProcessMidiMsg(&msg, false);
+    }
+    page.settle();
+    const int lastBank = model == kNL2x ? 9 : 3;
+    page.edit(kQuickTab, 1);
+    page.settle();
+    EXPECT_EQ(Shown(page).text, std::to_string(lastBank) + ". 99");
+    int banks = 0, programs = 0;
+    for (const Bytes& m : page.sentSinceMark()) {
+      if (m.size() == 3 && m[0] == 0xB8 && m[1] == 0x20) {
+        ++banks;
+        EXPECT_EQ(m[2], lastBank);
+      }
+      if (m.size() == 2 && m[0] == 0xC8) {
+        ++programs;
+        EXPECT_EQ(m[1], 98);
+      }
+    }
+    EXPECT_GE(banks, 1);
+    EXPECT_GE(programs, 1);
+  }
+}
 
 TEST(UnitReadouts, OnAnNL2xTheProgramReadoutFollowsTheMenusAndTheArrows) {
   UnitPage page(kNL2x, kNL2x, 9);
@@ -256,7 +403,13 @@ TEST(StatusLine, ARequestKeptDuringAStoreSaysWhatItReceivedAfterTheStoresOutcome
 TEST(StatusLine, ARequestKeptDuringACancelledStoreLeavesTheCancelReadable) {
   UnitPage page(kNL2, kNL2, 9);
   std::string during;
-  EXPECT_EQ(StoreWithAProgramChosen(page, 5000000, &during), "Data write CANCELLED! / Program 25 received");
+  const std::string line = StoreWithAProgramChosen(page, 5000000, &during);
+  // How many of the forty went before the cancel, as the unit counts them.
+  int stored = 0;
+  for (const Bytes& m : page.synth->Sim().Received()) stored += m.size() == 139 && m[0] == 0xF0 ? 1 : 0;
+  ASSERT_GT(stored, 0);
+  ASSERT_LT(stored, 40);
+  EXPECT_EQ(line, "Data write CANCELLED! / " + std::to_string(stored) + " of 40 sent / Program 25 received");
   EXPECT_LT(page.synth->Sim().ReceivedCount(), 200u);
 }
 
@@ -338,6 +491,38 @@ TEST(StatusLine, TheUnitsPortsGoingIsSaidOnceAndTheCaptionsStay) {
   Kit_Time().SleepMicros(1100000);
   page.plug->OnIdle();
   EXPECT_EQ(page.status(), "Slot Randomized");
+}
+
+// The unit's port gone, Prog Up's program change cannot go: the line says the send
+// failed, as a knob's move does, and no reply is waited for.
+TEST(StatusLine, ProgUpWithThePortGoneSaysTheSendFailed) {
+  UnitPage page(kNL2, kNL2, 7);
+  page.ports->RemovePort(page.synth->MidiInName());
+  page.markSent();
+  page.edit(kPatchUp, 1.0);
+  page.settle();
+  EXPECT_EQ(page.status(), kMidiSendFailed);
+  EXPECT_TRUE(page.sentSinceMark().empty());
+  // A knob says the same.
+  page.showStatus("");
+  page.edit(0, 40);  // slot A's filter cutoff
+  EXPECT_EQ(page.status(), kMidiSendFailed);
+}
+
+// A slot whose Part MIDI Channel is Off: a knob's move and a program change are not
+// sent, and the line says so and why.
+TEST(StatusLine, AnEditOnASlotWhoseChannelIsOffSaysItWasNotSent) {
+  UnitPage page(kNL2, kNL2, 7);
+  page.edit(kPartMidiChannel, 0);
+  page.settle();
+  page.markSent();
+  page.edit(0, 40);  // slot A's filter cutoff, controller 74
+  EXPECT_EQ(page.status(), "[1] Filter Cutoff: not sent, channel Off");
+  page.edit(kPatchUp, 1.0);
+  page.settle();
+  EXPECT_EQ(page.status(), "Program change: not sent, channel Off");
+  EXPECT_TRUE(page.requests().empty()) << "a reply was waited for";
+  for (const Bytes& m : page.sentSinceMark()) EXPECT_NE(m.size(), 3u) << "a channel message went";
 }
 
 TEST(StatusLine, WithoutAMidiSystemThePanelSaysThereIsNone) {

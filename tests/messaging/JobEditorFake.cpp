@@ -113,6 +113,8 @@ void JobEditorFake::Receive(const uint8_t* bytes, int length) {
 }
 
 bool JobEditorFake::SendMidiSysex2(std::vector<unsigned char> bytes) {
+  if (sysexTaken == 0) return false;
+  if (sysexTaken > 0) --sysexTaken;
   sim.Receive(bytes.data(), bytes.size());
   return true;
 }

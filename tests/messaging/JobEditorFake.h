@@ -108,6 +108,8 @@ public:
        enquiryPending = false;
   bool inputDown = false;  // the SysEx input takes nothing
   int timerMs = 200, deviceId = kDeviceId, activeSlot = 0;
+  // SysEx messages the port takes before it refuses every one (its server died); -1 all.
+  int sysexTaken = -1;
   std::atomic<bool> dataProcessed{false};
   int overlayShown = 0, overlayHidden = 0, unsavedMarks = 0;
   bool overlayVisible = false;

@@ -122,8 +122,15 @@ TEST_P(StoreBank, WritesPacedAndStopsWhereItShould) {
       EXPECT_EQ(stored[0], i % 16) << c.what << " slot " << i;  // none lost
     }
   }
-  EXPECT_EQ(editor.Shown("Data write CANCELLED!"), c.cancelAt >= 0);
   const int bankSize = c.type == 0 ? 99 : 100;
+  // A cancel says how much of the bank went before it.
+  const int count = std::min(c.model <= 1 && c.type == 0 && c.bank == 0 ? 40 : bankSize, c.slots);
+  const std::string cancelled =
+      "Data write CANCELLED! / " + std::to_string(c.wantSent) + " of " + std::to_string(count) + " sent";
+  EXPECT_EQ(editor.Shown(cancelled), c.cancelAt >= 0) << cancelled;
+  if (c.cancelAt >= 0) {
+    EXPECT_EQ(editor.statuses.back(), cancelled);
+  }
   const bool toEnd = (c.emptyAt < 0 || c.emptyAt >= bankSize) && c.damagedAt < 0;
   const int lastRow = std::max(c.wantSent - 1, 0) + (toEnd ? 0 : 1);
   EXPECT_EQ(editor.librarian.selectedSlot.load(), toEnd || c.searchPane ? 0 : lastRow);
@@ -157,6 +164,27 @@ INSTANTIATE_TEST_SUITE_P(
         BankCase{"search results, discarded mid-run", 1, 0, 30, 1, 200, -1, -1, -1, 3, true, 0, 30},
         BankCase{"performances on model 1 whatever the bank", 1, 1, 100, 3, 200, -1, -1, -1, -1, false, 0, 100},
         BankCase{"performances to bank 1 on the ten-bank model", 2, 1, 100, 1, 350, -1, -1, -1, -1, false, 1399, 100}));
+
+// The port refuses from the 38th dump on: the line says the send failed and how much
+// of the bank the unit holds now.
+TEST(StoreBankRefused, APortGoneMidStoreSaysHowManyWent) {
+  for (int type : {0, 1}) {
+    SCOPED_TRACE(type);
+    JobEditorFake editor(2);
+    editor.librarian.patchType = type;
+    std::vector<LibrarianPatch> patches;
+    for (int i = 0; i < 99; ++i) patches.push_back(Patch(type == 0 ? StoredProgram(i) : StoredPerformance(i)));
+    editor.librarian.upperFileIndex = editor.AddBank(type, patches);
+    editor.sysexTaken = 37;
+    JobArgs args;
+    args.jobCode = kJobStoreAllPatches;
+    args.storeBank = 1;
+    editor.Run(args);
+    EXPECT_EQ(editor.sim.ReceivedCount(), 37u);
+    ASSERT_FALSE(editor.statuses.empty());
+    EXPECT_EQ(editor.statuses.back(), "MIDI send FAILED! / 37 of 99 sent");
+  }
+}
 
 TEST(StoreBankRefused, NoFileNoSlotsOrABankPastTheLastSendNothing) {
   for (const int bank : {0, -1, 10}) {

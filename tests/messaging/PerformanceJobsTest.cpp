@@ -63,6 +63,8 @@ TEST_P(PerformanceJobs, EveryFieldTravelsPanelJobZeroUnitParserPanel) {
   for (int slot = 0; slot < 4; ++slot) {
     if (model_ == 0) want.At("kFilterDistortion", slot) = 0;  // not taken on the first model
     want.At("kCurrentBank", slot) = want.At("kCurrentBank2x", slot) = before.At(bank, slot);
+    // The ten-bank model's program read-out follows the slot's program.
+    want.At("kCurrentProgram2x", slot) = before.At("kCurrentProgram", slot);
     // The parser sets both LFO 2 destinations, and the hold light beside them.
     want.At("kLFO2Destination", slot) = want.At("kLFO2DestinationNL1", slot) =
         before.At(model_ == 0 ? "kLFO2DestinationNL1" : "kLFO2Destination", slot);

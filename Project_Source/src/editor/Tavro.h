@@ -189,9 +189,11 @@ public:
   // output, queued for the render tick in queue mode, else sent now.
   // threads: main, midi-in, worker
   void MIDIOutRoutingSwitch(IMidiMsg* msg);
-  // Sends one channel message to the hardware port now and lights its slot's light.
+  // Sends one channel message to the hardware port now and lights its slot's light;
+  // false when it did not go (said on the status line but for a message without a
+  // channel, which its caller names).
   // threads: main, midi-in, worker, tick-performer
-  void sendMidiMsgAndLog(IMidiMsg* msg);
+  bool sendMidiMsgAndLog(IMidiMsg* msg);
   // Sends one SysEx message unchanged (no checksum is made); false when no port is set.
   // threads: main, worker
   bool checksumCheckAndSend(const unsigned char* bytes, int length) override;
@@ -200,9 +202,10 @@ public:
   // threads: main, worker
   void AllSoundsOff(int slot, bool allSlots) override;
   // Notes off on `channel` (0-15), then bank select MSB, LSB and the program change,
-  // paced 25, 25 and 50 ms. Blocks its caller.
+  // paced 25, 25 and 50 ms. Blocks its caller. False when the program change did not
+  // go out.
   // threads: main
-  void BankChangeMessage(int bankMsb, int bankLsb, int channel, int program);
+  bool BankChangeMessage(int bankMsb, int bankLsb, int channel, int program);
   // Starts the device-id enquiry (job 12) and pauses 100 ms (TavroParamRoad.cpp).
   // threads: main
   void sendSysExInitialization();
@@ -242,6 +245,8 @@ public:
   void OnIdle() override;
   int chosenPortsGone();
   static constexpr const char* kNoMidiSystemText = "No MIDI system found: ports are OFF";
+  // Said after what a slot whose Part MIDI Channel is Off would have sent.
+  static constexpr const char* kChannelOffText = ": not sent, channel Off";
   // "MIDI In and Out", "MIDI In" or "MIDI Out": the ports a status text speaks of.
   static std::string portsNamed(bool input, bool output);
   static constexpr const char* kUnsavedOnCloseText =
@@ -642,6 +647,9 @@ private:
   void pushParameterValues();
   // Recall (TavroState.cpp). True when the chunk holds a whole state from startPos.
   bool stateFits(ByteChunk* chunk, int startPos, bool withPatchManager) const;
+  // What a restore says last: the ports it did not find, else what it did with the
+  // ports and the unit.
+  std::string restoreOutcome(const std::string& missing) const;
   // The patch manager's block, the ports found again by their stored names (what is
   // not there now into *missing) and the bank and program selection; the position after.
   int recallPortsAndSelection(ByteChunk* chunk, int pos, std::string* missing);

@@ -82,6 +82,9 @@ void Tavro::sendControlChange(const ControlAction* action, int paramIdx, int dat
   // one from the host always goes on.
   if (midiManager->applyingHardwareValue && midiFilters_.localControl && midiManager->fromHost == 0) return;
   const int channel = slotChannel(action->slot);
+  // The read-out names the control: it says why its move stays on the panel.
+  if (channel == 0 && action->ccNumber >= 0 && action->ccNumber <= 127)
+    showStatus(GetParam(paramIdx)->GetNameForHost() + std::string(kChannelOffText));
   if (channel == 0 || action->ccNumber < 0 || action->ccNumber > 127) {
     printDebugInfo("PROCESSOR: parameter " + std::to_string(paramIdx) + " has no MIDI channel 1-16 or controller " +
                    "0-127; its control change is not sent");

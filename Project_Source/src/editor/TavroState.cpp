@@ -98,10 +98,18 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   OnParamChange(kDatatype);
   tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
   // Last, so nothing of the restore says more: a stored port that is not there now
-  // (or whose cut name fits several).
-  if (!missing.empty()) showStatus(missing);
-  portStatusForView = graphics && graphics->WindowIsOpen() ? std::string() : missing;
+  // (or whose cut name fits several), else what became of the ports and the unit.
+  const std::string outcome = withPatchManager ? restoreOutcome(missing) : std::string();
+  if (!outcome.empty()) showStatus(outcome);
+  portStatusForView = graphics && graphics->WindowIsOpen() ? std::string() : outcome;
   return pos;
+}
+
+std::string Tavro::restoreOutcome(const std::string& missing) const {
+  if (!missing.empty()) return missing;
+  if (unitLink_.midiIOSet) return "Restored: ports open, performance sent";
+  return GetParam(kDeviceInSelection)->Int() == 0 ? "Restored: MIDI ports OFF, nothing sent"
+                                                  : "Restored: MIDI Out OFF, nothing sent";
 }
 
 bool Tavro::stateFits(ByteChunk* chunk, int startPos, bool withPatchManager) const {
@@ -120,13 +128,15 @@ bool Tavro::stateFits(ByteChunk* chunk, int startPos, bool withPatchManager) con
 
 namespace {
 
-// Characters the status line shows in full.
-constexpr size_t kStatusLineChars = 58;
+// Characters the narrowest status line (the synthesizer page's) shows whole at its
+// own text size, at every panel size: a longer text would be drawn smaller, then cut.
+constexpr size_t kStatusLineChars = 40;
 
-// A name cut in its middle to at most `most` characters, so its start and end read.
+// A name cut in its middle to at most `most` characters, so its start and end read;
+// the end keeps the more, as it tells a device's ports apart ("-in:midi").
 std::string MiddleCut(const std::string& name, size_t most) {
   if (name.size() <= most || most < 5) return name.substr(0, std::max<size_t>(most, 5));
-  const size_t head = (most - 2) / 2, tail = most - 2 - head;
+  const size_t head = (most - 2) / 3, tail = most - 2 - head;
   return name.substr(0, head) + ".." + name.substr(name.size() - tail);
 }
 
@@ -134,8 +144,10 @@ std::string MiddleCut(const std::string& name, size_t most) {
 
 std::string MissingPortsText(const std::string& in, const std::string& out) {
   if (in.empty() && out.empty()) return "";
-  if (out.empty()) return "MIDI In not found: " + in;
-  if (in.empty()) return "MIDI Out not found: " + out;
+  // One name: cut in its middle too, so that its end (which tells a device's ports
+  // apart) still reads.
+  const std::string one = out.empty() ? "MIDI In not found: " : "MIDI Out not found: ";
+  if (out.empty() || in.empty()) return one + MiddleCut(out.empty() ? in : out, kStatusLineChars - one.size());
   // Both in one line that shows both names: each cut alike when they would not fit.
   const std::string frame = "Not found: In , Out ";
   std::string shownIn = in, shownOut = out;

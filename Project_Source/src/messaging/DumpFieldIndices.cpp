@@ -49,7 +49,9 @@ std::shared_ptr<const DumpFieldIndices> DumpFieldIndices::Resolve(const ParamInd
   }
   for (int i = 0; i < kPerformanceFieldCount; ++i) {
     const PerformanceField& f = kPerformanceFields[i];
-    indices->performance.push_back({f.position, find(f.param) + f.slot, f.coding, PerformanceRole(f)});
+    const bool program = std::strcmp(f.param, "kCurrentProgram") == 0;
+    indices->performance.push_back({f.position, find(f.param) + f.slot, f.coding, PerformanceRole(f),
+                                    program ? find("kCurrentProgram2x") + f.slot : -1});
   }
   indices->octaveLight = find("kOscillator2OctaveLED");
   indices->lfo2Hold = find("kLFO2Hold");

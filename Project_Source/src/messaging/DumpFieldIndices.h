@@ -41,6 +41,9 @@ struct ResolvedPerformanceField {
   int param;  // slot included
   DumpCoding coding;
   DumpFieldRole role;
+  // A parameter a parsed value also goes to, or -1: the ten-bank model's program
+  // read-out shows the slot's program too, and is never sent in its own field.
+  int mirror = -1;
 };
 
 struct DumpFieldIndices {

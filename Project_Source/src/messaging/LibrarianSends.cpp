@@ -105,18 +105,23 @@ std::vector<uint8_t> StoreForm(const std::vector<uint8_t>& stored, bool performa
   return m;
 }
 
+// How many of the bank's dumps a store sends.
+int StoreCount(MessagingEditor& plug, const JobArgs& args, const PatchFile& bank) {
+  const bool performance = bank.type == 1;
+  const bool fortyPrograms = plug.panelParameters().Model() <= 1 && !performance && args.storeBank == 0;
+  // A listed program bank carries a hundredth, empty row for the list: the unit's
+  // bank ends before it.
+  const int bankSize = performance ? kPerformanceBankSize : kProgramBankSize;
+  return std::min(fortyPrograms ? kFirstModelsPrograms : bankSize, static_cast<int>(bank.patches.size()));
+}
+
 // Sends the bank's dumps in slot order; returns how many were sent.
 int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& bank, PatchLibrarian& librarian,
               SendOutcome& outcome) {
   MessagingEditor& plug = *sender.plug();
   const bool performance = bank.type == 1;
   const int model = plug.panelParameters().Model();
-  const int slots = static_cast<int>(bank.patches.size());
-  const bool fortyPrograms = model <= 1 && !performance && args.storeBank == 0;
-  // A listed program bank carries a hundredth, empty row for the list: the unit's
-  // bank ends before it.
-  const int bankSize = performance ? kPerformanceBankSize : kProgramBankSize;
-  const int count = std::min(fortyPrograms ? kFirstModelsPrograms : bankSize, slots);
+  const int count = StoreCount(plug, args, bank);
   const uint64_t pacingMicros = uint64_t(performance ? 4 : 2) * uint64_t(plug.getTimerValue()) * 1000;
   int sent = 0;
   for (int i = 0; i < count; ++i) {
@@ -133,11 +138,8 @@ int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& b
     if (!outcome.note(plug.SendMidiSysex2(m))) break;
     ++sent;
     const bool paced = sender.pause(pacingMicros);
-    if (sender.cancelRequested()) {
-      plug.showStatus("Data write CANCELLED!");
-      break;
-    }
-    if (!paced) return sent;  // shut down
+    if (sender.cancelRequested()) break;  // the job says so, with the count
+    if (!paced) return sent;              // shut down
     plug.DisplayProcessingIndicator(false);
   }
   librarian.selectedSlot = 0;
@@ -165,13 +167,19 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
       stored = WriteBank(sender, args, *bank, *librarian, outcome);
     }
   }
-  // The outcome replaces whatever the line said before the store.
-  if (!sender.cancelRequested() && outcome.finish(sender)) {
-    if (stored > 0)
-      plug.showStatus("Stored " + std::to_string(stored) + (bank->type == 1 ? " performances" : " programs"));
-    else if (storable)  // a store stops at the first slot without a whole dump
-      plug.showStatus("Not stored: slot 1 holds no whole dump");
-  }
+  // The outcome replaces whatever the line said before the store. One cut short says
+  // why, then how much of the bank the unit now holds of the new one.
+  const std::string what = bank && bank->type == 1 ? " performances" : " programs";
+  const int count = bank ? StoreCount(plug, args, *bank) : 0;
+  const std::string written = " / " + std::to_string(stored) + " of " + std::to_string(count) + " sent";
+  if (sender.cancelRequested())
+    plug.showStatus("Data write CANCELLED!" + written);
+  else if (!outcome.finish(sender))
+    plug.showStatus(kMidiSendFailed + (stored < count ? written : std::string()));
+  else if (stored > 0)
+    plug.showStatus("Stored " + std::to_string(stored) + what);
+  else if (storable)  // a store stops at the first slot without a whole dump
+    plug.showStatus("Not stored: slot 1 holds no whole dump");
   plug.DisplayProcessingIndicator(false);
 }
 

@@ -9,6 +9,7 @@
 #include "Kit_TimeSource.h"
 #include "librarian/PatchTemplates.h"
 #include "librarian/TavroParams.h"
+#include "messaging/DumpParameters.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MessagingEditor.h"
 
@@ -52,6 +53,22 @@ int SlotOfChannel(const MessagingEditor& editor, int channel) {
 // through that slot, whatever channel the part is on; any other as its own channel.
 int LookupChannel(const MessagingEditor& editor, int slot, int channel) {
   return int(ParamValue(editor, kPartMidiChannel + slot)) - 1 == channel ? slot + 1 : channel + 1;
+}
+
+// `value` held at the highest the read-out of `paramIdx` shows: a host's number past
+// it goes to the unit as that, so that what the unit is sent and the read-out agree.
+int ShownLimit(const MessagingEditor& editor, int paramIdx, int value) {
+  const IParam* param = editor.editorParam(paramIdx);
+  return param && value > param->GetMax() ? int(param->GetMax()) : value;
+}
+
+// The bank read-out a bank select on `channel` moves: every slot's performance bank
+// on the global channel, else the slot's program bank.
+int ShownBankParam(MessagingEditor& editor, int slot, int channel) {
+  const bool ten = editor.panelParameters().Model() == 2;
+  if (channel == int(ParamValue(editor, kDeviceID)))
+    return ten ? TavroParam::kCurrentPerfBank2x : TavroParam::kCurrentPerfBank;
+  return (ten ? TavroParam::kCurrentBank2x : TavroParam::kCurrentBank) + slot;
 }
 
 // A synthesizer controller's value for a four-step selector on the later models.
@@ -185,17 +202,22 @@ void MIDIMessageManager::ProcessMidiMsgFromDAW(IMidiMsg* msg, int slot) {
   IncomingRoad road(*this, *plug_);
 
   if (msg->StatusMsg() == IMidiMsg::kControlChange) {
+    if (msg->ControlChangeIdx() == kBankSelectLsb)
+      msg->mData2 = uint8_t(ShownLimit(*plug_, ShownBankParam(*plug_, slot, msg->Channel()), msg->mData2));
     getLegacyCCparam(msg->ControlChangeIdx(), LookupChannel(*plug_, slot, msg->Channel()), msg->mData2, false, false);
     // Passed on below: the unit changes bank, and so does the read-out.
     road.FollowBankSelect(slot, msg);
   } else if (msg->StatusMsg() == IMidiMsg::kProgramChange) {
-    const int program = limitProgramNumber(msg->mData1);
+    int program = limitProgramNumber(msg->mData1);
     if (ParamValue(*plug_, kControlLibrary) == 1.0) {
       road.LibrarianSend(program);
     } else if (globalProgramChange) {
       // On the slot's own part channel: the slot's number as a channel would change
       // the program of whatever part listens there.
       const int partChannel = int(ParamValue(*plug_, kPartMidiChannel + slot));
+      // The slot's program: past the bank's last it is the last, sent and passed on.
+      program = ShownLimit(*plug_, TavroParam::kCurrentProgram + slot, program);
+      msg->mData1 = uint8_t(program);
       if (partChannel >= 1 && partChannel <= 16) {
         IMidiMsg change;
         change.MakeProgramChangeMsg(program / 127.0, partChannel - 1);

@@ -131,4 +131,5 @@ void PerformanceDumpCoder::DecodePerformanceField(const ResolvedPerformanceField
   const int value = FieldValueAt(f.coding, at);
   if (f.role == DumpFieldRole::kActiveSlot && value > 3) return;
   params.SetValue(f.param, value);
+  if (f.mirror >= 0) params.SetValue(f.mirror, value);
 }

@@ -54,9 +54,9 @@ void ShowOtherReply(MIDIMessageSender& sender, const JobArgs& args) {
 
 // The unit answered a librarian request in the other family's form: nothing was
 // loaded, and the line names the family, as a check would.
-void ShowOtherModel(MIDIMessageSender& sender) {
+std::string OtherModelStop(MIDIMessageSender& sender) {
   sender.timedOut = true;
-  JobEditor(sender).showStatus(OtherModelsText(Model(JobEditor(sender))));
+  return OtherModelsText(Model(JobEditor(sender)));
 }
 
 // A request under way: the overlay shows, and the line drops what an earlier step said
@@ -137,7 +137,7 @@ void EndLibrarianRequest(MIDIMessageSender& sender, WaitEnd end, int stepMillis,
   MessagingEditor& editor = JobEditor(sender);
   ReportLibrarianStore(editor, end == WaitEnd::kReply);
   if (end == WaitEnd::kTimeOut) editor.showStatus(UnansweredText(sender, Model(editor), stepMillis, timeOutText));
-  if (end == WaitEnd::kOtherReply) ShowOtherModel(sender);
+  if (end == WaitEnd::kOtherReply) JobEditor(sender).showStatus(OtherModelStop(sender));
   if (end != WaitEnd::kAbandoned) ShowCancelled(sender);
   editor.DisplayProcessingIndicator(false);
 }
@@ -176,7 +176,7 @@ void sendSingleMultiRequestSysex(MIDIMessageSender& sender, const JobArgs& args)
 
 // A whole bank, one request at a time into consecutive librarian slots from 0; stops
 // at the first time-out, cancel or refusal, keeping what arrived. Whatever was stored
-// marks the bank unsaved; a bank cut short says how much of it came.
+// marks the bank unsaved; a bank cut short says why, then how much of it came.
 void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int count, int steps) {
   MessagingEditor& editor = JobEditor(sender);
   const int step = editor.getTimerValue();
@@ -185,6 +185,7 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
   editor.DisplayProcessingIndicator(true);  // the progress is said at once
   sender.timedOut = false;
   int received = 0;
+  std::string stopped;  // why the bank ended early
   for (int number = 0; number < count; ++number) {
     editor.showStatus(ProgressText("Receiving ", number + 1, count));
     editor.SetLibrarianRequestActive(true);
@@ -193,22 +194,24 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
     const WaitEnd end = WaitSteps(sender, step, steps);
     // A first request unanswered may be of the other models' form; later ones were read.
     if (end == WaitEnd::kTimeOut && number == 0)
-      editor.showStatus(UnansweredText(sender, Model(editor), step, "CONNECTION TIMED OUT!"));
-    if (end == WaitEnd::kTimeOut && number > 0) ShowTimeOut(sender, "CONNECTION TIMED OUT!");
-    if (end == WaitEnd::kOtherReply) ShowOtherModel(sender);
+      stopped = UnansweredText(sender, Model(editor), step, "CONNECTION TIMED OUT!");
+    if (end == WaitEnd::kTimeOut && number > 0) stopped = TimeOutText(sender, "CONNECTION TIMED OUT!");
+    if (end == WaitEnd::kOtherReply) stopped = OtherModelStop(sender);
     const SlotStore stored = LastLibrarianStore(editor);
     if (stored == SlotStore::kStored) ++received;
-    if (end == WaitEnd::kReply && stored != SlotStore::kStored) editor.showStatus(StoreRefusal(editor, stored));
+    if (end == WaitEnd::kReply && stored != SlotStore::kStored) stopped = StoreRefusal(editor, stored);
     if (end != WaitEnd::kReply || stored != SlotStore::kStored) break;
     SetSelectedLibrarianSlot(editor, SelectedLibrarianSlot(editor) + 1);
   }
   SetSelectedLibrarianSlot(editor, 0);
   if (received > 0) editor.SetLibrarianStatusUnsaved(true);
-  ShowCancelled(sender);
+  if (sender.cancelRequested()) stopped = kRequestCancelled;
   if (received > 0 && received < count) {
     const char* what = kind == kPerformanceKind ? " performances received" : " programs received";
-    editor.showStatus("Only " + std::to_string(received) + " of " + std::to_string(count) + what);
+    const std::string only = "Only " + std::to_string(received) + " of " + std::to_string(count) + what;
+    stopped = stopped.empty() ? only : stopped + " / " + only;
   }
+  if (!stopped.empty()) editor.showStatus(stopped);
   editor.DisplayProcessingIndicator(false);
 }
 

@@ -71,6 +71,13 @@ void TabSwitchFunctions::hideProgramControls(Tavro* plug) {
   plug->showLayer(kPerformanceControlsNL2x, false);
 }
 
+void TabSwitchFunctions::showProgramControls(Tavro* plug) {
+  hideProgramControls(plug);
+  const int model = plug->unitLink().nordModel.load();
+  if (const char* controls = programControlsLayer(model, plug->panelMode().activeSlot, plug->panelMode().perfMode))
+    plug->showLayer(controls, true);
+}
+
 void TabSwitchFunctions::updateOctaveLight(Tavro* plug, int slot) {
   static const int kOctaves[] = {0, 12, 24, 36, 48, 60, 72, 84, 96, 108, 120};
   const int lightIdx = kOscillator2OctaveLED + slot;

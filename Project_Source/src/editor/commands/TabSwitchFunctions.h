@@ -16,6 +16,9 @@ public:
   void mainTabSwitch(Tavro* plug, int tab, int model, int slot);
   // Puts the current page onto `slot`; the model is read from the plug-in.
   void quickTabSwitch(Tavro* plug, int paramIdx, int slot, int model);
+  // The Bank/Prog read-out of the current model, slot and mode, the others hidden: a
+  // mode switch shows the performance, or the slot's program, it then steps from.
+  static void showProgramControls(Tavro* plug);
 
 private:
   // The program-controls layer for the model, slot and librarian mode; null for a

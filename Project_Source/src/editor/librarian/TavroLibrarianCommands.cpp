@@ -11,6 +11,7 @@
 #include "Framework/IControlText.h"
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
+#include "editor/commands/TabSwitchFunctions.h"
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
@@ -352,6 +353,7 @@ Result patchType(Tavro& plug, int, double value) {
     plug.setPerfMode(performances);
     keepPanesOnTheirBanks(plug, [&] { plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true); });
   }
+  TabSwitchFunctions::showProgramControls(&plug);
   if (auto* bankEdit = menuAt<BankEditPopupMenu>(plug, kBankEditMenu)) bankEdit->AddMenuItemsIn();
   plug.updateBankAndProgramMenuNames(true);
   // The panes list nothing: the line says why and how to open a bank of the kind; back

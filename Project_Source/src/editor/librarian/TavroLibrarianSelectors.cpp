@@ -58,10 +58,12 @@ void SelectOnSynthesizer(Tavro& plug, int bank, int program, int slot) {
   const bool performance = plug.panelMode().perfMode;
   const int channel = performance ? int(plug.unitLink().deviceId) : SlotChannel(plug, slot);
   plug.showUnitChoice(slot, performance, bank, program);
-  plug.BankChangeMessage(0, bank, channel, program);
+  const bool sent = plug.BankChangeMessage(0, bank, channel, program);
   plug.SetLibrarianRequestActive(false);
+  // Unsent, no reply can come: the line says why (a failed send says it itself).
+  if (!sent && channel < 0) plug.showStatus("Program change" + std::string(Tavro::kChannelOffText));
   MIDIMessageManager* manager = plug.midiManager;
-  if (!manager) return;
+  if (!manager || !sent) return;
   // A kept request raises the flag itself when it runs; raised now, the running
   // transfer's traffic would be parsed into the panel.
   if (!manager->isRunning(MIDIMessageManager::kTransferThread)) manager->transferInProgress = true;

@@ -57,16 +57,16 @@ void Tavro::routeMidiToSynth(IMidiMsg* msg) {
   sendMidiMsgAndLog(msg);
 }
 
-void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
+bool Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
   if (!unitLink_.midiIOSet) {
     showStatus(kSetPortsFirst);
-    return;
+    return false;
   }
   // A message whose channel was refused when it was made carries no status: sending it
   // would put a data byte on the wire as if it were a status byte.
   if (msg->StatusMsg() == IMidiMsg::kNone) {
     printDebugInfo("MIDI OUT: message without a valid channel not sent");
-    return;
+    return false;
   }
   if (!midiFilters_.trackIncomingMidi) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -79,7 +79,9 @@ void Tavro::sendMidiMsgAndLog(IMidiMsg* msg) {
       break;
     }
   }
-  if (!IModuleAU::SendMidiMsg(msg)) showStatus(kMidiSendFailed);
+  if (IModuleAU::SendMidiMsg(msg)) return true;
+  showStatus(kMidiSendFailed);
+  return false;
 }
 
 bool Tavro::checksumCheckAndSend(const unsigned char* bytes, int length) {
@@ -110,7 +112,7 @@ void Tavro::AllSoundsOff(int slot, bool allSlots) {
   setHoldOutputWhileBusy(true);
 }
 
-void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program) {
+bool Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program) {
   const auto dataValue = [](int v) { return std::clamp(v, 0, 127) / 127.0; };
   if (unitLink_.midiIOSet) {
     for (int note = 127; note >= 1; --note) {
@@ -132,7 +134,8 @@ void Tavro::BankChangeMessage(int bankMsb, int bankLsb, int channel, int program
   pauseUnlessClosing(25);
   IMidiMsg change;
   change.MakeProgramChangeMsg(dataValue(program), channel);
-  sendMidiMsgAndLog(&change);
+  const bool sent = sendMidiMsgAndLog(&change);
   pauseUnlessClosing(50);
   setHoldOutputWhileBusy(true);
+  return sent;
 }

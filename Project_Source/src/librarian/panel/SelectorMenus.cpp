@@ -168,6 +168,8 @@ int ProgramNumberPopupMenu::doPopupMenu(int& index) {
     editor_->sendPatchToDeviceFromLibrarian(program, 0);
   }
   writeParameter(ProgramParameter(performances, model, slot), program);
+  // The ten-bank model's read-out shows the slot's program from its own parameter.
+  if (!performances) writeParameter(TavroParam::kCurrentProgram2x + slot, program);
   chosen->CheckItemAlone(item);
   index = item;
   return item;
