@@ -1,5 +1,8 @@
 #include "DataRoot.h"
 
+#include <limits.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <mutex>
 
@@ -20,11 +23,19 @@ std::string WithoutTrailingSlash(std::string path) {
   return path;
 }
 
+// A relative root is read from the working folder once, when it is given: every path
+// built from it, and every text naming one, is then whole.
+std::string Absolute(const std::string& path) {
+  char folder[PATH_MAX];
+  if (path.empty() || path[0] == '/' || !getcwd(folder, sizeof folder)) return path;
+  return std::string(folder) + "/" + path;
+}
+
 }  // namespace
 
 void PlatformSetDataRoot(const std::string& root) {
   std::lock_guard<std::mutex> hold(RootLock());
-  HostRoot() = WithoutTrailingSlash(root);
+  HostRoot() = WithoutTrailingSlash(Absolute(root));
 }
 
 std::string PlatformDataRoot() {
@@ -32,8 +43,9 @@ std::string PlatformDataRoot() {
     std::lock_guard<std::mutex> hold(RootLock());
     if (!HostRoot().empty()) return HostRoot();
   }
+  // A relative $XDG_DATA_HOME is no root, as the base-directory rules say.
   const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && *xdg) return WithoutTrailingSlash(xdg);
+  if (xdg && xdg[0] == '/') return WithoutTrailingSlash(xdg);
   const char* home = std::getenv("HOME");
   if (home && *home) return WithoutTrailingSlash(home) + "/.local/share";
   return "";

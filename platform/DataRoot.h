@@ -1,7 +1,8 @@
 #pragma once
 // Where applications keep their data. The host may set the root for every plug-in
-// it loads (the test host and the tests always do); otherwise it is
-// $XDG_DATA_HOME, else $HOME/.local/share.
+// it loads (the test host and the tests always do), a relative one taken from the
+// working folder; otherwise it is $XDG_DATA_HOME when absolute, else
+// $HOME/.local/share.
 //
 // threads: any
 

@@ -23,6 +23,26 @@ std::vector<std::string> LinesOf(const std::string& text) {
   return lines;
 }
 
+// Every path and text built from the root is whole: a relative root given by the host
+// is read from the working folder, a relative $XDG_DATA_HOME is no root at all.
+TEST(DataRoot, IsAlwaysAnAbsolutePath) {
+  char folder[4096];
+  ASSERT_NE(getcwd(folder, sizeof folder), nullptr);
+  PlatformSetDataRoot("rr/");
+  EXPECT_EQ(PlatformDataRoot(), std::string(folder) + "/rr");
+  PlatformSetDataRoot("");
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  const std::string kept = xdg ? xdg : "";
+  setenv("XDG_DATA_HOME", "relative", 1);
+  EXPECT_EQ(PlatformDataRoot().front(), '/');
+  setenv("XDG_DATA_HOME", "/abs/", 1);
+  EXPECT_EQ(PlatformDataRoot(), "/abs");
+  if (xdg)
+    setenv("XDG_DATA_HOME", kept.c_str(), 1);
+  else
+    unsetenv("XDG_DATA_HOME");
+}
+
 TEST(Log, AbsentLogCreatesNothingUnderTheDataRoot) {
   EditorFixture f;
   EXPECT_FALSE(f.plug->debugEnabled);
