@@ -325,4 +325,25 @@ TEST_F(ClockTick, NoPortEndsTheLoopAndTwoEditorsKeepTheirOwnClocks) {
   EXPECT_EQ(second.Clocks(), 48u);
 }
 
+// The port set to OFF ends the clock loop; the port chosen again has the next tick
+// start it anew.
+TEST_F(ClockTick, TheClockRunsAgainOnceThePortIsChosenAgain) {
+  Editor e(host);
+  e.SwitchClock(true);
+  e.Tick();
+  clock.Advance(kSecond / 2 + 5000);
+  const auto choosePort = [&e](double entry) {
+    e.f.plug->GetParam(kDeviceOutSelection)->Set(entry);
+    e.f.plug->OnParamChange(kDeviceOutSelection);
+  };
+  choosePort(0.0);
+  clock.Advance(kSecond / 2);
+  ASSERT_FALSE(e.f.plug->midiManager->sender()->clock()->LoopRunning());
+  const size_t clocksWhileOff = e.Clocks();
+  choosePort(1.0);
+  e.Tick();
+  clock.Advance(kSecond / 2 + 5000);
+  EXPECT_EQ(e.Clocks() - clocksWhileOff, 24u + 1u) << "half a second at 120 BPM";
+}
+
 }  // namespace

@@ -162,4 +162,15 @@ TEST(UISettingsFile, LongLinesAreReadWholeAndAMissingFileReadsEmpty) {
   EXPECT_EQ(passedOver, "") << "a missing file is no news";
 }
 
+// A settings file beyond its size limit is not read at all, however it begins: its
+// lines stay empty and the reason is given.
+TEST(UISettingsFile, AFileLargerThanTheLimitIsPassedOverAndSaidSo) {
+  TempDataRoot data;
+  data.write("Tavro Editor UI.txt", "one\nlarge\nno\n" + std::string(UISettings::kMostFileBytes, 'x'));
+  std::string passedOver;
+  const UISettings s = ReadUISettings(data.folder() + "Tavro Editor UI.txt", &passedOver);
+  EXPECT_EQ(s.lines[0] + s.lines[1] + s.lines[2], "");
+  EXPECT_EQ(passedOver, "larger than " + std::to_string(UISettings::kMostFileBytes) + " bytes");
+}
+
 }  // namespace

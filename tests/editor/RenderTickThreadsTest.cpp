@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "HeldCall.h"
+#include "Kit_TimeSource.h"
 #include "RoadTestSupport.h"
 #include "editor/commands/TavroCommands.h"
 #include "librarian/TavroParams.h"
@@ -193,6 +194,28 @@ TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
     ASSERT_EQ(sent[i], (MidiPortFake::Message{0xB2, uint8_t(i % 128), uint8_t(i / 128 % 128)})) << i;
   }
   EXPECT_GT(ticksBeforeRefused, 0);
+}
+
+// The notes off after a reset pause at their end; the tick hands them over and
+// returns: on a virtual clock only this thread may move, no time passes in the tick.
+TEST(RenderTickThreads, TheNotesOffAfterAResetNeverPauseTheTick) {
+  Kit_VirtualClock clock;
+  Kit_SetTimeSource(&clock);
+  {
+    Kit_VirtualClock::Participant still(clock);
+    EditorFixture f{"", false, {}, {kSynthIn}};
+    int out = 1;
+    ASSERT_GT(f.plug->setExternalMIDIOut(out, kSynthIn.c_str()), 0);
+    f.plug->setMidiIOSet(true);
+    f.plug->Reset();
+    const uint64_t before = clock.NowMicros();
+    double* outputs[] = {nullptr, nullptr};
+    f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
+    EXPECT_EQ(clock.NowMicros(), before);
+    // Each slot's 127 notes off went out all the same.
+    while (f.ports->Sent(kSynthIn).size() < 4 * 127) std::this_thread::yield();
+  }
+  Kit_SetTimeSource(nullptr);
 }
 
 }  // namespace
