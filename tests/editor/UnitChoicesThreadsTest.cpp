@@ -90,9 +90,12 @@ TEST(ProgramChoice, ChosenDuringATransferItIsSentAtOnceAndRequestedAfter) {
   f.settle();
   JobRecord::Get().Clear();
   ASSERT_TRUE(f.holdTransferThread());
+  // The transfer is a librarian fetch: its replies go to the librarian, not the panel.
+  f.plug->SetLibrarianRequestActive(true);
   const int startedBefore = f.started();
   f.edit(kCurrentBank + 2, 1);
   f.edit(kCurrentProgram + 2, 24);
+  EXPECT_FALSE(f.plug->midiManager->transferInProgress) << "the fetch's replies would be parsed into the panel";
   // Slot C plays on channel 3.
   EXPECT_TRUE(SentInOrder(f.sent(), {{0xB2, 0x00, 0x00}, {0xB2, 0x20, 0x01}, {0xC2, 0x18}}));
   EXPECT_GE(f.plug->midiManager->pendingResends(), 1);

@@ -59,14 +59,13 @@ void SelectOnSynthesizer(Tavro& plug, int bank, int program, int slot) {
   const int channel = performance ? int(plug.unitLink().deviceId) : SlotChannel(plug, slot);
   plug.showUnitChoice(slot, performance, bank, program);
   const bool sent = plug.BankChangeMessage(0, bank, channel, program);
-  plug.SetLibrarianRequestActive(false);
+  // A kept request takes the replies from the librarian itself when it runs; taken now,
+  // the running transfer's traffic (a librarian fetch's) would be parsed into the panel.
+  MIDIMessageManager* manager = plug.midiManager;
+  if (!manager || !manager->isRunning(MIDIMessageManager::kTransferThread)) plug.SetLibrarianRequestActive(false);
   // Unsent, no reply can come: the line says why (a failed send says it itself).
   if (!sent && channel < 0) plug.showStatus("Program change" + std::string(Tavro::kChannelOffText));
-  MIDIMessageManager* manager = plug.midiManager;
   if (!manager || !sent) return;
-  // A kept request raises the flag itself when it runs; raised now, the running
-  // transfer's traffic would be parsed into the panel.
-  if (!manager->isRunning(MIDIMessageManager::kTransferThread)) manager->transferInProgress = true;
   JobArgs args;
   args.jobCode = plug.panelMode().perfMode ? kJobRequestArrangement : kJobRequestPart;
   args.slot = slot;
