@@ -44,7 +44,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     std::string output;
     // The exit status also covers the host's own round trip into a second instance,
     // which the live simulator's answers may change: the written file is what counts.
-    RunHost(data.root(), "--transport stop --script '" + script + "' --state-out '" + state + "'", &output);
+    RunHost(data.root(), {"--transport", "stop", "--script", script, "--state-out", state}, &output);
     ASSERT_NE(output.find("state written to " + state), std::string::npos) << output;
     // Both menus name a port.
     int outPort = 0, inPort = 0;
@@ -64,9 +64,8 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     // The resent performance goes first: the recall starts it before the script runs.
     std::ofstream(script) << "wait-idle 60000\n" << playAndStop;
     std::string output;
-    ASSERT_EQ(
-        RunHost(data.root(), "--transport stop --state-in '" + state + "' --restore-script '" + script + "'", &output),
-        0)
+    ASSERT_EQ(RunHost(data.root(), {"--transport", "stop", "--state-in", state, "--restore-script", script}, &output),
+              0)
         << output;
     std::vector<std::string> lines;
     EXPECT_TRUE(SimProcess::WaitFor([&] {
@@ -89,8 +88,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   // both ports.
   const std::string resaved = data.root() + "/resaved.plist";
   std::string output;
-  ASSERT_EQ(RunHost(data.root(), "--state-in '" + state + "' --restored-state-out '" + resaved + "'", &output), 0)
-      << output;
+  ASSERT_EQ(RunHost(data.root(), {"--state-in", state, "--restored-state-out", resaved}, &output), 0) << output;
   // Each port's stored name begins with the simulator's client name.
   EXPECT_EQ(Occurrences(StateChunk(state), kSimName), 2);
   EXPECT_EQ(Occurrences(StateChunk(resaved), kSimName), 2);
