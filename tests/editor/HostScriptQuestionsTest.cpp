@@ -44,9 +44,9 @@ struct HostRun {
   std::string output;
 };
 
-// The host and the bundle copied into a folder of their own that any user may enter:
-// another user runs them there, whatever the build folder's parents let that user reach
-// (a clone in root's home, mode 0700).
+// The host, its platform library and the bundle copied into a folder of their own that
+// any user may enter: another user runs them there, whatever the build folder's parents
+// let that user reach (a clone in root's home, mode 0700).
 class HostCopy {
 public:
   HostCopy() {
@@ -55,6 +55,7 @@ public:
     folder_ = pattern;
     std::error_code error;
     std::filesystem::copy(TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host", host(), error);
+    if (!error) std::filesystem::copy(TAVRO_PLATFORM_LIBRARY, folder_, error);
     if (!error)
       std::filesystem::copy(TAVRO_BINARY_DIR "/Tavro.component", bundle(), std::filesystem::copy_options::recursive,
                             error);
@@ -62,8 +63,10 @@ public:
   }
   ~HostCopy() { RemoveTree(folder_); }
   bool copied() const { return copied_; }
-  // As HostCommand, on the copies.
-  std::vector<std::string> command() const { return {"env", "-u", "DISPLAY", host(), "--bundle", bundle()}; }
+  // As HostCommand, on the copies; the library is found beside them before the build's.
+  std::vector<std::string> command() const {
+    return {"env", "-u", "DISPLAY", "LD_LIBRARY_PATH=" + folder_, host(), "--bundle", bundle()};
+  }
 
 private:
   std::string host() const { return folder_ + "/tavro-host"; }
