@@ -4,6 +4,7 @@
 // ports, its view attached to a headless window and the full panel drawn once; and
 // the open's peer, the layout alone.
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,7 +22,7 @@
 // first-run notice, and whose "Patches" folder holds `banks` raw banks of 99 programs.
 inline void WriteBenchDataFolder(const TempDataRoot& data, const std::string& size, int banks) {
   data.write("Tavro Editor UI.txt", "\n" + size + "\nyes\n");
-  std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+  std::filesystem::create_directories(data.folder() + "Patches");
   for (int b = 0; b < banks; ++b) {
     std::string bank;
     for (int p = 0; p < 99; ++p) {

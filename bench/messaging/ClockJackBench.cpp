@@ -17,6 +17,8 @@
 #include "HostSnapshot.h"
 #include "JackTestServer.h"
 #include "MidiTransport/MidiPortSystem.h"
+#include "RemoveTree.h"
+#include "RunProgram.h"
 #include "SynthSimPorts.h"
 
 namespace {
@@ -63,12 +65,11 @@ int main(int argc, char** argv) {
                           << "\n"
                           << kClockSwitch << "expect-param 610 0\n";
     std::string output;
-    const int host =
-        RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                   "/Tavro.component --render-seconds 0.1 --fast --transport stop --data-root " +
-                       std::string(folder) + " --script " + script,
-                   &output);
-    std::system(("rm -rf " + std::string(folder)).c_str());
+    std::vector<std::string> command = HostCommand("Tavro.component");
+    command.insert(command.end(), {"--render-seconds", "0.1", "--fast", "--transport", "stop", "--data-root", folder,
+                                   "--script", script});
+    const int host = RunProgram(command, &output);
+    RemoveTree(folder);
     std::vector<double> arrivals;
     for (const SynthSim::Arrival& a : sim.Sim().Arrivals())
       if (a.message.size() == 1 && a.message[0] == 0xF8) arrivals.push_back(double(a.micros));

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "BundleResourceIndex.h"
+#include "RemoveTree.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ protected:
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
     Make("");
   }
-  void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
+  void TearDown() override { RemoveTree(root); }
   void Make(const std::string& dir) { mkdir((root + "/" + dir).c_str(), 0755); }
   void Touch(const std::string& rel) { std::ofstream(root + "/" + rel) << rel; }
   std::string root;

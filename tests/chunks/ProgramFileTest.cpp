@@ -9,6 +9,7 @@
 #include "BaseTestPlug.h"
 #include "Framework/FxFile.h"
 #include "Kit_AtomicFile.h"
+#include "RemoveTree.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ protected:
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  void TearDown() override { RemoveTree(dir_); }
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
   static std::vector<uint8_t> Read(const std::string& path) {
@@ -207,7 +208,7 @@ TEST(ProgramFilesChunks, AValueBankGoesIntoAChunkPlugInAndBack) {
     }
     ASSERT_TRUE(values.RestorePreset(1));
   }
-  std::system(("rm -rf '" + dir + "'").c_str());
+  RemoveTree(dir);
 }
 
 TEST(ProgramFilesChunks, AStateThatReadsShortPutsEverythingBack) {
@@ -246,7 +247,7 @@ TEST(ProgramFilesChunks, AStateThatReadsShortPutsEverythingBack) {
                         : target.LoadProgramFromFXP((dir + "/p.fxp").c_str()));
     EXPECT_EQ(target.Summary(), before) << (isBank ? "bank" : "program");
   }
-  std::system(("rm -rf '" + dir + "'").c_str());
+  RemoveTree(dir);
 }
 
 TEST(ProgramFilesChunks, AFailedSaveIsReportedAndNotRemembered) {

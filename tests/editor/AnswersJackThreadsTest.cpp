@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "LibrarianPageSupport.h"
@@ -36,7 +37,7 @@ protected:
     ASSERT_GE(points.pageSwitch.x, 0);
     ASSERT_GE(points.statusLine.x, 0);
     ASSERT_TRUE(server.Start());
-    std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+    std::filesystem::create_directories(data.folder() + "Patches");
     data.write("Patches/Bank A.syx", ProgramBank("Kept "));
   }
   void TearDown() override {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "RemoveTree.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ protected:
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder_ = pattern;
   }
-  void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
+  void TearDown() override { RemoveTree(folder_); }
   std::string output() const { return folder_ + "/out.txt"; }
 
   // A shell running `script`, then waiting to be stopped.

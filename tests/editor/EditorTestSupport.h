@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 #include "Framework/IGraphicsMac.h"
 #include "Kit_TimeSource.h"
 #include "MidiPortFake.h"
+#include "RemoveTree.h"
 #include "editor/Tavro.h"
 
 // A fresh data root for one test; removed with everything in it afterwards.
@@ -31,13 +33,13 @@ public:
   }
   ~TempDataRoot() {
     PlatformSetDataRoot("");
-    std::system(("rm -rf '" + root_ + "'").c_str());
+    RemoveTree(root_);
   }
   const std::string& root() const { return root_; }
   std::string folder() const { return root_ + "/Orvane/Vudidi Tavro Editor/"; }
   // Writes a file of the data folder, making the folders on the way.
   void write(const std::string& name, const std::string& text) const {
-    std::system(("mkdir -p '" + folder() + "'").c_str());
+    std::filesystem::create_directories(folder());
     std::ofstream(folder() + name, std::ios::binary) << text;
   }
   std::string read(const std::string& name) const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
 #include "JackSimSupport.h"
 #include "JackTestServer.h"
 #include "LibrarianPageSupport.h"
@@ -59,7 +60,7 @@ TEST(HeldMidiJack, ANoteOffPlayedDuringARequestABankFetchAndAStoreReachesTheUnit
   JackTestServer server;
   ASSERT_TRUE(server.Start());
   TempDataRoot data;
-  std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+  std::filesystem::create_directories(data.folder() + "Patches");
   data.write("Patches/Bank A.syx", ProgramBank("Held "));
   const Point cancel = CancelButton();
   const std::string record = data.root() + "/record.txt";

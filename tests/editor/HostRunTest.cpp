@@ -11,24 +11,26 @@
 #include "EditorTestSupport.h"
 #include "HostSnapshot.h"
 #include "PanelPoints.h"
+#include "RunProgram.h"
 #include "StateChunkSupport.h"
 
 namespace {
 
-// `environment`: further VAR=value words for the host's environment.
-int RunHost(const std::string& arguments, std::string* output, const std::string& environment = "") {
-  const std::string command = "env -u DISPLAY " + environment +
-                              TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                                               "/Tavro.component --render-seconds 0.05 --fast " +
-                              arguments;
-  return RunCommand(command, output);
+// `environment`: a further VAR=value for the host's environment.
+int RunHost(const std::vector<std::string>& arguments, std::string* output, const std::string& environment = "") {
+  std::vector<std::string> command = HostCommand("Tavro.component");
+  // After env's own options, before the program.
+  if (!environment.empty()) command.insert(command.begin() + 3, environment);
+  command.insert(command.end(), {"--render-seconds", "0.05", "--fast"});
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return RunProgram(command, output);
 }
 
 // Runs the host on the script `lines` with the data root of `data`.
 int RunScript(const TempDataRoot& data, const std::string& lines, std::string* output) {
   const std::string script = data.root() + "/script.txt";
   std::ofstream(script) << lines;
-  return RunHost("--data-root '" + data.root() + "' --script '" + script + "'", output);
+  return RunHost({"--data-root", data.root(), "--script", script}, output);
 }
 
 TEST(HostRun, WritesAFullPanelPictureAndAScriptedClickReachesTheParameter) {
@@ -39,8 +41,7 @@ TEST(HostRun, WritesAFullPanelPictureAndAScriptedClickReachesTheParameter) {
   std::ofstream(script) << "expect-param 771 0\nclick " << x + 5 << " " << y + 5 << "\nexpect-param 771 1\n";
   const std::string png = data.root() + "/panel.png";
   std::string output;
-  ASSERT_EQ(RunHost("--data-root '" + data.root() + "' --snapshot '" + png + "' --script '" + script + "'", &output), 0)
-      << output;
+  ASSERT_EQ(RunHost({"--data-root", data.root(), "--snapshot", png, "--script", script}, &output), 0) << output;
   Picture picture;
   ASSERT_TRUE(ReadPicture(png, &picture));
   EXPECT_EQ(picture.width, 1500u);
@@ -61,7 +62,7 @@ TEST(HostRun, ANewDataRootIsInstalledShowsTheWelcomeNoticeAndKeepsASizeChange) {
   std::ofstream(script) << "click " << exitX + 5 << " " << exitY + 5
                         << "\nchoose Large\nclick 370 30\nexpect-param 665 2\n";
   std::string output;
-  ASSERT_EQ(RunHost("--data-root '" + root + "' --script '" + script + "'", &output), 0) << output;
+  ASSERT_EQ(RunHost({"--data-root", root, "--script", script}, &output), 0) << output;
   const std::string folder = root + "/Orvane/Vudidi Tavro Editor/";
   EXPECT_NE(output.find("data folder installed: " + folder), std::string::npos) << output;
   std::ifstream settings(folder + "Tavro Editor UI.txt");
@@ -73,7 +74,7 @@ TEST(HostRun, ANewDataRootIsInstalledShowsTheWelcomeNoticeAndKeepsASizeChange) {
   EXPECT_EQ(output.find("MISSING"), std::string::npos) << output;
   // A second run finds the folder and leaves it alone.
   std::ofstream(script) << "expect-param 665 2\n";
-  ASSERT_EQ(RunHost("--data-root '" + root + "' --script '" + script + "'", &output), 0) << output;
+  ASSERT_EQ(RunHost({"--data-root", root, "--script", script}, &output), 0) << output;
   EXPECT_EQ(output.find("data folder installed"), std::string::npos) << output;
 }
 
@@ -82,7 +83,7 @@ TEST(HostRun, AFailedExpectationInTheRestoredPanelFailsTheRun) {
   const std::string script = data.root() + "/restore.txt";
   std::ofstream(script) << "expect-param 794 3\n";
   std::string output;
-  EXPECT_NE(RunHost("--data-root '" + data.root() + "' --restore-script '" + script + "'", &output), 0);
+  EXPECT_NE(RunHost({"--data-root", data.root(), "--restore-script", script}, &output), 0);
   EXPECT_NE(output.find("parameter 794 is 0"), std::string::npos) << output;
 }
 
@@ -96,14 +97,10 @@ TEST(HostRun, AHeadlessPanelIsTheOnlyInstanceAndTakesTheState) {
                     again = data.root() + "/again.plist";
   std::ofstream(script) << "drag " << knobX << " " << knobY << " 0 -30\n";
   std::string output;
-  ASSERT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "' --state-out '" + first + "'", &output),
-            0)
-      << output;
+  ASSERT_EQ(RunHost({"--data-root", data.root(), "--script", script, "--state-out", first}, &output), 0) << output;
   const double turned = ChunkParam(StateChunk(first), 0);
   ASSERT_GT(turned, 0) << output;
-  ASSERT_EQ(RunHost("--data-root '" + data.root() + "' --panel --state-in '" + first + "' --state-out '" + again + "'",
-                    &output),
-            0)
+  ASSERT_EQ(RunHost({"--data-root", data.root(), "--panel", "--state-in", first, "--state-out", again}, &output), 0)
       << output;
   EXPECT_NE(output.find("state restored from " + first + " into the panel's instance"), std::string::npos) << output;
   EXPECT_EQ(output.find("second instance"), std::string::npos) << output;
@@ -111,7 +108,7 @@ TEST(HostRun, AHeadlessPanelIsTheOnlyInstanceAndTakesTheState) {
   EXPECT_EQ(ChunkParam(StateChunk(again), 0), turned);
   // What a second instance alone could do is refused, not silently skipped.
   for (const char* second : {"--restore-script", "--restored-state-out"}) {
-    EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --panel " + second + " '" + script + "'", &output), 2);
+    EXPECT_EQ(RunHost({"--data-root", data.root(), "--panel", second, script}, &output), 2);
     EXPECT_NE(output.find("--panel opens one instance"), std::string::npos) << output;
   }
 }
@@ -121,12 +118,12 @@ TEST(HostRun, ScriptsMoveTheTransportAndTempoAndPassHostMidi) {
   const std::string script = data.root() + "/transport.txt";
   std::ofstream(script) << "tempo 0\nplay\nrender 2\nstop\ntempo 90.5\nrender 2\nmidi B0 07 40\nmidi C1 05\n";
   std::string output;
-  EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << output;
+  EXPECT_EQ(RunHost({"--data-root", data.root(), "--script", script}, &output), 0) << output;
   for (const char* bad :
        {"midi 07 40", "midi B0 80 1", "midi B0", "midi B0 1 2 3", "tempo -1", "wait-param 771 1", "wait-param 771 0 -5",
         "wait-idle", "wait-idle -5", "double-click 5", "right-click 5", "save-path"}) {
     std::ofstream(script) << bad << "\n";
-    EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << bad;
+    EXPECT_NE(RunHost({"--data-root", data.root(), "--script", script}, &output), 0) << bad;
     EXPECT_NE(output.find(std::string(":1: ") + std::string(bad).substr(0, 4)), std::string::npos) << output;
   }
 }
@@ -136,9 +133,9 @@ TEST(HostRun, WaitParamEndsOnceTheValueIsThereAndFailsWhenItNeverComes) {
   const std::string script = data.root() + "/wait.txt";
   std::ofstream(script) << "wait-param 771 0 100\n";
   std::string output;
-  EXPECT_EQ(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0) << output;
+  EXPECT_EQ(RunHost({"--data-root", data.root(), "--script", script}, &output), 0) << output;
   std::ofstream(script) << "wait-param 771 1 200\n";
-  EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0);
+  EXPECT_NE(RunHost({"--data-root", data.root(), "--script", script}, &output), 0);
   EXPECT_NE(output.find("parameter 771 is still 0"), std::string::npos) << output;
 }
 
@@ -161,7 +158,7 @@ TEST(HostRun, PrintedLinesStayWholeBesideWarnings) {
     out << "expect-param 794 3\n";
   }
   std::string output;
-  EXPECT_NE(RunHost("--data-root '" + data.root() + "' --script '" + script + "'", &output), 0);
+  EXPECT_NE(RunHost({"--data-root", data.root(), "--script", script}, &output), 0);
   std::istringstream lines(output);
   int whole = 0;
   for (std::string line; std::getline(lines, line);) whole += line == "param 794 = 0";
@@ -176,9 +173,8 @@ TEST(HostRun, WithoutAnyMidiSystemOneLineSaysSo) {
   TempDataRoot data;
   std::string output;
   // A server name nobody runs: no JACK server answers, whatever else runs here.
-  ASSERT_EQ(RunHost("--data-root '" + data.root() + "'", &output,
-                    "JACK_DEFAULT_SERVER=tavro-none-" + std::to_string(getpid()) + " "),
-            0)
+  ASSERT_EQ(
+      RunHost({"--data-root", data.root()}, &output, "JACK_DEFAULT_SERVER=tavro-none-" + std::to_string(getpid())), 0)
       << output;
   const std::string said = "MIDI: no ALSA sequencer and no JACK server; ports stay OFF";
   const size_t first = output.find(said);
@@ -195,8 +191,8 @@ TEST(HostRun, WithoutAnyMidiSystemAHostInputSaysItsOwnPartOnly) {
   if (stat("/dev/snd/seq", &seq) == 0) GTEST_SKIP() << "this machine has an ALSA sequencer";
   TempDataRoot data;
   std::string output;
-  EXPECT_NE(RunHost("--data-root '" + data.root() + "' --midi-in keys:midi", &output,
-                    "JACK_DEFAULT_SERVER=tavro-none-" + std::to_string(getpid()) + " "),
+  EXPECT_NE(RunHost({"--data-root", data.root(), "--midi-in", "keys:midi"}, &output,
+                    "JACK_DEFAULT_SERVER=tavro-none-" + std::to_string(getpid())),
             0);
   const std::string said = "MIDI: no ALSA sequencer and no JACK server; ports stay OFF";
   const size_t first = output.find(said);

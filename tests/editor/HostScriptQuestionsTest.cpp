@@ -6,11 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "HostSnapshot.h"
 #include "LibrarianPageSupport.h"
+#include "RemoveTree.h"
+#include "RunProgram.h"
 #include "librarian/TavroParams.h"
 
 namespace {
@@ -41,6 +44,37 @@ struct HostRun {
   std::string output;
 };
 
+// The host, its platform library and the bundle copied into a folder of their own that
+// any user may enter: another user runs them there, whatever the build folder's parents
+// let that user reach (a clone in root's home, mode 0700).
+class HostCopy {
+public:
+  HostCopy() {
+    char pattern[] = "/tmp/tavro_host_copy_XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    folder_ = pattern;
+    std::error_code error;
+    std::filesystem::copy(TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host", host(), error);
+    if (!error) std::filesystem::copy(TAVRO_PLATFORM_LIBRARY, folder_, error);
+    if (!error)
+      std::filesystem::copy(TAVRO_BINARY_DIR "/Tavro.component", bundle(), std::filesystem::copy_options::recursive,
+                            error);
+    copied_ = !error && RunProgram({"chmod", "-R", "a+rX", folder_}) == 0;
+  }
+  ~HostCopy() { RemoveTree(folder_); }
+  bool copied() const { return copied_; }
+  // As HostCommand, on the copies; the library is found beside them before the build's.
+  std::vector<std::string> command() const {
+    return {"env", "-u", "DISPLAY", "LD_LIBRARY_PATH=" + folder_, host(), "--bundle", bundle()};
+  }
+
+private:
+  std::string host() const { return folder_ + "/tavro-host"; }
+  std::string bundle() const { return folder_ + "/Tavro.component"; }
+  std::string folder_;
+  bool copied_ = false;
+};
+
 class HostQuestions : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -51,7 +85,7 @@ protected:
   // librarian page (and, with `paste`, pasting lower row 4 on upper row 6: unsaved).
   HostRun Run(const std::string& lines, bool paste, bool readOnlyPatches = false) {
     data_ = std::make_unique<TempDataRoot>();
-    std::system(("mkdir -p '" + patches() + "'").c_str());
+    std::filesystem::create_directories(patches());
     data_->write("Patches/Abank.nl2", ProgramBank("A"));
     data_->write("Patches/Bbank.nl2", ProgramBank("B"));
     std::ostringstream script;
@@ -63,22 +97,24 @@ protected:
     script << lines << "print-text " << At(points_.statusLine) << "\n";
     const std::string path = data_->root() + "/script.txt";
     std::ofstream(path) << script.str();
+    HostRun run;
+    std::vector<std::string> command = HostCommand("Tavro.component");
     // Root writes into any folder: a read-only one is met as an unprivileged user.
-    std::string as;
     if (readOnlyPatches) {
       if (geteuid() == 0) {
-        std::system(("chmod -R a+rwX '" + data_->root() + "'").c_str());
-        as = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (!copy_) copy_ = std::make_unique<HostCopy>();
+        if (!copy_->copied() || RunProgram({"chmod", "-R", "a+rwX", data_->root()}) != 0) {
+          ADD_FAILURE() << "the host could not be made reachable for another user";
+          return run;
+        }
+        command = copy_->command();
+        command.insert(command.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
       }
       chmod(patches().c_str(), 0555);
     }
-    HostRun run;
-    run.exitCode =
-        RunCommand(as +
-                       "env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                       "/Tavro.component --render-seconds 0.05 --fast --data-root '" +
-                       data_->root() + "' --script '" + path + "'",
-                   &run.output);
+    command.insert(command.end(),
+                   {"--render-seconds", "0.05", "--fast", "--data-root", data_->root(), "--script", path});
+    run.exitCode = RunProgram(command, &run.output);
     chmod(patches().c_str(), 0755);
     return run;
   }
@@ -97,6 +133,7 @@ protected:
 
   QuestionPoints points_;
   std::unique_ptr<TempDataRoot> data_;
+  std::unique_ptr<HostCopy> copy_;  // made when first needed
 };
 
 TEST_F(HostQuestions, AChooseOrAnswerThePanelDoesNotOfferFailsTheScriptNamingWhatItOffers) {

@@ -47,7 +47,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     std::string output;
     // The exit status also covers the host's own round trip into a second instance,
     // which the live simulator's answers may change: the written file is what counts.
-    RunHost(data.root(), "--transport stop --script '" + script + "' --state-out '" + state + "'", &output);
+    RunHost(data.root(), {"--transport", "stop", "--script", script, "--state-out", state}, &output);
     ASSERT_NE(output.find("state written to " + state), std::string::npos) << output;
     // Both menus name a port.
     int outPort = 0, inPort = 0;
@@ -68,9 +68,8 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
     // The line says what the restore did with the ports and the unit.
     std::ofstream(script) << "wait-idle 60000\n" << statusLine << playAndStop;
     std::string output;
-    ASSERT_EQ(
-        RunHost(data.root(), "--transport stop --state-in '" + state + "' --restore-script '" + script + "'", &output),
-        0)
+    ASSERT_EQ(RunHost(data.root(), {"--transport", "stop", "--state-in", state, "--restore-script", script}, &output),
+              0)
         << output;
     EXPECT_NE(output.find("= \"Restored: ports open, performance sent\""), std::string::npos) << output;
     std::vector<std::string> lines;
@@ -97,9 +96,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   std::ofstream(script) << statusLine;
   std::string output;
   ASSERT_EQ(
-      RunHost(data.root(),
-              "--state-in '" + state + "' --restored-state-out '" + resaved + "' --restore-script '" + script + "'",
-              &output),
+      RunHost(data.root(), {"--state-in", state, "--restored-state-out", resaved, "--restore-script", script}, &output),
       0)
       << output;
   // Both ports named on the one line, each cut alike in its middle: their ends read.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "ChildProcess.h"
 #include "HostSnapshot.h"
 #include "PanelPoints.h"
+#include "RunProgram.h"
 
 // The synthesizer simulator as a child process, stopped by its pid.
 class SimProcess : public ChildProcess {
@@ -40,29 +42,31 @@ inline std::string ChoosePorts(const std::string& name) {
   return "choose " + name + "-out:midi\nclick 590 28\nchoose " + name + "-in:midi\nclick 430 28\nwait-idle 60000\n";
 }
 
-// Runs the test host headless on the built bundle with `arguments` and the data root
-// `root` (past the first run); returns its exit status and what it printed in `output`.
 // A musician past the first run: without a settings file of the test's own in
 // `root`, one whose welcome notice has been dismissed, so that it covers no click.
 inline void PastTheFirstRun(const std::string& root) {
   const std::string folder = root + "/Orvane/Vudidi Tavro Editor";
   if (std::ifstream(folder + "/Tavro Editor UI.txt")) return;
-  if (std::system(("mkdir -p '" + folder + "/Patches'").c_str()) != 0) return;
+  std::error_code error;
+  if (!std::filesystem::create_directories(folder + "/Patches", error) && error) return;
   std::ofstream(folder + "/Tavro Editor UI.txt") << "\nnormal\nyes\n";
 }
 
-inline int RunHost(const std::string& root, const std::string& arguments, std::string* output) {
+// Runs the test host headless on the built bundle with `arguments` and the data root
+// `root` (past the first run); returns its exit status and what it printed in `output`.
+inline int RunHost(const std::string& root, const std::vector<std::string>& arguments, std::string* output) {
   PastTheFirstRun(root);
-  return RunCommand("env -u DISPLAY " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                    "/Tavro.component --render-seconds 0.2 --fast --data-root '" +
-                        root + "' " + arguments,
-                    output);
+  std::vector<std::string> command = HostCommand("Tavro.component");
+  command.insert(command.end(), {"--render-seconds", "0.2", "--fast", "--data-root", root});
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return RunProgram(command, output);
 }
 
 // The same with a panel script.
 inline int RunTavroHost(const std::string& root, const std::string& script, std::string* output,
-                        const std::string& extra = "") {
-  return RunHost(root, "--script '" + script + "' " + extra, output);
+                        std::vector<std::string> extra = {}) {
+  extra.insert(extra.begin(), {"--script", script});
+  return RunHost(root, extra, output);
 }
 
 // What the host's JACK outputs reported lost to missed periods of the server: they

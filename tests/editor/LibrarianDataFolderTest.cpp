@@ -1,5 +1,6 @@
 // Importing a bank into "Patches", the data folder and the help pages.
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
@@ -75,7 +76,7 @@ TEST(LibrarianImport, AFailedWriteKeepsWhatWasThereAndSaysSo) {
 TEST(LibrarianImport, ThePromptStartsInTheFolderOfTheLastChosenFile) {
   ImportPage page;
   const std::string far = page.data.root() + "/far";
-  std::system(("mkdir -p '" + far + "'").c_str());
+  std::filesystem::create_directories(far);
   page.offer("far/One.syx", ProgramBank("One"));
   EXPECT_TRUE(page.plug->saveImportedFile(false));
   EXPECT_EQ(std::string(page.plug->GetProgramFilePath()), far + "/One.syx");

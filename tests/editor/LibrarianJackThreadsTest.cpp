@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 #include "JackClockSupport.h"
@@ -67,7 +68,7 @@ protected:
   void SetUp() override {
     ASSERT_GE(points.pageSwitch.x, 0);
     ASSERT_TRUE(server.Start());
-    std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+    std::filesystem::create_directories(data.folder() + "Patches");
     if (withBank_) data.write("Patches/Bank A.syx", UnitBank());
     std::vector<std::string> options = {"--device-id", std::to_string(kDefaultUnitId), "--record", record()};
     options.insert(options.end(), unitOptions_.begin(), unitOptions_.end());
@@ -80,7 +81,8 @@ protected:
   std::string record() const { return data.root() + "/record.txt"; }
   // Runs the host with the ports chosen, `before` on the main page, the librarian page
   // shown, then `lines`; `extra` are host options. What it printed.
-  std::string RunOnThePage(const std::string& lines, const std::string& before = "", const std::string& extra = "") {
+  std::string RunOnThePage(const std::string& lines, const std::string& before = "",
+                           const std::vector<std::string>& extra = {}) {
     const std::string script = data.root() + "/librarian.txt";
     std::ofstream(script) << ChoosePorts(kSimName) << before << "click " << points.pageSwitch.x << " "
                           << points.pageSwitch.y << "\nexpect-param " << kShowLibrarian << " 1\n"
@@ -145,7 +147,7 @@ TEST_F(LibrarianJack, AProgramSentByAnArrowKeyWhileTheClockRunsIsSaidSent) {
   const std::string send = "click " + at + "\nmove " + at + "\nkey down\n";
   const std::string afterwards =
       "wait-idle 60000\nwait-text " + statusLine + " 5000 " + kTaken + "\nwait 1000\nstop\nrender 1\nwait 500\n";
-  const std::string output = RunOnThePage(send + afterwards, playing, "--transport stop");
+  const std::string output = RunOnThePage(send + afterwards, playing, {"--transport", "stop"});
   // The job has ended when the text is looked for: a failure would stand there now. The
   // text may already stand there before the key (an earlier dump taken in), so
   // the record shows that the key sent the program.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <filesystem>
 
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
@@ -150,7 +151,7 @@ TEST(LibrarianDrag, ADragTakesTheRowUnderThePressNotUnderItsFirstMotion) {
 
 TEST(LibrarianStatus, ImportSaysWhatItDidAfterAFailureAndAFolderIsNoFile) {
   OutcomePage page;
-  std::system(("mkdir -p '" + page.data.root() + "/x.syx'").c_str());
+  std::filesystem::create_directories(page.data.root() + "/x.syx");
   page.backend.ScriptFilePromptAnswer(page.data.root() + "/x.syx");
   page.chooseInBankMenu("Import Bank.../SysEx (*.syx / *.nl2)");
   EXPECT_EQ(page.librarianStatus(), "Import failed: x.syx is not a file");

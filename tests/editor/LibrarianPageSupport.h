@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IMidiMsg.h"
 #include "Kit_TimeSource.h"
+#include "RunProgram.h"
 #include "SynthSimPorts.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
@@ -62,18 +64,14 @@ inline bool Exists(const std::string& path) {
 // Each SysEx message Debian's python reads with mido from `path`, as hex, in file
 // order; nullopt when mido is missing.
 inline std::optional<std::vector<std::string>> MidoMessages(const std::string& path, bool midiFile) {
-  if (std::system("/usr/bin/python3 -c 'import mido' 2>/dev/null") != 0) return std::nullopt;
+  if (RunProgram({"/usr/bin/python3", "-c", "import mido"}) != 0) return std::nullopt;
   const std::string read = midiFile ? "[m for t in mido.MidiFile(sys.argv[1]).tracks for m in t if m.type == \"sysex\"]"
                                     : "mido.read_syx_file(sys.argv[1])";
-  const std::string command = "/usr/bin/python3 -c 'import sys, mido\nfor m in " + read +
-                              ": print(m.hex().replace(\" \", \"\").lower())' '" + path + "' 2>&1";
   std::vector<std::string> lines;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return lines;
-  char buffer[4096];
   std::string all;
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) all.append(buffer, n);
-  pclose(pipe);
+  RunProgram({"/usr/bin/python3", "-c",
+              "import sys, mido\nfor m in " + read + ": print(m.hex().replace(\" \", \"\").lower())", path},
+             &all);
   std::istringstream stream(all);
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
   return lines;
@@ -129,7 +127,7 @@ struct LibrarianPage {
 
   // Writes a file of the data folder, making its folders.
   void write(const std::string& path, const std::string& bytes) {
-    std::system(("mkdir -p '" + data.folder() + path.substr(0, path.rfind('/')) + "'").c_str());
+    std::filesystem::create_directories(data.folder() + path.substr(0, path.rfind('/')));
     data.write(path, bytes);
   }
 

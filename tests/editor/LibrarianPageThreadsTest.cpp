@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "Framework/IParam.h"
@@ -15,7 +16,7 @@ namespace {
 TEST(LibrarianPageThreads, ABankStreamsInWhileThePageIsDrawnScrolledAndSearched) {
   RegisterBuiltBundle();
   TempDataRoot data;
-  std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+  std::filesystem::create_directories(data.folder() + "Patches");
   data.write("Patches/Bank.syx", ProgramBank("Old"));
   auto ports = std::make_shared<MidiPortFake>();
   ports->AddReadablePort("Synth Out");

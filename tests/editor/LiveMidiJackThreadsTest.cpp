@@ -43,7 +43,7 @@ TEST(LiveMidiJack, AKeyboardsNotesReachTheUnitOnThePartChannelsOfItsZoneAndLinke
                           << " 0\nrender 40\nwait 500\nrender 10\n";
     std::string output;
     int status = -1;
-    std::thread host([&] { status = RunTavroHost(data.root(), script, &output, "--midi-in keys:midi"); });
+    std::thread host([&] { status = RunTavroHost(data.root(), script, &output, {"--midi-in", "keys:midi"}); });
     // Played once the host listens (a port with no listener refuses): on the global
     // channel (5, the unit's id 4) a note for the zone of A and B; on A's channel a
     // note for A and its linked B; on C's channel one for C alone.

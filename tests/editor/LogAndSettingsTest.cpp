@@ -9,6 +9,7 @@
 #include <future>
 #include <sstream>
 
+#include <filesystem>
 #include "EditorTestSupport.h"
 #include "Framework/IMidiMsg.h"
 #include "editor/DebuggerOutput.h"
@@ -86,7 +87,7 @@ TEST(Log, PresentLogIsEmptiedThenHoldsTheStageLinesInOrder) {
 // rather than hangs.
 TEST(Log, ALineForAFifoWithoutAReaderIsNotWaitedFor) {
   TempDataRoot data;
-  std::system(("mkdir -p '" + data.folder() + "'").c_str());
+  std::filesystem::create_directories(data.folder());
   const std::string path = data.folder() + "Tavro Editor LOG.txt";
   ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
   std::future<void> line = std::async(std::launch::async, [&] { DebuggerOutput::printDebugInfo(path, "RESET: "); });

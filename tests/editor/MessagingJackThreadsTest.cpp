@@ -32,7 +32,7 @@ struct JackRun : ::testing::Test {
   void TearDown() override { server.Stop(); }
   // Runs the host by `body` (after choosing the simulator's ports) beside the
   // simulator started with `simOptions`; returns what the host printed.
-  std::string Run(const std::string& body, const std::string& hostOptions,
+  std::string Run(const std::string& body, const std::vector<std::string>& hostOptions,
                   const std::vector<std::string>& simOptions = {}) {
     std::vector<std::string> options = simOptions;
     options.insert(options.end(), {"--record", record()});
@@ -57,7 +57,7 @@ TEST_F(JackRun, PlayAndStopGiveOneStartAndOneStopAndTenSecondsAt120GiveTheirCloc
   // Clocks counted against the script's ten seconds: other runs' load would add some.
   const JackQuietTiming quiet(server);
   const std::string output =
-      Run(ClockSwitchesOn() + PlayTenSecondsAt120() + ClockOff() + "render 1\n", "--transport stop");
+      Run(ClockSwitchesOn() + PlayTenSecondsAt120() + ClockOff() + "render 1\n", {"--transport", "stop"});
   ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(recorded()).stops > 0; })) << output;
   const ClockRecord clock(recorded());
   EXPECT_EQ(clock.starts, 1);
@@ -67,7 +67,7 @@ TEST_F(JackRun, PlayAndStopGiveOneStartAndOneStopAndTenSecondsAt120GiveTheirCloc
 }
 
 TEST_F(JackRun, StartAndStopStayAwayWithThePointerOff) {
-  Run("expect-param 609 0\ntempo 120\nplay\nrender 1\nwait 300\nstop\nrender 1\nwait 300\n", "--transport stop");
+  Run("expect-param 609 0\ntempo 120\nplay\nrender 1\nwait 300\nstop\nrender 1\nwait 300\n", {"--transport", "stop"});
   // Nothing to wait for: the host has ended, and with it whatever it would send.
   const std::vector<std::string> lines = recorded();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "FA"), 0);
@@ -84,7 +84,7 @@ TEST_F(JackRun, AKnobTurnedOnTheSynthesizerReachesTheSavedState) {
   std::ofstream(simScript) << turns;
   const std::string state = data.root() + "/state.plist";
   const std::string output =
-      Run("wait-param 0 100 20000\nprint-param 0\n", "--state-out '" + state + "'", {"--script", simScript});
+      Run("wait-param 0 100 20000\nprint-param 0\n", {"--state-out", state}, {"--script", simScript});
   int printed = -1;
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) std::sscanf(line.c_str(), "param 0 = %d", &printed);
@@ -194,7 +194,7 @@ TEST_F(JackRun, SlotBRequestedFromTheUnitReachesThePanelAndTheSavedState) {
       Run(UntilReady() + ClickSlotTab(kSlotB) + PrintAll(fields) + "click " + Point(pageSwitch) + "\nexpect-param " +
               std::to_string(kShowLibrarian) + " 1\nchoose Request Patch Data/from Active Slot to Plug-in GUI\nclick " +
               Point(bankMenu) + "\n" + arrived + PrintAll(fields),
-          "--state-out '" + state + "'", simOptions);
+          {"--state-out", state}, simOptions);
   const std::map<int, std::vector<double>> printed = Printed(output);
   const std::vector<uint8_t> chunk = StateChunk(state);
   LocalUnit init;
@@ -243,7 +243,7 @@ TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   drags += "drag " + Point(sync) + " 0 -210\nexpect-param " + oscSync + " 2\n";
   // The job's dump leaves before the host closes the editor.
   const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + drags + "wait-idle 60000\n" + PrintAll(fields),
-                                 "", {"--device-id", std::to_string(kUnitId), "--wire-time"});
+                                 {}, {"--device-id", std::to_string(kUnitId), "--wire-time"});
   const std::map<int, std::vector<double>> printed = Printed(output);
   const std::string dump = LastSlotBDump(recorded());
   ASSERT_FALSE(dump.empty()) << output;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <random>
 #include <set>
 
@@ -71,7 +72,7 @@ std::string SaveScript(const SavePoints& p) {
 // A fresh data folder holding the ten banks as they are before the saves.
 struct SaveFolder {
   SaveFolder() {
-    std::system(("mkdir -p '" + patches() + "'").c_str());
+    std::filesystem::create_directories(patches());
     for (int i = 0; i < kBanks; ++i) data.write("Patches/" + BankName(i), ProgramBank("B" + std::to_string(i) + "-"));
   }
   std::string patches() const { return data.folder() + "Patches"; }

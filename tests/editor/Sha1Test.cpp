@@ -9,8 +9,11 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "RunProgram.h"
 
 namespace {
 
@@ -27,20 +30,15 @@ std::string HexDigest(const void* data, int length) {
 
 std::string HexDigest(const std::string& text) { return HexDigest(text.data(), int(text.size())); }
 
-// Runs a python program and returns its output lines.
-std::vector<std::string> PythonLines(const std::string& program) {
-  const std::string command = std::string(kPython) + " -c '" + program + "'";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  EXPECT_NE(pipe, nullptr);
+// Runs a python program with `arguments` (its sys.argv[1:]) and returns its output lines.
+std::vector<std::string> PythonLines(const std::string& program, const std::vector<std::string>& arguments = {}) {
+  std::vector<std::string> command{kPython, "-c", program};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  std::string output, errors;
+  EXPECT_EQ(RunProgram(command, &output, &errors), 0) << errors;
   std::vector<std::string> lines;
-  if (!pipe) return lines;
-  char line[256];
-  while (std::fgets(line, sizeof line, pipe)) {
-    std::string text(line);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    lines.push_back(text);
-  }
-  EXPECT_EQ(pclose(pipe), 0);
+  std::istringstream in(output);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
@@ -84,9 +82,10 @@ TEST(Sha1, RandomLengthsMatchPythonHashlib) {
     std::ofstream out(path);
     for (const auto& message : messages) out << Hex(message) << "\n";
   }
-  const std::vector<std::string> expected =
-      PythonLines(std::string("import hashlib\nfor line in open(\"") + path +
-                  "\"): print(hashlib.sha1(bytes.fromhex(line.strip())).hexdigest())");
+  const std::vector<std::string> expected = PythonLines(
+      "import hashlib, sys\nfor line in open(sys.argv[1]): "
+      "print(hashlib.sha1(bytes.fromhex(line.strip())).hexdigest())",
+      {path});
   std::remove(path);
   ASSERT_EQ(expected.size(), messages.size());
   for (size_t i = 0; i < messages.size(); ++i) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <thread>
 
+#include <filesystem>
 #include "EditorTestSupport.h"
 #include "Framework/IParam.h"
 #include "librarian/TavroParams.h"
@@ -52,7 +53,7 @@ class StartupPassesOver : public ::testing::TestWithParam<std::tuple<const char*
 protected:
   void SetUp() override {
     RegisterBuiltBundle();
-    std::system(("mkdir -p '" + data.folder() + "'").c_str());
+    std::filesystem::create_directories(data.folder());
     const std::string path = data.folder() + name();
     if (standing() == Standing::Fifo)
       ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
@@ -88,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(EachFile, StartupPassesOver,
 TEST(StartupPassesOverSave, TheSettingsSaveLeavesAFifoAndSaysSo) {
   RegisterBuiltBundle();
   TempDataRoot data;
-  std::system(("mkdir -p '" + data.folder() + "'").c_str());
+  std::filesystem::create_directories(data.folder());
   const std::string path = data.folder() + kSettings;
   ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
   const std::optional<std::string> status = InAChild(

@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -248,7 +249,7 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
   JackTestServer server;
   ASSERT_TRUE(server.Start());
   TempDataRoot data;
-  std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+  std::filesystem::create_directories(data.folder() + "Patches");
   std::string bank;
   for (const auto& program : programs) bank.append(program.begin(), program.end());
   data.write("Patches/Stress Bank.syx", bank);

@@ -18,6 +18,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <filesystem>
 
 namespace {
 
@@ -46,7 +47,7 @@ protected:
     ASSERT_NE(user, nullptr);
     RegisterBuiltBundle();
     data.write("Tavro Editor UI.txt", "\nsmall\nyes");
-    std::system(("mkdir -p '" + data.folder() + "Patches'").c_str());
+    std::filesystem::create_directories(data.folder() + "Patches");
     data.write("Patches/Bank A.syx", ProgramBank("A"));
     IModuleInstanceInfo info;
     info.mBundleID.Set(Tavro::kBundleID);

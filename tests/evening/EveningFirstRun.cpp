@@ -5,6 +5,7 @@
 // slot C randomised, while the unit's player turns a knob of slot D.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -241,7 +242,7 @@ void EveningFirstRun(Evening& evening) {
   // The data folder as the run command installs it: the settings file asking for the
   // first-run notice, and the patch folder.
   evening.data().write("Tavro Editor UI.txt", "\nnormal\nno\n");
-  ASSERT_EQ(std::system(("mkdir -p '" + evening.data().folder() + "Patches'").c_str()), 0);
+  std::filesystem::create_directories(evening.data().folder() + "Patches");
 
   // 1. The notice's button closes it; a knob turned before the ports are chosen.
   std::string script = Click(at.firstRunExit) + WaitText(at.status, "Set MIDI In and MIDI Out") +
@@ -273,8 +274,8 @@ void EveningFirstRun(Evening& evening) {
   script += "wait-param " + std::to_string(movedKnob) + " " + std::to_string(kLastMove) + " 60000\n";
 
   std::string output;
-  const std::string options =
-      "--render-seconds 2 --state-out '" + root + "/state.plist' --snapshot '" + root + "/panel.png'";
+  const std::vector<std::string> options{"--render-seconds",    "2",          "--state-out",
+                                         root + "/state.plist", "--snapshot", root + "/panel.png"};
   // The exit status also covers the host's own save and restore after the script,
   // which the later steps of the evening look at; the script's end is what counts here.
   evening.Run("first-run.txt", script, &output, options);

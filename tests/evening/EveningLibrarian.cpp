@@ -4,6 +4,7 @@
 // and the bank stored into the unit, whose memory, written out when it ends, holds
 // the file. The list's rows are the list's own drawing, which the host cannot read:
 // the unit's slot D shows what the search found.
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -88,10 +89,9 @@ std::string Script(const EveningPoints& p, const std::string& savedPath) {
 
 // Each SysEx message of a raw bank file as mido reads it, as upper-case hex bytes.
 std::vector<std::string> MidoMessages(const std::string& path, std::string* output) {
-  const std::string command =
-      "/usr/bin/python3 -c 'import sys, mido\nfor m in mido.read_syx_file(sys.argv[1]): print(m.hex())' '" + path +
-      "' 2>&1";
-  const int status = RunCommand(command, output);
+  const int status = RunProgram(
+      {"/usr/bin/python3", "-c", "import sys, mido\nfor m in mido.read_syx_file(sys.argv[1]): print(m.hex())", path},
+      output);
   std::vector<std::string> lines;
   if (status != 0) return lines;
   std::istringstream stream(*output);
@@ -135,7 +135,7 @@ void EveningLibrarian(Evening& evening) {
   evening.StopUnit();
   ASSERT_TRUE(evening.StartUnit({"--memory-out", memory}));
   // A bank of the musician's own in the upper pane, to take the fetched one.
-  std::system(("mkdir -p '" + evening.data().folder() + "Patches'").c_str());
+  std::filesystem::create_directories(evening.data().folder() + "Patches");
   evening.data().write("Patches/Evening Start.syx", ProgramBank("Start "));
   const std::string saved = evening.data().folder() + "Patches/Evening Bank 2.nl2";
 

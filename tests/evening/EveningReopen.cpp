@@ -16,10 +16,11 @@ constexpr int kFilterCutoff = 0;  // slot A's
 // Runs the host restoring `state` and playing `restoreScript` (written as `name`) on
 // the restored instance; returns its exit status, its output in `output`.
 int RunRestored(const Evening& evening, const std::string& state, const std::string& name,
-                const std::string& restoreScript, std::string* output, const std::string& extra = "") {
+                const std::string& restoreScript, std::string* output, std::vector<std::string> extra = {}) {
   const std::string path = evening.data().root() + "/" + name;
   std::ofstream(path) << restoreScript;
-  return RunHost(evening.data().root(), "--state-in '" + state + "' --restore-script '" + path + "' " + extra, output);
+  extra.insert(extra.begin(), {"--state-in", state, "--restore-script", path});
+  return RunHost(evening.data().root(), extra, output);
 }
 
 // Script lines failing unless parameters 0-620 of the panel hold what `chunk` saved.
@@ -53,7 +54,7 @@ void EveningReopen(Evening& evening) {
   // The knob makes the panel differ from the unit's memory: the reopened project
   // must bring the panel's value, not the unit's.
   evening.Run("save.txt", ChoosePorts(Evening::kSimName) + Drags(knob.first, knob.second), &output,
-              "--state-out '" + state + "'");
+              {"--state-out", state});
   ASSERT_NE(output.find("state written to " + state), std::string::npos) << output;
   const std::vector<uint8_t> saved = StateChunk(state);
   ASSERT_EQ(Occurrences(saved, Evening::kSimName), 2) << "both ports named";
@@ -64,7 +65,7 @@ void EveningReopen(Evening& evening) {
   EXPECT_EQ(RunRestored(evening, state, "reopen.txt",
                         "wait-idle 60000\nprint-param " + std::to_string(kDeviceOutSelection) + "\nprint-param " +
                             std::to_string(kDeviceInSelection) + "\n" + ExpectSavedPanel(saved),
-                        &output, "--transport stop"),
+                        &output, {"--transport", "stop"}),
             0)
       << output;
   EXPECT_GT(Printed(output, kDeviceOutSelection), 0) << output;
@@ -82,8 +83,7 @@ void EveningReopen(Evening& evening) {
   // Away: nothing to reopen, nothing lost.
   evening.StopUnit();
   const std::string resaved = evening.data().root() + "/evening-resaved.plist";
-  ASSERT_EQ(
-      RunHost(evening.data().root(), "--state-in '" + state + "' --restored-state-out '" + resaved + "'", &output), 0)
+  ASSERT_EQ(RunHost(evening.data().root(), {"--state-in", state, "--restored-state-out", resaved}, &output), 0)
       << output;
   const std::vector<uint8_t> again = StateChunk(resaved);
   EXPECT_EQ(Occurrences(again, Evening::kSimName), 2) << "both ports still named";

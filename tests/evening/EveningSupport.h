@@ -46,7 +46,8 @@ public:
 
   // Runs the test host on the panel script `script` (written as `name` in the data
   // root) with `extra` host options; returns its exit status, its output in `output`.
-  int Run(const std::string& name, const std::string& script, std::string* output, const std::string& extra = "") {
+  int Run(const std::string& name, const std::string& script, std::string* output,
+          const std::vector<std::string>& extra = {}) {
     const std::string path = data_.root() + "/" + name;
     std::ofstream(path) << script;
     return RunTavroHost(data_.root(), path, output, extra);

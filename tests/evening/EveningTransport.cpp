@@ -11,7 +11,7 @@ void EveningTransport(Evening& evening) {
   // The exit status also covers the host's state round trip after the script.
   evening.Run("transport.txt",
               ChoosePorts(Evening::kSimName) + ClockSwitchesOn() + PlayTenSecondsAt120() + ClockOff() + "render 1\n",
-              &output, "--transport stop");
+              &output, {"--transport", "stop"});
   EXPECT_EQ(output.find("tavro-host: panel:"), std::string::npos) << output;
   const bool stopped = SimProcess::WaitFor([&] { return ClockRecord(evening.Received(from)).stops > 0; });
   const ClockRecord clock(evening.Received(from));

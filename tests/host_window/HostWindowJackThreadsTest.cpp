@@ -37,7 +37,7 @@ protected:
     const std::string script = s.data.root() + "/setup.txt";
     std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn() << Drags(knob.first, knob.second);
     std::string output;
-    if (RunTavroHost(s.data.root(), script, &output, "--transport stop --state-out '" + s.state() + "'") != 0) {
+    if (RunTavroHost(s.data.root(), script, &output, {"--transport", "stop", "--state-out", s.state()}) != 0) {
       s.error = "the evening was not saved:\n" + output;
       return;
     }
@@ -87,16 +87,14 @@ protected:
     return lines;
   }
   // The host with its window on our server, restoring the saved evening.
-  bool OpenWindow(BackgroundHost& host, const std::string& stateOut, const std::string& extra = "") {
-    return host.Start(x_.Name(),
-                      "--data-root '" + shared_->data.root() + "' --panel --render-seconds 0.5 --state-in '" +
-                          shared_->state() + "' --state-out '" + stateOut + "' " + extra,
-                      shared_->data.root() + "/host.txt") &&
-           host.WindowShown();
+  bool OpenWindow(BackgroundHost& host, const std::string& stateOut, std::vector<std::string> extra = {}) {
+    extra.insert(extra.begin(), {"--data-root", shared_->data.root(), "--panel", "--render-seconds", "0.5",
+                                 "--state-in", shared_->state(), "--state-out", stateOut});
+    return host.Start(x_.Name(), extra, shared_->data.root() + "/host.txt") && host.WindowShown();
   }
   // The same, once the restored ports carried the performance to the unit.
   void OpenWindowAndAwaitThePerformance(BackgroundHost& host, const std::string& stateOut) {
-    ASSERT_TRUE(OpenWindow(host, stateOut, "--transport stop")) << host.Output();
+    ASSERT_TRUE(OpenWindow(host, stateOut, {"--transport", "stop"})) << host.Output();
     std::vector<std::string> lines;
     ASSERT_TRUE(SimProcess::WaitFor([&] { return Find(lines = Received(), 0, IsDump) != std::string::npos; }))
         << Tail(lines);
@@ -111,9 +109,8 @@ protected:
     const std::string stateOut = Path("signalled-" + std::to_string(signal) + ".plist");
     BackgroundHost host;
     ASSERT_TRUE(host.Start(display,
-                           "--data-root '" + shared_->data.root() +
-                               "' --panel --render-seconds 600 --tempo 120 --transport play --state-in '" +
-                               shared_->state() + "' --state-out '" + stateOut + "'",
+                           {"--data-root", shared_->data.root(), "--panel", "--render-seconds", "600", "--tempo", "120",
+                            "--transport", "play", "--state-in", shared_->state(), "--state-out", stateOut},
                            Path("host.txt")));
     if (!display.empty()) {
       ASSERT_TRUE(host.WindowShown()) << host.Output();
@@ -154,7 +151,7 @@ void ExpectNoSanitizerReport(const std::string& output) {
 
 TEST_F(HostWindow, WithTheWindowOpenThePlayingTransportSendsStartClocksAtTheTempoAndStop) {
   BackgroundHost host;
-  ASSERT_TRUE(OpenWindow(host, Path("played.plist"), "--tempo 120 --transport play")) << host.Output();
+  ASSERT_TRUE(OpenWindow(host, Path("played.plist"), {"--tempo", "120", "--transport", "play"})) << host.Output();
   // Real time: four seconds with the window up.
   const auto samples = ClockSamples::Take(shared_->record(), from_, 4.0);
   ASSERT_TRUE(CloseEditorWindow(x_.Name()));
@@ -201,8 +198,8 @@ TEST_F(HostWindow, ATempoChangeHalvesTheClockRateWithinABeat) {
                         << ClockOff() << "render 1\n";
   BackgroundHost host;
   ASSERT_TRUE(host.Start("",
-                         "--data-root '" + shared_->data.root() + "' --render-seconds 0.2 --fast --script '" + script +
-                             "' --transport stop",
+                         {"--data-root", shared_->data.root(), "--render-seconds", "0.2", "--fast", "--script", script,
+                          "--transport", "stop"},
                          Path("host.txt")));
   const auto samples = ClockSamples::Take(shared_->record(), from_, 60.0);
   EXPECT_EQ(host.Wait(), 0) << host.Output();
@@ -240,7 +237,7 @@ TEST_F(HostWindow, EachRestoredOpeningSendsThePerformanceAndTheStartOnce) {
     SCOPED_TRACE(opening);
     from_ = SimProcess::Lines(shared_->record()).size();
     BackgroundHost host;
-    ASSERT_TRUE(OpenWindow(host, Path("reopened.plist"), "--tempo 120 --transport play")) << host.Output();
+    ASSERT_TRUE(OpenWindow(host, Path("reopened.plist"), {"--tempo", "120", "--transport", "play"})) << host.Output();
     ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 48; }))
         << host.Output() << Tail(Received());
     ASSERT_TRUE(CloseEditorWindow(x_.Name()));
@@ -318,7 +315,7 @@ TEST_F(HostWindow, SigtermToAScriptedHostWhilePlayingStopsTheUnitAndWritesTheSta
 // transport before it closes the plug-in, and the unit's sequencer stops.
 TEST_F(HostWindow, LosingTheDisplayWhilePlayingSendsStop) {
   BackgroundHost host;
-  ASSERT_TRUE(OpenWindow(host, Path("lost-playing.plist"), "--tempo 120 --transport play")) << host.Output();
+  ASSERT_TRUE(OpenWindow(host, Path("lost-playing.plist"), {"--tempo", "120", "--transport", "play"})) << host.Output();
   ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 48; }))
       << host.Output() << Tail(Received());
   x_.Stop();

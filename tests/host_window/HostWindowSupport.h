@@ -27,20 +27,23 @@ class BackgroundHost {
 public:
   // Runs the built host on the built bundle with `arguments` on `display`, its
   // output going to `outputPath`.
-  bool Start(const std::string& display, const std::string& arguments, const std::string& outputPath) {
+  // (`display` empty: none.)
+  bool Start(const std::string& display, const std::vector<std::string>& arguments, const std::string& outputPath) {
     output_ = outputPath;
     // Emptied before the host starts, so nothing an earlier run wrote there is read as its.
     const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0) return false;
-    const std::string command =
-        "exec env DISPLAY=" + display +
-        " " TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR "/Tavro.component " + arguments;
+    std::vector<std::string> command = HostCommand("Tavro.component", display);
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : command) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
       prctl(PR_SET_PDEATHSIG, SIGTERM);
       dup2(out, STDOUT_FILENO);
       dup2(out, STDERR_FILENO);
-      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      execvp(argv[0], argv.data());
       _exit(127);
     }
     close(out);

@@ -3,6 +3,7 @@
 // every panel size, and opening either port's menu leaves both captions as they were.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "EditorTestSupport.h"
@@ -191,10 +192,10 @@ PortCaptions::Shared* PortCaptions::shared_ = nullptr;
 void PortCaptions::ExpectCaptionsInTheirFields(const std::string& size) {
   TempDataRoot data;
   // Past the first run, at this size.
-  ASSERT_EQ(std::system(("mkdir -p '" + data.folder() + "Patches'").c_str()), 0);
+  std::filesystem::create_directories(data.folder() + "Patches");
   data.write("Tavro Editor UI.txt", "\n" + size + "\nyes\n");
   BackgroundHost host;
-  ASSERT_TRUE(host.Start(x_.Name(), "--data-root '" + data.root() + "' --panel --render-seconds 0.5",
+  ASSERT_TRUE(host.Start(x_.Name(), {"--data-root", data.root(), "--panel", "--render-seconds", "0.5"},
                          data.root() + "/host.txt"));
   ASSERT_TRUE(host.WindowShown()) << host.Output();
   ASSERT_TRUE(FindWindow());

@@ -76,12 +76,12 @@ protected:
   }
   std::string Path(const std::string& name) const { return data_.root() + "/" + name; }
   // The host headless in the background on `script`.
-  bool StartHost(const std::string& script, const std::string& extra = "") {
+  bool StartHost(const std::string& script) {
     std::ofstream(Path("script.txt")) << script;
-    const std::string arguments = "--data-root '" + data_.root() +
-                                  "' --render-seconds 0.2 --fast --transport stop --script '" + Path("script.txt") +
-                                  "' " + extra;
-    return host_.Start("", arguments, Path("host.txt"));
+    return host_.Start("",
+                       {"--data-root", data_.root(), "--render-seconds", "0.2", "--fast", "--transport", "stop",
+                        "--script", Path("script.txt")},
+                       Path("host.txt"));
   }
   bool HostSaid(const std::string& text) {
     return SimProcess::WaitFor([&] { return host_.Output().find(text) != std::string::npos; });
@@ -168,12 +168,12 @@ TEST_F(PortReturn, AUnitBackWhileTheHostPlaysGetsStartAndItsClocks) {
 TEST_F(PortReturn, TheClockRunsAgainAfterAPatchbayReconnectsTheOutput) {
   ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\n" + AwaitSaid("done")));
   ASSERT_TRUE(SimProcess::WaitFor([&] { return Count(Received(), "F8") > 24; })) << host_.Output();
-  const std::string ours = std::string("'") + IMidiPorts::kOutputClientName + ":" + IMidiPorts::kOutputPortName + "'";
-  const std::string unit = std::string("'") + kSimName + "-in:midi'";
-  ASSERT_EQ(std::system(("jack_disconnect " + ours + " " + unit).c_str()), 0);
+  const std::string ours = std::string(IMidiPorts::kOutputClientName) + ":" + IMidiPorts::kOutputPortName;
+  const std::string unit = std::string(kSimName) + "-in:midi";
+  ASSERT_EQ(RunProgram({"jack_disconnect", ours, unit}), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   const size_t whileCut = Count(Received(), "F8");
-  ASSERT_EQ(std::system(("jack_connect " + ours + " " + unit).c_str()), 0);
+  ASSERT_EQ(RunProgram({"jack_connect", ours, unit}), 0);
   std::vector<std::string> lines;
   // A second at 120 BPM is 48 Clocks.
   EXPECT_TRUE(SimProcess::WaitFor([&] { return Count(lines = Received(), "F8") > whileCut + 48; }))
@@ -282,9 +282,11 @@ TEST_F(PortReturn, DISABLED_TheWholeComingAndGoingSequence) {
     StartUnit("unit-back.txt");
     Say("unit-back");
     SimProcess::WaitFor([&] { return Count(Received(), "F8") > 24; });
-    const std::string ours = std::string("'") + IMidiPorts::kOutputClientName + ":" + IMidiPorts::kOutputPortName +
-                             "' '" + kSimName + "-in:midi'";
-    EXPECT_EQ(std::system(("jack_disconnect " + ours + " && sleep 0.5 && jack_connect " + ours).c_str()), 0);
+    const std::string ours = std::string(IMidiPorts::kOutputClientName) + ":" + IMidiPorts::kOutputPortName;
+    const std::string unit = std::string(kSimName) + "-in:midi";
+    EXPECT_EQ(RunProgram({"jack_disconnect", ours, unit}), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(RunProgram({"jack_connect", ours, unit}), 0);
     Say("replugged");
     SimProcess::WaitFor([&] { return Count(Received(), "FC") >= kPairs; });
     sim_.Stop();
@@ -312,15 +314,15 @@ TEST_F(PortReturn, APortMissingOnRestoreIsSaidWhenThePanelOpens) {
   const std::string saved = Path("gone.plist");
   std::string output;
   std::ofstream(Path("choose.txt")) << ChooseAndAwait(kSimName);
-  ASSERT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output, "--transport stop --state-out '" + saved + "'"), 0)
+  ASSERT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output, {"--transport", "stop", "--state-out", saved}), 0)
       << output;
   sim_.Stop();
   // Both names on the one line, each cut in its middle so that their ends read.
   const std::string missing = "Not found: In Re..t:midi, Out Re..n:midi";
   std::ofstream(Path("restored.txt")) << WaitStatus(missing);
   std::ofstream(Path("idle.txt")) << "render 1\n";
-  const std::string reopen =
-      "--transport stop --state-in '" + saved + "' --restore-script '" + Path("restored.txt") + "'";
+  const std::vector<std::string> reopen{"--transport",       "stop", "--state-in", saved, "--restore-script",
+                                        Path("restored.txt")};
   EXPECT_EQ(RunTavroHost(data_.root(), Path("idle.txt"), &output, reopen), 0) << output;
 }
 
@@ -331,7 +333,7 @@ TEST_F(PortReturn, TheRestoredInstanceWithTheHostsOwnPortListedSavesTheSameState
   std::string output;
   std::ofstream(Path("choose.txt")) << ChooseAndAwait(kSimName);
   EXPECT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output,
-                         std::string("--transport stop --midi-in '") + kSimName + "-out:midi'"),
+                         {"--transport", "stop", "--midi-in", std::string(kSimName) + "-out:midi"}),
             0)
       << output;
   EXPECT_EQ(output.find("saves different data"), std::string::npos) << output;

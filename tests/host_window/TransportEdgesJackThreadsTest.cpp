@@ -15,6 +15,7 @@
 #include "HostWindowSupport.h"
 #include "JackClockSupport.h"
 #include "JackTestServer.h"
+#include "RunProgram.h"
 
 namespace {
 
@@ -62,8 +63,8 @@ protected:
   std::vector<std::string> Received() const { return SimProcess::Lines(Path("record.txt")); }
   // The patchbay's cut or connection between our output and the unit's input.
   static int Patch(const char* command) {
-    const std::string ours = std::string("'") + IMidiPorts::kOutputClientName + ":" + IMidiPorts::kOutputPortName + "'";
-    return std::system((std::string(command) + " " + ours + " '" + kSimName + "-in:midi'").c_str());
+    const std::string ours = std::string(IMidiPorts::kOutputClientName) + ":" + IMidiPorts::kOutputPortName;
+    return RunProgram({command, ours, std::string(kSimName) + "-in:midi"});
   }
 
   JackTestServer server_;

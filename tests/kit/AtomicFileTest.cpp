@@ -1,4 +1,5 @@
 #include "Kit_AtomicFile.h"
+#include "RemoveTree.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +66,7 @@ protected:
   }
   void TearDown() override {
     Kit_SetAtomicFileCalls(nullptr);
-    std::system(("rm -rf '" + dir_ + "'").c_str());
+    RemoveTree(dir_);
   }
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }

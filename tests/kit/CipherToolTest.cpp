@@ -1,5 +1,7 @@
 // Runs the built tavro-cipher program on files, as the resource builder will.
 
+#include "RemoveTree.h"
+#include "RunProgram.h"
 #include "tea.h"
 
 #include <gtest/gtest.h>
@@ -28,17 +30,15 @@ protected:
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  void TearDown() override { RemoveTree(dir_); }
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
   // Runs the tool with `args`; its exit status, and its error output in errors_.
-  int Run(const std::string& args) {
-    const std::string errorsPath = Path("stderr.txt");
-    const std::string command = std::string(TAVRO_CIPHER_TOOL) + " " + args + " 2>'" + errorsPath + "'";
-    const int status = std::system(command.c_str());
-    errors_ = Text(Read(errorsPath));
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  int Run(std::vector<std::string> args) {
+    args.insert(args.begin(), TAVRO_CIPHER_TOOL);
+    std::string output;
+    return RunProgram(args, &output, &errors_);
   }
 
   static void Write(const std::string& path, const Bytes& bytes) {
@@ -49,7 +49,6 @@ protected:
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  static std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
   static bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
   std::string dir_;
@@ -73,11 +72,11 @@ TEST_F(CipherTool, FilesOfAnyLengthRoundTrip) {
     for (unsigned char& b : plain) b = static_cast<unsigned char>(random());
     const std::string key = KeyText(random);
     Write(Path("plain"), plain);
-    ASSERT_EQ(Run("encrypt " + key + " " + Path("plain") + " " + Path("cipher")), 0) << errors_;
+    ASSERT_EQ(Run({"encrypt", key, Path("plain"), Path("cipher")}), 0) << errors_;
     const Bytes cipher = Read(Path("cipher"));
     // Padded with zeros to whole blocks, always at least one zero byte.
     EXPECT_EQ(cipher.size(), (length / 8 + 1) * 8);
-    ASSERT_EQ(Run("decrypt " + key + " " + Path("cipher") + " " + Path("back")), 0) << errors_;
+    ASSERT_EQ(Run({"decrypt", key, Path("cipher"), Path("back")}), 0) << errors_;
     Bytes back = Read(Path("back"));
     ASSERT_EQ(back.size(), cipher.size());
     EXPECT_TRUE(std::all_of(back.begin() + long(length), back.end(), [](unsigned char b) { return b == 0; }));
@@ -88,7 +87,7 @@ TEST_F(CipherTool, FilesOfAnyLengthRoundTrip) {
 
 TEST_F(CipherTool, EncipheredBlocksMatchTheKnownZeroKeyVectors) {
   Write(Path("plain"), {1, 2, 3, 4, 5, 6, 7, 8});
-  ASSERT_EQ(Run("encrypt " + kZeroKeyText + " " + Path("plain") + " " + Path("cipher")), 0) << errors_;
+  ASSERT_EQ(Run({"encrypt", kZeroKeyText, Path("plain"), Path("cipher")}), 0) << errors_;
   // The data block, then the padding block of eight zeros.
   EXPECT_EQ(Read(Path("cipher")),
             (Bytes{0x6A, 0x2F, 0x9C, 0xF3, 0xFC, 0xCF, 0x3C, 0x55, 0x41, 0xEA, 0x3A, 0x0A, 0x94, 0xBA, 0xA9, 0x40}));
@@ -97,7 +96,7 @@ TEST_F(CipherTool, EncipheredBlocksMatchTheKnownZeroKeyVectors) {
 TEST_F(CipherTool, KeyDigitsAreFourBigEndianWords) {
   Bytes plain{'<', 'u', 'i', '>', 'k', 'e', 'y', '!'};
   Write(Path("plain"), plain);
-  ASSERT_EQ(Run("encrypt 0A0B0C0D00000002f00000031234abcd " + Path("plain") + " " + Path("cipher")), 0) << errors_;
+  ASSERT_EQ(Run({"encrypt", "0A0B0C0D00000002f00000031234abcd", Path("plain"), Path("cipher")}), 0) << errors_;
   const uint32_t key[4] = {0x0A0B0C0D, 0x00000002, 0xF0000003, 0x1234ABCD};
   Tea::simpleencrypt(plain.data(), key);
   const Bytes cipher = Read(Path("cipher"));
@@ -108,7 +107,7 @@ TEST_F(CipherTool, KeyDigitsAreFourBigEndianWords) {
 TEST_F(CipherTool, DecryptOfAPartialLastBlockUsesZeroFill) {
   Bytes cipher{9, 8, 7, 6, 5, 4, 3, 2, 0xAA, 0xBB, 0xCC};
   Write(Path("cipher"), cipher);
-  ASSERT_EQ(Run("decrypt " + kZeroKeyText + " " + Path("cipher") + " " + Path("plain")), 0) << errors_;
+  ASSERT_EQ(Run({"decrypt", kZeroKeyText, Path("cipher"), Path("plain")}), 0) << errors_;
   cipher.resize(16, 0);
   const uint32_t zeroKey[4] = {0, 0, 0, 0};
   Tea::simpledecrypt(cipher.data(), zeroKey);
@@ -120,12 +119,17 @@ TEST_F(CipherTool, BadArgumentsFailWithAMessage) {
   Write(Path("in"), {1, 2, 3});
   const std::string in = Path("in");
   const std::string out = Path("out");
-  for (const std::string& args :
-       {std::string(""), "encrypt " + kZeroKeyText + " " + in, "scramble " + kZeroKeyText + " " + in + " " + out,
-        "encrypt 1234 " + in + " " + out, "encrypt " + std::string(31, '0') + "g " + in + " " + out,
-        "decrypt " + std::string(33, '0') + " " + in + " " + out,
-        "encrypt " + kZeroKeyText + " " + in + " " + out + " extra"}) {
-    SCOPED_TRACE(args);
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"encrypt", kZeroKeyText, in},
+                                             {"scramble", kZeroKeyText, in, out},
+                                             {"encrypt", "1234", in, out},
+                                             {"encrypt", std::string(31, '0') + "g", in, out},
+                                             {"decrypt", std::string(33, '0'), in, out},
+                                             {"encrypt", kZeroKeyText, in, out, "extra"}}) {
+    std::string trace;
+    for (const std::string& arg : args) trace += arg + " ";
+    SCOPED_TRACE(trace);
     EXPECT_NE(Run(args), 0);
     EXPECT_NE(errors_.find("tavro-cipher: "), std::string::npos);
     EXPECT_NE(errors_.find("usage:"), std::string::npos);
@@ -137,7 +141,7 @@ TEST_F(CipherTool, UnreadableInputFailsAndLeavesTheOutputAlone) {
   Write(Path("out"), {42});
   for (const std::string& in : {Path("missing"), dir_}) {
     SCOPED_TRACE(in);
-    EXPECT_NE(Run("encrypt " + kZeroKeyText + " " + in + " " + Path("out")), 0);
+    EXPECT_NE(Run({"encrypt", kZeroKeyText, in, Path("out")}), 0);
     EXPECT_NE(errors_.find("cannot read " + in), std::string::npos) << errors_;
     EXPECT_EQ(Read(Path("out")), Bytes{42});
   }
@@ -145,6 +149,6 @@ TEST_F(CipherTool, UnreadableInputFailsAndLeavesTheOutputAlone) {
 
 TEST_F(CipherTool, UnwritableOutputFailsWithAMessage) {
   Write(Path("in"), {1, 2, 3});
-  EXPECT_NE(Run("encrypt " + kZeroKeyText + " " + Path("in") + " " + Path("no-such-dir/out")), 0);
+  EXPECT_NE(Run({"encrypt", kZeroKeyText, Path("in"), Path("no-such-dir/out")}), 0);
   EXPECT_NE(errors_.find("cannot write"), std::string::npos) << errors_;
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include "RemoveTree.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ protected:
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  void TearDown() override { RemoveTree(dir_); }
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
   std::string Fifo(const std::string& name) const {
     const std::string path = Path(name);

@@ -18,6 +18,7 @@
 #include "CoreFoundation.h"
 #include "Framework/IGraphicsMac.h"
 #include "PanelTestSupport.h"
+#include "RemoveTree.h"
 #include "ResourceKey.h"
 #include "layout/UIConfigManager.h"
 #include "layout/tables/ImageTable.h"
@@ -49,7 +50,7 @@ public:
     CFRelease(url);
     CFRelease(path);
   }
-  ~LayoutBundle() { std::system(("rm -rf '" + root_ + "'").c_str()); }
+  ~LayoutBundle() { RemoveTree(root_); }
 
   void WriteRaw(const std::string& name, const std::vector<unsigned char>& bytes) const {
     std::ofstream out(root_ + "/Resources/" + name, std::ios::binary);

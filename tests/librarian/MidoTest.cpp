@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "RunProgram.h"
+
 namespace {
 
 const char* const kPython = "/usr/bin/python3";
@@ -18,24 +20,20 @@ const char* const kPython = "/usr/bin/python3";
 class Mido : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (::system((std::string(kPython) + " -c 'import mido' 2>/dev/null").c_str()) != 0)
+    if (RunProgram({kPython, "-c", "import mido"}) != 0)
       GTEST_SKIP() << "needs /usr/bin/python3 with mido (Debian package python3-mido)";
   }
   // The reference's output, one line per entry.
-  std::vector<std::string> Run(const std::string& arguments) {
-    const std::string command = std::string(kPython) + " " + TAVRO_MIDO_REFERENCE + " " + arguments;
+  std::vector<std::string> Run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {kPython, TAVRO_MIDO_REFERENCE});
     std::vector<std::string> lines;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return lines;
-    char buffer[4096];
-    std::string text;
-    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
-    EXPECT_EQ(::pclose(pipe), 0) << command;
+    std::string text, errors;
+    EXPECT_EQ(RunProgram(arguments, &text, &errors), 0) << errors;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
-  std::string Quoted(const std::string& name) const { return "'" + folder_ / name + "'"; }
+  std::string Path(const std::string& name) const { return folder_ / name; }
   TempFolder folder_;
 };
 
@@ -74,7 +72,7 @@ TEST_F(Mido, OurBanksLoadAndResaveByteIdentical) {
     WriteBytes(folder_ / "ours.nl2", Image(bank, false));
     EXPECT_EQ(ReadBytes(folder_ / "ours.mid").size(), c.fileSize) << c.what;
 
-    const std::vector<std::string> lines = Run("dump " + Quoted("ours.mid"));
+    const std::vector<std::string> lines = Run({"dump", Path("ours.mid")});
     ASSERT_EQ(lines.size(), 3 + c.expected) << c.what;
     EXPECT_EQ(lines[0], "format 1 tracks 2");
     EXPECT_EQ(lines[2], "track 1 " + std::to_string(c.expected));
@@ -84,14 +82,14 @@ TEST_F(Mido, OurBanksLoadAndResaveByteIdentical) {
                            back.patches[k].messages[0].bytes.begin() + long(c.type ? 714 : 138)};
       EXPECT_EQ(lines[3 + k].substr(12, event.size() * 2 - 12), Hex(event).substr(12)) << c.what << " event " << k;
     }
-    Run("resave " + Quoted("ours.mid") + " " + Quoted("again.mid"));
+    Run({"resave", Path("ours.mid"), Path("again.mid")});
     EXPECT_EQ(ReadBytes(folder_ / "again.mid"), ReadBytes(folder_ / "ours.mid")) << c.what;
 
     std::vector<std::string> raw;
     for (size_t k = 0; k < std::min(bank.patches.size(), size_t(bankSizeOfKind(c.type))); ++k) {
       for (const PatchSysexMessage& message : bank.patches[k].messages) raw.push_back(Hex(message.bytes));
     }
-    EXPECT_EQ(Run("dump " + Quoted("ours.nl2")), raw) << c.what;
+    EXPECT_EQ(Run({"dump", Path("ours.nl2")}), raw) << c.what;
   }
 }
 
@@ -99,17 +97,18 @@ TEST_F(Mido, MidosFilesReadWithEqualDataAndConsecutiveNames) {
   const Bytes source = Programs(99, 20);
   WriteBytes(folder_ / "source.syx", source);
   const PatchFile expected = Read(source);
-  std::vector<std::string> made = {"syx " + Quoted("made.syx") + " " + Quoted("source.syx")};
+  std::vector<std::vector<std::string>> made = {{"syx", Path("made.syx"), Path("source.syx")}};
   for (const char* format : {"0", "1"}) {
     for (const char* delta : {"0", "179", "500"}) {
       for (const char* name : {"-", "Bank"})
-        made.push_back(std::string("write ") + Quoted("made.mid") + " " + format + " " + delta + " " + name + " " +
-                       Quoted("source.syx"));
+        made.push_back({"write", Path("made.mid"), format, delta, name, Path("source.syx")});
     }
   }
-  for (const std::string& command : made) {
-    Run(command);
-    const PatchFile read = Read(ReadBytes(folder_ / (command[0] == 's' ? "made.syx" : "made.mid")));
+  for (const std::vector<std::string>& arguments : made) {
+    Run(arguments);
+    std::string command;
+    for (const std::string& argument : arguments) command += argument + " ";
+    const PatchFile read = Read(ReadBytes(arguments[1]));
     EXPECT_EQ(PatchNames(read), PatchNames(expected)) << command;
     ASSERT_EQ(read.patches.size(), 99u) << command;
     for (size_t i = 0; i < 99; ++i)

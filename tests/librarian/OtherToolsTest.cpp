@@ -3,6 +3,7 @@
 // then does to the file.
 
 #include "LibrarianFixtures.h"
+#include "RunProgram.h"
 #include "librarian/PatchLibrarian.h"
 
 #include <gtest/gtest.h>
@@ -52,11 +53,11 @@ void ExpectNothingSplit(const std::string& root, const std::string& data) {
 class OtherTools : public ::testing::TestWithParam<ToolCase> {
 protected:
   void SetUp() override {
-    if (::system((std::string(kPython) + " -c 'import mido' 2>/dev/null").c_str()) != 0)
+    if (RunProgram({kPython, "-c", "import mido"}) != 0)
       GTEST_SKIP() << "needs /usr/bin/python3 with mido (Debian package python3-mido)";
     ASSERT_EQ(::mkdir(root_.c_str(), 0755), 0);
-    const std::string command = std::string(kPython) + " " + TAVRO_READER_FILES + " '" + root_ + "'";
-    ASSERT_EQ(::system(command.c_str()), 0) << command;
+    std::string output;
+    ASSERT_EQ(RunProgram({kPython, TAVRO_READER_FILES, root_}, &output), 0) << output;
     editor_.dataFolder = data_.path() + "/";
     librarian_.loadPatchesFromFilesystem(root_);
   }

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
 #include "LintTestSupport.h"
+#include "RemoveTree.h"
+#include "RunProgram.h"
 
 namespace {
 
@@ -20,11 +23,11 @@ std::string Deciphered(const std::string& path) {
   return text.substr(0, text.find('\0'));
 }
 
+const char* const kBuilder = TAVRO_BINARY_DIR "/tools/tavro-resources/tavro-resources";
+
 int RunBuilder(const std::string& out) {
   mkdir(out.c_str(), 0755);
-  const std::string command = std::string(TAVRO_BINARY_DIR) + "/tools/tavro-resources/tavro-resources '" +
-                              ResourceSources() + "' '" + out + "' > /dev/null";
-  return std::system(command.c_str());
+  return RunProgram({kBuilder, ResourceSources(), out});
 }
 
 // Runs the builder on the sources in src into src/out, the plain texts into
@@ -32,14 +35,16 @@ int RunBuilder(const std::string& out) {
 int RunBuilderIn(const std::string& src) {
   mkdir((src + "/out").c_str(), 0755);
   mkdir((src + "/plain").c_str(), 0755);
-  const std::string command = std::string(TAVRO_BINARY_DIR) + "/tools/tavro-resources/tavro-resources '" + src + "' '" +
-                              src + "/out' '" + src + "/plain' > /dev/null 2> '" + src + "/err'";
-  return std::system(command.c_str());
+  std::string output, errors;
+  const int status = RunProgram({kBuilder, src, src + "/out", src + "/plain"}, &output, &errors);
+  std::ofstream(src + "/err") << errors;
+  return status;
 }
 
 // A copy of the resource sources whose layout is text.
 std::string SourcesWithLayout(const std::string& dir, const std::string& text) {
-  std::system(("rm -rf '" + dir + "' && cp -r '" + ResourceSources() + "' '" + dir + "'").c_str());
+  RemoveTree(dir);
+  std::filesystem::copy(ResourceSources(), dir, std::filesystem::copy_options::recursive);
   std::ofstream(dir + "/uiconfig.xml", std::ios::trunc) << text;
   return dir;
 }
@@ -82,7 +87,7 @@ TEST(Builder, SecondRunGivesIdenticalBytes) {
   for (const std::string& name : names) {
     EXPECT_EQ(ReadAll(out + "/" + name), ReadAll(BuiltBundle() + "/Resources/" + name)) << name;
   }
-  std::system(("rm -rf '" + out + "'").c_str());
+  RemoveTree(out);
 }
 
 // Where each name lands follows the layout's elements, not the blanks before them.
@@ -110,7 +115,7 @@ TEST(Builder, ReindentingTheLayoutKeepsEveryLabelAndImage) {
       EXPECT_EQ(ReadAll(src + "/out/" + name), ReadAll(BuiltBundle() + "/Resources/" + name)) << how << ": " << name;
     }
   }
-  std::system(("rm -rf '" + tmp + "'").c_str());
+  RemoveTree(tmp);
 }
 
 // A label the builder could not take out would reach the panel's reader as an
@@ -126,7 +131,7 @@ TEST(Builder, ALabelOffItsElementsFirstLineStopsTheBuild) {
   EXPECT_NE(err.find("layout line "), std::string::npos) << err;
   EXPECT_NE(err.find("label="), std::string::npos) << err;
   EXPECT_TRUE(FilesIn(src + "/out").empty());
-  std::system(("rm -rf '" + src + "'").c_str());
+  RemoveTree(src);
 }
 
 // Taking out a caption's line would take whatever else stands on it.
@@ -140,21 +145,20 @@ TEST(Builder, ACaptionSharingItsLineStopsTheBuild) {
   const std::string err = ReadAll(src + "/err");
   EXPECT_NE(err.find("<caption/> must stand alone on its line"), std::string::npos) << err;
   EXPECT_TRUE(FilesIn(src + "/out").empty());
-  std::system(("rm -rf '" + src + "'").c_str());
+  RemoveTree(src);
 }
 
 TEST(Builder, ABrokenSourceStopsTheBuildNamingItsLine) {
   const std::string src = "/tmp/tavro_resources_broken_" + std::to_string(getpid());
-  std::system(("cp -r '" + ResourceSources() + "' '" + src + "'").c_str());
+  std::filesystem::copy(ResourceSources(), src, std::filesystem::copy_options::recursive);
   std::ofstream(src + "/value-lists.tsv", std::ios::app) << "tooLong\t" << std::string(60, 'x') << "\n";
   const std::string out = src + "/out";
   mkdir(out.c_str(), 0755);
-  const std::string command = std::string(TAVRO_BINARY_DIR) + "/tools/tavro-resources/tavro-resources '" + src + "' '" +
-                              out + "' 2> '" + src + "/err'";
-  EXPECT_NE(std::system(command.c_str()), 0);
-  EXPECT_NE(ReadAll(src + "/err").find("value-lists.tsv:"), std::string::npos) << ReadAll(src + "/err");
+  std::string output, errors;
+  EXPECT_NE(RunProgram({kBuilder, src, out}, &output, &errors), 0);
+  EXPECT_NE(errors.find("value-lists.tsv:"), std::string::npos) << errors;
   EXPECT_TRUE(FilesIn(out).empty());
-  std::system(("rm -rf '" + src + "'").c_str());
+  RemoveTree(src);
 }
 
 }  // namespace

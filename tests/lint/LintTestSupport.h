@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CipherBlocks.h"
+#include "RemoveTree.h"
 #include "ResourceKey.h"
 
 inline std::string BuiltBundle() { return std::string(TAVRO_BINARY_DIR) + "/Tavro.component"; }
@@ -58,7 +59,7 @@ public:
     Write("uiconfig.tea", layout);
     Write("sysex.tea", sysex);
   }
-  ~TempBundle() { std::system(("rm -rf '" + root_ + "'").c_str()); }
+  ~TempBundle() { RemoveTree(root_); }
   const std::string& path() const { return root_; }
 
 private:

@@ -10,20 +10,16 @@
 
 #include "LintTestSupport.h"
 #include "PanelSnapshots.h"
+#include "RunProgram.h"
 
 namespace {
 
 // The words tesseract reads in a picture, stripped of what clings to them.
 std::set<std::string> WordsIn(const std::string& png) {
   // One thread: the OCR library's thread pool spins on a busy machine.
-  const std::string command = "OMP_THREAD_LIMIT=1 tesseract '" + png + "' stdout --psm 11 2>/dev/null";
-  std::string text;
-  if (FILE* out = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, out)) > 0) text.append(buffer, n);
-    EXPECT_EQ(pclose(out), 0) << command;
-  }
+  std::string text, errors;
+  EXPECT_EQ(RunProgram({"env", "OMP_THREAD_LIMIT=1", "tesseract", png, "stdout", "--psm", "11"}, &text, &errors), 0)
+      << png << ": " << errors;
   std::set<std::string> words;
   std::istringstream in(text);
   std::string word;

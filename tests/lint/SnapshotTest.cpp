@@ -8,6 +8,7 @@
 
 #include "LintTestSupport.h"
 #include "PanelSnapshots.h"
+#include "RemoveTree.h"
 #include "rasteriser/Raster_PNG.h"
 
 namespace {
@@ -28,7 +29,7 @@ TEST(Snapshots, MeasureThePanelAndDifferByPage) {
       EXPECT_TRUE(pictures.insert(ReadAll(path)).second) << view.name << " looks like another view";
     }
   }
-  std::system(("rm -rf '" + dir + "'").c_str());
+  RemoveTree(dir);
 }
 
 }  // namespace

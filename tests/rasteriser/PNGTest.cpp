@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "Kit_ProcessStatus.h"
+#include "RemoveTree.h"
+#include "RunProgram.h"
 #include "rasteriser/Raster.h"
 
 namespace {
@@ -65,10 +67,10 @@ protected:
     char pattern[] = "/tmp/raster_png_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
-    const std::string command = "python3 '" TAVRO_TEST_DATA_DIR "/make_pngs.py' '" + dir_ + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::string output;
+    ASSERT_EQ(RunProgram({"python3", TAVRO_TEST_DATA_DIR "/make_pngs.py", dir_}, &output), 0) << output;
   }
-  static void TearDownTestSuite() { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  static void TearDownTestSuite() { RemoveTree(dir_); }
   static std::string Path(const std::string& name) { return dir_ + "/" + name; }
   static std::string dir_;
 };

@@ -1,28 +1,21 @@
 #include "HostSnapshot.h"
 
 #include <png.h>
-#include <sys/wait.h>
+#include "RunProgram.h"
 
-#include <cstdio>
-#include <cstdlib>
-
-int RunCommand(const std::string& command, std::string* output) {
-  output->clear();
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return -1;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe)) output->append(buffer);
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+std::vector<std::string> HostCommand(const std::string& bundle, const std::string& display) {
+  std::vector<std::string> command{"env", "-u", "DISPLAY"};
+  if (!display.empty()) command = {"env", "DISPLAY=" + display};
+  command.push_back(TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host");
+  command.push_back("--bundle");
+  command.push_back(TAVRO_BINARY_DIR "/" + bundle);
+  return command;
 }
 
 int RunHostSnapshot(const std::string& png, const std::string& display, std::string* output) {
-  const std::string environment = display.empty() ? "env -u DISPLAY " : "env DISPLAY=" + display + " ";
-  const std::string command = environment +
-                              TAVRO_BINARY_DIR "/tools/tavro-host/tavro-host --bundle " TAVRO_BINARY_DIR
-                                               "/TestPlugin.component --render-seconds 0.05 --fast --snapshot '" +
-                              png + "'";
-  return RunCommand(command, output);
+  std::vector<std::string> command = HostCommand("TestPlugin.component", display);
+  command.insert(command.end(), {"--render-seconds", "0.05", "--fast", "--snapshot", png});
+  return RunProgram(command, output);
 }
 
 bool ReadPicture(const std::string& png, Picture* picture) {

@@ -15,9 +15,10 @@ struct Picture {
   }
 };
 
-// Runs a shell command; returns its exit status and, in `output` (replaced), what it
-// printed (with stderr).
-int RunCommand(const std::string& command, std::string* output);
+// The built test host on the built bundle `bundle` (a folder of the build, e.g.
+// "Tavro.component"), with DISPLAY set to `display` (unset when empty): the start of
+// the host's arguments for RunProgram.
+std::vector<std::string> HostCommand(const std::string& bundle, const std::string& display = "");
 
 // Runs tavro-host --snapshot `png` with DISPLAY set to `display` (unset when
 // empty); returns the exit status and what it printed.

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "Kit_TimeSource.h"
 #include "SynthSimMemoryFile.h"
 #include "SynthSimPatches.h"
@@ -47,11 +49,15 @@ TEST(SynthSimMemory, TheFileHoldsEveryPlaceOnceWithWhatTheUnitWasSent) {
     const Message performance = Dump(5, 0x1F, 99, Message(708, 0x02));
     for (const Message& m : {stored, slotD, performance}) sim.Receive(m.data(), m.size());
 
-    const std::string path = ::testing::TempDir() + "sim-memory.txt";
+    // Its own name, removed at once: another user's or another run's file is never in the way.
+    const std::string path = ::testing::TempDir() + "sim-memory-" + std::to_string(getpid()) + ".txt";
     ASSERT_TRUE(WriteSynthSimMemory(sim, path));
     std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    {
+      std::ifstream in(path);
+      for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    std::remove(path.c_str());
     ASSERT_EQ(lines.size(), c.places);
     EXPECT_EQ(lines[3], HexLine(slotD));
     EXPECT_EQ(lines[5 + 2 * 99 + 7], HexLine(stored));

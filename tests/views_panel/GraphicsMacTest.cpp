@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "CoreFoundation.h"
+#include "RemoveTree.h"
 #include "ViewsPanelSupport.h"
 #include "views/View_ProcessBackend.h"
 
@@ -29,7 +30,7 @@ public:
     CFRelease(url);
     CFRelease(path);
   }
-  ~Bundle() { std::system(("rm -rf '" + root_ + "'").c_str()); }
+  ~Bundle() { RemoveTree(root_); }
   void Write(const std::string& rel, const std::string& bytes) const {
     std::ofstream(root_ + "/Resources/" + rel, std::ios::binary) << bytes;
   }
@@ -187,7 +188,7 @@ public:
   }
   ~TempHome() {
     setenv("HOME", old_.c_str(), 1);
-    std::system(("rm -rf '" + path_ + "'").c_str());
+    RemoveTree(path_);
   }
   const std::string& path() const { return path_; }
 

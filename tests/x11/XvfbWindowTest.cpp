@@ -13,6 +13,7 @@
 #include "BankNameDialog.h"
 #include "Framework/IControlText.h"
 #include "HostSnapshot.h"
+#include "RemoveTree.h"
 #include "ViewsPanelSupport.h"
 #include "XvfbServer.h"
 #include "views/View_X11.h"
@@ -443,7 +444,7 @@ TEST_F(XvfbWindow, TheQuestionsTakeEscapeAsCancelAndTheReplaceQuestionKeepsTheFi
   std::string text;
   kept >> text;
   EXPECT_EQ(text, "kept");
-  std::system(("rm -rf '" + folder + "'").c_str());
+  RemoveTree(folder);
 }
 
 }  // namespace
@@ -503,7 +504,7 @@ TEST_F(XvfbWindow, TheFilePromptEditsAtItsCaret) {
               Key(XK_Return);
             }),
             folder + "/b.syx");
-  std::system(("rm -rf '" + folder + "'").c_str());
+  RemoveTree(folder);
 }
 
 }  // namespace
