@@ -211,7 +211,11 @@ TEST(HostRun, AStateInThatIsNoFileEndsTheRunAndIsNamed) {
   ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
   for (const auto& [path, kind] : {std::pair{fifo, "a FIFO"}, std::pair{zero, "a device"}}) {
     std::string output;
-    const int status = RunHost("--data-root '" + data.root() + "' --state-in '" + path + "'", &output, "timeout 120 ");
+    std::vector<std::string> bounded = {"timeout", "120"};
+    for (const std::string& word : HostCommand("Tavro.component")) bounded.push_back(word);
+    bounded.insert(bounded.end(),
+                   {"--render-seconds", "0.05", "--fast", "--data-root", data.root(), "--state-in", path});
+    const int status = RunProgram(bounded, &output);
     EXPECT_NE(status, 0) << output;
     EXPECT_NE(status, 124) << "the bound ran out\n" << output;
     EXPECT_NE(output.find("cannot read " + path + ": " + kind + ", not a file"), std::string::npos) << output;

@@ -289,9 +289,8 @@ TEST_F(HostWindow, SigtermToAScriptedHostWhilePlayingStopsTheUnitAndWritesTheSta
                         << "tempo 120\nrender 1\nplay\nrender 1\nwait 600000\nprint-text 0 0\n";
   BackgroundHost host;
   ASSERT_TRUE(host.Start("",
-                         "--data-root '" + shared_->data.root() +
-                             "' --render-seconds 0.2 --fast --transport stop --script '" + script + "' --state-out '" +
-                             stateOut + "'",
+                         {"--data-root", shared_->data.root(), "--render-seconds", "0.2", "--fast", "--transport",
+                          "stop", "--script", script, "--state-out", stateOut},
                          Path("host.txt")));
   ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
       << host.Output() << Tail(Received());

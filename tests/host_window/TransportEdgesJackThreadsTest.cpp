@@ -54,8 +54,8 @@ protected:
   bool StartHost(const std::string& script, const std::string& switches = ClockSwitchesOn()) {
     std::ofstream(Path("script.txt")) << ChoosePorts(kSimName) << switches << script;
     return host_.Start("",
-                       "--data-root '" + data_.root() + "' --render-seconds 0.2 --fast --transport stop --script '" +
-                           Path("script.txt") + "'",
+                       {"--data-root", data_.root(), "--render-seconds", "0.2", "--fast", "--transport", "stop",
+                        "--script", Path("script.txt")},
                        Path("host.txt"));
   }
   std::string AwaitSaid(const std::string& word) const { return "wait-file 120000 " + Path(word) + "\n"; }
