@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "EditorTestSupport.h"
@@ -295,6 +296,17 @@ TEST_F(ClockTick, WithoutAHostTempoTheClockGivesUpAndSaysSo) {
   ASSERT_NE(e.f.plug->keptControls().valueText, nullptr);
   EXPECT_EQ(e.f.plug->keptControls().valueText->GetTextString(), "Unable to get DAW Tempo");
   EXPECT_EQ(e.Clocks(), 0u);
+}
+
+// A tempo no host means is no tempo: the clock is not paced by it.
+TEST_F(ClockTick, AnEndlessOrHugeHostTempoCountsAsNone) {
+  for (const Float64 tempo : {Float64(INFINITY), Float64(1e300)}) {
+    host.tempo = tempo;
+    Editor e(host);
+    e.SwitchClock(true);
+    e.Tick();
+    EXPECT_EQ(e.f.plug->getTempoValue(), 0) << tempo;
+  }
 }
 
 TEST_F(ClockTick, SwitchOffWhilePollingEndsTheWait) {

@@ -240,6 +240,23 @@ TEST(LibrarianSearchField, TakesKeysAtOnceAndLeavesWithItsPage) {
   EXPECT_TRUE(page.plug->layer("searchField")->IsShown());
 }
 
+// A rename box open when the page is left goes with it, and what was typed renames
+// nothing, then or on coming back.
+TEST(LibrarianSearchField, ARenameBoxLeavesWithItsPageRenamingNothing) {
+  OutcomePage page(Banks{{"1.syx", "Pad"}});
+  page.list().selectedUpper = 2;
+  page.list().renameSlot(0, 0);
+  ASSERT_TRUE(page.plug->layer("patchRename")->IsShown());
+  page.backend.TypeText("Evening");
+  page.change(kShowLibrarian, 0.0);
+  EXPECT_FALSE(page.plug->layer("patchRename")->IsShown());
+  EXPECT_TRUE(page.plug->panelMode().renameInactive);
+  page.change(kShowLibrarian, 1.0);
+  EXPECT_FALSE(page.plug->layer("patchRename")->IsShown());
+  EXPECT_EQ(page.rowText(0, 2), "Pad2");
+  EXPECT_FALSE(page.unsaved());
+}
+
 // After Return the search field keeps the keys, in either view: the next word typed
 // replaces the last and searches again, a word too short leaves the field taking keys,
 // and a click elsewhere still ends the typing.

@@ -216,6 +216,16 @@ TEST(KnobRoad, AControlChangeThePortRefusesSaysSo) {
   EXPECT_EQ(Status(*f.plug), kMidiSendFailed);
 }
 
+// The jobs' dumps and requests learn from the answer whether their SysEx went out.
+TEST(KnobRoad, ASysExThePortRefusesIsAnsweredUnsent) {
+  RoadFixture f;
+  f.openOutput();
+  const unsigned char request[] = {0xF0, 0x33, 0x00, 0x06, 0x0A, 0x00, 0xF7};
+  EXPECT_TRUE(f.plug->checksumCheckAndSend(request, int(sizeof request)));
+  f.ports->RemovePort(RoadFixture::kSynthIn);
+  EXPECT_FALSE(f.plug->checksumCheckAndSend(request, int(sizeof request)));
+}
+
 TEST(KnobRoad, ASwitchSendsItsOffAndOnValues) {
   RoadFixture f;
   f.openOutput();
