@@ -93,6 +93,46 @@ TEST(LibrarianRename, ANameOfLettersTheUnitCannotHoldRenamesNothingAndSaysWhy) {
   EXPECT_EQ(page.librarianStatus(), "Renamed slot 3 to \"Caf?\"");
 }
 
+// The box opens on the name as the list shows it: End and Home reach its ends, and a
+// letter typed there lands next to the name (the unit's ten-byte padding is not text).
+TEST(LibrarianRename, ALetterTypedAtEitherEndOfTheNameInTheBoxIsKept) {
+  LibrarianPage page(Banks{{"Abank.nl2", "A"}});
+  const auto renameWith = [&page](int row, int caretKey, const std::string& typed) {
+    page.backend.ScriptPopupChoiceText("Rename");
+    page.click(0, row, IMouseMod(false, true));
+    ViewKeyEvent key;
+    key.keyCode = caretKey;
+    page.backend.InjectKey(key);
+    page.backend.TypeText(typed + "\n");
+  };
+  renameWith(2, kViewKeyEnd, "X");
+  EXPECT_EQ(page.librarianStatus(), "Renamed slot 3 to \"A2X\"");
+  EXPECT_EQ(page.rowText(0, 2), "A2X");
+  renameWith(3, kViewKeyHome, "Y");
+  EXPECT_EQ(page.librarianStatus(), "Renamed slot 4 to \"YA3\"");
+  EXPECT_EQ(page.rowText(0, 3), "YA3");
+}
+
+// With a rename unsaved, a click on a pane's bank strip either opens its menu or says
+// on the line why not, as Prev and Next do.
+TEST(LibrarianRename, ABankStripClickedOverAnUnsavedRenameOpensItsMenuOrSaysWhy) {
+  LibrarianPage page(Banks{{"Abank.nl2", "A"}, {"Bbank.nl2", "B"}});
+  for (const int menu : {int(kLeftPatchMenu), int(kRightPatchMenu)}) {
+    SCOPED_TRACE(menu);
+    const std::string name = std::string("Unsaved") + char('0' + menu);
+    page.renameRow(1, name);
+    ASSERT_EQ(page.librarianStatus(), "Renamed slot 2 to \"" + name + "\"");
+    const size_t menusBefore = page.backend.ShownMenus().size();
+    // Where the strip stands on the page, clicked as it is shown.
+    const IRECT r = page.plug->keptControls().librarianMenus[size_t(menu)]->GetRECT();
+    IMouseMod mod(true);
+    page.plug->graphics->OnMouseDown((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
+    if (page.backend.ShownMenus().size() == menusBefore) {
+      EXPECT_EQ(page.librarianStatus(), "Save bank or Discard changes!");
+    }
+  }
+}
+
 // With performances shown and only a program bank in the folder, and without ports.
 TEST(LibrarianSends, ASendOrStoreWithNothingToActOnSaysWhy) {
   LibrarianPage page(Banks{{"Abank.nl2", "A"}});
