@@ -57,6 +57,7 @@
 #include "editor/panel/ControlDisplay.h"
 #include "librarian/LibrarianEditor.h"
 #include "librarian/TavroParams.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
 #include "messaging/DumpParameters.h"
 #include "messaging/MessagingEditor.h"
 
@@ -249,7 +250,7 @@ public:
   static constexpr const char* kUnsavedOnRefreshText =
       "The librarian's bank has unsaved changes. Save them before the folders are read again?";
   static constexpr const char* kUnsavedCaption = "Unsaved bank";
-  static constexpr const char* kSaveOrDiscardText = "Save bank or Discard changes!";
+  static constexpr const char* kSaveOrDiscardText = LibrarianPanelEditor::kSaveOrDiscardText;
   static constexpr const char* kCloseSearchFirstText = "Close the search to switch programs and performances";
 
   // ---- layers and controls ----

@@ -381,11 +381,9 @@ Result discard(Tavro& plug, int, double value) {
   const int upper = int(plug.paramValue(kPatchSelectionListUpper));
   const int lower = int(plug.paramValue(kPatchSelectionListLower));
   if (plug.panelMode().perfMode) {
-    plug.showLayer("LeftPerformancePopupMenu", true);
     plug.upperPerfBankText = plug.GetParam(P::kCurrentOpenPerfBankL)->GetDisplayText(upper);
     plug.lowerPerfBankText = plug.GetParam(P::kCurrentOpenPerfBankR)->GetDisplayText(lower);
   } else {
-    plug.showLayer("LeftPatchPopupMenu", true);
     plug.upperBankText = plug.GetParam(P::kCurrentOpenPatchBankL + plug.panelMode().activeSlot)->GetDisplayText(upper);
     plug.lowerBankText = plug.GetParam(P::kCurrentOpenPatchBankR + plug.panelMode().activeSlot)->GetDisplayText(lower);
   }

@@ -27,6 +27,9 @@ class LibrarianPanelEditor {
 public:
   virtual ~LibrarianPanelEditor() = default;
 
+  // What a step away from the upper bank says while it has unsaved changes.
+  static constexpr const char* kSaveOrDiscardText = "Save bank or Discard changes!";
+
   // --- State read by the menus ---
   virtual bool isLibrarianPerformanceMode() const = 0;
   // kControlLibrary on: the selectors work on librarian banks.
