@@ -86,11 +86,26 @@ TEST(LibrarianRename, ANameOfLettersTheUnitCannotHoldRenamesNothingAndSaysWhy) {
   page.backend.ScriptPopupChoiceText("Rename");
   page.click(0, 2, IMouseMod(false, true));
   page.backend.TypeText("ΑλφαΒήτα\n");
-  EXPECT_EQ(page.librarianStatus(), "Not renamed: slot 3 keeps \"A2\" (the box takes A-Z, a-z, 0-9 and signs)");
+  EXPECT_EQ(page.librarianStatus(),
+            "Not renamed: slot 3 keeps \"A2\" (the name is unchanged; the box takes A-Z, a-z, 0-9 and signs)");
   EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
   // One letter it holds is a rename; the others stand as "?".
   page.renameRow(2, "Café");
   EXPECT_EQ(page.librarianStatus(), "Renamed slot 3 to \"Caf?\"");
+}
+
+// The name it has, or a blank one, renames nothing, and the line says which.
+TEST(LibrarianRename, TheSameNameOrABlankOneRenamesNothingAndSaysWhy) {
+  LibrarianPage page(Banks{{"Abank.nl2", "A"}});
+  page.renameRow(1, "A1");
+  EXPECT_EQ(page.librarianStatus(),
+            "Not renamed: slot 2 keeps \"A1\" (the name is unchanged; the box takes A-Z, a-z, 0-9 and signs)");
+  for (const std::string blank : {"", "   "}) {
+    page.renameRow(6, blank);
+    EXPECT_EQ(page.librarianStatus(), "Not renamed: a blank name leaves slot 7 as it was");
+    EXPECT_EQ(page.rowText(0, 6), "A6");
+  }
+  EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
 }
 
 // The box opens on the name as the list shows it: End and Home reach its ends, and a
