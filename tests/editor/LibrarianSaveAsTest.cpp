@@ -119,6 +119,18 @@ TEST(LibrarianSaveAs, ABankOfMoreThan99ProgramsSaysWhatIsLeftOut) {
   EXPECT_TRUE(page.data.read("Patches/Big.syx") == image);
 }
 
+// A relative path that spells the data folder again lies inside Patches: the line
+// shows the file kept whole, from the data folder.
+TEST(LibrarianSaveAs, ARelativePathHoldingTheDataFoldersPathIsShownWhole) {
+  SavePage page;
+  const std::string again = page.data.folder().substr(1) + "Patches/Abank2.nl2";
+  page.write("Patches/" + again, "kept");
+  page.backend.ScriptMessageBoxAnswerText("Cancel");
+  page.saveAs(again);
+  EXPECT_EQ(page.librarianStatus(), "Bank not saved: Patches/" + again + " exists and was kept");
+  EXPECT_EQ(page.data.read("Patches/" + again), "kept");
+}
+
 // A new data folder: the refusal says how to get a bank.
 // Its own file, read with bytes outside the dumps, is not replaced from the rows; the
 // name offered is a free one beside it, and the copy says what it leaves out.

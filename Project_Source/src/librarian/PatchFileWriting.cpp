@@ -19,11 +19,17 @@ namespace {
 
 const char* const kRootFolderName = "Patches";
 
-// Paths inside the data folder are shown from it, as the folder menus show them.
+// Paths inside the data folder are shown from it, as the folder menus show them. Only
+// where a path begins (the text's start, or after a blank, quote or bracket): the same
+// letters further on in a path are folders of that path.
 std::string FromDataFolder(std::string text, const std::string& dataFolder) {
   if (dataFolder.empty()) return text;
-  for (size_t at = text.find(dataFolder); at != std::string::npos; at = text.find(dataFolder, at))
-    text.erase(at, dataFolder.size());
+  for (size_t at = text.find(dataFolder); at != std::string::npos; at = text.find(dataFolder, at)) {
+    if (at == 0 || std::string(" \"'(").find(text[at - 1]) != std::string::npos)
+      text.erase(at, dataFolder.size());
+    else
+      at += dataFolder.size();
+  }
   return text;
 }
 
