@@ -155,7 +155,7 @@ TEST(LibrarianSends, ASendOrStoreWithNothingToActOnSaysWhy) {
   page.command(kDatatype, 1.0, false);
   page.plug->showStatus(kDataProcessedReady);
   page.chooseInBankMenu("Store Performance Data/To Currently Selected Slot of Bank");
-  EXPECT_EQ(page.librarianStatus(), "Not sent: no performance bank yet; Import Bank... adds one");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
   page.chooseInBankMenu("Store Performance Data/All Performances from Current Bank");
   EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
   EXPECT_TRUE(page.sent().empty());

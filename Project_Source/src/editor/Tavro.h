@@ -370,6 +370,9 @@ public:
   // synthesizer (job 2, with its own copy of the slot); pads the bank to 99 first.
   // threads: main, midi-in (program changes); pauses 150 ms with a port set
   void sendPatchToDeviceFromLibrarian(int row, int pane);
+  // The same send, whose refusals (no bank, no slot, an empty slot) begin with `refused`:
+  // "Not sent" for a send, "Not stored" for the store menu's.
+  void sendLibrarianSlot(int row, int pane, const std::string& refused);
   // Writes the bank file of a list (column 0 upper, 1 lower) into a synthesizer bank
   // (job 3). threads: main
   void storeAllPatchesToDeviceFromLibrarian(int column, int bank);

@@ -21,6 +21,7 @@ struct TransferJob {
   int bank = 0;               // bank (jobs 6, 7)
   bool markTransfer = false;  // set the transfer-in-progress flag first
   bool keepWhenBusy = false;  // a request into the panel: run once a running transfer ends
+  const char* sentText = "";  // job 0: said once what it sent has gone out
 };
 
 class LibrarianPanelEditor {
