@@ -142,7 +142,8 @@ public:
   CurrentFilePair getLeftCurrentFile(bool performance) const override;
   void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override;
   std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
-                                const std::string& extensions, std::string* refusal) override;
+                                const std::string& extensions, const SaveRefusal& refuse,
+                                std::string* refusal) override;
 
   // ---- transfers ----
   bool isMidiIOSet() const override { return unitLink_.midiIOSet.load(); }
