@@ -286,7 +286,7 @@ bool MayReplace(ViewBackend& backend, const std::string& path, std::string* refu
 }  // namespace
 
 void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions,
-                                 std::string* refusal) {
+                                 std::string* refusal, const std::function<std::string(const std::string&)>& refuse) {
   std::string ignored;
   if (!refusal) refusal = &ignored;
   refusal->clear();
@@ -318,6 +318,8 @@ void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_S
     *refusal = *typed + ": " + chosen.problem;
     return;
   }
+  // A path the caller will not write is refused before Replace is asked of it.
+  if (prompt.save && refuse && !(*refusal = refuse(chosen.path)).empty()) return;
   if (prompt.save && ViewPathIsTaken(chosen.path) && !MayReplace(*backend, chosen.path, refusal)) return;
   fileName->Set(chosen.path.c_str());
   const size_t slash = chosen.path.rfind('/');

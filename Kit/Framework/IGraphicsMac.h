@@ -12,6 +12,7 @@
 // threads: main only (construction, including the first file and image loads,
 // happens on the main thread as well).
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,9 +57,10 @@ public:
   // relative path lies in the start folder, a saved name gets the first extension when
   // it has none, and a file that exists is replaced only when the user says Replace.
   // A path given but not taken leaves the file name empty and says why in *refusal
-  // (when not null); a cancel leaves both empty.
+  // (when not null); a cancel leaves both empty. `refuse`, when given, says why a path
+  // chosen to save may not be written at all ("" when it may), before any question.
   void PromptForFile(Kit_String* fileName, EFileAction action, Kit_String* folder, const char* extensions,
-                     std::string* refusal);
+                     std::string* refusal, const std::function<std::string(const std::string&)>& refuse = nullptr);
   bool PromptForColor(IColor* color, const char* prompt) override { return false; }
   // True when something was asked to open the address or path; false for an empty
   // or unusable address or when the opener could not be started.

@@ -28,7 +28,8 @@ public:
   bool isLibrarianPerformanceMode() const override { return false; }
   CurrentFilePair getLeftCurrentFile(bool) const override { return {}; }
   void setLeftCurrentFile(bool, const CurrentFilePair&) override {}
-  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, std::string*) override {
+  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, const SaveRefusal&,
+                                std::string*) override {
     return "";
   }
 };

@@ -72,7 +72,8 @@ public:
   void printDebugInfo(const std::string&) override {}
   CurrentFilePair getLeftCurrentFile(bool) const override { return {}; }
   void setLeftCurrentFile(bool, const CurrentFilePair&) override {}
-  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, std::string*) override {
+  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, const SaveRefusal&,
+                                std::string*) override {
     return "";
   }
 

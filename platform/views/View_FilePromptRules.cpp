@@ -48,6 +48,11 @@ std::string ViewPromptTypesText(const ViewFilePrompt& prompt) {
   return out;
 }
 
+std::string ViewPromptTitle(const ViewFilePrompt& prompt) {
+  const std::string title = prompt.save ? "Save as:" : "Open file:";
+  return prompt.types.empty() ? title : title + " (" + ViewPromptTypesText(prompt) + ")";
+}
+
 bool ViewPathIsTaken(const std::string& path) {
   struct stat st {};
   return lstat(path.c_str(), &st) == 0;

@@ -21,5 +21,9 @@ ViewPromptPath ViewCheckPromptPath(const ViewFilePrompt& prompt, const std::stri
 // The allowed extensions as the prompt names them ("mid", "nl2 syx").
 std::string ViewPromptTypesText(const ViewFilePrompt& prompt);
 
+// The prompt's title line: "Save as: (mid)", "Open file: (nl2 syx)", or without types
+// "Save as:" / "Open file:".
+std::string ViewPromptTitle(const ViewFilePrompt& prompt);
+
 // Whether something (a file, a link, a folder) already stands at `path`.
 bool ViewPathIsTaken(const std::string& path);

@@ -48,9 +48,7 @@ void ViewPathPromptSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& paint
   painter.Frame(dest, box_, ViewOverlayColours::kFrame);
   const int row = lineHeight_ + 6, inner = box_.w - 2 * kMargin, left = box_.x + kMargin;
   int y = box_.y + kMargin;
-  std::string title = prompt_.save ? "Save as:" : "Open file:";
-  if (!prompt_.types.empty()) title += "  (" + ViewPromptTypesText(prompt_) + ")";
-  painter.Text(dest, {left, y, inner, row}, title, ViewOverlayColours::kText, ViewTextAlign::Left);
+  painter.Text(dest, {left, y, inner, row}, ViewPromptTitle(prompt_), ViewOverlayColours::kText, ViewTextAlign::Left);
   y += row;
   painter.Frame(dest, {left - 1, y - 1, inner + 2, row + 2}, ViewOverlayColours::kFrame);
   entry_.SetRect({left, y, inner, row});

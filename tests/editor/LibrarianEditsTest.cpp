@@ -86,11 +86,66 @@ TEST(LibrarianRename, ANameOfLettersTheUnitCannotHoldRenamesNothingAndSaysWhy) {
   page.backend.ScriptPopupChoiceText("Rename");
   page.click(0, 2, IMouseMod(false, true));
   page.backend.TypeText("ΑλφαΒήτα\n");
-  EXPECT_EQ(page.librarianStatus(), "Not renamed: slot 3 keeps \"A2\" (the box takes A-Z, a-z, 0-9 and signs)");
+  EXPECT_EQ(page.librarianStatus(),
+            "Not renamed: slot 3 keeps \"A2\" (the name is unchanged; the box takes A-Z, a-z, 0-9 and signs)");
   EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
   // One letter it holds is a rename; the others stand as "?".
   page.renameRow(2, "Café");
   EXPECT_EQ(page.librarianStatus(), "Renamed slot 3 to \"Caf?\"");
+}
+
+// The name it has, or a blank one, renames nothing, and the line says which.
+TEST(LibrarianRename, TheSameNameOrABlankOneRenamesNothingAndSaysWhy) {
+  LibrarianPage page(Banks{{"Abank.nl2", "A"}});
+  page.renameRow(1, "A1");
+  EXPECT_EQ(page.librarianStatus(),
+            "Not renamed: slot 2 keeps \"A1\" (the name is unchanged; the box takes A-Z, a-z, 0-9 and signs)");
+  for (const std::string blank : {"", "   "}) {
+    page.renameRow(6, blank);
+    EXPECT_EQ(page.librarianStatus(), "Not renamed: a blank name leaves slot 7 as it was");
+    EXPECT_EQ(page.rowText(0, 6), "A6");
+  }
+  EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
+}
+
+// The box opens on the name as the list shows it: End and Home reach its ends, and a
+// letter typed there lands next to the name (the unit's ten-byte padding is not text).
+TEST(LibrarianRename, ALetterTypedAtEitherEndOfTheNameInTheBoxIsKept) {
+  LibrarianPage page(Banks{{"Abank.nl2", "A"}});
+  const auto renameWith = [&page](int row, int caretKey, const std::string& typed) {
+    page.backend.ScriptPopupChoiceText("Rename");
+    page.click(0, row, IMouseMod(false, true));
+    ViewKeyEvent key;
+    key.keyCode = caretKey;
+    page.backend.InjectKey(key);
+    page.backend.TypeText(typed + "\n");
+  };
+  renameWith(2, kViewKeyEnd, "X");
+  EXPECT_EQ(page.librarianStatus(), "Renamed slot 3 to \"A2X\"");
+  EXPECT_EQ(page.rowText(0, 2), "A2X");
+  renameWith(3, kViewKeyHome, "Y");
+  EXPECT_EQ(page.librarianStatus(), "Renamed slot 4 to \"YA3\"");
+  EXPECT_EQ(page.rowText(0, 3), "YA3");
+}
+
+// With a rename unsaved, a click on a pane's bank strip either opens its menu or says
+// on the line why not, as Prev and Next do.
+TEST(LibrarianRename, ABankStripClickedOverAnUnsavedRenameOpensItsMenuOrSaysWhy) {
+  LibrarianPage page(Banks{{"Abank.nl2", "A"}, {"Bbank.nl2", "B"}});
+  for (const int menu : {int(kLeftPatchMenu), int(kRightPatchMenu)}) {
+    SCOPED_TRACE(menu);
+    const std::string name = std::string("Unsaved") + char('0' + menu);
+    page.renameRow(1, name);
+    ASSERT_EQ(page.librarianStatus(), "Renamed slot 2 to \"" + name + "\"");
+    const size_t menusBefore = page.backend.ShownMenus().size();
+    // Where the strip stands on the page, clicked as it is shown.
+    const IRECT r = page.plug->keptControls().librarianMenus[size_t(menu)]->GetRECT();
+    IMouseMod mod(true);
+    page.plug->graphics->OnMouseDown((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
+    if (page.backend.ShownMenus().size() == menusBefore) {
+      EXPECT_EQ(page.librarianStatus(), "Save bank or Discard changes!");
+    }
+  }
 }
 
 // With performances shown and only a program bank in the folder, and without ports.
@@ -100,7 +155,7 @@ TEST(LibrarianSends, ASendOrStoreWithNothingToActOnSaysWhy) {
   page.command(kDatatype, 1.0, false);
   page.plug->showStatus(kDataProcessedReady);
   page.chooseInBankMenu("Store Performance Data/To Currently Selected Slot of Bank");
-  EXPECT_EQ(page.librarianStatus(), "Not sent: no performance bank yet; Import Bank... adds one");
+  EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
   page.chooseInBankMenu("Store Performance Data/All Performances from Current Bank");
   EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
   EXPECT_TRUE(page.sent().empty());

@@ -188,12 +188,12 @@ TEST_F(LibrarianJackCut, RefusalsAndACutBankAreSaidOnThePage) {
   const Point row99 = ReadPagePoints(99).row;
   const std::string output = RunOnThePage(Click(row99) +
                                           Choose("Request Patch Data/from HW by Selected Slot Number", 5000,
-                                                 "Not stored: selected row is outside the bank") +
+                                                 "Not requested: selected row is outside the bank") +
                                           Unsaved(0) +
                                           // Performances: the folder holds only a program bank.
                                           Click(points.dataType) +
                                           Choose("Request Performance Data/from Temp Buffer to Librarian", 5000,
-                                                 "Not stored: no performance bank yet; Import Bank... adds one") +
+                                                 "Not requested: no performance bank yet; Import Bank... adds one") +
                                           Unsaved(0) + Click(points.dataType) +
                                           Choose("Request Patch Data/All Programs from BANK 0 (RAM)", 120000,
                                                  "CONNECTION TIMED OUT! / Only 8 of 99 programs received") +
@@ -209,7 +209,7 @@ protected:
 
 TEST_F(LibrarianJackNoBank, ARequestWithNoBankSaysSo) {
   RunOnThePage(Choose("Request Patch Data/from Active Slot to Librarian", 5000,
-                      "Not stored: no program bank yet; Import Bank... adds one") +
+                      "Not requested: no program bank yet; Import Bank... adds one") +
                Unsaved(0));
 }
 

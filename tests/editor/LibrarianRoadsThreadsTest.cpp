@@ -12,6 +12,7 @@
 #include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/SendOutcome.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace {
 
@@ -222,17 +223,17 @@ TEST(LibrarianOutcomes, RefusedRequestsSayWhyOnThePageAndMarkNothing) {
   page.list().selectedUpper = 99;
   page.plug->librarian->selectedSlot = 99;
   page.choose("Request Patch Data/from HW by Selected Slot Number");
-  EXPECT_EQ(page.librarianStatus(), "Not stored: selected row is outside the bank");
+  EXPECT_EQ(page.librarianStatus(), "Not requested: selected row is outside the bank");
   page.choose("Request Patch Data/from Active Slot to Librarian");
-  EXPECT_EQ(page.librarianStatus(), "Not stored: selected row is outside the bank");
+  EXPECT_EQ(page.librarianStatus(), "Not requested: selected row is outside the bank");
 
   // Performances shown, only a program bank in the folder.
   page.command(kDatatype, 1.0, false);
   page.plug->librarian->selectedSlot = 4;
   page.choose("Request Performance Data/from HW by Selected Slot Number");
-  EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
+  EXPECT_EQ(page.librarianStatus(), "Not requested: no performance bank yet; Import Bank... adds one");
   page.choose("Request Performance Data/All Performances from CARD 1 (RAM)");
-  EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
+  EXPECT_EQ(page.librarianStatus(), "Not requested: no performance bank yet; Import Bank... adds one");
 
   EXPECT_FALSE(page.unsaved());
   EXPECT_EQ(page.synth->Sim().ReceivedCount(), sentBefore);
@@ -241,7 +242,7 @@ TEST(LibrarianOutcomes, RefusedRequestsSayWhyOnThePageAndMarkNothing) {
 TEST(LibrarianOutcomes, WithNoBankAtAllARequestSaysSo) {
   RoadPage page(1, Banks{});
   page.choose("Request Patch Data/from Active Slot to Librarian");
-  EXPECT_EQ(page.librarianStatus(), "Not stored: no program bank yet; Import Bank... adds one");
+  EXPECT_EQ(page.librarianStatus(), "Not requested: no program bank yet; Import Bank... adds one");
   EXPECT_FALSE(page.unsaved());
 }
 
@@ -450,6 +451,16 @@ TEST(LibrarianOutcomes, RequestsWithoutPortsSaySetMidiFirstAndSendNothing) {
     EXPECT_EQ(page.librarianStatus(), "Set MIDI I/O First!");
   }
   EXPECT_TRUE(page.sent().empty());
+}
+
+// The push sends the panel's performance and says so once it has gone out.
+TEST(LibrarianOutcomes, APushOfTheCurrentPerformanceSaysItWent) {
+  RoadPage page;
+  page.plug->showStatus(kDataProcessedReady);
+  const size_t sentBefore = page.synth->Sim().ReceivedCount();
+  page.choose("Push Current Performance to HW");
+  EXPECT_EQ(page.librarianStatus(), "Current Performance Sent!");
+  EXPECT_GT(page.synth->Sim().ReceivedCount(), sentBefore);
 }
 
 // A finished store of a whole bank says how many it stored, over what the line said before.

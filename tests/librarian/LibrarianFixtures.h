@@ -25,7 +25,8 @@ public:
   bool isLibrarianPerformanceMode() const override { return performanceMode; }
   CurrentFilePair getLeftCurrentFile(bool performance) const override { return pairs[performance]; }
   void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override { pairs[performance] = pair; }
-  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, std::string*) override {
+  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, const SaveRefusal&,
+                                std::string*) override {
     ++prompts;
     return promptAnswer;
   }

@@ -116,7 +116,8 @@ public:
   bool isLibrarianPerformanceMode() const override { return performanceMode; }
   CurrentFilePair getLeftCurrentFile(bool performance) const override { return pairs[0][performance]; }
   void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override { pairs[0][performance] = pair; }
-  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, std::string*) override {
+  std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, const SaveRefusal&,
+                                std::string*) override {
     return saveAnswer;
   }
 

@@ -294,7 +294,7 @@ TEST(RequestJobs, ASelectedSlotOutsideTheBankSendsNothing) {
     args.useActiveSlot = c.useActiveSlot;
     bench.Run(args);
     EXPECT_EQ(bench.sim.ReceivedCount(), 0u) << c.job << " slot " << c.slot;
-    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not stored: selected row is outside the bank"});
+    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not requested: selected row is outside the bank"});
     EXPECT_EQ(bench.unsavedMarks, 0);
     EXPECT_FALSE(bench.overlayVisible);
     EXPECT_FALSE(bench.manager.patchRequest.isArmed());
@@ -332,7 +332,7 @@ TEST(RequestJobs, ARequestNothingCanKeepIsRefusedBeforeItIsSent) {
     args.useActiveSlot = c.useActiveSlot;
     bench.Run(args);
     EXPECT_EQ(bench.sim.ReceivedCount(), 0u) << c.what;
-    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not stored: no bank of this kind open"}) << c.what;
+    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not requested: no bank of this kind open"}) << c.what;
     EXPECT_EQ(bench.unsavedMarks, 0) << c.what;
     EXPECT_FALSE(bench.manager.patchRequest.isArmed()) << c.what;
     EXPECT_FALSE(bench.manager.performanceRequest.isArmed()) << c.what;

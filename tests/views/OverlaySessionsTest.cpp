@@ -229,6 +229,17 @@ TEST_F(Overlay, PathPromptStartsWithFolderAndName) {
   EXPECT_EQ(ViewPathPromptStartText("", "a.syx"), "a.syx");
 }
 
+TEST_F(Overlay, PathPromptTitleNamesTheKindAndTheTypesOnce) {
+  ViewFilePrompt p;
+  p.save = true;
+  EXPECT_EQ(ViewPromptTitle(p), "Save as:");
+  p.types = {"mid"};
+  EXPECT_EQ(ViewPromptTitle(p), "Save as: (mid)");
+  p.save = false;
+  p.types = {"nl2", "syx"};
+  EXPECT_EQ(ViewPromptTitle(p), "Open file: (nl2 syx)");
+}
+
 void Type(ViewPathPromptSession& s, const std::string& text) {
   for (char c : text) {
     ViewKeyEvent k;

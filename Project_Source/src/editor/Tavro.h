@@ -57,6 +57,7 @@
 #include "editor/panel/ControlDisplay.h"
 #include "librarian/LibrarianEditor.h"
 #include "librarian/TavroParams.h"
+#include "librarian/panel/LibrarianPanelEditor.h"
 #include "messaging/DumpParameters.h"
 #include "messaging/MessagingEditor.h"
 
@@ -141,7 +142,8 @@ public:
   CurrentFilePair getLeftCurrentFile(bool performance) const override;
   void setLeftCurrentFile(bool performance, const CurrentFilePair& pair) override;
   std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
-                                const std::string& extensions, std::string* refusal) override;
+                                const std::string& extensions, const SaveRefusal& refuse,
+                                std::string* refusal) override;
 
   // ---- transfers ----
   bool isMidiIOSet() const override { return unitLink_.midiIOSet.load(); }
@@ -254,7 +256,7 @@ public:
   static constexpr const char* kUnsavedOnRefreshText =
       "The librarian's bank has unsaved changes. Save them before the folders are read again?";
   static constexpr const char* kUnsavedCaption = "Unsaved bank";
-  static constexpr const char* kSaveOrDiscardText = "Save bank or Discard changes!";
+  static constexpr const char* kSaveOrDiscardText = LibrarianPanelEditor::kSaveOrDiscardText;
   static constexpr const char* kCloseSearchFirstText = "Close the search to switch programs and performances";
 
   // ---- layers and controls ----
@@ -374,6 +376,9 @@ public:
   // synthesizer (job 2, with its own copy of the slot); pads the bank to 99 first.
   // threads: main, midi-in (program changes); pauses 150 ms with a port set
   void sendPatchToDeviceFromLibrarian(int row, int pane);
+  // The same send, whose refusals (no bank, no slot, an empty slot) begin with `refused`:
+  // "Not sent" for a send, "Not stored" for the store menu's.
+  void sendLibrarianSlot(int row, int pane, const std::string& refused);
   // Writes the bank file of a list (column 0 upper, 1 lower) into a synthesizer bank
   // (job 3). threads: main
   void storeAllPatchesToDeviceFromLibrarian(int column, int bank);

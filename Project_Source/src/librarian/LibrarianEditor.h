@@ -2,6 +2,7 @@
 // What the librarian reads of and writes into the editor. The editor implements it;
 // tests use a fake. The librarian never calls it with its own lock held.
 
+#include <functional>
 #include <string>
 
 // A pane's current bank file as the editor keeps it per librarian mode.
@@ -9,6 +10,9 @@ struct CurrentFilePair {
   std::string fileName;
   std::string folderName;
 };
+
+// Why a path chosen in the save prompt may not be written; "" when it may.
+using SaveRefusal = std::function<std::string(const std::string& path)>;
 
 class LibrarianEditor {
 public:
@@ -38,7 +42,10 @@ public:
   // is added to a name without one): the chosen full path, or empty when nothing was
   // chosen; then *refusal says why a path given was not taken (a file the user did
   // not let it replace, a name of another form) and stays empty for a cancel.
+  // `refuse` says why a chosen path may not be written at all ("" when it may): such a
+  // path is refused before the question whether to replace it.
   // threads: main
   virtual std::string promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
-                                        const std::string& extensions, std::string* refusal) = 0;
+                                        const std::string& extensions, const SaveRefusal& refuse,
+                                        std::string* refusal) = 0;
 };

@@ -19,11 +19,17 @@ namespace {
 
 const char* const kRootFolderName = "Patches";
 
-// Paths inside the data folder are shown from it, as the folder menus show them.
+// Paths inside the data folder are shown from it, as the folder menus show them. Only
+// where a path begins (the text's start, or after a blank, quote or bracket): the same
+// letters further on in a path are folders of that path.
 std::string FromDataFolder(std::string text, const std::string& dataFolder) {
   if (dataFolder.empty()) return text;
-  for (size_t at = text.find(dataFolder); at != std::string::npos; at = text.find(dataFolder, at))
-    text.erase(at, dataFolder.size());
+  for (size_t at = text.find(dataFolder); at != std::string::npos; at = text.find(dataFolder, at)) {
+    if (at == 0 || std::string(" \"'(").find(text[at - 1]) != std::string::npos)
+      text.erase(at, dataFolder.size());
+    else
+      at += dataFolder.size();
+  }
   return text;
 }
 
@@ -113,19 +119,22 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
   bool incomplete = false;
   const std::unique_ptr<PatchFile> bank = leftBankToSave(&incomplete, error);
   if (!bank) return false;
+  // Written from the rows, the incomplete source would lose what the reader could not
+  // keep: refused before the prompt asks whether to replace it.
+  const SaveRefusal keepsSource = [&](const std::string& chosen) {
+    if (!incomplete || !sameFile(chosen, bank->reservedPath)) return std::string();
+    return bank->fileName + " is incomplete (" + bank->incompleteReason() + "): kept, save under another name";
+  };
   // The raw form is a SysEx bank under either of its names; "nl2" is the one added.
   std::string refusal;
   const std::string path = editor_->promptForSaveFile(OfferedName(proposedName ? proposedName : "", midiForm, *bank),
-                                                      startFolder, midiForm ? "mid" : "nl2 syx", &refusal);
+                                                      startFolder, midiForm ? "mid" : "nl2 syx", keepsSource, &refusal);
   if (path.empty()) {
     *error = FromDataFolder(refusal, editor_->getDataFolder());
     return false;
   }
-  if (incomplete && sameFile(path, bank->reservedPath)) {
-    // Written from the rows, the file would lose what the reader could not keep.
-    *error = bank->fileName + " is incomplete (" + bank->incompleteReason() + "): kept, save under another name";
-    return false;
-  }
+  // A prompt that took the path without asking is held to the same.
+  if (!(*error = keepsSource(path)).empty()) return false;
   if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, editor_->getDataFolder(), error)) return false;
   const bool performance = bank->type == kPerformanceKind;
   editor_->setLeftCurrentFile(performance, {lastComponent(path), savedFolderKey(folderOfPath(path))});

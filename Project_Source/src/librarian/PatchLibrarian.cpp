@@ -45,10 +45,10 @@ std::string PatchLibrarian::noBankText(const std::string& outcome) const {
   return outcome + ": no " + (kind == 1 ? "performance" : "program") + " bank yet; Import Bank... adds one";
 }
 
-std::string PatchLibrarian::storeRefusal(SlotStore result) const {
+std::string PatchLibrarian::storeRefusal(SlotStore result, const std::string& outcome) const {
   switch (result) {
-    case SlotStore::kNoBankOfKind: return noBankText("Not stored");
-    case SlotStore::kRowOutsideBank: return "Not stored: selected row is outside the bank";
+    case SlotStore::kNoBankOfKind: return noBankText(outcome);
+    case SlotStore::kRowOutsideBank: return outcome + ": selected row is outside the bank";
     case SlotStore::kStored: break;
   }
   return "";

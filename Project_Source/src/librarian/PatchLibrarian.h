@@ -91,9 +91,10 @@ public:
 
   // --- Slots. ---
 
-  // The status text of a refusal ("Not stored: ..."); empty for kStored.
+  // The status text of a refusal ("Not stored: ...", or with the `outcome` given: a
+  // request refused before it goes out is "Not requested"); empty for kStored.
   // threads: any
-  std::string storeRefusal(SlotStore result) const;
+  std::string storeRefusal(SlotStore result, const std::string& outcome = "Not stored") const;
 
   // Stores a received dump (name and messages) into the selected slot of the left
   // pane's bank; refuses the other kind, a negative slot and a slot outside the bank.

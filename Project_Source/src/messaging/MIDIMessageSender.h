@@ -67,6 +67,9 @@ struct JobArgs {
   // 4, 5 run after another transfer (kept): the status text that transfer ended with,
   // which the request's own outcome follows rather than replaces. Empty otherwise.
   std::string priorOutcome;
+  // 0: the status text once the performance has gone out (the menu's push); empty for
+  // the resends, which say nothing.
+  std::string sentText;
 };
 
 class MIDIMessageSender : public Poco::Runnable {

@@ -39,6 +39,7 @@ void sendArrangementToDevice(MIDIMessageSender& sender, const JobArgs& args) {
   MessagingEditor& plug = *sender.plug();
   plug.DisplayProcessingIndicator(true);
   SendOutcome outcome(plug);
+  bool sent = false;
   if (const PerformanceDumpCoder* coder = plug.performanceDumpCoder()) {
     const std::vector<uint8_t> dump = coder->Build(plug.panelParameters(), plug.getDeviceId(), plug.getActiveSlot());
     std::string performanceName;
@@ -47,11 +48,11 @@ void sendArrangementToDevice(MIDIMessageSender& sender, const JobArgs& args) {
     if (args.toLibrarian) {
       StoreInLibrarianSlot(plug, PerformanceDumpCoder::WithNames(dump, performanceName, partNames));
     } else {
-      outcome.note(plug.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size())));
+      sent = outcome.note(plug.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size())));
     }
   }
   sender.pause(uint64_t(kSettlePauseMs) * 1000);
-  outcome.finish(sender);
+  if (outcome.finish(sender) && sent && !args.sentText.empty()) plug.showStatus(args.sentText);
   plug.DisplayProcessingIndicator(false);
 }
 

@@ -54,7 +54,8 @@ bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind) {
   const SlotStore can = librarian ? librarian->canStoreInSelectedSlot(kind) : SlotStore::kNoBankOfKind;
   if (can == SlotStore::kStored) return true;
   if (MIDIMessageManager* manager = editor.messageManager()) manager->disarmLibrarianReceivers();
-  editor.showStatus(StoreRefusal(editor, can));
+  // Nothing is asked of the unit: the request, not a store, is what was refused.
+  editor.showStatus(librarian ? librarian->storeRefusal(can, "Not requested") : std::string());
   return false;
 }
 

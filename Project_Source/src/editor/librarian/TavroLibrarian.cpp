@@ -13,10 +13,10 @@ void Tavro::setLeftCurrentFile(bool performance, const CurrentFilePair& pair) {
 }
 
 std::string Tavro::promptForSaveFile(const std::string& proposedName, const std::string& startFolder,
-                                     const std::string& extensions, std::string* refusal) {
+                                     const std::string& extensions, const SaveRefusal& refuse, std::string* refusal) {
   if (!graphics) return "";
   Kit_String fileName(proposedName.c_str());
   Kit_String folder(startFolder.c_str());
-  graphics->PromptForFile(&fileName, kFileSave, &folder, extensions.c_str(), refusal);
+  graphics->PromptForFile(&fileName, kFileSave, &folder, extensions.c_str(), refusal, refuse);
   return fileName.Get() ? fileName.Get() : "";
 }

@@ -307,6 +307,8 @@ Result rename(Tavro& plug, int paramIdx, double) {
   const std::string slot = "slot " + std::to_string(row + 1);
   if (!typed.empty() && std::none_of(typed.begin(), typed.end(), [](char c) { return (c & 0x80) == 0; })) {
     plug.showStatus("Not renamed: \"" + typed + "\" has no letter the unit can hold");
+  } else if (Trimmed(name).empty()) {
+    plug.showStatus("Not renamed: a blank name leaves " + slot + " as it was");
   } else {
     switch (RenameStoredDump(plug, row, name, &before)) {
       case Renamed::kRenamed:
@@ -314,9 +316,10 @@ Result rename(Tavro& plug, int paramIdx, double) {
         plug.updatePatchLibrarianView(0);
         plug.showStatus("Renamed " + slot + " to " + quotedPatchName(name));
         break;
-      // The box takes no other letters: typed ones left the name as it was.
+      // The same name committed; letters the box refused as they were typed leave it so too.
       case Renamed::kSameName:
-        plug.showStatus("Not renamed: " + slot + " keeps \"" + before + "\" (the box takes A-Z, a-z, 0-9 and signs)");
+        plug.showStatus("Not renamed: " + slot + " keeps \"" + before +
+                        "\" (the name is unchanged; the box takes A-Z, a-z, 0-9 and signs)");
         break;
       case Renamed::kNothing: break;
     }
@@ -383,11 +386,9 @@ Result discard(Tavro& plug, int, double value) {
   const int upper = int(plug.paramValue(kPatchSelectionListUpper));
   const int lower = int(plug.paramValue(kPatchSelectionListLower));
   if (plug.panelMode().perfMode) {
-    plug.showLayer("LeftPerformancePopupMenu", true);
     plug.upperPerfBankText = plug.GetParam(P::kCurrentOpenPerfBankL)->GetDisplayText(upper);
     plug.lowerPerfBankText = plug.GetParam(P::kCurrentOpenPerfBankR)->GetDisplayText(lower);
   } else {
-    plug.showLayer("LeftPatchPopupMenu", true);
     plug.upperBankText = plug.GetParam(P::kCurrentOpenPatchBankL + plug.panelMode().activeSlot)->GetDisplayText(upper);
     plug.lowerBankText = plug.GetParam(P::kCurrentOpenPatchBankR + plug.panelMode().activeSlot)->GetDisplayText(lower);
   }

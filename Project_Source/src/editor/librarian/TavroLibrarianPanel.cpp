@@ -30,6 +30,7 @@ JobArgs ArgsOf(const TransferJob& job) {
   args.useActiveSlot = job.flag != 0;
   args.toLibrarian = job.flag != 0;
   args.bank = job.bank;
+  args.sentText = job.sentText;
   return args;
 }
 

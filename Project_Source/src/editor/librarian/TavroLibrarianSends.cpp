@@ -25,7 +25,9 @@ LibrarianViewControl* ListControl(IControl* view) { return dynamic_cast<Libraria
 
 }  // namespace
 
-void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
+void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) { sendLibrarianSlot(row, pane, "Not sent"); }
+
+void Tavro::sendLibrarianSlot(int row, int pane, const std::string& refused) {
   if (!librarian || !midiManager) return;
   const int kind = librarian->patchType.load();
   const int index = pane == 0 ? librarian->upperFileIndex.load() : librarian->lowerFileIndex.load();
@@ -46,7 +48,9 @@ void Tavro::sendPatchToDeviceFromLibrarian(int row, int pane) {
   });
   // Nothing to send says why, as a request with nowhere to store does.
   if (!patch) {
-    showStatus(!bank ? librarian->noBankText("Not sent") : row < 0 ? "Not sent: no slot selected" : kSlotEmptyText);
+    showStatus(!bank     ? librarian->noBankText(refused)
+               : row < 0 ? refused + ": no slot selected"
+                         : refused + ": slot is empty");
     return;
   }
   if (LibrarianViewControl* list = ListControl(kept_.librarianView)) list->currentRow = row;
@@ -94,7 +98,7 @@ int Tavro::selectedLibrarianColumn() {
 }
 
 void Tavro::SendSingleProgramFromLibrarian() {
-  if (librarian) sendPatchToDeviceFromLibrarian(librarian->selectedSlot, selectedLibrarianColumn());
+  if (librarian) sendLibrarianSlot(librarian->selectedSlot, selectedLibrarianColumn(), "Not stored");
 }
 
 void Tavro::SendAllProgramsFromLibrarian(int bank) {

@@ -76,7 +76,6 @@ void Tavro::SetLibrarianStatusUnsaved(bool unsaved) {
   showLayer("discardChangesLayerRight", true);
   if (kept_.datatypeControl) kept_.datatypeControl->GrayOut(true);
   if (kept_.datamodeControl) kept_.datamodeControl->GrayOut(true);
-  showLayer(panelMode_.perfMode ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", false);
   showStatus("Data received to slot(s)");
 }
 

@@ -133,7 +133,7 @@ void BankEditPopupMenu::doPopupMenu() {
 void BankEditPopupMenu::chooseMain(int item) {
   switch (item) {
     case kSync: editor_->startTransferJob(TransferJob{4, 0, 1, 0, true}); break;
-    case kPush: editor_->startTransferJob(TransferJob{0, 0, 0, 0, false}); break;
+    case kPush: editor_->startTransferJob(TransferJob{0, 0, 0, 0, false, false, "Current Performance Sent!"}); break;
     case kSave: SaveUpperBankInPlace(*librarian_, *editor_); break;
     case kRefresh: editor_->refreshFolders(); break;
     case kAbout: editor_->hideLayer("aboutWindow", false); break;

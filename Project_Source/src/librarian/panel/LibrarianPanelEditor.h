@@ -21,11 +21,15 @@ struct TransferJob {
   int bank = 0;               // bank (jobs 6, 7)
   bool markTransfer = false;  // set the transfer-in-progress flag first
   bool keepWhenBusy = false;  // a request into the panel: run once a running transfer ends
+  const char* sentText = "";  // job 0: said once what it sent has gone out
 };
 
 class LibrarianPanelEditor {
 public:
   virtual ~LibrarianPanelEditor() = default;
+
+  // What a step away from the upper bank says while it has unsaved changes.
+  static constexpr const char* kSaveOrDiscardText = "Save bank or Discard changes!";
 
   // --- State read by the menus ---
   virtual bool isLibrarianPerformanceMode() const = 0;

@@ -253,10 +253,12 @@ bool LibrarianViewControl::paneHasBank(int side) const {
   return found;
 }
 
-std::string quotedPatchName(const std::string& name) {
+std::string unpaddedPatchName(const std::string& name) {
   const size_t end = name.find_last_not_of(' ');
-  return "\"" + (end == std::string::npos ? std::string() : name.substr(0, end + 1)) + "\"";
+  return end == std::string::npos ? std::string() : name.substr(0, end + 1);
 }
+
+std::string quotedPatchName(const std::string& name) { return "\"" + unpaddedPatchName(name) + "\""; }
 
 void LibrarianViewControl::CopySlotData(int x, int y) {
   selectedLower = -1;
@@ -298,8 +300,9 @@ void LibrarianViewControl::renameSlot(int, int) {
     if (slot < int(size) && !file->patches[slot].empty()) name = file->patches[slot].name;
   });
   if (!name) return;
+  // The box holds the name as the row shows it: the rename pads it again.
   if (IParam* rename = mPlug ? mPlug->GetParam(TavroParam::kPatchRename) : nullptr)
-    rename->SetDisplayText(0, name->c_str());
+    rename->SetDisplayText(0, unpaddedPatchName(*name).c_str());
   editor_->hideLayer("patchRename", false);
   editor_->openRenameEntry();
 }

@@ -22,6 +22,8 @@
 class PatchLibrarian;
 class LibrarianPanelEditor;
 
+// A slot's name without the blanks that pad it to the dump's ten bytes.
+std::string unpaddedPatchName(const std::string& name);
 // A slot's name as the status line quotes it, its padding blanks dropped.
 std::string quotedPatchName(const std::string& name);
 
