@@ -186,19 +186,18 @@ protected:
 TEST_F(LibrarianJackCut, RefusalsAndACutBankAreSaidOnThePage) {
   ASSERT_GE(points.statusLine.x, 0);
   const Point row99 = ReadPagePoints(99).row;
-  const std::string output = RunOnThePage(
-      Click(row99) +
-      Choose("Request Patch Data/from HW by Selected Slot Number", 5000,
-             "Not stored: selected row is outside the bank") +
-      Unsaved(0) +
-      // Performances: the folder holds only a program bank.
-      Click(points.dataType) +
-      Choose("Request Performance Data/from Temp Buffer to Librarian", 5000,
-             "Not stored: no performance bank yet; Import Bank... adds one") +
-      Unsaved(0) + Click(points.dataType) +
-      Choose("Request Patch Data/All Programs from BANK 0 (RAM)", 120000,
-             "CONNECTION TIMED OUT! / Only 8 of 99 programs received") +
-      Unsaved(1));
+  const std::string output = RunOnThePage(Click(row99) +
+                                          Choose("Request Patch Data/from HW by Selected Slot Number", 5000,
+                                                 "Not stored: selected row is outside the bank") +
+                                          Unsaved(0) +
+                                          // Performances: the folder holds only a program bank.
+                                          Click(points.dataType) +
+                                          Choose("Request Performance Data/from Temp Buffer to Librarian", 5000,
+                                                 "Not stored: no performance bank yet; Import Bank... adds one") +
+                                          Unsaved(0) + Click(points.dataType) +
+                                          Choose("Request Patch Data/All Programs from BANK 0 (RAM)", 120000,
+                                                 "CONNECTION TIMED OUT! / Only 8 of 99 programs received") +
+                                          Unsaved(1));
   // Nothing was asked for the refused requests: the bank's eight and the one unanswered.
   EXPECT_EQ(RequestedPrograms(SimProcess::Lines(record())).size(), size_t(kProgramsBeforeTheCut + 1)) << output;
 }
