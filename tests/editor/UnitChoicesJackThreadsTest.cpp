@@ -52,6 +52,26 @@ std::string ChooseAndClick(const std::string& item, std::pair<int, int> at) {
   return "choose " + item + "\nclick " + Point(at) + "\n";
 }
 
+constexpr int kHostProgramChangesPass = 593, kUnitProgramChangesPass = 600;
+
+// A switch of the MIDI filters window as a script turns it on: the window opened, the
+// switch clicked and seen on, the window closed. Points from a headless editor.
+struct FilterSwitch {
+  int paramIdx;
+  std::pair<int, int> open, at, close;
+
+  bool Found() const { return open.first >= 0 && at.first >= 0 && close.first >= 0; }
+  std::string TurnOn() const {
+    return Click(open) + Click(at) + "expect-param " + std::to_string(paramIdx) + " 1\n" + Click(close);
+  }
+};
+
+FilterSwitch FilterSwitchOf(int paramIdx) {
+  const auto inFilters = [](RoadFixture& f) { f.edit(kViewMIDIFilterSettings, 1); };
+  return {paramIdx, CentreOf(kViewMIDIFilterSettings), CentreAfter(paramIdx, inFilters),
+          CentreAfter(kCloseMIDIFilterSettings, inFilters)};
+}
+
 // The program and bank menus below the slots, read from a headless editor.
 std::pair<int, int> MenuCentre(int menu) {
   RoadFixture f;
@@ -187,19 +207,15 @@ TEST_F(ChoicesJack, AProgramChosenDuringATabChangesDumpArrivesAndIsRequested) {
 }
 
 TEST_F(ChoicesJack, AGlobalProgramChangeOverThreeLinkedSlotsRequestsAllThree) {
-  constexpr int kHostProgramChangesPass = 593, kViewMIDIFilterSettings = 661, kCloseMIDIFilterSettings = 624;
   const auto linkAB = CentreOf(kGlobalLink), linkBC = CentreOf(kGlobalLink + 1);
-  const auto filters = CentreOf(kViewMIDIFilterSettings);
-  const auto inFilters = [](RoadFixture& f) { f.edit(kViewMIDIFilterSettings, 1); };
-  const auto hostPrograms = CentreAfter(kHostProgramChangesPass, inFilters);
-  const auto closeFilters = CentreAfter(kCloseMIDIFilterSettings, inFilters);
-  for (const auto& at : {linkAB, linkBC, filters, hostPrograms, closeFilters}) ASSERT_GE(at.first, 0);
+  const FilterSwitch hostPrograms = FilterSwitchOf(kHostProgramChangesPass);
+  for (const auto& at : {linkAB, linkBC}) ASSERT_GE(at.first, 0);
+  ASSERT_TRUE(hostPrograms.Found());
   // The host's program changes let through (held back at first), A-B and B-C linked;
   // the global channel is the unit's id, 4 (channel 5).
   const std::string output =
-      Run(Click(filters) + Click(hostPrograms) + "expect-param " + std::to_string(kHostProgramChangesPass) + " 1\n" +
-              Click(closeFilters) + Click(linkAB) + Click(linkBC) + "expect-param " +
-              std::to_string(kGlobalProgChange) + " 1\nmidi C4 05\nrender 1\nwait-idle 60000\n",
+      Run(hostPrograms.TurnOn() + Click(linkAB) + Click(linkBC) + "expect-param " + std::to_string(kGlobalProgChange) +
+              " 1\nmidi C4 05\nrender 1\nwait-idle 60000\n",
           {}, [&] { return RequestedAfter("C0 05", 0) && RequestedAfter("C1 05", 1) && RequestedAfter("C2 05", 2); });
   for (int slot = 0; slot < 3; ++slot) {
     const std::string channel = "C" + std::to_string(slot) + " 05";
@@ -310,25 +326,21 @@ TEST_F(ChoicesJack, ThePerfSwitchMovesTheReadoutOnAnNL2x) { ThePerfSwitchMovesTh
 // while the page shows slot A's program 14: the performance it loads holds program 1
 // of bank 0 in slot A, and the ten-bank read-out shows that.
 TEST_F(ChoicesJack, APerformanceArrivingOnAnNL2xMovesTheProgramReadout) {
-  constexpr int kUnitProgramChangesPass = 600, kViewMIDIFilterSettings = 661, kCloseMIDIFilterSettings = 624;
   const auto modelMenu = CentreOf(kNordModel), programs = MenuCentre(kProgramNumberMenu);
-  const auto filters = CentreOf(kViewMIDIFilterSettings);
-  const auto inFilters = [](RoadFixture& f) { f.edit(kViewMIDIFilterSettings, 1); };
-  const auto unitPrograms = CentreAfter(kUnitProgramChangesPass, inFilters);
-  const auto closeFilters = CentreAfter(kCloseMIDIFilterSettings, inFilters);
+  const FilterSwitch unitPrograms = FilterSwitchOf(kUnitProgramChangesPass);
   RoadFixture f;
   const ControlLayer* readout = f.plug->layer("patchProgramControls1nl2x");
   ASSERT_NE(readout, nullptr);
   const auto programAt = Centre(readout->GetControl(1));
-  for (const auto& at : {modelMenu, programs, filters, unitPrograms, closeFilters, programAt}) ASSERT_GE(at.first, 0);
+  for (const auto& at : {modelMenu, programs, programAt}) ASSERT_GE(at.first, 0);
+  ASSERT_TRUE(unitPrograms.Found());
   const std::string front = data.root() + "/front.txt";
   std::ofstream(front) << "15000 pc 5 3\n";
   const std::string output =
       Run(ChooseAndClick("NL2x", modelMenu) + "expect-param " + std::to_string(int(kNordModel)) +
-              " 2\nwait-idle 60000\n" + Click(filters) + Click(unitPrograms) + "expect-param " +
-              std::to_string(kUnitProgramChangesPass) + " 1\n" + Click(closeFilters) +
-              ChooseAndClick("11-20/Program 14", programs) + "wait-idle 60000\nprint-text " + Point(programAt) +
-              "\nwait-param " + std::to_string(int(kCurrentPerfProgram2x)) + " 3 60000\nwait-idle 60000\nwait-param " +
+              " 2\nwait-idle 60000\n" + unitPrograms.TurnOn() + ChooseAndClick("11-20/Program 14", programs) +
+              "wait-idle 60000\nprint-text " + Point(programAt) + "\nwait-param " +
+              std::to_string(int(kCurrentPerfProgram2x)) + " 3 60000\nwait-idle 60000\nwait-param " +
               std::to_string(int(kCurrentProgram2x)) + " 0 10000\nprint-text " + Point(programAt) + "\n",
           {"--model", "2", "--script", front});
   const std::vector<std::string> shown = PrintedTexts(output, programAt);
@@ -343,24 +355,19 @@ TEST_F(ChoicesJack, APerformanceArrivingOnAnNL2xMovesTheProgramReadout) {
 // The host's bank 12 and program 128 for slot B on channel 9: the unit receives the
 // last bank and program of its model, which the read-out shows.
 TEST_F(ChoicesJack, HostValuesPastTheRangeReachTheUnitAsTheReadoutShowsThem) {
-  constexpr int kHostProgramChangesPass = 593, kViewMIDIFilterSettings = 661, kCloseMIDIFilterSettings = 624;
   const auto settings = CentreOf(kMultiSettings);
   const auto slotBChannel = CentreAfter(kPartMidiChannel + 1, [](RoadFixture& f) { f.edit(kMultiSettings, 0); });
-  const auto filters = CentreOf(kViewMIDIFilterSettings);
-  const auto inFilters = [](RoadFixture& f) { f.edit(kViewMIDIFilterSettings, 1); };
-  const auto hostPrograms = CentreAfter(kHostProgramChangesPass, inFilters);
-  const auto closeFilters = CentreAfter(kCloseMIDIFilterSettings, inFilters);
+  const FilterSwitch hostPrograms = FilterSwitchOf(kHostProgramChangesPass);
   RoadFixture f;
   const ControlLayer* readout = f.plug->layer("patchProgramControls2nl2");
   ASSERT_NE(readout, nullptr);
   const auto bankAt = Centre(readout->GetControl(0)), programAt = Centre(readout->GetControl(1));
-  for (const auto& at : {settings, slotBChannel, filters, hostPrograms, closeFilters, bankAt, programAt})
-    ASSERT_GE(at.first, 0);
+  for (const auto& at : {settings, slotBChannel, bankAt, programAt}) ASSERT_GE(at.first, 0);
+  ASSERT_TRUE(hostPrograms.Found());
   const std::string output =
       Run(Click(settings) + ChooseAndClick("9", slotBChannel) + "expect-param " +
-              std::to_string(int(kPartMidiChannel) + 1) + " 9\nwait-idle 60000\n" + Click(settings) + Click(filters) +
-              Click(hostPrograms) + "expect-param " + std::to_string(kHostProgramChangesPass) + " 1\n" +
-              Click(closeFilters) + "midi B8 20 0C\nmidi C8 7F\nrender 1\nwait-idle 60000\n" + ClickSlotTab(1) +
+              std::to_string(int(kPartMidiChannel) + 1) + " 9\nwait-idle 60000\n" + Click(settings) +
+              hostPrograms.TurnOn() + "midi B8 20 0C\nmidi C8 7F\nrender 1\nwait-idle 60000\n" + ClickSlotTab(1) +
               "print-text " + Point(bankAt) + "\nprint-text " + Point(programAt) + "\n",
           {}, [&] { return RequestedAfter("C8 62", 1); });
   EXPECT_EQ(PrintedTexts(output, bankAt), std::vector<std::string>{"3."}) << output;

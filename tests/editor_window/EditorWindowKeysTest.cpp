@@ -3,48 +3,27 @@
 // librarian's rename box edits at its caret.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 
 #include "EditorTestSupport.h"
 #include "Framework/ControlLayer.h"
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
-#include "XvfbServer.h"
 #include "librarian/TavroParams.h"
-#include "views/View_X11.h"
 // Last: the X headers define macros (None, Bool, ...) that clash with the above.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <filesystem>
+#include "XvfbUser.h"
 
 namespace {
 
-XvfbServer* gServer = nullptr;
+// Room for the small panel (1125 x 500).
+const XvfbEnvironment* const gXvfb = XvfbEnvironment::Register("1280x600x24");
 
-class XvfbEnvironment : public ::testing::Environment {
-public:
-  // Room for the small panel (1125 x 500).
-  void SetUp() override { gServer = new XvfbServer("1280x600x24"); }
-  void TearDown() override {
-    delete gServer;
-    gServer = nullptr;
-  }
-};
-
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
-
-class EditorWindow : public ::testing::Test {
+class EditorWindow : public XvfbUserTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(gServer && gServer->Ready()) << (gServer ? gServer->Error() : "no server");
-    std::string error;
-    backend = X11ViewBackend::Open(gServer->Name().c_str(), &error);
-    ASSERT_TRUE(backend) << error;
-    user = XOpenDisplay(gServer->Name().c_str());
-    ASSERT_NE(user, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Connect(gXvfb->server()));
     RegisterBuiltBundle();
     data.write("Tavro Editor UI.txt", "\nsmall\nyes");
     std::filesystem::create_directories(data.folder() + "Patches");
@@ -56,29 +35,14 @@ protected:
     ASSERT_TRUE(PumpUntil([&] { return backend->InvalidArea().IsEmpty(); }));
     // Keys go to the window under the pointer: a point of the panel with no control.
     MoveTo(4, 4);
+    XFlush(user);
   }
   void TearDown() override {
     if (plug) plug->graphics->CloseWindow();
     plug.reset();
-    backend.reset();
-    if (user) XCloseDisplay(user);
+    XvfbUserTest::TearDown();
   }
 
-  bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-      backend->PumpOnce();
-      if (done()) return true;
-    }
-    return false;
-  }
-  void MoveTo(int x, int y) {
-    int rootX = 0, rootY = 0;
-    Window child = 0;
-    XTranslateCoordinates(user, Window(backend->WindowId()), DefaultRootWindow(user), x, y, &rootX, &rootY, &child);
-    XTestFakeMotionEvent(user, DefaultScreen(user), rootX, rootY, CurrentTime);
-    XFlush(user);
-  }
   void Key(KeySym sym, KeySym held = 0) {
     if (held) XTestFakeKeyEvent(user, XKeysymToKeycode(user, held), True, CurrentTime);
     XTestFakeKeyEvent(user, XKeysymToKeycode(user, sym), True, CurrentTime);
@@ -96,8 +60,6 @@ protected:
   }
 
   TempDataRoot data;
-  std::unique_ptr<X11ViewBackend> backend;
-  Display* user = nullptr;
   std::unique_ptr<Tavro> plug;
 };
 

@@ -115,6 +115,18 @@ protected:
     if (!display.empty()) {
       ASSERT_TRUE(host.WindowShown()) << host.Output();
     }
+    std::string output;
+    ASSERT_NO_FATAL_FAILURE(SignalWhilePlaying(host, signal, againAfter, &output));
+    const std::vector<uint8_t> written = StateChunk(stateOut);
+    ASSERT_FALSE(written.empty()) << "no state written\n" << output;
+    EXPECT_TRUE(WithoutPortPlaces(written) == WithoutPortPlaces(StateChunk(shared_->state()))) << output;
+    EXPECT_EQ(ThreadsAfterClose(output), shared_->idleThreads) << output;
+  }
+
+  // Once the unit hears `host` play, `signal` (sent again `againAfter` later when
+  // given) ends the host by that signal, and the unit heard one Start and one Stop.
+  // *output: what the host printed.
+  void SignalWhilePlaying(BackgroundHost& host, int signal, std::chrono::milliseconds againAfter, std::string* output) {
     ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
         << host.Output() << Tail(Received());
     ASSERT_TRUE(host.Signal(signal));
@@ -123,17 +135,13 @@ protected:
       ASSERT_TRUE(host.Signal(signal));
     }
     EXPECT_EQ(host.Wait(), 128 + signal) << host.Output();
-    const std::string output = host.Output();
+    *output = host.Output();
     // The Stop's bytes may still be on the wire when the host has ended.
     EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).stops > 0; }))
-        << "the unit heard no Stop" << Tail(Received()) << output;
+        << "the unit heard no Stop" << Tail(Received()) << *output;
     const ClockRecord clock(Received());
     EXPECT_EQ(clock.starts, 1) << Tail(Received());
     EXPECT_EQ(clock.stops, 1) << Tail(Received());
-    const std::vector<uint8_t> written = StateChunk(stateOut);
-    ASSERT_FALSE(written.empty()) << "no state written\n" << output;
-    EXPECT_TRUE(WithoutPortPlaces(written) == WithoutPortPlaces(StateChunk(shared_->state()))) << output;
-    EXPECT_EQ(ThreadsAfterClose(output), shared_->idleThreads) << output;
   }
 
   static Shared* shared_;
@@ -292,16 +300,8 @@ TEST_F(HostWindow, SigtermToAScriptedHostWhilePlayingStopsTheUnitAndWritesTheSta
                          {"--data-root", shared_->data.root(), "--render-seconds", "0.2", "--fast", "--transport",
                           "stop", "--script", script, "--state-out", stateOut},
                          Path("host.txt")));
-  ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
-      << host.Output() << Tail(Received());
-  ASSERT_TRUE(host.Signal(SIGTERM));
-  EXPECT_EQ(host.Wait(), 128 + SIGTERM) << host.Output();
-  const std::string output = host.Output();
-  EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).stops > 0; }))
-      << "the unit heard no Stop" << Tail(Received()) << output;
-  const ClockRecord clock(Received());
-  EXPECT_EQ(clock.starts, 1) << Tail(Received());
-  EXPECT_EQ(clock.stops, 1) << Tail(Received());
+  std::string output;
+  ASSERT_NO_FATAL_FAILURE(SignalWhilePlaying(host, SIGTERM, std::chrono::milliseconds(0), &output));
   EXPECT_EQ(output.find("text 0 0"), std::string::npos) << "the script went on after the signal\n" << output;
   const std::vector<uint8_t> written = StateChunk(stateOut);
   ASSERT_FALSE(written.empty()) << "no state written\n" << output;

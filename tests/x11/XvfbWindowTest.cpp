@@ -18,25 +18,13 @@
 #include "XvfbServer.h"
 #include "views/View_X11.h"
 // Last: the X headers define macros (None, Bool, ...) that clash with the above.
-#include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include "XvfbUser.h"
 
 namespace {
 
-XvfbServer* gServer = nullptr;
-
-class XvfbEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override { gServer = new XvfbServer(); }
-  void TearDown() override {
-    delete gServer;
-    gServer = nullptr;
-  }
-};
-
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+const XvfbEnvironment* const gXvfb = XvfbEnvironment::Register();
 
 // Flips its parameter on a left click; filled red when on, blue when off.
 class Toggle : public IControl {
@@ -56,18 +44,13 @@ public:
   std::vector<int> wheels;
 };
 
-class XvfbWindow : public ::testing::Test {
+class XvfbWindow : public XvfbUserTest {
 protected:
   // Wide enough for the bank-name dialog.
   static constexpr int kW = 420, kH = 200;
 
   void SetUp() override {
-    ASSERT_TRUE(gServer && gServer->Ready()) << (gServer ? gServer->Error() : "no server");
-    std::string error;
-    backend = X11ViewBackend::Open(gServer->Name().c_str(), &error);
-    ASSERT_TRUE(backend) << error;
-    user = XOpenDisplay(gServer->Name().c_str());
-    ASSERT_NE(user, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Connect(gXvfb->server()));
     int ev = 0, err = 0, major = 0, minor = 0;
     ASSERT_TRUE(XTestQueryExtension(user, &ev, &err, &major, &minor));
 
@@ -95,32 +78,15 @@ protected:
 
   void TearDown() override {
     plug.reset();
-    backend.reset();
-    if (user) XCloseDisplay(user);
+    XvfbUserTest::TearDown();
   }
 
-  // Turns the window's loop until the condition holds; real time, generous bound.
-  bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-      backend->PumpOnce();
-      if (done()) return true;
-    }
-    return false;
-  }
   void Settle() {
     for (int i = 0; i < 5; ++i) backend->PumpOnce();
   }
 
   uint32_t Shown(int x, int y) const { return PanelPixelRgb(backend->FrameBuffer().Pixel(x, y)); }
 
-  // The pointer to window pixel (x, y), as a user moves it.
-  void MoveTo(int x, int y) {
-    int rootX = 0, rootY = 0;
-    Window child = 0;
-    XTranslateCoordinates(user, Window(backend->WindowId()), DefaultRootWindow(user), x, y, &rootX, &rootY, &child);
-    XTestFakeMotionEvent(user, DefaultScreen(user), rootX, rootY, CurrentTime);
-  }
   void Press(unsigned button) { XTestFakeButtonEvent(user, button, True, CurrentTime); }
   void Release(unsigned button) { XTestFakeButtonEvent(user, button, False, CurrentTime); }
   void Click(unsigned button) {
@@ -189,8 +155,6 @@ protected:
     return differing;
   }
 
-  std::unique_ptr<X11ViewBackend> backend;
-  Display* user = nullptr;
   std::unique_ptr<PanelPlug> plug;
   IGraphicsMac* graphics = nullptr;
   Toggle* toggle = nullptr;
@@ -246,10 +210,10 @@ TEST_F(XvfbWindow, PopupMenuDrawnInThePanelChoosesAValue) {
 }
 
 TEST(XvfbHost, HostShowsThePanelInAWindowAndItsSnapshotMatchesTheHeadlessOne) {
-  ASSERT_TRUE(gServer && gServer->Ready());
+  ASSERT_TRUE(gXvfb->server() && gXvfb->server()->Ready());
   const std::string stem = "/tmp/views_x11_host_" + std::to_string(getpid());
   std::string windowed, headless;
-  ASSERT_EQ(RunHostSnapshot(stem + "_window.png", gServer->Name(), &windowed), 0) << windowed;
+  ASSERT_EQ(RunHostSnapshot(stem + "_window.png", gXvfb->server()->Name(), &windowed), 0) << windowed;
   EXPECT_NE(windowed.find("in an X11 window"), std::string::npos) << windowed;
   ASSERT_EQ(RunHostSnapshot(stem + "_headless.png", "", &headless), 0) << headless;
   Picture a, b;
@@ -332,9 +296,9 @@ TEST_F(XvfbWindow, FieldKeepingTheKeysAfterReturnTakesTheNextWord) {
 namespace {
 
 TEST(XvfbOpener, OpenURLSaysWhetherTheOpenerStarted) {
-  ASSERT_TRUE(gServer && gServer->Ready());
+  ASSERT_TRUE(gXvfb->server() && gXvfb->server()->Ready());
   std::string error;
-  std::unique_ptr<X11ViewBackend> backend = X11ViewBackend::Open(gServer->Name().c_str(), &error);
+  std::unique_ptr<X11ViewBackend> backend = X11ViewBackend::Open(gXvfb->server()->Name().c_str(), &error);
   ASSERT_TRUE(backend) << error;
   backend->SetOpener("true");
   EXPECT_TRUE(backend->OpenURL("http://vudidi.example/"));
