@@ -110,6 +110,22 @@ TEST(ConversionFailure, AFailedMoveLeavesNoNewBankAndListsTheFileMarked) {
   EXPECT_FALSE(error.empty());
 }
 
+TEST(ConversionFailure, AMoveThatFailsRemovesTheBanksWrittenBeforeIt) {
+  TempFolder data;
+  const std::string root = data / "Patches";
+  ASSERT_EQ(::mkdir(root.c_str(), 0755), 0);
+  // A folder on another file system where no file can be made, not even by root.
+  ASSERT_EQ(::symlink("/proc", (data / "Converted Banks").c_str()), 0);
+  WriteBytes(root + "/Big.syx", Programs(150));
+  FakeEditor editor;
+  editor.dataFolder = data.path() + "/";
+  PatchLibrarian librarian(&editor);
+  librarian.loadPatchesFromFilesystem(root);
+  EXPECT_EQ(Names(root), std::vector<std::string>{"Big.syx"});
+  EXPECT_EQ(ReadBytes(root + "/Big.syx"), Programs(150));
+  librarian.inspect([](const PatchLibrary& library) { EXPECT_EQ(library.programFiles.size(), 1u); });
+}
+
 TEST(ConversionAcrossFileSystems, TheSourceIsCopiedThenRemoved) {
   TempFolder patches;
   TempFolder data("/dev/shm");
