@@ -66,6 +66,24 @@ TEST_P(Conversion, SplitsIntoBanksOf99AndMovesTheSource) {
   });
 }
 
+// A rescan (after Discard) takes the scan's own tree: the split banks are in it at once.
+TEST_P(Conversion, ARescanShowsTheSplitBanksInTheTree) {
+  const ConversionCase& c = GetParam();
+  TempFolder data;
+  const std::string root = data / "Patches";
+  ASSERT_EQ(::mkdir(root.c_str(), 0755), 0);
+  WriteBytes(root + "/Big.syx", Programs(c.programs));
+  FakeEditor editor;
+  editor.dataFolder = data.path() + "/";
+  PatchLibrarian librarian(&editor);
+  librarian.initBankFilesOnDiscard(root);
+  librarian.inspect([&](const PatchLibrary& library) {
+    ASSERT_EQ(library.programFiles.size(), c.bankFills.size());
+    ASSERT_EQ(library.programTree.size(), 1u);
+    EXPECT_EQ(library.programTree.at(0)->files.size(), c.bankFills.size());
+  });
+}
+
 INSTANTIATE_TEST_SUITE_P(Sizes, Conversion,
                          ::testing::Values(ConversionCase{100, {99, 1}}, ConversionCase{150, {99, 51}},
                                            ConversionCase{198, {99, 99}}, ConversionCase{300, {99, 99, 99, 3}}));
@@ -90,6 +108,22 @@ TEST(ConversionFailure, AFailedMoveLeavesNoNewBankAndListsTheFileMarked) {
   std::string error;
   EXPECT_FALSE(librarian.saveEditedPatch(root + "/Big.syx", "Big.syx", &error));
   EXPECT_FALSE(error.empty());
+}
+
+TEST(ConversionFailure, AMoveThatFailsRemovesTheBanksWrittenBeforeIt) {
+  TempFolder data;
+  const std::string root = data / "Patches";
+  ASSERT_EQ(::mkdir(root.c_str(), 0755), 0);
+  // A folder on another file system where no file can be made, not even by root.
+  ASSERT_EQ(::symlink("/proc", (data / "Converted Banks").c_str()), 0);
+  WriteBytes(root + "/Big.syx", Programs(150));
+  FakeEditor editor;
+  editor.dataFolder = data.path() + "/";
+  PatchLibrarian librarian(&editor);
+  librarian.loadPatchesFromFilesystem(root);
+  EXPECT_EQ(Names(root), std::vector<std::string>{"Big.syx"});
+  EXPECT_EQ(ReadBytes(root + "/Big.syx"), Programs(150));
+  librarian.inspect([](const PatchLibrary& library) { EXPECT_EQ(library.programFiles.size(), 1u); });
 }
 
 TEST(ConversionAcrossFileSystems, TheSourceIsCopiedThenRemoved) {

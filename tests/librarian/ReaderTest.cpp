@@ -138,6 +138,16 @@ TEST(ReaderSlots, RunningSlotCountsStoredMessagesOnly) {
   EXPECT_EQ(file.patches[5].messages[0].bytes[4], 0x00);
 }
 
+TEST(ReaderSlots, AMessageLeftOutCostsNoSlotNumber) {
+  // A performance among programs is left out: the program after it takes the next row.
+  const PatchFile file = Read(Join({Program(1), Performance(2), Program(3)}));
+  ASSERT_EQ(file.patches.size(), 99u);
+  EXPECT_EQ(file.losses.leftOut, 1);
+  EXPECT_EQ(file.patches[1].messages[0].bytes[5], 1);
+  EXPECT_EQ(file.patches[1].name, "Sound   02");
+  EXPECT_EQ(file.patches[1].messages[0].bytes[7], Program(3)[7]);
+}
+
 }  // namespace
 
 namespace {

@@ -101,6 +101,22 @@ TEST(FolderMenus, SameNamedFoldersOpenTheirOwnBank) {
   EXPECT_TRUE(subB->IsItemChecked(0));
 }
 
+TEST(FolderMenus, ARefreshKeepsTheFirstOfTwoSameNamedFolders) {
+  PanelRig rig;
+  std::vector<std::unique_ptr<PatchFile>> banks;
+  banks.push_back(Bank("x.syx", {"Patches", "A", "Sub"}, {"from A"}));
+  banks.push_back(Bank("x.syx", {"Patches", "B", "Sub"}, {"from B"}));
+  AddBanks(rig.librarian, std::move(banks));
+  RightPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  rig.editor.surface->paths.push_back({0, 0, 0});  // A / Sub / x.syx
+  IMouseMod mod(true);
+  menu.OnMouseDown(0, 0, &mod);
+  ASSERT_EQ(rig.librarian.lowerFileIndex, 0);
+  menu.refreshFolderStructure(1, rig.editor.pairs[1][0]);
+  EXPECT_EQ(rig.librarian.lowerFileIndex, 0);
+  EXPECT_EQ(rig.editor.view->row(1, 0)->GetTextString(), "from A");
+}
+
 TEST(FolderMenus, DismissKeepsTheBankAndRefreshesAreLeakFree) {
   PanelRig rig;
   AddTreeExample(rig);
