@@ -182,6 +182,18 @@ TEST(DumpParsing, PerformanceFieldsAndLocks) {
   EXPECT_EQ(panel.At("kOsc2Semitones", 2), 60);
 }
 
+// A performance cut short ends with its end byte where a field would stand: the end
+// byte and what lies past it are never read as values.
+TEST(DumpParsing, AShortPerformancesEndByteIsNoField) {
+  Bytes dump = InitPerformanceBytes();
+  dump.resize(713);
+  dump.back() = 0xF7;  // where the keyboard split point's pair begins
+  PanelValues panel(1);
+  panel["kKeyboardSplitPoint"] = 5;
+  ASSERT_TRUE(kPerformance->Parse(dump.data(), dump.size(), panel));
+  EXPECT_EQ(panel["kKeyboardSplitPoint"], 5);
+}
+
 // A message and whether each parser takes it; every one is an exact-size copy.
 struct Malformed {
   const char* what;

@@ -78,8 +78,7 @@ bool JobEditorFake::checksumCheckAndSend(const unsigned char* bytes, int length)
     showStatus("Set MIDI I/O First!");
     return false;
   }
-  sim.Receive(bytes, size_t(length));
-  return true;
+  return SendMidiSysex2(std::vector<unsigned char>(bytes, bytes + length));
 }
 
 void JobEditorFake::SetLibrarianRequestActive(bool forLibrarian) {

@@ -108,6 +108,16 @@ TEST(PartSendJob, WithoutPortsNothingIsSent) {
   EXPECT_FALSE(bench.overlayVisible);
 }
 
+// A part the port refuses is said to have failed, never passed over in silence.
+TEST(PartSendJob, APartThePortRefusesSaysTheSendFailed) {
+  JobTestBench bench(1, UnitAt(JobEditorFake::kDeviceId));
+  bench.sysexTaken = 0;
+  bench.Run(PartJob(kJobSendPart, 0));
+  EXPECT_EQ(bench.sim.ReceivedCount(), 0u);
+  EXPECT_EQ(bench.statuses, std::vector<std::string>{"MIDI send FAILED!"});
+  EXPECT_FALSE(bench.overlayVisible);
+}
+
 TEST(InitPatchJob, ToTheUnitItLoadsTheActiveSlot) {
   JobTestBench bench(1, UnitAt(JobEditorFake::kDeviceId));
   bench.activeSlot = 2;

@@ -98,4 +98,38 @@ TEST(TransferEngineStress, ClosingInTheMiddleOfAJobReturnsAtOnce) {
   EXPECT_EQ(Kit_SettledThreadCount(), threads);
 }
 
+std::atomic<int> gRunsOf[kJobCount];
+
+void CountingJob(MIDIMessageSender&, const JobArgs& args) {
+  const JobArgs want = Stamped(args.jobCode, args.bank);
+  if (args.slot != want.slot || args.storeBank != want.storeBank || args.toPanel != want.toPanel) ++gMismatches;
+  ++gRunsOf[args.jobCode];
+}
+
+// Starts on two workers at the same moment: each thread runs the job of its own start,
+// never the other's.
+TEST(TransferEngineStress, StartsOnTwoWorkersAtOnceEachRunTheirOwnJob) {
+  gMismatches = 0;
+  for (std::atomic<int>& runs : gRunsOf) runs = 0;
+  MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
+  const int codes[] = {kJobRequestPart, kJobContinuousClock};
+  for (int code : codes) m.sender()->setJob(code, &CountingJob);
+  std::atomic<int> accepted[2] = {};
+  std::vector<std::thread> starters;
+  for (int t = 0; t < 2; ++t) {
+    starters.emplace_back([&, t] {
+      const auto worker = t == 0 ? MIDIMessageManager::kTransferThread : MIDIMessageManager::kClockThread;
+      for (int round = 0; round < 1000; ++round) {
+        if (m.startJob(Stamped(codes[t], t * 100000 + round))) ++accepted[t];
+        while (m.isRunning(worker)) std::this_thread::yield();
+      }
+    });
+  }
+  for (std::thread& starter : starters) starter.join();
+  m.shutDown();
+  EXPECT_EQ(gRunsOf[kJobRequestPart].load(), accepted[0].load());
+  EXPECT_EQ(gRunsOf[kJobContinuousClock].load(), accepted[1].load());
+  EXPECT_EQ(gMismatches.load(), 0);
+}
+
 }  // namespace
