@@ -193,6 +193,23 @@ void Tavro::showUnitChoice(int slot, bool performance, int bank, int program) {
   if (bank >= 0) writeParam(*this, BankParameter(false, unitLink_.nordModel, slot), bank);
 }
 
+void Tavro::keepSlotChoiceAcross(bool performances) {
+  using P = TavroParam;
+  if (performances == panelMode_.perfMode.load()) return;
+  if (!performances && !slotChoiceKeptValid_) return;
+  static const int kSelectors[] = {P::kCurrentProgram, P::kCurrentProgram2x, P::kCurrentBank, P::kCurrentBank2x};
+  for (size_t family = 0; family < 4; ++family) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+      double& kept = slotChoiceKept_[family * kSlotCount + size_t(slot)];
+      if (performances)
+        kept = paramValue(kSelectors[family] + slot);
+      else
+        librarian_commands::writeParam(*this, kSelectors[family] + slot, kept);
+    }
+  }
+  slotChoiceKeptValid_ = performances;
+}
+
 void Tavro::ChangeActiveSlotOnSoftware(int slot) {
   if (slot == panelMode_.activeSlot) return;
   IParam* tab = GetParam(kQuickTab);
