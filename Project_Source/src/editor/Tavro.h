@@ -624,6 +624,8 @@ public:
   // What start-up found in the place of the log or the settings file and passed
   // over ("Tavro Editor UI.txt (a FIFO, not a file)"); empty when nothing was.
   std::string passedOverAtStart;
+  // The same, until a view shows it ("Passed over: ..."). threads: main
+  std::string passedOverForView;
 
   std::vector<int> randomizerState;
   std::array<int, kSlotTableSize> lastMidiData{};
