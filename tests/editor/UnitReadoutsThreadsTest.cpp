@@ -527,6 +527,11 @@ TEST(StatusLine, ProgUpWithThePortGoneSaysTheSendFailed) {
   page.settle();
   EXPECT_EQ(page.status(), kMidiSendFailed);
   EXPECT_TRUE(page.sentSinceMark().empty());
+  // The read-out shows what the unit was sent: nothing, so it stays.
+  EXPECT_EQ(Shown(page).text, "0.  1");
+  page.edit(kPatchDown, 1.0);
+  page.settle();
+  EXPECT_EQ(Shown(page).text, "0.  1");
   // A knob says the same.
   page.showStatus("");
   page.edit(0, 40);  // slot A's filter cutoff
