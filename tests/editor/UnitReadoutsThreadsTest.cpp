@@ -532,6 +532,10 @@ TEST(StatusLine, ProgUpWithThePortGoneSaysTheSendFailed) {
   page.edit(kPatchDown, 1.0);
   page.settle();
   EXPECT_EQ(Shown(page).text, "0.  1");
+  // Nor do the selector menus' choices.
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "21-30/Program 23");
+  page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS", BankItem(kNL2, 1));
+  EXPECT_EQ(Shown(page).text, "0.  1");
   // A knob says the same.
   page.showStatus("");
   page.edit(0, 40);  // slot A's filter cutoff

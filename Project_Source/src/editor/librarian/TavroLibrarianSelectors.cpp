@@ -162,15 +162,16 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
   return Result::kEnd;
 }
 
-void chooseOnUnit(Tavro& plug, int bank, int program) {
+bool chooseOnUnit(Tavro& plug, int bank, int program) {
   const int slot = plug.panelMode().activeSlot;
   if (!plug.unitLink().midiIOSet) {
     plug.showUnitChoice(slot, plug.panelMode().perfMode, bank, program);
     plug.showStatus(kSetPortsFirst);
-    return;
+    return true;
   }
+  if (!SelectOnSynthesizer(plug, bank, program, slot)) return false;
   plug.setSelectedProgram(program);
-  SelectOnSynthesizer(plug, bank, program, slot);
+  return true;
 }
 
 }  // namespace librarian_commands
