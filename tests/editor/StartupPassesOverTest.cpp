@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include "EditorTestSupport.h"
+#include "Framework/IControlText.h"
 #include "Framework/IParam.h"
 #include "librarian/TavroParams.h"
 
@@ -78,6 +79,28 @@ TEST_P(StartupPassesOver, StartEndsAndTheStatusLineSaysWhatWasPassedOver) {
       data.root() + "/answer.txt");
   ASSERT_TRUE(status) << "start-up did not end";
   EXPECT_EQ(*status, "Passed over: " + std::string(name()) + " (" + kind() + ", not a file)|0|1.000000");
+}
+
+// The host's reset puts its greeting on the line before the panel opens: the panel,
+// once open, says what was passed over, and then what the ports' text says.
+TEST_P(StartupPassesOver, TheTextIsReadableOnceThePanelOpens) {
+  const std::optional<std::string> status = InAChild(
+      [] {
+        IModuleInstanceInfo info;
+        info.mBundleID.Set(Tavro::kBundleID);
+        const auto opened = [&info](const std::string& portText) {
+          Tavro plug(info, std::make_shared<MidiPortFake>());
+          plug.Reset();
+          plug.portStatusForView = portText;
+          plug.OnGUIOpen();
+          return plug.keptControls().statusText->GetTextString();
+        };
+        return opened("") + "|" + opened("MIDI Out not found: Out1");
+      },
+      data.root() + "/answer.txt");
+  ASSERT_TRUE(status) << "start-up did not end";
+  const std::string said = "Passed over: " + std::string(name()) + " (" + kind() + ", not a file)";
+  EXPECT_EQ(*status, said + "|" + said + " / MIDI Out not found: Out1");
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFile, StartupPassesOver,

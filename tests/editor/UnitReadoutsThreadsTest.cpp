@@ -177,6 +177,30 @@ TEST(UnitReadouts, LeavingPerformanceModeShowsTheSlotsProgramAndProgDownStepsFro
   EXPECT_EQ(page.value(slot.programParam), down);
 }
 
+// A performance stepped to with Prog Up leaves the slot's program as it was: back in
+// program mode the read-out shows the slot's program and Prog Down steps from it.
+TEST(UnitReadouts, ProgUpInPerformanceModeLeavesTheSlotsProgram) {
+  for (int model : {0, kNL2, kNL2x}) {
+    SCOPED_TRACE(model);
+    UnitPage page(model, model, 6);
+    page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS", BankItem(model, 1));
+    page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "21-30/Program 23");
+    ASSERT_EQ(Shown(page).text, "1. 23");
+    page.edit(kDatatype, 1.0);
+    page.settle();
+    page.edit(kPatchUp, 1.0);
+    page.settle();
+    page.edit(kDatatype, 0.0);
+    page.settle();
+    EXPECT_EQ(Shown(page).text, "1. 23");
+    page.markSent();
+    page.edit(kPatchDown, 1.0);
+    page.settle();
+    EXPECT_TRUE(page.sentInOrder({{0xB0, 0x20, 1}, {0xC0, 21}}));
+    EXPECT_EQ(Shown(page).text, "1. 22");
+  }
+}
+
 // The unit's own performance change brings its performance in: the slot's program
 // read-out of the ten-bank model shows the program the performance holds.
 TEST(UnitReadouts, APerformanceArrivingOnAnNL2xMovesTheProgramReadout) {
@@ -503,6 +527,15 @@ TEST(StatusLine, ProgUpWithThePortGoneSaysTheSendFailed) {
   page.settle();
   EXPECT_EQ(page.status(), kMidiSendFailed);
   EXPECT_TRUE(page.sentSinceMark().empty());
+  // The read-out shows what the unit was sent: nothing, so it stays.
+  EXPECT_EQ(Shown(page).text, "0.  1");
+  page.edit(kPatchDown, 1.0);
+  page.settle();
+  EXPECT_EQ(Shown(page).text, "0.  1");
+  // Nor do the selector menus' choices.
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "21-30/Program 23");
+  page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS", BankItem(kNL2, 1));
+  EXPECT_EQ(Shown(page).text, "0.  1");
   // A knob says the same.
   page.showStatus("");
   page.edit(0, 40);  // slot A's filter cutoff

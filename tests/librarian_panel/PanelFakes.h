@@ -158,8 +158,9 @@ public:
     if (sysex->mSize >= 149) patch.name.assign(sysex->mData + 138, sysex->mData + 148);
     librarian->setSysexDatatoSelectedSlot(&patch);
   }
-  void chooseOnUnit(int bank, int program) override {
+  bool chooseOnUnit(int bank, int program) override {
     record("choose on unit " + std::to_string(bank) + " " + std::to_string(program));
+    return true;
   }
   void BankChangeMessage(int msb, int lsb, int channel, int program) override {
     record("bank change " + std::to_string(msb) + " " + std::to_string(lsb) + " " + std::to_string(channel) + " " +

@@ -597,6 +597,10 @@ public:
   // ---- panel mode ----
   const PanelMode& panelMode() const { return panelMode_; }
   void setPerfMode(bool on) { panelMode_.perfMode = on; }
+  // A performance taken into the panel writes the slots' program and bank selectors:
+  // they are kept on the way into performance mode and put back on the way out, so
+  // program mode shows and steps from the slots' own choice. (TavroLibrarianSelectors.cpp)
+  void keepSlotChoiceAcross(bool performances);
   void setActiveSlot(int slot) { panelMode_.activeSlot = slot; }
   void setLibraryControlOn(bool on) { panelMode_.libraryControlOn = on; }
   void setSelectedProgram(int program) { panelMode_.selectedProgram = program; }
@@ -620,6 +624,8 @@ public:
   // What start-up found in the place of the log or the settings file and passed
   // over ("Tavro Editor UI.txt (a FIFO, not a file)"); empty when nothing was.
   std::string passedOverAtStart;
+  // The same, until a view shows it ("Passed over: ..."). threads: main
+  std::string passedOverForView;
 
   std::vector<int> randomizerState;
   std::array<int, kSlotTableSize> lastMidiData{};
@@ -695,6 +701,10 @@ private:
   RenderGate tickGate_;
 
   PanelMode panelMode_;
+  // The slots' selectors kept by keepSlotChoiceAcross, once it has kept them.
+  // threads: main, midi-in (the data-type command, under the plug-in mutex)
+  std::array<double, 4 * kSlotCount> slotChoiceKept_{};
+  bool slotChoiceKeptValid_ = false;
   UnitLink unitLink_;
   ClockState clockState_;
   TransferState transfer_;

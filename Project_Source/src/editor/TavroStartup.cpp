@@ -284,7 +284,10 @@ void Tavro::setStartValues() {
 
   logStage("Plug-in is ready to load!");
   tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
-  if (!passedOverAtStart.empty()) showStatus("Passed over: " + passedOverAtStart);
+  if (!passedOverAtStart.empty()) {
+    passedOverForView = "Passed over: " + passedOverAtStart;
+    showStatus(passedOverForView);
+  }
   setStartupComplete(true);
 }
 

@@ -347,12 +347,14 @@ Result patchType(Tavro& plug, int, double value) {
     plug.setSearchResultsShown(false);
     if (plug.keptControls().patchSearchControl) plug.keptControls().patchSearchControl->GrayOut(performances);
     plug.showLayer("librarianPartSelector", !performances);
+    plug.keepSlotChoiceAcross(performances);
     plug.setPerfMode(performances);
     keepPanesOnTheirBanks(plug, [&] { plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, false); });
     plug.showLayer(performances ? "LeftPerformancePopupMenu" : "LeftPatchPopupMenu", true);
     plug.showLayer(performances ? "RightPerformancePopupMenu" : "RightPatchPopupMenu", true);
   } else {
     plug.showLayer("librarianPartSelector", false);
+    plug.keepSlotChoiceAcross(performances);
     plug.setPerfMode(performances);
     keepPanesOnTheirBanks(plug, [&] { plug.patchTypeChanged(performances ? 1 : 0, performances ? 2 : 0, true); });
   }

@@ -37,8 +37,9 @@ Result programSelector(Tavro& plug, int paramIdx, double value);
 Result bankSelector(Tavro& plug, int paramIdx, double value);
 Result programStep(Tavro& plug, int paramIdx, double value);
 // The hardware selector menus' choice for the active slot, or the performance in
-// performance mode: sent as the selectors send it, shown and requested back.
-void chooseOnUnit(Tavro& plug, int bank, int program);
+// performance mode: sent as the selectors send it, shown and requested back. False
+// when the program change could not be sent.
+bool chooseOnUnit(Tavro& plug, int bank, int program);
 
 // The librarian menu at `index` (LibrarianMenuIndex) as its type, null when absent.
 template <class Menu>

@@ -104,8 +104,8 @@ void TavroLibrarianPanel::BankChangeMessage(int msb, int lsb, int channel, int p
   plug_.BankChangeMessage(msb, lsb, channel, program);
 }
 
-void TavroLibrarianPanel::chooseOnUnit(int bank, int program) {
-  librarian_commands::chooseOnUnit(plug_, bank, program);
+bool TavroLibrarianPanel::chooseOnUnit(int bank, int program) {
+  return librarian_commands::chooseOnUnit(plug_, bank, program);
 }
 
 bool TavroLibrarianPanel::startTransferJob(const TransferJob& job) {

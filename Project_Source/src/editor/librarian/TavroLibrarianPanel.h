@@ -58,7 +58,7 @@ public:
   void SetLibrarianStatusUnsaved(bool unsaved) override;
   void ProcessLibrarianSysEx(const ISysEx* sysex) override;
   void BankChangeMessage(int msb, int lsb, int channel, int program) override;
-  void chooseOnUnit(int bank, int program) override;
+  bool chooseOnUnit(int bank, int program) override;
   bool startTransferJob(const TransferJob& job) override;
   void armPerformanceReceiver() override;
   void sendSinglePatchRequestSysexFromLibrarian(bool activeSlot, int bank) override;

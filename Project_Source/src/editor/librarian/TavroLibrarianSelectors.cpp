@@ -53,24 +53,26 @@ void ResendLocked(Tavro& plug, int slot) {
 // Bank select and program change, then the slot's program or the performance is
 // requested back into the panel: at once, or once a running transfer has ended. A
 // performance is chosen on the global channel, as the unit takes it; a program on
-// the slot's channel. The read-outs show the choice.
-void SelectOnSynthesizer(Tavro& plug, int bank, int program, int slot) {
+// the slot's channel. The read-outs show what the unit was sent: a choice that could
+// not be sent leaves them. Whether the program change went.
+bool SelectOnSynthesizer(Tavro& plug, int bank, int program, int slot) {
   const bool performance = plug.panelMode().perfMode;
   const int channel = performance ? int(plug.unitLink().deviceId) : SlotChannel(plug, slot);
-  plug.showUnitChoice(slot, performance, bank, program);
   const bool sent = plug.BankChangeMessage(0, bank, channel, program);
+  if (sent) plug.showUnitChoice(slot, performance, bank, program);
   // A kept request takes the replies from the librarian itself when it runs; taken now,
   // the running transfer's traffic (a librarian fetch's) would be parsed into the panel.
   MIDIMessageManager* manager = plug.midiManager;
   if (!manager || !manager->isRunning(MIDIMessageManager::kTransferThread)) plug.SetLibrarianRequestActive(false);
   // Unsent, no reply can come: the line says why (a failed send says it itself).
   if (!sent && channel < 0) plug.showStatus("Program change" + std::string(Tavro::kChannelOffText));
-  if (!manager || !sent) return;
+  if (!manager || !sent) return sent;
   JobArgs args;
   args.jobCode = plug.panelMode().perfMode ? kJobRequestArrangement : kJobRequestPart;
   args.slot = slot;
   args.toPanel = true;
   manager->startOrKeep(args);
+  return true;
 }
 
 void SelectLibrarianRow(Tavro& plug, int row) {
@@ -145,8 +147,9 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
     const int program = step(WholeValue(plug, ProgramParameter(performance, plug.unitLink().nordModel, selectorSlot)));
     const int bank = WholeValue(plug, BankParameter(performance, plug.unitLink().nordModel, selectorSlot));
     plug.setSysexInputSuspended(false);
+    // Not sent, nothing changed on the unit: nothing on the page moves either.
+    if (!SelectOnSynthesizer(plug, bank, program, slot)) return Result::kEnd;
     plug.setSelectedProgram(program);
-    SelectOnSynthesizer(plug, bank, program, slot);
     ResendLocked(plug, slot);
   } else {
     return Result::kEnd;
@@ -159,15 +162,16 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
   return Result::kEnd;
 }
 
-void chooseOnUnit(Tavro& plug, int bank, int program) {
+bool chooseOnUnit(Tavro& plug, int bank, int program) {
   const int slot = plug.panelMode().activeSlot;
   if (!plug.unitLink().midiIOSet) {
     plug.showUnitChoice(slot, plug.panelMode().perfMode, bank, program);
     plug.showStatus(kSetPortsFirst);
-    return;
+    return true;
   }
+  if (!SelectOnSynthesizer(plug, bank, program, slot)) return false;
   plug.setSelectedProgram(program);
-  SelectOnSynthesizer(plug, bank, program, slot);
+  return true;
 }
 
 }  // namespace librarian_commands
@@ -191,6 +195,23 @@ void Tavro::showUnitChoice(int slot, bool performance, int bank, int program) {
     writeParam(*this, P::kCurrentProgram2x + slot, program);
   }
   if (bank >= 0) writeParam(*this, BankParameter(false, unitLink_.nordModel, slot), bank);
+}
+
+void Tavro::keepSlotChoiceAcross(bool performances) {
+  using P = TavroParam;
+  if (performances == panelMode_.perfMode.load()) return;
+  if (!performances && !slotChoiceKeptValid_) return;
+  static const int kSelectors[] = {P::kCurrentProgram, P::kCurrentProgram2x, P::kCurrentBank, P::kCurrentBank2x};
+  for (size_t family = 0; family < 4; ++family) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+      double& kept = slotChoiceKept_[family * kSlotCount + size_t(slot)];
+      if (performances)
+        kept = paramValue(kSelectors[family] + slot);
+      else
+        librarian_commands::writeParam(*this, kSelectors[family] + slot, kept);
+    }
+  }
+  slotChoiceKeptValid_ = performances;
 }
 
 void Tavro::ChangeActiveSlotOnSoftware(int slot) {

@@ -26,9 +26,12 @@ std::string Tavro::portsNamed(bool input, bool output) {
 void Tavro::OnGUIOpen() {
   // Without a MIDI system the menus hold only OFF: say why.
   if (portStatusForView.empty() && !GetMidiPorts().SystemPresent()) portStatusForView = kNoMidiSystemText;
-  if (portStatusForView.empty()) return;
-  showStatus(portStatusForView);
+  // What start-up passed over is said first, once: the host's reset wrote over it.
+  std::string said = passedOverForView;
+  if (!portStatusForView.empty()) said += (said.empty() ? "" : " / ") + portStatusForView;
+  passedOverForView.clear();
   portStatusForView.clear();
+  if (!said.empty()) showStatus(said);
 }
 
 // Which chosen ports are no longer among the system's ports.

@@ -69,8 +69,9 @@ public:
   virtual void BankChangeMessage(int msb, int lsb, int channel, int program) = 0;
   // A bank and program chosen on the unit's selector menus: the active slot's program,
   // or in performance mode the performance, sent, shown on the read-outs and requested
-  // back into the panel (once a running transfer ends).
-  virtual void chooseOnUnit(int bank, int program) = 0;
+  // back into the panel (once a running transfer ends). False when the program change
+  // could not be sent: the read-outs stay.
+  virtual bool chooseOnUnit(int bank, int program) = 0;
   // False when the worker's first thread is busy: nothing is started, unless the job
   // is to be kept, which then runs when the thread is free.
   virtual bool startTransferJob(const TransferJob& job) = 0;

@@ -96,10 +96,12 @@ int BankNumberPopupMenu::doPopupMenu(int& index) {
   list_->CheckItemAlone(-1);
   const int bank = chosen->GetChosenItemIdx();
   if (chosen != list_.get() || bank < 0 || bank >= list_->GetNItems()) return 0;
+  // The program the panel shows for the slot, so the unit and the read-out agree; a
+  // choice the unit was not sent leaves the read-out.
+  if (!editor_->chooseOnUnit(bank, parameterInt(ProgramParameter(editor_->isLibrarianPerformanceMode(),
+                                                                 editor_->hardwareModel(), editor_->activeSlot()))))
+    return 0;
   index = bank;
-  // The program the panel shows for the slot, so the unit and the read-out agree.
-  editor_->chooseOnUnit(bank, parameterInt(ProgramParameter(editor_->isLibrarianPerformanceMode(),
-                                                            editor_->hardwareModel(), editor_->activeSlot())));
   writeParameter(bankParameter(), bank);
   list_->CheckItemAlone(bank);
   return bank;
@@ -158,7 +160,7 @@ int ProgramNumberPopupMenu::doPopupMenu(int& index) {
   const bool performances = editor_->isLibrarianPerformanceMode();
   const int model = editor_->hardwareModel(), slot = editor_->activeSlot();
   if (!editor_->isLibraryMode()) {
-    editor_->chooseOnUnit(parameterInt(BankParameter(performances, model, slot)), program);
+    if (!editor_->chooseOnUnit(parameterInt(BankParameter(performances, model, slot)), program)) return 0;
   } else {
     if (LibrarianViewControl* view = editor_->librarianView()) {
       view->selectedUpper = program;
