@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "layout/ControlAction.h"
 #include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/SendOutcome.h"
@@ -349,6 +351,17 @@ TEST(UnitReadouts, HostProgramChangesMoveTheReadoutsOfTheSlotsTheyReach) {
   }
 }
 
+// Whether every panel control of the parameter shows its value (a plain write of the
+// parameter leaves them showing the old one).
+bool ControlsShow(UnitPage& page, int paramIdx) {
+  const IParam* param = page.plug->GetParam(paramIdx);
+  const ControlAction* action = param->GetControlAction();
+  if (!action || action->boundControls.empty()) return false;
+  for (const IControl* control : action->boundControls)
+    if (std::abs(control->GetValue() - param->GetNormalized()) > 1e-9) return false;
+  return true;
+}
+
 TEST(UnitReadouts, BankSelectsFromTheHostAndTheUnitMoveTheBankReadout) {
   for (int model : {kNL2, kNL2x}) {
     SCOPED_TRACE(model);
@@ -371,12 +384,16 @@ TEST(UnitReadouts, BankSelectsFromTheHostAndTheUnitMoveTheBankReadout) {
     IMidiMsg own(0, 0xB0 + 13, 0x20, 1);
     page.plug->ProcessMidiMsg(&own, true);
     page.settle();
-    for (int s = 0; s < 4; ++s) EXPECT_EQ(page.value(perfBank + s), 1) << s;
+    for (int s = 0; s < 4; ++s) {
+      EXPECT_EQ(page.value(perfBank + s), 1) << s;
+      EXPECT_TRUE(ControlsShow(page, perfBank + s)) << s;
+    }
     // A bank past the model's is held to its last.
     IMidiMsg far(0, 0xB4, 0x20, 120);
     page.plug->ProcessMidiMsg(&far, true);
     page.settle();
     EXPECT_EQ(page.value(bank + 1), int(page.plug->GetParam(bank + 1)->GetMax()));
+    EXPECT_TRUE(ControlsShow(page, bank + 1));
   }
 }
 

@@ -194,6 +194,8 @@ TEST_F(MIDIClockThreads, SwitchOffEndsTheLoopAsleepOrPolling) {
     SwitchOn(caseLink, caseOutput);
     clock.Advance(c.runFor);
     SwitchOff(caseLink, caseOutput);
+    clock.Advance(1);  // long before the next Clock or poll would wake it
+    EXPECT_FALSE(caseOutput.LoopRunning()) << c.when << ": the switch-off ended the wait";
     caseLink.tempo = 120;  // a tempo now must not revive the loop
     clock.Advance(kSecond);
     EXPECT_FALSE(caseOutput.LoopRunning()) << c.when;
