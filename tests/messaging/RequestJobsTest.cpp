@@ -54,6 +54,16 @@ TEST(DeviceEnquiryJob, ASilentUnitIsProbedFromStepFifteenAndGivenUpAfterThirtySi
   EXPECT_EQ(bench.deviceId, 0);
 }
 
+// The MIDI system went while the enquiry waited (its ports closed): the line keeps
+// saying so rather than blame the unit.
+TEST(DeviceEnquiryJob, PortsClosedDuringTheWaitLeaveTheLineToWhatClosedThem) {
+  Bench bench(0, Unit(0, 1000, true));
+  bench.midiIOSet = false;
+  bench.Run(kJobDeviceIdEnquiry);
+  EXPECT_EQ(std::count(bench.statuses.begin(), bench.statuses.end(), "No response from Hardware!"), 0);
+  EXPECT_TRUE(bench.TimedOut());
+}
+
 TEST(DeviceEnquiryJob, AUnitAtIdFiveAnswersTheSixthProbe) {
   Bench bench(0, Unit(5));
   bench.Run(kJobDeviceIdEnquiry);

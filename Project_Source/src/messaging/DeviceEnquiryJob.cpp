@@ -32,7 +32,11 @@ void sendDeviceIdEnquiry(MIDIMessageSender& sender, const JobArgs&) {
     editor.showStatus("Plug-in is ready to go!");
     JobPauseMillis(sender, step);
   } else {
-    if (end == WaitEnd::kTimeOut) ShowTimeOut(sender, "No response from Hardware!");
+    if (end == WaitEnd::kTimeOut) {
+      const std::string said = TimeOutText(sender, "No response from Hardware!");
+      // Ports closed meanwhile (the MIDI system went): the line keeps saying why.
+      if (editor.isMidiIOSet()) editor.showStatus(said);
+    }
     if (sender.cancelRequested()) editor.showStatus("Data request CANCELLED!");
     // Left pending, the next requested performance would pass for the answer.
     editor.setDeviceEnquiryPending(false);
