@@ -279,8 +279,7 @@ std::vector<std::string> PrintedTexts(const std::string& output, std::pair<int, 
 
 // The Bank/Prog read-out through the host: a slot's program chosen on the menus, the
 // Perf switch on (the read-out shows the performance, Prog Up steps from it on the
-// global channel), then off (the slot's program as the chosen performance holds it,
-// and Prog Down steps from what the read-out shows).
+// global channel), then off (the slot's own program again, and Prog Down steps from it).
 void ThePerfSwitchMovesTheReadout(ChoicesJack& t, int model, const std::string& modelItem) {
   const auto modelMenu = CentreOf(kNordModel), perfSwitch = CentreOf(kDatamode);
   const auto banks = MenuCentre(kBankNumberMenu), programs = MenuCentre(kProgramNumberMenu);
@@ -299,7 +298,7 @@ void ThePerfSwitchMovesTheReadout(ChoicesJack& t, int model, const std::string& 
                 ChooseAndClick("21-30/Program 23", programs) + "wait-idle 60000\n" + look + Click(perfSwitch) +
                 perfMode + " 1\nwait-idle 60000\n" + look + Click(up) + "wait-idle 60000\n" + look + Click(perfSwitch) +
                 perfMode + " 0\nwait-idle 60000\n" + look + Click(down) + "wait-idle 60000\n" + look,
-            {"--model", std::to_string(model)}, [&] { return t.Find("C0 62", t.Find("C4 01")) != std::string::npos; });
+            {"--model", std::to_string(model)}, [&] { return t.Find("C0 15", t.Find("C4 01")) != std::string::npos; });
   const std::vector<std::string> shownBanks = PrintedTexts(output, bankAt);
   const std::vector<std::string> shownPrograms = PrintedTexts(output, programAt);
   ASSERT_EQ(shownBanks.size(), 5u) << output;
@@ -311,11 +310,11 @@ void ThePerfSwitchMovesTheReadout(ChoicesJack& t, int model, const std::string& 
   EXPECT_EQ(shown(1), "0. 1") << output;
   EXPECT_NE(t.Find("C4 01"), std::string::npos) << t.received();
   EXPECT_EQ(shown(2), "0. 2") << output;
-  // Back on the slot: its program as performance 2 holds it (program 1 of bank 0),
-  // and Prog Down from there.
-  EXPECT_EQ(shown(3), "0. 1") << output;
-  EXPECT_NE(t.Find("C0 62", t.Find("B0 20 00", t.Find("C4 01"))), std::string::npos) << t.received();
-  EXPECT_EQ(shown(4), "0.99") << output;
+  // Back on the slot: its own program, which the performance did not take, and Prog
+  // Down from there.
+  EXPECT_EQ(shown(3), "1.23") << output;
+  EXPECT_NE(t.Find("C0 15", t.Find("B0 20 01", t.Find("C4 01"))), std::string::npos) << t.received();
+  EXPECT_EQ(shown(4), "1.22") << output;
 }
 
 TEST_F(ChoicesJack, ThePerfSwitchMovesTheReadoutOnAnNL1) { ThePerfSwitchMovesTheReadout(*this, 0, "NL1"); }
