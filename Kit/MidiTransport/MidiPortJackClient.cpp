@@ -3,9 +3,11 @@
 #include <jack/midiport.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "MidiTransport/MidiPortTransport.h"
@@ -121,11 +123,14 @@ std::vector<MidiPortJackClient*>& UnclosedClients() {
 std::atomic<uint32_t> gServerDeaths{0};
 }  // namespace
 
-std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& clientName, Direction direction,
-                                                             Process process, void* context) {
+MidiPortJackClient::Owned MidiPortJackClient::Open(const std::string& clientName, Direction direction,
+                                                   Process process, void* context) {
   std::unique_lock<std::mutex> hold(OpenCloseLock());
-  for (MidiPortJackClient* other : UnclosedClients())
-    if (other->ServerGone()) other->Release();
+  if (!ReleaseGoneClients()) {
+    // Its socket answers nothing until it has gone: opening would wait as long.
+    std::fprintf(stderr, "MIDI: the JACK server has stopped but not yet gone; try again in a moment\n");
+    return nullptr;
+  }
   // Read before opening: a server that dies meanwhile tells this client too.
   const uint32_t life = gServerDeaths.load();
   jack_client_t* client = nullptr;
@@ -137,7 +142,7 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
     client = OpenQuietly(clientName);
   }
   if (!client) return nullptr;
-  std::unique_ptr<MidiPortJackClient> opened(new MidiPortJackClient(client, life, direction, process, context));
+  Owned opened(new MidiPortJackClient(client, life, direction, process, context));
   UnclosedClients().push_back(opened.get());
   opened->name_ = clientName;
   jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
@@ -152,6 +157,27 @@ std::unique_ptr<MidiPortJackClient> MidiPortJackClient::Open(const std::string& 
   return opened;
 }
 
+bool MidiPortJackClient::ReleaseGoneClients() {
+  bool lingering = false;
+  auto& clients = UnclosedClients();
+  for (MidiPortJackClient* other : clients) {
+    if (!other->ServerGone()) continue;
+    if (other->Lingering()) {
+      lingering = true;
+    } else {
+      other->Release();
+    }
+  }
+  // Parked ones are nobody's: gone once released.
+  const auto released = std::remove_if(clients.begin(), clients.end(), [](MidiPortJackClient* other) {
+    if (!other->parked_ || other->client_) return false;
+    delete other;
+    return true;
+  });
+  clients.erase(released, clients.end());
+  return !lingering;
+}
+
 MidiPortJackClient::MidiPortJackClient(jack_client_t* client, uint32_t serverLife, Direction direction, Process process,
                                        void* context)
     : client_(client),
@@ -161,16 +187,37 @@ MidiPortJackClient::MidiPortJackClient(jack_client_t* client, uint32_t serverLif
       serverLife_(serverLife),
       libraryFreesBefore_(gLibraryFrees.load()) {}
 
-MidiPortJackClient::~MidiPortJackClient() {
+void MidiPortJackClient::Closing::operator()(MidiPortJackClient* client) const {
   std::lock_guard<std::mutex> hold(OpenCloseLock());
+  if (client->Lingering()) {
+    client->Park();
+    return;
+  }
   auto& clients = UnclosedClients();
-  clients.erase(std::remove(clients.begin(), clients.end(), this), clients.end());
+  clients.erase(std::remove(clients.begin(), clients.end(), client), clients.end());
+  client->CloseNow();
+  delete client;
+}
+
+void MidiPortJackClient::CloseNow() {
   if (!client_ || FreedByLibrary()) return;  // released once its server had gone, or freed
   // A client whose server has gone is only released: there is no one to ask.
   if (!ServerGone()) jack_deactivate(client_);
   active_ = false;
   ClosePort();
   jack_client_close(client_);
+}
+
+bool MidiPortJackClient::Lingering() const {
+  return client_ && !ServerDead() && NoticeStopped(client_);
+}
+
+void MidiPortJackClient::Park() {
+  // Nothing of the owner is touched once this returns: a cycle under way (the server
+  // running again) ends first, and later ones find no process.
+  process_.store(nullptr);
+  while (inCycle_.load()) std::this_thread::sleep_for(std::chrono::microseconds(100));
+  parked_ = true;
 }
 
 void MidiPortJackClient::Release() {
@@ -181,11 +228,26 @@ void MidiPortJackClient::Release() {
   port_.store(nullptr);
 }
 
-MidiPortJackClient::Use::Use(const MidiPortJackClient& client)
-    : hold_(client.releasing_), client_(client.ServerGone() ? nullptr : client.client_) {}
+MidiPortJackClient::Use::Use(const MidiPortJackClient& client) : hold_(client.releasing_), client_(client.client_) {
+  if (client_ && (client.GoneAsMarked() || client.NoticeStopped(client_))) client_ = nullptr;
+}
 
 bool MidiPortJackClient::ServerGone() const {
-  return serverGone_.load() || gServerDeaths.load() > serverLife_ || FreedByLibrary();
+  if (GoneAsMarked()) return true;
+  std::shared_lock<std::shared_mutex> hold(releasing_);
+  return client_ && NoticeStopped(client_);
+}
+
+bool MidiPortJackClient::GoneAsMarked() const { return gServerDeaths.load() > serverLife_ || ServerDead(); }
+
+bool MidiPortJackClient::NoticeStopped(jack_client_t* client) const {
+  jack_nframes_t frames;
+  jack_time_t now, next;
+  float period;
+  if (jack_get_cycle_times(client, &frames, &now, &next, &period) != 0 || next == 0) return false;
+  if (jack_get_time() < next + kStoppedServerMicros) return false;
+  MarkServerGone("it has run no cycle for 0.75 s");
+  return true;
 }
 
 bool MidiPortJackClient::FreedByLibrary() const { return gLibraryFrees.load() > libraryFreesBefore_; }
@@ -255,7 +317,7 @@ void MidiPortJackClient::ClosePort() {
   if (!port_.load()) return;
   const Use use(*this);
   if (!use.Client()) {
-    port_.store(nullptr);  // released with the client
+    portLeft_.store(port_.exchange(nullptr));  // released with the client
     return;
   }
   // Unregistering a port while cycles run crashes the JACK library now and then
@@ -270,9 +332,16 @@ void MidiPortJackClient::ClosePort() {
 int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   CycleStarts();
+  // Marked before the owner's process is read: parking waits for the mark to clear.
+  client->inCycle_.store(true);
   jack_port_t* port = client->port_.load();
-  client->process_(port ? jack_port_get_buffer(port, frames) : nullptr, frames, jack_last_frame_time(client->client_),
-                   client->context_);
+  if (const Process process = client->process_.load()) {
+    process(port ? jack_port_get_buffer(port, frames) : nullptr, frames, jack_last_frame_time(client->client_),
+            client->context_);
+  }
+  jack_port_t* left = client->portLeft_.load();
+  if (!port && left && client->direction_ == Direction::kOutput) jack_midi_clear_buffer(jack_port_get_buffer(left, frames));
+  client->inCycle_.store(false);
   CycleEnds();
   return 0;
 }
@@ -281,11 +350,16 @@ void MidiPortJackClient::OnShutdown(void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
   // The death first, then this client's own flag: whoever sees this client gone sees
   // every client of that server gone too.
-  uint32_t deaths = gServerDeaths.load();
-  while (deaths <= client->serverLife_ && !gServerDeaths.compare_exchange_weak(deaths, client->serverLife_ + 1)) {
-  }
+  client->MarkServerGone(nullptr);
   client->serverGone_.store(true);
-  if (!gServerGoneSaid.exchange(true)) std::fprintf(stderr, "%s; the ports are closed\n", kMidiSystemGoneText);
+}
+
+void MidiPortJackClient::MarkServerGone(const char* why) const {
+  uint32_t deaths = gServerDeaths.load();
+  while (deaths <= serverLife_ && !gServerDeaths.compare_exchange_weak(deaths, serverLife_ + 1)) {
+  }
+  if (gServerGoneSaid.exchange(true)) return;
+  std::fprintf(stderr, "%s%s%s; the ports are closed\n", kMidiSystemGoneText, why ? ": " : "", why ? why : "");
 }
 
 void MidiPortJackClient::OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self) {

@@ -31,22 +31,32 @@ public:
 class MidiPortJackClient {
 public:
   enum class Direction { kInput, kOutput };
+  // A server whose driver has run no cycle for this long is taken as gone: it is
+  // stopping (a client closing just then can hold a stopping server up for a minute
+  // and more) or stuck; nothing goes through it either way, and it answers no call.
+  static constexpr jack_time_t kStoppedServerMicros = 750 * 1000;
+  struct Closing {
+    void operator()(MidiPortJackClient* client) const;
+  };
+  // Closing a client waits for its server to answer. One whose server has stopped but
+  // not gone is not closed (that could wait for minutes): its cycles are cut from its
+  // owner at once, and it is closed once its server has gone or runs again.
+  // threads: main, closer
+  using Owned = std::unique_ptr<MidiPortJackClient, Closing>;
   // Called once per JACK cycle with the open port's buffer, or null when no port
   // is open, and the frame time at which the cycle's period began. Must never block.
   // threads: jack-process
   using Process = void (*)(void* portBuffer, jack_nframes_t frames, jack_nframes_t start, void* context);
 
-  // Null when no JACK server answers (the caller says so); none is ever started.
+  // Null when no JACK server answers (the caller says so), or while the server of an
+  // earlier client has stopped but not gone (said here); none is ever started.
   // Opening and closing clients never overlap, whichever threads do them. Clients of
   // a server that has gone are released first: the JACK library frees them itself
   // when a client opens after its server went, and would free them again when their
   // owners close them. Those it frees all the same (one it saw go before we did, or
   // a client another part of the process opens) are never touched again.
   // threads: main, closer (one client each)
-  static std::unique_ptr<MidiPortJackClient> Open(const std::string& clientName, Direction direction, Process process,
-                                                  void* context);
-  // No process call runs after this returns.
-  ~MidiPortJackClient();
+  static Owned Open(const std::string& clientName, Direction direction, Process process, void* context);
 
   MidiPortJackClient(const MidiPortJackClient&) = delete;
   MidiPortJackClient& operator=(const MidiPortJackClient&) = delete;
@@ -65,11 +75,11 @@ public:
   // A port stays open until closed or until the server goes away.
   // threads: any
   bool IsPortOpen() const { return port_.load() != nullptr && !ServerGone(); }
-  // The server has shut down or died, or the library freed this client: it can open
-  // nothing more. The
-  // clients of a process share one server: the first to hear that it went speaks
-  // for all opened before, whose own notices may come a moment later.
-  // threads: any
+  // The server has shut down, died or stopped running cycles, or the library freed
+  // this client: it can open nothing more. The clients of a process share one server:
+  // the first to hear that it went speaks for all opened before, whose own notices
+  // may come a moment later.
+  // threads: any (never under a Use of this client)
   bool ServerGone() const;
   // Our open port is connected to another port, as the server's notices told;
   // never waits. A notice may come a moment after a connection is made.
@@ -98,9 +108,32 @@ private:
   };
 
   MidiPortJackClient(jack_client_t* client, uint32_t serverLife, Direction direction, Process process, void* context);
+  // Closes the JACK client, under the process's open-and-close lock. No process call
+  // runs after this returns.
+  void CloseNow();
+  // Releases the clients whose server has gone, and deletes the parked ones released;
+  // false while one lingers. Under the process's open-and-close lock.
+  static bool ReleaseGoneClients();
   // Closes the JACK client of a server that has gone, at most once; later calls
   // find it gone. Under the process's open-and-close lock.
   void Release();
+  // Its server has stopped running cycles but has neither gone nor freed it: closing
+  // it would wait for the server. Under the process's open-and-close lock.
+  bool Lingering() const;
+  // Cuts the cycles from the owner, which is about to go; the client waits, unclosed,
+  // among the process's clients. Under the process's open-and-close lock.
+  void Park();
+  // The server said it went, or the library freed this client.
+  // threads: any
+  bool ServerDead() const { return serverGone_.load() || FreedByLibrary(); }
+  // The server's own notices and marks only; never asks it.
+  // threads: any
+  bool GoneAsMarked() const;
+  // The server's driver has run no cycle for kStoppedServerMicros; marks the server
+  // gone for every client opened before the first time it is found so. `client` is
+  // this client's, held for the call.
+  // threads: any
+  bool NoticeStopped(jack_client_t* client) const;
   // The JACK library freed this client itself: a client opened after it saw the
   // server go. It is never used nor closed again.
   // threads: any
@@ -111,6 +144,9 @@ private:
   static int OnProcess(jack_nframes_t frames, void* self);
   // threads: jack-process, jack-notification (whichever finds the server gone)
   static void OnShutdown(void* self);
+  // Every client opened before this one's `serverLife_` is gone from now on.
+  // threads: any
+  void MarkServerGone(const char* why) const;
   // threads: jack-notification
   static void OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self);
 
@@ -119,13 +155,18 @@ private:
   jack_client_t* client_;
   mutable std::shared_mutex releasing_;
   Direction direction_;
-  Process process_;
+  std::atomic<Process> process_;  // null once parked
+  std::atomic<bool> inCycle_{false};
   void* context_;
   std::string name_;
   std::atomic<jack_port_t*> port_{nullptr};
+  // A port let go without the server (it was gone): if cycles come again after all,
+  // an output's buffer is cleared, or a reader would take its last period again.
+  std::atomic<jack_port_t*> portLeft_{nullptr};
   std::atomic<bool> serverGone_{false};
   const uint32_t serverLife_;          // the server's deaths this process had seen before opening
   const uint32_t libraryFreesBefore_;  // the library's frees of all its clients before this one opened
   std::atomic<int> connections_{0};    // counted from the server's notices
   bool active_ = false;                // only the thread opening and closing touches it
+  bool parked_ = false;                // under the open-and-close lock
 };

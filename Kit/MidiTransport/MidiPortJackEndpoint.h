@@ -27,5 +27,5 @@ protected:
   MidiPortJackClient& PortAccess() override { return *client_; }
 
   // Cycles use the derived object's members: its destructor resets this first.
-  std::unique_ptr<MidiPortJackClient> client_;
+  MidiPortJackClient::Owned client_;
 };

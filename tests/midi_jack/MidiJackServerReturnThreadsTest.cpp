@@ -118,6 +118,67 @@ TEST(MidiJackServerReturn, TheUnitIsFoundAgainAfterEveryRestartAndEachDeathIsSee
   server.Stop();
 }
 
+// A server that stops running cycles without going (stuck while it stops: a client
+// closing just then holds it up for minutes) is taken as gone within a second; the
+// ports close and a port chosen again is refused without waiting for it; once it
+// runs again, the unit is found again on it.
+TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinASecondAndNothingWaitsForIt) {
+  JackTestServer server;
+  auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
+  SynthSimThreadScheduler scheduler;
+  CountingSink sink;
+  auto ports = std::make_unique<IMidiPorts>(&sink, transports);
+  ASSERT_TRUE(server.Start(256)) << "jackd (jackd2) must be installed";
+  const auto choose = [&](SynthSimPorts& unit) {
+    ports->getExternalMIDIInNames();
+    ports->getExternalMIDIOutNames();
+    int in = 1, out = 1;
+    return ports->setExternalMIDIIn(in, unit.MidiOutName().c_str()) > 0 &&
+           ports->setExternalMIDIOut(out, unit.MidiInName().c_str()) > 0;
+  };
+  auto unit = std::make_unique<SynthSimPorts>(*transports, scheduler, SynthSimSettings{}, kUnit);
+  ASSERT_TRUE(unit->Open());
+  ASSERT_TRUE(choose(*unit));
+
+  server.Pause();
+  const auto paused = Clock::now();
+  ASSERT_TRUE(WaitUntil([&] { return ports->SystemGone(); }, std::chrono::seconds(10)));
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - paused).count();
+  std::printf("the stopped server seen gone after %.0f ms\n", ms);
+  EXPECT_LT(ms, 3000.0);
+
+  std::atomic<bool> done{false};
+  bool chosenAgain = true;
+  std::thread closing([&] {
+    int off = 0;
+    ports->setExternalMIDIOut(off, IMidiPorts::kOffName);
+    ports->setExternalMIDIIn(off = 0, IMidiPorts::kOffName);
+    unit.reset();
+    int out = 1;
+    chosenAgain = ports->setExternalMIDIOut(out, ports->getExternalMIDIOutNames()->back().c_str()) > 0;
+    done.store(true);
+  });
+  const bool closedAtOnce = WaitUntil([&] { return done.load(); }, std::chrono::seconds(10));
+  server.Resume();
+  closing.join();
+  EXPECT_TRUE(closedAtOnce) << "closing waited for the stopped server";
+  EXPECT_FALSE(chosenAgain);
+
+  // Refused until the server has run a cycle again.
+  ASSERT_TRUE(WaitUntil([&] {
+    unit = std::make_unique<SynthSimPorts>(*transports, scheduler, SynthSimSettings{}, kUnit);
+    return unit->Open();
+  }));
+  ASSERT_TRUE(choose(*unit));
+  const int answersBefore = sink.Answers();
+  const unsigned char enquiry[] = {0x33, 0x00, 0x04, 0x28, 0x00};
+  ports->SendMidiSysex(enquiry, 5);
+  EXPECT_TRUE(WaitUntil([&] { return sink.Answers() > answersBefore; }, std::chrono::seconds(10)));
+  ports.reset();
+  unit.reset();
+  server.Stop();
+}
+
 // Another part of the process (a host with JACK clients of its own; the test server's
 // probe here) opens a client once the server is back, while one of ours from before
 // still waits to be closed: the JACK library frees ours itself as that one opens.

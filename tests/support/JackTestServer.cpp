@@ -137,8 +137,17 @@ void JackTestServer::Kill() {
   pid_ = -1;
 }
 
+void JackTestServer::Pause() {
+  if (pid_ > 0) kill(pid_, SIGSTOP);
+}
+
+void JackTestServer::Resume() {
+  if (pid_ > 0) kill(pid_, SIGCONT);
+}
+
 void JackTestServer::StopServer() {
   if (pid_ <= 0) return;
+  Resume();
   kill(pid_, SIGTERM);
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!Exited(pid_)) {

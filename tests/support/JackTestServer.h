@@ -24,6 +24,10 @@ public:
   // a killed server's); the lock is kept, so Start may bring the server back under
   // the same name.
   void Kill();
+  // Halts our jackd (SIGSTOP), as a server stuck while it stops: it runs no cycle and
+  // answers nothing, its sockets open. Resume lets it go on.
+  void Pause();
+  void Resume();
   const std::string& Name() const { return name_; }
 
 private:
