@@ -209,7 +209,14 @@ void MidiPortJackClient::CloseNow() {
 }
 
 bool MidiPortJackClient::Lingering() const {
-  return client_ && !ServerDead() && NoticeStopped(client_);
+  // An overdue cycle may only be late, or be the first of none: closing under a
+  // server that has just stopped would wait as long as it lingers.
+  for (;;) {
+    if (!client_ || ServerDead()) return false;
+    const Cycles cycles = CyclesNow(client_);
+    if (cycles != Cycles::kOverdue) return cycles == Cycles::kStopped;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
 }
 
 void MidiPortJackClient::Park() {
@@ -229,25 +236,27 @@ void MidiPortJackClient::Release() {
 }
 
 MidiPortJackClient::Use::Use(const MidiPortJackClient& client) : hold_(client.releasing_), client_(client.client_) {
-  if (client_ && (client.GoneAsMarked() || client.NoticeStopped(client_))) client_ = nullptr;
+  if (client_ && (client.GoneAsMarked() || client.CyclesNow(client_) == Cycles::kStopped)) client_ = nullptr;
 }
 
 bool MidiPortJackClient::ServerGone() const {
   if (GoneAsMarked()) return true;
   std::shared_lock<std::shared_mutex> hold(releasing_);
-  return client_ && NoticeStopped(client_);
+  return client_ && CyclesNow(client_) == Cycles::kStopped;
 }
 
 bool MidiPortJackClient::GoneAsMarked() const { return gServerDeaths.load() > serverLife_ || ServerDead(); }
 
-bool MidiPortJackClient::NoticeStopped(jack_client_t* client) const {
+MidiPortJackClient::Cycles MidiPortJackClient::CyclesNow(jack_client_t* client) const {
   jack_nframes_t frames;
   jack_time_t now, next;
   float period;
-  if (jack_get_cycle_times(client, &frames, &now, &next, &period) != 0 || next == 0) return false;
-  if (jack_get_time() < next + kStoppedServerMicros) return false;
+  if (jack_get_cycle_times(client, &frames, &now, &next, &period) != 0 || next == 0) return Cycles::kRunning;
+  now = jack_get_time();
+  if (now < next) return Cycles::kRunning;
+  if (now < next + kStoppedServerMicros) return Cycles::kOverdue;
   MarkServerGone("it has run no cycle for 0.75 s");
-  return true;
+  return Cycles::kStopped;
 }
 
 bool MidiPortJackClient::FreedByLibrary() const { return gLibraryFrees.load() > libraryFreesBefore_; }

@@ -118,7 +118,8 @@ private:
   // find it gone. Under the process's open-and-close lock.
   void Release();
   // Its server has stopped running cycles but has neither gone nor freed it: closing
-  // it would wait for the server. Under the process's open-and-close lock.
+  // it would wait for the server. A cycle overdue is waited for until it comes or the
+  // server is found stopped. Under the process's open-and-close lock.
   bool Lingering() const;
   // Cuts the cycles from the owner, which is about to go; the client waits, unclosed,
   // among the process's clients. Under the process's open-and-close lock.
@@ -129,11 +130,12 @@ private:
   // The server's own notices and marks only; never asks it.
   // threads: any
   bool GoneAsMarked() const;
-  // The server's driver has run no cycle for kStoppedServerMicros; marks the server
-  // gone for every client opened before the first time it is found so. `client` is
-  // this client's, held for the call.
+  // Whether the server's driver runs cycles: kStopped once it has run none for
+  // kStoppedServerMicros, which marks the server gone for every client opened before
+  // the first time it is found so. `client` is this client's, held for the call.
   // threads: any
-  bool NoticeStopped(jack_client_t* client) const;
+  enum class Cycles { kRunning, kOverdue, kStopped };
+  Cycles CyclesNow(jack_client_t* client) const;
   // The JACK library freed this client itself: a client opened after it saw the
   // server go. It is never used nor closed again.
   // threads: any

@@ -121,7 +121,7 @@ TEST(MidiJackServerReturn, TheUnitIsFoundAgainAfterEveryRestartAndEachDeathIsSee
 // A server that stops running cycles without going (stuck while it stops: a client
 // closing just then holds it up for minutes) is taken as gone within a second; the
 // ports close and a port chosen again is refused without waiting for it; once it
-// runs again, the unit is found again on it.
+// runs again, the unit is found again on it. Closing as it stops waits for nothing.
 TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinASecondAndNothingWaitsForIt) {
   JackTestServer server;
   auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
@@ -174,8 +174,19 @@ TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinASecondAndNothingWaitsForIt
   const unsigned char enquiry[] = {0x33, 0x00, 0x04, 0x28, 0x00};
   ports->SendMidiSysex(enquiry, 5);
   EXPECT_TRUE(WaitUntil([&] { return sink.Answers() > answersBefore; }, std::chrono::seconds(10)));
-  ports.reset();
-  unit.reset();
+
+  // Closed just as the server stops, before anything has found it stopped.
+  server.Pause();
+  done.store(false);
+  std::thread quitting([&] {
+    ports.reset();
+    unit.reset();
+    done.store(true);
+  });
+  const bool quitAtOnce = WaitUntil([&] { return done.load(); }, std::chrono::seconds(10));
+  server.Resume();
+  quitting.join();
+  EXPECT_TRUE(quitAtOnce) << "closing waited for the server that had just stopped";
   server.Stop();
 }
 
