@@ -118,6 +118,8 @@ std::vector<MidiPortJackClient*>& UnclosedClients() {
   return clients;
 }
 
+std::atomic<bool> gLingeringSaid{false};
+
 // How often a client of this process heard its server go: a client opened after n of
 // them is gone once the count passes n.
 std::atomic<uint32_t> gServerDeaths{0};
@@ -128,9 +130,13 @@ MidiPortJackClient::Owned MidiPortJackClient::Open(const std::string& clientName
   std::unique_lock<std::mutex> hold(OpenCloseLock());
   if (!ReleaseGoneClients()) {
     // Its socket answers nothing until it has gone: opening would wait as long.
-    std::fprintf(stderr, "MIDI: the JACK server has stopped but not yet gone; try again in a moment\n");
+    // Said once while it lingers: the page looks for its ports every second.
+    if (!gLingeringSaid.exchange(true)) {
+      std::fprintf(stderr, "MIDI: the JACK server has stopped but not yet gone; try again in a moment\n");
+    }
     return nullptr;
   }
+  gLingeringSaid.store(false);
   // Read before opening: a server that dies meanwhile tells this client too.
   const uint32_t life = gServerDeaths.load();
   jack_client_t* client = nullptr;
