@@ -306,7 +306,11 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   // A greyed control takes nothing, but the press on it is told, so the plug-in can say why.
   // The hit test passes over greyed controls to what lies below (a page's background).
   IControl* greyed = control && control->IsGrayed() ? control : GrayedControlAt(x, y);
-  if (greyed && mPlug) mPlug->OnGrayedControlClicked(greyed->ParamIdx());
+  if (greyed && mPlug) {
+    mPlug->OnGrayedControlClicked(greyed->ParamIdx());
+    // Being told may un-grey it (a question answered): the press goes to what is hit now.
+    control = HitTest(x, y, false);
+  }
   if (!control) return;
   mMouseCapture = control;
   mMouseX = x;

@@ -1,5 +1,6 @@
 // The About window opens from "About" and closes from Close or Escape, wherever
-// the mouse is; Escape does nothing while the window is closed.
+// the mouse is; Escape does nothing while the window is closed. Escape closes the
+// welcome notice for now only; its OK closes it for good.
 #include <gtest/gtest.h>
 
 #include "Framework/ControlLayer.h"
@@ -35,6 +36,24 @@ TEST(AboutWindow, EscapeWithTheWindowClosedChangesNothing) {
   page.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
   EXPECT_FALSE(about->IsShown());
   EXPECT_EQ(page.plug->GetParam(kExitAboutWindow)->Value(), closeValue);
+}
+
+TEST(WelcomeNotice, EscapeClosesItForNowAndOkForGood) {
+  LibrarianPage page;
+  ControlLayer* notice = page.plug->layer("firstRunNotification");
+  ASSERT_TRUE(notice);
+  page.plug->uiSettings.lines[2] = "no";  // as a settings file asking for it says
+  page.plug->showLayer("firstRunNotification", true);
+  page.backend.InjectKey({kViewKeyEscape, "\x1b", {}});
+  EXPECT_FALSE(notice->IsShown());
+  EXPECT_EQ(page.plug->uiSettings.lines[2], "no") << "shown again at the next start";
+  EXPECT_EQ(page.plug->GetParam(kFirstRunExit)->Value(), 0.0);
+
+  page.plug->showLayer("firstRunNotification", true);
+  page.plug->GetParam(kFirstRunExit)->Set(1.0);
+  page.plug->OnParamChange(kFirstRunExit);
+  EXPECT_FALSE(notice->IsShown());
+  EXPECT_EQ(page.plug->uiSettings.lines[2], "yes");
 }
 
 }  // namespace

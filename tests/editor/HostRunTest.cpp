@@ -78,6 +78,18 @@ TEST(HostRun, ANewDataRootIsInstalledShowsTheWelcomeNoticeAndKeepsASizeChange) {
   EXPECT_EQ(output.find("data folder installed"), std::string::npos) << output;
 }
 
+// A signal cannot ask about an unsaved bank as the window's close does: the help says so.
+TEST(HostRun, TheHelpSaysASignalEndsThePanelWithoutAsking) {
+  std::string output;
+  ASSERT_EQ(RunHost({"--help"}, &output), 0) << output;
+  const size_t panel = output.find("--panel ");
+  ASSERT_NE(panel, std::string::npos) << output;
+  const std::string line = output.substr(panel, output.find('\n', panel) - panel);
+  EXPECT_EQ(line.find("as the window's close does"), std::string::npos) << line;
+  EXPECT_NE(line.find("without asking"), std::string::npos) << line;
+  EXPECT_NE(line.find("unsaved librarian changes are lost"), std::string::npos) << line;
+}
+
 TEST(HostRun, AFailedExpectationInTheRestoredPanelFailsTheRun) {
   TempDataRoot data;
   const std::string script = data.root() + "/restore.txt";

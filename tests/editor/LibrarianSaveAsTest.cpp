@@ -81,10 +81,25 @@ TEST(LibrarianSaveAs, TheFormWrittenAgreesWithTheName) {
   EXPECT_TRUE(page.data.read("Patches/Named.nl2") == open);
   EXPECT_EQ(page.rowText(0, 0), "A0");
   page.saveAs(page.patches() + "Plain", true);
-  EXPECT_EQ(page.librarianStatus(), "Saved as Plain.mid");
+  EXPECT_EQ(page.librarianStatus(), "Saved as Plain.mid; left out: 99 names (a .mid file holds none)");
   EXPECT_EQ(page.data.read("Patches/Plain.mid").compare(0, 4, "MThd"), 0);
   EXPECT_FALSE(Exists(page.patches() + "Plain"));
   EXPECT_EQ(page.rowText(0, 0), "Sound   01") << "the pane shows the bank written: a .mid holds no names";
+}
+
+// Rows renamed in a bank of default names: the MIDI form says how many names it left
+// out; with none to lose it says nothing more.
+TEST(LibrarianSaveAs, TheMidiFormSaysHowManyRenamedRowsLoseTheirNames) {
+  SavePage page;
+  page.saveAs(page.patches() + "Plain", true);
+  ASSERT_EQ(page.rowText(0, 3), "Sound   04");
+  page.renameRow(3, "Lead");
+  page.renameRow(5, "Bass");
+  page.saveAs(page.patches() + "Renamed", true);
+  EXPECT_EQ(page.librarianStatus(), "Saved as Renamed.mid; left out: 2 names (a .mid file holds none)");
+  EXPECT_EQ(page.rowText(0, 3), "Sound   04");
+  page.saveAs(page.patches() + "Again", true);
+  EXPECT_EQ(page.librarianStatus(), "Saved as Again.mid");
 }
 
 TEST(LibrarianSaveAs, ARelativePathLandsInTheFolderThePromptOffers) {
@@ -159,7 +174,7 @@ TEST(LibrarianSaveAs, EachFormOffersANameItTakesAsOffered) {
   page.chooseInBankMenu(kSaveAsMid);  // cancelled: what was offered
   ASSERT_EQ(page.backend.ShownPrompts().back().name, "Abank.mid");
   page.saveAs("Abank.mid", true);
-  EXPECT_EQ(page.librarianStatus(), "Saved as Abank.mid");
+  EXPECT_EQ(page.librarianStatus(), "Saved as Abank.mid; left out: 99 names (a .mid file holds none)");
   EXPECT_EQ(page.data.read("Patches/Abank.mid").compare(0, 4, "MThd"), 0);
   // The pane shows the .mid now: the named form offers its own name again.
   page.chooseInBankMenu(kSaveAsNl2);
@@ -263,17 +278,20 @@ TEST(LibrarianUnsavedQuestion, SaveFailingAtTheQuestionKeepsTheWork) {
   EXPECT_TRUE(page.data.read("Patches/Abank.nl2") == before);
 }
 
+// A click at the middle of the control, the status line emptied first.
+void PressAtCentre(SavePage& page, IControl* control) {
+  const IRECT r = control->GetRECT();
+  IMouseMod mod(true);
+  page.plug->showStatus("");
+  page.plug->graphics->OnMouseDown((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
+  page.plug->graphics->OnMouseUp((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
+}
+
 TEST(LibrarianUnsavedQuestion, TheGreyedPerfsSwitchSaysWhyWhenPressed) {
   SavePage page;
   IControl* perfs = page.plug->keptControls().datatypeControl;
   ASSERT_NE(perfs, nullptr);
-  const IRECT r = perfs->GetRECT();
-  IMouseMod mod(true);
-  const auto press = [&] {
-    page.plug->showStatus("");
-    page.plug->graphics->OnMouseDown((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
-    page.plug->graphics->OnMouseUp((r.L + r.R) / 2, (r.T + r.B) / 2, &mod);
-  };
+  const auto press = [&] { PressAtCentre(page, perfs); };
   page.paste();
   ASSERT_TRUE(perfs->IsGrayed());
   press();
@@ -287,6 +305,36 @@ TEST(LibrarianUnsavedQuestion, TheGreyedPerfsSwitchSaysWhyWhenPressed) {
   ASSERT_TRUE(perfs->IsGrayed());
   press();
   EXPECT_EQ(page.librarianStatus(), Tavro::kCloseSearchFirstText);
+}
+
+// Over unsaved work the greyed Perfs asks as Refresh asks: Cancel keeps the work and the
+// kind; No drops the work, Yes saves it, and either goes on to the performances.
+TEST(LibrarianUnsavedQuestion, TheGreyedPerfsSwitchAsksAsRefreshAsks) {
+  for (const std::string answer : {"Cancel", "No", "Yes", "No on the synthesizer page"}) {
+    SCOPED_TRACE(answer);
+    SavePage page;
+    const std::string before = page.data.read("Patches/Abank.nl2");
+    page.paste();
+    const bool synthPage = answer.find("synthesizer") != std::string::npos;
+    if (synthPage) {
+      // There Perfs lies over the page, outside any layer.
+      page.plug->GetParam(kShowLibrarian)->Set(0.0);
+      page.plug->tabSwitch.mainTabSwitch(page.plug.get(), 2, page.plug->unitLink().nordModel, 0);
+    }
+    page.backend.ScriptMessageBoxAnswerText(synthPage ? "No" : answer);
+    PressAtCentre(page,
+                  synthPage ? page.plug->keptControls().datamodeControl : page.plug->keptControls().datatypeControl);
+    ASSERT_EQ(page.backend.ShownAlerts().size(), 1u);
+    EXPECT_EQ(page.backend.ShownAlerts()[0].text, Tavro::kUnsavedOnRefreshText);
+    const bool settled = answer != "Cancel";
+    EXPECT_EQ(page.plug->panelMode().perfMode.load(), settled);
+    EXPECT_EQ(page.plug->GetParam(kDatamode)->Value(), settled ? 1.0 : 0.0);
+    EXPECT_EQ(page.unsaved(), !settled);
+    const std::vector<uint8_t> pasted = NamedProgramDump("B4", 4);
+    const std::string row6 = page.data.read("Patches/Abank.nl2").substr(6 * pasted.size(), pasted.size());
+    EXPECT_EQ(row6 == std::string(pasted.begin(), pasted.end()), answer == "Yes");
+    EXPECT_EQ(page.data.read("Patches/Abank.nl2") == before, answer != "Yes");
+  }
 }
 
 TEST(LibrarianSlotEdits, RenameCopyAndPasteSayWhatTheyDid) {

@@ -9,6 +9,8 @@
 
 #include <sys/stat.h>
 
+#include <memory>
+
 namespace {
 
 struct ConversionCase {
@@ -88,17 +90,31 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Conversion,
                          ::testing::Values(ConversionCase{100, {99, 1}}, ConversionCase{150, {99, 51}},
                                            ConversionCase{198, {99, 99}}, ConversionCase{300, {99, 99, 99, 3}}));
 
-TEST(ConversionFailure, AFailedMoveLeavesNoNewBankAndListsTheFileMarked) {
+// "Patches" holding Big.syx of 150 programs; each test blocks "Converted Banks" its way.
+class ConversionFailure : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_EQ(::mkdir(root.c_str(), 0755), 0);
+    WriteBytes(root + "/Big.syx", Programs(150));
+    editor.dataFolder = data.path() + "/";
+  }
+  // The scan, which leaves the source alone and writes no bank beside it.
+  PatchLibrarian& scan() {
+    librarian = std::make_unique<PatchLibrarian>(&editor);
+    librarian->loadPatchesFromFilesystem(root);
+    EXPECT_EQ(Names(root), std::vector<std::string>{"Big.syx"});
+    return *librarian;
+  }
+
   TempFolder data;
   const std::string root = data / "Patches";
-  ASSERT_EQ(::mkdir(root.c_str(), 0755), 0);
-  WriteBytes(data / "Converted Banks", Bytes{1});  // a file where the folder should be
-  WriteBytes(root + "/Big.syx", Programs(150));
   FakeEditor editor;
-  editor.dataFolder = data.path() + "/";
-  PatchLibrarian librarian(&editor);
-  librarian.loadPatchesFromFilesystem(root);
-  EXPECT_EQ(Names(root), std::vector<std::string>{"Big.syx"});
+  std::unique_ptr<PatchLibrarian> librarian;
+};
+
+TEST_F(ConversionFailure, AFailedMoveLeavesNoNewBankAndListsTheFileMarked) {
+  WriteBytes(data / "Converted Banks", Bytes{1});  // a file where the folder should be
+  PatchLibrarian& librarian = scan();
   librarian.inspect([](const PatchLibrary& library) {
     ASSERT_EQ(library.programFiles.size(), 1u);
     EXPECT_TRUE(library.programFiles[0]->incomplete());
@@ -110,18 +126,10 @@ TEST(ConversionFailure, AFailedMoveLeavesNoNewBankAndListsTheFileMarked) {
   EXPECT_FALSE(error.empty());
 }
 
-TEST(ConversionFailure, AMoveThatFailsRemovesTheBanksWrittenBeforeIt) {
-  TempFolder data;
-  const std::string root = data / "Patches";
-  ASSERT_EQ(::mkdir(root.c_str(), 0755), 0);
+TEST_F(ConversionFailure, AMoveThatFailsRemovesTheBanksWrittenBeforeIt) {
   // A folder on another file system where no file can be made, not even by root.
   ASSERT_EQ(::symlink("/proc", (data / "Converted Banks").c_str()), 0);
-  WriteBytes(root + "/Big.syx", Programs(150));
-  FakeEditor editor;
-  editor.dataFolder = data.path() + "/";
-  PatchLibrarian librarian(&editor);
-  librarian.loadPatchesFromFilesystem(root);
-  EXPECT_EQ(Names(root), std::vector<std::string>{"Big.syx"});
+  PatchLibrarian& librarian = scan();
   EXPECT_EQ(ReadBytes(root + "/Big.syx"), Programs(150));
   librarian.inspect([](const PatchLibrary& library) { EXPECT_EQ(library.programFiles.size(), 1u); });
 }

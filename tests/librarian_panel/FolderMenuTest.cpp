@@ -21,6 +21,14 @@ void AddTreeExample(PanelRig& rig) {
   AddBanks(rig.librarian, std::move(banks));
 }
 
+// x.syx in A/Sub and in B/Sub, each first program named after its top folder.
+void AddSameNamedBanks(PanelRig& rig) {
+  std::vector<std::unique_ptr<PatchFile>> banks;
+  banks.push_back(Bank("x.syx", {"Patches", "A", "Sub"}, {"from A"}));
+  banks.push_back(Bank("x.syx", {"Patches", "B", "Sub"}, {"from B"}));
+  AddBanks(rig.librarian, std::move(banks));
+}
+
 IRECT Face() { return IRECT(415, 45, 830, 65); }
 
 }  // namespace
@@ -35,6 +43,27 @@ TEST(FolderMenus, TitlesMirrorTheTree) {
   // The tree's four root entries: A holding x, y and B; a second A holding D; B; the root.
   EXPECT_EQ(rig.editor.surface->shown[0], (std::vector<std::string>{"A", "A/B", "A/B/z.syx", "A/x.syx", "A/y.syx", "A",
                                                                     "A/D", "A/D/w.syx", "B", "B/v.syx", "r.syx"}));
+}
+
+// Banks deeper than the tree share its deepest folder's menu: names that would read
+// the same show the folders below it; a name alone there stays as it was.
+TEST(FolderMenus, SameNamedBanksDeeperThanTheTreeReadApart) {
+  PanelRig rig;
+  std::vector<std::unique_ptr<PatchFile>> banks;
+  banks.push_back(Bank("x.syx", {"Patches", "A", "B", "C"}, {"from C"}));
+  banks.push_back(Bank("x.syx", {"Patches", "A", "B", "D", "E"}, {"from E"}));
+  banks.push_back(Bank("x.syx", {"Patches", "A", "B"}, {"from B"}));
+  banks.push_back(Bank("y.syx", {"Patches", "A", "B", "C"}, {"first y"}));
+  AddBanks(rig.librarian, std::move(banks));
+  LeftPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
+  rig.editor.surface->paths.push_back({0, 0, 1});
+  IMouseMod mod(true);
+  menu.OnMouseDown(0, 0, &mod);
+  ASSERT_EQ(rig.editor.surface->shown.size(), 1u);
+  EXPECT_EQ(rig.editor.surface->shown[0],
+            (std::vector<std::string>{"A", "A/B", "A/B/C/x.syx", "A/B/D/E/x.syx", "A/B/x.syx", "A/B/y.syx"}));
+  EXPECT_EQ(rig.editor.pairs[0][0].folderName, "Patches/A/B/D/E");
+  EXPECT_EQ(rig.editor.view->row(0, 0)->GetTextString(), "from E");
 }
 
 TEST(FolderMenus, AChoiceSetsPairIndexParameterAndRows) {
@@ -76,10 +105,7 @@ TEST(FolderMenus, AChoiceSetsPairIndexParameterAndRows) {
 
 TEST(FolderMenus, SameNamedFoldersOpenTheirOwnBank) {
   PanelRig rig;
-  std::vector<std::unique_ptr<PatchFile>> banks;
-  banks.push_back(Bank("x.syx", {"Patches", "A", "Sub"}, {"from A"}));
-  banks.push_back(Bank("x.syx", {"Patches", "B", "Sub"}, {"from B"}));
-  AddBanks(rig.librarian, std::move(banks));
+  AddSameNamedBanks(rig);
   RightPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
   auto* bound = new ITextControl(&rig.editor, IRECT(0, 0, 1, 1), nullptr);
   bound->SetParamIdx(TavroParam::kPatchSelectionListLower);
@@ -103,10 +129,7 @@ TEST(FolderMenus, SameNamedFoldersOpenTheirOwnBank) {
 
 TEST(FolderMenus, ARefreshKeepsTheFirstOfTwoSameNamedFolders) {
   PanelRig rig;
-  std::vector<std::unique_ptr<PatchFile>> banks;
-  banks.push_back(Bank("x.syx", {"Patches", "A", "Sub"}, {"from A"}));
-  banks.push_back(Bank("x.syx", {"Patches", "B", "Sub"}, {"from B"}));
-  AddBanks(rig.librarian, std::move(banks));
+  AddSameNamedBanks(rig);
   RightPatchPopupMenu menu(&rig.editor, &rig.librarian, Face(), &rig.editor);
   rig.editor.surface->paths.push_back({0, 0, 0});  // A / Sub / x.syx
   IMouseMod mod(true);

@@ -68,16 +68,17 @@ bool bankImage(const PatchFile& bank, bool midiForm, MidiHead head, ByteChunk* o
   return out->Size() == expected;
 }
 
-bool midiFormDropsNames(const PatchFile& bank) {
+int namesMidiFormDrops(const PatchFile& bank) {
   const int kind = bank.type == kPerformanceKind ? kPerformanceKind : kProgramKind;
   const size_t unnamed = size_t(kind == kPerformanceKind ? kPerformanceLength : kProgramLength);
+  int dropped = 0;
   for (size_t slot = 0; slot < bank.patches.size(); ++slot) {
     const LibrarianPatch& patch = bank.patches[slot];
     if (!patch.messages.empty() && patch.messages.front().bytes.size() > unnamed &&
         patch.name != defaultPatchName(kind, int(slot)))
-      return true;
+      ++dropped;
   }
-  return false;
+  return dropped;
 }
 
 bool isPlainMidiBank(const uint8_t* image, size_t size, int kind) {

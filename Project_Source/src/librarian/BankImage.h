@@ -25,9 +25,9 @@ bool bankImage(const PatchFile& bank, bool midiForm, MidiHead head, ByteChunk* o
 // (no notes, no names, no other format). Saving such a file again loses nothing.
 bool isPlainMidiBank(const uint8_t* image, size_t size, int kind);
 
-// Whether the Standard MIDI File form would drop a name the bank carries: a slot
-// whose dump holds a name other than its slot's default one.
-bool midiFormDropsNames(const PatchFile& bank);
+// How many names the Standard MIDI File form would drop: the slots whose dump holds
+// a name other than the slot's default one.
+int namesMidiFormDrops(const PatchFile& bank);
 
 // Removes every character of `set` from `text`.
 void removeCharsFromString(std::string& text, const char* set);

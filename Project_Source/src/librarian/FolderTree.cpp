@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr size_t kTreeLevels = 3;
-
 // A root entry holding the record where its chain of `depth` names puts it.
 std::unique_ptr<FolderFiles> CandidateEntry(const std::vector<std::string>& chain, size_t depth, PatchFile* record) {
   auto entry = std::make_unique<FolderFiles>();
@@ -57,7 +55,7 @@ void Place(FolderTree& tree, PatchFile* record) {
   if (chain.empty()) return;
   // A file deeper than the tree goes into its third-level folder: placed nowhere, no
   // menu would offer it.
-  const size_t depth = std::min(chain.size(), kTreeLevels);
+  const size_t depth = std::min(chain.size(), kFolderTreeLevels);
   if (!tree.empty() && JoinEntries(tree, chain, depth, record)) return;
   tree.push_back(CandidateEntry(chain, depth, record));
 }

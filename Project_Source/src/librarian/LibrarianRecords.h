@@ -73,6 +73,10 @@ struct PatchFile {
 // chain gives "".
 std::string folderKeyOfChain(const std::vector<std::string>& chain);
 
+// The folder trees hold three levels from the scanned root down; a bank deeper sits in
+// its third-level folder.
+constexpr size_t kFolderTreeLevels = 3;
+
 struct SubFolderFiles2 {
   std::string name;
   std::vector<PatchFile*> files;  // not owned: the file lists own the records

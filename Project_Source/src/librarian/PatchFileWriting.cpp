@@ -113,7 +113,7 @@ void PatchLibrarian::fillUncompletedBankFiles(PatchFile* bank) {
 }
 
 bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& startFolder, bool midiForm,
-                                 std::string* error) {
+                                 std::string* error, int* namesLeftOut) {
   std::string ignored;
   if (!error) error = &ignored;
   bool incomplete = false;
@@ -136,6 +136,7 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
   // A prompt that took the path without asking is held to the same.
   if (!(*error = keepsSource(path)).empty()) return false;
   if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, editor_->getDataFolder(), error)) return false;
+  if (namesLeftOut) *namesLeftOut = midiForm ? namesMidiFormDrops(*bank) : 0;
   const bool performance = bank->type == kPerformanceKind;
   editor_->setLeftCurrentFile(performance, {lastComponent(path), savedFolderKey(folderOfPath(path))});
   return true;
@@ -154,7 +155,7 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
   }
   const std::string extension = lowerExtensionOf(fileName);
   // A MIDI file keeps no names: a bank that carries some is saved in the named form.
-  const bool namesOutOfMidi = extension == "mid" && midiFormDropsNames(*bank);
+  const bool namesOutOfMidi = extension == "mid" && namesMidiFormDrops(*bank) > 0;
   const bool midiForm = extension == "mid" && !namesOutOfMidi;
   std::string path = targetPath;
   std::string name = fileName;

@@ -59,8 +59,10 @@ public:
   // names, into a file the user chooses. True when written; false when there is no
   // current bank, the user cancelled (error left empty), the prompt refused the path
   // given (a file not to be replaced, a name of another form) or the write failed.
+  // `namesLeftOut`, when given, takes how many names the written form could not hold.
   // threads: main
-  bool savePatchAs(const char* proposedName, const std::string& startFolder, bool midiForm, std::string* error);
+  bool savePatchAs(const char* proposedName, const std::string& startFolder, bool midiForm, std::string* error,
+                   int* namesLeftOut = nullptr);
   // The left pane's current bank into `targetPath`; a "syx" name becomes a free "nl2"
   // name beside it, and a MIDI file holding more than the bank's dumps (notes, names,
   // format 0) a free "mid" name beside it; the pane's current file names what was

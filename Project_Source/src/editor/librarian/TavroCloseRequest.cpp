@@ -1,6 +1,6 @@
 // Unsaved librarian changes before something would throw them away (closing the
-// window, reading the folders again): the editor's own message box (Yes saves, No
-// discards, Cancel or no answer keeps them and stops what was asked).
+// window, reading the folders again, switching the kind): the editor's own message
+// box (Yes saves, No discards, Cancel or no answer keeps them and stops what was asked).
 
 #include "Framework/IGraphicsMac.h"
 #include "editor/Tavro.h"
@@ -40,8 +40,9 @@ bool Tavro::OnGUICloseRequest() { return settleUnsavedBank(kUnsavedOnCloseText);
 
 void Tavro::OnGrayedControlClicked(int paramIdx) {
   if (paramIdx != TavroParam::kDatatype && paramIdx != TavroParam::kDatamode) return;
+  // Asked as Refresh asks: once settled the switch is greyed no more and takes the press.
   if (paramValue(TavroParam::kBankEditUnsaved) == 1.0)
-    showStatus(kSaveOrDiscardText);
+    settleUnsavedBank(kUnsavedOnRefreshText);
   else if (panelMode().searchResultsShown)
     showStatus(kCloseSearchFirstText);
 }

@@ -11,14 +11,15 @@ struct ClosableWindow {
   const char* layer;
   int closeParam;
   bool momentary;  // the Close button springs back; else it stays on (shown while off)
+  bool forNow;     // Escape closes it until the next start; only its button closes it for good
 };
 
 // Topmost first: the layers lie in the layout in the opposite order.
 const ClosableWindow kWindows[] = {
-    {"firstRunNotification", kFirstRunExit, true},
-    {"aboutWindow", kExitAboutWindow, true},
-    {"midiFilterSettings", kCloseMIDIFilterSettings, true},
-    {"performanceSettings", kMultiSettings, false},
+    {"firstRunNotification", kFirstRunExit, true, true},
+    {"aboutWindow", kExitAboutWindow, true, false},
+    {"midiFilterSettings", kCloseMIDIFilterSettings, true, false},
+    {"performanceSettings", kMultiSettings, false, false},
 };
 
 }  // namespace
@@ -32,6 +33,11 @@ bool EscapeKey::OnKeyDown(int, int, int key) {
     ControlLayer* layer = mTavro->layer(window.layer);
     IControl* close = mTavro->firstControl(window.closeParam);
     if (!layer || !layer->IsShown() || !close) continue;
+    if (window.forNow) {
+      // Its close handler with the button up: hidden, nothing remembered.
+      mTavro->OnParamChange(window.closeParam);
+      return true;
+    }
     // Pressed (and let go) as a click on it does.
     close->SetValueFromUserInput(1.0);
     if (window.momentary) close->SetValueFromUserInput(0.0);

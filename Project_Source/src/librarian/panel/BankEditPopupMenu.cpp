@@ -192,11 +192,13 @@ std::string FolderOf(const std::string& path) {
 
 std::string Count(int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
 
-// What of the source file a bank written from the list does not hold: the messages
-// its reading left out, which no row shows; "" when nothing.
-std::string LeftOutOf(const std::string& source, const ReadLosses& losses, bool performances) {
+// What of the source file a bank written from the list does not hold: the names its
+// form cannot hold and the messages its reading left out, which no row shows; "" when nothing.
+std::string LeftOutOf(const std::string& source, const ReadLosses& losses, bool performances, int names) {
   std::string out;
-  if (losses.unconverted > 0) out = Count(losses.unconverted, "program") + " past row 99 of " + source;
+  if (names > 0) out = Count(names, "name") + " (a .mid file holds none)";
+  if (losses.unconverted > 0)
+    out += std::string(out.empty() ? "" : ", ") + Count(losses.unconverted, "program") + " past row 99 of " + source;
   if (losses.leftOut > 0) {
     out += std::string(out.empty() ? "" : ", ") + Count(losses.leftOut, "message") + " of " + source + " past row " +
            (performances ? "100" : "99") + " or of the other kind";
@@ -238,10 +240,11 @@ void BankEditPopupMenu::saveAs(bool midiForm) {
     editor_->setStatusText(librarian_->noBankText("Not saved"));
     return;
   }
-  if (librarian_->savePatchAs(name.c_str(), FolderOf(path), midiForm, &error)) {
+  int names = 0;
+  if (librarian_->savePatchAs(name.c_str(), FolderOf(path), midiForm, &error, &names)) {
     const CurrentFilePair written = editor_->getCurrentFile(0, editor_->isLibrarianPerformanceMode());
     editor_->discardLibrarianChanges();
-    const std::string leftOut = LeftOutOf(name, losses, editor_->isLibrarianPerformanceMode());
+    const std::string leftOut = LeftOutOf(name, losses, editor_->isLibrarianPerformanceMode(), names);
     // A folder outside the bank folder is kept by its path and listed nowhere: say so.
     const bool unlisted = !written.folderName.empty() && written.folderName.front() == '/';
     editor_->setStatusText("Saved as " + written.fileName + (unlisted ? " outside Patches: not listed" : "") +

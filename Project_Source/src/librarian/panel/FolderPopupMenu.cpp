@@ -48,10 +48,26 @@ void FolderPopupMenu::addSubMenu(BuiltMenu& parent, const std::string& name, con
   parent.items.push_back(FileId{});
 }
 
+namespace {
+
+// The bank's name with the folders between the tree's deepest level and the bank.
+std::string PathBelowTree(const PatchFile& bank) {
+  std::string path;
+  for (size_t level = kFolderTreeLevels; level < bank.folderChain.size(); ++level)
+    path += bank.folderChain[level] + "/";
+  return path + bank.fileName;
+}
+
+}  // namespace
+
 void FolderPopupMenu::addFiles(BuiltMenu& menu, const std::vector<PatchFile*>& banks) {
+  // Banks deeper than the tree share its deepest folder's menu: where two names would
+  // read the same, each shows the folders below that menu too.
+  std::map<std::string, int> named;
+  for (const PatchFile* bank : banks) ++named[bank->fileName];
   for (const PatchFile* bank : banks) {
     const auto found = positions_.find(bank);
-    menu.menu->AddItem(bank->fileName.c_str());
+    menu.menu->AddItem((named[bank->fileName] > 1 ? PathBelowTree(*bank) : bank->fileName).c_str());
     menu.items.push_back(
         FileId{found == positions_.end() ? -1 : found->second, bank->fileName, FolderKeyOf(*bank), walked_++});
   }
