@@ -103,7 +103,7 @@ protected:
 
   // The saved evening playing in the window on `display` (headless with --panel when
   // empty) is ended by `signal`, sent again `againAfter` later when given: the host
-  // closes as the window's close does.
+  // stops the transport and writes the state before it closes.
   void EndBySignalWhilePlaying(int signal, const std::string& display,
                                std::chrono::milliseconds againAfter = std::chrono::milliseconds(0)) {
     const std::string stateOut = Path("signalled-" + std::to_string(signal) + ".plist");

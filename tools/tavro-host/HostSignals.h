@@ -2,9 +2,10 @@
 // Ending the host from its terminal (Ctrl-C: SIGINT; Ctrl-\: SIGQUIT; the terminal
 // closed: SIGHUP) or by the system (SIGTERM), whatever it runs (the panel kept open, a
 // script, plain rendering): the handler only notes the signal; the main thread sees it
-// in its loops and waits and closes as the window's close does: the script stops, the
-// transport stopped, the state written, the plug-in closed. A later signal changes
-// nothing: the state is never left unwritten for it.
+// in its loops and closes in order: the script stops, the transport stopped, the
+// state written, the plug-in closed. Unlike the window's close it asks nothing:
+// unsaved librarian changes are lost. A later signal changes nothing: the state is
+// never left unwritten for it.
 
 // Installs the handlers for SIGINT, SIGTERM, SIGHUP and SIGQUIT.
 // threads: main
