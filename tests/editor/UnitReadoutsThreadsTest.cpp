@@ -559,6 +559,38 @@ TEST(StatusLine, ProgUpWithThePortGoneSaysTheSendFailed) {
   EXPECT_EQ(page.status(), kMidiSendFailed);
 }
 
+// A program or bank selector edited directly whose program change cannot go (the
+// port gone, the slot's channel Off, no port chosen) shows again what the unit has,
+// and the line says why.
+TEST(StatusLine, ASelectorEditedDirectlyWhoseProgramChangeFailsShowsWhatTheUnitHas) {
+  UnitPage page(kNL2, kNL2, 7);
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "21-30/Program 23");
+  ASSERT_EQ(Shown(page).text, "0. 23");
+  const auto tryEach = [&page](const std::string& why) {
+    for (int param : {int(P::kCurrentProgram), int(P::kCurrentBank)}) {
+      SCOPED_TRACE(param);
+      page.showStatus("");
+      page.edit(param, 2);
+      page.settle();
+      EXPECT_EQ(page.status(), why);
+      EXPECT_EQ(Shown(page).text, "0. 23");
+    }
+  };
+  page.edit(kPartMidiChannel, 0);
+  page.settle();
+  page.markSent();
+  tryEach("Program change: not sent, channel Off");
+  page.edit(kPartMidiChannel, 1);
+  page.settle();
+  page.ports->RemovePort(page.synth->MidiInName());
+  page.markSent();
+  tryEach(kMidiSendFailed);
+  page.edit(kDeviceOutSelection, 0);
+  tryEach("Set MIDI I/O First!");
+  EXPECT_TRUE(page.sentSinceMark().empty());
+  EXPECT_TRUE(page.requests().empty());
+}
+
 // A slot whose Part MIDI Channel is Off: a knob's move and a program change are not
 // sent, and the line says so and why.
 TEST(StatusLine, AnEditOnASlotWhoseChannelIsOffSaysItWasNotSent) {
