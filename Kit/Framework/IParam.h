@@ -84,7 +84,12 @@ public:
   int Int() const;
   bool Bool() const { return Value() >= 0.5; }
   // Plain write, no clamp: callers clamp when they need to (see SetClamped).
-  void Set(double value) { mValue.store(value, std::memory_order_relaxed); }
+  void Set(double value) {
+    mPrevious.store(mValue.exchange(value, std::memory_order_relaxed), std::memory_order_relaxed);
+  }
+  // The value the last write replaced: what a change that could not be carried out
+  // puts back.
+  double Previous() const { return mPrevious.load(std::memory_order_relaxed); }
   // Stores value limited to min..max.
   void SetClamped(double value);
   double GetMin() const { return mMin; }
@@ -122,6 +127,7 @@ private:
 
   EParamType mType = kTypeNone;
   std::atomic<double> mValue{0.0};
+  std::atomic<double> mPrevious{0.0};
   double mMin = 0.0;
   double mMax = 1.0;
   double mStep = 1.0;

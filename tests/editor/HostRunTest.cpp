@@ -125,6 +125,36 @@ TEST(HostRun, AHeadlessPanelIsTheOnlyInstanceAndTakesTheState) {
   }
 }
 
+// A scripted panel is the project too: the state goes once into the instance the
+// script drives, which saves it back, and no second instance takes it.
+TEST(HostRun, AScriptedPanelTakesTheStateOnceIntoTheInstanceItDrives) {
+  TempDataRoot data;
+  const auto [knobX, knobY] = ControlCentre(0);
+  ASSERT_GE(knobX, 0);
+  const std::string turn = data.root() + "/turn.txt", look = data.root() + "/look.txt",
+                    first = data.root() + "/first.plist", again = data.root() + "/again.plist";
+  std::ofstream(turn) << "drag " << knobX << " " << knobY << " 0 -30\n";
+  std::ofstream(look) << "print-param 0\n";
+  std::string output;
+  ASSERT_EQ(RunHost({"--data-root", data.root(), "--script", turn, "--state-out", first}, &output), 0) << output;
+  const double turned = ChunkParam(StateChunk(first), 0);
+  ASSERT_GT(turned, 0) << output;
+  ASSERT_EQ(
+      RunHost({"--data-root", data.root(), "--panel", "--script", look, "--state-in", first, "--state-out", again},
+              &output),
+      0)
+      << output;
+  const std::string restored = "state restored from " + first;
+  const size_t said = output.find(restored);
+  EXPECT_NE(said, std::string::npos) << output;
+  EXPECT_EQ(output.find(restored, said + 1), std::string::npos) << "restored twice: " << output;
+  EXPECT_EQ(output.find("second instance"), std::string::npos) << output;
+  std::ostringstream shown;
+  shown << "param 0 = " << turned << "\n";
+  EXPECT_NE(output.find(shown.str()), std::string::npos) << "the script's instance lacks the state: " << output;
+  EXPECT_EQ(ChunkParam(StateChunk(again), 0), turned);
+}
+
 TEST(HostRun, ScriptsMoveTheTransportAndTempoAndPassHostMidi) {
   TempDataRoot data;
   const std::string script = data.root() + "/transport.txt";

@@ -100,7 +100,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
       0)
       << output;
   // Both ports named on the one line, each cut alike in its middle: their ends read.
-  EXPECT_NE(output.find("= \"Not found: In Re..t:midi, Out Re..n:midi\""), std::string::npos) << output;
+  EXPECT_NE(output.find("= \"Not found: In Rec..t:midi, Out Rec..n:midi\""), std::string::npos) << output;
   // Each port's stored name begins with the simulator's client name.
   EXPECT_EQ(Occurrences(StateChunk(state), kSimName), 2);
   EXPECT_EQ(Occurrences(StateChunk(resaved), kSimName), 2);

@@ -135,15 +135,17 @@ TEST(HostState, ARecallSavesAgainByteForByte) {
 }
 
 TEST(HostState, MissingPortsAreNamedSoThatBothRead) {
-  EXPECT_EQ(MissingPortsText("", ""), "");
-  EXPECT_EQ(MissingPortsText("Nord-out:midi", ""), "MIDI In not found: Nord-out:midi");
-  EXPECT_EQ(MissingPortsText("", "Nord-in:midi"), "MIDI Out not found: Nord-in:midi");
-  EXPECT_EQ(MissingPortsText("N-out:midi", "N-in:midi"), "Not found: In N-out:midi, Out N-in:midi");
+  // A line that takes forty characters.
+  const auto fits = [](const std::string& text) { return text.size() <= 40; };
+  EXPECT_EQ(MissingPortsText("", "", fits), "");
+  EXPECT_EQ(MissingPortsText("Nord-out:midi", "", fits), "MIDI In not found: Nord-out:midi");
+  EXPECT_EQ(MissingPortsText("", "Nord-in:midi", fits), "MIDI Out not found: Nord-in:midi");
+  EXPECT_EQ(MissingPortsText("N-out:midi", "N-in:midi", fits), "Not found: In N-out:midi, Out N-in:midi");
   // One long name is cut in its middle too: its end, which names the port, reads.
-  EXPECT_EQ(MissingPortsText("", "Vudidi-Nord-NL2x-USB-MIDI-Interface-Port-in:midi"),
+  EXPECT_EQ(MissingPortsText("", "Vudidi-Nord-NL2x-USB-MIDI-Interface-Port-in:midi", fits),
             "MIDI Out not found: Vudidi..Port-in:midi");
   // A short name leaves its room to the long one.
-  const std::string text = MissingPortsText("a", std::string(80, 'x') + "END");
+  const std::string text = MissingPortsText("a", std::string(80, 'x') + "END", fits);
   EXPECT_EQ(text.size(), 40u);
   EXPECT_EQ(text.substr(text.size() - 3), "END");
   EXPECT_EQ(text.rfind("Not found: In a, Out ", 0), 0u);
@@ -191,8 +193,9 @@ TEST(HostState, WithoutTheSynthesizerNothingOfTheSongIsLost) {
   EXPECT_EQ(t.paramValue(0), 93.0);
   EXPECT_EQ(t.unitLink().deviceId.load(), 5);
   EXPECT_EQ(t.GetParam(353)->GetDisplayText(0), "Evening");
-  // Both names read on the one line: each cut alike in its middle.
-  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Not found: In Vu..t In 1, Out Vu..t Out1");
+  // Both names read on the one line: each cut alike in its middle, to the room the
+  // line has at the panel's size (42 characters at the normal size).
+  EXPECT_EQ(t.keptControls().statusText->GetTextString(), "Not found: In Vud..t In 1, Out Vud..t Out1");
   // The next save still names the ports the song was made with.
   ByteChunk again = f.save();
   PatchManager read(nullptr);

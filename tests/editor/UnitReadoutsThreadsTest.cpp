@@ -203,6 +203,38 @@ TEST(UnitReadouts, ProgUpInPerformanceModeLeavesTheSlotsProgram) {
   }
 }
 
+// A performance chosen in performance mode whose reply comes only after the page has
+// left that mode: the slots keep the choice they show out of performance mode.
+TEST(UnitReadouts, APerformanceReplyAfterLeavingPerformanceModeLeavesTheSlotsChoice) {
+  UnitPage page(kNL2x, kNL2x, 9);
+  page.chooseIn(kBankNumberMenu, "BANKNUMBERMENUPROGRAMS", "Bank 9 (ROM)");
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "01-10/Program 05");
+  ASSERT_EQ(Shown(page).text, "9.  5");
+  page.edit(kDatatype, 1.0);
+  page.settle();
+  // The unit's performance holds other programs, and its reply takes its time.
+  for (int s = 0; s < 4; ++s) {
+    ASSERT_TRUE(page.synth->Sim().SetValue("kCurrentProgram", s, 30 + s));
+    ASSERT_TRUE(page.synth->Sim().SetValue("kCurrentBank2x", s, 2));
+  }
+  SynthSimSettings slow = page.synth->Sim().Settings();
+  slow.replyLatencyMicros = 600 * 1000;
+  page.synth->Sim().SetSettings(slow);
+  page.markSent();
+  page.backend.ScriptPopupChoiceText("31-40/Program 38");
+  page.clickMenu("PROGRAMNUMBERMENU", kProgramNumberMenu);
+  MIDIMessageManager& manager = *page.plug->midiManager;
+  while (manager.isRunning(MIDIMessageManager::kTransferThread) && !page.requested(0x28, 0))
+    Kit_Time().SleepMicros(1000);
+  ASSERT_TRUE(manager.isRunning(MIDIMessageManager::kTransferThread)) << "the reply came before the switch";
+  page.edit(kDatatype, 0.0);
+  page.settle();
+  EXPECT_EQ(page.status(), "Data processed - Ready!") << "the reply was taken";
+  EXPECT_EQ(Shown(page).text, "9.  5");
+  EXPECT_EQ(page.value(P::kCurrentProgram2x), 4);
+  EXPECT_EQ(page.value(P::kCurrentBank2x), 9);
+}
+
 // The unit's own performance change brings its performance in: the slot's program
 // read-out of the ten-bank model shows the program the performance holds.
 TEST(UnitReadouts, APerformanceArrivingOnAnNL2xMovesTheProgramReadout) {
@@ -557,6 +589,38 @@ TEST(StatusLine, ProgUpWithThePortGoneSaysTheSendFailed) {
   page.showStatus("");
   page.edit(0, 40);  // slot A's filter cutoff
   EXPECT_EQ(page.status(), kMidiSendFailed);
+}
+
+// A program or bank selector edited directly whose program change cannot go (the
+// port gone, the slot's channel Off, no port chosen) shows again what the unit has,
+// and the line says why.
+TEST(StatusLine, ASelectorEditedDirectlyWhoseProgramChangeFailsShowsWhatTheUnitHas) {
+  UnitPage page(kNL2, kNL2, 7);
+  page.chooseIn(kProgramNumberMenu, "PROGRAMNUMBERMENU", "21-30/Program 23");
+  ASSERT_EQ(Shown(page).text, "0. 23");
+  const auto tryEach = [&page](const std::string& why) {
+    for (int param : {int(P::kCurrentProgram), int(P::kCurrentBank)}) {
+      SCOPED_TRACE(param);
+      page.showStatus("");
+      page.edit(param, 2);
+      page.settle();
+      EXPECT_EQ(page.status(), why);
+      EXPECT_EQ(Shown(page).text, "0. 23");
+    }
+  };
+  page.edit(kPartMidiChannel, 0);
+  page.settle();
+  page.markSent();
+  tryEach("Program change: not sent, channel Off");
+  page.edit(kPartMidiChannel, 1);
+  page.settle();
+  page.ports->RemovePort(page.synth->MidiInName());
+  page.markSent();
+  tryEach(kMidiSendFailed);
+  page.edit(kDeviceOutSelection, 0);
+  tryEach("Set MIDI I/O First!");
+  EXPECT_TRUE(page.sentSinceMark().empty());
+  EXPECT_TRUE(page.requests().empty());
 }
 
 // A slot whose Part MIDI Channel is Off: a knob's move and a program change are not

@@ -318,7 +318,7 @@ TEST_F(PortReturn, APortMissingOnRestoreIsSaidWhenThePanelOpens) {
       << output;
   sim_.Stop();
   // Both names on the one line, each cut in its middle so that their ends read.
-  const std::string missing = "Not found: In Re..t:midi, Out Re..n:midi";
+  const std::string missing = "Not found: In Ret..t:midi, Out Ret..n:midi";
   std::ofstream(Path("restored.txt")) << WaitStatus(missing);
   std::ofstream(Path("idle.txt")) << "render 1\n";
   const std::vector<std::string> reopen{"--transport",       "stop", "--state-in", saved, "--restore-script",

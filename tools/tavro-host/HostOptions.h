@@ -29,9 +29,9 @@ struct HostOptions {
   std::string midiIn;         // --midi-in: live host MIDI from this system port
   bool help = false;          // --help
 
-  // An unscripted panel (in a window or drawn headless) is the project: its instance
-  // takes --state-in and no second instance is opened after it.
-  bool PanelIsTheProject() const { return panel && script.empty(); }
+  // The panel (in a window, drawn headless or driven by --script) is the project: its
+  // instance takes --state-in, once, and no second instance is opened after it.
+  bool PanelIsTheProject() const { return panel; }
   // The first instance's panel is made: shown, pictured or scripted.
   bool WantsWindow() const { return panel || !snapshotPath.empty() || !script.empty(); }
 };

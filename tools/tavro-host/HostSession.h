@@ -2,8 +2,8 @@
 // One run of the test host over a loaded bundle: each cycle opens an instance,
 // configures and initialises it, renders on a render thread while sending host
 // MIDI, saves its state, restores the state into a second instance, compares,
-// and closes both. With a window the instance renders while it is open, takes
-// --state-in and is the only one. Every failed call is reported on stderr and
+// and closes both. With --panel the instance renders while its window is open,
+// takes --state-in and is the only one, scripted or not. Every failed call is reported on stderr and
 // ends the run.
 // threads: main
 

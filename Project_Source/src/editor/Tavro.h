@@ -37,6 +37,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -83,8 +84,10 @@ class UIConfigManager;
 IGraphicsMac* MakeGraphics(IModuleAU* plug, int width, int height, int fps);
 
 // The status text for stored ports a recall did not find ("" for none): one line
-// that shows both names.
-std::string MissingPortsText(const std::string& in, const std::string& out);
+// that shows both names, each cut in its middle (the longer gives way first) to the
+// most that `readsWhole` still takes whole.
+std::string MissingPortsText(const std::string& in, const std::string& out,
+                             const std::function<bool(const std::string&)>& readsWhole);
 
 class Tavro : public IModuleAU, public LibrarianEditor, public MessagingEditor {
 public:
@@ -222,6 +225,9 @@ public:
   // threads: main, worker (the text control has its own lock)
   void showStatus(const std::string& text) override;
   std::string statusShown() const override;
+  // Whether both status lines draw `text` whole at their own text size.
+  // threads: main
+  bool readsWholeOnStatusLines(const std::string& text) const;
 
   // Closing the window with unsaved librarian changes asks: save them (and close
   // once they are written), discard them and close, or keep the window

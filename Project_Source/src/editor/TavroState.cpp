@@ -128,9 +128,8 @@ bool Tavro::stateFits(ByteChunk* chunk, int startPos, bool withPatchManager) con
 
 namespace {
 
-// Characters the narrowest status line (the synthesizer page's) shows whole at its
-// own text size, at every panel size: a longer text would be drawn smaller, then cut.
-constexpr size_t kStatusLineChars = 40;
+// Fewest characters a name is cut to: its start and the end that names the port.
+constexpr size_t kShortestCut = 10;
 
 // A name cut in its middle to at most `most` characters, so its start and end read;
 // the end keeps the more, as it tells a device's ports apart ("-in:midi").
@@ -140,31 +139,38 @@ std::string MiddleCut(const std::string& name, size_t most) {
   return name.substr(0, head) + ".." + name.substr(name.size() - tail);
 }
 
-}  // namespace
-
-std::string MissingPortsText(const std::string& in, const std::string& out) {
-  if (in.empty() && out.empty()) return "";
+// The text with the names cut to `room` characters together: a name shorter than its
+// half leaves the rest to the other.
+std::string NamedIn(const std::string& in, const std::string& out, size_t room) {
   // One name: cut in its middle too, so that its end (which tells a device's ports
   // apart) still reads.
   const std::string one = out.empty() ? "MIDI In not found: " : "MIDI Out not found: ";
-  if (out.empty() || in.empty()) return one + MiddleCut(out.empty() ? in : out, kStatusLineChars - one.size());
-  // Both in one line that shows both names: each cut alike when they would not fit.
-  const std::string frame = "Not found: In , Out ";
-  std::string shownIn = in, shownOut = out;
-  if (frame.size() + in.size() + out.size() > kStatusLineChars) {
-    const size_t each = (kStatusLineChars - frame.size()) / 2;
-    const size_t inRoom = out.size() < each ? kStatusLineChars - frame.size() - out.size() : each;
-    shownIn = MiddleCut(in, inRoom);
-    shownOut = MiddleCut(out, kStatusLineChars - frame.size() - shownIn.size());
+  if (out.empty() || in.empty()) return one + MiddleCut(out.empty() ? in : out, room);
+  const std::string shownIn = MiddleCut(in, std::max(room / 2, room - std::min(room, out.size())));
+  return "Not found: In " + shownIn + ", Out " + MiddleCut(out, room - shownIn.size());
+}
+
+}  // namespace
+
+std::string MissingPortsText(const std::string& in, const std::string& out,
+                             const std::function<bool(const std::string&)>& readsWhole) {
+  if (in.empty() && out.empty()) return "";
+  // As much of the names as the line takes whole: its width differs with the panel's size.
+  const size_t shortest = (in.empty() || out.empty() ? 1 : 2) * kShortestCut;
+  // Halved each turn: a stored name may be of any length.
+  size_t room = shortest, tooMuch = in.size() + out.size() + 1;
+  while (room + 1 < tooMuch) {
+    const size_t mid = room + (tooMuch - room) / 2;
+    (readsWhole(NamedIn(in, out, mid)) ? room : tooMuch) = mid;
   }
-  return "Not found: In " + shownIn + ", Out " + shownOut;
+  return NamedIn(in, out, room);
 }
 
 int Tavro::recallPortsAndSelection(ByteChunk* chunk, int pos, std::string* missing) {
   pos = patchManager->loadAllFromChunk(chunk, pos);
   pos += 16;  // the stored port selections: the ports are found again by name
   const std::string in = reopenPort(kInput), out = reopenPort(kOutput);
-  *missing = MissingPortsText(in, out);
+  *missing = MissingPortsText(in, out, [this](const std::string& text) { return readsWholeOnStatusLines(text); });
   logPortNames("after checking devices ");
   const double bank = ReadDouble(chunk, pos);
   const double patch = ReadDouble(chunk, pos);

@@ -79,7 +79,10 @@ int MIDIMessageManager::resendKind(const JobArgs& args) {
   return -1;
 }
 
-bool MIDIMessageManager::launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy) {
+bool MIDIMessageManager::launch(const JobArgs& asked, bool clearDumpProcessed, bool keepWhenBusy) {
+  // A request kept for later is still of the mode it was asked in.
+  JobArgs args = asked;
+  if (plug_) args.askedInPerformanceMode = plug_->isLibrarianPerformanceMode();
   const Worker worker = workerFor(args.jobCode);
   {
     std::lock_guard<std::mutex> hold(launchLock_);

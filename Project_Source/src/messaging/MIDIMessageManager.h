@@ -88,6 +88,10 @@ public:
   // answers the request) is not loaded: its type and number byte are kept in
   // otherReply (type * 128 + number; -1 none) for the request to say what came.
   std::atomic<int> awaitedPanelProgram{-1};
+  // While a request of the performance into the panel waits: the page's mode when it
+  // was asked (1 performance mode, 0 program mode; -1 none). Its reply, come after the
+  // page left performance mode, leaves the choice the slots show out of it.
+  std::atomic<int> performanceAskedInMode{-1};
   std::atomic<int> otherReply{-1};
   // The requests sent and the answers still owed (RequestLedger.h).
   RequestLedger requests;
@@ -210,7 +214,7 @@ private:
   // The next job kept for `worker`, taken off its queue (on worker (transfer) the
   // kinds in their order); false when none. Under launchLock_.
   bool takeKept(Worker worker, JobArgs& args);
-  bool launch(const JobArgs& args, bool clearDumpProcessed, bool keepWhenBusy);
+  bool launch(const JobArgs& asked, bool clearDumpProcessed, bool keepWhenBusy);
   // ProcessSysEx's three takers. The librarian's armed receivers: true when one of
   // them answered for the message (taken, refused or passed over as a late reply).
   bool offerToLibrarianReceivers(const uint8_t* bytes, size_t size);

@@ -58,6 +58,7 @@ struct JobArgs {
   int storePane = 0;                                     // 3: 0 upper list, 1 lower
   int slot = 0;                                          // 1, 2, 5
   bool toPanel = false;                                  // 4, 5
+  bool askedInPerformanceMode = false;                   // 4: the page's mode when asked
   int storeBank = 0;                                     // 3
   int bank = 0;                                          // 6-9
   bool toLibrarian = false;                              // 0, 1

@@ -88,10 +88,13 @@ void sendActiveArrangementRequestSysex(MIDIMessageSender& sender, const JobArgs&
   ShowRequestUnderWay(editor, args.priorOutcome);
   editor.SetLibrarianRequestActive(!args.toPanel);
   if (args.toPanel) SetTabRefreshPending(editor);
+  MIDIMessageManager* manager = editor.messageManager();
+  if (manager && args.toPanel) manager->performanceAskedInMode = args.askedInPerformanceMode ? 1 : 0;
   sender.timedOut = false;
   JobPauseMillis(sender, step);
   SendRequest(editor, editor.getDeviceId(), kEditPerformanceRequest, 0);
   const WaitEnd end = RequestWithProbing(sender, kEditPerformanceRequest, 0, step);
+  if (manager) manager->performanceAskedInMode = -1;
   // A reply stored during the last step still marks the bank; the time-out is said last.
   if (!args.toPanel) ReportLibrarianStore(editor, end == WaitEnd::kReply);
   if (args.toPanel && end == WaitEnd::kReply) ShowPanelReply(sender, args);

@@ -19,6 +19,27 @@ constexpr uint8_t kHighestDeviceId = 15;
 constexpr uint8_t kHighestModelByte = 4;
 constexpr int kRequestSize = 7;  // F0 33 id 04 type number F7; anything longer is a dump
 constexpr size_t kTypeAt = 4, kNumberAt = 5;
+
+// The slots' program and bank selectors of both models.
+bool IsSlotChoice(int index) {
+  return index >= TavroParam::kCurrentProgram && index < TavroParam::kCurrentBank2x + kSlotCount;
+}
+
+// The panel's parameters but the slots' program and bank selectors.
+class SlotChoiceKept : public DumpParameters {
+public:
+  explicit SlotChoiceKept(DumpParameters& panel) : panel_(panel) {}
+  int Model() const override { return panel_.Model(); }
+  double Value(int index) const override { return panel_.Value(index); }
+  void SetValue(int index, int value) override {
+    if (!IsSlotChoice(index)) panel_.SetValue(index, value);
+  }
+  void SetStepValue(int index, int value, double position) override { panel_.SetStepValue(index, value, position); }
+  void SetName(int index, const std::string& name) override { panel_.SetName(index, name); }
+
+private:
+  DumpParameters& panel_;
+};
 }  // namespace
 
 bool MIDIMessageManager::refuseLateReply(const ISysEx* message) {
@@ -140,7 +161,11 @@ void MIDIMessageManager::sysexPerformancePatchParse(ISysEx* message) {
   parseDump(plug_ ? plug_->performanceDumpCoder() : nullptr, message, &PerformanceDumpCoder::Accepts,
             [this](const PerformanceDumpCoder& coder, const uint8_t* bytes, size_t size) {
               if (!plug_->isDeviceEnquiryPending()) {
-                coder.Parse(bytes, size, plug_->panelParameters());
+                // Asked in performance mode, come after the page left it: the slots
+                // keep the choice they show out of it.
+                SlotChoiceKept kept(plug_->panelParameters());
+                const bool modeLeft = performanceAskedInMode == 1 && !plug_->isLibrarianPerformanceMode();
+                coder.Parse(bytes, size, modeLeft ? kept : plug_->panelParameters());
                 return;
               }
               // The enquiry's reply: it tells the id (also when it came in during a

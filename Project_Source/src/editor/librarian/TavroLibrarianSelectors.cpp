@@ -75,6 +75,14 @@ bool SelectOnSynthesizer(Tavro& plug, int bank, int program, int slot) {
   return true;
 }
 
+// A selector whose choice cannot reach the unit shows again what the unit has: the
+// value the edit replaced. `why` is said unless the failed send said it already.
+Result PutBack(Tavro& plug, int paramIdx, const char* why = nullptr) {
+  writeParam(plug, paramIdx, plug.GetParam(paramIdx)->Previous());
+  if (why) plug.showStatus(why);
+  return Result::kEnd;
+}
+
 void SelectLibrarianRow(Tavro& plug, int row) {
   if (LibrarianViewControl* list = plug.librarianList()) {
     list->currentRow = row;
@@ -86,7 +94,7 @@ void SelectLibrarianRow(Tavro& plug, int row) {
 }  // namespace
 
 Result programSelector(Tavro& plug, int paramIdx, double value) {
-  if (!plug.unitLink().midiIOSet) return Result::kEnd;
+  if (!plug.unitLink().midiIOSet) return PutBack(plug, paramIdx, kSetPortsFirst);
   const int slot = paramIdx - FamilyBase(paramIdx);
   // A value no row has (out of range, not a number) selects nothing on either road.
   const bool onARow = value >= 0.0 && value < LastRow(plug) + 1;
@@ -99,28 +107,31 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
   }
   if (!onARow) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
-  plug.setSelectedProgram(program);
-  if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
   const int bankParam = BankParameter(plug.panelMode().perfMode, plug.unitLink().nordModel, slot) +
                         (plug.panelMode().perfMode ? slot : 0);
-  SelectOnSynthesizer(plug, WholeValue(plug, bankParam), program, slot);
+  if (!SelectOnSynthesizer(plug, WholeValue(plug, bankParam), program, slot)) return PutBack(plug, paramIdx);
+  plug.setSelectedProgram(program);
+  if (LibrarianViewControl* list = plug.librarianList()) list->currentRow = program;
   ResendLocked(plug, slot);
   return Result::kGoOn;
 }
 
 Result bankSelector(Tavro& plug, int paramIdx, double value) {
-  if (!plug.unitLink().midiIOSet || plug.panelMode().libraryControlOn) return Result::kEnd;
+  if (!plug.unitLink().midiIOSet) return PutBack(plug, paramIdx, kSetPortsFirst);
+  if (plug.panelMode().libraryControlOn) return Result::kEnd;
   if (!ProgramChangesAllowed(plug)) return Result::kGoOn;
   const int slot = paramIdx - FamilyBase(paramIdx);
   const int bank = TruncToInt(value);
   const int model = plug.unitLink().nordModel;
+  int program = plug.panelMode().selectedProgram;
   if (!plug.panelMode().perfMode)
-    plug.setSelectedProgram(WholeValue(plug, P::kCurrentProgram + slot));
+    program = WholeValue(plug, P::kCurrentProgram + slot);
   else if (model <= 1)
-    plug.setSelectedProgram(WholeValue(plug, P::kCurrentPerfProgram + slot));
+    program = WholeValue(plug, P::kCurrentPerfProgram + slot);
   else if (model == 2)
-    plug.setSelectedProgram(WholeValue(plug, P::kCurrentPerfProgram2x + slot));
-  SelectOnSynthesizer(plug, bank, plug.panelMode().selectedProgram, slot);
+    program = WholeValue(plug, P::kCurrentPerfProgram2x + slot);
+  if (!SelectOnSynthesizer(plug, bank, program, slot)) return PutBack(plug, paramIdx);
+  plug.setSelectedProgram(program);
   ResendLocked(plug, slot);
   return Result::kGoOn;
 }

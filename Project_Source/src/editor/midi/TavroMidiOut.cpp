@@ -39,6 +39,16 @@ void Tavro::showStatus(const std::string& text) {
     if (line) line->SetTextFromPlug(text.c_str());
 }
 
+bool Tavro::readsWholeOnStatusLines(const std::string& text) const {
+  for (ITextControl* line : {kept_.statusText, kept_.librarianStatusText}) {
+    if (!line || !graphics) continue;
+    IText style = *line->GetText();
+    IRECT measured = line->GetRECT();
+    if (graphics->MeasureIText(&style, text.c_str(), &measured) && measured.W() > line->GetRECT().W()) return false;
+  }
+  return true;
+}
+
 std::string Tavro::statusShown() const {
   std::lock_guard<std::mutex> hold(statusLock_);
   return statusShown_;
