@@ -243,12 +243,13 @@ void SendEdges(IMidiPorts& ports, SynthSimPorts& sim, const Recorder& recorder, 
 
 int main(int argc, char** argv) {
   const int period = argc > 1 ? std::atoi(argv[1]) : 256;
-  if (period < 16) {
-    std::fprintf(stderr, "usage: jack_xrun_bench [period frames]\n");
+  const bool realtime = argc > 2 && std::string(argv[2]) == "realtime";
+  if (period < 16 || (argc > 2 && !realtime)) {
+    std::fprintf(stderr, "usage: jack_xrun_bench [period frames [realtime]]\n");
     return 2;
   }
   JackTestServer server;
-  if (!server.Start(period)) return 1;
+  if (!server.Start(period, realtime)) return 1;
   Figures figures;
   unsigned xruns = 0;
   {
