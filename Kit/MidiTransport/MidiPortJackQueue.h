@@ -61,8 +61,9 @@ private:
 
   Deliver deliver_;
   Gap gap_;
-  MidiPortByteRing ring_;  // each message after one byte: events were dropped before it
-  sem_t waiting_;          // one post per cycle that pushed, one more to stop
+  // Each message after a byte that says whether events were dropped just before it.
+  MidiPortByteRing ring_;
+  sem_t waiting_;  // one post per cycle that pushed, one more to stop
   // jack-process only: whether an event was dropped since the last pushed; the last
   // cycle's period and events (frame, size, bytes each), their room made beforehand.
   bool droppedSincePush_ = false;
