@@ -15,8 +15,10 @@ class JackTestServer {
 public:
   // Starts jackd and waits (generously) until it takes clients. Sets
   // JACK_DEFAULT_SERVER so every client of this process finds it, and
-  // JACK_NO_START_SERVER so none ever starts another. 48 kHz, `periodFrames` a period.
-  bool Start(int periodFrames = 1024);
+  // JACK_NO_START_SERVER so none ever starts another. 48 kHz, `periodFrames` a period;
+  // with `realtime`, the server and its clients' cycles run under real-time scheduling
+  // (for benches: tests must not depend on the machine allowing it).
+  bool Start(int periodFrames = 1024, bool realtime = false);
   // Stops our jackd only, by its pid, reaps it and lets the next run start.
   void Stop();
   // Kills our jackd at once (SIGKILL) and reaps it, as a crash would, and takes its
