@@ -36,11 +36,12 @@ void SayNotOpened(const char* which, const std::string& name, const char* why) {
 }
 
 // Looks the listed name up among the current ports and opens it; `endpoint` null
-// when there is no MIDI system.
+// when the MIDI system gave none, for the reason `unavailable`.
 template <typename Endpoint>
-bool OpenByName(Endpoint* endpoint, const std::string& listedName, const char* portName, const char* which) {
+bool OpenByName(Endpoint* endpoint, const std::string& listedName, const char* portName, const char* which,
+                const char* unavailable) {
   if (!endpoint) {
-    SayNotOpened(which, listedName, "no MIDI system");
+    SayNotOpened(which, listedName, unavailable);
     return false;
   }
   const int port = MidiPortFindName(CurrentPortNames(*endpoint), listedName, IMidiPorts::kStoredNameLength);
@@ -196,7 +197,7 @@ void IMidiPorts::ShutDownInput() {
 bool IMidiPorts::OpenInputNamed(const std::string& listedName) {
   if (inputShutDown_) return false;
   EnsureInput();
-  if (!OpenByName(input_.get(), listedName, kInputPortName, "MIDI In")) return false;
+  if (!OpenByName(input_.get(), listedName, kInputPortName, "MIDI In", transports_->Unavailable())) return false;
   // Installed again after every open, as some systems forget it with the port.
   return input_->SetCallback(&IMidiPorts::MIDICallback, this);
 }
@@ -221,7 +222,7 @@ void IMidiPorts::CloseOutput() {
 bool IMidiPorts::OpenOutputNamed(const std::string& listedName) {
   std::lock_guard<std::mutex> hold(outputLock_);
   EnsureOutput();
-  const bool opened = OpenByName(output_.get(), listedName, kOutputPortName, "MIDI Out");
+  const bool opened = OpenByName(output_.get(), listedName, kOutputPortName, "MIDI Out", transports_->Unavailable());
   outputOpen_.store(opened);
   return opened;
 }

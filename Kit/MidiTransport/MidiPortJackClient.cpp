@@ -118,25 +118,26 @@ std::vector<MidiPortJackClient*>& UnclosedClients() {
   return clients;
 }
 
-std::atomic<bool> gLingeringSaid{false};
+// The last open was refused: a stopped server lingers (said once until an open goes).
+std::atomic<bool> gLingering{false};
 
 // How often a client of this process heard its server go: a client opened after n of
 // them is gone once the count passes n.
 std::atomic<uint32_t> gServerDeaths{0};
 }  // namespace
 
-MidiPortJackClient::Owned MidiPortJackClient::Open(const std::string& clientName, Direction direction,
-                                                   Process process, void* context) {
+MidiPortJackClient::Owned MidiPortJackClient::Open(const std::string& clientName, Direction direction, Process process,
+                                                   void* context) {
   std::unique_lock<std::mutex> hold(OpenCloseLock());
   if (!ReleaseGoneClients()) {
     // Its socket answers nothing until it has gone: opening would wait as long.
     // Said once while it lingers: the page looks for its ports every second.
-    if (!gLingeringSaid.exchange(true)) {
+    if (!gLingering.exchange(true)) {
       std::fprintf(stderr, "MIDI: the JACK server has stopped but not yet gone; try again in a moment\n");
     }
     return nullptr;
   }
-  gLingeringSaid.store(false);
+  gLingering.store(false);
   // Read before opening: a server that dies meanwhile tells this client too.
   const uint32_t life = gServerDeaths.load();
   jack_client_t* client = nullptr;
@@ -251,6 +252,8 @@ bool MidiPortJackClient::ServerGone() const {
   return client_ && CyclesNow(client_) == Cycles::kStopped;
 }
 
+bool MidiPortJackClient::ServerLingering() { return gLingering.load(); }
+
 bool MidiPortJackClient::GoneAsMarked() const { return gServerDeaths.load() > serverLife_ || ServerDead(); }
 
 MidiPortJackClient::Cycles MidiPortJackClient::CyclesNow(jack_client_t* client) const {
@@ -356,7 +359,8 @@ int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
             client->context_);
   }
   jack_port_t* left = client->portLeft_.load();
-  if (!port && left && client->direction_ == Direction::kOutput) jack_midi_clear_buffer(jack_port_get_buffer(left, frames));
+  if (!port && left && client->direction_ == Direction::kOutput)
+    jack_midi_clear_buffer(jack_port_get_buffer(left, frames));
   client->inCycle_.store(false);
   CycleEnds();
   return 0;

@@ -57,6 +57,9 @@ public:
   // a client another part of the process opens) are never touched again.
   // threads: main, closer (one client each)
   static Owned Open(const std::string& clientName, Direction direction, Process process, void* context);
+  // The last Open was refused because a stopped server lingers.
+  // threads: any
+  static bool ServerLingering();
 
   MidiPortJackClient(const MidiPortJackClient&) = delete;
   MidiPortJackClient& operator=(const MidiPortJackClient&) = delete;

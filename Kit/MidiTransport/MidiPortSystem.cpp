@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "MidiTransport/MidiPortJackClient.h"
 #include "MidiTransport/MidiPortJackInput.h"
 #include "MidiTransport/MidiPortJackOutput.h"
 #include "MidiTransport/MidiPortRtMidi.h"
@@ -42,11 +43,16 @@ public:
     return Said(MidiPortJackOutput::Connect(clientName));
   }
 
+  const char* Unavailable() override {
+    return MidiPortJackClient::ServerLingering() ? "the JACK server has stopped but not yet gone" : "no MIDI system";
+  }
+
 private:
   bool TriesAlsa() const { return api_ == MidiSystemApi::AlsaThenJack && AlsaSequencerPresent(); }
   template <typename Transport>
   std::unique_ptr<Transport> Said(std::unique_ptr<Transport> jack) const {
-    if (!jack && noSystem_ == NoMidiSystem::kSay) SayNoMidiSystem(api_);
+    // A server that lingers as it stops was said where it was found.
+    if (!jack && noSystem_ == NoMidiSystem::kSay && !MidiPortJackClient::ServerLingering()) SayNoMidiSystem(api_);
     return jack;
   }
 

@@ -97,4 +97,6 @@ public:
   virtual ~MidiTransportFactory() = default;
   virtual std::unique_ptr<MidiInputTransport> CreateInput(const std::string& clientName, unsigned queueSizeLimit) = 0;
   virtual std::unique_ptr<MidiOutputTransport> CreateOutput(const std::string& clientName) = 0;
+  // Why the last Create gave nothing.
+  virtual const char* Unavailable() { return "no MIDI system"; }
 };

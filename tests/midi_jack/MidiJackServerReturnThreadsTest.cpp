@@ -163,6 +163,7 @@ TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinASecondAndNothingWaitsForIt
   closing.join();
   EXPECT_TRUE(closedAtOnce) << "closing waited for the stopped server";
   EXPECT_FALSE(chosenAgain);
+  EXPECT_STREQ(transports->Unavailable(), "the JACK server has stopped but not yet gone");
 
   // Refused until the server has run a cycle again.
   ASSERT_TRUE(WaitUntil([&] {
