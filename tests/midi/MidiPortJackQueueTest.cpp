@@ -51,19 +51,34 @@ TEST(MidiPortJackQueue, EveryEventOfEveryCycleIsHandedOnOnceInOrder) {
   EXPECT_EQ(queue.Dropped(), 0u);
 }
 
+// A 256-byte queue whose deliveries wait until Open: what a cycle brings fills it.
+class HeldQueue {
+public:
+  struct Both {
+    Arrivals& arrivals;
+    MidiPortJackQueue& queue;
+  };
+  Both& Parts() { return parts_; }
+  void Open() { closed_.unlock(); }
+
+private:
+  std::mutex gate_;
+  std::unique_lock<std::mutex> closed_{gate_};
+  Arrivals arrivals_;
+  MidiPortJackQueue queue_{[this](std::vector<unsigned char>* message) {
+                             std::lock_guard<std::mutex> pass(gate_);
+                             arrivals_.Add(*message);
+                           },
+                           [this](uint64_t newly, uint64_t total) { arrivals_.AddGap(newly, total); }, 256};
+  Both parts_{arrivals_, queue_};
+};
+
 // A queue too small for a cycle's events drops those that do not fit, counts them
 // and says where: before the first message after them, once what came before them
 // has been handed on.
 TEST(MidiPortJackQueue, EventsBeyondAFullQueueAreCountedAndToldWhereTheyWere) {
-  std::mutex gate;
-  std::unique_lock<std::mutex> closed(gate);  // delivery waits: the queue fills
-  Arrivals arrivals;
-  MidiPortJackQueue queue(
-      [&](std::vector<unsigned char>* message) {
-        std::lock_guard<std::mutex> pass(gate);
-        arrivals.Add(*message);
-      },
-      [&](uint64_t newly, uint64_t total) { arrivals.AddGap(newly, total); }, 256);
+  HeldQueue held;
+  auto& [arrivals, queue] = held.Parts();
   JackMidiTestBuffer buffer;
   for (unsigned char n = 1; n <= 4; ++n) {
     const std::vector<unsigned char> dump(100, n);
@@ -71,7 +86,7 @@ TEST(MidiPortJackQueue, EventsBeyondAFullQueueAreCountedAndToldWhereTheyWere) {
   }
   queue.TakeCycle(buffer.Data(), 0);
   EXPECT_EQ(queue.Dropped(), 2u);
-  closed.unlock();
+  held.Open();
   const auto told = arrivals.WaitFor(3);
   ASSERT_EQ(told.size(), 3u);
   EXPECT_EQ(told[0], std::vector<unsigned char>(100, 1));
@@ -90,22 +105,15 @@ TEST(MidiPortJackQueue, EventsBeyondAFullQueueAreCountedAndToldWhereTheyWere) {
 
 // Dropped in the middle of a cycle: the gap is told between the messages around it.
 TEST(MidiPortJackQueue, AGapInACycleIsToldBetweenTheMessagesAroundIt) {
-  std::mutex gate;
-  std::unique_lock<std::mutex> closed(gate);
-  Arrivals arrivals;
-  MidiPortJackQueue queue(
-      [&](std::vector<unsigned char>* message) {
-        std::lock_guard<std::mutex> pass(gate);
-        arrivals.Add(*message);
-      },
-      [&](uint64_t newly, uint64_t total) { arrivals.AddGap(newly, total); }, 256);
+  HeldQueue held;
+  auto& [arrivals, queue] = held.Parts();
   JackMidiTestBuffer buffer;
   const std::vector<unsigned char> big(200, 0x11), small = {0x90, 0x3C, 0x64};
   ASSERT_EQ(jack_midi_event_write(buffer.Data(), 0, big.data(), big.size()), 0);
   ASSERT_EQ(jack_midi_event_write(buffer.Data(), 1, big.data(), big.size()), 0);  // does not fit
   ASSERT_EQ(jack_midi_event_write(buffer.Data(), 2, small.data(), small.size()), 0);
   queue.TakeCycle(buffer.Data(), 0);
-  closed.unlock();
+  held.Open();
   const auto told = arrivals.WaitFor(3);
   ASSERT_EQ(told.size(), 3u);
   EXPECT_EQ(told[0], big);
