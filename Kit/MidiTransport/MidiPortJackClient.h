@@ -88,11 +88,6 @@ public:
   // never waits. A notice may come a moment after a connection is made.
   // threads: any
   bool PortConnected() const { return IsPortOpen() && connections_.load() > 0; }
-  // How often our port's connections, as the server's notices told, dropped to none
-  // and came back since this client opened (a patchbay cut and made them again): the
-  // port's own first connection is no return.
-  // threads: any
-  uint64_t PortReturns() const { return returns_.load(); }
   // Asks the server. May wait up to a period while the server is changing
   // connections.
   // threads: any (never jack-process nor jack-notification: the server waits for those)
@@ -177,8 +172,6 @@ private:
   const uint32_t serverLife_;          // the server's deaths this process had seen before opening
   const uint32_t libraryFreesBefore_;  // the library's frees of all its clients before this one opened
   std::atomic<int> connections_{0};    // counted from the server's notices
-  std::atomic<bool> cut_{false};       // they dropped to none since the port opened
-  std::atomic<uint64_t> returns_{0};   // PortReturns
   bool active_ = false;                // only the thread opening and closing touches it
   bool parked_ = false;                // under the open-and-close lock
 };
