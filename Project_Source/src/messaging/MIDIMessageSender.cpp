@@ -33,17 +33,11 @@ void MIDIMessageSender::run() {
   work();
 }
 
-namespace {
-thread_local bool tPortsSetAtJobStart = false;
-}  // namespace
-
-bool MIDIMessageSender::portsSetAtJobStart() { return tPortsSetAtJobStart; }
-
 void MIDIMessageSender::run(const JobArgs& args) {
   if (args.jobCode < 0 || args.jobCode >= kJobCount) return;
   Job job = jobs_[size_t(args.jobCode)];
   if (!job) return;
-  tPortsSetAtJobStart = plug_ && plug_->isMidiIOSet();
+  portsSetAtJobStart = plug_ && plug_->isMidiIOSet();
   job(*this, args);
 }
 
