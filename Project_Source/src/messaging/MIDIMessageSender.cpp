@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "Kit_TimeSource.h"
-#include "messaging/MessagingEditor.h"
 
 void MIDIMessageSender::handOver(const Poco::Thread* thread, std::function<void()> work) {
   std::lock_guard<std::mutex> hold(handOverLock_);
@@ -35,10 +34,7 @@ void MIDIMessageSender::run() {
 
 void MIDIMessageSender::run(const JobArgs& args) {
   if (args.jobCode < 0 || args.jobCode >= kJobCount) return;
-  Job job = jobs_[size_t(args.jobCode)];
-  if (!job) return;
-  portsSetAtJobStart = plug_ && plug_->isMidiIOSet();
-  job(*this, args);
+  if (Job job = jobs_[size_t(args.jobCode)]) job(*this, args);
 }
 
 void MIDIMessageSender::setJob(int jobCode, Job job) {
