@@ -44,6 +44,8 @@ bool OpenByName(Endpoint* endpoint, const std::string& listedName, const char* p
     SayNotOpened(which, listedName, unavailable);
     return false;
   }
+  // A port that appeared a moment ago may not have been told of yet.
+  endpoint->ListPortsAnew();
   const int port = MidiPortFindName(CurrentPortNames(*endpoint), listedName, IMidiPorts::kStoredNameLength);
   if (port < 0) {
     SayNotOpened(which, listedName, "not among the system's ports now");
@@ -75,7 +77,12 @@ int PortNumberOf(Endpoint* endpoint, const char* name, const char* virtualName) 
   if (std::strcmp(name, IMidiPorts::kOffName) == 0) return 0;
   if (std::strcmp(name, virtualName) == 0) return 1;
   if (!endpoint) return -1;
-  const int port = PositionIn(CurrentPortNames(*endpoint), name);
+  int port = PositionIn(CurrentPortNames(*endpoint), name);
+  // Only a port missing asks the system itself: it may have appeared a moment ago.
+  if (port < 0) {
+    endpoint->ListPortsAnew();
+    port = PositionIn(CurrentPortNames(*endpoint), name);
+  }
   return port < 0 ? -1 : port + 1;
 }
 

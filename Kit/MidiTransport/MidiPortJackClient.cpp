@@ -155,6 +155,8 @@ MidiPortJackClient::Owned MidiPortJackClient::Open(const std::string& clientName
   jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
   if (jack_set_process_callback(client, &MidiPortJackClient::OnProcess, opened.get()) != 0 ||
       jack_set_port_connect_callback(client, &MidiPortJackClient::OnConnect, opened.get()) != 0 ||
+      jack_set_port_registration_callback(client, &MidiPortJackClient::OnPortRegistration, opened.get()) != 0 ||
+      jack_set_port_rename_callback(client, &MidiPortJackClient::OnPortRename, opened.get()) != 0 ||
       !opened->Activate()) {
     std::fprintf(stderr, "MIDI: cannot activate JACK client '%s'\n", clientName.c_str());
     hold.unlock();  // closing it takes the lock again
@@ -275,17 +277,29 @@ jack_nframes_t MidiPortJackClient::FrameTime() const {
   return use.Client() ? jack_frame_time(use.Client()) : 0;
 }
 
-bool MidiPortJackClient::Activate() { return jack_activate(client_) == 0; }
-
-unsigned MidiPortJackClient::PortCount() {
-  const Use use(*this);
-  return use.Client() ? static_cast<unsigned>(OtherSidePorts(use.Client(), direction_).size()) : 0;
+bool MidiPortJackClient::Activate() {
+  // An inactive client hears of no port: what was read before may be out of date.
+  ListPortsAnew();
+  return jack_activate(client_) == 0;
 }
 
-bool MidiPortJackClient::PortName(unsigned port, std::string& name) {
+std::vector<std::string> MidiPortJackClient::OtherSideNames() {
   const Use use(*this);
-  const std::vector<std::string> names =
-      use.Client() ? OtherSidePorts(use.Client(), direction_) : std::vector<std::string>();
+  if (!use.Client()) return {};
+  std::lock_guard<std::mutex> hold(namesLock_);
+  // Read before the ports: a notice during the read makes the next call read again.
+  const uint64_t notices = portNotices_.load();
+  if (notices != otherSideRead_) {
+    otherSide_ = OtherSidePorts(use.Client(), direction_);
+    otherSideRead_ = notices;
+  }
+  return otherSide_;
+}
+
+unsigned MidiPortJackClient::PortCount() { return static_cast<unsigned>(OtherSideNames().size()); }
+
+bool MidiPortJackClient::PortName(unsigned port, std::string& name) {
+  const std::vector<std::string> names = OtherSideNames();
   name = port < names.size() ? names[port] : std::string();
   return port < names.size();
 }
@@ -379,6 +393,14 @@ void MidiPortJackClient::MarkServerGone(const char* why) const {
   }
   if (gServerGoneSaid.exchange(true)) return;
   std::fprintf(stderr, "%s%s%s; the ports are closed\n", kMidiSystemGoneText, why ? ": " : "", why ? why : "");
+}
+
+void MidiPortJackClient::OnPortRegistration(jack_port_id_t, int, void* self) {
+  static_cast<MidiPortJackClient*>(self)->ListPortsAnew();
+}
+
+void MidiPortJackClient::OnPortRename(jack_port_id_t, const char*, const char*, void* self) {
+  static_cast<MidiPortJackClient*>(self)->ListPortsAnew();
 }
 
 void MidiPortJackClient::OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self) {

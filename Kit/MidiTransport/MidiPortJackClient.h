@@ -10,8 +10,10 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <shared_mutex>
 #include <string>
+#include <vector>
 
 // Held while a cycle reads a port buffer that another client's cycle fills. JACK
 // runs the writer's cycle before ours and orders the two through its server, which
@@ -67,9 +69,13 @@ public:
   // Opening, listing and closing: one thread at a time, never jack-process nor
   // jack-notification (the server waits for those).
   // threads: main; closer for an input's ClosePort
-  // The other side's MIDI ports: outputs for our input, inputs for our output.
+  // The other side's MIDI ports: outputs for our input, inputs for our output. Read
+  // from the server only after it told of a port registered, renamed or let go (or
+  // after ListPortsAnew): a read can take a good part of a second under load, and
+  // the page looks for its ports every second.
   unsigned PortCount();
   bool PortName(unsigned port, std::string& name);
+  void ListPortsAnew() { portNotices_.fetch_add(1); }
   // Registers our port `portName` and connects it to the other side's `port`.
   bool OpenPort(unsigned port, const std::string& portName);
   bool OpenVirtualPort(const std::string& portName);
@@ -154,6 +160,10 @@ private:
   void MarkServerGone(const char* why) const;
   // threads: jack-notification
   static void OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self);
+  static void OnPortRegistration(jack_port_id_t, int, void* self);
+  static void OnPortRename(jack_port_id_t, const char*, const char*, void* self);
+  // The other side's port names, read again if a notice came since the last read.
+  std::vector<std::string> OtherSideNames();
 
   // Null once released. Replaced only under releasing_ held alone, read under it shared
   // (Use), or by jack-process and jack-notification, which closing the client ends.
@@ -172,6 +182,10 @@ private:
   const uint32_t serverLife_;          // the server's deaths this process had seen before opening
   const uint32_t libraryFreesBefore_;  // the library's frees of all its clients before this one opened
   std::atomic<int> connections_{0};    // counted from the server's notices
+  std::atomic<uint64_t> portNotices_{0};  // ports registered, renamed or let go, as told
+  std::mutex namesLock_;
+  std::vector<std::string> otherSide_;              // under namesLock_
+  uint64_t otherSideRead_ = ~uint64_t(0);           // portNotices_ when it was read; under namesLock_
   bool active_ = false;                // only the thread opening and closing touches it
   bool parked_ = false;                // under the open-and-close lock
 };

@@ -12,6 +12,7 @@ template <typename Transport>
 class MidiPortJackEndpoint : public MidiPortEndpointOn<Transport, MidiPortJackClient> {
 public:
   bool SystemGone() override { return client_->ServerGone(); }
+  void ListPortsAnew() override { client_->ListPortsAnew(); }
 
 protected:
   // `endpoint` on a new client whose cycles call `process` with it; null when no

@@ -29,6 +29,10 @@ public:
   virtual unsigned PortCount() = 0;
   // Name of `port` into `name`; false (name empty) after an error.
   virtual bool PortName(unsigned port, std::string& name) = 0;
+  // A system that tells of ports coming and going may answer the two above from what
+  // it last read, until it is told of a change; the notice can come a moment after
+  // a port appeared. This makes the next PortCount ask the system itself.
+  virtual void ListPortsAnew() {}
   // Opens system port `port` under our own port name `portName`; false after an
   // error, the port then stays closed. An open port is closed first.
   virtual bool OpenPort(unsigned port, const std::string& portName) = 0;

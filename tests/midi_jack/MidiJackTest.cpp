@@ -255,6 +255,22 @@ TEST_F(MidiJack, SimulatorPortsAppearInTheLists) {
   EXPECT_NE(std::find(out.begin(), out.end(), synth_->MidiInName()), out.end());
 }
 
+TEST_F(MidiJack, ThePortLookFollowsPortsRegisteredRenamedAndLetGo) {
+  jack_client_t* other = jack_client_open("renaming", JackNoStartServer, nullptr);
+  ASSERT_TRUE(other);
+  ASSERT_EQ(jack_activate(other), 0);
+  jack_port_t* port = jack_port_register(other, "a", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  ASSERT_TRUE(port);
+  // Found at once, however late the server's notice.
+  EXPECT_GT(ports_->GetMIDIInPortNumber("renaming:a"), 0);
+  ASSERT_EQ(jack_port_rename(other, port, "b"), 0);
+  EXPECT_GT(ports_->GetMIDIInPortNumber("renaming:b"), 0);
+  EXPECT_TRUE(WaitUntil([&] { return ports_->GetMIDIInPortNumber("renaming:a") < 0; }));
+  ASSERT_EQ(jack_port_unregister(other, port), 0);
+  EXPECT_TRUE(WaitUntil([&] { return ports_->GetMIDIInPortNumber("renaming:b") < 0; }));
+  jack_client_close(other);
+}
+
 TEST_F(MidiJack, OpeningByNameConnectsBothWays) {
   ConnectToSynth();
   const unsigned char enquiry[] = {0x33, 0x00, 0x04, 0x28, 0x00};
