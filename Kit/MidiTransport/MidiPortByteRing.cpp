@@ -34,13 +34,16 @@ bool MidiPortByteRing::Push(const unsigned char* bytes, uint32_t size) {
   return true;
 }
 
-bool MidiPortByteRing::Stage(const unsigned char* bytes, uint32_t size) {
-  if (size == 0) return false;
+bool MidiPortByteRing::StageParts(const unsigned char* lead, uint32_t leadSize, const unsigned char* bytes,
+                                  uint32_t size) {
+  if (size == 0 || size > UINT32_MAX - leadSize) return false;
+  const uint32_t total = leadSize + size;
   const size_t tail = tail_.load(std::memory_order_acquire);
-  if (buffer_.size() - (staged_ - tail) < kHeader + size) return false;
-  CopyIn(staged_, reinterpret_cast<const unsigned char*>(&size), kHeader);
-  CopyIn(staged_ + kHeader, bytes, size);
-  staged_ += kHeader + size;
+  if (buffer_.size() - (staged_ - tail) < kHeader + size_t{total}) return false;
+  CopyIn(staged_, reinterpret_cast<const unsigned char*>(&total), kHeader);
+  if (leadSize > 0) CopyIn(staged_ + kHeader, lead, leadSize);
+  CopyIn(staged_ + kHeader + leadSize, bytes, size);
+  staged_ += kHeader + total;
   return true;
 }
 

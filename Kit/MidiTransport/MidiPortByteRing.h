@@ -23,7 +23,12 @@ public:
   // Copies one message in after those staged before, unseen by the consumer
   // until Publish; false, leaving the ring unchanged, when it does not fit.
   // threads: producer
-  bool Stage(const unsigned char* bytes, uint32_t size);
+  bool Stage(const unsigned char* bytes, uint32_t size) { return StageParts(nullptr, 0, bytes, size); }
+  // Stage for a message of `size + 1` bytes: `lead`, then `bytes`.
+  // threads: producer
+  bool StageAfter(unsigned char lead, const unsigned char* bytes, uint32_t size) {
+    return StageParts(&lead, 1, bytes, size);
+  }
   // Hands every staged message to the consumer.
   // threads: producer
   void Publish() { head_.store(staged_, std::memory_order_release); }
@@ -48,6 +53,7 @@ public:
 
 private:
   static constexpr size_t kHeader = sizeof(uint32_t);
+  bool StageParts(const unsigned char* lead, uint32_t leadSize, const unsigned char* bytes, uint32_t size);
   void CopyOut(size_t from, unsigned char* out, size_t n) const;
   void CopyIn(size_t to, const unsigned char* in, size_t n);
 

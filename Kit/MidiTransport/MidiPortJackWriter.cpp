@@ -54,10 +54,23 @@ void MidiPortJackWriter::DropQueued() {
 }
 
 void MidiPortJackWriter::WriteCycle(void* buffer, jack_nframes_t frames, jack_nframes_t start) {
-  jack_midi_clear_buffer(buffer);
   // Events go in frame order: one sent late (in a period missed, or queued just as
   // this cycle began) goes at the earliest free place.
   jack_nframes_t earliest = 0;
+  uint32_t lostBefore = 0;
+  // A cycle JACK runs a second time in its period (the first, late, ran for the period
+  // before) finds what the first wrote, which readers may not have read yet: kept,
+  // what fell due since goes after it.
+  const jack_nframes_t kept = buffer == lastBuffer_ && start == lastStart_ ? jack_midi_get_event_count(buffer) : 0;
+  if (kept > 0) {
+    jack_midi_event_t last;
+    if (jack_midi_event_get(&last, buffer, kept - 1) == 0) earliest = last.time;
+    lostBefore = jack_midi_get_lost_event_count(buffer);
+  } else {
+    jack_midi_clear_buffer(buffer);
+  }
+  lastBuffer_ = buffer;
+  lastStart_ = start;
   uint64_t written = 0;
   uint64_t realTime = 0;
   while (const uint32_t size = ring_.PeekSize()) {
@@ -88,7 +101,7 @@ void MidiPortJackWriter::WriteCycle(void* buffer, jack_nframes_t frames, jack_nf
   Settle(written, realTime, false);
   // Events the server says our buffer lost did not go out. Which ones it does not
   // say, so they count against the messages beside the real-time ones too.
-  if (const uint64_t lostHere = std::min<uint64_t>(jack_midi_get_lost_event_count(buffer), written)) {
+  if (const uint64_t lostHere = std::min<uint64_t>(jack_midi_get_lost_event_count(buffer) - lostBefore, written)) {
     lostBeside_.fetch_add(lostHere);
     lost_.fetch_add(lostHere);
   }

@@ -30,8 +30,9 @@ public:
   // Queues `bytes` sent at frame `sentAt`; false when the ring is full.
   // threads: any (one at a time)
   bool Queue(jack_nframes_t sentAt, const std::vector<unsigned char>& bytes);
-  // Writes into `buffer` (cleared first) the messages sent before the period that
-  // begins at frame `start`, and settles them.
+  // Writes into `buffer` the messages sent before the period that begins at frame
+  // `start`, and settles them. The buffer is cleared first, unless the last cycle
+  // wrote it in the same period: then they go after what it holds.
   // threads: jack-process
   void WriteCycle(void* buffer, jack_nframes_t frames, jack_nframes_t start);
   // Settles as lost whatever is queued (the port has closed).
@@ -52,7 +53,10 @@ private:
   // threads: jack-process
   void Settle(uint64_t count, uint64_t realTime, bool lost);
 
-  MidiPortByteRing ring_;               // each message after its 4-byte send frame
+  MidiPortByteRing ring_;  // each message after its 4-byte send frame
+  // The last cycle's buffer and period: jack-process only.
+  void* lastBuffer_ = nullptr;
+  jack_nframes_t lastStart_ = 0;
   std::vector<unsigned char> stamped_;  // Queue's caller only
   std::atomic<uint64_t> accepted_{0};   // messages queued; Queue's caller writes it
   std::atomic<uint64_t> settled_{0};    // of those, gone out or counted lost

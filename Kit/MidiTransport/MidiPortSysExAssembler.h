@@ -19,6 +19,9 @@ public:
   // is dropped.
   // threads: midi-in (one)
   void Feed(std::vector<unsigned char>* event, const Deliver& deliver);
+  // Events were lost here: an open SysEx lacks a piece and is dropped.
+  // threads: midi-in (one)
+  void Interrupt() { pending_.clear(); }
 
 private:
   std::vector<unsigned char> pending_;  // an open SysEx, empty when none

@@ -8,12 +8,16 @@
 // Transport: Start and Stop by turns among Clocks every 20 ms, 20 edges at each of four
 // spacings. Counted: edges sent, transport messages the unit got beyond one per edge
 // (doubled), edges it never got; and the Starts and Stops the recorder below saw.
-// Readers: a bare JACK client of its own (the recorder) reads the editor's output beside
-// the unit, and a feeder of ours sends 40 more dumps to the editor's input and the
-// recorder. Counted: dumps the recorder saw that the unit (sim-missed) or the editor's
-// input (host-missed) did not, and dumps either got twice.
+// Readers: a bare JACK client of its own (a recorder) reads the editor's output beside
+// the unit, and a feeder of ours sends 40 more dumps to the editor's input, a second
+// recorder beside it: each recorder connected as the reader it is compared with.
+// Counted: dumps the recorder saw that the unit (sim-missed) or the editor's input
+// (host-missed) did not, those they got that the recorder did not (sim-only,
+// host-only), and dumps either got twice.
 //
-// Usage: jack_xrun_bench [period frames, default 256]; prints one line of figures.
+// Usage: jack_xrun_bench [period frames, default 256 [realtime]]; prints one line of
+// figures. With `realtime` the server runs with real-time scheduling (as root, or where
+// the machine allows it), and so do the clients' cycles.
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
@@ -68,9 +72,9 @@ private:
 // and marks the numbered dumps it sees.
 class Recorder {
 public:
-  bool Open() {
+  bool Open(const char* name) {
     jack_status_t status;
-    client_ = jack_client_open("recorder", JackNoStartServer, &status);
+    client_ = jack_client_open(name, JackNoStartServer, &status);
     if (!client_) return false;
     port_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     return port_ && jack_set_process_callback(client_, &Recorder::OnProcess, this) == 0 && jack_activate(client_) == 0;
@@ -140,7 +144,8 @@ bool WaitUntil(IMidiPorts& ports, bool besideRealTime) {
 struct Figures {
   int failedButArrived = 0, arrived = 0, lostUnsaid = 0, failedNotArrived = 0, refused = 0;
   int edges = 0, doubled = 0, missing = 0, edgesRecorded = 0, edgesGot = 0;
-  int recorded = 0, simMissed = 0, simTwice = 0, fedRecorded = 0, hostMissed = 0, hostTwice = 0;
+  int recorded = 0, simMissed = 0, simOnly = 0, simTwice = 0;
+  int fedRecorded = 0, hostMissed = 0, hostOnly = 0, hostTwice = 0;
 };
 
 void SendDumps(IMidiPorts& ports, SynthSimPorts& sim, const Recorder& recorder, Figures& figures) {
@@ -169,6 +174,7 @@ void SendDumps(IMidiPorts& ports, SynthSimPorts& sim, const Recorder& recorder, 
     const bool came = arrivals[size_t(n)] > 0;
     figures.recorded += recorder.Saw(n);
     figures.simMissed += recorder.Saw(n) && !came;
+    figures.simOnly += !recorder.Saw(n) && came;
     figures.simTwice += arrivals[size_t(n)] > 1;
     figures.arrived += came;
     figures.failedButArrived += came && failed[size_t(n)];
@@ -188,6 +194,7 @@ void FeedDumps(MidiOutputTransport& feeder, const DumpCount& host, const Recorde
   for (int n = kDumps; n < 2 * kDumps; ++n) {
     figures.fedRecorded += recorder.Saw(n);
     figures.hostMissed += recorder.Saw(n) && host.Got(n) == 0;
+    figures.hostOnly += !recorder.Saw(n) && host.Got(n) > 0;
     figures.hostTwice += host.Got(n) > 1;
   }
 }
@@ -243,12 +250,13 @@ void SendEdges(IMidiPorts& ports, SynthSimPorts& sim, const Recorder& recorder, 
 
 int main(int argc, char** argv) {
   const int period = argc > 1 ? std::atoi(argv[1]) : 256;
-  if (period < 16) {
-    std::fprintf(stderr, "usage: jack_xrun_bench [period frames]\n");
+  const bool realtime = argc > 2 && std::string(argv[2]) == "realtime";
+  if (period < 16 || (argc > 2 && !realtime)) {
+    std::fprintf(stderr, "usage: jack_xrun_bench [period frames [realtime]]\n");
     return 2;
   }
   JackTestServer server;
-  if (!server.Start(period)) return 1;
+  if (!server.Start(period, realtime)) return 1;
   Figures figures;
   unsigned xruns = 0;
   {
@@ -267,22 +275,23 @@ int main(int argc, char** argv) {
     int out = 1, in = 1;
     if (ports.setExternalMIDIOut(out, sim.MidiInName().c_str()) <= 0) return 1;
     if (ports.setExternalMIDIIn(in, "xrun feeder:midi") <= 0) return 1;
-    Recorder recorder;
+    Recorder beside, besideFed;
     const std::string editorOut = std::string(IMidiPorts::kOutputClientName) + ":" + IMidiPorts::kOutputPortName;
-    if (!recorder.Open() || !recorder.Listen(editorOut) || !recorder.Listen("xrun feeder:midi")) return 1;
-    SendDumps(ports, sim, recorder, figures);
-    FeedDumps(*feeder, sink, recorder, figures);
-    SendEdges(ports, sim, recorder, figures);
+    if (!beside.Open("recorder") || !beside.Listen(editorOut)) return 1;
+    if (!besideFed.Open("recorder fed") || !besideFed.Listen("xrun feeder:midi")) return 1;
+    SendDumps(ports, sim, beside, figures);
+    FeedDumps(*feeder, sink, besideFed, figures);
+    SendEdges(ports, sim, beside, figures);
     xruns = counter.Xruns();
   }
   server.Stop();
   std::printf(
       "dumps %d arrived %d failed-but-arrived %d failed-not-arrived %d lost-unsaid %d refused %d | "
-      "edges %d doubled %d missing %d edges-recorded %d edges-got %d | recorded %d sim-missed %d sim-twice %d "
-      "fed-recorded %d host-missed %d "
-      "host-twice %d | xruns %u\n",
+      "edges %d doubled %d missing %d edges-recorded %d edges-got %d | recorded %d sim-missed %d sim-only %d "
+      "sim-twice %d fed-recorded %d host-missed %d host-only %d host-twice %d | xruns %u\n",
       kDumps, figures.arrived, figures.failedButArrived, figures.failedNotArrived, figures.lostUnsaid, figures.refused,
       figures.edges, figures.doubled, figures.missing, figures.edgesRecorded, figures.edgesGot, figures.recorded,
-      figures.simMissed, figures.simTwice, figures.fedRecorded, figures.hostMissed, figures.hostTwice, xruns);
+      figures.simMissed, figures.simOnly, figures.simTwice, figures.fedRecorded, figures.hostMissed, figures.hostOnly,
+      figures.hostTwice, xruns);
   return 0;
 }

@@ -16,6 +16,8 @@ public:
     all_.push_back(message);
     changed_.notify_all();
   }
+  // Where the queue said events were dropped: {0xFF, newly, total}.
+  void AddGap(uint64_t newly, uint64_t total) { Add({0xFF, uint8_t(newly), uint8_t(total)}); }
   std::vector<std::vector<unsigned char>> WaitFor(size_t count) {
     std::unique_lock<std::mutex> hold(lock_);
     changed_.wait_for(hold, std::chrono::seconds(30), [&] { return all_.size() >= count; });
@@ -31,7 +33,8 @@ private:
 
 TEST(MidiPortJackQueue, EveryEventOfEveryCycleIsHandedOnOnceInOrder) {
   Arrivals arrivals;
-  MidiPortJackQueue queue([&](std::vector<unsigned char>* message) { arrivals.Add(*message); });
+  MidiPortJackQueue queue([&](std::vector<unsigned char>* message) { arrivals.Add(*message); },
+                          [&](uint64_t newly, uint64_t total) { arrivals.AddGap(newly, total); });
   JackMidiTestBuffer buffer;
   std::vector<std::vector<unsigned char>> sent;
   for (int cycle = 0; cycle < 200; ++cycle) {
@@ -48,26 +51,76 @@ TEST(MidiPortJackQueue, EveryEventOfEveryCycleIsHandedOnOnceInOrder) {
   EXPECT_EQ(queue.Dropped(), 0u);
 }
 
-// A queue too small for a cycle's events drops those that do not fit and counts them.
-TEST(MidiPortJackQueue, EventsBeyondAFullQueueAreCountedDropped) {
-  std::mutex gate;
-  std::unique_lock<std::mutex> closed(gate);  // delivery waits: the queue fills
-  Arrivals arrivals;
-  MidiPortJackQueue queue(
-      [&](std::vector<unsigned char>* message) {
-        std::lock_guard<std::mutex> pass(gate);
-        arrivals.Add(*message);
-      },
-      256);
+// A 256-byte queue whose deliveries wait until Open: what a cycle brings fills it.
+class HeldQueue {
+public:
+  struct Both {
+    Arrivals& arrivals;
+    MidiPortJackQueue& queue;
+  };
+  Both& Parts() { return parts_; }
+  void Open() { closed_.unlock(); }
+
+private:
+  std::mutex gate_;
+  std::unique_lock<std::mutex> closed_{gate_};
+  Arrivals arrivals_;
+  MidiPortJackQueue queue_{[this](std::vector<unsigned char>* message) {
+                             std::lock_guard<std::mutex> pass(gate_);
+                             arrivals_.Add(*message);
+                           },
+                           [this](uint64_t newly, uint64_t total) { arrivals_.AddGap(newly, total); }, 256};
+  Both parts_{arrivals_, queue_};
+};
+
+// A queue too small for a cycle's events drops those that do not fit, counts them
+// and says where: before the first message after them, once what came before them
+// has been handed on.
+TEST(MidiPortJackQueue, EventsBeyondAFullQueueAreCountedAndToldWhereTheyWere) {
+  HeldQueue held;
+  auto& [arrivals, queue] = held.Parts();
   JackMidiTestBuffer buffer;
-  const std::vector<unsigned char> dump(100, 0x44);
-  for (int event = 0; event < 4; ++event) {
-    ASSERT_EQ(jack_midi_event_write(buffer.Data(), jack_nframes_t(event), dump.data(), dump.size()), 0);
+  for (unsigned char n = 1; n <= 4; ++n) {
+    const std::vector<unsigned char> dump(100, n);
+    ASSERT_EQ(jack_midi_event_write(buffer.Data(), n, dump.data(), dump.size()), 0);
   }
   queue.TakeCycle(buffer.Data(), 0);
   EXPECT_EQ(queue.Dropped(), 2u);
-  closed.unlock();
-  EXPECT_EQ(arrivals.WaitFor(2).size(), 2u);
+  held.Open();
+  const auto told = arrivals.WaitFor(3);
+  ASSERT_EQ(told.size(), 3u);
+  EXPECT_EQ(told[0], std::vector<unsigned char>(100, 1));
+  EXPECT_EQ(told[1], std::vector<unsigned char>(100, 2));
+  EXPECT_EQ(told[2], std::vector<unsigned char>({0xFF, 2, 2}));  // none came after them
+  // The next event that fits comes after the gap, told again where it is.
+  buffer.Reset();
+  const std::vector<unsigned char> note = {0x90, 0x3C, 0x64};
+  ASSERT_EQ(jack_midi_event_write(buffer.Data(), 0, note.data(), note.size()), 0);
+  queue.TakeCycle(buffer.Data(), 64);
+  const auto after = arrivals.WaitFor(5);
+  ASSERT_EQ(after.size(), 5u);
+  EXPECT_EQ(after[3], std::vector<unsigned char>({0xFF, 0, 2}));
+  EXPECT_EQ(after[4], note);
+}
+
+// Dropped in the middle of a cycle: the gap is told between the messages around it.
+TEST(MidiPortJackQueue, AGapInACycleIsToldBetweenTheMessagesAroundIt) {
+  HeldQueue held;
+  auto& [arrivals, queue] = held.Parts();
+  JackMidiTestBuffer buffer;
+  const std::vector<unsigned char> big(200, 0x11), small = {0x90, 0x3C, 0x64};
+  ASSERT_EQ(jack_midi_event_write(buffer.Data(), 0, big.data(), big.size()), 0);
+  ASSERT_EQ(jack_midi_event_write(buffer.Data(), 1, big.data(), big.size()), 0);  // does not fit
+  ASSERT_EQ(jack_midi_event_write(buffer.Data(), 2, small.data(), small.size()), 0);
+  queue.TakeCycle(buffer.Data(), 0);
+  held.Open();
+  const auto told = arrivals.WaitFor(3);
+  ASSERT_EQ(told.size(), 3u);
+  EXPECT_EQ(told[0], big);
+  EXPECT_EQ(told[1][0], 0xFF);
+  EXPECT_EQ(told[1][2], 1);
+  EXPECT_EQ(told[2], small);
+  EXPECT_EQ(queue.Dropped(), 1u);
 }
 
 // A cycle JACK runs a second time in its period, before the writer's next, finds
@@ -75,7 +128,8 @@ TEST(MidiPortJackQueue, EventsBeyondAFullQueueAreCountedDropped) {
 // and so are other events in the same period.
 TEST(MidiPortJackQueue, ABufferReadAgainInItsPeriodIsTakenOnce) {
   Arrivals arrivals;
-  MidiPortJackQueue queue([&](std::vector<unsigned char>* message) { arrivals.Add(*message); });
+  MidiPortJackQueue queue([&](std::vector<unsigned char>* message) { arrivals.Add(*message); },
+                          [&](uint64_t newly, uint64_t total) { arrivals.AddGap(newly, total); });
   JackMidiTestBuffer buffer;
   const std::vector<unsigned char> clock = {0xF8}, stop = {0xFC};
   ASSERT_EQ(jack_midi_event_write(buffer.Data(), 3, clock.data(), 1), 0);
@@ -91,4 +145,20 @@ TEST(MidiPortJackQueue, ABufferReadAgainInItsPeriodIsTakenOnce) {
   ASSERT_EQ(jack_midi_event_write(buffer.Data(), 0, marker.data(), 3), 0);
   queue.TakeCycle(buffer.Data(), 768);
   EXPECT_EQ(arrivals.WaitFor(4), std::vector<std::vector<unsigned char>>({clock, clock, stop, marker}));
+}
+
+// A writer whose cycle ran twice in the period adds after what it wrote: the reader,
+// running again, takes only what was added.
+TEST(MidiPortJackQueue, WhatAWriterAddsInThePeriodIsTakenAloneAfterWhatWasRead) {
+  Arrivals arrivals;
+  MidiPortJackQueue queue([&](std::vector<unsigned char>* message) { arrivals.Add(*message); },
+                          [&](uint64_t newly, uint64_t total) { arrivals.AddGap(newly, total); });
+  JackMidiTestBuffer buffer;
+  const std::vector<unsigned char> first = {0x90, 0x3C, 0x64}, second = {0x80, 0x3C, 0x00};
+  ASSERT_EQ(jack_midi_event_write(buffer.Data(), 5, first.data(), first.size()), 0);
+  queue.TakeCycle(buffer.Data(), 640);
+  ASSERT_EQ(jack_midi_event_write(buffer.Data(), 9, second.data(), second.size()), 0);
+  queue.TakeCycle(buffer.Data(), 640);
+  queue.TakeCycle(buffer.Data(), 640);  // and once more, nothing added
+  EXPECT_EQ(arrivals.WaitFor(2), std::vector<std::vector<unsigned char>>({first, second}));
 }

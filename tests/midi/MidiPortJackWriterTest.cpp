@@ -119,3 +119,24 @@ TEST(MidiPortJackWriter, WhatWaitsWhenThePortClosesCountsLost) {
   EXPECT_EQ(writer.Lost(false), 2u);
   EXPECT_EQ(writer.LostBesideRealTime(false), 1u);
 }
+
+// A cycle that comes late runs just before the period's own, both in the same period:
+// the second keeps what the first wrote (a reader may not have read it yet) and adds
+// what fell due since after it.
+TEST(MidiPortJackWriter, ASecondCycleInThePeriodKeepsWhatTheFirstWrote) {
+  MidiPortJackWriter writer;
+  JackMidiTestBuffer buffer;
+  const jack_nframes_t start = 100 * kPeriod;
+  ASSERT_TRUE(writer.Queue(start - kPeriod + 10, Numbered(1)));
+  writer.WriteCycle(buffer.Data(), kPeriod, start);
+  ASSERT_TRUE(writer.Queue(start - 2, Numbered(2)));
+  writer.WriteCycle(buffer.Data(), kPeriod, start);
+  std::vector<int> numbers;
+  for (const auto& event : buffer.Events()) numbers.push_back(NumberOf(event.second));
+  EXPECT_EQ(numbers, std::vector<int>({1, 2}));
+  // The next period's cycle starts afresh.
+  writer.WriteCycle(buffer.Data(), kPeriod, start + kPeriod);
+  EXPECT_TRUE(buffer.Events().empty());
+  EXPECT_TRUE(writer.AllSettled());
+  EXPECT_EQ(writer.Lost(false), 0u);
+}

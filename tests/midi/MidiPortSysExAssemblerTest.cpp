@@ -56,3 +56,11 @@ TEST_F(SysExAssembler, OverlongSysExIsDroppedAndTheNextComesWhole) {
   Feed({0xF0, 0x01, 0xF7});
   EXPECT_EQ(out_, std::vector<Bytes>({{0x02, 0xF7}, {0xF0, 0x01, 0xF7}}));
 }
+
+TEST_F(SysExAssembler, ASysExMissingAPieceIsNotJoinedAcrossTheGap) {
+  Feed({0xF0, 0x33, 0x00});
+  assembler_.Interrupt();  // the middle piece was lost
+  Feed({0x04, 0xF7});
+  Feed({0xF0, 0x33, 0x01, 0xF7});
+  EXPECT_EQ(out_, std::vector<Bytes>({{0x04, 0xF7}, {0xF0, 0x33, 0x01, 0xF7}}));
+}

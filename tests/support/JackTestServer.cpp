@@ -59,7 +59,7 @@ bool Exited(pid_t pid) {
 }
 }  // namespace
 
-bool JackTestServer::Start(int periodFrames) {
+bool JackTestServer::Start(int periodFrames, bool realtime) {
   // The slot first: a run waiting for one holds no lock a quiet run waits for. A
   // server started again (after Kill) keeps both.
   if (lockFd_ < 0) {
@@ -73,8 +73,9 @@ bool JackTestServer::Start(int periodFrames) {
 
   // A client that answers the server late, as on a loaded machine or under a
   // sanitizer, is dropped after the client timeout: ten seconds, not half of one.
-  std::vector<std::string> args = {"jackd", "--no-realtime", "-t", "10000", "-n", name_,
-                                   "-d",    "dummy",         "-r", "48000", "-p", std::to_string(periodFrames)};
+  const std::string scheduling = realtime ? "--realtime" : "--no-realtime";
+  std::vector<std::string> args = {"jackd", scheduling, "-t", "10000", "-n", name_,
+                                   "-d",    "dummy",    "-r", "48000", "-p", std::to_string(periodFrames)};
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(&arg[0]);
   argv.push_back(nullptr);

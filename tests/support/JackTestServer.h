@@ -18,8 +18,10 @@ public:
   JackTestServer& operator=(const JackTestServer&) = delete;
   // Starts jackd and waits (generously) until it takes clients. Sets
   // JACK_DEFAULT_SERVER so every client of this process finds it, and
-  // JACK_NO_START_SERVER so none ever starts another. 48 kHz, `periodFrames` a period.
-  bool Start(int periodFrames = 1024);
+  // JACK_NO_START_SERVER so none ever starts another. 48 kHz, `periodFrames` a period;
+  // with `realtime`, the server and its clients' cycles run under real-time scheduling
+  // (for benches: tests must not depend on the machine allowing it).
+  bool Start(int periodFrames = 1024, bool realtime = false);
   // A test that ends early (a failed assertion) stops its server all the same: one
   // left running would keep its place side by side from the runs after it.
   ~JackTestServer() { Stop(); }
