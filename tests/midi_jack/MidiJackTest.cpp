@@ -26,6 +26,7 @@
 #include "JackStaller.h"
 #include "JackTestServer.h"
 #include "MidiTransport/MidiPortSystem.h"
+#include "RunProgram.h"
 #include "SynthSimPorts.h"
 
 namespace {
@@ -672,6 +673,31 @@ TEST_F(MidiJack, AnOutputWithNoConnectionRefusesSends) {
   ASSERT_TRUE(lone && lone->OpenVirtualPort("midi"));
   EXPECT_FALSE(lone->SendMessage({0xF8}));
   EXPECT_TRUE(lone->AllSettled());
+}
+
+// A patchbay cutting every connection of our output and making one again counts one
+// return; the port's own connection, the port opened again on the same unit, and
+// connections made and cut beside one that stays count none.
+TEST_F(MidiJack, OnlyAConnectionThatDroppedToNoneAndCameBackCountsAReturn) {
+  auto output = transports_->CreateOutput("returns");
+  auto listener = transports_->CreateInput("listener", 100);
+  ASSERT_TRUE(output && listener && listener->OpenVirtualPort("midi"));
+  unsigned unitPort = 0;
+  for (std::string name; output->PortName(unitPort, name) && name != synth_->MidiInName();) ++unitPort;
+  for (int again = 0; again < 3; ++again) ASSERT_TRUE(output->OpenPort(unitPort, "out"));
+  const auto patch = [](const char* command, const std::string& to) {
+    return RunProgram({command, "returns:out", to});
+  };
+  ASSERT_EQ(patch("jack_connect", "listener:midi"), 0);
+  ASSERT_EQ(patch("jack_disconnect", synth_->MidiInName()), 0);
+  ASSERT_EQ(patch("jack_connect", synth_->MidiInName()), 0);
+  ASSERT_EQ(patch("jack_disconnect", "listener:midi"), 0);
+  ASSERT_EQ(patch("jack_disconnect", synth_->MidiInName()), 0);
+  ASSERT_EQ(patch("jack_connect", synth_->MidiInName()), 0);
+  EXPECT_TRUE(WaitUntil([&] { return output->PortReturns() >= 1; }));
+  // Opening the port again starts the cycles anew, after every notice sent before.
+  ASSERT_TRUE(output->OpenPort(unitPort, "out"));
+  EXPECT_EQ(output->PortReturns(), 1u);
 }
 
 // The unit's port goes away (its program quits): sends are refused from then on,
