@@ -83,4 +83,32 @@ TEST_F(Edges, APortChosenAgainTellsOnlyAUnitThatMayNotKnow) {
   }
 }
 
+// The output's connection came back from outside, the port still chosen (another
+// unit, or the same one restarted): with the pointer switch on the unit is behind
+// until the tick's job tells it the host's state, a Start again for a unit that may
+// run, nothing for one told Stop; then it is told nothing twice.
+TEST_F(Edges, AConnectionBackFromOutsideTellsTheUnitOnlyWhatItMayNotKnow) {
+  struct Case {
+    const char* what;
+    std::initializer_list<bool> before;
+    bool pointer, behind;
+    Bytes told;
+  };
+  for (const Case& c :
+       {Case{"playing", {true}, true, true, {kMidiStart, kMidiStart}},
+        Case{"stopped", {true, false}, true, true, {kMidiStart, kMidiStop}}, Case{"no edge yet", {}, true, false, {}},
+        Case{"pointer switch off", {true}, false, false, {}}}) {
+    RecordingClockLink back;
+    back.clockPointer = c.pointer;
+    MIDIClockOutput unit(back);
+    for (bool start : c.before) start ? unit.startMIDIClockOutput() : unit.stopMIDIClockOutput();
+    ++back.unit;
+    EXPECT_EQ(unit.UnitBehindHost(), c.behind) << c.what;
+    const bool playing = c.before.size() == 1;
+    for (int job = 0; job < 2; ++job) playing ? unit.startMIDIClockOutput() : unit.stopMIDIClockOutput();
+    EXPECT_EQ(back.Edges(), c.told) << c.what;
+    EXPECT_FALSE(unit.UnitBehindHost()) << c.what;
+  }
+}
+
 }  // namespace

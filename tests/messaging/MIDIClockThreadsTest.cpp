@@ -373,6 +373,21 @@ TEST_F(MIDIClockThreads, AUnitReachedAgainWhilePlayingHearsStartBeforeItsClocks)
   EXPECT_FALSE(output.UnitBehindHost());
 }
 
+// The connection cut and made again between two Clocks, none refused: the unit
+// reached again hears Start before the next Clock all the same.
+TEST_F(MIDIClockThreads, AUnitBackFromOutsideBetweenTwoClocksHearsStartBeforeTheNext) {
+  output.startMIDIClockOutput();
+  SwitchOn(link, output);
+  clock.Advance(kSecond / 2 - 1000);
+  ++link.unit;
+  clock.Advance(kSecond / 2);
+  const std::vector<RecordingClockLink::Sent> sent = link.SentBytes();
+  ASSERT_EQ(sent.size(), 1u + 24u + 1u + 24u);
+  EXPECT_EQ(sent[25].byte, kMidiStart);
+  EXPECT_EQ(link.Edges(), (std::vector<uint8_t>{kMidiStart, kMidiStart}));
+  EXPECT_FALSE(output.UnitBehindHost());
+}
+
 TEST_F(MIDIClockThreads, TwoObjectsKeepTheirOwnClocks) {
   RecordingClockLink otherLink;
   otherLink.tempo = 60;

@@ -271,3 +271,26 @@ TEST_F(MidiPortsSelection, TheOutputsUnitChangesUnlessTheSamePortIsChosenWhileCo
   EXPECT_TRUE(ports_.initializeVirtualOutput("Tavro"));
   EXPECT_NE(ports_.OutputUnit(), reopened);
 }
+
+// A patchbay cutting the output's connection and making it again, the port still
+// chosen: what it reaches may be another unit, so the unit changes once per return;
+// the same port chosen again after that keeps the new unit.
+TEST_F(MidiPortsSelection, TheOutputsUnitChangesWhenItsConnectionComesBackFromOutside) {
+  ports_.getExternalMIDIOutNames();
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  const uint64_t first = ports_.OutputUnit();
+  fake_->Reconnect(kOther);
+  EXPECT_EQ(ports_.OutputUnit(), first) << "another port's connection";
+  fake_->Reconnect(kSynthIn);
+  EXPECT_FALSE(ports_.SendToUnit({0xFA}, first)) << "meant for the unit before";
+  const uint64_t back = ports_.OutputUnit();
+  EXPECT_NE(back, first);
+  EXPECT_EQ(ports_.OutputUnit(), back) << "one return counts once";
+  EXPECT_TRUE(ports_.SendToUnit({0xFA}, back));
+  ASSERT_EQ(SelectOut(kSynthIn), 2);
+  EXPECT_EQ(ports_.OutputUnit(), back) << "the unit that came back never left since";
+  fake_->Reconnect(kSynthIn);
+  fake_->Reconnect(kSynthIn);
+  EXPECT_NE(ports_.OutputUnit(), back);
+  EXPECT_EQ(fake_->Sent(kSynthIn), std::vector<MidiPortFake::Message>{{0xFA}});
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 
 #include "MidiTransport/MidiPortDelivery.h"
@@ -56,6 +57,7 @@ struct MidiPortFake::Hub {
   std::vector<std::pair<const void*, std::string>> openInputs;
   std::vector<std::pair<const void*, std::string>> openOutputs;
   std::vector<std::pair<const void*, std::shared_ptr<FakeReceiver>>> receivers;
+  std::map<const void*, uint64_t> outputReturns;
   size_t closesWaiting = 0;
 
   FakePort* Find(const std::string& name) {
@@ -197,7 +199,17 @@ class FakeOutput : public FakeEndpoint<MidiOutputTransport> {
 public:
   FakeOutput(std::shared_ptr<MidiPortFake::Hub> hub, std::string clientName)
       : FakeEndpoint(std::move(hub), std::move(clientName), false) {}
-  ~FakeOutput() override { ClosePort(); }
+  ~FakeOutput() override {
+    ClosePort();
+    std::lock_guard<std::mutex> hold(hub_->lock);
+    hub_->outputReturns.erase(this);
+  }
+
+  uint64_t PortReturns() override {
+    std::lock_guard<std::mutex> hold(hub_->lock);
+    const auto returns = hub_->outputReturns.find(this);
+    return returns == hub_->outputReturns.end() ? 0 : returns->second;
+  }
 
   bool OpenVirtualPort(const std::string& portName) override {
     ClosePort();
@@ -286,6 +298,12 @@ void MidiPortFake::RemovePort(const std::string& name) {
     open->erase(std::remove_if(open->begin(), open->end(), [&](const auto& e) { return e.second == name; }),
                 open->end());
   }
+}
+
+void MidiPortFake::Reconnect(const std::string& name) {
+  std::lock_guard<std::mutex> hold(hub_->lock);
+  for (const auto& open : hub_->openOutputs)
+    if (open.second == name) ++hub_->outputReturns[open.first];
 }
 
 void MidiPortFake::SetUnavailable(bool unavailable) {

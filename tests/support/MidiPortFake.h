@@ -35,6 +35,9 @@ public:
   void AddWritablePort(const std::string& name);
   // Unplugs a port of either kind; what was open on it closes.
   void RemovePort(const std::string& name);
+  // A patchbay cuts the connections of our outputs open on writable port `name` and
+  // makes them again: each output counts one return (PortReturns).
+  void Reconnect(const std::string& name);
 
   // Faults: no MIDI system at all; opening `name` fails; its name cannot be read.
   void SetUnavailable(bool unavailable);
