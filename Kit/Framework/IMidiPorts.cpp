@@ -127,6 +127,7 @@ void IMidiPorts::DropGoneOutput() {
   if (!output_ || !output_->SystemGone()) return;
   KeepLostCounts();
   output_.reset();
+  returnsCounted_ = 0;
 }
 
 bool IMidiPorts::EnsureOutput() {
@@ -253,12 +254,25 @@ int IMidiPorts::setExternalMIDIOut(int& index, const char* name) {
   return index;
 }
 
+void IMidiPorts::CountReturns() {
+  const uint64_t returns = output_ ? output_->PortReturns() : 0;
+  outputUnit_.fetch_add(returns - returnsCounted_);
+  returnsCounted_ = returns;
+}
+
+uint64_t IMidiPorts::OutputUnit() {
+  std::unique_lock<std::mutex> hold(outputLock_, std::try_to_lock);
+  if (hold.owns_lock()) CountReturns();
+  return outputUnit_.load();
+}
+
 bool IMidiPorts::initializeVirtualOutput(std::string name) {
   CloseOutput();
   std::lock_guard<std::mutex> hold(outputLock_);
   if (output_) KeepLostCounts();
   outputUnit_.fetch_add(1);
   output_ = transports_->CreateOutput(kOutputClientName);
+  returnsCounted_ = 0;
   const bool opened = output_ && output_->OpenVirtualPort("From " + name);
   outputOpen_.store(opened);
   return opened;
@@ -289,7 +303,10 @@ void IMidiPorts::processMIDIInput(double, std::vector<unsigned char>* message, v
 bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes, uint64_t unit) {
   if (bytes.empty()) return false;
   std::lock_guard<std::mutex> hold(outputLock_);
-  if (unit != kAnyUnit && unit != outputUnit_.load()) return false;
+  if (unit != kAnyUnit) {
+    CountReturns();
+    if (unit != outputUnit_.load()) return false;
+  }
   return output_ && outputOpen_.load() && output_->SendMessage(bytes);
 }
 

@@ -99,9 +99,12 @@ public:
   int SelectedOutput() const { return selectedOut_.load(); }
   bool IsOutputOpen() const { return outputOpen_.load(); }
   // Which unit the output reaches: a new number at every output opened, except the
-  // same port chosen again while it stayed connected (its unit never left).
-  // threads: any
-  uint64_t OutputUnit() const { return outputUnit_.load(); }
+  // same port chosen again while it stayed connected (its unit never left), and at
+  // every return of its connection from outside (see MidiOutputTransport::PortReturns:
+  // what came back may be another unit). Never waits: while a send holds the output
+  // the number may be a return behind, which a later call gives.
+  // threads: any (render included)
+  uint64_t OutputUnit();
   // True when the MIDI system behind an open port has gone away (the JACK server
   // stopped): the port is closed for good, and choosing it again reaches the system
   // anew once it is back.
@@ -170,6 +173,8 @@ private:
   bool OpenOutputNamed(const std::string& listedName);
   // The open output reaches a port now.
   bool OutputConnected();
+  // Counts the output's returns not counted yet into outputUnit_. Under outputLock_.
+  void CountReturns();
   void RetireInput();
   void CloseOutput();
   // `unit`: sent only while the output reaches that unit; kAnyUnit for any.
@@ -191,5 +196,6 @@ private:
   std::atomic<int> selectedOut_{0};
   std::atomic<bool> outputOpen_{false};
   std::atomic<uint64_t> outputUnit_{0};  // changed under outputLock_
+  uint64_t returnsCounted_ = 0;          // output_'s PortReturns in outputUnit_; guarded by outputLock_
   bool inputShutDown_ = false;           // main thread only
 };

@@ -315,6 +315,7 @@ bool MidiPortJackClient::OpenVirtualPort(const std::string& portName) {
     return false;
   }
   connections_.store(0);
+  cut_.store(false);
   port_.store(port);
   return true;
 }
@@ -409,10 +410,13 @@ void MidiPortJackClient::OnConnect(jack_port_id_t a, jack_port_id_t b, int conne
   if (!port) return;
   if (jack_port_by_id(client->client_, a) != port && jack_port_by_id(client->client_, b) != port) return;
   // A late notice about an earlier port under the same id may miscount: a count
-  // of none is checked with the server before a send is refused.
+  // of none is checked with the server before a send is refused, and a late
+  // disconnection that lands on none cuts nothing.
   if (connect) {
-    client->connections_.fetch_add(1);
-  } else if (client->connections_.fetch_sub(1) <= 0) {
+    if (client->connections_.fetch_add(1) == 0 && client->cut_.exchange(false)) client->returns_.fetch_add(1);
+  } else if (const int before = client->connections_.fetch_sub(1); before <= 0) {
     client->connections_.store(0);
+  } else if (before == 1) {
+    client->cut_.store(true);
   }
 }

@@ -94,6 +94,11 @@ public:
   // never waits. A notice may come a moment after a connection is made.
   // threads: any
   bool PortConnected() const { return IsPortOpen() && connections_.load() > 0; }
+  // How often our port's connections, as the server's notices told, dropped to none
+  // and came back since this client opened (a patchbay cut and made them again): the
+  // port's own first connection is no return.
+  // threads: any
+  uint64_t PortReturns() const { return returns_.load(); }
   // Asks the server. May wait up to a period while the server is changing
   // connections.
   // threads: any (never jack-process nor jack-notification: the server waits for those)
@@ -186,6 +191,8 @@ private:
   std::mutex namesLock_;
   std::vector<std::string> otherSide_;              // under namesLock_
   uint64_t otherSideRead_ = ~uint64_t(0);           // portNotices_ when it was read; under namesLock_
+  std::atomic<bool> cut_{false};       // they dropped to none since the port opened
+  std::atomic<uint64_t> returns_{0};   // PortReturns
   bool active_ = false;                // only the thread opening and closing touches it
   bool parked_ = false;                // under the open-and-close lock
 };

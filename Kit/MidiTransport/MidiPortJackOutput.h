@@ -38,6 +38,8 @@ public:
   // threads: main
   bool PortConnected() override { return client_->PortConnectedNow(); }
   // threads: any
+  uint64_t PortReturns() override { return client_->PortReturns(); }
+  // threads: any
   uint64_t LostMessages() override;
   uint64_t LostMessagesBesideRealTime() override;
   bool AllSettled() override { return ServerGone() || writer_.AllSettled(); }

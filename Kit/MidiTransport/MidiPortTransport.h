@@ -71,6 +71,12 @@ public:
   // The open port reaches another port now (a system that cannot tell: it is open).
   // threads: main (may ask the system and wait for its answer)
   virtual bool PortConnected() { return IsPortOpen(); }
+  // How often the open port's connections dropped to none and came back from
+  // outside (a patchbay), since this object was made; never falls. Whatever is
+  // connected then may be another unit, or the same one restarted. 0 for a system
+  // that cannot tell.
+  // threads: any (never waits)
+  virtual uint64_t PortReturns() { return 0; }
   // Messages SendMessage accepted that the system did not take afterwards, since
   // this object was made. Transports that hand a message over whole
   // or refuse it at once (ALSA) lose none.

@@ -125,12 +125,16 @@ void Tavro::followTransport(int nFrames) {
 
 void Tavro::tellUnitTheTransport(int nFrames) {
   // A unit newly reached (its port chosen) is told the host's state at once; one that
-  // missed an edge while away, now and then until it is reached. The job tells it
-  // only what it has not heard.
+  // fell behind (it missed an edge while away, or its connection came back from
+  // outside) at once and then now and then until it is reached. The job tells it only
+  // what it has not heard.
   const bool resend = clockState_.transportToResend.exchange(false);
   const MIDIClockOutput* clock = midiManager->sender()->clock();
-  behindFrames_ = clock && clock->UnitBehindHost() ? behindFrames_ + std::max(nFrames, 0) : 0;
-  const bool retry = behindFrames_ >= (sampleRate > 0 ? sampleRate : kFallbackRate) * kBehindRetrySeconds;
+  const bool behind = clock && clock->UnitBehindHost();
+  behindFrames_ = behind ? behindFrames_ + std::max(nFrames, 0) : 0;
+  const bool retry =
+      behind && (!wasBehind_ || behindFrames_ >= (sampleRate > 0 ? sampleRate : kFallbackRate) * kBehindRetrySeconds);
+  wasBehind_ = behind;
   if ((!resend && !retry) || outputQueue_.queueMidiOutput) return;
   TickAction start;
   start.kind = TickAction::kStartJob;

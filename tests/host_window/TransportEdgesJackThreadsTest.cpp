@@ -136,6 +136,28 @@ TEST_F(TransportEdges, AUnitReconnectedByAPatchbayWhilePlayingHearsStartBeforeIt
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
 }
 
+// The same with the clock off (Start and Stop only) and no edge made while the
+// connection was cut: what it reaches again may be another unit, or the unit
+// restarted, so it hears Start once, with no Clock and no edge of the host's to bring it.
+TEST_F(TransportEdges, AUnitReconnectedByAPatchbayWithTheClockOffWhilePlayingHearsStart) {
+  const std::string pointerOnly = std::string(kOpenFilters) + kPointerSwitch + "expect-param 609 1\n" + kCloseFilters;
+  std::string rendering;  // ticks as a playing host gives them, for two seconds
+  for (int tick = 0; tick < 40; ++tick) rendering += "render 1\nwait 50\n";
+  ASSERT_TRUE(StartHost(kPlaying + AwaitSaid("connected") + rendering + AwaitSaid("done"), pointerOnly));
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return Edges(Received()) == std::vector<std::string>{"FA"}; }))
+      << host_.Output() << Tail(Received());
+  ASSERT_EQ(Patch("jack_disconnect"), 0);
+  ASSERT_EQ(Patch("jack_connect"), 0);
+  Say("connected");
+  EXPECT_TRUE(SimProcess::WaitFor([&] { return Edges(Received()).size() > 1; }))
+      << "the unit back was never told the host plays" << Tail(Received());
+  Say("done");
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+  // The host stops the transport as the script ends.
+  SimProcess::WaitFor([&] { return Edges(Received()).size() > 2; });
+  EXPECT_EQ(Edges(Received()), (std::vector<std::string>{"FA", "FA", "FC"})) << Tail(Received());
+}
+
 // The same with the clock off (Start and Stop only): the Stop made while the
 // connection was cut reaches the unit once the connection is made again, without
 // another edge of the host's.

@@ -701,6 +701,7 @@ private:
   bool tickDeferred_ = false;
   int shownDelayMs_ = -1, shownDelayBlock_ = -1;
   double behindFrames_ = 0;  // frames the unit has been behind the host's transport
+  bool wasBehind_ = false;   // it was behind at the last tick
   // Destroyed without the wrapper's close (which shuts its own gate first), tear-down
   // still waits for the tick inside and turns later ones away.
   // threads: render (the tick), main (tear-down)

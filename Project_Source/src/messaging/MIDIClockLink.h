@@ -26,16 +26,17 @@ public:
   // refuses Clocks, so they reach a unit connected to it again.
   // threads: worker (clock)
   virtual bool outputSet() = 0;
-  // Which unit the output reaches: a new number whenever a port is chosen that may
-  // reach another unit than before (a different port, or the same one after its unit
-  // left). The same port chosen again while its unit stays keeps the number.
-  // threads: worker (clock), worker (clock-control)
+  // Which unit the output reaches: a new number whenever the output may reach another
+  // unit than before (a different port chosen, the same one after its unit left, or
+  // its connection come back from outside). The same port chosen again while its unit
+  // stays keeps the number. Never waits.
+  // threads: worker (clock), worker (clock-control), render
   virtual uint64_t OutputUnit() { return 0; }
   // The host tempo in whole beats per minute; 0 while the host has given none.
   // threads: worker (clock)
   virtual int getTempoValue() = 0;
   // kSendMIDIClockPointer: transport edges send Start and Stop.
-  // threads: worker (clock-control)
+  // threads: worker (clock-control), worker (clock), render
   virtual bool clockPointerOn() = 0;
   // kSendMIDIClockInfo: the clock loop runs. The one switch of the clock: a loop
   // finding it off ends before its next Clock.

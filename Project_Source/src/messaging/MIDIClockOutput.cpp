@@ -30,11 +30,16 @@ void MIDIClockOutput::FollowHost(uint8_t edge) {
   TellUnit(stopAfterStart);
 }
 
+bool MIDIClockOutput::UnitBehindHost() const {
+  if (unitBehind_.load()) return true;
+  return hostEdge_.load() != 0 && link_.clockPointerOn() && link_.OutputUnit() != unitMark_.load();
+}
+
 void MIDIClockOutput::TellUnit(bool stopOwed) {
-  if (const uint64_t mark = link_.OutputUnit(); mark != unitMark_) {
+  if (const uint64_t mark = link_.OutputUnit(); mark != unitMark_.load()) {
     // Perhaps another unit, perhaps the one before, back: one that may run is told
     // whatever the host's state is.
-    unitMark_ = mark;
+    unitMark_.store(mark);
     const bool mayRun = unit_ == UnitTransport::kStarted || unit_ == UnitTransport::kUnsure;
     unit_ = mayRun ? UnitTransport::kUnsure : UnitTransport::kNothing;
   }
@@ -109,7 +114,7 @@ int MIDIClockOutput::AwaitTempo(Kit_StopSignal& stop) {
 bool MIDIClockOutput::SendClock() {
   // A unit reached again hears the host's state before its first Clock: while the
   // port refuses the edge (the connection is being made again) the Clock waits too.
-  if (unitBehind_.load()) {
+  if (UnitBehindHost()) {
     std::lock_guard<std::mutex> hold(edgeLock_);
     TellUnit();
     if (unitBehind_.load()) return link_.outputSet();

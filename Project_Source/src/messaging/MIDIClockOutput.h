@@ -73,9 +73,12 @@ public:
   void startMIDIClockOutput() { FollowHost(kMidiStart); }
   void stopMIDIClockOutput() { FollowHost(kMidiStop); }
   // The unit has not heard the host's last edge (it was away, or came back to a port
-  // chosen again): the render tick asks for the job of the host's state now and then.
-  // threads: any
-  bool UnitBehindHost() const { return unitBehind_.load(); }
+  // chosen again), or the output reaches another unit than the one last told (its
+  // connection came back from outside: another unit, or the same one restarted) while
+  // the pointer switch sends edges: the render tick asks for the job of the host's
+  // state at once, and now and then while this stays true.
+  // threads: any (render included: never waits)
+  bool UnitBehindHost() const;
 
   // Job 15: starts the clock loop on its own thread, after joining a run that has
   // ended or been stopped, so a switch off and on again always gives a fresh run. A
@@ -123,10 +126,12 @@ private:
   MIDIClockLink& link_;
   std::atomic<bool> loopRunning_{false};
 
-  std::mutex edgeLock_;   // guards the three below and writes of unitBehind_; taken before the port's lock
-  uint8_t hostEdge_ = 0;  // the host's last edge, kMidiStart or kMidiStop; 0 none yet
+  // Guards unit_ and the writes of hostEdge_, unitMark_ and unitBehind_; taken before
+  // the port's lock.
+  std::mutex edgeLock_;
+  std::atomic<uint8_t> hostEdge_{0};  // the host's last edge, kMidiStart or kMidiStop; 0 none yet
   UnitTransport unit_ = UnitTransport::kNothing;
-  uint64_t unitMark_ = 0;  // the link's OutputUnit that unit_ is about
+  std::atomic<uint64_t> unitMark_{0};  // the link's OutputUnit that unit_ is about
   std::atomic<bool> unitBehind_{false};
 
   std::mutex runLock_;  // guards run_ and closed_; joins happen under it
