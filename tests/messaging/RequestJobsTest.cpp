@@ -418,6 +418,27 @@ TEST(RequestJobs, RepliesGoToThePanelOrTheLibrarian) {
   EXPECT_EQ(bench.unsavedMarks, 1);
 }
 
+// The ports close under a bank fetch (chosen OFF, or the MIDI system gone): it ends
+// at once and says so and how much came, rather than wait out an answer that cannot
+// come and blame the unit.
+TEST(RequestJobs, PortsClosedUnderABankFetchEndItAtOnce) {
+  struct ClosingBench : Bench {
+    using Bench::Bench;
+    void showStatus(const std::string& text) override {
+      Bench::showStatus(text);
+      if (text == "Receiving 41 of 99") midiIOSet = false;
+    }
+  };
+  SynthSimSettings unit = Unit(0);
+  unit.silentAfterRequests = 40;
+  ClosingBench bench(0, unit);
+  FillBank(bench);
+  bench.Run(kJobRequestAllPatches);
+  EXPECT_EQ(bench.statuses.back(), "Set MIDI I/O First! / Only 40 of 99 programs received");
+  EXPECT_LE(bench.StepsUntil(bench.statuses.back()) - bench.StepsUntil("Receiving 41 of 99"), 1.0);
+  EXPECT_FALSE(bench.TimedOut());
+}
+
 TEST(RequestJobs, WithoutPortsTheRequestWaitsOutItsTime) {
   Bench bench(0, Unit(0));
   bench.midiIOSet = false;

@@ -200,6 +200,7 @@ void RequestBank(MIDIMessageSender& sender, PatchKind kind, uint8_t type, int co
       stopped = UnansweredText(sender, Model(editor), step, "CONNECTION TIMED OUT!");
     if (end == WaitEnd::kTimeOut && number > 0) stopped = TimeOutText(sender, "CONNECTION TIMED OUT!");
     if (end == WaitEnd::kOtherReply) stopped = OtherModelStop(sender);
+    if (end == WaitEnd::kPortsClosed) stopped = kSetPortsFirst;
     const SlotStore stored = LastLibrarianStore(editor);
     if (stored == SlotStore::kStored) ++received;
     if (end == WaitEnd::kReply && stored != SlotStore::kStored) stopped = StoreRefusal(editor, stored);

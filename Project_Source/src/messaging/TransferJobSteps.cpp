@@ -155,6 +155,7 @@ namespace {
 
 WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe) {
   MessagingEditor& editor = JobEditor(sender);
+  const bool portsSet = editor.isMidiIOSet();
   for (int step = 1;; ++step) {
     JobPauseMillis(sender, stepMillis);
     AskAgainAfterLateReply(editor);
@@ -163,9 +164,10 @@ WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::functi
         if (!probe(id)) return WaitEnd::kAbandoned;
         editor.showStatus("Please wait, checking DeviceID " + std::to_string(id + 1));
         JobPauseMillis(sender, stepMillis);
-        if (JobStopRequested(sender) || editor.isDataProcessed()) break;
+        if (JobStopRequested(sender) || editor.isDataProcessed() || (portsSet && !editor.isMidiIOSet())) break;
       }
     }
+    if (portsSet && !editor.isMidiIOSet()) return WaitEnd::kPortsClosed;
     if (step == kMainSteps) return WaitEnd::kTimeOut;
     if (JobStopRequested(sender)) return WaitEnd::kCancel;
     if (editor.isDataProcessed()) return WaitEnd::kReply;
@@ -175,9 +177,11 @@ WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::functi
 
 WaitEnd PlainSteps(MIDIMessageSender& sender, int stepMillis, int steps) {
   MessagingEditor& editor = JobEditor(sender);
+  const bool portsSet = editor.isMidiIOSet();
   for (int step = 1;; ++step) {
     JobPauseMillis(sender, stepMillis);
     AskAgainAfterLateReply(editor);
+    if (portsSet && !editor.isMidiIOSet()) return WaitEnd::kPortsClosed;
     if (JobStopRequested(sender)) return WaitEnd::kCancel;
     if (step >= steps) return WaitEnd::kTimeOut;
     if (editor.isDataProcessed()) return WaitEnd::kReply;

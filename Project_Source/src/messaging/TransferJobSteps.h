@@ -80,8 +80,10 @@ void AskAgainAfterLateReply(MessagingEditor& editor);
 std::string OtherModelsText(int model);
 
 // kOtherReply: a program dump came that is not the awaited one (see
-// MIDIMessageManager::awaitedPanelProgram); it was not loaded.
-enum class WaitEnd { kReply, kCancel, kTimeOut, kAbandoned, kOtherReply };
+// MIDIMessageManager::awaitedPanelProgram); it was not loaded. kPortsClosed: the ports
+// set when the wait began closed under it (chosen OFF, or the MIDI system gone): no
+// answer can come, and the wait ends at once.
+enum class WaitEnd { kReply, kCancel, kTimeOut, kAbandoned, kOtherReply, kPortsClosed };
 
 // A long transfer's progress on the status line: `what` + "5 of 40".
 std::string ProgressText(const char* what, int done, int count);
