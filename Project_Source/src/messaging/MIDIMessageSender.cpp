@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Kit_TimeSource.h"
+#include "messaging/MessagingEditor.h"
 
 void MIDIMessageSender::handOver(const Poco::Thread* thread, std::function<void()> work) {
   std::lock_guard<std::mutex> hold(handOverLock_);
@@ -34,7 +35,10 @@ void MIDIMessageSender::run() {
 
 void MIDIMessageSender::run(const JobArgs& args) {
   if (args.jobCode < 0 || args.jobCode >= kJobCount) return;
-  if (Job job = jobs_[size_t(args.jobCode)]) job(*this, args);
+  Job job = jobs_[size_t(args.jobCode)];
+  if (!job) return;
+  portsSetAtJobStart = plug_ && plug_->isMidiIOSet();
+  job(*this, args);
 }
 
 void MIDIMessageSender::setJob(int jobCode, Job job) {

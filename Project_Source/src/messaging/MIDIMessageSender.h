@@ -131,6 +131,9 @@ public:
   bool cancelRequested() const { return cancelRequested_.load(std::memory_order_acquire); }
 
   std::atomic<bool> timedOut{false};
+  // The ports were set when the running job began: its waits end once they close.
+  // threads: worker
+  bool portsSetAtJobStart = false;
 
 private:
   // The signal the waits of now end on: raised by a cancel or the shutdown, replaced

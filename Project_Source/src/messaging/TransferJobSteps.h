@@ -81,7 +81,7 @@ std::string OtherModelsText(int model);
 
 // kOtherReply: a program dump came that is not the awaited one (see
 // MIDIMessageManager::awaitedPanelProgram); it was not loaded. kPortsClosed: the ports
-// set when the wait began closed under it (chosen OFF, or the MIDI system gone): no
+// set when the job began closed under it (chosen OFF, or the MIDI system gone): no
 // answer can come, and the wait ends at once.
 enum class WaitEnd { kReply, kCancel, kTimeOut, kAbandoned, kOtherReply, kPortsClosed };
 
