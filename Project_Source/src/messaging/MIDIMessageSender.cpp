@@ -33,11 +33,17 @@ void MIDIMessageSender::run() {
   work();
 }
 
+namespace {
+thread_local bool tPortsSetAtJobStart = false;
+}  // namespace
+
+bool MIDIMessageSender::portsSetAtJobStart() { return tPortsSetAtJobStart; }
+
 void MIDIMessageSender::run(const JobArgs& args) {
   if (args.jobCode < 0 || args.jobCode >= kJobCount) return;
   Job job = jobs_[size_t(args.jobCode)];
   if (!job) return;
-  portsSetAtJobStart = plug_ && plug_->isMidiIOSet();
+  tPortsSetAtJobStart = plug_ && plug_->isMidiIOSet();
   job(*this, args);
 }
 

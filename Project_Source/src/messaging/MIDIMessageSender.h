@@ -131,9 +131,10 @@ public:
   bool cancelRequested() const { return cancelRequested_.load(std::memory_order_acquire); }
 
   std::atomic<bool> timedOut{false};
-  // The ports were set when the running job began: its waits end once they close.
+  // The ports were set when the job running on this worker began: its waits end once
+  // they close. Each worker runs one job at a time, so the answer is the thread's own.
   // threads: worker
-  bool portsSetAtJobStart = false;
+  static bool portsSetAtJobStart();
 
 private:
   // The signal the waits of now end on: raised by a cancel or the shutdown, replaced

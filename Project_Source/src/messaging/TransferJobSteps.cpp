@@ -155,7 +155,7 @@ namespace {
 
 WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe) {
   MessagingEditor& editor = JobEditor(sender);
-  const bool portsSet = sender.portsSetAtJobStart;
+  const bool portsSet = MIDIMessageSender::portsSetAtJobStart();
   for (int step = 1;; ++step) {
     JobPauseMillis(sender, stepMillis);
     AskAgainAfterLateReply(editor);
@@ -177,7 +177,7 @@ WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::functi
 
 WaitEnd PlainSteps(MIDIMessageSender& sender, int stepMillis, int steps) {
   MessagingEditor& editor = JobEditor(sender);
-  const bool portsSet = sender.portsSetAtJobStart;
+  const bool portsSet = MIDIMessageSender::portsSetAtJobStart();
   for (int step = 1;; ++step) {
     JobPauseMillis(sender, stepMillis);
     AskAgainAfterLateReply(editor);
