@@ -184,15 +184,15 @@ private:
   // an output's buffer is cleared, or a reader would take its last period again.
   std::atomic<jack_port_t*> portLeft_{nullptr};
   std::atomic<bool> serverGone_{false};
-  const uint32_t serverLife_;          // the server's deaths this process had seen before opening
-  const uint32_t libraryFreesBefore_;  // the library's frees of all its clients before this one opened
-  std::atomic<int> connections_{0};    // counted from the server's notices
+  const uint32_t serverLife_;             // the server's deaths this process had seen before opening
+  const uint32_t libraryFreesBefore_;     // the library's frees of all its clients before this one opened
+  std::atomic<int> connections_{0};       // counted from the server's notices
   std::atomic<uint64_t> portNotices_{0};  // ports registered, renamed or let go, as told
   std::mutex namesLock_;
-  std::vector<std::string> otherSide_;              // under namesLock_
-  uint64_t otherSideRead_ = ~uint64_t(0);           // portNotices_ when it was read; under namesLock_
-  std::atomic<bool> cut_{false};       // they dropped to none since the port opened
-  std::atomic<uint64_t> returns_{0};   // PortReturns
-  bool active_ = false;                // only the thread opening and closing touches it
-  bool parked_ = false;                // under the open-and-close lock
+  std::vector<std::string> otherSide_;     // under namesLock_
+  uint64_t otherSideRead_ = ~uint64_t(0);  // portNotices_ when it was read; under namesLock_
+  std::atomic<bool> cut_{false};           // they dropped to none since the port opened
+  std::atomic<uint64_t> returns_{0};       // PortReturns
+  bool active_ = false;                    // only the thread opening and closing touches it
+  bool parked_ = false;                    // under the open-and-close lock
 };
