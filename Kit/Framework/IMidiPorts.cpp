@@ -300,14 +300,19 @@ void IMidiPorts::processMIDIInput(double, std::vector<unsigned char>* message, v
 
 // ---- output
 
-bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes, uint64_t unit) {
+bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes, uint64_t* unit) {
   if (bytes.empty()) return false;
   std::lock_guard<std::mutex> hold(outputLock_);
-  if (unit != kAnyUnit) {
+  if (unit) {
     CountReturns();
-    if (unit != outputUnit_.load()) return false;
+    if (*unit != outputUnit_.load()) return false;
   }
-  return output_ && outputOpen_.load() && output_->SendMessage(bytes);
+  if (!output_ || !outputOpen_.load() || !output_->SendMessage(bytes)) return false;
+  if (unit) {
+    CountReturns();
+    *unit = outputUnit_.load();
+  }
+  return true;
 }
 
 bool IMidiPorts::SendMidiMsg(const IMidiMsg& msg) {
@@ -341,7 +346,7 @@ bool IMidiPorts::SendPatchSysex(const unsigned char* bytes, int length) {
 
 bool IMidiPorts::SendMidiSysex2(const std::vector<unsigned char>& bytes) { return SendBytes(bytes); }
 
-bool IMidiPorts::SendToUnit(const std::vector<unsigned char>& bytes, uint64_t unit) { return SendBytes(bytes, unit); }
+bool IMidiPorts::SendToUnit(const std::vector<unsigned char>& bytes, uint64_t& unit) { return SendBytes(bytes, &unit); }
 
 uint64_t IMidiPorts::LostOutputMessages() {
   std::lock_guard<std::mutex> hold(outputLock_);

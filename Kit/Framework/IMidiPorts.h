@@ -142,8 +142,10 @@ public:
   // Bytes as given.
   bool SendPatchSysex(const unsigned char* bytes, int length);
   bool SendMidiSysex2(const std::vector<unsigned char>& bytes);
-  // Bytes as given, only while the output reaches `unit` (OutputUnit).
-  bool SendToUnit(const std::vector<unsigned char>& bytes, uint64_t unit);
+  // Bytes as given, only while the output reaches `unit` (OutputUnit). The send may
+  // itself find the output's connection back (see PortReturns): the bytes then
+  // reached the unit now there, whose number `unit` becomes.
+  bool SendToUnit(const std::vector<unsigned char>& bytes, uint64_t& unit);
   // Messages a send returned true for that were lost afterwards, since this
   // object was made.
   // threads: any (takes the output lock)
@@ -177,9 +179,9 @@ private:
   void CountReturns();
   void RetireInput();
   void CloseOutput();
-  // `unit`: sent only while the output reaches that unit; kAnyUnit for any.
-  static constexpr uint64_t kAnyUnit = ~uint64_t(0);
-  bool SendBytes(const std::vector<unsigned char>& bytes, uint64_t unit = kAnyUnit);
+  // `unit`: sent only while the output reaches that unit (null for any), which is
+  // then the unit reached.
+  bool SendBytes(const std::vector<unsigned char>& bytes, uint64_t* unit = nullptr);
 
   IMidiPortsSink* sink_;
   std::shared_ptr<MidiTransportFactory> transports_;

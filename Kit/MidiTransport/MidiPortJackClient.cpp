@@ -340,10 +340,12 @@ bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
   return connected;
 }
 
-bool MidiPortJackClient::PortConnectedNow() const {
+bool MidiPortJackClient::PortConnectedNow() {
   const Use use(*this);
   jack_port_t* port = port_.load();
-  return port && use.Client() && jack_port_connected(port) > 0;
+  const bool connected = port && use.Client() && jack_port_connected(port) > 0;
+  if (connected && cut_.exchange(false)) returns_.fetch_add(1);
+  return connected;
 }
 
 void MidiPortJackClient::ClosePort() {

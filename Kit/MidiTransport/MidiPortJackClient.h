@@ -100,9 +100,11 @@ public:
   // threads: any
   uint64_t PortReturns() const { return returns_.load(); }
   // Asks the server. May wait up to a period while the server is changing
-  // connections.
+  // connections. A connection found back after the notices said none counts as a
+  // return at once, before anything is sent through it; its own notice, later,
+  // counts nothing more.
   // threads: any (never jack-process nor jack-notification: the server waits for those)
-  bool PortConnectedNow() const;
+  bool PortConnectedNow();
   // The server's frame time now, on the clock of a cycle's start; 0 once
   // the server has gone.
   // threads: any

@@ -58,6 +58,20 @@ TEST_F(Edges, AUnitAwayHearsTheHostsStateWhenItIsBack) {
   }
 }
 
+// A unit away whose connection the edge itself finds back (before the server's notice
+// of it): the unit then there has heard the host's state, and is not told it again.
+TEST_F(Edges, AUnitFoundBackByItsEdgeHearsItOnce) {
+  Host({true});
+  link.refusing = true;
+  Host({false, true});
+  ASSERT_TRUE(output.UnitBehindHost());
+  link.refusing = false;
+  link.returnInNextEdge = true;
+  Host({true, true});
+  EXPECT_EQ(link.Edges(), (Bytes{kMidiStart, kMidiStart}));
+  EXPECT_FALSE(output.UnitBehindHost());
+}
+
 // The port chosen again: the unit that stayed is not told again; a unit reached anew
 // after one that may run hears the host's state, Stop included; a unit reached anew
 // after one told nothing or Stop is not told Stop.

@@ -24,11 +24,19 @@ public:
   std::atomic<bool> clockInfo{false};
   std::atomic<bool> clockPointer{true};
   std::atomic<uint64_t> unit{0};  // the output's unit, as a port chosen anew changes it
+  // The next edge finds the connection back as it goes: the unit changes under it.
+  std::atomic<bool> returnInNextEdge{false};
 
   bool SendRealTime(uint8_t byte) override {
     if (!portOpen.load() || refusing.load()) return false;
     std::lock_guard<std::mutex> hold(lock_);
     sent_.push_back({byte, Kit_Time().NowMicros()});
+    return true;
+  }
+  bool SendEdge(uint8_t byte, uint64_t& reached) override {
+    if (unit.load() != reached || !SendRealTime(byte)) return false;
+    if (returnInNextEdge.exchange(false)) ++unit;
+    reached = unit.load();
     return true;
   }
   bool outputSet() override { return portOpen.load(); }

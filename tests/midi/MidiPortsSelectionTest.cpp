@@ -256,9 +256,10 @@ TEST_F(MidiPortsSelection, TheOutputsUnitChangesUnlessTheSamePortIsChosenWhileCo
   fake_->RemovePort(kSynthIn);
   fake_->AddWritablePort(kSynthIn);
   ASSERT_EQ(SelectOut(kSynthIn), 2);
-  const uint64_t back = ports_.OutputUnit();
+  uint64_t back = ports_.OutputUnit();
   EXPECT_NE(back, first) << "the unit left and came back";
-  EXPECT_FALSE(ports_.SendToUnit({0xFA}, first)) << "meant for the unit before";
+  uint64_t before = first;
+  EXPECT_FALSE(ports_.SendToUnit({0xFA}, before)) << "meant for the unit before";
   EXPECT_TRUE(ports_.SendToUnit({0xFA}, back));
   EXPECT_EQ(fake_->Sent(kSynthIn), std::vector<MidiPortFake::Message>{{0xFA}});
   ASSERT_EQ(SelectOut(kOther), 1);
@@ -282,8 +283,9 @@ TEST_F(MidiPortsSelection, TheOutputsUnitChangesWhenItsConnectionComesBackFromOu
   fake_->Reconnect(kOther);
   EXPECT_EQ(ports_.OutputUnit(), first) << "another port's connection";
   fake_->Reconnect(kSynthIn);
-  EXPECT_FALSE(ports_.SendToUnit({0xFA}, first)) << "meant for the unit before";
-  const uint64_t back = ports_.OutputUnit();
+  uint64_t before = first;
+  EXPECT_FALSE(ports_.SendToUnit({0xFA}, before)) << "meant for the unit before";
+  uint64_t back = ports_.OutputUnit();
   EXPECT_NE(back, first);
   EXPECT_EQ(ports_.OutputUnit(), back) << "one return counts once";
   EXPECT_TRUE(ports_.SendToUnit({0xFA}, back));
@@ -292,5 +294,13 @@ TEST_F(MidiPortsSelection, TheOutputsUnitChangesWhenItsConnectionComesBackFromOu
   fake_->Reconnect(kSynthIn);
   fake_->Reconnect(kSynthIn);
   EXPECT_NE(ports_.OutputUnit(), back);
-  EXPECT_EQ(fake_->Sent(kSynthIn), std::vector<MidiPortFake::Message>{{0xFA}});
+  // Found back by the send itself, before any notice: the bytes reached the unit now
+  // there, and the sender learns which.
+  uint64_t reached = ports_.OutputUnit();
+  const uint64_t asked = reached;
+  fake_->ReconnectFoundBySend(kSynthIn);
+  EXPECT_TRUE(ports_.SendToUnit({0xFC}, reached));
+  EXPECT_NE(reached, asked);
+  EXPECT_EQ(ports_.OutputUnit(), reached);
+  EXPECT_EQ(fake_->Sent(kSynthIn), (std::vector<MidiPortFake::Message>{{0xFA}, {0xFC}}));
 }

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "MidiTransport/MidiPortDelivery.h"
 
@@ -58,6 +59,7 @@ struct MidiPortFake::Hub {
   std::vector<std::pair<const void*, std::string>> openOutputs;
   std::vector<std::pair<const void*, std::shared_ptr<FakeReceiver>>> receivers;
   std::map<const void*, uint64_t> outputReturns;
+  std::set<std::string> returnOnSend;  // ReconnectFoundBySend
   size_t closesWaiting = 0;
 
   FakePort* Find(const std::string& name) {
@@ -226,6 +228,7 @@ public:
       for (const auto& entry : hub_->openOutputs) {
         if (entry.first == this) target = entry.second;
       }
+      if (hub_->returnOnSend.erase(target)) ++hub_->outputReturns[this];
       FakePort* virtualPort = nullptr;
       for (FakePort& port : hub_->ports) {
         if (port.virtualOwner == this) virtualPort = &port;
@@ -304,6 +307,11 @@ void MidiPortFake::Reconnect(const std::string& name) {
   std::lock_guard<std::mutex> hold(hub_->lock);
   for (const auto& open : hub_->openOutputs)
     if (open.second == name) ++hub_->outputReturns[open.first];
+}
+
+void MidiPortFake::ReconnectFoundBySend(const std::string& name) {
+  std::lock_guard<std::mutex> hold(hub_->lock);
+  hub_->returnOnSend.insert(name);
 }
 
 void MidiPortFake::SetUnavailable(bool unavailable) {

@@ -38,6 +38,9 @@ public:
   // A patchbay cuts the connections of our outputs open on writable port `name` and
   // makes them again: each output counts one return (PortReturns).
   void Reconnect(const std::string& name);
+  // The same, counted only as the next send to `name` goes: that send found the
+  // connection back before any notice told of it.
+  void ReconnectFoundBySend(const std::string& name);
 
   // Faults: no MIDI system at all; opening `name` fails; its name cannot be read.
   void SetUnavailable(bool unavailable);

@@ -19,9 +19,10 @@ public:
   virtual bool SendRealTime(uint8_t byte) = 0;
   // The same for Start and Stop, refused unless the output still reaches `unit` (see
   // OutputUnit) as the byte is handed over: an edge meant for one unit never reaches
-  // the next one.
+  // the next one. The send may find the connection back (a unit of its own): the edge
+  // reached that unit, whose number `unit` becomes.
   // threads: worker (clock), worker (clock-control)
-  virtual bool SendEdge(uint8_t byte, uint64_t unit) { return OutputUnit() == unit && SendRealTime(byte); }
+  virtual bool SendEdge(uint8_t byte, uint64_t& unit) { return OutputUnit() == unit && SendRealTime(byte); }
   // An output port is chosen (midiIOSet): the clock keeps its pace while the port
   // refuses Clocks, so they reach a unit connected to it again.
   // threads: worker (clock)

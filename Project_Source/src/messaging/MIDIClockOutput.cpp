@@ -47,7 +47,10 @@ void MIDIClockOutput::TellUnit(bool stopOwed) {
   const bool told = hostEdge_ == 0 || !link_.clockPointerOn() || unit_ == wanted ||
                     (unit_ == UnitTransport::kNothing && wanted == UnitTransport::kStopped && !stopOwed);
   if (!told) {
-    if (link_.SendEdge(hostEdge_, unitMark_)) {
+    uint64_t reached = unitMark_.load();
+    if (link_.SendEdge(hostEdge_, reached)) {
+      // Found back by this very edge, the unit now there has heard it.
+      unitMark_.store(reached);
       unit_ = wanted;
     } else if (link_.outputSet()) {
       UnitAway();

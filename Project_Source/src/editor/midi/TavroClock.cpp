@@ -19,7 +19,7 @@ public:
     if (!plug_.unitLink().midiIOSet) return false;
     return plug_.SendMidiSysex2(std::vector<unsigned char>{byte});
   }
-  bool SendEdge(uint8_t byte, uint64_t unit) override {
+  bool SendEdge(uint8_t byte, uint64_t& unit) override {
     if (!plug_.unitLink().midiIOSet) return false;
     return plug_.GetMidiPorts().SendToUnit(std::vector<unsigned char>{byte}, unit);
   }
