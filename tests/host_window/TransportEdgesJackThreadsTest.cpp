@@ -158,6 +158,32 @@ TEST_F(TransportEdges, AUnitReconnectedByAPatchbayWithTheClockOffWhilePlayingHea
   EXPECT_EQ(Edges(Received()), (std::vector<std::string>{"FA", "FA", "FC"})) << Tail(Received());
 }
 
+// The connection cut and made again, again and again, while the host plays with the
+// clock on and renders all the while: each time the unit back hears Start once, not
+// twice with a Clock between (a race: it shows in some rounds, not in every run).
+TEST_F(TransportEdges, AUnitReconnectedByAPatchbayAgainAndAgainHearsStartOnceEachTime) {
+  constexpr int kRounds = 14;
+  std::string rendering;  // ticks as a playing host gives them, for a minute at least
+  for (int tick = 0; tick < 1200; ++tick) rendering += "render 1\nwait 50\n";
+  ASSERT_TRUE(StartHost(kPlaying + rendering + AwaitSaid("done")));
+  ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; }))
+      << host_.Output() << Tail(Received());
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    ASSERT_EQ(Patch("jack_disconnect"), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    const size_t cut = Received().size();
+    ASSERT_EQ(Patch("jack_connect"), 0);
+    ASSERT_TRUE(SimProcess::WaitFor([&] { return !Edges(Received(), cut).empty(); }))
+        << "the unit back was never told the host plays" << Tail(Received());
+    // A second Start, when one comes, follows the first within a few Clocks.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(Edges(Received(), cut), std::vector<std::string>{"FA"}) << Tail(Received());
+  }
+  Say("done");
+  EXPECT_EQ(host_.Wait(), 0) << host_.Output();
+}
+
 // The same with the clock off (Start and Stop only): the Stop made while the
 // connection was cut reaches the unit once the connection is made again, without
 // another edge of the host's.
