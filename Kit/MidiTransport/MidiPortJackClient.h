@@ -75,12 +75,15 @@ public:
   // the page looks for its ports every second.
   unsigned PortCount();
   bool PortName(unsigned port, std::string& name);
-  void ListPortsAnew() { portNotices_.fetch_add(1); }
   // Registers our port `portName` and connects it to the other side's `port`.
   bool OpenPort(unsigned port, const std::string& portName);
   bool OpenVirtualPort(const std::string& portName);
   // Waits for the running cycle to end; returns at once once the server is gone.
   void ClosePort();
+  // The next PortCount reads the list from the server. It only counts, so the
+  // server's notices call it too.
+  // threads: any
+  void ListPortsAnew() { portNotices_.fetch_add(1); }
   // A port stays open until closed or until the server goes away.
   // threads: any
   bool IsPortOpen() const { return port_.load() != nullptr && !ServerGone(); }
