@@ -18,6 +18,9 @@ struct ConversionCase {
   std::vector<int> bankFills;  // programs from the source in each written bank
 };
 
+// A failing case is named by its source's size, not printed as bytes.
+void PrintTo(const ConversionCase& c, std::ostream* os) { *os << c.programs << " programs"; }
+
 class Conversion : public ::testing::TestWithParam<ConversionCase> {};
 
 // The raw bytes a split bank holds for source programs [from, to), padded with init programs.

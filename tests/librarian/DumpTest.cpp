@@ -19,6 +19,9 @@ struct DumpCase {
   size_t bankSize;  // rows of the bank afterwards
 };
 
+// A failing case is named by what it stores, not printed as bytes.
+void PrintTo(const DumpCase& c, std::ostream* os) { *os << c.what; }
+
 class Dump : public ::testing::TestWithParam<DumpCase> {};
 
 TEST_P(Dump, StoresIntoTheSelectedSlotOnly) {

@@ -44,6 +44,9 @@ struct ToolCase {
   int type = 0;        // the bank's kind: 0 programs, 1 performances
 };
 
+// A failing case is named by its file, not printed as bytes.
+void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.file; }
+
 // No "Singles" bank beside the files, nothing moved into "Converted Banks".
 void ExpectNothingSplit(const std::string& root, const std::string& data) {
   for (const std::string& name : Names(root)) EXPECT_EQ(name.find("Singles"), std::string::npos) << name;

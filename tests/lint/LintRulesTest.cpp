@@ -18,6 +18,9 @@ struct BrokenRule {
   const char* message;  // part of the expected finding
 };
 
+// A failing case is named by the rule it breaks, not printed as bytes.
+void PrintTo(const BrokenRule& c, std::ostream* os) { *os << c.rule; }
+
 const BrokenRule kBrokenRules[] = {
     {"reader", false, "<uiconfig>", "<uiconfig>\n<unknownThing/>", "unknown"},
     {"layers", false, "name=\"searchField\"", "name=\"searchBox\"", "no layer searchField"},
