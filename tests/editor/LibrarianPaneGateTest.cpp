@@ -35,7 +35,8 @@ struct Road {
 
 TEST(LibrarianPaneGate, EveryRoadOverAnUnsavedRenameKeepsItAndTheNextSaveWritesTheBankShown) {
   const Road roads[] = {
-      {"upper folder menu", Gate::kRefuses, [](GatePage& p) { p.chooseIn("LeftPatchPopupMenu", kLeftPatchMenu, "Bbank.nl2"); }},
+      {"upper folder menu", Gate::kRefuses,
+       [](GatePage& p) { p.chooseIn("LeftPatchPopupMenu", kLeftPatchMenu, "Bbank.nl2"); }},
       {"bank-file selector in library mode", Gate::kRefuses,
        [](GatePage& p) {
          p.plug->setLibraryControlOn(true);
@@ -43,7 +44,8 @@ TEST(LibrarianPaneGate, EveryRoadOverAnUnsavedRenameKeepsItAndTheNextSaveWritesT
        }},
       {"upper Next", Gate::kRefuses, [](GatePage& p) { p.change(P::kLibUpperNextBank, 1.0); }},
       {"lower Next", Gate::kRefuses, [](GatePage& p) { p.change(P::kLibLowerNextBank, 1.0); }},
-      {"lower folder menu", Gate::kPasses, [](GatePage& p) { p.chooseIn("RightPatchPopupMenu", kRightPatchMenu, "Bbank.nl2"); }},
+      {"lower folder menu", Gate::kPasses,
+       [](GatePage& p) { p.chooseIn("RightPatchPopupMenu", kRightPatchMenu, "Bbank.nl2"); }},
       {"kind switch", Gate::kAsks, [](GatePage& p) { p.change(kDatamode, 1.0); }},
       {"greyed kind switch pressed", Gate::kAsks, [](GatePage& p) { p.plug->OnGrayedControlClicked(kDatatype); }},
       {"Refresh", Gate::kAsks, [](GatePage& p) { p.change(P::kRefreshFolders, 1.0); }},
