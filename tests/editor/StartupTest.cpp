@@ -20,7 +20,6 @@ public:
     return nullptr;
   }
   void setListDragEnabled(IControl*, bool) override {}
-  void setUpperSelectedRow(IControl*, int) override {}
   void refreshMenus(Tavro*) override { ++refreshes; }
 
   std::vector<std::pair<int, IRECT>> rects;

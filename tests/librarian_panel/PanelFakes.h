@@ -136,6 +136,11 @@ public:
   void openRenameEntry() override { record("rename entry"); }
   void grayLayer(const char* name, bool grey) override { greyed = grey; }
   void setStatusText(const std::string& text) override { status.push_back(text); }
+  bool mayChangeShownBank(bool) override {
+    if (GetParam(TavroParam::kBankEditUnsaved)->Int() != 1) return true;
+    status.push_back(kSaveOrDiscardText);
+    return false;
+  }
   void showFileEditMenu(int x, int y) override {
     record("edit menu");
     RunFileEditMenu(this, librarian, this, x, y);

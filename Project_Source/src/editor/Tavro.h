@@ -242,6 +242,11 @@ public:
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
   // threads: main
   bool settleUnsavedBank(const char* question);
+  // The gate every change of the bank the upper pane shows, and every reading of the
+  // banks from disk, passes: over unsaved changes it asks as Refresh asks when `ask`,
+  // else refuses with kSaveOrDiscardText. True when nothing unsaved is left to lose.
+  // threads: main
+  bool mayChangeShownBank(bool ask);
   // A view opened: it shows what a recall had to say of the ports, or that there is no
   // MIDI system to offer any (TavroPortWatch.cpp).
   // threads: main

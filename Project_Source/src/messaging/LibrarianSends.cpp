@@ -142,7 +142,7 @@ int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& b
     if (!paced) return sent;              // shut down
     plug.DisplayProcessingIndicator(false);
   }
-  librarian.selectedSlot = 0;
+  SetSelectedLibrarianSlot(plug, 0);
   return sent;
 }
 
@@ -162,7 +162,7 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
   const bool storable = settled && bank && args.storeBank >= 0 && args.storeBank <= kHighestBank;
   if (storable) {
     if (bank->patches.empty()) {
-      librarian->selectedSlot = 0;
+      SetSelectedLibrarianSlot(plug, 0);
     } else {
       stored = WriteBank(sender, args, *bank, *librarian, outcome);
     }

@@ -119,7 +119,7 @@ public:
   // A dump fed to the SysEx input or received was taken over (set by the input).
   virtual bool isDataProcessed() const { return false; }
   virtual void clearDataProcessed() {}
-  // Highlights a row of the upper (pane 0) or lower list.
+  // Selects a row of the upper (pane 0) or lower list: its highlight and the selected slot.
   // threads: main, worker
   virtual void selectLibrarianRow(int pane, int row) {}
   // To the synthesizer's port at once, whether or not the ports were chosen.

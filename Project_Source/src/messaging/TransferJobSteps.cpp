@@ -47,6 +47,8 @@ int SelectedLibrarianSlot(MessagingEditor& editor) {
 
 void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot) {
   if (PatchLibrarian* librarian = Librarian(editor)) librarian->selectedSlot = slot;
+  // The row the next request or store acts on is the row shown selected.
+  editor.selectLibrarianRow(0, slot);
 }
 
 bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind) {

@@ -185,8 +185,6 @@ void TabSwitchFunctions::quickTabSwitch(Tavro* plug, int paramIdx, int slot, int
   const int program = int(plug->paramValue(kCurrentProgram + slot));
   const int bankParam = currentModel < 2 ? kCurrentBank : kCurrentBank2x;
   plug->setFromPlug(bankParam + slot, double(int(plug->paramValue(bankParam + plug->panelMode().activeSlot.load()))));
-  if (LibrarianPanelParts* parts = GetLibrarianPanelParts())
-    if (plug->keptControls().librarianView) parts->setUpperSelectedRow(plug->keptControls().librarianView, program);
-  if (plug->librarian) plug->librarian->selectedSlot.store(program);
+  plug->selectLibrarianRow(0, program);
   plug->refreshLibrarianMenus();
 }

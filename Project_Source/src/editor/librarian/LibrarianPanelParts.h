@@ -22,7 +22,6 @@ public:
   // `rect` (panel pixels); null for none.
   virtual IControl* makeMenu(int index, Tavro* plug, PatchLibrarian* librarian, const IRECT& rect) = 0;
   virtual void setListDragEnabled(IControl* list, bool enabled) = 0;
-  virtual void setUpperSelectedRow(IControl* list, int row) = 0;
   // Rebuilds the menus' items from the librarian.
   virtual void refreshMenus(Tavro* plug) = 0;
 };

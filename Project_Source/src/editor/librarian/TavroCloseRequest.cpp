@@ -36,13 +36,20 @@ bool Tavro::settleUnsavedBank(const char* question) {
   }
 }
 
+bool Tavro::mayChangeShownBank(bool ask) {
+  if (ask) return settleUnsavedBank(kUnsavedOnRefreshText);
+  if (paramValue(TavroParam::kBankEditUnsaved) != 1.0 || !librarian) return true;
+  showStatus(kSaveOrDiscardText);
+  return false;
+}
+
 bool Tavro::OnGUICloseRequest() { return settleUnsavedBank(kUnsavedOnCloseText); }
 
 void Tavro::OnGrayedControlClicked(int paramIdx) {
   if (paramIdx != TavroParam::kDatatype && paramIdx != TavroParam::kDatamode) return;
   // Asked as Refresh asks: once settled the switch is greyed no more and takes the press.
   if (paramValue(TavroParam::kBankEditUnsaved) == 1.0)
-    settleUnsavedBank(kUnsavedOnRefreshText);
+    mayChangeShownBank(true);
   else if (panelMode().searchResultsShown)
     showStatus(kCloseSearchFirstText);
 }

@@ -73,7 +73,7 @@ void Tavro::OpenDataDirectory(bool manual) {
 
 bool Tavro::saveImportedFile(bool midiFile) {
   // The import ends in a rescan: unsaved changes are settled before anything is chosen.
-  if (!graphics || !settleUnsavedBank(kUnsavedOnRefreshText)) return false;
+  if (!graphics || !mayChangeShownBank(true)) return false;
   Kit_String chosen("");
   // The prompt opens where the last bank file came from.
   const std::string last = GetProgramFilePath();

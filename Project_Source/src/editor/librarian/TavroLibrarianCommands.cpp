@@ -185,10 +185,7 @@ void keepPanesOnTheirBanks(Tavro& plug, const std::function<void()>& change) {
 
 Result bankStep(Tavro& plug, int paramIdx, double value) {
   if (value != 1.0) return Result::kGoOn;
-  if (plug.paramValue(kBankEditUnsaved) == 1.0) {
-    plug.showStatus(Tavro::kSaveOrDiscardText);
-    return Result::kEnd;
-  }
+  if (!plug.mayChangeShownBank(false)) return Result::kEnd;
   const bool upper = paramIdx == P::kLibUpperPreviousBank || paramIdx == P::kLibUpperNextBank;
   const bool next = paramIdx == P::kLibUpperNextBank || paramIdx == P::kLibLowerNextBank;
   const int side = upper ? 0 : 1;
@@ -329,9 +326,11 @@ Result rename(Tavro& plug, int paramIdx, double) {
 }
 
 Result patchType(Tavro& plug, int, double value) {
-  // With the page hidden the switch reads the folders again, which would drop an
-  // unsaved bank: it is settled first, and a cancel leaves the mode as it was.
-  if (plug.paramValue(kShowLibrarian) != 1.0 && !plug.settleUnsavedBank(Tavro::kUnsavedOnRefreshText)) {
+  // The other kind shows another bank in the upper pane, and with the page hidden the
+  // switch reads the folders again: an unsaved bank is settled first, and a cancel
+  // leaves the mode as it was.
+  const bool otherKind = (value == 1.0) != plug.panelMode().perfMode.load();
+  if ((otherKind || plug.paramValue(kShowLibrarian) != 1.0) && !plug.mayChangeShownBank(true)) {
     const double kept = plug.panelMode().perfMode ? 1.0 : 0.0;
     writeParam(plug, kDatatype, kept);
     writeParam(plug, kDatamode, kept);
@@ -409,7 +408,7 @@ void rescan(Tavro& plug) {
 
 Result refresh(Tavro& plug, int, double) {
   // The rescan reloads every bank from disk: unsaved changes are settled first.
-  if (!plug.settleUnsavedBank(Tavro::kUnsavedOnRefreshText)) return Result::kEnd;
+  if (!plug.mayChangeShownBank(true)) return Result::kEnd;
   rescan(plug);
   // A notice of files not read or incomplete is the outcome when there is one.
   if (plug.librarian->paneNotice(true).empty()) plug.showStatus(kFoldersReadText);

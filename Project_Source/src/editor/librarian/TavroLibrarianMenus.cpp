@@ -155,11 +155,7 @@ void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {
     return;
   }
   showLayer(performance ? "PERFBANKNAMEMENUPROGRAMS" : "PROGBANKNAMEMENUPROGRAMS", true);
-  if (LibrarianViewControl* list = librarianList()) {
-    list->selectedUpper = program;
-    list->currentRow = program;
-  }
-  librarian->selectedSlot = program;
+  selectLibrarianRow(0, program);
   if (programMenu) programMenu->refreshPatchNames(program);
   if (keepBankMenu) return;
   if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);

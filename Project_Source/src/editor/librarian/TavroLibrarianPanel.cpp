@@ -80,6 +80,7 @@ void TavroLibrarianPanel::grayLayer(const char* name, bool grey) {
 }
 
 void TavroLibrarianPanel::setStatusText(const std::string& text) { plug_.showStatus(text); }
+bool TavroLibrarianPanel::mayChangeShownBank(bool ask) { return plug_.mayChangeShownBank(ask); }
 void TavroLibrarianPanel::showFileEditMenu(int x, int y) { plug_.showFileEditMenu(x, y); }
 void TavroLibrarianPanel::showFileCopyMenu(int x, int y) { plug_.showFileCopyMenu(x, y); }
 
@@ -203,10 +204,6 @@ public:
 
   void setListDragEnabled(IControl* list, bool enabled) override {
     if (auto* view = dynamic_cast<LibrarianViewControl*>(list)) view->dragEnabled = enabled;
-  }
-
-  void setUpperSelectedRow(IControl* list, int row) override {
-    if (auto* view = dynamic_cast<LibrarianViewControl*>(list)) view->selectedUpper = row;
   }
 
   void refreshMenus(Tavro* plug) override {

@@ -47,6 +47,7 @@ public:
   void grayLayer(const char* name, bool grey) override;
   // threads: any
   void setStatusText(const std::string& text) override;
+  bool mayChangeShownBank(bool ask) override;
   void showFileEditMenu(int x, int y) override;
   void showFileCopyMenu(int x, int y) override;
   void updateBankAndProgramMenuNames(bool keepBankMenu) override;

@@ -83,14 +83,6 @@ Result PutBack(Tavro& plug, int paramIdx, const char* why = nullptr) {
   return Result::kEnd;
 }
 
-void SelectLibrarianRow(Tavro& plug, int row) {
-  if (LibrarianViewControl* list = plug.librarianList()) {
-    list->currentRow = row;
-    list->selectedUpper = row;
-  }
-  plug.librarian->selectedSlot = row;
-}
-
 }  // namespace
 
 Result programSelector(Tavro& plug, int paramIdx, double value) {
@@ -100,7 +92,7 @@ Result programSelector(Tavro& plug, int paramIdx, double value) {
   const bool onARow = value >= 0.0 && value < LastRow(plug) + 1;
   const int program = onARow ? int(value) : -1;
   if (plug.panelMode().libraryControlOn) {
-    SelectLibrarianRow(plug, program);
+    plug.selectLibrarianRow(0, program);
     if (!onARow) return Result::kEnd;
     plug.librarianPanel().sendPatchToDeviceFromLibrarian(program, 0);
     return Result::kGoOn;
@@ -149,7 +141,7 @@ Result programStep(Tavro& plug, int paramIdx, double value) {
   if (plug.panelMode().libraryControlOn) {
     LibrarianViewControl* list = plug.librarianList();
     const int row = step(list ? list->currentRow.load() : plug.panelMode().selectedProgram.load());
-    SelectLibrarianRow(plug, row);
+    plug.selectLibrarianRow(0, row);
     plug.librarianPanel().sendPatchToDeviceFromLibrarian(row, 0);
     plug.setSelectedProgram(row);
     plug.showUnitChoice(slot, performance, -1, plug.panelMode().selectedProgram);

@@ -53,7 +53,8 @@ void Tavro::sendLibrarianSlot(int row, int pane, const std::string& refused) {
                          : refused + ": slot is empty");
     return;
   }
-  if (LibrarianViewControl* list = ListControl(kept_.librarianView)) list->currentRow = row;
+  // The row sent is the row shown selected, whichever road sent it.
+  selectLibrarianRow(pane, row);
   if (!unitLink_.midiIOSet) {
     showStatus(kSetPortsFirst);
     return;
@@ -102,8 +103,9 @@ void Tavro::SendSingleProgramFromLibrarian() {
 }
 
 void Tavro::SendAllProgramsFromLibrarian(int bank) {
-  if (librarian) librarian->selectedSlot = 0;
-  storeAllPatchesToDeviceFromLibrarian(selectedLibrarianColumn(), bank);
+  const int column = selectedLibrarianColumn();
+  selectLibrarianRow(0, 0);
+  storeAllPatchesToDeviceFromLibrarian(column, bank);
 }
 
 void Tavro::sendPartDataBackToHardware(int slot) {
@@ -146,7 +148,10 @@ void Tavro::keepPatchName(int entry, const std::string& name) {
 
 void Tavro::selectLibrarianRow(int pane, int row) {
   LibrarianViewControl* list = ListControl(kept_.librarianView);
-  if (!list) return;
-  (pane == 0 ? list->selectedUpper : list->selectedLower) = row;
-  setLibrarianViewDirty();
+  if (list) {
+    list->select(pane, row);
+    setLibrarianViewDirty();
+  } else if (librarian) {
+    (pane == 0 ? librarian->selectedSlot : librarian->lowerSelectedSlot) = row;
+  }
 }

@@ -116,11 +116,7 @@ void Tavro::lightIncomingMidi(int slot) {
   setFromPlug(kMIDILed + slot, 1.0);
 }
 
-void Tavro::selectLibrarianSlot(int row) {
-  if (LibrarianPanelParts* parts = GetLibrarianPanelParts())
-    if (kept_.librarianView) parts->setUpperSelectedRow(kept_.librarianView, row);
-  if (librarian) librarian->selectedSlot = row;
-}
+void Tavro::selectLibrarianSlot(int row) { selectLibrarianRow(0, row); }
 
 void Tavro::sendLibrarianRowToSynth(int row) {
   const auto* list = dynamic_cast<const LibrarianViewControl*>(kept_.librarianView);

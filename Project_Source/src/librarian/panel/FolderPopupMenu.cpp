@@ -160,11 +160,8 @@ void FolderPopupMenu::setPaneIndex(int index) {
 }
 
 void FolderPopupMenu::OnMouseDown(int, int, IMouseMod*) {
-  // Another upper bank would drop the unsaved changes: the line says so, as Prev and Next do.
-  if (pane() == 0 && parameterInt(TavroParam::kBankEditUnsaved) == 1) {
-    editor_->setStatusText(LibrarianPanelEditor::kSaveOrDiscardText);
-    return;
-  }
+  // Another upper bank would leave the unsaved changes, and a Save would write it.
+  if (pane() == 0 && !editor_->mayChangeShownBank(false)) return;
   int index = pane() == 0 ? librarian_->upperFileIndex.load() : librarian_->lowerFileIndex.load();
   doPopupMenu(index);
   writeParameter(selectionParameter(), index);

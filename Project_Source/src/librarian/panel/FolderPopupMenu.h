@@ -38,8 +38,8 @@ public:
   // Pops the menu up; a chosen bank becomes the editor's current pair and `index`.
   // Returns `index`, or 0 when nothing was chosen.
   int doPopupMenu(int& index);
-  // Pops the menu up, unless it is the upper pane's and its bank has unsaved changes:
-  // then the status line says why not.
+  // Pops the menu up, unless it is the upper pane's and the editor's gate keeps its
+  // unsaved bank: then the status line says why not.
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
 
   IPopupMenu* topMenu() const { return menus_.front().menu.get(); }

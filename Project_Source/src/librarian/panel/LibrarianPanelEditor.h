@@ -44,6 +44,12 @@ public:
   virtual CurrentFilePair getCurrentFile(int pane, bool performance) const = 0;
   virtual void setCurrentFile(int pane, bool performance, const CurrentFilePair& pair) = 0;
 
+  // The one gate of every change of the bank the upper pane shows (the bank a Save
+  // writes) and of every reading of the banks from disk: over unsaved changes it asks
+  // as Refresh asks (save, discard, cancel) when `ask`, else (or with no window to ask
+  // in) it refuses with kSaveOrDiscardText. True when nothing unsaved is left to lose.
+  virtual bool mayChangeShownBank(bool ask) = 0;
+
   // --- Panel ---
   // The rename lock: true while committed texts of kPatchRename rename nothing.
   virtual void setRenameInactive(bool inactive) = 0;

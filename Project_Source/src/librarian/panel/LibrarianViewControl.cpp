@@ -102,26 +102,21 @@ int LibrarianViewControl::hitRow(int side, int x, int y) const {
   return hit;
 }
 
-int LibrarianViewControl::selectUnder(int x, int y, Greying greying) {
-  selectedUpper = -1;
-  selectedLower = -1;
-  const int upper = hitRow(0, x, y), lower = hitRow(1, x, y);
-  if (upper >= 0) {
-    selectedUpper = upper;
-    activeSide = 0;
-    if (greying == Greying::Layers) editor_->grayLayer("saveChangesLayer", false);
-  }
-  if (lower >= 0) {
-    selectedLower = lower;
-    activeSide = 1;
-    if (greying == Greying::Layers) editor_->grayLayer("saveChangesLayer", true);
-  }
-  return lower >= 0 ? lower : upper;
+void LibrarianViewControl::select(int side, int row) {
+  (side == 0 ? selectedUpper : selectedLower) = row;
+  (side == 0 ? librarian_->selectedSlot : librarian_->lowerSelectedSlot) = row;
+  if (row < 0) return;
+  activeSide = side;
+  currentRow = row;
 }
 
-void LibrarianViewControl::writeSelectionsToLibrarian() {
-  librarian_->selectedSlot = selectedUpper.load();
-  librarian_->lowerSelectedSlot = selectedLower.load();
+int LibrarianViewControl::selectUnder(int x, int y, Greying greying) {
+  const int upper = hitRow(0, x, y), lower = hitRow(1, x, y);
+  select(0, upper);
+  select(1, lower);
+  if (greying == Greying::Layers && upper >= 0) editor_->grayLayer("saveChangesLayer", false);
+  if (greying == Greying::Layers && lower >= 0) editor_->grayLayer("saveChangesLayer", true);
+  return lower >= 0 ? lower : upper;
 }
 
 void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
@@ -129,7 +124,6 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   if (mod->R) {
     SetDirty(true);
     selectUnder(x, y, Greying::Layers);
-    writeSelectionsToLibrarian();
     if (selectedUpper >= 0)
       editor_->showFileEditMenu(x, y);
     else
@@ -141,7 +135,6 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   editor_->hideLayer("patchRename", true);
   SetDirty(true);
   const int hit = selectUnder(x, y, Greying::Layers);
-  writeSelectionsToLibrarian();
   currentRow = hit;
   pressedLower_ = hitRow(1, x, y);
 }
@@ -175,8 +168,7 @@ bool LibrarianViewControl::OnKeyDown(int, int, int key) {
     case 4: r = c + 16 <= 99 ? c + 16 : c - 83; break;
     default: return false;
   }
-  currentRow = r;
-  (activeSide == 1 ? selectedLower : selectedUpper) = r;
+  select(activeSide == 1 ? 1 : 0, r);
   SetDirty(true);
   if (selectedUpper < 0 && selectedLower < 0) return false;
   editor_->sendPatchToDeviceFromLibrarian(r, activeSide);
@@ -189,9 +181,8 @@ void LibrarianViewControl::OnMouseDrag(int x, int y, int, int, IMouseMod*) {
   dragRect = IRECT(x - columnWidth_ / 2, y - rowHeight_ / 2, x - columnWidth_ / 2 + columnWidth_,
                    y - rowHeight_ / 2 + rowHeight_);
   if (dragging || pressedLower_ < 0) return;
-  selectedUpper = -1;
-  selectedLower = pressedLower_;
-  activeSide = 1;
+  select(0, -1);
+  select(1, pressedLower_);
   dragging = true;
   // The patch is taken now: a rescan or a change of bank before the drop drops what was picked up.
   dragged_ = lowerPatch(pressedLower_);
@@ -205,7 +196,6 @@ void LibrarianViewControl::OnMouseUp(int x, int y, IMouseMod*) {
   selectUnder(x, y, Greying::None);
   const int target = hitRow(0, x, y);
   librarian_->targetSlot = target;
-  librarian_->selectedSlot = target;
   if (target >= 0) deliver(dragged_, "Dropped");
   dragged_.reset();
 }
@@ -261,12 +251,8 @@ std::string unpaddedPatchName(const std::string& name) {
 std::string quotedPatchName(const std::string& name) { return "\"" + unpaddedPatchName(name) + "\""; }
 
 void LibrarianViewControl::CopySlotData(int x, int y) {
-  selectedLower = -1;
   const int hit = hitRow(1, x, y);
-  if (hit >= 0) {
-    activeSide = 1;
-    selectedLower = hit;
-  }
+  select(1, hit);
   clipboard_ = lowerPatch(hit);
   editor_->setStatusText(clipboard_
                              ? "Copied " + quotedPatchName(clipboard_->name) + " from slot " + std::to_string(hit + 1)
@@ -275,14 +261,9 @@ void LibrarianViewControl::CopySlotData(int x, int y) {
 
 void LibrarianViewControl::PasteSlotData(int x, int y) {
   SetDirty(true);
-  selectedUpper = -1;
   const int hit = hitRow(0, x, y);
-  if (hit >= 0) {
-    activeSide = 0;
-    selectedUpper = hit;
-  }
+  select(0, hit);
   librarian_->targetSlot = hit;
-  librarian_->selectedSlot = hit;
   deliver(clipboard_, "Pasted");
 }
 

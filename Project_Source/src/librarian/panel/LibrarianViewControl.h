@@ -42,6 +42,13 @@ public:
   void patchSelectionUpperChanged();
   void patchSelectionLowerChanged();
 
+  // The one selection of a pane: row `row` of pane `side` (-1 none) is highlighted and
+  // is the librarian's selected slot of that pane, which every action on "the selected
+  // slot" reads (store, request, rename, paste); a row also becomes the side acted on
+  // and the row the arrow keys move from. Every road that selects comes here.
+  // threads: any
+  void select(int side, int row);
+
   // From the slot edit and copy menus; (x, y) is where the menu was opened.
   void renameSlot(int x, int y);
   void CopySlotData(int x, int y);
@@ -81,7 +88,6 @@ private:
   bool paneHasBank(int side) const;
   void reloadRows(int side);
   void showNames(int side, const std::vector<std::string>& names);
-  void writeSelectionsToLibrarian();
   // The patch at `slot` of the lower pane's bank now; none outside it.
   std::optional<LibrarianPatch> lowerPatch(int slot) const;
   // Hands the patch to the selected upper slot through the dump road; the status

@@ -50,6 +50,8 @@ BankNamePopupMenu::BankNamePopupMenu(IModuleBase* plug, PatchLibrarian* libraria
     : FolderPopupMenu(plug, librarian, rect, editor, performances ? Kind::LeftPerformances : Kind::LeftPrograms) {}
 
 void BankNamePopupMenu::OnMouseDown(int, int, IMouseMod*) {
+  // It moves the upper pane as the folder menu above it does.
+  if (!editor_->mayChangeShownBank(false)) return;
   int index = librarian_->upperFileIndex;
   doPopupMenu(index);
   writeParameter(TavroParam::kPatchSelectionListUpper, index);
@@ -65,7 +67,7 @@ void BankNamePopupMenu::OnMouseDown(int, int, IMouseMod*) {
   // No row selected: nothing to send.
   const int row = view ? view->currentRow.load() : -1;
   if (row >= 0) {
-    librarian_->selectedSlot = row;
+    view->select(0, row);
     editor_->sendPatchToDeviceFromLibrarian(row, 0);
   }
   redrawSelf();
@@ -162,11 +164,10 @@ int ProgramNumberPopupMenu::doPopupMenu(int& index) {
   if (!editor_->isLibraryMode()) {
     if (!editor_->chooseOnUnit(parameterInt(BankParameter(performances, model, slot)), program)) return 0;
   } else {
-    if (LibrarianViewControl* view = editor_->librarianView()) {
-      view->selectedUpper = program;
-      view->currentRow = program;
-    }
-    librarian_->selectedSlot = program;
+    if (LibrarianViewControl* view = editor_->librarianView())
+      view->select(0, program);
+    else
+      librarian_->selectedSlot = program;
     editor_->sendPatchToDeviceFromLibrarian(program, 0);
   }
   writeParameter(ProgramParameter(performances, model, slot), program);
