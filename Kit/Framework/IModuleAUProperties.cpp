@@ -74,10 +74,10 @@ OSStatus IModuleAU::SetParamProc(void* plugObject, AudioUnitParameterID paramID,
   if (!param) return kAudioUnitErr_InvalidParameter;
   // No clamp can place a value that is not a number: refuse it, nothing changes.
   if (!std::isfinite(value)) return paramErr;
-  // The panel shows the value as given; the parameter keeps it clamped. The
-  // panel stores plain values into the parameter too, so it is told first.
-  if (IModulePanel* panel = plug->GetGUI()) panel->SetParameterFromPlug(idx, value, false);
+  // Stored clamped first; an open panel then stores it again rounded to the
+  // parameter's step, so the host reads the value the panel shows.
   param->Set(std::clamp(double(value), param->GetMin(), param->GetMax()));
+  if (IModulePanel* panel = plug->GetGUI()) panel->SetParameterFromPlug(idx, value, false);
   plug->OnParamChange(idx);
   return noErr;
 }

@@ -61,7 +61,7 @@ bool ViewPathIsTaken(const std::string& path) {
 ViewPromptPath ViewCheckPromptPath(const ViewFilePrompt& prompt, const std::string& typed) {
   ViewPromptPath out;
   if (typed.empty() || typed.back() == '/') {
-    out.problem = "Type a file name.";
+    out.problem = typed.empty() ? "Type a file name." : "That names a folder, not a file.";
     return out;
   }
   std::string& path = out.path;

@@ -58,6 +58,9 @@ ViewPopupSession::Level ViewPopupSession::LayOut(const ViewMenu& menu, int x, in
     r.x += left + 1;
     r.y += topEdge + 1;
   }
+  // A menu opens on what is chosen, so the arrows move from there.
+  for (size_t i = 0; i < menu.items.size() && level.highlighted < 0; ++i)
+    if (menu.items[i].checked && Selectable(menu.items[i])) level.highlighted = int(i);
   return level;
 }
 
@@ -154,6 +157,12 @@ void ViewPopupSession::MoveHighlight(int step) {
   }
 }
 
+void ViewPopupSession::OpenByKey(int level, int item) {
+  Activate(level, item);
+  // A submenu opened by a key lights its chosen item, else its first.
+  if (int(levels_.size()) > level + 1 && levels_.back().highlighted < 0) MoveHighlight(1);
+}
+
 void ViewPopupSession::Key(const ViewKeyEvent& key) {
   if (done_) return;
   const int last = int(levels_.size()) - 1;
@@ -166,18 +175,12 @@ void ViewPopupSession::Key(const ViewKeyEvent& key) {
       break;
     case kViewKeyEscape: done_ = true; break;
     case kViewKeyRight:
-      if (current >= 0 && levels_.back().menu->items[size_t(current)].submenu) {
-        Activate(last, current);
-        if (int(levels_.size()) > last + 1) MoveHighlight(1);
-      }
+      if (current >= 0 && levels_.back().menu->items[size_t(current)].submenu) OpenByKey(last, current);
       break;
     case kViewKeyReturn:
     case kViewKeyEnter:
     case kViewKeySpace:
-      if (current >= 0) {
-        Activate(last, current);
-        if (int(levels_.size()) > last + 1) MoveHighlight(1);
-      }
+      if (current >= 0) OpenByKey(last, current);
       break;
     default: break;
   }

@@ -3,7 +3,8 @@
 // opening to the side, several columns when the menu is taller than the panel.
 // Mouse: a press on an item chooses it, a press outside every box dismisses, a
 // release over an item chooses it once the pointer moved or pressed inside.
-// Keys: arrows move and open or close submenus, Return or space chooses, Escape dismisses.
+// Keys: each level opens on its checked item; arrows move from there and open or close
+// submenus, Return or space chooses, Escape dismisses.
 
 #include <optional>
 #include <vector>
@@ -39,6 +40,7 @@ private:
   bool Hit(int x, int y, int* level, int* item) const;
   void Highlight(int level, int item);
   void Activate(int level, int item);  // choose, or open its submenu
+  void OpenByKey(int level, int item);
   void MoveHighlight(int step);
   static bool Selectable(const ViewMenuItem& item);
 

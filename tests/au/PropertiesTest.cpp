@@ -7,6 +7,7 @@
 #include <string>
 
 #include "AUTestUnit.h"
+#include "Framework/IGraphicsMac.h"
 
 namespace {
 
@@ -348,6 +349,22 @@ TEST(Properties, ParameterSetIsClampedAndGetReadsTheValue) {
   EXPECT_EQ(AudioUnitGetParameter(u.unit, 0xFFFFFFFFu, kAudioUnitScope_Global, 0, &value),
             kAudioUnitErr_InvalidParameter);
   EXPECT_EQ(AudioUnitGetParameter(u.unit, AUTestPlug::kGain, kAudioUnitScope_Global, 0, nullptr), paramErr);
+}
+
+TEST(Properties, WithThePanelOpenAHostSetKeepsTheValueThePanelShows) {
+  const struct {
+    int param;
+    float given, kept;
+  } cases[] = {
+      {AUTestPlug::kChannel, 7.4f, 7.0f}, {AUTestPlug::kChannel, 20.0f, 16.0f}, {AUTestPlug::kGain, 150.0f, 100.0f}};
+  for (const auto& c : cases) {
+    AUTestUnit u;
+    u.Plug()->AttachGraphics(new IGraphicsMac(u.Plug(), 100, 80, 25));
+    AudioUnitParameterValue value = 0;
+    ASSERT_EQ(AudioUnitSetParameter(u.unit, c.param, kAudioUnitScope_Global, 0, c.given, 0), noErr);
+    ASSERT_EQ(AudioUnitGetParameter(u.unit, c.param, kAudioUnitScope_Global, 0, &value), noErr);
+    EXPECT_FLOAT_EQ(value, c.kept) << "param " << c.param << " set to " << c.given;
+  }
 }
 
 TEST(Properties, ParameterValuesThatAreNotNumbersAreRefusedAndChangeNothing) {

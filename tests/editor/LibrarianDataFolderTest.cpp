@@ -33,6 +33,27 @@ TEST(LibrarianImport, ACancelledPromptCopiesNothing) {
   EXPECT_FALSE(Exists(page.patches()));
 }
 
+// A path that names no file imports nothing and says why.
+TEST(LibrarianImport, APathThatNamesNoFileSaysWhy) {
+  const struct {
+    std::string typed, status;
+  } cases[] = {
+      {"Banks/", "Import failed: {root}/Banks/: That names a folder, not a file."},
+      {"Gone/", "Import failed: {root}/Gone/: That names a folder, not a file."},
+      {"Gone.syx", "Import failed: file cannot be read"},
+  };
+  for (const auto& c : cases) {
+    ImportPage page;
+    std::filesystem::create_directories(page.data.root() + "/Banks");
+    page.backend.ScriptFilePromptAnswer(page.data.root() + "/" + c.typed);
+    EXPECT_FALSE(page.plug->saveImportedFile(false));
+    std::string status = c.status;
+    if (const size_t at = status.find("{root}"); at != std::string::npos) status.replace(at, 6, page.data.root());
+    EXPECT_EQ(page.status(), status) << c.typed;
+    EXPECT_FALSE(Exists(page.patches()));
+  }
+}
+
 TEST(LibrarianImport, AFileOver16MiBIsRefused) {
   ImportPage page;
   page.offer("Huge.mid", std::string(16 * 1024 * 1024 + 1, '\0'));

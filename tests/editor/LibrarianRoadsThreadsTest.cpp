@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "DataFolderInstall.h"
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
@@ -244,6 +245,22 @@ TEST(LibrarianOutcomes, WithNoBankAtAllARequestSaysSo) {
   page.choose("Request Patch Data/from Active Slot to Librarian");
   EXPECT_EQ(page.librarianStatus(), "Not requested: no program bank yet; Import Bank... adds one");
   EXPECT_FALSE(page.unsaved());
+}
+
+// A new owner with only the unit: the data folder as the host installs it takes the
+// first fetch.
+TEST(LibrarianRoads, OnAFreshlyInstalledDataFolderTheFirstFetchFillsABank) {
+  RoadPage page(1, Banks{});
+  bool installed = false;
+  std::string error;
+  ASSERT_TRUE(InstallEditorDataFolder(page.data.root(), installed, error)) << error;
+  ASSERT_TRUE(installed);
+  page.restart();
+  page.plugIn();
+  page.choose("Request Patch Data/All Programs from BANK 0 (RAM)");
+  EXPECT_NE(page.librarianStatus(), "Not requested: no program bank yet; Import Bank... adds one");
+  for (int n = 0; n < kBankSlots; ++n) EXPECT_EQ(DataOf(page.upperDump(n)), page.synth->Sim().StoredProgram(0, n)) << n;
+  EXPECT_TRUE(page.unsaved());
 }
 
 TEST(LibrarianOutcomes, ABankCutAfterEightProgramsIsUnsavedWithTheCount) {

@@ -18,6 +18,7 @@
 #include "EditorTestSupport.h"
 #include "Framework/IControlText.h"
 #include "Framework/IParam.h"
+#include "editor/UISettings.h"
 #include "librarian/TavroParams.h"
 
 namespace {
@@ -130,6 +131,33 @@ TEST(StartupPassesOverSave, TheSettingsSaveLeavesAFifoAndSaysSo) {
   struct stat st {};
   ASSERT_EQ(lstat(path.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// What start-up passed over is never written over: a size change says it was not saved.
+TEST(StartupPassesOverSave, ASettingsFilePassedOverIsNotWrittenOver) {
+  RegisterBuiltBundle();
+  const std::string large = "\nlarge\nyes\n" + std::string(UISettings::kMostFileBytes, '#');
+  for (bool link : {false, true}) {
+    TempDataRoot data;
+    std::filesystem::create_directories(data.folder());
+    const std::string path = data.folder() + kSettings;
+    if (link)
+      ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+    else
+      data.write(kSettings, large);
+    IModuleInstanceInfo info;
+    info.mBundleID.Set(Tavro::kBundleID);
+    Tavro plug(info, std::make_shared<MidiPortFake>());
+    plug.GetParam(kUserInterfaceSize)->Set(0.0);
+    plug.OnParamChange(kUserInterfaceSize);
+    EXPECT_EQ(plug.statusShown(), "Tavro Editor UI.txt NOT SAVED!") << link;
+    struct stat st {};
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_EQ(S_ISLNK(st.st_mode), link);
+    if (!link) {
+      EXPECT_TRUE(data.read(kSettings) == large) << "the file was written over";
+    }
+  }
 }
 
 }  // namespace

@@ -122,6 +122,29 @@ TEST_F(Overlay, PopupKeysWalkSkipDisabledAndChoose) {
   EXPECT_EQ(s.Choice()->index, 1);
 }
 
+// A port menu opens on the chosen port: the arrows move from it.
+TEST_F(Overlay, PopupKeysMoveFromTheCheckedItem) {
+  const struct {
+    int checked;
+    std::vector<int> keys;
+    int chosen;
+  } cases[] = {
+      {1, {kViewKeyDown, kViewKeyReturn}, 2},  // the next port, never OFF
+      {0, {kViewKeyDown, kViewKeyReturn}, 1},  // from OFF, the first port
+      {2, {kViewKeyUp, kViewKeyReturn}, 1},
+      {1, {kViewKeyReturn}, 1},  // Return alone keeps what is chosen
+  };
+  for (const auto& c : cases) {
+    ViewMenu ports;
+    for (const char* name : {"OFF", "Nord In", "Other In"}) ports.items.emplace_back().title = name;
+    ports.items[size_t(c.checked)].checked = true;
+    ViewPopupSession s(ports, 0, 0, 400, 300, painter);
+    for (int key : c.keys) s.Key(Key(key, key == kViewKeyReturn ? "\r" : ""));
+    ASSERT_TRUE(s.Choice()) << c.checked;
+    EXPECT_EQ(s.Choice()->index, c.chosen) << "checked " << c.checked;
+  }
+}
+
 TEST_F(Overlay, PopupEscapeDismissesAndLeftClosesASubmenu) {
   const ViewMenu m = Waves();
   ViewPopupSession s(m, 0, 0, 400, 300, painter);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Kit_AtomicFile.h"
+#include "librarian/InitBanks.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ bool InstallEditorDataFolder(const std::string& root, bool& installed, std::stri
   const std::string folder = EditorDataFolder(root);
   if (IsFolder(folder)) return true;
   const std::string settings = std::string(kFirstSettings);
-  if (!MakeFolders(folder + "Patches/", error) ||
+  if (!MakeFolders(folder + "Patches/", error) || !writeInitBanks(folder + "Patches/", &error) ||
       !Kit_WriteFileAtomically(folder + kSettingsFile, settings.data(), settings.size(), &error))
     return false;
   installed = true;

@@ -2,7 +2,9 @@
 // The installer's part of the editor, done by the host as a plug-in's installer
 // would have done it: a data root without the editor's folder gets the folder,
 // its settings file (panel size "normal", the welcome notice not yet shown) and
-// an empty "Patches" folder. A folder that exists is left as it is.
+// a "Patches" folder holding a bank of INIT programs and one of INIT performances,
+// so that the first request from the unit has a bank to land in. A folder that
+// exists is left as it is.
 // threads: main
 
 #include <string>

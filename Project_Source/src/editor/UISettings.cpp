@@ -43,6 +43,8 @@ UISettings ParseUISettings(const std::string& text) {
 UISettings ReadUISettings(const std::string& path, std::string* passedOver) {
   std::string text, why;
   const Kit_FileRead read = Kit_ReadRegularFile(path, UISettings::kMostFileBytes, &text, &why);
-  if (read != Kit_FileRead::Read && read != Kit_FileRead::Missing && passedOver) *passedOver = why;
-  return ParseUISettings(text);
+  UISettings settings = ParseUISettings(text);
+  settings.passedOver = read != Kit_FileRead::Read && read != Kit_FileRead::Missing;
+  if (settings.passedOver && passedOver) *passedOver = why;
+  return settings;
 }

@@ -13,6 +13,8 @@ struct UISettings {
   static constexpr size_t kMostFileBytes = 64 * 1024;
 
   std::string lines[3];
+  // Something stood at the path and was not read: it is never written over.
+  bool passedOver = false;
 
   // 0.75, 1.0 or 1.25 by line 2; 1.0 for anything else.
   double scale() const;

@@ -18,10 +18,17 @@ const double kSizeScales[] = {0.75, 1.0, 1.25};
 
 // Rewrites the three lines, joined by line breaks with none after the third. A missing
 // file is not created (the editor was not installed whole). The new text replaces the
-// old in one step, so a failed write leaves the old file as it was.
+// old in one step, so a failed write leaves the old file as it was. A file passed over
+// at start is left as it is.
 void WriteSettings(Tavro& plug) {
   if (access(plug.uiSettingsPath.c_str(), F_OK) != 0) {
     showMessages(plug, "Tavro Editor UI.txt MISSING!", "Contact support");
+    return;
+  }
+  // Its other lines were never read: three lines written in its place would lose them.
+  if (plug.uiSettings.passedOver) {
+    plug.printDebugInfo("UI settings not written: the file was passed over at start");
+    showMessages(plug, "Tavro Editor UI.txt NOT SAVED!", "Passed over at start: left as it is");
     return;
   }
   const std::string* lines = plug.uiSettings.lines;

@@ -78,10 +78,15 @@ bool Tavro::saveImportedFile(bool midiFile) {
   // The prompt opens where the last bank file came from.
   const std::string last = GetProgramFilePath();
   Kit_String folder(last.substr(0, last.rfind('/') + 1).c_str());
-  graphics->PromptForFile(&chosen, kFileOpen, &folder, midiFile ? "mid" : "syx nl2");
+  std::string refusal;
+  graphics->PromptForFile(&chosen, kFileOpen, &folder, midiFile ? "mid" : "syx nl2", &refusal);
   const std::string source = chosen.Get() ? chosen.Get() : "";
+  if (source.empty()) {
+    // A cancel is quiet; a path the prompt would not take says why.
+    if (!refusal.empty()) showStatus("Import failed: " + refusal);
+    return false;
+  }
   const size_t slash = source.rfind('/');
-  if (source.empty() || slash == std::string::npos || slash + 1 == source.size()) return false;
   SetProgramFilePath(source.c_str());
   std::vector<char> bytes;
   std::string reason;
