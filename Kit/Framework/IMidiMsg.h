@@ -18,6 +18,9 @@ struct IMidiMsg {
   };
   // A controller number 0-127.
   using EControlChangeMsg = int;
+  static constexpr EControlChangeMsg kSustainPedal = 64;  // 64 and above: held down
+  static constexpr EControlChangeMsg kAllNotesOff = 123;
+  static constexpr int kChannels = 16;
 
   int32_t mOffset;  // sample offset within the current block; 0 when not tied to one
   uint8_t mStatus;  // kind in the high nibble, channel 0-15 in the low nibble

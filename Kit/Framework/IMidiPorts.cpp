@@ -6,6 +6,7 @@
 #include "Framework/IMidiMsg.h"
 #include "Framework/MidiPortCloser.h"
 #include "Framework/MidiPortNameMatch.h"
+#include "Kit_TimeSource.h"
 #include "MidiTransport/MidiPortSystem.h"
 
 namespace {
@@ -302,17 +303,34 @@ void IMidiPorts::processMIDIInput(double, std::vector<unsigned char>* message, v
 
 bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes, uint64_t* unit) {
   if (bytes.empty()) return false;
+  Kit_TimeSource& time = Kit_Time();
+  const uint64_t giveUp = time.NowMicros() + kRoomPatienceMicros;
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> hold(outputLock_);
+      if (unit) {
+        CountReturns();
+        if (*unit != outputUnit_.load()) return false;
+      }
+      if (!output_ || !outputOpen_.load()) return false;
+      // A full queue paces its senders: the message waits (the lock let go) for the
+      // system to take what is ahead of it, rather than being refused and lost.
+      if (output_->HasRoomFor(bytes.size()) || time.NowMicros() >= giveUp) {
+        if (!output_->SendMessage(bytes)) return false;
+        if (unit) {
+          CountReturns();
+          *unit = outputUnit_.load();
+        }
+        return true;
+      }
+    }
+    time.SleepMicros(kRoomStepMicros);
+  }
+}
+
+bool IMidiPorts::OutputHasRoomFor(size_t length) {
   std::lock_guard<std::mutex> hold(outputLock_);
-  if (unit) {
-    CountReturns();
-    if (*unit != outputUnit_.load()) return false;
-  }
-  if (!output_ || !outputOpen_.load() || !output_->SendMessage(bytes)) return false;
-  if (unit) {
-    CountReturns();
-    *unit = outputUnit_.load();
-  }
-  return true;
+  return !output_ || !outputOpen_.load() || output_->HasRoomFor(length);
 }
 
 bool IMidiPorts::SendMidiMsg(const IMidiMsg& msg) {

@@ -46,6 +46,10 @@ public:
   static constexpr unsigned kInputQueueSizeLimit = 100;
   // Host state keeps port names cut to this length.
   static constexpr size_t kStoredNameLength = 32;
+  // How long a send waits for room in a full output queue, and how often it looks:
+  // JACK empties a full queue in a few periods unless its server stalls.
+  static constexpr uint64_t kRoomPatienceMicros = 2'000'000;
+  static constexpr uint64_t kRoomStepMicros = 1'000;
 
   // `sink` (not owned) must outlive this object. `transports` defaults to the
   // system's (ALSA, then JACK).
@@ -126,13 +130,16 @@ public:
   // threads: midi-in
   void processMIDIInput(double deltaTime, std::vector<unsigned char>* message, void* userData);
 
-  // MIDI output. Each hands one whole message to the system for the open output
-  // port and returns at once: true when it was queued; false, sending nothing,
-  // when no output is open, the message is empty or malformed, or the system
-  // refused it (its queue full). A message queued may still be lost on the way
-  // (JACK did not take it): it is then counted in LostOutputMessages and printed.
-  // One lock serialises every send with opening and closing the output.
-  // threads: main, render, midi-in, worker, tick-performer
+  // MIDI output, the one way to the unit. Each hands one whole message to the system
+  // for the open output port: true when it was queued; false, sending nothing, when
+  // no output is open, the message is empty or malformed, or the system refused it.
+  // While the system's queue is full the send waits for room (kRoomPatienceMicros at
+  // most, on the time source), so a burst is paced at what the system takes and
+  // nothing is refused that a moment would have let through. A message queued may
+  // still be lost on the way (JACK did not take it): it is then counted in
+  // LostOutputMessages and printed. One lock serialises every send with opening and
+  // closing the output; a send waiting for room does not hold it.
+  // threads: main, midi-in, worker, tick-performer (never render: a send may wait)
   //
   // A channel message: status and data 1, then data 2 except for program change
   // and channel pressure. Any other status (system messages) is refused.
@@ -146,6 +153,10 @@ public:
   // itself find the output's connection back (see PortReturns): the bytes then
   // reached the unit now there, whose number `unit` becomes.
   bool SendToUnit(const std::vector<unsigned char>& bytes, uint64_t& unit);
+  // A send of `length` bytes would be taken now without waiting (also when no output
+  // is open: it is refused at once). For a sender that paces itself.
+  // threads: main, midi-in, worker, tick-performer (takes the output lock)
+  bool OutputHasRoomFor(size_t length);
   // Messages a send returned true for that were lost afterwards, since this
   // object was made.
   // threads: any (takes the output lock)

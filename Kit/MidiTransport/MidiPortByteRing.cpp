@@ -47,6 +47,10 @@ bool MidiPortByteRing::StageParts(const unsigned char* lead, uint32_t leadSize, 
   return true;
 }
 
+bool MidiPortByteRing::HasRoomFor(uint32_t size) const {
+  return buffer_.size() - (staged_ - tail_.load(std::memory_order_acquire)) >= kHeader + size_t{size};
+}
+
 uint32_t MidiPortByteRing::PeekSize() const {
   const size_t tail = tail_.load(std::memory_order_relaxed);
   if (head_.load(std::memory_order_acquire) == tail) return 0;

@@ -48,6 +48,9 @@ public:
   // True when every message pushed so far has been taken out.
   // threads: any
   bool Empty() const { return head_.load() == tail_.load(); }
+  // Whether a message of `size` bytes fits now.
+  // threads: producer
+  bool HasRoomFor(uint32_t size) const;
   // Whether a message of `size` bytes could ever fit.
   bool CanEverHold(uint32_t size) const { return size + kHeader <= buffer_.size(); }
 

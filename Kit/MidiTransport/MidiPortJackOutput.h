@@ -34,6 +34,8 @@ public:
   // connection or the ring is full.
   // threads: any (one at a time: the caller serialises, as IMidiPorts' output lock does)
   bool SendMessage(const std::vector<unsigned char>& bytes) override;
+  // threads: any (one at a time, as SendMessage)
+  bool HasRoomFor(size_t length) override { return writer_.HasRoomFor(length); }
   // Asks the server.
   // threads: main
   bool PortConnected() override { return client_->PortConnectedNow(); }

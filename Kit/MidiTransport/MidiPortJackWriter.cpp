@@ -30,6 +30,10 @@ bool MidiPortJackWriter::Queue(jack_nframes_t sentAt, const std::vector<unsigned
   return false;
 }
 
+bool MidiPortJackWriter::HasRoomFor(size_t length) const {
+  return length <= UINT32_MAX - kStampBytes && ring_.HasRoomFor(static_cast<uint32_t>(kStampBytes + length));
+}
+
 uint64_t MidiPortJackWriter::Lost(bool unsettledLost) const {
   const uint64_t lost = lost_.load();
   return unsettledLost ? lost + (accepted_.load() - settled_.load()) : lost;

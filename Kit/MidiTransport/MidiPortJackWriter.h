@@ -30,6 +30,9 @@ public:
   // Queues `bytes` sent at frame `sentAt`; false when the ring is full.
   // threads: any (one at a time)
   bool Queue(jack_nframes_t sentAt, const std::vector<unsigned char>& bytes);
+  // Whether a message of `length` bytes would be queued now.
+  // threads: any (one at a time, as Queue)
+  bool HasRoomFor(size_t length) const;
   // Writes into `buffer` the messages sent before the period that begins at frame
   // `start`, and settles them. The buffer is cleared first, unless the last cycle
   // wrote it in the same period: then they go after what it holds.

@@ -8,6 +8,7 @@
 //
 // Errors never escape as exceptions: they are printed and reported by the results.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -68,6 +69,11 @@ public:
   // Not safe to call concurrently: IMidiPorts serialises every call.
   // threads: any (one at a time)
   virtual bool SendMessage(const std::vector<unsigned char>& bytes) = 0;
+  // Whether SendMessage would take a message of `length` bytes now, as far as its own
+  // queue goes (a transport that hands messages over whole always has room). A queue
+  // that is full has room again once the system has taken what waits.
+  // threads: any (one at a time, as SendMessage)
+  virtual bool HasRoomFor(size_t /*length*/) { return true; }
   // The open port reaches another port now (a system that cannot tell: it is open).
   // threads: main (may ask the system and wait for its answer)
   virtual bool PortConnected() { return IsPortOpen(); }

@@ -17,6 +17,7 @@ namespace {
 
 constexpr uint64_t kSecond = 1000000;
 const std::string kSynthIn = "Synth In";
+const std::string kOtherIn = "Other Synth In";
 
 // What the host reports to the tick.
 struct HostTransport {
@@ -49,7 +50,7 @@ protected:
     ~Installed() { Kit_SetTimeSource(nullptr); }
   };
   struct Editor {
-    explicit Editor(HostTransport& host) : f("", false, {}, {kSynthIn}) {
+    explicit Editor(HostTransport& host) : f("", false, {}, {kSynthIn, kOtherIn}) {
       int out = 1;
       EXPECT_GT(f.plug->setExternalMIDIOut(out, kSynthIn.c_str()), 0);
       const HostCallbackInfo callbacks = CallbacksFor(host);
@@ -74,9 +75,9 @@ protected:
         while (f.plug->midiManager->isRunning(worker)) std::this_thread::yield();
     }
     // The real-time bytes the synthesizer's port received, Clocks apart.
-    std::vector<uint8_t> StartsAndStops() const {
+    std::vector<uint8_t> StartsAndStops(const std::string& port = kSynthIn) const {
       std::vector<uint8_t> bytes;
-      for (const MidiPortFake::Message& m : f.ports->Sent(kSynthIn))
+      for (const MidiPortFake::Message& m : f.ports->Sent(port))
         if (m.size() == 1 && m[0] != 0xF8) bytes.push_back(m[0]);
       return bytes;
     }
@@ -155,6 +156,21 @@ TEST_F(ClockTick, AUnitReachedAgainGetsStartWhileTheTransportPlays) {
       EXPECT_EQ(startsAndStops(), playing ? started : std::vector<uint8_t>()) << "one Stop for the run";
     }
   }
+}
+
+// The output moved to another unit while the transport plays: the unit left is told
+// Stop before the port changes (it would run on alone), the unit reached hears Start.
+TEST_F(ClockTick, TheUnitLeftWhilePlayingHearsStop) {
+  Editor e(host);
+  e.f.plug->setSendClockPointer(true);
+  host.playing = true;
+  e.Tick();
+  e.f.plug->GetParam(kDeviceOutSelection)->Set(2.0);  // the list: OFF, Synth In, Other Synth In
+  e.f.plug->OnParamChange(kDeviceOutSelection);
+  e.Tick();
+  e.Tick();
+  EXPECT_EQ(e.StartsAndStops(kSynthIn), (std::vector<uint8_t>{0xFA, 0xFC}));
+  EXPECT_EQ(e.StartsAndStops(kOtherIn), (std::vector<uint8_t>{0xFA}));
 }
 
 // How long a real thread may take before the test gives up on it.

@@ -75,10 +75,12 @@ TEST(HeldMidi, ANoteOffDuringATransferGoesAtOnceAndAControllerWaitsWithWhatFollo
 TEST(HeldMidi, AFullHoldRefusesAndSaysSoButStillTakesNoteOffs) {
   HeldMidiFixture t;
   t.plug().setTransferBusy(true);
-  for (size_t i = 0; i < HeldMidi::kCapacity; ++i) t.play(0xB0, 7, uint8_t(i % 128));
+  t.play(0xB0, 7, 0);
+  t.play(0x90, 64, 100);  // held behind the controller
+  for (size_t i = 2; i < HeldMidi::kCapacity; ++i) t.play(0xB0, 7, uint8_t(i % 128));
   t.play(0xB0, 7, 1);     // refused
-  t.play(0x90, 64, 100);  // refused
-  t.play(0x80, 64, 0);    // taken
+  t.play(0x90, 65, 100);  // refused
+  t.play(0x80, 64, 0);    // taken: its Note On waits
   EXPECT_TRUE(t.sent().empty());
   t.plug().setTransferBusy(false);
   t.release();
@@ -86,6 +88,54 @@ TEST(HeldMidi, AFullHoldRefusesAndSaysSoButStillTakesNoteOffs) {
   ASSERT_EQ(sent.size(), HeldMidi::kCapacity + 1);
   EXPECT_EQ(sent.back(), (Message{0x80, 64, 0}));
   EXPECT_EQ(t.plug().statusShown(), "MIDI held during a transfer: 2 message(s) lost!");
+}
+
+// What ends a note goes past what waits, so no note sounds on for the transfer; one
+// whose own start waits stays behind it.
+TEST(HeldMidi, ANoteEndGoesPastAHeldControllerUnlessItsStartWaits) {
+  HeldMidiFixture t;
+  t.play(0x90, 60, 100);
+  t.plug().setTransferBusy(true);
+  const std::vector<Message> held{{0xB0, 64, 127}, {0xB1, 1, 90}, {0x90, 62, 100}, {0x90, 62, 0}, {0xB0, 64, 0}};
+  t.play(0xB0, 64, 127);  // sustain on: waits
+  t.play(0xB1, 1, 90);    // mod wheel: waits
+  t.play(0x80, 60, 0);    // ends the note sounding: goes
+  t.play(0x90, 62, 100);  // waits behind the controllers
+  t.play(0x90, 62, 0);    // its Note On waits: so does it
+  t.play(0xB0, 64, 0);    // its sustain on waits: so does it
+  t.play(0xB2, 123, 0);   // nothing waits on its channel: goes
+  std::vector<Message> sent{{0x90, 60, 100}, {0x80, 60, 0}, {0xB2, 123, 0}};
+  EXPECT_EQ(t.sent(), sent);
+  t.plug().setTransferBusy(false);
+  t.release();
+  sent.insert(sent.end(), held.begin(), held.end());
+  EXPECT_EQ(t.sent(), sent);
+}
+
+// Twenty thousand pitch bends and pressures behind a controller: what the hold keeps
+// reaches a port that takes a few thousand at a time, paced, in order, its last Note
+// Off included; what it refused is the count said.
+TEST(HeldMidi, ALongHoldReachesAPortOfLimitedRoomWhole) {
+  HeldMidiFixture t;
+  t.f.ports->LimitRoom(kSynthIn, 6000, 15);
+  t.plug().setTransferBusy(true);
+  t.play(0xB0, 1, 64);
+  t.play(0x90, 62, 100);
+  std::vector<Message> kept{{0xB0, 1, 64}, {0x90, 62, 100}};
+  for (int i = 0; i < 20000; ++i) {
+    const Message m = i % 2 ? Message{0xD0, uint8_t(i % 128)} : Message{0xE0, 0, uint8_t(i % 128)};
+    t.play(m[0], m[1], m.size() > 2 ? m[2] : 0);
+    if (kept.size() < HeldMidi::kCapacity) kept.push_back(m);
+  }
+  t.play(0x80, 62, 0);
+  kept.push_back({0x80, 62, 0});
+  t.plug().setTransferBusy(false);
+  for (int ms = 0; ms < 10000 && !t.plug().heldMidi.empty(); ++ms) {
+    t.release();
+    t.clock.Advance(1000);
+  }
+  EXPECT_EQ(t.sent(), kept);
+  EXPECT_EQ(t.plug().statusShown(), "MIDI held during a transfer: 3618 message(s) lost!");
 }
 
 }  // namespace

@@ -452,8 +452,9 @@ std::string StoreWithAProgramChosen(UnitPage& page, uint64_t cancelAfterMicros, 
   page.backend.ScriptPopupChoiceText("Store Patch Data/All Current Programs to RAM 0 (A)");
   page.clickMenu("BANKEDITMENU", kBankEditMenu);
   MIDIMessageManager& manager = *page.plug->midiManager;
-  // Until the store's traffic has begun and a few programs are written.
-  while (manager.isRunning(MIDIMessageManager::kTransferThread) && page.synth->Sim().ReceivedCount() < 5)
+  // Until the store's traffic has begun (All Notes Off on the 16 channels) and a few
+  // programs are written.
+  while (manager.isRunning(MIDIMessageManager::kTransferThread) && page.synth->Sim().ReceivedCount() < 16 + 5)
     Kit_Time().SleepMicros(1000);
   *duringStore = page.status();
   EXPECT_TRUE(manager.isRunning(MIDIMessageManager::kTransferThread));

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "Kit_TimeSource.h"
+
 #include "MidiPortFake.h"
 #include "MidiPortsTestSink.h"
 
@@ -106,4 +110,39 @@ TEST_F(MidiPortsSend, UnpluggedPortReportsFailure) {
   Open();
   fake_->RemovePort(kSynthIn);
   EXPECT_FALSE(ports_.SendMidiSysex2({0xF8}));
+}
+
+// Every road to the unit is paced by the port's room: a burst four times what the
+// port holds goes whole and in order, each send waiting (on virtual time) for room.
+TEST_F(MidiPortsSend, EveryRoadWaitsForRoomInAFullPort) {
+  Kit_VirtualClock clock;
+  Kit_SetTimeSource(&clock);
+  const Bytes dump = {0xF0, 0x33, 0x04, 0xF7};
+  struct Road {
+    const char* what;
+    std::function<bool(IMidiPorts&)> send;
+    Bytes sent;
+  };
+  const std::vector<Road> roads = {
+      {"channel message", [](IMidiPorts& p) { return p.SendMidiMsg(IMidiMsg(0, 0xB0, 7, 1)); }, {0xB0, 7, 1}},
+      {"SysEx", [&](IMidiPorts& p) { return p.SendMidiSysex(dump.data(), 4); }, dump},
+      {"patch SysEx", [&](IMidiPorts& p) { return p.SendPatchSysex(dump.data(), 4); }, dump},
+      {"byte vector", [&](IMidiPorts& p) { return p.SendMidiSysex2(dump); }, dump},
+      {"edge to a unit",
+       [](IMidiPorts& p) {
+         uint64_t unit = p.OutputUnit();
+         return p.SendToUnit({0xFA}, unit);
+       },
+       {0xFA}},
+  };
+  Open();
+  fake_->LimitRoom(kSynthIn, 4, 1);
+  for (const Road& road : roads) {
+    const size_t before = Sent().size();
+    for (int i = 0; i < 16; ++i) EXPECT_TRUE(road.send(ports_)) << road.what << " " << i;
+    const std::vector<Bytes> sent = Sent();
+    EXPECT_EQ(std::vector<Bytes>(sent.begin() + long(before), sent.end()), std::vector<Bytes>(16, road.sent))
+        << road.what;
+  }
+  Kit_SetTimeSource(nullptr);
 }

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <set>
 
+#include "Kit_TimeSource.h"
 #include "MidiTransport/MidiPortDelivery.h"
 
 namespace {
@@ -42,6 +43,20 @@ struct FakePort {
   bool nameFails = false;
   size_t opens = 0;
   std::vector<MidiPortFake::Message> sent;
+  // LimitRoom: 0 = unlimited.
+  size_t room = 0;
+  size_t perMilli = 0;
+  size_t waiting = 0;         // taken, not on their way yet
+  uint64_t drainedUntil = 0;  // time source, micros
+
+  bool HasRoom() {
+    if (room == 0) return true;
+    const uint64_t now = Kit_Time().NowMicros();
+    const uint64_t millis = (now - drainedUntil) / 1000;
+    waiting -= std::min<uint64_t>(waiting, millis * perMilli);
+    drainedUntil += millis * 1000;
+    return waiting < room;
+  }
   // Set for a virtual input of ours: what is written to this port goes there.
   std::shared_ptr<FakeReceiver> virtualReceiver;
   // Set for a virtual output of ours.
@@ -219,15 +234,18 @@ public:
     return AddVirtualPort(portName) != nullptr;
   }
 
+  bool HasRoomFor(size_t) override {
+    std::lock_guard<std::mutex> hold(hub_->lock);
+    FakePort* port = hub_->Find(Target());
+    return !port || port->HasRoom();
+  }
+
   bool SendMessage(const std::vector<unsigned char>& bytes) override {
     if (bytes.empty()) return false;
     std::vector<std::shared_ptr<FakeReceiver>> readers;
     {
       std::lock_guard<std::mutex> hold(hub_->lock);
-      std::string target;
-      for (const auto& entry : hub_->openOutputs) {
-        if (entry.first == this) target = entry.second;
-      }
+      const std::string target = Target();
       if (hub_->returnOnSend.erase(target)) ++hub_->outputReturns[this];
       FakePort* virtualPort = nullptr;
       for (FakePort& port : hub_->ports) {
@@ -242,6 +260,8 @@ public:
           }
         }
       } else if (FakePort* port = target.empty() ? nullptr : hub_->Find(target)) {
+        if (!port->HasRoom()) return false;
+        if (port->room != 0) ++port->waiting;
         if (port->virtualReceiver) {
           readers.push_back(port->virtualReceiver);
         } else {
@@ -253,6 +273,16 @@ public:
     }
     for (const auto& reader : readers) reader->Receive(bytes);
     return true;
+  }
+
+private:
+  // The port this output is open on; under hub_->lock.
+  std::string Target() const {
+    std::string target;
+    for (const auto& entry : hub_->openOutputs) {
+      if (entry.first == this) target = entry.second;
+    }
+    return target;
   }
 };
 
@@ -312,6 +342,16 @@ void MidiPortFake::Reconnect(const std::string& name) {
 void MidiPortFake::ReconnectFoundBySend(const std::string& name) {
   std::lock_guard<std::mutex> hold(hub_->lock);
   hub_->returnOnSend.insert(name);
+}
+
+void MidiPortFake::LimitRoom(const std::string& name, size_t room, size_t perMilli) {
+  std::lock_guard<std::mutex> hold(hub_->lock);
+  if (FakePort* port = hub_->Find(name)) {
+    port->room = room;
+    port->perMilli = perMilli;
+    port->waiting = 0;
+    port->drainedUntil = Kit_Time().NowMicros();
+  }
 }
 
 void MidiPortFake::SetUnavailable(bool unavailable) {

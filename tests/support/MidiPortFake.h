@@ -42,6 +42,11 @@ public:
   // connection back before any notice told of it.
   void ReconnectFoundBySend(const std::string& name);
 
+  // Writable port `name` takes at most `room` messages not yet on their way, and
+  // sends `perMilli` of them on their way each millisecond of the time source (a
+  // JACK output's queue and its periods); a send finding no room is refused.
+  void LimitRoom(const std::string& name, size_t room, size_t perMilli);
+
   // Faults: no MIDI system at all; opening `name` fails; its name cannot be read.
   void SetUnavailable(bool unavailable);
   void SetOpenFails(const std::string& name, bool fails);

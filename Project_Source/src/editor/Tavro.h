@@ -558,6 +558,11 @@ public:
   const ClockState& clockState() const { return clockState_; }
   void setClockLoopStarted(bool started) { clockState_.clockLoopStarted = started; }
   void resendTransport() { clockState_.transportToResend = true; }
+  // Every change of the output port comes here (the menu, a restored state, a system
+  // gone): a unit the clock may have running hears Stop before it is left, or it
+  // would run on alone. The same port chosen again keeps its unit.
+  // threads: main
+  int setExternalMIDIOut(int& index, const char* name);
   void setSendClockPointer(bool on) { clockState_.sendClockPointer = on; }
   void setSendMidiClock(bool on) { clockState_.sendMidiClock = on; }
 

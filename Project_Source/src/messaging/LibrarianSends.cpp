@@ -23,7 +23,6 @@ constexpr int kStoredPerformance = 0x1F;
 constexpr int kLoadPollMs = 20;
 constexpr int kHighestBank = 9;  // the ten-bank model's last
 constexpr int kFirstModelsPrograms = 40;
-constexpr int kAllNotesOff = 123;
 
 uint8_t DeviceIdByte(MessagingEditor& plug) { return static_cast<uint8_t>(std::clamp(plug.getDeviceId(), 0, 15)); }
 
@@ -153,9 +152,13 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
   PatchLibrarian* librarian = manager ? manager->librarian() : nullptr;
   plug.DisplayProcessingIndicator(true);
   SendOutcome outcome(plug);
-  IMidiMsg allNotesOff;
-  allNotesOff.MakeControlChangeMsg(kAllNotesOff, 0.0, 0);
-  outcome.note(plug.SendMidiMsg(&allNotesOff));
+  // On every channel: the host may have notes sounding on any of them (a slot's
+  // channel changed while they sounded, the global channel, the unit's own keys).
+  for (int channel = 0; channel < IMidiMsg::kChannels; ++channel) {
+    IMidiMsg allNotesOff;
+    allNotesOff.MakeControlChangeMsg(IMidiMsg::kAllNotesOff, 0.0, channel);
+    outcome.note(plug.SendMidiMsg(&allNotesOff));
+  }
   const bool settled = sender.pause(50 * 1000);
   const std::unique_ptr<PatchFile> bank = librarian ? CopySourceBank(plug, *librarian, args.storePane) : nullptr;
   int stored = 0;

@@ -59,6 +59,16 @@ void MIDIClockOutput::TellUnit(bool stopOwed) {
   unitBehind_.store(!told && unit_ != wanted);
 }
 
+void MIDIClockOutput::LeaveUnit() {
+  std::lock_guard<std::mutex> hold(edgeLock_);
+  if (!link_.clockPointerOn() || (unit_ != UnitTransport::kStarted && unit_ != UnitTransport::kUnsure)) return;
+  // Whichever unit the output reaches now, it is the one left.
+  uint64_t reached = link_.OutputUnit();
+  if (!link_.SendEdge(kMidiStop, reached)) return;
+  unitMark_.store(reached);
+  unit_ = UnitTransport::kStopped;
+}
+
 void MIDIClockOutput::UnitAway() {
   if (unit_ != UnitTransport::kStarted) return;
   unit_ = UnitTransport::kUnsure;

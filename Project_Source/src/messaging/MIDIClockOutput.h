@@ -80,6 +80,11 @@ public:
   // threads: any (render included: never waits)
   bool UnitBehindHost() const;
 
+  // The output is about to be moved off the unit it reaches: with the pointer switch
+  // on, a unit that may run (told Start, or unsure) is told Stop first.
+  // threads: main
+  void LeaveUnit();
+
   // Job 15: starts the clock loop on its own thread, after joining a run that has
   // ended or been stopped, so a switch off and on again always gives a fresh run. A
   // run still going is left alone; after Close nothing starts.

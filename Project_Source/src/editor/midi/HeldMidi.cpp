@@ -4,7 +4,32 @@ namespace {
 bool IsNoteOff(const IMidiMsg& msg) {
   return msg.StatusMsg() == IMidiMsg::kNoteOff || (msg.StatusMsg() == IMidiMsg::kNoteOn && msg.mData2 == 0);
 }
+bool IsSustainChange(const IMidiMsg& msg) {
+  return msg.StatusMsg() == IMidiMsg::kControlChange && msg.mData1 == IMidiMsg::kSustainPedal;
+}
+
+bool IsNoteEnd(const IMidiMsg& msg) {
+  return IsNoteOff(msg) || (IsSustainChange(msg) && msg.mData2 < IMidiMsg::kSustainPedal) ||
+         (msg.StatusMsg() == IMidiMsg::kControlChange && msg.mData1 == IMidiMsg::kAllNotesOff);
+}
+
+// `held` starts what the note end `end` ends, on the same channel.
+bool Starts(const IMidiMsg& held, const IMidiMsg& end) {
+  if (held.Channel() != end.Channel()) return false;
+  if (IsSustainChange(end)) return IsSustainChange(held) && held.mData2 >= IMidiMsg::kSustainPedal;
+  if (held.StatusMsg() != IMidiMsg::kNoteOn || held.mData2 == 0) return false;
+  return end.StatusMsg() == IMidiMsg::kControlChange || held.mData1 == end.mData1;
+}
 }  // namespace
+
+bool HeldMidi::MayOvertake(const IMidiMsg& msg) const {
+  if (!IsNoteEnd(msg)) return false;
+  std::lock_guard<std::mutex> hold(lock_);
+  const size_t count = count_.load();
+  for (size_t i = 0; i < count; ++i)
+    if (Starts(ring_[(head_ + i) % ring_.size()], msg)) return false;
+  return true;
+}
 
 bool HeldMidi::MayPassTransfer(const IMidiMsg& msg) {
   switch (msg.StatusMsg()) {

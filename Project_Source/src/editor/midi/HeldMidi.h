@@ -4,7 +4,8 @@
 // controllers must wait (they move the panel a dump is being read into, change the
 // unit's memory being asked for, or start a transfer of their own); notes, pressure
 // and pitch bend may go at once, but only when nothing waits before them, so that the
-// order is kept.
+// order is kept. What ends a note goes at once whatever waits, unless its own start
+// waits: a note let sound is never kept sounding for the length of a transfer.
 //
 // Bounded: kCapacity messages of every kind, a quarter of a minute of a dense
 // automation stream at a thousand a second (a bank store takes 16 s to 40 s), then
@@ -31,6 +32,10 @@ public:
   // Notes, pressure and pitch bend: they change no memory of the unit or the panel.
   static bool MayPassTransfer(const IMidiMsg& msg);
 
+  // A Note Off, a Note On of velocity 0, a sustain off or an All Notes Off that may go
+  // past what is held: nothing held on its channel starts what it ends (its note's
+  // Note On; a sustain on; for All Notes Off, any Note On).
+  bool MayOvertake(const IMidiMsg& msg) const;
   // Keeps the message behind the others; false (counted as refused) when full.
   bool push(const IMidiMsg& msg);
   // The first message that may go now (`transferBusy` holds all but those that may

@@ -7,7 +7,9 @@
 #include "editor/Tavro.h"
 #include "messaging/MIDIClockJobs.h"
 #include "messaging/MIDIClockLink.h"
+#include "messaging/MIDIClockOutput.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/MIDIMessageSender.h"
 
 namespace {
 
@@ -39,6 +41,16 @@ private:
 };
 
 }  // namespace
+
+int Tavro::setExternalMIDIOut(int& index, const char* name) {
+  IMidiPorts& ports = GetMidiPorts();
+  const IMidiPortNames* names = ports.IsOutputOpen() ? getExternalMIDIOutNames() : nullptr;
+  const size_t open = size_t(ports.SelectedOutput());
+  const bool samePort = names && name && open > 0 && open < names->size() && (*names)[open] == name;
+  MIDIClockOutput* clock = midiManager ? midiManager->sender()->clock() : nullptr;
+  if (names && !samePort && clock) clock->LeaveUnit();
+  return IModuleBase::setExternalMIDIOut(index, name);
+}
 
 void Tavro::installClockJobs() {
   clockLink = std::make_unique<TavroClockLink>(*this);

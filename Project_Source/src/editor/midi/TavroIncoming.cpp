@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr size_t kHeldReleaseRoom = 256;
+
 MidiRoutingState RoutingState(const Tavro& plug) {
   MidiRoutingState routing;
   for (int s = 0; s < kSlotCount; ++s) {
@@ -35,7 +37,7 @@ void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (!msg || !midiManager) return;
   if (fromDevice && (transfer_.transferBusy || midiFilters_.ignoreDeviceMidi)) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
-  if (fromDevice || (!transferRuns() && heldMidi.empty())) {
+  if (fromDevice || (!transferRuns() && heldMidi.empty()) || heldMidi.MayOvertake(*msg)) {
     takeMidiMsg(msg, fromDevice);
     return;
   }
@@ -49,7 +51,10 @@ bool Tavro::transferRuns() const { return transfer_.transferBusy || IsTransferri
 
 void Tavro::releaseHeldMidi() {
   IMidiMsg msg;
-  while (heldMidi.front(transferRuns(), &msg)) {
+  // Paced at what the port takes: what finds its queue full waits for a later tick
+  // (which comes back for it) rather than for room under the plug-in mutex, and room
+  // is left for the clock and the editor's own sends.
+  while (GetMidiPorts().OutputHasRoomFor(kHeldReleaseRoom) && heldMidi.front(transferRuns(), &msg)) {
     takeMidiMsg(&msg, false);
     heldMidi.done();
   }
