@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "LibrarianPageSupport.h"
 #include "DataRoot.h"
+#include "LibrarianPageSupport.h"
 
 namespace {
 
@@ -74,8 +74,8 @@ TEST(LibrarianOnDiskChange, ASaveOverABankChangedSinceItWasReadIsRefusedAndSaysW
     }
     EXPECT_TRUE(page.data.read("Patches/Abank.nl2") == outside);
     const std::string said = page.librarianStatus();
-    for (const char* part : {"Bank not saved: Patches/Abank.nl2: changed since it was read", road.size,
-                                    "use Save As to keep both"})
+    for (const char* part :
+         {"Bank not saved: Patches/Abank.nl2: changed since it was read", road.size, "use Save As to keep both"})
       EXPECT_NE(said.find(part), std::string::npos) << said;
     EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), 1.0);
     EXPECT_EQ(page.rowText(0, 2), "Mine");
