@@ -104,7 +104,11 @@ bool FillTemporary(const Kit_AtomicFileCalls& calls, int fd, const std::string& 
                    const char*& what, int& code) {
   struct stat old {};
   bool ok = false;
-  if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && calls.fchmod(fd, old.st_mode & 07777) != 0) {
+  const bool replaces = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  // The owner where this writer may give it (root, or a group of its own); before the
+  // permission bits, which a change of owner may clear.
+  if (replaces && (old.st_uid != geteuid() || old.st_gid != getegid())) (void)!::fchown(fd, old.st_uid, old.st_gid);
+  if (replaces && calls.fchmod(fd, old.st_mode & 07777) != 0) {
     what = "could not keep the file's permissions";
     code = errno;
   } else if (!WriteAll(calls, fd, bytes, size, code)) {
@@ -159,7 +163,53 @@ void Kit_SetAtomicFileCalls(const Kit_AtomicFileCalls* calls) {
   gCalls.store(calls ? calls : &kSystemCalls, std::memory_order_release);
 }
 
+namespace {
+
+bool WriteChecked(const std::string& path, const void* bytes, size_t size, std::string* error,
+                  const Kit_FileIdentity* expected);
+
+}  // namespace
+
+Kit_FileIdentity Kit_FileIdentityOf(const struct stat& st) {
+  return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
+Kit_FileIdentity Kit_FileIdentityAt(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? Kit_FileIdentityOf(st) : Kit_FileIdentity{};
+}
+
+std::string Kit_FileChange(const Kit_FileIdentity& before, const Kit_FileIdentity& now) {
+  if (!before.exists && !now.exists) return "";
+  if (!before.exists) return "a file of " + std::to_string(now.size) + " bytes was put there";
+  if (!now.exists) return "it was removed";
+  std::string change;
+  const auto add = [&change](const std::string& part) { change += (change.empty() ? "" : ", ") + part; };
+  if (before.device != now.device || before.inode != now.inode) add("replaced by another file");
+  if (before.size != now.size) add(std::to_string(before.size) + " -> " + std::to_string(now.size) + " bytes");
+  if (before.modified.tv_sec != now.modified.tv_sec || before.modified.tv_nsec != now.modified.tv_nsec) {
+    char when[16] = "";
+    struct tm local {};
+    const time_t seconds = now.modified.tv_sec;
+    if (localtime_r(&seconds, &local)) strftime(when, sizeof when, "%H:%M:%S", &local);
+    add(std::string("modified ") + when);
+  }
+  return change;
+}
+
 bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error) {
+  return WriteChecked(path, bytes, size, error, nullptr);
+}
+
+bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error,
+                             const Kit_FileIdentity& expected) {
+  return WriteChecked(path, bytes, size, error, &expected);
+}
+
+namespace {
+
+bool WriteChecked(const std::string& path, const void* bytes, size_t size, std::string* error,
+                  const Kit_FileIdentity* expected) {
   const Kit_AtomicFileCalls& calls = Kit_AtomicFileSystem();
   if (path.empty() || path.back() == '/') return Fail(error, path, "not a file name", EINVAL);
   std::string target = path;
@@ -186,6 +236,13 @@ bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t 
     calls.unlink(temporary.c_str());
     return Fail(error, path, what, code);
   }
+  // As late as can be: what another writer put there since it was read stays.
+  const std::string change = expected ? Kit_FileChange(*expected, Kit_FileIdentityAt(target)) : std::string();
+  if (!change.empty()) {
+    calls.unlink(temporary.c_str());
+    if (error) *error = path + ": changed since it was read (" + change + "): not written over";
+    return false;
+  }
   if (calls.rename(temporary.c_str(), target.c_str()) != 0) {
     code = errno;
     calls.unlink(temporary.c_str());
@@ -196,6 +253,8 @@ bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t 
   }
   return true;
 }
+
+}  // namespace
 
 std::string Kit_AtomicTemporaryTarget(const std::string& name) {
   const size_t mark = sizeof kTemporaryMark - 1;

@@ -11,17 +11,44 @@
 // A target that is a symbolic link is followed, so the file it points to is
 // replaced and the link stays a link. A replaced file keeps its permission bits.
 //
+// A writer that read the file first passes what it read (its identity): a file changed
+// since, by another program or another instance, is then not written over.
+//
 // threads: any. Two writers of one path race as rename does: the last one wins.
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <cstddef>
+#include <ctime>
 #include <string>
+
+// What tells a file from another, and from itself as it was: device, inode, size and
+// modification time. `exists` false: nothing stood at the name.
+struct Kit_FileIdentity {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+};
+Kit_FileIdentity Kit_FileIdentityOf(const struct stat& st);
+// What stands at `path` now, links followed.
+Kit_FileIdentity Kit_FileIdentityAt(const std::string& path);
+// What changed from `before` to `now`, as a person reads it ("replaced by another
+// file, 14751 -> 72952 bytes, modified 12:04:31"); "" when nothing did.
+std::string Kit_FileChange(const Kit_FileIdentity& before, const Kit_FileIdentity& now);
 
 // Returns true once the new contents are in place and flushed. On failure returns
 // false with the reason in *error (when not null), removes the temporary and leaves
 // the target as it was; only a failed flush of the folder comes after the rename, and
 // is reported even though the new contents are already visible.
 bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error);
+// The same, only while what stands at the name is still what `expected` describes
+// (nothing, when it says so): checked just before the new file takes the name. A file
+// changed since is left as it is, and *error says "changed since it was read" and what
+// changed. A replaced file keeps its owner too, where the writer may give it.
+bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error,
+                             const Kit_FileIdentity& expected);
 
 // The target name a temporary of this routine was made for ("Bank.nl2" for
 // ".Bank.nl2.tmp-a1B2c3"); "" for any other name.

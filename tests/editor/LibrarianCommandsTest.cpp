@@ -207,6 +207,57 @@ TEST(LibrarianCommands, ARenameTypedWithLettersBeyondSevenBitsSavesWhatTheBoxSho
   }
 }
 
+// A stored name holding bytes the box cannot show: it shows a '?' for each, and only
+// what the user changes is stored anew; bytes left untouched stay as they were.
+TEST(LibrarianCommands, ARenameKeepsTheStoredBytesTheUserDidNotTouch) {
+  constexpr size_t kNameAt = 138;
+  struct Case {
+    std::string stored, shown;
+    bool end;  // End before typing
+    std::string typed, expected;
+  };
+  const Case cases[] = {
+      {"Caf\xE9 \xFF\x80 x", "Caf? ?? x", false, "", "Caf\xE9 \xFF\x80 x"},
+      {std::string(10, '\x80'), "??????????", false, "", std::string(10, '\x80')},
+      {"\xC3\xA9t\xC3\xA9", "??t??", true, "Z", "\xC3\xA9t\xC3\xA9Z"},
+      {"Caf\xE9 \xFF\x80 x", "Caf? ?? x", true, "\b\by", "Caf\xE9 \xFF\x80y"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown + " + " + c.typed);
+    LibrarianPage page;
+    std::string bank = ProgramBank("A");
+    const std::vector<uint8_t> dump = NamedProgramDump(c.stored, 4);
+    std::copy(dump.begin(), dump.end(), bank.begin() + 4 * long(dump.size()));
+    page.write("Patches/Bank A.syx", bank);
+    page.restart();
+    // The Carbon view's box takes each letter as typed, beside a '?' too.
+    page.plug->graphics->CloseWindow();
+    ASSERT_NE(page.plug->graphics->OpenWindow(&page.backend, nullptr, 0, 0), nullptr);
+    page.list().selectedUpper = 4;
+    page.list().renameSlot(0, 0);
+    ASSERT_TRUE(page.backend.IsTextEntryOpen());
+    EXPECT_EQ(page.backend.TextEntryText(), c.shown);
+    if (c.end) page.backend.InjectKey({kViewKeyEnd, "", {}});
+    for (const char key : c.typed) {
+      if (key == '\b')
+        page.backend.InjectKey({kViewKeyBackspace, "", {}});
+      else
+        page.backend.TypeText(std::string(1, key));
+    }
+    page.backend.TypeText("\n");
+    std::string field = c.expected;
+    field.resize(10, ' ');
+    const LibrarianPatch renamed = SlotOf(*page.plug, 0, 4);
+    ASSERT_EQ(renamed.messages.size(), 1u);
+    const std::vector<uint8_t>& bytes = renamed.messages[0].bytes;
+    EXPECT_EQ(std::string(bytes.begin() + kNameAt, bytes.begin() + kNameAt + 10), field);
+    EXPECT_EQ(page.plug->GetParam(kBankEditUnsaved)->Value(), c.typed.empty() ? 0.0 : 1.0);
+    if (c.typed.empty()) {
+      EXPECT_NE(page.status().find("unchanged"), std::string::npos) << page.status();
+    }
+  }
+}
+
 TEST(LibrarianCommands, SearchNeedsTwoCharactersAndShowsResultsInTheLowerPane) {
   LibrarianPage page({{"1.syx", "Pad"}, {"2.syx", "Lead"}});
   IParam* field = page.plug->GetParam(P::kPatchSearchString);

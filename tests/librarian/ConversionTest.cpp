@@ -71,6 +71,32 @@ TEST_P(Conversion, SplitsIntoBanksOf99AndMovesTheSource) {
   });
 }
 
+// Each written bank counts its rows from its own first: the slot byte and default name
+// of every row follow its place in the bank, not in the source.
+TEST(Conversion, EachSplitBankNumbersItsOwnRows) {
+  TempFolder data;
+  const std::string root = data / "Patches";
+  ASSERT_EQ(::mkdir(root.c_str(), 0755), 0);
+  WriteBytes(root + "/Big.syx", Programs(198));
+  FakeEditor editor;
+  editor.dataFolder = data.path() + "/";
+  PatchLibrarian librarian(&editor);
+  librarian.loadPatchesFromFilesystem(root);
+  constexpr size_t kNamed = 149, kSlotAt = 5, kNameAt = 138;
+  for (const char* name : {"Big Singles 1.nl2", "Big Singles 2.nl2"}) {
+    const Bytes bank = ReadBytes(root + "/" + name);
+    ASSERT_EQ(bank.size(), 99 * kNamed) << name;
+    for (size_t row = 0; row < 99; ++row) {
+      const std::string number = std::to_string(row + 1);
+      const auto dump = bank.begin() + long(row * kNamed);
+      EXPECT_EQ(dump[kSlotAt], row) << name << " row " << row;
+      EXPECT_EQ(std::string(dump + kNameAt, dump + kNameAt + 10),
+                "Sound   " + std::string(2 - number.size(), '0') + number)
+          << name << " row " << row;
+    }
+  }
+}
+
 // A rescan (after Discard) takes the scan's own tree: the split banks are in it at once.
 TEST_P(Conversion, ARescanShowsTheSplitBanksInTheTree) {
   const ConversionCase& c = GetParam();

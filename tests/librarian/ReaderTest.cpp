@@ -132,9 +132,10 @@ TEST(ReaderSlots, RunningSlotCountsStoredMessagesOnly) {
   for (int i = 0; i < 100; ++i) parts.push_back(Join({junk, Program(i, 42)}));
   const PatchFile file = Read(Join(parts));
   ASSERT_EQ(file.patches.size(), 100u);
-  for (size_t i = 0; i < 100; ++i) EXPECT_EQ(file.patches[i].messages[0].bytes[5], i % 100);
+  // The hundredth program is the first of a second bank of 99.
+  for (size_t i = 0; i < 100; ++i) EXPECT_EQ(file.patches[i].messages[0].bytes[5], i % 99);
   EXPECT_EQ(file.patches[1].name, "Sound   02");
-  EXPECT_EQ(file.patches[99].name, "Sound  100");
+  EXPECT_EQ(file.patches[99].name, "Sound   01");
   EXPECT_EQ(file.patches[5].messages[0].bytes[4], 0x00);
 }
 

@@ -88,7 +88,7 @@ std::string bankFileSizeRefusal(int64_t size) {
   return std::string();
 }
 
-BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error) {
+BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error, Kit_FileIdentity* identity) {
   // Non-blocking: a FIFO or device named like a bank must not hang the scan.
   Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
   if (file.fd < 0) {
@@ -101,6 +101,7 @@ BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* 
     return BankFileRead::Failed;
   }
   if (!S_ISREG(st.st_mode)) return BankFileRead::NotABankFile;
+  if (identity) *identity = Kit_FileIdentityOf(st);
   *error = bankFileSizeRefusal(st.st_size);
   if (st.st_size < kSmallestBankFile) return BankFileRead::TooSmall;
   if (st.st_size > kLargestBankFile) return BankFileRead::TooLarge;
@@ -147,7 +148,7 @@ bool CopyAcross(const std::string& from, const std::string& to, std::string* err
     *error = from + ": " + why;
     return false;
   }
-  if (!Kit_WriteFileAtomically(to, bytes.data(), bytes.size(), error)) return false;
+  if (!Kit_WriteFileAtomically(to, bytes.data(), bytes.size(), error, Kit_FileIdentity{})) return false;
   if (::unlink(from.c_str()) != 0) {
     *error = SystemError("cannot remove", from);
     ::unlink(to.c_str());

@@ -13,6 +13,7 @@
 #include <vector>
 
 class ByteChunk;
+struct Kit_FileIdentity;
 
 // Before the last "/" (empty when there is none), and after it (all when there is none).
 std::string folderOfPath(const std::string& path);
@@ -39,8 +40,9 @@ enum class BankFileRead { Read, NotABankFile, TooSmall, TooLarge, Failed };
 // Reads a bank file through one descriptor, opened without blocking: only a regular
 // file of 4501 bytes up to 16 MiB is read (a larger one is never allocated); `out`
 // holds the bytes actually read (its room is reused from file to file). `error` says
-// why on Failed, TooSmall and TooLarge.
-BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error);
+// why on Failed, TooSmall and TooLarge. `identity`, when given, takes the file's as read.
+BankFileRead readBankFile(const std::string& path, ByteChunk* out, std::string* error,
+                          Kit_FileIdentity* identity = nullptr);
 
 // Moves `from` into `folder` under its own name, or a free one; across file systems
 // the bytes are copied and flushed before the source is unlinked. Fills `movedTo`.

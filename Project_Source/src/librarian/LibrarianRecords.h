@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <memory>
+
 #include <string>
 #include <vector>
+#include "Kit_AtomicFile.h"
 
 class ByteChunk;
 
@@ -56,6 +58,7 @@ struct PatchFile {
   std::string folderName;
   std::vector<std::string> folderChain;  // from the scanned root down, root first
   std::string reservedPath;              // the file's full path; a save in place writes there
+  Kit_FileIdentity readIdentity;         // the file as it was read: a save finds whether it changed since
   int bankIndex = 0;
   ReadLosses losses;
 

@@ -81,7 +81,8 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   // Opened and checked first: what is no file (a FIFO, a folder) passes silently; a
   // bank file too small or too large to be read is named.
   std::string error;
-  const BankFileRead read = readBankFile(path, &image_, &error);
+  Kit_FileIdentity identity;
+  const BankFileRead read = readBankFile(path, &image_, &error, &identity);
   if (read == BankFileRead::NotABankFile) return nullptr;
   log(kLogPrefix + std::string("loading file ") + path);
   if (read != BankFileRead::Read) {
@@ -93,6 +94,7 @@ PatchFile* LibraryScan::parseFolderFiles(const std::string& path, const std::vec
   record->folderName = chain.back();
   record->folderChain = chain;
   record->reservedPath = path;
+  record->readIdentity = identity;
   record->bankIndex = value;
   log(kLogPrefix + std::string("loaded file ") + path);
   PatchLibrarian::loadFromChunk(&image_, image_.Size(), record.get(), extension == "mid" ? 1 : 0, &events_);
@@ -178,7 +180,10 @@ std::unique_ptr<PatchFile> LibraryScan::createNewPatchFile(const PatchFile& sour
     *error = "no memory for " + bank->fileName;
     return nullptr;
   }
-  if (!Kit_WriteFileAtomically(bank->reservedPath, image.GetBytes(), size_t(image.Size()), error)) return nullptr;
+  // A free name: a file put there meanwhile is not written over.
+  if (!Kit_WriteFileAtomically(bank->reservedPath, image.GetBytes(), size_t(image.Size()), error, Kit_FileIdentity{}))
+    return nullptr;
+  bank->readIdentity = Kit_FileIdentityAt(bank->reservedPath);
   bank->patches.resize(size_t(kBankRows));
   return bank;
 }

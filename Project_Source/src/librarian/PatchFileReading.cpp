@@ -535,9 +535,13 @@ void PatchLibrarian::loadFromChunk(const ByteChunk* image, int size, PatchFile* 
     }
   }
   file->patches.reserve(file->patches.size() + size_t(kBankRows));
-  // The running slot number counts the rows placed.
+  // The running slot number counts the rows placed, from 0 again in each bank of the
+  // file's kind: a file of more programs than a bank holds is split at every 99th.
   int more = 1;
-  while (more > 0) more = reader(image, position, file, int(file->patches.size() % kBankRows));
+  while (more > 0) {
+    const size_t bank = size_t(bankSizeOfKind(file->type == kPerformanceKind ? kPerformanceKind : kProgramKind));
+    more = reader(image, position, file, int(file->patches.size() % bank));
+  }
   if (!file->patches.empty()) checkBankSizeAndAddData(file);
 }
 

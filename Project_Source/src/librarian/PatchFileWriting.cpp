@@ -33,16 +33,26 @@ std::string FromDataFolder(std::string text, const std::string& dataFolder) {
   return text;
 }
 
-bool WriteBank(const PatchFile& bank, const std::string& path, bool midiForm, MidiHead head,
-               const std::string& dataFolder, std::string* error) {
+// Writes over `path` only while it is the file `expected` describes (nothing, for a new
+// name): what another program or instance wrote there since is kept.
+bool WriteBank(const PatchFile& bank, const std::string& path, const Kit_FileIdentity& expected, bool midiForm,
+               MidiHead head, const std::string& dataFolder, std::string* error) {
   ByteChunk image(4096);
   if (!bankImage(bank, midiForm, head, &image)) {
     *error = "no memory for the bank";
     return false;
   }
-  if (Kit_WriteFileAtomically(path, image.GetBytes(), size_t(image.Size()), error)) return true;
+  if (Kit_WriteFileAtomically(path, image.GetBytes(), size_t(image.Size()), error, expected)) return true;
   *error = FromDataFolder(*error, dataFolder);
+  if (Kit_FileChange(expected, Kit_FileIdentityAt(path)) != "") *error += "; use Save As to keep both";
   return false;
+}
+
+// What a save may write over at `path`: the bank's own file only as it was read; any
+// other file as it is now, the one the user chose (and the prompt let it replace).
+Kit_FileIdentity ExpectedAt(const std::string& path, const PatchFile& bank) {
+  const bool own = !bank.reservedPath.empty() && (path == bank.reservedPath || sameFile(path, bank.reservedPath));
+  return own ? bank.readIdentity : Kit_FileIdentityAt(path);
 }
 
 // The MIDI file at `path` holds more than a bank of `kind` as the writer lays it out,
@@ -135,7 +145,8 @@ bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& st
   }
   // A prompt that took the path without asking is held to the same.
   if (!(*error = keepsSource(path)).empty()) return false;
-  if (!WriteBank(*bank, path, midiForm, MidiHead::Rewrite, editor_->getDataFolder(), error)) return false;
+  if (!WriteBank(*bank, path, ExpectedAt(path, *bank), midiForm, MidiHead::Rewrite, editor_->getDataFolder(), error))
+    return false;
   if (namesLeftOut) *namesLeftOut = midiForm ? namesMidiFormDrops(*bank) : 0;
   const bool performance = bank->type == kPerformanceKind;
   editor_->setLeftCurrentFile(performance, {lastComponent(path), savedFolderKey(folderOfPath(path))});
@@ -172,7 +183,8 @@ bool PatchLibrarian::saveEditedPatch(const std::string& targetPath, const std::s
     }
     name = lastComponent(path);
   }
-  if (!WriteBank(*bank, path, midiForm, MidiHead::Keep, editor_->getDataFolder(), error)) return false;
+  const Kit_FileIdentity expected = besideSource ? Kit_FileIdentity{} : ExpectedAt(path, *bank);
+  if (!WriteBank(*bank, path, expected, midiForm, MidiHead::Keep, editor_->getDataFolder(), error)) return false;
   // The pane's bank is known by where it was written, whatever the pane last named.
   const bool performance = bank->type == kPerformanceKind;
   editor_->setLeftCurrentFile(performance, {name, savedFolderKey(folderOfPath(path))});

@@ -110,8 +110,12 @@ std::unique_ptr<PatchFile> PatchLibrarian::cloneLeftBank(bool* incomplete) const
   if (!bank) return nullptr;
   *incomplete = bank->incomplete();
   std::unique_ptr<PatchFile> copy = bank->clone();
-  // Save As compares its target with the file the bank was read from.
-  if (copy) copy->reservedPath = bank->reservedPath;
+  // Save As compares its target with the file the bank was read from; a save, the file
+  // on disk with the one read.
+  if (copy) {
+    copy->reservedPath = bank->reservedPath;
+    copy->readIdentity = bank->readIdentity;
+  }
   return copy;
 }
 

@@ -1,5 +1,6 @@
 #include "librarian/UnitNames.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -28,4 +29,21 @@ std::string unitName(const std::string& text, size_t length) {
     at += byte < kFirstHighByte ? 1 : CharacterBytes(text, at);
   }
   return name;
+}
+
+std::string shownName(const std::string& stored) {
+  std::string shown = stored;
+  for (char& c : shown)
+    if (static_cast<uint8_t>(c) >= kFirstHighByte) c = kPlaceholder;
+  return shown;
+}
+
+std::string editedName(const std::string& stored, const std::string& typed) {
+  const std::string shown = shownName(stored);
+  const size_t most = std::min(shown.size(), typed.size());
+  size_t before = 0, after = 0;
+  while (before < most && shown[before] == typed[before]) ++before;
+  while (after < most - before && shown[shown.size() - 1 - after] == typed[typed.size() - 1 - after]) ++after;
+  return stored.substr(0, before) + typed.substr(before, typed.size() - before - after) +
+         stored.substr(stored.size() - after);
 }

@@ -80,11 +80,12 @@ std::string Trimmed(std::string text) {
 
 enum class Renamed { kNothing, kSameName, kRenamed };
 
-// Writes `name` into the name field of the upper bank's dump at `row`; every other
-// byte (data, part names, whatever follows) stays as it was. A dump without a name
-// field gets one, closed by its F7. Only a slot that holds a whole dump is renamed;
-// `before` gets the name it had.
-Renamed RenameStoredDump(Tavro& plug, int row, const std::string& name, std::string* before) {
+// Writes the name typed over the stored one into the name field of the upper bank's
+// dump at `row`: only the stretch the user changed takes the typed bytes; every other
+// byte (the rest of the name, data, part names, whatever follows) stays as it was. A
+// dump without a name field gets one, closed by its F7. Only a slot that holds a whole
+// dump is renamed; `before` gets the name it had, `after` the one it has.
+Renamed RenameStoredDump(Tavro& plug, int row, const std::string& typed, std::string* before, std::string* after) {
   const bool performance = plug.panelMode().perfMode;
   const size_t bankSize = performance ? 100 : 99;
   const size_t nameAt = performance ? kPerformanceNameAt : kProgramNameAt;
@@ -99,8 +100,11 @@ Renamed RenameStoredDump(Tavro& plug, int row, const std::string& name, std::str
     std::vector<uint8_t>& dump = patches[size_t(row)].messages.front().bytes;
     if (dump.size() < nameAt) return;
     *before = Trimmed(patches[size_t(row)].name);
-    if (dump.size() > nameAt + kNameLength &&
-        Trimmed(std::string(dump.begin() + long(nameAt), dump.begin() + long(nameAt + kNameLength))) == Trimmed(name)) {
+    const bool named = dump.size() > nameAt + kNameLength;
+    const std::string stored =
+        named ? Trimmed(std::string(dump.begin() + long(nameAt), dump.begin() + long(nameAt + kNameLength))) : *before;
+    const std::string name = Padded(editedName(stored, Trimmed(typed)));
+    if (named && stored == Trimmed(name)) {
       renamed = Renamed::kSameName;
       return;
     }
@@ -109,7 +113,7 @@ Renamed RenameStoredDump(Tavro& plug, int row, const std::string& name, std::str
       dump.back() = 0xF7;
     }
     std::copy(name.begin(), name.end(), dump.begin() + long(nameAt));
-    patches[size_t(row)].name = name;
+    patches[size_t(row)].name = *after = name;
     renamed = Renamed::kRenamed;
   });
   return renamed;
@@ -296,26 +300,27 @@ void closeRenameBox(Tavro& plug) {
 Result rename(Tavro& plug, int paramIdx, double) {
   if (plug.panelMode().renameInactive) return Result::kGoOn;
   const std::string typed = plug.GetParam(paramIdx)->GetDisplayText(0);
-  // Cut by characters into bytes the unit holds: the dump takes what the box showed.
-  const std::string name = Padded(unitName(typed, kNameLength));
+  // Cut by characters into bytes the unit holds: what the user typed is stored as the
+  // box showed it; what the user left is stored as it was.
+  const std::string name = unitName(typed, kNameLength);
   LibrarianViewControl* list = plug.librarianList();
   const int row = list ? list->selectedUpper.load() : -1;
-  std::string before;
+  std::string before, renamedTo;
   const std::string slot = "slot " + std::to_string(row + 1);
   if (!typed.empty() && std::none_of(typed.begin(), typed.end(), [](char c) { return (c & 0x80) == 0; })) {
     plug.showStatus("Not renamed: \"" + typed + "\" has no letter the unit can hold");
   } else if (Trimmed(name).empty()) {
     plug.showStatus("Not renamed: a blank name leaves " + slot + " as it was");
   } else {
-    switch (RenameStoredDump(plug, row, name, &before)) {
+    switch (RenameStoredDump(plug, row, name, &before, &renamedTo)) {
       case Renamed::kRenamed:
         plug.SetLibrarianStatusUnsaved(true);
         plug.updatePatchLibrarianView(0);
-        plug.showStatus("Renamed " + slot + " to " + quotedPatchName(name));
+        plug.showStatus("Renamed " + slot + " to " + quotedPatchName(shownName(renamedTo)));
         break;
       // The same name committed; letters the box refused as they were typed leave it so too.
       case Renamed::kSameName:
-        plug.showStatus("Not renamed: " + slot + " keeps \"" + before +
+        plug.showStatus("Not renamed: " + slot + " keeps \"" + shownName(before) +
                         "\" (the name is unchanged; the box takes A-Z, a-z, 0-9 and signs)");
         break;
       case Renamed::kNothing: break;

@@ -9,6 +9,7 @@
 #include "librarian/PatchLibrarian.h"
 #include "librarian/PatchTemplates.h"
 #include "librarian/TavroParams.h"
+#include "librarian/UnitNames.h"
 #include "librarian/panel/LibrarianPanelEditor.h"
 #include "librarian/panel/PanelFont.h"
 
@@ -281,9 +282,10 @@ void LibrarianViewControl::renameSlot(int, int) {
     if (slot < int(size) && !file->patches[slot].empty()) name = file->patches[slot].name;
   });
   if (!name) return;
-  // The box holds the name as the row shows it: the rename pads it again.
+  // The box holds the name as the row shows it, a '?' for each byte it cannot show:
+  // the rename pads it again and keeps the bytes behind each '?' left untouched.
   if (IParam* rename = mPlug ? mPlug->GetParam(TavroParam::kPatchRename) : nullptr)
-    rename->SetDisplayText(0, unpaddedPatchName(*name).c_str());
+    rename->SetDisplayText(0, shownName(unpaddedPatchName(*name)).c_str());
   editor_->hideLayer("patchRename", false);
   editor_->openRenameEntry();
 }
