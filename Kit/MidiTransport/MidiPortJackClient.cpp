@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "MidiTransport/MidiPortJackServerProcess.h"
 #include "MidiTransport/MidiPortTransport.h"
 
 #if defined(__SANITIZE_THREAD__)
@@ -220,10 +221,16 @@ void MidiPortJackClient::CloseNow() {
 bool MidiPortJackClient::Lingering() const {
   // An overdue cycle may only be late, or be the first of none: closing under a
   // server that has just stopped would wait as long as it lingers.
+  AwaitLateCycle();
+  return client_ && !ServerDead() && CyclesNow(client_) == Cycles::kStopped;
+}
+
+void MidiPortJackClient::AwaitLateCycle() const {
   for (;;) {
-    if (!client_ || ServerDead()) return false;
-    const Cycles cycles = CyclesNow(client_);
-    if (cycles != Cycles::kOverdue) return cycles == Cycles::kStopped;
+    {
+      std::shared_lock<std::shared_mutex> hold(releasing_);
+      if (!client_ || ServerDead() || CyclesNow(client_) != Cycles::kOverdue) return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
 }
@@ -265,8 +272,15 @@ MidiPortJackClient::Cycles MidiPortJackClient::CyclesNow(jack_client_t* client) 
   if (jack_get_cycle_times(client, &frames, &now, &next, &period) != 0 || next == 0) return Cycles::kRunning;
   now = jack_get_time();
   if (now < next) return Cycles::kRunning;
-  if (now < next + kStoppedServerMicros) return Cycles::kOverdue;
-  MarkServerGone("it has run no cycle for 0.75 s");
+  // Overdue: the server's threads tell a late server from one that does nothing.
+  constexpr jack_time_t kServerLookMicros = 20 * 1000;
+  jack_time_t looked = serverLooked_.load();
+  if (now >= looked + kServerLookMicros && serverLooked_.compare_exchange_strong(looked, now) &&
+      JackServerProcessAtWork()) {
+    serverAtWork_.store(now);
+  }
+  if (now < std::max(next, serverAtWork_.load()) + kStoppedServerMicros) return Cycles::kOverdue;
+  MarkServerGone("it has run no cycle for 3 s and does nothing");
   return Cycles::kStopped;
 }
 
@@ -284,6 +298,7 @@ bool MidiPortJackClient::Activate() {
 }
 
 std::vector<std::string> MidiPortJackClient::OtherSideNames() {
+  AwaitLateCycle();
   const Use use(*this);
   if (!use.Client()) return {};
   std::lock_guard<std::mutex> hold(namesLock_);
@@ -306,6 +321,7 @@ bool MidiPortJackClient::PortName(unsigned port, std::string& name) {
 
 bool MidiPortJackClient::OpenVirtualPort(const std::string& portName) {
   ClosePort();
+  AwaitLateCycle();
   const Use use(*this);
   if (!use.Client()) return false;
   const unsigned long flags = direction_ == Direction::kInput ? JackPortIsInput : JackPortIsOutput;
@@ -324,6 +340,7 @@ bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
   std::string other;
   if (!PortName(port, other) || !OpenVirtualPort(portName)) return false;
   bool connected = false;
+  AwaitLateCycle();
   {
     const Use use(*this);
     jack_port_t* ours = port_.load();  // none once released
@@ -350,6 +367,7 @@ bool MidiPortJackClient::PortConnectedNow() {
 
 void MidiPortJackClient::ClosePort() {
   if (!port_.load()) return;
+  AwaitLateCycle();
   const Use use(*this);
   if (!use.Client()) {
     portLeft_.store(port_.exchange(nullptr));  // released with the client
