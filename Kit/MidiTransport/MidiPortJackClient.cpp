@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "MidiTransport/MidiPortJackServerProcess.h"
@@ -86,13 +88,52 @@ bool SocketFailure(const char* text) {
   return false;
 }
 
+// The first line the library printed while this thread opened a client.
+thread_local std::string tOpenError;
+
 void JackLibraryError(const char* text) {
   if (LibraryFreesItsClients(text)) gLibraryFrees.fetch_add(1);
+  if (tOpeningClient && tOpenError.empty()) tOpenError = text;
   if (tOpeningClient || gServerGoneSaid.load() || SocketFailure(text)) return;
   std::fprintf(stderr, "MIDI: JACK: %s\n", text);
 }
 
 void JackLibraryInfo(const char*) {}
+
+// The last open failed for another reason than no server at that name, and said why.
+std::atomic<bool> gOpenRefused{false};
+
+// JACK's status bits by name, as jack/types.h has them.
+std::string StatusNames(jack_status_t status) {
+  static constexpr std::pair<unsigned, const char*> kBits[] = {{JackFailure, "failure"},
+                                                               {JackInvalidOption, "invalid option"},
+                                                               {JackNameNotUnique, "name not unique"},
+                                                               {JackServerStarted, "started"},
+                                                               {JackServerFailed, "server failed"},
+                                                               {JackServerError, "server error"},
+                                                               {JackNoSuchClient, "no such client"},
+                                                               {JackLoadFailure, "load failure"},
+                                                               {JackInitFailure, "init failure"},
+                                                               {JackShmFailure, "shared memory failure"},
+                                                               {JackVersionError, "version error"},
+                                                               {JackBackendError, "backend error"},
+                                                               {JackClientZombie, "client zombie"}};
+  std::string names;
+  for (const auto& [bit, name] : kBits)
+    if (status & bit) names += (names.empty() ? "" : ", ") + std::string(name);
+  return names;
+}
+
+// A server simply not there fails the socket's connection for want of its file:
+// the caller says once that there is none. Any other failure is said here, with
+// JACK's status and the library's first line.
+void SayRefusedOpen(const std::string& clientName, jack_status_t status) {
+  const bool noServer = (status & JackServerFailed) && tOpenError.find("No such file") != std::string::npos;
+  gOpenRefused.store(!noServer);
+  if (noServer) return;
+  std::fprintf(stderr, "MIDI: JACK refused the client '%s' (status 0x%x: %s)%s%s\n", clientName.c_str(),
+               unsigned(status), StatusNames(status).c_str(), tOpenError.empty() ? "" : ": ", tOpenError.c_str());
+}
 
 jack_client_t* OpenQuietly(const std::string& clientName) {
   static std::once_flag routed;
@@ -101,10 +142,16 @@ jack_client_t* OpenQuietly(const std::string& clientName) {
     jack_set_info_function(&JackLibraryInfo);
   });
   tOpeningClient = true;
-  jack_status_t status;
+  tOpenError.clear();
+  jack_status_t status = jack_status_t(0);
   jack_client_t* client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
   tOpeningClient = false;
-  if (client) gServerGoneSaid.store(false);
+  if (client) {
+    gServerGoneSaid.store(false);
+    gOpenRefused.store(false);
+  } else {
+    SayRefusedOpen(clientName, status);
+  }
   return client;
 }
 
@@ -262,6 +309,8 @@ bool MidiPortJackClient::ServerGone() const {
 }
 
 bool MidiPortJackClient::ServerLingering() { return gLingering.load(); }
+
+bool MidiPortJackClient::OpenRefused() { return gOpenRefused.load(); }
 
 bool MidiPortJackClient::GoneAsMarked() const { return gServerDeaths.load() > serverLife_ || ServerDead(); }
 

@@ -53,8 +53,9 @@ public:
   // threads: jack-process
   using Process = void (*)(void* portBuffer, jack_nframes_t frames, jack_nframes_t start, void* context);
 
-  // Null when no JACK server answers (the caller says so), or while the server of an
-  // earlier client has stopped but not gone (said here); none is ever started.
+  // Null when no JACK server answers (the caller says so), when one refuses the client
+  // (said here), or while the server of an earlier client has stopped but not gone
+  // (said here); none is ever started.
   // Opening and closing clients never overlap, whichever threads do them. Clients of
   // a server that has gone are released first: the JACK library frees them itself
   // when a client opens after its server went, and would free them again when their
@@ -65,6 +66,9 @@ public:
   // The last Open was refused because a stopped server lingers.
   // threads: any
   static bool ServerLingering();
+  // The last Open was refused by a server that is there (said with JACK's status).
+  // threads: any
+  static bool OpenRefused();
 
   MidiPortJackClient(const MidiPortJackClient&) = delete;
   MidiPortJackClient& operator=(const MidiPortJackClient&) = delete;

@@ -20,8 +20,7 @@ constexpr int kEntries = 8;
 
 pid_t ServerPid() {
   const char* server = std::getenv("JACK_DEFAULT_SERVER");
-  const std::string wanted =
-      "jack-" + std::to_string(getuid()) + ":" + (server && *server ? server : "default") + ":";
+  const std::string wanted = "jack-" + std::to_string(getuid()) + ":" + (server && *server ? server : "default") + ":";
   const int registry = open(kRegistry, O_RDONLY | O_CLOEXEC);
   if (registry < 0) return -1;
   pid_t found = -1;
