@@ -241,6 +241,7 @@ MidiPortJackClient::MidiPortJackClient(jack_client_t* client, uint32_t serverLif
       direction_(direction),
       process_(process),
       context_(context),
+      serverName_(DefaultJackServerName()),
       serverLife_(serverLife),
       libraryFreesBefore_(gLibraryFrees.load()) {}
 
@@ -325,7 +326,7 @@ MidiPortJackClient::Cycles MidiPortJackClient::CyclesNow(jack_client_t* client) 
   constexpr jack_time_t kServerLookMicros = 20 * 1000;
   jack_time_t looked = serverLooked_.load();
   if (now >= looked + kServerLookMicros && serverLooked_.compare_exchange_strong(looked, now) &&
-      JackServerProcessAtWork()) {
+      JackServerProcessAtWork(serverName_)) {
     serverAtWork_.store(now);
   }
   if (now < std::max(next, serverAtWork_.load()) + kStoppedServerMicros) return Cycles::kOverdue;

@@ -196,6 +196,7 @@ private:
   std::atomic<bool> inCycle_{false};
   void* context_;
   std::string name_;
+  const std::string serverName_;  // as the client opened
   std::atomic<jack_port_t*> port_{nullptr};
   // A port let go without the server (it was gone): if cycles come again after all,
   // an output's buffer is cleared, or a reader would take its last period again.

@@ -18,9 +18,8 @@ constexpr const char* kRegistry = "/dev/shm/jack-shm-registry";
 constexpr off_t kHeaderBytes = 24, kEntryBytes = 264;
 constexpr int kEntries = 8;
 
-pid_t ServerPid() {
-  const char* server = std::getenv("JACK_DEFAULT_SERVER");
-  const std::string wanted = "jack-" + std::to_string(getuid()) + ":" + (server && *server ? server : "default") + ":";
+pid_t ServerPid(const std::string& name) {
+  const std::string wanted = "jack-" + std::to_string(getuid()) + ":" + name + ":";
   const int registry = open(kRegistry, O_RDONLY | O_CLOEXEC);
   if (registry < 0) return -1;
   pid_t found = -1;
@@ -48,8 +47,13 @@ char ThreadState(const std::string& statPath) {
 }
 }  // namespace
 
-bool JackServerProcessAtWork() {
-  const pid_t pid = ServerPid();
+std::string DefaultJackServerName() {
+  const char* server = std::getenv("JACK_DEFAULT_SERVER");
+  return server && *server ? server : "default";
+}
+
+bool JackServerProcessAtWork(const std::string& name) {
+  const pid_t pid = ServerPid(name);
   if (pid <= 0) return false;
   const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
   DIR* dir = opendir(tasks.c_str());

@@ -4,7 +4,11 @@
 // processor on a loaded machine) or does nothing (halted, or stuck while it stops).
 // threads: any
 
-// True while a thread of the server this process's clients use (JACK_DEFAULT_SERVER,
-// else "default") is runnable; false when none is, or the server's process is not
-// found.
-bool JackServerProcessAtWork();
+#include <string>
+
+// The server's name a client opened now uses: JACK_DEFAULT_SERVER, else "default".
+// threads: main, closer (where clients open)
+std::string DefaultJackServerName();
+// True while a thread of the server `name` is runnable; false when none is, or the
+// server's process is not found.
+bool JackServerProcessAtWork(const std::string& name);
