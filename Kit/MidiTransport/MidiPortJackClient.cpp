@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "MidiTransport/MidiPortJackServerProcess.h"
 #include "MidiTransport/MidiPortTransport.h"
 
 #if defined(__SANITIZE_THREAD__)
@@ -85,13 +88,52 @@ bool SocketFailure(const char* text) {
   return false;
 }
 
+// The first line the library printed while this thread opened a client.
+thread_local std::string tOpenError;
+
 void JackLibraryError(const char* text) {
   if (LibraryFreesItsClients(text)) gLibraryFrees.fetch_add(1);
+  if (tOpeningClient && tOpenError.empty()) tOpenError = text;
   if (tOpeningClient || gServerGoneSaid.load() || SocketFailure(text)) return;
   std::fprintf(stderr, "MIDI: JACK: %s\n", text);
 }
 
 void JackLibraryInfo(const char*) {}
+
+// The last open failed for another reason than no server at that name, and said why.
+std::atomic<bool> gOpenRefused{false};
+
+// JACK's status bits by name, as jack/types.h has them.
+std::string StatusNames(jack_status_t status) {
+  static constexpr std::pair<unsigned, const char*> kBits[] = {{JackFailure, "failure"},
+                                                               {JackInvalidOption, "invalid option"},
+                                                               {JackNameNotUnique, "name not unique"},
+                                                               {JackServerStarted, "started"},
+                                                               {JackServerFailed, "server failed"},
+                                                               {JackServerError, "server error"},
+                                                               {JackNoSuchClient, "no such client"},
+                                                               {JackLoadFailure, "load failure"},
+                                                               {JackInitFailure, "init failure"},
+                                                               {JackShmFailure, "shared memory failure"},
+                                                               {JackVersionError, "version error"},
+                                                               {JackBackendError, "backend error"},
+                                                               {JackClientZombie, "client zombie"}};
+  std::string names;
+  for (const auto& [bit, name] : kBits)
+    if (status & bit) names += (names.empty() ? "" : ", ") + std::string(name);
+  return names;
+}
+
+// A server simply not there fails the socket's connection for want of its file:
+// the caller says once that there is none. Any other failure is said here, with
+// JACK's status and the library's first line.
+void SayRefusedOpen(const std::string& clientName, jack_status_t status) {
+  const bool noServer = (status & JackServerFailed) && tOpenError.find("No such file") != std::string::npos;
+  gOpenRefused.store(!noServer);
+  if (noServer) return;
+  std::fprintf(stderr, "MIDI: JACK refused the client '%s' (status 0x%x: %s)%s%s\n", clientName.c_str(),
+               unsigned(status), StatusNames(status).c_str(), tOpenError.empty() ? "" : ": ", tOpenError.c_str());
+}
 
 jack_client_t* OpenQuietly(const std::string& clientName) {
   static std::once_flag routed;
@@ -100,10 +142,16 @@ jack_client_t* OpenQuietly(const std::string& clientName) {
     jack_set_info_function(&JackLibraryInfo);
   });
   tOpeningClient = true;
-  jack_status_t status;
+  tOpenError.clear();
+  jack_status_t status = jack_status_t(0);
   jack_client_t* client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
   tOpeningClient = false;
-  if (client) gServerGoneSaid.store(false);
+  if (client) {
+    gServerGoneSaid.store(false);
+    gOpenRefused.store(false);
+  } else {
+    SayRefusedOpen(clientName, status);
+  }
   return client;
 }
 
@@ -193,6 +241,7 @@ MidiPortJackClient::MidiPortJackClient(jack_client_t* client, uint32_t serverLif
       direction_(direction),
       process_(process),
       context_(context),
+      serverName_(DefaultJackServerName()),
       serverLife_(serverLife),
       libraryFreesBefore_(gLibraryFrees.load()) {}
 
@@ -220,10 +269,16 @@ void MidiPortJackClient::CloseNow() {
 bool MidiPortJackClient::Lingering() const {
   // An overdue cycle may only be late, or be the first of none: closing under a
   // server that has just stopped would wait as long as it lingers.
+  AwaitLateCycle();
+  return client_ && !ServerDead() && CyclesNow(client_) == Cycles::kStopped;
+}
+
+void MidiPortJackClient::AwaitLateCycle() const {
   for (;;) {
-    if (!client_ || ServerDead()) return false;
-    const Cycles cycles = CyclesNow(client_);
-    if (cycles != Cycles::kOverdue) return cycles == Cycles::kStopped;
+    {
+      std::shared_lock<std::shared_mutex> hold(releasing_);
+      if (!client_ || ServerDead() || CyclesNow(client_) != Cycles::kOverdue) return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
 }
@@ -256,6 +311,8 @@ bool MidiPortJackClient::ServerGone() const {
 
 bool MidiPortJackClient::ServerLingering() { return gLingering.load(); }
 
+bool MidiPortJackClient::OpenRefused() { return gOpenRefused.load(); }
+
 bool MidiPortJackClient::GoneAsMarked() const { return gServerDeaths.load() > serverLife_ || ServerDead(); }
 
 MidiPortJackClient::Cycles MidiPortJackClient::CyclesNow(jack_client_t* client) const {
@@ -265,8 +322,15 @@ MidiPortJackClient::Cycles MidiPortJackClient::CyclesNow(jack_client_t* client) 
   if (jack_get_cycle_times(client, &frames, &now, &next, &period) != 0 || next == 0) return Cycles::kRunning;
   now = jack_get_time();
   if (now < next) return Cycles::kRunning;
-  if (now < next + kStoppedServerMicros) return Cycles::kOverdue;
-  MarkServerGone("it has run no cycle for 0.75 s");
+  // Overdue: the server's threads tell a late server from one that does nothing.
+  constexpr jack_time_t kServerLookMicros = 20 * 1000;
+  jack_time_t looked = serverLooked_.load();
+  if (now >= looked + kServerLookMicros && serverLooked_.compare_exchange_strong(looked, now) &&
+      JackServerProcessAtWork(serverName_)) {
+    serverAtWork_.store(now);
+  }
+  if (now < std::max(next, serverAtWork_.load()) + kStoppedServerMicros) return Cycles::kOverdue;
+  MarkServerGone("it has run no cycle for 3 s and does nothing");
   return Cycles::kStopped;
 }
 
@@ -284,6 +348,7 @@ bool MidiPortJackClient::Activate() {
 }
 
 std::vector<std::string> MidiPortJackClient::OtherSideNames() {
+  AwaitLateCycle();
   const Use use(*this);
   if (!use.Client()) return {};
   std::lock_guard<std::mutex> hold(namesLock_);
@@ -306,6 +371,7 @@ bool MidiPortJackClient::PortName(unsigned port, std::string& name) {
 
 bool MidiPortJackClient::OpenVirtualPort(const std::string& portName) {
   ClosePort();
+  AwaitLateCycle();
   const Use use(*this);
   if (!use.Client()) return false;
   const unsigned long flags = direction_ == Direction::kInput ? JackPortIsInput : JackPortIsOutput;
@@ -324,6 +390,7 @@ bool MidiPortJackClient::OpenPort(unsigned port, const std::string& portName) {
   std::string other;
   if (!PortName(port, other) || !OpenVirtualPort(portName)) return false;
   bool connected = false;
+  AwaitLateCycle();
   {
     const Use use(*this);
     jack_port_t* ours = port_.load();  // none once released
@@ -350,6 +417,7 @@ bool MidiPortJackClient::PortConnectedNow() {
 
 void MidiPortJackClient::ClosePort() {
   if (!port_.load()) return;
+  AwaitLateCycle();
   const Use use(*this);
   if (!use.Client()) {
     portLeft_.store(port_.exchange(nullptr));  // released with the client

@@ -33,10 +33,13 @@ public:
 class MidiPortJackClient {
 public:
   enum class Direction { kInput, kOutput };
-  // A server whose driver has run no cycle for this long is taken as gone: it is
-  // stopping (a client closing just then can hold a stopping server up for a minute
-  // and more) or stuck; nothing goes through it either way, and it answers no call.
-  static constexpr jack_time_t kStoppedServerMicros = 750 * 1000;
+  // A server whose driver has run no cycle for this long, none of its threads seen
+  // runnable meanwhile, is taken as gone: it is halted or stuck while it stops (a
+  // client closing just then can hold a stopping server up for a minute and more);
+  // nothing goes through it, and it answers no call. One whose thread waits for the
+  // processor (a loaded machine) is only late, however long: its cycle is waited for,
+  // the ports kept open.
+  static constexpr jack_time_t kStoppedServerMicros = 3000 * 1000;
   struct Closing {
     void operator()(MidiPortJackClient* client) const;
   };
@@ -50,8 +53,9 @@ public:
   // threads: jack-process
   using Process = void (*)(void* portBuffer, jack_nframes_t frames, jack_nframes_t start, void* context);
 
-  // Null when no JACK server answers (the caller says so), or while the server of an
-  // earlier client has stopped but not gone (said here); none is ever started.
+  // Null when no JACK server answers (the caller says so), when one refuses the client
+  // (said here), or while the server of an earlier client has stopped but not gone
+  // (said here); none is ever started.
   // Opening and closing clients never overlap, whichever threads do them. Clients of
   // a server that has gone are released first: the JACK library frees them itself
   // when a client opens after its server went, and would free them again when their
@@ -62,6 +66,9 @@ public:
   // The last Open was refused because a stopped server lingers.
   // threads: any
   static bool ServerLingering();
+  // The last Open was refused by a server that is there (said with JACK's status).
+  // threads: any
+  static bool OpenRefused();
 
   MidiPortJackClient(const MidiPortJackClient&) = delete;
   MidiPortJackClient& operator=(const MidiPortJackClient&) = delete;
@@ -140,6 +147,10 @@ private:
   // it would wait for the server. A cycle overdue is waited for until it comes or the
   // server is found stopped. Under the process's open-and-close lock.
   bool Lingering() const;
+  // Returns once the server's cycles run or it is found stopped (or gone): a call
+  // that asks the server would otherwise wait on a halted one until it runs again.
+  // threads: any (never under a Use of this client)
+  void AwaitLateCycle() const;
   // Cuts the cycles from the owner, which is about to go; the client waits, unclosed,
   // among the process's clients. Under the process's open-and-close lock.
   void Park();
@@ -149,9 +160,10 @@ private:
   // The server's own notices and marks only; never asks it.
   // threads: any
   bool GoneAsMarked() const;
-  // Whether the server's driver runs cycles: kStopped once it has run none for
-  // kStoppedServerMicros, which marks the server gone for every client opened before
-  // the first time it is found so. `client` is this client's, held for the call.
+  // Whether the server's driver runs cycles: kStopped once it has run none and
+  // shown no runnable thread for kStoppedServerMicros, which marks the server gone for
+  // every client opened before the first time it is found so. `client` is this
+  // client's, held for the call.
   // threads: any
   enum class Cycles { kRunning, kOverdue, kStopped };
   Cycles CyclesNow(jack_client_t* client) const;
@@ -184,11 +196,16 @@ private:
   std::atomic<bool> inCycle_{false};
   void* context_;
   std::string name_;
+  const std::string serverName_;  // as the client opened
   std::atomic<jack_port_t*> port_{nullptr};
   // A port let go without the server (it was gone): if cycles come again after all,
   // an output's buffer is cleared, or a reader would take its last period again.
   std::atomic<jack_port_t*> portLeft_{nullptr};
   std::atomic<bool> serverGone_{false};
+  // While cycles are overdue: when the server's process was last seen at work, and
+  // last looked at (at most every kServerLookMicros).
+  mutable std::atomic<jack_time_t> serverAtWork_{0};
+  mutable std::atomic<jack_time_t> serverLooked_{0};
   const uint32_t serverLife_;             // the server's deaths this process had seen before opening
   const uint32_t libraryFreesBefore_;     // the library's frees of all its clients before this one opened
   std::atomic<int> connections_{0};       // counted from the server's notices

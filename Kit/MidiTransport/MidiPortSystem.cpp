@@ -44,15 +44,18 @@ public:
   }
 
   const char* Unavailable() override {
-    return MidiPortJackClient::ServerLingering() ? "the JACK server has stopped but not yet gone" : "no MIDI system";
+    if (MidiPortJackClient::ServerLingering()) return "the JACK server has stopped but not yet gone";
+    return MidiPortJackClient::OpenRefused() ? "the JACK server refused it" : "no MIDI system";
   }
 
 private:
   bool TriesAlsa() const { return api_ == MidiSystemApi::AlsaThenJack && AlsaSequencerPresent(); }
   template <typename Transport>
   std::unique_ptr<Transport> Said(std::unique_ptr<Transport> jack) const {
-    // A server that lingers as it stops was said where it was found.
-    if (!jack && noSystem_ == NoMidiSystem::kSay && !MidiPortJackClient::ServerLingering()) SayNoMidiSystem(api_);
+    // A server that lingers as it stops, or refuses, was said where it was found.
+    if (!jack && noSystem_ == NoMidiSystem::kSay && !MidiPortJackClient::ServerLingering() &&
+        !MidiPortJackClient::OpenRefused())
+      SayNoMidiSystem(api_);
     return jack;
   }
 

@@ -53,6 +53,24 @@ public:
     waitpid(pid_, &status, 0);
     pid_ = -1;
   }
+  // Sends `signal`; true once the program ended within `patience` (killed and reaped
+  // otherwise).
+  bool EndsOn(int signal, std::chrono::milliseconds patience) {
+    if (pid_ <= 0) return false;
+    kill(pid_, signal);
+    const auto giveUp = std::chrono::steady_clock::now() + patience;
+    while (waitpid(pid_, nullptr, WNOHANG) != pid_) {
+      if (std::chrono::steady_clock::now() > giveUp) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid_ = -1;
+    return true;
+  }
   static std::vector<std::string> Lines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> lines;

@@ -1,13 +1,17 @@
 // The real bundle in the test host, as the README run command opens it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
+#include "ChildProcess.h"
 #include "EditorTestSupport.h"
 #include "HostSnapshot.h"
 #include "PanelPoints.h"
@@ -262,6 +266,29 @@ TEST(HostRun, AStateInThatIsNoFileEndsTheRunAndIsNamed) {
     EXPECT_NE(status, 124) << "the bound ran out\n" << output;
     EXPECT_NE(output.find("cannot read " + path + ": " + kind + ", not a file"), std::string::npos) << output;
   }
+}
+
+// A session drives the host through a pipe, a line when it likes: a signal while the
+// host waits for the next line ends it at once.
+TEST(HostRun, ASignalWhileTheScriptPipeIsQuietEndsTheHostAtOnce) {
+  TempDataRoot data;
+  const std::string pipe = data.root() + "/script.fifo", output = data.root() + "/host.txt";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::vector<std::string> command = HostCommand("Tavro.component");
+  command.insert(command.end(), {"--render-seconds", "0.05", "--fast", "--data-root", data.root(), "--script", pipe});
+  command[0] = "/usr/bin/env";
+  ChildProcess host;
+  ASSERT_TRUE(host.StartProgram(command[0], command, output, 0));
+  // Open once the host reads the pipe; held open so the host sees no end.
+  int writer = -1;
+  ASSERT_TRUE(ChildProcess::WaitFor([&] { return (writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+  ASSERT_EQ(write(writer, "print-param 794\n", 16), 16);
+  EXPECT_TRUE(ChildProcess::WaitFor([&] {
+    const std::vector<std::string> lines = ChildProcess::Lines(output);
+    return std::find(lines.begin(), lines.end(), "param 794 = 0") != lines.end();
+  }));
+  EXPECT_TRUE(host.EndsOn(SIGTERM, std::chrono::seconds(10))) << "the host waited on its script pipe";
+  close(writer);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ public:
   // ---- LibrarianEditor ----
   std::string getDataFolder() const override { return "/nonexistent/"; }
   bool isLogEnabled() const override { return false; }
-  void printDebugInfo(const std::string&) override {}
+  void printDebugInfo(const std::string& line) override { logged.push_back(line); }
   CurrentFilePair getLeftCurrentFile(bool) const override { return {}; }
   void setLeftCurrentFile(bool, const CurrentFilePair&) override {}
   std::string promptForSaveFile(const std::string&, const std::string&, const std::string&, const SaveRefusal&,
@@ -115,6 +115,7 @@ public:
   int overlayShown = 0, overlayHidden = 0, unsavedMarks = 0;
   bool overlayVisible = false;
   std::vector<std::string> statuses;
+  std::vector<std::string> logged;  // printDebugInfo's lines
   std::array<std::string, 5> patchManagerNames;
   std::vector<std::pair<int, int>> selectedRows;
   std::vector<std::vector<uint8_t>> fed;

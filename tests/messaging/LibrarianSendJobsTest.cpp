@@ -190,6 +190,27 @@ TEST(StoreBankRefused, APortGoneMidStoreSaysHowManyWent) {
   }
 }
 
+// The plug-in closing mid-store (its host ended by a signal) leaves no status line
+// to read: where the store was cut is said on stderr and in the log.
+TEST(StoreBankRefused, ClosingMidStoreSaysWhereTheStoreWasCut) {
+  JobEditorFake editor(2);
+  std::vector<LibrarianPatch> patches;
+  for (int i = 0; i < 99; ++i) patches.push_back(Patch(StoredProgram(i)));
+  editor.librarian.upperFileIndex = editor.AddBank(0, patches);
+  editor.timerMs = 200;
+  const uint64_t pacing = 2 * 200 * kMs;
+  editor.clock.ScheduleAt(50 * kMs + 10 * pacing + pacing / 2, [&] { editor.manager.sender()->shutDown(); });
+  JobArgs args;
+  args.jobCode = kJobStoreAllPatches;
+  args.storeBank = 1;
+  testing::internal::CaptureStderr();
+  editor.Run(args);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(editor.sim.ReceivedCount(), 11u);
+  EXPECT_NE(said.find("store cut after program 11 of 99\n"), std::string::npos) << said;
+  EXPECT_EQ(editor.logged, std::vector<std::string>({"store cut after program 11 of 99"}));
+}
+
 TEST(StoreBankRefused, NoFileNoSlotsOrABankPastTheLastSendNothing) {
   for (const int bank : {0, -1, 10}) {
     JobEditorFake editor(2);

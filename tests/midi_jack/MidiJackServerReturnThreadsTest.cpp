@@ -119,10 +119,10 @@ TEST(MidiJackServerReturn, TheUnitIsFoundAgainAfterEveryRestartAndEachDeathIsSee
 }
 
 // A server that stops running cycles without going (stuck while it stops: a client
-// closing just then holds it up for minutes) is taken as gone within a second; the
+// closing just then holds it up for minutes) is taken as gone within seconds; the
 // ports close and a port chosen again is refused without waiting for it; once it
 // runs again, the unit is found again on it. Closing as it stops waits for nothing.
-TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinASecondAndNothingWaitsForIt) {
+TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinSecondsAndNothingWaitsForIt) {
   JackTestServer server;
   auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
   SynthSimThreadScheduler scheduler;
@@ -145,7 +145,7 @@ TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinASecondAndNothingWaitsForIt
   ASSERT_TRUE(WaitUntil([&] { return ports->SystemGone(); }, std::chrono::seconds(10)));
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - paused).count();
   std::printf("the stopped server seen gone after %.0f ms\n", ms);
-  EXPECT_LT(ms, 3000.0);
+  EXPECT_LT(ms, 8000.0);
 
   std::atomic<bool> done{false};
   bool chosenAgain = true;
@@ -188,6 +188,33 @@ TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinASecondAndNothingWaitsForIt
   server.Resume();
   quitting.join();
   EXPECT_TRUE(quitAtOnce) << "closing waited for the server that had just stopped";
+  server.Stop();
+}
+
+// A server that runs no cycle for a second (halted, as a loaded machine may leave it)
+// and then runs on is late, not gone: the ports stay open and the unit answers.
+TEST(MidiJackServerReturn, AServerStalledForASecondIsNotGone) {
+  JackTestServer server;
+  auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
+  SynthSimThreadScheduler scheduler;
+  CountingSink sink;
+  IMidiPorts ports(&sink, transports);
+  ASSERT_TRUE(server.Start(256)) << "jackd (jackd2) must be installed";
+  SynthSimPorts unit(*transports, scheduler, SynthSimSettings{}, kUnit);
+  ASSERT_TRUE(unit.Open());
+  ports.getExternalMIDIInNames();
+  ports.getExternalMIDIOutNames();
+  int in = 1, out = 1;
+  ASSERT_GT(ports.setExternalMIDIIn(in, unit.MidiOutName().c_str()), 0);
+  ASSERT_GT(ports.setExternalMIDIOut(out, unit.MidiInName().c_str()), 0);
+  server.Pause();
+  const bool goneInTheStall = WaitUntil([&] { return ports.SystemGone(); }, std::chrono::seconds(1));
+  server.Resume();
+  EXPECT_FALSE(goneInTheStall);
+  EXPECT_FALSE(ports.SystemGone());
+  const unsigned char enquiry[] = {0x33, 0x00, 0x04, 0x28, 0x00};
+  ports.SendMidiSysex(enquiry, 5);
+  EXPECT_TRUE(WaitUntil([&] { return sink.Answers() > 0; }, std::chrono::seconds(10)));
   server.Stop();
 }
 

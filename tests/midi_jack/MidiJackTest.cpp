@@ -721,3 +721,17 @@ TEST_F(MidiJack, AUnitThatLeavesRefusesSendsAndReselectingReopensItWhenItReturns
   ASSERT_TRUE(SynthHasReceived(1));
   EXPECT_EQ(synth_->Sim().Received(), std::vector<Message>({{0xFC}}));
 }
+
+// A server that is there and refuses a client (here its name too long) is said with
+// JACK's status and reason, not taken for no server.
+TEST_F(MidiJack, AClientTheServerRefusesIsSaidWithItsStatusNotAsNoServer) {
+  const std::string name(100, 'n');
+  testing::internal::CaptureStderr();
+  const bool opened = transports_->CreateOutput(name) != nullptr;
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(opened);
+  EXPECT_NE(said.find("MIDI: JACK refused the client '" + name + "' (status 0x"), std::string::npos) << said;
+  EXPECT_NE(said.find("too long"), std::string::npos) << said;
+  EXPECT_EQ(said.find("no JACK server"), std::string::npos) << said;
+  EXPECT_STREQ(transports_->Unavailable(), "the JACK server refused it");
+}

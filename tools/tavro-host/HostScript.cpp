@@ -13,6 +13,7 @@
 
 #include "HostClock.h"
 #include "HostSignals.h"
+#include "ScriptLines.h"
 #include "views/View_Headless.h"
 
 namespace {
@@ -426,18 +427,15 @@ const std::map<std::string, Command>& Commands() {
 }  // namespace
 
 bool RunHostScript(const std::string& path, HostScriptTarget& target, std::string& error) {
-  std::ifstream in(path);
-  if (!in) {
+  ScriptLines in(path);
+  if (!in.Opened()) {
     error = "cannot read script " + path;
     return false;
   }
   const double scale = target.panel->Width() / kLayoutWidth;
   std::string text;
-  for (int number = 1; std::getline(in, text); ++number) {
-    if (const int signal = HostSignalReceived()) {
-      std::printf("script: signal %d; %s stopped before line %d\n", signal, path.c_str(), number);
-      return true;
-    }
+  int number = 1;
+  for (; !HostSignalReceived() && in.Next(text); ++number) {
     if (!text.empty() && text.back() == '\r') text.pop_back();
     const size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos || text[start] == '#') continue;
@@ -463,8 +461,11 @@ bool RunHostScript(const std::string& path, HostScriptTarget& target, std::strin
     error = path + ":" + std::to_string(number) + ": " + word + ": " + why;
     return false;
   }
+  if (const int signal = HostSignalReceived()) {
+    std::printf("script: signal %d; %s stopped before line %d\n", signal, path.c_str(), number);
+    return true;
+  }
   // A choice or answer left over was meant for a menu or box that never came.
-  if (HostSignalReceived()) return true;
   if (target.panel->PendingPopupAnswers() > 0 || target.panel->PendingMessageBoxAnswers() > 0) {
     error = path + ": " +
             (target.panel->PendingPopupAnswers() > 0 ? "a choose was never taken: no menu opened after it"

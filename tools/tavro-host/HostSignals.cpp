@@ -45,3 +45,15 @@ bool WaitForHostSignal(int milliseconds) {
   }
   return HostSignalReceived() != 0;
 }
+
+bool WaitForReadableOrHostSignal(int fd) {
+  // Without the wake pipe a signal is looked for every 20 ms.
+  constexpr int kSignalLook = 20;
+  for (;;) {
+    if (HostSignalReceived()) return false;
+    pollfd waits[2] = {{fd, POLLIN, 0}, {gWake[0], POLLIN, 0}};
+    const int ready = poll(waits, gWake[0] < 0 ? 1 : 2, gWake[0] < 0 ? kSignalLook : -1);
+    if (HostSignalReceived()) return false;
+    if (ready > 0 && waits[0].revents != 0) return true;
+  }
+}

@@ -16,3 +16,7 @@ int HostSignalReceived();
 // Waits up to `milliseconds` for a signal; true when one has come.
 // threads: main
 bool WaitForHostSignal(int milliseconds);
+// Waits until `fd` has something to read (or its writer closed it); false once a
+// signal has come, however long the wait had been.
+// threads: main
+bool WaitForReadableOrHostSignal(int fd);

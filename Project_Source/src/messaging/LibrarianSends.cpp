@@ -1,6 +1,7 @@
 #include "messaging/LibrarianSends.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -137,8 +138,16 @@ int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& b
     if (!outcome.note(plug.SendMidiSysex2(m))) break;
     ++sent;
     const bool paced = sender.pause(pacingMicros);
+    if (sender.shuttingDown()) {
+      // The plug-in closes (the host ends, as on a signal): no status line is seen.
+      const std::string cut = std::string("store cut after ") + (performance ? "performance " : "program ") +
+                              std::to_string(sent) + " of " + std::to_string(count);
+      std::fprintf(stderr, "%s\n", cut.c_str());
+      plug.printDebugInfo(cut);
+      return sent;
+    }
     if (sender.cancelRequested()) break;  // the job says so, with the count
-    if (!paced) return sent;              // shut down
+    if (!paced) return sent;
     plug.DisplayProcessingIndicator(false);
   }
   SetSelectedLibrarianSlot(plug, 0);

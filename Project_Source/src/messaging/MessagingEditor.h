@@ -37,6 +37,9 @@ public:
   // Shows a message on the panel's status line.
   // threads: main, worker
   virtual void showStatus(const std::string& text) = 0;
+  // Writes the line to the log while logging is on.
+  // threads: main, render, worker, tick-performer
+  virtual void printDebugInfo(const std::string& line) {}
   // The text the status line shows now.
   // threads: any
   virtual std::string statusShown() const { return {}; }
