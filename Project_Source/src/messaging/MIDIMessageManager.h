@@ -75,6 +75,8 @@ public:
   std::atomic<int> fromHost{1};
   std::atomic<bool> applyingHardwareValue{false};
   std::atomic<bool> sysexBusy{false};
+  // The message the dispatch last handled was taken over; a stray one after a
+  // transfer's end finds it down, so the transfer's outcome stays on the line.
   std::atomic<bool> dumpProcessed{false};
   // What became of the last dump a librarian receiver took since it was armed
   // (kNoBankOfKind until one is stored); read once dumpProcessed is up.
