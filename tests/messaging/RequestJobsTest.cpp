@@ -342,7 +342,11 @@ TEST(RequestJobs, ARequestNothingCanKeepIsRefusedBeforeItIsSent) {
     args.useActiveSlot = c.useActiveSlot;
     bench.Run(args);
     EXPECT_EQ(bench.sim.ReceivedCount(), 0u) << c.what;
-    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not requested: no bank of this kind open"}) << c.what;
+    // A bank of the other kind open is named as such.
+    const std::string why = !c.noBank && c.performanceJob ? "a performance does not go into a program bank"
+                            : !c.noBank                   ? "a program does not go into a performance bank"
+                                                          : "no bank of this kind open";
+    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not requested: " + why}) << c.what;
     EXPECT_EQ(bench.unsavedMarks, 0) << c.what;
     EXPECT_FALSE(bench.manager.patchRequest.isArmed()) << c.what;
     EXPECT_FALSE(bench.manager.performanceRequest.isArmed()) << c.what;
