@@ -134,6 +134,25 @@ TEST(LibrarianSaveAs, ABankOfMoreThan99ProgramsSaysWhatIsLeftOut) {
   EXPECT_TRUE(page.data.read("Patches/Big.syx") == image);
 }
 
+// Rows whose dumps could not be read hold init messages: the list shows them as INIT
+// and Save As names them.
+TEST(LibrarianSaveAs, RowsHeldByInitMessagesAreListedAsInitAndNamedInTheOutcome) {
+  SavePage page(Banks{});
+  std::string image;
+  for (int p = 0; p < 99; ++p) {
+    std::vector<uint8_t> dump = NamedProgramDump("W" + std::to_string(p), p);
+    if (p == 40 || p == 56) dump.insert(dump.end() - 1, 20, 0x01);  // longer than any dump
+    image.append(dump.begin(), dump.end());
+  }
+  page.write("Patches/wl.syx", image);
+  page.command(P::kRefreshFolders, 1.0, false);
+  EXPECT_EQ(page.rowText(0, 40), "INIT");
+  EXPECT_EQ(page.rowText(0, 56), "INIT");
+  EXPECT_EQ(page.rowText(0, 41), "W41");
+  page.saveAs(page.patches() + "wl2.nl2");
+  EXPECT_EQ(page.librarianStatus(), "Saved as wl2.nl2; rows 41, 57 written as INIT");
+}
+
 // A relative path that spells the data folder again lies inside Patches: the line
 // shows the file kept whole, from the data folder.
 TEST(LibrarianSaveAs, ARelativePathHoldingTheDataFoldersPathIsShownWhole) {

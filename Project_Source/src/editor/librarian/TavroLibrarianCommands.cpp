@@ -110,6 +110,7 @@ Renamed RenameStoredDump(Tavro& plug, int row, const std::string& name, std::str
     }
     std::copy(name.begin(), name.end(), dump.begin() + long(nameAt));
     patches[size_t(row)].name = name;
+    patches[size_t(row)].standsIn = false;  // named: the row shows its name now
     renamed = Renamed::kRenamed;
   });
   return renamed;

@@ -82,7 +82,7 @@ void LibrarianViewControl::reloadRows(int side) {
   librarian_->inspect([&](const PatchLibrary& library) {
     if (const PatchFile* file = paneFile(library, side)) {
       lowerSame = side == 0 && paneFile(library, 1) == file;
-      for (const LibrarianPatch& patch : file->patches) names.push_back(patch.name);
+      for (const LibrarianPatch& patch : file->patches) names.push_back(patch.standsIn ? kStandInRowName : patch.name);
     }
   });
   // A pane without a bank (a search without a match, a kind of which none is open) lists
