@@ -293,12 +293,15 @@ void LibrarianViewControl::renameSlot(int, int) {
   activeSide = 0;
   const size_t size = editor_->isLibrarianPerformanceMode() ? 100 : 99;
   std::optional<std::string> name;
+  bool bank = false;
   librarian_->modify([&](PatchLibrary& library) {
     PatchFile* file = paneFile(library, 0);
     if (!file) return;
+    bank = true;
     file->patches.resize(size);
     if (slot < int(size) && !file->patches[slot].empty()) name = file->patches[slot].name;
   });
+  if (!bank) editor_->setStatusText(librarian_->noBankText("Not renamed"));
   if (!name) return;
   // The box holds the name as the row shows it: the rename pads it again.
   if (IParam* rename = mPlug ? mPlug->GetParam(TavroParam::kPatchRename) : nullptr)
