@@ -85,6 +85,9 @@ public:
   // read (a receiver or the panel's parsers refused it). Arming or disarming the
   // receivers, which every request does before it asks, clears it.
   std::atomic<bool> replyUnreadable{false};
+  // The open output refused a message of the live request (the unit's connection went
+  // while the port stayed chosen): no answer can come. Its first send clears it.
+  std::atomic<bool> requestSendRefused{false};
   // The part slot whose edit-buffer program a request into the panel awaits (-1:
   // none). A program dump that is not it (a stored program, as a unit of another model
   // answers the request) is not loaded: its type and number byte are kept in
