@@ -1,7 +1,7 @@
 // Drives the request ledger with any sequence of sends, ends and incoming dump headers
 // (each step three bytes: the operation and its arguments; time moves a second a step).
-// No more answers may be owed than requests were sent, a late answer pays one, and an
-// ask-again names a unit that exists.
+// No more answers may be owed than requests were sent, a late answer pays one, an
+// answer to the live request owes nothing, and an ask-again names a unit that exists.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 3: {
-        ledger.offer(a & 0x7F, number, (op >> 6) & 2);
+        const size_t before = ledger.owed();
+        ledger.offer(id, a & 0x7F, number, (op >> 6) & 2);
+        if (ledger.owed() != before) std::abort();
         RequestLedger::Request again;
         if (ledger.takeAskAgain(&again) && again.deviceId > 15) std::abort();
         break;

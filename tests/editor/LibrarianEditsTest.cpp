@@ -158,6 +158,9 @@ TEST(LibrarianSends, ASendOrStoreWithNothingToActOnSaysWhy) {
   EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
   page.chooseInBankMenu("Store Performance Data/All Performances from Current Bank");
   EXPECT_EQ(page.librarianStatus(), "Not stored: no performance bank yet; Import Bank... adds one");
+  page.backend.ScriptPopupChoiceText("Rename");
+  page.click(0, 3, IMouseMod(false, true));
+  EXPECT_EQ(page.librarianStatus(), "Not renamed: no performance bank yet; Import Bank... adds one");
   EXPECT_TRUE(page.sent().empty());
 
   LibrarianPage unplugged(Banks{{"Abank.nl2", "A"}});

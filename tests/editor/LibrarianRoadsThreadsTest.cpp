@@ -284,6 +284,32 @@ TEST(LibrarianOutcomes, ATimeOutShowsOnThePage) {
   EXPECT_FALSE(page.unsaved());
 }
 
+// An answer doubled after a bank fetch ended (a port that delivers a message twice):
+// the fetch's outcome stays on the line.
+TEST(LibrarianOutcomes, AnAnswerDoubledAfterAFetchLeavesItsOutcome) {
+  struct Row {
+    int silentAfter;  // the unit's requests answered in the fetch; -1 all
+    const char* outcome;
+  };
+  for (const Row& row :
+       {Row{-1, "Data received to slot(s)"}, Row{8, "CONNECTION TIMED OUT! / Only 8 of 99 programs received"}}) {
+    SynthSimSettings unit = Unit(1);
+    unit.silentAfterRequests = row.silentAfter;
+    RoadPage page(1, Banks{{"Bank A.syx", "A"}}, unit);
+    page.choose("Request Patch Data/All Programs from BANK 0 (RAM)");
+    ASSERT_EQ(page.status(), row.outcome);
+    // The last program answered comes once more, 700 ms on.
+    unit.silentAfterRequests = -1;
+    page.synth->Sim().SetSettings(unit);
+    const int last = row.silentAfter < 0 ? kBankSlots - 1 : row.silentAfter - 1;
+    const uint8_t again[] = {0xF0, 0x33, kUnitId, 0x04, 0x0B, uint8_t(last), 0xF7};
+    Kit_Time().SleepMicros(700 * 1000);
+    page.synth->Sim().Receive(again, sizeof again);
+    Kit_Time().SleepMicros(2 * 1000 * 1000);
+    EXPECT_EQ(page.status(), row.outcome) << row.silentAfter;
+  }
+}
+
 // ---- saves keep the pane
 
 TEST(LibrarianOutcomes, SaveKeepsTheSecondBankInThePane) {

@@ -119,7 +119,7 @@ TEST(LibrarianSaveAs, ARelativePathLandsInTheFolderThePromptOffers) {
 
 TEST(LibrarianSaveAs, ABankOfMoreThan99ProgramsSaysWhatIsLeftOut) {
   SavePage page(Banks{});
-  // 120 programs, one of an odd length: the file is listed unsplit, its first 99 shown.
+  // 120 programs, one too long to read: the file is listed unsplit, its first 99 shown.
   std::string image;
   for (int p = 0; p < 120; ++p) {
     std::vector<uint8_t> dump = NamedProgramDump("Big" + std::to_string(p), p);
@@ -130,8 +130,28 @@ TEST(LibrarianSaveAs, ABankOfMoreThan99ProgramsSaysWhatIsLeftOut) {
   page.command(P::kRefreshFolders, 1.0, false);
   ASSERT_EQ(page.rowText(0, 98), "Big98");
   page.saveAs(page.patches() + "Kept.nl2");
-  EXPECT_EQ(page.librarianStatus(), "Saved as Kept.nl2; left out: 21 programs past row 99 of Big.syx");
+  EXPECT_EQ(page.librarianStatus(),
+            "Saved as Kept.nl2; row 11 written as INIT; left out: 21 programs past row 99 of Big.syx");
   EXPECT_TRUE(page.data.read("Patches/Big.syx") == image);
+}
+
+// Rows whose dumps could not be read hold init messages: the list shows them as INIT
+// and Save As names them.
+TEST(LibrarianSaveAs, RowsHeldByInitMessagesAreListedAsInitAndNamedInTheOutcome) {
+  SavePage page(Banks{});
+  std::string image;
+  for (int p = 0; p < 99; ++p) {
+    std::vector<uint8_t> dump = NamedProgramDump("W" + std::to_string(p), p);
+    if (p == 40 || p == 56) dump.insert(dump.end() - 1, 20, 0x01);  // longer than any dump
+    image.append(dump.begin(), dump.end());
+  }
+  page.write("Patches/wl.syx", image);
+  page.command(P::kRefreshFolders, 1.0, false);
+  EXPECT_EQ(page.rowText(0, 40), "INIT");
+  EXPECT_EQ(page.rowText(0, 56), "INIT");
+  EXPECT_EQ(page.rowText(0, 41), "W41");
+  page.saveAs(page.patches() + "wl2.nl2");
+  EXPECT_EQ(page.librarianStatus(), "Saved as wl2.nl2; rows 41, 57 written as INIT");
 }
 
 // A relative path that spells the data folder again lies inside Patches: the line

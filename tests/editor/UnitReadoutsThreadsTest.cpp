@@ -592,6 +592,27 @@ TEST(StatusLine, ProgUpWithThePortGoneSaysTheSendFailed) {
   EXPECT_EQ(page.status(), kMidiSendFailed);
 }
 
+// The unit killed and back under the same name, its port not chosen again: the open
+// output refuses every send. Each request says its message did not go and how to
+// reconnect, not that the unit did not answer.
+TEST(StatusLine, ARequestThePortRefusesSaysTheSendFailedAndHowToReconnect) {
+  const std::string said = std::string(kMidiSendFailed) + " MIDI Out: " + kChooseAgainToReconnect;
+  for (const char* item :
+       {"Sync Current Data from HW", "Request Patch Data/from Active Slot to Plug-in GUI",
+        "Request Patch Data/from Active Slot to Librarian", "Request Patch Data/All Programs from BANK 0 (RAM)", ""}) {
+    SCOPED_TRACE(item);
+    UnitPage page(kNL2, kNL2, 7);
+    page.ports->RemovePort(page.synth->MidiInName());
+    page.ports->AddWritablePort(page.synth->MidiInName());
+    if (*item)
+      page.chooseIn(kBankEditMenu, "BANKEDITMENU", item);
+    else
+      page.plug->sendSysExInitialization();  // the device-id enquiry
+    page.settle();
+    EXPECT_EQ(page.status(), said);
+  }
+}
+
 // A program or bank selector edited directly whose program change cannot go (the
 // port gone, the slot's channel Off, no port chosen) shows again what the unit has,
 // and the line says why.

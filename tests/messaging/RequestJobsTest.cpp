@@ -342,7 +342,11 @@ TEST(RequestJobs, ARequestNothingCanKeepIsRefusedBeforeItIsSent) {
     args.useActiveSlot = c.useActiveSlot;
     bench.Run(args);
     EXPECT_EQ(bench.sim.ReceivedCount(), 0u) << c.what;
-    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not requested: no bank of this kind open"}) << c.what;
+    // A bank of the other kind open is named as such.
+    const std::string why = !c.noBank && c.performanceJob ? "a performance does not go into a program bank"
+                            : !c.noBank                   ? "a program does not go into a performance bank"
+                                                          : "no bank of this kind open";
+    EXPECT_EQ(bench.statuses, std::vector<std::string>{"Not requested: " + why}) << c.what;
     EXPECT_EQ(bench.unsavedMarks, 0) << c.what;
     EXPECT_FALSE(bench.manager.patchRequest.isArmed()) << c.what;
     EXPECT_FALSE(bench.manager.performanceRequest.isArmed()) << c.what;
@@ -590,6 +594,29 @@ TEST(RequestJobs, AnAnswerThatMayBeLateIsPassedOverAndTheRequestAskedAgain) {
   const std::vector<std::string> all = RequestsReceived(bench.sim);
   EXPECT_EQ(std::vector<std::string>(all.begin() + long(before), all.end()),
             (std::vector<std::string>{"10 0", "10 0", "10 0"}));
+}
+
+// A unit answering in 4.5-6 s: slot A's request is probed at the unit's id before
+// its answer comes, so the unit answers slot A twice, the second time while slot B's
+// request (asked a quarter second after) waits. That answer is owed to slot A's probe:
+// slot B's request still loads its own.
+TEST(RequestJobs, AProbesSecondAnswerDuringTheNextRequestLeavesItToItsOwn) {
+  for (const uint64_t latencyMicros : {4500 * 1000, 5500 * 1000, 6000 * 1000}) {
+    Bench bench(0, Unit(0, latencyMicros), 1);
+    bench.sim.SetValue("kFilterCutoff", 1, 77);
+    JobArgs args = JobTestBench::Job(kJobRequestPart);
+    args.toPanel = true;
+    bench.Run(args);
+    ASSERT_EQ(bench.statuses.back(), "Data processed - Ready!") << latencyMicros;
+    bench.clock.Advance(250 * 1000);
+    args.slot = 1;
+    bench.Run(args);
+    EXPECT_EQ(bench.statuses.back(), "Data processed - Ready!") << latencyMicros;
+    EXPECT_EQ(bench.panel.At("kFilterCutoff", 1), 77) << latencyMicros;
+    const std::vector<Bytes> asked = bench.sim.Received();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), Bytes{0xF0, 0x33, 0, 0x04, 0x0A, 0, 0xF7}), 2)
+        << "slot A, then its probe at the unit's id";
+  }
 }
 
 // Owed answers are forgotten after their time; both families' answers count.

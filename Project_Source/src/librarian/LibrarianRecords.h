@@ -27,9 +27,14 @@ struct PatchSysexMessage {
 struct LibrarianPatch {
   std::string name;
   std::vector<PatchSysexMessage> messages;
+  // An init message holds the row of a message that could not be read: the list shows
+  // it as kStandInRowName, not by the default name its bytes carry.
+  bool standsIn = false;
 
   bool empty() const { return messages.empty(); }
 };
+
+constexpr const char* kStandInRowName = "INIT";
 
 // What a record does not show as its file holds it. Any of it makes a save in place
 // lose data, so that save refuses and the panel says why.

@@ -173,6 +173,7 @@ void Place(PatchFile* file, PatchKind kind, int slot, std::vector<uint8_t>&& mes
   if (reading == Reading::Unreadable) {
     ++file->losses.unreadable;
     file->patches.push_back(PaddingPatch(kind, slot));
+    file->patches.back().standsIn = true;
     return;
   }
   if (reading == Reading::Repaired) ++file->losses.repaired;

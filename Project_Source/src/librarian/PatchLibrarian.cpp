@@ -49,6 +49,9 @@ std::string PatchLibrarian::storeRefusal(SlotStore result, const std::string& ou
   switch (result) {
     case SlotStore::kNoBankOfKind: return noBankText(outcome);
     case SlotStore::kRowOutsideBank: return outcome + ": selected row is outside the bank";
+    case SlotStore::kOtherKind:
+      return outcome + (patchType.load() == kPerformanceKind ? ": a program does not go into a performance bank"
+                                                             : ": a performance does not go into a program bank");
     case SlotStore::kStored: break;
   }
   return "";
@@ -64,9 +67,16 @@ PatchFile* PatchLibrarian::leftBankOfKind(int kind) const {
   return bank->type == kind ? bank : nullptr;
 }
 
+// Under lock_: why the left pane has no bank for a dump of `kind`.
+SlotStore PatchLibrarian::noBankFor(int kind) const {
+  const int shown = patchType.load();
+  return kind != kNoPatchKind && kind != shown && leftBankOfKind(shown) ? SlotStore::kOtherKind
+                                                                        : SlotStore::kNoBankOfKind;
+}
+
 SlotStore PatchLibrarian::canStoreInSelectedSlot(PatchKind kind) const {
   std::lock_guard<std::mutex> hold(lock_);
-  if (!leftBankOfKind(kind)) return SlotStore::kNoBankOfKind;
+  if (!leftBankOfKind(kind)) return noBankFor(kind);
   const int slot = selectedSlot.load();
   return slot >= 0 && slot < bankSizeOfKind(kind) ? SlotStore::kStored : SlotStore::kRowOutsideBank;
 }
@@ -78,7 +88,7 @@ SlotStore PatchLibrarian::setSysexDatatoSelectedSlot(const LibrarianPatch* recei
   LibrarianPatch copy = *received;  // made before the lock is taken
   std::lock_guard<std::mutex> hold(lock_);
   PatchFile* bank = leftBankOfKind(kind);
-  if (!bank) return SlotStore::kNoBankOfKind;
+  if (!bank) return noBankFor(kind);
   const int slot = selectedSlot.load();
   const int size = bankSizeOfKind(kind);
   if (slot < 0 || slot >= size) return SlotStore::kRowOutsideBank;

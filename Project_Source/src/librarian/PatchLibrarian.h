@@ -21,7 +21,8 @@ class ByteChunk;
 class LibrarianEditor;
 
 // What became of a dump meant for the selected slot.
-enum class SlotStore { kStored, kNoBankOfKind, kRowOutsideBank };
+// kOtherKind: a bank is open, of the other kind than the dump.
+enum class SlotStore { kStored, kNoBankOfKind, kRowOutsideBank, kOtherKind };
 
 class PatchLibrarian {
 public:
@@ -130,6 +131,8 @@ public:
 private:
   // Under lock_: the left pane's bank when it is of `kind` and the current type; else null.
   PatchFile* leftBankOfKind(int kind) const;
+  // Under lock_: kOtherKind when a bank of the other kind is shown, else kNoBankOfKind.
+  SlotStore noBankFor(int kind) const;
   // A clone of the left pane's bank of the current type and whether it shows its
   // whole file; null when there is none.
   std::unique_ptr<PatchFile> cloneLeftBank(bool* incomplete) const;

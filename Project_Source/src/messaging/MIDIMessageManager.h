@@ -75,6 +75,8 @@ public:
   std::atomic<int> fromHost{1};
   std::atomic<bool> applyingHardwareValue{false};
   std::atomic<bool> sysexBusy{false};
+  // The message the dispatch last handled was taken over; a stray one after a
+  // transfer's end finds it down, so the transfer's outcome stays on the line.
   std::atomic<bool> dumpProcessed{false};
   // What became of the last dump a librarian receiver took since it was armed
   // (kNoBankOfKind until one is stored); read once dumpProcessed is up.
@@ -83,6 +85,9 @@ public:
   // read (a receiver or the panel's parsers refused it). Arming or disarming the
   // receivers, which every request does before it asks, clears it.
   std::atomic<bool> replyUnreadable{false};
+  // The open output refused a message of the live request (the unit's connection went
+  // while the port stayed chosen): no answer can come. Its first send clears it.
+  std::atomic<bool> requestSendRefused{false};
   // The part slot whose edit-buffer program a request into the panel awaits (-1:
   // none). A program dump that is not it (a stored program, as a unit of another model
   // answers the request) is not loaded: its type and number byte are kept in

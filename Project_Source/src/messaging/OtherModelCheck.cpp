@@ -49,7 +49,8 @@ std::string OtherModelsText(int model) {
 std::string UnansweredText(MIDIMessageSender& sender, int model, int stepMillis, const char* timeOutText) {
   MessagingEditor& editor = JobEditor(sender);
   MIDIMessageManager* manager = editor.messageManager();
-  const bool nothingCame = manager && !manager->replyUnreadable;
+  // Nothing came though the request went (a refused one never left).
+  const bool nothingCame = manager && !manager->replyUnreadable && !manager->requestSendRefused;
   if (nothingCame && editor.isMidiIOSet() && !JobStopRequested(sender) &&
       UnitAnswersOtherModels(sender, model, stepMillis)) {
     sender.timedOut = true;

@@ -30,7 +30,6 @@ uint8_t ReplyType(uint8_t requestType, int model) {
 bool RequestLedger::sent(int deviceId, uint8_t type, uint8_t number, int family) {
   std::lock_guard<std::mutex> hold(lock_);
   const bool first = live_.empty();
-  if (first) answered_ = false;
   live_.push_back(Request{uint8_t(deviceId & 0x0F), type, number, family, 0});
   return first;
 }
@@ -38,11 +37,11 @@ bool RequestLedger::sent(int deviceId, uint8_t type, uint8_t number, int family)
 void RequestLedger::ended(uint64_t nowMicros) {
   std::lock_guard<std::mutex> hold(lock_);
   forget(nowMicros);
-  if (!answered_)
-    for (Request request : live_) {
-      request.endedMicros = nowMicros;
-      owed_.push_back(request);
-    }
+  for (Request request : live_) {
+    if (request.paid) continue;
+    request.endedMicros = nowMicros;
+    owed_.push_back(request);
+  }
   live_.clear();
   askAgain_ = false;
 }
@@ -68,7 +67,7 @@ bool RequestLedger::late(uint8_t deviceId, uint8_t type, uint8_t number, uint64_
   return true;
 }
 
-RequestLedger::Verdict RequestLedger::offer(uint8_t type, uint8_t number, int model) {
+RequestLedger::Verdict RequestLedger::offer(uint8_t deviceId, uint8_t type, uint8_t number, int model) {
   std::lock_guard<std::mutex> hold(lock_);
   if (live_.empty()) return Verdict::kNoRequest;
   // The number is the dispatch's to judge (a second reply to an earlier request of a
@@ -77,7 +76,10 @@ RequestLedger::Verdict RequestLedger::offer(uint8_t type, uint8_t number, int mo
       std::any_of(live_.begin(), live_.end(), [&](const Request& r) { return ReplyType(r.type, model) == type; });
   const bool answers =
       std::any_of(live_.begin(), live_.end(), [&](const Request& r) { return EitherFamilyAnswers(r, type, number); });
-  if (answers) answered_ = true;
+  const auto copy = std::find_if(live_.begin(), live_.end(), [&](const Request& r) {
+    return !r.paid && r.deviceId == deviceId && EitherFamilyAnswers(r, type, number);
+  });
+  if (copy != live_.end()) copy->paid = true;
   return own ? Verdict::kAnswer : answers ? Verdict::kOtherModel : Verdict::kUnasked;
 }
 

@@ -13,6 +13,10 @@
 // panel's model answers it with; the other family's answer, or a dump nobody asked
 // for, is not loaded.
 //
+// Every copy sent is owed its own answer: a request probed at the unit's id is
+// answered twice, and the answer that did not end the wait comes later, perhaps during
+// the next request, which it must not end.
+//
 // threads: worker (sent, ended, takeAskAgain; offer for the editor's own dumps),
 // midi-in (late, offer), main (offer for the editor's own dumps). A leaf lock guards it.
 
@@ -37,6 +41,7 @@ public:
     uint8_t number = 0;
     int family = 0;  // the model whose form the request was asked in
     uint64_t endedMicros = 0;
+    bool paid = false;  // an answer to this copy came while it was live
   };
   enum class Verdict {
     kNoRequest,   // nothing is live: the dispatch decides as before
@@ -53,8 +58,9 @@ public:
   // A dump from unit `deviceId` arriving at `nowMicros` answers a request owed an
   // answer (the oldest such is then paid): true, and it is late.
   bool late(uint8_t deviceId, uint8_t type, uint8_t number, uint64_t nowMicros);
-  // What a dump of `type` and `number` is to the live request, for a panel of `model`.
-  Verdict offer(uint8_t type, uint8_t number, int model);
+  // What a dump of `type` and `number` from unit `deviceId` is to the live request, for
+  // a panel of `model`. An answer pays the oldest copy it answers.
+  Verdict offer(uint8_t deviceId, uint8_t type, uint8_t number, int model);
   // A late dump that could also have answered the live request: that request is to be
   // sent again (`request`, once).
   bool takeAskAgain(Request* request);
@@ -67,7 +73,6 @@ private:
   mutable std::mutex lock_;
   std::vector<Request> live_;  // guarded by lock_
   std::vector<Request> owed_;  // guarded by lock_, oldest first
-  bool answered_ = false;      // guarded by lock_
   bool askAgain_ = false;      // guarded by lock_
   Request again_;              // guarded by lock_
 };

@@ -12,6 +12,8 @@ class MessagingEditor;
 class MIDIMessageSender;
 
 constexpr const char* kMidiSendFailed = "MIDI send FAILED!";
+// How a port whose connection went is opened again.
+constexpr const char* kChooseAgainToReconnect = "choose again to reconnect";
 
 class SendOutcome {
 public:

@@ -51,7 +51,7 @@ bool MIDIMessageManager::refuseLateReply(const ISysEx* message) {
 
 bool MIDIMessageManager::offerToLiveRequest(const uint8_t* bytes) {
   const int model = plug_->panelParameters().Model();
-  switch (requests.offer(bytes[kTypeAt], bytes[kNumberAt], model)) {
+  switch (requests.offer(bytes[2], bytes[kTypeAt], bytes[kNumberAt], model)) {
     case RequestLedger::Verdict::kNoRequest:
     case RequestLedger::Verdict::kAnswer: return true;
     case RequestLedger::Verdict::kOtherModel: otherReply = bytes[kTypeAt] * 128 + bytes[kNumberAt]; break;
@@ -62,6 +62,7 @@ bool MIDIMessageManager::offerToLiveRequest(const uint8_t* bytes) {
 }
 
 void MIDIMessageManager::ProcessSysEx(ISysEx* message, bool fromDevice) {
+  dumpProcessed = false;
   if (!fromDevice || !plug_ || !message || !message->mData || message->mSize < kShortestReadable) return;
   const uint8_t* bytes = message->mData;
   const int size = message->mSize;

@@ -9,6 +9,7 @@
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
+#include "messaging/SendOutcome.h"
 
 namespace {
 bool TenBanks(int model) { return model == 2; }
@@ -91,6 +92,8 @@ bool ReportLibrarianStore(MessagingEditor& editor, bool replied) {
 std::string TimeOutText(MIDIMessageSender& sender, const char* timeOutText) {
   MIDIMessageManager* manager = JobEditor(sender).messageManager();
   sender.timedOut = true;
+  if (manager && manager->requestSendRefused)
+    return std::string(kMidiSendFailed) + " MIDI Out: " + kChooseAgainToReconnect;
   return manager && manager->replyUnreadable ? "Reply from Hardware could not be read!" : timeOutText;
 }
 
@@ -112,8 +115,13 @@ void SendRequest(MessagingEditor& editor, int deviceId, uint8_t type, int number
   MIDIMessageManager* manager = editor.messageManager();
   // A new request: what the one before was answered with is no answer of this one.
   const int family = formModel >= 0 ? formModel : editor.panelParameters().Model();
-  if (manager && manager->requests.sent(request[1], request[3], request[4], family)) manager->otherReply = -1;
-  editor.checksumCheckAndSend(request, 5);
+  if (manager && manager->requests.sent(request[1], request[3], request[4], family)) {
+    manager->otherReply = -1;
+    manager->requestSendRefused = false;
+  }
+  // Without ports the send says so itself; with them, a refusal means no answer comes.
+  const bool portsSet = editor.isMidiIOSet();
+  if (!editor.checksumCheckAndSend(request, 5) && portsSet && manager) manager->requestSendRefused = true;
 }
 
 void EndRequest(MessagingEditor& editor) {
@@ -132,6 +140,11 @@ namespace {
 bool OtherReplyCame(MessagingEditor& editor) {
   MIDIMessageManager* manager = editor.messageManager();
   return manager && manager->otherReply.load() >= 0;
+}
+
+bool RequestSendRefused(MessagingEditor& editor) {
+  MIDIMessageManager* manager = editor.messageManager();
+  return manager && manager->requestSendRefused;
 }
 
 }  // namespace
@@ -166,7 +179,9 @@ WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::functi
         if (!probe(id)) return WaitEnd::kAbandoned;
         editor.showStatus("Please wait, checking DeviceID " + std::to_string(id + 1));
         JobPauseMillis(sender, stepMillis);
-        if (JobStopRequested(sender) || editor.isDataProcessed() || (portsSet && !editor.isMidiIOSet())) break;
+        if (JobStopRequested(sender) || editor.isDataProcessed() || (portsSet && !editor.isMidiIOSet()) ||
+            RequestSendRefused(editor))
+          break;
       }
     }
     if (portsSet && !editor.isMidiIOSet()) return WaitEnd::kPortsClosed;
@@ -174,6 +189,7 @@ WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::functi
     if (JobStopRequested(sender)) return WaitEnd::kCancel;
     if (editor.isDataProcessed()) return WaitEnd::kReply;
     if (OtherReplyCame(editor)) return WaitEnd::kOtherReply;
+    if (RequestSendRefused(editor)) return WaitEnd::kTimeOut;  // nothing can answer it
   }
 }
 
@@ -188,6 +204,7 @@ WaitEnd PlainSteps(MIDIMessageSender& sender, int stepMillis, int steps) {
     if (step >= steps) return WaitEnd::kTimeOut;
     if (editor.isDataProcessed()) return WaitEnd::kReply;
     if (OtherReplyCame(editor)) return WaitEnd::kOtherReply;
+    if (RequestSendRefused(editor)) return WaitEnd::kTimeOut;  // nothing can answer it
   }
 }
 

@@ -57,7 +57,8 @@ SlotStore LastLibrarianStore(MessagingEditor& editor);
 // that came (`replied`) and was refused says why. True when a slot was stored.
 bool ReportLibrarianStore(MessagingEditor& editor, bool replied);
 // A request's wait ran out: the sender's timedOut is set and the text to say is
-// `timeOutText`, or that the reply could not be read when one came that way.
+// `timeOutText`, or that the reply could not be read when one came that way, or that
+// the output refused the request and how to reconnect.
 std::string TimeOutText(MIDIMessageSender& sender, const char* timeOutText);
 void ShowTimeOut(MIDIMessageSender& sender, const char* timeOutText);
 
@@ -97,6 +98,8 @@ void AwaitPanelProgram(MessagingEditor& editor, int slot);
 // What the status line says of a program dump that was not the one asked for.
 std::string OtherReplyText(int typeAndNumber);
 
+// Both waits end as a time-out after the step in which the open output refused a
+// message of the request.
 // Twenty steps; after the fifteenth the request goes to each device id 0-15 in turn
 // (`probe(id)` sends it; false abandons the job), one step each, until a reply or a
 // cancel. A reply is taken after steps 1-19 only.

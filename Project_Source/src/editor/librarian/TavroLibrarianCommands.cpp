@@ -114,6 +114,7 @@ Renamed RenameStoredDump(Tavro& plug, int row, const std::string& typed, std::st
     }
     std::copy(name.begin(), name.end(), dump.begin() + long(nameAt));
     patches[size_t(row)].name = *after = name;
+    patches[size_t(row)].standsIn = false;  // named: the row shows its name now
     renamed = Renamed::kRenamed;
   });
   return renamed;

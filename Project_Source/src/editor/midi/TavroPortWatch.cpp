@@ -6,6 +6,7 @@
 #include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
 #include "editor/Tavro.h"
+#include "messaging/SendOutcome.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ void Tavro::OnIdle() {
     const int gone = chosenPortsGone();
     // The captions stay: choosing the port shown again reopens it once it is back.
     if (gone & ~portsFoundGone) {
-      showStatus(portsNamed(gone & kInputGone, gone & kOutputGone) + " gone: choose again to reconnect");
+      showStatus(portsNamed(gone & kInputGone, gone & kOutputGone) + " gone: " + kChooseAgainToReconnect);
     }
     portsFoundGone = gone;
     return;

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "librarian/LibrarianDisk.h"
 #include "librarian/PatchLibrarian.h"
@@ -168,9 +169,10 @@ void BankEditPopupMenu::choosePerformanceStore(int item) {
 
 namespace {
 
-// The upper pane's bank: its file name, full path and what its reading could not
-// show; false when there is none.
-bool UpperBank(const PatchLibrarian& librarian, std::string* name, std::string* path, ReadLosses* losses = nullptr) {
+// The upper pane's bank: its file name, full path, what its reading could not show
+// and the rows (from 1) an init message holds instead; false when there is none.
+bool UpperBank(const PatchLibrarian& librarian, std::string* name, std::string* path, ReadLosses* losses = nullptr,
+               std::vector<int>* standInRows = nullptr) {
   bool found = false;
   librarian.inspect([&](const PatchLibrary& library) {
     const int type = librarian.patchType, index = librarian.upperFileIndex;
@@ -180,6 +182,9 @@ bool UpperBank(const PatchLibrarian& librarian, std::string* name, std::string* 
     *name = files[index]->fileName;
     *path = files[index]->reservedPath;
     if (losses) *losses = files[index]->losses;
+    const std::vector<LibrarianPatch>& patches = files[index]->patches;
+    for (size_t row = 0; standInRows && row < patches.size(); ++row)
+      if (patches[row].standsIn) standInRows->push_back(int(row) + 1);
     found = true;
   });
   return found;
@@ -209,6 +214,13 @@ std::string LeftOutOf(const std::string& source, const ReadLosses& losses, bool 
   return out;
 }
 
+// The rows a bank written from the list holds as init messages: "" when none.
+std::string WrittenAsInit(const std::vector<int>& rows) {
+  std::string out;
+  for (const int row : rows) out += (out.empty() ? "" : ", ") + std::to_string(row);
+  return out.empty() ? out : std::string(rows.size() == 1 ? "row " : "rows ") + out + " written as " + kStandInRowName;
+}
+
 }  // namespace
 
 bool SaveUpperBankInPlace(PatchLibrarian& librarian, LibrarianPanelEditor& editor) {
@@ -236,7 +248,8 @@ bool SaveUpperBankInPlace(PatchLibrarian& librarian, LibrarianPanelEditor& edito
 void BankEditPopupMenu::saveAs(bool midiForm) {
   std::string name, path, error;
   ReadLosses losses;
-  if (!UpperBank(*librarian_, &name, &path, &losses)) {
+  std::vector<int> standInRows;
+  if (!UpperBank(*librarian_, &name, &path, &losses, &standInRows)) {
     editor_->setStatusText(librarian_->noBankText("Not saved"));
     return;
   }
@@ -247,8 +260,9 @@ void BankEditPopupMenu::saveAs(bool midiForm) {
     const std::string leftOut = LeftOutOf(name, losses, editor_->isLibrarianPerformanceMode(), names);
     // A folder outside the bank folder is kept by its path and listed nowhere: say so.
     const bool unlisted = !written.folderName.empty() && written.folderName.front() == '/';
+    const std::string asInit = WrittenAsInit(standInRows);
     editor_->setStatusText("Saved as " + written.fileName + (unlisted ? " outside Patches: not listed" : "") +
-                           (leftOut.empty() ? "" : "; left out: " + leftOut));
+                           (asInit.empty() ? "" : "; " + asInit) + (leftOut.empty() ? "" : "; left out: " + leftOut));
     return;
   }
   editor_->setStatusText(error.empty() ? "Not saved: Save As cancelled" : "Bank not saved: " + error);

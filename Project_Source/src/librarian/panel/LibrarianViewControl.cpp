@@ -83,7 +83,7 @@ void LibrarianViewControl::reloadRows(int side) {
   librarian_->inspect([&](const PatchLibrary& library) {
     if (const PatchFile* file = paneFile(library, side)) {
       lowerSame = side == 0 && paneFile(library, 1) == file;
-      for (const LibrarianPatch& patch : file->patches) names.push_back(patch.name);
+      for (const LibrarianPatch& patch : file->patches) names.push_back(patch.standsIn ? kStandInRowName : patch.name);
     }
   });
   // A pane without a bank (a search without a match, a kind of which none is open) lists
@@ -275,12 +275,15 @@ void LibrarianViewControl::renameSlot(int, int) {
   activeSide = 0;
   const size_t size = editor_->isLibrarianPerformanceMode() ? 100 : 99;
   std::optional<std::string> name;
+  bool bank = false;
   librarian_->modify([&](PatchLibrary& library) {
     PatchFile* file = paneFile(library, 0);
     if (!file) return;
+    bank = true;
     file->patches.resize(size);
     if (slot < int(size) && !file->patches[slot].empty()) name = file->patches[slot].name;
   });
+  if (!bank) editor_->setStatusText(librarian_->noBankText("Not renamed"));
   if (!name) return;
   // The box holds the name as the row shows it, a '?' for each byte it cannot show:
   // the rename pads it again and keeps the bytes behind each '?' left untouched.
