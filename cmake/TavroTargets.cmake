@@ -42,6 +42,29 @@ endfunction()
 # Every program labelled "threads", so the ThreadSanitizer build makes only those.
 add_custom_target(threads_programs)
 
+# tavro_unit_programs(): the target unit_programs, everything the default build makes
+# but the real-time programs (with -DTAVRO_BENCH=ON the benchmarks too; the objects
+# the programs share come with them): what the tests outside "realtime" run, so that a
+# build that runs only those makes no more. Called once every folder is added.
+function(tavro_unit_programs)
+  add_custom_target(unit_programs)
+  get_property(realtime GLOBAL PROPERTY TAVRO_REALTIME_PROGRAMS)
+  set(folders ${PROJECT_SOURCE_DIR})
+  while(folders)
+    list(POP_FRONT folders folder)
+    get_property(children DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+    list(APPEND folders ${children})
+    get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target ${targets})
+      get_target_property(type ${target} TYPE)
+      get_target_property(excluded ${target} EXCLUDE_FROM_ALL)
+      if(NOT type MATCHES "^(INTERFACE|OBJECT)_LIBRARY$" AND NOT excluded AND NOT target IN_LIST realtime)
+        add_dependencies(unit_programs ${target})
+      endif()
+    endforeach()
+  endwhile()
+endfunction()
+
 # tavro_test(NAME LABELS l... DEPS libs... [SOURCES files...] [TIMEOUT s] [REALTIME regex])
 # A GoogleTest program from the .cpp files of the calling folder, registered with
 # ctest. Suites that run real threads are named *ThreadsTest.cpp and built, with the
@@ -141,6 +164,9 @@ function(_tavro_test_program name sources labels deps timeout)
   target_link_libraries(${name} PRIVATE GTest::gtest_main)
   if("threads" IN_LIST labels)
     add_dependencies(threads_programs ${name})
+  endif()
+  if("realtime" IN_LIST labels)
+    set_property(GLOBAL APPEND PROPERTY TAVRO_REALTIME_PROGRAMS ${name})
   endif()
   if(NOT "SPLIT" IN_LIST ARGN)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)

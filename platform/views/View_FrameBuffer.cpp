@@ -33,6 +33,27 @@ struct FileCloser {
   }
 };
 
+// The picture through libpng, false when libpng gave up. On its own, so that the frame
+// libpng's error jumps back into holds no string or vector a jump could leave behind.
+bool WriteRgbRows(png_structp png, png_infop info, FILE* file, const ViewFrameBuffer& frame, png_byte* row) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, file);
+  png_set_IHDR(png, info, png_uint_32(frame.Width()), png_uint_32(frame.Height()), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < frame.Height(); ++y) {
+    const uint32_t* src = frame.Row(y);
+    for (int x = 0; x < frame.Width(); ++x) {
+      row[size_t(x) * 3] = PanelPixelRed(src[x]);
+      row[size_t(x) * 3 + 1] = PanelPixelGreen(src[x]);
+      row[size_t(x) * 3 + 2] = PanelPixelBlue(src[x]);
+    }
+    png_write_row(png, row);
+  }
+  png_write_end(png, info);
+  return true;
+}
+
 }  // namespace
 
 bool ViewFrameBuffer::SavePng(const std::string& path, std::string* error) const {
@@ -53,26 +74,12 @@ bool ViewFrameBuffer::SavePng(const std::string& path, std::string* error) const
     return false;
   }
   std::vector<png_byte> row(size_t(width_) * 3);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
+  const bool written = WriteRgbRows(png, info, file.f, *this, row.data());
+  png_destroy_write_struct(&png, &info);
+  if (!written) {
     if (error) *error = "failed writing " + path;
     return false;
   }
-  png_init_io(png, file.f);
-  png_set_IHDR(png, info, png_uint_32(width_), png_uint_32(height_), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < height_; ++y) {
-    const uint32_t* src = Row(y);
-    for (int x = 0; x < width_; ++x) {
-      row[size_t(x) * 3] = PanelPixelRed(src[x]);
-      row[size_t(x) * 3 + 1] = PanelPixelGreen(src[x]);
-      row[size_t(x) * 3 + 2] = PanelPixelBlue(src[x]);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
   if (std::fflush(file.f) != 0) {
     if (error) *error = "failed writing " + path + ": " + std::strerror(errno);
     return false;
