@@ -171,13 +171,26 @@ bool WriteChecked(const std::string& path, const void* bytes, size_t size, std::
 }  // namespace
 
 Kit_FileIdentity Kit_FileIdentityOf(const struct stat& st) {
-  return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+  return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
 }
 
 Kit_FileIdentity Kit_FileIdentityAt(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 ? Kit_FileIdentityOf(st) : Kit_FileIdentity{};
 }
+
+namespace {
+
+// "12:04:31", local time.
+std::string ClockTime(const timespec& when) {
+  char text[16] = "";
+  struct tm local {};
+  const time_t seconds = when.tv_sec;
+  if (localtime_r(&seconds, &local)) strftime(text, sizeof text, "%H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
 
 std::string Kit_FileChange(const Kit_FileIdentity& before, const Kit_FileIdentity& now) {
   if (!before.exists && !now.exists) return "";
@@ -187,12 +200,11 @@ std::string Kit_FileChange(const Kit_FileIdentity& before, const Kit_FileIdentit
   const auto add = [&change](const std::string& part) { change += (change.empty() ? "" : ", ") + part; };
   if (before.device != now.device || before.inode != now.inode) add("replaced by another file");
   if (before.size != now.size) add(std::to_string(before.size) + " -> " + std::to_string(now.size) + " bytes");
-  if (before.modified.tv_sec != now.modified.tv_sec || before.modified.tv_nsec != now.modified.tv_nsec) {
-    char when[16] = "";
-    struct tm local {};
-    const time_t seconds = now.modified.tv_sec;
-    if (localtime_r(&seconds, &local)) strftime(when, sizeof when, "%H:%M:%S", &local);
-    add(std::string("modified ") + when);
+  const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+  if (!same(before.modified, now.modified)) {
+    add("modified " + ClockTime(now.modified));
+  } else if (!same(before.statusChanged, now.statusChanged)) {
+    add("changed in place " + ClockTime(now.statusChanged));
   }
   return change;
 }

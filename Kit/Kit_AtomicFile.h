@@ -22,14 +22,17 @@
 #include <ctime>
 #include <string>
 
-// What tells a file from another, and from itself as it was: device, inode, size and
-// modification time. `exists` false: nothing stood at the name.
+// What tells a file from another, and from itself as it was: device, inode, size,
+// modification time and status-change time (which no program can set back, so a
+// rewrite that restores the modification time still shows). `exists` false: nothing
+// stood at the name.
 struct Kit_FileIdentity {
   bool exists = false;
   dev_t device = 0;
   ino_t inode = 0;
   off_t size = 0;
   timespec modified{};
+  timespec statusChanged{};
 };
 Kit_FileIdentity Kit_FileIdentityOf(const struct stat& st);
 // What stands at `path` now, links followed.

@@ -3,6 +3,9 @@
 // says which file and what changed, so nothing anyone wrote is lost without a word.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <functional>
 
@@ -29,7 +32,7 @@ TEST(LibrarianOnDiskChange, ASaveOverABankChangedSinceItWasReadIsRefusedAndSaysW
   struct Road {
     const char* name;
     std::function<void(LibrarianPage&)> change;  // what happens to Abank.nl2 behind the page's back
-    const char* size;                            // the size change the line names
+    const char* size;                            // what change the line names
     bool saveAs;                                 // Save As onto the bank's own file, Replace answered
   };
   const std::string performances = PerformanceBank();
@@ -58,6 +61,18 @@ TEST(LibrarianOnDiskChange, ASaveOverABankChangedSinceItWasReadIsRefusedAndSaysW
       {"another program writes it in place, then Save As onto it",
        [&performances](LibrarianPage& page) { page.write("Patches/Abank.nl2", performances); }, "14751 -> 71500 bytes",
        true},
+      {"another program rewrites it in place, same size, and sets its time back",
+       [](LibrarianPage& page) {
+         const std::string path = page.data.folder() + "Patches/Abank.nl2";
+         struct stat before {};
+         ASSERT_EQ(::stat(path.c_str(), &before), 0);
+         std::string bytes = page.data.read("Patches/Abank.nl2");
+         bytes[40] = char(bytes[40] ^ 1);
+         page.write("Patches/Abank.nl2", bytes);
+         const timespec times[2] = {before.st_atim, before.st_mtim};
+         ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+       },
+       "changed in place", false},
   };
   for (const Road& road : roads) {
     SCOPED_TRACE(road.name);
