@@ -242,6 +242,12 @@ public:
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
   // threads: main
   bool settleUnsavedBank(const char* question);
+  // The close nobody is asked about (a signal, a host that disposes the instance, a
+  // script's end): unsaved changes of the upper bank go into a new file beside the
+  // bank, whose own file stays as it is, and stderr and the log say where, or that
+  // they could not be kept. Nothing when none are unsaved (saved, or discarded by No).
+  // threads: main
+  void keepUnsavedBankUnasked();
   // The gate every change of the bank the upper pane shows, and every reading of the
   // banks from disk, passes: over unsaved changes it asks as Refresh asks when `ask`,
   // else refuses with kSaveOrDiscardText. True when nothing unsaved is left to lose.

@@ -29,6 +29,8 @@ void Tavro::tearDown() {
   if (midiManager) midiManager->shutDown();
   delete midiManager;
   midiManager = nullptr;
+  // Nothing changes the bank any more: what nobody was asked about is kept.
+  keepUnsavedBankUnasked();
   delete patchManager;
   patchManager = nullptr;
 

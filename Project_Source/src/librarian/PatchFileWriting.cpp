@@ -122,6 +122,21 @@ void PatchLibrarian::fillUncompletedBankFiles(PatchFile* bank) {
   }
 }
 
+bool PatchLibrarian::keepUnsavedBank(std::string* keptAt, std::string* error) const {
+  bool incomplete = false;  // a new file: the source, whole or not, is not touched
+  const std::unique_ptr<PatchFile> bank = leftBankToSave(&incomplete, error);
+  if (!bank) return false;
+  ByteChunk image(4096);
+  if (!bankImage(*bank, false, MidiHead::Keep, &image)) {
+    *error = "no memory for the bank";
+    return false;
+  }
+  const std::string folder =
+      bank->reservedPath.empty() ? editor_->getDataFolder() + kRootFolderName : folderOfPath(bank->reservedPath);
+  return writeNewFile(folder, stemOf(bank->fileName) + " (unsaved).nl2", image.GetBytes(), size_t(image.Size()), keptAt,
+                      error);
+}
+
 bool PatchLibrarian::savePatchAs(const char* proposedName, const std::string& startFolder, bool midiForm,
                                  std::string* error, int* namesLeftOut) {
   std::string ignored;

@@ -70,6 +70,11 @@ public:
   // written. Refuses a bank that does not show its whole file. True when written.
   // threads: main
   bool saveEditedPatch(const std::string& targetPath, const std::string& fileName, std::string* error);
+  // The left pane's current bank, names and all, into a new raw file beside its own
+  // ("NAME (unsaved).nl2", or a free name beside that), for a close nobody could be
+  // asked about; the bank's file and the pane stay as they are. Fills `keptAt`.
+  // threads: main
+  bool keepUnsavedBank(std::string* keptAt, std::string* error) const;
 
   // --- The data folder. ---
 

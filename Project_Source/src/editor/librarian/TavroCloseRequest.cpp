@@ -1,10 +1,15 @@
 // Unsaved librarian changes before something would throw them away (closing the
 // window, reading the folders again, switching the kind): the editor's own message
 // box (Yes saves, No discards, Cancel or no answer keeps them and stops what was asked).
+// A close that cannot ask keeps them in a new file instead.
+
+#include <cstdio>
+#include <string>
 
 #include "Framework/IGraphicsMac.h"
 #include "editor/Tavro.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/PatchLibrarian.h"
 #include "librarian/TavroParams.h"
 #include "librarian/panel/BankEditPopupMenu.h"
 
@@ -34,6 +39,17 @@ bool Tavro::settleUnsavedBank(const char* question) {
       showStatus(kSaveOrDiscardText);
       return false;
   }
+}
+
+void Tavro::keepUnsavedBankUnasked() {
+  if (paramValue(TavroParam::kBankEditUnsaved) != 1.0 || !librarian) return;
+  std::string keptAt, error;
+  const std::string line =
+      librarian->keepUnsavedBank(&keptAt, &error)
+          ? "Closed with unsaved bank changes: kept in \"" + keptAt + "\"; the bank file is unchanged"
+          : "Closed with unsaved bank changes: lost, they could not be kept (" + error + ")";
+  std::fprintf(stderr, "Tavro Editor: %s\n", line.c_str());
+  printDebugInfo("LIBRARIAN: " + line);
 }
 
 bool Tavro::mayChangeShownBank(bool ask) {
