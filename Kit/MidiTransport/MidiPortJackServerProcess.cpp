@@ -5,6 +5,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,37 +16,48 @@ namespace {
 // memory: a header, then eight entries of the server's pid and its name, written
 // "jack-UID:NAME:".
 constexpr const char* kRegistry = "/dev/shm/jack-shm-registry";
-constexpr off_t kHeaderBytes = 24, kEntryBytes = 264;
-constexpr int kEntries = 8;
+constexpr size_t kHeaderBytes = 24, kEntryBytes = 264, kEntries = 8;
 
 pid_t ServerPid(const std::string& name) {
-  const std::string wanted = "jack-" + std::to_string(getuid()) + ":" + name + ":";
-  const int registry = open(kRegistry, O_RDONLY | O_CLOEXEC);
-  if (registry < 0) return -1;
-  pid_t found = -1;
-  for (int i = 0; i < kEntries && found < 0; ++i) {
-    char entry[kEntryBytes] = {};
-    if (pread(registry, entry, sizeof entry, kHeaderBytes + i * kEntryBytes) != kEntryBytes) break;
-    pid_t pid = 0;
-    std::memcpy(&pid, entry, sizeof pid);
-    entry[kEntryBytes - 1] = 0;
-    if (pid > 0 && wanted == entry + sizeof pid) found = pid;
-  }
-  close(registry);
-  return found;
+  uint8_t registry[kHeaderBytes + kEntries * kEntryBytes];
+  const int file = open(kRegistry, O_RDONLY | O_CLOEXEC);
+  if (file < 0) return -1;
+  const ssize_t got = pread(file, registry, sizeof registry, 0);
+  close(file);
+  if (got <= 0) return -1;
+  return JackRegistryServerPid(registry, size_t(got), "jack-" + std::to_string(getuid()) + ":" + name + ":");
 }
 
-// The state letter of /proc/.../stat, after the command's closing parenthesis.
 char ThreadState(const std::string& statPath) {
-  char text[512] = {};
+  char text[512];
   const int stat = open(statPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (stat < 0) return 0;
-  const ssize_t got = read(stat, text, sizeof text - 1);
+  const ssize_t got = read(stat, text, sizeof text);
   close(stat);
-  const char* close = got > 0 ? std::strrchr(text, ')') : nullptr;
-  return close && close[1] == ' ' ? close[2] : 0;
+  return got > 0 ? StatLineThreadState(text, size_t(got)) : 0;
 }
 }  // namespace
+
+pid_t JackRegistryServerPid(const uint8_t* bytes, size_t size, const std::string& entry) {
+  const size_t entries = size < kHeaderBytes ? 0 : std::min(kEntries, (size - kHeaderBytes) / kEntryBytes);
+  // The name's room in an entry, its terminator included.
+  const size_t room = kEntryBytes - sizeof(pid_t);
+  for (size_t i = 0; i < entries && entry.size() < room; ++i) {
+    const uint8_t* at = bytes + kHeaderBytes + i * kEntryBytes;
+    pid_t pid = 0;
+    std::memcpy(&pid, at, sizeof pid);
+    const char* name = reinterpret_cast<const char*>(at + sizeof pid);
+    if (pid > 0 && entry.compare(0, entry.size(), name, entry.size()) == 0 && name[entry.size()] == 0) return pid;
+  }
+  return -1;
+}
+
+char StatLineThreadState(const char* text, size_t size) {
+  size_t close = size;
+  while (close > 0 && text[close - 1] != ')') --close;
+  // `close` is one past the parenthesis: a blank, then the letter.
+  return close > 0 && close + 1 < size && text[close] == ' ' ? text[close + 1] : 0;
+}
 
 std::string DefaultJackServerName() {
   const char* server = std::getenv("JACK_DEFAULT_SERVER");

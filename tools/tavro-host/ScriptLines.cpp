@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "HostSignals.h"
+#include "ScriptLineSplit.h"
 
 // Not blocking: opening a pipe would wait for its writer, and reading for its next line,
 // where no signal is heard.
@@ -17,18 +18,8 @@ ScriptLines::~ScriptLines() {
 
 bool ScriptLines::Next(std::string& line) {
   for (;;) {
-    const size_t end = buffered_.find('\n');
-    if (end != std::string::npos) {
-      line = buffered_.substr(0, end);
-      buffered_.erase(0, end + 1);
-      return true;
-    }
-    if (ended_) {
-      // A last line without its end.
-      line.swap(buffered_);
-      buffered_.clear();
-      return !line.empty();
-    }
+    if (TakeScriptLine(buffered_, ended_, line)) return true;
+    if (ended_) return false;
     if (!WaitForReadableOrHostSignal(fd_)) return false;
     char chunk[4096];
     const ssize_t got = read(fd_, chunk, sizeof chunk);
