@@ -326,6 +326,10 @@ public:
   // gone stays listed as "name (gone)". Every control of the parameter shows it.
   // threads: main
   void ListPortMenu(int paramIdx);
+  // For a port menu: its chosen entry reads "name (gone)" while `gone`, else the name.
+  // The entries stay where they are, so a menu open now chooses what it shows.
+  // threads: main
+  void MarkChosenPortGone(int paramIdx, bool gone);
 
   // What arrives at the hardware input goes to ProcessMidiMsg / ProcessSysEx with
   // fromHardware set; no lock is taken.

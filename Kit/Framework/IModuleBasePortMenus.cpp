@@ -49,3 +49,13 @@ void IModuleBase::ListPortMenu(int paramIdx) {
   param->Set(chosen);
   if (IModulePanel* panel = GetGUI()) panel->SetParameterFromPlug(paramIdx, chosen, false);
 }
+
+void IModuleBase::MarkChosenPortGone(int paramIdx, bool gone) {
+  if (paramIdx < 0 || (paramIdx != mPortMenus[0] && paramIdx != mPortMenus[1])) return;
+  const IMidiPortNames* names = paramIdx == mPortMenus[0] ? getExternalMIDIInNames() : getExternalMIDIOutNames();
+  IParam* param = GetParam(paramIdx);
+  const int chosen = param->Int();
+  if (chosen <= 0 || size_t(chosen) >= names->size()) return;
+  const std::string& name = (*names)[size_t(chosen)];
+  param->SetDisplayText(chosen, (gone ? GoneText(name) : name).c_str());
+}

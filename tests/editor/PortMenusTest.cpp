@@ -35,6 +35,7 @@ struct PortMenuCase {
   const char* atStart;  // the system's ports (of the menu's kind) as the panel opens
   const char* chosen;   // chosen through the menu first ("" for none)
   const char* changes;  // "+name" plugged in, "-name" unplugged
+  const char* caption;  // what the caption shows once the panel has looked at the ports
   const char* listed;   // the menu as it opens next
   const char* checked;  // its checked item
   const char* choose;   // then chosen in it: the port opened ("" dismisses it)
@@ -42,14 +43,15 @@ struct PortMenuCase {
 
 TEST(PortMenus, ListThePortsThereAreAsTheyOpen) {
   const PortMenuCase cases[] = {
-      {"a unit switched on later", false, "Nord In", "", "+Late In", "OFF|Nord In|Late In", "OFF", "Late In"},
-      {"a unit switched off", false, "Nord In|Other In", "Nord In", "-Other In", "OFF|Nord In", "Nord In", "Nord In"},
-      {"the chosen unit switched off", false, "Nord In", "Nord In", "-Nord In", "OFF|Nord In (gone)", "Nord In (gone)",
-       ""},
-      {"the chosen port moves up", false, "Other In|Nord In|Third In", "Nord In", "-Other In", "OFF|Nord In|Third In",
-       "Nord In", "Nord In"},
-      {"an input switched on later", true, "Nord Out", "Nord Out", "+Late Out", "OFF|Nord Out|Late Out", "Nord Out",
-       "Late Out"},
+      {"a unit switched on later", false, "Nord In", "", "+Late In", "OFF", "OFF|Nord In|Late In", "OFF", "Late In"},
+      {"a unit switched off", false, "Nord In|Other In", "Nord In", "-Other In", "Nord In", "OFF|Nord In", "Nord In",
+       "Nord In"},
+      {"the chosen unit switched off", false, "Nord In", "Nord In", "-Nord In", "Nord In (gone)", "OFF|Nord In (gone)",
+       "Nord In (gone)", ""},
+      {"the chosen port moves up", false, "Other In|Nord In|Third In", "Nord In", "-Other In", "Nord In",
+       "OFF|Nord In|Third In", "Nord In", "Nord In"},
+      {"an input switched on later", true, "Nord Out", "Nord Out", "+Late Out", "Nord Out", "OFF|Nord Out|Late Out",
+       "Nord Out", "Late Out"},
   };
   for (const PortMenuCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -73,6 +75,8 @@ TEST(PortMenus, ListThePortsThereAreAsTheyOpen) {
       else
         editor.ports->AddWritablePort(port);
     }
+    plug.OnIdle();
+    EXPECT_EQ(plug.GetParam(paramIdx)->GetDisplayText(plug.GetParam(paramIdx)->Int()), c.caption);
     if (*c.choose)
       window.ScriptPopupChoiceText(c.choose);
     else
