@@ -400,6 +400,8 @@ int IGraphics::GetLastClickedParamForPTAutomation() {
 
 void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
   if (!control || !param || !rect) return;
+  // Every menu opens here: a port menu lists the ports there are now.
+  if (mPlug) mPlug->ListPortMenu(control->ParamIdx());
   char current[kPromptTextSize];
   const int nTexts = param->GetNDisplayTexts();
   if (IsChoiceParam(param) && nTexts > 0) {

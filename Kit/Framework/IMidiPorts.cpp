@@ -1,7 +1,9 @@
 #include "Framework/IMidiPorts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "Framework/IMidiMsg.h"
 #include "Framework/MidiPortCloser.h"
@@ -28,6 +30,29 @@ void BuildNameList(IMidiPortNames& list, Endpoint* endpoint) {
   list.push_back(IMidiPorts::kOffName);
   if (!endpoint) return;
   for (const std::string& name : CurrentPortNames(*endpoint)) list.push_back(name);
+}
+
+// Builds `list` anew from the ports `endpoint` offers now. The names at the entries in
+// `held` stay listed, appended when gone, and each entry moves to its name's new place.
+// Returns how many entries name ports there now, "OFF" included.
+template <typename Endpoint>
+int ListAnew(IMidiPortNames& list, Endpoint* endpoint, std::initializer_list<int*> held) {
+  if (endpoint) endpoint->ListPortsAnew();
+  IMidiPortNames fresh;
+  BuildNameList(fresh, endpoint);
+  const int present = int(fresh.size());
+  for (int* entry : held) {
+    if (*entry <= 0 || size_t(*entry) >= list.size()) {
+      *entry = 0;
+      continue;
+    }
+    const std::string& name = list[size_t(*entry)];
+    auto at = std::find(fresh.begin() + 1, fresh.end(), name);
+    if (at == fresh.end()) at = fresh.insert(fresh.end(), name);
+    *entry = int(at - fresh.begin());
+  }
+  list.swap(fresh);
+  return present;
 }
 
 // Every port chosen that does not open says so, and why, on the log: the panel's
@@ -143,6 +168,7 @@ const IMidiPortNames* IMidiPorts::getExternalMIDIInNames() {
     selectedIn_.store(0);
     EnsureInput();
     BuildNameList(inNames_, input_.get());
+    inPresent_ = int(inNames_.size());
   }
   return &inNames_;
 }
@@ -153,8 +179,24 @@ const IMidiPortNames* IMidiPorts::getExternalMIDIOutNames() {
     selectedOut_.store(0);
     EnsureOutput();
     BuildNameList(outNames_, output_.get());
+    outPresent_ = int(outNames_.size());
   }
   return &outNames_;
+}
+
+void IMidiPorts::relistExternalMIDIInNames(int& chosen) {
+  EnsureInput();
+  int inForce = selectedIn_.load();
+  inPresent_ = ListAnew(inNames_, input_.get(), {&chosen, &inForce});
+  selectedIn_.store(inForce);
+}
+
+void IMidiPorts::relistExternalMIDIOutNames(int& chosen) {
+  std::lock_guard<std::mutex> hold(outputLock_);
+  EnsureOutput();
+  int inForce = selectedOut_.load();
+  outPresent_ = ListAnew(outNames_, output_.get(), {&chosen, &inForce});
+  selectedOut_.store(inForce);
 }
 
 int IMidiPorts::getExternalMIDIInDevice(const char* name) { return PositionIn(inNames_, name); }

@@ -7,8 +7,9 @@
 // which the Audio Unit wrapper's MIDI output calls.
 //
 // Name lists: entry 0 is always "OFF", entry i is the name of system port i-1 as
-// it was when the list was built (once per instance). A selection index is an
-// index into its list; 0 means closed.
+// it was when the list was last built (at first use, then each time a port menu
+// opens); a chosen port that has gone stays listed after them. A selection index
+// is an index into its list; 0 means closed.
 
 #include <atomic>
 #include <memory>
@@ -60,10 +61,20 @@ public:
   IMidiPorts(const IMidiPorts&) = delete;
   IMidiPorts& operator=(const IMidiPorts&) = delete;
 
-  // Port menus. Built with the port object on first use, then unchanged.
+  // Port menus. Built with the port object on first use; changed only by a relist.
   // threads: main
   const IMidiPortNames* getExternalMIDIInNames();
   const IMidiPortNames* getExternalMIDIOutNames();
+  // Builds the list anew from the system's ports now. The port at entry `chosen`, and
+  // the one in force, stay listed (after the ports, when gone); both entries are moved
+  // to where their names are now, so that no entry held names another port after it.
+  // threads: main
+  void relistExternalMIDIInNames(int& chosen);
+  void relistExternalMIDIOutNames(int& chosen);
+  // Whether list entry `entry` names a port that was gone at the last relist.
+  // threads: main
+  bool isExternalMIDIInGone(int entry) const { return entry >= inPresent_ && size_t(entry) < inNames_.size(); }
+  bool isExternalMIDIOutGone(int entry) const { return entry >= outPresent_ && size_t(entry) < outNames_.size(); }
 
   // Closes the open port and opens the one named `name` (exact name first, then a
   // host-state name cut to 32 characters, then an ALSA name whose client:port
@@ -200,6 +211,9 @@ private:
 
   IMidiPortNames inNames_;
   IMidiPortNames outNames_;
+  // Entries of each list that named ports there at its last building; the rest are gone.
+  int inPresent_ = 0;
+  int outPresent_ = 0;
   std::unique_ptr<MidiInputTransport> input_;
   std::unique_ptr<MidiOutputTransport> output_;  // guarded by outputLock_
   std::mutex outputLock_;

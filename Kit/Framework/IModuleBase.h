@@ -316,6 +316,21 @@ public:
   int GetMIDIOutPortNumber(const char* name) { return mMidiPorts->GetMIDIOutPortNumber(name); }
   bool initializeVirtualOutput(std::string name) { return mMidiPorts->initializeVirtualOutput(std::move(name)); }
 
+  // ---- port menus ----
+  // Makes the choice parameter `paramIdx` the menu of the input (or output) ports and
+  // writes its entries from the port list.
+  // threads: main
+  void SetPortMenu(int paramIdx, bool input);
+  // For a port menu (nothing otherwise), as it opens: the ports there are now, listed
+  // anew; the chosen port stays chosen at its new entry, and a chosen port that has
+  // gone stays listed as "name (gone)". Every control of the parameter shows it.
+  // threads: main
+  void ListPortMenu(int paramIdx);
+  // For a port menu: its chosen entry reads "name (gone)" while `gone`, else the name.
+  // The entries stay where they are, so a menu open now chooses what it shows.
+  // threads: main
+  void MarkChosenPortGone(int paramIdx, bool gone);
+
   // What arrives at the hardware input goes to ProcessMidiMsg / ProcessSysEx with
   // fromHardware set; no lock is taken.
   // threads: midi-in
@@ -328,6 +343,8 @@ protected:
 
 private:
   void ParseChannelIO(const char* channelIOStr);
+  // Writes the port menu's entries from its port list, a gone port's marked.
+  void WritePortEntries(IParam* param, bool input);
   void SetParameterFromPanel(int paramIdx, double normalizedValue, bool fromHardware);
   // Reads one double at pos into param (0.0 on a failed read), clamped; returns the next
   // position or -1.
@@ -371,5 +388,7 @@ private:
   Kit_PtrList<Kit_String> mInputBusLabels;
   Kit_PtrList<Kit_String> mOutputBusLabels;
   std::unique_ptr<IMidiPorts> mMidiPorts;
+  // The port menus' parameters, input then output; -1 for none.
+  int mPortMenus[2] = {-1, -1};
   std::unique_ptr<Kit_RandomSource> mRandom;
 };

@@ -82,6 +82,11 @@ bool PathOfTitle(const ViewMenu& menu, const std::string& title, std::vector<int
 std::optional<ViewMenuChoice> HeadlessViewBackend::RunPopupMenu(const ViewMenu& menu, int x, int y) {
   ShownMenu shown;
   CollectTitles(menu, "", &shown.titles);
+  for (const ViewMenuItem& item : menu.items) {
+    if (!item.checked) continue;
+    shown.checked = item.title;
+    break;
+  }
   shown.x = x;
   shown.y = y;
   shownMenus_.push_back(std::move(shown));

@@ -71,6 +71,7 @@ public:
   // --- records ---
   struct ShownMenu {
     std::vector<std::string> titles;  // top level; submenu items as "parent/child"
+    std::string checked;              // the top level's first checked item; "" for none
     int x = 0, y = 0;
   };
   const std::vector<ShownMenu>& ShownMenus() const { return shownMenus_; }

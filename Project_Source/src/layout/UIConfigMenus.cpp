@@ -96,13 +96,10 @@ IControl* UIConfigManager::createMIDIDeviceSelectionControl(const std::string& n
                                                             const std::string& group) {
   IParam* param = ParamFor(paramIdx, name);
   if (!param) return nullptr;
-  const IMidiPortNames* ports = direction == 1 ? mPlug->getExternalMIDIInNames() : mPlug->getExternalMIDIOutNames();
-  const std::vector<std::string> names = ports ? *ports : std::vector<std::string>();
-  const int entries = int(std::min<size_t>(names.size(), size_t(kMaxMenuEntries)));
-  param->InitEnum("Device Selection", 0, entries, "", "", -1, -1);
+  param->InitEnum("Device Selection", 0, 1, "", "", -1, -1);
   // Choosing the port shown reopens it: the unit or the MIDI system may have come back.
   param->SetRepeatedChoiceCounts(true);
-  for (int i = 0; i < entries; ++i) param->SetDisplayText(i, names[size_t(i)].c_str());
+  mPlug->SetPortMenu(paramIdx, direction == 1);
   ICaptionControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(h), kWhite, true, nullptr);
   // A port's name is the MIDI system's and may be long: it stays in its own field,
   // cut in the middle, so that a device's input and output still read apart.

@@ -2,7 +2,9 @@
 // and a MIDI system that went away while its ports were open.
 
 #include <string>
+#include <tuple>
 
+#include "Framework/IControl.h"
 #include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
 #include "editor/Tavro.h"
@@ -58,6 +60,14 @@ void Tavro::OnIdle() {
     // The captions stay: choosing the port shown again reopens it once it is back.
     if (gone & ~portsFoundGone) {
       showStatus(portsNamed(gone & kInputGone, gone & kOutputGone) + " gone: " + kChooseAgainToReconnect);
+    }
+    // Their captions say so too, and stop saying it once the port is back.
+    for (const auto& [bit, paramIdx, control] :
+         {std::make_tuple(kInputGone, int(kDeviceInSelection), kept_.midiInSelector),
+          std::make_tuple(kOutputGone, int(kDeviceOutSelection), kept_.midiOutSelector)}) {
+      if (!((gone ^ portsFoundGone) & bit)) continue;
+      MarkChosenPortGone(paramIdx, gone & bit);
+      if (control) control->SetDirty(false);
     }
     portsFoundGone = gone;
     return;
