@@ -237,6 +237,12 @@ public:
   // A press on the greyed Programs/Perfs switch says why it is greyed.
   // threads: main
   void OnGrayedControlClicked(int paramIdx) override;
+  // The busy overlay's gate: while a transfer runs (overlay shown, or its job between
+  // two of its steps) only the Cancel buttons and the program and bank selectors take
+  // input; they act on the slot the page shows. Anything else is refused and the
+  // status line names it (BusyGate.cpp).
+  // threads: main
+  bool PanelInputAllowed(IControl* control, int x, int y) override;
   // Unsaved changes of the upper bank, before something would drop them: asks
   // `question` (save, discard, cancel), or without a window refuses with
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
