@@ -60,7 +60,13 @@ void outputPort(Tavro& plug, int, double value) {
 }
 
 void inputPort(Tavro& plug, int, double value) {
-  if (SelectPort(plug, false, TruncToInt(value)) <= 0) SayPortsOff(plug, plug.unitLink().midiIOSet, false);
+  if (SelectPort(plug, false, TruncToInt(value)) <= 0) {
+    SayPortsOff(plug, plug.unitLink().midiIOSet, false);
+    return;
+  }
+  // An output chosen first waited for this port to look for the unit.
+  if (plug.unitLink().midiIOSet && plug.isDeviceEnquiryPending() && !plug.IsTransferring())
+    plug.sendSysExInitialization();
 }
 
 }  // namespace TavroCommands
