@@ -2,6 +2,7 @@
 // page either acts on what the page shows or is refused and said.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -40,10 +41,13 @@ TEST(BusyGate, EachClickDuringAStoreOrAFetchActsOnThePageOrIsSaid) {
   for (int job : {kJobStoreAllPatches, kJobRequestAllPatches}) {
     for (bool betweenSteps : {false, true}) {
       LibrarianPage page;  // a bank open above: the fetch has where to go
+      Tavro& t = *page.plug;
+      const std::string transfer =
+          std::string(job == kJobStoreAllPatches ? "store" : "fetch") + (betweenSteps ? ", between steps" : "");
+      std::string named;  // what the line says was refused, after the last refusal
       {
-        Kit_VirtualClock::Participant still(page.clock);  // the job waits at its first pause
-        Tavro& t = *page.plug;
-        t.setMidiIOSet(true);
+        // The page's thread holds time still: the job waits at its first pause.
+        page.connect();  // the store's dumps go out, one progress line each
         JobArgs args;
         args.jobCode = job;
         ASSERT_TRUE(t.midiManager->startJob(args));
@@ -53,8 +57,7 @@ TEST(BusyGate, EachClickDuringAStoreOrAFetchActsOnThePageOrIsSaid) {
         ASSERT_TRUE(t.transferState().transferBusy && t.IsTransferring()) << job;
         if (betweenSteps) t.DisplayProcessingIndicator(false);
         for (const Road& road : roads) {
-          const std::string where = std::string(road.name) + (job == kJobStoreAllPatches ? " store" : " fetch") +
-                                    (betweenSteps ? ", between steps" : "");
+          const std::string where = std::string(road.name) + ", " + transfer;
           auto at = std::make_pair(road.x, road.y);
           if (road.menu >= 0) at = Centre(t.keptControls().librarianMenus[size_t(road.menu)]);
           const std::vector<double> before = [&] {
@@ -62,19 +65,33 @@ TEST(BusyGate, EachClickDuringAStoreOrAFetchActsOnThePageOrIsSaid) {
             for (int i = 0; i < t.NParams(); ++i) v.push_back(t.GetParam(i)->Value());
             return v;
           }();
-          t.showStatus("");
+          const std::string lineBefore = t.statusShown();
           Click(t, at.first, at.second);
-          const bool said = t.statusShown().find("not taken") != std::string::npos;
+          const std::string line = t.statusShown();
           if (road.menu >= 0) {
-            EXPECT_FALSE(said) << where << ": the selector takes it, for the slot shown";
+            EXPECT_EQ(line, lineBefore) << where << ": the selector takes it, for the slot shown";
             continue;
           }
-          EXPECT_TRUE(said) << where << ": refused without a word";
+          EXPECT_NE(line, lineBefore) << where << ": refused without a word";
+          if (road.param >= 0) {
+            EXPECT_NE(line.find(t.GetParam(road.param)->GetNameForHost()), std::string::npos) << where << ": " << line;
+          }
           for (int i = 0; i < t.NParams(); ++i)
             EXPECT_EQ(t.GetParam(i)->Value(), before[size_t(i)]) << where << ": half taken, parameter " << i;
+          named = line.substr(std::min(line.find(" / "), line.size()));
         }
-        t.midiManager->sender()->requestCancel();
       }
+      // Time runs on: the job's next progress lines and its outcome keep the refusals.
+      for (int i = 0; i < 100000 && t.IsTransferring(); ++i) page.clock.Advance(100 * 1000);
+      const std::string outcome = t.statusShown();
+      EXPECT_FALSE(t.IsTransferring()) << transfer;
+      EXPECT_FALSE(named.empty()) << transfer;
+      EXPECT_TRUE(outcome.size() > named.size() &&
+                  outcome.compare(outcome.size() - named.size(), named.size(), named) == 0)
+          << transfer << ": the outcome reads \"" << outcome << "\"";
+      EXPECT_EQ(outcome.rfind(job == kJobStoreAllPatches ? "Storing " : "Receiving ", 0), std::string::npos) << outcome;
+      t.showStatus("Ready");
+      EXPECT_EQ(t.statusShown(), "Ready") << transfer << ": a line after the transfer is its own";
     }
   }
 }

@@ -243,6 +243,10 @@ public:
   // status line names it (BusyGate.cpp).
   // threads: main
   bool PanelInputAllowed(IControl* control, int x, int y) override;
+  // The transfer run under way (the worker's jobsBegun count), -1 when none: the
+  // overlay shown or the transfer thread running.
+  // threads: any
+  int transferRun() const;
   // Unsaved changes of the upper bank, before something would drop them: asks
   // `question` (save, discard, cancel), or without a window refuses with
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
@@ -726,6 +730,12 @@ private:
   // The status line's text as last shown, for a job to read on its own thread.
   mutable std::mutex statusLock_;
   std::string statusShown_;
+  // The line as last asked for, and the controls the busy gate refused during the
+  // transfer run numbered refusalsRun_: every line that run shows, its outcome
+  // included, says them, so the next progress line cannot wipe a refusal unread.
+  std::string statusAsked_;
+  std::vector<std::string> transferRefusals_;
+  int refusalsRun_ = -1;
   SlotTables slotTables_;
   RoadState road_;
   KeptControls kept_;

@@ -1,12 +1,16 @@
 // The busy overlay's gate: every press, drag, wheel turn, key and menu choice on the
 // panel passes it (IGraphics asks before the control hears of it).
 
+#include <algorithm>
+#include <mutex>
+
 #include "Framework/ControlLayer.h"
 #include "Framework/IControl.h"
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IParam.h"
 #include "editor/Tavro.h"
 #include "editor/panel/ProgressIndicator.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
@@ -27,10 +31,15 @@ IControl* CoveredControl(IGraphics& graphics, const ControlLayer* overlay, int x
 
 }  // namespace
 
-bool Tavro::PanelInputAllowed(IControl* control, int x, int y) {
+int Tavro::transferRun() const {
   // Between two steps of a store or fetch the overlay hides for a moment; the job runs on.
   const bool busy = transfer_.transferBusy || IsTransferring();
-  if (!busy || !control || !graphics) return true;
+  return busy && midiManager ? midiManager->jobsBegun(MIDIMessageManager::kTransferThread) : -1;
+}
+
+bool Tavro::PanelInputAllowed(IControl* control, int x, int y) {
+  const int run = transferRun();
+  if (run < 0 || !control || !graphics) return true;
   if (progressIndicator && progressIndicator->letsThrough(control)) return true;
   IControl* refused = control;
   if (control == progressIndicator) {
@@ -41,7 +50,17 @@ bool Tavro::PanelInputAllowed(IControl* control, int x, int y) {
       if (control == cancel) return true;
   }
   const IParam* param = GetParam(refused->ParamIdx());
-  const std::string name = param && param->GetNameForHost()[0] ? param->GetNameForHost() : "that control";
-  showStatus("Transfer running: " + name + " not taken");
+  const std::string name = param && param->GetNameForHost()[0] ? param->GetNameForHost() : "a control";
+  std::string line;
+  {
+    // Kept for the run under way: the progress lines and the outcome say it with theirs.
+    std::lock_guard<std::mutex> hold(statusLock_);
+    if (refusalsRun_ != run) transferRefusals_.clear();
+    refusalsRun_ = run;
+    if (std::find(transferRefusals_.begin(), transferRefusals_.end(), name) == transferRefusals_.end())
+      transferRefusals_.push_back(name);
+    line = statusAsked_;
+  }
+  showStatus(line);
   return false;
 }
