@@ -267,6 +267,10 @@ public:
   static constexpr const char* kChannelOffText = ": not sent, channel Off";
   // "MIDI In and Out", "MIDI In" or "MIDI Out": the ports a status text speaks of.
   static std::string portsNamed(bool input, bool output);
+  // The first-run notice asks for MIDI In and MIDI Out: once both are open (a restore,
+  // or both chosen on the panel) it has nothing left to ask and is withdrawn.
+  // threads: main
+  void withdrawPortNoticeWhenOpen();
   static constexpr const char* kUnsavedOnCloseText =
       "The librarian's bank has unsaved changes. Save them before the window closes?";
   static constexpr const char* kUnsavedOnRefreshText =

@@ -50,6 +50,7 @@ void outputPort(Tavro& plug, int, double value) {
     SayPortsOff(plug, false, plug.GetParam(kDeviceInSelection)->Int() > 0);
     return;
   }
+  plug.withdrawPortNoticeWhenOpen();
   plug.sendSysExInitialization();
   // The unit reached may be one that came back or a new one: the next tick tells it
   // the transport's state (Start to a unit that never left is not sent again), ahead
@@ -64,6 +65,7 @@ void inputPort(Tavro& plug, int, double value) {
     SayPortsOff(plug, plug.unitLink().midiIOSet, false);
     return;
   }
+  plug.withdrawPortNoticeWhenOpen();
   // An output chosen first waited for this port to look for the unit.
   if (plug.unitLink().midiIOSet && plug.isDeviceEnquiryPending() && !plug.IsTransferring())
     plug.sendSysExInitialization();
