@@ -300,9 +300,15 @@ IControl* IGraphics::GrayedControlAt(int x, int y) {
   return nullptr;
 }
 
+bool IGraphics::Allows(IControl* control, int x, int y) {
+  return !control || !mPlug || mPlug->PanelInputAllowed(control, x, y);
+}
+
 void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   IControl* control = HitTest(x, y, false);
+  mPressRefused = !Allows(control ? control : GrayedControlAt(x, y), x, y);
+  if (mPressRefused) return;
   // A greyed control takes nothing, but the press on it is told, so the plug-in can say why.
   // The hit test passes over greyed controls to what lies below (a page's background).
   IControl* greyed = control && control->IsGrayed() ? control : GrayedControlAt(x, y);
@@ -322,7 +328,7 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
 void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
   IControl* control = GetMouseControlIdx(x, y);
   ReleaseMouseCapture();
-  if (!control) return;
+  if (!control || mPressRefused) return;
   control->OnMouseUp(x, y, mod);
   if (control->ParamIdx() >= 0 && mPlug) mPlug->EndInformHostOfParamChange(control->ParamIdx());
 }
@@ -331,6 +337,7 @@ void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
   if (!mMouseCapture) return;
   const int dX = x - mMouseX, dY = y - mMouseY;
   if (dX == 0 && dY == 0) return;
+  if (!Allows(mMouseCapture, x, y)) return;
   mMouseX = x;
   mMouseY = y;
   mMouseCapture->OnMouseDrag(x, y, dX, dY, mod);
@@ -339,7 +346,7 @@ void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
 bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   IControl* control = HitTest(x, y, false);
-  if (!control) return false;
+  if (!control || !Allows(control, x, y)) return false;
   if (control->GetMouseDblAsSingleClick()) {
     mMouseCapture = control;
     mMouseX = x;
@@ -352,7 +359,8 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
 }
 
 void IGraphics::OnMouseWheel(int x, int y, IMouseMod* mod, int d) {
-  if (IControl* control = GetMouseControlIdx(x, y)) control->OnMouseWheel(x, y, mod, d);
+  IControl* control = GetMouseControlIdx(x, y);
+  if (control && Allows(control, x, y)) control->OnMouseWheel(x, y, mod, d);
 }
 
 bool IGraphics::OnMouseOver(int x, int y, IMouseMod* mod) {
@@ -374,6 +382,7 @@ void IGraphics::OnMouseOut() {
 
 bool IGraphics::OnKeyDown(int x, int y, int key) {
   IControl* control = GetMouseControlIdx(x, y);
+  if (!Allows(control, x, y)) return true;
   if (control && control->OnKeyDown(x, y, key)) return true;
   // A key the control under the mouse leaves is the key catcher's.
   return mKeyCatcher && mKeyCatcher != control && mKeyCatcher->OnKeyDown(x, y, key);
@@ -414,6 +423,8 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
     IPopupMenu* chosen = CreateIPopupMenu(&menu, rect);
     const int item = chosen ? chosen->GetChosenItemIdx() : -1;
     if (item < 0 || item >= nTexts) return;
+    // A menu left open while the plug-in began to refuse the control: the choice is told, not taken.
+    if (!Allows(control, (rect->L + rect->R) / 2, (rect->T + rect->B) / 2)) return;
     const double value = param->GetNormalized(item);
     if (value == control->GetValue() && param->GetRepeatedChoiceCounts())
       control->SetDirty(true);  // the value stays; the plug-in hears the choice all the same
@@ -427,6 +438,8 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
 
 void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const char* text) {
   if (!control || !param) return;
+  const IRECT& at = control->GetRECT();
+  if (!Allows(control, (at.L + at.R) / 2, (at.T + at.B) / 2)) return;
   if (!text) text = "";
   if (IsChoiceParam(param)) {
     int value = 0;

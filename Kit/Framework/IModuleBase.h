@@ -28,6 +28,8 @@
 #include "Kit_Random.h"
 #include "Kit_String.h"
 
+class IControl;
+
 enum EAPI { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIRTAS, kAPIAAX, kAPISA };
 
 // The host's clock as the plug-in sees it; fields the host does not report keep these defaults.
@@ -155,6 +157,10 @@ public:
   // input: the plug-in may say why it is greyed.
   // threads: main
   virtual void OnGrayedControlClicked(int paramIdx) {}  // 51
+  // A press, drag, wheel turn, key or menu choice at (x, y) is about to reach
+  // `control`: false refuses it, and the plug-in says why.
+  // threads: main
+  virtual bool PanelInputAllowed(IControl* control, int x, int y) { return true; }  // 52
 
   // ---- parameters ----
   int NParams() const { return mParams.GetSize(); }

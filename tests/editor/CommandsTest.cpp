@@ -164,6 +164,7 @@ TEST_F(Commands, OutputPortOpensTheListEntryByItsFullName) {
       {1, true, 1, 0, "Synth In"},   {99, false, 0, 0, "Set Name"},  // outside the list: closed
       {-7, false, 0, 0, "Set Name"},
   };
+  change(kDeviceInSelection, 1);  // the unit's answers are heard
   for (const Case& c : cases) {
     const int entry = c.entry == -1 ? outputEntry(kLongName) : c.entry;
     SCOPED_TRACE(entry);

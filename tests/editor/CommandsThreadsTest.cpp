@@ -158,3 +158,26 @@ TEST(CommandsThreads, ARecallWhileATransferRunsSendsTheRestoredPerformanceWhenIt
 }
 
 }  // namespace
+
+namespace {
+
+// MIDI Out chosen first: a scan then would hear no answer (and its overlay's Cancel
+// lies over the MIDI In menu). It waits for MIDI In, and the line says so.
+TEST(CommandsThreads, TheUnitIsLookedForOnceMIDIInIsChosenToo) {
+  VirtualTimeEditor editor(kSynthIn, {"Synth Out"});
+  Tavro& plug = *editor.plug;
+  const auto set = [&plug](int paramIdx, double value) {
+    Kit_MutexLock lock(plug.GetMutex());
+    plug.GetParam(paramIdx)->Set(value);
+    plug.OnParamChange(paramIdx);
+  };
+  set(kDeviceOutSelection, 1);
+  EXPECT_TRUE(plug.unitLink().midiIOSet);
+  EXPECT_FALSE(plug.IsTransferring());
+  EXPECT_EQ(plug.statusShown(), "Choose MIDI In to find the unit");
+  set(kDeviceInSelection, 1);
+  EXPECT_TRUE(plug.IsTransferring() || !plug.isDeviceEnquiryPending()) << "no scan once both are set";
+  plug.midiManager->sender()->requestCancel();
+}
+
+}  // namespace

@@ -340,3 +340,47 @@ TEST(HostState, CutOrDamagedChunksAreRefusedAndChangeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A first run (the notice asks for MIDI In and MIDI Out) reopened with a song: the
+// notice never asks for ports that are open, and its OK leaves the restore's outcome
+// on the line. Each road either opens both ports or leaves some unset.
+TEST(HostState, TheFirstRunNoticeAsksOnlyForPortsThatAreNotOpen) {
+  const ByteChunk withPorts = EditedChunk(), portsOff = StateFixture().save();
+  struct Road {
+    const char* name;
+    const ByteChunk* restored;  // null: ports chosen on the panel
+    bool bothOpen;
+    const char* afterOk;  // null: the line before the OK
+  };
+  const Road roads[] = {
+      {"restore, ports there", &withPorts, true, nullptr},
+      {"restore, ports OFF", &portsOff, false, "Set MIDI In and MIDI Out"},
+      {"both chosen on the panel", nullptr, true, nullptr},
+  };
+  for (const Road& road : roads) {
+    EditorFixture f("\nnormal\nno", true, {kLongIn}, {kLongOut});
+    Tavro& t = *f.plug;
+    for (int code = 0; code < kJobNothing; ++code) t.midiManager->sender()->setJob(code, nullptr);
+    ASSERT_TRUE(f.shown("firstRunNotification"));
+    const auto change = [&t](int paramIdx, double value) {
+      t.GetParam(paramIdx)->Set(value);
+      t.OnParamChange(paramIdx);
+    };
+    if (road.restored) {
+      ByteChunk chunk = *road.restored;
+      ASSERT_GT(t.UnserializeState(&chunk, 0), 0) << road.name;
+    } else {
+      change(kDeviceInSelection, 1);
+      change(kDeviceOutSelection, 1);
+    }
+    EXPECT_EQ(f.shown("firstRunNotification"), !road.bothOpen) << road.name;
+    const std::string before = t.statusShown();
+    change(kFirstRunExit, 1);
+    EXPECT_FALSE(f.shown("firstRunNotification")) << road.name;
+    EXPECT_EQ(t.statusShown(), road.afterOk ? road.afterOk : before) << road.name;
+  }
+}
+
+}  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // The editor on the parameter road: a headless instance on fake ports whose output
-// reaches "Nord In", time on a virtual clock (the pauses before resends cost nothing),
+// reaches "Nord In" and whose input hears "Nord Out", time on a virtual clock (the pauses before resends cost nothing),
 // and transfer jobs that only record that they ran.
 
 #include <gtest/gtest.h>
@@ -56,16 +56,22 @@ private:
 
 struct RoadFixture : VirtualTimeEditor {
   static constexpr const char* kSynthIn = "Nord In";
+  static constexpr const char* kSynthOut = "Nord Out";
 
-  // `synthOutputs`: readable ports the panel lists besides.
-  explicit RoadFixture(const std::vector<std::string>& synthOutputs = {}) : VirtualTimeEditor(kSynthIn, synthOutputs) {
+  RoadFixture() : VirtualTimeEditor(kSynthIn, {kSynthOut}) {
     MIDIMessageSender* sender = plug->midiManager->sender();
     for (int code : {kJobSendArrangement, kJobSendPart, kJobRequestPart, kJobDeviceIdEnquiry})
       sender->setJob(code, &JobRecord::Record);
     sender->setJob(kJobRequestAllPatches, &JobRecord::Hold);
     JobRecord::Get().Clear();
   }
+  // Both ports open, as a panel with MIDI In and MIDI Out chosen: the unit's answers are
+  // heard, so the unit is looked for.
   void openOutput() {
+    int in = plug->getExternalMIDIInDevice(kSynthOut);
+    ASSERT_GT(plug->setExternalMIDIIn(in, kSynthOut), 0);
+    plug->GetParam(kDeviceInSelection)->Set(in);
+    ASSERT_EQ(plug->GetParam(kDeviceInSelection)->Int(), in);
     int index = plug->getExternalMIDIOutDevice(kSynthIn);
     ASSERT_GT(plug->setExternalMIDIOut(index, kSynthIn), 0);
     plug->setMidiIOSet(true);

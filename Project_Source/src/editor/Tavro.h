@@ -237,6 +237,16 @@ public:
   // A press on the greyed Programs/Perfs switch says why it is greyed.
   // threads: main
   void OnGrayedControlClicked(int paramIdx) override;
+  // The busy overlay's gate: while a transfer runs (overlay shown, or its job between
+  // two of its steps) only the Cancel buttons and the program and bank selectors take
+  // input; they act on the slot the page shows. Anything else is refused and the
+  // status line names it (BusyGate.cpp).
+  // threads: main
+  bool PanelInputAllowed(IControl* control, int x, int y) override;
+  // The transfer run under way (the worker's jobsBegun count), -1 when none: the
+  // overlay shown or the transfer thread running.
+  // threads: any
+  int transferRun() const;
   // Unsaved changes of the upper bank, before something would drop them: asks
   // `question` (save, discard, cancel), or without a window refuses with
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
@@ -268,6 +278,10 @@ public:
   static constexpr const char* kChannelOffText = ": not sent, channel Off";
   // "MIDI In and Out", "MIDI In" or "MIDI Out": the ports a status text speaks of.
   static std::string portsNamed(bool input, bool output);
+  // The first-run notice asks for MIDI In and MIDI Out: once both are open (a restore,
+  // or both chosen on the panel) it has nothing left to ask and is withdrawn.
+  // threads: main
+  void withdrawPortNoticeWhenOpen();
   static constexpr const char* kUnsavedOnCloseText =
       "The librarian's bank has unsaved changes. Save them before the window closes?";
   static constexpr const char* kUnsavedOnRefreshText =
@@ -736,6 +750,12 @@ private:
   // The status line's text as last shown, for a job to read on its own thread.
   mutable std::mutex statusLock_;
   std::string statusShown_;
+  // The line as last asked for, and the controls the busy gate refused during the
+  // transfer run numbered refusalsRun_: every line that run shows, its outcome
+  // included, says them, so the next progress line cannot wipe a refusal unread.
+  std::string statusAsked_;
+  std::vector<std::string> transferRefusals_;
+  int refusalsRun_ = -1;
   SlotTables slotTables_;
   RoadState road_;
   KeptControls kept_;

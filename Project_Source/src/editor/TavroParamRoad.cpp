@@ -102,6 +102,11 @@ void Tavro::sendSysExInitialization() {
   // Pending before the job starts, which forgets the id answered before (setDeviceEnquiryPending).
   unitLink_.deviceEnquiryPending = true;
   if (!unitLink_.midiIOSet || transfer_.sysexInputSuspended) return;
+  // Without an input no answer is heard: the scan waits for MIDI In (its choice starts it).
+  if (GetParam(kDeviceInSelection)->Int() <= 0) {
+    showStatus("Choose " + portsNamed(true, false) + " to find the unit");
+    return;
+  }
   JobArgs args;
   args.jobCode = kJobDeviceIdEnquiry;
   midiManager->startJob(args);

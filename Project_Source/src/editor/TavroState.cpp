@@ -97,6 +97,7 @@ int Tavro::UnserializeState2(ByteChunk* chunk, int startPos, bool withPatchManag
   GetParam(kDatamode)->Set(paramValue(kDatatype) == 1.0 ? 1.0 : 0.0);
   OnParamChange(kDatatype);
   tabSwitch.mainTabSwitch(this, 2, unitLink_.nordModel, panelMode_.activeSlot);
+  withdrawPortNoticeWhenOpen();
   // Last, so nothing of the restore says more: a stored port that is not there now
   // (or whose cut name fits several), else what became of the ports and the unit.
   const std::string outcome = withPatchManager ? restoreOutcome(missing) : std::string();

@@ -123,6 +123,7 @@ bool MIDIMessageManager::launch(const JobArgs& asked, bool clearDumpProcessed, b
 
 void MIDIMessageManager::runJobThenResends(Worker worker, JobArgs args) {
   for (;;) {
+    begun_[worker].fetch_add(1);
     sender_.run(args);
     std::lock_guard<std::mutex> hold(launchLock_);
     if (sender_.shuttingDown() || !takeKept(worker, args)) {

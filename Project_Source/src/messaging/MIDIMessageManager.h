@@ -63,6 +63,11 @@ public:
 
   int jobsStarted(Worker worker) const { return started_[worker].load(); }
   int jobsDropped(Worker worker) const { return dropped_[worker].load(); }
+  // How many jobs the worker has begun to run, counted on the worker before each job
+  // (and each kept resend) runs: the number of the run under way tells it apart from
+  // the one before it.
+  // threads: any
+  int jobsBegun(Worker worker) const { return begun_[worker].load(); }
 
   MIDIMessageSender* sender() { return &sender_; }
   MessagingEditor* plug() const { return plug_; }
@@ -269,4 +274,5 @@ private:
   WorkerThread threads_[kWorkerCount];
   std::atomic<int> started_[kWorkerCount] = {};
   std::atomic<int> dropped_[kWorkerCount] = {};
+  std::atomic<int> begun_[kWorkerCount] = {};
 };

@@ -50,6 +50,7 @@ void outputPort(Tavro& plug, int, double value) {
     SayPortsOff(plug, false, plug.GetParam(kDeviceInSelection)->Int() > 0);
     return;
   }
+  plug.withdrawPortNoticeWhenOpen();
   plug.sendSysExInitialization();
   // The unit reached may be one that came back or a new one: the next tick tells it
   // the transport's state (Start to a unit that never left is not sent again), ahead
@@ -60,7 +61,14 @@ void outputPort(Tavro& plug, int, double value) {
 }
 
 void inputPort(Tavro& plug, int, double value) {
-  if (SelectPort(plug, false, TruncToInt(value)) <= 0) SayPortsOff(plug, plug.unitLink().midiIOSet, false);
+  if (SelectPort(plug, false, TruncToInt(value)) <= 0) {
+    SayPortsOff(plug, plug.unitLink().midiIOSet, false);
+    return;
+  }
+  plug.withdrawPortNoticeWhenOpen();
+  // An output chosen first waited for this port to look for the unit.
+  if (plug.unitLink().midiIOSet && plug.isDeviceEnquiryPending() && !plug.IsTransferring())
+    plug.sendSysExInitialization();
 }
 
 }  // namespace TavroCommands

@@ -54,7 +54,14 @@ void userInterfaceSize(Tavro& plug, int, double value) {
 
 void firstRunExit(Tavro& plug, int, double value) {
   if (value == 1.0) plug.uiSettings.lines[2] = "yes";
-  plug.showStatus("Set MIDI In and MIDI Out");
+  // Only a port still unset is asked for; with both open (a restore opened them) the
+  // line keeps what it said.
+  const bool in = plug.GetParam(kDeviceInSelection)->Int() > 0, out = plug.unitLink().midiIOSet;
+  if (!in && !out) {
+    plug.showStatus("Set MIDI In and MIDI Out");
+  } else if (!in || !out) {
+    plug.showStatus("Set " + Tavro::portsNamed(!in, !out));
+  }
   WriteSettings(plug);
   plug.showLayer("firstRunNotification", false);
   redrawPanel(plug);

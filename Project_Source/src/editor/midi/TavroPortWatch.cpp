@@ -26,6 +26,10 @@ std::string Tavro::portsNamed(bool input, bool output) {
   return input && output ? "MIDI In and Out" : input ? "MIDI In" : "MIDI Out";
 }
 
+void Tavro::withdrawPortNoticeWhenOpen() {
+  if (unitLink_.midiIOSet && GetParam(kDeviceInSelection)->Int() > 0) showLayer("firstRunNotification", false);
+}
+
 void Tavro::OnGUIOpen() {
   // Without a MIDI system the menus hold only OFF: say why.
   if (portStatusForView.empty() && !GetMidiPorts().SystemPresent()) portStatusForView = kNoMidiSystemText;

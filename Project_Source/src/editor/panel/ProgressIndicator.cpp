@@ -16,6 +16,13 @@ bool ProgressIndicator::IsHit(int x, int y) {
   return IBitmapControl::IsHit(x, y);
 }
 
+bool ProgressIndicator::letsThrough(const IControl* control) const {
+  for (const ControlLayer* below : mPassThrough)
+    for (int i = 0; i < below->NControls(); ++i)
+      if (below->GetControl(i) == control) return true;
+  return false;
+}
+
 bool ProgressIndicator::Draw(IGraphics* graphics) {
   const IChannelBlend blend = GetBlend();
   return graphics->DrawBitmap(&mBitmap, &mDrawRect, 1, &blend);

@@ -28,6 +28,8 @@ public:
   ControlLayer* layer() const { return mLayer; }
   // Clicks on the shown controls of `layer` pass through the picture.
   void passThrough(ControlLayer* layer) { mPassThrough.push_back(layer); }
+  // `control` lies on a pass-through layer.
+  bool letsThrough(const IControl* control) const;
 
 private:
   ControlLayer* mLayer;
