@@ -10,6 +10,14 @@ constexpr int kArrowColumn = 14;
 constexpr int kIndent = 12;
 constexpr int kSeparatorHeight = 7;
 
+// The item is the chosen one, or a group whose items hold it.
+bool HoldsChosen(const ViewMenuItem& item) {
+  if (item.checked) return true;
+  if (!item.submenu) return false;
+  const std::vector<ViewMenuItem>& inside = item.submenu->items;
+  return std::any_of(inside.begin(), inside.end(), HoldsChosen);
+}
+
 }  // namespace
 
 bool ViewPopupSession::Selectable(const ViewMenuItem& item) { return !item.separator && item.enabled; }
@@ -58,9 +66,10 @@ ViewPopupSession::Level ViewPopupSession::LayOut(const ViewMenu& menu, int x, in
     r.x += left + 1;
     r.y += topEdge + 1;
   }
-  // A menu opens on what is chosen, so the arrows move from there.
+  // A menu opens on what is chosen (or on the group that holds it), so the arrows
+  // move from there.
   for (size_t i = 0; i < menu.items.size() && level.highlighted < 0; ++i)
-    if (menu.items[i].checked && Selectable(menu.items[i])) level.highlighted = int(i);
+    if (HoldsChosen(menu.items[i]) && Selectable(menu.items[i])) level.highlighted = int(i);
   return level;
 }
 
@@ -149,7 +158,10 @@ void ViewPopupSession::MoveHighlight(int step) {
   const int n = int(lv.menu->items.size());
   int i = lv.highlighted;
   for (int tries = 0; tries < n; ++tries) {
-    i = i < 0 ? (step > 0 ? 0 : n - 1) : (i + step + n) % n;
+    // The ends stop the arrows, as the platform's menus do: a Down past the last
+    // port never wraps round to OFF.
+    i = i < 0 ? (step > 0 ? 0 : n - 1) : i + step;
+    if (i < 0 || i >= n) return;
     if (Selectable(lv.menu->items[size_t(i)])) {
       lv.highlighted = i;
       return;

@@ -132,7 +132,9 @@ TEST_F(Overlay, PopupKeysMoveFromTheCheckedItem) {
       {1, {kViewKeyDown, kViewKeyReturn}, 2},  // the next port, never OFF
       {0, {kViewKeyDown, kViewKeyReturn}, 1},  // from OFF, the first port
       {2, {kViewKeyUp, kViewKeyReturn}, 1},
-      {1, {kViewKeyReturn}, 1},  // Return alone keeps what is chosen
+      {1, {kViewKeyReturn}, 1},                // Return alone keeps what is chosen
+      {2, {kViewKeyDown, kViewKeyReturn}, 2},  // the ends stop the arrows: no wrap to OFF
+      {0, {kViewKeyUp, kViewKeyReturn}, 0},
   };
   for (const auto& c : cases) {
     ViewMenu ports;
@@ -143,6 +145,20 @@ TEST_F(Overlay, PopupKeysMoveFromTheCheckedItem) {
     ASSERT_TRUE(s.Choice()) << c.checked;
     EXPECT_EQ(s.Choice()->index, c.chosen) << "checked " << c.checked;
   }
+  // A menu of groups opens on the group holding the chosen item, and the group on it.
+  ViewMenu programs;
+  for (const char* group : {"01-10", "11-20"}) {
+    ViewMenuItem& g = programs.items.emplace_back();
+    g.title = group;
+    g.submenu = std::make_unique<ViewMenu>();
+    for (int p = 0; p < 10; ++p) g.submenu->items.emplace_back().title = std::to_string(p);
+  }
+  programs.items[1].submenu->items[3].checked = true;
+  ViewPopupSession s(programs, 0, 0, 400, 300, painter);
+  for (int key : {kViewKeyRight, kViewKeyDown, kViewKeyReturn}) s.Key(Key(key, key == kViewKeyReturn ? "\r" : ""));
+  ASSERT_TRUE(s.Choice());
+  EXPECT_EQ(s.Choice()->menu, programs.items[1].submenu.get());
+  EXPECT_EQ(s.Choice()->index, 4);
 }
 
 TEST_F(Overlay, PopupEscapeDismissesAndLeftClosesASubmenu) {
