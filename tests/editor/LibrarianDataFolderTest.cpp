@@ -40,7 +40,7 @@ TEST(LibrarianImport, APathThatNamesNoFileSaysWhy) {
   } cases[] = {
       {"Banks/", "Import failed: {root}/Banks/: That names a folder, not a file."},
       {"Gone/", "Import failed: {root}/Gone/: That names a folder, not a file."},
-      {"Gone.syx", "Import failed: file cannot be read"},
+      {"Gone.syx", "Import failed: file cannot be read (Gone.syx: missing)"},
   };
   for (const auto& c : cases) {
     ImportPage page;

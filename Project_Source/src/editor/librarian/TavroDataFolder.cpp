@@ -41,15 +41,15 @@ bool MakeFolders(const std::string& path) {
 // Reads a whole file of at most kLargestImport bytes; the reason on failure. Only a
 // regular file, opened without blocking: a FIFO or a device chosen is not waited on.
 bool ReadImport(const std::string& path, std::vector<char>* bytes, std::string* reason) {
-  std::string read;
-  switch (Kit_ReadRegularFile(path, kLargestImport, &read, nullptr)) {
+  std::string read, why;
+  switch (Kit_ReadRegularFile(path, kLargestImport, &read, &why)) {
     case Kit_FileRead::Read: bytes->assign(read.begin(), read.end()); return true;
     case Kit_FileRead::NotRegular: *reason = "Import failed: " + lastComponent(path) + " is not a file"; return false;
     case Kit_FileRead::TooLarge: *reason = "Import failed: file larger than 16 MB"; return false;
     case Kit_FileRead::Missing:
     case Kit_FileRead::Failed: break;
   }
-  *reason = "Import failed: file cannot be read";
+  *reason = "Import failed: file cannot be read (" + lastComponent(path) + ": " + why + ")";
   return false;
 }
 
