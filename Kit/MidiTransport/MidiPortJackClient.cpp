@@ -274,7 +274,10 @@ bool MidiPortJackClient::Lingering() const {
 }
 
 void MidiPortJackClient::AwaitLateCycle() const {
-  for (;;) {
+  // A server kept busy but always behind would hold the caller (often the page) for
+  // ever: past the time that tells a stopped server, the call goes ahead.
+  const jack_time_t until = jack_get_time() + kStoppedServerMicros;
+  while (jack_get_time() < until) {
     {
       std::shared_lock<std::shared_mutex> hold(releasing_);
       if (!client_ || ServerDead() || CyclesNow(client_) != Cycles::kOverdue) return;

@@ -147,8 +147,9 @@ private:
   // it would wait for the server. A cycle overdue is waited for until it comes or the
   // server is found stopped. Under the process's open-and-close lock.
   bool Lingering() const;
-  // Returns once the server's cycles run or it is found stopped (or gone): a call
-  // that asks the server would otherwise wait on a halted one until it runs again.
+  // Returns once the server's cycles run or it is found stopped (or gone), or after
+  // kStoppedServerMicros at most: a call that asks the server would otherwise wait on a
+  // halted one until it runs again.
   // threads: any (never under a Use of this client)
   void AwaitLateCycle() const;
   // Cuts the cycles from the owner, which is about to go; the client waits, unclosed,
