@@ -18,6 +18,7 @@
 namespace {
 
 constexpr size_t kHeldReleaseRoom = 256;
+constexpr size_t kShortMessageRoom = 3;
 
 MidiRoutingState RoutingState(const Tavro& plug) {
   MidiRoutingState routing;
@@ -37,12 +38,15 @@ void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (!msg || !midiManager) return;
   if (fromDevice && (transfer_.transferBusy || midiFilters_.ignoreDeviceMidi)) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
-  if (fromDevice || (!transferRuns() && heldMidi.empty()) || heldMidi.MayOvertake(*msg)) {
+  // The host may call from its render thread, which must never wait for room in the
+  // output: what finds no room waits in the hold, let go by the next tick.
+  const bool passes = (!transferRuns() && heldMidi.empty()) || heldMidi.MayOvertake(*msg);
+  if (fromDevice || (passes && GetMidiPorts().OutputHasRoomFor(kShortMessageRoom))) {
     takeMidiMsg(msg, fromDevice);
     return;
   }
-  // Nothing the host plays is dropped while a transfer runs: it waits, and what may
-  // pass the transfer goes at once when nothing waits before it.
+  // Nothing the host plays is dropped while a transfer runs or the output is full: it
+  // waits, and what may pass goes at once when nothing waits before it.
   heldMidi.push(*msg);
   releaseHeldMidi();
 }
