@@ -103,7 +103,7 @@ void Tavro::sendSysExInitialization() {
   unitLink_.deviceEnquiryPending = true;
   if (!unitLink_.midiIOSet || transfer_.sysexInputSuspended) return;
   // Without an input no answer is heard: the scan waits for MIDI In (its choice starts it).
-  if (GetParam(kDeviceInSelection)->Int() <= 0) {
+  if (GetMidiPorts().SelectedInput() <= 0) {
     showStatus("Choose " + portsNamed(true, false) + " to find the unit");
     return;
   }
