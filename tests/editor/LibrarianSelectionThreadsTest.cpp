@@ -35,10 +35,10 @@ struct SelectionPage : LibrarianPage {
   void settle() {
     while (plug->midiManager->isRunning(MIDIMessageManager::kTransferThread)) Kit_Time().SleepMicros(1000);
   }
-  void key(int row, int code) {
+  void key(int row, int code, bool waitForTheSend = true) {
     const auto [x, y] = rowCentre(0, row);
     plug->graphics->OnKeyDown(x, y, code);
-    settle();
+    if (waitForTheSend) settle();
   }
 };
 
@@ -103,6 +103,28 @@ TEST(LibrarianSelection, TheRowHighlightedIsTheRowARequestBySelectedSlotFills) {
     page.plug->OnParamChange(kPatchRename);
     EXPECT_EQ(page.rowText(0, road.highlighted), "Renamed");
   }
+}
+
+// Keys pressed faster than the rows go out: each press moves the highlight, and the
+// unit ends on the row highlighted last, as one press onto that row leaves it.
+TEST(LibrarianSelection, KeysFasterThanTheSendsEndOnTheRowHighlighted) {
+  constexpr int kDown = 2;
+  const auto lastDumpHeard = [](SelectionPage& page) {
+    std::vector<unsigned char> heard;
+    for (const std::vector<unsigned char>& message : page.synth->Sim().Received())
+      if (message.size() >= 139 && message[0] == 0xF0) heard = message;
+    return heard;
+  };
+  SelectionPage fast;
+  fast.click(0, 11);
+  for (int press = 0; press < 3; ++press) fast.key(11, kDown, false);
+  fast.settle();
+  EXPECT_EQ(fast.list().selectedUpper, 14);
+  SelectionPage one;
+  one.click(0, 13);
+  one.key(13, kDown);
+  ASSERT_EQ(one.list().selectedUpper, 14);
+  EXPECT_EQ(lastDumpHeard(fast), lastDumpHeard(one));
 }
 
 }  // namespace

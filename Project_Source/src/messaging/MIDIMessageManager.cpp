@@ -71,6 +71,7 @@ bool MIDIMessageManager::takeKept(Worker worker, JobArgs& args) {
 int MIDIMessageManager::resendKind(const JobArgs& args) {
   if (workerFor(args.jobCode) == kClockControlThread) return kClockControlKind;
   if (args.jobCode == kJobSendArrangement) return 0;
+  if (args.jobCode == kJobSendLibrarianPatch) return kAuditionKind;
   const bool slotInRange = args.slot >= 0 && args.slot < kSlotKinds;
   if (args.jobCode == kJobSendPart && slotInRange) return 1 + args.slot;
   if (!args.toPanel) return -1;
@@ -101,6 +102,8 @@ bool MIDIMessageManager::launch(const JobArgs& asked, bool clearDumpProcessed, b
       return false;
     }
     busy_[worker] = true;
+    // Running from here on, for those who ask before the thread is under way.
+    running_[worker].store(args.jobCode);
   }
   if (clearDumpProcessed) dumpProcessed.store(false);
   const auto job = [this, worker, args]() { runJobThenResends(worker, args); };
@@ -113,6 +116,7 @@ bool MIDIMessageManager::launch(const JobArgs& asked, bool clearDumpProcessed, b
   }
   if (!started) {
     std::lock_guard<std::mutex> hold(launchLock_);
+    running_[worker].store(-1);
     busy_[worker] = false;
     dropped_[worker].fetch_add(1);
     return false;
@@ -127,9 +131,11 @@ void MIDIMessageManager::runJobThenResends(Worker worker, JobArgs args) {
     sender_.run(args);
     std::lock_guard<std::mutex> hold(launchLock_);
     if (sender_.shuttingDown() || !takeKept(worker, args)) {
+      running_[worker].store(-1);
       busy_[worker] = false;
       return;
     }
+    running_[worker].store(args.jobCode);
     if (worker == kTransferThread && plug_) args.priorOutcome = plug_->statusShown();
     // The clock's Start and Stop wait for no dump.
     if (worker == kTransferThread) dumpProcessed.store(false);

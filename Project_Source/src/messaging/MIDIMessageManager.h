@@ -68,6 +68,9 @@ public:
   // the one before it.
   // threads: any
   int jobsBegun(Worker worker) const { return begun_[worker].load(); }
+  // The code of the job the worker runs now; -1 while it runs none.
+  // threads: any
+  int runningJob(Worker worker) const { return running_[worker].load(); }
 
   MIDIMessageSender* sender() { return &sender_; }
   MessagingEditor* plug() const { return plug_; }
@@ -111,9 +114,10 @@ public:
   // active performance (job 4) or of a slot's program (job 5) into the panel: started
   // as startJob does, or, while worker (transfer) runs, kept (one per kind, the later
   // replacing the earlier) and run on that thread as soon as the running job ends, the
-  // resends before the requests. So the last edit always reaches the synthesizer and a
-  // program chosen meanwhile still comes back. Other codes start as startJob. True
-  // when started or kept.
+  // resends before the requests, the librarian row sent (job 2) last. So the last edit
+  // always reaches the synthesizer, a program chosen meanwhile still comes back, and the
+  // unit ends on the row last highlighted. Other codes start as startJob. True when
+  // started or kept.
   bool startOrKeep(const JobArgs& args);
   // Resends, requests and the clock's Start or Stop kept and not yet run.
   int pendingResends();
@@ -205,7 +209,9 @@ private:
   // (clock-control): the clock's Start and Stop, in a queue of their own.
   static constexpr int kSlotKinds = 4;
   static constexpr int kRequestKinds = 1 + kSlotKinds;  // the first request's kind
-  static constexpr int kResendKinds = 2 * kRequestKinds;
+  // A librarian row sent to the unit (the list's audition): the latest row only.
+  static constexpr int kAuditionKind = 2 * kRequestKinds;
+  static constexpr int kResendKinds = kAuditionKind + 1;
   static constexpr int kClockControlKind = kResendKinds;
   // The kind of a kept job, or -1 for a job that is never kept.
   static int resendKind(const JobArgs& args);
@@ -275,4 +281,5 @@ private:
   std::atomic<int> started_[kWorkerCount] = {};
   std::atomic<int> dropped_[kWorkerCount] = {};
   std::atomic<int> begun_[kWorkerCount] = {};
+  std::atomic<int> running_[kWorkerCount] = {-1, -1, -1};
 };

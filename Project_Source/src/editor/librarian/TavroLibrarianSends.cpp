@@ -65,7 +65,8 @@ void Tavro::sendLibrarianSlot(int row, int pane, const std::string& refused) {
   args.jobCode = kJobSendLibrarianPatch;
   args.librarianPatch = std::move(patch);
   args.slot = panelMode_.activeSlot;
-  midiManager->startJob(args, false);
+  // Rows stepped through faster than they are sent: the last one still goes out.
+  midiManager->startOrKeep(args);
 }
 
 void Tavro::storeAllPatchesToDeviceFromLibrarian(int column, int bank) {

@@ -13,6 +13,8 @@ ProgressIndicator::ProgressIndicator(ControlLayer* layer, IModuleBase* plug, int
 bool ProgressIndicator::IsHit(int x, int y) {
   for (ControlLayer* below : mPassThrough)
     if (below->isHit(x, y)) return false;
+  for (const WhileItHolds& pass : mPassThroughWhile)
+    if (!pass.control->IsHidden() && pass.control->IsHit(x, y) && pass.when()) return false;
   return IBitmapControl::IsHit(x, y);
 }
 
@@ -20,6 +22,8 @@ bool ProgressIndicator::letsThrough(const IControl* control) const {
   for (const ControlLayer* below : mPassThrough)
     for (int i = 0; i < below->NControls(); ++i)
       if (below->GetControl(i) == control) return true;
+  for (const WhileItHolds& pass : mPassThroughWhile)
+    if (pass.control == control && pass.when()) return true;
   return false;
 }
 

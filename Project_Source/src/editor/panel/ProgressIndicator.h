@@ -3,10 +3,13 @@
 // Clicks on it do nothing; the overlay's Cancel buttons lie above it on its layer.
 // A click on a shown pass-through layer's control goes through to it: the program
 // and bank selectors stay usable, so a program can be chosen while a transfer runs.
+// A control passed through while a condition holds (the librarian's list while the
+// row it sent is on the way) takes its clicks and keys the same way.
 //
 // threads: main (drawing, clicks, passThrough at build); shown and hidden as a whole
 // by the plug-in from main and worker threads (IControl::Hide is atomic).
 
+#include <functional>
 #include <vector>
 
 #include "Framework/IControlBitmaps.h"
@@ -28,11 +31,20 @@ public:
   ControlLayer* layer() const { return mLayer; }
   // Clicks on the shown controls of `layer` pass through the picture.
   void passThrough(ControlLayer* layer) { mPassThrough.push_back(layer); }
-  // `control` lies on a pass-through layer.
+  // Input on `control` passes through the picture while `when()` holds.
+  void passThroughWhile(IControl* control, std::function<bool()> when) {
+    mPassThroughWhile.push_back({control, std::move(when)});
+  }
+  // `control` lies on a pass-through layer, or is passed through now.
   bool letsThrough(const IControl* control) const;
 
 private:
+  struct WhileItHolds {
+    IControl* control;
+    std::function<bool()> when;
+  };
   ControlLayer* mLayer;
   IRECT mDrawRect;
   std::vector<ControlLayer*> mPassThrough;
+  std::vector<WhileItHolds> mPassThroughWhile;
 };
