@@ -65,7 +65,9 @@ TEST(LibrarianUnaskedClose, ASignalToTheHostKeepsAnUnsavedRenameAndSaysSo) {
   LibrarianPage page(Banks{{"Abank.nl2", "A"}});
   IControl* pageSwitch = page.plug->firstControl(kShowLibrarian);
   ASSERT_TRUE(pageSwitch && page.plug->keptControls().librarianStatusText);
-  const auto at = [](const IRECT& r) { return std::to_string((r.L + r.R) / 2) + " " + std::to_string((r.T + r.B) / 2); };
+  const auto at = [](const IRECT& r) {
+    return std::to_string((r.L + r.R) / 2) + " " + std::to_string((r.T + r.B) / 2);
+  };
   const std::string statusLine = at(page.plug->keptControls().librarianStatusText->GetRECT());
   const TempDataRoot& data = page.data;
   const std::string script = data.root() + "/rename.txt", output = data.root() + "/host.txt";

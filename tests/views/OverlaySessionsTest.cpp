@@ -129,11 +129,10 @@ TEST_F(Overlay, PopupKeysMoveFromTheCheckedItem) {
     std::vector<int> keys;
     int chosen;
   } cases[] = {
-      {1, {kViewKeyDown, kViewKeyReturn}, 2},  // the next port, never OFF
-      {0, {kViewKeyDown, kViewKeyReturn}, 1},  // from OFF, the first port
-      {2, {kViewKeyUp, kViewKeyReturn}, 1},
-      {1, {kViewKeyReturn}, 1},                // Return alone keeps what is chosen
-      {2, {kViewKeyDown, kViewKeyReturn}, 2},  // the ends stop the arrows: no wrap to OFF
+      {1, {kViewKeyDown, kViewKeyReturn}, 2},                            // the next port, never OFF
+      {0, {kViewKeyDown, kViewKeyReturn}, 1},                            // from OFF, the first port
+      {2, {kViewKeyUp, kViewKeyReturn}, 1},   {1, {kViewKeyReturn}, 1},  // Return alone keeps what is chosen
+      {2, {kViewKeyDown, kViewKeyReturn}, 2},                            // the ends stop the arrows: no wrap to OFF
       {0, {kViewKeyUp, kViewKeyReturn}, 0},
   };
   for (const auto& c : cases) {

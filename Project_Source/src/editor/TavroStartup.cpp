@@ -223,8 +223,7 @@ void Tavro::keepControlSet2() {
   // next is the one highlighted (a row's send is kept while another runs).
   if (progressIndicator && kept_.librarianView) {
     progressIndicator->passThroughWhile(kept_.librarianView, [this] {
-      return midiManager &&
-             midiManager->runningJob(MIDIMessageManager::kTransferThread) == kJobSendLibrarianPatch;
+      return midiManager && midiManager->runningJob(MIDIMessageManager::kTransferThread) == kJobSendLibrarianPatch;
     });
   }
   for (int s = 0; s < kSlotCount; ++s) {
