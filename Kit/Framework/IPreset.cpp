@@ -93,7 +93,8 @@ bool IModuleBase::RestorePreset(int idx) {
   } else {
     int nUserPresets = 0;
     for (int i = 0, n = NPresets(); i < n; ++i) {
-      if (std::strstr(mPresets.Get(i)->mName, "user preset")) ++nUserPresets;
+      const IPreset* other = mPresets.Get(i);
+      if (other && std::strstr(other->mName, "user preset")) ++nUserPresets;
     }
     preset->mInitialized = true;
     std::snprintf(preset->mName, sizeof preset->mName, "user preset %d", nUserPresets + 1);

@@ -13,9 +13,10 @@
 
 namespace {
 
-std::string DumpName(int n) {
+// Unsigned, so the six digits never gain a minus sign the buffer has no room for.
+std::string DumpName(unsigned n) {
   char name[11];
-  std::snprintf(name, sizeof name, "Dump%06d", n % 1000000);
+  std::snprintf(name, sizeof name, "Dump%06u", n % 1000000u);
   return name;
 }
 
