@@ -50,7 +50,10 @@ bool Tavro::PanelInputAllowed(IControl* control, int x, int y) {
       if (control == cancel) return true;
   }
   const IParam* param = GetParam(refused->ParamIdx());
-  const std::string name = param && param->GetNameForHost()[0] ? param->GetNameForHost() : "a control";
+  // The librarian's list has no parameter of its own: named as the page calls it.
+  const std::string name = param && param->GetNameForHost()[0] ? param->GetNameForHost()
+                           : refused == kept_.librarianView    ? "Librarian list"
+                                                               : "a control";
   std::string line;
   {
     // Kept for the run under way: the progress lines and the outcome say it with theirs.
