@@ -182,6 +182,8 @@ private:
   bool Activate();
   // threads: jack-process
   static int OnProcess(jack_nframes_t frames, void* self);
+  // Tells a server gone from a client dropped; may wait a moment (no cycle of this
+  // client comes any more).
   // threads: jack-process, jack-notification (whichever finds the server gone)
   static void OnShutdown(jack_status_t status, const char* reason, void* self);
   // Every client opened before this one's `serverLife_` is gone from now on. The first
