@@ -227,13 +227,15 @@ void IMidiPorts::RetireInput() {
 
 void IMidiPorts::FinishClosingInputs() { closer_->Finish(); }
 
-bool IMidiPorts::SystemGone() {
+std::string IMidiPorts::SystemGoneText() {
   {
     std::lock_guard<std::mutex> hold(outputLock_);
-    if (outputOpen_.load() && output_ && output_->SystemGone()) return true;
+    if (outputOpen_.load() && output_ && output_->SystemGone()) return output_->SystemGoneText();
   }
-  return selectedIn_.load() > 0 && input_ && input_->SystemGone();
+  return selectedIn_.load() > 0 && input_ && input_->SystemGone() ? input_->SystemGoneText() : std::string();
 }
+
+bool IMidiPorts::SystemGone() { return !SystemGoneText().empty(); }
 
 void IMidiPorts::ShutDownInput() {
   inputShutDown_ = true;

@@ -121,10 +121,14 @@ public:
   // threads: any (render included)
   uint64_t OutputUnit();
   // True when the MIDI system behind an open port has gone away (the JACK server
-  // stopped): the port is closed for good, and choosing it again reaches the system
-  // anew once it is back.
+  // stopped, or JACK dropped our client): the port is closed for good, and choosing it
+  // again reaches the system anew once it is back.
   // threads: main
   bool SystemGone();
+  // What is said of it: the gone port's MidiPortEndpoint::SystemGoneText; "" while
+  // SystemGone is false.
+  // threads: main
+  std::string SystemGoneText();
   // Waits until every input port closed so far has finished closing.
   // threads: main (never under the plug-in mutex)
   void FinishClosingInputs();

@@ -172,6 +172,17 @@ std::atomic<bool> gLingering{false};
 // How often a client of this process heard its server go: a client opened after n of
 // them is gone once the count passes n.
 std::atomic<uint32_t> gServerDeaths{0};
+
+// The client of ours JACK dropped while its server ran on, at the last death; empty
+// when the server itself went.
+std::mutex& DeathLock() {
+  static std::mutex lock;
+  return lock;
+}
+std::string& DroppedClient() {
+  static std::string name;  // under DeathLock
+  return name;
+}
 }  // namespace
 
 MidiPortJackClient::Owned MidiPortJackClient::Open(const std::string& clientName, Direction direction, Process process,
@@ -200,7 +211,7 @@ MidiPortJackClient::Owned MidiPortJackClient::Open(const std::string& clientName
   Owned opened(new MidiPortJackClient(client, life, direction, process, context));
   UnclosedClients().push_back(opened.get());
   opened->name_ = clientName;
-  jack_on_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
+  jack_on_info_shutdown(client, &MidiPortJackClient::OnShutdown, opened.get());
   if (jack_set_process_callback(client, &MidiPortJackClient::OnProcess, opened.get()) != 0 ||
       jack_set_port_connect_callback(client, &MidiPortJackClient::OnConnect, opened.get()) != 0 ||
       jack_set_port_registration_callback(client, &MidiPortJackClient::OnPortRegistration, opened.get()) != 0 ||
@@ -453,20 +464,46 @@ int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
   return 0;
 }
 
-void MidiPortJackClient::OnShutdown(void* self) {
+void MidiPortJackClient::OnShutdown(jack_status_t status, const char* reason, void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
+  // JACK says the same whether its server went or it dropped this client alone: a
+  // server that still takes clients runs on. One stopping has stopped listening before
+  // it lets its clients go; one killed stops listening about when their connections
+  // close, now and then just after: it is asked again a moment later.
   // The death first, then this client's own flag: whoever sees this client gone sees
   // every client of that server gone too.
-  client->MarkServerGone(nullptr);
-  client->serverGone_.store(true);
+  bool dropped = JackServerListening(client->serverName_);
+  if (dropped) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    dropped = JackServerListening(client->serverName_);
+  }
+  if (!dropped) {
+    client->MarkServerGone(nullptr);
+  } else {
+    char why[256];
+    std::snprintf(why, sizeof why, "status 0x%x: %s%s%s", unsigned(status), StatusNames(status).c_str(),
+                  reason && *reason ? ": " : "", reason ? reason : "");
+    client->MarkServerGone(why, true);
+  }
+  client->shutDown_.store(true);
 }
 
-void MidiPortJackClient::MarkServerGone(const char* why) const {
+void MidiPortJackClient::MarkServerGone(const char* why, bool dropped) const {
   uint32_t deaths = gServerDeaths.load();
   while (deaths <= serverLife_ && !gServerDeaths.compare_exchange_weak(deaths, serverLife_ + 1)) {
   }
   if (gServerGoneSaid.exchange(true)) return;
-  std::fprintf(stderr, "%s%s%s; the ports are closed\n", kMidiSystemGoneText, why ? ": " : "", why ? why : "");
+  {
+    std::lock_guard<std::mutex> hold(DeathLock());
+    DroppedClient() = dropped ? name_ : std::string();
+  }
+  std::fprintf(stderr, "%s%s%s; the ports are closed\n", GoneText().c_str(), why ? ": " : "", why ? why : "");
+}
+
+std::string MidiPortJackClient::GoneText() {
+  std::lock_guard<std::mutex> hold(DeathLock());
+  return DroppedClient().empty() ? kMidiSystemGoneText
+                                 : std::string(kMidiClientDroppedText) + " '" + DroppedClient() + "'";
 }
 
 void MidiPortJackClient::OnPortRegistration(jack_port_id_t, int, void* self) {

@@ -94,12 +94,18 @@ public:
   // A port stays open until closed or until the server goes away.
   // threads: any
   bool IsPortOpen() const { return port_.load() != nullptr && !ServerGone(); }
-  // The server has shut down, died or stopped running cycles, or the library freed
-  // this client: it can open nothing more. The clients of a process share one server:
-  // the first to hear that it went speaks for all opened before, whose own notices
-  // may come a moment later.
+  // The server has shut down, died or stopped running cycles, or dropped this client,
+  // or the library freed this client: it can open nothing more. The clients of a
+  // process share one server: the first to hear that it went speaks for all opened
+  // before, whose own notices may come a moment later. A client dropped while the
+  // server runs on speaks for all too: the JACK library then takes the server as gone
+  // for every client of the process, refuses their calls, and frees them at the next open.
   // threads: any (never under a Use of this client)
   bool ServerGone() const;
+  // What the last death was, as the panel says it: the server gone, or JACK dropping a
+  // client of ours (named) while its server ran on.
+  // threads: any
+  static std::string GoneText();
   // Our open port is connected to another port, as the server's notices told;
   // never waits. A notice may come a moment after a connection is made.
   // threads: any
@@ -155,9 +161,9 @@ private:
   // Cuts the cycles from the owner, which is about to go; the client waits, unclosed,
   // among the process's clients. Under the process's open-and-close lock.
   void Park();
-  // The server said it went, or the library freed this client.
+  // JACK shut this client down (its server went, or dropped it), or the library freed it.
   // threads: any
-  bool ServerDead() const { return serverGone_.load() || FreedByLibrary(); }
+  bool ServerDead() const { return shutDown_.load() || FreedByLibrary(); }
   // The server's own notices and marks only; never asks it.
   // threads: any
   bool GoneAsMarked() const;
@@ -176,11 +182,14 @@ private:
   bool Activate();
   // threads: jack-process
   static int OnProcess(jack_nframes_t frames, void* self);
+  // Tells a server gone from a client dropped; may wait a moment (no cycle of this
+  // client comes any more).
   // threads: jack-process, jack-notification (whichever finds the server gone)
-  static void OnShutdown(void* self);
-  // Every client opened before this one's `serverLife_` is gone from now on.
+  static void OnShutdown(jack_status_t status, const char* reason, void* self);
+  // Every client opened before this one's `serverLife_` is gone from now on. The first
+  // to mark a death says it, and whether JACK dropped this client with the server running.
   // threads: any
-  void MarkServerGone(const char* why) const;
+  void MarkServerGone(const char* why, bool dropped = false) const;
   // threads: jack-notification
   static void OnConnect(jack_port_id_t a, jack_port_id_t b, int connect, void* self);
   static void OnPortRegistration(jack_port_id_t, int, void* self);
@@ -202,7 +211,7 @@ private:
   // A port let go without the server (it was gone): if cycles come again after all,
   // an output's buffer is cleared, or a reader would take its last period again.
   std::atomic<jack_port_t*> portLeft_{nullptr};
-  std::atomic<bool> serverGone_{false};
+  std::atomic<bool> shutDown_{false};
   // While cycles are overdue: when the server's process was last seen at work, and
   // last looked at (at most every kServerLookMicros).
   mutable std::atomic<jack_time_t> serverAtWork_{0};

@@ -12,6 +12,7 @@ template <typename Transport>
 class MidiPortJackEndpoint : public MidiPortEndpointOn<Transport, MidiPortJackClient> {
 public:
   bool SystemGone() override { return client_->ServerGone(); }
+  std::string SystemGoneText() override { return MidiPortJackClient::GoneText(); }
   void ListPortsAnew() override { client_->ListPortsAnew(); }
 
 protected:

@@ -1,8 +1,11 @@
 #include "MidiTransport/MidiPortJackServerProcess.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/types.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -62,6 +65,22 @@ char StatLineThreadState(const char* text, size_t size) {
 std::string DefaultJackServerName() {
   const char* server = std::getenv("JACK_DEFAULT_SERVER");
   return server && *server ? server : "default";
+}
+
+bool JackServerListening(const std::string& name) {
+  // Where the JACK library's server listens: /dev/shm/jack_NAME_UID_0.
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = "/dev/shm/jack_" + name + "_" + std::to_string(getuid()) + "_0";
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (probe < 0) return false;
+  // A server busy with others may not have taken earlier connections yet: it listens.
+  const bool listening =
+      connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 || errno == EAGAIN;
+  close(probe);
+  return listening;
 }
 
 bool JackServerProcessAtWork(const std::string& name) {

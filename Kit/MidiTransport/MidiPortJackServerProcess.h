@@ -13,6 +13,9 @@
 // The server's name a client opened now uses: JACK_DEFAULT_SERVER, else "default".
 // threads: main, closer (where clients open)
 std::string DefaultJackServerName();
+// True while the server `name` takes clients: its socket accepts a connection. One
+// stopping has taken its socket away; one killed left it behind, unanswered.
+bool JackServerListening(const std::string& name);
 // True while a thread of the server `name` is runnable; false when none is, or the
 // server's process is not found.
 bool JackServerProcessAtWork(const std::string& name);

@@ -22,6 +22,9 @@ using MidiInputCallback = void (*)(double deltaTime, std::vector<unsigned char>*
 // What is said, on the log and the panel, when the MIDI system went away; only JACK's
 // server does.
 constexpr const char* kMidiSystemGoneText = "MIDI: the JACK server has gone";
+// Said instead when the server runs on but dropped one client of ours (it took the
+// client for dead): followed by the client's name in quotes.
+constexpr const char* kMidiClientDroppedText = "MIDI: JACK dropped the client";
 
 class MidiPortEndpoint {
 public:
@@ -43,9 +46,11 @@ public:
   virtual void ClosePort() = 0;
   virtual bool IsPortOpen() = 0;
   // True once the MIDI system behind this object has gone away (the JACK server
-  // stopped): its port is closed, it opens nothing more, and a new object must be
-  // made to reach the system again.
+  // stopped, or dropped this object's client): its port is closed, it opens nothing
+  // more, and a new object must be made to reach the system again.
   virtual bool SystemGone() { return false; }
+  // What the panel and the log say once SystemGone is true.
+  virtual std::string SystemGoneText() { return kMidiSystemGoneText; }
 };
 
 class MidiInputTransport : public MidiPortEndpoint {

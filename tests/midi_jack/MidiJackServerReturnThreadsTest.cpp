@@ -17,8 +17,10 @@
 
 #include "Framework/IMidiMsg.h"
 #include "Framework/IMidiPorts.h"
+#include "JackClientCut.h"
 #include "JackTestServer.h"
 #include "MidiTransport/MidiPortSystem.h"
+#include "MidiTransport/MidiPortTransport.h"
 #include "SynthSimPorts.h"
 
 namespace {
@@ -247,4 +249,70 @@ TEST(MidiJackServerReturn, OursFreedByTheLibraryWhenAnotherClientOpensCloseSafel
   lister.reset();
   after.reset();
   server.Stop();
+}
+
+// What goes away under open ports is said as what it is: the server killed, or JACK
+// dropping a client of ours while the server runs on (named). Either way the JACK
+// library takes the server as gone for every client of the process: both ports close,
+// and choosing them again reconnects through new clients.
+TEST(MidiJackServerReturn, WhatWentIsSaidAndChoosingAgainReconnects) {
+  enum class Goes { kOutputClient, kInputClient, kServer };
+  const struct {
+    Goes goes;
+    std::string said;
+  } kRoads[] = {
+      {Goes::kOutputClient, std::string(kMidiClientDroppedText) + " '" + IMidiPorts::kOutputClientName + "'"},
+      {Goes::kInputClient, std::string(kMidiClientDroppedText) + " '" + IMidiPorts::kInputClientName + "'"},
+      {Goes::kServer, kMidiSystemGoneText},
+  };
+  for (const auto& road : kRoads) {
+    SCOPED_TRACE(road.said);
+    JackTestServer server;
+    ASSERT_TRUE(server.Start(256)) << "jackd (jackd2) must be installed";
+    auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
+    SynthSimThreadScheduler scheduler;
+    CountingSink sink;
+    auto unit = std::make_unique<SynthSimPorts>(*transports, scheduler, SynthSimSettings{}, kUnit);
+    ASSERT_TRUE(unit->Open());
+    IMidiPorts ports(&sink, transports);
+    // The client to drop opens last: its sockets are the only ones since.
+    const bool inputDropped = road.goes == Goes::kInputClient;
+    const auto list = [&](bool input) { input ? ports.getExternalMIDIInNames() : ports.getExternalMIDIOutNames(); };
+    list(!inputDropped);
+    const JackClientCut lastOpened;
+    list(inputDropped);
+    const auto answered = [&] {
+      int in = 1, out = 1;
+      if (ports.setExternalMIDIIn(in, unit->MidiOutName().c_str()) <= 0 ||
+          ports.setExternalMIDIOut(out, unit->MidiInName().c_str()) <= 0)
+        return false;
+      const int before = sink.Answers();
+      const unsigned char enquiry[] = {0x33, 0x00, 0x04, 0x28, 0x00};
+      ports.SendMidiSysex(enquiry, 5);
+      return WaitUntil([&] { return sink.Answers() > before; }, std::chrono::seconds(10));
+    };
+    ASSERT_TRUE(answered());
+
+    if (road.goes == Goes::kServer) {
+      server.Kill();
+    } else {
+      ASSERT_TRUE(lastOpened.Cut());
+    }
+    ASSERT_TRUE(WaitUntil([&] { return ports.SystemGone(); }, std::chrono::seconds(10)));
+    EXPECT_EQ(ports.SystemGoneText(), road.said);
+
+    // The unit's clients live in this process too: they went with ours. Their names
+    // are free again once the server has let the old ones go.
+    unit.reset();
+    if (road.goes == Goes::kServer) {
+      ASSERT_TRUE(server.Start(256));
+    }
+    ASSERT_TRUE(WaitUntil([&] {
+      unit = std::make_unique<SynthSimPorts>(*transports, scheduler, SynthSimSettings{}, kUnit);
+      return unit->Open();
+    }));
+    EXPECT_TRUE(answered());
+    EXPECT_FALSE(ports.SystemGone());
+    unit.reset();
+  }
 }

@@ -56,7 +56,8 @@ void Tavro::OnIdle() {
     portsFoundGone = 0;
     return;
   }
-  if (!GetMidiPorts().SystemGone()) {
+  const std::string systemGone = GetMidiPorts().SystemGoneText();
+  if (systemGone.empty()) {
     const uint64_t now = Kit_Time().NowMicros();
     if (now < nextPortLookMicros) return;
     nextPortLookMicros = now + kPortLookMicros;
@@ -84,5 +85,5 @@ void Tavro::OnIdle() {
   setExternalMIDIIn(off, IMidiPorts::kOffName);
   setFromPlug(kDeviceOutSelection, 0.0);
   setFromPlug(kDeviceInSelection, 0.0);
-  showStatus(kMidiSystemGoneText);
+  showStatus(systemGone);
 }
