@@ -480,7 +480,6 @@ public:
   int synthModel() const override { return unitLink_.nordModel.load(); }
   void setLocalControl(bool on) override { midiFilters_.localControl = on; }
   bool isLocalControlOn() const override { return midiFilters_.localControl; }
-  void selectLibrarianSlot(int row) override;
   void sendLibrarianRowToSynth(int row) override;
   Kit_Mutex& pluginMutex() override;
   Kit_RandomSource& randomSource() override;

@@ -46,10 +46,10 @@ int SelectedLibrarianSlot(MessagingEditor& editor) {
   return librarian ? librarian->selectedSlot.load() : -1;
 }
 
-void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot) {
-  if (PatchLibrarian* librarian = Librarian(editor)) librarian->selectedSlot = slot;
+void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot, int pane) {
+  if (PatchLibrarian* librarian = Librarian(editor)) librarian->selectedSlotOf(pane) = slot;
   // The row the next request or store acts on is the row shown selected.
-  editor.selectLibrarianRow(0, slot);
+  editor.selectLibrarianRow(pane, slot);
 }
 
 bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind) {

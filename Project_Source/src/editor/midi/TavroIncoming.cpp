@@ -125,8 +125,6 @@ void Tavro::lightIncomingMidi(int slot) {
   setFromPlug(kMIDILed + slot, 1.0);
 }
 
-void Tavro::selectLibrarianSlot(int row) { selectLibrarianRow(0, row); }
-
 void Tavro::sendLibrarianRowToSynth(int row) {
   const auto* list = dynamic_cast<const LibrarianViewControl*>(kept_.librarianView);
   sendPatchToDeviceFromLibrarian(row, list ? list->activeSide.load() : 0);
