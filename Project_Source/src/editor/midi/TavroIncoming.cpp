@@ -38,8 +38,9 @@ void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (!msg || !midiManager) return;
   if (fromDevice && (transfer_.transferBusy || midiFilters_.ignoreDeviceMidi)) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
-  // The host may call from its render thread, which must never wait for room in the
-  // output: what finds no room waits in the hold, let go by the next tick.
+  // The host's call holds the plug-in mutex and must not wait for room in the output
+  // (a send may wait for it): what finds no room waits in the hold, let go by the next
+  // tick.
   const bool passes = (!transferRuns() && heldMidi.empty()) || heldMidi.MayOvertake(*msg);
   if (fromDevice || (passes && GetMidiPorts().OutputHasRoomFor(kShortMessageRoom))) {
     takeMidiMsg(msg, fromDevice);
