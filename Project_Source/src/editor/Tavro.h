@@ -239,8 +239,9 @@ public:
   void OnGrayedControlClicked(int paramIdx) override;
   // The busy overlay's gate: while a transfer runs (overlay shown, or its job between
   // two of its steps) only the Cancel buttons and the program and bank selectors take
-  // input; they act on the slot the page shows. Anything else is refused and the
-  // status line names it (BusyGate.cpp).
+  // input, and the librarian's list while the row it sent is on the way (what the
+  // overlay lets through); they act on the slot the page shows. Anything else is
+  // refused and the status line names it (BusyGate.cpp).
   // threads: main
   bool PanelInputAllowed(IControl* control, int x, int y) override;
   // The number of the transfer run under way (the worker's jobsBegun count), -1 while
