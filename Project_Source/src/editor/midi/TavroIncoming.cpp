@@ -40,9 +40,12 @@ void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
   // The host's call holds the plug-in mutex and must not wait for room in the output
   // (a send may wait for it): what finds no room waits in the hold, let go by the next
-  // tick.
-  const bool passes = (!transferRuns() && heldMidi.empty()) || heldMidi.MayOvertake(*msg);
-  if (fromDevice || (passes && GetMidiPorts().OutputHasRoomFor(kShortMessageRoom))) {
+  // tick. The hold is the host's alone: the unit's own messages never look at it.
+  const auto hostMessageGoesNow = [this, msg] {
+    const bool passes = (!transferRuns() && heldMidi.empty()) || heldMidi.MayOvertake(*msg);
+    return passes && GetMidiPorts().OutputHasRoomFor(kShortMessageRoom);
+  };
+  if (fromDevice || hostMessageGoesNow()) {
     takeMidiMsg(msg, fromDevice);
     return;
   }
