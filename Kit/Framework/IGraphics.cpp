@@ -350,7 +350,9 @@ void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
 bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   IControl* control = HitTest(x, y, false);
-  if (!control || !Allows(control, x, y)) return false;
+  // The second press of a double click: its release follows it, taken or refused.
+  mPressRefused = control && !Allows(control, x, y);
+  if (!control || mPressRefused) return false;
   if (control->GetMouseDblAsSingleClick()) {
     mMouseCapture = control;
     mMouseX = x;

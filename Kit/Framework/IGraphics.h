@@ -299,7 +299,8 @@ private:
   int mLastFileSize = 0;
   IControl* mMouseOver = nullptr;
   IControl* mMouseCapture = nullptr;
-  // The press was refused by the plug-in: its release reaches nobody either.
+  // The last press (or double click) was refused by the plug-in: its release reaches
+  // nobody either.
   bool mPressRefused = false;
   int mMouseX = 0;
   int mMouseY = 0;
