@@ -155,71 +155,7 @@ bool SyncFolder(const Kit_AtomicFileCalls& calls, const std::string& folder, int
   return synced;
 }
 
-}  // namespace
-
-const Kit_AtomicFileCalls& Kit_AtomicFileSystem() { return *gCalls.load(std::memory_order_acquire); }
-
-void Kit_SetAtomicFileCalls(const Kit_AtomicFileCalls* calls) {
-  gCalls.store(calls ? calls : &kSystemCalls, std::memory_order_release);
-}
-
-namespace {
-
-bool WriteChecked(const std::string& path, const void* bytes, size_t size, std::string* error,
-                  const Kit_FileIdentity* expected);
-
-}  // namespace
-
-Kit_FileIdentity Kit_FileIdentityOf(const struct stat& st) {
-  return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-}
-
-Kit_FileIdentity Kit_FileIdentityAt(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? Kit_FileIdentityOf(st) : Kit_FileIdentity{};
-}
-
-namespace {
-
-// "12:04:31", local time.
-std::string ClockTime(const timespec& when) {
-  char text[16] = "";
-  struct tm local {};
-  const time_t seconds = when.tv_sec;
-  if (localtime_r(&seconds, &local)) strftime(text, sizeof text, "%H:%M:%S", &local);
-  return text;
-}
-
-}  // namespace
-
-std::string Kit_FileChange(const Kit_FileIdentity& before, const Kit_FileIdentity& now) {
-  if (!before.exists && !now.exists) return "";
-  if (!before.exists) return "a file of " + std::to_string(now.size) + " bytes was put there";
-  if (!now.exists) return "it was removed";
-  std::string change;
-  const auto add = [&change](const std::string& part) { change += (change.empty() ? "" : ", ") + part; };
-  if (before.device != now.device || before.inode != now.inode) add("replaced by another file");
-  if (before.size != now.size) add(std::to_string(before.size) + " -> " + std::to_string(now.size) + " bytes");
-  const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
-  if (!same(before.modified, now.modified)) {
-    add("modified " + ClockTime(now.modified));
-  } else if (!same(before.statusChanged, now.statusChanged)) {
-    add("changed in place " + ClockTime(now.statusChanged));
-  }
-  return change;
-}
-
-bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error) {
-  return WriteChecked(path, bytes, size, error, nullptr);
-}
-
-bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error,
-                             const Kit_FileIdentity& expected) {
-  return WriteChecked(path, bytes, size, error, &expected);
-}
-
-namespace {
-
+// The writer behind both entries; `expected` null: whatever stands there is replaced.
 bool WriteChecked(const std::string& path, const void* bytes, size_t size, std::string* error,
                   const Kit_FileIdentity* expected) {
   const Kit_AtomicFileCalls& calls = Kit_AtomicFileSystem();
@@ -267,6 +203,21 @@ bool WriteChecked(const std::string& path, const void* bytes, size_t size, std::
 }
 
 }  // namespace
+
+const Kit_AtomicFileCalls& Kit_AtomicFileSystem() { return *gCalls.load(std::memory_order_acquire); }
+
+void Kit_SetAtomicFileCalls(const Kit_AtomicFileCalls* calls) {
+  gCalls.store(calls ? calls : &kSystemCalls, std::memory_order_release);
+}
+
+bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error) {
+  return WriteChecked(path, bytes, size, error, nullptr);
+}
+
+bool Kit_WriteFileAtomically(const std::string& path, const void* bytes, size_t size, std::string* error,
+                             const Kit_FileIdentity& expected) {
+  return WriteChecked(path, bytes, size, error, &expected);
+}
 
 std::string Kit_AtomicTemporaryTarget(const std::string& name) {
   const size_t mark = sizeof kTemporaryMark - 1;

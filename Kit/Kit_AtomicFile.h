@@ -16,30 +16,11 @@
 //
 // threads: any. Two writers of one path race as rename does: the last one wins.
 
-#include <sys/stat.h>
 #include <sys/types.h>
 #include <cstddef>
-#include <ctime>
 #include <string>
 
-// What tells a file from another, and from itself as it was: device, inode, size,
-// modification time and status-change time (which no program can set back, so a
-// rewrite that restores the modification time still shows). `exists` false: nothing
-// stood at the name.
-struct Kit_FileIdentity {
-  bool exists = false;
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  timespec modified{};
-  timespec statusChanged{};
-};
-Kit_FileIdentity Kit_FileIdentityOf(const struct stat& st);
-// What stands at `path` now, links followed.
-Kit_FileIdentity Kit_FileIdentityAt(const std::string& path);
-// What changed from `before` to `now`, as a person reads it ("replaced by another
-// file, 14751 -> 72952 bytes, modified 12:04:31"); "" when nothing did.
-std::string Kit_FileChange(const Kit_FileIdentity& before, const Kit_FileIdentity& now);
+#include "Kit_FileIdentity.h"
 
 // Returns true once the new contents are in place and flushed. On failure returns
 // false with the reason in *error (when not null), removes the temporary and leaves

@@ -304,6 +304,10 @@ bool IGraphics::Allows(IControl* control, int x, int y) {
   return !control || !mPlug || mPlug->PanelInputAllowed(control, x, y);
 }
 
+bool IGraphics::Allows(IControl* control, const IRECT& at) {
+  return Allows(control, (at.L + at.R) / 2, (at.T + at.B) / 2);
+}
+
 void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   IControl* control = HitTest(x, y, false);
@@ -346,7 +350,9 @@ void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
 bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   IControl* control = HitTest(x, y, false);
-  if (!control || !Allows(control, x, y)) return false;
+  // The second press of a double click: its release follows it, taken or refused.
+  mPressRefused = control && !Allows(control, x, y);
+  if (!control || mPressRefused) return false;
   if (control->GetMouseDblAsSingleClick()) {
     mMouseCapture = control;
     mMouseX = x;
@@ -424,7 +430,7 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
     const int item = chosen ? chosen->GetChosenItemIdx() : -1;
     if (item < 0 || item >= nTexts) return;
     // A menu left open while the plug-in began to refuse the control: the choice is told, not taken.
-    if (!Allows(control, (rect->L + rect->R) / 2, (rect->T + rect->B) / 2)) return;
+    if (!Allows(control, *rect)) return;
     const double value = param->GetNormalized(item);
     if (value == control->GetValue() && param->GetRepeatedChoiceCounts())
       control->SetDirty(true);  // the value stays; the plug-in hears the choice all the same
@@ -438,8 +444,7 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
 
 void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const char* text) {
   if (!control || !param) return;
-  const IRECT& at = control->GetRECT();
-  if (!Allows(control, (at.L + at.R) / 2, (at.T + at.B) / 2)) return;
+  if (!Allows(control, control->GetRECT())) return;
   if (!text) text = "";
   if (IsChoiceParam(param)) {
     int value = 0;

@@ -266,8 +266,10 @@ private:
   // The topmost shown top-level control at (x, y) when it is greyed and no layer lies
   // over (x, y); else null.
   IControl* GrayedControlAt(int x, int y);
-  // The plug-in lets input at (x, y) reach `control` (null passes).
+  // The plug-in lets input at (x, y), or at the middle of `at`, reach `control` (null
+  // passes).
   bool Allows(IControl* control, int x, int y);
+  bool Allows(IControl* control, const IRECT& at);
   void InsertBackground(IControl* background);
   void DrawStrict(const IRECT& rect);
   // Composes the backdrop again when what it must hold changed; false when the
@@ -297,7 +299,8 @@ private:
   int mLastFileSize = 0;
   IControl* mMouseOver = nullptr;
   IControl* mMouseCapture = nullptr;
-  // The press was refused by the plug-in: its release reaches nobody either.
+  // The last press (or double click) was refused by the plug-in: its release reaches
+  // nobody either.
   bool mPressRefused = false;
   int mMouseX = 0;
   int mMouseY = 0;

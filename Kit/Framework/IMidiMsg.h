@@ -18,7 +18,8 @@ struct IMidiMsg {
   };
   // A controller number 0-127.
   using EControlChangeMsg = int;
-  static constexpr EControlChangeMsg kSustainPedal = 64;  // 64 and above: held down
+  static constexpr EControlChangeMsg kSustainPedal = 64;
+  static constexpr int kPedalDownFrom = 64;  // a pedal's value from here up: held down
   static constexpr EControlChangeMsg kAllNotesOff = 123;
   static constexpr int kChannels = 16;
 

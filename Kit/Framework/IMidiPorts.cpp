@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 #include "Framework/IMidiMsg.h"
 #include "Framework/MidiPortCloser.h"
@@ -32,25 +31,24 @@ void BuildNameList(IMidiPortNames& list, Endpoint* endpoint) {
   for (const std::string& name : CurrentPortNames(*endpoint)) list.push_back(name);
 }
 
-// Builds `list` anew from the ports `endpoint` offers now. The names at the entries in
-// `held` stay listed, appended when gone, and each entry moves to its name's new place.
-// Returns how many entries name ports there now, "OFF" included.
+// Builds `list` anew from the ports `endpoint` offers now. The names at entries `chosen`
+// and `inForce` stay listed, appended when gone, and both entries move to their names'
+// new places. Returns how many entries name ports there now, "OFF" included.
 template <typename Endpoint>
-int ListAnew(IMidiPortNames& list, Endpoint* endpoint, std::initializer_list<int*> held) {
+int ListAnew(IMidiPortNames& list, Endpoint* endpoint, int& chosen, std::atomic<int>& inForce) {
   if (endpoint) endpoint->ListPortsAnew();
   IMidiPortNames fresh;
   BuildNameList(fresh, endpoint);
   const int present = int(fresh.size());
-  for (int* entry : held) {
-    if (*entry <= 0 || size_t(*entry) >= list.size()) {
-      *entry = 0;
-      continue;
-    }
-    const std::string& name = list[size_t(*entry)];
+  const auto moved = [&list, &fresh](int entry) {
+    if (entry <= 0 || size_t(entry) >= list.size()) return 0;
+    const std::string& name = list[size_t(entry)];
     auto at = std::find(fresh.begin() + 1, fresh.end(), name);
     if (at == fresh.end()) at = fresh.insert(fresh.end(), name);
-    *entry = int(at - fresh.begin());
-  }
+    return int(at - fresh.begin());
+  };
+  chosen = moved(chosen);
+  inForce.store(moved(inForce.load()));
   list.swap(fresh);
   return present;
 }
@@ -184,19 +182,20 @@ const IMidiPortNames* IMidiPorts::getExternalMIDIOutNames() {
   return &outNames_;
 }
 
-void IMidiPorts::relistExternalMIDIInNames(int& chosen) {
-  EnsureInput();
-  int inForce = selectedIn_.load();
-  inPresent_ = ListAnew(inNames_, input_.get(), {&chosen, &inForce});
-  selectedIn_.store(inForce);
-}
-
-void IMidiPorts::relistExternalMIDIOutNames(int& chosen) {
+void IMidiPorts::relistExternalMIDINames(bool input, int& chosen) {
+  if (input) {
+    EnsureInput();
+    inPresent_ = ListAnew(inNames_, input_.get(), chosen, selectedIn_);
+    return;
+  }
   std::lock_guard<std::mutex> hold(outputLock_);
   EnsureOutput();
-  int inForce = selectedOut_.load();
-  outPresent_ = ListAnew(outNames_, output_.get(), {&chosen, &inForce});
-  selectedOut_.store(inForce);
+  outPresent_ = ListAnew(outNames_, output_.get(), chosen, selectedOut_);
+}
+
+bool IMidiPorts::isExternalMIDIGone(bool input, int entry) const {
+  const IMidiPortNames& names = input ? inNames_ : outNames_;
+  return entry >= (input ? inPresent_ : outPresent_) && size_t(entry) < names.size();
 }
 
 int IMidiPorts::getExternalMIDIInDevice(const char* name) { return PositionIn(inNames_, name); }

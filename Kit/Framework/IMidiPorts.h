@@ -65,16 +65,16 @@ public:
   // threads: main
   const IMidiPortNames* getExternalMIDIInNames();
   const IMidiPortNames* getExternalMIDIOutNames();
-  // Builds the list anew from the system's ports now. The port at entry `chosen`, and
-  // the one in force, stay listed (after the ports, when gone); both entries are moved
-  // to where their names are now, so that no entry held names another port after it.
+  // Builds the input (or output) list anew from the system's ports now. The port at
+  // entry `chosen`, and the one in force, stay listed (after the ports, when gone); both
+  // entries are moved to where their names are now, so that no entry held names another
+  // port after it.
   // threads: main
-  void relistExternalMIDIInNames(int& chosen);
-  void relistExternalMIDIOutNames(int& chosen);
-  // Whether list entry `entry` names a port that was gone at the last relist.
+  void relistExternalMIDINames(bool input, int& chosen);
+  // Whether entry `entry` of the input (or output) list names a port that was gone at
+  // the last relist.
   // threads: main
-  bool isExternalMIDIInGone(int entry) const { return entry >= inPresent_ && size_t(entry) < inNames_.size(); }
-  bool isExternalMIDIOutGone(int entry) const { return entry >= outPresent_ && size_t(entry) < outNames_.size(); }
+  bool isExternalMIDIGone(bool input, int entry) const;
 
   // Closes the open port and opens the one named `name` (exact name first, then a
   // host-state name cut to 32 characters, then an ALSA name whose client:port

@@ -111,7 +111,9 @@ public:
   void setLocalControl(bool on) override { localControl = on; }
   bool isLocalControlOn() const override { return localControl; }
   bool isLibrarianPerformanceMode() const override { return performances; }
-  void selectLibrarianSlot(int row) override { record("select " + std::to_string(row)); }
+  void selectLibrarianRow(int pane, int row) override {
+    if (pane == 0) record("select " + std::to_string(row));
+  }
   void sendLibrarianRowToSynth(int row) override { record("librarian send " + std::to_string(row)); }
 
   std::vector<std::string> events() {

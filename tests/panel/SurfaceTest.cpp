@@ -159,6 +159,28 @@ TEST_F(Surface, DragDeliversDeltasAndSkipsRepeatedPositions) {
   EXPECT_EQ(c->lastX, 80);
 }
 
+TEST_F(Surface, AReleaseGoesWhereItsDoubleClickWasLetThrough) {
+  auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50));
+  surface->AttachControl(c);
+  c->SetMouseDblAsSingleClick(true);
+  const struct {
+    const char* road;
+    bool pressTaken, doubleClickTaken;
+    int upsAfterDoubleClick;
+  } roads[] = {{"first press refused, double click taken", false, true, 1},
+               {"first press taken, double click refused", true, false, 0}};
+  for (const auto& r : roads) {
+    plug().allowsInput = r.pressTaken;
+    surface->OnMouseDown(5, 5, &left);
+    surface->OnMouseUp(5, 5, &left);
+    const int upsBefore = c->ups;
+    plug().allowsInput = r.doubleClickTaken;
+    surface->OnMouseDblClick(5, 5, &left);
+    surface->OnMouseUp(5, 5, &left);
+    EXPECT_EQ(c->ups - upsBefore, r.upsAfterDoubleClick) << r.road;
+  }
+}
+
 TEST_F(Surface, DoubleClickAsSingleClickCapturesWithoutHostGesture) {
   auto* c = new ProbeControl(&plug(), IRECT(0, 0, 50, 50), 3);
   surface->AttachControl(c);

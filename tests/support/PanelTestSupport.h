@@ -44,6 +44,9 @@ public:
   bool SendMidiVST(IMidiMsg*) override { return false; }
   bool SendMidiMsg(IMidiMsg*) override { return false; }
   void OnTextEntryCancelled(int paramIdx) override { cancelledEntries.push_back(paramIdx); }
+  bool PanelInputAllowed(IControl*, int, int) override { return allowsInput; }
+
+  bool allowsInput = true;  // false: every input is refused, as a busy plug-in does
 
   std::vector<std::pair<int, double>> fromGUI;
   std::vector<int> cancelledEntries;

@@ -239,14 +239,15 @@ public:
   void OnGrayedControlClicked(int paramIdx) override;
   // The busy overlay's gate: while a transfer runs (overlay shown, or its job between
   // two of its steps) only the Cancel buttons and the program and bank selectors take
-  // input; they act on the slot the page shows. Anything else is refused and the
-  // status line names it (BusyGate.cpp).
+  // input, and the librarian's list while the row it sent is on the way (what the
+  // overlay lets through); they act on the slot the page shows. Anything else is
+  // refused and the status line names it (BusyGate.cpp).
   // threads: main
   bool PanelInputAllowed(IControl* control, int x, int y) override;
-  // The transfer run under way (the worker's jobsBegun count), -1 when none: the
-  // overlay shown or the transfer thread running.
+  // The number of the transfer run under way (the worker's jobsBegun count), -1 while
+  // no transfer runs (see transferRuns).
   // threads: any
-  int transferRun() const;
+  int transferRunNumber() const;
   // Unsaved changes of the upper bank, before something would drop them: asks
   // `question` (save, discard, cancel), or without a window refuses with
   // kSaveOrDiscardText. True when nothing unsaved is left to lose.
@@ -455,6 +456,7 @@ public:
   // to refuse. threads: main, tick-performer (under the plug-in mutex)
   void releaseHeldMidi();
   // A transfer shows its overlay or its worker runs.
+  // threads: any
   bool transferRuns() const;
   // A host message spread over zone `mode` (0-6) of linked slots: one copy for each slot
   // of the zone (shrunk to its soloed slot), in the order A to D; nothing while the
@@ -480,7 +482,6 @@ public:
   int synthModel() const override { return unitLink_.nordModel.load(); }
   void setLocalControl(bool on) override { midiFilters_.localControl = on; }
   bool isLocalControlOn() const override { return midiFilters_.localControl; }
-  void selectLibrarianSlot(int row) override;
   void sendLibrarianRowToSynth(int row) override;
   Kit_Mutex& pluginMutex() override;
   Kit_RandomSource& randomSource() override;
@@ -747,15 +748,20 @@ private:
   TransferState transfer_;
   OutputQueue outputQueue_;
   MidiFilters midiFilters_;
-  // The status line's text as last shown, for a job to read on its own thread.
+  // Under statusLock_: shows statusAsked_, with the refusals of the run under way, on
+  // both status lines. Held while the lines are set, so they show the last line asked.
+  // threads: main, worker
+  void showAskedStatus();
+  // The status line's text as last shown, for a job to read on its own thread. A leaf
+  // lock but for the status lines' own text locks, taken under it.
   mutable std::mutex statusLock_;
-  std::string statusShown_;
+  std::string statusShown_;  // guarded by statusLock_
   // The line as last asked for, and the controls the busy gate refused during the
   // transfer run numbered refusalsRun_: every line that run shows, its outcome
   // included, says them, so the next progress line cannot wipe a refusal unread.
-  std::string statusAsked_;
-  std::vector<std::string> transferRefusals_;
-  int refusalsRun_ = -1;
+  std::string statusAsked_;                    // guarded by statusLock_
+  std::vector<std::string> transferRefusals_;  // guarded by statusLock_
+  int refusalsRun_ = -1;                       // guarded by statusLock_
   SlotTables slotTables_;
   RoadState road_;
   KeptControls kept_;

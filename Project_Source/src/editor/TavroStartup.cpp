@@ -219,13 +219,6 @@ void Tavro::keepControlSet2() {
   kept_.showLibrarianControl = firstControl(kShowLibrarian);
   kept_.overrideTempoAction = uiConfig->getControlAction(kOverrideTempo);
   kept_.librarianView = uiConfig->getLibrarianView();
-  // Stepping through the list while the row it sent is still on the way: the row sent
-  // next is the one highlighted (a row's send is kept while another runs).
-  if (progressIndicator && kept_.librarianView) {
-    progressIndicator->passThroughWhile(kept_.librarianView, [this] {
-      return midiManager && midiManager->runningJob(MIDIMessageManager::kTransferThread) == kJobSendLibrarianPatch;
-    });
-  }
   for (int s = 0; s < kSlotCount; ++s) {
     kept_.partChannelControls[size_t(s)] = firstControl(kPartMidiChannel + s);
     kept_.activityLights[size_t(s)] = firstControl(kMIDILed + s);

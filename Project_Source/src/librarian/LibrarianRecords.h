@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <memory>
-
 #include <string>
 #include <vector>
-#include "Kit_AtomicFile.h"
+
+#include "Kit_FileIdentity.h"
 
 class ByteChunk;
 

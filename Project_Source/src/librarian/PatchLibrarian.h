@@ -131,6 +131,9 @@ public:
   std::atomic<int> patchType{0};  // 0 programs, 1 performances: selects the current file list
   std::atomic<int> selectedSlot{0};
   std::atomic<int> lowerSelectedSlot{0};
+  // The selected slot of the upper (pane 0) or lower pane.
+  // threads: any
+  std::atomic<int>& selectedSlotOf(int pane) { return pane == 0 ? selectedSlot : lowerSelectedSlot; }
   std::atomic<int> targetSlot{0};
 
 private:

@@ -116,8 +116,7 @@ int StoreCount(MessagingEditor& plug, const JobArgs& args, const PatchFile& bank
 }
 
 // Sends the bank's dumps in slot order; returns how many were sent.
-int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& bank, PatchLibrarian& librarian,
-              SendOutcome& outcome) {
+int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& bank, SendOutcome& outcome) {
   MessagingEditor& plug = *sender.plug();
   const bool performance = bank.type == 1;
   const int model = plug.panelParameters().Model();
@@ -127,8 +126,7 @@ int WriteBank(MIDIMessageSender& sender, const JobArgs& args, const PatchFile& b
   for (int i = 0; i < count; ++i) {
     plug.DisplayProcessingIndicator(true);
     plug.showStatus(ProgressText("Storing ", i + 1, count));
-    (args.storePane == 0 ? librarian.selectedSlot : librarian.lowerSelectedSlot) = i;
-    plug.selectLibrarianRow(args.storePane == 0 ? 0 : 1, i);
+    SetSelectedLibrarianSlot(plug, i, args.storePane == 0 ? 0 : 1);
     const LibrarianPatch& patch = bank.patches[size_t(i)];
     if (patch.empty()) return sent;
     const std::vector<uint8_t> m =
@@ -176,7 +174,7 @@ void storeAllPatchesToDeviceFromLibrarian(MIDIMessageSender& sender, const JobAr
     if (bank->patches.empty()) {
       SetSelectedLibrarianSlot(plug, 0);
     } else {
-      stored = WriteBank(sender, args, *bank, *librarian, outcome);
+      stored = WriteBank(sender, args, *bank, outcome);
     }
   }
   // The outcome replaces whatever the line said before the store. One cut short says

@@ -112,7 +112,7 @@ public:
   // stored later into the selected slot never lands beyond the bank.
   void SelectRow(int row) {
     const int bankSize = e_.isLibrarianPerformanceMode() ? kPerformanceBankSize : kProgramBankSize;
-    if (row >= 0 && row < bankSize) e_.selectLibrarianSlot(row);
+    if (row >= 0 && row < bankSize) e_.selectLibrarianRow(0, row);
   }
 
   void LibrarianSend(int row) {

@@ -123,7 +123,7 @@ public:
   virtual bool isDataProcessed() const { return false; }
   virtual void clearDataProcessed() {}
   // Selects a row of the upper (pane 0) or lower list: its highlight and the selected slot.
-  // threads: main, worker
+  // threads: main, midi-in, worker
   virtual void selectLibrarianRow(int pane, int row) {}
   // To the synthesizer's port at once, whether or not the ports were chosen.
   // threads: worker
@@ -174,8 +174,6 @@ public:
   // The synthesizer's local control is on: its own keys and knobs sound without the
   // editor passing them back.
   virtual bool isLocalControlOn() const { return false; }
-  // Highlights row `row` of the upper librarian list and makes it the selected slot.
-  virtual void selectLibrarianSlot(int row) {}
   // Sends the patch at `row` of the librarian list's active column to the synthesizer.
   // threads: midi-in, main; pauses its caller
   virtual void sendLibrarianRowToSynth(int row) {}

@@ -1,6 +1,7 @@
 #include "messaging/TransferJobSteps.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "Kit_TimeSource.h"
@@ -46,10 +47,10 @@ int SelectedLibrarianSlot(MessagingEditor& editor) {
   return librarian ? librarian->selectedSlot.load() : -1;
 }
 
-void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot) {
-  if (PatchLibrarian* librarian = Librarian(editor)) librarian->selectedSlot = slot;
+void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot, int pane) {
+  if (PatchLibrarian* librarian = Librarian(editor)) librarian->selectedSlotOf(pane) = slot;
   // The row the next request or store acts on is the row shown selected.
-  editor.selectLibrarianRow(0, slot);
+  editor.selectLibrarianRow(pane, slot);
 }
 
 bool LibrarianCanReceive(MessagingEditor& editor, PatchKind kind) {
@@ -168,6 +169,15 @@ std::string OtherReplyText(int typeAndNumber) {
 
 namespace {
 
+// How a step of a wait ends on what came of the request: its reply, another model's, or
+// a refused send that nothing can answer (a time-out); nothing while the wait goes on.
+std::optional<WaitEnd> EndFromUnit(MessagingEditor& editor) {
+  if (editor.isDataProcessed()) return WaitEnd::kReply;
+  if (OtherReplyCame(editor)) return WaitEnd::kOtherReply;
+  if (RequestSendRefused(editor)) return WaitEnd::kTimeOut;
+  return std::nullopt;
+}
+
 WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::function<bool(int id)>& probe) {
   MessagingEditor& editor = JobEditor(sender);
   const bool portsSet = MIDIMessageSender::portsSetAtJobStart();
@@ -187,9 +197,7 @@ WaitEnd ProbedSteps(MIDIMessageSender& sender, int stepMillis, const std::functi
     if (portsSet && !editor.isMidiIOSet()) return WaitEnd::kPortsClosed;
     if (step == kMainSteps) return WaitEnd::kTimeOut;
     if (JobStopRequested(sender)) return WaitEnd::kCancel;
-    if (editor.isDataProcessed()) return WaitEnd::kReply;
-    if (OtherReplyCame(editor)) return WaitEnd::kOtherReply;
-    if (RequestSendRefused(editor)) return WaitEnd::kTimeOut;  // nothing can answer it
+    if (const std::optional<WaitEnd> end = EndFromUnit(editor)) return *end;
   }
 }
 
@@ -202,9 +210,7 @@ WaitEnd PlainSteps(MIDIMessageSender& sender, int stepMillis, int steps) {
     if (portsSet && !editor.isMidiIOSet()) return WaitEnd::kPortsClosed;
     if (JobStopRequested(sender)) return WaitEnd::kCancel;
     if (step >= steps) return WaitEnd::kTimeOut;
-    if (editor.isDataProcessed()) return WaitEnd::kReply;
-    if (OtherReplyCame(editor)) return WaitEnd::kOtherReply;
-    if (RequestSendRefused(editor)) return WaitEnd::kTimeOut;  // nothing can answer it
+    if (const std::optional<WaitEnd> end = EndFromUnit(editor)) return *end;
   }
 }
 

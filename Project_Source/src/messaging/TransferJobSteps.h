@@ -35,7 +35,8 @@ void JobPauseMillis(MIDIMessageSender& sender, int millis);
 
 // The librarian slot a received dump is stored into; -1 without a librarian.
 int SelectedLibrarianSlot(MessagingEditor& editor);
-void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot);
+// Selects `slot` of the upper (pane 0) or lower pane, in the librarian and on the list.
+void SetSelectedLibrarianSlot(MessagingEditor& editor, int slot, int pane = 0);
 // The engine's flags: incoming dumps go to the panel's parsers; every dump parsed
 // into the panel re-selects the panel's tab.
 void SetTransferInProgress(MessagingEditor& editor, bool inProgress);

@@ -20,10 +20,14 @@ constexpr int kYesNoCancel = 3;
 constexpr int kYes = 1;
 constexpr int kNo = 7;
 
+bool UpperBankUnsaved(const Tavro& plug) {
+  return plug.paramValue(TavroParam::kBankEditUnsaved) == 1.0 && plug.librarian;
+}
+
 }  // namespace
 
 bool Tavro::settleUnsavedBank(const char* question) {
-  if (paramValue(TavroParam::kBankEditUnsaved) != 1.0 || !librarian) return true;
+  if (!UpperBankUnsaved(*this)) return true;
   if (!graphics || !graphics->WindowIsOpen()) {
     // Nobody to ask: the bank stays as it is.
     showStatus(kSaveOrDiscardText);
@@ -42,7 +46,7 @@ bool Tavro::settleUnsavedBank(const char* question) {
 }
 
 void Tavro::keepUnsavedBankUnasked() {
-  if (paramValue(TavroParam::kBankEditUnsaved) != 1.0 || !librarian) return;
+  if (!UpperBankUnsaved(*this)) return;
   std::string keptAt, error;
   const std::string line =
       librarian->keepUnsavedBank(&keptAt, &error)
@@ -54,7 +58,7 @@ void Tavro::keepUnsavedBankUnasked() {
 
 bool Tavro::mayChangeShownBank(bool ask) {
   if (ask) return settleUnsavedBank(kUnsavedOnRefreshText);
-  if (paramValue(TavroParam::kBankEditUnsaved) != 1.0 || !librarian) return true;
+  if (!UpperBankUnsaved(*this)) return true;
   showStatus(kSaveOrDiscardText);
   return false;
 }

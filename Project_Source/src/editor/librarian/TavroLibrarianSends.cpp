@@ -153,6 +153,6 @@ void Tavro::selectLibrarianRow(int pane, int row) {
     list->select(pane, row);
     setLibrarianViewDirty();
   } else if (librarian) {
-    (pane == 0 ? librarian->selectedSlot : librarian->lowerSelectedSlot) = row;
+    librarian->selectedSlotOf(pane) = row;
   }
 }

@@ -9,14 +9,14 @@ bool IsSustainChange(const IMidiMsg& msg) {
 }
 
 bool IsNoteEnd(const IMidiMsg& msg) {
-  return IsNoteOff(msg) || (IsSustainChange(msg) && msg.mData2 < IMidiMsg::kSustainPedal) ||
+  return IsNoteOff(msg) || (IsSustainChange(msg) && msg.mData2 < IMidiMsg::kPedalDownFrom) ||
          (msg.StatusMsg() == IMidiMsg::kControlChange && msg.mData1 == IMidiMsg::kAllNotesOff);
 }
 
 // `held` starts what the note end `end` ends, on the same channel.
 bool Starts(const IMidiMsg& held, const IMidiMsg& end) {
   if (held.Channel() != end.Channel()) return false;
-  if (IsSustainChange(end)) return IsSustainChange(held) && held.mData2 >= IMidiMsg::kSustainPedal;
+  if (IsSustainChange(end)) return IsSustainChange(held) && held.mData2 >= IMidiMsg::kPedalDownFrom;
   if (held.StatusMsg() != IMidiMsg::kNoteOn || held.mData2 == 0) return false;
   return end.StatusMsg() == IMidiMsg::kControlChange || held.mData1 == end.mData1;
 }

@@ -13,7 +13,7 @@
 // let go even when the hold has filled (16 channels of 128 notes). What is refused
 // beyond that is counted, for the editor to say.
 //
-// threads: main (host, under the plug-in mutex: push, drain), tick-performer (drain,
+// threads: main (host, under the plug-in mutex: push, MayOvertake, drain), tick-performer (drain,
 // under the plug-in mutex), render (mayRelease). The queue is guarded by the hold's
 // own lock (a leaf); the drainers are one at a time, as the plug-in mutex makes them.
 

@@ -38,10 +38,14 @@ void Tavro::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
   if (!msg || !midiManager) return;
   if (fromDevice && (transfer_.transferBusy || midiFilters_.ignoreDeviceMidi)) return;
   if (msg->StatusMsg() == IMidiMsg::kNone) return;
-  // The host may call from its render thread, which must never wait for room in the
-  // output: what finds no room waits in the hold, let go by the next tick.
-  const bool passes = (!transferRuns() && heldMidi.empty()) || heldMidi.MayOvertake(*msg);
-  if (fromDevice || (passes && GetMidiPorts().OutputHasRoomFor(kShortMessageRoom))) {
+  // The host's call holds the plug-in mutex and must not wait for room in the output
+  // (a send may wait for it): what finds no room waits in the hold, let go by the next
+  // tick. The hold is the host's alone: the unit's own messages never look at it.
+  const auto hostMessageGoesNow = [this, msg] {
+    const bool passes = (!transferRuns() && heldMidi.empty()) || heldMidi.MayOvertake(*msg);
+    return passes && GetMidiPorts().OutputHasRoomFor(kShortMessageRoom);
+  };
+  if (fromDevice || hostMessageGoesNow()) {
     takeMidiMsg(msg, fromDevice);
     return;
   }
@@ -124,8 +128,6 @@ void Tavro::lightIncomingMidi(int slot) {
   setLedLit(size_t(slot), 1);
   setFromPlug(kMIDILed + slot, 1.0);
 }
-
-void Tavro::selectLibrarianSlot(int row) { selectLibrarianRow(0, row); }
 
 void Tavro::sendLibrarianRowToSynth(int row) {
   const auto* list = dynamic_cast<const LibrarianViewControl*>(kept_.librarianView);

@@ -31,17 +31,19 @@ int Tavro::slotChannel(int slot) const {
 }
 
 void Tavro::showStatus(const std::string& text) {
-  std::string shown = text;
-  {
-    std::lock_guard<std::mutex> hold(statusLock_);
-    statusAsked_ = text;
-    if (!transferRefusals_.empty() && refusalsRun_ == transferRun()) {
-      shown += " / ";
-      for (size_t i = 0; i < transferRefusals_.size(); ++i) shown += (i ? ", " : "") + transferRefusals_[i];
-      shown += " not taken during the transfer";
-    }
-    statusShown_ = shown;
+  std::lock_guard<std::mutex> hold(statusLock_);
+  statusAsked_ = text;
+  showAskedStatus();
+}
+
+void Tavro::showAskedStatus() {
+  std::string shown = statusAsked_;
+  if (!transferRefusals_.empty() && refusalsRun_ == transferRunNumber()) {
+    shown += " / ";
+    for (size_t i = 0; i < transferRefusals_.size(); ++i) shown += (i ? ", " : "") + transferRefusals_[i];
+    shown += " not taken during the transfer";
   }
+  statusShown_ = shown;
   for (ITextControl* line : {kept_.statusText, kept_.librarianStatusText})
     if (line) line->SetTextFromPlug(shown.c_str());
 }

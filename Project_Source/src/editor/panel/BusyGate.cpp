@@ -31,14 +31,13 @@ IControl* CoveredControl(IGraphics& graphics, const ControlLayer* overlay, int x
 
 }  // namespace
 
-int Tavro::transferRun() const {
+int Tavro::transferRunNumber() const {
   // Between two steps of a store or fetch the overlay hides for a moment; the job runs on.
-  const bool busy = transfer_.transferBusy || IsTransferring();
-  return busy && midiManager ? midiManager->jobsBegun(MIDIMessageManager::kTransferThread) : -1;
+  return transferRuns() && midiManager ? midiManager->jobsBegun(MIDIMessageManager::kTransferThread) : -1;
 }
 
 bool Tavro::PanelInputAllowed(IControl* control, int x, int y) {
-  const int run = transferRun();
+  const int run = transferRunNumber();
   if (run < 0 || !control || !graphics) return true;
   if (progressIndicator && progressIndicator->letsThrough(control)) return true;
   IControl* refused = control;
@@ -54,16 +53,14 @@ bool Tavro::PanelInputAllowed(IControl* control, int x, int y) {
   const std::string name = param && param->GetNameForHost()[0] ? param->GetNameForHost()
                            : refused == kept_.librarianView    ? "Librarian list"
                                                                : "a control";
-  std::string line;
-  {
-    // Kept for the run under way: the progress lines and the outcome say it with theirs.
-    std::lock_guard<std::mutex> hold(statusLock_);
-    if (refusalsRun_ != run) transferRefusals_.clear();
-    refusalsRun_ = run;
-    if (std::find(transferRefusals_.begin(), transferRefusals_.end(), name) == transferRefusals_.end())
-      transferRefusals_.push_back(name);
-    line = statusAsked_;
-  }
-  showStatus(line);
+  // Kept for the run under way: the progress lines and the outcome say it with theirs.
+  // The line is shown again under the same lock, so a worker's newer line is never
+  // replaced by the one it followed.
+  std::lock_guard<std::mutex> hold(statusLock_);
+  if (refusalsRun_ != run) transferRefusals_.clear();
+  refusalsRun_ = run;
+  if (std::find(transferRefusals_.begin(), transferRefusals_.end(), name) == transferRefusals_.end())
+    transferRefusals_.push_back(name);
+  showAskedStatus();
   return false;
 }

@@ -6,7 +6,8 @@
 // A control passed through while a condition holds (the librarian's list while the
 // row it sent is on the way) takes its clicks and keys the same way.
 //
-// threads: main (drawing, clicks, passThrough at build); shown and hidden as a whole
+// threads: main (drawing, clicks, letsThrough and the conditions it asks; passThrough
+// and passThroughWhile at build); shown and hidden as a whole
 // by the plug-in from main and worker threads (IControl::Hide is atomic).
 
 #include <functional>

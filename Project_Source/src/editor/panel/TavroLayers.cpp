@@ -11,6 +11,7 @@
 #include "editor/panel/ProgressIndicator.h"
 #include "editor/tables/PanelLookups.h"
 #include "layout/UIConfigManager.h"
+#include "messaging/MIDIMessageManager.h"
 
 namespace {
 
@@ -104,6 +105,14 @@ void Tavro::buildMenuLayers() {
     if (progressIndicator && (i == kProgramNumberMenu || i == kBankNumberMenu))
       progressIndicator->passThrough(menuLayer);
     namedLayers_.emplace_back(menu.name, menuLayer);
+  }
+  // The librarian's list is stepped through while the row it sent is still on the way:
+  // the row sent next is the one highlighted (a row's send is kept while another runs).
+  IControl* list = uiConfig->getLibrarianView();
+  if (progressIndicator && list) {
+    progressIndicator->passThroughWhile(list, [this] {
+      return midiManager && midiManager->runningJob(MIDIMessageManager::kTransferThread) == kJobSendLibrarianPatch;
+    });
   }
   logStage("Librarian menus attached");
 }

@@ -105,7 +105,7 @@ int LibrarianViewControl::hitRow(int side, int x, int y) const {
 
 void LibrarianViewControl::select(int side, int row) {
   (side == 0 ? selectedUpper : selectedLower) = row;
-  (side == 0 ? librarian_->selectedSlot : librarian_->lowerSelectedSlot) = row;
+  librarian_->selectedSlotOf(side) = row;
   if (row < 0) return;
   activeSide = side;
   currentRow = row;
