@@ -10,13 +10,12 @@
 
 namespace {
 
-constexpr const char* kSynthIn = "Nord In";
-constexpr int kFilterCutoff = 0;  // + slot, CC 74
+constexpr const char* kNordIn = "Nord In";
 
 struct RoadEditor : VirtualTimeEditor {
-  RoadEditor() : VirtualTimeEditor(kSynthIn) {
-    int out = plug->getExternalMIDIOutDevice(kSynthIn);
-    plug->setExternalMIDIOut(out, kSynthIn);
+  RoadEditor() : VirtualTimeEditor(kNordIn) {
+    int out = plug->getExternalMIDIOutDevice(kNordIn);
+    plug->setExternalMIDIOut(out, kNordIn);
     plug->setMidiIOSet(true);
     for (int s = 0; s < kSlotCount; ++s) {
       plug->GetParam(kPartMidiChannel + s)->Set(1);

@@ -12,13 +12,12 @@
 namespace {
 
 constexpr int kFrames = 64;
-const std::string kSynthIn = "Nord MIDI In";
 
 struct TickedEditor {
   TickedEditor() {
     Tavro& t = *f.plug;
     int out = 1;
-    t.setExternalMIDIOut(out, kSynthIn.c_str());
+    t.setExternalMIDIOut(out, kNordMidiIn.c_str());
     t.SetSampleRate(48000.0);
     t.SetBlockSize(kFrames);
     t.Reset();
@@ -29,7 +28,7 @@ struct TickedEditor {
   }
   void tick() { f.plug->ProcessDoubleReplacing(nullptr, outputs, kFrames); }
 
-  EditorFixture f{"", false, {}, {kSynthIn}};
+  EditorFixture f{"", false, {}, {kNordMidiIn}};
   double* outputs[2] = {nullptr, nullptr};
 };
 

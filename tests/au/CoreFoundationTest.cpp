@@ -5,11 +5,10 @@
 
 #include <string>
 
+#include "CFTestText.h"
 #include "CoreFoundation.h"
 
 namespace {
-
-std::string Text(CFStringRef s) { return s ? CFStringGetCStringPtr(s, kCFStringEncodingUTF8) : "(null)"; }
 
 CFStringRef Make(const char* text) { return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8); }
 

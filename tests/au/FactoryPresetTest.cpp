@@ -5,11 +5,10 @@
 #include <string>
 
 #include "AUTestUnit.h"
+#include "CFTestText.h"
 #include "Framework/aupresets/CFAUPreset.h"
 
 namespace {
-
-std::string Text(CFStringRef s) { return s ? CFStringGetCStringPtr(s, kCFStringEncodingUTF8) : "(null)"; }
 
 CFStringRef NewText(const char* text) { return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8); }
 

@@ -7,11 +7,10 @@
 #include <string>
 
 #include "AUTestUnit.h"
+#include "CFTestText.h"
 #include "Framework/IGraphicsMac.h"
 
 namespace {
-
-std::string Text(CFStringRef s) { return s ? CFStringGetCStringPtr(s, kCFStringEncodingUTF8) : "(null)"; }
 
 template <typename T>
 OSStatus Get(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, T& value) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-CFDataRef Bytes(const std::string& text) {
+CFDataRef DataOf(const std::string& text) {
   return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(text.data()), CFIndex(text.size()));
 }
 
@@ -18,7 +18,7 @@ std::string TextOf(CFDataRef data) {
 
 // Reads `text`; null (and the error text in `error`) when refused.
 CFPropertyListRef Read(const std::string& text, std::string* error = nullptr) {
-  CFDataRef data = Bytes(text);
+  CFDataRef data = DataOf(text);
   CFErrorRef cfError = nullptr;
   CFPropertyListRef list = CFPropertyListCreateWithData(nullptr, data, 0, nullptr, &cfError);
   CFRelease(data);

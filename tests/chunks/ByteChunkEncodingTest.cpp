@@ -4,20 +4,8 @@
 #include <limits>
 #include <vector>
 
+#include "ChunkTestSupport.h"
 #include "Framework/ByteChunk.h"
-
-namespace {
-std::vector<uint8_t> BytesOf(const ByteChunk& chunk) {
-  const uint8_t* bytes = chunk.GetBytes();
-  return bytes ? std::vector<uint8_t>(bytes, bytes + chunk.Size()) : std::vector<uint8_t>();
-}
-
-ByteChunk ChunkOf(const std::vector<uint8_t>& bytes) {
-  ByteChunk chunk;
-  chunk.PutBytes(bytes.data(), int(bytes.size()));
-  return chunk;
-}
-}  // namespace
 
 TEST(ByteChunkEncoding, Int32IsLittleEndian) {
   ByteChunk chunk;

@@ -3,15 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "ChunkTestSupport.h"
 #include "Framework/ByteChunk.h"
-
-namespace {
-ByteChunk ChunkOf(const std::vector<uint8_t>& bytes) {
-  ByteChunk chunk;
-  chunk.PutBytes(bytes.data(), int(bytes.size()));
-  return chunk;
-}
-}  // namespace
 
 TEST(ByteChunkReader, DoubleNeedsEightBytes) {
   ByteChunk seven = ChunkOf(std::vector<uint8_t>(7, 0));

@@ -5,13 +5,9 @@
 #include <vector>
 
 #include "BaseTestPlug.h"
+#include "ChunkTestSupport.h"
 
 namespace {
-std::vector<uint8_t> BytesOf(const ByteChunk& chunk) {
-  const uint8_t* bytes = chunk.GetBytes();
-  return bytes ? std::vector<uint8_t>(bytes, bytes + chunk.Size()) : std::vector<uint8_t>();
-}
-
 // Three automated parameters with distinct ranges, then two non-automated ones.
 void SetUpParams(BaseTestPlug& plug) {
   plug.GetParam(0)->InitDouble("a", 0.5, 0.0, 1.0, 0.01);

@@ -16,8 +16,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Answers Sim";
-constexpr int kUnitId = 4;  // the editor's id for its default model
+constexpr const char* kAnswersSimName = "Answers Sim";
 constexpr const char* kOtherModel = "Unit answers NL2x requests: check model!";
 constexpr const char* kNoResponse = "No response from Hardware!";
 constexpr int kFilterCutoffSlotA = 0;
@@ -46,16 +45,16 @@ protected:
   }
   // The NL2x unit, answering `latencyMs` late, slot A's cutoff 33.
   void StartUnit(int latencyMs) {
-    ASSERT_TRUE(sim.Start(kSimName,
-                          {"--device-id", std::to_string(kUnitId), "--model", "2", "--latency-ms",
+    ASSERT_TRUE(sim.Start(kAnswersSimName,
+                          {"--device-id", std::to_string(kDefaultUnitId), "--model", "2", "--latency-ms",
                            std::to_string(latencyMs), "--set", "kFilterCutoff", "0", "33"},
                           data.root() + "/sim.txt"));
   }
   // Runs the host on the librarian page with the ports chosen, then `lines`.
   std::string Run(const std::string& lines) {
     const std::string script = data.root() + "/answers.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << "click " << points.pageSwitch.x << " " << points.pageSwitch.y
-                          << "\nexpect-param " << kShowLibrarian << " 1\n"
+    std::ofstream(script) << ChoosePorts(kAnswersSimName) << "click " << points.pageSwitch.x << " "
+                          << points.pageSwitch.y << "\nexpect-param " << kShowLibrarian << " 1\n"
                           << lines;
     std::string output;
     EXPECT_EQ(RunTavroHost(data.root(), script, &output), 0) << output;

@@ -10,6 +10,7 @@
 #include "Framework/IParam.h"
 #include "Kit_TimeSource.h"
 #include "LibrarianPageSupport.h"
+#include "PanelPoints.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "messaging/MIDIMessageManager.h"
 
@@ -19,11 +20,6 @@ void Click(Tavro& t, int x, int y) {
   IMouseMod left(true);
   t.graphics->OnMouseDown(x, y, &left);
   t.graphics->OnMouseUp(x, y, &left);
-}
-
-std::pair<int, int> Centre(const IControl* c) {
-  const IRECT r = c->GetRECT();
-  return {(r.L + r.R) / 2, (r.T + r.B) / 2};
 }
 
 TEST(BusyGate, EachClickDuringAStoreOrAFetchActsOnThePageOrIsSaid) {

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr uint64_t kSecond = 1000000;
-const std::string kSynthIn = "Synth In";
 const std::string kOtherIn = "Other Synth In";
 
 // What the host reports to the tick.

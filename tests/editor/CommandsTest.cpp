@@ -26,13 +26,9 @@
 
 namespace {
 
-using namespace TavroCommands;
-
-const std::string kSynthIn = "Synth In";
 // 60 characters: longer than a port menu's display text holds.
 const std::string kLongName = "Vudidi Nord Synthesizer USB MIDI Interface Port 2 (rear DIN)";
 const std::string kSynthOut = "Synth Out";
-constexpr int kFilterCutoff = 0;     // + slot
 constexpr int kFilterResonance = 4;  // + slot
 
 // An editor whose port lists hold two synthesizer inputs and one output.

@@ -17,10 +17,7 @@
 
 namespace {
 
-constexpr int kFilterCutoff = 0;     // + slot
 constexpr int kFilterResonance = 4;  // + slot
-constexpr int kCutoffCC = 74;
-const std::string kSynthIn = "Synth In";
 
 struct ConnectedEditor : VirtualTimeEditor {
   ConnectedEditor() : VirtualTimeEditor(kSynthIn) { change(kDeviceOutSelection, 1); }

@@ -13,8 +13,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Enquiry Sim";
-constexpr const char* kReady = "Plug-in is ready to go!";
+constexpr const char* kDeviceEnquirySimName = "Enquiry Sim";
 
 // The centre of the status line, read from a headless editor.
 std::pair<int, int> StatusLineCentre() {
@@ -46,12 +45,14 @@ TEST(DeviceEnquiryJack, ChoosingThePortsFindsTheSynthesizerAtItsDeviceId) {
   std::string output;
   {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start(kSimName, {"--device-id", "5", "--wire-time", "--record", record}, data.root() + "/sim.txt"));
+    ASSERT_TRUE(sim.Start(kDeviceEnquirySimName, {"--device-id", "5", "--wire-time", "--record", record},
+                          data.root() + "/sim.txt"));
     const std::string script = data.root() + "/script.txt";
     // The editor's input first (menu at 590, 20): choosing its output (menu at 430,
     // 20) then starts the search with both ports open.
-    std::ofstream(script) << "choose " << kSimName << "-out:midi\nclick 590 28\nchoose " << kSimName
-                          << "-in:midi\nclick 430 28\nwait-text " << x << " " << y << " 60000 " << kReady << "\n";
+    std::ofstream(script) << "choose " << kDeviceEnquirySimName << "-out:midi\nclick 590 28\nchoose "
+                          << kDeviceEnquirySimName << "-in:midi\nclick 430 28\nwait-text " << x << " " << y << " 60000 "
+                          << kReady << "\n";
     RunTavroHost(data.root(), script, &output);
   }
   server.Stop();

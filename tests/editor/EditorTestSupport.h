@@ -23,6 +23,19 @@
 #include "RemoveTree.h"
 #include "editor/Tavro.h"
 
+// Slot A's filter cutoff, the panel's first parameter (+ slot for B to D), and the
+// controller it sends.
+constexpr int kFilterCutoff = 0;
+constexpr int kCutoffCC = 74;
+// The models' places on the model menu.
+constexpr int kNL1 = 0, kNL2 = 1, kNL2x = 2;
+// The editor's unit id for its default model, and a unit answering as another id.
+constexpr int kDefaultUnitId = 4;
+constexpr int kUnitId = 5;
+// Port names of the fake port lists.
+const std::string kSynthIn = "Synth In";
+const std::string kNordMidiIn = "Nord MIDI In";
+
 // A fresh data root for one test; removed with everything in it afterwards.
 class TempDataRoot {
 public:

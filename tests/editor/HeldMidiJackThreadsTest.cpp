@@ -17,8 +17,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Held Sim";
-constexpr int kUnitId = 4;  // the editor's id for its default model
+constexpr const char* kHeldMidiSimName = "Held Sim";
 
 // The position of the first line at or after `from` that starts with `prefix`; -1 for none.
 long FindFrom(const std::vector<std::string>& lines, long from, const std::string& prefix) {
@@ -69,14 +68,14 @@ TEST(HeldMidiJack, ANoteOffPlayedDuringARequestABankFetchAndAStoreReachesTheUnit
     SimProcess sim;
     // Answers the enquiry, the program and three of the bank, then nothing: the fetch
     // ends on its wait.
-    ASSERT_TRUE(sim.Start(
-        kSimName,
-        {"--device-id", std::to_string(kUnitId), "--latency-ms", "400", "--silent-after", "5", "--record", record},
-        data.root() + "/sim.txt"));
+    ASSERT_TRUE(sim.Start(kHeldMidiSimName,
+                          {"--device-id", std::to_string(kDefaultUnitId), "--latency-ms", "400", "--silent-after", "5",
+                           "--record", record},
+                          data.root() + "/sim.txt"));
     const std::string script = data.root() + "/held.txt";
     std::ofstream(script)
-        << ChoosePorts(kSimName) << "click " << points.pageSwitch.x << " " << points.pageSwitch.y << "\nexpect-param "
-        << kShowLibrarian << " 1\n"
+        << ChoosePorts(kHeldMidiSimName) << "click " << points.pageSwitch.x << " " << points.pageSwitch.y
+        << "\nexpect-param " << kShowLibrarian << " 1\n"
         << DuringTransfer(points.bankMenu, "Request Patch Data/from Active Slot to Librarian", 0x30, 150)
         << DuringTransfer(points.bankMenu, "Request Patch Data/All Programs from BANK 0 (RAM)", 0x32, 600)
         // 99 programs take 40 s: the store is cancelled after a few.

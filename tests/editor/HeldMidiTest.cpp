@@ -15,13 +15,12 @@
 
 namespace {
 
-const std::string kSynthIn = "Nord MIDI In";
 using Message = MidiPortFake::Message;
 
 struct HeldMidiFixture {
   HeldMidiFixture() {
     int out = 1;
-    plug().setExternalMIDIOut(out, kSynthIn.c_str());
+    plug().setExternalMIDIOut(out, kNordMidiIn.c_str());
     for (int s = 0; s < kSlotCount; ++s) plug().GetParam(kPartMidiChannel + s)->Set(s + 1);
     plug().setMidiIOSet(true);
   }
@@ -39,14 +38,14 @@ struct HeldMidiFixture {
   // The channel messages the unit received.
   std::vector<Message> sent() const {
     std::vector<Message> channel;
-    for (const Message& m : f.ports->Sent(kSynthIn))
+    for (const Message& m : f.ports->Sent(kNordMidiIn))
       if (!m.empty() && m[0] < 0xF0) channel.push_back(m);
     return channel;
   }
 
   Kit_VirtualClock clock{1'000'000};
   bool clockInstalled = (Kit_SetTimeSource(&clock), true);
-  EditorFixture f{"", false, {}, {kSynthIn}};
+  EditorFixture f{"", false, {}, {kNordMidiIn}};
   ~HeldMidiFixture() {
     f.plug.reset();
     Kit_SetTimeSource(nullptr);
@@ -117,7 +116,7 @@ TEST(HeldMidi, ANoteEndGoesPastAHeldControllerUnlessItsStartWaits) {
 // Off included; what it refused is the count said.
 TEST(HeldMidi, ALongHoldReachesAPortOfLimitedRoomWhole) {
   HeldMidiFixture t;
-  t.f.ports->LimitRoom(kSynthIn, 6000, 15);
+  t.f.ports->LimitRoom(kNordMidiIn, 6000, 15);
   t.plug().setTransferBusy(true);
   t.play(0xB0, 1, 64);
   t.play(0x90, 62, 100);

@@ -14,9 +14,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Recall Sim";
-
-constexpr int kFilterCutoff = 0;
+constexpr const char* kHostStateSimName = "Recall Sim";
 
 TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsTheClock) {
   const auto knob = ControlCentre(kFilterCutoff);
@@ -37,9 +35,9 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   const std::string playAndStop = "play\nrender 20\nwait 1000\nrender 20\nstop\nrender 20\nwait 500\n";
   {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start(kSimName, {"--record", data.root() + "/record1.txt"}, data.root() + "/sim1.txt"));
+    ASSERT_TRUE(sim.Start(kHostStateSimName, {"--record", data.root() + "/record1.txt"}, data.root() + "/sim1.txt"));
     const std::string script = data.root() + "/run1.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << "drag " << knob.first << " " << knob.second << " 0 30\n"
+    std::ofstream(script) << ChoosePorts(kHostStateSimName) << "drag " << knob.first << " " << knob.second << " 0 30\n"
                           << Click(openFilters) << Click(clockSwitch) << Click(startStopSwitch) << "expect-param "
                           << kSendMIDIClockInfo << " 1\nexpect-param " << kSendMIDIClockPointer << " 1\n"
                           << Click(closeFilters) << playAndStop << "print-param " << kDeviceOutSelection
@@ -62,7 +60,7 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   {
     SimProcess sim;
     const std::string record = data.root() + "/record2.txt";
-    ASSERT_TRUE(sim.Start(kSimName, {"--record", record}, data.root() + "/sim2.txt"));
+    ASSERT_TRUE(sim.Start(kHostStateSimName, {"--record", record}, data.root() + "/sim2.txt"));
     const std::string script = data.root() + "/run2.txt";
     // The resent performance goes first: the recall starts it before the script runs.
     // The line says what the restore did with the ports and the unit.
@@ -102,8 +100,8 @@ TEST(HostStateJack, ARestoredProjectReopensItsPortsResendsThePerformanceAndRunsT
   // Both ports named on the one line, each cut alike in its middle: their ends read.
   EXPECT_NE(output.find("= \"Not found: In Rec..t:midi, Out Rec..n:midi\""), std::string::npos) << output;
   // Each port's stored name begins with the simulator's client name.
-  EXPECT_EQ(Occurrences(StateChunk(state), kSimName), 2);
-  EXPECT_EQ(Occurrences(StateChunk(resaved), kSimName), 2);
+  EXPECT_EQ(Occurrences(StateChunk(state), kHostStateSimName), 2);
+  EXPECT_EQ(Occurrences(StateChunk(resaved), kHostStateSimName), 2);
   server.Stop();
 }
 

@@ -9,13 +9,14 @@
 #include "JackSimSupport.h"
 #include "PanelPoints.h"
 #include "StateChunkSupport.h"
-
-constexpr size_t kPerformanceDumpSize = 715;
+#include "messaging/tables/DumpFieldTable.h"
 
 // Bytes in a record line of hex pairs.
 inline size_t Size(const std::string& line) { return (line.size() + 1) / 3; }
 
-inline bool IsDump(const std::string& line) { return line.rfind("F0 ", 0) == 0 && Size(line) == kPerformanceDumpSize; }
+inline bool IsDump(const std::string& line) {
+  return line.rfind("F0 ", 0) == 0 && Size(line) == size_t(kPerformanceDumpSize);
+}
 
 // The record's last lines, for a failure's message.
 inline std::string Tail(const std::vector<std::string>& lines) {

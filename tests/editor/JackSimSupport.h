@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ChildProcess.h"
+#include "Framework/IControlText.h"
 #include "HostSnapshot.h"
 #include "PanelPoints.h"
 #include "RunProgram.h"
@@ -97,4 +99,26 @@ inline int ThreadsAfterClose(const std::string& output) {
 inline std::string Drags(int x, int y) {
   return "drag " + std::to_string(x) + " " + std::to_string(y) + " 0 40\ndrag " + std::to_string(x) + " " +
          std::to_string(y) + " 0 -20\n";
+}
+
+// The status line's text once the device-id enquiry has found the unit.
+constexpr const char* kReady = "Plug-in is ready to go!";
+
+// Script lines waiting until the enquiry has found the unit and its job has ended:
+// a transfer started from the panel before then is not started at all.
+inline std::string UntilReady() {
+  RoadFixture f;
+  return "wait-text " + PointText(Centre(f.plug->keptControls().statusText)) + " 60000 " + kReady + "\n";
+}
+
+// The host's "param N = V" lines: every value printed, by parameter, in order.
+inline std::map<int, std::vector<double>> PrintedParams(const std::string& output) {
+  std::map<int, std::vector<double>> printed;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    int index = -1;
+    double value = -1;
+    if (std::sscanf(line.c_str(), "param %d = %lf", &index, &value) == 2) printed[index].push_back(value);
+  }
+  return printed;
 }

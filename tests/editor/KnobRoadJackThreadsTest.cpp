@@ -14,8 +14,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Road Sim";
-constexpr int kFilterCutoff = 0;  // + slot
+constexpr const char* kKnobRoadSimName = "Road Sim";
 
 // The centre of slot `slot`'s shown cutoff knob, read from a headless editor.
 std::pair<int, int> KnobCentre(int slot) {
@@ -44,9 +43,9 @@ TEST(KnobRoadJack, DraggedKnobsOfSlotsAAndBReachTheSynthesizerOnTheirChannels) {
   const std::string record = data.root() + "/record.txt";
   {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start(kSimName, {"--record", record}, data.root() + "/sim.txt"));
+    ASSERT_TRUE(sim.Start(kKnobRoadSimName, {"--record", record}, data.root() + "/sim.txt"));
     const std::string script = data.root() + "/knobs.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << Drags(ax, ay) << ClickSlotTab(1) << Drags(bx, by)
+    std::ofstream(script) << ChoosePorts(kKnobRoadSimName) << Drags(ax, ay) << ClickSlotTab(1) << Drags(bx, by)
                           << "print-param 0\nprint-param 1\n";
     std::string output;
     // The host closes the editor before restoring its state into a fresh one, as a

@@ -32,7 +32,7 @@ std::string PerformanceDump(const std::string& name, int seed, const std::vector
 
 // 100 performances with parts "Pa00".."Pd99": row 0 in the 725-byte form, row 2's part
 // names each starting with an F7 byte. Fills `at` with each row's offset.
-std::string PerformanceBank(std::vector<size_t>* at) {
+std::string MixedFormPerformanceBank(std::vector<size_t>* at) {
   std::string image;
   for (int p = 0; p < 100; ++p) {
     at->push_back(image.size());
@@ -47,7 +47,7 @@ std::string PerformanceBank(std::vector<size_t>* at) {
 
 struct PerformancePage : LibrarianPage {
   PerformancePage() : LibrarianPage(Banks{{"Abank.nl2", "A"}}) {
-    image = PerformanceBank(&at);
+    image = MixedFormPerformanceBank(&at);
     write("Patches/Perfs.nl2", image);
     command(P::kRefreshFolders, 1.0, false);
     command(kDatatype, 1.0, false);

@@ -15,14 +15,13 @@
 #include "JackTestServer.h"
 #include "LibrarianPageSupport.h"
 #include "SynthSim.h"
+#include "librarian/PatchTemplates.h"
 
 namespace {
 
-constexpr const char* kSimName = "Librarian Sim";
+constexpr const char* kLibrarianSimName = "Librarian Sim";
 constexpr int kRow = 9;
 constexpr int kRowCutoff = 93;  // row kRow's, no other row's
-constexpr int kBankSlots = 99;
-constexpr int kDefaultUnitId = 4;  // the editor's id for its default model
 
 // A bank file of whole programs as the unit holds them, row kRow's cutoff (93) apart
 // from the others'.
@@ -31,7 +30,7 @@ std::string UnitBank() {
   SynthSimVirtualScheduler scheduler(clock);
   SynthSim unit(SynthSimSettings{}, scheduler, [](const SynthSim::Message&) {});
   std::string image;
-  for (int n = 0; n < kBankSlots; ++n) {
+  for (int n = 0; n < kProgramBankSize; ++n) {
     unit.SetValue("kFilterCutoff", 0, n == kRow ? kRowCutoff : 20);
     const SynthSim::Message data = unit.ProgramEditBuffer(0);
     std::string dump = {'\xF0', '\x33', '\x00', '\x04', '\x00', char(n)};
@@ -72,7 +71,7 @@ protected:
     if (withBank_) data.write("Patches/Bank A.syx", UnitBank());
     std::vector<std::string> options = {"--device-id", std::to_string(kDefaultUnitId), "--record", record()};
     options.insert(options.end(), unitOptions_.begin(), unitOptions_.end());
-    ASSERT_TRUE(sim.Start(kSimName, options, data.root() + "/sim.txt"));
+    ASSERT_TRUE(sim.Start(kLibrarianSimName, options, data.root() + "/sim.txt"));
   }
   void TearDown() override {
     sim.Stop();
@@ -84,7 +83,7 @@ protected:
   std::string RunOnThePage(const std::string& lines, const std::string& before = "",
                            const std::vector<std::string>& extra = {}) {
     const std::string script = data.root() + "/librarian.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << before << "click " << points.pageSwitch.x << " "
+    std::ofstream(script) << ChoosePorts(kLibrarianSimName) << before << "click " << points.pageSwitch.x << " "
                           << points.pageSwitch.y << "\nexpect-param " << kShowLibrarian << " 1\n"
                           << lines;
     std::string output;
@@ -167,7 +166,7 @@ TEST_F(LibrarianJack, AWholeBankRequestAsksTheUnitForEveryProgram) {
   const std::string output = RunOnThePage("choose Request Patch Data/All Programs from BANK 0 (RAM)\nclick " +
                                           std::to_string(points.bankMenu.x) + " " + std::to_string(points.bankMenu.y) +
                                           "\nwait-param " + std::to_string(kBankEditUnsaved) + " 1 120000\n");
-  EXPECT_EQ(RequestedPrograms(SimProcess::Lines(record())).size(), size_t(kBankSlots)) << output;
+  EXPECT_EQ(RequestedPrograms(SimProcess::Lines(record())).size(), size_t(kProgramBankSize)) << output;
 }
 
 // Requests the editor answered while the ports were chosen: the device-id enquiry.

@@ -15,10 +15,9 @@
 namespace {
 
 constexpr const char* kSave = "Save (Overwrite current bank)";
-constexpr const char* kSaveAsNl2 = "Save As.../Tavro Format (*.nl2) (with names)";
 
 // A raw bank of 100 performances of 715 bytes.
-std::string PerformanceBank() {
+std::string PlainPerformanceBank() {
   std::string image;
   for (int p = 0; p < 100; ++p) {
     std::string dump = {'\xF0', '\x33', '\x00', '\x04', '\x1E', char(p)};
@@ -35,7 +34,7 @@ TEST(LibrarianOnDiskChange, ASaveOverABankChangedSinceItWasReadIsRefusedAndSaysW
     const char* size;                            // what change the line names
     bool saveAs;                                 // Save As onto the bank's own file, Replace answered
   };
-  const std::string performances = PerformanceBank();
+  const std::string performances = PlainPerformanceBank();
   const Road roads[] = {
       {"another instance renames row 1 and saves first",
        [](LibrarianPage& page) {

@@ -213,6 +213,9 @@ struct LibrarianPage {
   std::unique_ptr<SynthSimPorts> synth;
 };
 
+// The librarian menu's item saving a bank in Tavro's own format.
+constexpr const char* kSaveAsNl2 = "Save As.../Tavro Format (*.nl2) (with names)";
+
 struct Point {
   int x = -1, y = -1;
 };

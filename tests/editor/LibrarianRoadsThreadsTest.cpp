@@ -10,6 +10,7 @@
 #include "Framework/IParam.h"
 #include "LibrarianPageSupport.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/PatchTemplates.h"
 #include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/SendOutcome.h"
@@ -17,12 +18,10 @@
 
 namespace {
 
-constexpr int kUnitId = 5;
-constexpr int kBankSlots = 99;
 // A program dump's data bytes: after the six header bytes, before the name.
 constexpr size_t kDataStart = 6, kDataSize = 132;
 
-SynthSimSettings Unit(int model) {
+SynthSimSettings WireTimedUnit(int model) {
   SynthSimSettings settings;
   settings.deviceId = kUnitId;
   settings.model = model;
@@ -52,7 +51,8 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 }
 
 struct RoadPage : LibrarianPage {
-  explicit RoadPage(int model = 1, const Banks& banks = Banks{{"Bank A.syx", "A"}}, SynthSimSettings unit = Unit(1))
+  explicit RoadPage(int model = 1, const Banks& banks = Banks{{"Bank A.syx", "A"}},
+                    SynthSimSettings unit = WireTimedUnit(1))
       : LibrarianPage(banks, WithModel(unit, model)) {
     // As the panel's model switch does: the bank menu offers the model's banks.
     plug->GetParam(kNordModel)->Set(model);
@@ -84,7 +84,7 @@ struct RoadPage : LibrarianPage {
 TEST(LibrarianRoads, AllProgramsFromBank0FillEverySlotAndLeaveTheBankUnsaved) {
   RoadPage page;
   // The unit's bank 0 holds programs of its own.
-  for (int n = 0; n < kBankSlots; ++n) {
+  for (int n = 0; n < kProgramBankSize; ++n) {
     std::vector<uint8_t> store = NamedProgramDump("Unit" + std::to_string(n), n + 500);
     store[2] = kUnitId;
     store[4] = 1;
@@ -93,7 +93,7 @@ TEST(LibrarianRoads, AllProgramsFromBank0FillEverySlotAndLeaveTheBankUnsaved) {
   }
   page.list().selectedUpper = 40;
   page.choose("Request Patch Data/All Programs from BANK 0 (RAM)");
-  for (int n = 0; n < kBankSlots; ++n) {
+  for (int n = 0; n < kProgramBankSize; ++n) {
     EXPECT_EQ(DataOf(page.upperDump(n)), page.synth->Sim().StoredProgram(0, n)) << n;
     EXPECT_NE(page.rowText(0, n), "A" + std::to_string(n)) << n;
   }
@@ -105,7 +105,7 @@ TEST(LibrarianRoads, AllProgramsFromBank0FillEverySlotAndLeaveTheBankUnsaved) {
 TEST(LibrarianRoads, AllCurrentProgramsToRam1OnModel2LeaveTheUnitsBank1EqualToTheLibrarians) {
   RoadPage page(2);
   page.choose("Store Patch Data/All Current Programs to RAM 1 (B)");
-  for (int n = 0; n < kBankSlots; ++n) {
+  for (int n = 0; n < kProgramBankSize; ++n) {
     EXPECT_EQ(page.synth->Sim().StoredProgram(1, n), DataOf(NamedProgramDump("A" + std::to_string(n), n))) << n;
     EXPECT_EQ(page.synth->Sim().StoredProgram(1, n), DataOf(page.upperDump(n))) << n;
   }
@@ -132,7 +132,7 @@ TEST(LibrarianRoads, AStoreIntoAPortThatVanishesMidStoreEndsWithAFailureOnThePag
   for (const auto& m : page.synth->Sim().Received()) stored += m.size() == 139 ? 1 : 0;
   EXPECT_EQ(page.status(), std::string(kMidiSendFailed) + " / " + std::to_string(stored) + " of 99 sent");
   EXPECT_EQ(page.synth->Sim().ReceivedCount(), arrived);
-  EXPECT_LT(arrived, size_t(kBankSlots));
+  EXPECT_LT(arrived, size_t(kProgramBankSize));
 }
 
 TEST(LibrarianRoads, SaveAsMidAndNl2WriteFilesMidoReads) {
@@ -155,8 +155,8 @@ TEST(LibrarianRoads, SaveAsMidAndNl2WriteFilesMidoReads) {
     EXPECT_FALSE(page.unsaved());
     const auto messages = MidoMessages(path, c.midiFile);
     if (!messages) GTEST_SKIP() << "python3's mido is not installed: the files are not read back";
-    ASSERT_EQ(messages->size(), size_t(kBankSlots)) << (messages->empty() ? "" : messages->front());
-    for (int n = 0; n < kBankSlots; n += 7) {
+    ASSERT_EQ(messages->size(), size_t(kProgramBankSize)) << (messages->empty() ? "" : messages->front());
+    for (int n = 0; n < kProgramBankSize; n += 7) {
       EXPECT_NE((*messages)[size_t(n)].find(Hex(DataOf(NamedProgramDump("", n)))), std::string::npos) << n;
     }
     if (!c.midiFile) {
@@ -181,7 +181,7 @@ void ExpectSavedBesideWithTheName(RoadPage& page, const std::string& source, con
   EXPECT_EQ(page.librarianStatus(), said);
   const auto messages = MidoMessages(page.data.folder() + "Patches/" + written, false);
   if (!messages) GTEST_SKIP() << "python3's mido is not installed: the file is not read back";
-  ASSERT_EQ(messages->size(), size_t(kBankSlots));
+  ASSERT_EQ(messages->size(), size_t(kProgramBankSize));
   EXPECT_NE((*messages)[3].find(Hex({name.begin(), name.end()})), std::string::npos);
 }
 
@@ -259,12 +259,13 @@ TEST(LibrarianRoads, OnAFreshlyInstalledDataFolderTheFirstFetchFillsABank) {
   page.plugIn();
   page.choose("Request Patch Data/All Programs from BANK 0 (RAM)");
   EXPECT_NE(page.librarianStatus(), "Not requested: no program bank yet; Import Bank... adds one");
-  for (int n = 0; n < kBankSlots; ++n) EXPECT_EQ(DataOf(page.upperDump(n)), page.synth->Sim().StoredProgram(0, n)) << n;
+  for (int n = 0; n < kProgramBankSize; ++n)
+    EXPECT_EQ(DataOf(page.upperDump(n)), page.synth->Sim().StoredProgram(0, n)) << n;
   EXPECT_TRUE(page.unsaved());
 }
 
 TEST(LibrarianOutcomes, ABankCutAfterEightProgramsIsUnsavedWithTheCount) {
-  SynthSimSettings unit = Unit(1);
+  SynthSimSettings unit = WireTimedUnit(1);
   unit.silentAfterRequests = 8;
   RoadPage page(1, Banks{{"Bank A.syx", "A"}}, unit);
   page.choose("Request Patch Data/All Programs from BANK 0 (RAM)");
@@ -275,7 +276,7 @@ TEST(LibrarianOutcomes, ABankCutAfterEightProgramsIsUnsavedWithTheCount) {
 }
 
 TEST(LibrarianOutcomes, ATimeOutShowsOnThePage) {
-  SynthSimSettings unit = Unit(1);
+  SynthSimSettings unit = WireTimedUnit(1);
   unit.silent = true;
   RoadPage page(1, Banks{{"Bank A.syx", "A"}}, unit);
   page.plug->librarian->selectedSlot = 5;
@@ -293,7 +294,7 @@ TEST(LibrarianOutcomes, AnAnswerDoubledAfterAFetchLeavesItsOutcome) {
   };
   for (const Row& row :
        {Row{-1, "Data received to slot(s)"}, Row{8, "CONNECTION TIMED OUT! / Only 8 of 99 programs received"}}) {
-    SynthSimSettings unit = Unit(1);
+    SynthSimSettings unit = WireTimedUnit(1);
     unit.silentAfterRequests = row.silentAfter;
     RoadPage page(1, Banks{{"Bank A.syx", "A"}}, unit);
     page.choose("Request Patch Data/All Programs from BANK 0 (RAM)");
@@ -301,7 +302,7 @@ TEST(LibrarianOutcomes, AnAnswerDoubledAfterAFetchLeavesItsOutcome) {
     // The last program answered comes once more, 700 ms on.
     unit.silentAfterRequests = -1;
     page.synth->Sim().SetSettings(unit);
-    const int last = row.silentAfter < 0 ? kBankSlots - 1 : row.silentAfter - 1;
+    const int last = row.silentAfter < 0 ? kProgramBankSize - 1 : row.silentAfter - 1;
     const uint8_t again[] = {0xF0, 0x33, kUnitId, 0x04, 0x0B, uint8_t(last), 0xF7};
     Kit_Time().SleepMicros(700 * 1000);
     page.synth->Sim().Receive(again, sizeof again);
@@ -455,7 +456,7 @@ TEST(LibrarianRoads, ImportWithAFetchedUnsavedBankAndDiscardImportsFromTheFilesA
 TEST(LibrarianRoads, AfterAFetchTheLowerListOfTheSameFileShowsAndCopiesTheFetchedPrograms) {
   FetchedPage page;
   ASSERT_EQ(page.plug->librarian->lowerFileIndex, page.plug->librarian->upperFileIndex);
-  for (int row = 0; row < kBankSlots; ++row) ASSERT_EQ(page.rowText(1, row), page.rowText(0, row)) << row;
+  for (int row = 0; row < kProgramBankSize; ++row) ASSERT_EQ(page.rowText(1, row), page.rowText(0, row)) << row;
   const std::string shown = page.rowText(1, 7);
   ASSERT_NE(shown, "A7");
   page.backend.ScriptPopupChoiceText("Copy");

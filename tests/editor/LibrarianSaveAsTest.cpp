@@ -13,7 +13,6 @@ namespace {
 
 using P = TavroParam;
 
-constexpr const char* kSaveAsNl2 = "Save As.../Tavro Format (*.nl2) (with names)";
 constexpr const char* kSaveAsMid = "Save As.../Standard MIDI (*.mid) (no names)";
 
 struct SavePage : LibrarianPage {

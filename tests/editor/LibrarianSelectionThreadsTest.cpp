@@ -12,9 +12,8 @@
 namespace {
 
 using P = TavroParam;
-constexpr int kUnitId = 5;
 
-SynthSimSettings Unit() {
+SynthSimSettings SelectionUnit() {
   SynthSimSettings settings;
   settings.deviceId = kUnitId;
   settings.model = 1;
@@ -24,7 +23,7 @@ SynthSimSettings Unit() {
 }
 
 struct SelectionPage : LibrarianPage {
-  SelectionPage() : LibrarianPage(Banks{{"Abank.nl2", "A"}, {"Bbank.nl2", "B"}}, Unit()) {
+  SelectionPage() : LibrarianPage(Banks{{"Abank.nl2", "A"}, {"Bbank.nl2", "B"}}, SelectionUnit()) {
     change(kNordModel, 1.0);
     plugIn();
   }

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Live Sim";
+constexpr const char* kLiveMidiSimName = "Live Sim";
 
 // The centre of the shown switch linking slots A and B, read from a headless editor.
 std::pair<int, int> LinkABCentre() {
@@ -31,14 +31,14 @@ TEST(LiveMidiJack, AKeyboardsNotesReachTheUnitOnThePartChannelsOfItsZoneAndLinke
   const std::string record = data.root() + "/record.txt";
   {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start(kSimName, {"--device-id", "4", "--record", record}, data.root() + "/sim.txt"));
+    ASSERT_TRUE(sim.Start(kLiveMidiSimName, {"--device-id", "4", "--record", record}, data.root() + "/sim.txt"));
     auto keyboard = MidiSystemTransports(MidiSystemApi::JackOnly)->CreateOutput("keys");
     ASSERT_TRUE(keyboard && keyboard->OpenVirtualPort("midi"));
     // Link A-B on, then render: the notes played meanwhile go in with the first
     // block. The last blocks come after the activity lights' time: they are dark
     // again when the state is saved.
     const std::string script = data.root() + "/live.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << "click " << linkX << " " << linkY << "\nexpect-param "
+    std::ofstream(script) << ChoosePorts(kLiveMidiSimName) << "click " << linkX << " " << linkY << "\nexpect-param "
                           << kGlobalLink << " 1\nexpect-param " << kGlobalLink + 1
                           << " 0\nrender 40\nwait 500\nrender 10\n";
     std::string output;

@@ -24,8 +24,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Clock Sim";
-constexpr int kFilterCutoff = 0;  // slot A's; controller 74
+constexpr const char* kMessagingSimName = "Clock Sim";
 
 struct JackRun : ::testing::Test {
   void SetUp() override { ASSERT_TRUE(server.Start()); }
@@ -37,9 +36,9 @@ struct JackRun : ::testing::Test {
     std::vector<std::string> options = simOptions;
     options.insert(options.end(), {"--record", record()});
     SimProcess sim;
-    EXPECT_TRUE(sim.Start(kSimName, options, data.root() + "/sim.txt"));
+    EXPECT_TRUE(sim.Start(kMessagingSimName, options, data.root() + "/sim.txt"));
     const std::string script = data.root() + "/script.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << body;
+    std::ofstream(script) << ChoosePorts(kMessagingSimName) << body;
     std::string output;
     // The exit status also covers the host's state round trip in a second
     // instance, which is not what these runs look at.
@@ -94,9 +93,7 @@ TEST_F(JackRun, AKnobTurnedOnTheSynthesizerReachesTheSavedState) {
 
 // ---- a program both ways between slot B and a unit at device id 5
 
-constexpr int kUnitId = 5;
 constexpr int kSlotB = 1;
-constexpr const char* kReady = "Plug-in is ready to go!";
 
 struct Field {
   std::string name;
@@ -118,36 +115,10 @@ int ParamOf(const std::vector<Field>& fields, const std::string& name) {
   return -1;
 }
 
-std::string Point(std::pair<int, int> at) { return std::to_string(at.first) + " " + std::to_string(at.second); }
-
-std::pair<int, int> Centre(const IControl* control) {
-  if (!control) return {-1, -1};
-  const IRECT r = control->GetRECT();
-  return {(r.L + r.R) / 2, (r.T + r.B) / 2};
-}
-
-// Script lines waiting until the enquiry has found the unit and its job has ended:
-// a transfer started from the panel before then is not started at all.
-std::string UntilReady() {
-  RoadFixture f;
-  return "wait-text " + Point(Centre(f.plug->keptControls().statusText)) + " 60000 " + kReady + "\n";
-}
-
 std::string PrintAll(const std::vector<Field>& fields) {
   std::string lines;
   for (const Field& field : fields) lines += "print-param " + std::to_string(field.paramIdx) + "\n";
   return lines;
-}
-
-// Every value the host printed with print-param, by parameter, in order.
-std::map<int, std::vector<double>> Printed(const std::string& output) {
-  std::map<int, std::vector<double>> values;
-  std::istringstream lines(output);
-  int index = 0;
-  double value = 0;
-  for (std::string line; std::getline(lines, line);)
-    if (std::sscanf(line.c_str(), "param %d = %lf", &index, &value) == 2) values[index].push_back(value);
-  return values;
 }
 
 // A unit of its own, for the values it holds: the INIT program in every slot, or
@@ -190,12 +161,12 @@ TEST_F(JackRun, SlotBRequestedFromTheUnitReachesThePanelAndTheSavedState) {
   for (const auto& [name, value] : unitValues)
     arrived += "wait-param " + std::to_string(ParamOf(fields, name)) + " " + std::to_string(value) + " 20000\n";
   const std::string state = data.root() + "/state.plist";
-  const std::string output =
-      Run(UntilReady() + ClickSlotTab(kSlotB) + PrintAll(fields) + "click " + Point(pageSwitch) + "\nexpect-param " +
-              std::to_string(kShowLibrarian) + " 1\nchoose Request Patch Data/from Active Slot to Plug-in GUI\nclick " +
-              Point(bankMenu) + "\n" + arrived + PrintAll(fields),
-          {"--state-out", state}, simOptions);
-  const std::map<int, std::vector<double>> printed = Printed(output);
+  const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + PrintAll(fields) + "click " +
+                                     PointText(pageSwitch) + "\nexpect-param " + std::to_string(kShowLibrarian) +
+                                     " 1\nchoose Request Patch Data/from Active Slot to Plug-in GUI\nclick " +
+                                     PointText(bankMenu) + "\n" + arrived + PrintAll(fields),
+                                 {"--state-out", state}, simOptions);
+  const std::map<int, std::vector<double>> printed = PrintedParams(output);
   const std::vector<uint8_t> chunk = StateChunk(state);
   LocalUnit init;
   for (const Field& field : fields) {
@@ -240,11 +211,11 @@ TEST_F(JackRun, APartSentFromThePanelEqualsThePanel) {
   const auto sync = ControlCentre(ParamOf(fields, "kOscSync"), kSlotB);
   ASSERT_GE(sync.first, 0);
   const std::string oscSync = std::to_string(ParamOf(fields, "kOscSync"));
-  drags += "drag " + Point(sync) + " 0 -210\nexpect-param " + oscSync + " 2\n";
+  drags += "drag " + PointText(sync) + " 0 -210\nexpect-param " + oscSync + " 2\n";
   // The job's dump leaves before the host closes the editor.
   const std::string output = Run(UntilReady() + ClickSlotTab(kSlotB) + drags + "wait-idle 60000\n" + PrintAll(fields),
                                  {}, {"--device-id", std::to_string(kUnitId), "--wire-time"});
-  const std::map<int, std::vector<double>> printed = Printed(output);
+  const std::map<int, std::vector<double>> printed = PrintedParams(output);
   const std::string dump = LastSlotBDump(recorded());
   ASSERT_FALSE(dump.empty()) << output;
   LocalUnit sent;

@@ -28,6 +28,18 @@ inline std::pair<int, int> ControlCentre(int paramIdx, int slot = 0, const char*
   return ShownCentre(f.action(paramIdx));
 }
 
+// `control`'s centre; (-1, -1) for none.
+inline std::pair<int, int> Centre(const IControl* control) {
+  if (!control) return {-1, -1};
+  const IRECT r = control->GetRECT();
+  return {(r.L + r.R) / 2, (r.T + r.B) / 2};
+}
+
+// A point as a script line writes it, "x y".
+inline std::string PointText(std::pair<int, int> at) {
+  return std::to_string(at.first) + " " + std::to_string(at.second);
+}
+
 inline std::string Click(std::pair<int, int> at) {
   return "click " + std::to_string(at.first) + " " + std::to_string(at.second) + "\n";
 }

@@ -21,13 +21,11 @@ namespace {
 using Message = MidiPortFake::Message;
 using Jobs = std::vector<std::pair<int, int>>;
 
-constexpr int kFilterCutoff = 0;  // + slot, CC 74
 constexpr int kFilterType = 156;  // + slot, CC 44
 constexpr int kSlotABOutMode = 310;
 constexpr int kLocalControl = 346;
 constexpr int kMultiName = 353;
 constexpr int kPatchName = 354;  // + slot
-constexpr int kCutoffCC = 0x4A;
 
 std::string Status(const Tavro& t) {
   return t.keptControls().statusText ? t.keptControls().statusText->GetTextString() : "";

@@ -19,9 +19,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Nybble Sim";
-constexpr int kUnitId = 5;
-constexpr const char* kReady = "Plug-in is ready to go!";
+constexpr const char* kPublicDumpSimName = "Nybble Sim";
 
 // The hand table's row for `param` of `slot`.
 HandValue Hand(const std::string& param, int slot) {
@@ -62,15 +60,15 @@ TEST_F(PublicDumpJack, SettingsOf16AndMoreReachTheUnitAsNybblePairs) {
   // Each choice resends the whole performance under the progress overlay, which takes
   // the clicks made meanwhile: the script waits out each resend.
   const std::string script =
-      ChoosePorts(kSimName) + ready + Click(settings) + "expect-param " + std::to_string(settingsSwitch) +
+      ChoosePorts(kPublicDumpSimName) + ready + Click(settings) + "expect-param " + std::to_string(settingsSwitch) +
       " 0\nchoose " + std::to_string(channel.value) + "\n" + Click(channelMenu) + "expect-param " +
       std::to_string(channelParam) + " " + std::to_string(channel.value) + "\nwait-idle 60000\nchoose " +
       std::to_string(aftertouch.value) + "\n" + Click(aftertouchMenu) + "expect-param " +
       std::to_string(aftertouchParam) + " " + std::to_string(aftertouch.value) + "\nwait-idle 60000\n";
   const std::string record = data.root() + "/record.txt";
   SimProcess sim;
-  ASSERT_TRUE(
-      sim.Start(kSimName, {"--device-id", std::to_string(kUnitId), "--record", record}, data.root() + "/sim.txt"));
+  ASSERT_TRUE(sim.Start(kPublicDumpSimName, {"--device-id", std::to_string(kUnitId), "--record", record},
+                        data.root() + "/sim.txt"));
   const std::string scriptPath = data.root() + "/script.txt";
   std::ofstream(scriptPath) << script;
   std::string output;

@@ -36,6 +36,7 @@ std::atomic<int> allocations{0};
 #if TAVRO_COUNTS_ALLOCATIONS
 // The replacement pair is malloc and free throughout; GCC cannot see that across inlining.
 #if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
 void* operator new(size_t size) {
@@ -49,13 +50,11 @@ void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
-const std::string kSynthIn = "Nord MIDI In";
-
 struct TickFixture {
   TickFixture() {
     Tavro& t = plug();
     int out = 1;
-    t.setExternalMIDIOut(out, kSynthIn.c_str());
+    t.setExternalMIDIOut(out, kNordMidiIn.c_str());
     t.SetSampleRate(44100.0);
     t.SetBlockSize(512);
     t.Reset();
@@ -78,7 +77,7 @@ struct TickFixture {
     tick(frames);
     plug().tickPerformer->flush();
   }
-  std::vector<MidiPortFake::Message> sent() const { return f.ports->Sent(kSynthIn); }
+  std::vector<MidiPortFake::Message> sent() const { return f.ports->Sent(kNordMidiIn); }
   void queue(int offset, int tag) {
     IMidiMsg msg(offset, 0xB0, uint8_t(tag), 1);
     plug().midiQueue.Add(&msg);
@@ -94,7 +93,7 @@ struct TickFixture {
 
   Kit_VirtualClock clock{1'000'000};
   bool clockInstalled = (Kit_SetTimeSource(&clock), true);
-  EditorFixture f{"", false, {}, {kSynthIn}};
+  EditorFixture f{"", false, {}, {kNordMidiIn}};
 };
 
 TEST(RenderTick, TransportEdgesStartTheClockJobsOnceAndNoneInQueueMode) {
@@ -308,3 +307,9 @@ TEST(RenderTick, ATickAllocatesNothing) {
 }
 
 }  // namespace
+
+// The file's own settings end here: a batched build compiles other files after it.
+#if TAVRO_COUNTS_ALLOCATIONS && defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#undef TAVRO_COUNTS_ALLOCATIONS

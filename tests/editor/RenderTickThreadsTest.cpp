@@ -16,13 +16,10 @@
 
 namespace {
 
-const std::string kSynthIn = RoadFixture::kSynthIn;
-constexpr int kFilterCutoff = 0;  // + slot, CC 74
-
 // Queue mode, a 64-frame host, the output open.
 void QueueOutput(Tavro& t) {
-  int out = t.getExternalMIDIOutDevice(kSynthIn.c_str());
-  ASSERT_GT(t.setExternalMIDIOut(out, kSynthIn.c_str()), 0);
+  int out = t.getExternalMIDIOutDevice(RoadFixture::kSynthIn);
+  ASSERT_GT(t.setExternalMIDIOut(out, RoadFixture::kSynthIn), 0);
   t.SetBlockSize(64);
   t.Reset();
   for (int s = 0; s < kSlotCount; ++s) t.GetParam(kPartMidiChannel + s)->Set(s + 1);
@@ -35,7 +32,7 @@ void QueueOutput(Tavro& t) {
 }
 
 TEST(RenderTickThreads, TicksNeverWaitForTheEditorsLocksAndLoseNothingQueued) {
-  EditorFixture f{"", false, {}, {kSynthIn}};
+  EditorFixture f{"", false, {}, {RoadFixture::kSynthIn}};
   Tavro& t = *f.plug;
   QueueOutput(t);
 
@@ -63,7 +60,7 @@ TEST(RenderTickThreads, TicksNeverWaitForTheEditorsLocksAndLoseNothingQueued) {
   main.join();
   t.tickPerformer->flush();
 
-  const auto sent = f.ports->Sent(kSynthIn);
+  const auto sent = f.ports->Sent(RoadFixture::kSynthIn);
   ASSERT_EQ(sent.size(), size_t(kQueued));
   for (int i = 0; i < kQueued; ++i) {
     ASSERT_EQ(sent[size_t(i)][1], i % 128) << i;
@@ -137,7 +134,7 @@ TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
   TempDataRoot data;
   RegisterBuiltBundle();
   auto ports = std::make_shared<MidiPortFake>();
-  ports->AddWritablePort(kSynthIn);
+  ports->AddWritablePort(RoadFixture::kSynthIn);
   IModuleInstanceInfo info;
   info.mBundleID.Set(Tavro::kBundleID);
   Tavro* t = new Tavro(info, ports);
@@ -188,7 +185,7 @@ TEST(RenderTickThreads, ClosingWhileTheHostRendersWaitsForTheTickInFlight) {
   EXPECT_TRUE(closed);
 
   // What went out is the front of what was queued, in order.
-  const auto sent = ports->Sent(kSynthIn);
+  const auto sent = ports->Sent(RoadFixture::kSynthIn);
   ASSERT_LE(sent.size(), size_t(kQueued));
   for (size_t i = 0; i < sent.size(); ++i) {
     ASSERT_EQ(sent[i], (MidiPortFake::Message{0xB2, uint8_t(i % 128), uint8_t(i / 128 % 128)})) << i;
@@ -203,9 +200,9 @@ TEST(RenderTickThreads, TheNotesOffAfterAResetNeverPauseTheTick) {
   Kit_SetTimeSource(&clock);
   {
     Kit_VirtualClock::Participant still(clock);
-    EditorFixture f{"", false, {}, {kSynthIn}};
+    EditorFixture f{"", false, {}, {RoadFixture::kSynthIn}};
     int out = 1;
-    ASSERT_GT(f.plug->setExternalMIDIOut(out, kSynthIn.c_str()), 0);
+    ASSERT_GT(f.plug->setExternalMIDIOut(out, RoadFixture::kSynthIn), 0);
     f.plug->setMidiIOSet(true);
     f.plug->Reset();
     const uint64_t before = clock.NowMicros();
@@ -213,7 +210,7 @@ TEST(RenderTickThreads, TheNotesOffAfterAResetNeverPauseTheTick) {
     f.plug->ProcessDoubleReplacing(nullptr, outputs, 64);
     EXPECT_EQ(clock.NowMicros(), before);
     // Each slot's 127 notes off went out all the same.
-    while (f.ports->Sent(kSynthIn).size() < 4 * 127) std::this_thread::yield();
+    while (f.ports->Sent(RoadFixture::kSynthIn).size() < 4 * 127) std::this_thread::yield();
   }
   Kit_SetTimeSource(nullptr);
 }

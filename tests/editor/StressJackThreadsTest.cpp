@@ -38,13 +38,12 @@
 #include "RoadTestSupport.h"
 #include "SynthSim.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/PatchTemplates.h"
 
 namespace {
 
-constexpr const char* kSimName = "Stress Sim";
-constexpr int kUnitId = 5;
+constexpr const char* kStressSimName = "Stress Sim";
 constexpr int kSlots = 4;
-constexpr int kFilterCutoff = 0;  // + slot
 constexpr int kCutoffController = 74;
 constexpr std::array<int, 4> kStreamedControllers = {19, 42, 70, 73};  // plain knobs of every slot
 constexpr std::array<int, 2> kIgnoredChannels = {kUnitId + 1, 16};
@@ -55,8 +54,7 @@ constexpr int kStreamRounds = 1450;  // every stream once a round: to past the s
 constexpr int kRoundMs = 24;
 constexpr int kRepeatEveryMs = 250;
 constexpr int kRepeatForMs = 150000;  // beyond any host run; the simulator is stopped first
-constexpr int kBankSlots = 99;
-constexpr int kStoredPrograms = 40;  // RAM 0 of the four-bank model
+constexpr int kStoredPrograms = 40;   // RAM 0 of the four-bank model
 constexpr const char* kStoreItem = "Store Patch Data/All Current Programs to RAM 0 (A)";
 // The store paces each program by twice the 200 ms sync timer: 16 s; the script waits
 // it out, giving up long after.
@@ -106,7 +104,7 @@ std::vector<std::vector<uint8_t>> UnitPrograms() {
   SynthSimVirtualScheduler scheduler(clock);
   SynthSim unit(SynthSimSettings{}, scheduler, [](const SynthSim::Message&) {});
   std::vector<std::vector<uint8_t>> programs;
-  for (int n = 0; n < kBankSlots; ++n) {
+  for (int n = 0; n < kProgramBankSize; ++n) {
     unit.SetValue("kFilterCutoff", 0, n);
     const SynthSim::Message data = unit.ProgramEditBuffer(0);
     std::vector<uint8_t> dump = {0xF0, 0x33, 0x00, 0x04, 0x00, uint8_t(n)};
@@ -190,19 +188,7 @@ std::string EditAllSlots(const PanelMap& map, int round) {
   return lines;
 }
 
-std::string Click(const Point& p) { return "click " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n"; }
-
-// The host's "param N = V" lines: every value printed, by parameter, in order.
-std::map<int, std::vector<double>> Printed(const std::string& output) {
-  std::map<int, std::vector<double>> printed;
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) {
-    int index = -1;
-    double value = -1;
-    if (std::sscanf(line.c_str(), "param %d = %lf", &index, &value) == 2) printed[index].push_back(value);
-  }
-  return printed;
-}
+std::string ClickPoint(const Point& p) { return "click " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n"; }
 
 // The controller values a run of prints shows the panel making: each change, in order
 // (a dragged knob sends its value's whole part).
@@ -257,10 +243,11 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
   const std::string frontPanel = data.root() + "/front-panel.txt";
   std::ofstream(frontPanel) << front.script;
 
-  std::string script = ChoosePorts(kSimName) + EditAllSlots(map, 0) + Click(map.pageSwitch) + "expect-param " +
-                       std::to_string(kShowLibrarian) + " 1\nchoose " + kStoreItem + "\n" + Click(map.bankMenu) +
-                       "wait-idle " + std::to_string(kStoreWaitMs) + "\n" + PrintStreamed(map) + Click(map.pageSwitch) +
-                       "expect-param " + std::to_string(kShowLibrarian) + " 0\n" + EditAllSlots(map, 1);
+  std::string script = ChoosePorts(kStressSimName) + EditAllSlots(map, 0) + ClickPoint(map.pageSwitch) +
+                       "expect-param " + std::to_string(kShowLibrarian) + " 1\nchoose " + kStoreItem + "\n" +
+                       ClickPoint(map.bankMenu) + "wait-idle " + std::to_string(kStoreWaitMs) + "\n" +
+                       PrintStreamed(map) + ClickPoint(map.pageSwitch) + "expect-param " +
+                       std::to_string(kShowLibrarian) + " 0\n" + EditAllSlots(map, 1);
   for (int slot = 0; slot < kSlots; ++slot)
     for (size_t k = 0; k < kStreamedControllers.size(); ++k)
       script += "wait-param " + std::to_string(map.streamedParam[size_t(slot)][k]) + " " +
@@ -275,9 +262,10 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
   double seconds = 0;
   {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start(
-        kSimName, {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", record, "--script", frontPanel},
-        data.root() + "/sim.txt"));
+    ASSERT_TRUE(
+        sim.Start(kStressSimName,
+                  {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", record, "--script", frontPanel},
+                  data.root() + "/sim.txt"));
     const auto start = std::chrono::steady_clock::now();
     const int status = RunTavroHost(data.root(), scriptPath, &output);
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -285,7 +273,7 @@ TEST(StressJack, AStreamingUnitPanelEditsOnAllSlotsAndABankStoreLoseAndReorderNo
     ASSERT_EQ(output.find("tavro-host: panel:"), std::string::npos) << "exit " << status << ": " << output;
   }
   const Record reached(SimProcess::Lines(record));
-  const std::map<int, std::vector<double>> printed = Printed(output);
+  const std::map<int, std::vector<double>> printed = PrintedParams(output);
 
   // The simulator's knobs: each slot's read back in order while they moved and at
   // its last value in the end, nothing from the ignored channels. The script does not

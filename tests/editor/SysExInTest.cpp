@@ -16,8 +16,7 @@
 
 namespace {
 
-constexpr int kFilterCutoff = 0;  // + slot
-constexpr int kPatchName = 354;   // + slot
+constexpr int kPatchName = 354;  // + slot
 constexpr int kLibSyncTimer = 659;
 constexpr int kDiscardBankData = 784;
 constexpr int kSysEx = 6;  // the filter class

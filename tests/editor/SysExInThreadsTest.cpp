@@ -16,8 +16,7 @@
 
 namespace {
 
-constexpr int kFilterCutoff = 0;  // slot A's; a CC knob's parameter
-constexpr int kSysEx = 6;         // the filter class
+constexpr int kSysEx = 6;  // the filter class
 
 TEST(SysExInThreads, ADumpTakenWhileThePanelIsEditedResetsEveryBinding) {
   EditorFixture f;

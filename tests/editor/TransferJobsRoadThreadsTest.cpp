@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr int kUnitId = 5;
-constexpr int kFilterCutoff = 0;  // + slot
-
 class TransferJobsRoad : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -17,18 +17,9 @@
 
 namespace {
 
-constexpr const char* kSimName = "Choices Sim";
-constexpr const char* kReady = "Plug-in is ready to go!";
+constexpr const char* kUnitChoicesSimName = "Choices Sim";
 constexpr int kCutoff = 0;  // slot A's filter cutoff (controller 74), + slot
 constexpr int kGlobalProgChange = 312;
-
-std::string Point(std::pair<int, int> at) { return std::to_string(at.first) + " " + std::to_string(at.second); }
-
-std::pair<int, int> Centre(const IControl* control) {
-  if (!control) return {-1, -1};
-  const IRECT r = control->GetRECT();
-  return {(r.L + r.R) / 2, (r.T + r.B) / 2};
-}
 
 // Where the panel shows `paramIdx` once `setup` has run on a headless editor.
 template <class Setup>
@@ -42,14 +33,8 @@ std::pair<int, int> CentreOf(int paramIdx) {
   return CentreAfter(paramIdx, [](RoadFixture&) {});
 }
 
-// Script lines waiting until the device-id enquiry has found the unit and ended.
-std::string UntilReady() {
-  RoadFixture f;
-  return "wait-text " + Point(Centre(f.plug->keptControls().statusText)) + " 60000 " + kReady + "\n";
-}
-
 std::string ChooseAndClick(const std::string& item, std::pair<int, int> at) {
-  return "choose " + item + "\nclick " + Point(at) + "\n";
+  return "choose " + item + "\nclick " + PointText(at) + "\n";
 }
 
 constexpr int kHostProgramChangesPass = 593, kUnitProgramChangesPass = 600;
@@ -92,9 +77,9 @@ struct ChoicesJack : ::testing::Test {
     if (std::find(options.begin(), options.end(), "--device-id") == options.end())
       options.insert(options.end(), {"--device-id", "4"});
     SimProcess sim;
-    EXPECT_TRUE(sim.Start(kSimName, options, data.root() + "/sim.txt"));
+    EXPECT_TRUE(sim.Start(kUnitChoicesSimName, options, data.root() + "/sim.txt"));
     const std::string script = data.root() + "/script.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << UntilReady() << body;
+    std::ofstream(script) << ChoosePorts(kUnitChoicesSimName) << UntilReady() << body;
     std::string output;
     RunTavroHost(data.root(), script, &output);
     EXPECT_NE(output.find("script.txt done"), std::string::npos) << output;
@@ -266,7 +251,7 @@ TEST_F(ChoicesJack, OnAnNL2xAt9TheProgramReadoutFollowsTheMenusAndTheArrow) {
 // The texts the host printed for its print-text lines at `at`, in order, without the
 // blank a caption's empty label leaves at their end.
 std::vector<std::string> PrintedTexts(const std::string& output, std::pair<int, int> at) {
-  const std::string head = "text " + Point(at) + " = \"";
+  const std::string head = "text " + PointText(at) + " = \"";
   std::vector<std::string> texts;
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) {
@@ -289,7 +274,7 @@ void ThePerfSwitchMovesTheReadout(ChoicesJack& t, int model, const std::string& 
   ASSERT_NE(readout, nullptr);
   const auto bankAt = Centre(readout->GetControl(0)), programAt = Centre(readout->GetControl(1));
   for (const auto& at : {modelMenu, perfSwitch, banks, programs, up, down, bankAt, programAt}) ASSERT_GE(at.first, 0);
-  const std::string look = "print-text " + Point(bankAt) + "\nprint-text " + Point(programAt) + "\n";
+  const std::string look = "print-text " + PointText(bankAt) + "\nprint-text " + PointText(programAt) + "\n";
   const std::string bankItem = model == 2 ? "Bank 1 (RAM)" : "Bank 1 (CARD)";
   const std::string perfMode = "expect-param " + std::to_string(int(kDatamode));
   const std::string output =
@@ -338,9 +323,9 @@ TEST_F(ChoicesJack, APerformanceArrivingOnAnNL2xMovesTheProgramReadout) {
   const std::string output =
       Run(ChooseAndClick("NL2x", modelMenu) + "expect-param " + std::to_string(int(kNordModel)) +
               " 2\nwait-idle 60000\n" + unitPrograms.TurnOn() + ChooseAndClick("11-20/Program 14", programs) +
-              "wait-idle 60000\nprint-text " + Point(programAt) + "\nwait-param " +
+              "wait-idle 60000\nprint-text " + PointText(programAt) + "\nwait-param " +
               std::to_string(int(kCurrentPerfProgram2x)) + " 3 60000\nwait-idle 60000\nwait-param " +
-              std::to_string(int(kCurrentProgram2x)) + " 0 10000\nprint-text " + Point(programAt) + "\n",
+              std::to_string(int(kCurrentProgram2x)) + " 0 10000\nprint-text " + PointText(programAt) + "\n",
           {"--model", "2", "--script", front});
   const std::vector<std::string> shown = PrintedTexts(output, programAt);
   ASSERT_EQ(shown.size(), 2u) << output;
@@ -367,7 +352,7 @@ TEST_F(ChoicesJack, HostValuesPastTheRangeReachTheUnitAsTheReadoutShowsThem) {
       Run(Click(settings) + ChooseAndClick("9", slotBChannel) + "expect-param " +
               std::to_string(int(kPartMidiChannel) + 1) + " 9\nwait-idle 60000\n" + Click(settings) +
               hostPrograms.TurnOn() + "midi B8 20 0C\nmidi C8 7F\nrender 1\nwait-idle 60000\n" + ClickSlotTab(1) +
-              "print-text " + Point(bankAt) + "\nprint-text " + Point(programAt) + "\n",
+              "print-text " + PointText(bankAt) + "\nprint-text " + PointText(programAt) + "\n",
           {}, [&] { return RequestedAfter("C8 62", 1); });
   EXPECT_EQ(PrintedTexts(output, bankAt), std::vector<std::string>{"3."}) << output;
   EXPECT_EQ(PrintedTexts(output, programAt), std::vector<std::string>{"99"}) << output;
@@ -390,7 +375,7 @@ void AUnitOfAnotherModelIsNamed(ChoicesJack& t, const OtherModelCase& c) {
   const auto modelMenu = CentreOf(kNordModel), programs = MenuCentre(kProgramNumberMenu);
   for (const auto& at : {modelMenu, programs}) ASSERT_GE(at.first, 0);
   RoadFixture f;
-  const std::string status = Point(Centre(f.plug->keptControls().statusText));
+  const std::string status = PointText(Centre(f.plug->keptControls().statusText));
   const std::string cutoff = std::to_string(kCutoff);
   const std::string output =
       t.Run(ChooseAndClick(c.panelModelName, modelMenu) + "expect-param " + std::to_string(int(kNordModel)) + " " +

@@ -11,7 +11,6 @@ namespace {
 using Jobs = std::vector<std::pair<int, int>>;
 using Message = MidiPortFake::Message;
 
-constexpr int kNL1 = 0, kNL2x = 2;
 constexpr int kGlobalProgChange = 312;
 
 int Enquiries() {

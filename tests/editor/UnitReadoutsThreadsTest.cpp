@@ -23,10 +23,9 @@ namespace {
 
 using P = TavroParam;
 using Bytes = std::vector<unsigned char>;
-constexpr int kNL2 = 1, kNL2x = 2;
 constexpr int kHostProgramChangesPass = 593, kUnitProgramChangesPass = 600;
 
-SynthSimSettings Unit(int id, int model) {
+SynthSimSettings UnitAs(int id, int model) {
   SynthSimSettings settings;
   settings.deviceId = id;
   settings.model = model;
@@ -36,7 +35,7 @@ SynthSimSettings Unit(int id, int model) {
 // The panel set to `panelModel`, on the ports of a unit of `unitModel` at id `id`
 // (the panel addresses that id), hardware mode, program changes on.
 struct UnitPage : LibrarianPage {
-  UnitPage(int panelModel, int unitModel, int id) : LibrarianPage(Banks{{"Bank A.syx", "A"}}, Unit(id, unitModel)) {
+  UnitPage(int panelModel, int unitModel, int id) : LibrarianPage(Banks{{"Bank A.syx", "A"}}, UnitAs(id, unitModel)) {
     plug->GetParam(kNordModel)->Set(panelModel);
     plug->OnParamChange(kNordModel);
     plugIn();

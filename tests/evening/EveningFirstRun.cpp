@@ -22,7 +22,7 @@
 
 namespace {
 
-using Point = std::pair<int, int>;
+using ScriptPoint = std::pair<int, int>;
 using Bytes = std::vector<uint8_t>;
 
 constexpr int kSlots = 4;
@@ -40,8 +40,9 @@ constexpr int kMovesFromMs = 20000, kMoveEveryMs = 150, kLastMoveEveryMs = 1000;
 
 // Where the script clicks, read from a headless editor as the panel lays it out.
 struct PanelPlaces {
-  Point status{-1, -1}, firstRunExit, showLibrarian, requestFromSynth, performanceSettings, randomize, channelMenuB;
-  Point cutoff[kSlots], slotTab[kSlots], name[kSlots], performanceName;
+  ScriptPoint status{-1, -1}, firstRunExit, showLibrarian, requestFromSynth, performanceSettings, randomize,
+      channelMenuB;
+  ScriptPoint cutoff[kSlots], slotTab[kSlots], name[kSlots], performanceName;
 };
 
 PanelPlaces FindPlaces(RoadFixture& f) {
@@ -184,8 +185,8 @@ std::vector<Step> Steps(const std::vector<std::string>& lines) {
   return steps;
 }
 
-std::string At(Point p) { return std::to_string(p.first) + " " + std::to_string(p.second); }
-std::string WaitText(Point p, const std::string& text) { return "wait-text " + At(p) + " 60000 " + text + "\n"; }
+std::string At(ScriptPoint p) { return std::to_string(p.first) + " " + std::to_string(p.second); }
+std::string WaitText(ScriptPoint p, const std::string& text) { return "wait-text " + At(p) + " 60000 " + text + "\n"; }
 std::string Print(int index) { return "print-param " + std::to_string(index) + "\n"; }
 std::string Expect(int index, int value) {
   return "expect-param " + std::to_string(index) + " " + std::to_string(value) + "\n";
@@ -211,8 +212,8 @@ struct UnitModel {
 void EveningFirstRun(Evening& evening) {
   RoadFixture headless;
   const PanelPlaces at = FindPlaces(headless);
-  for (Point p : {at.status, at.firstRunExit, at.showLibrarian, at.requestFromSynth, at.performanceSettings,
-                  at.randomize, at.channelMenuB, at.cutoff[0], at.cutoff[kSlotB], at.performanceName})
+  for (ScriptPoint p : {at.status, at.firstRunExit, at.showLibrarian, at.requestFromSynth, at.performanceSettings,
+                        at.randomize, at.channelMenuB, at.cutoff[0], at.cutoff[kSlotB], at.performanceName})
     ASSERT_GE(p.first, 0);
   const std::vector<Field> fields = MemoryFields(*headless.plug->uiConfig);
   const std::vector<std::pair<Field, int>> memory = PlayersMemory(headless, fields);
@@ -256,7 +257,7 @@ void EveningFirstRun(Evening& evening) {
             " " + std::to_string(lastValue) + " 60000\nwait-idle 60000\n" + Click(at.showLibrarian) +
             Expect(param("kShowLibrarian"), 0);
   for (const Field& field : fields) script += Print(field.index);
-  for (Point name : at.name) script += "print-text " + At(name) + "\n";
+  for (ScriptPoint name : at.name) script += "print-text " + At(name) + "\n";
   script += "print-text " + At(at.performanceName) + "\n";
   // 4. Knobs on A and B; B onto A's channel in the performance settings, and its knob
   // again; slot C randomised. The unit's last move arriving ends the run.
@@ -308,7 +309,7 @@ void EveningFirstRun(Evening& evening) {
     if (fields[i].index == movedKnob) continue;
     EXPECT_EQ(printed.params[i], unit.Value(fields[i])) << fields[i].name << " of slot " << fields[i].slot;
   }
-  for (Point name : at.name) EXPECT_EQ(printed.texts.at(At(name)), "PerfFromHW") << "a performance without names";
+  for (ScriptPoint name : at.name) EXPECT_EQ(printed.texts.at(At(name)), "PerfFromHW") << "a performance without names";
   EXPECT_EQ(printed.texts.at(At(at.performanceName)), "Perf Req.");
 
   // 4. From the request to the host's own MIDI after the script (controller 7 on

@@ -12,6 +12,7 @@
 #include "LibrarianPageSupport.h"
 #include "SynthSimPatches.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
+#include "librarian/PatchTemplates.h"
 #include "librarian/TavroParams.h"
 
 namespace {
@@ -20,7 +21,6 @@ constexpr int kFetchedBank = 2;
 constexpr int kRow = 21;
 constexpr const char* kNewName = "Evening 21";  // ten characters: no padding
 constexpr const char* kSearchText = "Evening";
-constexpr int kBankSlots = 99;
 // A first-generation unit's RAM 0 takes the first 40 programs of a stored bank.
 constexpr int kStoredPrograms = 40;
 constexpr size_t kDataStart = 6, kDataSize = 132;
@@ -150,9 +150,9 @@ void EveningLibrarian(Evening& evening) {
   // The file holds the unit's bank 2, one program renamed, and mido reads it.
   std::string midoOutput;
   const std::vector<std::string> messages = MidoMessages(saved, &midoOutput);
-  ASSERT_EQ(messages.size(), size_t(kBankSlots)) << midoOutput;
+  ASSERT_EQ(messages.size(), size_t(kProgramBankSize)) << midoOutput;
   std::vector<std::vector<uint8_t>> file;
-  for (int n = 0; n < kBankSlots; ++n) {
+  for (int n = 0; n < kProgramBankSize; ++n) {
     file.push_back(RecordBytes(messages[size_t(n)]));
     EXPECT_EQ(DataOf(file.back()), Hex(SynthSimStoredProgramData(kFetchedBank, n))) << n;
   }
@@ -165,7 +165,7 @@ void EveningLibrarian(Evening& evening) {
   evening.StopUnit();
   auto places = MemoryByPlace(memory);
   EXPECT_EQ(DataOf(places[{0, 3}]), DataOf(renamed)) << "slot D";
-  for (int n = 0; n < kBankSlots; ++n) {
+  for (int n = 0; n < kProgramBankSize; ++n) {
     const std::string expected = n < kStoredPrograms ? DataOf(file[size_t(n)]) : Hex(SynthSimStoredProgramData(0, n));
     EXPECT_EQ(DataOf(places[{1, n}]), expected) << "RAM 0 program " << n;
   }

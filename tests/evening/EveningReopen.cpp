@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kFilterCutoff = 0;  // slot A's
-
 // Runs the host restoring `state` and playing `restoreScript` (written as `name`) on
 // the restored instance; returns its exit status, its output in `output`.
 int RunRestored(const Evening& evening, const std::string& state, const std::string& name,
@@ -36,7 +34,7 @@ std::string ExpectSavedPanel(const std::vector<uint8_t>& chunk) {
 }
 
 // The value the host printed for parameter `paramIdx`; -1 when it printed none.
-int Printed(const std::string& output, int paramIdx) {
+int PrintedValue(const std::string& output, int paramIdx) {
   int value = -1;
   const std::string format = "param " + std::to_string(paramIdx) + " = %d";
   std::istringstream lines(output);
@@ -68,8 +66,8 @@ void EveningReopen(Evening& evening) {
                         &output, {"--transport", "stop"}),
             0)
       << output;
-  EXPECT_GT(Printed(output, kDeviceOutSelection), 0) << output;
-  EXPECT_GT(Printed(output, kDeviceInSelection), 0) << output;
+  EXPECT_GT(PrintedValue(output, kDeviceOutSelection), 0) << output;
+  EXPECT_GT(PrintedValue(output, kDeviceInSelection), 0) << output;
   std::vector<std::string> lines;
   size_t dump = std::string::npos;
   ASSERT_TRUE(SimProcess::WaitFor([&] {

@@ -16,9 +16,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Window Sim";
-constexpr int kUnitId = 5;
-constexpr int kFilterCutoff = 0;  // slot A's
+constexpr const char* kHostWindowSimName = "Window Sim";
 
 // One JACK server, one unit and one saved evening for the whole program: the ports
 // chosen, a knob turned and both clock switches on, saved by a headless run.
@@ -28,14 +26,15 @@ protected:
     shared_ = new Shared;
     Shared& s = *shared_;
     if (!s.server.Start() ||
-        !s.sim.Start(kSimName, {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", s.record()},
+        !s.sim.Start(kHostWindowSimName,
+                     {"--device-id", std::to_string(kUnitId), "--wire-time", "--record", s.record()},
                      s.data.root() + "/sim.txt")) {
       s.error = "the JACK server or the unit did not start";
       return;
     }
     const auto knob = ControlCentre(kFilterCutoff);
     const std::string script = s.data.root() + "/setup.txt";
-    std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn() << Drags(knob.first, knob.second);
+    std::ofstream(script) << ChoosePorts(kHostWindowSimName) << ClockSwitchesOn() << Drags(knob.first, knob.second);
     std::string output;
     if (RunTavroHost(s.data.root(), script, &output, {"--transport", "stop", "--state-out", s.state()}) != 0) {
       s.error = "the evening was not saved:\n" + output;
@@ -190,7 +189,7 @@ TEST_F(HostWindow, TheWindowOpensOnTheSavedStateAndSavesItWhenClosed) {
   const std::vector<uint8_t> saved = StateChunk(shared_->state());
   const std::vector<uint8_t> closed = StateChunk(Path("closed.plist"));
   ASSERT_FALSE(closed.empty());
-  EXPECT_EQ(Occurrences(closed, kSimName), 2) << "both ports named";
+  EXPECT_EQ(Occurrences(closed, kHostWindowSimName), 2) << "both ports named";
   EXPECT_EQ(ChunkParam(closed, kFilterCutoff), ChunkParam(saved, kFilterCutoff));
   EXPECT_EQ(ChunkParam(closed, kSendMIDIClockInfo), 1.0);
   EXPECT_TRUE(WithoutPortPlaces(closed) == WithoutPortPlaces(saved)) << "names, parameters and ports as saved";
@@ -200,7 +199,7 @@ TEST_F(HostWindow, ATempoChangeHalvesTheClockRateWithinABeat) {
   // The window has no tempo of its own to turn: the host's script moves it, on the
   // render thread as the window's transport does.
   const std::string script = Path("tempo.txt");
-  std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn()
+  std::ofstream(script) << ChoosePorts(kHostWindowSimName) << ClockSwitchesOn()
                         << "tempo 120\nrender 1\nplay\nrender 1\nwait 4000\ntempo 60\nrender 1\nwait 4000\nstop\n"
                            "render 1\nwait 500\n"
                         << ClockOff() << "render 1\n";
@@ -293,7 +292,7 @@ TEST_F(HostWindow, TwoCtrlCsFiftyMillisecondsApartStillStopTheUnitAndWriteTheSta
 TEST_F(HostWindow, SigtermToAScriptedHostWhilePlayingStopsTheUnitAndWritesTheState) {
   const std::string script = Path("signalled-script.txt");
   const std::string stateOut = Path("signalled-script.plist");
-  std::ofstream(script) << ChoosePorts(kSimName) << ClockSwitchesOn()
+  std::ofstream(script) << ChoosePorts(kHostWindowSimName) << ClockSwitchesOn()
                         << "tempo 120\nrender 1\nplay\nrender 1\nwait 600000\nprint-text 0 0\n";
   BackgroundHost host;
   ASSERT_TRUE(host.Start("",

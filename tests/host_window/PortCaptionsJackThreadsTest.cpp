@@ -17,7 +17,7 @@
 namespace {
 
 // Its ports are "<name>-in:midi" and "<name>-out:midi": far wider than a caption.
-constexpr const char* kSimName = "NordSimulator Studio Rack";
+constexpr const char* kPortCaptionsSimName = "NordSimulator Studio Rack";
 constexpr int kLayoutWidth = 1500;
 
 // The fields of the top row, layout units: the size caption's right edge, the two
@@ -34,7 +34,7 @@ class PortCaptions : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     shared_ = new Shared;
-    if (!shared_->server.Start() || !shared_->sim.Start(kSimName, {}, shared_->data.root() + "/sim.txt"))
+    if (!shared_->server.Start() || !shared_->sim.Start(kPortCaptionsSimName, {}, shared_->data.root() + "/sim.txt"))
       shared_->error = "the JACK server or the unit did not start";
   }
   static void TearDownTestSuite() {

@@ -20,9 +20,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Return Sim";
-constexpr const char* kReady = "Plug-in is ready to go!";
-constexpr int kFilterCutoff = 0;  // slot A's
+constexpr const char* kPortReturnSimName = "Return Sim";
 // The port captions show the parameter's label after the name, here none.
 constexpr const char* kOffCaption = "OFF ";
 
@@ -72,7 +70,8 @@ protected:
   bool StartUnit(const std::string& record) {
     record_ = Path(record);
     // An output file of its own: Start waits for the port names printed there.
-    return sim_.Start(kSimName, {"--device-id", "5", "--wire-time", "--record", record_}, Path("sim-" + record));
+    return sim_.Start(kPortReturnSimName, {"--device-id", "5", "--wire-time", "--record", record_},
+                      Path("sim-" + record));
   }
   std::string Path(const std::string& name) const { return data_.root() + "/" + name; }
   // The host headless in the background on `script`.
@@ -104,7 +103,8 @@ protected:
 // ports, and choosing them again reopens them: the enquiry goes out and a knob move
 // arrives.
 TEST_F(PortReturn, ChoosingTheShownPortAgainAfterTheUnitCameBackReconnects) {
-  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + AwaitBack() + ChooseAndAwait(kSimName) + KnobMove()));
+  ASSERT_TRUE(
+      StartHost(ChooseAndAwait(kPortReturnSimName) + AwaitBack() + ChooseAndAwait(kPortReturnSimName) + KnobMove()));
   ASSERT_TRUE(HostSaid(kReady)) << host_.Output();
   sim_.Stop();
   ASSERT_TRUE(StartUnit("second.txt"));
@@ -126,8 +126,8 @@ TEST_F(PortReturn, ChoosingTheShownPortAgainAfterTheUnitCameBackReconnects) {
 // refused; once it is back and its port chosen again, the Clocks go out again.
 TEST_F(PortReturn, TheClockRunsAgainOnceTheUnitIsBackAndItsPortChosen) {
   const std::string playing = "tempo 120\nrender 1\nplay\nrender 1\n";
-  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + playing + AwaitBack() +
-                        ChooseAndAwait(kSimName) + "render 1\n" + AwaitSaid("clocked") + "stop\nrender 1\n"));
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kPortReturnSimName) + ClockSwitchesOn() + playing + AwaitBack() +
+                        ChooseAndAwait(kPortReturnSimName) + "render 1\n" + AwaitSaid("clocked") + "stop\nrender 1\n"));
   ASSERT_TRUE(SimProcess::WaitFor([&] { return Count(Received(), "F8") > 24; })) << host_.Output();
   sim_.Stop();
   ASSERT_TRUE(StartUnit("second.txt"));
@@ -145,8 +145,8 @@ TEST_F(PortReturn, TheClockRunsAgainOnceTheUnitIsBackAndItsPortChosen) {
 // told the transport runs (Start), and the Clocks it counts follow.
 TEST_F(PortReturn, AUnitBackWhileTheHostPlaysGetsStartAndItsClocks) {
   const std::string playing = "tempo 120\nrender 1\nplay\nrender 1\n";
-  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + playing + AwaitBack() +
-                        ChooseAndAwait(kSimName) + "render 1\n" + AwaitSaid("clocked") + "stop\nrender 1\n"));
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kPortReturnSimName) + ClockSwitchesOn() + playing + AwaitBack() +
+                        ChooseAndAwait(kPortReturnSimName) + "render 1\n" + AwaitSaid("clocked") + "stop\nrender 1\n"));
   ASSERT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; })) << host_.Output();
   sim_.Stop();
   ASSERT_TRUE(StartUnit("second.txt"));
@@ -166,10 +166,11 @@ TEST_F(PortReturn, AUnitBackWhileTheHostPlaysGetsStartAndItsClocks) {
 // it again (jack_disconnect, jack_connect) while the clock runs: the Clocks reach the
 // unit again, with the clock switch never touched.
 TEST_F(PortReturn, TheClockRunsAgainAfterAPatchbayReconnectsTheOutput) {
-  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\n" + AwaitSaid("done")));
+  ASSERT_TRUE(
+      StartHost(ChooseAndAwait(kPortReturnSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\n" + AwaitSaid("done")));
   ASSERT_TRUE(SimProcess::WaitFor([&] { return Count(Received(), "F8") > 24; })) << host_.Output();
   const std::string ours = std::string(IMidiPorts::kOutputClientName) + ":" + IMidiPorts::kOutputPortName;
-  const std::string unit = std::string(kSimName) + "-in:midi";
+  const std::string unit = std::string(kPortReturnSimName) + "-in:midi";
   ASSERT_EQ(RunProgram({"jack_disconnect", ours, unit}), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   const size_t whileCut = Count(Received(), "F8");
@@ -188,8 +189,8 @@ TEST_F(PortReturn, TheClockRunsAgainAfterAPatchbayReconnectsTheOutput) {
 // A script that ends with the transport playing and the clock on: the host stops the
 // transport before it closes, and the unit hears Stop.
 TEST_F(PortReturn, AScriptEndingWhilePlayingStopsTheUnit) {
-  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\nplay\nrender 1\n" +
-                        AwaitSaid("clocked")));
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kPortReturnSimName) + ClockSwitchesOn() +
+                        "tempo 120\nrender 1\nplay\nrender 1\n" + AwaitSaid("clocked")));
   EXPECT_TRUE(SimProcess::WaitFor([&] { return ClockRecord(Received()).clocksWhilePlaying > 24; })) << Tail(Received());
   Say("clocked");
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
@@ -205,9 +206,9 @@ TEST_F(PortReturn, AScriptEndingWhilePlayingStopsTheUnit) {
 // line says so; once the server (and the unit) are back, choosing the ports
 // reconnects.
 TEST_F(PortReturn, TheServerGoneShowsOffAndSaysSoAndChoosingThePortsReconnects) {
-  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + "wait-text 430 28 120000 " + kOffCaption + "\n" +
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kPortReturnSimName) + "wait-text 430 28 120000 " + kOffCaption + "\n" +
                         WaitStatus("MIDI: the JACK server has gone") + "wait-text 590 28 1000 " + kOffCaption + "\n" +
-                        AwaitBack() + ChooseAndAwait(kSimName) + KnobMove()));
+                        AwaitBack() + ChooseAndAwait(kPortReturnSimName) + KnobMove()));
   ASSERT_TRUE(HostSaid(kReady)) << host_.Output();
   server_.Kill();
   sim_.Stop();
@@ -233,12 +234,12 @@ TEST_F(PortReturn, TheServerGoneShowsOffAndSaysSoAndChoosingThePortsReconnects) 
 // the ports once the server and the unit are back reconnects.
 TEST_F(PortReturn, TheServerKilledIsSaidWithinASecondEveryTime) {
   constexpr int kRounds = 4;
-  std::string script = ChooseAndAwait(kSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\nplay\nrender 1\n";
+  std::string script = ChooseAndAwait(kPortReturnSimName) + ClockSwitchesOn() + "tempo 120\nrender 1\nplay\nrender 1\n";
   for (int round = 0; round < kRounds; ++round) {
     const std::string r = std::to_string(round);
     script += AwaitSaid("killed" + r) + "wait-text 430 28 1000 " + kOffCaption + "\nwait-text 590 28 1000 " +
               kOffCaption + "\nwait-text " + StatusLine() + " 1000 MIDI: the JACK server has gone\n" +
-              AwaitSaid("back" + r) + ChooseAndAwait(kSimName) + "render 1\n";
+              AwaitSaid("back" + r) + ChooseAndAwait(kPortReturnSimName) + "render 1\n";
   }
   ASSERT_TRUE(StartHost(script + "stop\nrender 1\n"));
   ASSERT_TRUE(HostSaid(kReady)) << host_.Output();
@@ -273,9 +274,10 @@ TEST_F(PortReturn, DISABLED_TheWholeComingAndGoingSequence) {
     pairs += "play\nrender 1\nwait 60\nstop\nrender 1\nwait 40\n";
   }
   const std::string playing = "tempo 120\nrender 1\nplay\nrender 1\n";
-  ASSERT_TRUE(StartHost(ChooseAndAwait(kSimName) + ClockSwitchesOn() + playing + AwaitSaid("unit-back") +
-                        ChooseAndAwait(kSimName) + "render 1\n" + AwaitSaid("replugged") + pairs +
-                        AwaitSaid("server-back") + ChooseAndAwait(kSimName) + playing + "wait 1000\nstop\nrender 1\n"));
+  ASSERT_TRUE(StartHost(ChooseAndAwait(kPortReturnSimName) + ClockSwitchesOn() + playing + AwaitSaid("unit-back") +
+                        ChooseAndAwait(kPortReturnSimName) + "render 1\n" + AwaitSaid("replugged") + pairs +
+                        AwaitSaid("server-back") + ChooseAndAwait(kPortReturnSimName) + playing +
+                        "wait 1000\nstop\nrender 1\n"));
   const bool ready = HostSaid(kReady);
   if (ready) {
     sim_.Stop();
@@ -283,7 +285,7 @@ TEST_F(PortReturn, DISABLED_TheWholeComingAndGoingSequence) {
     Say("unit-back");
     SimProcess::WaitFor([&] { return Count(Received(), "F8") > 24; });
     const std::string ours = std::string(IMidiPorts::kOutputClientName) + ":" + IMidiPorts::kOutputPortName;
-    const std::string unit = std::string(kSimName) + "-in:midi";
+    const std::string unit = std::string(kPortReturnSimName) + "-in:midi";
     EXPECT_EQ(RunProgram({"jack_disconnect", ours, unit}), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(RunProgram({"jack_connect", ours, unit}), 0);
@@ -313,7 +315,7 @@ TEST_F(PortReturn, DISABLED_TheWholeComingAndGoingSequence) {
 TEST_F(PortReturn, APortMissingOnRestoreIsSaidWhenThePanelOpens) {
   const std::string saved = Path("gone.plist");
   std::string output;
-  std::ofstream(Path("choose.txt")) << ChooseAndAwait(kSimName);
+  std::ofstream(Path("choose.txt")) << ChooseAndAwait(kPortReturnSimName);
   ASSERT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output, {"--transport", "stop", "--state-out", saved}), 0)
       << output;
   sim_.Stop();
@@ -331,9 +333,9 @@ TEST_F(PortReturn, APortMissingOnRestoreIsSaidWhenThePanelOpens) {
 // same state.
 TEST_F(PortReturn, TheRestoredInstanceWithTheHostsOwnPortListedSavesTheSameState) {
   std::string output;
-  std::ofstream(Path("choose.txt")) << ChooseAndAwait(kSimName);
+  std::ofstream(Path("choose.txt")) << ChooseAndAwait(kPortReturnSimName);
   EXPECT_EQ(RunTavroHost(data_.root(), Path("choose.txt"), &output,
-                         {"--transport", "stop", "--midi-in", std::string(kSimName) + "-out:midi"}),
+                         {"--transport", "stop", "--midi-in", std::string(kPortReturnSimName) + "-out:midi"}),
             0)
       << output;
   EXPECT_EQ(output.find("saves different data"), std::string::npos) << output;

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr const char* kSimName = "Edges Sim";
+constexpr const char* kTransportEdgesSimName = "Edges Sim";
 const std::string kPlaying = "tempo 120\nrender 1\nplay\nrender 1\n";
 
 // The Starts and Stops among `lines`, from `from` on.
@@ -41,8 +41,8 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(server_.Start());
     PastTheFirstRun(data_.root());
-    ASSERT_TRUE(
-        sim_.Start(kSimName, {"--device-id", "5", "--wire-time", "--record", Path("record.txt")}, Path("sim.txt")));
+    ASSERT_TRUE(sim_.Start(kTransportEdgesSimName, {"--device-id", "5", "--wire-time", "--record", Path("record.txt")},
+                           Path("sim.txt")));
   }
   void TearDown() override {
     sim_.Stop();
@@ -52,7 +52,7 @@ protected:
   // The host headless in the background on `script`, its ports chosen and both clock
   // switches on first (`switches`).
   bool StartHost(const std::string& script, const std::string& switches = ClockSwitchesOn()) {
-    std::ofstream(Path("script.txt")) << ChoosePorts(kSimName) << switches << script;
+    std::ofstream(Path("script.txt")) << ChoosePorts(kTransportEdgesSimName) << switches << script;
     return host_.Start("",
                        {"--data-root", data_.root(), "--render-seconds", "0.2", "--fast", "--transport", "stop",
                         "--script", Path("script.txt")},
@@ -64,7 +64,7 @@ protected:
   // The patchbay's cut or connection between our output and the unit's input.
   static int Patch(const char* command) {
     const std::string ours = std::string(IMidiPorts::kOutputClientName) + ":" + IMidiPorts::kOutputPortName;
-    return RunProgram({command, ours, std::string(kSimName) + "-in:midi"});
+    return RunProgram({command, ours, std::string(kTransportEdgesSimName) + "-in:midi"});
   }
 
   JackTestServer server_;
@@ -210,7 +210,8 @@ TEST_F(TransportEdges, AUnitReconnectedWithTheClockOffHearsTheStopItMissed) {
 // The output port chosen again while its unit stays connected: the unit, which
 // already plays, hears no second Start; the host's stop still reaches it.
 TEST_F(TransportEdges, ChoosingTheOutputAgainForAUnitThatStayedSendsNoSecondStart) {
-  const std::string again = std::string("choose ") + kSimName + "-out:midi\nclick 590 28\nwait-idle 60000\n";
+  const std::string again =
+      std::string("choose ") + kTransportEdgesSimName + "-out:midi\nclick 590 28\nwait-idle 60000\n";
   ASSERT_TRUE(StartHost(kPlaying + "wait 500\n" + again + "render 1\nwait 500\nrender 1\nstop\nrender 1\n"));
   EXPECT_EQ(host_.Wait(), 0) << host_.Output();
   std::vector<std::string> edges;

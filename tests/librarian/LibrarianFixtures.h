@@ -10,6 +10,9 @@
 
 using Bytes = std::vector<uint8_t>;
 
+// The Python the tests run the reference tools with.
+constexpr const char* kPython = "/usr/bin/python3";
+
 class FakeEditor : public LibrarianEditor {
 public:
   std::string dataFolder;  // with the closing "/"

@@ -15,8 +15,6 @@
 
 namespace {
 
-const char* const kPython = "/usr/bin/python3";
-
 class Mido : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -14,8 +14,6 @@
 
 namespace {
 
-const char* const kPython = "/usr/bin/python3";
-
 std::string Name(const std::string& text) { return text + std::string(10 - text.size(), ' '); }
 
 std::string Prog(int n) {

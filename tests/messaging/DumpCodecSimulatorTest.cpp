@@ -19,8 +19,6 @@ using Message = SynthSim::Message;
 constexpr int kDeviceId = 5;
 
 // The parameter a part field uses on `model`.
-std::string PartParam(const PartBlockField& f, int model) { return model == 0 && f.nl1Param ? f.nl1Param : f.param; }
-
 class DumpCodecSimulator : public ::testing::TestWithParam<int> {
 protected:
   void SetUp() override {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 
+#include "InitDumps.h"
 #include "PanelValues.h"
 #include "messaging/LibrarianDumpForm.h"
 #include "messaging/PerformanceDumpCoder.h"
@@ -16,15 +17,6 @@
 
 namespace {
 using Bytes = std::vector<uint8_t>;
-
-const auto kProgram = ProgramDumpCoder::Create(ParamIndex);
-const auto kPerformance = PerformanceDumpCoder::Create(ParamIndex);
-
-Bytes InitProgram() { return Bytes(std::begin(kInitProgram), std::end(kInitProgram)); }
-Bytes InitPerformanceBytes() {
-  const auto init = InitPerformance();
-  return Bytes(init.begin(), init.end());
-}
 
 TEST(DumpParsing, InitDumpsReadAsDocumented) {
   const std::map<std::string, int> kPart = {
@@ -43,7 +35,7 @@ TEST(DumpParsing, InitDumpsReadAsDocumented) {
     }
   };
   PanelValues program(1);
-  const Bytes init = InitProgram();
+  const Bytes init = InitProgramBytes();
   ASSERT_EQ(kProgram->Parse(init.data(), init.size(), program), 0);
   expectPart(program, 0);
   EXPECT_EQ(program.names[ParamIndex("kPatchName")], "Requested");
@@ -129,7 +121,7 @@ const ProgramCase kProgramCases[] = {
 
 TEST(DumpParsing, ProgramFieldsLocksAndModels) {
   for (const ProgramCase& c : kProgramCases) {
-    Bytes dump = InitProgram();
+    Bytes dump = InitProgramBytes();
     for (auto [position, byte] : c.bytes) dump[position] = static_cast<uint8_t>(byte);
     PanelValues panel(c.model);
     for (auto [name, value] : c.before) panel.At(name, 0) = value;
@@ -214,27 +206,27 @@ const Malformed kMessages[] = {
        return Bytes{0xF0, 0x33, 0x00, 0x04};
      },
      false, false, false},
-    {"program 138", [] { return Resized(InitProgram(), 138); }, false, false, false},
-    {"program 140", [] { return Resized(InitProgram(), 140); }, false, false, false},
-    {"program 148", [] { return Resized(InitProgram(), 148); }, false, false, false},
-    {"program 149", [] { return Resized(InitProgram(), 149); }, true, false, false},
+    {"program 138", [] { return Resized(InitProgramBytes(), 138); }, false, false, false},
+    {"program 140", [] { return Resized(InitProgramBytes(), 140); }, false, false, false},
+    {"program 148", [] { return Resized(InitProgramBytes(), 148); }, false, false, false},
+    {"program 149", [] { return Resized(InitProgramBytes(), 149); }, true, false, false},
     {"program slot byte 4",
      [] {
-       Bytes b = InitProgram();
+       Bytes b = InitProgramBytes();
        b[5] = 4;
        return b;
      },
      false, false, false},
     {"program manufacturer",
      [] {
-       Bytes b = InitProgram();
+       Bytes b = InitProgramBytes();
        b[1] = 0x34;
        return b;
      },
      false, false, false},
     {"program model byte",
      [] {
-       Bytes b = InitProgram();
+       Bytes b = InitProgramBytes();
        b[3] = 0x05;
        return b;
      },
@@ -292,7 +284,7 @@ TEST(DumpParsing, SendersHoldEveryValueToItsField) {
 }
 
 TEST(DumpParsing, NamedFormsCutPadAndKeepNamesSevenBit) {
-  const Bytes named = ProgramDumpCoder::WithName(InitProgram(), "Caf\xC3\xA9 au lait");
+  const Bytes named = ProgramDumpCoder::WithName(InitProgramBytes(), "Caf\xC3\xA9 au lait");
   ASSERT_EQ(named.size(), 149u);
   // Cut by characters: the accented letter is one "?".
   EXPECT_EQ(std::string(named.begin() + 138, named.end() - 1), "Caf? au la");

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::vector<uint8_t> NamedProgram(const std::vector<uint8_t>& name) {
+std::vector<uint8_t> ProgramNamedBytes(const std::vector<uint8_t>& name) {
   std::vector<uint8_t> bytes(kInitProgram, kInitProgram + kProgramDumpSize);
   bytes.pop_back();  // the F7 goes after the name
   bytes.insert(bytes.end(), name.begin(), name.end());
@@ -20,7 +20,7 @@ std::vector<uint8_t> NamedProgram(const std::vector<uint8_t>& name) {
 TEST(LibrarianReceiver, KeepsLatin1NamesAndRefusesStatusBytesInTheData) {
   LibrarianDumpReceiver receiver(LibrarianDumpReceiver::Kind::kProgram);
   // "Caf\xe9 \xf7 No\xebl": a name a bank file of another tool holds, F7 included.
-  const std::vector<uint8_t> latin1 = NamedProgram({'C', 'a', 'f', 0xE9, ' ', 0xF7, ' ', 'N', 0xEB, 'l'});
+  const std::vector<uint8_t> latin1 = ProgramNamedBytes({'C', 'a', 'f', 0xE9, ' ', 0xF7, ' ', 'N', 0xEB, 'l'});
   receiver.arm();
   LibrarianPatch taken;
   ASSERT_EQ(receiver.addMessageData(latin1.data(), latin1.size(), &taken), LibrarianDumpReceiver::Outcome::kTaken);

@@ -7,8 +7,15 @@
 #include <vector>
 
 #include "messaging/DumpParameters.h"
+#include "messaging/tables/DumpFieldTable.h"
 
 int ParamIndex(const std::string& name);
+
+// The parameter a part block's field sets on model `model` (0 = NL1, which names some
+// fields its own way).
+inline std::string PartParam(const PartBlockField& f, int model) {
+  return model == 0 && f.nl1Param ? f.nl1Param : f.param;
+}
 
 class PanelValues : public DumpParameters {
 public:

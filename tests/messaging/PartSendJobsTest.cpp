@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "JobTestBench.h"
+#include "PanelValues.h"
 #include "messaging/tables/DumpFieldTable.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-std::string PartParam(const PartBlockField& f, int model) { return model == 0 && f.nl1Param ? f.nl1Param : f.param; }
 
 SynthSimSettings UnitAt(int deviceId) {
   SynthSimSettings settings;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "JobEditorFake.h"
+#include "PanelValues.h"
 #include "SpacedPerformance.h"
 #include "layout/tables/ParamNameTable.h"
 #include "messaging/PerformanceDumpCoder.h"
@@ -21,8 +22,6 @@ JobArgs Job(int code, bool flag = false) {
   args.toHardware = flag;
   return args;
 }
-
-std::string PartParam(const PartBlockField& f, int model) { return model == 0 && f.nl1Param ? f.nl1Param : f.param; }
 
 class PerformanceJobs : public ::testing::TestWithParam<int> {
 protected:

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Framework/ByteChunk.h"
+#include "InitDumps.h"
 #include "Kit_TimeSource.h"
 #include "PanelValues.h"
 #include "PublicDumpFormat.h"
@@ -20,15 +21,6 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 constexpr int kModel = 1;  // the second-generation names; the first model reads distortion as nothing
 constexpr int kPartBlock = 132;
-
-const auto kProgram = ProgramDumpCoder::Create(ParamIndex);
-const auto kPerformance = PerformanceDumpCoder::Create(ParamIndex);
-
-Bytes InitProgramBytes() { return Bytes(std::begin(kInitProgram), std::end(kInitProgram)); }
-Bytes InitPerformanceBytes() {
-  const auto init = InitPerformance();
-  return Bytes(init.begin(), init.end());
-}
 
 // The hand value moved to `slot`: a program value into slot's part block of a
 // performance (`inPerformance`), or kept in a program dump of that slot.

@@ -18,7 +18,7 @@ namespace {
 std::atomic<int> gActive{0};
 std::atomic<int> gOverlaps{0};
 std::atomic<int> gMismatches{0};
-std::atomic<int> gRuns{0};
+std::atomic<int> gCheckedRuns{0};
 
 // Every field of a start derives from its bank, so arguments mixed from two starts show.
 JobArgs Stamped(int code, int bank) {
@@ -35,13 +35,13 @@ void CheckingJob(MIDIMessageSender&, const JobArgs& args) {
   if (gActive.fetch_add(1) != 0) ++gOverlaps;
   const JobArgs want = Stamped(args.jobCode, args.bank);
   if (args.slot != want.slot || args.storeBank != want.storeBank || args.toPanel != want.toPanel) ++gMismatches;
-  ++gRuns;
+  ++gCheckedRuns;
   std::this_thread::yield();
   gActive.fetch_sub(1);
 }
 
 TEST(TransferEngineStress, StartsFromFourThreadsNeverOverlapOrSwapArguments) {
-  gActive = gOverlaps = gMismatches = gRuns = 0;
+  gActive = gOverlaps = gMismatches = gCheckedRuns = 0;
   MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
   const int transferCodes[] = {kJobSendPart, kJobRequestArrangement, kJobRequestPart, kJobRequestAllPatches};
   for (int code : transferCodes) m.sender()->setJob(code, &CheckingJob);
@@ -56,7 +56,7 @@ TEST(TransferEngineStress, StartsFromFourThreadsNeverOverlapOrSwapArguments) {
   for (std::thread& starter : starters) starter.join();
   m.shutDown();
   EXPECT_GT(accepted.load(), 0);
-  EXPECT_EQ(gRuns.load(), accepted.load());
+  EXPECT_EQ(gCheckedRuns.load(), accepted.load());
   EXPECT_EQ(m.jobsStarted(MIDIMessageManager::kTransferThread) + m.jobsDropped(MIDIMessageManager::kTransferThread),
             10000);
   EXPECT_EQ(gOverlaps.load(), 0);
@@ -64,7 +64,7 @@ TEST(TransferEngineStress, StartsFromFourThreadsNeverOverlapOrSwapArguments) {
 }
 
 TEST(TransferEngineStress, ThreadsAndAddressSpaceStayFlatOverTwoThousandJobs) {
-  gActive = gOverlaps = gMismatches = gRuns = 0;
+  gActive = gOverlaps = gMismatches = gCheckedRuns = 0;
   MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
   m.sender()->setJob(kJobRequestPart, &CheckingJob);
   auto runOne = [&m](int bank) {
@@ -76,7 +76,7 @@ TEST(TransferEngineStress, ThreadsAndAddressSpaceStayFlatOverTwoThousandJobs) {
   for (int i = 0; i < 2000; ++i) runOne(i);
   EXPECT_LE(Kit_SettledThreadCount(), threads + 1);  // the last run's thread is reaped at the next start
   EXPECT_LT(Kit_ProcessStatusField("VmSize") - space, 64 * 1024) << "kB";
-  EXPECT_EQ(gRuns.load(), 2020);
+  EXPECT_EQ(gCheckedRuns.load(), 2020);
 }
 
 TEST(TransferEngineStress, ClosingInTheMiddleOfAJobReturnsAtOnce) {
@@ -100,7 +100,7 @@ TEST(TransferEngineStress, ClosingInTheMiddleOfAJobReturnsAtOnce) {
 
 std::atomic<int> gRunsOf[kJobCount];
 
-void CountingJob(MIDIMessageSender&, const JobArgs& args) {
+void CountingJobByCode(MIDIMessageSender&, const JobArgs& args) {
   const JobArgs want = Stamped(args.jobCode, args.bank);
   if (args.slot != want.slot || args.storeBank != want.storeBank || args.toPanel != want.toPanel) ++gMismatches;
   ++gRunsOf[args.jobCode];
@@ -113,7 +113,7 @@ TEST(TransferEngineStress, StartsOnTwoWorkersAtOnceEachRunTheirOwnJob) {
   for (std::atomic<int>& runs : gRunsOf) runs = 0;
   MIDIMessageManager m(nullptr, nullptr, nullptr, nullptr);
   const int codes[] = {kJobRequestPart, kJobContinuousClock};
-  for (int code : codes) m.sender()->setJob(code, &CountingJob);
+  for (int code : codes) m.sender()->setJob(code, &CountingJobByCode);
   std::atomic<int> accepted[2] = {};
   std::vector<std::thread> starters;
   for (int t = 0; t < 2; ++t) {

@@ -4,7 +4,6 @@
 #include "MidiPortsTestSink.h"
 
 namespace {
-const std::string kSynthOut = "Vudidi Nord:MIDI Out";
 
 class MidiPortsInput : public ::testing::Test {
 protected:

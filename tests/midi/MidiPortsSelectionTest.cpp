@@ -6,8 +6,6 @@
 #include "MidiPortsTestSink.h"
 
 namespace {
-const std::string kSynthOut = "Vudidi Nord:MIDI Out";
-const std::string kSynthIn = "Vudidi Nord:MIDI In";
 const std::string kOther = "Keyboard:Port 1";
 
 class MidiPortsSelection : public ::testing::Test {

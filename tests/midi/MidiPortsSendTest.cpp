@@ -9,7 +9,6 @@
 
 namespace {
 using Bytes = std::vector<unsigned char>;
-const std::string kSynthIn = "Vudidi Nord:MIDI In";
 
 class MidiPortsSend : public ::testing::Test {
 protected:

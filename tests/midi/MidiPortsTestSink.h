@@ -2,10 +2,15 @@
 // Records what the hardware input hands to the plug-in.
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "Framework/IMidiMsg.h"
 #include "Framework/IMidiPorts.h"
+
+// The synthesizer's ports as the system lists them.
+const std::string kSynthOut = "Vudidi Nord:MIDI Out";
+const std::string kSynthIn = "Vudidi Nord:MIDI In";
 
 class MidiPortsTestSink : public IMidiPortsSink {
 public:

@@ -18,19 +18,10 @@
 
 #include "JackTestServer.h"
 #include "MidiTransport/MidiPortSystem.h"
+#include "WaitUntil.h"
 
 namespace {
-using Clock = std::chrono::steady_clock;
 using Message = std::vector<unsigned char>;
-
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto giveUp = Clock::now() + std::chrono::seconds(60);
-  while (!done()) {
-    if (Clock::now() > giveUp) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
 
 struct Arrivals {
   std::mutex lock;

@@ -15,6 +15,7 @@
 #include "JackTestServer.h"
 #include "MidiTransport/MidiPortSystem.h"
 #include "SynthSimPorts.h"
+#include "WaitUntil.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -25,22 +26,13 @@ public:
   void SysExFromDevice(ISysEx*) override {}
 };
 
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto giveUp = Clock::now() + std::chrono::seconds(60);
-  while (!done()) {
-    if (Clock::now() > giveUp) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
 // Long periods: what is sent just before the kill is still queued.
-constexpr int kPeriodFrames = 4096;
+constexpr int kLongPeriodFrames = 4096;
 }  // namespace
 
 TEST(MidiJackServerGone, SendsAreRefusedTheQueueCountsLostAndClosingReturnsAtOnce) {
   JackTestServer server;
-  ASSERT_TRUE(server.Start(kPeriodFrames)) << "jackd (jackd2) must be installed";
+  ASSERT_TRUE(server.Start(kLongPeriodFrames)) << "jackd (jackd2) must be installed";
   auto transports = MidiSystemTransports(MidiSystemApi::JackOnly);
   SynthSimThreadScheduler scheduler;
   auto synth = std::make_unique<SynthSimPorts>(*transports, scheduler, SynthSimSettings{}, "Gone Sim");
@@ -87,7 +79,7 @@ TEST(MidiJackServerGone, SendsAreRefusedTheQueueCountsLostAndClosingReturnsAtOnc
 
   // The server comes back, and so does the unit under its old names.
   synth.reset();
-  ASSERT_TRUE(server.Start(kPeriodFrames));
+  ASSERT_TRUE(server.Start(kLongPeriodFrames));
   synth = std::make_unique<SynthSimPorts>(*transports, scheduler, SynthSimSettings{}, "Gone Sim");
   ASSERT_TRUE(synth->Open());
   out = 1;

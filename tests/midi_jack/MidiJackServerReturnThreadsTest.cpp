@@ -22,6 +22,7 @@
 #include "MidiTransport/MidiPortSystem.h"
 #include "MidiTransport/MidiPortTransport.h"
 #include "SynthSimPorts.h"
+#include "WaitUntil.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -37,15 +38,6 @@ public:
 private:
   std::atomic<int> answers_{0};
 };
-
-bool WaitUntil(const std::function<bool()>& done, Clock::duration patience = std::chrono::seconds(60)) {
-  const auto giveUp = Clock::now() + patience;
-  while (!done()) {
-    if (Clock::now() > giveUp) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
 
 // Clocks at 120 BPM through the editor's output, as the clock's thread sends them.
 class ClockSender {

@@ -10,9 +10,9 @@ namespace {
 
 // Fills its rect with a half-transparent colour, so what lies under it and what
 // over it cannot be swapped unseen.
-class VeilControl : public IControl {
+class CountingVeilControl : public IControl {
 public:
-  VeilControl(IModuleBase* plug, const IRECT& r) : IControl(plug, r) {}
+  CountingVeilControl(IModuleBase* plug, const IRECT& r) : IControl(plug, r) {}
   bool Draw(IGraphics* g) override {
     ++draws;
     IColor veil(128, 255, 0, 0);
@@ -40,10 +40,10 @@ struct Backdrop : ::testing::Test {
     surface->images["strip"] = [] { return MakeStrip(20, 20, 4); };
     f.plug->GetParam(3)->InitInt("Cutoff", 0, 0, 10);
     surface->AttachBackground(kPanelId, "panel", 1.0);
-    veil = new VeilControl(f.plug.get(), IRECT(20, 10, 150, 70));
+    veil = new CountingVeilControl(f.plug.get(), IRECT(20, 10, 150, 70));
     surface->AttachControl(veil);
     // A second veil over the first: the page's hole is the box around both overlaps.
-    surface->AttachControl(new VeilControl(f.plug.get(), IRECT(100, 50, 160, 95)));
+    surface->AttachControl(new CountingVeilControl(f.plug.get(), IRECT(100, 50, 160, 95)));
     IBitmap strip = surface->LoadIBitmap(kStripId, "strip", 1.0, 4);
     knob = new IBitmapControl(f.plug.get(), 170, 5, 3, &strip);
     surface->AttachControl(knob);
@@ -84,7 +84,7 @@ struct Backdrop : ::testing::Test {
 
   PanelFixture f;
   HeadlessSurface* surface = f.surface;
-  VeilControl* veil;
+  CountingVeilControl* veil;
   IBitmapControl* knob;
   ControlLayer* pageA;
   ControlLayer* pageB;

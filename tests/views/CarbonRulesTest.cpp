@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "KeyEvent.h"
 #include "views/View_CarbonRules.h"
 
 namespace {
@@ -26,13 +27,6 @@ TEST(CarbonRules, SecondButtonIsRightAndLeftStaysSet) {
   ViewModifiers m;
   m.shift = m.option = true;
   EXPECT_EQ(CarbonMouseMod(ViewMouseButton::Left, m), (PanelMouseMod{true, false, true, false, true}));
-}
-
-ViewKeyEvent Key(int code, std::string chars) {
-  ViewKeyEvent k;
-  k.keyCode = code;
-  k.characters = std::move(chars);
-  return k;
 }
 
 TEST(CarbonRules, KeyMapping) {

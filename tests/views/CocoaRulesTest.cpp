@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "KeyEvent.h"
 #include "views/View_CocoaRules.h"
 
 namespace {
@@ -60,13 +61,6 @@ TEST(CocoaRules, WheelDeltaTruncatesTowardsZero) {
   EXPECT_EQ(CocoaWheelDelta(-0.9), 0);
   EXPECT_EQ(CocoaWheelDelta(2.7), 2);
   EXPECT_EQ(CocoaWheelDelta(-3.2), -3);
-}
-
-ViewKeyEvent Key(int code, std::string chars) {
-  ViewKeyEvent k;
-  k.keyCode = code;
-  k.characters = std::move(chars);
-  return k;
 }
 
 TEST(CocoaRules, LettersOfEitherCaseGiveTheSameKey) {
