@@ -72,8 +72,8 @@ endfunction()
 # <area>_threads_tests for NAME <area>_tests, labelled "threads" as well: those
 # also run under TSan. Thread suites whose file matches REALTIME (by default the
 # *JackThreadsTest.cpp ones) drive real processes in real time: they go into a third
-# program, <area>_realtime_tests, labelled "realtime" too, with one ctest entry per
-# file so that CI can run them side by side.
+# program, <area>_realtime_tests, labelled "realtime" too. Every program labelled
+# "realtime" has one ctest entry a test, so that CI can run them side by side.
 function(tavro_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT;REALTIME" "LABELS;DEPS;SOURCES" ${ARGN})
   if(NOT ARG_TIMEOUT)
@@ -122,8 +122,7 @@ function(tavro_test name)
   endif()
   if(realtime)
     list(APPEND labels realtime)
-    _tavro_test_program(${area}_realtime_tests "${realtime};${helpers}" "${labels}" "${ARG_DEPS}" ${ARG_TIMEOUT}
-                        SPLIT)
+    _tavro_test_program(${area}_realtime_tests "${realtime};${helpers}" "${labels}" "${ARG_DEPS}" ${ARG_TIMEOUT})
   endif()
 endfunction()
 
@@ -166,8 +165,10 @@ function(_tavro_test_rules target deps)
     TAVRO_BINARY_DIR="${PROJECT_BINARY_DIR}")
 endfunction()
 
-# The program NAME; registered as one ctest entry, or with SPLIT as one a source file
-# of suites, <NAME>.<file stem>, each running that file's suites.
+# The program NAME, registered as one ctest entry; a real-time one as one entry a test,
+# <NAME>.<file stem>.<test>: they mostly wait on other processes, so the more of them
+# there are to share the places side by side, the sooner the last one ends (one entry
+# a file left a file of many runs the last to end, its runs one after another).
 function(_tavro_test_program name sources labels deps timeout)
   _tavro_test_pch()
   add_executable(${name} ${sources})
@@ -177,14 +178,12 @@ function(_tavro_test_program name sources labels deps timeout)
   if("threads" IN_LIST labels)
     add_dependencies(threads_programs ${name})
   endif()
-  if("realtime" IN_LIST labels)
-    set_property(GLOBAL APPEND PROPERTY TAVRO_REALTIME_PROGRAMS ${name})
-  endif()
-  if(NOT "SPLIT" IN_LIST ARGN)
+  if(NOT "realtime" IN_LIST labels)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
     return()
   endif()
+  set_property(GLOBAL APPEND PROPERTY TAVRO_REALTIME_PROGRAMS ${name})
   foreach(source ${sources})
     if(NOT source MATCHES "Test\\.cpp$")
       continue()
@@ -193,18 +192,30 @@ function(_tavro_test_program name sources labels deps timeout)
     if(NOT lines)
       message(FATAL_ERROR "${source}: no TEST or TEST_F")
     endif()
-    set(suites "")
-    foreach(line ${lines})
-      string(REGEX REPLACE "^[ \t]*TEST(_F)?\\(([A-Za-z0-9_]+),.*" "\\2.*" suite "${line}")
-      list(APPEND suites ${suite})
-    endforeach()
-    list(REMOVE_DUPLICATES suites)
-    list(JOIN suites ":" filter)
     get_filename_component(stem ${source} NAME_WE)
-    string(REGEX REPLACE "ThreadsTest$" "" stem ${stem})
-    add_test(NAME ${name}.${stem} COMMAND ${name} --gtest_brief=1 --gtest_filter=${filter})
-    set_tests_properties(${name}.${stem} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+    string(REGEX REPLACE "(Threads)?Test$" "" stem ${stem})
+    foreach(line ${lines})
+      if(NOT line MATCHES "^[ \t]*TEST(_F)?\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\)")
+        message(FATAL_ERROR "${source}: a TEST line not on one line: ${line}")
+      endif()
+      set(suite ${CMAKE_MATCH_2})
+      set(test ${CMAKE_MATCH_3})
+      if(test MATCHES "^DISABLED_")
+        continue()
+      endif()
+      add_test(NAME ${name}.${stem}.${test} COMMAND ${name} --gtest_brief=1 --gtest_filter=${suite}.${test})
+      set_tests_properties(${name}.${stem}.${test} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+    endforeach()
   endforeach()
+endfunction()
+
+# tavro_run_alone(tests...): real-time runs that check timing (clocks counted over
+# seconds, frames from send to arrival), which other runs' load would upset: ctest
+# runs each with nothing beside it, and first, while nothing runs yet that it would
+# wait for. They take the machine alone (JackQuietTiming) for runs of other build
+# trees as well.
+function(tavro_run_alone)
+  set_tests_properties(${ARGN} PROPERTIES RUN_SERIAL ON COST 10000)
 endfunction()
 
 # tavro_fuzzer(NAME SOURCE file DEPS libs...): a libFuzzer program (clang only).

@@ -34,24 +34,19 @@ using Message = std::vector<unsigned char>;
 using Clock = std::chrono::steady_clock;
 constexpr auto kPatience = std::chrono::seconds(60);
 
-// Frames between send and arrival and missed periods are what these runs check:
-// the machine's other runs wait meanwhile.
+// One server for the program's runs. Most check what arrives, whole and in order,
+// beside other runs; the few that check frames between send and arrival have the
+// machine alone meanwhile (Quiet).
 class JackEnvironment : public ::testing::Environment {
 public:
-  void SetUp() override {
-    ASSERT_TRUE(server_.Start()) << "jackd (jackd2) must be installed";
-    quiet_ = std::make_unique<JackQuietTiming>(server_);
-  }
-  void TearDown() override {
-    quiet_.reset();
-    server_.Stop();
-  }
+  void SetUp() override { ASSERT_TRUE(server_.Start()) << "jackd (jackd2) must be installed"; }
+  void TearDown() override { server_.Stop(); }
+  JackTestServer& Server() { return server_; }
 
 private:
   JackTestServer server_;
-  std::unique_ptr<JackQuietTiming> quiet_;
 };
-const auto* const kJack = ::testing::AddGlobalTestEnvironment(new JackEnvironment);
+auto* const kJack = static_cast<JackEnvironment*>(::testing::AddGlobalTestEnvironment(new JackEnvironment));
 
 // What the editor's input hands on, with a way to wait for it.
 class WaitingSink : public IMidiPortsSink {
@@ -459,6 +454,7 @@ TEST_F(MidiJack, MissedPeriodsRepeatNoStartOrStop) {
 // Start and Stop by turns among Clocks, at spacings from a quarter second down to two
 // periods: the unit gets each edge once, in turn, with the Clocks beside them.
 TEST_F(MidiJack, PlayAndStopAtSeveralSpacingsReachTheUnitOnceEach) {
+  const JackQuietTiming quiet(kJack->Server());
   ConnectToSynth();
   std::vector<unsigned char> sent;
   for (int spacing : {250, 100, 40}) {
@@ -630,6 +626,7 @@ TEST_F(MidiJack, SysExCutOverSeveralEventsArrivesWhole) {
 // period: messages sent apart keep their spacing (clock ticks do not bunch at
 // the start of a period). Rounds with an xrun (sends held back) do not count.
 TEST_F(MidiJack, MessagesGoOutOnePeriodAfterTheirSendTime) {
+  const JackQuietTiming quiet(kJack->Server());
   JackFrameRecorder recorder;
   ASSERT_TRUE(recorder.Open());
   auto output = transports_->CreateOutput("spaced");

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,11 +30,12 @@ bool ServerAnswers() {
   return true;
 }
 
-// A jackd killed (SIGKILL) leaves its entry in the machine's registry of JACK servers,
-// which holds eight, until a server of its name starts again: a test server's is
-// taken out once it has ended, under the registry's own lock, as jackd takes out a
-// dead one of its own name.
-void ForgetEndedServer(pid_t pid) {
+// A jackd that ends without taking out its entry in the machine's registry of JACK
+// servers (killed, or ended by a signal, as when a test process dies under it) leaves
+// it there; the registry holds eight, and with eight left no server starts. Entries
+// whose process has ended are taken out, under the registry's own lock, as jackd takes
+// out a dead one of its own name.
+void ForgetEndedServers() {
   constexpr key_t kRegistryLock = 0x282929;
   constexpr off_t kHeaderBytes = 24, kEntryBytes = 264;
   constexpr int kEntries = 8;
@@ -46,7 +48,8 @@ void ForgetEndedServer(pid_t pid) {
   for (int i = 0; i < kEntries; ++i) {
     pid_t entry = 0;
     const off_t at = kHeaderBytes + i * kEntryBytes;
-    if (pread(registry, &entry, sizeof entry, at) != sizeof entry || entry != pid) continue;
+    if (pread(registry, &entry, sizeof entry, at) != sizeof entry || entry <= 0) continue;
+    if (kill(entry, 0) == 0 || errno != ESRCH) continue;
     if (pwrite(registry, empty.data(), empty.size(), at) != kEntryBytes) break;
   }
   if (locked) semop(lock, &give, 1);
@@ -67,6 +70,7 @@ bool JackTestServer::Start(int periodFrames, bool realtime) {
     lockFd_ = OpenLockFile(kLockPath);
     if (lockFd_ >= 0) flock(lockFd_, LOCK_SH);
   }
+  ForgetEndedServers();
   name_ = "tavro-test-" + std::to_string(getpid());
   setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   setenv("JACK_NO_START_SERVER", "1", 1);
@@ -134,7 +138,7 @@ void JackTestServer::Kill() {
   if (pid_ <= 0) return;
   kill(pid_, SIGKILL);
   waitpid(pid_, nullptr, 0);
-  ForgetEndedServer(pid_);
+  ForgetEndedServers();
   pid_ = -1;
 }
 
@@ -159,7 +163,7 @@ void JackTestServer::StopServer() {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  ForgetEndedServer(pid_);
+  ForgetEndedServers();
   pid_ = -1;
 }
 
