@@ -315,7 +315,8 @@ public:
   const IMidiPortNames* getExternalMIDIInNames() { return mMidiPorts->getExternalMIDIInNames(); }
   const IMidiPortNames* getExternalMIDIOutNames() { return mMidiPorts->getExternalMIDIOutNames(); }
   int setExternalMIDIIn(int& index, const char* name) { return mMidiPorts->setExternalMIDIIn(index, name); }
-  int setExternalMIDIOut(int& index, const char* name) { return mMidiPorts->setExternalMIDIOut(index, name); }
+  // Virtual: a plug-in that runs a clock tells the unit it leaves (every road comes here).
+  virtual int setExternalMIDIOut(int& index, const char* name) { return mMidiPorts->setExternalMIDIOut(index, name); }
   int getExternalMIDIInDevice(const char* name) { return mMidiPorts->getExternalMIDIInDevice(name); }
   int getExternalMIDIOutDevice(const char* name) { return mMidiPorts->getExternalMIDIOutDevice(name); }
   int GetMIDIInPortNumber(const char* name) { return mMidiPorts->GetMIDIInPortNumber(name); }

@@ -583,7 +583,7 @@ public:
   // gone): a unit the clock may have running hears Stop before it is left, or it
   // would run on alone. The same port chosen again keeps its unit.
   // threads: main
-  int setExternalMIDIOut(int& index, const char* name);
+  int setExternalMIDIOut(int& index, const char* name) override;
   void setSendClockPointer(bool on) { clockState_.sendClockPointer = on; }
   void setSendMidiClock(bool on) { clockState_.sendMidiClock = on; }
 
