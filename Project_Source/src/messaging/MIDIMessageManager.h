@@ -281,5 +281,6 @@ private:
   std::atomic<int> started_[kWorkerCount] = {};
   std::atomic<int> dropped_[kWorkerCount] = {};
   std::atomic<int> begun_[kWorkerCount] = {};
-  std::atomic<int> running_[kWorkerCount] = {-1, -1, -1};
+  std::atomic<int> running_[kWorkerCount] = {-1, -1, -1};  // -1: none
+  static_assert(kWorkerCount == 3, "every worker starts with no job running");
 };
