@@ -55,6 +55,7 @@
 #include "editor/commands/TabSwitchFunctions.h"
 #include "editor/midi/HeldMidi.h"
 #include "editor/midi/IMidiQueue.h"
+#include "editor/midi/MidiWirePace.h"
 #include "editor/panel/ControlDisplay.h"
 #include "librarian/LibrarianEditor.h"
 #include "librarian/TavroParams.h"
@@ -650,6 +651,8 @@ public:
   // Short messages waiting for a transfer's end; a release is in the tick ring.
   HeldMidi heldMidi;
   std::atomic<bool> heldMidiReleaseQueued{false};
+  // The hold is let go no faster than the cable to the unit carries it.
+  MidiWirePace heldMidiPace;
   ITimeInfo timeInfo;
   double sampleRate = 0.0;
   double uiScale = 1.0;

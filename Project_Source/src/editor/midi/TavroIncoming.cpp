@@ -6,6 +6,7 @@
 
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
+#include "Kit_TimeSource.h"
 #include "editor/Tavro.h"
 #include "editor/librarian/LibrarianPanelParts.h"
 #include "editor/midi/MidiRouting.h"
@@ -59,10 +60,12 @@ bool Tavro::transferRuns() const { return transfer_.transferBusy || IsTransferri
 
 void Tavro::releaseHeldMidi() {
   IMidiMsg msg;
-  // Paced at what the port takes: what finds its queue full waits for a later tick
-  // (which comes back for it) rather than for room under the plug-in mutex, and room
-  // is left for the clock and the editor's own sends.
-  while (GetMidiPorts().OutputHasRoomFor(kHeldReleaseRoom) && heldMidi.front(transferRuns(), &msg)) {
+  // Paced at what the port takes and the cable carries: what finds the port's queue
+  // full or the cable busy waits for a later tick (which comes back for it) rather than
+  // under the plug-in mutex, and room is left for the clock and the editor's own sends.
+  const uint64_t now = Kit_Time().NowMicros();
+  while (GetMidiPorts().OutputHasRoomFor(kHeldReleaseRoom) && heldMidi.front(transferRuns(), &msg) &&
+         heldMidiPace.take(kShortMessageRoom, now)) {
     takeMidiMsg(&msg, false);
     heldMidi.done();
   }
