@@ -153,4 +153,18 @@ TEST(HeldMidi, ALongHoldReachesAPortOfLimitedRoomWhole) {
   EXPECT_EQ(t.plug().statusShown(), "MIDI held during a transfer: 3618 message(s) lost!");
 }
 
+// A close while the hold is still being let go sends nothing more, and says so.
+TEST(HeldMidi, ACloseBeforeTheHoldIsLetGoSaysWhatWasNotSent) {
+  HeldMidiFixture t;
+  t.plug().setTransferBusy(true);
+  for (size_t i = 0; i < HeldMidi::kCapacity + 3; ++i) t.play(0xB0, 7, uint8_t(i % 128));
+  testing::internal::CaptureStderr();
+  t.f.plug.reset();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("Tavro Editor: Closed with 16384 MIDI message(s) held during a transfer not sent to the unit (3 "
+                      "more lost when the hold was full)"),
+            std::string::npos)
+      << said;
+}
+
 }  // namespace

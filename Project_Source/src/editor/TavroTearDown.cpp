@@ -25,6 +25,8 @@ void Tavro::tearDown() {
   // What the last ticks left is done (sending nothing now) and tick-performer ends; it
   // may still start a job, so it goes before the workers are joined.
   tickPerformer.reset();
+  // The hold is let go by ticks no more: what it kept unsent is said, not dropped unseen.
+  sayHeldMidiUnsent();
   // Stops the clock loop, cancels a waiting job and joins the three workers.
   if (midiManager) midiManager->shutDown();
   delete midiManager;

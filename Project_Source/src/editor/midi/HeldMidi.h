@@ -44,6 +44,7 @@ public:
   bool front(bool transferBusy, IMidiMsg* msg);
   void done();
   bool empty() const { return count_.load() == 0; }
+  size_t size() const { return count_.load(); }
   // Something waits that may go now; never blocks. threads: render
   bool mayRelease(bool transferBusy) const;
   // Messages refused since the last call.

@@ -1,6 +1,7 @@
 // Channel messages arriving from the synthesizer and the host, and what the MIDI
 // manager's incoming handlers and randomiser reach of the editor.
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -76,6 +77,16 @@ void Tavro::releaseHeldMidi() {
     printDebugInfo(text);
     showStatus(text);
   }
+}
+
+void Tavro::sayHeldMidiUnsent() {
+  const size_t unsent = heldMidi.size(), refused = heldMidi.takeRefused();
+  if (unsent == 0 && refused == 0) return;
+  std::string line =
+      "Closed with " + std::to_string(unsent) + " MIDI message(s) held during a transfer not sent to the unit";
+  if (refused) line += " (" + std::to_string(refused) + " more lost when the hold was full)";
+  std::fprintf(stderr, "Tavro Editor: %s\n", line.c_str());
+  printDebugInfo("MIDI: " + line);
 }
 
 void Tavro::takeMidiMsg(IMidiMsg* msg, bool fromDevice) {
