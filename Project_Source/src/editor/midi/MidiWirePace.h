@@ -11,8 +11,9 @@
 class MidiWirePace {
 public:
   static constexpr double kBytesPerSecond = 3125.0;
-  // What may go at once after a pause: a few messages, as a player's hand sends them.
-  static constexpr double kBurstBytes = 48.0;
+  // What may go at once after a pause: what the cable carries in a tenth of a second,
+  // so that a host's render ticks, which come at least that often, keep it busy.
+  static constexpr double kBurstBytes = 320.0;
   // True when `bytes` may go at `nowMicros`, which are then counted gone.
   bool take(size_t bytes, uint64_t nowMicros);
 
