@@ -218,6 +218,13 @@ function(tavro_run_alone)
   set_tests_properties(${ARGN} PROPERTIES RUN_SERIAL ON COST 10000)
 endfunction()
 
+# tavro_long_run(test seconds): a unit run that takes about that long under the
+# sanitizers: ctest starts the longest first, so that the short ones fill the cores
+# beside them to the end (a fresh clone has no times of its own to order them by).
+function(tavro_long_run test seconds)
+  set_tests_properties(${test} PROPERTIES COST ${seconds})
+endfunction()
+
 # tavro_fuzzer(NAME SOURCE file DEPS libs...): a libFuzzer program (clang only).
 function(tavro_fuzzer name)
   cmake_parse_arguments(ARG "" "SOURCE" "DEPS" ${ARGN})
