@@ -183,6 +183,9 @@ TEST(MidiJackServerReturn, AStoppedServerIsGoneWithinSecondsAndNothingWaitsForIt
   quitting.join();
   EXPECT_TRUE(quitAtOnce) << "closing waited for the server that had just stopped";
   server.Stop();
+  // What was closed while the server lingered is released by the next open, once
+  // the server has gone: its threads are joined, none left running to the end.
+  EXPECT_FALSE(SynthSimPorts(*transports, scheduler, SynthSimSettings{}, kUnit).Open());
 }
 
 // A server that runs no cycle for a second (halted, as a loaded machine may leave it)
