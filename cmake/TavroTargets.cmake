@@ -213,9 +213,11 @@ endfunction()
 # seconds, frames from send to arrival), which other runs' load would upset: ctest
 # runs each with nothing beside it, and first, while nothing runs yet that it would
 # wait for. They take the machine alone (JackQuietTiming) for runs of other build
-# trees as well.
+# trees as well. Labelled "timing", so that CI runs them before it starts a build
+# beside the other real-time runs.
 function(tavro_run_alone)
   set_tests_properties(${ARGN} PROPERTIES RUN_SERIAL ON COST 10000)
+  set_property(TEST ${ARGN} APPEND PROPERTY LABELS timing)
 endfunction()
 
 # tavro_long_run(test seconds): a unit run that takes about that long under the
