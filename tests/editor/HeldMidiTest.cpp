@@ -167,4 +167,36 @@ TEST(HeldMidi, ACloseBeforeTheHoldIsLetGoSaysWhatWasNotSent) {
       << said;
 }
 
+// A close in the middle of letting the hold go ends every note the hold let sound,
+// though its Note Off waits behind what is never sent now; a note whose start never
+// went is not touched, and the close line counts only what stayed.
+TEST(HeldMidi, ACloseEndsTheNotesTheHoldLetSound) {
+  HeldMidiFixture t;
+  t.plug().setTransferBusy(true);
+  t.play(0xB0, 1, 64);  // a controller: what follows waits behind it
+  t.play(0x90, 60, 100);
+  for (int i = 0; i < 300; ++i) t.play(0xE0, 0, uint8_t(i % 128));
+  t.play(0xB0, 64, 127);  // sustain on
+  t.play(0x80, 60, 0);
+  t.play(0x91, 62, 100);
+  t.play(0x81, 62, 0);
+  t.play(0xB0, 64, 0);  // sustain off
+  t.plug().setTransferBusy(false);
+  t.release();  // the cable's first burst: the controller, Note On 60 and a few bends
+  const std::vector<Message> before = t.sent();
+  ASSERT_GE(before.size(), 2u);
+  ASSERT_LT(before.size(), 200u);
+  EXPECT_EQ(before[1], (Message{0x90, 60, 100}));
+  testing::internal::CaptureStderr();
+  t.f.plug.reset();
+  const std::string said = testing::internal::GetCapturedStderr();
+  std::vector<Message> expected = before;
+  expected.push_back({0x80, 60, 0});
+  EXPECT_EQ(t.sent(), expected);
+  // 307 played; the burst went, and Note Off 60 at the close.
+  const std::string unsent = std::to_string(307 - before.size() - 1);
+  EXPECT_NE(said.find("Closed with " + unsent + " MIDI message(s) held during a transfer not sent"), std::string::npos)
+      << said;
+}
+
 }  // namespace

@@ -456,6 +456,9 @@ public:
   // Hands on, in order, what waits in the hold and may go now, and says what it had
   // to refuse. threads: main, tick-performer (under the plug-in mutex)
   void releaseHeldMidi();
+  // At a close, while the ports are open: the hold lets nothing more go, and what ends
+  // a note it let sound goes at once, so that no note is left sounding. threads: main
+  void closeHeldMidi();
   // At a close: what the hold had not let go, and what it refused unsaid, is said.
   void sayHeldMidiUnsent();
   // A transfer shows its overlay or its worker runs.

@@ -13,6 +13,9 @@ void Tavro::tearDown() {
   // A render in flight finishes first; later ones do nothing. The tick never waits, so
   // neither does this for long.
   tickGate_.ShutAndWait();
+  // A note the hold let sound is ended while the output is open (its Note Off may be
+  // held behind what will now never go).
+  closeHeldMidi();
   // Nothing more goes to the synthesizer, and the parameter road stops treating
   // changes as the user's.
   setStartupComplete(false);

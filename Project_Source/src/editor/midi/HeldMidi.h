@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstddef>
 #include <mutex>
+#include <vector>
 
 #include "Framework/IMidiMsg.h"
 
@@ -49,6 +50,10 @@ public:
   bool mayRelease(bool transferBusy) const;
   // Messages refused since the last call.
   size_t takeRefused();
+  // For a close: nothing more is let go, and what ends a note the hold let sound (no
+  // start of its own held before it) is taken out, in order, to be sent at once; the
+  // rest stays, counted by size(). threads: main (under the plug-in mutex)
+  std::vector<IMidiMsg> close();
 
 private:
   mutable std::mutex lock_;
@@ -57,4 +62,5 @@ private:
   std::atomic<size_t> count_{0};                            // written under lock_
   std::atomic<bool> frontMayPass_{false};                   // written under lock_
   size_t refused_ = 0;                                      // guarded by lock_
+  bool closed_ = false;                                     // guarded by lock_
 };

@@ -7,6 +7,7 @@
 
 #include "Framework/IMidiMsg.h"
 #include "Framework/IParam.h"
+#include "Kit_Mutex.h"
 #include "Kit_TimeSource.h"
 #include "editor/Tavro.h"
 #include "editor/librarian/LibrarianPanelParts.h"
@@ -77,6 +78,11 @@ void Tavro::releaseHeldMidi() {
     printDebugInfo(text);
     showStatus(text);
   }
+}
+
+void Tavro::closeHeldMidi() {
+  Kit_MutexLock hold(GetMutex());
+  for (IMidiMsg& end : heldMidi.close()) takeMidiMsg(&end, false);
 }
 
 void Tavro::sayHeldMidiUnsent() {
