@@ -457,6 +457,7 @@ public:
   // to refuse. threads: main, tick-performer (under the plug-in mutex)
   void releaseHeldMidi();
   // At a close: what the hold had not let go, and what it refused unsaid, is said.
+  // threads: main (once tick-performer has ended)
   void sayHeldMidiUnsent();
   // A transfer shows its overlay or its worker runs.
   // threads: any
