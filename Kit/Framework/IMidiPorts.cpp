@@ -360,6 +360,7 @@ bool IMidiPorts::SendBytes(const std::vector<unsigned char>& bytes, uint64_t* un
       // system to take what is ahead of it, rather than being refused and lost.
       if (output_->HasRoomFor(bytes.size()) || time.NowMicros() >= giveUp) {
         if (!output_->SendMessage(bytes)) return false;
+        bytesSent_.fetch_add(bytes.size());
         if (unit) {
           CountReturns();
           *unit = outputUnit_.load();

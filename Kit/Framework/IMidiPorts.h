@@ -172,6 +172,10 @@ public:
   // is open: it is refused at once). For a sender that paces itself.
   // threads: main, midi-in, worker, tick-performer (takes the output lock)
   bool OutputHasRoomFor(size_t length);
+  // Bytes of the messages a send returned true for, since this object was made: what
+  // the cable to the unit has carried or will (a pace reads how much a step sent).
+  // threads: any
+  uint64_t BytesSent() const { return bytesSent_.load(); }
   // Messages a send returned true for that were lost afterwards, since this
   // object was made.
   // threads: any (takes the output lock)
@@ -227,6 +231,7 @@ private:
   std::atomic<int> selectedOut_{0};
   std::atomic<bool> outputOpen_{false};
   std::atomic<uint64_t> outputUnit_{0};  // changed under outputLock_
+  std::atomic<uint64_t> bytesSent_{0};   // added to under outputLock_
   uint64_t returnsCounted_ = 0;          // output_'s PortReturns in outputUnit_; guarded by outputLock_
   bool inputShutDown_ = false;           // main thread only
 };

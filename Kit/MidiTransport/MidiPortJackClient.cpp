@@ -173,6 +173,25 @@ std::atomic<bool> gLingering{false};
 // them is gone once the count passes n.
 std::atomic<uint32_t> gServerDeaths{0};
 
+// JACK says the same whether its server went or it dropped one client alone: a server
+// that still takes clients runs on. One stopping has stopped listening before it lets
+// its clients go; one killed stops listening about when their connections close, now
+// and then just after: it is asked again a moment later (no cycle of the client comes
+// any more; it may wait).
+bool ServerRunsOn(const std::string& serverName) {
+  if (!JackServerListening(serverName)) return false;
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  return JackServerListening(serverName);
+}
+
+// Why JACK dropped a client: its status bits and reason.
+std::string DroppedReason(jack_status_t status, const char* reason) {
+  char why[256];
+  std::snprintf(why, sizeof why, "status 0x%x: %s%s%s", unsigned(status), StatusNames(status).c_str(),
+                reason && *reason ? ": " : "", reason ? reason : "");
+  return why;
+}
+
 // The client of ours JACK dropped while its server ran on, at the last death; empty
 // when the server itself went.
 std::mutex& DeathLock() {
@@ -466,38 +485,28 @@ int MidiPortJackClient::OnProcess(jack_nframes_t frames, void* self) {
 
 void MidiPortJackClient::OnShutdown(jack_status_t status, const char* reason, void* self) {
   auto* client = static_cast<MidiPortJackClient*>(self);
-  // JACK says the same whether its server went or it dropped this client alone: a
-  // server that still takes clients runs on. One stopping has stopped listening before
-  // it lets its clients go; one killed stops listening about when their connections
-  // close, now and then just after: it is asked again a moment later.
   // The death first, then this client's own flag: whoever sees this client gone sees
   // every client of that server gone too.
-  bool dropped = JackServerListening(client->serverName_);
-  if (dropped) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    dropped = JackServerListening(client->serverName_);
-  }
-  if (!dropped) {
-    client->MarkServerGone(nullptr);
+  if (ServerRunsOn(client->serverName_)) {
+    client->MarkServerGone(DroppedReason(status, reason).c_str(), true);
   } else {
-    char why[256];
-    std::snprintf(why, sizeof why, "status 0x%x: %s%s%s", unsigned(status), StatusNames(status).c_str(),
-                  reason && *reason ? ": " : "", reason ? reason : "");
-    client->MarkServerGone(why, true);
+    client->MarkServerGone(nullptr);
   }
   client->shutDown_.store(true);
 }
 
 void MidiPortJackClient::MarkServerGone(const char* why, bool dropped) const {
-  uint32_t deaths = gServerDeaths.load();
-  while (deaths <= serverLife_ && !gServerDeaths.compare_exchange_weak(deaths, serverLife_ + 1)) {
-  }
-  if (gServerGoneSaid.exchange(true)) return;
-  {
+  // What is said is set before the death is counted: whoever sees the death reads it.
+  const bool first = !gServerGoneSaid.exchange(true);
+  if (first) {
     std::lock_guard<std::mutex> hold(DeathLock());
     DroppedClient() = dropped ? name_ : std::string();
   }
-  std::fprintf(stderr, "%s%s%s; the ports are closed\n", GoneText().c_str(), why ? ": " : "", why ? why : "");
+  uint32_t deaths = gServerDeaths.load();
+  while (deaths <= serverLife_ && !gServerDeaths.compare_exchange_weak(deaths, serverLife_ + 1)) {
+  }
+  if (first)
+    std::fprintf(stderr, "%s%s%s; the ports are closed\n", GoneText().c_str(), why ? ": " : "", why ? why : "");
 }
 
 std::string MidiPortJackClient::GoneText() {

@@ -28,6 +28,7 @@
 #include "MidiTransport/MidiPortSystem.h"
 #include "RunProgram.h"
 #include "SynthSimPorts.h"
+#include "WaitUntil.h"
 
 namespace {
 using Message = std::vector<unsigned char>;
@@ -94,15 +95,6 @@ Message Dump(size_t size, uint8_t type, uint8_t number, uint8_t fill) {
   dump[5] = number;
   dump[size - 1] = 0xF7;
   return dump;
-}
-
-bool WaitUntil(const std::function<bool()>& done, Clock::duration patience = kPatience) {
-  const auto giveUp = Clock::now() + patience;
-  while (!done()) {
-    if (Clock::now() > giveUp) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
 }
 
 // A message that shows on its own whether it arrived whole: F0 7D, the number in

@@ -34,26 +34,27 @@ bool ServerAnswers() {
 // servers (killed, or ended by a signal, as when a test process dies under it) leaves
 // it there; the registry holds eight, and with eight left no server starts. Entries
 // whose process has ended are taken out, under the registry's own lock, as jackd takes
-// out a dead one of its own name.
+// out a dead one of its own name. A live server's entry stays, whoever runs it (a
+// process we may not signal is alive); without the lock nothing is touched, as a
+// server may be writing its entry.
 void ForgetEndedServers() {
   constexpr key_t kRegistryLock = 0x282929;
   constexpr off_t kHeaderBytes = 24, kEntryBytes = 264;
   constexpr int kEntries = 8;
-  const int registry = open("/dev/shm/jack-shm-registry", O_RDWR | O_CLOEXEC);
-  if (registry < 0) return;
   const int lock = semget(kRegistryLock, 1, 0);
   sembuf take = {0, -1, SEM_UNDO}, give = {0, 1, SEM_UNDO};
-  const bool locked = lock >= 0 && semop(lock, &take, 1) == 0;
+  if (lock < 0 || semop(lock, &take, 1) != 0) return;
   const std::vector<char> empty(kEntryBytes, 0);
-  for (int i = 0; i < kEntries; ++i) {
+  const int registry = open("/dev/shm/jack-shm-registry", O_RDWR | O_CLOEXEC);
+  for (int i = 0; i < kEntries && registry >= 0; ++i) {
     pid_t entry = 0;
     const off_t at = kHeaderBytes + i * kEntryBytes;
     if (pread(registry, &entry, sizeof entry, at) != sizeof entry || entry <= 0) continue;
     if (kill(entry, 0) == 0 || errno != ESRCH) continue;
     if (pwrite(registry, empty.data(), empty.size(), at) != kEntryBytes) break;
   }
-  if (locked) semop(lock, &give, 1);
-  close(registry);
+  if (registry >= 0) close(registry);
+  semop(lock, &give, 1);
 }
 
 bool Exited(pid_t pid) {

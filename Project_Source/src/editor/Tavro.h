@@ -460,6 +460,7 @@ public:
   // a note it let sound goes at once, so that no note is left sounding. threads: main
   void closeHeldMidi();
   // At a close: what the hold had not let go, and what it refused unsaid, is said.
+  // threads: main (once tick-performer has ended)
   void sayHeldMidiUnsent();
   // A transfer shows its overlay or its worker runs.
   // threads: any

@@ -44,6 +44,7 @@ public:
   // when none may go.
   bool front(bool transferBusy, IMidiMsg* msg);
   void done();
+  // Never block. threads: any
   bool empty() const { return count_.load() == 0; }
   size_t size() const { return count_.load(); }
   // Something waits that may go now; never blocks. threads: render

@@ -2,12 +2,18 @@
 
 #include <algorithm>
 
-bool MidiWirePace::take(size_t bytes, uint64_t nowMicros) {
-  if (nowMicros > at_) {
-    budget_ = std::min(kBurstBytes, budget_ + double(nowMicros - at_) * kBytesPerSecond / 1e6);
-    at_ = nowMicros;
-  }
-  if (budget_ < double(bytes)) return false;
-  budget_ -= double(bytes);
-  return true;
+bool MidiWirePace::ready(uint64_t nowMicros) {
+  settle(nowMicros);
+  return waitingMicros_ < kBurstMicros;
+}
+
+void MidiWirePace::carry(uint64_t bytes, uint64_t nowMicros) {
+  settle(nowMicros);
+  waitingMicros_ += bytes * kMicrosPerByte;
+}
+
+void MidiWirePace::settle(uint64_t nowMicros) {
+  const uint64_t passed = nowMicros > at_ ? nowMicros - at_ : 0;
+  waitingMicros_ -= std::min(waitingMicros_, passed);
+  at_ = nowMicros;
 }

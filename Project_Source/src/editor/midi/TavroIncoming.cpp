@@ -65,10 +65,14 @@ void Tavro::releaseHeldMidi() {
   // Paced at what the port takes and the cable carries: what finds the port's queue
   // full or the cable busy waits for a later tick (which comes back for it) rather than
   // under the plug-in mutex, and room is left for the clock and the editor's own sends.
+  // The cable is charged what the port was given meanwhile: a message spread over
+  // linked slots goes as one copy a slot.
+  IMidiPorts& ports = GetMidiPorts();
   const uint64_t now = Kit_Time().NowMicros();
-  while (GetMidiPorts().OutputHasRoomFor(kHeldReleaseRoom) && heldMidi.front(transferRuns(), &msg) &&
-         heldMidiPace.take(kShortMessageRoom, now)) {
+  while (ports.OutputHasRoomFor(kHeldReleaseRoom) && heldMidiPace.ready(now) && heldMidi.front(transferRuns(), &msg)) {
+    const uint64_t sentBefore = ports.BytesSent();
     takeMidiMsg(&msg, false);
+    heldMidiPace.carry(ports.BytesSent() - sentBefore, now);
     heldMidi.done();
   }
   // Said once all that waited has gone, with every refusal since the last said.
