@@ -13,53 +13,46 @@ bool IsNoteEnd(const IMidiMsg& msg) {
          (msg.StatusMsg() == IMidiMsg::kControlChange && msg.mData1 == IMidiMsg::kAllNotesOff);
 }
 
-// What the held messages so far start, channel by channel: a note end waits behind
-// its own start.
-class HeldStarts {
-public:
-  void add(const IMidiMsg& held) {
-    const int channel = held.Channel();
-    if (IsSustainChange(held) && held.mData2 >= IMidiMsg::kPedalDownFrom) sustain_[channel] = true;
-    if (held.StatusMsg() != IMidiMsg::kNoteOn || held.mData2 == 0) return;
-    notes_[channel][held.mData1 & 0x7F] = true;
-    anyNote_[channel] = true;
-  }
-  bool starts(const IMidiMsg& end) const {
-    const int channel = end.Channel();
-    if (IsSustainChange(end)) return sustain_[channel];
-    if (end.StatusMsg() == IMidiMsg::kControlChange) return anyNote_[channel];
-    return notes_[channel][end.mData1 & 0x7F];
-  }
-
-private:
-  std::array<std::array<bool, 128>, 16> notes_{};
-  std::array<bool, 16> sustain_{}, anyNote_{};
-};
+// `held` starts what the note end `end` ends, on the same channel.
+bool Starts(const IMidiMsg& held, const IMidiMsg& end) {
+  if (held.Channel() != end.Channel()) return false;
+  if (IsSustainChange(end)) return IsSustainChange(held) && held.mData2 >= IMidiMsg::kPedalDownFrom;
+  if (held.StatusMsg() != IMidiMsg::kNoteOn || held.mData2 == 0) return false;
+  return end.StatusMsg() == IMidiMsg::kControlChange || held.mData1 == end.mData1;
+}
 }  // namespace
 
 bool HeldMidi::MayOvertake(const IMidiMsg& msg) const {
   if (!IsNoteEnd(msg)) return false;
   std::lock_guard<std::mutex> hold(lock_);
-  HeldStarts starts;
   const size_t count = count_.load();
-  for (size_t i = 0; i < count; ++i) starts.add(ring_[(head_ + i) % ring_.size()]);
-  return !starts.starts(msg);
+  for (size_t i = 0; i < count; ++i)
+    if (Starts(ring_[(head_ + i) % ring_.size()], msg)) return false;
+  return true;
 }
 
 std::vector<IMidiMsg> HeldMidi::close() {
   std::lock_guard<std::mutex> hold(lock_);
   closed_ = true;
+  // Each end once: a note let sound may have been struck again and held since, so an
+  // end is sent whatever waits before it (one for a note that is not sounding does
+  // nothing).
+  constexpr int kSustainEnd = 128, kAllNotesEnd = 129;
+  std::array<std::array<bool, 130>, 16> taken{};
   std::vector<IMidiMsg> ends;
-  HeldStarts starts;
   const size_t count = count_.load();
   size_t kept = 0;
   for (size_t i = 0; i < count; ++i) {
     const IMidiMsg msg = ring_[(head_ + i) % ring_.size()];
-    if (IsNoteEnd(msg) && !starts.starts(msg)) {
-      ends.push_back(msg);
-      continue;
+    if (IsNoteEnd(msg)) {
+      const int what = IsNoteOff(msg) ? (msg.mData1 & 0x7F) : IsSustainChange(msg) ? kSustainEnd : kAllNotesEnd;
+      bool& once = taken[size_t(msg.Channel())][size_t(what)];
+      if (!once) {
+        once = true;
+        ends.push_back(msg);
+        continue;
+      }
     }
-    starts.add(msg);
     ring_[(head_ + kept++) % ring_.size()] = msg;
   }
   count_ = kept;

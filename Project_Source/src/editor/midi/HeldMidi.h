@@ -51,9 +51,10 @@ public:
   bool mayRelease(bool transferBusy) const;
   // Messages refused since the last call.
   size_t takeRefused();
-  // For a close: nothing more is let go, and what ends a note the hold let sound (no
-  // start of its own held before it) is taken out, in order, to be sent at once; the
-  // rest stays, counted by size(). threads: main (under the plug-in mutex)
+  // For a close: nothing more is let go, and every kind of note end held (each note's
+  // Note Off, a sustain off, an All Notes Off, a channel's first of each) is taken
+  // out, in order, to be sent at once, so that nothing the hold let sound keeps
+  // sounding; the rest stays, counted by size(). threads: main (under the plug-in mutex)
   std::vector<IMidiMsg> close();
 
 private:
