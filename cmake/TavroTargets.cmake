@@ -221,7 +221,7 @@ function(tavro_run_alone)
   set_property(TEST ${ARGN} APPEND PROPERTY LABELS timing)
 endfunction()
 
-# tavro_long_run(test seconds): a unit run that takes about that long under the
+# tavro_long_run(test seconds): a run that takes about that long under the
 # sanitizers: ctest starts the longest first, so that the short ones fill the cores
 # beside them to the end (a fresh clone has no times of its own to order them by).
 function(tavro_long_run test seconds)

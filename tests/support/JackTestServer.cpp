@@ -19,8 +19,27 @@
 namespace {
 constexpr int kSideBySide = 3;
 constexpr const char* kLockPath = "/tmp/tavro-jack-tests.lock";
+// Held by a run waiting to be quiet: no run starts meanwhile, so it waits only for
+// the runs under way, not for a moment when none follows another.
+constexpr const char* kTurnstilePath = "/tmp/tavro-jack-tests.lock.turnstile";
 
 int OpenLockFile(const std::string& path) { return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666); }
+
+// Holds the turnstile while it lives.
+class Turnstile {
+public:
+  Turnstile() : fd_(OpenLockFile(kTurnstilePath)) {
+    if (fd_ >= 0) flock(fd_, LOCK_EX);
+  }
+  ~Turnstile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Turnstile(const Turnstile&) = delete;
+  Turnstile& operator=(const Turnstile&) = delete;
+
+private:
+  const int fd_;
+};
 
 bool ServerAnswers() {
   jack_status_t status;
@@ -68,6 +87,7 @@ bool JackTestServer::Start(int periodFrames, bool realtime) {
   // server started again (after Kill) keeps both.
   if (lockFd_ < 0) {
     TakeSlot();
+    const Turnstile passing;
     lockFd_ = OpenLockFile(kLockPath);
     if (lockFd_ >= 0) flock(lockFd_, LOCK_SH);
   }
@@ -168,11 +188,14 @@ void JackTestServer::StopServer() {
   pid_ = -1;
 }
 
-// flock converts by letting go first, so two runs waiting to be quiet never wait for
-// each other. It waits for a moment with no other run under way: while runs follow
-// each other in the other slots, that is when they are done.
+// Its own shared hold is let go before the turnstile is taken, so two runs waiting to
+// be quiet never wait for each other; a run waiting at the turnstile to start holds
+// nothing a quiet run waits for.
 JackQuietTiming::JackQuietTiming(JackTestServer& server) : server_(server) {
-  if (server_.lockFd_ >= 0) flock(server_.lockFd_, LOCK_EX);
+  if (server_.lockFd_ < 0) return;
+  flock(server_.lockFd_, LOCK_UN);
+  const Turnstile waiting;
+  flock(server_.lockFd_, LOCK_EX);
 }
 
 JackQuietTiming::~JackQuietTiming() {

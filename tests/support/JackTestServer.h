@@ -51,7 +51,7 @@ private:
 
 // While one lives, no other run on the machine has a server: for the checks of
 // timing (clocks counted over seconds, frames between send and arrival) that other
-// runs' load would upset. Waits for the runs under way to end.
+// runs' load would upset. Waits for the runs under way to end; none starts meanwhile.
 class JackQuietTiming {
 public:
   explicit JackQuietTiming(JackTestServer& server);
