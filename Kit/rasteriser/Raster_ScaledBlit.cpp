@@ -145,6 +145,8 @@ public:
     }
     columns_ = colHi - colLo_ + 1;
     taps_ = PrepareColumns(cols, colLo_);
+    wholeColumns_ = std::all_of(taps_.weights.begin(), taps_.weights.end(),
+                                [](uint32_t w) { return w == kRasterFracOne; });
   }
 
   // Destination pixels from source rows r.first and r.second.
@@ -152,6 +154,15 @@ public:
     const int n = static_cast<int>(taps_.left.size());
     const uint32_t* top = source_.row(r.first) + colLo_;
     const uint32_t* bottom = source_.row(r.second) + colLo_;
+    if (wholeColumns_ && r.frac == 0) {
+      // Every tap falls on one source pixel (as at 1:1): the mix gives that pixel,
+      // or 0 where it is transparent, since its colour then has no weight.
+      for (int i = 0; i < n; ++i) {
+        const uint32_t p = top[taps_.left[static_cast<size_t>(i)] / 4];
+        out[i] = (p & 0xFFu) != 0 ? p : 0;
+      }
+      return;
+    }
     const int alpha = alphaOf(r.first);
     if (alpha == 0 && alphaOf(r.second) == 0) {
       std::fill(out, out + n, 0u);
@@ -179,6 +190,7 @@ private:
   int colLo_ = INT_MAX;
   int columns_ = 0;
   ColumnTaps taps_;
+  bool wholeColumns_ = false;  // every column's right tap weighs 0
   std::vector<int> rowAlpha_;
   std::vector<uint16_t> plain_;
   std::vector<int32_t> premultiplied_;

@@ -193,6 +193,10 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
       {40, 30, 0, 0, 1, 7, 0, 0, 40, 30},           // widths around the vector steps
       {40, 30, 0, 0, 7, 7, 0, 0, 40, 30},          {40, 30, 0, 0, 9, 7, 0, 0, 40, 30},
       {40, 30, 0, 0, 17, 7, 0, 0, 40, 30},
+      {40, 30, 3, 2, 40, 30, 0, 0, 40, 30},         // 1:1, clipped at the right and bottom
+      {40, 30, 0, 0, 20, 30, 11, 0, 20, 30},        // 1:1 from a sub-rect
+      {40, 30, 0, 0, 40, 15, 0, 0, 40, 30},         // 1:1 across only
+      {40, 30, 0, 0, 20, 30, 0, 0, 40, 30},         // 1:1 down only
   };
   const struct {
     float opacity;
