@@ -147,6 +147,8 @@ public:
     taps_ = PrepareColumns(cols, colLo_);
     wholeColumns_ = std::all_of(taps_.weights.begin(), taps_.weights.end(),
                                 [](uint32_t w) { return w == kRasterFracOne; });
+    contiguous_ = true;
+    for (size_t i = 1; i < taps_.left.size(); ++i) contiguous_ = contiguous_ && taps_.left[i] == taps_.left[i - 1] + 4;
   }
 
   // Destination pixels from source rows r.first and r.second.
@@ -155,12 +157,7 @@ public:
     const uint32_t* top = source_.row(r.first) + colLo_;
     const uint32_t* bottom = source_.row(r.second) + colLo_;
     if (wholeColumns_ && r.frac == 0) {
-      // Every tap falls on one source pixel (as at 1:1): the mix gives that pixel,
-      // or 0 where it is transparent, since its colour then has no weight.
-      for (int i = 0; i < n; ++i) {
-        const uint32_t p = top[taps_.left[static_cast<size_t>(i)] / 4];
-        out[i] = (p & 0xFFu) != 0 ? p : 0;
-      }
+      WholeTaps(top, out, n);
       return;
     }
     const int alpha = alphaOf(r.first);
@@ -180,6 +177,30 @@ public:
 
 private:
   static constexpr int kUnknown = -2;
+
+  // Every tap falls on one source pixel (as at 1:1): the mix gives that pixel, or 0
+  // where it is transparent, since its colour then has no weight.
+  void WholeTaps(const uint32_t* top, uint32_t* out, int n) const {
+    int i = 0;
+    if (contiguous_) {
+      top += taps_.left[0] / 4;
+#if defined(__SSE2__)
+      const __m128i alpha = _mm_set1_epi32(0xFF), zero = _mm_setzero_si128();
+      for (; i + 4 <= n; i += 4) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + i));
+        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(p, alpha), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_andnot_si128(clear, p));
+      }
+#endif
+      for (; i < n; ++i) out[i] = (top[i] & 0xFFu) != 0 ? top[i] : 0;
+      return;
+    }
+    for (; i < n; ++i) {
+      const uint32_t p = top[taps_.left[static_cast<size_t>(i)] / 4];
+      out[i] = (p & 0xFFu) != 0 ? p : 0;
+    }
+  }
+
   int alphaOf(int y) {
     int& alpha = rowAlpha_[static_cast<size_t>(y)];
     if (alpha == kUnknown) alpha = SharedAlpha(source_.row(y) + colLo_, columns_);
@@ -191,6 +212,7 @@ private:
   int columns_ = 0;
   ColumnTaps taps_;
   bool wholeColumns_ = false;  // every column's right tap weighs 0
+  bool contiguous_ = false;    // the columns' left taps are neighbours
   std::vector<int> rowAlpha_;
   std::vector<uint16_t> plain_;
   std::vector<int32_t> premultiplied_;

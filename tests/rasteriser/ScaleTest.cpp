@@ -197,6 +197,7 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
       {40, 30, 0, 0, 20, 30, 11, 0, 20, 30},        // 1:1 from a sub-rect
       {40, 30, 0, 0, 40, 15, 0, 0, 40, 30},         // 1:1 across only
       {40, 30, 0, 0, 20, 30, 0, 0, 40, 30},         // 1:1 down only
+      {40, 30, 0, 0, 13, 10, 0, 0, 39, 30},         // 3:1, every tap on a pixel centre
   };
   const struct {
     float opacity;
