@@ -3,7 +3,11 @@
 // field each has; and a notice says something under its title.
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <set>
+#include <string>
+#include <tuple>
 
 #include "Framework/ControlLayer.h"
 #include "Framework/IControlText.h"
@@ -31,7 +35,7 @@ void SetFace(Raster_CachedFont* font, const char* face, int size, bool bold) {
 
 // Capital height, in pixels, of text drawn in face at the given line height: the
 // rows an "H" inks.
-int CapitalHeight(const char* face, int size, bool bold) {
+int MeasureCapitalHeight(const char* face, int size, bool bold) {
   if (size <= 0) return 0;
   Raster_CachedFont font;
   SetFace(&font, face, size, bold);
@@ -50,6 +54,17 @@ int CapitalHeight(const char* face, int size, bool bold) {
     }
   }
   return top < 0 ? 0 : bottom - top + 1;
+}
+
+// MeasureCapitalHeight, measured once for each face, size and weight: the lint asks
+// for the same few over and over, and the fonts do not change while it runs.
+int CapitalHeight(const char* face, int size, bool bold) {
+  static std::mutex lock;
+  static std::map<std::tuple<std::string, int, bool>, int> measured;
+  std::lock_guard<std::mutex> guard(lock);
+  auto [at, isNew] = measured.try_emplace({face ? face : "", size, bold}, 0);
+  if (isNew) at->second = MeasureCapitalHeight(face, size, bold);
+  return at->second;
 }
 
 // The width and height text takes in face at the given line height.
