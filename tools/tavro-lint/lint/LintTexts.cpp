@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "Framework/ControlLayer.h"
 #include "Framework/IControlText.h"
@@ -56,8 +57,8 @@ int MeasureCapitalHeight(const char* face, int size, bool bold) {
   return top < 0 ? 0 : bottom - top + 1;
 }
 
-// MeasureCapitalHeight, measured once for each face, size and weight: the lint asks
-// for the same few over and over, and the fonts do not change while it runs.
+// MeasureCapitalHeight, once for each face, size and weight: the lint asks for the
+// same few over and over, and the fonts do not change while it runs.
 int CapitalHeight(const char* face, int size, bool bold) {
   static std::mutex lock;
   static std::map<std::tuple<std::string, int, bool>, int> measured;
@@ -68,12 +69,22 @@ int CapitalHeight(const char* face, int size, bool bold) {
 }
 
 // The width and height text takes in face at the given line height.
-std::pair<int, int> Extent(const char* face, const std::string& text, int size, bool bold) {
+std::pair<int, int> MeasureExtent(const char* face, const std::string& text, int size, bool bold) {
   Raster_CachedFont font;
   SetFace(&font, face, size, bold);
   RECT rect{0, 0, 0, 0};
   font.DrawText(nullptr, text.c_str(), -1, &rect, RASTER_DT_MEASURE);
   return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// MeasureExtent, once for each text, face, size and weight (as CapitalHeight).
+std::pair<int, int> Extent(const char* face, const std::string& text, int size, bool bold) {
+  static std::mutex lock;
+  static std::map<std::tuple<std::string, std::string, int, bool>, std::pair<int, int>> measured;
+  std::lock_guard<std::mutex> guard(lock);
+  auto [at, isNew] = measured.try_emplace({face, text, size, bold});
+  if (isNew) at->second = MeasureExtent(face, text, size, bold);
+  return at->second;
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
