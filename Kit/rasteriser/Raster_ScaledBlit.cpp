@@ -145,8 +145,8 @@ public:
     }
     columns_ = colHi - colLo_ + 1;
     taps_ = PrepareColumns(cols, colLo_);
-    wholeColumns_ = std::all_of(taps_.weights.begin(), taps_.weights.end(),
-                                [](uint32_t w) { return w == kRasterFracOne; });
+    wholeColumns_ =
+        std::all_of(taps_.weights.begin(), taps_.weights.end(), [](uint32_t w) { return w == kRasterFracOne; });
     contiguous_ = true;
     for (size_t i = 1; i < taps_.left.size(); ++i) contiguous_ = contiguous_ && taps_.left[i] == taps_.left[i - 1] + 4;
   }

@@ -580,7 +580,7 @@ TEST(SurfaceParameters, AllAtOnceLeaveEveryControlAsOneAtATimeDoes) {
     int paramIdx;
     std::vector<int> aux;
   };
-  const Binding bindings[] = {{false, 3, {}},         {false, -1, {5, 7}},      {true, 5, {5, 2, 5}},
+  const Binding bindings[] = {{false, 3, {}},          {false, -1, {5, 7}},      {true, 5, {5, 2, 5}},
                               {true, 15, {0, 16, -2}}, {false, 40, {15, 15, 1}}, {true, -1, {}}};
   std::vector<double> values(16);
   for (size_t i = 0; i < values.size(); ++i) values[i] = 0.05 * double(i + 1);

@@ -191,13 +191,14 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
       {64, 3, 1, 1, 17, 3, 0, 0, 64, 3},            // strong reduction
       {5, 5, 0, 0, 13, 13, -2, -2, 9, 9},           // rect beyond the image
       {40, 30, 0, 0, 1, 7, 0, 0, 40, 30},           // widths around the vector steps
-      {40, 30, 0, 0, 7, 7, 0, 0, 40, 30},          {40, 30, 0, 0, 9, 7, 0, 0, 40, 30},
+      {40, 30, 0, 0, 7, 7, 0, 0, 40, 30},
+      {40, 30, 0, 0, 9, 7, 0, 0, 40, 30},
       {40, 30, 0, 0, 17, 7, 0, 0, 40, 30},
-      {40, 30, 3, 2, 40, 30, 0, 0, 40, 30},         // 1:1, clipped at the right and bottom
-      {40, 30, 0, 0, 20, 30, 11, 0, 20, 30},        // 1:1 from a sub-rect
-      {40, 30, 0, 0, 40, 15, 0, 0, 40, 30},         // 1:1 across only
-      {40, 30, 0, 0, 20, 30, 0, 0, 40, 30},         // 1:1 down only
-      {40, 30, 0, 0, 13, 10, 0, 0, 39, 30},         // 3:1, every tap on a pixel centre
+      {40, 30, 3, 2, 40, 30, 0, 0, 40, 30},   // 1:1, clipped at the right and bottom
+      {40, 30, 0, 0, 20, 30, 11, 0, 20, 30},  // 1:1 from a sub-rect
+      {40, 30, 0, 0, 40, 15, 0, 0, 40, 30},   // 1:1 across only
+      {40, 30, 0, 0, 20, 30, 0, 0, 40, 30},   // 1:1 down only
+      {40, 30, 0, 0, 13, 10, 0, 0, 39, 30},   // 3:1, every tap on a pixel centre
   };
   const struct {
     float opacity;
