@@ -242,9 +242,12 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
   const int64_t hiY =
       std::min<int64_t>(s.height - 1, Raster_WholePixel(std::ceil(static_cast<double>(srcy) + srch)) - 1);
   if (loX > hiX || loY > hiY) return;
-  // Drawing a bitmap into itself: sample from a copy.
+  // Drawing a bitmap into itself: sample from a copy, unless each pixel is drawn
+  // from itself alone (the same rect at 1:1), which the rows do in place.
+  const bool ontoItself = srcx == static_cast<float>(dstx) && srcy == static_cast<float>(dsty) &&
+                          srcw == static_cast<float>(dstw) && srch == static_cast<float>(dsth);
   Raster_MemBitmap copy;
-  if (d.bits == s.bits) {
+  if (d.bits == s.bits && !ontoItself) {
     Raster_Copy(&copy, src);
     s = Raster_PixelsOf(&copy);
   }

@@ -233,6 +233,34 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
   Raster_AllowWideVectors(true);
 }
 
+TEST(ScaledBlit, IntoItselfDrawsAsFromACopy) {
+  struct Case {
+    int dstx, dsty, dstw, dsth;
+    float sx, sy, sw, sh;
+    float opacity;
+    int mode;
+  };
+  const Case cases[] = {
+      {0, 0, 40, 30, 0, 0, 40, 30, 1.0f, RASTER_MODE_FILTERED},                             // in place
+      {5, 3, 21, 10, 5, 3, 21, 10, 0.6f, RASTER_MODE_FILTERED | RASTER_MODE_SOURCE_ALPHA},  // in place, blended
+      {-4, -2, 50, 40, -4, -2, 50, 40, 1.0f, RASTER_MODE_FILTERED},                         // in place, clipped
+      {0, 0, 40, 30, 0, 0, 40, 30, 1.0f, RASTER_MODE_COPY},                                 // in place, nearest
+      {2, 1, 40, 30, 0, 0, 40, 30, 1.0f, RASTER_MODE_FILTERED},                             // shifted: overlaps
+      {0, 0, 20, 15, 0, 0, 40, 30, 1.0f, RASTER_MODE_FILTERED},                             // reduced
+  };
+  std::mt19937 rng(7);
+  for (const Case& c : cases) {
+    const RefImage image = Patterned(AlphaPattern::kRandom, 40, 30, rng);
+    Raster_MemBitmap self, copy, expected;
+    RefToBitmap(image, &self);
+    RefToBitmap(image, &copy);
+    RefToBitmap(image, &expected);
+    Raster_ScaledBlit(&expected, &copy, c.dstx, c.dsty, c.dstw, c.dsth, c.sx, c.sy, c.sw, c.sh, c.opacity, c.mode);
+    Raster_ScaledBlit(&self, &self, c.dstx, c.dsty, c.dstw, c.dsth, c.sx, c.sy, c.sw, c.sh, c.opacity, c.mode);
+    EXPECT_EQ(RefFromBitmap(&self).pixels, RefFromBitmap(&expected).pixels) << "case " << &c - cases;
+  }
+}
+
 TEST(ScaledBlit, EqualAlphaShortcutAgreesWithTheGeneralFormula) {
   std::mt19937 rng(8);
   std::uniform_int_distribution<uint32_t> word;
