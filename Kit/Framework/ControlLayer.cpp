@@ -146,3 +146,8 @@ void ControlLayer::SetParameterFromPlug(int paramIdx, double value, bool normali
   for (int i = 0; i < NControls(); ++i) mControls.Get(i)->ReceiveParameterFromPlug(paramIdx, value);
   for (int i = 0; i < NChildLayers(); ++i) mChildLayers.Get(i)->SetParameterFromPlug(paramIdx, value, normalized);
 }
+
+void ControlLayer::SetParametersFromPlug(const std::vector<double>& normalized) {
+  for (int i = 0; i < NControls(); ++i) mControls.Get(i)->ReceiveParametersFromPlug(normalized);
+  for (int i = 0; i < NChildLayers(); ++i) mChildLayers.Get(i)->SetParametersFromPlug(normalized);
+}

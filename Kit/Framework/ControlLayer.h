@@ -14,6 +14,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "Framework/IGraphicsStructs.h"
 #include "Kit_HeapBuf.h"
@@ -92,6 +93,9 @@ public:
   // shown or not.
   // threads: main, midi-in, worker
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+  // Every parameter at once: normalized[i] is parameter i's value.
+  // threads: main
+  void SetParametersFromPlug(const std::vector<double>& normalized);
 
 private:
   // parentReports: no layer above is hidden (or each ignores hidden).

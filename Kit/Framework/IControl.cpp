@@ -136,6 +136,16 @@ void IControl::ReceiveParameterFromPlug(int paramIdx, double value) {
   if (aux >= 0) SetAuxParamValueFromPlug(aux, value);
 }
 
+void IControl::ReceiveParametersFromPlug(const std::vector<double>& normalized) {
+  const auto bound = [&](int paramIdx) { return paramIdx >= 0 && size_t(paramIdx) < normalized.size(); };
+  if (bound(mParamIdx)) SetValueFromPlug(normalized[size_t(mParamIdx)]);
+  for (int i = 0; i < NAuxParams(); ++i) {
+    const int paramIdx = mAuxParams[size_t(i)]->mParamIdx;
+    // Only the first record bound to a parameter takes it, as one at a time does.
+    if (bound(paramIdx) && AuxParamIdx(paramIdx) == i) SetAuxParamValueFromPlug(i, normalized[size_t(paramIdx)]);
+  }
+}
+
 void IControl::SetValueFromUserInput(double value) {
   if (value == GetValue()) return;
   mValue.store(value);

@@ -123,6 +123,10 @@ public:
   // as its own parameter or as an aux parameter.
   // threads: main, midi-in, worker
   void ReceiveParameterFromPlug(int paramIdx, double value);
+  // ReceiveParameterFromPlug(i, normalized[i]) for every i, in one pass over the
+  // control's own bindings.
+  // threads: main
+  void ReceiveParametersFromPlug(const std::vector<double>& normalized);
   // Sets the value as if the user moved the control (pushes when it changed).
   void SetValueFromUserInput(double value);
   // Asks the panel for a popup of display texts or a text entry.

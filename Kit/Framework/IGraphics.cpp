@@ -77,6 +77,11 @@ void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized
   for (int i = 0; i < NLayers(); ++i) mLayers.Get(i)->SetParameterFromPlug(paramIdx, value, normalized);
 }
 
+void IGraphics::SetParametersFromPlug(const std::vector<double>& normalized) {
+  for (int i = 0; i < NControls(); ++i) mControls.Get(i)->ReceiveParametersFromPlug(normalized);
+  for (int i = 0; i < NLayers(); ++i) mLayers.Get(i)->SetParametersFromPlug(normalized);
+}
+
 void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue) {
   if (IControl* control = GetControl(controlIdx)) control->SetValueFromPlug(normalizedValue);
 }

@@ -98,6 +98,9 @@ public:
   // told. An index outside the plug-in's parameters is ignored.
   // threads: main, midi-in, worker
   void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
+  // Every parameter at once, in one walk over the controls.
+  // threads: main
+  void SetParametersFromPlug(const std::vector<double>& normalized) override;
   // threads: main, midi-in, worker
   void SetControlFromPlug(int controlIdx, double normalizedValue);
   void SetParameterFromGUI(int paramIdx, double normalizedValue);

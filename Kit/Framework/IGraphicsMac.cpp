@@ -380,9 +380,11 @@ std::unique_ptr<unsigned char[]> IGraphicsMac::OSLoadFile(int, const char* name)
     std::printf("failed to open file\n");
     return nullptr;
   }
-  // One byte more than the cap, so even a cut file ends with a zero.
-  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kMaxFileSize + 1]());
+  // One byte more than the cap, so even a cut file ends with a zero. Only what the
+  // file leaves is cleared, in one pass.
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kMaxFileSize + 1]);
   const size_t read = std::fread(buffer.get(), 1, kMaxFileSize, file);
+  std::memset(buffer.get() + read, 0, kMaxFileSize + 1 - read);
   const bool more = std::fgetc(file) != EOF;
   std::fclose(file);
   if (more)

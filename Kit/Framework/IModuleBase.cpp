@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 IModuleBase::IModuleBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
                          const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
@@ -170,9 +171,9 @@ void IModuleBase::DropGraphics() { delete mGraphics.exchange(nullptr); }
 void IModuleBase::AttachGraphics(IModulePanel* graphics) {
   if (!graphics) return;
   Kit_MutexLock lock(mMutex);
-  for (int i = 0, n = NParams(); i < n; ++i) {
-    graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
-  }
+  std::vector<double> normalized(static_cast<size_t>(NParams()));
+  for (size_t i = 0; i < normalized.size(); ++i) normalized[i] = GetParam(int(i))->GetNormalized();
+  graphics->SetParametersFromPlug(normalized);
   graphics->PrepDraw();
   // A second attach replaces the first panel, which nobody else owns.
   IModulePanel* previous = mGraphics.exchange(graphics);

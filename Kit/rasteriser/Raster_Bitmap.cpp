@@ -1,26 +1,27 @@
 #include "rasteriser/Raster_Bitmap.h"
 
 #include <cstddef>
-#include <new>
+#include <cstdlib>
 
 Raster_MemBitmap::Raster_MemBitmap(int width, int height, unsigned int lineAlign)
     : lineAlign_(lineAlign ? lineAlign : 1) {
   resize(width, height);
 }
 
-Raster_MemBitmap::~Raster_MemBitmap() { delete[] bits_; }
+Raster_MemBitmap::~Raster_MemBitmap() { std::free(bits_); }
 
 bool Raster_MemBitmap::resize(int width, int height) {
   if (width < 0) width = 0;
   if (height < 0) height = 0;
   const long span = (static_cast<long>(width) + lineAlign_ - 1) / lineAlign_ * lineAlign_;
   if (width == width_ && height == height_ && span == rowSpan_) return true;
-  delete[] bits_;
+  std::free(bits_);
   bits_ = nullptr;
   width_ = height_ = rowSpan_ = 0;
   if (width == 0 || height == 0) return true;
   if (width > kMaxSide || height > kMaxSide || span > 2 * kMaxSide) return false;
-  bits_ = new (std::nothrow) unsigned int[static_cast<size_t>(span) * static_cast<size_t>(height)]();
+  // calloc: memory fresh from the system is known to be zero and is not cleared again.
+  bits_ = static_cast<unsigned int*>(std::calloc(static_cast<size_t>(span) * static_cast<size_t>(height), 4));
   if (!bits_) return false;
   width_ = width;
   height_ = height;

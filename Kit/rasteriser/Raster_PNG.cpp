@@ -12,6 +12,8 @@
 
 namespace {
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the bytes A R G B are the pixel word in memory");
+
 // Files above this are not panel images; refusing them keeps a bad path from
 // filling memory.
 constexpr long kMaxFileBytes = 256L * 1024 * 1024;
@@ -47,10 +49,11 @@ bool ChunksFit(const unsigned char* data, size_t size) {
 void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnWarning(png_structp, png_const_charp) {}
 
-// Decodes into rgba (4 bytes a pixel, rows top to bottom). Only plain data lives in
-// this frame: libpng leaves it with longjmp on any error.
-bool Decode(MemoryReader* reader, std::vector<unsigned char>* rgba, std::vector<png_bytep>* rows, png_uint_32* width,
-            png_uint_32* height) {
+// Decodes into `pixels`, which it sizes. libpng's own transforms lay each pixel out
+// as the bytes A R G B, which is the pixel word in memory, so no pass over the pixels
+// follows. Only plain data lives in this frame: libpng leaves it with longjmp on any
+// error.
+bool Decode(MemoryReader* reader, Raster_MemBitmap* pixels, std::vector<png_bytep>* rows) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -67,9 +70,9 @@ bool Decode(MemoryReader* reader, std::vector<unsigned char>* rgba, std::vector<
   png_set_chunk_malloc_max(png, 8L * 1024 * 1024);
   png_read_info(png, info);
 
-  *width = png_get_image_width(png, info);
-  *height = png_get_image_height(png, info);
-  if (static_cast<long>(*width) * static_cast<long>(*height) > kRasterPNGMaxPixels) {
+  const png_uint_32 width = png_get_image_width(png, info);
+  const png_uint_32 height = png_get_image_height(png, info);
+  if (static_cast<long>(width) * static_cast<long>(height) > kRasterPNGMaxPixels) {
     png_destroy_read_struct(&png, &info, nullptr);
     return false;
   }
@@ -82,14 +85,22 @@ bool Decode(MemoryReader* reader, std::vector<unsigned char>* rgba, std::vector<
   if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
     png_set_gray_to_rgb(png);
   }
-  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);  // no-op when alpha exists
+  // R G B A becomes A R G B; an image without alpha gets an opaque one in front.
+  if ((colorType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS)) {
+    png_set_swap_alpha(png);
+  } else {
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_BEFORE);
+  }
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != static_cast<size_t>(*width) * 4) png_error(png, "layout");
+  if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4) png_error(png, "layout");
 
-  rgba->resize(static_cast<size_t>(*width) * *height * 4);
-  rows->resize(*height);
-  for (png_uint_32 y = 0; y < *height; ++y) (*rows)[y] = rgba->data() + static_cast<size_t>(y) * *width * 4;
+  const int w = static_cast<int>(width), h = static_cast<int>(height);
+  if (!pixels->resize(w, h) || pixels->getWidth() != w || pixels->getHeight() != h) png_error(png, "memory");
+  rows->resize(height);
+  for (png_uint_32 y = 0; y < height; ++y) {
+    (*rows)[y] = reinterpret_cast<png_bytep>(pixels->getBits() + static_cast<size_t>(y) * pixels->getRowSpan());
+  }
   png_read_image(png, rows->data());
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
@@ -105,29 +116,19 @@ Raster_IBitmap* Raster_LoadPNGFromMemory(const void* data, size_t size, Raster_I
   MemoryReader reader{static_cast<const unsigned char*>(data), size, 0};
   if (!ChunksFit(reader.data, size)) return nullptr;
   // Buffers live outside Decode so a longjmp out of libpng cannot skip their
-  // destructors.
-  std::vector<unsigned char> rgba;
+  // destructors. A given bitmap is only touched once the whole image has decoded.
+  auto decoded = std::make_unique<Raster_MemBitmap>(0, 0, 4);
   std::vector<png_bytep> rows;
-  png_uint_32 width = 0, height = 0;
-  if (!Decode(&reader, &rgba, &rows, &width, &height)) return nullptr;
+  if (!Decode(&reader, decoded.get(), &rows)) return nullptr;
+  if (!bitmap) return decoded.release();
 
-  std::unique_ptr<Raster_IBitmap> made;
-  Raster_IBitmap* target = bitmap;
-  if (!target) {
-    made = std::make_unique<Raster_MemBitmap>(0, 0, 4);
-    target = made.get();
-  }
-  const int w = static_cast<int>(width), h = static_cast<int>(height);
-  if (!target->resize(w, h) || target->getWidth() != w || target->getHeight() != h) return nullptr;
-  unsigned int* bits = target->getBits();
-  const long span = target->getRowSpan();
+  const int w = decoded->getWidth(), h = decoded->getHeight();
+  if (!bitmap->resize(w, h) || bitmap->getWidth() != w || bitmap->getHeight() != h) return nullptr;
   for (int y = 0; y < h; ++y) {
-    const unsigned char* in = rgba.data() + static_cast<size_t>(y) * w * 4;
-    unsigned int* out = bits + span * y;
-    for (int x = 0; x < w; ++x, in += 4) out[x] = Raster_Pixel(in[3], in[0], in[1], in[2]);
+    memcpy(bitmap->getBits() + static_cast<size_t>(y) * bitmap->getRowSpan(),
+           decoded->getBits() + static_cast<size_t>(y) * decoded->getRowSpan(), static_cast<size_t>(w) * 4);
   }
-  made.release();
-  return target;
+  return bitmap;
 }
 
 Raster_IBitmap* Raster_LoadPNG(const char* path, Raster_IBitmap* bitmap) {

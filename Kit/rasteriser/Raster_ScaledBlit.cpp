@@ -145,6 +145,10 @@ public:
     }
     columns_ = colHi - colLo_ + 1;
     taps_ = PrepareColumns(cols, colLo_);
+    wholeColumns_ =
+        std::all_of(taps_.weights.begin(), taps_.weights.end(), [](uint32_t w) { return w == kRasterFracOne; });
+    contiguous_ = true;
+    for (size_t i = 1; i < taps_.left.size(); ++i) contiguous_ = contiguous_ && taps_.left[i] == taps_.left[i - 1] + 4;
   }
 
   // Destination pixels from source rows r.first and r.second.
@@ -152,6 +156,10 @@ public:
     const int n = static_cast<int>(taps_.left.size());
     const uint32_t* top = source_.row(r.first) + colLo_;
     const uint32_t* bottom = source_.row(r.second) + colLo_;
+    if (wholeColumns_ && r.frac == 0) {
+      WholeTaps(top, out, n);
+      return;
+    }
     const int alpha = alphaOf(r.first);
     if (alpha == 0 && alphaOf(r.second) == 0) {
       std::fill(out, out + n, 0u);
@@ -169,6 +177,30 @@ public:
 
 private:
   static constexpr int kUnknown = -2;
+
+  // Every tap falls on one source pixel (as at 1:1): the mix gives that pixel, or 0
+  // where it is transparent, since its colour then has no weight.
+  void WholeTaps(const uint32_t* top, uint32_t* out, int n) const {
+    int i = 0;
+    if (contiguous_) {
+      top += taps_.left[0] / 4;
+#if defined(__SSE2__)
+      const __m128i alpha = _mm_set1_epi32(0xFF), zero = _mm_setzero_si128();
+      for (; i + 4 <= n; i += 4) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + i));
+        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(p, alpha), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_andnot_si128(clear, p));
+      }
+#endif
+      for (; i < n; ++i) out[i] = (top[i] & 0xFFu) != 0 ? top[i] : 0;
+      return;
+    }
+    for (; i < n; ++i) {
+      const uint32_t p = top[taps_.left[static_cast<size_t>(i)] / 4];
+      out[i] = (p & 0xFFu) != 0 ? p : 0;
+    }
+  }
+
   int alphaOf(int y) {
     int& alpha = rowAlpha_[static_cast<size_t>(y)];
     if (alpha == kUnknown) alpha = SharedAlpha(source_.row(y) + colLo_, columns_);
@@ -179,6 +211,8 @@ private:
   int colLo_ = INT_MAX;
   int columns_ = 0;
   ColumnTaps taps_;
+  bool wholeColumns_ = false;  // every column's right tap weighs 0
+  bool contiguous_ = false;    // the columns' left taps are neighbours
   std::vector<int> rowAlpha_;
   std::vector<uint16_t> plain_;
   std::vector<int32_t> premultiplied_;
@@ -208,9 +242,12 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
   const int64_t hiY =
       std::min<int64_t>(s.height - 1, Raster_WholePixel(std::ceil(static_cast<double>(srcy) + srch)) - 1);
   if (loX > hiX || loY > hiY) return;
-  // Drawing a bitmap into itself: sample from a copy.
+  // Drawing a bitmap into itself: sample from a copy, unless each pixel is drawn
+  // from itself alone (the same rect at 1:1), which the rows do in place.
+  const bool ontoItself = srcx == static_cast<float>(dstx) && srcy == static_cast<float>(dsty) &&
+                          srcw == static_cast<float>(dstw) && srch == static_cast<float>(dsth);
   Raster_MemBitmap copy;
-  if (d.bits == s.bits) {
+  if (d.bits == s.bits && !ontoItself) {
     Raster_Copy(&copy, src);
     s = Raster_PixelsOf(&copy);
   }

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -76,7 +79,7 @@ bool Match(const char* family, bool bold, bool italic, MatchedFile* out) {
   return ok;
 }
 
-bool FindFontFile(const WinEmu_FontRequest& request, MatchedFile* out) {
+bool FindFontFileUncached(const WinEmu_FontRequest& request, MatchedFile* out) {
   static const bool initialised = [] {
     if (FcInit() != FcTrue) return false;
     // Fontconfig keeps its configuration for the whole process; hand it back at exit.
@@ -92,6 +95,20 @@ bool FindFontFile(const WinEmu_FontRequest& request, MatchedFile* out) {
     return Match("monospace", request.bold, request.italic, out);
   }
   return Match(face.c_str(), request.bold, request.italic, out);
+}
+
+// Fontconfig's answer for a face and style, kept for the process: its configuration
+// is read once, so the same question has the same answer, and asking costs far more
+// than opening the face. Called under the library lock.
+bool FindFontFile(const WinEmu_FontRequest& request, MatchedFile* out) {
+  static std::map<std::tuple<std::string, bool, bool>, std::optional<MatchedFile>> answers;
+  auto [at, isNew] = answers.try_emplace({request.face, request.bold, request.italic});
+  if (isNew) {
+    MatchedFile found;
+    if (FindFontFileUncached(request, &found)) at->second = found;
+  }
+  if (at->second) *out = *at->second;
+  return at->second.has_value();
 }
 
 }  // namespace

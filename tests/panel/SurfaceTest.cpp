@@ -572,3 +572,43 @@ TEST_F(Surface, GUIParameterSetsTopLevelControlsAsUserInput) {
   EXPECT_DOUBLE_EQ(c->GetValue(), 0.4);
   ASSERT_EQ(plug().fromGUI.size(), 1u);
 }
+
+TEST(SurfaceParameters, AllAtOnceLeaveEveryControlAsOneAtATimeDoes) {
+  // Bindings: own parameter, then aux parameters (a repeated one takes only its first record).
+  struct Binding {
+    bool inLayer;
+    int paramIdx;
+    std::vector<int> aux;
+  };
+  const Binding bindings[] = {{false, 3, {}},          {false, -1, {5, 7}},      {true, 5, {5, 2, 5}},
+                              {true, 15, {0, 16, -2}}, {false, 40, {15, 15, 1}}, {true, -1, {}}};
+  std::vector<double> values(16);
+  for (size_t i = 0; i < values.size(); ++i) values[i] = 0.05 * double(i + 1);
+  std::vector<std::vector<double>> seen[2];
+  for (int allAtOnce = 0; allAtOnce < 2; ++allAtOnce) {
+    PanelFixture f;
+    auto* layer = new ControlLayer(1, "layer");
+    f.surface->AttachLayer(layer);
+    std::vector<IControl*> controls;
+    for (const Binding& b : bindings) {
+      auto* c = new ProbeControl(f.plug.get(), IRECT(0, 0, 10, 10), b.paramIdx);
+      for (int aux : b.aux) c->AddAuxParam(aux);
+      if (b.inLayer)
+        layer->AddControl(c);
+      else
+        f.surface->AttachControl(c);
+      controls.push_back(c);
+    }
+    if (allAtOnce) {
+      f.surface->SetParametersFromPlug(values);
+    } else {
+      for (size_t i = 0; i < values.size(); ++i) f.surface->SetParameterFromPlug(int(i), values[i], true);
+    }
+    for (IControl* c : controls) {
+      std::vector<double> state{c->GetValue()};
+      for (int i = 0; i < c->NAuxParams(); ++i) state.push_back(c->GetAuxParam(i)->mValue.load());
+      seen[allAtOnce].push_back(state);
+    }
+  }
+  EXPECT_EQ(seen[1], seen[0]);
+}

@@ -191,8 +191,14 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
       {64, 3, 1, 1, 17, 3, 0, 0, 64, 3},            // strong reduction
       {5, 5, 0, 0, 13, 13, -2, -2, 9, 9},           // rect beyond the image
       {40, 30, 0, 0, 1, 7, 0, 0, 40, 30},           // widths around the vector steps
-      {40, 30, 0, 0, 7, 7, 0, 0, 40, 30},          {40, 30, 0, 0, 9, 7, 0, 0, 40, 30},
+      {40, 30, 0, 0, 7, 7, 0, 0, 40, 30},
+      {40, 30, 0, 0, 9, 7, 0, 0, 40, 30},
       {40, 30, 0, 0, 17, 7, 0, 0, 40, 30},
+      {40, 30, 3, 2, 40, 30, 0, 0, 40, 30},   // 1:1, clipped at the right and bottom
+      {40, 30, 0, 0, 20, 30, 11, 0, 20, 30},  // 1:1 from a sub-rect
+      {40, 30, 0, 0, 40, 15, 0, 0, 40, 30},   // 1:1 across only
+      {40, 30, 0, 0, 20, 30, 0, 0, 40, 30},   // 1:1 down only
+      {40, 30, 0, 0, 13, 10, 0, 0, 39, 30},   // 3:1, every tap on a pixel centre
   };
   const struct {
     float opacity;
@@ -225,6 +231,34 @@ TEST(ScaledBlit, FastPathsEqualTheDefinitionOverSizesScalesAndAlphas) {
     }
   }
   Raster_AllowWideVectors(true);
+}
+
+TEST(ScaledBlit, IntoItselfDrawsAsFromACopy) {
+  struct Case {
+    int dstx, dsty, dstw, dsth;
+    float sx, sy, sw, sh;
+    float opacity;
+    int mode;
+  };
+  const Case cases[] = {
+      {0, 0, 40, 30, 0, 0, 40, 30, 1.0f, RASTER_MODE_FILTERED},                             // in place
+      {5, 3, 21, 10, 5, 3, 21, 10, 0.6f, RASTER_MODE_FILTERED | RASTER_MODE_SOURCE_ALPHA},  // in place, blended
+      {-4, -2, 50, 40, -4, -2, 50, 40, 1.0f, RASTER_MODE_FILTERED},                         // in place, clipped
+      {0, 0, 40, 30, 0, 0, 40, 30, 1.0f, RASTER_MODE_COPY},                                 // in place, nearest
+      {2, 1, 40, 30, 0, 0, 40, 30, 1.0f, RASTER_MODE_FILTERED},                             // shifted: overlaps
+      {0, 0, 20, 15, 0, 0, 40, 30, 1.0f, RASTER_MODE_FILTERED},                             // reduced
+  };
+  std::mt19937 rng(7);
+  for (const Case& c : cases) {
+    const RefImage image = Patterned(AlphaPattern::kRandom, 40, 30, rng);
+    Raster_MemBitmap self, copy, expected;
+    RefToBitmap(image, &self);
+    RefToBitmap(image, &copy);
+    RefToBitmap(image, &expected);
+    Raster_ScaledBlit(&expected, &copy, c.dstx, c.dsty, c.dstw, c.dsth, c.sx, c.sy, c.sw, c.sh, c.opacity, c.mode);
+    Raster_ScaledBlit(&self, &self, c.dstx, c.dsty, c.dstw, c.dsth, c.sx, c.sy, c.sw, c.sh, c.opacity, c.mode);
+    EXPECT_EQ(RefFromBitmap(&self).pixels, RefFromBitmap(&expected).pixels) << "case " << &c - cases;
+  }
 }
 
 TEST(ScaledBlit, EqualAlphaShortcutAgreesWithTheGeneralFormula) {

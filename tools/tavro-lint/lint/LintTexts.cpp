@@ -3,7 +3,12 @@
 // field each has; and a notice says something under its title.
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <set>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include "Framework/ControlLayer.h"
 #include "Framework/IControlText.h"
@@ -31,7 +36,7 @@ void SetFace(Raster_CachedFont* font, const char* face, int size, bool bold) {
 
 // Capital height, in pixels, of text drawn in face at the given line height: the
 // rows an "H" inks.
-int CapitalHeight(const char* face, int size, bool bold) {
+int MeasureCapitalHeight(const char* face, int size, bool bold) {
   if (size <= 0) return 0;
   Raster_CachedFont font;
   SetFace(&font, face, size, bold);
@@ -52,13 +57,34 @@ int CapitalHeight(const char* face, int size, bool bold) {
   return top < 0 ? 0 : bottom - top + 1;
 }
 
+// MeasureCapitalHeight, once for each face, size and weight: the lint asks for the
+// same few over and over, and the fonts do not change while it runs.
+int CapitalHeight(const char* face, int size, bool bold) {
+  static std::mutex lock;
+  static std::map<std::tuple<std::string, int, bool>, int> measured;
+  std::lock_guard<std::mutex> guard(lock);
+  auto [at, isNew] = measured.try_emplace({face ? face : "", size, bold}, 0);
+  if (isNew) at->second = MeasureCapitalHeight(face, size, bold);
+  return at->second;
+}
+
 // The width and height text takes in face at the given line height.
-std::pair<int, int> Extent(const char* face, const std::string& text, int size, bool bold) {
+std::pair<int, int> MeasureExtent(const char* face, const std::string& text, int size, bool bold) {
   Raster_CachedFont font;
   SetFace(&font, face, size, bold);
   RECT rect{0, 0, 0, 0};
   font.DrawText(nullptr, text.c_str(), -1, &rect, RASTER_DT_MEASURE);
   return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// MeasureExtent, once for each text, face, size and weight (as CapitalHeight).
+std::pair<int, int> Extent(const char* face, const std::string& text, int size, bool bold) {
+  static std::mutex lock;
+  static std::map<std::tuple<std::string, std::string, int, bool>, std::pair<int, int>> measured;
+  std::lock_guard<std::mutex> guard(lock);
+  auto [at, isNew] = measured.try_emplace({face, text, size, bold});
+  if (isNew) at->second = MeasureExtent(face, text, size, bold);
+  return at->second;
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }

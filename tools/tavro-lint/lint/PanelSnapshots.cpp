@@ -1,5 +1,7 @@
 #include "PanelSnapshots.h"
 
+#include <vector>
+
 #include "Framework/ControlLayer.h"
 #include "Framework/IGraphicsMac.h"
 #include "Framework/IParam.h"
@@ -60,7 +62,13 @@ void ShowView(LintPanel& panel, const PanelView& view) {
   IGraphicsMac& g = panel.graphics();
   // The model chosen, and every control showing its parameter as start-up leaves them.
   panel.plug().GetParam(kNordModelParam)->Set(view.model);
-  for (int i = 0; i < panel.plug().NParams(); ++i) g.SetParameterFromPlug(i, panel.plug().GetParam(i)->Value(), false);
+  std::vector<double> normalized(static_cast<size_t>(panel.plug().NParams()));
+  for (size_t i = 0; i < normalized.size(); ++i) {
+    IParam* param = panel.plug().GetParam(int(i));
+    normalized[i] = param->GetNormalized(param->Value());
+    param->SetNormalized(normalized[i]);
+  }
+  g.SetParametersFromPlug(normalized);
   g.PrepDraw();
   IRECT all(0, 0, g.Width(), g.Height());
   g.Draw(&all);
