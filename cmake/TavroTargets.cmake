@@ -24,7 +24,7 @@ endif()
 # file. Under ASan+UBSan that took the product's objects from 1180 to 480 cpu-s;
 # batches of 8 saved less (the editor and framework: 400 cpu-s one by one, 220 in
 # eights, 190 in sixteens), and a whole library in one batch makes a one-file edit
-# recompile all of it (the editor: over 100 s) where a batch of 16 takes 25 s.
+# recompile all of it (the editor: some 90 s) where a batch of 16 takes 25 s.
 # A file's names at file scope are then its batch's: no two files of a target may
 # define one alike (a helper two files share lives in a header), and a file's macros
 # and using-directives end with it.
