@@ -29,6 +29,22 @@ if(TAVRO_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# tavro_product_rules(TARGET): what the project's own libraries and programs are
+# compiled with. Their files are compiled in batches of 16 (a unity build), as the
+# tests' are: most of a file's compile is parsing and generating the same headers,
+# inline functions and templates as its neighbours, once a batch instead of once a
+# file. Under ASan+UBSan that took the product's objects from 1180 to 480 cpu-s;
+# batches of 8 saved less (the editor and framework: 400 cpu-s one by one, 220 in
+# eights, 190 in sixteens), and a whole library in one batch makes a one-file edit
+# recompile all of it (the editor: some 90 s) where a batch of 16 takes 25 s.
+# A file's names at file scope are then its batch's: no two files of a target may
+# define one alike (a helper two files share lives in a header), and a file's macros
+# and using-directives end with it.
+function(tavro_product_rules target)
+  target_compile_options(${target} PRIVATE ${TAVRO_WARNINGS})
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 16)
+endfunction()
+
 # tavro_library(NAME DIRS dirs... [DEPS libs...] [INCLUDE dirs...])
 # A static library from every .cpp of the named folders (not recursive).
 function(tavro_library name)
@@ -46,7 +62,7 @@ function(tavro_library name)
     return()
   endif()
   add_library(${name} STATIC ${sources})
-  target_compile_options(${name} PRIVATE ${TAVRO_WARNINGS})
+  tavro_product_rules(${name})
   target_include_directories(${name} PUBLIC ${ARG_DIRS} ${ARG_INCLUDE})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()

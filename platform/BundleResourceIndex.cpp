@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kMaxDepth = 16;
+constexpr int kMaxFolderDepth = 16;
 
 std::string LastComponent(const std::string& name) {
   const size_t slash = name.rfind('/');
@@ -68,7 +68,7 @@ void BundleResourceIndex::Walk(const std::string& folder, const std::string& rel
     struct stat st {};
     if (lstat(full.c_str(), &st) != 0) continue;
     if (S_ISDIR(st.st_mode)) {
-      if (depth < kMaxDepth) Walk(full, rel, depth + 1);
+      if (depth < kMaxFolderDepth) Walk(full, rel, depth + 1);
       continue;
     }
     // Only regular files: reading a pipe or a device could block or never end.

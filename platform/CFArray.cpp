@@ -1,13 +1,7 @@
 #include "CFObjects.h"
 
-namespace {
-
-const void* RetainObject(CFAllocatorRef, const void* value) { return CFRetain(value); }
-void ReleaseObject(CFAllocatorRef, const void* value) { CFRelease(value); }
-
-}  // namespace
-
-const CFArrayCallBacks kCFTypeArrayCallBacks = {0, RetainObject, ReleaseObject, CFCopyDescription, CFEqual};
+const CFArrayCallBacks kCFTypeArrayCallBacks = {0, CFTypeRetainCallBack, CFTypeReleaseCallBack, CFCopyDescription,
+                                                CFEqual};
 
 CFArrayObject::CFArrayObject(const CFArrayCallBacks* c) : CFObject(kCFKindArray) {
   if (c) callBacks = *c;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 
+#include "PathText.h"
+
 struct CFBundleObject : CFObject {
   CFBundleObject(std::string p, CFDictionaryRef i) : CFObject(kCFKindBundle), path(std::move(p)), info(i) {}
   ~CFBundleObject() override { CFRelease(info); }
@@ -63,11 +65,6 @@ CFDictionaryRef ReadInfoPlist(const std::string& folder) {
     return nullptr;
   }
   return static_cast<CFDictionaryRef>(list);
-}
-
-std::string WithoutTrailingSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
 }
 
 // Caller holds the registry lock.

@@ -1,16 +1,9 @@
 #include "CFObjects.h"
 
-namespace {
-
-const void* RetainObject(CFAllocatorRef, const void* value) { return CFRetain(value); }
-void ReleaseObject(CFAllocatorRef, const void* value) { CFRelease(value); }
-
-}  // namespace
-
-const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks = {0,       RetainObject, ReleaseObject, CFCopyDescription,
-                                                                CFEqual, CFHash};
-const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks = {0, RetainObject, ReleaseObject, CFCopyDescription,
-                                                                    CFEqual};
+const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks = {
+    0, CFTypeRetainCallBack, CFTypeReleaseCallBack, CFCopyDescription, CFEqual, CFHash};
+const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks = {0, CFTypeRetainCallBack, CFTypeReleaseCallBack,
+                                                                    CFCopyDescription, CFEqual};
 
 CFDictionaryObject::CFDictionaryObject(const CFDictionaryKeyCallBacks* k, const CFDictionaryValueCallBacks* v)
     : CFObject(kCFKindDictionary) {

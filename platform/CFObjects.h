@@ -108,3 +108,7 @@ const T* CFObjectAs(CFTypeRef ref, CFTypeID kind) {
 }
 
 std::string CFDescribe(CFTypeRef ref);  // "(null)" for null
+
+// The retain and release callbacks of the collections that hold CF objects.
+inline const void* CFTypeRetainCallBack(CFAllocatorRef, const void* value) { return CFRetain(value); }
+inline void CFTypeReleaseCallBack(CFAllocatorRef, const void* value) { CFRelease(value); }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "PathText.h"
+
 namespace {
 
 std::mutex& RootLock() {
@@ -16,11 +18,6 @@ std::mutex& RootLock() {
 std::string& HostRoot() {
   static std::string root;
   return root;
-}
-
-std::string WithoutTrailingSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
 }
 
 // A relative root is read from the working folder once, when it is given: every path

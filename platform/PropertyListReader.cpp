@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kMaxDepth = 64;
+constexpr int kMaxNesting = 64;
 
 struct Releaser {
   void operator()(const void* object) const { CFRelease(object); }
@@ -226,7 +226,7 @@ Held Reader::ReadArray(int depth) {
 }
 
 Held Reader::ReadValue(const Tag& open, int depth) {
-  if (depth > kMaxDepth) return Refuse("property list nested deeper than 64");
+  if (depth > kMaxNesting) return Refuse("property list nested deeper than 64");
   const std::string& n = open.name;
   if (n == "dict") {
     if (open.empty)

@@ -7,7 +7,6 @@
 
 namespace {
 constexpr float kGreyedWeight = 0.5f;
-constexpr int kDisplayBufferSize = 128;
 // The prompt used for a text entry: a 30 x 16 box centred on the control.
 constexpr int kEntryHalfWidth = 15;
 constexpr int kEntryHalfHeight = 8;
@@ -105,7 +104,7 @@ void IControl::MarkDirtyAndPush(bool push, bool fromHardware) {
 void IControl::UpdateReadOuts(IParam* param) {
   if (!param) return;
   if (mValDisplayControl) {
-    char display[kDisplayBufferSize];
+    char display[IParam::kDisplayBufferSize];
     param->GetDisplayForHost(param->Value(), false, display, sizeof display, true);
     mValDisplayControl->SetTextFromPlug(display);
   }

@@ -7,7 +7,6 @@
 #include "Framework/IParam.h"
 
 namespace {
-constexpr int kDisplayBufferSize = 128;
 constexpr int kFirstFontChar = 31;  // character c is frame c - 31
 constexpr const char* kCutMark = "...";
 
@@ -124,7 +123,7 @@ void ICaptionControl::OnMouseDblClick(int x, int y, IMouseMod* mod) {
 bool ICaptionControl::Draw(IGraphics* graphics) {
   std::lock_guard<std::mutex> lock(mTextLock);
   if (IParam* param = GetParam()) {
-    char display[kDisplayBufferSize];
+    char display[IParam::kDisplayBufferSize];
     param->GetDisplayForHost(param->Value(), false, display, sizeof display, true);
     mStr = display;
     if (mShowLabel) {

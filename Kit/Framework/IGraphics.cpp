@@ -15,7 +15,6 @@
 
 namespace {
 constexpr int kPromptTextSize = 64;
-constexpr int kLineAlign = 4;
 
 bool IsChoiceParam(const IParam* param) {
   return param->Type() == IParam::kTypeBool || param->Type() == IParam::kTypeEnum;

@@ -38,6 +38,8 @@ class Raster_MemBitmap;
 class IGraphics : public IModulePanel {
 public:
   static constexpr int kDefaultFPS = 25;
+  // The rows of the panel's bitmaps start at multiples of this many bytes.
+  static constexpr int kLineAlign = 4;
 
   // fps below 1 becomes 25.
   IGraphics(IModuleBase* plug, int width, int height, int fps);

@@ -10,7 +10,6 @@ namespace {
 constexpr int kBoldWeight = 700;
 constexpr int kNormalWeight = 400;
 constexpr int kMinFontHeight = 2;
-constexpr int kLineAlign = 4;
 
 int QualityCode(int quality) {
   switch (quality) {
@@ -24,7 +23,7 @@ int QualityCode(int quality) {
 
 // A new w x h bitmap, or null when it cannot be allocated.
 std::unique_ptr<Raster_MemBitmap> NewBitmap(int w, int h) {
-  auto made = std::make_unique<Raster_MemBitmap>(w, h, kLineAlign);
+  auto made = std::make_unique<Raster_MemBitmap>(w, h, IGraphics::kLineAlign);
   if (made->getWidth() != w || made->getHeight() != h) return nullptr;
   return made;
 }

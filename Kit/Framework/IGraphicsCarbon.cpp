@@ -7,12 +7,6 @@
 #include "Framework/IPopupMenu.h"
 #include "Kit_Utf8.h"
 
-namespace {
-
-IMouseMod ToIMouseMod(const PanelMouseMod& m) { return IMouseMod(m.L, m.R, m.S, m.C, m.A); }
-
-}  // namespace
-
 std::string IGraphicsCarbon_CutText(const std::string& text, size_t bytes) {
   if (bytes == 0) return "";
   return text.substr(0, Kit_Utf8CutLength(text.data(), text.size(), bytes - 1));

@@ -75,12 +75,6 @@ PanelPoint IGraphicsCocoa_vTavro_au::MousePoint(double windowX, double windowY) 
   return p;
 }
 
-namespace {
-
-IMouseMod ToIMouseMod(const PanelMouseMod& m) { return IMouseMod(m.L, m.R, m.S, m.C, m.A); }
-
-}  // namespace
-
 void IGraphicsCocoa_vTavro_au::ViewMouse(const ViewMouseEvent& e) {
   if (!graphics_ || e.button == ViewMouseButton::Other) return;
   const bool right = e.button == ViewMouseButton::Right;

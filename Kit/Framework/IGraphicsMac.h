@@ -19,6 +19,7 @@
 
 #include "Framework/IGraphics.h"
 #include "Kit_String.h"
+#include "views/View_Events.h"
 #include "views/View_Menu.h"
 
 class IGraphicsCarbon;
@@ -117,3 +118,6 @@ ViewMenu IGraphicsMac_BuildViewMenu(IPopupMenu* menu);
 // Writes the choice into the menu that holds the chosen item and returns that menu;
 // null when nothing was chosen.
 IPopupMenu* IGraphicsMac_ApplyChoice(const ViewMenuChoice* choice);
+
+// The view's mouse modifier flags as the controls read them.
+inline IMouseMod ToIMouseMod(const PanelMouseMod& m) { return IMouseMod(m.L, m.R, m.S, m.C, m.A); }

@@ -28,6 +28,8 @@ public:
   static constexpr int kMaxFieldLength = 54;
   // A display text holds at most this many characters; longer texts are cut.
   static constexpr int kMaxDisplayTextLength = 55;
+  // Room enough for any text GetDisplayForHost writes, with its terminator.
+  static constexpr int kDisplayBufferSize = 128;
 
   IParam();
   ~IParam();

@@ -52,6 +52,7 @@ MidiPortJackBufferReads::~MidiPortJackBufferReads() { AnnotateIgnoreReadsEnd(__F
 MidiPortJackBufferReads::MidiPortJackBufferReads() = default;
 MidiPortJackBufferReads::~MidiPortJackBufferReads() = default;
 #endif
+#undef TAVRO_THREAD_CHECKER
 
 namespace {
 // The MIDI ports our port can connect to, in JACK's order.

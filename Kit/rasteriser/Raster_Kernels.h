@@ -22,6 +22,14 @@ struct Raster_Pixels {
 };
 Raster_Pixels Raster_PixelsOf(Raster_IBitmap* bitmap);
 
+// Exact products of 32-bit coordinates: edge crossings and line steps need up to 66 bits.
+__extension__ typedef __int128 Raster_Wide;
+// a / b rounded down, for b > 0 and a quotient that fits 64 bits.
+inline int64_t Raster_FloorDiv(Raster_Wide a, Raster_Wide b) {
+  const Raster_Wide q = a / b;
+  return static_cast<int64_t>((a % b != 0 && a < 0) ? q - 1 : q);
+}
+
 enum Raster_Op : int { kRasterCopy = 0, kRasterAdd = 1, kRasterDodge = 2 };
 
 struct Raster_BlendSpec {

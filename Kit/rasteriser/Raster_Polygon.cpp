@@ -5,15 +5,8 @@
 
 namespace {
 
-// Crossing numerators of edges between 32-bit vertices need up to 66 bits.
-__extension__ typedef __int128 Wide;
-
 // The quotients lie between two vertex x values, so they fit in 64 bits.
-int64_t FloorDiv(Wide a, int64_t b) {  // b > 0
-  const Wide q = a / b;
-  return static_cast<int64_t>((a % b != 0 && a < 0) ? q - 1 : q);
-}
-int64_t CeilDiv(Wide a, int64_t b) { return -FloorDiv(-a, b); }
+int64_t CeilDiv(Raster_Wide a, int64_t b) { return -Raster_FloorDiv(-a, b); }
 
 }  // namespace
 
@@ -49,9 +42,9 @@ void Raster_FillConvexPolygon(Raster_IBitmap* dest, const int* x, const int* y, 
         right = std::max({right, xa, xb});
         continue;
       }
-      const Wide num = static_cast<Wide>(xa) * (yb - ya) + static_cast<Wide>(row - ya) * (xb - xa);
+      const Raster_Wide num = static_cast<Raster_Wide>(xa) * (yb - ya) + static_cast<Raster_Wide>(row - ya) * (xb - xa);
       left = std::min(left, CeilDiv(num, yb - ya));
-      right = std::max(right, FloorDiv(num, yb - ya));
+      right = std::max(right, Raster_FloorDiv(num, yb - ya));
     }
     left = std::max<int64_t>(left, 0);
     right = std::min<int64_t>(right, d.width - 1);

@@ -29,7 +29,7 @@ RASTER_WIDE int AlphaRun(const uint32_t* p, int n, uint32_t alpha) {
   return i;
 }
 
-RASTER_WIDE int MixPlain(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, uint16_t* out) {
+RASTER_WIDE int WideMixPlain(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, uint16_t* out) {
   int i = 0;
   if (fy == 0) {  // 128 does not fit the signed byte weights below
     for (; i + 8 <= n; i += 8) {
@@ -50,7 +50,7 @@ RASTER_WIDE int MixPlain(const uint32_t* top, const uint32_t* bottom, int n, uin
   return i;
 }
 
-RASTER_WIDE int RowPlain(const uint16_t* mix, const int32_t* left, const uint32_t* weights, int n, uint32_t* out) {
+RASTER_WIDE int WideRowPlain(const uint16_t* mix, const int32_t* left, const uint32_t* weights, int n, uint32_t* out) {
   // Within each half: channel k of the left column beside channel k of the right one.
   const __m256i pairUp = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3, 10,
                                           11, 4, 5, 12, 13, 6, 7, 14, 15);
@@ -72,7 +72,7 @@ RASTER_WIDE int RowPlain(const uint16_t* mix, const int32_t* left, const uint32_
   return i;
 }
 
-RASTER_WIDE int MixPremultiplied(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, int32_t* out) {
+RASTER_WIDE int WideMixPremultiplied(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, int32_t* out) {
   const __m256i rowWeights = _mm256_set1_epi32(static_cast<int>(fy << 16 | (kRasterFracOne - fy)));
   const __m256i zero = _mm256_setzero_si256();
   int i = 0;
@@ -140,8 +140,8 @@ RASTER_WIDE inline __m256i Straight(__m256i alphaSum, __m256i c1, __m256i c2, __
   return pixel;
 }
 
-RASTER_WIDE int RowPremultiplied(const int32_t* mix, const int32_t* left, const uint32_t* weights, int n,
-                                 uint32_t* out) {
+RASTER_WIDE int WideRowPremultiplied(const int32_t* mix, const int32_t* left, const uint32_t* weights, int n,
+                                     uint32_t* out) {
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i fx = _mm256_srli_epi32(Load(weights + i), 16);
@@ -172,17 +172,17 @@ int Raster_ScaleAlphaRunWide(const uint32_t* p, int n, uint32_t alpha) {
   return Raster_WideVectorsEnabled() ? AlphaRun(p, n, alpha) : 0;
 }
 int Raster_ScaleMixPlainWide(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, uint16_t* out) {
-  return Raster_WideVectorsEnabled() ? MixPlain(top, bottom, n, fy, out) : 0;
+  return Raster_WideVectorsEnabled() ? WideMixPlain(top, bottom, n, fy, out) : 0;
 }
 int Raster_ScaleRowPlainWide(const uint16_t* mix, const int32_t* left, const uint32_t* weights, int n, uint32_t* out) {
-  return Raster_WideVectorsEnabled() ? RowPlain(mix, left, weights, n, out) : 0;
+  return Raster_WideVectorsEnabled() ? WideRowPlain(mix, left, weights, n, out) : 0;
 }
 int Raster_ScaleMixPremultipliedWide(const uint32_t* top, const uint32_t* bottom, int n, uint32_t fy, int32_t* out) {
-  return Raster_WideVectorsEnabled() ? MixPremultiplied(top, bottom, n, fy, out) : 0;
+  return Raster_WideVectorsEnabled() ? WideMixPremultiplied(top, bottom, n, fy, out) : 0;
 }
 int Raster_ScaleRowPremultipliedWide(const int32_t* mix, const int32_t* left, const uint32_t* weights, int n,
                                      uint32_t* out) {
-  return Raster_WideVectorsEnabled() ? RowPremultiplied(mix, left, weights, n, out) : 0;
+  return Raster_WideVectorsEnabled() ? WideRowPremultiplied(mix, left, weights, n, out) : 0;
 }
 
 #else

@@ -6,13 +6,6 @@
 
 namespace {
 
-// 128-bit: step x slope of a line between extreme int coordinates exceeds 64 bits.
-using Wide = __int128;
-int64_t FloorDiv(Wide a, Wide b) {  // b > 0; the quotient fits 64 bits here
-  const Wide q = a / b;
-  return static_cast<int64_t>((a % b != 0 && a < 0) ? q - 1 : q);
-}
-
 // Steps 0..n of a line along its major axis that keep the major coordinate
 // (start + sign * i) within 0..limit-1.
 bool MajorRange(int64_t start, int sign, int64_t n, int limit, int64_t* i0, int64_t* i1) {
@@ -82,14 +75,16 @@ void Raster_Line(Raster_IBitmap* dest, int x1, int y1, int x2, int y2, unsigned 
     }
     if (antiAlias) {
       // Coverage split between the two pixels around the exact minor coordinate.
-      const Wide num = static_cast<Wide>(i) * dMinor;
-      const int64_t q = FloorDiv(num, n);
-      const int64_t frac = static_cast<int64_t>(((num - static_cast<Wide>(q) * n) * 255 + n / 2) / n);
+      const Raster_Wide num = static_cast<Raster_Wide>(i) * dMinor;
+      const int64_t q = Raster_FloorDiv(num, n);
+      const int64_t frac = static_cast<int64_t>(((num - static_cast<Raster_Wide>(q) * n) * 255 + n / 2) / n);
       plot(major, minor0 + q, static_cast<uint32_t>(255 - frac));
       if (frac) plot(major, minor0 + q + 1, static_cast<uint32_t>(frac));
     } else {
       // Nearest pixel to the exact minor coordinate, halves rounding up.
-      plot(major, minor0 + FloorDiv(2 * static_cast<Wide>(i) * dMinor + n, 2 * static_cast<Wide>(n)), 255);
+      plot(major,
+           minor0 + Raster_FloorDiv(2 * static_cast<Raster_Wide>(i) * dMinor + n, 2 * static_cast<Raster_Wide>(n)),
+           255);
     }
   }
 }

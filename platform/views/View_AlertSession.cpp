@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kMargin = 12;
+constexpr int kAlertMargin = 12;
 constexpr int kButtonGap = 8;
 
 ViewAlertResponse ResponseOf(ViewAlertButton::Role role) {
@@ -42,14 +42,15 @@ std::vector<std::string> ViewWrapText(const std::string& text, int width, ViewOv
 
 ViewAlertSession::ViewAlertSession(const ViewAlert& alert, int viewWidth, int viewHeight, ViewOverlayPainter& painter)
     : alert_(alert), lineHeight_(painter.LineHeight()) {
-  const int width = std::max(std::min(viewWidth - 2 * kMargin, 420), 120);
-  lines_ = ViewWrapText(alert.text, width - 2 * kMargin, painter);
+  const int width = std::max(std::min(viewWidth - 2 * kAlertMargin, 420), 120);
+  lines_ = ViewWrapText(alert.text, width - 2 * kAlertMargin, painter);
   const int buttonHeight = lineHeight_ + 8;
-  const int height = kMargin + lineHeight_ + 6 + int(lines_.size()) * lineHeight_ + kMargin + buttonHeight + kMargin;
+  const int height =
+      kAlertMargin + lineHeight_ + 6 + int(lines_.size()) * lineHeight_ + kAlertMargin + buttonHeight + kAlertMargin;
   box_ = {std::max(0, (viewWidth - width) / 2), std::max(0, (viewHeight - height) / 2), width, height};
   // Buttons from the right: default, alternate, other, whatever order they came in.
-  int right = box_.x + box_.w - kMargin;
-  const int top = box_.y + box_.h - kMargin - buttonHeight;
+  int right = box_.x + box_.w - kAlertMargin;
+  const int top = box_.y + box_.h - kAlertMargin - buttonHeight;
   buttonRects_.resize(alert.buttons.size());
   for (ViewAlertButton::Role role :
        {ViewAlertButton::Role::Default, ViewAlertButton::Role::Alternate, ViewAlertButton::Role::Other})
@@ -86,13 +87,14 @@ void ViewAlertSession::Key(const ViewKeyEvent& key) {
 void ViewAlertSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) {
   painter.Fill(dest, box_, ViewOverlayColours::kFace);
   painter.Frame(dest, box_, ViewOverlayColours::kFrame);
-  const int inner = box_.w - 2 * kMargin;
-  int y = box_.y + kMargin;
-  painter.Text(dest, {box_.x + kMargin, y, inner, lineHeight_}, alert_.caption, ViewOverlayColours::kText,
+  const int inner = box_.w - 2 * kAlertMargin;
+  int y = box_.y + kAlertMargin;
+  painter.Text(dest, {box_.x + kAlertMargin, y, inner, lineHeight_}, alert_.caption, ViewOverlayColours::kText,
                ViewTextAlign::Left);
   y += lineHeight_ + 6;
   for (const std::string& line : lines_) {
-    painter.Text(dest, {box_.x + kMargin, y, inner, lineHeight_}, line, ViewOverlayColours::kText, ViewTextAlign::Left);
+    painter.Text(dest, {box_.x + kAlertMargin, y, inner, lineHeight_}, line, ViewOverlayColours::kText,
+                 ViewTextAlign::Left);
     y += lineHeight_;
   }
   for (size_t i = 0; i < buttonRects_.size(); ++i) {

@@ -3,15 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
-namespace {
+#include "Kit_AsciiCase.h"
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return s;
-}
+namespace {
 
 std::string Extension(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -66,13 +62,13 @@ ViewPromptPath ViewCheckPromptPath(const ViewFilePrompt& prompt, const std::stri
   }
   std::string& path = out.path;
   path = Normal(typed.front() == '/' ? typed : prompt.folder + "/" + typed);
-  std::string extension = Lower(Extension(path));
+  std::string extension = Kit_AsciiLower(Extension(path));
   if (prompt.save && extension.empty() && !prompt.types.empty()) {
     path += "." + prompt.types.front();
-    extension = Lower(prompt.types.front());
+    extension = Kit_AsciiLower(prompt.types.front());
   }
   if (!prompt.types.empty() && std::none_of(prompt.types.begin(), prompt.types.end(),
-                                            [&](const std::string& t) { return Lower(t) == extension; })) {
+                                            [&](const std::string& t) { return Kit_AsciiLower(t) == extension; })) {
     out.problem = "The name must end in: " + ViewPromptTypesText(prompt);
     return out;
   }

@@ -1,7 +1,6 @@
 #include "views/View_Headless.h"
 
-#include <cctype>
-
+#include "Kit_AsciiCase.h"
 #include "views/View_PanelKeys.h"
 #include "winemu/WinEmu_Window.h"
 
@@ -44,11 +43,6 @@ void CollectTitles(const ViewMenu& menu, const std::string& prefix, std::vector<
     out->push_back(prefix + (item.separator ? std::string("-") : item.title));
     if (item.submenu) CollectTitles(*item.submenu, prefix + item.title + "/", out);
   }
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 // "offers "A", "B"": the choosable titles or labels, for a line saying what was missing.
@@ -111,7 +105,7 @@ ViewAlertResponse HeadlessViewBackend::ShowMessageBox(const ViewAlert& alert) {
   if (answer.response) return *answer.response;
   std::vector<std::string> labels;
   for (const ViewAlertButton& button : alert.buttons) {
-    if (Lower(button.label) == Lower(answer.label)) {
+    if (Kit_AsciiLower(button.label) == Kit_AsciiLower(answer.label)) {
       switch (button.role) {
         case ViewAlertButton::Role::Default: return ViewAlertResponse::Default;
         case ViewAlertButton::Role::Alternate: return ViewAlertResponse::Alternate;

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int kMargin = 12;
+constexpr int kPromptMargin = 12;
 
 }  // namespace
 
@@ -24,8 +24,8 @@ ViewPathPromptSession::ViewPathPromptSession(const ViewFilePrompt& prompt, int v
         return request;
       }()),
       lineHeight_(painter.LineHeight()) {
-  const int width = std::max(std::min(viewWidth - 2 * kMargin, 520), 160);
-  const int height = 2 * kMargin + 4 * (lineHeight_ + 6);
+  const int width = std::max(std::min(viewWidth - 2 * kPromptMargin, 520), 160);
+  const int height = 2 * kPromptMargin + 4 * (lineHeight_ + 6);
   box_ = {std::max(0, (viewWidth - width) / 2), std::max(0, (viewHeight - height) / 2), width, height};
 }
 
@@ -46,8 +46,8 @@ void ViewPathPromptSession::Key(const ViewKeyEvent& key) {
 void ViewPathPromptSession::Draw(Raster_IBitmap* dest, ViewOverlayPainter& painter) {
   painter.Fill(dest, box_, ViewOverlayColours::kFace);
   painter.Frame(dest, box_, ViewOverlayColours::kFrame);
-  const int row = lineHeight_ + 6, inner = box_.w - 2 * kMargin, left = box_.x + kMargin;
-  int y = box_.y + kMargin;
+  const int row = lineHeight_ + 6, inner = box_.w - 2 * kPromptMargin, left = box_.x + kPromptMargin;
+  int y = box_.y + kPromptMargin;
   painter.Text(dest, {left, y, inner, row}, ViewPromptTitle(prompt_), ViewOverlayColours::kText, ViewTextAlign::Left);
   y += row;
   painter.Frame(dest, {left - 1, y - 1, inner + 2, row + 2}, ViewOverlayColours::kFrame);

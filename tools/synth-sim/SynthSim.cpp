@@ -6,22 +6,19 @@
 #include "SynthSimFields.h"
 #include "SynthSimPatches.h"
 
-using namespace SynthSimLayout;
-
 namespace {
-constexpr uint8_t kPerformanceEditType = 0x1E;
-constexpr uint8_t kStoredPerformanceType = 0x1F;
 constexpr uint8_t kPerformanceRequest = 0x28;
 constexpr uint8_t kStoredPerformanceRequest = 0x29;
 constexpr int kRequestSize = 7;
-constexpr int kPartBlocksSize = kSlots * kProgramDataSize;  // data bytes before the settings
-constexpr uint64_t kMicrosPerByte = 320;                    // ten bits at 31,250 baud
+// The data bytes before the settings.
+constexpr int kPartBlocksSize = SynthSimLayout::kSlots * SynthSimLayout::kProgramDataSize;
+constexpr uint64_t kMicrosPerByte = 320;  // ten bits at 31,250 baud
 constexpr int kNameSize = 10;
 const char kReplyName[] = "Sim Reply ";
 
 bool IsOurs(const uint8_t* bytes, size_t size, int deviceId) {
-  return size >= kRequestSize && bytes[0] == 0xF0 && bytes[1] == kManufacturer && bytes[2] == deviceId &&
-         bytes[3] == kModelByte && bytes[size - 1] == 0xF7;
+  return size >= kRequestSize && bytes[0] == 0xF0 && bytes[1] == SynthSimLayout::kManufacturer &&
+         bytes[2] == deviceId && bytes[3] == SynthSimLayout::kModelByte && bytes[size - 1] == 0xF7;
 }
 
 bool IsTenBankModel(int model) { return model == 2; }
@@ -40,11 +37,12 @@ SynthSim::SynthSim(SynthSimSettings settings, SynthSimScheduler& scheduler, Send
     : settings_(settings),
       scheduler_(scheduler),
       send_(std::move(send)),
-      slots_(kSlots),
-      programBanks_(kProgramBanks),
-      performanceBanks_(kPerformanceBanks, std::vector<Message>(kPerformancesPerBank, SynthSimInitPerformanceData())) {
-  for (int bank = 0; bank < kProgramBanks; ++bank)
-    for (int number = 0; number < kProgramsPerBank; ++number)
+      slots_(SynthSimLayout::kSlots),
+      programBanks_(SynthSimLayout::kProgramBanks),
+      performanceBanks_(SynthSimLayout::kPerformanceBanks,
+                        std::vector<Message>(SynthSimLayout::kPerformancesPerBank, SynthSimInitPerformanceData())) {
+  for (int bank = 0; bank < SynthSimLayout::kProgramBanks; ++bank)
+    for (int number = 0; number < SynthSimLayout::kProgramsPerBank; ++number)
       programBanks_[bank].push_back(SynthSimStoredProgramData(bank, number));
   SetEditPerformance(SynthSimInitPerformanceData().data());
 }
@@ -100,7 +98,7 @@ void SynthSim::Receive(const uint8_t* bytes, size_t size) {
 
 void SynthSim::SendProgramUnasked(int slot) {
   std::lock_guard<std::mutex> hold(lock_);
-  if (slot < 0 || slot >= kSlots) return;
+  if (slot < 0 || slot >= SynthSimLayout::kSlots) return;
   Request request;
   request.kind = Request::kProgramSlot;
   request.number = slot;
@@ -160,13 +158,13 @@ void SynthSim::Play(uint64_t afterMicros, Message message, int loadProgram) {
 
 void SynthSim::LoadProgram(int channel, int program) {
   if (channel == settings_.deviceId) {
-    if (program < kPerformancesPerBank) SetEditPerformance(performanceBanks_[0][program].data());
+    if (program < SynthSimLayout::kPerformancesPerBank) SetEditPerformance(performanceBanks_[0][program].data());
     return;
   }
-  for (int slot = 0; slot < kSlots; ++slot) {
+  for (int slot = 0; slot < SynthSimLayout::kSlots; ++slot) {
     if (FieldValue("kPartMidiChannel", slot) != channel + 1) continue;
-    const int bank = std::clamp(FieldValue("kCurrentBank", slot), 0, kProgramBanks - 1);
-    if (program < kProgramsPerBank) slots_[slot] = programBanks_[bank][program];
+    const int bank = std::clamp(FieldValue("kCurrentBank", slot), 0, SynthSimLayout::kProgramBanks - 1);
+    if (program < SynthSimLayout::kProgramsPerBank) slots_[slot] = programBanks_[bank][program];
     return;
   }
 }
@@ -179,17 +177,18 @@ SynthSim::Request SynthSim::Decode(uint8_t type, uint8_t number, int model) cons
   const bool tenBanks = IsTenBankModel(model);
   const int slotType = tenBanks ? 0x0E : 0x0A;
   const int firstBankType = tenBanks ? 0x0F : 0x0B;
-  const int programBanks = tenBanks ? kProgramBanks : 4;
-  const int performanceBanks = tenBanks ? kPerformanceBanks : 1;
+  const int programBanks = tenBanks ? SynthSimLayout::kProgramBanks : 4;
+  const int performanceBanks = tenBanks ? SynthSimLayout::kPerformanceBanks : 1;
   if (type == kPerformanceRequest) {
     request.kind = Request::kPerformanceEdit;
-  } else if (type == slotType && number < kSlots) {
+  } else if (type == slotType && number < SynthSimLayout::kSlots) {
     request.kind = Request::kProgramSlot;
-  } else if (type >= firstBankType && type < firstBankType + programBanks && number < kProgramsPerBank) {
+  } else if (type >= firstBankType && type < firstBankType + programBanks &&
+             number < SynthSimLayout::kProgramsPerBank) {
     request.kind = Request::kStoredProgram;
     request.bank = type - firstBankType;
   } else if (type >= kStoredPerformanceRequest && type < kStoredPerformanceRequest + performanceBanks &&
-             number < kPerformancesPerBank) {
+             number < SynthSimLayout::kPerformancesPerBank) {
     request.kind = Request::kStoredPerformance;
     request.bank = type - kStoredPerformanceRequest;
   }
@@ -198,16 +197,19 @@ SynthSim::Request SynthSim::Decode(uint8_t type, uint8_t number, int model) cons
 
 SynthSim::Message SynthSim::Dump(uint8_t type, uint8_t number, const Message& data, int size) const {
   Message dump(size, 0);
-  const uint8_t header[kHeaderSize] = {0xF0,       kManufacturer, static_cast<uint8_t>(settings_.deviceId),
-                                       kModelByte, type,          number};
-  std::copy(header, header + kHeaderSize, dump.begin());
-  std::copy(data.begin(), data.end(), dump.begin() + kHeaderSize);
+  const uint8_t header[SynthSimLayout::kHeaderSize] = {
+      0xF0,  SynthSimLayout::kManufacturer, static_cast<uint8_t>(settings_.deviceId), SynthSimLayout::kModelByte, type,
+      number};
+  std::copy(header, header + SynthSimLayout::kHeaderSize, dump.begin());
+  std::copy(data.begin(), data.end(), dump.begin() + SynthSimLayout::kHeaderSize);
   dump.back() = 0xF7;
   // A faulty unit sends one byte too many for a program, too few for a performance.
-  if (settings_.wrongSizeReplies) return Reshaped(dump, size == kProgramDumpSize ? size + 1 : size - 5);
+  if (settings_.wrongSizeReplies) return Reshaped(dump, size == SynthSimLayout::kProgramDumpSize ? size + 1 : size - 5);
   const int length = settings_.replyLength;
-  if (size == kProgramDumpSize && length == kNamedProgramDumpSize) return Reshaped(dump, length);
-  if (size == kPerformanceDumpSize && length >= 711 && length <= kLongestPerformanceDump) {
+  if (size == SynthSimLayout::kProgramDumpSize && length == SynthSimLayout::kNamedProgramDumpSize)
+    return Reshaped(dump, length);
+  if (size == SynthSimLayout::kPerformanceDumpSize && length >= 711 &&
+      length <= SynthSimLayout::kLongestPerformanceDump) {
     return Reshaped(dump, length);
   }
   return dump;
@@ -219,26 +221,29 @@ SynthSim::Message SynthSim::PerformanceDump(uint8_t type, uint8_t number, const 
   // loading the dump then keeps addressing this unit.
   SynthSimFields::Field field;
   if (SynthSimFields::Find("kDeviceID", 0, &field)) {
-    SynthSimFields::Write(field.coding, settings_.deviceId, &withOwnChannel[size_t(field.position - kHeaderSize)]);
+    SynthSimFields::Write(field.coding, settings_.deviceId,
+                          &withOwnChannel[size_t(field.position - SynthSimLayout::kHeaderSize)]);
   }
-  return Dump(type, number, withOwnChannel, kPerformanceDumpSize);
+  return Dump(type, number, withOwnChannel, SynthSimLayout::kPerformanceDumpSize);
 }
 
 SynthSim::Message SynthSim::Reply(const Request& request) const {
   const bool tenBanks = IsTenBankModel(settings_.model);
   const uint8_t number = static_cast<uint8_t>(request.number);
   switch (request.kind) {
-    case Request::kPerformanceEdit: return PerformanceDump(kPerformanceEditType, 0, EditPerformance());
+    case Request::kPerformanceEdit: return PerformanceDump(SynthSimLayout::kPerformanceEditType, 0, EditPerformance());
     case Request::kProgramSlot: {
-      const uint8_t slotByte = static_cast<uint8_t>(settings_.slotByteOutOfRange ? number + kSlots : number);
-      return Dump(0, slotByte, slots_[request.number], kProgramDumpSize);
+      const uint8_t slotByte =
+          static_cast<uint8_t>(settings_.slotByteOutOfRange ? number + SynthSimLayout::kSlots : number);
+      return Dump(0, slotByte, slots_[request.number], SynthSimLayout::kProgramDumpSize);
     }
     case Request::kStoredProgram:
       return Dump(static_cast<uint8_t>(request.bank + 1), number, programBanks_[request.bank][request.number],
-                  kProgramDumpSize);
+                  SynthSimLayout::kProgramDumpSize);
     case Request::kStoredPerformance:
-      return PerformanceDump(static_cast<uint8_t>(kStoredPerformanceType + (tenBanks ? request.bank : 0)), number,
-                             performanceBanks_[request.bank][request.number]);
+      return PerformanceDump(
+          static_cast<uint8_t>(SynthSimLayout::kStoredPerformanceType + (tenBanks ? request.bank : 0)), number,
+          performanceBanks_[request.bank][request.number]);
     case Request::kNone: break;
   }
   return Message();
@@ -247,36 +252,37 @@ SynthSim::Message SynthSim::Reply(const Request& request) const {
 // ---- dumps
 
 SynthSim::Message* SynthSim::ProgramAt(uint8_t type, uint8_t number) {
-  const int banks = IsTenBankModel(settings_.model) ? kProgramBanks : 4;
-  if (type == 0) return number < kSlots ? &slots_[number] : nullptr;
-  if (type > banks || number >= kProgramsPerBank) return nullptr;
+  const int banks = IsTenBankModel(settings_.model) ? SynthSimLayout::kProgramBanks : 4;
+  if (type == 0) return number < SynthSimLayout::kSlots ? &slots_[number] : nullptr;
+  if (type > banks || number >= SynthSimLayout::kProgramsPerBank) return nullptr;
   return &programBanks_[type - 1][number];
 }
 
 SynthSim::Message* SynthSim::PerformanceAt(uint8_t type, uint8_t number) {
-  const int banks = IsTenBankModel(settings_.model) ? kPerformanceBanks : 1;
-  if (type < kStoredPerformanceType || type >= kStoredPerformanceType + banks) return nullptr;
-  if (number >= kPerformancesPerBank) return nullptr;
-  return &performanceBanks_[type - kStoredPerformanceType][number];
+  const int banks = IsTenBankModel(settings_.model) ? SynthSimLayout::kPerformanceBanks : 1;
+  if (type < SynthSimLayout::kStoredPerformanceType || type >= SynthSimLayout::kStoredPerformanceType + banks)
+    return nullptr;
+  if (number >= SynthSimLayout::kPerformancesPerBank) return nullptr;
+  return &performanceBanks_[type - SynthSimLayout::kStoredPerformanceType][number];
 }
 
 void SynthSim::Store(const uint8_t* bytes, size_t size) {
   const uint8_t type = bytes[4];
   const uint8_t number = bytes[5];
-  const uint8_t* data = bytes + kHeaderSize;
-  if (size == kProgramDumpSize || size == kNamedProgramDumpSize) {
+  const uint8_t* data = bytes + SynthSimLayout::kHeaderSize;
+  if (size == SynthSimLayout::kProgramDumpSize || size == SynthSimLayout::kNamedProgramDumpSize) {
     Message* program = ProgramAt(type, number);
     if (!program) return;
     if (type == 0) {
-      program->assign(data, data + kProgramDataSize);
+      program->assign(data, data + SynthSimLayout::kProgramDataSize);
     } else {
-      StoreInBank(program, data, kProgramDataSize);
+      StoreInBank(program, data, SynthSimLayout::kProgramDataSize);
     }
-  } else if (size >= kPerformanceDumpSize && size <= kLongestPerformanceDump) {
-    if (type == kPerformanceEditType) {
+  } else if (size >= SynthSimLayout::kPerformanceDumpSize && size <= SynthSimLayout::kLongestPerformanceDump) {
+    if (type == SynthSimLayout::kPerformanceEditType) {
       SetEditPerformance(data);
     } else if (Message* performance = PerformanceAt(type, number)) {
-      StoreInBank(performance, data, kPerformanceDataSize);
+      StoreInBank(performance, data, SynthSimLayout::kPerformanceDataSize);
     }
   }
 }
@@ -302,18 +308,19 @@ SynthSim::Message SynthSim::EditPerformance() const {
 }
 
 void SynthSim::SetEditPerformance(const uint8_t* data) {
-  for (int slot = 0; slot < kSlots; ++slot) {
-    slots_[slot].assign(data + kProgramDataSize * slot, data + kProgramDataSize * (slot + 1));
+  for (int slot = 0; slot < SynthSimLayout::kSlots; ++slot) {
+    slots_[slot].assign(data + SynthSimLayout::kProgramDataSize * slot,
+                        data + SynthSimLayout::kProgramDataSize * (slot + 1));
   }
-  performanceBlock_.assign(data + kPartBlocksSize, data + kPerformanceDataSize);
+  performanceBlock_.assign(data + kPartBlocksSize, data + SynthSimLayout::kPerformanceDataSize);
 }
 
 bool SynthSim::SetValue(const std::string& name, int slot, int value) {
   SynthSimFields::Field field;
   if (!SynthSimFields::Find(name, slot, &field)) return false;
   std::lock_guard<std::mutex> hold(lock_);
-  uint8_t* at = field.perPart ? &slots_[slot][field.position - kHeaderSize]
-                              : &performanceBlock_[field.position - kHeaderSize - kPartBlocksSize];
+  uint8_t* at = field.perPart ? &slots_[slot][field.position - SynthSimLayout::kHeaderSize]
+                              : &performanceBlock_[field.position - SynthSimLayout::kHeaderSize - kPartBlocksSize];
   SynthSimFields::Write(field.coding, value, at);
   return true;
 }
@@ -326,14 +333,15 @@ int SynthSim::Value(const std::string& name, int slot) const {
 int SynthSim::FieldValue(const std::string& name, int slot) const {
   SynthSimFields::Field field;
   if (!SynthSimFields::Find(name, slot, &field)) return -1;
-  const uint8_t* at = field.perPart ? &slots_[slot][field.position - kHeaderSize]
-                                    : &performanceBlock_[field.position - kHeaderSize - kPartBlocksSize];
+  const uint8_t* at = field.perPart
+                          ? &slots_[slot][field.position - SynthSimLayout::kHeaderSize]
+                          : &performanceBlock_[field.position - SynthSimLayout::kHeaderSize - kPartBlocksSize];
   return SynthSimFields::Read(field.coding, at);
 }
 
 SynthSim::Message SynthSim::ProgramEditBuffer(int slot) const {
   std::lock_guard<std::mutex> hold(lock_);
-  return slot >= 0 && slot < kSlots ? slots_[slot] : Message();
+  return slot >= 0 && slot < SynthSimLayout::kSlots ? slots_[slot] : Message();
 }
 
 SynthSim::Message SynthSim::PerformanceEditBuffer() const {
@@ -343,12 +351,15 @@ SynthSim::Message SynthSim::PerformanceEditBuffer() const {
 
 SynthSim::Message SynthSim::StoredProgram(int bank, int number) const {
   std::lock_guard<std::mutex> hold(lock_);
-  if (bank < 0 || bank >= kProgramBanks || number < 0 || number >= kProgramsPerBank) return Message();
+  if (bank < 0 || bank >= SynthSimLayout::kProgramBanks || number < 0 || number >= SynthSimLayout::kProgramsPerBank)
+    return Message();
   return programBanks_[bank][number];
 }
 
 SynthSim::Message SynthSim::StoredPerformance(int bank, int number) const {
   std::lock_guard<std::mutex> hold(lock_);
-  if (bank < 0 || bank >= kPerformanceBanks || number < 0 || number >= kPerformancesPerBank) return Message();
+  if (bank < 0 || bank >= SynthSimLayout::kPerformanceBanks || number < 0 ||
+      number >= SynthSimLayout::kPerformancesPerBank)
+    return Message();
   return performanceBanks_[bank][number];
 }

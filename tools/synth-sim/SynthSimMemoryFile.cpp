@@ -5,18 +5,15 @@
 
 #include "SynthSimPatches.h"
 
-using namespace SynthSimLayout;
-
 namespace {
-constexpr uint8_t kPerformanceEditType = 0x1E;
-constexpr uint8_t kStoredPerformanceType = 0x1F;
 
 SynthSim::Message Dump(int deviceId, int type, int number, const SynthSim::Message& data) {
-  SynthSim::Message dump(kHeaderSize + data.size() + 1, 0xF7);
-  const uint8_t header[kHeaderSize] = {0xF0,       kManufacturer, uint8_t(deviceId),
-                                       kModelByte, uint8_t(type), uint8_t(number)};
-  std::copy(header, header + kHeaderSize, dump.begin());
-  std::copy(data.begin(), data.end(), dump.begin() + kHeaderSize);
+  SynthSim::Message dump(SynthSimLayout::kHeaderSize + data.size() + 1, 0xF7);
+  const uint8_t header[SynthSimLayout::kHeaderSize] = {
+      0xF0,           SynthSimLayout::kManufacturer, uint8_t(deviceId), SynthSimLayout::kModelByte, uint8_t(type),
+      uint8_t(number)};
+  std::copy(header, header + SynthSimLayout::kHeaderSize, dump.begin());
+  std::copy(data.begin(), data.end(), dump.begin() + SynthSimLayout::kHeaderSize);
   return dump;
 }
 }  // namespace
@@ -26,14 +23,16 @@ std::vector<SynthSim::Message> SynthSimMemoryDumps(const SynthSim& sim) {
   const bool tenBanks = settings.model == 2;
   const int id = settings.deviceId;
   std::vector<SynthSim::Message> dumps;
-  for (int slot = 0; slot < kSlots; ++slot) dumps.push_back(Dump(id, 0, slot, sim.ProgramEditBuffer(slot)));
-  dumps.push_back(Dump(id, kPerformanceEditType, 0, sim.PerformanceEditBuffer()));
-  for (int bank = 0; bank < (tenBanks ? kProgramBanks : 4); ++bank)
-    for (int number = 0; number < kProgramsPerBank; ++number)
+  for (int slot = 0; slot < SynthSimLayout::kSlots; ++slot)
+    dumps.push_back(Dump(id, 0, slot, sim.ProgramEditBuffer(slot)));
+  dumps.push_back(Dump(id, SynthSimLayout::kPerformanceEditType, 0, sim.PerformanceEditBuffer()));
+  for (int bank = 0; bank < (tenBanks ? SynthSimLayout::kProgramBanks : 4); ++bank)
+    for (int number = 0; number < SynthSimLayout::kProgramsPerBank; ++number)
       dumps.push_back(Dump(id, bank + 1, number, sim.StoredProgram(bank, number)));
-  for (int bank = 0; bank < (tenBanks ? kPerformanceBanks : 1); ++bank)
-    for (int number = 0; number < kPerformancesPerBank; ++number)
-      dumps.push_back(Dump(id, kStoredPerformanceType + bank, number, sim.StoredPerformance(bank, number)));
+  for (int bank = 0; bank < (tenBanks ? SynthSimLayout::kPerformanceBanks : 1); ++bank)
+    for (int number = 0; number < SynthSimLayout::kPerformancesPerBank; ++number)
+      dumps.push_back(
+          Dump(id, SynthSimLayout::kStoredPerformanceType + bank, number, sim.StoredPerformance(bank, number)));
   return dumps;
 }
 

@@ -19,6 +19,9 @@ constexpr int kProgramsPerBank = 99;
 constexpr int kPerformancesPerBank = 100;
 constexpr int kProgramBanks = 10;     // the ten-bank model; the others use four
 constexpr int kPerformanceBanks = 4;  // the ten-bank model; the others use one
+// The dump types of the performance edit buffer and of the first stored bank.
+constexpr uint8_t kPerformanceEditType = 0x1E;
+constexpr uint8_t kStoredPerformanceType = 0x1F;
 }  // namespace SynthSimLayout
 
 // The 132 data bytes of the INIT program.

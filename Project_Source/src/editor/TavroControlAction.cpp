@@ -15,10 +15,10 @@
 #include "layout/ControlAction.h"
 #include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace {
 
-constexpr const char* kSetPortsFirst = "Set MIDI I/O First!";
 constexpr double kFilterTypeSentAsPerformance = 5.0;
 
 // A value as a MIDI data byte.

@@ -6,10 +6,7 @@
 
 namespace {
 
-const char* const kSizeNames[] = {"small", "normal", "large"};
-const double kSizeScales[] = {0.75, 1.0, 1.25};
-
-std::string Trimmed(std::string line) {
+std::string WithoutTrailingBlanks(std::string line) {
   const size_t end = line.find_last_not_of(" \n\r\t");
   line.erase(end == std::string::npos ? 0 : end + 1);
   return line;
@@ -34,7 +31,7 @@ UISettings ParseUISettings(const std::string& text) {
   for (std::string& line : settings.lines) {
     if (at >= text.size()) break;
     const size_t end = std::min(text.find('\n', at), text.size());
-    line = Trimmed(text.substr(at, end - at));
+    line = WithoutTrailingBlanks(text.substr(at, end - at));
     at = end + 1;
   }
   return settings;

@@ -12,6 +12,10 @@ struct UISettings {
   // passed over.
   static constexpr size_t kMostFileBytes = 64 * 1024;
 
+  // The panel sizes line 2 names, by the panel-size parameter's value, and their scales.
+  static constexpr const char* kSizeNames[3] = {"small", "normal", "large"};
+  static constexpr double kSizeScales[3] = {0.75, 1.0, 1.25};
+
   std::string lines[3];
   // Something stood at the path and was not read: it is never written over.
   bool passedOver = false;

@@ -6,7 +6,6 @@
 
 namespace {
 
-const IColor kWhite(255, 255, 255, 255);
 const IColor kYellowGreen(255, 241, 243, 33);
 const IColor kPink(255, 255, 132, 180);
 const IColor kNameColor(255, 225, 225, 225);
@@ -17,7 +16,7 @@ struct ReadOutStyle {
 };
 
 ReadOutStyle ReadOutStyleOf(int displayType, bool colourFlag) {
-  const IColor plain = colourFlag ? kYellowGreen : kWhite;
+  const IColor plain = colourFlag ? kYellowGreen : COLOR_WHITE;
   switch (displayType) {
     case 1: return {15, plain};
     case 2: return {18, kPink};

@@ -8,7 +8,6 @@
 namespace {
 
 const IColor kAmber(255, 255, 173, 0);
-const IColor kWhite(255, 255, 255, 255);
 const IColor kBlack(255, 0, 0, 0);
 const IColor kBankRed(255, 189, 46, 70);
 const IColor kInvisible(0, 255, 173, 0);
@@ -100,7 +99,7 @@ IControl* UIConfigManager::createMIDIDeviceSelectionControl(const std::string& n
   // Choosing the port shown reopens it: the unit or the MIDI system may have come back.
   param->SetRepeatedChoiceCounts(true);
   mPlug->SetPortMenu(paramIdx, direction == 1);
-  ICaptionControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(h), kWhite, true, nullptr);
+  ICaptionControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(h), COLOR_WHITE, true, nullptr);
   // A port's name is the MIDI system's and may be long: it stays in its own field,
   // cut in the middle, so that a device's input and output still read apart.
   caption->SetFitToRect(true, true);
@@ -121,7 +120,7 @@ IControl* UIConfigManager::createNoValDropDown(const std::string& name, int para
     size = Scaled(kSelectorTextSize);
     color = kBankRed;
   } else if (visibility == 1) {
-    color = kWhite;
+    color = COLOR_WHITE;
   }
   IControl* caption = MakeCaption(paramIdx, x, y, w, h, size, color, allowControl, layer);
   ControlAction* action = Bind(paramIdx, kActionNone, caption);
@@ -150,7 +149,7 @@ IControl* UIConfigManager::createMsbLsbSelectionCCControl(int ccNumber, int msb,
   int entries = 0;
   IParam* param = InitMenuParam(PartName(name, part), paramIdx, def, min, max, part, group, &entries);
   if (!param || !SetMenuTexts(param, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
-  IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), kWhite, true, layer);
+  IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), COLOR_WHITE, true, layer);
   ControlAction* action = Bind(paramIdx, kActionMsbLsb, caption);
   action->ccNumber = ccNumber;
   action->nrpnKey1 = msb;
@@ -170,7 +169,8 @@ IControl* UIConfigManager::createMultiSelectionSysExControl(const std::string& n
   int entries = 0;
   IParam* param = InitMenuParam(PartName(name, part), paramIdx, def, min, max, part, group, &entries);
   if (!param || !SetMenuTexts(param, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
-  IControl* caption = MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), white ? kWhite : kBlack, true, layer);
+  IControl* caption =
+      MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), white ? COLOR_WHITE : kBlack, true, layer);
   ControlAction* action = Bind(paramIdx, kActionSysEx, caption);
   BindSysEx(action, caption, name, sysexIndex, changingByte, (long long)max - min + 1, ToInt((double)min + offset),
             part);

@@ -50,7 +50,7 @@ bool JoinEntries(FolderTree& tree, const std::vector<std::string>& chain, size_t
   return found;
 }
 
-void Place(FolderTree& tree, PatchFile* record) {
+void PlaceInTree(FolderTree& tree, PatchFile* record) {
   const std::vector<std::string>& chain = record->folderChain;
   if (chain.empty()) return;
   // A file deeper than the tree goes into its third-level folder: placed nowhere, no
@@ -62,9 +62,9 @@ void Place(FolderTree& tree, PatchFile* record) {
 
 }  // namespace
 
-void PatchLibrary::createSingleFolderFilesStructure(PatchFile* record) { Place(programTree, record); }
+void PatchLibrary::createSingleFolderFilesStructure(PatchFile* record) { PlaceInTree(programTree, record); }
 
-void PatchLibrary::createMultiFolderFilesStructure(PatchFile* record) { Place(performanceTree, record); }
+void PatchLibrary::createMultiFolderFilesStructure(PatchFile* record) { PlaceInTree(performanceTree, record); }
 
 void PatchLibrary::clearDataStructures(int code) {
   if (code == 0) programTree.clear();

@@ -163,7 +163,7 @@ enum class Reading { Whole, Repaired, OddLength, UnknownType, Unreadable };
 // Puts a message (or, for one that could not be read, an init message holding its
 // row) into the record, unless the record holds the other kind or a full performance
 // bank; whatever is not kept as the file has it is counted.
-void Place(PatchFile* file, PatchKind kind, int slot, std::vector<uint8_t>&& message, Reading reading) {
+void PlacePatch(PatchFile* file, PatchKind kind, int slot, std::vector<uint8_t>&& message, Reading reading) {
   if (!file->patches.empty() &&
       (file->type != kind || (kind == kPerformanceKind && file->patches.size() >= size_t(kPerformanceBankSize)))) {
     ++file->losses.leftOut;
@@ -456,7 +456,7 @@ int ReadDump(const ByteChunk* image, int& position, uint8_t (&head)[kHeadLength]
   position = extent.closed ? int(end - bytes) + 1 : end == imageEnd ? -1 : int(end - bytes);
   // Longer bodies are unreadable whatever completes them; no need to copy them.
   if (!model || (extent.closed && length > kFullPerformanceLength) || (!extent.closed && !unitLength)) {
-    Place(file, kind, slot, {}, Reading::Unreadable);
+    PlacePatch(file, kind, slot, {}, Reading::Unreadable);
     return position;
   }
   head[4] = kind == kProgramKind ? kStoredProgramType : kLoadedPerformanceType;
@@ -472,7 +472,7 @@ int ReadDump(const ByteChunk* image, int& position, uint8_t (&head)[kHeadLength]
                           : !knownType                      ? Reading::UnknownType
                           : !unitLength                     ? Reading::OddLength
                                                             : Reading::Whole;
-  Place(file, kind, slot, reading == Reading::Unreadable ? std::vector<uint8_t>() : std::move(message), reading);
+  PlacePatch(file, kind, slot, reading == Reading::Unreadable ? std::vector<uint8_t>() : std::move(message), reading);
   return position;
 }
 

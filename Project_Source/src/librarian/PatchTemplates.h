@@ -26,8 +26,12 @@ constexpr uint8_t kSysexEnd = 0xF7;
 constexpr uint8_t kMakerId = 0x33;
 constexpr uint8_t kModelByte = 0x04;
 constexpr int kTypeByteAt = 4;
+constexpr int kNumberByteAt = 5;
 constexpr uint8_t kStoredProgramType = 0x00;
 constexpr uint8_t kLoadedPerformanceType = 0x1F;
+
+// The model of the units with ten program banks: 0 is the NL1, 1 the NL2, 2 the NL2x.
+constexpr int kTenBankModel = 2;
 
 enum PatchKind { kNoPatchKind = -1, kProgramKind = 0, kPerformanceKind = 1 };
 

@@ -2,15 +2,12 @@
 
 #include <algorithm>
 
+#include "librarian/PatchTemplates.h"
 #include "messaging/DumpNames.h"
 #include "messaging/LibrarianDumpForm.h"
 #include "messaging/tables/DumpFieldTable.h"
 
 namespace {
-// Where the name stands in the named forms.
-constexpr size_t kProgramNameAt = kProgramDumpSize - 1;
-constexpr size_t kPerformanceNameAt = kPerformanceDumpSize - 1;
-constexpr size_t kNumberAt = 5;  // after F0, maker, device id, model and type
 
 // One SysEx message from F0 to F7 with only data bytes before its names: the names of
 // a named form may hold latin-1 letters, which bank files of other tools keep and the
@@ -19,7 +16,7 @@ bool IsWholeSysEx(const uint8_t* bytes, size_t size, bool program) {
   const bool named =
       program ? size == kProgramDumpSize + kDumpNameSize
               : size == kPerformanceDumpSize + kDumpNameSize || size == kPerformanceDumpSize + 5 * kDumpNameSize;
-  const size_t dataEnd = named ? (program ? kProgramNameAt : kPerformanceNameAt) : size - 1;
+  const size_t dataEnd = named ? size_t(program ? kProgramNameAt : kPerformanceNameAt) : size - 1;
   return bytes && size >= 2 && bytes[0] == 0xF0 && bytes[size - 1] == 0xF7 &&
          std::all_of(bytes + 1, bytes + dataEnd, [](uint8_t b) { return b < 0x80; });
 }
@@ -57,7 +54,7 @@ LibrarianDumpReceiver::Outcome LibrarianDumpReceiver::addMessageData(const uint8
     named.bytes = program ? LibrarianProgramForm(bytes, size, kRequestedName)
                           : LibrarianPerformanceForm(bytes, size, kRequestedName);
   if (named.bytes.empty()) return Outcome::kRefused;
-  if (number_ != kAnyNumber && bytes[kNumberAt] != number_) return Outcome::kOtherNumber;
+  if (number_ != kAnyNumber && bytes[kNumberByteAt] != number_) return Outcome::kOtherNumber;
   patch_.name = ReadDumpName(&named.bytes[program ? kProgramNameAt : kPerformanceNameAt]);
   patch_.messages.assign(1, std::move(named));
   armed_ = false;

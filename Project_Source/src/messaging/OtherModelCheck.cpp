@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "librarian/PatchTemplates.h"
 #include "messaging/MIDIMessageManager.h"
 #include "messaging/MIDIMessageSender.h"
 #include "messaging/MessagingEditor.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr int kTenBankModel = 2;
 constexpr int kCheckSteps = 5;
 // Awaited by no program dump (slot bytes end at 0x7F): every program that comes is
 // kept aside as the other reply and loaded nowhere.

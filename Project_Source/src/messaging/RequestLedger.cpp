@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
+#include "librarian/PatchTemplates.h"
+
 namespace {
-constexpr int kTenBankModel = 2;
 // The first-generation family's slot and four bank requests, the ten-bank model's
 // slot and ten bank requests; both answer the performance requests alike.
 constexpr uint8_t kFourBankSlot = 0x0A, kFourBankLast = 0x0E;

@@ -18,7 +18,6 @@ constexpr int kShortestDump = 130;
 constexpr uint8_t kHighestDeviceId = 15;
 constexpr uint8_t kHighestModelByte = 4;
 constexpr int kRequestSize = 7;  // F0 33 id 04 type number F7; anything longer is a dump
-constexpr size_t kTypeAt = 4, kNumberAt = 5;
 
 // The slots' program and bank selectors of both models.
 bool IsSlotChoice(int index) {
@@ -46,15 +45,15 @@ bool MIDIMessageManager::refuseLateReply(const ISysEx* message) {
   if (!message || !message->mData || message->mSize <= kRequestSize) return false;
   const uint8_t* bytes = message->mData;
   if (bytes[1] != kMakerId) return false;
-  return requests.late(bytes[2], bytes[kTypeAt], bytes[kNumberAt], Kit_Time().NowMicros());
+  return requests.late(bytes[2], bytes[kTypeByteAt], bytes[kNumberByteAt], Kit_Time().NowMicros());
 }
 
 bool MIDIMessageManager::offerToLiveRequest(const uint8_t* bytes) {
   const int model = plug_->panelParameters().Model();
-  switch (requests.offer(bytes[2], bytes[kTypeAt], bytes[kNumberAt], model)) {
+  switch (requests.offer(bytes[2], bytes[kTypeByteAt], bytes[kNumberByteAt], model)) {
     case RequestLedger::Verdict::kNoRequest:
     case RequestLedger::Verdict::kAnswer: return true;
-    case RequestLedger::Verdict::kOtherModel: otherReply = bytes[kTypeAt] * 128 + bytes[kNumberAt]; break;
+    case RequestLedger::Verdict::kOtherModel: otherReply = bytes[kTypeByteAt] * 128 + bytes[kNumberByteAt]; break;
     case RequestLedger::Verdict::kUnasked: break;
   }
   sysexBusy = false;

@@ -204,3 +204,10 @@ std::string FormatFinding(const LintFinding& f, double scale) {
       << ")";
   return out.str();
 }
+
+bool LintRectsOverlap(const IRECT& a, const IRECT& b) { return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B; }
+
+std::string LintRectText(const IRECT& r) {
+  return "(" + std::to_string(r.L) + "," + std::to_string(r.T) + "," + std::to_string(r.R) + "," + std::to_string(r.B) +
+         ")";
+}

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Framework/IGraphicsStructs.h"
 #include "LayoutLint.h"
 
 class ControlLayer;
@@ -72,3 +73,8 @@ void LintPages(LintContext& c);
 void LintTexts(LintContext& c);
 // The control-change map of SOURCE_DIR alone.
 LintSources LoadControllers(const std::string& sourceDir);
+
+// Whether two rectangles share a pixel; sides that only touch do not.
+bool LintRectsOverlap(const IRECT& a, const IRECT& b);
+// "(L,T,R,B)", for findings.
+std::string LintRectText(const IRECT& r);

@@ -27,14 +27,7 @@ struct Shown {
 // A name counts as near its control within this many layout units.
 constexpr int kNear = 24;
 
-bool Overlap(const IRECT& a, const IRECT& b) { return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B; }
-
 IRECT Scaled(double s, int l, int t, int r, int b) { return IRECT(int(l * s), int(t * s), int(r * s), int(b * s)); }
-
-std::string Describe(const IRECT& r) {
-  return "(" + std::to_string(r.L) + "," + std::to_string(r.T) + "," + std::to_string(r.R) + "," + std::to_string(r.B) +
-         ")";
-}
 
 class Page {
 public:
@@ -122,7 +115,7 @@ void Covers(LintContext& c, const PanelView& view, const Page& page) {
       const Shown& a = shown[i];
       const Shown& b = shown[j];
       // Controls of one layer are the "overlap" rule's; a list's own panes never meet.
-      if (a.layer == b.layer || !Overlap(a.rect, b.rect)) continue;
+      if (a.layer == b.layer || !LintRectsOverlap(a.rect, b.rect)) continue;
       if (a.editorMenu && b.editorMenu) continue;  // the editor stacks its menus by kind
       // An editor menu laid over the read-out it opens from (sides rounded apart by a pixel).
       if ((a.editorMenu || b.editorMenu) && a.rect.L == b.rect.L && a.rect.T == b.rect.T &&
@@ -131,7 +124,7 @@ void Covers(LintContext& c, const PanelView& view, const Page& page) {
       }
       if (!said.insert(a.what + "|" + b.what).second) continue;
       c.aboutParam("covers", a.editorMenu ? b.what : a.what,
-                   a.what + " " + Describe(a.rect) + " and " + b.what + " " + Describe(b.rect) +
+                   a.what + " " + LintRectText(a.rect) + " and " + b.what + " " + LintRectText(b.rect) +
                        " lie over each other on " + view.name);
     }
   }
@@ -143,10 +136,10 @@ void Hidden(LintContext& c, const PanelView& view, const Page& page) {
   for (const Shown& control : page.shown()) {
     if (!control.layer.empty()) continue;
     for (const IRECT& bg : page.layerBackgrounds()) {
-      if (!Overlap(control.rect, bg)) continue;
+      if (!LintRectsOverlap(control.rect, bg)) continue;
       c.aboutParam("covers", control.what,
-                   control.what + " " + Describe(control.rect) + " lies under the background " + Describe(bg) + " on " +
-                       view.name);
+                   control.what + " " + LintRectText(control.rect) + " lies under the background " + LintRectText(bg) +
+                       " on " + view.name);
       break;
     }
   }
@@ -159,7 +152,8 @@ void OffPage(LintContext& c, const PanelView& view, const Page& page) {
     const bool inside = std::any_of(bgs.begin(), bgs.end(), [&r](const IRECT& bg) {
       return r.L >= bg.L && r.T >= bg.T && r.R <= bg.R && r.B <= bg.B;
     });
-    if (!inside) c.aboutParam("off-page", what, what + " " + Describe(rect) + " leaves the background of " + view.name);
+    if (!inside)
+      c.aboutParam("off-page", what, what + " " + LintRectText(rect) + " leaves the background of " + view.name);
   }
 }
 
@@ -193,14 +187,14 @@ void Names(LintContext& c, const PanelView& view, const Page& page) {
     const void* pixels = onPanel ? nullptr : c.panel.manager().getImageByName(&c.panel.graphics(), l.image).data;
     const bool shownHere = std::any_of(backgrounds.begin(), backgrounds.end(), [&](const auto& bg) {
       const bool panelItself = bg.first.L == 0 && bg.first.T == 0 && bg.first.R == c.panel.graphics().Width();
-      return onPanel ? !panelItself && Overlap(bg.first, box) : bg.second == pixels;
+      return onPanel ? !panelItself && LintRectsOverlap(bg.first, box) : bg.second == pixels;
     });
     if (onPanel == shownHere || Ink(picture, box) == 0) continue;
     for (const Shown& other : shown) {
       // An editor menu lies on its own strip, a selector's value names in its strip's clear part.
-      if (other.what == l.param || !Overlap(other.rect, box)) continue;
+      if (other.what == l.param || !LintRectsOverlap(other.rect, box)) continue;
       c.aboutParam("label-covered", other.editorMenu ? l.param : other.what,
-                   "\"" + l.text + "\" " + Describe(box) + " lies under " + other.what + " on " + view.name);
+                   "\"" + l.text + "\" " + LintRectText(box) + " lies under " + other.what + " on " + view.name);
     }
     seen.emplace_back(l.param, box);
   }
@@ -219,7 +213,7 @@ void Names(LintContext& c, const PanelView& view, const Page& page) {
     }
     const IRECT around(control.rect.L - near, control.rect.T - near, control.rect.R + near, control.rect.B + near);
     const bool named = std::any_of(seen.begin(), seen.end(), [&](const std::pair<std::string, IRECT>& n) {
-      return n.first == control.what && Overlap(n.second, around);
+      return n.first == control.what && LintRectsOverlap(n.second, around);
     });
     if (!named) c.aboutParam("unlabelled", control.what, control.what + " has no name near it on " + view.name);
   }

@@ -19,8 +19,6 @@ const char* const kCleanStartLines[] = {
     "CONFIG READER: Started to initialize parameters...", "CONFIG READER: Completed!",
 };
 
-bool Overlap(const IRECT& a, const IRECT& b) { return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B; }
-
 // The number after "line " in a reader message, 0 without one.
 int LineNumberIn(const std::string& message) {
   size_t at = message.find("line ");
@@ -38,11 +36,6 @@ bool SizeInName(const std::string& path, int* w, int* h) {
     return true;
   }
   return false;
-}
-
-std::string Describe(const IRECT& r) {
-  return "(" + std::to_string(r.L) + "," + std::to_string(r.T) + "," + std::to_string(r.R) + "," + std::to_string(r.B) +
-         ")";
 }
 
 }  // namespace
@@ -108,9 +101,9 @@ void LintGeometry(LintContext& c) {
     const std::string what = paramIdx >= 0 ? c.nameOf(paramIdx) : "background";
     if (r.L < 0 || r.T < 0 || r.R > w || r.B > h) {
       if (paramIdx >= 0) {
-        c.aboutParam("geometry", what, "control " + Describe(r) + " leaves the panel");
+        c.aboutParam("geometry", what, "control " + LintRectText(r) + " leaves the panel");
       } else {
-        c.add("geometry", 0, what, "background " + Describe(r) + " leaves the panel");
+        c.add("geometry", 0, what, "background " + LintRectText(r) + " leaves the panel");
       }
     }
     // Backgrounds lie under the controls on purpose.
@@ -119,7 +112,7 @@ void LintGeometry(LintContext& c) {
   for (const auto& [layer, list] : byLayer) {
     for (size_t i = 0; i < list.size(); ++i) {
       for (size_t j = i + 1; j < list.size(); ++j) {
-        if (!Overlap(list[i]->control->GetRECT(), list[j]->control->GetRECT())) continue;
+        if (!LintRectsOverlap(list[i]->control->GetRECT(), list[j]->control->GetRECT())) continue;
         c.aboutParam("overlap", c.nameOf(list[i]->control->ParamIdx()),
                      "overlaps " + c.nameOf(list[j]->control->ParamIdx()) + " in layer " +
                          (layer ? layer->GetName() : std::string("(panel)")));
@@ -193,6 +186,6 @@ void LintLibrarianList(LintContext& c) {
   if (right > r.R || bottom > r.B) {
     c.aboutText("librarian", "<patchBrowser",
                 "the 200 rows reach (" + std::to_string(right) + "," + std::to_string(bottom) + "), beyond the image " +
-                    Describe(r));
+                    LintRectText(r));
   }
 }

@@ -5,10 +5,10 @@
 #include "editor/commands/TavroCommands.h"
 #include "editor/Tavro.h"
 
+namespace TavroCommands {
 namespace {
 
 using Result = Tavro::CommandResult;
-using namespace TavroCommands;
 
 struct CommandRow {
   int first, last;
@@ -58,7 +58,9 @@ Result Route(const CommandRow (&rows)[N], Tavro& plug, int paramIdx, double valu
 }
 
 }  // namespace
+}  // namespace TavroCommands
 
 Tavro::CommandResult Tavro::runPanelCommand(int paramIdx, double value, bool beforeReadout) {
+  using namespace TavroCommands;
   return beforeReadout ? Route(kBeforeReadout, *this, paramIdx, value) : Route(kAfterReadout, *this, paramIdx, value);
 }

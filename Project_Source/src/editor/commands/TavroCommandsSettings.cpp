@@ -7,14 +7,12 @@
 #include "Framework/IParam.h"
 #include "Kit_AtomicFile.h"
 #include "editor/Tavro.h"
+#include "editor/UISettings.h"
 #include "editor/commands/TavroCommands.h"
 
 namespace TavroCommands {
 
 namespace {
-
-const char* const kSizeNames[] = {"small", "normal", "large"};
-const double kSizeScales[] = {0.75, 1.0, 1.25};
 
 // Rewrites the three lines, joined by line breaks with none after the third. A missing
 // file is not created (the editor was not installed whole). The new text replaces the
@@ -45,8 +43,8 @@ void WriteSettings(Tavro& plug) {
 void userInterfaceSize(Tavro& plug, int, double value) {
   const int size = TruncToInt(value);
   if (size >= 0 && size < 3) {
-    plug.uiSettings.lines[1] = kSizeNames[size];
-    plug.uiScale = kSizeScales[size];
+    plug.uiSettings.lines[1] = UISettings::kSizeNames[size];
+    plug.uiScale = UISettings::kSizeScales[size];
   }
   showMessages(plug, "Size changes applied...", "Reload project!");
   WriteSettings(plug);

@@ -15,6 +15,7 @@
 #include "editor/librarian/TavroLibrarianCommands.h"
 #include "editor/librarian/TavroLibrarianPanel.h"
 #include "librarian/PatchLibrarian.h"
+#include "librarian/PatchTemplates.h"
 #include "librarian/TavroParams.h"
 #include "librarian/UnitNames.h"
 #include "librarian/panel/BankEditPopupMenu.h"
@@ -33,8 +34,6 @@ constexpr const char* kSearchPlaceholder = "search...";
 constexpr const char* kFoldersReadText = "Folders read again";
 constexpr const char* kNothingShown = "Nothing shown";
 constexpr size_t kNameLength = 10;
-constexpr size_t kProgramNameAt = 138;
-constexpr size_t kPerformanceNameAt = 714;
 
 struct BankIdentity {
   std::string fileName, folder;
@@ -74,7 +73,7 @@ std::string Padded(std::string text) {
   return text;
 }
 
-std::string Trimmed(std::string text) {
+std::string WithoutNamePadding(std::string text) {
   return text.erase(std::min(text.size(), text.find_last_not_of(std::string(" \0", 2)) + 1));
 }
 
@@ -99,12 +98,13 @@ Renamed RenameStoredDump(Tavro& plug, int row, const std::string& typed, std::st
     if (row < 0 || size_t(row) >= bankSize || patches[size_t(row)].empty()) return;
     std::vector<uint8_t>& dump = patches[size_t(row)].messages.front().bytes;
     if (dump.size() < nameAt) return;
-    *before = Trimmed(patches[size_t(row)].name);
+    *before = WithoutNamePadding(patches[size_t(row)].name);
     const bool named = dump.size() > nameAt + kNameLength;
     const std::string stored =
-        named ? Trimmed(std::string(dump.begin() + long(nameAt), dump.begin() + long(nameAt + kNameLength))) : *before;
-    const std::string name = Padded(editedName(stored, Trimmed(typed)));
-    if (named && stored == Trimmed(name)) {
+        named ? WithoutNamePadding(std::string(dump.begin() + long(nameAt), dump.begin() + long(nameAt + kNameLength)))
+              : *before;
+    const std::string name = Padded(editedName(stored, WithoutNamePadding(typed)));
+    if (named && stored == WithoutNamePadding(name)) {
       renamed = Renamed::kSameName;
       return;
     }
@@ -310,7 +310,7 @@ Result rename(Tavro& plug, int paramIdx, double) {
   const std::string slot = "slot " + std::to_string(row + 1);
   if (!typed.empty() && std::none_of(typed.begin(), typed.end(), [](char c) { return (c & 0x80) == 0; })) {
     plug.showStatus("Not renamed: \"" + typed + "\" has no letter the unit can hold");
-  } else if (Trimmed(name).empty()) {
+  } else if (WithoutNamePadding(name).empty()) {
     plug.showStatus("Not renamed: a blank name leaves " + slot + " as it was");
   } else {
     switch (RenameStoredDump(plug, row, name, &before, &renamedTo)) {
@@ -454,10 +454,9 @@ Result syncToHardware(Tavro& plug, int, double) {
 
 }  // namespace librarian_commands
 
+namespace librarian_commands {
 namespace {
 
-using namespace librarian_commands;
-using P = TavroParam;
 using Handler = Result (*)(Tavro&, int, double);
 
 struct CommandRow {
@@ -492,15 +491,16 @@ const CommandRow kCommands[] = {
 };
 
 }  // namespace
+}  // namespace librarian_commands
 
 // Escape in the rename box closes it and renames nothing.
 void Tavro::OnTextEntryCancelled(int paramIdx) {
-  if (paramIdx == kPatchRename) closeRenameBox(*this);
+  if (paramIdx == kPatchRename) librarian_commands::closeRenameBox(*this);
 }
 
 Tavro::CommandResult Tavro::runLibrarianCommand(int paramIdx, double value, bool beforeReadout) {
   if (!librarian) return CommandResult::kNotMine;
-  for (const CommandRow& row : kCommands)
+  for (const librarian_commands::CommandRow& row : librarian_commands::kCommands)
     if (row.beforeReadout == beforeReadout && paramIdx >= row.first && paramIdx <= row.last)
       return row.handler(*this, paramIdx, value);
   return CommandResult::kNotMine;

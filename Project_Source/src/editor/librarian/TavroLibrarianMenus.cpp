@@ -19,7 +19,6 @@
 namespace {
 
 using P = TavroParam;
-using librarian_commands::menuAt;
 
 enum ListKind { kProgramFiles = 0, kPerformanceFiles = 2, kSearchResults = 4 };
 
@@ -120,17 +119,19 @@ void Tavro::refreshPopUpMenus() {
   // with its pair whichever pane was used last, or a refresh would move the upper pane
   // to the lower pane's bank.
   if (panelMode_.perfMode) {
-    if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPerformanceMenu))
+    if (auto* menu = librarian_commands::menuAt<FolderPopupMenu>(*this, kLeftPerformanceMenu))
       menu->refreshFolderStructure(0, leftPerformanceFile);
-    if (auto* menu = menuAt<FolderPopupMenu>(*this, kRightPerformanceMenu))
+    if (auto* menu = librarian_commands::menuAt<FolderPopupMenu>(*this, kRightPerformanceMenu))
       menu->refreshFolderStructure(0, rightPerformanceFile);
-    if (auto* menu = menuAt<BankNamePopupMenu>(*this, kPerformanceBankNameMenu))
+    if (auto* menu = librarian_commands::menuAt<BankNamePopupMenu>(*this, kPerformanceBankNameMenu))
       menu->refreshPatchNames(0, leftPerformanceFile);
   } else {
-    if (auto* menu = menuAt<FolderPopupMenu>(*this, kLeftPatchMenu)) menu->refreshFolderStructure(0, leftProgramFile);
-    if (auto* menu = menuAt<FolderPopupMenu>(*this, panelMode_.searchResultsShown ? kRightSearchMenu : kRightPatchMenu))
+    if (auto* menu = librarian_commands::menuAt<FolderPopupMenu>(*this, kLeftPatchMenu))
+      menu->refreshFolderStructure(0, leftProgramFile);
+    if (auto* menu = librarian_commands::menuAt<FolderPopupMenu>(
+            *this, panelMode_.searchResultsShown ? kRightSearchMenu : kRightPatchMenu))
       menu->refreshFolderStructure(0, rightPaneFile(false));
-    if (auto* menu = menuAt<BankNamePopupMenu>(*this, kProgramBankNameMenu))
+    if (auto* menu = librarian_commands::menuAt<BankNamePopupMenu>(*this, kProgramBankNameMenu))
       menu->refreshPatchNames(0, leftProgramFile);
   }
   updatePatchLibrarianView(0);
@@ -146,9 +147,10 @@ void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {
   const int selectorSlot = performance ? 0 : slot;
   const int bank = TruncToInt(paramValue(BankParameter(performance, model, selectorSlot)));
   const int program = TruncToInt(paramValue(ProgramParameter(performance, model, selectorSlot)));
-  auto* programMenu = menuAt<ProgramNumberPopupMenu>(*this, kProgramNumberMenu);
+  auto* programMenu = librarian_commands::menuAt<ProgramNumberPopupMenu>(*this, kProgramNumberMenu);
   if (!panelMode_.libraryControlOn) {
-    if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);
+    if (auto* menu = librarian_commands::menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu))
+      menu->refreshPatchNames(bank);
     // The program list follows the mode too: 100 performances, 99 programs.
     if (programMenu) programMenu->refreshPatchNames(program);
     showLayer("BANKNUMBERMENUPROGRAMS", true);
@@ -158,5 +160,6 @@ void Tavro::updateBankAndProgramMenuNames(bool keepBankMenu) {
   selectLibrarianRow(0, program);
   if (programMenu) programMenu->refreshPatchNames(program);
   if (keepBankMenu) return;
-  if (auto* menu = menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu)) menu->refreshPatchNames(bank);
+  if (auto* menu = librarian_commands::menuAt<BankNumberPopupMenu>(*this, kBankNumberMenu))
+    menu->refreshPatchNames(bank);
 }

@@ -12,13 +12,13 @@
 #include "Kit_TimeSource.h"
 #include "editor/Tavro.h"
 #include "messaging/SendOutcome.h"
+#include "messaging/TransferJobSteps.h"
 #include "winemu/WinEmu_Time.h"
 
 namespace {
 
 constexpr int kNoteOffVelocity = 64;
 constexpr int kAllSoundsOffPauseMs = 100;
-constexpr const char* kSetPortsFirst = "Set MIDI I/O First!";
 
 }  // namespace
 
