@@ -123,19 +123,15 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, double scale, int frame
     if (!source) return IBitmap();
     const int w = int(source->getWidth() * scale), h = int(source->getHeight() * scale);
     if (w <= 0 || h <= 0) return IBitmap();
-    if (w == source->getWidth() && h == source->getHeight()) {
-      // At 1:1 the filtered scale only clears the colour of transparent pixels: done
-      // in place, without a second bitmap.
-      Raster_ScaledBlit(source.get(), source.get(), 0, 0, w, h, 0.0f, 0.0f, float(w), float(h), 1.0f,
-                        RASTER_MODE_FILTERED);
-      scaled = source.release();
-    } else {
-      std::unique_ptr<Raster_MemBitmap> made = NewBitmap(w, h);
-      if (!made) return IBitmap();
-      Raster_ScaledBlit(made.get(), source.get(), 0, 0, w, h, 0.0f, 0.0f, float(source->getWidth()),
-                        float(source->getHeight()), 1.0f, RASTER_MODE_FILTERED);
-      scaled = made.release();
-    }
+    // At 1:1 the filtered scale only clears the colour of transparent pixels: done in
+    // place, without a second bitmap.
+    const bool inPlace = w == source->getWidth() && h == source->getHeight();
+    std::unique_ptr<Raster_IBitmap> made = inPlace ? std::move(source) : NewBitmap(w, h);
+    if (!made) return IBitmap();
+    Raster_IBitmap* from = inPlace ? made.get() : source.get();
+    Raster_ScaledBlit(made.get(), from, 0, 0, w, h, 0.0f, 0.0f, float(from->getWidth()), float(from->getHeight()), 1.0f,
+                      RASTER_MODE_FILTERED);
+    scaled = made.release();
     cache.Add(scaled, id, scale);
   }
   return IBitmap(scaled, scaled->getWidth(), scaled->getHeight(), frames, framesHorizontal);
