@@ -17,6 +17,7 @@
 #include "Framework/IParam.h"
 #include "Framework/IPopupMenu.h"
 #include "Framework/Log.h"
+#include "Kit_AsciiCase.h"
 #include "rasteriser/Raster.h"
 #include "views/View_Backend.h"
 #include "views/View_FilePromptRules.h"
@@ -146,9 +147,7 @@ IPopupMenu* IGraphicsMac_ApplyChoice(const ViewMenuChoice* choice) {
 
 std::unique_ptr<Raster_IBitmap> LoadImgFromResourceOSX(const char* bundleID, const char* fileName) {
   if (!fileName) return nullptr;
-  std::string ext = ViewResourceExtension(fileName);
-  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-  if (ext != "png") return nullptr;
+  if (Kit_AsciiLower(ViewResourceExtension(fileName)) != "png") return nullptr;
   const std::string path = ResourcePathIn(bundleID, fileName, "png");
   if (path.empty()) return nullptr;
   return std::unique_ptr<Raster_IBitmap>(Raster_LoadPNG(path.c_str(), nullptr));

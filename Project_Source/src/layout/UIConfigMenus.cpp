@@ -8,7 +8,6 @@
 namespace {
 
 const IColor kAmber(255, 255, 173, 0);
-const IColor kBlack(255, 0, 0, 0);
 const IColor kBankRed(255, 189, 46, 70);
 const IColor kInvisible(0, 255, 173, 0);
 constexpr int kMenuTextSize = 15;
@@ -170,7 +169,7 @@ IControl* UIConfigManager::createMultiSelectionSysExControl(const std::string& n
   IParam* param = InitMenuParam(PartName(name, part), paramIdx, def, min, max, part, group, &entries);
   if (!param || !SetMenuTexts(param, entries, valueList, first, last, PlainNumber, paramIdx)) return nullptr;
   IControl* caption =
-      MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), white ? COLOR_WHITE : kBlack, true, layer);
+      MakeCaption(paramIdx, x, y, w, h, Scaled(kMenuTextSize), white ? COLOR_WHITE : COLOR_BLACK, true, layer);
   ControlAction* action = Bind(paramIdx, kActionSysEx, caption);
   BindSysEx(action, caption, name, sysexIndex, changingByte, (long long)max - min + 1, ToInt((double)min + offset),
             part);

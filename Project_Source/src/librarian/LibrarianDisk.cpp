@@ -1,6 +1,7 @@
 #include "librarian/LibrarianDisk.h"
 
 #include "Framework/ByteChunk.h"
+#include "Kit_AsciiCase.h"
 #include "Kit_AtomicFile.h"
 #include "Kit_RegularFile.h"
 
@@ -13,7 +14,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -62,8 +62,7 @@ std::string lowerExtensionOf(const std::string& name) {
   } catch (const std::exception&) {
     return std::string();  // a name Poco cannot take as a path has no extension it knows
   }
-  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
+  return Kit_AsciiLower(extension);
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

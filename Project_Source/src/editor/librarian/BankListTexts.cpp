@@ -1,14 +1,12 @@
 #include "editor/librarian/BankListTexts.h"
 
-#include <cctype>
+#include "Kit_AsciiCase.h"
 
 namespace {
 
 std::string LowerExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
-  std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
-  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
+  return Kit_AsciiLower(dot == std::string::npos ? name : name.substr(dot + 1));
 }
 
 }  // namespace
