@@ -193,10 +193,10 @@ TEST(RenderTick, DirectModeDropsQueuedMessagesAsTheyFallDue) {
   EXPECT_EQ(t.plug().midiQueue.size(), 1);
 }
 
-// A tick that cannot take the queue (more than the ring holds, unless tick-performer
-// empties it meanwhile, as it may) leaves its messages for the next one, unshifted:
-// the unit gets each once, in order.
-TEST(RenderTick, MessagesLeftByABusyTickAreSentByTheNext) {
+// A queue longer than the ring: a tick leaves what the ring cannot take (unless
+// tick-performer empties it meanwhile, as it may) for the next one, unshifted, so the
+// unit gets each message once, in order, whichever tick sent it.
+TEST(RenderTick, AQueueLongerThanTheRingReachesTheUnitOnceAndInOrder) {
   TickFixture t;
   Tavro& p = t.plug();
   p.setQueueMidiOutput(true);
