@@ -15,6 +15,7 @@
 #include "layout/UIConfigManager.h"
 #include "librarian/TavroParams.h"
 #include "messaging/SendOutcome.h"
+#include "messaging/TransferJobSteps.h"
 
 namespace {
 
@@ -200,6 +201,30 @@ TEST(KnobRoad, WithoutAPortTheValueWaitsForOne) {
   f.openOutput();
   f.plug->OnParamChange(kFilterCutoff);
   EXPECT_EQ(f.sent(), (std::vector<Message>{{0xB0, kCutoffCC, 80}}));
+}
+
+// Without a MIDI Out, an edit meant for the unit changes the panel, sends nothing and
+// says why, whichever road it takes; no text claims it reached the unit.
+TEST(KnobRoad, WithoutAPortEveryEditForTheUnitSaysSo) {
+  const struct {
+    const char* what;
+    int param;
+    double value;
+  } kRoads[] = {
+      {"a knob", kFilterCutoff, 80},
+      {"Rand", kRandomize, 1},
+      {"a slot's solo", kSlotSolo + 1, 1},
+      {"a part's MIDI channel", kPartMidiChannel + 2, 5},
+  };
+  for (const auto& road : kRoads) {
+    SCOPED_TRACE(road.what);
+    RoadFixture f;
+    f.plug->showStatus("");
+    f.edit(road.param, road.value);
+    f.settle();
+    EXPECT_EQ(Status(*f.plug), kSetPortsFirst);
+    EXPECT_TRUE(f.sent().empty());
+  }
 }
 
 // A control change the port refuses (the unit unplugged) is said, not passed over.

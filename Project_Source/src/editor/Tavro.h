@@ -312,9 +312,10 @@ public:
   // settings, device id); false when none is the parameter's.
   bool runOwnRule(int paramIdx, int integerValue);
   // Notes off, then the slot's program (job 1) or the whole performance (job 0) to the
-  // synthesizer; nothing without a port.
-  void resendProgram(int slot);
-  void resendPerformance();
+  // synthesizer. Without a port nothing is sent and the status line says to choose one:
+  // false then.
+  bool resendProgram(int slot);
+  bool resendPerformance();
   // Starts a resend job, or keeps it until the running transfer ends.
   void startResend(int jobCode, int slot);
   // The binding's data byte as a control change, on the slot's channel, to the output

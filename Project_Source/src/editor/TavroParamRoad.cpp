@@ -9,6 +9,7 @@
 #include "layout/ControlAction.h"
 #include "librarian/TavroParams.h"
 #include "messaging/MIDIMessageManager.h"
+#include "messaging/TransferJobSteps.h"
 #include "winemu/WinEmu_Time.h"
 
 namespace {
@@ -79,16 +80,24 @@ bool Tavro::runOwnRule(int paramIdx, int integerValue) {
   return true;
 }
 
-void Tavro::resendProgram(int slot) {
-  if (!unitLink_.midiIOSet) return;
+bool Tavro::resendProgram(int slot) {
+  if (!unitLink_.midiIOSet) {
+    showStatus(kSetPortsFirst);
+    return false;
+  }
   AllSoundsOff(slot, false);
   startResend(kJobSendPart, slot);
+  return true;
 }
 
-void Tavro::resendPerformance() {
-  if (!unitLink_.midiIOSet) return;
+bool Tavro::resendPerformance() {
+  if (!unitLink_.midiIOSet) {
+    showStatus(kSetPortsFirst);
+    return false;
+  }
   AllSoundsOff(0, true);
   startResend(kJobSendArrangement, 0);
+  return true;
 }
 
 void Tavro::startResend(int jobCode, int slot) {

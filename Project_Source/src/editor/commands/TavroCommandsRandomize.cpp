@@ -13,8 +13,7 @@ void randomize(Tavro& plug, int, double value) {
   plug.midiManager->randomGenerator();
   plug.midiManager->randomizePartPatch(slot);
   plug.tabSwitch.mainTabSwitch(&plug, plug.unitLink().nordModel == 0 ? 4 : 2, plug.unitLink().nordModel, slot);
-  plug.resendProgram(slot);
-  plug.showStatus("Slot Randomized");
+  if (plug.resendProgram(slot)) plug.showStatus("Slot Randomized");
 }
 
 }  // namespace TavroCommands
