@@ -1,6 +1,7 @@
 #include "editor/librarian/BankListTexts.h"
 
 #include "Kit_AsciiCase.h"
+#include "Kit_Utf8.h"
 
 namespace {
 
@@ -23,12 +24,13 @@ std::vector<std::string> BankListTexts(
       texts.push_back(name);
       continue;
     }
-    const std::string stem = name.substr(0, kBankListNameLength);
+    // Cut before a letter that would not fit whole: half a letter is no text.
+    const std::string stem = name.substr(0, Kit_Utf8CutLength(name.data(), name.size(), kBankListNameLength));
     running = stem == previousStem ? running + 1 : 1;
     previousStem = stem;
     std::string text = stem + "~" + std::to_string(running) + "." + LowerExtension(name);
     // A long extension (or none) would overrun the display entry.
-    if (text.size() > kBankListTextLength) text.resize(kBankListTextLength);
+    text.resize(Kit_Utf8CutLength(text.data(), text.size(), kBankListTextLength));
     if (shortened) shortened(name, text);
     texts.push_back(text);
   }

@@ -1,8 +1,8 @@
 #pragma once
 // The texts a librarian bank list shows for its bank files: a name of up to 40
-// characters as it is; a longer one as its first 40 characters, "~", a running
-// number and its extension in lower case, so that names alike in their first 40
-// characters stay apart. Each text fits a display-text entry (55 characters).
+// bytes as it is; a longer one as its first 40 bytes, "~", a running number and its
+// extension in lower case, so that names alike in their first 40 bytes stay apart.
+// Each text fits a display-text entry (55 bytes); no cut splits a UTF-8 letter.
 //
 // threads: main
 
