@@ -310,10 +310,10 @@ void IGraphicsMac::PromptForFile(Kit_String* fileName, EFileAction action, Kit_S
 
   const std::optional<std::string> typed = backend->PromptForPath(prompt);
   if (!typed) return;
-  // Whatever answered (a person or a script), a path is taken as the panel takes it;
-  // a file to open is the caller's to check.
+  // Whatever answered (a person or a script), a path is taken as the panel takes it; a
+  // file to open that is not there is the caller's to say (it names what it read).
   const ViewPromptPath chosen = ViewCheckPromptPath(prompt, *typed);
-  if (chosen.path.empty() || (prompt.save && !chosen.problem.empty())) {
+  if (chosen.path.empty() || (!chosen.problem.empty() && !chosen.missing)) {
     *refusal = *typed + ": " + chosen.problem;
     return;
   }

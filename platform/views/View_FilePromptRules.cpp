@@ -76,6 +76,7 @@ ViewPromptPath ViewCheckPromptPath(const ViewFilePrompt& prompt, const std::stri
   const bool exists = stat(path.c_str(), &st) == 0;
   if (!prompt.save && (!exists || !S_ISREG(st.st_mode))) {
     out.problem = "No such file.";
+    out.missing = true;
     return out;
   }
   if (prompt.save && exists && S_ISDIR(st.st_mode)) {

@@ -12,8 +12,9 @@
 #include "views/View_Backend.h"
 
 struct ViewPromptPath {
-  std::string path;     // the path as taken (absolute, extension added); empty for no name
-  std::string problem;  // why it may not be taken; empty when it may
+  std::string path;      // the path as taken (absolute, extension added); empty for no name
+  std::string problem;   // why it may not be taken; empty when it may
+  bool missing = false;  // the problem is only that no file to open stands there
 };
 
 ViewPromptPath ViewCheckPromptPath(const ViewFilePrompt& prompt, const std::string& typed);

@@ -41,10 +41,15 @@ TEST(LibrarianImport, APathThatNamesNoFileSaysWhy) {
       {"Banks/", "Import failed: {root}/Banks/: That names a folder, not a file."},
       {"Gone/", "Import failed: {root}/Gone/: That names a folder, not a file."},
       {"Gone.syx", "Import failed: file cannot be read (Gone.syx: missing)"},
+      // The scan lists no file of another name: a copy would never be seen.
+      {"Banks/Plain", "Import failed: {root}/Banks/Plain: The name must end in: syx nl2"},
+      {"Banks/Plain.NL2.bak", "Import failed: {root}/Banks/Plain.NL2.bak: The name must end in: syx nl2"},
   };
   for (const auto& c : cases) {
     ImportPage page;
     std::filesystem::create_directories(page.data.root() + "/Banks");
+    for (const char* name : {"Plain", "Plain.NL2.bak"})
+      std::ofstream(page.data.root() + "/Banks/" + name, std::ios::binary) << ProgramBank("Pl");
     page.backend.ScriptFilePromptAnswer(page.data.root() + "/" + c.typed);
     EXPECT_FALSE(page.plug->saveImportedFile(false));
     std::string status = c.status;
