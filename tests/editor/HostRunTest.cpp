@@ -82,7 +82,7 @@ TEST(HostRun, ANewDataRootIsInstalledShowsTheWelcomeNoticeAndKeepsASizeChange) {
   EXPECT_EQ(output.find("data folder installed"), std::string::npos) << output;
 }
 
-// A signal cannot ask about an unsaved bank as the window's close does: the help says so.
+// A signal cannot ask about an unsaved bank as the window's close does: the help says so, and where the changes go.
 TEST(HostRun, TheHelpSaysASignalEndsThePanelWithoutAsking) {
   std::string output;
   ASSERT_EQ(RunHost({"--help"}, &output), 0) << output;
@@ -91,7 +91,7 @@ TEST(HostRun, TheHelpSaysASignalEndsThePanelWithoutAsking) {
   const std::string line = output.substr(panel, output.find('\n', panel) - panel);
   EXPECT_EQ(line.find("as the window's close does"), std::string::npos) << line;
   EXPECT_NE(line.find("without asking"), std::string::npos) << line;
-  EXPECT_NE(line.find("unsaved librarian changes are lost"), std::string::npos) << line;
+  EXPECT_NE(line.find("unsaved librarian changes kept in a new file beside their bank"), std::string::npos) << line;
 }
 
 TEST(HostRun, AFailedExpectationInTheRestoredPanelFailsTheRun) {

@@ -118,7 +118,8 @@ std::vector<HostOptionSpec> BuiltInOptions() {
       {"--panel", "",
        "show the panel: in a window until it is closed when DISPLAY is set, else drawn headless; Ctrl-C "
        "(SIGINT), SIGTERM, SIGHUP or SIGQUIT ends the host without asking: the transport is stopped and the "
-       "state written, but unsaved librarian changes are lost (only the window's close asks about them)",
+       "state written, and unsaved librarian changes kept in a new file beside their bank (only the window's "
+       "close asks about them)",
        [](HostOptions& o, const std::string&, std::string&) {
          o.panel = true;
          return true;
