@@ -15,7 +15,12 @@ std::string Extension(const std::string& path) {
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
   // A hidden name (".nl2") is all name.
   if (dot == (slash == std::string::npos ? 0 : slash + 1)) return "";
-  return path.substr(dot + 1);
+  // What names no file type (a blank in it, or no letter: "Pads v1.2", "v2.0 Set") is
+  // name too, as the platform's panels take it.
+  const std::string extension = path.substr(dot + 1);
+  const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  if (extension.find(' ') != std::string::npos || std::none_of(extension.begin(), extension.end(), letter)) return "";
+  return extension;
 }
 
 // An absolute path with its empty, "." and ".." steps taken ("/" stays at the top).

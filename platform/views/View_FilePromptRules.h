@@ -2,8 +2,8 @@
 // What a file prompt makes of a typed path, as the system's file panels do, so every
 // back end's answer is taken alike: a relative path lies in the start folder (its
 // "." and ".." steps taken), a name to save without an extension takes the first
-// allowed one, any other extension must be one allowed, and a file to open must
-// exist.
+// allowed one (what follows a dot is no extension when it holds a blank or no letter),
+// any other extension must be one allowed, and a file to open must exist.
 //
 // threads: main only (asks the file system).
 

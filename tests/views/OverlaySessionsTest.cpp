@@ -343,6 +343,10 @@ TEST_F(Overlay, PathPromptTakesRelativePathsInItsFolderAndAddsTheExtension) {
   EXPECT_EQ(ViewCheckPromptPath(p, "Sub/./Bank").path, "/data/Patches/Sub/Bank.nl2");
   EXPECT_EQ(ViewCheckPromptPath(p, "/x/../y/Old.SYX").path, "/y/Old.SYX");
   EXPECT_EQ(ViewCheckPromptPath(p, "/x/Bank.mid").problem, "The name must end in: nl2 syx");
+  // A dot before what names no file type is part of the name.
+  EXPECT_EQ(ViewCheckPromptPath(p, "Pads v1.2").path, "/data/Patches/Pads v1.2.nl2");
+  EXPECT_EQ(ViewCheckPromptPath(p, "v2.0 Set").path, "/data/Patches/v2.0 Set.nl2");
+  EXPECT_EQ(ViewCheckPromptPath(p, "Set.txt").problem, "The name must end in: nl2 syx");
   const std::string folder = "/tmp/views_prompt_" + std::to_string(getpid()) + ".nl2";
   ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
   EXPECT_EQ(ViewCheckPromptPath(p, folder).problem, "That is a folder.");
