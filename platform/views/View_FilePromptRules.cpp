@@ -61,7 +61,9 @@ bool ViewPathIsTaken(const std::string& path) {
 
 ViewPromptPath ViewCheckPromptPath(const ViewFilePrompt& prompt, const std::string& typed) {
   ViewPromptPath out;
-  if (typed.empty() || typed.back() == '/') {
+  // "." and ".." name folders as a trailing slash does.
+  const std::string lastStep = typed.substr(typed.rfind('/') + 1);
+  if (typed.empty() || typed.back() == '/' || lastStep == "." || lastStep == "..") {
     out.problem = typed.empty() ? "Type a file name." : "That names a folder, not a file.";
     return out;
   }

@@ -352,6 +352,8 @@ TEST_F(Overlay, PathPromptTakesRelativePathsInItsFolderAndAddsTheExtension) {
   EXPECT_EQ(ViewCheckPromptPath(p, folder).problem, "That is a folder.");
   rmdir(folder.c_str());
   EXPECT_EQ(ViewCheckPromptPath(p, "").problem, "Type a file name.");
+  for (const char* typed : {".", "..", "Sub/.", "/x/.."})
+    EXPECT_EQ(ViewCheckPromptPath(p, typed).problem, "That names a folder, not a file.") << typed;
 
   ViewPathPromptSession s(p, 400, 300, painter);
   for (int i = 0; i < 40; ++i) s.Key(Key(kViewKeyBackspace, "\x08"));
